@@ -1,0 +1,172 @@
+#include "app/cli/CommandLine.h"
+
+#include "app/cli/HeadlessCommands.h"
+#include "docs/AppInfo.h"
+
+#include <charconv>
+#include <ostream>
+#include <set>
+
+namespace {
+
+bool ParseSize(const std::string& text, int& width, int& height) {
+    const auto separator = text.find('x');
+    if (separator == std::string::npos) {
+        return false;
+    }
+    const char* begin = text.data();
+    const char* middle = begin + separator;
+    const char* end = begin + text.size();
+    auto [widthEnd, widthError] = std::from_chars(begin, middle, width);
+    auto [heightEnd, heightError] = std::from_chars(middle + 1, end, height);
+    return widthError == std::errc() && widthEnd == middle && heightError == std::errc() &&
+           heightEnd == end && width > 0 && height > 0 && width <= 16384 && height <= 16384;
+}
+
+CommandLine Invalid(std::string message) {
+    CommandLine result;
+    result.mode = CommandLine::Mode::Invalid;
+    result.error = std::move(message);
+    return result;
+}
+
+// Reads the options that may follow a headless command's operands.
+bool ParseOptions(const std::vector<std::string>& arguments, size_t first, CommandLine& result) {
+    static const std::set<std::string> kViews = {"front", "back", "left", "right", "top", "profile"};
+    for (size_t i = first; i < arguments.size(); ++i) {
+        const std::string& option = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (option == "--body" && hasValue) {
+            result.bodyFile = arguments[++i];
+        } else if (option == "--output" && hasValue && result.mode == CommandLine::Mode::Render) {
+            result.outputFile = arguments[++i];
+        } else if (option == "--view" && hasValue && result.mode == CommandLine::Mode::Render) {
+            result.view = arguments[++i];
+            if (!kViews.contains(result.view)) {
+                result.error = "unknown view \"" + result.view +
+                               "\" (front, back, left, right, top or profile)";
+                return false;
+            }
+        } else if (option == "--size" && hasValue && result.mode == CommandLine::Mode::Render) {
+            if (!ParseSize(arguments[++i], result.width, result.height)) {
+                result.error = "--size takes WIDTHxHEIGHT in pixels, for example 800x600";
+                return false;
+            }
+        } else if (option == "--transparent" && result.mode == CommandLine::Mode::Render) {
+            result.transparent = true;
+        } else {
+            result.error = "unexpected argument \"" + option + "\" (see --help)";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine result;
+    if (arguments.empty()) {
+        return result;
+    }
+    const std::string& first = arguments[0];
+    size_t options = 1;
+    if (first == "--help" || first == "-h") {
+        result.mode = CommandLine::Mode::Help;
+        return arguments.size() == 1 ? result : Invalid("--help takes no arguments");
+    }
+    if (first == "--version") {
+        result.mode = CommandLine::Mode::Version;
+        return arguments.size() == 1 ? result : Invalid("--version takes no arguments");
+    }
+    if (first == "--summary") {
+        result.mode = CommandLine::Mode::Summary;
+        if (arguments.size() < 2) {
+            return Invalid("--summary needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
+    } else if (first == "--rewrite") {
+        result.mode = CommandLine::Mode::Rewrite;
+        if (arguments.size() < 3) {
+            return Invalid("--rewrite needs a data file to read and one to write");
+        }
+        result.caseFile = arguments[1];
+        result.outputFile = arguments[2];
+        options = 3;
+    } else if (first == "--render") {
+        result.mode = CommandLine::Mode::Render;
+        if (arguments.size() < 2) {
+            return Invalid("--render needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
+    } else if (first == "--obj-info") {
+        result.mode = CommandLine::Mode::ObjInfo;
+        if (arguments.size() != 2) {
+            return Invalid("--obj-info needs exactly one model file");
+        }
+        result.modelFile = arguments[1];
+        return result;
+    } else if (first.starts_with("-")) {
+        return Invalid("unknown option \"" + first + "\" (see --help)");
+    } else {
+        if (arguments.size() > 1) {
+            return Invalid("the program opens one file at a time");
+        }
+        result.documentFile = first;
+        return result;
+    }
+    if (!ParseOptions(arguments, options, result)) {
+        return Invalid(result.error);
+    }
+    if (result.mode == CommandLine::Mode::Render && result.outputFile.empty()) {
+        return Invalid("--render needs --output OUT.jpg");
+    }
+    return result;
+}
+
+std::string UsageText() {
+    return "Usage: ruvo [FILE]\n"
+           "       ruvo --summary CASE.txt [--body MODEL.obj]\n"
+           "       ruvo --rewrite CASE.txt OUT.txt [--body MODEL.obj]\n"
+           "       ruvo --render CASE.txt --output OUT.jpg [--view front|back|left|right|top|"
+           "profile]\n"
+           "            [--size WxH] [--transparent] [--body MODEL.obj]\n"
+           "       ruvo --obj-info MODEL.obj\n"
+           "       ruvo --help | --version\n"
+           "\n"
+           "Without options the desktop program starts; a FILE ending in .obj opens as the body,\n"
+           "one ending in .txt as a data file.\n"
+           "  --summary    print the data summary of a case\n"
+           "  --rewrite    read a case and write it back as \"Save data file\" does\n"
+           "  --render     draw a case offscreen and save the view as a JPEG (no display needed)\n"
+           "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
+           "  --body       read the case with this body instead of the default one\n";
+}
+
+int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    switch (commandLine.mode) {
+    case CommandLine::Mode::Help:
+        out << UsageText();
+        return 0;
+    case CommandLine::Mode::Version:
+        out << GetAppInfo().title << ' ' << GetAppInfo().version << '\n';
+        return 0;
+    case CommandLine::Mode::Summary:
+        return RunSummaryCommand(commandLine, out, err);
+    case CommandLine::Mode::Rewrite:
+        return RunRewriteCommand(commandLine, out, err);
+    case CommandLine::Mode::Render:
+        return RunRenderCommand(commandLine, out, err);
+    case CommandLine::Mode::ObjInfo:
+        return RunObjInfoCommand(commandLine, out, err);
+    case CommandLine::Mode::Invalid:
+        err << "ruvo: " << commandLine.error << '\n';
+        return 2;
+    case CommandLine::Mode::Desktop:
+        break;
+    }
+    err << "ruvo: the desktop program is not started by RunHeadless\n";
+    return 2;
+}

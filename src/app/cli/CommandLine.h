@@ -1,0 +1,31 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+// What the command line asks for: the desktop window (with an optional file to open), or one of
+// the headless commands that need no display.
+struct CommandLine {
+    enum class Mode { Desktop, Help, Version, Summary, Rewrite, Render, ObjInfo, Invalid };
+
+    Mode mode = Mode::Desktop;
+    std::string documentFile; // Desktop: a ".obj" body or a ".txt" data file to open
+    std::string caseFile;     // Summary, Rewrite, Render
+    std::string outputFile;   // Rewrite, Render
+    std::string bodyFile;     // Summary, Rewrite, Render: a body instead of the default one
+    std::string modelFile;    // ObjInfo
+    std::string view = "front";
+    int width = 800;
+    int height = 600;
+    bool transparent = false;
+    std::string error; // Invalid: what is wrong
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The usage text of --help.
+std::string UsageText();
+
+// Runs a headless mode (everything but Desktop); returns the process exit status.
+int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "model/Mesh.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The result of reading a Wavefront model: a mesh, or the reason it could not be read (the same
+// text the reader prints on its console stream).
+struct ObjReadResult {
+    std::unique_ptr<Mesh> mesh;
+    std::string error;
+};
+
+// Supplies the text of a material library by its path; nothing when it cannot be opened.
+using MtlTextSource = std::function<std::optional<std::string>(const std::string& path)>;
+
+// Reads an OBJ file and the material library it names.
+ObjReadResult glmReadOBJ(const std::string& path);
+
+// Reads OBJ text held in memory; `path` plays the role of the file's path (it decides where the
+// material library is looked for) and `mtlSource` supplies the libraries.
+ObjReadResult glmReadOBJFromMemory(std::string_view objText, const std::string& path,
+                                   const MtlTextSource& mtlSource);

@@ -1,0 +1,7 @@
+#include "scene/VkCamera.h"
+
+#include <GL/gl.h>
+
+void VkCamera::Apply() const {
+    glMultMatrixd(ViewMatrix().Data());
+}

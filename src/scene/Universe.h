@@ -1,0 +1,142 @@
+#pragma once
+
+#include "model/Mesh.h"
+#include "model/Status.h"
+#include "scene/Body.h"
+#include "scene/Path.h"
+#include "scene/VkCamera.h"
+#include "scene/VkElementList.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class SceneRenderer;
+
+// The root of everything the 3-D view shows: the body, up to 20 trajectories, up to 20 elements,
+// the camera, the display switches, the selection and the manipulation mode.
+class Universe {
+public:
+    static constexpr int kMaxTrajectories = 20;
+
+    Universe();
+    virtual ~Universe();
+    Universe(const Universe&) = delete;
+    Universe& operator=(const Universe&) = delete;
+
+    // The process-wide scene that the view shows, created on first use.
+    static Universe& Instance();
+
+    Body& GetBody() { return *body; }
+    const Body& GetBody() const { return *body; }
+    VkCamera& GetCamera() { return *camera; }
+    const VkCamera& GetCamera() const { return *camera; }
+    VkElementList& GetElements() { return *elements; }
+    const VkElementList& GetElements() const { return *elements; }
+
+    // Trajectory table. AddTrajectory returns nullptr (and adds nothing) when the table is full.
+    Path* AddTrajectory(int exited);
+    int GetTrajectoryCount() const { return trajectoryCount; }
+    // The entry at the 0-based index, or nullptr outside 0..count-1.
+    Path* GetTrajectory(int index);
+    const Path* GetTrajectory(int index) const;
+    Path* GetLastTrajectory();
+    Path* GetSelectedTrajectory();
+    // Removes the entry; later ones move down one place. An index out of range changes nothing.
+    void DeleteTrajectory(int index);
+    // Deletes every trajectory and element and clears the selection.
+    void DeleteAll();
+
+    void GetTrajectoryColor(double& r, double& g, double& b) const;
+    void SetTrajectoryColor(double r, double g, double b);
+
+    // Selection. Selecting a trajectory clears the element selection and the reverse.
+    void SelectTrajectory(int number);
+    void SelectElement(int number);
+    void SelectHandle(int handle);
+    void ClearSelection();
+    // A pick that hits nothing: nothing selected, but the handle stays in force.
+    void MissSelection();
+    VkElement* GetSelectedElement();
+    int GetSelectionState() const { return selectionState; }
+    int GetSelectedHandle() const { return selectedHandle; }
+    int GetSelectedTrajectoryNumber() const { return selectedTrajectory; }
+    int GetSelectedElementNumber() const { return selectedElement; }
+    void SetManipulationMode(int mode) { manipulationMode = mode; }
+    int GetManipulationMode() const { return manipulationMode; }
+
+    // Display switches.
+    void ToggleAxes() { showAxes = !showAxes; }
+    void ToggleFrontGrid() { showFrontGrid = !showFrontGrid; }
+    void ToggleLateralGrid() { showLateralGrid = !showLateralGrid; }
+    void ToggleBodyTransparency() { bodyTransparent = !bodyTransparent; }
+    void ToggleText() { showText = !showText; }
+    bool GetShowText() const { return showText; }
+    bool GetShowAxes() const { return showAxes; }
+    bool GetShowFrontGrid() const { return showFrontGrid; }
+    bool GetShowLateralGrid() const { return showLateralGrid; }
+    bool GetBodyTransparent() const { return bodyTransparent; }
+
+    // Standard views and camera steps.
+    void ViewProfile();
+    void ViewFront();
+    void ViewBack();
+    void ViewRight();
+    void ViewLeft();
+    void ViewTop();
+    void CameraCloser();
+    void CameraFarther();
+    void CameraLeft();
+    void CameraRight();
+    void CameraUp();
+    void CameraDown();
+    void RotateCameraYaw(double delta);
+    void RotateCameraPitch(double delta);
+    double GetCameraYaw() const;
+    double GetCameraPitch() const;
+
+    // Default models: the full arrow, the half arrow, then the body.
+    Status LoadDefaultModels();
+    const Mesh* GetArrowModel() const { return arrowModel.get(); }
+    const Mesh* GetHalfArrowModel() const { return halfArrowModel.get(); }
+    const std::string& GetBodyModelFile() const { return bodyModelFile; }
+    void SetBodyModelFile(const std::string& path) { bodyModelFile = path; }
+    const std::string& GetArrowModelFile() const { return arrowModelFile; }
+    const std::string& GetHalfArrowModelFile() const { return halfArrowModelFile; }
+
+    // Rendering entry points; they do nothing while no renderer is attached.
+    void SetRenderer(SceneRenderer* value) { renderer = value; }
+    // Sets the Front view, loads the default models and initialises the renderer's context.
+    // 0 on success, -1 on failure (the reason in `error` when given).
+    int CreateContext(std::string* error = nullptr);
+    void Resize(int width, int height);
+    int RenderFrame();
+    int DestroyContext();
+    void Pick(int x, int y);
+
+private:
+    std::array<double, 3> trajectoryColor = {1, 1, 1};
+    std::unique_ptr<Body> body;
+    std::array<std::unique_ptr<Path>, kMaxTrajectories> trajectories;
+    int trajectoryCount = 0;
+    int lastTrajectory = 0;
+    std::string bodyModelFile = "./data/default/man1.obj";
+    std::unique_ptr<Mesh> arrowModel;
+    std::unique_ptr<Mesh> halfArrowModel;
+    int selectedTrajectory = 0;
+    int selectedHandle = 0;
+    int selectionState = 1;
+    int selectedElement = 0;
+    int manipulationMode = 0;
+    std::unique_ptr<VkCamera> camera;
+    std::unique_ptr<VkElementList> elements;
+    bool showAxes = true;
+    bool showFrontGrid = false;
+    bool showLateralGrid = false;
+    bool bodyTransparent = false;
+    bool showText = true;
+    SceneRenderer* renderer = nullptr;
+    std::string arrowModelFile = "./data/default/Arrow1.obj";
+    std::string halfArrowModelFile = "./data/default/HalfArrow1.obj";
+    double viewTargetHeight = 1.0;
+};
