@@ -1,0 +1,72 @@
+#pragma once
+
+#include "export/Dib.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include <QString>
+
+class Universe;
+class Platform;
+class QWidget;
+class BodyDlg;
+class TrimTrajDlg;
+class BodyMovDlg;
+class EraseTrajDlg;
+class NewTrajectoryDlg;
+class VkElementDlg;
+class ObjectPropertiesDlg;
+
+// The view's commands that open dialogs, files, the summary and the image export, with the checks
+// and follow-up steps around them. The view owns one and routes its menu, toolbar, accelerator and
+// context-menu commands here; every command ends by asking the view to redraw where it should.
+class ViewCommands {
+public:
+    // `redraw` draws one frame of the view; `capture` returns the displayed pixels of the view.
+    ViewCommands(Universe& scene, Platform& platform, QWidget* owner, std::function<void()> redraw,
+                 std::function<std::optional<Dib>()> capture);
+    ~ViewCommands();
+
+    void NewTrajectory();      // N
+    void NewElement();         // File > New Element
+    void OpenDataFile();       // Ctrl+D
+    void OpenBodyFile();       // Ctrl+B
+    void SaveDataFile();       // Alt+D
+    void SaveImage();          // Alt+I
+    void BodyParameters();     // B
+    void AdjustTrajectory();   // A
+    void DeleteSelected();     // Del, context menu "Delete"
+    void DataSummary();        // D
+    void BodyMovements();      // M
+    void ChangeColor();        // context menu "Change color"
+    void Properties();         // context menu "Properties"
+
+    // A file named on the command line or dropped on the main window: a ".obj" replaces the body
+    // as "Open body file..." does, a ".txt" is read as a data file. Unknown kinds are reported.
+    void OpenDocument(const QString& path);
+
+    // The dialog objects, created with the view and reused for every opening.
+    BodyDlg& GetBodyDialog();
+    TrimTrajDlg& GetAdjustDialog();
+    BodyMovDlg& GetMovementsDialog();
+    EraseTrajDlg& GetConfirmDialog();
+    NewTrajectoryDlg& GetTrajectoryDialog();
+    VkElementDlg& GetElementDialog();
+    ObjectPropertiesDlg& GetPropertiesDialog();
+
+private:
+    Universe& scene;
+    Platform& platform;
+    QWidget* owner;
+    std::function<void()> redraw;
+    std::function<std::optional<Dib>()> capture;
+    std::unique_ptr<BodyDlg> bodyDialog;
+    std::unique_ptr<TrimTrajDlg> adjustDialog;
+    std::unique_ptr<BodyMovDlg> movementsDialog;
+    std::unique_ptr<EraseTrajDlg> confirmDialog;
+    std::unique_ptr<NewTrajectoryDlg> trajectoryDialog;
+    std::unique_ptr<VkElementDlg> elementDialog;
+    std::unique_ptr<ObjectPropertiesDlg> propertiesDialog;
+};
