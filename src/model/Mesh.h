@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -60,7 +61,17 @@ struct Mesh {
 
     std::array<float, 6> box = {0, 0, 0, 0, 0, 0}; // union of the group boxes and the origin
     std::array<double, 3> fitSize = {0, 0, 0};     // recorded by glmFitToUnitBox
+
+    // Changes whenever positions or normals change (reading, fitting, normals, scaling), so that
+    // a drawing cache can tell when to rebuild. Unique across all meshes of the process.
+    uint64_t revision = 0;
 };
+
+// A fresh value for Mesh::revision.
+inline uint64_t NextMeshRevision() {
+    static std::atomic<uint64_t> counter{0};
+    return ++counter;
+}
 
 // Draw mode bits of glmDraw.
 enum : unsigned {

@@ -18,8 +18,13 @@ struct ObjReadResult {
 // Supplies the text of a material library by its path; nothing when it cannot be opened.
 using MtlTextSource = std::function<std::optional<std::string>(const std::string& path)>;
 
-// Reads an OBJ file and the material library it names.
+// Reads an OBJ file and the material library it names. On failure `error` holds one line without
+// a line break, for example: Read Obj failed: can't open data file "x.obj".
 ObjReadResult glmReadOBJ(const std::string& path);
+
+// The same, reporting the fraction of the file read so far (0 to 1) as reading advances.
+ObjReadResult glmReadOBJWithProgress(const std::string& path,
+                                     const std::function<void(double fraction)>& onProgress);
 
 // Reads OBJ text held in memory; `path` plays the role of the file's path (it decides where the
 // material library is looked for) and `mtlSource` supplies the libraries.
