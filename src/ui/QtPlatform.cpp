@@ -1,0 +1,100 @@
+#include "ui/QtPlatform.h"
+
+#include "ui/BodyLoadBarDlg.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QStringList>
+#include <QUrl>
+
+#include <iostream>
+
+namespace {
+
+// Owns the progress window for as long as the caller holds the sink; the window may already be
+// gone if its owner was destroyed first.
+class ProgressWindow : public ProgressSink {
+public:
+    explicit ProgressWindow(QWidget* owner) : window(new BodyLoadBarDlg(owner)) {}
+    ~ProgressWindow() override { delete window.data(); }
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+    void SetProgress(int position) override {
+        if (window) {
+            window->SetProgress(position);
+        }
+    }
+
+private:
+    QPointer<BodyLoadBarDlg> window;
+};
+
+// "Txt Files (*.txt) " with " *.txt" becomes "Txt Files (*.txt)"; a description without the
+// patterns gets them appended, since Qt reads the patterns from the parentheses.
+QString FilterEntry(const FileFilter& filter) {
+    const QString description = filter.description.trimmed();
+    const QString patterns = filter.pattern.split(';', Qt::SkipEmptyParts).join(' ').simplified();
+    if (patterns.isEmpty() || description.endsWith(QStringLiteral("(%1)").arg(patterns))) {
+        return description;
+    }
+    return QStringLiteral("%1 (%2)").arg(description, patterns);
+}
+
+} // namespace
+
+QtPlatform::QtPlatform()
+    : messagesToStandardError(qEnvironmentVariableIntValue("RUVO_TEST_AUTOCLOSE_MESSAGES") == 1) {}
+
+void QtPlatform::ShowMessage(QWidget* owner, const QString& text, const QString& caption) {
+    if (messagesToStandardError) {
+        std::cerr << caption.toStdString() << ": " << text.toStdString() << std::endl;
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+QString QtPlatform::FilterText(const QList<FileFilter>& filters) {
+    QStringList entries;
+    for (const FileFilter& filter : filters) {
+        entries << FilterEntry(filter);
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+QString QtPlatform::ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) {
+    return QFileDialog::getOpenFileName(owner, request.title, request.initialFolder,
+                                        FilterText(request.filters));
+}
+
+QString QtPlatform::ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) {
+    // QFileDialog asks before overwriting an existing file unless told otherwise.
+    return QFileDialog::getSaveFileName(owner, request.title, request.initialFolder,
+                                        FilterText(request.filters));
+}
+
+QColor QtPlatform::ChooseColor(QWidget* owner, const QColor& initial) {
+    const QColor chosen = QColorDialog::getColor(initial, owner);
+    return chosen.isValid() ? chosen : initial;
+}
+
+QUrl QtPlatform::ShellTarget(const QString& target, const QString& workingFolder) {
+    const QUrl url(target);
+    if (url.isValid() && url.scheme().size() > 1) {
+        return url;
+    }
+    return QUrl::fromLocalFile(QDir(workingFolder).absoluteFilePath(target));
+}
+
+void QtPlatform::ShellOpen(const QString& target, const QString& workingFolder) {
+    QDesktopServices::openUrl(ShellTarget(target, workingFolder)); // failures are not reported
+}
+
+std::unique_ptr<ProgressSink> QtPlatform::OpenProgress(QWidget* owner) {
+    return std::make_unique<ProgressWindow>(owner);
+}
