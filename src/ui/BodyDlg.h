@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class Body;
+class Platform;
+class QLineEdit;
+class QSlider;
+class Universe;
+
+// "Body parameters": the body's name and height, and its sideways (X) and front-to-back (Z)
+// stretch, drawn while the sliders move (slider 50 is scale 1, one step is 0.02).
+class BodyDlg : public QDialog {
+    Q_OBJECT
+public:
+    BodyDlg(Platform& platform, std::function<void()> redraw, QWidget* parent = nullptr);
+
+    void Bind(Universe& value);
+    // Opens with the body's name and height and the sliders where the last OK left them.
+    int exec() override;
+    void accept() override;
+    // Cancel, Esc and the close box all return to the scales of the last OK.
+    void reject() override;
+
+    void SetSavedScaleX(int position) { savedScaleX = position; }
+    void SetSavedScaleZ(int position) { savedScaleZ = position; }
+    int GetSavedScaleX() const { return savedScaleX; }
+    int GetSavedScaleZ() const { return savedScaleZ; }
+
+private:
+    void SliderMoved();
+    void ApplyScales();
+
+    Platform& platform;
+    std::function<void()> redraw;
+    Universe* scene = nullptr;
+    Body* body = nullptr;
+    QLineEdit* nameField;
+    QLineEdit* heightField;
+    QSlider* sliderScaleX;
+    QSlider* sliderScaleZ;
+    int positionScaleX = 50, positionScaleZ = 50;
+    int savedScaleX = 50, savedScaleZ = 50;
+};

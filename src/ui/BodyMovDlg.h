@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class Object;
+class QComboBox;
+class QSlider;
+class Universe;
+
+// "Body movements": poses the head, arm or forearm chosen in the list with the Pitch, Yaw and
+// Roll sliders (angle = 2 x position - 100 degrees), drawn while the sliders move. Neither OK nor
+// Cancel undoes a pose.
+class BodyMovDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit BodyMovDlg(std::function<void()> redraw, QWidget* parent = nullptr);
+
+    void Bind(Universe& value);
+    // Opens with no joint chosen and the sliders centred.
+    int exec() override;
+    void done(int result) override;
+
+    static int PositionFromAngle(double angle);
+    static double AngleFromPosition(int position) { return 2.0 * position - 100.0; }
+
+private:
+    void PartChosen(int index);
+    void SliderMoved();
+    Object* ChosenJoint() const;
+
+    std::function<void()> redraw;
+    QSlider* sliderPitch;
+    QSlider* sliderYaw;
+    QSlider* sliderRoll;
+    QComboBox* partList;
+    Universe* scene = nullptr;
+    int positionPitch = 50, positionYaw = 50, positionRoll = 50;
+    int part = -1; // -1 none, 0 head, 1 arm, 2 forearm
+    Object* head = nullptr;
+    Object* arm = nullptr;
+    Object* forearm = nullptr;
+    int startPitch = 50, startYaw = 50, startRoll = 50;
+};

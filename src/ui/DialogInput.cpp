@@ -1,0 +1,114 @@
+#include "ui/DialogInput.h"
+
+#include "scene/Universe.h"
+#include "ui/ColorSwatch.h"
+#include "ui/Platform.h"
+
+#include <cctype>
+#include <charconv>
+#include <string>
+
+namespace {
+
+constexpr int kMaxFieldCharacters = 78;
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Length of the run of digits starting at `from`.
+std::size_t DigitRun(const std::string& text, std::size_t from) {
+    std::size_t end = from;
+    while (end < text.size() && IsDigit(text[end])) {
+        ++end;
+    }
+    return end - from;
+}
+
+// The end of the longest decimal number starting at `start`, or `start` when there is none.
+std::size_t NumberEnd(const std::string& text, std::size_t start) {
+    std::size_t at = start;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        ++at;
+    }
+    const std::size_t whole = DigitRun(text, at);
+    at += whole;
+    std::size_t fraction = 0;
+    if (at < text.size() && text[at] == '.') {
+        fraction = DigitRun(text, at + 1);
+        if (whole > 0 || fraction > 0) {
+            at += 1 + fraction;
+        }
+    }
+    if (whole == 0 && fraction == 0) {
+        return start;
+    }
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        std::size_t exponent = at + 1;
+        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) {
+            ++exponent;
+        }
+        const std::size_t digits = DigitRun(text, exponent);
+        if (digits > 0) {
+            at = exponent + digits;
+        }
+    }
+    return at;
+}
+
+unsigned char ChannelToByte(double channel) {
+    const double scaled = channel * 255.0;
+    if (!(scaled > 0.0)) {
+        return 0;
+    }
+    return scaled >= 255.0 ? 255 : static_cast<unsigned char>(scaled);
+}
+
+} // namespace
+
+double ReadLenientNumber(const QString& text) {
+    const std::string field = text.left(kMaxFieldCharacters).toStdString();
+    std::size_t start = 0;
+    while (start < field.size() && std::isspace(static_cast<unsigned char>(field[start]))) {
+        ++start;
+    }
+    const std::size_t end = NumberEnd(field, start);
+    if (end == start) {
+        return 0.0;
+    }
+    std::size_t first = start;
+    if (field[first] == '+') {
+        ++first; // from_chars takes no leading plus
+    }
+    double value = 0.0;
+    const auto result = std::from_chars(field.data() + first, field.data() + end, value);
+    return result.ec == std::errc() ? value : 0.0;
+}
+
+double ReadCentimetres(const QString& text) {
+    return ReadLenientNumber(text) / 100.0;
+}
+
+QColor ColorFromChannels(double red, double green, double blue) {
+    return QColor(ChannelToByte(red), ChannelToByte(green), ChannelToByte(blue));
+}
+
+QColor ProposedColor(const Universe& scene) {
+    double red = 0, green = 0, blue = 0;
+    scene.GetTrajectoryColor(red, green, blue);
+    return ColorFromChannels(red, green, blue);
+}
+
+void StoreProposedColor(Universe& scene, const QColor& color) {
+    scene.SetTrajectoryColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+}
+
+void ChooseProposedColor(Universe& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
+                         const std::function<void()>& redraw) {
+    const QColor chosen = platform.ChooseColor(dialog, swatch.GetColor());
+    swatch.SetColor(chosen);
+    StoreProposedColor(scene, chosen);
+    if (redraw) {
+        redraw();
+    }
+}

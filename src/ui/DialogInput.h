@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+#include <functional>
+
+class ColorSwatch;
+class Platform;
+class QWidget;
+class Universe;
+
+// Reads a typed number the forgiving way every dialog does: leading blanks are skipped, the longest
+// leading decimal number (sign, digits, point, fraction, exponent) is taken, and anything else
+// gives 0. Only the first 78 characters count. Never depends on the user's locale.
+double ReadLenientNumber(const QString& text);
+// The same, read as centimetres and returned in metres.
+double ReadCentimetres(const QString& text);
+
+// A colour held as three channels 0..1 shown as bytes: each channel times 255, truncated.
+QColor ColorFromChannels(double red, double green, double blue);
+// The colour proposed for new trajectories and elements, shared by both creation dialogs.
+QColor ProposedColor(const Universe& scene);
+void StoreProposedColor(Universe& scene, const QColor& color);
+
+// The colour sample was clicked: the platform chooser opens on the sample's colour; its answer
+// (the initial colour when cancelled) becomes the proposal and the sample's colour, and the view
+// is redrawn.
+void ChooseProposedColor(Universe& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
+                         const std::function<void()>& redraw);

@@ -1,0 +1,58 @@
+#include "ui/EraseTrajDlg.h"
+
+#include "scene/Universe.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+EraseTrajDlg::EraseTrajDlg(std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), redraw(std::move(redraw)) {
+    setWindowTitle("Confirm ?");
+    auto* layout = new QVBoxLayout(this);
+    messageLabel = new QLabel("Trajectory nbr", this);
+    messageLabel->setObjectName("messageLabel");
+    layout->addWidget(messageLabel);
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &EraseTrajDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int EraseTrajDlg::exec() {
+    trajectoryNumber = 0;
+    elementNumber = 0;
+    if (scene == nullptr) {
+        return Rejected;
+    }
+    trajectoryNumber = scene->GetSelectedTrajectoryNumber();
+    elementNumber = scene->GetSelectedElementNumber();
+    if (trajectoryNumber != 0) {
+        messageLabel->setText(QString("Delete trajectory number %1").arg(trajectoryNumber));
+    } else if (elementNumber != 0) {
+        messageLabel->setText(QString("Delete element number %1").arg(elementNumber));
+    }
+    return QDialog::exec();
+}
+
+void EraseTrajDlg::accept() {
+    if (scene != nullptr && (trajectoryNumber != 0 || elementNumber != 0)) {
+        if (trajectoryNumber != 0) {
+            scene->DeleteTrajectory(trajectoryNumber - 1);
+        } else {
+            scene->GetElements().Delete(elementNumber - 1);
+        }
+        scene->ClearSelection();
+        redraw();
+    }
+    QDialog::accept();
+}

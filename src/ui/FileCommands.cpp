@@ -1,0 +1,83 @@
+#include "ui/FileCommands.h"
+
+#include "docs/AppInfo.h"
+#include "scene/ProgressSink.h"
+#include "scene/Universe.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <memory>
+
+namespace {
+
+FileChooserRequest MakeRequest(const QString& title, const QString& description,
+                               const QString& pattern, const QString& folder) {
+    FileChooserRequest request;
+    request.title = title;
+    request.filters.append(FileFilter{description, pattern});
+    request.initialFolder = folder;
+    return request;
+}
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+} // namespace
+
+QString StartDirectory() {
+    return QString::fromStdString(GetAppInfo().startDirectory);
+}
+
+QString WithExtension(const QString& path, const QString& extension) {
+    return path.endsWith(extension, Qt::CaseSensitive) ? path : path + extension;
+}
+
+bool HasExtensionNoCase(const QString& path, const QString& extension) {
+    return path.endsWith(extension, Qt::CaseInsensitive);
+}
+
+FileChooserRequest OpenDataRequest() {
+    return MakeRequest("Open data", "Txt Files (*.txt) ", " *.txt", StartDirectory() + "/database");
+}
+
+FileChooserRequest SaveDataRequest() {
+    return MakeRequest("Save data", "Txt Files (*.txt) ", " *.txt", StartDirectory() + "/database");
+}
+
+FileChooserRequest OpenBodyRequest() {
+    return MakeRequest("Open body", "Wavefront Files (*.obj) ", " *.obj",
+                       StartDirectory() + "/data");
+}
+
+FileChooserRequest SaveImageRequest() {
+    FileChooserRequest request =
+        MakeRequest("Save image", "Jpeg Files (*.jpg) ", " *.jpg", "../images");
+    request.filters.append(FileFilter{"All", "*.*"});
+    return request;
+}
+
+bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path) {
+    Status status = Status::Ok();
+    {
+        const std::unique_ptr<ProgressSink> progress = platform.OpenProgress(owner);
+        status = scene.GetBody().LoadWithProgress(LocalPath(path), *progress);
+    } // the progress window closes here, before any message
+    if (!status.ok()) {
+        platform.ShowMessage(owner, QString::fromStdString(status.message()), "Info");
+        return false;
+    }
+    scene.SetBodyModelFile(LocalPath(path));
+    return true;
+}
+
+bool ReadDataFile(Universe&, Platform& platform, QWidget* owner, const QString& path) {
+    platform.ShowMessage(owner, "Data files cannot be read yet: " + path, "Open data");
+    return false;
+}
+
+bool WriteDataFile(Universe&, Platform& platform, QWidget* owner, const QString& path) {
+    platform.ShowMessage(owner, "Data files cannot be written yet: " + path, "Save data");
+    return false;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ui/Platform.h"
+
+#include <QString>
+
+class Universe;
+
+// The file side of the view's commands: where the choosers start, the extension rule, and reading
+// or writing a case and loading a body with every failure reported to the user.
+
+// The directory the program was started in; data and body folders lie below it.
+QString StartDirectory();
+// Appends `extension` unless the path's last characters are exactly it (case-sensitive), so
+// "case" becomes "case.txt" and "case.TXT" becomes "case.TXT.txt".
+QString WithExtension(const QString& path, const QString& extension);
+// True when the path ends in `extension`, whatever the case of its letters.
+bool HasExtensionNoCase(const QString& path, const QString& extension);
+
+FileChooserRequest OpenDataRequest();
+FileChooserRequest SaveDataRequest();
+FileChooserRequest OpenBodyRequest();
+FileChooserRequest SaveImageRequest();
+
+// Appends the file's trajectories and elements to the scene (and takes its body block). A file
+// that cannot be read, or a case with more entries than fit, is reported. True when read.
+bool ReadDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path);
+// Writes the case; a failure is reported and leaves any previous file as it was.
+bool WriteDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path);
+// Replaces the body's mesh, showing the progress window while it loads. A model that cannot be
+// read is reported (caption "Info") and the previous body stays. True when loaded.
+bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path);

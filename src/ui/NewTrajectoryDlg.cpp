@@ -1,0 +1,96 @@
+#include "ui/NewTrajectoryDlg.h"
+
+#include "scene/Universe.h"
+#include "ui/ColorSwatch.h"
+#include "ui/DialogInput.h"
+#include "ui/Platform.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+NewTrajectoryDlg::NewTrajectoryDlg(Universe& scene, Platform& platform,
+                                   std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), scene(scene), platform(platform), redraw(std::move(redraw)) {
+    setWindowTitle("New trajectory");
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel("x"), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("y"), 0, 2, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("z"), 0, 3, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("Position IN      (cm)"), 1, 0);
+    inX = AddField("inX");
+    inY = AddField("inY");
+    inZ = AddField("inZ");
+    grid->addWidget(inX, 1, 1);
+    grid->addWidget(inY, 1, 2);
+    grid->addWidget(inZ, 1, 3);
+    grid->addWidget(new QLabel("Position OUT  (cm)"), 2, 0);
+    outX = AddField("outX");
+    outY = AddField("outY");
+    outZ = AddField("outZ");
+    grid->addWidget(outX, 2, 1);
+    grid->addWidget(outY, 2, 2);
+    grid->addWidget(outZ, 2, 3);
+
+    insideBox = new QCheckBox("Bullet inside body", this);
+    insideBox->setObjectName("insideBox");
+    grid->addWidget(insideBox, 3, 0, 1, 2);
+    grid->addWidget(new QLabel("Color"), 3, 2, Qt::AlignRight);
+    colorSwatch = new ColorSwatch(this);
+    colorSwatch->setObjectName("colorSwatch");
+    grid->addWidget(colorSwatch, 3, 3);
+
+    auto* compute = new QPushButton("Compute", this);
+    compute->setObjectName("computeButton");
+    compute->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    grid->addWidget(compute, 4, 2);
+    grid->addWidget(cancel, 4, 3);
+
+    connect(compute, &QPushButton::clicked, this, &NewTrajectoryDlg::Compute);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(colorSwatch, &ColorSwatch::clicked, this, [this] {
+        ChooseProposedColor(this->scene, this->platform, this, *colorSwatch, this->redraw);
+    });
+}
+
+QLineEdit* NewTrajectoryDlg::AddField(const char* name) {
+    auto* field = new QLineEdit(this);
+    field->setObjectName(name);
+    return field;
+}
+
+int NewTrajectoryDlg::exec() {
+    createdTrajectory = nullptr;
+    for (QLineEdit* field : {inX, inY, inZ, outX, outY, outZ}) {
+        field->clear();
+    }
+    insideBox->setChecked(false);
+    colorSwatch->SetColor(ProposedColor(scene));
+    inX->setFocus();
+    return QDialog::exec();
+}
+
+void NewTrajectoryDlg::Compute() {
+    const int exited = insideBox->isChecked() ? 0 : 1;
+    Path* trajectory = scene.AddTrajectory(exited);
+    if (trajectory == nullptr) {
+        platform.ShowMessage(
+            this,
+            QString("The case already holds %1 trajectories; no more can be added.")
+                .arg(Universe::kMaxTrajectories),
+            "New trajectory");
+        reject();
+        return;
+    }
+    createdTrajectory = trajectory;
+    trajectory->SetPoints(ReadCentimetres(inX->text()), ReadCentimetres(inY->text()),
+                          ReadCentimetres(inZ->text()), ReadCentimetres(outX->text()),
+                          ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
+    const QColor color = colorSwatch->GetColor();
+    trajectory->SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    accept();
+}

@@ -1,0 +1,67 @@
+#include "ui/ObjectPropertiesDlg.h"
+
+#include "scene/Universe.h"
+
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ObjectPropertiesDlg::ObjectPropertiesDlg(Universe& scene, QWidget* parent)
+    : QDialog(parent), scene(scene) {
+    setWindowTitle("Properties");
+    auto* layout = new QVBoxLayout(this);
+    textField = new QPlainTextEdit(this);
+    textField->setObjectName("textField");
+    textField->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    layout->addWidget(textField);
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    ok->setAutoDefault(false);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &ObjectPropertiesDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(420, 300);
+}
+
+QString ObjectPropertiesDlg::ToFieldText(const std::string& stored) {
+    QString field = QString::fromStdString(stored);
+    field.replace("\r\n", "\n");
+    return field;
+}
+
+std::string ObjectPropertiesDlg::FromFieldText(const QString& field) {
+    QString stored = field;
+    stored.replace("\r\n", "\n");
+    stored.replace("\n", "\r\n");
+    return stored.left(kMaxCharacters).toStdString();
+}
+
+int ObjectPropertiesDlg::exec() {
+    if (const Path* trajectory = scene.GetSelectedTrajectory()) {
+        text = trajectory->GetText();
+    } else if (const VkElement* element = scene.GetSelectedElement()) {
+        text = element->GetText();
+    }
+    textField->setPlainText(ToFieldText(text));
+    textField->setFocus();
+    return QDialog::exec();
+}
+
+void ObjectPropertiesDlg::accept() {
+    text = FromFieldText(textField->toPlainText());
+    if (Path* trajectory = scene.GetSelectedTrajectory()) {
+        trajectory->SetText(text);
+    } else if (VkElement* element = scene.GetSelectedElement()) {
+        element->SetText(text);
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,35 @@
+#include "ui/SummaryDlg.h"
+
+#include "ui/ObjectPropertiesDlg.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+SummaryDlg::SummaryDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle("Data summary");
+    auto* layout = new QVBoxLayout(this);
+    textField = new QPlainTextEdit(this);
+    textField->setObjectName("textField");
+    textField->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textField->setLineWrapMode(QPlainTextEdit::NoWrap);
+    textField->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(textField);
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    ok->setAutoDefault(false);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    resize(560, 480);
+}
+
+void SummaryDlg::SetSummaryText(const std::string& value) {
+    text = value;
+}
+
+int SummaryDlg::exec() {
+    textField->setPlainText(ObjectPropertiesDlg::ToFieldText(text));
+    return QDialog::exec();
+}

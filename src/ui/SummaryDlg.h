@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QPlainTextEdit;
+
+// "Data summary": shows the case report; typing in it changes nothing that is kept.
+class SummaryDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit SummaryDlg(QWidget* parent = nullptr);
+
+    void SetSummaryText(const std::string& value);
+    int exec() override;
+
+private:
+    std::string text = "No data available\r\n";
+    QPlainTextEdit* textField;
+};

@@ -1,0 +1,123 @@
+#include "ui/TrimTrajDlg.h"
+
+#include "scene/Universe.h"
+#include "ui/SliderSetup.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+
+#include <cmath>
+
+namespace {
+constexpr int kMinimum = 30;
+constexpr int kMaximum = 70;
+constexpr int kTickStep = 10;
+} // namespace
+
+TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), redraw(std::move(redraw)) {
+    setWindowTitle("Adjust trajectory");
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel("Trajectory nbr"), 0, 0);
+    numberField = new QLineEdit(this);
+    numberField->setObjectName("numberField");
+    numberField->setEnabled(false);
+    grid->addWidget(numberField, 0, 1);
+    sliderX = MakeTickedSlider(this, "sliderX", kMinimum, kMaximum, kTickStep);
+    sliderY = MakeTickedSlider(this, "sliderY", kMinimum, kMaximum, kTickStep);
+    sliderZ = MakeTickedSlider(this, "sliderZ", kMinimum, kMaximum, kTickStep);
+    grid->addWidget(new QLabel("x"), 1, 0);
+    grid->addWidget(sliderX, 1, 1, 1, 3);
+    grid->addWidget(new QLabel("y"), 2, 0);
+    grid->addWidget(sliderY, 2, 1, 1, 3);
+    grid->addWidget(new QLabel("z"), 3, 0);
+    grid->addWidget(sliderZ, 3, 1, 1, 3);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* reset = new QPushButton("Reset", this);
+    reset->setObjectName("resetButton");
+    reset->setAutoDefault(false);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    grid->addWidget(ok, 4, 1);
+    grid->addWidget(reset, 4, 2);
+    grid->addWidget(cancel, 4, 3);
+
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(reset, &QPushButton::clicked, this, &TrimTrajDlg::Reset);
+    connect(cancel, &QPushButton::clicked, this, &TrimTrajDlg::reject);
+    for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
+        connect(slider, &QSlider::valueChanged, this, &TrimTrajDlg::SliderMoved);
+    }
+}
+
+int TrimTrajDlg::PositionFromShift(double shift) {
+    return static_cast<int>(std::trunc((shift + 1.0) * 50.0));
+}
+
+int TrimTrajDlg::exec() {
+    trajectory = nullptr;
+    if (scene == nullptr) {
+        return Rejected;
+    }
+    const int number = scene->GetSelectedTrajectoryNumber();
+    trajectory = scene->GetTrajectory(number - 1);
+    if (trajectory == nullptr) {
+        return Rejected;
+    }
+    numberField->setText(QString::number(number));
+    savedX = PositionFromShift(trajectory->GetDx());
+    savedY = PositionFromShift(trajectory->GetDy());
+    savedZ = PositionFromShift(trajectory->GetDz());
+    PlaceSlider(sliderX, savedX);
+    PlaceSlider(sliderY, savedY);
+    PlaceSlider(sliderZ, savedZ);
+    return QDialog::exec();
+}
+
+void TrimTrajDlg::SliderMoved() {
+    if (trajectory == nullptr) {
+        return;
+    }
+    positionX = sliderX->value();
+    positionY = sliderY->value();
+    positionZ = sliderZ->value();
+    trajectory->SetDx(ShiftFromPosition(positionX));
+    trajectory->SetDy(ShiftFromPosition(positionY));
+    trajectory->SetDz(ShiftFromPosition(positionZ));
+    redraw();
+}
+
+void TrimTrajDlg::Reset() {
+    if (trajectory == nullptr) {
+        return;
+    }
+    trajectory->SetDx(0);
+    trajectory->SetDy(0);
+    trajectory->SetDz(0);
+    trajectory->SetDPitch(0);
+    trajectory->SetDYaw(0);
+    for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
+        PlaceSlider(slider, 50);
+    }
+    redraw();
+}
+
+void TrimTrajDlg::reject() {
+    if (trajectory != nullptr) {
+        positionX = savedX;
+        positionY = savedY;
+        positionZ = savedZ;
+        trajectory->SetDx(ShiftFromPosition(savedX));
+        trajectory->SetDy(ShiftFromPosition(savedY));
+        trajectory->SetDz(ShiftFromPosition(savedZ));
+        redraw();
+    }
+    QDialog::reject();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class Path;
+class QLineEdit;
+class QSlider;
+class Universe;
+
+// "Adjust trajectory": shifts the drawn arrow of the selected trajectory by up to 40 cm along
+// each axis (slider 50 is no shift, one step is 2 cm), drawn while the sliders move.
+class TrimTrajDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit TrimTrajDlg(std::function<void()> redraw, QWidget* parent = nullptr);
+
+    void Bind(Universe& value) { scene = &value; }
+    // Opens on the selected trajectory; refuses (returns Rejected at once) when none is selected.
+    int exec() override;
+    // Cancel, Esc and the close box all return to the shift the dialog opened with.
+    void reject() override;
+
+    // The slider position for a shift in metres, truncated toward zero.
+    static int PositionFromShift(double shift);
+    static double ShiftFromPosition(int position) { return position / 50.0 - 1.0; }
+
+private:
+    void SliderMoved();
+    void Reset();
+
+    std::function<void()> redraw;
+    Universe* scene = nullptr;
+    Path* trajectory = nullptr;
+    QLineEdit* numberField;
+    QSlider* sliderX;
+    QSlider* sliderY;
+    QSlider* sliderZ;
+    int positionX = 50, positionY = 50, positionZ = 50;
+    int savedX = 50, savedY = 50, savedZ = 50;
+};

@@ -1,0 +1,253 @@
+#include "ui/ViewCommands.h"
+
+#include "export/JpegWriter.h"
+#include "scene/Universe.h"
+#include "ui/BodyDlg.h"
+#include "ui/BodyMovDlg.h"
+#include "ui/DialogInput.h"
+#include "ui/EraseTrajDlg.h"
+#include "ui/FileCommands.h"
+#include "ui/NewTrajectoryDlg.h"
+#include "ui/ObjectPropertiesDlg.h"
+#include "ui/Platform.h"
+#include "ui/SummaryDlg.h"
+#include "ui/TrimTrajDlg.h"
+#include "ui/VkElementDlg.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+// Puts the process's current directory back where the program started, whatever folder a
+// chooser left it in, so relative paths resolve as before.
+void RestoreStartDirectory() {
+    QDir::setCurrent(StartDirectory());
+}
+
+} // namespace
+
+ViewCommands::ViewCommands(Universe& scene, Platform& platform, QWidget* owner,
+                           std::function<void()> redraw,
+                           std::function<std::optional<Dib>()> capture)
+    : scene(scene), platform(platform), owner(owner), redraw(std::move(redraw)),
+      capture(std::move(capture)) {
+    if (!this->redraw) {
+        this->redraw = [] {};
+    }
+    const std::function<void()> draw = this->redraw;
+    bodyDialog = std::make_unique<BodyDlg>(platform, draw, owner);
+    adjustDialog = std::make_unique<TrimTrajDlg>(draw, owner);
+    movementsDialog = std::make_unique<BodyMovDlg>(draw, owner);
+    confirmDialog = std::make_unique<EraseTrajDlg>(draw, owner);
+    trajectoryDialog = std::make_unique<NewTrajectoryDlg>(scene, platform, draw, owner);
+    elementDialog = std::make_unique<VkElementDlg>(scene, platform, draw, owner);
+    propertiesDialog = std::make_unique<ObjectPropertiesDlg>(scene, owner);
+}
+
+ViewCommands::~ViewCommands() = default;
+
+BodyDlg& ViewCommands::GetBodyDialog() {
+    return *bodyDialog;
+}
+TrimTrajDlg& ViewCommands::GetAdjustDialog() {
+    return *adjustDialog;
+}
+BodyMovDlg& ViewCommands::GetMovementsDialog() {
+    return *movementsDialog;
+}
+EraseTrajDlg& ViewCommands::GetConfirmDialog() {
+    return *confirmDialog;
+}
+NewTrajectoryDlg& ViewCommands::GetTrajectoryDialog() {
+    return *trajectoryDialog;
+}
+VkElementDlg& ViewCommands::GetElementDialog() {
+    return *elementDialog;
+}
+ObjectPropertiesDlg& ViewCommands::GetPropertiesDialog() {
+    return *propertiesDialog;
+}
+
+void ViewCommands::NewTrajectory() {
+    if (scene.GetTrajectoryCount() >= Universe::kMaxTrajectories) {
+        platform.ShowMessage(
+            owner,
+            QString("The case already holds %1 trajectories; no more can be added.")
+                .arg(Universe::kMaxTrajectories),
+            "New trajectory");
+        return;
+    }
+    trajectoryDialog->exec();
+    // A new trajectory starts unshifted; a cancelled dialog leaves every older one as it was.
+    if (Path* created = trajectoryDialog->GetCreatedTrajectory()) {
+        created->SetDx(0);
+        created->SetDy(0);
+        created->SetDz(0);
+    }
+    redraw();
+}
+
+void ViewCommands::NewElement() {
+    if (scene.GetElements().GetCount() >= VkElementList::kCapacity) {
+        platform.ShowMessage(owner,
+                             QString("The case already holds %1 elements; no more can be added.")
+                                 .arg(VkElementList::kCapacity),
+                             "New element");
+        return;
+    }
+    elementDialog->exec();
+    redraw();
+}
+
+void ViewCommands::OpenDataFile() {
+    const QString path = platform.ChooseOpenFile(owner, OpenDataRequest());
+    if (!path.isEmpty()) {
+        ReadDataFile(scene, platform, owner, path);
+    }
+    RestoreStartDirectory();
+    redraw();
+}
+
+void ViewCommands::SaveDataFile() {
+    const QString chosen = platform.ChooseSaveFile(owner, SaveDataRequest());
+    if (!chosen.isEmpty()) {
+        WriteDataFile(scene, platform, owner, WithExtension(chosen, ".txt"));
+    }
+    RestoreStartDirectory();
+}
+
+void ViewCommands::OpenBodyFile() {
+    const QString path = platform.ChooseOpenFile(owner, OpenBodyRequest());
+    if (!path.isEmpty()) {
+        ReplaceBody(path);
+    }
+}
+
+void ViewCommands::ReplaceBody(const QString& path) {
+    if (!LoadBodyFile(scene, platform, owner, path)) {
+        return;
+    }
+    scene.GetBody().SetScaleX(1);
+    scene.GetBody().SetScaleZ(1);
+    bodyDialog->SetSavedScaleX(50);
+    bodyDialog->SetSavedScaleZ(50);
+    redraw();
+}
+
+void ViewCommands::OpenDocument(const QString& path) {
+    if (HasExtensionNoCase(path, ".obj")) {
+        ReplaceBody(path);
+    } else if (HasExtensionNoCase(path, ".txt")) {
+        ReadDataFile(scene, platform, owner, path);
+        redraw();
+    } else {
+        platform.ShowMessage(owner,
+                             "Cannot open " + path +
+                                 ": only body models (.obj) and data files (.txt) can be opened.",
+                             "Open");
+    }
+}
+
+void ViewCommands::SaveImage() {
+    std::optional<Dib> image = capture ? capture() : std::nullopt;
+    if (!image) {
+        platform.ShowMessage(owner, "The view could not be captured.", "Save image");
+        return;
+    }
+    const QString chosen = platform.ChooseSaveFile(owner, SaveImageRequest());
+    if (chosen.isEmpty()) {
+        return; // cancelled: nothing is written
+    }
+    const QString path = WithExtension(chosen, ".jpg");
+    std::string error;
+    if (!WriteJpeg(&*image, 100, QFile::encodeName(path).toStdString(), error)) {
+        platform.ShowMessage(owner,
+                             "The image could not be saved to " + path + ".\n" +
+                                 QString::fromStdString(error),
+                             "Save image");
+    }
+}
+
+void ViewCommands::BodyParameters() {
+    bodyDialog->Bind(scene);
+    bodyDialog->exec();
+    redraw();
+}
+
+void ViewCommands::AdjustTrajectory() {
+    if (scene.GetTrajectoryCount() == 0) {
+        platform.ShowMessage(owner, "Create a trajectory first", "Adjust trajectory");
+        return;
+    }
+    if (scene.GetSelectedTrajectoryNumber() == 0) {
+        platform.ShowMessage(owner,
+                             "Select a trajectory first, by left clicking on an arrow or element.",
+                             "Adjust trajectory");
+        return;
+    }
+    adjustDialog->Bind(scene);
+    adjustDialog->exec();
+    redraw();
+}
+
+void ViewCommands::DeleteSelected() {
+    if (scene.GetTrajectoryCount() == 0 && scene.GetElements().GetCount() == 0) {
+        return;
+    }
+    if (scene.GetSelectedTrajectoryNumber() == 0 && scene.GetSelectedElementNumber() == 0) {
+        platform.ShowMessage(owner, "No trajectory or element selected.",
+                             "Delete trajectory/element");
+        return;
+    }
+    confirmDialog->Bind(scene);
+    confirmDialog->exec();
+    redraw();
+}
+
+void ViewCommands::DataSummary() {
+    SummaryDlg dialog(owner);
+    dialog.SetSummaryText(BuildSummaryText());
+    dialog.exec();
+    redraw();
+}
+
+void ViewCommands::BodyMovements() {
+    movementsDialog->Bind(scene);
+    movementsDialog->exec();
+    redraw();
+}
+
+void ViewCommands::ChangeColor() {
+    Path* trajectory = scene.GetSelectedTrajectory();
+    VkElement* element = trajectory == nullptr ? scene.GetSelectedElement() : nullptr;
+    double red = 0, green = 0, blue = 0;
+    if (trajectory != nullptr) {
+        red = trajectory->GetRed();
+        green = trajectory->GetGreen();
+        blue = trajectory->GetBlue();
+    } else if (element != nullptr) {
+        element->GetColor(red, green, blue);
+    } else {
+        return;
+    }
+    const QColor chosen = platform.ChooseColor(owner, ColorFromChannels(red, green, blue));
+    red = chosen.red() / 255.0;
+    green = chosen.green() / 255.0;
+    blue = chosen.blue() / 255.0;
+    if (trajectory != nullptr) {
+        trajectory->SetColor(red, green, blue);
+    } else {
+        element->SetColor(red, green, blue);
+    }
+    redraw();
+}
+
+void ViewCommands::Properties() {
+    propertiesDialog->exec();
+    redraw();
+}
+
+std::string ViewCommands::BuildSummaryText() const {
+    return "No data available\r\n";
+}
