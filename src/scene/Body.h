@@ -61,6 +61,10 @@ public:
     Matrix4 DrawTransform() const;
 
 private:
+    // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
+    // when a progress sink is given. Leaves everything as it was when the mesh is refused.
+    Status AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress);
+
     std::unique_ptr<Mesh> model;
     float unitizeScale = 0;
     float smoothingAngle = 90;
