@@ -1,0 +1,114 @@
+// Loading the body's mesh and everything that changes its normals.
+#include "scene/Body.h"
+
+#include "model/MeshFitting.h"
+#include "model/MeshNormals.h"
+#include "model/ObjReader.h"
+#include "scene/ProgressSink.h"
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+Status FailedRead(ObjReadResult& result) {
+    if (result.error.empty()) {
+        return Status::Failure("Read Obj failed");
+    }
+    return Status::Failure(std::move(result.error));
+}
+
+} // namespace
+
+Status Body::Load(const std::string& path) {
+    ObjReadResult result = glmReadOBJ(path);
+    if (!result.mesh) {
+        return FailedRead(result);
+    }
+    return AdoptMesh(std::move(result.mesh), nullptr);
+}
+
+Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
+    progress.SetProgress(10);
+    int lastReported = 10;
+    ObjReadResult result = glmReadOBJWithProgress(path, [&](double fraction) {
+        const double clamped = fraction < 0 ? 0 : (fraction > 1 ? 1 : fraction);
+        const int position = 10 + static_cast<int>(clamped * 10);
+        if (position != lastReported) {
+            lastReported = position;
+            progress.SetProgress(position);
+        }
+    });
+    if (!result.mesh) {
+        return FailedRead(result);
+    }
+    progress.SetProgress(20);
+    return AdoptMesh(std::move(result.mesh), &progress);
+}
+
+Status Body::LoadMesh(std::unique_ptr<Mesh> mesh) {
+    if (!mesh) {
+        return Status::Failure("No body model was given");
+    }
+    return AdoptMesh(std::move(mesh), nullptr);
+}
+
+Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
+    if (mesh->triangleCount == 0) {
+        return Status::Failure("The body model \"" + mesh->path + "\" has no triangles");
+    }
+    const float fitScale = glmFitToUnitBox(*mesh);
+    if (fitScale == 0.0f) {
+        return Status::Failure("The body model \"" + mesh->path + "\" has no extent");
+    }
+    glmTriangleNormals(*mesh);
+    glmVertexNormals(*mesh, smoothingAngle);
+    if (progress) {
+        progress->SetProgress(40);
+    }
+
+    unitizeScale = fitScale;
+    baseHeight = mesh->fitSize[1] * unitizeScale;
+    baseDepth = mesh->fitSize[2] * unitizeScale;
+    height = baseHeight;
+    depth = baseDepth;
+    scale = 1.0;
+    model = std::move(mesh);
+    if (progress) {
+        progress->SetProgress(60);
+    }
+    return Status::Ok();
+}
+
+bool Body::SetHeight(double h) {
+    if (!std::isfinite(h) || h <= 0) {
+        return false;
+    }
+    height = h;
+    if (baseHeight <= 0) {
+        // No mesh yet: remember the height; the scale waits for a mesh to measure.
+        return true;
+    }
+    const double newScale = h / baseHeight;
+    // The drawing scale divides the normals by the scale; bring them back by the change only, so
+    // that setting the same height again leaves the brightness alone.
+    const double change = newScale / scale;
+    scale = newScale;
+    depth = scale * baseDepth * scaleZ;
+    if (model) {
+        glmScaleNormals(*model, static_cast<float>(change));
+    }
+    return true;
+}
+
+void Body::IncreaseBodyLighting() {
+    if (model) {
+        glmScaleNormals(*model, 1.1f);
+    }
+}
+
+void Body::DecreaseBodyLighting() {
+    if (model) {
+        glmScaleNormals(*model, 0.9f);
+    }
+}
