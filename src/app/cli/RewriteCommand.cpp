@@ -1,8 +1,18 @@
+#include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
+#include "docs/DataFile.h"
+#include "scene/Universe.h"
 
 #include <ostream>
 
-int RunRewriteCommand(const CommandLine&, std::ostream&, std::ostream& err) {
-    err << "ruvo: this command is not built yet\n";
-    return 2;
+int RunRewriteCommand(const CommandLine& commandLine, std::ostream&, std::ostream& err) {
+    Universe universe;
+    if (!LoadCase(commandLine, universe, err)) {
+        return 1;
+    }
+    if (const Status written = DataFile(universe).Write(commandLine.outputFile); !written) {
+        err << "ruvo: " << written.message() << '\n';
+        return 1;
+    }
+    return 0;
 }

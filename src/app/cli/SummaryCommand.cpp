@@ -1,8 +1,20 @@
+#include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
+#include "docs/DataSummary.h"
+#include "scene/Universe.h"
 
 #include <ostream>
 
-int RunSummaryCommand(const CommandLine&, std::ostream&, std::ostream& err) {
-    err << "ruvo: this command is not built yet\n";
-    return 2;
+int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    Universe universe;
+    if (!LoadCase(commandLine, universe, err)) {
+        return 1;
+    }
+    out << DataSummary::Build(universe);
+    out.flush();
+    if (!out) {
+        err << "ruvo: cannot write the summary to the standard output\n";
+        return 1;
+    }
+    return 0;
 }

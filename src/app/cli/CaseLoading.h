@@ -1,0 +1,13 @@
+#pragma once
+
+#include "app/cli/CommandLine.h"
+
+#include <iosfwd>
+
+class Universe;
+
+// Loads the body (the one named with --body, else the scene's default model) into a fresh scene
+// and reads the case file into it. Returns false after writing one line on `err` when the body or
+// the case cannot be read; a case with more trajectories or elements than the scene holds is read
+// as far as it fits, said on `err`, and still counts as read.
+bool LoadCase(const CommandLine& commandLine, Universe& universe, std::ostream& err);

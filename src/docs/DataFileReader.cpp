@@ -1,0 +1,195 @@
+#include "docs/DataFileReader.h"
+
+#include "docs/NumberText.h"
+#include "docs/TextEscaping.h"
+#include "scene/Universe.h"
+
+#include <memory>
+
+namespace {
+
+constexpr std::array<std::string_view, 15> kTrajectoryTags = {
+    "<r>",  "<g>",  "<b>",  "<x1>", "<y1>",     "<z1>",   "<x2>",   "<y2>",
+    "<z2>", "<dx>", "<dy>", "<dz>", "<dpitch>", "<dyaw>", "<droll>"};
+
+constexpr std::array<std::string_view, 12> kElementTags = {
+    "<r>",     "<g>",   "<b>",    "<x>",     "<y>",      "<z>",
+    "<pitch>", "<yaw>", "<roll>", "<width>", "<height>", "<length>"};
+
+bool Contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
+
+std::string LowerCased(std::string_view line) {
+    std::string lowered(line);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lowered;
+}
+
+// Position of a character, or -1 when there is none.
+long Position(size_t found) {
+    return found == std::string::npos ? -1 : static_cast<long>(found);
+}
+
+// A colour text (0..255) as a component 0..1.
+double Component(const std::string& text) {
+    return ParseLenientNumber(text) / 255.0;
+}
+
+} // namespace
+
+DataFileReader::DataFileReader(Universe& scene) : universe(scene) {}
+
+void DataFileReader::ReadText(std::string_view text) {
+    while (!text.empty()) {
+        const size_t lineFeed = text.substr(0, kMaxPieceLength).find('\n');
+        const size_t length = lineFeed == std::string_view::npos
+                                  ? std::min(text.size(), kMaxPieceLength)
+                                  : lineFeed + 1;
+        ReadPiece(text.substr(0, length));
+        text.remove_prefix(length);
+    }
+}
+
+void DataFileReader::ReadPiece(std::string_view piece) {
+    const std::string lowered = LowerCased(piece);
+    const long gt = Position(lowered.find('>'));
+    const long lt = Position(lowered.rfind('<'));
+    if (lt >= gt + 2) {
+        StoreValue(lowered,
+                   piece.substr(static_cast<size_t>(gt + 1), static_cast<size_t>(lt - gt - 1)));
+    } else {
+        HandleTagLine(lowered);
+    }
+}
+
+void DataFileReader::StoreValue(std::string_view lowered, std::string_view value) {
+    switch (block) {
+    case Block::Body:
+        if (Contains(lowered, "<name>")) {
+            bodyName = value;
+        } else if (Contains(lowered, "<height>")) {
+            bodyHeight = value;
+        }
+        break;
+    case Block::Trajectory:
+        StoreTrajectoryValue(lowered, value);
+        break;
+    case Block::Element:
+        StoreElementValue(lowered, value);
+        break;
+    case Block::None:
+        break; // the software block, "<number>" and anything unknown
+    }
+}
+
+void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_view value) {
+    for (size_t i = 0; i < kTrajectoryTags.size(); ++i) {
+        if (Contains(lowered, kTrajectoryTags[i])) {
+            trajectoryValues[i] = value;
+            return;
+        }
+    }
+    if (Contains(lowered, "<inside>")) {
+        exited = Contains(value, "true") ? 0 : 1; // case-sensitive: "TRUE" is not inside
+    } else if (Contains(lowered, "<text>")) {
+        trajectoryText = value;
+    }
+}
+
+void DataFileReader::StoreElementValue(std::string_view lowered, std::string_view value) {
+    for (size_t i = 0; i < kElementTags.size(); ++i) {
+        if (Contains(lowered, kElementTags[i])) {
+            elementValues[i] = value;
+            return;
+        }
+    }
+    if (Contains(lowered, "<text>")) {
+        elementText = value;
+    }
+}
+
+void DataFileReader::HandleTagLine(std::string_view lowered) {
+    // Only the colours, the text and the inside flag start afresh with a block; every other value
+    // carries over from the previous block of the same kind.
+    if (Contains(lowered, "<body>")) {
+        block = Block::Body;
+    } else if (Contains(lowered, "<trajectory>")) {
+        block = Block::Trajectory;
+        exited = 1;
+        trajectoryValues[kTrajR] = trajectoryValues[kTrajG] = trajectoryValues[kTrajB] = "255";
+        trajectoryText.clear();
+    } else if (Contains(lowered, "<element>")) {
+        block = Block::Element;
+        elementValues[kElemR] = elementValues[kElemG] = elementValues[kElemB] = "255";
+        elementText.clear();
+    } else if (Contains(lowered, "</body>")) {
+        ApplyBody();
+        block = Block::None;
+    } else if (Contains(lowered, "</trajectory>")) {
+        CreateTrajectory();
+        block = Block::None;
+    } else if (Contains(lowered, "</element>")) {
+        CreateElement();
+        block = Block::None;
+    }
+}
+
+void DataFileReader::ApplyBody() {
+    Body& body = universe.GetBody();
+    body.SetName(UnescapeText(bodyName));
+    body.SetScaleX(1);
+    body.SetScaleZ(1);
+    // A height of 0 or less is refused and leaves the body as it was.
+    body.SetHeight(ParseLenientNumber(bodyHeight));
+}
+
+void DataFileReader::CreateTrajectory() {
+    Path* path = universe.AddTrajectory(exited);
+    if (path == nullptr) {
+        ++trajectoriesLeftOut;
+        return;
+    }
+    const auto value = [this](int index) { return ParseLenientNumber(trajectoryValues[index]); };
+    path->SetPoints(value(kX1), value(kY1), value(kZ1), value(kX2), value(kY2), value(kZ2));
+    path->SetDx(value(kDx));
+    path->SetDy(value(kDy));
+    path->SetDz(value(kDz));
+    path->SetDPitch(value(kDPitch));
+    path->SetDYaw(value(kDYaw));
+    // A trajectory has no roll: the dRoll text is read and not used.
+    path->SetColor(Component(trajectoryValues[kTrajR]), Component(trajectoryValues[kTrajG]),
+                   Component(trajectoryValues[kTrajB]));
+    path->SetText(UnescapeText(trajectoryText));
+}
+
+void DataFileReader::CreateElement() {
+    VkElementList& elements = universe.GetElements();
+    if (elements.GetCount() >= VkElementList::kCapacity) {
+        ++elementsLeftOut;
+        return;
+    }
+    const auto value = [this](int index) { return ParseLenientNumber(elementValues[index]); };
+    auto element = std::make_unique<VkElement>();
+    element->SetColor(Component(elementValues[kElemR]), Component(elementValues[kElemG]),
+                      Component(elementValues[kElemB]));
+    element->SetPosition(value(kX), value(kY), value(kZ));
+    element->SetPitch(value(kPitch));
+    element->SetYaw(value(kYaw));
+    element->SetRoll(value(kRoll));
+    const double width = value(kWidth);
+    const double height = value(kHeight);
+    const double length = value(kLength);
+    element->SetWidth(width);
+    element->SetHeight(height);
+    element->SetLength(length);
+    element->SetBounds(-width / 2, -height / 2, -length / 2, width / 2, height / 2, length / 2);
+    element->SetText(UnescapeText(elementText));
+    if (!elements.Add(std::move(element))) {
+        ++elementsLeftOut;
+    }
+}

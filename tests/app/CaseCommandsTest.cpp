@@ -1,0 +1,117 @@
+#include "../docs/DocsTestScene.h"
+#include "app/cli/CommandLine.h"
+#include "docs/DataFile.h"
+#include "docs/DataSummary.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+struct Run {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+Run RunRuvo(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    Run run;
+    run.status = RunHeadless(ParseCommandLine(arguments), out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+const std::string kCase =
+    "<root>\r\n<body>\r\n   <name>Case body</name>\r\n"
+    "   <height>1.8000</height>\r\n</body>\r\n"
+    "<trajectory>\r\n  <inside>true</inside>\r\n  <x1>0.1000</x1>\r\n"
+    "  <y1>1.2000</y1>\r\n  <z1>0.0500</z1>\r\n  <x2>-0.0500</x2>\r\n"
+    "  <y2>1.1000</y2>\r\n  <z2>0.2500</z2>\r\n  <text>T &amp; U</text>\r\n"
+    "</trajectory>\r\n<element>\r\n  <x>0.1234</x>\r\n  <width>0.2</width>\r\n"
+    "</element>\r\n</root>\r\n";
+
+class CaseCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteText(body, kBoxObj);
+        WriteText(caseFile, kCase);
+        LoadBoxBody(expected);
+        ASSERT_TRUE(DataFile(expected).ReadText(kCase).ok());
+    }
+
+    TemporaryFolder folder;
+    std::string body = folder.File("box.obj");
+    std::string caseFile = folder.File("case.txt");
+    Universe expected; // the case as the core reads it
+};
+
+} // namespace
+
+TEST_F(CaseCommandsTest, SummaryPrintsTheCaseByteForByte) {
+    const Run run = RunRuvo({"--summary", caseFile, "--body", body});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, DataSummary::Build(expected));
+    EXPECT_NE(run.out.find("\r\nBody name: Case body\r\nBody height:  1.80 m\r\n\r\nTrajectory  1 "
+                           "(T & U):\r\n"),
+              std::string::npos);
+}
+
+TEST_F(CaseCommandsTest, RewriteWritesTheCaseAsSaveDoes) {
+    const std::string output = folder.File("out.txt");
+    const Run run = RunRuvo({"--rewrite", caseFile, output, "--body", body});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(FileText(output), DataFile(expected).Format());
+}
+
+TEST_F(CaseCommandsTest, MissingFilesFailWithOneLine) {
+    const std::string missing = folder.File("missing.txt");
+    Run run = RunRuvo({"--summary", missing, "--body", body});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "ruvo: Cannot open data file \"" + missing + "\": No such file or directory\n");
+
+    run = RunRuvo({"--rewrite", caseFile, folder.File("out.txt"), "--body", folder.File("no.obj")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("ruvo: ")) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("out.txt")));
+
+    const std::string intoFolder = folder.path().string();
+    run = RunRuvo({"--rewrite", caseFile, intoFolder, "--body", body});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("ruvo: Cannot write data file \"" + intoFolder + "\": "))
+        << run.err;
+}
+
+TEST_F(CaseCommandsTest, CaseLargerThanTheTablesIsReadAsFarAsItFits) {
+    std::string big;
+    for (int i = 0; i < 21; ++i) {
+        big += "<trajectory>\r\n</trajectory>\r\n";
+    }
+    WriteText(caseFile, big);
+    const Run run = RunRuvo({"--summary", caseFile, "--body", body});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "ruvo: 1 trajectory of the data file left out: the scene holds at most 20 "
+                       "trajectories and 20 elements.\n");
+    EXPECT_NE(run.out.find("Trajectory 20:"), std::string::npos);
+    EXPECT_EQ(run.out.find("Trajectory 21"), std::string::npos);
+}
