@@ -22,15 +22,15 @@ std::string FileText(const std::string& path) {
     return text.str();
 }
 
-struct Run {
+struct CommandRun {
     int status = 0;
     std::string out;
     std::string err;
 };
 
-Run RunRuvo(const std::vector<std::string>& arguments) {
+CommandRun RunRuvo(const std::vector<std::string>& arguments) {
     std::ostringstream out, err;
-    Run run;
+    CommandRun run;
     run.status = RunHeadless(ParseCommandLine(arguments), out, err);
     run.out = out.str();
     run.err = err.str();
@@ -64,7 +64,7 @@ protected:
 } // namespace
 
 TEST_F(CaseCommandsTest, SummaryPrintsTheCaseByteForByte) {
-    const Run run = RunRuvo({"--summary", caseFile, "--body", body});
+    const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, DataSummary::Build(expected));
@@ -75,7 +75,7 @@ TEST_F(CaseCommandsTest, SummaryPrintsTheCaseByteForByte) {
 
 TEST_F(CaseCommandsTest, RewriteWritesTheCaseAsSaveDoes) {
     const std::string output = folder.File("out.txt");
-    const Run run = RunRuvo({"--rewrite", caseFile, output, "--body", body});
+    const CommandRun run = RunRuvo({"--rewrite", caseFile, output, "--body", body});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(FileText(output), DataFile(expected).Format());
@@ -83,7 +83,7 @@ TEST_F(CaseCommandsTest, RewriteWritesTheCaseAsSaveDoes) {
 
 TEST_F(CaseCommandsTest, MissingFilesFailWithOneLine) {
     const std::string missing = folder.File("missing.txt");
-    Run run = RunRuvo({"--summary", missing, "--body", body});
+    CommandRun run = RunRuvo({"--summary", missing, "--body", body});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
@@ -108,7 +108,7 @@ TEST_F(CaseCommandsTest, CaseLargerThanTheTablesIsReadAsFarAsItFits) {
         big += "<trajectory>\r\n</trajectory>\r\n";
     }
     WriteText(caseFile, big);
-    const Run run = RunRuvo({"--summary", caseFile, "--body", body});
+    const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "ruvo: 1 trajectory of the data file left out: the scene holds at most 20 "
                        "trajectories and 20 elements.\n");
