@@ -1,8 +1,54 @@
 #include "app/cli/HeadlessCommands.h"
 
-#include <ostream>
+#include "model/MeshFitting.h"
+#include "model/MeshNormals.h"
+#include "model/ObjReader.h"
 
-int RunObjInfoCommand(const CommandLine&, std::ostream&, std::ostream& err) {
-    err << "ruvo: this command is not built yet\n";
-    return 2;
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+namespace {
+
+// One number as "%g" prints it.
+std::string Number(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+void PrintCounts(const Mesh& mesh, std::ostream& out) {
+    out << "vertices " << mesh.vertexCount << '\n'
+        << "normals " << mesh.normalCount << '\n'
+        << "texcoords " << mesh.texCoordCount << '\n'
+        << "triangles " << mesh.triangleCount << '\n'
+        << "materials " << mesh.materialCount << '\n';
+    for (const MeshGroup& group : mesh.groups) {
+        out << "group \"" << group.name << "\" triangles " << group.triangleCount << " material "
+            << group.material << '\n';
+    }
+    out << "box";
+    for (float value : mesh.box) {
+        out << ' ' << Number(value);
+    }
+    out << '\n';
+}
+
+} // namespace
+
+// Reads the model and prepares it as the body is prepared (fitting, facet normals, vertex normals
+// at 90 degrees), printing the counts as read and what the preparation gave.
+int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    const ObjReadResult result = glmReadOBJ(commandLine.modelFile);
+    if (!result.mesh) {
+        err << result.error << '\n';
+        return 1;
+    }
+    Mesh& mesh = *result.mesh;
+    PrintCounts(mesh, out);
+    const float scale = glmFitToUnitBox(mesh);
+    glmTriangleNormals(mesh);
+    glmVertexNormals(mesh, 90.0f);
+    out << "smoothed-normals " << mesh.normalCount << '\n' << "fit-scale " << Number(scale) << '\n';
+    return 0;
 }

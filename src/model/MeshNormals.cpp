@@ -1,0 +1,169 @@
+#include "model/MeshNormals.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+struct Vector3 {
+    float x = 0, y = 0, z = 0;
+};
+
+Vector3 Load(const std::vector<float>& array, std::size_t entry) {
+    return {array[3 * entry], array[3 * entry + 1], array[3 * entry + 2]};
+}
+
+void Store(std::vector<float>& array, std::size_t entry, const Vector3& v) {
+    array[3 * entry] = v.x;
+    array[3 * entry + 1] = v.y;
+    array[3 * entry + 2] = v.z;
+}
+
+Vector3 Cross(const Vector3& a, const Vector3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+float Dot(const Vector3& a, const Vector3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// A vector of no usable length (a degenerate triangle, opposite normals) stays zero rather than
+// becoming NaN.
+Vector3 Normalised(const Vector3& v) {
+    const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (!(length > 0.0f) || !std::isfinite(length)) {
+        return {};
+    }
+    return {v.x / length, v.y / length, v.z / length};
+}
+
+bool VerticesValid(const Mesh& mesh, const MeshTriangle& triangle) {
+    for (int32_t vertex : triangle.vertex) {
+        if (vertex < 1 || static_cast<uint32_t>(vertex) > mesh.vertexCount) {
+            return false;
+        }
+    }
+    return mesh.vertices.size() >= 3 * (std::size_t{mesh.vertexCount} + 1);
+}
+
+bool FacetNormalsCurrent(const Mesh& mesh) {
+    return mesh.facetNormalCount == mesh.triangleCount &&
+           mesh.facetNormals.size() == 3 * (std::size_t{mesh.triangleCount} + 1);
+}
+
+// For each vertex, the corners that use it (3 * triangle + corner), from the last triangle in
+// file order to the first: the order in which the neighbours are weighed.
+struct CornerLists {
+    std::vector<uint32_t> start; // list of vertex v: entries[start[v] .. start[v + 1])
+    std::vector<uint32_t> entries;
+};
+
+CornerLists BuildCornerLists(const Mesh& mesh) {
+    CornerLists lists;
+    lists.start.assign(std::size_t{mesh.vertexCount} + 2, 0);
+    for (const MeshTriangle& triangle : mesh.triangles) {
+        for (int32_t vertex : triangle.vertex) {
+            ++lists.start[static_cast<std::size_t>(vertex) + 1];
+        }
+    }
+    for (std::size_t v = 1; v < lists.start.size(); ++v) {
+        lists.start[v] += lists.start[v - 1];
+    }
+    lists.entries.resize(3 * std::size_t{mesh.triangleCount});
+    std::vector<uint32_t> next(lists.start.begin(), lists.start.end() - 1);
+    for (std::size_t t = mesh.triangleCount; t-- > 0;) {
+        for (int corner = 2; corner >= 0; --corner) {
+            const auto vertex = static_cast<std::size_t>(mesh.triangles[t].vertex[corner]);
+            lists.entries[next[vertex]++] = static_cast<uint32_t>(3 * t + corner);
+        }
+    }
+    return lists;
+}
+
+} // namespace
+
+void glmTriangleNormals(Mesh& mesh) {
+    mesh.facetNormalCount = mesh.triangleCount;
+    mesh.facetNormals.assign(3 * (std::size_t{mesh.triangleCount} + 1), 0.0f);
+    for (std::size_t i = 0; i < mesh.triangleCount && i < mesh.triangles.size(); ++i) {
+        MeshTriangle& triangle = mesh.triangles[i];
+        triangle.facetNormal = static_cast<int32_t>(i + 1);
+        if (!VerticesValid(mesh, triangle)) {
+            continue;
+        }
+        const Vector3 p0 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[0]));
+        const Vector3 p1 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[1]));
+        const Vector3 p2 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[2]));
+        const Vector3 u = {p1.x - p0.x, p1.y - p0.y, p1.z - p0.z};
+        const Vector3 v = {p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
+        Store(mesh.facetNormals, i + 1, Normalised(Cross(u, v)));
+    }
+    mesh.revision = NextMeshRevision();
+}
+
+void glmVertexNormals(Mesh& mesh, float angle) {
+    for (const MeshTriangle& triangle : mesh.triangles) {
+        if (!VerticesValid(mesh, triangle)) {
+            return; // not a mesh the reader produced; nothing sound to compute
+        }
+    }
+    if (!FacetNormalsCurrent(mesh)) {
+        glmTriangleNormals(mesh);
+    }
+    const auto threshold = static_cast<float>(std::cos(angle * 3.14159265 / 180.0));
+    const CornerLists lists = BuildCornerLists(mesh);
+    std::vector<float> normals(3 * (3 * std::size_t{mesh.triangleCount} + 1), 0.0f);
+    std::vector<char> averaged;
+    std::size_t next = 1;
+
+    for (std::size_t v = 1; v <= mesh.vertexCount; ++v) {
+        const uint32_t* first = lists.entries.data() + lists.start[v];
+        const uint32_t* last = lists.entries.data() + lists.start[v + 1];
+        if (first == last) {
+            std::fputs("glmVertexNormals(): vertex w/o a triangle\n", stderr);
+            continue;
+        }
+        // The reference is the facet normal of the last triangle (in file order) using the vertex.
+        const Vector3 reference = Load(mesh.facetNormals, *first / 3 + 1);
+        Vector3 sum;
+        bool anyAveraged = false;
+        averaged.assign(static_cast<std::size_t>(last - first), 0);
+        for (const uint32_t* entry = first; entry != last; ++entry) {
+            const Vector3 facet = Load(mesh.facetNormals, *entry / 3 + 1);
+            if (Dot(facet, reference) > threshold) {
+                averaged[static_cast<std::size_t>(entry - first)] = 1;
+                anyAveraged = true;
+                sum = {sum.x + facet.x, sum.y + facet.y, sum.z + facet.z};
+            }
+        }
+        std::size_t average = 0;
+        if (anyAveraged) {
+            Store(normals, next, Normalised(sum));
+            average = next++;
+        }
+        for (const uint32_t* entry = first; entry != last; ++entry) {
+            MeshTriangle& triangle = mesh.triangles[*entry / 3];
+            int32_t& normalIndex = triangle.normal[*entry % 3];
+            if (averaged[static_cast<std::size_t>(entry - first)]) {
+                normalIndex = static_cast<int32_t>(average);
+            } else {
+                Store(normals, next, Load(mesh.facetNormals, *entry / 3 + 1));
+                normalIndex = static_cast<int32_t>(next++);
+            }
+        }
+    }
+    mesh.normalCount = static_cast<uint32_t>(next - 1);
+    normals.resize(3 * next);
+    normals.shrink_to_fit();
+    mesh.normals = std::move(normals);
+    mesh.revision = NextMeshRevision();
+}
+
+void glmScaleNormals(Mesh& mesh, float factor) {
+    const std::size_t end = std::min(mesh.normals.size(), 3 * (std::size_t{mesh.normalCount} + 1));
+    for (std::size_t i = 3; i < end; ++i) {
+        mesh.normals[i] *= factor;
+    }
+    mesh.revision = NextMeshRevision();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "model/Mesh.h"
+#include "model/ObjReader.h"
+#include "model/Status.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Reads the material library `libraryName` (looked for in the directory of the mesh's path) and
+// replaces the mesh's materials with "default" followed by the library's materials.
+Status glmReadMTL(Mesh& mesh, std::string_view libraryName, const MtlTextSource& source);
+
+// Fills the materials from library text (entry 0 "default" first).
+void ReadMtlText(Mesh& mesh, std::string_view text);
+
+// The index of the first material named exactly `name`; 0 after a warning when there is none.
+uint32_t glmFindMaterial(const Mesh& mesh, std::string_view name);

@@ -1,0 +1,81 @@
+#include "model/ObjReader.h"
+
+#include "model/MappedFile.h"
+#include "model/ObjPasses.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Every array is allocated once, at the exact size the first reading counted.
+void AllocateArrays(Mesh& mesh) {
+    mesh.vertices.assign(3 * (std::size_t{mesh.vertexCount} + 1), 0.0f);
+    mesh.triangles.assign(mesh.triangleCount, MeshTriangle());
+    if (mesh.normalCount > 0) {
+        mesh.normals.assign(3 * (std::size_t{mesh.normalCount} + 1), 0.0f);
+    }
+    if (mesh.texCoordCount > 0) {
+        mesh.texCoords.assign(2 * (std::size_t{mesh.texCoordCount} + 1), 0.0f);
+    }
+}
+
+ObjReadResult Failed(std::string message) {
+    ObjReadResult result;
+    result.error = std::move(message);
+    return result;
+}
+
+ObjReadResult ReadObjText(std::string_view text, const std::string& path,
+                          const MtlTextSource& mtlSource,
+                          const std::function<void(double)>& onProgress) {
+    auto mesh = std::make_unique<Mesh>();
+    mesh->path = path;
+    std::replace(mesh->path.begin(), mesh->path.end(), '\\', '/');
+
+    const ObjPassInput input{text, path, mtlSource, onProgress};
+    if (Status status = glmFirstPass(*mesh, input); !status) {
+        return Failed(status.message());
+    }
+    AllocateArrays(*mesh);
+    if (Status status = glmFillPass(*mesh, input); !status) {
+        return Failed(status.message());
+    }
+    mesh->revision = NextMeshRevision();
+    if (onProgress) {
+        onProgress(1.0);
+    }
+    ObjReadResult result;
+    result.mesh = std::move(mesh);
+    return result;
+}
+
+// Material libraries read from the file system.
+std::optional<std::string> ReadLibraryFile(const std::string& path) {
+    std::optional<MappedFile> file = MappedFile::Open(path);
+    if (!file) {
+        return std::nullopt;
+    }
+    return std::string(file->Text());
+}
+
+} // namespace
+
+ObjReadResult glmReadOBJ(const std::string& path) {
+    return glmReadOBJWithProgress(path, nullptr);
+}
+
+ObjReadResult glmReadOBJWithProgress(const std::string& path,
+                                     const std::function<void(double fraction)>& onProgress) {
+    const std::optional<MappedFile> file = MappedFile::Open(path);
+    if (!file) {
+        std::fprintf(stderr, "glmReadOBJ() failed: can't open data file \"%s\".\n", path.c_str());
+        return Failed("Read Obj failed: can't open data file \"" + path + "\".");
+    }
+    return ReadObjText(file->Text(), path, ReadLibraryFile, onProgress);
+}
+
+ObjReadResult glmReadOBJFromMemory(std::string_view objText, const std::string& path,
+                                   const MtlTextSource& mtlSource) {
+    return ReadObjText(objText, path, mtlSource, nullptr);
+}

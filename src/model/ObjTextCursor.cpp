@@ -1,0 +1,185 @@
+#include "model/ObjTextCursor.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsLineBlank(char c) {
+    return c != '\n' && ObjTextCursor::IsBlank(c);
+}
+
+// Powers of ten that a float holds exactly.
+constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// The common short forms ("-0.123456", "12.5"): when the digits fit a float's mantissa exactly
+// and the scale is an exact power of ten, one division rounds correctly. Returns 0 otherwise.
+std::size_t ParseShortFloat(std::string_view text, float& value) {
+    std::size_t i = 0;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (negative) {
+        ++i;
+    }
+    uint32_t mantissa = 0;
+    int digits = 0;
+    int fractionDigits = 0;
+    while (i < text.size() && IsDigit(text[i]) && digits < 9) {
+        mantissa = mantissa * 10 + static_cast<uint32_t>(text[i] - '0');
+        ++digits;
+        ++i;
+    }
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i]) && digits < 9) {
+            mantissa = mantissa * 10 + static_cast<uint32_t>(text[i] - '0');
+            ++digits;
+            ++fractionDigits;
+            ++i;
+        }
+    }
+    const bool moreToRead =
+        i < text.size() && (IsDigit(text[i]) || text[i] == 'e' || text[i] == 'E' || text[i] == '.');
+    if (digits == 0 || moreToRead || mantissa > (1u << 24)) {
+        return 0;
+    }
+    const float magnitude = static_cast<float>(mantissa) / kExactPowersOfTen[fractionDigits];
+    value = negative ? -magnitude : magnitude;
+    return i;
+}
+
+bool HasNegativeExponent(std::string_view number) {
+    const std::size_t e = number.find_first_of("eE");
+    return e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+}
+
+} // namespace
+
+std::string_view ObjTextCursor::NextWord() {
+    while (position_ < end_ && IsBlank(*position_)) {
+        ++position_;
+    }
+    const char* start = position_;
+    while (position_ < end_ && !IsBlank(*position_)) {
+        ++position_;
+    }
+    return {start, static_cast<std::size_t>(position_ - start)};
+}
+
+std::string_view ObjTextCursor::PeekWordOnLine() const {
+    const char* start = position_;
+    while (start < end_ && IsLineBlank(*start)) {
+        ++start;
+    }
+    const char* stop = start;
+    while (stop < end_ && !IsBlank(*stop)) {
+        ++stop;
+    }
+    return {start, static_cast<std::size_t>(stop - start)};
+}
+
+std::string_view ObjTextCursor::PeekWord() const {
+    const char* start = position_;
+    while (start < end_ && IsBlank(*start)) {
+        ++start;
+    }
+    const char* stop = start;
+    while (stop < end_ && !IsBlank(*stop)) {
+        ++stop;
+    }
+    return {start, static_cast<std::size_t>(stop - start)};
+}
+
+void ObjTextCursor::SkipLine() {
+    const void* lineBreak =
+        std::memchr(position_, '\n', static_cast<std::size_t>(end_ - position_));
+    position_ = lineBreak ? static_cast<const char*>(lineBreak) + 1 : end_;
+}
+
+std::string_view ObjTextCursor::RestOfLine() {
+    const char* start = position_;
+    SkipLine();
+    const char* stop = position_;
+    if (stop > start && stop[-1] == '\n') {
+        --stop;
+    }
+    return {start, static_cast<std::size_t>(stop - start)};
+}
+
+bool ObjTextCursor::ReadFloatOnLine(float& value) {
+    const char* start = position_;
+    while (start < end_ && IsLineBlank(*start)) {
+        ++start;
+    }
+    const std::size_t used = ParseFloat({start, static_cast<std::size_t>(end_ - start)}, value);
+    if (used == 0) {
+        return false;
+    }
+    position_ = start + used;
+    return true;
+}
+
+std::size_t ObjTextCursor::LineNumberAt(std::size_t offset) const {
+    const char* stop = begin_ + std::min(offset, Size());
+    return 1 + static_cast<std::size_t>(std::count(begin_, stop, '\n'));
+}
+
+std::size_t ParseFloat(std::string_view text, float& value) {
+    if (const std::size_t used = ParseShortFloat(text, value)) {
+        return used;
+    }
+    std::size_t skipped = 0;
+    if (!text.empty() && text[0] == '+') {
+        if (text.size() < 2 || text[1] == '-' || text[1] == '+') {
+            return 0;
+        }
+        skipped = 1;
+    }
+    const char* first = text.data() + skipped;
+    const char* last = text.data() + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error == std::errc::result_out_of_range) {
+        const std::string_view number(first, static_cast<std::size_t>(end - first));
+        const bool negative = number.starts_with('-');
+        const float magnitude =
+            HasNegativeExponent(number) ? 0.0f : std::numeric_limits<float>::infinity();
+        value = negative ? -magnitude : magnitude;
+    } else if (error != std::errc()) {
+        return 0;
+    }
+    return static_cast<std::size_t>(end - text.data());
+}
+
+std::size_t ParseInteger(std::string_view text, long long& value) {
+    constexpr long long kLimit = 1'000'000'000'000LL;
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i >= text.size() || !IsDigit(text[i])) {
+        return 0;
+    }
+    long long magnitude = 0;
+    while (i < text.size() && IsDigit(text[i])) {
+        magnitude = std::min(kLimit, magnitude * 10 + (text[i] - '0'));
+        ++i;
+    }
+    value = negative ? -magnitude : magnitude;
+    return i;
+}
+
+std::string_view NameArgument(std::string_view restOfLine) {
+    ObjTextCursor words(restOfLine);
+    const std::string_view first = words.NextWord();
+    const std::string_view second = words.NextWord();
+    return second.empty() ? first : second;
+}

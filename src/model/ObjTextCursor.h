@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+// Walks Wavefront text (OBJ or MTL) as blank-separated words and lines. Words and lines are read
+// whole whatever their length; nothing is ever read beyond the end of the text.
+class ObjTextCursor {
+public:
+    explicit ObjTextCursor(std::string_view text)
+        : begin_(text.data()), position_(text.data()), end_(text.data() + text.size()) {}
+
+    static bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+    // The next word, skipping blanks and line breaks before it; empty at the end of the text.
+    std::string_view NextWord();
+
+    // The next word on the current line without consuming it; empty when the line has no more.
+    std::string_view PeekWordOnLine() const;
+
+    // The next word, crossing line breaks, without consuming it.
+    std::string_view PeekWord() const;
+
+    // Moves just past the word returned by PeekWord / PeekWordOnLine.
+    void Consume(std::string_view peekedWord) { position_ = peekedWord.data() + peekedWord.size(); }
+
+    // Skips the rest of the current line including its line break.
+    void SkipLine();
+
+    // The rest of the current line (without its line break); the cursor moves to the next line.
+    std::string_view RestOfLine();
+
+    // Reads one decimal number from the current line; false (nothing consumed) when the line
+    // holds no further number.
+    bool ReadFloatOnLine(float& value);
+
+    std::size_t Offset() const { return static_cast<std::size_t>(position_ - begin_); }
+    std::size_t Size() const { return static_cast<std::size_t>(end_ - begin_); }
+
+    // The 1-based number of the line holding the character at `offset`.
+    std::size_t LineNumberAt(std::size_t offset) const;
+
+private:
+    const char* begin_;
+    const char* position_;
+    const char* end_;
+};
+
+// Parses a decimal number at the start of `text` the way a C library reads "%f" (optional sign,
+// digits, fraction, exponent, "inf", "nan"); returns the characters used, 0 when there is none.
+std::size_t ParseFloat(std::string_view text, float& value);
+
+// Parses an optionally signed decimal integer at the start of `text`, saturating far beyond the
+// 32-bit range; returns the characters used, 0 when there is none.
+std::size_t ParseInteger(std::string_view text, long long& value);
+
+// The argument of mtllib, usemtl and newmtl: the first word of the rest of the line, or its second
+// word when there is one.
+std::string_view NameArgument(std::string_view restOfLine);
