@@ -1,6 +1,7 @@
 #include "ui/FileCommands.h"
 
 #include "docs/AppInfo.h"
+#include "docs/DataFile.h"
 #include "scene/ProgressSink.h"
 #include "scene/Universe.h"
 
@@ -72,12 +73,25 @@ bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QSt
     return true;
 }
 
-bool ReadDataFile(Universe&, Platform& platform, QWidget* owner, const QString& path) {
-    platform.ShowMessage(owner, "Data files cannot be read yet: " + path, "Open data");
-    return false;
+bool ReadDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path) {
+    DataFile file(scene);
+    const DataFileReadResult result = file.Read(LocalPath(path));
+    if (!result.ok()) {
+        platform.ShowMessage(owner, QString::fromStdString(result.status.message()), "Open data");
+        return false;
+    }
+    if (result.LeftSomethingOut()) {
+        platform.ShowMessage(owner, QString::fromStdString(result.LeftOutMessage()), "Open data");
+    }
+    return true;
 }
 
-bool WriteDataFile(Universe&, Platform& platform, QWidget* owner, const QString& path) {
-    platform.ShowMessage(owner, "Data files cannot be written yet: " + path, "Save data");
-    return false;
+bool WriteDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path) {
+    DataFile file(scene);
+    const Status status = file.Write(LocalPath(path));
+    if (!status.ok()) {
+        platform.ShowMessage(owner, QString::fromStdString(status.message()), "Save data");
+        return false;
+    }
+    return true;
 }

@@ -1,5 +1,6 @@
 #include "ui/ViewCommands.h"
 
+#include "docs/DataSummary.h"
 #include "export/JpegWriter.h"
 #include "scene/Universe.h"
 #include "ui/BodyDlg.h"
@@ -207,7 +208,7 @@ void ViewCommands::DeleteSelected() {
 
 void ViewCommands::DataSummary() {
     SummaryDlg dialog(owner);
-    dialog.SetSummaryText(BuildSummaryText());
+    dialog.SetSummaryText(::DataSummary::Build(scene)); // the class, not this command
     dialog.exec();
     redraw();
 }
@@ -246,8 +247,4 @@ void ViewCommands::ChangeColor() {
 void ViewCommands::Properties() {
     propertiesDialog->exec();
     redraw();
-}
-
-std::string ViewCommands::BuildSummaryText() const {
-    return "No data available\r\n";
 }

@@ -5,7 +5,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 
 #include <QString>
 
@@ -61,7 +60,6 @@ private:
     // Loads a body model as "Open body file..." does: progress window, scales back to 1 and the
     // Body parameters sliders back to the middle. A model that cannot be read changes nothing.
     void ReplaceBody(const QString& path);
-    std::string BuildSummaryText() const;
 
     Universe& scene;
     Platform& platform;
