@@ -1,0 +1,300 @@
+#include "DialogsTestSupport.h"
+
+#include "docs/DataSummary.h"
+#include "scene/Universe.h"
+#include "ui/BodyDlg.h"
+#include "ui/FileCommands.h"
+#include "ui/NewTrajectoryDlg.h"
+#include "ui/ScriptedPlatform.h"
+#include "ui/SummaryDlg.h"
+#include "ui/TrimTrajDlg.h"
+#include "ui/ViewCommands.h"
+#include "ui/VkElementDlg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CommandsFixture : ::testing::Test {
+    Universe scene;
+    ScriptedPlatform platform;
+    int redraws = 0;
+    std::optional<Dib> capturedImage = Dib::Create(4, 3, 32);
+    ViewCommands commands{scene, platform, nullptr, [this] { ++redraws; },
+                          [this] { return capturedImage; }};
+    QTemporaryDir folder;
+
+    QString InFolder(const QString& name) const { return folder.filePath(name); }
+    std::vector<QString> MessageTexts() const {
+        std::vector<QString> texts;
+        for (const auto& message : platform.Messages()) {
+            texts.push_back(message.caption + ": " + message.text);
+        }
+        return texts;
+    }
+};
+
+void Click(QDialog& dialog, const char* button) {
+    QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
+}
+
+// A small closed model: a tetrahedron one metre high.
+bool WriteTetrahedron(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    file.write("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 1\n"
+               "f 1 3 2\nf 1 2 4\nf 1 4 3\nf 2 3 4\n");
+    return true;
+}
+
+} // namespace
+
+TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
+    commands.DeleteSelected();
+    EXPECT_TRUE(platform.Messages().empty()); // an empty scene: nothing at all
+
+    commands.AdjustTrajectory();
+    scene.AddTrajectory(1);
+    commands.AdjustTrajectory();
+    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.SelectElement(1);
+    commands.AdjustTrajectory();
+    scene.ClearSelection();
+    commands.DeleteSelected();
+    const std::vector<QString> expected = {
+        "Adjust trajectory: Create a trajectory first",
+        "Adjust trajectory: Select a trajectory first, by left clicking on an arrow or element.",
+        "Adjust trajectory: Select a trajectory first, by left clicking on an arrow or element.",
+        "Delete trajectory/element: No trajectory or element selected."};
+    EXPECT_EQ(MessageTexts(), expected);
+    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+    EXPECT_EQ(scene.GetElements().GetCount(), 1);
+}
+
+TEST_F(CommandsFixture, DeleteAsksAndRemovesTheSelectedElement) {
+    scene.AddTrajectory(1);
+    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.SelectElement(1);
+    WhenModal<QDialog>([](QDialog& d) { Click(d, "okButton"); });
+    commands.DeleteSelected();
+    EXPECT_EQ(scene.GetElements().GetCount(), 0);
+    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+    EXPECT_GE(redraws, 1);
+}
+
+TEST_F(CommandsFixture, NewTrajectoryZeroesOnlyTheShiftOfTheOneItCreated) {
+    Path& older = *scene.AddTrajectory(1);
+    older.SetDx(0.1);
+    older.SetDz(-0.2);
+    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) { Click(d, "cancelButton"); });
+    commands.NewTrajectory();
+    EXPECT_DOUBLE_EQ(older.GetDx(), 0.1);
+    EXPECT_DOUBLE_EQ(older.GetDz(), -0.2);
+    EXPECT_EQ(redraws, 1);
+
+    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) { Click(d, "computeButton"); });
+    commands.NewTrajectory();
+    ASSERT_EQ(scene.GetTrajectoryCount(), 2);
+    EXPECT_EQ(scene.GetLastTrajectory()->GetDx(), 0.0);
+    EXPECT_DOUBLE_EQ(older.GetDx(), 0.1);
+}
+
+TEST_F(CommandsFixture, TheTwentyFirstTrajectoryAndElementAreRefused) {
+    while (scene.GetTrajectoryCount() < Universe::kMaxTrajectories) {
+        scene.AddTrajectory(1);
+    }
+    while (scene.GetElements().Add(std::make_unique<VkElement>())) {
+    }
+    bool opened = false;
+    WhenModal<QDialog>([&opened](QDialog&) { opened = true; });
+    commands.NewTrajectory();
+    commands.NewElement();
+    QTest::qWait(10); // let the watcher run: no dialog may have been waiting
+    EXPECT_FALSE(opened);
+    const std::vector<QString> expected = {
+        "New trajectory: The case already holds 20 trajectories; no more can be added.",
+        "New element: The case already holds 20 elements; no more can be added."};
+    EXPECT_EQ(MessageTexts(), expected);
+    EXPECT_EQ(scene.GetTrajectoryCount(), 20);
+}
+
+TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
+    Path& path = *scene.AddTrajectory(1);
+    path.SetColor(0.5, 0.25, 1.0);
+    commands.ChangeColor(); // nothing selected: nothing asked
+    EXPECT_TRUE(platform.ColorRequests().empty());
+
+    scene.SelectTrajectory(1);
+    commands.ChangeColor(); // the chooser is cancelled and answers its initial colour
+    ASSERT_EQ(platform.ColorRequests().size(), 1u);
+    EXPECT_EQ(platform.ColorRequests()[0], QColor(127, 63, 255));
+    EXPECT_DOUBLE_EQ(path.GetRed(), 127 / 255.0);
+    EXPECT_DOUBLE_EQ(path.GetBlue(), 1.0);
+
+    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.SelectElement(1);
+    platform.QueueColor(QColor(0, 128, 0));
+    commands.ChangeColor();
+    double r = 0, g = 0, b = 0;
+    scene.GetElements().GetItem(0)->GetColor(r, g, b);
+    EXPECT_DOUBLE_EQ(g, 128 / 255.0);
+    EXPECT_DOUBLE_EQ(r, 0.0);
+}
+
+TEST_F(CommandsFixture, SaveDataAppendsTxtAndReportsFailures) {
+    ASSERT_TRUE(folder.isValid());
+    scene.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
+    const QString start = QDir::currentPath();
+    platform.QueueSaveFile(InFolder("case"));
+    platform.QueueSaveFile(InFolder("case.TXT"));
+    platform.QueueSaveFile(InFolder("missing/folder/case.txt"));
+    commands.SaveDataFile();
+    commands.SaveDataFile();
+    QDir::setCurrent(folder.path()); // as a chooser may leave it
+    commands.SaveDataFile();
+    commands.SaveDataFile(); // cancelled: nothing written, nothing said
+    EXPECT_TRUE(QFileInfo::exists(InFolder("case.txt")));
+    EXPECT_TRUE(QFileInfo::exists(InFolder("case.TXT.txt")));
+    EXPECT_FALSE(QFileInfo::exists(InFolder("case")));
+    EXPECT_EQ(QDir::currentPath(), start);
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "Save data");
+    EXPECT_TRUE(platform.Messages()[0].text.contains("missing/folder/case.txt"));
+
+    ASSERT_EQ(platform.SaveRequests().size(), 4u);
+    const FileChooserRequest& request = platform.SaveRequests()[0];
+    EXPECT_EQ(request.title, "Save data");
+    ASSERT_EQ(request.filters.size(), 1);
+    EXPECT_EQ(request.filters[0].description, "Txt Files (*.txt) ");
+    EXPECT_EQ(request.filters[0].pattern, " *.txt");
+    EXPECT_EQ(request.initialFolder, StartDirectory() + "/database");
+}
+
+TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
+    for (int i = 0; i < 12; ++i) {
+        scene.AddTrajectory(1)->SetPoints(0.01 * i, 1, 0, 0, 1, 0.3);
+    }
+    platform.QueueSaveFile(InFolder("twelve.txt"));
+    commands.SaveDataFile();
+    platform.QueueOpenFile(InFolder("twelve.txt"));
+    platform.QueueOpenFile(InFolder("absent.txt"));
+    const QString start = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    commands.OpenDataFile();
+    EXPECT_EQ(QDir::currentPath(), start);
+    commands.OpenDataFile();
+    EXPECT_EQ(scene.GetTrajectoryCount(), 20);
+    EXPECT_DOUBLE_EQ(scene.GetTrajectory(19)->GetX1(), 0.07);
+    ASSERT_EQ(platform.Messages().size(), 2u);
+    EXPECT_TRUE(platform.Messages()[0].text.contains("4"));
+    EXPECT_TRUE(platform.Messages()[1].text.contains("absent.txt"));
+    EXPECT_EQ(platform.OpenRequests()[0].title, "Open data");
+    EXPECT_EQ(platform.OpenRequests()[0].initialFolder, StartDirectory() + "/database");
+}
+
+TEST_F(CommandsFixture, OpenBodyReplacesTheBodyAndCentresTheScaleSliders) {
+    ASSERT_TRUE(WriteTetrahedron(InFolder("small.obj")));
+    scene.GetBody().SetScaleX(1.2);
+    commands.GetBodyDialog().SetSavedScaleX(60);
+    commands.GetBodyDialog().SetSavedScaleZ(35);
+    platform.QueueOpenFile(InFolder("small.obj"));
+    commands.OpenBodyFile();
+    EXPECT_TRUE(platform.Messages().empty());
+    ASSERT_NE(scene.GetBody().GetModel(), nullptr);
+    EXPECT_EQ(scene.GetBody().GetScaleX(), 1.0);
+    EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 50);
+    EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleZ(), 50);
+    EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
+    EXPECT_FALSE(platform.ProgressWindowOpen());
+    const FileChooserRequest& request = platform.OpenRequests()[0];
+    EXPECT_EQ(request.title, "Open body");
+    EXPECT_EQ(request.filters[0].description, "Wavefront Files (*.obj) ");
+    EXPECT_EQ(request.initialFolder, StartDirectory() + "/data");
+
+    // A model that cannot be read is reported; the body and its scales stay.
+    const Mesh* before = scene.GetBody().GetModel();
+    scene.GetBody().SetScaleZ(0.8);
+    commands.GetBodyDialog().SetSavedScaleZ(40);
+    platform.QueueOpenFile(InFolder("nothing.obj"));
+    commands.OpenBodyFile();
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "Info");
+    EXPECT_FALSE(platform.Messages()[0].text.isEmpty());
+    EXPECT_EQ(scene.GetBody().GetModel(), before);
+    EXPECT_DOUBLE_EQ(scene.GetBody().GetScaleZ(), 0.8);
+    EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleZ(), 40);
+}
+
+TEST_F(CommandsFixture, OpenedDocumentsGoByTheirExtension) {
+    ASSERT_TRUE(WriteTetrahedron(InFolder("DROPPED.OBJ")));
+    commands.GetBodyDialog().SetSavedScaleX(66);
+    commands.OpenDocument(InFolder("DROPPED.OBJ"));
+    EXPECT_NE(scene.GetBody().GetModel(), nullptr);
+    EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 50);
+    EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
+
+    scene.AddTrajectory(0);
+    platform.QueueSaveFile(InFolder("case.txt"));
+    commands.SaveDataFile();
+    commands.OpenDocument(InFolder("case.txt"));
+    EXPECT_EQ(scene.GetTrajectoryCount(), 2);
+
+    commands.OpenDocument(InFolder("photo.png"));
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_TRUE(platform.Messages()[0].text.contains("photo.png"));
+    EXPECT_EQ(scene.GetTrajectoryCount(), 2);
+}
+
+TEST_F(CommandsFixture, SaveImageWritesAJpegAndReportsFailures) {
+    platform.QueueSaveFile(InFolder("view"));
+    commands.SaveImage();
+    QFile image(InFolder("view.jpg"));
+    ASSERT_TRUE(image.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(image.read(2) == QByteArray("\xFF\xD8", 2));
+    const FileChooserRequest& request = platform.SaveRequests()[0];
+    EXPECT_EQ(request.title, "Save image");
+    EXPECT_EQ(request.initialFolder, "../images");
+    ASSERT_EQ(request.filters.size(), 2);
+    EXPECT_EQ(request.filters[0].description, "Jpeg Files (*.jpg) ");
+    EXPECT_EQ(request.filters[0].pattern, " *.jpg");
+    EXPECT_EQ(request.filters[1].description, "All");
+    EXPECT_EQ(request.filters[1].pattern, "*.*");
+
+    const QStringList before = QDir(folder.path()).entryList(QDir::Files);
+    commands.SaveImage(); // cancelled
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), before);
+    EXPECT_FALSE(QFileInfo::exists(".jpg"));
+    EXPECT_TRUE(platform.Messages().empty());
+
+    platform.QueueSaveFile(InFolder("no/such/folder/view.jpg"));
+    commands.SaveImage();
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "Save image");
+    EXPECT_TRUE(platform.Messages()[0].text.contains("no/such/folder/view.jpg"));
+}
+
+TEST_F(CommandsFixture, DataSummaryShowsTheReportAndPropertiesRedraw) {
+    scene.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
+    QString shown;
+    WhenModal<SummaryDlg>([&shown](SummaryDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "Data summary");
+        shown = Child<QPlainTextEdit>(d, "textField").toPlainText();
+        Click(d, "okButton");
+    });
+    commands.DataSummary();
+    QString expected = QString::fromStdString(DataSummary::Build(scene));
+    expected.replace("\r\n", "\n");
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(redraws, 1);
+}

@@ -1,0 +1,388 @@
+#include "DialogsTestSupport.h"
+
+#include "scene/Universe.h"
+#include "ui/BodyDlg.h"
+#include "ui/BodyMovDlg.h"
+#include "ui/DialogInput.h"
+#include "ui/EraseTrajDlg.h"
+#include "ui/NewTrajectoryDlg.h"
+#include "ui/ObjectPropertiesDlg.h"
+#include "ui/ScriptedPlatform.h"
+#include "ui/TrimTrajDlg.h"
+#include "ui/VkElementDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct DialogFixture : ::testing::Test {
+    Universe scene;
+    ScriptedPlatform platform;
+    int redraws = 0;
+    std::function<void()> redraw = [this] { ++redraws; };
+};
+
+void Type(QDialog& dialog, const char* field, const QString& text) {
+    QTest::keyClicks(&Child<QLineEdit>(dialog, field), text);
+}
+
+void Click(QDialog& dialog, const char* button) {
+    QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
+}
+
+Path& AddTrajectory(Universe& scene, double dx, double dy, double dz) {
+    Path& path = *scene.AddTrajectory(1);
+    path.SetDx(dx);
+    path.SetDy(dy);
+    path.SetDz(dz);
+    return path;
+}
+
+} // namespace
+
+TEST(DialogInputTest, ReadsTheLongestLeadingNumberAndIgnoresTheRest) {
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("12abc"), 12.0);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("   7"), 7.0);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("abc"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber(""), 0.0);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("-1.5e2x"), -150.0);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("1e"), 1.0);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("+.5"), 0.5);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("1.2.3"), 1.2);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("-"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("0x10"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadLenientNumber("inf"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadCentimetres(" 150"), 1.5);
+    // Only the first 78 characters are read.
+    EXPECT_DOUBLE_EQ(ReadLenientNumber(QString(78, ' ') + "5"), 0.0);
+}
+
+TEST(DialogInputTest, ColoursBecomeBytesByTruncation) {
+    EXPECT_EQ(ColorFromChannels(0.5, 1.0, 0.0), QColor(127, 255, 0));
+    EXPECT_EQ(ColorFromChannels(-1.0, 2.0, 0.999), QColor(0, 255, 254));
+}
+
+TEST_F(DialogFixture, NewTrajectoryComputesFromTypedCentimetres) {
+    scene.SetTrajectoryColor(0.0, 1.0, 0.0);
+    NewTrajectoryDlg dialog(scene, platform, redraw);
+    platform.QueueColor(QColor(255, 0, 0));
+    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "New trajectory");
+        Type(d, "inX", "10");
+        Type(d, "inY", "150cm");
+        Type(d, "inZ", "  5");
+        Type(d, "outX", "-10");
+        Type(d, "outY", "140");
+        Type(d, "outZ", "20");
+        QTest::mouseClick(&Child<QCheckBox>(d, "insideBox"), Qt::LeftButton);
+        QTest::mouseClick(&Child<QWidget>(d, "colorSwatch"), Qt::LeftButton);
+        Click(d, "computeButton");
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    ASSERT_EQ(scene.GetTrajectoryCount(), 1);
+    const Path& path = *scene.GetTrajectory(0);
+    EXPECT_EQ(dialog.GetCreatedTrajectory(), &path);
+    EXPECT_DOUBLE_EQ(path.GetX1(), 0.1);
+    EXPECT_DOUBLE_EQ(path.GetY1(), 1.5);
+    EXPECT_DOUBLE_EQ(path.GetZ1(), 0.05);
+    EXPECT_DOUBLE_EQ(path.GetX2(), -0.1);
+    EXPECT_DOUBLE_EQ(path.GetY2(), 1.4);
+    EXPECT_DOUBLE_EQ(path.GetZ2(), 0.2);
+    EXPECT_EQ(path.GetExited(), 0);
+    // The chooser opened on the proposed colour; its answer colours the new trajectory.
+    ASSERT_EQ(platform.ColorRequests().size(), 1u);
+    EXPECT_EQ(platform.ColorRequests()[0], QColor(0, 255, 0));
+    EXPECT_DOUBLE_EQ(path.GetRed(), 1.0);
+    EXPECT_DOUBLE_EQ(path.GetGreen(), 0.0);
+    EXPECT_EQ(redraws, 1);
+}
+
+TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) {
+    NewTrajectoryDlg dialog(scene, platform, redraw);
+    platform.QueueColor(QColor(0, 0, 255));
+    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+        Type(d, "inX", "10");
+        QTest::mouseClick(&Child<QWidget>(d, "colorSwatch"), Qt::LeftButton);
+        Click(d, "cancelButton");
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_EQ(scene.GetTrajectoryCount(), 0);
+    EXPECT_EQ(dialog.GetCreatedTrajectory(), nullptr);
+    EXPECT_EQ(ProposedColor(scene), QColor(0, 0, 255));
+
+    // The next opening starts empty and unchecked: an empty Compute gives a full arrow at 0.
+    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+        EXPECT_TRUE(Child<QLineEdit>(d, "inX").text().isEmpty());
+        EXPECT_FALSE(Child<QCheckBox>(d, "insideBox").isChecked());
+        Click(d, "computeButton");
+    });
+    dialog.exec();
+    ASSERT_EQ(scene.GetTrajectoryCount(), 1);
+    EXPECT_EQ(scene.GetTrajectory(0)->GetExited(), 1);
+    EXPECT_DOUBLE_EQ(scene.GetTrajectory(0)->GetX1(), 0.0);
+    EXPECT_DOUBLE_EQ(scene.GetTrajectory(0)->GetBlue(), 1.0);
+}
+
+TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
+    VkElementDlg dialog(scene, platform, redraw);
+    WhenModal<VkElementDlg>([](VkElementDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "New element");
+        Type(d, "positionX", "5");
+        Type(d, "positionY", "120");
+        Type(d, "positionZ", "x");
+        Type(d, "widthField", "20");
+        Type(d, "heightField", "10");
+        Type(d, "lengthField", "40");
+        Click(d, "okButton");
+    });
+    dialog.exec();
+    ASSERT_EQ(scene.GetElements().GetCount(), 1);
+    const VkElement& element = *scene.GetElements().GetItem(0);
+    EXPECT_DOUBLE_EQ(element.GetX(), 0.05);
+    EXPECT_DOUBLE_EQ(element.GetY(), 1.2);
+    EXPECT_DOUBLE_EQ(element.GetZ(), 0.0);
+    EXPECT_DOUBLE_EQ(element.GetWidth(), 0.2);
+    const std::array<double, 6> bounds = {-0.1, -0.05, -0.2, 0.1, 0.05, 0.2};
+    for (std::size_t i = 0; i < bounds.size(); ++i) {
+        EXPECT_DOUBLE_EQ(element.GetBounds()[i], bounds[i]) << i;
+    }
+}
+
+TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) {
+    Path& path = AddTrajectory(scene, 0.13, -0.05, 0.0);
+    path.SetDPitch(7);
+    path.SetDYaw(3);
+    scene.SelectTrajectory(1);
+    TrimTrajDlg dialog(redraw);
+    dialog.Bind(scene);
+    WhenModal<TrimTrajDlg>([&path](TrimTrajDlg& d) {
+        EXPECT_EQ(Child<QLineEdit>(d, "numberField").text(), "1");
+        QSlider& x = Child<QSlider>(d, "sliderX");
+        EXPECT_EQ(x.value(), 56);
+        EXPECT_EQ(Child<QSlider>(d, "sliderY").value(), 47);
+        EXPECT_EQ(x.minimum(), 30);
+        EXPECT_EQ(x.maximum(), 70);
+        // Opening changes nothing; moving one slider rewrites all three shifts.
+        EXPECT_DOUBLE_EQ(path.GetDx(), 0.13);
+        QTest::keyClick(&Child<QSlider>(d, "sliderZ"), Qt::Key_Right);
+        EXPECT_NEAR(path.GetDx(), 0.12, 1e-12);
+        EXPECT_NEAR(path.GetDy(), -0.06, 1e-12);
+        EXPECT_NEAR(path.GetDz(), 0.02, 1e-12);
+        Click(d, "resetButton");
+        EXPECT_EQ(path.GetDx(), 0.0);
+        EXPECT_EQ(path.GetDPitch(), 0.0);
+        EXPECT_EQ(path.GetDYaw(), 0.0);
+        EXPECT_EQ(x.value(), 50);
+        Click(d, "cancelButton");
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+    EXPECT_NEAR(path.GetDx(), 0.12, 1e-12);
+    EXPECT_NEAR(path.GetDy(), -0.06, 1e-12);
+    EXPECT_NEAR(path.GetDz(), 0.0, 1e-12);
+    EXPECT_EQ(path.GetDPitch(), 0.0);
+    EXPECT_EQ(redraws, 3); // the slider, Reset and Cancel
+}
+
+TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {
+    Path& path = AddTrajectory(scene, 0.1, 0.0, 0.0);
+    scene.SelectTrajectory(1);
+    TrimTrajDlg dialog(redraw);
+    dialog.Bind(scene);
+    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+        Child<QSlider>(d, "sliderX").setValue(70);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    dialog.exec();
+    EXPECT_NEAR(path.GetDx(), 0.1, 1e-12);
+
+    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+        Child<QSlider>(d, "sliderY").setValue(30);
+        Click(d, "okButton");
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_NEAR(path.GetDy(), -0.4, 1e-12);
+    EXPECT_NEAR(path.GetDx(), 0.1, 1e-12);
+}
+
+TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
+    Body& body = scene.GetBody();
+    ASSERT_TRUE(body.SetHeight(0.5));
+    body.SetName("victim");
+    BodyDlg dialog(platform, redraw);
+    dialog.Bind(scene);
+    WhenModal<BodyDlg>([&body](BodyDlg& d) {
+        EXPECT_EQ(Child<QLineEdit>(d, "heightField").text(), " 50.0");
+        EXPECT_EQ(Child<QLineEdit>(d, "nameField").text(), "victim");
+        Child<QSlider>(d, "sliderScaleX").setValue(60);
+        EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.2);
+        Click(d, "cancelButton");
+    });
+    dialog.exec();
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
+    EXPECT_FLOAT_EQ(body.GetHeight(), 0.5f);
+
+    WhenModal<BodyDlg>([](BodyDlg& d) {
+        Child<QSlider>(d, "sliderScaleZ").setValue(35);
+        QLineEdit& height = Child<QLineEdit>(d, "heightField");
+        height.clear();
+        QTest::keyClicks(&height, "175");
+        Child<QLineEdit>(d, "nameField").setText("John Doe");
+        Click(d, "okButton");
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 0.7);
+    EXPECT_FLOAT_EQ(body.GetHeight(), 1.75f);
+    EXPECT_EQ(body.GetName(), "John Doe");
+    EXPECT_EQ(dialog.GetSavedScaleZ(), 35);
+
+    // Reopened at 35; a moved slider closed with Esc goes back to the last OK.
+    WhenModal<BodyDlg>([&body](BodyDlg& d) {
+        EXPECT_EQ(Child<QLineEdit>(d, "heightField").text(), "175.0");
+        QSlider& z = Child<QSlider>(d, "sliderScaleZ");
+        EXPECT_EQ(z.value(), 35);
+        z.setValue(70);
+        EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.4);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    dialog.exec();
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 0.7);
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST_F(DialogFixture, BodyParametersRefuseAHeightOfZeroWithAMessage) {
+    ASSERT_TRUE(scene.GetBody().SetHeight(1.8));
+    BodyDlg dialog(platform, redraw);
+    dialog.Bind(scene);
+    WhenModal<BodyDlg>([](BodyDlg& d) {
+        Child<QLineEdit>(d, "heightField").setText("tall");
+        Click(d, "okButton");
+    });
+    dialog.exec();
+    EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 1.8f);
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "Body parameters");
+}
+
+TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
+    Object& arm = scene.GetBody().GetArm();
+    arm.SetPitch(90);
+    Object& head = scene.GetBody().GetHead();
+    head.SetYaw(-3);
+    BodyMovDlg dialog(redraw);
+    dialog.Bind(scene);
+    WhenModal<BodyMovDlg>([&arm](BodyMovDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "Body movements");
+        QComboBox& parts = Child<QComboBox>(d, "partList");
+        ASSERT_EQ(parts.count(), 3);
+        EXPECT_EQ(parts.itemText(0), "1_Head");
+        EXPECT_EQ(parts.itemText(1), "2_Arm");
+        EXPECT_EQ(parts.itemText(2), "3_ForeArm");
+        EXPECT_EQ(parts.currentIndex(), -1);
+        // Sliders moved before a joint is chosen pose nothing.
+        Child<QSlider>(d, "sliderRoll").setValue(80);
+        EXPECT_EQ(arm.GetRoll(), 0.0);
+        QTest::keyClick(&parts, Qt::Key_Down);
+        QTest::keyClick(&parts, Qt::Key_Down);
+        EXPECT_EQ(parts.currentText(), "2_Arm");
+        EXPECT_EQ(Child<QSlider>(d, "sliderPitch").value(), 95);
+        EXPECT_EQ(Child<QSlider>(d, "sliderRoll").value(), 50);
+        Child<QSlider>(d, "sliderYaw").setValue(60);
+        EXPECT_EQ(arm.GetYaw(), 20.0);
+        EXPECT_EQ(arm.GetPitch(), 90.0);
+        EXPECT_EQ(arm.GetRoll(), 0.0);
+        Click(d, "cancelButton");
+    });
+    dialog.exec();
+    EXPECT_EQ(arm.GetYaw(), 20.0); // Cancel keeps the pose
+
+    WhenModal<BodyMovDlg>([&head](BodyMovDlg& d) {
+        EXPECT_EQ(Child<QComboBox>(d, "partList").currentIndex(), -1);
+        EXPECT_EQ(Child<QSlider>(d, "sliderYaw").value(), 50);
+        QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
+        QSlider& yaw = Child<QSlider>(d, "sliderYaw");
+        EXPECT_EQ(yaw.value(), 48);
+        QTest::keyClick(&Child<QSlider>(d, "sliderPitch"), Qt::Key_Right);
+        EXPECT_EQ(head.GetYaw(), -4.0);
+        EXPECT_EQ(head.GetPitch(), 2.0);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    dialog.exec();
+    EXPECT_EQ(head.GetPitch(), 2.0);
+}
+
+TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
+    scene.AddTrajectory(1);
+    scene.SelectTrajectory(1);
+    ObjectPropertiesDlg dialog(scene);
+    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+        QPlainTextEdit& field = Child<QPlainTextEdit>(d, "textField");
+        EXPECT_TRUE(field.toPlainText().isEmpty());
+        QTest::keyClicks(&field, "entry wound");
+        QTest::keyClick(&field, Qt::Key_Return);
+        QTest::keyClicks(&field, "left chest");
+        Click(d, "okButton");
+    });
+    dialog.exec();
+    EXPECT_EQ(scene.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+
+    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+        QPlainTextEdit& field = Child<QPlainTextEdit>(d, "textField");
+        EXPECT_EQ(field.toPlainText(), "entry wound\nleft chest");
+        QTest::keyClicks(&field, " changed");
+        Click(d, "cancelButton");
+    });
+    dialog.exec();
+    EXPECT_EQ(scene.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+
+    // An element's text when no trajectory is selected; the stored text is cut to 4999.
+    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.SelectElement(1);
+    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+        Child<QPlainTextEdit>(d, "textField").setPlainText(QString(6000, 'a'));
+        Click(d, "okButton");
+    });
+    dialog.exec();
+    EXPECT_EQ(scene.GetElements().GetItem(0)->GetText().size(), 4999u);
+    EXPECT_EQ(scene.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+}
+
+TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
+    for (int i = 0; i < 5; ++i) {
+        scene.AddTrajectory(1)->SetText("t" + std::to_string(i + 1));
+    }
+    scene.SelectTrajectory(3);
+    EraseTrajDlg dialog(redraw);
+    dialog.Bind(scene);
+    WhenModal<EraseTrajDlg>([](EraseTrajDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "Confirm ?");
+        EXPECT_EQ(Child<QLabel>(d, "messageLabel").text(), "Delete trajectory number 3");
+        Click(d, "okButton");
+    });
+    dialog.exec();
+    ASSERT_EQ(scene.GetTrajectoryCount(), 4);
+    EXPECT_EQ(scene.GetTrajectory(2)->GetText(), "t4");
+    EXPECT_EQ(scene.GetTrajectory(3)->GetText(), "t5");
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(redraws, 1);
+
+    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.SelectElement(2);
+    WhenModal<EraseTrajDlg>([](EraseTrajDlg& d) {
+        EXPECT_EQ(Child<QLabel>(d, "messageLabel").text(), "Delete element number 2");
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    dialog.exec();
+    EXPECT_EQ(scene.GetElements().GetCount(), 2);
+    EXPECT_EQ(scene.GetSelectedElementNumber(), 2);
+    EXPECT_EQ(redraws, 1);
+}
