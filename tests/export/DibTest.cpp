@@ -33,33 +33,25 @@ TEST(DibTest, CreateLaysOutHeaderColourTableAndPaddedRows) {
     const Dib rgb = Dib::Create(3, 2, 24);
     const auto& bytes = rgb.Bytes();
     EXPECT_EQ(ReadU32(bytes, 0), 40u);
+    EXPECT_EQ(bytes[12], 1); // planes
     EXPECT_EQ(rgb.Width(), 3);
     EXPECT_EQ(rgb.Height(), 2);
-    EXPECT_EQ(bytes[12], 1); // planes
     EXPECT_EQ(rgb.BitCount(), 24);
-    EXPECT_EQ(rgb.Compression(), 0u);
     EXPECT_EQ(rgb.RowStride(), 12u); // 9 bytes of pixels, 3 of padding
     EXPECT_EQ(rgb.SizeImage(), 24u);
-    EXPECT_EQ(rgb.ColorTableEntries(), 0);
     EXPECT_EQ(rgb.ColorTable(), nullptr);
     EXPECT_EQ(rgb.Pixels(), bytes.data() + 40);
     EXPECT_EQ(bytes.size(), 40u + 24u);
-    for (std::size_t offset = 24; offset < 40; offset += 4)
-        EXPECT_EQ(ReadU32(bytes, offset), 0u) << offset;
 
-    const Dib single = Dib::Create(1, 1, 32);
-    EXPECT_EQ(single.SizeImage(), 4u);
-    EXPECT_EQ(single.Pixels(), single.Bytes().data() + 40);
+    EXPECT_EQ(Dib::Create(1, 1, 32).SizeImage(), 4u);
+    EXPECT_EQ(Dib::Create(9, 1, 1).RowStride(), 4u);
+    EXPECT_EQ(Dib::Create(9, 1, 16).RowStride(), 20u);
 
     const Dib indexed = Dib::Create(5, 3, 8);
-    EXPECT_EQ(indexed.ColorTableEntries(), 256);
     EXPECT_EQ(indexed.ColorTable(), indexed.Bytes().data() + 40);
     EXPECT_EQ(indexed.Pixels(), indexed.Bytes().data() + 40 + 1024);
-    EXPECT_EQ(indexed.RowStride(), 8u);
     EXPECT_EQ(Dib::Create(9, 1, 1).ColorTableEntries(), 2);
-    EXPECT_EQ(Dib::Create(9, 1, 1).RowStride(), 4u);
     EXPECT_EQ(Dib::Create(9, 1, 4).ColorTableEntries(), 16);
-    EXPECT_EQ(Dib::Create(9, 1, 16).RowStride(), 20u);
 }
 
 TEST(DibTest, AccessorsOfMalformedBlocksNeverReachPastTheEnd) {
