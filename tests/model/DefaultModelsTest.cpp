@@ -1,0 +1,226 @@
+// The default body and arrow models in data/default, read the way the program reads them.
+
+#include "model/Mesh.h"
+#include "model/ObjReader.h"
+#include "scene/Body.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::string DefaultModel(const std::string& name) {
+    return std::string(RUVO_SOURCE_DIR) + "/data/default/" + name;
+}
+
+struct Point {
+    double x, y, z;
+};
+
+Point Vertex(const Mesh& mesh, int32_t index) {
+    const float* v = &mesh.vertices[3 * static_cast<size_t>(index)];
+    return {v[0], v[1], v[2]};
+}
+
+// Undirected edges not shared by exactly two triangles, and directed edges used twice (two
+// neighbours facing opposite ways).
+struct EdgeCounts {
+    int unpaired = 0;
+    int misoriented = 0;
+};
+
+EdgeCounts CountBadEdges(const Mesh& mesh) {
+    std::map<std::pair<int32_t, int32_t>, int> directed;
+    for (const MeshTriangle& t : mesh.triangles) {
+        for (int c = 0; c < 3; ++c) {
+            ++directed[{t.vertex[c], t.vertex[(c + 1) % 3]}];
+        }
+    }
+    EdgeCounts counts;
+    for (const auto& [edge, uses] : directed) {
+        const auto reverse = directed.find({edge.second, edge.first});
+        const int reverseUses = reverse == directed.end() ? 0 : reverse->second;
+        counts.misoriented += uses > 1 ? 1 : 0;
+        counts.unpaired += (uses + reverseUses) != 2 ? 1 : 0;
+    }
+    return counts;
+}
+
+// Positive when the facets face outward.
+double SignedVolume(const Mesh& mesh) {
+    double volume = 0;
+    for (const MeshTriangle& t : mesh.triangles) {
+        const Point a = Vertex(mesh, t.vertex[0]);
+        const Point b = Vertex(mesh, t.vertex[1]);
+        const Point c = Vertex(mesh, t.vertex[2]);
+        volume += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) +
+                   a.z * (b.x * c.y - b.y * c.x)) /
+                  6.0;
+    }
+    return volume;
+}
+
+// Distances along the ray from `origin` in direction `dir` at which it crosses the surface,
+// sorted.
+std::vector<double> RayHits(const Mesh& mesh, Point origin, Point dir) {
+    std::vector<double> hits;
+    for (const MeshTriangle& t : mesh.triangles) {
+        const Point a = Vertex(mesh, t.vertex[0]);
+        const Point b = Vertex(mesh, t.vertex[1]);
+        const Point c = Vertex(mesh, t.vertex[2]);
+        const Point e1 = {b.x - a.x, b.y - a.y, b.z - a.z};
+        const Point e2 = {c.x - a.x, c.y - a.y, c.z - a.z};
+        const Point p = {dir.y * e2.z - dir.z * e2.y, dir.z * e2.x - dir.x * e2.z,
+                         dir.x * e2.y - dir.y * e2.x};
+        const double det = e1.x * p.x + e1.y * p.y + e1.z * p.z;
+        if (std::fabs(det) < 1e-15) {
+            continue;
+        }
+        const Point s = {origin.x - a.x, origin.y - a.y, origin.z - a.z};
+        const double u = (s.x * p.x + s.y * p.y + s.z * p.z) / det;
+        const Point q = {s.y * e1.z - s.z * e1.y, s.z * e1.x - s.x * e1.z, s.x * e1.y - s.y * e1.x};
+        const double v = (dir.x * q.x + dir.y * q.y + dir.z * q.z) / det;
+        const double distance = (e2.x * q.x + e2.y * q.y + e2.z * q.z) / det;
+        if (u >= 0 && v >= 0 && u + v <= 1 && distance > 0) {
+            hits.push_back(distance);
+        }
+    }
+    std::sort(hits.begin(), hits.end());
+    return hits;
+}
+
+ObjReadResult ReadModel(const std::string& name) {
+    ObjReadResult read = glmReadOBJ(DefaultModel(name));
+    EXPECT_TRUE(read.mesh) << read.error;
+    return read;
+}
+
+// The arm and forearm pivots of a freshly loaded 2 m body in world metres: the pose frame is
+// scaled by 1.21 after a shift of 0.104 along z, and with the arm's initial pitch the forearm
+// pivot, held in the arm's turned frame, lies below the shoulder.
+Point PoseFrameToWorld(double x, double y, double z) {
+    return {1.21 * x, 1.21 * y, 1.21 * (z + 0.104)};
+}
+
+} // namespace
+
+TEST(DefaultModelsTest, BodyIsOneClosedSkinColouredSurfaceStandingInItsBox) {
+    const ObjReadResult read = ReadModel("man1.obj");
+    ASSERT_TRUE(read.mesh);
+    const Mesh& mesh = *read.mesh;
+
+    EXPECT_GE(mesh.triangleCount, 20000u);
+    EXPECT_LE(mesh.triangleCount, 80000u);
+    // Feet on y = 0, 2 m tall, back at z = 0, centred on x = 0, facing +Z and shallower than wide.
+    EXPECT_FLOAT_EQ(mesh.box[1], 0.0f);
+    EXPECT_FLOAT_EQ(mesh.box[4], 2.0f);
+    EXPECT_FLOAT_EQ(mesh.box[2], 0.0f);
+    EXPECT_FLOAT_EQ(mesh.box[0], -mesh.box[3]);
+    EXPECT_GT(mesh.box[3], 0.25f);
+    EXPECT_LT(mesh.box[5], 0.45f);
+
+    const EdgeCounts edges = CountBadEdges(mesh);
+    EXPECT_EQ(edges.unpaired, 0);
+    EXPECT_EQ(edges.misoriented, 0);
+    // An adult of 2 m: some 0.07 to 0.12 cubic metres.
+    const double volume = SignedVolume(mesh);
+    EXPECT_GT(volume, 0.07);
+    EXPECT_LT(volume, 0.12);
+
+    ASSERT_EQ(mesh.materialCount, 2u);
+    EXPECT_EQ(mesh.materials[1].name, "skin");
+    EXPECT_NEAR(mesh.materials[1].diffuse[0], 0.87f, 0.03f);
+    EXPECT_NEAR(mesh.materials[1].diffuse[1], 0.72f, 0.03f);
+    EXPECT_NEAR(mesh.materials[1].diffuse[2], 0.62f, 0.03f);
+    for (const MeshGroup& group : mesh.groups) {
+        if (group.triangleCount > 0) {
+            EXPECT_EQ(group.name, "skin");
+            EXPECT_EQ(group.material, 1u);
+        }
+    }
+}
+
+TEST(DefaultModelsTest, BodyLoadsTwoMetresTallWithItsJointsInsideTheArm) {
+    Body body;
+    const Status loaded = body.Load(DefaultModel("man1.obj"));
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    EXPECT_FLOAT_EQ(body.GetHeight(), 2.0f);
+    EXPECT_FLOAT_EQ(body.GetScale(), 1.0f);
+
+    // Read the file again: the loaded mesh is centred by the fitting.
+    const ObjReadResult read = ReadModel("man1.obj");
+    ASSERT_TRUE(read.mesh);
+    EXPECT_NEAR(body.GetDepth(), read.mesh->box[5], 1e-5);
+
+    const Object& arm = body.GetArm();
+    const Object& forearm = body.GetForearm();
+    const double pitch = arm.GetPitch() * 3.14159265358979 / 180.0;
+    const Point shoulder = PoseFrameToWorld(arm.GetX(), arm.GetY(), arm.GetZ());
+    const Point elbow = PoseFrameToWorld(
+        arm.GetX() + forearm.GetX() * std::cos(pitch) - forearm.GetY() * std::sin(pitch),
+        arm.GetY() + forearm.GetX() * std::sin(pitch) + forearm.GetY() * std::cos(pitch),
+        arm.GetZ() + forearm.GetZ());
+    EXPECT_NEAR(shoulder.x, -0.2093, 1e-3);
+    EXPECT_NEAR(elbow.y, 1.2802, 1e-3);
+
+    // Each pivot is inside the body (an odd number of crossings along a ray) and inside the arm:
+    // the skin is within a few centimetres on the outer side, and at the elbow also on the
+    // inner side, where the arm hangs free of the trunk.
+    const Point outward = {-1, 0.0123, 0.0071};
+    const Point inward = {1, 0.0123, 0.0071};
+    const std::vector<double> shoulderOut = RayHits(*read.mesh, shoulder, outward);
+    ASSERT_FALSE(shoulderOut.empty());
+    EXPECT_EQ(shoulderOut.size() % 2, 1u);
+    EXPECT_LT(shoulderOut.front(), 0.08);
+    const std::vector<double> elbowOut = RayHits(*read.mesh, elbow, outward);
+    const std::vector<double> elbowIn = RayHits(*read.mesh, elbow, inward);
+    ASSERT_FALSE(elbowOut.empty());
+    ASSERT_FALSE(elbowIn.empty());
+    EXPECT_EQ(elbowOut.size() % 2, 1u);
+    EXPECT_LT(elbowOut.front(), 0.06);
+    EXPECT_LT(elbowIn.front(), 0.06);
+    // Beyond the inner skin of the elbow lies air, then the trunk.
+    ASSERT_GE(elbowIn.size(), 2u);
+    EXPECT_GT(elbowIn[1] - elbowIn[0], 0.005);
+}
+
+TEST(DefaultModelsTest, ArrowsRunAlongMinusZFromTheirTailToTheirPoint) {
+    struct Expected {
+        const char* file;
+        double minTip, maxTip;
+    };
+    for (const Expected& expected :
+         {Expected{"Arrow1.obj", -0.70, -0.55}, Expected{"HalfArrow1.obj", -0.16, -0.09}}) {
+        SCOPED_TRACE(expected.file);
+        const ObjReadResult read = ReadModel(expected.file);
+        ASSERT_TRUE(read.mesh);
+        const Mesh& mesh = *read.mesh;
+        // The tail stops short of the label's tick at +0.66; the head is round and slim.
+        EXPECT_GT(mesh.box[5], 0.6f);
+        EXPECT_LT(mesh.box[5], 0.66f);
+        EXPECT_GE(mesh.box[2], expected.minTip);
+        EXPECT_LE(mesh.box[2], expected.maxTip);
+        EXPECT_NEAR(mesh.box[0], -mesh.box[3], 1e-5);
+        EXPECT_NEAR(mesh.box[1], -mesh.box[4], 1e-5);
+        EXPECT_GT(mesh.box[3], 0.01f);
+        EXPECT_LT(mesh.box[3], 0.025f);
+        EXPECT_GE(mesh.triangleCount, 24u * 4);
+        // No material: the trajectory's colour paints it.
+        EXPECT_EQ(mesh.materialCount, 0u);
+
+        const EdgeCounts edges = CountBadEdges(mesh);
+        EXPECT_EQ(edges.unpaired, 0);
+        EXPECT_EQ(edges.misoriented, 0);
+        EXPECT_GT(SignedVolume(mesh), 0.0);
+        // The point lies on the axis at the far end.
+        const std::vector<double> alongAxis = RayHits(mesh, {0.0005, 0.0003, 1.0}, {0, 0, -1});
+        ASSERT_EQ(alongAxis.size(), 2u);
+        EXPECT_NEAR(1.0 - alongAxis.back(), mesh.box[2], 0.01);
+    }
+}
