@@ -72,7 +72,6 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
     path.SetDYaw(-10);
     path.SetColor(1, 0.5, 0);
     path.SetText("T");
-    AddTrajectory(1); // no text: a text line with nothing between its tags
     VkElement& element = AddElement();
     element.SetColor(0.5, 0.25, 1);
     element.SetPosition(0.1, 1.0, 0.123);
@@ -109,27 +108,6 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
                                            "  <text>T</text>\r\n"
                                            "</trajectory>\r\n"
                                            "\r\n"
-                                           "<trajectory>\r\n"
-                                           "  <number>2</number>\r\n"
-                                           "  <inside>false</inside>\r\n"
-                                           "  <r>    0</r>\r\n"
-                                           "  <g>    0</g>\r\n"
-                                           "  <b>    0</b>\r\n"
-                                           "  <x1>0.0000</x1>\r\n"
-                                           "  <y1>0.0000</y1>\r\n"
-                                           "  <z1>0.0000</z1>\r\n"
-                                           "  <x2>0.0000</x2>\r\n"
-                                           "  <y2>0.0000</y2>\r\n"
-                                           "  <z2>0.0000</z2>\r\n"
-                                           "  <dx>0.0000</dx>\r\n"
-                                           "  <dy>0.0000</dy>\r\n"
-                                           "  <dz>0.0000</dz>\r\n"
-                                           "  <dPitch> 0.00</dPitch>\r\n"
-                                           "  <dYaw> 0.00</dYaw>\r\n"
-                                           "  <dRoll> 0.00</dRoll>\r\n"
-                                           "  <text></text>\r\n"
-                                           "</trajectory>\r\n"
-                                           "\r\n"
                                            "<element>\r\n"
                                            "  <r>  128</r>\r\n"
                                            "  <g>   64</g>\r\n"
@@ -147,6 +125,15 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
                                            "</element>\r\n"
                                            "</root>\r\n";
     EXPECT_EQ(DataFile(scene).Format(), expected);
+
+    // A bullet that left the body, and a text line with nothing between its tags.
+    AddTrajectory(1);
+    const std::string second = DataFile(scene).Format();
+    EXPECT_NE(second.find("  <number>2</number>\r\n  <inside>false</inside>\r\n"),
+              std::string::npos);
+    EXPECT_NE(
+        second.find("  <dRoll> 0.00</dRoll>\r\n  <text></text>\r\n</trajectory>\r\n\r\n<element>"),
+        std::string::npos);
 }
 
 TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
