@@ -1,0 +1,91 @@
+#include "render/ElementPass.h"
+
+#include "render/BitmapFont.h"
+#include "render/Handles.h"
+#include "render/Primitives.h"
+#include "scene/Universe.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kLabelHeight = 0.1;
+constexpr int kSphereSegments = 32;
+
+void DrawLabel(const VkElement& element, const BitmapFont& font) {
+    double r = 0, g = 0, b = 0;
+    element.GetColor(r, g, b);
+    glColor3f(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
+    if (element.GetText().empty()) {
+        return;
+    }
+    glBegin(GL_LINES);
+    glVertex3d(0, 0, 0);
+    glVertex3d(0, 0, kLabelHeight);
+    glEnd();
+    glRasterPos3d(0, 0, kLabelHeight);
+    font.DrawText(element.GetText());
+}
+
+void DrawElement(Universe& scene, int number, RenderPass pass, const BitmapFont& font) {
+    const VkElement& element = *scene.GetElements().GetItem(number - 1);
+    const bool selected = number == scene.GetSelectedElementNumber();
+    glTranslated(element.GetX(), element.GetY(), element.GetZ());
+    LoadPickName(pass, pick_names::Element(number));
+    if (scene.GetShowText()) {
+        DrawLabel(element, font);
+    }
+    if (selected) {
+        if (scene.GetManipulationMode() == 1) {
+            DrawMoveHandles(pass, scene.GetSelectedHandle());
+        } else if (scene.GetManipulationMode() == 2) {
+            DrawRotateHandles(pass, scene.GetSelectedHandle(), scene);
+        }
+    }
+    // The handles loaded their own names; what follows is the element again.
+    LoadPickName(pass, pick_names::Element(number));
+    glRotated(element.GetYaw(), 0, 1, 0);
+    glRotated(element.GetPitch(), 1, 0, 0);
+    glRotated(element.GetRoll(), 0, 0, 1);
+    if (selected) {
+        const auto& bounds = element.GetBounds();
+        DrawBox(static_cast<float>(bounds[0]), static_cast<float>(bounds[1]),
+                static_cast<float>(bounds[2]), static_cast<float>(bounds[3]),
+                static_cast<float>(bounds[4]), static_cast<float>(bounds[5]));
+    }
+    DrawElementShape(element);
+}
+
+} // namespace
+
+void DrawElementShape(const VkElement& element) {
+    // A width of 0 would stretch the sphere by an infinite (or undefined) factor.
+    const double width = element.GetWidth();
+    if (width == 0.0 || !std::isfinite(width)) {
+        return;
+    }
+    const double heightRatio = element.GetHeight() / width;
+    const double lengthRatio = element.GetLength() / width;
+    if (!std::isfinite(heightRatio) || !std::isfinite(lengthRatio)) {
+        return;
+    }
+    double r = 0, g = 0, b = 0;
+    element.GetColor(r, g, b);
+    glEnable(GL_COLOR_MATERIAL);
+    glColor4f(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), 1.0f);
+    glPushMatrix();
+    glScaled(1.0, heightRatio, lengthRatio);
+    DrawSphere(width * 0.5, kSphereSegments);
+    glPopMatrix();
+}
+
+void DrawElements(Universe& scene, RenderPass pass, const BitmapFont& font) {
+    const int count = scene.GetElements().GetCount();
+    for (int number = 1; number <= count; ++number) {
+        glPushMatrix();
+        DrawElement(scene, number, pass, font);
+        glPopMatrix();
+    }
+}

@@ -1,0 +1,126 @@
+#include "render/GlSceneRenderer.h"
+
+#include "render/ElementPass.h"
+#include "render/FrameProjection.h"
+#include "render/GlmDraw.h"
+#include "render/Picking.h"
+#include "render/SceneDecorations.h"
+#include "render/TrajectoryPass.h"
+#include "scene/Universe.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+constexpr float kBodyAlphaTransparent = 0.6f;
+constexpr float kBodyAlphaOpaque = 1.0f;
+
+void SetUpLights() {
+    const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHT2);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT2, GL_DIFFUSE, white);
+}
+
+// After the camera, so that both lights stay fixed in the scene.
+void PlaceSceneLights() {
+    const GLfloat light1[] = {-1400.0f, -1400.0f, 1400.0f, 1.0f};
+    const GLfloat light2[] = {0.0f, 0.0f, -400.0f, 1.0f};
+    glLightfv(GL_LIGHT1, GL_POSITION, light1);
+    glLightfv(GL_LIGHT2, GL_POSITION, light2);
+}
+
+} // namespace
+
+bool GlSceneRenderer::InitializeContext(Universe&) {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    SetUpLights();
+    // The arrows take their colour from the current colour: tracking is on from the first frame,
+    // not only after the first element or body has switched it on.
+    glEnable(GL_COLOR_MATERIAL);
+    glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
+    MeshDrawCache::Install(&meshCache);
+    return font.Build();
+}
+
+void GlSceneRenderer::Resize(int width, int height) {
+    if (height == 0) {
+        height = 1;
+    }
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    ApplyFramePerspective(width, height);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GlSceneRenderer::RenderFrame(Universe& scene) {
+    MeshDrawCache::Install(&meshCache);
+    glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glPushMatrix();
+    scene.GetCamera().Apply();
+
+    PlaceSceneLights();
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHT2);
+    DrawTrajectories(scene, RenderPass::Normal, font);
+    // Elements and body are lit by light 0 alone.
+    glDisable(GL_LIGHT1);
+    glDisable(GL_LIGHT2);
+    DrawElements(scene, RenderPass::Normal, font);
+    // Drawn last, so that a transparent body blends over the arrows and solids inside it.
+    DrawBody(scene);
+    DrawDecorations(scene);
+    glPopMatrix();
+}
+
+void GlSceneRenderer::DrawBody(Universe& scene) {
+    const Body& body = scene.GetBody();
+    const Mesh* model = body.GetModel();
+    if (model == nullptr) {
+        return;
+    }
+    glPushMatrix();
+    glMultMatrixd(body.DrawTransform().Data());
+    glmDraw(*model, RENDER_SMOOTH | RENDER_COLOR,
+            scene.GetBodyTransparent() ? kBodyAlphaTransparent : kBodyAlphaOpaque);
+    glPopMatrix();
+}
+
+void GlSceneRenderer::DrawDecorations(Universe& scene) {
+    if (scene.GetShowAxes()) {
+        DrawAxes();
+    }
+    if (scene.GetShowFrontGrid()) {
+        DrawGrid();
+    }
+    if (scene.GetShowLateralGrid()) {
+        glPushMatrix();
+        glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+        DrawGrid();
+        glPopMatrix();
+    }
+}
+
+void GlSceneRenderer::Pick(Universe& scene, int x, int y) {
+    MeshDrawCache::Install(&meshCache);
+    PickScene(scene, font, x, y);
+}
+
+void GlSceneRenderer::DestroyContext() {
+    font.Release();
+    meshCache.Release();
+    if (MeshDrawCache::Installed() == &meshCache) {
+        MeshDrawCache::Install(nullptr);
+    }
+}

@@ -1,0 +1,109 @@
+#include "render/MeshDrawCache.h"
+
+#include "render/GlmDraw.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+namespace {
+
+MeshDrawCache* installedCache = nullptr;
+
+// Lists cannot nest: while a caller compiles a list of its own, the mesh goes in immediately.
+bool CompilingAList() {
+    GLint list = 0;
+    glGetIntegerv(GL_LIST_INDEX, &list);
+    return list != 0;
+}
+
+void DeleteList(unsigned list) {
+    if (list != 0) {
+        glDeleteLists(list, 1);
+    }
+}
+
+} // namespace
+
+MeshDrawCache::~MeshDrawCache() {
+    Release();
+    if (installedCache == this) {
+        installedCache = nullptr;
+    }
+}
+
+void MeshDrawCache::Install(MeshDrawCache* cache) {
+    installedCache = cache;
+}
+
+MeshDrawCache* MeshDrawCache::Installed() {
+    return installedCache;
+}
+
+void MeshDrawCache::Draw(const Mesh& mesh, unsigned mode, float alpha) {
+    // The alpha reaches the pixels only through the colour mode.
+    if ((mode & RENDER_COLOR) == 0) {
+        alpha = 1.0f;
+    }
+    if (CompilingAList()) {
+        IssueMeshTriangles(mesh, mode, alpha);
+        return;
+    }
+    ForgetStaleRevisions(mesh);
+    Entry* entry = Find(mesh, mode, alpha);
+    if (entry == nullptr) {
+        entry = Compile(mesh, mode, alpha);
+    }
+    if (entry != nullptr) {
+        glCallList(entry->list);
+    } else {
+        IssueMeshTriangles(mesh, mode, alpha);
+    }
+}
+
+MeshDrawCache::Entry* MeshDrawCache::Find(const Mesh& mesh, unsigned mode, float alpha) {
+    for (Entry& entry : entries) {
+        if (entry.mesh == &mesh && entry.revision == mesh.revision && entry.mode == mode &&
+            entry.alpha == alpha) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+MeshDrawCache::Entry* MeshDrawCache::Compile(const Mesh& mesh, unsigned mode, float alpha) {
+    const unsigned list = glGenLists(1);
+    if (list == 0) {
+        return nullptr; // no list available: the caller draws in immediate mode
+    }
+    glNewList(list, GL_COMPILE);
+    IssueMeshTriangles(mesh, mode, alpha);
+    glEndList();
+    if (entries.size() >= kMaxEntries) {
+        DeleteList(entries.front().list);
+        entries.erase(entries.begin());
+    }
+    entries.push_back(Entry{&mesh, mesh.revision, mode, alpha, list});
+    return &entries.back();
+}
+
+// A mesh whose revision moved on (new normals, new positions, or a new mesh at a reused address)
+// never needs its old lists again.
+void MeshDrawCache::ForgetStaleRevisions(const Mesh& mesh) {
+    auto stale = [&mesh](const Entry& entry) {
+        return entry.mesh == &mesh && entry.revision != mesh.revision;
+    };
+    for (const Entry& entry : entries) {
+        if (stale(entry)) {
+            DeleteList(entry.list);
+        }
+    }
+    std::erase_if(entries, stale);
+}
+
+void MeshDrawCache::Release() {
+    for (const Entry& entry : entries) {
+        DeleteList(entry.list);
+    }
+    entries.clear();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/Mesh.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Display lists holding what glmDraw issues for a mesh, one per (mesh, revision, mode, alpha), so
+// that a large mesh is not sent through immediate mode in every frame and every pick. The lists
+// belong to the OpenGL context that is current while the cache is used; destroy the cache (or
+// Release it) while that context is still current.
+class MeshDrawCache {
+public:
+    MeshDrawCache() = default;
+    ~MeshDrawCache();
+    MeshDrawCache(const MeshDrawCache&) = delete;
+    MeshDrawCache& operator=(const MeshDrawCache&) = delete;
+
+    // Calls the display list for the mesh, compiling it first when the mesh, its revision, the
+    // mode or the alpha differ from what was compiled. The mode must be reconciled already.
+    void Draw(const Mesh& mesh, unsigned mode, float alpha);
+    // Deletes every list (the context must be current).
+    void Release();
+    int ListCount() const { return static_cast<int>(entries.size()); }
+
+    // The cache glmDraw uses; nullptr draws in immediate mode.
+    static void Install(MeshDrawCache* cache);
+    static MeshDrawCache* Installed();
+
+private:
+    struct Entry {
+        const Mesh* mesh = nullptr;
+        uint64_t revision = 0;
+        unsigned mode = 0;
+        float alpha = 0;
+        unsigned list = 0;
+    };
+    Entry* Find(const Mesh& mesh, unsigned mode, float alpha);
+    Entry* Compile(const Mesh& mesh, unsigned mode, float alpha);
+    void ForgetStaleRevisions(const Mesh& mesh);
+
+    // Meshes that were replaced leave their lists behind; the oldest go first beyond this.
+    static constexpr size_t kMaxEntries = 16;
+    std::vector<Entry> entries;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <optional>
+
+class BitmapFont;
+class Universe;
+
+// The selection buffer of one pick: records of name count, minimum and maximum depth, names.
+constexpr int kSelectionBufferSize = 512;
+
+// The name on top of the stack in the last complete hit record, or nothing when there is no hit
+// (a count of 0 or less, as after a buffer overflow).
+std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hitCount);
+
+// Stores what the name designates: a trajectory, an element or a handle of the selected object;
+// anything else (or no name) is a miss, which keeps the handle.
+void ApplyPickName(Universe& scene, std::optional<GLuint> name);
+
+// Runs the selection pass around window pixel (x, y) (y downward) with the camera and the
+// projection of the frame, drawing the trajectories and the elements only, and stores the hit.
+// Leaves the matrices and the matrix mode (model-view) as the frame expects them.
+void PickScene(Universe& scene, const BitmapFont& font, int x, int y);

@@ -1,0 +1,86 @@
+#include "render/Primitives.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace {
+
+// The shapes were laid out with pi taken as 3.1415; keep it so that they stay where they were.
+constexpr double kShortPi = 3.1415;
+constexpr double kDegreesToRadians = 0.01745277777777778; // 3.1415 / 180
+
+void Quad(float nx, float ny, float nz, const float (&corners)[4][3]) {
+    glNormal3f(nx, ny, nz);
+    for (const auto& corner : corners) {
+        glVertex3fv(corner);
+    }
+}
+
+} // namespace
+
+void DrawRing(double radius, int segments) {
+    if (segments <= 0) {
+        return;
+    }
+    const double step = 360.0 / segments;
+    double previousX = radius;
+    double previousZ = 0.0;
+    glBegin(GL_LINES);
+    for (double angle = 0.0; angle <= 360.0; angle += step) {
+        const double t = angle * kShortPi / 180.0;
+        const double x = radius * std::cos(t);
+        const double z = radius * std::sin(t);
+        glVertex3d(previousX, 0.0, previousZ);
+        glVertex3d(x, 0.0, z);
+        previousX = x;
+        previousZ = z;
+    }
+    glEnd();
+}
+
+void DrawSphere(double radius, int segments) {
+    if (segments <= 0) {
+        return;
+    }
+    const double step = 360.0 / segments;
+    auto point = [radius](double lat, double lon) {
+        const double a = lat * kDegreesToRadians;
+        const double b = lon * kDegreesToRadians;
+        glVertex3d(radius * std::cos(a) * std::sin(b), radius * std::sin(a),
+                   radius * std::cos(a) * std::cos(b));
+    };
+    glPushAttrib(0xFFFFF);
+    glPolygonMode(GL_FRONT, GL_FILL);
+    glBegin(GL_QUADS);
+    for (double lat = -90.0; lat < 90.0; lat += step) {
+        for (double lon = 0.0; lon < 360.0; lon += step) {
+            const double a = lat * kDegreesToRadians;
+            const double b = lon * kDegreesToRadians;
+            glNormal3d(std::sin(b), std::sin(a), std::cos(b));
+            point(lat, lon);
+            point(lat, lon + step);
+            point(lat + step, lon + step);
+            point(lat + step, lon);
+        }
+    }
+    glEnd();
+    glPopAttrib();
+}
+
+void DrawBox(float x0, float y0, float z0, float x1, float y1, float z1) {
+    glColor3f(0.5f, 0.5f, 0.5f);
+    glDisable(GL_LIGHTING);
+    glPushAttrib(0xFFFFF);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    glBegin(GL_QUADS);
+    Quad(-1, 0, 0, {{x0, y0, z0}, {x0, y0, z1}, {x0, y1, z1}, {x0, y1, z0}});
+    Quad(0, 0, 1, {{x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}});
+    Quad(1, 0, 0, {{x1, y0, z1}, {x1, y0, z0}, {x1, y1, z0}, {x1, y1, z1}});
+    Quad(0, 0, -1, {{x1, y0, z0}, {x0, y0, z0}, {x0, y1, z0}, {x1, y1, z0}});
+    Quad(0, 1, 0, {{x0, y1, z0}, {x0, y1, z1}, {x1, y1, z1}, {x1, y1, z0}});
+    Quad(0, -1, 0, {{x0, y0, z0}, {x1, y0, z0}, {x1, y0, z1}, {x0, y0, z1}});
+    glEnd();
+    glPopAttrib();
+    glEnable(GL_LIGHTING);
+}

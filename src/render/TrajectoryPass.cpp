@@ -1,0 +1,75 @@
+#include "render/TrajectoryPass.h"
+
+#include "render/BitmapFont.h"
+#include "render/GlmDraw.h"
+#include "render/Handles.h"
+#include "render/Primitives.h"
+#include "scene/Universe.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+constexpr double kLabelTickStart = 0.66;
+constexpr double kLabelDistance = 0.71;
+
+void DrawLabel(const Path& path, const BitmapFont& font) {
+    glRasterPos3d(0, 0, kLabelDistance);
+    glBegin(GL_LINES);
+    glVertex3d(0, 0, kLabelTickStart);
+    glVertex3d(0, 0, kLabelDistance);
+    glEnd();
+    font.DrawText(path.GetText());
+}
+
+void DrawHandles(Universe& scene, RenderPass pass) {
+    if (scene.GetManipulationMode() == 1) {
+        DrawMoveHandles(pass, scene.GetSelectedHandle());
+    } else if (scene.GetManipulationMode() == 2) {
+        DrawRotateHandles(pass, scene.GetSelectedHandle(), scene);
+    }
+}
+
+void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFont& font) {
+    const Path& path = *scene.GetTrajectory(number - 1);
+    const bool selected = number == scene.GetSelectedTrajectoryNumber();
+    glTranslated(path.GetX1() + path.GetDx(), path.GetY1() + path.GetDy(),
+                 path.GetZ1() + path.GetDz());
+    // Handles are aligned with the world axes, so they come before the rotations.
+    if (selected) {
+        DrawHandles(scene, pass);
+    }
+    glRotated(path.GetDirectionDegrees(), 0, 1, 0);
+    glRotated(path.GetDYaw(), 0, 1, 0);
+    glRotated(path.GetElevationDegrees(), 1, 0, 0);
+    glRotated(path.GetDPitch(), 1, 0, 0);
+    LoadPickName(pass, pick_names::Trajectory(number));
+    glColor3f(static_cast<float>(path.GetRed()), static_cast<float>(path.GetGreen()),
+              static_cast<float>(path.GetBlue()));
+    if (scene.GetShowText() && !path.GetText().empty()) {
+        DrawLabel(path, font);
+    }
+    const Mesh* model = path.GetExited() != 0 ? scene.GetArrowModel() : scene.GetHalfArrowModel();
+    if (model == nullptr) {
+        return;
+    }
+    glmDraw(*model, RENDER_SMOOTH, 1.0f);
+    if (selected) {
+        const auto& box = model->box;
+        DrawBox(box[0], box[1], box[2], box[3], box[4], box[5]);
+    }
+}
+
+} // namespace
+
+void DrawTrajectories(Universe& scene, RenderPass pass, const BitmapFont& font) {
+    const Matrix4 armPose = scene.GetBody().ArmPoseTransform();
+    for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
+        glPushMatrix();
+        glMultMatrixd(armPose.Data());
+        glPushMatrix();
+        DrawTrajectory(scene, number, pass, font);
+        glPopMatrix();
+        glPopMatrix();
+    }
+}
