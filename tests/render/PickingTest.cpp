@@ -1,0 +1,134 @@
+#include "RenderTestSupport.h"
+
+#include "render/Picking.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Picking : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(h.Ready()) << h.Error(); }
+
+    // A trajectory whose arrow hangs straight down from (x, y, z): arrows side by side never
+    // cover each other on the screen. Its front face is at z + 0.03.
+    void AddHanging(double x, double y, double z) {
+        Path& path = h.AddTrajectory(1, x, y, z, 1, 0, 0);
+        path.SetPoints(x, y, z, x, y - 0.3, z);
+    }
+
+    void PickPoint(double x, double y, double z) {
+        const auto at = h.Project(x, y, z);
+        h.PickAt(at[0], at[1]);
+    }
+
+    RenderHarness h;
+    Universe& scene = h.Scene();
+};
+
+TEST_F(Picking, MissClearsTheSelectionButKeepsTheHandle) {
+    h.AddTrajectory(1, -0.4, 1.2, 0.5, 1, 0, 0);
+    scene.SelectTrajectory(1);
+    scene.SelectHandle(2);
+    PickPoint(0.6, 0.3, 0.5); // only the body and the axes could be there; neither is picked
+    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(scene.GetSelectedHandle(), 2);
+    PickPoint(0, 1.0, 0.23); // on the body
+    EXPECT_EQ(scene.GetSelectionState(), 1);
+}
+
+TEST_F(Picking, HandlesBelongToTheSelectedObjectInMoveAndRotateModesOnly) {
+    h.AddTrajectory(1, -0.6, 1.2, 0.5, 1, 0, 0);
+    h.AddTrajectory(1, 0.0, 0.9, 0.5, 0, 1, 0); // along -Z from its entry point
+    scene.SelectTrajectory(2);
+
+    // Select mode: no handles, so a press on the X handle's place misses.
+    PickPoint(0.7, 0.9, 0.5);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+
+    scene.SelectTrajectory(2);
+    scene.SetManipulationMode(1);
+    PickPoint(0.7, 0.9, 0.5);
+    EXPECT_EQ(scene.GetSelectedHandle(), 1);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+    PickPoint(0.0, 0.9 + 0.7, 0.5);
+    EXPECT_EQ(scene.GetSelectedHandle(), 2);
+    // The arrow itself reselects the trajectory and keeps the handle.
+    PickPoint(0.0, 0.9, 0.5);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+    EXPECT_EQ(scene.GetSelectedHandle(), 2);
+
+    // Rotate mode: the yaw ring (radius 0.5, horizontal round the entry point), at 45 degrees.
+    scene.SetManipulationMode(2);
+    scene.SelectHandle(1);
+    PickPoint(0.3536, 0.9, 0.5 + 0.3536);
+    EXPECT_EQ(scene.GetSelectedHandle(), 2);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+}
+
+TEST_F(Picking, LaterDrawingWinsWhateverTheDepth) {
+    // Two trajectories one behind the other: the higher number, though it is farther.
+    AddHanging(0, 1.7, 0.6);
+    AddHanging(0, 1.7, 0.4);
+    PickPoint(0, 1.6, 0.63);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+    // An element behind a trajectory: the element.
+    AddHanging(0, 0.9, 0.7);
+    h.AddElement(0, 0.7, 0.4, 0.2, 0, 1, 0);
+    PickPoint(0, 0.7, 0.73);
+    EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(scene.GetSelectionState(), 2);
+}
+
+TEST_F(Picking, EveryTrajectoryAndElementCanBeSelected) {
+    // Twenty trajectories on a row above, twenty elements on a row below.
+    for (int n = 0; n < 20; ++n) {
+        AddHanging(-0.95 + 0.1 * n, 1.7, 0.6);
+        h.AddElement(-0.95 + 0.1 * n, 0.8, 0.6, 0.05, 0, 1, 0);
+    }
+    for (int n = 1; n <= 20; ++n) {
+        PickPoint(-0.95 + 0.1 * (n - 1), 1.6, 0.63);
+        EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), n);
+        EXPECT_EQ(scene.GetSelectedElementNumber(), 0);
+        PickPoint(-0.95 + 0.1 * (n - 1), 0.8, 0.625);
+        EXPECT_EQ(scene.GetSelectedElementNumber(), n);
+        EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+    }
+}
+
+TEST_F(Picking, TrajectoryTwentyIsNeverElementOne) {
+    for (int n = 0; n < 20; ++n) {
+        AddHanging(-0.95 + 0.1 * n, 1.7, 0.6);
+    }
+    h.AddElement(0.5, 0.6, 0.6, 0.1, 0, 1, 0);
+    PickPoint(0.95, 1.6, 0.63);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 20);
+    EXPECT_EQ(scene.GetSelectedElementNumber(), 0);
+}
+
+TEST(PickDecoding, RecordsAreWalkedSafely) {
+    // Two records: name 3, then name 25.
+    const GLuint buffer[] = {1, 10, 20, 3, 1, 5, 6, 25};
+    EXPECT_EQ(LastHitName(buffer, 8, 2), std::optional<GLuint>(25));
+    EXPECT_EQ(LastHitName(buffer, 8, 0), std::nullopt);
+    EXPECT_EQ(LastHitName(buffer, 8, -1), std::nullopt); // overflow
+    // A count running past the buffer stops at the last complete record.
+    EXPECT_EQ(LastHitName(buffer, 8, 5), std::optional<GLuint>(25));
+    const GLuint truncated[] = {1, 10, 20, 3, 7, 5, 6, 25};
+    EXPECT_EQ(LastHitName(truncated, 8, 2), std::optional<GLuint>(3));
+
+    Universe scene;
+    scene.AddTrajectory(1);
+    ApplyPickName(scene, 2); // no trajectory 2
+    EXPECT_EQ(scene.GetSelectionState(), 1);
+    ApplyPickName(scene, 21); // no element 1
+    EXPECT_EQ(scene.GetSelectionState(), 1);
+    ApplyPickName(scene, 1);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 1);
+    ApplyPickName(scene, 44);
+    EXPECT_EQ(scene.GetSelectionState(), 1);
+}
+
+} // namespace
