@@ -1,0 +1,236 @@
+// Frame, mesh and pick timings on the headless context (llvmpipe here). Each timed iteration ends
+// with glFinish, so the figures include the rasterisation, not only the command submission.
+#include "render/GlSceneRenderer.h"
+#include "render/GlmDraw.h"
+#include "render/HeadlessContext.h"
+#include "render/MeshDrawCache.h"
+#include "scene/Universe.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+// The default scene: the default body, 20 trajectories over the chest and 20 elements beside it.
+struct DefaultScene {
+    std::unique_ptr<HeadlessContext> context;
+    Universe scene;
+    GlSceneRenderer renderer;
+    std::string error;
+
+    DefaultScene() {
+        context = HeadlessContext::Create(kWidth, kHeight, error);
+        if (!context) {
+            return;
+        }
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(RUVO_SOURCE_DIR);
+        scene.SetRenderer(&renderer);
+        const int created = scene.CreateContext(&error);
+        std::filesystem::current_path(previous);
+        if (created != 0) {
+            context.reset();
+            return;
+        }
+        scene.Resize(kWidth, kHeight);
+        Fill();
+    }
+    ~DefaultScene() {
+        if (context) {
+            scene.DestroyContext();
+        }
+        scene.SetRenderer(nullptr);
+    }
+
+    void Fill() {
+        for (int n = 0; n < 20; ++n) {
+            Path& path = *scene.AddTrajectory(n % 2);
+            const double x = -0.3 + 0.03 * n;
+            path.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
+            path.SetColor(1, 0.2, 0.1);
+            path.SetText("Trajectory " + std::to_string(n + 1));
+            auto element = std::make_unique<VkElement>();
+            element->SetPosition(0.5, 0.1 * n, 0.2);
+            element->SetWidth(0.08);
+            element->SetHeight(0.05);
+            element->SetLength(0.06);
+            element->SetColor(0.2, 0.8, 0.2);
+            element->SetText("Element " + std::to_string(n + 1));
+            scene.GetElements().Add(std::move(element));
+        }
+        scene.SelectTrajectory(5);
+        scene.SetManipulationMode(2);
+    }
+};
+
+void BM_DefaultSceneFrame(benchmark::State& state) {
+    DefaultScene fixture;
+    if (!fixture.context) {
+        state.SkipWithError(fixture.error.c_str());
+        return;
+    }
+    fixture.scene.ToggleBodyTransparency();
+    for (auto _ : state) {
+        fixture.scene.RenderFrame();
+        glFinish();
+    }
+}
+BENCHMARK(BM_DefaultSceneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_DefaultScenePick(benchmark::State& state) {
+    DefaultScene fixture;
+    if (!fixture.context) {
+        state.SkipWithError(fixture.error.c_str());
+        return;
+    }
+    for (auto _ : state) {
+        fixture.scene.Pick(kWidth / 2, kHeight / 2);
+        glFinish();
+    }
+}
+BENCHMARK(BM_DefaultScenePick)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A lit height field of about a million triangles with smooth normals and one material.
+Mesh LargeMesh() {
+    constexpr int n = 708; // vertices per side: 2 * 707 * 707 = 999,698 triangles
+    Mesh mesh;
+    mesh.vertexCount = n * n;
+    mesh.vertices.assign(3, 0.0f);
+    mesh.normals.assign(3, 0.0f);
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+            const float x = -1.0f + 2.0f * i / (n - 1);
+            const float y = -1.0f + 2.0f * j / (n - 1);
+            const float z = 0.1f * std::sin(6 * x) * std::cos(6 * y);
+            mesh.vertices.insert(mesh.vertices.end(), {x, y, z});
+            const float dx = 0.6f * std::cos(6 * x) * std::cos(6 * y);
+            const float dy = -0.6f * std::sin(6 * x) * std::sin(6 * y);
+            const float length = std::sqrt(dx * dx + dy * dy + 1);
+            mesh.normals.insert(mesh.normals.end(), {-dx / length, -dy / length, 1 / length});
+        }
+    }
+    mesh.normalCount = mesh.vertexCount;
+    MeshGroup group;
+    auto index = [](int i, int j) { return j * n + i + 1; };
+    for (int j = 0; j + 1 < n; ++j) {
+        for (int i = 0; i + 1 < n; ++i) {
+            const int corners[2][3] = {{index(i, j), index(i + 1, j), index(i + 1, j + 1)},
+                                       {index(i, j), index(i + 1, j + 1), index(i, j + 1)}};
+            for (const auto& corner : corners) {
+                MeshTriangle triangle;
+                for (int k = 0; k < 3; ++k) {
+                    triangle.vertex[k] = corner[k];
+                    triangle.normal[k] = corner[k];
+                }
+                group.triangleIndices.push_back(static_cast<uint32_t>(mesh.triangles.size()));
+                mesh.triangles.push_back(triangle);
+            }
+        }
+    }
+    mesh.triangleCount = static_cast<uint32_t>(mesh.triangles.size());
+    group.triangleCount = mesh.triangleCount;
+    mesh.groups = {group};
+    mesh.groupCount = 1;
+    mesh.materialCount = 1;
+    mesh.materials.resize(1);
+    mesh.revision = NextMeshRevision();
+    return mesh;
+}
+
+const Mesh& SharedLargeMesh() {
+    static const Mesh mesh = LargeMesh();
+    return mesh;
+}
+
+struct MeshBench {
+    std::unique_ptr<HeadlessContext> context;
+    std::string error;
+    MeshBench() {
+        context = HeadlessContext::Create(kWidth, kHeight, error);
+        if (!context) {
+            return;
+        }
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_DEPTH_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(60, static_cast<double>(kWidth) / kHeight, 0.01, 128);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glTranslated(0, 0, -2.5);
+        glRotated(-30, 1, 0, 0);
+    }
+    void Clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+};
+
+void BM_LargeMeshCached(benchmark::State& state) {
+    const Mesh& mesh = SharedLargeMesh();
+    MeshBench bench;
+    if (!bench.context) {
+        state.SkipWithError(bench.error.c_str());
+        return;
+    }
+    MeshDrawCache cache;
+    MeshDrawCache::Install(&cache);
+    glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f); // compiles the list
+    glFinish();
+    for (auto _ : state) {
+        bench.Clear();
+        glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        glFinish();
+    }
+    MeshDrawCache::Install(nullptr);
+}
+BENCHMARK(BM_LargeMeshCached)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LargeMeshPlainDisplayList(benchmark::State& state) {
+    const Mesh& mesh = SharedLargeMesh();
+    MeshBench bench;
+    if (!bench.context) {
+        state.SkipWithError(bench.error.c_str());
+        return;
+    }
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    glEnable(GL_COLOR_MATERIAL);
+    IssueMeshTriangles(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+    glEndList();
+    glFinish();
+    for (auto _ : state) {
+        bench.Clear();
+        glCallList(list);
+        glFinish();
+    }
+    glDeleteLists(list, 1);
+}
+BENCHMARK(BM_LargeMeshPlainDisplayList)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_LargeMeshImmediate(benchmark::State& state) {
+    const Mesh& mesh = SharedLargeMesh();
+    MeshBench bench;
+    if (!bench.context) {
+        state.SkipWithError(bench.error.c_str());
+        return;
+    }
+    MeshDrawCache::Install(nullptr);
+    for (auto _ : state) {
+        bench.Clear();
+        glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        glFinish();
+    }
+}
+BENCHMARK(BM_LargeMeshImmediate)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
