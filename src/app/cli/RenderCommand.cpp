@@ -1,8 +1,87 @@
 #include "app/cli/HeadlessCommands.h"
 
+#include "docs/DataFile.h"
+#include "export/JpegWriter.h"
+#include "render/FramebufferCapture.h"
+#include "render/GlSceneRenderer.h"
+#include "render/HeadlessContext.h"
+#include "scene/Universe.h"
+
+#include <GL/gl.h>
+
 #include <ostream>
 
-int RunRenderCommand(const CommandLine&, std::ostream&, std::ostream& err) {
-    err << "ruvo: this command is not built yet\n";
-    return 2;
+namespace {
+
+constexpr int kJpegQuality = 100;
+
+void ApplyView(Universe& scene, const std::string& view) {
+    if (view == "back") {
+        scene.ViewBack();
+    } else if (view == "left") {
+        scene.ViewLeft();
+    } else if (view == "right") {
+        scene.ViewRight();
+    } else if (view == "top") {
+        scene.ViewTop();
+    } else if (view == "profile") {
+        scene.ViewProfile();
+    } else {
+        scene.ViewFront();
+    }
+}
+
+// Detaches the renderer from the scene before either goes away.
+struct RendererAttachment {
+    Universe& scene;
+    RendererAttachment(Universe& s, SceneRenderer& renderer) : scene(s) {
+        scene.SetRenderer(&renderer);
+    }
+    ~RendererAttachment() {
+        scene.DestroyContext();
+        scene.SetRenderer(nullptr);
+    }
+};
+
+} // namespace
+
+int RunRenderCommand(const CommandLine& commandLine, std::ostream&, std::ostream& err) {
+    std::string error;
+    const auto context = HeadlessContext::Create(commandLine.width, commandLine.height, error);
+    if (!context) {
+        err << "ruvo: " << error << '\n';
+        return 1;
+    }
+    Universe scene;
+    GlSceneRenderer renderer;
+    RendererAttachment attachment(scene, renderer);
+    if (!commandLine.bodyFile.empty()) {
+        scene.SetBodyModelFile(commandLine.bodyFile);
+    }
+    if (scene.CreateContext(&error) != 0) {
+        err << "ruvo: " << error << '\n';
+        return 1;
+    }
+    const DataFileReadResult read = DataFile(scene).Read(commandLine.caseFile);
+    if (!read.ok()) {
+        err << "ruvo: " << read.status.message() << '\n';
+        return 1;
+    }
+    if (read.LeftSomethingOut()) {
+        err << "ruvo: " << read.LeftOutMessage() << '\n';
+    }
+    ApplyView(scene, commandLine.view);
+    if (commandLine.transparent) {
+        scene.ToggleBodyTransparency();
+    }
+    scene.Resize(commandLine.width, commandLine.height);
+    scene.RenderFrame();
+    glFinish();
+    const Dib image = CaptureFramebuffer(commandLine.width, commandLine.height);
+    if (!WriteJpeg(&image, kJpegQuality, commandLine.outputFile, error)) {
+        err << "ruvo: cannot write the image \"" << commandLine.outputFile << "\": " << error
+            << '\n';
+        return 1;
+    }
+    return 0;
 }

@@ -1,0 +1,108 @@
+#include "../render/RenderTestSupport.h"
+
+#include "docs/DataFile.h"
+#include "scene/Universe.h"
+
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb; // top row first
+    Rgb At(int x, int yFromTop) const {
+        const size_t at = (static_cast<size_t>(yFromTop) * width + x) * 3;
+        return {rgb[at], rgb[at + 1], rgb[at + 2]};
+    }
+};
+
+bool ReadJpeg(const fs::path& path, Image& image) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    image.width = static_cast<int>(info.output_width);
+    image.height = static_cast<int>(info.output_height);
+    image.rgb.resize(static_cast<size_t>(image.width) * image.height * 3);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = &image.rgb[static_cast<size_t>(info.output_scanline) * image.width * 3];
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    return true;
+}
+
+// Runs the program in the models' folder; returns its exit status and its standard error.
+int RunRuvo(const fs::path& folder, const std::string& arguments, std::string& errorText) {
+    const fs::path errors = folder / "stderr.txt";
+    const std::string command = "cd '" + folder.string() + "' && '" RUVO_BINARY "' " + arguments +
+                                " 2>'" + errors.string() + "'";
+    const int status = std::system(command.c_str());
+    std::ifstream in(errors);
+    std::stringstream text;
+    text << in.rdbuf();
+    errorText = text.str();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(RenderCommand, DrawsTheCaseIntoAJpeg) {
+    TestModels models;
+    {
+        // A red arrow in front of the body, at (0.3, 1.2, 0.5), pointing away from the viewer.
+        Universe scene;
+        Path& path = *scene.AddTrajectory(1);
+        path.SetPoints(0.3, 1.2, 0.5, 0.3, 1.2, 0.2);
+        path.SetColor(1, 0, 0);
+        ASSERT_TRUE(DataFile(scene).Write((models.Root() / "case.txt").string()).ok());
+    }
+    std::string errorText;
+    ASSERT_EQ(
+        RunRuvo(models.Root(), "--render case.txt --output out.jpg --size 160x120", errorText), 0)
+        << errorText;
+    Image image;
+    ASSERT_TRUE(ReadJpeg(models.Root() / "out.jpg", image));
+    ASSERT_EQ(image.width, 160);
+    ASSERT_EQ(image.height, 120);
+    // Front view: eye at (0, 1, 2.5) looking down -Z, 60 degrees vertically.
+    const double focal = 1.0 / std::tan(std::numbers::pi / 6);
+    const double x = (focal * 120.0 / 160.0 * 0.3 / 2.0 + 1) * 0.5 * 160;
+    const double y = (focal * 0.2 / 2.0 + 1) * 0.5 * 120;
+    const Rgb arrow = image.At(static_cast<int>(x), 120 - 1 - static_cast<int>(y));
+    EXPECT_GT(arrow.r, 150);
+    EXPECT_LT(arrow.g, 60);
+    const Rgb corner = image.At(2, 2);
+    EXPECT_NEAR(corner.r, 217, 3);
+
+    EXPECT_EQ(RunRuvo(models.Root(), "--render missing.txt --output out.jpg", errorText), 1);
+    EXPECT_NE(errorText.find("missing.txt"), std::string::npos) << errorText;
+    EXPECT_EQ(
+        RunRuvo(models.Root(), "--render case.txt --output out.jpg --body nowhere.obj", errorText),
+        1);
+    EXPECT_NE(errorText.find("nowhere.obj"), std::string::npos) << errorText;
+    EXPECT_EQ(RunRuvo(models.Root(), "--render case.txt --output no/such/dir/out.jpg", errorText),
+              1);
+    EXPECT_NE(errorText.find("out.jpg"), std::string::npos) << errorText;
+}
+
+} // namespace
