@@ -78,7 +78,9 @@ int TrimTrajDlg::exec() {
     PlaceSlider(sliderX, savedX);
     PlaceSlider(sliderY, savedY);
     PlaceSlider(sliderZ, savedZ);
-    return QDialog::exec();
+    const int result = QDialog::exec();
+    trajectory = nullptr; // the trajectory may be deleted before the next opening
+    return result;
 }
 
 void TrimTrajDlg::SliderMoved() {
