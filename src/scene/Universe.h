@@ -102,7 +102,9 @@ public:
     const std::string& GetBodyModelFile() const { return bodyModelFile; }
     void SetBodyModelFile(const std::string& path) { bodyModelFile = path; }
     const std::string& GetArrowModelFile() const { return arrowModelFile; }
+    void SetArrowModelFile(const std::string& path) { arrowModelFile = path; }
     const std::string& GetHalfArrowModelFile() const { return halfArrowModelFile; }
+    void SetHalfArrowModelFile(const std::string& path) { halfArrowModelFile = path; }
 
     // Rendering entry points; they do nothing while no renderer is attached.
     void SetRenderer(SceneRenderer* value) { renderer = value; }
