@@ -10,53 +10,34 @@ namespace {
 constexpr Vec3 kShoulder = {-0.20933, 1.5851, 0.1089};
 constexpr Vec3 kElbow = {-0.19602, 1.28018, 0.09922};
 
-Vec3 Offset(const Vec3& p, double dx, double dy, double dz) {
-    return {p.x + dx, p.y + dy, p.z + dz};
-}
-
-void ExpectNear(const Vec3& actual, const Vec3& expected) {
-    EXPECT_NEAR(actual.x, expected.x, 1e-5);
-    EXPECT_NEAR(actual.y, expected.y, 1e-5);
-    EXPECT_NEAR(actual.z, expected.z, 1e-5);
+void ExpectMoved(const Body& body, Vec3 p, Vec3 offset, Vec3 movedOffset) {
+    const Vec3 moved =
+        body.ArmPoseTransform().TransformPoint({p.x + offset.x, p.y + offset.y, p.z + offset.z});
+    EXPECT_NEAR(moved.x, p.x + movedOffset.x, 1e-5);
+    EXPECT_NEAR(moved.y, p.y + movedOffset.y, 1e-5);
+    EXPECT_NEAR(moved.z, p.z + movedOffset.z, 1e-5);
 }
 
 } // namespace
 
-TEST(ArmPoseTest, RestPoseLeavesTrajectoriesInPlace) {
+TEST(ArmPoseTest, JointsTurnAboutShoulderAndElbow) {
     Body body;
-    const Matrix4 pose = body.ArmPoseTransform();
-    for (const Vec3& p : {Vec3{0, 0, 0}, Vec3{0.3, 1.5, 0.2}, Vec3{-0.5, 1.1, -0.1}}) {
-        ExpectNear(pose.TransformPoint(p), p);
+    for (Vec3 p : {Vec3{0, 0, 0}, Vec3{0.3, 1.5, 0.2}, kShoulder}) {
+        ExpectMoved(body, p, {0, 0, 0}, {0, 0, 0}); // the rest pose changes nothing
     }
-}
+    body.GetHead().Set(0.1, 0.2, 0.3, 40, 50, 60); // no part in the pose
+    ExpectMoved(body, {0.3, 1.5, 0.2}, {0, 0, 0}, {0, 0, 0});
 
-TEST(ArmPoseTest, ArmPitchTurnsAboutTheShoulder) {
-    Body body;
-    body.GetArm().SetPitch(45);
-    const Matrix4 pose = body.ArmPoseTransform();
-    ExpectNear(pose.TransformPoint(kShoulder), kShoulder);
-    // A hand 0.5 m below the shoulder swings outward by -45 degrees about Z.
+    body.GetArm().SetPitch(45); // a hand below the shoulder swings out by -45 about Z
     const double half = 0.5 * std::sqrt(0.5);
-    ExpectNear(pose.TransformPoint(Offset(kShoulder, 0, -0.5, 0)),
-               Offset(kShoulder, -half, -half, 0));
-    // The head joint takes no part.
-    body.GetHead().Set(0.1, 0.2, 0.3, 40, 50, 60);
-    ExpectNear(body.ArmPoseTransform().TransformPoint({0.1, 1.0, 0.2}),
-               pose.TransformPoint({0.1, 1.0, 0.2}));
-}
+    ExpectMoved(body, kShoulder, {0, 0, 0}, {0, 0, 0});
+    ExpectMoved(body, kShoulder, {0, -0.5, 0}, {-half, -half, 0});
 
-TEST(ArmPoseTest, ForearmAnglesTurnAboutTheElbow) {
-    Body body;
+    body.GetArm().SetPitch(90);
     body.GetForearm().SetPitch(30);
-    Matrix4 pose = body.ArmPoseTransform();
-    ExpectNear(pose.TransformPoint(kElbow), kElbow);
-    ExpectNear(pose.TransformPoint(Offset(kElbow, 0, -0.3, 0)),
-               Offset(kElbow, 0.15, -0.3 * std::cos(M_PI / 6), 0));
-
-    // Forearm yaw bends the elbow: a hand below it comes forward (+Z).
-    body.GetForearm().Set(body.GetForearm().GetX(), body.GetForearm().GetY(),
-                          body.GetForearm().GetZ(), 90, 0, 0);
-    pose = body.ArmPoseTransform();
-    ExpectNear(pose.TransformPoint(kElbow), kElbow);
-    ExpectNear(pose.TransformPoint(Offset(kElbow, 0, -0.3, 0)), Offset(kElbow, 0, 0, 0.3));
+    ExpectMoved(body, kElbow, {0, 0, 0}, {0, 0, 0});
+    ExpectMoved(body, kElbow, {0, -0.3, 0}, {0.15, -0.3 * std::cos(M_PI / 6), 0});
+    body.GetForearm().SetPitch(0);
+    body.GetForearm().SetYaw(90); // bending the elbow brings the hand forward
+    ExpectMoved(body, kElbow, {0, -0.3, 0}, {0, 0, 0.3});
 }
