@@ -1,0 +1,25 @@
+#pragma once
+
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+// Small Wavefront files written for a test into its temporary folder.
+namespace testobj {
+
+inline std::string Write(const std::string& name, const std::string& text) {
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// A closed box spanning x from -0.3 to 0.3, y from 0 to 1.8 and z from 0 to 0.4.
+inline std::string Box() {
+    return "v -0.3 0 0\nv 0.3 0 0\nv 0.3 1.8 0\nv -0.3 1.8 0\n"
+           "v -0.3 0 0.4\nv 0.3 0 0.4\nv 0.3 1.8 0.4\nv -0.3 1.8 0.4\n"
+           "f 1 3 2\nf 1 4 3\nf 5 6 7\nf 5 7 8\nf 1 2 6\nf 1 6 5\n"
+           "f 4 8 7\nf 4 7 3\nf 1 5 8\nf 1 8 4\nf 2 3 7\nf 2 7 6\n";
+}
+
+} // namespace testobj
