@@ -32,7 +32,8 @@ Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
     progress.SetProgress(10);
     int lastReported = 10;
     ObjReadResult result = glmReadOBJWithProgress(path, [&](double fraction) {
-        const double clamped = fraction < 0 ? 0 : (fraction > 1 ? 1 : fraction);
+        // 10 up to 19 while reading; 20 is reported once the mesh is complete.
+        const double clamped = fraction < 0 ? 0 : (fraction > 0.99 ? 0.99 : fraction);
         const int position = 10 + static_cast<int>(clamped * 10);
         if (position != lastReported) {
             lastReported = position;
