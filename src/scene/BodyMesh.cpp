@@ -6,6 +6,7 @@
 #include "model/ObjReader.h"
 #include "scene/ProgressSink.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -33,7 +34,7 @@ Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
     int lastReported = 10;
     ObjReadResult result = glmReadOBJWithProgress(path, [&](double fraction) {
         // 10 up to 19 while reading; 20 is reported once the mesh is complete.
-        const double clamped = fraction < 0 ? 0 : (fraction > 0.99 ? 0.99 : fraction);
+        const double clamped = fraction >= 0 ? std::min(fraction, 0.99) : 0.0;
         const int position = 10 + static_cast<int>(clamped * 10);
         if (position != lastReported) {
             lastReported = position;
