@@ -38,8 +38,8 @@ Vec3 PlaceExactly(TriMesh& mesh) {
         v = (v - anchor) * scale;
     }
     RoundToFileResolution(mesh);
-    // Rounding may leave the x extremes one unit apart; move the outermost vertex on the wider
-    // side in by that unit.
+    // Rounding may leave the x extremes one unit apart; move the outermost vertex on
+    // the wider side in by that unit.
     const Box rounded = BoundingBox(mesh);
     const double excess = rounded.max.x + rounded.min.x;
     if (std::fabs(excess) > 1e-9) {

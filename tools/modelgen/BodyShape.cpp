@@ -28,19 +28,21 @@ constexpr Vec3 kRightAnkle = {-0.085, 0.09, 0.10};
 
 // Chest, belly, pelvis and neck, built along the midline; paired muscles are joined across it.
 double PairedTorsoPart(Vec3 p) {
-    double d = EllipsoidDistance(p, {-0.06, 1.47, 0.205}, {0.075, 0.055, 0.05}); // pectoral
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.085, 1.47, 0.062}, {0.07, 0.09, 0.052}), 0.05);
+    double d =
+        RoundConeDistance(p, {-0.03, 1.46, 0.19}, {-0.125, 1.50, 0.16}, 0.05, 0.042); // pectoral
+    d = SmoothUnion(d, RoundConeDistance(p, {-0.04, 1.50, 0.05}, {-0.13, 1.53, 0.065}, 0.045, 0.04),
+                    0.05);
     d = SmoothUnion(d,
                     RoundConeDistance(p, {-0.05, 1.675, 0.10}, {-0.17, 1.62, 0.095}, 0.045, 0.04),
                     0.04); // trapezius
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.115, 0.96, 0.12}, {0.05, 0.09, 0.075}), 0.04);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.068, 0.95, 0.075}, {0.075, 0.095, 0.075}), 0.04);
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.068, 0.95, 0.077}, {0.075, 0.095, 0.075}), 0.04);
     return d;
 }
 
 double Torso(Vec3 p) {
     constexpr double kBlend = 0.06;
-    double d = EllipsoidDistance(p, {0, 1.41, 0.135}, {0.145, 0.21, 0.125}); // thorax
+    double d = EllipsoidDistance(p, {0, 1.40, 0.13}, {0.145, 0.26, 0.122}); // thorax
     d = SmoothUnion(d,
                     RoundConeDistance(p, {-0.17, 1.585, 0.105}, {0.17, 1.585, 0.105}, 0.05, 0.05),
                     kBlend); // shoulder girdle
@@ -55,7 +57,7 @@ double Torso(Vec3 p) {
 }
 
 double PairedHeadPart(Vec3 p) {
-    double d = EllipsoidDistance(p, {-0.079, 1.855, 0.125}, {0.014, 0.03, 0.02});      // ear
+    double d = EllipsoidDistance(p, {-0.083, 1.855, 0.125}, {0.014, 0.03, 0.02});      // ear
     d = std::min(d, EllipsoidDistance(p, {-0.045, 1.84, 0.19}, {0.028, 0.022, 0.03})); // cheek
     return d;
 }
@@ -70,7 +72,7 @@ double Head(Vec3 p) {
         return far;
     }
     constexpr double kBlend = 0.025;
-    double d = EllipsoidDistance(p, {0, 1.885, 0.125}, {0.08, 0.115, 0.105}); // cranium
+    double d = EllipsoidDistance(p, {0, 1.885, 0.125}, {0.084, 0.115, 0.105}); // cranium
     d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.83, 0.145}, {0.07, 0.09, 0.1}), kBlend);
     d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.78, 0.165}, {0.062, 0.045, 0.07}), kBlend);
     d = SmoothUnion(d, SphereDistance(p, {0, 1.762, 0.225}, 0.022), kBlend); // chin
@@ -91,25 +93,22 @@ double Hand(Vec3 p) {
     double d = EllipsoidDistance(p, {-0.252, 0.966, 0.112}, {0.044, 0.058, 0.016}); // palm
     d = SmoothUnion(d, RoundBoxDistance(p, {-0.252, 0.962, 0.112}, {0.028, 0.04, 0.004}, 0.012),
                     0.01);
-    d = SmoothUnion(
-        d, RoundConeDistance(p, {-0.28, 0.913, 0.113}, {-0.224, 0.919, 0.113}, 0.0125, 0.011),
-        0.01); // knuckles
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.268, 0.975, 0.122}, {0.022, 0.032, 0.014}),
                     0.015); // thenar eminence
     struct Finger {
         Vec3 base, tip;
         double radius;
     };
-    constexpr Finger kFingers[] = {{{-0.2805, 0.915, 0.113}, {-0.285, 0.842, 0.118}, 0.0105},
-                                   {{-0.2615, 0.915, 0.113}, {-0.263, 0.830, 0.118}, 0.011},
-                                   {{-0.2425, 0.917, 0.113}, {-0.2415, 0.838, 0.118}, 0.0102},
-                                   {{-0.2235, 0.921, 0.113}, {-0.2205, 0.858, 0.117}, 0.0092}};
+    constexpr Finger kFingers[] = {{{-0.2805, 0.945, 0.113}, {-0.285, 0.842, 0.118}, 0.0105},
+                                   {{-0.2615, 0.945, 0.113}, {-0.263, 0.830, 0.118}, 0.011},
+                                   {{-0.2425, 0.945, 0.113}, {-0.2415, 0.838, 0.118}, 0.0102},
+                                   {{-0.2235, 0.945, 0.113}, {-0.2205, 0.858, 0.117}, 0.0092}};
     double fingers = 1e9;
     for (const Finger& f : kFingers) {
         fingers = SmoothUnion(
-            fingers, RoundConeDistance(p, f.base, f.tip, f.radius * 1.05, f.radius * 0.9), 0.004);
+            fingers, RoundConeDistance(p, f.base, f.tip, f.radius * 1.15, f.radius), 0.012);
     }
-    d = SmoothUnion(d, fingers, 0.012);
+    d = SmoothUnion(d, fingers, 0.02);
     const Vec3 thumb[] = {
         {-0.275, 1.0, 0.118}, {-0.302, 0.96, 0.13}, {-0.315, 0.928, 0.138}, {-0.322, 0.902, 0.143}};
     const double thumbRadius[] = {0.016, 0.012, 0.0115, 0.0105};
@@ -156,11 +155,12 @@ double Leg(Vec3 p) {
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.1, 0.75, 0.15}, {0.07, 0.17, 0.065}), 0.05);
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.065, 0.86, 0.12}, {0.045, 0.1, 0.055}), 0.04);
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.095, 0.78, 0.085}, {0.065, 0.16, 0.06}), 0.05);
-    d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.056), 0.03);
+    d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.052), 0.04);
     d = SmoothUnion(d, SphereDistance(p, {-0.09, 0.56, 0.175}, 0.025), 0.02); // kneecap
     d = SmoothUnion(d, RoundConeDistance(p, kRightKnee, kRightAnkle, 0.052, 0.033), 0.03);
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.093, 0.40, 0.095}, {0.05, 0.12, 0.055}), 0.04);
-    return SmoothUnion(d, Foot(p), 0.03);
+    // The foot reaches a little below the ground so that its sole is cut flat.
+    return SmoothUnion(d, Foot({p.x, p.y + 0.004, p.z}), 0.03);
 }
 
 } // namespace
