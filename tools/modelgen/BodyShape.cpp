@@ -79,9 +79,9 @@ double Head(Vec3 p) {
     d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.894, 0.213}, {0.062, 0.016, 0.022}), 0.02);
     d = SmoothUnion(d, std::min(PairedHeadPart(p), PairedHeadPart(Mirrored(p))), 0.015);
     // Eye sockets, then the eyes in them.
-    d = SmoothIntersection(d, -std::min(PairedEyePart(p), PairedEyePart(Mirrored(p))), 0.012);
-    d = std::min(d, std::min(SphereDistance(p, {-0.034, 1.870, 0.224}, 0.012),
-                             SphereDistance(p, {0.034, 1.870, 0.224}, 0.012)));
+    d = SmoothIntersection(d, -std::min(PairedEyePart(p), PairedEyePart(Mirrored(p))), 0.02);
+    d = std::min(d, std::min(SphereDistance(p, {-0.034, 1.870, 0.224}, 0.0115),
+                             SphereDistance(p, {0.034, 1.870, 0.224}, 0.0115)));
     d = SmoothUnion(d, RoundConeDistance(p, {0, 1.875, 0.24}, {0, 1.835, 0.262}, 0.008, 0.012),
                     0.015); // nose
     d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.834, 0.25}, {0.02, 0.01, 0.012}), 0.01);

@@ -1,7 +1,6 @@
 #include "MeshTopology.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -49,11 +48,8 @@ TopologyReport CheckTopology(const TriMesh& mesh) {
 }
 
 std::string Describe(const TopologyReport& r) {
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "%zu edges, %zu not shared by two triangles, %zu misoriented, Euler "
-                  "characteristic %lld, volume %.5f",
-                  r.edges, r.openOrOverusedEdges, r.misorientedEdges, r.eulerCharacteristic,
-                  r.volume);
-    return text;
+    return std::to_string(r.edges) + " edges, " + std::to_string(r.openOrOverusedEdges) +
+           " not shared by two triangles, " + std::to_string(r.misorientedEdges) +
+           " misoriented, Euler characteristic " + std::to_string(r.eulerCharacteristic) +
+           ", volume " + std::to_string(r.volume);
 }
