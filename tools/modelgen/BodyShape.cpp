@@ -138,11 +138,11 @@ double Arm(Vec3 p) {
 }
 
 double Foot(Vec3 p) {
-    double d = SphereDistance(p, {-0.085, 0.045, 0.08}, 0.045); // heel
-    d = SmoothUnion(d, RoundConeDistance(p, {-0.085, 0.05, 0.11}, {-0.1, 0.028, 0.29}, 0.043, 0.03),
-                    0.03);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.1, 0.022, 0.325}, {0.045, 0.022, 0.035}), 0.02);
-    d = SmoothUnion(d, RoundConeDistance(p, kRightAnkle, {-0.095, 0.06, 0.22}, 0.035, 0.03), 0.03);
+    double d = SphereDistance(p, {-0.085, 0.045, 0.075}, 0.045); // heel
+    d = SmoothUnion(d, RoundConeDistance(p, {-0.087, 0.055, 0.11}, {-0.1, 0.03, 0.275}, 0.05, 0.03),
+                    0.04);
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.098, 0.03, 0.25}, {0.05, 0.03, 0.07}), 0.03);
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.1, 0.022, 0.315}, {0.046, 0.022, 0.04}), 0.03);
     return d;
 }
 
