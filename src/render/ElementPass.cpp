@@ -21,12 +21,15 @@ void DrawLabel(const VkElement& element, const BitmapFont& font) {
     if (element.GetText().empty()) {
         return;
     }
+    // Unlit, so that the label shows the element's own colour.
+    glDisable(GL_LIGHTING);
     glBegin(GL_LINES);
     glVertex3d(0, 0, 0);
     glVertex3d(0, 0, kLabelHeight);
     glEnd();
     glRasterPos3d(0, 0, kLabelHeight);
     font.DrawText(element.GetText());
+    glEnable(GL_LIGHTING);
 }
 
 void DrawElement(Universe& scene, int number, RenderPass pass, const BitmapFont& font) {

@@ -13,13 +13,17 @@ namespace {
 constexpr double kLabelTickStart = 0.66;
 constexpr double kLabelDistance = 0.71;
 
+// Unlit, so that the label and its tick show the trajectory's own colour rather than one lit
+// with whatever normal was issued last.
 void DrawLabel(const Path& path, const BitmapFont& font) {
+    glDisable(GL_LIGHTING);
     glRasterPos3d(0, 0, kLabelDistance);
     glBegin(GL_LINES);
     glVertex3d(0, 0, kLabelTickStart);
     glVertex3d(0, 0, kLabelDistance);
     glEnd();
     font.DrawText(path.GetText());
+    glEnable(GL_LIGHTING);
 }
 
 void DrawHandles(Universe& scene, RenderPass pass) {
