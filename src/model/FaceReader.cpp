@@ -3,85 +3,74 @@
 namespace {
 
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned char>(c - '0') <= 9;
 }
 
-// Reads an integer at `position`, advancing past it; false (nothing read) when there is none.
-bool ReadIndex(std::string_view word, std::size_t& position, long long& value) {
-    const std::size_t used = ParseInteger(word.substr(position), value);
-    position += used;
-    return used > 0;
-}
-
-bool Expect(std::string_view word, std::size_t& position, std::string_view text) {
-    if (word.substr(position).starts_with(text)) {
-        position += text.size();
-        return true;
+bool StartsLikeCorner(const char* p, const char* end) {
+    if (p == end) {
+        return false;
     }
-    return false;
+    if (*p == '-' || *p == '+') {
+        return end - p > 1 && IsDigit(p[1]);
+    }
+    return IsDigit(*p);
+}
+
+// Steps over `c` at `p`; nullptr when it is not there.
+const char* Expect(const char* p, const char* end, char c) {
+    return p && p < end && *p == c ? p + 1 : nullptr;
 }
 
 CornerForm FormOf(std::string_view word) {
     if (word.find("//") != std::string_view::npos) {
         return CornerForm::VertexNormal;
     }
-    std::size_t position = 0;
+    const char* end = word.data() + word.size();
     long long value = 0;
-    if (!ReadIndex(word, position, value) || !Expect(word, position, "/") ||
-        !ReadIndex(word, position, value)) {
+    const char* p = ParseInteger(word.data(), end, value);
+    p = Expect(p, end, '/');
+    p = p ? ParseInteger(p, end, value) : nullptr;
+    if (!p) {
         return CornerForm::Vertex;
     }
-    if (Expect(word, position, "/") && ReadIndex(word, position, value)) {
-        return CornerForm::VertexTexCoordNormal;
-    }
-    return CornerForm::VertexTexCoord;
+    p = Expect(p, end, '/');
+    return p && ParseInteger(p, end, value) ? CornerForm::VertexTexCoordNormal
+                                            : CornerForm::VertexTexCoord;
 }
 
-// Fields the word does not give keep the values of the corner read before.
-void ParseCorner(std::string_view word, CornerForm form, FaceCorner& corner) {
-    std::size_t position = 0;
-    if (!ReadIndex(word, position, corner.vertex)) {
-        return;
-    }
+// Reads the fields of the face's form from the corner at `p`; fields it does not give keep the
+// values of the corner read before. Returns where the parse stopped.
+const char* ParseCorner(const char* p, const char* end, CornerForm form, FaceCorner& corner) {
+    p = ParseInteger(p, end, corner.vertex);
     switch (form) {
     case CornerForm::Vertex:
-        break;
+        return p;
     case CornerForm::VertexNormal:
-        if (Expect(word, position, "//")) {
-            ReadIndex(word, position, corner.normal);
-        }
-        break;
+        p = Expect(Expect(p, end, '/'), end, '/');
+        return p ? ParseInteger(p, end, corner.normal) : nullptr;
     case CornerForm::VertexTexCoord:
-        if (Expect(word, position, "/")) {
-            ReadIndex(word, position, corner.texCoord);
-        }
-        break;
+        p = Expect(p, end, '/');
+        return p ? ParseInteger(p, end, corner.texCoord) : nullptr;
     case CornerForm::VertexTexCoordNormal:
-        if (Expect(word, position, "/") && ReadIndex(word, position, corner.texCoord) &&
-            Expect(word, position, "/")) {
-            ReadIndex(word, position, corner.normal);
-        }
-        break;
+        p = Expect(p, end, '/');
+        p = p ? ParseInteger(p, end, corner.texCoord) : nullptr;
+        p = Expect(p, end, '/');
+        return p ? ParseInteger(p, end, corner.normal) : nullptr;
     }
+    return p;
 }
 
 } // namespace
 
 bool FaceReader::StartsLikeCorner(std::string_view word) {
-    if (word.empty()) {
-        return false;
-    }
-    if (word[0] == '-' || word[0] == '+') {
-        return word.size() > 1 && IsDigit(word[1]);
-    }
-    return IsDigit(word[0]);
+    return ::StartsLikeCorner(word.data(), word.data() + word.size());
 }
 
 std::size_t FaceReader::CountCorners(ObjTextCursor& cursor) {
     std::size_t count = 0;
-    for (std::string_view word = cursor.PeekWord(); StartsLikeCorner(word);
-         word = cursor.PeekWord()) {
-        cursor.Consume(word);
+    for (cursor.SkipBlanks(); ::StartsLikeCorner(cursor.Here(), cursor.End());
+         cursor.SkipBlanks()) {
+        cursor.SkipWord();
         ++count;
     }
     return count;
@@ -91,13 +80,15 @@ const std::vector<FaceCorner>& FaceReader::Read(ObjTextCursor& cursor) {
     corners_.clear();
     form_ = CornerForm::Vertex;
     FaceCorner corner;
-    for (std::string_view word = cursor.PeekWord(); StartsLikeCorner(word);
-         word = cursor.PeekWord()) {
-        cursor.Consume(word);
+    for (cursor.SkipBlanks(); ::StartsLikeCorner(cursor.Here(), cursor.End());
+         cursor.SkipBlanks()) {
         if (corners_.empty()) {
-            form_ = FormOf(word);
+            form_ = FormOf(cursor.PeekWord());
         }
-        ParseCorner(word, form_, corner);
+        if (const char* stop = ParseCorner(cursor.Here(), cursor.End(), form_, corner)) {
+            cursor.MoveTo(stop);
+        }
+        cursor.SkipWord();
         corners_.push_back(corner);
     }
     while (corners_.size() < 3) {

@@ -63,13 +63,9 @@ bool HasNegativeExponent(std::string_view number) {
 } // namespace
 
 std::string_view ObjTextCursor::NextWord() {
-    while (position_ < end_ && IsBlank(*position_)) {
-        ++position_;
-    }
+    SkipBlanks();
     const char* start = position_;
-    while (position_ < end_ && !IsBlank(*position_)) {
-        ++position_;
-    }
+    SkipWord();
     return {start, static_cast<std::size_t>(position_ - start)};
 }
 
@@ -155,26 +151,6 @@ std::size_t ParseFloat(std::string_view text, float& value) {
         return 0;
     }
     return static_cast<std::size_t>(end - text.data());
-}
-
-std::size_t ParseInteger(std::string_view text, long long& value) {
-    constexpr long long kLimit = 1'000'000'000'000LL;
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i >= text.size() || !IsDigit(text[i])) {
-        return 0;
-    }
-    long long magnitude = 0;
-    while (i < text.size() && IsDigit(text[i])) {
-        magnitude = std::min(kLimit, magnitude * 10 + (text[i] - '0'));
-        ++i;
-    }
-    value = negative ? -magnitude : magnitude;
-    return i;
 }
 
 std::string_view NameArgument(std::string_view restOfLine) {

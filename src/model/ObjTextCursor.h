@@ -12,6 +12,25 @@ public:
 
     static bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+    // Direct access for the scanners of face corners.
+    const char* Here() const { return position_; }
+    const char* End() const { return end_; }
+    void MoveTo(const char* position) { position_ = position; }
+
+    // Skips blanks and line breaks.
+    void SkipBlanks() {
+        while (position_ < end_ && IsBlank(*position_)) {
+            ++position_;
+        }
+    }
+
+    // Skips the characters of the word at the cursor.
+    void SkipWord() {
+        while (position_ < end_ && !IsBlank(*position_)) {
+            ++position_;
+        }
+    }
+
     // The next word, skipping blanks and line breaks before it; empty at the end of the text.
     std::string_view NextWord();
 
@@ -50,9 +69,26 @@ private:
 // digits, fraction, exponent, "inf", "nan"); returns the characters used, 0 when there is none.
 std::size_t ParseFloat(std::string_view text, float& value);
 
-// Parses an optionally signed decimal integer at the start of `text`, saturating far beyond the
-// 32-bit range; returns the characters used, 0 when there is none.
-std::size_t ParseInteger(std::string_view text, long long& value);
+// Parses an optionally signed decimal integer at `text`, saturating far beyond the 32-bit range;
+// returns the position after it, or nullptr (value untouched) when there is none.
+inline const char* ParseInteger(const char* text, const char* end, long long& value) {
+    constexpr long long kLimit = 1'000'000'000'000LL;
+    bool negative = false;
+    if (text < end && (*text == '-' || *text == '+')) {
+        negative = *text == '-';
+        ++text;
+    }
+    if (text == end || static_cast<unsigned char>(*text - '0') > 9) {
+        return nullptr;
+    }
+    long long magnitude = 0;
+    while (text < end && static_cast<unsigned char>(*text - '0') <= 9) {
+        magnitude = magnitude < kLimit ? magnitude * 10 + (*text - '0') : kLimit;
+        ++text;
+    }
+    value = negative ? -magnitude : magnitude;
+    return text;
+}
 
 // The argument of mtllib, usemtl and newmtl: the first word of the rest of the line, or its second
 // word when there is one.

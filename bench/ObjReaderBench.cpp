@@ -1,0 +1,150 @@
+// Reading speed of the Wavefront reader on a scan-sized model: a torus of 1,000,000 triangles with
+// positions, texture coordinates and normals (about 100 MB), written once to a temporary file.
+#include "model/MeshFitting.h"
+#include "model/MeshNormals.h"
+#include "model/ObjReader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr int kRings = 1000;
+constexpr int kSides = 500; // 2 * kRings * kSides triangles
+
+// Removes the model file when the program ends.
+struct TorusFile {
+    std::filesystem::path path;
+    std::size_t bytes = 0;
+    ~TorusFile() {
+        std::error_code ignored;
+        std::filesystem::remove(path, ignored);
+    }
+};
+
+void WriteTorus(const std::filesystem::path& path) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) {
+        return;
+    }
+    constexpr double kPi = 3.14159265358979;
+    std::fprintf(file, "# torus, %d triangles\n", 2 * kRings * kSides);
+    for (int r = 0; r < kRings; ++r) {
+        for (int s = 0; s < kSides; ++s) {
+            const double u = 2 * kPi * r / kRings, v = 2 * kPi * s / kSides;
+            const double nx = std::cos(v) * std::cos(u), ny = std::cos(v) * std::sin(u);
+            const double nz = std::sin(v);
+            std::fprintf(file, "v %.6f %.6f %.6f\n", 0.8 * std::cos(u) + 0.25 * nx,
+                         0.8 * std::sin(u) + 0.25 * ny, 0.25 * nz);
+            std::fprintf(file, "vt %.6f %.6f\n", double(r) / kRings, double(s) / kSides);
+            std::fprintf(file, "vn %.6f %.6f %.6f\n", nx, ny, nz);
+        }
+    }
+    const auto index = [](int r, int s) { return (r % kRings) * kSides + (s % kSides) + 1; };
+    for (int r = 0; r < kRings; ++r) {
+        for (int s = 0; s < kSides; ++s) {
+            const int a = index(r, s), b = index(r + 1, s), c = index(r + 1, s + 1),
+                      d = index(r, s + 1);
+            std::fprintf(file, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, c, c, c);
+            std::fprintf(file, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, c, c, c, d, d, d);
+        }
+    }
+    std::fclose(file);
+}
+
+const TorusFile& Torus() {
+    static const TorusFile torus = [] {
+        TorusFile made;
+        made.path = std::filesystem::temp_directory_path() /
+                    ("ruvo-bench-torus-" + std::to_string(::getpid()) + ".obj");
+        WriteTorus(made.path);
+        made.bytes = static_cast<std::size_t>(std::filesystem::file_size(made.path));
+        return made;
+    }();
+    return torus;
+}
+
+void ReadObj(benchmark::State& state) {
+    const TorusFile& torus = Torus();
+    for (auto _ : state) {
+        ObjReadResult result = glmReadOBJ(torus.path.string());
+        if (!result.mesh) {
+            state.SkipWithError(result.error.c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(result.mesh->triangleCount);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
+}
+
+// What the body goes through when it is loaded.
+void ReadFitAndNormals(benchmark::State& state) {
+    const TorusFile& torus = Torus();
+    for (auto _ : state) {
+        ObjReadResult result = glmReadOBJ(torus.path.string());
+        if (!result.mesh) {
+            state.SkipWithError(result.error.c_str());
+            return;
+        }
+        glmFitToUnitBox(*result.mesh);
+        glmTriangleNormals(*result.mesh);
+        glmVertexNormals(*result.mesh, 90.0f);
+        benchmark::DoNotOptimize(result.mesh->normalCount);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
+}
+
+// The yardstick: a plain two-pass reader built on fscanf, counting first and filling second.
+void FscanfTwoPassRead(benchmark::State& state) {
+    const TorusFile& torus = Torus();
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(torus.path.c_str(), "r");
+        char word[128];
+        std::size_t vertices = 0, texCoords = 0, normals = 0, faces = 0;
+        while (std::fscanf(file, "%127s", word) == 1) {
+            if (word[0] == 'v') {
+                (word[1] == 't' ? texCoords : word[1] == 'n' ? normals : vertices)++;
+            } else if (word[0] == 'f') {
+                ++faces;
+            }
+            std::fscanf(file, "%*[^\n]");
+        }
+        std::vector<float> v(3 * vertices + 3), t(2 * texCoords + 2), n(3 * normals + 3);
+        std::vector<int> f(9 * faces);
+        std::rewind(file);
+        std::size_t iv = 3, it = 2, in = 3, iface = 0;
+        while (std::fscanf(file, "%127s", word) == 1) {
+            if (word[0] == 'v' && word[1] == 't') {
+                it += std::fscanf(file, "%f %f", &t[it], &t[it + 1]);
+            } else if (word[0] == 'v' && word[1] == 'n') {
+                in += std::fscanf(file, "%f %f %f", &n[in], &n[in + 1], &n[in + 2]);
+            } else if (word[0] == 'v') {
+                iv += std::fscanf(file, "%f %f %f", &v[iv], &v[iv + 1], &v[iv + 2]);
+            } else if (word[0] == 'f') {
+                int* c = &f[9 * iface++];
+                std::fscanf(file, "%d/%d/%d %d/%d/%d %d/%d/%d", c, c + 1, c + 2, c + 3, c + 4,
+                            c + 5, c + 6, c + 7, c + 8);
+            } else {
+                std::fscanf(file, "%*[^\n]");
+            }
+        }
+        std::fclose(file);
+        benchmark::DoNotOptimize(f.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
+}
+
+} // namespace
+
+BENCHMARK(ReadObj)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(ReadFitAndNormals)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(FscanfTwoPassRead)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+BENCHMARK_MAIN();

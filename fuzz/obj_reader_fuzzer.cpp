@@ -1,0 +1,75 @@
+// Feeds arbitrary bytes to the Wavefront reader as an OBJ text and, after a "#mtl" line, as the
+// text of every material library it asks for; then prepares the mesh as the body is prepared and
+// checks that every index the mesh holds names an element of its array.
+#include "model/MeshFitting.h"
+#include "model/MeshNormals.h"
+#include "model/ObjReader.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void Check(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+bool InRange(int32_t index, uint32_t count, bool zeroAllowed) {
+    return (zeroAllowed && index == 0) || (index >= 1 && static_cast<uint32_t>(index) <= count);
+}
+
+void CheckIndices(const Mesh& mesh) {
+    Check(mesh.vertices.size() == 3 * (std::size_t{mesh.vertexCount} + 1));
+    Check(mesh.triangles.size() == mesh.triangleCount);
+    Check(mesh.groups.size() == mesh.groupCount);
+    for (const MeshTriangle& triangle : mesh.triangles) {
+        for (int corner = 0; corner < 3; ++corner) {
+            Check(InRange(triangle.vertex[corner], mesh.vertexCount, false));
+            Check(InRange(triangle.normal[corner], mesh.normalCount, true));
+            Check(InRange(triangle.texCoord[corner], mesh.texCoordCount, true));
+        }
+    }
+    for (const MeshGroup& group : mesh.groups) {
+        Check(group.material < mesh.materials.size() || (group.material == 0));
+        Check(group.triangleCount == group.triangleIndices.size());
+        for (uint32_t index : group.triangleIndices) {
+            Check(index < mesh.triangleCount);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::size_t split = input.find("#mtl\n");
+    const std::string_view objText = input.substr(0, split);
+    const bool hasLibrary = split != std::string_view::npos;
+    const std::string mtlText(hasLibrary ? input.substr(split + 5) : std::string_view());
+    const MtlTextSource library = [&](const std::string&) -> std::optional<std::string> {
+        if (!hasLibrary) {
+            return std::nullopt;
+        }
+        return mtlText;
+    };
+
+    ObjReadResult result = glmReadOBJFromMemory(objText, "fuzz\\dir\\model.obj", library);
+    if (!result.mesh) {
+        Check(!result.error.empty() && result.error.find('\n') == std::string::npos);
+        return 0;
+    }
+    Mesh& mesh = *result.mesh;
+    CheckIndices(mesh);
+    glmFitToUnitBox(mesh);
+    glmTriangleNormals(mesh);
+    glmVertexNormals(mesh, 90.0f);
+    CheckIndices(mesh);
+    glmVertexNormals(mesh, static_cast<float>(size % 181));
+    glmScaleNormals(mesh, 1.1f);
+    CheckIndices(mesh);
+    return 0;
+}
