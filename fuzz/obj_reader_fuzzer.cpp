@@ -60,6 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     ObjReadResult result = glmReadOBJFromMemory(objText, "fuzz\\dir\\model.obj", library);
     if (!result.mesh) {
         Check(!result.error.empty() && result.error.find('\n') == std::string::npos);
+        // The two readings must always agree on what the text holds.
+        Check(result.error.find("changed while it was read") == std::string::npos);
         return 0;
     }
     Mesh& mesh = *result.mesh;

@@ -3,7 +3,6 @@
 #include "model/ObjTextCursor.h"
 
 #include <string_view>
-#include <vector>
 
 // One corner of a face as written in the file: 1-based or negative (relative) indices, 0 where
 // the corner gives none.
@@ -20,21 +19,29 @@ enum class CornerForm { Vertex, VertexTexCoord, VertexTexCoordNormal, VertexNorm
 // (an optionally signed digit), on the same line or not.
 class FaceReader {
 public:
-    // Reads and parses the corners; a face of fewer than three corners is completed by repeating
-    // its last corner (or zeros when it has none), so that it still makes one triangle.
-    const std::vector<FaceCorner>& Read(ObjTextCursor& cursor);
+    // Starts a new face: no corner read, every field 0.
+    void Begin() {
+        corner_ = FaceCorner();
+        form_ = CornerForm::Vertex;
+        count_ = 0;
+    }
 
-    // Only counts the corners (what the first reading needs).
+    // Reads the next corner into Corner(); false (nothing consumed, Corner() unchanged) at the
+    // first word that does not start like a corner. The first corner decides the face's form;
+    // fields a later corner does not give keep the values of the corner before.
+    bool Next(ObjTextCursor& cursor);
+
+    const FaceCorner& Corner() const { return corner_; }
+    CornerForm Form() const { return form_; }
+
+    // Only counts the corners of the face at the cursor (what the first reading needs).
     static std::size_t CountCorners(ObjTextCursor& cursor);
 
     // The number of triangles a face of `corners` corners makes: a fan, at least one.
     static std::size_t TrianglesFor(std::size_t corners) { return corners > 3 ? corners - 2 : 1; }
 
-    CornerForm Form() const { return form_; }
-
-    static bool StartsLikeCorner(std::string_view word);
-
 private:
-    std::vector<FaceCorner> corners_;
+    FaceCorner corner_;
     CornerForm form_ = CornerForm::Vertex;
+    std::size_t count_ = 0;
 };

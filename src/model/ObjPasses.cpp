@@ -181,19 +181,29 @@ void SetCorner(MeshTriangle& triangle, int slot, const int32_t (&corner)[3]) {
     triangle.normal[slot] = corner[2];
 }
 
-// Splits the face into a fan (c1, ck-1, ck) and appends the triangles to the current group.
+// Splits the face into a fan (c1, ck-1, ck) and appends the triangles to the current group. A
+// face of fewer than three corners repeats its last corner (all zero when it has none, which the
+// index check then refuses).
 Status FillFace(Mesh& mesh, ObjTextCursor& cursor, FaceReader& reader, FillState& state,
                 const ObjPassInput& input, std::size_t faceOffset) {
-    const std::vector<FaceCorner>& corners = reader.Read(cursor);
     IndexResolver resolver(input, cursor, faceOffset);
+    const auto resolve = [&](int32_t(&out)[3]) {
+        return ResolveCorner(reader.Corner(), reader.Form(), mesh, state, resolver, out);
+    };
     int32_t first[3], previous[3], current[3];
-    if (!ResolveCorner(corners[0], reader.Form(), mesh, state, resolver, first) ||
-        !ResolveCorner(corners[1], reader.Form(), mesh, state, resolver, previous)) {
+    reader.Begin();
+    reader.Next(cursor);
+    if (!resolve(first)) {
+        return Refuse(resolver.Error());
+    }
+    reader.Next(cursor);
+    if (!resolve(previous)) {
         return Refuse(resolver.Error());
     }
     MeshGroup& group = mesh.groups[state.group];
-    for (std::size_t k = 2; k < corners.size(); ++k) {
-        if (!ResolveCorner(corners[k], reader.Form(), mesh, state, resolver, current)) {
+    bool more = reader.Next(cursor);
+    do {
+        if (!resolve(current)) {
             return Refuse(resolver.Error());
         }
         if (state.triangle >= mesh.triangleCount ||
@@ -206,7 +216,7 @@ Status FillFace(Mesh& mesh, ObjTextCursor& cursor, FaceReader& reader, FillState
         SetCorner(triangle, 2, current);
         group.triangleIndices[group.triangleCount++] = state.triangle++;
         std::copy(std::begin(current), std::end(current), std::begin(previous));
-    }
+    } while (more && (more = reader.Next(cursor)));
     return Status::Ok();
 }
 

@@ -134,3 +134,24 @@ TEST(ObjReader, StatementsItDoesNotDrawAreSkippedWhole) {
     EXPECT_EQ(result.mesh->groups[0].name, longName);
     EXPECT_FLOAT_EQ(result.mesh->vertices[3 * 6 + 2], 3.0f);
 }
+
+TEST(ObjReader, LongFaceLinesCountAsTheyFill) {
+    // Long lines are counted sixteen characters at a time; a word that does not start like a
+    // corner ends the face wherever it stands, and corners may go on over the next line.
+    std::string text;
+    for (int v = 0; v < 40; ++v) {
+        text += "v " + std::to_string(v) + " " + std::to_string(v % 7) + " 0\n";
+    }
+    text += "f 1/1 2/2 3/3 4/4 5/5 6/6 7/7 8/8 9/9 10/10\n"          // 8 triangles
+            "f 11 12 13 14 15 16 17 18 19 20 21 22 23 x 24 25 26\n"  // 11, then x is skipped
+            "f 30 31 32 33 34 35 36 37 38 39 -1 -2 -3 -4 -5 -6 -7\n" // 15
+            "f 1 2 3 4 5 6 7 8 9\n10 11 12\n"                        // 10
+            "f\t1\t2\t3\t4\t5\t6\t7\t8\t9\t10\t11\t12\t13\t14\r\n";  // 12
+    text.insert(0,
+                "vt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\n");
+    const ObjReadResult result = ReadObjText(text);
+    ASSERT_TRUE(result.mesh) << result.error;
+    EXPECT_EQ(result.mesh->triangleCount, 8u + 11u + 15u + 10u + 12u);
+    EXPECT_EQ(Vertices(*result.mesh, 8 + 11 + 14), (Corners{30, 35, 34}));
+    EXPECT_EQ(Vertices(*result.mesh, 8 + 11 + 15 + 9), (Corners{1, 11, 12}));
+}
