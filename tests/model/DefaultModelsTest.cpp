@@ -52,6 +52,41 @@ EdgeCounts CountBadEdges(const Mesh& mesh) {
     return counts;
 }
 
+Point FacetNormal(const Mesh& mesh, const MeshTriangle& t) {
+    const Point a = Vertex(mesh, t.vertex[0]);
+    const Point b = Vertex(mesh, t.vertex[1]);
+    const Point c = Vertex(mesh, t.vertex[2]);
+    const Point u = {b.x - a.x, b.y - a.y, b.z - a.z};
+    const Point v = {c.x - a.x, c.y - a.y, c.z - a.z};
+    const Point n = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+    const double length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+    return length > 0 ? Point{n.x / length, n.y / length, n.z / length} : Point{0, 0, 0};
+}
+
+// Edges whose two facets turn by more than the program's 90-degree smoothing angle (or are
+// degenerate): there the drawn skin would show a hard edge.
+int CountHardEdges(const Mesh& mesh) {
+    std::map<std::pair<int32_t, int32_t>, std::vector<size_t>> facetsOfEdge;
+    for (size_t i = 0; i < mesh.triangles.size(); ++i) {
+        const MeshTriangle& t = mesh.triangles[i];
+        for (int c = 0; c < 3; ++c) {
+            const int32_t a = t.vertex[c];
+            const int32_t b = t.vertex[(c + 1) % 3];
+            facetsOfEdge[{std::min(a, b), std::max(a, b)}].push_back(i);
+        }
+    }
+    int hard = 0;
+    for (const auto& [edge, facets] : facetsOfEdge) {
+        if (facets.size() != 2) {
+            continue;
+        }
+        const Point n0 = FacetNormal(mesh, mesh.triangles[facets[0]]);
+        const Point n1 = FacetNormal(mesh, mesh.triangles[facets[1]]);
+        hard += (n0.x * n1.x + n0.y * n1.y + n0.z * n1.z) <= 0.0 ? 1 : 0;
+    }
+    return hard;
+}
+
 // Positive when the facets face outward.
 double SignedVolume(const Mesh& mesh) {
     double volume = 0;
@@ -128,6 +163,7 @@ TEST(DefaultModelsTest, BodyIsOneClosedSkinColouredSurfaceStandingInItsBox) {
     const EdgeCounts edges = CountBadEdges(mesh);
     EXPECT_EQ(edges.unpaired, 0);
     EXPECT_EQ(edges.misoriented, 0);
+    EXPECT_EQ(CountHardEdges(mesh), 0);
     // An adult of 2 m: some 0.07 to 0.12 cubic metres.
     const double volume = SignedVolume(mesh);
     EXPECT_GT(volume, 0.07);
