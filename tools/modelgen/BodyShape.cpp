@@ -35,7 +35,7 @@ double PairedTorsoPart(Vec3 p) {
     d = SmoothUnion(d,
                     RoundConeDistance(p, {-0.05, 1.675, 0.10}, {-0.17, 1.62, 0.095}, 0.045, 0.04),
                     0.04); // trapezius
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.115, 0.96, 0.12}, {0.05, 0.09, 0.075}), 0.04);
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.108, 0.96, 0.12}, {0.05, 0.09, 0.075}), 0.04);
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.068, 0.95, 0.077}, {0.075, 0.095, 0.075}), 0.04);
     return d;
 }
@@ -47,7 +47,7 @@ double Torso(Vec3 p) {
                     RoundConeDistance(p, {-0.17, 1.585, 0.105}, {0.17, 1.585, 0.105}, 0.05, 0.05),
                     kBlend); // shoulder girdle
     d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.17, 0.135}, {0.145, 0.19, 0.115}), kBlend);
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.02, 0.125}, {0.14, 0.11, 0.115}), kBlend);
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.02, 0.125}, {0.135, 0.11, 0.115}), kBlend);
     d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.06, 0.19}, {0.11, 0.09, 0.07}), kBlend);
     d = SmoothUnion(d, SphereDistance(p, {0, 0.93, 0.195}, 0.035), 0.04);
     d = SmoothUnion(d, RoundConeDistance(p, {0, 1.60, 0.115}, {0, 1.76, 0.13}, 0.066, 0.058),
@@ -155,7 +155,7 @@ double Leg(Vec3 p) {
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.1, 0.75, 0.15}, {0.07, 0.17, 0.065}), 0.05);
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.065, 0.86, 0.12}, {0.045, 0.1, 0.055}), 0.04);
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.095, 0.78, 0.085}, {0.065, 0.16, 0.06}), 0.05);
-    d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.052), 0.04);
+    d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.046), 0.04);
     d = SmoothUnion(d, SphereDistance(p, {-0.09, 0.56, 0.175}, 0.025), 0.02); // kneecap
     d = SmoothUnion(d, RoundConeDistance(p, kRightKnee, kRightAnkle, 0.052, 0.033), 0.03);
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.093, 0.40, 0.095}, {0.05, 0.12, 0.055}), 0.04);
