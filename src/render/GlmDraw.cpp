@@ -64,15 +64,15 @@ void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode
 } // namespace
 
 unsigned ReconcileDrawMode(const Mesh& mesh, unsigned mode) {
-    if (Has(mode, RENDER_FLAT) && mesh.facetNormals.empty()) {
+    if (Has(mode, RENDER_FLAT) && (mesh.facetNormalCount == 0 || mesh.facetNormals.empty())) {
         Warn("glmDraw() warning: flat render mode requested with no facet normals defined.\n");
         mode &= ~RENDER_FLAT;
     }
-    if (Has(mode, RENDER_SMOOTH) && mesh.normals.empty()) {
+    if (Has(mode, RENDER_SMOOTH) && (mesh.normalCount == 0 || mesh.normals.empty())) {
         Warn("glmDraw() warning: smooth render mode requested with no normals defined.\n");
         mode &= ~RENDER_SMOOTH;
     }
-    if (Has(mode, RENDER_TEXTURE) && mesh.texCoords.empty()) {
+    if (Has(mode, RENDER_TEXTURE) && (mesh.texCoordCount == 0 || mesh.texCoords.empty())) {
         Warn("glmDraw() warning: texture render mode requested with no texture coordinates "
              "defined.\n");
         mode &= ~RENDER_TEXTURE;

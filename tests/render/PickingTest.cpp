@@ -67,6 +67,31 @@ TEST_F(Picking, HandlesBelongToTheSelectedObjectInMoveAndRotateModesOnly) {
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
 }
 
+TEST_F(Picking, ASelectedElementKeepsItsSolidAboveItsHandlesAndOwnsTheRollRing) {
+    h.AddElement(0.4, 1.0, 0.5, 0.2, 0, 1, 0);
+    scene.SelectElement(1);
+    scene.SetManipulationMode(1);
+    PickPoint(0.4, 1.0, 0.6); // the solid, where the three axes start
+    EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
+    EXPECT_EQ(scene.GetSelectedHandle(), 0);
+    PickPoint(0.4 + 0.7, 1.0, 0.5);
+    EXPECT_EQ(scene.GetSelectedHandle(), 1);
+    EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
+
+    // The roll ring stands in the plane z = centre; at 45 degrees no other ring passes.
+    scene.SetManipulationMode(2);
+    PickPoint(0.4 + 0.3536, 1.0 - 0.3536, 0.5);
+    EXPECT_EQ(scene.GetSelectedHandle(), 3);
+    EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
+
+    // A trajectory has no roll ring: the same place misses.
+    h.AddTrajectory(1, -0.4, 1.0, 0.5, 1, 0, 0);
+    scene.SelectTrajectory(1);
+    PickPoint(-0.4 + 0.3536, 1.0 - 0.3536, 0.5);
+    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectedHandle(), 3);
+}
+
 TEST_F(Picking, LaterDrawingWinsWhateverTheDepth) {
     // Two trajectories one behind the other: the higher number, though it is farther.
     AddHanging(0, 1.7, 0.6);
