@@ -46,6 +46,9 @@ bool GlSceneRenderer::InitializeContext(Universe&) {
     // not only after the first element or body has switched it on.
     glEnable(GL_COLOR_MATERIAL);
     glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
+    // A window may get a new context without the old one being destroyed through us: lists
+    // remembered from it mean nothing here.
+    meshCache.Forget();
     MeshDrawCache::Install(&meshCache);
     return font.Build();
 }

@@ -22,6 +22,9 @@ public:
     void Draw(const Mesh& mesh, unsigned mode, float alpha);
     // Deletes every list (the context must be current).
     void Release();
+    // Drops the lists without deleting them, for when their context is gone (a new context may
+    // already use the same list numbers).
+    void Forget() { entries.clear(); }
     int ListCount() const { return static_cast<int>(entries.size()); }
 
     // The cache glmDraw uses; nullptr draws in immediate mode.
