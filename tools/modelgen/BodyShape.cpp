@@ -26,30 +26,36 @@ constexpr Vec3 kRightHip = {-0.09, 0.98, 0.12};
 constexpr Vec3 kRightKnee = {-0.09, 0.55, 0.125};
 constexpr Vec3 kRightAnkle = {-0.085, 0.09, 0.10};
 
-// Chest, belly, pelvis and neck, built along the midline; paired muscles are joined across it.
+// The muscles of one side of the trunk.
 double PairedTorsoPart(Vec3 p) {
     double d =
         RoundConeDistance(p, {-0.03, 1.46, 0.19}, {-0.125, 1.50, 0.16}, 0.05, 0.042); // pectoral
     d = SmoothUnion(d, RoundConeDistance(p, {-0.04, 1.50, 0.05}, {-0.13, 1.53, 0.065}, 0.045, 0.04),
-                    0.05);
+                    0.05); // shoulder blade
     d = SmoothUnion(d,
                     RoundConeDistance(p, {-0.05, 1.675, 0.10}, {-0.17, 1.62, 0.095}, 0.045, 0.04),
                     0.04); // trapezius
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.108, 0.96, 0.12}, {0.05, 0.09, 0.075}), 0.04);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.068, 0.95, 0.077}, {0.075, 0.095, 0.075}), 0.04);
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.108, 0.96, 0.12}, {0.05, 0.09, 0.075}),
+                    0.04); // hip
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.068, 0.95, 0.077}, {0.075, 0.095, 0.075}),
+                    0.04); // buttock
     return d;
 }
 
+// Chest, belly, pelvis and neck along the midline, with the paired muscles joined across it.
 double Torso(Vec3 p) {
     constexpr double kBlend = 0.06;
     double d = EllipsoidDistance(p, {0, 1.40, 0.13}, {0.145, 0.26, 0.122}); // thorax
     d = SmoothUnion(d,
                     RoundConeDistance(p, {-0.17, 1.585, 0.105}, {0.17, 1.585, 0.105}, 0.05, 0.05),
                     kBlend); // shoulder girdle
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.17, 0.135}, {0.145, 0.19, 0.115}), kBlend);
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.02, 0.125}, {0.135, 0.11, 0.115}), kBlend);
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.06, 0.19}, {0.11, 0.09, 0.07}), kBlend);
-    d = SmoothUnion(d, SphereDistance(p, {0, 0.93, 0.195}, 0.035), 0.04);
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.17, 0.135}, {0.145, 0.19, 0.115}),
+                    kBlend); // belly
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.02, 0.125}, {0.135, 0.11, 0.115}),
+                    kBlend); // pelvis
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.06, 0.19}, {0.11, 0.09, 0.07}),
+                    kBlend);                                              // lower belly
+    d = SmoothUnion(d, SphereDistance(p, {0, 0.93, 0.195}, 0.035), 0.04); // pubis
     d = SmoothUnion(d, RoundConeDistance(p, {0, 1.60, 0.115}, {0, 1.76, 0.13}, 0.066, 0.058),
                     0.05); // neck
     const double paired = SmoothUnion(PairedTorsoPart(p), PairedTorsoPart(Mirrored(p)), 0.03);
@@ -73,10 +79,11 @@ double Head(Vec3 p) {
     }
     constexpr double kBlend = 0.025;
     double d = EllipsoidDistance(p, {0, 1.885, 0.125}, {0.084, 0.115, 0.105}); // cranium
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.83, 0.145}, {0.07, 0.09, 0.1}), kBlend);
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.78, 0.165}, {0.062, 0.045, 0.07}), kBlend);
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.83, 0.145}, {0.07, 0.09, 0.1}), kBlend); // face
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.78, 0.165}, {0.062, 0.045, 0.07}), kBlend); // jaw
     d = SmoothUnion(d, SphereDistance(p, {0, 1.762, 0.225}, 0.022), kBlend); // chin
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.894, 0.213}, {0.062, 0.016, 0.022}), 0.02);
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.894, 0.213}, {0.062, 0.016, 0.022}),
+                    0.02); // brow
     d = SmoothUnion(d, std::min(PairedHeadPart(p), PairedHeadPart(Mirrored(p))), 0.015);
     // Eye sockets, then the eyes in them.
     d = SmoothIntersection(d, -std::min(PairedEyePart(p), PairedEyePart(Mirrored(p))), 0.02);
@@ -84,15 +91,17 @@ double Head(Vec3 p) {
                              SphereDistance(p, {0.034, 1.870, 0.224}, 0.0115)));
     d = SmoothUnion(d, RoundConeDistance(p, {0, 1.875, 0.24}, {0, 1.835, 0.262}, 0.008, 0.012),
                     0.015); // nose
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.834, 0.25}, {0.02, 0.01, 0.012}), 0.01);
-    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.799, 0.236}, {0.025, 0.011, 0.012}), 0.012);
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.834, 0.25}, {0.02, 0.01, 0.012}),
+                    0.01); // nostrils
+    d = SmoothUnion(d, EllipsoidDistance(p, {0, 1.799, 0.236}, {0.025, 0.011, 0.012}),
+                    0.012); // lips
     return d;
 }
 
 double Hand(Vec3 p) {
     double d = EllipsoidDistance(p, {-0.252, 0.966, 0.112}, {0.044, 0.058, 0.016}); // palm
     d = SmoothUnion(d, RoundBoxDistance(p, {-0.252, 0.962, 0.112}, {0.028, 0.04, 0.004}, 0.012),
-                    0.01);
+                    0.01); // flat of the palm
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.268, 0.975, 0.122}, {0.022, 0.032, 0.014}),
                     0.015); // thenar eminence
     struct Finger {
@@ -125,24 +134,30 @@ double Arm(Vec3 p) {
         far > kFarFromPart) {
         return far;
     }
-    double d = RoundConeDistance(p, kRightShoulder, kRightElbow, 0.05, 0.04);
-    d = SmoothUnion(
-        d, RoundConeDistance(p, {-0.214, 1.60, 0.109}, {-0.207, 1.46, 0.11}, 0.052, 0.035), 0.03);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.206, 1.40, 0.125}, {0.04, 0.09, 0.04}), 0.03);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.205, 1.43, 0.08}, {0.042, 0.1, 0.04}), 0.03);
-    d = SmoothUnion(d, RoundConeDistance(p, kRightElbow, kRightWrist, 0.041, 0.027), 0.02);
+    double d = RoundConeDistance(p, kRightShoulder, kRightElbow, 0.05, 0.04); // upper arm
+    d = SmoothUnion(d,
+                    RoundConeDistance(p, {-0.214, 1.60, 0.109}, {-0.207, 1.46, 0.11}, 0.052, 0.035),
+                    0.03); // deltoid
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.206, 1.40, 0.125}, {0.04, 0.09, 0.04}),
+                    0.03); // biceps
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.205, 1.43, 0.08}, {0.042, 0.1, 0.04}),
+                    0.03); // triceps
+    d = SmoothUnion(d, RoundConeDistance(p, kRightElbow, kRightWrist, 0.041, 0.027),
+                    0.02); // forearm
     const Vec3 belly = kRightElbow + (kRightWrist - kRightElbow) * 0.3;
-    d = SmoothUnion(d, EllipsoidDistance(p, belly, {0.043, 0.085, 0.038}), 0.03);
-    d = SmoothUnion(d, EllipsoidDistance(p, kRightWrist, {0.033, 0.02, 0.021}), 0.02);
+    d = SmoothUnion(d, EllipsoidDistance(p, belly, {0.043, 0.085, 0.038}), 0.03); // forearm muscles
+    d = SmoothUnion(d, EllipsoidDistance(p, kRightWrist, {0.033, 0.02, 0.021}), 0.02); // wrist
     return SmoothUnion(d, Hand(p), 0.02);
 }
 
 double Foot(Vec3 p) {
     double d = SphereDistance(p, {-0.085, 0.045, 0.075}, 0.045); // heel
     d = SmoothUnion(d, RoundConeDistance(p, {-0.087, 0.055, 0.11}, {-0.1, 0.03, 0.275}, 0.05, 0.03),
-                    0.04);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.098, 0.03, 0.25}, {0.05, 0.03, 0.07}), 0.03);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.1, 0.022, 0.315}, {0.046, 0.022, 0.04}), 0.03);
+                    0.04); // arch
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.098, 0.03, 0.25}, {0.05, 0.03, 0.07}),
+                    0.03); // forefoot
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.1, 0.022, 0.315}, {0.046, 0.022, 0.04}),
+                    0.03); // toes
     return d;
 }
 
@@ -152,13 +167,17 @@ double Leg(Vec3 p) {
         return far;
     }
     double d = RoundConeDistance(p, kRightHip, kRightKnee, 0.088, 0.055); // thigh
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.1, 0.75, 0.15}, {0.07, 0.17, 0.065}), 0.05);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.065, 0.86, 0.12}, {0.045, 0.1, 0.055}), 0.04);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.095, 0.78, 0.085}, {0.065, 0.16, 0.06}), 0.05);
-    d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.046), 0.04);
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.1, 0.75, 0.15}, {0.07, 0.17, 0.065}),
+                    0.05); // quadriceps
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.065, 0.86, 0.12}, {0.045, 0.1, 0.055}),
+                    0.04); // adductors
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.095, 0.78, 0.085}, {0.065, 0.16, 0.06}),
+                    0.05);                                                    // hamstrings
+    d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.046), 0.04);           // knee
     d = SmoothUnion(d, SphereDistance(p, {-0.09, 0.56, 0.175}, 0.025), 0.02); // kneecap
-    d = SmoothUnion(d, RoundConeDistance(p, kRightKnee, kRightAnkle, 0.052, 0.033), 0.03);
-    d = SmoothUnion(d, EllipsoidDistance(p, {-0.093, 0.40, 0.095}, {0.05, 0.12, 0.055}), 0.04);
+    d = SmoothUnion(d, RoundConeDistance(p, kRightKnee, kRightAnkle, 0.052, 0.033), 0.03); // shin
+    d = SmoothUnion(d, EllipsoidDistance(p, {-0.093, 0.40, 0.095}, {0.05, 0.12, 0.055}),
+                    0.04); // calf
     // The foot reaches a little below the ground so that its sole is cut flat.
     return SmoothUnion(d, Foot({p.x, p.y + 0.004, p.z}), 0.03);
 }
