@@ -1,0 +1,253 @@
+#include "ui/CMainFrame.h"
+
+#include "docs/AppInfo.h"
+#include "ui/AppIcons.h"
+#include "ui/CRuvoDoc.h"
+#include "ui/CRuvoView.h"
+#include "ui/LockKeyState.h"
+#include "ui/ViewCommands.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+const char* const kIndicatorTexts[3] = {"CAP", "NUM", "SCRL"};
+constexpr int kIndicatorPollMs = 250;
+
+// The toolbar buttons carry no tool tips; this swallows the ones Qt would make from the texts.
+class NoToolTips : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return event->type() == QEvent::ToolTip || QObject::eventFilter(watched, event);
+    }
+};
+
+QList<QString> LocalFiles(const QMimeData* data) {
+    QList<QString> files;
+    if (!data) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            files << url.toLocalFile();
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(Universe& scene, Platform& platform, QWidget* parent)
+    : QMainWindow(parent), view(new CRuvoView(scene, platform)) {
+    setWindowTitle(FrameTitle());
+    setWindowIcon(ApplicationIcon());
+    setCentralWidget(view);
+    document = std::make_unique<CRuvoDoc>(view->GetCommands());
+    BuildMenus();
+    BuildToolBar();
+    BuildStatusBar();
+    setAcceptDrops(true);
+    move(50, 50);
+    resize(800, 600);
+    view->setFocus();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QString CMainFrame::FrameTitle() {
+    const AppInfo& info = GetAppInfo();
+    return QString::fromStdString(info.domain + " - " + info.title + " " + info.version);
+}
+
+QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, const QKeySequence& shortcut,
+                             const std::function<void()>& handler) {
+    // The text after the tab is the shortcut the menu shows; Qt shows it as it is written.
+    QAction* action = menu->addAction(text);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+}
+
+void CMainFrame::BuildMenus() {
+    BuildFileMenu();
+    BuildEditMenu();
+    BuildViewMenu();
+    BuildHelpMenu();
+    BuildHiddenAccelerators();
+}
+
+void CMainFrame::BuildFileMenu() {
+    ViewCommands& commands = view->GetCommands();
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    newTrajectoryAction = AddItem(file, "New trajectory\tN", QKeySequence(Qt::Key_N),
+                                  [&commands] { commands.NewTrajectory(); });
+    AddItem(file, "New Element", {}, [&commands] { commands.NewElement(); });
+    file->addSeparator();
+    openDataAction = AddItem(file, "Open data file \tCtrl+D", QKeySequence(Qt::CTRL | Qt::Key_D),
+                             [&commands] { commands.OpenDataFile(); });
+    AddItem(file, "&Open body file...\tCtrl+B", QKeySequence(Qt::CTRL | Qt::Key_B),
+            [&commands] { commands.OpenBodyFile(); });
+    file->addSeparator();
+    saveDataAction = AddItem(file, "Save data file \tAlt+D", QKeySequence(Qt::ALT | Qt::Key_D),
+                             [&commands] { commands.SaveDataFile(); });
+    AddItem(file, "Save image \tAlt+I", QKeySequence(Qt::ALT | Qt::Key_I),
+            [&commands] { commands.SaveImage(); });
+    file->addSeparator();
+    AddItem(file, "E&xit", {}, [this] { close(); });
+}
+
+void CMainFrame::BuildEditMenu() {
+    ViewCommands& commands = view->GetCommands();
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    AddItem(edit, "Body parameters\tB", QKeySequence(Qt::Key_B),
+            [&commands] { commands.BodyParameters(); });
+    AddItem(edit, "Adjust active trajectory\tA", QKeySequence(Qt::Key_A),
+            [&commands] { commands.AdjustTrajectory(); });
+    AddItem(edit, "Delete active trajectory or element\tDel", QKeySequence(Qt::Key_Delete),
+            [&commands] { commands.DeleteSelected(); });
+    AddItem(edit, "Delete all trajectories and elements", {}, [this] { view->OnDeleteAll(); });
+}
+
+void CMainFrame::BuildViewMenu() {
+    CRuvoView* v = view;
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
+    AddItem(menu, "Data summary\tD", QKeySequence(Qt::Key_D),
+            [v] { v->GetCommands().DataSummary(); });
+    menu->addSeparator();
+    // The standard views and the lighting steps answer typed characters (the view handles
+    // them), so these items carry no key of their own: "F" with Shift or Caps Lock does nothing.
+    AddItem(menu, "Profile\tP", {}, [v] { v->OnViewProfile(); });
+    AddItem(menu, "Front\tF", {}, [v] { v->OnViewFront(); });
+    AddItem(menu, "Back\tK", {}, [v] { v->OnViewBack(); });
+    AddItem(menu, "Right\tR", {}, [v] { v->OnViewRight(); });
+    AddItem(menu, "Left\tL", {}, [v] { v->OnViewLeft(); });
+    AddItem(menu, "Top\tT", {}, [v] { v->OnViewTop(); });
+    menu->addSeparator();
+    AddItem(menu, "Increase body lighting\t+", {}, [v] { v->OnIncreaseBodyLighting(); });
+    AddItem(menu, "Decrease body lighting\t-", {}, [v] { v->OnDecreaseBodyLighting(); });
+    menu->addSeparator();
+    AddItem(menu, "ToggleText\tE", QKeySequence(Qt::Key_E), [v] { v->OnToggleText(); });
+    AddItem(menu, "Toggle axes\tX", QKeySequence(Qt::Key_X), [v] { v->OnToggleAxes(); });
+    AddItem(menu, "Toggle front grid\tG", QKeySequence(Qt::Key_G), [v] { v->OnToggleFrontGrid(); });
+    AddItem(menu, "Toggle lateral grid\tAlt+G", QKeySequence(Qt::ALT | Qt::Key_G),
+            [v] { v->OnToggleLateralGrid(); });
+    AddItem(menu, "Toggle body transparency\tY", QKeySequence(Qt::Key_Y),
+            [v] { v->OnToggleBodyTransparency(); });
+    menu->addSeparator();
+    QAction* statusBarItem = menu->addAction(QStringLiteral("&Status Bar"));
+    statusBarItem->setCheckable(true);
+    statusBarItem->setChecked(true);
+    connect(statusBarItem, &QAction::toggled, this,
+            [this](bool shown) { statusBar()->setVisible(shown); });
+}
+
+void CMainFrame::BuildHelpMenu() {
+    CRuvoView* v = view;
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    AddItem(help, "Contents\tF1", QKeySequence(Qt::Key_F1), [v] { v->OnHelpContents(); });
+    AddItem(help, "Kestrane website", {}, [v] { v->OnWebsite(); });
+    help->addSeparator();
+    aboutAction = AddItem(help, "&About Ruvo...", {}, [v] { v->OnAbout(); });
+    aboutAction->setStatusTip(QStringLiteral("About the program"));
+}
+
+void CMainFrame::BuildHiddenAccelerators() {
+    // Keys without a menu item: M for Body movements, and Ctrl+N, the new-document key.
+    auto* movements = new QAction(this);
+    movements->setShortcut(QKeySequence(Qt::Key_M));
+    connect(movements, &QAction::triggered, this, [this] { view->GetCommands().BodyMovements(); });
+    addAction(movements);
+    auto* newDocument = new QAction(this);
+    newDocument->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(newDocument, &QAction::triggered, this, [this] { document->NewDocument(); });
+    addAction(newDocument);
+}
+
+void CMainFrame::BuildToolBar() {
+    QToolBar* toolBar = addToolBar(QStringLiteral("Standard"));
+    toolBar->setObjectName(QStringLiteral("Standard"));
+    toolBar->setIconSize(QSize(16, 15));
+    toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    newTrajectoryAction->setIcon(NewTrajectoryIcon());
+    openDataAction->setIcon(OpenDataIcon());
+    saveDataAction->setIcon(SaveDataIcon());
+    aboutAction->setIcon(AboutIcon());
+    toolBar->addAction(newTrajectoryAction);
+    toolBar->addAction(openDataAction);
+    toolBar->addAction(saveDataAction);
+    toolBar->addSeparator();
+    toolBar->addAction(aboutAction);
+    auto* noToolTips = new NoToolTips(toolBar);
+    for (QToolButton* button : toolBar->findChildren<QToolButton*>()) {
+        button->installEventFilter(noToolTips);
+    }
+}
+
+void CMainFrame::BuildStatusBar() {
+    // The idle text is a normal widget, so a command's prompt hides it while shown.
+    messagePane = new QLabel(QStringLiteral("For Help, press F1"));
+    statusBar()->addWidget(messagePane, 1);
+    for (int index = 0; index < 3; ++index) {
+        auto* indicator = new QLabel;
+        indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        indicator->setAlignment(Qt::AlignCenter);
+        indicator->setMinimumWidth(
+            indicator->fontMetrics().horizontalAdvance(kIndicatorTexts[index]) + 8);
+        statusBar()->addPermanentWidget(indicator);
+        indicators[index] = indicator;
+    }
+    indicatorTimer = new QTimer(this);
+    connect(indicatorTimer, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
+    indicatorTimer->start(kIndicatorPollMs);
+    UpdateIndicators();
+}
+
+void CMainFrame::UpdateIndicators() {
+    const LockKeyState state = QueryLockKeyState();
+    const bool on[3] = {state.capsLock, state.numLock, state.scrollLock};
+    for (int index = 0; index < 3; ++index) {
+        // Where the platform does not report the locks, the labels are always shown.
+        const bool shown = !state.known || on[index];
+        indicators[index]->setText(shown ? QString::fromLatin1(kIndicatorTexts[index]) : QString());
+    }
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QString> files = LocalFiles(event->mimeData());
+    event->acceptProposedAction();
+    // Opened once the drop has finished, so that a message about a file does not hold up the
+    // program that dragged it.
+    QTimer::singleShot(0, this, [this, files] { OpenFiles(files); });
+}
+
+void CMainFrame::OpenFiles(const QList<QString>& files) {
+    for (const QString& file : files) {
+        document->Open(file);
+    }
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event) {
+    // Keys typed while the view does not have the focus still reach it.
+    if (!view->HandleKey(event)) {
+        QMainWindow::keyPressEvent(event);
+    }
+}

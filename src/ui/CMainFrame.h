@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+class CRuvoDoc;
+class CRuvoView;
+class Platform;
+class QAction;
+class QLabel;
+class QTimer;
+class Universe;
+
+// The main window: a fixed title, the menu bar, the toolbar, the status bar with the lock
+// indicators, and the one 3-D view. Files dropped on it are opened as the document.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    CMainFrame(Universe& scene, Platform& platform, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CRuvoView& GetView() { return *view; }
+    CRuvoDoc& GetDocument() { return *document; }
+    // The message pane's idle text and the three lock indicators, left to right.
+    QLabel& GetMessagePane() { return *messagePane; }
+    QLabel& GetIndicator(int index) { return *indicators[index]; }
+    // Opens each file as the document, in order, as a drop on the window does.
+    void OpenFiles(const QList<QString>& files);
+    // Reads the lock keys again and updates the indicators.
+    void UpdateIndicators();
+
+    // The window title: the maker's domain, the product title and the version.
+    static QString FrameTitle();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildFileMenu();
+    void BuildEditMenu();
+    void BuildViewMenu();
+    void BuildHelpMenu();
+    void BuildHiddenAccelerators();
+    void BuildToolBar();
+    void BuildStatusBar();
+    QAction* AddItem(QMenu* menu, const QString& text, const QKeySequence& shortcut,
+                     const std::function<void()>& handler);
+
+    CRuvoView* view;
+    std::unique_ptr<CRuvoDoc> document;
+    QAction* newTrajectoryAction = nullptr;
+    QAction* openDataAction = nullptr;
+    QAction* saveDataAction = nullptr;
+    QAction* aboutAction = nullptr;
+    QLabel* messagePane = nullptr;
+    QLabel* indicators[3] = {};
+    QTimer* indicatorTimer = nullptr;
+};

@@ -1,0 +1,63 @@
+#include "ui/CRuvoApp.h"
+
+#include "docs/AppInfo.h"
+#include "ui/CMainFrame.h"
+#include "ui/CRuvoDoc.h"
+#include "ui/CRuvoView.h"
+#include "ui/Platform.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+
+namespace {
+
+// Long enough for a slow software renderer to read the default models; a context that never
+// comes is reported after it.
+constexpr int kDrawingSetupTimeoutMs = 30000;
+
+} // namespace
+
+CRuvoApp::CRuvoApp(Universe& scene, Platform& platform) : scene(scene), platform(platform) {}
+
+CRuvoApp::~CRuvoApp() = default;
+
+bool CRuvoApp::WaitForDrawingSetup() {
+    CRuvoView& view = frame->GetView();
+    QDeadlineTimer deadline(kDrawingSetupTimeoutMs);
+    while (view.GetContextState() == CRuvoView::ContextState::Pending && !deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return view.GetContextState() != CRuvoView::ContextState::Pending;
+}
+
+bool CRuvoApp::InitInstance(const QString& documentFile) {
+    GetAppInfo(); // the start directory, before anything can change it
+    frame = std::make_unique<CMainFrame>(scene, platform);
+    // The view sets up its drawing, and reads the default models, when it is first shown; the
+    // document is opened after that so the default body does not replace it.
+    frame->show();
+    const bool settled = WaitForDrawingSetup();
+    CRuvoView& view = frame->GetView();
+    if (view.GetContextState() == CRuvoView::ContextState::ModelsFailed) {
+        platform.ShowMessage(nullptr, QString::fromStdString(view.GetStartupError()),
+                             QStringLiteral("Info"));
+        return false;
+    }
+    if (!settled || view.GetContextState() == CRuvoView::ContextState::ContextFailed) {
+        platform.ShowMessage(frame.get(), QStringLiteral("SetPixelformat Failed!"),
+                             QStringLiteral("Error"));
+    }
+    if (!documentFile.isEmpty()) {
+        frame->GetDocument().Open(documentFile);
+    }
+    view.setFocus();
+    return true;
+}
+
+int CRuvoApp::Run(const QString& documentFile) {
+    if (!InitInstance(documentFile)) {
+        frame.reset();
+        return 1;
+    }
+    return QApplication::exec();
+}

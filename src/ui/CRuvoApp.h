@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class CMainFrame;
+class Platform;
+class Universe;
+
+// Starts the desktop program: records where it was started, creates the main window with its
+// view, waits for the view's drawing to be set up (which reads the default models), opens the
+// file named on the command line, and runs until the window closes.
+class CRuvoApp {
+public:
+    CRuvoApp(Universe& scene, Platform& platform);
+    ~CRuvoApp();
+
+    // Everything up to the running event loop. Returns false, having said why, when the program
+    // must end (a default model could not be read); the exit status is then 1.
+    bool InitInstance(const QString& documentFile);
+    // Runs the event loop; returns the exit status.
+    int Run(const QString& documentFile);
+
+    CMainFrame* GetMainFrame() { return frame.get(); }
+
+private:
+    bool WaitForDrawingSetup();
+
+    Universe& scene;
+    Platform& platform;
+    std::unique_ptr<CMainFrame> frame;
+};

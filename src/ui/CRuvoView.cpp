@@ -1,0 +1,380 @@
+#include "ui/CRuvoView.h"
+
+#include "docs/AppInfo.h"
+#include "render/GlSceneRenderer.h"
+#include "scene/TrackBall.h"
+#include "scene/Universe.h"
+#include "ui/ImageCapture.h"
+#include "ui/MyAboutDlg.h"
+#include "ui/Platform.h"
+#include "ui/ViewCommands.h"
+#include "ui/WindowRenderer.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QSurfaceFormat>
+
+namespace {
+
+constexpr int kSelectMode = 0;
+constexpr int kMoveMode = 1;
+constexpr int kRotateMode = 2;
+// GetSelectionState: a trajectory or an element is selected.
+constexpr int kObjectSelected = 2;
+// Pointer pixels per metre of drag step.
+constexpr double kPixelsPerStep = 200;
+// The help file, below the start directory.
+const char* const kHelpFile = "doc/index.html";
+
+QSurfaceFormat ViewFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setRedBufferSize(8);
+    format.setGreenBufferSize(8);
+    format.setBlueBufferSize(8);
+    format.setAlphaBufferSize(8);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(8);
+    format.setSwapBehavior(QSurfaceFormat::DoubleBuffer);
+    return format;
+}
+
+// The fixed-function drawing needs OpenGL 2.1 or a compatibility context.
+bool ContextCanDraw(const QOpenGLContext* context) {
+    if (!context || !context->isValid()) {
+        return false;
+    }
+    const QSurfaceFormat format = context->format();
+    const bool atLeast21 =
+        format.majorVersion() > 2 || (format.majorVersion() == 2 && format.minorVersion() >= 1);
+    return atLeast21 && format.profile() != QSurfaceFormat::CoreProfile;
+}
+
+} // namespace
+
+CRuvoView::CRuvoView(Universe& scene, Platform& platform, QWidget* parent,
+                     RendererFactory makeRenderer)
+    : QOpenGLWidget(parent), scene(scene), platform(platform),
+      trackBall(std::make_unique<TrackBall>()), makeRenderer(std::move(makeRenderer)) {
+    if (!this->makeRenderer) {
+        this->makeRenderer = [] { return std::make_unique<GlSceneRenderer>(); };
+    }
+    commands = std::make_unique<ViewCommands>(
+        scene, platform, this, [this] { Redraw(); }, [this] { return CaptureView(); });
+    setFormat(ViewFormat());
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true); // every pointer move draws a frame
+    BuildContextMenu();
+}
+
+CRuvoView::~CRuvoView() {
+    ReleaseContext();
+}
+
+void CRuvoView::ReleaseContext() {
+    if (!renderer) {
+        return;
+    }
+    makeCurrent();
+    scene.DestroyContext();
+    doneCurrent();
+    scene.SetRenderer(nullptr);
+    renderer.reset();
+}
+
+int CRuvoView::FramesRequested() const {
+    return renderer ? renderer->FramesRequested() : 0;
+}
+
+int CRuvoView::FramesPainted() const {
+    return renderer ? renderer->FramesPainted() : 0;
+}
+
+void CRuvoView::BuildContextMenu() {
+    contextMenu = new QMenu(QStringLiteral("TopItem"), this);
+    contextMenu->addAction(QStringLiteral("Move"), this,
+                           [this] { OnSetManipulationMode(kMoveMode); });
+    contextMenu->addAction(QStringLiteral("Rotate"), this,
+                           [this] { OnSetManipulationMode(kRotateMode); });
+    contextMenu->addAction(QStringLiteral("Select"), this,
+                           [this] { OnSetManipulationMode(kSelectMode); });
+    contextMenu->addAction(QStringLiteral("Delete"), this, [this] { commands->DeleteSelected(); });
+    contextMenu->addSeparator();
+    contextMenu->addAction(QStringLiteral("Change color"), this,
+                           [this] { commands->ChangeColor(); });
+    contextMenu->addSeparator();
+    contextMenu->addAction(QStringLiteral("Properties"), this, [this] { commands->Properties(); });
+}
+
+void CRuvoView::SetContextState(ContextState state) {
+    contextState = state;
+    emit contextStateKnown();
+}
+
+void CRuvoView::initializeGL() {
+    body = &scene.GetBody();
+    trackBall->SetScene(&scene);
+    if (!ContextCanDraw(context())) {
+        SetContextState(ContextState::ContextFailed);
+        return;
+    }
+    renderer = std::make_unique<WindowRenderer>(makeRenderer(), [this] { update(); });
+    scene.SetRenderer(renderer.get());
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseContext(); });
+    if (scene.CreateContext(&startupError) == 0) {
+        SetContextState(ContextState::Ready);
+        return;
+    }
+    // Without its models or its context the scene must not draw: the view stays blank.
+    const bool contextFailed = renderer->ContextFailed();
+    scene.SetRenderer(nullptr);
+    renderer.reset();
+    SetContextState(contextFailed ? ContextState::ContextFailed : ContextState::ModelsFailed);
+}
+
+void CRuvoView::resizeGL(int width, int height) {
+    const qreal ratio = devicePixelRatioF();
+    scene.Resize(qRound(width * ratio), qRound(height * ratio));
+}
+
+void CRuvoView::paintGL() {
+    if (renderer) {
+        renderer->Paint(scene);
+        return;
+    }
+    QOpenGLFunctions* gl = context()->functions();
+    gl->glClearColor(1, 1, 1, 1);
+    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void CRuvoView::Redraw() {
+    scene.RenderFrame();
+}
+
+std::optional<Dib> CRuvoView::CaptureView() {
+    if (!renderer) {
+        return std::nullopt;
+    }
+    return DibFromImage(grabFramebuffer());
+}
+
+int CRuvoView::DevicePixels(double logical) const {
+    return qRound(logical * devicePixelRatioF());
+}
+
+void CRuvoView::mousePressEvent(QMouseEvent* event) {
+    const QPointF position = event->position();
+    if (event->button() == Qt::LeftButton) {
+        if (renderer) {
+            makeCurrent();
+            scene.Pick(DevicePixels(position.x()), DevicePixels(position.y()));
+        }
+        leftButtonDown = true;
+    } else if (event->button() == Qt::RightButton) {
+        RightButtonPressed(qRound(position.x()), qRound(position.y()));
+    }
+}
+
+void CRuvoView::RightButtonPressed(int x, int y) {
+    if (scene.GetSelectionState() == kObjectSelected) {
+        rightButtonDown = true;
+        contextMenu->exec(mapToGlobal(QPoint(x, y)));
+        // The menu takes the button's release when the user lets go over it.
+        rightButtonDown = QGuiApplication::mouseButtons().testFlag(Qt::RightButton);
+        return;
+    }
+    trackBall->MouseEvent(0, 0, x, y);
+    rightButtonDown = true;
+}
+
+void CRuvoView::mouseReleaseEvent(QMouseEvent* event) {
+    const int x = qRound(event->position().x());
+    const int y = qRound(event->position().y());
+    if (event->button() == Qt::LeftButton) {
+        trackBall->MouseEvent(1, 1, x, y);
+        leftButtonDown = false;
+        Redraw();
+    } else if (event->button() == Qt::RightButton) {
+        const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+        trackBall->MouseEvent(shift ? 1 : 0, 1, x, y);
+        rightButtonDown = false;
+        Redraw();
+    }
+}
+
+void CRuvoView::mouseMoveEvent(QMouseEvent* event) {
+    PointerMoved(qRound(event->position().x()), qRound(event->position().y()));
+}
+
+bool CRuvoView::MoveDrivesObject() const {
+    const int mode = scene.GetManipulationMode();
+    return (mode == kMoveMode || mode == kRotateMode) && leftButtonDown;
+}
+
+bool CRuvoView::MoveDrivesCamera() const {
+    const int mode = scene.GetManipulationMode();
+    return (mode == kMoveMode || mode == kRotateMode) && !leftButtonDown && rightButtonDown;
+}
+
+void CRuvoView::PointerMoved(int x, int y) {
+    dragStep = {(x - lastMouseX) / kPixelsPerStep, (y - lastMouseY) / -kPixelsPerStep};
+    const int handle = scene.GetSelectedHandle();
+    if (handle == 0 || MoveDrivesCamera()) {
+        trackBall->MouseMove(x, y);
+    } else if (MoveDrivesObject()) {
+        if (!DragSelectedObject(scene, scene.GetManipulationMode(), handle, dragStep)) {
+            return; // nothing selected: nothing drawn, the position is not remembered
+        }
+    }
+    lastMouseX = x;
+    lastMouseY = y;
+    Redraw();
+}
+
+bool CRuvoView::HandleKey(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+        scene.CameraUp();
+        break;
+    case Qt::Key_PageDown:
+        scene.CameraDown();
+        break;
+    case Qt::Key_Left:
+        scene.CameraLeft();
+        break;
+    case Qt::Key_Up:
+        scene.CameraCloser();
+        break;
+    case Qt::Key_Right:
+        scene.CameraRight();
+        break;
+    case Qt::Key_Down:
+        scene.CameraFarther();
+        break;
+    default: {
+        // Typed characters: only these lower-case letters act, and "+" and "-" from any key.
+        const QString text = event->text();
+        if (text == "f")
+            OnViewFront();
+        else if (text == "k")
+            OnViewBack();
+        else if (text == "l")
+            OnViewLeft();
+        else if (text == "p")
+            OnViewProfile();
+        else if (text == "r")
+            OnViewRight();
+        else if (text == "t")
+            OnViewTop();
+        else if (text == "+")
+            OnIncreaseBodyLighting();
+        else if (text == "-")
+            OnDecreaseBodyLighting();
+        else
+            return false;
+        return true;
+    }
+    }
+    Redraw();
+    return true;
+}
+
+void CRuvoView::keyPressEvent(QKeyEvent* event) {
+    if (!HandleKey(event)) {
+        QOpenGLWidget::keyPressEvent(event);
+    }
+}
+
+void CRuvoView::OnDeleteAll() {
+    scene.DeleteAll();
+    Redraw();
+}
+
+void CRuvoView::OnViewProfile() {
+    scene.ViewProfile();
+    Redraw();
+}
+
+void CRuvoView::OnViewFront() {
+    scene.ViewFront();
+    Redraw();
+}
+
+void CRuvoView::OnViewBack() {
+    scene.ViewBack();
+    Redraw();
+}
+
+void CRuvoView::OnViewRight() {
+    scene.ViewRight();
+    Redraw();
+}
+
+void CRuvoView::OnViewLeft() {
+    scene.ViewLeft();
+    Redraw();
+}
+
+void CRuvoView::OnViewTop() {
+    scene.ViewTop();
+    Redraw();
+}
+
+void CRuvoView::OnIncreaseBodyLighting() {
+    scene.GetBody().IncreaseBodyLighting();
+    Redraw();
+}
+
+void CRuvoView::OnDecreaseBodyLighting() {
+    scene.GetBody().DecreaseBodyLighting();
+    Redraw();
+}
+
+void CRuvoView::OnToggleText() {
+    scene.ToggleText();
+    Redraw();
+}
+
+void CRuvoView::OnToggleAxes() {
+    scene.ToggleAxes();
+    Redraw();
+}
+
+void CRuvoView::OnToggleFrontGrid() {
+    scene.ToggleFrontGrid();
+    Redraw();
+}
+
+void CRuvoView::OnToggleLateralGrid() {
+    scene.ToggleLateralGrid();
+    Redraw();
+}
+
+void CRuvoView::OnToggleBodyTransparency() {
+    scene.ToggleBodyTransparency();
+    Redraw();
+}
+
+void CRuvoView::OnSetManipulationMode(int mode) {
+    scene.SetManipulationMode(mode);
+}
+
+void CRuvoView::OnHelpContents() {
+    platform.ShellOpen(QString::fromLatin1(kHelpFile),
+                       QString::fromStdString(GetAppInfo().startDirectory));
+}
+
+void CRuvoView::OnWebsite() {
+    platform.ShellOpen(QString::fromStdString(GetAppInfo().website), QString());
+}
+
+void CRuvoView::OnAbout() {
+    MyAboutDlg about(window());
+    about.exec();
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "export/Dib.h"
+#include "ui/ViewDrag.h"
+
+#include <QOpenGLWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class Body;
+class Platform;
+class QKeyEvent;
+class QMenu;
+class SceneRenderer;
+class TrackBall;
+class Universe;
+class ViewCommands;
+class WindowRenderer;
+
+// The single OpenGL view of the main window. It turns mouse buttons and motion into picking,
+// camera drags and the moving or turning of the selected object, and keys and commands into
+// scene operations; selection, mode and handle live in the scene so the drawing can show them.
+class CRuvoView : public QOpenGLWidget {
+    Q_OBJECT
+
+public:
+    // How far setting up the drawing has come; known after the view was first shown.
+    enum class ContextState { Pending, Ready, ContextFailed, ModelsFailed };
+    using RendererFactory = std::function<std::unique_ptr<SceneRenderer>()>;
+
+    CRuvoView(Universe& scene, Platform& platform, QWidget* parent = nullptr,
+              RendererFactory makeRenderer = {});
+    ~CRuvoView() override;
+
+    ViewCommands& GetCommands() { return *commands; }
+    Universe& GetScene() { return scene; }
+    ContextState GetContextState() const { return contextState; }
+    // The reader's message when a default model could not be read.
+    const std::string& GetStartupError() const { return startupError; }
+    // Frames asked for and frames drawn, for tests.
+    int FramesRequested() const;
+    int FramesPainted() const;
+
+    // Draws one frame (Qt presents it at the next paint).
+    void Redraw();
+    // The displayed pixels as a 32-bit bitmap, bottom row first.
+    std::optional<Dib> CaptureView();
+    // Arrow keys, Page Up/Down and the typed characters f k l p r t + -. Returns false for keys
+    // that are not the view's, so the main window can pass on keys the view did not see.
+    bool HandleKey(QKeyEvent* event);
+
+    // Commands acting on the scene directly.
+    void OnDeleteAll();
+    void OnViewProfile();
+    void OnViewFront();
+    void OnViewBack();
+    void OnViewRight();
+    void OnViewLeft();
+    void OnViewTop();
+    void OnIncreaseBodyLighting();
+    void OnDecreaseBodyLighting();
+    void OnToggleText();
+    void OnToggleAxes();
+    void OnToggleFrontGrid();
+    void OnToggleLateralGrid();
+    void OnToggleBodyTransparency();
+    void OnSetManipulationMode(int mode);
+    // Help and About.
+    void OnHelpContents();
+    void OnWebsite();
+    void OnAbout();
+
+    // The context menu offered on a right press over a selected object.
+    QMenu& GetContextMenu() { return *contextMenu; }
+
+signals:
+    // The drawing is set up, or it failed (see GetContextState).
+    void contextStateKnown();
+
+protected:
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildContextMenu();
+    void SetContextState(ContextState state);
+    void RightButtonPressed(int x, int y);
+    void PointerMoved(int x, int y);
+    bool MoveDrivesObject() const;
+    bool MoveDrivesCamera() const;
+    int DevicePixels(double logical) const;
+    void ReleaseContext();
+
+    // The first seven members of the original view are the dialogs; they live in `commands`.
+    bool leftButtonDown = false;
+    bool rightButtonDown = false;
+    Universe& scene;
+    Platform& platform;
+    Body* body = nullptr;
+    std::unique_ptr<TrackBall> trackBall;
+    DragStep dragStep;
+    double lastMouseX = 0;
+    double lastMouseY = 0;
+    std::unique_ptr<ViewCommands> commands;
+    RendererFactory makeRenderer;
+    std::unique_ptr<WindowRenderer> renderer;
+    ContextState contextState = ContextState::Pending;
+    std::string startupError;
+    QMenu* contextMenu = nullptr;
+};

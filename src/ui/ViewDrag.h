@@ -1,0 +1,34 @@
+#pragma once
+
+class Universe;
+
+// The pointer step of one move in the view, in metres: pixels / 200 to the right and pixels / -200
+// downward (so upward motion is positive).
+struct DragStep {
+    double x = 0;
+    double y = 0;
+};
+
+// Where a world axis points on the screen for the current camera: its first two components after
+// turning by the camera yaw about Y and then by minus the pitch about X.
+struct ScreenDirection {
+    double x = 0;
+    double y = 0;
+
+    // The part of the pointer step that runs along this direction.
+    double Along(const DragStep& step) const { return x * step.x + y * step.y; }
+};
+
+struct ScreenAxes {
+    ScreenDirection ax;
+    ScreenDirection ay;
+    ScreenDirection az;
+};
+
+// The screen directions of the world X, Y and Z axes for a camera yaw and pitch in degrees.
+ScreenAxes ComputeScreenAxes(double yawDegrees, double pitchDegrees);
+
+// Moves (mode 1) or turns (mode 2) the selected trajectory, or else the selected element, along or
+// about the axis of `handle` (1 X, 2 Y, 3 Z) by one pointer step. Trajectory shifts stay within
+// +-0.4 m. Returns false, changing nothing, when neither a trajectory nor an element is selected.
+bool DragSelectedObject(Universe& scene, int mode, int handle, const DragStep& step);

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "scene/Universe.h"
+#include "ui/CMainFrame.h"
+#include "ui/CRuvoView.h"
+#include "ui/ScriptedPlatform.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDeadlineTimer>
+#include <QMouseEvent>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+// The real main window on its own scene, answered by the scripted platform, shown and with its
+// drawing set up (the default models read from ./data/default).
+class MainWindowFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        scene = std::make_unique<Universe>();
+        frame = std::make_unique<CMainFrame>(*scene, platform);
+        frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+        QDeadlineTimer deadline(30000);
+        while (View().GetContextState() == CRuvoView::ContextState::Pending &&
+               !deadline.hasExpired()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        ASSERT_EQ(View().GetContextState(), CRuvoView::ContextState::Ready)
+            << View().GetStartupError();
+        QCursor::setPos(0, 0); // keep the real pointer away from the view
+        frame->activateWindow();
+        View().setFocus();
+        QApplication::processEvents();
+    }
+
+    void TearDown() override {
+        frame.reset();
+        scene.reset();
+    }
+
+    CRuvoView& View() { return frame->GetView(); }
+    Universe& Scene() { return *scene; }
+
+    // Where a world point shows in the view for a camera that is not turned (the front view and
+    // its shifts): the frame's 60-degree perspective.
+    QPoint Project(double x, double y, double z) {
+        const VkCamera& camera = scene->GetCamera();
+        const double ex = x - camera.GetX();
+        const double ey = y - camera.GetY();
+        const double ez = z - camera.GetZ();
+        const double focal = 1 / std::tan(30 * M_PI / 180);
+        const double width = View().width();
+        const double height = View().height();
+        const double ndcX = ex / -ez * focal * height / width;
+        const double ndcY = ey / -ez * focal;
+        return {static_cast<int>(std::lround((ndcX + 1) / 2 * width)),
+                static_cast<int>(std::lround((1 - ndcY) / 2 * height))};
+    }
+
+    // A full arrow from (-0.3, 1, 0.5) to (0.3, 1, 0.5), selected as number n.
+    Path& AddTrajectory() {
+        Path* path = scene->AddTrajectory(1);
+        path->SetPoints(-0.3, 1.0, 0.5, 0.3, 1.0, 0.5);
+        path->SetColor(1, 0, 0);
+        return *path;
+    }
+
+    // A 20 cm element at (x, y, z).
+    VkElement& AddElement(double x, double y, double z) {
+        auto element = std::make_unique<VkElement>();
+        element->Set(x, y, z, 0, 0, 0);
+        element->SetWidth(0.2);
+        element->SetHeight(0.2);
+        element->SetLength(0.2);
+        element->SetBounds(-0.1, -0.1, -0.1, 0.1, 0.1, 0.1);
+        VkElement& added = *element;
+        scene->GetElements().Add(std::move(element));
+        return added;
+    }
+
+    // A pointer move over the view with the given buttons held, delivered at once.
+    void Move(QPoint to, Qt::MouseButtons held = Qt::NoButton) {
+        QMouseEvent move(QEvent::MouseMove, to, View().mapToGlobal(to), Qt::NoButton, held,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&View(), &move);
+    }
+
+    // Moves the pointer to `from`, presses the button there, moves to `to` and lets go.
+    void Drag(Qt::MouseButton button, QPoint from, QPoint to,
+              Qt::KeyboardModifiers releaseModifiers = Qt::NoModifier) {
+        Move(from);
+        QTest::mousePress(&View(), button, Qt::NoModifier, from);
+        Move(to, button);
+        QTest::mouseRelease(&View(), button, releaseModifiers, to);
+        QApplication::processEvents();
+    }
+
+    ScriptedPlatform platform;
+    std::unique_ptr<Universe> scene;
+    std::unique_ptr<CMainFrame> frame;
+};

@@ -1,0 +1,193 @@
+#include "MainWindowFixture.h"
+
+#include "docs/AppInfo.h"
+#include "ui/CRuvoDoc.h"
+#include "ui/MyAboutDlg.h"
+
+#include <QDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+// The items of one menu bar menu: texts as written (separators as "-"), and shortcuts.
+QStringList MenuTexts(QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return texts;
+}
+
+QMenu* TopMenu(CMainFrame& frame, const QString& title) {
+    for (QAction* action : frame.menuBar()->actions()) {
+        if (action->text() == title) {
+            return action->menu();
+        }
+    }
+    return nullptr;
+}
+
+QAction* Item(CMainFrame& frame, const QString& menu, const QString& text) {
+    for (QAction* action : TopMenu(frame, menu)->actions()) {
+        if (action->text() == text) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+using MainWindowTest = MainWindowFixture;
+
+TEST_F(MainWindowTest, TitleNamesTheMakerAndVersionAndNeverTheDocument) {
+    const QString title = QStringLiteral("kestrane.example - Ruvolane 2.7.0");
+    EXPECT_EQ(frame->windowTitle(), title);
+    // A dropped body file does not change it.
+    const QString body =
+        QFileInfo(QString::fromStdString(Scene().GetBodyModelFile())).absoluteFilePath();
+    frame->OpenFiles({body});
+    EXPECT_EQ(frame->GetDocument().GetFileName(), QFileInfo(body).fileName());
+    EXPECT_EQ(frame->windowTitle(), title);
+    EXPECT_EQ(frame->pos(), QPoint(50, 50));
+    EXPECT_EQ(frame->size(), QSize(800, 600));
+}
+
+TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
+    QStringList titles;
+    for (const QAction* action : frame->menuBar()->actions()) {
+        titles << action->text();
+    }
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
+    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
+              (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
+                           "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",
+                           "Save image \tAlt+I", "-", "E&xit"}));
+    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
+              (QStringList{"Body parameters\tB", "Adjust active trajectory\tA",
+                           "Delete active trajectory or element\tDel",
+                           "Delete all trajectories and elements"}));
+    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&View")),
+              (QStringList{"Data summary\tD", "-", "Profile\tP", "Front\tF", "Back\tK", "Right\tR",
+                           "Left\tL", "Top\tT", "-", "Increase body lighting\t+",
+                           "Decrease body lighting\t-", "-", "ToggleText\tE", "Toggle axes\tX",
+                           "Toggle front grid\tG", "Toggle lateral grid\tAlt+G",
+                           "Toggle body transparency\tY", "-", "&Status Bar"}));
+    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Help")),
+              (QStringList{"Contents\tF1", "Kestrane website", "-", "&About Ruvo..."}));
+    EXPECT_EQ(Item(*frame, "&File", "Open data file \tCtrl+D")->shortcut(),
+              QKeySequence(Qt::CTRL | Qt::Key_D));
+    EXPECT_EQ(Item(*frame, "&View", "Toggle lateral grid\tAlt+G")->shortcut(),
+              QKeySequence(Qt::ALT | Qt::Key_G));
+    // The view letters answer typed characters only, so the items carry no key.
+    EXPECT_TRUE(Item(*frame, "&View", "Front\tF")->shortcut().isEmpty());
+
+    // Menu commands act like their keys.
+    Scene().ViewTop();
+    Item(*frame, "&View", "Front\tF")->trigger();
+    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), 0);
+    Item(*frame, "&Help", "Contents\tF1")->trigger();
+    Item(*frame, "&Help", "Kestrane website")->trigger();
+    ASSERT_EQ(platform.ShellCalls().size(), 2u);
+    EXPECT_EQ(platform.ShellCalls()[0].target, QStringLiteral("doc/index.html"));
+    EXPECT_EQ(platform.ShellCalls()[0].workingFolder,
+              QString::fromStdString(GetAppInfo().startDirectory));
+    EXPECT_EQ(platform.ShellCalls()[1].target, QStringLiteral("https://kestrane.example/"));
+}
+
+TEST_F(MainWindowTest, LetterKeysActInTheMainWindowButNotWhileTypingInADialog) {
+    const bool axes = Scene().GetShowAxes();
+    QTest::keyClick(&View(), Qt::Key_X);
+    EXPECT_NE(Scene().GetShowAxes(), axes);
+    QTest::keyClick(&View(), Qt::Key_X, Qt::ShiftModifier); // not a plain letter
+    EXPECT_NE(Scene().GetShowAxes(), axes);
+    QTest::keyClick(&View(), Qt::Key_G, Qt::AltModifier);
+    EXPECT_TRUE(Scene().GetShowLateralGrid());
+    QTest::keyClick(&View(), Qt::Key_Y);
+    EXPECT_TRUE(Scene().GetBodyTransparent());
+    QTest::keyClick(&View(), Qt::Key_E);
+    EXPECT_FALSE(Scene().GetShowText());
+
+    bool typedIntoField = false;
+    QTimer::singleShot(100, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* field = dialog->findChild<QLineEdit*>();
+        QTest::keyClicks(field, "xgyef");
+        typedIntoField = field->text() == "xgyef";
+        dialog->accept();
+    });
+    QDialog dialog(frame.get());
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLineEdit);
+    dialog.exec();
+    EXPECT_TRUE(typedIntoField);
+    EXPECT_NE(Scene().GetShowAxes(), axes);
+    EXPECT_FALSE(Scene().GetShowFrontGrid());
+    EXPECT_TRUE(Scene().GetBodyTransparent());
+    EXPECT_FALSE(Scene().GetShowText());
+}
+
+TEST_F(MainWindowTest, DeleteAllEmptiesTheSceneWithoutAsking) {
+    AddTrajectory();
+    AddElement(0.5, 1.4, 0.3);
+    Scene().SelectElement(1);
+    Item(*frame, "&Edit", "Delete all trajectories and elements")->trigger();
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+    EXPECT_EQ(Scene().GetElements().GetCount(), 0);
+    EXPECT_EQ(Scene().GetSelectionState(), 1);
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST_F(MainWindowTest, ToolbarAndStatusBar) {
+    auto* toolBar = frame->findChild<QToolBar*>();
+    ASSERT_NE(toolBar, nullptr);
+    QStringList buttons;
+    for (const QAction* action : toolBar->actions()) {
+        buttons << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        EXPECT_TRUE(action->isSeparator() || !action->icon().isNull());
+    }
+    EXPECT_EQ(buttons, (QStringList{"New trajectory\tN", "Open data file \tCtrl+D",
+                                    "Save data file \tAlt+D", "-", "&About Ruvo..."}));
+    EXPECT_EQ(Item(*frame, "&Help", "&About Ruvo...")->statusTip(),
+              QStringLiteral("About the program"));
+
+    EXPECT_EQ(frame->GetMessagePane().text(), QStringLiteral("For Help, press F1"));
+    const QStringList names{"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i) {
+        // Blank while the lock is off, the name while it is on (or always, unreported).
+        const QString text = frame->GetIndicator(i).text();
+        EXPECT_TRUE(text.isEmpty() || text == names[i]) << text.toStdString();
+    }
+
+    QAction* statusBarItem = Item(*frame, "&View", "&Status Bar");
+    ASSERT_TRUE(statusBarItem->isCheckable());
+    EXPECT_TRUE(statusBarItem->isChecked());
+    statusBarItem->trigger();
+    EXPECT_FALSE(frame->statusBar()->isVisible());
+    statusBarItem->trigger();
+    EXPECT_TRUE(frame->statusBar()->isVisible());
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsTheVersionAndNotices) {
+    QStringList texts;
+    QTimer::singleShot(100, [&] {
+        auto* about = qobject_cast<MyAboutDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        texts << about->windowTitle() << about->GetVersionText() << about->GetLegalText()
+              << about->GetRightsText();
+        about->accept();
+    });
+    Item(*frame, "&Help", "&About Ruvo...")->trigger();
+    const AppInfo& info = GetAppInfo();
+    EXPECT_EQ(texts,
+              (QStringList{"About Ruvo", "Version 2.7.0", QString::fromStdString(info.legalNotice),
+                           QString::fromStdString(info.rightsNotice)}));
+}

@@ -1,0 +1,71 @@
+#include "scene/Universe.h"
+#include "ui/CMainFrame.h"
+#include "ui/CRuvoApp.h"
+#include "ui/CRuvoDoc.h"
+#include "ui/CRuvoView.h"
+#include "ui/ScriptedPlatform.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(StartupTest, AMissingDefaultModelIsReportedAndEndsTheStart) {
+    Universe scene;
+    scene.SetBodyModelFile("./no/such/man.obj");
+    ScriptedPlatform platform;
+    CRuvoApp app(scene, platform);
+    EXPECT_FALSE(app.InitInstance(QString()));
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, QStringLiteral("Info"));
+    EXPECT_EQ(platform.Messages()[0].text,
+              QStringLiteral("Read Obj failed: can't open data file \"./no/such/man.obj\"."));
+}
+
+TEST(StartupTest, TheFileOnTheCommandLineIsOpenedAfterTheDefaultModels) {
+    Universe scene;
+    ScriptedPlatform platform;
+    CRuvoApp app(scene, platform);
+    const QString body =
+        QFileInfo(QString::fromStdString(scene.GetBodyModelFile())).absoluteFilePath();
+    ASSERT_TRUE(app.InitInstance(body));
+    CMainFrame* frame = app.GetMainFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->GetView().GetContextState(), CRuvoView::ContextState::Ready);
+    EXPECT_EQ(frame->GetDocument().GetFilePath(), body);
+    // The body came through the body-file path, with its progress window.
+    EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
+    EXPECT_TRUE(platform.Messages().empty());
+}
+
+TEST(StartupTest, TheProgramEndsWithStatusOneWithoutItsDefaultModels) {
+    QTemporaryDir emptyStart;
+    ASSERT_TRUE(emptyStart.isValid());
+    QProcess ruvo;
+    ruvo.setWorkingDirectory(emptyStart.path());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    environment.insert("RUVO_TEST_AUTOCLOSE_MESSAGES", "1");
+    ruvo.setProcessEnvironment(environment);
+    ruvo.start(RUVO_BINARY, {});
+    ASSERT_TRUE(ruvo.waitForFinished(60000)) << "ruvo did not end";
+    EXPECT_EQ(ruvo.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(ruvo.exitCode(), 1);
+    EXPECT_TRUE(ruvo.readAllStandardError().contains(
+        "Info: Read Obj failed: can't open data file \"./data/default/Arrow1.obj\"."));
+}
+
+TEST(StartupTest, HeadlessOptionsNeedNoDisplay) {
+    QProcess ruvo;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
+    environment.remove("QT_QPA_PLATFORM");
+    ruvo.setProcessEnvironment(environment);
+    ruvo.start(RUVO_BINARY, {"--version"});
+    ASSERT_TRUE(ruvo.waitForFinished(60000));
+    EXPECT_EQ(ruvo.exitCode(), 0);
+    EXPECT_TRUE(ruvo.readAllStandardOutput().contains("2.7.0"));
+}

@@ -1,0 +1,106 @@
+#include "ui/ViewDrag.h"
+#include "scene/Universe.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int kMove = 1;
+constexpr int kRotate = 2;
+
+// Pointer travel in pixels, as the view turns it into a drag step.
+DragStep Pixels(double right, double down) {
+    return {right / 200, down / -200};
+}
+
+Path& AddSelectedTrajectory(Universe& scene) {
+    Path* path = scene.AddTrajectory(1);
+    path->SetPoints(-0.3, 1.0, 0, 0.3, 1.0, 0);
+    scene.SelectTrajectory(scene.GetTrajectoryCount());
+    return *path;
+}
+
+VkElement& AddSelectedElement(Universe& scene) {
+    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.SelectElement(scene.GetElements().GetCount());
+    return *scene.GetSelectedElement();
+}
+
+} // namespace
+
+TEST(ViewDragTest, ScreenAxesFollowTheCameraYawAndPitch) {
+    const ScreenAxes front = ComputeScreenAxes(0, 0);
+    EXPECT_DOUBLE_EQ(front.ax.x, 1);
+    EXPECT_DOUBLE_EQ(front.ax.y, 0);
+    EXPECT_DOUBLE_EQ(front.ay.y, 1);
+    EXPECT_DOUBLE_EQ(front.az.x, 0); // Z points at the viewer: no screen travel moves along it
+    EXPECT_DOUBLE_EQ(front.az.y, 0);
+
+    // Yaw 90 turns world Z to the right of the screen and X away from the viewer; the degrees
+    // are converted with 3.1415, so the results are close to, not exactly, 0 and 1.
+    const ScreenAxes side = ComputeScreenAxes(90, 0);
+    EXPECT_NEAR(side.ax.x, 0, 1e-4);
+    EXPECT_NEAR(side.az.x, 1, 1e-4);
+    EXPECT_NE(side.ax.x, 0);
+
+    // Looking down from the top (pitch -90), world Z runs down the screen and Y toward the eye.
+    const ScreenAxes top = ComputeScreenAxes(0, -90);
+    EXPECT_NEAR(top.az.y, -1, 1e-4);
+    EXPECT_NEAR(top.ay.y, 0, 1e-4);
+}
+
+TEST(ViewDragTest, MovingClampsTrajectoryShiftsButNotElementPositions) {
+    Universe scene;
+    Path& path = AddSelectedTrajectory(scene);
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, 1, Pixels(300, 0)));
+    EXPECT_DOUBLE_EQ(path.GetDx(), 0.4);
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, 2, Pixels(0, 20)));
+    EXPECT_DOUBLE_EQ(path.GetDy(), -0.1); // downward is negative
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, 1, Pixels(-1000, 0)));
+    EXPECT_DOUBLE_EQ(path.GetDx(), -0.4);
+
+    VkElement& element = AddSelectedElement(scene);
+    element.SetPosition(0.2, 1.0, 0.1);
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, 1, Pixels(300, 0)));
+    EXPECT_DOUBLE_EQ(element.GetX(), 1.7);
+    EXPECT_DOUBLE_EQ(element.GetY(), 1.0);
+    // The Z axis has no screen travel in the front view.
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, 3, Pixels(300, 300)));
+    EXPECT_DOUBLE_EQ(element.GetZ(), 0.1);
+}
+
+TEST(ViewDragTest, TurningUsesHalfADegreePerPixel) {
+    Universe scene;
+    Path& path = AddSelectedTrajectory(scene);
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 2, Pixels(0, -40)));
+    EXPECT_DOUBLE_EQ(path.GetDYaw(), 0); // yaw follows horizontal travel only
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 2, Pixels(10, 0)));
+    EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 1, Pixels(0, -10)));
+    EXPECT_DOUBLE_EQ(path.GetDPitch(), -5);
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 3, Pixels(0, -10)));
+    EXPECT_DOUBLE_EQ(path.GetDPitch(), -5); // a trajectory has no roll
+    EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
+
+    VkElement& element = AddSelectedElement(scene);
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 3, Pixels(0, -10)));
+    EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 1, Pixels(0, 10)));
+    EXPECT_DOUBLE_EQ(element.GetPitch(), 5);
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 2, Pixels(-4, 0)));
+    EXPECT_DOUBLE_EQ(element.GetYaw(), -2);
+}
+
+TEST(ViewDragTest, NothingSelectedChangesNothing) {
+    Universe scene;
+    Path& path = AddSelectedTrajectory(scene);
+    scene.MissSelection();
+    EXPECT_FALSE(DragSelectedObject(scene, kMove, 1, Pixels(100, 0)));
+    EXPECT_DOUBLE_EQ(path.GetDx(), 0);
+    // Select mode never moves anything, but still reports the selected object.
+    scene.SelectTrajectory(1);
+    EXPECT_TRUE(DragSelectedObject(scene, 0, 1, Pixels(100, 0)));
+    EXPECT_DOUBLE_EQ(path.GetDx(), 0);
+}

@@ -1,0 +1,192 @@
+#include "MainWindowFixture.h"
+
+#include <QMenu>
+#include <QTimer>
+
+namespace {
+
+constexpr int kMove = 1;
+constexpr int kRotate = 2;
+
+QStringList ActionTexts(const QMenu& menu) {
+    QStringList texts;
+    for (const QAction* action : menu.actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return texts;
+}
+
+} // namespace
+
+using ViewInputTest = MainWindowFixture;
+
+TEST_F(ViewInputTest, LowerCaseCharactersChooseTheStandardViewsAndUpperCaseDoesNothing) {
+    QTest::keyClick(&View(), 't');
+    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), -90);
+    QTest::keyClick(&View(), 'F'); // Shift or Caps Lock
+    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), -90);
+    QTest::keyClick(&View(), 'f');
+    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), 0);
+    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 0);
+    QTest::keyClick(&View(), 'k');
+    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 180);
+    QTest::keyClick(&View(), 'r');
+    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), -90);
+    QTest::keyClick(&View(), 'l');
+    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 90);
+    QTest::keyClick(&View(), 'p');
+    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 45);
+}
+
+TEST_F(ViewInputTest, ArrowKeysAndPageKeysStepTheCamera) {
+    QTest::keyClick(&View(), 'f');
+    const VkCamera& camera = Scene().GetCamera();
+    const double z = camera.GetZ(), x = camera.GetX(), y = camera.GetY();
+    QTest::keyClick(&View(), Qt::Key_Up);
+    EXPECT_NEAR(camera.GetZ(), z - 0.2, 1e-12);
+    QTest::keyClick(&View(), Qt::Key_Down);
+    QTest::keyClick(&View(), Qt::Key_Down);
+    EXPECT_NEAR(camera.GetZ(), z + 0.2, 1e-12);
+    QTest::keyClick(&View(), Qt::Key_Left);
+    EXPECT_NEAR(camera.GetX(), x - 0.2, 1e-12);
+    QTest::keyClick(&View(), Qt::Key_Right);
+    QTest::keyClick(&View(), Qt::Key_Right);
+    EXPECT_NEAR(camera.GetX(), x + 0.2, 1e-12);
+    QTest::keyClick(&View(), Qt::Key_PageUp);
+    EXPECT_NEAR(camera.GetY(), y + 0.2, 1e-12);
+    QTest::keyClick(&View(), Qt::Key_PageDown);
+    QTest::keyClick(&View(), Qt::Key_PageDown);
+    EXPECT_NEAR(camera.GetY(), y - 0.2, 1e-12);
+}
+
+TEST_F(ViewInputTest, PlusAndMinusScaleTheBodyNormals) {
+    const Mesh* mesh = Scene().GetBody().GetModel();
+    ASSERT_NE(mesh, nullptr);
+    // Entry 0 of the 1-based normal table is unused: take the first real component that is set.
+    std::size_t index = 3;
+    while (index < mesh->normals.size() && mesh->normals[index] == 0.0f) {
+        ++index;
+    }
+    ASSERT_LT(index, mesh->normals.size());
+    const float before = mesh->normals[index];
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(&View(), '+');
+    }
+    EXPECT_NEAR(mesh->normals[index] / before, 1.331, 1e-5);
+    QTest::keyClick(&View(), '-');
+    EXPECT_NEAR(mesh->normals[index] / before, 1.331 * 0.9, 1e-5);
+}
+
+TEST_F(ViewInputTest, LeftPressSelectsAnArrowAndEmptySpaceClearsTheSelectionButNotTheHandle) {
+    AddTrajectory();
+    QTest::keyClick(&View(), 'f');
+    Scene().SelectHandle(2);
+    const QPoint onArrow = Project(0.0, 1.0, 0.5);
+    QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, onArrow);
+    EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 1);
+    EXPECT_EQ(Scene().GetSelectionState(), 2);
+
+    QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(Scene().GetSelectionState(), 1);
+    EXPECT_EQ(Scene().GetSelectedHandle(), 2);
+}
+
+TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnElementFreely) {
+    Path& path = AddTrajectory();
+    QTest::keyClick(&View(), 'f');
+    Scene().SetManipulationMode(kMove);
+    Scene().SelectTrajectory(1);
+    Scene().SelectHandle(1);
+    const QPoint onArrow = Project(0.0, 1.0, 0.5);
+    Drag(Qt::LeftButton, onArrow, onArrow + QPoint(300, 0)); // the press reselects the arrow
+    EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 1);
+    EXPECT_DOUBLE_EQ(path.GetDx(), 0.4);
+    EXPECT_DOUBLE_EQ(path.GetDy(), 0);
+
+    VkElement& element = AddElement(0.5, 1.4, 0.3);
+    Scene().SelectElement(1);
+    const QPoint onElement = Project(0.5, 1.4, 0.3);
+    Drag(Qt::LeftButton, onElement, onElement + QPoint(300, 0));
+    EXPECT_EQ(Scene().GetSelectedElementNumber(), 1);
+    EXPECT_DOUBLE_EQ(element.GetX(), 2.0);
+    EXPECT_DOUBLE_EQ(element.GetY(), 1.4);
+}
+
+TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
+    Path& path = AddTrajectory();
+    VkElement& element = AddElement(0.5, 1.4, 0.3);
+    QTest::keyClick(&View(), 'f');
+    Scene().SetManipulationMode(kRotate);
+
+    Scene().SelectElement(1);
+    Scene().SelectHandle(3);
+    const QPoint onElement = Project(0.5, 1.4, 0.3);
+    Drag(Qt::LeftButton, onElement, onElement + QPoint(0, -10)); // upward
+    EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
+
+    Scene().SelectTrajectory(1);
+    const QPoint onArrow = Project(0.0, 1.0, 0.5);
+    Drag(Qt::LeftButton, onArrow, onArrow + QPoint(0, -10));
+    EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 1);
+    EXPECT_DOUBLE_EQ(path.GetDPitch(), 0); // handle 3 has no trajectory turn
+    EXPECT_DOUBLE_EQ(path.GetDYaw(), 0);
+
+    Scene().SelectHandle(2);
+    Drag(Qt::LeftButton, onArrow, onArrow + QPoint(10, 0));
+    EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
+}
+
+TEST_F(ViewInputTest, DragAfterAMissWithAHandleInForceMovesAndDrawsNothing) {
+    Path& path = AddTrajectory();
+    QTest::keyClick(&View(), 'f');
+    Scene().SetManipulationMode(kMove);
+    Scene().SelectTrajectory(1);
+    Scene().SelectHandle(1);
+    QApplication::processEvents();
+    const QPoint empty(5, 5);
+    Move(empty);
+    QTest::mousePress(&View(), Qt::LeftButton, Qt::NoModifier, empty);
+    ASSERT_EQ(Scene().GetSelectionState(), 1);
+    const int framesBefore = View().FramesRequested();
+    Move(empty + QPoint(100, 0), Qt::LeftButton);
+    EXPECT_EQ(View().FramesRequested(), framesBefore);
+    EXPECT_DOUBLE_EQ(path.GetDx(), 0);
+    QTest::mouseRelease(&View(), Qt::LeftButton, Qt::NoModifier, empty + QPoint(100, 0));
+}
+
+TEST_F(ViewInputTest, RightDragTurnsTheCameraWhenNothingIsSelected) {
+    QTest::keyClick(&View(), 'f');
+    const QPoint start = View().rect().center();
+    Drag(Qt::RightButton, start, start + QPoint(40, 40));
+    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 20);
+    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), -20);
+    // After the release the pointer no longer turns anything.
+    Move(start);
+    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 20);
+}
+
+TEST_F(ViewInputTest, RightPressOnASelectionOpensTheContextMenuInsteadOfTurning) {
+    AddElement(0.5, 1.4, 0.3);
+    QTest::keyClick(&View(), 'f');
+    Scene().SelectElement(1);
+    QStringList shownItems;
+    QTimer::singleShot(200, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        shownItems = ActionTexts(*menu);
+        for (QAction* action : menu->actions()) {
+            if (action->text() == "Rotate") {
+                action->trigger();
+            }
+        }
+        menu->close();
+    });
+    const QPoint start = View().rect().center();
+    Drag(Qt::RightButton, start, start + QPoint(40, 0));
+    EXPECT_EQ(shownItems, (QStringList{"Move", "Rotate", "Select", "Delete", "-", "Change color",
+                                       "-", "Properties"}));
+    EXPECT_EQ(Scene().GetManipulationMode(), kRotate);
+    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 0);
+    EXPECT_EQ(Scene().GetSelectedElementNumber(), 1);
+}
