@@ -174,7 +174,7 @@ double Leg(Vec3 p) {
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.095, 0.78, 0.085}, {0.065, 0.16, 0.06}),
                     0.05);                                                    // hamstrings
     d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.046), 0.04);           // knee
-    d = SmoothUnion(d, SphereDistance(p, {-0.09, 0.56, 0.175}, 0.025), 0.02); // kneecap
+    d = SmoothUnion(d, SphereDistance(p, {-0.09, 0.565, 0.168}, 0.022), 0.025); // kneecap
     d = SmoothUnion(d, RoundConeDistance(p, kRightKnee, kRightAnkle, 0.052, 0.033), 0.03); // shin
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.093, 0.40, 0.095}, {0.05, 0.12, 0.055}),
                     0.04); // calf
