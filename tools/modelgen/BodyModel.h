@@ -4,7 +4,7 @@
 
 // How the body surface is polygonised.
 struct BodyModelSettings {
-    double gridStep = 0.0095; // metres between field samples
+    double gridStep = 0.009; // metres between field samples
     int relaxationRounds = 8;
 };
 

@@ -119,7 +119,7 @@ double Hand(Vec3 p) {
     }
     d = SmoothUnion(d, fingers, 0.02);
     const Vec3 thumb[] = {
-        {-0.275, 1.0, 0.118}, {-0.302, 0.96, 0.13}, {-0.315, 0.928, 0.138}, {-0.322, 0.902, 0.143}};
+        {-0.275, 1.0, 0.12}, {-0.303, 0.96, 0.136}, {-0.317, 0.929, 0.146}, {-0.324, 0.903, 0.151}};
     const double thumbRadius[] = {0.016, 0.012, 0.0115, 0.0105};
     for (int i = 0; i < 3; ++i) {
         d = SmoothUnion(
@@ -172,8 +172,8 @@ double Leg(Vec3 p) {
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.065, 0.86, 0.12}, {0.045, 0.1, 0.055}),
                     0.04); // adductors
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.095, 0.78, 0.085}, {0.065, 0.16, 0.06}),
-                    0.05);                                                    // hamstrings
-    d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.046), 0.04);           // knee
+                    0.05);                                                      // hamstrings
+    d = SmoothUnion(d, SphereDistance(p, kRightKnee, 0.046), 0.04);             // knee
     d = SmoothUnion(d, SphereDistance(p, {-0.09, 0.565, 0.168}, 0.022), 0.025); // kneecap
     d = SmoothUnion(d, RoundConeDistance(p, kRightKnee, kRightAnkle, 0.052, 0.033), 0.03); // shin
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.093, 0.40, 0.095}, {0.05, 0.12, 0.055}),
