@@ -28,13 +28,15 @@ const char* Expect(const char* p, const char* end, char c) {
     return p && p < end && *p == c ? p + 1 : nullptr;
 }
 
-CornerForm FormOf(std::string_view word) {
-    if (word.find("//") != std::string_view::npos) {
-        return CornerForm::VertexNormal;
+// The form of the first corner, the word at `start`.
+CornerForm FormOf(const char* start, const char* end) {
+    for (const char* c = start; c < end && !ObjTextCursor::IsBlank(*c); ++c) {
+        if (*c == '/' && c + 1 < end && c[1] == '/') {
+            return CornerForm::VertexNormal;
+        }
     }
-    const char* end = word.data() + word.size();
     long long value = 0;
-    const char* p = ParseInteger(word.data(), end, value);
+    const char* p = ParseInteger(start, end, value);
     p = Expect(p, end, '/');
     p = p ? ParseInteger(p, end, value) : nullptr;
     if (!p) {
@@ -67,6 +69,14 @@ const char* ParseCorner(const char* p, const char* end, CornerForm form, FaceCor
     return p;
 }
 
+// The number of set bits of a 16-bit mask (no processor instruction needed).
+std::size_t CountBits(unsigned mask) {
+    mask = mask - ((mask >> 1) & 0x5555u);
+    mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
+    mask = (mask + (mask >> 4)) & 0x0F0Fu;
+    return (mask + (mask >> 8)) & 0x1Fu;
+}
+
 // Counts the words of [p, eol) when each of them starts with a digit; SIZE_MAX when one does
 // not (the careful per-word scan then decides). Almost every face line qualifies, so this runs
 // sixteen characters at a time where the processor allows.
@@ -90,7 +100,7 @@ std::size_t CountDigitWords(const char* p, const char* eol) {
             _mm_and_si128(_mm_cmpgt_epi8(chunk, belowZero), _mm_cmplt_epi8(chunk, aboveNine))));
         const unsigned starts = ~blank & ((blank << 1) | previousBlank) & 0xFFFFu;
         bad |= starts & ~digit;
-        words += static_cast<std::size_t>(__builtin_popcount(starts));
+        words += CountBits(starts);
         previousBlank = (blank >> 15) & 1u;
     }
 #endif
@@ -141,7 +151,7 @@ bool FaceReader::Next(ObjTextCursor& cursor) {
         return false;
     }
     if (count_++ == 0) {
-        form_ = FormOf(cursor.PeekWord());
+        form_ = FormOf(cursor.Here(), cursor.End());
     }
     if (const char* stop = ParseCorner(cursor.Here(), cursor.End(), form_, corner_)) {
         cursor.MoveTo(stop);

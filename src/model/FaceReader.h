@@ -2,7 +2,6 @@
 
 #include "model/ObjTextCursor.h"
 
-#include <string_view>
 
 // One corner of a face as written in the file: 1-based or negative (relative) indices, 0 where
 // the corner gives none.
