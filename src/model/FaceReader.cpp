@@ -1,7 +1,6 @@
 #include "model/FaceReader.h"
 
 #include <cstdint>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -77,20 +76,22 @@ std::size_t CountBits(unsigned mask) {
     return (mask + (mask >> 8)) & 0x1Fu;
 }
 
-// Counts the words of [p, eol) when each of them starts with a digit; SIZE_MAX when one does
-// not (the careful per-word scan then decides). Almost every face line qualifies, so this runs
+// Counts the words from `p` to the end of its line when each of them starts with a digit, and
+// moves `p` to the line break (or the end); SIZE_MAX when a word does not start with a digit
+// (the careful per-word scan then decides). Almost every face line qualifies, so this runs
 // sixteen characters at a time where the processor allows.
-std::size_t CountDigitWords(const char* p, const char* eol) {
+std::size_t CountDigitWords(const char*& p, const char* end) {
     std::size_t words = 0;
     unsigned bad = 0;
     unsigned previousBlank = 1;
 #if defined(__SSE2__)
+    const __m128i lineBreak = _mm_set1_epi8('\n');
     const __m128i space = _mm_set1_epi8(' ');
     const __m128i belowTab = _mm_set1_epi8('\t' - 1);
     const __m128i aboveReturn = _mm_set1_epi8('\r' + 1);
     const __m128i belowZero = _mm_set1_epi8('0' - 1);
     const __m128i aboveNine = _mm_set1_epi8('9' + 1);
-    for (; eol - p >= 16; p += 16) {
+    for (; end - p >= 16; p += 16) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         const __m128i control =
             _mm_and_si128(_mm_cmpgt_epi8(chunk, belowTab), _mm_cmplt_epi8(chunk, aboveReturn));
@@ -98,13 +99,20 @@ std::size_t CountDigitWords(const char* p, const char* eol) {
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, space), control)));
         const auto digit = static_cast<unsigned>(_mm_movemask_epi8(
             _mm_and_si128(_mm_cmpgt_epi8(chunk, belowZero), _mm_cmplt_epi8(chunk, aboveNine))));
-        const unsigned starts = ~blank & ((blank << 1) | previousBlank) & 0xFFFFu;
+        const auto breaks =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineBreak)));
+        const unsigned beforeBreak = breaks ? (breaks & (0u - breaks)) - 1u : 0xFFFFu;
+        const unsigned starts = ~blank & ((blank << 1) | previousBlank) & beforeBreak;
         bad |= starts & ~digit;
         words += CountBits(starts);
+        if (breaks) {
+            p += __builtin_ctz(breaks);
+            return bad ? SIZE_MAX : words;
+        }
         previousBlank = (blank >> 15) & 1u;
     }
 #endif
-    for (; p < eol; ++p) {
+    for (; p < end && *p != '\n'; ++p) {
         const char c = *p;
         const unsigned blank = ObjTextCursor::IsBlank(c);
         const unsigned start = previousBlank & (blank ^ 1u);
@@ -130,17 +138,14 @@ std::size_t FaceReader::CountCorners(ObjTextCursor& cursor) {
     std::size_t count = 0;
     // The corners may go on over the next lines, for as long as the words start like corners.
     for (cursor.SkipBlanks(); StartsLikeCorner(cursor.Here(), cursor.End()); cursor.SkipBlanks()) {
-        const char* eol = static_cast<const char*>(std::memchr(
-            cursor.Here(), '\n', static_cast<std::size_t>(cursor.End() - cursor.Here())));
-        if (!eol) {
-            eol = cursor.End();
-        }
-        const std::size_t words = CountDigitWords(cursor.Here(), eol);
+        const char* lineStart = cursor.Here();
+        const char* p = lineStart;
+        const std::size_t words = CountDigitWords(p, cursor.End());
         if (words == SIZE_MAX) {
             return count + CountCornersWordByWord(cursor);
         }
         count += words;
-        cursor.MoveTo(eol);
+        cursor.MoveTo(p);
     }
     return count;
 }

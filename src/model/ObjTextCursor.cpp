@@ -94,6 +94,11 @@ std::string_view ObjTextCursor::PeekWord() const {
 }
 
 void ObjTextCursor::SkipLine() {
+    // Most lines are done with by the time they are skipped: only their line break is left.
+    if (position_ < end_ && *position_ == '\n') {
+        ++position_;
+        return;
+    }
     const void* lineBreak =
         std::memchr(position_, '\n', static_cast<std::size_t>(end_ - position_));
     position_ = lineBreak ? static_cast<const char*>(lineBreak) + 1 : end_;
