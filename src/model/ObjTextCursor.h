@@ -1,6 +1,9 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 // Walks Wavefront text (OBJ or MTL) as blank-separated words and lines. Words and lines are read
@@ -69,6 +72,26 @@ private:
 // digits, fraction, exponent, "inf", "nan"); returns the characters used, 0 when there is none.
 std::size_t ParseFloat(std::string_view text, float& value);
 
+// Reads up to eight digits at `text` at once (there must be eight readable characters): returns
+// how many digits lead the eight characters, and their value in `value`.
+inline int ParseEightDigits(const char* text, uint64_t& value) {
+    uint64_t chunk;
+    std::memcpy(&chunk, text, sizeof chunk);
+    // The lowest byte that is not a digit gets its high bit set; bytes after it do not matter.
+    const uint64_t notDigit =
+        ((chunk + 0x4646464646464646ull) | (chunk - 0x3030303030303030ull)) & 0x8080808080808080ull;
+    const int digits = notDigit ? __builtin_ctzll(notDigit) / 8 : 8;
+    if (digits == 0) {
+        return 0;
+    }
+    // Keep the digits, moved to the top so that the empty places read as leading zeros.
+    uint64_t packed = (chunk & 0x0F0F0F0F0F0F0F0Full) << (8 * (8 - digits));
+    packed = (packed * 10 + (packed >> 8)) & 0x00FF00FF00FF00FFull;
+    packed = (packed * 100 + (packed >> 16)) & 0x0000FFFF0000FFFFull;
+    value = (packed * 10000 + (packed >> 32)) & 0xFFFFFFFFull;
+    return digits;
+}
+
 // Parses an optionally signed decimal integer at `text`, saturating far beyond the 32-bit range;
 // returns the position after it, or nullptr (value untouched) when there is none.
 inline const char* ParseInteger(const char* text, const char* end, long long& value) {
@@ -78,10 +101,27 @@ inline const char* ParseInteger(const char* text, const char* end, long long& va
         negative = *text == '-';
         ++text;
     }
-    if (text == end || static_cast<unsigned char>(*text - '0') > 9) {
+    long long magnitude = 0;
+    bool anyDigit = false;
+    if constexpr (std::endian::native == std::endian::little) {
+        uint64_t leading = 0;
+        if (end - text >= 8) {
+            const int digits = ParseEightDigits(text, leading);
+            if (digits == 0) {
+                return nullptr;
+            }
+            magnitude = static_cast<long long>(leading);
+            anyDigit = true;
+            text += digits;
+            if (digits < 8) {
+                value = negative ? -magnitude : magnitude;
+                return text;
+            }
+        }
+    }
+    if (!anyDigit && (text == end || static_cast<unsigned char>(*text - '0') > 9)) {
         return nullptr;
     }
-    long long magnitude = 0;
     while (text < end && static_cast<unsigned char>(*text - '0') <= 9) {
         magnitude = magnitude < kLimit ? magnitude * 10 + (*text - '0') : kLimit;
         ++text;
