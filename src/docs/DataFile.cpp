@@ -107,6 +107,7 @@ std::string DataFile::Format() const {
     AppendValueLine(out, "  ", "title", EscapeText(info.title));
     AppendValueLine(out, "  ", "version", EscapeText(info.version));
     AppendValueLine(out, "  ", "copyright", EscapeText(info.legalNotice));
+    AppendValueLine(out, "  ", "rights", EscapeText(info.rightsNotice));
     AppendLine(out, "</software>");
     AppendLine(out, "");
     AppendLine(out, "<body>");

@@ -17,6 +17,7 @@ const std::string kHeader = "<root>\r\n"
                             "  <title>Ruvolane</title>\r\n"
                             "  <version>2.7.0</version>\r\n"
                             "  <copyright>Copyright (C) 2026 Kestrane</copyright>\r\n"
+                            "  <rights>All rights reserved.</rights>\r\n"
                             "</software>\r\n"
                             "\r\n";
 
@@ -56,11 +57,13 @@ protected:
 TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
     scene.GetBody().SetName("Jane");
     scene.GetBody().SetHeight(1.75);
-    EXPECT_EQ(DataFile(scene).Format(), kHeader + "<body>\r\n"
-                                                  "   <name>Jane</name>\r\n"
-                                                  "   <height>1.7500</height>\r\n"
-                                                  "</body>\r\n"
-                                                  "</root>\r\n");
+    const std::string text = DataFile(scene).Format();
+    EXPECT_EQ(text, kHeader + "<body>\r\n"
+                              "   <name>Jane</name>\r\n"
+                              "   <height>1.7500</height>\r\n"
+                              "</body>\r\n"
+                              "</root>\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 14);
 }
 
 TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
