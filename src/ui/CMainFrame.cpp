@@ -50,8 +50,9 @@ QList<QString> LocalFiles(const QMimeData* data) {
 
 } // namespace
 
-CMainFrame::CMainFrame(Universe& scene, Platform& platform, QWidget* parent)
-    : QMainWindow(parent), view(new CRuvoView(scene, platform)) {
+CMainFrame::CMainFrame(Universe& scene, Platform& platform, QWidget* parent,
+                       CRuvoView::RendererFactory makeRenderer)
+    : QMainWindow(parent), view(new CRuvoView(scene, platform, nullptr, std::move(makeRenderer))) {
     setWindowTitle(FrameTitle());
     setWindowIcon(ApplicationIcon());
     setCentralWidget(view);

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "ui/CRuvoView.h"
+
 #include <QMainWindow>
 
 #include <memory>
 
 class CRuvoDoc;
-class CRuvoView;
 class Platform;
 class QAction;
 class QLabel;
@@ -18,7 +19,9 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    CMainFrame(Universe& scene, Platform& platform, QWidget* parent = nullptr);
+    // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
+    CMainFrame(Universe& scene, Platform& platform, QWidget* parent = nullptr,
+               CRuvoView::RendererFactory makeRenderer = {});
     ~CMainFrame() override;
 
     CRuvoView& GetView() { return *view; }

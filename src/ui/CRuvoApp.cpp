@@ -17,7 +17,8 @@ constexpr int kDrawingSetupTimeoutMs = 30000;
 
 } // namespace
 
-CRuvoApp::CRuvoApp(Universe& scene, Platform& platform) : scene(scene), platform(platform) {}
+CRuvoApp::CRuvoApp(Universe& scene, Platform& platform, CRuvoView::RendererFactory makeRenderer)
+    : scene(scene), platform(platform), makeRenderer(std::move(makeRenderer)) {}
 
 CRuvoApp::~CRuvoApp() = default;
 
@@ -32,7 +33,7 @@ bool CRuvoApp::WaitForDrawingSetup() {
 
 bool CRuvoApp::InitInstance(const QString& documentFile) {
     GetAppInfo(); // the start directory, before anything can change it
-    frame = std::make_unique<CMainFrame>(scene, platform);
+    frame = std::make_unique<CMainFrame>(scene, platform, nullptr, makeRenderer);
     // The view sets up its drawing, and reads the default models, when it is first shown; the
     // document is opened after that so the default body does not replace it.
     frame->show();

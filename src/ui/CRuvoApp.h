@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/CRuvoView.h"
+
 #include <QString>
 
 #include <memory>
@@ -13,7 +15,8 @@ class Universe;
 // file named on the command line, and runs until the window closes.
 class CRuvoApp {
 public:
-    CRuvoApp(Universe& scene, Platform& platform);
+    // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
+    CRuvoApp(Universe& scene, Platform& platform, CRuvoView::RendererFactory makeRenderer = {});
     ~CRuvoApp();
 
     // Everything up to the running event loop. Returns false, having said why, when the program
@@ -29,5 +32,6 @@ private:
 
     Universe& scene;
     Platform& platform;
+    CRuvoView::RendererFactory makeRenderer;
     std::unique_ptr<CMainFrame> frame;
 };

@@ -1,3 +1,4 @@
+#include "scene/SceneRenderer.h"
 #include "scene/Universe.h"
 #include "ui/CMainFrame.h"
 #include "ui/CRuvoApp.h"
@@ -8,6 +9,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +40,38 @@ TEST(StartupTest, TheFileOnTheCommandLineIsOpenedAfterTheDefaultModels) {
     // The body came through the body-file path, with its progress window.
     EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
     EXPECT_TRUE(platform.Messages().empty());
+}
+
+namespace {
+
+// A renderer whose context cannot be used, as on a display without a suitable pixel format.
+class RefusingRenderer : public SceneRenderer {
+public:
+    bool InitializeContext(Universe&) override { return false; }
+    void Resize(int, int) override {}
+    void RenderFrame(Universe&) override { ADD_FAILURE() << "drew without a context"; }
+    void Pick(Universe&, int, int) override { ADD_FAILURE() << "picked without a context"; }
+    void DestroyContext() override {}
+};
+
+} // namespace
+
+TEST(StartupTest, AContextThatCannotBeUsedIsReportedAndLeavesTheViewBlank) {
+    Universe scene;
+    ScriptedPlatform platform;
+    CRuvoApp app(scene, platform, [] { return std::make_unique<RefusingRenderer>(); });
+    ASSERT_TRUE(app.InitInstance(QString()));
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].text, QStringLiteral("SetPixelformat Failed!"));
+    EXPECT_EQ(platform.Messages()[0].caption, QStringLiteral("Error"));
+    CRuvoView& view = app.GetMainFrame()->GetView();
+    EXPECT_EQ(view.GetContextState(), CRuvoView::ContextState::ContextFailed);
+    // The program keeps running: input and commands change the scene but draw nothing.
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, view.rect().center());
+    QTest::keyClick(&view, 't');
+    EXPECT_DOUBLE_EQ(scene.GetCameraPitch(), -90);
+    view.repaint();
+    EXPECT_FALSE(view.CaptureView().has_value());
 }
 
 TEST(StartupTest, TheProgramEndsWithStatusOneWithoutItsDefaultModels) {
