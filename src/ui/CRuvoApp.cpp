@@ -7,13 +7,14 @@
 #include "ui/Platform.h"
 
 #include <QApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 namespace {
 
-// Long enough for a slow software renderer to read the default models; a context that never
-// comes is reported after it.
-constexpr int kDrawingSetupTimeoutMs = 30000;
+// Qt sets up the view's context soon after the window is shown; the setup itself (reading the
+// default models) is not bounded by this, only the wait for it to start.
+constexpr int kDrawingSetupTimeoutMs = 10000;
 
 } // namespace
 
@@ -24,9 +25,12 @@ CRuvoApp::~CRuvoApp() = default;
 
 bool CRuvoApp::WaitForDrawingSetup() {
     CRuvoView& view = frame->GetView();
-    QDeadlineTimer deadline(kDrawingSetupTimeoutMs);
-    while (view.GetContextState() == CRuvoView::ContextState::Pending && !deadline.hasExpired()) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (view.GetContextState() == CRuvoView::ContextState::Pending) {
+        // Clicks and keys wait until the scene is ready.
+        QEventLoop loop;
+        QObject::connect(&view, &CRuvoView::contextStateKnown, &loop, &QEventLoop::quit);
+        QTimer::singleShot(kDrawingSetupTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     return view.GetContextState() != CRuvoView::ContextState::Pending;
 }

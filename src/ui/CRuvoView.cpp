@@ -70,6 +70,8 @@ CRuvoView::CRuvoView(Universe& scene, Platform& platform, QWidget* parent,
     setFormat(ViewFormat());
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // every pointer move draws a frame
+    // The view offers its own menu on a right press; the keyboard's menu key opens nothing.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     BuildContextMenu();
 }
 
