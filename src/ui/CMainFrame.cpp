@@ -78,6 +78,9 @@ QAction* CMainFrame::AddItem(QMenu* menu, const QString& text, const QKeySequenc
     // The text after the tab is the shortcut the menu shows; Qt shows it as it is written.
     QAction* action = menu->addAction(text);
     action->setShortcut(shortcut);
+    // Keys act while any of the program's windows has the keyboard, but never past a modal
+    // dialog, so typing in a dialog's field triggers nothing.
+    action->setShortcutContext(Qt::ApplicationShortcut);
     connect(action, &QAction::triggered, this, handler);
     return action;
 }
@@ -169,10 +172,12 @@ void CMainFrame::BuildHiddenAccelerators() {
     // Keys without a menu item: M for Body movements, and Ctrl+N, the new-document key.
     auto* movements = new QAction(this);
     movements->setShortcut(QKeySequence(Qt::Key_M));
+    movements->setShortcutContext(Qt::ApplicationShortcut);
     connect(movements, &QAction::triggered, this, [this] { view->GetCommands().BodyMovements(); });
     addAction(movements);
     auto* newDocument = new QAction(this);
     newDocument->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    newDocument->setShortcutContext(Qt::ApplicationShortcut);
     connect(newDocument, &QAction::triggered, this, [this] { document->NewDocument(); });
     addAction(newDocument);
 }

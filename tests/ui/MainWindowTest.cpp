@@ -103,6 +103,9 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
 }
 
 TEST_F(MainWindowTest, LetterKeysActInTheMainWindowButNotWhileTypingInADialog) {
+    // Keys reach the menu commands only while one of the program's windows is active.
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     const bool axes = Scene().GetShowAxes();
     QTest::keyClick(&View(), Qt::Key_X);
     EXPECT_NE(Scene().GetShowAxes(), axes);
