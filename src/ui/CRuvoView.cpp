@@ -76,6 +76,8 @@ CRuvoView::CRuvoView(Universe& scene, Platform& platform, QWidget* parent,
 }
 
 CRuvoView::~CRuvoView() {
+    // The base class destroys the context after this class is gone.
+    disconnect(contextGone);
     ReleaseContext();
 }
 
@@ -128,7 +130,8 @@ void CRuvoView::initializeGL() {
     }
     renderer = std::make_unique<WindowRenderer>(makeRenderer(), [this] { update(); });
     scene.SetRenderer(renderer.get());
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseContext(); });
+    contextGone =
+        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseContext(); });
     if (scene.CreateContext(&startupError) == 0) {
         SetContextState(ContextState::Ready);
         return;

@@ -115,4 +115,5 @@ private:
     ContextState contextState = ContextState::Pending;
     std::string startupError;
     QMenu* contextMenu = nullptr;
+    QMetaObject::Connection contextGone;
 };
