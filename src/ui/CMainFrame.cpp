@@ -4,6 +4,7 @@
 #include "ui/AppIcons.h"
 #include "ui/CRuvoDoc.h"
 #include "ui/CRuvoView.h"
+#include "ui/FocusRestorer.h"
 #include "ui/LockKeyState.h"
 #include "ui/ViewCommands.h"
 
@@ -61,6 +62,7 @@ CMainFrame::CMainFrame(Universe& scene, Platform& platform, QWidget* parent,
     BuildToolBar();
     BuildStatusBar();
     setAcceptDrops(true);
+    new FocusRestorer(this); // owned by the frame
     move(50, 50);
     resize(800, 600);
     view->setFocus();

@@ -138,6 +138,25 @@ TEST_F(MainWindowTest, LetterKeysActInTheMainWindowButNotWhileTypingInADialog) {
     EXPECT_FALSE(Scene().GetShowText());
 }
 
+TEST_F(MainWindowTest, KeysWorkAgainAfterADialogClosesWithoutAWindowManager) {
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTimer::singleShot(100, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    QTest::keyClick(&View(), Qt::Key_N); // New trajectory, cancelled with Esc
+    ASSERT_EQ(QApplication::activeModalWidget(), nullptr);
+    // The test display has no window manager to hand the keyboard back to the main window.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QWidget* keyboard = QApplication::focusWidget();
+    ASSERT_NE(keyboard, nullptr);
+    const bool axes = Scene().GetShowAxes();
+    QTest::keyClick(keyboard, Qt::Key_X);
+    EXPECT_NE(Scene().GetShowAxes(), axes);
+}
+
 TEST_F(MainWindowTest, DeleteAllEmptiesTheSceneWithoutAsking) {
     AddTrajectory();
     AddElement(0.5, 1.4, 0.3);
