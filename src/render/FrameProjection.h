@@ -1,5 +1,5 @@
 #pragma once
 
-// The perspective shared by the frame and the selection pass: 60 degrees vertical field of view,
-// near plane 0.01 m, far plane 128 m.
+// Multiplies the camera's projection for a view of width x height pixels onto the current matrix:
+// the frame and the selection pass project exactly as the surface picking does.
 void ApplyFramePerspective(int width, int height);

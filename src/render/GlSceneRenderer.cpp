@@ -1,10 +1,10 @@
 #include "render/GlSceneRenderer.h"
 
 #include "render/ElementPass.h"
-#include "render/FrameProjection.h"
 #include "render/GlmDraw.h"
 #include "render/Picking.h"
 #include "render/SceneDecorations.h"
+#include "render/SurfaceMarkers.h"
 #include "render/TrajectoryPass.h"
 #include "scene/Universe.h"
 
@@ -59,8 +59,7 @@ void GlSceneRenderer::Resize(int width, int height) {
     }
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    ApplyFramePerspective(width, height);
+    glLoadMatrixd(VkCamera::ProjectionMatrix(width, height).Data());
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -84,6 +83,7 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
     DrawBody(scene);
     DrawDecorations(scene);
+    DrawSurfaceMarkers(scene.GetSurfaceMarkers());
     glPopMatrix();
 }
 

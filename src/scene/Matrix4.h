@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 
 struct Vec3 {
     double x = 0, y = 0, z = 0;
@@ -17,9 +18,17 @@ public:
     static Matrix4 Scaling(double x, double y, double z);
     // The rotation glRotated(degrees, axisX, axisY, axisZ) multiplies onto the stack.
     static Matrix4 Rotation(double degrees, double axisX, double axisY, double axisZ);
+    // The projection gluPerspective multiplies onto the stack (vertical field of view in degrees).
+    static Matrix4 Perspective(double fieldOfView, double aspect, double zNear, double zFar);
+    // The view gluLookAt multiplies onto the stack: the eye at `eye` looking at `center`.
+    static Matrix4 LookAt(const Vec3& eye, const Vec3& center, const Vec3& up);
 
     Matrix4 operator*(const Matrix4& right) const;
     Vec3 TransformPoint(const Vec3& point) const;
+    // The linear part only: a direction or a difference of points.
+    Vec3 TransformVector(const Vec3& vector) const;
+    // Empty when the matrix cannot be inverted (a zero scale, a degenerate projection).
+    std::optional<Matrix4> Inverse() const;
 
     double At(int row, int column) const { return m_[column * 4 + row]; }
     const double* Data() const { return m_.data(); }

@@ -5,3 +5,9 @@ Matrix4 VkCamera::ViewMatrix() const {
     return Matrix4::Translation(-x, -y, -z) * Matrix4::Rotation(roll, 0, 0, 1) *
            Matrix4::Rotation(pitch, -1, 0, 0) * Matrix4::Rotation(yaw, 0, 1, 0);
 }
+
+Matrix4 VkCamera::ProjectionMatrix(int width, int height) {
+    const int rows = height > 0 ? height : 1;
+    return Matrix4::Perspective(kFieldOfView, static_cast<double>(width) / rows, kNearPlane,
+                                kFarPlane);
+}
