@@ -4,7 +4,7 @@ RUVO_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqt6opengl6-dev
     libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
-    libjpeg-dev libfreetype-dev fonts-dejavu-core
+    libjpeg-dev libfreetype-dev fonts-dejavu-core libembree-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdg-utils
     clang libclang-rt-14-dev

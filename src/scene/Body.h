@@ -4,6 +4,7 @@
 #include "model/Status.h"
 #include "scene/Matrix4.h"
 #include "scene/Object.h"
+#include "scene/SurfaceRayCaster.h"
 
 #include <memory>
 #include <string>
@@ -60,12 +61,23 @@ public:
     // then the uniform scale.
     Matrix4 DrawTransform() const;
 
+    // The first point of the body's surface along a ray given in the body frame (the body as
+    // drawn), with the triangle and group it lies on. Empty when the ray misses or no mesh is
+    // loaded. The search structure is built on the first call after a mesh is loaded.
+    std::optional<SurfaceHit> FirstSurfaceHit(const SurfaceRay& ray) const;
+    // Builds the search structure now (it is otherwise built by the first ray).
+    Status PrepareSurface() const;
+
 private:
     // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.
     Status AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress);
 
+    // The vertex positions rays are cast against, in Mesh::vertices' layout.
+    std::span<const float> SurfacePositions() const;
+
     std::unique_ptr<Mesh> model;
+    mutable std::unique_ptr<SurfaceRayCaster> surface; // built on demand for the current mesh
     float unitizeScale = 0;
     float smoothingAngle = 90;
     std::string name = "default";

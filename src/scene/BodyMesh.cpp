@@ -76,6 +76,7 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
     depth = baseDepth;
     scale = 1.0;
     model = std::move(mesh);
+    surface.reset();
     if (progress) {
         progress->SetProgress(60);
     }

@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 class SceneRenderer;
 
@@ -18,6 +19,8 @@ class SceneRenderer;
 class Universe {
 public:
     static constexpr int kMaxTrajectories = 20;
+    // The manipulation mode in which left clicks place points on the body surface.
+    static constexpr int kPlacePointsMode = 3;
 
     Universe();
     virtual ~Universe();
@@ -64,6 +67,12 @@ public:
     int GetSelectedElementNumber() const { return selectedElement; }
     void SetManipulationMode(int mode) { manipulationMode = mode; }
     int GetManipulationMode() const { return manipulationMode; }
+
+    // Points placed on the body surface that are not yet a trajectory: the first is IN, the
+    // second OUT. The frame draws them as markers.
+    void AddSurfaceMarker(const Vec3& point) { surfaceMarkers.push_back(point); }
+    void ClearSurfaceMarkers() { surfaceMarkers.clear(); }
+    const std::vector<Vec3>& GetSurfaceMarkers() const { return surfaceMarkers; }
 
     // Display switches.
     void ToggleAxes() { showAxes = !showAxes; }
@@ -141,4 +150,5 @@ private:
     std::string arrowModelFile = "./data/default/Arrow1.obj";
     std::string halfArrowModelFile = "./data/default/HalfArrow1.obj";
     double viewTargetHeight = 1.0;
+    std::vector<Vec3> surfaceMarkers;
 };
