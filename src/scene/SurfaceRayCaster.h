@@ -40,7 +40,7 @@ public:
     // entry 0 unused, at least mesh.vertexCount + 1 entries). Refuses a mesh whose triangles name
     // vertices outside the array.
     Status Build(const Mesh& mesh, std::span<const float> positions);
-    // Moves the vertices (the same count as built) and refits the hierarchy to them.
+    // Moves the vertices (the same count as built) and builds the hierarchy again over them.
     Status UpdatePositions(std::span<const float> positions);
     bool IsBuilt() const { return built; }
 
