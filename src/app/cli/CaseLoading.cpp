@@ -44,3 +44,19 @@ bool LoadCase(const CommandLine& commandLine, Universe& universe, std::ostream& 
     }
     return true;
 }
+
+void ApplyNamedView(Universe& universe, const std::string& view) {
+    if (view == "back") {
+        universe.ViewBack();
+    } else if (view == "left") {
+        universe.ViewLeft();
+    } else if (view == "right") {
+        universe.ViewRight();
+    } else if (view == "top") {
+        universe.ViewTop();
+    } else if (view == "profile") {
+        universe.ViewProfile();
+    } else {
+        universe.ViewFront();
+    }
+}

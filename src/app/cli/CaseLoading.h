@@ -3,6 +3,7 @@
 #include "app/cli/CommandLine.h"
 
 #include <iosfwd>
+#include <string>
 
 class Universe;
 
@@ -11,3 +12,6 @@ class Universe;
 // the case cannot be read; a case with more trajectories or elements than the scene holds is read
 // as far as it fits, said on `err`, and still counts as read.
 bool LoadCase(const CommandLine& commandLine, Universe& universe, std::ostream& err);
+
+// Sets the standard view named on the command line (front, back, left, right, top, profile).
+void ApplyNamedView(Universe& universe, const std::string& view);

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <ostream>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -23,6 +24,25 @@ bool ParseSize(const std::string& text, int& width, int& height) {
            heightEnd == end && width > 0 && height > 0 && width <= 16384 && height <= 16384;
 }
 
+bool ParsePixel(const std::string& text, int& x, int& y) {
+    const auto separator = text.find(',');
+    if (separator == std::string::npos) {
+        return false;
+    }
+    const char* begin = text.data();
+    const char* middle = begin + separator;
+    const char* end = begin + text.size();
+    auto [xEnd, xError] = std::from_chars(begin, middle, x);
+    auto [yEnd, yError] = std::from_chars(middle + 1, end, y);
+    return xError == std::errc() && xEnd == middle && yError == std::errc() && yEnd == end &&
+           x >= 0 && y >= 0;
+}
+
+// --view and --size shape the image of --render and the view whose pixel --surface-point reads.
+bool TakesViewOptions(CommandLine::Mode mode) {
+    return mode == CommandLine::Mode::Render || mode == CommandLine::Mode::SurfacePoint;
+}
+
 CommandLine Invalid(std::string message) {
     CommandLine result;
     result.mode = CommandLine::Mode::Invalid;
@@ -32,7 +52,8 @@ CommandLine Invalid(std::string message) {
 
 // Reads the options that may follow a headless command's operands.
 bool ParseOptions(const std::vector<std::string>& arguments, size_t first, CommandLine& result) {
-    static const std::set<std::string> kViews = {"front", "back", "left", "right", "top", "profile"};
+    static const std::set<std::string> kViews = {"front", "back", "left",
+                                                 "right", "top",  "profile"};
     for (size_t i = first; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -40,20 +61,26 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Comma
             result.bodyFile = arguments[++i];
         } else if (option == "--output" && hasValue && result.mode == CommandLine::Mode::Render) {
             result.outputFile = arguments[++i];
-        } else if (option == "--view" && hasValue && result.mode == CommandLine::Mode::Render) {
+        } else if (option == "--view" && hasValue && TakesViewOptions(result.mode)) {
             result.view = arguments[++i];
             if (!kViews.contains(result.view)) {
                 result.error = "unknown view \"" + result.view +
                                "\" (front, back, left, right, top or profile)";
                 return false;
             }
-        } else if (option == "--size" && hasValue && result.mode == CommandLine::Mode::Render) {
+        } else if (option == "--size" && hasValue && TakesViewOptions(result.mode)) {
             if (!ParseSize(arguments[++i], result.width, result.height)) {
                 result.error = "--size takes WIDTHxHEIGHT in pixels, for example 800x600";
                 return false;
             }
         } else if (option == "--transparent" && result.mode == CommandLine::Mode::Render) {
             result.transparent = true;
+        } else if (option == "--pixel" && hasValue &&
+                   result.mode == CommandLine::Mode::SurfacePoint) {
+            if (!ParsePixel(arguments[++i], result.pixelX, result.pixelY)) {
+                result.error = "--pixel takes X,Y in pixels from the top left, for example 400,300";
+                return false;
+            }
         } else {
             result.error = "unexpected argument \"" + option + "\" (see --help)";
             return false;
@@ -101,6 +128,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         result.caseFile = arguments[1];
         options = 2;
+    } else if (first == "--surface-point") {
+        result.mode = CommandLine::Mode::SurfacePoint;
+        if (arguments.size() < 2) {
+            return Invalid("--surface-point needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
     } else if (first == "--obj-info") {
         result.mode = CommandLine::Mode::ObjInfo;
         if (arguments.size() != 2) {
@@ -123,6 +157,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (result.mode == CommandLine::Mode::Render && result.outputFile.empty()) {
         return Invalid("--render needs --output OUT.jpg");
     }
+    if (result.mode == CommandLine::Mode::SurfacePoint) {
+        if (result.pixelX < 0) {
+            return Invalid("--surface-point needs --pixel X,Y");
+        }
+        if (result.pixelX >= result.width || result.pixelY >= result.height) {
+            return Invalid("--pixel " + std::to_string(result.pixelX) + "," +
+                           std::to_string(result.pixelY) + " lies outside the " +
+                           std::to_string(result.width) + "x" + std::to_string(result.height) +
+                           " view");
+        }
+    }
     return result;
 }
 
@@ -133,6 +178,8 @@ std::string UsageText() {
            "       ruvo --render CASE.txt --output OUT.jpg [--view front|back|left|right|top|"
            "profile]\n"
            "            [--size WxH] [--transparent] [--body MODEL.obj]\n"
+           "       ruvo --surface-point CASE.txt --pixel X,Y [--view V] [--size WxH]\n"
+           "            [--body MODEL.obj]\n"
            "       ruvo --obj-info MODEL.obj\n"
            "       ruvo --help | --version\n"
            "\n"
@@ -141,6 +188,9 @@ std::string UsageText() {
            "  --summary    print the data summary of a case\n"
            "  --rewrite    read a case and write it back as \"Save data file\" does\n"
            "  --render     draw a case offscreen and save the view as a JPEG (no display needed)\n"
+           "  --surface-point  print the body surface point (x y z in cm, body frame: +x to the\n"
+           "               body's left, +y up, +z to its front) under pixel X,Y of the image\n"
+           "               --render draws with the same --view and --size\n"
            "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
            "  --body       read the case with this body instead of the default one\n";
 }
@@ -159,6 +209,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return RunRewriteCommand(commandLine, out, err);
     case CommandLine::Mode::Render:
         return RunRenderCommand(commandLine, out, err);
+    case CommandLine::Mode::SurfacePoint:
+        return RunSurfacePointCommand(commandLine, out, err);
     case CommandLine::Mode::ObjInfo:
         return RunObjInfoCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:

@@ -7,11 +7,21 @@
 // What the command line asks for: the desktop window (with an optional file to open), or one of
 // the headless commands that need no display.
 struct CommandLine {
-    enum class Mode { Desktop, Help, Version, Summary, Rewrite, Render, ObjInfo, Invalid };
+    enum class Mode {
+        Desktop,
+        Help,
+        Version,
+        Summary,
+        Rewrite,
+        Render,
+        SurfacePoint,
+        ObjInfo,
+        Invalid
+    };
 
     Mode mode = Mode::Desktop;
     std::string documentFile; // Desktop: a ".obj" body or a ".txt" data file to open
-    std::string caseFile;     // Summary, Rewrite, Render
+    std::string caseFile;     // Summary, Rewrite, Render, SurfacePoint
     std::string outputFile;   // Rewrite, Render
     std::string bodyFile;     // Summary, Rewrite, Render: a body instead of the default one
     std::string modelFile;    // ObjInfo
@@ -19,6 +29,8 @@ struct CommandLine {
     int width = 800;
     int height = 600;
     bool transparent = false;
+    int pixelX = -1; // SurfacePoint: the image pixel, (0, 0) at the top left
+    int pixelY = -1;
     std::string error; // Invalid: what is wrong
 };
 

@@ -1,3 +1,4 @@
+#include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
 
 #include "docs/DataFile.h"
@@ -14,22 +15,6 @@
 namespace {
 
 constexpr int kJpegQuality = 100;
-
-void ApplyView(Universe& scene, const std::string& view) {
-    if (view == "back") {
-        scene.ViewBack();
-    } else if (view == "left") {
-        scene.ViewLeft();
-    } else if (view == "right") {
-        scene.ViewRight();
-    } else if (view == "top") {
-        scene.ViewTop();
-    } else if (view == "profile") {
-        scene.ViewProfile();
-    } else {
-        scene.ViewFront();
-    }
-}
 
 // Detaches the renderer from the scene before either goes away.
 struct RendererAttachment {
@@ -70,7 +55,7 @@ int RunRenderCommand(const CommandLine& commandLine, std::ostream&, std::ostream
     if (read.LeftSomethingOut()) {
         err << "ruvo: " << read.LeftOutMessage() << '\n';
     }
-    ApplyView(scene, commandLine.view);
+    ApplyNamedView(scene, commandLine.view);
     if (commandLine.transparent) {
         scene.ToggleBodyTransparency();
     }

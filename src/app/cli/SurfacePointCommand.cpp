@@ -1,0 +1,56 @@
+#include "app/cli/CaseLoading.h"
+#include "app/cli/HeadlessCommands.h"
+#include "scene/SurfacePicking.h"
+#include "scene/Universe.h"
+
+#include <cmath>
+#include <iomanip>
+#include <locale>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// Centimetres with four decimals; a value that rounds to zero prints without a minus sign.
+std::string Centimetres(double metres) {
+    double centimetres = std::round(metres * 100 * 10000) / 10000;
+    if (centimetres == 0) {
+        centimetres = 0;
+    }
+    std::ostringstream text;
+    text.imbue(std::locale::classic());
+    text << std::fixed << std::setprecision(4) << centimetres;
+    return text.str();
+}
+
+} // namespace
+
+int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    Universe universe;
+    if (!LoadCase(commandLine, universe, err)) {
+        return 1;
+    }
+    if (const Status prepared = universe.GetBody().PrepareSurface(); !prepared) {
+        err << "ruvo: " << prepared.message() << '\n';
+        return 1;
+    }
+    ApplyNamedView(universe, commandLine.view);
+    // The centre of the pixel, in the window coordinates the picking takes.
+    const std::optional<SurfaceHit> hit =
+        BodySurfaceAt(universe, commandLine.width, commandLine.height, commandLine.pixelX + 0.5,
+                      commandLine.pixelY + 0.5);
+    if (!hit) {
+        err << "No body surface under pixel " << commandLine.pixelX << ',' << commandLine.pixelY
+            << ".\n";
+        return 1;
+    }
+    out << Centimetres(hit->point.x) << ' ' << Centimetres(hit->point.y) << ' '
+        << Centimetres(hit->point.z) << '\n';
+    out.flush();
+    if (!out) {
+        err << "ruvo: cannot write the point to the standard output\n";
+        return 1;
+    }
+    return 0;
+}
