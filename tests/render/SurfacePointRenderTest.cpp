@@ -1,0 +1,92 @@
+#include "RenderTestSupport.h"
+
+#include "render/SurfaceMarkers.h"
+#include "scene/SurfacePicking.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <array>
+
+namespace {
+
+constexpr int W = RenderHarness::kWidth;
+constexpr int H = RenderHarness::kHeight;
+
+std::array<double, 16> ProjectionOnTheStack() {
+    std::array<double, 16> values{};
+    glGetDoublev(GL_PROJECTION_MATRIX, values.data());
+    return values;
+}
+
+bool Is(const Rgb& pixel, const float (&color)[3]) {
+    return pixel.r == static_cast<int>(color[0] * 255) &&
+           pixel.g == static_cast<int>(color[1] * 255) &&
+           pixel.b == static_cast<int>(color[2] * 255);
+}
+
+// Eye-space distance along -Z of what the framebuffer shows at a pixel, from its depth.
+double ShownDepth(int x, int yFromBottom) {
+    float depth = 0;
+    glReadPixels(x, yFromBottom, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    const double n = VkCamera::kNearPlane, f = VkCamera::kFarPlane;
+    const double ndc = 2.0 * depth - 1.0;
+    return 2.0 * n * f / (f + n - ndc * (f - n));
+}
+
+class SurfacePointRender : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.Ready()) << h.Error();
+        ASSERT_TRUE(scene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj"));
+        scene.ToggleAxes(); // the axes cross would cover some body pixels
+    }
+    RenderHarness h;
+    Universe& scene = h.Scene();
+};
+
+} // namespace
+
+TEST_F(SurfacePointRender, FrameProjectsThroughTheCameraMatrixAsGluDid) {
+    scene.Resize(W, H);
+    const auto ours = ProjectionOnTheStack();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, static_cast<double>(W) / H, 0.01, 128.0);
+    const auto glu = ProjectionOnTheStack();
+    glMatrixMode(GL_MODELVIEW);
+    EXPECT_EQ(ours, glu);
+}
+
+// For pixels across the body in three views: the depth the frame shows there is the point's
+// depth, and a marker drawn at the point covers that very pixel.
+TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
+    int checked = 0;
+    for (void (Universe::*view)() :
+         {&Universe::ViewFront, &Universe::ViewBack, &Universe::ViewLeft}) {
+        (scene.*view)();
+        for (int y = 30; y < H; y += 45) {
+            for (int x = 170; x < 235; x += 16) {
+                const auto hit = BodySurfaceAt(scene, W, H, x + 0.5, y + 0.5);
+                if (!hit) {
+                    continue;
+                }
+                scene.ClearSurfaceMarkers();
+                h.Render();
+                const double eyeDepth =
+                    -scene.GetCamera().ViewMatrix().TransformPoint(hit->point).z;
+                EXPECT_NEAR(ShownDepth(x, H - 1 - y), eyeDepth, 1e-3) << x << "," << y;
+
+                scene.AddSurfaceMarker(hit->point);
+                h.Render();
+                EXPECT_TRUE(Is(h.Pixel(x, H - 1 - y), kInMarkerColor)) << x << "," << y;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 20);
+    scene.ClearSurfaceMarkers();
+    scene.ViewFront();
+    EXPECT_FALSE(BodySurfaceAt(scene, W, H, 3.5, 3.5));
+}
