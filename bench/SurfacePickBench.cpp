@@ -1,0 +1,120 @@
+// Picking points on the body surface: the one-time build of the search structure and a click's
+// query (pixel ray plus nearest hit), on the default body and on a 1,000,000-triangle torus of the
+// same shape as the reader benchmark's. The CPU column of the builds is the process's CPU time (all
+// threads), which is the wall time on an idle machine.
+#include "model/ObjReader.h"
+#include "scene/SurfacePicking.h"
+#include "scene/Universe.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+constexpr int kRings = 1000;
+constexpr int kSides = 500; // 2 * kRings * kSides triangles
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+std::unique_ptr<Mesh> TorusMesh() {
+    auto mesh = std::make_unique<Mesh>();
+    mesh->path = "torus";
+    mesh->vertexCount = kRings * kSides;
+    mesh->vertices.assign(3 * (mesh->vertexCount + 1), 0.0f);
+    for (int r = 0; r < kRings; ++r) {
+        for (int s = 0; s < kSides; ++s) {
+            const double u = 2 * std::numbers::pi * r / kRings;
+            const double v = 2 * std::numbers::pi * s / kSides;
+            float* p = &mesh->vertices[3 * (r * kSides + s + 1)];
+            p[0] = static_cast<float>(0.8 * std::cos(u) + 0.25 * std::cos(v) * std::cos(u));
+            p[1] = static_cast<float>(0.8 * std::sin(u) + 0.25 * std::cos(v) * std::sin(u));
+            p[2] = static_cast<float>(0.25 * std::sin(v));
+        }
+    }
+    const auto index = [](int r, int s) { return (r % kRings) * kSides + (s % kSides) + 1; };
+    MeshGroup group;
+    group.name = "torus";
+    for (int r = 0; r < kRings; ++r) {
+        for (int s = 0; s < kSides; ++s) {
+            const int a = index(r, s), b = index(r + 1, s), c = index(r + 1, s + 1),
+                      d = index(r, s + 1);
+            for (const auto& corners : {std::array{a, b, c}, std::array{a, c, d}}) {
+                MeshTriangle triangle;
+                std::copy(corners.begin(), corners.end(), triangle.vertex);
+                group.triangleIndices.push_back(static_cast<uint32_t>(mesh->triangles.size()));
+                mesh->triangles.push_back(triangle);
+            }
+        }
+    }
+    mesh->triangleCount = static_cast<uint32_t>(mesh->triangles.size());
+    group.triangleCount = mesh->triangleCount;
+    mesh->groups.push_back(std::move(group));
+    mesh->groupCount = 1;
+    return mesh;
+}
+
+Universe& SceneWith(bool torus) {
+    static Universe bodyScene;
+    static Universe torusScene;
+    static const bool loaded = [] {
+        const bool body = bodyScene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok();
+        const bool ring = torusScene.GetBody().LoadMesh(TorusMesh()).ok();
+        bodyScene.ViewFront();
+        torusScene.ViewFront();
+        return body && ring;
+    }();
+    (void)loaded;
+    return torus ? torusScene : bodyScene;
+}
+
+void Build(benchmark::State& state, bool torus) {
+    const Mesh* mesh = SceneWith(torus).GetBody().GetModel();
+    if (mesh == nullptr) {
+        state.SkipWithError("model not loaded");
+        return;
+    }
+    for (auto _ : state) {
+        SurfaceRayCaster caster;
+        const Status built = caster.Build(*mesh, mesh->vertices);
+        benchmark::DoNotOptimize(built.ok());
+    }
+    state.counters["triangles"] = mesh->triangleCount;
+}
+
+// One click per iteration, at pixels spread over the middle of the view.
+void Query(benchmark::State& state, bool torus) {
+    Universe& scene = SceneWith(torus);
+    if (!scene.GetBody().PrepareSurface()) {
+        state.SkipWithError("surface not built");
+        return;
+    }
+    int pixel = 0;
+    int64_t hits = 0;
+    for (auto _ : state) {
+        const double x = 250 + (pixel % 17) * 18 + 0.5;
+        const double y = 50 + (pixel / 17 % 17) * 30 + 0.5;
+        ++pixel;
+        const auto hit = BodySurfaceAt(scene, kWidth, kHeight, x, y);
+        hits += hit ? 1 : 0;
+        benchmark::DoNotOptimize(hit);
+    }
+    state.counters["hit share"] =
+        static_cast<double>(hits) / std::max<int64_t>(1, state.iterations());
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(Build, DefaultBody, false)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Query, DefaultBody, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Build, Torus1M, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(Query, Torus1M, true)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
