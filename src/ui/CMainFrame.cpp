@@ -125,6 +125,8 @@ void CMainFrame::BuildEditMenu() {
     AddItem(edit, "Delete active trajectory or element\tDel", QKeySequence(Qt::Key_Delete),
             [&commands] { commands.DeleteSelected(); });
     AddItem(edit, "Delete all trajectories and elements", {}, [this] { view->OnDeleteAll(); });
+    edit->addSeparator();
+    AddItem(edit, "Place points\tC", QKeySequence(Qt::Key_C), [this] { view->OnPlacePoints(); });
 }
 
 void CMainFrame::BuildViewMenu() {
@@ -208,6 +210,13 @@ void CMainFrame::BuildStatusBar() {
     // The idle text is a normal widget, so a command's prompt hides it while shown.
     messagePane = new QLabel(QStringLiteral("For Help, press F1"));
     statusBar()->addWidget(messagePane, 1);
+    connect(view, &CRuvoView::statusMessage, this, [this](const QString& text) {
+        if (text.isEmpty()) {
+            statusBar()->clearMessage();
+        } else {
+            statusBar()->showMessage(text);
+        }
+    });
     for (int index = 0; index < 3; ++index) {
         auto* indicator = new QLabel;
         indicator->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -2,11 +2,13 @@
 
 #include "docs/AppInfo.h"
 #include "render/GlSceneRenderer.h"
+#include "scene/SurfacePicking.h"
 #include "scene/TrackBall.h"
 #include "scene/Universe.h"
 #include "ui/ImageCapture.h"
 #include "ui/MyAboutDlg.h"
 #include "ui/Platform.h"
+#include "ui/PointPlacement.h"
 #include "ui/ViewCommands.h"
 #include "ui/WindowRenderer.h"
 
@@ -17,6 +19,9 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QSurfaceFormat>
+#include <QWheelEvent>
+
+#include <cmath>
 
 namespace {
 
@@ -67,6 +72,9 @@ CRuvoView::CRuvoView(Universe& scene, Platform& platform, QWidget* parent,
     }
     commands = std::make_unique<ViewCommands>(
         scene, platform, this, [this] { Redraw(); }, [this] { return CaptureView(); });
+    placement = std::make_unique<PointPlacement>(
+        scene, *commands, [this](const QString& text) { emit statusMessage(text); },
+        [this] { Redraw(); });
     setFormat(ViewFormat());
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // every pointer move draws a frame
@@ -114,6 +122,9 @@ void CRuvoView::BuildContextMenu() {
                            [this] { commands->ChangeColor(); });
     contextMenu->addSeparator();
     contextMenu->addAction(QStringLiteral("Properties"), this, [this] { commands->Properties(); });
+
+    placementMenu = new QMenu(QStringLiteral("View"), this);
+    placementMenu->addAction(QStringLiteral("Place points"), this, [this] { OnPlacePoints(); });
 }
 
 void CRuvoView::SetContextState(ContextState state) {
@@ -176,7 +187,9 @@ int CRuvoView::DevicePixels(double logical) const {
 void CRuvoView::mousePressEvent(QMouseEvent* event) {
     const QPointF position = event->position();
     if (event->button() == Qt::LeftButton) {
-        if (renderer) {
+        if (placement->IsActive()) {
+            PlacePointAt(position);
+        } else if (renderer) {
             makeCurrent();
             scene.Pick(DevicePixels(position.x()), DevicePixels(position.y()));
         }
@@ -186,7 +199,26 @@ void CRuvoView::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void CRuvoView::PlacePointAt(const QPointF& position) {
+    // The ray through the centre of the pixel under the pointer, in the view's own proportions.
+    placement->Click(BodySurfaceAt(scene, width(), height(), std::floor(position.x()) + 0.5,
+                                   std::floor(position.y()) + 0.5));
+}
+
+void CRuvoView::wheelEvent(QWheelEvent* event) {
+    const double steps = event->angleDelta().y() / 120.0;
+    if (steps == 0) {
+        event->ignore();
+        return;
+    }
+    const QPointF position = event->position();
+    ZoomTowardPixel(scene, width(), height(), position.x(), position.y(), steps);
+    event->accept();
+    Redraw();
+}
+
 void CRuvoView::RightButtonPressed(int x, int y) {
+    rightPressOnNothing.reset();
     if (scene.GetSelectionState() == kObjectSelected) {
         rightButtonDown = true;
         contextMenu->exec(mapToGlobal(QPoint(x, y)));
@@ -196,6 +228,7 @@ void CRuvoView::RightButtonPressed(int x, int y) {
     }
     trackBall->MouseEvent(0, 0, x, y);
     rightButtonDown = true;
+    rightPressOnNothing = QPoint(x, y);
 }
 
 void CRuvoView::mouseReleaseEvent(QMouseEvent* event) {
@@ -210,6 +243,12 @@ void CRuvoView::mouseReleaseEvent(QMouseEvent* event) {
         trackBall->MouseEvent(shift ? 1 : 0, 1, x, y);
         rightButtonDown = false;
         Redraw();
+        // A right click that did not drag the camera offers the view's menu.
+        const bool clicked = rightPressOnNothing && *rightPressOnNothing == QPoint(x, y);
+        rightPressOnNothing.reset();
+        if (clicked) {
+            placementMenu->exec(mapToGlobal(QPoint(x, y)));
+        }
     }
 }
 
@@ -243,6 +282,10 @@ void CRuvoView::PointerMoved(int x, int y) {
 }
 
 bool CRuvoView::HandleKey(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && placement->IsActive()) {
+        placement->Leave();
+        return true;
+    }
     switch (event->key()) {
     case Qt::Key_PageUp:
         scene.CameraUp();
@@ -368,6 +411,10 @@ void CRuvoView::OnToggleBodyTransparency() {
 
 void CRuvoView::OnSetManipulationMode(int mode) {
     scene.SetManipulationMode(mode);
+}
+
+void CRuvoView::OnPlacePoints() {
+    placement->Enter();
 }
 
 void CRuvoView::OnHelpContents() {

@@ -12,6 +12,7 @@
 
 class Body;
 class Platform;
+class PointPlacement;
 class QKeyEvent;
 class QMenu;
 class SceneRenderer;
@@ -68,6 +69,9 @@ public:
     void OnToggleLateralGrid();
     void OnToggleBodyTransparency();
     void OnSetManipulationMode(int mode);
+    // "Place points": left clicks on the body place IN and OUT of a new trajectory; Esc leaves.
+    void OnPlacePoints();
+    PointPlacement& GetPlacement() { return *placement; }
     // Help and About.
     void OnHelpContents();
     void OnWebsite();
@@ -75,10 +79,14 @@ public:
 
     // The context menu offered on a right press over a selected object.
     QMenu& GetContextMenu() { return *contextMenu; }
+    // The context menu offered on a right click (no drag) over the view with nothing selected.
+    QMenu& GetPlacementMenu() { return *placementMenu; }
 
 signals:
     // The drawing is set up, or it failed (see GetContextState).
     void contextStateKnown();
+    // A message for the status bar; an empty text clears it.
+    void statusMessage(const QString& text);
 
 protected:
     void initializeGL() override;
@@ -88,6 +96,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     void BuildContextMenu();
@@ -98,6 +107,7 @@ private:
     bool MoveDrivesCamera() const;
     int DevicePixels(double logical) const;
     void ReleaseContext();
+    void PlacePointAt(const QPointF& position);
 
     // The first seven members of the original view are the dialogs; they live in `commands`.
     bool leftButtonDown = false;
@@ -115,5 +125,8 @@ private:
     ContextState contextState = ContextState::Pending;
     std::string startupError;
     QMenu* contextMenu = nullptr;
+    QMenu* placementMenu = nullptr;
+    std::unique_ptr<PointPlacement> placement;
+    std::optional<QPoint> rightPressOnNothing; // where a right press began with nothing selected
     QMetaObject::Connection contextGone;
 };

@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -111,4 +112,12 @@ void ChooseProposedColor(Universe& scene, Platform& platform, QWidget* dialog, C
     if (redraw) {
         redraw();
     }
+}
+
+QString CentimetreText(double metres) {
+    double centimetres = std::round(metres * 100 * 100) / 100;
+    if (centimetres == 0) {
+        centimetres = 0; // no minus sign on a length that rounds to nothing
+    }
+    return QString::number(centimetres, 'f', 2);
 }

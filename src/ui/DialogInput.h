@@ -17,6 +17,10 @@ double ReadLenientNumber(const QString& text);
 // The same, read as centimetres and returned in metres.
 double ReadCentimetres(const QString& text);
 
+// A length in metres as dialogs show it: centimetres with two decimals (a tenth of a millimetre,
+// what the data file keeps), never "-0.00".
+QString CentimetreText(double metres);
+
 // A colour held as three channels 0..1 shown as bytes: each channel times 255, truncated.
 QColor ColorFromChannels(double red, double green, double blue);
 // The colour proposed for new trajectories and elements, shared by both creation dialogs.

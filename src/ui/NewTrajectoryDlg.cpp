@@ -65,13 +65,27 @@ QLineEdit* NewTrajectoryDlg::AddField(const char* name) {
 
 int NewTrajectoryDlg::exec() {
     createdTrajectory = nullptr;
-    for (QLineEdit* field : {inX, inY, inZ, outX, outY, outZ}) {
-        field->clear();
-    }
+    FillFields();
     insideBox->setChecked(false);
     colorSwatch->SetColor(ProposedColor(scene));
     inX->setFocus();
     return QDialog::exec();
+}
+
+void NewTrajectoryDlg::FillFields() {
+    QLineEdit* const fields[6] = {inX, inY, inZ, outX, outY, outZ};
+    if (!initialPoints) {
+        for (QLineEdit* field : fields) {
+            field->clear();
+        }
+        return;
+    }
+    const auto [in, out] = *initialPoints;
+    initialPoints.reset();
+    const double metres[6] = {in.x, in.y, in.z, out.x, out.y, out.z};
+    for (int index = 0; index < 6; ++index) {
+        fields[index]->setText(CentimetreText(metres[index]));
+    }
 }
 
 void NewTrajectoryDlg::Compute() {

@@ -89,6 +89,16 @@ void ViewCommands::NewTrajectory() {
     redraw();
 }
 
+bool ViewCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out) {
+    if (scene.GetTrajectoryCount() >= Universe::kMaxTrajectories) {
+        NewTrajectory(); // says why nothing opens
+        return false;
+    }
+    trajectoryDialog->SetInitialPoints(in, out);
+    NewTrajectory();
+    return trajectoryDialog->GetCreatedTrajectory() != nullptr;
+}
+
 void ViewCommands::NewElement() {
     if (scene.GetElements().GetCount() >= VkElementList::kCapacity) {
         platform.ShowMessage(owner,

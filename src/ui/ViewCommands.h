@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/Dib.h"
+#include "scene/Matrix4.h"
 
 #include <functional>
 #include <memory>
@@ -29,19 +30,22 @@ public:
                  std::function<std::optional<Dib>()> capture);
     ~ViewCommands();
 
-    void NewTrajectory();      // N
-    void NewElement();         // File > New Element
-    void OpenDataFile();       // Ctrl+D
-    void OpenBodyFile();       // Ctrl+B
-    void SaveDataFile();       // Alt+D
-    void SaveImage();          // Alt+I
-    void BodyParameters();     // B
-    void AdjustTrajectory();   // A
-    void DeleteSelected();     // Del, context menu "Delete"
-    void DataSummary();        // D
-    void BodyMovements();      // M
-    void ChangeColor();        // context menu "Change color"
-    void Properties();         // context menu "Properties"
+    void NewTrajectory(); // N
+    // "New trajectory" opened on two points placed on the body (metres); true when the user
+    // made the trajectory, false when the dialog was cancelled or the table is full.
+    bool NewTrajectoryFromPoints(const Vec3& in, const Vec3& out);
+    void NewElement();       // File > New Element
+    void OpenDataFile();     // Ctrl+D
+    void OpenBodyFile();     // Ctrl+B
+    void SaveDataFile();     // Alt+D
+    void SaveImage();        // Alt+I
+    void BodyParameters();   // B
+    void AdjustTrajectory(); // A
+    void DeleteSelected();   // Del, context menu "Delete"
+    void DataSummary();      // D
+    void BodyMovements();    // M
+    void ChangeColor();      // context menu "Change color"
+    void Properties();       // context menu "Properties"
 
     // A file named on the command line or dropped on the main window: a ".obj" replaces the body
     // as "Open body file..." does, a ".txt" is read as a data file. Unknown kinds are reported.

@@ -1,0 +1,80 @@
+#include "ui/PointPlacement.h"
+
+#include "scene/Universe.h"
+#include "ui/DialogInput.h"
+#include "ui/ViewCommands.h"
+
+namespace {
+
+constexpr int kSelectMode = 0;
+
+} // namespace
+
+PointPlacement::PointPlacement(Universe& scene, ViewCommands& commands, StatusSink showStatus,
+                               std::function<void()> redraw)
+    : scene(scene), commands(commands), showStatus(std::move(showStatus)),
+      redraw(std::move(redraw)) {}
+
+QString PointPlacement::PointText(const Vec3& metres) {
+    return QStringLiteral("x %1, y %2, z %3 cm")
+        .arg(CentimetreText(metres.x), CentimetreText(metres.y), CentimetreText(metres.z));
+}
+
+bool PointPlacement::IsActive() const {
+    return scene.GetManipulationMode() == Universe::kPlacePointsMode;
+}
+
+void PointPlacement::Enter() {
+    scene.SetManipulationMode(Universe::kPlacePointsMode);
+    // A handle left in force would turn right-button drags into object drags.
+    scene.ClearSelection();
+    scene.ClearSurfaceMarkers();
+    if (const Status ready = scene.GetBody().PrepareSurface(); !ready) {
+        showStatus(QString::fromStdString(ready.message()));
+    } else {
+        Prompt();
+    }
+    redraw();
+}
+
+void PointPlacement::Leave() {
+    if (!IsActive()) {
+        return;
+    }
+    scene.SetManipulationMode(kSelectMode);
+    scene.ClearSurfaceMarkers();
+    showStatus(QString());
+    redraw();
+}
+
+void PointPlacement::Prompt() {
+    showStatus(QStringLiteral("Place points: click the entry point IN on the body (body frame, "
+                              "+x to the body's left, +y up, +z to its front). Esc leaves."));
+}
+
+void PointPlacement::Click(const std::optional<SurfaceHit>& hit) {
+    if (!hit) {
+        showStatus(QStringLiteral("No body surface under the pointer."));
+        return;
+    }
+    if (scene.GetSurfaceMarkers().size() >= 2) {
+        scene.ClearSurfaceMarkers();
+    }
+    scene.AddSurfaceMarker(hit->point);
+    const std::vector<Vec3> markers = scene.GetSurfaceMarkers();
+    if (markers.size() == 1) {
+        showStatus(
+            QStringLiteral("IN at %1. Click the exit point OUT.").arg(PointText(markers[0])));
+        redraw();
+        return;
+    }
+    showStatus(QStringLiteral("OUT at %1.").arg(PointText(markers[1])));
+    redraw();
+    commands.NewTrajectoryFromPoints(markers[0], markers[1]);
+    // Made or cancelled, the pair is done: its markers go and the next click is a new IN.
+    scene.ClearSurfaceMarkers();
+    if (IsActive()) {
+        Prompt();
+    }
+    redraw();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "scene/SurfaceRayCaster.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Universe;
+class ViewCommands;
+
+// The "Place points" mode of the view: each left click on the body puts a marker there, the first
+// for IN and the second for OUT, and the second opens "New trajectory" with both points filled in.
+// Whatever the dialog's answer, the markers go and the next click starts a new IN. Each step is
+// told in the status bar.
+class PointPlacement {
+public:
+    using StatusSink = std::function<void(const QString&)>;
+
+    PointPlacement(Universe& scene, ViewCommands& commands, StatusSink showStatus,
+                   std::function<void()> redraw);
+
+    bool IsActive() const;
+    void Enter();
+    // Back to selecting; the markers of an unfinished pair go.
+    void Leave();
+    // A left click whose pixel shows `hit` (empty when it shows no body).
+    void Click(const std::optional<SurfaceHit>& hit);
+
+    // "x 12.34, y 120.56, z 15.20 cm": a body-frame point in metres, shown in centimetres.
+    static QString PointText(const Vec3& metres);
+
+private:
+    void Prompt();
+
+    Universe& scene;
+    ViewCommands& commands;
+    StatusSink showStatus;
+    std::function<void()> redraw;
+};

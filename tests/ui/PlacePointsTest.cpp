@@ -1,0 +1,125 @@
+#include "DialogsTestSupport.h"
+#include "MainWindowFixture.h"
+
+#include "scene/SurfacePicking.h"
+#include "ui/DialogInput.h"
+#include "ui/NewTrajectoryDlg.h"
+#include "ui/PointPlacement.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace {
+
+class PlacePointsTest : public MainWindowFixture {
+protected:
+    QString Status() { return frame->statusBar()->currentMessage(); }
+
+    // The body point the view shows at a widget position (pixel centre), as the click finds it.
+    Vec3 BodyPointAt(QPoint at) {
+        const auto hit =
+            BodySurfaceAt(Scene(), View().width(), View().height(), at.x() + 0.5, at.y() + 0.5);
+        EXPECT_TRUE(hit);
+        return hit ? hit->point : Vec3{};
+    }
+
+    void Click(QPoint at) { QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, at); }
+
+    QPoint Chest() { return {View().width() / 2, View().height() / 2 - 60}; }
+    QPoint Belly() { return {View().width() / 2 + 8, View().height() / 2 + 10}; }
+};
+
+QString Field(QDialog& dialog, const char* name) {
+    return Child<QLineEdit>(dialog, name).text();
+}
+
+QString Cm(double metres) {
+    return CentimetreText(metres);
+}
+
+} // namespace
+
+// Two clicks, with the view turned between them, open "New trajectory" on both points; Cancel
+// removes the markers, Compute makes the trajectory; a miss only says so; Esc leaves the mode.
+TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
+    QTest::keyClick(&View(), 'c');
+    ASSERT_TRUE(View().GetPlacement().IsActive());
+    EXPECT_TRUE(Status().startsWith("Place points")) << Status().toStdString();
+
+    Click({3, 3});
+    EXPECT_EQ(Status(), "No body surface under the pointer.");
+    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+
+    const Vec3 in = BodyPointAt(Chest());
+    Click(Chest());
+    ASSERT_EQ(Scene().GetSurfaceMarkers().size(), 1u);
+    EXPECT_EQ(Status(), "IN at " + PointPlacement::PointText(in) + ". Click the exit point OUT.");
+
+    QTest::keyClick(&View(), 'k'); // the back view, for the exit wound
+    const Vec3 out = BodyPointAt(Chest());
+    EXPECT_LT(out.z, in.z);
+    QStringList shown;
+    WhenModal<NewTrajectoryDlg>([&](NewTrajectoryDlg& d) {
+        for (const char* name : {"inX", "inY", "inZ", "outX", "outY", "outZ"}) {
+            shown << Field(d, name);
+        }
+        Child<QPushButton>(d, "cancelButton").click();
+    });
+    Click(Chest());
+    EXPECT_EQ(shown, QStringList({Cm(in.x), Cm(in.y), Cm(in.z), Cm(out.x), Cm(out.y), Cm(out.z)}));
+    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+    EXPECT_TRUE(View().GetPlacement().IsActive());
+
+    QTest::keyClick(&View(), 'f');
+    const Vec3 second = BodyPointAt(Belly());
+    Click(Chest());
+    WhenModal<NewTrajectoryDlg>(
+        [](NewTrajectoryDlg& d) { Child<QPushButton>(d, "computeButton").click(); });
+    Click(Belly());
+    ASSERT_EQ(Scene().GetTrajectoryCount(), 1);
+    const Path& made = *Scene().GetTrajectory(0);
+    EXPECT_NEAR(made.GetX1(), in.x, 1e-4);
+    EXPECT_NEAR(made.GetY2(), second.y, 1e-4);
+    EXPECT_NEAR(made.GetZ2(), second.z, 1e-4);
+    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+
+    Click(Chest());
+    QTest::keyClick(&View(), Qt::Key_Escape);
+    EXPECT_FALSE(View().GetPlacement().IsActive());
+    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+    Click(Chest()); // a plain click again: no marker
+    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+}
+
+TEST_F(PlacePointsTest, RightClickOffersTheModeAndTheWheelZoomsTowardThePointer) {
+    QTimer::singleShot(0, [] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : menu->actions()) {
+                if (action->text() == "Place points") {
+                    action->trigger();
+                }
+            }
+            menu->close();
+        }
+    });
+    const QPoint at(20, 20);
+    QTest::mousePress(&View(), Qt::RightButton, Qt::NoModifier, at);
+    QTest::mouseRelease(&View(), Qt::RightButton, Qt::NoModifier, at);
+    EXPECT_TRUE(View().GetPlacement().IsActive());
+
+    const QPoint chest = Chest();
+    const Vec3 before = BodyPointAt(chest);
+    const double zBefore = Scene().GetCamera().GetZ();
+    QWheelEvent wheel(chest, View().mapToGlobal(chest), {}, QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&View(), &wheel);
+    EXPECT_LT(Scene().GetCamera().GetZ(), zBefore);
+    const Vec3 after = BodyPointAt(chest);
+    EXPECT_NEAR(after.x, before.x, 2e-3); // the same spot stays under the pointer
+    EXPECT_NEAR(after.y, before.y, 2e-3);
+    QTest::keyClick(&View(), 'f'); // the standard view puts the camera back
+    EXPECT_DOUBLE_EQ(Scene().GetCamera().GetZ(), 2.5);
+}
