@@ -73,7 +73,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
               (QStringList{"Body parameters\tB", "Adjust active trajectory\tA",
                            "Delete active trajectory or element\tDel",
-                           "Delete all trajectories and elements"}));
+                           "Delete all trajectories and elements", "-", "Place points\tC"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&View")),
               (QStringList{"Data summary\tD", "-", "Profile\tP", "Front\tF", "Back\tK", "Right\tR",
                            "Left\tL", "Top\tT", "-", "Increase body lighting\t+",
