@@ -24,7 +24,7 @@ bool FocusRestorer::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = static_cast<QWidget*>(watched);
         const bool menu = qobject_cast<QMenu*>(widget) != nullptr;
         const bool modalWindow = widget->isWindow() && widget != mainWindow && widget->isModal();
-        if (type == QEvent::Show && (widget == mainWindow || modalWindow)) {
+        if (type == QEvent::Show && widget == mainWindow) {
             // Once shown; the platform hands the keyboard over when the window is on screen.
             QTimer::singleShot(
                 0, this, [this, window = QPointer<QWidget>(widget)] { TakeKeyboard(window); });

@@ -9,10 +9,8 @@ class QWidget;
 // Keeps the keyboard where the user expects it, with or without a window manager (a bare X
 // server gives the keyboard to no window by itself):
 // - the main window takes it when it is shown, so the first key works without a click;
-// - each modal window of the program (a dialog, a chooser, a message box) takes it when it opens,
-//   so what is typed reaches it rather than the window it blocks;
-// - when one closes, or the context menu closes, and no window of the program has the keyboard,
-//   the main window takes it back;
+// - when a dialog, a chooser, a message box or the context menu closes and no window of the
+//   program has the keyboard, the main window takes it back;
 // - when a menu opened from the menu bar with the keyboard is left with Esc, the menu bar gives
 //   up the keyboard at once and the view has it, so letter keys act on the view again instead of
 //   opening menus.
