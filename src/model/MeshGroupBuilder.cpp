@@ -1,5 +1,7 @@
 #include "model/MeshGroupBuilder.h"
 
+#include "model/LargeArrays.h"
+
 #include <utility>
 
 uint32_t MeshGroupBuilder::GroupFor(std::string_view name) {
@@ -18,7 +20,7 @@ void MeshGroupBuilder::MoveInto(Mesh& mesh) {
     for (uint32_t group = 0; group < names_.size(); ++group) {
         MeshGroup& target = mesh.groups[ListPosition(group)];
         target.name = std::move(names_[group]);
-        target.triangleIndices.assign(triangles_[group], 0);
+        AllocateExactly(target.triangleIndices, triangles_[group], 0u);
         target.triangleCount = 0;
     }
     mesh.groupCount = static_cast<uint32_t>(mesh.groups.size());

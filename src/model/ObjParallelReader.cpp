@@ -1,5 +1,6 @@
 #include "model/ObjParallelReader.h"
 
+#include "model/LargeArrays.h"
 #include "model/MeshGroupBuilder.h"
 #include "model/MeshGroups.h"
 #include "model/MtlReader.h"
@@ -161,13 +162,13 @@ private:
 
 // Every array is allocated once, at the exact size the first reading counted.
 void AllocateArrays(Mesh& mesh) {
-    mesh.vertices.assign(3 * (std::size_t{mesh.vertexCount} + 1), 0.0f);
-    mesh.triangles.assign(mesh.triangleCount, MeshTriangle());
+    AllocateExactly(mesh.vertices, 3 * (std::size_t{mesh.vertexCount} + 1), 0.0f);
+    AllocateExactly(mesh.triangles, mesh.triangleCount, MeshTriangle());
     if (mesh.normalCount > 0) {
-        mesh.normals.assign(3 * (std::size_t{mesh.normalCount} + 1), 0.0f);
+        AllocateExactly(mesh.normals, 3 * (std::size_t{mesh.normalCount} + 1), 0.0f);
     }
     if (mesh.texCoordCount > 0) {
-        mesh.texCoords.assign(2 * (std::size_t{mesh.texCoordCount} + 1), 0.0f);
+        AllocateExactly(mesh.texCoords, 2 * (std::size_t{mesh.texCoordCount} + 1), 0.0f);
     }
 }
 
