@@ -108,6 +108,69 @@ private:
         return result == ObjFaceResult::Stored;
     }
 
+    // The common face, "f v/t/n v/t/n v/t/n" alone on its line with every index in range, read
+    // without the general corner machinery. False (cursor unmoved) for anything else, which the
+    // general reading then takes.
+    bool FillPlainTriangle(ObjTextCursor& cursor) {
+        FaceCorner corners[3];
+        const char* p = cursor.Here();
+        const char* end = cursor.End();
+        for (FaceCorner& corner : corners) {
+            if (p == end || (*p != ' ' && *p != '\t')) {
+                return false;
+            }
+            while (p < end && (*p == ' ' || *p == '\t')) {
+                ++p;
+            }
+            p = ParsePlainCorner(p, end, corner);
+            if (!p) {
+                return false;
+            }
+        }
+        // The corner list must end here: no further corner on this line or the next ones.
+        const char* after = p;
+        while (after < end && ObjTextCursor::IsBlank(*after)) {
+            ++after;
+        }
+        if (after < end &&
+            (static_cast<unsigned char>(*after - '0') <= 9 || *after == '-' || *after == '+')) {
+            return false;
+        }
+        int32_t resolved[3][3];
+        ObjIndexFault ignored;
+        for (int c = 0; c < 3; ++c) {
+            if (!ResolveObjCorner(corners[c], CornerForm::VertexTexCoordNormal, read_, total_,
+                                  ignored, resolved[c])) {
+                return false; // the general reading reports it
+            }
+        }
+        MeshTriangle triangle;
+        for (int c = 0; c < 3; ++c) {
+            triangle.vertex[c] = resolved[c][0];
+            triangle.texCoord[c] = resolved[c][1];
+            triangle.normal[c] = resolved[c][2];
+        }
+        if (!StoreTriangle(triangle)) {
+            return false;
+        }
+        cursor.MoveTo(p);
+        return true;
+    }
+
+    // "v/t/n" followed by a blank or the end; nullptr otherwise.
+    static const char* ParsePlainCorner(const char* p, const char* end, FaceCorner& corner) {
+        p = ParseInteger(p, end, corner.vertex);
+        if (!p || p == end || *p++ != '/') {
+            return nullptr;
+        }
+        p = ParseInteger(p, end, corner.texCoord);
+        if (!p || p == end || *p++ != '/') {
+            return nullptr;
+        }
+        p = ParseInteger(p, end, corner.normal);
+        return p && (p == end || ObjTextCursor::IsBlank(*p)) ? p : nullptr;
+    }
+
     bool StoreTriangle(const MeshTriangle& triangle) {
         uint64_t& written = current_ ? groupWritten_[*current_] : leadingWritten_;
         const uint64_t counted =

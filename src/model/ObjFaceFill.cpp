@@ -41,11 +41,9 @@ std::string DescribeIndexFault(const ObjIndexFault& fault, std::size_t lineNumbe
     return where + ", but the file has " + std::to_string(fault.total) + " " + kind.many + ".";
 }
 
-bool ResolveObjCorner(const FaceReader& reader, const ObjElementCounts& readSoFar,
+bool ResolveObjCorner(const FaceCorner& corner, CornerForm form, const ObjElementCounts& readSoFar,
                       const ObjElementCounts& total, ObjIndexFault& fault, int32_t (&out)[3]) {
     out[0] = out[1] = out[2] = 0;
-    const FaceCorner& corner = reader.Corner();
-    const CornerForm form = reader.Form();
     if (!Resolve(corner.vertex, readSoFar.vertices, total.vertices, 0, fault, out[0])) {
         return false;
     }

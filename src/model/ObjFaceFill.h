@@ -34,7 +34,7 @@ std::string DescribeIndexFault(const ObjIndexFault& fault, std::size_t lineNumbe
 // Turns the corner at the face reader into array indices: positive indices count from the first
 // element of the file, negative ones back from the last element read before the face. False
 // (with `fault` filled in, except its faceOffset) when an index names no element.
-bool ResolveObjCorner(const FaceReader& reader, const ObjElementCounts& readSoFar,
+bool ResolveObjCorner(const FaceCorner& corner, CornerForm form, const ObjElementCounts& readSoFar,
                       const ObjElementCounts& total, ObjIndexFault& fault, int32_t (&out)[3]);
 
 // The result of reading one face.
@@ -50,7 +50,7 @@ ObjFaceResult FillObjFace(ObjTextCursor& cursor, FaceReader& reader,
                           ObjIndexFault& fault, Store&& store) {
     int32_t first[3], previous[3], current[3];
     const auto resolve = [&](int32_t(&out)[3]) {
-        return ResolveObjCorner(reader, readSoFar, total, fault, out);
+        return ResolveObjCorner(reader.Corner(), reader.Form(), readSoFar, total, fault, out);
     };
     reader.Begin();
     reader.Next(cursor);
