@@ -101,6 +101,9 @@ private:
     }
 
     bool FillFace(ObjTextCursor& cursor, ObjChunkFault& fault) {
+        if (FillPlainTriangle(cursor)) {
+            return true;
+        }
         const ObjFaceResult result =
             FillObjFace(cursor, faceReader_, read_, total_, fault.index,
                         [this](const MeshTriangle& triangle) { return StoreTriangle(triangle); });
