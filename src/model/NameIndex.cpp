@@ -4,7 +4,7 @@ uint32_t NameIndex::Add(std::string_view name, uint32_t position) {
     if (const auto found = positions_.find(name); found != positions_.end()) {
         return found->second;
     }
-    positions_.emplace(std::string(name), position);
+    positions_.emplace(names_.emplace_back(name), position);
     return position;
 }
 

@@ -2,16 +2,23 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 
-// Finds names in constant time: each name maps to the position of its first occurrence. Keys are
-// copies, so the index stays valid while the named things move.
+// Finds names in constant time: each name maps to the position of its first occurrence. The
+// index keeps its own copies of the names (in a deque, whose elements never move), so it stays
+// valid while the named things move.
 class NameIndex {
 public:
+    NameIndex() = default;
+    NameIndex(NameIndex&&) = default;
+    NameIndex& operator=(NameIndex&&) = default;
+    NameIndex(const NameIndex&) = delete;
+    NameIndex& operator=(const NameIndex&) = delete;
+
     // Records `name` at `position` unless it is already known; returns the position it maps to.
     uint32_t Add(std::string_view name, uint32_t position);
 
@@ -30,11 +37,6 @@ public:
     }
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>()(text);
-        }
-    };
-    std::unordered_map<std::string, uint32_t, Hash, std::equal_to<>> positions_;
+    std::deque<std::string> names_;
+    std::unordered_map<std::string_view, uint32_t> positions_; // keys view names_
 };
