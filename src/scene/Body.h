@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class PosedBodyMesh;
 class ProgressSink;
 
 // The human model on which trajectories are measured: one mesh, fitted when loaded, scaled to the
@@ -54,16 +55,36 @@ public:
     void IncreaseBodyLighting(); // every vertex normal x 1.1
     void DecreaseBodyLighting(); // every vertex normal x 0.9
 
-    // The arm pose transform that carries every trajectory with the arm and forearm.
+    // The arm pose transform that carries the trajectories that move with the arm, and the
+    // forearm part of the body mesh.
     Matrix4 ArmPoseTransform() const;
+    // The same without the elbow's turn: how the upper arm moves.
+    Matrix4 UpperArmTransform() const;
     // Where the fitted mesh is drawn: translate (0, height/2, depth/2), scale (scaleX, 1, scaleZ),
     // then the uniform scale.
     Matrix4 DrawTransform() const;
+    Matrix4 DrawTransformInverse() const;
+
+    // Arm pitch 90 and every other arm and forearm angle 0: nothing is moved by the pose.
+    bool HasInitialPose() const;
+    // Puts the three joints back to their initial angles (the pivots stay).
+    void ResetPose();
+
+    // The mesh as it is drawn: the model with its arm groups posed, or the model itself at the
+    // initial pose or when it has no arm groups. Kept until the pose, scales or mesh change.
+    const Mesh* GetPosedModel() const;
+    // Whether the model has the "right_arm" and "right_forearm" groups the pose moves.
+    bool HasArmParts() const;
 
 private:
     // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.
     Status AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress);
+    // The three turns of the arm pose transform, in the world.
+    struct ArmTurns {
+        Matrix4 arm, forearm, rest;
+    };
+    ArmTurns ArmPoseTurns() const;
 
     std::unique_ptr<Mesh> model;
     float unitizeScale = 0;
@@ -79,4 +100,6 @@ private:
     std::unique_ptr<Object> head;
     std::unique_ptr<Object> arm;
     std::unique_ptr<Object> forearm;
+    // A cache of what is drawn, not part of the body's state.
+    std::unique_ptr<PosedBodyMesh> posedModel;
 };
