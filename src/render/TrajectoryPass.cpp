@@ -70,7 +70,9 @@ void DrawTrajectories(Universe& scene, RenderPass pass, const BitmapFont& font) 
     const Matrix4 armPose = scene.GetBody().ArmPoseTransform();
     for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
         glPushMatrix();
-        glMultMatrixd(armPose.Data());
+        if (scene.GetTrajectory(number - 1)->GetWithArm()) {
+            glMultMatrixd(armPose.Data());
+        }
         glPushMatrix();
         DrawTrajectory(scene, number, pass, font);
         glPopMatrix();
