@@ -1,7 +1,5 @@
 #include "scene/ArmSkin.h"
 
-#include "model/MeshGroups.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -48,14 +46,58 @@ double SmoothStep(double t) {
     return t * t * (3.0 - 2.0 * t);
 }
 
-double NearestDistance(const Point& p, const std::vector<Point>& points) {
-    double best = std::numeric_limits<double>::infinity();
-    for (const Point& q : points) {
-        const double dx = p[0] - q[0], dy = p[1] - q[1], dz = p[2] - q[2];
-        best = std::min(best, dx * dx + dy * dy + dz * dz);
+// Border points sorted into cubes of the band's width, so that a point's distance to the nearest
+// border point within one band is found among the 27 cubes around it, whatever the mesh's size.
+class BorderGrid {
+public:
+    BorderGrid(const std::vector<Point>& points, double cellSize) : cell(cellSize) {
+        for (const Point& p : points) {
+            cells[CellOf(p[0], p[1], p[2])].push_back(p);
+        }
     }
-    return std::sqrt(best);
-}
+
+    // The distance to the nearest border point when it is within one cell; infinity otherwise
+    // (farther than the band, which weighs the same).
+    double NearestWithinBand(const Point& p) const {
+        const auto [cx, cy, cz] = CellOf(p[0], p[1], p[2]);
+        double best = std::numeric_limits<double>::infinity();
+        for (int64_t dx = -1; dx <= 1; ++dx) {
+            for (int64_t dy = -1; dy <= 1; ++dy) {
+                for (int64_t dz = -1; dz <= 1; ++dz) {
+                    const auto found = cells.find({cx + dx, cy + dy, cz + dz});
+                    if (found == cells.end()) {
+                        continue;
+                    }
+                    for (const Point& q : found->second) {
+                        const double ex = p[0] - q[0], ey = p[1] - q[1], ez = p[2] - q[2];
+                        best = std::min(best, ex * ex + ey * ey + ez * ez);
+                    }
+                }
+            }
+        }
+        const double distance = std::sqrt(best);
+        return distance <= cell ? distance : std::numeric_limits<double>::infinity();
+    }
+
+private:
+    using Cell = std::array<int64_t, 3>;
+    struct CellHash {
+        size_t operator()(const Cell& c) const {
+            return static_cast<size_t>(static_cast<uint64_t>(c[0]) * 73856093u ^
+                                       static_cast<uint64_t>(c[1]) * 19349663u ^
+                                       static_cast<uint64_t>(c[2]) * 83492791u);
+        }
+    };
+    Cell CellOf(double x, double y, double z) const { return {Index(x), Index(y), Index(z)}; }
+    // Fitted meshes lie within a unit box; the clamp only keeps a corrupt value convertible.
+    int64_t Index(double coordinate) const {
+        const double index = std::floor(coordinate / cell);
+        return std::isfinite(index) ? static_cast<int64_t>(std::clamp(index, -1e12, 1e12)) : 0;
+    }
+
+    double cell;
+    std::unordered_map<Cell, std::vector<Point>, CellHash> cells;
+};
 
 struct Weights {
     double upperArm = 0, forearm = 0;
@@ -119,26 +161,21 @@ void TransformNormal(const Matrix3& a, float* n) {
 
 } // namespace
 
-std::optional<ArmSkin> ArmSkin::Build(const Mesh& mesh) {
-    const auto upperGroup = glmLookupGroup(mesh, "right_arm");
-    const auto foreGroup = glmLookupGroup(mesh, "right_forearm");
-    if (!upperGroup || !foreGroup || mesh.vertices.size() < 3 * (size_t(mesh.vertexCount) + 1)) {
+std::optional<ArmSkin> ArmSkin::Build(const Mesh& mesh, const MeshParts& meshParts) {
+    const auto upperPart = meshParts.Find("right_arm");
+    const auto forePart = meshParts.Find("right_forearm");
+    if (!upperPart || !forePart || meshParts.triangleParts.size() != mesh.triangles.size() ||
+        mesh.vertices.size() < 3 * (size_t(mesh.vertexCount) + 1)) {
         return std::nullopt;
     }
     const std::vector<uint32_t> representative = WeldByPosition(mesh);
     std::vector<uint8_t> parts(mesh.vertexCount + 1, 0);
-    for (size_t g = 0; g < mesh.groups.size(); ++g) {
-        const MeshGroup& group = mesh.groups[g];
-        const uint8_t bit = g == *upperGroup ? kUpperArm : g == *foreGroup ? kForearm : kOther;
-        for (uint32_t i = 0; i < group.triangleCount && i < group.triangleIndices.size(); ++i) {
-            const uint32_t t = group.triangleIndices[i];
-            if (t >= mesh.triangles.size()) {
-                continue;
-            }
-            for (int32_t v : mesh.triangles[t].vertex) {
-                if (v > 0 && uint32_t(v) <= mesh.vertexCount) {
-                    parts[representative[v]] |= bit;
-                }
+    for (size_t t = 0; t < mesh.triangles.size(); ++t) {
+        const uint32_t part = meshParts.triangleParts[t];
+        const uint8_t bit = part == *upperPart ? kUpperArm : part == *forePart ? kForearm : kOther;
+        for (int32_t v : mesh.triangles[t].vertex) {
+            if (v > 0 && uint32_t(v) <= mesh.vertexCount) {
+                parts[representative[v]] |= bit;
             }
         }
     }
@@ -156,6 +193,8 @@ std::optional<ArmSkin> ArmSkin::Build(const Mesh& mesh) {
         }
     }
 
+    const BorderGrid shoulderGrid(shoulderBorder, kShoulderBand);
+    const BorderGrid elbowGrid(elbowBorder, kElbowHalfBand);
     ArmSkin skin;
     skin.upperArmWeight.assign(mesh.vertexCount + 1, 0.0f);
     skin.forearmWeight.assign(mesh.vertexCount + 1, 0.0f);
@@ -166,8 +205,8 @@ std::optional<ArmSkin> ArmSkin::Build(const Mesh& mesh) {
             skin.forearmWeight[v] = skin.forearmWeight[r];
         } else if ((parts[v] & (kUpperArm | kForearm)) && !(parts[v] & kOther)) {
             const Point p = PointOf(mesh, v);
-            const Weights w = ArmWeights(parts[v], NearestDistance(p, shoulderBorder),
-                                         NearestDistance(p, elbowBorder));
+            const Weights w = ArmWeights(parts[v], shoulderGrid.NearestWithinBand(p),
+                                         elbowGrid.NearestWithinBand(p));
             skin.upperArmWeight[v] = static_cast<float>(w.upperArm);
             skin.forearmWeight[v] = static_cast<float>(w.forearm);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Mesh.h"
+#include "model/MeshParts.h"
 #include "scene/Matrix4.h"
 
 #include <cstdint>
@@ -8,7 +9,7 @@
 #include <vector>
 
 // How much each vertex of a body mesh follows the upper arm and the forearm. The parts are the
-// mesh's groups "right_arm" (upper arm) and "right_forearm" (forearm and hand). Each group turns
+// model's parts "right_arm" (upper arm) and "right_forearm" (forearm and hand). Each group turns
 // rigidly, except over a short band inside the arm at the shoulder, where it fades into the
 // unmoved trunk, and a short band either side of the elbow, where the two parts meet halfway.
 // Points that coincide in the mesh get the same weights, so a border whose vertices were written
@@ -19,8 +20,8 @@ public:
     static constexpr double kShoulderBand = 0.06;
     static constexpr double kElbowHalfBand = 0.03;
 
-    // The weights for the mesh, or nothing when it lacks either arm group.
-    static std::optional<ArmSkin> Build(const Mesh& mesh);
+    // The weights for the mesh, or nothing when its parts lack either arm part.
+    static std::optional<ArmSkin> Build(const Mesh& mesh, const MeshParts& parts);
 
     // Writes into `posed` (a copy of `model` with the same arrays) the vertices and normals of
     // `model` moved by the upper-arm and forearm transforms, both given in the mesh's own frame.

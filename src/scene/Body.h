@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Mesh.h"
+#include "model/MeshParts.h"
 #include "model/Status.h"
 #include "scene/Matrix4.h"
 #include "scene/Object.h"
@@ -25,7 +26,8 @@ public:
     // The same, reporting 10, 20, 40 and 60 (and advancing while the file is read).
     Status LoadWithProgress(const std::string& path, ProgressSink& progress);
     // Takes a mesh that has just been read (fits it and computes its normals), as Load does after
-    // reading. Refuses a mesh without triangles or with zero extent.
+    // reading; its parts are its material groups. Refuses a mesh without triangles or with zero
+    // extent.
     Status LoadMesh(std::unique_ptr<Mesh> mesh);
 
     void SetName(const std::string& value) { name = value; }
@@ -73,13 +75,15 @@ public:
     // The mesh as it is drawn: the model with its arm groups posed, or the model itself at the
     // initial pose or when it has no arm groups. Kept until the pose, scales or mesh change.
     const Mesh* GetPosedModel() const;
-    // Whether the model has the "right_arm" and "right_forearm" groups the pose moves.
+    // Whether the model has the "right_arm" and "right_forearm" parts the pose moves.
     bool HasArmParts() const;
+    // The model's named parts: its `g` groups, or its material groups when those name the arm.
+    const MeshParts& GetModelParts() const { return modelParts; }
 
 private:
     // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.
-    Status AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress);
+    Status AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress);
     // The three turns of the arm pose transform, in the world.
     struct ArmTurns {
         Matrix4 arm, forearm, rest;
@@ -87,6 +91,7 @@ private:
     ArmTurns ArmPoseTurns() const;
 
     std::unique_ptr<Mesh> model;
+    MeshParts modelParts;
     float unitizeScale = 0;
     float smoothingAngle = 90;
     std::string name = "default";

@@ -29,7 +29,7 @@ const Mesh* PosedBodyMesh::Update(const Body& body) {
     meshOnly.model = key.model;
     meshOnly.revision = key.revision;
     if (skinKey != meshOnly) {
-        skin = ArmSkin::Build(*model);
+        skin = ArmSkin::Build(*model, body.GetModelParts());
         skinKey = meshOnly;
         posedKey.reset();
         posed.reset(); // its triangles and groups may belong to the previous mesh

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <string>
 #include <tuple>
@@ -171,4 +172,22 @@ TEST(PosedArmTest, BodyWithoutArmGroupsIsDrawnUnposed) {
     body.GetArm().SetPitch(10);
     EXPECT_FALSE(body.HasArmParts());
     EXPECT_EQ(body.GetPosedModel(), body.GetModel());
+}
+
+TEST(PosedArmTest, PartsNamedByGroupStatementsArePosedToo) {
+    // The same model with `g` statements and one material, as a modelling program writes it.
+    std::string text = armtest::ArmObj(false);
+    text.erase(0, text.find('\n') + 1); // no material library
+    for (size_t at = text.find("usemtl "); at != std::string::npos; at = text.find("usemtl ")) {
+        text.replace(at, 7, "g ");
+    }
+    const std::string path = testing::TempDir() + "grouped_arm.obj";
+    std::ofstream(path, std::ios::binary) << "usemtl skin\n" << text;
+    Body body;
+    ASSERT_TRUE(body.Load(path).ok());
+    EXPECT_TRUE(body.HasArmParts());
+    body.GetArm().SetPitch(0);
+    const Mesh& posed = *body.GetPosedModel();
+    const Vec3 hand = World(body, posed, 4 * 13 + 1);
+    EXPECT_NEAR(hand.y, World(body, *body.GetModel(), 4 * 13 + 1).y + 0.985, 0.06);
 }
