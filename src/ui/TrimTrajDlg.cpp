@@ -41,7 +41,7 @@ TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
     withArmBox = new QCheckBox("Moves with the arm", this);
     withArmBox->setObjectName("withArmBox");
     withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
-    grid->addWidget(withArmBox, 4, 1, 1, 3);
+    grid->addWidget(withArmBox, 4, 1, 1, 3, Qt::AlignLeft);
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("okButton");
