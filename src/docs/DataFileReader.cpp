@@ -61,10 +61,19 @@ bool WithArmValue(std::string_view value) {
     return word != "false" && word != "0";
 }
 
-// A stretch from the file; a missing or unusable one is no stretch.
+// A stretch from the file; a missing one, or one no body could have, is no stretch.
 double ScaleValue(const std::string& text) {
+    constexpr double kSmallest = 0.01, kLargest = 100;
     const double scale = ParseLenientNumber(text);
-    return text.empty() || !(scale > 0) ? 1.0 : scale;
+    return text.empty() || !(scale >= kSmallest && scale <= kLargest) ? 1.0 : scale;
+}
+
+// A joint angle in degrees. One beyond a million degrees is no pose (and would overflow the
+// dialog's slider position), so it reads as 0 like any other text without a usable number.
+double JointAngle(std::string_view text) {
+    constexpr double kLargestAngle = 1e6;
+    const double value = ParseLenientNumber(text);
+    return std::fabs(value) <= kLargestAngle ? value : 0;
 }
 
 // A colour text (0..255) as a component 0..1.
@@ -92,8 +101,8 @@ void DataFileReader::ReadText(std::string_view text) {
         const size_t lineEnd = window.find_first_of("\r\n");
         size_t length = std::min(text.size(), kMaxPieceLength);
         if (lineEnd != std::string_view::npos) {
-            const bool crLf = text[lineEnd] == '\r' && lineEnd + 1 < text.size() &&
-                              text[lineEnd + 1] == '\n';
+            const bool crLf =
+                text[lineEnd] == '\r' && lineEnd + 1 < text.size() && text[lineEnd + 1] == '\n';
             length = lineEnd + (crLf ? 2 : 1);
         }
         ReadPiece(text.substr(0, length));
@@ -226,9 +235,7 @@ void DataFileReader::ApplyPose(std::string_view value) {
     if (target == nullptr) {
         return;
     }
-    const auto angle = [&words](size_t i) {
-        return i < words.size() ? ParseLenientNumber(words[i]) : 0.0;
-    };
+    const auto angle = [&words](size_t i) { return i < words.size() ? JointAngle(words[i]) : 0.0; };
     target->SetYaw(angle(1));
     target->SetPitch(angle(2));
     target->SetRoll(angle(3));

@@ -329,12 +329,21 @@ TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
 
     DataFile(scene).ReadText("<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
                              "<scalez>wide</scalez>\r\n<pose>ARM 10</pose>\r\n"
-                             "<pose>knee 1 2 3</pose>\r\n<pose>head 1 2 3 4</pose>\r\n</body>\r\n");
+                             "<pose>knee 1 2 3</pose>\r\n<pose>head 1 2 3 4</pose>\r\n"
+                             "<pose>forearm 1e300 5 -7e6</pose>\r\n</body>\r\n");
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0); // unusable stretches read as none
     EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
     EXPECT_DOUBLE_EQ(body.GetArm().GetYaw(), 10);
     EXPECT_DOUBLE_EQ(body.GetArm().GetPitch(), 0); // a missing angle reads as 0
     EXPECT_DOUBLE_EQ(body.GetHead().GetRoll(), 3);
+    // Angles no pose has read as 0.
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetYaw(), 0);
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetPitch(), 5);
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetRoll(), 0);
+    DataFile(scene).ReadText("<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
+                             "</body>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
 }
 
 TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWas) {
