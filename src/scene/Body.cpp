@@ -106,6 +106,27 @@ Matrix4 Body::UpperArmTransform() const {
     return turns.arm * turns.rest;
 }
 
+Vec3 Body::RestElbow() const {
+    // The elbow pivot A + F lies in the pose frame's level arm; the rest turn's undoing brings it
+    // down beside the body, and W takes it into the world.
+    const Matrix4 restUndone = Matrix4::Translation(arm->GetX(), arm->GetY(), arm->GetZ()) *
+                               Matrix4::Rotation(90, 0, 0, 1) *
+                               Matrix4::Translation(-arm->GetX(), -arm->GetY(), -arm->GetZ());
+    const Vec3 elbowInPose =
+        restUndone.TransformPoint({arm->GetX() + forearm->GetX(), arm->GetY() + forearm->GetY(),
+                                   arm->GetZ() + forearm->GetZ()});
+    return Matrix4::Scaling(scaleX * scale * kPoseScale, scale * kPoseScale,
+                            scaleZ * scale * kPoseScale)
+        .TransformPoint({elbowInPose.x, elbowInPose.y, elbowInPose.z + kPoseShiftZ});
+}
+
+Matrix4 Body::TrajectoryPoseTransform(bool movesWithArm, const Vec3& entry) const {
+    if (!movesWithArm) {
+        return Matrix4::Identity();
+    }
+    return entry.y >= RestElbow().y ? UpperArmTransform() : ArmPoseTransform();
+}
+
 Matrix4 Body::DrawTransform() const {
     return Matrix4::Translation(0, height * 0.5, depth * 0.5) *
            Matrix4::Scaling(scaleX, 1, scaleZ) * Matrix4::Scaling(scale, scale, scale);

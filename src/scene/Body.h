@@ -62,6 +62,13 @@ public:
     Matrix4 ArmPoseTransform() const;
     // The same without the elbow's turn: how the upper arm moves.
     Matrix4 UpperArmTransform() const;
+    // Where the elbow's pivot is in the world with the arm at rest.
+    Vec3 RestElbow() const;
+    // How a trajectory entering at `entry` (its measured point, with the arm at rest) is carried
+    // by the pose: not at all when it does not move with the arm, with the upper arm when it
+    // enters above the elbow (an upper-arm wound must not swing with the forearm), otherwise by
+    // the whole arm pose transform.
+    Matrix4 TrajectoryPoseTransform(bool movesWithArm, const Vec3& entry) const;
     // Where the fitted mesh is drawn: translate (0, height/2, depth/2), scale (scaleX, 1, scaleZ),
     // then the uniform scale.
     Matrix4 DrawTransform() const;
