@@ -211,8 +211,10 @@ void DataFileReader::ApplyBody() {
     body.SetName(UnescapeText(bodyName));
     body.SetScaleX(ScaleValue(bodyScaleX));
     body.SetScaleZ(ScaleValue(bodyScaleZ));
-    // A height of 0 or less is refused and leaves the body as it was.
-    body.SetHeight(ParseLenientNumber(bodyHeight));
+    // A height of 0 or less is refused and leaves the body as it was; the reader says so.
+    if (!body.SetHeight(ParseLenientNumber(bodyHeight))) {
+        bodyHeightRefused = true;
+    }
     // A file without pose lines was drawn with the initial pose.
     body.ResetPose();
     for (const std::string& pose : bodyPoses) {
