@@ -1,22 +1,24 @@
-// Casting rays against the body's surface.
+// Casting rays against the body's surface as it is drawn.
 #include "scene/Body.h"
 
-std::span<const float> Body::SurfacePositions() const {
-    return model ? std::span<const float>(model->vertices) : std::span<const float>();
-}
-
 Status Body::PrepareSurface() const {
-    if (!model) {
+    const Mesh* drawn = GetPosedModel();
+    if (drawn == nullptr) {
         return Status::Failure("No body model is loaded");
     }
-    if (surface && surface->IsBuilt()) {
+    if (surface && surface->IsBuilt() && surfaceMesh == drawn &&
+        surfaceRevision == drawn->revision) {
         return Status::Ok();
     }
     surface = std::make_unique<SurfaceRayCaster>();
-    Status status = surface->Build(*model, SurfacePositions());
+    Status status = surface->Build(*drawn, drawn->vertices);
     if (!status) {
         surface.reset();
+        surfaceMesh = nullptr;
+        return status;
     }
+    surfaceMesh = drawn;
+    surfaceRevision = drawn->revision;
     return status;
 }
 
@@ -24,5 +26,13 @@ std::optional<SurfaceHit> Body::FirstSurfaceHit(const SurfaceRay& ray) const {
     if (!PrepareSurface()) {
         return std::nullopt;
     }
-    return surface->Cast(ray, DrawTransform());
+    std::optional<SurfaceHit> hit = surface->Cast(ray, DrawTransform());
+    // The named parts (the arm, the forearm) say more than the material a triangle is drawn with.
+    if (hit && hit->triangle < modelParts.triangleParts.size()) {
+        const uint32_t part = modelParts.triangleParts[hit->triangle];
+        if (part < modelParts.names.size()) {
+            hit->group = modelParts.names[part];
+        }
+    }
+    return hit;
 }

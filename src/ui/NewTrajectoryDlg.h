@@ -22,10 +22,15 @@ public:
     NewTrajectoryDlg(Universe& scene, Platform& platform, std::function<void()> redraw,
                      QWidget* parent = nullptr);
 
-    // Opens with empty fields, an unchecked box and the proposed colour.
+    // Opens with empty fields, "Bullet inside body" unchecked, "Moves with the arm" checked and
+    // the proposed colour.
     int exec() override;
     // The next opening shows these points (metres) in its fields instead of empty ones.
-    void SetInitialPoints(const Vec3& in, const Vec3& out) { initialPoints = {in, out}; }
+    // `movesWithArm`, when given, sets "Moves with the arm" instead of its usual tick.
+    void SetInitialPoints(const Vec3& in, const Vec3& out, std::optional<bool> movesWithArm) {
+        initialPoints = {in, out};
+        initialWithArm = movesWithArm;
+    }
     // The trajectory made by "Compute" during the last opening; nullptr when none was made.
     Path* GetCreatedTrajectory() const { return createdTrajectory; }
 
@@ -39,6 +44,7 @@ private:
     std::function<void()> redraw;
     Path* createdTrajectory = nullptr;
     std::optional<std::pair<Vec3, Vec3>> initialPoints;
+    std::optional<bool> initialWithArm;
     QLineEdit* inX;
     QLineEdit* inY;
     QLineEdit* inZ;
@@ -46,5 +52,6 @@ private:
     QLineEdit* outY;
     QLineEdit* outZ;
     QCheckBox* insideBox;
+    QCheckBox* withArmBox;
     ColorSwatch* colorSwatch;
 };

@@ -52,6 +52,13 @@ void PointPlacement::Prompt() {
                               "+x to the body's left, +y up, +z to its front). Esc leaves."));
 }
 
+std::optional<bool> PointPlacement::MovesWithArm() const {
+    if (!scene.GetBody().HasArmParts()) {
+        return std::nullopt;
+    }
+    return inPart == "right_arm" || inPart == "right_forearm";
+}
+
 void PointPlacement::Click(const std::optional<SurfaceHit>& hit) {
     if (!hit) {
         showStatus(QStringLiteral("No body surface under the pointer."));
@@ -63,6 +70,7 @@ void PointPlacement::Click(const std::optional<SurfaceHit>& hit) {
     scene.AddSurfaceMarker(hit->point);
     const std::vector<Vec3> markers = scene.GetSurfaceMarkers();
     if (markers.size() == 1) {
+        inPart = hit->group;
         showStatus(
             QStringLiteral("IN at %1. Click the exit point OUT.").arg(PointText(markers[0])));
         redraw();
@@ -70,7 +78,7 @@ void PointPlacement::Click(const std::optional<SurfaceHit>& hit) {
     }
     showStatus(QStringLiteral("OUT at %1.").arg(PointText(markers[1])));
     redraw();
-    commands.NewTrajectoryFromPoints(markers[0], markers[1]);
+    commands.NewTrajectoryFromPoints(markers[0], markers[1], MovesWithArm());
     // Made or cancelled, the pair is done: its markers go and the next click is a new IN.
     scene.ClearSurfaceMarkers();
     if (IsActive()) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 class Universe;
 class ViewCommands;
@@ -33,9 +34,13 @@ public:
 
 private:
     void Prompt();
+    // Whether the trajectory should move with the arm: when the model has arm parts, exactly
+    // when IN lies on the upper arm or the forearm; otherwise the dialog's usual answer.
+    std::optional<bool> MovesWithArm() const;
 
     Universe& scene;
     ViewCommands& commands;
     StatusSink showStatus;
     std::function<void()> redraw;
+    std::string inPart; // the body part IN was placed on
 };

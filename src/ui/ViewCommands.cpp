@@ -117,12 +117,13 @@ void ViewCommands::NewTrajectory() {
     redraw();
 }
 
-bool ViewCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out) {
+bool ViewCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
+                                           std::optional<bool> movesWithArm) {
     if (scene.GetTrajectoryCount() >= Universe::kMaxTrajectories) {
         NewTrajectory(); // says why nothing opens
         return false;
     }
-    trajectoryDialog->SetInitialPoints(in, out);
+    trajectoryDialog->SetInitialPoints(in, out, movesWithArm);
     NewTrajectory();
     return trajectoryDialog->GetCreatedTrajectory() != nullptr;
 }

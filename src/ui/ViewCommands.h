@@ -35,7 +35,8 @@ public:
     void NewTrajectory(); // N
     // "New trajectory" opened on two points placed on the body (metres); true when the user
     // made the trajectory, false when the dialog was cancelled or the table is full.
-    bool NewTrajectoryFromPoints(const Vec3& in, const Vec3& out);
+    // `movesWithArm`, when given, sets the dialog's "Moves with the arm".
+    bool NewTrajectoryFromPoints(const Vec3& in, const Vec3& out, std::optional<bool> movesWithArm);
     void NewElement();       // File > New Element
     void OpenDataFile();     // Ctrl+D
     void OpenBodyFile();     // Ctrl+B

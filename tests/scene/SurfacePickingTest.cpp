@@ -228,3 +228,19 @@ TEST(SurfacePickingTest, ZoomKeepsThePointUnderThePointer) {
     EXPECT_NEAR(empty.GetCamera().GetZ(), 2.5 + 0.1 * std::hypot(1.0, 2.5), 1e-9);
     EXPECT_NEAR(empty.GetCamera().GetY(), 1.0, 1e-9);
 }
+
+// A model with named parts reports the part under the ray, not the material it is drawn with.
+TEST(SurfacePickingTest, ReportsTheModelPartOfTheBody) {
+    const std::string path =
+        testobj::Write("parts.obj", "v -1 0 0\nv 1 0 0\nv 1 2 0\nv -1 2 0\n"
+                                    "v -1 0 1\nv 1 0 1\nv 1 2 1\nv -1 2 1\n"
+                                    "g trunk\nf 1 2 3\nf 1 3 4\n"
+                                    "v -1 0 -1\nv 1 0 -1\nv 1 2 -1\nv -1 2 -1\n"
+                                    "g right_arm\nf 5 6 7\nf 5 7 8\n"
+                                    "g right_forearm\nf 9 10 11\nf 9 11 12\n");
+    Universe scene;
+    ASSERT_TRUE(scene.GetBody().Load(path));
+    const auto hit = scene.GetBody().FirstSurfaceHit({{0.01, 0.5, 5}, {0, 0, -10}, 1.0});
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->group, "right_arm");
+}
