@@ -2,6 +2,7 @@
 
 #include "model/Mesh.h"
 #include "model/Status.h"
+#include "scene/LandmarkTable.h"
 #include "scene/Matrix4.h"
 #include "scene/Object.h"
 
@@ -51,6 +52,15 @@ public:
     const Object& GetArm() const { return *arm; }
     const Object& GetForearm() const { return *forearm; }
 
+    // The landmarks read with the mesh from the table beside its file (none when there is no
+    // table), at the default height and scales.
+    const LandmarkTable& GetLandmarks() const { return landmarks; }
+    // The landmarks where they lie on the body as drawn now: scaled with its height and with
+    // scale X and scale Z.
+    LandmarkTable DrawnLandmarks() const;
+    // Why the table beside the last mesh could not be read (ok when it was read or is absent).
+    const Status& GetLandmarkStatus() const { return landmarkStatus; }
+
     void IncreaseBodyLighting(); // every vertex normal x 1.1
     void DecreaseBodyLighting(); // every vertex normal x 0.9
 
@@ -65,7 +75,12 @@ private:
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.
     Status AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress);
 
+    // Reads the landmark table beside the mesh file, or clears the table.
+    void LoadLandmarks(const std::string& modelPath);
+
     std::unique_ptr<Mesh> model;
+    LandmarkTable landmarks;
+    Status landmarkStatus = Status::Ok();
     float unitizeScale = 0;
     float smoothingAngle = 90;
     std::string name = "default";
