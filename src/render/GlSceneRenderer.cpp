@@ -3,6 +3,7 @@
 #include "render/ElementPass.h"
 #include "render/FrameProjection.h"
 #include "render/GlmDraw.h"
+#include "render/LandmarkPass.h"
 #include "render/Picking.h"
 #include "render/SceneDecorations.h"
 #include "render/TrajectoryPass.h"
@@ -83,6 +84,7 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     DrawElements(scene, RenderPass::Normal, font);
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
     DrawBody(scene);
+    DrawLandmarks(scene, font);
     DrawDecorations(scene);
     glPopMatrix();
 }
