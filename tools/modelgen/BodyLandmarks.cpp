@@ -24,7 +24,7 @@ constexpr Seed kSeeds[] = {
     {"vertebra prominens", {0, 1.668, 0.035}, false},
     {"clavicle", {-0.095, 1.657, 0.2}, true},
     {"acromion", {-0.212, 1.668, 0.11}, true},
-    {"nipple", {-0.101, 1.456, 0.262}, true},
+    {"nipple", {-0.101, 1.456, 0.28}, true},
     {"scapula", {-0.085, 1.46, -0.01}, true},
     {"umbilicus", {0, 1.2, 0.235}, false},
     {"lumbar spine", {0, 1.18, 0.02}, false},

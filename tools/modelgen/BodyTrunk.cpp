@@ -46,11 +46,11 @@ constexpr std::array<Slice, 12> kSlices = {{
     {1.10, 0.162, 0.045, 0.214},
     {1.16, 0.146, 0.048, 0.220},
     {1.24, 0.137, 0.046, 0.226},
-    {1.32, 0.139, 0.034, 0.228},
-    {1.40, 0.143, 0.018, 0.236},
-    {1.48, 0.146, 0.012, 0.242},
-    {1.56, 0.146, 0.016, 0.226},
-    {1.62, 0.128, 0.034, 0.198},
+    {1.32, 0.139, 0.034, 0.236},
+    {1.40, 0.143, 0.018, 0.252},
+    {1.48, 0.146, 0.012, 0.262},
+    {1.56, 0.146, 0.016, 0.240},
+    {1.62, 0.128, 0.034, 0.205},
     {1.67, 0.075, 0.070, 0.170},
 }};
 
@@ -90,7 +90,7 @@ double Loft(Vec3 p) {
 
 // The muscles and bones of one side that shape the skin of the trunk.
 double PairedTrunkPart(Vec3 p) {
-    double d = EllipsoidDistance(p, {-0.072, 1.468, 0.190}, {0.078, 0.062, 0.055}); // pectoral
+    double d = EllipsoidDistance(p, {-0.07, 1.466, 0.216}, {0.085, 0.06, 0.046}); // pectoral
     d = SmoothUnion(
         d, RoundConeDistance(p, {-0.055, 1.66, 0.085}, {-0.185, 1.615, 0.09}, 0.040, 0.034),
         0.04); // trapezius
@@ -105,7 +105,7 @@ double PairedTrunkPart(Vec3 p) {
     d = SmoothUnion(
         d, RoundConeDistance(p, {-0.022, 1.644, 0.192}, {-0.17, 1.655, 0.125}, 0.0125, 0.014),
         0.02);                                                                     // clavicle
-    d = SmoothUnion(d, SphereDistance(p, {-0.101, 1.456, 0.2445}, 0.0065), 0.008); // nipple
+    d = SmoothUnion(d, SphereDistance(p, {-0.101, 1.456, 0.2625}, 0.0065), 0.008); // nipple
     return d;
 }
 
