@@ -66,8 +66,20 @@ std::string DataFileReadResult::LeftOutMessage() const {
     if (elementsLeftOut > 0) {
         parts += (parts.empty() ? "" : " and ") + Plural(elementsLeftOut, "element", "elements");
     }
-    return parts + " of the data file left out: the scene holds at most 20 trajectories and 20 "
-                   "elements.";
+    std::string message;
+    if (!parts.empty()) {
+        message = parts + " of the data file left out: the scene holds at most 20 trajectories "
+                          "and 20 elements.";
+    }
+    if (bodyHeightRefused) {
+        const std::string kept = FormatFixed(keptBodyHeight * 100.0, 0, 1);
+        message += std::string(message.empty() ? "" : "\n") + "The body height \"" +
+                   refusedBodyHeight +
+                   "\" of the data file left out: a body height must be "
+                   "more than 0 cm; the height stays " +
+                   kept + " cm.";
+    }
+    return message;
 }
 
 DataFile::DataFile(Universe& scene) : universe(scene) {}
@@ -103,6 +115,9 @@ DataFileReadResult DataFile::ReadText(std::string_view text) {
     DataFileReadResult result;
     result.trajectoriesLeftOut = reader.GetTrajectoriesLeftOut();
     result.elementsLeftOut = reader.GetElementsLeftOut();
+    result.bodyHeightRefused = reader.BodyHeightRefused();
+    result.refusedBodyHeight = reader.GetBodyHeightText();
+    result.keptBodyHeight = universe.GetBody().GetHeight();
     return result;
 }
 

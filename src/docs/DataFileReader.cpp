@@ -159,8 +159,10 @@ void DataFileReader::ApplyBody() {
     body.SetName(UnescapeText(bodyName));
     body.SetScaleX(1);
     body.SetScaleZ(1);
-    // A height of 0 or less is refused and leaves the body as it was.
-    body.SetHeight(ParseLenientNumber(bodyHeight));
+    // A height of 0 or less is refused and leaves the body as it was; the reader says so.
+    if (!body.SetHeight(ParseLenientNumber(bodyHeight))) {
+        bodyHeightRefused = true;
+    }
 }
 
 void DataFileReader::CreateTrajectory() {

@@ -257,15 +257,24 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
               std::string::npos);
 }
 
-TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWas) {
+TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
     // 1e300 is a finite double but an infinite float, and the height is kept as a float.
     for (const char* height : {"0", "-1.7", "none", "1e999", "nan", "1e300", "1e-300"}) {
-        DataFile(scene).ReadText(std::string("<body>\r\n<name>B</name>\r\n<height>") + height +
-                                 "</height>\r\n</body>\r\n");
+        const DataFileReadResult result =
+            DataFile(scene).ReadText(std::string("<body>\r\n<name>B</name>\r\n<height>") + height +
+                                     "</height>\r\n</body>\r\n");
         EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 2.0f) << height;
         EXPECT_FLOAT_EQ(scene.GetBody().GetScale(), 1.0f) << height;
+        EXPECT_TRUE(result.LeftSomethingOut()) << height;
+        EXPECT_EQ(result.LeftOutMessage(),
+                  std::string("The body height \"") + height +
+                      "\" of the data file left out: a body height must be more than 0 cm; the "
+                      "height stays 200.0 cm.");
     }
     EXPECT_EQ(scene.GetBody().GetName(), "B");
+    const DataFileReadResult taken =
+        DataFile(scene).ReadText("<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
+    EXPECT_FALSE(taken.LeftSomethingOut());
 }
 
 TEST_F(DataFileTest, FilesThatCannotBeOpenedAreReported) {
