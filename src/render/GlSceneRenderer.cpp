@@ -2,6 +2,7 @@
 
 #include "render/ElementPass.h"
 #include "render/GlmDraw.h"
+#include "render/LandmarkPass.h"
 #include "render/Picking.h"
 #include "render/SceneDecorations.h"
 #include "render/SurfaceMarkers.h"
@@ -88,6 +89,7 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
     DrawBody(scene);
+    DrawLandmarks(scene, font);
     DrawDecorations(scene);
     font.Flush(); // anything labelled after the passes
     DrawSurfaceMarkers(scene.GetSurfaceMarkers());

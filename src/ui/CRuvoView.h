@@ -68,6 +68,7 @@ public:
     void OnToggleFrontGrid();
     void OnToggleLateralGrid();
     void OnToggleBodyTransparency();
+    void OnToggleLandmarks();
     void OnSetManipulationMode(int mode);
     // "Place points": left clicks on the body place IN and OUT of a new trajectory; Esc leaves.
     void OnPlacePoints();
