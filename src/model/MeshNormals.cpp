@@ -1,5 +1,7 @@
 #include "model/MeshNormals.h"
 
+#include "model/Angles.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -111,7 +113,7 @@ void glmVertexNormals(Mesh& mesh, float angle) {
     if (!FacetNormalsCurrent(mesh)) {
         glmTriangleNormals(mesh);
     }
-    const auto threshold = static_cast<float>(std::cos(angle * 3.14159265 / 180.0));
+    const auto threshold = static_cast<float>(std::cos(DegreesToRadians(angle)));
     const CornerLists lists = BuildCornerLists(mesh);
     std::vector<float> normals(3 * (3 * std::size_t{mesh.triangleCount} + 1), 0.0f);
     std::vector<char> averaged;
