@@ -96,7 +96,8 @@ void GlSceneRenderer::DrawBody(Universe& scene) {
     glPushMatrix();
     glMultMatrixd(body.DrawTransform().Data());
     glmDraw(*model, RENDER_SMOOTH | RENDER_COLOR,
-            scene.GetBodyTransparent() ? kBodyAlphaTransparent : kBodyAlphaOpaque);
+            scene.GetBodyTransparent() ? kBodyAlphaTransparent : kBodyAlphaOpaque,
+            body.GetNormalScale());
     glPopMatrix();
 }
 

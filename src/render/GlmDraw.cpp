@@ -38,16 +38,25 @@ void ApplyMaterial(const MeshMaterial& material) {
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
 }
 
-void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode) {
+void IssueNormal(const float* normal, float scale) {
+    if (scale == 1.0f) {
+        glNormal3fv(normal);
+    } else {
+        glNormal3f(normal[0] * scale, normal[1] * scale, normal[2] * scale);
+    }
+}
+
+void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode,
+                   float normalScale) {
     if (Has(mode, RENDER_FLAT)) {
         if (const float* normal = Entry3(mesh.facetNormals, triangle.facetNormal)) {
-            glNormal3fv(normal);
+            IssueNormal(normal, normalScale);
         }
     }
     for (int corner = 0; corner < 3; ++corner) {
         if (Has(mode, RENDER_SMOOTH)) {
             if (const float* normal = Entry3(mesh.normals, triangle.normal[corner])) {
-                glNormal3fv(normal);
+                IssueNormal(normal, normalScale);
             }
         }
         if (Has(mode, RENDER_TEXTURE)) {
@@ -98,7 +107,7 @@ unsigned ReconcileDrawMode(const Mesh& mesh, unsigned mode) {
     return mode;
 }
 
-void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha) {
+void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha, float normalScale) {
     for (const MeshGroup& group : mesh.groups) {
         const bool hasMaterial = group.material < mesh.materials.size();
         if (hasMaterial && Has(mode, RENDER_MATERIAL)) {
@@ -111,14 +120,14 @@ void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha) {
         glBegin(GL_TRIANGLES);
         for (uint32_t index : group.triangleIndices) {
             if (index < mesh.triangles.size()) {
-                IssueTriangle(mesh, mesh.triangles[index], mode);
+                IssueTriangle(mesh, mesh.triangles[index], mode, normalScale);
             }
         }
         glEnd();
     }
 }
 
-void glmDraw(const Mesh& mesh, unsigned mode, float alpha) {
+void glmDraw(const Mesh& mesh, unsigned mode, float alpha, float normalScale) {
     mode = ReconcileDrawMode(mesh, mode);
     if (Has(mode, RENDER_COLOR)) {
         glEnable(GL_COLOR_MATERIAL);
@@ -126,8 +135,8 @@ void glmDraw(const Mesh& mesh, unsigned mode, float alpha) {
         glDisable(GL_COLOR_MATERIAL);
     }
     if (MeshDrawCache* cache = MeshDrawCache::Installed()) {
-        cache->Draw(mesh, mode, alpha);
+        cache->Draw(mesh, mode, alpha, normalScale);
     } else {
-        IssueMeshTriangles(mesh, mode, alpha);
+        IssueMeshTriangles(mesh, mode, alpha, normalScale);
     }
 }

@@ -15,14 +15,12 @@ bool IsUsableScale(double s) {
 
 } // namespace
 
-Body::Body()
-    : head(std::make_unique<Object>()), arm(std::make_unique<Object>()),
-      forearm(std::make_unique<Object>()) {
-    head->SetPosition(0, 1.43, 0.015);
-    arm->SetPosition(-0.173, 1.31, -0.014);
-    arm->SetPitch(90);
+Body::Body() {
+    head.SetPosition(0, 1.43, 0.015);
+    arm.SetPosition(-0.173, 1.31, -0.014);
+    arm.SetPitch(90);
     // The elbow is given relative to the shoulder.
-    forearm->SetPosition(-0.252, -0.011, -0.008);
+    forearm.SetPosition(-0.252, -0.011, -0.008);
 }
 
 Body::~Body() = default;
@@ -51,16 +49,16 @@ Matrix4 Body::ArmPoseTransform() const {
         Matrix4::Scaling(kPoseScaleInverse / (scaleX * scale), kPoseScaleInverse / scale,
                          kPoseScaleInverse / (scaleZ * scale));
 
-    const double ax = arm->GetX(), ay = arm->GetY(), az = arm->GetZ();
-    const double fx = forearm->GetX(), fy = forearm->GetY(), fz = forearm->GetZ();
+    const double ax = arm.GetX(), ay = arm.GetY(), az = arm.GetZ();
+    const double fx = forearm.GetX(), fy = forearm.GetY(), fz = forearm.GetZ();
     const Matrix4 toShoulder = Matrix4::Translation(ax, ay, az);
     const Matrix4 fromShoulder = Matrix4::Translation(-ax, -ay, -az);
 
-    const Matrix4 armTurn = toWorld * toShoulder * Matrix4::Rotation(arm->GetYaw(), 0, 1, 0) *
-                            Matrix4::Rotation(arm->GetPitch(), 0, 0, 1) * fromShoulder * toPose;
+    const Matrix4 armTurn = toWorld * toShoulder * Matrix4::Rotation(arm.GetYaw(), 0, 1, 0) *
+                            Matrix4::Rotation(arm.GetPitch(), 0, 0, 1) * fromShoulder * toPose;
     const Matrix4 forearmTurn = toWorld * toShoulder * Matrix4::Translation(fx, fy, fz) *
-                                Matrix4::Rotation(forearm->GetYaw(), 0, 1, 0) *
-                                Matrix4::Rotation(forearm->GetPitch(), 0, 0, 1) *
+                                Matrix4::Rotation(forearm.GetYaw(), 0, 1, 0) *
+                                Matrix4::Rotation(forearm.GetPitch(), 0, 0, 1) *
                                 Matrix4::Translation(-fx, -fy, -fz) * fromShoulder * toPose;
     // The modelled arm hangs down; this brings the pose frame's arm to the rest angle of 90.
     const Matrix4 restTurn =

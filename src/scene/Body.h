@@ -12,11 +12,15 @@ class ProgressSink;
 
 // The human model on which trajectories are measured: one mesh, fitted when loaded, scaled to the
 // body height and stretched sideways (scale X) and front to back (scale Z), with the head, arm and
-// forearm joints whose angles pose the trajectories.
+// forearm joints whose angles pose the trajectories. A Body is a value: copying it copies every
+// parameter and shares the (never modified) mesh, which is how edits remember a body to go back to.
 class Body {
 public:
     Body();
     virtual ~Body();
+    Body(const Body&) = default;
+    Body& operator=(const Body&) = default;
+    bool operator==(const Body&) const = default;
 
     // Reads, fits and prepares a mesh file. On failure the previous mesh and dimensions stay and
     // the status carries the reader's message.
@@ -41,18 +45,24 @@ public:
     double GetScaleX() const { return scaleX; }
     double GetScaleZ() const { return scaleZ; }
 
-    Mesh* GetModel() { return model.get(); }
     const Mesh* GetModel() const { return model.get(); }
 
-    Object& GetHead() { return *head; }
-    Object& GetArm() { return *arm; }
-    Object& GetForearm() { return *forearm; }
-    const Object& GetHead() const { return *head; }
-    const Object& GetArm() const { return *arm; }
-    const Object& GetForearm() const { return *forearm; }
+    Object& GetHead() { return head; }
+    Object& GetArm() { return arm; }
+    Object& GetForearm() { return forearm; }
+    const Object& GetHead() const { return head; }
+    const Object& GetArm() const { return arm; }
+    const Object& GetForearm() const { return forearm; }
 
-    void IncreaseBodyLighting(); // every vertex normal x 1.1
-    void DecreaseBodyLighting(); // every vertex normal x 0.9
+    // The lighting commands lengthen (x 1.1) or shorten (x 0.9) the normals the body is drawn
+    // with. The mesh keeps its unit normals; the drawing multiplies them by GetNormalScale, so a
+    // step taken back restores exactly the pixels that were shown before it.
+    void IncreaseBodyLighting() { lighting *= 1.1; }
+    void DecreaseBodyLighting() { lighting *= 0.9; }
+    double GetLighting() const { return lighting; }
+    // The length of the normals when drawn: the uniform scale (which the drawing scale divides
+    // back out) times the lighting factor.
+    float GetNormalScale() const { return static_cast<float>(scale * lighting); }
 
     // The arm pose transform that carries every trajectory with the arm and forearm.
     Matrix4 ArmPoseTransform() const;
@@ -65,7 +75,7 @@ private:
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.
     Status AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress);
 
-    std::unique_ptr<Mesh> model;
+    std::shared_ptr<const Mesh> model;
     float unitizeScale = 0;
     float smoothingAngle = 90;
     std::string name = "default";
@@ -76,7 +86,8 @@ private:
     double depth = 0;
     double baseHeight = 0;
     double baseDepth = 0;
-    std::unique_ptr<Object> head;
-    std::unique_ptr<Object> arm;
-    std::unique_ptr<Object> forearm;
+    Object head;
+    Object arm;
+    Object forearm;
+    double lighting = 1.0;
 };

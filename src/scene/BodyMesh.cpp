@@ -75,6 +75,7 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
     height = baseHeight;
     depth = baseDepth;
     scale = 1.0;
+    lighting = 1.0; // a new mesh is lit as read
     model = std::move(mesh);
     if (progress) {
         progress->SetProgress(60);
@@ -91,26 +92,9 @@ bool Body::SetHeight(double h) {
         // No mesh yet: remember the height; the scale waits for a mesh to measure.
         return true;
     }
-    const double newScale = h / baseHeight;
-    // The drawing scale divides the normals by the scale; bring them back by the change only, so
-    // that setting the same height again leaves the brightness alone.
-    const double change = newScale / scale;
-    scale = newScale;
+    // The drawing scale divides the normals by the scale; GetNormalScale brings them back, so
+    // setting the same height again leaves the brightness alone.
+    scale = h / baseHeight;
     depth = scale * baseDepth * scaleZ;
-    if (model) {
-        glmScaleNormals(*model, static_cast<float>(change));
-    }
     return true;
-}
-
-void Body::IncreaseBodyLighting() {
-    if (model) {
-        glmScaleNormals(*model, 1.1f);
-    }
-}
-
-void Body::DecreaseBodyLighting() {
-    if (model) {
-        glmScaleNormals(*model, 0.9f);
-    }
 }
