@@ -85,7 +85,7 @@ struct DefaultScene {
             scene.GetElements().Add(std::move(element));
         }
         scene.SelectTrajectory(5);
-        scene.SetManipulationMode(2);
+        scene.SetManipulationMode(ManipulationMode::Rotate);
     }
 };
 

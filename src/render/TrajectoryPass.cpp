@@ -27,9 +27,9 @@ void DrawLabel(const Path& path, const BitmapFont& font) {
 }
 
 void DrawHandles(Universe& scene, RenderPass pass) {
-    if (scene.GetManipulationMode() == 1) {
+    if (scene.GetManipulationMode() == ManipulationMode::Move) {
         DrawMoveHandles(pass, scene.GetSelectedHandle());
-    } else if (scene.GetManipulationMode() == 2) {
+    } else if (scene.GetManipulationMode() == ManipulationMode::Rotate) {
         DrawRotateHandles(pass, scene.GetSelectedHandle(), scene);
     }
 }

@@ -7,6 +7,7 @@
 class Path {
 public:
     virtual ~Path() = default;
+    bool operator==(const Path&) const = default;
 
     // Stores IN and OUT and recomputes direction and elevation.
     void SetPoints(double x1, double y1, double z1, double x2, double y2, double z2);
