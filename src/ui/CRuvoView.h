@@ -1,6 +1,9 @@
 #pragma once
 
 #include "export/Dib.h"
+#include "scene/Path.h"
+#include "scene/SceneStates.h"
+#include "scene/VkElement.h"
 #include "ui/ViewDrag.h"
 
 #include <QOpenGLWidget>
@@ -67,7 +70,7 @@ public:
     void OnToggleFrontGrid();
     void OnToggleLateralGrid();
     void OnToggleBodyTransparency();
-    void OnSetManipulationMode(int mode);
+    void OnSetManipulationMode(ManipulationMode mode);
     // Help and About.
     void OnHelpContents();
     void OnWebsite();
@@ -98,6 +101,10 @@ private:
     bool MoveDrivesCamera() const;
     int DevicePixels(double logical) const;
     void ReleaseContext();
+    // A drag of the selected object starts from the values it had at the press; the release
+    // makes the whole drag one edit.
+    void RememberDragOrigin();
+    void CommitDrag();
 
     // The first seven members of the original view are the dialogs; they live in `commands`.
     bool leftButtonDown = false;
@@ -116,4 +123,12 @@ private:
     std::string startupError;
     QMenu* contextMenu = nullptr;
     QMetaObject::Connection contextGone;
+    int sceneListener = 0;
+    struct DragOrigin {
+        int trajectoryIndex = -1;
+        Path trajectory;
+        int elementIndex = -1;
+        VkElement element;
+    };
+    DragOrigin dragOrigin;
 };

@@ -1,5 +1,6 @@
 #include "ui/NewTrajectoryDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "ui/ColorSwatch.h"
 #include "ui/DialogInput.h"
@@ -75,9 +76,15 @@ int NewTrajectoryDlg::exec() {
 }
 
 void NewTrajectoryDlg::Compute() {
-    const int exited = insideBox->isChecked() ? 0 : 1;
-    Path* trajectory = scene.AddTrajectory(exited);
-    if (trajectory == nullptr) {
+    // A new trajectory starts unshifted, with an empty label.
+    Path trajectory;
+    trajectory.SetExited(insideBox->isChecked() ? 0 : 1);
+    trajectory.SetPoints(ReadCentimetres(inX->text()), ReadCentimetres(inY->text()),
+                         ReadCentimetres(inZ->text()), ReadCentimetres(outX->text()),
+                         ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
+    const QColor color = colorSwatch->GetColor();
+    trajectory.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    if (!scene.GetEditor().AddTrajectory("New trajectory", trajectory)) {
         platform.ShowMessage(
             this,
             QString("The case already holds %1 trajectories; no more can be added.")
@@ -86,11 +93,6 @@ void NewTrajectoryDlg::Compute() {
         reject();
         return;
     }
-    createdTrajectory = trajectory;
-    trajectory->SetPoints(ReadCentimetres(inX->text()), ReadCentimetres(inY->text()),
-                          ReadCentimetres(inZ->text()), ReadCentimetres(outX->text()),
-                          ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
-    const QColor color = colorSwatch->GetColor();
-    trajectory->SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    createdTrajectory = scene.GetTrajectory(scene.GetTrajectoryCount() - 1);
     accept();
 }

@@ -1,5 +1,6 @@
 #include "ui/TrimTrajDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "ui/SliderSetup.h"
 
@@ -49,7 +50,7 @@ TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
     grid->addWidget(reset, 4, 2);
     grid->addWidget(cancel, 4, 3);
 
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &TrimTrajDlg::accept);
     connect(reset, &QPushButton::clicked, this, &TrimTrajDlg::Reset);
     connect(cancel, &QPushButton::clicked, this, &TrimTrajDlg::reject);
     for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
@@ -71,6 +72,8 @@ int TrimTrajDlg::exec() {
     if (trajectory == nullptr) {
         return Rejected;
     }
+    trajectoryIndex = number - 1;
+    before = *trajectory;
     numberField->setText(QString::number(number));
     savedX = PositionFromShift(trajectory->GetDx());
     savedY = PositionFromShift(trajectory->GetDy());
@@ -111,14 +114,21 @@ void TrimTrajDlg::Reset() {
     redraw();
 }
 
+void TrimTrajDlg::accept() {
+    if (trajectory != nullptr) {
+        scene->GetEditor().CommitTrajectory(trajectoryIndex, "Adjust trajectory", before);
+    }
+    QDialog::accept();
+}
+
 void TrimTrajDlg::reject() {
     if (trajectory != nullptr) {
         positionX = savedX;
         positionY = savedY;
         positionZ = savedZ;
-        trajectory->SetDx(ShiftFromPosition(savedX));
-        trajectory->SetDy(ShiftFromPosition(savedY));
-        trajectory->SetDz(ShiftFromPosition(savedZ));
+        // The whole value: a shift the sliders cannot show exactly, and the rotations that Reset
+        // cleared, come back as they were.
+        *trajectory = before;
         redraw();
     }
     QDialog::reject();

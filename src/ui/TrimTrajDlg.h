@@ -1,10 +1,11 @@
 #pragma once
 
+#include "scene/Path.h"
+
 #include <QDialog>
 
 #include <functional>
 
-class Path;
 class QLineEdit;
 class QSlider;
 class Universe;
@@ -19,7 +20,10 @@ public:
     void Bind(Universe& value) { scene = &value; }
     // Opens on the selected trajectory; refuses (returns Rejected at once) when none is selected.
     int exec() override;
-    // Cancel, Esc and the close box all return to the shift the dialog opened with.
+    // OK makes the dialog's changes one edit.
+    void accept() override;
+    // Cancel, Esc and the close box all return the trajectory exactly to what it was when the
+    // dialog opened (Reset included), leaving no edit.
     void reject() override;
 
     // The slider position for a shift in metres, truncated toward zero.
@@ -33,6 +37,8 @@ private:
     std::function<void()> redraw;
     Universe* scene = nullptr;
     Path* trajectory = nullptr;
+    int trajectoryIndex = -1;
+    Path before; // the trajectory as the dialog opened on it
     QLineEdit* numberField;
     QSlider* sliderX;
     QSlider* sliderY;
