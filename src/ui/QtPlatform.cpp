@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QStringList>
 #include <QUrl>
 
@@ -57,6 +58,35 @@ void QtPlatform::ShowMessage(QWidget* owner, const QString& text, const QString&
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+SaveChangesAnswer QtPlatform::AskSaveChanges(QWidget* owner) {
+    const QString text = QStringLiteral("Save changes to the case?");
+    const QString caption = QStringLiteral("Ruvolane");
+    if (messagesToStandardError) {
+        std::cerr << caption.toStdString() << ": " << text.toStdString() << std::endl;
+        return SaveChangesAnswer::Discard;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+    QPushButton* save = box.addButton(QStringLiteral("Save"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        return SaveChangesAnswer::Save;
+    }
+    return box.clickedButton() == discard ? SaveChangesAnswer::Discard : SaveChangesAnswer::Cancel;
+}
+
+bool QtPlatform::AskYesNo(QWidget* owner, const QString& text, const QString& caption) {
+    if (messagesToStandardError) {
+        std::cerr << caption.toStdString() << ": " << text.toStdString() << std::endl;
+        return true;
+    }
+    return QMessageBox::question(owner, caption, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 QString QtPlatform::FilterText(const QList<FileFilter>& filters) {

@@ -28,6 +28,8 @@ void ScriptedPlatform::ClearRecords() {
     progressValues.clear();
     progressWindowsOpened = 0;
     unscriptedRequests = 0;
+    saveChangesQuestions = 0;
+    questions.clear();
 }
 
 void ScriptedPlatform::ShowMessage(QWidget*, const QString& text, const QString& caption) {
@@ -35,6 +37,28 @@ void ScriptedPlatform::ShowMessage(QWidget*, const QString& text, const QString&
     if (messageHandler) {
         messageHandler(messages.back());
     }
+}
+
+SaveChangesAnswer ScriptedPlatform::AskSaveChanges(QWidget*) {
+    ++saveChangesQuestions;
+    if (saveChangesAnswers.empty()) {
+        ++unscriptedRequests;
+        return SaveChangesAnswer::Cancel;
+    }
+    const SaveChangesAnswer answer = saveChangesAnswers.front();
+    saveChangesAnswers.pop_front();
+    return answer;
+}
+
+bool ScriptedPlatform::AskYesNo(QWidget*, const QString& text, const QString& caption) {
+    questions.push_back({text, caption});
+    if (yesNoAnswers.empty()) {
+        ++unscriptedRequests;
+        return false;
+    }
+    const bool yes = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return yes;
 }
 
 QString ScriptedPlatform::NextPath(std::deque<QString>& answers) {

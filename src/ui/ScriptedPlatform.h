@@ -24,6 +24,10 @@ public:
     void QueueOpenFile(const QString& path) { openAnswers.push_back(path); }
     void QueueSaveFile(const QString& path) { saveAnswers.push_back(path); }
     void QueueColor(const QColor& color) { colorAnswers.push_back(color); }
+    // Answers to "Save changes to the case?"; unscripted, the question is cancelled.
+    void QueueSaveChanges(SaveChangesAnswer answer) { saveChangesAnswers.push_back(answer); }
+    // Answers to yes/no questions; unscripted, the answer is No.
+    void QueueYesNo(bool yes) { yesNoAnswers.push_back(yes); }
     // Called for each message box after it has been recorded (for example to check the state
     // the program is in while the box is open).
     void OnMessage(std::function<void(const Message&)> handler) {
@@ -32,6 +36,9 @@ public:
 
     // What the program asked.
     const std::vector<Message>& Messages() const { return messages; }
+    // "Save changes to the case?" questions asked, and the yes/no questions with their texts.
+    int SaveChangesQuestions() const { return saveChangesQuestions; }
+    const std::vector<Message>& Questions() const { return questions; }
     const std::vector<FileChooserRequest>& OpenRequests() const { return openRequests; }
     const std::vector<FileChooserRequest>& SaveRequests() const { return saveRequests; }
     const std::vector<QColor>& ColorRequests() const { return colorRequests; }
@@ -44,6 +51,8 @@ public:
     void ClearRecords();
 
     void ShowMessage(QWidget* owner, const QString& text, const QString& caption) override;
+    SaveChangesAnswer AskSaveChanges(QWidget* owner) override;
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) override;
     QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) override;
     QColor ChooseColor(QWidget* owner, const QColor& initial) override;
@@ -58,6 +67,10 @@ private:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QColor> colorAnswers;
+    std::deque<SaveChangesAnswer> saveChangesAnswers;
+    std::deque<bool> yesNoAnswers;
+    int saveChangesQuestions = 0;
+    std::vector<Message> questions;
     std::function<void(const Message&)> messageHandler;
     std::vector<Message> messages;
     std::vector<FileChooserRequest> openRequests;

@@ -2,9 +2,11 @@
 
 #include "docs/DataSummary.h"
 #include "export/JpegWriter.h"
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "ui/BodyDlg.h"
 #include "ui/BodyMovDlg.h"
+#include "ui/CaseSession.h"
 #include "ui/DialogInput.h"
 #include "ui/EraseTrajDlg.h"
 #include "ui/FileCommands.h"
@@ -36,7 +38,9 @@ ViewCommands::ViewCommands(Universe& scene, Platform& platform, QWidget* owner,
     if (!this->redraw) {
         this->redraw = [] {};
     }
-    const std::function<void()> draw = this->redraw;
+    // The dialogs' live previews (sliders, colour) are announced through the scene, whose
+    // listeners draw them.
+    const std::function<void()> draw = [&scene] { scene.GetEditor().Preview(); };
     bodyDialog = std::make_unique<BodyDlg>(platform, draw, owner);
     adjustDialog = std::make_unique<TrimTrajDlg>(draw, owner);
     movementsDialog = std::make_unique<BodyMovDlg>(draw, owner);
@@ -79,13 +83,9 @@ void ViewCommands::NewTrajectory() {
             "New trajectory");
         return;
     }
+    // The dialog adds the trajectory unshifted; a cancelled dialog leaves every older one as it
+    // was.
     trajectoryDialog->exec();
-    // A new trajectory starts unshifted; a cancelled dialog leaves every older one as it was.
-    if (Path* created = trajectoryDialog->GetCreatedTrajectory()) {
-        created->SetDx(0);
-        created->SetDy(0);
-        created->SetDz(0);
-    }
     redraw();
 }
 
@@ -101,46 +101,94 @@ void ViewCommands::NewElement() {
     redraw();
 }
 
+bool ViewCommands::MaySetAside() {
+    return session == nullptr || session->MaySetAside();
+}
+
 void ViewCommands::OpenDataFile() {
+    if (!MaySetAside()) {
+        return;
+    }
     const QString path = platform.ChooseOpenFile(owner, OpenDataRequest());
     if (!path.isEmpty()) {
-        ReadDataFile(scene, platform, owner, path);
+        AppendDataFile(path);
     }
     RestoreStartDirectory();
     redraw();
 }
 
-void ViewCommands::SaveDataFile() {
+bool ViewCommands::SaveDataFile() {
     const QString chosen = platform.ChooseSaveFile(owner, SaveDataRequest());
+    bool saved = false;
     if (!chosen.isEmpty()) {
-        WriteDataFile(scene, platform, owner, WithExtension(chosen, ".txt"));
+        const QString path = WithExtension(chosen, ".txt");
+        saved = WriteDataFile(scene, platform, owner, path);
+        if (saved && session != nullptr) {
+            session->Saved(path);
+        }
     }
     RestoreStartDirectory();
+    return saved;
 }
 
 void ViewCommands::OpenBodyFile() {
+    if (!MaySetAside()) {
+        return;
+    }
     const QString path = platform.ChooseOpenFile(owner, OpenBodyRequest());
     if (!path.isEmpty()) {
         ReplaceBody(path);
     }
 }
 
-void ViewCommands::ReplaceBody(const QString& path) {
-    if (!LoadBodyFile(scene, platform, owner, path)) {
+bool ViewCommands::AppendDataFile(const QString& path) {
+    const bool fresh = session != nullptr && !session->IsModified() &&
+                       scene.GetTrajectoryCount() == 0 && scene.GetElements().GetCount() == 0;
+    bool read = false;
+    scene.GetEditor().EditCase("Open data file", [this, &path, &read](Universe& edited) {
+        read = ReadDataFile(edited, platform, owner, path);
+    });
+    if (read && session != nullptr) {
+        session->Opened(path, fresh);
+    }
+    return read;
+}
+
+void ViewCommands::OpenRecentDataFile(const QString& path) {
+    if (!MaySetAside()) {
         return;
     }
-    scene.GetBody().SetScaleX(1);
-    scene.GetBody().SetScaleZ(1);
+    AppendDataFile(path);
+    RestoreStartDirectory();
+    redraw();
+}
+
+void ViewCommands::ReplaceBody(const QString& path) {
+    bool loaded = false;
+    scene.GetEditor().EditCase("Open body file", [this, &path, &loaded](Universe& edited) {
+        loaded = LoadBodyFile(edited, platform, owner, path);
+        if (loaded) {
+            edited.GetBody().SetScaleX(1);
+            edited.GetBody().SetScaleZ(1);
+        }
+    });
+    if (!loaded) {
+        return;
+    }
     bodyDialog->SetSavedScaleX(50);
     bodyDialog->SetSavedScaleZ(50);
     redraw();
 }
 
 void ViewCommands::OpenDocument(const QString& path) {
+    const bool known = HasExtensionNoCase(path, ".obj") || HasExtensionNoCase(path, ".txt");
+    if (known && !MaySetAside()) {
+        return;
+    }
     if (HasExtensionNoCase(path, ".obj")) {
         ReplaceBody(path);
     } else if (HasExtensionNoCase(path, ".txt")) {
-        ReadDataFile(scene, platform, owner, path);
+        AppendDataFile(path);
         redraw();
     } else {
         platform.ShowMessage(owner,
@@ -236,10 +284,13 @@ void ViewCommands::ChangeColor() {
     red = chosen.red() / 255.0;
     green = chosen.green() / 255.0;
     blue = chosen.blue() / 255.0;
+    SceneEditor& editor = scene.GetEditor();
     if (trajectory != nullptr) {
-        trajectory->SetColor(red, green, blue);
+        editor.EditTrajectory(scene.GetSelectedTrajectoryNumber() - 1, "Change color",
+                              [&](Path& edited) { edited.SetColor(red, green, blue); });
     } else {
-        element->SetColor(red, green, blue);
+        editor.EditElement(scene.GetSelectedElementNumber() - 1, "Change color",
+                           [&](VkElement& edited) { edited.SetColor(red, green, blue); });
     }
     redraw();
 }

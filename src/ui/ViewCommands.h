@@ -8,6 +8,7 @@
 
 #include <QString>
 
+class CaseSession;
 class Universe;
 class Platform;
 class QWidget;
@@ -33,7 +34,7 @@ public:
     void NewElement();         // File > New Element
     void OpenDataFile();       // Ctrl+D
     void OpenBodyFile();       // Ctrl+B
-    void SaveDataFile();       // Alt+D
+    bool SaveDataFile();       // Alt+D (true when the case was saved)
     void SaveImage();          // Alt+I
     void BodyParameters();     // B
     void AdjustTrajectory();   // A
@@ -46,6 +47,12 @@ public:
     // A file named on the command line or dropped on the main window: a ".obj" replaces the body
     // as "Open body file..." does, a ".txt" is read as a data file. Unknown kinds are reported.
     void OpenDocument(const QString& path);
+    // A data file from the recent-files list, read into the case as "Open data file" does.
+    void OpenRecentDataFile(const QString& path);
+
+    // The guard of the unsaved case: asked before a command sets unsaved changes aside, and told
+    // of files saved and read. Without one, nothing is asked.
+    void SetSession(CaseSession* value) { session = value; }
 
     // The dialog objects, created with the view and reused for every opening.
     BodyDlg& GetBodyDialog();
@@ -57,6 +64,10 @@ public:
     ObjectPropertiesDlg& GetPropertiesDialog();
 
 private:
+    // Reads a data file into the case as one edit. True when it was read.
+    bool AppendDataFile(const QString& path);
+    // Asks the session whether unsaved changes may be set aside.
+    bool MaySetAside();
     // Loads a body model as "Open body file..." does: progress window, scales back to 1 and the
     // Body parameters sliders back to the middle. A model that cannot be read changes nothing.
     void ReplaceBody(const QString& path);
@@ -66,6 +77,7 @@ private:
     QWidget* owner;
     std::function<void()> redraw;
     std::function<std::optional<Dib>()> capture;
+    CaseSession* session = nullptr;
     std::unique_ptr<BodyDlg> bodyDialog;
     std::unique_ptr<TrimTrajDlg> adjustDialog;
     std::unique_ptr<BodyMovDlg> movementsDialog;
