@@ -6,7 +6,7 @@ RUVO_PACKAGES=(
     libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libjpeg-dev libfreetype-dev fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdg-utils
+    xvfb xauth xdg-utils xdotool
     clang libclang-rt-14-dev
 )
 

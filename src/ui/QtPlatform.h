@@ -9,8 +9,8 @@
 //
 // With the environment variable RUVO_TEST_AUTOCLOSE_MESSAGES set to 1, message boxes are written
 // to the standard error stream ("caption: text") instead of being shown, so that automated runs
-// of the program never wait for a person; questions are written the same way and take their
-// default answer (Discard for unsaved changes, Yes otherwise).
+// of the program never wait for a person; questions are written there too and answered No (and
+// "Save changes to the case?" Discard).
 class QtPlatform : public Platform {
 public:
     QtPlatform();
@@ -30,5 +30,7 @@ public:
     static QUrl ShellTarget(const QString& target, const QString& workingFolder);
 
 private:
+    static QString RunFileChooser(QWidget* owner, const FileChooserRequest& request, bool saving);
+
     bool messagesToStandardError;
 };

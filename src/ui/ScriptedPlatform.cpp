@@ -21,6 +21,7 @@ private:
 
 void ScriptedPlatform::ClearRecords() {
     messages.clear();
+    questions.clear();
     openRequests.clear();
     saveRequests.clear();
     colorRequests.clear();
@@ -29,7 +30,6 @@ void ScriptedPlatform::ClearRecords() {
     progressWindowsOpened = 0;
     unscriptedRequests = 0;
     saveChangesQuestions = 0;
-    questions.clear();
 }
 
 void ScriptedPlatform::ShowMessage(QWidget*, const QString& text, const QString& caption) {

@@ -24,10 +24,10 @@ public:
     void QueueOpenFile(const QString& path) { openAnswers.push_back(path); }
     void QueueSaveFile(const QString& path) { saveAnswers.push_back(path); }
     void QueueColor(const QColor& color) { colorAnswers.push_back(color); }
-    // Answers to "Save changes to the case?"; unscripted, the question is cancelled.
+    // Answers to Yes/No questions; a question asked with none queued is answered No.
+    void QueueAnswer(bool yes) { yesNoAnswers.push_back(yes); }
+    // Answers to "Save changes to the case?"; asked with none queued, it is cancelled.
     void QueueSaveChanges(SaveChangesAnswer answer) { saveChangesAnswers.push_back(answer); }
-    // Answers to yes/no questions; unscripted, the answer is No.
-    void QueueYesNo(bool yes) { yesNoAnswers.push_back(yes); }
     // Called for each message box after it has been recorded (for example to check the state
     // the program is in while the box is open).
     void OnMessage(std::function<void(const Message&)> handler) {
@@ -36,9 +36,8 @@ public:
 
     // What the program asked.
     const std::vector<Message>& Messages() const { return messages; }
-    // "Save changes to the case?" questions asked, and the yes/no questions with their texts.
-    int SaveChangesQuestions() const { return saveChangesQuestions; }
     const std::vector<Message>& Questions() const { return questions; }
+    int SaveChangesQuestions() const { return saveChangesQuestions; }
     const std::vector<FileChooserRequest>& OpenRequests() const { return openRequests; }
     const std::vector<FileChooserRequest>& SaveRequests() const { return saveRequests; }
     const std::vector<QColor>& ColorRequests() const { return colorRequests; }
@@ -67,12 +66,12 @@ private:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QColor> colorAnswers;
-    std::deque<SaveChangesAnswer> saveChangesAnswers;
     std::deque<bool> yesNoAnswers;
+    std::deque<SaveChangesAnswer> saveChangesAnswers;
     int saveChangesQuestions = 0;
-    std::vector<Message> questions;
     std::function<void(const Message&)> messageHandler;
     std::vector<Message> messages;
+    std::vector<Message> questions;
     std::vector<FileChooserRequest> openRequests;
     std::vector<FileChooserRequest> saveRequests;
     std::vector<QColor> colorRequests;

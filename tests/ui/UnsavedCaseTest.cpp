@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
@@ -177,8 +178,8 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
     keptFile.close();
 
     CaseSession session(Scene(), platform, History(), frame.get(), recovery);
-    platform.QueueYesNo(false);
-    platform.QueueYesNo(true);
+    platform.QueueAnswer(false);
+    platform.QueueAnswer(true);
     session.OfferRecovery();
     ASSERT_EQ(platform.Questions().size(), 2u);
     EXPECT_EQ(platform.Questions()[0].text, "Recover the unsaved case from 2026-12-08 09:30:05?");
@@ -193,40 +194,71 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
     recovery.Remove();
 }
 
-TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStart) {
-    QTemporaryDir home;
-    ASSERT_TRUE(home.isValid());
-    const QString folder = home.filePath("data/Ruvo");
-    const std::string text = CaseText("before the crash");
-    ASSERT_TRUE(WriteAll(folder + QString("/recovery-%1.txt").arg(EndedProcessId()), text));
+// Sends keys to whichever window of the display has the keyboard, as a person would.
+void TypeKey(const QString& key) {
+    QProcess::execute(QStandardPaths::findExecutable("xdotool"), {"key", key});
+}
 
+// Starts the program on the test's display, with its data and settings in `home`.
+void StartProgram(QProcess& ruvo, const QTemporaryDir& home, const QStringList& arguments,
+                  bool answerMessages) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_DATA_HOME", home.filePath("data"));
     environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
     environment.insert("QT_QPA_PLATFORM", "xcb");
-    environment.insert("RUVO_TEST_AUTOCLOSE_MESSAGES", "1"); // questions take their default: Yes
-    // Each start recovers the case left before it, keeps it in its own recovery file, and is
-    // then killed without a chance to clean up.
-    QByteArray previous;
-    for (int start = 0; start < 2; ++start) {
-        QProcess ruvo;
-        ruvo.setProcessEnvironment(environment);
-        ruvo.setWorkingDirectory(RUVO_SOURCE_DIR);
-        ruvo.start(RUVO_BINARY, {});
-        ASSERT_TRUE(ruvo.waitForStarted());
-        const QString own = folder + QString("/recovery-%1.txt").arg(ruvo.processId());
-        const bool written = QTest::qWaitFor([&] { return QFile::exists(own); }, 60000);
-        ruvo.kill(); // SIGKILL
-        ruvo.waitForFinished();
-        ASSERT_TRUE(written) << ruvo.readAllStandardError().toStdString();
-        EXPECT_TRUE(ruvo.readAllStandardError().contains("Recover the unsaved case from"));
-        const QByteArray contents = ReadAll(own);
-        EXPECT_TRUE(contents.contains("before the crash"));
-        if (!previous.isEmpty()) {
-            EXPECT_EQ(contents, previous);
-        }
-        previous = contents;
-        EXPECT_EQ(QDir(folder).entryList({"recovery-*.txt"}).size(), 1)
-            << "the recovered file goes once the case is safe in the new one";
+    if (answerMessages) {
+        environment.insert("RUVO_TEST_AUTOCLOSE_MESSAGES", "1");
+    } else {
+        environment.remove("RUVO_TEST_AUTOCLOSE_MESSAGES");
     }
+    ruvo.setProcessEnvironment(environment);
+    ruvo.setWorkingDirectory(RUVO_SOURCE_DIR);
+    ruvo.start(RUVO_BINARY, arguments);
+}
+
+// Presses `key`, then waits a few seconds for the file, and again until it exists (at most about
+// a minute): the first presses may come before the program has a window.
+bool TypeUntilWritten(const QString& key, const QString& file) {
+    for (int attempt = 0; attempt < 15; ++attempt) {
+        TypeKey(key);
+        if (QTest::qWaitFor([&] { return QFile::exists(file); }, 4000)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStart) {
+    ASSERT_FALSE(QStandardPaths::findExecutable("xdotool").isEmpty()) << "xdotool is needed";
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString folder = home.filePath("data/Ruvo");
+    const QString saved = home.filePath("case.txt");
+    ASSERT_TRUE(WriteAll(saved, CaseText("before the crash")));
+
+    // The saved case, then one unsaved change (+ lights the body), then the program is killed.
+    QProcess first;
+    StartProgram(first, home, {saved}, true);
+    ASSERT_TRUE(first.waitForStarted());
+    const QString firstFile = folder + QString("/recovery-%1.txt").arg(first.processId());
+    const bool written = TypeUntilWritten("plus", firstFile);
+    first.kill(); // SIGKILL: no chance to clean up
+    first.waitForFinished();
+    ASSERT_TRUE(written) << first.readAllStandardError().toStdString();
+    const QByteArray kept = ReadAll(firstFile);
+    EXPECT_TRUE(kept.contains("before the crash"));
+
+    // The next start asks; Return takes the default answer, Yes.
+    QProcess second;
+    StartProgram(second, home, {}, false);
+    ASSERT_TRUE(second.waitForStarted());
+    const QString secondFile = folder + QString("/recovery-%1.txt").arg(second.processId());
+    const bool recovered = TypeUntilWritten("Return", secondFile);
+    QTest::qWait(200); // the old file goes once the new one is written
+    const QStringList left = QDir(folder).entryList({"*.txt"});
+    second.kill();
+    second.waitForFinished();
+    ASSERT_TRUE(recovered) << second.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadAll(secondFile), kept) << "the recovered case, unsaved again";
+    EXPECT_EQ(left, QStringList{QFileInfo(secondFile).fileName()});
 }
