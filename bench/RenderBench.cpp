@@ -44,7 +44,8 @@ struct DefaultScene {
     GlSceneRenderer renderer;
     std::string error;
 
-    DefaultScene() {
+    // Without trajectories and elements it is the floor the full scene is measured against.
+    explicit DefaultScene(bool filled = true) {
         context = HeadlessContext::Create(kWidth, kHeight, error);
         if (!context) {
             return;
@@ -59,7 +60,9 @@ struct DefaultScene {
             return;
         }
         scene.Resize(kWidth, kHeight);
-        Fill();
+        if (filled) {
+            Fill();
+        }
     }
     ~DefaultScene() {
         if (context) {
@@ -103,6 +106,22 @@ void BM_DefaultSceneFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DefaultSceneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor: the same frame with the body alone (transparent, axes shown).
+void BM_BodyOnlyFrame(benchmark::State& state) {
+    DefaultScene fixture(false);
+    if (!fixture.context) {
+        state.SkipWithError(fixture.error.c_str());
+        return;
+    }
+    fixture.scene.ToggleBodyTransparency();
+    ProcessCpu cpu(state);
+    for (auto _ : state) {
+        fixture.scene.RenderFrame();
+        glFinish();
+    }
+}
+BENCHMARK(BM_BodyOnlyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DefaultScenePick(benchmark::State& state) {
     DefaultScene fixture;
