@@ -96,7 +96,7 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
 
 void GlSceneRenderer::DrawBody(Universe& scene) {
     const Body& body = scene.GetBody();
-    const Mesh* model = body.GetModel();
+    const Mesh* model = body.GetPosedModel();
     if (model == nullptr) {
         return;
     }
