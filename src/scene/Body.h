@@ -3,6 +3,7 @@
 #include "model/Mesh.h"
 #include "model/MeshParts.h"
 #include "model/Status.h"
+#include "scene/LandmarkTable.h"
 #include "scene/Matrix4.h"
 #include "scene/Object.h"
 
@@ -57,6 +58,15 @@ public:
     const Object& GetArm() const { return arm; }
     const Object& GetForearm() const { return forearm; }
 
+    // The landmarks read with the mesh from the table beside its file (none when there is no
+    // table), at the default height and scales.
+    const LandmarkTable& GetLandmarks() const { return meshLandmarks->table; }
+    // The landmarks where they lie on the body as drawn now: scaled with its height and with
+    // scale X and scale Z.
+    LandmarkTable DrawnLandmarks() const;
+    // Why the table beside the last mesh could not be read (ok when it was read or is absent).
+    const Status& GetLandmarkStatus() const { return meshLandmarks->status; }
+
     // The lighting commands lengthen (x 1.1) or shorten (x 0.9) the normals the body is drawn
     // with. The mesh keeps its unit normals; the drawing multiplies them by GetNormalScale, so a
     // step taken back restores exactly the pixels that were shown before it.
@@ -107,8 +117,18 @@ private:
     };
     ArmTurns ArmPoseTurns() const;
 
+    // Reads the landmark table beside the mesh file, or clears the table.
+    void LoadLandmarks(const std::string& modelPath);
+
+    // The landmarks belong to the mesh: copies of the body share them with it.
+    struct MeshLandmarks {
+        LandmarkTable table;
+        Status status = Status::Ok();
+    };
+
     std::shared_ptr<const Mesh> model;
     std::shared_ptr<const MeshParts> modelParts = std::make_shared<const MeshParts>();
+    std::shared_ptr<const MeshLandmarks> meshLandmarks = std::make_shared<const MeshLandmarks>();
     float unitizeScale = 0;
     float smoothingAngle = 90;
     std::string name = "default";

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -95,10 +97,30 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink
     lighting = 1.0; // a new mesh is lit as read
     model = std::move(mesh);
     modelParts = std::make_shared<const MeshParts>(std::move(parts));
+    LoadLandmarks(model->path);
     if (progress) {
         progress->SetProgress(60);
     }
     return Status::Ok();
+}
+
+void Body::LoadLandmarks(const std::string& modelPath) {
+    auto loaded = std::make_shared<MeshLandmarks>();
+    const std::string path = LandmarkTable::PathBesideModel(modelPath);
+    std::error_code error;
+    if (!modelPath.empty() && std::filesystem::is_regular_file(path, error)) {
+        loaded->status = LandmarkTable::Load(path, loaded->table);
+        if (!loaded->status) {
+            // The body is usable without its landmarks; say why they are missing, as the model
+            // reader reports its warnings.
+            std::fprintf(stderr, "%s\n", loaded->status.message().c_str());
+        }
+    }
+    meshLandmarks = std::move(loaded);
+}
+
+LandmarkTable Body::DrawnLandmarks() const {
+    return meshLandmarks->table.Scaled(scale * scaleX, scale, scale * scaleZ);
 }
 
 bool Body::SetHeight(double h) {

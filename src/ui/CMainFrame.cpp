@@ -206,6 +206,11 @@ void CMainFrame::BuildViewMenu() {
             [v] { v->OnToggleLateralGrid(); });
     AddItem(menu, "Toggle body transparency\tY", QKeySequence(Qt::Key_Y),
             [v] { v->OnToggleBodyTransparency(); });
+    landmarksAction = AddItem(menu, "Show landmarks\tW", QKeySequence(Qt::Key_W), [this, v] {
+        v->OnToggleLandmarks();
+        landmarksAction->setChecked(v->GetScene().GetShowLandmarks());
+    });
+    landmarksAction->setCheckable(true);
     menu->addSeparator();
     QAction* statusBarItem = menu->addAction(QStringLiteral("&Status Bar"));
     statusBarItem->setCheckable(true);

@@ -397,6 +397,11 @@ void CRuvoView::OnToggleBodyTransparency() {
     Redraw();
 }
 
+void CRuvoView::OnToggleLandmarks() {
+    scene.ToggleLandmarks();
+    Redraw();
+}
+
 void CRuvoView::OnSetManipulationMode(ManipulationMode mode) {
     scene.SetManipulationMode(mode);
 }

@@ -70,6 +70,7 @@ public:
     void OnToggleFrontGrid();
     void OnToggleLateralGrid();
     void OnToggleBodyTransparency();
+    void OnToggleLandmarks();
     void OnSetManipulationMode(ManipulationMode mode);
     // Help and About.
     void OnHelpContents();
