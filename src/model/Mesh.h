@@ -44,6 +44,10 @@ struct Mesh {
     uint32_t normalCount = 0;
     std::vector<float> normals; // 3 * (normalCount + 1), or empty when there are none
 
+    // Per-vertex colours (red, green, blue, alpha from 0 to 1), 4 * (vertexCount + 1), or empty
+    // when the file has none; drawn in place of the material colour.
+    std::vector<float> colors;
+
     uint32_t texCoordCount = 0;
     std::vector<float> texCoords; // 2 * (texCoordCount + 1), or empty when there are none
 

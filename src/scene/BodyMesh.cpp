@@ -3,7 +3,7 @@
 
 #include "model/MeshFitting.h"
 #include "model/MeshNormals.h"
-#include "model/ObjReader.h"
+#include "model/MeshImport.h"
 #include "scene/ProgressSink.h"
 
 #include <algorithm>
@@ -12,7 +12,12 @@
 
 namespace {
 
-Status FailedRead(ObjReadResult& result) {
+const char kCancelled[] = "The body load was cancelled";
+
+Status FailedRead(MeshImportResult& result) {
+    if (result.cancelled) {
+        return Status::Failure(kCancelled);
+    }
     if (result.error.empty()) {
         return Status::Failure("Read Obj failed");
     }
@@ -21,18 +26,23 @@ Status FailedRead(ObjReadResult& result) {
 
 } // namespace
 
-Status Body::Load(const std::string& path) {
-    ObjReadResult result = glmReadOBJ(path);
+Status Body::Load(const std::string& path, const WarningSink& warnings) {
+    MeshImportCallbacks callbacks;
+    callbacks.warning = warnings;
+    MeshImportResult result = ImportMesh(path, callbacks);
     if (!result.mesh) {
         return FailedRead(result);
     }
     return AdoptMesh(std::move(result.mesh), nullptr);
 }
 
-Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
+Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress,
+                              const WarningSink& warnings) {
     progress.SetProgress(10);
     int lastReported = 10;
-    ObjReadResult result = glmReadOBJWithProgress(path, [&](double fraction) {
+    MeshImportCallbacks callbacks;
+    callbacks.warning = warnings;
+    callbacks.progress = [&](double fraction) {
         // 10 up to 19 while reading; 20 is reported once the mesh is complete.
         const double clamped = fraction >= 0 ? std::min(fraction, 0.99) : 0.0;
         const int position = 10 + static_cast<int>(clamped * 10);
@@ -40,11 +50,16 @@ Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
             lastReported = position;
             progress.SetProgress(position);
         }
-    });
+        return !progress.CancelRequested();
+    };
+    MeshImportResult result = ImportMesh(path, callbacks);
     if (!result.mesh) {
         return FailedRead(result);
     }
     progress.SetProgress(20);
+    if (progress.CancelRequested()) {
+        return Status::Failure(kCancelled);
+    }
     return AdoptMesh(std::move(result.mesh), &progress);
 }
 
@@ -67,6 +82,9 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
     glmVertexNormals(*mesh, smoothingAngle);
     if (progress) {
         progress->SetProgress(40);
+        if (progress->CancelRequested()) {
+            return Status::Failure(kCancelled);
+        }
     }
 
     unitizeScale = fitScale;
