@@ -122,18 +122,27 @@ private:
 
 } // namespace
 
-Status WriteGlbScene(const ExportScene& scene, const std::string& path,
-                     const std::string& generator) {
+std::string EncodeGltfScene(const ExportScene& scene, const std::string& generator,
+                            bool binary) {
     GlbBuilder builder(generator);
     for (const ExportNode& node : scene.nodes) {
         builder.AddNode(node);
     }
     std::ostringstream stream;
     tinygltf::TinyGLTF writer;
-    if (!writer.WriteGltfSceneToStream(&builder.Model(), stream, false, true)) {
+    if (!writer.WriteGltfSceneToStream(&builder.Model(), stream, !binary, binary)) {
+        return {};
+    }
+    return stream.str();
+}
+
+Status WriteGlbScene(const ExportScene& scene, const std::string& path,
+                     const std::string& generator) {
+    const std::string bytes = EncodeGltfScene(scene, generator, true);
+    if (bytes.empty()) {
         return Status::Failure("The scene could not be encoded as glTF");
     }
-    if (const int error = ReplaceFileContents(path, stream.str()); error != 0) {
+    if (const int error = ReplaceFileContents(path, bytes); error != 0) {
         return Status::Failure("Cannot write the scene \"" + path + "\": " +
                                std::strerror(error));
     }

@@ -36,6 +36,12 @@ public:
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
             text.pop_back();
         }
+        // "Warn,  T0: text" and "Error, T0: text" become "warning: text" and "error: text".
+        const std::size_t thread = text.find(", T");
+        const std::size_t colon = text.find(": ", thread == std::string::npos ? 0 : thread);
+        if (thread != std::string::npos && colon != std::string::npos) {
+            text = (text.starts_with("Error") ? "error: " : "warning: ") + text.substr(colon + 2);
+        }
         if (!text.empty()) {
             progress.Warn(text);
         }
@@ -198,6 +204,20 @@ Status ConvertScene(const aiScene& scene, Mesh& mesh, ImportProgress& progress) 
     return builder.Finish();
 }
 
+// Assimp names a file read from memory by a made-up name and ends its texts with a full stop.
+std::string CleanReason(std::string reason, const std::string& path) {
+    const std::string madeUp = "$$$___magic___$$$.";
+    if (const std::size_t at = reason.find(madeUp); at != std::string::npos) {
+        const std::size_t end = reason.find('"', at);
+        reason.replace(at, end == std::string::npos ? madeUp.size() : end - at,
+                       path.empty() ? std::string("the file") : path);
+    }
+    while (!reason.empty() && (reason.back() == '.' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return reason.empty() ? "the file could not be read" : reason;
+}
+
 const char* FormatHint(MeshFormat format) {
     switch (format) {
     case MeshFormat::Gltf:
@@ -234,8 +254,7 @@ Status ReadWithAssimp(MeshFormat format, const std::string& path, std::string_vi
         return Status::Failure("cancelled");
     }
     if (scene == nullptr) {
-        const std::string reason = importer.GetErrorString();
-        return Status::Failure(reason.empty() ? "the file could not be read" : reason);
+        return Status::Failure(CleanReason(importer.GetErrorString(), path));
     }
     return ConvertScene(*scene, mesh, progress);
 }

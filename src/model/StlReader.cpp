@@ -2,6 +2,7 @@
 
 #include "model/MeshBuilder.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <unordered_map>
@@ -152,6 +153,19 @@ Status ReadAscii(std::string_view bytes, std::vector<Position>& corners,
     return Status::Ok();
 }
 
+// An ASCII file starts with "solid" and its first bytes are all text; a binary header that starts
+// with "solid" is followed by the triangle count, whose bytes are rarely all text.
+bool LooksLikeText(std::string_view bytes) {
+    if (bytes.substr(0, 5) != "solid") {
+        return false;
+    }
+    const std::string_view head = bytes.substr(0, kHeaderSize);
+    return std::all_of(head.begin(), head.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte >= 32 && byte < 127) || byte == '\n' || byte == '\r' || byte == '\t';
+    });
+}
+
 } // namespace
 
 bool IsBinaryStl(std::string_view bytes) {
@@ -165,7 +179,7 @@ bool IsBinaryStl(std::string_view bytes) {
 
 Status ReadStl(std::string_view bytes, Mesh& mesh, ImportProgress& progress) {
     std::vector<Position> corners;
-    const bool ascii = !IsBinaryStl(bytes) && bytes.substr(0, 5) == "solid";
+    const bool ascii = !IsBinaryStl(bytes) && LooksLikeText(bytes);
     if (!ascii && bytes.size() < kHeaderSize) {
         return Status::Failure("the file is too short for an STL model");
     }

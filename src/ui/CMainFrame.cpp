@@ -111,6 +111,7 @@ void CMainFrame::BuildFileMenu() {
                              [&commands] { commands.SaveDataFile(); });
     AddItem(file, "Save image \tAlt+I", QKeySequence(Qt::ALT | Qt::Key_I),
             [&commands] { commands.SaveImage(); });
+    AddItem(file, "Export scene...", {}, [&commands] { commands.ExportScene(); });
     file->addSeparator();
     AddItem(file, "E&xit", {}, [this] { close(); });
 }

@@ -24,6 +24,9 @@ public:
     void QueueOpenFile(const QString& path) { openAnswers.push_back(path); }
     void QueueSaveFile(const QString& path) { saveAnswers.push_back(path); }
     void QueueColor(const QColor& color) { colorAnswers.push_back(color); }
+    // The progress window's Cancel is pressed once a position at or beyond this is shown
+    // (0: never).
+    void CancelProgressAt(int position) { cancelAt = position; }
     // Called for each message box after it has been recorded (for example to check the state
     // the program is in while the box is open).
     void OnMessage(std::function<void(const Message&)> handler) {
@@ -68,4 +71,5 @@ private:
     int progressWindowsOpened = 0;
     bool progressWindowOpen = false;
     int unscriptedRequests = 0;
+    int cancelAt = 0;
 };

@@ -35,6 +35,7 @@ public:
     void OpenBodyFile();       // Ctrl+B
     void SaveDataFile();       // Alt+D
     void SaveImage();          // Alt+I
+    void ExportScene();        // File > Export scene...
     void BodyParameters();     // B
     void AdjustTrajectory();   // A
     void DeleteSelected();     // Del, context menu "Delete"
