@@ -25,6 +25,18 @@ std::string MaterialWord(const std::string& name) {
     return word;
 }
 
+// Readers differ on names with blanks (some keep the first word only), so object names are one
+// word: "Trajectory 3 (label)" becomes "Trajectory_3_(label)".
+std::string ObjectWord(const std::string& name) {
+    std::string word = name;
+    for (char& c : word) {
+        if (c == ' ' || c == '\t') {
+            c = '_';
+        }
+    }
+    return word;
+}
+
 std::string LibraryPath(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::size_t dot = path.rfind('.');
@@ -91,7 +103,7 @@ Status WriteObjScene(const ExportScene& scene, const std::string& path,
     std::string mtl = header + '\n';
     uint64_t base = 0;
     for (const ExportNode& node : scene.nodes) {
-        obj += "o " + node.name + '\n';
+        obj += "o " + ObjectWord(node.name) + '\n';
         for (const ExportPrimitive& primitive : node.primitives) {
             AppendPrimitive(obj, primitive, base);
             AppendMaterial(mtl, primitive);

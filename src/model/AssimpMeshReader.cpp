@@ -30,7 +30,8 @@ private:
 // Assimp's logger is process-wide; while an import runs its warnings and errors come to us.
 class WarningRelay : public Assimp::LogStream {
 public:
-    explicit WarningRelay(ImportProgress& progress) : progress(progress) {}
+    WarningRelay(ImportProgress& progress, std::string& firstError)
+        : progress(progress), firstError(firstError) {}
     void write(const char* message) override {
         std::string text(message ? message : "");
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
@@ -42,6 +43,9 @@ public:
         if (thread != std::string::npos && colon != std::string::npos) {
             text = (text.starts_with("Error") ? "error: " : "warning: ") + text.substr(colon + 2);
         }
+        if (text.starts_with("error: ") && firstError.empty()) {
+            firstError = text.substr(7);
+        }
         if (!text.empty()) {
             progress.Warn(text);
         }
@@ -49,17 +53,20 @@ public:
 
 private:
     ImportProgress& progress;
+    std::string& firstError;
 };
 
 class LogCapture {
 public:
-    explicit LogCapture(ImportProgress& progress) {
+    // A reader that logs an error has dropped or altered part of the file, even when it returns
+    // a scene; `firstError` receives the first such message.
+    LogCapture(ImportProgress& progress, std::string& firstError) {
         if (!Assimp::DefaultLogger::isNullLogger()) {
             return; // someone else owns the logger; leave it alone
         }
         Assimp::DefaultLogger::create("", Assimp::Logger::NORMAL, 0);
         // The logger owns the stream and deletes it when killed.
-        Assimp::DefaultLogger::get()->attachStream(new WarningRelay(progress),
+        Assimp::DefaultLogger::get()->attachStream(new WarningRelay(progress, firstError),
                                                    Assimp::Logger::Warn | Assimp::Logger::Err);
         created = true;
     }
@@ -235,7 +242,8 @@ const char* FormatHint(MeshFormat format) {
 
 Status ReadWithAssimp(MeshFormat format, const std::string& path, std::string_view bytes,
                       Mesh& mesh, ImportProgress& progress) {
-    LogCapture log(progress);
+    std::string loggedError;
+    LogCapture log(progress, loggedError);
     Assimp::Importer importer;
     ProgressRelay relay(progress);
     ProgressAttachment attachment(importer, relay);
@@ -255,6 +263,9 @@ Status ReadWithAssimp(MeshFormat format, const std::string& path, std::string_vi
     }
     if (scene == nullptr) {
         return Status::Failure(CleanReason(importer.GetErrorString(), path));
+    }
+    if (!loggedError.empty()) {
+        return Status::Failure(CleanReason(loggedError, path));
     }
     return ConvertScene(*scene, mesh, progress);
 }
