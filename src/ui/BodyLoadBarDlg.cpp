@@ -28,6 +28,7 @@ BodyLoadBarDlg::BodyLoadBarDlg(QWidget* owner)
     progressBar->setValue(50);
     progressBar->setMinimumWidth(260);
     layout->addWidget(progressBar);
+    cancelButton->setObjectName(QStringLiteral("Cancel"));
     layout->addWidget(cancelButton, 0, Qt::AlignRight);
     connect(cancelButton, &QPushButton::clicked, this, &BodyLoadBarDlg::reject);
     show();
