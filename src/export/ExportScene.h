@@ -9,11 +9,11 @@
 // metres in the body frame (+X toward the body's left, +Y up, +Z toward its front, feet on y = 0).
 
 struct ExportPrimitive {
-    std::string materialName;                       // unique within the scene
-    std::array<float, 4> color = {1, 1, 1, 1};      // red, green, blue, alpha from 0 to 1
-    std::vector<float> positions;                   // x, y, z per vertex
-    std::vector<float> colors;                      // r, g, b, a per vertex, or empty
-    std::vector<uint32_t> indices;                  // three per triangle, from 0
+    std::string materialName;                  // unique within the scene
+    std::array<float, 4> color = {1, 1, 1, 1}; // red, green, blue, alpha from 0 to 1
+    std::vector<float> positions;              // x, y, z per vertex
+    std::vector<float> colors;                 // r, g, b, a per vertex, or empty
+    std::vector<uint32_t> indices;             // three per triangle, from 0
 };
 
 struct ExportNode {

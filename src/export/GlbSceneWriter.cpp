@@ -82,8 +82,8 @@ private:
 
     int AddIndexAccessor(const std::vector<uint32_t>& indices) {
         tinygltf::Accessor accessor;
-        accessor.bufferView = AddView(indices.data(), indices.size() * sizeof(uint32_t),
-                                      kElementArrayBuffer);
+        accessor.bufferView =
+            AddView(indices.data(), indices.size() * sizeof(uint32_t), kElementArrayBuffer);
         accessor.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
         accessor.count = indices.size();
         accessor.type = TINYGLTF_TYPE_SCALAR;
@@ -122,8 +122,7 @@ private:
 
 } // namespace
 
-std::string EncodeGltfScene(const ExportScene& scene, const std::string& generator,
-                            bool binary) {
+std::string EncodeGltfScene(const ExportScene& scene, const std::string& generator, bool binary) {
     GlbBuilder builder(generator);
     for (const ExportNode& node : scene.nodes) {
         builder.AddNode(node);
@@ -143,8 +142,7 @@ Status WriteGlbScene(const ExportScene& scene, const std::string& path,
         return Status::Failure("The scene could not be encoded as glTF");
     }
     if (const int error = ReplaceFileContents(path, bytes); error != 0) {
-        return Status::Failure("Cannot write the scene \"" + path + "\": " +
-                               std::strerror(error));
+        return Status::Failure("Cannot write the scene \"" + path + "\": " + std::strerror(error));
     }
     return Status::Ok();
 }

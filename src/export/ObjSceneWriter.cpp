@@ -40,7 +40,8 @@ std::string ObjectWord(const std::string& name) {
 std::string LibraryPath(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     const std::size_t dot = path.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? path.substr(0, dot) : path) + ".mtl";
 }
 
@@ -87,8 +88,7 @@ void AppendMaterial(std::string& mtl, const ExportPrimitive& primitive) {
 
 Status Write(const std::string& path, const std::string& contents) {
     if (const int error = ReplaceFileContents(path, contents); error != 0) {
-        return Status::Failure("Cannot write the scene \"" + path + "\": " +
-                               std::strerror(error));
+        return Status::Failure("Cannot write the scene \"" + path + "\": " + std::strerror(error));
     }
     return Status::Ok();
 }

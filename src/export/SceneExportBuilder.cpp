@@ -19,9 +19,9 @@ constexpr double kDegreesToRadians = 3.1415 / 180.0;
 
 void AddPoint(ExportPrimitive& primitive, const Matrix4& transform, double x, double y, double z) {
     const Vec3 p = transform.TransformPoint({x, y, z});
-    primitive.positions.insert(primitive.positions.end(), {static_cast<float>(p.x),
-                                                          static_cast<float>(p.y),
-                                                          static_cast<float>(p.z)});
+    primitive.positions.insert(
+        primitive.positions.end(),
+        {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
 }
 
 // One primitive per mesh group, holding only the vertices its triangles use.
@@ -125,11 +125,13 @@ ExportPrimitive Ellipsoid(const VkElement& element, const std::string& name) {
         for (int j = 0; j <= kSphereSegments; ++j) {
             const double a = (-90.0 + i * step) * kDegreesToRadians;
             const double c = (j * step) * kDegreesToRadians;
-            AddPoint(primitive, transform, radius * std::cos(a) * std::sin(c),
-                     radius * std::sin(a), radius * std::cos(a) * std::cos(c));
+            AddPoint(primitive, transform, radius * std::cos(a) * std::sin(c), radius * std::sin(a),
+                     radius * std::cos(a) * std::cos(c));
         }
     }
-    const auto at = [](int i, int j) { return static_cast<uint32_t>(i * (kSphereSegments + 1) + j); };
+    const auto at = [](int i, int j) {
+        return static_cast<uint32_t>(i * (kSphereSegments + 1) + j);
+    };
     for (int i = 0; i < bands; ++i) {
         for (int j = 0; j < kSphereSegments; ++j) {
             primitive.indices.insert(primitive.indices.end(),

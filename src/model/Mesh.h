@@ -30,8 +30,8 @@ struct MeshMaterial {
 struct MeshGroup {
     std::string name;
     uint32_t triangleCount = 0;
-    std::vector<uint32_t> triangleIndices; // into Mesh::triangles, in file order
-    uint32_t material = 0;                 // into Mesh::materials (0 = "default")
+    std::vector<uint32_t> triangleIndices;         // into Mesh::triangles, in file order
+    uint32_t material = 0;                         // into Mesh::materials (0 = "default")
     std::array<float, 6> box = {0, 0, 0, 0, 0, 0}; // min x, y, z, max x, y, z
 };
 

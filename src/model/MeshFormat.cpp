@@ -102,7 +102,7 @@ MeshFormat DetectMeshFormat(std::string_view path, std::string_view content) {
 }
 
 const std::vector<std::string>& SupportedMeshExtensions() {
-    static const std::vector<std::string> extensions = {".obj", ".ply", ".stl",
+    static const std::vector<std::string> extensions = {".obj", ".ply",  ".stl",
                                                         ".glb", ".gltf", ".off"};
     return extensions;
 }

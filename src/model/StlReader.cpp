@@ -120,8 +120,7 @@ private:
 
 // Collects the corners of each "outer loop"; a loop of more than three corners is split into a
 // fan of triangles.
-Status ReadAscii(std::string_view bytes, std::vector<Position>& corners,
-                 ImportProgress& progress) {
+Status ReadAscii(std::string_view bytes, std::vector<Position>& corners, ImportProgress& progress) {
     AsciiWords words(bytes);
     std::vector<Position> loop;
     std::size_t facets = 0;
@@ -183,8 +182,8 @@ Status ReadStl(std::string_view bytes, Mesh& mesh, ImportProgress& progress) {
     if (!ascii && bytes.size() < kHeaderSize) {
         return Status::Failure("the file is too short for an STL model");
     }
-    Status read = ascii ? ReadAscii(bytes, corners, progress)
-                        : ReadBinary(bytes, corners, progress);
+    Status read =
+        ascii ? ReadAscii(bytes, corners, progress) : ReadBinary(bytes, corners, progress);
     if (!read) {
         return read;
     }

@@ -2,8 +2,8 @@
 #include "scene/Body.h"
 
 #include "model/MeshFitting.h"
-#include "model/MeshNormals.h"
 #include "model/MeshImport.h"
+#include "model/MeshNormals.h"
 #include "scene/ProgressSink.h"
 
 #include <algorithm>

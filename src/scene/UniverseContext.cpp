@@ -25,7 +25,8 @@ Status LoadArrow(const std::string& path, std::unique_ptr<Mesh>& target) {
 Status Universe::LoadDefaultModels(const Body::WarningSink& warnings) {
     // Every model is tried, so that one missing file does not hide the others.
     Status statuses[] = {LoadArrow(arrowModelFile, arrowModel),
-                         LoadArrow(halfArrowModelFile, halfArrowModel), body->Load(bodyModelFile, warnings)};
+                         LoadArrow(halfArrowModelFile, halfArrowModel),
+                         body->Load(bodyModelFile, warnings)};
     for (Status& status : statuses) {
         if (!status) {
             return status;

@@ -65,8 +65,8 @@ QString BodyModelPatterns() {
 
 FileChooserRequest OpenBodyRequest() {
     // Every format first, so that scans show without changing the filter.
-    FileChooserRequest request = MakeRequest("Open body", "Body models", BodyModelPatterns(),
-                                             StartDirectory() + "/data");
+    FileChooserRequest request =
+        MakeRequest("Open body", "Body models", BodyModelPatterns(), StartDirectory() + "/data");
     request.filters.append(FileFilter{"Wavefront Files (*.obj) ", " *.obj"});
     request.filters.append(FileFilter{"Stanford PLY Files", " *.ply"});
     request.filters.append(FileFilter{"STL Files", " *.stl"});
@@ -95,8 +95,8 @@ FileChooserRequest ExportSceneRequest() {
 }
 
 bool ExportSceneTo(Universe& scene, Platform& platform, QWidget* owner, const QString& chosen) {
-    const std::string path = LocalPath(
-        IsSceneExportPath(LocalPath(chosen)) ? chosen : WithExtension(chosen, ".glb"));
+    const std::string path =
+        LocalPath(IsSceneExportPath(LocalPath(chosen)) ? chosen : WithExtension(chosen, ".glb"));
     const Status status = ExportSceneFile(scene, path);
     if (!status.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(status.message()), "Export scene");
@@ -132,10 +132,9 @@ bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QSt
     }
     scene.SetBodyModelFile(LocalPath(path));
     if (!warnings.isEmpty()) {
-        platform.ShowMessage(owner,
-                             "The body model " + path + " was read with warnings:\n" +
-                                 warnings.join('\n'),
-                             "Info");
+        platform.ShowMessage(
+            owner, "The body model " + path + " was read with warnings:\n" + warnings.join('\n'),
+            "Info");
     }
     return true;
 }

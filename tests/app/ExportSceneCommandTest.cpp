@@ -31,7 +31,8 @@ std::string FirstBytes(const fs::path& path, std::size_t count) {
 
 // Every case command takes a body in any format; the export writes the scene the view shows.
 TEST(ExportSceneCommand, WritesTheSceneWithABodyOfAnyFormat) {
-    const fs::path folder = fs::temp_directory_path() / ("ruvo-export-" + std::to_string(::getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("ruvo-export-" + std::to_string(::getpid()));
     fs::create_directories(folder);
     const std::string caseFile = (folder / "case.txt").string();
     {
@@ -47,10 +48,10 @@ TEST(ExportSceneCommand, WritesTheSceneWithABodyOfAnyFormat) {
     };
     std::string errors;
     const std::string glb = (folder / "scene.glb").string();
-    EXPECT_EQ(run({"--export-scene", caseFile, "--output", glb, "--body",
-                   Model("octahedron_binary.STL")},
-                  errors),
-              0)
+    EXPECT_EQ(
+        run({"--export-scene", caseFile, "--output", glb, "--body", Model("octahedron_binary.STL")},
+            errors),
+        0)
         << errors;
     EXPECT_EQ(FirstBytes(glb, 4), "glTF");
     const std::string obj = (folder / "scene.OBJ").string();
@@ -62,8 +63,7 @@ TEST(ExportSceneCommand, WritesTheSceneWithABodyOfAnyFormat) {
 
     // A broken body: one line naming it, nothing written.
     const std::string other = (folder / "other.glb").string();
-    EXPECT_EQ(run({"--export-scene", caseFile, "--output", other, "--body",
-                   Model("truncated.ply")},
+    EXPECT_EQ(run({"--export-scene", caseFile, "--output", other, "--body", Model("truncated.ply")},
                   errors),
               1);
     EXPECT_NE(errors.find("truncated.ply"), std::string::npos) << errors;

@@ -109,7 +109,8 @@ TEST(RenderCommand, AScanBodyIsDrawnInItsOwnColours) {
     // The octahedron scan has a red corner at +X: fitted, it sits at (1, 1, 1). A point of the
     // face round it, mostly that corner's, is drawn red (lit, but not the material's grey).
     TestModels models;
-    ASSERT_TRUE(DataFile(*std::make_unique<Universe>()).Write((models.Root() / "empty.txt").string()).ok());
+    ASSERT_TRUE(
+        DataFile(*std::make_unique<Universe>()).Write((models.Root() / "empty.txt").string()).ok());
     const std::string scan = std::string(RUVO_SOURCE_DIR) + "/tests/data/meshes/octahedron_le.ply";
     std::string errorText;
     ASSERT_EQ(RunRuvo(models.Root(),

@@ -109,7 +109,8 @@ TEST(MeshImport, BrokenFilesAreRefusedWithTheFileAndTheReason) {
         EXPECT_EQ(result.error.find('\n'), std::string::npos);
     }
     // A missing Wavefront file keeps the reader's own words.
-    EXPECT_EQ(ImportMesh("absent.obj").error, "Read Obj failed: can't open data file \"absent.obj\".");
+    EXPECT_EQ(ImportMesh("absent.obj").error,
+              "Read Obj failed: can't open data file \"absent.obj\".");
     // Neither the content nor the name says what a file is.
     const MeshImportResult unknown = ImportMeshFromMemory("hello", "notes.doc");
     EXPECT_NE(unknown.error.find(".ply .stl"), std::string::npos) << unknown.error;
@@ -130,9 +131,8 @@ TEST(MeshImport, ReaderErrorsRefuseTheFileAndWarningsComeBackAsValues) {
 
 TEST(MeshImport, ProgressAdvancesAndACancelStopsTheRead) {
     const SimpleMesh torus = MakeTorus(200000);
-    for (const std::string& bytes :
-         {PlyBytes(torus, PlyEncoding::LittleEndian), PlyBytes(torus, PlyEncoding::Ascii),
-          StlBinaryBytes(torus)}) {
+    for (const std::string& bytes : {PlyBytes(torus, PlyEncoding::LittleEndian),
+                                     PlyBytes(torus, PlyEncoding::Ascii), StlBinaryBytes(torus)}) {
         std::vector<double> fractions;
         MeshImportCallbacks callbacks;
         callbacks.progress = [&](double fraction) {

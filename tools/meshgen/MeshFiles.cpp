@@ -69,8 +69,8 @@ SimpleMesh MakeTorus(uint64_t triangles) {
 SimpleMesh MakeColoredOctahedron() {
     SimpleMesh mesh;
     mesh.positions = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
-    mesh.colors = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}, {0, 255, 255},
-                   {255, 0, 255}};
+    mesh.colors = {{255, 0, 0},   {0, 255, 0},   {0, 0, 255},
+                   {255, 255, 0}, {0, 255, 255}, {255, 0, 255}};
     mesh.triangles = {{0, 2, 4}, {4, 2, 1}, {1, 2, 5}, {5, 2, 0},
                       {4, 3, 0}, {1, 3, 4}, {5, 3, 1}, {0, 3, 5}};
     return mesh;

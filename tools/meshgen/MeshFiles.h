@@ -9,7 +9,7 @@
 // that the tests and benchmarks read the same shape in every format.
 struct SimpleMesh {
     std::vector<std::array<float, 3>> positions;
-    std::vector<std::array<uint8_t, 3>> colors; // one per position, or empty
+    std::vector<std::array<uint8_t, 3>> colors;     // one per position, or empty
     std::vector<std::array<uint32_t, 3>> triangles; // 0-based
 };
 

@@ -33,7 +33,8 @@ CommandLine Invalid(std::string message) {
 
 // Reads the options that may follow a headless command's operands.
 bool ParseOptions(const std::vector<std::string>& arguments, size_t first, CommandLine& result) {
-    static const std::set<std::string> kViews = {"front", "back", "left", "right", "top", "profile"};
+    static const std::set<std::string> kViews = {"front", "back", "left",
+                                                 "right", "top",  "profile"};
     for (size_t i = first; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
