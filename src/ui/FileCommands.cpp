@@ -42,12 +42,12 @@ bool HasExtensionNoCase(const QString& path, const QString& extension) {
     return path.endsWith(extension, Qt::CaseInsensitive);
 }
 
-FileChooserRequest OpenDataRequest() {
-    return MakeRequest("Open data", "Txt Files (*.txt) ", " *.txt", StartDirectory() + "/database");
+FileChooserRequest OpenDataRequest(const QString& startDirectory) {
+    return MakeRequest("Open data", "Txt Files (*.txt) ", " *.txt", startDirectory + "/database");
 }
 
-FileChooserRequest SaveDataRequest() {
-    return MakeRequest("Save data", "Txt Files (*.txt) ", " *.txt", StartDirectory() + "/database");
+FileChooserRequest SaveDataRequest(const QString& startDirectory) {
+    return MakeRequest("Save data", "Txt Files (*.txt) ", " *.txt", startDirectory + "/database");
 }
 
 namespace {
@@ -63,10 +63,10 @@ QString BodyModelPatterns() {
 
 } // namespace
 
-FileChooserRequest OpenBodyRequest() {
+FileChooserRequest OpenBodyRequest(const QString& startDirectory) {
     // Every format first, so that scans show without changing the filter.
     FileChooserRequest request =
-        MakeRequest("Open body", "Body models", BodyModelPatterns(), StartDirectory() + "/data");
+        MakeRequest("Open body", "Body models", BodyModelPatterns(), startDirectory + "/data");
     request.filters.append(FileFilter{"Wavefront Files (*.obj) ", " *.obj"});
     request.filters.append(FileFilter{"Stanford PLY Files", " *.ply"});
     request.filters.append(FileFilter{"STL Files", " *.stl"});
@@ -87,9 +87,9 @@ QString BodyModelExtensionList() {
     return extensions.join(", ");
 }
 
-FileChooserRequest ExportSceneRequest() {
+FileChooserRequest ExportSceneRequest(const QString& startDirectory) {
     FileChooserRequest request = MakeRequest("Export scene", "glTF Binary (*.glb)", " *.glb",
-                                             StartDirectory() + "/database");
+                                             startDirectory + "/database");
     request.filters.append(FileFilter{"Wavefront OBJ with materials (*.obj)", " *.obj"});
     return request;
 }

@@ -24,6 +24,8 @@ public:
     void QueueOpenFile(const QString& path) { openAnswers.push_back(path); }
     void QueueSaveFile(const QString& path) { saveAnswers.push_back(path); }
     void QueueColor(const QColor& color) { colorAnswers.push_back(color); }
+    // Answers to Yes/No questions; a question asked with none queued is answered No.
+    void QueueAnswer(bool yes) { yesNoAnswers.push_back(yes); }
     // The progress window's Cancel is pressed once a position at or beyond this is shown
     // (0: never).
     void CancelProgressAt(int position) { cancelAt = position; }
@@ -35,6 +37,7 @@ public:
 
     // What the program asked.
     const std::vector<Message>& Messages() const { return messages; }
+    const std::vector<Message>& Questions() const { return questions; }
     const std::vector<FileChooserRequest>& OpenRequests() const { return openRequests; }
     const std::vector<FileChooserRequest>& SaveRequests() const { return saveRequests; }
     const std::vector<QColor>& ColorRequests() const { return colorRequests; }
@@ -47,6 +50,7 @@ public:
     void ClearRecords();
 
     void ShowMessage(QWidget* owner, const QString& text, const QString& caption) override;
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) override;
     QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) override;
     QColor ChooseColor(QWidget* owner, const QColor& initial) override;
@@ -61,8 +65,10 @@ private:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QColor> colorAnswers;
+    std::deque<bool> yesNoAnswers;
     std::function<void(const Message&)> messageHandler;
     std::vector<Message> messages;
+    std::vector<Message> questions;
     std::vector<FileChooserRequest> openRequests;
     std::vector<FileChooserRequest> saveRequests;
     std::vector<QColor> colorRequests;
