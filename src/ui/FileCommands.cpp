@@ -88,8 +88,8 @@ QString BodyModelExtensionList() {
 }
 
 FileChooserRequest ExportSceneRequest(const QString& startDirectory) {
-    FileChooserRequest request = MakeRequest("Export scene", "glTF Binary (*.glb)", " *.glb",
-                                             startDirectory + "/database");
+    FileChooserRequest request =
+        MakeRequest("Export scene", "glTF Binary (*.glb)", " *.glb", startDirectory + "/database");
     request.filters.append(FileFilter{"Wavefront OBJ with materials (*.obj)", " *.obj"});
     return request;
 }
