@@ -64,10 +64,9 @@ void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFo
 } // namespace
 
 void DrawTrajectories(Universe& scene, RenderPass pass, const BitmapFont& font) {
-    const Matrix4 armPose = scene.GetBody().ArmPoseTransform();
     for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
         glPushMatrix();
-        glMultMatrixd(armPose.Data());
+        glMultMatrixd(TrajectoryPose(scene, number).Data());
         glPushMatrix();
         DrawTrajectory(scene, number, pass, font);
         glPopMatrix();

@@ -15,7 +15,11 @@ Matrix4 TrajectoryTurn(const Path& path) {
            Matrix4::Rotation(path.GetDPitch(), 1, 0, 0);
 }
 
+Matrix4 TrajectoryPose(const Universe& scene, int) {
+    return scene.GetBody().ArmPoseTransform();
+}
+
 Matrix4 TrajectoryPlacement(const Universe& scene, int number) {
     const Path& path = *scene.GetTrajectory(number - 1);
-    return scene.GetBody().ArmPoseTransform() * TrajectoryAnchor(path) * TrajectoryTurn(path);
+    return TrajectoryPose(scene, number) * TrajectoryAnchor(path) * TrajectoryTurn(path);
 }
