@@ -1,10 +1,10 @@
 #include "model/MeshImport.h"
 
 #include "model/AssimpMeshReader.h"
-#include "model/MappedFile.h"
 #include "model/MeshFormat.h"
 #include "model/ObjReader.h"
 #include "model/PlyReader.h"
+#include "model/RegularFile.h"
 #include "model/StlReader.h"
 
 #include <algorithm>
@@ -13,6 +13,8 @@
 #include <cstring>
 
 namespace {
+
+constexpr std::size_t kHeadSize = 1024;
 
 MeshImportResult Failed(const std::string& path, const std::string& reason) {
     MeshImportResult result;
@@ -94,7 +96,7 @@ MeshImportResult ReadOtherFormat(MeshFormat format, const std::string& path,
 
 MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& callbacks) {
     ImportProgress progress(callbacks);
-    const std::optional<MappedFile> file = MappedFile::Open(path);
+    const std::optional<RegularFile> file = RegularFile::Open(path);
     if (!file) {
         if (MeshFormatFromExtension(path) == MeshFormat::Obj) {
             // The Wavefront reader words this failure itself.
@@ -102,14 +104,26 @@ MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& 
         }
         return Failed(path, OpenFailureReason(path));
     }
-    const MeshFormat format = DetectMeshFormat(path, file->Text());
+    // The first bytes (and the length) tell most formats apart.
+    std::string head(std::min<std::size_t>(file->Size(), kHeadSize), '\0');
+    if (!file->ReadAt(0, head.size(), head.data())) {
+        return Failed(path, "it could not be read");
+    }
+    MeshFormat format = MeshFormatFromContent(head, file->Size());
+    if (format == MeshFormat::Unknown) {
+        format = MeshFormatFromExtension(path);
+    }
     if (format == MeshFormat::Unknown) {
         return Failed(path, UnknownFormatReason());
     }
     if (format == MeshFormat::Obj) {
         return FromObjResult(glmReadOBJWithProgress(path, ObjProgress(progress)), progress);
     }
-    return ReadOtherFormat(format, path, path, file->Text(), progress);
+    const std::optional<std::string> bytes = file->ReadWhole();
+    if (!bytes) {
+        return Failed(path, "it changed or could not be read while it was being read");
+    }
+    return ReadOtherFormat(format, path, path, *bytes, progress);
 }
 
 MeshImportResult ImportMeshFromMemory(std::string_view bytes, const std::string& path,
