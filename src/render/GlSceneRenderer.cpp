@@ -3,6 +3,7 @@
 #include "render/ElementPass.h"
 #include "render/FrameProjection.h"
 #include "render/GlmDraw.h"
+#include "render/LandmarkPass.h"
 #include "render/Picking.h"
 #include "render/SceneDecorations.h"
 #include "render/TrajectoryPass.h"
@@ -89,6 +90,7 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
     DrawBody(scene);
+    DrawLandmarks(scene, font);
     DrawDecorations(scene);
     font.Flush(); // anything labelled after the passes
     glPopMatrix();
@@ -96,7 +98,7 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
 
 void GlSceneRenderer::DrawBody(Universe& scene) {
     const Body& body = scene.GetBody();
-    const Mesh* model = body.GetModel();
+    const Mesh* model = body.GetPosedModel();
     if (model == nullptr) {
         return;
     }

@@ -2,12 +2,15 @@
 #include "scene/Body.h"
 
 #include "model/MeshFitting.h"
+#include "model/MeshFormat.h"
 #include "model/MeshImport.h"
 #include "model/MeshNormals.h"
 #include "scene/ProgressSink.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -24,6 +27,23 @@ Status FailedRead(MeshImportResult& result) {
     return Status::Failure(std::move(result.error));
 }
 
+// The parts the arm pose needs: the material groups when they name the arm, else the file's `g`
+// groups (read again, since the reader keeps only material groups), else the material groups.
+MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
+    MeshParts byMaterial = PartsFromMaterialGroups(mesh);
+    if (byMaterial.Find("right_arm") && byMaterial.Find("right_forearm")) {
+        return byMaterial;
+    }
+    if (MeshFormatFromExtension(path) != MeshFormat::Obj) {
+        return byMaterial; // only a Wavefront file has `g` groups to read again
+    }
+    MeshParts byGroup = ReadObjPartGroupsFromFile(path, mesh.triangleCount);
+    if (byGroup.Find("right_arm") && byGroup.Find("right_forearm")) {
+        return byGroup;
+    }
+    return byMaterial;
+}
+
 } // namespace
 
 Status Body::Load(const std::string& path, const WarningSink& warnings) {
@@ -33,7 +53,8 @@ Status Body::Load(const std::string& path, const WarningSink& warnings) {
     if (!result.mesh) {
         return FailedRead(result);
     }
-    return AdoptMesh(std::move(result.mesh), nullptr);
+    MeshParts parts = PartsOf(*result.mesh, path);
+    return AdoptMesh(std::move(result.mesh), std::move(parts), nullptr);
 }
 
 Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress,
@@ -60,17 +81,19 @@ Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress,
     if (progress.CancelRequested()) {
         return Status::Failure(kCancelled);
     }
-    return AdoptMesh(std::move(result.mesh), &progress);
+    MeshParts parts = PartsOf(*result.mesh, path);
+    return AdoptMesh(std::move(result.mesh), std::move(parts), &progress);
 }
 
 Status Body::LoadMesh(std::unique_ptr<Mesh> mesh) {
     if (!mesh) {
         return Status::Failure("No body model was given");
     }
-    return AdoptMesh(std::move(mesh), nullptr);
+    MeshParts parts = PartsFromMaterialGroups(*mesh);
+    return AdoptMesh(std::move(mesh), std::move(parts), nullptr);
 }
 
-Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
+Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress) {
     if (mesh->triangleCount == 0) {
         return Status::Failure("The body model \"" + mesh->path + "\" has no triangles");
     }
@@ -94,10 +117,32 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
     depth = baseDepth;
     scale = 1.0;
     model = std::move(mesh);
+    modelParts = std::move(parts);
+    LoadLandmarks(model->path);
     if (progress) {
         progress->SetProgress(60);
     }
     return Status::Ok();
+}
+
+void Body::LoadLandmarks(const std::string& modelPath) {
+    landmarks = LandmarkTable();
+    landmarkStatus = Status::Ok();
+    const std::string path = LandmarkTable::PathBesideModel(modelPath);
+    std::error_code error;
+    if (modelPath.empty() || !std::filesystem::is_regular_file(path, error)) {
+        return; // a model without landmarks
+    }
+    landmarkStatus = LandmarkTable::Load(path, landmarks);
+    if (!landmarkStatus) {
+        // The body is usable without its landmarks; say why they are missing, as the model
+        // reader reports its warnings.
+        std::fprintf(stderr, "%s\n", landmarkStatus.message().c_str());
+    }
+}
+
+LandmarkTable Body::DrawnLandmarks() const {
+    return landmarks.Scaled(scale * scaleX, scale, scale * scaleZ);
 }
 
 bool Body::SetHeight(double h) {

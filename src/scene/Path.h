@@ -44,6 +44,11 @@ public:
     void SetExited(int value) { exited = value; }
     int GetExited() const { return exited; }
 
+    // Whether the arrow follows the arm and forearm when they are posed (a wound of the arm) or
+    // stays where its points say (a wound of the trunk, head or legs).
+    void SetWithArm(bool value) { withArm = value; }
+    bool GetWithArm() const { return withArm; }
+
     void SetText(const std::string& value) { text = value; }
     const std::string& GetText() const { return text; }
 
@@ -55,5 +60,6 @@ private:
     double dPitch = 0, dYaw = 0;
     int exited = 0;
     double r = 0, g = 0, b = 0;
+    bool withArm = true;
     std::string text;
 };

@@ -15,8 +15,10 @@ Matrix4 TrajectoryTurn(const Path& path) {
            Matrix4::Rotation(path.GetDPitch(), 1, 0, 0);
 }
 
-Matrix4 TrajectoryPose(const Universe& scene, int) {
-    return scene.GetBody().ArmPoseTransform();
+Matrix4 TrajectoryPose(const Universe& scene, int number) {
+    const Path& path = *scene.GetTrajectory(number - 1);
+    return scene.GetBody().TrajectoryPoseTransform(path.GetWithArm(),
+                                                   {path.GetX1(), path.GetY1(), path.GetZ1()});
 }
 
 Matrix4 TrajectoryPlacement(const Universe& scene, int number) {

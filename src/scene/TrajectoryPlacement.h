@@ -12,8 +12,9 @@ class Universe;
 Matrix4 TrajectoryAnchor(const Path& path);
 // The turn by the direction and elevation, each with its adjustment, about the anchor.
 Matrix4 TrajectoryTurn(const Path& path);
-// The pose that carries trajectory `number` (1-based) with the arm: the body's arm pose
-// transform. The drawing applies it before the anchor, so that one rule places every arrow.
+// The pose that carries trajectory `number` (1-based) with the arm, when it follows the arm (the
+// body's per-trajectory pose rule). The drawing applies it before the anchor, so that one rule
+// places every arrow.
 Matrix4 TrajectoryPose(const Universe& scene, int number);
 // The whole placement of trajectory `number` (1-based) in world metres: the arm pose, the anchor
 // and the turn.

@@ -71,6 +71,9 @@ public:
     void ToggleLateralGrid() { showLateralGrid = !showLateralGrid; }
     void ToggleBodyTransparency() { bodyTransparent = !bodyTransparent; }
     void ToggleText() { showText = !showText; }
+    // Markers at the body's landmarks (with their names while texts are shown); off at first.
+    void ToggleLandmarks() { showLandmarks = !showLandmarks; }
+    bool GetShowLandmarks() const { return showLandmarks; }
     bool GetShowText() const { return showText; }
     bool GetShowAxes() const { return showAxes; }
     bool GetShowFrontGrid() const { return showFrontGrid; }
@@ -138,6 +141,7 @@ private:
     bool showLateralGrid = false;
     bool bodyTransparent = false;
     bool showText = true;
+    bool showLandmarks = false;
     SceneRenderer* renderer = nullptr;
     std::string arrowModelFile = "./data/default/Arrow1.obj";
     std::string halfArrowModelFile = "./data/default/HalfArrow1.obj";

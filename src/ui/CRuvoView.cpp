@@ -366,6 +366,11 @@ void CRuvoView::OnToggleBodyTransparency() {
     Redraw();
 }
 
+void CRuvoView::OnToggleLandmarks() {
+    scene.ToggleLandmarks();
+    Redraw();
+}
+
 void CRuvoView::OnSetManipulationMode(int mode) {
     scene.SetManipulationMode(mode);
 }

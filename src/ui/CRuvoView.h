@@ -67,6 +67,7 @@ public:
     void OnToggleFrontGrid();
     void OnToggleLateralGrid();
     void OnToggleBodyTransparency();
+    void OnToggleLandmarks();
     void OnSetManipulationMode(int mode);
     // Help and About.
     void OnHelpContents();

@@ -42,13 +42,18 @@ NewTrajectoryDlg::NewTrajectoryDlg(Universe& scene, Platform& platform,
     colorSwatch->setObjectName("colorSwatch");
     grid->addWidget(colorSwatch, 3, 3);
 
+    withArmBox = new QCheckBox("Moves with the arm", this);
+    withArmBox->setObjectName("withArmBox");
+    withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
+    grid->addWidget(withArmBox, 4, 0, 1, 2);
+
     auto* compute = new QPushButton("Compute", this);
     compute->setObjectName("computeButton");
     compute->setDefault(true);
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancelButton");
-    grid->addWidget(compute, 4, 2);
-    grid->addWidget(cancel, 4, 3);
+    grid->addWidget(compute, 5, 2);
+    grid->addWidget(cancel, 5, 3);
 
     connect(compute, &QPushButton::clicked, this, &NewTrajectoryDlg::Compute);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -69,6 +74,7 @@ int NewTrajectoryDlg::exec() {
         field->clear();
     }
     insideBox->setChecked(false);
+    withArmBox->setChecked(true);
     colorSwatch->SetColor(ProposedColor(scene));
     inX->setFocus();
     return QDialog::exec();
@@ -92,5 +98,6 @@ void NewTrajectoryDlg::Compute() {
                           ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
     const QColor color = colorSwatch->GetColor();
     trajectory->SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    trajectory->SetWithArm(withArmBox->isChecked());
     accept();
 }
