@@ -135,6 +135,7 @@ void CMainFrame::BuildFileMenu() {
                              [&commands] { commands.SaveDataFile(); });
     AddItem(file, "Save image \tAlt+I", QKeySequence(Qt::ALT | Qt::Key_I),
             [&commands] { commands.SaveImage(); });
+    AddItem(file, "Export scene...", {}, [&commands] { commands.ExportScene(); });
     file->addSeparator();
     recentFilesMenu = file->addMenu(QStringLiteral("Recent data files"));
     recentFilesMenu->setObjectName(QStringLiteral("recentFilesMenu"));

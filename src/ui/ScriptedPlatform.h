@@ -28,6 +28,9 @@ public:
     void QueueAnswer(bool yes) { yesNoAnswers.push_back(yes); }
     // Answers to "Save changes to the case?"; asked with none queued, it is cancelled.
     void QueueSaveChanges(SaveChangesAnswer answer) { saveChangesAnswers.push_back(answer); }
+    // The progress window's Cancel is pressed once a position at or beyond this is shown
+    // (0: never).
+    void CancelProgressAt(int position) { cancelAt = position; }
     // Called for each message box after it has been recorded (for example to check the state
     // the program is in while the box is open).
     void OnMessage(std::function<void(const Message&)> handler) {
@@ -80,4 +83,5 @@ private:
     int progressWindowsOpened = 0;
     bool progressWindowOpen = false;
     int unscriptedRequests = 0;
+    int cancelAt = 0;
 };

@@ -212,21 +212,31 @@ void ViewCommands::ReplaceBody(const QString& path) {
 }
 
 void ViewCommands::OpenDocument(const QString& path) {
-    const bool known = HasExtensionNoCase(path, ".obj") || HasExtensionNoCase(path, ".txt");
+    const bool known = IsBodyModelPath(path) || HasExtensionNoCase(path, ".txt");
     if (known && !MaySetAside()) {
         return;
     }
-    if (HasExtensionNoCase(path, ".obj")) {
+    if (IsBodyModelPath(path)) {
         ReplaceBody(path);
     } else if (HasExtensionNoCase(path, ".txt")) {
         AppendDataFile(path);
         redraw();
     } else {
         platform.ShowMessage(owner,
-                             "Cannot open " + path +
-                                 ": only body models (.obj) and data files (.txt) can be opened.",
+                             "Cannot open " + path + ": only body models (" +
+                                 BodyModelExtensionList() +
+                                 ") and data files (.txt) can be opened.",
                              "Open");
     }
+}
+
+void ViewCommands::ExportScene() {
+    const QString chosen = platform.ChooseSaveFile(
+        owner, InExistingFolder(ExportSceneRequest(startDirectory), false));
+    if (chosen.isEmpty()) {
+        return; // cancelled: nothing is written
+    }
+    ExportSceneTo(scene, platform, owner, chosen);
 }
 
 void ViewCommands::SaveImage() {

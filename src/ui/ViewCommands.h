@@ -32,22 +32,24 @@ public:
                  std::function<std::optional<Dib>()> capture);
     ~ViewCommands();
 
-    void NewTrajectory();      // N
-    void NewElement();         // File > New Element
-    void OpenDataFile();       // Ctrl+D
-    void OpenBodyFile();       // Ctrl+B
-    bool SaveDataFile();       // Alt+D (true when the case was saved)
-    void SaveImage();          // Alt+I
-    void BodyParameters();     // B
-    void AdjustTrajectory();   // A
-    void DeleteSelected();     // Del, context menu "Delete"
-    void DataSummary();        // D
-    void BodyMovements();      // M
-    void ChangeColor();        // context menu "Change color"
-    void Properties();         // context menu "Properties"
+    void NewTrajectory();    // N
+    void NewElement();       // File > New Element
+    void OpenDataFile();     // Ctrl+D
+    void OpenBodyFile();     // Ctrl+B
+    bool SaveDataFile();     // Alt+D; true when the case was saved
+    void SaveImage();        // Alt+I
+    void ExportScene();      // File > Export scene...
+    void BodyParameters();   // B
+    void AdjustTrajectory(); // A
+    void DeleteSelected();   // Del, context menu "Delete"
+    void DataSummary();      // D
+    void BodyMovements();    // M
+    void ChangeColor();      // context menu "Change color"
+    void Properties();       // context menu "Properties"
 
-    // A file named on the command line or dropped on the main window: a ".obj" replaces the body
-    // as "Open body file..." does, a ".txt" is read as a data file. Unknown kinds are reported.
+    // A file named on the command line or dropped on the main window: a body model (".obj",
+    // ".ply", ".stl", ".glb", ".gltf", ".off") replaces the body as "Open body file..." does, a
+    // ".txt" is read as a data file. Unknown kinds are reported.
     void OpenDocument(const QString& path);
     // A data file from the recent-files list, read into the case as "Open data file" does.
     void OpenRecentDataFile(const QString& path);

@@ -2,6 +2,7 @@
 
 #include "app/cli/HeadlessCommands.h"
 #include "docs/AppInfo.h"
+#include "export/SceneExport.h"
 
 #include <charconv>
 #include <ostream>
@@ -49,7 +50,9 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Comma
         }
         if (option == "--body" && hasValue) {
             result.bodyFile = arguments[++i];
-        } else if (option == "--output" && hasValue && result.mode == CommandLine::Mode::Render) {
+        } else if (option == "--output" && hasValue &&
+                   (result.mode == CommandLine::Mode::Render ||
+                    result.mode == CommandLine::Mode::ExportScene)) {
             result.outputFile = arguments[++i];
         } else if (option == "--view" && hasValue && result.mode == CommandLine::Mode::Render) {
             result.view = arguments[++i];
@@ -112,6 +115,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         result.caseFile = arguments[1];
         options = 2;
+    } else if (first == "--export-scene") {
+        result.mode = CommandLine::Mode::ExportScene;
+        if (arguments.size() < 2) {
+            return Invalid("--export-scene needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
     } else if (first == "--obj-info") {
         result.mode = CommandLine::Mode::ObjInfo;
         if (arguments.size() != 2) {
@@ -134,6 +144,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (result.mode == CommandLine::Mode::Render && result.outputFile.empty()) {
         return Invalid("--render needs --output OUT.jpg");
     }
+    if (result.mode == CommandLine::Mode::ExportScene && !IsSceneExportPath(result.outputFile)) {
+        return Invalid("--export-scene needs --output SCENE.glb or SCENE.obj");
+    }
     return result;
 }
 
@@ -144,14 +157,18 @@ std::string UsageText() {
            "       ruvo --render CASE.txt --output OUT.jpg [--view front|back|left|right|top|"
            "profile]\n"
            "            [--size WxH] [--transparent] [--body MODEL.obj]\n"
+           "       ruvo --export-scene CASE.txt --output SCENE.glb|SCENE.obj [--body MODEL.obj]\n"
            "       ruvo --obj-info MODEL.obj\n"
            "       ruvo --help | --version\n"
            "\n"
            "Without options the desktop program starts; a FILE ending in .obj opens as the body,\n"
            "one ending in .txt as a data file.\n"
+           "Body models (FILE and --body): .obj, .ply, .stl, .glb, .gltf, .off.\n"
            "  --summary    print the data summary of a case\n"
            "  --rewrite    read a case and write it back as \"Save data file\" does\n"
            "  --render     draw a case offscreen and save the view as a JPEG (no display needed)\n"
+           "  --export-scene  write the body, arrows and elements as a glTF binary or OBJ scene\n"
+           "               (metres; +X toward the body's left, +Y up, +Z toward its front)\n"
            "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
            "  --body       read the case with this body instead of the default one\n";
 }
@@ -172,6 +189,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return RunRenderCommand(commandLine, out, err);
     case CommandLine::Mode::ObjInfo:
         return RunObjInfoCommand(commandLine, out, err);
+    case CommandLine::Mode::ExportScene:
+        return RunExportSceneCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:
         err << "ruvo: " << commandLine.error << '\n';
         return 2;

@@ -9,3 +9,4 @@ int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::os
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunRenderCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+int RunExportSceneCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
