@@ -44,6 +44,12 @@ public:
     void SetExited(int value) { exited = value; }
     int GetExited() const { return exited; }
 
+    // Radius of the ball around IN and around OUT in which each point may lie, in metres.
+    static constexpr double kDefaultUncertainty = 0.01;
+    // Refuses (returns false, keeps the radius) a negative or non-finite value.
+    bool SetUncertainty(double metres);
+    double GetUncertainty() const { return uncertainty; }
+
     void SetText(const std::string& value) { text = value; }
     const std::string& GetText() const { return text; }
 
@@ -55,5 +61,6 @@ private:
     double dPitch = 0, dYaw = 0;
     int exited = 0;
     double r = 0, g = 0, b = 0;
+    double uncertainty = kDefaultUncertainty;
     std::string text;
 };
