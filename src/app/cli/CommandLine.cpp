@@ -32,13 +32,16 @@ CommandLine Invalid(std::string message) {
 
 // Reads the options that may follow a headless command's operands.
 bool ParseOptions(const std::vector<std::string>& arguments, size_t first, CommandLine& result) {
-    static const std::set<std::string> kViews = {"front", "back", "left", "right", "top", "profile"};
+    static const std::set<std::string> kViews = {"front", "back", "left",
+                                                 "right", "top",  "profile"};
     for (size_t i = first; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
         if (option == "--body" && hasValue) {
             result.bodyFile = arguments[++i];
-        } else if (option == "--output" && hasValue && result.mode == CommandLine::Mode::Render) {
+        } else if (option == "--output" && hasValue &&
+                   (result.mode == CommandLine::Mode::Render ||
+                    result.mode == CommandLine::Mode::Report)) {
             result.outputFile = arguments[++i];
         } else if (option == "--view" && hasValue && result.mode == CommandLine::Mode::Render) {
             result.view = arguments[++i];
@@ -101,6 +104,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         result.caseFile = arguments[1];
         options = 2;
+    } else if (first == "--report") {
+        result.mode = CommandLine::Mode::Report;
+        if (arguments.size() < 2) {
+            return Invalid("--report needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
     } else if (first == "--obj-info") {
         result.mode = CommandLine::Mode::ObjInfo;
         if (arguments.size() != 2) {
@@ -123,6 +133,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (result.mode == CommandLine::Mode::Render && result.outputFile.empty()) {
         return Invalid("--render needs --output OUT.jpg");
     }
+    if (result.mode == CommandLine::Mode::Report && result.outputFile.empty()) {
+        return Invalid("--report needs --output REPORT.pdf, REPORT.html or REPORT.json");
+    }
     return result;
 }
 
@@ -133,6 +146,7 @@ std::string UsageText() {
            "       ruvo --render CASE.txt --output OUT.jpg [--view front|back|left|right|top|"
            "profile]\n"
            "            [--size WxH] [--transparent] [--body MODEL.obj]\n"
+           "       ruvo --report CASE.txt --output REPORT.(pdf|html|json) [--body MODEL.obj]\n"
            "       ruvo --obj-info MODEL.obj\n"
            "       ruvo --help | --version\n"
            "\n"
@@ -141,6 +155,7 @@ std::string UsageText() {
            "  --summary    print the data summary of a case\n"
            "  --rewrite    read a case and write it back as \"Save data file\" does\n"
            "  --render     draw a case offscreen and save the view as a JPEG (no display needed)\n"
+           "  --report     write the case report (PDF, HTML or JSON, by the output's extension)\n"
            "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
            "  --body       read the case with this body instead of the default one\n";
 }
@@ -159,6 +174,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return RunRewriteCommand(commandLine, out, err);
     case CommandLine::Mode::Render:
         return RunRenderCommand(commandLine, out, err);
+    case CommandLine::Mode::Report:
+        return RunReportCommand(commandLine, out, err);
     case CommandLine::Mode::ObjInfo:
         return RunObjInfoCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:

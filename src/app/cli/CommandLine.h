@@ -7,13 +7,13 @@
 // What the command line asks for: the desktop window (with an optional file to open), or one of
 // the headless commands that need no display.
 struct CommandLine {
-    enum class Mode { Desktop, Help, Version, Summary, Rewrite, Render, ObjInfo, Invalid };
+    enum class Mode { Desktop, Help, Version, Summary, Rewrite, Render, Report, ObjInfo, Invalid };
 
     Mode mode = Mode::Desktop;
     std::string documentFile; // Desktop: a ".obj" body or a ".txt" data file to open
-    std::string caseFile;     // Summary, Rewrite, Render
-    std::string outputFile;   // Rewrite, Render
-    std::string bodyFile;     // Summary, Rewrite, Render: a body instead of the default one
+    std::string caseFile;     // Summary, Rewrite, Render, Report
+    std::string outputFile;   // Rewrite, Render, Report
+    std::string bodyFile;     // Summary, Rewrite, Render, Report: a body instead of the default
     std::string modelFile;    // ObjInfo
     std::string view = "front";
     int width = 800;

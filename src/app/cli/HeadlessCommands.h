@@ -8,4 +8,5 @@
 int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunRenderCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+int RunReportCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
