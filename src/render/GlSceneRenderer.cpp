@@ -6,6 +6,7 @@
 #include "render/Picking.h"
 #include "render/SceneDecorations.h"
 #include "render/TrajectoryPass.h"
+#include "render/UncertaintyConePass.h"
 #include "scene/Universe.h"
 
 #include <GL/gl.h>
@@ -83,6 +84,9 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     DrawElements(scene, RenderPass::Normal, font);
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
     DrawBody(scene);
+    if (scene.GetShowUncertaintyCones()) {
+        DrawUncertaintyCones(scene);
+    }
     DrawDecorations(scene);
     glPopMatrix();
 }

@@ -71,6 +71,9 @@ public:
     void ToggleLateralGrid() { showLateralGrid = !showLateralGrid; }
     void ToggleBodyTransparency() { bodyTransparent = !bodyTransparent; }
     void ToggleText() { showText = !showText; }
+    // The translucent cones of the trajectories' uncertainty; off until asked for.
+    void ToggleUncertaintyCones() { showUncertaintyCones = !showUncertaintyCones; }
+    bool GetShowUncertaintyCones() const { return showUncertaintyCones; }
     bool GetShowText() const { return showText; }
     bool GetShowAxes() const { return showAxes; }
     bool GetShowFrontGrid() const { return showFrontGrid; }
@@ -137,6 +140,7 @@ private:
     bool showLateralGrid = false;
     bool bodyTransparent = false;
     bool showText = true;
+    bool showUncertaintyCones = false;
     SceneRenderer* renderer = nullptr;
     std::string arrowModelFile = "./data/default/Arrow1.obj";
     std::string halfArrowModelFile = "./data/default/HalfArrow1.obj";

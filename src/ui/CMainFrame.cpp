@@ -111,6 +111,7 @@ void CMainFrame::BuildFileMenu() {
                              [&commands] { commands.SaveDataFile(); });
     AddItem(file, "Save image \tAlt+I", QKeySequence(Qt::ALT | Qt::Key_I),
             [&commands] { commands.SaveImage(); });
+    AddItem(file, "Export report...", {}, [&commands] { commands.ExportReport(); });
     file->addSeparator();
     AddItem(file, "E&xit", {}, [this] { close(); });
 }
@@ -152,6 +153,10 @@ void CMainFrame::BuildViewMenu() {
             [v] { v->OnToggleLateralGrid(); });
     AddItem(menu, "Toggle body transparency\tY", QKeySequence(Qt::Key_Y),
             [v] { v->OnToggleBodyTransparency(); });
+    QAction* cones = AddItem(menu, "Show uncertainty cones\tU", QKeySequence(Qt::Key_U),
+                             [v] { v->OnToggleUncertaintyCones(); });
+    cones->setCheckable(true);
+    cones->setChecked(v->GetShowUncertaintyCones());
     menu->addSeparator();
     QAction* statusBarItem = menu->addAction(QStringLiteral("&Status Bar"));
     statusBarItem->setCheckable(true);

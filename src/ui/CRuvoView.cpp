@@ -341,6 +341,15 @@ void CRuvoView::OnDecreaseBodyLighting() {
     Redraw();
 }
 
+void CRuvoView::OnToggleUncertaintyCones() {
+    scene.ToggleUncertaintyCones();
+    Redraw();
+}
+
+bool CRuvoView::GetShowUncertaintyCones() const {
+    return scene.GetShowUncertaintyCones();
+}
+
 void CRuvoView::OnToggleText() {
     scene.ToggleText();
     Redraw();

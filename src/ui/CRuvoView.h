@@ -67,6 +67,8 @@ public:
     void OnToggleFrontGrid();
     void OnToggleLateralGrid();
     void OnToggleBodyTransparency();
+    void OnToggleUncertaintyCones();
+    bool GetShowUncertaintyCones() const;
     void OnSetManipulationMode(int mode);
     // Help and About.
     void OnHelpContents();

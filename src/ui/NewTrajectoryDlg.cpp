@@ -42,13 +42,19 @@ NewTrajectoryDlg::NewTrajectoryDlg(Universe& scene, Platform& platform,
     colorSwatch->setObjectName("colorSwatch");
     grid->addWidget(colorSwatch, 3, 3);
 
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 4, 0);
+    uncertaintyField = AddField("uncertainty");
+    uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
+                                 "point may lie");
+    grid->addWidget(uncertaintyField, 4, 1);
+
     auto* compute = new QPushButton("Compute", this);
     compute->setObjectName("computeButton");
     compute->setDefault(true);
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancelButton");
-    grid->addWidget(compute, 4, 2);
-    grid->addWidget(cancel, 4, 3);
+    grid->addWidget(compute, 5, 2);
+    grid->addWidget(cancel, 5, 3);
 
     connect(compute, &QPushButton::clicked, this, &NewTrajectoryDlg::Compute);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -68,6 +74,7 @@ int NewTrajectoryDlg::exec() {
     for (QLineEdit* field : {inX, inY, inZ, outX, outY, outZ}) {
         field->clear();
     }
+    uncertaintyField->setText(UncertaintyText(Path::kDefaultUncertainty));
     insideBox->setChecked(false);
     colorSwatch->SetColor(ProposedColor(scene));
     inX->setFocus();
@@ -90,6 +97,8 @@ void NewTrajectoryDlg::Compute() {
     trajectory->SetPoints(ReadCentimetres(inX->text()), ReadCentimetres(inY->text()),
                           ReadCentimetres(inZ->text()), ReadCentimetres(outX->text()),
                           ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
+    // A negative radius means nothing: the trajectory keeps the default one.
+    trajectory->SetUncertainty(ReadCentimetres(uncertaintyField->text()));
     const QColor color = colorSwatch->GetColor();
     trajectory->SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
     accept();

@@ -1,6 +1,7 @@
 #include "ui/TrimTrajDlg.h"
 
 #include "scene/Universe.h"
+#include "ui/DialogInput.h"
 #include "ui/SliderSetup.h"
 
 #include <QGridLayout>
@@ -45,11 +46,17 @@ TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancelButton");
     cancel->setAutoDefault(false);
-    grid->addWidget(ok, 4, 1);
-    grid->addWidget(reset, 4, 2);
-    grid->addWidget(cancel, 4, 3);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 4, 0);
+    uncertaintyField = new QLineEdit(this);
+    uncertaintyField->setObjectName("uncertainty");
+    uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
+                                 "point may lie");
+    grid->addWidget(uncertaintyField, 4, 1);
+    grid->addWidget(ok, 5, 1);
+    grid->addWidget(reset, 5, 2);
+    grid->addWidget(cancel, 5, 3);
 
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &TrimTrajDlg::accept);
     connect(reset, &QPushButton::clicked, this, &TrimTrajDlg::Reset);
     connect(cancel, &QPushButton::clicked, this, &TrimTrajDlg::reject);
     for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
@@ -72,6 +79,7 @@ int TrimTrajDlg::exec() {
         return Rejected;
     }
     numberField->setText(QString::number(number));
+    uncertaintyField->setText(UncertaintyText(trajectory->GetUncertainty()));
     savedX = PositionFromShift(trajectory->GetDx());
     savedY = PositionFromShift(trajectory->GetDy());
     savedZ = PositionFromShift(trajectory->GetDz());
@@ -109,6 +117,15 @@ void TrimTrajDlg::Reset() {
         PlaceSlider(slider, 50);
     }
     redraw();
+}
+
+void TrimTrajDlg::accept() {
+    if (trajectory != nullptr) {
+        // A negative radius means nothing and is refused: the trajectory keeps its own.
+        trajectory->SetUncertainty(ReadCentimetres(uncertaintyField->text()));
+        redraw();
+    }
+    QDialog::accept();
 }
 
 void TrimTrajDlg::reject() {

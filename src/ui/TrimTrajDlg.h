@@ -19,6 +19,8 @@ public:
     void Bind(Universe& value) { scene = &value; }
     // Opens on the selected trajectory; refuses (returns Rejected at once) when none is selected.
     int exec() override;
+    // OK keeps the shift and takes the uncertainty typed in centimetres.
+    void accept() override;
     // Cancel, Esc and the close box all return to the shift the dialog opened with.
     void reject() override;
 
@@ -34,6 +36,7 @@ private:
     Universe* scene = nullptr;
     Path* trajectory = nullptr;
     QLineEdit* numberField;
+    QLineEdit* uncertaintyField;
     QSlider* sliderX;
     QSlider* sliderY;
     QSlider* sliderZ;

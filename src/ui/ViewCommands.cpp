@@ -11,6 +11,7 @@
 #include "ui/NewTrajectoryDlg.h"
 #include "ui/ObjectPropertiesDlg.h"
 #include "ui/Platform.h"
+#include "ui/ReportExport.h"
 #include "ui/SummaryDlg.h"
 #include "ui/TrimTrajDlg.h"
 #include "ui/VkElementDlg.h"
@@ -104,7 +105,7 @@ void ViewCommands::NewElement() {
 void ViewCommands::OpenDataFile() {
     const QString path = platform.ChooseOpenFile(owner, OpenDataRequest());
     if (!path.isEmpty()) {
-        ReadDataFile(scene, platform, owner, path);
+        ReadCase(path);
     }
     RestoreStartDirectory();
     redraw();
@@ -113,9 +114,28 @@ void ViewCommands::OpenDataFile() {
 void ViewCommands::SaveDataFile() {
     const QString chosen = platform.ChooseSaveFile(owner, SaveDataRequest());
     if (!chosen.isEmpty()) {
-        WriteDataFile(scene, platform, owner, WithExtension(chosen, ".txt"));
+        const QString path = WithExtension(chosen, ".txt");
+        if (WriteDataFile(scene, platform, owner, path)) {
+            lastDataFile = path;
+        }
     }
     RestoreStartDirectory();
+}
+
+void ViewCommands::ReadCase(const QString& path) {
+    if (ReadDataFile(scene, platform, owner, path)) {
+        lastDataFile = path;
+    }
+}
+
+void ViewCommands::ExportReport() {
+    const QString chosen = platform.ChooseSaveFile(owner, ExportReportRequest());
+    RestoreStartDirectory();
+    if (chosen.isEmpty()) {
+        return; // cancelled: nothing is written
+    }
+    ::ExportReport(scene, platform, owner, chosen, SavedCaseFile(scene, lastDataFile));
+    redraw();
 }
 
 void ViewCommands::OpenBodyFile() {
@@ -140,7 +160,7 @@ void ViewCommands::OpenDocument(const QString& path) {
     if (HasExtensionNoCase(path, ".obj")) {
         ReplaceBody(path);
     } else if (HasExtensionNoCase(path, ".txt")) {
-        ReadDataFile(scene, platform, owner, path);
+        ReadCase(path);
         redraw();
     } else {
         platform.ShowMessage(owner,

@@ -29,19 +29,20 @@ public:
                  std::function<std::optional<Dib>()> capture);
     ~ViewCommands();
 
-    void NewTrajectory();      // N
-    void NewElement();         // File > New Element
-    void OpenDataFile();       // Ctrl+D
-    void OpenBodyFile();       // Ctrl+B
-    void SaveDataFile();       // Alt+D
-    void SaveImage();          // Alt+I
-    void BodyParameters();     // B
-    void AdjustTrajectory();   // A
-    void DeleteSelected();     // Del, context menu "Delete"
-    void DataSummary();        // D
-    void BodyMovements();      // M
-    void ChangeColor();        // context menu "Change color"
-    void Properties();         // context menu "Properties"
+    void NewTrajectory();    // N
+    void NewElement();       // File > New Element
+    void OpenDataFile();     // Ctrl+D
+    void OpenBodyFile();     // Ctrl+B
+    void SaveDataFile();     // Alt+D
+    void SaveImage();        // Alt+I
+    void ExportReport();     // File > Export report...
+    void BodyParameters();   // B
+    void AdjustTrajectory(); // A
+    void DeleteSelected();   // Del, context menu "Delete"
+    void DataSummary();      // D
+    void BodyMovements();    // M
+    void ChangeColor();      // context menu "Change color"
+    void Properties();       // context menu "Properties"
 
     // A file named on the command line or dropped on the main window: a ".obj" replaces the body
     // as "Open body file..." does, a ".txt" is read as a data file. Unknown kinds are reported.
@@ -60,7 +61,10 @@ private:
     // Loads a body model as "Open body file..." does: progress window, scales back to 1 and the
     // Body parameters sliders back to the middle. A model that cannot be read changes nothing.
     void ReplaceBody(const QString& path);
+    void ReadCase(const QString& path);
 
+    // The data file last opened or saved: the report names it while the case is what it holds.
+    QString lastDataFile;
     Universe& scene;
     Platform& platform;
     QWidget* owner;
