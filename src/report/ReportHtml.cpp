@@ -54,8 +54,9 @@ std::string FileHash(const FileFact& file) {
         return "not saved";
     }
     // Small enough that the 64 digits stay on one line of a PDF page.
-    return file.sha256 ? "<tt style=\"font-size: 7pt\">" + *file.sha256 + "</tt>"
-                       : Escaped(file.problem);
+    return file.sha256
+               ? "<tt style=\"font-size: 7pt; white-space: nowrap\">" + *file.sha256 + "</tt>"
+               : Escaped(file.problem);
 }
 
 const char* const kTableStart =
