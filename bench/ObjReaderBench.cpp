@@ -2,13 +2,16 @@
 // positions, texture coordinates and normals (about 100 MB), written once to a temporary file.
 #include "model/MeshFitting.h"
 #include "model/MeshNormals.h"
+#include "model/ObjParallelReader.h"
 #include "model/ObjReader.h"
+#include "model/RegularFile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +104,71 @@ void ReadFitAndNormals(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
 }
 
+// Side by side with ReadObj: the sequential reading, which the parallel one must equal, on the
+// same text already in memory (so this times the parsing alone, without reading the file).
+void ReadObjSequential(benchmark::State& state) {
+    const TorusFile& torus = Torus();
+    const std::optional<RegularFile> file = RegularFile::Open(torus.path.string());
+    const std::optional<std::string> text = file ? file->ReadWhole() : std::nullopt;
+    if (!text) {
+        state.SkipWithError("the model could not be read");
+        return;
+    }
+    for (auto _ : state) {
+        ObjReadResult result = ReadObjTextSequentially(*text, torus.path.string(), nullptr);
+        if (!result.mesh) {
+            state.SkipWithError(result.error.c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(result.mesh->triangleCount);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
+}
+
+// The parallel reading's own path on one thread (one stretch, in windows): what one core does.
+void ReadObjOneStretch(benchmark::State& state) {
+    const TorusFile& torus = Torus();
+    ObjParallelOptions options;
+    options.stretches = 1;
+    for (auto _ : state) {
+        std::optional<RegularFile> file = RegularFile::Open(torus.path.string());
+        if (!file) {
+            state.SkipWithError("the model could not be opened");
+            return;
+        }
+        ObjReadResult result = ReadObjInParallel(ObjSource(std::move(*file)), torus.path.string(),
+                                                 nullptr, nullptr, options);
+        if (!result.mesh) {
+            state.SkipWithError(result.error.c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(result.mesh->triangleCount);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
+}
+
+// Thousands of materials: every triangle in a group of its own, each named by a usemtl.
+void ReadManyMaterials(benchmark::State& state) {
+    const auto groups = static_cast<int>(state.range(0));
+    std::string library, model = "mtllib many.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\n";
+    for (int i = 0; i < groups; ++i) {
+        library += "newmtl m" + std::to_string(i) + "\nKd 0.5 0.5 0.5\n";
+        model += "usemtl m" + std::to_string(i) + "\nf 1 2 3\n";
+    }
+    const MtlTextSource source = [&](const std::string&) {
+        return std::optional<std::string>(library);
+    };
+    for (auto _ : state) {
+        ObjReadResult result = glmReadOBJFromMemory(model, "many.obj", source);
+        if (!result.mesh) {
+            state.SkipWithError(result.error.c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(result.mesh->groupCount);
+    }
+    state.SetItemsProcessed(state.iterations() * groups);
+}
+
 // The yardstick: a plain two-pass reader built on fscanf, counting first and filling second.
 void FscanfTwoPassRead(benchmark::State& state) {
     const TorusFile& torus = Torus();
@@ -144,6 +212,9 @@ void FscanfTwoPassRead(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(ReadObj)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(ReadObjSequential)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(ReadObjOneStretch)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(ReadManyMaterials)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadFitAndNormals)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(FscanfTwoPassRead)->Unit(benchmark::kMillisecond)->Iterations(2);
 

@@ -1,12 +1,16 @@
 // Feeds arbitrary bytes to the Wavefront reader as an OBJ text and, after a "#mtl" line, as the
-// text of every material library it asks for; then prepares the mesh as the body is prepared and
-// checks that every index the mesh holds names an element of its array.
+// text of every material library it asks for; checks that the parallel reading, split into a
+// number of stretches that varies with the input, gives exactly what the sequential one gives;
+// then prepares the mesh as the body is prepared and checks that every index the mesh holds
+// names an element of its array.
 #include "model/MeshFitting.h"
 #include "model/MeshNormals.h"
+#include "model/ObjParallelReader.h"
 #include "model/ObjReader.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -42,6 +46,32 @@ void CheckIndices(const Mesh& mesh) {
     }
 }
 
+template <typename Array> bool SameBits(const Array& a, const Array& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(a[0])) == 0);
+}
+
+void CheckSame(const Mesh& a, const Mesh& b) {
+    Check(a.vertexCount == b.vertexCount && a.normalCount == b.normalCount &&
+          a.texCoordCount == b.texCoordCount && a.triangleCount == b.triangleCount &&
+          a.materialCount == b.materialCount && a.groupCount == b.groupCount);
+    Check(SameBits(a.vertices, b.vertices) && SameBits(a.normals, b.normals) &&
+          SameBits(a.texCoords, b.texCoords) && SameBits(a.triangles, b.triangles) &&
+          SameBits(a.box, b.box));
+    Check(a.groups.size() == b.groups.size() && a.materials.size() == b.materials.size());
+    for (std::size_t i = 0; i < a.groups.size(); ++i) {
+        const MeshGroup& x = a.groups[i];
+        const MeshGroup& y = b.groups[i];
+        Check(x.name == y.name && x.triangleCount == y.triangleCount &&
+              x.triangleIndices == y.triangleIndices && x.material == y.material &&
+              SameBits(x.box, y.box));
+    }
+    for (std::size_t i = 0; i < a.materials.size(); ++i) {
+        Check(a.materials[i].name == b.materials[i].name &&
+              SameBits(a.materials[i].diffuse, b.materials[i].diffuse));
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
@@ -57,7 +87,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return mtlText;
     };
 
-    ObjReadResult result = glmReadOBJFromMemory(objText, "fuzz\\dir\\model.obj", library);
+    const std::string path = "fuzz\\dir\\model.obj";
+    const ObjReadResult reference = ReadObjTextSequentially(objText, path, library);
+    ObjParallelOptions options;
+    options.stretches = 1 + static_cast<unsigned>(size % 7);
+    ObjReadResult result = ReadObjInParallel(ObjSource(objText), path, library, nullptr, options);
+    Check(result.error == reference.error && !result.mesh == !reference.mesh);
+    if (result.mesh) {
+        CheckSame(*result.mesh, *reference.mesh);
+    }
     if (!result.mesh) {
         Check(!result.error.empty() && result.error.find('\n') == std::string::npos);
         // The two readings must always agree on what the text holds.

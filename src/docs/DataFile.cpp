@@ -14,6 +14,10 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// A case of 20 trajectories and 20 elements with long labels is far below this; the limit keeps a
+// device or a wrong file from filling the memory.
+constexpr std::size_t kMaxDataFileBytes = 64u << 20;
+
 // Lengths are stored in metres with four decimals, so that the millimetres the dialogs accept
 // survive a save and reopen.
 constexpr int kLengthDecimals = 4;
@@ -62,8 +66,20 @@ std::string DataFileReadResult::LeftOutMessage() const {
     if (elementsLeftOut > 0) {
         parts += (parts.empty() ? "" : " and ") + Plural(elementsLeftOut, "element", "elements");
     }
-    return parts + " of the data file left out: the scene holds at most 20 trajectories and 20 "
-                   "elements.";
+    std::string message;
+    if (!parts.empty()) {
+        message = parts + " of the data file left out: the scene holds at most 20 trajectories "
+                          "and 20 elements.";
+    }
+    if (bodyHeightRefused) {
+        const std::string kept = FormatFixed(keptBodyHeight * 100.0, 0, 1);
+        message += std::string(message.empty() ? "" : "\n") + "The body height \"" +
+                   refusedBodyHeight +
+                   "\" of the data file left out: a body height must be "
+                   "more than 0 cm; the height stays " +
+                   kept + " cm.";
+    }
+    return message;
 }
 
 DataFile::DataFile(Universe& scene) : universe(scene) {}
@@ -72,17 +88,22 @@ DataFile::~DataFile() = default;
 
 Status DataFile::Write(const std::string& path) {
     if (const int error = ReplaceFileContents(path, Format())) {
-        return Status::Failure("Cannot write data file \"" + path + "\": " + std::strerror(error));
+        if (error == kFileReadOnly) {
+            return Status::Failure("\"" + path + "\" is read-only.");
+        }
+        return Status::Failure("Cannot write data file \"" + path + "\": " + FileErrorText(error));
     }
     return Status::Ok();
 }
 
 DataFileReadResult DataFile::Read(const std::string& path) {
     std::string text;
-    if (const int error = ReadWholeFile(path, text)) {
+    if (const int error = ReadWholeFile(path, text, kMaxDataFileBytes)) {
+        const std::string reason = error == kFileTooLarge
+                                       ? "it is larger than 64 MiB, more than any case needs"
+                                       : FileErrorText(error);
         DataFileReadResult result;
-        result.status =
-            Status::Failure("Cannot open data file \"" + path + "\": " + std::strerror(error));
+        result.status = Status::Failure("Cannot open data file \"" + path + "\": " + reason);
         return result;
     }
     return ReadText(text);
@@ -94,6 +115,9 @@ DataFileReadResult DataFile::ReadText(std::string_view text) {
     DataFileReadResult result;
     result.trajectoriesLeftOut = reader.GetTrajectoriesLeftOut();
     result.elementsLeftOut = reader.GetElementsLeftOut();
+    result.bodyHeightRefused = reader.BodyHeightRefused();
+    result.refusedBodyHeight = reader.GetBodyHeightText();
+    result.keptBodyHeight = universe.GetBody().GetHeight();
     return result;
 }
 

@@ -14,10 +14,16 @@ struct DataFileReadResult {
     Status status = Status::Ok();
     int trajectoriesLeftOut = 0;
     int elementsLeftOut = 0;
+    // A body height of 0 or less is refused: its text in the file and the height kept (metres).
+    bool bodyHeightRefused = false;
+    std::string refusedBodyHeight;
+    double keptBodyHeight = 0;
 
     bool ok() const { return status.ok(); }
-    bool LeftSomethingOut() const { return trajectoriesLeftOut > 0 || elementsLeftOut > 0; }
-    // One line for the user saying what was left out; empty when nothing was.
+    bool LeftSomethingOut() const {
+        return trajectoriesLeftOut > 0 || elementsLeftOut > 0 || bodyHeightRefused;
+    }
+    // A line for the user for each thing left out; empty when nothing was.
     std::string LeftOutMessage() const;
 };
 

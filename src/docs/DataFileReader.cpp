@@ -4,6 +4,7 @@
 #include "docs/TextEscaping.h"
 #include "scene/Universe.h"
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -40,16 +41,30 @@ double Component(const std::string& text) {
     return ParseLenientNumber(text) / 255.0;
 }
 
+// A length in metres. Anything beyond a thousand kilometres is no measurement on a body: such a
+// value (1e308, say) would overflow to an infinite number of centimetres and to angles that are not
+// numbers, so it reads as 0, like any other text that holds no usable number.
+double Length(const std::string& text) {
+    constexpr double kLargestLength = 1e6;
+    const double value = ParseLenientNumber(text);
+    return std::fabs(value) <= kLargestLength ? value : 0;
+}
+
 } // namespace
 
 DataFileReader::DataFileReader(Universe& scene) : universe(scene) {}
 
 void DataFileReader::ReadText(std::string_view text) {
     while (!text.empty()) {
-        const size_t lineFeed = text.substr(0, kMaxPieceLength).find('\n');
-        const size_t length = lineFeed == std::string_view::npos
-                                  ? std::min(text.size(), kMaxPieceLength)
-                                  : lineFeed + 1;
+        // Lines end in LF, CR LF or (old Mac exports) a lone CR.
+        const std::string_view window = text.substr(0, kMaxPieceLength);
+        const size_t lineEnd = window.find_first_of("\r\n");
+        size_t length = std::min(text.size(), kMaxPieceLength);
+        if (lineEnd != std::string_view::npos) {
+            const bool crLf = text[lineEnd] == '\r' && lineEnd + 1 < text.size() &&
+                              text[lineEnd + 1] == '\n';
+            length = lineEnd + (crLf ? 2 : 1);
+        }
         ReadPiece(text.substr(0, length));
         text.remove_prefix(length);
     }
@@ -147,8 +162,10 @@ void DataFileReader::ApplyBody() {
     body.SetName(UnescapeText(bodyName));
     body.SetScaleX(1);
     body.SetScaleZ(1);
-    // A height of 0 or less is refused and leaves the body as it was.
-    body.SetHeight(ParseLenientNumber(bodyHeight));
+    // A height of 0 or less is refused and leaves the body as it was; the reader says so.
+    if (!body.SetHeight(ParseLenientNumber(bodyHeight))) {
+        bodyHeightRefused = true;
+    }
 }
 
 void DataFileReader::CreateTrajectory() {
@@ -158,10 +175,11 @@ void DataFileReader::CreateTrajectory() {
         return;
     }
     const auto value = [this](int index) { return ParseLenientNumber(trajectoryValues[index]); };
-    path->SetPoints(value(kX1), value(kY1), value(kZ1), value(kX2), value(kY2), value(kZ2));
-    path->SetDx(value(kDx));
-    path->SetDy(value(kDy));
-    path->SetDz(value(kDz));
+    const auto length = [this](int index) { return Length(trajectoryValues[index]); };
+    path->SetPoints(length(kX1), length(kY1), length(kZ1), length(kX2), length(kY2), length(kZ2));
+    path->SetDx(length(kDx));
+    path->SetDy(length(kDy));
+    path->SetDz(length(kDz));
     path->SetDPitch(value(kDPitch));
     path->SetDYaw(value(kDYaw));
     // A trajectory has no roll: the dRoll text is read and not used.
@@ -181,20 +199,21 @@ void DataFileReader::CreateElement() {
         return;
     }
     const auto value = [this](int index) { return ParseLenientNumber(elementValues[index]); };
+    const auto length = [this](int index) { return Length(elementValues[index]); };
     auto element = std::make_unique<VkElement>();
     element->SetColor(Component(elementValues[kElemR]), Component(elementValues[kElemG]),
                       Component(elementValues[kElemB]));
-    element->SetPosition(value(kX), value(kY), value(kZ));
+    element->SetPosition(length(kX), length(kY), length(kZ));
     element->SetPitch(value(kPitch));
     element->SetYaw(value(kYaw));
     element->SetRoll(value(kRoll));
-    const double width = value(kWidth);
-    const double height = value(kHeight);
-    const double length = value(kLength);
+    const double width = length(kWidth);
+    const double height = length(kHeight);
+    const double depth = length(kLength);
     element->SetWidth(width);
     element->SetHeight(height);
-    element->SetLength(length);
-    element->SetBounds(-width / 2, -height / 2, -length / 2, width / 2, height / 2, length / 2);
+    element->SetLength(depth);
+    element->SetBounds(-width / 2, -height / 2, -depth / 2, width / 2, height / 2, depth / 2);
     element->SetText(UnescapeText(elementText));
     if (!elements.Add(std::move(element))) {
         ++elementsLeftOut;

@@ -27,6 +27,9 @@ public:
     // Blocks that were complete but did not fit the scene's tables.
     int GetTrajectoriesLeftOut() const { return trajectoriesLeftOut; }
     int GetElementsLeftOut() const { return elementsLeftOut; }
+    // True when a body block's height was 0 or less and so refused; its text as written.
+    bool BodyHeightRefused() const { return bodyHeightRefused; }
+    const std::string& GetBodyHeightText() const { return bodyHeight; }
 
 private:
     enum class Block { None, Body, Trajectory, Element };
@@ -87,4 +90,5 @@ private:
     std::string elementText;
     int trajectoriesLeftOut = 0;
     int elementsLeftOut = 0;
+    bool bodyHeightRefused = false;
 };

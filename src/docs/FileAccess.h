@@ -1,16 +1,48 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-// Whole-file reading and safe replacement. Each returns 0 on success or the errno value that
-// describes the failure (for strerror).
+// Whole-file reading and safe replacement. Each returns 0 on success or a code that describes the
+// failure: an errno value, or one of the codes below. FileErrorText gives the reason in words.
 
-// Reads every byte of a regular file into `contents`.
-int ReadWholeFile(const std::string& path, std::string& contents);
+// The path names something that is not a regular file (a folder, FIFO, device or socket).
+inline constexpr int kFileNotRegular = 0x10001;
+// The file to be replaced has no write permission: it stays as it is.
+inline constexpr int kFileReadOnly = 0x10002;
+// The file is larger than the reader accepts.
+inline constexpr int kFileTooLarge = 0x10003;
+// The file shrank or grew while it was read.
+inline constexpr int kFileChangedWhileRead = 0x10004;
 
-// Writes `contents` to a temporary file in the target's folder, flushes it to the disk and renames
-// it over `path` only when everything was written. On any failure the temporary file is removed
-// and whatever stood at `path` before is left untouched. A new file gets the usual permissions
-// (0666 less the umask); a replaced one keeps its own.
+// The reason for a code of this file's functions, for example "Permission denied" or
+// "not a regular file".
+std::string FileErrorText(int error);
+
+// Reads every byte of a regular file into `contents`. Anything else (a FIFO, a device, a folder) is
+// refused without waiting for it; so is a file of more than `maxBytes`.
+int ReadWholeFile(const std::string& path, std::string& contents,
+                  std::size_t maxBytes = std::string::npos);
+
+// 0 when `path` is a regular file this process can open for reading; otherwise EISDIR,
+// kFileNotRegular or the errno of the failed open. Never waits for a FIFO's writer.
+int CheckReadableFile(const std::string& path);
+
+// Writes `contents` in place of the file at `path` without ever leaving it half-written:
+// - a symbolic link is followed to the file it names, and the link stays;
+// - the new contents go to a temporary file in the target's folder, are flushed to the disk and
+//   renamed over the target only when everything was written; on any failure the temporary file
+//   is removed and the target is left untouched;
+// - a file with more than one hard link is rewritten in place once the temporary copy has shown
+//   that the contents fit, so that every link sees the new contents;
+// - a file without write permission is refused (kFileReadOnly), as is anything that is not a
+//   regular file (kFileNotRegular);
+// - a replaced file keeps its permissions (and, for root, its owner); a new file gets the usual
+//   ones (0666 less the umask).
 int ReplaceFileContents(const std::string& path, std::string_view contents);
+
+// The file that writing to `path` would change: `path` with its symbolic links followed (the last
+// one may name a file that does not exist yet). Returns 0 or the errno of the failure (ELOOP for a
+// cycle).
+int ResolveWriteTarget(const std::string& path, std::string& target);

@@ -37,6 +37,10 @@ double ParseUnsigned(const char* begin, const char* end) {
 } // namespace
 
 std::string FormatFixed(double value, int width, int precision) {
+    // One spelling for values that are not numbers, whatever their sign bit says.
+    if (std::isnan(value)) {
+        return PadLeft("nan", static_cast<size_t>(width));
+    }
     // Room for the largest double written out in full (309 digits), a sign, a point and the
     // decimals.
     std::string text(static_cast<size_t>(precision) + 320, '\0');

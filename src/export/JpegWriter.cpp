@@ -1,10 +1,12 @@
 #include "export/JpegWriter.h"
 
+#include "docs/FileAccess.h"
+
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include <cstdlib>
+#include <string_view>
 
 // libjpeg's header needs size_t and FILE declared first.
 #include <jpeglib.h>
@@ -78,7 +80,7 @@ void IgnoreMessage(j_common_ptr) {}
 
 // The encoding proper. Only C objects live in this frame, since a longjmp out of libjpeg skips
 // destructors; on failure the library's message is left in errors.message.
-bool Encode(std::FILE* file, JDIMENSION width, JDIMENSION height, int quality, JSAMPARRAY rows,
+bool Encode(unsigned char** output, unsigned long* outputSize, JDIMENSION width, JDIMENSION height, int quality, JSAMPARRAY rows,
             JpegErrorManager& errors) {
     jpeg_compress_struct info{};
     info.err = jpeg_std_error(&errors.standard);
@@ -90,7 +92,7 @@ bool Encode(std::FILE* file, JDIMENSION width, JDIMENSION height, int quality, J
         return false;
     }
     jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
+    jpeg_mem_dest(&info, output, outputSize);
     info.image_width = width;
     info.image_height = height;
     info.input_components = 3;
@@ -109,17 +111,24 @@ bool Encode(std::FILE* file, JDIMENSION width, JDIMENSION height, int quality, J
     return true;
 }
 
-// Removes what a failed write left behind; a device or anything else that is not a plain file
-// (say /dev/full) is left alone.
-void RemovePartialFile(const std::string& fileName) {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(fileName, error))
-        std::filesystem::remove(fileName, error);
-}
+// The encoder's memory block, freed with the C allocator libjpeg took it from.
+struct EncodedImage {
+    unsigned char* bytes = nullptr;
+    unsigned long size = 0;
+    EncodedImage() = default;
+    EncodedImage(const EncodedImage&) = delete;
+    EncodedImage& operator=(const EncodedImage&) = delete;
+    ~EncodedImage() { std::free(bytes); }
+};
 
-std::string WriteFailureText(const std::string& fileName, int errorNumber) {
-    const std::string text = "Cannot write " + fileName;
-    return errorNumber != 0 ? text + ": " + std::generic_category().message(errorNumber) : text;
+// "Cannot open" when the file could not be made at all, "Cannot write" when its bytes could not be
+// stored; both with the system's reason.
+std::string FileFailureText(const std::string& fileName, int error) {
+    if (error == kFileReadOnly) {
+        return "\"" + fileName + "\" is read-only.";
+    }
+    const bool storing = error == ENOSPC || error == EIO || error == EDQUOT || error == EFBIG;
+    return (storing ? "Cannot write " : "Cannot open ") + fileName + ": " + FileErrorText(error);
 }
 
 } // namespace
@@ -176,29 +185,18 @@ bool WriteJpeg(const Dib* dib, int quality, const std::string& fileName, std::st
     for (auto& row : rows)
         rowPointers.push_back(row.data());
 
-    std::FILE* file = std::fopen(fileName.c_str(), "wb");
-    if (file == nullptr) {
-        errorText = "Cannot open " + fileName;
+    // The image is encoded in memory and then replaces the file in one step, so a full disk or an
+    // encoder error leaves the previous image as it was.
+    JpegErrorManager errors;
+    EncodedImage image;
+    if (!Encode(&image.bytes, &image.size, static_cast<JDIMENSION>(dib->Width()),
+                static_cast<JDIMENSION>(dib->Height()), quality, rowPointers.data(), errors)) {
+        errorText = errors.message[0] != '\0' ? errors.message : "The JPEG encoder failed";
         return false;
     }
-    JpegErrorManager errors;
-    const bool encoded =
-        Encode(file, static_cast<JDIMENSION>(dib->Width()), static_cast<JDIMENSION>(dib->Height()),
-               quality, rowPointers.data(), errors);
-    // A full disk may show only when the buffered tail is flushed, so the close counts too.
-    const bool streamFailed = std::ferror(file) != 0;
-    const int streamError = errno;
-    const bool closed = std::fclose(file) == 0;
-    const int closeError = errno;
-
-    if (!encoded)
-        errorText = errors.message[0] != '\0' ? errors.message : "The JPEG encoder failed";
-    else if (streamFailed)
-        errorText = WriteFailureText(fileName, streamError);
-    else if (!closed)
-        errorText = WriteFailureText(fileName, closeError);
-    if (!errorText.empty()) {
-        RemovePartialFile(fileName);
+    const std::string_view bytes(reinterpret_cast<const char*>(image.bytes), image.size);
+    if (const int error = ReplaceFileContents(fileName, bytes)) {
+        errorText = FileFailureText(fileName, error);
         return false;
     }
     return true;

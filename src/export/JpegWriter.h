@@ -8,8 +8,9 @@
 
 // Writes the bitmap as a baseline JPEG file at the given quality (0..100). Returns true when the
 // file was written without error; otherwise `errorText` says why ("Invalid input data",
-// "Cannot open <file>", "Invalid bitmap bit count", or the encoder's own message). An encoder
-// error never ends the process.
+// "Cannot open <file>: <reason>", "Cannot write <file>: <reason>", "\"<file>\" is read-only.",
+// "Invalid bitmap bit count", or the encoder's own message). An encoder error never ends the
+// process, and a failed write leaves whatever stood at the file before.
 bool WriteJpeg(const Dib* dib, int quality, const std::string& fileName, std::string& errorText);
 
 // Converts the bitmap into rows of red, green, blue bytes, top row first, each `rowLength` bytes

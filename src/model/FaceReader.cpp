@@ -85,7 +85,8 @@ std::size_t CountDigitWords(const char*& p, const char* end) {
     unsigned bad = 0;
     unsigned previousBlank = 1;
 #if defined(__SSE2__)
-    const __m128i lineBreak = _mm_set1_epi8('\n');
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
     const __m128i space = _mm_set1_epi8(' ');
     const __m128i belowTab = _mm_set1_epi8('\t' - 1);
     const __m128i aboveReturn = _mm_set1_epi8('\r' + 1);
@@ -99,8 +100,8 @@ std::size_t CountDigitWords(const char*& p, const char* end) {
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, space), control)));
         const auto digit = static_cast<unsigned>(_mm_movemask_epi8(
             _mm_and_si128(_mm_cmpgt_epi8(chunk, belowZero), _mm_cmplt_epi8(chunk, aboveNine))));
-        const auto breaks =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, lineBreak)));
+        const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn))));
         const unsigned beforeBreak = breaks ? (breaks & (0u - breaks)) - 1u : 0xFFFFu;
         const unsigned starts = ~blank & ((blank << 1) | previousBlank) & beforeBreak;
         bad |= starts & ~digit;
@@ -112,7 +113,7 @@ std::size_t CountDigitWords(const char*& p, const char* end) {
         previousBlank = (blank >> 15) & 1u;
     }
 #endif
-    for (; p < end && *p != '\n'; ++p) {
+    for (; p < end && !ObjTextCursor::IsLineBreak(*p); ++p) {
         const char c = *p;
         const unsigned blank = ObjTextCursor::IsBlank(c);
         const unsigned start = previousBlank & (blank ^ 1u);

@@ -1,8 +1,11 @@
 #include "model/MeshNormals.h"
 
+#include "model/LargeArrays.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -70,7 +73,7 @@ CornerLists BuildCornerLists(const Mesh& mesh) {
     for (std::size_t v = 1; v < lists.start.size(); ++v) {
         lists.start[v] += lists.start[v - 1];
     }
-    lists.entries.resize(3 * std::size_t{mesh.triangleCount});
+    AllocateExactly(lists.entries, 3 * std::size_t{mesh.triangleCount}, 0u);
     std::vector<uint32_t> next(lists.start.begin(), lists.start.end() - 1);
     for (std::size_t t = mesh.triangleCount; t-- > 0;) {
         for (int corner = 2; corner >= 0; --corner) {
@@ -81,24 +84,95 @@ CornerLists BuildCornerLists(const Mesh& mesh) {
     return lists;
 }
 
+// Smooths the facet normals around each vertex: the neighbours whose facet normal is within the
+// crease angle of the reference (the facet normal of the last triangle in file order using the
+// vertex) share one averaged normal; each of the others keeps its facet normal.
+class VertexSmoothing {
+public:
+    VertexSmoothing(const Mesh& mesh, float threshold)
+        : facetNormals_(mesh.facetNormals), threshold_(threshold), lists_(BuildCornerLists(mesh)) {}
+
+    // The number of normals vertex v stores: one average when any neighbour is averaged, plus
+    // one per neighbour that is not.
+    uint32_t CountNormals(std::size_t v) const {
+        const uint32_t* first = lists_.entries.data() + lists_.start[v];
+        const uint32_t* last = lists_.entries.data() + lists_.start[v + 1];
+        if (first == last) {
+            std::fputs("glmVertexNormals(): vertex w/o a triangle\n", stderr);
+            return 0;
+        }
+        const Vector3 reference = Facet(*first);
+        uint32_t kept = 0;
+        for (const uint32_t* entry = first; entry != last; ++entry) {
+            kept += Dot(Facet(*entry), reference) > threshold_ ? 0 : 1;
+        }
+        const auto count = static_cast<uint32_t>(last - first);
+        return kept + (kept < count ? 1 : 0);
+    }
+
+    // Stores vertex v's normals from number `next` on and points its corners at them.
+    void StoreNormals(std::size_t v, uint32_t next, Mesh& mesh) const {
+        const uint32_t* first = lists_.entries.data() + lists_.start[v];
+        const uint32_t* last = lists_.entries.data() + lists_.start[v + 1];
+        if (first == last) {
+            return;
+        }
+        const Vector3 reference = Facet(*first);
+        Vector3 sum;
+        bool anyAveraged = false;
+        for (const uint32_t* entry = first; entry != last; ++entry) {
+            const Vector3 facet = Facet(*entry);
+            if (Dot(facet, reference) > threshold_) {
+                anyAveraged = true;
+                sum = {sum.x + facet.x, sum.y + facet.y, sum.z + facet.z};
+            }
+        }
+        uint32_t average = 0;
+        if (anyAveraged) {
+            Store(mesh.normals, next, Normalised(sum));
+            average = next++;
+        }
+        for (const uint32_t* entry = first; entry != last; ++entry) {
+            int32_t& normalIndex = mesh.triangles[*entry / 3].normal[*entry % 3];
+            const Vector3 facet = Facet(*entry);
+            if (Dot(facet, reference) > threshold_) {
+                normalIndex = static_cast<int32_t>(average);
+            } else {
+                Store(mesh.normals, next, facet);
+                normalIndex = static_cast<int32_t>(next++);
+            }
+        }
+    }
+
+private:
+    Vector3 Facet(uint32_t corner) const { return Load(facetNormals_, corner / 3 + 1); }
+
+    const std::vector<float>& facetNormals_;
+    float threshold_;
+    CornerLists lists_;
+};
+
 } // namespace
 
 void glmTriangleNormals(Mesh& mesh) {
     mesh.facetNormalCount = mesh.triangleCount;
-    mesh.facetNormals.assign(3 * (std::size_t{mesh.triangleCount} + 1), 0.0f);
-    for (std::size_t i = 0; i < mesh.triangleCount && i < mesh.triangles.size(); ++i) {
-        MeshTriangle& triangle = mesh.triangles[i];
-        triangle.facetNormal = static_cast<int32_t>(i + 1);
-        if (!VerticesValid(mesh, triangle)) {
-            continue;
+    AllocateExactly(mesh.facetNormals, 3 * (std::size_t{mesh.triangleCount} + 1), 0.0f);
+    const std::size_t count = std::min<std::size_t>(mesh.triangleCount, mesh.triangles.size());
+    ForEachPart(count, [&mesh](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            MeshTriangle& triangle = mesh.triangles[i];
+            triangle.facetNormal = static_cast<int32_t>(i + 1);
+            if (!VerticesValid(mesh, triangle)) {
+                continue;
+            }
+            const Vector3 p0 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[0]));
+            const Vector3 p1 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[1]));
+            const Vector3 p2 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[2]));
+            const Vector3 u = {p1.x - p0.x, p1.y - p0.y, p1.z - p0.z};
+            const Vector3 v = {p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
+            Store(mesh.facetNormals, i + 1, Normalised(Cross(u, v)));
         }
-        const Vector3 p0 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[0]));
-        const Vector3 p1 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[1]));
-        const Vector3 p2 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[2]));
-        const Vector3 u = {p1.x - p0.x, p1.y - p0.y, p1.z - p0.z};
-        const Vector3 v = {p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
-        Store(mesh.facetNormals, i + 1, Normalised(Cross(u, v)));
-    }
+    });
     mesh.revision = NextMeshRevision();
 }
 
@@ -111,52 +185,30 @@ void glmVertexNormals(Mesh& mesh, float angle) {
     if (!FacetNormalsCurrent(mesh)) {
         glmTriangleNormals(mesh);
     }
-    const auto threshold = static_cast<float>(std::cos(angle * 3.14159265 / 180.0));
-    const CornerLists lists = BuildCornerLists(mesh);
-    std::vector<float> normals(3 * (3 * std::size_t{mesh.triangleCount} + 1), 0.0f);
-    std::vector<char> averaged;
-    std::size_t next = 1;
+    // The file's normals are replaced: release them before the new ones are built.
+    std::vector<float>().swap(mesh.normals);
+    mesh.normalCount = 0;
+    const VertexSmoothing smoothing(mesh, static_cast<float>(std::cos(angle * 3.14159265 / 180.0)));
 
+    // How many normals each vertex stores, and from them where each vertex's normals start, so
+    // that the array is allocated at its exact size and filled in parallel.
+    std::vector<uint32_t> firstNormal(std::size_t{mesh.vertexCount} + 1, 0);
+    ForEachPart(mesh.vertexCount, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t v = begin + 1; v <= end; ++v) {
+            firstNormal[v] = smoothing.CountNormals(v);
+        }
+    });
+    uint32_t next = 1;
     for (std::size_t v = 1; v <= mesh.vertexCount; ++v) {
-        const uint32_t* first = lists.entries.data() + lists.start[v];
-        const uint32_t* last = lists.entries.data() + lists.start[v + 1];
-        if (first == last) {
-            std::fputs("glmVertexNormals(): vertex w/o a triangle\n", stderr);
-            continue;
-        }
-        // The reference is the facet normal of the last triangle (in file order) using the vertex.
-        const Vector3 reference = Load(mesh.facetNormals, *first / 3 + 1);
-        Vector3 sum;
-        bool anyAveraged = false;
-        averaged.assign(static_cast<std::size_t>(last - first), 0);
-        for (const uint32_t* entry = first; entry != last; ++entry) {
-            const Vector3 facet = Load(mesh.facetNormals, *entry / 3 + 1);
-            if (Dot(facet, reference) > threshold) {
-                averaged[static_cast<std::size_t>(entry - first)] = 1;
-                anyAveraged = true;
-                sum = {sum.x + facet.x, sum.y + facet.y, sum.z + facet.z};
-            }
-        }
-        std::size_t average = 0;
-        if (anyAveraged) {
-            Store(normals, next, Normalised(sum));
-            average = next++;
-        }
-        for (const uint32_t* entry = first; entry != last; ++entry) {
-            MeshTriangle& triangle = mesh.triangles[*entry / 3];
-            int32_t& normalIndex = triangle.normal[*entry % 3];
-            if (averaged[static_cast<std::size_t>(entry - first)]) {
-                normalIndex = static_cast<int32_t>(average);
-            } else {
-                Store(normals, next, Load(mesh.facetNormals, *entry / 3 + 1));
-                normalIndex = static_cast<int32_t>(next++);
-            }
-        }
+        next += std::exchange(firstNormal[v], next);
     }
-    mesh.normalCount = static_cast<uint32_t>(next - 1);
-    normals.resize(3 * next);
-    normals.shrink_to_fit();
-    mesh.normals = std::move(normals);
+    AllocateExactly(mesh.normals, 3 * std::size_t{next}, 0.0f);
+    ForEachPart(mesh.vertexCount, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t v = begin + 1; v <= end; ++v) {
+            smoothing.StoreNormals(v, firstNormal[v], mesh);
+        }
+    });
+    mesh.normalCount = next - 1;
     mesh.revision = NextMeshRevision();
 }
 

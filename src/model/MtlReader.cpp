@@ -102,13 +102,28 @@ Status glmReadMTL(Mesh& mesh, std::string_view libraryName, const MtlTextSource&
     return Status::Ok();
 }
 
+namespace {
+
+uint32_t MaterialNotFound(std::string_view name) {
+    const std::string text(name);
+    std::printf("glmFindMaterial():  can't find material \"%s\".\n", text.c_str());
+    return 0;
+}
+
+} // namespace
+
 uint32_t glmFindMaterial(const Mesh& mesh, std::string_view name) {
     for (uint32_t i = 0; i < mesh.materialCount && i < mesh.materials.size(); ++i) {
         if (mesh.materials[i].name == name) {
             return i;
         }
     }
-    const std::string text(name);
-    std::printf("glmFindMaterial():  can't find material \"%s\".\n", text.c_str());
-    return 0;
+    return MaterialNotFound(name);
+}
+
+uint32_t FindIndexedMaterial(const NameIndex& materials, std::string_view name) {
+    if (const std::optional<uint32_t> found = materials.Find(name)) {
+        return *found;
+    }
+    return MaterialNotFound(name);
 }

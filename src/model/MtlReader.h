@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Mesh.h"
+#include "model/NameIndex.h"
 #include "model/ObjReader.h"
 #include "model/Status.h"
 
@@ -17,3 +18,7 @@ void ReadMtlText(Mesh& mesh, std::string_view text);
 
 // The index of the first material named exactly `name`; 0 after a warning when there is none.
 uint32_t glmFindMaterial(const Mesh& mesh, std::string_view name);
+
+// The same through an index of the mesh's materials (NameIndex::Of(mesh.materials)), in constant
+// time; warns as glmFindMaterial does.
+uint32_t FindIndexedMaterial(const NameIndex& materials, std::string_view name);

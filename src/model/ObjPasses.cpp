@@ -1,20 +1,18 @@
 #include "model/ObjPasses.h"
 
 #include "model/FaceReader.h"
+#include "model/MeshGroupBuilder.h"
 #include "model/MeshGroups.h"
 #include "model/MtlReader.h"
+#include "model/ObjFaceFill.h"
 #include "model/ObjTextCursor.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 #include <string>
 
 namespace {
-
-// Indices are 32-bit and arrays hold three floats per entry plus the unused entry 0.
-constexpr uint64_t kMaxCount = std::numeric_limits<int32_t>::max() / 4;
 
 // Calls the progress callback about every megabyte; the first reading covers the first half.
 class ProgressReporter {
@@ -36,85 +34,15 @@ private:
     std::size_t next_ = 0;
 };
 
-// A refusal of the file: the reason goes to the error stream as well.
-Status Refuse(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return Status::Failure(message);
-}
-
-Status UnknownToken(std::string_view word) {
-    const std::string text(word);
-    std::printf("glmFirstPass(): Unknown token \"%s\".\n", text.c_str());
-    return Status::Failure("glmFirstPass(): Unknown token \"" + text + "\".");
-}
-
 Status TooLarge(const ObjPassInput& input) {
-    return Refuse("Read Obj failed: \"" + std::string(input.givenPath) +
-                  "\" holds more elements than the reader can index.");
+    return RefuseObj(ObjTooLargeMessage(input.givenPath));
 }
-
-struct ElementKind {
-    const char* one;
-    const char* many;
-};
-constexpr ElementKind kVertex = {"vertex", "vertices"};
-constexpr ElementKind kTexCoord = {"texture coordinate", "texture coordinates"};
-constexpr ElementKind kNormal = {"normal", "normals"};
-
-// Turns the file's index into an array index: positive indices count from the first element of
-// the file, negative ones back from the last element read before the face. Anything naming no
-// element is refused with the line it stands on.
-class IndexResolver {
-public:
-    IndexResolver(const ObjPassInput& input, const ObjTextCursor& cursor, std::size_t faceOffset)
-        : input_(input), cursor_(cursor), faceOffset_(faceOffset) {}
-
-    bool Resolve(long long raw, uint32_t readSoFar, uint32_t total, const ElementKind& kind,
-                 int32_t& index) {
-        long long resolved = raw;
-        if (raw < 0) {
-            resolved = static_cast<long long>(readSoFar) + 1 + raw;
-        }
-        if (raw == 0 || resolved < 1 || resolved > static_cast<long long>(total)) {
-            error_ = Describe(raw, readSoFar, total, kind);
-            return false;
-        }
-        index = static_cast<int32_t>(resolved);
-        return true;
-    }
-
-    const std::string& Error() const { return error_; }
-
-private:
-    std::string Describe(long long raw, uint32_t readSoFar, uint32_t total,
-                         const ElementKind& kind) const {
-        const std::string where = "Read Obj failed: line " +
-                                  std::to_string(cursor_.LineNumberAt(faceOffset_)) + " of \"" +
-                                  std::string(input_.givenPath) + "\" names " + kind.one + " " +
-                                  std::to_string(raw);
-        if (raw == 0) {
-            return where + ", but indices start at 1.";
-        }
-        if (raw < 0) {
-            return where + ", but only " + std::to_string(readSoFar) + " " + kind.many +
-                   " come before it.";
-        }
-        return where + ", but the file has " + std::to_string(total) + " " + kind.many + ".";
-    }
-
-    const ObjPassInput& input_;
-    const ObjTextCursor& cursor_;
-    std::size_t faceOffset_;
-    std::string error_;
-};
 
 // The running numbers of the second reading.
 struct FillState {
     std::size_t group = 0;
     uint32_t triangle = 0;
-    uint32_t verticesRead = 0;
-    uint32_t normalsRead = 0;
-    uint32_t texCoordsRead = 0;
+    ObjElementCounts read;
 };
 
 // Reads up to `count` coordinates from the line into `target`; missing ones stay 0.
@@ -127,97 +55,55 @@ void ReadCoordinates(ObjTextCursor& cursor, float* target, int count) {
 }
 
 Status Disagreement(const ObjPassInput& input) {
-    return Refuse("Read Obj failed: \"" + std::string(input.givenPath) +
-                  "\" changed while it was read.");
+    return RefuseObj(ObjChangedMessage(input.givenPath));
 }
 
 // Reads the numbers of a v, vn or vt statement into the next entry of its array.
 Status FillCoordinates(Mesh& mesh, std::string_view word, ObjTextCursor& cursor, FillState& state,
                        const ObjPassInput& input) {
     if (word.size() == 1) {
-        if (state.verticesRead >= mesh.vertexCount) {
+        if (state.read.vertices >= mesh.vertexCount) {
             return Disagreement(input);
         }
-        ++state.verticesRead;
-        ReadCoordinates(cursor, &mesh.vertices[3 * std::size_t{state.verticesRead}], 3);
+        ++state.read.vertices;
+        ReadCoordinates(cursor, &mesh.vertices[3 * std::size_t{state.read.vertices}], 3);
     } else if (word[1] == 'n') {
-        if (state.normalsRead >= mesh.normalCount) {
+        if (state.read.normals >= mesh.normalCount) {
             return Disagreement(input);
         }
-        ++state.normalsRead;
-        ReadCoordinates(cursor, &mesh.normals[3 * std::size_t{state.normalsRead}], 3);
+        ++state.read.normals;
+        ReadCoordinates(cursor, &mesh.normals[3 * std::size_t{state.read.normals}], 3);
     } else if (word[1] == 't') {
-        if (state.texCoordsRead >= mesh.texCoordCount) {
+        if (state.read.texCoords >= mesh.texCoordCount) {
             return Disagreement(input);
         }
-        ++state.texCoordsRead;
-        ReadCoordinates(cursor, &mesh.texCoords[2 * std::size_t{state.texCoordsRead}], 2);
+        ++state.read.texCoords;
+        ReadCoordinates(cursor, &mesh.texCoords[2 * std::size_t{state.read.texCoords}], 2);
     }
     return Status::Ok();
 }
 
-// Resolves the fields of one corner that its face's form carries.
-bool ResolveCorner(const FaceCorner& corner, CornerForm form, const Mesh& mesh,
-                   const FillState& state, IndexResolver& resolver, int32_t (&out)[3]) {
-    out[0] = out[1] = out[2] = 0;
-    if (!resolver.Resolve(corner.vertex, state.verticesRead, mesh.vertexCount, kVertex, out[0])) {
-        return false;
-    }
-    const bool hasTexCoord =
-        form == CornerForm::VertexTexCoord || form == CornerForm::VertexTexCoordNormal;
-    const bool hasNormal =
-        form == CornerForm::VertexNormal || form == CornerForm::VertexTexCoordNormal;
-    if (hasTexCoord && !resolver.Resolve(corner.texCoord, state.texCoordsRead, mesh.texCoordCount,
-                                         kTexCoord, out[1])) {
-        return false;
-    }
-    return !hasNormal ||
-           resolver.Resolve(corner.normal, state.normalsRead, mesh.normalCount, kNormal, out[2]);
-}
-
-void SetCorner(MeshTriangle& triangle, int slot, const int32_t (&corner)[3]) {
-    triangle.vertex[slot] = corner[0];
-    triangle.texCoord[slot] = corner[1];
-    triangle.normal[slot] = corner[2];
-}
-
-// Splits the face into a fan (c1, ck-1, ck) and appends the triangles to the current group. A
-// face of fewer than three corners repeats its last corner (all zero when it has none, which the
-// index check then refuses).
+// Appends the face's triangles to the current group.
 Status FillFace(Mesh& mesh, ObjTextCursor& cursor, FaceReader& reader, FillState& state,
                 const ObjPassInput& input, std::size_t faceOffset) {
-    IndexResolver resolver(input, cursor, faceOffset);
-    const auto resolve = [&](int32_t(&out)[3]) {
-        return ResolveCorner(reader.Corner(), reader.Form(), mesh, state, resolver, out);
-    };
-    int32_t first[3], previous[3], current[3];
-    reader.Begin();
-    reader.Next(cursor);
-    if (!resolve(first)) {
-        return Refuse(resolver.Error());
-    }
-    reader.Next(cursor);
-    if (!resolve(previous)) {
-        return Refuse(resolver.Error());
-    }
+    const ObjElementCounts total{mesh.vertexCount, mesh.texCoordCount, mesh.normalCount};
     MeshGroup& group = mesh.groups[state.group];
-    bool more = reader.Next(cursor);
-    do {
-        if (!resolve(current)) {
-            return Refuse(resolver.Error());
-        }
-        if (state.triangle >= mesh.triangleCount ||
-            group.triangleCount >= group.triangleIndices.size()) {
-            return Disagreement(input);
-        }
-        MeshTriangle& triangle = mesh.triangles[state.triangle];
-        SetCorner(triangle, 0, first);
-        SetCorner(triangle, 1, previous);
-        SetCorner(triangle, 2, current);
-        group.triangleIndices[group.triangleCount++] = state.triangle++;
-        std::copy(std::begin(current), std::end(current), std::begin(previous));
-    } while (more && (more = reader.Next(cursor)));
-    return Status::Ok();
+    ObjIndexFault fault;
+    const ObjFaceResult result =
+        FillObjFace(cursor, reader, state.read, total, fault, [&](const MeshTriangle& triangle) {
+            if (state.triangle >= mesh.triangleCount ||
+                group.triangleCount >= group.triangleIndices.size()) {
+                return false;
+            }
+            mesh.triangles[state.triangle] = triangle;
+            group.triangleIndices[group.triangleCount++] = state.triangle++;
+            return true;
+        });
+    if (result == ObjFaceResult::BadIndex) {
+        return RefuseObj(
+            DescribeIndexFault(fault, cursor.LineNumberAt(faceOffset), input.givenPath));
+    }
+    return result == ObjFaceResult::Disagreement ? Disagreement(input) : Status::Ok();
 }
 
 } // namespace
@@ -225,7 +111,8 @@ Status FillFace(Mesh& mesh, ObjTextCursor& cursor, FaceReader& reader, FillState
 Status glmFirstPass(Mesh& mesh, const ObjPassInput& input) {
     ObjTextCursor cursor(input.text);
     ProgressReporter progress(input, 0.0);
-    std::size_t group = glmGroupFor(mesh, "default");
+    MeshGroupBuilder groups;
+    uint32_t group = groups.GroupFor("default");
     uint64_t vertices = 0, normals = 0, texCoords = 0, triangles = 0;
     for (std::string_view word = cursor.NextWord(); !word.empty(); word = cursor.NextWord()) {
         progress.Update(cursor.Offset());
@@ -233,8 +120,8 @@ Status glmFirstPass(Mesh& mesh, const ObjPassInput& input) {
         case 'f': {
             const std::size_t added = FaceReader::TrianglesFor(FaceReader::CountCorners(cursor));
             triangles += added;
-            mesh.groups[group].triangleCount += static_cast<uint32_t>(added);
-            if (triangles > kMaxCount) {
+            groups.AddTriangles(group, added);
+            if (triangles > kMaxObjCount) {
                 return TooLarge(input);
             }
             break;
@@ -247,7 +134,7 @@ Status glmFirstPass(Mesh& mesh, const ObjPassInput& input) {
             }
             break;
         case 'u':
-            group = glmGroupFor(mesh, NameArgument(cursor.RestOfLine()));
+            group = groups.GroupFor(NameArgument(cursor.RestOfLine()));
             break;
         case 'v':
             if (word.size() == 1) {
@@ -257,7 +144,7 @@ Status glmFirstPass(Mesh& mesh, const ObjPassInput& input) {
             } else if (word[1] == 't') {
                 ++texCoords;
             } else {
-                return UnknownToken(word);
+                return ObjUnknownToken(word);
             }
             cursor.SkipLine();
             break;
@@ -266,17 +153,14 @@ Status glmFirstPass(Mesh& mesh, const ObjPassInput& input) {
             break;
         }
     }
-    if (vertices > kMaxCount || normals > kMaxCount || texCoords > kMaxCount) {
+    if (vertices > kMaxObjCount || normals > kMaxObjCount || texCoords > kMaxObjCount) {
         return TooLarge(input);
     }
     mesh.vertexCount = static_cast<uint32_t>(vertices);
     mesh.normalCount = static_cast<uint32_t>(normals);
     mesh.texCoordCount = static_cast<uint32_t>(texCoords);
     mesh.triangleCount = static_cast<uint32_t>(triangles);
-    for (MeshGroup& each : mesh.groups) {
-        each.triangleIndices.assign(each.triangleCount, 0);
-        each.triangleCount = 0;
-    }
+    groups.MoveInto(mesh);
     return Status::Ok();
 }
 
@@ -285,7 +169,9 @@ Status glmFillPass(Mesh& mesh, const ObjPassInput& input) {
     ProgressReporter progress(input, 0.5);
     FaceReader faceReader;
     FillState state;
-    state.group = glmLookupGroup(mesh, "default").value_or(0);
+    const NameIndex groups = NameIndex::Of(mesh.groups);
+    const NameIndex materials = NameIndex::Of(mesh.materials);
+    state.group = groups.Find("default").value_or(0);
     for (std::string_view word = cursor.NextWord(); !word.empty(); word = cursor.NextWord()) {
         progress.Update(cursor.Offset());
         Status status = Status::Ok();
@@ -297,8 +183,8 @@ Status glmFillPass(Mesh& mesh, const ObjPassInput& input) {
             break;
         case 'u': {
             const std::string_view name = NameArgument(cursor.RestOfLine());
-            state.group = glmLookupGroup(mesh, name).value_or(state.group);
-            mesh.groups[state.group].material = glmFindMaterial(mesh, name);
+            state.group = groups.Find(name).value_or(static_cast<uint32_t>(state.group));
+            mesh.groups[state.group].material = FindIndexedMaterial(materials, name);
             break;
         }
         case 'f':
@@ -321,4 +207,24 @@ Status glmFillPass(Mesh& mesh, const ObjPassInput& input) {
     }
     ComputeMeshBoxes(mesh);
     return Status::Ok();
+}
+
+std::string ObjChangedMessage(std::string_view givenPath) {
+    return "Read Obj failed: \"" + std::string(givenPath) + "\" changed while it was read.";
+}
+
+Status RefuseObj(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return Status::Failure(message);
+}
+
+Status ObjUnknownToken(std::string_view word) {
+    const std::string text(word);
+    std::printf("glmFirstPass(): Unknown token \"%s\".\n", text.c_str());
+    return Status::Failure("glmFirstPass(): Unknown token \"" + text + "\".");
+}
+
+std::string ObjTooLargeMessage(std::string_view givenPath) {
+    return "Read Obj failed: \"" + std::string(givenPath) +
+           "\" holds more elements than the reader can index.";
 }

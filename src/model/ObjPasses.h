@@ -4,7 +4,10 @@
 #include "model/ObjReader.h"
 #include "model/Status.h"
 
+#include <cstdint>
 #include <functional>
+#include <limits>
+#include <string>
 #include <string_view>
 
 // What both readings of an OBJ text work from.
@@ -22,3 +25,17 @@ Status glmFirstPass(Mesh& mesh, const ObjPassInput& input);
 // Fills the arrays allocated from the first pass's counts, assigns the groups' materials and
 // computes the boxes. Refuses indices that name no element.
 Status glmFillPass(Mesh& mesh, const ObjPassInput& input);
+
+// The refusal of a file whose text differs between the two readings.
+std::string ObjChangedMessage(std::string_view givenPath);
+
+// Indices are 32-bit and arrays hold three floats per entry plus the unused entry 0.
+constexpr uint64_t kMaxObjCount = std::numeric_limits<int32_t>::max() / 4;
+
+// A refusal of the file: the reason goes to the error stream as well.
+Status RefuseObj(const std::string& message);
+
+// A v statement of an unknown kind (such as vp): the message goes to the output stream.
+Status ObjUnknownToken(std::string_view word);
+
+std::string ObjTooLargeMessage(std::string_view givenPath);

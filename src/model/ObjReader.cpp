@@ -1,7 +1,8 @@
 #include "model/ObjReader.h"
 
-#include "model/MappedFile.h"
+#include "model/ObjParallelReader.h"
 #include "model/ObjPasses.h"
+#include "model/RegularFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -26,9 +27,9 @@ ObjReadResult Failed(std::string message) {
     return result;
 }
 
-ObjReadResult ReadObjText(std::string_view text, const std::string& path,
-                          const MtlTextSource& mtlSource,
-                          const std::function<void(double)>& onProgress) {
+ObjReadResult ReadObjSequentially(std::string_view text, const std::string& path,
+                                  const MtlTextSource& mtlSource,
+                                  const std::function<void(double)>& onProgress) {
     auto mesh = std::make_unique<Mesh>();
     mesh->path = path;
     std::replace(mesh->path.begin(), mesh->path.end(), '\\', '/');
@@ -50,13 +51,14 @@ ObjReadResult ReadObjText(std::string_view text, const std::string& path,
     return result;
 }
 
-// Material libraries read from the file system.
+// Material libraries read from the file system; a library that is not a regular file (a FIFO,
+// a device) cannot be opened.
 std::optional<std::string> ReadLibraryFile(const std::string& path) {
-    std::optional<MappedFile> file = MappedFile::Open(path);
+    const std::optional<RegularFile> file = RegularFile::Open(path);
     if (!file) {
         return std::nullopt;
     }
-    return std::string(file->Text());
+    return file->ReadWhole();
 }
 
 } // namespace
@@ -67,15 +69,20 @@ ObjReadResult glmReadOBJ(const std::string& path) {
 
 ObjReadResult glmReadOBJWithProgress(const std::string& path,
                                      const std::function<void(double fraction)>& onProgress) {
-    const std::optional<MappedFile> file = MappedFile::Open(path);
+    std::optional<RegularFile> file = RegularFile::Open(path);
     if (!file) {
         std::fprintf(stderr, "glmReadOBJ() failed: can't open data file \"%s\".\n", path.c_str());
         return Failed("Read Obj failed: can't open data file \"" + path + "\".");
     }
-    return ReadObjText(file->Text(), path, ReadLibraryFile, onProgress);
+    return ReadObjInParallel(ObjSource(std::move(*file)), path, ReadLibraryFile, onProgress);
 }
 
 ObjReadResult glmReadOBJFromMemory(std::string_view objText, const std::string& path,
                                    const MtlTextSource& mtlSource) {
-    return ReadObjText(objText, path, mtlSource, nullptr);
+    return ReadObjInParallel(ObjSource(objText), path, mtlSource, nullptr);
+}
+
+ObjReadResult ReadObjTextSequentially(std::string_view objText, const std::string& path,
+                                      const MtlTextSource& mtlSource) {
+    return ReadObjSequentially(objText, path, mtlSource, nullptr);
 }

@@ -26,7 +26,17 @@ ObjReadResult glmReadOBJ(const std::string& path);
 ObjReadResult glmReadOBJWithProgress(const std::string& path,
                                      const std::function<void(double fraction)>& onProgress);
 
+// Reading splits the text across the processor's cores and gives the same mesh, and the same
+// messages, as reading it sequentially. A model file must be a regular file (a FIFO or a device
+// is refused as a file that cannot be opened); a file that changes while it is read is refused
+// with "... changed while it was read.".
+
 // Reads OBJ text held in memory; `path` plays the role of the file's path (it decides where the
 // material library is looked for) and `mtlSource` supplies the libraries.
 ObjReadResult glmReadOBJFromMemory(std::string_view objText, const std::string& path,
                                    const MtlTextSource& mtlSource);
+
+// The same as glmReadOBJFromMemory on one thread, the whole text in one sequence of two readings:
+// the reference that the parallel reading is checked against.
+ObjReadResult ReadObjTextSequentially(std::string_view objText, const std::string& path,
+                                      const MtlTextSource& mtlSource);

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 bool IsDigit(char c) {
@@ -13,7 +17,7 @@ bool IsDigit(char c) {
 }
 
 bool IsLineBlank(char c) {
-    return c != '\n' && ObjTextCursor::IsBlank(c);
+    return !ObjTextCursor::IsLineBreak(c) && ObjTextCursor::IsBlank(c);
 }
 
 // Powers of ten that a float holds exactly.
@@ -127,22 +131,49 @@ std::string_view ObjTextCursor::PeekWord() const {
     return {start, static_cast<std::size_t>(stop - start)};
 }
 
+const char* ObjTextCursor::FindLineBreak(const char* from, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lineFeed = _mm_set1_epi8('\n');
+    const __m128i carriageReturn = _mm_set1_epi8('\r');
+    for (; end - from >= 16; from += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn))));
+        if (breaks) {
+            return from + __builtin_ctz(breaks);
+        }
+    }
+#endif
+    while (from < end && !IsLineBreak(*from)) {
+        ++from;
+    }
+    return from;
+}
+
+std::size_t ObjTextCursor::CountLineBreaks(const char* from, const char* stop, char previous) {
+    // Every CR ends a line, and every LF that does not follow a CR.
+    std::size_t count = 0;
+    for (; from < stop; previous = *from++) {
+        count += *from == '\r' || (*from == '\n' && previous != '\r');
+    }
+    return count;
+}
+
 void ObjTextCursor::SkipLine() {
     // Most lines are done with by the time they are skipped: only their line break is left.
-    if (position_ < end_ && *position_ == '\n') {
+    if (position_ < end_ && IsLineBreak(*position_)) {
         ++position_;
         return;
     }
-    const void* lineBreak =
-        std::memchr(position_, '\n', static_cast<std::size_t>(end_ - position_));
-    position_ = lineBreak ? static_cast<const char*>(lineBreak) + 1 : end_;
+    const char* lineBreak = FindLineBreak(position_, end_);
+    position_ = lineBreak < end_ ? lineBreak + 1 : end_;
 }
 
 std::string_view ObjTextCursor::RestOfLine() {
     const char* start = position_;
     SkipLine();
     const char* stop = position_;
-    if (stop > start && stop[-1] == '\n') {
+    if (stop > start && IsLineBreak(stop[-1])) {
         --stop;
     }
     return {start, static_cast<std::size_t>(stop - start)};
@@ -162,8 +193,7 @@ bool ObjTextCursor::ReadFloatOnLine(float& value) {
 }
 
 std::size_t ObjTextCursor::LineNumberAt(std::size_t offset) const {
-    const char* stop = begin_ + std::min(offset, Size());
-    return 1 + static_cast<std::size_t>(std::count(begin_, stop, '\n'));
+    return 1 + CountLineBreaks(begin_, begin_ + std::min(offset, Size()), 0);
 }
 
 std::size_t ParseFloat(std::string_view text, float& value) {

@@ -15,6 +15,17 @@ public:
 
     static bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+    // Lines end in LF, CR LF or a lone CR (old Mac exports); CR LF is a CR break followed by a
+    // blank LF.
+    static bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+    // The first line break in [from, end), or end.
+    static const char* FindLineBreak(const char* from, const char* end);
+
+    // The number of lines that end before `stop` in [from, stop); `previous` is the character
+    // before `from` (0 when there is none), so that a CR LF split across calls counts once.
+    static std::size_t CountLineBreaks(const char* from, const char* stop, char previous);
+
     // Direct access for the scanners of face corners.
     const char* Here() const { return position_; }
     const char* End() const { return end_; }
@@ -46,7 +57,7 @@ public:
     // Moves just past the word returned by PeekWord / PeekWordOnLine.
     void Consume(std::string_view peekedWord) { position_ = peekedWord.data() + peekedWord.size(); }
 
-    // Skips the rest of the current line including its line break.
+    // Skips the rest of the current line including its line break (for CR LF, the CR).
     void SkipLine();
 
     // The rest of the current line (without its line break); the cursor moves to the next line.

@@ -83,7 +83,10 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
 }
 
 bool Body::SetHeight(double h) {
-    if (!std::isfinite(h) || h <= 0) {
+    // The height is kept and written in single precision: a value that is finite as a double but
+    // not as a float (1e300) would become an infinite body.
+    const float single = static_cast<float>(h);
+    if (!std::isfinite(h) || h <= 0 || !std::isfinite(single) || single <= 0) {
         return false;
     }
     height = h;

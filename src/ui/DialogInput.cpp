@@ -2,6 +2,7 @@
 
 #include "scene/Universe.h"
 #include "ui/ColorSwatch.h"
+#include "ui/ConcealedDialog.h"
 #include "ui/Platform.h"
 
 #include <cctype>
@@ -105,7 +106,12 @@ void StoreProposedColor(Universe& scene, const QColor& color) {
 
 void ChooseProposedColor(Universe& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
                          const std::function<void()>& redraw) {
-    const QColor chosen = platform.ChooseColor(dialog, swatch.GetColor());
+    QColor chosen;
+    {
+        // The dialog steps aside while the chooser is open and comes back with the keyboard.
+        const ConcealedDialog concealed(*dialog);
+        chosen = platform.ChooseColor(concealed.ChooserOwner(), swatch.GetColor());
+    }
     swatch.SetColor(chosen);
     StoreProposedColor(scene, chosen);
     if (redraw) {

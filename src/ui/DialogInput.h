@@ -26,8 +26,8 @@ QColor ColorFromChannels(double red, double green, double blue);
 QColor ProposedColor(const Universe& scene);
 void StoreProposedColor(Universe& scene, const QColor& color);
 
-// The colour sample was clicked: the platform chooser opens on the sample's colour; its answer
-// (the initial colour when cancelled) becomes the proposal and the sample's colour, and the view
-// is redrawn.
+// The colour sample was clicked: the platform chooser opens on the sample's colour, the dialog
+// out of sight meanwhile; its answer (the initial colour when cancelled) becomes the proposal and
+// the sample's colour, and the view is redrawn. The dialog then has the keyboard again.
 void ChooseProposedColor(Universe& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
                          const std::function<void()>& redraw);

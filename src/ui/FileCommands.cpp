@@ -39,17 +39,16 @@ bool HasExtensionNoCase(const QString& path, const QString& extension) {
     return path.endsWith(extension, Qt::CaseInsensitive);
 }
 
-FileChooserRequest OpenDataRequest() {
-    return MakeRequest("Open data", "Txt Files (*.txt) ", " *.txt", StartDirectory() + "/database");
+FileChooserRequest OpenDataRequest(const QString& startDirectory) {
+    return MakeRequest("Open data", "Txt Files (*.txt) ", " *.txt", startDirectory + "/database");
 }
 
-FileChooserRequest SaveDataRequest() {
-    return MakeRequest("Save data", "Txt Files (*.txt) ", " *.txt", StartDirectory() + "/database");
+FileChooserRequest SaveDataRequest(const QString& startDirectory) {
+    return MakeRequest("Save data", "Txt Files (*.txt) ", " *.txt", startDirectory + "/database");
 }
 
-FileChooserRequest OpenBodyRequest() {
-    return MakeRequest("Open body", "Wavefront Files (*.obj) ", " *.obj",
-                       StartDirectory() + "/data");
+FileChooserRequest OpenBodyRequest(const QString& startDirectory) {
+    return MakeRequest("Open body", "Wavefront Files (*.obj) ", " *.obj", startDirectory + "/data");
 }
 
 FileChooserRequest SaveImageRequest() {

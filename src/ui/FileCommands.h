@@ -17,9 +17,10 @@ QString WithExtension(const QString& path, const QString& extension);
 // True when the path ends in `extension`, whatever the case of its letters.
 bool HasExtensionNoCase(const QString& path, const QString& extension);
 
-FileChooserRequest OpenDataRequest();
-FileChooserRequest SaveDataRequest();
-FileChooserRequest OpenBodyRequest();
+// The choosers' requests; the data and body folders lie below `startDirectory`.
+FileChooserRequest OpenDataRequest(const QString& startDirectory = StartDirectory());
+FileChooserRequest SaveDataRequest(const QString& startDirectory = StartDirectory());
+FileChooserRequest OpenBodyRequest(const QString& startDirectory = StartDirectory());
 FileChooserRequest SaveImageRequest();
 
 // Appends the file's trajectories and elements to the scene (and takes its body block). A file

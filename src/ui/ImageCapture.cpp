@@ -4,9 +4,36 @@
 
 #include <cstring>
 
+namespace {
+
+// The view is shown opaque: the window presents its colour channels as drawn and composes its
+// alpha with nothing. A framebuffer read back is labelled premultiplied, and converting it to an
+// opaque format would divide the colours by that alpha (a transparent body turned almost white).
+// Labelling the same bytes as straight alpha first makes the conversion keep the colours and only
+// drop the alpha.
+QImage AsStraightAlpha(const QImage& image) {
+    QImage relabelled = image;
+    switch (image.format()) {
+    case QImage::Format_ARGB32_Premultiplied:
+        relabelled.reinterpretAsFormat(QImage::Format_ARGB32);
+        break;
+    case QImage::Format_RGBA8888_Premultiplied:
+        relabelled.reinterpretAsFormat(QImage::Format_RGBA8888);
+        break;
+    case QImage::Format_RGBA64_Premultiplied:
+        relabelled.reinterpretAsFormat(QImage::Format_RGBA64);
+        break;
+    default:
+        break;
+    }
+    return relabelled;
+}
+
+} // namespace
+
 Dib DibFromImage(const QImage& image) {
     // RGB32 keeps each pixel as 0xffRRGGBB, which is blue, green, red, 0xff in memory order.
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const QImage rgb = AsStraightAlpha(image).convertToFormat(QImage::Format_RGB32);
     Dib dib = Dib::Create(rgb.width(), rgb.height(), 32);
     const std::size_t rowBytes = static_cast<std::size_t>(rgb.width()) * 4;
     for (int row = 0; row < rgb.height(); ++row) {

@@ -3,6 +3,8 @@
 #include "scene/Universe.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,7 +16,11 @@ ObjectPropertiesDlg::ObjectPropertiesDlg(Universe& scene, QWidget* parent)
     textField = new QPlainTextEdit(this);
     textField->setObjectName("textField");
     textField->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textField->installEventFilter(this);
     layout->addWidget(textField);
+    auto* keys = new QLabel("Enter starts a new line; Ctrl+Enter presses OK.", this);
+    keys->setObjectName("keysHint");
+    layout->addWidget(keys);
     auto* buttons = new QHBoxLayout;
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("okButton");
@@ -43,6 +49,18 @@ std::string ObjectPropertiesDlg::FromFieldText(const QString& field) {
     stored.replace("\r\n", "\n");
     stored.replace("\n", "\r\n");
     return stored.left(kMaxCharacters).toStdString();
+}
+
+bool ObjectPropertiesDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == textField && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && key->modifiers().testFlag(Qt::ControlModifier)) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 int ObjectPropertiesDlg::exec() {

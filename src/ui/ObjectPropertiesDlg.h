@@ -9,6 +9,7 @@ class Universe;
 
 // "Properties": edits the text of the selected trajectory (or else element), which is its label
 // in the view and its text in the data file. Lines are separated by "\r\n" in the stored text.
+// Enter in the field starts a new line; Ctrl+Enter presses OK.
 class ObjectPropertiesDlg : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +24,9 @@ public:
     // "\r\n" in a stored text becomes a line of the field, and back.
     static QString ToFieldText(const std::string& stored);
     static std::string FromFieldText(const QString& field);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Universe& scene;

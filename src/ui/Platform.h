@@ -30,7 +30,10 @@ public:
 
     // A message box with one OK button; returns when it is closed.
     virtual void ShowMessage(QWidget* owner, const QString& text, const QString& caption) = 0;
-    // The full path chosen, or an empty text when the user cancels.
+    // A question with the buttons Yes and No; true when the user answers Yes.
+    virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
+    // The full path chosen, or an empty text when the user cancels. The chooser starts in the
+    // request's folder with no file name filled in.
     virtual QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) = 0;
     // Asks before overwriting an existing file. Empty when the user cancels.
     virtual QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) = 0;

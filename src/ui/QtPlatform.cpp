@@ -59,6 +59,17 @@ void QtPlatform::ShowMessage(QWidget* owner, const QString& text, const QString&
     box.exec();
 }
 
+bool QtPlatform::AskYesNo(QWidget* owner, const QString& text, const QString& caption) {
+    if (messagesToStandardError) {
+        std::cerr << caption.toStdString() << ": " << text.toStdString() << " (No)" << std::endl;
+        return false;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtPlatform::FilterText(const QList<FileFilter>& filters) {
     QStringList entries;
     for (const FileFilter& filter : filters) {
@@ -67,15 +78,27 @@ QString QtPlatform::FilterText(const QList<FileFilter>& filters) {
     return entries.join(QStringLiteral(";;"));
 }
 
+QString QtPlatform::RunFileChooser(QWidget* owner, const FileChooserRequest& request, bool saving) {
+    QFileDialog chooser(owner, request.title, QString(), FilterText(request.filters));
+    // Given as a folder only: a path handed over as the selection would put its last name (say
+    // "database" when that folder is missing) into the name field, ready to be saved as a file.
+    chooser.setDirectory(request.initialFolder);
+    chooser.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Saving asks before overwriting an existing file (the chooser's default).
+    chooser.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (chooser.exec() != QDialog::Accepted) {
+        return {};
+    }
+    const QStringList chosen = chooser.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
+}
+
 QString QtPlatform::ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) {
-    return QFileDialog::getOpenFileName(owner, request.title, request.initialFolder,
-                                        FilterText(request.filters));
+    return RunFileChooser(owner, request, false);
 }
 
 QString QtPlatform::ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) {
-    // QFileDialog asks before overwriting an existing file unless told otherwise.
-    return QFileDialog::getSaveFileName(owner, request.title, request.initialFolder,
-                                        FilterText(request.filters));
+    return RunFileChooser(owner, request, true);
 }
 
 QColor QtPlatform::ChooseColor(QWidget* owner, const QColor& initial) {

@@ -9,12 +9,13 @@
 //
 // With the environment variable RUVO_TEST_AUTOCLOSE_MESSAGES set to 1, message boxes are written
 // to the standard error stream ("caption: text") instead of being shown, so that automated runs
-// of the program never wait for a person.
+// of the program never wait for a person; questions are written there too and answered No.
 class QtPlatform : public Platform {
 public:
     QtPlatform();
 
     void ShowMessage(QWidget* owner, const QString& text, const QString& caption) override;
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) override;
     QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) override;
     QColor ChooseColor(QWidget* owner, const QColor& initial) override;
@@ -27,5 +28,7 @@ public:
     static QUrl ShellTarget(const QString& target, const QString& workingFolder);
 
 private:
+    static QString RunFileChooser(QWidget* owner, const FileChooserRequest& request, bool saving);
+
     bool messagesToStandardError;
 };

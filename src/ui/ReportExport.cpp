@@ -30,13 +30,13 @@ public:
 
 } // namespace
 
-FileChooserRequest ExportReportRequest() {
+FileChooserRequest ExportReportRequest(const QString& startDirectory) {
     FileChooserRequest request;
     request.title = kCaption;
     request.filters.append(FileFilter{"PDF Files (*.pdf) ", " *.pdf"});
     request.filters.append(FileFilter{"HTML Files (*.html) ", " *.html"});
     request.filters.append(FileFilter{"JSON Files (*.json) ", " *.json"});
-    request.initialFolder = StartDirectory() + "/database";
+    request.initialFolder = startDirectory + "/database";
     return request;
 }
 

@@ -6,8 +6,9 @@
 
 class Universe;
 
-// "Export report...": where the chooser starts and what it offers.
-FileChooserRequest ExportReportRequest();
+// "Export report...": where the chooser starts (the data folder, beside the cases) and what it
+// offers.
+FileChooserRequest ExportReportRequest(const QString& startDirectory);
 
 // The data file that holds exactly the case shown, or an empty text: a case is named with its
 // file only while the file's bytes are what saving the case now would write.

@@ -21,6 +21,7 @@ private:
 
 void ScriptedPlatform::ClearRecords() {
     messages.clear();
+    questions.clear();
     openRequests.clear();
     saveRequests.clear();
     colorRequests.clear();
@@ -35,6 +36,17 @@ void ScriptedPlatform::ShowMessage(QWidget*, const QString& text, const QString&
     if (messageHandler) {
         messageHandler(messages.back());
     }
+}
+
+bool ScriptedPlatform::AskYesNo(QWidget*, const QString& text, const QString& caption) {
+    questions.push_back({text, caption});
+    if (yesNoAnswers.empty()) {
+        ++unscriptedRequests;
+        return false;
+    }
+    const bool yes = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return yes;
 }
 
 QString ScriptedPlatform::NextPath(std::deque<QString>& answers) {

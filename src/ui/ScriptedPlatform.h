@@ -24,6 +24,8 @@ public:
     void QueueOpenFile(const QString& path) { openAnswers.push_back(path); }
     void QueueSaveFile(const QString& path) { saveAnswers.push_back(path); }
     void QueueColor(const QColor& color) { colorAnswers.push_back(color); }
+    // Answers to Yes/No questions; a question asked with none queued is answered No.
+    void QueueAnswer(bool yes) { yesNoAnswers.push_back(yes); }
     // Called for each message box after it has been recorded (for example to check the state
     // the program is in while the box is open).
     void OnMessage(std::function<void(const Message&)> handler) {
@@ -32,6 +34,7 @@ public:
 
     // What the program asked.
     const std::vector<Message>& Messages() const { return messages; }
+    const std::vector<Message>& Questions() const { return questions; }
     const std::vector<FileChooserRequest>& OpenRequests() const { return openRequests; }
     const std::vector<FileChooserRequest>& SaveRequests() const { return saveRequests; }
     const std::vector<QColor>& ColorRequests() const { return colorRequests; }
@@ -44,6 +47,7 @@ public:
     void ClearRecords();
 
     void ShowMessage(QWidget* owner, const QString& text, const QString& caption) override;
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) override;
     QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) override;
     QColor ChooseColor(QWidget* owner, const QColor& initial) override;
@@ -58,8 +62,10 @@ private:
     std::deque<QString> openAnswers;
     std::deque<QString> saveAnswers;
     std::deque<QColor> colorAnswers;
+    std::deque<bool> yesNoAnswers;
     std::function<void(const Message&)> messageHandler;
     std::vector<Message> messages;
+    std::vector<Message> questions;
     std::vector<FileChooserRequest> openRequests;
     std::vector<FileChooserRequest> saveRequests;
     std::vector<QColor> colorRequests;

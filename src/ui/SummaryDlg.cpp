@@ -15,6 +15,10 @@ SummaryDlg::SummaryDlg(QWidget* parent) : QDialog(parent) {
     textField->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textField->setLineWrapMode(QPlainTextEdit::NoWrap);
     textField->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The report can be read, scrolled and copied but not changed, so Enter reaches the dialog
+    // and presses OK.
+    textField->setReadOnly(true);
+    textField->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     layout->addWidget(textField);
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("okButton");

@@ -6,7 +6,7 @@
 
 class QPlainTextEdit;
 
-// "Data summary": shows the case report; typing in it changes nothing that is kept.
+// "Data summary": shows the case report, read only; Enter closes it.
 class SummaryDlg : public QDialog {
     Q_OBJECT
 public:

@@ -18,22 +18,50 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
-namespace {
-
-// Puts the process's current directory back where the program started, whatever folder a
-// chooser left it in, so relative paths resolve as before.
-void RestoreStartDirectory() {
-    QDir::setCurrent(StartDirectory());
+void ViewCommands::RestoreStartDirectory() {
+    QDir::setCurrent(startDirectory);
 }
 
-} // namespace
+FileChooserRequest ViewCommands::InExistingFolder(FileChooserRequest request, bool offerToCreate) {
+    const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(request.initialFolder));
+    if (QFileInfo(folder).isDir()) {
+        return request;
+    }
+    const QString fallback = QDir::toNativeSeparators(startDirectory);
+    const bool firstTime = !foldersReported.contains(folder);
+    foldersReported.append(folder);
+    if (firstTime && offerToCreate) {
+        if (platform.AskYesNo(owner,
+                              QString("The folder %1 does not exist.\nCreate it for your data "
+                                      "files? Otherwise the file chooser starts in %2.")
+                                  .arg(QDir::toNativeSeparators(folder), fallback),
+                              request.title)) {
+            if (QDir().mkpath(folder)) {
+                return request;
+            }
+            platform.ShowMessage(owner,
+                                 QString("The folder %1 could not be created; the file chooser "
+                                         "starts in %2.")
+                                     .arg(QDir::toNativeSeparators(folder), fallback),
+                                 request.title);
+        }
+    } else if (firstTime) {
+        platform.ShowMessage(owner,
+                             QString("The folder %1 does not exist; the file chooser starts in %2.")
+                                 .arg(QDir::toNativeSeparators(folder), fallback),
+                             request.title);
+    }
+    request.initialFolder = startDirectory;
+    return request;
+}
 
 ViewCommands::ViewCommands(Universe& scene, Platform& platform, QWidget* owner,
                            std::function<void()> redraw,
                            std::function<std::optional<Dib>()> capture)
     : scene(scene), platform(platform), owner(owner), redraw(std::move(redraw)),
-      capture(std::move(capture)) {
+      capture(std::move(capture)), startDirectory(StartDirectory()) {
     if (!this->redraw) {
         this->redraw = [] {};
     }
@@ -103,7 +131,8 @@ void ViewCommands::NewElement() {
 }
 
 void ViewCommands::OpenDataFile() {
-    const QString path = platform.ChooseOpenFile(owner, OpenDataRequest());
+    const QString path =
+        platform.ChooseOpenFile(owner, InExistingFolder(OpenDataRequest(startDirectory), false));
     if (!path.isEmpty()) {
         ReadCase(path);
     }
@@ -112,7 +141,8 @@ void ViewCommands::OpenDataFile() {
 }
 
 void ViewCommands::SaveDataFile() {
-    const QString chosen = platform.ChooseSaveFile(owner, SaveDataRequest());
+    const QString chosen =
+        platform.ChooseSaveFile(owner, InExistingFolder(SaveDataRequest(startDirectory), true));
     if (!chosen.isEmpty()) {
         const QString path = WithExtension(chosen, ".txt");
         if (WriteDataFile(scene, platform, owner, path)) {
@@ -129,7 +159,8 @@ void ViewCommands::ReadCase(const QString& path) {
 }
 
 void ViewCommands::ExportReport() {
-    const QString chosen = platform.ChooseSaveFile(owner, ExportReportRequest());
+    const QString chosen = platform.ChooseSaveFile(
+        owner, InExistingFolder(ExportReportRequest(startDirectory), false));
     RestoreStartDirectory();
     if (chosen.isEmpty()) {
         return; // cancelled: nothing is written
@@ -139,7 +170,8 @@ void ViewCommands::ExportReport() {
 }
 
 void ViewCommands::OpenBodyFile() {
-    const QString path = platform.ChooseOpenFile(owner, OpenBodyRequest());
+    const QString path =
+        platform.ChooseOpenFile(owner, InExistingFolder(OpenBodyRequest(startDirectory), false));
     if (!path.isEmpty()) {
         ReplaceBody(path);
     }
@@ -176,7 +208,8 @@ void ViewCommands::SaveImage() {
         platform.ShowMessage(owner, "The view could not be captured.", "Save image");
         return;
     }
-    const QString chosen = platform.ChooseSaveFile(owner, SaveImageRequest());
+    const QString chosen =
+        platform.ChooseSaveFile(owner, InExistingFolder(SaveImageRequest(), false));
     if (chosen.isEmpty()) {
         return; // cancelled: nothing is written
     }

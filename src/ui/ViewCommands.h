@@ -1,12 +1,14 @@
 #pragma once
 
 #include "export/Dib.h"
+#include "ui/Platform.h"
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 class Universe;
 class Platform;
@@ -48,6 +50,10 @@ public:
     // as "Open body file..." does, a ".txt" is read as a data file. Unknown kinds are reported.
     void OpenDocument(const QString& path);
 
+    // The folder the file commands start from and return to (the program's start directory);
+    // tests point it at a folder of their own.
+    void SetStartDirectory(const QString& folder) { startDirectory = folder; }
+
     // The dialog objects, created with the view and reused for every opening.
     BodyDlg& GetBodyDialog();
     TrimTrajDlg& GetAdjustDialog();
@@ -62,6 +68,13 @@ private:
     // Body parameters sliders back to the middle. A model that cannot be read changes nothing.
     void ReplaceBody(const QString& path);
     void ReadCase(const QString& path);
+    // The request with a folder that exists: its own, or else the start directory. The first time
+    // a folder is found missing the user is told so; with `offerToCreate` the user is asked
+    // instead whether to create it, and the chooser starts in it when created.
+    FileChooserRequest InExistingFolder(FileChooserRequest request, bool offerToCreate);
+    // Puts the process's current directory back to the start directory, whatever folder a
+    // chooser left it in, so relative paths resolve as before.
+    void RestoreStartDirectory();
 
     // The data file last opened or saved: the report names it while the case is what it holds.
     QString lastDataFile;
@@ -70,6 +83,8 @@ private:
     QWidget* owner;
     std::function<void()> redraw;
     std::function<std::optional<Dib>()> capture;
+    QString startDirectory;
+    QStringList foldersReported; // missing folders the user has been told about
     std::unique_ptr<BodyDlg> bodyDialog;
     std::unique_ptr<TrimTrajDlg> adjustDialog;
     std::unique_ptr<BodyMovDlg> movementsDialog;

@@ -47,6 +47,19 @@ TEST(CommandLine, MistakesAreReportedNotGuessed) {
     EXPECT_EQ(Parse({"--rewrite", "c.txt"}).mode, CommandLine::Mode::Invalid);
     EXPECT_EQ(Parse({"--frobnicate"}).mode, CommandLine::Mode::Invalid);
 
+    // An empty file name or a repeated option is a mistake, not a default or a last word.
+    const CommandLine emptyBody = Parse({"--summary", "c.txt", "--body", ""});
+    EXPECT_EQ(emptyBody.mode, CommandLine::Mode::Invalid);
+    EXPECT_EQ(emptyBody.error, "--body needs a file name, not an empty text");
+    const CommandLine twice = Parse({"--summary", "c.txt", "--body", "a.obj", "--body", "b.obj"});
+    EXPECT_EQ(twice.mode, CommandLine::Mode::Invalid);
+    EXPECT_EQ(twice.error, "--body is given more than once");
+    EXPECT_EQ(Parse({"--render", "c.txt", "--output", "", "--view", "top"}).mode,
+              CommandLine::Mode::Invalid);
+    EXPECT_EQ(Parse({"--render", "c.txt", "--output", "o.jpg", "--view", "top", "--view", "back"})
+                  .mode,
+              CommandLine::Mode::Invalid);
+
     std::ostringstream out, err;
     EXPECT_EQ(RunHeadless(Parse({"--frobnicate"}), out, err), 2);
     EXPECT_EQ(err.str(), "ruvo: unknown option \"--frobnicate\" (see --help)\n");

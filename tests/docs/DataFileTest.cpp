@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -288,14 +289,24 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
     EXPECT_DOUBLE_EQ(old.GetTrajectory(3)->GetUncertainty(), 0.03);
 }
 
-TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWas) {
-    for (const char* height : {"0", "-1.7", "none", "1e999", "nan"}) {
-        DataFile(scene).ReadText(std::string("<body>\r\n<name>B</name>\r\n<height>") + height +
-                                 "</height>\r\n</body>\r\n");
+TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
+    // 1e300 is a finite double but an infinite float, and the height is kept as a float.
+    for (const char* height : {"0", "-1.7", "none", "1e999", "nan", "1e300", "1e-300"}) {
+        const DataFileReadResult result =
+            DataFile(scene).ReadText(std::string("<body>\r\n<name>B</name>\r\n<height>") + height +
+                                     "</height>\r\n</body>\r\n");
         EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 2.0f) << height;
         EXPECT_FLOAT_EQ(scene.GetBody().GetScale(), 1.0f) << height;
+        EXPECT_TRUE(result.LeftSomethingOut()) << height;
+        EXPECT_EQ(result.LeftOutMessage(),
+                  std::string("The body height \"") + height +
+                      "\" of the data file left out: a body height must be more than 0 cm; the "
+                      "height stays 200.0 cm.");
     }
     EXPECT_EQ(scene.GetBody().GetName(), "B");
+    const DataFileReadResult taken =
+        DataFile(scene).ReadText("<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
+    EXPECT_FALSE(taken.LeftSomethingOut());
 }
 
 TEST_F(DataFileTest, FilesThatCannotBeOpenedAreReported) {
@@ -375,4 +386,65 @@ TEST_F(DataFileTest, TablesTakeWhatFitsAndCountWhatWasLeftOut) {
     ASSERT_EQ(scene.GetTrajectoryCount(), 20);
     EXPECT_DOUBLE_EQ(scene.GetTrajectory(19)->GetX1(), 0.2);
     EXPECT_EQ(scene.GetElements().GetCount(), 20);
+}
+
+TEST_F(DataFileTest, LineEndsOfEveryKindAndHugeNumbersReadSafely) {
+    const std::string unix = "<body>\n<name>Unix</name>\n<height>1.80</height>\n</body>\n"
+                             "<trajectory>\n<x1>0.1</x1>\n<y1>1e308</y1>\n<y2>-1e308</y2>\n"
+                             "<text>a</text>\n</trajectory>\n";
+    std::string oldMac = unix;
+    std::replace(oldMac.begin(), oldMac.end(), '\n', '\r');
+    for (const std::string& text : {unix, oldMac}) {
+        Universe fresh;
+        LoadBoxBody(fresh);
+        DataFile(fresh).ReadText(text);
+        EXPECT_EQ(fresh.GetBody().GetName(), "Unix");
+        EXPECT_FLOAT_EQ(fresh.GetBody().GetHeight(), 1.8f);
+        ASSERT_EQ(fresh.GetTrajectoryCount(), 1);
+        const Path& path = *fresh.GetTrajectory(0);
+        EXPECT_DOUBLE_EQ(path.GetX1(), 0.1);
+        // A length no body has would overflow centimetres and angles: it reads as 0.
+        EXPECT_EQ(path.GetY1(), 0.0);
+        EXPECT_EQ(path.GetY2(), 0.0);
+        EXPECT_TRUE(std::isfinite(path.GetDirectionAngle()));
+        EXPECT_EQ(path.GetText(), "a");
+        // What is written reads back to the same bytes.
+        const std::string written = DataFile(fresh).Format();
+        Universe again;
+        LoadBoxBody(again);
+        DataFile(again).ReadText(written);
+        EXPECT_EQ(DataFile(again).Format(), written);
+    }
+}
+
+TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
+    TemporaryFolder folder;
+    const std::string locked = folder.File("locked.txt");
+    WriteText(locked, "evidence");
+    ::chmod(locked.c_str(), 0444);
+    AddTrajectory(1);
+    const Status written = DataFile(scene).Write(locked);
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.message(), "\"" + locked + "\" is read-only.");
+    EXPECT_EQ(FileText(locked), "evidence");
+
+    const std::string fifo = folder.File("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(DataFile(scene).Read(fifo).status.message(),
+              "Cannot open data file \"" + fifo + "\": not a regular file");
+    EXPECT_EQ(DataFile(scene).Write(fifo).message(),
+              "Cannot write data file \"" + fifo + "\": not a regular file");
+    EXPECT_EQ(DataFile(scene).Read("/dev/zero").status.message(),
+              "Cannot open data file \"/dev/zero\": not a regular file");
+
+    const std::string huge = folder.File("huge.txt");
+    {
+        std::ofstream file(huge, std::ios::binary);
+        file.seekp((64 << 20) + 1);
+        file << 'x';
+    }
+    EXPECT_EQ(DataFile(scene).Read(huge).status.message(),
+              "Cannot open data file \"" + huge +
+                  "\": it is larger than 64 MiB, more than any case needs");
+    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
 }

@@ -245,7 +245,7 @@ TEST_F(JpegWriterTest, RefusalsAndFailuresLeaveNoFileBehind) {
 
     const std::string unwritable = (directory / "no such folder" / "out.jpg").string();
     EXPECT_FALSE(WriteJpeg(&dib, 90, unwritable, errorText));
-    EXPECT_EQ(errorText, "Cannot open " + unwritable);
+    EXPECT_EQ(errorText, "Cannot open " + unwritable + ": No such file or directory");
 }
 
 TEST_F(JpegWriterTest, AnEncoderErrorIsReportedAndTheProcessGoesOn) {
@@ -262,6 +262,24 @@ TEST_F(JpegWriterTest, AnEncoderErrorIsReportedAndTheProcessGoesOn) {
     const Dib small = Dib::Create(1, 1, 24);
     EXPECT_TRUE(WriteJpeg(&small, 75, path.string(), errorText)) << errorText;
     EXPECT_TRUE(fs::exists(path));
+}
+
+TEST_F(JpegWriterTest, AFailedWriteKeepsThePreviousImage) {
+    const fs::path path = directory / "kept.jpg";
+    const Dib small = Dib::Create(4, 4, 24);
+    std::string errorText;
+    ASSERT_TRUE(WriteJpeg(&small, 75, path.string(), errorText)) << errorText;
+    const auto before = fs::file_size(path);
+
+    const Dib wide = Dib::Create(70000, 1, 24);
+    EXPECT_FALSE(WriteJpeg(&wide, 75, path.string(), errorText));
+    ASSERT_TRUE(fs::exists(path));
+    EXPECT_EQ(fs::file_size(path), before);
+
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(WriteJpeg(&small, 90, path.string(), errorText));
+    EXPECT_EQ(errorText, "\"" + path.string() + "\" is read-only.");
+    EXPECT_EQ(fs::file_size(path), before);
 }
 
 TEST_F(JpegWriterTest, AFullDiskIsAFailure) {

@@ -43,6 +43,12 @@ struct CommandsFixture : ::testing::Test {
     }
 };
 
+// Where a chooser starts: the documented folder when it exists, else the start directory (a
+// missing data folder is not created: the scripted question is answered No).
+QString ChooserStart(const QString& documented) {
+    return QFileInfo(documented).isDir() ? documented : StartDirectory();
+}
+
 void Click(QDialog& dialog, const char* button) {
     QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
 }
@@ -178,7 +184,8 @@ TEST_F(CommandsFixture, SaveDataAppendsTxtAndReportsFailures) {
     ASSERT_EQ(request.filters.size(), 1);
     EXPECT_EQ(request.filters[0].description, "Txt Files (*.txt) ");
     EXPECT_EQ(request.filters[0].pattern, " *.txt");
-    EXPECT_EQ(request.initialFolder, StartDirectory() + "/database");
+    EXPECT_EQ(request.initialFolder, ChooserStart(SaveDataRequest().initialFolder));
+    EXPECT_EQ(SaveDataRequest().initialFolder, StartDirectory() + "/database");
 }
 
 TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
@@ -200,7 +207,9 @@ TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
     EXPECT_TRUE(platform.Messages()[0].text.contains("4"));
     EXPECT_TRUE(platform.Messages()[1].text.contains("absent.txt"));
     EXPECT_EQ(platform.OpenRequests()[0].title, "Open data");
-    EXPECT_EQ(platform.OpenRequests()[0].initialFolder, StartDirectory() + "/database");
+    EXPECT_EQ(platform.OpenRequests()[0].initialFolder,
+              ChooserStart(OpenDataRequest().initialFolder));
+    EXPECT_EQ(OpenDataRequest().initialFolder, StartDirectory() + "/database");
 }
 
 TEST_F(CommandsFixture, OpenBodyReplacesTheBodyAndCentresTheScaleSliders) {
@@ -262,15 +271,21 @@ TEST_F(CommandsFixture, SaveImageWritesAJpegAndReportsFailures) {
     QFile image(InFolder("view.jpg"));
     ASSERT_TRUE(image.open(QIODevice::ReadOnly));
     EXPECT_TRUE(image.read(2) == QByteArray("\xFF\xD8", 2));
+    // Without ../images the chooser starts in the start directory, and the user is told.
+    const bool imagesThere = QFileInfo("../images").isDir();
+    EXPECT_EQ(platform.Messages().size(), imagesThere ? 0u : 1u);
+    EXPECT_EQ(platform.SaveRequests()[0].initialFolder,
+              imagesThere ? QString("../images") : StartDirectory());
+    EXPECT_EQ(SaveImageRequest().initialFolder, "../images");
     const FileChooserRequest& request = platform.SaveRequests()[0];
     EXPECT_EQ(request.title, "Save image");
-    EXPECT_EQ(request.initialFolder, "../images");
     ASSERT_EQ(request.filters.size(), 2);
     EXPECT_EQ(request.filters[0].description, "Jpeg Files (*.jpg) ");
     EXPECT_EQ(request.filters[0].pattern, " *.jpg");
     EXPECT_EQ(request.filters[1].description, "All");
     EXPECT_EQ(request.filters[1].pattern, "*.*");
 
+    platform.ClearRecords();
     const QStringList before = QDir(folder.path()).entryList(QDir::Files);
     commands.SaveImage(); // cancelled
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), before);

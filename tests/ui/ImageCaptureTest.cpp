@@ -1,8 +1,154 @@
+#include "MainWindowFixture.h"
+
+#include "../render/BaselineImage.h"
+#include "export/JpegWriter.h"
+#include "render/GlSceneRenderer.h"
+#include "render/HeadlessContext.h"
 #include "ui/ImageCapture.h"
+#include "ui/ViewCommands.h"
 
 #include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+baseline::RgbImage FromDib(const Dib& dib) {
+    baseline::RgbImage image{dib.Width(), dib.Height(), {}};
+    image.rgb.reserve(static_cast<std::size_t>(dib.Width()) * dib.Height() * 3);
+    for (int y = 0; y < dib.Height(); ++y) {
+        const uint8_t* row = dib.Pixels() + dib.RowStride() * (dib.Height() - 1 - y);
+        for (int x = 0; x < dib.Width(); ++x) {
+            image.rgb.insert(image.rgb.end(), {row[4 * x + 2], row[4 * x + 1], row[4 * x]});
+        }
+    }
+    return image;
+}
+
+Dib ToDib(const baseline::RgbImage& image) {
+    Dib dib = Dib::Create(image.width, image.height, 32);
+    for (int y = 0; y < image.height; ++y) {
+        uint8_t* row = dib.Pixels() + dib.RowStride() * (image.height - 1 - y);
+        for (int x = 0; x < image.width; ++x) {
+            row[4 * x] = image.At(x, y)[2];
+            row[4 * x + 1] = image.At(x, y)[1];
+            row[4 * x + 2] = image.At(x, y)[0];
+        }
+    }
+    return dib;
+}
+
+baseline::RgbImage FromQImage(const QImage& source) {
+    const QImage rgb = source.convertToFormat(QImage::Format_RGB888);
+    baseline::RgbImage image{rgb.width(), rgb.height(), {}};
+    for (int y = 0; y < rgb.height(); ++y) {
+        const uint8_t* row = rgb.constScanLine(y);
+        image.rgb.insert(image.rgb.end(), row, row + rgb.width() * 3);
+    }
+    return image;
+}
+
+// The case drawn the way `ruvo --render` draws it: a scene of its own with the default models,
+// a headless context of the given size.
+baseline::RgbImage RenderHeadless(const baseline::Case& displayMode, int width, int height) {
+    std::string error;
+    const auto context = HeadlessContext::Create(width, height, error);
+    EXPECT_NE(context, nullptr) << error;
+    if (!context) {
+        return {};
+    }
+    Universe scene;
+    GlSceneRenderer renderer;
+    scene.SetRenderer(&renderer);
+    EXPECT_EQ(scene.CreateContext(&error), 0) << error;
+    baseline::AddEvidence(scene);
+    displayMode.apply(scene);
+    scene.Resize(width, height);
+    scene.RenderFrame();
+    glFinish();
+    baseline::RgbImage image = baseline::ReadFramebuffer(width, height);
+    scene.DestroyContext();
+    scene.SetRenderer(nullptr);
+    return image;
+}
+
+// The main window showing the case in one display mode.
+class WindowCapture : public MainWindowFixture,
+                      public ::testing::WithParamInterface<baseline::Case> {
+protected:
+    void ShowCase() {
+        baseline::AddEvidence(Scene());
+        GetParam().apply(Scene());
+        View().Redraw();
+        QTest::qWait(50);
+    }
+
+    // Another context kind is made current next: the view's is released first.
+    baseline::RgbImage Headless() {
+        View().doneCurrent();
+        const qreal ratio = View().devicePixelRatioF();
+        return RenderHeadless(GetParam(), qRound(View().width() * ratio),
+                              qRound(View().height() * ratio));
+    }
+};
+
+TEST_P(WindowCapture, TheSavedPixelsAreTheHeadlessRenderOfTheSameCase) {
+    ShowCase();
+    const std::optional<Dib> captured = View().CaptureView();
+    ASSERT_TRUE(captured.has_value());
+    EXPECT_EQ(baseline::Differences(FromDib(*captured), Headless()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayModes, WindowCapture, ::testing::ValuesIn(baseline::Cases()),
+                         [](const ::testing::TestParamInfo<baseline::Case>& info) {
+                             return std::string(info.param.name);
+                         });
+
+class TransparentBodyImage : public WindowCapture {};
+
+// What the display shows of the view, the capture and the saved JPEG agree; the transparent body
+// keeps its skin colour in all three.
+TEST_P(TransparentBodyImage, ScreenCaptureAndSavedFileShowTheSamePixels) {
+    ShowCase();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
+    QTest::qWait(200); // the composed window reaches the display
+    const QPoint origin = View().mapTo(frame.get(), QPoint(0, 0));
+    const QImage screen =
+        frame->screen()
+            ->grabWindow(frame->winId(), origin.x(), origin.y(), View().width(), View().height())
+            .toImage();
+    const std::optional<Dib> captured = View().CaptureView();
+    ASSERT_TRUE(captured.has_value());
+    EXPECT_EQ(baseline::Differences(FromDib(*captured), FromQImage(screen)), "");
+
+    QTemporaryDir folder;
+    platform.QueueSaveFile(folder.filePath("view.jpg"));
+    View().GetCommands().SaveImage();
+    QImage saved;
+    ASSERT_TRUE(saved.load(folder.filePath("view.jpg")));
+    // The same encoder given the headless pixels writes the same picture (JPEG's own error at
+    // colour edges is then the same in both).
+    const Dib headless = ToDib(Headless());
+    std::string error;
+    ASSERT_TRUE(WriteJpeg(&headless, 100, folder.filePath("headless.jpg").toStdString(), error))
+        << error;
+    QImage expected;
+    ASSERT_TRUE(expected.load(folder.filePath("headless.jpg")));
+    EXPECT_EQ(baseline::Differences(FromQImage(saved), FromQImage(expected)), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Transparency, TransparentBodyImage,
+                         ::testing::Values(baseline::Cases()[1], baseline::Cases()[6]),
+                         [](const ::testing::TestParamInfo<baseline::Case>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
 
 TEST(ImageCaptureTest, RowsAreStoredBottomFirstAsBlueGreenRedZero) {
     QImage image(3, 2, QImage::Format_ARGB32);
@@ -25,4 +171,21 @@ TEST(ImageCaptureTest, RowsAreStoredBottomFirstAsBlueGreenRedZero) {
     EXPECT_EQ(top[2], 255);
     EXPECT_EQ(top[3], 0);
     EXPECT_EQ(top[4], 30);
+}
+
+// A framebuffer read back comes labelled premultiplied with whatever alpha the drawing left (a
+// transparent body leaves about 0.76); the window shows the colour channels as they are.
+TEST(ImageCaptureTest, ColoursAreKeptWhateverAlphaTheFramebufferHolds) {
+    for (const QImage::Format format :
+         {QImage::Format_RGBA8888_Premultiplied, QImage::Format_ARGB32_Premultiplied}) {
+        QImage image(1, 1, format);
+        const uint32_t skin = format == QImage::Format_RGBA8888_Premultiplied
+                                  ? 0xc2bdcde6u  // bytes 230, 205, 189, 194 in memory
+                                  : 0xc2e6cdbdu; // 0xAARRGGBB
+        std::memcpy(image.bits(), &skin, 4);
+        const Dib dib = DibFromImage(image);
+        EXPECT_EQ(dib.Pixels()[0], 189) << format;
+        EXPECT_EQ(dib.Pixels()[1], 205) << format;
+        EXPECT_EQ(dib.Pixels()[2], 230) << format;
+    }
 }

@@ -69,7 +69,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
               (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
                            "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",
-                           "Save image \tAlt+I", "-", "E&xit"}));
+                           "Save image \tAlt+I", "Export report...", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
               (QStringList{"Body parameters\tB", "Adjust active trajectory\tA",
                            "Delete active trajectory or element\tDel",
@@ -79,7 +79,8 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                            "Left\tL", "Top\tT", "-", "Increase body lighting\t+",
                            "Decrease body lighting\t-", "-", "ToggleText\tE", "Toggle axes\tX",
                            "Toggle front grid\tG", "Toggle lateral grid\tAlt+G",
-                           "Toggle body transparency\tY", "-", "&Status Bar"}));
+                           "Toggle body transparency\tY", "Show uncertainty cones\tU", "-",
+                           "&Status Bar"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Help")),
               (QStringList{"Contents\tF1", "Kestrane website", "-", "&About Ruvo..."}));
     EXPECT_EQ(Item(*frame, "&File", "Open data file \tCtrl+D")->shortcut(),

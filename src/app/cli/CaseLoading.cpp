@@ -1,24 +1,20 @@
 #include "app/cli/CaseLoading.h"
 
 #include "docs/DataFile.h"
+#include "docs/FileAccess.h"
 #include "scene/Universe.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <ostream>
 
 namespace {
 
-// The reader also prints its own console line for a file it cannot open; checking first keeps
-// the common mistake, a wrong path, to the one line of this command.
+// Checking first keeps the common mistake, a wrong path, to one line naming the body file; a FIFO
+// or device is refused here before any reader could wait on it.
 bool CanOpen(const std::string& path, std::ostream& err) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        err << "ruvo: Cannot open body file \"" << path << "\": " << std::strerror(errno) << '\n';
+    if (const int error = CheckReadableFile(path)) {
+        err << "ruvo: Cannot open body file \"" << path << "\": " << FileErrorText(error) << '\n';
         return false;
     }
-    std::fclose(file);
     return true;
 }
 

@@ -34,9 +34,20 @@ CommandLine Invalid(std::string message) {
 bool ParseOptions(const std::vector<std::string>& arguments, size_t first, CommandLine& result) {
     static const std::set<std::string> kViews = {"front", "back", "left",
                                                  "right", "top",  "profile"};
+    std::set<std::string> seen;
     for (size_t i = first; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
+        // A repeated option would silently take the last value; an empty one would silently fall
+        // back to the default body or file. Both are mistakes worth a word.
+        if (option.starts_with("--") && !seen.insert(option).second) {
+            result.error = option + " is given more than once";
+            return false;
+        }
+        if (hasValue && (option == "--body" || option == "--output") && arguments[i + 1].empty()) {
+            result.error = option + " needs a file name, not an empty text";
+            return false;
+        }
         if (option == "--body" && hasValue) {
             result.bodyFile = arguments[++i];
         } else if (option == "--output" && hasValue &&

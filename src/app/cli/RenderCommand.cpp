@@ -79,8 +79,7 @@ int RunRenderCommand(const CommandLine& commandLine, std::ostream&, std::ostream
     glFinish();
     const Dib image = CaptureFramebuffer(commandLine.width, commandLine.height);
     if (!WriteJpeg(&image, kJpegQuality, commandLine.outputFile, error)) {
-        err << "ruvo: cannot write the image \"" << commandLine.outputFile << "\": " << error
-            << '\n';
+        err << "ruvo: " << error << '\n'; // the writer's text names the file and the reason
         return 1;
     }
     return 0;

@@ -1,0 +1,229 @@
+#include "model/ObjChunkFiller.h"
+
+#include "model/FaceReader.h"
+#include "model/ObjTextCursor.h"
+#include "model/ObjWindowReader.h"
+
+#include <string_view>
+
+namespace {
+
+// The second reading of one stretch, statement by statement, as the sequential reading does it,
+// writing only into the places the plan gives the stretch.
+class ChunkFiller {
+public:
+    ChunkFiller(const ObjChunkCount& count, const ObjChunkPlan& plan, Mesh& mesh)
+        : count_(count), plan_(plan),
+          mesh_(mesh), total_{mesh.vertexCount, mesh.texCoordCount, mesh.normalCount},
+          read_(plan.base), groupWritten_(count.groupNames.size(), 0) {}
+
+    // Fills from one window; false (with the fault) when a statement cannot be taken.
+    bool FillWindow(std::string_view window, std::size_t windowOffset, ObjChunkFault& fault) {
+        ObjTextCursor cursor(window);
+        for (std::string_view word = cursor.NextWord(); !word.empty(); word = cursor.NextWord()) {
+            if (!FillStatement(word, cursor, fault)) {
+                fault.offset = windowOffset + static_cast<std::size_t>(word.data() - window.data());
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Whether the stretch held exactly what its first reading counted.
+    bool MatchesCount() const {
+        if (read_.vertices - plan_.base.vertices != count_.vertices ||
+            read_.normals - plan_.base.normals != count_.normals ||
+            read_.texCoords - plan_.base.texCoords != count_.texCoords ||
+            triangles_ != count_.triangles || usemtls_ != count_.usemtlGroups.size() ||
+            leadingWritten_ != count_.leadingTriangles) {
+            return false;
+        }
+        return groupWritten_ == count_.groupTriangles;
+    }
+
+private:
+    bool FillStatement(std::string_view word, ObjTextCursor& cursor, ObjChunkFault& fault) {
+        switch (word[0]) {
+        case 'v': {
+            const bool stored = FillCoordinates(word, cursor);
+            // Whatever follows the numbers was skipped by the first reading as well.
+            cursor.SkipLine();
+            return stored;
+        }
+        case 'u':
+            cursor.RestOfLine();
+            if (usemtls_ >= count_.usemtlGroups.size()) {
+                return false;
+            }
+            current_ = count_.usemtlGroups[usemtls_++];
+            return true;
+        case 'f':
+            return FillFace(cursor, fault);
+        case 'm':
+            cursor.RestOfLine();
+            return true;
+        default:
+            cursor.SkipLine();
+            return true;
+        }
+    }
+
+    static void ReadCoordinates(ObjTextCursor& cursor, float* target, int count) {
+        for (int i = 0; i < count; ++i) {
+            if (!cursor.ReadFloatOnLine(target[i])) {
+                break;
+            }
+        }
+    }
+
+    // The next entry of the statement's array, within the stretch's share.
+    bool FillCoordinates(std::string_view word, ObjTextCursor& cursor) {
+        if (word.size() == 1) {
+            if (read_.vertices - plan_.base.vertices >= count_.vertices) {
+                return false;
+            }
+            ++read_.vertices;
+            ReadCoordinates(cursor, &mesh_.vertices[3 * std::size_t{read_.vertices}], 3);
+        } else if (word[1] == 'n') {
+            if (read_.normals - plan_.base.normals >= count_.normals) {
+                return false;
+            }
+            ++read_.normals;
+            ReadCoordinates(cursor, &mesh_.normals[3 * std::size_t{read_.normals}], 3);
+        } else if (word[1] == 't') {
+            if (read_.texCoords - plan_.base.texCoords >= count_.texCoords) {
+                return false;
+            }
+            ++read_.texCoords;
+            ReadCoordinates(cursor, &mesh_.texCoords[2 * std::size_t{read_.texCoords}], 2);
+        }
+        return true;
+    }
+
+    bool FillFace(ObjTextCursor& cursor, ObjChunkFault& fault) {
+        if (FillPlainTriangle(cursor)) {
+            return true;
+        }
+        const ObjFaceResult result =
+            FillObjFace(cursor, faceReader_, read_, total_, fault.index,
+                        [this](const MeshTriangle& triangle) { return StoreTriangle(triangle); });
+        fault.badIndex = result == ObjFaceResult::BadIndex;
+        return result == ObjFaceResult::Stored;
+    }
+
+    // The common face, "f v/t/n v/t/n v/t/n" alone on its line with every index in range, read
+    // without the general corner machinery. False (cursor unmoved) for anything else, which the
+    // general reading then takes.
+    bool FillPlainTriangle(ObjTextCursor& cursor) {
+        FaceCorner corners[3];
+        const char* p = cursor.Here();
+        const char* end = cursor.End();
+        for (FaceCorner& corner : corners) {
+            if (p == end || (*p != ' ' && *p != '\t')) {
+                return false;
+            }
+            while (p < end && (*p == ' ' || *p == '\t')) {
+                ++p;
+            }
+            p = ParsePlainCorner(p, end, corner);
+            if (!p) {
+                return false;
+            }
+        }
+        // The corner list must end here: no further corner on this line or the next ones.
+        const char* after = p;
+        while (after < end && ObjTextCursor::IsBlank(*after)) {
+            ++after;
+        }
+        if (after < end &&
+            (static_cast<unsigned char>(*after - '0') <= 9 || *after == '-' || *after == '+')) {
+            return false;
+        }
+        int32_t resolved[3][3];
+        ObjIndexFault ignored;
+        for (int c = 0; c < 3; ++c) {
+            if (!ResolveObjCorner(corners[c], CornerForm::VertexTexCoordNormal, read_, total_,
+                                  ignored, resolved[c])) {
+                return false; // the general reading reports it
+            }
+        }
+        MeshTriangle triangle;
+        for (int c = 0; c < 3; ++c) {
+            triangle.vertex[c] = resolved[c][0];
+            triangle.texCoord[c] = resolved[c][1];
+            triangle.normal[c] = resolved[c][2];
+        }
+        if (!StoreTriangle(triangle)) {
+            return false;
+        }
+        cursor.MoveTo(p);
+        return true;
+    }
+
+    // "v/t/n" followed by a blank or the end; nullptr otherwise.
+    static const char* ParsePlainCorner(const char* p, const char* end, FaceCorner& corner) {
+        p = ParseInteger(p, end, corner.vertex);
+        if (!p || p == end || *p++ != '/') {
+            return nullptr;
+        }
+        p = ParseInteger(p, end, corner.texCoord);
+        if (!p || p == end || *p++ != '/') {
+            return nullptr;
+        }
+        p = ParseInteger(p, end, corner.normal);
+        return p && (p == end || ObjTextCursor::IsBlank(*p)) ? p : nullptr;
+    }
+
+    bool StoreTriangle(const MeshTriangle& triangle) {
+        uint64_t& written = current_ ? groupWritten_[*current_] : leadingWritten_;
+        const uint64_t counted =
+            current_ ? count_.groupTriangles[*current_] : count_.leadingTriangles;
+        if (triangles_ >= count_.triangles || written >= counted) {
+            return false;
+        }
+        const uint32_t index = plan_.triangleBase + static_cast<uint32_t>(triangles_++);
+        mesh_.triangles[index] = triangle;
+        const uint32_t group = current_ ? plan_.groupPositions[*current_] : plan_.leadingGroup;
+        const uint32_t start = current_ ? plan_.groupStarts[*current_] : plan_.leadingStart;
+        mesh_.groups[group].triangleIndices[start + written++] = index;
+        return true;
+    }
+
+    const ObjChunkCount& count_;
+    const ObjChunkPlan& plan_;
+    Mesh& mesh_;
+    const ObjElementCounts total_;
+    ObjElementCounts read_; // elements read before the current statement, over the whole text
+    uint64_t triangles_ = 0;
+    std::size_t usemtls_ = 0;
+    std::optional<uint32_t> current_; // the local group, none before the first usemtl
+    uint64_t leadingWritten_ = 0;
+    std::vector<uint64_t> groupWritten_;
+    FaceReader faceReader_;
+};
+
+} // namespace
+
+void FillObjChunk(const ObjSource& source, std::size_t windowBytes, const ObjChunkCount& count,
+                  const ObjChunkPlan& plan, Mesh& mesh, ObjChunkFault& fault,
+                  ObjReadProgress& progress) {
+    ObjWindowReader windows(source, count.begin, count.end, windowBytes);
+    ChunkFiller filler(count, plan, mesh);
+    std::string_view window;
+    while (true) {
+        if (!windows.Next(window)) {
+            fault.offset = windows.WindowOffset();
+            return;
+        }
+        if (window.empty()) {
+            break;
+        }
+        if (!filler.FillWindow(window, windows.WindowOffset(), fault)) {
+            return;
+        }
+        progress.Advance(window.size());
+    }
+    if (!filler.MatchesCount()) {
+        fault.offset = count.end;
+    }
+}

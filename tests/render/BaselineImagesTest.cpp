@@ -1,0 +1,49 @@
+#include "BaselineImage.h"
+
+#include "render/GlSceneRenderer.h"
+#include "render/HeadlessContext.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The default body and arrows (read from ./data/default) drawn headless in one display mode.
+class BaselineImages : public ::testing::TestWithParam<baseline::Case> {};
+
+TEST_P(BaselineImages, HeadlessRenderMatchesTheBaseline) {
+    std::string error;
+    const auto context = HeadlessContext::Create(baseline::kWidth, baseline::kHeight, error);
+    ASSERT_NE(context, nullptr) << error;
+    Universe scene;
+    GlSceneRenderer renderer;
+    scene.SetRenderer(&renderer);
+    ASSERT_EQ(scene.CreateContext(&error), 0) << error;
+    baseline::AddEvidence(scene);
+    GetParam().apply(scene);
+    scene.Resize(baseline::kWidth, baseline::kHeight);
+    scene.RenderFrame();
+    glFinish();
+    const baseline::RgbImage image = baseline::ReadFramebuffer(baseline::kWidth, baseline::kHeight);
+    scene.DestroyContext();
+    scene.SetRenderer(nullptr);
+
+    EXPECT_EQ(baseline::CompareWithBaseline(GetParam().name, image), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayModes, BaselineImages, ::testing::ValuesIn(baseline::Cases()),
+                         [](const ::testing::TestParamInfo<baseline::Case>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The comparison itself: within the tolerance is equal, one channel beyond it is not.
+TEST(BaselineComparison, ToleranceIsPerChannelOfEveryPixel) {
+    baseline::RgbImage expected{2, 1, {10, 20, 30, 40, 50, 60}};
+    baseline::RgbImage actual = expected;
+    actual.rgb[5] += baseline::kChannelTolerance;
+    EXPECT_EQ(baseline::Differences(actual, expected), "");
+    actual.rgb[5] += 1;
+    EXPECT_NE(baseline::Differences(actual, expected), "");
+    EXPECT_NE(baseline::Differences(baseline::RgbImage{1, 1, {0, 0, 0}}, expected), "");
+}
+
+} // namespace

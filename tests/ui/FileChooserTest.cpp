@@ -1,0 +1,123 @@
+#include "DialogsTestSupport.h"
+
+#include "scene/Universe.h"
+#include "ui/FileCommands.h"
+#include "ui/QtPlatform.h"
+#include "ui/ScriptedPlatform.h"
+#include "ui/ViewCommands.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ChooserSeen {
+    QString folder;
+    QString name;
+};
+
+// Opens the real chooser for the request and reads where it starts and what name it offers.
+ChooserSeen ShowChooser(const FileChooserRequest& request, bool saving) {
+    ChooserSeen seen;
+    WhenModal<QFileDialog>([&seen](QFileDialog& chooser) {
+        seen.folder = chooser.directory().absolutePath();
+        seen.name = Child<QLineEdit>(chooser, "fileNameEdit").text();
+    });
+    QtPlatform platform;
+    const QString chosen = saving ? platform.ChooseSaveFile(nullptr, request)
+                                  : platform.ChooseOpenFile(nullptr, request);
+    EXPECT_EQ(chosen, QString()); // left with Cancel
+    return seen;
+}
+
+// The file commands working from a start directory of their own.
+struct FolderFixture : ::testing::Test {
+    QTemporaryDir start;
+    QString previous = QDir::currentPath();
+    Universe scene;
+    ScriptedPlatform platform;
+    ViewCommands commands{scene, platform, nullptr, [] {}, [] { return Dib::Create(2, 2, 32); }};
+
+    void SetUp() override {
+        ASSERT_TRUE(start.isValid());
+        ASSERT_TRUE(QDir(start.path()).mkpath("work"));
+        commands.SetStartDirectory(start.filePath("work"));
+        QDir::setCurrent(start.filePath("work"));
+    }
+    void TearDown() override { QDir::setCurrent(previous); }
+    QString Work(const QString& name = {}) const {
+        return name.isEmpty() ? start.filePath("work") : start.filePath("work/" + name);
+    }
+};
+
+} // namespace
+
+TEST(FileChooserTest, ChoosersStartInTheFolderWithNoNameFilledIn) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath("database"));
+    FileChooserRequest request = SaveDataRequest(folder.path());
+    ChooserSeen seen = ShowChooser(request, true);
+    EXPECT_EQ(seen.folder, folder.filePath("database"));
+    EXPECT_EQ(seen.name, "");
+    seen = ShowChooser(OpenDataRequest(folder.path()), false);
+    EXPECT_EQ(seen.folder, folder.filePath("database"));
+    EXPECT_EQ(seen.name, "");
+    // Even a folder that is not there never becomes a file name ready to be saved.
+    request.initialFolder = folder.filePath("missing");
+    EXPECT_EQ(ShowChooser(request, true).name, "");
+}
+
+TEST_F(FolderFixture, MissingFoldersAreReportedOnceAndTheChooserStartsInTheStartDirectory) {
+    commands.OpenDataFile();
+    commands.OpenDataFile();
+    commands.OpenBodyFile();
+    commands.SaveImage();
+    ASSERT_EQ(platform.Messages().size(), 3u);
+    EXPECT_EQ(platform.Messages()[0].caption, "Open data");
+    EXPECT_TRUE(platform.Messages()[0].text.contains(Work("database")));
+    EXPECT_EQ(platform.Messages()[1].caption, "Open body");
+    EXPECT_TRUE(platform.Messages()[1].text.contains(Work("data")));
+    EXPECT_EQ(platform.Messages()[2].caption, "Save image");
+    EXPECT_TRUE(platform.Messages()[2].text.contains(start.filePath("images")));
+    for (const FileChooserRequest& request : platform.OpenRequests()) {
+        EXPECT_EQ(request.initialFolder, Work());
+    }
+    EXPECT_EQ(platform.SaveRequests().at(0).initialFolder, Work());
+
+    // Folders that exist: no message, the chooser starts in them.
+    ASSERT_TRUE(QDir(start.path()).mkpath("images"));
+    ASSERT_TRUE(QDir(Work()).mkpath("data"));
+    platform.ClearRecords();
+    commands.OpenBodyFile();
+    commands.SaveImage();
+    EXPECT_TRUE(platform.Messages().empty());
+    EXPECT_EQ(platform.OpenRequests().at(0).initialFolder, Work("data"));
+    EXPECT_EQ(platform.SaveRequests().at(0).initialFolder, "../images");
+}
+
+TEST_F(FolderFixture, SavingCreatesTheDataFolderOnlyWhenTheUserAgrees) {
+    commands.SaveDataFile(); // answered No
+    commands.SaveDataFile(); // not asked again
+    EXPECT_FALSE(QFileInfo::exists(Work("database")));
+    ASSERT_EQ(platform.Questions().size(), 1u);
+    EXPECT_EQ(platform.Questions()[0].caption, "Save data");
+    EXPECT_TRUE(platform.Questions()[0].text.contains(Work("database")));
+    EXPECT_EQ(platform.SaveRequests().at(1).initialFolder, Work());
+    EXPECT_TRUE(platform.Messages().empty());
+
+    ViewCommands fresh{scene, platform, nullptr, [] {}, [] { return Dib::Create(2, 2, 32); }};
+    fresh.SetStartDirectory(Work());
+    platform.ClearRecords();
+    platform.QueueAnswer(true);
+    platform.QueueSaveFile(Work("database/case"));
+    fresh.SaveDataFile();
+    EXPECT_TRUE(QFileInfo(Work("database")).isDir());
+    EXPECT_TRUE(QFileInfo::exists(Work("database/case.txt")));
+    EXPECT_EQ(platform.SaveRequests().at(0).initialFolder, Work("database"));
+    EXPECT_TRUE(platform.Messages().empty());
+}
