@@ -13,8 +13,10 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -44,7 +46,8 @@ struct DefaultScene {
     GlSceneRenderer renderer;
     std::string error;
 
-    DefaultScene() {
+    // Without trajectories and elements it is the floor the full scene is measured against.
+    explicit DefaultScene(bool filled = true) {
         context = HeadlessContext::Create(kWidth, kHeight, error);
         if (!context) {
             return;
@@ -59,7 +62,9 @@ struct DefaultScene {
             return;
         }
         scene.Resize(kWidth, kHeight);
-        Fill();
+        if (filled) {
+            Fill();
+        }
     }
     ~DefaultScene() {
         if (context) {
@@ -103,6 +108,22 @@ void BM_DefaultSceneFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DefaultSceneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The floor: the same frame with the body alone (transparent, axes shown).
+void BM_BodyOnlyFrame(benchmark::State& state) {
+    DefaultScene fixture(false);
+    if (!fixture.context) {
+        state.SkipWithError(fixture.error.c_str());
+        return;
+    }
+    fixture.scene.ToggleBodyTransparency();
+    ProcessCpu cpu(state);
+    for (auto _ : state) {
+        fixture.scene.RenderFrame();
+        glFinish();
+    }
+}
+BENCHMARK(BM_BodyOnlyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_DefaultScenePick(benchmark::State& state) {
     DefaultScene fixture;
@@ -212,6 +233,67 @@ void BM_LargeMeshCached(benchmark::State& state) {
     MeshDrawCache::Install(nullptr);
 }
 BENCHMARK(BM_LargeMeshCached)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Resident memory of the process in MiB: the cost of what the first frame built.
+double ResidentMiB() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+// The first frame of a newly loaded million-triangle body: the cache builds its vertex buffers
+// (the mesh is large enough) and draws them.
+void BM_LargeMeshFirstFrame(benchmark::State& state) {
+    const Mesh& mesh = SharedLargeMesh();
+    MeshBench bench;
+    if (!bench.context) {
+        state.SkipWithError(bench.error.c_str());
+        return;
+    }
+    double grown = 0;
+    ProcessCpu cpu(state);
+    for (auto _ : state) {
+        MeshDrawCache cache;
+        MeshDrawCache::Install(&cache);
+        const double before = ResidentMiB();
+        bench.Clear();
+        glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        glFinish();
+        grown = ResidentMiB() - before;
+        cache.Release();
+        MeshDrawCache::Install(nullptr);
+    }
+    state.counters["resident_growth_mib"] = grown;
+}
+BENCHMARK(BM_LargeMeshFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same first frame as one compiled display list, as large bodies were drawn before.
+void BM_LargeMeshFirstFrameDisplayList(benchmark::State& state) {
+    const Mesh& mesh = SharedLargeMesh();
+    MeshBench bench;
+    if (!bench.context) {
+        state.SkipWithError(bench.error.c_str());
+        return;
+    }
+    double grown = 0;
+    ProcessCpu cpu(state);
+    for (auto _ : state) {
+        const double before = ResidentMiB();
+        bench.Clear();
+        const GLuint list = glGenLists(1);
+        glNewList(list, GL_COMPILE);
+        glEnable(GL_COLOR_MATERIAL);
+        IssueMeshTriangles(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        glEndList();
+        glCallList(list);
+        glFinish();
+        grown = ResidentMiB() - before;
+        glDeleteLists(list, 1);
+    }
+    state.counters["resident_growth_mib"] = grown;
+}
+BENCHMARK(BM_LargeMeshFirstFrameDisplayList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LargeMeshPlainDisplayList(benchmark::State& state) {
     const Mesh& mesh = SharedLargeMesh();

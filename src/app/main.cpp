@@ -6,23 +6,7 @@
 #include <vector>
 
 #ifndef RUVO_NO_UI
-#include "scene/Universe.h"
-#include "ui/CRuvoApp.h"
-#include "ui/QtPlatform.h"
-
-#include <QApplication>
-
-namespace {
-
-int RunDesktop(int argc, char** argv, const std::string& documentFile) {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ruvo"));
-    QtPlatform platform;
-    CRuvoApp app(Universe::Instance(), platform);
-    return app.Run(QString::fromStdString(documentFile));
-}
-
-} // namespace
+#include "app/DesktopModule.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -36,6 +20,6 @@ int main(int argc, char** argv) {
     std::cerr << "ruvo: this build has no desktop window\n";
     return 1;
 #else
-    return RunDesktop(argc, argv, commandLine.documentFile);
+    return RunDesktopModule(argc, argv, commandLine.documentFile);
 #endif
 }

@@ -49,6 +49,12 @@ std::string TruncatedComponent(double component) {
     return FormatInteger(convertible ? static_cast<long long>(scaled) : 0, 5);
 }
 
+// "joint yaw pitch roll", the angles in the file's angle format.
+std::string PoseValue(std::string_view joint, const Object& angles) {
+    return std::string(joint) + " " + Angle(angles.GetYaw()) + " " + Angle(angles.GetPitch()) +
+           " " + Angle(angles.GetRoll());
+}
+
 std::string Plural(int count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -138,11 +144,23 @@ std::string DataFile::Format() const {
     AppendValueLine(out, "   ", "name", EscapeText(body.GetName()));
     // GetHeight gives the height in single precision, as it has always been written.
     AppendValueLine(out, "   ", "height", FormatFixed(body.GetHeight(), 4, kLengthDecimals));
+    AppendBodyShape(out);
     AppendLine(out, "</body>");
     AppendTrajectories(out);
     AppendElements(out);
     AppendLine(out, "</root>");
     return out;
+}
+
+// The stretches and the joints' angles, so that the case reopens with the picture it was saved
+// with.
+void DataFile::AppendBodyShape(std::string& out) const {
+    const Body& body = universe.GetBody();
+    AppendValueLine(out, "   ", "scalex", FormatFixed(body.GetScaleX(), 6, kLengthDecimals));
+    AppendValueLine(out, "   ", "scalez", FormatFixed(body.GetScaleZ(), 6, kLengthDecimals));
+    AppendValueLine(out, "   ", "pose", PoseValue("arm", body.GetArm()));
+    AppendValueLine(out, "   ", "pose", PoseValue("forearm", body.GetForearm()));
+    AppendValueLine(out, "   ", "pose", PoseValue("head", body.GetHead()));
 }
 
 void DataFile::AppendTrajectories(std::string& out) const {
@@ -168,6 +186,7 @@ void DataFile::AppendTrajectories(std::string& out) const {
         AppendValueLine(out, "  ", "dYaw", Angle(path.GetDYaw()));
         AppendValueLine(out, "  ", "dRoll", Angle(0)); // a trajectory has no roll
         AppendValueLine(out, "  ", "uncertainty", FormatFixed(path.GetUncertainty(), 0, 4));
+        AppendValueLine(out, "  ", "witharm", path.GetWithArm() ? "true" : "false");
         AppendValueLine(out, "  ", "text", EscapeText(path.GetText()));
         AppendLine(out, "</trajectory>");
     }

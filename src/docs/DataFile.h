@@ -47,6 +47,7 @@ public:
     DataFileReadResult ReadText(std::string_view text);
 
 private:
+    void AppendBodyShape(std::string& out) const;
     void AppendTrajectories(std::string& out) const;
     void AppendElements(std::string& out) const;
 

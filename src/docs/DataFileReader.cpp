@@ -36,6 +36,46 @@ long Position(size_t found) {
     return found == std::string::npos ? -1 : static_cast<long>(found);
 }
 
+std::string_view Trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// The words of a text separated by blanks or tabs.
+std::vector<std::string_view> Words(std::string_view text) {
+    std::vector<std::string_view> words;
+    while (!(text = Trimmed(text)).empty()) {
+        const size_t end = std::min(text.find_first_of(" \t"), text.size());
+        words.push_back(text.substr(0, end));
+        text.remove_prefix(end);
+    }
+    return words;
+}
+
+// Only an explicit "false" (or 0) keeps a trajectory from following the arm.
+bool WithArmValue(std::string_view value) {
+    const std::string word = LowerCased(Trimmed(value));
+    return word != "false" && word != "0";
+}
+
+// A stretch from the file; a missing one, or one no body could have, is no stretch.
+double ScaleValue(const std::string& text) {
+    constexpr double kSmallest = 0.01, kLargest = 100;
+    const double scale = ParseLenientNumber(text);
+    return text.empty() || !(scale >= kSmallest && scale <= kLargest) ? 1.0 : scale;
+}
+
+// A joint angle in degrees. One beyond a million degrees is no pose (and would overflow the
+// dialog's slider position), so it reads as 0 like any other text without a usable number.
+double JointAngle(std::string_view text) {
+    constexpr double kLargestAngle = 1e6;
+    const double value = ParseLenientNumber(text);
+    return std::fabs(value) <= kLargestAngle ? value : 0;
+}
+
 // A colour text (0..255) as a component 0..1.
 double Component(const std::string& text) {
     return ParseLenientNumber(text) / 255.0;
@@ -61,8 +101,8 @@ void DataFileReader::ReadText(std::string_view text) {
         const size_t lineEnd = window.find_first_of("\r\n");
         size_t length = std::min(text.size(), kMaxPieceLength);
         if (lineEnd != std::string_view::npos) {
-            const bool crLf = text[lineEnd] == '\r' && lineEnd + 1 < text.size() &&
-                              text[lineEnd + 1] == '\n';
+            const bool crLf =
+                text[lineEnd] == '\r' && lineEnd + 1 < text.size() && text[lineEnd + 1] == '\n';
             length = lineEnd + (crLf ? 2 : 1);
         }
         ReadPiece(text.substr(0, length));
@@ -89,6 +129,12 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
             bodyName = value;
         } else if (Contains(lowered, "<height>")) {
             bodyHeight = value;
+        } else if (Contains(lowered, "<scalex>")) {
+            bodyScaleX = value;
+        } else if (Contains(lowered, "<scalez>")) {
+            bodyScaleZ = value;
+        } else if (Contains(lowered, "<pose>")) {
+            bodyPoses.emplace_back(value);
         }
         break;
     case Block::Trajectory:
@@ -111,6 +157,8 @@ void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_
     }
     if (Contains(lowered, "<inside>")) {
         exited = Contains(value, "true") ? 0 : 1; // case-sensitive: "TRUE" is not inside
+    } else if (Contains(lowered, "<witharm>")) {
+        withArm = WithArmValue(value);
     } else if (Contains(lowered, "<text>")) {
         trajectoryText = value;
     }
@@ -133,9 +181,13 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
     // carries over from the previous block of the same kind.
     if (Contains(lowered, "<body>")) {
         block = Block::Body;
+        bodyScaleX.clear();
+        bodyScaleZ.clear();
+        bodyPoses.clear();
     } else if (Contains(lowered, "<trajectory>")) {
         block = Block::Trajectory;
         exited = 1;
+        withArm = true;
         trajectoryValues[kTrajR] = trajectoryValues[kTrajG] = trajectoryValues[kTrajB] = "255";
         // Files written before trajectories had an uncertainty have no such line: each block
         // without one gets the default radius, never the previous block's.
@@ -160,12 +212,38 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
 void DataFileReader::ApplyBody() {
     Body& body = universe.GetBody();
     body.SetName(UnescapeText(bodyName));
-    body.SetScaleX(1);
-    body.SetScaleZ(1);
+    body.SetScaleX(ScaleValue(bodyScaleX));
+    body.SetScaleZ(ScaleValue(bodyScaleZ));
     // A height of 0 or less is refused and leaves the body as it was; the reader says so.
     if (!body.SetHeight(ParseLenientNumber(bodyHeight))) {
         bodyHeightRefused = true;
     }
+    // A file without pose lines was drawn with the initial pose.
+    body.ResetPose();
+    for (const std::string& pose : bodyPoses) {
+        ApplyPose(pose);
+    }
+}
+
+// "joint yaw pitch roll"; an unknown joint is ignored, a missing angle reads as 0.
+void DataFileReader::ApplyPose(std::string_view value) {
+    const std::vector<std::string_view> words = Words(value);
+    if (words.empty()) {
+        return;
+    }
+    Body& body = universe.GetBody();
+    const std::string joint = LowerCased(words[0]);
+    Object* target = joint == "arm"       ? &body.GetArm()
+                     : joint == "forearm" ? &body.GetForearm()
+                     : joint == "head"    ? &body.GetHead()
+                                          : nullptr;
+    if (target == nullptr) {
+        return;
+    }
+    const auto angle = [&words](size_t i) { return i < words.size() ? JointAngle(words[i]) : 0.0; };
+    target->SetYaw(angle(1));
+    target->SetPitch(angle(2));
+    target->SetRoll(angle(3));
 }
 
 void DataFileReader::CreateTrajectory() {
@@ -189,6 +267,7 @@ void DataFileReader::CreateTrajectory() {
     }
     path->SetColor(Component(trajectoryValues[kTrajR]), Component(trajectoryValues[kTrajG]),
                    Component(trajectoryValues[kTrajB]));
+    path->SetWithArm(withArm);
     path->SetText(UnescapeText(trajectoryText));
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class Universe;
 
@@ -76,6 +77,7 @@ private:
     void StoreElementValue(std::string_view lowered, std::string_view value);
     void HandleTagLine(std::string_view lowered);
     void ApplyBody();
+    void ApplyPose(std::string_view value);
     void CreateTrajectory();
     void CreateElement();
 
@@ -83,9 +85,14 @@ private:
     Block block = Block::None;
     std::string bodyName;
     std::string bodyHeight;
+    // Lines a body block may lack (older files): empty when absent.
+    std::string bodyScaleX;
+    std::string bodyScaleZ;
+    std::vector<std::string> bodyPoses;
     std::array<std::string, kTrajectoryValueCount> trajectoryValues;
     std::string trajectoryText;
     int exited = 0;
+    bool withArm = true;
     std::array<std::string, kElementValueCount> elementValues;
     std::string elementText;
     int trajectoriesLeftOut = 0;

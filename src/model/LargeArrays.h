@@ -31,20 +31,29 @@ void AllocateExactly(std::vector<T>& array, std::size_t count, const T& value) {
     array.assign(count, value);
 }
 
-// Calls work(begin, end) on consecutive parts of [0, count), one part per processor core, each
-// on a thread of its own (the first on the calling thread); small counts stay on the caller.
-template <typename Work> void ForEachPart(std::size_t count, const Work& work) {
+// The number of parts ForEachPart cuts `count` items into: one per processor core, one for few.
+inline std::size_t PartsFor(std::size_t count) {
     constexpr std::size_t kSmall = 1u << 14;
-    const std::size_t parts =
-        count < kSmall ? 1 : std::max<std::size_t>(1, std::thread::hardware_concurrency());
+    return count < kSmall ? 1 : std::max<std::size_t>(1, std::thread::hardware_concurrency());
+}
+
+// Calls work(part, begin, end) on `parts` consecutive parts of [0, count), each on a thread of its
+// own (the first on the calling thread).
+template <typename Work> void ForEachPart(std::size_t count, std::size_t parts, const Work& work) {
     std::vector<std::jthread> threads;
     for (std::size_t part = 1; part < parts; ++part) {
         const std::size_t begin = count * part / parts, end = count * (part + 1) / parts;
         try {
-            threads.emplace_back([&work, begin, end] { work(begin, end); });
+            threads.emplace_back([&work, part, begin, end] { work(part, begin, end); });
         } catch (const std::system_error&) {
-            work(begin, end); // no thread to be had: do the part here
+            work(part, begin, end); // no thread to be had: do the part here
         }
     }
-    work(0, count / parts);
+    work(std::size_t{0}, std::size_t{0}, count / parts);
+}
+
+// The same with PartsFor(count) parts, calling work(begin, end).
+template <typename Work> void ForEachPart(std::size_t count, const Work& work) {
+    ForEachPart(count, PartsFor(count),
+                [&work](std::size_t, std::size_t begin, std::size_t end) { work(begin, end); });
 }

@@ -110,12 +110,13 @@ public:
         return kept + (kept < count ? 1 : 0);
     }
 
-    // Stores vertex v's normals from number `next` on and points its corners at them.
-    void StoreNormals(std::size_t v, uint32_t next, Mesh& mesh) const {
+    // Stores vertex v's normals from number `next` on and points its corners at them; returns
+    // the number after the last one stored.
+    uint32_t StoreNormals(std::size_t v, uint32_t next, Mesh& mesh) const {
         const uint32_t* first = lists_.entries.data() + lists_.start[v];
         const uint32_t* last = lists_.entries.data() + lists_.start[v + 1];
         if (first == last) {
-            return;
+            return next;
         }
         const Vector3 reference = Facet(*first);
         Vector3 sum;
@@ -142,6 +143,7 @@ public:
                 normalIndex = static_cast<int32_t>(next++);
             }
         }
+        return next;
     }
 
 private:
@@ -190,22 +192,27 @@ void glmVertexNormals(Mesh& mesh, float angle) {
     mesh.normalCount = 0;
     const VertexSmoothing smoothing(mesh, static_cast<float>(std::cos(angle * 3.14159265 / 180.0)));
 
-    // How many normals each vertex stores, and from them where each vertex's normals start, so
-    // that the array is allocated at its exact size and filled in parallel.
-    std::vector<uint32_t> firstNormal(std::size_t{mesh.vertexCount} + 1, 0);
-    ForEachPart(mesh.vertexCount, [&](std::size_t begin, std::size_t end) {
+    // How many normals each part of the vertices stores, and from that where each part's normals
+    // start, so that the array is allocated at its exact size and filled in parallel.
+    const std::size_t parts = PartsFor(mesh.vertexCount);
+    std::vector<uint32_t> firstNormal(parts + 1, 0);
+    ForEachPart(mesh.vertexCount, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
+        uint32_t count = 0;
         for (std::size_t v = begin + 1; v <= end; ++v) {
-            firstNormal[v] = smoothing.CountNormals(v);
+            count += smoothing.CountNormals(v);
         }
+        firstNormal[part + 1] = count;
     });
-    uint32_t next = 1;
-    for (std::size_t v = 1; v <= mesh.vertexCount; ++v) {
-        next += std::exchange(firstNormal[v], next);
+    firstNormal[0] = 1;
+    for (std::size_t part = 1; part <= parts; ++part) {
+        firstNormal[part] += firstNormal[part - 1];
     }
+    const uint32_t next = firstNormal[parts];
     AllocateExactly(mesh.normals, 3 * std::size_t{next}, 0.0f);
-    ForEachPart(mesh.vertexCount, [&](std::size_t begin, std::size_t end) {
+    ForEachPart(mesh.vertexCount, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
+        uint32_t normal = firstNormal[part];
         for (std::size_t v = begin + 1; v <= end; ++v) {
-            smoothing.StoreNormals(v, firstNormal[v], mesh);
+            normal = smoothing.StoreNormals(v, normal, mesh);
         }
     });
     mesh.normalCount = next - 1;

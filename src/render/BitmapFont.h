@@ -1,27 +1,51 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <vector>
 
-// The 8 x 13 bitmap font of the labels: 128 display lists, list base + c drawing the glyph of
-// character code c (32..126) and moving the raster position 10 pixels to the right. The lists
-// belong to the context that was current when Build ran.
+// The 8 x 13 bitmap font of the labels. Labels are queued where they are placed (at the current
+// raster position, in the raster colour) and drawn together by Flush: one batch of textured quads
+// from one glyph texture, giving the same pixels as one glBitmap per character would, at a fraction
+// of the cost. The texture belongs to the context that was current when Build ran.
 class BitmapFont {
 public:
     static constexpr int kAdvance = 10;    // pixels from one character to the next
     static constexpr int kLineHeight = 13; // pixels from one text line to the next
+    static constexpr int kGlyphWidth = 8;
+    static constexpr int kGlyphHeight = 13;
+    static constexpr int kBaselineOffset = 2; // rows of the glyph below the raster position
 
-    // Builds the lists; sets the unpack alignment to 1, which stays in force. False when the
-    // context has no lists left.
+    // Builds the glyph texture; sets the unpack alignment to 1, which stays in force. False when
+    // the context could not make the texture.
     bool Build();
-    // Deletes the lists (the context must be current).
+    // Deletes the texture (the context must be current) and forgets what was queued.
     void Release();
-    unsigned Base() const { return base; }
 
-    // Draws the text from the current raster position in the colour that was current when the
-    // raster position was set. Each text line ("\n" or "\r\n") is drawn under the one before;
-    // characters outside 32..126 draw nothing and do not move the raster position.
+    // Queues the text at the current raster position in the raster colour, as glBitmap would draw
+    // it: each text line ("\n" or "\r\n") under the one before; characters outside 32..126 draw
+    // nothing and take no room. Nothing is queued while the raster position is invalid or while the
+    // context is in selection mode (the raster position itself still makes its hit there).
     void DrawText(const std::string& text) const;
+    // Draws everything queued since the last flush, then forgets it. GL state is left as it was.
+    void Flush();
+    bool HasQueued() const { return !glyphs.empty(); }
 
 private:
-    unsigned base = 0;
+    struct QueuedGlyph {
+        int x = 0; // window position of the glyph's lower-left pixel
+        int y = 0;
+        float depth = 0;
+        std::array<float, 4> color{};
+        unsigned char code = 0;
+    };
+
+    void QueueLine(const std::string& line, double x, double y, float depth,
+                   const std::array<float, 4>& color) const;
+    void DrawQueued() const;
+
+    unsigned texture = 0;
+    // The queue is the frame's pending output, not the font's state: the passes that place labels
+    // hold the font as const.
+    mutable std::vector<QueuedGlyph> glyphs;
 };

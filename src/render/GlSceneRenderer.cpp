@@ -50,7 +50,9 @@ bool GlSceneRenderer::InitializeContext(Universe&) {
     // A window may get a new context without the old one being destroyed through us: lists
     // remembered from it mean nothing here.
     meshCache.Forget();
+    shapeCache.Forget();
     MeshDrawCache::Install(&meshCache);
+    ShapeListCache::Install(&shapeCache);
     return font.Build();
 }
 
@@ -67,6 +69,7 @@ void GlSceneRenderer::Resize(int width, int height) {
 
 void GlSceneRenderer::RenderFrame(Universe& scene) {
     MeshDrawCache::Install(&meshCache);
+    ShapeListCache::Install(&shapeCache);
     glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -82,18 +85,22 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     glDisable(GL_LIGHT1);
     glDisable(GL_LIGHT2);
     DrawElements(scene, RenderPass::Normal, font);
+    // The labels of both passes, before the body, so that a transparent body blends over them as
+    // it did over each label drawn in its pass.
+    font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
     DrawBody(scene);
     if (scene.GetShowUncertaintyCones()) {
         DrawUncertaintyCones(scene);
     }
     DrawDecorations(scene);
+    font.Flush(); // anything labelled after the passes
     glPopMatrix();
 }
 
 void GlSceneRenderer::DrawBody(Universe& scene) {
     const Body& body = scene.GetBody();
-    const Mesh* model = body.GetModel();
+    const Mesh* model = body.GetPosedModel();
     if (model == nullptr) {
         return;
     }
@@ -121,13 +128,18 @@ void GlSceneRenderer::DrawDecorations(Universe& scene) {
 
 void GlSceneRenderer::Pick(Universe& scene, int x, int y) {
     MeshDrawCache::Install(&meshCache);
+    ShapeListCache::Install(&shapeCache);
     PickScene(scene, font, x, y);
 }
 
 void GlSceneRenderer::DestroyContext() {
     font.Release();
     meshCache.Release();
+    shapeCache.Release();
     if (MeshDrawCache::Installed() == &meshCache) {
         MeshDrawCache::Install(nullptr);
+    }
+    if (ShapeListCache::Installed() == &shapeCache) {
+        ShapeListCache::Install(nullptr);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "render/BitmapFont.h"
 #include "render/MeshDrawCache.h"
+#include "render/ShapeListCache.h"
 #include "scene/SceneRenderer.h"
 
 // Draws the scene with the OpenGL fixed-function pipeline into the current context: the frame
@@ -23,4 +24,5 @@ private:
 
     BitmapFont font;
     MeshDrawCache meshCache;
+    ShapeListCache shapeCache;
 };

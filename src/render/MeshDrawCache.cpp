@@ -23,6 +23,13 @@ void DeleteList(unsigned list) {
     }
 }
 
+void DeleteEntryObjects(unsigned list, MeshBuffer* buffer) {
+    DeleteList(list);
+    if (buffer != nullptr) {
+        buffer->Release();
+    }
+}
+
 } // namespace
 
 MeshDrawCache::~MeshDrawCache() {
@@ -54,7 +61,9 @@ void MeshDrawCache::Draw(const Mesh& mesh, unsigned mode, float alpha) {
     if (entry == nullptr) {
         entry = Compile(mesh, mode, alpha);
     }
-    if (entry != nullptr) {
+    if (entry != nullptr && entry->buffer) {
+        entry->buffer->Draw(mesh, mode, alpha);
+    } else if (entry != nullptr) {
         glCallList(entry->list);
     } else {
         IssueMeshTriangles(mesh, mode, alpha);
@@ -72,6 +81,16 @@ MeshDrawCache::Entry* MeshDrawCache::Find(const Mesh& mesh, unsigned mode, float
 }
 
 MeshDrawCache::Entry* MeshDrawCache::Compile(const Mesh& mesh, unsigned mode, float alpha) {
+    if (entries.size() >= kMaxEntries) {
+        DeleteEntryObjects(entries.front().list, entries.front().buffer.get());
+        entries.erase(entries.begin());
+    }
+    if (mesh.triangles.size() >= kBufferTriangles && MeshBuffer::Supports(mesh, mode)) {
+        if (std::unique_ptr<MeshBuffer> buffer = MeshBuffer::Create(mesh, mode)) {
+            entries.push_back(Entry{&mesh, mesh.revision, mode, alpha, 0, std::move(buffer)});
+            return &entries.back();
+        }
+    }
     const unsigned list = glGenLists(1);
     if (list == 0) {
         return nullptr; // no list available: the caller draws in immediate mode
@@ -79,11 +98,7 @@ MeshDrawCache::Entry* MeshDrawCache::Compile(const Mesh& mesh, unsigned mode, fl
     glNewList(list, GL_COMPILE);
     IssueMeshTriangles(mesh, mode, alpha);
     glEndList();
-    if (entries.size() >= kMaxEntries) {
-        DeleteList(entries.front().list);
-        entries.erase(entries.begin());
-    }
-    entries.push_back(Entry{&mesh, mesh.revision, mode, alpha, list});
+    entries.push_back(Entry{&mesh, mesh.revision, mode, alpha, list, nullptr});
     return &entries.back();
 }
 
@@ -95,7 +110,7 @@ void MeshDrawCache::ForgetStaleRevisions(const Mesh& mesh) {
     };
     for (const Entry& entry : entries) {
         if (stale(entry)) {
-            DeleteList(entry.list);
+            DeleteEntryObjects(entry.list, entry.buffer.get());
         }
     }
     std::erase_if(entries, stale);
@@ -103,7 +118,22 @@ void MeshDrawCache::ForgetStaleRevisions(const Mesh& mesh) {
 
 void MeshDrawCache::Release() {
     for (const Entry& entry : entries) {
-        DeleteList(entry.list);
+        DeleteEntryObjects(entry.list, entry.buffer.get());
     }
     entries.clear();
+}
+
+void MeshDrawCache::Forget() {
+    for (const Entry& entry : entries) {
+        if (entry.buffer) {
+            entry.buffer->Forget();
+        }
+    }
+    entries.clear();
+}
+
+int MeshDrawCache::BufferCount() const {
+    return static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const Entry& entry) {
+        return entry.buffer != nullptr;
+    }));
 }

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "model/Mesh.h"
+#include "render/MeshBuffer.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // Display lists holding what glmDraw issues for a mesh, one per (mesh, revision, mode, alpha), so
-// that a large mesh is not sent through immediate mode in every frame and every pick. The lists
+// that a large mesh is not sent through immediate mode in every frame and every pick. A mesh of
+// kBufferTriangles or more goes into indexed vertex buffers instead, which are built in a fraction
+// of the time and memory a display list of it takes. The lists
 // belong to the OpenGL context that is current while the cache is used; destroy the cache (or
 // Release it) while that context is still current.
 class MeshDrawCache {
@@ -24,8 +28,12 @@ public:
     void Release();
     // Drops the lists without deleting them, for when their context is gone (a new context may
     // already use the same list numbers).
-    void Forget() { entries.clear(); }
+    void Forget();
     int ListCount() const { return static_cast<int>(entries.size()); }
+    // How many of the entries are vertex buffers rather than display lists.
+    int BufferCount() const;
+
+    static constexpr size_t kBufferTriangles = 200000;
 
     // The cache glmDraw uses; nullptr draws in immediate mode.
     static void Install(MeshDrawCache* cache);
@@ -38,6 +46,7 @@ private:
         unsigned mode = 0;
         float alpha = 0;
         unsigned list = 0;
+        std::unique_ptr<MeshBuffer> buffer; // instead of the list, for a large mesh
     };
     Entry* Find(const Mesh& mesh, unsigned mode, float alpha);
     Entry* Compile(const Mesh& mesh, unsigned mode, float alpha);

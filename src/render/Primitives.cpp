@@ -1,5 +1,7 @@
 #include "render/Primitives.h"
 
+#include "render/ShapeListCache.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -39,10 +41,9 @@ void DrawRing(double radius, int segments) {
     glEnd();
 }
 
-void DrawSphere(double radius, int segments) {
-    if (segments <= 0) {
-        return;
-    }
+namespace {
+
+void IssueSphere(double radius, int segments) {
     const double step = 360.0 / segments;
     auto point = [radius](double lat, double lon) {
         const double a = lat * kDegreesToRadians;
@@ -66,6 +67,21 @@ void DrawSphere(double radius, int segments) {
     }
     glEnd();
     glPopAttrib();
+}
+
+} // namespace
+
+void DrawSphere(double radius, int segments) {
+    if (segments <= 0) {
+        return;
+    }
+    ShapeListCache* cache = ShapeListCache::Installed();
+    if (cache == nullptr) {
+        IssueSphere(radius, segments);
+        return;
+    }
+    cache->Draw(ShapeListCache::Shape::Sphere, radius, segments,
+                [radius, segments] { IssueSphere(radius, segments); });
 }
 
 void DrawBox(float x0, float y0, float z0, float x1, float y1, float z1) {

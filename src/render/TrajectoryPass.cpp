@@ -67,10 +67,13 @@ void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFo
 } // namespace
 
 void DrawTrajectories(Universe& scene, RenderPass pass, const BitmapFont& font) {
-    const Matrix4 armPose = scene.GetBody().ArmPoseTransform();
+    const Body& body = scene.GetBody();
     for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
+        const Path& path = *scene.GetTrajectory(number - 1);
+        const Matrix4 pose = body.TrajectoryPoseTransform(
+            path.GetWithArm(), {path.GetX1(), path.GetY1(), path.GetZ1()});
         glPushMatrix();
-        glMultMatrixd(armPose.Data());
+        glMultMatrixd(pose.Data());
         glPushMatrix();
         DrawTrajectory(scene, number, pass, font);
         glPopMatrix();

@@ -55,11 +55,15 @@ void DrawUncertaintyCones(const Universe& scene) {
     glDepthMask(GL_FALSE);
     // The frame stays opaque: captured views and saved images read its alpha as coverage.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    const Matrix4 armPose = scene.GetBody().ArmPoseTransform();
+    const Body& body = scene.GetBody();
     for (int i = 0; i < scene.GetTrajectoryCount(); ++i) {
+        const Path& path = *scene.GetTrajectory(i);
+        // Carried as its arrow is: by the arm pose when it moves with the arm.
+        const Matrix4 pose = body.TrajectoryPoseTransform(
+            path.GetWithArm(), {path.GetX1(), path.GetY1(), path.GetZ1()});
         glPushMatrix();
-        glMultMatrixd(armPose.Data());
-        DrawTrajectoryCone(*scene.GetTrajectory(i));
+        glMultMatrixd(pose.Data());
+        DrawTrajectoryCone(path);
         glPopMatrix();
     }
     glPopAttrib();

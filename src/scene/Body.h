@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Mesh.h"
+#include "model/MeshParts.h"
 #include "model/Status.h"
 #include "scene/Matrix4.h"
 #include "scene/Object.h"
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class PosedBodyMesh;
 class ProgressSink;
 
 // The human model on which trajectories are measured: one mesh, fitted when loaded, scaled to the
@@ -24,7 +26,8 @@ public:
     // The same, reporting 10, 20, 40 and 60 (and advancing while the file is read).
     Status LoadWithProgress(const std::string& path, ProgressSink& progress);
     // Takes a mesh that has just been read (fits it and computes its normals), as Load does after
-    // reading. Refuses a mesh without triangles or with zero extent.
+    // reading; its parts are its material groups. Refuses a mesh without triangles or with zero
+    // extent.
     Status LoadMesh(std::unique_ptr<Mesh> mesh);
 
     void SetName(const std::string& value) { name = value; }
@@ -54,18 +57,48 @@ public:
     void IncreaseBodyLighting(); // every vertex normal x 1.1
     void DecreaseBodyLighting(); // every vertex normal x 0.9
 
-    // The arm pose transform that carries every trajectory with the arm and forearm.
+    // The arm pose transform that carries the trajectories that move with the arm, and the
+    // forearm part of the body mesh.
     Matrix4 ArmPoseTransform() const;
+    // The same without the elbow's turn: how the upper arm moves.
+    Matrix4 UpperArmTransform() const;
+    // Where the elbow's pivot is in the world with the arm at rest.
+    Vec3 RestElbow() const;
+    // How a trajectory entering at `entry` (its measured point, with the arm at rest) is carried
+    // by the pose: not at all when it does not move with the arm, with the upper arm when it
+    // enters above the elbow (an upper-arm wound must not swing with the forearm), otherwise by
+    // the whole arm pose transform.
+    Matrix4 TrajectoryPoseTransform(bool movesWithArm, const Vec3& entry) const;
     // Where the fitted mesh is drawn: translate (0, height/2, depth/2), scale (scaleX, 1, scaleZ),
     // then the uniform scale.
     Matrix4 DrawTransform() const;
+    Matrix4 DrawTransformInverse() const;
+
+    // Arm pitch 90 and every other arm and forearm angle 0: nothing is moved by the pose.
+    bool HasInitialPose() const;
+    // Puts the three joints back to their initial angles (the pivots stay).
+    void ResetPose();
+
+    // The mesh as it is drawn: the model with its arm groups posed, or the model itself at the
+    // initial pose or when it has no arm groups. Kept until the pose, scales or mesh change.
+    const Mesh* GetPosedModel() const;
+    // Whether the model has the "right_arm" and "right_forearm" parts the pose moves.
+    bool HasArmParts() const;
+    // The model's named parts: its `g` groups, or its material groups when those name the arm.
+    const MeshParts& GetModelParts() const { return modelParts; }
 
 private:
     // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.
-    Status AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress);
+    Status AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress);
+    // The three turns of the arm pose transform, in the world.
+    struct ArmTurns {
+        Matrix4 arm, forearm, rest;
+    };
+    ArmTurns ArmPoseTurns() const;
 
     std::unique_ptr<Mesh> model;
+    MeshParts modelParts;
     float unitizeScale = 0;
     float smoothingAngle = 90;
     std::string name = "default";
@@ -79,4 +112,6 @@ private:
     std::unique_ptr<Object> head;
     std::unique_ptr<Object> arm;
     std::unique_ptr<Object> forearm;
+    // A cache of what is drawn, not part of the body's state.
+    std::unique_ptr<PosedBodyMesh> posedModel;
 };

@@ -19,6 +19,20 @@ Status FailedRead(ObjReadResult& result) {
     return Status::Failure(std::move(result.error));
 }
 
+// The parts the arm pose needs: the material groups when they name the arm, else the file's `g`
+// groups (read again, since the reader keeps only material groups), else the material groups.
+MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
+    MeshParts byMaterial = PartsFromMaterialGroups(mesh);
+    if (byMaterial.Find("right_arm") && byMaterial.Find("right_forearm")) {
+        return byMaterial;
+    }
+    MeshParts byGroup = ReadObjPartGroupsFromFile(path, mesh.triangleCount);
+    if (byGroup.Find("right_arm") && byGroup.Find("right_forearm")) {
+        return byGroup;
+    }
+    return byMaterial;
+}
+
 } // namespace
 
 Status Body::Load(const std::string& path) {
@@ -26,7 +40,8 @@ Status Body::Load(const std::string& path) {
     if (!result.mesh) {
         return FailedRead(result);
     }
-    return AdoptMesh(std::move(result.mesh), nullptr);
+    MeshParts parts = PartsOf(*result.mesh, path);
+    return AdoptMesh(std::move(result.mesh), std::move(parts), nullptr);
 }
 
 Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
@@ -45,17 +60,19 @@ Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
         return FailedRead(result);
     }
     progress.SetProgress(20);
-    return AdoptMesh(std::move(result.mesh), &progress);
+    MeshParts parts = PartsOf(*result.mesh, path);
+    return AdoptMesh(std::move(result.mesh), std::move(parts), &progress);
 }
 
 Status Body::LoadMesh(std::unique_ptr<Mesh> mesh) {
     if (!mesh) {
         return Status::Failure("No body model was given");
     }
-    return AdoptMesh(std::move(mesh), nullptr);
+    MeshParts parts = PartsFromMaterialGroups(*mesh);
+    return AdoptMesh(std::move(mesh), std::move(parts), nullptr);
 }
 
-Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
+Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress) {
     if (mesh->triangleCount == 0) {
         return Status::Failure("The body model \"" + mesh->path + "\" has no triangles");
     }
@@ -76,6 +93,7 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, ProgressSink* progress) {
     depth = baseDepth;
     scale = 1.0;
     model = std::move(mesh);
+    modelParts = std::move(parts);
     if (progress) {
         progress->SetProgress(60);
     }

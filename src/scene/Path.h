@@ -50,6 +50,11 @@ public:
     bool SetUncertainty(double metres);
     double GetUncertainty() const { return uncertainty; }
 
+    // Whether the arrow follows the arm and forearm when they are posed (a wound of the arm) or
+    // stays where its points say (a wound of the trunk, head or legs).
+    void SetWithArm(bool value) { withArm = value; }
+    bool GetWithArm() const { return withArm; }
+
     void SetText(const std::string& value) { text = value; }
     const std::string& GetText() const { return text; }
 
@@ -62,5 +67,6 @@ private:
     int exited = 0;
     double r = 0, g = 0, b = 0;
     double uncertainty = kDefaultUncertainty;
+    bool withArm = true;
     std::string text;
 };

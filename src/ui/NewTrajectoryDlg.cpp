@@ -42,11 +42,15 @@ NewTrajectoryDlg::NewTrajectoryDlg(Universe& scene, Platform& platform,
     colorSwatch->setObjectName("colorSwatch");
     grid->addWidget(colorSwatch, 3, 3);
 
-    grid->addWidget(new QLabel("Uncertainty (cm)"), 4, 0);
+    withArmBox = new QCheckBox("Moves with the arm", this);
+    withArmBox->setObjectName("withArmBox");
+    withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
+    grid->addWidget(withArmBox, 4, 0, 1, 2);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
     uncertaintyField = AddField("uncertainty");
     uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
                                  "point may lie");
-    grid->addWidget(uncertaintyField, 4, 1);
+    grid->addWidget(uncertaintyField, 5, 1);
 
     auto* compute = new QPushButton("Compute", this);
     compute->setObjectName("computeButton");
@@ -76,6 +80,7 @@ int NewTrajectoryDlg::exec() {
     }
     uncertaintyField->setText(UncertaintyText(Path::kDefaultUncertainty));
     insideBox->setChecked(false);
+    withArmBox->setChecked(true);
     colorSwatch->SetColor(ProposedColor(scene));
     inX->setFocus();
     return QDialog::exec();
@@ -101,5 +106,6 @@ void NewTrajectoryDlg::Compute() {
     trajectory->SetUncertainty(ReadCentimetres(uncertaintyField->text()));
     const QColor color = colorSwatch->GetColor();
     trajectory->SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    trajectory->SetWithArm(withArmBox->isChecked());
     accept();
 }

@@ -20,7 +20,8 @@ public:
     NewTrajectoryDlg(Universe& scene, Platform& platform, std::function<void()> redraw,
                      QWidget* parent = nullptr);
 
-    // Opens with empty fields, an unchecked box and the proposed colour.
+    // Opens with empty fields, "Bullet inside body" unchecked, "Moves with the arm" checked and
+    // the proposed colour.
     int exec() override;
     // The trajectory made by "Compute" during the last opening; nullptr when none was made.
     Path* GetCreatedTrajectory() const { return createdTrajectory; }
@@ -41,5 +42,6 @@ private:
     QLineEdit* outZ;
     QLineEdit* uncertaintyField;
     QCheckBox* insideBox;
+    QCheckBox* withArmBox;
     ColorSwatch* colorSwatch;
 };

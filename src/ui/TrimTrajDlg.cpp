@@ -4,10 +4,12 @@
 #include "ui/DialogInput.h"
 #include "ui/SliderSetup.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 
 #include <cmath>
@@ -37,6 +39,11 @@ TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
     grid->addWidget(new QLabel("z"), 3, 0);
     grid->addWidget(sliderZ, 3, 1, 1, 3);
 
+    withArmBox = new QCheckBox("Moves with the arm", this);
+    withArmBox->setObjectName("withArmBox");
+    withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
+    grid->addWidget(withArmBox, 4, 1, 1, 3, Qt::AlignLeft);
+
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("okButton");
     ok->setDefault(true);
@@ -46,15 +53,15 @@ TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancelButton");
     cancel->setAutoDefault(false);
-    grid->addWidget(new QLabel("Uncertainty (cm)"), 4, 0);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
     uncertaintyField = new QLineEdit(this);
     uncertaintyField->setObjectName("uncertainty");
     uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
                                  "point may lie");
-    grid->addWidget(uncertaintyField, 4, 1);
-    grid->addWidget(ok, 5, 1);
-    grid->addWidget(reset, 5, 2);
-    grid->addWidget(cancel, 5, 3);
+    grid->addWidget(uncertaintyField, 5, 1);
+    grid->addWidget(ok, 6, 1);
+    grid->addWidget(reset, 6, 2);
+    grid->addWidget(cancel, 6, 3);
 
     connect(ok, &QPushButton::clicked, this, &TrimTrajDlg::accept);
     connect(reset, &QPushButton::clicked, this, &TrimTrajDlg::Reset);
@@ -62,6 +69,7 @@ TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
     for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
         connect(slider, &QSlider::valueChanged, this, &TrimTrajDlg::SliderMoved);
     }
+    connect(withArmBox, &QCheckBox::toggled, this, &TrimTrajDlg::WithArmToggled);
 }
 
 int TrimTrajDlg::PositionFromShift(double shift) {
@@ -86,6 +94,11 @@ int TrimTrajDlg::exec() {
     PlaceSlider(sliderX, savedX);
     PlaceSlider(sliderY, savedY);
     PlaceSlider(sliderZ, savedZ);
+    savedWithArm = trajectory->GetWithArm();
+    {
+        const QSignalBlocker quiet(withArmBox);
+        withArmBox->setChecked(savedWithArm);
+    }
     const int result = QDialog::exec();
     trajectory = nullptr; // the trajectory may be deleted before the next opening
     return result;
@@ -101,6 +114,15 @@ void TrimTrajDlg::SliderMoved() {
     trajectory->SetDx(ShiftFromPosition(positionX));
     trajectory->SetDy(ShiftFromPosition(positionY));
     trajectory->SetDz(ShiftFromPosition(positionZ));
+    redraw();
+}
+
+// Drawn at once, like the sliders, so the arrow shows where it goes.
+void TrimTrajDlg::WithArmToggled(bool checked) {
+    if (trajectory == nullptr) {
+        return;
+    }
+    trajectory->SetWithArm(checked);
     redraw();
 }
 
@@ -136,6 +158,7 @@ void TrimTrajDlg::reject() {
         trajectory->SetDx(ShiftFromPosition(savedX));
         trajectory->SetDy(ShiftFromPosition(savedY));
         trajectory->SetDz(ShiftFromPosition(savedZ));
+        trajectory->SetWithArm(savedWithArm);
         redraw();
     }
     QDialog::reject();

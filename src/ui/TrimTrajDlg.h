@@ -5,12 +5,14 @@
 #include <functional>
 
 class Path;
+class QCheckBox;
 class QLineEdit;
 class QSlider;
 class Universe;
 
 // "Adjust trajectory": shifts the drawn arrow of the selected trajectory by up to 40 cm along
-// each axis (slider 50 is no shift, one step is 2 cm), drawn while the sliders move.
+// each axis (slider 50 is no shift, one step is 2 cm), drawn while the sliders move, and says
+// whether it follows the arm when the arm is posed.
 class TrimTrajDlg : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +33,7 @@ public:
 private:
     void SliderMoved();
     void Reset();
+    void WithArmToggled(bool checked);
 
     std::function<void()> redraw;
     Universe* scene = nullptr;
@@ -40,6 +43,8 @@ private:
     QSlider* sliderX;
     QSlider* sliderY;
     QSlider* sliderZ;
+    QCheckBox* withArmBox;
     int positionX = 50, positionY = 50, positionZ = 50;
     int savedX = 50, savedY = 50, savedZ = 50;
+    bool savedWithArm = true;
 };

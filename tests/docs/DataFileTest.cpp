@@ -62,9 +62,14 @@ TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
     EXPECT_EQ(text, kHeader + "<body>\r\n"
                               "   <name>Jane</name>\r\n"
                               "   <height>1.7500</height>\r\n"
+                              "   <scalex>1.0000</scalex>\r\n"
+                              "   <scalez>1.0000</scalez>\r\n"
+                              "   <pose>arm  0.00 90.00  0.00</pose>\r\n"
+                              "   <pose>forearm  0.00  0.00  0.00</pose>\r\n"
+                              "   <pose>head  0.00  0.00  0.00</pose>\r\n"
                               "</body>\r\n"
                               "</root>\r\n");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 14);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 19);
 }
 
 TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
@@ -89,6 +94,11 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
     const std::string expected = kHeader + "<body>\r\n"
                                            "   <name>Jane</name>\r\n"
                                            "   <height>2.0000</height>\r\n"
+                                           "   <scalex>1.0000</scalex>\r\n"
+                                           "   <scalez>1.0000</scalez>\r\n"
+                                           "   <pose>arm  0.00 90.00  0.00</pose>\r\n"
+                                           "   <pose>forearm  0.00  0.00  0.00</pose>\r\n"
+                                           "   <pose>head  0.00  0.00  0.00</pose>\r\n"
                                            "</body>\r\n"
                                            "\r\n"
                                            "<trajectory>\r\n"
@@ -110,6 +120,7 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
                                            "  <dYaw>-10.00</dYaw>\r\n"
                                            "  <dRoll> 0.00</dRoll>\r\n"
                                            "  <uncertainty>0.0100</uncertainty>\r\n"
+                                           "  <witharm>true</witharm>\r\n"
                                            "  <text>T</text>\r\n"
                                            "</trajectory>\r\n"
                                            "\r\n"
@@ -137,7 +148,8 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
     EXPECT_NE(second.find("  <number>2</number>\r\n  <inside>false</inside>\r\n"),
               std::string::npos);
     EXPECT_NE(second.find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0100</uncertainty>\r\n  "
-                          "<text></text>\r\n</trajectory>\r\n\r\n<element>"),
+                          "<witharm>true</witharm>\r\n  <text></text>\r\n</trajectory>\r\n\r\n"
+                          "<element>"),
               std::string::npos);
 }
 
@@ -287,6 +299,84 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
     EXPECT_DOUBLE_EQ(old.GetTrajectory(1)->GetUncertainty(), Path::kDefaultUncertainty);
     EXPECT_DOUBLE_EQ(old.GetTrajectory(2)->GetUncertainty(), Path::kDefaultUncertainty);
     EXPECT_DOUBLE_EQ(old.GetTrajectory(3)->GetUncertainty(), 0.03);
+}
+
+TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
+    Body& body = scene.GetBody();
+    body.SetScaleX(1.24);
+    body.SetScaleZ(0.7);
+    body.SetHeight(1.75);
+    body.GetArm().Set(0, 0, 0, -12, 46, 8);
+    body.GetForearm().Set(0, 0, 0, 30, -4, 0);
+    body.GetHead().Set(0, 0, 0, 20, -10, 2);
+    AddTrajectory(1).SetWithArm(false);
+    AddTrajectory(1);
+    const std::string text = DataFile(scene).Format();
+    EXPECT_NE(text.find("   <height>1.7500</height>\r\n"
+                        "   <scalex>1.2400</scalex>\r\n"
+                        "   <scalez>0.7000</scalez>\r\n"
+                        "   <pose>arm -12.00 46.00  8.00</pose>\r\n"
+                        "   <pose>forearm 30.00 -4.00  0.00</pose>\r\n"
+                        "   <pose>head 20.00 -10.00  2.00</pose>\r\n</body>"),
+              std::string::npos);
+    EXPECT_NE(text.find("<witharm>false</witharm>"), std::string::npos);
+
+    Universe reopened;
+    LoadBoxBody(reopened);
+    reopened.GetBody().GetArm().SetPitch(10); // whatever pose was there before goes
+    DataFile(reopened).ReadText(text);
+    const Body& read = reopened.GetBody();
+    EXPECT_DOUBLE_EQ(read.GetScaleX(), 1.24);
+    EXPECT_DOUBLE_EQ(read.GetScaleZ(), 0.7);
+    EXPECT_FLOAT_EQ(read.GetDepth(), body.GetDepth());
+    const auto angles = [](const Object& joint) {
+        return std::vector<double>{joint.GetYaw(), joint.GetPitch(), joint.GetRoll()};
+    };
+    EXPECT_EQ(angles(read.GetArm()), angles(body.GetArm()));
+    EXPECT_EQ(angles(read.GetForearm()), angles(body.GetForearm()));
+    EXPECT_EQ(angles(read.GetHead()), angles(body.GetHead()));
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
+    EXPECT_FALSE(reopened.GetTrajectory(0)->GetWithArm());
+    EXPECT_TRUE(reopened.GetTrajectory(1)->GetWithArm()); // not carried over from the first
+    EXPECT_EQ(DataFile(reopened).Format(), text);
+}
+
+TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
+    Body& body = scene.GetBody();
+    body.SetScaleX(1.3);
+    body.GetForearm().SetYaw(40);
+    DataFile(scene).ReadText("<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
+                             "<trajectory>\r\n<x1>0.1</x1>\r\n</trajectory>\r\n"
+                             // hand-edited values: any case, blanks, a zero, unknown joints
+                             "<trajectory>\r\n<WITHARM> FALSE </WITHARM>\r\n</trajectory>\r\n"
+                             "<trajectory>\r\n<witharm>0</witharm>\r\n</trajectory>\r\n"
+                             "<trajectory>\r\n<witharm>yes</witharm>\r\n</trajectory>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
+    EXPECT_TRUE(body.HasInitialPose());
+    ASSERT_EQ(scene.GetTrajectoryCount(), 4);
+    EXPECT_TRUE(scene.GetTrajectory(0)->GetWithArm());
+    EXPECT_FALSE(scene.GetTrajectory(1)->GetWithArm());
+    EXPECT_FALSE(scene.GetTrajectory(2)->GetWithArm());
+    EXPECT_TRUE(scene.GetTrajectory(3)->GetWithArm());
+
+    DataFile(scene).ReadText("<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
+                             "<scalez>wide</scalez>\r\n<pose>ARM 10</pose>\r\n"
+                             "<pose>knee 1 2 3</pose>\r\n<pose>head 1 2 3 4</pose>\r\n"
+                             "<pose>forearm 1e300 5 -7e6</pose>\r\n</body>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0); // unusable stretches read as none
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetArm().GetYaw(), 10);
+    EXPECT_DOUBLE_EQ(body.GetArm().GetPitch(), 0); // a missing angle reads as 0
+    EXPECT_DOUBLE_EQ(body.GetHead().GetRoll(), 3);
+    // Angles no pose has read as 0.
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetYaw(), 0);
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetPitch(), 5);
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetRoll(), 0);
+    DataFile(scene).ReadText("<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
+                             "</body>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
 }
 
 TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {

@@ -41,3 +41,36 @@ TEST(ArmPoseTest, JointsTurnAboutShoulderAndElbow) {
     body.GetForearm().SetYaw(90); // bending the elbow brings the hand forward
     ExpectMoved(body, kElbow, {0, -0.3, 0}, {0, 0, 0.3});
 }
+
+TEST(ArmPoseTest, TrajectoriesTurnWithThePartTheyEnter) {
+    Body body;
+    const Vec3 elbow = body.RestElbow();
+    EXPECT_NEAR(elbow.x, kElbow.x, 1e-5);
+    EXPECT_NEAR(elbow.y, kElbow.y, 1e-5);
+    EXPECT_NEAR(elbow.z, kElbow.z, 1e-5);
+
+    body.GetForearm().SetPitch(30);
+    body.GetArm().SetPitch(45);
+    const Vec3 upperArmWound = {kShoulder.x, kShoulder.y - 0.15, kShoulder.z};
+    const Vec3 forearmWound = {kElbow.x, kElbow.y - 0.2, kElbow.z};
+    const auto carried = [&body](bool withArm, Vec3 entry) {
+        return body.TrajectoryPoseTransform(withArm, entry).TransformPoint(entry);
+    };
+    // The upper arm's wound turns with the shoulder only, the forearm's with both joints.
+    const Vec3 upper = carried(true, upperArmWound);
+    const Vec3 expectedUpper = body.UpperArmTransform().TransformPoint(upperArmWound);
+    EXPECT_NEAR(upper.x, expectedUpper.x, 1e-9);
+    EXPECT_NEAR(upper.y, expectedUpper.y, 1e-9);
+    const Vec3 fore = carried(true, forearmWound);
+    const Vec3 expectedFore = body.ArmPoseTransform().TransformPoint(forearmWound);
+    EXPECT_NEAR(fore.x, expectedFore.x, 1e-9);
+    EXPECT_NEAR(fore.y, expectedFore.y, 1e-9);
+    EXPECT_GT(std::hypot(expectedFore.x - body.UpperArmTransform().TransformPoint(forearmWound).x,
+                         expectedFore.y - body.UpperArmTransform().TransformPoint(forearmWound).y),
+              0.05);
+    // A trajectory that does not move with the arm stays where its points say.
+    const Vec3 still = carried(false, forearmWound);
+    EXPECT_DOUBLE_EQ(still.x, forearmWound.x);
+    EXPECT_DOUBLE_EQ(still.y, forearmWound.y);
+    EXPECT_DOUBLE_EQ(still.z, forearmWound.z);
+}

@@ -123,6 +123,7 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
     WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
         EXPECT_TRUE(Child<QLineEdit>(d, "inX").text().isEmpty());
         EXPECT_FALSE(Child<QCheckBox>(d, "insideBox").isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(d, "withArmBox").isChecked());
         Click(d, "computeButton");
     });
     dialog.exec();
@@ -130,6 +131,20 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
     EXPECT_EQ(scene.GetTrajectory(0)->GetExited(), 1);
     EXPECT_DOUBLE_EQ(scene.GetTrajectory(0)->GetX1(), 0.0);
     EXPECT_DOUBLE_EQ(scene.GetTrajectory(0)->GetBlue(), 1.0);
+    EXPECT_TRUE(scene.GetTrajectory(0)->GetWithArm());
+
+    // A wound of the trunk: unticked, the trajectory stays put when the arm is posed; the box is
+    // ticked again at the next opening.
+    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+        QTest::mouseClick(&Child<QCheckBox>(d, "withArmBox"), Qt::LeftButton);
+        Click(d, "computeButton");
+    });
+    dialog.exec();
+    ASSERT_EQ(scene.GetTrajectoryCount(), 2);
+    EXPECT_FALSE(scene.GetTrajectory(1)->GetWithArm());
+    WhenModal<NewTrajectoryDlg>(
+        [](NewTrajectoryDlg& d) { EXPECT_TRUE(Child<QCheckBox>(d, "withArmBox").isChecked()); });
+    dialog.exec();
 }
 
 TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
@@ -190,6 +205,33 @@ TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) 
     EXPECT_NEAR(path.GetDz(), 0.0, 1e-12);
     EXPECT_EQ(path.GetDPitch(), 0.0);
     EXPECT_EQ(redraws, 3); // the slider, Reset and Cancel
+}
+
+TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
+    Path& path = AddTrajectory(scene, 0.0, 0.0, 0.0);
+    path.SetWithArm(false);
+    scene.SelectTrajectory(1);
+    TrimTrajDlg dialog(redraw);
+    dialog.Bind(scene);
+    // Ticking shows at once; Cancel puts it back.
+    WhenModal<TrimTrajDlg>([&path, this](TrimTrajDlg& d) {
+        QCheckBox& box = Child<QCheckBox>(d, "withArmBox");
+        EXPECT_FALSE(box.isChecked());
+        QTest::mouseClick(&box, Qt::LeftButton);
+        EXPECT_TRUE(path.GetWithArm());
+        EXPECT_EQ(redraws, 1);
+        Click(d, "cancelButton");
+    });
+    dialog.exec();
+    EXPECT_FALSE(path.GetWithArm());
+    // OK keeps it; Reset leaves it alone.
+    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+        QTest::mouseClick(&Child<QCheckBox>(d, "withArmBox"), Qt::LeftButton);
+        Click(d, "resetButton");
+        Click(d, "okButton");
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_TRUE(path.GetWithArm());
 }
 
 TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {

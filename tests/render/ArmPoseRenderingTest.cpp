@@ -1,0 +1,74 @@
+#include "../scene/ArmTestModel.h"
+#include "RenderTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool IsBlue(const Rgb& pixel) {
+    return pixel.b > 100 && pixel.r < 60 && pixel.g < 60;
+}
+
+class ArmPoseRendering : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.Ready()) << h.Error();
+        std::unique_ptr<Mesh> arm = armtest::ReadMesh(armtest::ArmObj(false));
+        ASSERT_TRUE(arm);
+        ASSERT_TRUE(scene.GetBody().LoadMesh(std::move(arm)).ok());
+    }
+
+    Rgb PixelAt(double x, double y, double z) {
+        const auto at = h.Project(x, y, z);
+        return h.Pixel(static_cast<int>(at[0]), static_cast<int>(at[1]));
+    }
+
+    void PickPoint(double x, double y, double z) {
+        const auto at = h.Project(x, y, z);
+        h.PickAt(at[0], at[1]);
+    }
+
+    RenderHarness h;
+    Universe& scene = h.Scene();
+};
+
+} // namespace
+
+// The arm swung out level (pitch 0): a forearm point 0.5 m below the shoulder goes 0.5 m to the
+// body's right at shoulder height.
+TEST_F(ArmPoseRendering, PosedArmIsDrawnAndOnlyItsTrajectoriesFollow) {
+    const double shoulderY = 1.5851, forearmX = -0.2, front = 0.15;
+    h.Render();
+    EXPECT_TRUE(IsBlue(PixelAt(forearmX, shoulderY - 0.5, front)));
+    EXPECT_FALSE(IsBlue(PixelAt(forearmX - 0.5, shoulderY, front)));
+
+    // Two arrows hanging in front of the forearm's rest place: one follows the arm, one not.
+    Path& arm = h.AddTrajectory(1, -0.2, 1.0, 0.5, 1, 0, 0);
+    arm.SetPoints(-0.2, 1.0, 0.5, -0.2, 0.7, 0.5);
+    Path& trunk = h.AddTrajectory(1, 0.1, 1.0, 0.5, 0, 1, 0);
+    trunk.SetPoints(0.1, 1.0, 0.5, 0.1, 0.7, 0.5);
+    trunk.SetWithArm(false);
+
+    scene.GetBody().GetArm().SetPitch(0);
+    h.Render();
+    EXPECT_FALSE(IsBlue(PixelAt(forearmX, shoulderY - 0.5, front)));
+    EXPECT_TRUE(IsBlue(PixelAt(forearmX - 0.5, shoulderY, front)));
+    // The trunk stays: the red block on the body's left is where it was.
+    const Rgb block = PixelAt(0.22, 1.0, 0.3);
+    EXPECT_GT(block.r, 30) << block.g << " " << block.b;
+    EXPECT_LT(block.g, 10);
+    EXPECT_LT(block.b, 10);
+
+    const Vec3 moved = scene.GetBody().ArmPoseTransform().TransformPoint({-0.2, 0.9, 0.53});
+    PickPoint(moved.x, moved.y, moved.z);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 1);
+    PickPoint(0.1, 0.9, 0.53);
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+    PickPoint(-0.2, 0.9, 0.53); // the following arrow left its rest place
+    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+
+    // Back at the initial pose the model is drawn as read.
+    scene.GetBody().ResetPose();
+    h.Render();
+    EXPECT_TRUE(IsBlue(PixelAt(forearmX, shoulderY - 0.5, front)));
+}
