@@ -3,6 +3,7 @@
 #include "render/ElementPass.h"
 #include "render/FrameProjection.h"
 #include "render/GlmDraw.h"
+#include "render/LandmarkPass.h"
 #include "render/Picking.h"
 #include "render/SceneDecorations.h"
 #include "render/TrajectoryPass.h"
@@ -93,6 +94,7 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     if (scene.GetShowUncertaintyCones()) {
         DrawUncertaintyCones(scene);
     }
+    DrawLandmarks(scene, font);
     DrawDecorations(scene);
     font.Flush(); // anything labelled after the passes
     glPopMatrix();

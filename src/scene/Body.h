@@ -3,6 +3,7 @@
 #include "model/Mesh.h"
 #include "model/MeshParts.h"
 #include "model/Status.h"
+#include "scene/LandmarkTable.h"
 #include "scene/Matrix4.h"
 #include "scene/Object.h"
 
@@ -54,6 +55,15 @@ public:
     const Object& GetArm() const { return *arm; }
     const Object& GetForearm() const { return *forearm; }
 
+    // The landmarks read with the mesh from the table beside its file (none when there is no
+    // table), at the default height and scales.
+    const LandmarkTable& GetLandmarks() const { return landmarks; }
+    // The landmarks where they lie on the body as drawn now: scaled with its height and with
+    // scale X and scale Z.
+    LandmarkTable DrawnLandmarks() const;
+    // Why the table beside the last mesh could not be read (ok when it was read or is absent).
+    const Status& GetLandmarkStatus() const { return landmarkStatus; }
+
     void IncreaseBodyLighting(); // every vertex normal x 1.1
     void DecreaseBodyLighting(); // every vertex normal x 0.9
 
@@ -97,8 +107,13 @@ private:
     };
     ArmTurns ArmPoseTurns() const;
 
+    // Reads the landmark table beside the mesh file, or clears the table.
+    void LoadLandmarks(const std::string& modelPath);
+
     std::unique_ptr<Mesh> model;
     MeshParts modelParts;
+    LandmarkTable landmarks;
+    Status landmarkStatus = Status::Ok();
     float unitizeScale = 0;
     float smoothingAngle = 90;
     std::string name = "default";

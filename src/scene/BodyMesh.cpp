@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -94,10 +96,31 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink
     scale = 1.0;
     model = std::move(mesh);
     modelParts = std::move(parts);
+    LoadLandmarks(model->path);
     if (progress) {
         progress->SetProgress(60);
     }
     return Status::Ok();
+}
+
+void Body::LoadLandmarks(const std::string& modelPath) {
+    landmarks = LandmarkTable();
+    landmarkStatus = Status::Ok();
+    const std::string path = LandmarkTable::PathBesideModel(modelPath);
+    std::error_code error;
+    if (modelPath.empty() || !std::filesystem::is_regular_file(path, error)) {
+        return; // a model without landmarks
+    }
+    landmarkStatus = LandmarkTable::Load(path, landmarks);
+    if (!landmarkStatus) {
+        // The body is usable without its landmarks; say why they are missing, as the model
+        // reader reports its warnings.
+        std::fprintf(stderr, "%s\n", landmarkStatus.message().c_str());
+    }
+}
+
+LandmarkTable Body::DrawnLandmarks() const {
+    return landmarks.Scaled(scale * scaleX, scale, scale * scaleZ);
 }
 
 bool Body::SetHeight(double h) {

@@ -74,6 +74,9 @@ public:
     // The translucent cones of the trajectories' uncertainty; off until asked for.
     void ToggleUncertaintyCones() { showUncertaintyCones = !showUncertaintyCones; }
     bool GetShowUncertaintyCones() const { return showUncertaintyCones; }
+    // Markers at the body's landmarks (with their names while texts are shown); off at first.
+    void ToggleLandmarks() { showLandmarks = !showLandmarks; }
+    bool GetShowLandmarks() const { return showLandmarks; }
     bool GetShowText() const { return showText; }
     bool GetShowAxes() const { return showAxes; }
     bool GetShowFrontGrid() const { return showFrontGrid; }
@@ -141,6 +144,7 @@ private:
     bool bodyTransparent = false;
     bool showText = true;
     bool showUncertaintyCones = false;
+    bool showLandmarks = false;
     SceneRenderer* renderer = nullptr;
     std::string arrowModelFile = "./data/default/Arrow1.obj";
     std::string halfArrowModelFile = "./data/default/HalfArrow1.obj";

@@ -1,6 +1,7 @@
 #include "ui/CMainFrame.h"
 
 #include "docs/AppInfo.h"
+#include "scene/Universe.h"
 #include "ui/AppIcons.h"
 #include "ui/CRuvoDoc.h"
 #include "ui/CRuvoView.h"
@@ -153,6 +154,11 @@ void CMainFrame::BuildViewMenu() {
             [v] { v->OnToggleLateralGrid(); });
     AddItem(menu, "Toggle body transparency\tY", QKeySequence(Qt::Key_Y),
             [v] { v->OnToggleBodyTransparency(); });
+    landmarksAction = AddItem(menu, "Show landmarks\tW", QKeySequence(Qt::Key_W), [this, v] {
+        v->OnToggleLandmarks();
+        landmarksAction->setChecked(v->GetScene().GetShowLandmarks());
+    });
+    landmarksAction->setCheckable(true);
     QAction* cones = AddItem(menu, "Show uncertainty cones\tU", QKeySequence(Qt::Key_U),
                              [v] { v->OnToggleUncertaintyCones(); });
     cones->setCheckable(true);

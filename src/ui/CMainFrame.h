@@ -60,6 +60,7 @@ private:
     QAction* openDataAction = nullptr;
     QAction* saveDataAction = nullptr;
     QAction* aboutAction = nullptr;
+    QAction* landmarksAction = nullptr;
     QLabel* messagePane = nullptr;
     QLabel* indicators[3] = {};
     QTimer* indicatorTimer = nullptr;

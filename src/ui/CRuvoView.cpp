@@ -375,6 +375,11 @@ void CRuvoView::OnToggleBodyTransparency() {
     Redraw();
 }
 
+void CRuvoView::OnToggleLandmarks() {
+    scene.ToggleLandmarks();
+    Redraw();
+}
+
 void CRuvoView::OnSetManipulationMode(int mode) {
     scene.SetManipulationMode(mode);
 }

@@ -69,6 +69,7 @@ public:
     void OnToggleBodyTransparency();
     void OnToggleUncertaintyCones();
     bool GetShowUncertaintyCones() const;
+    void OnToggleLandmarks();
     void OnSetManipulationMode(int mode);
     // Help and About.
     void OnHelpContents();

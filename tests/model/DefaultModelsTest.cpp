@@ -3,12 +3,15 @@
 #include "model/Mesh.h"
 #include "model/ObjReader.h"
 #include "scene/Body.h"
+#include "scene/LandmarkTable.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,8 +66,16 @@ Point FacetNormal(const Mesh& mesh, const MeshTriangle& t) {
     return length > 0 ? Point{n.x / length, n.y / length, n.z / length} : Point{0, 0, 0};
 }
 
+// Fingertips and the tips of the toes: small enough that facets may turn sharply there.
+bool AtFingertipOrToe(const Point& p) {
+    const bool fingertip = std::fabs(p.x) > 0.18 && p.y < 0.80;
+    const bool toe = p.y < 0.04 && p.z > 0.27;
+    return fingertip || toe;
+}
+
 // Edges whose two facets turn by more than the program's 90-degree smoothing angle (or are
-// degenerate): there the drawn skin would show a hard edge.
+// degenerate): there the drawn skin would show a hard edge. Edges at the fingertips and toes
+// are not counted.
 int CountHardEdges(const Mesh& mesh) {
     std::map<std::pair<int32_t, int32_t>, std::vector<size_t>> facetsOfEdge;
     for (size_t i = 0; i < mesh.triangles.size(); ++i) {
@@ -77,7 +88,7 @@ int CountHardEdges(const Mesh& mesh) {
     }
     int hard = 0;
     for (const auto& [edge, facets] : facetsOfEdge) {
-        if (facets.size() != 2) {
+        if (facets.size() != 2 || AtFingertipOrToe(Vertex(mesh, edge.first))) {
             continue;
         }
         const Point n0 = FacetNormal(mesh, mesh.triangles[facets[0]]);
@@ -130,6 +141,75 @@ std::vector<double> RayHits(const Mesh& mesh, Point origin, Point dir) {
     return hits;
 }
 
+// The name of the `g` group each triangle of a model file belongs to, in file order (every
+// face of the default models is a triangle, so a face is one triangle).
+std::vector<std::string> TriangleGroups(const std::string& name) {
+    std::ifstream file(DefaultModel(name));
+    std::vector<std::string> groups;
+    std::string current = "default";
+    for (std::string line; std::getline(file, line);) {
+        if (line.rfind("g ", 0) == 0) {
+            current = line.substr(2);
+        } else if (line.rfind("f ", 0) == 0) {
+            groups.push_back(current);
+        }
+    }
+    return groups;
+}
+
+Point Minus(Point a, Point b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+double DotOf(Point a, Point b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+// Distance from p to the triangle abc: to its plane when p projects inside it, else to the
+// nearest of its edges.
+double TriangleDistance(Point p, Point a, Point b, Point c) {
+    auto segment = [](Point q, Point s0, Point s1) {
+        const Point d = Minus(s1, s0);
+        const double length2 = DotOf(d, d);
+        const double t = length2 > 0 ? std::clamp(DotOf(Minus(q, s0), d) / length2, 0.0, 1.0) : 0.0;
+        const Point r = Minus(q, {s0.x + d.x * t, s0.y + d.y * t, s0.z + d.z * t});
+        return std::sqrt(DotOf(r, r));
+    };
+    const Point ab = Minus(b, a), ac = Minus(c, a), ap = Minus(p, a);
+    const Point n = {ab.y * ac.z - ab.z * ac.y, ab.z * ac.x - ab.x * ac.z,
+                     ab.x * ac.y - ab.y * ac.x};
+    const double n2 = DotOf(n, n);
+    if (n2 > 0) {
+        // Barycentric coordinates of the projection.
+        const double d00 = DotOf(ab, ab), d01 = DotOf(ab, ac), d11 = DotOf(ac, ac);
+        const double d20 = DotOf(ap, ab), d21 = DotOf(ap, ac);
+        const double denominator = d00 * d11 - d01 * d01;
+        const double v = (d11 * d20 - d01 * d21) / denominator;
+        const double w = (d00 * d21 - d01 * d20) / denominator;
+        if (v >= 0 && w >= 0 && v + w <= 1) {
+            return std::fabs(DotOf(ap, n)) / std::sqrt(n2);
+        }
+    }
+    return std::min({segment(p, a, b), segment(p, b, c), segment(p, c, a)});
+}
+
+// The distance from p to the body as it is drawn (its fitted mesh under the draw transform).
+double DistanceToDrawnBody(const Body& body, Point p) {
+    const Matrix4 draw = body.DrawTransform();
+    const Mesh& mesh = *body.GetModel();
+    std::vector<Point> drawn(mesh.vertexCount + 1);
+    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+        const Point f = Vertex(mesh, static_cast<int32_t>(v));
+        const Vec3 w = draw.TransformPoint({f.x, f.y, f.z});
+        drawn[v] = {w.x, w.y, w.z};
+    }
+    double nearest = 1e9;
+    for (const MeshTriangle& t : mesh.triangles) {
+        nearest = std::min(nearest, TriangleDistance(p, drawn[t.vertex[0]], drawn[t.vertex[1]],
+                                                     drawn[t.vertex[2]]));
+    }
+    return nearest;
+}
+
 ObjReadResult ReadModel(const std::string& name) {
     ObjReadResult read = glmReadOBJ(DefaultModel(name));
     EXPECT_TRUE(read.mesh) << read.error;
@@ -150,8 +230,8 @@ TEST(DefaultModelsTest, BodyIsOneClosedSkinColouredSurfaceStandingInItsBox) {
     ASSERT_TRUE(read.mesh);
     const Mesh& mesh = *read.mesh;
 
-    EXPECT_GE(mesh.triangleCount, 20000u);
-    EXPECT_LE(mesh.triangleCount, 80000u);
+    EXPECT_GE(mesh.triangleCount, 50000u);
+    EXPECT_LE(mesh.triangleCount, 150000u);
     // Feet on y = 0, 2 m tall, back at z = 0, centred on x = 0, facing +Z and shallower than wide.
     EXPECT_FLOAT_EQ(mesh.box[1], 0.0f);
     EXPECT_FLOAT_EQ(mesh.box[4], 2.0f);
@@ -224,6 +304,101 @@ TEST(DefaultModelsTest, BodyLoadsTwoMetresTallWithItsJointsInsideTheArm) {
     // Beyond the inner skin of the elbow lies air, then the trunk.
     ASSERT_GE(elbowIn.size(), 2u);
     EXPECT_GT(elbowIn[1] - elbowIn[0], 0.005);
+}
+
+TEST(DefaultModelsTest, BodyKeepsItsPartsAsGroupsSplitAtTheShoulderAndElbow) {
+    const ObjReadResult read = ReadModel("man1.obj");
+    ASSERT_TRUE(read.mesh);
+    const Mesh& mesh = *read.mesh;
+    const std::vector<std::string> groups = TriangleGroups("man1.obj");
+    ASSERT_EQ(groups.size(), mesh.triangleCount);
+
+    std::map<std::string, int> counts;
+    // The lowest upper-arm point and the highest forearm point, per side.
+    std::map<std::string, double> lowest, highest;
+    for (size_t i = 0; i < groups.size(); ++i) {
+        const std::string& group = groups[i];
+        ++counts[group];
+        const MeshTriangle& t = mesh.triangles[i];
+        // Triangles of the legs may cross the midline at the crotch; their centres may not.
+        const double centreX = (Vertex(mesh, t.vertex[0]).x + Vertex(mesh, t.vertex[1]).x +
+                                Vertex(mesh, t.vertex[2]).x) /
+                               3.0;
+        EXPECT_TRUE(group.rfind("right_", 0) != 0 || centreX < 0.0) << group;
+        EXPECT_TRUE(group.rfind("left_", 0) != 0 || centreX > 0.0) << group;
+        for (int c = 0; c < 3; ++c) {
+            const Point p = Vertex(mesh, t.vertex[c]);
+            if (group == "head") {
+                EXPECT_GT(p.y, 1.70);
+            }
+            lowest.try_emplace(group, p.y);
+            highest.try_emplace(group, p.y);
+            lowest[group] = std::min(lowest[group], p.y);
+            highest[group] = std::max(highest[group], p.y);
+        }
+    }
+    const std::set<std::string> expected = {"head",      "trunk",         "right_arm",
+                                            "left_arm",  "right_forearm", "left_forearm",
+                                            "right_leg", "left_leg"};
+    for (const std::string& name : expected) {
+        EXPECT_GT(counts[name], 1000) << name;
+    }
+    EXPECT_EQ(counts.size(), expected.size()) << "every triangle belongs to one of the parts";
+    EXPECT_EQ(counts["right_arm"], counts["left_arm"]);
+    EXPECT_EQ(counts["right_forearm"], counts["left_forearm"]);
+
+    // The upper arm runs from the shoulder (1.585) to the elbow (1.280); the forearm and hand
+    // from the elbow down; the border is within the joint's few centimetres.
+    for (const char* side : {"right_", "left_"}) {
+        SCOPED_TRACE(side);
+        const std::string arm = std::string(side) + "arm";
+        const std::string forearm = std::string(side) + "forearm";
+        EXPECT_NEAR(lowest[arm], 1.28, 0.03);
+        EXPECT_NEAR(highest[forearm], 1.28, 0.04);
+        EXPECT_GT(highest[arm], 1.62);
+        EXPECT_LT(lowest[forearm], 0.80);
+    }
+}
+
+TEST(DefaultModelsTest, LandmarksLieOnTheDrawnBodyOnTheirSide) {
+    Body body;
+    const Status loaded = body.Load(DefaultModel("man1.obj"));
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    ASSERT_TRUE(body.GetLandmarkStatus().ok()) << body.GetLandmarkStatus().message();
+    const std::vector<Landmark>& landmarks = body.GetLandmarks().GetLandmarks();
+
+    std::set<std::string> names;
+    for (const Landmark& landmark : landmarks) {
+        SCOPED_TRACE(landmark.name);
+        names.insert(landmark.name);
+        const Point p = {landmark.position.x, landmark.position.y, landmark.position.z};
+        EXPECT_LT(DistanceToDrawnBody(body, p), 0.01);
+        if (landmark.name.rfind("left ", 0) == 0) {
+            EXPECT_GT(p.x, 0.02);
+        } else if (landmark.name.rfind("right ", 0) == 0) {
+            EXPECT_LT(p.x, -0.02);
+        } else {
+            EXPECT_NEAR(p.x, 0.0, 1e-3);
+        }
+    }
+    for (const char* name :
+         {"jugular notch", "umbilicus", "right clavicle", "left nipple", "right iliac crest",
+          "left anterior superior iliac spine", "right scapula", "lumbar spine", "left buttock",
+          "right gluteal fold", "left patella", "right lateral malleolus", "left medial malleolus",
+          "right heel", "nose tip", "chin", "left ear"}) {
+        EXPECT_EQ(names.count(name), 1u) << name;
+    }
+
+    // A taller, broader body carries them along: still on its skin.
+    body.SetScaleX(1.2);
+    ASSERT_TRUE(body.SetHeight(1.75));
+    const LandmarkTable drawn = body.DrawnLandmarks();
+    for (const Landmark& landmark : drawn.GetLandmarks()) {
+        if (landmark.name == "umbilicus" || landmark.name == "left nipple") {
+            const Point p = {landmark.position.x, landmark.position.y, landmark.position.z};
+            EXPECT_LT(DistanceToDrawnBody(body, p), 0.01) << landmark.name;
+        }
+    }
 }
 
 TEST(DefaultModelsTest, ArrowsRunAlongMinusZFromTheirTailToTheirPoint) {

@@ -93,6 +93,25 @@ TEST_F(FrameRendering, LateralGridLiesInThePlaneXZero) {
         Near(PixelAt(h, h.Project(0, 0.55, 0.75)), kBackground, kBackground, kBackground, 1));
 }
 
+TEST_F(FrameRendering, LandmarkMarkersShowOnlyWhenAskedAndFollowTheBodyScale) {
+    h.Scene().ToggleAxes();
+    // The markers are green; the body is blue and the background grey.
+    auto isMarker = [](const Rgb& c) { return c.g > 150 && c.r < 60 && c.b < 120; };
+    const auto marker = h.Project(0.05, 1.0, 0.2222);
+    h.Render();
+    EXPECT_FALSE(isMarker(PixelAt(h, marker))) << "hidden at first";
+
+    h.Scene().ToggleLandmarks();
+    h.Render();
+    EXPECT_TRUE(isMarker(PixelAt(h, marker)));
+
+    // A body 1 m tall carries its marker down to half the height.
+    ASSERT_TRUE(h.Scene().GetBody().SetHeight(1.0));
+    h.Render();
+    EXPECT_FALSE(isMarker(PixelAt(h, marker)));
+    EXPECT_TRUE(isMarker(PixelAt(h, h.Project(0.025, 0.5, 0.1111))));
+}
+
 TEST_F(FrameRendering, TransparentBodyShowsTheArrowInsideIt) {
     // The body spans x -0.11..0.11 and z 0..0.22; this arrow lies inside it.
     h.AddTrajectory(1, 0, 1.2, 0.15, 1, 0, 0);

@@ -41,6 +41,8 @@ TestModels::TestModels() {
     WriteFile(folder / "man1.mtl", "newmtl skin\nKd 0.1 0.1 0.9\nKa 0.2 0.2 0.2\n");
     WriteFile(folder / "man1.obj",
               BoxObj({-0.1f, 0.0f, 0.0f}, {0.1f, 1.8f, 0.2f}, "man1.mtl", "skin"));
+    // Drawn 2 m tall, the box's front lies at z = 0.2222.
+    WriteFile(folder / "man1.landmarks", "# name x y z\nfront marker 0.05 1.0 0.2222\n");
 }
 
 TestModels::~TestModels() {

@@ -11,7 +11,8 @@
 
 // Writes small models into a fresh folder laid out like the program's working directory
 // (data/default/...): arrows that are boxes 6 cm square, the full one 0.5 m long and the half one
-// 0.25 m, both along -Z from the origin; a blue box body 0.2 x 1.8 x 0.2 standing on y = 0.
+// 0.25 m, both along -Z from the origin; a blue box body 0.2 x 1.8 x 0.2 standing on y = 0, with
+// one landmark on its front.
 class TestModels {
 public:
     TestModels();

@@ -74,13 +74,27 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
               (QStringList{"Body parameters\tB", "Adjust active trajectory\tA",
                            "Delete active trajectory or element\tDel",
                            "Delete all trajectories and elements"}));
-    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&View")),
-              (QStringList{"Data summary\tD", "-", "Profile\tP", "Front\tF", "Back\tK", "Right\tR",
-                           "Left\tL", "Top\tT", "-", "Increase body lighting\t+",
-                           "Decrease body lighting\t-", "-", "ToggleText\tE", "Toggle axes\tX",
-                           "Toggle front grid\tG", "Toggle lateral grid\tAlt+G",
-                           "Toggle body transparency\tY", "Show uncertainty cones\tU", "-",
-                           "&Status Bar"}));
+    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&View")), (QStringList{"Data summary\tD",
+                                                                "-",
+                                                                "Profile\tP",
+                                                                "Front\tF",
+                                                                "Back\tK",
+                                                                "Right\tR",
+                                                                "Left\tL",
+                                                                "Top\tT",
+                                                                "-",
+                                                                "Increase body lighting\t+",
+                                                                "Decrease body lighting\t-",
+                                                                "-",
+                                                                "ToggleText\tE",
+                                                                "Toggle axes\tX",
+                                                                "Toggle front grid\tG",
+                                                                "Toggle lateral grid\tAlt+G",
+                                                                "Toggle body transparency\tY",
+                                                                "Show landmarks\tW",
+"Show uncertainty cones\tU",
+                                                                "-",
+                                                                "&Status Bar"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Help")),
               (QStringList{"Contents\tF1", "Kestrane website", "-", "&About Ruvo..."}));
     EXPECT_EQ(Item(*frame, "&File", "Open data file \tCtrl+D")->shortcut(),
@@ -116,6 +130,16 @@ TEST_F(MainWindowTest, LetterKeysActInTheMainWindowButNotWhileTypingInADialog) {
     EXPECT_TRUE(Scene().GetShowLateralGrid());
     QTest::keyClick(&View(), Qt::Key_Y);
     EXPECT_TRUE(Scene().GetBodyTransparent());
+    // The landmarks start hidden; W shows them and ticks the menu item, and hides them again.
+    QAction* landmarks = Item(*frame, "&View", "Show landmarks\tW");
+    EXPECT_FALSE(Scene().GetShowLandmarks());
+    EXPECT_TRUE(landmarks->isCheckable());
+    QTest::keyClick(&View(), Qt::Key_W);
+    EXPECT_TRUE(Scene().GetShowLandmarks());
+    EXPECT_TRUE(landmarks->isChecked());
+    landmarks->trigger();
+    EXPECT_FALSE(Scene().GetShowLandmarks());
+    EXPECT_FALSE(landmarks->isChecked());
     QTest::keyClick(&View(), Qt::Key_E);
     EXPECT_FALSE(Scene().GetShowText());
 

@@ -30,12 +30,15 @@ Box BoundingBox(const TriMesh& mesh) {
 // Scales uniformly to 2 m and moves the feet to y = 0, the back to z = 0 and the middle of the
 // x extent to 0. The shape is built to these measures, so the change is a fraction of a
 // millimetre; it only makes the written extremes exact.
-Vec3 PlaceExactly(TriMesh& mesh) {
+Vec3 PlaceExactly(TriMesh& mesh, std::vector<BodyLandmark>& landmarks) {
     const Box box = BoundingBox(mesh);
     const Vec3 anchor = {0.5 * (box.min.x + box.max.x), box.min.y, box.min.z};
     const double scale = 2.0 / (box.max.y - box.min.y);
     for (Vec3& v : mesh.vertices) {
         v = (v - anchor) * scale;
+    }
+    for (BodyLandmark& landmark : landmarks) {
+        landmark.position = (landmark.position - anchor) * scale;
     }
     RoundToFileResolution(mesh);
     // Rounding may leave the x extremes one unit apart; move the outermost vertex on
@@ -55,13 +58,29 @@ Vec3 PlaceExactly(TriMesh& mesh) {
     return (pivot - anchor) * scale - pivot;
 }
 
+// Each triangle goes to the part nearest its centre.
+void GroupByPart(TriMesh& mesh) {
+    for (int part = 0; part < BodyShape::kPartCount; ++part) {
+        mesh.groupNames.push_back(BodyShape::PartName(static_cast<BodyShape::Part>(part)));
+    }
+    mesh.triangleGroups.reserve(mesh.triangles.size());
+    for (const auto& t : mesh.triangles) {
+        const Vec3 centre =
+            (mesh.vertices[t[0]] + mesh.vertices[t[1]] + mesh.vertices[t[2]]) * (1.0 / 3.0);
+        mesh.triangleGroups.push_back(static_cast<int>(BodyShape::PartAt(centre)));
+    }
+}
+
 } // namespace
 
-TriMesh BuildBodyModel(const BodyModelSettings& settings, double& pivotShift) {
+BodyModel BuildBodyModel(const BodyModelSettings& settings) {
     QuadMesh quads = PolygoniseSurfaceNets(BodyShape::Evaluate, BodyShape::kBoundsMin,
                                            BodyShape::kBoundsMax, settings.gridStep);
     RelaxOntoSurface(quads, BodyShape::Evaluate, BodyShape::Gradient, settings.relaxationRounds);
-    TriMesh mesh = Triangulate(quads);
-    pivotShift = Length(PlaceExactly(mesh));
-    return mesh;
+    BodyModel model;
+    model.mesh = Triangulate(quads);
+    GroupByPart(model.mesh);
+    model.landmarks = FindBodyLandmarks();
+    model.pivotShift = Length(PlaceExactly(model.mesh, model.landmarks));
+    return model;
 }

@@ -23,6 +23,10 @@ void PrintCoordinate(std::FILE* file, double value) {
                  magnitude % 100000);
 }
 
+void WriteFace(std::FILE* file, const std::array<int, 3>& t) {
+    std::fprintf(file, "f %d %d %d\n", t[0] + 1, t[1] + 1, t[2] + 1);
+}
+
 bool Finish(FilePtr file) {
     const bool ok = std::ferror(file.get()) == 0;
     return std::fclose(file.release()) == 0 && ok;
@@ -61,8 +65,20 @@ bool WriteObj(const std::string& path, const TriMesh& mesh, const ObjFileInfo& i
     if (!info.material.empty()) {
         std::fprintf(f, "usemtl %s\n", info.material.c_str());
     }
-    for (const auto& t : mesh.triangles) {
-        std::fprintf(f, "f %d %d %d\n", t[0] + 1, t[1] + 1, t[2] + 1);
+    if (mesh.groupNames.empty()) {
+        for (const auto& t : mesh.triangles) {
+            WriteFace(f, t);
+        }
+        return Finish(std::move(file));
+    }
+    // Each group once, its triangles in mesh order.
+    for (size_t group = 0; group < mesh.groupNames.size(); ++group) {
+        std::fprintf(f, "g %s\n", mesh.groupNames[group].c_str());
+        for (size_t i = 0; i < mesh.triangles.size(); ++i) {
+            if (mesh.triangleGroups[i] == static_cast<int>(group)) {
+                WriteFace(f, mesh.triangles[i]);
+            }
+        }
     }
     return Finish(std::move(file));
 }

@@ -26,9 +26,9 @@ bool CheckClosed(const char* name, const TriMesh& mesh) {
 }
 
 bool WriteBody(const std::string& folder) {
-    double pivotShift = 0;
-    const TriMesh body = BuildBodyModel(BodyModelSettings{}, pivotShift);
-    std::printf("man1: placing the body moved the shoulder pivot by %.5f m\n", pivotShift);
+    const BodyModel model = BuildBodyModel(BodyModelSettings{});
+    const TriMesh& body = model.mesh;
+    std::printf("man1: placing the body moved the shoulder pivot by %.5f m\n", model.pivotShift);
     if (!CheckClosed("man1", body)) {
         return false;
     }
@@ -42,8 +42,10 @@ bool WriteBody(const std::string& folder) {
     skin.specular[0] = skin.specular[1] = skin.specular[2] = 0.05;
     skin.shininess = 100.0;
     return WriteMtl(folder + "/man1.mtl", "skin", skin) &&
-           WriteObj(folder + "/man1.obj", body,
-                    {"Ruvolane default body: standing adult, 2 m, facing +Z", "man1.mtl", "skin"});
+           WriteObj(
+               folder + "/man1.obj", body,
+               {"Ruvolane default body: standing adult, 2 m, facing +Z", "man1.mtl", "skin"}) &&
+           WriteLandmarks(folder + "/man1.landmarks", model.landmarks);
 }
 
 bool WriteArrow(const std::string& folder, const char* name, const ArrowDimensions& dimensions,
