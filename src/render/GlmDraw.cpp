@@ -38,7 +38,13 @@ void ApplyMaterial(const MeshMaterial& material) {
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
 }
 
-void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode) {
+// A scan's own colours replace the material colour corner by corner; the light still shades them.
+const float* VertexColor(const Mesh& mesh, int32_t vertex) {
+    const size_t offset = static_cast<size_t>(vertex) * 4;
+    return vertex > 0 && offset + 4 <= mesh.colors.size() ? &mesh.colors[offset] : nullptr;
+}
+
+void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode, float alpha) {
     if (Has(mode, RENDER_FLAT)) {
         if (const float* normal = Entry3(mesh.facetNormals, triangle.facetNormal)) {
             glNormal3fv(normal);
@@ -53,6 +59,11 @@ void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode
         if (Has(mode, RENDER_TEXTURE)) {
             if (const float* uv = Entry2(mesh.texCoords, triangle.texCoord[corner])) {
                 glTexCoord2fv(uv);
+            }
+        }
+        if (Has(mode, RENDER_COLOR)) {
+            if (const float* color = VertexColor(mesh, triangle.vertex[corner])) {
+                glColor4f(color[0], color[1], color[2], color[3] * alpha);
             }
         }
         if (const float* position = Entry3(mesh.vertices, triangle.vertex[corner])) {
@@ -111,7 +122,7 @@ void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha) {
         glBegin(GL_TRIANGLES);
         for (uint32_t index : group.triangleIndices) {
             if (index < mesh.triangles.size()) {
-                IssueTriangle(mesh, mesh.triangles[index], mode);
+                IssueTriangle(mesh, mesh.triangles[index], mode, alpha);
             }
         }
         glEnd();

@@ -86,6 +86,9 @@ bool MeshBuffer::Supports(const Mesh& mesh, unsigned mode) {
     if (!Has(mode, RENDER_SMOOTH) || Has(mode, RENDER_TEXTURE) || Has(mode, RENDER_FLAT)) {
         return false;
     }
+    if (Has(mode, RENDER_COLOR) && !mesh.colors.empty()) {
+        return false; // a scan's own colours go corner by corner through the display list
+    }
     for (const MeshGroup& group : mesh.groups) {
         for (const uint32_t index : group.triangleIndices) {
             if (index >= mesh.triangles.size()) {

@@ -20,7 +20,7 @@ public:
 
     // Whether a mesh drawn in `mode` can be drawn from buffers exactly as immediate mode would:
     // smooth shading with a valid position and normal at every corner, no texture coordinates,
-    // no facet normals.
+    // no facet normals, no per-vertex colours to draw.
     static bool Supports(const Mesh& mesh, unsigned mode);
     // Builds the buffers; nullptr when the context has no buffer objects or runs out of memory.
     static std::unique_ptr<MeshBuffer> Create(const Mesh& mesh, unsigned mode);

@@ -2,6 +2,7 @@
 
 #include "docs/AppInfo.h"
 #include "docs/FileAccess.h"
+#include "scene/BodyPointDescription.h"
 #include "scene/Universe.h"
 
 #include <QCryptographicHash>
@@ -22,7 +23,8 @@ std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-TrajectoryFacts GatherTrajectory(const Path& path, int number, const ReportSource& source) {
+TrajectoryFacts GatherTrajectory(const Path& path, int number, const ReportSource& source,
+                                 const LandmarkTable* landmarks) {
     TrajectoryFacts facts;
     facts.number = number;
     facts.label = path.GetText();
@@ -35,6 +37,11 @@ TrajectoryFacts GatherTrajectory(const Path& path, int number, const ReportSourc
     if (source.describePoint) {
         facts.inDescription = source.describePoint(path.GetX1(), path.GetY1(), path.GetZ1());
         facts.outDescription = source.describePoint(path.GetX2(), path.GetY2(), path.GetZ2());
+    } else if (landmarks) {
+        facts.inDescription =
+            DescribeBodyPoint({path.GetX1(), path.GetY1(), path.GetZ1()}, *landmarks);
+        facts.outDescription =
+            DescribeBodyPoint({path.GetX2(), path.GetY2(), path.GetZ2()}, *landmarks);
     }
     facts.offsetCm = Centimetres(path.GetDx(), path.GetDy(), path.GetDz());
     facts.yawAdjustment = path.GetDYaw();
@@ -101,8 +108,12 @@ CaseReport GatherCaseReport(const Universe& scene, const ReportSource& source) {
     report.armPitch = body.GetArm().GetPitch();
     report.forearmYaw = body.GetForearm().GetYaw();
     report.forearmPitch = body.GetForearm().GetPitch();
+    // Each point is also located on the body as drawn now: from the midline, the heel and the
+    // nearest landmark of the body's table (when it has one).
+    const LandmarkTable landmarks = body.DrawnLandmarks();
     for (int i = 0; i < scene.GetTrajectoryCount(); ++i) {
-        report.trajectories.push_back(GatherTrajectory(*scene.GetTrajectory(i), i + 1, source));
+        report.trajectories.push_back(
+            GatherTrajectory(*scene.GetTrajectory(i), i + 1, source, &landmarks));
     }
     const VkElementList& elements = scene.GetElements();
     for (int i = 0; i < elements.GetCount(); ++i) {

@@ -60,7 +60,8 @@ struct CaseReport {
 struct ReportSource {
     std::string caseFile;  // the data file that holds the case; empty for an unsaved case
     std::string generated; // empty: now
-    // Describes a body point given in metres ("4 cm below the left nipple"); may be empty.
+    // Describes a body point given in metres; empty: located from the body's midline, heel and
+    // nearest landmark.
     std::function<std::string(double x, double y, double z)> describePoint;
 };
 

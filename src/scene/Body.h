@@ -7,6 +7,7 @@
 #include "scene/Matrix4.h"
 #include "scene/Object.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,11 +22,16 @@ public:
     Body();
     virtual ~Body();
 
-    // Reads, fits and prepares a mesh file. On failure the previous mesh and dimensions stay and
-    // the status carries the reader's message.
-    Status Load(const std::string& path);
-    // The same, reporting 10, 20, 40 and 60 (and advancing while the file is read).
-    Status LoadWithProgress(const std::string& path, ProgressSink& progress);
+    // Receives the reader's warnings about a model file, one line each.
+    using WarningSink = std::function<void(const std::string& message)>;
+
+    // Reads (any supported format), fits and prepares a mesh file. On failure the previous mesh
+    // and dimensions stay and the status carries the reader's message.
+    Status Load(const std::string& path, const WarningSink& warnings = nullptr);
+    // The same, reporting 10, 20, 40 and 60 (and advancing while the file is read). When the
+    // sink asks to stop, the load ends with a failure and the previous mesh stays.
+    Status LoadWithProgress(const std::string& path, ProgressSink& progress,
+                            const WarningSink& warnings = nullptr);
     // Takes a mesh that has just been read (fits it and computes its normals), as Load does after
     // reading; its parts are its material groups. Refuses a mesh without triangles or with zero
     // extent.

@@ -101,8 +101,9 @@ public:
     double GetCameraYaw() const;
     double GetCameraPitch() const;
 
-    // Default models: the full arrow, the half arrow, then the body.
-    Status LoadDefaultModels();
+    // Default models: the full arrow, the half arrow, then the body (whose reader's warnings go
+    // to `warnings` when given).
+    Status LoadDefaultModels(const Body::WarningSink& warnings = nullptr);
     const Mesh* GetArrowModel() const { return arrowModel.get(); }
     const Mesh* GetHalfArrowModel() const { return halfArrowModel.get(); }
     const std::string& GetBodyModelFile() const { return bodyModelFile; }

@@ -113,6 +113,7 @@ void CMainFrame::BuildFileMenu() {
     AddItem(file, "Save image \tAlt+I", QKeySequence(Qt::ALT | Qt::Key_I),
             [&commands] { commands.SaveImage(); });
     AddItem(file, "Export report...", {}, [&commands] { commands.ExportReport(); });
+    AddItem(file, "Export scene...", {}, [&commands] { commands.ExportScene(); });
     file->addSeparator();
     AddItem(file, "E&xit", {}, [this] { close(); });
 }

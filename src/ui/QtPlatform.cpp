@@ -29,6 +29,7 @@ public:
             window->SetProgress(position);
         }
     }
+    bool CancelRequested() const override { return window && window->CancelRequested(); }
 
 private:
     QPointer<BodyLoadBarDlg> window;

@@ -13,10 +13,15 @@ public:
     ScriptedProgress(const ScriptedProgress&) = delete;
     ScriptedProgress& operator=(const ScriptedProgress&) = delete;
 
-    void SetProgress(int position) override { platform.progressValues.push_back(position); }
+    void SetProgress(int position) override {
+        platform.progressValues.push_back(position);
+        cancelled = cancelled || (platform.cancelAt > 0 && position >= platform.cancelAt);
+    }
+    bool CancelRequested() const override { return cancelled; }
 
 private:
     ScriptedPlatform& platform;
+    bool cancelled = false;
 };
 
 void ScriptedPlatform::ClearRecords() {

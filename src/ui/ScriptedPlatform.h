@@ -26,6 +26,9 @@ public:
     void QueueColor(const QColor& color) { colorAnswers.push_back(color); }
     // Answers to Yes/No questions; a question asked with none queued is answered No.
     void QueueAnswer(bool yes) { yesNoAnswers.push_back(yes); }
+    // The progress window's Cancel is pressed once a position at or beyond this is shown
+    // (0: never).
+    void CancelProgressAt(int position) { cancelAt = position; }
     // Called for each message box after it has been recorded (for example to check the state
     // the program is in while the box is open).
     void OnMessage(std::function<void(const Message&)> handler) {
@@ -74,4 +77,5 @@ private:
     int progressWindowsOpened = 0;
     bool progressWindowOpen = false;
     int unscriptedRequests = 0;
+    int cancelAt = 0;
 };

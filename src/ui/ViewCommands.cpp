@@ -189,17 +189,27 @@ void ViewCommands::ReplaceBody(const QString& path) {
 }
 
 void ViewCommands::OpenDocument(const QString& path) {
-    if (HasExtensionNoCase(path, ".obj")) {
+    if (IsBodyModelPath(path)) {
         ReplaceBody(path);
     } else if (HasExtensionNoCase(path, ".txt")) {
         ReadCase(path);
         redraw();
     } else {
         platform.ShowMessage(owner,
-                             "Cannot open " + path +
-                                 ": only body models (.obj) and data files (.txt) can be opened.",
+                             "Cannot open " + path + ": only body models (" +
+                                 BodyModelExtensionList() +
+                                 ") and data files (.txt) can be opened.",
                              "Open");
     }
+}
+
+void ViewCommands::ExportScene() {
+    const QString chosen = platform.ChooseSaveFile(
+        owner, InExistingFolder(ExportSceneRequest(startDirectory), false));
+    if (chosen.isEmpty()) {
+        return; // cancelled: nothing is written
+    }
+    ExportSceneTo(scene, platform, owner, chosen);
 }
 
 void ViewCommands::SaveImage() {

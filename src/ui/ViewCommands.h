@@ -38,6 +38,7 @@ public:
     void SaveDataFile();     // Alt+D
     void SaveImage();        // Alt+I
     void ExportReport();     // File > Export report...
+    void ExportScene();      // File > Export scene...
     void BodyParameters();   // B
     void AdjustTrajectory(); // A
     void DeleteSelected();   // Del, context menu "Delete"
@@ -46,8 +47,9 @@ public:
     void ChangeColor();      // context menu "Change color"
     void Properties();       // context menu "Properties"
 
-    // A file named on the command line or dropped on the main window: a ".obj" replaces the body
-    // as "Open body file..." does, a ".txt" is read as a data file. Unknown kinds are reported.
+    // A file named on the command line or dropped on the main window: a body model (".obj",
+    // ".ply", ".stl", ".glb", ".gltf", ".off") replaces the body as "Open body file..." does, a
+    // ".txt" is read as a data file. Unknown kinds are reported.
     void OpenDocument(const QString& path);
 
     // The folder the file commands start from and return to (the program's start directory);

@@ -128,8 +128,10 @@ TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
     EXPECT_TRUE(missing["case"]["sha256"].is_null());
 }
 
-TEST_F(CaseReportTest, PointDescriptionsAppearOnlyWhenGiven) {
-    EXPECT_FALSE(Json()["trajectories"][0].contains("in_description"));
+TEST_F(CaseReportTest, PointsAreLocatedOnTheBody) {
+    // By default each point is located on the body from its midline and heel.
+    EXPECT_NE(Json()["trajectories"][0]["in_description"].get<std::string>().find("midline"),
+              std::string::npos);
     ReportSource source;
     source.describePoint = [](double, double y, double) {
         return y > 1.35 ? std::string("high") : std::string("low");

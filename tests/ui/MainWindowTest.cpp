@@ -69,7 +69,8 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
               (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
                            "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",
-                           "Save image \tAlt+I", "Export report...", "-", "E&xit"}));
+                           "Save image \tAlt+I", "Export report...",
+                           "Export scene...", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
               (QStringList{"Body parameters\tB", "Adjust active trajectory\tA",
                            "Delete active trajectory or element\tDel",

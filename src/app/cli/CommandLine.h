@@ -7,13 +7,24 @@
 // What the command line asks for: the desktop window (with an optional file to open), or one of
 // the headless commands that need no display.
 struct CommandLine {
-    enum class Mode { Desktop, Help, Version, Summary, Rewrite, Render, Report, ObjInfo, Invalid };
+    enum class Mode {
+        Desktop,
+        Help,
+        Version,
+        Summary,
+        Rewrite,
+        Render,
+        Report,
+        ObjInfo,
+        ExportScene,
+        Invalid
+    };
 
     Mode mode = Mode::Desktop;
-    std::string documentFile; // Desktop: a ".obj" body or a ".txt" data file to open
-    std::string caseFile;     // Summary, Rewrite, Render, Report
-    std::string outputFile;   // Rewrite, Render, Report
-    std::string bodyFile;     // Summary, Rewrite, Render, Report: a body instead of the default
+    std::string documentFile; // Desktop: a body model or a ".txt" data file to open
+    std::string caseFile;     // Summary, Rewrite, Render, Report, ExportScene
+    std::string outputFile;   // Rewrite, Render, Report, ExportScene
+    std::string bodyFile;     // every case command: a body instead of the default one
     std::string modelFile;    // ObjInfo
     std::string view = "front";
     int width = 800;

@@ -10,3 +10,4 @@ int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::os
 int RunRenderCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunReportCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+int RunExportSceneCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
