@@ -16,6 +16,8 @@ namespace {
 std::string FullCaseFile() {
     static const std::string path = [] {
         Universe scene;
+        // The default body, so that the case carries its height.
+        scene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj");
         for (int i = 0; i < 20; ++i) {
             const double angle = i * 0.3;
             Path* path = scene.AddTrajectory(i % 2);
