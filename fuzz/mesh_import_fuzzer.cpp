@@ -32,7 +32,10 @@ void CheckMesh(const Mesh& mesh) {
         }
     }
     for (const MeshGroup& group : mesh.groups) {
-        Check(group.material < mesh.materials.size());
+        // A Wavefront model without a material library has no materials at all; its groups
+        // then name material 0, which drawing treats as none.
+        Check(mesh.materials.empty() ? group.material == 0
+                                     : group.material < mesh.materials.size());
         Check(group.triangleCount == group.triangleIndices.size());
         for (uint32_t index : group.triangleIndices) {
             Check(index < mesh.triangleCount);

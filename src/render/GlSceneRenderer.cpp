@@ -7,6 +7,7 @@
 #include "render/Picking.h"
 #include "render/SceneDecorations.h"
 #include "render/TrajectoryPass.h"
+#include "render/UncertaintyConePass.h"
 #include "scene/Universe.h"
 
 #include <GL/gl.h>
@@ -90,6 +91,9 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
     DrawBody(scene);
+    if (scene.GetShowUncertaintyCones()) {
+        DrawUncertaintyCones(scene);
+    }
     DrawLandmarks(scene, font);
     DrawDecorations(scene);
     font.Flush(); // anything labelled after the passes

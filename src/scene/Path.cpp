@@ -76,3 +76,11 @@ void Path::SetColor(double red, double green, double blue) {
     g = green;
     b = blue;
 }
+
+bool Path::SetUncertainty(double metres) {
+    if (!std::isfinite(metres) || metres < 0) {
+        return false;
+    }
+    uncertainty = metres;
+    return true;
+}

@@ -80,6 +80,9 @@ public:
     void ToggleLateralGrid() { showLateralGrid = !showLateralGrid; }
     void ToggleBodyTransparency() { bodyTransparent = !bodyTransparent; }
     void ToggleText() { showText = !showText; }
+    // The translucent cones of the trajectories' uncertainty; off until asked for.
+    void ToggleUncertaintyCones() { showUncertaintyCones = !showUncertaintyCones; }
+    bool GetShowUncertaintyCones() const { return showUncertaintyCones; }
     // Markers at the body's landmarks (with their names while texts are shown); off at first.
     void ToggleLandmarks() { showLandmarks = !showLandmarks; }
     bool GetShowLandmarks() const { return showLandmarks; }
@@ -150,6 +153,7 @@ private:
     bool showLateralGrid = false;
     bool bodyTransparent = false;
     bool showText = true;
+    bool showUncertaintyCones = false;
     bool showLandmarks = false;
     SceneRenderer* renderer = nullptr;
     std::string arrowModelFile = "./data/default/Arrow1.obj";

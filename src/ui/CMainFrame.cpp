@@ -135,6 +135,7 @@ void CMainFrame::BuildFileMenu() {
                              [&commands] { commands.SaveDataFile(); });
     AddItem(file, "Save image \tAlt+I", QKeySequence(Qt::ALT | Qt::Key_I),
             [&commands] { commands.SaveImage(); });
+    AddItem(file, "Export report...", {}, [&commands] { commands.ExportReport(); });
     AddItem(file, "Export scene...", {}, [&commands] { commands.ExportScene(); });
     file->addSeparator();
     recentFilesMenu = file->addMenu(QStringLiteral("Recent data files"));
@@ -212,6 +213,10 @@ void CMainFrame::BuildViewMenu() {
         landmarksAction->setChecked(v->GetScene().GetShowLandmarks());
     });
     landmarksAction->setCheckable(true);
+    QAction* cones = AddItem(menu, "Show uncertainty cones\tU", QKeySequence(Qt::Key_U),
+                             [v] { v->OnToggleUncertaintyCones(); });
+    cones->setCheckable(true);
+    cones->setChecked(v->GetShowUncertaintyCones());
     menu->addSeparator();
     QAction* statusBarItem = menu->addAction(QStringLiteral("&Status Bar"));
     statusBarItem->setCheckable(true);

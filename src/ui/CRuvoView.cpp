@@ -372,6 +372,15 @@ void CRuvoView::OnDecreaseBodyLighting() {
                                [](Body& edited) { edited.DecreaseBodyLighting(); });
 }
 
+void CRuvoView::OnToggleUncertaintyCones() {
+    scene.ToggleUncertaintyCones();
+    Redraw();
+}
+
+bool CRuvoView::GetShowUncertaintyCones() const {
+    return scene.GetShowUncertaintyCones();
+}
+
 void CRuvoView::OnToggleText() {
     scene.ToggleText();
     Redraw();

@@ -70,6 +70,8 @@ public:
     void OnToggleFrontGrid();
     void OnToggleLateralGrid();
     void OnToggleBodyTransparency();
+    void OnToggleUncertaintyCones();
+    bool GetShowUncertaintyCones() const;
     void OnToggleLandmarks();
     void OnSetManipulationMode(ManipulationMode mode);
     // Help and About.

@@ -47,6 +47,11 @@ NewTrajectoryDlg::NewTrajectoryDlg(Universe& scene, Platform& platform,
     withArmBox->setObjectName("withArmBox");
     withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
     grid->addWidget(withArmBox, 4, 0, 1, 2);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
+    uncertaintyField = AddField("uncertainty");
+    uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
+                                 "point may lie");
+    grid->addWidget(uncertaintyField, 5, 1);
 
     auto* compute = new QPushButton("Compute", this);
     compute->setObjectName("computeButton");
@@ -74,6 +79,7 @@ int NewTrajectoryDlg::exec() {
     for (QLineEdit* field : {inX, inY, inZ, outX, outY, outZ}) {
         field->clear();
     }
+    uncertaintyField->setText(UncertaintyText(Path::kDefaultUncertainty));
     insideBox->setChecked(false);
     withArmBox->setChecked(true);
     colorSwatch->SetColor(ProposedColor(scene));
@@ -91,6 +97,8 @@ void NewTrajectoryDlg::Compute() {
     const QColor color = colorSwatch->GetColor();
     trajectory.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
     trajectory.SetWithArm(withArmBox->isChecked());
+    // A negative radius means nothing: the trajectory keeps the default one.
+    trajectory.SetUncertainty(ReadCentimetres(uncertaintyField->text()));
     if (!scene.GetEditor().AddTrajectory("New trajectory", trajectory)) {
         platform.ShowMessage(
             this,

@@ -2,6 +2,7 @@
 
 #include "scene/SceneEditor.h"
 #include "scene/Universe.h"
+#include "ui/DialogInput.h"
 #include "ui/SliderSetup.h"
 
 #include <QCheckBox>
@@ -53,9 +54,15 @@ TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancelButton");
     cancel->setAutoDefault(false);
-    grid->addWidget(ok, 5, 1);
-    grid->addWidget(reset, 5, 2);
-    grid->addWidget(cancel, 5, 3);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
+    uncertaintyField = new QLineEdit(this);
+    uncertaintyField->setObjectName("uncertainty");
+    uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
+                                 "point may lie");
+    grid->addWidget(uncertaintyField, 5, 1);
+    grid->addWidget(ok, 6, 1);
+    grid->addWidget(reset, 6, 2);
+    grid->addWidget(cancel, 6, 3);
 
     connect(ok, &QPushButton::clicked, this, &TrimTrajDlg::accept);
     connect(reset, &QPushButton::clicked, this, &TrimTrajDlg::Reset);
@@ -83,6 +90,7 @@ int TrimTrajDlg::exec() {
     trajectoryIndex = number - 1;
     before = *trajectory;
     numberField->setText(QString::number(number));
+    uncertaintyField->setText(UncertaintyText(trajectory->GetUncertainty()));
     savedX = PositionFromShift(trajectory->GetDx());
     savedY = PositionFromShift(trajectory->GetDy());
     savedZ = PositionFromShift(trajectory->GetDz());
@@ -138,6 +146,8 @@ void TrimTrajDlg::Reset() {
 
 void TrimTrajDlg::accept() {
     if (trajectory != nullptr) {
+        // A negative radius means nothing and is refused: the trajectory keeps its own.
+        trajectory->SetUncertainty(ReadCentimetres(uncertaintyField->text()));
         scene->GetEditor().CommitTrajectory(trajectoryIndex, "Adjust trajectory", before);
     }
     QDialog::accept();

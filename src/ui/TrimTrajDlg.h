@@ -22,7 +22,7 @@ public:
     void Bind(Universe& value) { scene = &value; }
     // Opens on the selected trajectory; refuses (returns Rejected at once) when none is selected.
     int exec() override;
-    // OK makes the dialog's changes one edit.
+    // OK keeps the shift and takes the uncertainty typed in centimetres, as one edit.
     void accept() override;
     // Cancel, Esc and the close box all return the trajectory exactly to what it was when the
     // dialog opened (Reset included), leaving no edit.
@@ -43,6 +43,7 @@ private:
     int trajectoryIndex = -1;
     Path before; // the trajectory as the dialog opened on it
     QLineEdit* numberField;
+    QLineEdit* uncertaintyField;
     QSlider* sliderX;
     QSlider* sliderY;
     QSlider* sliderZ;

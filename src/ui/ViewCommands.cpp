@@ -13,6 +13,7 @@
 #include "ui/NewTrajectoryDlg.h"
 #include "ui/ObjectPropertiesDlg.h"
 #include "ui/Platform.h"
+#include "ui/ReportExport.h"
 #include "ui/SummaryDlg.h"
 #include "ui/TrimTrajDlg.h"
 #include "ui/VkElementDlg.h"
@@ -140,7 +141,7 @@ void ViewCommands::OpenDataFile() {
     const QString path =
         platform.ChooseOpenFile(owner, InExistingFolder(OpenDataRequest(startDirectory), false));
     if (!path.isEmpty()) {
-        AppendDataFile(path);
+        ReadCase(path);
     }
     RestoreStartDirectory();
     redraw();
@@ -153,12 +154,32 @@ bool ViewCommands::SaveDataFile() {
     if (!chosen.isEmpty()) {
         const QString path = WithExtension(chosen, ".txt");
         saved = WriteDataFile(scene, platform, owner, path);
+        if (saved) {
+            lastDataFile = path;
+        }
         if (saved && session != nullptr) {
             session->Saved(path);
         }
     }
     RestoreStartDirectory();
     return saved;
+}
+
+void ViewCommands::ReadCase(const QString& path) {
+    if (AppendDataFile(path)) {
+        lastDataFile = path;
+    }
+}
+
+void ViewCommands::ExportReport() {
+    const QString chosen = platform.ChooseSaveFile(
+        owner, InExistingFolder(ExportReportRequest(startDirectory), false));
+    RestoreStartDirectory();
+    if (chosen.isEmpty()) {
+        return; // cancelled: nothing is written
+    }
+    ::ExportReport(scene, platform, owner, chosen, SavedCaseFile(scene, lastDataFile));
+    redraw();
 }
 
 void ViewCommands::OpenBodyFile() {
@@ -219,7 +240,7 @@ void ViewCommands::OpenDocument(const QString& path) {
     if (IsBodyModelPath(path)) {
         ReplaceBody(path);
     } else if (HasExtensionNoCase(path, ".txt")) {
-        AppendDataFile(path);
+        ReadCase(path);
         redraw();
     } else {
         platform.ShowMessage(owner,

@@ -38,6 +38,7 @@ public:
     void OpenBodyFile();     // Ctrl+B
     bool SaveDataFile();     // Alt+D; true when the case was saved
     void SaveImage();        // Alt+I
+    void ExportReport();     // File > Export report...
     void ExportScene();      // File > Export scene...
     void BodyParameters();   // B
     void AdjustTrajectory(); // A
@@ -79,6 +80,7 @@ private:
     // Loads a body model as "Open body file..." does: progress window, scales back to 1 and the
     // Body parameters sliders back to the middle. A model that cannot be read changes nothing.
     void ReplaceBody(const QString& path);
+    void ReadCase(const QString& path);
     // The request with a folder that exists: its own, or else the start directory. The first time
     // a folder is found missing the user is told so; with `offerToCreate` the user is asked
     // instead whether to create it, and the chooser starts in it when created.
@@ -87,6 +89,8 @@ private:
     // chooser left it in, so relative paths resolve as before.
     void RestoreStartDirectory();
 
+    // The data file last opened or saved: the report names it while the case is what it holds.
+    QString lastDataFile;
     Universe& scene;
     Platform& platform;
     QWidget* owner;

@@ -72,8 +72,8 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
               (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
                            "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",
-                           "Save image \tAlt+I", "Export scene...", "-", "Recent data files", "-",
-                           "E&xit"}));
+                           "Save image \tAlt+I", "Export report...", "Export scene...", "-",
+                           "Recent data files", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
               (QStringList{"Undo", "Redo", "-", "Body parameters\tB", "Adjust active trajectory\tA",
                            "Delete active trajectory or element\tDel",
@@ -96,6 +96,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                                                                 "Toggle lateral grid\tAlt+G",
                                                                 "Toggle body transparency\tY",
                                                                 "Show landmarks\tW",
+"Show uncertainty cones\tU",
                                                                 "-",
                                                                 "&Status Bar"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Help")),

@@ -33,7 +33,8 @@ CommandLine Invalid(std::string message) {
 
 // Reads the options that may follow a headless command's operands.
 bool ParseOptions(const std::vector<std::string>& arguments, size_t first, CommandLine& result) {
-    static const std::set<std::string> kViews = {"front", "back", "left", "right", "top", "profile"};
+    static const std::set<std::string> kViews = {"front", "back", "left",
+                                                 "right", "top",  "profile"};
     std::set<std::string> seen;
     for (size_t i = first; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
@@ -52,6 +53,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Comma
             result.bodyFile = arguments[++i];
         } else if (option == "--output" && hasValue &&
                    (result.mode == CommandLine::Mode::Render ||
+                    result.mode == CommandLine::Mode::Report ||
                     result.mode == CommandLine::Mode::ExportScene)) {
             result.outputFile = arguments[++i];
         } else if (option == "--view" && hasValue && result.mode == CommandLine::Mode::Render) {
@@ -122,6 +124,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         result.caseFile = arguments[1];
         options = 2;
+    } else if (first == "--report") {
+        result.mode = CommandLine::Mode::Report;
+        if (arguments.size() < 2) {
+            return Invalid("--report needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
     } else if (first == "--obj-info") {
         result.mode = CommandLine::Mode::ObjInfo;
         if (arguments.size() != 2) {
@@ -144,6 +153,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     if (result.mode == CommandLine::Mode::Render && result.outputFile.empty()) {
         return Invalid("--render needs --output OUT.jpg");
     }
+    if (result.mode == CommandLine::Mode::Report && result.outputFile.empty()) {
+        return Invalid("--report needs --output REPORT.pdf, REPORT.html or REPORT.json");
+    }
     if (result.mode == CommandLine::Mode::ExportScene && !IsSceneExportPath(result.outputFile)) {
         return Invalid("--export-scene needs --output SCENE.glb or SCENE.obj");
     }
@@ -157,6 +169,7 @@ std::string UsageText() {
            "       ruvo --render CASE.txt --output OUT.jpg [--view front|back|left|right|top|"
            "profile]\n"
            "            [--size WxH] [--transparent] [--body MODEL.obj]\n"
+           "       ruvo --report CASE.txt --output REPORT.(pdf|html|json) [--body MODEL.obj]\n"
            "       ruvo --export-scene CASE.txt --output SCENE.glb|SCENE.obj [--body MODEL.obj]\n"
            "       ruvo --obj-info MODEL.obj\n"
            "       ruvo --help | --version\n"
@@ -167,6 +180,7 @@ std::string UsageText() {
            "  --summary    print the data summary of a case\n"
            "  --rewrite    read a case and write it back as \"Save data file\" does\n"
            "  --render     draw a case offscreen and save the view as a JPEG (no display needed)\n"
+           "  --report     write the case report (PDF, HTML or JSON, by the output's extension)\n"
            "  --export-scene  write the body, arrows and elements as a glTF binary or OBJ scene\n"
            "               (metres; +X toward the body's left, +Y up, +Z toward its front)\n"
            "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
@@ -187,6 +201,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return RunRewriteCommand(commandLine, out, err);
     case CommandLine::Mode::Render:
         return RunRenderCommand(commandLine, out, err);
+    case CommandLine::Mode::Report:
+        return RunReportCommand(commandLine, out, err);
     case CommandLine::Mode::ObjInfo:
         return RunObjInfoCommand(commandLine, out, err);
     case CommandLine::Mode::ExportScene:

@@ -14,6 +14,7 @@ struct CommandLine {
         Summary,
         Rewrite,
         Render,
+        Report,
         ObjInfo,
         ExportScene,
         Invalid
@@ -21,8 +22,8 @@ struct CommandLine {
 
     Mode mode = Mode::Desktop;
     std::string documentFile; // Desktop: a body model or a ".txt" data file to open
-    std::string caseFile;     // Summary, Rewrite, Render, ExportScene
-    std::string outputFile;   // Rewrite, Render, ExportScene
+    std::string caseFile;     // Summary, Rewrite, Render, Report, ExportScene
+    std::string outputFile;   // Rewrite, Render, Report, ExportScene
     std::string bodyFile;     // every case command: a body instead of the default one
     std::string modelFile;    // ObjInfo
     std::string view = "front";
