@@ -22,17 +22,6 @@ const std::string kHeader = "<root>\r\n"
                             "</software>\r\n"
                             "\r\n";
 
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 class DataFileTest : public ::testing::Test {
 protected:
     void SetUp() override { LoadBoxBody(scene); }
