@@ -27,7 +27,6 @@ inline void LoadBoxBody(Universe& universe) {
     ASSERT_TRUE(loaded.ok()) << loaded.message();
 }
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
 // A whole file's bytes, and writing them (no line-end translation).
 inline std::string FileText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -40,6 +39,7 @@ inline void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TemporaryFolder {
 public:
     TemporaryFolder() {

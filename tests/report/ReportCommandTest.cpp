@@ -17,13 +17,6 @@
 
 namespace {
 
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // Runs a shell command; returns its exit status and what it printed on standard output.
 int RunShell(const std::string& command, std::string& output) {
     output.clear();
