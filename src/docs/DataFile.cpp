@@ -185,6 +185,7 @@ void DataFile::AppendTrajectories(std::string& out) const {
         AppendValueLine(out, "  ", "dPitch", Angle(path.GetDPitch()));
         AppendValueLine(out, "  ", "dYaw", Angle(path.GetDYaw()));
         AppendValueLine(out, "  ", "dRoll", Angle(0)); // a trajectory has no roll
+        AppendValueLine(out, "  ", "uncertainty", FormatFixed(path.GetUncertainty(), 0, 4));
         AppendValueLine(out, "  ", "witharm", path.GetWithArm() ? "true" : "false");
         AppendValueLine(out, "  ", "text", EscapeText(path.GetText()));
         AppendLine(out, "</trajectory>");

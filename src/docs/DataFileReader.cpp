@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 15> kTrajectoryTags = {
-    "<r>",  "<g>",  "<b>",  "<x1>", "<y1>",     "<z1>",   "<x2>",   "<y2>",
-    "<z2>", "<dx>", "<dy>", "<dz>", "<dpitch>", "<dyaw>", "<droll>"};
+constexpr std::array<std::string_view, 16> kTrajectoryTags = {
+    "<r>",  "<g>",  "<b>",  "<x1>", "<y1>",     "<z1>",   "<x2>",    "<y2>",
+    "<z2>", "<dx>", "<dy>", "<dz>", "<dpitch>", "<dyaw>", "<droll>", "<uncertainty>"};
 
 constexpr std::array<std::string_view, 12> kElementTags = {
     "<r>",     "<g>",   "<b>",    "<x>",     "<y>",      "<z>",
@@ -189,6 +189,9 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         exited = 1;
         withArm = true;
         trajectoryValues[kTrajR] = trajectoryValues[kTrajG] = trajectoryValues[kTrajB] = "255";
+        // Files written before trajectories had an uncertainty have no such line: each block
+        // without one gets the default radius, never the previous block's.
+        trajectoryValues[kUncertainty].clear();
         trajectoryText.clear();
     } else if (Contains(lowered, "<element>")) {
         block = Block::Element;
@@ -258,6 +261,10 @@ void DataFileReader::CreateTrajectory() {
     path->SetDPitch(value(kDPitch));
     path->SetDYaw(value(kDYaw));
     // A trajectory has no roll: the dRoll text is read and not used.
+    if (!trajectoryValues[kUncertainty].empty()) {
+        // A negative radius means nothing and is refused: the default stays.
+        path->SetUncertainty(value(kUncertainty));
+    }
     path->SetColor(Component(trajectoryValues[kTrajR]), Component(trajectoryValues[kTrajG]),
                    Component(trajectoryValues[kTrajB]));
     path->SetWithArm(withArm);

@@ -52,6 +52,7 @@ private:
         kDPitch,
         kDYaw,
         kDRoll,
+        kUncertainty,
         kTrajectoryValueCount
     };
     // Raw value texts of an element block, in the order its tags are tried.

@@ -30,8 +30,8 @@ struct MeshMaterial {
 struct MeshGroup {
     std::string name;
     uint32_t triangleCount = 0;
-    std::vector<uint32_t> triangleIndices; // into Mesh::triangles, in file order
-    uint32_t material = 0;                 // into Mesh::materials (0 = "default")
+    std::vector<uint32_t> triangleIndices;         // into Mesh::triangles, in file order
+    uint32_t material = 0;                         // into Mesh::materials (0 = "default")
     std::array<float, 6> box = {0, 0, 0, 0, 0, 0}; // min x, y, z, max x, y, z
 };
 
@@ -43,6 +43,10 @@ struct Mesh {
 
     uint32_t normalCount = 0;
     std::vector<float> normals; // 3 * (normalCount + 1), or empty when there are none
+
+    // Per-vertex colours (red, green, blue, alpha from 0 to 1), 4 * (vertexCount + 1), or empty
+    // when the file has none; drawn in place of the material colour.
+    std::vector<float> colors;
 
     uint32_t texCoordCount = 0;
     std::vector<float> texCoords; // 2 * (texCoordCount + 1), or empty when there are none

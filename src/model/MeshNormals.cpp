@@ -1,5 +1,6 @@
 #include "model/MeshNormals.h"
 
+#include "model/Angles.h"
 #include "model/LargeArrays.h"
 
 #include <algorithm>
@@ -190,7 +191,7 @@ void glmVertexNormals(Mesh& mesh, float angle) {
     // The file's normals are replaced: release them before the new ones are built.
     std::vector<float>().swap(mesh.normals);
     mesh.normalCount = 0;
-    const VertexSmoothing smoothing(mesh, static_cast<float>(std::cos(angle * 3.14159265 / 180.0)));
+    const VertexSmoothing smoothing(mesh, static_cast<float>(std::cos(DegreesToRadians(angle))));
 
     // How many normals each part of the vertices stores, and from that where each part's normals
     // start, so that the array is allocated at its exact size and filled in parallel.

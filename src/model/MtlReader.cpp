@@ -93,8 +93,6 @@ Status glmReadMTL(Mesh& mesh, std::string_view libraryName, const MtlTextSource&
     const std::string fileName = glmPathDirectory(mesh.path) + std::string(libraryName);
     const std::optional<std::string> text = source ? source(fileName) : std::nullopt;
     if (!text) {
-        std::fprintf(stderr, "glmReadMTL() failed: can't open material file \"%s\".\n",
-                     fileName.c_str());
         return Status::Failure("glmReadMTL() failed: can't open material file \"" + fileName +
                                "\".");
     }

@@ -213,14 +213,14 @@ std::string ObjChangedMessage(std::string_view givenPath) {
     return "Read Obj failed: \"" + std::string(givenPath) + "\" changed while it was read.";
 }
 
+// The message goes back to the caller, who shows it once (the command line on stderr, the desktop
+// program in a message box); printing it here as well made every refusal appear twice.
 Status RefuseObj(const std::string& message) {
-    std::fprintf(stderr, "%s\n", message.c_str());
     return Status::Failure(message);
 }
 
 Status ObjUnknownToken(std::string_view word) {
     const std::string text(word);
-    std::printf("glmFirstPass(): Unknown token \"%s\".\n", text.c_str());
     return Status::Failure("glmFirstPass(): Unknown token \"" + text + "\".");
 }
 

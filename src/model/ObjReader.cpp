@@ -71,7 +71,6 @@ ObjReadResult glmReadOBJWithProgress(const std::string& path,
                                      const std::function<void(double fraction)>& onProgress) {
     std::optional<RegularFile> file = RegularFile::Open(path);
     if (!file) {
-        std::fprintf(stderr, "glmReadOBJ() failed: can't open data file \"%s\".\n", path.c_str());
         return Failed("Read Obj failed: can't open data file \"" + path + "\".");
     }
     return ReadObjInParallel(ObjSource(std::move(*file)), path, ReadLibraryFile, onProgress);

@@ -41,9 +41,9 @@ void DrawElement(Universe& scene, int number, RenderPass pass, const BitmapFont&
         DrawLabel(element, font);
     }
     if (selected) {
-        if (scene.GetManipulationMode() == 1) {
+        if (scene.GetManipulationMode() == ManipulationMode::Move) {
             DrawMoveHandles(pass, scene.GetSelectedHandle());
-        } else if (scene.GetManipulationMode() == 2) {
+        } else if (scene.GetManipulationMode() == ManipulationMode::Rotate) {
             DrawRotateHandles(pass, scene.GetSelectedHandle(), scene);
         }
     }

@@ -7,6 +7,7 @@
 #include "render/SceneDecorations.h"
 #include "render/SurfaceMarkers.h"
 #include "render/TrajectoryPass.h"
+#include "render/UncertaintyConePass.h"
 #include "scene/Universe.h"
 
 #include <GL/gl.h>
@@ -89,6 +90,9 @@ void GlSceneRenderer::RenderFrame(Universe& scene) {
     font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
     DrawBody(scene);
+    if (scene.GetShowUncertaintyCones()) {
+        DrawUncertaintyCones(scene);
+    }
     DrawLandmarks(scene, font);
     DrawDecorations(scene);
     font.Flush(); // anything labelled after the passes
@@ -105,7 +109,8 @@ void GlSceneRenderer::DrawBody(Universe& scene) {
     glPushMatrix();
     glMultMatrixd(body.DrawTransform().Data());
     glmDraw(*model, RENDER_SMOOTH | RENDER_COLOR,
-            scene.GetBodyTransparent() ? kBodyAlphaTransparent : kBodyAlphaOpaque);
+            scene.GetBodyTransparent() ? kBodyAlphaTransparent : kBodyAlphaOpaque,
+            body.GetNormalScale());
     glPopMatrix();
 }
 

@@ -38,21 +38,41 @@ void ApplyMaterial(const MeshMaterial& material) {
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
 }
 
-void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode) {
+void IssueNormal(const float* normal, float scale) {
+    if (scale == 1.0f) {
+        glNormal3fv(normal);
+    } else {
+        glNormal3f(normal[0] * scale, normal[1] * scale, normal[2] * scale);
+    }
+}
+
+// A scan's own colours replace the material colour corner by corner; the light still shades them.
+const float* VertexColor(const Mesh& mesh, int32_t vertex) {
+    const size_t offset = static_cast<size_t>(vertex) * 4;
+    return vertex > 0 && offset + 4 <= mesh.colors.size() ? &mesh.colors[offset] : nullptr;
+}
+
+void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode, float alpha,
+                   float normalScale) {
     if (Has(mode, RENDER_FLAT)) {
         if (const float* normal = Entry3(mesh.facetNormals, triangle.facetNormal)) {
-            glNormal3fv(normal);
+            IssueNormal(normal, normalScale);
         }
     }
     for (int corner = 0; corner < 3; ++corner) {
         if (Has(mode, RENDER_SMOOTH)) {
             if (const float* normal = Entry3(mesh.normals, triangle.normal[corner])) {
-                glNormal3fv(normal);
+                IssueNormal(normal, normalScale);
             }
         }
         if (Has(mode, RENDER_TEXTURE)) {
             if (const float* uv = Entry2(mesh.texCoords, triangle.texCoord[corner])) {
                 glTexCoord2fv(uv);
+            }
+        }
+        if (Has(mode, RENDER_COLOR)) {
+            if (const float* color = VertexColor(mesh, triangle.vertex[corner])) {
+                glColor4f(color[0], color[1], color[2], color[3] * alpha);
             }
         }
         if (const float* position = Entry3(mesh.vertices, triangle.vertex[corner])) {
@@ -98,7 +118,7 @@ unsigned ReconcileDrawMode(const Mesh& mesh, unsigned mode) {
     return mode;
 }
 
-void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha) {
+void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha, float normalScale) {
     for (const MeshGroup& group : mesh.groups) {
         const bool hasMaterial = group.material < mesh.materials.size();
         if (hasMaterial && Has(mode, RENDER_MATERIAL)) {
@@ -111,14 +131,14 @@ void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha) {
         glBegin(GL_TRIANGLES);
         for (uint32_t index : group.triangleIndices) {
             if (index < mesh.triangles.size()) {
-                IssueTriangle(mesh, mesh.triangles[index], mode);
+                IssueTriangle(mesh, mesh.triangles[index], mode, alpha, normalScale);
             }
         }
         glEnd();
     }
 }
 
-void glmDraw(const Mesh& mesh, unsigned mode, float alpha) {
+void glmDraw(const Mesh& mesh, unsigned mode, float alpha, float normalScale) {
     mode = ReconcileDrawMode(mesh, mode);
     if (Has(mode, RENDER_COLOR)) {
         glEnable(GL_COLOR_MATERIAL);
@@ -126,8 +146,8 @@ void glmDraw(const Mesh& mesh, unsigned mode, float alpha) {
         glDisable(GL_COLOR_MATERIAL);
     }
     if (MeshDrawCache* cache = MeshDrawCache::Installed()) {
-        cache->Draw(mesh, mode, alpha);
+        cache->Draw(mesh, mode, alpha, normalScale);
     } else {
-        IssueMeshTriangles(mesh, mode, alpha);
+        IssueMeshTriangles(mesh, mode, alpha, normalScale);
     }
 }

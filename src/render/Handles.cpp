@@ -12,7 +12,7 @@ namespace {
 constexpr double kRingRadius = 0.5;
 constexpr int kRingSegments = 32;
 
-void HandleColor(int handle, int highlighted, float r, float g, float b) {
+void HandleColor(Handle handle, Handle highlighted, float r, float g, float b) {
     if (handle == highlighted) {
         glColor3f(1.0f, 1.0f, 0.0f);
     } else {
@@ -25,12 +25,13 @@ void Segment(double x0, double y0, double z0, double x1, double y1, double z1) {
     glVertex3d(x1, y1, z1);
 }
 
-void Axis(RenderPass pass, int handle, int highlighted, float r, float g, float b) {
-    LoadPickName(pass, pick_names::Handle(handle));
+void Axis(RenderPass pass, Handle handle, Handle highlighted, float r, float g, float b) {
+    LoadPickName(pass, pick_names::Handle(static_cast<int>(handle)));
     HandleColor(handle, highlighted, r, g, b);
     glBegin(GL_LINES);
     glVertex3d(0.0, 0.0, 0.0);
-    glVertex3d(handle == 1 ? 1.0 : 0.0, handle == 2 ? 1.0 : 0.0, handle == 3 ? 1.0 : 0.0);
+    glVertex3d(handle == Handle::X ? 1.0 : 0.0, handle == Handle::Y ? 1.0 : 0.0,
+               handle == Handle::Z ? 1.0 : 0.0);
     glEnd();
 }
 
@@ -45,14 +46,14 @@ std::optional<double> SelectedHeading(Universe& scene) {
     return std::nullopt;
 }
 
-void PitchRing(RenderPass pass, int highlighted, double heading) {
+void PitchRing(RenderPass pass, Handle highlighted, double heading) {
     LoadPickName(pass, pick_names::Handle(1));
-    HandleColor(1, highlighted, 1.0f, 0.0f, 0.0f);
+    HandleColor(Handle::X, highlighted, 1.0f, 0.0f, 0.0f);
     glRotated(heading, 0, 1, 0);
     glRotated(90, 0, 0, 1);
     DrawRing(kRingRadius, kRingSegments);
     glRotated(-90, 0, 0, 1);
-    if (highlighted == 1) {
+    if (highlighted == Handle::X) {
         glBegin(GL_LINES);
         Segment(0.02, 0, 0.5, -0.02, 0, 0.5);
         Segment(0, 0, 0.5, 0, -0.3, 0.5);
@@ -66,13 +67,13 @@ void PitchRing(RenderPass pass, int highlighted, double heading) {
     glRotated(-heading, 0, 1, 0);
 }
 
-void YawRing(RenderPass pass, int highlighted, double cameraYaw) {
+void YawRing(RenderPass pass, Handle highlighted, double cameraYaw) {
     LoadPickName(pass, pick_names::Handle(2));
-    HandleColor(2, highlighted, 0.0f, 1.0f, 0.0f);
+    HandleColor(Handle::Y, highlighted, 0.0f, 1.0f, 0.0f);
     DrawRing(kRingRadius, kRingSegments);
     // The mark always faces the camera.
     glRotated(-cameraYaw, 0, 1, 0);
-    if (highlighted == 2) {
+    if (highlighted == Handle::Y) {
         glBegin(GL_LINES);
         Segment(0, 0.02, 0.5, 0, -0.02, 0.5);
         Segment(0, 0, 0.5, -0.3, 0, 0.5);
@@ -86,12 +87,12 @@ void YawRing(RenderPass pass, int highlighted, double cameraYaw) {
     glRotated(cameraYaw, 0, 1, 0);
 }
 
-void RollRing(RenderPass pass, int highlighted) {
+void RollRing(RenderPass pass, Handle highlighted) {
     LoadPickName(pass, pick_names::Handle(3));
-    HandleColor(3, highlighted, 0.0f, 0.0f, 1.0f);
+    HandleColor(Handle::Z, highlighted, 0.0f, 0.0f, 1.0f);
     glRotated(90, 1, 0, 0);
     DrawRing(kRingRadius, kRingSegments);
-    if (highlighted == 3) {
+    if (highlighted == Handle::Z) {
         glBegin(GL_LINES);
         Segment(-0.5, 0, -0.3, -0.5, 0, 0);
         Segment(-0.5, 0, 0, -0.5, 0, 0.3);
@@ -112,15 +113,15 @@ void CentreCross() {
 
 } // namespace
 
-void DrawMoveHandles(RenderPass pass, int highlighted) {
+void DrawMoveHandles(RenderPass pass, Handle highlighted) {
     glDisable(GL_LIGHTING);
-    Axis(pass, 1, highlighted, 1.0f, 0.0f, 0.0f);
-    Axis(pass, 2, highlighted, 0.0f, 1.0f, 0.0f);
-    Axis(pass, 3, highlighted, 0.0f, 0.0f, 1.0f);
+    Axis(pass, Handle::X, highlighted, 1.0f, 0.0f, 0.0f);
+    Axis(pass, Handle::Y, highlighted, 0.0f, 1.0f, 0.0f);
+    Axis(pass, Handle::Z, highlighted, 0.0f, 0.0f, 1.0f);
     glEnable(GL_LIGHTING);
 }
 
-void DrawRotateHandles(RenderPass pass, int highlighted, Universe& scene) {
+void DrawRotateHandles(RenderPass pass, Handle highlighted, Universe& scene) {
     const std::optional<double> heading = SelectedHeading(scene);
     if (!heading) {
         return;

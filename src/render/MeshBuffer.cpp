@@ -23,8 +23,8 @@ bool ValidEntry(const std::vector<float>& values, int32_t index) {
 // map only the others.
 class CornerVertices {
 public:
-    explicit CornerVertices(const Mesh& mesh)
-        : mesh(mesh), firstNormal(mesh.vertices.size() / 3, 0),
+    CornerVertices(const Mesh& mesh, float normalScale)
+        : mesh(mesh), normalScale(normalScale), firstNormal(mesh.vertices.size() / 3, 0),
           firstVertex(mesh.vertices.size() / 3, 0) {}
 
     uint32_t Index(int32_t position, int32_t normal) {
@@ -52,11 +52,13 @@ private:
     uint32_t Append(int32_t position, int32_t normal) {
         const float* n = &mesh.normals[static_cast<size_t>(normal) * 3];
         const float* p = &mesh.vertices[static_cast<size_t>(position) * 3];
-        data.insert(data.end(), {n[0], n[1], n[2], p[0], p[1], p[2]});
+        data.insert(data.end(),
+                    {n[0] * normalScale, n[1] * normalScale, n[2] * normalScale, p[0], p[1], p[2]});
         return static_cast<uint32_t>(data.size() / 6 - 1);
     }
 
     const Mesh& mesh;
+    float normalScale;
     std::vector<int32_t> firstNormal;
     std::vector<uint32_t> firstVertex;
     std::unordered_map<uint64_t, uint32_t> others;
@@ -86,6 +88,9 @@ bool MeshBuffer::Supports(const Mesh& mesh, unsigned mode) {
     if (!Has(mode, RENDER_SMOOTH) || Has(mode, RENDER_TEXTURE) || Has(mode, RENDER_FLAT)) {
         return false;
     }
+    if (Has(mode, RENDER_COLOR) && !mesh.colors.empty()) {
+        return false; // a scan's own colours go corner by corner through the display list
+    }
     for (const MeshGroup& group : mesh.groups) {
         for (const uint32_t index : group.triangleIndices) {
             if (index >= mesh.triangles.size()) {
@@ -103,9 +108,10 @@ bool MeshBuffer::Supports(const Mesh& mesh, unsigned mode) {
     return true;
 }
 
-std::unique_ptr<MeshBuffer> MeshBuffer::Create(const Mesh& mesh, unsigned) {
+std::unique_ptr<MeshBuffer> MeshBuffer::Create(const Mesh& mesh, unsigned, float normalScale) {
     std::unique_ptr<MeshBuffer> buffer(new MeshBuffer());
-    CornerVertices vertices(mesh);
+    buffer->normalScale = normalScale;
+    CornerVertices vertices(mesh, normalScale);
     std::vector<uint32_t> indices;
     indices.reserve(mesh.triangles.size() * 3);
     for (size_t g = 0; g < mesh.groups.size(); ++g) {
@@ -169,7 +175,8 @@ void MeshBuffer::Draw(const Mesh& mesh, unsigned mode, float alpha) const {
         if (range->count > 0) {
             const MeshGroup& group = mesh.groups[range->group];
             const MeshTriangle& triangle = mesh.triangles[group.triangleIndices.back()];
-            glNormal3fv(&mesh.normals[static_cast<size_t>(triangle.normal[2]) * 3]);
+            const float* n = &mesh.normals[static_cast<size_t>(triangle.normal[2]) * 3];
+            glNormal3f(n[0] * normalScale, n[1] * normalScale, n[2] * normalScale);
             break;
         }
     }

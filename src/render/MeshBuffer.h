@@ -20,10 +20,12 @@ public:
 
     // Whether a mesh drawn in `mode` can be drawn from buffers exactly as immediate mode would:
     // smooth shading with a valid position and normal at every corner, no texture coordinates,
-    // no facet normals.
+    // no facet normals, no per-vertex colours to draw.
     static bool Supports(const Mesh& mesh, unsigned mode);
-    // Builds the buffers; nullptr when the context has no buffer objects or runs out of memory.
-    static std::unique_ptr<MeshBuffer> Create(const Mesh& mesh, unsigned mode);
+    // Builds the buffers, the normals multiplied by normalScale as glmDraw issues them; nullptr
+    // when the context has no buffer objects or runs out of memory.
+    static std::unique_ptr<MeshBuffer> Create(const Mesh& mesh, unsigned mode,
+                                              float normalScale = 1.0f);
 
     // Draws every group with its colour or material, as glmDraw does.
     void Draw(const Mesh& mesh, unsigned mode, float alpha) const;
@@ -46,5 +48,6 @@ private:
     unsigned vertexBuffer = 0; // interleaved normal, position: 6 floats a vertex
     unsigned indexBuffer = 0;
     size_t vertexCount = 0;
+    float normalScale = 1.0f;
     std::vector<GroupRange> ranges;
 };

@@ -47,47 +47,50 @@ MeshDrawCache* MeshDrawCache::Installed() {
     return installedCache;
 }
 
-void MeshDrawCache::Draw(const Mesh& mesh, unsigned mode, float alpha) {
+void MeshDrawCache::Draw(const Mesh& mesh, unsigned mode, float alpha, float normalScale) {
     // The alpha reaches the pixels only through the colour mode.
     if ((mode & RENDER_COLOR) == 0) {
         alpha = 1.0f;
     }
     if (CompilingAList()) {
-        IssueMeshTriangles(mesh, mode, alpha);
+        IssueMeshTriangles(mesh, mode, alpha, normalScale);
         return;
     }
     ForgetStaleRevisions(mesh);
-    Entry* entry = Find(mesh, mode, alpha);
+    Entry* entry = Find(mesh, mode, alpha, normalScale);
     if (entry == nullptr) {
-        entry = Compile(mesh, mode, alpha);
+        entry = Compile(mesh, mode, alpha, normalScale);
     }
     if (entry != nullptr && entry->buffer) {
         entry->buffer->Draw(mesh, mode, alpha);
     } else if (entry != nullptr) {
         glCallList(entry->list);
     } else {
-        IssueMeshTriangles(mesh, mode, alpha);
+        IssueMeshTriangles(mesh, mode, alpha, normalScale);
     }
 }
 
-MeshDrawCache::Entry* MeshDrawCache::Find(const Mesh& mesh, unsigned mode, float alpha) {
+MeshDrawCache::Entry* MeshDrawCache::Find(const Mesh& mesh, unsigned mode, float alpha,
+                                          float normalScale) {
     for (Entry& entry : entries) {
         if (entry.mesh == &mesh && entry.revision == mesh.revision && entry.mode == mode &&
-            entry.alpha == alpha) {
+            entry.alpha == alpha && entry.normalScale == normalScale) {
             return &entry;
         }
     }
     return nullptr;
 }
 
-MeshDrawCache::Entry* MeshDrawCache::Compile(const Mesh& mesh, unsigned mode, float alpha) {
+MeshDrawCache::Entry* MeshDrawCache::Compile(const Mesh& mesh, unsigned mode, float alpha,
+                                             float normalScale) {
     if (entries.size() >= kMaxEntries) {
         DeleteEntryObjects(entries.front().list, entries.front().buffer.get());
         entries.erase(entries.begin());
     }
     if (mesh.triangles.size() >= kBufferTriangles && MeshBuffer::Supports(mesh, mode)) {
-        if (std::unique_ptr<MeshBuffer> buffer = MeshBuffer::Create(mesh, mode)) {
-            entries.push_back(Entry{&mesh, mesh.revision, mode, alpha, 0, std::move(buffer)});
+        if (std::unique_ptr<MeshBuffer> buffer = MeshBuffer::Create(mesh, mode, normalScale)) {
+            entries.push_back(
+                Entry{&mesh, mesh.revision, mode, alpha, normalScale, 0, std::move(buffer)});
             return &entries.back();
         }
     }
@@ -96,9 +99,9 @@ MeshDrawCache::Entry* MeshDrawCache::Compile(const Mesh& mesh, unsigned mode, fl
         return nullptr; // no list available: the caller draws in immediate mode
     }
     glNewList(list, GL_COMPILE);
-    IssueMeshTriangles(mesh, mode, alpha);
+    IssueMeshTriangles(mesh, mode, alpha, normalScale);
     glEndList();
-    entries.push_back(Entry{&mesh, mesh.revision, mode, alpha, list, nullptr});
+    entries.push_back(Entry{&mesh, mesh.revision, mode, alpha, normalScale, list, nullptr});
     return &entries.back();
 }
 

@@ -51,7 +51,7 @@ void ApplyPickName(Universe& scene, std::optional<GLuint> name) {
     } else if (InRange(value, pick_names::Element(1), scene.GetElements().GetCount())) {
         scene.SelectElement(static_cast<int>(value - pick_names::kFirstElement));
     } else if (InRange(value, pick_names::Handle(1), 3)) {
-        scene.SelectHandle(static_cast<int>(value - pick_names::kFirstHandle));
+        scene.SelectHandle(static_cast<Handle>(value - pick_names::kFirstHandle));
     } else {
         scene.MissSelection();
     }

@@ -1,5 +1,6 @@
 #include "render/Primitives.h"
 
+#include "model/Angles.h"
 #include "render/ShapeListCache.h"
 
 #include <GL/gl.h>
@@ -7,10 +8,6 @@
 #include <cmath>
 
 namespace {
-
-// The shapes were laid out with pi taken as 3.1415; keep it so that they stay where they were.
-constexpr double kShortPi = 3.1415;
-constexpr double kDegreesToRadians = 0.01745277777777778; // 3.1415 / 180
 
 void Quad(float nx, float ny, float nz, const float (&corners)[4][3]) {
     glNormal3f(nx, ny, nz);
@@ -30,7 +27,7 @@ void DrawRing(double radius, int segments) {
     double previousZ = 0.0;
     glBegin(GL_LINES);
     for (double angle = 0.0; angle <= 360.0; angle += step) {
-        const double t = angle * kShortPi / 180.0;
+        const double t = DegreesToRadians(angle);
         const double x = radius * std::cos(t);
         const double z = radius * std::sin(t);
         glVertex3d(previousX, 0.0, previousZ);
@@ -46,8 +43,8 @@ namespace {
 void IssueSphere(double radius, int segments) {
     const double step = 360.0 / segments;
     auto point = [radius](double lat, double lon) {
-        const double a = lat * kDegreesToRadians;
-        const double b = lon * kDegreesToRadians;
+        const double a = DegreesToRadians(lat);
+        const double b = DegreesToRadians(lon);
         glVertex3d(radius * std::cos(a) * std::sin(b), radius * std::sin(a),
                    radius * std::cos(a) * std::cos(b));
     };
@@ -56,8 +53,8 @@ void IssueSphere(double radius, int segments) {
     glBegin(GL_QUADS);
     for (double lat = -90.0; lat < 90.0; lat += step) {
         for (double lon = 0.0; lon < 360.0; lon += step) {
-            const double a = lat * kDegreesToRadians;
-            const double b = lon * kDegreesToRadians;
+            const double a = DegreesToRadians(lat);
+            const double b = DegreesToRadians(lon);
             glNormal3d(std::sin(b), std::sin(a), std::cos(b));
             point(lat, lon);
             point(lat, lon + step);

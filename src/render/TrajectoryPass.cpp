@@ -4,6 +4,7 @@
 #include "render/GlmDraw.h"
 #include "render/Handles.h"
 #include "render/Primitives.h"
+#include "scene/TrajectoryPlacement.h"
 #include "scene/Universe.h"
 
 #include <GL/gl.h>
@@ -27,9 +28,9 @@ void DrawLabel(const Path& path, const BitmapFont& font) {
 }
 
 void DrawHandles(Universe& scene, RenderPass pass) {
-    if (scene.GetManipulationMode() == 1) {
+    if (scene.GetManipulationMode() == ManipulationMode::Move) {
         DrawMoveHandles(pass, scene.GetSelectedHandle());
-    } else if (scene.GetManipulationMode() == 2) {
+    } else if (scene.GetManipulationMode() == ManipulationMode::Rotate) {
         DrawRotateHandles(pass, scene.GetSelectedHandle(), scene);
     }
 }
@@ -37,16 +38,12 @@ void DrawHandles(Universe& scene, RenderPass pass) {
 void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFont& font) {
     const Path& path = *scene.GetTrajectory(number - 1);
     const bool selected = number == scene.GetSelectedTrajectoryNumber();
-    glTranslated(path.GetX1() + path.GetDx(), path.GetY1() + path.GetDy(),
-                 path.GetZ1() + path.GetDz());
+    glMultMatrixd(TrajectoryAnchor(path).Data());
     // Handles are aligned with the world axes, so they come before the rotations.
     if (selected) {
         DrawHandles(scene, pass);
     }
-    glRotated(path.GetDirectionDegrees(), 0, 1, 0);
-    glRotated(path.GetDYaw(), 0, 1, 0);
-    glRotated(path.GetElevationDegrees(), 1, 0, 0);
-    glRotated(path.GetDPitch(), 1, 0, 0);
+    glMultMatrixd(TrajectoryTurn(path).Data());
     LoadPickName(pass, pick_names::Trajectory(number));
     glColor3f(static_cast<float>(path.GetRed()), static_cast<float>(path.GetGreen()),
               static_cast<float>(path.GetBlue()));
@@ -67,13 +64,9 @@ void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFo
 } // namespace
 
 void DrawTrajectories(Universe& scene, RenderPass pass, const BitmapFont& font) {
-    const Body& body = scene.GetBody();
     for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
-        const Path& path = *scene.GetTrajectory(number - 1);
-        const Matrix4 pose = body.TrajectoryPoseTransform(
-            path.GetWithArm(), {path.GetX1(), path.GetY1(), path.GetZ1()});
         glPushMatrix();
-        glMultMatrixd(pose.Data());
+        glMultMatrixd(TrajectoryPose(scene, number).Data());
         glPushMatrix();
         DrawTrajectory(scene, number, pass, font);
         glPopMatrix();

@@ -19,28 +19,32 @@ bool IsUsableScale(double s) {
 
 } // namespace
 
-Body::Body()
-    : head(std::make_unique<Object>()), arm(std::make_unique<Object>()),
-      forearm(std::make_unique<Object>()), posedModel(std::make_unique<PosedBodyMesh>()) {
-    head->SetPosition(0, 1.43, 0.015);
-    arm->SetPosition(-0.173, 1.31, -0.014);
+Body::PosedCache::PosedCache() : mesh(std::make_unique<PosedBodyMesh>()) {}
+
+Body::PosedCache::PosedCache(const PosedCache&) : mesh(std::make_unique<PosedBodyMesh>()) {}
+
+Body::PosedCache::~PosedCache() = default;
+
+Body::Body() {
+    head.SetPosition(0, 1.43, 0.015);
+    arm.SetPosition(-0.173, 1.31, -0.014);
     // The elbow is given relative to the shoulder.
-    forearm->SetPosition(-0.252, -0.011, -0.008);
+    forearm.SetPosition(-0.252, -0.011, -0.008);
     ResetPose();
 }
 
 void Body::ResetPose() {
-    for (Object* joint : {head.get(), arm.get(), forearm.get()}) {
+    for (Object* joint : {&head, &arm, &forearm}) {
         joint->SetYaw(0);
         joint->SetPitch(0);
         joint->SetRoll(0);
     }
-    arm->SetPitch(kRestArmPitch);
+    arm.SetPitch(kRestArmPitch);
 }
 
 bool Body::HasInitialPose() const {
-    return arm->GetYaw() == 0 && arm->GetPitch() == kRestArmPitch && forearm->GetYaw() == 0 &&
-           forearm->GetPitch() == 0;
+    return arm.GetYaw() == 0 && arm.GetPitch() == kRestArmPitch && forearm.GetYaw() == 0 &&
+           forearm.GetPitch() == 0;
 }
 
 const Mesh* Body::GetPosedModel() const {
@@ -78,16 +82,16 @@ Body::ArmTurns Body::ArmPoseTurns() const {
         Matrix4::Scaling(kPoseScaleInverse / (scaleX * scale), kPoseScaleInverse / scale,
                          kPoseScaleInverse / (scaleZ * scale));
 
-    const double ax = arm->GetX(), ay = arm->GetY(), az = arm->GetZ();
-    const double fx = forearm->GetX(), fy = forearm->GetY(), fz = forearm->GetZ();
+    const double ax = arm.GetX(), ay = arm.GetY(), az = arm.GetZ();
+    const double fx = forearm.GetX(), fy = forearm.GetY(), fz = forearm.GetZ();
     const Matrix4 toShoulder = Matrix4::Translation(ax, ay, az);
     const Matrix4 fromShoulder = Matrix4::Translation(-ax, -ay, -az);
 
-    const Matrix4 armTurn = toWorld * toShoulder * Matrix4::Rotation(arm->GetYaw(), 0, 1, 0) *
-                            Matrix4::Rotation(arm->GetPitch(), 0, 0, 1) * fromShoulder * toPose;
+    const Matrix4 armTurn = toWorld * toShoulder * Matrix4::Rotation(arm.GetYaw(), 0, 1, 0) *
+                            Matrix4::Rotation(arm.GetPitch(), 0, 0, 1) * fromShoulder * toPose;
     const Matrix4 forearmTurn = toWorld * toShoulder * Matrix4::Translation(fx, fy, fz) *
-                                Matrix4::Rotation(forearm->GetYaw(), 0, 1, 0) *
-                                Matrix4::Rotation(forearm->GetPitch(), 0, 0, 1) *
+                                Matrix4::Rotation(forearm.GetYaw(), 0, 1, 0) *
+                                Matrix4::Rotation(forearm.GetPitch(), 0, 0, 1) *
                                 Matrix4::Translation(-fx, -fy, -fz) * fromShoulder * toPose;
     // The modelled arm hangs down; this brings the pose frame's arm to the rest angle of 90.
     const Matrix4 restTurn =
@@ -109,12 +113,12 @@ Matrix4 Body::UpperArmTransform() const {
 Vec3 Body::RestElbow() const {
     // The elbow pivot A + F lies in the pose frame's level arm; the rest turn's undoing brings it
     // down beside the body, and W takes it into the world.
-    const Matrix4 restUndone = Matrix4::Translation(arm->GetX(), arm->GetY(), arm->GetZ()) *
+    const Matrix4 restUndone = Matrix4::Translation(arm.GetX(), arm.GetY(), arm.GetZ()) *
                                Matrix4::Rotation(90, 0, 0, 1) *
-                               Matrix4::Translation(-arm->GetX(), -arm->GetY(), -arm->GetZ());
+                               Matrix4::Translation(-arm.GetX(), -arm.GetY(), -arm.GetZ());
     const Vec3 elbowInPose =
-        restUndone.TransformPoint({arm->GetX() + forearm->GetX(), arm->GetY() + forearm->GetY(),
-                                   arm->GetZ() + forearm->GetZ()});
+        restUndone.TransformPoint({arm.GetX() + forearm.GetX(), arm.GetY() + forearm.GetY(),
+                                   arm.GetZ() + forearm.GetZ()});
     return Matrix4::Scaling(scaleX * scale * kPoseScale, scale * kPoseScale,
                             scaleZ * scale * kPoseScale)
         .TransformPoint({elbowInPose.x, elbowInPose.y, elbowInPose.z + kPoseShiftZ});

@@ -8,6 +8,7 @@
 #include "scene/Object.h"
 #include "scene/SurfaceRayCaster.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,17 +17,26 @@ class ProgressSink;
 
 // The human model on which trajectories are measured: one mesh, fitted when loaded, scaled to the
 // body height and stretched sideways (scale X) and front to back (scale Z), with the head, arm and
-// forearm joints whose angles pose the trajectories.
+// forearm joints whose angles pose the trajectories. A Body is a value: copying it copies every
+// parameter and shares the (never modified) mesh, which is how edits remember a body to go back to.
 class Body {
 public:
     Body();
     virtual ~Body();
+    Body(const Body&) = default;
+    Body& operator=(const Body&) = default;
+    bool operator==(const Body&) const = default;
 
-    // Reads, fits and prepares a mesh file. On failure the previous mesh and dimensions stay and
-    // the status carries the reader's message.
-    Status Load(const std::string& path);
-    // The same, reporting 10, 20, 40 and 60 (and advancing while the file is read).
-    Status LoadWithProgress(const std::string& path, ProgressSink& progress);
+    // Receives the reader's warnings about a model file, one line each.
+    using WarningSink = std::function<void(const std::string& message)>;
+
+    // Reads (any supported format), fits and prepares a mesh file. On failure the previous mesh
+    // and dimensions stay and the status carries the reader's message.
+    Status Load(const std::string& path, const WarningSink& warnings = nullptr);
+    // The same, reporting 10, 20, 40 and 60 (and advancing while the file is read). When the
+    // sink asks to stop, the load ends with a failure and the previous mesh stays.
+    Status LoadWithProgress(const std::string& path, ProgressSink& progress,
+                            const WarningSink& warnings = nullptr);
     // Takes a mesh that has just been read (fits it and computes its normals), as Load does after
     // reading; its parts are its material groups. Refuses a mesh without triangles or with zero
     // extent.
@@ -46,27 +56,33 @@ public:
     double GetScaleX() const { return scaleX; }
     double GetScaleZ() const { return scaleZ; }
 
-    Mesh* GetModel() { return model.get(); }
     const Mesh* GetModel() const { return model.get(); }
 
-    Object& GetHead() { return *head; }
-    Object& GetArm() { return *arm; }
-    Object& GetForearm() { return *forearm; }
-    const Object& GetHead() const { return *head; }
-    const Object& GetArm() const { return *arm; }
-    const Object& GetForearm() const { return *forearm; }
+    Object& GetHead() { return head; }
+    Object& GetArm() { return arm; }
+    Object& GetForearm() { return forearm; }
+    const Object& GetHead() const { return head; }
+    const Object& GetArm() const { return arm; }
+    const Object& GetForearm() const { return forearm; }
 
     // The landmarks read with the mesh from the table beside its file (none when there is no
     // table), at the default height and scales.
-    const LandmarkTable& GetLandmarks() const { return landmarks; }
+    const LandmarkTable& GetLandmarks() const { return meshLandmarks->table; }
     // The landmarks where they lie on the body as drawn now: scaled with its height and with
     // scale X and scale Z.
     LandmarkTable DrawnLandmarks() const;
     // Why the table beside the last mesh could not be read (ok when it was read or is absent).
-    const Status& GetLandmarkStatus() const { return landmarkStatus; }
+    const Status& GetLandmarkStatus() const { return meshLandmarks->status; }
 
-    void IncreaseBodyLighting(); // every vertex normal x 1.1
-    void DecreaseBodyLighting(); // every vertex normal x 0.9
+    // The lighting commands lengthen (x 1.1) or shorten (x 0.9) the normals the body is drawn
+    // with. The mesh keeps its unit normals; the drawing multiplies them by GetNormalScale, so a
+    // step taken back restores exactly the pixels that were shown before it.
+    void IncreaseBodyLighting() { lighting *= 1.1; }
+    void DecreaseBodyLighting() { lighting *= 0.9; }
+    double GetLighting() const { return lighting; }
+    // The length of the normals when drawn: the uniform scale (which the drawing scale divides
+    // back out) times the lighting factor.
+    float GetNormalScale() const { return static_cast<float>(scale * lighting); }
 
     // The arm pose transform that carries the trajectories that move with the arm, and the
     // forearm part of the body mesh.
@@ -96,7 +112,7 @@ public:
     // Whether the model has the "right_arm" and "right_forearm" parts the pose moves.
     bool HasArmParts() const;
     // The model's named parts: its `g` groups, or its material groups when those name the arm.
-    const MeshParts& GetModelParts() const { return modelParts; }
+    const MeshParts& GetModelParts() const { return *modelParts; }
 
     // The first point of the body's surface along a ray given in the body frame (the body as
     // drawn, its arm posed), with the triangle and the part it lies on (the model's named part,
@@ -119,14 +135,15 @@ private:
     // Reads the landmark table beside the mesh file, or clears the table.
     void LoadLandmarks(const std::string& modelPath);
 
-    std::unique_ptr<Mesh> model;
-    MeshParts modelParts;
-    LandmarkTable landmarks;
-    Status landmarkStatus = Status::Ok();
-    // Built on demand over the mesh as drawn (posed or not), rebuilt when that mesh changes.
-    mutable std::unique_ptr<SurfaceRayCaster> surface;
-    mutable const Mesh* surfaceMesh = nullptr;
-    mutable uint64_t surfaceRevision = 0;
+    // The landmarks belong to the mesh: copies of the body share them with it.
+    struct MeshLandmarks {
+        LandmarkTable table;
+        Status status = Status::Ok();
+    };
+
+    std::shared_ptr<const Mesh> model;
+    std::shared_ptr<const MeshParts> modelParts = std::make_shared<const MeshParts>();
+    std::shared_ptr<const MeshLandmarks> meshLandmarks = std::make_shared<const MeshLandmarks>();
     float unitizeScale = 0;
     float smoothingAngle = 90;
     std::string name = "default";
@@ -137,9 +154,37 @@ private:
     double depth = 0;
     double baseHeight = 0;
     double baseDepth = 0;
-    std::unique_ptr<Object> head;
-    std::unique_ptr<Object> arm;
-    std::unique_ptr<Object> forearm;
-    // A cache of what is drawn, not part of the body's state.
-    std::unique_ptr<PosedBodyMesh> posedModel;
+    Object head;
+    Object arm;
+    Object forearm;
+    double lighting = 1.0;
+    // A cache of what is drawn, not part of the body's state: a copy starts with an empty cache
+    // of its own, and bodies compare equal whatever their caches hold.
+    class PosedCache {
+    public:
+        PosedCache();
+        PosedCache(const PosedCache&);
+        PosedCache& operator=(const PosedCache&) { return *this; }
+        ~PosedCache();
+        bool operator==(const PosedCache&) const { return true; }
+        PosedBodyMesh& operator*() const { return *mesh; }
+        PosedBodyMesh* operator->() const { return mesh.get(); }
+
+    private:
+        std::unique_ptr<PosedBodyMesh> mesh;
+    };
+    PosedCache posedModel;
+    // The ray search structure over the mesh as drawn, rebuilt when that mesh changes. A cache
+    // like the one above: copies start empty and compare equal.
+    struct SurfaceCache {
+        SurfaceCache() = default;
+        SurfaceCache(const SurfaceCache&) {}
+        SurfaceCache& operator=(const SurfaceCache&) { return *this; }
+        bool operator==(const SurfaceCache&) const { return true; }
+
+        std::unique_ptr<SurfaceRayCaster> caster;
+        const Mesh* mesh = nullptr;
+        uint64_t revision = 0;
+    };
+    mutable SurfaceCache surface;
 };

@@ -2,8 +2,9 @@
 #include "scene/Body.h"
 
 #include "model/MeshFitting.h"
+#include "model/MeshFormat.h"
+#include "model/MeshImport.h"
 #include "model/MeshNormals.h"
-#include "model/ObjReader.h"
 #include "scene/ProgressSink.h"
 
 #include <algorithm>
@@ -14,7 +15,12 @@
 
 namespace {
 
-Status FailedRead(ObjReadResult& result) {
+const char kCancelled[] = "The body load was cancelled";
+
+Status FailedRead(MeshImportResult& result) {
+    if (result.cancelled) {
+        return Status::Failure(kCancelled);
+    }
     if (result.error.empty()) {
         return Status::Failure("Read Obj failed");
     }
@@ -28,6 +34,9 @@ MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
     if (byMaterial.Find("right_arm") && byMaterial.Find("right_forearm")) {
         return byMaterial;
     }
+    if (MeshFormatFromExtension(path) != MeshFormat::Obj) {
+        return byMaterial; // only a Wavefront file has `g` groups to read again
+    }
     MeshParts byGroup = ReadObjPartGroupsFromFile(path, mesh.triangleCount);
     if (byGroup.Find("right_arm") && byGroup.Find("right_forearm")) {
         return byGroup;
@@ -37,8 +46,10 @@ MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
 
 } // namespace
 
-Status Body::Load(const std::string& path) {
-    ObjReadResult result = glmReadOBJ(path);
+Status Body::Load(const std::string& path, const WarningSink& warnings) {
+    MeshImportCallbacks callbacks;
+    callbacks.warning = warnings;
+    MeshImportResult result = ImportMesh(path, callbacks);
     if (!result.mesh) {
         return FailedRead(result);
     }
@@ -46,10 +57,13 @@ Status Body::Load(const std::string& path) {
     return AdoptMesh(std::move(result.mesh), std::move(parts), nullptr);
 }
 
-Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
+Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress,
+                              const WarningSink& warnings) {
     progress.SetProgress(10);
     int lastReported = 10;
-    ObjReadResult result = glmReadOBJWithProgress(path, [&](double fraction) {
+    MeshImportCallbacks callbacks;
+    callbacks.warning = warnings;
+    callbacks.progress = [&](double fraction) {
         // 10 up to 19 while reading; 20 is reported once the mesh is complete.
         const double clamped = fraction >= 0 ? std::min(fraction, 0.99) : 0.0;
         const int position = 10 + static_cast<int>(clamped * 10);
@@ -57,11 +71,16 @@ Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress) {
             lastReported = position;
             progress.SetProgress(position);
         }
-    });
+        return !progress.CancelRequested();
+    };
+    MeshImportResult result = ImportMesh(path, callbacks);
     if (!result.mesh) {
         return FailedRead(result);
     }
     progress.SetProgress(20);
+    if (progress.CancelRequested()) {
+        return Status::Failure(kCancelled);
+    }
     MeshParts parts = PartsOf(*result.mesh, path);
     return AdoptMesh(std::move(result.mesh), std::move(parts), &progress);
 }
@@ -86,6 +105,9 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink
     glmVertexNormals(*mesh, smoothingAngle);
     if (progress) {
         progress->SetProgress(40);
+        if (progress->CancelRequested()) {
+            return Status::Failure(kCancelled);
+        }
     }
 
     unitizeScale = fitScale;
@@ -94,9 +116,10 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink
     height = baseHeight;
     depth = baseDepth;
     scale = 1.0;
+    lighting = 1.0; // a new mesh is lit as read
     model = std::move(mesh);
-    modelParts = std::move(parts);
-    surface.reset();
+    modelParts = std::make_shared<const MeshParts>(std::move(parts));
+    surface = {};
     LoadLandmarks(model->path);
     if (progress) {
         progress->SetProgress(60);
@@ -105,23 +128,22 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink
 }
 
 void Body::LoadLandmarks(const std::string& modelPath) {
-    landmarks = LandmarkTable();
-    landmarkStatus = Status::Ok();
+    auto loaded = std::make_shared<MeshLandmarks>();
     const std::string path = LandmarkTable::PathBesideModel(modelPath);
     std::error_code error;
-    if (modelPath.empty() || !std::filesystem::is_regular_file(path, error)) {
-        return; // a model without landmarks
+    if (!modelPath.empty() && std::filesystem::is_regular_file(path, error)) {
+        loaded->status = LandmarkTable::Load(path, loaded->table);
+        if (!loaded->status) {
+            // The body is usable without its landmarks; say why they are missing, as the model
+            // reader reports its warnings.
+            std::fprintf(stderr, "%s\n", loaded->status.message().c_str());
+        }
     }
-    landmarkStatus = LandmarkTable::Load(path, landmarks);
-    if (!landmarkStatus) {
-        // The body is usable without its landmarks; say why they are missing, as the model
-        // reader reports its warnings.
-        std::fprintf(stderr, "%s\n", landmarkStatus.message().c_str());
-    }
+    meshLandmarks = std::move(loaded);
 }
 
 LandmarkTable Body::DrawnLandmarks() const {
-    return landmarks.Scaled(scale * scaleX, scale, scale * scaleZ);
+    return meshLandmarks->table.Scaled(scale * scaleX, scale, scale * scaleZ);
 }
 
 bool Body::SetHeight(double h) {
@@ -136,26 +158,9 @@ bool Body::SetHeight(double h) {
         // No mesh yet: remember the height; the scale waits for a mesh to measure.
         return true;
     }
-    const double newScale = h / baseHeight;
-    // The drawing scale divides the normals by the scale; bring them back by the change only, so
-    // that setting the same height again leaves the brightness alone.
-    const double change = newScale / scale;
-    scale = newScale;
+    // The drawing scale divides the normals by the scale; GetNormalScale brings them back, so
+    // setting the same height again leaves the brightness alone.
+    scale = h / baseHeight;
     depth = scale * baseDepth * scaleZ;
-    if (model) {
-        glmScaleNormals(*model, static_cast<float>(change));
-    }
     return true;
-}
-
-void Body::IncreaseBodyLighting() {
-    if (model) {
-        glmScaleNormals(*model, 1.1f);
-    }
-}
-
-void Body::DecreaseBodyLighting() {
-    if (model) {
-        glmScaleNormals(*model, 0.9f);
-    }
 }

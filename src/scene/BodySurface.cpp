@@ -6,19 +6,19 @@ Status Body::PrepareSurface() const {
     if (drawn == nullptr) {
         return Status::Failure("No body model is loaded");
     }
-    if (surface && surface->IsBuilt() && surfaceMesh == drawn &&
-        surfaceRevision == drawn->revision) {
+    if (surface.caster && surface.caster->IsBuilt() && surface.mesh == drawn &&
+        surface.revision == drawn->revision) {
         return Status::Ok();
     }
-    surface = std::make_unique<SurfaceRayCaster>();
-    Status status = surface->Build(*drawn, drawn->vertices);
+    surface = {};
+    auto caster = std::make_unique<SurfaceRayCaster>();
+    Status status = caster->Build(*drawn, drawn->vertices);
     if (!status) {
-        surface.reset();
-        surfaceMesh = nullptr;
         return status;
     }
-    surfaceMesh = drawn;
-    surfaceRevision = drawn->revision;
+    surface.caster = std::move(caster);
+    surface.mesh = drawn;
+    surface.revision = drawn->revision;
     return status;
 }
 
@@ -26,12 +26,12 @@ std::optional<SurfaceHit> Body::FirstSurfaceHit(const SurfaceRay& ray) const {
     if (!PrepareSurface()) {
         return std::nullopt;
     }
-    std::optional<SurfaceHit> hit = surface->Cast(ray, DrawTransform());
+    std::optional<SurfaceHit> hit = surface.caster->Cast(ray, DrawTransform());
     // The named parts (the arm, the forearm) say more than the material a triangle is drawn with.
-    if (hit && hit->triangle < modelParts.triangleParts.size()) {
-        const uint32_t part = modelParts.triangleParts[hit->triangle];
-        if (part < modelParts.names.size()) {
-            hit->group = modelParts.names[part];
+    if (hit && hit->triangle < modelParts->triangleParts.size()) {
+        const uint32_t part = modelParts->triangleParts[hit->triangle];
+        if (part < modelParts->names.size()) {
+            hit->group = modelParts->names[part];
         }
     }
     return hit;

@@ -7,6 +7,7 @@
 class Object {
 public:
     virtual ~Object() = default;
+    bool operator==(const Object&) const = default;
 
     void Set(double x, double y, double z, double yaw, double pitch, double roll);
     void SetPosition(double x, double y, double z);

@@ -1,12 +1,11 @@
 #include "scene/Path.h"
 
+#include "model/Angles.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// The value of pi used for the angles the user sees, so that printed angles stay as they were.
-constexpr double kPi = 3.1415926535;
 
 // asin of a ratio that is at most 1 in exact arithmetic; rounding must not push it past 1.
 double SafeAsin(double ratio) {
@@ -76,4 +75,12 @@ void Path::SetColor(double red, double green, double blue) {
     r = red;
     g = green;
     b = blue;
+}
+
+bool Path::SetUncertainty(double metres) {
+    if (!std::isfinite(metres) || metres < 0) {
+        return false;
+    }
+    uncertainty = metres;
+    return true;
 }

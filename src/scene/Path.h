@@ -7,6 +7,7 @@
 class Path {
 public:
     virtual ~Path() = default;
+    bool operator==(const Path&) const = default;
 
     // Stores IN and OUT and recomputes direction and elevation.
     void SetPoints(double x1, double y1, double z1, double x2, double y2, double z2);
@@ -44,6 +45,12 @@ public:
     void SetExited(int value) { exited = value; }
     int GetExited() const { return exited; }
 
+    // Radius of the ball around IN and around OUT in which each point may lie, in metres.
+    static constexpr double kDefaultUncertainty = 0.01;
+    // Refuses (returns false, keeps the radius) a negative or non-finite value.
+    bool SetUncertainty(double metres);
+    double GetUncertainty() const { return uncertainty; }
+
     // Whether the arrow follows the arm and forearm when they are posed (a wound of the arm) or
     // stays where its points say (a wound of the trunk, head or legs).
     void SetWithArm(bool value) { withArm = value; }
@@ -60,6 +67,7 @@ private:
     double dPitch = 0, dYaw = 0;
     int exited = 0;
     double r = 0, g = 0, b = 0;
+    double uncertainty = kDefaultUncertainty;
     bool withArm = true;
     std::string text;
 };

@@ -1,10 +1,12 @@
 #include "scene/Universe.h"
 
+#include "scene/SceneEditor.h"
+
 #include <utility>
 
 Universe::Universe()
     : body(std::make_unique<Body>()), camera(std::make_unique<VkCamera>()),
-      elements(std::make_unique<VkElementList>()) {}
+      elements(std::make_unique<VkElementList>()), editor(std::make_unique<SceneEditor>(*this)) {}
 
 Universe::~Universe() = default;
 
@@ -22,6 +24,19 @@ Path* Universe::AddTrajectory(int exited) {
     trajectories[lastTrajectory]->SetExited(exited);
     ++trajectoryCount;
     return trajectories[lastTrajectory].get();
+}
+
+Path* Universe::InsertTrajectory(int index, const Path& path) {
+    if (trajectoryCount >= kMaxTrajectories || index < 0 || index > trajectoryCount) {
+        return nullptr;
+    }
+    for (int i = trajectoryCount; i > index; --i) {
+        trajectories[i] = std::move(trajectories[i - 1]);
+    }
+    trajectories[index] = std::make_unique<Path>(path);
+    ++trajectoryCount;
+    lastTrajectory = index;
+    return trajectories[index].get();
 }
 
 Path* Universe::GetTrajectory(int index) {
@@ -74,28 +89,28 @@ void Universe::SetTrajectoryColor(double r, double g, double b) {
 void Universe::SelectTrajectory(int number) {
     selectedTrajectory = number;
     selectedElement = 0;
-    selectionState = 2;
+    selectionState = SelectionState::ObjectSelected;
 }
 
 void Universe::SelectElement(int number) {
     selectedElement = number;
     selectedTrajectory = 0;
-    selectionState = 2;
+    selectionState = SelectionState::ObjectSelected;
 }
 
-void Universe::SelectHandle(int handle) {
+void Universe::SelectHandle(Handle handle) {
     selectedHandle = handle;
 }
 
 void Universe::ClearSelection() {
-    selectedHandle = 0;
+    selectedHandle = Handle::None;
     MissSelection();
 }
 
 void Universe::MissSelection() {
     selectedTrajectory = 0;
     selectedElement = 0;
-    selectionState = 1;
+    selectionState = SelectionState::Nothing;
 }
 
 VkElement* Universe::GetSelectedElement() {

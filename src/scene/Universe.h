@@ -4,6 +4,7 @@
 #include "model/Status.h"
 #include "scene/Body.h"
 #include "scene/Path.h"
+#include "scene/SceneStates.h"
 #include "scene/VkCamera.h"
 #include "scene/VkElementList.h"
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class SceneEditor;
 class SceneRenderer;
 
 // The root of everything the 3-D view shows: the body, up to 20 trajectories, up to 20 elements,
@@ -19,8 +21,6 @@ class SceneRenderer;
 class Universe {
 public:
     static constexpr int kMaxTrajectories = 20;
-    // The manipulation mode in which left clicks place points on the body surface.
-    static constexpr int kPlacePointsMode = 3;
 
     Universe();
     virtual ~Universe();
@@ -37,8 +37,15 @@ public:
     VkElementList& GetElements() { return *elements; }
     const VkElementList& GetElements() const { return *elements; }
 
+    // The one entry through which the program's commands change the case, as undoable edits.
+    SceneEditor& GetEditor() { return *editor; }
+
     // Trajectory table. AddTrajectory returns nullptr (and adds nothing) when the table is full.
     Path* AddTrajectory(int exited);
+    // Puts a copy of `path` at the 0-based index (0..count); later entries move up one place.
+    // Returns the new entry, or nullptr (adding nothing) when the table is full or the index is
+    // out of range.
+    Path* InsertTrajectory(int index, const Path& path);
     int GetTrajectoryCount() const { return trajectoryCount; }
     // The entry at the 0-based index, or nullptr outside 0..count-1.
     Path* GetTrajectory(int index);
@@ -56,17 +63,17 @@ public:
     // Selection. Selecting a trajectory clears the element selection and the reverse.
     void SelectTrajectory(int number);
     void SelectElement(int number);
-    void SelectHandle(int handle);
+    void SelectHandle(Handle handle);
     void ClearSelection();
     // A pick that hits nothing: nothing selected, but the handle stays in force.
     void MissSelection();
     VkElement* GetSelectedElement();
-    int GetSelectionState() const { return selectionState; }
-    int GetSelectedHandle() const { return selectedHandle; }
+    SelectionState GetSelectionState() const { return selectionState; }
+    Handle GetSelectedHandle() const { return selectedHandle; }
     int GetSelectedTrajectoryNumber() const { return selectedTrajectory; }
     int GetSelectedElementNumber() const { return selectedElement; }
-    void SetManipulationMode(int mode) { manipulationMode = mode; }
-    int GetManipulationMode() const { return manipulationMode; }
+    void SetManipulationMode(ManipulationMode mode) { manipulationMode = mode; }
+    ManipulationMode GetManipulationMode() const { return manipulationMode; }
 
     // Points placed on the body surface that are not yet a trajectory: the first is IN, the
     // second OUT. The frame draws them as markers.
@@ -80,6 +87,9 @@ public:
     void ToggleLateralGrid() { showLateralGrid = !showLateralGrid; }
     void ToggleBodyTransparency() { bodyTransparent = !bodyTransparent; }
     void ToggleText() { showText = !showText; }
+    // The translucent cones of the trajectories' uncertainty; off until asked for.
+    void ToggleUncertaintyCones() { showUncertaintyCones = !showUncertaintyCones; }
+    bool GetShowUncertaintyCones() const { return showUncertaintyCones; }
     // Markers at the body's landmarks (with their names while texts are shown); off at first.
     void ToggleLandmarks() { showLandmarks = !showLandmarks; }
     bool GetShowLandmarks() const { return showLandmarks; }
@@ -107,8 +117,9 @@ public:
     double GetCameraYaw() const;
     double GetCameraPitch() const;
 
-    // Default models: the full arrow, the half arrow, then the body.
-    Status LoadDefaultModels();
+    // Default models: the full arrow, the half arrow, then the body (whose reader's warnings go
+    // to `warnings` when given).
+    Status LoadDefaultModels(const Body::WarningSink& warnings = nullptr);
     const Mesh* GetArrowModel() const { return arrowModel.get(); }
     const Mesh* GetHalfArrowModel() const { return halfArrowModel.get(); }
     const std::string& GetBodyModelFile() const { return bodyModelFile; }
@@ -138,10 +149,10 @@ private:
     std::unique_ptr<Mesh> arrowModel;
     std::unique_ptr<Mesh> halfArrowModel;
     int selectedTrajectory = 0;
-    int selectedHandle = 0;
-    int selectionState = 1;
+    Handle selectedHandle = Handle::None;
+    SelectionState selectionState = SelectionState::Nothing;
     int selectedElement = 0;
-    int manipulationMode = 0;
+    ManipulationMode manipulationMode = ManipulationMode::Select;
     std::unique_ptr<VkCamera> camera;
     std::unique_ptr<VkElementList> elements;
     bool showAxes = true;
@@ -149,10 +160,12 @@ private:
     bool showLateralGrid = false;
     bool bodyTransparent = false;
     bool showText = true;
+    bool showUncertaintyCones = false;
     bool showLandmarks = false;
     SceneRenderer* renderer = nullptr;
     std::string arrowModelFile = "./data/default/Arrow1.obj";
     std::string halfArrowModelFile = "./data/default/HalfArrow1.obj";
     double viewTargetHeight = 1.0;
     std::vector<Vec3> surfaceMarkers;
+    std::unique_ptr<SceneEditor> editor;
 };

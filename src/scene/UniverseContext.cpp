@@ -22,10 +22,11 @@ Status LoadArrow(const std::string& path, std::unique_ptr<Mesh>& target) {
 
 } // namespace
 
-Status Universe::LoadDefaultModels() {
+Status Universe::LoadDefaultModels(const Body::WarningSink& warnings) {
     // Every model is tried, so that one missing file does not hide the others.
     Status statuses[] = {LoadArrow(arrowModelFile, arrowModel),
-                         LoadArrow(halfArrowModelFile, halfArrowModel), body->Load(bodyModelFile)};
+                         LoadArrow(halfArrowModelFile, halfArrowModel),
+                         body->Load(bodyModelFile, warnings)};
     for (Status& status : statuses) {
         if (!status) {
             return status;

@@ -8,6 +8,8 @@
 // angles, colour and label.
 class VkElement : public Object {
 public:
+    bool operator==(const VkElement&) const = default;
+
     void SetColor(double red, double green, double blue);
     void GetColor(double& red, double& green, double& blue) const;
 

@@ -10,6 +10,18 @@ bool VkElementList::Add(std::unique_ptr<VkElement> element) {
     return true;
 }
 
+bool VkElementList::Insert(int index, std::unique_ptr<VkElement> element) {
+    if (!element || count >= kCapacity || index < 0 || index > count) {
+        return false;
+    }
+    for (int i = count; i > index; --i) {
+        items[i] = std::move(items[i - 1]);
+    }
+    items[index] = std::move(element);
+    ++count;
+    return true;
+}
+
 VkElement* VkElementList::GetItem(int index) {
     return (index >= 0 && index < count) ? items[index].get() : nullptr;
 }

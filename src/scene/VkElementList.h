@@ -14,6 +14,9 @@ public:
 
     // Appends the element; refuses it (and returns false) when the list is full.
     bool Add(std::unique_ptr<VkElement> element);
+    // Puts the element at the 0-based index (0..count); later entries move up one place. Refuses
+    // (returns false) when the list is full or the index is out of range.
+    bool Insert(int index, std::unique_ptr<VkElement> element);
     int GetCount() const { return count; }
     // The entry at the 0-based index, or nullptr outside 0..count-1 (index -1 means none).
     VkElement* GetItem(int index);

@@ -1,5 +1,6 @@
 #include "ui/BodyDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "ui/DialogInput.h"
 #include "ui/Platform.h"
@@ -62,6 +63,7 @@ int BodyDlg::exec() {
     if (body == nullptr) {
         return Rejected;
     }
+    before = *body;
     nameField->setText(QString::fromStdString(body->GetName()));
     heightField->setText(QString::asprintf("%5.1f", body->GetHeight() * 100.0));
     PlaceSlider(sliderScaleX, savedScaleX);
@@ -99,6 +101,7 @@ void BodyDlg::accept() {
         }
         savedScaleX = positionScaleX;
         savedScaleZ = positionScaleZ;
+        scene->GetEditor().CommitBody("Body parameters", before);
     }
     QDialog::accept();
 }
@@ -106,6 +109,9 @@ void BodyDlg::accept() {
 void BodyDlg::reject() {
     positionScaleX = savedScaleX;
     positionScaleZ = savedScaleZ;
-    ApplyScales();
+    if (body != nullptr) {
+        *body = before;
+        redraw();
+    }
     QDialog::reject();
 }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "scene/Body.h"
+
 #include <QDialog>
 
 #include <functional>
 
-class Body;
 class Platform;
 class QLineEdit;
 class QSlider;
@@ -21,7 +22,8 @@ public:
     // Opens with the body's name and height and the sliders where the last OK left them.
     int exec() override;
     void accept() override;
-    // Cancel, Esc and the close box all return to the scales of the last OK.
+    // Cancel, Esc and the close box all return the body exactly to what it was when the dialog
+    // opened (the scales of the last OK), leaving no edit.
     void reject() override;
 
     void SetSavedScaleX(int position) { savedScaleX = position; }
@@ -37,6 +39,7 @@ private:
     std::function<void()> redraw;
     Universe* scene = nullptr;
     Body* body = nullptr;
+    Body before; // the body as the dialog opened on it
     QLineEdit* nameField;
     QLineEdit* heightField;
     QSlider* sliderScaleX;

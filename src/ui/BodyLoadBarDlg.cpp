@@ -1,28 +1,36 @@
 #include "ui/BodyLoadBarDlg.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 
-// Paints pending windows without letting the user's clicks and keys in while the load runs.
+// Paints pending windows and lets the Cancel button be pressed while the load runs; the window is
+// application-modal, so no other window takes input meanwhile.
 void PaintNow() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
 }
 
 } // namespace
 
-BodyLoadBarDlg::BodyLoadBarDlg(QWidget* owner) : QDialog(owner), progressBar(new QProgressBar) {
+BodyLoadBarDlg::BodyLoadBarDlg(QWidget* owner)
+    : QDialog(owner), progressBar(new QProgressBar),
+      cancelButton(new QPushButton(QStringLiteral("Cancel"))) {
     setWindowTitle(QStringLiteral("Open Body File"));
-    setModal(false);
+    setWindowModality(Qt::ApplicationModal);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Loading in progress")));
     progressBar->setRange(0, 100);
     progressBar->setValue(50);
     progressBar->setMinimumWidth(260);
     layout->addWidget(progressBar);
+    cancelButton->setObjectName(QStringLiteral("Cancel"));
+    layout->addWidget(cancelButton, 0, Qt::AlignRight);
+    connect(cancelButton, &QPushButton::clicked, this, &BodyLoadBarDlg::reject);
     show();
     PaintNow();
 }
@@ -35,4 +43,14 @@ void BodyLoadBarDlg::SetProgress(int position) {
 
 int BodyLoadBarDlg::GetProgress() const {
     return progressBar->value();
+}
+
+void BodyLoadBarDlg::reject() {
+    cancelRequested = true;
+    cancelButton->setEnabled(false);
+}
+
+void BodyLoadBarDlg::closeEvent(QCloseEvent* event) {
+    reject();
+    event->ignore();
 }

@@ -1,5 +1,6 @@
 #include "ui/BodyMovDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "ui/SliderSetup.h"
 
@@ -42,8 +43,8 @@ BodyMovDlg::BodyMovDlg(std::function<void()> redraw, QWidget* parent)
     grid->addWidget(ok, 4, 1);
     grid->addWidget(cancel, 4, 2);
 
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(ok, &QPushButton::clicked, this, &BodyMovDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &BodyMovDlg::reject);
     connect(partList, &QComboBox::activated, this, &BodyMovDlg::PartChosen);
     for (QSlider* slider : {sliderPitch, sliderYaw, sliderRoll}) {
         connect(slider, &QSlider::valueChanged, this, &BodyMovDlg::SliderMoved);
@@ -68,6 +69,9 @@ int BodyMovDlg::exec() {
     partList->clear();
     partList->addItems(parts);
     partList->setCurrentIndex(-1);
+    if (scene != nullptr) {
+        before = scene->GetBody();
+    }
     startPitch = startYaw = startRoll = 50;
     PlaceSlider(sliderPitch, startPitch);
     PlaceSlider(sliderYaw, startYaw);
@@ -109,6 +113,21 @@ void BodyMovDlg::SliderMoved() {
         joint->SetRoll(AngleFromPosition(positionRoll));
     }
     redraw();
+}
+
+void BodyMovDlg::accept() {
+    if (scene != nullptr) {
+        scene->GetEditor().CommitBody("Body movements", before);
+    }
+    QDialog::accept();
+}
+
+void BodyMovDlg::reject() {
+    if (scene != nullptr && !(scene->GetBody() == before)) {
+        scene->GetBody() = before;
+        redraw();
+    }
+    QDialog::reject();
 }
 
 void BodyMovDlg::done(int result) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/Body.h"
+
 #include <QDialog>
 
 #include <functional>
@@ -10,8 +12,8 @@ class QSlider;
 class Universe;
 
 // "Body movements": poses the head, arm or forearm chosen in the list with the Pitch, Yaw and
-// Roll sliders (angle = 2 x position - 100 degrees), drawn while the sliders move. Neither OK nor
-// Cancel undoes a pose.
+// Roll sliders (angle = 2 x position - 100 degrees), drawn while the sliders move. OK makes the
+// posing one edit; Cancel, Esc and the close box put the joints back as they were on opening.
 class BodyMovDlg : public QDialog {
     Q_OBJECT
 public:
@@ -20,6 +22,8 @@ public:
     void Bind(Universe& value);
     // Opens with no joint chosen and the sliders centred.
     int exec() override;
+    void accept() override;
+    void reject() override;
     void done(int result) override;
 
     static int PositionFromAngle(double angle);
@@ -42,4 +46,5 @@ private:
     Object* arm = nullptr;
     Object* forearm = nullptr;
     int startPitch = 50, startYaw = 50, startRoll = 50;
+    Body before; // the body as the dialog opened on it
 };

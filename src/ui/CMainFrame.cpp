@@ -1,14 +1,19 @@
 #include "ui/CMainFrame.h"
 
 #include "docs/AppInfo.h"
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "ui/AppIcons.h"
 #include "ui/CRuvoDoc.h"
 #include "ui/CRuvoView.h"
+#include "ui/CaseSession.h"
+#include "ui/EditCommand.h"
 #include "ui/FocusRestorer.h"
 #include "ui/LockKeyState.h"
 #include "ui/ViewCommands.h"
 
+#include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEvent>
@@ -19,6 +24,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QUrl>
 
 namespace {
@@ -54,11 +60,23 @@ QList<QString> LocalFiles(const QMimeData* data) {
 
 CMainFrame::CMainFrame(Universe& scene, Platform& platform, QWidget* parent,
                        CRuvoView::RendererFactory makeRenderer)
-    : QMainWindow(parent), view(new CRuvoView(scene, platform, nullptr, std::move(makeRenderer))) {
-    setWindowTitle(FrameTitle());
+    : QMainWindow(parent), view(new CRuvoView(scene, platform, nullptr, std::move(makeRenderer))),
+      scene(scene), undoStack(new QUndoStack(this)),
+      session(new CaseSession(scene, platform, *undoStack, this)) {
+    // The title shows "*" while the case has changes that are not saved, and nothing else.
+    setWindowTitle(FrameTitle() + QStringLiteral("[*]"));
+    SceneEditor& editor = scene.GetEditor();
+    editor.SetRecorder([this, &editor](std::unique_ptr<SceneEdit> edit) {
+        undoStack->push(new EditCommand(editor, std::move(edit)));
+    });
+    connect(undoStack, &QUndoStack::cleanChanged, this,
+            [this](bool clean) { setWindowModified(!clean); });
     setWindowIcon(ApplicationIcon());
     setCentralWidget(view);
-    document = std::make_unique<CRuvoDoc>(view->GetCommands());
+    ViewCommands& commands = view->GetCommands();
+    commands.SetSession(session);
+    session->SetSaveCommand([&commands] { return commands.SaveDataFile(); });
+    document = std::make_unique<CRuvoDoc>(commands);
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
@@ -69,7 +87,12 @@ CMainFrame::CMainFrame(Universe& scene, Platform& platform, QWidget* parent,
     view->setFocus();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The scene outlives the window; its edits must no longer reach this history, and the
+    // history's clearing on destruction is not a return to the saved case.
+    scene.GetEditor().SetRecorder({});
+    undoStack->blockSignals(true);
+}
 
 QString CMainFrame::FrameTitle() {
     const AppInfo& info = GetAppInfo();
@@ -112,13 +135,45 @@ void CMainFrame::BuildFileMenu() {
                              [&commands] { commands.SaveDataFile(); });
     AddItem(file, "Save image \tAlt+I", QKeySequence(Qt::ALT | Qt::Key_I),
             [&commands] { commands.SaveImage(); });
+    AddItem(file, "Export report...", {}, [&commands] { commands.ExportReport(); });
+    AddItem(file, "Export scene...", {}, [&commands] { commands.ExportScene(); });
+    file->addSeparator();
+    recentFilesMenu = file->addMenu(QStringLiteral("Recent data files"));
+    recentFilesMenu->setObjectName(QStringLiteral("recentFilesMenu"));
+    FillRecentFilesMenu();
+    connect(session, &CaseSession::recentFilesChanged, this, &CMainFrame::FillRecentFilesMenu);
     file->addSeparator();
     AddItem(file, "E&xit", {}, [this] { close(); });
+}
+
+void CMainFrame::FillRecentFilesMenu() {
+    recentFilesMenu->clear();
+    const QStringList entries = session->GetRecentFiles().Entries();
+    ViewCommands& commands = view->GetCommands();
+    for (int index = 0; index < entries.size(); ++index) {
+        const QString path = entries[index];
+        const QString text =
+            QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(path));
+        recentFilesMenu->addAction(text, this,
+                                   [&commands, path] { commands.OpenRecentDataFile(path); });
+    }
+    recentFilesMenu->setEnabled(!entries.isEmpty());
 }
 
 void CMainFrame::BuildEditMenu() {
     ViewCommands& commands = view->GetCommands();
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    // "Undo <what>" and "Redo <what>", named after the edit they take back or make again.
+    QAction* undo = undoStack->createUndoAction(this, QStringLiteral("Undo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undo->setShortcutContext(Qt::ApplicationShortcut);
+    QAction* redo = undoStack->createRedoAction(this, QStringLiteral("Redo"));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redo->setShortcutContext(Qt::ApplicationShortcut);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
     AddItem(edit, "Body parameters\tB", QKeySequence(Qt::Key_B),
             [&commands] { commands.BodyParameters(); });
     AddItem(edit, "Adjust active trajectory\tA", QKeySequence(Qt::Key_A),
@@ -160,6 +215,10 @@ void CMainFrame::BuildViewMenu() {
         landmarksAction->setChecked(v->GetScene().GetShowLandmarks());
     });
     landmarksAction->setCheckable(true);
+    QAction* cones = AddItem(menu, "Show uncertainty cones\tU", QKeySequence(Qt::Key_U),
+                             [v] { v->OnToggleUncertaintyCones(); });
+    cones->setCheckable(true);
+    cones->setChecked(v->GetShowUncertaintyCones());
     menu->addSeparator();
     QAction* statusBarItem = menu->addAction(QStringLiteral("&Status Bar"));
     statusBarItem->setCheckable(true);
@@ -188,7 +247,11 @@ void CMainFrame::BuildHiddenAccelerators() {
     auto* newDocument = new QAction(this);
     newDocument->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     newDocument->setShortcutContext(Qt::ApplicationShortcut);
-    connect(newDocument, &QAction::triggered, this, [this] { document->NewDocument(); });
+    connect(newDocument, &QAction::triggered, this, [this] {
+        if (session->MaySetAside()) {
+            document->NewDocument();
+        }
+    });
     addAction(newDocument);
 }
 
@@ -266,6 +329,15 @@ void CMainFrame::OpenFiles(const QList<QString>& files) {
     for (const QString& file : files) {
         document->Open(file);
     }
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!session->MaySetAside()) {
+        event->ignore();
+        return;
+    }
+    session->Closing();
+    QMainWindow::closeEvent(event);
 }
 
 void CMainFrame::keyPressEvent(QKeyEvent* event) {

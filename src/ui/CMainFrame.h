@@ -6,11 +6,13 @@
 
 #include <memory>
 
+class CaseSession;
 class CRuvoDoc;
 class Platform;
 class QAction;
 class QLabel;
 class QTimer;
+class QUndoStack;
 class Universe;
 
 // The main window: a fixed title, the menu bar, the toolbar, the status bar with the lock
@@ -25,6 +27,10 @@ public:
     ~CMainFrame() override;
 
     CRuvoView& GetView() { return *view; }
+    // The undo history of the case: every edit of the scene, in order.
+    QUndoStack& GetUndoStack() { return *undoStack; }
+    // Unsaved changes, the recovery file and the recent files.
+    CaseSession& GetSession() { return *session; }
     CRuvoDoc& GetDocument() { return *document; }
     // The message pane's idle text and the three lock indicators, left to right.
     QLabel& GetMessagePane() { return *messagePane; }
@@ -40,11 +46,14 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Asks before unsaved changes are left behind; a clean exit removes the recovery file.
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildMenus();
     void BuildFileMenu();
+    void FillRecentFilesMenu();
     void BuildEditMenu();
     void BuildViewMenu();
     void BuildHelpMenu();
@@ -55,7 +64,11 @@ private:
                      const std::function<void()>& handler);
 
     CRuvoView* view;
+    Universe& scene;
+    QUndoStack* undoStack;
+    CaseSession* session;
     std::unique_ptr<CRuvoDoc> document;
+    QMenu* recentFilesMenu = nullptr;
     QAction* newTrajectoryAction = nullptr;
     QAction* openDataAction = nullptr;
     QAction* saveDataAction = nullptr;

@@ -4,6 +4,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CRuvoDoc.h"
 #include "ui/CRuvoView.h"
+#include "ui/CaseSession.h"
 #include "ui/Platform.h"
 
 #include <QApplication>
@@ -52,6 +53,8 @@ bool CRuvoApp::InitInstance(const QString& documentFile) {
         platform.ShowMessage(frame.get(), QStringLiteral("SetPixelformat Failed!"),
                              QStringLiteral("Error"));
     }
+    // A case a crash left unsaved is offered before anything else is opened.
+    frame->GetSession().OfferRecovery();
     if (!documentFile.isEmpty()) {
         frame->GetDocument().Open(documentFile);
     }

@@ -5,7 +5,7 @@
 class ViewCommands;
 
 // The single document of the main window: the file last named on the command line or dropped on
-// the window. Opening hands the file to the view's commands, which replace the body (".obj") or
+// the window. Opening hands the file to the view's commands, which replace the body (a model) or
 // read a data file (".txt") on the displayed scene.
 class CRuvoDoc {
 public:

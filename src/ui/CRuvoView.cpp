@@ -3,6 +3,7 @@
 #include "docs/AppInfo.h"
 #include "render/GlSceneRenderer.h"
 #include "scene/SurfacePicking.h"
+#include "scene/SceneEditor.h"
 #include "scene/TrackBall.h"
 #include "scene/Universe.h"
 #include "ui/ImageCapture.h"
@@ -25,11 +26,6 @@
 
 namespace {
 
-constexpr int kSelectMode = 0;
-constexpr int kMoveMode = 1;
-constexpr int kRotateMode = 2;
-// GetSelectionState: a trajectory or an element is selected.
-constexpr int kObjectSelected = 2;
 // Pointer pixels per metre of drag step.
 constexpr double kPixelsPerStep = 200;
 // The help file, below the start directory.
@@ -81,9 +77,12 @@ CRuvoView::CRuvoView(Universe& scene, Platform& platform, QWidget* parent,
     // The view offers its own menu on a right press; the keyboard's menu key opens nothing.
     setContextMenuPolicy(Qt::PreventContextMenu);
     BuildContextMenu();
+    // Every change of the case, and every preview of one, is drawn.
+    sceneListener = scene.GetEditor().AddListener([this](const SceneChange&) { Redraw(); });
 }
 
 CRuvoView::~CRuvoView() {
+    scene.GetEditor().RemoveListener(sceneListener);
     // The base class destroys the context after this class is gone.
     disconnect(contextGone);
     ReleaseContext();
@@ -111,11 +110,11 @@ int CRuvoView::FramesPainted() const {
 void CRuvoView::BuildContextMenu() {
     contextMenu = new QMenu(QStringLiteral("TopItem"), this);
     contextMenu->addAction(QStringLiteral("Move"), this,
-                           [this] { OnSetManipulationMode(kMoveMode); });
+                           [this] { OnSetManipulationMode(ManipulationMode::Move); });
     contextMenu->addAction(QStringLiteral("Rotate"), this,
-                           [this] { OnSetManipulationMode(kRotateMode); });
+                           [this] { OnSetManipulationMode(ManipulationMode::Rotate); });
     contextMenu->addAction(QStringLiteral("Select"), this,
-                           [this] { OnSetManipulationMode(kSelectMode); });
+                           [this] { OnSetManipulationMode(ManipulationMode::Select); });
     contextMenu->addAction(QStringLiteral("Delete"), this, [this] { commands->DeleteSelected(); });
     contextMenu->addSeparator();
     contextMenu->addAction(QStringLiteral("Change color"), this,
@@ -194,6 +193,7 @@ void CRuvoView::mousePressEvent(QMouseEvent* event) {
             scene.Pick(DevicePixels(position.x()), DevicePixels(position.y()));
         }
         leftButtonDown = true;
+        RememberDragOrigin();
     } else if (event->button() == Qt::RightButton) {
         RightButtonPressed(qRound(position.x()), qRound(position.y()));
     }
@@ -219,7 +219,7 @@ void CRuvoView::wheelEvent(QWheelEvent* event) {
 
 void CRuvoView::RightButtonPressed(int x, int y) {
     rightPressOnNothing.reset();
-    if (scene.GetSelectionState() == kObjectSelected) {
+    if (scene.GetSelectionState() == SelectionState::ObjectSelected) {
         rightButtonDown = true;
         contextMenu->exec(mapToGlobal(QPoint(x, y)));
         // The menu takes the button's release when the user lets go over it.
@@ -237,6 +237,7 @@ void CRuvoView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         trackBall->MouseEvent(1, 1, x, y);
         leftButtonDown = false;
+        CommitDrag();
         Redraw();
     } else if (event->button() == Qt::RightButton) {
         const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
@@ -256,20 +257,49 @@ void CRuvoView::mouseMoveEvent(QMouseEvent* event) {
     PointerMoved(qRound(event->position().x()), qRound(event->position().y()));
 }
 
+namespace {
+
+bool ManipulatesObjects(ManipulationMode mode) {
+    return mode == ManipulationMode::Move || mode == ManipulationMode::Rotate;
+}
+
+} // namespace
+
 bool CRuvoView::MoveDrivesObject() const {
-    const int mode = scene.GetManipulationMode();
-    return (mode == kMoveMode || mode == kRotateMode) && leftButtonDown;
+    return ManipulatesObjects(scene.GetManipulationMode()) && leftButtonDown;
 }
 
 bool CRuvoView::MoveDrivesCamera() const {
-    const int mode = scene.GetManipulationMode();
-    return (mode == kMoveMode || mode == kRotateMode) && !leftButtonDown && rightButtonDown;
+    return ManipulatesObjects(scene.GetManipulationMode()) && !leftButtonDown && rightButtonDown;
+}
+
+void CRuvoView::RememberDragOrigin() {
+    dragOrigin = {};
+    if (const Path* trajectory = scene.GetSelectedTrajectory()) {
+        dragOrigin.trajectoryIndex = scene.GetSelectedTrajectoryNumber() - 1;
+        dragOrigin.trajectory = *trajectory;
+    } else if (const VkElement* element = scene.GetSelectedElement()) {
+        dragOrigin.elementIndex = scene.GetSelectedElementNumber() - 1;
+        dragOrigin.element = *element;
+    }
+}
+
+void CRuvoView::CommitDrag() {
+    const std::string name =
+        scene.GetManipulationMode() == ManipulationMode::Rotate ? "Rotate" : "Move";
+    SceneEditor& editor = scene.GetEditor();
+    if (dragOrigin.trajectoryIndex >= 0) {
+        editor.CommitTrajectory(dragOrigin.trajectoryIndex, name, dragOrigin.trajectory);
+    } else if (dragOrigin.elementIndex >= 0) {
+        editor.CommitElement(dragOrigin.elementIndex, name, dragOrigin.element);
+    }
+    dragOrigin = {};
 }
 
 void CRuvoView::PointerMoved(int x, int y) {
     dragStep = {(x - lastMouseX) / kPixelsPerStep, (y - lastMouseY) / -kPixelsPerStep};
-    const int handle = scene.GetSelectedHandle();
-    if (handle == 0 || MoveDrivesCamera()) {
+    const Handle handle = scene.GetSelectedHandle();
+    if (handle == Handle::None || MoveDrivesCamera()) {
         trackBall->MouseMove(x, y);
     } else if (MoveDrivesObject()) {
         if (!DragSelectedObject(scene, scene.GetManipulationMode(), handle, dragStep)) {
@@ -340,7 +370,8 @@ void CRuvoView::keyPressEvent(QKeyEvent* event) {
 }
 
 void CRuvoView::OnDeleteAll() {
-    scene.DeleteAll();
+    scene.GetEditor().EditCase("Delete all trajectories and elements",
+                               [](Universe& edited) { edited.DeleteAll(); });
     Redraw();
 }
 
@@ -375,13 +406,22 @@ void CRuvoView::OnViewTop() {
 }
 
 void CRuvoView::OnIncreaseBodyLighting() {
-    scene.GetBody().IncreaseBodyLighting();
-    Redraw();
+    scene.GetEditor().EditBody("Increase body lighting",
+                               [](Body& edited) { edited.IncreaseBodyLighting(); });
 }
 
 void CRuvoView::OnDecreaseBodyLighting() {
-    scene.GetBody().DecreaseBodyLighting();
+    scene.GetEditor().EditBody("Decrease body lighting",
+                               [](Body& edited) { edited.DecreaseBodyLighting(); });
+}
+
+void CRuvoView::OnToggleUncertaintyCones() {
+    scene.ToggleUncertaintyCones();
     Redraw();
+}
+
+bool CRuvoView::GetShowUncertaintyCones() const {
+    return scene.GetShowUncertaintyCones();
 }
 
 void CRuvoView::OnToggleText() {
@@ -414,7 +454,7 @@ void CRuvoView::OnToggleLandmarks() {
     Redraw();
 }
 
-void CRuvoView::OnSetManipulationMode(int mode) {
+void CRuvoView::OnSetManipulationMode(ManipulationMode mode) {
     scene.SetManipulationMode(mode);
 }
 

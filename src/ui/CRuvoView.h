@@ -1,6 +1,9 @@
 #pragma once
 
 #include "export/Dib.h"
+#include "scene/Path.h"
+#include "scene/SceneStates.h"
+#include "scene/VkElement.h"
 #include "ui/ViewDrag.h"
 
 #include <QOpenGLWidget>
@@ -68,8 +71,10 @@ public:
     void OnToggleFrontGrid();
     void OnToggleLateralGrid();
     void OnToggleBodyTransparency();
+    void OnToggleUncertaintyCones();
+    bool GetShowUncertaintyCones() const;
     void OnToggleLandmarks();
-    void OnSetManipulationMode(int mode);
+    void OnSetManipulationMode(ManipulationMode mode);
     // "Place points": left clicks on the body place IN and OUT of a new trajectory; Esc leaves.
     void OnPlacePoints();
     PointPlacement& GetPlacement() { return *placement; }
@@ -109,6 +114,10 @@ private:
     int DevicePixels(double logical) const;
     void ReleaseContext();
     void PlacePointAt(const QPointF& position);
+    // A drag of the selected object starts from the values it had at the press; the release
+    // makes the whole drag one edit.
+    void RememberDragOrigin();
+    void CommitDrag();
 
     // The first seven members of the original view are the dialogs; they live in `commands`.
     bool leftButtonDown = false;
@@ -130,4 +139,12 @@ private:
     std::unique_ptr<PointPlacement> placement;
     std::optional<QPoint> rightPressOnNothing; // where a right press began with nothing selected
     QMetaObject::Connection contextGone;
+    int sceneListener = 0;
+    struct DragOrigin {
+        int trajectoryIndex = -1;
+        Path trajectory;
+        int elementIndex = -1;
+        VkElement element;
+    };
+    DragOrigin dragOrigin;
 };

@@ -127,3 +127,12 @@ QString CentimetreText(double metres) {
     }
     return QString::number(centimetres, 'f', 2);
 }
+
+QString UncertaintyText(double metres) {
+    // Trailing zeros dropped, but at least one decimal: 1 cm reads "1.0", 0.25 cm "0.25".
+    QString text = QString::number(metres * 100.0, 'f', 4);
+    while (text.endsWith('0') && !text.endsWith(".0")) {
+        text.chop(1);
+    }
+    return text;
+}

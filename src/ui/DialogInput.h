@@ -21,6 +21,9 @@ double ReadCentimetres(const QString& text);
 // what the data file keeps), never "-0.00".
 QString CentimetreText(double metres);
 
+// An uncertainty radius in metres as the centimetres a dialog shows ("1.0").
+QString UncertaintyText(double metres);
+
 // A colour held as three channels 0..1 shown as bytes: each channel times 255, truncated.
 QColor ColorFromChannels(double red, double green, double blue);
 // The colour proposed for new trajectories and elements, shared by both creation dialogs.

@@ -1,5 +1,6 @@
 #include "ui/EraseTrajDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 
 #include <QHBoxLayout>
@@ -46,10 +47,11 @@ int EraseTrajDlg::exec() {
 
 void EraseTrajDlg::accept() {
     if (scene != nullptr && (trajectoryNumber != 0 || elementNumber != 0)) {
+        SceneEditor& editor = scene->GetEditor();
         if (trajectoryNumber != 0) {
-            scene->DeleteTrajectory(trajectoryNumber - 1);
+            editor.DeleteTrajectory("Delete trajectory", trajectoryNumber - 1);
         } else {
-            scene->GetElements().Delete(elementNumber - 1);
+            editor.DeleteElement("Delete element", elementNumber - 1);
         }
         scene->ClearSelection();
         redraw();

@@ -2,11 +2,14 @@
 
 #include "docs/AppInfo.h"
 #include "docs/DataFile.h"
+#include "export/SceneExport.h"
+#include "model/MeshFormat.h"
 #include "scene/ProgressSink.h"
 #include "scene/Universe.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStringList>
 
 #include <memory>
 
@@ -47,8 +50,59 @@ FileChooserRequest SaveDataRequest(const QString& startDirectory) {
     return MakeRequest("Save data", "Txt Files (*.txt) ", " *.txt", startDirectory + "/database");
 }
 
+namespace {
+
+// " *.obj *.ply ..." for the chooser.
+QString BodyModelPatterns() {
+    QString patterns;
+    for (const std::string& extension : SupportedMeshExtensions()) {
+        patterns += " *" + QString::fromStdString(extension);
+    }
+    return patterns;
+}
+
+} // namespace
+
 FileChooserRequest OpenBodyRequest(const QString& startDirectory) {
-    return MakeRequest("Open body", "Wavefront Files (*.obj) ", " *.obj", startDirectory + "/data");
+    // Every format first, so that scans show without changing the filter.
+    FileChooserRequest request =
+        MakeRequest("Open body", "Body models", BodyModelPatterns(), startDirectory + "/data");
+    request.filters.append(FileFilter{"Wavefront Files (*.obj) ", " *.obj"});
+    request.filters.append(FileFilter{"Stanford PLY Files", " *.ply"});
+    request.filters.append(FileFilter{"STL Files", " *.stl"});
+    request.filters.append(FileFilter{"glTF Files", " *.glb *.gltf"});
+    request.filters.append(FileFilter{"OFF Files", " *.off"});
+    return request;
+}
+
+bool IsBodyModelPath(const QString& path) {
+    return HasMeshExtension(LocalPath(path));
+}
+
+QString BodyModelExtensionList() {
+    QStringList extensions;
+    for (const std::string& extension : SupportedMeshExtensions()) {
+        extensions << QString::fromStdString(extension);
+    }
+    return extensions.join(", ");
+}
+
+FileChooserRequest ExportSceneRequest(const QString& startDirectory) {
+    FileChooserRequest request =
+        MakeRequest("Export scene", "glTF Binary (*.glb)", " *.glb", startDirectory + "/database");
+    request.filters.append(FileFilter{"Wavefront OBJ with materials (*.obj)", " *.obj"});
+    return request;
+}
+
+bool ExportSceneTo(Universe& scene, Platform& platform, QWidget* owner, const QString& chosen) {
+    const std::string path =
+        LocalPath(IsSceneExportPath(LocalPath(chosen)) ? chosen : WithExtension(chosen, ".glb"));
+    const Status status = ExportSceneFile(scene, path);
+    if (!status.ok()) {
+        platform.ShowMessage(owner, QString::fromStdString(status.message()), "Export scene");
+        return false;
+    }
+    return true;
 }
 
 FileChooserRequest SaveImageRequest() {
@@ -60,15 +114,28 @@ FileChooserRequest SaveImageRequest() {
 
 bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path) {
     Status status = Status::Ok();
+    bool cancelled = false;
+    QStringList warnings;
     {
         const std::unique_ptr<ProgressSink> progress = platform.OpenProgress(owner);
-        status = scene.GetBody().LoadWithProgress(LocalPath(path), *progress);
+        status = scene.GetBody().LoadWithProgress(
+            LocalPath(path), *progress,
+            [&warnings](const std::string& text) { warnings << QString::fromStdString(text); });
+        cancelled = !status.ok() && progress->CancelRequested();
     } // the progress window closes here, before any message
+    if (cancelled) {
+        return false; // the user's choice: the previous body stays, nothing to report
+    }
     if (!status.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(status.message()), "Info");
         return false;
     }
     scene.SetBodyModelFile(LocalPath(path));
+    if (!warnings.isEmpty()) {
+        platform.ShowMessage(
+            owner, "The body model " + path + " was read with warnings:\n" + warnings.join('\n'),
+            "Info");
+    }
     return true;
 }
 

@@ -22,6 +22,12 @@ FileChooserRequest OpenDataRequest(const QString& startDirectory = StartDirector
 FileChooserRequest SaveDataRequest(const QString& startDirectory = StartDirectory());
 FileChooserRequest OpenBodyRequest(const QString& startDirectory = StartDirectory());
 FileChooserRequest SaveImageRequest();
+FileChooserRequest ExportSceneRequest(const QString& startDirectory = StartDirectory());
+
+// True when the path ends in the extension of a body model format (any case).
+bool IsBodyModelPath(const QString& path);
+// ".obj, .ply, .stl, .glb, .gltf, .off"
+QString BodyModelExtensionList();
 
 // Appends the file's trajectories and elements to the scene (and takes its body block). A file
 // that cannot be read, or a case with more entries than fit, is reported. True when read.
@@ -29,5 +35,9 @@ bool ReadDataFile(Universe& scene, Platform& platform, QWidget* owner, const QSt
 // Writes the case; a failure is reported and leaves any previous file as it was.
 bool WriteDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path);
 // Replaces the body's mesh, showing the progress window while it loads. A model that cannot be
-// read is reported (caption "Info") and the previous body stays. True when loaded.
+// read is reported (caption "Info") and the previous body stays; so it does, silently, when the
+// user cancels the load. The reader's warnings are shown once the body is in. True when loaded.
 bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path);
+// Writes the scene to `chosen` (".glb" added when it names neither format); failures are
+// reported. True when written.
+bool ExportSceneTo(Universe& scene, Platform& platform, QWidget* owner, const QString& chosen);

@@ -1,5 +1,6 @@
 #include "ui/NewTrajectoryDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "ui/ColorSwatch.h"
 #include "ui/DialogInput.h"
@@ -46,6 +47,11 @@ NewTrajectoryDlg::NewTrajectoryDlg(Universe& scene, Platform& platform,
     withArmBox->setObjectName("withArmBox");
     withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
     grid->addWidget(withArmBox, 4, 0, 1, 2);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
+    uncertaintyField = AddField("uncertainty");
+    uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
+                                 "point may lie");
+    grid->addWidget(uncertaintyField, 5, 1);
 
     auto* compute = new QPushButton("Compute", this);
     compute->setObjectName("computeButton");
@@ -71,6 +77,7 @@ QLineEdit* NewTrajectoryDlg::AddField(const char* name) {
 int NewTrajectoryDlg::exec() {
     createdTrajectory = nullptr;
     FillFields();
+    uncertaintyField->setText(UncertaintyText(Path::kDefaultUncertainty));
     insideBox->setChecked(false);
     withArmBox->setChecked(initialWithArm.value_or(true));
     initialWithArm.reset();
@@ -96,9 +103,18 @@ void NewTrajectoryDlg::FillFields() {
 }
 
 void NewTrajectoryDlg::Compute() {
-    const int exited = insideBox->isChecked() ? 0 : 1;
-    Path* trajectory = scene.AddTrajectory(exited);
-    if (trajectory == nullptr) {
+    // A new trajectory starts unshifted, with an empty label.
+    Path trajectory;
+    trajectory.SetExited(insideBox->isChecked() ? 0 : 1);
+    trajectory.SetPoints(ReadCentimetres(inX->text()), ReadCentimetres(inY->text()),
+                         ReadCentimetres(inZ->text()), ReadCentimetres(outX->text()),
+                         ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
+    const QColor color = colorSwatch->GetColor();
+    trajectory.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    trajectory.SetWithArm(withArmBox->isChecked());
+    // A negative radius means nothing: the trajectory keeps the default one.
+    trajectory.SetUncertainty(ReadCentimetres(uncertaintyField->text()));
+    if (!scene.GetEditor().AddTrajectory("New trajectory", trajectory)) {
         platform.ShowMessage(
             this,
             QString("The case already holds %1 trajectories; no more can be added.")
@@ -107,12 +123,6 @@ void NewTrajectoryDlg::Compute() {
         reject();
         return;
     }
-    createdTrajectory = trajectory;
-    trajectory->SetPoints(ReadCentimetres(inX->text()), ReadCentimetres(inY->text()),
-                          ReadCentimetres(inZ->text()), ReadCentimetres(outX->text()),
-                          ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
-    const QColor color = colorSwatch->GetColor();
-    trajectory->SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
-    trajectory->SetWithArm(withArmBox->isChecked());
+    createdTrajectory = scene.GetTrajectory(scene.GetTrajectoryCount() - 1);
     accept();
 }

@@ -15,7 +15,8 @@ class QLineEdit;
 class Universe;
 
 // "New trajectory": entry and exit points in centimetres, whether the bullet stayed inside the
-// body, and the colour; "Compute" adds the trajectory to the scene.
+// body, the colour and the measurement uncertainty (cm); "Compute" adds the trajectory to the
+// scene.
 class NewTrajectoryDlg : public QDialog {
     Q_OBJECT
 public:
@@ -51,6 +52,7 @@ private:
     QLineEdit* outX;
     QLineEdit* outY;
     QLineEdit* outZ;
+    QLineEdit* uncertaintyField;
     QCheckBox* insideBox;
     QCheckBox* withArmBox;
     ColorSwatch* colorSwatch;

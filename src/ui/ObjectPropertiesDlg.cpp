@@ -1,5 +1,6 @@
 #include "ui/ObjectPropertiesDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 
 #include <QHBoxLayout>
@@ -76,10 +77,13 @@ int ObjectPropertiesDlg::exec() {
 
 void ObjectPropertiesDlg::accept() {
     text = FromFieldText(textField->toPlainText());
-    if (Path* trajectory = scene.GetSelectedTrajectory()) {
-        trajectory->SetText(text);
-    } else if (VkElement* element = scene.GetSelectedElement()) {
-        element->SetText(text);
+    SceneEditor& editor = scene.GetEditor();
+    if (scene.GetSelectedTrajectory() != nullptr) {
+        editor.EditTrajectory(scene.GetSelectedTrajectoryNumber() - 1, "Properties",
+                              [this](Path& trajectory) { trajectory.SetText(text); });
+    } else if (scene.GetSelectedElement() != nullptr) {
+        editor.EditElement(scene.GetSelectedElementNumber() - 1, "Properties",
+                           [this](VkElement& element) { element.SetText(text); });
     }
     QDialog::accept();
 }

@@ -21,6 +21,9 @@ struct FileChooserRequest {
     QString initialFolder;
 };
 
+// The answer to "Save changes to the case?".
+enum class SaveChangesAnswer { Save, Discard, Cancel };
+
 // What the program asks of the desktop: message boxes, file and colour choosers, the shell's
 // "open", and the body-load progress window. The Qt implementation shows real windows; the test
 // double answers from a script, so every command can be tested without a person.
@@ -30,6 +33,8 @@ public:
 
     // A message box with one OK button; returns when it is closed.
     virtual void ShowMessage(QWidget* owner, const QString& text, const QString& caption) = 0;
+    // "Save changes to the case?" with the buttons Save, Discard and Cancel.
+    virtual SaveChangesAnswer AskSaveChanges(QWidget* owner) = 0;
     // A question with the buttons Yes and No; true when the user answers Yes.
     virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
     // The full path chosen, or an empty text when the user cancels. The chooser starts in the

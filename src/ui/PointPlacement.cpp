@@ -4,12 +4,6 @@
 #include "ui/DialogInput.h"
 #include "ui/ViewCommands.h"
 
-namespace {
-
-constexpr int kSelectMode = 0;
-
-} // namespace
-
 PointPlacement::PointPlacement(Universe& scene, ViewCommands& commands, StatusSink showStatus,
                                std::function<void()> redraw)
     : scene(scene), commands(commands), showStatus(std::move(showStatus)),
@@ -21,11 +15,11 @@ QString PointPlacement::PointText(const Vec3& metres) {
 }
 
 bool PointPlacement::IsActive() const {
-    return scene.GetManipulationMode() == Universe::kPlacePointsMode;
+    return scene.GetManipulationMode() == ManipulationMode::PlacePoints;
 }
 
 void PointPlacement::Enter() {
-    scene.SetManipulationMode(Universe::kPlacePointsMode);
+    scene.SetManipulationMode(ManipulationMode::PlacePoints);
     // A handle left in force would turn right-button drags into object drags.
     scene.ClearSelection();
     scene.ClearSurfaceMarkers();
@@ -41,7 +35,7 @@ void PointPlacement::Leave() {
     if (!IsActive()) {
         return;
     }
-    scene.SetManipulationMode(kSelectMode);
+    scene.SetManipulationMode(ManipulationMode::Select);
     scene.ClearSurfaceMarkers();
     showStatus(QString());
     redraw();

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QStringList>
 #include <QUrl>
 
@@ -29,6 +30,7 @@ public:
             window->SetProgress(position);
         }
     }
+    bool CancelRequested() const override { return window && window->CancelRequested(); }
 
 private:
     QPointer<BodyLoadBarDlg> window;
@@ -57,6 +59,27 @@ void QtPlatform::ShowMessage(QWidget* owner, const QString& text, const QString&
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+SaveChangesAnswer QtPlatform::AskSaveChanges(QWidget* owner) {
+    const QString text = QStringLiteral("Save changes to the case?");
+    const QString caption = QStringLiteral("Ruvolane");
+    if (messagesToStandardError) {
+        std::cerr << caption.toStdString() << ": " << text.toStdString() << " (Discard)"
+                  << std::endl;
+        return SaveChangesAnswer::Discard;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+    QPushButton* save = box.addButton(QStringLiteral("Save"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        return SaveChangesAnswer::Save;
+    }
+    return box.clickedButton() == discard ? SaveChangesAnswer::Discard : SaveChangesAnswer::Cancel;
 }
 
 bool QtPlatform::AskYesNo(QWidget* owner, const QString& text, const QString& caption) {

@@ -9,12 +9,14 @@
 //
 // With the environment variable RUVO_TEST_AUTOCLOSE_MESSAGES set to 1, message boxes are written
 // to the standard error stream ("caption: text") instead of being shown, so that automated runs
-// of the program never wait for a person; questions are written there too and answered No.
+// of the program never wait for a person; questions are written there too and answered No (and
+// "Save changes to the case?" Discard).
 class QtPlatform : public Platform {
 public:
     QtPlatform();
 
     void ShowMessage(QWidget* owner, const QString& text, const QString& caption) override;
+    SaveChangesAnswer AskSaveChanges(QWidget* owner) override;
     bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) override;
     QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) override;

@@ -13,10 +13,15 @@ public:
     ScriptedProgress(const ScriptedProgress&) = delete;
     ScriptedProgress& operator=(const ScriptedProgress&) = delete;
 
-    void SetProgress(int position) override { platform.progressValues.push_back(position); }
+    void SetProgress(int position) override {
+        platform.progressValues.push_back(position);
+        cancelled = cancelled || (platform.cancelAt > 0 && position >= platform.cancelAt);
+    }
+    bool CancelRequested() const override { return cancelled; }
 
 private:
     ScriptedPlatform& platform;
+    bool cancelled = false;
 };
 
 void ScriptedPlatform::ClearRecords() {
@@ -29,6 +34,7 @@ void ScriptedPlatform::ClearRecords() {
     progressValues.clear();
     progressWindowsOpened = 0;
     unscriptedRequests = 0;
+    saveChangesQuestions = 0;
 }
 
 void ScriptedPlatform::ShowMessage(QWidget*, const QString& text, const QString& caption) {
@@ -36,6 +42,17 @@ void ScriptedPlatform::ShowMessage(QWidget*, const QString& text, const QString&
     if (messageHandler) {
         messageHandler(messages.back());
     }
+}
+
+SaveChangesAnswer ScriptedPlatform::AskSaveChanges(QWidget*) {
+    ++saveChangesQuestions;
+    if (saveChangesAnswers.empty()) {
+        ++unscriptedRequests;
+        return SaveChangesAnswer::Cancel;
+    }
+    const SaveChangesAnswer answer = saveChangesAnswers.front();
+    saveChangesAnswers.pop_front();
+    return answer;
 }
 
 bool ScriptedPlatform::AskYesNo(QWidget*, const QString& text, const QString& caption) {

@@ -26,6 +26,11 @@ public:
     void QueueColor(const QColor& color) { colorAnswers.push_back(color); }
     // Answers to Yes/No questions; a question asked with none queued is answered No.
     void QueueAnswer(bool yes) { yesNoAnswers.push_back(yes); }
+    // Answers to "Save changes to the case?"; asked with none queued, it is cancelled.
+    void QueueSaveChanges(SaveChangesAnswer answer) { saveChangesAnswers.push_back(answer); }
+    // The progress window's Cancel is pressed once a position at or beyond this is shown
+    // (0: never).
+    void CancelProgressAt(int position) { cancelAt = position; }
     // Called for each message box after it has been recorded (for example to check the state
     // the program is in while the box is open).
     void OnMessage(std::function<void(const Message&)> handler) {
@@ -35,6 +40,7 @@ public:
     // What the program asked.
     const std::vector<Message>& Messages() const { return messages; }
     const std::vector<Message>& Questions() const { return questions; }
+    int SaveChangesQuestions() const { return saveChangesQuestions; }
     const std::vector<FileChooserRequest>& OpenRequests() const { return openRequests; }
     const std::vector<FileChooserRequest>& SaveRequests() const { return saveRequests; }
     const std::vector<QColor>& ColorRequests() const { return colorRequests; }
@@ -47,6 +53,7 @@ public:
     void ClearRecords();
 
     void ShowMessage(QWidget* owner, const QString& text, const QString& caption) override;
+    SaveChangesAnswer AskSaveChanges(QWidget* owner) override;
     bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) override;
     QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) override;
@@ -63,6 +70,8 @@ private:
     std::deque<QString> saveAnswers;
     std::deque<QColor> colorAnswers;
     std::deque<bool> yesNoAnswers;
+    std::deque<SaveChangesAnswer> saveChangesAnswers;
+    int saveChangesQuestions = 0;
     std::function<void(const Message&)> messageHandler;
     std::vector<Message> messages;
     std::vector<Message> questions;
@@ -74,4 +83,5 @@ private:
     int progressWindowsOpened = 0;
     bool progressWindowOpen = false;
     int unscriptedRequests = 0;
+    int cancelAt = 0;
 };

@@ -1,6 +1,8 @@
 #include "ui/TrimTrajDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
+#include "ui/DialogInput.h"
 #include "ui/SliderSetup.h"
 
 #include <QCheckBox>
@@ -52,11 +54,17 @@ TrimTrajDlg::TrimTrajDlg(std::function<void()> redraw, QWidget* parent)
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancelButton");
     cancel->setAutoDefault(false);
-    grid->addWidget(ok, 5, 1);
-    grid->addWidget(reset, 5, 2);
-    grid->addWidget(cancel, 5, 3);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
+    uncertaintyField = new QLineEdit(this);
+    uncertaintyField->setObjectName("uncertainty");
+    uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
+                                 "point may lie");
+    grid->addWidget(uncertaintyField, 5, 1);
+    grid->addWidget(ok, 6, 1);
+    grid->addWidget(reset, 6, 2);
+    grid->addWidget(cancel, 6, 3);
 
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &TrimTrajDlg::accept);
     connect(reset, &QPushButton::clicked, this, &TrimTrajDlg::Reset);
     connect(cancel, &QPushButton::clicked, this, &TrimTrajDlg::reject);
     for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
@@ -79,7 +87,10 @@ int TrimTrajDlg::exec() {
     if (trajectory == nullptr) {
         return Rejected;
     }
+    trajectoryIndex = number - 1;
+    before = *trajectory;
     numberField->setText(QString::number(number));
+    uncertaintyField->setText(UncertaintyText(trajectory->GetUncertainty()));
     savedX = PositionFromShift(trajectory->GetDx());
     savedY = PositionFromShift(trajectory->GetDy());
     savedZ = PositionFromShift(trajectory->GetDz());
@@ -133,15 +144,23 @@ void TrimTrajDlg::Reset() {
     redraw();
 }
 
+void TrimTrajDlg::accept() {
+    if (trajectory != nullptr) {
+        // A negative radius means nothing and is refused: the trajectory keeps its own.
+        trajectory->SetUncertainty(ReadCentimetres(uncertaintyField->text()));
+        scene->GetEditor().CommitTrajectory(trajectoryIndex, "Adjust trajectory", before);
+    }
+    QDialog::accept();
+}
+
 void TrimTrajDlg::reject() {
     if (trajectory != nullptr) {
         positionX = savedX;
         positionY = savedY;
         positionZ = savedZ;
-        trajectory->SetDx(ShiftFromPosition(savedX));
-        trajectory->SetDy(ShiftFromPosition(savedY));
-        trajectory->SetDz(ShiftFromPosition(savedZ));
-        trajectory->SetWithArm(savedWithArm);
+        // The whole value: a shift the sliders cannot show exactly, and the rotations that Reset
+        // cleared, come back as they were.
+        *trajectory = before;
         redraw();
     }
     QDialog::reject();

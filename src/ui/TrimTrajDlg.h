@@ -1,10 +1,11 @@
 #pragma once
 
+#include "scene/Path.h"
+
 #include <QDialog>
 
 #include <functional>
 
-class Path;
 class QCheckBox;
 class QLineEdit;
 class QSlider;
@@ -21,7 +22,10 @@ public:
     void Bind(Universe& value) { scene = &value; }
     // Opens on the selected trajectory; refuses (returns Rejected at once) when none is selected.
     int exec() override;
-    // Cancel, Esc and the close box all return to the shift the dialog opened with.
+    // OK keeps the shift and takes the uncertainty typed in centimetres, as one edit.
+    void accept() override;
+    // Cancel, Esc and the close box all return the trajectory exactly to what it was when the
+    // dialog opened (Reset included), leaving no edit.
     void reject() override;
 
     // The slider position for a shift in metres, truncated toward zero.
@@ -36,7 +40,10 @@ private:
     std::function<void()> redraw;
     Universe* scene = nullptr;
     Path* trajectory = nullptr;
+    int trajectoryIndex = -1;
+    Path before; // the trajectory as the dialog opened on it
     QLineEdit* numberField;
+    QLineEdit* uncertaintyField;
     QSlider* sliderX;
     QSlider* sliderY;
     QSlider* sliderZ;

@@ -2,15 +2,18 @@
 
 #include "docs/DataSummary.h"
 #include "export/JpegWriter.h"
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "ui/BodyDlg.h"
 #include "ui/BodyMovDlg.h"
+#include "ui/CaseSession.h"
 #include "ui/DialogInput.h"
 #include "ui/EraseTrajDlg.h"
 #include "ui/FileCommands.h"
 #include "ui/NewTrajectoryDlg.h"
 #include "ui/ObjectPropertiesDlg.h"
 #include "ui/Platform.h"
+#include "ui/ReportExport.h"
 #include "ui/SummaryDlg.h"
 #include "ui/TrimTrajDlg.h"
 #include "ui/VkElementDlg.h"
@@ -64,7 +67,9 @@ ViewCommands::ViewCommands(Universe& scene, Platform& platform, QWidget* owner,
     if (!this->redraw) {
         this->redraw = [] {};
     }
-    const std::function<void()> draw = this->redraw;
+    // The dialogs' live previews (sliders, colour) are announced through the scene, whose
+    // listeners draw them.
+    const std::function<void()> draw = [&scene] { scene.GetEditor().Preview(); };
     bodyDialog = std::make_unique<BodyDlg>(platform, draw, owner);
     adjustDialog = std::make_unique<TrimTrajDlg>(draw, owner);
     movementsDialog = std::make_unique<BodyMovDlg>(draw, owner);
@@ -107,13 +112,9 @@ void ViewCommands::NewTrajectory() {
             "New trajectory");
         return;
     }
+    // The dialog adds the trajectory unshifted; a cancelled dialog leaves every older one as it
+    // was.
     trajectoryDialog->exec();
-    // A new trajectory starts unshifted; a cancelled dialog leaves every older one as it was.
-    if (Path* created = trajectoryDialog->GetCreatedTrajectory()) {
-        created->SetDx(0);
-        created->SetDy(0);
-        created->SetDz(0);
-    }
     redraw();
 }
 
@@ -140,26 +141,62 @@ void ViewCommands::NewElement() {
     redraw();
 }
 
+bool ViewCommands::MaySetAside() {
+    return session == nullptr || session->MaySetAside();
+}
+
 void ViewCommands::OpenDataFile() {
+    if (!MaySetAside()) {
+        return;
+    }
     const QString path =
         platform.ChooseOpenFile(owner, InExistingFolder(OpenDataRequest(startDirectory), false));
     if (!path.isEmpty()) {
-        ReadDataFile(scene, platform, owner, path);
+        ReadCase(path);
     }
     RestoreStartDirectory();
     redraw();
 }
 
-void ViewCommands::SaveDataFile() {
+bool ViewCommands::SaveDataFile() {
     const QString chosen =
         platform.ChooseSaveFile(owner, InExistingFolder(SaveDataRequest(startDirectory), true));
+    bool saved = false;
     if (!chosen.isEmpty()) {
-        WriteDataFile(scene, platform, owner, WithExtension(chosen, ".txt"));
+        const QString path = WithExtension(chosen, ".txt");
+        saved = WriteDataFile(scene, platform, owner, path);
+        if (saved) {
+            lastDataFile = path;
+        }
+        if (saved && session != nullptr) {
+            session->Saved(path);
+        }
     }
     RestoreStartDirectory();
+    return saved;
+}
+
+void ViewCommands::ReadCase(const QString& path) {
+    if (AppendDataFile(path)) {
+        lastDataFile = path;
+    }
+}
+
+void ViewCommands::ExportReport() {
+    const QString chosen = platform.ChooseSaveFile(
+        owner, InExistingFolder(ExportReportRequest(startDirectory), false));
+    RestoreStartDirectory();
+    if (chosen.isEmpty()) {
+        return; // cancelled: nothing is written
+    }
+    ::ExportReport(scene, platform, owner, chosen, SavedCaseFile(scene, lastDataFile));
+    redraw();
 }
 
 void ViewCommands::OpenBodyFile() {
+    if (!MaySetAside()) {
+        return;
+    }
     const QString path =
         platform.ChooseOpenFile(owner, InExistingFolder(OpenBodyRequest(startDirectory), false));
     if (!path.isEmpty()) {
@@ -167,29 +204,71 @@ void ViewCommands::OpenBodyFile() {
     }
 }
 
-void ViewCommands::ReplaceBody(const QString& path) {
-    if (!LoadBodyFile(scene, platform, owner, path)) {
+bool ViewCommands::AppendDataFile(const QString& path) {
+    const bool fresh = session != nullptr && !session->IsModified() &&
+                       scene.GetTrajectoryCount() == 0 && scene.GetElements().GetCount() == 0;
+    bool read = false;
+    scene.GetEditor().EditCase("Open data file", [this, &path, &read](Universe& edited) {
+        read = ReadDataFile(edited, platform, owner, path);
+    });
+    if (read && session != nullptr) {
+        session->Opened(path, fresh);
+    }
+    return read;
+}
+
+void ViewCommands::OpenRecentDataFile(const QString& path) {
+    if (!MaySetAside()) {
         return;
     }
-    scene.GetBody().SetScaleX(1);
-    scene.GetBody().SetScaleZ(1);
+    AppendDataFile(path);
+    RestoreStartDirectory();
+    redraw();
+}
+
+void ViewCommands::ReplaceBody(const QString& path) {
+    bool loaded = false;
+    scene.GetEditor().EditCase("Open body file", [this, &path, &loaded](Universe& edited) {
+        loaded = LoadBodyFile(edited, platform, owner, path);
+        if (loaded) {
+            edited.GetBody().SetScaleX(1);
+            edited.GetBody().SetScaleZ(1);
+        }
+    });
+    if (!loaded) {
+        return;
+    }
     bodyDialog->SetSavedScaleX(50);
     bodyDialog->SetSavedScaleZ(50);
     redraw();
 }
 
 void ViewCommands::OpenDocument(const QString& path) {
-    if (HasExtensionNoCase(path, ".obj")) {
+    const bool known = IsBodyModelPath(path) || HasExtensionNoCase(path, ".txt");
+    if (known && !MaySetAside()) {
+        return;
+    }
+    if (IsBodyModelPath(path)) {
         ReplaceBody(path);
     } else if (HasExtensionNoCase(path, ".txt")) {
-        ReadDataFile(scene, platform, owner, path);
+        ReadCase(path);
         redraw();
     } else {
         platform.ShowMessage(owner,
-                             "Cannot open " + path +
-                                 ": only body models (.obj) and data files (.txt) can be opened.",
+                             "Cannot open " + path + ": only body models (" +
+                                 BodyModelExtensionList() +
+                                 ") and data files (.txt) can be opened.",
                              "Open");
     }
+}
+
+void ViewCommands::ExportScene() {
+    const QString chosen = platform.ChooseSaveFile(
+        owner, InExistingFolder(ExportSceneRequest(startDirectory), false));
+    if (chosen.isEmpty()) {
+        return; // cancelled: nothing is written
+    }
+    ExportSceneTo(scene, platform, owner, chosen);
 }
 
 void ViewCommands::SaveImage() {
@@ -279,10 +358,13 @@ void ViewCommands::ChangeColor() {
     red = chosen.red() / 255.0;
     green = chosen.green() / 255.0;
     blue = chosen.blue() / 255.0;
+    SceneEditor& editor = scene.GetEditor();
     if (trajectory != nullptr) {
-        trajectory->SetColor(red, green, blue);
+        editor.EditTrajectory(scene.GetSelectedTrajectoryNumber() - 1, "Change color",
+                              [&](Path& edited) { edited.SetColor(red, green, blue); });
     } else {
-        element->SetColor(red, green, blue);
+        editor.EditElement(scene.GetSelectedElementNumber() - 1, "Change color",
+                           [&](VkElement& edited) { edited.SetColor(red, green, blue); });
     }
     redraw();
 }

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+class CaseSession;
 class Universe;
 class Platform;
 class QWidget;
@@ -40,8 +41,10 @@ public:
     void NewElement();       // File > New Element
     void OpenDataFile();     // Ctrl+D
     void OpenBodyFile();     // Ctrl+B
-    void SaveDataFile();     // Alt+D
+    bool SaveDataFile();     // Alt+D; true when the case was saved
     void SaveImage();        // Alt+I
+    void ExportReport();     // File > Export report...
+    void ExportScene();      // File > Export scene...
     void BodyParameters();   // B
     void AdjustTrajectory(); // A
     void DeleteSelected();   // Del, context menu "Delete"
@@ -50,9 +53,16 @@ public:
     void ChangeColor();      // context menu "Change color"
     void Properties();       // context menu "Properties"
 
-    // A file named on the command line or dropped on the main window: a ".obj" replaces the body
-    // as "Open body file..." does, a ".txt" is read as a data file. Unknown kinds are reported.
+    // A file named on the command line or dropped on the main window: a body model (".obj",
+    // ".ply", ".stl", ".glb", ".gltf", ".off") replaces the body as "Open body file..." does, a
+    // ".txt" is read as a data file. Unknown kinds are reported.
     void OpenDocument(const QString& path);
+    // A data file from the recent-files list, read into the case as "Open data file" does.
+    void OpenRecentDataFile(const QString& path);
+
+    // The guard of the unsaved case: asked before a command sets unsaved changes aside, and told
+    // of files saved and read. Without one, nothing is asked.
+    void SetSession(CaseSession* value) { session = value; }
 
     // The folder the file commands start from and return to (the program's start directory);
     // tests point it at a folder of their own.
@@ -68,9 +78,14 @@ public:
     ObjectPropertiesDlg& GetPropertiesDialog();
 
 private:
+    // Reads a data file into the case as one edit. True when it was read.
+    bool AppendDataFile(const QString& path);
+    // Asks the session whether unsaved changes may be set aside.
+    bool MaySetAside();
     // Loads a body model as "Open body file..." does: progress window, scales back to 1 and the
     // Body parameters sliders back to the middle. A model that cannot be read changes nothing.
     void ReplaceBody(const QString& path);
+    void ReadCase(const QString& path);
     // The request with a folder that exists: its own, or else the start directory. The first time
     // a folder is found missing the user is told so; with `offerToCreate` the user is asked
     // instead whether to create it, and the chooser starts in it when created.
@@ -79,11 +94,14 @@ private:
     // chooser left it in, so relative paths resolve as before.
     void RestoreStartDirectory();
 
+    // The data file last opened or saved: the report names it while the case is what it holds.
+    QString lastDataFile;
     Universe& scene;
     Platform& platform;
     QWidget* owner;
     std::function<void()> redraw;
     std::function<std::optional<Dib>()> capture;
+    CaseSession* session = nullptr;
     QString startDirectory;
     QStringList foldersReported; // missing folders the user has been told about
     std::unique_ptr<BodyDlg> bodyDialog;

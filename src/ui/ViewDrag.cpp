@@ -1,5 +1,6 @@
 #include "ui/ViewDrag.h"
 
+#include "model/Angles.h"
 #include "scene/Universe.h"
 
 #include <algorithm>
@@ -7,16 +8,10 @@
 
 namespace {
 
-constexpr int kMoveMode = 1;
-constexpr int kRotateMode = 2;
 // Trajectory shifts match the +-40 cm range of the Adjust trajectory sliders.
 constexpr double kMaxShift = 0.4;
 // Degrees of turn per metre of pointer step: half a degree per pixel.
 constexpr double kTurnPerStep = 100;
-
-double Radians(double degrees) {
-    return degrees * 3.1415 / 180;
-}
 
 struct Vector3 {
     double x, y, z;
@@ -41,15 +36,15 @@ double ClampShift(double value) {
     return std::clamp(value, -kMaxShift, kMaxShift);
 }
 
-void MoveTrajectory(Path& path, int handle, const ScreenAxes& axes, const DragStep& step) {
+void MoveTrajectory(Path& path, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
-    case 1:
+    case Handle::X:
         path.SetDx(ClampShift(path.GetDx() + axes.ax.Along(step)));
         break;
-    case 2:
+    case Handle::Y:
         path.SetDy(ClampShift(path.GetDy() + axes.ay.Along(step)));
         break;
-    case 3:
+    case Handle::Z:
         path.SetDz(ClampShift(path.GetDz() + axes.az.Along(step)));
         break;
     default:
@@ -57,12 +52,12 @@ void MoveTrajectory(Path& path, int handle, const ScreenAxes& axes, const DragSt
     }
 }
 
-void TurnTrajectory(Path& path, int handle, const ScreenAxes& axes, const DragStep& step) {
+void TurnTrajectory(Path& path, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
-    case 1:
+    case Handle::X:
         path.SetDPitch(path.GetDPitch() - kTurnPerStep * axes.ay.Along(step));
         break;
-    case 2:
+    case Handle::Y:
         path.SetDYaw(path.GetDYaw() + kTurnPerStep * step.x);
         break;
     default:
@@ -70,15 +65,15 @@ void TurnTrajectory(Path& path, int handle, const ScreenAxes& axes, const DragSt
     }
 }
 
-void MoveElement(VkElement& element, int handle, const ScreenAxes& axes, const DragStep& step) {
+void MoveElement(VkElement& element, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
-    case 1:
+    case Handle::X:
         element.SetX(element.GetX() + axes.ax.Along(step));
         break;
-    case 2:
+    case Handle::Y:
         element.SetY(element.GetY() + axes.ay.Along(step));
         break;
-    case 3:
+    case Handle::Z:
         element.SetZ(element.GetZ() + axes.az.Along(step));
         break;
     default:
@@ -86,15 +81,15 @@ void MoveElement(VkElement& element, int handle, const ScreenAxes& axes, const D
     }
 }
 
-void TurnElement(VkElement& element, int handle, const ScreenAxes& axes, const DragStep& step) {
+void TurnElement(VkElement& element, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
-    case 1:
+    case Handle::X:
         element.SetPitch(element.GetPitch() - kTurnPerStep * axes.ay.Along(step));
         break;
-    case 2:
+    case Handle::Y:
         element.SetYaw(element.GetYaw() + kTurnPerStep * step.x);
         break;
-    case 3:
+    case Handle::Z:
         element.SetRoll(element.GetRoll() - kTurnPerStep * axes.ay.Along(step));
         break;
     default:
@@ -105,13 +100,14 @@ void TurnElement(VkElement& element, int handle, const ScreenAxes& axes, const D
 } // namespace
 
 ScreenAxes ComputeScreenAxes(double yawDegrees, double pitchDegrees) {
-    const double yaw = Radians(yawDegrees);
-    const double pitch = Radians(pitchDegrees);
+    const double yaw = DegreesToRadians(yawDegrees);
+    const double pitch = DegreesToRadians(pitchDegrees);
     return {OnScreen({1, 0, 0}, yaw, pitch), OnScreen({0, 1, 0}, yaw, pitch),
             OnScreen({0, 0, 1}, yaw, pitch)};
 }
 
-bool DragSelectedObject(Universe& scene, int mode, int handle, const DragStep& step) {
+bool DragSelectedObject(Universe& scene, ManipulationMode mode, Handle handle,
+                        const DragStep& step) {
     Path* trajectory =
         scene.GetSelectedTrajectoryNumber() != 0 ? scene.GetSelectedTrajectory() : nullptr;
     VkElement* element = trajectory ? nullptr : scene.GetSelectedElement();
@@ -119,13 +115,13 @@ bool DragSelectedObject(Universe& scene, int mode, int handle, const DragStep& s
         return false;
     }
     const ScreenAxes axes = ComputeScreenAxes(scene.GetCameraYaw(), scene.GetCameraPitch());
-    if (trajectory && mode == kMoveMode) {
+    if (trajectory && mode == ManipulationMode::Move) {
         MoveTrajectory(*trajectory, handle, axes, step);
-    } else if (trajectory && mode == kRotateMode) {
+    } else if (trajectory && mode == ManipulationMode::Rotate) {
         TurnTrajectory(*trajectory, handle, axes, step);
-    } else if (mode == kMoveMode) {
+    } else if (mode == ManipulationMode::Move) {
         MoveElement(*element, handle, axes, step);
-    } else if (mode == kRotateMode) {
+    } else if (mode == ManipulationMode::Rotate) {
         TurnElement(*element, handle, axes, step);
     }
     return true;

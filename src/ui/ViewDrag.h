@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scene/SceneStates.h"
+
 class Universe;
 
 // The pointer step of one move in the view, in metres: pixels / 200 to the right and pixels / -200
@@ -28,7 +30,8 @@ struct ScreenAxes {
 // The screen directions of the world X, Y and Z axes for a camera yaw and pitch in degrees.
 ScreenAxes ComputeScreenAxes(double yawDegrees, double pitchDegrees);
 
-// Moves (mode 1) or turns (mode 2) the selected trajectory, or else the selected element, along or
-// about the axis of `handle` (1 X, 2 Y, 3 Z) by one pointer step. Trajectory shifts stay within
-// +-0.4 m. Returns false, changing nothing, when neither a trajectory nor an element is selected.
-bool DragSelectedObject(Universe& scene, int mode, int handle, const DragStep& step);
+// Moves or turns the selected trajectory, or else the selected element, along or about the axis
+// of `handle` by one pointer step. Trajectory shifts stay within +-0.4 m. Returns false, changing
+// nothing, when neither a trajectory nor an element is selected.
+bool DragSelectedObject(Universe& scene, ManipulationMode mode, Handle handle,
+                        const DragStep& step);

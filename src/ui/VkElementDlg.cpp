@@ -1,5 +1,6 @@
 #include "ui/VkElementDlg.h"
 
+#include "scene/SceneEditor.h"
 #include "scene/Universe.h"
 #include "scene/VkElement.h"
 #include "ui/ColorSwatch.h"
@@ -10,8 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <memory>
 
 VkElementDlg::VkElementDlg(Universe& scene, Platform& platform, std::function<void()> redraw,
                            QWidget* parent)
@@ -80,17 +79,17 @@ void VkElementDlg::CreateElement() {
     const double width = ReadCentimetres(widthField->text());
     const double height = ReadCentimetres(heightField->text());
     const double length = ReadCentimetres(lengthField->text());
-    auto element = std::make_unique<VkElement>();
-    element->SetPosition(ReadCentimetres(positionX->text()), ReadCentimetres(positionY->text()),
-                         ReadCentimetres(positionZ->text()));
-    element->SetWidth(width);
-    element->SetHeight(height);
-    element->SetLength(length);
-    element->SetBounds(-width / 2, -height / 2, -length / 2, width / 2, height / 2, length / 2);
+    VkElement element;
+    element.SetPosition(ReadCentimetres(positionX->text()), ReadCentimetres(positionY->text()),
+                        ReadCentimetres(positionZ->text()));
+    element.SetWidth(width);
+    element.SetHeight(height);
+    element.SetLength(length);
+    element.SetBounds(-width / 2, -height / 2, -length / 2, width / 2, height / 2, length / 2);
     const QColor color = colorSwatch->GetColor();
-    element->SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
-    element->SetText("");
-    if (!scene.GetElements().Add(std::move(element))) {
+    element.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    element.SetText("");
+    if (!scene.GetEditor().AddElement("New element", element)) {
         platform.ShowMessage(this,
                              QString("The case already holds %1 elements; no more can be added.")
                                  .arg(VkElementList::kCapacity),

@@ -21,9 +21,9 @@ TEST(CommandLine, DesktopWithAndWithoutAFile) {
 }
 
 TEST(CommandLine, RenderOptions) {
-    const CommandLine render = Parse({"--render", "case.txt", "--output", "out.jpg", "--view",
-                                      "top", "--size", "320x240", "--transparent", "--body",
-                                      "man.obj"});
+    const CommandLine render =
+        Parse({"--render", "case.txt", "--output", "out.jpg", "--view", "top", "--size", "320x240",
+               "--transparent", "--body", "man.obj"});
     ASSERT_EQ(render.mode, CommandLine::Mode::Render) << render.error;
     EXPECT_EQ(render.caseFile, "case.txt");
     EXPECT_EQ(render.outputFile, "out.jpg");
@@ -42,8 +42,7 @@ TEST(CommandLine, MistakesAreReportedNotGuessed) {
               CommandLine::Mode::Invalid);
     EXPECT_EQ(Parse({"--render", "c.txt", "--output", "o.jpg", "--size", "12x"}).mode,
               CommandLine::Mode::Invalid);
-    EXPECT_EQ(Parse({"--summary", "c.txt", "--output", "o.jpg"}).mode,
-              CommandLine::Mode::Invalid);
+    EXPECT_EQ(Parse({"--summary", "c.txt", "--output", "o.jpg"}).mode, CommandLine::Mode::Invalid);
     EXPECT_EQ(Parse({"--rewrite", "c.txt"}).mode, CommandLine::Mode::Invalid);
     EXPECT_EQ(Parse({"--frobnicate"}).mode, CommandLine::Mode::Invalid);
 

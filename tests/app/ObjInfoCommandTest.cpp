@@ -44,7 +44,10 @@ TEST(ObjInfoCommand, PrintsCountsGroupsBoxAndPreparation) {
 
     std::ostringstream missingOut, missingErr;
     const std::string missing = (folder / "absent.obj").string();
+    // The message is printed once, by the command: the reader itself prints nothing.
+    testing::internal::CaptureStderr();
     EXPECT_EQ(RunHeadless(ParseCommandLine({"--obj-info", missing}), missingOut, missingErr), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(missingErr.str(), "Read Obj failed: can't open data file \"" + missing + "\".\n");
     EXPECT_EQ(missingOut.str(), "");
     std::filesystem::remove_all(folder);

@@ -105,4 +105,27 @@ TEST(RenderCommand, DrawsTheCaseIntoAJpeg) {
     EXPECT_NE(errorText.find("out.jpg"), std::string::npos) << errorText;
 }
 
+TEST(RenderCommand, AScanBodyIsDrawnInItsOwnColours) {
+    // The octahedron scan has a red corner at +X: fitted, it sits at (1, 1, 1). A point of the
+    // face round it, mostly that corner's, is drawn red (lit, but not the material's grey).
+    TestModels models;
+    ASSERT_TRUE(
+        DataFile(*std::make_unique<Universe>()).Write((models.Root() / "empty.txt").string()).ok());
+    const std::string scan = std::string(RUVO_SOURCE_DIR) + "/tests/data/meshes/octahedron_le.ply";
+    std::string errorText;
+    ASSERT_EQ(RunRuvo(models.Root(),
+                      "--render empty.txt --output scan.jpg --size 160x120 --body '" + scan + "'",
+                      errorText),
+              0)
+        << errorText;
+    Image image;
+    ASSERT_TRUE(ReadJpeg(models.Root() / "scan.jpg", image));
+    const double focal = 1.0 / std::tan(std::numbers::pi / 6);
+    const double x = (focal * 120.0 / 160.0 * 0.8 / 1.4 + 1) * 0.5 * 160;
+    const double y = (focal * 0.1 / 1.4 + 1) * 0.5 * 120;
+    const Rgb face = image.At(static_cast<int>(x), 120 - 1 - static_cast<int>(y));
+    EXPECT_GT(face.r, face.g + 40) << face.r << ' ' << face.g << ' ' << face.b;
+    EXPECT_GT(face.r, face.b + 40) << face.r << ' ' << face.g << ' ' << face.b;
+}
+
 } // namespace

@@ -22,17 +22,6 @@ const std::string kHeader = "<root>\r\n"
                             "</software>\r\n"
                             "\r\n";
 
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 class DataFileTest : public ::testing::Test {
 protected:
     void SetUp() override { LoadBoxBody(scene); }
@@ -119,6 +108,7 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
                                            "  <dPitch> 2.50</dPitch>\r\n"
                                            "  <dYaw>-10.00</dYaw>\r\n"
                                            "  <dRoll> 0.00</dRoll>\r\n"
+                                           "  <uncertainty>0.0100</uncertainty>\r\n"
                                            "  <witharm>true</witharm>\r\n"
                                            "  <text>T</text>\r\n"
                                            "</trajectory>\r\n"
@@ -146,8 +136,9 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
     const std::string second = DataFile(scene).Format();
     EXPECT_NE(second.find("  <number>2</number>\r\n  <inside>false</inside>\r\n"),
               std::string::npos);
-    EXPECT_NE(second.find(
-                  "  <witharm>true</witharm>\r\n  <text></text>\r\n</trajectory>\r\n\r\n<element>"),
+    EXPECT_NE(second.find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0100</uncertainty>\r\n  "
+                          "<witharm>true</witharm>\r\n  <text></text>\r\n</trajectory>\r\n\r\n"
+                          "<element>"),
               std::string::npos);
 }
 
@@ -266,6 +257,37 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
     EXPECT_NE(written.find("<text>a &amp; b &lt;r&gt; c &amp;amp; d&#13;&#10;second line &gt; "
                            "&lt;/text&gt;&#10;third</text>\r\n"),
               std::string::npos);
+}
+
+TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
+    AddTrajectory(1).SetUncertainty(0.0234);
+    AddTrajectory(1).SetUncertainty(0);
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    ASSERT_TRUE(DataFile(scene).Write(file).ok());
+    EXPECT_NE(FileText(file).find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0234</uncertainty>"),
+              std::string::npos);
+
+    Universe reopened;
+    LoadBoxBody(reopened);
+    ASSERT_TRUE(DataFile(reopened).Read(file).ok());
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
+    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(0)->GetUncertainty(), 0.0234);
+    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(1)->GetUncertainty(), 0.0);
+
+    // A block without the line (an older file) gets the default, not the previous block's value;
+    // a negative radius is refused and a value with capital tags reads as written.
+    Universe old;
+    LoadBoxBody(old);
+    DataFile(old).ReadText("<trajectory>\n<uncertainty>0.05</uncertainty>\n</trajectory>\n"
+                           "<trajectory>\n<x1>0.1</x1>\n</trajectory>\n"
+                           "<trajectory>\n<uncertainty>-0.2</uncertainty>\n</trajectory>\n"
+                           "<trajectory>\n<UNCERTAINTY>0.03</UNCERTAINTY>\n</trajectory>\n");
+    ASSERT_EQ(old.GetTrajectoryCount(), 4);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(0)->GetUncertainty(), 0.05);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(1)->GetUncertainty(), Path::kDefaultUncertainty);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(2)->GetUncertainty(), Path::kDefaultUncertainty);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(3)->GetUncertainty(), 0.03);
 }
 
 TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {

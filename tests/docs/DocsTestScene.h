@@ -7,7 +7,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 
 // A box 0.5 m wide, 2 units tall and 0.3 deep standing on y = 0: loaded as a body it is 2.0 m tall.
@@ -23,6 +25,18 @@ inline void LoadBoxBody(Universe& universe) {
     ASSERT_TRUE(read.mesh) << read.error;
     const Status loaded = universe.GetBody().LoadMesh(std::move(read.mesh));
     ASSERT_TRUE(loaded.ok()) << loaded.message();
+}
+
+// A whole file's bytes, and writing them (no line-end translation).
+inline std::string FileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.

@@ -82,5 +82,5 @@ TEST(MtlReader, AMissingLibraryRefusesTheModel) {
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(result.mesh);
     EXPECT_EQ(result.error, "glmReadMTL() failed: can't open material file \"data/gone.mtl\".");
-    EXPECT_EQ(err, "glmReadMTL() failed: can't open material file \"data/gone.mtl\".\n");
+    EXPECT_EQ(err, ""); // reported once, by whoever asked for the model
 }

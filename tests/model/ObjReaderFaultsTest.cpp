@@ -18,7 +18,7 @@ std::string Refusal(const std::string& text) {
     const ObjReadResult result = ReadObjText(text);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(result.mesh) << text;
-    EXPECT_EQ(err, result.error + "\n");
+    EXPECT_EQ(err, ""); // the caller reports the refusal, once
     return result.error;
 }
 
@@ -65,7 +65,7 @@ TEST(ObjReaderFaults, UnknownVertexStatementsAreRefused) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_FALSE(result.mesh);
     EXPECT_EQ(result.error, "glmFirstPass(): Unknown token \"vp\".");
-    EXPECT_EQ(out, "glmFirstPass(): Unknown token \"vp\".\n");
+    EXPECT_EQ(out, "");
 }
 
 TEST(ObjReaderFaults, MissingAndExtraCoordinatesStayOnTheirLine) {
@@ -102,8 +102,7 @@ TEST(ObjReaderFaults, FilesOnDisk) {
     const std::string missing = (folder / "none.obj").string();
     testing::internal::CaptureStderr();
     const ObjReadResult absent = glmReadOBJ(missing);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "glmReadOBJ() failed: can't open data file \"" + missing + "\".\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(absent.mesh);
     EXPECT_EQ(absent.error, "Read Obj failed: can't open data file \"" + missing + "\".");
     // A folder is not a model.

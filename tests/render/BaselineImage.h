@@ -193,15 +193,15 @@ inline std::vector<Case> Cases() {
         {"labels_transparent", [](Universe& s) { s.ToggleBodyTransparency(); }},
         {"move_handles",
          [](Universe& s) {
-             s.SetManipulationMode(1);
+             s.SetManipulationMode(ManipulationMode::Move);
              s.SelectTrajectory(1);
          }},
         {"rotate_handles",
          [](Universe& s) {
              s.ToggleBodyTransparency();
-             s.SetManipulationMode(2);
+             s.SetManipulationMode(ManipulationMode::Rotate);
              s.SelectElement(1);
-             s.SelectHandle(42);
+             s.SelectHandle(Handle::None); // no handle highlighted
          }},
     };
 }

@@ -29,13 +29,13 @@ protected:
 TEST_F(Picking, MissClearsTheSelectionButKeepsTheHandle) {
     h.AddTrajectory(1, -0.4, 1.2, 0.5, 1, 0, 0);
     scene.SelectTrajectory(1);
-    scene.SelectHandle(2);
+    scene.SelectHandle(Handle::Y);
     PickPoint(0.6, 0.3, 0.5); // only the body and the axes could be there; neither is picked
-    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
-    EXPECT_EQ(scene.GetSelectedHandle(), 2);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y);
     PickPoint(0, 1.0, 0.23); // on the body
-    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
 }
 
 TEST_F(Picking, HandlesBelongToTheSelectedObjectInMoveAndRotateModesOnly) {
@@ -48,48 +48,48 @@ TEST_F(Picking, HandlesBelongToTheSelectedObjectInMoveAndRotateModesOnly) {
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
 
     scene.SelectTrajectory(2);
-    scene.SetManipulationMode(1);
+    scene.SetManipulationMode(ManipulationMode::Move);
     PickPoint(0.7, 0.9, 0.5);
-    EXPECT_EQ(scene.GetSelectedHandle(), 1);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::X);
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
     PickPoint(0.0, 0.9 + 0.7, 0.5);
-    EXPECT_EQ(scene.GetSelectedHandle(), 2);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y);
     // The arrow itself reselects the trajectory and keeps the handle.
     PickPoint(0.0, 0.9, 0.5);
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
-    EXPECT_EQ(scene.GetSelectedHandle(), 2);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y);
 
     // Rotate mode: the yaw ring (radius 0.5, horizontal round the entry point), at 45 degrees.
-    scene.SetManipulationMode(2);
-    scene.SelectHandle(1);
+    scene.SetManipulationMode(ManipulationMode::Rotate);
+    scene.SelectHandle(Handle::X);
     PickPoint(0.3536, 0.9, 0.5 + 0.3536);
-    EXPECT_EQ(scene.GetSelectedHandle(), 2);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y);
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
 }
 
 TEST_F(Picking, ASelectedElementKeepsItsSolidAboveItsHandlesAndOwnsTheRollRing) {
     h.AddElement(0.4, 1.0, 0.5, 0.2, 0, 1, 0);
     scene.SelectElement(1);
-    scene.SetManipulationMode(1);
+    scene.SetManipulationMode(ManipulationMode::Move);
     PickPoint(0.4, 1.0, 0.6); // the solid, where the three axes start
     EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
-    EXPECT_EQ(scene.GetSelectedHandle(), 0);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::None);
     PickPoint(0.4 + 0.7, 1.0, 0.5);
-    EXPECT_EQ(scene.GetSelectedHandle(), 1);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::X);
     EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
 
     // The roll ring stands in the plane z = centre; at 45 degrees no other ring passes.
-    scene.SetManipulationMode(2);
+    scene.SetManipulationMode(ManipulationMode::Rotate);
     PickPoint(0.4 + 0.3536, 1.0 - 0.3536, 0.5);
-    EXPECT_EQ(scene.GetSelectedHandle(), 3);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Z);
     EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
 
     // A trajectory has no roll ring: the same place misses.
     h.AddTrajectory(1, -0.4, 1.0, 0.5, 1, 0, 0);
     scene.SelectTrajectory(1);
     PickPoint(-0.4 + 0.3536, 1.0 - 0.3536, 0.5);
-    EXPECT_EQ(scene.GetSelectionState(), 1);
-    EXPECT_EQ(scene.GetSelectedHandle(), 3);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Z);
 }
 
 TEST_F(Picking, LaterDrawingWinsWhateverTheDepth) {
@@ -104,7 +104,7 @@ TEST_F(Picking, LaterDrawingWinsWhateverTheDepth) {
     PickPoint(0, 0.7, 0.73);
     EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
-    EXPECT_EQ(scene.GetSelectionState(), 2);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::ObjectSelected);
 }
 
 TEST_F(Picking, EveryTrajectoryAndElementCanBeSelected) {
@@ -147,13 +147,13 @@ TEST(PickDecoding, RecordsAreWalkedSafely) {
     Universe scene;
     scene.AddTrajectory(1);
     ApplyPickName(scene, 2); // no trajectory 2
-    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
     ApplyPickName(scene, 21); // no element 1
-    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
     ApplyPickName(scene, 1);
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 1);
     ApplyPickName(scene, 44);
-    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
 }
 
 } // namespace

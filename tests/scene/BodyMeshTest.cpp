@@ -10,10 +10,11 @@
 
 namespace {
 
-// Length of the first vertex normal (all of them share one length here).
+// Length of the first vertex normal as drawn (all of them share one length here).
 double NormalLength(const Body& body) {
     const float* n = &body.GetModel()->normals[3];
-    return std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
+    return body.GetNormalScale() *
+           std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
 }
 
 class BodyMeshTest : public testing::Test {
@@ -58,11 +59,18 @@ TEST_F(BodyMeshTest, HeightScalesDepthAndNormalsOnce) {
     EXPECT_NEAR(NormalLength(body), 0.875, 1e-6);
 }
 
-TEST_F(BodyMeshTest, LightingStepsCompound) {
+TEST_F(BodyMeshTest, LightingStepsCompoundAndLeaveTheMeshAlone) {
+    const std::vector<float> normals = body.GetModel()->normals;
     body.IncreaseBodyLighting();
     body.IncreaseBodyLighting();
     body.IncreaseBodyLighting();
     EXPECT_NEAR(NormalLength(body), 1.331, 1e-5);
+    EXPECT_EQ(body.GetModel()->normals, normals) << "the mesh keeps its unit normals";
+
+    ASSERT_TRUE(body.SetHeight(1.75));
+    EXPECT_NEAR(NormalLength(body), 1.331 * 0.875, 1e-5);
+    ASSERT_TRUE(body.Load(boxPath));
+    EXPECT_NEAR(NormalLength(body), 1.0, 1e-6) << "a new mesh is lit as read";
 }
 
 TEST_F(BodyMeshTest, FailedLoadKeepsThePreviousBody) {

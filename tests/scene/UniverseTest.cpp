@@ -47,7 +47,7 @@ TEST(UniverseTest, DeletingKeepsOrderAndTheTableHoldsTwenty) {
     scene.SelectTrajectory(2);
     scene.DeleteAll();
     EXPECT_EQ(scene.GetTrajectoryCount(), 0);
-    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
     EXPECT_EQ(scene.GetSelectedTrajectory(), nullptr);
     EXPECT_EQ(scene.GetLastTrajectory(), nullptr);
 }
@@ -58,8 +58,8 @@ TEST(UniverseTest, SelectionKeepsOneKindAtATime) {
     scene.GetElements().Add(std::make_unique<VkElement>());
 
     scene.SelectTrajectory(1);
-    scene.SelectHandle(2);
-    EXPECT_EQ(scene.GetSelectionState(), 2);
+    scene.SelectHandle(Handle::Y);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::ObjectSelected);
     scene.SelectElement(1);
     EXPECT_EQ(scene.GetSelectedTrajectory(), nullptr);
     EXPECT_EQ(scene.GetSelectedElement(), scene.GetElements().GetItem(0));
@@ -68,11 +68,11 @@ TEST(UniverseTest, SelectionKeepsOneKindAtATime) {
     EXPECT_EQ(scene.GetSelectedTrajectory(), scene.GetTrajectory(0));
 
     scene.MissSelection();
-    EXPECT_EQ(scene.GetSelectionState(), 1);
+    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber() + scene.GetSelectedElementNumber(), 0);
-    EXPECT_EQ(scene.GetSelectedHandle(), 2) << "a miss keeps the handle in force";
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y) << "a miss keeps the handle in force";
     scene.ClearSelection();
-    EXPECT_EQ(scene.GetSelectedHandle(), 0);
+    EXPECT_EQ(scene.GetSelectedHandle(), Handle::None);
 }
 
 TEST(UniverseTest, StandardViewsAndCameraSteps) {

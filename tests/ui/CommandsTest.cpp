@@ -3,8 +3,10 @@
 #include "docs/DataSummary.h"
 #include "scene/Universe.h"
 #include "ui/BodyDlg.h"
+#include "ui/BodyLoadBarDlg.h"
 #include "ui/FileCommands.h"
 #include "ui/NewTrajectoryDlg.h"
+#include "ui/QtPlatform.h"
 #include "ui/ScriptedPlatform.h"
 #include "ui/SummaryDlg.h"
 #include "ui/TrimTrajDlg.h"
@@ -228,7 +230,11 @@ TEST_F(CommandsFixture, OpenBodyReplacesTheBodyAndCentresTheScaleSliders) {
     EXPECT_FALSE(platform.ProgressWindowOpen());
     const FileChooserRequest& request = platform.OpenRequests()[0];
     EXPECT_EQ(request.title, "Open body");
-    EXPECT_EQ(request.filters[0].description, "Wavefront Files (*.obj) ");
+    // Every format is offered at once, then each on its own.
+    EXPECT_EQ(QtPlatform::FilterText(request.filters),
+              "Body models (*.obj *.ply *.stl *.glb *.gltf *.off);;Wavefront Files (*.obj);;"
+              "Stanford PLY Files (*.ply);;STL Files (*.stl);;glTF Files (*.glb *.gltf);;"
+              "OFF Files (*.off)");
     EXPECT_EQ(request.initialFolder, StartDirectory() + "/data");
 
     // A model that cannot be read is reported; the body and its scales stay.
@@ -243,6 +249,83 @@ TEST_F(CommandsFixture, OpenBodyReplacesTheBodyAndCentresTheScaleSliders) {
     EXPECT_EQ(scene.GetBody().GetModel(), before);
     EXPECT_DOUBLE_EQ(scene.GetBody().GetScaleZ(), 0.8);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleZ(), 40);
+}
+
+TEST_F(CommandsFixture, ScansOpenLikeWavefrontModelsAndACancelKeepsTheBody) {
+    const QString meshes = QStringLiteral(RUVO_SOURCE_DIR "/tests/data/meshes/");
+    ASSERT_TRUE(WriteTetrahedron(InFolder("small.obj")));
+    commands.OpenDocument(InFolder("small.obj"));
+    const Mesh* before = scene.GetBody().GetModel();
+    ASSERT_NE(before, nullptr);
+    scene.AddTrajectory(1);
+
+    // Cancel pressed while the scan is read: the body and the case stay, nothing is reported.
+    platform.CancelProgressAt(15);
+    commands.GetBodyDialog().SetSavedScaleX(66);
+    commands.OpenDocument(meshes + "octahedron_le.ply");
+    EXPECT_EQ(scene.GetBody().GetModel(), before);
+    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+    EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 66);
+    EXPECT_TRUE(platform.Messages().empty());
+    EXPECT_FALSE(platform.ProgressWindowOpen());
+    EXPECT_LT(platform.ProgressValues().back(), 40); // stopped before the normals
+
+    // Dropped or chosen, a scan in any letter case replaces the body.
+    platform.CancelProgressAt(0);
+    commands.OpenDocument(meshes + "octahedron_binary.STL");
+    EXPECT_TRUE(platform.Messages().empty());
+    ASSERT_NE(scene.GetBody().GetModel(), before);
+    EXPECT_EQ(scene.GetBody().GetModel()->triangleCount, 8u);
+    platform.QueueOpenFile(meshes + "octahedron.glb");
+    commands.OpenBodyFile();
+    EXPECT_TRUE(platform.Messages().empty());
+    EXPECT_FALSE(scene.GetBody().GetModel()->colors.empty());
+    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+
+    // A broken scan: one message naming the file, the body stays.
+    before = scene.GetBody().GetModel();
+    commands.OpenDocument(meshes + "truncated.ply");
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "Info");
+    EXPECT_TRUE(platform.Messages()[0].text.contains("truncated.ply"));
+    EXPECT_EQ(scene.GetBody().GetModel(), before);
+}
+
+TEST(BodyLoadBar, CancelEscAndTheCloseBoxAskTheLoadToStop) {
+    for (int way = 0; way < 3; ++way) {
+        BodyLoadBarDlg window(nullptr);
+        window.SetProgress(15);
+        EXPECT_FALSE(window.CancelRequested());
+        if (way == 0) {
+            Click(window, "Cancel");
+        } else if (way == 1) {
+            QTest::keyClick(&window, Qt::Key_Escape);
+        } else {
+            window.close();
+        }
+        EXPECT_TRUE(window.CancelRequested());
+        // The window stays until the load has returned and its owner releases it.
+        EXPECT_TRUE(window.isVisible());
+    }
+}
+
+TEST_F(CommandsFixture, ExportSceneWritesTheChosenFormatAndCancelWritesNothing) {
+    platform.QueueSaveFile(InFolder("scene"));
+    commands.ExportScene();
+    EXPECT_TRUE(QFileInfo::exists(InFolder("scene.glb")));
+    EXPECT_EQ(platform.SaveRequests()[0].title, "Export scene");
+    platform.QueueSaveFile(InFolder("scene.obj"));
+    commands.ExportScene();
+    EXPECT_TRUE(QFileInfo::exists(InFolder("scene.obj")));
+    EXPECT_TRUE(QFileInfo::exists(InFolder("scene.mtl")));
+    commands.ExportScene(); // cancelled
+    platform.QueueSaveFile(InFolder("missing/scene.glb"));
+    commands.ExportScene();
+    // The failure is reported (the chooser may also have said where it opened).
+    ASSERT_FALSE(platform.Messages().empty());
+    EXPECT_EQ(platform.Messages().back().caption, "Export scene");
+    EXPECT_TRUE(platform.Messages().back().text.contains("missing/scene.glb"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 3);
 }
 
 TEST_F(CommandsFixture, OpenedDocumentsGoByTheirExtension) {

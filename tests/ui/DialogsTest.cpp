@@ -200,10 +200,12 @@ TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) 
         Click(d, "cancelButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_NEAR(path.GetDx(), 0.12, 1e-12);
-    EXPECT_NEAR(path.GetDy(), -0.06, 1e-12);
-    EXPECT_NEAR(path.GetDz(), 0.0, 1e-12);
-    EXPECT_EQ(path.GetDPitch(), 0.0);
+    // Cancel brings back exactly what the dialog opened on, the rotations Reset cleared too.
+    EXPECT_EQ(path.GetDx(), 0.13);
+    EXPECT_EQ(path.GetDy(), -0.05);
+    EXPECT_EQ(path.GetDz(), 0.0);
+    EXPECT_EQ(path.GetDPitch(), 7.0);
+    EXPECT_EQ(path.GetDYaw(), 3.0);
     EXPECT_EQ(redraws, 3); // the slider, Reset and Cancel
 }
 
@@ -344,7 +346,7 @@ TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
         Click(d, "cancelButton");
     });
     dialog.exec();
-    EXPECT_EQ(arm.GetYaw(), 20.0); // Cancel keeps the pose
+    EXPECT_EQ(arm.GetYaw(), 0.0); // Cancel puts the joint back
 
     WhenModal<BodyMovDlg>([&head](BodyMovDlg& d) {
         EXPECT_EQ(Child<QComboBox>(d, "partList").currentIndex(), -1);
@@ -358,7 +360,16 @@ TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     dialog.exec();
-    EXPECT_EQ(head.GetPitch(), 2.0);
+    EXPECT_EQ(head.GetPitch(), 0.0) << "Esc acts as Cancel";
+    EXPECT_EQ(head.GetYaw(), -3.0);
+
+    WhenModal<BodyMovDlg>([](BodyMovDlg& d) {
+        QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
+        QTest::keyClick(&Child<QSlider>(d, "sliderPitch"), Qt::Key_Right);
+        Click(d, "okButton");
+    });
+    dialog.exec();
+    EXPECT_EQ(head.GetPitch(), 2.0) << "OK keeps the pose";
 }
 
 TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -49,13 +50,15 @@ using MainWindowTest = MainWindowFixture;
 
 TEST_F(MainWindowTest, TitleNamesTheMakerAndVersionAndNeverTheDocument) {
     const QString title = QStringLiteral("kestrane.example - Ruvolane 2.7.0");
-    EXPECT_EQ(frame->windowTitle(), title);
+    // The placeholder shows "*" only while the case has unsaved changes.
+    EXPECT_EQ(frame->windowTitle(), title + "[*]");
+    EXPECT_EQ(frame->windowHandle()->title(), title);
     // A dropped body file does not change it.
     const QString body =
         QFileInfo(QString::fromStdString(Scene().GetBodyModelFile())).absoluteFilePath();
     frame->OpenFiles({body});
     EXPECT_EQ(frame->GetDocument().GetFileName(), QFileInfo(body).fileName());
-    EXPECT_EQ(frame->windowTitle(), title);
+    EXPECT_EQ(frame->windowHandle()->title(), title + "*") << "the body changed the case";
     EXPECT_EQ(frame->pos(), QPoint(50, 50));
     EXPECT_EQ(frame->size(), QSize(800, 600));
 }
@@ -69,9 +72,10 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
               (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
                            "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",
-                           "Save image \tAlt+I", "-", "E&xit"}));
+                           "Save image \tAlt+I", "Export report...", "Export scene...", "-",
+                           "Recent data files", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
-              (QStringList{"Body parameters\tB", "Adjust active trajectory\tA",
+              (QStringList{"Undo", "Redo", "-", "Body parameters\tB", "Adjust active trajectory\tA",
                            "Delete active trajectory or element\tDel",
                            "Delete all trajectories and elements", "-", "Place points\tC"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&View")), (QStringList{"Data summary\tD",
@@ -92,6 +96,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                                                                 "Toggle lateral grid\tAlt+G",
                                                                 "Toggle body transparency\tY",
                                                                 "Show landmarks\tW",
+"Show uncertainty cones\tU",
                                                                 "-",
                                                                 "&Status Bar"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Help")),
@@ -188,7 +193,7 @@ TEST_F(MainWindowTest, DeleteAllEmptiesTheSceneWithoutAsking) {
     Item(*frame, "&Edit", "Delete all trajectories and elements")->trigger();
     EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
     EXPECT_EQ(Scene().GetElements().GetCount(), 0);
-    EXPECT_EQ(Scene().GetSelectionState(), 1);
+    EXPECT_EQ(Scene().GetSelectionState(), SelectionState::Nothing);
     EXPECT_TRUE(platform.Messages().empty());
 }
 

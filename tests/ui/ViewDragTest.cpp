@@ -7,8 +7,8 @@
 
 namespace {
 
-constexpr int kMove = 1;
-constexpr int kRotate = 2;
+constexpr ManipulationMode kMove = ManipulationMode::Move;
+constexpr ManipulationMode kRotate = ManipulationMode::Rotate;
 
 // Pointer travel in pixels, as the view turns it into a drag step.
 DragStep Pixels(double right, double down) {
@@ -39,7 +39,7 @@ TEST(ViewDragTest, ScreenAxesFollowTheCameraYawAndPitch) {
     EXPECT_DOUBLE_EQ(front.az.y, 0);
 
     // Yaw 90 turns world Z to the right of the screen and X away from the viewer; the degrees
-    // are converted with 3.1415, so the results are close to, not exactly, 0 and 1.
+    // are converted with a ten-digit pi, so the results are close to, not exactly, 0 and 1.
     const ScreenAxes side = ComputeScreenAxes(90, 0);
     EXPECT_NEAR(side.ax.x, 0, 1e-4);
     EXPECT_NEAR(side.az.x, 1, 1e-4);
@@ -54,42 +54,42 @@ TEST(ViewDragTest, ScreenAxesFollowTheCameraYawAndPitch) {
 TEST(ViewDragTest, MovingClampsTrajectoryShiftsButNotElementPositions) {
     Universe scene;
     Path& path = AddSelectedTrajectory(scene);
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, 1, Pixels(300, 0)));
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(300, 0)));
     EXPECT_DOUBLE_EQ(path.GetDx(), 0.4);
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, 2, Pixels(0, 20)));
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::Y, Pixels(0, 20)));
     EXPECT_DOUBLE_EQ(path.GetDy(), -0.1); // downward is negative
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, 1, Pixels(-1000, 0)));
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(-1000, 0)));
     EXPECT_DOUBLE_EQ(path.GetDx(), -0.4);
 
     VkElement& element = AddSelectedElement(scene);
     element.SetPosition(0.2, 1.0, 0.1);
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, 1, Pixels(300, 0)));
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(300, 0)));
     EXPECT_DOUBLE_EQ(element.GetX(), 1.7);
     EXPECT_DOUBLE_EQ(element.GetY(), 1.0);
     // The Z axis has no screen travel in the front view.
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, 3, Pixels(300, 300)));
+    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::Z, Pixels(300, 300)));
     EXPECT_DOUBLE_EQ(element.GetZ(), 0.1);
 }
 
 TEST(ViewDragTest, TurningUsesHalfADegreePerPixel) {
     Universe scene;
     Path& path = AddSelectedTrajectory(scene);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 2, Pixels(0, -40)));
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Y, Pixels(0, -40)));
     EXPECT_DOUBLE_EQ(path.GetDYaw(), 0); // yaw follows horizontal travel only
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 2, Pixels(10, 0)));
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Y, Pixels(10, 0)));
     EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 1, Pixels(0, -10)));
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::X, Pixels(0, -10)));
     EXPECT_DOUBLE_EQ(path.GetDPitch(), -5);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 3, Pixels(0, -10)));
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Z, Pixels(0, -10)));
     EXPECT_DOUBLE_EQ(path.GetDPitch(), -5); // a trajectory has no roll
     EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
 
     VkElement& element = AddSelectedElement(scene);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 3, Pixels(0, -10)));
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Z, Pixels(0, -10)));
     EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 1, Pixels(0, 10)));
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::X, Pixels(0, 10)));
     EXPECT_DOUBLE_EQ(element.GetPitch(), 5);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, 2, Pixels(-4, 0)));
+    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Y, Pixels(-4, 0)));
     EXPECT_DOUBLE_EQ(element.GetYaw(), -2);
 }
 
@@ -97,10 +97,10 @@ TEST(ViewDragTest, NothingSelectedChangesNothing) {
     Universe scene;
     Path& path = AddSelectedTrajectory(scene);
     scene.MissSelection();
-    EXPECT_FALSE(DragSelectedObject(scene, kMove, 1, Pixels(100, 0)));
+    EXPECT_FALSE(DragSelectedObject(scene, kMove, Handle::X, Pixels(100, 0)));
     EXPECT_DOUBLE_EQ(path.GetDx(), 0);
     // Select mode never moves anything, but still reports the selected object.
     scene.SelectTrajectory(1);
-    EXPECT_TRUE(DragSelectedObject(scene, 0, 1, Pixels(100, 0)));
+    EXPECT_TRUE(DragSelectedObject(scene, ManipulationMode::Select, Handle::X, Pixels(100, 0)));
     EXPECT_DOUBLE_EQ(path.GetDx(), 0);
 }

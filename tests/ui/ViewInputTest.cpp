@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr int kMove = 1;
-constexpr int kRotate = 2;
+constexpr ManipulationMode kMove = ManipulationMode::Move;
+constexpr ManipulationMode kRotate = ManipulationMode::Rotate;
 
 QStringList ActionTexts(const QMenu& menu) {
     QStringList texts;
@@ -60,36 +60,30 @@ TEST_F(ViewInputTest, ArrowKeysAndPageKeysStepTheCamera) {
 }
 
 TEST_F(ViewInputTest, PlusAndMinusScaleTheBodyNormals) {
-    const Mesh* mesh = Scene().GetBody().GetModel();
-    ASSERT_NE(mesh, nullptr);
-    // Entry 0 of the 1-based normal table is unused: take the first real component that is set.
-    std::size_t index = 3;
-    while (index < mesh->normals.size() && mesh->normals[index] == 0.0f) {
-        ++index;
-    }
-    ASSERT_LT(index, mesh->normals.size());
-    const float before = mesh->normals[index];
+    const Body& body = Scene().GetBody();
+    ASSERT_NE(body.GetModel(), nullptr);
+    const float before = body.GetNormalScale();
     for (int i = 0; i < 3; ++i) {
         QTest::keyClick(&View(), '+');
     }
-    EXPECT_NEAR(mesh->normals[index] / before, 1.331, 1e-5);
+    EXPECT_NEAR(body.GetNormalScale() / before, 1.331, 1e-5);
     QTest::keyClick(&View(), '-');
-    EXPECT_NEAR(mesh->normals[index] / before, 1.331 * 0.9, 1e-5);
+    EXPECT_NEAR(body.GetNormalScale() / before, 1.331 * 0.9, 1e-5);
 }
 
 TEST_F(ViewInputTest, LeftPressSelectsAnArrowAndEmptySpaceClearsTheSelectionButNotTheHandle) {
     AddTrajectory();
     QTest::keyClick(&View(), 'f');
-    Scene().SelectHandle(2);
+    Scene().SelectHandle(Handle::Y);
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
     QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, onArrow);
     EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 1);
-    EXPECT_EQ(Scene().GetSelectionState(), 2);
+    EXPECT_EQ(Scene().GetSelectionState(), SelectionState::ObjectSelected);
 
     QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 0);
-    EXPECT_EQ(Scene().GetSelectionState(), 1);
-    EXPECT_EQ(Scene().GetSelectedHandle(), 2);
+    EXPECT_EQ(Scene().GetSelectionState(), SelectionState::Nothing);
+    EXPECT_EQ(Scene().GetSelectedHandle(), Handle::Y);
 }
 
 TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnElementFreely) {
@@ -97,7 +91,7 @@ TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnEl
     QTest::keyClick(&View(), 'f');
     Scene().SetManipulationMode(kMove);
     Scene().SelectTrajectory(1);
-    Scene().SelectHandle(1);
+    Scene().SelectHandle(Handle::X);
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
     Drag(Qt::LeftButton, onArrow, onArrow + QPoint(300, 0)); // the press reselects the arrow
     EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 1);
@@ -120,7 +114,7 @@ TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
     Scene().SetManipulationMode(kRotate);
 
     Scene().SelectElement(1);
-    Scene().SelectHandle(3);
+    Scene().SelectHandle(Handle::Z);
     const QPoint onElement = Project(0.5, 1.4, 0.3);
     Drag(Qt::LeftButton, onElement, onElement + QPoint(0, -10)); // upward
     EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
@@ -132,7 +126,7 @@ TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
     EXPECT_DOUBLE_EQ(path.GetDPitch(), 0); // handle 3 has no trajectory turn
     EXPECT_DOUBLE_EQ(path.GetDYaw(), 0);
 
-    Scene().SelectHandle(2);
+    Scene().SelectHandle(Handle::Y);
     Drag(Qt::LeftButton, onArrow, onArrow + QPoint(10, 0));
     EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
 }
@@ -142,12 +136,12 @@ TEST_F(ViewInputTest, DragAfterAMissWithAHandleInForceMovesAndDrawsNothing) {
     QTest::keyClick(&View(), 'f');
     Scene().SetManipulationMode(kMove);
     Scene().SelectTrajectory(1);
-    Scene().SelectHandle(1);
+    Scene().SelectHandle(Handle::X);
     QApplication::processEvents();
     const QPoint empty(5, 5);
     Move(empty);
     QTest::mousePress(&View(), Qt::LeftButton, Qt::NoModifier, empty);
-    ASSERT_EQ(Scene().GetSelectionState(), 1);
+    ASSERT_EQ(Scene().GetSelectionState(), SelectionState::Nothing);
     const int framesBefore = View().FramesRequested();
     Move(empty + QPoint(100, 0), Qt::LeftButton);
     EXPECT_EQ(View().FramesRequested(), framesBefore);

@@ -20,13 +20,20 @@ bool CanOpen(const std::string& path, std::ostream& err) {
 
 } // namespace
 
-bool LoadCase(const CommandLine& commandLine, Universe& universe, std::ostream& err) {
+bool LoadCase(const CommandLine& commandLine, Universe& universe, std::ostream& err,
+              bool withArrows) {
     const std::string bodyFile =
         commandLine.bodyFile.empty() ? universe.GetBodyModelFile() : commandLine.bodyFile;
     if (!CanOpen(bodyFile, err)) {
         return false;
     }
-    if (const Status loaded = universe.GetBody().Load(bodyFile); !loaded) {
+    const Body::WarningSink warnings = [&err](const std::string& message) {
+        err << "ruvo: warning: " << message << '\n';
+    };
+    universe.SetBodyModelFile(bodyFile);
+    const Status loaded = withArrows ? universe.LoadDefaultModels(warnings)
+                                     : universe.GetBody().Load(bodyFile, warnings);
+    if (!loaded) {
         err << "ruvo: " << loaded.message() << '\n';
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "app/cli/HeadlessCommands.h"
 #include "docs/AppInfo.h"
+#include "export/SceneExport.h"
 
 #include <charconv>
 #include <ostream>
@@ -52,7 +53,8 @@ CommandLine Invalid(std::string message) {
 
 // Reads the options that may follow a headless command's operands.
 bool ParseOptions(const std::vector<std::string>& arguments, size_t first, CommandLine& result) {
-    static const std::set<std::string> kViews = {"front", "back", "left", "right", "top", "profile"};
+    static const std::set<std::string> kViews = {"front", "back", "left",
+                                                 "right", "top",  "profile"};
     std::set<std::string> seen;
     for (size_t i = first; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
@@ -69,7 +71,10 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Comma
         }
         if (option == "--body" && hasValue) {
             result.bodyFile = arguments[++i];
-        } else if (option == "--output" && hasValue && result.mode == CommandLine::Mode::Render) {
+        } else if (option == "--output" && hasValue &&
+                   (result.mode == CommandLine::Mode::Render ||
+                    result.mode == CommandLine::Mode::Report ||
+                    result.mode == CommandLine::Mode::ExportScene)) {
             result.outputFile = arguments[++i];
         } else if (option == "--view" && hasValue && TakesViewOptions(result.mode)) {
             result.view = arguments[++i];
@@ -145,6 +150,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         result.caseFile = arguments[1];
         options = 2;
+    } else if (first == "--export-scene") {
+        result.mode = CommandLine::Mode::ExportScene;
+        if (arguments.size() < 2) {
+            return Invalid("--export-scene needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
+    } else if (first == "--report") {
+        result.mode = CommandLine::Mode::Report;
+        if (arguments.size() < 2) {
+            return Invalid("--report needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
     } else if (first == "--obj-info") {
         result.mode = CommandLine::Mode::ObjInfo;
         if (arguments.size() != 2) {
@@ -178,6 +197,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
                            " view");
         }
     }
+    if (result.mode == CommandLine::Mode::Report && result.outputFile.empty()) {
+        return Invalid("--report needs --output REPORT.pdf, REPORT.html or REPORT.json");
+    }
+    if (result.mode == CommandLine::Mode::ExportScene && !IsSceneExportPath(result.outputFile)) {
+        return Invalid("--export-scene needs --output SCENE.glb or SCENE.obj");
+    }
     return result;
 }
 
@@ -190,17 +215,23 @@ std::string UsageText() {
            "            [--size WxH] [--transparent] [--body MODEL.obj]\n"
            "       ruvo --surface-point CASE.txt --pixel X,Y [--view V] [--size WxH]\n"
            "            [--body MODEL.obj]\n"
+           "       ruvo --report CASE.txt --output REPORT.(pdf|html|json) [--body MODEL.obj]\n"
+           "       ruvo --export-scene CASE.txt --output SCENE.glb|SCENE.obj [--body MODEL.obj]\n"
            "       ruvo --obj-info MODEL.obj\n"
            "       ruvo --help | --version\n"
            "\n"
            "Without options the desktop program starts; a FILE ending in .obj opens as the body,\n"
            "one ending in .txt as a data file.\n"
+           "Body models (FILE and --body): .obj, .ply, .stl, .glb, .gltf, .off.\n"
            "  --summary    print the data summary of a case\n"
            "  --rewrite    read a case and write it back as \"Save data file\" does\n"
            "  --render     draw a case offscreen and save the view as a JPEG (no display needed)\n"
            "  --surface-point  print the body surface point (x y z in cm, body frame: +x to the\n"
            "               body's left, +y up, +z to its front) under pixel X,Y of the image\n"
            "               --render draws with the same --view and --size\n"
+           "  --report     write the case report (PDF, HTML or JSON, by the output's extension)\n"
+           "  --export-scene  write the body, arrows and elements as a glTF binary or OBJ scene\n"
+           "               (metres; +X toward the body's left, +Y up, +Z toward its front)\n"
            "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
            "  --body       read the case with this body instead of the default one\n";
 }
@@ -221,8 +252,12 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return RunRenderCommand(commandLine, out, err);
     case CommandLine::Mode::SurfacePoint:
         return RunSurfacePointCommand(commandLine, out, err);
+    case CommandLine::Mode::Report:
+        return RunReportCommand(commandLine, out, err);
     case CommandLine::Mode::ObjInfo:
         return RunObjInfoCommand(commandLine, out, err);
+    case CommandLine::Mode::ExportScene:
+        return RunExportSceneCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:
         err << "ruvo: " << commandLine.error << '\n';
         return 2;

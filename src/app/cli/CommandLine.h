@@ -15,15 +15,17 @@ struct CommandLine {
         Rewrite,
         Render,
         SurfacePoint,
+        Report,
         ObjInfo,
+        ExportScene,
         Invalid
     };
 
     Mode mode = Mode::Desktop;
-    std::string documentFile; // Desktop: a ".obj" body or a ".txt" data file to open
-    std::string caseFile;     // Summary, Rewrite, Render, SurfacePoint
-    std::string outputFile;   // Rewrite, Render
-    std::string bodyFile;     // Summary, Rewrite, Render: a body instead of the default one
+    std::string documentFile; // Desktop: a body model or a ".txt" data file to open
+    std::string caseFile;     // Summary, Rewrite, Render, SurfacePoint, Report, ExportScene
+    std::string outputFile;   // Rewrite, Render, Report, ExportScene
+    std::string bodyFile;     // every case command: a body instead of the default one
     std::string modelFile;    // ObjInfo
     std::string view = "front";
     int width = 800;

@@ -9,4 +9,6 @@ int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::os
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunRenderCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+int RunReportCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+int RunExportSceneCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

@@ -1,0 +1,131 @@
+// The edit layer's costs without drawing: an edit with its notification and its undo, and the
+// recovery write of a full case (what the desktop program does after each burst of edits).
+#include "docs/DataFile.h"
+#include "docs/FileAccess.h"
+#include "model/ObjReader.h"
+#include "scene/SceneEditor.h"
+#include "scene/Universe.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// A full case: the default body, 20 trajectories with labels and 20 elements with labels.
+struct FullCase {
+    Universe scene;
+    int heard = 0;
+
+    FullCase() {
+        ObjReadResult body = glmReadOBJ(std::string(RUVO_SOURCE_DIR) + "/data/default/man1.obj");
+        if (body.mesh) {
+            scene.GetBody().LoadMesh(std::move(body.mesh));
+        }
+        scene.GetBody().SetHeight(1.78);
+        for (int n = 0; n < 20; ++n) {
+            Path& path = *scene.AddTrajectory(n % 2);
+            const double x = -0.3 + 0.03 * n;
+            path.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
+            path.SetColor(1, 0.2, 0.1);
+            path.SetText("Trajectory " + std::to_string(n + 1) + "\r\nentry wound, left chest");
+            auto element = std::make_unique<VkElement>();
+            element->SetPosition(0.5, 0.1 * n, 0.2);
+            element->SetWidth(0.08);
+            element->SetHeight(0.05);
+            element->SetLength(0.06);
+            element->SetText("Element " + std::to_string(n + 1));
+            scene.GetElements().Add(std::move(element));
+        }
+        // The view's listener asks for a frame; here it only counts.
+        scene.GetEditor().AddListener([this](const SceneChange&) { ++heard; });
+    }
+};
+
+// One drag's worth of change to a trajectory becomes an edit, is applied, heard and recorded.
+void BM_EditTrajectoryWithNotification(benchmark::State& state) {
+    FullCase full;
+    std::vector<std::unique_ptr<SceneEdit>> history;
+    history.reserve(1 << 20);
+    full.scene.GetEditor().SetRecorder(
+        [&history](std::unique_ptr<SceneEdit> edit) { history.push_back(std::move(edit)); });
+    double shift = 0;
+    for (auto _ : state) {
+        shift += 0.001;
+        full.scene.GetEditor().EditTrajectory(7, "Move", [shift](Path& p) { p.SetDx(shift); });
+        if (history.size() >= (1 << 20)) {
+            state.PauseTiming();
+            history.clear();
+            state.ResumeTiming();
+        }
+    }
+    benchmark::DoNotOptimize(full.heard);
+}
+BENCHMARK(BM_EditTrajectoryWithNotification);
+
+// The body parameters as one edit (the body value is copied twice; the mesh is shared).
+void BM_EditBodyWithNotification(benchmark::State& state) {
+    FullCase full;
+    double height = 1.5;
+    for (auto _ : state) {
+        height = height > 1.9 ? 1.5 : height + 0.001;
+        full.scene.GetEditor().EditBody("Body parameters",
+                                        [height](Body& b) { b.SetHeight(height); });
+    }
+    benchmark::DoNotOptimize(full.heard);
+}
+BENCHMARK(BM_EditBodyWithNotification);
+
+// "Delete all" on a full case, undone again: the heaviest edit, two whole-case values.
+void BM_DeleteAllAndUndo(benchmark::State& state) {
+    FullCase full;
+    std::unique_ptr<SceneEdit> last;
+    full.scene.GetEditor().SetRecorder(
+        [&last](std::unique_ptr<SceneEdit> edit) { last = std::move(edit); });
+    for (auto _ : state) {
+        full.scene.GetEditor().EditCase("Delete all trajectories and elements",
+                                        [](Universe& s) { s.DeleteAll(); });
+        full.scene.GetEditor().Undo(*last);
+    }
+    benchmark::DoNotOptimize(full.heard);
+}
+BENCHMARK(BM_DeleteAllAndUndo);
+
+// Where the desktop program keeps its recovery file: the user's data folder.
+std::filesystem::path UserDataFolder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data != 0) {
+        return data;
+    }
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != 0) {
+        return std::filesystem::path(home) / ".local" / "share";
+    }
+    return std::filesystem::temp_directory_path();
+}
+
+// The recovery write of a full case: the data file text, written beside the target, flushed to
+// the disk and renamed over it, in the user's data folder as the program does.
+void BM_RecoveryWriteOfAFullCase(benchmark::State& state) {
+    FullCase full;
+    const std::filesystem::path folder =
+        UserDataFolder() / ("ruvo-edit-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "recovery.txt").string();
+    for (auto _ : state) {
+        if (ReplaceFileContents(path, DataFile(full.scene).Format()) != 0) {
+            state.SkipWithError("the recovery file could not be written");
+            break;
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+BENCHMARK(BM_RecoveryWriteOfAFullCase)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,74 @@
+// The case report of a full case (20 trajectories, 20 elements) in each format, written by the
+// command line exactly as a user runs it: start, default models, case, views, layout, file.
+#include "docs/DataFile.h"
+#include "scene/Universe.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+std::string FullCaseFile() {
+    static const std::string path = [] {
+        Universe scene;
+        // The default body, so that the case carries its height.
+        scene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj");
+        for (int i = 0; i < 20; ++i) {
+            const double angle = i * 0.3;
+            Path* path = scene.AddTrajectory(i % 2);
+            path->SetPoints(0.15 * std::cos(angle), 0.9 + 0.03 * i, 0.12 + 0.1 * std::sin(angle),
+                            -0.15 * std::cos(angle), 1.0 + 0.02 * i, 0.12 - 0.1 * std::sin(angle));
+            path->SetColor(1, i / 20.0, 0);
+            path->SetText("Wound " + std::to_string(i + 1));
+            auto element = std::make_unique<VkElement>();
+            element->Set(0.2 * std::sin(angle), 0.5 + 0.05 * i, 0.1, 10.0 * i, 0, 0);
+            element->SetWidth(0.03);
+            element->SetHeight(0.02);
+            element->SetLength(0.05);
+            element->SetText("Fragment " + std::to_string(i + 1));
+            scene.GetElements().Add(std::move(element));
+        }
+        const std::string file =
+            (std::filesystem::temp_directory_path() / "ruvo-report-bench-case.txt").string();
+        DataFile(scene).Write(file);
+        return file;
+    }();
+    return path;
+}
+
+void WriteReport(benchmark::State& state, const std::string& extension) {
+    const std::string output =
+        (std::filesystem::temp_directory_path() / ("ruvo-report-bench" + extension)).string();
+    const std::string command = "cd '" RUVO_SOURCE_DIR "' && '" RUVO_BINARY "' --report '" +
+                                FullCaseFile() + "' --output '" + output + "'";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("ruvo --report failed");
+            break;
+        }
+    }
+    state.SetLabel(extension);
+}
+
+void BM_ReportPdf(benchmark::State& state) {
+    WriteReport(state, ".pdf");
+}
+void BM_ReportHtml(benchmark::State& state) {
+    WriteReport(state, ".html");
+}
+void BM_ReportJson(benchmark::State& state) {
+    WriteReport(state, ".json");
+}
+
+} // namespace
+
+BENCHMARK(BM_ReportPdf)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ReportHtml)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ReportJson)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+BENCHMARK_MAIN();

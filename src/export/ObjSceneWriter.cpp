@@ -1,0 +1,116 @@
+#include "export/ObjSceneWriter.h"
+
+#include "docs/FileAccess.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+// The shortest text that reads back as the same float.
+void AppendNumber(std::string& out, float value) {
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    out.append(text, error == std::errc() ? end : text);
+}
+
+// Material names are single words in a library.
+std::string MaterialWord(const std::string& name) {
+    std::string word;
+    for (char c : name) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '_' || c == '-' || c == '.';
+        word += plain ? c : '_';
+    }
+    return word;
+}
+
+// Readers differ on names with blanks (some keep the first word only), so object names are one
+// word: "Trajectory 3 (label)" becomes "Trajectory_3_(label)".
+std::string ObjectWord(const std::string& name) {
+    std::string word = name;
+    for (char& c : word) {
+        if (c == ' ' || c == '\t') {
+            c = '_';
+        }
+    }
+    return word;
+}
+
+std::string LibraryPath(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t dot = path.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    return (hasExtension ? path.substr(0, dot) : path) + ".mtl";
+}
+
+std::string FileName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void AppendPrimitive(std::string& obj, const ExportPrimitive& primitive, uint64_t& base) {
+    obj += "usemtl " + MaterialWord(primitive.materialName) + '\n';
+    const bool withColors = primitive.colors.size() / 4 == primitive.positions.size() / 3;
+    for (std::size_t v = 0; v < primitive.positions.size() / 3; ++v) {
+        obj += 'v';
+        for (int axis = 0; axis < 3; ++axis) {
+            obj += ' ';
+            AppendNumber(obj, primitive.positions[3 * v + axis]);
+        }
+        for (int channel = 0; withColors && channel < 3; ++channel) {
+            obj += ' ';
+            AppendNumber(obj, primitive.colors[4 * v + channel]);
+        }
+        obj += '\n';
+    }
+    for (std::size_t t = 0; t + 2 < primitive.indices.size(); t += 3) {
+        obj += 'f';
+        for (int corner = 0; corner < 3; ++corner) {
+            obj += ' ' + std::to_string(base + primitive.indices[t + corner] + 1);
+        }
+        obj += '\n';
+    }
+    base += primitive.positions.size() / 3;
+}
+
+void AppendMaterial(std::string& mtl, const ExportPrimitive& primitive) {
+    mtl += "newmtl " + MaterialWord(primitive.materialName) + "\nKd";
+    for (int channel = 0; channel < 3; ++channel) {
+        mtl += ' ';
+        AppendNumber(mtl, primitive.color[channel]);
+    }
+    mtl += "\nKa 0 0 0\nKs 0 0 0\nd ";
+    AppendNumber(mtl, primitive.color[3]);
+    mtl += "\nillum 1\n\n";
+}
+
+Status Write(const std::string& path, const std::string& contents) {
+    if (const int error = ReplaceFileContents(path, contents); error != 0) {
+        return Status::Failure("Cannot write the scene \"" + path + "\": " + std::strerror(error));
+    }
+    return Status::Ok();
+}
+
+} // namespace
+
+Status WriteObjScene(const ExportScene& scene, const std::string& path,
+                     const std::string& generator) {
+    const std::string library = LibraryPath(path);
+    std::string header = "# " + generator + "\n# " + kExportFrameNote + "\n";
+    std::string obj = header + "mtllib " + FileName(library) + '\n';
+    std::string mtl = header + '\n';
+    uint64_t base = 0;
+    for (const ExportNode& node : scene.nodes) {
+        obj += "o " + ObjectWord(node.name) + '\n';
+        for (const ExportPrimitive& primitive : node.primitives) {
+            AppendPrimitive(obj, primitive, base);
+            AppendMaterial(mtl, primitive);
+        }
+    }
+    if (Status status = Write(library, mtl); !status) {
+        return status;
+    }
+    return Write(path, obj);
+}

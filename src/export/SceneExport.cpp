@@ -1,0 +1,37 @@
+#include "export/SceneExport.h"
+
+#include "docs/AppInfo.h"
+#include "export/GlbSceneWriter.h"
+#include "export/ObjSceneWriter.h"
+#include "export/SceneExportBuilder.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool EndsWithNoCase(const std::string& path, const std::string& extension) {
+    return path.size() >= extension.size() &&
+           std::equal(extension.rbegin(), extension.rend(), path.rbegin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+} // namespace
+
+bool IsSceneExportPath(const std::string& path) {
+    return EndsWithNoCase(path, ".glb") || EndsWithNoCase(path, ".obj");
+}
+
+Status ExportSceneFile(const Universe& scene, const std::string& path) {
+    const std::string generator = GetAppInfo().title + " " + GetAppInfo().version;
+    if (EndsWithNoCase(path, ".glb")) {
+        return WriteGlbScene(BuildExportScene(scene), path, generator);
+    }
+    if (EndsWithNoCase(path, ".obj")) {
+        return WriteObjScene(BuildExportScene(scene), path, generator);
+    }
+    return Status::Failure("Cannot export the scene to \"" + path +
+                           "\": the name must end in .glb or .obj.");
+}

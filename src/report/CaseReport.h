@@ -1,0 +1,73 @@
+#pragma once
+
+#include "scene/TrajectoryCourse.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Universe;
+
+// A file the report names: its name (without folders) and the SHA-256 of its bytes.
+struct FileFact {
+    std::string name;                  // empty when there is no file (an unsaved case)
+    std::optional<std::string> sha256; // lower-case hex; empty when the file cannot be read
+    std::string problem;               // why there is no hash, for the reader
+};
+
+struct TrajectoryFacts {
+    int number = 0;
+    std::string label;
+    bool bulletInside = false;
+    std::array<double, 3> inCm{};
+    std::array<double, 3> outCm{};
+    double direction = 0; // the displayed direction angle, degrees
+    double elevation = 0; // degrees
+    TrajectoryCourse course;
+    std::string inDescription; // where the point lies on the body; empty when not known
+    std::string outDescription;
+    std::array<double, 3> offsetCm{}; // adjustment of the drawn arrow
+    double yawAdjustment = 0;         // degrees
+    double pitchAdjustment = 0;       // degrees
+};
+
+struct ElementFacts {
+    int number = 0;
+    std::string label;
+    std::array<double, 3> centreCm{};
+    std::array<double, 3> sizeCm{}; // width, height, length
+    double yaw = 0, pitch = 0, roll = 0;
+};
+
+// Every fact a case report states, gathered once so that the three formats say the same.
+struct CaseReport {
+    std::string software;  // "Ruvolane 2.7.0"
+    std::string generated; // ISO 8601, local time with its offset
+    FileFact caseFile;
+    std::string bodyName;
+    double bodyHeight = 0; // m
+    double scaleX = 1, scaleZ = 1;
+    FileFact bodyModel;
+    double armYaw = 0, armPitch = 0;
+    double forearmYaw = 0, forearmPitch = 0;
+    std::vector<TrajectoryFacts> trajectories;
+    std::vector<ElementFacts> elements;
+};
+
+// Where the case came from and how to describe a point on the body.
+struct ReportSource {
+    std::string caseFile;  // the data file that holds the case; empty for an unsaved case
+    std::string generated; // empty: now
+    // Describes a body point given in metres; empty: located from the body's midline, heel and
+    // nearest landmark.
+    std::function<std::string(double x, double y, double z)> describePoint;
+};
+
+CaseReport GatherCaseReport(const Universe& scene, const ReportSource& source);
+
+// The current local time as ISO 8601 with its offset from UTC, to the second.
+std::string CurrentLocalTime();
+// The name and SHA-256 of a file; a file that cannot be read keeps its name and says why.
+FileFact DescribeFile(const std::string& path);

@@ -1,0 +1,95 @@
+#include "report/ReportJson.h"
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+constexpr int kFormatVersion = 1;
+
+template <typename T> json OrNull(const std::optional<T>& value) {
+    return value ? json(*value) : json(nullptr);
+}
+
+json FileJson(const FileFact& file) {
+    if (file.name.empty()) {
+        return {{"file", nullptr}, {"sha256", nullptr}};
+    }
+    return {{"file", file.name}, {"sha256", OrNull(file.sha256)}};
+}
+
+json UncertaintyJson(const DirectionUncertainty& uncertainty) {
+    return {{"radius_cm", uncertainty.radius * 100.0},
+            {"cone_half_angle_deg", OrNull(uncertainty.coneHalfAngle)},
+            {"direction_deg", OrNull(uncertainty.direction)},
+            {"elevation_deg", OrNull(uncertainty.elevation)}};
+}
+
+json TrajectoryJson(const TrajectoryFacts& t) {
+    const TrajectoryCourse& course = t.course;
+    json result = {
+        {"number", t.number},
+        {"label", t.label},
+        {"bullet_inside", t.bulletInside},
+        {"in_cm", t.inCm},
+        {"out_cm", t.outCm},
+        {"direction_deg", t.direction},
+        {"elevation_deg", t.elevation},
+        {"course",
+         {{"anteroposterior", course.components.anteroposterior},
+          {"lateral", course.components.lateral},
+          {"vertical", course.components.vertical}}},
+        {"description", course.sentence},
+        {"plane_angles_deg",
+         {{"transverse", OrNull(course.planeAngles.transverse)},
+          {"sagittal", OrNull(course.planeAngles.sagittal)},
+          {"coronal", OrNull(course.planeAngles.coronal)}}},
+        {"uncertainty", UncertaintyJson(course.uncertainty)},
+        {"adjustment",
+         {{"offset_cm", t.offsetCm}, {"yaw", t.yawAdjustment}, {"pitch", t.pitchAdjustment}}},
+    };
+    if (!t.inDescription.empty() || !t.outDescription.empty()) {
+        result["in_description"] = t.inDescription;
+        result["out_description"] = t.outDescription;
+    }
+    return result;
+}
+
+json ElementJson(const ElementFacts& e) {
+    return {{"number", e.number},  {"label", e.label}, {"centre_cm", e.centreCm},
+            {"size_cm", e.sizeCm}, {"yaw", e.yaw},     {"pitch", e.pitch},
+            {"roll", e.roll}};
+}
+
+} // namespace
+
+std::string FormatReportJson(const CaseReport& report) {
+    json trajectories = json::array();
+    for (const TrajectoryFacts& t : report.trajectories) {
+        trajectories.push_back(TrajectoryJson(t));
+    }
+    json elements = json::array();
+    for (const ElementFacts& e : report.elements) {
+        elements.push_back(ElementJson(e));
+    }
+    const json document = {
+        {"format", "ruvolane-report"},
+        {"version", kFormatVersion},
+        {"software", report.software},
+        {"generated", report.generated},
+        {"case", FileJson(report.caseFile)},
+        {"body",
+         {{"name", report.bodyName},
+          {"height_m", report.bodyHeight},
+          {"scale_x", report.scaleX},
+          {"scale_z", report.scaleZ},
+          {"model", FileJson(report.bodyModel)},
+          {"arm", {{"yaw", report.armYaw}, {"pitch", report.armPitch}}},
+          {"forearm", {{"yaw", report.forearmYaw}, {"pitch", report.forearmPitch}}}}},
+        {"trajectories", trajectories},
+        {"elements", elements},
+    };
+    // Labels are the user's bytes; a text that is not valid UTF-8 is kept readable, not refused.
+    return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+}

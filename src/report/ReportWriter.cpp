@@ -1,0 +1,150 @@
+#include "report/ReportWriter.h"
+
+#include "docs/FileAccess.h"
+#include "render/CaseViews.h"
+#include "report/ReportHtml.h"
+#include "report/ReportJson.h"
+#include "report/ReportPdf.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <cstring>
+#include <map>
+
+static void InitReportResources() {
+    Q_INIT_RESOURCE(report);
+}
+
+namespace {
+
+// Widths on the page: a PDF page is laid out in points (about 510 across between the margins), a
+// browser page in pixels.
+constexpr int kPdfViewWidth = 460;
+constexpr int kPdfAxesWidth = 400;
+constexpr int kHtmlViewWidth = 800;
+constexpr int kHtmlAxesWidth = 520;
+
+bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
+    if (text.size() < suffix.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < suffix.size(); ++i) {
+        const char c = text[text.size() - suffix.size() + i];
+        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != suffix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A 32-bit bitmap (rows bottom first, bytes blue, green, red, unused) as an opaque image.
+QImage ImageFromDib(const Dib& dib) {
+    QImage image(dib.Width(), dib.Height(), QImage::Format_RGB32);
+    for (int row = 0; row < dib.Height(); ++row) {
+        const uint8_t* source = dib.Pixels() + dib.RowStride() * (dib.Height() - 1 - row);
+        auto* target = reinterpret_cast<uint32_t*>(image.scanLine(row));
+        for (int x = 0; x < dib.Width(); ++x) {
+            const uint8_t* pixel = source + 4 * x;
+            target[x] = 0xff000000u | (uint32_t{pixel[2]} << 16) | (uint32_t{pixel[1]} << 8) |
+                        uint32_t{pixel[0]};
+        }
+    }
+    return image;
+}
+
+std::string PngDataUrl(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return "data:image/png;base64," + png.toBase64().toStdString();
+}
+
+struct Figures {
+    std::vector<ReportFigure> list;
+    std::map<std::string, QImage> images;
+};
+
+Status CollectFigures(Universe& scene, ReportFormat format, Figures& figures) {
+    const bool pdf = format == ReportFormat::Pdf;
+    InitReportResources();
+    const QImage axes(QStringLiteral(":/report/axes.png"));
+    if (!axes.isNull()) {
+        figures.list.push_back({"axes",
+                                "The direction angle seen from above, and the elevation angle",
+                                pdf ? kPdfAxesWidth : kHtmlAxesWidth});
+        figures.images["axes"] = axes;
+    }
+    std::string error;
+    const auto views = RenderCaseViews(scene, kReportViewWidth, kReportViewHeight, error);
+    if (!views) {
+        return Status::Failure("cannot draw the views of the case: " + error);
+    }
+    for (const CaseView& view : *views) {
+        const std::string name = "view-" + view.name;
+        figures.list.push_back({name, view.caption, pdf ? kPdfViewWidth : kHtmlViewWidth});
+        figures.images[name] = ImageFromDib(view.image);
+    }
+    return Status::Ok();
+}
+
+} // namespace
+
+std::optional<ReportFormat> ReportFormatForPath(const std::string& path) {
+    if (EndsWithNoCase(path, ".pdf")) {
+        return ReportFormat::Pdf;
+    }
+    if (EndsWithNoCase(path, ".html") || EndsWithNoCase(path, ".htm")) {
+        return ReportFormat::Html;
+    }
+    if (EndsWithNoCase(path, ".json")) {
+        return ReportFormat::Json;
+    }
+    return std::nullopt;
+}
+
+Status BuildCaseReport(Universe& scene, ReportFormat format, const ReportSource& source,
+                       std::string& bytes) {
+    const CaseReport report = GatherCaseReport(scene, source);
+    if (format == ReportFormat::Json) {
+        bytes = FormatReportJson(report);
+        return Status::Ok();
+    }
+    Figures figures;
+    if (Status status = CollectFigures(scene, format, figures); !status.ok()) {
+        return status;
+    }
+    if (format == ReportFormat::Html) {
+        bytes = FormatReportHtml(report, figures.list, [&figures](const std::string& name) {
+            return PngDataUrl(figures.images[name]);
+        });
+        return Status::Ok();
+    }
+    const std::string html =
+        FormatReportHtml(report, figures.list, [](const std::string& name) { return name; });
+    const QByteArray pdf = RenderReportPdf(
+        html, figures.images, QString::fromStdString(report.software + " case report"));
+    if (pdf.isEmpty()) {
+        return Status::Failure("the PDF could not be laid out");
+    }
+    bytes.assign(pdf.constData(), static_cast<size_t>(pdf.size()));
+    return Status::Ok();
+}
+
+Status WriteCaseReport(Universe& scene, const std::string& path, const ReportSource& source) {
+    const auto format = ReportFormatForPath(path);
+    if (!format) {
+        return Status::Failure("Cannot write the report \"" + path +
+                               "\": its name must end in .pdf, .html or .json");
+    }
+    std::string bytes;
+    if (Status status = BuildCaseReport(scene, *format, source, bytes); !status.ok()) {
+        return Status::Failure("Cannot write the report \"" + path + "\": " + status.message());
+    }
+    if (const int error = ReplaceFileContents(path, bytes)) {
+        return Status::Failure("Cannot write the report \"" + path + "\": " + std::strerror(error));
+    }
+    return Status::Ok();
+}

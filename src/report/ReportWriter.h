@@ -1,0 +1,29 @@
+#pragma once
+
+#include "model/Status.h"
+#include "report/CaseReport.h"
+
+#include <optional>
+#include <string>
+
+class Universe;
+
+enum class ReportFormat { Pdf, Html, Json };
+
+// The format a report file name asks for by its extension (.pdf, .html or .htm, .json; any case of
+// letters); nothing for any other name.
+std::optional<ReportFormat> ReportFormatForPath(const std::string& path);
+
+// The longer side of each view picture, in pixels.
+inline constexpr int kReportViewWidth = 1000;
+inline constexpr int kReportViewHeight = 750;
+
+// Builds the report of the scene in the given format. The PDF and HTML carry the axes figure and
+// the front, profile and top views, drawn offscreen; a failure to draw them fails the report.
+// Needs a QGuiApplication for the PDF and HTML.
+Status BuildCaseReport(Universe& scene, ReportFormat format, const ReportSource& source,
+                       std::string& bytes);
+
+// Builds the report in the format its file name asks for and writes it there, replacing any
+// previous file only once the whole report is on disk.
+Status WriteCaseReport(Universe& scene, const std::string& path, const ReportSource& source);

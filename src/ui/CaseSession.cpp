@@ -1,0 +1,130 @@
+#include "ui/CaseSession.h"
+
+#include "docs/DataFile.h"
+#include "scene/SceneEditor.h"
+#include "scene/Universe.h"
+#include "ui/FileCommands.h"
+#include "ui/Platform.h"
+
+#include <QFile>
+#include <QTimer>
+#include <QUndoStack>
+#include <QWidget>
+
+CaseSession::CaseSession(Universe& scene, Platform& platform, QUndoStack& history, QWidget* window,
+                         RecoveryFile recovery)
+    : QObject(window), scene(scene), platform(platform), history(history), window(window),
+      recovery(std::move(recovery)), burstEnd(new QTimer(this)), period(new QTimer(this)) {
+    burstEnd->setSingleShot(true);
+    burstEnd->setInterval(kBurstEndMs);
+    connect(burstEnd, &QTimer::timeout, this, &CaseSession::UpdateRecoveryFile);
+    period->setInterval(kPeriodMs);
+    connect(period, &QTimer::timeout, this, [this] {
+        if (IsModified()) {
+            UpdateRecoveryFile();
+        }
+    });
+    period->start();
+    // Back at the saved point (by undo, or by a save): nothing is left to recover.
+    connect(&history, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (clean) {
+            burstEnd->stop();
+            this->recovery.Remove();
+        }
+    });
+    sceneListener =
+        scene.GetEditor().AddListener([this](const SceneChange& change) { SceneChanged(change); });
+}
+
+CaseSession::~CaseSession() {
+    scene.GetEditor().RemoveListener(sceneListener);
+}
+
+void CaseSession::SceneChanged(const SceneChange& change) {
+    if (change.kind != SceneChange::Kind::Preview) {
+        burstEnd->start(); // restarted by every edit of a burst
+    }
+}
+
+bool CaseSession::IsModified() const {
+    return !history.isClean();
+}
+
+bool CaseSession::MaySetAside() {
+    if (!IsModified()) {
+        return true;
+    }
+    switch (platform.AskSaveChanges(window)) {
+    case SaveChangesAnswer::Save:
+        return save && save();
+    case SaveChangesAnswer::Discard:
+        return true;
+    case SaveChangesAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void CaseSession::Saved(const QString& path) {
+    history.setClean();
+    burstEnd->stop();
+    recovery.Remove();
+    Opened(path);
+}
+
+void CaseSession::Opened(const QString& path, bool intoFreshCase) {
+    if (intoFreshCase) {
+        history.setClean();
+    }
+    recent.Add(path);
+    emit recentFilesChanged();
+}
+
+void CaseSession::Closing() {
+    burstEnd->stop();
+    period->stop();
+    recovery.Remove();
+}
+
+void CaseSession::UpdateRecoveryFile() {
+    if (!IsModified()) {
+        recovery.Remove();
+        return;
+    }
+    // A recovery file that cannot be written is not worth interrupting the work for: the case
+    // itself is untouched, and the next burst tries again.
+    recovery.Write(DataFile(scene).Format());
+}
+
+void CaseSession::OfferRecovery() {
+    for (const RecoveryFile::Leftover& leftover : recovery.FindLeftovers()) {
+        const QString question = QStringLiteral("Recover the unsaved case from %1?")
+                                     .arg(RecoveryFile::TimeText(leftover.written));
+        if (platform.AskYesNo(window, question, QStringLiteral("Ruvolane")) && Recover(leftover)) {
+            continue;
+        }
+        if (RecoveryFile::SetAside(leftover).isEmpty()) {
+            platform.ShowMessage(window,
+                                 QStringLiteral("The unsaved case %1 could not be kept aside; it "
+                                                "stays where it is.")
+                                     .arg(leftover.path),
+                                 QStringLiteral("Ruvolane"));
+        }
+    }
+}
+
+bool CaseSession::Recover(const RecoveryFile::Leftover& leftover) {
+    bool read = false;
+    scene.GetEditor().EditCase("Recover unsaved case", [&](Universe& edited) {
+        read = ReadDataFile(edited, platform, window, leftover.path);
+    });
+    if (!read) {
+        return false; // reported; the file is kept aside
+    }
+    // The case now lives in this process's recovery file; only then does the old one go.
+    UpdateRecoveryFile();
+    if (IsModified() && !QFile::exists(recovery.Path())) {
+        return false;
+    }
+    return QFile::remove(leftover.path);
+}

@@ -1,0 +1,23 @@
+#include "ui/EditCommand.h"
+
+#include "scene/SceneEditor.h"
+
+EditCommand::EditCommand(SceneEditor& editor, std::unique_ptr<SceneEdit> edit)
+    : editor(editor), edit(std::move(edit)) {
+    setText(QString::fromStdString(this->edit->Name()));
+}
+
+EditCommand::~EditCommand() = default;
+
+void EditCommand::undo() {
+    editor.Undo(*edit);
+    applied = false;
+}
+
+void EditCommand::redo() {
+    if (applied) {
+        return; // pushed right after the editor applied it
+    }
+    editor.Redo(*edit);
+    applied = true;
+}

@@ -1,0 +1,75 @@
+#include "ui/ReportExport.h"
+
+#include "docs/DataFile.h"
+#include "docs/FileAccess.h"
+#include "report/ReportWriter.h"
+#include "scene/Universe.h"
+#include "ui/FileCommands.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFile>
+#include <QOpenGLContext>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Export report");
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The wait cursor while the views are drawn and the pages laid out.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+FileChooserRequest ExportReportRequest(const QString& startDirectory) {
+    FileChooserRequest request;
+    request.title = kCaption;
+    request.filters.append(FileFilter{"PDF Files (*.pdf) ", " *.pdf"});
+    request.filters.append(FileFilter{"HTML Files (*.html) ", " *.html"});
+    request.filters.append(FileFilter{"JSON Files (*.json) ", " *.json"});
+    request.initialFolder = startDirectory + "/database";
+    return request;
+}
+
+QString SavedCaseFile(Universe& scene, const QString& lastDataFile) {
+    if (lastDataFile.isEmpty()) {
+        return {};
+    }
+    std::string onDisk;
+    if (ReadWholeFile(LocalPath(lastDataFile), onDisk) != 0) {
+        return {};
+    }
+    return onDisk == DataFile(scene).Format() ? lastDataFile : QString();
+}
+
+bool ExportReport(Universe& scene, Platform& platform, QWidget* owner, const QString& path,
+                  const QString& caseFile) {
+    const QString target = ReportFormatForPath(LocalPath(path)) ? path : path + ".pdf";
+    ReportSource source;
+    source.caseFile = LocalPath(caseFile);
+    Status status = Status::Ok();
+    {
+        WaitCursor wait;
+        // A thread may have one kind of OpenGL context current at a time: the view's context is
+        // released so that the views can be drawn headless (the view makes it current again
+        // before it next draws).
+        if (QOpenGLContext* current = QOpenGLContext::currentContext()) {
+            current->doneCurrent();
+        }
+        status = WriteCaseReport(scene, LocalPath(target), source);
+    }
+    if (!status.ok()) {
+        platform.ShowMessage(owner, QString::fromStdString(status.message()), kCaption);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,157 @@
+#include "../docs/DocsTestScene.h"
+
+#include "docs/DataFile.h"
+#include "report/ReportHtml.h"
+#include "report/ReportJson.h"
+#include "report/ReportWriter.h"
+#include "scene/Universe.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+
+namespace {
+
+using nlohmann::json;
+
+class CaseReportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadBoxBody(scene);
+        scene.GetBody().SetName("Doe & <Co>");
+        Path* chest = scene.AddTrajectory(1);
+        chest->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);
+        chest->SetText("Chest");
+        chest->SetDx(0.03);
+        Path* down = scene.AddTrajectory(0);
+        down->SetPoints(0, 1.5, 0.1, 0, 1.2, 0.1);
+        Path* coincident = scene.AddTrajectory(1);
+        coincident->SetPoints(0.1, 1, 0.1, 0.1, 1, 0.1);
+        coincident->SetUncertainty(0.02);
+        auto element = std::make_unique<VkElement>();
+        element->SetPosition(0.1, 1.0, 0.12);
+        element->SetWidth(0.05);
+        element->SetYaw(10);
+        element->SetText("Projectile");
+        scene.GetElements().Add(std::move(element));
+    }
+
+    json Json(const ReportSource& source = {}) {
+        return json::parse(FormatReportJson(GatherCaseReport(scene, source)));
+    }
+
+    Universe scene;
+};
+
+} // namespace
+
+TEST_F(CaseReportTest, JsonHasTheDocumentedShapeAndFullPrecision) {
+    const json report = Json({"", "2026-01-02T03:04:05+01:00", {}});
+    const auto ordered = nlohmann::ordered_json::parse(
+        FormatReportJson(GatherCaseReport(scene, {"", "2026-01-02T03:04:05+01:00", {}})));
+    EXPECT_EQ(ordered.begin().key(), "format") << "the format comes first";
+    EXPECT_EQ(report["format"], "ruvolane-report");
+    EXPECT_EQ(report["version"], 1);
+    EXPECT_EQ(report["software"], "Ruvolane 2.7.0");
+    EXPECT_EQ(report["generated"], "2026-01-02T03:04:05+01:00");
+    EXPECT_EQ(report["body"]["name"], "Doe & <Co>");
+    EXPECT_DOUBLE_EQ(report["body"]["height_m"].get<double>(), 2.0);
+    for (const char* key : {"scale_x", "scale_z", "model", "arm", "forearm"}) {
+        EXPECT_TRUE(report["body"].contains(key)) << key;
+    }
+    EXPECT_TRUE(report["body"]["arm"].contains("yaw") && report["body"]["arm"].contains("pitch"));
+
+    ASSERT_EQ(report["trajectories"].size(), 3u);
+    const json& chest = report["trajectories"][0];
+    EXPECT_EQ(chest["number"], 1);
+    EXPECT_EQ(chest["label"], "Chest");
+    EXPECT_EQ(chest["bullet_inside"], false);
+    EXPECT_DOUBLE_EQ(chest["in_cm"][2].get<double>(), 25.0);
+    // Not rounded: the value the summary prints to one decimal.
+    EXPECT_DOUBLE_EQ(chest["direction_deg"].get<double>(),
+                     scene.GetTrajectory(0)->GetDirectionAngle());
+    EXPECT_DOUBLE_EQ(chest["elevation_deg"].get<double>(),
+                     scene.GetTrajectory(0)->GetElevationDegrees());
+    EXPECT_EQ(chest["course"]["anteroposterior"], "front to back");
+    EXPECT_EQ(chest["description"], "front to back, right to left and downward");
+    EXPECT_NEAR(chest["plane_angles_deg"]["coronal"].get<double>(), 45.0, 1e-9);
+    EXPECT_DOUBLE_EQ(chest["uncertainty"]["radius_cm"].get<double>(), 1.0);
+    EXPECT_EQ(chest["uncertainty"]["direction_deg"].size(), 2u);
+    EXPECT_DOUBLE_EQ(chest["adjustment"]["offset_cm"][0].get<double>(), 3.0);
+
+    const json& down = report["trajectories"][1];
+    EXPECT_EQ(down["bullet_inside"], true);
+    EXPECT_TRUE(down["plane_angles_deg"]["transverse"].is_null());
+    EXPECT_EQ(down["uncertainty"]["direction_deg"], json::parse("[0.0, 360.0]"));
+
+    const json& coincident = report["trajectories"][2];
+    EXPECT_EQ(coincident["description"], "no measurable course");
+    EXPECT_DOUBLE_EQ(coincident["uncertainty"]["radius_cm"].get<double>(), 2.0);
+    for (const char* key : {"cone_half_angle_deg", "direction_deg", "elevation_deg"}) {
+        EXPECT_TRUE(coincident["uncertainty"][key].is_null()) << key;
+    }
+
+    ASSERT_EQ(report["elements"].size(), 1u);
+    const json& element = report["elements"][0];
+    EXPECT_EQ(element["label"], "Projectile");
+    EXPECT_DOUBLE_EQ(element["centre_cm"][2].get<double>(), 12.0);
+    EXPECT_DOUBLE_EQ(element["size_cm"][0].get<double>(), 5.0);
+    EXPECT_DOUBLE_EQ(element["yaw"].get<double>(), 10.0);
+}
+
+TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
+    const json unsaved = Json();
+    EXPECT_TRUE(unsaved["case"]["file"].is_null());
+    EXPECT_TRUE(unsaved["case"]["sha256"].is_null());
+    const std::string html = FormatReportHtml(GatherCaseReport(scene, {}), {}, {});
+    EXPECT_NE(html.find("<th align=\"left\" valign=\"top\">Case file</th><td>not saved</td>"),
+              std::string::npos);
+    // Texts of the case are escaped, never taken as markup.
+    EXPECT_NE(html.find("Doe &amp; &lt;Co&gt;"), std::string::npos);
+
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    std::ofstream(file, std::ios::binary) << "abc";
+    const json saved = Json({file, "", {}});
+    EXPECT_EQ(saved["case"]["file"], "case.txt");
+    // SHA-256 of "abc".
+    EXPECT_EQ(saved["case"]["sha256"],
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    EXPECT_TRUE(std::regex_match(saved["generated"].get<std::string>(),
+                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")));
+
+    const json missing = Json({folder.File("gone.txt"), "", {}});
+    EXPECT_EQ(missing["case"]["file"], "gone.txt");
+    EXPECT_TRUE(missing["case"]["sha256"].is_null());
+}
+
+TEST_F(CaseReportTest, PointsAreLocatedOnTheBody) {
+    // By default each point is located on the body from its midline and heel.
+    EXPECT_NE(Json()["trajectories"][0]["in_description"].get<std::string>().find("midline"),
+              std::string::npos);
+    ReportSource source;
+    source.describePoint = [](double, double y, double) {
+        return y > 1.35 ? std::string("high") : std::string("low");
+    };
+    const json described = Json(source);
+    EXPECT_EQ(described["trajectories"][0]["in_description"], "high");
+    EXPECT_EQ(described["trajectories"][0]["out_description"], "low");
+}
+
+TEST(ReportTextTest, UncertaintyInWords) {
+    EXPECT_EQ(UncertaintyText(ComputeUncertainty(0.2, 0.01, 0, -0.0)),
+              "radius 1.0 cm; cone half-angle 5.7\u00b0; direction 354.3\u00b0 to 5.7\u00b0 "
+              "(through 0\u00b0); elevation -5.7\u00b0 to 5.7\u00b0");
+    EXPECT_EQ(UncertaintyText(ComputeUncertainty(0.01, 0.01, 0, 0)),
+              "radius 1.0 cm; undetermined (IN and OUT are no farther apart than twice the "
+              "radius)");
+    EXPECT_EQ(DegreesText(std::nullopt), "not defined");
+    EXPECT_EQ(ReportFormatForPath("a/B.PDF"), ReportFormat::Pdf);
+    EXPECT_EQ(ReportFormatForPath("r.htm"), ReportFormat::Html);
+    EXPECT_EQ(ReportFormatForPath("r.json"), ReportFormat::Json);
+    EXPECT_FALSE(ReportFormatForPath("r.txt"));
+    EXPECT_FALSE(ReportFormatForPath("pdf"));
+}

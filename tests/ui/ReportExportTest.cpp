@@ -1,0 +1,162 @@
+#include "DialogsTestSupport.h"
+#include "MainWindowFixture.h"
+
+#include "docs/DataFile.h"
+#include "scene/Universe.h"
+#include "ui/NewTrajectoryDlg.h"
+#include "ui/ReportExport.h"
+#include "ui/ScriptedPlatform.h"
+#include "ui/TrimTrajDlg.h"
+#include "ui/ViewCommands.h"
+
+#include <nlohmann/json.hpp>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct ReportCommandsFixture : ::testing::Test {
+    void SetUp() override {
+        ASSERT_TRUE(scene.LoadDefaultModels().ok());
+        workingFolder = QDir::currentPath();
+        // Choosers start in the data folder below the start directory; here it exists.
+        ASSERT_TRUE(QDir(folder.path()).mkpath("database"));
+        commands.SetStartDirectory(folder.path());
+        scene.AddTrajectory(1)->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);
+    }
+
+    // The commands put the working folder back to their start directory, set here to a
+    // temporary one: the next tests find the models where they were.
+    void TearDown() override { QDir::setCurrent(workingFolder); }
+
+    QString workingFolder;
+    Universe scene;
+    ScriptedPlatform platform;
+    ViewCommands commands{scene, platform, nullptr, [] {}, [] { return std::nullopt; }};
+    QTemporaryDir folder;
+};
+
+void SetField(QDialog& dialog, const char* name, const QString& text) {
+    auto& field = Child<QLineEdit>(dialog, name);
+    field.clear();
+    QTest::keyClicks(&field, text);
+}
+
+} // namespace
+
+TEST_F(ReportCommandsFixture, ExportOffersThreeFormatsAndNamesOnlyAnUnchangedSavedCase) {
+    platform.QueueSaveFile(folder.filePath("unsaved.json"));
+    platform.QueueSaveFile(folder.filePath("case.txt"));
+    platform.QueueSaveFile(folder.filePath("saved.json"));
+    platform.QueueSaveFile(folder.filePath("changed.json"));
+    commands.ExportReport();
+    commands.SaveDataFile();
+    commands.ExportReport();
+    scene.GetTrajectory(0)->SetText("changed after saving");
+    commands.ExportReport();
+    commands.ExportReport(); // cancelled: nothing written, nothing said
+    EXPECT_TRUE(platform.Messages().empty());
+
+    const FileChooserRequest& request = platform.SaveRequests()[0];
+    EXPECT_EQ(request.title, "Export report");
+    ASSERT_EQ(request.filters.size(), 3);
+    EXPECT_EQ(request.filters[0].pattern, " *.pdf");
+    EXPECT_EQ(request.filters[1].pattern, " *.html");
+    EXPECT_EQ(request.filters[2].pattern, " *.json");
+
+    const auto caseOf = [this](const char* name) {
+        return nlohmann::json::parse(Contents(folder.filePath(name)).toStdString())["case"];
+    };
+    EXPECT_TRUE(caseOf("unsaved.json")["file"].is_null());
+    EXPECT_EQ(caseOf("saved.json")["file"], "case.txt");
+    EXPECT_EQ(caseOf("saved.json")["sha256"].get<std::string>().size(), 64u);
+    EXPECT_TRUE(caseOf("changed.json")["file"].is_null()) << "the file no longer holds the case";
+}
+
+TEST_F(ReportCommandsFixture, ExportWritesPdfAndReportsFailures) {
+    platform.QueueSaveFile(folder.filePath("report"));
+    platform.QueueSaveFile(folder.filePath("missing/folder/r.pdf"));
+    commands.ExportReport();
+    commands.ExportReport();
+    EXPECT_TRUE(Contents(folder.filePath("report.pdf")).startsWith("%PDF"));
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "Export report");
+    EXPECT_TRUE(platform.Messages()[0].text.contains("missing/folder/r.pdf"));
+}
+
+TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
+    NewTrajectoryDlg create(scene, platform, [] {});
+    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+        EXPECT_EQ(Child<QLineEdit>(d, "uncertainty").text(), "1.0");
+        SetField(d, "outY", "100");
+        SetField(d, "uncertainty", "2.5");
+        QTest::mouseClick(&Child<QPushButton>(d, "computeButton"), Qt::LeftButton);
+    });
+    ASSERT_EQ(create.exec(), QDialog::Accepted);
+    EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025);
+
+    TrimTrajDlg adjust([] {});
+    adjust.Bind(scene);
+    scene.SelectTrajectory(2);
+    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+        EXPECT_EQ(Child<QLineEdit>(d, "uncertainty").text(), "2.5");
+        SetField(d, "uncertainty", "0.4");
+        QTest::mouseClick(&Child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
+    });
+    adjust.exec();
+    EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025) << "Cancel keeps it";
+    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+        SetField(d, "uncertainty", "-3");
+        QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
+    });
+    adjust.exec();
+    EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025) << "negative is refused";
+    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+        SetField(d, "uncertainty", "0.4");
+        QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
+    });
+    adjust.exec();
+    EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.004);
+}
+
+using ReportWindowTest = MainWindowFixture;
+
+// The report draws its views in a headless context of its own while the window has its context:
+// the window keeps drawing afterwards, and the U key shows the cones in it.
+TEST_F(ReportWindowTest, ExportFromTheWindowAndTheConeKey) {
+    QTemporaryDir folder;
+    Path& path = AddTrajectory();
+    path.SetPoints(0.3, 1.0, 0.5, -0.3, 1.0, 0.5); // toward the body's right: the cone opens left
+    platform.QueueSaveFile(folder.filePath("r.html"));
+    View().GetCommands().ExportReport();
+    for (const auto& message : platform.Messages()) {
+        // The chooser may say the data folder is missing; the export itself must say nothing.
+        EXPECT_FALSE(message.text.startsWith("Cannot write")) << message.text.toStdString();
+    }
+    EXPECT_TRUE(Contents(folder.filePath("r.html")).contains("data:image/png;base64,"));
+
+    const QPoint behind = Project(1.3, 1.0, 0.5); // 1 m back along the cone's axis, past the arrow
+    const QColor before = View().grabFramebuffer().pixelColor(behind);
+    EXPECT_FALSE(Scene().GetShowUncertaintyCones());
+    QTest::keyClick(frame.get(), Qt::Key_U);
+    EXPECT_TRUE(Scene().GetShowUncertaintyCones());
+    const QImage withCones = View().grabFramebuffer();
+    const QColor with = withCones.pixelColor(behind);
+    EXPECT_EQ(with.alpha(), 255) << "the frame stays opaque";
+    EXPECT_GT(with.red() - with.green(), before.red() - before.green() + 20)
+        << "a translucent red cone over the grey background";
+    QTest::keyClick(frame.get(), Qt::Key_U);
+    EXPECT_FALSE(Scene().GetShowUncertaintyCones());
+}

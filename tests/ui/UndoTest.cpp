@@ -1,0 +1,187 @@
+#include "DialogsTestSupport.h"
+#include "MainWindowFixture.h"
+
+#include "docs/DataFile.h"
+#include "ui/BodyDlg.h"
+#include "ui/BodyMovDlg.h"
+#include "ui/EraseTrajDlg.h"
+#include "ui/NewTrajectoryDlg.h"
+#include "ui/ObjectPropertiesDlg.h"
+#include "ui/TrimTrajDlg.h"
+#include "ui/ViewCommands.h"
+#include "ui/VkElementDlg.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QUndoStack>
+
+namespace {
+
+class UndoTest : public MainWindowFixture {
+protected:
+    QUndoStack& History() { return frame->GetUndoStack(); }
+    ViewCommands& Commands() { return View().GetCommands(); }
+    std::string Bytes() { return DataFile(Scene()).Format(); }
+
+    QAction& EditMenuItem(int index) {
+        for (QAction* menu : frame->menuBar()->actions()) {
+            if (menu->text() == "&Edit") {
+                return *menu->menu()->actions().at(index);
+            }
+        }
+        std::abort();
+    }
+
+    void Key(int key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(&View(), static_cast<Qt::Key>(key), modifiers);
+        QApplication::processEvents();
+    }
+};
+
+void Click(QDialog& dialog, const char* button) {
+    QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
+}
+
+} // namespace
+
+TEST_F(UndoTest, DeleteAllIsTakenBackAndRedoneByTheEditMenuKeys) {
+    AddTrajectory().SetText("entry wound");
+    AddTrajectory().SetDx(0.05);
+    AddElement(0.5, 1.4, 0.3).SetText("casing");
+    const std::string before = Bytes();
+    EXPECT_FALSE(frame->isWindowModified());
+    EXPECT_FALSE(EditMenuItem(0).isEnabled());
+
+    View().OnDeleteAll();
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+    EXPECT_TRUE(frame->isWindowModified());
+    EXPECT_EQ(frame->windowTitle(), CMainFrame::FrameTitle() + "[*]");
+    EXPECT_EQ(EditMenuItem(0).text(), "Undo Delete all trajectories and elements");
+    EXPECT_EQ(EditMenuItem(0).shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Bytes(), before) << "numbers, colours, labels and shifts come back";
+    EXPECT_FALSE(frame->isWindowModified());
+    EXPECT_EQ(EditMenuItem(1).text(), "Redo Delete all trajectories and elements");
+
+    Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    Key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Scene().GetElements().GetCount(), 0);
+    EXPECT_EQ(History().count(), 1);
+}
+
+TEST_F(UndoTest, ADragIsOneStepAndLightingComesBackExactly) {
+    Path& path = AddTrajectory();
+    QTest::keyClick(&View(), 'f');
+    Scene().SetManipulationMode(ManipulationMode::Move);
+    Scene().SelectTrajectory(1);
+    Scene().SelectHandle(Handle::X);
+    const QPoint onArrow = Project(0.0, 1.0, 0.5);
+    Move(onArrow);
+    QTest::mousePress(&View(), Qt::LeftButton, Qt::NoModifier, onArrow);
+    for (int step = 1; step <= 5; ++step) {
+        Move(onArrow + QPoint(10 * step, 0), Qt::LeftButton);
+    }
+    QTest::mouseRelease(&View(), Qt::LeftButton, Qt::NoModifier, onArrow + QPoint(50, 0));
+    ASSERT_EQ(History().count(), 1);
+    EXPECT_EQ(History().undoText(), "Move");
+    EXPECT_DOUBLE_EQ(path.GetDx(), 0.25);
+    History().undo();
+    EXPECT_EQ(Scene().GetTrajectory(0)->GetDx(), 0.0);
+
+    const float normalScale = Scene().GetBody().GetNormalScale();
+    QTest::keyClick(&View(), '+');
+    QTest::keyClick(&View(), '+');
+    EXPECT_EQ(History().undoText(), "Increase body lighting");
+    History().undo();
+    History().undo();
+    EXPECT_EQ(Scene().GetBody().GetNormalScale(), normalScale);
+}
+
+TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
+    AddTrajectory();
+    Scene().SelectTrajectory(1);
+    const std::string before = Bytes();
+    for (const char* button : {"cancelButton", "okButton"}) {
+        WhenModal<TrimTrajDlg>([button](TrimTrajDlg& d) {
+            for (int position : {55, 60, 65}) {
+                Child<QSlider>(d, "sliderX").setValue(position);
+            }
+            Click(d, "resetButton");
+            Child<QSlider>(d, "sliderY").setValue(40);
+            Click(d, button);
+        });
+        Commands().AdjustTrajectory();
+    }
+    ASSERT_EQ(History().count(), 1);
+    EXPECT_EQ(History().undoText(), "Adjust trajectory");
+    History().undo();
+    EXPECT_EQ(Bytes(), before);
+
+    const Body body = Scene().GetBody();
+    for (const char* button : {"cancelButton", "okButton"}) {
+        WhenModal<BodyDlg>([button](BodyDlg& d) {
+            Child<QSlider>(d, "sliderScaleX").setValue(60);
+            Child<QSlider>(d, "sliderScaleX").setValue(65);
+            Child<QLineEdit>(d, "heightField").setText("170");
+            Click(d, button);
+        });
+        Commands().BodyParameters();
+        WhenModal<BodyMovDlg>([button](BodyMovDlg& d) {
+            QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
+            QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
+            Child<QSlider>(d, "sliderPitch").setValue(20);
+            Child<QSlider>(d, "sliderYaw").setValue(70);
+            Click(d, button);
+        });
+        Commands().BodyMovements();
+    }
+    // The undone adjustment gave way to the new steps.
+    ASSERT_EQ(History().count(), 2);
+    EXPECT_EQ(History().undoText(), "Body movements");
+    EXPECT_EQ(History().text(0), "Body parameters");
+    History().setIndex(0);
+    EXPECT_TRUE(Scene().GetBody() == body);
+    EXPECT_EQ(Bytes(), before);
+}
+
+TEST_F(UndoTest, CancelledDialogsAndChoosersLeaveNoStep) {
+    AddTrajectory();
+    AddElement(0.5, 1.4, 0.3);
+    Scene().SelectTrajectory(1);
+    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) { Click(d, "cancelButton"); });
+    Commands().NewTrajectory();
+    WhenModal<VkElementDlg>([](VkElementDlg& d) { Click(d, "cancelButton"); });
+    Commands().NewElement();
+    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+        Child<QPlainTextEdit>(d, "textField").setPlainText("changed");
+        Click(d, "cancelButton");
+    });
+    Commands().Properties();
+    WhenModal<EraseTrajDlg>([](EraseTrajDlg& d) { Click(d, "cancelButton"); });
+    Commands().DeleteSelected();
+    Commands().ChangeColor();  // the chooser is cancelled: the same colour
+    Commands().OpenDataFile(); // the chooser is cancelled
+    Commands().OpenBodyFile();
+    EXPECT_EQ(History().count(), 0);
+    EXPECT_FALSE(frame->isWindowModified());
+
+    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+        Child<QPlainTextEdit>(d, "textField").setPlainText("exit wound");
+        Click(d, "okButton");
+    });
+    Commands().Properties();
+    WhenModal<EraseTrajDlg>([](EraseTrajDlg& d) { Click(d, "okButton"); });
+    Commands().DeleteSelected();
+    ASSERT_EQ(History().count(), 2);
+    EXPECT_EQ(History().undoText(), "Delete trajectory");
+    History().undo();
+    EXPECT_EQ(Scene().GetTrajectory(0)->GetText(), "exit wound");
+}

@@ -1,0 +1,264 @@
+#include "MainWindowFixture.h"
+
+#include "docs/DataFile.h"
+#include "ui/CaseSession.h"
+#include "ui/RecentFiles.h"
+#include "ui/ViewCommands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const std::string& contents) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(contents.data(), qint64(contents.size())) == qint64(contents.size());
+}
+
+// The id of a process that has ended.
+qint64 EndedProcessId() {
+    QProcess process;
+    process.start("sleep", {"0.05"});
+    process.waitForStarted();
+    const qint64 pid = process.processId();
+    process.waitForFinished();
+    return pid;
+}
+
+// A small case as a data file.
+std::string CaseText(const std::string& label) {
+    Universe scene;
+    scene.GetBody().SetHeight(1.8);
+    Path* path = scene.AddTrajectory(1);
+    path->SetPoints(0.1, 1.2, 0.05, -0.1, 1.3, 0.25);
+    path->SetText(label);
+    return DataFile(scene).Format();
+}
+
+class UnsavedCaseTest : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        ASSERT_TRUE(folder.isValid());
+    }
+    CaseSession& Session() { return frame->GetSession(); }
+    QUndoStack& History() { return frame->GetUndoStack(); }
+    ViewCommands& Commands() { return View().GetCommands(); }
+
+    // An unsaved change: a trajectory deleted.
+    void MakeUnsavedChange() {
+        AddTrajectory();
+        View().OnDeleteAll();
+        ASSERT_TRUE(frame->isWindowModified());
+    }
+
+    QTemporaryDir folder;
+};
+
+} // namespace
+
+TEST_F(UnsavedCaseTest, ClosingAsksAndEachAnswerDoesWhatItSays) {
+    frame->close(); // nothing unsaved: no question
+    EXPECT_EQ(platform.SaveChangesQuestions(), 0);
+    frame->show();
+    MakeUnsavedChange();
+
+    platform.QueueSaveChanges(SaveChangesAnswer::Cancel);
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isVisible());
+
+    // Save whose chooser is cancelled saves nothing, so the window stays.
+    platform.QueueSaveChanges(SaveChangesAnswer::Save);
+    EXPECT_FALSE(frame->close());
+
+    platform.QueueSaveChanges(SaveChangesAnswer::Discard);
+    EXPECT_TRUE(frame->close());
+    EXPECT_TRUE(History().count() == 1) << "Discard leaves the case as it is";
+
+    frame->show();
+    const QString saved = folder.filePath("case.txt");
+    platform.QueueSaveChanges(SaveChangesAnswer::Save);
+    platform.QueueSaveFile(saved);
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(platform.SaveChangesQuestions(), 4);
+    EXPECT_EQ(ReadAll(saved).toStdString(), DataFile(Scene()).Format());
+    EXPECT_FALSE(frame->isWindowModified());
+}
+
+TEST_F(UnsavedCaseTest, NewDocumentAndOpeningAskFirst) {
+    const QString file = folder.filePath("other.txt");
+    ASSERT_TRUE(WriteAll(file, CaseText("other")));
+    MakeUnsavedChange();
+
+    platform.QueueSaveChanges(SaveChangesAnswer::Cancel);
+    QTest::keyClick(frame.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(platform.SaveChangesQuestions(), 1);
+
+    platform.QueueSaveChanges(SaveChangesAnswer::Cancel);
+    Commands().OpenDataFile();
+    platform.QueueSaveChanges(SaveChangesAnswer::Cancel);
+    Commands().OpenBodyFile();
+    platform.QueueSaveChanges(SaveChangesAnswer::Cancel);
+    Commands().OpenDocument(file);
+    EXPECT_TRUE(platform.OpenRequests().empty()) << "Cancel stops the command";
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+
+    platform.QueueSaveChanges(SaveChangesAnswer::Discard);
+    platform.QueueOpenFile(file);
+    Commands().OpenDataFile();
+    EXPECT_EQ(platform.SaveChangesQuestions(), 5);
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 1);
+    EXPECT_EQ(History().undoText(), "Open data file");
+    History().undo();
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+}
+
+TEST_F(UnsavedCaseTest, RecentFilesKeepTheEightNewestAndReopen) {
+    for (int n = 0; n < 10; ++n) {
+        Session().GetRecentFiles().Remove(folder.filePath(QString("case%1.txt").arg(n)));
+    }
+    const QString first = folder.filePath("case0.txt");
+    ASSERT_TRUE(WriteAll(first, CaseText("first")));
+    platform.QueueOpenFile(first);
+    Commands().OpenDataFile();
+    EXPECT_FALSE(frame->isWindowModified()) << "read into an empty case, it is the file's case";
+    for (int n = 1; n < 10; ++n) {
+        platform.QueueSaveFile(folder.filePath(QString("case%1").arg(n)));
+        ASSERT_TRUE(Commands().SaveDataFile());
+    }
+    const QStringList entries = RecentFiles().Entries();
+    ASSERT_EQ(entries.size(), 8);
+    EXPECT_EQ(entries.front(), folder.filePath("case9.txt"));
+    EXPECT_EQ(entries.back(), folder.filePath("case2.txt"));
+
+    auto* menu = frame->findChild<QMenu*>("recentFilesMenu");
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 8);
+    EXPECT_EQ(menu->actions().front()->text(), "&1 " + folder.filePath("case9.txt"));
+    menu->actions().front()->trigger();
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 2);
+    EXPECT_TRUE(frame->isWindowModified());
+}
+
+TEST_F(UnsavedCaseTest, TheRecoveryFileFollowsTheUnsavedChanges) {
+    const QString path = Session().GetRecoveryFile().Path();
+    MakeUnsavedChange();
+    EXPECT_FALSE(QFile::exists(path)) << "written when the burst of edits is over";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path); }, 10000));
+    EXPECT_EQ(ReadAll(path).toStdString(), DataFile(Scene()).Format());
+    History().undo(); // back to the saved case
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
+    RecoveryFile recovery(folder.path());
+    const QString kept = folder.filePath(QString("recovery-%1.txt").arg(EndedProcessId()));
+    ASSERT_TRUE(WriteAll(kept, CaseText("kept aside")));
+    const QString recovered = folder.filePath(QString("recovery-%1.txt").arg(EndedProcessId()));
+    ASSERT_TRUE(WriteAll(recovered, CaseText("recovered")));
+    // The running program's own file is never offered.
+    ASSERT_TRUE(recovery.Write("mine"));
+    QFile keptFile(kept);
+    ASSERT_TRUE(keptFile.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(keptFile.setFileTime(QDateTime(QDate(2026, 12, 8), QTime(9, 30, 5)),
+                                     QFileDevice::FileModificationTime));
+    keptFile.close();
+
+    CaseSession session(Scene(), platform, History(), frame.get(), recovery);
+    platform.QueueAnswer(false);
+    platform.QueueAnswer(true);
+    session.OfferRecovery();
+    ASSERT_EQ(platform.Questions().size(), 2u);
+    EXPECT_EQ(platform.Questions()[0].text, "Recover the unsaved case from 2026-12-08 09:30:05?");
+    EXPECT_TRUE(QFile::exists(folder.filePath("unsaved case 2026-12-08 09-30-05.txt")));
+    EXPECT_FALSE(QFile::exists(kept));
+
+    ASSERT_EQ(Scene().GetTrajectoryCount(), 1);
+    EXPECT_EQ(Scene().GetTrajectory(0)->GetText(), "recovered");
+    EXPECT_TRUE(frame->isWindowModified()) << "a recovered case is unsaved";
+    EXPECT_FALSE(QFile::exists(recovered));
+    EXPECT_EQ(ReadAll(recovery.Path()).toStdString(), DataFile(Scene()).Format());
+    recovery.Remove();
+}
+
+// Sends keys to whichever window of the display has the keyboard, as a person would.
+void TypeKey(const QString& key) {
+    QProcess::execute(QStandardPaths::findExecutable("xdotool"), {"key", key});
+}
+
+// Starts the program on the test's display, with its data and settings in `home`.
+void StartProgram(QProcess& ruvo, const QTemporaryDir& home, const QStringList& arguments,
+                  bool answerMessages) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_DATA_HOME", home.filePath("data"));
+    environment.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    environment.insert("QT_QPA_PLATFORM", "xcb");
+    if (answerMessages) {
+        environment.insert("RUVO_TEST_AUTOCLOSE_MESSAGES", "1");
+    } else {
+        environment.remove("RUVO_TEST_AUTOCLOSE_MESSAGES");
+    }
+    ruvo.setProcessEnvironment(environment);
+    ruvo.setWorkingDirectory(RUVO_SOURCE_DIR);
+    ruvo.start(RUVO_BINARY, arguments);
+}
+
+// Presses `key`, then waits a few seconds for the file, and again until it exists (at most about
+// a minute): the first presses may come before the program has a window.
+bool TypeUntilWritten(const QString& key, const QString& file) {
+    for (int attempt = 0; attempt < 15; ++attempt) {
+        TypeKey(key);
+        if (QTest::qWaitFor([&] { return QFile::exists(file); }, 4000)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStart) {
+    ASSERT_FALSE(QStandardPaths::findExecutable("xdotool").isEmpty()) << "xdotool is needed";
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString folder = home.filePath("data/Ruvo");
+    const QString saved = home.filePath("case.txt");
+    ASSERT_TRUE(WriteAll(saved, CaseText("before the crash")));
+
+    // The saved case, then one unsaved change (+ lights the body), then the program is killed.
+    QProcess first;
+    StartProgram(first, home, {saved}, true);
+    ASSERT_TRUE(first.waitForStarted());
+    const QString firstFile = folder + QString("/recovery-%1.txt").arg(first.processId());
+    const bool written = TypeUntilWritten("plus", firstFile);
+    first.kill(); // SIGKILL: no chance to clean up
+    first.waitForFinished();
+    ASSERT_TRUE(written) << first.readAllStandardError().toStdString();
+    const QByteArray kept = ReadAll(firstFile);
+    EXPECT_TRUE(kept.contains("before the crash"));
+
+    // The next start asks; Return takes the default answer, Yes.
+    QProcess second;
+    StartProgram(second, home, {}, false);
+    ASSERT_TRUE(second.waitForStarted());
+    const QString secondFile = folder + QString("/recovery-%1.txt").arg(second.processId());
+    const bool recovered = TypeUntilWritten("Return", secondFile);
+    QTest::qWait(200); // the old file goes once the new one is written
+    const QStringList left = QDir(folder).entryList({"*.txt"});
+    second.kill();
+    second.waitForFinished();
+    ASSERT_TRUE(recovered) << second.readAllStandardError().toStdString();
+    EXPECT_EQ(ReadAll(secondFile), kept) << "the recovered case, unsaved again";
+    EXPECT_EQ(left, QStringList{QFileInfo(secondFile).fileName()});
+}
