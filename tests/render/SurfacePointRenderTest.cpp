@@ -63,9 +63,12 @@ TEST_F(SurfacePointRender, FrameProjectsThroughTheCameraMatrixAsGluDid) {
 // depth, and a marker drawn at the point covers that very pixel.
 TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
     int checked = 0;
-    for (void (Universe::*view)() :
-         {&Universe::ViewFront, &Universe::ViewBack, &Universe::ViewLeft}) {
-        (scene.*view)();
+    using View = void (*)(Universe&);
+    const std::array<View, 3> views = {[](Universe& s) { s.ViewFront(); },
+                                       [](Universe& s) { s.ViewBack(); },
+                                       [](Universe& s) { s.ViewLeft(); }};
+    for (const View view : views) {
+        view(scene);
         for (int y = 30; y < H; y += 45) {
             for (int x = 170; x < 235; x += 16) {
                 const auto hit = BodySurfaceAt(scene, W, H, x + 0.5, y + 0.5);
