@@ -6,6 +6,7 @@
 #include "ui/NewTrajectoryDlg.h"
 #include "ui/PointPlacement.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -122,4 +123,41 @@ TEST_F(PlacePointsTest, RightClickOffersTheModeAndTheWheelZoomsTowardThePointer)
     EXPECT_NEAR(after.y, before.y, 2e-3);
     QTest::keyClick(&View(), 'f'); // the standard view puts the camera back
     EXPECT_DOUBLE_EQ(Scene().GetCamera().GetZ(), 2.5);
+}
+
+// "Moves with the arm" follows the part the IN click lies on, and the trajectory made from the
+// clicks is one edit that Ctrl+Z takes back.
+TEST_F(PlacePointsTest, TheInPartSetsMovesWithTheArmAndTheResultUndoes) {
+    std::optional<QPoint> arm;
+    for (int x = 0; x < View().width() / 2 && !arm; x += 2) {
+        const QPoint at(x, Chest().y() + 40);
+        const auto hit = BodySurfaceAt(Scene(), View().width(), View().height(), at.x() + 0.5,
+                                       at.y() + 0.5);
+        if (hit && (hit->group == "right_arm" || hit->group == "right_forearm")) {
+            arm = at;
+        }
+    }
+    ASSERT_TRUE(arm) << "no pixel of the right arm in the front view";
+
+    QTest::keyClick(&View(), 'c');
+    std::vector<bool> checked;
+    const auto placePair = [&](QPoint in, QPoint out) {
+        WhenModal<NewTrajectoryDlg>([&](NewTrajectoryDlg& d) {
+            checked.push_back(Child<QCheckBox>(d, "withArmBox").isChecked());
+            Child<QPushButton>(d, "computeButton").click();
+        });
+        Click(in);
+        Click(out);
+    };
+    placePair(*arm, Belly());
+    placePair(Chest(), *arm);
+    EXPECT_EQ(checked, std::vector<bool>({true, false}));
+    ASSERT_EQ(Scene().GetTrajectoryCount(), 2);
+    EXPECT_TRUE(Scene().GetTrajectory(0)->GetWithArm());
+    EXPECT_FALSE(Scene().GetTrajectory(1)->GetWithArm());
+
+    QTest::keyClick(&View(), Qt::Key_Escape);
+    QTest::keyClick(&View(), Qt::Key_Z, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(Scene().GetTrajectoryCount(), 1);
 }
