@@ -12,12 +12,13 @@ struct ExportPrimitive {
     std::string materialName;                  // unique within the scene
     std::array<float, 4> color = {1, 1, 1, 1}; // red, green, blue, alpha from 0 to 1
     std::vector<float> positions;              // x, y, z per vertex
+    std::vector<float> normals;                // x, y, z per vertex, unit length, or empty
     std::vector<float> colors;                 // r, g, b, a per vertex, or empty
     std::vector<uint32_t> indices;             // three per triangle, from 0
 };
 
 struct ExportNode {
-    std::string name; // "Body", "Trajectory 3 (label)", "Element 2"
+    std::string name; // "Body", "Trajectory 3 (label)", "Element 2", "Uncertainty cone 3 (label)"
     std::vector<ExportPrimitive> primitives;
 };
 

@@ -99,6 +99,9 @@ private:
         material.pbrMetallicRoughness.metallicFactor = 0.0;
         material.pbrMetallicRoughness.roughnessFactor = 1.0;
         material.doubleSided = true;
+        if (primitive.color[3] < 1.0f) {
+            material.alphaMode = "BLEND"; // the translucent cones
+        }
         model.materials.push_back(std::move(material));
         return static_cast<int>(model.materials.size() - 1);
     }
@@ -108,6 +111,10 @@ private:
         primitive.mode = TINYGLTF_MODE_TRIANGLES;
         primitive.attributes["POSITION"] =
             AddFloatAccessor(source.positions, 3, TINYGLTF_TYPE_VEC3, true);
+        if (!source.normals.empty() && source.normals.size() == source.positions.size()) {
+            primitive.attributes["NORMAL"] =
+                AddFloatAccessor(source.normals, 3, TINYGLTF_TYPE_VEC3, false);
+        }
         if (!source.colors.empty()) {
             primitive.attributes["COLOR_0"] =
                 AddFloatAccessor(source.colors, 4, TINYGLTF_TYPE_VEC4, false);

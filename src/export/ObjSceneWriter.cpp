@@ -50,29 +50,49 @@ std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void AppendPrimitive(std::string& obj, const ExportPrimitive& primitive, uint64_t& base) {
-    obj += "usemtl " + MaterialWord(primitive.materialName) + '\n';
-    const bool withColors = primitive.colors.size() / 4 == primitive.positions.size() / 3;
-    for (std::size_t v = 0; v < primitive.positions.size() / 3; ++v) {
-        obj += 'v';
+void AppendTriples(std::string& obj, const char* keyword, const std::vector<float>& values,
+                   const std::vector<float>* colors) {
+    for (std::size_t v = 0; v < values.size() / 3; ++v) {
+        obj += keyword;
         for (int axis = 0; axis < 3; ++axis) {
             obj += ' ';
-            AppendNumber(obj, primitive.positions[3 * v + axis]);
+            AppendNumber(obj, values[3 * v + axis]);
         }
-        for (int channel = 0; withColors && channel < 3; ++channel) {
+        for (int channel = 0; colors != nullptr && channel < 3; ++channel) {
             obj += ' ';
-            AppendNumber(obj, primitive.colors[4 * v + channel]);
+            AppendNumber(obj, (*colors)[4 * v + channel]);
         }
         obj += '\n';
+    }
+}
+
+// Vertices and normals are numbered on through the file; `base` and `normalBase` count those
+// written before.
+void AppendPrimitive(std::string& obj, const ExportPrimitive& primitive, uint64_t& base,
+                     uint64_t& normalBase) {
+    obj += "usemtl " + MaterialWord(primitive.materialName) + '\n';
+    const std::size_t vertexCount = primitive.positions.size() / 3;
+    const bool withColors = primitive.colors.size() / 4 == vertexCount;
+    const bool withNormals = primitive.normals.size() == primitive.positions.size();
+    AppendTriples(obj, "v", primitive.positions, withColors ? &primitive.colors : nullptr);
+    if (withNormals) {
+        AppendTriples(obj, "vn", primitive.normals, nullptr);
     }
     for (std::size_t t = 0; t + 2 < primitive.indices.size(); t += 3) {
         obj += 'f';
         for (int corner = 0; corner < 3; ++corner) {
-            obj += ' ' + std::to_string(base + primitive.indices[t + corner] + 1);
+            const uint32_t index = primitive.indices[t + corner];
+            obj += ' ' + std::to_string(base + index + 1);
+            if (withNormals) {
+                obj += "//" + std::to_string(normalBase + index + 1);
+            }
         }
         obj += '\n';
     }
-    base += primitive.positions.size() / 3;
+    base += vertexCount;
+    if (withNormals) {
+        normalBase += vertexCount;
+    }
 }
 
 void AppendMaterial(std::string& mtl, const ExportPrimitive& primitive) {
@@ -102,10 +122,11 @@ Status WriteObjScene(const ExportScene& scene, const std::string& path,
     std::string obj = header + "mtllib " + FileName(library) + '\n';
     std::string mtl = header + '\n';
     uint64_t base = 0;
+    uint64_t normalBase = 0;
     for (const ExportNode& node : scene.nodes) {
         obj += "o " + ObjectWord(node.name) + '\n';
         for (const ExportPrimitive& primitive : node.primitives) {
-            AppendPrimitive(obj, primitive, base);
+            AppendPrimitive(obj, primitive, base, normalBase);
             AppendMaterial(mtl, primitive);
         }
     }

@@ -1,14 +1,18 @@
 #include "export/SceneExportBuilder.h"
 
+#include "export/NormalTransform.h"
 #include "model/Mesh.h"
 #include "scene/Matrix4.h"
 #include "scene/Path.h"
 #include "scene/TrajectoryPlacement.h"
+#include "scene/UncertaintyCone.h"
 #include "scene/Universe.h"
 #include "scene/VkElement.h"
 #include "scene/VkElementList.h"
 
 #include <cmath>
+#include <functional>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -17,16 +21,89 @@ namespace {
 constexpr int kSphereSegments = 32;
 constexpr double kDegreesToRadians = 3.1415 / 180.0;
 
-void AddPoint(ExportPrimitive& primitive, const Matrix4& transform, double x, double y, double z) {
-    const Vec3 p = transform.TransformPoint({x, y, z});
+void AddPoint(ExportPrimitive& primitive, const Matrix4& transform, const Vec3& point) {
+    const Vec3 p = transform.TransformPoint(point);
     primitive.positions.insert(
         primitive.positions.end(),
         {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
 }
 
+void AddNormal(ExportPrimitive& primitive, const NormalTransform& transform, const Vec3& normal) {
+    const Vec3 n = transform.Apply(normal);
+    primitive.normals.insert(
+        primitive.normals.end(),
+        {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)});
+}
+
+Vec3 Entry(const std::vector<float>& values, int32_t index) {
+    const std::size_t offset = 3 * static_cast<std::size_t>(index);
+    if (index < 1 || offset + 3 > values.size()) {
+        return {};
+    }
+    return {values[offset], values[offset + 1], values[offset + 2]};
+}
+
+bool IsZero(const Vec3& v) {
+    return v.x == 0 && v.y == 0 && v.z == 0;
+}
+
+// A written vertex is a mesh vertex with the normal it is shaded with at one corner: a vertex on a
+// crease is shaded differently on either side, so it is written once per side.
+struct CornerKey {
+    int32_t vertex = 0;
+    uint32_t source = 0; // 0: the corner's own normal, 1: its triangle's facet normal, 2: computed
+    uint32_t index = 0;  // into that source (the triangle's index for a computed one)
+    bool operator==(const CornerKey&) const = default;
+};
+
+struct CornerKeyHash {
+    std::size_t operator()(const CornerKey& key) const {
+        const uint64_t high =
+            (static_cast<uint64_t>(static_cast<uint32_t>(key.vertex)) << 2) | key.source;
+        return std::hash<uint64_t>()(high * 0x9E3779B97F4A7C15ull ^ key.index);
+    }
+};
+
+// The normal the view shades a corner with: its smoothed normal, else its triangle's facet normal;
+// a mesh without either gets the normal of the triangle's corners.
+Vec3 CornerNormal(const Mesh& mesh, uint32_t triangleIndex, int corner, CornerKey& key) {
+    const MeshTriangle& triangle = mesh.triangles[triangleIndex];
+    if (const Vec3 n = Entry(mesh.normals, triangle.normal[corner]); !IsZero(n)) {
+        key.source = 0;
+        key.index = static_cast<uint32_t>(triangle.normal[corner]);
+        return n;
+    }
+    if (const Vec3 n = Entry(mesh.facetNormals, triangle.facetNormal); !IsZero(n)) {
+        key.source = 1;
+        key.index = static_cast<uint32_t>(triangle.facetNormal);
+        return n;
+    }
+    key.source = 2;
+    key.index = triangleIndex;
+    const Vec3 a = Entry(mesh.vertices, triangle.vertex[0]);
+    const Vec3 b = Entry(mesh.vertices, triangle.vertex[1]);
+    const Vec3 c = Entry(mesh.vertices, triangle.vertex[2]);
+    const Vec3 u{b.x - a.x, b.y - a.y, b.z - a.z};
+    const Vec3 v{c.x - a.x, c.y - a.y, c.z - a.z};
+    return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+}
+
+bool TriangleInRange(const Mesh& mesh, uint32_t index) {
+    if (index >= mesh.triangles.size()) {
+        return false;
+    }
+    for (int32_t vertex : mesh.triangles[index].vertex) {
+        if (vertex < 1 || static_cast<uint32_t>(vertex) > mesh.vertexCount) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // One primitive per mesh group, holding only the vertices its triangles use.
 void AddMeshGroups(ExportNode& node, const Mesh& mesh, const Matrix4& transform,
                    const std::array<float, 4>* colorOverride) {
+    const NormalTransform normalTransform(transform);
     for (const MeshGroup& group : mesh.groups) {
         ExportPrimitive primitive;
         primitive.materialName = node.name + " " + group.name;
@@ -36,29 +113,33 @@ void AddMeshGroups(ExportNode& node, const Mesh& mesh, const Matrix4& transform,
             primitive.color = mesh.materials[group.material].diffuse;
         }
         const bool withColors = colorOverride == nullptr && !mesh.colors.empty();
-        std::unordered_map<int32_t, uint32_t> local;
+        std::unordered_map<CornerKey, uint32_t, CornerKeyHash> local;
         for (uint32_t index : group.triangleIndices) {
-            if (index >= mesh.triangles.size()) {
+            // A triangle with a corner out of range is not drawn.
+            if (!TriangleInRange(mesh, index)) {
                 continue;
             }
-            for (int32_t vertex : mesh.triangles[index].vertex) {
-                if (vertex < 1 || static_cast<uint32_t>(vertex) > mesh.vertexCount) {
-                    continue;
-                }
+            for (int corner = 0; corner < 3; ++corner) {
+                const int32_t vertex = mesh.triangles[index].vertex[corner];
+                CornerKey key{vertex};
+                const Vec3 normal = CornerNormal(mesh, index, corner, key);
                 const auto [entry, added] =
-                    local.try_emplace(vertex, static_cast<uint32_t>(local.size()));
+                    local.try_emplace(key, static_cast<uint32_t>(local.size()));
                 if (added) {
-                    const float* p = &mesh.vertices[3 * static_cast<std::size_t>(vertex)];
-                    AddPoint(primitive, transform, p[0], p[1], p[2]);
-                    if (withColors) {
-                        const float* c = &mesh.colors[4 * static_cast<std::size_t>(vertex)];
+                    AddPoint(primitive, transform, Entry(mesh.vertices, vertex));
+                    AddNormal(primitive, normalTransform, normal);
+                    const std::size_t colorOffset = 4 * static_cast<std::size_t>(vertex);
+                    if (withColors && colorOffset + 4 <= mesh.colors.size()) {
+                        const float* c = &mesh.colors[colorOffset];
                         primitive.colors.insert(primitive.colors.end(), c, c + 4);
+                    } else if (withColors) {
+                        // The view shades a vertex without its own colour in the material's.
+                        primitive.colors.insert(primitive.colors.end(), primitive.color.begin(),
+                                                primitive.color.end());
                     }
                 }
                 primitive.indices.push_back(entry->second);
             }
-            // A triangle with a corner out of range was not drawn; drop its partial corners.
-            primitive.indices.resize(primitive.indices.size() - primitive.indices.size() % 3);
         }
         if (!primitive.indices.empty()) {
             node.primitives.push_back(std::move(primitive));
@@ -76,8 +157,15 @@ std::string SingleLine(const std::string& text) {
     return first == std::string::npos ? std::string() : line.substr(first, last - first + 1);
 }
 
+// "3 (label)", or "3" without a label.
+std::string NumberedName(int number, const Path& path) {
+    const std::string label = SingleLine(path.GetText());
+    return std::to_string(number) + (label.empty() ? std::string() : " (" + label + ")");
+}
+
 void AddBody(ExportScene& out, const Universe& scene) {
-    const Mesh* mesh = scene.GetBody().GetModel();
+    // The mesh as drawn: its arm posed as the view shows it.
+    const Mesh* mesh = scene.GetBody().GetPosedModel();
     if (mesh == nullptr) {
         return;
     }
@@ -91,10 +179,7 @@ void AddTrajectories(ExportScene& out, const Universe& scene) {
         const Path& path = *scene.GetTrajectory(number - 1);
         const Mesh* arrow =
             path.GetExited() != 0 ? scene.GetArrowModel() : scene.GetHalfArrowModel();
-        const std::string label = SingleLine(path.GetText());
-        ExportNode node{"Trajectory " + std::to_string(number) +
-                            (label.empty() ? std::string() : " (" + label + ")"),
-                        {}};
+        ExportNode node{"Trajectory " + NumberedName(number, path), {}};
         const std::array<float, 4> color = {static_cast<float>(path.GetRed()),
                                             static_cast<float>(path.GetGreen()),
                                             static_cast<float>(path.GetBlue()), 1.0f};
@@ -118,6 +203,7 @@ ExportPrimitive Ellipsoid(const VkElement& element, const std::string& name) {
         Matrix4::Rotation(element.GetPitch(), 1, 0, 0) *
         Matrix4::Rotation(element.GetRoll(), 0, 0, 1) *
         Matrix4::Scaling(1.0, element.GetHeight() / width, element.GetLength() / width);
+    const NormalTransform normalTransform(transform);
     const double radius = width * 0.5;
     const double step = 360.0 / kSphereSegments;
     const int bands = kSphereSegments / 2;
@@ -125,8 +211,11 @@ ExportPrimitive Ellipsoid(const VkElement& element, const std::string& name) {
         for (int j = 0; j <= kSphereSegments; ++j) {
             const double a = (-90.0 + i * step) * kDegreesToRadians;
             const double c = (j * step) * kDegreesToRadians;
-            AddPoint(primitive, transform, radius * std::cos(a) * std::sin(c), radius * std::sin(a),
-                     radius * std::cos(a) * std::cos(c));
+            const Vec3 onUnitSphere{std::cos(a) * std::sin(c), std::sin(a),
+                                    std::cos(a) * std::cos(c)};
+            AddPoint(primitive, transform,
+                     {radius * onUnitSphere.x, radius * onUnitSphere.y, radius * onUnitSphere.z});
+            AddNormal(primitive, normalTransform, onUnitSphere);
         }
     }
     const auto at = [](int i, int j) {
@@ -161,6 +250,51 @@ void AddElements(ExportScene& out, const Universe& scene) {
     }
 }
 
+ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement, const Path& path,
+                     const std::string& name) {
+    ExportPrimitive primitive;
+    primitive.materialName = name;
+    primitive.color = {static_cast<float>(path.GetRed()), static_cast<float>(path.GetGreen()),
+                       static_cast<float>(path.GetBlue()), kUncertaintyConeAlpha};
+    const NormalTransform normalTransform(placement);
+    // The rim points share their normals; the apex has none of its own, so each side triangle
+    // gets its own apex with the normal halfway round its side.
+    for (int i = 0; i < static_cast<int>(cone.rim.size()); ++i) {
+        AddPoint(primitive, placement, cone.rim[i]);
+        AddNormal(primitive, normalTransform,
+                  UncertaintyConeNormal(cone, UncertaintyConeRimAngle(i)));
+    }
+    const auto rimCount = static_cast<uint32_t>(cone.rim.size());
+    for (uint32_t i = 0; i + 1 < rimCount; ++i) {
+        const uint32_t apex = rimCount + i;
+        AddPoint(primitive, placement, cone.apex);
+        AddNormal(primitive, normalTransform,
+                  UncertaintyConeNormal(cone, UncertaintyConeRimAngle(static_cast<int>(i)) +
+                                                  UncertaintyConeRimAngle(1) / 2));
+        // Wound counter-clockwise seen from outside, as the normals point.
+        primitive.indices.insert(primitive.indices.end(), {apex, i + 1, i});
+    }
+    return primitive;
+}
+
+// Only while the view shows the cones, one node per trajectory that has one.
+void AddCones(ExportScene& out, const Universe& scene) {
+    if (!scene.GetShowUncertaintyCones()) {
+        return;
+    }
+    for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
+        const Path& path = *scene.GetTrajectory(number - 1);
+        const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(path);
+        if (!cone) {
+            continue;
+        }
+        ExportNode node{"Uncertainty cone " + NumberedName(number, path), {}};
+        node.primitives.push_back(
+            Cone(*cone, UncertaintyConePlacement(scene, number), path, node.name));
+        out.nodes.push_back(std::move(node));
+    }
+}
+
 } // namespace
 
 ExportScene BuildExportScene(const Universe& scene) {
@@ -168,5 +302,6 @@ ExportScene BuildExportScene(const Universe& scene) {
     AddBody(out, scene);
     AddTrajectories(out, scene);
     AddElements(out, scene);
+    AddCones(out, scene);
     return out;
 }

@@ -4,6 +4,7 @@
 #include "export/SceneExportBuilder.h"
 #include "scene/Path.h"
 #include "scene/TrajectoryPlacement.h"
+#include "scene/UncertaintyCone.h"
 #include "scene/Universe.h"
 
 #include <assimp/Importer.hpp>
@@ -60,12 +61,18 @@ struct Box {
     }
 };
 
-// Triangles per named node (a node's count includes its children's) and the box of every
-// vertex, with the node transforms applied.
+// Triangles and the box of every vertex per named node (a node's counts include its
+// children's), with the node transforms applied.
+struct NodeSurvey {
+    std::map<std::string, unsigned> triangles;
+    std::map<std::string, Box> boxes;
+};
+
 void Survey(const aiScene& imported, const aiNode& node, const aiMatrix4x4& parent,
-            std::map<std::string, unsigned>& triangles, Box& box, unsigned& below) {
+            NodeSurvey& survey, unsigned& below, Box& belowBox) {
     const aiMatrix4x4 transform = parent * node.mTransformation;
     unsigned count = 0;
+    Box box;
     for (unsigned i = 0; i < node.mNumMeshes; ++i) {
         const aiMesh& mesh = *imported.mMeshes[node.mMeshes[i]];
         count += mesh.mNumFaces;
@@ -76,11 +83,47 @@ void Survey(const aiScene& imported, const aiNode& node, const aiMatrix4x4& pare
     }
     for (unsigned c = 0; c < node.mNumChildren; ++c) {
         unsigned child = 0;
-        Survey(imported, *node.mChildren[c], transform, triangles, box, child);
+        Box childBox;
+        Survey(imported, *node.mChildren[c], transform, survey, child, childBox);
         count += child;
+        box.Add(childBox.min[0], childBox.min[1], childBox.min[2]);
+        box.Add(childBox.max[0], childBox.max[1], childBox.max[2]);
     }
-    triangles[node.mName.C_Str()] += count;
+    survey.triangles[node.mName.C_Str()] += count;
+    survey.boxes[node.mName.C_Str()] = box;
     below = count;
+    belowBox = box;
+}
+
+NodeSurvey SurveyFile(const std::string& path, Box& box) {
+    Assimp::Importer importer;
+    const aiScene* imported = importer.ReadFile(path, 0);
+    EXPECT_NE(imported, nullptr) << importer.GetErrorString();
+    NodeSurvey survey;
+    unsigned total = 0;
+    if (imported != nullptr) {
+        Survey(*imported, *imported->mRootNode, aiMatrix4x4(), survey, total, box);
+    }
+    return survey;
+}
+
+std::string WrittenName(std::string name, const std::string& path) {
+    if (path.ends_with(".obj")) {
+        std::replace(name.begin(), name.end(), ' ', '_');
+    }
+    return name;
+}
+
+Vec3 Minus(const Vec3& a, const Vec3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+double Dot(const Vec3& a, const Vec3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
+Vec3 FromAssimp(const aiVector3D& v) {
+    return {v.x, v.y, v.z};
 }
 
 } // namespace
@@ -128,20 +171,11 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
         ASSERT_TRUE(ExportSceneFile(scene, path));
-        Assimp::Importer importer;
-        const aiScene* imported = importer.ReadFile(path, 0);
-        ASSERT_NE(imported, nullptr) << importer.GetErrorString();
-        std::map<std::string, unsigned> triangles;
         Box box;
-        unsigned total = 0;
-        Survey(*imported, *imported->mRootNode, aiMatrix4x4(), triangles, box, total);
-        const bool objNames = std::string(name).ends_with(".obj");
+        NodeSurvey survey = SurveyFile(path, box);
         for (const auto& [node, count] : expected) {
-            std::string written = node;
-            if (objNames) {
-                std::replace(written.begin(), written.end(), ' ', '_');
-            }
-            EXPECT_EQ(triangles[written], count) << written;
+            const std::string written = WrittenName(node, path);
+            EXPECT_EQ(survey.triangles[written], count) << written;
         }
         for (int axis = 0; axis < 3; ++axis) {
             EXPECT_NEAR(box.min[axis], expectedBox.min[axis], 1e-4);
@@ -150,4 +184,185 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
     }
     EXPECT_FALSE(ExportSceneFile(scene, folder.File("scene.fbx")));
     EXPECT_FALSE(ExportSceneFile(scene, folder.File("missing/scene.glb")));
+}
+
+TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenShown) {
+    // A third trajectory whose points lie within the balls' width has no direction and no cone.
+    Path* undetermined = scene.AddTrajectory(1);
+    undetermined->SetPoints(0, 1.5, 0.1, 0.005, 1.5, 0.1);
+    undetermined->SetText("graze");
+    scene.GetTrajectory(1)->SetUncertainty(0.02);
+
+    const std::string obj = folder.File("off.obj");
+    const std::string glb = folder.File("off.glb");
+    for (const std::string& path : {obj, glb}) {
+        ASSERT_TRUE(ExportSceneFile(scene, path));
+        Box box;
+        for (const auto& [name, count] : SurveyFile(path, box).triangles) {
+            EXPECT_FALSE(name.starts_with("Uncertainty")) << name;
+        }
+    }
+
+    scene.ToggleUncertaintyCones();
+    // The frame's cone: its shape carried by the arm pose, moved to the drawn entry point and
+    // turned by the direction and elevation, as the arrow is.
+    std::map<std::string, Box> expected;
+    for (int number = 1; number <= 2; ++number) {
+        const Path& path = *scene.GetTrajectory(number - 1);
+        const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(path);
+        ASSERT_TRUE(cone.has_value());
+        const Matrix4 frame =
+            TrajectoryPose(scene, number) * TrajectoryAnchor(path) * TrajectoryTurn(path);
+        Box& box = expected[number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2"];
+        for (const Vec3& point : cone->rim) {
+            const Vec3 p = frame.TransformPoint(point);
+            box.Add(p.x, p.y, p.z);
+        }
+        const Vec3 apex = frame.TransformPoint(cone->apex);
+        box.Add(apex.x, apex.y, apex.z);
+    }
+    // The wider uncertainty opens the wider cone.
+    EXPECT_GT(UncertaintyConeOf(*scene.GetTrajectory(1))->radius,
+              UncertaintyConeOf(*scene.GetTrajectory(0))->radius);
+
+    for (const char* name : {"on.glb", "on.obj"}) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.File(name);
+        ASSERT_TRUE(ExportSceneFile(scene, path));
+        Box all;
+        NodeSurvey survey = SurveyFile(path, all);
+        EXPECT_EQ(survey.triangles.count(WrittenName("Uncertainty cone 3 (graze)", path)), 0u);
+        for (const auto& [node, box] : expected) {
+            const std::string written = WrittenName(node, path);
+            ASSERT_EQ(survey.triangles[written], unsigned(kUncertaintyConeSegments)) << written;
+            for (int axis = 0; axis < 3; ++axis) {
+                EXPECT_NEAR(survey.boxes[written].min[axis], box.min[axis], 1e-4) << written;
+                EXPECT_NEAR(survey.boxes[written].max[axis], box.max[axis], 1e-4) << written;
+            }
+        }
+    }
+    // Translucent as drawn: the alpha reaches the glTF material (blended) and the MTL.
+    const std::string mtl = FileText(folder.File("on.mtl"));
+    const std::size_t coneMaterial = mtl.find("newmtl Uncertainty_cone_2\n");
+    ASSERT_NE(coneMaterial, std::string::npos);
+    EXPECT_EQ(mtl.find("\nd ", coneMaterial), mtl.find("\nd 0.25\n", coneMaterial));
+    Assimp::Importer importer;
+    const aiScene* imported = importer.ReadFile(folder.File("on.glb"), 0);
+    ASSERT_NE(imported, nullptr);
+    unsigned blended = 0;
+    for (unsigned i = 0; i < imported->mNumMaterials; ++i) {
+        const aiMaterial& material = *imported->mMaterials[i];
+        aiString mode;
+        material.Get("$mat.gltf.alphaMode", 0, 0, mode);
+        float opacity = 1;
+        material.Get(AI_MATKEY_OPACITY, opacity);
+        const bool cone = material.GetName().length > 0 &&
+                          std::string(material.GetName().C_Str()).starts_with("Uncertainty");
+        EXPECT_EQ(std::string(mode.C_Str()) == "BLEND", cone) << material.GetName().C_Str();
+        if (cone) {
+            EXPECT_NEAR(opacity, kUncertaintyConeAlpha, 1e-6);
+            ++blended;
+        }
+    }
+    EXPECT_EQ(blended, 2u);
+}
+
+TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
+    scene.ToggleUncertaintyCones();
+    const VkElement& element = *scene.GetElements().GetItem(0);
+    const Vec3 centre{element.GetX(), element.GetY(), element.GetZ()};
+    // The ellipsoid's own axes: a normal transformed like a position would lean off these.
+    const Matrix4 turn = Matrix4::Rotation(element.GetYaw(), 0, 1, 0) *
+                         Matrix4::Rotation(element.GetPitch(), 1, 0, 0) *
+                         Matrix4::Rotation(element.GetRoll(), 0, 0, 1);
+    const double semiAxes[3] = {element.GetWidth() / 2, element.GetHeight() / 2,
+                                element.GetLength() / 2};
+    std::map<std::string, Vec3> apexes;
+    for (const char* name : {"normals.glb", "normals.obj"}) {
+        for (int number = 1; number <= 2; ++number) {
+            const std::string node =
+                number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2";
+            apexes[WrittenName(node, name)] =
+                TrajectoryPlacement(scene, number).TransformPoint({0, 0, 0});
+        }
+    }
+    for (const char* name : {"normals.glb", "normals.obj"}) {
+        SCOPED_TRACE(name);
+        const std::string path = folder.File(name);
+        ASSERT_TRUE(ExportSceneFile(scene, path));
+        Assimp::Importer importer;
+        const aiScene* imported = importer.ReadFile(path, 0);
+        ASSERT_NE(imported, nullptr) << importer.GetErrorString();
+        std::map<std::string, unsigned> checked;
+        for (unsigned c = 0; c < imported->mRootNode->mNumChildren; ++c) {
+            const aiNode& node = *imported->mRootNode->mChildren[c];
+            const std::string nodeName = node.mName.C_Str();
+            for (unsigned m = 0; m < node.mNumMeshes; ++m) {
+                const aiMesh& mesh = *imported->mMeshes[node.mMeshes[m]];
+                ASSERT_TRUE(mesh.HasNormals()) << nodeName;
+                for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+                    const Vec3 n = FromAssimp(mesh.mNormals[v]);
+                    ASSERT_NEAR(Dot(n, n), 1.0, 1e-5) << nodeName;
+                    const Vec3 p = FromAssimp(mesh.mVertices[v]);
+                    if (nodeName == "Element_1" || nodeName == "Element 1") {
+                        // The gradient of the ellipsoid's equation is its outward normal.
+                        const Vec3 local = turn.Inverse()->TransformVector(Minus(p, centre));
+                        const Vec3 gradient =
+                            turn.TransformVector({local.x / (semiAxes[0] * semiAxes[0]),
+                                                  local.y / (semiAxes[1] * semiAxes[1]),
+                                                  local.z / (semiAxes[2] * semiAxes[2])});
+                        EXPECT_GT(Dot(n, Minus(p, centre)), 0);
+                        EXPECT_NEAR(Dot(n, gradient), std::sqrt(Dot(gradient, gradient)), 1e-3);
+                        ++checked["element"];
+                    } else if (nodeName.starts_with("Uncertainty")) {
+                        // Across the side: perpendicular to the line from the apex (the entry).
+                        const Vec3 apex = apexes.at(nodeName);
+                        const Vec3 side = Minus(p, apex);
+                        if (Dot(side, side) > 1e-6) {
+                            EXPECT_NEAR(Dot(n, side) / std::sqrt(Dot(side, side)), 0, 1e-4);
+                        }
+                        ++checked["cone"];
+                    }
+                }
+            }
+        }
+        EXPECT_GT(checked["element"], 0u);
+        EXPECT_GT(checked["cone"], 0u);
+    }
+}
+
+TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
+    ASSERT_TRUE(scene.GetBody().HasArmParts());
+    const auto bodyBox = [this] {
+        Box box;
+        for (const ExportNode& node : BuildExportScene(scene).nodes) {
+            for (const ExportPrimitive& primitive : node.primitives) {
+                for (std::size_t i = 0; node.name == "Body" && i + 2 < primitive.positions.size();
+                     i += 3) {
+                    box.Add(primitive.positions[i], primitive.positions[i + 1],
+                            primitive.positions[i + 2]);
+                }
+            }
+        }
+        return box;
+    };
+    const Box raised = bodyBox(); // the arm at pitch 60
+    Box drawn;
+    const Mesh& posed = *scene.GetBody().GetPosedModel();
+    const Matrix4 transform = scene.GetBody().DrawTransform();
+    for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
+        const Vec3 p = transform.TransformPoint(
+            {posed.vertices[3 * v], posed.vertices[3 * v + 1], posed.vertices[3 * v + 2]});
+        drawn.Add(p.x, p.y, p.z);
+    }
+    scene.GetBody().GetArm().SetPitch(90);
+    const Box rest = bodyBox();
+    double moved = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        EXPECT_NEAR(raised.min[axis], drawn.min[axis], 1e-4);
+        EXPECT_NEAR(raised.max[axis], drawn.max[axis], 1e-4);
+        moved = std::max({moved, std::fabs(raised.min[axis] - rest.min[axis]),
+                          std::fabs(raised.max[axis] - rest.max[axis])});
+    }
+    EXPECT_GT(moved, 0.01);
 }
