@@ -58,6 +58,10 @@ TEST(ExportSceneCommand, WritesTheSceneWithABodyOfAnyFormat) {
     EXPECT_EQ(run({"--export-scene", caseFile, "--output", obj}, errors), 0) << errors;
     EXPECT_EQ(FirstBytes(obj, 1), "#");
     EXPECT_TRUE(fs::exists(folder / "scene.mtl"));
+    // The command line shows no cones (as --render and --report draw none), so it exports none.
+    const std::string objects = FirstBytes(obj, fs::file_size(obj));
+    EXPECT_NE(objects.find("\no Trajectory_1\n"), std::string::npos);
+    EXPECT_EQ(objects.find("\no Uncertainty"), std::string::npos);
     EXPECT_EQ(run({"--summary", caseFile, "--body", Model("octahedron.gltf")}, errors), 0)
         << errors;
 
