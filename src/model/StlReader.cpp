@@ -1,11 +1,11 @@
 #include "model/StlReader.h"
 
 #include "model/MeshBuilder.h"
+#include "model/PositionWelder.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -13,53 +13,30 @@ namespace {
 constexpr std::size_t kHeaderSize = 84;
 constexpr std::size_t kTriangleSize = 50;
 
-struct Position {
-    float x, y, z;
-    bool operator==(const Position& other) const {
-        return std::memcmp(this, &other, sizeof(Position)) == 0;
-    }
-};
-
-struct PositionHash {
-    std::size_t operator()(const Position& p) const {
-        uint32_t bits[3];
-        std::memcpy(bits, &p, sizeof bits);
-        uint64_t h = bits[0] * 0x9E3779B97F4A7C15ull;
-        h ^= (bits[1] + 0x632BE59BD9B4E019ull) * 0xC2B2AE3D27D4EB4Full;
-        h ^= (bits[2] + 0x165667B19E3779F9ull) * 0x94D049BB133111EBull;
-        return static_cast<std::size_t>(h ^ (h >> 29));
-    }
-};
+using Position = PositionWelder::Position;
 
 // Turns the corner positions (three per triangle) into shared vertices and indexed triangles.
-// -0 and +0 are the same place, so they are made equal before hashing.
 Status BuildWelded(const std::vector<Position>& corners, Mesh& mesh, ImportProgress& progress) {
-    MeshBuilder builder(mesh);
-    builder.Reserve(corners.size(), corners.size() / 3, false, false);
-    std::unordered_map<Position, uint32_t, PositionHash> indexOf;
-    indexOf.reserve(corners.size() / 2);
-    uint32_t vertexCount = 0;
-    uint32_t triangle[3];
+    PositionWelder welder(corners.size());
+    std::vector<uint32_t> triangles;
+    triangles.reserve(corners.size());
     for (std::size_t c = 0; c < corners.size(); ++c) {
-        Position p = corners[c];
-        p.x += 0.0f;
-        p.y += 0.0f;
-        p.z += 0.0f;
-        const auto [entry, added] = indexOf.try_emplace(p, vertexCount + 1);
-        if (added) {
-            ++vertexCount;
-            builder.SetVertex(vertexCount, p.x, p.y, p.z);
-        }
-        triangle[c % 3] = entry->second;
-        if (c % 3 == 2) {
-            builder.AddTriangle(triangle[0], triangle[1], triangle[2]);
-        }
+        bool added = false;
+        triangles.push_back(welder.Weld(corners[c], added));
         if (c % (1 << 18) == 0 && !progress.Report(0.5 + 0.5 * static_cast<double>(c) /
                                                              static_cast<double>(corners.size()))) {
             return Status::Failure("cancelled");
         }
     }
-    builder.ShrinkVertices(vertexCount);
+    MeshBuilder builder(mesh);
+    builder.Reserve(welder.Count(), corners.size() / 3, false, false);
+    uint32_t vertex = 0;
+    for (const Position& p : welder.Positions()) {
+        builder.SetVertex(++vertex, p.x, p.y, p.z);
+    }
+    for (std::size_t c = 0; c + 2 < triangles.size(); c += 3) {
+        builder.AddTriangle(triangles[c], triangles[c + 1], triangles[c + 2]);
+    }
     return builder.Finish();
 }
 

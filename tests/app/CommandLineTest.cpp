@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -55,9 +58,9 @@ TEST(CommandLine, MistakesAreReportedNotGuessed) {
     EXPECT_EQ(twice.error, "--body is given more than once");
     EXPECT_EQ(Parse({"--render", "c.txt", "--output", "", "--view", "top"}).mode,
               CommandLine::Mode::Invalid);
-    EXPECT_EQ(Parse({"--render", "c.txt", "--output", "o.jpg", "--view", "top", "--view", "back"})
-                  .mode,
-              CommandLine::Mode::Invalid);
+    EXPECT_EQ(
+        Parse({"--render", "c.txt", "--output", "o.jpg", "--view", "top", "--view", "back"}).mode,
+        CommandLine::Mode::Invalid);
 
     std::ostringstream out, err;
     EXPECT_EQ(RunHeadless(Parse({"--frobnicate"}), out, err), 2);
@@ -72,4 +75,24 @@ TEST(CommandLine, VersionAndHelp) {
     EXPECT_EQ(RunHeadless(Parse({"--help"}), out, err), 0);
     EXPECT_NE(out.str().find("--obj-info"), std::string::npos);
     EXPECT_TRUE(err.str().empty());
+}
+
+// The headless commands start without Qt: the executable itself needs none of its libraries, and
+// the window and the report bring theirs in modules beside it.
+TEST(CommandLine, TheExecutableLoadsNoQtLibrary) {
+    std::FILE* listing = ::popen("LD_TRACE_LOADED_OBJECTS=1 '" RUVO_BINARY "'", "r");
+    ASSERT_NE(listing, nullptr);
+    std::string libraries;
+    std::array<char, 4096> chunk{};
+    while (const size_t got = std::fread(chunk.data(), 1, chunk.size(), listing)) {
+        libraries.append(chunk.data(), got);
+    }
+    ASSERT_EQ(::pclose(listing), 0);
+    EXPECT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libQt"), std::string::npos) << libraries;
+
+    const std::string folder = std::filesystem::path(RUVO_BINARY).parent_path().string();
+    for (const char* module : {"libruvo_desktop.so", "libruvo_report_command.so"}) {
+        EXPECT_TRUE(std::filesystem::exists(folder + "/" + module)) << module;
+    }
 }

@@ -174,6 +174,11 @@ struct Case {
     std::function<void(Universe&)> apply;
 };
 
+// Test listings name a case by its name, not by its bytes.
+inline void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 inline std::vector<Case> Cases() {
     return {
         {"plain", [](Universe& s) { s.ToggleAxes(); }},
