@@ -1,14 +1,11 @@
 #include "app/report/CaseReportCommand.h"
 
-#include "docs/DataFile.h"
+#include "app/cli/CaseLoading.h"
 #include "report/ReportWriter.h"
 #include "scene/Universe.h"
 
 #include <QGuiApplication>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <ostream>
 
@@ -40,22 +37,6 @@ private:
     std::unique_ptr<QGuiApplication> application;
 };
 
-// The model reader prints its own console lines for a file it cannot open; checking first keeps a
-// wrong path or start folder to the one line of this command.
-bool ModelsCanBeOpened(const Universe& scene, std::ostream& err) {
-    for (const std::string& path :
-         {scene.GetArrowModelFile(), scene.GetHalfArrowModelFile(), scene.GetBodyModelFile()}) {
-        std::FILE* file = std::fopen(path.c_str(), "rb");
-        if (file == nullptr) {
-            err << "ruvo: Cannot open model file \"" << path << "\": " << std::strerror(errno)
-                << '\n';
-            return false;
-        }
-        std::fclose(file);
-    }
-    return true;
-}
-
 } // namespace
 
 int RunCaseReportCommand(const CommandLine& commandLine, std::ostream& err) {
@@ -64,23 +45,8 @@ int RunCaseReportCommand(const CommandLine& commandLine, std::ostream& err) {
         return 2;
     }
     Universe scene;
-    if (!commandLine.bodyFile.empty()) {
-        scene.SetBodyModelFile(commandLine.bodyFile);
-    }
-    if (!ModelsCanBeOpened(scene, err)) {
+    if (!LoadCase(commandLine, scene, err, /*withArrows=*/true)) {
         return 1;
-    }
-    if (const Status loaded = scene.LoadDefaultModels(); !loaded) {
-        err << "ruvo: " << loaded.message() << '\n';
-        return 1;
-    }
-    const DataFileReadResult read = DataFile(scene).Read(commandLine.caseFile);
-    if (!read.ok()) {
-        err << "ruvo: " << read.status.message() << '\n';
-        return 1;
-    }
-    if (read.LeftSomethingOut()) {
-        err << "ruvo: " << read.LeftOutMessage() << '\n';
     }
     OffscreenGuiApplication application;
     ReportSource source;
