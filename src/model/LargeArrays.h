@@ -49,6 +49,7 @@ void AllocateExactly(std::vector<T>& array, std::size_t count, const T& value) {
     array.reserve(count);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
+    constexpr std::uintptr_t kPage = std::uintptr_t{1} << 12;
     const auto begin = reinterpret_cast<std::uintptr_t>(array.data());
     const std::uintptr_t end = begin + count * sizeof(T);
     const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
@@ -56,13 +57,14 @@ void AllocateExactly(std::vector<T>& array, std::size_t count, const T& value) {
     if (last > first) {
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 #if defined(MADV_POPULATE_WRITE)
-        // Older kernels refuse the advice; the pages are then made ready as they are filled.
-        const std::size_t pages = (last - first) / kHugePage;
-        ForEachPart(pages, std::min(pages, PartsFor(count)),
-                    [first](std::size_t, std::size_t from, std::size_t to) {
-                        ::madvise(reinterpret_cast<void*>(first + from * kHugePage),
-                                  (to - from) * kHugePage, MADV_POPULATE_WRITE);
-                    });
+        // The whole array, its unaligned ends included, in page-aligned parts. Older kernels
+        // refuse the advice; the pages are then made ready as they are filled.
+        const std::uintptr_t from = begin & ~(kPage - 1);
+        const std::size_t pages = (((end + kPage - 1) & ~(kPage - 1)) - from) / kPage;
+        ForEachPart(pages, PartsFor(count), [from](std::size_t, std::size_t a, std::size_t b) {
+            ::madvise(reinterpret_cast<void*>(from + a * kPage), (b - a) * kPage,
+                      MADV_POPULATE_WRITE);
+        });
 #endif
     }
 #endif
