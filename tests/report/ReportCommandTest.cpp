@@ -14,6 +14,7 @@
 #include <regex>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -36,7 +37,8 @@ int RunShell(const std::string& command, std::string& output) {
 // The program from the project folder (where its default models are), standard error captured.
 int RunRuvo(const std::string& arguments, std::string& errorText) {
     std::string ignored;
-    const std::string errors = ::testing::TempDir() + "ruvo-report-stderr.txt";
+    const std::string errors =
+        ::testing::TempDir() + "ruvo-report-stderr-" + std::to_string(::getpid()) + ".txt";
     const int status = RunShell("cd '" RUVO_SOURCE_DIR "' && '" RUVO_BINARY "' " + arguments +
                                     " 2>'" + errors + "'",
                                 ignored);

@@ -1,4 +1,5 @@
 #include "ArmTestModel.h"
+#include "TestObjFiles.h"
 #include "model/ObjReader.h"
 #include "scene/Body.h"
 
@@ -181,7 +182,7 @@ TEST(PosedArmTest, PartsNamedByGroupStatementsArePosedToo) {
     for (size_t at = text.find("usemtl "); at != std::string::npos; at = text.find("usemtl ")) {
         text.replace(at, 7, "g ");
     }
-    const std::string path = testing::TempDir() + "grouped_arm.obj";
+    const std::string path = testobj::TempPath("grouped_arm.obj");
     std::ofstream(path, std::ios::binary) << "usemtl skin\n" << text;
     Body body;
     ASSERT_TRUE(body.Load(path).ok());

@@ -2,14 +2,21 @@
 
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 // Small Wavefront files written for a test into its temporary folder.
 namespace testobj {
 
+// A path of this test process's own: the tests run as parallel processes sharing one folder, and
+// a shared name let one process truncate the file another was reading.
+inline std::string TempPath(const std::string& name) {
+    return testing::TempDir() + "ruvo-" + std::to_string(::getpid()) + "-" + name;
+}
+
 inline std::string Write(const std::string& name, const std::string& text) {
-    const std::string path = testing::TempDir() + name;
+    const std::string path = TempPath(name);
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
