@@ -263,6 +263,16 @@ void BM_LargeMeshFirstFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_LargeMeshFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The mesh compiled into one display list, as large bodies were drawn before the vertex buffers.
+GLuint CompileMeshList(const Mesh& mesh) {
+    const GLuint list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    glEnable(GL_COLOR_MATERIAL);
+    IssueMeshTriangles(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+    glEndList();
+    return list;
+}
+
 // The same first frame as one compiled display list, as large bodies were drawn before.
 void BM_LargeMeshFirstFrameDisplayList(benchmark::State& state) {
     const Mesh& mesh = SharedLargeMesh();
@@ -276,11 +286,7 @@ void BM_LargeMeshFirstFrameDisplayList(benchmark::State& state) {
     for (auto _ : state) {
         const double before = ResidentMiB();
         bench.Clear();
-        const GLuint list = glGenLists(1);
-        glNewList(list, GL_COMPILE);
-        glEnable(GL_COLOR_MATERIAL);
-        IssueMeshTriangles(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
-        glEndList();
+        const GLuint list = CompileMeshList(mesh);
         glCallList(list);
         glFinish();
         grown = ResidentMiB() - before;
@@ -297,11 +303,7 @@ void BM_LargeMeshPlainDisplayList(benchmark::State& state) {
         state.SkipWithError(bench.error.c_str());
         return;
     }
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    glEnable(GL_COLOR_MATERIAL);
-    IssueMeshTriangles(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
-    glEndList();
+    const GLuint list = CompileMeshList(mesh);
     glFinish();
     ProcessCpu cpu(state);
     for (auto _ : state) {
