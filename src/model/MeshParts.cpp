@@ -1,28 +1,41 @@
 #include "model/MeshParts.h"
 
-#include <fstream>
+#include "model/LargeArrays.h"
+#include "model/RegularFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
 #include <utility>
 
 namespace {
 
-constexpr std::string_view kBlanks = " \t\r\f\v";
-
-std::string_view TrimmedLeft(std::string_view text) {
-    const size_t first = text.find_first_not_of(kBlanks);
-    return first == std::string_view::npos ? std::string_view{} : text.substr(first);
+// The blanks that separate words on a line (a line ends at '\n' only, so a lone '\r' is a blank).
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
 }
 
-// The first blank-separated word of the text.
-std::string_view FirstWord(std::string_view text) {
-    text = TrimmedLeft(text);
-    return text.substr(0, std::min(text.find_first_of(kBlanks), text.size()));
+const char* SkipBlanks(const char* at, const char* end) {
+    while (at != end && IsBlank(*at)) {
+        ++at;
+    }
+    return at;
 }
 
-size_t WordCount(std::string_view text) {
-    size_t count = 0;
-    while (!(text = TrimmedLeft(text)).empty()) {
-        ++count;
-        text.remove_prefix(std::min(text.find_first_of(kBlanks), text.size()));
+const char* SkipWord(const char* at, const char* end) {
+    while (at != end && !IsBlank(*at)) {
+        ++at;
+    }
+    return at;
+}
+
+std::size_t WordCount(const char* at, const char* end) {
+    std::size_t count = 0;
+    bool inWord = false;
+    for (; at != end; ++at) {
+        const bool blank = IsBlank(*at);
+        count += !blank && !inWord ? 1 : 0;
+        inWord = !blank;
     }
     return count;
 }
@@ -34,6 +47,9 @@ uint32_t PartNumber(MeshParts& parts, std::string_view name) {
     parts.names.emplace_back(name);
     return static_cast<uint32_t>(parts.names.size() - 1);
 }
+
+// The size of the pieces a model file is scanned in; a longer line grows the buffer.
+constexpr std::size_t kScanBytes = std::size_t{64} << 10;
 
 } // namespace
 
@@ -48,64 +64,120 @@ std::optional<uint32_t> MeshParts::Find(std::string_view name) const {
 
 namespace {
 
-// Takes the text line by line, so that a file need not be held whole.
+// Takes the text piece by piece, looking only at `g` and `f` statements, so that a file need not
+// be held whole. A line is the text up to '\n'; the text after the last one is a line too.
 class PartGroupScanner {
 public:
-    PartGroupScanner() { current = PartNumber(parts, "default"); }
-
-    void Line(std::string_view line, uint32_t triangleCount) {
-        line = TrimmedLeft(line);
-        if (line.size() < 2 || kBlanks.find(line[1]) == std::string_view::npos) {
-            return; // not a one-letter statement
-        }
-        if (line[0] == 'g') {
-            const std::string_view name = FirstWord(line.substr(1));
-            current = PartNumber(parts, name.empty() ? "default" : name);
-            named = true;
-        } else if (line[0] == 'f') {
-            const size_t corners = WordCount(line.substr(1));
-            for (size_t i = 2; i < corners && parts.triangleParts.size() <= triangleCount; ++i) {
-                parts.triangleParts.push_back(current);
-            }
-        }
+    // `textBytes`: the length of the whole text, which bounds the triangles it can hold.
+    PartGroupScanner(uint32_t triangleCount, std::size_t textBytes)
+        : triangleCount_(triangleCount), textBytes_(textBytes) {
+        current_ = PartNumber(parts_, "default");
     }
 
-    MeshParts Finish(uint32_t triangleCount) {
-        if (!named || parts.triangleParts.size() != triangleCount) {
+    // Scans the lines of `text` that end in '\n'; returns how many bytes they take. The rest is
+    // the start of a line that the next piece continues.
+    std::size_t CompleteLines(std::string_view text) {
+        const char* const begin = text.data();
+        const char* const end = begin + text.size();
+        const char* line = begin;
+        while (line != end) {
+            const auto* lineEnd = static_cast<const char*>(std::memchr(line, '\n', end - line));
+            if (lineEnd == nullptr) {
+                break;
+            }
+            Line(line, lineEnd);
+            line = lineEnd + 1;
+        }
+        return static_cast<std::size_t>(line - begin);
+    }
+
+    // The text after the last line break.
+    void LastLine(std::string_view text) { Line(text.data(), text.data() + text.size()); }
+
+    MeshParts Finish() {
+        if (!named_ || parts_.triangleParts.size() != triangleCount_) {
             return {};
         }
-        return std::move(parts);
+        return std::move(parts_);
     }
 
 private:
-    MeshParts parts;
-    uint32_t current = 0;
-    bool named = false;
+    void Line(const char* at, const char* end) {
+        at = SkipBlanks(at, end);
+        if (end - at < 2 || !IsBlank(at[1])) {
+            return; // not a one-letter statement
+        }
+        if (at[0] == 'g') {
+            const char* name = SkipBlanks(at + 1, end);
+            const std::string_view word(name, static_cast<std::size_t>(SkipWord(name, end) - name));
+            current_ = PartNumber(parts_, word.empty() ? "default" : word);
+            named_ = true;
+        } else if (at[0] == 'f') {
+            AddFace(WordCount(at + 1, end));
+        }
+    }
+
+    // A face of k corners is k - 2 triangles; counting stops one past the mesh's count, which
+    // is enough to tell that the text does not match the mesh.
+    void AddFace(std::size_t corners) {
+        std::vector<uint32_t>& triangles = parts_.triangleParts;
+        if (corners < 3 || triangles.size() > triangleCount_) {
+            return;
+        }
+        if (triangles.capacity() == 0) {
+            // Room for the whole count at once (growing step by step touches twice the memory),
+            // but never more than the text can describe: each corner takes two bytes at least.
+            const std::size_t expected = std::min(std::size_t{triangleCount_}, textBytes_ / 2) + 1;
+            triangles.reserve(expected);
+            PreparePagesForWriting(triangles.data(), expected * sizeof(uint32_t));
+        }
+        const std::size_t room = std::size_t{triangleCount_} + 1 - triangles.size();
+        triangles.insert(triangles.end(), std::min(corners - 2, room), current_);
+    }
+
+    uint32_t triangleCount_;
+    std::size_t textBytes_;
+    MeshParts parts_;
+    uint32_t current_ = 0;
+    bool named_ = false;
 };
 
 } // namespace
 
 MeshParts ReadObjPartGroups(std::string_view objText, uint32_t triangleCount) {
-    PartGroupScanner scanner;
-    while (!objText.empty()) {
-        const size_t end = std::min(objText.find('\n'), objText.size());
-        scanner.Line(objText.substr(0, end), triangleCount);
-        objText.remove_prefix(std::min(end + 1, objText.size()));
-    }
-    return scanner.Finish(triangleCount);
+    PartGroupScanner scanner(triangleCount, objText.size());
+    const std::size_t taken = scanner.CompleteLines(objText);
+    scanner.LastLine(objText.substr(taken));
+    return scanner.Finish();
 }
 
 MeshParts ReadObjPartGroupsFromFile(const std::string& path, uint32_t triangleCount) {
-    std::ifstream file(path, std::ios::binary);
+    const std::optional<RegularFile> file = RegularFile::Open(path);
     if (!file) {
         return {};
     }
-    PartGroupScanner scanner;
-    std::string line;
-    while (std::getline(file, line)) {
-        scanner.Line(line, triangleCount);
+    PartGroupScanner scanner(triangleCount, file->Size());
+    std::string buffer(kScanBytes, '\0');
+    std::size_t held = 0; // the start of an unfinished line, at the front of the buffer
+    for (std::size_t offset = 0; offset < file->Size();) {
+        if (held == buffer.size()) {
+            buffer.resize(2 * buffer.size()); // one line longer than the buffer
+        }
+        const std::size_t length = std::min(buffer.size() - held, file->Size() - offset);
+        if (!file->ReadAt(offset, length, buffer.data() + held)) {
+            return {}; // the file shrank while it was scanned
+        }
+        offset += length;
+        held += length;
+        const std::size_t taken = scanner.CompleteLines({buffer.data(), held});
+        std::memmove(buffer.data(), buffer.data() + taken, held - taken);
+        held -= taken;
     }
-    return scanner.Finish(triangleCount);
+    scanner.LastLine({buffer.data(), held});
+    if (!file->Unchanged()) {
+        return {};
+    }
+    return scanner.Finish();
 }
 
 MeshParts PartsFromMaterialGroups(const Mesh& mesh) {

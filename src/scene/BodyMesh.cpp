@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -27,21 +28,25 @@ Status FailedRead(MeshImportResult& result) {
     return Status::Failure(std::move(result.error));
 }
 
+bool NamesArm(const Mesh& mesh) {
+    const auto named = [&mesh](std::string_view name) {
+        return std::any_of(mesh.groups.begin(), mesh.groups.end(),
+                           [name](const MeshGroup& group) { return group.name == name; });
+    };
+    return named("right_arm") && named("right_forearm");
+}
+
 // The parts the arm pose needs: the material groups when they name the arm, else the file's `g`
 // groups (read again, since the reader keeps only material groups), else the material groups.
 MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
-    MeshParts byMaterial = PartsFromMaterialGroups(mesh);
-    if (byMaterial.Find("right_arm") && byMaterial.Find("right_forearm")) {
-        return byMaterial;
+    // Only a Wavefront file has `g` groups to read again.
+    if (!NamesArm(mesh) && MeshFormatFromExtension(path) == MeshFormat::Obj) {
+        MeshParts byGroup = ReadObjPartGroupsFromFile(path, mesh.triangleCount);
+        if (byGroup.Find("right_arm") && byGroup.Find("right_forearm")) {
+            return byGroup;
+        }
     }
-    if (MeshFormatFromExtension(path) != MeshFormat::Obj) {
-        return byMaterial; // only a Wavefront file has `g` groups to read again
-    }
-    MeshParts byGroup = ReadObjPartGroupsFromFile(path, mesh.triangleCount);
-    if (byGroup.Find("right_arm") && byGroup.Find("right_forearm")) {
-        return byGroup;
-    }
-    return byMaterial;
+    return PartsFromMaterialGroups(mesh);
 }
 
 } // namespace
