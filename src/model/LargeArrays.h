@@ -38,35 +38,51 @@ template <typename Work> void ForEachPart(std::size_t count, const Work& work) {
                 [&work](std::size_t, std::size_t begin, std::size_t end) { work(begin, end); });
 }
 
-// Sizes `array` to exactly `count` copies of `value` in a fresh allocation. Arrays of megabytes
-// are asked to sit on huge pages first, which cuts the page faults of filling them (costly on
-// virtual machines) by a factor of hundreds, and their pages are made ready by every core at
-// once: the system clears each new page, and on one core that clearing was a quarter of reading a
-// large model.
-template <typename T>
-void AllocateExactly(std::vector<T>& array, std::size_t count, const T& value) {
-    std::vector<T>().swap(array);
-    array.reserve(count);
+// Makes the pages of [data, data + bytes) ready before an array is filled there. A page faulted
+// in by the first write costs several times as much as one the system prepares on request, on
+// virtual machines most of all, so every array of more than a few pages is prepared in one
+// request; arrays that span whole huge pages are first asked to sit on them, which cuts the
+// number of pages by hundreds. Only arrays of several megabytes are prepared by every core at
+// once: for smaller ones, starting the threads costs more than it saves.
+inline void PreparePagesForWriting(void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::size_t kPreparedBytes = std::size_t{64} << 10;
+    constexpr std::size_t kParallelBytes = std::size_t{4} << 20;
     constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
     constexpr std::uintptr_t kPage = std::uintptr_t{1} << 12;
-    const auto begin = reinterpret_cast<std::uintptr_t>(array.data());
-    const std::uintptr_t end = begin + count * sizeof(T);
+    if (bytes < kPreparedBytes) {
+        return; // a few pages, likely already in use by the heap
+    }
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t end = begin + bytes;
     const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
     const std::uintptr_t last = end & ~(kHugePage - 1);
     if (last > first) {
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#if defined(MADV_POPULATE_WRITE)
-        // The whole array, its unaligned ends included, in page-aligned parts. Older kernels
-        // refuse the advice; the pages are then made ready as they are filled.
-        const std::uintptr_t from = begin & ~(kPage - 1);
-        const std::size_t pages = (((end + kPage - 1) & ~(kPage - 1)) - from) / kPage;
-        ForEachPart(pages, PartsFor(count), [from](std::size_t, std::size_t a, std::size_t b) {
-            ::madvise(reinterpret_cast<void*>(from + a * kPage), (b - a) * kPage,
-                      MADV_POPULATE_WRITE);
-        });
-#endif
     }
+#if defined(MADV_POPULATE_WRITE)
+    // The whole array, its unaligned ends included, in page-aligned parts. Older kernels refuse
+    // the advice; the pages are then made ready as they are filled.
+    const std::uintptr_t from = begin & ~(kPage - 1);
+    const std::size_t pages = (((end + kPage - 1) & ~(kPage - 1)) - from) / kPage;
+    const std::size_t parts =
+        bytes < kParallelBytes ? 1 : std::max<std::size_t>(1, std::thread::hardware_concurrency());
+    ForEachPart(pages, parts, [from](std::size_t, std::size_t a, std::size_t b) {
+        ::madvise(reinterpret_cast<void*>(from + a * kPage), (b - a) * kPage, MADV_POPULATE_WRITE);
+    });
 #endif
+#else
+    (void)data;
+    (void)bytes;
+#endif
+}
+
+// Sizes `array` to exactly `count` copies of `value` in a fresh allocation whose pages are
+// prepared as PreparePagesForWriting says.
+template <typename T>
+void AllocateExactly(std::vector<T>& array, std::size_t count, const T& value) {
+    std::vector<T>().swap(array);
+    array.reserve(count);
+    PreparePagesForWriting(array.data(), count * sizeof(T));
     array.assign(count, value);
 }
