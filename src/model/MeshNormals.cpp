@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -59,27 +60,30 @@ bool FacetNormalsCurrent(const Mesh& mesh) {
 // For each vertex, the corners that use it (3 * triangle + corner), from the last triangle in
 // file order to the first: the order in which the neighbours are weighed.
 struct CornerLists {
-    std::vector<uint32_t> start; // list of vertex v: entries[start[v] .. start[v + 1])
-    std::vector<uint32_t> entries;
+    std::vector<uint32_t> start;         // list of vertex v: entries[start[v] .. start[v + 1])
+    std::unique_ptr<uint32_t[]> entries; // every slot is written once, so none is cleared first
 };
 
 CornerLists BuildCornerLists(const Mesh& mesh) {
+    const std::size_t triangles = std::min<std::size_t>(mesh.triangleCount, mesh.triangles.size());
     CornerLists lists;
+    // First each vertex's count, then the end of its list; filling each list from its end
+    // backwards leaves start[v] at the list's beginning.
     lists.start.assign(std::size_t{mesh.vertexCount} + 2, 0);
-    for (const MeshTriangle& triangle : mesh.triangles) {
-        for (int32_t vertex : triangle.vertex) {
-            ++lists.start[static_cast<std::size_t>(vertex) + 1];
+    for (std::size_t t = 0; t < triangles; ++t) {
+        for (int32_t vertex : mesh.triangles[t].vertex) {
+            ++lists.start[static_cast<std::size_t>(vertex)];
         }
     }
     for (std::size_t v = 1; v < lists.start.size(); ++v) {
         lists.start[v] += lists.start[v - 1];
     }
-    AllocateExactly(lists.entries, 3 * std::size_t{mesh.triangleCount}, 0u);
-    std::vector<uint32_t> next(lists.start.begin(), lists.start.end() - 1);
-    for (std::size_t t = mesh.triangleCount; t-- > 0;) {
-        for (int corner = 2; corner >= 0; --corner) {
+    lists.entries = std::make_unique_for_overwrite<uint32_t[]>(3 * triangles);
+    PreparePagesForWriting(lists.entries.get(), 3 * triangles * sizeof(uint32_t));
+    for (std::size_t t = 0; t < triangles; ++t) {
+        for (int corner = 0; corner < 3; ++corner) {
             const auto vertex = static_cast<std::size_t>(mesh.triangles[t].vertex[corner]);
-            lists.entries[next[vertex]++] = static_cast<uint32_t>(3 * t + corner);
+            lists.entries[--lists.start[vertex]] = static_cast<uint32_t>(3 * t + corner);
         }
     }
     return lists;
@@ -96,8 +100,8 @@ public:
     // The number of normals vertex v stores: one average when any neighbour is averaged, plus
     // one per neighbour that is not.
     uint32_t CountNormals(std::size_t v) const {
-        const uint32_t* first = lists_.entries.data() + lists_.start[v];
-        const uint32_t* last = lists_.entries.data() + lists_.start[v + 1];
+        const uint32_t* first = lists_.entries.get() + lists_.start[v];
+        const uint32_t* last = lists_.entries.get() + lists_.start[v + 1];
         if (first == last) {
             std::fputs("glmVertexNormals(): vertex w/o a triangle\n", stderr);
             return 0;
@@ -114,8 +118,8 @@ public:
     // Stores vertex v's normals from number `next` on and points its corners at them; returns
     // the number after the last one stored.
     uint32_t StoreNormals(std::size_t v, uint32_t next, Mesh& mesh) const {
-        const uint32_t* first = lists_.entries.data() + lists_.start[v];
-        const uint32_t* last = lists_.entries.data() + lists_.start[v + 1];
+        const uint32_t* first = lists_.entries.get() + lists_.start[v];
+        const uint32_t* last = lists_.entries.get() + lists_.start[v + 1];
         if (first == last) {
             return next;
         }
