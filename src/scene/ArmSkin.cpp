@@ -221,9 +221,12 @@ void ArmSkin::Pose(const Mesh& model, const Matrix4& upperArm, const Matrix4& fo
                    Mesh& posed) const {
     posed.vertices = model.vertices;
     posed.normals = model.normals;
-    std::vector<Matrix3> linear(model.vertexCount + 1);
-    std::vector<uint8_t> moves(model.vertexCount + 1, 0);
-    for (uint32_t v : moving) {
+    // The linear part of each moving vertex's blend, kept for the moving vertices only (an arm
+    // is a tenth of the body): slot[v] is its place + 1, 0 for a vertex that stays.
+    std::vector<Matrix3> linear(moving.size());
+    std::vector<uint32_t> slot(model.vertexCount + 1, 0);
+    for (size_t i = 0; i < moving.size(); ++i) {
+        const uint32_t v = moving[i];
         const double upper = upperArmWeight[v], fore = forearmWeight[v];
         const double stay = 1.0 - upper - fore;
         float* out = &posed.vertices[3 * size_t(v)];
@@ -233,8 +236,8 @@ void ArmSkin::Pose(const Mesh& model, const Matrix4& upperArm, const Matrix4& fo
         out[0] = static_cast<float>(stay * p.x + upper * a.x + fore * b.x);
         out[1] = static_cast<float>(stay * p.y + upper * a.y + fore * b.y);
         out[2] = static_cast<float>(stay * p.z + upper * a.z + fore * b.z);
-        linear[v] = BlendedLinearPart(stay, upper, upperArm, fore, forearm);
-        moves[v] = 1;
+        linear[i] = BlendedLinearPart(stay, upper, upperArm, fore, forearm);
+        slot[v] = static_cast<uint32_t>(i + 1);
     }
     if (posed.normals.empty()) {
         return;
@@ -250,8 +253,8 @@ void ArmSkin::Pose(const Mesh& model, const Matrix4& upperArm, const Matrix4& fo
                 continue;
             }
             done[n] = 1;
-            if (moves[v]) {
-                TransformNormal(linear[v], &posed.normals[3 * size_t(n)]);
+            if (slot[v] != 0) {
+                TransformNormal(linear[slot[v] - 1], &posed.normals[3 * size_t(n)]);
             }
         }
     }
