@@ -30,13 +30,29 @@ Point PointOf(const Mesh& mesh, uint32_t vertex) {
     return {v[0] + 0.0f, v[1] + 0.0f, v[2] + 0.0f};
 }
 
-// Each vertex's representative: the first vertex at exactly the same position.
+// Each vertex's representative: the first vertex at exactly the same position. The vertices seen
+// so far sit in an open-addressed table of vertex numbers (0: empty), probed from their position's
+// hash; a position that is not equal to itself (NaN) never matches and stays its own.
 std::vector<uint32_t> WeldByPosition(const Mesh& mesh) {
     std::vector<uint32_t> representative(mesh.vertexCount + 1, 0);
-    std::unordered_map<Point, uint32_t, PointHash> first;
-    first.reserve(mesh.vertexCount);
+    size_t slotCount = 16;
+    while (slotCount < 2 * size_t{mesh.vertexCount}) {
+        slotCount *= 2;
+    }
+    const size_t mask = slotCount - 1;
+    std::vector<uint32_t> slots(slotCount, 0);
     for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
-        representative[v] = first.try_emplace(PointOf(mesh, v), v).first->second;
+        const Point p = PointOf(mesh, v);
+        // The product's high bits mix every bit of the position into the slot number.
+        size_t slot =
+            static_cast<size_t>((uint64_t{PointHash()(p)} * 0x9E3779B97F4A7C15u) >> 32) & mask;
+        while (slots[slot] != 0 && PointOf(mesh, slots[slot]) != p) {
+            slot = (slot + 1) & mask;
+        }
+        if (slots[slot] == 0) {
+            slots[slot] = v;
+        }
+        representative[v] = slots[slot];
     }
     return representative;
 }
