@@ -29,15 +29,22 @@ const char* SkipWord(const char* at, const char* end) {
     return at;
 }
 
-std::size_t WordCount(const char* at, const char* end) {
-    std::size_t count = 0;
+// Counts the words from `at` up to the first '\n' or `end`, whichever comes first, and returns
+// where it stopped.
+const char* CountWordsOnLine(const char* at, const char* end, std::size_t& count) {
+    count = 0;
     bool inWord = false;
-    for (; at != end; ++at) {
+    for (; at != end && *at != '\n'; ++at) {
         const bool blank = IsBlank(*at);
         count += !blank && !inWord ? 1 : 0;
         inWord = !blank;
     }
-    return count;
+    return at;
+}
+
+// Whether the line at `at` (its leading blanks skipped) is the one-letter statement `letter`.
+bool IsStatement(const char* at, const char* end, char letter) {
+    return end - at >= 2 && at[0] == letter && IsBlank(at[1]);
 }
 
 uint32_t PartNumber(MeshParts& parts, std::string_view name) {
@@ -81,11 +88,24 @@ public:
         const char* const end = begin + text.size();
         const char* line = begin;
         while (line != end) {
-            const auto* lineEnd = static_cast<const char*>(std::memchr(line, '\n', end - line));
-            if (lineEnd == nullptr) {
-                break;
+            const char* at = SkipBlanks(line, end);
+            const char* lineEnd = nullptr;
+            if (IsStatement(at, end, 'f')) {
+                // Most lines of a body are faces: their words are counted on the way to the
+                // line break.
+                std::size_t corners = 0;
+                lineEnd = CountWordsOnLine(at + 1, end, corners);
+                if (lineEnd == end) {
+                    break;
+                }
+                AddFace(corners);
+            } else {
+                lineEnd = static_cast<const char*>(std::memchr(at, '\n', end - at));
+                if (lineEnd == nullptr) {
+                    break;
+                }
+                Line(at, lineEnd);
             }
-            Line(line, lineEnd);
             line = lineEnd + 1;
         }
         return static_cast<std::size_t>(line - begin);
@@ -104,16 +124,15 @@ public:
 private:
     void Line(const char* at, const char* end) {
         at = SkipBlanks(at, end);
-        if (end - at < 2 || !IsBlank(at[1])) {
-            return; // not a one-letter statement
-        }
-        if (at[0] == 'g') {
+        if (IsStatement(at, end, 'g')) {
             const char* name = SkipBlanks(at + 1, end);
             const std::string_view word(name, static_cast<std::size_t>(SkipWord(name, end) - name));
             current_ = PartNumber(parts_, word.empty() ? "default" : word);
             named_ = true;
-        } else if (at[0] == 'f') {
-            AddFace(WordCount(at + 1, end));
+        } else if (IsStatement(at, end, 'f')) {
+            std::size_t corners = 0;
+            CountWordsOnLine(at + 1, end, corners);
+            AddFace(corners);
         }
     }
 
