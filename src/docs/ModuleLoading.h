@@ -7,7 +7,6 @@
 // other commands start without those libraries. This loads the module `moduleFile` (once; it stays
 // loaded) and returns its entry point `entryName`, or nullptr with one line in `error` naming the
 // `part` of the program when the module or the entry is missing. A module is looked for beside the
-// executable first, then along the library search path (programs built beside the sources find
-// the build's modules that way).
+// executable, else in the folder the build wrote it to.
 void* LoadModuleEntry(const char* moduleFile, const char* entryName, const char* part,
                       std::string& error);

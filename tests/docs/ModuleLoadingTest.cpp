@@ -5,7 +5,7 @@
 
 #include <string>
 
-// A test program is not beside the modules; it finds them along its library search path, as the
+// A test program is not beside the modules; it finds them where the build wrote them, as the
 // program finds them beside itself. What is missing is said, naming the part of the program.
 TEST(ModuleLoading, FindsTheEntryOrSaysWhatIsMissing) {
     std::string error;
