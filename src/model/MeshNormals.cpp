@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -58,76 +57,79 @@ bool FacetNormalsCurrent(const Mesh& mesh) {
 }
 
 // For each vertex, the corners that use it (3 * triangle + corner), from the last triangle in
-// file order to the first: the order in which the neighbours are weighed.
-struct CornerLists {
-    std::vector<uint32_t> start;         // list of vertex v: entries[start[v] .. start[v + 1])
-    std::unique_ptr<uint32_t[]> entries; // every slot is written once, so none is cleared first
-};
+// file order to the first: the order in which the neighbours are weighed. The lists are chained
+// through the triangles' normal indices, which the smoothing replaces anyway, so that they take no
+// memory beyond one head per vertex: a link holds the next corner + 1, and 0 ends a list.
+class CornerLists {
+public:
+    explicit CornerLists(Mesh& mesh) : triangles_(mesh.triangles) {
+        head_.assign(std::size_t{mesh.vertexCount} + 1, 0);
+        // Each corner goes in front of the ones met before it, so a list runs backwards.
+        for (std::size_t t = 0; t < triangles_.size(); ++t) {
+            for (int corner = 0; corner < 3; ++corner) {
+                const auto vertex = static_cast<std::size_t>(triangles_[t].vertex[corner]);
+                Link(3 * t + static_cast<std::size_t>(corner)) = head_[vertex];
+                head_[vertex] = static_cast<uint32_t>(3 * t + static_cast<std::size_t>(corner) + 1);
+            }
+        }
+    }
 
-CornerLists BuildCornerLists(const Mesh& mesh) {
-    const std::size_t triangles = std::min<std::size_t>(mesh.triangleCount, mesh.triangles.size());
-    CornerLists lists;
-    // First each vertex's count, then the end of its list; filling each list from its end
-    // backwards leaves start[v] at the list's beginning.
-    lists.start.assign(std::size_t{mesh.vertexCount} + 2, 0);
-    for (std::size_t t = 0; t < triangles; ++t) {
-        for (int32_t vertex : mesh.triangles[t].vertex) {
-            ++lists.start[static_cast<std::size_t>(vertex)];
-        }
+    // The first corner of vertex v's list, or kEnd.
+    uint32_t First(std::size_t v) const { return head_[v] - 1; }
+    // The corner after `corner` in its vertex's list, or kEnd. Read it before the corner's normal
+    // index is written.
+    uint32_t Next(uint32_t corner) const { return Link(corner) - 1; }
+
+    static constexpr uint32_t kEnd = ~uint32_t{0};
+
+private:
+    uint32_t& Link(std::size_t corner) const {
+        // The slot is an int32_t; the link is kept as its unsigned bit pattern.
+        return reinterpret_cast<uint32_t&>(triangles_[corner / 3].normal[corner % 3]);
     }
-    for (std::size_t v = 1; v < lists.start.size(); ++v) {
-        lists.start[v] += lists.start[v - 1];
-    }
-    lists.entries = std::make_unique_for_overwrite<uint32_t[]>(3 * triangles);
-    PreparePagesForWriting(lists.entries.get(), 3 * triangles * sizeof(uint32_t));
-    for (std::size_t t = 0; t < triangles; ++t) {
-        for (int corner = 0; corner < 3; ++corner) {
-            const auto vertex = static_cast<std::size_t>(mesh.triangles[t].vertex[corner]);
-            lists.entries[--lists.start[vertex]] = static_cast<uint32_t>(3 * t + corner);
-        }
-    }
-    return lists;
-}
+
+    std::vector<MeshTriangle>& triangles_;
+    std::vector<uint32_t> head_;
+};
 
 // Smooths the facet normals around each vertex: the neighbours whose facet normal is within the
 // crease angle of the reference (the facet normal of the last triangle in file order using the
 // vertex) share one averaged normal; each of the others keeps its facet normal.
 class VertexSmoothing {
 public:
-    VertexSmoothing(const Mesh& mesh, float threshold)
-        : facetNormals_(mesh.facetNormals), threshold_(threshold), lists_(BuildCornerLists(mesh)) {}
+    VertexSmoothing(Mesh& mesh, float threshold)
+        : facetNormals_(mesh.facetNormals), threshold_(threshold), lists_(mesh) {}
 
     // The number of normals vertex v stores: one average when any neighbour is averaged, plus
     // one per neighbour that is not.
     uint32_t CountNormals(std::size_t v) const {
-        const uint32_t* first = lists_.entries.get() + lists_.start[v];
-        const uint32_t* last = lists_.entries.get() + lists_.start[v + 1];
-        if (first == last) {
+        const uint32_t first = lists_.First(v);
+        if (first == CornerLists::kEnd) {
             std::fputs("glmVertexNormals(): vertex w/o a triangle\n", stderr);
             return 0;
         }
-        const Vector3 reference = Facet(*first);
-        uint32_t kept = 0;
-        for (const uint32_t* entry = first; entry != last; ++entry) {
-            kept += Dot(Facet(*entry), reference) > threshold_ ? 0 : 1;
+        const Vector3 reference = Facet(first);
+        uint32_t count = 0, kept = 0;
+        for (uint32_t corner = first; corner != CornerLists::kEnd; corner = lists_.Next(corner)) {
+            ++count;
+            kept += Dot(Facet(corner), reference) > threshold_ ? 0 : 1;
         }
-        const auto count = static_cast<uint32_t>(last - first);
         return kept + (kept < count ? 1 : 0);
     }
 
     // Stores vertex v's normals from number `next` on and points its corners at them; returns
-    // the number after the last one stored.
+    // the number after the last one stored. Only v's corners are written, so vertices may be
+    // done in parallel.
     uint32_t StoreNormals(std::size_t v, uint32_t next, Mesh& mesh) const {
-        const uint32_t* first = lists_.entries.get() + lists_.start[v];
-        const uint32_t* last = lists_.entries.get() + lists_.start[v + 1];
-        if (first == last) {
+        const uint32_t first = lists_.First(v);
+        if (first == CornerLists::kEnd) {
             return next;
         }
-        const Vector3 reference = Facet(*first);
+        const Vector3 reference = Facet(first);
         Vector3 sum;
         bool anyAveraged = false;
-        for (const uint32_t* entry = first; entry != last; ++entry) {
-            const Vector3 facet = Facet(*entry);
+        for (uint32_t corner = first; corner != CornerLists::kEnd; corner = lists_.Next(corner)) {
+            const Vector3 facet = Facet(corner);
             if (Dot(facet, reference) > threshold_) {
                 anyAveraged = true;
                 sum = {sum.x + facet.x, sum.y + facet.y, sum.z + facet.z};
@@ -138,15 +140,17 @@ public:
             Store(mesh.normals, next, Normalised(sum));
             average = next++;
         }
-        for (const uint32_t* entry = first; entry != last; ++entry) {
-            int32_t& normalIndex = mesh.triangles[*entry / 3].normal[*entry % 3];
-            const Vector3 facet = Facet(*entry);
+        for (uint32_t corner = first; corner != CornerLists::kEnd;) {
+            const uint32_t following = lists_.Next(corner); // the link is overwritten below
+            int32_t& normalIndex = mesh.triangles[corner / 3].normal[corner % 3];
+            const Vector3 facet = Facet(corner);
             if (Dot(facet, reference) > threshold_) {
                 normalIndex = static_cast<int32_t>(average);
             } else {
                 Store(mesh.normals, next, facet);
                 normalIndex = static_cast<int32_t>(next++);
             }
+            corner = following;
         }
         return next;
     }

@@ -1,5 +1,6 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/cli/CommandModule.h"
 #include "app/cli/HeadlessCommands.h"
 #include "docs/AppInfo.h"
 #include "export/SceneExport.h"
@@ -249,11 +250,11 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
     case CommandLine::Mode::Rewrite:
         return RunRewriteCommand(commandLine, out, err);
     case CommandLine::Mode::Render:
-        return RunRenderCommand(commandLine, out, err);
+        return RunModuleCommand(kRenderModule, commandLine, out, err);
     case CommandLine::Mode::SurfacePoint:
         return RunSurfacePointCommand(commandLine, out, err);
     case CommandLine::Mode::Report:
-        return RunReportCommand(commandLine, out, err);
+        return RunModuleCommand(kReportModule, commandLine, out, err);
     case CommandLine::Mode::ObjInfo:
         return RunObjInfoCommand(commandLine, out, err);
     case CommandLine::Mode::ExportScene:

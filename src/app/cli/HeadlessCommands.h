@@ -4,11 +4,10 @@
 
 #include <iosfwd>
 
-// Each returns the process exit status; a failure writes one line on `err`.
+// Each returns the process exit status; a failure writes one line on `err`. The report and the
+// offscreen picture run from modules (CommandModule.h).
 int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
-int RunRenderCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
-int RunReportCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunExportSceneCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

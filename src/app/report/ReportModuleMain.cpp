@@ -1,7 +1,7 @@
 // The entry point of the report module (libruvo_report_command.so), which the executable loads
 // only for `ruvo --report`.
 
-#include "app/cli/ReportModule.h"
+#include "app/cli/CommandModule.h"
 #include "app/report/CaseReportCommand.h"
 #include "docs/AppInfo.h"
 
@@ -13,5 +13,5 @@ RuvoReportMain(const CommandLine& commandLine, std::ostream&, std::ostream& err)
     return RunCaseReportCommand(commandLine, err);
 }
 
-static_assert(std::is_same_v<decltype(RuvoReportMain), RuvoReportMainFunction>,
-              "the executable calls the entry through RuvoReportMainFunction");
+static_assert(std::is_same_v<decltype(RuvoReportMain), RuvoCommandFunction>,
+              "the executable calls the entry through RuvoCommandFunction");

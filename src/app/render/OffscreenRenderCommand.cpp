@@ -1,5 +1,6 @@
+#include "app/render/OffscreenRenderCommand.h"
+
 #include "app/cli/CaseLoading.h"
-#include "app/cli/HeadlessCommands.h"
 
 #include "docs/DataFile.h"
 #include "export/JpegWriter.h"
@@ -30,7 +31,7 @@ struct RendererAttachment {
 
 } // namespace
 
-int RunRenderCommand(const CommandLine& commandLine, std::ostream&, std::ostream& err) {
+int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err) {
     std::string error;
     const auto context = HeadlessContext::Create(commandLine.width, commandLine.height, error);
     if (!context) {
