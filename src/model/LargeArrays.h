@@ -42,12 +42,12 @@ template <typename Work> void ForEachPart(std::size_t count, const Work& work) {
 // in by the first write costs several times as much as one the system prepares on request, on
 // virtual machines most of all, so every array of more than a few pages is prepared in one
 // request; arrays that span whole huge pages are first asked to sit on them, which cuts the
-// number of pages by hundreds. Only arrays of several megabytes are prepared by every core at
+// number of pages by hundreds. Only arrays of megabytes are prepared by every core at
 // once: for smaller ones, starting the threads costs more than it saves.
 inline void PreparePagesForWriting(void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr std::size_t kPreparedBytes = std::size_t{64} << 10;
-    constexpr std::size_t kParallelBytes = std::size_t{4} << 20;
+    constexpr std::size_t kParallelBytes = std::size_t{2} << 20;
     constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
     constexpr std::uintptr_t kPage = std::uintptr_t{1} << 12;
     if (bytes < kPreparedBytes) {
