@@ -63,15 +63,12 @@ bool FacetNormalsCurrent(const Mesh& mesh) {
 class CornerLists {
 public:
     explicit CornerLists(Mesh& mesh) : triangles_(mesh.triangles) {
-        head_.assign(std::size_t{mesh.vertexCount} + 1, 0);
-        // Each corner goes in front of the ones met before it, so a list runs backwards.
-        for (std::size_t t = 0; t < triangles_.size(); ++t) {
-            for (int corner = 0; corner < 3; ++corner) {
-                const auto vertex = static_cast<std::size_t>(triangles_[t].vertex[corner]);
-                Link(3 * t + static_cast<std::size_t>(corner)) = head_[vertex];
-                head_[vertex] = static_cast<uint32_t>(3 * t + static_cast<std::size_t>(corner) + 1);
-            }
-        }
+        const std::size_t vertices = std::size_t{mesh.vertexCount} + 1;
+        AllocateExactly(head_, vertices, 0u);
+        // Each part of the vertices links its own corners, going through every triangle; the
+        // lists come out as one pass over all vertices would make them.
+        ForEachPart(vertices, PartsFor(triangles_.size()),
+                    [this](std::size_t, std::size_t first, std::size_t end) { Link(first, end); });
     }
 
     // The first corner of vertex v's list, or kEnd.
@@ -83,6 +80,21 @@ public:
     static constexpr uint32_t kEnd = ~uint32_t{0};
 
 private:
+    // Puts each corner of a vertex in [first, end) in front of the ones met before it, so that a
+    // list runs backwards.
+    void Link(std::size_t first, std::size_t end) {
+        for (std::size_t t = 0; t < triangles_.size(); ++t) {
+            for (int corner = 0; corner < 3; ++corner) {
+                const auto vertex = static_cast<std::size_t>(triangles_[t].vertex[corner]);
+                if (vertex >= first && vertex < end) {
+                    const std::size_t number = 3 * t + static_cast<std::size_t>(corner);
+                    Link(number) = head_[vertex];
+                    head_[vertex] = static_cast<uint32_t>(number + 1);
+                }
+            }
+        }
+    }
+
     uint32_t& Link(std::size_t corner) const {
         // The slot is an int32_t; the link is kept as its unsigned bit pattern.
         return reinterpret_cast<uint32_t&>(triangles_[corner / 3].normal[corner % 3]);
