@@ -1,8 +1,19 @@
 #include "scene/EmbreeLibrary.h"
 
+#include <atomic>
+#include <cstdlib>
 #include <dlfcn.h>
+#include <vector>
 
 namespace {
+
+std::atomic<bool> processEnding{false};
+
+// Registered once the library is loaded, so that at exit it runs before the library's own
+// clean-up (exit handlers run in the reverse of the order they were registered in).
+void MarkProcessEnding() {
+    processEnding = true;
+}
 
 struct LoadedEmbree {
     EmbreeLibrary functions;
@@ -29,6 +40,7 @@ LoadedEmbree Load() {
                        (reason ? reason : RUVO_EMBREE_LIBRARY);
         return loaded;
     }
+    std::atexit(MarkProcessEnding);
     EmbreeLibrary& f = loaded.functions;
     std::string& error = loaded.error;
     Bind(library, "rtcNewDevice", f.NewDevice, error);
@@ -59,4 +71,14 @@ const EmbreeLibrary* EmbreeLibrary::Get(std::string& error) {
         return nullptr;
     }
     return &loaded.functions;
+}
+
+bool EmbreeLibrary::ProcessEnding() {
+    return processEnding;
+}
+
+void EmbreeLibrary::LeaveToSystem(std::initializer_list<const void*> handles) {
+    // Never destroyed, so that the list outlasts every exit handler.
+    static std::vector<const void*>& left = *new std::vector<const void*>();
+    left.insert(left.end(), handles);
 }

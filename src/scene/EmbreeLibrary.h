@@ -2,6 +2,7 @@
 
 #include <embree3/rtcore.h>
 
+#include <initializer_list>
 #include <string>
 
 // The ray-tracing library, bound when the first surface is prepared for picking rather than when
@@ -28,4 +29,12 @@ struct EmbreeLibrary {
     // The library, loaded on the first call and kept for the rest of the run; nullptr when it
     // cannot be loaded, with the reason in `error` (every later call gives the same answer).
     static const EmbreeLibrary* Get(std::string& error);
+
+    // True once the process has begun to end, after the library was loaded. The library's own
+    // state is then torn down before objects made earlier (a scene that lives for the whole run)
+    // let go of what they hold; those leave their devices and scenes to the system.
+    static bool ProcessEnding();
+    // Lists handles left to the system at exit for the rest of the run, so that they still count
+    // as in use (and leak checkers do not report them).
+    static void LeaveToSystem(std::initializer_list<const void*> handles);
 };

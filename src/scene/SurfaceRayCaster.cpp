@@ -10,6 +10,11 @@
 struct SurfaceRayCaster::Embree {
     explicit Embree(const EmbreeLibrary& rtc) : rtc(rtc) {}
     ~Embree() {
+        if (EmbreeLibrary::ProcessEnding()) {
+            // The library may already be gone; the system reclaims everything.
+            EmbreeLibrary::LeaveToSystem({device, scene, geometry});
+            return;
+        }
         if (scene) {
             rtc.ReleaseScene(scene);
         }

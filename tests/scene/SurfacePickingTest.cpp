@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -243,4 +244,20 @@ TEST(SurfacePickingTest, ReportsTheModelPartOfTheBody) {
     const auto hit = scene.GetBody().FirstSurfaceHit({{0.01, 0.5, 5}, {0, 0, -10}, 1.0});
     ASSERT_TRUE(hit);
     EXPECT_EQ(hit->group, "right_arm");
+}
+
+// The desktop program's scene lives for the whole run and is made before the ray-tracing library
+// is loaded (at the first click), so the library's own clean-up comes first at exit. Leaving the
+// program must still end it cleanly. The check runs in a fresh process, where the library is not
+// loaded yet.
+TEST(SurfacePickingDeathTest, AScenePickedForTheWholeRunEndsCleanly) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static Universe scene; // made before the library is loaded
+            const bool prepared =
+                scene.GetBody().Load(kDefaultBody) && scene.GetBody().PrepareSurface();
+            std::exit(prepared ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
