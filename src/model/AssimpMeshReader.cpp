@@ -3,6 +3,9 @@
 #include "docs/ModuleLoading.h"
 #include "model/AssimpReaderModule.h"
 
+#include <string>
+#include <utility>
+
 namespace {
 
 struct LoadedReader {

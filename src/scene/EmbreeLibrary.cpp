@@ -20,13 +20,13 @@ struct LoadedEmbree {
     std::string error; // empty once every function is bound
 };
 
+// Binds one function; the first one missing is named in `error`.
 template <typename Function>
-bool Bind(void* library, const char* name, Function& function, std::string& error) {
+void Bind(void* library, const char* name, Function& function, std::string& error) {
     function = reinterpret_cast<Function>(::dlsym(library, name));
     if (function == nullptr && error.empty()) {
         error = std::string("the ray-tracing library has no ") + name;
     }
-    return function != nullptr;
 }
 
 LoadedEmbree Load() {
