@@ -208,8 +208,10 @@ void glmVertexNormals(Mesh& mesh, float angle) {
     if (!FacetNormalsCurrent(mesh)) {
         glmTriangleNormals(mesh);
     }
-    // The file's normals are replaced: release them before the new ones are built.
-    std::vector<float>().swap(mesh.normals);
+    // The file's normals are replaced. Their array is kept for the new ones when it is about the
+    // right size: filling pages already in use costs far less than preparing fresh ones.
+    std::vector<float> fileNormals;
+    fileNormals.swap(mesh.normals);
     mesh.normalCount = 0;
     const VertexSmoothing smoothing(mesh, static_cast<float>(std::cos(DegreesToRadians(angle))));
 
@@ -229,7 +231,14 @@ void glmVertexNormals(Mesh& mesh, float angle) {
         firstNormal[part] += firstNormal[part - 1];
     }
     const uint32_t next = firstNormal[parts];
-    AllocateExactly(mesh.normals, 3 * std::size_t{next}, 0.0f);
+    const std::size_t floats = 3 * std::size_t{next};
+    if (floats <= fileNormals.capacity() && fileNormals.capacity() - floats <= floats / 8) {
+        fileNormals.assign(floats, 0.0f);
+        mesh.normals.swap(fileNormals);
+    } else {
+        std::vector<float>().swap(fileNormals); // released before the new array is made
+        AllocateExactly(mesh.normals, floats, 0.0f);
+    }
     ForEachPart(mesh.vertexCount, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
         uint32_t normal = firstNormal[part];
         for (std::size_t v = begin + 1; v <= end; ++v) {

@@ -139,24 +139,44 @@ private:
             (static_cast<unsigned char>(*after - '0') <= 9 || *after == '-' || *after == '+')) {
             return false;
         }
-        int32_t resolved[3][3];
-        ObjIndexFault ignored;
-        for (int c = 0; c < 3; ++c) {
-            if (!ResolveObjCorner(corners[c], CornerForm::VertexTexCoordNormal, read_, total_,
-                                  ignored, resolved[c])) {
-                return false; // the general reading reports it
-            }
-        }
         MeshTriangle triangle;
-        for (int c = 0; c < 3; ++c) {
-            triangle.vertex[c] = resolved[c][0];
-            triangle.texCoord[c] = resolved[c][1];
-            triangle.normal[c] = resolved[c][2];
+        if (!ResolvePlainCorners(corners, triangle)) {
+            return false; // the general reading reports it
         }
         if (!StoreTriangle(triangle)) {
             return false;
         }
         cursor.MoveTo(p);
+        return true;
+    }
+
+    // The array indices of the three corners; false when one of them names no element.
+    bool ResolvePlainCorners(const FaceCorner (&corners)[3], MeshTriangle& triangle) const {
+        // Nearly every index counts from the start of the file and is in range: that is checked
+        // here at once, and only the others go through the general rule.
+        const auto inRange = [](long long raw, uint32_t total) {
+            return raw >= 1 && raw <= static_cast<long long>(total);
+        };
+        for (int c = 0; c < 3; ++c) {
+            const FaceCorner& corner = corners[c];
+            if (inRange(corner.vertex, total_.vertices) &&
+                inRange(corner.texCoord, total_.texCoords) &&
+                inRange(corner.normal, total_.normals)) {
+                triangle.vertex[c] = static_cast<int32_t>(corner.vertex);
+                triangle.texCoord[c] = static_cast<int32_t>(corner.texCoord);
+                triangle.normal[c] = static_cast<int32_t>(corner.normal);
+                continue;
+            }
+            int32_t resolved[3];
+            ObjIndexFault ignored;
+            if (!ResolveObjCorner(corner, CornerForm::VertexTexCoordNormal, read_, total_, ignored,
+                                  resolved)) {
+                return false;
+            }
+            triangle.vertex[c] = resolved[0];
+            triangle.texCoord[c] = resolved[1];
+            triangle.normal[c] = resolved[2];
+        }
         return true;
     }
 

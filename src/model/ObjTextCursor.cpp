@@ -20,44 +20,6 @@ bool IsLineBlank(char c) {
     return !ObjTextCursor::IsLineBreak(c) && ObjTextCursor::IsBlank(c);
 }
 
-// Powers of ten that a float holds exactly.
-constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-constexpr uint64_t kPowersOfTenAsIntegers[] = {
-    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000, 10000000000};
-
-// The common short forms read eight characters at a time: digits, a point and digits, with
-// room to read past the number. Returns 0 when the text is not of that form.
-std::size_t ParseShortFloatInChunks(std::string_view text, float& value) {
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    i += negative ? 1 : 0;
-    if (text.size() < i + 18) {
-        return 0;
-    }
-    uint64_t whole = 0, fraction = 0;
-    const int wholeDigits = ParseEightDigits(text.data() + i, whole);
-    if (wholeDigits == 0 || wholeDigits == 8 || text[i + wholeDigits] != '.') {
-        return 0;
-    }
-    i += static_cast<std::size_t>(wholeDigits) + 1;
-    const int fractionDigits = ParseEightDigits(text.data() + i, fraction);
-    if (fractionDigits == 0 || fractionDigits == 8 || wholeDigits + fractionDigits > 9) {
-        return 0;
-    }
-    i += static_cast<std::size_t>(fractionDigits);
-    if (text[i] == 'e' || text[i] == 'E' || text[i] == '.') {
-        return 0;
-    }
-    const uint64_t mantissa = whole * kPowersOfTenAsIntegers[fractionDigits] + fraction;
-    if (mantissa > (1u << 24)) {
-        return 0;
-    }
-    const float magnitude = static_cast<float>(mantissa) / kExactPowersOfTen[fractionDigits];
-    value = negative ? -magnitude : magnitude;
-    return i;
-}
-
 // The common short forms ("-0.123456", "12.5"): when the digits fit a float's mantissa exactly
 // and the scale is an exact power of ten, one division rounds correctly. Returns 0 otherwise.
 std::size_t ParseShortFloat(std::string_view text, float& value) {
@@ -88,7 +50,8 @@ std::size_t ParseShortFloat(std::string_view text, float& value) {
     if (digits == 0 || moreToRead || mantissa > (1u << 24)) {
         return 0;
     }
-    const float magnitude = static_cast<float>(mantissa) / kExactPowersOfTen[fractionDigits];
+    const float magnitude =
+        static_cast<float>(mantissa) / objtext::kExactPowersOfTen[fractionDigits];
     value = negative ? -magnitude : magnitude;
     return i;
 }
@@ -99,13 +62,6 @@ bool HasNegativeExponent(std::string_view number) {
 }
 
 } // namespace
-
-std::string_view ObjTextCursor::NextWord() {
-    SkipBlanks();
-    const char* start = position_;
-    SkipWord();
-    return {start, static_cast<std::size_t>(position_ - start)};
-}
 
 std::string_view ObjTextCursor::PeekWordOnLine() const {
     const char* start = position_;
@@ -179,29 +135,11 @@ std::string_view ObjTextCursor::RestOfLine() {
     return {start, static_cast<std::size_t>(stop - start)};
 }
 
-bool ObjTextCursor::ReadFloatOnLine(float& value) {
-    const char* start = position_;
-    while (start < end_ && IsLineBlank(*start)) {
-        ++start;
-    }
-    const std::size_t used = ParseFloat({start, static_cast<std::size_t>(end_ - start)}, value);
-    if (used == 0) {
-        return false;
-    }
-    position_ = start + used;
-    return true;
-}
-
 std::size_t ObjTextCursor::LineNumberAt(std::size_t offset) const {
     return 1 + CountLineBreaks(begin_, begin_ + std::min(offset, Size()), 0);
 }
 
-std::size_t ParseFloat(std::string_view text, float& value) {
-    if constexpr (std::endian::native == std::endian::little) {
-        if (const std::size_t used = ParseShortFloatInChunks(text, value)) {
-            return used;
-        }
-    }
+std::size_t ParseFloatCarefully(std::string_view text, float& value) {
     if (const std::size_t used = ParseShortFloat(text, value)) {
         return used;
     }

@@ -46,7 +46,12 @@ public:
     }
 
     // The next word, skipping blanks and line breaks before it; empty at the end of the text.
-    std::string_view NextWord();
+    std::string_view NextWord() {
+        SkipBlanks();
+        const char* start = position_;
+        SkipWord();
+        return {start, static_cast<std::size_t>(position_ - start)};
+    }
 
     // The next word on the current line without consuming it; empty when the line has no more.
     std::string_view PeekWordOnLine() const;
@@ -65,7 +70,7 @@ public:
 
     // Reads one decimal number from the current line; false (nothing consumed) when the line
     // holds no further number.
-    bool ReadFloatOnLine(float& value);
+    inline bool ReadFloatOnLine(float& value);
 
     std::size_t Offset() const { return static_cast<std::size_t>(position_ - begin_); }
     std::size_t Size() const { return static_cast<std::size_t>(end_ - begin_); }
@@ -78,10 +83,6 @@ private:
     const char* position_;
     const char* end_;
 };
-
-// Parses a decimal number at the start of `text` the way a C library reads "%f" (optional sign,
-// digits, fraction, exponent, "inf", "nan"); returns the characters used, 0 when there is none.
-std::size_t ParseFloat(std::string_view text, float& value);
 
 // Reads up to eight digits at `text` at once (there must be eight readable characters): returns
 // how many digits lead the eight characters, and their value in `value`.
@@ -101,6 +102,78 @@ inline int ParseEightDigits(const char* text, uint64_t& value) {
     packed = (packed * 100 + (packed >> 16)) & 0x0000FFFF0000FFFFull;
     value = (packed * 10000 + (packed >> 32)) & 0xFFFFFFFFull;
     return digits;
+}
+
+namespace objtext {
+
+// Powers of ten that a float holds exactly.
+inline constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                              1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+inline constexpr uint64_t kPowersOfTenAsIntegers[] = {
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000, 10000000000};
+
+// The common short forms ("-0.123456", "12.5") read eight characters at a time: digits, a point
+// and digits, with room to read past the number. When the digits fit a float's mantissa exactly
+// and the scale is an exact power of ten, one division rounds correctly. Returns 0 when the text
+// is not of that form.
+inline std::size_t ParseShortFloatInChunks(std::string_view text, float& value) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    i += negative ? 1 : 0;
+    if (text.size() < i + 18) {
+        return 0;
+    }
+    uint64_t whole = 0, fraction = 0;
+    const int wholeDigits = ParseEightDigits(text.data() + i, whole);
+    if (wholeDigits == 0 || wholeDigits == 8 || text[i + wholeDigits] != '.') {
+        return 0;
+    }
+    i += static_cast<std::size_t>(wholeDigits) + 1;
+    const int fractionDigits = ParseEightDigits(text.data() + i, fraction);
+    if (fractionDigits == 0 || fractionDigits == 8 || wholeDigits + fractionDigits > 9) {
+        return 0;
+    }
+    i += static_cast<std::size_t>(fractionDigits);
+    if (text[i] == 'e' || text[i] == 'E' || text[i] == '.') {
+        return 0;
+    }
+    const uint64_t mantissa = whole * kPowersOfTenAsIntegers[fractionDigits] + fraction;
+    if (mantissa > (1u << 24)) {
+        return 0;
+    }
+    const float magnitude = static_cast<float>(mantissa) / kExactPowersOfTen[fractionDigits];
+    value = negative ? -magnitude : magnitude;
+    return i;
+}
+
+} // namespace objtext
+
+// Every number ParseFloat does not take in its short path.
+std::size_t ParseFloatCarefully(std::string_view text, float& value);
+
+// Parses a decimal number at the start of `text` the way a C library reads "%f" (optional sign,
+// digits, fraction, exponent, "inf", "nan"); returns the characters used, 0 when there is none.
+// The short forms of nearly every model are read here, inline in the readers' loops.
+inline std::size_t ParseFloat(std::string_view text, float& value) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if (const std::size_t used = objtext::ParseShortFloatInChunks(text, value)) {
+            return used;
+        }
+    }
+    return ParseFloatCarefully(text, value);
+}
+
+inline bool ObjTextCursor::ReadFloatOnLine(float& value) {
+    const char* start = position_;
+    while (start < end_ && (*start == ' ' || *start == '\t' || *start == '\v' || *start == '\f')) {
+        ++start;
+    }
+    const std::size_t used = ParseFloat({start, static_cast<std::size_t>(end_ - start)}, value);
+    if (used == 0) {
+        return false;
+    }
+    position_ = start + used;
+    return true;
 }
 
 // Parses an optionally signed decimal integer at `text`, saturating far beyond the 32-bit range;
