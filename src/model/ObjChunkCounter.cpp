@@ -93,9 +93,9 @@ private:
 
 } // namespace
 
-void CountObjChunk(const ObjSource& source, std::size_t windowBytes, ObjChunkCount& count,
-                   ObjReadProgress& progress) {
-    ObjWindowReader windows(source, count.begin, count.end, windowBytes);
+void CountObjChunk(const ObjSource& source, std::size_t windowBytes, std::string& windowBuffer,
+                   ObjChunkCount& count, ObjReadProgress& progress) {
+    ObjWindowReader windows(source, count.begin, count.end, windowBytes, windowBuffer);
     ChunkCounter counter(count);
     std::string_view window;
     while (true) {

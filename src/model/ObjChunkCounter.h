@@ -38,6 +38,7 @@ struct ObjChunkCount {
     std::string unknownWord; // a v statement of an unknown kind; empty when the text was unreadable
 };
 
-// Counts the stretch [count.begin, count.end) of the source.
-void CountObjChunk(const ObjSource& source, std::size_t windowBytes, ObjChunkCount& count,
-                   ObjReadProgress& progress);
+// Counts the stretch [count.begin, count.end) of the source, reading a file through
+// `windowBuffer`.
+void CountObjChunk(const ObjSource& source, std::size_t windowBytes, std::string& windowBuffer,
+                   ObjChunkCount& count, ObjReadProgress& progress);

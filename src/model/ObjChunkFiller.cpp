@@ -224,10 +224,10 @@ private:
 
 } // namespace
 
-void FillObjChunk(const ObjSource& source, std::size_t windowBytes, const ObjChunkCount& count,
-                  const ObjChunkPlan& plan, Mesh& mesh, ObjChunkFault& fault,
-                  ObjReadProgress& progress) {
-    ObjWindowReader windows(source, count.begin, count.end, windowBytes);
+void FillObjChunk(const ObjSource& source, std::size_t windowBytes, std::string& windowBuffer,
+                  const ObjChunkCount& count, const ObjChunkPlan& plan, Mesh& mesh,
+                  ObjChunkFault& fault, ObjReadProgress& progress) {
+    ObjWindowReader windows(source, count.begin, count.end, windowBytes, windowBuffer);
     ChunkFiller filler(count, plan, mesh);
     std::string_view window;
     while (true) {

@@ -29,7 +29,8 @@ struct ObjChunkFault {
     ObjIndexFault index;
 };
 
-// Fills the stretch's share of the arrays allocated from the counts.
-void FillObjChunk(const ObjSource& source, std::size_t windowBytes, const ObjChunkCount& count,
-                  const ObjChunkPlan& plan, Mesh& mesh, ObjChunkFault& fault,
-                  ObjReadProgress& progress);
+// Fills the stretch's share of the arrays allocated from the counts, reading a file through
+// `windowBuffer`.
+void FillObjChunk(const ObjSource& source, std::size_t windowBytes, std::string& windowBuffer,
+                  const ObjChunkCount& count, const ObjChunkPlan& plan, Mesh& mesh,
+                  ObjChunkFault& fault, ObjReadProgress& progress);

@@ -9,6 +9,8 @@
 #include "model/ObjPasses.h"
 
 #include <algorithm>
+#include <atomic>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -18,26 +20,43 @@ namespace {
 // Texts below this size are read by the calling thread alone.
 constexpr std::size_t kSmallText = std::size_t{1} << 20;
 
-// Runs work(0) .. work(count - 1), work(0) on the calling thread and the others on threads of
-// their own; returns when all are done.
+// Larger texts are cut into this many stretches per processor core. A byte of coordinates costs
+// the second reading more than a byte of faces, and a model keeps them in different parts of its
+// text: with one stretch per core, one core would go on alone while the others wait.
+constexpr unsigned kStretchesPerCore = 4;
+
+// Runs work(i, buffer) for every i in [0, count) on up to one thread per processor core, the
+// calling thread among them; each thread takes the next stretch not yet taken and reads files
+// through a window buffer of its own. Returns when all are done.
 template <typename Work> void RunStretches(std::size_t count, const Work& work) {
+    const std::size_t threadCount =
+        std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+    std::atomic<std::size_t> next{0};
+    const auto takeStretches = [&work, &next, count] {
+        std::string windowBuffer;
+        for (std::size_t i = next++; i < count; i = next++) {
+            work(i, windowBuffer);
+        }
+    };
     std::vector<std::jthread> threads;
-    threads.reserve(count);
-    for (std::size_t i = 1; i < count; ++i) {
+    threads.reserve(threadCount);
+    for (std::size_t t = 1; t < threadCount; ++t) {
         try {
-            threads.emplace_back([&work, i] { work(i); });
+            threads.emplace_back(takeStretches);
         } catch (const std::system_error&) {
-            work(i); // no thread to be had: read the stretch here
+            break; // no more threads to be had: the ones running take every stretch
         }
     }
-    work(0);
+    takeStretches();
 } // the threads join here
 
 // Cuts the text at statement starts near equal fractions of its size.
 std::vector<ObjChunkCount> SplitText(const ObjSource& source, const ObjParallelOptions& options) {
     std::size_t pieces = options.stretches;
     if (pieces == 0) {
-        pieces = source.Size() < kSmallText ? 1 : std::max(1u, std::thread::hardware_concurrency());
+        pieces = source.Size() < kSmallText
+                     ? 1
+                     : kStretchesPerCore * std::max(1u, std::thread::hardware_concurrency());
     }
     std::vector<ObjChunkCount> counts;
     std::size_t begin = 0;
@@ -224,8 +243,8 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
     ObjReadProgress progress(onProgress, source.Size());
 
     std::vector<ObjChunkCount> counts = SplitText(source, options);
-    RunStretches(counts.size(), [&](std::size_t i) {
-        CountObjChunk(source, options.windowBytes, counts[i], progress);
+    RunStretches(counts.size(), [&](std::size_t i, std::string& windowBuffer) {
+        CountObjChunk(source, options.windowBytes, windowBuffer, counts[i], progress);
     });
     std::vector<ObjChunkPlan> plans;
     if (Status status = StretchPlanner(*mesh, path, mtlSource).Plan(counts, plans); !status) {
@@ -235,8 +254,9 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
     AllocateArrays(*mesh);
     progress.BeginSecondReading();
     std::vector<ObjChunkFault> faults(counts.size());
-    RunStretches(counts.size(), [&](std::size_t i) {
-        FillObjChunk(source, options.windowBytes, counts[i], plans[i], *mesh, faults[i], progress);
+    RunStretches(counts.size(), [&](std::size_t i, std::string& windowBuffer) {
+        FillObjChunk(source, options.windowBytes, windowBuffer, counts[i], plans[i], *mesh,
+                     faults[i], progress);
     });
     std::size_t stop = source.Size() + 1;
     const std::optional<Status> fault = FirstFault(source, path, faults, stop);

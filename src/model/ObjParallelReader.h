@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-// How the text is split: `stretches` pieces (0: one per processor core, one for small texts),
+// How the text is split: `stretches` pieces (0: a few per processor core, one for small texts),
 // files read in windows of about `windowBytes`.
 struct ObjParallelOptions {
     unsigned stretches = 0;

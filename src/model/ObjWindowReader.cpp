@@ -4,10 +4,10 @@
 #include <optional>
 
 ObjWindowReader::ObjWindowReader(const ObjSource& source, std::size_t begin, std::size_t end,
-                                 std::size_t windowBytes)
+                                 std::size_t windowBytes, std::string& buffer)
     : source_(source), position_(begin), end_(end),
       windowBytes_(source.InMemory() ? end - begin : std::max<std::size_t>(windowBytes, 64)),
-      windowOffset_(begin) {}
+      windowOffset_(begin), buffer_(buffer) {}
 
 bool ObjWindowReader::Next(std::string_view& window) {
     windowOffset_ = position_;

@@ -9,11 +9,12 @@
 // Hands out a stretch [begin, end) of a model's text as windows of whole statements, each cut
 // where a statement starts on a line of its own, so that a reading can go through it window by
 // window exactly as through the whole text. Text in memory comes as one window; a file is read
-// into a buffer of about `windowBytes`, grown when a single statement is longer.
+// into `buffer`, about `windowBytes` of it, grown when a single statement is longer. The buffer is
+// the caller's, so that a thread reading several stretches prepares its pages once.
 class ObjWindowReader {
 public:
     ObjWindowReader(const ObjSource& source, std::size_t begin, std::size_t end,
-                    std::size_t windowBytes);
+                    std::size_t windowBytes, std::string& buffer);
 
     // The next window (empty once the stretch is done); false when the file no longer holds the
     // bytes it held when reading began.
@@ -28,5 +29,5 @@ private:
     std::size_t end_;
     std::size_t windowBytes_;
     std::size_t windowOffset_;
-    std::string buffer_;
+    std::string& buffer_;
 };

@@ -104,13 +104,14 @@ TEST(ObjParallelReader, EveryStretchCountAndWindowGivesTheSequentialMesh) {
                 ASSERT_TRUE(parallel.mesh) << parallel.error;
                 ExpectSameMesh(*parallel.mesh, *reference.mesh);
             }
-            // From a file, in windows far smaller than the text.
+            // From a file, in windows far smaller than the text, and in more stretches than a
+            // machine has cores: each thread reads several through one buffer.
             const std::filesystem::path file = folder / "model.obj";
             std::ofstream(file, std::ios::binary) << text;
             std::optional<RegularFile> opened = RegularFile::Open(file.string());
             ASSERT_TRUE(opened);
             ObjParallelOptions options;
-            options.stretches = 3;
+            options.stretches = 9;
             options.windowBytes = 100;
             const ObjReadResult windowed = ReadObjInParallel(
                 ObjSource(std::move(*opened)), "dir/model.obj", Libraries(), nullptr, options);
