@@ -8,6 +8,7 @@ namespace {
 
 // The size of the pieces read while counting lines or looking for a statement.
 constexpr std::size_t kScanBytes = 1u << 16;
+constexpr std::size_t kFirstPieceBytes = 1u << 12;
 
 bool IsStatementCharacter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '#';
@@ -55,10 +56,12 @@ std::size_t ObjSource::StatementStartFrom(std::size_t offset) const {
         return std::min(offset, size_);
     }
     std::string buffer;
+    // A start is nearly always within the next line or two: the pieces begin small and grow.
+    std::size_t pieceBytes = kFirstPieceBytes;
     // Each piece starts one byte early, so that the line break in front of a start is seen.
-    for (std::size_t at = offset - 1; at < size_; at += kScanBytes) {
+    for (std::size_t at = offset - 1; at < size_;) {
         const std::optional<std::string_view> piece =
-            Read(at, std::min(kScanBytes + 1, size_ - at), buffer);
+            Read(at, std::min(pieceBytes + 1, size_ - at), buffer);
         if (!piece) {
             return size_;
         }
@@ -67,6 +70,8 @@ std::size_t ObjSource::StatementStartFrom(std::size_t offset) const {
                 return at + i;
             }
         }
+        at += pieceBytes;
+        pieceBytes = std::min(2 * pieceBytes, kScanBytes);
     }
     return size_;
 }
