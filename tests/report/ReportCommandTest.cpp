@@ -43,6 +43,7 @@ int RunRuvo(const std::string& arguments, std::string& errorText) {
                                     " 2>'" + errors + "'",
                                 ignored);
     errorText = FileText(errors);
+    std::remove(errors.c_str());
     return status;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdio>
 #include <fstream>
+#include <set>
 #include <string>
 #include <unistd.h>
 
@@ -9,10 +11,34 @@
 // Small Wavefront files written for a test into its temporary folder.
 namespace testobj {
 
+// The files named by TempPath, removed when the test process ends.
+class WrittenFiles {
+public:
+    WrittenFiles() = default;
+    WrittenFiles(const WrittenFiles&) = delete;
+    WrittenFiles& operator=(const WrittenFiles&) = delete;
+    ~WrittenFiles() {
+        for (const std::string& path : paths_) {
+            std::remove(path.c_str());
+        }
+    }
+    void Add(const std::string& path) { paths_.insert(path); }
+
+private:
+    std::set<std::string> paths_;
+};
+
+inline WrittenFiles& Written() {
+    static WrittenFiles files;
+    return files;
+}
+
 // A path of this test process's own: the tests run as parallel processes sharing one folder, and
 // a shared name let one process truncate the file another was reading.
 inline std::string TempPath(const std::string& name) {
-    return testing::TempDir() + "ruvo-" + std::to_string(::getpid()) + "-" + name;
+    std::string path = testing::TempDir() + "ruvo-" + std::to_string(::getpid()) + "-" + name;
+    Written().Add(path);
+    return path;
 }
 
 inline std::string Write(const std::string& name, const std::string& text) {
