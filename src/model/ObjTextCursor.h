@@ -124,7 +124,13 @@ inline std::size_t ParseShortFloatInChunks(std::string_view text, float& value) 
         return 0;
     }
     uint64_t whole = 0, fraction = 0;
-    const int wholeDigits = ParseEightDigits(text.data() + i, whole);
+    int wholeDigits = 1;
+    // Coordinates of a model in metres or a unit box mostly have a single whole digit.
+    if (static_cast<unsigned char>(text[i] - '0') <= 9 && text[i + 1] == '.') {
+        whole = static_cast<uint64_t>(text[i] - '0');
+    } else {
+        wholeDigits = ParseEightDigits(text.data() + i, whole);
+    }
     if (wholeDigits == 0 || wholeDigits == 8 || text[i + wholeDigits] != '.') {
         return 0;
     }
