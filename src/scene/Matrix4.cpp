@@ -103,10 +103,6 @@ Matrix4 Matrix4::Perspective(double fieldOfView, double aspect, double zNear, do
 
 namespace {
 
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
 Vec3 Normalized(const Vec3& v) {
     const double length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     return length == 0 ? v : Vec3{v.x / length, v.y / length, v.z / length};

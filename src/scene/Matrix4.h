@@ -7,6 +7,18 @@ struct Vec3 {
     double x = 0, y = 0, z = 0;
 };
 
+inline Vec3 Minus(const Vec3& a, const Vec3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+
+inline Vec3 Cross(const Vec3& a, const Vec3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+inline double Dot(const Vec3& a, const Vec3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+
 // A 4x4 transform stored column-major, as OpenGL's glMultMatrixd expects. Products compose like
 // OpenGL's matrix stack: A * B applies B to a point first, then A.
 class Matrix4 {

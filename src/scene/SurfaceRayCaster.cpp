@@ -36,18 +36,6 @@ struct SurfaceRayCaster::Embree {
 
 namespace {
 
-Vec3 Minus(const Vec3& a, const Vec3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-double Dot(const Vec3& a, const Vec3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 Status EmbreeFailure(const std::string& what) {
     return Status::Failure("The body surface cannot be prepared for picking (" + what + ")");
 }

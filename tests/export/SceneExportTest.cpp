@@ -2,6 +2,7 @@
 
 #include "export/SceneExport.h"
 #include "export/SceneExportBuilder.h"
+#include "scene/Matrix4.h"
 #include "scene/Path.h"
 #include "scene/TrajectoryPlacement.h"
 #include "scene/UncertaintyCone.h"
@@ -112,14 +113,6 @@ std::string WrittenName(std::string name, const std::string& path) {
         std::replace(name.begin(), name.end(), ' ', '_');
     }
     return name;
-}
-
-Vec3 Minus(const Vec3& a, const Vec3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-
-double Dot(const Vec3& a, const Vec3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
 Vec3 FromAssimp(const aiVector3D& v) {

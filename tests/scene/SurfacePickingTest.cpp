@@ -1,6 +1,7 @@
 #include "TestObjFiles.h"
 
 #include "model/ObjReader.h"
+#include "scene/Matrix4.h"
 #include "scene/SurfacePicking.h"
 #include "scene/Universe.h"
 
@@ -16,16 +17,6 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 const char* const kDefaultBody = RUVO_SOURCE_DIR "/data/default/man1.obj";
-
-Vec3 Minus(const Vec3& a, const Vec3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec3 Cross(const Vec3& a, const Vec3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double Dot(const Vec3& a, const Vec3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
 
 struct DrawnTriangle {
     Vec3 corner[3];
