@@ -80,8 +80,8 @@ void IgnoreMessage(j_common_ptr) {}
 
 // The encoding proper. Only C objects live in this frame, since a longjmp out of libjpeg skips
 // destructors; on failure the library's message is left in errors.message.
-bool Encode(unsigned char** output, unsigned long* outputSize, JDIMENSION width, JDIMENSION height, int quality, JSAMPARRAY rows,
-            JpegErrorManager& errors) {
+bool Encode(unsigned char** output, unsigned long* outputSize, JDIMENSION width, JDIMENSION height,
+            int quality, JSAMPARRAY rows, JpegErrorManager& errors) {
     jpeg_compress_struct info{};
     info.err = jpeg_std_error(&errors.standard);
     errors.standard.error_exit = JumpBackOnError;

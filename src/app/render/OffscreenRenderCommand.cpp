@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 
 #include <ostream>
+#include <string>
 
 namespace {
 
