@@ -16,10 +16,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool IsLineBlank(char c) {
-    return !ObjTextCursor::IsLineBreak(c) && ObjTextCursor::IsBlank(c);
-}
-
 // The common short forms ("-0.123456", "12.5"): when the digits fit a float's mantissa exactly
 // and the scale is an exact power of ten, one division rounds correctly. Returns 0 otherwise.
 std::size_t ParseShortFloat(std::string_view text, float& value) {

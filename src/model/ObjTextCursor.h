@@ -19,6 +19,9 @@ public:
     // blank LF.
     static bool IsLineBreak(char c) { return c == '\n' || c == '\r'; }
 
+    // A blank within a line: space, tab, vertical tab or form feed.
+    static bool IsLineBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
     // The first line break in [from, end), or end.
     static const char* FindLineBreak(const char* from, const char* end);
 
@@ -171,7 +174,7 @@ inline std::size_t ParseFloat(std::string_view text, float& value) {
 
 inline bool ObjTextCursor::ReadFloatOnLine(float& value) {
     const char* start = position_;
-    while (start < end_ && (*start == ' ' || *start == '\t' || *start == '\v' || *start == '\f')) {
+    while (start < end_ && IsLineBlank(*start)) {
         ++start;
     }
     const std::size_t used = ParseFloat({start, static_cast<std::size_t>(end_ - start)}, value);
