@@ -4,6 +4,7 @@
 #include "model/LargeArrays.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <utility>
@@ -140,34 +141,55 @@ public:
         const Vector3 reference = Facet(first);
         Vector3 sum;
         bool anyAveraged = false;
+        // The corners (nearly every vertex has few) are remembered on the way, so that the second
+        // round need not follow the links again: each link is a wait on memory.
+        std::array<uint32_t, kRemembered> corners;
+        uint64_t averagedBits = 0;
+        std::size_t count = 0;
         for (uint32_t corner = first; corner != CornerLists::kEnd; corner = lists_.Next(corner)) {
             const Vector3 facet = Facet(corner);
-            if (Dot(facet, reference) > threshold_) {
+            const bool averaged = Dot(facet, reference) > threshold_;
+            if (averaged) {
                 anyAveraged = true;
                 sum = {sum.x + facet.x, sum.y + facet.y, sum.z + facet.z};
             }
+            if (count < kRemembered) {
+                corners[count] = corner;
+                averagedBits |= uint64_t{averaged} << count;
+            }
+            ++count;
         }
         uint32_t average = 0;
         if (anyAveraged) {
             Store(mesh.normals, next, Normalised(sum));
             average = next++;
         }
-        for (uint32_t corner = first; corner != CornerLists::kEnd;) {
-            const uint32_t following = lists_.Next(corner); // the link is overwritten below
+        const auto pointAt = [&](uint32_t corner, bool averaged) {
             int32_t& normalIndex = mesh.triangles[corner / 3].normal[corner % 3];
-            const Vector3 facet = Facet(corner);
-            if (Dot(facet, reference) > threshold_) {
+            if (averaged) {
                 normalIndex = static_cast<int32_t>(average);
             } else {
-                Store(mesh.normals, next, facet);
+                Store(mesh.normals, next, Facet(corner));
                 normalIndex = static_cast<int32_t>(next++);
             }
+        };
+        if (count <= kRemembered) {
+            for (std::size_t i = 0; i < count; ++i) {
+                pointAt(corners[i], ((averagedBits >> i) & 1) != 0);
+            }
+            return next;
+        }
+        for (uint32_t corner = first; corner != CornerLists::kEnd;) {
+            const uint32_t following = lists_.Next(corner); // the link is overwritten below
+            pointAt(corner, Dot(Facet(corner), reference) > threshold_);
             corner = following;
         }
         return next;
     }
 
 private:
+    static constexpr std::size_t kRemembered = 64; // one bit each in a 64-bit word
+
     Vector3 Facet(uint32_t corner) const { return Load(facetNormals_, corner / 3 + 1); }
 
     const std::vector<float>& facetNormals_;

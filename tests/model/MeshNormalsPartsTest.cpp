@@ -11,7 +11,8 @@
 namespace {
 
 // A bumpy height field of 200 x 200 vertices (big enough to be split across threads), with a
-// few unused vertices, so that some corners are averaged and others keep their facet normal.
+// few unused vertices and some fans, so that some corners are averaged and others keep their facet
+// normal.
 std::string BumpyGrid() {
     constexpr int kSide = 200;
     std::string text;
@@ -23,6 +24,23 @@ std::string BumpyGrid() {
         }
     }
     text += "v 0 0 0\nv 1 1 1\n"; // used by no triangle
+    // Fans whose centres are used by many triangles, some folded beyond the crease angle.
+    int next = kSide * kSide + 3;
+    for (const int blades : {63, 64, 65, 90}) {
+        const int centre = next;
+        text += "v 500 0 500\n";
+        for (int i = 0; i < blades; ++i) {
+            const double turn = 6.283185307179586 * i / blades;
+            text += "v " + std::to_string(500 + 10 * std::cos(turn)) + " " +
+                    std::to_string(i % 7 == 0 ? 8 : 1) + " " +
+                    std::to_string(500 + 10 * std::sin(turn)) + "\n";
+        }
+        for (int i = 0; i < blades; ++i) {
+            text += "f " + std::to_string(centre) + " " + std::to_string(centre + 1 + i) + " " +
+                    std::to_string(centre + 1 + (i + 1) % blades) + "\n";
+        }
+        next += blades + 1;
+    }
     for (int z = 0; z + 1 < kSide; ++z) {
         for (int x = 0; x + 1 < kSide; ++x) {
             const int a = z * kSide + x + 1;
