@@ -38,27 +38,69 @@ template <typename Work> void ForEachPart(std::size_t count, const Work& work) {
                 [&work](std::size_t, std::size_t begin, std::size_t end) { work(begin, end); });
 }
 
+namespace largearrays {
+
+constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
+
+// The C library keeps a large block in a mapping of its own, with a 16-byte header before the
+// array and a size word after it: an array that begins or ends this close to a huge-page boundary
+// has that huge page to itself.
+constexpr std::uintptr_t kBlockMargin = 64;
+constexpr std::size_t kBlockOverhead = 24;
+
+#if defined(__linux__) && defined(MADV_COLLAPSE)
+constexpr int kCollapse = MADV_COLLAPSE;
+#else
+constexpr int kCollapse = 25; // Linux 6.1; older C library headers do not name it
+#endif
+
+} // namespace largearrays
+
+// The capacity to reserve for `count` items of `itemBytes` bytes. An array of a huge page or more
+// is given the rest of its last huge page, so that the C library asks the system for whole huge
+// pages, which the system then maps on a huge-page boundary: the whole array can then sit on huge
+// pages, at most one huge page more than it needs.
+inline std::size_t CapacityOnHugePages(std::size_t count, std::size_t itemBytes) {
+    using namespace largearrays;
+    if (itemBytes == 0 || count >= (std::size_t{1} << 40) / itemBytes ||
+        count * itemBytes < kHugePage / 2) {
+        return count;
+    }
+    const std::size_t block =
+        (count * itemBytes + kBlockOverhead + kHugePage - 1) & ~std::size_t{kHugePage - 1};
+    return std::max(count, (block - kBlockOverhead) / itemBytes);
+}
+
 // Makes the pages of [data, data + bytes) ready before an array is filled there. A page faulted
 // in by the first write costs several times as much as one the system prepares on request, on
 // virtual machines most of all, so every array of more than a few pages is prepared in one
-// request; arrays that span whole huge pages are first asked to sit on them, which cuts the
-// number of pages by hundreds. Only arrays of megabytes are prepared by every core at
-// once: for smaller ones, starting the threads costs more than it saves.
+// request; the huge pages an array spans, including its first and last when it has them to itself,
+// are first asked for, which cuts the number of pages by hundreds. Only arrays of megabytes are
+// prepared by every core at once: for smaller ones, starting the threads costs more than it saves.
 inline void PreparePagesForWriting(void* data, std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
+    using largearrays::kBlockMargin;
+    using largearrays::kHugePage;
     constexpr std::size_t kPreparedBytes = std::size_t{64} << 10;
     constexpr std::size_t kParallelBytes = std::size_t{2} << 20;
-    constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
     constexpr std::uintptr_t kPage = std::uintptr_t{1} << 12;
     if (bytes < kPreparedBytes) {
         return; // a few pages, likely already in use by the heap
     }
     const auto begin = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t end = begin + bytes;
-    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t last = end & ~(kHugePage - 1);
+    const std::uintptr_t below = begin & ~(kHugePage - 1);
+    const std::uintptr_t above = (end + kHugePage - 1) & ~(kHugePage - 1);
+    const bool ownsFirst = begin != below && begin - below <= kBlockMargin;
+    const std::uintptr_t first = ownsFirst ? below : (begin + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = above - end <= kBlockMargin ? above : end & ~(kHugePage - 1);
     if (last > first) {
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+        if (ownsFirst) {
+            // The library has written the header there, so that huge page already holds one small
+            // page and would be filled with small ones: it is made a huge page at once instead.
+            ::madvise(reinterpret_cast<void*>(first), kHugePage, largearrays::kCollapse);
+        }
     }
 #if defined(MADV_POPULATE_WRITE)
     // The whole array, its unaligned ends included, in page-aligned parts. Older kernels refuse
@@ -78,11 +120,11 @@ inline void PreparePagesForWriting(void* data, std::size_t bytes) {
 }
 
 // Sizes `array` to exactly `count` copies of `value` in a fresh allocation whose pages are
-// prepared as PreparePagesForWriting says.
+// prepared as PreparePagesForWriting says; its capacity reaches to the end of its last huge page.
 template <typename T>
 void AllocateExactly(std::vector<T>& array, std::size_t count, const T& value) {
     std::vector<T>().swap(array);
-    array.reserve(count);
-    PreparePagesForWriting(array.data(), count * sizeof(T));
+    array.reserve(CapacityOnHugePages(count, sizeof(T)));
+    PreparePagesForWriting(array.data(), array.capacity() * sizeof(T));
     array.assign(count, value);
 }
