@@ -1,26 +1,25 @@
 #include "model/MeshFitting.h"
 
+#include "model/StrictBounds.h"
+
+#include <array>
 #include <cmath>
 
 float glmFitToUnitBox(Mesh& mesh) {
     if (mesh.vertexCount == 0 || mesh.vertices.size() < 3 * (std::size_t{mesh.vertexCount} + 1)) {
         return 0.0f;
     }
-    float min[3], max[3];
-    for (int axis = 0; axis < 3; ++axis) {
-        min[axis] = max[axis] = mesh.vertices[3 + axis];
-    }
-    for (std::size_t v = 2; v <= mesh.vertexCount; ++v) {
-        for (int axis = 0; axis < 3; ++axis) {
-            const float value = mesh.vertices[3 * v + axis];
-            if (value < min[axis]) {
-                min[axis] = value;
+    // Every vertex, including those no triangle uses, by the rule of the boxes, on every core.
+    const float* positions = mesh.vertices.data();
+    const StrictBounds bounds = StrictBoundsInParts(
+        mesh.vertexCount, [positions] { return StrictBounds::At(positions + 3); },
+        [positions](StrictBounds& part, std::size_t begin, std::size_t end) {
+            for (std::size_t v = begin + 1; v <= end; ++v) {
+                part.Widen(positions + 3 * v);
             }
-            if (value > max[axis]) {
-                max[axis] = value;
-            }
-        }
-    }
+        });
+    const std::array<float, 3>& min = bounds.min;
+    const std::array<float, 3>& max = bounds.max;
     // The extents add the magnitudes of both ends: max - min only when the range holds 0.
     float size[3], centre[3];
     for (int axis = 0; axis < 3; ++axis) {
@@ -36,12 +35,15 @@ float glmFitToUnitBox(Mesh& mesh) {
         return 0.0f;
     }
     const float scale = 2.0f / largest;
-    for (std::size_t v = 1; v <= mesh.vertexCount; ++v) {
-        for (int axis = 0; axis < 3; ++axis) {
-            float& value = mesh.vertices[3 * v + axis];
-            value = (value - centre[axis]) * scale;
+    float* values = mesh.vertices.data();
+    ForEachPart(mesh.vertexCount, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t v = begin + 1; v <= end; ++v) {
+            for (int axis = 0; axis < 3; ++axis) {
+                float& value = values[3 * v + axis];
+                value = (value - centre[axis]) * scale;
+            }
         }
-    }
+    });
     mesh.fitSize = {size[0], size[1], size[2]};
     mesh.revision = NextMeshRevision();
     return scale;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <set>
 
 namespace {
@@ -136,4 +137,29 @@ TEST(MeshFitting, NothingToFitIsLeftAlone) {
     EXPECT_EQ(point->vertices, vertices);
     auto infinite = Read("v 1e39 0 0\nv 0 1 0\nf 1 2\n");
     EXPECT_EQ(glmFitToUnitBox(*infinite), 0.0f);
+}
+
+TEST(MeshFitting, LaterNaNsAreSkippedWhereverTheVerticesAreCut) {
+    // Enough vertices to be measured on several cores; a NaN first in the later half, and the
+    // widest vertex after it.
+    constexpr std::size_t kVertices = 40000;
+    const auto make = [](float middle) {
+        Mesh mesh;
+        mesh.vertexCount = kVertices;
+        mesh.vertices.assign(3 * (kVertices + 1), 1.0f);
+        mesh.vertices[3 * (kVertices / 2 + 1)] = middle;
+        mesh.vertices[3 * kVertices] = 9.0f;
+        return mesh;
+    };
+    Mesh withNaN = make(std::numeric_limits<float>::quiet_NaN());
+    Mesh plain = make(1.0f);
+    const float scale = glmFitToUnitBox(plain);
+    EXPECT_FLOAT_EQ(scale, 0.2f);
+    EXPECT_EQ(glmFitToUnitBox(withNaN), scale);
+    EXPECT_EQ(withNaN.fitSize, plain.fitSize);
+    EXPECT_EQ(withNaN.vertices[3 * kVertices], plain.vertices[3 * kVertices]);
+
+    Mesh firstNaN = make(1.0f);
+    firstNaN.vertices[3] = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_EQ(glmFitToUnitBox(firstNaN), 0.0f); // a NaN first spoils the measure, as ever
 }
