@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -57,19 +58,96 @@ bool FacetNormalsCurrent(const Mesh& mesh) {
            mesh.facetNormals.size() == 3 * (std::size_t{mesh.triangleCount} + 1);
 }
 
+// Which blocks of consecutive triangles use each part of the vertices, so that linking a part
+// need not read the others: in a model whose triangles follow its vertices, each part is used by
+// a fraction of the blocks.
+class BlocksOfVertexParts {
+public:
+    static constexpr std::size_t kBlock = 4096; // triangles
+
+    // Checks on every core that each triangle names vertices of the mesh; nothing when one does
+    // not. The vertices are cut into `parts` parts as ForEachPart cuts them.
+    static std::optional<BlocksOfVertexParts> Find(const Mesh& mesh, std::size_t parts) {
+        BlocksOfVertexParts found(mesh, parts);
+        const std::size_t blocks = found.blocks_;
+        const std::size_t blockParts = PartsFor(mesh.triangles.size());
+        std::vector<char> valid(blockParts, 1);
+        // Each block is looked at by one core alone, so that no two write the same flag.
+        ForEachPart(blocks, blockParts,
+                    [&](std::size_t blockPart, std::size_t first, std::size_t last) {
+                        for (std::size_t block = first; block < last; ++block) {
+                            if (!found.Mark(mesh, block)) {
+                                valid[blockPart] = 0;
+                                return;
+                            }
+                        }
+                    });
+        if (std::find(valid.begin(), valid.end(), 0) != valid.end()) {
+            return std::nullopt;
+        }
+        return found;
+    }
+
+    std::size_t Parts() const { return partEnds_.size(); }
+
+    // Calls work(begin, end) on each run of triangles used by the part, in file order.
+    template <typename Work> void ForEachUse(std::size_t part, const Work& work) const {
+        for (std::size_t block = 0; block < blocks_; ++block) {
+            if (used_[part * blocks_ + block] != 0) {
+                work(block * kBlock, std::min(triangles_, (block + 1) * kBlock));
+            }
+        }
+    }
+
+private:
+    BlocksOfVertexParts(const Mesh& mesh, std::size_t parts)
+        : triangles_(mesh.triangles.size()), blocks_((triangles_ + kBlock - 1) / kBlock),
+          partEnds_(parts), used_(parts * blocks_, 0) {
+        const std::size_t vertices = std::size_t{mesh.vertexCount} + 1;
+        for (std::size_t part = 0; part < parts; ++part) {
+            partEnds_[part] = vertices * (part + 1) / parts;
+        }
+    }
+
+    bool Mark(const Mesh& mesh, std::size_t block) {
+        const std::size_t end = std::min(triangles_, (block + 1) * kBlock);
+        for (std::size_t t = block * kBlock; t < end; ++t) {
+            const MeshTriangle& triangle = mesh.triangles[t];
+            if (!VerticesValid(mesh, triangle)) {
+                return false;
+            }
+            for (const int32_t vertex : triangle.vertex) {
+                const auto part = std::upper_bound(partEnds_.begin(), partEnds_.end(),
+                                                   static_cast<std::size_t>(vertex));
+                used_[static_cast<std::size_t>(part - partEnds_.begin()) * blocks_ + block] = 1;
+            }
+        }
+        return true;
+    }
+
+    std::size_t triangles_;
+    std::size_t blocks_;
+    std::vector<std::size_t> partEnds_;
+    std::vector<char> used_; // part by part, a flag per block
+};
+
 // For each vertex, the corners that use it (3 * triangle + corner), from the last triangle in
 // file order to the first: the order in which the neighbours are weighed. The lists are chained
 // through the triangles' normal indices, which the smoothing replaces anyway, so that they take no
 // memory beyond one head per vertex: a link holds the next corner + 1, and 0 ends a list.
 class CornerLists {
 public:
-    explicit CornerLists(Mesh& mesh) : triangles_(mesh.triangles) {
+    CornerLists(Mesh& mesh, const BlocksOfVertexParts& blocks) : triangles_(mesh.triangles) {
         const std::size_t vertices = std::size_t{mesh.vertexCount} + 1;
         AllocateExactly(head_, vertices, 0u);
-        // Each part of the vertices links its own corners, going through every triangle; the
-        // lists come out as one pass over all vertices would make them.
-        ForEachPart(vertices, PartsFor(triangles_.size()),
-                    [this](std::size_t, std::size_t first, std::size_t end) { Link(first, end); });
+        // Each part of the vertices links its own corners, going through the triangles that use
+        // it; the lists come out as one pass over all vertices would make them.
+        ForEachPart(vertices, blocks.Parts(),
+                    [this, &blocks](std::size_t part, std::size_t first, std::size_t end) {
+                        blocks.ForEachUse(part, [&](std::size_t begin, std::size_t stop) {
+                            Link(first, end, begin, stop);
+                        });
+                    });
     }
 
     // The first corner of vertex v's list, or kEnd.
@@ -81,10 +159,10 @@ public:
     static constexpr uint32_t kEnd = ~uint32_t{0};
 
 private:
-    // Puts each corner of a vertex in [first, end) in front of the ones met before it, so that a
-    // list runs backwards.
-    void Link(std::size_t first, std::size_t end) {
-        for (std::size_t t = 0; t < triangles_.size(); ++t) {
+    // Puts each corner of a vertex in [first, end) used by the triangles [begin, stop) in front
+    // of the ones met before it, so that a list runs backwards.
+    void Link(std::size_t first, std::size_t end, std::size_t begin, std::size_t stop) {
+        for (std::size_t t = begin; t < stop; ++t) {
             for (int corner = 0; corner < 3; ++corner) {
                 const auto vertex = static_cast<std::size_t>(triangles_[t].vertex[corner]);
                 if (vertex >= first && vertex < end) {
@@ -110,8 +188,8 @@ private:
 // vertex) share one averaged normal; each of the others keeps its facet normal.
 class VertexSmoothing {
 public:
-    VertexSmoothing(Mesh& mesh, float threshold)
-        : facetNormals_(mesh.facetNormals), threshold_(threshold), lists_(mesh) {}
+    VertexSmoothing(Mesh& mesh, float threshold, const BlocksOfVertexParts& blocks)
+        : facetNormals_(mesh.facetNormals), threshold_(threshold), lists_(mesh, blocks) {}
 
     // The number of normals vertex v stores: one average when any neighbour is averaged, plus
     // one per neighbour that is not.
@@ -222,10 +300,10 @@ void glmTriangleNormals(Mesh& mesh) {
 }
 
 void glmVertexNormals(Mesh& mesh, float angle) {
-    for (const MeshTriangle& triangle : mesh.triangles) {
-        if (!VerticesValid(mesh, triangle)) {
-            return; // not a mesh the reader produced; nothing sound to compute
-        }
+    const std::optional<BlocksOfVertexParts> blocks =
+        BlocksOfVertexParts::Find(mesh, PartsFor(mesh.triangles.size()));
+    if (!blocks) {
+        return; // not a mesh the reader produced; nothing sound to compute
     }
     if (!FacetNormalsCurrent(mesh)) {
         glmTriangleNormals(mesh);
@@ -235,7 +313,8 @@ void glmVertexNormals(Mesh& mesh, float angle) {
     std::vector<float> fileNormals;
     fileNormals.swap(mesh.normals);
     mesh.normalCount = 0;
-    const VertexSmoothing smoothing(mesh, static_cast<float>(std::cos(DegreesToRadians(angle))));
+    const VertexSmoothing smoothing(mesh, static_cast<float>(std::cos(DegreesToRadians(angle))),
+                                    *blocks);
 
     // How many normals each part of the vertices stores, and from that where each part's normals
     // start, so that the array is allocated at its exact size and filled in parallel.
