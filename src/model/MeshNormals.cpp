@@ -68,6 +68,10 @@ public:
     // Checks on every core that each triangle names vertices of the mesh; nothing when one does
     // not. The vertices are cut into `parts` parts as ForEachPart cuts them.
     static std::optional<BlocksOfVertexParts> Find(const Mesh& mesh, std::size_t parts) {
+        if (mesh.vertices.size() < 3 * (std::size_t{mesh.vertexCount} + 1) &&
+            !mesh.triangles.empty()) {
+            return std::nullopt;
+        }
         BlocksOfVertexParts found(mesh, parts);
         const std::size_t blocks = found.blocks_;
         const std::size_t blockParts = PartsFor(mesh.triangles.size());
@@ -111,15 +115,22 @@ private:
 
     bool Mark(const Mesh& mesh, std::size_t block) {
         const std::size_t end = std::min(triangles_, (block + 1) * kBlock);
+        // Neighbouring corners mostly lie in one part: the last part found is tried first.
+        std::size_t part = 0;
+        std::size_t partBegin = 0;
         for (std::size_t t = block * kBlock; t < end; ++t) {
-            const MeshTriangle& triangle = mesh.triangles[t];
-            if (!VerticesValid(mesh, triangle)) {
-                return false;
-            }
-            for (const int32_t vertex : triangle.vertex) {
-                const auto part = std::upper_bound(partEnds_.begin(), partEnds_.end(),
-                                                   static_cast<std::size_t>(vertex));
-                used_[static_cast<std::size_t>(part - partEnds_.begin()) * blocks_ + block] = 1;
+            for (const int32_t index : mesh.triangles[t].vertex) {
+                if (index < 1 || static_cast<uint32_t>(index) > mesh.vertexCount) {
+                    return false;
+                }
+                const auto vertex = static_cast<std::size_t>(index);
+                if (vertex < partBegin || vertex >= partEnds_[part]) {
+                    part = static_cast<std::size_t>(
+                        std::upper_bound(partEnds_.begin(), partEnds_.end(), vertex) -
+                        partEnds_.begin());
+                    partBegin = part == 0 ? 0 : partEnds_[part - 1];
+                }
+                used_[part * blocks_ + block] = 1;
             }
         }
         return true;

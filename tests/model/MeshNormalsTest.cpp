@@ -101,6 +101,34 @@ TEST(MeshNormals, DegenerateAndUnusedVerticesGiveNoNaN) {
     EXPECT_EQ(used.size(), mesh->normalCount);
 }
 
+TEST(MeshNormals, TrianglesNamingNoVertexLeaveTheMeshAlone) {
+    // A strip long enough to be checked on several cores; the bad triangle sits late in it.
+    std::string strip;
+    constexpr int kColumns = 12000;
+    for (int x = 0; x <= kColumns; ++x) {
+        strip += "v " + std::to_string(x) + " 0 0\nv " + std::to_string(x) + " 1 0\n";
+    }
+    for (int x = 0; x < kColumns; ++x) {
+        const int a = 2 * x + 1;
+        strip += "f " + std::to_string(a) + " " + std::to_string(a + 2) + " " +
+                 std::to_string(a + 3) + " " + std::to_string(a + 1) + "\n";
+    }
+    for (const int32_t bad : {0, -1, 2 * kColumns + 3}) {
+        auto mesh = Read(strip);
+        glmTriangleNormals(*mesh);
+        mesh->triangles[mesh->triangles.size() - 7].vertex[1] = bad;
+        const std::vector<float> normals = mesh->normals;
+        const std::vector<MeshTriangle> triangles = mesh->triangles;
+        glmVertexNormals(*mesh, 90.0f);
+        EXPECT_EQ(mesh->normals, normals) << bad;
+        EXPECT_EQ(mesh->triangles.back().normal[0], triangles.back().normal[0]) << bad;
+    }
+    auto shortOfPositions = Read(strip);
+    shortOfPositions->vertices.resize(30);
+    glmVertexNormals(*shortOfPositions, 90.0f);
+    EXPECT_EQ(shortOfPositions->normalCount, 0u);
+}
+
 TEST(MeshNormals, ScalingNormalsCompounds) {
     auto mesh = Read(kCube);
     glmTriangleNormals(*mesh);
