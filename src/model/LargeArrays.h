@@ -43,8 +43,8 @@ namespace largearrays {
 constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
 
 // The C library keeps a large block in a mapping of its own, with a 16-byte header before the
-// array and a size word after it: an array that begins or ends this close to a huge-page boundary
-// has that huge page to itself.
+// array: a block of n bytes takes n + 24 bytes of its mapping. An array that begins or ends this
+// close to a huge-page boundary has that huge page to itself.
 constexpr std::uintptr_t kBlockMargin = 64;
 constexpr std::size_t kBlockOverhead = 24;
 
@@ -56,10 +56,10 @@ constexpr int kCollapse = 25; // Linux 6.1; older C library headers do not name 
 
 } // namespace largearrays
 
-// The capacity to reserve for `count` items of `itemBytes` bytes. An array of a huge page or more
-// is given the rest of its last huge page, so that the C library asks the system for whole huge
-// pages, which the system then maps on a huge-page boundary: the whole array can then sit on huge
-// pages, at most one huge page more than it needs.
+// The capacity to reserve for `count` items of `itemBytes` bytes. An array of half a huge page or
+// more is given the rest of its last huge page, so that the C library asks the system for whole
+// huge pages, which the system then maps on a huge-page boundary: the whole array can then sit on
+// huge pages, at most one huge page more than it needs.
 inline std::size_t CapacityOnHugePages(std::size_t count, std::size_t itemBytes) {
     using namespace largearrays;
     if (itemBytes == 0 || count >= (std::size_t{1} << 40) / itemBytes ||
