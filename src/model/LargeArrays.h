@@ -71,13 +71,14 @@ inline std::size_t CapacityOnHugePages(std::size_t count, std::size_t itemBytes)
     return std::max(count, (block - kBlockOverhead) / itemBytes);
 }
 
-// Makes the pages of [data, data + bytes) ready before an array is filled there. A page faulted
-// in by the first write costs several times as much as one the system prepares on request, on
-// virtual machines most of all, so every array of more than a few pages is prepared in one
-// request; the huge pages an array spans, including its first and last when it has them to itself,
-// are first asked for, which cuts the number of pages by hundreds. Only arrays of megabytes are
-// prepared by every core at once: for smaller ones, starting the threads costs more than it saves.
-inline void PreparePagesForWriting(void* data, std::size_t bytes) {
+// Makes the pages of [data, data + bytes) ready before an array is filled there; its allocation
+// reaches to data + reservedBytes when that is further. A page faulted in by the first write costs
+// several times as much as one the system prepares on request, on virtual machines most of all,
+// so every array of more than a few pages is prepared in one request; the huge pages the
+// allocation spans, including its first and last when it has them to itself, are first asked for,
+// which cuts the number of pages by hundreds. Only arrays of megabytes are prepared by every core
+// at once: for smaller ones, starting the threads costs more than it saves.
+inline void PreparePagesForWriting(void* data, std::size_t bytes, std::size_t reservedBytes = 0) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     using largearrays::kBlockMargin;
     using largearrays::kHugePage;
@@ -89,11 +90,13 @@ inline void PreparePagesForWriting(void* data, std::size_t bytes) {
     }
     const auto begin = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t end = begin + bytes;
+    const std::uintptr_t reservedEnd = begin + std::max(bytes, reservedBytes);
     const std::uintptr_t below = begin & ~(kHugePage - 1);
-    const std::uintptr_t above = (end + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t above = (reservedEnd + kHugePage - 1) & ~(kHugePage - 1);
     const bool ownsFirst = begin != below && begin - below <= kBlockMargin;
     const std::uintptr_t first = ownsFirst ? below : (begin + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t last = above - end <= kBlockMargin ? above : end & ~(kHugePage - 1);
+    const std::uintptr_t last =
+        above - reservedEnd <= kBlockMargin ? above : reservedEnd & ~(kHugePage - 1);
     if (last > first) {
         ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
         if (ownsFirst) {
@@ -116,6 +119,7 @@ inline void PreparePagesForWriting(void* data, std::size_t bytes) {
 #else
     (void)data;
     (void)bytes;
+    (void)reservedBytes;
 #endif
 }
 
@@ -125,6 +129,6 @@ template <typename T>
 void AllocateExactly(std::vector<T>& array, std::size_t count, const T& value) {
     std::vector<T>().swap(array);
     array.reserve(CapacityOnHugePages(count, sizeof(T)));
-    PreparePagesForWriting(array.data(), array.capacity() * sizeof(T));
+    PreparePagesForWriting(array.data(), count * sizeof(T), array.capacity() * sizeof(T));
     array.assign(count, value);
 }
