@@ -15,7 +15,9 @@ public:
     ChunkFiller(const ObjChunkCount& count, const ObjChunkPlan& plan, Mesh& mesh)
         : count_(count), plan_(plan),
           mesh_(mesh), total_{mesh.vertexCount, mesh.texCoordCount, mesh.normalCount},
-          read_(plan.base), groupWritten_(count.groupNames.size(), 0) {}
+          read_(plan.base),
+          groupWritten_(count.groupNames.size(), 0), sink_{&leadingWritten_, count.leadingTriangles,
+                                                           plan.leadingGroup, plan.leadingStart} {}
 
     // Fills from one window; false (with the fault) when a statement cannot be taken.
     bool FillWindow(std::string_view window, std::size_t windowOffset, ObjChunkFault& fault) {
@@ -55,7 +57,7 @@ private:
             if (usemtls_ >= count_.usemtlGroups.size()) {
                 return false;
             }
-            current_ = count_.usemtlGroups[usemtls_++];
+            UseGroup(count_.usemtlGroups[usemtls_++]);
             return true;
         case 'f':
             return FillFace(cursor, fault);
@@ -194,20 +196,31 @@ private:
         return p && (p == end || ObjTextCursor::IsBlank(*p)) ? p : nullptr;
     }
 
+    // The stretch's local group `group` takes the triangles from here on.
+    void UseGroup(uint32_t group) {
+        sink_ = {&groupWritten_[group], count_.groupTriangles[group], plan_.groupPositions[group],
+                 plan_.groupStarts[group]};
+    }
+
     bool StoreTriangle(const MeshTriangle& triangle) {
-        uint64_t& written = current_ ? groupWritten_[*current_] : leadingWritten_;
-        const uint64_t counted =
-            current_ ? count_.groupTriangles[*current_] : count_.leadingTriangles;
-        if (triangles_ >= count_.triangles || written >= counted) {
+        uint64_t& written = *sink_.written;
+        if (triangles_ >= count_.triangles || written >= sink_.counted) {
             return false;
         }
         const uint32_t index = plan_.triangleBase + static_cast<uint32_t>(triangles_++);
         mesh_.triangles[index] = triangle;
-        const uint32_t group = current_ ? plan_.groupPositions[*current_] : plan_.leadingGroup;
-        const uint32_t start = current_ ? plan_.groupStarts[*current_] : plan_.leadingStart;
-        mesh_.groups[group].triangleIndices[start + written++] = index;
+        mesh_.groups[sink_.group].triangleIndices[sink_.start + written++] = index;
         return true;
     }
+
+    // Where the current group's triangles go: its count so far and as counted, its list
+    // position and its first slot.
+    struct GroupSink {
+        uint64_t* written;
+        uint64_t counted;
+        uint32_t group;
+        uint32_t start;
+    };
 
     const ObjChunkCount& count_;
     const ObjChunkPlan& plan_;
@@ -216,9 +229,9 @@ private:
     ObjElementCounts read_; // elements read before the current statement, over the whole text
     uint64_t triangles_ = 0;
     std::size_t usemtls_ = 0;
-    std::optional<uint32_t> current_; // the local group, none before the first usemtl
-    uint64_t leadingWritten_ = 0;
+    uint64_t leadingWritten_ = 0; // the triangles before the stretch's first usemtl
     std::vector<uint64_t> groupWritten_;
+    GroupSink sink_;
     FaceReader faceReader_;
 };
 
