@@ -132,3 +132,14 @@ void AllocateExactly(std::vector<T>& array, std::size_t count, const T& value) {
     PreparePagesForWriting(array.data(), count * sizeof(T), array.capacity() * sizeof(T));
     array.assign(count, value);
 }
+
+// Gives `array` room for `count` items in all, on pages prepared as PreparePagesForWriting says,
+// for an array that is then filled by appending.
+template <typename T> void ReserveOnHugePages(std::vector<T>& array, std::size_t count) {
+    if (count <= array.capacity()) {
+        return;
+    }
+    array.reserve(CapacityOnHugePages(count, sizeof(T)));
+    PreparePagesForWriting(array.data() + array.size(), (count - array.size()) * sizeof(T),
+                           (array.capacity() - array.size()) * sizeof(T));
+}

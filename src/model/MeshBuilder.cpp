@@ -1,5 +1,6 @@
 #include "model/MeshBuilder.h"
 
+#include "model/LargeArrays.h"
 #include "model/MeshGroups.h"
 
 #include <cmath>
@@ -7,15 +8,19 @@
 
 void MeshBuilder::Reserve(uint64_t vertices, uint64_t triangles, bool colors, bool texCoords) {
     mesh.vertexCount = static_cast<uint32_t>(vertices);
-    mesh.vertices.assign(3 * (vertices + 1), 0.0f);
+    AllocateExactly(mesh.vertices, 3 * (vertices + 1), 0.0f);
     if (colors) {
-        mesh.colors.assign(4 * (vertices + 1), 1.0f);
+        AllocateExactly(mesh.colors, 4 * (vertices + 1), 1.0f);
     }
     if (texCoords) {
         mesh.texCoordCount = static_cast<uint32_t>(vertices);
-        mesh.texCoords.assign(2 * (vertices + 1), 0.0f);
+        AllocateExactly(mesh.texCoords, 2 * (vertices + 1), 0.0f);
     }
-    mesh.triangles.reserve(triangles);
+    ReserveTriangles(triangles);
+}
+
+void MeshBuilder::ReserveTriangles(uint64_t triangles) {
+    ReserveOnHugePages(mesh.triangles, triangles);
 }
 
 void MeshBuilder::SetVertex(uint32_t index, float x, float y, float z) {

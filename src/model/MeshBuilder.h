@@ -17,7 +17,8 @@ public:
     // Sizes the arrays; colours and texture coordinates are per vertex when asked for.
     void Reserve(uint64_t vertices, uint64_t triangles, bool colors, bool texCoords);
 
-    void ReserveTriangles(uint64_t triangles) { mesh.triangles.reserve(triangles); }
+    // Room for `triangles` triangles in all, on pages made ready for them.
+    void ReserveTriangles(uint64_t triangles);
 
     // Sets vertex `index` (1-based, within the reserved count).
     void SetVertex(uint32_t index, float x, float y, float z);

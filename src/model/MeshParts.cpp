@@ -147,9 +147,7 @@ private:
             // Room for the whole count at once (growing step by step touches twice the memory),
             // but never more than the text can describe: each corner takes two bytes at least.
             const std::size_t expected = std::min(std::size_t{triangleCount_}, textBytes_ / 2) + 1;
-            triangles.reserve(CapacityOnHugePages(expected, sizeof(uint32_t)));
-            PreparePagesForWriting(triangles.data(), expected * sizeof(uint32_t),
-                                   triangles.capacity() * sizeof(uint32_t));
+            ReserveOnHugePages(triangles, expected);
         }
         const std::size_t room = std::size_t{triangleCount_} + 1 - triangles.size();
         triangles.insert(triangles.end(), std::min(corners - 2, room), current_);

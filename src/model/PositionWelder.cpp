@@ -1,5 +1,7 @@
 #include "model/PositionWelder.h"
 
+#include "model/LargeArrays.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -7,7 +9,7 @@
 PositionWelder::PositionWelder(std::size_t expectedCorners) {
     // Kept at most half full: twice the expected vertices, at least a small table.
     const std::size_t capacity = std::bit_ceil(std::max<std::size_t>(64, expectedCorners / 3));
-    slots.assign(capacity, 0);
+    AllocateExactly(slots, capacity, 0u);
     mask = capacity - 1;
     positions.reserve(expectedCorners / 6 + 1);
 }
@@ -55,7 +57,7 @@ uint32_t PositionWelder::Weld(Position p, bool& added) {
 }
 
 void PositionWelder::Grow() {
-    slots.assign(2 * slots.size(), 0);
+    AllocateExactly(slots, 2 * slots.size(), 0u);
     mask = slots.size() - 1;
     // Every vertex but the newest goes back in; the caller places the newest.
     for (std::size_t v = 0; v + 1 < positions.size(); ++v) {

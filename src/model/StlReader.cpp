@@ -1,5 +1,6 @@
 #include "model/StlReader.h"
 
+#include "model/LargeArrays.h"
 #include "model/MeshBuilder.h"
 #include "model/PositionWelder.h"
 
@@ -19,7 +20,7 @@ using Position = PositionWelder::Position;
 Status BuildWelded(const std::vector<Position>& corners, Mesh& mesh, ImportProgress& progress) {
     PositionWelder welder(corners.size());
     std::vector<uint32_t> triangles;
-    triangles.reserve(corners.size());
+    ReserveOnHugePages(triangles, corners.size());
     for (std::size_t c = 0; c < corners.size(); ++c) {
         bool added = false;
         triangles.push_back(welder.Weld(corners[c], added));
@@ -50,7 +51,7 @@ Status ReadBinary(std::string_view bytes, std::vector<Position>& corners,
     if (count > kMaxMeshElements / 3) {
         return Status::Failure("the STL file has more triangles than can be drawn");
     }
-    corners.resize(3 * std::size_t{count});
+    AllocateExactly(corners, 3 * std::size_t{count}, Position{});
     for (std::size_t t = 0; t < count; ++t) {
         // Each record: the facet normal (recomputed later), three corners, two attribute bytes.
         std::memcpy(&corners[3 * t], bytes.data() + kHeaderSize + t * kTriangleSize + 12,
