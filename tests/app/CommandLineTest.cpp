@@ -77,9 +77,9 @@ TEST(CommandLine, VersionAndHelp) {
     EXPECT_TRUE(err.str().empty());
 }
 
-// The executable loads only what every command needs; Qt, OpenGL, Assimp and Embree come with the
-// modules beside it (the window, the report, the offscreen picture, the glTF and OFF reader) or,
-// for Embree, with the first surface prepared for picking.
+// The executable loads only what every command needs; Qt, OpenGL, Assimp, tinygltf and Embree come
+// with the modules beside it (the window, the report, the offscreen picture, the glTF and OFF
+// reader, the glTF writer) or, for Embree, with the first surface prepared for picking.
 TEST(CommandLine, TheExecutableLoadsNoLargeLibrary) {
     std::FILE* listing = ::popen("LD_TRACE_LOADED_OBJECTS=1 '" RUVO_BINARY "'", "r");
     ASSERT_NE(listing, nullptr);
@@ -90,13 +90,15 @@ TEST(CommandLine, TheExecutableLoadsNoLargeLibrary) {
     }
     ASSERT_EQ(::pclose(listing), 0);
     EXPECT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
-    for (const char* large : {"libQt", "libGL", "libOpenGL", "libEGL", "libassimp", "libembree"}) {
+    for (const char* large : {"libQt", "libGL", "libOpenGL", "libEGL", "libassimp", "libembree",
+                              "libtinygltf", "libstb"}) {
         EXPECT_EQ(libraries.find(large), std::string::npos) << large << " in\n" << libraries;
     }
 
     const std::string folder = std::filesystem::path(RUVO_BINARY).parent_path().string();
     for (const char* module : {"libruvo_desktop.so", "libruvo_report_command.so",
-                               "libruvo_render_command.so", "libruvo_assimp_reader.so"}) {
+                               "libruvo_render_command.so", "libruvo_assimp_reader.so",
+                               "libruvo_gltf_writer.so"}) {
         EXPECT_TRUE(std::filesystem::exists(folder + "/" + module)) << module;
     }
 }
