@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <unistd.h>
@@ -32,10 +33,10 @@ struct TorusFile {
     }
 };
 
-void WriteTorus(const std::filesystem::path& path) {
+bool WriteTorus(const std::filesystem::path& path) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (!file) {
-        return;
+        return false;
     }
     constexpr double kPi = 3.14159265358979;
     std::fprintf(file, "# torus, %d triangles\n", 2 * kRings * kSides);
@@ -59,7 +60,7 @@ void WriteTorus(const std::filesystem::path& path) {
             std::fprintf(file, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, c, c, c, d, d, d);
         }
     }
-    std::fclose(file);
+    return std::fclose(file) == 0;
 }
 
 const TorusFile& Torus() {
@@ -218,4 +219,19 @@ BENCHMARK(ReadManyMaterials)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisec
 BENCHMARK(ReadFitAndNormals)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(FscanfTwoPassRead)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-BENCHMARK_MAIN();
+// `ObjReaderBench --write-torus=PATH` writes the model and stops, for timing other readers on the
+// same file (bench/fast_obj_side_by_side.sh).
+int main(int argc, char** argv) {
+    constexpr std::string_view kWriteTorus = "--write-torus=";
+    if (argc == 2 && std::string_view(argv[1]).starts_with(kWriteTorus)) {
+        const std::filesystem::path path(std::string_view(argv[1]).substr(kWriteTorus.size()));
+        return WriteTorus(path) ? 0 : 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
