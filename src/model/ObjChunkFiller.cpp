@@ -113,21 +113,27 @@ private:
         return result == ObjFaceResult::Stored;
     }
 
-    // The common face, "f v/t/n v/t/n v/t/n" alone on its line with every index in range, read
-    // without the general corner machinery. False (cursor unmoved) for anything else, which the
-    // general reading then takes.
+    // The common faces, "f v/t/n v/t/n v/t/n" and "f v v v", alone on their line with every
+    // index in range, read without the general corner machinery. False (cursor unmoved) for
+    // anything else, which the general reading then takes.
     bool FillPlainTriangle(ObjTextCursor& cursor) {
         FaceCorner corners[3];
+        CornerForm form = CornerForm::Vertex;
         const char* p = cursor.Here();
         const char* end = cursor.End();
-        for (FaceCorner& corner : corners) {
+        for (int c = 0; c < 3; ++c) {
             if (p == end || (*p != ' ' && *p != '\t')) {
                 return false;
             }
             while (p < end && (*p == ' ' || *p == '\t')) {
                 ++p;
             }
-            p = ParsePlainCorner(p, end, corner);
+            p = ParseInteger(p, end, corners[c].vertex);
+            if (p && c == 0) {
+                // The first corner decides the form, as in the general reading.
+                form = p < end && *p == '/' ? CornerForm::VertexTexCoordNormal : CornerForm::Vertex;
+            }
+            p = p ? ParseRestOfPlainCorner(p, end, form, corners[c]) : nullptr;
             if (!p) {
                 return false;
             }
@@ -142,7 +148,7 @@ private:
             return false;
         }
         MeshTriangle triangle;
-        if (!ResolvePlainCorners(corners, triangle)) {
+        if (!ResolvePlainCorners(corners, form, triangle)) {
             return false; // the general reading reports it
         }
         if (!StoreTriangle(triangle)) {
@@ -153,26 +159,29 @@ private:
     }
 
     // The array indices of the three corners; false when one of them names no element.
-    bool ResolvePlainCorners(const FaceCorner (&corners)[3], MeshTriangle& triangle) const {
+    bool ResolvePlainCorners(const FaceCorner (&corners)[3], CornerForm form,
+                             MeshTriangle& triangle) const {
         // Nearly every index counts from the start of the file and is in range: that is checked
         // here at once, and only the others go through the general rule.
         const auto inRange = [](long long raw, uint32_t total) {
             return raw >= 1 && raw <= static_cast<long long>(total);
         };
+        const bool withTexCoordAndNormal = form == CornerForm::VertexTexCoordNormal;
         for (int c = 0; c < 3; ++c) {
             const FaceCorner& corner = corners[c];
             if (inRange(corner.vertex, total_.vertices) &&
-                inRange(corner.texCoord, total_.texCoords) &&
-                inRange(corner.normal, total_.normals)) {
+                (!withTexCoordAndNormal || (inRange(corner.texCoord, total_.texCoords) &&
+                                            inRange(corner.normal, total_.normals)))) {
                 triangle.vertex[c] = static_cast<int32_t>(corner.vertex);
-                triangle.texCoord[c] = static_cast<int32_t>(corner.texCoord);
-                triangle.normal[c] = static_cast<int32_t>(corner.normal);
+                if (withTexCoordAndNormal) {
+                    triangle.texCoord[c] = static_cast<int32_t>(corner.texCoord);
+                    triangle.normal[c] = static_cast<int32_t>(corner.normal);
+                }
                 continue;
             }
             int32_t resolved[3];
             ObjIndexFault ignored;
-            if (!ResolveObjCorner(corner, CornerForm::VertexTexCoordNormal, read_, total_, ignored,
-                                  resolved)) {
+            if (!ResolveObjCorner(corner, form, read_, total_, ignored, resolved)) {
                 return false;
             }
             triangle.vertex[c] = resolved[0];
@@ -182,17 +191,20 @@ private:
         return true;
     }
 
-    // "v/t/n" followed by a blank or the end; nullptr otherwise.
-    static const char* ParsePlainCorner(const char* p, const char* end, FaceCorner& corner) {
-        p = ParseInteger(p, end, corner.vertex);
-        if (!p || p == end || *p++ != '/') {
-            return nullptr;
+    // After a corner's vertex index: "/t/n" when the face is of that form, then a blank or the
+    // end; nullptr otherwise.
+    static const char* ParseRestOfPlainCorner(const char* p, const char* end, CornerForm form,
+                                              FaceCorner& corner) {
+        if (form == CornerForm::VertexTexCoordNormal) {
+            if (p == end || *p++ != '/') {
+                return nullptr;
+            }
+            p = ParseInteger(p, end, corner.texCoord);
+            if (!p || p == end || *p++ != '/') {
+                return nullptr;
+            }
+            p = ParseInteger(p, end, corner.normal);
         }
-        p = ParseInteger(p, end, corner.texCoord);
-        if (!p || p == end || *p++ != '/') {
-            return nullptr;
-        }
-        p = ParseInteger(p, end, corner.normal);
         return p && (p == end || ObjTextCursor::IsBlank(*p)) ? p : nullptr;
     }
 

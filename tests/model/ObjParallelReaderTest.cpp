@@ -25,8 +25,9 @@ MtlTextSource Libraries() {
 }
 
 // A model that uses every statement the reader knows, in shuffled order: faces of every corner
-// form and length, negative indices, faces continued on the next line, groups that come back,
-// unknown materials, comments and blank lines.
+// form and length, now and then with corners of mixed forms, negative and signed indices, tabs
+// and faces continued on the next line; groups that come back, unknown materials, comments and
+// blank lines.
 std::string GeneratedModel(unsigned seed, int statements, const char* lineEnd) {
     std::mt19937 random(seed);
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
@@ -55,18 +56,24 @@ std::string GeneratedModel(unsigned seed, int statements, const char* lineEnd) {
             text += "f";
             for (int c = 0; c < corners; ++c) {
                 const auto index = [&](int count) {
-                    return pick(3) == 0 ? -(1 + pick(count)) : 1 + pick(count);
+                    return pick(3) == 0   ? std::to_string(-(1 + pick(count)))
+                           : pick(25) == 0 ? "+" + std::to_string(1 + pick(count))
+                                           : std::to_string(1 + pick(count));
                 };
-                text += c == 4 && pick(2) ? std::string(lineEnd) + " " : std::string(" ");
-                text += std::to_string(index(vertices));
-                if (form == 1 || form == 3) {
-                    text += "/" + std::to_string(index(texCoords));
+                // Now and then a later corner of another form than the first one's.
+                const int cornerForm = c > 0 && texCoords && normals && pick(20) == 0 ? pick(4)
+                                                                                    : form;
+                text += c == 4 && pick(2) ? std::string(lineEnd) + " "
+                                          : std::string(pick(15) == 0 ? "\t" : " ");
+                text += index(vertices);
+                if (cornerForm == 1 || cornerForm == 3) {
+                    text += "/" + index(texCoords);
                 }
-                if (form == 2) {
-                    text += "//" + std::to_string(index(normals));
+                if (cornerForm == 2) {
+                    text += "//" + index(normals);
                 }
-                if (form == 3) {
-                    text += "/" + std::to_string(index(normals));
+                if (cornerForm == 3) {
+                    text += "/" + index(normals);
                 }
             }
             text += lineEnd;
@@ -81,6 +88,16 @@ ObjReadResult Parallel(const std::string& text, unsigned stretches) {
     return ReadObjInParallel(ObjSource(text), "dir/model.obj", Libraries(), nullptr, options);
 }
 
+// Holds back what the reader prints (its warnings) for as long as it lives, however the checks
+// in its scope end.
+class HeldStdout {
+public:
+    HeldStdout() { testing::internal::CaptureStdout(); }
+    ~HeldStdout() { testing::internal::GetCapturedStdout(); }
+    HeldStdout(const HeldStdout&) = delete;
+    HeldStdout& operator=(const HeldStdout&) = delete;
+};
+
 std::filesystem::path TemporaryFolder() {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("ruvo-parallel-reader-" + std::to_string(::getpid()));
@@ -92,7 +109,7 @@ std::filesystem::path TemporaryFolder() {
 
 TEST(ObjParallelReader, EveryStretchCountAndWindowGivesTheSequentialMesh) {
     const std::filesystem::path folder = TemporaryFolder();
-    testing::internal::CaptureStdout();
+    const HeldStdout held;
     for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
         for (unsigned seed = 1; seed <= 6; ++seed) {
             const std::string text = GeneratedModel(seed, 3000, lineEnd);
@@ -119,7 +136,6 @@ TEST(ObjParallelReader, EveryStretchCountAndWindowGivesTheSequentialMesh) {
             ExpectSameMesh(*windowed.mesh, *reference.mesh);
         }
     }
-    testing::internal::GetCapturedStdout();
     std::filesystem::remove_all(folder);
 }
 
@@ -127,6 +143,8 @@ TEST(ObjParallelReader, RefusalsAndWarningsAreTheSequentialOnes) {
     const std::string body = GeneratedModel(9, 2000, "\n");
     const std::string faulty[] = {
         body + "f 1 2 99999\n" + body, // an index beyond the count, late in the text
+        body + "f 3 0 1\n" + body,     // index 0, which names nothing
+        body + "f 1/1/1 2/1/1 3/1/99999\n" + body, // a normal beyond the count
         "f -1 1 1\n" + body,           // a relative index before any vertex
         body + "vp 1 2\n" + body + "mtllib none.mtl\n", // the unknown statement comes first
         body + "mtllib none.mtl\n" + body + "vp 1 2\n", // the library comes first
