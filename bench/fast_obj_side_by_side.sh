@@ -44,8 +44,10 @@ summary() {
     sort -n "$1" | awk '{ v[NR] = $1 } END { printf "min %.3f s, median %.3f s", v[1], v[int((NR + 1) / 2)] }'
 }
 
-wall "$work/fast_obj_read" "$model" >/dev/null # both warm, the file in the page cache
-wall "$build/src/ruvo" --obj-info "$model" >/dev/null
+# Once each first, untimed: both warm, the file in the page cache, and a model either cannot read
+# is said before anything is timed.
+"$work/fast_obj_read" "$model" >/dev/null || { echo "fast_obj cannot read $model" >&2; exit 1; }
+"$build/src/ruvo" --obj-info "$model" >/dev/null || { echo "ruvo cannot read $model" >&2; exit 1; }
 for ((i = 0; i < runs; i++)); do
     wall "$work/fast_obj_read" "$model" >>"$work/fast_obj.times"
     wall "$build/src/ruvo" --obj-info "$model" >>"$work/ruvo.times"
