@@ -179,6 +179,19 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
     EXPECT_FALSE(ExportSceneFile(scene, folder.File("missing/scene.glb")));
 }
 
+// A label from an older data file need not be UTF-8, which glTF's JSON requires: the scene is still
+// written, each such byte shown as U+FFFD (as the report's JSON shows it), the rest of the label
+// kept. Writing it used to end the program.
+TEST_F(ExportFixture, LabelsThatAreNotUtf8AreWrittenReadably) {
+    scene.GetTrajectory(0)->SetText("Schu\xdf \xe9");
+    const std::string glb = folder.File("latin1.glb");
+    ASSERT_TRUE(ExportSceneFile(scene, glb));
+    Box box;
+    const NodeSurvey survey = SurveyFile(glb, box);
+    EXPECT_EQ(survey.triangles.count("Trajectory 1 (Schu\xEF\xBF\xBD \xEF\xBF\xBD)"), 1u);
+    EXPECT_EQ(survey.triangles.count("Element 1"), 1u);
+}
+
 TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenShown) {
     // A third trajectory whose points lie within the balls' width has no direction and no cone.
     Path* undetermined = scene.AddTrajectory(1);

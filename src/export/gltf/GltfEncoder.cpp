@@ -1,5 +1,6 @@
 #include "export/gltf/GltfEncoder.h"
 
+#include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
 
 #include <algorithm>
@@ -11,6 +12,15 @@ namespace {
 
 constexpr int kArrayBuffer = 34962;
 constexpr int kElementArrayBuffer = 34963;
+
+// Names come from the user's labels, which an older data file may hold in another encoding than
+// UTF-8; glTF is JSON, whose writer refuses such bytes. Each byte that is not UTF-8 becomes U+FFFD,
+// as in the report's JSON, so that the rest of the label stays readable.
+std::string ReadableUtf8(const std::string& text) {
+    using nlohmann::json;
+    return json::parse(json(text).dump(-1, ' ', false, json::error_handler_t::replace))
+        .get<std::string>();
+}
 
 class GlbBuilder {
 public:
@@ -25,10 +35,10 @@ public:
 
     void AddNode(const ExportNode& source) {
         tinygltf::Node node;
-        node.name = source.name;
+        node.name = ReadableUtf8(source.name);
         if (!source.primitives.empty()) {
             tinygltf::Mesh mesh;
-            mesh.name = source.name;
+            mesh.name = node.name;
             for (const ExportPrimitive& primitive : source.primitives) {
                 mesh.primitives.push_back(AddPrimitive(primitive));
             }
@@ -91,7 +101,7 @@ private:
 
     int AddMaterial(const ExportPrimitive& primitive) {
         tinygltf::Material material;
-        material.name = primitive.materialName;
+        material.name = ReadableUtf8(primitive.materialName);
         material.pbrMetallicRoughness.baseColorFactor = {primitive.color[0], primitive.color[1],
                                                          primitive.color[2], primitive.color[3]};
         material.pbrMetallicRoughness.metallicFactor = 0.0;
