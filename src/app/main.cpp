@@ -6,7 +6,7 @@
 #include <vector>
 
 #ifndef RUVO_NO_UI
-#include "app/DesktopModule.h"
+#include "app/DesktopProgram.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -20,6 +20,6 @@ int main(int argc, char** argv) {
     std::cerr << "ruvo: this build has no desktop window\n";
     return 1;
 #else
-    return RunDesktopModule(argc, argv, commandLine.documentFile);
+    return RunDesktopProgram(argc, argv, commandLine.documentFile);
 #endif
 }

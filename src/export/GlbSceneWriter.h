@@ -7,8 +7,7 @@
 
 // The glTF bytes of the scene: binary (.glb), or JSON text with the buffer embedded (.gltf); one
 // node per scene node, one mesh primitive per triangle set with its own material (base colour, not
-// metallic, fully rough), per-vertex colours as COLOR_0. The encoder is a module, loaded on first
-// use. Empty when the encoder fails or its module cannot be loaded.
+// metallic, fully rough), per-vertex colours as COLOR_0. Empty when the encoder fails.
 std::string EncodeGltfScene(const ExportScene& scene, const std::string& generator, bool binary);
 
 // Writes the scene as binary glTF. The file is written beside the target and renamed over it.

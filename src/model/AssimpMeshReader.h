@@ -12,7 +12,5 @@
 // scene's nodes place, with the node transforms applied, triangulated, with per-vertex colours,
 // texture coordinates and the materials' diffuse colours where the file has them. A glTF text
 // file is read from `path` so that its buffers beside it are found; the others from `bytes`.
-// The reader is loaded on first use (see AssimpReaderModule.h); when it cannot be, the read fails
-// with a message saying so.
 Status ReadWithAssimp(MeshFormat format, const std::string& path, std::string_view bytes,
                       Mesh& mesh, ImportProgress& progress);

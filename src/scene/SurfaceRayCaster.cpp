@@ -1,34 +1,29 @@
 #include "scene/SurfaceRayCaster.h"
 
-#include "scene/EmbreeLibrary.h"
+#include <embree3/rtcore.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
 
+// The library's handles, released together.
 struct SurfaceRayCaster::Embree {
-    explicit Embree(const EmbreeLibrary& rtc) : rtc(rtc) {}
+    Embree() = default;
     ~Embree() {
-        if (EmbreeLibrary::ProcessEnding()) {
-            // The library may already be gone; the system reclaims everything.
-            EmbreeLibrary::LeaveToSystem({device, scene, geometry});
-            return;
-        }
         if (scene) {
-            rtc.ReleaseScene(scene);
+            rtcReleaseScene(scene);
         }
         if (geometry) {
-            rtc.ReleaseGeometry(geometry);
+            rtcReleaseGeometry(geometry);
         }
         if (device) {
-            rtc.ReleaseDevice(device);
+            rtcReleaseDevice(device);
         }
     }
     Embree(const Embree&) = delete;
     Embree& operator=(const Embree&) = delete;
 
-    const EmbreeLibrary& rtc;
     RTCDevice device = nullptr;
     RTCScene scene = nullptr;
     RTCGeometry geometry = nullptr;
@@ -40,8 +35,8 @@ Status EmbreeFailure(const std::string& what) {
     return Status::Failure("The body surface cannot be prepared for picking (" + what + ")");
 }
 
-Status EmbreeFailure(const EmbreeLibrary& rtc, RTCDevice device, const char* what) {
-    const RTCError error = device ? rtc.GetDeviceError(device) : RTC_ERROR_UNKNOWN;
+Status EmbreeFailure(RTCDevice device, const char* what) {
+    const RTCError error = device ? rtcGetDeviceError(device) : RTC_ERROR_UNKNOWN;
     return EmbreeFailure(std::string(what) + ", error " + std::to_string(static_cast<int>(error)));
 }
 
@@ -84,39 +79,33 @@ Status SurfaceRayCaster::Build(const Mesh& mesh, std::span<const float> position
         groupNames.emplace_back();
     }
 
-    std::string unavailable;
-    const EmbreeLibrary* library = EmbreeLibrary::Get(unavailable);
-    if (library == nullptr) {
-        return EmbreeFailure(unavailable);
-    }
-    const EmbreeLibrary& rtc = *library;
-    embree = std::make_unique<Embree>(rtc);
+    embree = std::make_unique<Embree>();
     // One thread: the same hierarchy on every run (so the same answer on a shared edge), no
     // worker pool left behind, and the build of a million triangles still takes a fraction of a
     // second.
-    embree->device = rtc.NewDevice("threads=1");
+    embree->device = rtcNewDevice("threads=1");
     if (!embree->device) {
-        return EmbreeFailure(rtc, nullptr, "no ray-tracing device");
+        return EmbreeFailure(nullptr, "no ray-tracing device");
     }
-    embree->geometry = rtc.NewGeometry(embree->device, RTC_GEOMETRY_TYPE_TRIANGLE);
+    embree->geometry = rtcNewGeometry(embree->device, RTC_GEOMETRY_TYPE_TRIANGLE);
     // The fast (Morton) build: a click costs microseconds either way, the build is what waits.
-    rtc.SetGeometryBuildQuality(embree->geometry, RTC_BUILD_QUALITY_LOW);
+    rtcSetGeometryBuildQuality(embree->geometry, RTC_BUILD_QUALITY_LOW);
     auto* indices = static_cast<uint32_t*>(
-        rtc.SetNewGeometryBuffer(embree->geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
+        rtcSetNewGeometryBuffer(embree->geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
                                  3 * sizeof(uint32_t), triangleCount));
     vertexBuffer = static_cast<float*>(
-        rtc.SetNewGeometryBuffer(embree->geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
+        rtcSetNewGeometryBuffer(embree->geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
                                  3 * sizeof(float), vertexCount));
     if (!indices || !vertexBuffer) {
         vertexBuffer = nullptr;
-        return EmbreeFailure(rtc, embree->device, "no memory for the triangles");
+        return EmbreeFailure(embree->device, "no memory for the triangles");
     }
     std::copy(corners.begin(), corners.end(), indices);
-    embree->scene = rtc.NewScene(embree->device);
+    embree->scene = rtcNewScene(embree->device);
     // Robust traversal: a ray through a shared edge or vertex still meets one of its triangles.
-    rtc.SetSceneFlags(embree->scene, RTC_SCENE_FLAG_ROBUST);
-    rtc.SetSceneBuildQuality(embree->scene, RTC_BUILD_QUALITY_LOW);
-    rtc.AttachGeometry(embree->scene, embree->geometry);
+    rtcSetSceneFlags(embree->scene, RTC_SCENE_FLAG_ROBUST);
+    rtcSetSceneBuildQuality(embree->scene, RTC_BUILD_QUALITY_LOW);
+    rtcAttachGeometry(embree->scene, embree->geometry);
     return UpdatePositions(positions);
 }
 
@@ -130,16 +119,15 @@ Status SurfaceRayCaster::UpdatePositions(std::span<const float> positions) {
     built = false;
     std::copy(positions.begin(), positions.begin() + 3 * static_cast<ptrdiff_t>(vertexCount),
               vertexBuffer);
-    embree->rtc.UpdateGeometryBuffer(embree->geometry, RTC_BUFFER_TYPE_VERTEX, 0);
+    rtcUpdateGeometryBuffer(embree->geometry, RTC_BUFFER_TYPE_VERTEX, 0);
     return Commit();
 }
 
 Status SurfaceRayCaster::Commit() {
-    const EmbreeLibrary& rtc = embree->rtc;
-    rtc.CommitGeometry(embree->geometry);
-    rtc.CommitScene(embree->scene);
-    if (rtc.GetDeviceError(embree->device) != RTC_ERROR_NONE) {
-        return EmbreeFailure(rtc, embree->device, "building the hierarchy failed");
+    rtcCommitGeometry(embree->geometry);
+    rtcCommitScene(embree->scene);
+    if (rtcGetDeviceError(embree->device) != RTC_ERROR_NONE) {
+        return EmbreeFailure(embree->device, "building the hierarchy failed");
     }
     built = true;
     return Status::Ok();
@@ -172,7 +160,7 @@ std::optional<SurfaceHit> SurfaceRayCaster::Cast(const SurfaceRay& ray,
     query.hit.instID[0] = RTC_INVALID_GEOMETRY_ID;
     RTCIntersectContext context;
     rtcInitIntersectContext(&context);
-    embree->rtc.Intersect1(embree->scene, &context, &query);
+    rtcIntersect1(embree->scene, &context, &query);
     if (query.hit.geomID == RTC_INVALID_GEOMETRY_ID) {
         return std::nullopt;
     }

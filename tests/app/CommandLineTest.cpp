@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -75,30 +72,4 @@ TEST(CommandLine, VersionAndHelp) {
     EXPECT_EQ(RunHeadless(Parse({"--help"}), out, err), 0);
     EXPECT_NE(out.str().find("--obj-info"), std::string::npos);
     EXPECT_TRUE(err.str().empty());
-}
-
-// The executable loads only what every command needs; Qt, OpenGL, Assimp, tinygltf and Embree come
-// with the modules beside it (the window, the report, the offscreen picture, the glTF and OFF
-// reader, the glTF writer) or, for Embree, with the first surface prepared for picking.
-TEST(CommandLine, TheExecutableLoadsNoLargeLibrary) {
-    std::FILE* listing = ::popen("LD_TRACE_LOADED_OBJECTS=1 '" RUVO_BINARY "'", "r");
-    ASSERT_NE(listing, nullptr);
-    std::string libraries;
-    std::array<char, 4096> chunk{};
-    while (const size_t got = std::fread(chunk.data(), 1, chunk.size(), listing)) {
-        libraries.append(chunk.data(), got);
-    }
-    ASSERT_EQ(::pclose(listing), 0);
-    EXPECT_NE(libraries.find("libc.so"), std::string::npos) << libraries;
-    for (const char* large : {"libQt", "libGL", "libOpenGL", "libEGL", "libassimp", "libembree",
-                              "libtinygltf", "libstb"}) {
-        EXPECT_EQ(libraries.find(large), std::string::npos) << large << " in\n" << libraries;
-    }
-
-    const std::string folder = std::filesystem::path(RUVO_BINARY).parent_path().string();
-    for (const char* module : {"libruvo_desktop.so", "libruvo_report_command.so",
-                               "libruvo_render_command.so", "libruvo_assimp_reader.so",
-                               "libruvo_gltf_writer.so"}) {
-        EXPECT_TRUE(std::filesystem::exists(folder + "/" + module)) << module;
-    }
 }

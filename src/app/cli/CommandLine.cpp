@@ -1,6 +1,7 @@
 #include "app/cli/CommandLine.h"
 
-#include "app/cli/CommandModule.h"
+#include "app/cli/CaseReportCommand.h"
+#include "app/cli/OffscreenRenderCommand.h"
 #include "app/cli/HeadlessCommands.h"
 #include "docs/AppInfo.h"
 #include "export/SceneExport.h"
@@ -250,11 +251,11 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
     case CommandLine::Mode::Rewrite:
         return RunRewriteCommand(commandLine, out, err);
     case CommandLine::Mode::Render:
-        return RunModuleCommand(kRenderModule, commandLine, out, err);
+        return RunOffscreenRenderCommand(commandLine, err);
     case CommandLine::Mode::SurfacePoint:
         return RunSurfacePointCommand(commandLine, out, err);
     case CommandLine::Mode::Report:
-        return RunModuleCommand(kReportModule, commandLine, out, err);
+        return RunCaseReportCommand(commandLine, err);
     case CommandLine::Mode::ObjInfo:
         return RunObjInfoCommand(commandLine, out, err);
     case CommandLine::Mode::ExportScene:

@@ -5,7 +5,7 @@
 #include <iosfwd>
 
 // Each returns the process exit status; a failure writes one line on `err`. The report and the
-// offscreen picture run from modules (CommandModule.h).
+// offscreen picture have headers of their own (CaseReportCommand.h, OffscreenRenderCommand.h).
 int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

@@ -1,4 +1,4 @@
-#include "app/report/CaseReportCommand.h"
+#include "app/cli/CaseReportCommand.h"
 
 #include "app/cli/CaseLoading.h"
 #include "report/ReportWriter.h"

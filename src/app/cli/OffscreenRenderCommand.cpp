@@ -1,4 +1,4 @@
-#include "app/render/OffscreenRenderCommand.h"
+#include "app/cli/OffscreenRenderCommand.h"
 
 #include "app/cli/CaseLoading.h"
 
