@@ -1,10 +1,10 @@
 // The edit layer's costs without drawing: an edit with its notification and its undo, and the
 // recovery write of a full case (what the desktop program does after each burst of edits).
-#include "docs/DataFile.h"
-#include "docs/FileAccess.h"
-#include "model/ObjReader.h"
-#include "scene/SceneEditor.h"
-#include "scene/Universe.h"
+#include "base/FileAccess.h"
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "case/DataFile.h"
+#include "mesh/io/obj/ObjReader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,22 +19,22 @@ namespace {
 
 // A full case: the default body, 20 trajectories with labels and 20 elements with labels.
 struct FullCase {
-    Universe scene;
+    Case scene;
     int heard = 0;
 
     FullCase() {
-        ObjReadResult body = glmReadOBJ(std::string(RUVO_SOURCE_DIR) + "/data/default/man1.obj");
+        ObjReadResult body = ReadObj(std::string(RUVO_SOURCE_DIR) + "/data/default/man1.obj");
         if (body.mesh) {
             scene.GetBody().LoadMesh(std::move(body.mesh));
         }
         scene.GetBody().SetHeight(1.78);
         for (int n = 0; n < 20; ++n) {
-            Path& path = *scene.AddTrajectory(n % 2);
+            Trajectory& path = *scene.AddTrajectory(n % 2);
             const double x = -0.3 + 0.03 * n;
             path.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
             path.SetColor(1, 0.2, 0.1);
             path.SetText("Trajectory " + std::to_string(n + 1) + "\r\nentry wound, left chest");
-            auto element = std::make_unique<VkElement>();
+            auto element = std::make_unique<Element>();
             element->SetPosition(0.5, 0.1 * n, 0.2);
             element->SetWidth(0.08);
             element->SetHeight(0.05);
@@ -43,21 +43,22 @@ struct FullCase {
             scene.GetElements().Add(std::move(element));
         }
         // The view's listener asks for a frame; here it only counts.
-        scene.GetEditor().AddListener([this](const SceneChange&) { ++heard; });
+        scene.GetEditor().AddListener([this](const CaseChange&) { ++heard; });
     }
 };
 
 // One drag's worth of change to a trajectory becomes an edit, is applied, heard and recorded.
 void BM_EditTrajectoryWithNotification(benchmark::State& state) {
     FullCase full;
-    std::vector<std::unique_ptr<SceneEdit>> history;
+    std::vector<std::unique_ptr<CaseEdit>> history;
     history.reserve(1 << 20);
     full.scene.GetEditor().SetRecorder(
-        [&history](std::unique_ptr<SceneEdit> edit) { history.push_back(std::move(edit)); });
+        [&history](std::unique_ptr<CaseEdit> edit) { history.push_back(std::move(edit)); });
     double shift = 0;
     for (auto _ : state) {
         shift += 0.001;
-        full.scene.GetEditor().EditTrajectory(7, "Move", [shift](Path& p) { p.SetDx(shift); });
+        full.scene.GetEditor().EditTrajectory(7, "Move",
+                                              [shift](Trajectory& p) { p.SetDx(shift); });
         if (history.size() >= (1 << 20)) {
             state.PauseTiming();
             history.clear();
@@ -84,12 +85,12 @@ BENCHMARK(BM_EditBodyWithNotification);
 // "Delete all" on a full case, undone again: the heaviest edit, two whole-case values.
 void BM_DeleteAllAndUndo(benchmark::State& state) {
     FullCase full;
-    std::unique_ptr<SceneEdit> last;
+    std::unique_ptr<CaseEdit> last;
     full.scene.GetEditor().SetRecorder(
-        [&last](std::unique_ptr<SceneEdit> edit) { last = std::move(edit); });
+        [&last](std::unique_ptr<CaseEdit> edit) { last = std::move(edit); });
     for (auto _ : state) {
         full.scene.GetEditor().EditCase("Delete all trajectories and elements",
-                                        [](Universe& s) { s.DeleteAll(); });
+                                        [](Case& s) { s.DeleteAll(); });
         full.scene.GetEditor().Undo(*last);
     }
     benchmark::DoNotOptimize(full.heard);

@@ -4,8 +4,8 @@
 // temporary folder and removed when the program ends.
 #include "MeshFiles.h"
 
-#include "model/MeshImport.h"
-#include "scene/Body.h"
+#include "case/Body.h"
+#include "mesh/io/MeshImport.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // Reading speed of the Wavefront reader on a scan-sized model: a torus of 1,000,000 triangles with
 // positions, texture coordinates and normals (about 100 MB), written once to a temporary file.
-#include "model/MeshFitting.h"
-#include "model/MeshNormals.h"
-#include "model/ObjParallelReader.h"
-#include "model/ObjReader.h"
-#include "model/RegularFile.h"
+#include "base/RegularFile.h"
+#include "mesh/MeshFitting.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/io/obj/ObjParallelReader.h"
+#include "mesh/io/obj/ObjReader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -75,10 +75,10 @@ const TorusFile& Torus() {
     return torus;
 }
 
-void ReadObj(benchmark::State& state) {
+void ReadObjOnEveryCore(benchmark::State& state) {
     const TorusFile& torus = Torus();
     for (auto _ : state) {
-        ObjReadResult result = glmReadOBJ(torus.path.string());
+        ObjReadResult result = ReadObj(torus.path.string());
         if (!result.mesh) {
             state.SkipWithError(result.error.c_str());
             return;
@@ -92,21 +92,21 @@ void ReadObj(benchmark::State& state) {
 void ReadFitAndNormals(benchmark::State& state) {
     const TorusFile& torus = Torus();
     for (auto _ : state) {
-        ObjReadResult result = glmReadOBJ(torus.path.string());
+        ObjReadResult result = ReadObj(torus.path.string());
         if (!result.mesh) {
             state.SkipWithError(result.error.c_str());
             return;
         }
-        glmFitToUnitBox(*result.mesh);
-        glmTriangleNormals(*result.mesh);
-        glmVertexNormals(*result.mesh, 90.0f);
+        FitToUnitBox(*result.mesh);
+        ComputeFacetNormals(*result.mesh);
+        ComputeVertexNormals(*result.mesh, 90.0f);
         benchmark::DoNotOptimize(result.mesh->normalCount);
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
 }
 
-// Side by side with ReadObj: the sequential reading, which the parallel one must equal, on the
-// same text already in memory (so this times the parsing alone, without reading the file).
+// Side by side with ReadObjOnEveryCore: the sequential reading, which the parallel one must equal,
+// on the same text already in memory (so this times the parsing alone, without reading the file).
 void ReadObjSequential(benchmark::State& state) {
     const TorusFile& torus = Torus();
     const std::optional<RegularFile> file = RegularFile::Open(torus.path.string());
@@ -160,7 +160,7 @@ void ReadManyMaterials(benchmark::State& state) {
         return std::optional<std::string>(library);
     };
     for (auto _ : state) {
-        ObjReadResult result = glmReadOBJFromMemory(model, "many.obj", source);
+        ObjReadResult result = ReadObjFromMemory(model, "many.obj", source);
         if (!result.mesh) {
             state.SkipWithError(result.error.c_str());
             return;
@@ -212,7 +212,7 @@ void FscanfTwoPassRead(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(ReadObj)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(ReadObjOnEveryCore)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(ReadObjSequential)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(ReadObjOneStretch)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(ReadManyMaterials)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);

@@ -1,10 +1,10 @@
 // Frame, mesh and pick timings on the headless context (llvmpipe here). Each timed iteration ends
 // with glFinish, so the figures include the rasterisation, not only the command submission.
-#include "render/GlSceneRenderer.h"
-#include "render/GlmDraw.h"
+#include "case/Case.h"
 #include "render/HeadlessContext.h"
 #include "render/MeshDrawCache.h"
-#include "scene/Universe.h"
+#include "render/MeshDrawing.h"
+#include "render/Renderer.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -42,8 +42,8 @@ private:
 // The default scene: the default body, 20 trajectories over the chest and 20 elements beside it.
 struct DefaultScene {
     std::unique_ptr<HeadlessContext> context;
-    Universe scene;
-    GlSceneRenderer renderer;
+    Case scene;
+    Renderer renderer;
     std::string error;
 
     // Without trajectories and elements it is the floor the full scene is measured against.
@@ -75,12 +75,12 @@ struct DefaultScene {
 
     void Fill() {
         for (int n = 0; n < 20; ++n) {
-            Path& path = *scene.AddTrajectory(n % 2);
+            Trajectory& path = *scene.AddTrajectory(n % 2);
             const double x = -0.3 + 0.03 * n;
             path.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
             path.SetColor(1, 0.2, 0.1);
             path.SetText("Trajectory " + std::to_string(n + 1));
-            auto element = std::make_unique<VkElement>();
+            auto element = std::make_unique<Element>();
             element->SetPosition(0.5, 0.1 * n, 0.2);
             element->SetWidth(0.08);
             element->SetHeight(0.05);
@@ -217,12 +217,12 @@ void BM_LargeMeshCached(benchmark::State& state) {
     }
     MeshDrawCache cache;
     MeshDrawCache::Install(&cache);
-    glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f); // compiles the list
+    DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f); // compiles the list
     glFinish();
     ProcessCpu cpu(state);
     for (auto _ : state) {
         bench.Clear();
-        glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
         glFinish();
     }
     MeshDrawCache::Install(nullptr);
@@ -253,7 +253,7 @@ void BM_LargeMeshFirstFrame(benchmark::State& state) {
         MeshDrawCache::Install(&cache);
         const double before = ResidentMiB();
         bench.Clear();
-        glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
         glFinish();
         grown = ResidentMiB() - before;
         cache.Release();
@@ -326,7 +326,7 @@ void BM_LargeMeshImmediate(benchmark::State& state) {
     ProcessCpu cpu(state);
     for (auto _ : state) {
         bench.Clear();
-        glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
         glFinish();
     }
 }

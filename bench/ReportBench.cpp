@@ -1,7 +1,7 @@
 // The case report of a full case (20 trajectories, 20 elements) in each format, written by the
 // command line exactly as a user runs it: start, default models, case, views, layout, file.
-#include "docs/DataFile.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,17 +15,17 @@ namespace {
 
 std::string FullCaseFile() {
     static const std::string path = [] {
-        Universe scene;
+        Case scene;
         // The default body, so that the case carries its height.
         scene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj");
         for (int i = 0; i < 20; ++i) {
             const double angle = i * 0.3;
-            Path* path = scene.AddTrajectory(i % 2);
+            Trajectory* path = scene.AddTrajectory(i % 2);
             path->SetPoints(0.15 * std::cos(angle), 0.9 + 0.03 * i, 0.12 + 0.1 * std::sin(angle),
                             -0.15 * std::cos(angle), 1.0 + 0.02 * i, 0.12 - 0.1 * std::sin(angle));
             path->SetColor(1, i / 20.0, 0);
             path->SetText("Wound " + std::to_string(i + 1));
-            auto element = std::make_unique<VkElement>();
+            auto element = std::make_unique<Element>();
             element->Set(0.2 * std::sin(angle), 0.5 + 0.05 * i, 0.1, 10.0 * i, 0, 0);
             element->SetWidth(0.03);
             element->SetHeight(0.02);

@@ -2,9 +2,9 @@
 // query (pixel ray plus nearest hit), on the default body and on a 1,000,000-triangle torus of the
 // same shape as the reader benchmark's. The CPU column of the builds is the process's CPU time (all
 // threads), which is the wall time on an idle machine.
-#include "model/ObjReader.h"
-#include "scene/SurfacePicking.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "mesh/io/obj/ObjReader.h"
+#include "view/SurfacePicking.h"
 
 #include <benchmark/benchmark.h>
 
@@ -56,9 +56,9 @@ std::unique_ptr<Mesh> TorusMesh() {
     return mesh;
 }
 
-Universe& SceneWith(bool torus) {
-    static Universe bodyScene;
-    static Universe torusScene;
+Case& SceneWith(bool torus) {
+    static Case bodyScene;
+    static Case torusScene;
     static const bool loaded = [] {
         const bool body = bodyScene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok();
         const bool ring = torusScene.GetBody().LoadMesh(TorusMesh()).ok();
@@ -86,7 +86,7 @@ void Build(benchmark::State& state, bool torus) {
 
 // One click per iteration, at pixels spread over the middle of the view.
 void Query(benchmark::State& state, bool torus) {
-    Universe& scene = SceneWith(torus);
+    Case& scene = SceneWith(torus);
     if (!scene.GetBody().PrepareSurface()) {
         state.SkipWithError("surface not built");
         return;

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the data-file reader, then writes and summarises whatever scene they
 // produced and reads that back: no input may crash, hang or overrun anything.
-#include "docs/DataFile.h"
-#include "docs/DataSummary.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
+#include "case/DataSummary.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,12 +10,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    Universe scene;
+    Case scene;
     DataFile(scene).ReadText(text);
     const std::string written = DataFile(scene).Format();
     DataSummary::Build(scene);
 
-    Universe reread;
+    Case reread;
     DataFile(reread).ReadText(written);
     if (reread.GetTrajectoryCount() != scene.GetTrajectoryCount() ||
         reread.GetElements().GetCount() != scene.GetElements().GetCount()) {

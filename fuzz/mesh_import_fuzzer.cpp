@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the mesh import entry under a name whose extension the first byte
 // picks, so that every reader (and the choice by content) is reached; then prepares the mesh as
 // the body is prepared and checks that every index it holds names an element of its array.
-#include "model/MeshFitting.h"
-#include "model/MeshImport.h"
-#include "model/MeshNormals.h"
+#include "mesh/MeshFitting.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/io/MeshImport.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -60,9 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     CheckMesh(*result.mesh);
-    if (glmFitToUnitBox(*result.mesh) != 0.0f) {
-        glmTriangleNormals(*result.mesh);
-        glmVertexNormals(*result.mesh, 90.0f);
+    if (FitToUnitBox(*result.mesh) != 0.0f) {
+        ComputeFacetNormals(*result.mesh);
+        ComputeVertexNormals(*result.mesh, 90.0f);
     }
     return 0;
 }

@@ -3,10 +3,10 @@
 // number of stretches that varies with the input, gives exactly what the sequential one gives;
 // then prepares the mesh as the body is prepared and checks that every index the mesh holds
 // names an element of its array.
-#include "model/MeshFitting.h"
-#include "model/MeshNormals.h"
-#include "model/ObjParallelReader.h"
-#include "model/ObjReader.h"
+#include "mesh/MeshFitting.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/io/obj/ObjParallelReader.h"
+#include "mesh/io/obj/ObjReader.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -104,12 +104,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     Mesh& mesh = *result.mesh;
     CheckIndices(mesh);
-    glmFitToUnitBox(mesh);
-    glmTriangleNormals(mesh);
-    glmVertexNormals(mesh, 90.0f);
+    FitToUnitBox(mesh);
+    ComputeFacetNormals(mesh);
+    ComputeVertexNormals(mesh, 90.0f);
     CheckIndices(mesh);
-    glmVertexNormals(mesh, static_cast<float>(size % 181));
-    glmScaleNormals(mesh, 1.1f);
+    ComputeVertexNormals(mesh, static_cast<float>(size % 181));
+    ScaleNormals(mesh, 1.1f);
     CheckIndices(mesh);
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "app/DesktopProgram.h"
 
-#include "scene/Universe.h"
-#include "ui/CRuvoApp.h"
+#include "case/Case.h"
+#include "ui/Application.h"
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
@@ -10,7 +10,7 @@ int RunDesktopProgram(int argc, char** argv, const std::string& documentFile) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ruvo"));
     QtPlatform platform;
-    Universe scene;
-    CRuvoApp app(scene, platform);
+    Case scene;
+    Application app(scene, platform);
     return app.Run(QString::fromStdString(documentFile));
 }

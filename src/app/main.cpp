@@ -1,5 +1,5 @@
 #include "app/cli/CommandLine.h"
-#include "docs/AppInfo.h"
+#include "base/AppInfo.h"
 
 #include <iostream>
 #include <string>

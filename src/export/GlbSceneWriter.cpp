@@ -1,7 +1,7 @@
 #include "export/GlbSceneWriter.h"
 
-#include "docs/FileAccess.h"
-#include "export/gltf/GltfEncoder.h"
+#include "base/FileAccess.h"
+#include "export/GltfEncoder.h"
 
 #include <cstring>
 #include <exception>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Status.h"
 #include "export/ExportScene.h"
-#include "model/Status.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #include "export/JpegWriter.h"
 
-#include "docs/FileAccess.h"
+#include "base/FileAccess.h"
 
 #include <cerrno>
 #include <csetjmp>
@@ -133,8 +133,8 @@ std::string FileFailureText(const std::string& fileName, int error) {
 
 } // namespace
 
-bool DibToRgbRows(const Dib* dib, std::size_t rowLength, std::vector<std::vector<uint8_t>>& rows,
-                  std::string& errorText) {
+bool ToRgbRows(const CapturedImage* dib, std::size_t rowLength,
+               std::vector<std::vector<uint8_t>>& rows, std::string& errorText) {
     rows.clear();
     if (dib == nullptr || dib->Width() <= 0 || dib->Height() <= 0 || dib->Compression() != 0 ||
         rowLength < static_cast<std::size_t>(dib->Width()) * 3) {
@@ -170,7 +170,8 @@ bool DibToRgbRows(const Dib* dib, std::size_t rowLength, std::vector<std::vector
     return true;
 }
 
-bool WriteJpeg(const Dib* dib, int quality, const std::string& fileName, std::string& errorText) {
+bool WriteJpeg(const CapturedImage* dib, int quality, const std::string& fileName,
+               std::string& errorText) {
     errorText.clear();
     if (dib == nullptr || quality < 0 || quality > 100 || fileName.empty()) {
         errorText = kInvalidInput;
@@ -178,7 +179,7 @@ bool WriteJpeg(const Dib* dib, int quality, const std::string& fileName, std::st
     }
     // Convert before creating the file, so that a bitmap that cannot be read leaves nothing.
     std::vector<std::vector<uint8_t>> rows;
-    if (!DibToRgbRows(dib, static_cast<std::size_t>(dib->Width()) * 3, rows, errorText))
+    if (!ToRgbRows(dib, static_cast<std::size_t>(dib->Width()) * 3, rows, errorText))
         return false;
     std::vector<JSAMPROW> rowPointers;
     rowPointers.reserve(rows.size());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/Dib.h"
+#include "export/CapturedImage.h"
 
 #include <cstdint>
 #include <string>
@@ -11,9 +11,10 @@
 // "Cannot open <file>: <reason>", "Cannot write <file>: <reason>", "\"<file>\" is read-only.",
 // "Invalid bitmap bit count", or the encoder's own message). An encoder error never ends the
 // process, and a failed write leaves whatever stood at the file before.
-bool WriteJpeg(const Dib* dib, int quality, const std::string& fileName, std::string& errorText);
+bool WriteJpeg(const CapturedImage* dib, int quality, const std::string& fileName,
+               std::string& errorText);
 
 // Converts the bitmap into rows of red, green, blue bytes, top row first, each `rowLength` bytes
 // (at least width * 3). Returns false with "Invalid input data" or "Invalid bitmap bit count".
-bool DibToRgbRows(const Dib* dib, std::size_t rowLength, std::vector<std::vector<uint8_t>>& rows,
-                  std::string& errorText);
+bool ToRgbRows(const CapturedImage* dib, std::size_t rowLength,
+               std::vector<std::vector<uint8_t>>& rows, std::string& errorText);

@@ -1,6 +1,6 @@
 #include "export/ObjSceneWriter.h"
 
-#include "docs/FileAccess.h"
+#include "base/FileAccess.h"
 
 #include <charconv>
 #include <cstring>

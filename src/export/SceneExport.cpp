@@ -1,6 +1,6 @@
 #include "export/SceneExport.h"
 
-#include "docs/AppInfo.h"
+#include "base/AppInfo.h"
 #include "export/GlbSceneWriter.h"
 #include "export/ObjSceneWriter.h"
 #include "export/SceneExportBuilder.h"
@@ -24,7 +24,7 @@ bool IsSceneExportPath(const std::string& path) {
     return EndsWithNoCase(path, ".glb") || EndsWithNoCase(path, ".obj");
 }
 
-Status ExportSceneFile(const Universe& scene, const std::string& path) {
+Status ExportSceneFile(const Case& scene, const std::string& path) {
     const std::string generator = GetAppInfo().title + " " + GetAppInfo().version;
     if (EndsWithNoCase(path, ".glb")) {
         return WriteGlbScene(BuildExportScene(scene), path, generator);

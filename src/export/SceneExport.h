@@ -1,14 +1,14 @@
 #pragma once
 
-#include "model/Status.h"
+#include "base/Status.h"
 
 #include <string>
 
-class Universe;
+class Case;
 
 // Writes the case as a 3-D scene for other tools: binary glTF for a path ending in ".glb", OBJ
 // with its material library for one ending in ".obj" (any case). Anything else is refused.
-Status ExportSceneFile(const Universe& scene, const std::string& path);
+Status ExportSceneFile(const Case& scene, const std::string& path);
 
 // True when the path names a format the export writes.
 bool IsSceneExportPath(const std::string& path);

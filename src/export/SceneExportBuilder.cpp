@@ -1,14 +1,14 @@
 #include "export/SceneExportBuilder.h"
 
+#include "base/Matrix4.h"
+#include "case/Case.h"
+#include "case/Element.h"
+#include "case/ElementList.h"
+#include "case/Trajectory.h"
+#include "case/TrajectoryArrow.h"
+#include "case/UncertaintyCone.h"
 #include "export/NormalTransform.h"
-#include "model/Mesh.h"
-#include "scene/Matrix4.h"
-#include "scene/Path.h"
-#include "scene/TrajectoryPlacement.h"
-#include "scene/UncertaintyCone.h"
-#include "scene/Universe.h"
-#include "scene/VkElement.h"
-#include "scene/VkElementList.h"
+#include "mesh/Mesh.h"
 
 #include <cmath>
 #include <functional>
@@ -158,12 +158,12 @@ std::string SingleLine(const std::string& text) {
 }
 
 // "3 (label)", or "3" without a label.
-std::string NumberedName(int number, const Path& path) {
+std::string NumberedName(int number, const Trajectory& path) {
     const std::string label = SingleLine(path.GetText());
     return std::to_string(number) + (label.empty() ? std::string() : " (" + label + ")");
 }
 
-void AddBody(ExportScene& out, const Universe& scene) {
+void AddBody(ExportScene& out, const Case& scene) {
     // The mesh as drawn: its arm posed as the view shows it.
     const Mesh* mesh = scene.GetBody().GetPosedModel();
     if (mesh == nullptr) {
@@ -174,9 +174,9 @@ void AddBody(ExportScene& out, const Universe& scene) {
     out.nodes.push_back(std::move(node));
 }
 
-void AddTrajectories(ExportScene& out, const Universe& scene) {
+void AddTrajectories(ExportScene& out, const Case& scene) {
     for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
-        const Path& path = *scene.GetTrajectory(number - 1);
+        const Trajectory& path = *scene.GetTrajectory(number - 1);
         const Mesh* arrow =
             path.GetExited() != 0 ? scene.GetArrowModel() : scene.GetHalfArrowModel();
         ExportNode node{"Trajectory " + NumberedName(number, path), {}};
@@ -184,13 +184,13 @@ void AddTrajectories(ExportScene& out, const Universe& scene) {
                                             static_cast<float>(path.GetGreen()),
                                             static_cast<float>(path.GetBlue()), 1.0f};
         if (arrow != nullptr) {
-            AddMeshGroups(node, *arrow, TrajectoryPlacement(scene, number), &color);
+            AddMeshGroups(node, *arrow, TrajectoryArrowTransform(scene, number), &color);
         }
         out.nodes.push_back(std::move(node));
     }
 }
 
-ExportPrimitive Ellipsoid(const VkElement& element, const std::string& name) {
+ExportPrimitive Ellipsoid(const Element& element, const std::string& name) {
     ExportPrimitive primitive;
     primitive.materialName = name;
     double r = 0, g = 0, b = 0;
@@ -232,16 +232,16 @@ ExportPrimitive Ellipsoid(const VkElement& element, const std::string& name) {
 }
 
 // An element the view cannot draw (zero or unusable width) is left out as the view leaves it.
-bool Drawable(const VkElement& element) {
+bool Drawable(const Element& element) {
     const double width = element.GetWidth();
     return width != 0.0 && std::isfinite(width) && std::isfinite(element.GetHeight() / width) &&
            std::isfinite(element.GetLength() / width);
 }
 
-void AddElements(ExportScene& out, const Universe& scene) {
-    const VkElementList& elements = scene.GetElements();
+void AddElements(ExportScene& out, const Case& scene) {
+    const ElementList& elements = scene.GetElements();
     for (int number = 1; number <= elements.GetCount(); ++number) {
-        const VkElement& element = *elements.GetItem(number - 1);
+        const Element& element = *elements.GetItem(number - 1);
         ExportNode node{"Element " + std::to_string(number), {}};
         if (Drawable(element)) {
             node.primitives.push_back(Ellipsoid(element, node.name));
@@ -250,8 +250,8 @@ void AddElements(ExportScene& out, const Universe& scene) {
     }
 }
 
-ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement, const Path& path,
-                     const std::string& name) {
+ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement,
+                     const Trajectory& path, const std::string& name) {
     ExportPrimitive primitive;
     primitive.materialName = name;
     primitive.color = {static_cast<float>(path.GetRed()), static_cast<float>(path.GetGreen()),
@@ -278,12 +278,12 @@ ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement,
 }
 
 // Only while the view shows the cones, one node per trajectory that has one.
-void AddCones(ExportScene& out, const Universe& scene) {
+void AddCones(ExportScene& out, const Case& scene) {
     if (!scene.GetShowUncertaintyCones()) {
         return;
     }
     for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
-        const Path& path = *scene.GetTrajectory(number - 1);
+        const Trajectory& path = *scene.GetTrajectory(number - 1);
         const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(path);
         if (!cone) {
             continue;
@@ -297,7 +297,7 @@ void AddCones(ExportScene& out, const Universe& scene) {
 
 } // namespace
 
-ExportScene BuildExportScene(const Universe& scene) {
+ExportScene BuildExportScene(const Case& scene) {
     ExportScene out;
     AddBody(out, scene);
     AddTrajectories(out, scene);

@@ -1,9 +1,9 @@
 #include "render/ElementPass.h"
 
+#include "case/Case.h"
 #include "render/BitmapFont.h"
 #include "render/Handles.h"
 #include "render/Primitives.h"
-#include "scene/Universe.h"
 
 #include <GL/gl.h>
 
@@ -14,7 +14,7 @@ namespace {
 constexpr double kLabelHeight = 0.1;
 constexpr int kSphereSegments = 32;
 
-void DrawLabel(const VkElement& element, const BitmapFont& font) {
+void DrawLabel(const Element& element, const BitmapFont& font) {
     double r = 0, g = 0, b = 0;
     element.GetColor(r, g, b);
     glColor3f(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
@@ -32,11 +32,11 @@ void DrawLabel(const VkElement& element, const BitmapFont& font) {
     glEnable(GL_LIGHTING);
 }
 
-void DrawElement(Universe& scene, int number, RenderPass pass, const BitmapFont& font) {
-    const VkElement& element = *scene.GetElements().GetItem(number - 1);
+void DrawElement(Case& scene, int number, RenderPass pass, const BitmapFont& font) {
+    const Element& element = *scene.GetElements().GetItem(number - 1);
     const bool selected = number == scene.GetSelectedElementNumber();
     glTranslated(element.GetX(), element.GetY(), element.GetZ());
-    LoadPickName(pass, pick_names::Element(number));
+    LoadPickName(pass, pick_names::ForElement(number));
     if (scene.GetShowText()) {
         DrawLabel(element, font);
     }
@@ -48,7 +48,7 @@ void DrawElement(Universe& scene, int number, RenderPass pass, const BitmapFont&
         }
     }
     // The handles loaded their own names; what follows is the element again.
-    LoadPickName(pass, pick_names::Element(number));
+    LoadPickName(pass, pick_names::ForElement(number));
     glRotated(element.GetYaw(), 0, 1, 0);
     glRotated(element.GetPitch(), 1, 0, 0);
     glRotated(element.GetRoll(), 0, 0, 1);
@@ -63,7 +63,7 @@ void DrawElement(Universe& scene, int number, RenderPass pass, const BitmapFont&
 
 } // namespace
 
-void DrawElementShape(const VkElement& element) {
+void DrawElementShape(const Element& element) {
     // A width of 0 would stretch the sphere by an infinite (or undefined) factor.
     const double width = element.GetWidth();
     if (width == 0.0 || !std::isfinite(width)) {
@@ -84,7 +84,7 @@ void DrawElementShape(const VkElement& element) {
     glPopMatrix();
 }
 
-void DrawElements(Universe& scene, RenderPass pass, const BitmapFont& font) {
+void DrawElements(Case& scene, RenderPass pass, const BitmapFont& font) {
     const int count = scene.GetElements().GetCount();
     for (int number = 1; number <= count; ++number) {
         glPushMatrix();

@@ -3,14 +3,14 @@
 #include "render/PickNames.h"
 
 class BitmapFont;
-class Universe;
-class VkElement;
+class Case;
+class Element;
 
 // Draws every element of the scene as its ellipsoid at its centre, turned by yaw, pitch and
 // roll, with its label (rising along +Z from the centre) and, when selected, its box and handles.
 // In the selection pass element m carries name 20 + m.
-void DrawElements(Universe& scene, RenderPass pass, const BitmapFont& font);
+void DrawElements(Case& scene, RenderPass pass, const BitmapFont& font);
 
 // The element's solid: a sphere of diameter `width` stretched to the height and the length. An
 // element without width has no solid to draw.
-void DrawElementShape(const VkElement& element);
+void DrawElementShape(const Element& element);

@@ -1,9 +1,9 @@
 #include "render/FrameProjection.h"
 
-#include "scene/VkCamera.h"
+#include "view/Camera.h"
 
 #include <GL/gl.h>
 
 void ApplyFramePerspective(int width, int height) {
-    glMultMatrixd(VkCamera::ProjectionMatrix(width, height).Data());
+    glMultMatrixd(Camera::ProjectionMatrix(width, height).Data());
 }

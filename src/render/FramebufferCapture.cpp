@@ -15,10 +15,10 @@ void ClearGlErrors() {
 // OpenGL hands the rows over bottom row first, as the bitmap stores them; GL_BGRA gives the byte
 // order blue, green, red, unused of a 32-bit bitmap pixel, and rows of 4-byte pixels need no
 // padding.
-Dib CaptureFramebuffer(int width, int height) {
+CapturedImage CaptureFramebuffer(int width, int height) {
     if (width <= 0 || height <= 0)
-        return Dib::Create(0, 0, 32);
-    Dib dib = Dib::Create(width, height, 32);
+        return CapturedImage::Create(0, 0, 32);
+    CapturedImage dib = CapturedImage::Create(width, height, 32);
     ClearGlErrors();
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -28,6 +28,7 @@ Dib CaptureFramebuffer(int width, int height) {
     glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, dib.Pixels());
     glPopClientAttrib();
     if (glGetError() != GL_NO_ERROR)
-        return Dib::Create(0, 0, 32); // an empty bitmap: the writer refuses it as invalid input
+        return CapturedImage::Create(0, 0,
+                                     32); // an empty bitmap: the writer refuses it as invalid input
     return dib;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/Dib.h"
+#include "export/CapturedImage.h"
 
 // Reads the colour buffer of the current OpenGL context (the region 0, 0, width, height) into a
 // 32-bit bitmap, bottom row first.
-Dib CaptureFramebuffer(int width, int height);
+CapturedImage CaptureFramebuffer(int width, int height);

@@ -1,7 +1,7 @@
 #include "render/Handles.h"
 
+#include "case/Case.h"
 #include "render/Primitives.h"
-#include "scene/Universe.h"
 
 #include <GL/gl.h>
 
@@ -36,11 +36,11 @@ void Axis(RenderPass pass, Handle handle, Handle highlighted, float r, float g, 
 }
 
 // The heading the rings turn with: the selected trajectory's, else the selected element's.
-std::optional<double> SelectedHeading(Universe& scene) {
-    if (const Path* path = scene.GetSelectedTrajectory()) {
+std::optional<double> SelectedHeading(Case& scene) {
+    if (const Trajectory* path = scene.GetSelectedTrajectory()) {
         return path->GetDirectionDegrees() + path->GetDYaw();
     }
-    if (const VkElement* element = scene.GetSelectedElement()) {
+    if (const Element* element = scene.GetSelectedElement()) {
         return element->GetYaw();
     }
     return std::nullopt;
@@ -121,7 +121,7 @@ void DrawMoveHandles(RenderPass pass, Handle highlighted) {
     glEnable(GL_LIGHTING);
 }
 
-void DrawRotateHandles(RenderPass pass, Handle highlighted, Universe& scene) {
+void DrawRotateHandles(RenderPass pass, Handle highlighted, Case& scene) {
     const std::optional<double> heading = SelectedHeading(scene);
     if (!heading) {
         return;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "render/PickNames.h"
-#include "scene/SceneStates.h"
+#include "view/ViewModes.h"
 
-class Universe;
+class Case;
 
 // The manipulation handles of the selected trajectory or element, drawn at the current origin.
 // The handle `highlighted` is drawn yellow. In the selection pass each
@@ -15,4 +15,4 @@ void DrawMoveHandles(RenderPass pass, Handle highlighted);
 // The pitch and yaw rings (and, for a selected element, the roll ring), turned with the selected
 // object's heading, and an orange cross through the origin. Draws nothing when nothing is
 // selected.
-void DrawRotateHandles(RenderPass pass, Handle highlighted, Universe& scene);
+void DrawRotateHandles(RenderPass pass, Handle highlighted, Case& scene);

@@ -1,8 +1,8 @@
 #include "render/LandmarkPass.h"
 
+#include "case/Case.h"
 #include "render/BitmapFont.h"
 #include "render/Primitives.h"
-#include "scene/Universe.h"
 
 #include <GL/gl.h>
 
@@ -32,7 +32,7 @@ void DrawName(const Landmark& landmark, double bodyDepth, const BitmapFont& font
 
 } // namespace
 
-void DrawLandmarks(const Universe& scene, const BitmapFont& font) {
+void DrawLandmarks(const Case& scene, const BitmapFont& font) {
     if (!scene.GetShowLandmarks() || scene.GetBody().GetModel() == nullptr) {
         return;
     }

@@ -1,6 +1,6 @@
 #include "render/MeshBuffer.h"
 
-#include "render/GlmDraw.h"
+#include "render/MeshDrawing.h"
 
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>

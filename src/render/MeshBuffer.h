@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Mesh.h"
+#include "mesh/Mesh.h"
 
 #include <cstdint>
 #include <memory>
@@ -8,7 +8,7 @@
 
 // A large mesh in indexed vertex buffers (OpenGL 1.5 buffer objects): each distinct pair of
 // position and normal once, the triangles as indices into them, one index range per group. It
-// draws the same triangles in the same order with the same values as glmDraw's immediate calls,
+// draws the same triangles in the same order with the same values as DrawMesh's immediate calls,
 // so the pixels are the same, but it is built much faster than a display list of a million
 // triangles and holds far less memory. The buffers belong to the context that was current when
 // Create ran.
@@ -22,12 +22,12 @@ public:
     // smooth shading with a valid position and normal at every corner, no texture coordinates,
     // no facet normals, no per-vertex colours to draw.
     static bool Supports(const Mesh& mesh, unsigned mode);
-    // Builds the buffers, the normals multiplied by normalScale as glmDraw issues them; nullptr
+    // Builds the buffers, the normals multiplied by normalScale as DrawMesh issues them; nullptr
     // when the context has no buffer objects or runs out of memory.
     static std::unique_ptr<MeshBuffer> Create(const Mesh& mesh, unsigned mode,
                                               float normalScale = 1.0f);
 
-    // Draws every group with its colour or material, as glmDraw does.
+    // Draws every group with its colour or material, as DrawMesh does.
     void Draw(const Mesh& mesh, unsigned mode, float alpha) const;
     // Deletes the buffers (their context must be current).
     void Release();

@@ -1,6 +1,6 @@
 #include "render/MeshDrawCache.h"
 
-#include "render/GlmDraw.h"
+#include "render/MeshDrawing.h"
 
 #include <GL/gl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Mesh.h"
+#include "mesh/Mesh.h"
 #include "render/MeshBuffer.h"
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-// Display lists holding what glmDraw issues for a mesh, one per (mesh, revision, mode, alpha,
+// Display lists holding what DrawMesh issues for a mesh, one per (mesh, revision, mode, alpha,
 // normal scale), so that a large mesh is not sent through immediate mode in every frame and every
 // pick. A mesh of kBufferTriangles or more goes into indexed vertex buffers instead, which are
 // built in a fraction of the time and memory a display list of it takes. The lists
@@ -36,7 +36,7 @@ public:
 
     static constexpr size_t kBufferTriangles = 200000;
 
-    // The cache glmDraw uses; nullptr draws in immediate mode.
+    // The cache DrawMesh uses; nullptr draws in immediate mode.
     static void Install(MeshDrawCache* cache);
     static MeshDrawCache* Installed();
 

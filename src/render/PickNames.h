@@ -11,10 +11,10 @@ enum class RenderPass { Normal, Selection };
 namespace pick_names {
 constexpr GLuint kFirstElement = 20;
 constexpr GLuint kFirstHandle = 40;
-constexpr GLuint Trajectory(int number) {
+constexpr GLuint ForTrajectory(int number) {
     return static_cast<GLuint>(number);
 }
-constexpr GLuint Element(int number) {
+constexpr GLuint ForElement(int number) {
     return kFirstElement + static_cast<GLuint>(number);
 }
 constexpr GLuint Handle(int handle) {

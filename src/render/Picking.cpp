@@ -1,10 +1,10 @@
 #include "render/Picking.h"
 
+#include "case/Case.h"
 #include "render/ElementPass.h"
 #include "render/FrameProjection.h"
 #include "render/PickNames.h"
 #include "render/TrajectoryPass.h"
-#include "scene/Universe.h"
 
 #include <GL/glu.h>
 
@@ -40,15 +40,15 @@ std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hi
     return last;
 }
 
-void ApplyPickName(Universe& scene, std::optional<GLuint> name) {
+void ApplyPickName(Case& scene, std::optional<GLuint> name) {
     if (!name) {
         scene.MissSelection();
         return;
     }
     const GLuint value = *name;
-    if (InRange(value, pick_names::Trajectory(1), scene.GetTrajectoryCount())) {
+    if (InRange(value, pick_names::ForTrajectory(1), scene.GetTrajectoryCount())) {
         scene.SelectTrajectory(static_cast<int>(value));
-    } else if (InRange(value, pick_names::Element(1), scene.GetElements().GetCount())) {
+    } else if (InRange(value, pick_names::ForElement(1), scene.GetElements().GetCount())) {
         scene.SelectElement(static_cast<int>(value - pick_names::kFirstElement));
     } else if (InRange(value, pick_names::Handle(1), 3)) {
         scene.SelectHandle(static_cast<Handle>(value - pick_names::kFirstHandle));
@@ -57,7 +57,7 @@ void ApplyPickName(Universe& scene, std::optional<GLuint> name) {
     }
 }
 
-void PickScene(Universe& scene, const BitmapFont& font, int x, int y) {
+void PickScene(Case& scene, const BitmapFont& font, int x, int y) {
     GLint viewport[4] = {0, 0, 1, 1};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const int height = viewport[3] > 0 ? viewport[3] : 1;

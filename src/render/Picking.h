@@ -5,7 +5,7 @@
 #include <optional>
 
 class BitmapFont;
-class Universe;
+class Case;
 
 // The selection buffer of one pick: records of name count, minimum and maximum depth, names.
 constexpr int kSelectionBufferSize = 512;
@@ -16,9 +16,9 @@ std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hi
 
 // Stores what the name designates: a trajectory, an element or a handle of the selected object;
 // anything else (or no name) is a miss, which keeps the handle.
-void ApplyPickName(Universe& scene, std::optional<GLuint> name);
+void ApplyPickName(Case& scene, std::optional<GLuint> name);
 
 // Runs the selection pass around window pixel (x, y) (y downward) with the camera and the
 // projection of the frame, drawing the trajectories and the elements only, and stores the hit.
 // Leaves the matrices and the matrix mode (model-view) as the frame expects them.
-void PickScene(Universe& scene, const BitmapFont& font, int x, int y);
+void PickScene(Case& scene, const BitmapFont& font, int x, int y);

@@ -1,6 +1,6 @@
 #include "render/Primitives.h"
 
-#include "model/Angles.h"
+#include "base/Angles.h"
 #include "render/ShapeListCache.h"
 
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/Matrix4.h"
+#include "base/Matrix4.h"
 
 #include <vector>
 

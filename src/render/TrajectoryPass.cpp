@@ -1,11 +1,11 @@
 #include "render/TrajectoryPass.h"
 
+#include "case/Case.h"
+#include "case/TrajectoryArrow.h"
 #include "render/BitmapFont.h"
-#include "render/GlmDraw.h"
 #include "render/Handles.h"
+#include "render/MeshDrawing.h"
 #include "render/Primitives.h"
-#include "scene/TrajectoryPlacement.h"
-#include "scene/Universe.h"
 
 #include <GL/gl.h>
 
@@ -16,7 +16,7 @@ constexpr double kLabelDistance = 0.71;
 
 // Unlit, so that the label and its tick show the trajectory's own colour rather than one lit
 // with whatever normal was issued last.
-void DrawLabel(const Path& path, const BitmapFont& font) {
+void DrawLabel(const Trajectory& path, const BitmapFont& font) {
     glDisable(GL_LIGHTING);
     glRasterPos3d(0, 0, kLabelDistance);
     glBegin(GL_LINES);
@@ -27,7 +27,7 @@ void DrawLabel(const Path& path, const BitmapFont& font) {
     glEnable(GL_LIGHTING);
 }
 
-void DrawHandles(Universe& scene, RenderPass pass) {
+void DrawHandles(Case& scene, RenderPass pass) {
     if (scene.GetManipulationMode() == ManipulationMode::Move) {
         DrawMoveHandles(pass, scene.GetSelectedHandle());
     } else if (scene.GetManipulationMode() == ManipulationMode::Rotate) {
@@ -35,8 +35,8 @@ void DrawHandles(Universe& scene, RenderPass pass) {
     }
 }
 
-void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFont& font) {
-    const Path& path = *scene.GetTrajectory(number - 1);
+void DrawTrajectory(Case& scene, int number, RenderPass pass, const BitmapFont& font) {
+    const Trajectory& path = *scene.GetTrajectory(number - 1);
     const bool selected = number == scene.GetSelectedTrajectoryNumber();
     glMultMatrixd(TrajectoryAnchor(path).Data());
     // Handles are aligned with the world axes, so they come before the rotations.
@@ -44,7 +44,7 @@ void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFo
         DrawHandles(scene, pass);
     }
     glMultMatrixd(TrajectoryTurn(path).Data());
-    LoadPickName(pass, pick_names::Trajectory(number));
+    LoadPickName(pass, pick_names::ForTrajectory(number));
     glColor3f(static_cast<float>(path.GetRed()), static_cast<float>(path.GetGreen()),
               static_cast<float>(path.GetBlue()));
     if (scene.GetShowText() && !path.GetText().empty()) {
@@ -54,7 +54,7 @@ void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFo
     if (model == nullptr) {
         return;
     }
-    glmDraw(*model, RENDER_SMOOTH, 1.0f);
+    DrawMesh(*model, RENDER_SMOOTH, 1.0f);
     if (selected) {
         const auto& box = model->box;
         DrawBox(box[0], box[1], box[2], box[3], box[4], box[5]);
@@ -63,7 +63,7 @@ void DrawTrajectory(Universe& scene, int number, RenderPass pass, const BitmapFo
 
 } // namespace
 
-void DrawTrajectories(Universe& scene, RenderPass pass, const BitmapFont& font) {
+void DrawTrajectories(Case& scene, RenderPass pass, const BitmapFont& font) {
     for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
         glPushMatrix();
         glMultMatrixd(TrajectoryPose(scene, number).Data());

@@ -1,15 +1,15 @@
 #include "render/UncertaintyConePass.h"
 
-#include "scene/Path.h"
-#include "scene/UncertaintyCone.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "case/Trajectory.h"
+#include "case/UncertaintyCone.h"
 
 #include <GL/gl.h>
 
 namespace {
 
-void DrawTrajectoryCone(const Universe& scene, int number) {
-    const Path& path = *scene.GetTrajectory(number - 1);
+void DrawTrajectoryCone(const Case& scene, int number) {
+    const Trajectory& path = *scene.GetTrajectory(number - 1);
     const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(path);
     if (!cone) {
         return; // IN and OUT lie within the balls' width: no direction to draw around
@@ -29,7 +29,7 @@ void DrawTrajectoryCone(const Universe& scene, int number) {
 
 } // namespace
 
-void DrawUncertaintyCones(const Universe& scene) {
+void DrawUncertaintyCones(const Case& scene) {
     glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);

@@ -1,9 +1,9 @@
 #include "report/CaseReport.h"
 
-#include "docs/AppInfo.h"
-#include "docs/FileAccess.h"
-#include "scene/BodyPointDescription.h"
-#include "scene/Universe.h"
+#include "base/AppInfo.h"
+#include "base/FileAccess.h"
+#include "case/BodyPointDescription.h"
+#include "case/Case.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -23,7 +23,7 @@ std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-TrajectoryFacts GatherTrajectory(const Path& path, int number, const ReportSource& source,
+TrajectoryFacts GatherTrajectory(const Trajectory& path, int number, const ReportSource& source,
                                  const LandmarkTable* landmarks) {
     TrajectoryFacts facts;
     facts.number = number;
@@ -49,7 +49,7 @@ TrajectoryFacts GatherTrajectory(const Path& path, int number, const ReportSourc
     return facts;
 }
 
-ElementFacts GatherElement(const VkElement& element, int number) {
+ElementFacts GatherElement(const Element& element, int number) {
     ElementFacts facts;
     facts.number = number;
     facts.label = element.GetText();
@@ -91,7 +91,7 @@ FileFact DescribeFile(const std::string& path) {
     return fact;
 }
 
-CaseReport GatherCaseReport(const Universe& scene, const ReportSource& source) {
+CaseReport GatherCaseReport(const Case& scene, const ReportSource& source) {
     CaseReport report;
     report.software = GetAppInfo().title + " " + GetAppInfo().version;
     report.generated = source.generated.empty() ? CurrentLocalTime() : source.generated;
@@ -115,7 +115,7 @@ CaseReport GatherCaseReport(const Universe& scene, const ReportSource& source) {
         report.trajectories.push_back(
             GatherTrajectory(*scene.GetTrajectory(i), i + 1, source, &landmarks));
     }
-    const VkElementList& elements = scene.GetElements();
+    const ElementList& elements = scene.GetElements();
     for (int i = 0; i < elements.GetCount(); ++i) {
         report.elements.push_back(GatherElement(*elements.GetItem(i), i + 1));
     }

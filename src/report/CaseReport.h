@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/TrajectoryCourse.h"
+#include "case/TrajectoryCourse.h"
 
 #include <array>
 #include <functional>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class Universe;
+class Case;
 
 // A file the report names: its name (without folders) and the SHA-256 of its bytes.
 struct FileFact {
@@ -65,7 +65,7 @@ struct ReportSource {
     std::function<std::string(double x, double y, double z)> describePoint;
 };
 
-CaseReport GatherCaseReport(const Universe& scene, const ReportSource& source);
+CaseReport GatherCaseReport(const Case& scene, const ReportSource& source);
 
 // The current local time as ISO 8601 with its offset from UTC, to the second.
 std::string CurrentLocalTime();

@@ -1,6 +1,6 @@
 #include "report/ReportHtml.h"
 
-#include "docs/NumberText.h"
+#include "base/NumberText.h"
 
 #include <sstream>
 
@@ -163,7 +163,7 @@ std::string PointWithDescription(const std::array<double, 3>& cm, const std::str
     return where.empty() ? Point(cm) : Point(cm) + "<br>" + Escaped(where);
 }
 
-void Trajectory(std::ostringstream& out, const TrajectoryFacts& t) {
+void WriteTrajectory(std::ostringstream& out, const TrajectoryFacts& t) {
     const PlaneAngles& planes = t.course.planeAngles;
     out << "<h3>" << TrajectoryTitle(t) << "</h3>\n" << kTableStart;
     Row(out, "Bullet", t.bulletInside ? "bullet inside body" : "exited");
@@ -249,7 +249,7 @@ std::string FormatReportHtml(const CaseReport& report, const std::vector<ReportF
         out << "<p>None.</p>\n";
     }
     for (const TrajectoryFacts& t : report.trajectories) {
-        Trajectory(out, t);
+        WriteTrajectory(out, t);
     }
     Elements(out, report.elements);
     out << "</body>\n</html>\n";

@@ -1,7 +1,7 @@
 #include "report/ReportWriter.h"
 
-#include "docs/FileAccess.h"
-#include "render/CaseViews.h"
+#include "base/FileAccess.h"
+#include "render/StandardViews.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportPdf.h"
@@ -40,7 +40,7 @@ bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
 }
 
 // A 32-bit bitmap (rows bottom first, bytes blue, green, red, unused) as an opaque image.
-QImage ImageFromDib(const Dib& dib) {
+QImage QImageFromCapturedImage(const CapturedImage& dib) {
     QImage image(dib.Width(), dib.Height(), QImage::Format_RGB32);
     for (int row = 0; row < dib.Height(); ++row) {
         const uint8_t* source = dib.Pixels() + dib.RowStride() * (dib.Height() - 1 - row);
@@ -67,7 +67,7 @@ struct Figures {
     std::map<std::string, QImage> images;
 };
 
-Status CollectFigures(Universe& scene, ReportFormat format, Figures& figures) {
+Status CollectFigures(Case& scene, ReportFormat format, Figures& figures) {
     const bool pdf = format == ReportFormat::Pdf;
     InitReportResources();
     const QImage axes(QStringLiteral(":/report/axes.png"));
@@ -78,14 +78,14 @@ Status CollectFigures(Universe& scene, ReportFormat format, Figures& figures) {
         figures.images["axes"] = axes;
     }
     std::string error;
-    const auto views = RenderCaseViews(scene, kReportViewWidth, kReportViewHeight, error);
+    const auto views = RenderStandardViews(scene, kReportViewWidth, kReportViewHeight, error);
     if (!views) {
         return Status::Failure("cannot draw the views of the case: " + error);
     }
-    for (const CaseView& view : *views) {
+    for (const StandardView& view : *views) {
         const std::string name = "view-" + view.name;
         figures.list.push_back({name, view.caption, pdf ? kPdfViewWidth : kHtmlViewWidth});
-        figures.images[name] = ImageFromDib(view.image);
+        figures.images[name] = QImageFromCapturedImage(view.image);
     }
     return Status::Ok();
 }
@@ -105,7 +105,7 @@ std::optional<ReportFormat> ReportFormatForPath(const std::string& path) {
     return std::nullopt;
 }
 
-Status BuildCaseReport(Universe& scene, ReportFormat format, const ReportSource& source,
+Status BuildCaseReport(Case& scene, ReportFormat format, const ReportSource& source,
                        std::string& bytes) {
     const CaseReport report = GatherCaseReport(scene, source);
     if (format == ReportFormat::Json) {
@@ -133,7 +133,7 @@ Status BuildCaseReport(Universe& scene, ReportFormat format, const ReportSource&
     return Status::Ok();
 }
 
-Status WriteCaseReport(Universe& scene, const std::string& path, const ReportSource& source) {
+Status WriteCaseReport(Case& scene, const std::string& path, const ReportSource& source) {
     const auto format = ReportFormatForPath(path);
     if (!format) {
         return Status::Failure("Cannot write the report \"" + path +

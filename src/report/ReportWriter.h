@@ -1,12 +1,12 @@
 #pragma once
 
-#include "model/Status.h"
+#include "base/Status.h"
 #include "report/CaseReport.h"
 
 #include <optional>
 #include <string>
 
-class Universe;
+class Case;
 
 enum class ReportFormat { Pdf, Html, Json };
 
@@ -21,9 +21,9 @@ inline constexpr int kReportViewHeight = 750;
 // Builds the report of the scene in the given format. The PDF and HTML carry the axes figure and
 // the front, profile and top views, drawn offscreen; a failure to draw them fails the report.
 // Needs a QGuiApplication for the PDF and HTML.
-Status BuildCaseReport(Universe& scene, ReportFormat format, const ReportSource& source,
+Status BuildCaseReport(Case& scene, ReportFormat format, const ReportSource& source,
                        std::string& bytes);
 
 // Builds the report in the format its file name asks for and writes it there, replacing any
 // previous file only once the whole report is on disk.
-Status WriteCaseReport(Universe& scene, const std::string& path, const ReportSource& source);
+Status WriteCaseReport(Case& scene, const std::string& path, const ReportSource& source);

@@ -1,8 +1,8 @@
 #include "ui/CaseSession.h"
 
-#include "docs/DataFile.h"
-#include "scene/SceneEditor.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "case/DataFile.h"
 #include "ui/FileCommands.h"
 #include "ui/Platform.h"
 
@@ -11,7 +11,7 @@
 #include <QUndoStack>
 #include <QWidget>
 
-CaseSession::CaseSession(Universe& scene, Platform& platform, QUndoStack& history, QWidget* window,
+CaseSession::CaseSession(Case& scene, Platform& platform, QUndoStack& history, QWidget* window,
                          RecoveryFile recovery)
     : QObject(window), scene(scene), platform(platform), history(history), window(window),
       recovery(std::move(recovery)), burstEnd(new QTimer(this)), period(new QTimer(this)) {
@@ -33,15 +33,15 @@ CaseSession::CaseSession(Universe& scene, Platform& platform, QUndoStack& histor
         }
     });
     sceneListener =
-        scene.GetEditor().AddListener([this](const SceneChange& change) { SceneChanged(change); });
+        scene.GetEditor().AddListener([this](const CaseChange& change) { SceneChanged(change); });
 }
 
 CaseSession::~CaseSession() {
     scene.GetEditor().RemoveListener(sceneListener);
 }
 
-void CaseSession::SceneChanged(const SceneChange& change) {
-    if (change.kind != SceneChange::Kind::Preview) {
+void CaseSession::SceneChanged(const CaseChange& change) {
+    if (change.kind != CaseChange::Kind::Preview) {
         burstEnd->start(); // restarted by every edit of a burst
     }
 }
@@ -115,7 +115,7 @@ void CaseSession::OfferRecovery() {
 
 bool CaseSession::Recover(const RecoveryFile::Leftover& leftover) {
     bool read = false;
-    scene.GetEditor().EditCase("Recover unsaved case", [&](Universe& edited) {
+    scene.GetEditor().EditCase("Recover unsaved case", [&](Case& edited) {
         read = ReadDataFile(edited, platform, window, leftover.path);
     });
     if (!read) {
@@ -123,7 +123,7 @@ bool CaseSession::Recover(const RecoveryFile::Leftover& leftover) {
     }
     // The case now lives in this process's recovery file; only then does the old one go.
     UpdateRecoveryFile();
-    if (IsModified() && !QFile::exists(recovery.Path())) {
+    if (IsModified() && !QFile::exists(recovery.Trajectory())) {
         return false;
     }
     return QFile::remove(leftover.path);

@@ -11,8 +11,8 @@ class Platform;
 class QTimer;
 class QUndoStack;
 class QWidget;
-class Universe;
-struct SceneChange;
+class Case;
+struct CaseChange;
 
 // Keeps an unsaved case from being lost: knows whether the case has changes that are not saved
 // (the undo history is away from its saved point), asks before a command would set them aside,
@@ -27,7 +27,7 @@ public:
     // The recovery file is also written this often while there are unsaved changes.
     static constexpr int kPeriodMs = 60000;
 
-    CaseSession(Universe& scene, Platform& platform, QUndoStack& history, QWidget* window,
+    CaseSession(Case& scene, Platform& platform, QUndoStack& history, QWidget* window,
                 RecoveryFile recovery = RecoveryFile());
     ~CaseSession() override;
 
@@ -62,10 +62,10 @@ signals:
     void recentFilesChanged();
 
 private:
-    void SceneChanged(const SceneChange& change);
+    void SceneChanged(const CaseChange& change);
     bool Recover(const RecoveryFile::Leftover& leftover);
 
-    Universe& scene;
+    Case& scene;
     Platform& platform;
     QUndoStack& history;
     QWidget* window;

@@ -1,6 +1,6 @@
 #include "ui/DialogInput.h"
 
-#include "scene/Universe.h"
+#include "case/Case.h"
 #include "ui/ColorSwatch.h"
 #include "ui/ConcealedDialog.h"
 #include "ui/Platform.h"
@@ -95,17 +95,17 @@ QColor ColorFromChannels(double red, double green, double blue) {
     return QColor(ChannelToByte(red), ChannelToByte(green), ChannelToByte(blue));
 }
 
-QColor ProposedColor(const Universe& scene) {
+QColor ProposedColor(const Case& scene) {
     double red = 0, green = 0, blue = 0;
     scene.GetTrajectoryColor(red, green, blue);
     return ColorFromChannels(red, green, blue);
 }
 
-void StoreProposedColor(Universe& scene, const QColor& color) {
+void StoreProposedColor(Case& scene, const QColor& color) {
     scene.SetTrajectoryColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
 }
 
-void ChooseProposedColor(Universe& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
+void ChooseProposedColor(Case& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
                          const std::function<void()>& redraw) {
     QColor chosen;
     {

@@ -8,7 +8,7 @@
 class ColorSwatch;
 class Platform;
 class QWidget;
-class Universe;
+class Case;
 
 // Reads a typed number the forgiving way every dialog does: leading blanks are skipped, the longest
 // leading decimal number (sign, digits, point, fraction, exponent) is taken, and anything else
@@ -27,11 +27,11 @@ QString UncertaintyText(double metres);
 // A colour held as three channels 0..1 shown as bytes: each channel times 255, truncated.
 QColor ColorFromChannels(double red, double green, double blue);
 // The colour proposed for new trajectories and elements, shared by both creation dialogs.
-QColor ProposedColor(const Universe& scene);
-void StoreProposedColor(Universe& scene, const QColor& color);
+QColor ProposedColor(const Case& scene);
+void StoreProposedColor(Case& scene, const QColor& color);
 
 // The colour sample was clicked: the platform chooser opens on the sample's colour, the dialog
 // out of sight meanwhile; its answer (the initial colour when cancelled) becomes the proposal and
 // the sample's colour, and the view is redrawn. The dialog then has the keyboard again.
-void ChooseProposedColor(Universe& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
+void ChooseProposedColor(Case& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
                          const std::function<void()>& redraw);

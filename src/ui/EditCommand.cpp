@@ -1,8 +1,8 @@
 #include "ui/EditCommand.h"
 
-#include "scene/SceneEditor.h"
+#include "case/CaseEditor.h"
 
-EditCommand::EditCommand(SceneEditor& editor, std::unique_ptr<SceneEdit> edit)
+EditCommand::EditCommand(CaseEditor& editor, std::unique_ptr<CaseEdit> edit)
     : editor(editor), edit(std::move(edit)) {
     setText(QString::fromStdString(this->edit->Name()));
 }

@@ -4,21 +4,21 @@
 
 #include <memory>
 
-class SceneEdit;
-class SceneEditor;
+class CaseEdit;
+class CaseEditor;
 
 // One step of the undo history: an edit of the scene that the editor has already applied. The
 // stack's first redo() (at push) therefore does nothing; later ones make the edit again.
 class EditCommand : public QUndoCommand {
 public:
-    EditCommand(SceneEditor& editor, std::unique_ptr<SceneEdit> edit);
+    EditCommand(CaseEditor& editor, std::unique_ptr<CaseEdit> edit);
     ~EditCommand() override;
 
     void undo() override;
     void redo() override;
 
 private:
-    SceneEditor& editor;
-    std::unique_ptr<SceneEdit> edit;
+    CaseEditor& editor;
+    std::unique_ptr<CaseEdit> edit;
     bool applied = true;
 };

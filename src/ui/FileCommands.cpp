@@ -1,11 +1,11 @@
 #include "ui/FileCommands.h"
 
-#include "docs/AppInfo.h"
-#include "docs/DataFile.h"
+#include "base/AppInfo.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
+#include "case/ProgressSink.h"
 #include "export/SceneExport.h"
-#include "model/MeshFormat.h"
-#include "scene/ProgressSink.h"
-#include "scene/Universe.h"
+#include "mesh/io/MeshFormat.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,7 +94,7 @@ FileChooserRequest ExportSceneRequest(const QString& startDirectory) {
     return request;
 }
 
-bool ExportSceneTo(Universe& scene, Platform& platform, QWidget* owner, const QString& chosen) {
+bool ExportSceneTo(Case& scene, Platform& platform, QWidget* owner, const QString& chosen) {
     const std::string path =
         LocalPath(IsSceneExportPath(LocalPath(chosen)) ? chosen : WithExtension(chosen, ".glb"));
     const Status status = ExportSceneFile(scene, path);
@@ -112,7 +112,7 @@ FileChooserRequest SaveImageRequest() {
     return request;
 }
 
-bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path) {
+bool LoadBodyFile(Case& scene, Platform& platform, QWidget* owner, const QString& path) {
     Status status = Status::Ok();
     bool cancelled = false;
     QStringList warnings;
@@ -139,7 +139,7 @@ bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QSt
     return true;
 }
 
-bool ReadDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path) {
+bool ReadDataFile(Case& scene, Platform& platform, QWidget* owner, const QString& path) {
     DataFile file(scene);
     const DataFileReadResult result = file.Read(LocalPath(path));
     if (!result.ok()) {
@@ -152,7 +152,7 @@ bool ReadDataFile(Universe& scene, Platform& platform, QWidget* owner, const QSt
     return true;
 }
 
-bool WriteDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path) {
+bool WriteDataFile(Case& scene, Platform& platform, QWidget* owner, const QString& path) {
     DataFile file(scene);
     const Status status = file.Write(LocalPath(path));
     if (!status.ok()) {

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class Universe;
+class Case;
 
 // The file side of the view's commands: where the choosers start, the extension rule, and reading
 // or writing a case and loading a body with every failure reported to the user.
@@ -31,13 +31,13 @@ QString BodyModelExtensionList();
 
 // Appends the file's trajectories and elements to the scene (and takes its body block). A file
 // that cannot be read, or a case with more entries than fit, is reported. True when read.
-bool ReadDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path);
+bool ReadDataFile(Case& scene, Platform& platform, QWidget* owner, const QString& path);
 // Writes the case; a failure is reported and leaves any previous file as it was.
-bool WriteDataFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path);
+bool WriteDataFile(Case& scene, Platform& platform, QWidget* owner, const QString& path);
 // Replaces the body's mesh, showing the progress window while it loads. A model that cannot be
 // read is reported (caption "Info") and the previous body stays; so it does, silently, when the
 // user cancels the load. The reader's warnings are shown once the body is in. True when loaded.
-bool LoadBodyFile(Universe& scene, Platform& platform, QWidget* owner, const QString& path);
+bool LoadBodyFile(Case& scene, Platform& platform, QWidget* owner, const QString& path);
 // Writes the scene to `chosen` (".glb" added when it names neither format); failures are
 // reported. True when written.
-bool ExportSceneTo(Universe& scene, Platform& platform, QWidget* owner, const QString& chosen);
+bool ExportSceneTo(Case& scene, Platform& platform, QWidget* owner, const QString& chosen);

@@ -31,10 +31,10 @@ QImage AsStraightAlpha(const QImage& image) {
 
 } // namespace
 
-Dib DibFromImage(const QImage& image) {
+CapturedImage CapturedImageFromQImage(const QImage& image) {
     // RGB32 keeps each pixel as 0xffRRGGBB, which is blue, green, red, 0xff in memory order.
     const QImage rgb = AsStraightAlpha(image).convertToFormat(QImage::Format_RGB32);
-    Dib dib = Dib::Create(rgb.width(), rgb.height(), 32);
+    CapturedImage dib = CapturedImage::Create(rgb.width(), rgb.height(), 32);
     const std::size_t rowBytes = static_cast<std::size_t>(rgb.width()) * 4;
     for (int row = 0; row < rgb.height(); ++row) {
         uint8_t* target = dib.Pixels() + static_cast<std::size_t>(row) * dib.RowStride();

@@ -1,10 +1,10 @@
 #include "ui/PointPlacement.h"
 
-#include "scene/Universe.h"
+#include "case/Case.h"
 #include "ui/DialogInput.h"
 #include "ui/ViewCommands.h"
 
-PointPlacement::PointPlacement(Universe& scene, ViewCommands& commands, StatusSink showStatus,
+PointPlacement::PointPlacement(Case& scene, ViewCommands& commands, StatusSink showStatus,
                                std::function<void()> redraw)
     : scene(scene), commands(commands), showStatus(std::move(showStatus)),
       redraw(std::move(redraw)) {}

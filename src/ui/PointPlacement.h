@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/SurfaceRayCaster.h"
+#include "mesh/SurfaceRayCaster.h"
 
 #include <QString>
 
@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-class Universe;
+class Case;
 class ViewCommands;
 
 // The "Place points" mode of the view: each left click on the body puts a marker there, the first
@@ -19,7 +19,7 @@ class PointPlacement {
 public:
     using StatusSink = std::function<void(const QString&)>;
 
-    PointPlacement(Universe& scene, ViewCommands& commands, StatusSink showStatus,
+    PointPlacement(Case& scene, ViewCommands& commands, StatusSink showStatus,
                    std::function<void()> redraw);
 
     bool IsActive() const;
@@ -38,7 +38,7 @@ private:
     // when IN lies on the upper arm or the forearm; otherwise the dialog's usual answer.
     std::optional<bool> MovesWithArm() const;
 
-    Universe& scene;
+    Case& scene;
     ViewCommands& commands;
     StatusSink showStatus;
     std::function<void()> redraw;

@@ -1,6 +1,6 @@
 #include "ui/QtPlatform.h"
 
-#include "ui/BodyLoadBarDlg.h"
+#include "ui/BodyLoadProgressDialog.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -20,7 +20,7 @@ namespace {
 // gone if its owner was destroyed first.
 class ProgressWindow : public ProgressSink {
 public:
-    explicit ProgressWindow(QWidget* owner) : window(new BodyLoadBarDlg(owner)) {}
+    explicit ProgressWindow(QWidget* owner) : window(new BodyLoadProgressDialog(owner)) {}
     ~ProgressWindow() override { delete window.data(); }
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
@@ -33,7 +33,7 @@ public:
     bool CancelRequested() const override { return window && window->CancelRequested(); }
 
 private:
-    QPointer<BodyLoadBarDlg> window;
+    QPointer<BodyLoadProgressDialog> window;
 };
 
 // "Txt Files (*.txt) " with " *.txt" becomes "Txt Files (*.txt)"; a description without the

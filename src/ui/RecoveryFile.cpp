@@ -1,6 +1,6 @@
 #include "ui/RecoveryFile.h"
 
-#include "docs/FileAccess.h"
+#include "base/FileAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,7 +35,7 @@ RecoveryFile::RecoveryFile(QString folder) : folder(std::move(folder)) {
     }
 }
 
-QString RecoveryFile::Path() const {
+QString RecoveryFile::Trajectory() const {
     return QDir(folder).filePath(kPrefix + QString::number(QCoreApplication::applicationPid()) +
                                  kSuffix);
 }
@@ -48,7 +48,7 @@ bool RecoveryFile::Write(const std::string& contents, QString* error) const {
         return false;
     }
     if (const int failure =
-            ReplaceFileContents(QFile::encodeName(Path()).toStdString(), contents)) {
+            ReplaceFileContents(QFile::encodeName(Trajectory()).toStdString(), contents)) {
         if (error) {
             *error = QString::fromLocal8Bit(std::strerror(failure));
         }
@@ -58,7 +58,7 @@ bool RecoveryFile::Write(const std::string& contents, QString* error) const {
 }
 
 void RecoveryFile::Remove() const {
-    QFile::remove(Path());
+    QFile::remove(Trajectory());
 }
 
 std::vector<RecoveryFile::Leftover> RecoveryFile::FindLeftovers() const {

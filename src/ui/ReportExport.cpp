@@ -1,9 +1,9 @@
 #include "ui/ReportExport.h"
 
-#include "docs/DataFile.h"
-#include "docs/FileAccess.h"
+#include "base/FileAccess.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
 #include "report/ReportWriter.h"
-#include "scene/Universe.h"
 #include "ui/FileCommands.h"
 
 #include <QApplication>
@@ -40,7 +40,7 @@ FileChooserRequest ExportReportRequest(const QString& startDirectory) {
     return request;
 }
 
-QString SavedCaseFile(Universe& scene, const QString& lastDataFile) {
+QString SavedCaseFile(Case& scene, const QString& lastDataFile) {
     if (lastDataFile.isEmpty()) {
         return {};
     }
@@ -51,7 +51,7 @@ QString SavedCaseFile(Universe& scene, const QString& lastDataFile) {
     return onDisk == DataFile(scene).Format() ? lastDataFile : QString();
 }
 
-bool ExportReport(Universe& scene, Platform& platform, QWidget* owner, const QString& path,
+bool ExportReport(Case& scene, Platform& platform, QWidget* owner, const QString& path,
                   const QString& caseFile) {
     const QString target = ReportFormatForPath(LocalPath(path)) ? path : path + ".pdf";
     ReportSource source;

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class Universe;
+class Case;
 
 // "Export report...": where the chooser starts (the data folder, beside the cases) and what it
 // offers.
@@ -12,10 +12,10 @@ FileChooserRequest ExportReportRequest(const QString& startDirectory);
 
 // The data file that holds exactly the case shown, or an empty text: a case is named with its
 // file only while the file's bytes are what saving the case now would write.
-QString SavedCaseFile(Universe& scene, const QString& lastDataFile);
+QString SavedCaseFile(Case& scene, const QString& lastDataFile);
 
 // Writes the report of the scene, body and pose as they are, to `path` (format by its extension;
 // a name without one of the three gets the first filter's ".pdf"). Every failure is reported with
 // a message box; true when written.
-bool ExportReport(Universe& scene, Platform& platform, QWidget* owner, const QString& path,
+bool ExportReport(Case& scene, Platform& platform, QWidget* owner, const QString& path,
                   const QString& caseFile);

@@ -1,22 +1,22 @@
 #include "ui/ViewCommands.h"
 
-#include "docs/DataSummary.h"
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "case/DataSummary.h"
 #include "export/JpegWriter.h"
-#include "scene/SceneEditor.h"
-#include "scene/Universe.h"
-#include "ui/BodyDlg.h"
-#include "ui/BodyMovDlg.h"
+#include "ui/AdjustTrajectoryDialog.h"
+#include "ui/BodyMovementsDialog.h"
+#include "ui/BodyParametersDialog.h"
 #include "ui/CaseSession.h"
+#include "ui/ConfirmDeleteDialog.h"
+#include "ui/DataSummaryDialog.h"
 #include "ui/DialogInput.h"
-#include "ui/EraseTrajDlg.h"
 #include "ui/FileCommands.h"
-#include "ui/NewTrajectoryDlg.h"
-#include "ui/ObjectPropertiesDlg.h"
+#include "ui/NewElementDialog.h"
+#include "ui/NewTrajectoryDialog.h"
 #include "ui/Platform.h"
+#include "ui/PropertiesDialog.h"
 #include "ui/ReportExport.h"
-#include "ui/SummaryDlg.h"
-#include "ui/TrimTrajDlg.h"
-#include "ui/VkElementDlg.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,9 +59,9 @@ FileChooserRequest ViewCommands::InExistingFolder(FileChooserRequest request, bo
     return request;
 }
 
-ViewCommands::ViewCommands(Universe& scene, Platform& platform, QWidget* owner,
+ViewCommands::ViewCommands(Case& scene, Platform& platform, QWidget* owner,
                            std::function<void()> redraw,
-                           std::function<std::optional<Dib>()> capture)
+                           std::function<std::optional<CapturedImage>()> capture)
     : scene(scene), platform(platform), owner(owner), redraw(std::move(redraw)),
       capture(std::move(capture)), startDirectory(StartDirectory()) {
     if (!this->redraw) {
@@ -70,45 +70,45 @@ ViewCommands::ViewCommands(Universe& scene, Platform& platform, QWidget* owner,
     // The dialogs' live previews (sliders, colour) are announced through the scene, whose
     // listeners draw them.
     const std::function<void()> draw = [&scene] { scene.GetEditor().Preview(); };
-    bodyDialog = std::make_unique<BodyDlg>(platform, draw, owner);
-    adjustDialog = std::make_unique<TrimTrajDlg>(draw, owner);
-    movementsDialog = std::make_unique<BodyMovDlg>(draw, owner);
-    confirmDialog = std::make_unique<EraseTrajDlg>(draw, owner);
-    trajectoryDialog = std::make_unique<NewTrajectoryDlg>(scene, platform, draw, owner);
-    elementDialog = std::make_unique<VkElementDlg>(scene, platform, draw, owner);
-    propertiesDialog = std::make_unique<ObjectPropertiesDlg>(scene, owner);
+    bodyDialog = std::make_unique<BodyParametersDialog>(platform, draw, owner);
+    adjustDialog = std::make_unique<AdjustTrajectoryDialog>(draw, owner);
+    movementsDialog = std::make_unique<BodyMovementsDialog>(draw, owner);
+    confirmDialog = std::make_unique<ConfirmDeleteDialog>(draw, owner);
+    trajectoryDialog = std::make_unique<NewTrajectoryDialog>(scene, platform, draw, owner);
+    elementDialog = std::make_unique<NewElementDialog>(scene, platform, draw, owner);
+    propertiesDialog = std::make_unique<PropertiesDialog>(scene, owner);
 }
 
 ViewCommands::~ViewCommands() = default;
 
-BodyDlg& ViewCommands::GetBodyDialog() {
+BodyParametersDialog& ViewCommands::GetBodyDialog() {
     return *bodyDialog;
 }
-TrimTrajDlg& ViewCommands::GetAdjustDialog() {
+AdjustTrajectoryDialog& ViewCommands::GetAdjustDialog() {
     return *adjustDialog;
 }
-BodyMovDlg& ViewCommands::GetMovementsDialog() {
+BodyMovementsDialog& ViewCommands::GetMovementsDialog() {
     return *movementsDialog;
 }
-EraseTrajDlg& ViewCommands::GetConfirmDialog() {
+ConfirmDeleteDialog& ViewCommands::GetConfirmDialog() {
     return *confirmDialog;
 }
-NewTrajectoryDlg& ViewCommands::GetTrajectoryDialog() {
+NewTrajectoryDialog& ViewCommands::GetTrajectoryDialog() {
     return *trajectoryDialog;
 }
-VkElementDlg& ViewCommands::GetElementDialog() {
+NewElementDialog& ViewCommands::GetElementDialog() {
     return *elementDialog;
 }
-ObjectPropertiesDlg& ViewCommands::GetPropertiesDialog() {
+PropertiesDialog& ViewCommands::GetPropertiesDialog() {
     return *propertiesDialog;
 }
 
 void ViewCommands::NewTrajectory() {
-    if (scene.GetTrajectoryCount() >= Universe::kMaxTrajectories) {
+    if (scene.GetTrajectoryCount() >= Case::kMaxTrajectories) {
         platform.ShowMessage(
             owner,
             QString("The case already holds %1 trajectories; no more can be added.")
-                .arg(Universe::kMaxTrajectories),
+                .arg(Case::kMaxTrajectories),
             "New trajectory");
         return;
     }
@@ -120,7 +120,7 @@ void ViewCommands::NewTrajectory() {
 
 bool ViewCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
                                            std::optional<bool> movesWithArm) {
-    if (scene.GetTrajectoryCount() >= Universe::kMaxTrajectories) {
+    if (scene.GetTrajectoryCount() >= Case::kMaxTrajectories) {
         NewTrajectory(); // says why nothing opens
         return false;
     }
@@ -130,10 +130,10 @@ bool ViewCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
 }
 
 void ViewCommands::NewElement() {
-    if (scene.GetElements().GetCount() >= VkElementList::kCapacity) {
+    if (scene.GetElements().GetCount() >= ElementList::kCapacity) {
         platform.ShowMessage(owner,
                              QString("The case already holds %1 elements; no more can be added.")
-                                 .arg(VkElementList::kCapacity),
+                                 .arg(ElementList::kCapacity),
                              "New element");
         return;
     }
@@ -208,7 +208,7 @@ bool ViewCommands::AppendDataFile(const QString& path) {
     const bool fresh = session != nullptr && !session->IsModified() &&
                        scene.GetTrajectoryCount() == 0 && scene.GetElements().GetCount() == 0;
     bool read = false;
-    scene.GetEditor().EditCase("Open data file", [this, &path, &read](Universe& edited) {
+    scene.GetEditor().EditCase("Open data file", [this, &path, &read](Case& edited) {
         read = ReadDataFile(edited, platform, owner, path);
     });
     if (read && session != nullptr) {
@@ -228,7 +228,7 @@ void ViewCommands::OpenRecentDataFile(const QString& path) {
 
 void ViewCommands::ReplaceBody(const QString& path) {
     bool loaded = false;
-    scene.GetEditor().EditCase("Open body file", [this, &path, &loaded](Universe& edited) {
+    scene.GetEditor().EditCase("Open body file", [this, &path, &loaded](Case& edited) {
         loaded = LoadBodyFile(edited, platform, owner, path);
         if (loaded) {
             edited.GetBody().SetScaleX(1);
@@ -263,8 +263,8 @@ void ViewCommands::OpenDocument(const QString& path) {
 }
 
 void ViewCommands::ExportScene() {
-    const QString chosen = platform.ChooseSaveFile(
-        owner, InExistingFolder(ExportSceneRequest(startDirectory), false));
+    const QString chosen =
+        platform.ChooseSaveFile(owner, InExistingFolder(ExportSceneRequest(startDirectory), false));
     if (chosen.isEmpty()) {
         return; // cancelled: nothing is written
     }
@@ -272,7 +272,7 @@ void ViewCommands::ExportScene() {
 }
 
 void ViewCommands::SaveImage() {
-    std::optional<Dib> image = capture ? capture() : std::nullopt;
+    std::optional<CapturedImage> image = capture ? capture() : std::nullopt;
     if (!image) {
         platform.ShowMessage(owner, "The view could not be captured.", "Save image");
         return;
@@ -329,7 +329,7 @@ void ViewCommands::DeleteSelected() {
 }
 
 void ViewCommands::DataSummary() {
-    SummaryDlg dialog(owner);
+    DataSummaryDialog dialog(owner);
     dialog.SetSummaryText(::DataSummary::Build(scene)); // the class, not this command
     dialog.exec();
     redraw();
@@ -342,8 +342,8 @@ void ViewCommands::BodyMovements() {
 }
 
 void ViewCommands::ChangeColor() {
-    Path* trajectory = scene.GetSelectedTrajectory();
-    VkElement* element = trajectory == nullptr ? scene.GetSelectedElement() : nullptr;
+    Trajectory* trajectory = scene.GetSelectedTrajectory();
+    Element* element = trajectory == nullptr ? scene.GetSelectedElement() : nullptr;
     double red = 0, green = 0, blue = 0;
     if (trajectory != nullptr) {
         red = trajectory->GetRed();
@@ -358,13 +358,13 @@ void ViewCommands::ChangeColor() {
     red = chosen.red() / 255.0;
     green = chosen.green() / 255.0;
     blue = chosen.blue() / 255.0;
-    SceneEditor& editor = scene.GetEditor();
+    CaseEditor& editor = scene.GetEditor();
     if (trajectory != nullptr) {
         editor.EditTrajectory(scene.GetSelectedTrajectoryNumber() - 1, "Change color",
-                              [&](Path& edited) { edited.SetColor(red, green, blue); });
+                              [&](Trajectory& edited) { edited.SetColor(red, green, blue); });
     } else {
         editor.EditElement(scene.GetSelectedElementNumber() - 1, "Change color",
-                           [&](VkElement& edited) { edited.SetColor(red, green, blue); });
+                           [&](Element& edited) { edited.SetColor(red, green, blue); });
     }
     redraw();
 }

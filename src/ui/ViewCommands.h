@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/Dib.h"
-#include "scene/Matrix4.h"
+#include "base/Matrix4.h"
+#include "export/CapturedImage.h"
 #include "ui/Platform.h"
 
 #include <functional>
@@ -12,16 +12,16 @@
 #include <QStringList>
 
 class CaseSession;
-class Universe;
+class Case;
 class Platform;
 class QWidget;
-class BodyDlg;
-class TrimTrajDlg;
-class BodyMovDlg;
-class EraseTrajDlg;
-class NewTrajectoryDlg;
-class VkElementDlg;
-class ObjectPropertiesDlg;
+class BodyParametersDialog;
+class AdjustTrajectoryDialog;
+class BodyMovementsDialog;
+class ConfirmDeleteDialog;
+class NewTrajectoryDialog;
+class NewElementDialog;
+class PropertiesDialog;
 
 // The view's commands that open dialogs, files, the summary and the image export, with the checks
 // and follow-up steps around them. The view owns one and routes its menu, toolbar, accelerator and
@@ -29,8 +29,8 @@ class ObjectPropertiesDlg;
 class ViewCommands {
 public:
     // `redraw` draws one frame of the view; `capture` returns the displayed pixels of the view.
-    ViewCommands(Universe& scene, Platform& platform, QWidget* owner, std::function<void()> redraw,
-                 std::function<std::optional<Dib>()> capture);
+    ViewCommands(Case& scene, Platform& platform, QWidget* owner, std::function<void()> redraw,
+                 std::function<std::optional<CapturedImage>()> capture);
     ~ViewCommands();
 
     void NewTrajectory(); // N
@@ -69,13 +69,13 @@ public:
     void SetStartDirectory(const QString& folder) { startDirectory = folder; }
 
     // The dialog objects, created with the view and reused for every opening.
-    BodyDlg& GetBodyDialog();
-    TrimTrajDlg& GetAdjustDialog();
-    BodyMovDlg& GetMovementsDialog();
-    EraseTrajDlg& GetConfirmDialog();
-    NewTrajectoryDlg& GetTrajectoryDialog();
-    VkElementDlg& GetElementDialog();
-    ObjectPropertiesDlg& GetPropertiesDialog();
+    BodyParametersDialog& GetBodyDialog();
+    AdjustTrajectoryDialog& GetAdjustDialog();
+    BodyMovementsDialog& GetMovementsDialog();
+    ConfirmDeleteDialog& GetConfirmDialog();
+    NewTrajectoryDialog& GetTrajectoryDialog();
+    NewElementDialog& GetElementDialog();
+    PropertiesDialog& GetPropertiesDialog();
 
 private:
     // Reads a data file into the case as one edit. True when it was read.
@@ -96,19 +96,19 @@ private:
 
     // The data file last opened or saved: the report names it while the case is what it holds.
     QString lastDataFile;
-    Universe& scene;
+    Case& scene;
     Platform& platform;
     QWidget* owner;
     std::function<void()> redraw;
-    std::function<std::optional<Dib>()> capture;
+    std::function<std::optional<CapturedImage>()> capture;
     CaseSession* session = nullptr;
     QString startDirectory;
     QStringList foldersReported; // missing folders the user has been told about
-    std::unique_ptr<BodyDlg> bodyDialog;
-    std::unique_ptr<TrimTrajDlg> adjustDialog;
-    std::unique_ptr<BodyMovDlg> movementsDialog;
-    std::unique_ptr<EraseTrajDlg> confirmDialog;
-    std::unique_ptr<NewTrajectoryDlg> trajectoryDialog;
-    std::unique_ptr<VkElementDlg> elementDialog;
-    std::unique_ptr<ObjectPropertiesDlg> propertiesDialog;
+    std::unique_ptr<BodyParametersDialog> bodyDialog;
+    std::unique_ptr<AdjustTrajectoryDialog> adjustDialog;
+    std::unique_ptr<BodyMovementsDialog> movementsDialog;
+    std::unique_ptr<ConfirmDeleteDialog> confirmDialog;
+    std::unique_ptr<NewTrajectoryDialog> trajectoryDialog;
+    std::unique_ptr<NewElementDialog> elementDialog;
+    std::unique_ptr<PropertiesDialog> propertiesDialog;
 };

@@ -1,7 +1,7 @@
 #include "ui/ViewDrag.h"
 
-#include "model/Angles.h"
-#include "scene/Universe.h"
+#include "base/Angles.h"
+#include "case/Case.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +36,7 @@ double ClampShift(double value) {
     return std::clamp(value, -kMaxShift, kMaxShift);
 }
 
-void MoveTrajectory(Path& path, Handle handle, const ScreenAxes& axes, const DragStep& step) {
+void MoveTrajectory(Trajectory& path, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
     case Handle::X:
         path.SetDx(ClampShift(path.GetDx() + axes.ax.Along(step)));
@@ -52,7 +52,7 @@ void MoveTrajectory(Path& path, Handle handle, const ScreenAxes& axes, const Dra
     }
 }
 
-void TurnTrajectory(Path& path, Handle handle, const ScreenAxes& axes, const DragStep& step) {
+void TurnTrajectory(Trajectory& path, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
     case Handle::X:
         path.SetDPitch(path.GetDPitch() - kTurnPerStep * axes.ay.Along(step));
@@ -65,7 +65,7 @@ void TurnTrajectory(Path& path, Handle handle, const ScreenAxes& axes, const Dra
     }
 }
 
-void MoveElement(VkElement& element, Handle handle, const ScreenAxes& axes, const DragStep& step) {
+void MoveElement(Element& element, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
     case Handle::X:
         element.SetX(element.GetX() + axes.ax.Along(step));
@@ -81,7 +81,7 @@ void MoveElement(VkElement& element, Handle handle, const ScreenAxes& axes, cons
     }
 }
 
-void TurnElement(VkElement& element, Handle handle, const ScreenAxes& axes, const DragStep& step) {
+void TurnElement(Element& element, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
     case Handle::X:
         element.SetPitch(element.GetPitch() - kTurnPerStep * axes.ay.Along(step));
@@ -106,11 +106,10 @@ ScreenAxes ComputeScreenAxes(double yawDegrees, double pitchDegrees) {
             OnScreen({0, 0, 1}, yaw, pitch)};
 }
 
-bool DragSelectedObject(Universe& scene, ManipulationMode mode, Handle handle,
-                        const DragStep& step) {
-    Path* trajectory =
+bool DragSelectedObject(Case& scene, ManipulationMode mode, Handle handle, const DragStep& step) {
+    Trajectory* trajectory =
         scene.GetSelectedTrajectoryNumber() != 0 ? scene.GetSelectedTrajectory() : nullptr;
-    VkElement* element = trajectory ? nullptr : scene.GetSelectedElement();
+    Element* element = trajectory ? nullptr : scene.GetSelectedElement();
     if (!trajectory && !element) {
         return false;
     }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "scene/SceneStates.h"
+#include "view/ViewModes.h"
 
-class Universe;
+class Case;
 
 // The pointer step of one move in the view, in metres: pixels / 200 to the right and pixels / -200
 // downward (so upward motion is positive).
@@ -33,5 +33,4 @@ ScreenAxes ComputeScreenAxes(double yawDegrees, double pitchDegrees);
 // Moves or turns the selected trajectory, or else the selected element, along or about the axis
 // of `handle` by one pointer step. Trajectory shifts stay within +-0.4 m. Returns false, changing
 // nothing, when neither a trajectory nor an element is selected.
-bool DragSelectedObject(Universe& scene, ManipulationMode mode, Handle handle,
-                        const DragStep& step);
+bool DragSelectedObject(Case& scene, ManipulationMode mode, Handle handle, const DragStep& step);

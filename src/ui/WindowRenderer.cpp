@@ -6,7 +6,7 @@ WindowRenderer::WindowRenderer(std::unique_ptr<SceneRenderer> drawing,
                                std::function<void()> requestPaint)
     : drawing(std::move(drawing)), requestPaint(std::move(requestPaint)) {}
 
-bool WindowRenderer::InitializeContext(Universe& scene) {
+bool WindowRenderer::InitializeContext(Case& scene) {
     contextFailed = !drawing->InitializeContext(scene);
     return !contextFailed;
 }
@@ -15,7 +15,7 @@ void WindowRenderer::Resize(int width, int height) {
     drawing->Resize(width, height);
 }
 
-void WindowRenderer::RenderFrame(Universe& scene) {
+void WindowRenderer::RenderFrame(Case& scene) {
     if (painting) {
         drawing->RenderFrame(scene);
         return;
@@ -24,14 +24,14 @@ void WindowRenderer::RenderFrame(Universe& scene) {
     requestPaint();
 }
 
-void WindowRenderer::Paint(Universe& scene) {
+void WindowRenderer::Paint(Case& scene) {
     painting = true;
     drawing->RenderFrame(scene);
     painting = false;
     ++framesPainted;
 }
 
-void WindowRenderer::Pick(Universe& scene, int x, int y) {
+void WindowRenderer::Pick(Case& scene, int x, int y) {
     drawing->Pick(scene, x, y);
 }
 

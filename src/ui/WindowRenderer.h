@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scene/SceneRenderer.h"
+#include "view/SceneRenderer.h"
 
 #include <functional>
 #include <memory>
@@ -12,14 +12,14 @@ class WindowRenderer : public SceneRenderer {
 public:
     WindowRenderer(std::unique_ptr<SceneRenderer> drawing, std::function<void()> requestPaint);
 
-    bool InitializeContext(Universe& scene) override;
+    bool InitializeContext(Case& scene) override;
     void Resize(int width, int height) override;
-    void RenderFrame(Universe& scene) override;
-    void Pick(Universe& scene, int x, int y) override;
+    void RenderFrame(Case& scene) override;
+    void Pick(Case& scene, int x, int y) override;
     void DestroyContext() override;
 
     // Draws the frame now; the widget calls it from its paint step.
-    void Paint(Universe& scene);
+    void Paint(Case& scene);
     // True once InitializeContext has been asked and the drawing renderer refused the context.
     bool ContextFailed() const { return contextFailed; }
     int FramesRequested() const { return framesRequested; }

@@ -1,7 +1,7 @@
-#include "../docs/DocsTestScene.h"
 #include "app/cli/CommandLine.h"
-#include "docs/DataFile.h"
-#include "docs/DataSummary.h"
+#include "case/DataFile.h"
+#include "case/DataSummary.h"
+#include "support/BoxBody.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ protected:
     TemporaryFolder folder;
     std::string body = folder.File("box.obj");
     std::string caseFile = folder.File("case.txt");
-    Universe expected; // the case as the core reads it
+    Case expected; // the case as the core reads it
 };
 
 } // namespace

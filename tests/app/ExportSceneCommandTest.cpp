@@ -1,7 +1,7 @@
 #include "app/cli/CommandLine.h"
-#include "docs/DataFile.h"
-#include "scene/Path.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
+#include "case/Trajectory.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ TEST(ExportSceneCommand, WritesTheSceneWithABodyOfAnyFormat) {
     fs::create_directories(folder);
     const std::string caseFile = (folder / "case.txt").string();
     {
-        Universe scene;
+        Case scene;
         scene.AddTrajectory(1)->SetPoints(0.1, 1.2, 0.3, 0.1, 1.2, 0.0);
         ASSERT_TRUE(DataFile(scene).Write(caseFile).ok());
     }

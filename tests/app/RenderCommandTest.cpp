@@ -1,7 +1,7 @@
-#include "../render/RenderTestSupport.h"
+#include "support/RenderTestSupport.h"
 
-#include "docs/DataFile.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>
@@ -70,8 +70,8 @@ TEST(RenderCommand, DrawsTheCaseIntoAJpeg) {
     TestModels models;
     {
         // A red arrow in front of the body, at (0.3, 1.2, 0.5), pointing away from the viewer.
-        Universe scene;
-        Path& path = *scene.AddTrajectory(1);
+        Case scene;
+        Trajectory& path = *scene.AddTrajectory(1);
         path.SetPoints(0.3, 1.2, 0.5, 0.3, 1.2, 0.2);
         path.SetColor(1, 0, 0);
         ASSERT_TRUE(DataFile(scene).Write((models.Root() / "case.txt").string()).ok());
@@ -110,7 +110,7 @@ TEST(RenderCommand, AScanBodyIsDrawnInItsOwnColours) {
     // face round it, mostly that corner's, is drawn red (lit, but not the material's grey).
     TestModels models;
     ASSERT_TRUE(
-        DataFile(*std::make_unique<Universe>()).Write((models.Root() / "empty.txt").string()).ok());
+        DataFile(*std::make_unique<Case>()).Write((models.Root() / "empty.txt").string()).ok());
     const std::string scan = std::string(RUVO_SOURCE_DIR) + "/tests/data/meshes/octahedron_le.ply";
     std::string errorText;
     ASSERT_EQ(RunRuvo(models.Root(),

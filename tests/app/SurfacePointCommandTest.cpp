@@ -1,5 +1,5 @@
-#include "../docs/DocsTestScene.h"
 #include "app/cli/CommandLine.h"
+#include "support/BoxBody.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +37,9 @@ TEST(SurfacePointCommandTest, PrintsThePointUnderThePixelCentreInCentimetres) {
     std::ofstream(caseFile, std::ios::binary)
         << "<root>\r\n<body>\r\n   <height>1.8000</height>\r\n</body>\r\n</root>\r\n";
 
-    const CommandResult hit = SurfacePoint({"--surface-point", caseFile, "--view", "front", "--size",
-                                  "200x100", "--pixel", "100,50", "--body", body});
+    const CommandResult hit =
+        SurfacePoint({"--surface-point", caseFile, "--view", "front", "--size", "200x100",
+                      "--pixel", "100,50", "--body", body});
     ASSERT_EQ(hit.status, 0) << hit.err;
     double x = 0, y = 0, z = 0;
     std::istringstream(hit.out) >> x >> y >> z;
@@ -54,8 +55,8 @@ TEST(SurfacePointCommandTest, PrintsThePointUnderThePixelCentreInCentimetres) {
     EXPECT_EQ(miss.err, "No body surface under pixel 0,0.\n");
 
     // From the top the eye looks down on the box's top at 1.8 m.
-    const CommandResult top = SurfacePoint({"--surface-point", caseFile, "--view", "top", "--size", "200x100",
-                                  "--pixel", "100,50", "--body", body});
+    const CommandResult top = SurfacePoint({"--surface-point", caseFile, "--view", "top", "--size",
+                                            "200x100", "--pixel", "100,50", "--body", body});
     ASSERT_EQ(top.status, 0) << top.err;
     std::istringstream(top.out) >> x >> y >> z;
     EXPECT_NEAR(y, 180, 1e-4);

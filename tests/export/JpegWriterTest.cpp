@@ -17,24 +17,24 @@ namespace {
 
 using Rows = std::vector<std::vector<uint8_t>>;
 
-void SetPixel32(Dib& dib, int x, int row, uint8_t red, uint8_t green, uint8_t blue) {
+void SetPixel32(CapturedImage& dib, int x, int row, uint8_t red, uint8_t green, uint8_t blue) {
     uint8_t* pixel = dib.Pixels() + dib.RowStride() * row + 4 * x;
     pixel[0] = blue;
     pixel[1] = green;
     pixel[2] = red;
 }
 
-void SetPaletteEntry(Dib& dib, int index, uint8_t red, uint8_t green, uint8_t blue) {
+void SetPaletteEntry(CapturedImage& dib, int index, uint8_t red, uint8_t green, uint8_t blue) {
     uint8_t* entry = dib.ColorTable() + 4 * index;
     entry[0] = blue;
     entry[1] = green;
     entry[2] = red;
 }
 
-Rows Convert(const Dib& dib) {
+Rows Convert(const CapturedImage& dib) {
     Rows rows;
     std::string errorText;
-    EXPECT_TRUE(DibToRgbRows(&dib, static_cast<std::size_t>(dib.Width()) * 3, rows, errorText))
+    EXPECT_TRUE(ToRgbRows(&dib, static_cast<std::size_t>(dib.Width()) * 3, rows, errorText))
         << errorText;
     return rows;
 }
@@ -97,8 +97,8 @@ protected:
 
 } // namespace
 
-TEST(DibToRgbRowsTest, TrueColourRowsComeTopFirstWithoutTheirPadding) {
-    Dib rgb = Dib::Create(3, 2, 24);
+TEST(ToRgbRowsTest, TrueColourRowsComeTopFirstWithoutTheirPadding) {
+    CapturedImage rgb = CapturedImage::Create(3, 2, 24);
     // Bottom row: blue, green, red bytes; the 3 padding bytes hold junk that must not show.
     const uint8_t bottom[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xEE, 0xEE, 0xEE};
     const uint8_t top[12] = {10, 20, 30, 40, 50, 60, 70, 80, 90, 0xEE, 0xEE, 0xEE};
@@ -107,7 +107,7 @@ TEST(DibToRgbRowsTest, TrueColourRowsComeTopFirstWithoutTheirPadding) {
     EXPECT_EQ(Convert(rgb),
               (Rows{Rgb({30, 20, 10, 60, 50, 40, 90, 80, 70}), Rgb({3, 2, 1, 6, 5, 4, 9, 8, 7})}));
 
-    Dib bgra = Dib::Create(2, 2, 32);
+    CapturedImage bgra = CapturedImage::Create(2, 2, 32);
     SetPixel32(bgra, 0, 0, 1, 2, 3);
     SetPixel32(bgra, 1, 0, 4, 5, 6);
     SetPixel32(bgra, 0, 1, 7, 8, 9);
@@ -116,7 +116,7 @@ TEST(DibToRgbRowsTest, TrueColourRowsComeTopFirstWithoutTheirPadding) {
     EXPECT_EQ(Convert(bgra), (Rows{Rgb({7, 8, 9, 10, 11, 12}), Rgb({1, 2, 3, 4, 5, 6})}));
 
     // 5-5-5 pixels through the level table: 0 -> 0, 1 -> 16, 2 -> 24, 30 -> 248, 31 -> 255.
-    Dib highColour = Dib::Create(3, 1, 16);
+    CapturedImage highColour = CapturedImage::Create(3, 1, 16);
     const auto pack = [](unsigned red, unsigned green, unsigned blue) {
         return static_cast<uint16_t>((red << 10) | (green << 5) | blue);
     };
@@ -129,8 +129,8 @@ TEST(DibToRgbRowsTest, TrueColourRowsComeTopFirstWithoutTheirPadding) {
     EXPECT_EQ(Convert(highColour), (Rows{Rgb({255, 255, 255, 16, 16, 16, 0, 24, 248})}));
 }
 
-TEST(DibToRgbRowsTest, IndexedPixelsArePackedMostSignificantBitsFirst) {
-    Dib mono = Dib::Create(10, 1, 1);
+TEST(ToRgbRowsTest, IndexedPixelsArePackedMostSignificantBitsFirst) {
+    CapturedImage mono = CapturedImage::Create(10, 1, 1);
     SetPaletteEntry(mono, 0, 0, 0, 0);
     SetPaletteEntry(mono, 1, 200, 100, 50);
     mono.Pixels()[0] = 0b10100000; // pixels 0 and 2 set
@@ -143,7 +143,7 @@ TEST(DibToRgbRowsTest, IndexedPixelsArePackedMostSignificantBitsFirst) {
         EXPECT_EQ(monoRows[0][3 * x + 2], set ? 50 : 0) << x;
     }
 
-    Dib nibbles = Dib::Create(3, 2, 4);
+    CapturedImage nibbles = CapturedImage::Create(3, 2, 4);
     SetPaletteEntry(nibbles, 0x1, 1, 2, 3);
     SetPaletteEntry(nibbles, 0xA, 4, 5, 6);
     SetPaletteEntry(nibbles, 0xF, 7, 8, 9);
@@ -153,48 +153,48 @@ TEST(DibToRgbRowsTest, IndexedPixelsArePackedMostSignificantBitsFirst) {
     EXPECT_EQ(Convert(nibbles),
               (Rows{Rgb({1, 2, 3, 7, 8, 9, 0, 0, 0}), Rgb({4, 5, 6, 1, 2, 3, 7, 8, 9})}));
 
-    Dib bytes = Dib::Create(2, 1, 8);
+    CapturedImage bytes = CapturedImage::Create(2, 1, 8);
     SetPaletteEntry(bytes, 255, 11, 22, 33);
     bytes.Pixels()[0] = 255;
     EXPECT_EQ(Convert(bytes), (Rows{Rgb({11, 22, 33, 0, 0, 0})}));
 }
 
-TEST(DibToRgbRowsTest, RefusesWhatItCannotReadWithItsMessages) {
+TEST(ToRgbRowsTest, RefusesWhatItCannotReadWithItsMessages) {
     Rows rows;
     std::string errorText;
-    EXPECT_FALSE(DibToRgbRows(nullptr, 3, rows, errorText));
+    EXPECT_FALSE(ToRgbRows(nullptr, 3, rows, errorText));
     EXPECT_EQ(errorText, "Invalid input data");
 
-    const Dib empty = Dib::Create(0, 5, 24);
+    const CapturedImage empty = CapturedImage::Create(0, 5, 24);
     errorText.clear();
-    EXPECT_FALSE(DibToRgbRows(&empty, 0, rows, errorText));
+    EXPECT_FALSE(ToRgbRows(&empty, 0, rows, errorText));
     EXPECT_EQ(errorText, "Invalid input data");
 
     for (int bitCount : {0, 2, 15, 48}) {
-        const Dib odd = Dib::Create(2, 2, bitCount);
+        const CapturedImage odd = CapturedImage::Create(2, 2, bitCount);
         errorText.clear();
-        EXPECT_FALSE(DibToRgbRows(&odd, 6, rows, errorText)) << bitCount;
+        EXPECT_FALSE(ToRgbRows(&odd, 6, rows, errorText)) << bitCount;
         EXPECT_EQ(errorText, "Invalid bitmap bit count") << bitCount;
     }
 
-    std::vector<uint8_t> bytes = Dib::Create(4, 4, 24).Bytes();
+    std::vector<uint8_t> bytes = CapturedImage::Create(4, 4, 24).Bytes();
     bytes.resize(bytes.size() - 5);
-    const Dib truncated = Dib::FromBytes(bytes);
+    const CapturedImage truncated = CapturedImage::FromBytes(bytes);
     errorText.clear();
-    EXPECT_FALSE(DibToRgbRows(&truncated, 12, rows, errorText));
+    EXPECT_FALSE(ToRgbRows(&truncated, 12, rows, errorText));
     EXPECT_EQ(errorText, "Invalid input data");
 
-    const Dib fine = Dib::Create(4, 1, 24);
+    const CapturedImage fine = CapturedImage::Create(4, 1, 24);
     errorText.clear();
-    EXPECT_FALSE(DibToRgbRows(&fine, 11, rows, errorText)); // rows shorter than the pixels
+    EXPECT_FALSE(ToRgbRows(&fine, 11, rows, errorText)); // rows shorter than the pixels
     EXPECT_EQ(errorText, "Invalid input data");
-    EXPECT_TRUE(DibToRgbRows(&fine, 16, rows, errorText));
+    EXPECT_TRUE(ToRgbRows(&fine, 16, rows, errorText));
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].size(), 16u);
 }
 
 TEST_F(JpegWriterTest, WritesABaselineImageWithTheTopRowFromTheLastBitmapRow) {
-    Dib dib = Dib::Create(2, 2, 32);
+    CapturedImage dib = CapturedImage::Create(2, 2, 32);
     SetPixel32(dib, 0, 1, 255, 255, 255); // last stored row: the top of the picture
     SetPixel32(dib, 1, 1, 255, 255, 255);
     const fs::path path = directory / "view.jpg";
@@ -219,7 +219,7 @@ TEST_F(JpegWriterTest, WritesABaselineImageWithTheTopRowFromTheLastBitmapRow) {
 }
 
 TEST_F(JpegWriterTest, RefusalsAndFailuresLeaveNoFileBehind) {
-    const Dib dib = Dib::Create(2, 2, 24);
+    const CapturedImage dib = CapturedImage::Create(2, 2, 24);
     const fs::path path = directory / "out.jpg";
     std::string errorText;
 
@@ -232,13 +232,13 @@ TEST_F(JpegWriterTest, RefusalsAndFailuresLeaveNoFileBehind) {
     EXPECT_FALSE(WriteJpeg(&dib, 90, "", errorText));
     EXPECT_EQ(errorText, "Invalid input data");
 
-    const Dib odd = Dib::Create(2, 2, 12);
+    const CapturedImage odd = CapturedImage::Create(2, 2, 12);
     EXPECT_FALSE(WriteJpeg(&odd, 90, path.string(), errorText));
     EXPECT_EQ(errorText, "Invalid bitmap bit count");
 
     std::vector<uint8_t> bytes = dib.Bytes();
     bytes.resize(45);
-    const Dib truncated = Dib::FromBytes(bytes);
+    const CapturedImage truncated = CapturedImage::FromBytes(bytes);
     EXPECT_FALSE(WriteJpeg(&truncated, 90, path.string(), errorText));
     EXPECT_EQ(errorText, "Invalid input data");
     EXPECT_FALSE(fs::exists(path));
@@ -250,7 +250,7 @@ TEST_F(JpegWriterTest, RefusalsAndFailuresLeaveNoFileBehind) {
 
 TEST_F(JpegWriterTest, AnEncoderErrorIsReportedAndTheProcessGoesOn) {
     // 70000 pixels is beyond the largest width a JPEG file can hold (65500).
-    const Dib wide = Dib::Create(70000, 1, 24);
+    const CapturedImage wide = CapturedImage::Create(70000, 1, 24);
     const fs::path path = directory / "wide.jpg";
     std::string errorText;
     EXPECT_FALSE(WriteJpeg(&wide, 100, path.string(), errorText));
@@ -259,19 +259,19 @@ TEST_F(JpegWriterTest, AnEncoderErrorIsReportedAndTheProcessGoesOn) {
     EXPECT_FALSE(fs::exists(path));
 
     // The writer still works afterwards.
-    const Dib small = Dib::Create(1, 1, 24);
+    const CapturedImage small = CapturedImage::Create(1, 1, 24);
     EXPECT_TRUE(WriteJpeg(&small, 75, path.string(), errorText)) << errorText;
     EXPECT_TRUE(fs::exists(path));
 }
 
 TEST_F(JpegWriterTest, AFailedWriteKeepsThePreviousImage) {
     const fs::path path = directory / "kept.jpg";
-    const Dib small = Dib::Create(4, 4, 24);
+    const CapturedImage small = CapturedImage::Create(4, 4, 24);
     std::string errorText;
     ASSERT_TRUE(WriteJpeg(&small, 75, path.string(), errorText)) << errorText;
     const auto before = fs::file_size(path);
 
-    const Dib wide = Dib::Create(70000, 1, 24);
+    const CapturedImage wide = CapturedImage::Create(70000, 1, 24);
     EXPECT_FALSE(WriteJpeg(&wide, 75, path.string(), errorText));
     ASSERT_TRUE(fs::exists(path));
     EXPECT_EQ(fs::file_size(path), before);
@@ -286,7 +286,7 @@ TEST_F(JpegWriterTest, AFullDiskIsAFailure) {
     struct stat info {};
     if (::stat("/dev/full", &info) != 0 || !S_ISCHR(info.st_mode))
         GTEST_SKIP() << "no /dev/full here";
-    const Dib dib = Dib::Create(64, 64, 24);
+    const CapturedImage dib = CapturedImage::Create(64, 64, 24);
     std::string errorText;
     EXPECT_FALSE(WriteJpeg(&dib, 100, "/dev/full", errorText));
     EXPECT_NE(errorText, "");

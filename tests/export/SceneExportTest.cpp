@@ -1,12 +1,12 @@
-#include "../docs/DocsTestScene.h"
+#include "support/BoxBody.h"
 
+#include "base/Matrix4.h"
+#include "case/Case.h"
+#include "case/Trajectory.h"
+#include "case/TrajectoryArrow.h"
+#include "case/UncertaintyCone.h"
 #include "export/SceneExport.h"
 #include "export/SceneExportBuilder.h"
-#include "scene/Matrix4.h"
-#include "scene/Path.h"
-#include "scene/TrajectoryPlacement.h"
-#include "scene/UncertaintyCone.h"
-#include "scene/Universe.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
@@ -29,16 +29,16 @@ protected:
         scene.GetBody().SetHeight(1.75);
         scene.GetBody().SetScaleX(1.1);
         scene.GetBody().SetScaleZ(0.9);
-        Path* shot = scene.AddTrajectory(1);
+        Trajectory* shot = scene.AddTrajectory(1);
         shot->SetPoints(0.1, 1.2, 0.3, 0.05, 1.1, 0.0);
         shot->SetColor(1, 0, 0);
         shot->SetText("gun\nshot");
-        Path* arm = scene.AddTrajectory(0);
+        Trajectory* arm = scene.AddTrajectory(0);
         arm->SetPoints(-0.2, 1.0, 0.1, -0.25, 1.0, 0.05);
         arm->SetDx(0.01);
         arm->SetDPitch(5);
         scene.GetBody().GetArm().SetPitch(60);
-        auto element = std::make_unique<VkElement>();
+        auto element = std::make_unique<Element>();
         element->Set(0, 1, 0.1, 30, 0, 0);
         element->SetWidth(0.1);
         element->SetHeight(0.05);
@@ -46,7 +46,7 @@ protected:
         ASSERT_TRUE(scene.GetElements().Add(std::move(element)));
     }
 
-    Universe scene;
+    Case scene;
     TemporaryFolder folder;
 };
 
@@ -122,10 +122,10 @@ Vec3 FromAssimp(const aiVector3D& v) {
 } // namespace
 
 TEST_F(ExportFixture, ArrowsArePlacedFromTheirEntryTowardTheirExit) {
-    const Path& shot = *scene.GetTrajectory(0);
+    const Trajectory& shot = *scene.GetTrajectory(0);
     // The arm pose is at rest for the first trajectory's frame only when the arm is lowered.
     scene.GetBody().GetArm().SetPitch(90);
-    const Matrix4 placement = TrajectoryPlacement(scene, 1);
+    const Matrix4 placement = TrajectoryArrowTransform(scene, 1);
     const Vec3 tail = placement.TransformPoint({0, 0, 0});
     const Vec3 ahead = placement.TransformPoint({0, 0, -1});
     EXPECT_NEAR(tail.x, 0.1, 1e-6);
@@ -194,7 +194,7 @@ TEST_F(ExportFixture, LabelsThatAreNotUtf8AreWrittenReadably) {
 
 TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenShown) {
     // A third trajectory whose points lie within the balls' width has no direction and no cone.
-    Path* undetermined = scene.AddTrajectory(1);
+    Trajectory* undetermined = scene.AddTrajectory(1);
     undetermined->SetPoints(0, 1.5, 0.1, 0.005, 1.5, 0.1);
     undetermined->SetText("graze");
     scene.GetTrajectory(1)->SetUncertainty(0.02);
@@ -214,7 +214,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     // turned by the direction and elevation, as the arrow is.
     std::map<std::string, Box> expected;
     for (int number = 1; number <= 2; ++number) {
-        const Path& path = *scene.GetTrajectory(number - 1);
+        const Trajectory& path = *scene.GetTrajectory(number - 1);
         const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(path);
         ASSERT_TRUE(cone.has_value());
         const Matrix4 frame =
@@ -272,7 +272,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
 
 TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
     scene.ToggleUncertaintyCones();
-    const VkElement& element = *scene.GetElements().GetItem(0);
+    const Element& element = *scene.GetElements().GetItem(0);
     const Vec3 centre{element.GetX(), element.GetY(), element.GetZ()};
     // The ellipsoid's own axes: a normal transformed like a position would lean off these.
     const Matrix4 turn = Matrix4::Rotation(element.GetYaw(), 0, 1, 0) *
@@ -286,7 +286,7 @@ TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
             const std::string node =
                 number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2";
             apexes[WrittenName(node, name)] =
-                TrajectoryPlacement(scene, number).TransformPoint({0, 0, 0});
+                TrajectoryArrowTransform(scene, number).TransformPoint({0, 0, 0});
         }
     }
     for (const char* name : {"normals.glb", "normals.obj"}) {

@@ -1,5 +1,5 @@
-#include "../scene/ArmTestModel.h"
-#include "RenderTestSupport.h"
+#include "support/ArmTestModel.h"
+#include "support/RenderTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ protected:
     }
 
     RenderHarness h;
-    Universe& scene = h.Scene();
+    Case& scene = h.Scene();
 };
 
 } // namespace
@@ -43,9 +43,9 @@ TEST_F(ArmPoseRendering, PosedArmIsDrawnAndOnlyItsTrajectoriesFollow) {
     EXPECT_FALSE(IsBlue(PixelAt(forearmX - 0.5, shoulderY, front)));
 
     // Two arrows hanging in front of the forearm's rest place: one follows the arm, one not.
-    Path& arm = h.AddTrajectory(1, -0.2, 1.0, 0.5, 1, 0, 0);
+    Trajectory& arm = h.AddTrajectory(1, -0.2, 1.0, 0.5, 1, 0, 0);
     arm.SetPoints(-0.2, 1.0, 0.5, -0.2, 0.7, 0.5);
-    Path& trunk = h.AddTrajectory(1, 0.1, 1.0, 0.5, 0, 1, 0);
+    Trajectory& trunk = h.AddTrajectory(1, 0.1, 1.0, 0.5, 0, 1, 0);
     trunk.SetPoints(0.1, 1.0, 0.5, 0.1, 0.7, 0.5);
     trunk.SetWithArm(false);
 

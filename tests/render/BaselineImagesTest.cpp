@@ -1,21 +1,21 @@
-#include "BaselineImage.h"
+#include "support/BaselineImage.h"
 
-#include "render/GlSceneRenderer.h"
 #include "render/HeadlessContext.h"
+#include "render/Renderer.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 // The default body and arrows (read from ./data/default) drawn headless in one display mode.
-class BaselineImages : public ::testing::TestWithParam<baseline::Case> {};
+class BaselineImages : public ::testing::TestWithParam<baseline::DisplayMode> {};
 
 TEST_P(BaselineImages, HeadlessRenderMatchesTheBaseline) {
     std::string error;
     const auto context = HeadlessContext::Create(baseline::kWidth, baseline::kHeight, error);
     ASSERT_NE(context, nullptr) << error;
-    Universe scene;
-    GlSceneRenderer renderer;
+    Case scene;
+    Renderer renderer;
     scene.SetRenderer(&renderer);
     ASSERT_EQ(scene.CreateContext(&error), 0) << error;
     baseline::AddEvidence(scene);
@@ -30,8 +30,8 @@ TEST_P(BaselineImages, HeadlessRenderMatchesTheBaseline) {
     EXPECT_EQ(baseline::CompareWithBaseline(GetParam().name, image), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(DisplayModes, BaselineImages, ::testing::ValuesIn(baseline::Cases()),
-                         [](const ::testing::TestParamInfo<baseline::Case>& info) {
+INSTANTIATE_TEST_SUITE_P(DisplayModes, BaselineImages, ::testing::ValuesIn(baseline::DisplayModes()),
+                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& info) {
                              return std::string(info.param.name);
                          });
 

@@ -1,4 +1,4 @@
-#include "RenderTestSupport.h"
+#include "support/RenderTestSupport.h"
 
 #include "render/FontGlyphs.h"
 
@@ -38,7 +38,7 @@ Rgb PixelAt(const RenderHarness& h, std::array<double, 2> at) {
 
 // A point on the front of an element's sphere where the quad normal is exactly +Z (the quad from
 // latitude 0 and longitude 0), seen from the front.
-std::array<double, 3> FacingQuadPoint(const VkElement& element) {
+std::array<double, 3> FacingQuadPoint(const Element& element) {
     const double r = element.GetWidth() / 2;
     const double a = 5.6 * std::numbers::pi / 180;
     return {element.GetX() + r * std::cos(a) * std::sin(a), element.GetY() + r * std::sin(a),
@@ -131,7 +131,7 @@ TEST_F(FrameRendering, TransparentBodyShowsTheArrowInsideIt) {
 
 TEST_F(FrameRendering, SceneLightsReachTheArrowsButNotTheElements) {
     h.AddTrajectory(1, -0.4, 1.2, 0.5, 0.5, 0.5, 0.5);
-    const VkElement& element = h.AddElement(0.4, 1.2, 0.5, 0.4, 0.5, 0.5, 0.5);
+    const Element& element = h.AddElement(0.4, 1.2, 0.5, 0.4, 0.5, 0.5, 0.5);
     h.Render();
     // Faces toward the viewer: ambient 0.2 and the headlight 1.0 for both; light 1 adds
     // cos 54.7 degrees = 0.577 on the arrow alone (light 2 is behind them).
@@ -173,7 +173,7 @@ bool GlyphNear(const RenderHarness& h, const FontGlyph& glyph, std::array<double
 
 TEST_F(FrameRendering, LabelsDrawEveryLineUnderTheOneBefore) {
     // Codes outside 32..126 draw nothing and take no room.
-    Path& path = h.AddTrajectory(1, 0.5, 1.3, 0, 1, 0.5, 0);
+    Trajectory& path = h.AddTrajectory(1, 0.5, 1.3, 0, 1, 0.5, 0);
     path.SetText("\x01"
                  "A\xC3\xA9\r\nA");
     const auto raster = h.Project(0.5, 1.3, 0.71);

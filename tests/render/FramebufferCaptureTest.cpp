@@ -9,7 +9,7 @@
 namespace {
 
 // Blue, green, red, unused: the byte order of a 32-bit bitmap pixel.
-std::array<uint8_t, 3> BgrAt(const Dib& dib, int x, int storedRow) {
+std::array<uint8_t, 3> BgrAt(const CapturedImage& dib, int x, int storedRow) {
     const uint8_t* pixel = dib.Pixels() + dib.RowStride() * storedRow + 4 * x;
     return {pixel[0], pixel[1], pixel[2]};
 }
@@ -30,7 +30,7 @@ TEST(FramebufferCaptureTest, CopiesTheColourBufferBottomRowFirstAsBgra) {
     glDisable(GL_SCISSOR_TEST);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
 
-    const Dib dib = CaptureFramebuffer(5, 3);
+    const CapturedImage dib = CaptureFramebuffer(5, 3);
     EXPECT_EQ(dib.Width(), 5);
     EXPECT_EQ(dib.Height(), 3);
     EXPECT_EQ(dib.BitCount(), 32);

@@ -1,7 +1,7 @@
-#include "model/MeshNormals.h"
-#include "render/GlmDraw.h"
+#include "mesh/MeshNormals.h"
 #include "render/HeadlessContext.h"
 #include "render/MeshDrawCache.h"
+#include "render/MeshDrawing.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -56,8 +56,8 @@ Mesh Sphere(int n) {
     mesh.materials[2].diffuse = {0.2f, 0.5f, 0.9f, 1};
     mesh.groups[0].material = 1;
     mesh.groups[1].material = 2;
-    glmTriangleNormals(mesh);
-    glmVertexNormals(mesh, 90);
+    ComputeFacetNormals(mesh);
+    ComputeVertexNormals(mesh, 90);
     mesh.revision = NextMeshRevision();
     return mesh;
 }
@@ -90,7 +90,7 @@ protected:
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glRotated(30, 1, 0.5, 0);
-        glmDraw(mesh, RENDER_SMOOTH | RENDER_COLOR, alpha);
+        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, alpha);
         glFinish();
         std::vector<unsigned char> pixels(kSize * kSize * 4);
         glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());

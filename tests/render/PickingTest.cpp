@@ -1,4 +1,4 @@
-#include "RenderTestSupport.h"
+#include "support/RenderTestSupport.h"
 
 #include "render/Picking.h"
 
@@ -13,7 +13,7 @@ protected:
     // A trajectory whose arrow hangs straight down from (x, y, z): arrows side by side never
     // cover each other on the screen. Its front face is at z + 0.03.
     void AddHanging(double x, double y, double z) {
-        Path& path = h.AddTrajectory(1, x, y, z, 1, 0, 0);
+        Trajectory& path = h.AddTrajectory(1, x, y, z, 1, 0, 0);
         path.SetPoints(x, y, z, x, y - 0.3, z);
     }
 
@@ -23,7 +23,7 @@ protected:
     }
 
     RenderHarness h;
-    Universe& scene = h.Scene();
+    Case& scene = h.Scene();
 };
 
 TEST_F(Picking, MissClearsTheSelectionButKeepsTheHandle) {
@@ -144,7 +144,7 @@ TEST(PickDecoding, RecordsAreWalkedSafely) {
     const GLuint truncated[] = {1, 10, 20, 3, 7, 5, 6, 25};
     EXPECT_EQ(LastHitName(truncated, 8, 2), std::optional<GLuint>(3));
 
-    Universe scene;
+    Case scene;
     scene.AddTrajectory(1);
     ApplyPickName(scene, 2); // no trajectory 2
     EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);

@@ -1,7 +1,7 @@
-#include "RenderTestSupport.h"
+#include "support/RenderTestSupport.h"
 
 #include "render/SurfaceMarkers.h"
-#include "scene/SurfacePicking.h"
+#include "view/SurfacePicking.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -30,7 +30,7 @@ bool Is(const Rgb& pixel, const float (&color)[3]) {
 double ShownDepth(int x, int yFromBottom) {
     float depth = 0;
     glReadPixels(x, yFromBottom, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    const double n = VkCamera::kNearPlane, f = VkCamera::kFarPlane;
+    const double n = Camera::kNearPlane, f = Camera::kFarPlane;
     const double ndc = 2.0 * depth - 1.0;
     return 2.0 * n * f / (f + n - ndc * (f - n));
 }
@@ -43,7 +43,7 @@ protected:
         scene.ToggleAxes(); // the axes cross would cover some body pixels
     }
     RenderHarness h;
-    Universe& scene = h.Scene();
+    Case& scene = h.Scene();
 };
 
 } // namespace
@@ -63,10 +63,10 @@ TEST_F(SurfacePointRender, FrameProjectsThroughTheCameraMatrixAsGluDid) {
 // depth, and a marker drawn at the point covers that very pixel.
 TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
     int checked = 0;
-    using View = void (*)(Universe&);
-    const std::array<View, 3> views = {[](Universe& s) { s.ViewFront(); },
-                                       [](Universe& s) { s.ViewBack(); },
-                                       [](Universe& s) { s.ViewLeft(); }};
+    using View = void (*)(Case&);
+    const std::array<View, 3> views = {[](Case& s) { s.ViewFront(); },
+                                       [](Case& s) { s.ViewBack(); },
+                                       [](Case& s) { s.ViewLeft(); }};
     for (const View view : views) {
         view(scene);
         for (int y = 30; y < H; y += 45) {

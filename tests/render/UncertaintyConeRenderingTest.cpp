@@ -1,7 +1,7 @@
-#include "RenderTestSupport.h"
+#include "support/RenderTestSupport.h"
 
+#include "case/Trajectory.h"
 #include "export/SceneExportBuilder.h"
-#include "scene/Path.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,8 @@ bool Same(const Rgb& a, const Rgb& b) {
 TEST(UncertaintyConeRendering, TheExportedConeLiesWhereTheFrameDrawsIt) {
     RenderHarness h;
     ASSERT_TRUE(h.Ready()) << h.Error();
-    Universe& scene = h.Scene();
-    Path& shot = h.AddTrajectory(1, 0.3, 1.0, 0.2, 1, 0, 0);
+    Case& scene = h.Scene();
+    Trajectory& shot = h.AddTrajectory(1, 0.3, 1.0, 0.2, 1, 0, 0);
     shot.SetPoints(0.3, 1.0, 0.2, 0.6, 1.0, 0.2); // travelling toward the body's left
     ASSERT_TRUE(shot.SetUncertainty(0.05));
     shot.SetDYaw(5);

@@ -1,10 +1,10 @@
-#include "../docs/DocsTestScene.h"
+#include "support/BoxBody.h"
 
-#include "docs/DataFile.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportWriter.h"
-#include "scene/Universe.h"
 
 #include <nlohmann/json.hpp>
 
@@ -22,16 +22,16 @@ protected:
     void SetUp() override {
         LoadBoxBody(scene);
         scene.GetBody().SetName("Doe & <Co>");
-        Path* chest = scene.AddTrajectory(1);
+        Trajectory* chest = scene.AddTrajectory(1);
         chest->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);
         chest->SetText("Chest");
         chest->SetDx(0.03);
-        Path* down = scene.AddTrajectory(0);
+        Trajectory* down = scene.AddTrajectory(0);
         down->SetPoints(0, 1.5, 0.1, 0, 1.2, 0.1);
-        Path* coincident = scene.AddTrajectory(1);
+        Trajectory* coincident = scene.AddTrajectory(1);
         coincident->SetPoints(0.1, 1, 0.1, 0.1, 1, 0.1);
         coincident->SetUncertainty(0.02);
-        auto element = std::make_unique<VkElement>();
+        auto element = std::make_unique<Element>();
         element->SetPosition(0.1, 1.0, 0.12);
         element->SetWidth(0.05);
         element->SetYaw(10);
@@ -43,7 +43,7 @@ protected:
         return json::parse(FormatReportJson(GatherCaseReport(scene, source)));
     }
 
-    Universe scene;
+    Case scene;
 };
 
 } // namespace

@@ -1,9 +1,9 @@
-#include "../docs/DocsTestScene.h"
+#include "support/BoxBody.h"
 
-#include "docs/DataFile.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
+#include "case/TrajectoryCourse.h"
 #include "report/ReportHtml.h"
-#include "scene/TrajectoryCourse.h"
-#include "scene/Universe.h"
 
 #include <nlohmann/json.hpp>
 
@@ -57,7 +57,7 @@ protected:
             {0.1, 1.0, 0.1, 0.105, 1.0, 0.1},
         };
         for (const auto& t : tracks) {
-            Path* path = scene.AddTrajectory(1);
+            Trajectory* path = scene.AddTrajectory(1);
             path->SetPoints(t[0], t[1], t[2], t[3], t[4], t[5]);
         }
         scene.GetTrajectory(3)->SetUncertainty(0.004);
@@ -65,7 +65,7 @@ protected:
         ASSERT_TRUE(DataFile(scene).Write(caseFile).ok());
     }
 
-    Universe scene;
+    Case scene;
     TemporaryFolder folder;
     std::string caseFile;
 };
@@ -80,7 +80,7 @@ TEST_F(ReportCommandTest, PdfReadsBackEveryAngle) {
     std::string text;
     ASSERT_EQ(RunShell("pdftotext -raw '" + pdf + "' -", text), 0);
     for (int i = 0; i < scene.GetTrajectoryCount(); ++i) {
-        const Path& path = *scene.GetTrajectory(i);
+        const Trajectory& path = *scene.GetTrajectory(i);
         const TrajectoryCourse course = DescribeTrajectory(path);
         SCOPED_TRACE(testing::Message() << "trajectory " << i + 1);
         std::vector<std::string> expected = {

@@ -1,17 +1,17 @@
 #include "DialogsTestSupport.h"
 
-#include "docs/DataSummary.h"
-#include "scene/Universe.h"
-#include "ui/BodyDlg.h"
-#include "ui/BodyLoadBarDlg.h"
+#include "ScriptedPlatform.h"
+#include "case/Case.h"
+#include "case/DataSummary.h"
+#include "ui/AdjustTrajectoryDialog.h"
+#include "ui/BodyLoadProgressDialog.h"
+#include "ui/BodyParametersDialog.h"
+#include "ui/DataSummaryDialog.h"
 #include "ui/FileCommands.h"
-#include "ui/NewTrajectoryDlg.h"
+#include "ui/NewElementDialog.h"
+#include "ui/NewTrajectoryDialog.h"
 #include "ui/QtPlatform.h"
-#include "ui/ScriptedPlatform.h"
-#include "ui/SummaryDlg.h"
-#include "ui/TrimTrajDlg.h"
 #include "ui/ViewCommands.h"
-#include "ui/VkElementDlg.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,10 +27,10 @@
 namespace {
 
 struct CommandsFixture : ::testing::Test {
-    Universe scene;
+    Case scene;
     ScriptedPlatform platform;
     int redraws = 0;
-    std::optional<Dib> capturedImage = Dib::Create(4, 3, 32);
+    std::optional<CapturedImage> capturedImage = CapturedImage::Create(4, 3, 32);
     ViewCommands commands{scene, platform, nullptr, [this] { ++redraws; },
                           [this] { return capturedImage; }};
     QTemporaryDir folder;
@@ -75,7 +75,7 @@ TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
     commands.AdjustTrajectory();
     scene.AddTrajectory(1);
     commands.AdjustTrajectory();
-    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.GetElements().Add(std::make_unique<Element>());
     scene.SelectElement(1);
     commands.AdjustTrajectory();
     scene.ClearSelection();
@@ -92,7 +92,7 @@ TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
 
 TEST_F(CommandsFixture, DeleteAsksAndRemovesTheSelectedElement) {
     scene.AddTrajectory(1);
-    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.GetElements().Add(std::make_unique<Element>());
     scene.SelectElement(1);
     WhenModal<QDialog>([](QDialog& d) { Click(d, "okButton"); });
     commands.DeleteSelected();
@@ -102,16 +102,16 @@ TEST_F(CommandsFixture, DeleteAsksAndRemovesTheSelectedElement) {
 }
 
 TEST_F(CommandsFixture, NewTrajectoryZeroesOnlyTheShiftOfTheOneItCreated) {
-    Path& older = *scene.AddTrajectory(1);
+    Trajectory& older = *scene.AddTrajectory(1);
     older.SetDx(0.1);
     older.SetDz(-0.2);
-    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) { Click(d, "cancelButton"); });
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "cancelButton"); });
     commands.NewTrajectory();
     EXPECT_DOUBLE_EQ(older.GetDx(), 0.1);
     EXPECT_DOUBLE_EQ(older.GetDz(), -0.2);
     EXPECT_EQ(redraws, 1);
 
-    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) { Click(d, "computeButton"); });
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "computeButton"); });
     commands.NewTrajectory();
     ASSERT_EQ(scene.GetTrajectoryCount(), 2);
     EXPECT_EQ(scene.GetLastTrajectory()->GetDx(), 0.0);
@@ -119,10 +119,10 @@ TEST_F(CommandsFixture, NewTrajectoryZeroesOnlyTheShiftOfTheOneItCreated) {
 }
 
 TEST_F(CommandsFixture, TheTwentyFirstTrajectoryAndElementAreRefused) {
-    while (scene.GetTrajectoryCount() < Universe::kMaxTrajectories) {
+    while (scene.GetTrajectoryCount() < Case::kMaxTrajectories) {
         scene.AddTrajectory(1);
     }
-    while (scene.GetElements().Add(std::make_unique<VkElement>())) {
+    while (scene.GetElements().Add(std::make_unique<Element>())) {
     }
     bool opened = false;
     WhenModal<QDialog>([&opened](QDialog&) { opened = true; });
@@ -138,7 +138,7 @@ TEST_F(CommandsFixture, TheTwentyFirstTrajectoryAndElementAreRefused) {
 }
 
 TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
-    Path& path = *scene.AddTrajectory(1);
+    Trajectory& path = *scene.AddTrajectory(1);
     path.SetColor(0.5, 0.25, 1.0);
     commands.ChangeColor(); // nothing selected: nothing asked
     EXPECT_TRUE(platform.ColorRequests().empty());
@@ -150,7 +150,7 @@ TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
     EXPECT_DOUBLE_EQ(path.GetRed(), 127 / 255.0);
     EXPECT_DOUBLE_EQ(path.GetBlue(), 1.0);
 
-    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.GetElements().Add(std::make_unique<Element>());
     scene.SelectElement(1);
     platform.QueueColor(QColor(0, 128, 0));
     commands.ChangeColor();
@@ -293,7 +293,7 @@ TEST_F(CommandsFixture, ScansOpenLikeWavefrontModelsAndACancelKeepsTheBody) {
 
 TEST(BodyLoadBar, CancelEscAndTheCloseBoxAskTheLoadToStop) {
     for (int way = 0; way < 3; ++way) {
-        BodyLoadBarDlg window(nullptr);
+        BodyLoadProgressDialog window(nullptr);
         window.SetProgress(15);
         EXPECT_FALSE(window.CancelRequested());
         if (way == 0) {
@@ -385,7 +385,7 @@ TEST_F(CommandsFixture, SaveImageWritesAJpegAndReportsFailures) {
 TEST_F(CommandsFixture, DataSummaryShowsTheReportAndPropertiesRedraw) {
     scene.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
     QString shown;
-    WhenModal<SummaryDlg>([&shown](SummaryDlg& d) {
+    WhenModal<DataSummaryDialog>([&shown](DataSummaryDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Data summary");
         shown = Child<QPlainTextEdit>(d, "textField").toPlainText();
         Click(d, "okButton");

@@ -1,15 +1,15 @@
 #include "DialogsTestSupport.h"
 
-#include "scene/Universe.h"
-#include "ui/BodyDlg.h"
-#include "ui/BodyMovDlg.h"
+#include "ScriptedPlatform.h"
+#include "case/Case.h"
+#include "ui/AdjustTrajectoryDialog.h"
+#include "ui/BodyMovementsDialog.h"
+#include "ui/BodyParametersDialog.h"
+#include "ui/ConfirmDeleteDialog.h"
 #include "ui/DialogInput.h"
-#include "ui/EraseTrajDlg.h"
-#include "ui/NewTrajectoryDlg.h"
-#include "ui/ObjectPropertiesDlg.h"
-#include "ui/ScriptedPlatform.h"
-#include "ui/TrimTrajDlg.h"
-#include "ui/VkElementDlg.h"
+#include "ui/NewElementDialog.h"
+#include "ui/NewTrajectoryDialog.h"
+#include "ui/PropertiesDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,7 +25,7 @@
 namespace {
 
 struct DialogFixture : ::testing::Test {
-    Universe scene;
+    Case scene;
     ScriptedPlatform platform;
     int redraws = 0;
     std::function<void()> redraw = [this] { ++redraws; };
@@ -39,8 +39,8 @@ void Click(QDialog& dialog, const char* button) {
     QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
-Path& AddTrajectory(Universe& scene, double dx, double dy, double dz) {
-    Path& path = *scene.AddTrajectory(1);
+Trajectory& AddTrajectory(Case& scene, double dx, double dy, double dz) {
+    Trajectory& path = *scene.AddTrajectory(1);
     path.SetDx(dx);
     path.SetDy(dy);
     path.SetDz(dz);
@@ -73,9 +73,9 @@ TEST(DialogInputTest, ColoursBecomeBytesByTruncation) {
 
 TEST_F(DialogFixture, NewTrajectoryComputesFromTypedCentimetres) {
     scene.SetTrajectoryColor(0.0, 1.0, 0.0);
-    NewTrajectoryDlg dialog(scene, platform, redraw);
+    NewTrajectoryDialog dialog(scene, platform, redraw);
     platform.QueueColor(QColor(255, 0, 0));
-    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         EXPECT_EQ(d.windowTitle(), "New trajectory");
         Type(d, "inX", "10");
         Type(d, "inY", "150cm");
@@ -89,7 +89,7 @@ TEST_F(DialogFixture, NewTrajectoryComputesFromTypedCentimetres) {
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     ASSERT_EQ(scene.GetTrajectoryCount(), 1);
-    const Path& path = *scene.GetTrajectory(0);
+    const Trajectory& path = *scene.GetTrajectory(0);
     EXPECT_EQ(dialog.GetCreatedTrajectory(), &path);
     EXPECT_DOUBLE_EQ(path.GetX1(), 0.1);
     EXPECT_DOUBLE_EQ(path.GetY1(), 1.5);
@@ -107,9 +107,9 @@ TEST_F(DialogFixture, NewTrajectoryComputesFromTypedCentimetres) {
 }
 
 TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) {
-    NewTrajectoryDlg dialog(scene, platform, redraw);
+    NewTrajectoryDialog dialog(scene, platform, redraw);
     platform.QueueColor(QColor(0, 0, 255));
-    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         Type(d, "inX", "10");
         QTest::mouseClick(&Child<QWidget>(d, "colorSwatch"), Qt::LeftButton);
         Click(d, "cancelButton");
@@ -120,7 +120,7 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
     EXPECT_EQ(ProposedColor(scene), QColor(0, 0, 255));
 
     // The next opening starts empty and unchecked: an empty Compute gives a full arrow at 0.
-    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         EXPECT_TRUE(Child<QLineEdit>(d, "inX").text().isEmpty());
         EXPECT_FALSE(Child<QCheckBox>(d, "insideBox").isChecked());
         EXPECT_TRUE(Child<QCheckBox>(d, "withArmBox").isChecked());
@@ -135,21 +135,21 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
 
     // A wound of the trunk: unticked, the trajectory stays put when the arm is posed; the box is
     // ticked again at the next opening.
-    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         QTest::mouseClick(&Child<QCheckBox>(d, "withArmBox"), Qt::LeftButton);
         Click(d, "computeButton");
     });
     dialog.exec();
     ASSERT_EQ(scene.GetTrajectoryCount(), 2);
     EXPECT_FALSE(scene.GetTrajectory(1)->GetWithArm());
-    WhenModal<NewTrajectoryDlg>(
-        [](NewTrajectoryDlg& d) { EXPECT_TRUE(Child<QCheckBox>(d, "withArmBox").isChecked()); });
+    WhenModal<NewTrajectoryDialog>(
+        [](NewTrajectoryDialog& d) { EXPECT_TRUE(Child<QCheckBox>(d, "withArmBox").isChecked()); });
     dialog.exec();
 }
 
 TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
-    VkElementDlg dialog(scene, platform, redraw);
-    WhenModal<VkElementDlg>([](VkElementDlg& d) {
+    NewElementDialog dialog(scene, platform, redraw);
+    WhenModal<NewElementDialog>([](NewElementDialog& d) {
         EXPECT_EQ(d.windowTitle(), "New element");
         Type(d, "positionX", "5");
         Type(d, "positionY", "120");
@@ -161,7 +161,7 @@ TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
     });
     dialog.exec();
     ASSERT_EQ(scene.GetElements().GetCount(), 1);
-    const VkElement& element = *scene.GetElements().GetItem(0);
+    const Element& element = *scene.GetElements().GetItem(0);
     EXPECT_DOUBLE_EQ(element.GetX(), 0.05);
     EXPECT_DOUBLE_EQ(element.GetY(), 1.2);
     EXPECT_DOUBLE_EQ(element.GetZ(), 0.0);
@@ -173,13 +173,13 @@ TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
 }
 
 TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) {
-    Path& path = AddTrajectory(scene, 0.13, -0.05, 0.0);
+    Trajectory& path = AddTrajectory(scene, 0.13, -0.05, 0.0);
     path.SetDPitch(7);
     path.SetDYaw(3);
     scene.SelectTrajectory(1);
-    TrimTrajDlg dialog(redraw);
+    AdjustTrajectoryDialog dialog(redraw);
     dialog.Bind(scene);
-    WhenModal<TrimTrajDlg>([&path](TrimTrajDlg& d) {
+    WhenModal<AdjustTrajectoryDialog>([&path](AdjustTrajectoryDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "numberField").text(), "1");
         QSlider& x = Child<QSlider>(d, "sliderX");
         EXPECT_EQ(x.value(), 56);
@@ -210,13 +210,13 @@ TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) 
 }
 
 TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
-    Path& path = AddTrajectory(scene, 0.0, 0.0, 0.0);
+    Trajectory& path = AddTrajectory(scene, 0.0, 0.0, 0.0);
     path.SetWithArm(false);
     scene.SelectTrajectory(1);
-    TrimTrajDlg dialog(redraw);
+    AdjustTrajectoryDialog dialog(redraw);
     dialog.Bind(scene);
     // Ticking shows at once; Cancel puts it back.
-    WhenModal<TrimTrajDlg>([&path, this](TrimTrajDlg& d) {
+    WhenModal<AdjustTrajectoryDialog>([&path, this](AdjustTrajectoryDialog& d) {
         QCheckBox& box = Child<QCheckBox>(d, "withArmBox");
         EXPECT_FALSE(box.isChecked());
         QTest::mouseClick(&box, Qt::LeftButton);
@@ -227,7 +227,7 @@ TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
     dialog.exec();
     EXPECT_FALSE(path.GetWithArm());
     // OK keeps it; Reset leaves it alone.
-    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+    WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         QTest::mouseClick(&Child<QCheckBox>(d, "withArmBox"), Qt::LeftButton);
         Click(d, "resetButton");
         Click(d, "okButton");
@@ -237,18 +237,18 @@ TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
 }
 
 TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {
-    Path& path = AddTrajectory(scene, 0.1, 0.0, 0.0);
+    Trajectory& path = AddTrajectory(scene, 0.1, 0.0, 0.0);
     scene.SelectTrajectory(1);
-    TrimTrajDlg dialog(redraw);
+    AdjustTrajectoryDialog dialog(redraw);
     dialog.Bind(scene);
-    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+    WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         Child<QSlider>(d, "sliderX").setValue(70);
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     dialog.exec();
     EXPECT_NEAR(path.GetDx(), 0.1, 1e-12);
 
-    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+    WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         Child<QSlider>(d, "sliderY").setValue(30);
         Click(d, "okButton");
     });
@@ -261,9 +261,9 @@ TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
     Body& body = scene.GetBody();
     ASSERT_TRUE(body.SetHeight(0.5));
     body.SetName("victim");
-    BodyDlg dialog(platform, redraw);
+    BodyParametersDialog dialog(platform, redraw);
     dialog.Bind(scene);
-    WhenModal<BodyDlg>([&body](BodyDlg& d) {
+    WhenModal<BodyParametersDialog>([&body](BodyParametersDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "heightField").text(), " 50.0");
         EXPECT_EQ(Child<QLineEdit>(d, "nameField").text(), "victim");
         Child<QSlider>(d, "sliderScaleX").setValue(60);
@@ -274,7 +274,7 @@ TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
     EXPECT_FLOAT_EQ(body.GetHeight(), 0.5f);
 
-    WhenModal<BodyDlg>([](BodyDlg& d) {
+    WhenModal<BodyParametersDialog>([](BodyParametersDialog& d) {
         Child<QSlider>(d, "sliderScaleZ").setValue(35);
         QLineEdit& height = Child<QLineEdit>(d, "heightField");
         height.clear();
@@ -289,7 +289,7 @@ TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
     EXPECT_EQ(dialog.GetSavedScaleZ(), 35);
 
     // Reopened at 35; a moved slider closed with Esc goes back to the last OK.
-    WhenModal<BodyDlg>([&body](BodyDlg& d) {
+    WhenModal<BodyParametersDialog>([&body](BodyParametersDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "heightField").text(), "175.0");
         QSlider& z = Child<QSlider>(d, "sliderScaleZ");
         EXPECT_EQ(z.value(), 35);
@@ -304,9 +304,9 @@ TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
 
 TEST_F(DialogFixture, BodyParametersRefuseAHeightOfZeroWithAMessage) {
     ASSERT_TRUE(scene.GetBody().SetHeight(1.8));
-    BodyDlg dialog(platform, redraw);
+    BodyParametersDialog dialog(platform, redraw);
     dialog.Bind(scene);
-    WhenModal<BodyDlg>([](BodyDlg& d) {
+    WhenModal<BodyParametersDialog>([](BodyParametersDialog& d) {
         Child<QLineEdit>(d, "heightField").setText("tall");
         Click(d, "okButton");
     });
@@ -317,13 +317,13 @@ TEST_F(DialogFixture, BodyParametersRefuseAHeightOfZeroWithAMessage) {
 }
 
 TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
-    Object& arm = scene.GetBody().GetArm();
+    Placement& arm = scene.GetBody().GetArm();
     arm.SetPitch(90);
-    Object& head = scene.GetBody().GetHead();
+    Placement& head = scene.GetBody().GetHead();
     head.SetYaw(-3);
-    BodyMovDlg dialog(redraw);
+    BodyMovementsDialog dialog(redraw);
     dialog.Bind(scene);
-    WhenModal<BodyMovDlg>([&arm](BodyMovDlg& d) {
+    WhenModal<BodyMovementsDialog>([&arm](BodyMovementsDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Body movements");
         QComboBox& parts = Child<QComboBox>(d, "partList");
         ASSERT_EQ(parts.count(), 3);
@@ -348,7 +348,7 @@ TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
     dialog.exec();
     EXPECT_EQ(arm.GetYaw(), 0.0); // Cancel puts the joint back
 
-    WhenModal<BodyMovDlg>([&head](BodyMovDlg& d) {
+    WhenModal<BodyMovementsDialog>([&head](BodyMovementsDialog& d) {
         EXPECT_EQ(Child<QComboBox>(d, "partList").currentIndex(), -1);
         EXPECT_EQ(Child<QSlider>(d, "sliderYaw").value(), 50);
         QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
@@ -363,7 +363,7 @@ TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
     EXPECT_EQ(head.GetPitch(), 0.0) << "Esc acts as Cancel";
     EXPECT_EQ(head.GetYaw(), -3.0);
 
-    WhenModal<BodyMovDlg>([](BodyMovDlg& d) {
+    WhenModal<BodyMovementsDialog>([](BodyMovementsDialog& d) {
         QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
         QTest::keyClick(&Child<QSlider>(d, "sliderPitch"), Qt::Key_Right);
         Click(d, "okButton");
@@ -375,8 +375,8 @@ TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
 TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
     scene.AddTrajectory(1);
     scene.SelectTrajectory(1);
-    ObjectPropertiesDlg dialog(scene);
-    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+    PropertiesDialog dialog(scene);
+    WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         QPlainTextEdit& field = Child<QPlainTextEdit>(d, "textField");
         EXPECT_TRUE(field.toPlainText().isEmpty());
         QTest::keyClicks(&field, "entry wound");
@@ -387,7 +387,7 @@ TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
     dialog.exec();
     EXPECT_EQ(scene.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
 
-    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+    WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         QPlainTextEdit& field = Child<QPlainTextEdit>(d, "textField");
         EXPECT_EQ(field.toPlainText(), "entry wound\nleft chest");
         QTest::keyClicks(&field, " changed");
@@ -397,9 +397,9 @@ TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
     EXPECT_EQ(scene.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
 
     // An element's text when no trajectory is selected; the stored text is cut to 4999.
-    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.GetElements().Add(std::make_unique<Element>());
     scene.SelectElement(1);
-    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+    WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         Child<QPlainTextEdit>(d, "textField").setPlainText(QString(6000, 'a'));
         Click(d, "okButton");
     });
@@ -413,9 +413,9 @@ TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
         scene.AddTrajectory(1)->SetText("t" + std::to_string(i + 1));
     }
     scene.SelectTrajectory(3);
-    EraseTrajDlg dialog(redraw);
+    ConfirmDeleteDialog dialog(redraw);
     dialog.Bind(scene);
-    WhenModal<EraseTrajDlg>([](EraseTrajDlg& d) {
+    WhenModal<ConfirmDeleteDialog>([](ConfirmDeleteDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Confirm ?");
         EXPECT_EQ(Child<QLabel>(d, "messageLabel").text(), "Delete trajectory number 3");
         Click(d, "okButton");
@@ -427,10 +427,10 @@ TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
     EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
     EXPECT_EQ(redraws, 1);
 
-    scene.GetElements().Add(std::make_unique<VkElement>());
-    scene.GetElements().Add(std::make_unique<VkElement>());
+    scene.GetElements().Add(std::make_unique<Element>());
+    scene.GetElements().Add(std::make_unique<Element>());
     scene.SelectElement(2);
-    WhenModal<EraseTrajDlg>([](EraseTrajDlg& d) {
+    WhenModal<ConfirmDeleteDialog>([](ConfirmDeleteDialog& d) {
         EXPECT_EQ(Child<QLabel>(d, "messageLabel").text(), "Delete element number 2");
         QTest::keyClick(&d, Qt::Key_Escape);
     });

@@ -1,9 +1,9 @@
 #include "DialogsTestSupport.h"
 
-#include "scene/Universe.h"
+#include "ScriptedPlatform.h"
+#include "case/Case.h"
 #include "ui/FileCommands.h"
 #include "ui/QtPlatform.h"
-#include "ui/ScriptedPlatform.h"
 #include "ui/ViewCommands.h"
 
 #include <QDir>
@@ -39,9 +39,10 @@ ChooserSeen ShowChooser(const FileChooserRequest& request, bool saving) {
 struct FolderFixture : ::testing::Test {
     QTemporaryDir start;
     QString previous = QDir::currentPath();
-    Universe scene;
+    Case scene;
     ScriptedPlatform platform;
-    ViewCommands commands{scene, platform, nullptr, [] {}, [] { return Dib::Create(2, 2, 32); }};
+    ViewCommands commands{scene, platform, nullptr, [] {},
+                          [] { return CapturedImage::Create(2, 2, 32); }};
 
     void SetUp() override {
         ASSERT_TRUE(start.isValid());
@@ -110,7 +111,8 @@ TEST_F(FolderFixture, SavingCreatesTheDataFolderOnlyWhenTheUserAgrees) {
     EXPECT_EQ(platform.SaveRequests().at(1).initialFolder, Work());
     EXPECT_TRUE(platform.Messages().empty());
 
-    ViewCommands fresh{scene, platform, nullptr, [] {}, [] { return Dib::Create(2, 2, 32); }};
+    ViewCommands fresh{scene, platform, nullptr, [] {},
+                       [] { return CapturedImage::Create(2, 2, 32); }};
     fresh.SetStartDirectory(Work());
     platform.ClearRecords();
     platform.QueueAnswer(true);

@@ -1,9 +1,9 @@
 #include "MainWindowFixture.h"
 
-#include "../render/BaselineImage.h"
 #include "export/JpegWriter.h"
-#include "render/GlSceneRenderer.h"
 #include "render/HeadlessContext.h"
+#include "render/Renderer.h"
+#include "support/BaselineImage.h"
 #include "ui/ImageCapture.h"
 #include "ui/ViewCommands.h"
 
@@ -18,7 +18,7 @@
 
 namespace {
 
-baseline::RgbImage FromDib(const Dib& dib) {
+baseline::RgbImage FromDib(const CapturedImage& dib) {
     baseline::RgbImage image{dib.Width(), dib.Height(), {}};
     image.rgb.reserve(static_cast<std::size_t>(dib.Width()) * dib.Height() * 3);
     for (int y = 0; y < dib.Height(); ++y) {
@@ -30,8 +30,8 @@ baseline::RgbImage FromDib(const Dib& dib) {
     return image;
 }
 
-Dib ToDib(const baseline::RgbImage& image) {
-    Dib dib = Dib::Create(image.width, image.height, 32);
+CapturedImage ToDib(const baseline::RgbImage& image) {
+    CapturedImage dib = CapturedImage::Create(image.width, image.height, 32);
     for (int y = 0; y < image.height; ++y) {
         uint8_t* row = dib.Pixels() + dib.RowStride() * (image.height - 1 - y);
         for (int x = 0; x < image.width; ++x) {
@@ -55,15 +55,15 @@ baseline::RgbImage FromQImage(const QImage& source) {
 
 // The case drawn the way `ruvo --render` draws it: a scene of its own with the default models,
 // a headless context of the given size.
-baseline::RgbImage RenderHeadless(const baseline::Case& displayMode, int width, int height) {
+baseline::RgbImage RenderHeadless(const baseline::DisplayMode& displayMode, int width, int height) {
     std::string error;
     const auto context = HeadlessContext::Create(width, height, error);
     EXPECT_NE(context, nullptr) << error;
     if (!context) {
         return {};
     }
-    Universe scene;
-    GlSceneRenderer renderer;
+    Case scene;
+    Renderer renderer;
     scene.SetRenderer(&renderer);
     EXPECT_EQ(scene.CreateContext(&error), 0) << error;
     baseline::AddEvidence(scene);
@@ -79,7 +79,7 @@ baseline::RgbImage RenderHeadless(const baseline::Case& displayMode, int width, 
 
 // The main window showing the case in one display mode.
 class WindowCapture : public MainWindowFixture,
-                      public ::testing::WithParamInterface<baseline::Case> {
+                      public ::testing::WithParamInterface<baseline::DisplayMode> {
 protected:
     void ShowCase() {
         baseline::AddEvidence(Scene());
@@ -99,13 +99,13 @@ protected:
 
 TEST_P(WindowCapture, TheSavedPixelsAreTheHeadlessRenderOfTheSameCase) {
     ShowCase();
-    const std::optional<Dib> captured = View().CaptureView();
+    const std::optional<CapturedImage> captured = View().CaptureView();
     ASSERT_TRUE(captured.has_value());
     EXPECT_EQ(baseline::Differences(FromDib(*captured), Headless()), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(DisplayModes, WindowCapture, ::testing::ValuesIn(baseline::Cases()),
-                         [](const ::testing::TestParamInfo<baseline::Case>& info) {
+INSTANTIATE_TEST_SUITE_P(DisplayModes, WindowCapture, ::testing::ValuesIn(baseline::DisplayModes()),
+                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& info) {
                              return std::string(info.param.name);
                          });
 
@@ -122,7 +122,7 @@ TEST_P(TransparentBodyImage, ScreenCaptureAndSavedFileShowTheSamePixels) {
         frame->screen()
             ->grabWindow(frame->winId(), origin.x(), origin.y(), View().width(), View().height())
             .toImage();
-    const std::optional<Dib> captured = View().CaptureView();
+    const std::optional<CapturedImage> captured = View().CaptureView();
     ASSERT_TRUE(captured.has_value());
     EXPECT_EQ(baseline::Differences(FromDib(*captured), FromQImage(screen)), "");
 
@@ -133,7 +133,7 @@ TEST_P(TransparentBodyImage, ScreenCaptureAndSavedFileShowTheSamePixels) {
     ASSERT_TRUE(saved.load(folder.filePath("view.jpg")));
     // The same encoder given the headless pixels writes the same picture (JPEG's own error at
     // colour edges is then the same in both).
-    const Dib headless = ToDib(Headless());
+    const CapturedImage headless = ToDib(Headless());
     std::string error;
     ASSERT_TRUE(WriteJpeg(&headless, 100, folder.filePath("headless.jpg").toStdString(), error))
         << error;
@@ -143,8 +143,8 @@ TEST_P(TransparentBodyImage, ScreenCaptureAndSavedFileShowTheSamePixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Transparency, TransparentBodyImage,
-                         ::testing::Values(baseline::Cases()[1], baseline::Cases()[6]),
-                         [](const ::testing::TestParamInfo<baseline::Case>& info) {
+                         ::testing::Values(baseline::DisplayModes()[1], baseline::DisplayModes()[6]),
+                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& info) {
                              return std::string(info.param.name);
                          });
 
@@ -156,7 +156,7 @@ TEST(ImageCaptureTest, RowsAreStoredBottomFirstAsBlueGreenRedZero) {
     image.setPixelColor(0, 0, QColor(255, 0, 0)); // top left
     image.setPixelColor(2, 1, QColor(1, 2, 3));   // bottom right
 
-    const Dib dib = DibFromImage(image);
+    const CapturedImage dib = CapturedImageFromQImage(image);
     ASSERT_EQ(dib.Width(), 3);
     ASSERT_EQ(dib.Height(), 2);
     ASSERT_EQ(dib.BitCount(), 32);
@@ -183,7 +183,7 @@ TEST(ImageCaptureTest, ColoursAreKeptWhateverAlphaTheFramebufferHolds) {
                                   ? 0xc2bdcde6u  // bytes 230, 205, 189, 194 in memory
                                   : 0xc2e6cdbdu; // 0xAARRGGBB
         std::memcpy(image.bits(), &skin, 4);
-        const Dib dib = DibFromImage(image);
+        const CapturedImage dib = CapturedImageFromQImage(image);
         EXPECT_EQ(dib.Pixels()[0], 189) << format;
         EXPECT_EQ(dib.Pixels()[1], 205) << format;
         EXPECT_EQ(dib.Pixels()[2], 230) << format;

@@ -4,11 +4,11 @@
 #include "DialogsTestSupport.h"
 #include "MainWindowFixture.h"
 
-#include "ui/BodyDlg.h"
-#include "ui/NewTrajectoryDlg.h"
-#include "ui/ObjectPropertiesDlg.h"
+#include "ui/BodyParametersDialog.h"
+#include "ui/DataSummaryDialog.h"
+#include "ui/NewTrajectoryDialog.h"
+#include "ui/PropertiesDialog.h"
 #include "ui/QtPlatform.h"
-#include "ui/SummaryDlg.h"
 #include "ui/ViewCommands.h"
 
 #include <QColorDialog>
@@ -74,18 +74,18 @@ void CloseLeftoverModals() {
 } // namespace
 
 TEST(KeyboardTest, TheMainWindowHasTheKeyboardAsSoonAsItIsShown) {
-    Universe scene;
+    Case scene;
     ScriptedPlatform platform;
-    CMainFrame frame(scene, platform);
+    MainWindow frame(scene, platform);
     frame.show(); // nobody clicks, nobody activates it
     ASSERT_TRUE(HasKeyboard(&frame));
 }
 
 TEST(KeyboardTest, EnterClosesTheDataSummaryAndItsTextCannotBeChanged) {
-    SummaryDlg dialog;
+    DataSummaryDialog dialog;
     dialog.SetSummaryText("Body: man1\r\nheight 1.75 m\r\n");
     QString textAfterTyping;
-    WhenModal<SummaryDlg>([&](SummaryDlg& d) {
+    WhenModal<DataSummaryDialog>([&](DataSummaryDialog& d) {
         auto& field = Child<QPlainTextEdit>(d, "textField");
         EXPECT_TRUE(field.hasFocus() || HasKeyboard(&d));
         QTest::keyClicks(&field, "typed");
@@ -97,12 +97,12 @@ TEST(KeyboardTest, EnterClosesTheDataSummaryAndItsTextCannotBeChanged) {
 }
 
 TEST(KeyboardTest, PropertiesTakeEnterAsANewLineAndCtrlEnterAsOk) {
-    Universe scene;
-    Path* path = scene.AddTrajectory(1);
+    Case scene;
+    Trajectory* path = scene.AddTrajectory(1);
     scene.SelectTrajectory(1);
-    ObjectPropertiesDlg dialog(scene);
+    PropertiesDialog dialog(scene);
     bool stillOpenAfterEnter = false;
-    WhenModal<ObjectPropertiesDlg>([&](ObjectPropertiesDlg& d) {
+    WhenModal<PropertiesDialog>([&](PropertiesDialog& d) {
         EXPECT_TRUE(Child<QLabel>(d, "keysHint").text().contains("Ctrl+Enter"));
         auto& field = Child<QPlainTextEdit>(d, "textField");
         QTest::keyClicks(&field, "Entry");
@@ -120,9 +120,9 @@ TEST(KeyboardTest, PropertiesTakeEnterAsANewLineAndCtrlEnterAsOk) {
 // modal loop still running) while the chooser is open, and back with the keyboard afterwards, so
 // Enter presses Compute.
 TEST(KeyboardTest, TheColourChooserHidesTheDialogWhichGetsTheKeyboardBack) {
-    Universe scene;
+    Case scene;
     QtPlatform platform;
-    NewTrajectoryDlg dialog(scene, platform, [] {});
+    NewTrajectoryDialog dialog(scene, platform, [] {});
     CloseLeftoverModals();
     bool runningWhileChoosing = false;
     bool seenWhileChoosing = true;
@@ -158,10 +158,10 @@ TEST(KeyboardTest, TheColourChooserHidesTheDialogWhichGetsTheKeyboardBack) {
 // A height of 0 typed in Body parameters reaches the field, is refused, and the refusal is a
 // message box that has the keyboard, so Enter closes it.
 TEST(KeyboardTest, TheRefusedHeightIsTypedIntoTheDialogAndItsMessageHasTheKeyboard) {
-    Universe scene;
+    Case scene;
     ASSERT_TRUE(scene.GetBody().SetHeight(1.8));
     QtPlatform platform;
-    BodyDlg dialog(platform, [] {});
+    BodyParametersDialog dialog(platform, [] {});
     dialog.Bind(scene);
     CloseLeftoverModals();
     QString shownText;

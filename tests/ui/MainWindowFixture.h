@@ -1,9 +1,9 @@
 #pragma once
 
-#include "scene/Universe.h"
-#include "ui/CMainFrame.h"
-#include "ui/CRuvoView.h"
-#include "ui/ScriptedPlatform.h"
+#include "ScriptedPlatform.h"
+#include "case/Case.h"
+#include "ui/CaseView.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -21,16 +21,16 @@
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        scene = std::make_unique<Universe>();
-        frame = std::make_unique<CMainFrame>(*scene, platform);
+        scene = std::make_unique<Case>();
+        frame = std::make_unique<MainWindow>(*scene, platform);
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
         QDeadlineTimer deadline(30000);
-        while (View().GetContextState() == CRuvoView::ContextState::Pending &&
+        while (View().GetContextState() == CaseView::ContextState::Pending &&
                !deadline.hasExpired()) {
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
-        ASSERT_EQ(View().GetContextState(), CRuvoView::ContextState::Ready)
+        ASSERT_EQ(View().GetContextState(), CaseView::ContextState::Ready)
             << View().GetStartupError();
         QCursor::setPos(0, 0); // keep the real pointer away from the view
         frame->activateWindow();
@@ -43,13 +43,13 @@ protected:
         scene.reset();
     }
 
-    CRuvoView& View() { return frame->GetView(); }
-    Universe& Scene() { return *scene; }
+    CaseView& View() { return frame->GetView(); }
+    Case& Scene() { return *scene; }
 
     // Where a world point shows in the view for a camera that is not turned (the front view and
     // its shifts): the frame's 60-degree perspective.
     QPoint Project(double x, double y, double z) {
-        const VkCamera& camera = scene->GetCamera();
+        const Camera& camera = scene->GetCamera();
         const double ex = x - camera.GetX();
         const double ey = y - camera.GetY();
         const double ez = z - camera.GetZ();
@@ -63,22 +63,22 @@ protected:
     }
 
     // A full arrow from (-0.3, 1, 0.5) to (0.3, 1, 0.5), selected as number n.
-    Path& AddTrajectory() {
-        Path* path = scene->AddTrajectory(1);
+    Trajectory& AddTrajectory() {
+        Trajectory* path = scene->AddTrajectory(1);
         path->SetPoints(-0.3, 1.0, 0.5, 0.3, 1.0, 0.5);
         path->SetColor(1, 0, 0);
         return *path;
     }
 
     // A 20 cm element at (x, y, z).
-    VkElement& AddElement(double x, double y, double z) {
-        auto element = std::make_unique<VkElement>();
+    Element& AddElement(double x, double y, double z) {
+        auto element = std::make_unique<Element>();
         element->Set(x, y, z, 0, 0, 0);
         element->SetWidth(0.2);
         element->SetHeight(0.2);
         element->SetLength(0.2);
         element->SetBounds(-0.1, -0.1, -0.1, 0.1, 0.1, 0.1);
-        VkElement& added = *element;
+        Element& added = *element;
         scene->GetElements().Add(std::move(element));
         return added;
     }
@@ -101,6 +101,6 @@ protected:
     }
 
     ScriptedPlatform platform;
-    std::unique_ptr<Universe> scene;
-    std::unique_ptr<CMainFrame> frame;
+    std::unique_ptr<Case> scene;
+    std::unique_ptr<MainWindow> frame;
 };

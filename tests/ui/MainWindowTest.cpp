@@ -1,8 +1,8 @@
 #include "MainWindowFixture.h"
 
-#include "docs/AppInfo.h"
-#include "ui/CRuvoDoc.h"
-#include "ui/MyAboutDlg.h"
+#include "base/AppInfo.h"
+#include "ui/AboutDialog.h"
+#include "ui/Document.h"
 
 #include <QDialog>
 #include <QFileInfo>
@@ -26,7 +26,7 @@ QStringList MenuTexts(QMenu* menu) {
     return texts;
 }
 
-QMenu* TopMenu(CMainFrame& frame, const QString& title) {
+QMenu* TopMenu(MainWindow& frame, const QString& title) {
     for (QAction* action : frame.menuBar()->actions()) {
         if (action->text() == title) {
             return action->menu();
@@ -35,7 +35,7 @@ QMenu* TopMenu(CMainFrame& frame, const QString& title) {
     return nullptr;
 }
 
-QAction* Item(CMainFrame& frame, const QString& menu, const QString& text) {
+QAction* Item(MainWindow& frame, const QString& menu, const QString& text) {
     for (QAction* action : TopMenu(frame, menu)->actions()) {
         if (action->text() == text) {
             return action;
@@ -96,7 +96,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                                                                 "Toggle lateral grid\tAlt+G",
                                                                 "Toggle body transparency\tY",
                                                                 "Show landmarks\tW",
-"Show uncertainty cones\tU",
+                                                                "Show uncertainty cones\tU",
                                                                 "-",
                                                                 "&Status Bar"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Help")),
@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, ToolbarAndStatusBar) {
 TEST_F(MainWindowTest, AboutBoxShowsTheVersionAndNotices) {
     QStringList texts;
     QTimer::singleShot(100, [&] {
-        auto* about = qobject_cast<MyAboutDlg*>(QApplication::activeModalWidget());
+        auto* about = qobject_cast<AboutDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(about, nullptr);
         texts << about->windowTitle() << about->GetVersionText() << about->GetLegalText()
               << about->GetRightsText();

@@ -1,10 +1,10 @@
 #include "DialogsTestSupport.h"
 #include "MainWindowFixture.h"
 
-#include "scene/SurfacePicking.h"
 #include "ui/DialogInput.h"
-#include "ui/NewTrajectoryDlg.h"
+#include "ui/NewTrajectoryDialog.h"
 #include "ui/PointPlacement.h"
+#include "view/SurfacePicking.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -62,7 +62,7 @@ TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     const Vec3 out = BodyPointAt(Chest());
     EXPECT_LT(out.z, in.z);
     QStringList shown;
-    WhenModal<NewTrajectoryDlg>([&](NewTrajectoryDlg& d) {
+    WhenModal<NewTrajectoryDialog>([&](NewTrajectoryDialog& d) {
         for (const char* name : {"inX", "inY", "inZ", "outX", "outY", "outZ"}) {
             shown << Field(d, name);
         }
@@ -77,11 +77,11 @@ TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     QTest::keyClick(&View(), 'f');
     const Vec3 second = BodyPointAt(Belly());
     Click(Chest());
-    WhenModal<NewTrajectoryDlg>(
-        [](NewTrajectoryDlg& d) { Child<QPushButton>(d, "computeButton").click(); });
+    WhenModal<NewTrajectoryDialog>(
+        [](NewTrajectoryDialog& d) { Child<QPushButton>(d, "computeButton").click(); });
     Click(Belly());
     ASSERT_EQ(Scene().GetTrajectoryCount(), 1);
-    const Path& made = *Scene().GetTrajectory(0);
+    const Trajectory& made = *Scene().GetTrajectory(0);
     EXPECT_NEAR(made.GetX1(), in.x, 1e-4);
     EXPECT_NEAR(made.GetY2(), second.y, 1e-4);
     EXPECT_NEAR(made.GetZ2(), second.z, 1e-4);
@@ -131,8 +131,8 @@ TEST_F(PlacePointsTest, TheInPartSetsMovesWithTheArmAndTheResultUndoes) {
     std::optional<QPoint> arm;
     for (int x = 0; x < View().width() / 2 && !arm; x += 2) {
         const QPoint at(x, Chest().y() + 40);
-        const auto hit = BodySurfaceAt(Scene(), View().width(), View().height(), at.x() + 0.5,
-                                       at.y() + 0.5);
+        const auto hit =
+            BodySurfaceAt(Scene(), View().width(), View().height(), at.x() + 0.5, at.y() + 0.5);
         if (hit && (hit->group == "right_arm" || hit->group == "right_forearm")) {
             arm = at;
         }
@@ -142,7 +142,7 @@ TEST_F(PlacePointsTest, TheInPartSetsMovesWithTheArmAndTheResultUndoes) {
     QTest::keyClick(&View(), 'c');
     std::vector<bool> checked;
     const auto placePair = [&](QPoint in, QPoint out) {
-        WhenModal<NewTrajectoryDlg>([&](NewTrajectoryDlg& d) {
+        WhenModal<NewTrajectoryDialog>([&](NewTrajectoryDialog& d) {
             checked.push_back(Child<QCheckBox>(d, "withArmBox").isChecked());
             Child<QPushButton>(d, "computeButton").click();
         });

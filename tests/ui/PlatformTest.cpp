@@ -1,6 +1,6 @@
-#include "ui/BodyLoadBarDlg.h"
+#include "ScriptedPlatform.h"
+#include "ui/BodyLoadProgressDialog.h"
 #include "ui/QtPlatform.h"
-#include "ui/ScriptedPlatform.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -53,9 +53,9 @@ TEST(QtPlatformTest, ProgressWindowIsShownAtHalfAndClosedWhenReleased) {
     QtPlatform platform;
     auto progress = platform.OpenProgress(nullptr);
     EXPECT_TRUE(AnyVisibleWindowTitled("Open Body File"));
-    BodyLoadBarDlg* window = nullptr;
+    BodyLoadProgressDialog* window = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<BodyLoadBarDlg*>(widget)) {
+        if (auto* dialog = qobject_cast<BodyLoadProgressDialog*>(widget)) {
             window = dialog;
         }
     }

@@ -1,12 +1,12 @@
 #include "DialogsTestSupport.h"
 #include "MainWindowFixture.h"
 
-#include "docs/DataFile.h"
-#include "scene/Universe.h"
-#include "ui/NewTrajectoryDlg.h"
+#include "ScriptedPlatform.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
+#include "ui/AdjustTrajectoryDialog.h"
+#include "ui/NewTrajectoryDialog.h"
 #include "ui/ReportExport.h"
-#include "ui/ScriptedPlatform.h"
-#include "ui/TrimTrajDlg.h"
 #include "ui/ViewCommands.h"
 
 #include <nlohmann/json.hpp>
@@ -42,7 +42,7 @@ struct ReportCommandsFixture : ::testing::Test {
     void TearDown() override { QDir::setCurrent(workingFolder); }
 
     QString workingFolder;
-    Universe scene;
+    Case scene;
     ScriptedPlatform platform;
     ViewCommands commands{scene, platform, nullptr, [] {}, [] { return std::nullopt; }};
     QTemporaryDir folder;
@@ -97,8 +97,8 @@ TEST_F(ReportCommandsFixture, ExportWritesPdfAndReportsFailures) {
 }
 
 TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
-    NewTrajectoryDlg create(scene, platform, [] {});
-    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) {
+    NewTrajectoryDialog create(scene, platform, [] {});
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "uncertainty").text(), "1.0");
         SetField(d, "outY", "100");
         SetField(d, "uncertainty", "2.5");
@@ -107,23 +107,23 @@ TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
     ASSERT_EQ(create.exec(), QDialog::Accepted);
     EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025);
 
-    TrimTrajDlg adjust([] {});
+    AdjustTrajectoryDialog adjust([] {});
     adjust.Bind(scene);
     scene.SelectTrajectory(2);
-    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+    WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "uncertainty").text(), "2.5");
         SetField(d, "uncertainty", "0.4");
         QTest::mouseClick(&Child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
     });
     adjust.exec();
     EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025) << "Cancel keeps it";
-    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+    WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         SetField(d, "uncertainty", "-3");
         QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
     });
     adjust.exec();
     EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025) << "negative is refused";
-    WhenModal<TrimTrajDlg>([](TrimTrajDlg& d) {
+    WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         SetField(d, "uncertainty", "0.4");
         QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
     });
@@ -137,7 +137,7 @@ using ReportWindowTest = MainWindowFixture;
 // the window keeps drawing afterwards, and the U key shows the cones in it.
 TEST_F(ReportWindowTest, ExportFromTheWindowAndTheConeKey) {
     QTemporaryDir folder;
-    Path& path = AddTrajectory();
+    Trajectory& path = AddTrajectory();
     path.SetPoints(0.3, 1.0, 0.5, -0.3, 1.0, 0.5); // toward the body's right: the cone opens left
     platform.QueueSaveFile(folder.filePath("r.html"));
     View().GetCommands().ExportReport();

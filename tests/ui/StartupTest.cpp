@@ -1,10 +1,10 @@
-#include "scene/SceneRenderer.h"
-#include "scene/Universe.h"
-#include "ui/CMainFrame.h"
-#include "ui/CRuvoApp.h"
-#include "ui/CRuvoDoc.h"
-#include "ui/CRuvoView.h"
-#include "ui/ScriptedPlatform.h"
+#include "ScriptedPlatform.h"
+#include "case/Case.h"
+#include "ui/Application.h"
+#include "ui/CaseView.h"
+#include "ui/Document.h"
+#include "ui/MainWindow.h"
+#include "view/SceneRenderer.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -14,10 +14,10 @@
 #include <gtest/gtest.h>
 
 TEST(StartupTest, AMissingDefaultModelIsReportedAndEndsTheStart) {
-    Universe scene;
+    Case scene;
     scene.SetBodyModelFile("./no/such/man.obj");
     ScriptedPlatform platform;
-    CRuvoApp app(scene, platform);
+    Application app(scene, platform);
     EXPECT_FALSE(app.InitInstance(QString()));
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, QStringLiteral("Info"));
@@ -26,16 +26,16 @@ TEST(StartupTest, AMissingDefaultModelIsReportedAndEndsTheStart) {
 }
 
 TEST(StartupTest, TheFileOnTheCommandLineIsOpenedAfterTheDefaultModels) {
-    Universe scene;
+    Case scene;
     ScriptedPlatform platform;
-    CRuvoApp app(scene, platform);
+    Application app(scene, platform);
     const QString body =
         QFileInfo(QString::fromStdString(scene.GetBodyModelFile())).absoluteFilePath();
     ASSERT_TRUE(app.InitInstance(body));
-    CMainFrame* frame = app.GetMainFrame();
+    MainWindow* frame = app.GetMainFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->isVisible());
-    EXPECT_EQ(frame->GetView().GetContextState(), CRuvoView::ContextState::Ready);
+    EXPECT_EQ(frame->GetView().GetContextState(), CaseView::ContextState::Ready);
     EXPECT_EQ(frame->GetDocument().GetFilePath(), body);
     // The body came through the body-file path, with its progress window.
     EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
@@ -47,25 +47,25 @@ namespace {
 // A renderer whose context cannot be used, as on a display without a suitable pixel format.
 class RefusingRenderer : public SceneRenderer {
 public:
-    bool InitializeContext(Universe&) override { return false; }
+    bool InitializeContext(Case&) override { return false; }
     void Resize(int, int) override {}
-    void RenderFrame(Universe&) override { ADD_FAILURE() << "drew without a context"; }
-    void Pick(Universe&, int, int) override { ADD_FAILURE() << "picked without a context"; }
+    void RenderFrame(Case&) override { ADD_FAILURE() << "drew without a context"; }
+    void Pick(Case&, int, int) override { ADD_FAILURE() << "picked without a context"; }
     void DestroyContext() override {}
 };
 
 } // namespace
 
 TEST(StartupTest, AContextThatCannotBeUsedIsReportedAndLeavesTheViewBlank) {
-    Universe scene;
+    Case scene;
     ScriptedPlatform platform;
-    CRuvoApp app(scene, platform, [] { return std::make_unique<RefusingRenderer>(); });
+    Application app(scene, platform, [] { return std::make_unique<RefusingRenderer>(); });
     ASSERT_TRUE(app.InitInstance(QString()));
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].text, QStringLiteral("SetPixelformat Failed!"));
     EXPECT_EQ(platform.Messages()[0].caption, QStringLiteral("Error"));
-    CRuvoView& view = app.GetMainFrame()->GetView();
-    EXPECT_EQ(view.GetContextState(), CRuvoView::ContextState::ContextFailed);
+    CaseView& view = app.GetMainFrame()->GetView();
+    EXPECT_EQ(view.GetContextState(), CaseView::ContextState::ContextFailed);
     // The program keeps running: input and commands change the scene but draw nothing.
     QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, view.rect().center());
     QTest::keyClick(&view, 't');

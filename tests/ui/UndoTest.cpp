@@ -1,15 +1,15 @@
 #include "DialogsTestSupport.h"
 #include "MainWindowFixture.h"
 
-#include "docs/DataFile.h"
-#include "ui/BodyDlg.h"
-#include "ui/BodyMovDlg.h"
-#include "ui/EraseTrajDlg.h"
-#include "ui/NewTrajectoryDlg.h"
-#include "ui/ObjectPropertiesDlg.h"
-#include "ui/TrimTrajDlg.h"
+#include "case/DataFile.h"
+#include "ui/AdjustTrajectoryDialog.h"
+#include "ui/BodyMovementsDialog.h"
+#include "ui/BodyParametersDialog.h"
+#include "ui/ConfirmDeleteDialog.h"
+#include "ui/NewElementDialog.h"
+#include "ui/NewTrajectoryDialog.h"
+#include "ui/PropertiesDialog.h"
 #include "ui/ViewCommands.h"
-#include "ui/VkElementDlg.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -60,7 +60,7 @@ TEST_F(UndoTest, DeleteAllIsTakenBackAndRedoneByTheEditMenuKeys) {
     View().OnDeleteAll();
     EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
     EXPECT_TRUE(frame->isWindowModified());
-    EXPECT_EQ(frame->windowTitle(), CMainFrame::FrameTitle() + "[*]");
+    EXPECT_EQ(frame->windowTitle(), MainWindow::FrameTitle() + "[*]");
     EXPECT_EQ(EditMenuItem(0).text(), "Undo Delete all trajectories and elements");
     EXPECT_EQ(EditMenuItem(0).shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
 
@@ -78,7 +78,7 @@ TEST_F(UndoTest, DeleteAllIsTakenBackAndRedoneByTheEditMenuKeys) {
 }
 
 TEST_F(UndoTest, ADragIsOneStepAndLightingComesBackExactly) {
-    Path& path = AddTrajectory();
+    Trajectory& path = AddTrajectory();
     QTest::keyClick(&View(), 'f');
     Scene().SetManipulationMode(ManipulationMode::Move);
     Scene().SelectTrajectory(1);
@@ -110,7 +110,7 @@ TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
     Scene().SelectTrajectory(1);
     const std::string before = Bytes();
     for (const char* button : {"cancelButton", "okButton"}) {
-        WhenModal<TrimTrajDlg>([button](TrimTrajDlg& d) {
+        WhenModal<AdjustTrajectoryDialog>([button](AdjustTrajectoryDialog& d) {
             for (int position : {55, 60, 65}) {
                 Child<QSlider>(d, "sliderX").setValue(position);
             }
@@ -127,14 +127,14 @@ TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
 
     const Body body = Scene().GetBody();
     for (const char* button : {"cancelButton", "okButton"}) {
-        WhenModal<BodyDlg>([button](BodyDlg& d) {
+        WhenModal<BodyParametersDialog>([button](BodyParametersDialog& d) {
             Child<QSlider>(d, "sliderScaleX").setValue(60);
             Child<QSlider>(d, "sliderScaleX").setValue(65);
             Child<QLineEdit>(d, "heightField").setText("170");
             Click(d, button);
         });
         Commands().BodyParameters();
-        WhenModal<BodyMovDlg>([button](BodyMovDlg& d) {
+        WhenModal<BodyMovementsDialog>([button](BodyMovementsDialog& d) {
             QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
             QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
             Child<QSlider>(d, "sliderPitch").setValue(20);
@@ -156,16 +156,16 @@ TEST_F(UndoTest, CancelledDialogsAndChoosersLeaveNoStep) {
     AddTrajectory();
     AddElement(0.5, 1.4, 0.3);
     Scene().SelectTrajectory(1);
-    WhenModal<NewTrajectoryDlg>([](NewTrajectoryDlg& d) { Click(d, "cancelButton"); });
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "cancelButton"); });
     Commands().NewTrajectory();
-    WhenModal<VkElementDlg>([](VkElementDlg& d) { Click(d, "cancelButton"); });
+    WhenModal<NewElementDialog>([](NewElementDialog& d) { Click(d, "cancelButton"); });
     Commands().NewElement();
-    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+    WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         Child<QPlainTextEdit>(d, "textField").setPlainText("changed");
         Click(d, "cancelButton");
     });
     Commands().Properties();
-    WhenModal<EraseTrajDlg>([](EraseTrajDlg& d) { Click(d, "cancelButton"); });
+    WhenModal<ConfirmDeleteDialog>([](ConfirmDeleteDialog& d) { Click(d, "cancelButton"); });
     Commands().DeleteSelected();
     Commands().ChangeColor();  // the chooser is cancelled: the same colour
     Commands().OpenDataFile(); // the chooser is cancelled
@@ -173,12 +173,12 @@ TEST_F(UndoTest, CancelledDialogsAndChoosersLeaveNoStep) {
     EXPECT_EQ(History().count(), 0);
     EXPECT_FALSE(frame->isWindowModified());
 
-    WhenModal<ObjectPropertiesDlg>([](ObjectPropertiesDlg& d) {
+    WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         Child<QPlainTextEdit>(d, "textField").setPlainText("exit wound");
         Click(d, "okButton");
     });
     Commands().Properties();
-    WhenModal<EraseTrajDlg>([](EraseTrajDlg& d) { Click(d, "okButton"); });
+    WhenModal<ConfirmDeleteDialog>([](ConfirmDeleteDialog& d) { Click(d, "okButton"); });
     Commands().DeleteSelected();
     ASSERT_EQ(History().count(), 2);
     EXPECT_EQ(History().undoText(), "Delete trajectory");

@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "docs/DataFile.h"
+#include "case/DataFile.h"
 #include "ui/CaseSession.h"
 #include "ui/RecentFiles.h"
 #include "ui/ViewCommands.h"
@@ -40,9 +40,9 @@ qint64 EndedProcessId() {
 
 // A small case as a data file.
 std::string CaseText(const std::string& label) {
-    Universe scene;
+    Case scene;
     scene.GetBody().SetHeight(1.8);
-    Path* path = scene.AddTrajectory(1);
+    Trajectory* path = scene.AddTrajectory(1);
     path->SetPoints(0.1, 1.2, 0.05, -0.1, 1.3, 0.25);
     path->SetText(label);
     return DataFile(scene).Format();
@@ -154,7 +154,7 @@ TEST_F(UnsavedCaseTest, RecentFilesKeepTheEightNewestAndReopen) {
 }
 
 TEST_F(UnsavedCaseTest, TheRecoveryFileFollowsTheUnsavedChanges) {
-    const QString path = Session().GetRecoveryFile().Path();
+    const QString path = Session().GetRecoveryFile().Trajectory();
     MakeUnsavedChange();
     EXPECT_FALSE(QFile::exists(path)) << "written when the burst of edits is over";
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path); }, 10000));
@@ -190,7 +190,7 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
     EXPECT_EQ(Scene().GetTrajectory(0)->GetText(), "recovered");
     EXPECT_TRUE(frame->isWindowModified()) << "a recovered case is unsaved";
     EXPECT_FALSE(QFile::exists(recovered));
-    EXPECT_EQ(ReadAll(recovery.Path()).toStdString(), DataFile(Scene()).Format());
+    EXPECT_EQ(ReadAll(recovery.Trajectory()).toStdString(), DataFile(Scene()).Format());
     recovery.Remove();
 }
 

@@ -1,5 +1,5 @@
 #include "ui/ViewDrag.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
 
 #include <memory>
 
@@ -15,15 +15,15 @@ DragStep Pixels(double right, double down) {
     return {right / 200, down / -200};
 }
 
-Path& AddSelectedTrajectory(Universe& scene) {
-    Path* path = scene.AddTrajectory(1);
+Trajectory& AddSelectedTrajectory(Case& scene) {
+    Trajectory* path = scene.AddTrajectory(1);
     path->SetPoints(-0.3, 1.0, 0, 0.3, 1.0, 0);
     scene.SelectTrajectory(scene.GetTrajectoryCount());
     return *path;
 }
 
-VkElement& AddSelectedElement(Universe& scene) {
-    scene.GetElements().Add(std::make_unique<VkElement>());
+Element& AddSelectedElement(Case& scene) {
+    scene.GetElements().Add(std::make_unique<Element>());
     scene.SelectElement(scene.GetElements().GetCount());
     return *scene.GetSelectedElement();
 }
@@ -52,8 +52,8 @@ TEST(ViewDragTest, ScreenAxesFollowTheCameraYawAndPitch) {
 }
 
 TEST(ViewDragTest, MovingClampsTrajectoryShiftsButNotElementPositions) {
-    Universe scene;
-    Path& path = AddSelectedTrajectory(scene);
+    Case scene;
+    Trajectory& path = AddSelectedTrajectory(scene);
     ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(300, 0)));
     EXPECT_DOUBLE_EQ(path.GetDx(), 0.4);
     ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::Y, Pixels(0, 20)));
@@ -61,7 +61,7 @@ TEST(ViewDragTest, MovingClampsTrajectoryShiftsButNotElementPositions) {
     ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(-1000, 0)));
     EXPECT_DOUBLE_EQ(path.GetDx(), -0.4);
 
-    VkElement& element = AddSelectedElement(scene);
+    Element& element = AddSelectedElement(scene);
     element.SetPosition(0.2, 1.0, 0.1);
     ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(300, 0)));
     EXPECT_DOUBLE_EQ(element.GetX(), 1.7);
@@ -72,8 +72,8 @@ TEST(ViewDragTest, MovingClampsTrajectoryShiftsButNotElementPositions) {
 }
 
 TEST(ViewDragTest, TurningUsesHalfADegreePerPixel) {
-    Universe scene;
-    Path& path = AddSelectedTrajectory(scene);
+    Case scene;
+    Trajectory& path = AddSelectedTrajectory(scene);
     ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Y, Pixels(0, -40)));
     EXPECT_DOUBLE_EQ(path.GetDYaw(), 0); // yaw follows horizontal travel only
     ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Y, Pixels(10, 0)));
@@ -84,7 +84,7 @@ TEST(ViewDragTest, TurningUsesHalfADegreePerPixel) {
     EXPECT_DOUBLE_EQ(path.GetDPitch(), -5); // a trajectory has no roll
     EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
 
-    VkElement& element = AddSelectedElement(scene);
+    Element& element = AddSelectedElement(scene);
     ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Z, Pixels(0, -10)));
     EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
     ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::X, Pixels(0, 10)));
@@ -94,8 +94,8 @@ TEST(ViewDragTest, TurningUsesHalfADegreePerPixel) {
 }
 
 TEST(ViewDragTest, NothingSelectedChangesNothing) {
-    Universe scene;
-    Path& path = AddSelectedTrajectory(scene);
+    Case scene;
+    Trajectory& path = AddSelectedTrajectory(scene);
     scene.MissSelection();
     EXPECT_FALSE(DragSelectedObject(scene, kMove, Handle::X, Pixels(100, 0)));
     EXPECT_DOUBLE_EQ(path.GetDx(), 0);

@@ -40,7 +40,7 @@ TEST_F(ViewInputTest, LowerCaseCharactersChooseTheStandardViewsAndUpperCaseDoesN
 
 TEST_F(ViewInputTest, ArrowKeysAndPageKeysStepTheCamera) {
     QTest::keyClick(&View(), 'f');
-    const VkCamera& camera = Scene().GetCamera();
+    const Camera& camera = Scene().GetCamera();
     const double z = camera.GetZ(), x = camera.GetX(), y = camera.GetY();
     QTest::keyClick(&View(), Qt::Key_Up);
     EXPECT_NEAR(camera.GetZ(), z - 0.2, 1e-12);
@@ -87,7 +87,7 @@ TEST_F(ViewInputTest, LeftPressSelectsAnArrowAndEmptySpaceClearsTheSelectionButN
 }
 
 TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnElementFreely) {
-    Path& path = AddTrajectory();
+    Trajectory& path = AddTrajectory();
     QTest::keyClick(&View(), 'f');
     Scene().SetManipulationMode(kMove);
     Scene().SelectTrajectory(1);
@@ -98,7 +98,7 @@ TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnEl
     EXPECT_DOUBLE_EQ(path.GetDx(), 0.4);
     EXPECT_DOUBLE_EQ(path.GetDy(), 0);
 
-    VkElement& element = AddElement(0.5, 1.4, 0.3);
+    Element& element = AddElement(0.5, 1.4, 0.3);
     Scene().SelectElement(1);
     const QPoint onElement = Project(0.5, 1.4, 0.3);
     Drag(Qt::LeftButton, onElement, onElement + QPoint(300, 0));
@@ -108,8 +108,8 @@ TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnEl
 }
 
 TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
-    Path& path = AddTrajectory();
-    VkElement& element = AddElement(0.5, 1.4, 0.3);
+    Trajectory& path = AddTrajectory();
+    Element& element = AddElement(0.5, 1.4, 0.3);
     QTest::keyClick(&View(), 'f');
     Scene().SetManipulationMode(kRotate);
 
@@ -132,7 +132,7 @@ TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
 }
 
 TEST_F(ViewInputTest, DragAfterAMissWithAHandleInForceMovesAndDrawsNothing) {
-    Path& path = AddTrajectory();
+    Trajectory& path = AddTrajectory();
     QTest::keyClick(&View(), 'f');
     Scene().SetManipulationMode(kMove);
     Scene().SelectTrajectory(1);

@@ -1,8 +1,8 @@
 #include "app/cli/CaseLoading.h"
 
-#include "docs/DataFile.h"
-#include "docs/FileAccess.h"
-#include "scene/Universe.h"
+#include "base/FileAccess.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
 
 #include <ostream>
 
@@ -20,8 +20,7 @@ bool CanOpen(const std::string& path, std::ostream& err) {
 
 } // namespace
 
-bool LoadCase(const CommandLine& commandLine, Universe& universe, std::ostream& err,
-              bool withArrows) {
+bool LoadCase(const CommandLine& commandLine, Case& universe, std::ostream& err, bool withArrows) {
     const std::string bodyFile =
         commandLine.bodyFile.empty() ? universe.GetBodyModelFile() : commandLine.bodyFile;
     if (!CanOpen(bodyFile, err)) {
@@ -48,7 +47,7 @@ bool LoadCase(const CommandLine& commandLine, Universe& universe, std::ostream& 
     return true;
 }
 
-void ApplyNamedView(Universe& universe, const std::string& view) {
+void ApplyNamedView(Case& universe, const std::string& view) {
     if (view == "back") {
         universe.ViewBack();
     } else if (view == "left") {

@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-class Universe;
+class Case;
 
 // Loads the body (the one named with --body, else the scene's default model) into a fresh scene
 // and reads the case file into it. Returns false after writing one line on `err` when the body or
@@ -13,8 +13,8 @@ class Universe;
 // as far as it fits, said on `err`, and still counts as read. The body model may be in any
 // supported format; its reader's warnings go to `err`. With `withArrows` the two arrow models are
 // read as well (for commands that place the arrows without drawing them).
-bool LoadCase(const CommandLine& commandLine, Universe& universe, std::ostream& err,
+bool LoadCase(const CommandLine& commandLine, Case& universe, std::ostream& err,
               bool withArrows = false);
 
 // Sets the standard view named on the command line (front, back, left, right, top, profile).
-void ApplyNamedView(Universe& universe, const std::string& view);
+void ApplyNamedView(Case& universe, const std::string& view);

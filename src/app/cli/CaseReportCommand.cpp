@@ -1,8 +1,8 @@
 #include "app/cli/CaseReportCommand.h"
 
 #include "app/cli/CaseLoading.h"
+#include "case/Case.h"
 #include "report/ReportWriter.h"
-#include "scene/Universe.h"
 
 #include <QGuiApplication>
 
@@ -44,7 +44,7 @@ int RunCaseReportCommand(const CommandLine& commandLine, std::ostream& err) {
         err << "ruvo: the report's name must end in .pdf, .html or .json\n";
         return 2;
     }
-    Universe scene;
+    Case scene;
     if (!LoadCase(commandLine, scene, err, /*withArrows=*/true)) {
         return 1;
     }

@@ -1,9 +1,9 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/cli/CaseReportCommand.h"
-#include "app/cli/OffscreenRenderCommand.h"
 #include "app/cli/HeadlessCommands.h"
-#include "docs/AppInfo.h"
+#include "app/cli/OffscreenRenderCommand.h"
+#include "base/AppInfo.h"
 #include "export/SceneExport.h"
 
 #include <charconv>

@@ -1,13 +1,13 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
+#include "case/Case.h"
 #include "export/SceneExport.h"
-#include "scene/Universe.h"
 
 #include <ostream>
 
 // Reads the case with its body and both arrows, then writes the scene the view would show.
 int RunExportSceneCommand(const CommandLine& commandLine, std::ostream&, std::ostream& err) {
-    Universe universe;
+    Case universe;
     if (!LoadCase(commandLine, universe, err, true)) {
         return 1;
     }

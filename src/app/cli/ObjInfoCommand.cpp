@@ -1,8 +1,8 @@
 #include "app/cli/HeadlessCommands.h"
 
-#include "model/MeshFitting.h"
-#include "model/MeshNormals.h"
-#include "model/ObjReader.h"
+#include "mesh/MeshFitting.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/io/obj/ObjReader.h"
 
 #include <cstdio>
 #include <ostream>
@@ -39,16 +39,16 @@ void PrintCounts(const Mesh& mesh, std::ostream& out) {
 // Reads the model and prepares it as the body is prepared (fitting, facet normals, vertex normals
 // at 90 degrees), printing the counts as read and what the preparation gave.
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
-    const ObjReadResult result = glmReadOBJ(commandLine.modelFile);
+    const ObjReadResult result = ReadObj(commandLine.modelFile);
     if (!result.mesh) {
         err << result.error << '\n';
         return 1;
     }
     Mesh& mesh = *result.mesh;
     PrintCounts(mesh, out);
-    const float scale = glmFitToUnitBox(mesh);
-    glmTriangleNormals(mesh);
-    glmVertexNormals(mesh, 90.0f);
+    const float scale = FitToUnitBox(mesh);
+    ComputeFacetNormals(mesh);
+    ComputeVertexNormals(mesh, 90.0f);
     out << "smoothed-normals " << mesh.normalCount << '\n' << "fit-scale " << Number(scale) << '\n';
     return 0;
 }

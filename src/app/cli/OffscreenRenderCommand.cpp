@@ -2,12 +2,12 @@
 
 #include "app/cli/CaseLoading.h"
 
-#include "docs/DataFile.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
 #include "export/JpegWriter.h"
 #include "render/FramebufferCapture.h"
-#include "render/GlSceneRenderer.h"
 #include "render/HeadlessContext.h"
-#include "scene/Universe.h"
+#include "render/Renderer.h"
 
 #include <GL/gl.h>
 
@@ -20,8 +20,8 @@ constexpr int kJpegQuality = 100;
 
 // Detaches the renderer from the scene before either goes away.
 struct RendererAttachment {
-    Universe& scene;
-    RendererAttachment(Universe& s, SceneRenderer& renderer) : scene(s) {
+    Case& scene;
+    RendererAttachment(Case& s, SceneRenderer& renderer) : scene(s) {
         scene.SetRenderer(&renderer);
     }
     ~RendererAttachment() {
@@ -39,8 +39,8 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
         err << "ruvo: " << error << '\n';
         return 1;
     }
-    Universe scene;
-    GlSceneRenderer renderer;
+    Case scene;
+    Renderer renderer;
     RendererAttachment attachment(scene, renderer);
     if (!commandLine.bodyFile.empty()) {
         scene.SetBodyModelFile(commandLine.bodyFile);
@@ -64,7 +64,7 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
     scene.Resize(commandLine.width, commandLine.height);
     scene.RenderFrame();
     glFinish();
-    const Dib image = CaptureFramebuffer(commandLine.width, commandLine.height);
+    const CapturedImage image = CaptureFramebuffer(commandLine.width, commandLine.height);
     if (!WriteJpeg(&image, kJpegQuality, commandLine.outputFile, error)) {
         err << "ruvo: " << error << '\n'; // the writer's text names the file and the reason
         return 1;

@@ -1,12 +1,12 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
-#include "docs/DataFile.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
 
 #include <ostream>
 
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream&, std::ostream& err) {
-    Universe universe;
+    Case universe;
     if (!LoadCase(commandLine, universe, err)) {
         return 1;
     }

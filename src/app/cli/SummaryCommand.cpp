@@ -1,12 +1,12 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
-#include "docs/DataSummary.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "case/DataSummary.h"
 
 #include <ostream>
 
 int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
-    Universe universe;
+    Case universe;
     if (!LoadCase(commandLine, universe, err)) {
         return 1;
     }

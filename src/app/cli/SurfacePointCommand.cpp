@@ -1,7 +1,7 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
-#include "scene/SurfacePicking.h"
-#include "scene/Universe.h"
+#include "case/Case.h"
+#include "view/SurfacePicking.h"
 
 #include <cmath>
 #include <iomanip>
@@ -27,7 +27,7 @@ std::string Centimetres(double metres) {
 } // namespace
 
 int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
-    Universe universe;
+    Case universe;
     if (!LoadCase(commandLine, universe, err)) {
         return 1;
     }

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "case/Body.h"
+#include "case/CaseEdit.h"
+
+// Sets the body's parameters (name, height, scales, joint angles, lighting and whatever else the
+// body holds besides its mesh, which the two values share) from a value captured before and after
+// the change.
+class BodyEdit : public CaseEdit {
+public:
+    BodyEdit(std::string name, Body before, Body after);
+
+    void Apply(Case& scene) const override;
+    void Revert(Case& scene) const override;
+
+private:
+    Body before;
+    Body after;
+};

@@ -1,0 +1,171 @@
+// Loading the body's mesh and everything that changes its normals.
+#include "case/Body.h"
+
+#include "case/ProgressSink.h"
+#include "mesh/MeshFitting.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/io/MeshFormat.h"
+#include "mesh/io/MeshImport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+const char kCancelled[] = "The body load was cancelled";
+
+Status FailedRead(MeshImportResult& result) {
+    if (result.cancelled) {
+        return Status::Failure(kCancelled);
+    }
+    if (result.error.empty()) {
+        return Status::Failure("Read Obj failed");
+    }
+    return Status::Failure(std::move(result.error));
+}
+
+bool NamesArm(const Mesh& mesh) {
+    const auto named = [&mesh](std::string_view name) {
+        return std::any_of(mesh.groups.begin(), mesh.groups.end(),
+                           [name](const MeshGroup& group) { return group.name == name; });
+    };
+    return named("right_arm") && named("right_forearm");
+}
+
+// The parts the arm pose needs: the material groups when they name the arm, else the file's `g`
+// groups (read again, since the reader keeps only material groups), else the material groups.
+MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
+    // Only a Wavefront file has `g` groups to read again.
+    if (!NamesArm(mesh) && MeshFormatFromExtension(path) == MeshFormat::Obj) {
+        MeshParts byGroup = ReadObjPartGroupsFromFile(path, mesh.triangleCount);
+        if (byGroup.Find("right_arm") && byGroup.Find("right_forearm")) {
+            return byGroup;
+        }
+    }
+    return PartsFromMaterialGroups(mesh);
+}
+
+} // namespace
+
+Status Body::Load(const std::string& path, const WarningSink& warnings) {
+    MeshImportCallbacks callbacks;
+    callbacks.warning = warnings;
+    MeshImportResult result = ImportMesh(path, callbacks);
+    if (!result.mesh) {
+        return FailedRead(result);
+    }
+    MeshParts parts = PartsOf(*result.mesh, path);
+    return AdoptMesh(std::move(result.mesh), std::move(parts), nullptr);
+}
+
+Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress,
+                              const WarningSink& warnings) {
+    progress.SetProgress(10);
+    int lastReported = 10;
+    MeshImportCallbacks callbacks;
+    callbacks.warning = warnings;
+    callbacks.progress = [&](double fraction) {
+        // 10 up to 19 while reading; 20 is reported once the mesh is complete.
+        const double clamped = fraction >= 0 ? std::min(fraction, 0.99) : 0.0;
+        const int position = 10 + static_cast<int>(clamped * 10);
+        if (position != lastReported) {
+            lastReported = position;
+            progress.SetProgress(position);
+        }
+        return !progress.CancelRequested();
+    };
+    MeshImportResult result = ImportMesh(path, callbacks);
+    if (!result.mesh) {
+        return FailedRead(result);
+    }
+    progress.SetProgress(20);
+    if (progress.CancelRequested()) {
+        return Status::Failure(kCancelled);
+    }
+    MeshParts parts = PartsOf(*result.mesh, path);
+    return AdoptMesh(std::move(result.mesh), std::move(parts), &progress);
+}
+
+Status Body::LoadMesh(std::unique_ptr<Mesh> mesh) {
+    if (!mesh) {
+        return Status::Failure("No body model was given");
+    }
+    MeshParts parts = PartsFromMaterialGroups(*mesh);
+    return AdoptMesh(std::move(mesh), std::move(parts), nullptr);
+}
+
+Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress) {
+    if (mesh->triangleCount == 0) {
+        return Status::Failure("The body model \"" + mesh->path + "\" has no triangles");
+    }
+    const float fitScale = FitToUnitBox(*mesh);
+    if (fitScale == 0.0f) {
+        return Status::Failure("The body model \"" + mesh->path + "\" has no extent");
+    }
+    ComputeFacetNormals(*mesh);
+    ComputeVertexNormals(*mesh, smoothingAngle);
+    if (progress) {
+        progress->SetProgress(40);
+        if (progress->CancelRequested()) {
+            return Status::Failure(kCancelled);
+        }
+    }
+
+    unitizeScale = fitScale;
+    baseHeight = mesh->fitSize[1] * unitizeScale;
+    baseDepth = mesh->fitSize[2] * unitizeScale;
+    height = baseHeight;
+    depth = baseDepth;
+    scale = 1.0;
+    lighting = 1.0; // a new mesh is lit as read
+    model = std::move(mesh);
+    modelParts = std::make_shared<const MeshParts>(std::move(parts));
+    surface = {};
+    LoadLandmarks(model->path);
+    if (progress) {
+        progress->SetProgress(60);
+    }
+    return Status::Ok();
+}
+
+void Body::LoadLandmarks(const std::string& modelPath) {
+    auto loaded = std::make_shared<MeshLandmarks>();
+    const std::string path = LandmarkTable::PathBesideModel(modelPath);
+    std::error_code error;
+    if (!modelPath.empty() && std::filesystem::is_regular_file(path, error)) {
+        loaded->status = LandmarkTable::Load(path, loaded->table);
+        if (!loaded->status) {
+            // The body is usable without its landmarks; say why they are missing, as the model
+            // reader reports its warnings.
+            std::fprintf(stderr, "%s\n", loaded->status.message().c_str());
+        }
+    }
+    meshLandmarks = std::move(loaded);
+}
+
+LandmarkTable Body::DrawnLandmarks() const {
+    return meshLandmarks->table.Scaled(scale * scaleX, scale, scale * scaleZ);
+}
+
+bool Body::SetHeight(double h) {
+    // The height is kept and written in single precision: a value that is finite as a double but
+    // not as a float (1e300) would become an infinite body.
+    const float single = static_cast<float>(h);
+    if (!std::isfinite(h) || h <= 0 || !std::isfinite(single) || single <= 0) {
+        return false;
+    }
+    height = h;
+    if (baseHeight <= 0) {
+        // No mesh yet: remember the height; the scale waits for a mesh to measure.
+        return true;
+    }
+    // The drawing scale divides the normals by the scale; GetNormalScale brings them back, so
+    // setting the same height again leaves the brightness alone.
+    scale = h / baseHeight;
+    depth = scale * baseDepth * scaleZ;
+    return true;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+class CaseEdit;
+
+// What the scene tells its listeners after it changed.
+struct CaseChange {
+    enum class Kind {
+        Done,    // an edit was made (it is now the last one in the history)
+        Undone,  // an edit was taken back
+        Redone,  // an edit taken back was made again
+        Preview, // a dialog or a drag shows a change it has not made into an edit yet
+    };
+    Kind kind = Kind::Done;
+    const CaseEdit* edit = nullptr; // nullptr for a preview
+};

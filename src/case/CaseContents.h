@@ -1,0 +1,26 @@
+#pragma once
+
+#include "case/Body.h"
+#include "case/Element.h"
+#include "case/Trajectory.h"
+
+#include <string>
+#include <vector>
+
+class Case;
+
+// Everything a case holds, as a value: every trajectory and element in order, the body with its
+// parameters (sharing its mesh) and the file the body was read from. Used by the edits that
+// change the case as a whole: "Delete all", reading a data file, replacing the body.
+struct CaseContents {
+    std::vector<Trajectory> trajectories;
+    std::vector<Element> elements;
+    Body body;
+    std::string bodyModelFile;
+
+    static CaseContents Capture(const Case& scene);
+    // Makes the scene hold exactly these contents; the selection is cleared.
+    void RestoreInto(Case& scene) const;
+
+    bool operator==(const CaseContents&) const = default;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "case/Body.h"
+#include "case/CaseChange.h"
+#include "case/CaseEdit.h"
+#include "case/Element.h"
+#include "case/Trajectory.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Case;
+
+// The entry through which the commands change the case. Each change becomes an edit that is
+// applied at once, announced to the listeners (the view draws a frame, the main window marks the
+// case modified) and handed to the recorder, the undo history that later undoes and redoes it.
+// Without a recorder an edit is applied and forgotten.
+class CaseEditor {
+public:
+    using Listener = std::function<void(const CaseChange&)>;
+    using Recorder = std::function<void(std::unique_ptr<CaseEdit>)>;
+
+    explicit CaseEditor(Case& scene) : scene(scene) {}
+    CaseEditor(const CaseEditor&) = delete;
+    CaseEditor& operator=(const CaseEditor&) = delete;
+
+    // Applies the edit, tells the listeners and records it.
+    void Submit(std::unique_ptr<CaseEdit> edit);
+    // Takes a recorded edit back, or makes it again, and tells the listeners.
+    void Undo(const CaseEdit& edit);
+    void Redo(const CaseEdit& edit);
+    // Tells the listeners that the scene shows a change that is not an edit yet (a slider being
+    // moved, a drag under way).
+    void Preview();
+
+    void SetRecorder(Recorder value) { recorder = std::move(value); }
+    // Returns a key for RemoveListener.
+    int AddListener(Listener listener);
+    void RemoveListener(int key);
+
+    // The edits the commands make. Each compares the value before and after and makes no edit
+    // when nothing changed; each returns whether it made one.
+
+    // Changes the trajectory at the 0-based index.
+    bool EditTrajectory(int index, const std::string& name,
+                        const std::function<void(Trajectory&)>& change);
+    // Changes the element at the 0-based index.
+    bool EditElement(int index, const std::string& name,
+                     const std::function<void(Element&)>& change);
+    // Changes the body's parameters.
+    bool EditBody(const std::string& name, const std::function<void(Body&)>& change);
+    // Runs a change on the scene itself (reading a data file, "Delete all", loading a body) and
+    // records the contents of the whole case before and after it.
+    bool EditCase(const std::string& name, const std::function<void(Case&)>& change);
+
+    // A preview already shown in the scene (a drag, a slider) becomes one edit from the value it
+    // started from to the value the scene holds now.
+    bool CommitTrajectory(int index, const std::string& name, const Trajectory& before);
+    bool CommitElement(int index, const std::string& name, const Element& before);
+    bool CommitBody(const std::string& name, const Body& before);
+
+    // Appends a trajectory or an element; false (no edit) when the table is full.
+    bool AddTrajectory(const std::string& name, const Trajectory& path);
+    bool AddElement(const std::string& name, const Element& element);
+    // Removes the entry at the 0-based index; false when there is none.
+    bool DeleteTrajectory(const std::string& name, int index);
+    bool DeleteElement(const std::string& name, int index);
+
+private:
+    void Notify(CaseChange::Kind kind, const CaseEdit* edit);
+    bool CommitBodyValue(const std::string& name, const Body& before, Body after);
+
+    Case& scene;
+    Recorder recorder;
+    struct Entry {
+        int key;
+        Listener listener;
+    };
+    std::vector<Entry> listeners;
+    int nextKey = 1;
+};

@@ -1,0 +1,219 @@
+#include "case/DataFile.h"
+
+#include "base/AppInfo.h"
+#include "base/FileAccess.h"
+#include "base/NumberText.h"
+#include "base/TextEscaping.h"
+#include "case/Case.h"
+#include "case/DataFileReader.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// A case of 20 trajectories and 20 elements with long labels is far below this; the limit keeps a
+// device or a wrong file from filling the memory.
+constexpr std::size_t kMaxDataFileBytes = 64u << 20;
+
+// Lengths are stored in metres with four decimals, so that the millimetres the dialogs accept
+// survive a save and reopen.
+constexpr int kLengthDecimals = 4;
+
+// "<indent><tag>value</tag>" and the line end.
+void AppendValueLine(std::string& out, std::string_view indent, std::string_view tag,
+                     std::string_view value) {
+    out.append(indent).append("<").append(tag).append(">");
+    out.append(value);
+    out.append("</").append(tag).append(">").append(kLineEnd);
+}
+
+void AppendLine(std::string& out, std::string_view line) {
+    out.append(line).append(kLineEnd);
+}
+
+std::string Length(double metres) {
+    return FormatFixed(metres, 5, kLengthDecimals);
+}
+std::string Angle(double degrees) {
+    return FormatFixed(degrees, 5, 2);
+}
+
+// A trajectory's colour component as 0..255, truncated toward zero.
+std::string TruncatedComponent(double component) {
+    const double scaled = component * 255;
+    // Components are 0..1; the guard only keeps a corrupt value from overflowing the conversion.
+    const bool convertible = std::isfinite(scaled) && std::fabs(scaled) < 1e15;
+    return FormatInteger(convertible ? static_cast<long long>(scaled) : 0, 5);
+}
+
+// "joint yaw pitch roll", the angles in the file's angle format.
+std::string PoseValue(std::string_view joint, const Placement& angles) {
+    return std::string(joint) + " " + Angle(angles.GetYaw()) + " " + Angle(angles.GetPitch()) +
+           " " + Angle(angles.GetRoll());
+}
+
+std::string Plural(int count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+} // namespace
+
+std::string DataFileReadResult::LeftOutMessage() const {
+    if (!LeftSomethingOut()) {
+        return {};
+    }
+    std::string parts;
+    if (trajectoriesLeftOut > 0) {
+        parts = Plural(trajectoriesLeftOut, "trajectory", "trajectories");
+    }
+    if (elementsLeftOut > 0) {
+        parts += (parts.empty() ? "" : " and ") + Plural(elementsLeftOut, "element", "elements");
+    }
+    std::string message;
+    if (!parts.empty()) {
+        message = parts + " of the data file left out: the scene holds at most 20 trajectories "
+                          "and 20 elements.";
+    }
+    if (bodyHeightRefused) {
+        const std::string kept = FormatFixed(keptBodyHeight * 100.0, 0, 1);
+        message += std::string(message.empty() ? "" : "\n") + "The body height \"" +
+                   refusedBodyHeight +
+                   "\" of the data file left out: a body height must be "
+                   "more than 0 cm; the height stays " +
+                   kept + " cm.";
+    }
+    return message;
+}
+
+DataFile::DataFile(Case& scene) : universe(scene) {}
+
+DataFile::~DataFile() = default;
+
+Status DataFile::Write(const std::string& path) {
+    if (const int error = ReplaceFileContents(path, Format())) {
+        if (error == kFileReadOnly) {
+            return Status::Failure("\"" + path + "\" is read-only.");
+        }
+        return Status::Failure("Cannot write data file \"" + path + "\": " + FileErrorText(error));
+    }
+    return Status::Ok();
+}
+
+DataFileReadResult DataFile::Read(const std::string& path) {
+    std::string text;
+    if (const int error = ReadWholeFile(path, text, kMaxDataFileBytes)) {
+        const std::string reason = error == kFileTooLarge
+                                       ? "it is larger than 64 MiB, more than any case needs"
+                                       : FileErrorText(error);
+        DataFileReadResult result;
+        result.status = Status::Failure("Cannot open data file \"" + path + "\": " + reason);
+        return result;
+    }
+    return ReadText(text);
+}
+
+DataFileReadResult DataFile::ReadText(std::string_view text) {
+    DataFileReader reader(universe);
+    reader.ReadText(text);
+    DataFileReadResult result;
+    result.trajectoriesLeftOut = reader.GetTrajectoriesLeftOut();
+    result.elementsLeftOut = reader.GetElementsLeftOut();
+    result.bodyHeightRefused = reader.BodyHeightRefused();
+    result.refusedBodyHeight = reader.GetBodyHeightText();
+    result.keptBodyHeight = universe.GetBody().GetHeight();
+    return result;
+}
+
+std::string DataFile::Format() const {
+    const AppInfo& info = GetAppInfo();
+    const Body& body = universe.GetBody();
+    std::string out;
+    AppendLine(out, "<root>");
+    AppendLine(out, "");
+    AppendLine(out, "<software>");
+    AppendValueLine(out, "  ", "title", EscapeText(info.title));
+    AppendValueLine(out, "  ", "version", EscapeText(info.version));
+    AppendValueLine(out, "  ", "copyright", EscapeText(info.legalNotice));
+    AppendValueLine(out, "  ", "rights", EscapeText(info.rightsNotice));
+    AppendLine(out, "</software>");
+    AppendLine(out, "");
+    AppendLine(out, "<body>");
+    AppendValueLine(out, "   ", "name", EscapeText(body.GetName()));
+    // GetHeight gives the height in single precision, as it has always been written.
+    AppendValueLine(out, "   ", "height", FormatFixed(body.GetHeight(), 4, kLengthDecimals));
+    AppendBodyShape(out);
+    AppendLine(out, "</body>");
+    AppendTrajectories(out);
+    AppendElements(out);
+    AppendLine(out, "</root>");
+    return out;
+}
+
+// The stretches and the joints' angles, so that the case reopens with the picture it was saved
+// with.
+void DataFile::AppendBodyShape(std::string& out) const {
+    const Body& body = universe.GetBody();
+    AppendValueLine(out, "   ", "scalex", FormatFixed(body.GetScaleX(), 6, kLengthDecimals));
+    AppendValueLine(out, "   ", "scalez", FormatFixed(body.GetScaleZ(), 6, kLengthDecimals));
+    AppendValueLine(out, "   ", "pose", PoseValue("arm", body.GetArm()));
+    AppendValueLine(out, "   ", "pose", PoseValue("forearm", body.GetForearm()));
+    AppendValueLine(out, "   ", "pose", PoseValue("head", body.GetHead()));
+}
+
+void DataFile::AppendTrajectories(std::string& out) const {
+    for (int i = 0; i < universe.GetTrajectoryCount(); ++i) {
+        const Trajectory& path = *universe.GetTrajectory(i);
+        AppendLine(out, "");
+        AppendLine(out, "<trajectory>");
+        AppendValueLine(out, "  ", "number", std::to_string(i + 1));
+        AppendValueLine(out, "  ", "inside", path.GetExited() == 0 ? "true" : "false");
+        AppendValueLine(out, "  ", "r", TruncatedComponent(path.GetRed()));
+        AppendValueLine(out, "  ", "g", TruncatedComponent(path.GetGreen()));
+        AppendValueLine(out, "  ", "b", TruncatedComponent(path.GetBlue()));
+        AppendValueLine(out, "  ", "x1", Length(path.GetX1()));
+        AppendValueLine(out, "  ", "y1", Length(path.GetY1()));
+        AppendValueLine(out, "  ", "z1", Length(path.GetZ1()));
+        AppendValueLine(out, "  ", "x2", Length(path.GetX2()));
+        AppendValueLine(out, "  ", "y2", Length(path.GetY2()));
+        AppendValueLine(out, "  ", "z2", Length(path.GetZ2()));
+        AppendValueLine(out, "  ", "dx", Length(path.GetDx()));
+        AppendValueLine(out, "  ", "dy", Length(path.GetDy()));
+        AppendValueLine(out, "  ", "dz", Length(path.GetDz()));
+        AppendValueLine(out, "  ", "dPitch", Angle(path.GetDPitch()));
+        AppendValueLine(out, "  ", "dYaw", Angle(path.GetDYaw()));
+        AppendValueLine(out, "  ", "dRoll", Angle(0)); // a trajectory has no roll
+        AppendValueLine(out, "  ", "uncertainty", FormatFixed(path.GetUncertainty(), 0, 4));
+        AppendValueLine(out, "  ", "witharm", path.GetWithArm() ? "true" : "false");
+        AppendValueLine(out, "  ", "text", EscapeText(path.GetText()));
+        AppendLine(out, "</trajectory>");
+    }
+}
+
+void DataFile::AppendElements(std::string& out) const {
+    const ElementList& elements = universe.GetElements();
+    for (int i = 0; i < elements.GetCount(); ++i) {
+        const Element& element = *elements.GetItem(i);
+        double r = 0, g = 0, b = 0;
+        element.GetColor(r, g, b);
+        AppendLine(out, "");
+        AppendLine(out, "<element>");
+        // Element colours are rounded, trajectory colours truncated; readers of old files see both.
+        AppendValueLine(out, "  ", "r", FormatFixed(r * 255, 5, 0));
+        AppendValueLine(out, "  ", "g", FormatFixed(g * 255, 5, 0));
+        AppendValueLine(out, "  ", "b", FormatFixed(b * 255, 5, 0));
+        AppendValueLine(out, "  ", "x", Length(element.GetX()));
+        AppendValueLine(out, "  ", "y", Length(element.GetY()));
+        AppendValueLine(out, "  ", "z", Length(element.GetZ()));
+        AppendValueLine(out, "  ", "width", Length(element.GetWidth()));
+        AppendValueLine(out, "  ", "height", Length(element.GetHeight()));
+        AppendValueLine(out, "  ", "length", Length(element.GetLength()));
+        AppendValueLine(out, "  ", "pitch", Angle(element.GetPitch()));
+        AppendValueLine(out, "  ", "yaw", Angle(element.GetYaw()));
+        AppendValueLine(out, "  ", "roll", Angle(element.GetRoll()));
+        AppendValueLine(out, "  ", "text", EscapeText(element.GetText()));
+        AppendLine(out, "</element>");
+    }
+}

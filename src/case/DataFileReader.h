@@ -1,0 +1,101 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Case;
+
+// The line-by-line reader of data files. It is not an XML parser: it finds tags anywhere in a
+// lower-cased copy of each line, takes as a value whatever stands between the first ">" and the
+// last "<", and keeps raw value texts until a block's closing tag converts them. Hand-edited files
+// depend on these rules, so they are kept exactly.
+class DataFileReader {
+public:
+    // Lines are read in pieces of at most this many characters; a longer line arrives as several
+    // pieces, each handled as a line of its own.
+    static constexpr size_t kMaxPieceLength = 5099;
+
+    explicit DataFileReader(Case& universe);
+
+    // Reads a whole file's text, cut into pieces the way the file is read, and appends its
+    // trajectories and elements to the scene. A block left unfinished at the end is dropped.
+    void ReadText(std::string_view text);
+    // Handles one piece (with its line feed, when it has one).
+    void ReadPiece(std::string_view piece);
+
+    // Blocks that were complete but did not fit the scene's tables.
+    int GetTrajectoriesLeftOut() const { return trajectoriesLeftOut; }
+    int GetElementsLeftOut() const { return elementsLeftOut; }
+    // True when a body block's height was 0 or less and so refused; its text as written.
+    bool BodyHeightRefused() const { return bodyHeightRefused; }
+    const std::string& GetBodyHeightText() const { return bodyHeight; }
+
+private:
+    enum class Block { None, Body, Trajectory, Element };
+
+    // Raw value texts of a trajectory block, in the order its tags are tried.
+    enum TrajectoryValue {
+        kTrajR,
+        kTrajG,
+        kTrajB,
+        kX1,
+        kY1,
+        kZ1,
+        kX2,
+        kY2,
+        kZ2,
+        kDx,
+        kDy,
+        kDz,
+        kDPitch,
+        kDYaw,
+        kDRoll,
+        kUncertainty,
+        kTrajectoryValueCount
+    };
+    // Raw value texts of an element block, in the order its tags are tried.
+    enum ElementValue {
+        kElemR,
+        kElemG,
+        kElemB,
+        kX,
+        kY,
+        kZ,
+        kPitch,
+        kYaw,
+        kRoll,
+        kWidth,
+        kHeight,
+        kLength,
+        kElementValueCount
+    };
+
+    void StoreValue(std::string_view lowered, std::string_view value);
+    void StoreTrajectoryValue(std::string_view lowered, std::string_view value);
+    void StoreElementValue(std::string_view lowered, std::string_view value);
+    void HandleTagLine(std::string_view lowered);
+    void ApplyBody();
+    void ApplyPose(std::string_view value);
+    void CreateTrajectory();
+    void CreateElement();
+
+    Case& universe;
+    Block block = Block::None;
+    std::string bodyName;
+    std::string bodyHeight;
+    // Lines a body block may lack (older files): empty when absent.
+    std::string bodyScaleX;
+    std::string bodyScaleZ;
+    std::vector<std::string> bodyPoses;
+    std::array<std::string, kTrajectoryValueCount> trajectoryValues;
+    std::string trajectoryText;
+    int exited = 0;
+    bool withArm = true;
+    std::array<std::string, kElementValueCount> elementValues;
+    std::string elementText;
+    int trajectoriesLeftOut = 0;
+    int elementsLeftOut = 0;
+    bool bodyHeightRefused = false;
+};

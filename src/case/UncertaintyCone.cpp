@@ -1,0 +1,43 @@
+#include "case/UncertaintyCone.h"
+
+#include "case/TrajectoryArrow.h"
+#include "case/TrajectoryCourse.h"
+
+#include <cmath>
+#include <numbers>
+
+double UncertaintyConeRimAngle(int index) {
+    return 2 * std::numbers::pi * index / kUncertaintyConeSegments;
+}
+
+std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& path) {
+    const TrajectoryCourse course = DescribeTrajectory(path);
+    if (!course.uncertainty.coneHalfAngle) {
+        return std::nullopt;
+    }
+    const double radius = kUncertaintyConeLength *
+                          std::tan(*course.uncertainty.coneHalfAngle * std::numbers::pi / 180.0);
+    if (!std::isfinite(radius)) {
+        return std::nullopt; // a half-angle of 90 degrees opens no cone that can be drawn
+    }
+    UncertaintyConeShape cone;
+    cone.radius = radius;
+    cone.rim.reserve(kUncertaintyConeSegments + 1);
+    for (int i = 0; i <= kUncertaintyConeSegments; ++i) {
+        const double angle = UncertaintyConeRimAngle(i);
+        cone.rim.push_back(
+            {radius * std::cos(angle), radius * std::sin(angle), kUncertaintyConeLength});
+    }
+    return cone;
+}
+
+Vec3 UncertaintyConeNormal(const UncertaintyConeShape& cone, double angle) {
+    // Perpendicular to the side line from the apex to the rim point at this angle.
+    const double length = std::hypot(kUncertaintyConeLength, cone.radius);
+    return {kUncertaintyConeLength * std::cos(angle) / length,
+            kUncertaintyConeLength * std::sin(angle) / length, -cone.radius / length};
+}
+
+Matrix4 UncertaintyConePlacement(const Case& scene, int number) {
+    return TrajectoryArrowTransform(scene, number);
+}

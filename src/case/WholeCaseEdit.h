@@ -1,0 +1,18 @@
+#pragma once
+
+#include "case/CaseContents.h"
+#include "case/CaseEdit.h"
+
+// Sets the whole case from contents captured before and after a change that touches much of it
+// ("Delete all", reading a data file, replacing the body).
+class WholeCaseEdit : public CaseEdit {
+public:
+    WholeCaseEdit(std::string name, CaseContents before, CaseContents after);
+
+    void Apply(Case& scene) const override;
+    void Revert(Case& scene) const override;
+
+private:
+    CaseContents before;
+    CaseContents after;
+};

@@ -1,0 +1,69 @@
+#include "mesh/MeshGroups.h"
+
+#include "base/StrictBounds.h"
+
+std::optional<std::size_t> FindGroup(const Mesh& mesh, std::string_view name) {
+    for (std::size_t i = 0; i < mesh.groups.size(); ++i) {
+        if (mesh.groups[i].name == name) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::size_t FindOrAddGroup(Mesh& mesh, std::string_view name) {
+    if (const std::optional<std::size_t> existing = FindGroup(mesh, name)) {
+        return *existing;
+    }
+    MeshGroup group;
+    group.name = std::string(name);
+    mesh.groups.insert(mesh.groups.begin(), std::move(group));
+    mesh.groupCount = static_cast<uint32_t>(mesh.groups.size());
+    return 0;
+}
+
+std::string PathDirectory(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(path.substr(0, slash + 1));
+}
+
+namespace {
+
+// The box of the group's triangles' corners in file order, on every core.
+std::array<float, 6> GroupBox(const Mesh& mesh, const MeshGroup& group) {
+    if (group.triangleCount == 0) {
+        return {0, 0, 0, 0, 0, 0};
+    }
+    const auto corner = [&mesh, &group](std::size_t triangle, int corner) {
+        const MeshTriangle& t = mesh.triangles[group.triangleIndices[triangle]];
+        return &mesh.vertices[3 * static_cast<std::size_t>(t.vertex[corner])];
+    };
+    const StrictBounds bounds = StrictBoundsInParts(
+        group.triangleCount, [&corner] { return StrictBounds::At(corner(0, 0)); },
+        [&corner](StrictBounds& part, std::size_t begin, std::size_t end) {
+            for (std::size_t t = begin; t < end; ++t) {
+                for (int c = 0; c < 3; ++c) {
+                    part.Widen(corner(t, c));
+                }
+            }
+        });
+    return {bounds.min[0], bounds.min[1], bounds.min[2],
+            bounds.max[0], bounds.max[1], bounds.max[2]};
+}
+
+} // namespace
+
+void ComputeMeshBoxes(Mesh& mesh) {
+    mesh.box = {0, 0, 0, 0, 0, 0};
+    for (MeshGroup& group : mesh.groups) {
+        group.box = GroupBox(mesh, group);
+        for (int axis = 0; axis < 3; ++axis) {
+            if (group.box[axis] < mesh.box[axis]) {
+                mesh.box[axis] = group.box[axis];
+            }
+            if (group.box[axis + 3] > mesh.box[axis + 3]) {
+                mesh.box[axis + 3] = group.box[axis + 3];
+            }
+        }
+    }
+}

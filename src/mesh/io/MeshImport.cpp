@@ -1,0 +1,143 @@
+#include "mesh/io/MeshImport.h"
+
+#include "base/RegularFile.h"
+#include "mesh/io/MeshFormat.h"
+#include "mesh/io/assimp/AssimpMeshReader.h"
+#include "mesh/io/obj/ObjReader.h"
+#include "mesh/io/ply/PlyReader.h"
+#include "mesh/io/stl/StlReader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kHeadSize = 1024;
+
+MeshImportResult Failed(const std::string& path, const std::string& reason) {
+    MeshImportResult result;
+    result.error = "Cannot read the body model \"" + path + "\": " + reason + ".";
+    return result;
+}
+
+MeshImportResult Cancelled() {
+    MeshImportResult result;
+    result.cancelled = true;
+    return result;
+}
+
+// Why a file cannot be opened, in the system's words.
+std::string OpenFailureReason(const std::string& path) {
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file != nullptr) {
+        std::fclose(file);
+        return "it is not a regular file";
+    }
+    return errno != 0 ? std::strerror(errno) : "it cannot be opened";
+}
+
+std::string UnknownFormatReason() {
+    std::string reason = "its format is not one of";
+    for (const std::string& extension : SupportedMeshExtensions()) {
+        reason += ' ' + extension;
+    }
+    return reason;
+}
+
+MeshImportResult FromObjResult(ObjReadResult read, const ImportProgress& progress) {
+    if (progress.Cancelled()) {
+        return Cancelled();
+    }
+    MeshImportResult result;
+    result.mesh = std::move(read.mesh);
+    result.error = std::move(read.error);
+    if (!result.mesh && result.error.empty()) {
+        result.error = "Read Obj failed";
+    }
+    return result;
+}
+
+// The Wavefront reader cannot be stopped midway; a cancel takes effect once it returns.
+std::function<void(double)> ObjProgress(ImportProgress& progress) {
+    return [&progress](double fraction) { progress.Report(fraction); };
+}
+
+MeshImportResult ReadOtherFormat(MeshFormat format, const std::string& path,
+                                 const std::string& filePath, std::string_view bytes,
+                                 ImportProgress& progress) {
+    auto mesh = std::make_unique<Mesh>();
+    mesh->path = path;
+    std::replace(mesh->path.begin(), mesh->path.end(), '\\', '/');
+    Status status = Status::Ok();
+    if (format == MeshFormat::Ply) {
+        status = ReadPly(bytes, *mesh, progress);
+    } else if (format == MeshFormat::Stl) {
+        status = ReadStl(bytes, *mesh, progress);
+    } else {
+        status = ReadWithAssimp(format, filePath, bytes, *mesh, progress);
+    }
+    progress.FinishWarnings();
+    if (progress.Cancelled()) {
+        return Cancelled();
+    }
+    if (!status) {
+        return Failed(path, status.message());
+    }
+    progress.Report(1.0);
+    MeshImportResult result;
+    result.mesh = std::move(mesh);
+    return result;
+}
+
+} // namespace
+
+MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& callbacks) {
+    ImportProgress progress(callbacks);
+    const std::optional<RegularFile> file = RegularFile::Open(path);
+    if (!file) {
+        if (MeshFormatFromExtension(path) == MeshFormat::Obj) {
+            // The Wavefront reader words this failure itself.
+            return FromObjResult(ReadObjWithProgress(path, ObjProgress(progress)), progress);
+        }
+        return Failed(path, OpenFailureReason(path));
+    }
+    // The first bytes (and the length) tell most formats apart.
+    std::string head(std::min<std::size_t>(file->Size(), kHeadSize), '\0');
+    if (!file->ReadAt(0, head.size(), head.data())) {
+        return Failed(path, "it could not be read");
+    }
+    MeshFormat format = MeshFormatFromContent(head, file->Size());
+    if (format == MeshFormat::Unknown) {
+        format = MeshFormatFromExtension(path);
+    }
+    if (format == MeshFormat::Unknown) {
+        return Failed(path, UnknownFormatReason());
+    }
+    if (format == MeshFormat::Obj) {
+        return FromObjResult(ReadObjWithProgress(path, ObjProgress(progress)), progress);
+    }
+    const std::optional<std::string> bytes = file->ReadWhole();
+    if (!bytes) {
+        return Failed(path, "it changed or could not be read while it was being read");
+    }
+    return ReadOtherFormat(format, path, path, *bytes, progress);
+}
+
+MeshImportResult ImportMeshFromMemory(std::string_view bytes, const std::string& path,
+                                      const MeshImportCallbacks& callbacks) {
+    ImportProgress progress(callbacks);
+    const MeshFormat format = DetectMeshFormat(path, bytes);
+    if (format == MeshFormat::Unknown) {
+        return Failed(path, UnknownFormatReason());
+    }
+    if (format == MeshFormat::Obj) {
+        const MtlTextSource noLibraries = [](const std::string&) {
+            return std::optional<std::string>();
+        };
+        return FromObjResult(ReadObjFromMemory(bytes, path, noLibraries), progress);
+    }
+    return ReadOtherFormat(format, path, std::string(), bytes, progress);
+}

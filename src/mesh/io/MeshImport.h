@@ -1,0 +1,26 @@
+#pragma once
+
+#include "mesh/Mesh.h"
+#include "mesh/io/ImportProgress.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The one way a body model comes in, whatever its format: Wavefront OBJ goes to our own reader,
+// PLY and STL to our own fast readers, glTF (text or binary) and OFF to Assimp. The reader is
+// chosen by the file's content where that is conclusive, otherwise by its extension. The mesh is
+// laid out as the OBJ reader lays it out, so fitting, normals, drawing and picking treat every
+// format alike.
+struct MeshImportResult {
+    std::unique_ptr<Mesh> mesh; // null on failure or cancel
+    std::string error;          // one line naming the file and the reason
+    bool cancelled = false;     // the progress callback asked to stop
+};
+
+MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& callbacks = {});
+
+// The same for a file's bytes already in memory; `path` names it in messages and its extension
+// decides when the content does not. An OBJ read this way has no material library.
+MeshImportResult ImportMeshFromMemory(std::string_view bytes, const std::string& path,
+                                      const MeshImportCallbacks& callbacks = {});

@@ -1,0 +1,127 @@
+#include "mesh/io/obj/MtlReader.h"
+
+#include "mesh/MeshGroups.h"
+#include "mesh/io/obj/ObjTextCursor.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+// One material per newmtl statement, plus "default".
+std::size_t CountMaterials(std::string_view text) {
+    ObjTextCursor cursor(text);
+    std::size_t count = 1;
+    for (std::string_view word = cursor.NextWord(); !word.empty(); word = cursor.NextWord()) {
+        if (word[0] == 'n') {
+            ++count;
+        }
+        cursor.SkipLine();
+    }
+    return count;
+}
+
+// Reads up to `count` numbers from the rest of the line into `values`; missing ones stay as they
+// were.
+void ReadColour(ObjTextCursor& cursor, float* values, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!cursor.ReadFloatOnLine(values[i])) {
+            break;
+        }
+    }
+}
+
+void ReadColourStatement(ObjTextCursor& cursor, std::string_view word, MeshMaterial& material) {
+    if (word.size() < 2) {
+        return;
+    }
+    switch (word[1]) {
+    case 'd':
+        ReadColour(cursor, material.diffuse.data(), 3);
+        break;
+    case 'a':
+        ReadColour(cursor, material.ambient.data(), 3);
+        break;
+    case 's':
+        ReadColour(cursor, material.specular.data(), 3);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void ReadMtlText(Mesh& mesh, std::string_view text) {
+    const std::size_t count = CountMaterials(text);
+    mesh.materials.assign(count, MeshMaterial());
+    mesh.materials[0].name = "default";
+    mesh.materialCount = static_cast<uint32_t>(count);
+
+    // Colour statements before the first newmtl change "default".
+    std::size_t current = 0;
+    ObjTextCursor cursor(text);
+    for (std::string_view word = cursor.NextWord(); !word.empty(); word = cursor.NextWord()) {
+        switch (word[0]) {
+        case 'n': {
+            const std::string_view name = NameArgument(cursor.RestOfLine());
+            if (current + 1 < count) {
+                ++current;
+                mesh.materials[current].name = std::string(name);
+            }
+            continue; // the name took the rest of the line
+        }
+        case 'N': {
+            // Ns, and any other N statement such as Ni, sets the shininess (0..1000 to 0..128).
+            float value = 0;
+            if (cursor.ReadFloatOnLine(value)) {
+                mesh.materials[current].shininess = static_cast<float>(value / 1000.0 * 128.0);
+            }
+            break;
+        }
+        case 'K':
+            ReadColourStatement(cursor, word, mesh.materials[current]);
+            break;
+        default:
+            break;
+        }
+        cursor.SkipLine();
+    }
+}
+
+Status ReadMtl(Mesh& mesh, std::string_view libraryName, const MtlTextSource& source) {
+    const std::string fileName = PathDirectory(mesh.path) + std::string(libraryName);
+    const std::optional<std::string> text = source ? source(fileName) : std::nullopt;
+    if (!text) {
+        return Status::Failure("glmReadMTL() failed: can't open material file \"" + fileName +
+                               "\".");
+    }
+    ReadMtlText(mesh, *text);
+    return Status::Ok();
+}
+
+namespace {
+
+uint32_t MaterialNotFound(std::string_view name) {
+    const std::string text(name);
+    std::printf("glmFindMaterial():  can't find material \"%s\".\n", text.c_str());
+    return 0;
+}
+
+} // namespace
+
+uint32_t FindMaterial(const Mesh& mesh, std::string_view name) {
+    for (uint32_t i = 0; i < mesh.materialCount && i < mesh.materials.size(); ++i) {
+        if (mesh.materials[i].name == name) {
+            return i;
+        }
+    }
+    return MaterialNotFound(name);
+}
+
+uint32_t FindIndexedMaterial(const NameIndex& materials, std::string_view name) {
+    if (const std::optional<uint32_t> found = materials.Find(name)) {
+        return *found;
+    }
+    return MaterialNotFound(name);
+}

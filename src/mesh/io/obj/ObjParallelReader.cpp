@@ -1,0 +1,281 @@
+#include "mesh/io/obj/ObjParallelReader.h"
+
+#include "base/LargeArrays.h"
+#include "mesh/MeshGroups.h"
+#include "mesh/io/MeshGroupBuilder.h"
+#include "mesh/io/obj/MtlReader.h"
+#include "mesh/io/obj/ObjChunkCounter.h"
+#include "mesh/io/obj/ObjChunkFiller.h"
+#include "mesh/io/obj/ObjPasses.h"
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Texts below this size are read by the calling thread alone.
+constexpr std::size_t kSmallText = std::size_t{1} << 20;
+
+// Larger texts are cut into this many stretches per processor core. A byte of coordinates costs
+// the second reading more than a byte of faces, and a model keeps them in different parts of its
+// text: with one stretch per core, one core would go on alone while the others wait.
+constexpr unsigned kStretchesPerCore = 4;
+
+// Runs work(i, buffer) for every i in [0, count) on up to one thread per processor core, the
+// calling thread among them; each thread takes the next stretch not yet taken and reads files
+// through a window buffer of its own. Returns when all are done.
+template <typename Work> void RunStretches(std::size_t count, const Work& work) {
+    const std::size_t threadCount =
+        std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+    std::atomic<std::size_t> next{0};
+    const auto takeStretches = [&work, &next, count] {
+        std::string windowBuffer;
+        for (std::size_t i = next++; i < count; i = next++) {
+            work(i, windowBuffer);
+        }
+    };
+    std::vector<std::jthread> threads;
+    threads.reserve(threadCount);
+    for (std::size_t t = 1; t < threadCount; ++t) {
+        try {
+            threads.emplace_back(takeStretches);
+        } catch (const std::system_error&) {
+            break; // no more threads to be had: the ones running take every stretch
+        }
+    }
+    takeStretches();
+} // the threads join here
+
+// Cuts the text at statement starts near equal fractions of its size.
+std::vector<ObjChunkCount> SplitText(const ObjSource& source, const ObjParallelOptions& options) {
+    std::size_t pieces = options.stretches;
+    if (pieces == 0) {
+        pieces = source.Size() < kSmallText
+                     ? 1
+                     : kStretchesPerCore * std::max(1u, std::thread::hardware_concurrency());
+    }
+    std::vector<ObjChunkCount> counts;
+    std::size_t begin = 0;
+    for (std::size_t i = 1; i <= pieces && begin < source.Size(); ++i) {
+        const std::size_t end =
+            i == pieces ? source.Size()
+                        : std::max(begin, source.StatementStartFrom(source.Size() / pieces * i));
+        if (end > begin) {
+            counts.emplace_back();
+            counts.back().begin = begin;
+            counts.back().end = end;
+            begin = end;
+        }
+    }
+    if (counts.empty()) {
+        counts.emplace_back(); // an empty text is one empty stretch
+    }
+    return counts;
+}
+
+// Adds up the counts in text order, as the sequential first reading would meet them: reads the
+// material libraries, reports the first statement that could not be taken, creates the groups
+// and gives every stretch its places.
+class StretchPlanner {
+public:
+    StretchPlanner(Mesh& mesh, const std::string& path, const MtlTextSource& mtlSource)
+        : mesh_(mesh), path_(path), mtlSource_(mtlSource) {
+        current_ = groups_.GroupFor("default");
+        slotsUsed_.push_back(0);
+    }
+
+    Status Plan(const std::vector<ObjChunkCount>& counts, std::vector<ObjChunkPlan>& plans) {
+        plans.resize(counts.size());
+        std::vector<std::vector<uint32_t>> groupIds(counts.size());
+        for (std::size_t i = 0; i < counts.size(); ++i) {
+            if (Status status = PlanStretch(counts[i], plans[i], groupIds[i]); !status) {
+                return status;
+            }
+        }
+        if (totals_.vertices > kMaxObjCount || totals_.normals > kMaxObjCount ||
+            totals_.texCoords > kMaxObjCount) {
+            return RefuseObj(ObjTooLargeMessage(path_));
+        }
+        for (std::size_t i = 0; i < counts.size(); ++i) {
+            plans[i].leadingGroup = groups_.ListPosition(plans[i].leadingGroup);
+            plans[i].groupPositions.resize(groupIds[i].size());
+            for (std::size_t g = 0; g < groupIds[i].size(); ++g) {
+                plans[i].groupPositions[g] = groups_.ListPosition(groupIds[i][g]);
+            }
+        }
+        mesh_.vertexCount = static_cast<uint32_t>(totals_.vertices);
+        mesh_.normalCount = static_cast<uint32_t>(totals_.normals);
+        mesh_.texCoordCount = static_cast<uint32_t>(totals_.texCoords);
+        mesh_.triangleCount = static_cast<uint32_t>(totals_.triangles);
+        groups_.MoveInto(mesh_);
+        return Status::Ok();
+    }
+
+private:
+    struct Totals {
+        uint64_t vertices = 0, normals = 0, texCoords = 0, triangles = 0;
+    };
+
+    Status PlanStretch(const ObjChunkCount& count, ObjChunkPlan& plan,
+                       std::vector<uint32_t>& groupIds) {
+        for (const ObjChunkCount::Library& library : count.libraries) {
+            if (count.faultOffset && library.offset >= *count.faultOffset) {
+                break;
+            }
+            if (Status status = ReadMtl(mesh_, library.name, mtlSource_); !status) {
+                return status;
+            }
+        }
+        if (count.faultOffset) {
+            return count.unknownWord.empty() ? RefuseObj(ObjChangedMessage(path_))
+                                             : ObjUnknownToken(count.unknownWord);
+        }
+        plan.base = {static_cast<uint32_t>(totals_.vertices),
+                     static_cast<uint32_t>(totals_.texCoords),
+                     static_cast<uint32_t>(totals_.normals)};
+        plan.triangleBase = static_cast<uint32_t>(totals_.triangles);
+        plan.leadingGroup = current_; // a group number until every group is known
+        plan.leadingStart = Reserve(current_, count.leadingTriangles);
+        groupIds.resize(count.groupNames.size());
+        plan.groupStarts.resize(count.groupNames.size());
+        for (std::size_t g = 0; g < count.groupNames.size(); ++g) {
+            groupIds[g] = groups_.GroupFor(count.groupNames[g]);
+            if (slotsUsed_.size() < groups_.Size()) {
+                slotsUsed_.push_back(0);
+            }
+            plan.groupStarts[g] = Reserve(groupIds[g], count.groupTriangles[g]);
+        }
+        if (!count.usemtlGroups.empty()) {
+            current_ = groupIds[count.usemtlGroups.back()];
+        }
+        totals_.vertices += count.vertices;
+        totals_.normals += count.normals;
+        totals_.texCoords += count.texCoords;
+        totals_.triangles += count.triangles;
+        if (totals_.triangles > kMaxObjCount) {
+            return RefuseObj(ObjTooLargeMessage(path_));
+        }
+        return Status::Ok();
+    }
+
+    // The first of `triangles` slots of the group, which the group then holds.
+    uint32_t Reserve(uint32_t group, uint64_t triangles) {
+        const uint64_t first = slotsUsed_[group];
+        slotsUsed_[group] += triangles;
+        groups_.AddTriangles(group, triangles);
+        return static_cast<uint32_t>(std::min<uint64_t>(first, kMaxObjCount));
+    }
+
+    Mesh& mesh_;
+    const std::string& path_;
+    const MtlTextSource& mtlSource_;
+    MeshGroupBuilder groups_;
+    std::vector<uint64_t> slotsUsed_; // per group number
+    uint32_t current_ = 0;
+    Totals totals_;
+};
+
+// Every array is allocated once, at the exact size the first reading counted.
+void AllocateArrays(Mesh& mesh) {
+    AllocateExactly(mesh.vertices, 3 * (std::size_t{mesh.vertexCount} + 1), 0.0f);
+    AllocateExactly(mesh.triangles, mesh.triangleCount, MeshTriangle());
+    if (mesh.normalCount > 0) {
+        AllocateExactly(mesh.normals, 3 * (std::size_t{mesh.normalCount} + 1), 0.0f);
+    }
+    if (mesh.texCoordCount > 0) {
+        AllocateExactly(mesh.texCoords, 2 * (std::size_t{mesh.texCoordCount} + 1), 0.0f);
+    }
+}
+
+// Gives each group the material its usemtl statements name, in text order (a missing material
+// is warned about at every such statement), up to `stop`.
+void AssignMaterials(Mesh& mesh, const std::vector<ObjChunkCount>& counts,
+                     const std::vector<ObjChunkPlan>& plans, std::size_t stop) {
+    const NameIndex materials = NameIndex::Of(mesh.materials);
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        for (std::size_t k = 0; k < counts[i].usemtlGroups.size(); ++k) {
+            if (counts[i].usemtlOffsets[k] >= stop) {
+                return;
+            }
+            MeshGroup& group = mesh.groups[plans[i].groupPositions[counts[i].usemtlGroups[k]]];
+            group.material = FindIndexedMaterial(materials, group.name);
+        }
+    }
+}
+
+// The refusal for the first stretch (in text order) whose second reading stopped.
+std::optional<Status> FirstFault(const ObjSource& source, const std::string& path,
+                                 const std::vector<ObjChunkFault>& faults, std::size_t& stop) {
+    for (const ObjChunkFault& fault : faults) {
+        if (!fault.offset) {
+            continue;
+        }
+        stop = *fault.offset;
+        if (fault.badIndex) {
+            if (const std::optional<std::size_t> line = source.LineNumberAt(*fault.offset)) {
+                return RefuseObj(DescribeIndexFault(fault.index, *line, path));
+            }
+        }
+        return RefuseObj(ObjChangedMessage(path));
+    }
+    return std::nullopt;
+}
+
+ObjReadResult Failed(const Status& status) {
+    ObjReadResult result;
+    result.error = status.message();
+    return result;
+}
+
+} // namespace
+
+ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path,
+                                const MtlTextSource& mtlSource,
+                                const std::function<void(double)>& onProgress,
+                                const ObjParallelOptions& options) {
+    auto mesh = std::make_unique<Mesh>();
+    mesh->path = path;
+    std::replace(mesh->path.begin(), mesh->path.end(), '\\', '/');
+    ObjReadProgress progress(onProgress, source.Size());
+
+    std::vector<ObjChunkCount> counts = SplitText(source, options);
+    RunStretches(counts.size(), [&](std::size_t i, std::string& windowBuffer) {
+        CountObjChunk(source, options.windowBytes, windowBuffer, counts[i], progress);
+    });
+    std::vector<ObjChunkPlan> plans;
+    if (Status status = StretchPlanner(*mesh, path, mtlSource).Plan(counts, plans); !status) {
+        return Failed(status);
+    }
+
+    AllocateArrays(*mesh);
+    progress.BeginSecondReading();
+    std::vector<ObjChunkFault> faults(counts.size());
+    RunStretches(counts.size(), [&](std::size_t i, std::string& windowBuffer) {
+        FillObjChunk(source, options.windowBytes, windowBuffer, counts[i], plans[i], *mesh,
+                     faults[i], progress);
+    });
+    std::size_t stop = source.Size() + 1;
+    const std::optional<Status> fault = FirstFault(source, path, faults, stop);
+    AssignMaterials(*mesh, counts, plans, stop);
+    if (fault) {
+        return Failed(*fault);
+    }
+    if (!source.Unchanged()) {
+        return Failed(RefuseObj(ObjChangedMessage(path)));
+    }
+    for (MeshGroup& group : mesh->groups) {
+        group.triangleCount = static_cast<uint32_t>(group.triangleIndices.size());
+    }
+    ComputeMeshBoxes(*mesh);
+    mesh->revision = NextMeshRevision();
+    if (onProgress) {
+        onProgress(1.0);
+    }
+    ObjReadResult result;
+    result.mesh = std::move(mesh);
+    return result;
+}

@@ -1,0 +1,148 @@
+#include "render/Renderer.h"
+
+#include "case/Case.h"
+#include "render/Decorations.h"
+#include "render/ElementPass.h"
+#include "render/LandmarkPass.h"
+#include "render/MeshDrawing.h"
+#include "render/Picking.h"
+#include "render/SurfaceMarkers.h"
+#include "render/TrajectoryPass.h"
+#include "render/UncertaintyConePass.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+constexpr float kBodyAlphaTransparent = 0.6f;
+constexpr float kBodyAlphaOpaque = 1.0f;
+
+void SetUpLights() {
+    const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHT2);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT2, GL_DIFFUSE, white);
+}
+
+// After the camera, so that both lights stay fixed in the scene.
+void PlaceSceneLights() {
+    const GLfloat light1[] = {-1400.0f, -1400.0f, 1400.0f, 1.0f};
+    const GLfloat light2[] = {0.0f, 0.0f, -400.0f, 1.0f};
+    glLightfv(GL_LIGHT1, GL_POSITION, light1);
+    glLightfv(GL_LIGHT2, GL_POSITION, light2);
+}
+
+} // namespace
+
+bool Renderer::InitializeContext(Case&) {
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    SetUpLights();
+    // The arrows take their colour from the current colour: tracking is on from the first frame,
+    // not only after the first element or body has switched it on.
+    glEnable(GL_COLOR_MATERIAL);
+    glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
+    // A window may get a new context without the old one being destroyed through us: lists
+    // remembered from it mean nothing here.
+    meshCache.Forget();
+    shapeCache.Forget();
+    MeshDrawCache::Install(&meshCache);
+    ShapeListCache::Install(&shapeCache);
+    return font.Build();
+}
+
+void Renderer::Resize(int width, int height) {
+    if (height == 0) {
+        height = 1;
+    }
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(Camera::ProjectionMatrix(width, height).Data());
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void Renderer::RenderFrame(Case& scene) {
+    MeshDrawCache::Install(&meshCache);
+    ShapeListCache::Install(&shapeCache);
+    glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glPushMatrix();
+    scene.GetCamera().Apply();
+
+    PlaceSceneLights();
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHT2);
+    DrawTrajectories(scene, RenderPass::Normal, font);
+    // Elements and body are lit by light 0 alone.
+    glDisable(GL_LIGHT1);
+    glDisable(GL_LIGHT2);
+    DrawElements(scene, RenderPass::Normal, font);
+    // The labels of both passes, before the body, so that a transparent body blends over them as
+    // it did over each label drawn in its pass.
+    font.Flush();
+    // Drawn last, so that a transparent body blends over the arrows and solids inside it.
+    DrawBody(scene);
+    if (scene.GetShowUncertaintyCones()) {
+        DrawUncertaintyCones(scene);
+    }
+    DrawLandmarks(scene, font);
+    DrawDecorations(scene);
+    font.Flush(); // anything labelled after the passes
+    DrawSurfaceMarkers(scene.GetSurfaceMarkers());
+    glPopMatrix();
+}
+
+void Renderer::DrawBody(Case& scene) {
+    const Body& body = scene.GetBody();
+    const Mesh* model = body.GetPosedModel();
+    if (model == nullptr) {
+        return;
+    }
+    glPushMatrix();
+    glMultMatrixd(body.DrawTransform().Data());
+    DrawMesh(*model, RENDER_SMOOTH | RENDER_COLOR,
+             scene.GetBodyTransparent() ? kBodyAlphaTransparent : kBodyAlphaOpaque,
+             body.GetNormalScale());
+    glPopMatrix();
+}
+
+void Renderer::DrawDecorations(Case& scene) {
+    if (scene.GetShowAxes()) {
+        DrawAxes();
+    }
+    if (scene.GetShowFrontGrid()) {
+        DrawGrid();
+    }
+    if (scene.GetShowLateralGrid()) {
+        glPushMatrix();
+        glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+        DrawGrid();
+        glPopMatrix();
+    }
+}
+
+void Renderer::Pick(Case& scene, int x, int y) {
+    MeshDrawCache::Install(&meshCache);
+    ShapeListCache::Install(&shapeCache);
+    PickScene(scene, font, x, y);
+}
+
+void Renderer::DestroyContext() {
+    font.Release();
+    meshCache.Release();
+    shapeCache.Release();
+    if (MeshDrawCache::Installed() == &meshCache) {
+        MeshDrawCache::Install(nullptr);
+    }
+    if (ShapeListCache::Installed() == &shapeCache) {
+        ShapeListCache::Install(nullptr);
+    }
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "export/CapturedImage.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class Case;
+
+// One standard view of a case, drawn offscreen as the view draws it.
+struct StandardView {
+    std::string name;    // "front", "profile" or "top"
+    std::string caption; // what the picture shows, for a reader of the report
+    CapturedImage image; // 32-bit, the bottom row first
+};
+
+// Draws the front, profile and top views of the scene in a headless context of its own, with the
+// scene's body, pose, switches and models as they are; the scene's camera is left as it was.
+// Returns nothing (and says why in `error`) when no headless context can be made.
+std::optional<std::vector<StandardView>> RenderStandardViews(Case& scene, int width, int height,
+                                                             std::string& error);

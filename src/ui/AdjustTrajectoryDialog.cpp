@@ -1,0 +1,167 @@
+#include "ui/AdjustTrajectoryDialog.h"
+
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "ui/DialogInput.h"
+#include "ui/SliderSetup.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+
+#include <cmath>
+
+namespace {
+constexpr int kMinimum = 30;
+constexpr int kMaximum = 70;
+constexpr int kTickStep = 10;
+} // namespace
+
+AdjustTrajectoryDialog::AdjustTrajectoryDialog(std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), redraw(std::move(redraw)) {
+    setWindowTitle("Adjust trajectory");
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel("Trajectory nbr"), 0, 0);
+    numberField = new QLineEdit(this);
+    numberField->setObjectName("numberField");
+    numberField->setEnabled(false);
+    grid->addWidget(numberField, 0, 1);
+    sliderX = MakeTickedSlider(this, "sliderX", kMinimum, kMaximum, kTickStep);
+    sliderY = MakeTickedSlider(this, "sliderY", kMinimum, kMaximum, kTickStep);
+    sliderZ = MakeTickedSlider(this, "sliderZ", kMinimum, kMaximum, kTickStep);
+    grid->addWidget(new QLabel("x"), 1, 0);
+    grid->addWidget(sliderX, 1, 1, 1, 3);
+    grid->addWidget(new QLabel("y"), 2, 0);
+    grid->addWidget(sliderY, 2, 1, 1, 3);
+    grid->addWidget(new QLabel("z"), 3, 0);
+    grid->addWidget(sliderZ, 3, 1, 1, 3);
+
+    withArmBox = new QCheckBox("Moves with the arm", this);
+    withArmBox->setObjectName("withArmBox");
+    withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
+    grid->addWidget(withArmBox, 4, 1, 1, 3, Qt::AlignLeft);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* reset = new QPushButton("Reset", this);
+    reset->setObjectName("resetButton");
+    reset->setAutoDefault(false);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
+    uncertaintyField = new QLineEdit(this);
+    uncertaintyField->setObjectName("uncertainty");
+    uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
+                                 "point may lie");
+    grid->addWidget(uncertaintyField, 5, 1);
+    grid->addWidget(ok, 6, 1);
+    grid->addWidget(reset, 6, 2);
+    grid->addWidget(cancel, 6, 3);
+
+    connect(ok, &QPushButton::clicked, this, &AdjustTrajectoryDialog::accept);
+    connect(reset, &QPushButton::clicked, this, &AdjustTrajectoryDialog::Reset);
+    connect(cancel, &QPushButton::clicked, this, &AdjustTrajectoryDialog::reject);
+    for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
+        connect(slider, &QSlider::valueChanged, this, &AdjustTrajectoryDialog::SliderMoved);
+    }
+    connect(withArmBox, &QCheckBox::toggled, this, &AdjustTrajectoryDialog::WithArmToggled);
+}
+
+int AdjustTrajectoryDialog::PositionFromShift(double shift) {
+    return static_cast<int>(std::trunc((shift + 1.0) * 50.0));
+}
+
+int AdjustTrajectoryDialog::exec() {
+    trajectory = nullptr;
+    if (scene == nullptr) {
+        return Rejected;
+    }
+    const int number = scene->GetSelectedTrajectoryNumber();
+    trajectory = scene->GetTrajectory(number - 1);
+    if (trajectory == nullptr) {
+        return Rejected;
+    }
+    trajectoryIndex = number - 1;
+    before = *trajectory;
+    numberField->setText(QString::number(number));
+    uncertaintyField->setText(UncertaintyText(trajectory->GetUncertainty()));
+    savedX = PositionFromShift(trajectory->GetDx());
+    savedY = PositionFromShift(trajectory->GetDy());
+    savedZ = PositionFromShift(trajectory->GetDz());
+    PlaceSlider(sliderX, savedX);
+    PlaceSlider(sliderY, savedY);
+    PlaceSlider(sliderZ, savedZ);
+    savedWithArm = trajectory->GetWithArm();
+    {
+        const QSignalBlocker quiet(withArmBox);
+        withArmBox->setChecked(savedWithArm);
+    }
+    const int result = QDialog::exec();
+    trajectory = nullptr; // the trajectory may be deleted before the next opening
+    return result;
+}
+
+void AdjustTrajectoryDialog::SliderMoved() {
+    if (trajectory == nullptr) {
+        return;
+    }
+    positionX = sliderX->value();
+    positionY = sliderY->value();
+    positionZ = sliderZ->value();
+    trajectory->SetDx(ShiftFromPosition(positionX));
+    trajectory->SetDy(ShiftFromPosition(positionY));
+    trajectory->SetDz(ShiftFromPosition(positionZ));
+    redraw();
+}
+
+// Drawn at once, like the sliders, so the arrow shows where it goes.
+void AdjustTrajectoryDialog::WithArmToggled(bool checked) {
+    if (trajectory == nullptr) {
+        return;
+    }
+    trajectory->SetWithArm(checked);
+    redraw();
+}
+
+void AdjustTrajectoryDialog::Reset() {
+    if (trajectory == nullptr) {
+        return;
+    }
+    trajectory->SetDx(0);
+    trajectory->SetDy(0);
+    trajectory->SetDz(0);
+    trajectory->SetDPitch(0);
+    trajectory->SetDYaw(0);
+    for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
+        PlaceSlider(slider, 50);
+    }
+    redraw();
+}
+
+void AdjustTrajectoryDialog::accept() {
+    if (trajectory != nullptr) {
+        // A negative radius means nothing and is refused: the trajectory keeps its own.
+        trajectory->SetUncertainty(ReadCentimetres(uncertaintyField->text()));
+        scene->GetEditor().CommitTrajectory(trajectoryIndex, "Adjust trajectory", before);
+    }
+    QDialog::accept();
+}
+
+void AdjustTrajectoryDialog::reject() {
+    if (trajectory != nullptr) {
+        positionX = savedX;
+        positionY = savedY;
+        positionZ = savedZ;
+        // The whole value: a shift the sliders cannot show exactly, and the rotations that Reset
+        // cleared, come back as they were.
+        *trajectory = before;
+        redraw();
+    }
+    QDialog::reject();
+}

@@ -1,0 +1,136 @@
+#include "ui/BodyMovementsDialog.h"
+
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "ui/SliderSetup.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+
+#include <cmath>
+
+namespace {
+constexpr int kTickStep = 25;
+} // namespace
+
+BodyMovementsDialog::BodyMovementsDialog(std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), redraw(std::move(redraw)) {
+    setWindowTitle("Body movements");
+    auto* grid = new QGridLayout(this);
+    partList = new QComboBox(this);
+    partList->setObjectName("partList");
+    sliderPitch = MakeTickedSlider(this, "sliderPitch", 0, 100, kTickStep);
+    sliderYaw = MakeTickedSlider(this, "sliderYaw", 0, 100, kTickStep);
+    sliderRoll = MakeTickedSlider(this, "sliderRoll", 0, 100, kTickStep);
+    grid->addWidget(new QLabel("Body part"), 0, 0);
+    grid->addWidget(partList, 0, 1, 1, 2);
+    grid->addWidget(new QLabel("Pitch"), 1, 0);
+    grid->addWidget(sliderPitch, 1, 1, 1, 2);
+    grid->addWidget(new QLabel("Yaw"), 2, 0);
+    grid->addWidget(sliderYaw, 2, 1, 1, 2);
+    grid->addWidget(new QLabel("Roll"), 3, 0);
+    grid->addWidget(sliderRoll, 3, 1, 1, 2);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    grid->addWidget(ok, 4, 1);
+    grid->addWidget(cancel, 4, 2);
+
+    connect(ok, &QPushButton::clicked, this, &BodyMovementsDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &BodyMovementsDialog::reject);
+    connect(partList, &QComboBox::activated, this, &BodyMovementsDialog::PartChosen);
+    for (QSlider* slider : {sliderPitch, sliderYaw, sliderRoll}) {
+        connect(slider, &QSlider::valueChanged, this, &BodyMovementsDialog::SliderMoved);
+    }
+}
+
+void BodyMovementsDialog::Bind(Case& value) {
+    scene = &value;
+    Body& body = value.GetBody();
+    head = &body.GetHead();
+    arm = &body.GetArm();
+    forearm = &body.GetForearm();
+}
+
+int BodyMovementsDialog::PositionFromAngle(double angle) {
+    return static_cast<int>(std::trunc(angle * 0.5 + 50.0));
+}
+
+int BodyMovementsDialog::exec() {
+    QStringList parts = {"3_ForeArm", "1_Head", "2_Arm"};
+    parts.sort(); // the digit prefixes keep head, arm, forearm in this order
+    partList->clear();
+    partList->addItems(parts);
+    partList->setCurrentIndex(-1);
+    if (scene != nullptr) {
+        before = scene->GetBody();
+    }
+    startPitch = startYaw = startRoll = 50;
+    PlaceSlider(sliderPitch, startPitch);
+    PlaceSlider(sliderYaw, startYaw);
+    PlaceSlider(sliderRoll, startRoll);
+    return QDialog::exec();
+}
+
+Placement* BodyMovementsDialog::ChosenJoint() const {
+    switch (part) {
+    case 0:
+        return head;
+    case 1:
+        return arm;
+    case 2:
+        return forearm;
+    default:
+        return nullptr;
+    }
+}
+
+void BodyMovementsDialog::PartChosen(int index) {
+    part = index;
+    const Placement* joint = ChosenJoint();
+    startPitch = joint != nullptr ? PositionFromAngle(joint->GetPitch()) : 0;
+    startYaw = joint != nullptr ? PositionFromAngle(joint->GetYaw()) : 0;
+    startRoll = joint != nullptr ? PositionFromAngle(joint->GetRoll()) : 0;
+    PlaceSlider(sliderPitch, startPitch);
+    PlaceSlider(sliderYaw, startYaw);
+    PlaceSlider(sliderRoll, startRoll);
+}
+
+void BodyMovementsDialog::SliderMoved() {
+    positionPitch = sliderPitch->value();
+    positionYaw = sliderYaw->value();
+    positionRoll = sliderRoll->value();
+    if (Placement* joint = ChosenJoint()) {
+        joint->SetPitch(AngleFromPosition(positionPitch));
+        joint->SetYaw(AngleFromPosition(positionYaw));
+        joint->SetRoll(AngleFromPosition(positionRoll));
+    }
+    redraw();
+}
+
+void BodyMovementsDialog::accept() {
+    if (scene != nullptr) {
+        scene->GetEditor().CommitBody("Body movements", before);
+    }
+    QDialog::accept();
+}
+
+void BodyMovementsDialog::reject() {
+    if (scene != nullptr && !(scene->GetBody() == before)) {
+        scene->GetBody() = before;
+        redraw();
+    }
+    QDialog::reject();
+}
+
+void BodyMovementsDialog::done(int result) {
+    part = -1; // OK, Cancel, Esc and the close box all end the posing
+    QDialog::done(result);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "case/Body.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class Platform;
+class QLineEdit;
+class QSlider;
+class Case;
+
+// "Body parameters": the body's name and height, and its sideways (X) and front-to-back (Z)
+// stretch, drawn while the sliders move (slider 50 is scale 1, one step is 0.02).
+class BodyParametersDialog : public QDialog {
+    Q_OBJECT
+public:
+    BodyParametersDialog(Platform& platform, std::function<void()> redraw,
+                         QWidget* parent = nullptr);
+
+    void Bind(Case& value);
+    // Opens with the body's name and height and the sliders where the last OK left them.
+    int exec() override;
+    void accept() override;
+    // Cancel, Esc and the close box all return the body exactly to what it was when the dialog
+    // opened (the scales of the last OK), leaving no edit.
+    void reject() override;
+
+    void SetSavedScaleX(int position) { savedScaleX = position; }
+    void SetSavedScaleZ(int position) { savedScaleZ = position; }
+    int GetSavedScaleX() const { return savedScaleX; }
+    int GetSavedScaleZ() const { return savedScaleZ; }
+
+private:
+    void SliderMoved();
+    void ApplyScales();
+
+    Platform& platform;
+    std::function<void()> redraw;
+    Case* scene = nullptr;
+    Body* body = nullptr;
+    Body before; // the body as the dialog opened on it
+    QLineEdit* nameField;
+    QLineEdit* heightField;
+    QSlider* sliderScaleX;
+    QSlider* sliderScaleZ;
+    int positionScaleX = 50, positionScaleZ = 50;
+    int savedScaleX = 50, savedScaleZ = 50;
+};

@@ -1,0 +1,60 @@
+#include "ui/ConfirmDeleteDialog.h"
+
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+ConfirmDeleteDialog::ConfirmDeleteDialog(std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), redraw(std::move(redraw)) {
+    setWindowTitle("Confirm ?");
+    auto* layout = new QVBoxLayout(this);
+    messageLabel = new QLabel("Trajectory nbr", this);
+    messageLabel->setObjectName("messageLabel");
+    layout->addWidget(messageLabel);
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &ConfirmDeleteDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+int ConfirmDeleteDialog::exec() {
+    trajectoryNumber = 0;
+    elementNumber = 0;
+    if (scene == nullptr) {
+        return Rejected;
+    }
+    trajectoryNumber = scene->GetSelectedTrajectoryNumber();
+    elementNumber = scene->GetSelectedElementNumber();
+    if (trajectoryNumber != 0) {
+        messageLabel->setText(QString("Delete trajectory number %1").arg(trajectoryNumber));
+    } else if (elementNumber != 0) {
+        messageLabel->setText(QString("Delete element number %1").arg(elementNumber));
+    }
+    return QDialog::exec();
+}
+
+void ConfirmDeleteDialog::accept() {
+    if (scene != nullptr && (trajectoryNumber != 0 || elementNumber != 0)) {
+        CaseEditor& editor = scene->GetEditor();
+        if (trajectoryNumber != 0) {
+            editor.DeleteTrajectory("Delete trajectory", trajectoryNumber - 1);
+        } else {
+            editor.DeleteElement("Delete element", elementNumber - 1);
+        }
+        scene->ClearSelection();
+        redraw();
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,102 @@
+#include "ui/NewElementDialog.h"
+
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "case/Element.h"
+#include "ui/ColorSwatch.h"
+#include "ui/DialogInput.h"
+#include "ui/Platform.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+NewElementDialog::NewElementDialog(Case& scene, Platform& platform, std::function<void()> redraw,
+                                   QWidget* parent)
+    : QDialog(parent), scene(scene), platform(platform), redraw(std::move(redraw)) {
+    setWindowTitle("New element");
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel("x"), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("y"), 0, 2, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("z"), 0, 3, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("Position   (cm)"), 1, 0);
+    positionX = AddField("positionX");
+    positionY = AddField("positionY");
+    positionZ = AddField("positionZ");
+    grid->addWidget(positionX, 1, 1);
+    grid->addWidget(positionY, 1, 2);
+    grid->addWidget(positionZ, 1, 3);
+    grid->addWidget(new QLabel("width"), 2, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("height"), 2, 2, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("length"), 2, 3, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("(cm)"), 3, 0);
+    widthField = AddField("widthField");
+    heightField = AddField("heightField");
+    lengthField = AddField("lengthField");
+    grid->addWidget(widthField, 3, 1);
+    grid->addWidget(heightField, 3, 2);
+    grid->addWidget(lengthField, 3, 3);
+
+    grid->addWidget(new QLabel("Color"), 4, 2, Qt::AlignRight);
+    colorSwatch = new ColorSwatch(this);
+    colorSwatch->setObjectName("colorSwatch");
+    grid->addWidget(colorSwatch, 4, 3);
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    grid->addWidget(ok, 5, 2);
+    grid->addWidget(cancel, 5, 3);
+
+    connect(ok, &QPushButton::clicked, this, &NewElementDialog::CreateElement);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(colorSwatch, &ColorSwatch::clicked, this, [this] {
+        ChooseProposedColor(this->scene, this->platform, this, *colorSwatch, this->redraw);
+    });
+}
+
+QLineEdit* NewElementDialog::AddField(const char* name) {
+    auto* field = new QLineEdit(this);
+    field->setObjectName(name);
+    return field;
+}
+
+int NewElementDialog::exec() {
+    created = false;
+    for (QLineEdit* field :
+         {positionX, positionY, positionZ, widthField, heightField, lengthField}) {
+        field->clear();
+    }
+    colorSwatch->SetColor(ProposedColor(scene));
+    positionX->setFocus();
+    return QDialog::exec();
+}
+
+void NewElementDialog::CreateElement() {
+    const double width = ReadCentimetres(widthField->text());
+    const double height = ReadCentimetres(heightField->text());
+    const double length = ReadCentimetres(lengthField->text());
+    Element element;
+    element.SetPosition(ReadCentimetres(positionX->text()), ReadCentimetres(positionY->text()),
+                        ReadCentimetres(positionZ->text()));
+    element.SetWidth(width);
+    element.SetHeight(height);
+    element.SetLength(length);
+    element.SetBounds(-width / 2, -height / 2, -length / 2, width / 2, height / 2, length / 2);
+    const QColor color = colorSwatch->GetColor();
+    element.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    element.SetText("");
+    if (!scene.GetEditor().AddElement("New element", element)) {
+        platform.ShowMessage(this,
+                             QString("The case already holds %1 elements; no more can be added.")
+                                 .arg(ElementList::kCapacity),
+                             "New element");
+        reject();
+        return;
+    }
+    created = true;
+    accept();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class ColorSwatch;
+class Platform;
+class QLineEdit;
+class Case;
+
+// "New element": centre and sizes in centimetres and the colour; "OK" appends the element to the
+// scene's list.
+class NewElementDialog : public QDialog {
+    Q_OBJECT
+public:
+    NewElementDialog(Case& scene, Platform& platform, std::function<void()> redraw,
+                     QWidget* parent = nullptr);
+
+    // Opens with empty fields and the proposed colour.
+    int exec() override;
+    // True when the last opening added an element.
+    bool CreatedElement() const { return created; }
+
+private:
+    void CreateElement();
+    QLineEdit* AddField(const char* name);
+
+    Case& scene;
+    Platform& platform;
+    std::function<void()> redraw;
+    bool created = false;
+    QLineEdit* positionX;
+    QLineEdit* positionY;
+    QLineEdit* positionZ;
+    QLineEdit* widthField;
+    QLineEdit* heightField;
+    QLineEdit* lengthField;
+    ColorSwatch* colorSwatch;
+};

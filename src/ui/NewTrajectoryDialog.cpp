@@ -1,0 +1,128 @@
+#include "ui/NewTrajectoryDialog.h"
+
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "ui/ColorSwatch.h"
+#include "ui/DialogInput.h"
+#include "ui/Platform.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+NewTrajectoryDialog::NewTrajectoryDialog(Case& scene, Platform& platform,
+                                         std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), scene(scene), platform(platform), redraw(std::move(redraw)) {
+    setWindowTitle("New trajectory");
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel("x"), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("y"), 0, 2, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("z"), 0, 3, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("Position IN      (cm)"), 1, 0);
+    inX = AddField("inX");
+    inY = AddField("inY");
+    inZ = AddField("inZ");
+    grid->addWidget(inX, 1, 1);
+    grid->addWidget(inY, 1, 2);
+    grid->addWidget(inZ, 1, 3);
+    grid->addWidget(new QLabel("Position OUT  (cm)"), 2, 0);
+    outX = AddField("outX");
+    outY = AddField("outY");
+    outZ = AddField("outZ");
+    grid->addWidget(outX, 2, 1);
+    grid->addWidget(outY, 2, 2);
+    grid->addWidget(outZ, 2, 3);
+
+    insideBox = new QCheckBox("Bullet inside body", this);
+    insideBox->setObjectName("insideBox");
+    grid->addWidget(insideBox, 3, 0, 1, 2);
+    grid->addWidget(new QLabel("Color"), 3, 2, Qt::AlignRight);
+    colorSwatch = new ColorSwatch(this);
+    colorSwatch->setObjectName("colorSwatch");
+    grid->addWidget(colorSwatch, 3, 3);
+
+    withArmBox = new QCheckBox("Moves with the arm", this);
+    withArmBox->setObjectName("withArmBox");
+    withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
+    grid->addWidget(withArmBox, 4, 0, 1, 2);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
+    uncertaintyField = AddField("uncertainty");
+    uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
+                                 "point may lie");
+    grid->addWidget(uncertaintyField, 5, 1);
+
+    auto* compute = new QPushButton("Compute", this);
+    compute->setObjectName("computeButton");
+    compute->setDefault(true);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    grid->addWidget(compute, 5, 2);
+    grid->addWidget(cancel, 5, 3);
+
+    connect(compute, &QPushButton::clicked, this, &NewTrajectoryDialog::Compute);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(colorSwatch, &ColorSwatch::clicked, this, [this] {
+        ChooseProposedColor(this->scene, this->platform, this, *colorSwatch, this->redraw);
+    });
+}
+
+QLineEdit* NewTrajectoryDialog::AddField(const char* name) {
+    auto* field = new QLineEdit(this);
+    field->setObjectName(name);
+    return field;
+}
+
+int NewTrajectoryDialog::exec() {
+    createdTrajectory = nullptr;
+    FillFields();
+    uncertaintyField->setText(UncertaintyText(Trajectory::kDefaultUncertainty));
+    insideBox->setChecked(false);
+    withArmBox->setChecked(initialWithArm.value_or(true));
+    initialWithArm.reset();
+    colorSwatch->SetColor(ProposedColor(scene));
+    inX->setFocus();
+    return QDialog::exec();
+}
+
+void NewTrajectoryDialog::FillFields() {
+    QLineEdit* const fields[6] = {inX, inY, inZ, outX, outY, outZ};
+    if (!initialPoints) {
+        for (QLineEdit* field : fields) {
+            field->clear();
+        }
+        return;
+    }
+    const auto [in, out] = *initialPoints;
+    initialPoints.reset();
+    const double metres[6] = {in.x, in.y, in.z, out.x, out.y, out.z};
+    for (int index = 0; index < 6; ++index) {
+        fields[index]->setText(CentimetreText(metres[index]));
+    }
+}
+
+void NewTrajectoryDialog::Compute() {
+    // A new trajectory starts unshifted, with an empty label.
+    Trajectory trajectory;
+    trajectory.SetExited(insideBox->isChecked() ? 0 : 1);
+    trajectory.SetPoints(ReadCentimetres(inX->text()), ReadCentimetres(inY->text()),
+                         ReadCentimetres(inZ->text()), ReadCentimetres(outX->text()),
+                         ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
+    const QColor color = colorSwatch->GetColor();
+    trajectory.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    trajectory.SetWithArm(withArmBox->isChecked());
+    // A negative radius means nothing: the trajectory keeps the default one.
+    trajectory.SetUncertainty(ReadCentimetres(uncertaintyField->text()));
+    if (!scene.GetEditor().AddTrajectory("New trajectory", trajectory)) {
+        platform.ShowMessage(
+            this,
+            QString("The case already holds %1 trajectories; no more can be added.")
+                .arg(Case::kMaxTrajectories),
+            "New trajectory");
+        reject();
+        return;
+    }
+    createdTrajectory = scene.GetTrajectory(scene.GetTrajectoryCount() - 1);
+    accept();
+}

@@ -1,0 +1,88 @@
+#include "ui/PropertiesDialog.h"
+
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+PropertiesDialog::PropertiesDialog(Case& scene, QWidget* parent) : QDialog(parent), scene(scene) {
+    setWindowTitle("Properties");
+    auto* layout = new QVBoxLayout(this);
+    textField = new QPlainTextEdit(this);
+    textField->setObjectName("textField");
+    textField->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textField->installEventFilter(this);
+    layout->addWidget(textField);
+    auto* keys = new QLabel("Enter starts a new line; Ctrl+Enter presses OK.", this);
+    keys->setObjectName("keysHint");
+    layout->addWidget(keys);
+    auto* buttons = new QHBoxLayout;
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    ok->setAutoDefault(false);
+    auto* cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    connect(ok, &QPushButton::clicked, this, &PropertiesDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    resize(420, 300);
+}
+
+QString PropertiesDialog::ToFieldText(const std::string& stored) {
+    QString field = QString::fromStdString(stored);
+    field.replace("\r\n", "\n");
+    return field;
+}
+
+std::string PropertiesDialog::FromFieldText(const QString& field) {
+    QString stored = field;
+    stored.replace("\r\n", "\n");
+    stored.replace("\n", "\r\n");
+    return stored.left(kMaxCharacters).toStdString();
+}
+
+bool PropertiesDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == textField && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && key->modifiers().testFlag(Qt::ControlModifier)) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int PropertiesDialog::exec() {
+    if (const Trajectory* trajectory = scene.GetSelectedTrajectory()) {
+        text = trajectory->GetText();
+    } else if (const Element* element = scene.GetSelectedElement()) {
+        text = element->GetText();
+    }
+    textField->setPlainText(ToFieldText(text));
+    textField->setFocus();
+    return QDialog::exec();
+}
+
+void PropertiesDialog::accept() {
+    text = FromFieldText(textField->toPlainText());
+    CaseEditor& editor = scene.GetEditor();
+    if (scene.GetSelectedTrajectory() != nullptr) {
+        editor.EditTrajectory(scene.GetSelectedTrajectoryNumber() - 1, "Properties",
+                              [this](Trajectory& trajectory) { trajectory.SetText(text); });
+    } else if (scene.GetSelectedElement() != nullptr) {
+        editor.EditElement(scene.GetSelectedElementNumber() - 1, "Properties",
+                           [this](Element& element) { element.SetText(text); });
+    }
+    QDialog::accept();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "base/Matrix4.h"
+#include "case/Placement.h"
+
+// The view transform: an eye offset (x, y, z) subtracted after turning the scene by yaw about Y,
+// pitch about -X and roll about the viewing axis.
+class Camera : public Placement {
+public:
+    static constexpr double kFieldOfView = 60.0; // degrees, vertical
+    static constexpr double kNearPlane = 0.01;   // m
+    static constexpr double kFarPlane = 128.0;   // m
+
+    // The matrix Apply multiplies onto OpenGL's current matrix.
+    Matrix4 ViewMatrix() const;
+    // The perspective of a view `width` by `height` pixels (a height of 0 counts as 1). The frame,
+    // the selection pass and the surface picking all project through this one matrix.
+    static Matrix4 ProjectionMatrix(int width, int height);
+    // Multiplies the view transform onto the current OpenGL matrix (defined by the rendering
+    // library; the core never calls it).
+    void Apply() const;
+};

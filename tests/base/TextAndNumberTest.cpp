@@ -1,0 +1,62 @@
+#include "base/NumberText.h"
+#include "base/TextEscaping.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Printf(const char* format, double value) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+} // namespace
+
+TEST(NumberText, FormatsLikePrintfInEveryLocale) {
+    for (const double value :
+         {0.0, -0.0, 0.5, 127.5, 1.0 / 3, -2.675, 0.00005, 1234567.891, 1e300, -1e-9}) {
+        EXPECT_EQ(FormatFixed(value, 5, 4), Printf("%5.4f", value)) << value;
+        EXPECT_EQ(FormatFixed(value, 5, 2), Printf("%5.2f", value)) << value;
+        EXPECT_EQ(FormatFixed(value, 5, 0), Printf("%5.0f", value)) << value;
+    }
+    EXPECT_EQ(FormatInteger(7, 2), " 7");
+    EXPECT_EQ(FormatInteger(-1234567, 5), "-1234567");
+    EXPECT_EQ(PadLeft("ab", 5), "   ab");
+    EXPECT_EQ(PadLeft("abcdef", 5), "abcdef");
+
+    // The desktop program runs under the user's locale; the file must still use points.
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
+        EXPECT_EQ(FormatFixed(1.5, 5, 2), " 1.50");
+        EXPECT_DOUBLE_EQ(ParseLenientNumber("1.5"), 1.5);
+        std::setlocale(LC_NUMERIC, previous.c_str());
+    }
+}
+
+TEST(NumberText, ReadsNumbersLikeAtofButNeverInfinity) {
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("  0.12"), 0.12);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("\t\r\n -3.5e2xyz"), -350);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("+.5"), 0.5);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("12."), 12);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("1e"), 1);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("0x1A"), 26);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("0x"), 0);
+    EXPECT_DOUBLE_EQ(ParseLenientNumber("1,5"), 1);
+    for (const char* none :
+         {"", "abc", "--1", "+-2", "- 1", ".", "1e999", "-inf", "nan", "1e-999"}) {
+        EXPECT_EQ(ParseLenientNumber(none), 0) << none;
+    }
+}
+
+TEST(TextEscaping, EscapesTheFiveCharactersAndReadsOldTextsAsTheyWere) {
+    const std::string text = "a&b<c>d\r\ne &amp; f";
+    EXPECT_EQ(EscapeText(text), "a&amp;b&lt;c&gt;d&#13;&#10;e &amp;amp; f");
+    EXPECT_EQ(UnescapeText(EscapeText(text)), text);
+    EXPECT_EQ(UnescapeText("&quot;x&#9;&amp"), "&quot;x&#9;&amp");
+    EXPECT_EQ(UnescapeText("a > b < c"), "a > b < c");
+}

@@ -1,0 +1,529 @@
+#include "case/DataFile.h"
+#include "support/BoxBody.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kHeader = "<root>\r\n"
+                            "\r\n"
+                            "<software>\r\n"
+                            "  <title>Ruvolane</title>\r\n"
+                            "  <version>2.7.0</version>\r\n"
+                            "  <copyright>Copyright (C) 2026 Kestrane</copyright>\r\n"
+                            "  <rights>All rights reserved.</rights>\r\n"
+                            "</software>\r\n"
+                            "\r\n";
+
+class DataFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { LoadBoxBody(scene); }
+
+    Trajectory& AddTrajectory(int exited) {
+        Trajectory* path = scene.AddTrajectory(exited);
+        EXPECT_NE(path, nullptr);
+        return *path;
+    }
+
+    Element& AddElement() {
+        auto element = std::make_unique<Element>();
+        Element& added = *element;
+        EXPECT_TRUE(scene.GetElements().Add(std::move(element)));
+        return added;
+    }
+
+    Case scene;
+};
+
+} // namespace
+
+TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
+    scene.GetBody().SetName("Jane");
+    scene.GetBody().SetHeight(1.75);
+    const std::string text = DataFile(scene).Format();
+    EXPECT_EQ(text, kHeader + "<body>\r\n"
+                              "   <name>Jane</name>\r\n"
+                              "   <height>1.7500</height>\r\n"
+                              "   <scalex>1.0000</scalex>\r\n"
+                              "   <scalez>1.0000</scalez>\r\n"
+                              "   <pose>arm  0.00 90.00  0.00</pose>\r\n"
+                              "   <pose>forearm  0.00  0.00  0.00</pose>\r\n"
+                              "   <pose>head  0.00  0.00  0.00</pose>\r\n"
+                              "</body>\r\n"
+                              "</root>\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 19);
+}
+
+TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
+    scene.GetBody().SetName("Jane");
+    Trajectory& path = AddTrajectory(0);
+    path.SetPoints(0.1234, 1.2, 0.05, -0.05, 1.1, 0.25);
+    path.SetDx(0.0015);
+    path.SetDPitch(2.5);
+    path.SetDYaw(-10);
+    path.SetColor(1, 0.5, 0);
+    path.SetText("T");
+    Element& element = AddElement();
+    element.SetColor(0.5, 0.25, 1);
+    element.SetPosition(0.1, 1.0, 0.123);
+    element.SetWidth(0.2);
+    element.SetHeight(0.1);
+    element.SetLength(0.4);
+    element.SetPitch(10);
+    element.SetYaw(-20.5);
+    element.SetText("E");
+
+    const std::string expected = kHeader + "<body>\r\n"
+                                           "   <name>Jane</name>\r\n"
+                                           "   <height>2.0000</height>\r\n"
+                                           "   <scalex>1.0000</scalex>\r\n"
+                                           "   <scalez>1.0000</scalez>\r\n"
+                                           "   <pose>arm  0.00 90.00  0.00</pose>\r\n"
+                                           "   <pose>forearm  0.00  0.00  0.00</pose>\r\n"
+                                           "   <pose>head  0.00  0.00  0.00</pose>\r\n"
+                                           "</body>\r\n"
+                                           "\r\n"
+                                           "<trajectory>\r\n"
+                                           "  <number>1</number>\r\n"
+                                           "  <inside>true</inside>\r\n"
+                                           "  <r>  255</r>\r\n"
+                                           "  <g>  127</g>\r\n"
+                                           "  <b>    0</b>\r\n"
+                                           "  <x1>0.1234</x1>\r\n"
+                                           "  <y1>1.2000</y1>\r\n"
+                                           "  <z1>0.0500</z1>\r\n"
+                                           "  <x2>-0.0500</x2>\r\n"
+                                           "  <y2>1.1000</y2>\r\n"
+                                           "  <z2>0.2500</z2>\r\n"
+                                           "  <dx>0.0015</dx>\r\n"
+                                           "  <dy>0.0000</dy>\r\n"
+                                           "  <dz>0.0000</dz>\r\n"
+                                           "  <dPitch> 2.50</dPitch>\r\n"
+                                           "  <dYaw>-10.00</dYaw>\r\n"
+                                           "  <dRoll> 0.00</dRoll>\r\n"
+                                           "  <uncertainty>0.0100</uncertainty>\r\n"
+                                           "  <witharm>true</witharm>\r\n"
+                                           "  <text>T</text>\r\n"
+                                           "</trajectory>\r\n"
+                                           "\r\n"
+                                           "<element>\r\n"
+                                           "  <r>  128</r>\r\n"
+                                           "  <g>   64</g>\r\n"
+                                           "  <b>  255</b>\r\n"
+                                           "  <x>0.1000</x>\r\n"
+                                           "  <y>1.0000</y>\r\n"
+                                           "  <z>0.1230</z>\r\n"
+                                           "  <width>0.2000</width>\r\n"
+                                           "  <height>0.1000</height>\r\n"
+                                           "  <length>0.4000</length>\r\n"
+                                           "  <pitch>10.00</pitch>\r\n"
+                                           "  <yaw>-20.50</yaw>\r\n"
+                                           "  <roll> 0.00</roll>\r\n"
+                                           "  <text>E</text>\r\n"
+                                           "</element>\r\n"
+                                           "</root>\r\n";
+    EXPECT_EQ(DataFile(scene).Format(), expected);
+
+    // A bullet that left the body, and a text line with nothing between its tags.
+    AddTrajectory(1);
+    const std::string second = DataFile(scene).Format();
+    EXPECT_NE(second.find("  <number>2</number>\r\n  <inside>false</inside>\r\n"),
+              std::string::npos);
+    EXPECT_NE(second.find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0100</uncertainty>\r\n  "
+                          "<witharm>true</witharm>\r\n  <text></text>\r\n</trajectory>\r\n\r\n"
+                          "<element>"),
+              std::string::npos);
+}
+
+TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
+    // Lines are read in pieces of 5099 characters.
+    const std::string overLongText = "<text>" + std::string(6000, 'x') + "</text>\r\n";
+    const std::string valueInSecondPiece = std::string(5099, 'y') + "<dy>0.5</dy>\r\n";
+    const std::string text =
+        "<body>\r\n<name>Old</name>\r\n<HEIGHT> 1.80abc</HEIGHT>\r\n</body>\r\n"
+        // 1: capital tags, lenient numbers, "untrue" counts as inside, a raw "<" and ">" in text.
+        "<Trajectory>\r\n<INSIDE>untrue</INSIDE>\r\n<X1>  0.10</X1>\r\n<y1>1.5abc</y1>\r\n"
+        "<z1>abc</z1>\r\n<DPITCH> 12.5</DPITCH>\r\n<dx>0.02</dx>\r\n<r>0</r>\r\n"
+        "<text>a > b < c</text>\r\n</TRAJECTORY>\r\n"
+        // 2: "TRUE" is not inside; values not given carry over, colours start again at 255; an old
+        // text holding a tag is taken by that tag.
+        "<trajectory>\r\n<inside>TRUE</inside>\r\n<text>see <g> here</text>\r\n"
+        "</trajectory>\r\n"
+        // 3: a line longer than a piece: its second piece is read as a line of its own.
+        "<trajectory>\r\n" +
+        overLongText + valueInSecondPiece +
+        "<text>line one\r\nline two</text>\r\n</trajectory>\r\n"
+        // An element whose block never ends is dropped.
+        "<element>\r\n<x>0.3</x>\r\n";
+
+    DataFileReadResult result = DataFile(scene).ReadText(text);
+    ASSERT_TRUE(result.ok());
+    EXPECT_FALSE(result.LeftSomethingOut());
+    EXPECT_EQ(scene.GetBody().GetName(), "Old");
+    EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 1.8f);
+    ASSERT_EQ(scene.GetTrajectoryCount(), 3);
+    EXPECT_EQ(scene.GetElements().GetCount(), 0);
+
+    const Trajectory& first = *scene.GetTrajectory(0);
+    EXPECT_EQ(first.GetExited(), 0);
+    EXPECT_DOUBLE_EQ(first.GetX1(), 0.10);
+    EXPECT_DOUBLE_EQ(first.GetY1(), 1.5);
+    EXPECT_DOUBLE_EQ(first.GetZ1(), 0);
+    EXPECT_DOUBLE_EQ(first.GetDPitch(), 12.5);
+    EXPECT_DOUBLE_EQ(first.GetRed(), 0);
+    EXPECT_DOUBLE_EQ(first.GetGreen(), 1);
+    EXPECT_EQ(first.GetText(), "a > b < c");
+
+    const Trajectory& second = *scene.GetTrajectory(1);
+    EXPECT_EQ(second.GetExited(), 1);
+    EXPECT_DOUBLE_EQ(second.GetX1(), 0.10);
+    EXPECT_DOUBLE_EQ(second.GetDx(), 0.02);
+    EXPECT_DOUBLE_EQ(second.GetDPitch(), 12.5);
+    EXPECT_DOUBLE_EQ(second.GetRed(), 1);
+    EXPECT_DOUBLE_EQ(second.GetGreen(), 0);
+    EXPECT_EQ(second.GetText(), "");
+
+    const Trajectory& third = *scene.GetTrajectory(2);
+    EXPECT_DOUBLE_EQ(third.GetDy(), 0.5);
+    EXPECT_EQ(third.GetText(), ""); // an over-long line and a raw line break both lose the text
+
+    // Reading again appends again and applies the body block again.
+    scene.GetBody().SetName("Changed");
+    DataFile(scene).ReadText(text);
+    EXPECT_EQ(scene.GetTrajectoryCount(), 6);
+    EXPECT_EQ(scene.GetBody().GetName(), "Old");
+}
+
+TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
+    const std::string awkward = "a & b <r> c &amp; d\r\nsecond line > </text>\nthird";
+    const std::string longName(83, 'n');
+    scene.GetBody().SetName(longName + "&<>");
+    scene.GetBody().SetHeight(1.234);
+    Trajectory& path = AddTrajectory(1);
+    path.SetPoints(0.1234, 1.2345, -0.0011, -0.0567, 1.1009, 0.2468);
+    path.SetDx(0.0012);
+    path.SetDy(-0.0034);
+    path.SetDz(0.0056);
+    path.SetText(awkward);
+    Element& element = AddElement();
+    element.SetPosition(0.0101, 1.0203, 0.3045);
+    element.SetWidth(0.0123);
+    element.SetHeight(0.0456);
+    element.SetLength(0.0789);
+    element.SetText(awkward);
+
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    ASSERT_TRUE(DataFile(scene).Write(file).ok());
+
+    Case reopened;
+    LoadBoxBody(reopened);
+    ASSERT_TRUE(DataFile(reopened).Read(file).ok());
+    EXPECT_EQ(reopened.GetBody().GetName(), longName + "&<>");
+    EXPECT_FLOAT_EQ(reopened.GetBody().GetHeight(), 1.234f);
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 1);
+    const Trajectory& read = *reopened.GetTrajectory(0);
+    EXPECT_DOUBLE_EQ(read.GetX1(), 0.1234);
+    EXPECT_DOUBLE_EQ(read.GetY1(), 1.2345);
+    EXPECT_DOUBLE_EQ(read.GetZ1(), -0.0011);
+    EXPECT_DOUBLE_EQ(read.GetX2(), -0.0567);
+    EXPECT_DOUBLE_EQ(read.GetY2(), 1.1009);
+    EXPECT_DOUBLE_EQ(read.GetZ2(), 0.2468);
+    EXPECT_DOUBLE_EQ(read.GetDx(), 0.0012);
+    EXPECT_DOUBLE_EQ(read.GetDy(), -0.0034);
+    EXPECT_DOUBLE_EQ(read.GetDz(), 0.0056);
+    EXPECT_NEAR(read.GetDirectionAngle(), path.GetDirectionAngle(), 1e-9);
+    EXPECT_NEAR(read.GetElevationDegrees(), path.GetElevationDegrees(), 1e-9);
+    EXPECT_EQ(read.GetText(), awkward);
+    ASSERT_EQ(reopened.GetElements().GetCount(), 1);
+    const Element& readElement = *reopened.GetElements().GetItem(0);
+    EXPECT_DOUBLE_EQ(readElement.GetX(), 0.0101);
+    EXPECT_DOUBLE_EQ(readElement.GetZ(), 0.3045);
+    EXPECT_DOUBLE_EQ(readElement.GetWidth(), 0.0123);
+    EXPECT_DOUBLE_EQ(readElement.GetLength(), 0.0789);
+    EXPECT_DOUBLE_EQ(readElement.GetBounds()[4], 0.0456 / 2);
+    EXPECT_EQ(readElement.GetText(), awkward);
+
+    // The written file is still one value per line: every line ends in CR LF and no text breaks it.
+    const std::string written = FileText(file);
+    EXPECT_EQ(written, DataFile(scene).Format());
+    EXPECT_NE(written.find("<text>a &amp; b &lt;r&gt; c &amp;amp; d&#13;&#10;second line &gt; "
+                           "&lt;/text&gt;&#10;third</text>\r\n"),
+              std::string::npos);
+}
+
+TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
+    AddTrajectory(1).SetUncertainty(0.0234);
+    AddTrajectory(1).SetUncertainty(0);
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    ASSERT_TRUE(DataFile(scene).Write(file).ok());
+    EXPECT_NE(FileText(file).find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0234</uncertainty>"),
+              std::string::npos);
+
+    Case reopened;
+    LoadBoxBody(reopened);
+    ASSERT_TRUE(DataFile(reopened).Read(file).ok());
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
+    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(0)->GetUncertainty(), 0.0234);
+    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(1)->GetUncertainty(), 0.0);
+
+    // A block without the line (an older file) gets the default, not the previous block's value;
+    // a negative radius is refused and a value with capital tags reads as written.
+    Case old;
+    LoadBoxBody(old);
+    DataFile(old).ReadText("<trajectory>\n<uncertainty>0.05</uncertainty>\n</trajectory>\n"
+                           "<trajectory>\n<x1>0.1</x1>\n</trajectory>\n"
+                           "<trajectory>\n<uncertainty>-0.2</uncertainty>\n</trajectory>\n"
+                           "<trajectory>\n<UNCERTAINTY>0.03</UNCERTAINTY>\n</trajectory>\n");
+    ASSERT_EQ(old.GetTrajectoryCount(), 4);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(0)->GetUncertainty(), 0.05);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(1)->GetUncertainty(), Trajectory::kDefaultUncertainty);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(2)->GetUncertainty(), Trajectory::kDefaultUncertainty);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(3)->GetUncertainty(), 0.03);
+}
+
+TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
+    Body& body = scene.GetBody();
+    body.SetScaleX(1.24);
+    body.SetScaleZ(0.7);
+    body.SetHeight(1.75);
+    body.GetArm().Set(0, 0, 0, -12, 46, 8);
+    body.GetForearm().Set(0, 0, 0, 30, -4, 0);
+    body.GetHead().Set(0, 0, 0, 20, -10, 2);
+    AddTrajectory(1).SetWithArm(false);
+    AddTrajectory(1);
+    const std::string text = DataFile(scene).Format();
+    EXPECT_NE(text.find("   <height>1.7500</height>\r\n"
+                        "   <scalex>1.2400</scalex>\r\n"
+                        "   <scalez>0.7000</scalez>\r\n"
+                        "   <pose>arm -12.00 46.00  8.00</pose>\r\n"
+                        "   <pose>forearm 30.00 -4.00  0.00</pose>\r\n"
+                        "   <pose>head 20.00 -10.00  2.00</pose>\r\n</body>"),
+              std::string::npos);
+    EXPECT_NE(text.find("<witharm>false</witharm>"), std::string::npos);
+
+    Case reopened;
+    LoadBoxBody(reopened);
+    reopened.GetBody().GetArm().SetPitch(10); // whatever pose was there before goes
+    DataFile(reopened).ReadText(text);
+    const Body& read = reopened.GetBody();
+    EXPECT_DOUBLE_EQ(read.GetScaleX(), 1.24);
+    EXPECT_DOUBLE_EQ(read.GetScaleZ(), 0.7);
+    EXPECT_FLOAT_EQ(read.GetDepth(), body.GetDepth());
+    const auto angles = [](const Placement& joint) {
+        return std::vector<double>{joint.GetYaw(), joint.GetPitch(), joint.GetRoll()};
+    };
+    EXPECT_EQ(angles(read.GetArm()), angles(body.GetArm()));
+    EXPECT_EQ(angles(read.GetForearm()), angles(body.GetForearm()));
+    EXPECT_EQ(angles(read.GetHead()), angles(body.GetHead()));
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
+    EXPECT_FALSE(reopened.GetTrajectory(0)->GetWithArm());
+    EXPECT_TRUE(reopened.GetTrajectory(1)->GetWithArm()); // not carried over from the first
+    EXPECT_EQ(DataFile(reopened).Format(), text);
+}
+
+TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
+    Body& body = scene.GetBody();
+    body.SetScaleX(1.3);
+    body.GetForearm().SetYaw(40);
+    DataFile(scene).ReadText("<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
+                             "<trajectory>\r\n<x1>0.1</x1>\r\n</trajectory>\r\n"
+                             // hand-edited values: any case, blanks, a zero, unknown joints
+                             "<trajectory>\r\n<WITHARM> FALSE </WITHARM>\r\n</trajectory>\r\n"
+                             "<trajectory>\r\n<witharm>0</witharm>\r\n</trajectory>\r\n"
+                             "<trajectory>\r\n<witharm>yes</witharm>\r\n</trajectory>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
+    EXPECT_TRUE(body.HasInitialPose());
+    ASSERT_EQ(scene.GetTrajectoryCount(), 4);
+    EXPECT_TRUE(scene.GetTrajectory(0)->GetWithArm());
+    EXPECT_FALSE(scene.GetTrajectory(1)->GetWithArm());
+    EXPECT_FALSE(scene.GetTrajectory(2)->GetWithArm());
+    EXPECT_TRUE(scene.GetTrajectory(3)->GetWithArm());
+
+    DataFile(scene).ReadText("<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
+                             "<scalez>wide</scalez>\r\n<pose>ARM 10</pose>\r\n"
+                             "<pose>knee 1 2 3</pose>\r\n<pose>head 1 2 3 4</pose>\r\n"
+                             "<pose>forearm 1e300 5 -7e6</pose>\r\n</body>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0); // unusable stretches read as none
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetArm().GetYaw(), 10);
+    EXPECT_DOUBLE_EQ(body.GetArm().GetPitch(), 0); // a missing angle reads as 0
+    EXPECT_DOUBLE_EQ(body.GetHead().GetRoll(), 3);
+    // Angles no pose has read as 0.
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetYaw(), 0);
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetPitch(), 5);
+    EXPECT_DOUBLE_EQ(body.GetForearm().GetRoll(), 0);
+    DataFile(scene).ReadText("<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
+                             "</body>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
+}
+
+TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
+    // 1e300 is a finite double but an infinite float, and the height is kept as a float.
+    for (const char* height : {"0", "-1.7", "none", "1e999", "nan", "1e300", "1e-300"}) {
+        const DataFileReadResult result =
+            DataFile(scene).ReadText(std::string("<body>\r\n<name>B</name>\r\n<height>") + height +
+                                     "</height>\r\n</body>\r\n");
+        EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 2.0f) << height;
+        EXPECT_FLOAT_EQ(scene.GetBody().GetScale(), 1.0f) << height;
+        EXPECT_TRUE(result.LeftSomethingOut()) << height;
+        EXPECT_EQ(result.LeftOutMessage(),
+                  std::string("The body height \"") + height +
+                      "\" of the data file left out: a body height must be more than 0 cm; the "
+                      "height stays 200.0 cm.");
+    }
+    EXPECT_EQ(scene.GetBody().GetName(), "B");
+    const DataFileReadResult taken =
+        DataFile(scene).ReadText("<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
+    EXPECT_FALSE(taken.LeftSomethingOut());
+}
+
+TEST_F(DataFileTest, FilesThatCannotBeOpenedAreReported) {
+    TemporaryFolder folder;
+    const std::string missing = folder.File("missing.txt");
+    DataFileReadResult result = DataFile(scene).Read(missing);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.status.message(),
+              "Cannot open data file \"" + missing + "\": No such file or directory");
+    result = DataFile(scene).Read(folder.path().string());
+    EXPECT_EQ(result.status.message(),
+              "Cannot open data file \"" + folder.path().string() + "\": Is a directory");
+    EXPECT_EQ(scene.GetTrajectoryCount(), 0);
+
+    const std::string nowhere = folder.File("no-such-folder/case.txt");
+    const Status written = DataFile(scene).Write(nowhere);
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.message(),
+              "Cannot write data file \"" + nowhere + "\": No such file or directory");
+}
+
+TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    WriteText(file, "previous case");
+    ::chmod(file.c_str(), 0640);
+    AddTrajectory(1);
+    ASSERT_TRUE(DataFile(scene).Write(file).ok());
+    EXPECT_EQ(FileText(file), DataFile(scene).Format());
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u); // a replaced file keeps its permissions
+
+    // A folder where the file should go: the rename fails and the folder stays as it was.
+    const std::string blocked = folder.File("blocked.txt");
+    std::filesystem::create_directory(blocked);
+    WriteText(blocked + "/inside", "kept");
+    EXPECT_FALSE(DataFile(scene).Write(blocked).ok());
+    EXPECT_EQ(FileText(blocked + "/inside"), "kept");
+
+    // A folder that cannot be written to (root may write anyway, so only checked for others).
+    const std::string locked = folder.File("locked");
+    std::filesystem::create_directory(locked);
+    WriteText(locked + "/case.txt", "previous case");
+    ::chmod(locked.c_str(), 0555);
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(DataFile(scene).Write(locked + "/case.txt").ok());
+        EXPECT_EQ(FileText(locked + "/case.txt"), "previous case");
+    }
+    ::chmod(locked.c_str(), 0755);
+
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"blocked.txt", "case.txt", "locked"}));
+}
+
+TEST_F(DataFileTest, TablesTakeWhatFitsAndCountWhatWasLeftOut) {
+    for (int i = 0; i < 18; ++i) {
+        AddTrajectory(1);
+    }
+    std::string text;
+    for (int i = 1; i <= 3; ++i) {
+        text += "<trajectory>\r\n<x1>0." + std::to_string(i) + "</x1>\r\n</trajectory>\r\n";
+    }
+    for (int i = 0; i < 22; ++i) {
+        text += "<element>\r\n<width>0.1</width>\r\n</element>\r\n";
+    }
+    const DataFileReadResult result = DataFile(scene).ReadText(text);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.trajectoriesLeftOut, 1);
+    EXPECT_EQ(result.elementsLeftOut, 2);
+    EXPECT_EQ(result.LeftOutMessage(), "1 trajectory and 2 elements of the data file left out: the "
+                                       "scene holds at most 20 trajectories and 20 elements.");
+    ASSERT_EQ(scene.GetTrajectoryCount(), 20);
+    EXPECT_DOUBLE_EQ(scene.GetTrajectory(19)->GetX1(), 0.2);
+    EXPECT_EQ(scene.GetElements().GetCount(), 20);
+}
+
+TEST_F(DataFileTest, LineEndsOfEveryKindAndHugeNumbersReadSafely) {
+    const std::string unix = "<body>\n<name>Unix</name>\n<height>1.80</height>\n</body>\n"
+                             "<trajectory>\n<x1>0.1</x1>\n<y1>1e308</y1>\n<y2>-1e308</y2>\n"
+                             "<text>a</text>\n</trajectory>\n";
+    std::string oldMac = unix;
+    std::replace(oldMac.begin(), oldMac.end(), '\n', '\r');
+    for (const std::string& text : {unix, oldMac}) {
+        Case fresh;
+        LoadBoxBody(fresh);
+        DataFile(fresh).ReadText(text);
+        EXPECT_EQ(fresh.GetBody().GetName(), "Unix");
+        EXPECT_FLOAT_EQ(fresh.GetBody().GetHeight(), 1.8f);
+        ASSERT_EQ(fresh.GetTrajectoryCount(), 1);
+        const Trajectory& path = *fresh.GetTrajectory(0);
+        EXPECT_DOUBLE_EQ(path.GetX1(), 0.1);
+        // A length no body has would overflow centimetres and angles: it reads as 0.
+        EXPECT_EQ(path.GetY1(), 0.0);
+        EXPECT_EQ(path.GetY2(), 0.0);
+        EXPECT_TRUE(std::isfinite(path.GetDirectionAngle()));
+        EXPECT_EQ(path.GetText(), "a");
+        // What is written reads back to the same bytes.
+        const std::string written = DataFile(fresh).Format();
+        Case again;
+        LoadBoxBody(again);
+        DataFile(again).ReadText(written);
+        EXPECT_EQ(DataFile(again).Format(), written);
+    }
+}
+
+TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
+    TemporaryFolder folder;
+    const std::string locked = folder.File("locked.txt");
+    WriteText(locked, "evidence");
+    ::chmod(locked.c_str(), 0444);
+    AddTrajectory(1);
+    const Status written = DataFile(scene).Write(locked);
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.message(), "\"" + locked + "\" is read-only.");
+    EXPECT_EQ(FileText(locked), "evidence");
+
+    const std::string fifo = folder.File("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(DataFile(scene).Read(fifo).status.message(),
+              "Cannot open data file \"" + fifo + "\": not a regular file");
+    EXPECT_EQ(DataFile(scene).Write(fifo).message(),
+              "Cannot write data file \"" + fifo + "\": not a regular file");
+    EXPECT_EQ(DataFile(scene).Read("/dev/zero").status.message(),
+              "Cannot open data file \"/dev/zero\": not a regular file");
+
+    const std::string huge = folder.File("huge.txt");
+    {
+        std::ofstream file(huge, std::ios::binary);
+        file.seekp((64 << 20) + 1);
+        file << 'x';
+    }
+    EXPECT_EQ(DataFile(scene).Read(huge).status.message(),
+              "Cannot open data file \"" + huge +
+                  "\": it is larger than 64 MiB, more than any case needs");
+    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+}

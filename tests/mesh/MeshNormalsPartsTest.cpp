@@ -1,0 +1,133 @@
+#include "support/ObjTestText.h"
+
+#include "mesh/MeshNormals.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A bumpy height field of 200 x 200 vertices (big enough to be split across threads), with a
+// few unused vertices and some fans, so that some corners are averaged and others keep their facet
+// normal.
+std::string BumpyGrid() {
+    constexpr int kSide = 200;
+    std::string text;
+    for (int z = 0; z < kSide; ++z) {
+        for (int x = 0; x < kSide; ++x) {
+            const int height = (x * 7 + z * 13) % 5 == 0 ? 3 : 0;
+            text += "v " + std::to_string(x) + " " + std::to_string(height) + " " +
+                    std::to_string(z) + "\n";
+        }
+    }
+    text += "v 0 0 0\nv 1 1 1\n"; // used by no triangle
+    // Fans whose centres are used by many triangles, some folded beyond the crease angle.
+    int next = kSide * kSide + 3;
+    for (const int blades : {63, 64, 65, 90}) {
+        const int centre = next;
+        text += "v 500 0 500\n";
+        for (int i = 0; i < blades; ++i) {
+            const double turn = 6.283185307179586 * i / blades;
+            text += "v " + std::to_string(500 + 10 * std::cos(turn)) + " " +
+                    std::to_string(i % 7 == 0 ? 8 : 1) + " " +
+                    std::to_string(500 + 10 * std::sin(turn)) + "\n";
+        }
+        for (int i = 0; i < blades; ++i) {
+            text += "f " + std::to_string(centre) + " " + std::to_string(centre + 1 + i) + " " +
+                    std::to_string(centre + 1 + (i + 1) % blades) + "\n";
+        }
+        next += blades + 1;
+    }
+    for (int z = 0; z + 1 < kSide; ++z) {
+        for (int x = 0; x + 1 < kSide; ++x) {
+            const int a = z * kSide + x + 1;
+            text += "f " + std::to_string(a) + " " + std::to_string(a + kSide) + " " +
+                    std::to_string(a + kSide + 1) + " " + std::to_string(a + 1) + "\n";
+        }
+    }
+    return text;
+}
+
+float Dot(const float* a, const float* b) {
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
+
+// The smoothing as documented, one vertex after the other: each vertex's list runs from the last
+// triangle using it to the first; the averaged neighbours share one normal, stored first.
+void SmoothSequentially(const Mesh& mesh, float threshold, std::vector<float>& normals,
+                        std::vector<int32_t>& cornerNormals) {
+    std::vector<std::vector<uint32_t>> lists(mesh.vertexCount + 1);
+    for (uint32_t t = 0; t < mesh.triangleCount; ++t) {
+        for (int c = 0; c < 3; ++c) {
+            lists[mesh.triangles[t].vertex[c]].insert(lists[mesh.triangles[t].vertex[c]].begin(),
+                                                      3 * t + c);
+        }
+    }
+    normals.assign(3, 0.0f);
+    cornerNormals.assign(3 * std::size_t{mesh.triangleCount}, 0);
+    const auto facet = [&](uint32_t corner) { return &mesh.facetNormals[3 * (corner / 3 + 1)]; };
+    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+        if (lists[v].empty()) {
+            continue;
+        }
+        const float* reference = facet(lists[v].front());
+        float sum[3] = {0, 0, 0};
+        bool any = false;
+        for (uint32_t corner : lists[v]) {
+            if (Dot(facet(corner), reference) > threshold) {
+                any = true;
+                for (int i = 0; i < 3; ++i) {
+                    sum[i] += facet(corner)[i];
+                }
+            }
+        }
+        int32_t average = 0;
+        if (any) {
+            const float length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
+            average = static_cast<int32_t>(normals.size() / 3);
+            for (float component : sum) {
+                normals.push_back(length > 0 ? component / length : 0.0f);
+            }
+        }
+        for (uint32_t corner : lists[v]) {
+            if (Dot(facet(corner), reference) > threshold) {
+                cornerNormals[corner] = average;
+            } else {
+                cornerNormals[corner] = static_cast<int32_t>(normals.size() / 3);
+                normals.insert(normals.end(), facet(corner), facet(corner) + 3);
+            }
+        }
+    }
+}
+
+} // namespace
+
+TEST(MeshNormals, SmoothingSplitAcrossThreadsNumbersNormalsAsOneThreadWould) {
+    ObjReadResult read = ReadObjText(BumpyGrid());
+    ASSERT_TRUE(read.mesh) << read.error;
+    Mesh& mesh = *read.mesh;
+    ComputeFacetNormals(mesh);
+    for (float angle : {90.0f, 20.0f}) {
+        testing::internal::CaptureStderr();
+        ComputeVertexNormals(mesh, angle);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "glmVertexNormals(): vertex w/o a triangle\n"
+                  "glmVertexNormals(): vertex w/o a triangle\n");
+        std::vector<float> normals;
+        std::vector<int32_t> cornerNormals;
+        SmoothSequentially(mesh, static_cast<float>(std::cos(angle * 3.14159265 / 180.0)), normals,
+                           cornerNormals);
+        ASSERT_EQ(mesh.normals.size(), normals.size());
+        EXPECT_EQ(mesh.normalCount, normals.size() / 3 - 1);
+        EXPECT_EQ(std::memcmp(mesh.normals.data(), normals.data(), normals.size() * sizeof(float)),
+                  0);
+        for (uint32_t t = 0; t < mesh.triangleCount; ++t) {
+            for (int c = 0; c < 3; ++c) {
+                ASSERT_EQ(mesh.triangles[t].normal[c], cornerNormals[3 * t + c]) << t;
+            }
+        }
+    }
+}

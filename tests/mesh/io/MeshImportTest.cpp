@@ -1,0 +1,184 @@
+#include "MeshFiles.h"
+
+#include "case/Body.h"
+#include "case/ProgressSink.h"
+#include "mesh/io/MeshImport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string TestModel(const std::string& name) {
+    return std::string(RUVO_SOURCE_DIR) + "/tests/data/meshes/" + name;
+}
+
+const float* Position(const Mesh& mesh, int32_t vertex) {
+    return &mesh.vertices[3 * static_cast<std::size_t>(vertex)];
+}
+
+// The octahedron's corner at +X, whichever number the reader gave it.
+int32_t VertexAt(const Mesh& mesh, float x, float y, float z) {
+    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+        const float* p = Position(mesh, static_cast<int32_t>(v));
+        if (p[0] == x && p[1] == y && p[2] == z) {
+            return static_cast<int32_t>(v);
+        }
+    }
+    return 0;
+}
+
+class RecordingSink : public ProgressSink {
+public:
+    explicit RecordingSink(int cancelAt) : cancelAt(cancelAt) {}
+    void SetProgress(int position) override { positions.push_back(position); }
+    bool CancelRequested() const override {
+        return cancelAt > 0 && !positions.empty() && positions.back() >= cancelAt;
+    }
+    std::vector<int> positions;
+    int cancelAt;
+};
+
+} // namespace
+
+TEST(MeshImport, TheSameOctahedronComesOutOfEveryFormat) {
+    for (const char* name :
+         {"octahedron_ascii.ply", "octahedron_le.ply", "octahedron_be.ply", "octahedron_ascii.stl",
+          "octahedron_binary.STL", "binary_stl_named.ply", "octahedron.obj", "octahedron.off",
+          "octahedron.glb", "octahedron.gltf"}) {
+        SCOPED_TRACE(name);
+        const MeshImportResult result = ImportMesh(TestModel(name));
+        ASSERT_NE(result.mesh, nullptr) << result.error;
+        const Mesh& mesh = *result.mesh;
+        // STL repeats the corners in every facet; they are shared again.
+        EXPECT_EQ(mesh.vertexCount, 6u);
+        EXPECT_EQ(mesh.triangleCount, 8u);
+        EXPECT_EQ(mesh.box, (std::array<float, 6>{-1, -1, -1, 1, 1, 1}));
+        ASSERT_FALSE(mesh.groups.empty());
+        // Each triangle keeps its corners and their order (the facing of the surface).
+        const int32_t right = VertexAt(mesh, 1, 0, 0), top = VertexAt(mesh, 0, 1, 0),
+                      front = VertexAt(mesh, 0, 0, 1);
+        ASSERT_NE(right * top * front, 0);
+        const MeshTriangle& first = mesh.triangles[0];
+        EXPECT_EQ(std::vector<int32_t>(first.vertex, first.vertex + 3),
+                  (std::vector<int32_t>{right, top, front}));
+    }
+}
+
+TEST(MeshImport, ScanColoursAreKeptPerVertex) {
+    for (const char* name :
+         {"octahedron_ascii.ply", "octahedron_le.ply", "octahedron_be.ply", "octahedron.glb"}) {
+        SCOPED_TRACE(name);
+        const MeshImportResult result = ImportMesh(TestModel(name));
+        ASSERT_NE(result.mesh, nullptr) << result.error;
+        const Mesh& mesh = *result.mesh;
+        ASSERT_EQ(mesh.colors.size(), 4 * (std::size_t{mesh.vertexCount} + 1));
+        const auto color = [&](float x, float y, float z) {
+            const float* c = &mesh.colors[4 * static_cast<std::size_t>(VertexAt(mesh, x, y, z))];
+            return std::vector<float>(c, c + 4);
+        };
+        EXPECT_EQ(color(1, 0, 0), (std::vector<float>{1, 0, 0, 1}));
+        EXPECT_EQ(color(0, -1, 0), (std::vector<float>{1, 1, 0, 1}));
+        EXPECT_EQ(color(0, 0, -1), (std::vector<float>{1, 0, 1, 1}));
+    }
+    EXPECT_TRUE(ImportMesh(TestModel("octahedron_ascii.stl")).mesh->colors.empty());
+}
+
+TEST(MeshImport, BrokenFilesAreRefusedWithTheFileAndTheReason) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"bad_index.ply", "names a vertex that does not exist"},
+        {"truncated.ply", "shorter than its header says"},
+        {"no_end_header.ply", "end_header"},
+        {"huge_count.ply", "shorter than its header says"},
+        {"bad_number.stl", "is not three numbers"},
+        {"truncated.stl", "shorter than its triangle count says"},
+        {"garbage.glb", "garbage.glb"},
+        {"no_such_file.ply", "No such file or directory"},
+        {"octahedron_ascii.ply/inside", "Not a directory"},
+    };
+    for (const auto& [name, reason] : cases) {
+        SCOPED_TRACE(name);
+        const MeshImportResult result = ImportMesh(TestModel(name));
+        EXPECT_EQ(result.mesh, nullptr);
+        EXPECT_FALSE(result.cancelled);
+        EXPECT_NE(result.error.find("\"" + TestModel(name) + "\""), std::string::npos)
+            << result.error;
+        EXPECT_NE(result.error.find(reason), std::string::npos) << result.error;
+        EXPECT_EQ(result.error.find('\n'), std::string::npos);
+    }
+    // A missing Wavefront file keeps the reader's own words.
+    EXPECT_EQ(ImportMesh("absent.obj").error,
+              "Read Obj failed: can't open data file \"absent.obj\".");
+    // Neither the content nor the name says what a file is.
+    const MeshImportResult unknown = ImportMeshFromMemory("hello", "notes.doc");
+    EXPECT_NE(unknown.error.find(".ply .stl"), std::string::npos) << unknown.error;
+}
+
+TEST(MeshImport, ReaderErrorsRefuseTheFileAndWarningsComeBackAsValues) {
+    // Assimp's OFF reader logs a face naming a vertex it does not have, yet returns a scene: the
+    // file is refused rather than taken with a face altered or dropped.
+    std::vector<std::string> warnings;
+    MeshImportCallbacks callbacks;
+    callbacks.warning = [&](const std::string& text) { warnings.push_back(text); };
+    const MeshImportResult result = ImportMesh(TestModel("bad_index.off"), callbacks);
+    EXPECT_EQ(result.mesh, nullptr);
+    EXPECT_NE(result.error.find("out of range"), std::string::npos) << result.error;
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_EQ(warnings[0].rfind("error: ", 0), 0u) << warnings[0];
+}
+
+TEST(MeshImport, ProgressAdvancesAndACancelStopsTheRead) {
+    const SimpleMesh torus = MakeTorus(200000);
+    for (const std::string& bytes : {PlyBytes(torus, PlyEncoding::LittleEndian),
+                                     PlyBytes(torus, PlyEncoding::Ascii), StlBinaryBytes(torus)}) {
+        std::vector<double> fractions;
+        MeshImportCallbacks callbacks;
+        callbacks.progress = [&](double fraction) {
+            fractions.push_back(fraction);
+            return true;
+        };
+        const MeshImportResult whole = ImportMeshFromMemory(bytes, "torus.ply", callbacks);
+        ASSERT_NE(whole.mesh, nullptr) << whole.error;
+        EXPECT_EQ(whole.mesh->triangleCount, torus.triangles.size());
+        ASSERT_GT(fractions.size(), 3u);
+        EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+        EXPECT_EQ(fractions.back(), 1.0);
+
+        int calls = 0;
+        callbacks.progress = [&](double) { return ++calls < 2; };
+        const MeshImportResult stopped = ImportMeshFromMemory(bytes, "torus.ply", callbacks);
+        EXPECT_TRUE(stopped.cancelled);
+        EXPECT_EQ(stopped.mesh, nullptr);
+        EXPECT_EQ(calls, 2);
+    }
+}
+
+TEST(MeshImport, TheBodyTakesAScanAsItTakesAWavefrontModel) {
+    Body body;
+    ASSERT_TRUE(body.Load(TestModel("octahedron.obj")));
+    const Mesh* obj = body.GetModel();
+    const float objHeight = body.GetHeight();
+    const uint32_t objNormals = obj->normalCount;
+
+    ASSERT_TRUE(body.Load(TestModel("octahedron_binary.STL")));
+    EXPECT_EQ(body.GetHeight(), objHeight);
+    EXPECT_EQ(body.GetModel()->normalCount, objNormals);
+
+    // A failure or a cancel keeps the body that was there.
+    const Mesh* before = body.GetModel();
+    EXPECT_FALSE(body.Load(TestModel("truncated.ply")));
+    EXPECT_EQ(body.GetModel(), before);
+    RecordingSink cancelling(20);
+    const Status cancelled = body.LoadWithProgress(TestModel("octahedron_le.ply"), cancelling);
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(body.GetModel(), before);
+    EXPECT_EQ(cancelling.positions.back(), 20);
+
+    RecordingSink watching(0);
+    ASSERT_TRUE(body.LoadWithProgress(TestModel("octahedron_le.ply"), watching));
+    EXPECT_EQ(watching.positions.front(), 10);
+    EXPECT_EQ(watching.positions.back(), 60);
+    EXPECT_NE(body.GetModel(), before);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "mesh/Mesh.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+// Every field and array of two meshes, compared bit for bit (floats included).
+inline void ExpectSameMesh(const Mesh& a, const Mesh& b) {
+    const auto sameBits = [](const auto& x, const auto& y) {
+        return x.size() == y.size() &&
+               (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof(x[0])) == 0);
+    };
+    EXPECT_EQ(a.path, b.path);
+    EXPECT_EQ(a.vertexCount, b.vertexCount);
+    EXPECT_EQ(a.normalCount, b.normalCount);
+    EXPECT_EQ(a.texCoordCount, b.texCoordCount);
+    EXPECT_EQ(a.triangleCount, b.triangleCount);
+    EXPECT_EQ(a.materialCount, b.materialCount);
+    EXPECT_EQ(a.groupCount, b.groupCount);
+    EXPECT_TRUE(sameBits(a.vertices, b.vertices));
+    EXPECT_TRUE(sameBits(a.normals, b.normals));
+    EXPECT_TRUE(sameBits(a.texCoords, b.texCoords));
+    EXPECT_TRUE(sameBits(a.triangles, b.triangles));
+    EXPECT_TRUE(sameBits(a.box, b.box));
+    ASSERT_EQ(a.materials.size(), b.materials.size());
+    for (std::size_t i = 0; i < a.materials.size(); ++i) {
+        EXPECT_EQ(a.materials[i].name, b.materials[i].name);
+        EXPECT_EQ(a.materials[i].diffuse, b.materials[i].diffuse);
+    }
+    ASSERT_EQ(a.groups.size(), b.groups.size());
+    for (std::size_t i = 0; i < a.groups.size(); ++i) {
+        EXPECT_EQ(a.groups[i].name, b.groups[i].name) << i;
+        EXPECT_EQ(a.groups[i].triangleCount, b.groups[i].triangleCount) << i;
+        EXPECT_EQ(a.groups[i].triangleIndices, b.groups[i].triangleIndices) << i;
+        EXPECT_EQ(a.groups[i].material, b.groups[i].material) << i;
+        EXPECT_TRUE(sameBits(a.groups[i].box, b.groups[i].box)) << i;
+    }
+}

@@ -1,0 +1,142 @@
+#include "support/RenderTestSupport.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Changes the working directory for the life of the object.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const fs::path& path) : previous(fs::current_path()) {
+        fs::current_path(path);
+    }
+    ~WorkingDirectory() { fs::current_path(previous); }
+
+private:
+    fs::path previous;
+};
+
+} // namespace
+
+TestModels::TestModels() {
+    std::random_device random;
+    root = fs::temp_directory_path() / ("ruvo-render-" + std::to_string(random()));
+    fs::create_directories(root / "data" / "default");
+    const fs::path folder = root / "data" / "default";
+    WriteFile(folder / "Arrow1.obj", BoxObj({-0.03f, -0.03f, -0.5f}, {0.03f, 0.03f, 0.0f}, "", ""));
+    WriteFile(folder / "HalfArrow1.obj",
+              BoxObj({-0.03f, -0.03f, -0.25f}, {0.03f, 0.03f, 0.0f}, "", ""));
+    WriteFile(folder / "man1.mtl", "newmtl skin\nKd 0.1 0.1 0.9\nKa 0.2 0.2 0.2\n");
+    WriteFile(folder / "man1.obj",
+              BoxObj({-0.1f, 0.0f, 0.0f}, {0.1f, 1.8f, 0.2f}, "man1.mtl", "skin"));
+    // Drawn 2 m tall, the box's front lies at z = 0.2222.
+    WriteFile(folder / "man1.landmarks", "# name x y z\nfront marker 0.05 1.0 0.2222\n");
+}
+
+TestModels::~TestModels() {
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
+}
+
+std::string TestModels::BoxObj(const std::array<float, 3>& min, const std::array<float, 3>& max,
+                               const std::string& materialLibrary, const std::string& material) {
+    std::ostringstream obj;
+    if (!materialLibrary.empty()) {
+        obj << "mtllib " << materialLibrary << "\n";
+    }
+    // Vertex k (1..8) has bit 0 for x, bit 1 for y, bit 2 for z set at the maximum.
+    for (int k = 0; k < 8; ++k) {
+        obj << "v " << ((k & 1) ? max[0] : min[0]) << ' ' << ((k & 2) ? max[1] : min[1]) << ' '
+            << ((k & 4) ? max[2] : min[2]) << "\n";
+    }
+    if (!material.empty()) {
+        obj << "usemtl " << material << "\n";
+    }
+    // Each face as a quad in counter-clockwise order seen from outside.
+    const int faces[6][4] = {{1, 5, 7, 3}, {2, 4, 8, 6}, {1, 2, 6, 5},
+                             {3, 7, 8, 4}, {1, 3, 4, 2}, {5, 6, 8, 7}};
+    for (const auto& face : faces) {
+        obj << "f " << face[0] << ' ' << face[1] << ' ' << face[2] << "\n";
+        obj << "f " << face[0] << ' ' << face[2] << ' ' << face[3] << "\n";
+    }
+    return obj.str();
+}
+
+RenderHarness::RenderHarness() {
+    context = HeadlessContext::Create(kWidth, kHeight, error);
+    if (!context) {
+        return;
+    }
+    scene.SetRenderer(&renderer);
+    {
+        WorkingDirectory inModels(models.Root());
+        ready = scene.CreateContext(&error) == 0;
+    }
+    scene.Resize(kWidth, kHeight);
+}
+
+RenderHarness::~RenderHarness() {
+    if (context) {
+        scene.DestroyContext();
+    }
+    scene.SetRenderer(nullptr);
+}
+
+void RenderHarness::Render() {
+    scene.RenderFrame();
+    glFinish();
+}
+
+Rgb RenderHarness::Pixel(int x, int y) const {
+    unsigned char rgba[4] = {0, 0, 0, 0};
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+}
+
+std::array<double, 2> RenderHarness::Project(double x, double y, double z) const {
+    const Vec3 eye = scene.GetCamera().ViewMatrix().TransformPoint({x, y, z});
+    const double focal = 1.0 / std::tan(std::numbers::pi / 6.0);
+    const double aspect = static_cast<double>(kWidth) / kHeight;
+    const double ndcX = focal / aspect * eye.x / -eye.z;
+    const double ndcY = focal * eye.y / -eye.z;
+    return {(ndcX + 1.0) * 0.5 * kWidth, (ndcY + 1.0) * 0.5 * kHeight};
+}
+
+void RenderHarness::PickAt(double x, double y) {
+    scene.Pick(static_cast<int>(std::lround(x)), kHeight - static_cast<int>(std::lround(y)));
+}
+
+Trajectory& RenderHarness::AddTrajectory(int exited, double x, double y, double z, double r,
+                                         double g, double b) {
+    Trajectory& path = *scene.AddTrajectory(exited);
+    // Along -Z from IN: no turn at all.
+    path.SetPoints(x, y, z, x, y, z - 0.3);
+    path.SetColor(r, g, b);
+    return path;
+}
+
+Element& RenderHarness::AddElement(double x, double y, double z, double width, double r, double g,
+                                   double b) {
+    auto element = std::make_unique<Element>();
+    element->SetPosition(x, y, z);
+    element->SetWidth(width);
+    element->SetHeight(width);
+    element->SetLength(width);
+    element->SetBounds(-width / 2, -width / 2, -width / 2, width / 2, width / 2, width / 2);
+    element->SetColor(r, g, b);
+    Element& added = *element;
+    scene.GetElements().Add(std::move(element));
+    return added;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "case/Case.h"
+#include "render/HeadlessContext.h"
+#include "render/Renderer.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+// Writes small models into a fresh folder laid out like the program's working directory
+// (data/default/...): arrows that are boxes 6 cm square, the full one 0.5 m long and the half one
+// 0.25 m, both along -Z from the origin; a blue box body 0.2 x 1.8 x 0.2 standing on y = 0, with
+// one landmark on its front.
+class TestModels {
+public:
+    TestModels();
+    ~TestModels();
+    const std::filesystem::path& Root() const { return root; }
+
+    // The OBJ text of an axis-aligned box with outward-facing, counter-clockwise triangles.
+    static std::string BoxObj(const std::array<float, 3>& min, const std::array<float, 3>& max,
+                              const std::string& materialLibrary, const std::string& material);
+
+private:
+    std::filesystem::path root;
+};
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+// A scene drawn by the real renderer into a headless framebuffer, with the test models loaded.
+class RenderHarness {
+public:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 300;
+
+    RenderHarness();
+    ~RenderHarness();
+    bool Ready() const { return ready; }
+    const std::string& Error() const { return error; }
+
+    Case& Scene() { return scene; }
+    void Render();                 // draws one frame and waits for it
+    Rgb Pixel(int x, int y) const; // y counted from the bottom row, as OpenGL does
+    // Where a world point lands in the framebuffer (x right, y up from the bottom row).
+    std::array<double, 2> Project(double x, double y, double z) const;
+    // Picks at the framebuffer pixel (x from the left, y from the bottom row).
+    void PickAt(double x, double y);
+
+    Trajectory& AddTrajectory(int exited, double x, double y, double z, double r, double g,
+                              double b);
+    Element& AddElement(double x, double y, double z, double width, double r, double g, double b);
+
+private:
+    TestModels models;
+    std::unique_ptr<HeadlessContext> context;
+    Case scene;
+    Renderer renderer;
+    bool ready = false;
+    std::string error;
+};

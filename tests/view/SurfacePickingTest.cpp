@@ -1,0 +1,253 @@
+#include "support/TestObjFiles.h"
+
+#include "base/Matrix4.h"
+#include "case/Case.h"
+#include "mesh/io/obj/ObjReader.h"
+#include "view/SurfacePicking.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+const char* const kDefaultBody = RUVO_SOURCE_DIR "/data/default/man1.obj";
+
+struct DrawnTriangle {
+    Vec3 corner[3];
+};
+
+DrawnTriangle Drawn(const Body& body, uint32_t triangle) {
+    const Mesh& mesh = *body.GetModel();
+    const Matrix4 place = body.DrawTransform();
+    DrawnTriangle drawn;
+    for (int k = 0; k < 3; ++k) {
+        const float* p = &mesh.vertices[3 * mesh.triangles[triangle].vertex[k]];
+        drawn.corner[k] = place.TransformPoint({p[0], p[1], p[2]});
+    }
+    return drawn;
+}
+
+// Moller-Trumbore in double precision; the ray parameter of the hit, if any.
+std::optional<double> Intersect(const SurfaceRay& ray, const DrawnTriangle& tri) {
+    const Vec3 e1 = Minus(tri.corner[1], tri.corner[0]);
+    const Vec3 e2 = Minus(tri.corner[2], tri.corner[0]);
+    const Vec3 p = Cross(ray.direction, e2);
+    const double det = Dot(e1, p);
+    if (std::abs(det) < 1e-18) {
+        return std::nullopt;
+    }
+    const Vec3 s = Minus(ray.origin, tri.corner[0]);
+    const double u = Dot(s, p) / det;
+    const Vec3 q = Cross(s, e1);
+    const double v = Dot(ray.direction, q) / det;
+    const double t = Dot(e2, q) / det;
+    if (u < 0 || v < 0 || u + v > 1 || t < 0 || t > ray.tMax) {
+        return std::nullopt;
+    }
+    return t;
+}
+
+// Distance from a point to the plane of a triangle, and whether it projects inside it.
+double DistanceToTriangle(const Vec3& point, const DrawnTriangle& tri) {
+    const Vec3 n = Cross(Minus(tri.corner[1], tri.corner[0]), Minus(tri.corner[2], tri.corner[0]));
+    const double length = std::sqrt(Dot(n, n));
+    double inside = 0; // how far outside the edges, 0 when within
+    for (int k = 0; k < 3; ++k) {
+        const Vec3 edge = Minus(tri.corner[(k + 1) % 3], tri.corner[k]);
+        const Vec3 inward = Cross(n, edge);
+        const double side =
+            Dot(Minus(point, tri.corner[k]), inward) / std::sqrt(Dot(inward, inward));
+        inside = std::max(inside, -side);
+    }
+    return std::hypot(Dot(Minus(point, tri.corner[0]), n) / length, inside);
+}
+
+std::vector<DrawnTriangle> AllDrawn(const Body& body) {
+    std::vector<DrawnTriangle> all;
+    for (uint32_t t = 0; t < body.GetModel()->triangleCount; ++t) {
+        all.push_back(Drawn(body, t));
+    }
+    return all;
+}
+
+double NearestHitByBruteForce(const std::vector<DrawnTriangle>& triangles, const SurfaceRay& ray) {
+    double nearest = std::numeric_limits<double>::infinity();
+    for (const DrawnTriangle& triangle : triangles) {
+        if (const auto hit = Intersect(ray, triangle)) {
+            nearest = std::min(nearest, *hit);
+        }
+    }
+    return nearest;
+}
+
+double Length(const Vec3& v) {
+    return std::sqrt(Dot(v, v));
+}
+
+} // namespace
+
+TEST(MatrixTest, PerspectiveLookAtAndInverse) {
+    const Matrix4 projection = Matrix4::Perspective(60, 4.0 / 3.0, 0.01, 128);
+    // The near plane maps to depth -1, the far plane to +1; the top edge of the field to y = 1.
+    EXPECT_NEAR(projection.TransformPoint({0, 0, -0.01}).z, -1, 1e-9);
+    EXPECT_NEAR(projection.TransformPoint({0, 0, -128}).z, 1, 1e-9);
+    EXPECT_NEAR(projection.TransformPoint({0, std::tan(M_PI / 6) * 5, -5}).y, 1, 1e-9);
+
+    const Matrix4 look = Matrix4::LookAt({1, 2, 3}, {1, 2, 0}, {0, 1, 0});
+    const Vec3 eye = look.TransformPoint({1, 2, 3});
+    const Vec3 centre = look.TransformPoint({1, 2, 0});
+    EXPECT_NEAR(Length(eye), 0, 1e-12);
+    EXPECT_NEAR(centre.z, -3, 1e-12);
+    EXPECT_NEAR(centre.x, 0, 1e-12);
+
+    Case scene;
+    scene.ViewProfile();
+    const Matrix4 both = projection * scene.GetCamera().ViewMatrix();
+    const auto inverse = both.Inverse();
+    ASSERT_TRUE(inverse);
+    const Matrix4 identity = *inverse * both;
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_NEAR(identity.At(row, column), row == column ? 1 : 0, 1e-9);
+        }
+    }
+    EXPECT_FALSE(Matrix4::Scaling(1, 0, 1).Inverse());
+}
+
+// Across the default body in three views (with the body scaled as a case may scale it): every
+// point found lies on the drawn mesh and is the nearest crossing of that pixel's ray.
+TEST(SurfacePickingTest, PointIsTheNearestCrossingOnTheDrawnMesh) {
+    Case scene;
+    ASSERT_TRUE(scene.GetBody().Load(kDefaultBody));
+    scene.GetBody().SetHeight(1.62);
+    scene.GetBody().SetScaleX(1.15);
+    scene.GetBody().SetScaleZ(0.9);
+    const Body& body = scene.GetBody();
+    const std::vector<DrawnTriangle> triangles = AllDrawn(body);
+
+    int hits = 0;
+    for (void (Case::*view)() : {&Case::ViewFront, &Case::ViewRight, &Case::ViewProfile}) {
+        (scene.*view)();
+        for (int y = 40; y < kHeight; y += 70) {
+            for (int x = 365; x < 440; x += 15) {
+                const double px = x + 0.5, py = y + 0.5;
+                const auto ray = PixelRay(scene.GetCamera(), kWidth, kHeight, px, py);
+                ASSERT_TRUE(ray);
+                const auto hit = BodySurfaceAt(scene, kWidth, kHeight, px, py);
+                const double expected = NearestHitByBruteForce(triangles, *ray);
+                if (!std::isfinite(expected)) {
+                    EXPECT_FALSE(hit) << x << "," << y;
+                    continue;
+                }
+                ASSERT_TRUE(hit) << x << "," << y;
+                ++hits;
+                const double rayLength = Length(ray->direction);
+                EXPECT_NEAR(hit->t * rayLength, expected * rayLength, 1e-4) << x << "," << y;
+                EXPECT_LT(DistanceToTriangle(hit->point, Drawn(body, hit->triangle)), 1e-4);
+                EXPECT_TRUE(body.GetModelParts().Find(hit->group)) << hit->group;
+            }
+        }
+    }
+    EXPECT_GT(hits, 35);                                           // the pixels do cover the body
+    EXPECT_FALSE(BodySurfaceAt(scene, kWidth, kHeight, 2.5, 2.5)); // a corner shows no body
+}
+
+// Two parallel squares in different groups: the ray reports the nearer one's group, and moving
+// the vertices (a posed body) moves the answer without another build.
+TEST(SurfacePickingTest, ReportsTheGroupAndFollowsMovedVertices) {
+    const std::string path =
+        testobj::Write("two-squares.obj", "v -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\n"
+                                          "v -1 -1 1\nv 1 -1 1\nv 1 1 1\nv -1 1 1\n"
+                                          "usemtl back\nf 1 2 3\nf 1 3 4\n"
+                                          "usemtl arm\nf 5 6 7\nf 5 7 8\n");
+    ObjReadResult read = ReadObj(path);
+    ASSERT_TRUE(read.mesh);
+    const Mesh& mesh = *read.mesh;
+    SurfaceRayCaster caster;
+    ASSERT_TRUE(caster.Build(mesh, mesh.vertices));
+    const SurfaceRay down = {{0.2, 0.3, 5}, {0, 0, -10}, 1.0};
+    auto hit = caster.Cast(down, Matrix4::Identity());
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->group, "arm");
+    EXPECT_NEAR(hit->point.z, 1, 1e-12);
+    EXPECT_NEAR(hit->t, 0.4, 1e-12);
+
+    // Under a placement the point comes back in the ray's frame.
+    hit = caster.Cast(down, Matrix4::Translation(0, 0, 0.5) * Matrix4::Scaling(1, 1, 2));
+    ASSERT_TRUE(hit);
+    EXPECT_NEAR(hit->point.z, 2.5, 1e-12);
+
+    std::vector<float> moved = mesh.vertices;
+    for (int v = 5; v <= 8; ++v) {
+        moved[3 * v + 0] += 5; // the near square moves out of the ray's way
+    }
+    ASSERT_TRUE(caster.UpdatePositions(moved));
+    hit = caster.Cast(down, Matrix4::Identity());
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->group, "back");
+    EXPECT_FALSE(caster.Cast({{3, 3, 5}, {0, 0, -10}, 1.0}, Matrix4::Identity()));
+    EXPECT_FALSE(caster.UpdatePositions(std::span<const float>(moved).first(6)));
+}
+
+// The wheel moves the eye along the pointer's ray: the surface point under the pointer stays
+// under it and comes 10 % nearer per step; a miss steps by the eye's distance.
+TEST(SurfacePickingTest, ZoomKeepsThePointUnderThePointer) {
+    Case scene;
+    ASSERT_TRUE(scene.GetBody().Load(kDefaultBody));
+    scene.ViewFront();
+    const double px = 380.5, py = 250.5;
+    const auto before = BodySurfaceAt(scene, kWidth, kHeight, px, py);
+    ASSERT_TRUE(before);
+    const double distanceBefore =
+        Length(scene.GetCamera().ViewMatrix().TransformPoint(before->point));
+    ZoomTowardPixel(scene, kWidth, kHeight, px, py, 2);
+    const auto after = BodySurfaceAt(scene, kWidth, kHeight, px, py);
+    ASSERT_TRUE(after);
+    EXPECT_LT(Length(Minus(after->point, before->point)), 1e-6);
+    EXPECT_NEAR(Length(scene.GetCamera().ViewMatrix().TransformPoint(after->point)),
+                0.8 * distanceBefore, 1e-6);
+
+    Case empty; // no body: every ray misses
+    empty.ViewFront();
+    ZoomTowardPixel(empty, kWidth, kHeight, kWidth / 2.0, kHeight / 2.0, -1);
+    EXPECT_NEAR(empty.GetCamera().GetZ(), 2.5 + 0.1 * std::hypot(1.0, 2.5), 1e-9);
+    EXPECT_NEAR(empty.GetCamera().GetY(), 1.0, 1e-9);
+}
+
+// A model with named parts reports the part under the ray, not the material it is drawn with.
+TEST(SurfacePickingTest, ReportsTheModelPartOfTheBody) {
+    const std::string path =
+        testobj::Write("parts.obj", "v -1 0 0\nv 1 0 0\nv 1 2 0\nv -1 2 0\n"
+                                    "v -1 0 1\nv 1 0 1\nv 1 2 1\nv -1 2 1\n"
+                                    "g trunk\nf 1 2 3\nf 1 3 4\n"
+                                    "v -1 0 -1\nv 1 0 -1\nv 1 2 -1\nv -1 2 -1\n"
+                                    "g right_arm\nf 5 6 7\nf 5 7 8\n"
+                                    "g right_forearm\nf 9 10 11\nf 9 11 12\n");
+    Case scene;
+    ASSERT_TRUE(scene.GetBody().Load(path));
+    const auto hit = scene.GetBody().FirstSurfaceHit({{0.01, 0.5, 5}, {0, 0, -10}, 1.0});
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(hit->group, "right_arm");
+}
+
+// The desktop program's scene lives for the whole run and is made before the ray-tracing library
+// is loaded (at the first click), so the library's own clean-up comes first at exit. Leaving the
+// program must still end it cleanly. The check runs in a fresh process, where the library is not
+// loaded yet.
+TEST(SurfacePickingDeathTest, AScenePickedForTheWholeRunEndsCleanly) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            static Case scene; // made before the library is loaded
+            const bool prepared =
+                scene.GetBody().Load(kDefaultBody) && scene.GetBody().PrepareSurface();
+            std::exit(prepared ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
