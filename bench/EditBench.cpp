@@ -19,31 +19,32 @@ namespace {
 
 // A full case: the default body, 20 trajectories with labels and 20 elements with labels.
 struct FullCase {
-    Case scene;
+    Case theCase;
+    CaseEditor editor{theCase};
     int heard = 0;
 
     FullCase() {
         ObjReadResult body = ReadObj(std::string(RUVO_SOURCE_DIR) + "/data/default/man1.obj");
         if (body.mesh) {
-            scene.GetBody().LoadMesh(std::move(body.mesh));
+            theCase.GetBody().LoadMesh(std::move(body.mesh));
         }
-        scene.GetBody().SetHeight(1.78);
+        theCase.GetBody().SetHeight(1.78);
         for (int n = 0; n < 20; ++n) {
-            Trajectory& path = *scene.AddTrajectory(n % 2);
+            Trajectory& trajectory = *theCase.AddTrajectory(n % 2);
             const double x = -0.3 + 0.03 * n;
-            path.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
-            path.SetColor(1, 0.2, 0.1);
-            path.SetText("Trajectory " + std::to_string(n + 1) + "\r\nentry wound, left chest");
+            trajectory.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
+            trajectory.SetColor(1, 0.2, 0.1);
+            trajectory.SetText("Trajectory " + std::to_string(n + 1) + "\r\nentry wound, left chest");
             auto element = std::make_unique<Element>();
             element->SetPosition(0.5, 0.1 * n, 0.2);
             element->SetWidth(0.08);
             element->SetHeight(0.05);
             element->SetLength(0.06);
             element->SetText("Element " + std::to_string(n + 1));
-            scene.GetElements().Add(std::move(element));
+            theCase.GetElements().Add(std::move(element));
         }
         // The view's listener asks for a frame; here it only counts.
-        scene.GetEditor().AddListener([this](const CaseChange&) { ++heard; });
+        editor.AddListener([this](const CaseChange&) { ++heard; });
     }
 };
 
@@ -52,13 +53,13 @@ void BM_EditTrajectoryWithNotification(benchmark::State& state) {
     FullCase full;
     std::vector<std::unique_ptr<CaseEdit>> history;
     history.reserve(1 << 20);
-    full.scene.GetEditor().SetRecorder(
+    full.editor.SetRecorder(
         [&history](std::unique_ptr<CaseEdit> edit) { history.push_back(std::move(edit)); });
     double shift = 0;
     for (auto _ : state) {
         shift += 0.001;
-        full.scene.GetEditor().EditTrajectory(7, "Move",
-                                              [shift](Trajectory& p) { p.SetDx(shift); });
+        full.editor.EditTrajectory(7, "Move",
+                                              [shift](Trajectory& trajectory) { trajectory.SetDx(shift); });
         if (history.size() >= (1 << 20)) {
             state.PauseTiming();
             history.clear();
@@ -75,7 +76,7 @@ void BM_EditBodyWithNotification(benchmark::State& state) {
     double height = 1.5;
     for (auto _ : state) {
         height = height > 1.9 ? 1.5 : height + 0.001;
-        full.scene.GetEditor().EditBody("Body parameters",
+        full.editor.EditBody("Body parameters",
                                         [height](Body& b) { b.SetHeight(height); });
     }
     benchmark::DoNotOptimize(full.heard);
@@ -86,12 +87,12 @@ BENCHMARK(BM_EditBodyWithNotification);
 void BM_DeleteAllAndUndo(benchmark::State& state) {
     FullCase full;
     std::unique_ptr<CaseEdit> last;
-    full.scene.GetEditor().SetRecorder(
+    full.editor.SetRecorder(
         [&last](std::unique_ptr<CaseEdit> edit) { last = std::move(edit); });
     for (auto _ : state) {
-        full.scene.GetEditor().EditCase("Delete all trajectories and elements",
-                                        [](Case& s) { s.DeleteAll(); });
-        full.scene.GetEditor().Undo(*last);
+        full.editor.EditCase("Delete all trajectories and elements",
+                                        [](Case& edited) { edited.DeleteAll(); });
+        full.editor.Undo(*last);
     }
     benchmark::DoNotOptimize(full.heard);
 }
@@ -117,7 +118,7 @@ void BM_RecoveryWriteOfAFullCase(benchmark::State& state) {
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "recovery.txt").string();
     for (auto _ : state) {
-        if (ReplaceFileContents(path, DataFile(full.scene).Format()) != 0) {
+        if (ReplaceFileContents(path, DataFile::Format(full.theCase)) != 0) {
             state.SkipWithError("the recovery file could not be written");
             break;
         }

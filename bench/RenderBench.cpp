@@ -5,6 +5,7 @@
 #include "render/MeshDrawCache.h"
 #include "render/MeshDrawing.h"
 #include "render/Renderer.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -39,47 +40,48 @@ private:
     std::clock_t start;
 };
 
-// The default scene: the default body, 20 trajectories over the chest and 20 elements beside it.
-struct DefaultScene {
+// The default case: the default body, 20 trajectories over the chest and 20 elements beside it.
+struct DefaultCase {
     std::unique_ptr<HeadlessContext> context;
-    Case scene;
+    Case theCase;
+    ViewState view;
     Renderer renderer;
     std::string error;
 
-    // Without trajectories and elements it is the floor the full scene is measured against.
-    explicit DefaultScene(bool filled = true) {
+    // Without trajectories and elements it is the floor the full case is measured against.
+    explicit DefaultCase(bool filled = true) {
         context = HeadlessContext::Create(kWidth, kHeight, error);
         if (!context) {
             return;
         }
         const auto previous = std::filesystem::current_path();
         std::filesystem::current_path(RUVO_SOURCE_DIR);
-        scene.SetRenderer(&renderer);
-        const int created = scene.CreateContext(&error);
+        const Status loaded = theCase.LoadModels();
         std::filesystem::current_path(previous);
-        if (created != 0) {
+        if (!loaded || !renderer.InitializeContext()) {
+            error = loaded ? "the OpenGL context could not be set up" : loaded.message();
             context.reset();
             return;
         }
-        scene.Resize(kWidth, kHeight);
+        view.ViewFront();
+        renderer.Resize(kWidth, kHeight);
         if (filled) {
             Fill();
         }
     }
-    ~DefaultScene() {
+    ~DefaultCase() {
         if (context) {
-            scene.DestroyContext();
+            renderer.DestroyContext();
         }
-        scene.SetRenderer(nullptr);
     }
 
     void Fill() {
         for (int n = 0; n < 20; ++n) {
-            Trajectory& path = *scene.AddTrajectory(n % 2);
+            Trajectory& trajectory = *theCase.AddTrajectory(n % 2);
             const double x = -0.3 + 0.03 * n;
-            path.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
-            path.SetColor(1, 0.2, 0.1);
-            path.SetText("Trajectory " + std::to_string(n + 1));
+            trajectory.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
+            trajectory.SetColor(1, 0.2, 0.1);
+            trajectory.SetText("Trajectory " + std::to_string(n + 1));
             auto element = std::make_unique<Element>();
             element->SetPosition(0.5, 0.1 * n, 0.2);
             element->SetWidth(0.08);
@@ -87,32 +89,32 @@ struct DefaultScene {
             element->SetLength(0.06);
             element->SetColor(0.2, 0.8, 0.2);
             element->SetText("Element " + std::to_string(n + 1));
-            scene.GetElements().Add(std::move(element));
+            theCase.GetElements().Add(std::move(element));
         }
-        scene.SelectTrajectory(5);
-        scene.SetManipulationMode(ManipulationMode::Rotate);
+        view.SelectTrajectory(5);
+        view.SetManipulationMode(ManipulationMode::Rotate);
     }
 };
 
 // Frames of the transparent body (axes shown), with or without the 20 + 20 objects.
 void RenderFrames(benchmark::State& state, bool filled) {
-    DefaultScene fixture(filled);
+    DefaultCase fixture(filled);
     if (!fixture.context) {
         state.SkipWithError(fixture.error.c_str());
         return;
     }
-    fixture.scene.ToggleBodyTransparency();
+    fixture.view.ToggleBodyTransparency();
     ProcessCpu cpu(state);
     for (auto _ : state) {
-        fixture.scene.RenderFrame();
+        fixture.renderer.RenderFrame(fixture.theCase, fixture.view);
         glFinish();
     }
 }
 
-void BM_DefaultSceneFrame(benchmark::State& state) {
+void BM_DefaultCaseFrame(benchmark::State& state) {
     RenderFrames(state, true);
 }
-BENCHMARK(BM_DefaultSceneFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DefaultCaseFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The floor: the same frame with the body alone.
 void BM_BodyOnlyFrame(benchmark::State& state) {
@@ -120,19 +122,19 @@ void BM_BodyOnlyFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_BodyOnlyFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_DefaultScenePick(benchmark::State& state) {
-    DefaultScene fixture;
+void BM_DefaultCasePick(benchmark::State& state) {
+    DefaultCase fixture;
     if (!fixture.context) {
         state.SkipWithError(fixture.error.c_str());
         return;
     }
     ProcessCpu cpu(state);
     for (auto _ : state) {
-        fixture.scene.Pick(kWidth / 2, kHeight / 2);
+        fixture.renderer.Pick(fixture.theCase, fixture.view, kWidth / 2, kHeight / 2);
         glFinish();
     }
 }
-BENCHMARK(BM_DefaultScenePick)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DefaultCasePick)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A lit height field of about a million triangles with smooth normals and one material.
 Mesh LargeMesh() {
@@ -216,16 +218,14 @@ void BM_LargeMeshCached(benchmark::State& state) {
         return;
     }
     MeshDrawCache cache;
-    MeshDrawCache::Install(&cache);
-    DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f); // compiles the list
+    DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f, 1.0f, &cache); // builds the buffers
     glFinish();
     ProcessCpu cpu(state);
     for (auto _ : state) {
         bench.Clear();
-        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f, 1.0f, &cache);
         glFinish();
     }
-    MeshDrawCache::Install(nullptr);
 }
 BENCHMARK(BM_LargeMeshCached)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -250,14 +250,12 @@ void BM_LargeMeshFirstFrame(benchmark::State& state) {
     ProcessCpu cpu(state);
     for (auto _ : state) {
         MeshDrawCache cache;
-        MeshDrawCache::Install(&cache);
         const double before = ResidentMiB();
         bench.Clear();
-        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f, 1.0f, &cache);
         glFinish();
         grown = ResidentMiB() - before;
         cache.Release();
-        MeshDrawCache::Install(nullptr);
     }
     state.counters["resident_growth_mib"] = grown;
 }
@@ -322,7 +320,6 @@ void BM_LargeMeshImmediate(benchmark::State& state) {
         state.SkipWithError(bench.error.c_str());
         return;
     }
-    MeshDrawCache::Install(nullptr);
     ProcessCpu cpu(state);
     for (auto _ : state) {
         bench.Clear();

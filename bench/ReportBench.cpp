@@ -35,7 +35,7 @@ std::string FullCaseFile() {
         }
         const std::string file =
             (std::filesystem::temp_directory_path() / "ruvo-report-bench-case.txt").string();
-        DataFile(scene).Write(file);
+        DataFile::Write(scene, file);
         return file;
     }();
     return path;

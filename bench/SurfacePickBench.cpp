@@ -5,6 +5,7 @@
 #include "case/Case.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "view/SurfacePicking.h"
+#include "view/ViewState.h"
 
 #include <benchmark/benchmark.h>
 
@@ -56,22 +57,20 @@ std::unique_ptr<Mesh> TorusMesh() {
     return mesh;
 }
 
-Case& SceneWith(bool torus) {
-    static Case bodyScene;
-    static Case torusScene;
+Body& BodyWith(bool torus) {
+    static Body defaultBody;
+    static Body torusBody;
     static const bool loaded = [] {
-        const bool body = bodyScene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok();
-        const bool ring = torusScene.GetBody().LoadMesh(TorusMesh()).ok();
-        bodyScene.ViewFront();
-        torusScene.ViewFront();
+        const bool body = defaultBody.Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok();
+        const bool ring = torusBody.LoadMesh(TorusMesh()).ok();
         return body && ring;
     }();
     (void)loaded;
-    return torus ? torusScene : bodyScene;
+    return torus ? torusBody : defaultBody;
 }
 
 void Build(benchmark::State& state, bool torus) {
-    const Mesh* mesh = SceneWith(torus).GetBody().GetModel();
+    const Mesh* mesh = BodyWith(torus).GetModel();
     if (mesh == nullptr) {
         state.SkipWithError("model not loaded");
         return;
@@ -86,8 +85,10 @@ void Build(benchmark::State& state, bool torus) {
 
 // One click per iteration, at pixels spread over the middle of the view.
 void Query(benchmark::State& state, bool torus) {
-    Case& scene = SceneWith(torus);
-    if (!scene.GetBody().PrepareSurface()) {
+    const Body& body = BodyWith(torus);
+    ViewState view;
+    view.ViewFront();
+    if (!body.PrepareSurface()) {
         state.SkipWithError("surface not built");
         return;
     }
@@ -97,7 +98,7 @@ void Query(benchmark::State& state, bool torus) {
         const double x = 250 + (pixel % 17) * 18 + 0.5;
         const double y = 50 + (pixel / 17 % 17) * 30 + 0.5;
         ++pixel;
-        const auto hit = BodySurfaceAt(scene, kWidth, kHeight, x, y);
+        const auto hit = BodySurfaceAt(body, view.GetCamera(), kWidth, kHeight, x, y);
         hits += hit ? 1 : 0;
         benchmark::DoNotOptimize(hit);
     }

@@ -11,12 +11,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     Case scene;
-    DataFile(scene).ReadText(text);
-    const std::string written = DataFile(scene).Format();
+    DataFile::ReadText(scene, text);
+    const std::string written = DataFile::Format(scene);
     DataSummary::Build(scene);
 
     Case reread;
-    DataFile(reread).ReadText(written);
+    DataFile::ReadText(reread, written);
     if (reread.GetTrajectoryCount() != scene.GetTrajectoryCount() ||
         reread.GetElements().GetCount() != scene.GetElements().GetCount()) {
         __builtin_trap(); // a saved case must reopen with everything it held

@@ -1,6 +1,5 @@
 #include "app/DesktopProgram.h"
 
-#include "case/Case.h"
 #include "ui/Application.h"
 #include "ui/QtPlatform.h"
 
@@ -10,7 +9,6 @@ int RunDesktopProgram(int argc, char** argv, const std::string& documentFile) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ruvo"));
     QtPlatform platform;
-    Case scene;
-    Application app(scene, platform);
-    return app.Run(QString::fromStdString(documentFile));
+    Application program(platform);
+    return program.Run(QString::fromStdString(documentFile));
 }

@@ -7,10 +7,10 @@
 BodyEdit::BodyEdit(std::string name, Body before, Body after)
     : CaseEdit(std::move(name)), before(std::move(before)), after(std::move(after)) {}
 
-void BodyEdit::Apply(Case& scene) const {
-    scene.GetBody() = after;
+void BodyEdit::Apply(Case& theCase) const {
+    theCase.GetBody() = after;
 }
 
-void BodyEdit::Revert(Case& scene) const {
-    scene.GetBody() = before;
+void BodyEdit::Revert(Case& theCase) const {
+    theCase.GetBody() = before;
 }

@@ -10,8 +10,8 @@ class BodyEdit : public CaseEdit {
 public:
     BodyEdit(std::string name, Body before, Body after);
 
-    void Apply(Case& scene) const override;
-    void Revert(Case& scene) const override;
+    void Apply(Case& theCase) const override;
+    void Revert(Case& theCase) const override;
 
 private:
     Body before;

@@ -1,19 +1,29 @@
 #include "case/Case.h"
 
-#include "case/CaseEditor.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/io/obj/ObjReader.h"
 
 #include <utility>
 
-Case::Case()
-    : body(std::make_unique<Body>()), camera(std::make_unique<Camera>()),
-      elements(std::make_unique<ElementList>()), editor(std::make_unique<CaseEditor>(*this)) {}
+namespace {
+
+// Arrows are drawn at their modelled size in metres, so they are not fitted.
+Status LoadArrow(const std::string& path, std::unique_ptr<Mesh>& target) {
+    ObjReadResult result = ReadObj(path);
+    if (!result.mesh) {
+        return Status::Failure(result.error.empty() ? "Read Obj failed" : std::move(result.error));
+    }
+    ComputeFacetNormals(*result.mesh);
+    ComputeVertexNormals(*result.mesh, 90.0f);
+    target = std::move(result.mesh);
+    return Status::Ok();
+}
+
+} // namespace
+
+Case::Case() = default;
 
 Case::~Case() = default;
-
-Case& Case::Instance() {
-    static Case scene;
-    return scene;
-}
 
 Trajectory* Case::AddTrajectory(int exited) {
     if (trajectoryCount >= kMaxTrajectories) {
@@ -26,14 +36,14 @@ Trajectory* Case::AddTrajectory(int exited) {
     return trajectories[lastTrajectory].get();
 }
 
-Trajectory* Case::InsertTrajectory(int index, const Trajectory& path) {
+Trajectory* Case::InsertTrajectory(int index, const Trajectory& trajectory) {
     if (trajectoryCount >= kMaxTrajectories || index < 0 || index > trajectoryCount) {
         return nullptr;
     }
     for (int i = trajectoryCount; i > index; --i) {
         trajectories[i] = std::move(trajectories[i - 1]);
     }
-    trajectories[index] = std::make_unique<Trajectory>(path);
+    trajectories[index] = std::make_unique<Trajectory>(trajectory);
     ++trajectoryCount;
     lastTrajectory = index;
     return trajectories[index].get();
@@ -49,10 +59,6 @@ const Trajectory* Case::GetTrajectory(int index) const {
 
 Trajectory* Case::GetLastTrajectory() {
     return GetTrajectory(lastTrajectory);
-}
-
-Trajectory* Case::GetSelectedTrajectory() {
-    return selectedTrajectory == 0 ? nullptr : GetTrajectory(selectedTrajectory - 1);
 }
 
 void Case::DeleteTrajectory(int index) {
@@ -72,115 +78,22 @@ void Case::DeleteAll() {
         trajectory.reset();
     }
     trajectoryCount = 0;
-    elements->Clear();
-    ClearSelection();
+    elements.Clear();
 }
 
-void Case::GetTrajectoryColor(double& r, double& g, double& b) const {
-    r = trajectoryColor[0];
-    g = trajectoryColor[1];
-    b = trajectoryColor[2];
+Status Case::LoadModels(const DefaultModelFiles& files, const Body::WarningSink& warnings) {
+    Status statuses[] = {LoadArrow(files.arrow, arrowModel),
+                         LoadArrow(files.halfArrow, halfArrowModel),
+                         body.Load(files.body, warnings)};
+    bodyModelFile = files.body;
+    for (Status& status : statuses) {
+        if (!status) {
+            return status;
+        }
+    }
+    return Status::Ok();
 }
 
-void Case::SetTrajectoryColor(double r, double g, double b) {
-    trajectoryColor = {r, g, b};
-}
-
-void Case::SelectTrajectory(int number) {
-    selectedTrajectory = number;
-    selectedElement = 0;
-    selectionState = SelectionState::ObjectSelected;
-}
-
-void Case::SelectElement(int number) {
-    selectedElement = number;
-    selectedTrajectory = 0;
-    selectionState = SelectionState::ObjectSelected;
-}
-
-void Case::SelectHandle(Handle handle) {
-    selectedHandle = handle;
-}
-
-void Case::ClearSelection() {
-    selectedHandle = Handle::None;
-    MissSelection();
-}
-
-void Case::MissSelection() {
-    selectedTrajectory = 0;
-    selectedElement = 0;
-    selectionState = SelectionState::Nothing;
-}
-
-Element* Case::GetSelectedElement() {
-    return elements->GetItem(selectedElement - 1);
-}
-
-void Case::ViewProfile() {
-    camera->Set(0, viewTargetHeight, 2.5, 45, 0, 0);
-}
-
-void Case::ViewFront() {
-    camera->Set(0, viewTargetHeight, 2.5, 0, 0, 0);
-}
-
-void Case::ViewBack() {
-    camera->Set(0, viewTargetHeight, 2.5, 180, 0, 0);
-}
-
-void Case::ViewRight() {
-    camera->Set(0, viewTargetHeight, 2.5, -90, 0, 0);
-}
-
-void Case::ViewLeft() {
-    camera->Set(0, viewTargetHeight, 2.5, 90, 0, 0);
-}
-
-void Case::ViewTop() {
-    camera->Set(0, 0, 3.0, 0, -90, 0);
-}
-
-namespace {
-constexpr double kCameraStep = 0.2; // metres per arrow-key step
-}
-
-void Case::CameraCloser() {
-    camera->SetZ(camera->GetZ() - kCameraStep);
-}
-
-void Case::CameraFarther() {
-    camera->SetZ(camera->GetZ() + kCameraStep);
-}
-
-void Case::CameraLeft() {
-    camera->SetX(camera->GetX() - kCameraStep);
-}
-
-void Case::CameraRight() {
-    camera->SetX(camera->GetX() + kCameraStep);
-}
-
-void Case::CameraUp() {
-    camera->SetY(camera->GetY() + kCameraStep);
-}
-
-void Case::CameraDown() {
-    camera->SetY(camera->GetY() - kCameraStep);
-}
-
-void Case::RotateCameraYaw(double delta) {
-    camera->SetYaw(camera->GetYaw() + delta);
-}
-
-void Case::RotateCameraPitch(double delta) {
-    camera->SetPitch(camera->GetPitch() + delta);
-}
-
-double Case::GetCameraYaw() const {
-    return camera->GetYaw();
-}
-
-double Case::GetCameraPitch() const {
-    return camera->GetPitch();
+const Mesh* Case::ArrowModelFor(const Trajectory& trajectory) const {
+    return trajectory.GetExited() != 0 ? arrowModel.get() : halfArrowModel.get();
 }

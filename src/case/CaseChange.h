@@ -1,8 +1,8 @@
 #pragma once
 
-class CaseEdit;
+#include "case/CaseEdit.h"
 
-// What the scene tells its listeners after it changed.
+// What the case's editor tells its listeners after the case changed.
 struct CaseChange {
     enum class Kind {
         Done,    // an edit was made (it is now the last one in the history)
@@ -12,4 +12,7 @@ struct CaseChange {
     };
     Kind kind = Kind::Done;
     const CaseEdit* edit = nullptr; // nullptr for a preview
+
+    // Whether the numbers of trajectories and elements may now name other entries.
+    bool Renumbers() const { return edit != nullptr && edit->Renumbers(); }
 };

@@ -4,29 +4,29 @@
 
 #include <memory>
 
-CaseContents CaseContents::Capture(const Case& scene) {
+CaseContents CaseContents::Capture(const Case& theCase) {
     CaseContents contents;
-    for (int i = 0; i < scene.GetTrajectoryCount(); ++i) {
-        contents.trajectories.push_back(*scene.GetTrajectory(i));
+    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
+        contents.trajectories.push_back(*theCase.GetTrajectory(i));
     }
-    const ElementList& elements = scene.GetElements();
+    const ElementList& elements = theCase.GetElements();
     for (int i = 0; i < elements.GetCount(); ++i) {
         contents.elements.push_back(*elements.GetItem(i));
     }
-    contents.body = scene.GetBody();
-    contents.bodyModelFile = scene.GetBodyModelFile();
+    contents.body = theCase.GetBody();
+    contents.bodyModelFile = theCase.GetBodyModelFile();
     return contents;
 }
 
-void CaseContents::RestoreInto(Case& scene) const {
-    scene.DeleteAll(); // also clears the selection
-    for (const Trajectory& path : trajectories) {
-        scene.InsertTrajectory(scene.GetTrajectoryCount(), path);
+void CaseContents::RestoreInto(Case& theCase) const {
+    theCase.DeleteAll();
+    for (const Trajectory& trajectory : trajectories) {
+        theCase.InsertTrajectory(theCase.GetTrajectoryCount(), trajectory);
     }
-    ElementList& list = scene.GetElements();
+    ElementList& list = theCase.GetElements();
     for (const Element& element : elements) {
         list.Add(std::make_unique<Element>(element));
     }
-    scene.GetBody() = body;
-    scene.SetBodyModelFile(bodyModelFile);
+    theCase.GetBody() = body;
+    theCase.SetBodyModelFile(bodyModelFile);
 }

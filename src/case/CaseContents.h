@@ -18,9 +18,9 @@ struct CaseContents {
     Body body;
     std::string bodyModelFile;
 
-    static CaseContents Capture(const Case& scene);
-    // Makes the scene hold exactly these contents; the selection is cleared.
-    void RestoreInto(Case& scene) const;
+    static CaseContents Capture(const Case& theCase);
+    // Makes the case hold exactly these contents.
+    void RestoreInto(Case& theCase) const;
 
     bool operator==(const CaseContents&) const = default;
 };

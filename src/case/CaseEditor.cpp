@@ -14,7 +14,7 @@ void CaseEditor::Submit(std::unique_ptr<CaseEdit> edit) {
     if (!edit) {
         return;
     }
-    edit->Apply(scene);
+    edit->Apply(theCase);
     Notify(CaseChange::Kind::Done, edit.get());
     if (recorder) {
         recorder(std::move(edit));
@@ -22,17 +22,42 @@ void CaseEditor::Submit(std::unique_ptr<CaseEdit> edit) {
 }
 
 void CaseEditor::Undo(const CaseEdit& edit) {
-    edit.Revert(scene);
+    edit.Revert(theCase);
     Notify(CaseChange::Kind::Undone, &edit);
 }
 
 void CaseEditor::Redo(const CaseEdit& edit) {
-    edit.Apply(scene);
+    edit.Apply(theCase);
     Notify(CaseChange::Kind::Redone, &edit);
 }
 
 void CaseEditor::Preview() {
     Notify(CaseChange::Kind::Preview, nullptr);
+}
+
+bool CaseEditor::PreviewTrajectory(int index, const std::function<void(Trajectory&)>& change) {
+    Trajectory* trajectory = theCase.GetTrajectory(index);
+    if (trajectory == nullptr) {
+        return false;
+    }
+    change(*trajectory);
+    Preview();
+    return true;
+}
+
+bool CaseEditor::PreviewElement(int index, const std::function<void(Element&)>& change) {
+    Element* element = theCase.GetElements().GetItem(index);
+    if (element == nullptr) {
+        return false;
+    }
+    change(*element);
+    Preview();
+    return true;
+}
+
+void CaseEditor::PreviewBody(const std::function<void(Body&)>& change) {
+    change(theCase.GetBody());
+    Preview();
 }
 
 int CaseEditor::AddListener(Listener listener) {
@@ -55,7 +80,7 @@ void CaseEditor::Notify(CaseChange::Kind kind, const CaseEdit* edit) {
 
 bool CaseEditor::EditTrajectory(int index, const std::string& name,
                                 const std::function<void(Trajectory&)>& change) {
-    const Trajectory* current = scene.GetTrajectory(index);
+    const Trajectory* current = theCase.GetTrajectory(index);
     if (current == nullptr) {
         return false;
     }
@@ -70,7 +95,7 @@ bool CaseEditor::EditTrajectory(int index, const std::string& name,
 
 bool CaseEditor::EditElement(int index, const std::string& name,
                              const std::function<void(Element&)>& change) {
-    const Element* current = scene.GetElements().GetItem(index);
+    const Element* current = theCase.GetElements().GetItem(index);
     if (current == nullptr) {
         return false;
     }
@@ -84,15 +109,15 @@ bool CaseEditor::EditElement(int index, const std::string& name,
 }
 
 bool CaseEditor::EditBody(const std::string& name, const std::function<void(Body&)>& change) {
-    Body after = scene.GetBody();
+    Body after = theCase.GetBody();
     change(after);
-    return CommitBodyValue(name, scene.GetBody(), std::move(after));
+    return CommitBodyValue(name, theCase.GetBody(), std::move(after));
 }
 
 bool CaseEditor::EditCase(const std::string& name, const std::function<void(Case&)>& change) {
-    CaseContents before = CaseContents::Capture(scene);
-    change(scene);
-    CaseContents after = CaseContents::Capture(scene);
+    CaseContents before = CaseContents::Capture(theCase);
+    change(theCase);
+    CaseContents after = CaseContents::Capture(theCase);
     if (after == before) {
         return false;
     }
@@ -100,9 +125,16 @@ bool CaseEditor::EditCase(const std::string& name, const std::function<void(Case
     return true;
 }
 
-bool CaseEditor::CommitTrajectory(int index, const std::string& name, const Trajectory& before) {
-    const Trajectory* current = scene.GetTrajectory(index);
-    if (current == nullptr || *current == before) {
+bool CaseEditor::CommitTrajectory(int index, const std::string& name, const Trajectory& before,
+                                  const std::function<void(Trajectory&)>& finish) {
+    Trajectory* current = theCase.GetTrajectory(index);
+    if (current == nullptr) {
+        return false;
+    }
+    if (finish) {
+        finish(*current);
+    }
+    if (*current == before) {
         return false;
     }
     Submit(std::make_unique<TrajectoryEdit>(name, index, before, *current));
@@ -110,7 +142,7 @@ bool CaseEditor::CommitTrajectory(int index, const std::string& name, const Traj
 }
 
 bool CaseEditor::CommitElement(int index, const std::string& name, const Element& before) {
-    const Element* current = scene.GetElements().GetItem(index);
+    const Element* current = theCase.GetElements().GetItem(index);
     if (current == nullptr || *current == before) {
         return false;
     }
@@ -118,8 +150,12 @@ bool CaseEditor::CommitElement(int index, const std::string& name, const Element
     return true;
 }
 
-bool CaseEditor::CommitBody(const std::string& name, const Body& before) {
-    return CommitBodyValue(name, before, scene.GetBody());
+bool CaseEditor::CommitBody(const std::string& name, const Body& before,
+                            const std::function<void(Body&)>& finish) {
+    if (finish) {
+        finish(theCase.GetBody());
+    }
+    return CommitBodyValue(name, before, theCase.GetBody());
 }
 
 bool CaseEditor::CommitBodyValue(const std::string& name, const Body& before, Body after) {
@@ -130,17 +166,17 @@ bool CaseEditor::CommitBodyValue(const std::string& name, const Body& before, Bo
     return true;
 }
 
-bool CaseEditor::AddTrajectory(const std::string& name, const Trajectory& path) {
-    if (scene.GetTrajectoryCount() >= Case::kMaxTrajectories) {
+bool CaseEditor::AddTrajectory(const std::string& name, const Trajectory& trajectory) {
+    if (theCase.GetTrajectoryCount() >= Case::kMaxTrajectories) {
         return false;
     }
     Submit(std::make_unique<TrajectoryListEdit>(name, TrajectoryListEdit::Kind::Add,
-                                                scene.GetTrajectoryCount(), path));
+                                                theCase.GetTrajectoryCount(), trajectory));
     return true;
 }
 
 bool CaseEditor::AddElement(const std::string& name, const Element& element) {
-    const int count = scene.GetElements().GetCount();
+    const int count = theCase.GetElements().GetCount();
     if (count >= ElementList::kCapacity) {
         return false;
     }
@@ -149,17 +185,17 @@ bool CaseEditor::AddElement(const std::string& name, const Element& element) {
 }
 
 bool CaseEditor::DeleteTrajectory(const std::string& name, int index) {
-    const Trajectory* path = scene.GetTrajectory(index);
-    if (path == nullptr) {
+    const Trajectory* trajectory = theCase.GetTrajectory(index);
+    if (trajectory == nullptr) {
         return false;
     }
-    Submit(
-        std::make_unique<TrajectoryListEdit>(name, TrajectoryListEdit::Kind::Remove, index, *path));
+    Submit(std::make_unique<TrajectoryListEdit>(name, TrajectoryListEdit::Kind::Remove, index,
+                                                *trajectory));
     return true;
 }
 
 bool CaseEditor::DeleteElement(const std::string& name, int index) {
-    const Element* element = scene.GetElements().GetItem(index);
+    const Element* element = theCase.GetElements().GetItem(index);
     if (element == nullptr) {
         return false;
     }

@@ -22,18 +22,27 @@ public:
     using Listener = std::function<void(const CaseChange&)>;
     using Recorder = std::function<void(std::unique_ptr<CaseEdit>)>;
 
-    explicit CaseEditor(Case& scene) : scene(scene) {}
+    explicit CaseEditor(Case& theCase) : theCase(theCase) {}
     CaseEditor(const CaseEditor&) = delete;
     CaseEditor& operator=(const CaseEditor&) = delete;
+
+    // The case as it is now; it changes only through this editor.
+    const Case& GetCase() const { return theCase; }
 
     // Applies the edit, tells the listeners and records it.
     void Submit(std::unique_ptr<CaseEdit> edit);
     // Takes a recorded edit back, or makes it again, and tells the listeners.
     void Undo(const CaseEdit& edit);
     void Redo(const CaseEdit& edit);
-    // Tells the listeners that the scene shows a change that is not an edit yet (a slider being
+    // Tells the listeners that the case shows a change that is not an edit yet (a slider being
     // moved, a drag under way).
     void Preview();
+    // Changes the trajectory or element at the 0-based index, or the body, for the display only
+    // (a drag under way, a dialog's slider) and tells the listeners; nothing is recorded. The
+    // Commit calls below make such a change one edit. False when there is no such entry.
+    bool PreviewTrajectory(int index, const std::function<void(Trajectory&)>& change);
+    bool PreviewElement(int index, const std::function<void(Element&)>& change);
+    void PreviewBody(const std::function<void(Body&)>& change);
 
     void SetRecorder(Recorder value) { recorder = std::move(value); }
     // Returns a key for RemoveListener.
@@ -51,18 +60,21 @@ public:
                      const std::function<void(Element&)>& change);
     // Changes the body's parameters.
     bool EditBody(const std::string& name, const std::function<void(Body&)>& change);
-    // Runs a change on the scene itself (reading a data file, "Delete all", loading a body) and
+    // Runs a change on the case itself (reading a data file, "Delete all", loading a body) and
     // records the contents of the whole case before and after it.
     bool EditCase(const std::string& name, const std::function<void(Case&)>& change);
 
-    // A preview already shown in the scene (a drag, a slider) becomes one edit from the value it
-    // started from to the value the scene holds now.
-    bool CommitTrajectory(int index, const std::string& name, const Trajectory& before);
+    // A preview already shown in the case (a drag, a slider) becomes one edit from the value it
+    // started from to the value the case holds now, with `finish` (when given) applied to it
+    // first: what a dialog's OK adds to what its sliders showed.
+    bool CommitTrajectory(int index, const std::string& name, const Trajectory& before,
+                          const std::function<void(Trajectory&)>& finish = nullptr);
     bool CommitElement(int index, const std::string& name, const Element& before);
-    bool CommitBody(const std::string& name, const Body& before);
+    bool CommitBody(const std::string& name, const Body& before,
+                    const std::function<void(Body&)>& finish = nullptr);
 
     // Appends a trajectory or an element; false (no edit) when the table is full.
-    bool AddTrajectory(const std::string& name, const Trajectory& path);
+    bool AddTrajectory(const std::string& name, const Trajectory& trajectory);
     bool AddElement(const std::string& name, const Element& element);
     // Removes the entry at the 0-based index; false when there is none.
     bool DeleteTrajectory(const std::string& name, int index);
@@ -72,7 +84,7 @@ private:
     void Notify(CaseChange::Kind kind, const CaseEdit* edit);
     bool CommitBodyValue(const std::string& name, const Body& before, Body after);
 
-    Case& scene;
+    Case& theCase;
     Recorder recorder;
     struct Entry {
         int key;

@@ -88,74 +88,11 @@ std::string DataFileReadResult::LeftOutMessage() const {
     return message;
 }
 
-DataFile::DataFile(Case& scene) : universe(scene) {}
-
-DataFile::~DataFile() = default;
-
-Status DataFile::Write(const std::string& path) {
-    if (const int error = ReplaceFileContents(path, Format())) {
-        if (error == kFileReadOnly) {
-            return Status::Failure("\"" + path + "\" is read-only.");
-        }
-        return Status::Failure("Cannot write data file \"" + path + "\": " + FileErrorText(error));
-    }
-    return Status::Ok();
-}
-
-DataFileReadResult DataFile::Read(const std::string& path) {
-    std::string text;
-    if (const int error = ReadWholeFile(path, text, kMaxDataFileBytes)) {
-        const std::string reason = error == kFileTooLarge
-                                       ? "it is larger than 64 MiB, more than any case needs"
-                                       : FileErrorText(error);
-        DataFileReadResult result;
-        result.status = Status::Failure("Cannot open data file \"" + path + "\": " + reason);
-        return result;
-    }
-    return ReadText(text);
-}
-
-DataFileReadResult DataFile::ReadText(std::string_view text) {
-    DataFileReader reader(universe);
-    reader.ReadText(text);
-    DataFileReadResult result;
-    result.trajectoriesLeftOut = reader.GetTrajectoriesLeftOut();
-    result.elementsLeftOut = reader.GetElementsLeftOut();
-    result.bodyHeightRefused = reader.BodyHeightRefused();
-    result.refusedBodyHeight = reader.GetBodyHeightText();
-    result.keptBodyHeight = universe.GetBody().GetHeight();
-    return result;
-}
-
-std::string DataFile::Format() const {
-    const AppInfo& info = GetAppInfo();
-    const Body& body = universe.GetBody();
-    std::string out;
-    AppendLine(out, "<root>");
-    AppendLine(out, "");
-    AppendLine(out, "<software>");
-    AppendValueLine(out, "  ", "title", EscapeText(info.title));
-    AppendValueLine(out, "  ", "version", EscapeText(info.version));
-    AppendValueLine(out, "  ", "copyright", EscapeText(info.legalNotice));
-    AppendValueLine(out, "  ", "rights", EscapeText(info.rightsNotice));
-    AppendLine(out, "</software>");
-    AppendLine(out, "");
-    AppendLine(out, "<body>");
-    AppendValueLine(out, "   ", "name", EscapeText(body.GetName()));
-    // GetHeight gives the height in single precision, as it has always been written.
-    AppendValueLine(out, "   ", "height", FormatFixed(body.GetHeight(), 4, kLengthDecimals));
-    AppendBodyShape(out);
-    AppendLine(out, "</body>");
-    AppendTrajectories(out);
-    AppendElements(out);
-    AppendLine(out, "</root>");
-    return out;
-}
+namespace {
 
 // The stretches and the joints' angles, so that the case reopens with the picture it was saved
 // with.
-void DataFile::AppendBodyShape(std::string& out) const {
-    const Body& body = universe.GetBody();
+void AppendBodyShape(std::string& out, const Body& body) {
     AppendValueLine(out, "   ", "scalex", FormatFixed(body.GetScaleX(), 6, kLengthDecimals));
     AppendValueLine(out, "   ", "scalez", FormatFixed(body.GetScaleZ(), 6, kLengthDecimals));
     AppendValueLine(out, "   ", "pose", PoseValue("arm", body.GetArm()));
@@ -163,37 +100,36 @@ void DataFile::AppendBodyShape(std::string& out) const {
     AppendValueLine(out, "   ", "pose", PoseValue("head", body.GetHead()));
 }
 
-void DataFile::AppendTrajectories(std::string& out) const {
-    for (int i = 0; i < universe.GetTrajectoryCount(); ++i) {
-        const Trajectory& path = *universe.GetTrajectory(i);
+void AppendTrajectories(std::string& out, const Case& theCase) {
+    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
+        const Trajectory& trajectory = *theCase.GetTrajectory(i);
         AppendLine(out, "");
         AppendLine(out, "<trajectory>");
         AppendValueLine(out, "  ", "number", std::to_string(i + 1));
-        AppendValueLine(out, "  ", "inside", path.GetExited() == 0 ? "true" : "false");
-        AppendValueLine(out, "  ", "r", TruncatedComponent(path.GetRed()));
-        AppendValueLine(out, "  ", "g", TruncatedComponent(path.GetGreen()));
-        AppendValueLine(out, "  ", "b", TruncatedComponent(path.GetBlue()));
-        AppendValueLine(out, "  ", "x1", Length(path.GetX1()));
-        AppendValueLine(out, "  ", "y1", Length(path.GetY1()));
-        AppendValueLine(out, "  ", "z1", Length(path.GetZ1()));
-        AppendValueLine(out, "  ", "x2", Length(path.GetX2()));
-        AppendValueLine(out, "  ", "y2", Length(path.GetY2()));
-        AppendValueLine(out, "  ", "z2", Length(path.GetZ2()));
-        AppendValueLine(out, "  ", "dx", Length(path.GetDx()));
-        AppendValueLine(out, "  ", "dy", Length(path.GetDy()));
-        AppendValueLine(out, "  ", "dz", Length(path.GetDz()));
-        AppendValueLine(out, "  ", "dPitch", Angle(path.GetDPitch()));
-        AppendValueLine(out, "  ", "dYaw", Angle(path.GetDYaw()));
+        AppendValueLine(out, "  ", "inside", trajectory.GetExited() == 0 ? "true" : "false");
+        AppendValueLine(out, "  ", "r", TruncatedComponent(trajectory.GetRed()));
+        AppendValueLine(out, "  ", "g", TruncatedComponent(trajectory.GetGreen()));
+        AppendValueLine(out, "  ", "b", TruncatedComponent(trajectory.GetBlue()));
+        AppendValueLine(out, "  ", "x1", Length(trajectory.GetX1()));
+        AppendValueLine(out, "  ", "y1", Length(trajectory.GetY1()));
+        AppendValueLine(out, "  ", "z1", Length(trajectory.GetZ1()));
+        AppendValueLine(out, "  ", "x2", Length(trajectory.GetX2()));
+        AppendValueLine(out, "  ", "y2", Length(trajectory.GetY2()));
+        AppendValueLine(out, "  ", "z2", Length(trajectory.GetZ2()));
+        AppendValueLine(out, "  ", "dx", Length(trajectory.GetDx()));
+        AppendValueLine(out, "  ", "dy", Length(trajectory.GetDy()));
+        AppendValueLine(out, "  ", "dz", Length(trajectory.GetDz()));
+        AppendValueLine(out, "  ", "dPitch", Angle(trajectory.GetDPitch()));
+        AppendValueLine(out, "  ", "dYaw", Angle(trajectory.GetDYaw()));
         AppendValueLine(out, "  ", "dRoll", Angle(0)); // a trajectory has no roll
-        AppendValueLine(out, "  ", "uncertainty", FormatFixed(path.GetUncertainty(), 0, 4));
-        AppendValueLine(out, "  ", "witharm", path.GetWithArm() ? "true" : "false");
-        AppendValueLine(out, "  ", "text", EscapeText(path.GetText()));
+        AppendValueLine(out, "  ", "uncertainty", FormatFixed(trajectory.GetUncertainty(), 0, 4));
+        AppendValueLine(out, "  ", "witharm", trajectory.GetWithArm() ? "true" : "false");
+        AppendValueLine(out, "  ", "text", EscapeText(trajectory.GetText()));
         AppendLine(out, "</trajectory>");
     }
 }
 
-void DataFile::AppendElements(std::string& out) const {
-    const ElementList& elements = universe.GetElements();
+void AppendElements(std::string& out, const ElementList& elements) {
     for (int i = 0; i < elements.GetCount(); ++i) {
         const Element& element = *elements.GetItem(i);
         double r = 0, g = 0, b = 0;
@@ -216,4 +152,66 @@ void DataFile::AppendElements(std::string& out) const {
         AppendValueLine(out, "  ", "text", EscapeText(element.GetText()));
         AppendLine(out, "</element>");
     }
+}
+
+} // namespace
+
+Status DataFile::Write(const Case& theCase, const std::string& path) {
+    if (const int error = ReplaceFileContents(path, Format(theCase))) {
+        if (error == kFileReadOnly) {
+            return Status::Failure("\"" + path + "\" is read-only.");
+        }
+        return Status::Failure("Cannot write data file \"" + path + "\": " + FileErrorText(error));
+    }
+    return Status::Ok();
+}
+
+DataFileReadResult DataFile::Read(Case& theCase, const std::string& path) {
+    std::string text;
+    if (const int error = ReadWholeFile(path, text, kMaxDataFileBytes)) {
+        const std::string reason = error == kFileTooLarge
+                                       ? "it is larger than 64 MiB, more than any case needs"
+                                       : FileErrorText(error);
+        DataFileReadResult result;
+        result.status = Status::Failure("Cannot open data file \"" + path + "\": " + reason);
+        return result;
+    }
+    return ReadText(theCase, text);
+}
+
+DataFileReadResult DataFile::ReadText(Case& theCase, std::string_view text) {
+    DataFileReader reader(theCase);
+    reader.ReadText(text);
+    DataFileReadResult result;
+    result.trajectoriesLeftOut = reader.GetTrajectoriesLeftOut();
+    result.elementsLeftOut = reader.GetElementsLeftOut();
+    result.bodyHeightRefused = reader.BodyHeightRefused();
+    result.refusedBodyHeight = reader.GetBodyHeightText();
+    result.keptBodyHeight = theCase.GetBody().GetHeight();
+    return result;
+}
+
+std::string DataFile::Format(const Case& theCase) {
+    const AppInfo& info = GetAppInfo();
+    const Body& body = theCase.GetBody();
+    std::string out;
+    AppendLine(out, "<root>");
+    AppendLine(out, "");
+    AppendLine(out, "<software>");
+    AppendValueLine(out, "  ", "title", EscapeText(info.title));
+    AppendValueLine(out, "  ", "version", EscapeText(info.version));
+    AppendValueLine(out, "  ", "copyright", EscapeText(info.legalNotice));
+    AppendValueLine(out, "  ", "rights", EscapeText(info.rightsNotice));
+    AppendLine(out, "</software>");
+    AppendLine(out, "");
+    AppendLine(out, "<body>");
+    AppendValueLine(out, "   ", "name", EscapeText(body.GetName()));
+    // GetHeight gives the height in single precision, as it has always been written.
+    AppendValueLine(out, "   ", "height", FormatFixed(body.GetHeight(), 4, kLengthDecimals));
+    AppendBodyShape(out, theCase.GetBody());
+    AppendLine(out, "</body>");
+    AppendTrajectories(out, theCase);
+    AppendElements(out, theCase.GetElements());
+    AppendLine(out, "</root>");
+    return out;
 }

@@ -8,7 +8,7 @@
 class Case;
 
 // What reading a data file gave: success or the reason it failed, and how many complete
-// trajectory and element blocks did not fit the scene's tables (20 of each, counting those that
+// trajectory and element blocks did not fit the case's tables (20 of each, counting those that
 // were there before).
 struct DataFileReadResult {
     Status status = Status::Ok();
@@ -29,27 +29,16 @@ struct DataFileReadResult {
 
 // One case on disk: the software block, the body's name and height, every trajectory and every
 // element, one value per line with XML-like tags, lengths in metres, lines ending in CR LF.
-// A DataFile works on the scene it is bound to and lives for one command.
 class DataFile {
 public:
-    explicit DataFile(Case& universe);
-    virtual ~DataFile();
-
-    // Writes the scene to `path`, replacing the file only once the whole case is safely on disk;
+    // Writes the case to `path`, replacing the file only once the whole case is safely on disk;
     // on failure the previous file is left as it was and the status says why.
-    Status Write(const std::string& path);
-    // Appends the file's trajectories and elements to the scene and applies its body block.
-    DataFileReadResult Read(const std::string& path);
+    static Status Write(const Case& theCase, const std::string& path);
+    // Appends the file's trajectories and elements to the case and applies its body block.
+    static DataFileReadResult Read(Case& theCase, const std::string& path);
 
     // The text that Write stores.
-    std::string Format() const;
+    static std::string Format(const Case& theCase);
     // Reads data-file text held in memory exactly as Read reads a file.
-    DataFileReadResult ReadText(std::string_view text);
-
-private:
-    void AppendBodyShape(std::string& out) const;
-    void AppendTrajectories(std::string& out) const;
-    void AppendElements(std::string& out) const;
-
-    Case& universe;
+    static DataFileReadResult ReadText(Case& theCase, std::string_view text);
 };

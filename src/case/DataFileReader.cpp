@@ -92,7 +92,7 @@ double Length(const std::string& text) {
 
 } // namespace
 
-DataFileReader::DataFileReader(Case& scene) : universe(scene) {}
+DataFileReader::DataFileReader(Case& theCase) : theCase(theCase) {}
 
 void DataFileReader::ReadText(std::string_view text) {
     while (!text.empty()) {
@@ -210,7 +210,7 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
 }
 
 void DataFileReader::ApplyBody() {
-    Body& body = universe.GetBody();
+    Body& body = theCase.GetBody();
     body.SetName(UnescapeText(bodyName));
     body.SetScaleX(ScaleValue(bodyScaleX));
     body.SetScaleZ(ScaleValue(bodyScaleZ));
@@ -231,7 +231,7 @@ void DataFileReader::ApplyPose(std::string_view value) {
     if (words.empty()) {
         return;
     }
-    Body& body = universe.GetBody();
+    Body& body = theCase.GetBody();
     const std::string joint = LowerCased(words[0]);
     Placement* target = joint == "arm"       ? &body.GetArm()
                         : joint == "forearm" ? &body.GetForearm()
@@ -247,32 +247,33 @@ void DataFileReader::ApplyPose(std::string_view value) {
 }
 
 void DataFileReader::CreateTrajectory() {
-    Trajectory* path = universe.AddTrajectory(exited);
-    if (path == nullptr) {
+    Trajectory* trajectory = theCase.AddTrajectory(exited);
+    if (trajectory == nullptr) {
         ++trajectoriesLeftOut;
         return;
     }
     const auto value = [this](int index) { return ParseLenientNumber(trajectoryValues[index]); };
     const auto length = [this](int index) { return Length(trajectoryValues[index]); };
-    path->SetPoints(length(kX1), length(kY1), length(kZ1), length(kX2), length(kY2), length(kZ2));
-    path->SetDx(length(kDx));
-    path->SetDy(length(kDy));
-    path->SetDz(length(kDz));
-    path->SetDPitch(value(kDPitch));
-    path->SetDYaw(value(kDYaw));
+    trajectory->SetPoints(length(kX1), length(kY1), length(kZ1), length(kX2), length(kY2),
+                          length(kZ2));
+    trajectory->SetDx(length(kDx));
+    trajectory->SetDy(length(kDy));
+    trajectory->SetDz(length(kDz));
+    trajectory->SetDPitch(value(kDPitch));
+    trajectory->SetDYaw(value(kDYaw));
     // A trajectory has no roll: the dRoll text is read and not used.
     if (!trajectoryValues[kUncertainty].empty()) {
         // A negative radius means nothing and is refused: the default stays.
-        path->SetUncertainty(value(kUncertainty));
+        trajectory->SetUncertainty(value(kUncertainty));
     }
-    path->SetColor(Component(trajectoryValues[kTrajR]), Component(trajectoryValues[kTrajG]),
-                   Component(trajectoryValues[kTrajB]));
-    path->SetWithArm(withArm);
-    path->SetText(UnescapeText(trajectoryText));
+    trajectory->SetColor(Component(trajectoryValues[kTrajR]), Component(trajectoryValues[kTrajG]),
+                         Component(trajectoryValues[kTrajB]));
+    trajectory->SetWithArm(withArm);
+    trajectory->SetText(UnescapeText(trajectoryText));
 }
 
 void DataFileReader::CreateElement() {
-    ElementList& elements = universe.GetElements();
+    ElementList& elements = theCase.GetElements();
     if (elements.GetCount() >= ElementList::kCapacity) {
         ++elementsLeftOut;
         return;

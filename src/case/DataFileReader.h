@@ -17,15 +17,15 @@ public:
     // pieces, each handled as a line of its own.
     static constexpr size_t kMaxPieceLength = 5099;
 
-    explicit DataFileReader(Case& universe);
+    explicit DataFileReader(Case& theCase);
 
     // Reads a whole file's text, cut into pieces the way the file is read, and appends its
-    // trajectories and elements to the scene. A block left unfinished at the end is dropped.
+    // trajectories and elements to the case. A block left unfinished at the end is dropped.
     void ReadText(std::string_view text);
     // Handles one piece (with its line feed, when it has one).
     void ReadPiece(std::string_view piece);
 
-    // Blocks that were complete but did not fit the scene's tables.
+    // Blocks that were complete but did not fit the case's tables.
     int GetTrajectoriesLeftOut() const { return trajectoriesLeftOut; }
     int GetElementsLeftOut() const { return elementsLeftOut; }
     // True when a body block's height was 0 or less and so refused; its text as written.
@@ -81,7 +81,7 @@ private:
     void CreateTrajectory();
     void CreateElement();
 
-    Case& universe;
+    Case& theCase;
     Block block = Block::None;
     std::string bodyName;
     std::string bodyHeight;

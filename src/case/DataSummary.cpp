@@ -43,18 +43,25 @@ std::string Header(std::string_view kind, int number, const std::string& text,
     return line;
 }
 
-void AppendTrajectory(std::string& out, int number, const Trajectory& path) {
-    out += Header("Trajectory", number, path.GetText(), "");
-    out += PointLine("", "x1", "y1", "z1", path.GetX1(), path.GetY1(), path.GetZ1());
-    out += PointLine("", "x2", "y2", "z2", path.GetX2(), path.GetY2(), path.GetZ2());
-    out += PointLine("Adjustment ", "x", "y", "z", path.GetDx(), path.GetDy(), path.GetDz());
-    out.append("Direction angle: ").append(OneDecimal(path.GetDirectionAngle())).append(" deg");
+void AppendTrajectory(std::string& out, int number, const Trajectory& trajectory) {
+    out += Header("Trajectory", number, trajectory.GetText(), "");
+    out +=
+        PointLine("", "x1", "y1", "z1", trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1());
+    out +=
+        PointLine("", "x2", "y2", "z2", trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2());
+    out += PointLine("Adjustment ", "x", "y", "z", trajectory.GetDx(), trajectory.GetDy(),
+                     trajectory.GetDz());
+    out.append("Direction angle: ")
+        .append(OneDecimal(trajectory.GetDirectionAngle()))
+        .append(" deg");
     out.append(kLineEnd);
-    out.append("Elevation angle: ").append(OneDecimal(path.GetElevationDegrees())).append(" deg");
+    out.append("Elevation angle: ")
+        .append(OneDecimal(trajectory.GetElevationDegrees()))
+        .append(" deg");
     out.append(kLineEnd);
     // The adjustment angles are shown as stored, in degrees, yaw first.
-    out.append("Adjustment yaw = ").append(OneDecimal(path.GetDYaw()));
-    out.append("    pitch = ").append(OneDecimal(path.GetDPitch())).append(kLineEnd);
+    out.append("Adjustment yaw = ").append(OneDecimal(trajectory.GetDYaw()));
+    out.append("    pitch = ").append(OneDecimal(trajectory.GetDPitch())).append(kLineEnd);
 }
 
 void AppendElement(std::string& out, int number, const Element& element) {
@@ -65,17 +72,17 @@ void AppendElement(std::string& out, int number, const Element& element) {
 
 } // namespace
 
-std::string DataSummary::Build(const Case& universe) {
-    const Body& body = universe.GetBody();
+std::string DataSummary::Build(const Case& theCase) {
+    const Body& body = theCase.GetBody();
     std::string out(kLineEnd);
     out.append("Body name: ").append(PadLeft(body.GetName(), 5)).append(kLineEnd);
     out.append("Body height: ").append(FormatFixed(body.GetHeight(), 5, 2)).append(" m");
     out.append(kLineEnd);
-    const int trajectoryCount = universe.GetTrajectoryCount();
+    const int trajectoryCount = theCase.GetTrajectoryCount();
     for (int i = 0; i < trajectoryCount; ++i) {
-        AppendTrajectory(out, i + 1, *universe.GetTrajectory(i));
+        AppendTrajectory(out, i + 1, *theCase.GetTrajectory(i));
     }
-    const ElementList& elements = universe.GetElements();
+    const ElementList& elements = theCase.GetElements();
     const int elementCount = elements.GetCount();
     for (int i = 0; i < elementCount; ++i) {
         AppendElement(out, i + 1, *elements.GetItem(i));

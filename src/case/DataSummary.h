@@ -9,5 +9,5 @@ class Case;
 // CR LF. The text grows with the case; nothing is ever cut.
 class DataSummary {
 public:
-    static std::string Build(const Case& universe);
+    static std::string Build(const Case& theCase);
 };

@@ -7,14 +7,14 @@
 ElementEdit::ElementEdit(std::string name, int index, Element before, Element after)
     : CaseEdit(std::move(name)), index(index), before(std::move(before)), after(std::move(after)) {}
 
-void ElementEdit::Apply(Case& scene) const {
-    if (Element* element = scene.GetElements().GetItem(index)) {
+void ElementEdit::Apply(Case& theCase) const {
+    if (Element* element = theCase.GetElements().GetItem(index)) {
         *element = after;
     }
 }
 
-void ElementEdit::Revert(Case& scene) const {
-    if (Element* element = scene.GetElements().GetItem(index)) {
+void ElementEdit::Revert(Case& theCase) const {
+    if (Element* element = theCase.GetElements().GetItem(index)) {
         *element = before;
     }
 }

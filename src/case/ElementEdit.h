@@ -9,8 +9,8 @@ class ElementEdit : public CaseEdit {
 public:
     ElementEdit(std::string name, int index, Element before, Element after);
 
-    void Apply(Case& scene) const override;
-    void Revert(Case& scene) const override;
+    void Apply(Case& theCase) const override;
+    void Revert(Case& theCase) const override;
 
 private:
     int index;

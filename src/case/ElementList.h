@@ -5,7 +5,7 @@
 #include <array>
 #include <memory>
 
-// The scene's elements, dense and in creation order; element n is entry n - 1.
+// The case's elements, dense and in creation order; element n is entry n - 1.
 class ElementList {
 public:
     static constexpr int kCapacity = 20;

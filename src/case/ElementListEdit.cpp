@@ -8,20 +8,18 @@
 ElementListEdit::ElementListEdit(std::string name, Kind kind, int index, Element element)
     : CaseEdit(std::move(name)), kind(kind), index(index), element(std::move(element)) {}
 
-void ElementListEdit::Apply(Case& scene) const {
-    kind == Kind::Add ? Insert(scene) : Remove(scene);
+void ElementListEdit::Apply(Case& theCase) const {
+    kind == Kind::Add ? Insert(theCase) : Remove(theCase);
 }
 
-void ElementListEdit::Revert(Case& scene) const {
-    kind == Kind::Add ? Remove(scene) : Insert(scene);
+void ElementListEdit::Revert(Case& theCase) const {
+    kind == Kind::Add ? Remove(theCase) : Insert(theCase);
 }
 
-void ElementListEdit::Insert(Case& scene) const {
-    scene.GetElements().Insert(index, std::make_unique<Element>(element));
-    scene.ClearSelection(); // numbers after the position have moved
+void ElementListEdit::Insert(Case& theCase) const {
+    theCase.GetElements().Insert(index, std::make_unique<Element>(element));
 }
 
-void ElementListEdit::Remove(Case& scene) const {
-    scene.GetElements().Delete(index);
-    scene.ClearSelection();
+void ElementListEdit::Remove(Case& theCase) const {
+    theCase.GetElements().Delete(index);
 }

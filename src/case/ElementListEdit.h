@@ -4,19 +4,20 @@
 #include "case/Element.h"
 
 // Adds an element at a list position or removes the one there, renumbering the later ones as the
-// list does. The element's whole value is kept; either way the selection is cleared.
+// list does. The element's whole value is kept; either way the later numbers change.
 class ElementListEdit : public CaseEdit {
 public:
     enum class Kind { Add, Remove };
 
     ElementListEdit(std::string name, Kind kind, int index, Element element);
 
-    void Apply(Case& scene) const override;
-    void Revert(Case& scene) const override;
+    void Apply(Case& theCase) const override;
+    void Revert(Case& theCase) const override;
+    bool Renumbers() const override { return true; }
 
 private:
-    void Insert(Case& scene) const;
-    void Remove(Case& scene) const;
+    void Insert(Case& theCase) const;
+    void Remove(Case& theCase) const;
 
     Kind kind;
     int index;

@@ -106,16 +106,17 @@ DirectionUncertainty ComputeUncertainty(double length, double radius, double dir
     return result;
 }
 
-TrajectoryCourse DescribeTrajectory(const Trajectory& path) {
-    const double deltaX = path.GetX2() - path.GetX1();
-    const double deltaY = path.GetY2() - path.GetY1();
-    const double deltaZ = path.GetZ2() - path.GetZ1();
+TrajectoryCourse DescribeTrajectory(const Trajectory& trajectory) {
+    const double deltaX = trajectory.GetX2() - trajectory.GetX1();
+    const double deltaY = trajectory.GetY2() - trajectory.GetY1();
+    const double deltaZ = trajectory.GetZ2() - trajectory.GetZ1();
     TrajectoryCourse course;
     course.components = DescribeCourse(deltaX, deltaY, deltaZ);
     course.sentence = CourseSentence(course.components);
     course.planeAngles = ComputePlaneAngles(deltaX, deltaY, deltaZ);
     course.length = std::sqrt(deltaX * deltaX + deltaY * deltaY + deltaZ * deltaZ);
-    course.uncertainty = ComputeUncertainty(course.length, path.GetUncertainty(),
-                                            path.GetDirectionAngle(), path.GetElevationDegrees());
+    course.uncertainty =
+        ComputeUncertainty(course.length, trajectory.GetUncertainty(),
+                           trajectory.GetDirectionAngle(), trajectory.GetElevationDegrees());
     return course;
 }

@@ -56,4 +56,4 @@ struct TrajectoryCourse {
     double length = 0; // |OUT - IN|, m
 };
 
-TrajectoryCourse DescribeTrajectory(const Trajectory& path);
+TrajectoryCourse DescribeTrajectory(const Trajectory& trajectory);

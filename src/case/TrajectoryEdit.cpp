@@ -7,14 +7,14 @@
 TrajectoryEdit::TrajectoryEdit(std::string name, int index, Trajectory before, Trajectory after)
     : CaseEdit(std::move(name)), index(index), before(std::move(before)), after(std::move(after)) {}
 
-void TrajectoryEdit::Apply(Case& scene) const {
-    if (Trajectory* path = scene.GetTrajectory(index)) {
-        *path = after;
+void TrajectoryEdit::Apply(Case& theCase) const {
+    if (Trajectory* trajectory = theCase.GetTrajectory(index)) {
+        *trajectory = after;
     }
 }
 
-void TrajectoryEdit::Revert(Case& scene) const {
-    if (Trajectory* path = scene.GetTrajectory(index)) {
-        *path = before;
+void TrajectoryEdit::Revert(Case& theCase) const {
+    if (Trajectory* trajectory = theCase.GetTrajectory(index)) {
+        *trajectory = before;
     }
 }

@@ -9,8 +9,8 @@ class TrajectoryEdit : public CaseEdit {
 public:
     TrajectoryEdit(std::string name, int index, Trajectory before, Trajectory after);
 
-    void Apply(Case& scene) const override;
-    void Revert(Case& scene) const override;
+    void Apply(Case& theCase) const override;
+    void Revert(Case& theCase) const override;
 
 private:
     int index;

@@ -4,23 +4,22 @@
 
 #include <utility>
 
-TrajectoryListEdit::TrajectoryListEdit(std::string name, Kind kind, int index, Trajectory path)
-    : CaseEdit(std::move(name)), kind(kind), index(index), path(std::move(path)) {}
+TrajectoryListEdit::TrajectoryListEdit(std::string name, Kind kind, int index,
+                                       Trajectory trajectory)
+    : CaseEdit(std::move(name)), kind(kind), index(index), trajectory(std::move(trajectory)) {}
 
-void TrajectoryListEdit::Apply(Case& scene) const {
-    kind == Kind::Add ? Insert(scene) : Remove(scene);
+void TrajectoryListEdit::Apply(Case& theCase) const {
+    kind == Kind::Add ? Insert(theCase) : Remove(theCase);
 }
 
-void TrajectoryListEdit::Revert(Case& scene) const {
-    kind == Kind::Add ? Remove(scene) : Insert(scene);
+void TrajectoryListEdit::Revert(Case& theCase) const {
+    kind == Kind::Add ? Remove(theCase) : Insert(theCase);
 }
 
-void TrajectoryListEdit::Insert(Case& scene) const {
-    scene.InsertTrajectory(index, path);
-    scene.ClearSelection(); // numbers after the position have moved
+void TrajectoryListEdit::Insert(Case& theCase) const {
+    theCase.InsertTrajectory(index, trajectory);
 }
 
-void TrajectoryListEdit::Remove(Case& scene) const {
-    scene.DeleteTrajectory(index);
-    scene.ClearSelection();
+void TrajectoryListEdit::Remove(Case& theCase) const {
+    theCase.DeleteTrajectory(index);
 }

@@ -5,21 +5,22 @@
 
 // Adds a trajectory at a table position or removes the one there, renumbering the later ones as
 // the table does. The trajectory's whole value is kept, so taking a deletion back restores it
-// with its number, colour, label and adjustment. Either way the selection is cleared.
+// with its number, colour, label and adjustment. Either way the later numbers change.
 class TrajectoryListEdit : public CaseEdit {
 public:
     enum class Kind { Add, Remove };
 
-    TrajectoryListEdit(std::string name, Kind kind, int index, Trajectory path);
+    TrajectoryListEdit(std::string name, Kind kind, int index, Trajectory trajectory);
 
-    void Apply(Case& scene) const override;
-    void Revert(Case& scene) const override;
+    void Apply(Case& theCase) const override;
+    void Revert(Case& theCase) const override;
+    bool Renumbers() const override { return true; }
 
 private:
-    void Insert(Case& scene) const;
-    void Remove(Case& scene) const;
+    void Insert(Case& theCase) const;
+    void Remove(Case& theCase) const;
 
     Kind kind;
     int index;
-    Trajectory path;
+    Trajectory trajectory;
 };

@@ -10,8 +10,8 @@ double UncertaintyConeRimAngle(int index) {
     return 2 * std::numbers::pi * index / kUncertaintyConeSegments;
 }
 
-std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& path) {
-    const TrajectoryCourse course = DescribeTrajectory(path);
+std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& trajectory) {
+    const TrajectoryCourse course = DescribeTrajectory(trajectory);
     if (!course.uncertainty.coneHalfAngle) {
         return std::nullopt;
     }
@@ -38,6 +38,6 @@ Vec3 UncertaintyConeNormal(const UncertaintyConeShape& cone, double angle) {
             kUncertaintyConeLength * std::sin(angle) / length, -cone.radius / length};
 }
 
-Matrix4 UncertaintyConePlacement(const Case& scene, int number) {
-    return TrajectoryArrowTransform(scene, number);
+Matrix4 UncertaintyConePlacement(const Case& theCase, int number) {
+    return TrajectoryArrowTransform(theCase, number);
 }

@@ -11,7 +11,7 @@ class Case;
 // The translucent cone drawn around a trajectory whose direction its uncertainty allows to be
 // determined: apex at the drawn entry point, opening back against the direction of travel (toward
 // where the shot came from), 2 m long, with the half-angle of the trajectory's uncertainty. The
-// view and the scene export both build it here, so an exported cone is the one on the screen.
+// view and the case export both build it here, so an exported cone is the one on the screen.
 
 inline constexpr double kUncertaintyConeLength = 2.0; // metres
 inline constexpr int kUncertaintyConeSegments = 48;
@@ -26,7 +26,7 @@ struct UncertaintyConeShape {
 };
 
 // The cone of the trajectory; empty when IN and OUT lie within the balls' width (no direction).
-std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& path);
+std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& trajectory);
 
 // The unit normal of the cone's side, pointing away from its axis, at the rim angle (radians).
 Vec3 UncertaintyConeNormal(const UncertaintyConeShape& cone, double angle);
@@ -36,4 +36,4 @@ double UncertaintyConeRimAngle(int index);
 
 // Where trajectory `number` (1-based) has its cone drawn: placed as its arrow is (arm pose,
 // adjustment, direction and elevation).
-Matrix4 UncertaintyConePlacement(const Case& scene, int number);
+Matrix4 UncertaintyConePlacement(const Case& theCase, int number);

@@ -5,10 +5,10 @@
 WholeCaseEdit::WholeCaseEdit(std::string name, CaseContents before, CaseContents after)
     : CaseEdit(std::move(name)), before(std::move(before)), after(std::move(after)) {}
 
-void WholeCaseEdit::Apply(Case& scene) const {
-    after.RestoreInto(scene);
+void WholeCaseEdit::Apply(Case& theCase) const {
+    after.RestoreInto(theCase);
 }
 
-void WholeCaseEdit::Revert(Case& scene) const {
-    before.RestoreInto(scene);
+void WholeCaseEdit::Revert(Case& theCase) const {
+    before.RestoreInto(theCase);
 }

@@ -9,8 +9,9 @@ class WholeCaseEdit : public CaseEdit {
 public:
     WholeCaseEdit(std::string name, CaseContents before, CaseContents after);
 
-    void Apply(Case& scene) const override;
-    void Revert(Case& scene) const override;
+    void Apply(Case& theCase) const override;
+    void Revert(Case& theCase) const override;
+    bool Renumbers() const override { return true; }
 
 private:
     CaseContents before;

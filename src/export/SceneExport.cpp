@@ -24,13 +24,13 @@ bool IsSceneExportPath(const std::string& path) {
     return EndsWithNoCase(path, ".glb") || EndsWithNoCase(path, ".obj");
 }
 
-Status ExportSceneFile(const Case& scene, const std::string& path) {
+Status ExportSceneFile(const Case& theCase, const std::string& path, bool withUncertaintyCones) {
     const std::string generator = GetAppInfo().title + " " + GetAppInfo().version;
     if (EndsWithNoCase(path, ".glb")) {
-        return WriteGlbScene(BuildExportScene(scene), path, generator);
+        return WriteGlbScene(BuildExportScene(theCase, withUncertaintyCones), path, generator);
     }
     if (EndsWithNoCase(path, ".obj")) {
-        return WriteObjScene(BuildExportScene(scene), path, generator);
+        return WriteObjScene(BuildExportScene(theCase, withUncertaintyCones), path, generator);
     }
     return Status::Failure("Cannot export the scene to \"" + path +
                            "\": the name must end in .glb or .obj.");

@@ -158,33 +158,32 @@ std::string SingleLine(const std::string& text) {
 }
 
 // "3 (label)", or "3" without a label.
-std::string NumberedName(int number, const Trajectory& path) {
-    const std::string label = SingleLine(path.GetText());
+std::string NumberedName(int number, const Trajectory& trajectory) {
+    const std::string label = SingleLine(trajectory.GetText());
     return std::to_string(number) + (label.empty() ? std::string() : " (" + label + ")");
 }
 
-void AddBody(ExportScene& out, const Case& scene) {
+void AddBody(ExportScene& out, const Case& theCase) {
     // The mesh as drawn: its arm posed as the view shows it.
-    const Mesh* mesh = scene.GetBody().GetPosedModel();
+    const Mesh* mesh = theCase.GetBody().GetPosedModel();
     if (mesh == nullptr) {
         return;
     }
     ExportNode node{"Body", {}};
-    AddMeshGroups(node, *mesh, scene.GetBody().DrawTransform(), nullptr);
+    AddMeshGroups(node, *mesh, theCase.GetBody().DrawTransform(), nullptr);
     out.nodes.push_back(std::move(node));
 }
 
-void AddTrajectories(ExportScene& out, const Case& scene) {
-    for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
-        const Trajectory& path = *scene.GetTrajectory(number - 1);
-        const Mesh* arrow =
-            path.GetExited() != 0 ? scene.GetArrowModel() : scene.GetHalfArrowModel();
-        ExportNode node{"Trajectory " + NumberedName(number, path), {}};
-        const std::array<float, 4> color = {static_cast<float>(path.GetRed()),
-                                            static_cast<float>(path.GetGreen()),
-                                            static_cast<float>(path.GetBlue()), 1.0f};
+void AddTrajectories(ExportScene& out, const Case& theCase) {
+    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
+        const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+        const Mesh* arrow = theCase.ArrowModelFor(trajectory);
+        ExportNode node{"Trajectory " + NumberedName(number, trajectory), {}};
+        const std::array<float, 4> color = {static_cast<float>(trajectory.GetRed()),
+                                            static_cast<float>(trajectory.GetGreen()),
+                                            static_cast<float>(trajectory.GetBlue()), 1.0f};
         if (arrow != nullptr) {
-            AddMeshGroups(node, *arrow, TrajectoryArrowTransform(scene, number), &color);
+            AddMeshGroups(node, *arrow, TrajectoryArrowTransform(theCase, number), &color);
         }
         out.nodes.push_back(std::move(node));
     }
@@ -238,8 +237,8 @@ bool Drawable(const Element& element) {
            std::isfinite(element.GetLength() / width);
 }
 
-void AddElements(ExportScene& out, const Case& scene) {
-    const ElementList& elements = scene.GetElements();
+void AddElements(ExportScene& out, const Case& theCase) {
+    const ElementList& elements = theCase.GetElements();
     for (int number = 1; number <= elements.GetCount(); ++number) {
         const Element& element = *elements.GetItem(number - 1);
         ExportNode node{"Element " + std::to_string(number), {}};
@@ -251,11 +250,12 @@ void AddElements(ExportScene& out, const Case& scene) {
 }
 
 ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement,
-                     const Trajectory& path, const std::string& name) {
+                     const Trajectory& trajectory, const std::string& name) {
     ExportPrimitive primitive;
     primitive.materialName = name;
-    primitive.color = {static_cast<float>(path.GetRed()), static_cast<float>(path.GetGreen()),
-                       static_cast<float>(path.GetBlue()), kUncertaintyConeAlpha};
+    primitive.color = {static_cast<float>(trajectory.GetRed()),
+                       static_cast<float>(trajectory.GetGreen()),
+                       static_cast<float>(trajectory.GetBlue()), kUncertaintyConeAlpha};
     const NormalTransform normalTransform(placement);
     // The rim points share their normals; the apex has none of its own, so each side triangle
     // gets its own apex with the normal halfway round its side.
@@ -277,31 +277,30 @@ ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement,
     return primitive;
 }
 
-// Only while the view shows the cones, one node per trajectory that has one.
-void AddCones(ExportScene& out, const Case& scene) {
-    if (!scene.GetShowUncertaintyCones()) {
-        return;
-    }
-    for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
-        const Trajectory& path = *scene.GetTrajectory(number - 1);
-        const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(path);
+// One node per trajectory that has a cone.
+void AddCones(ExportScene& out, const Case& theCase) {
+    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
+        const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+        const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(trajectory);
         if (!cone) {
             continue;
         }
-        ExportNode node{"Uncertainty cone " + NumberedName(number, path), {}};
+        ExportNode node{"Uncertainty cone " + NumberedName(number, trajectory), {}};
         node.primitives.push_back(
-            Cone(*cone, UncertaintyConePlacement(scene, number), path, node.name));
+            Cone(*cone, UncertaintyConePlacement(theCase, number), trajectory, node.name));
         out.nodes.push_back(std::move(node));
     }
 }
 
 } // namespace
 
-ExportScene BuildExportScene(const Case& scene) {
+ExportScene BuildExportScene(const Case& theCase, bool withUncertaintyCones) {
     ExportScene out;
-    AddBody(out, scene);
-    AddTrajectories(out, scene);
-    AddElements(out, scene);
-    AddCones(out, scene);
+    AddBody(out, theCase);
+    AddTrajectories(out, theCase);
+    AddElements(out, theCase);
+    if (withUncertaintyCones) {
+        AddCones(out, theCase);
+    }
     return out;
 }

@@ -2,8 +2,10 @@
 
 #include "case/Case.h"
 #include "render/BitmapFont.h"
+#include "render/FrameContext.h"
 #include "render/Handles.h"
 #include "render/Primitives.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 
@@ -32,19 +34,20 @@ void DrawLabel(const Element& element, const BitmapFont& font) {
     glEnable(GL_LIGHTING);
 }
 
-void DrawElement(Case& scene, int number, RenderPass pass, const BitmapFont& font) {
-    const Element& element = *scene.GetElements().GetItem(number - 1);
-    const bool selected = number == scene.GetSelectedElementNumber();
+void DrawElement(const FrameContext& frame, int number, RenderPass pass) {
+    const Element& element = *frame.theCase.GetElements().GetItem(number - 1);
+    const ViewState& view = frame.view;
+    const bool selected = number == view.GetSelectedElementNumber();
     glTranslated(element.GetX(), element.GetY(), element.GetZ());
     LoadPickName(pass, pick_names::ForElement(number));
-    if (scene.GetShowText()) {
-        DrawLabel(element, font);
+    if (view.Switches().text) {
+        DrawLabel(element, frame.font);
     }
     if (selected) {
-        if (scene.GetManipulationMode() == ManipulationMode::Move) {
-            DrawMoveHandles(pass, scene.GetSelectedHandle());
-        } else if (scene.GetManipulationMode() == ManipulationMode::Rotate) {
-            DrawRotateHandles(pass, scene.GetSelectedHandle(), scene);
+        if (view.GetManipulationMode() == ManipulationMode::Move) {
+            DrawMoveHandles(pass, view.GetSelectedHandle());
+        } else if (view.GetManipulationMode() == ManipulationMode::Rotate) {
+            DrawRotateHandles(frame, pass, view.GetSelectedHandle());
         }
     }
     // The handles loaded their own names; what follows is the element again.
@@ -58,12 +61,12 @@ void DrawElement(Case& scene, int number, RenderPass pass, const BitmapFont& fon
                 static_cast<float>(bounds[2]), static_cast<float>(bounds[3]),
                 static_cast<float>(bounds[4]), static_cast<float>(bounds[5]));
     }
-    DrawElementShape(element);
+    DrawElementShape(element, frame.shapes);
 }
 
 } // namespace
 
-void DrawElementShape(const Element& element) {
+void DrawElementShape(const Element& element, ShapeListCache* shapes) {
     // A width of 0 would stretch the sphere by an infinite (or undefined) factor.
     const double width = element.GetWidth();
     if (width == 0.0 || !std::isfinite(width)) {
@@ -80,15 +83,15 @@ void DrawElementShape(const Element& element) {
     glColor4f(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), 1.0f);
     glPushMatrix();
     glScaled(1.0, heightRatio, lengthRatio);
-    DrawSphere(width * 0.5, kSphereSegments);
+    DrawSphere(width * 0.5, kSphereSegments, shapes);
     glPopMatrix();
 }
 
-void DrawElements(Case& scene, RenderPass pass, const BitmapFont& font) {
-    const int count = scene.GetElements().GetCount();
+void DrawElements(const FrameContext& frame, RenderPass pass) {
+    const int count = frame.theCase.GetElements().GetCount();
     for (int number = 1; number <= count; ++number) {
         glPushMatrix();
-        DrawElement(scene, number, pass, font);
+        DrawElement(frame, number, pass);
         glPopMatrix();
     }
 }

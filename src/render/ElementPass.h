@@ -2,15 +2,15 @@
 
 #include "render/PickNames.h"
 
-class BitmapFont;
-class Case;
 class Element;
+class ShapeListCache;
+struct FrameContext;
 
-// Draws every element of the scene as its ellipsoid at its centre, turned by yaw, pitch and
+// Draws every element of the case as its ellipsoid at its centre, turned by yaw, pitch and
 // roll, with its label (rising along +Z from the centre) and, when selected, its box and handles.
 // In the selection pass element m carries name 20 + m.
-void DrawElements(Case& scene, RenderPass pass, const BitmapFont& font);
+void DrawElements(const FrameContext& frame, RenderPass pass);
 
 // The element's solid: a sphere of diameter `width` stretched to the height and the length. An
 // element without width has no solid to draw.
-void DrawElementShape(const Element& element);
+void DrawElementShape(const Element& element, ShapeListCache* shapes = nullptr);

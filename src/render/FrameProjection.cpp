@@ -7,3 +7,7 @@
 void ApplyFramePerspective(int width, int height) {
     glMultMatrixd(Camera::ProjectionMatrix(width, height).Data());
 }
+
+void ApplyCameraView(const Camera& camera) {
+    glMultMatrixd(camera.ViewMatrix().Data());
+}

@@ -1,7 +1,9 @@
 #include "render/Handles.h"
 
 #include "case/Case.h"
+#include "render/FrameContext.h"
 #include "render/Primitives.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 
@@ -36,11 +38,11 @@ void Axis(RenderPass pass, Handle handle, Handle highlighted, float r, float g, 
 }
 
 // The heading the rings turn with: the selected trajectory's, else the selected element's.
-std::optional<double> SelectedHeading(Case& scene) {
-    if (const Trajectory* path = scene.GetSelectedTrajectory()) {
-        return path->GetDirectionDegrees() + path->GetDYaw();
+std::optional<double> SelectedHeading(const FrameContext& frame) {
+    if (const Trajectory* trajectory = frame.view.SelectedTrajectory(frame.theCase)) {
+        return trajectory->GetDirectionDegrees() + trajectory->GetDYaw();
     }
-    if (const Element* element = scene.GetSelectedElement()) {
+    if (const Element* element = frame.view.SelectedElement(frame.theCase)) {
         return element->GetYaw();
     }
     return std::nullopt;
@@ -121,16 +123,16 @@ void DrawMoveHandles(RenderPass pass, Handle highlighted) {
     glEnable(GL_LIGHTING);
 }
 
-void DrawRotateHandles(RenderPass pass, Handle highlighted, Case& scene) {
-    const std::optional<double> heading = SelectedHeading(scene);
+void DrawRotateHandles(const FrameContext& frame, RenderPass pass, Handle highlighted) {
+    const std::optional<double> heading = SelectedHeading(frame);
     if (!heading) {
         return;
     }
-    const bool trajectorySelected = scene.GetSelectedTrajectory() != nullptr;
+    const bool trajectorySelected = frame.view.SelectedTrajectory(frame.theCase) != nullptr;
     glDisable(GL_LIGHTING);
     glPushMatrix();
     PitchRing(pass, highlighted, *heading);
-    YawRing(pass, highlighted, scene.GetCameraYaw());
+    YawRing(pass, highlighted, frame.view.GetCamera().GetYaw());
     if (!trajectorySelected) {
         RollRing(pass, highlighted);
     }

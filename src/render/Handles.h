@@ -3,7 +3,7 @@
 #include "render/PickNames.h"
 #include "view/ViewModes.h"
 
-class Case;
+struct FrameContext;
 
 // The manipulation handles of the selected trajectory or element, drawn at the current origin.
 // The handle `highlighted` is drawn yellow. In the selection pass each
@@ -15,4 +15,4 @@ void DrawMoveHandles(RenderPass pass, Handle highlighted);
 // The pitch and yaw rings (and, for a selected element, the roll ring), turned with the selected
 // object's heading, and an orange cross through the origin. Draws nothing when nothing is
 // selected.
-void DrawRotateHandles(RenderPass pass, Handle highlighted, Case& scene);
+void DrawRotateHandles(const FrameContext& frame, RenderPass pass, Handle highlighted);

@@ -2,7 +2,9 @@
 
 #include "case/Case.h"
 #include "render/BitmapFont.h"
+#include "render/FrameContext.h"
 #include "render/Primitives.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 
@@ -32,24 +34,24 @@ void DrawName(const Landmark& landmark, double bodyDepth, const BitmapFont& font
 
 } // namespace
 
-void DrawLandmarks(const Case& scene, const BitmapFont& font) {
-    if (!scene.GetShowLandmarks() || scene.GetBody().GetModel() == nullptr) {
+void DrawLandmarks(const FrameContext& frame) {
+    const Body& body = frame.theCase.GetBody();
+    if (!frame.view.Switches().landmarks || body.GetModel() == nullptr) {
         return;
     }
-    const Body& body = scene.GetBody();
     const LandmarkTable landmarks = body.DrawnLandmarks();
     glDisable(GL_LIGHTING);
     glColor3f(0.05f, 0.75f, 0.25f);
     for (const Landmark& landmark : landmarks.GetLandmarks()) {
         glPushMatrix();
         glTranslated(landmark.position.x, landmark.position.y, landmark.position.z);
-        DrawSphere(kMarkerRadius, kMarkerSegments);
+        DrawSphere(kMarkerRadius, kMarkerSegments, frame.shapes);
         glPopMatrix();
     }
-    if (scene.GetShowText()) {
+    if (frame.view.Switches().text) {
         glColor3f(0.0f, 0.3f, 0.1f);
         for (const Landmark& landmark : landmarks.GetLandmarks()) {
-            DrawName(landmark, body.GetDepth(), font);
+            DrawName(landmark, body.GetDepth(), frame.font);
         }
     }
     glEnable(GL_LIGHTING);

@@ -1,9 +1,8 @@
 #pragma once
 
-class BitmapFont;
-class Case;
+struct FrameContext;
 
 // Small markers at the body's landmarks where the body is drawn, each with its name while the
-// scene shows texts; nothing unless the scene shows landmarks. Lighting is off while they draw
+// view shows texts; nothing unless the view shows landmarks. Lighting is off while they draw
 // and on afterwards.
-void DrawLandmarks(const Case& scene, const BitmapFont& font);
+void DrawLandmarks(const FrameContext& frame);

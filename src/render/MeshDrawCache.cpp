@@ -8,8 +8,6 @@
 
 namespace {
 
-MeshDrawCache* installedCache = nullptr;
-
 // Lists cannot nest: while a caller compiles a list of its own, the mesh goes in immediately.
 bool CompilingAList() {
     GLint list = 0;
@@ -34,17 +32,6 @@ void DeleteEntryObjects(unsigned list, MeshBuffer* buffer) {
 
 MeshDrawCache::~MeshDrawCache() {
     Release();
-    if (installedCache == this) {
-        installedCache = nullptr;
-    }
-}
-
-void MeshDrawCache::Install(MeshDrawCache* cache) {
-    installedCache = cache;
-}
-
-MeshDrawCache* MeshDrawCache::Installed() {
-    return installedCache;
 }
 
 void MeshDrawCache::Draw(const Mesh& mesh, unsigned mode, float alpha, float normalScale) {

@@ -36,10 +36,6 @@ public:
 
     static constexpr size_t kBufferTriangles = 200000;
 
-    // The cache DrawMesh uses; nullptr draws in immediate mode.
-    static void Install(MeshDrawCache* cache);
-    static MeshDrawCache* Installed();
-
 private:
     struct Entry {
         const Mesh* mesh = nullptr;

@@ -138,14 +138,15 @@ void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha, float norm
     }
 }
 
-void DrawMesh(const Mesh& mesh, unsigned mode, float alpha, float normalScale) {
+void DrawMesh(const Mesh& mesh, unsigned mode, float alpha, float normalScale,
+              MeshDrawCache* cache) {
     mode = ReconcileDrawMode(mesh, mode);
     if (Has(mode, RENDER_COLOR)) {
         glEnable(GL_COLOR_MATERIAL);
     } else if (Has(mode, RENDER_MATERIAL)) {
         glDisable(GL_COLOR_MATERIAL);
     }
-    if (MeshDrawCache* cache = MeshDrawCache::Installed()) {
+    if (cache != nullptr) {
         cache->Draw(mesh, mode, alpha, normalScale);
     } else {
         IssueMeshTriangles(mesh, mode, alpha, normalScale);

@@ -2,9 +2,11 @@
 
 #include "case/Case.h"
 #include "render/ElementPass.h"
+#include "render/FrameContext.h"
 #include "render/FrameProjection.h"
 #include "render/PickNames.h"
 #include "render/TrajectoryPass.h"
+#include "view/ViewState.h"
 
 #include <GL/glu.h>
 
@@ -40,24 +42,24 @@ std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hi
     return last;
 }
 
-void ApplyPickName(Case& scene, std::optional<GLuint> name) {
+void ApplyPickName(const Case& theCase, ViewState& view, std::optional<GLuint> name) {
     if (!name) {
-        scene.MissSelection();
+        view.MissSelection();
         return;
     }
     const GLuint value = *name;
-    if (InRange(value, pick_names::ForTrajectory(1), scene.GetTrajectoryCount())) {
-        scene.SelectTrajectory(static_cast<int>(value));
-    } else if (InRange(value, pick_names::ForElement(1), scene.GetElements().GetCount())) {
-        scene.SelectElement(static_cast<int>(value - pick_names::kFirstElement));
+    if (InRange(value, pick_names::ForTrajectory(1), theCase.GetTrajectoryCount())) {
+        view.SelectTrajectory(static_cast<int>(value));
+    } else if (InRange(value, pick_names::ForElement(1), theCase.GetElements().GetCount())) {
+        view.SelectElement(static_cast<int>(value - pick_names::kFirstElement));
     } else if (InRange(value, pick_names::Handle(1), 3)) {
-        scene.SelectHandle(static_cast<Handle>(value - pick_names::kFirstHandle));
+        view.SelectHandle(static_cast<Handle>(value - pick_names::kFirstHandle));
     } else {
-        scene.MissSelection();
+        view.MissSelection();
     }
 }
 
-void PickScene(Case& scene, const BitmapFont& font, int x, int y) {
+std::optional<GLuint> PickName(const FrameContext& frame, int x, int y) {
     GLint viewport[4] = {0, 0, 1, 1};
     glGetIntegerv(GL_VIEWPORT, viewport);
     const int height = viewport[3] > 0 ? viewport[3] : 1;
@@ -77,9 +79,9 @@ void PickScene(Case& scene, const BitmapFont& font, int x, int y) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    scene.GetCamera().Apply();
-    DrawTrajectories(scene, RenderPass::Selection, font);
-    DrawElements(scene, RenderPass::Selection, font);
+    ApplyCameraView(frame.view.GetCamera());
+    DrawTrajectories(frame, RenderPass::Selection);
+    DrawElements(frame, RenderPass::Selection);
     glPopMatrix();
 
     glMatrixMode(GL_PROJECTION);
@@ -87,5 +89,5 @@ void PickScene(Case& scene, const BitmapFont& font, int x, int y) {
     const GLint hits = glRenderMode(GL_RENDER);
     glMatrixMode(GL_MODELVIEW);
 
-    ApplyPickName(scene, LastHitName(buffer.data(), kSelectionBufferSize, hits));
+    return LastHitName(buffer.data(), kSelectionBufferSize, hits);
 }

@@ -4,8 +4,9 @@
 
 #include <optional>
 
-class BitmapFont;
 class Case;
+class ViewState;
+struct FrameContext;
 
 // The selection buffer of one pick: records of name count, minimum and maximum depth, names.
 constexpr int kSelectionBufferSize = 512;
@@ -16,9 +17,10 @@ std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hi
 
 // Stores what the name designates: a trajectory, an element or a handle of the selected object;
 // anything else (or no name) is a miss, which keeps the handle.
-void ApplyPickName(Case& scene, std::optional<GLuint> name);
+void ApplyPickName(const Case& theCase, ViewState& view, std::optional<GLuint> name);
 
 // Runs the selection pass around window pixel (x, y) (y downward) with the camera and the
-// projection of the frame, drawing the trajectories and the elements only, and stores the hit.
-// Leaves the matrices and the matrix mode (model-view) as the frame expects them.
-void PickScene(Case& scene, const BitmapFont& font, int x, int y);
+// projection of the frame, drawing the trajectories and the elements only, and returns the name
+// hit (see LastHitName). Leaves the matrices and the matrix mode (model-view) as the frame expects
+// them.
+std::optional<GLuint> PickName(const FrameContext& frame, int x, int y);

@@ -68,11 +68,10 @@ void IssueSphere(double radius, int segments) {
 
 } // namespace
 
-void DrawSphere(double radius, int segments) {
+void DrawSphere(double radius, int segments, ShapeListCache* cache) {
     if (segments <= 0) {
         return;
     }
-    ShapeListCache* cache = ShapeListCache::Installed();
     if (cache == nullptr) {
         IssueSphere(radius, segments);
         return;

@@ -3,12 +3,15 @@
 #include "case/Case.h"
 #include "render/Decorations.h"
 #include "render/ElementPass.h"
+#include "render/FrameContext.h"
+#include "render/FrameProjection.h"
 #include "render/LandmarkPass.h"
 #include "render/MeshDrawing.h"
 #include "render/Picking.h"
 #include "render/SurfaceMarkers.h"
 #include "render/TrajectoryPass.h"
 #include "render/UncertaintyConePass.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 
@@ -26,7 +29,7 @@ void SetUpLights() {
     glLightfv(GL_LIGHT2, GL_DIFFUSE, white);
 }
 
-// After the camera, so that both lights stay fixed in the scene.
+// After the camera, so that both lights stay fixed in the world.
 void PlaceSceneLights() {
     const GLfloat light1[] = {-1400.0f, -1400.0f, 1400.0f, 1.0f};
     const GLfloat light2[] = {0.0f, 0.0f, -400.0f, 1.0f};
@@ -36,7 +39,7 @@ void PlaceSceneLights() {
 
 } // namespace
 
-bool Renderer::InitializeContext(Case&) {
+bool Renderer::InitializeContext() {
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_DEPTH_TEST);
@@ -52,8 +55,6 @@ bool Renderer::InitializeContext(Case&) {
     // remembered from it mean nothing here.
     meshCache.Forget();
     shapeCache.Forget();
-    MeshDrawCache::Install(&meshCache);
-    ShapeListCache::Install(&shapeCache);
     return font.Build();
 }
 
@@ -67,41 +68,44 @@ void Renderer::Resize(int width, int height) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-void Renderer::RenderFrame(Case& scene) {
-    MeshDrawCache::Install(&meshCache);
-    ShapeListCache::Install(&shapeCache);
+FrameContext Renderer::Context(const Case& theCase, const ViewState& view) {
+    return {theCase, view, font, &meshCache, &shapeCache};
+}
+
+void Renderer::RenderFrame(const Case& theCase, const ViewState& view) {
+    const FrameContext frame = Context(theCase, view);
     glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
     glPushMatrix();
-    scene.GetCamera().Apply();
+    ApplyCameraView(view.GetCamera());
 
     PlaceSceneLights();
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHT1);
     glEnable(GL_LIGHT2);
-    DrawTrajectories(scene, RenderPass::Normal, font);
+    DrawTrajectories(frame, RenderPass::Normal);
     // Elements and body are lit by light 0 alone.
     glDisable(GL_LIGHT1);
     glDisable(GL_LIGHT2);
-    DrawElements(scene, RenderPass::Normal, font);
+    DrawElements(frame, RenderPass::Normal);
     // The labels of both passes, before the body, so that a transparent body blends over them as
     // it did over each label drawn in its pass.
     font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
-    DrawBody(scene);
-    if (scene.GetShowUncertaintyCones()) {
-        DrawUncertaintyCones(scene);
+    DrawBody(frame);
+    if (view.Switches().uncertaintyCones) {
+        DrawUncertaintyCones(frame);
     }
-    DrawLandmarks(scene, font);
-    DrawDecorations(scene);
+    DrawLandmarks(frame);
+    DrawDecorations(frame);
     font.Flush(); // anything labelled after the passes
-    DrawSurfaceMarkers(scene.GetSurfaceMarkers());
+    DrawSurfaceMarkers(view.GetSurfaceMarkers());
     glPopMatrix();
 }
 
-void Renderer::DrawBody(Case& scene) {
-    const Body& body = scene.GetBody();
+void Renderer::DrawBody(const FrameContext& frame) {
+    const Body& body = frame.theCase.GetBody();
     const Mesh* model = body.GetPosedModel();
     if (model == nullptr) {
         return;
@@ -109,19 +113,20 @@ void Renderer::DrawBody(Case& scene) {
     glPushMatrix();
     glMultMatrixd(body.DrawTransform().Data());
     DrawMesh(*model, RENDER_SMOOTH | RENDER_COLOR,
-             scene.GetBodyTransparent() ? kBodyAlphaTransparent : kBodyAlphaOpaque,
-             body.GetNormalScale());
+             frame.view.Switches().bodyTransparent ? kBodyAlphaTransparent : kBodyAlphaOpaque,
+             body.GetNormalScale(), frame.meshes);
     glPopMatrix();
 }
 
-void Renderer::DrawDecorations(Case& scene) {
-    if (scene.GetShowAxes()) {
+void Renderer::DrawDecorations(const FrameContext& frame) {
+    const DisplaySwitches& switches = frame.view.Switches();
+    if (switches.axes) {
         DrawAxes();
     }
-    if (scene.GetShowFrontGrid()) {
+    if (switches.frontGrid) {
         DrawGrid();
     }
-    if (scene.GetShowLateralGrid()) {
+    if (switches.lateralGrid) {
         glPushMatrix();
         glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
         DrawGrid();
@@ -129,20 +134,12 @@ void Renderer::DrawDecorations(Case& scene) {
     }
 }
 
-void Renderer::Pick(Case& scene, int x, int y) {
-    MeshDrawCache::Install(&meshCache);
-    ShapeListCache::Install(&shapeCache);
-    PickScene(scene, font, x, y);
+void Renderer::Pick(const Case& theCase, ViewState& view, int x, int y) {
+    ApplyPickName(theCase, view, PickName(Context(theCase, view), x, y));
 }
 
 void Renderer::DestroyContext() {
     font.Release();
     meshCache.Release();
     shapeCache.Release();
-    if (MeshDrawCache::Installed() == &meshCache) {
-        MeshDrawCache::Install(nullptr);
-    }
-    if (ShapeListCache::Installed() == &shapeCache) {
-        ShapeListCache::Install(nullptr);
-    }
 }

@@ -1,26 +1,30 @@
 #pragma once
 
 #include "render/BitmapFont.h"
+#include "render/FrameRenderer.h"
 #include "render/MeshDrawCache.h"
 #include "render/ShapeListCache.h"
-#include "view/SceneRenderer.h"
 
-// Draws the scene with the OpenGL fixed-function pipeline into the current context: the frame
+struct FrameContext;
+
+// Draws the case with the OpenGL fixed-function pipeline into the current context: the frame
 // (camera, three lights, trajectories, elements, body, axes and grids) and the selection pass of
-// picking. It presents nothing: the window (or the headless context) shows the frame.
-class Renderer : public SceneRenderer {
+// picking. It owns the font and the display-list caches of its context and presents nothing: the
+// window (or the headless context) shows the frame.
+class Renderer : public FrameRenderer {
 public:
-    bool InitializeContext(Case& scene) override;
+    bool InitializeContext() override;
     void Resize(int width, int height) override;
-    void RenderFrame(Case& scene) override;
-    void Pick(Case& scene, int x, int y) override;
+    void RenderFrame(const Case& theCase, const ViewState& view) override;
+    void Pick(const Case& theCase, ViewState& view, int x, int y) override;
     void DestroyContext() override;
 
     static constexpr float kClearGrey = 0.85f;
 
 private:
-    void DrawBody(Case& scene);
-    void DrawDecorations(Case& scene);
+    FrameContext Context(const Case& theCase, const ViewState& view);
+    void DrawBody(const FrameContext& frame);
+    void DrawDecorations(const FrameContext& frame);
 
     BitmapFont font;
     MeshDrawCache meshCache;

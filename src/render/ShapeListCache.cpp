@@ -4,8 +4,6 @@
 
 namespace {
 
-ShapeListCache* installedCache = nullptr;
-
 bool CompilingAList() {
     GLint list = 0;
     glGetIntegerv(GL_LIST_INDEX, &list);
@@ -13,20 +11,6 @@ bool CompilingAList() {
 }
 
 } // namespace
-
-ShapeListCache::~ShapeListCache() {
-    if (installedCache == this) {
-        installedCache = nullptr;
-    }
-}
-
-void ShapeListCache::Install(ShapeListCache* cache) {
-    installedCache = cache;
-}
-
-ShapeListCache* ShapeListCache::Installed() {
-    return installedCache;
-}
 
 void ShapeListCache::Draw(Shape shape, double size, int detail,
                           const std::function<void()>& issue) {

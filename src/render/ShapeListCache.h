@@ -11,7 +11,7 @@ public:
     enum class Shape { Sphere };
 
     ShapeListCache() = default;
-    ~ShapeListCache();
+    ~ShapeListCache() = default;
     ShapeListCache(const ShapeListCache&) = delete;
     ShapeListCache& operator=(const ShapeListCache&) = delete;
 
@@ -25,10 +25,6 @@ public:
     void Forget() { entries.clear(); }
     int ListCount() const { return static_cast<int>(entries.size()); }
 
-    // The cache the primitives use; nullptr draws in immediate mode.
-    static void Install(ShapeListCache* cache);
-    static ShapeListCache* Installed();
-
 private:
     struct Entry {
         Shape shape = Shape::Sphere;
@@ -37,7 +33,7 @@ private:
         unsigned list = 0;
     };
 
-    // Scenes hold at most twenty elements; sizes beyond that many are dropped oldest first.
+    // A case holds at most twenty elements; sizes beyond that many are dropped oldest first.
     static constexpr size_t kMaxEntries = 64;
     std::vector<Entry> entries;
 };

@@ -1,10 +1,9 @@
 #include "render/StandardViews.h"
 
-#include "case/Case.h"
 #include "render/FramebufferCapture.h"
 #include "render/HeadlessContext.h"
-#include "render/MeshDrawCache.h"
 #include "render/Renderer.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 
@@ -13,60 +12,41 @@ namespace {
 struct ViewChoice {
     const char* name;
     const char* caption;
-    void (Case::*apply)();
+    void (ViewState::*apply)();
 };
 
 constexpr ViewChoice kViews[] = {
-    {"front", "Front view: the body's right side is on the left of the picture", &Case::ViewFront},
+    {"front", "Front view: the body's right side is on the left of the picture",
+     &ViewState::ViewFront},
     {"profile", "Profile view: the front view turned 45 degrees about the vertical axis",
-     &Case::ViewProfile},
-    {"top", "Top view: looking straight down on the body", &Case::ViewTop},
-};
-
-// Puts back what drawing in another context changes: the scene's camera and the mesh cache the
-// window's renderer installed.
-class SceneStateKeeper {
-public:
-    explicit SceneStateKeeper(Case& s)
-        : scene(s), camera(s.GetCamera()), cache(MeshDrawCache::Installed()) {}
-    ~SceneStateKeeper() {
-        scene.GetCamera() = camera;
-        MeshDrawCache::Install(cache);
-    }
-    SceneStateKeeper(const SceneStateKeeper&) = delete;
-    SceneStateKeeper& operator=(const SceneStateKeeper&) = delete;
-
-private:
-    Case& scene;
-    Camera camera;
-    MeshDrawCache* cache;
+     &ViewState::ViewProfile},
+    {"top", "Top view: looking straight down on the body", &ViewState::ViewTop},
 };
 
 } // namespace
 
-std::optional<std::vector<StandardView>> RenderStandardViews(Case& scene, int width, int height,
-                                                             std::string& error) {
-    SceneStateKeeper keeper(scene);
+std::optional<std::vector<StandardView>> RenderStandardViews(const Case& theCase,
+                                                             const ViewState& view, int width,
+                                                             int height, std::string& error) {
     const auto context = HeadlessContext::Create(width, height, error);
     if (!context) {
         return std::nullopt;
     }
     std::vector<StandardView> views;
-    {
-        Renderer renderer;
-        if (!renderer.InitializeContext(scene)) {
-            error = "the headless drawing context cannot be set up";
-            renderer.DestroyContext();
-            return std::nullopt;
-        }
-        renderer.Resize(width, height);
-        for (const ViewChoice& choice : kViews) {
-            (scene.*choice.apply)();
-            renderer.RenderFrame(scene);
-            glFinish();
-            views.push_back({choice.name, choice.caption, CaptureFramebuffer(width, height)});
-        }
-        renderer.DestroyContext(); // while its context is still current
+    Renderer renderer;
+    if (!renderer.InitializeContext()) {
+        error = "the headless drawing context cannot be set up";
+        renderer.DestroyContext();
+        return std::nullopt;
     }
+    renderer.Resize(width, height);
+    ViewState shown = view; // the caller's camera stays as it was
+    for (const ViewChoice& choice : kViews) {
+        (shown.*choice.apply)();
+        renderer.RenderFrame(theCase, shown);
+        glFinish();
+        views.push_back({choice.name, choice.caption, CaptureFramebuffer(width, height)});
+    }
+    renderer.DestroyContext(); // while its context is still current
     return views;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class Case;
+class ViewState;
 
 // One standard view of a case, drawn offscreen as the view draws it.
 struct StandardView {
@@ -15,8 +16,10 @@ struct StandardView {
     CapturedImage image; // 32-bit, the bottom row first
 };
 
-// Draws the front, profile and top views of the scene in a headless context of its own, with the
-// scene's body, pose, switches and models as they are; the scene's camera is left as it was.
-// Returns nothing (and says why in `error`) when no headless context can be made.
-std::optional<std::vector<StandardView>> RenderStandardViews(Case& scene, int width, int height,
-                                                             std::string& error);
+// Draws the front, profile and top views of the case in a headless context of its own, with the
+// body, pose and models as they are and the display switches and selection of `view` (whose
+// camera is not used). Returns nothing (and says why in `error`) when no headless context can be
+// made.
+std::optional<std::vector<StandardView>> RenderStandardViews(const Case& theCase,
+                                                             const ViewState& view, int width,
+                                                             int height, std::string& error);

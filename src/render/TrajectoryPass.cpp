@@ -3,9 +3,11 @@
 #include "case/Case.h"
 #include "case/TrajectoryArrow.h"
 #include "render/BitmapFont.h"
+#include "render/FrameContext.h"
 #include "render/Handles.h"
 #include "render/MeshDrawing.h"
 #include "render/Primitives.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 
@@ -16,45 +18,46 @@ constexpr double kLabelDistance = 0.71;
 
 // Unlit, so that the label and its tick show the trajectory's own colour rather than one lit
 // with whatever normal was issued last.
-void DrawLabel(const Trajectory& path, const BitmapFont& font) {
+void DrawLabel(const Trajectory& trajectory, const BitmapFont& font) {
     glDisable(GL_LIGHTING);
     glRasterPos3d(0, 0, kLabelDistance);
     glBegin(GL_LINES);
     glVertex3d(0, 0, kLabelTickStart);
     glVertex3d(0, 0, kLabelDistance);
     glEnd();
-    font.DrawText(path.GetText());
+    font.DrawText(trajectory.GetText());
     glEnable(GL_LIGHTING);
 }
 
-void DrawHandles(Case& scene, RenderPass pass) {
-    if (scene.GetManipulationMode() == ManipulationMode::Move) {
-        DrawMoveHandles(pass, scene.GetSelectedHandle());
-    } else if (scene.GetManipulationMode() == ManipulationMode::Rotate) {
-        DrawRotateHandles(pass, scene.GetSelectedHandle(), scene);
+void DrawHandles(const FrameContext& frame, RenderPass pass) {
+    const ViewState& view = frame.view;
+    if (view.GetManipulationMode() == ManipulationMode::Move) {
+        DrawMoveHandles(pass, view.GetSelectedHandle());
+    } else if (view.GetManipulationMode() == ManipulationMode::Rotate) {
+        DrawRotateHandles(frame, pass, view.GetSelectedHandle());
     }
 }
 
-void DrawTrajectory(Case& scene, int number, RenderPass pass, const BitmapFont& font) {
-    const Trajectory& path = *scene.GetTrajectory(number - 1);
-    const bool selected = number == scene.GetSelectedTrajectoryNumber();
-    glMultMatrixd(TrajectoryAnchor(path).Data());
+void DrawTrajectory(const FrameContext& frame, int number, RenderPass pass) {
+    const Trajectory& trajectory = *frame.theCase.GetTrajectory(number - 1);
+    const bool selected = number == frame.view.GetSelectedTrajectoryNumber();
+    glMultMatrixd(TrajectoryAnchor(trajectory).Data());
     // Handles are aligned with the world axes, so they come before the rotations.
     if (selected) {
-        DrawHandles(scene, pass);
+        DrawHandles(frame, pass);
     }
-    glMultMatrixd(TrajectoryTurn(path).Data());
+    glMultMatrixd(TrajectoryTurn(trajectory).Data());
     LoadPickName(pass, pick_names::ForTrajectory(number));
-    glColor3f(static_cast<float>(path.GetRed()), static_cast<float>(path.GetGreen()),
-              static_cast<float>(path.GetBlue()));
-    if (scene.GetShowText() && !path.GetText().empty()) {
-        DrawLabel(path, font);
+    glColor3f(static_cast<float>(trajectory.GetRed()), static_cast<float>(trajectory.GetGreen()),
+              static_cast<float>(trajectory.GetBlue()));
+    if (frame.view.Switches().text && !trajectory.GetText().empty()) {
+        DrawLabel(trajectory, frame.font);
     }
-    const Mesh* model = path.GetExited() != 0 ? scene.GetArrowModel() : scene.GetHalfArrowModel();
+    const Mesh* model = frame.theCase.ArrowModelFor(trajectory);
     if (model == nullptr) {
         return;
     }
-    DrawMesh(*model, RENDER_SMOOTH, 1.0f);
+    DrawMesh(*model, RENDER_SMOOTH, 1.0f, 1.0f, frame.meshes);
     if (selected) {
         const auto& box = model->box;
         DrawBox(box[0], box[1], box[2], box[3], box[4], box[5]);
@@ -63,12 +66,12 @@ void DrawTrajectory(Case& scene, int number, RenderPass pass, const BitmapFont& 
 
 } // namespace
 
-void DrawTrajectories(Case& scene, RenderPass pass, const BitmapFont& font) {
-    for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
+void DrawTrajectories(const FrameContext& frame, RenderPass pass) {
+    for (int number = 1; number <= frame.theCase.GetTrajectoryCount(); ++number) {
         glPushMatrix();
-        glMultMatrixd(TrajectoryPose(scene, number).Data());
+        glMultMatrixd(TrajectoryPose(frame.theCase, number).Data());
         glPushMatrix();
-        DrawTrajectory(scene, number, pass, font);
+        DrawTrajectory(frame, number, pass);
         glPopMatrix();
         glPopMatrix();
     }

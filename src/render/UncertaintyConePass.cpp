@@ -3,21 +3,23 @@
 #include "case/Case.h"
 #include "case/Trajectory.h"
 #include "case/UncertaintyCone.h"
+#include "render/FrameContext.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 
 namespace {
 
-void DrawTrajectoryCone(const Case& scene, int number) {
-    const Trajectory& path = *scene.GetTrajectory(number - 1);
-    const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(path);
+void DrawTrajectoryCone(const Case& theCase, int number) {
+    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+    const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(trajectory);
     if (!cone) {
         return; // IN and OUT lie within the balls' width: no direction to draw around
     }
     glPushMatrix();
-    glMultMatrixd(UncertaintyConePlacement(scene, number).Data());
-    glColor4f(static_cast<float>(path.GetRed()), static_cast<float>(path.GetGreen()),
-              static_cast<float>(path.GetBlue()), kUncertaintyConeAlpha);
+    glMultMatrixd(UncertaintyConePlacement(theCase, number).Data());
+    glColor4f(static_cast<float>(trajectory.GetRed()), static_cast<float>(trajectory.GetGreen()),
+              static_cast<float>(trajectory.GetBlue()), kUncertaintyConeAlpha);
     glBegin(GL_TRIANGLE_FAN);
     glVertex3d(cone->apex.x, cone->apex.y, cone->apex.z);
     for (const Vec3& point : cone->rim) {
@@ -29,7 +31,8 @@ void DrawTrajectoryCone(const Case& scene, int number) {
 
 } // namespace
 
-void DrawUncertaintyCones(const Case& scene) {
+void DrawUncertaintyCones(const FrameContext& frame) {
+    const Case& theCase = frame.theCase;
     glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
@@ -38,8 +41,8 @@ void DrawUncertaintyCones(const Case& scene) {
     glDepthMask(GL_FALSE);
     // The frame stays opaque: captured views and saved images read its alpha as coverage.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    for (int number = 1; number <= scene.GetTrajectoryCount(); ++number) {
-        DrawTrajectoryCone(scene, number);
+    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
+        DrawTrajectoryCone(theCase, number);
     }
     glPopAttrib();
 }

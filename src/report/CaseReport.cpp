@@ -91,19 +91,19 @@ FileFact DescribeFile(const std::string& path) {
     return fact;
 }
 
-CaseReport GatherCaseReport(const Case& scene, const ReportSource& source) {
+CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     CaseReport report;
     report.software = GetAppInfo().title + " " + GetAppInfo().version;
     report.generated = source.generated.empty() ? CurrentLocalTime() : source.generated;
     if (!source.caseFile.empty()) {
         report.caseFile = DescribeFile(source.caseFile);
     }
-    const Body& body = scene.GetBody();
+    const Body& body = theCase.GetBody();
     report.bodyName = body.GetName();
     report.bodyHeight = body.GetHeight();
     report.scaleX = body.GetScaleX();
     report.scaleZ = body.GetScaleZ();
-    report.bodyModel = DescribeFile(scene.GetBodyModelFile());
+    report.bodyModel = DescribeFile(theCase.GetBodyModelFile());
     report.armYaw = body.GetArm().GetYaw();
     report.armPitch = body.GetArm().GetPitch();
     report.forearmYaw = body.GetForearm().GetYaw();
@@ -111,11 +111,11 @@ CaseReport GatherCaseReport(const Case& scene, const ReportSource& source) {
     // Each point is also located on the body as drawn now: from the midline, the heel and the
     // nearest landmark of the body's table (when it has one).
     const LandmarkTable landmarks = body.DrawnLandmarks();
-    for (int i = 0; i < scene.GetTrajectoryCount(); ++i) {
+    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
         report.trajectories.push_back(
-            GatherTrajectory(*scene.GetTrajectory(i), i + 1, source, &landmarks));
+            GatherTrajectory(*theCase.GetTrajectory(i), i + 1, source, &landmarks));
     }
-    const ElementList& elements = scene.GetElements();
+    const ElementList& elements = theCase.GetElements();
     for (int i = 0; i < elements.GetCount(); ++i) {
         report.elements.push_back(GatherElement(*elements.GetItem(i), i + 1));
     }

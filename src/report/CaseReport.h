@@ -65,7 +65,7 @@ struct ReportSource {
     std::function<std::string(double x, double y, double z)> describePoint;
 };
 
-CaseReport GatherCaseReport(const Case& scene, const ReportSource& source);
+CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source);
 
 // The current local time as ISO 8601 with its offset from UTC, to the second.
 std::string CurrentLocalTime();

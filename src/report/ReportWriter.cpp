@@ -67,7 +67,8 @@ struct Figures {
     std::map<std::string, QImage> images;
 };
 
-Status CollectFigures(Case& scene, ReportFormat format, Figures& figures) {
+Status CollectFigures(const Case& theCase, const ViewState& view, ReportFormat format,
+                      Figures& figures) {
     const bool pdf = format == ReportFormat::Pdf;
     InitReportResources();
     const QImage axes(QStringLiteral(":/report/axes.png"));
@@ -78,7 +79,8 @@ Status CollectFigures(Case& scene, ReportFormat format, Figures& figures) {
         figures.images["axes"] = axes;
     }
     std::string error;
-    const auto views = RenderStandardViews(scene, kReportViewWidth, kReportViewHeight, error);
+    const auto views =
+        RenderStandardViews(theCase, view, kReportViewWidth, kReportViewHeight, error);
     if (!views) {
         return Status::Failure("cannot draw the views of the case: " + error);
     }
@@ -105,15 +107,15 @@ std::optional<ReportFormat> ReportFormatForPath(const std::string& path) {
     return std::nullopt;
 }
 
-Status BuildCaseReport(Case& scene, ReportFormat format, const ReportSource& source,
-                       std::string& bytes) {
-    const CaseReport report = GatherCaseReport(scene, source);
+Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat format,
+                       const ReportSource& source, std::string& bytes) {
+    const CaseReport report = GatherCaseReport(theCase, source);
     if (format == ReportFormat::Json) {
         bytes = FormatReportJson(report);
         return Status::Ok();
     }
     Figures figures;
-    if (Status status = CollectFigures(scene, format, figures); !status.ok()) {
+    if (Status status = CollectFigures(theCase, view, format, figures); !status.ok()) {
         return status;
     }
     if (format == ReportFormat::Html) {
@@ -133,14 +135,15 @@ Status BuildCaseReport(Case& scene, ReportFormat format, const ReportSource& sou
     return Status::Ok();
 }
 
-Status WriteCaseReport(Case& scene, const std::string& path, const ReportSource& source) {
+Status WriteCaseReport(const Case& theCase, const ViewState& view, const std::string& path,
+                       const ReportSource& source) {
     const auto format = ReportFormatForPath(path);
     if (!format) {
         return Status::Failure("Cannot write the report \"" + path +
                                "\": its name must end in .pdf, .html or .json");
     }
     std::string bytes;
-    if (Status status = BuildCaseReport(scene, *format, source, bytes); !status.ok()) {
+    if (Status status = BuildCaseReport(theCase, view, *format, source, bytes); !status.ok()) {
         return Status::Failure("Cannot write the report \"" + path + "\": " + status.message());
     }
     if (const int error = ReplaceFileContents(path, bytes)) {

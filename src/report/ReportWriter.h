@@ -7,6 +7,7 @@
 #include <string>
 
 class Case;
+class ViewState;
 
 enum class ReportFormat { Pdf, Html, Json };
 
@@ -18,12 +19,13 @@ std::optional<ReportFormat> ReportFormatForPath(const std::string& path);
 inline constexpr int kReportViewWidth = 1000;
 inline constexpr int kReportViewHeight = 750;
 
-// Builds the report of the scene in the given format. The PDF and HTML carry the axes figure and
-// the front, profile and top views, drawn offscreen; a failure to draw them fails the report.
-// Needs a QGuiApplication for the PDF and HTML.
-Status BuildCaseReport(Case& scene, ReportFormat format, const ReportSource& source,
-                       std::string& bytes);
+// Builds the report of the case in the given format. The PDF and HTML carry the axes figure and
+// the front, profile and top views, drawn offscreen with the display switches of `view`; a
+// failure to draw them fails the report. Needs a QGuiApplication for the PDF and HTML.
+Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat format,
+                       const ReportSource& source, std::string& bytes);
 
 // Builds the report in the format its file name asks for and writes it there, replacing any
 // previous file only once the whole report is on disk.
-Status WriteCaseReport(Case& scene, const std::string& path, const ReportSource& source);
+Status WriteCaseReport(const Case& theCase, const ViewState& view, const std::string& path,
+                       const ReportSource& source);

@@ -4,6 +4,7 @@
 #include "case/CaseEditor.h"
 #include "ui/DialogInput.h"
 #include "ui/SliderSetup.h"
+#include "view/ViewState.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -21,8 +22,9 @@ constexpr int kMaximum = 70;
 constexpr int kTickStep = 10;
 } // namespace
 
-AdjustTrajectoryDialog::AdjustTrajectoryDialog(std::function<void()> redraw, QWidget* parent)
-    : QDialog(parent), redraw(std::move(redraw)) {
+AdjustTrajectoryDialog::AdjustTrajectoryDialog(CaseEditor& editor, const ViewState& view,
+                                               QWidget* parent)
+    : QDialog(parent), editor(editor), view(view) {
     setWindowTitle("Adjust trajectory");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("Trajectory nbr"), 0, 0);
@@ -78,12 +80,9 @@ int AdjustTrajectoryDialog::PositionFromShift(double shift) {
 }
 
 int AdjustTrajectoryDialog::exec() {
-    trajectory = nullptr;
-    if (scene == nullptr) {
-        return Rejected;
-    }
-    const int number = scene->GetSelectedTrajectoryNumber();
-    trajectory = scene->GetTrajectory(number - 1);
+    trajectoryIndex = -1;
+    const int number = view.GetSelectedTrajectoryNumber();
+    const Trajectory* trajectory = editor.GetCase().GetTrajectory(number - 1);
     if (trajectory == nullptr) {
         return Rejected;
     }
@@ -103,65 +102,68 @@ int AdjustTrajectoryDialog::exec() {
         withArmBox->setChecked(savedWithArm);
     }
     const int result = QDialog::exec();
-    trajectory = nullptr; // the trajectory may be deleted before the next opening
+    trajectoryIndex = -1; // the trajectory may be deleted before the next opening
     return result;
 }
 
+bool AdjustTrajectoryDialog::Preview(const std::function<void(Trajectory&)>& change) {
+    return trajectoryIndex >= 0 && editor.PreviewTrajectory(trajectoryIndex, change);
+}
+
 void AdjustTrajectoryDialog::SliderMoved() {
-    if (trajectory == nullptr) {
+    if (trajectoryIndex < 0) {
         return;
     }
     positionX = sliderX->value();
     positionY = sliderY->value();
     positionZ = sliderZ->value();
-    trajectory->SetDx(ShiftFromPosition(positionX));
-    trajectory->SetDy(ShiftFromPosition(positionY));
-    trajectory->SetDz(ShiftFromPosition(positionZ));
-    redraw();
+    Preview([this](Trajectory& trajectory) {
+        trajectory.SetDx(ShiftFromPosition(positionX));
+        trajectory.SetDy(ShiftFromPosition(positionY));
+        trajectory.SetDz(ShiftFromPosition(positionZ));
+    });
 }
 
 // Drawn at once, like the sliders, so the arrow shows where it goes.
 void AdjustTrajectoryDialog::WithArmToggled(bool checked) {
-    if (trajectory == nullptr) {
-        return;
-    }
-    trajectory->SetWithArm(checked);
-    redraw();
+    Preview([checked](Trajectory& trajectory) { trajectory.SetWithArm(checked); });
 }
 
 void AdjustTrajectoryDialog::Reset() {
-    if (trajectory == nullptr) {
+    if (trajectoryIndex < 0) {
         return;
     }
-    trajectory->SetDx(0);
-    trajectory->SetDy(0);
-    trajectory->SetDz(0);
-    trajectory->SetDPitch(0);
-    trajectory->SetDYaw(0);
     for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
         PlaceSlider(slider, 50);
     }
-    redraw();
+    Preview([](Trajectory& trajectory) {
+        trajectory.SetDx(0);
+        trajectory.SetDy(0);
+        trajectory.SetDz(0);
+        trajectory.SetDPitch(0);
+        trajectory.SetDYaw(0);
+    });
 }
 
 void AdjustTrajectoryDialog::accept() {
-    if (trajectory != nullptr) {
+    if (trajectoryIndex >= 0) {
         // A negative radius means nothing and is refused: the trajectory keeps its own.
-        trajectory->SetUncertainty(ReadCentimetres(uncertaintyField->text()));
-        scene->GetEditor().CommitTrajectory(trajectoryIndex, "Adjust trajectory", before);
+        const double radius = ReadCentimetres(uncertaintyField->text());
+        editor.CommitTrajectory(
+            trajectoryIndex, "Adjust trajectory", before,
+            [radius](Trajectory& trajectory) { trajectory.SetUncertainty(radius); });
     }
     QDialog::accept();
 }
 
 void AdjustTrajectoryDialog::reject() {
-    if (trajectory != nullptr) {
+    if (trajectoryIndex >= 0) {
         positionX = savedX;
         positionY = savedY;
         positionZ = savedZ;
         // The whole value: a shift the sliders cannot show exactly, and the rotations that Reset
         // cleared, come back as they were.
-        *trajectory = before;
-        redraw();
+        Preview([this](Trajectory& trajectory) { trajectory = before; });
     }
     QDialog::reject();
 }

@@ -6,10 +6,11 @@
 
 #include <functional>
 
+class CaseEditor;
 class QCheckBox;
 class QLineEdit;
 class QSlider;
-class Case;
+class ViewState;
 
 // "Adjust trajectory": shifts the drawn arrow of the selected trajectory by up to 40 cm along
 // each axis (slider 50 is no shift, one step is 2 cm), drawn while the sliders move, and says
@@ -17,9 +18,7 @@ class Case;
 class AdjustTrajectoryDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit AdjustTrajectoryDialog(std::function<void()> redraw, QWidget* parent = nullptr);
-
-    void Bind(Case& value) { scene = &value; }
+    AdjustTrajectoryDialog(CaseEditor& editor, const ViewState& view, QWidget* parent = nullptr);
     // Opens on the selected trajectory; refuses (returns Rejected at once) when none is selected.
     int exec() override;
     // OK keeps the shift and takes the uncertainty typed in centimetres, as one edit.
@@ -33,15 +32,16 @@ public:
     static double ShiftFromPosition(int position) { return position / 50.0 - 1.0; }
 
 private:
+    // Shows the change on the trajectory the dialog opened on; false when it is not open on one.
+    bool Preview(const std::function<void(Trajectory&)>& change);
     void SliderMoved();
     void Reset();
     void WithArmToggled(bool checked);
 
-    std::function<void()> redraw;
-    Case* scene = nullptr;
-    Trajectory* trajectory = nullptr;
-    int trajectoryIndex = -1;
-    Trajectory before; // the trajectory as the dialog opened on it
+    CaseEditor& editor;
+    const ViewState& view;
+    int trajectoryIndex = -1; // while open: the trajectory it adjusts
+    Trajectory before;        // the trajectory as the dialog opened on it
     QLineEdit* numberField;
     QLineEdit* uncertaintyField;
     QSlider* sliderX;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "case/Case.h"
+#include "case/CaseEditor.h"
 #include "ui/CaseView.h"
+#include "view/ViewState.h"
 
 #include <QString>
 
@@ -8,15 +11,16 @@
 
 class MainWindow;
 class Platform;
-class Case;
 
-// Starts the desktop program: records where it was started, creates the main window with its
-// view, waits for the view's drawing to be set up (which reads the default models), opens the
-// file named on the command line, and runs until the window closes.
+// The desktop program: it holds the open case with its editor and what the view shows, reads the
+// default models, creates the main window, waits for the view's drawing to be set up, offers a
+// case a crash left unsaved, opens the file named on the command line, and runs until the window
+// closes.
 class Application {
 public:
     // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
-    Application(Case& scene, Platform& platform, CaseView::RendererFactory makeRenderer = {});
+    explicit Application(Platform& platform, DefaultModelFiles models = {},
+                         CaseView::RendererFactory makeRenderer = {});
     ~Application();
 
     // Everything up to the running event loop. Returns false, having said why, when the program
@@ -25,13 +29,18 @@ public:
     // Runs the event loop; returns the exit status.
     int Run(const QString& documentFile);
 
-    MainWindow* GetMainFrame() { return frame.get(); }
+    const Case& GetCase() const { return theCase; }
+    ViewState& GetViewState() { return view; }
+    MainWindow* GetMainWindow() { return window.get(); }
 
 private:
     bool WaitForDrawingSetup();
 
-    Case& scene;
     Platform& platform;
+    DefaultModelFiles models;
     CaseView::RendererFactory makeRenderer;
-    std::unique_ptr<MainWindow> frame;
+    Case theCase;
+    CaseEditor editor{theCase};
+    ViewState view;
+    std::unique_ptr<MainWindow> window;
 };

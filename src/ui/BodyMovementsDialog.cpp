@@ -16,8 +16,8 @@ namespace {
 constexpr int kTickStep = 25;
 } // namespace
 
-BodyMovementsDialog::BodyMovementsDialog(std::function<void()> redraw, QWidget* parent)
-    : QDialog(parent), redraw(std::move(redraw)) {
+BodyMovementsDialog::BodyMovementsDialog(CaseEditor& editor, QWidget* parent)
+    : QDialog(parent), editor(editor) {
     setWindowTitle("Body movements");
     auto* grid = new QGridLayout(this);
     partList = new QComboBox(this);
@@ -51,14 +51,6 @@ BodyMovementsDialog::BodyMovementsDialog(std::function<void()> redraw, QWidget* 
     }
 }
 
-void BodyMovementsDialog::Bind(Case& value) {
-    scene = &value;
-    Body& body = value.GetBody();
-    head = &body.GetHead();
-    arm = &body.GetArm();
-    forearm = &body.GetForearm();
-}
-
 int BodyMovementsDialog::PositionFromAngle(double angle) {
     return static_cast<int>(std::trunc(angle * 0.5 + 50.0));
 }
@@ -69,9 +61,7 @@ int BodyMovementsDialog::exec() {
     partList->clear();
     partList->addItems(parts);
     partList->setCurrentIndex(-1);
-    if (scene != nullptr) {
-        before = scene->GetBody();
-    }
+    before = editor.GetCase().GetBody();
     startPitch = startYaw = startRoll = 50;
     PlaceSlider(sliderPitch, startPitch);
     PlaceSlider(sliderYaw, startYaw);
@@ -79,22 +69,29 @@ int BodyMovementsDialog::exec() {
     return QDialog::exec();
 }
 
-Placement* BodyMovementsDialog::ChosenJoint() const {
+namespace {
+
+// The joint that list entry `part` names (0 head, 1 arm, 2 forearm), or nullptr for none; const
+// for a const body.
+template <typename SomeBody> auto* JointOfPart(SomeBody& body, int part) {
+    decltype(&body.GetHead()) none = nullptr;
     switch (part) {
     case 0:
-        return head;
+        return &body.GetHead();
     case 1:
-        return arm;
+        return &body.GetArm();
     case 2:
-        return forearm;
+        return &body.GetForearm();
     default:
-        return nullptr;
+        return none;
     }
 }
 
+} // namespace
+
 void BodyMovementsDialog::PartChosen(int index) {
     part = index;
-    const Placement* joint = ChosenJoint();
+    const Placement* joint = JointOfPart(editor.GetCase().GetBody(), part);
     startPitch = joint != nullptr ? PositionFromAngle(joint->GetPitch()) : 0;
     startYaw = joint != nullptr ? PositionFromAngle(joint->GetYaw()) : 0;
     startRoll = joint != nullptr ? PositionFromAngle(joint->GetRoll()) : 0;
@@ -107,25 +104,23 @@ void BodyMovementsDialog::SliderMoved() {
     positionPitch = sliderPitch->value();
     positionYaw = sliderYaw->value();
     positionRoll = sliderRoll->value();
-    if (Placement* joint = ChosenJoint()) {
-        joint->SetPitch(AngleFromPosition(positionPitch));
-        joint->SetYaw(AngleFromPosition(positionYaw));
-        joint->SetRoll(AngleFromPosition(positionRoll));
-    }
-    redraw();
+    editor.PreviewBody([this](Body& body) {
+        if (Placement* joint = JointOfPart(body, part)) {
+            joint->SetPitch(AngleFromPosition(positionPitch));
+            joint->SetYaw(AngleFromPosition(positionYaw));
+            joint->SetRoll(AngleFromPosition(positionRoll));
+        }
+    });
 }
 
 void BodyMovementsDialog::accept() {
-    if (scene != nullptr) {
-        scene->GetEditor().CommitBody("Body movements", before);
-    }
+    editor.CommitBody("Body movements", before);
     QDialog::accept();
 }
 
 void BodyMovementsDialog::reject() {
-    if (scene != nullptr && !(scene->GetBody() == before)) {
-        scene->GetBody() = before;
-        redraw();
+    if (!(editor.GetCase().GetBody() == before)) {
+        editor.PreviewBody([this](Body& body) { body = before; });
     }
     QDialog::reject();
 }

@@ -6,10 +6,9 @@
 
 #include <functional>
 
-class Placement;
+class CaseEditor;
 class QComboBox;
 class QSlider;
-class Case;
 
 // "Body movements": poses the head, arm or forearm chosen in the list with the Pitch, Yaw and
 // Roll sliders (angle = 2 x position - 100 degrees), drawn while the sliders move. OK makes the
@@ -17,9 +16,7 @@ class Case;
 class BodyMovementsDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit BodyMovementsDialog(std::function<void()> redraw, QWidget* parent = nullptr);
-
-    void Bind(Case& value);
+    explicit BodyMovementsDialog(CaseEditor& editor, QWidget* parent = nullptr);
     // Opens with no joint chosen and the sliders centred.
     int exec() override;
     void accept() override;
@@ -32,19 +29,14 @@ public:
 private:
     void PartChosen(int index);
     void SliderMoved();
-    Placement* ChosenJoint() const;
 
-    std::function<void()> redraw;
+    CaseEditor& editor;
     QSlider* sliderPitch;
     QSlider* sliderYaw;
     QSlider* sliderRoll;
     QComboBox* partList;
-    Case* scene = nullptr;
     int positionPitch = 50, positionYaw = 50, positionRoll = 50;
     int part = -1; // -1 none, 0 head, 1 arm, 2 forearm
-    Placement* head = nullptr;
-    Placement* arm = nullptr;
-    Placement* forearm = nullptr;
     int startPitch = 50, startYaw = 50, startRoll = 50;
     Body before; // the body as the dialog opened on it
 };

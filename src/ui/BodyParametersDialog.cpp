@@ -19,9 +19,8 @@ constexpr int kTickStep = 10;
 constexpr int kMaxNameCharacters = 78;
 } // namespace
 
-BodyParametersDialog::BodyParametersDialog(Platform& platform, std::function<void()> redraw,
-                                           QWidget* parent)
-    : QDialog(parent), platform(platform), redraw(std::move(redraw)) {
+BodyParametersDialog::BodyParametersDialog(CaseEditor& editor, Platform& platform, QWidget* parent)
+    : QDialog(parent), editor(editor), platform(platform) {
     setWindowTitle("Body parameters");
     auto* grid = new QGridLayout(this);
     nameField = new QLineEdit(this);
@@ -55,18 +54,10 @@ BodyParametersDialog::BodyParametersDialog(Platform& platform, std::function<voi
     connect(sliderScaleZ, &QSlider::valueChanged, this, &BodyParametersDialog::SliderMoved);
 }
 
-void BodyParametersDialog::Bind(Case& value) {
-    scene = &value;
-    body = &value.GetBody();
-}
-
 int BodyParametersDialog::exec() {
-    if (body == nullptr) {
-        return Rejected;
-    }
-    before = *body;
-    nameField->setText(QString::fromStdString(body->GetName()));
-    heightField->setText(QString::asprintf("%5.1f", body->GetHeight() * 100.0));
+    before = editor.GetCase().GetBody();
+    nameField->setText(QString::fromStdString(before.GetName()));
+    heightField->setText(QString::asprintf("%5.1f", before.GetHeight() * 100.0));
     PlaceSlider(sliderScaleX, savedScaleX);
     PlaceSlider(sliderScaleZ, savedScaleZ);
     positionScaleX = savedScaleX;
@@ -81,28 +72,30 @@ void BodyParametersDialog::SliderMoved() {
 }
 
 void BodyParametersDialog::ApplyScales() {
-    if (body == nullptr) {
-        return;
-    }
-    body->SetScaleX(positionScaleX / 50.0);
-    body->SetScaleZ(positionScaleZ / 50.0);
-    redraw();
+    const double scaleX = positionScaleX / 50.0;
+    const double scaleZ = positionScaleZ / 50.0;
+    editor.PreviewBody([scaleX, scaleZ](Body& body) {
+        body.SetScaleX(scaleX);
+        body.SetScaleZ(scaleZ);
+    });
 }
 
 void BodyParametersDialog::accept() {
-    if (body != nullptr) {
-        body->SetName(nameField->text().left(kMaxNameCharacters).toStdString());
-        const double height = ReadCentimetres(heightField->text());
-        if (!body->SetHeight(height)) {
-            platform.ShowMessage(
-                this,
-                QString("A body height must be more than 0 cm; the height stays %1 cm.")
-                    .arg(QString::asprintf("%.1f", body->GetHeight() * 100.0)),
-                "Body parameters");
-        }
-        savedScaleX = positionScaleX;
-        savedScaleZ = positionScaleZ;
-        scene->GetEditor().CommitBody("Body parameters", before);
+    const std::string name = nameField->text().left(kMaxNameCharacters).toStdString();
+    const double height = ReadCentimetres(heightField->text());
+    bool heightRefused = false;
+    savedScaleX = positionScaleX;
+    savedScaleZ = positionScaleZ;
+    editor.CommitBody("Body parameters", before, [&](Body& body) {
+        body.SetName(name);
+        heightRefused = !body.SetHeight(height);
+    });
+    if (heightRefused) {
+        platform.ShowMessage(
+            this,
+            QString("A body height must be more than 0 cm; the height stays %1 cm.")
+                .arg(QString::asprintf("%.1f", editor.GetCase().GetBody().GetHeight() * 100.0)),
+            "Body parameters");
     }
     QDialog::accept();
 }
@@ -110,9 +103,6 @@ void BodyParametersDialog::accept() {
 void BodyParametersDialog::reject() {
     positionScaleX = savedScaleX;
     positionScaleZ = savedScaleZ;
-    if (body != nullptr) {
-        *body = before;
-        redraw();
-    }
+    editor.PreviewBody([this](Body& body) { body = before; });
     QDialog::reject();
 }

@@ -6,20 +6,17 @@
 
 #include <functional>
 
+class CaseEditor;
 class Platform;
 class QLineEdit;
 class QSlider;
-class Case;
 
 // "Body parameters": the body's name and height, and its sideways (X) and front-to-back (Z)
 // stretch, drawn while the sliders move (slider 50 is scale 1, one step is 0.02).
 class BodyParametersDialog : public QDialog {
     Q_OBJECT
 public:
-    BodyParametersDialog(Platform& platform, std::function<void()> redraw,
-                         QWidget* parent = nullptr);
-
-    void Bind(Case& value);
+    BodyParametersDialog(CaseEditor& editor, Platform& platform, QWidget* parent = nullptr);
     // Opens with the body's name and height and the sliders where the last OK left them.
     int exec() override;
     void accept() override;
@@ -36,10 +33,8 @@ private:
     void SliderMoved();
     void ApplyScales();
 
+    CaseEditor& editor;
     Platform& platform;
-    std::function<void()> redraw;
-    Case* scene = nullptr;
-    Body* body = nullptr;
     Body before; // the body as the dialog opened on it
     QLineEdit* nameField;
     QLineEdit* heightField;

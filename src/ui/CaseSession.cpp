@@ -11,9 +11,9 @@
 #include <QUndoStack>
 #include <QWidget>
 
-CaseSession::CaseSession(Case& scene, Platform& platform, QUndoStack& history, QWidget* window,
-                         RecoveryFile recovery)
-    : QObject(window), scene(scene), platform(platform), history(history), window(window),
+CaseSession::CaseSession(CaseEditor& editor, Platform& platform, QUndoStack& history,
+                         QWidget* window, RecoveryFile recovery)
+    : QObject(window), editor(editor), platform(platform), history(history), window(window),
       recovery(std::move(recovery)), burstEnd(new QTimer(this)), period(new QTimer(this)) {
     burstEnd->setSingleShot(true);
     burstEnd->setInterval(kBurstEndMs);
@@ -32,15 +32,14 @@ CaseSession::CaseSession(Case& scene, Platform& platform, QUndoStack& history, Q
             this->recovery.Remove();
         }
     });
-    sceneListener =
-        scene.GetEditor().AddListener([this](const CaseChange& change) { SceneChanged(change); });
+    caseListener = editor.AddListener([this](const CaseChange& change) { CaseChanged(change); });
 }
 
 CaseSession::~CaseSession() {
-    scene.GetEditor().RemoveListener(sceneListener);
+    editor.RemoveListener(caseListener);
 }
 
-void CaseSession::SceneChanged(const CaseChange& change) {
+void CaseSession::CaseChanged(const CaseChange& change) {
     if (change.kind != CaseChange::Kind::Preview) {
         burstEnd->start(); // restarted by every edit of a burst
     }
@@ -93,7 +92,7 @@ void CaseSession::UpdateRecoveryFile() {
     }
     // A recovery file that cannot be written is not worth interrupting the work for: the case
     // itself is untouched, and the next burst tries again.
-    recovery.Write(DataFile(scene).Format());
+    recovery.Write(DataFile::Format(editor.GetCase()));
 }
 
 void CaseSession::OfferRecovery() {
@@ -115,7 +114,7 @@ void CaseSession::OfferRecovery() {
 
 bool CaseSession::Recover(const RecoveryFile::Leftover& leftover) {
     bool read = false;
-    scene.GetEditor().EditCase("Recover unsaved case", [&](Case& edited) {
+    editor.EditCase("Recover unsaved case", [&](Case& edited) {
         read = ReadDataFile(edited, platform, window, leftover.path);
     });
     if (!read) {
@@ -123,7 +122,7 @@ bool CaseSession::Recover(const RecoveryFile::Leftover& leftover) {
     }
     // The case now lives in this process's recovery file; only then does the old one go.
     UpdateRecoveryFile();
-    if (IsModified() && !QFile::exists(recovery.Trajectory())) {
+    if (IsModified() && !QFile::exists(recovery.FilePath())) {
         return false;
     }
     return QFile::remove(leftover.path);

@@ -7,11 +7,11 @@
 
 #include <functional>
 
+class CaseEditor;
 class Platform;
 class QTimer;
 class QUndoStack;
 class QWidget;
-class Case;
 struct CaseChange;
 
 // Keeps an unsaved case from being lost: knows whether the case has changes that are not saved
@@ -27,7 +27,7 @@ public:
     // The recovery file is also written this often while there are unsaved changes.
     static constexpr int kPeriodMs = 60000;
 
-    CaseSession(Case& scene, Platform& platform, QUndoStack& history, QWidget* window,
+    CaseSession(CaseEditor& editor, Platform& platform, QUndoStack& history, QWidget* window,
                 RecoveryFile recovery = RecoveryFile());
     ~CaseSession() override;
 
@@ -62,10 +62,10 @@ signals:
     void recentFilesChanged();
 
 private:
-    void SceneChanged(const CaseChange& change);
+    void CaseChanged(const CaseChange& change);
     bool Recover(const RecoveryFile::Leftover& leftover);
 
-    Case& scene;
+    CaseEditor& editor;
     Platform& platform;
     QUndoStack& history;
     QWidget* window;
@@ -74,5 +74,5 @@ private:
     std::function<bool()> save;
     QTimer* burstEnd;
     QTimer* period;
-    int sceneListener = 0;
+    int caseListener = 0;
 };

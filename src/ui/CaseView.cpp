@@ -1,18 +1,15 @@
 #include "ui/CaseView.h"
 
-#include "base/AppInfo.h"
 #include "case/Case.h"
 #include "case/CaseEditor.h"
 #include "render/Renderer.h"
-#include "ui/AboutDialog.h"
+#include "ui/CommandSet.h"
 #include "ui/ImageCapture.h"
-#include "ui/Platform.h"
 #include "ui/PointPlacement.h"
-#include "ui/ViewCommands.h"
-#include "ui/WindowRenderer.h"
 #include "view/SurfacePicking.h"
-#include "view/TrackBall.h"
+#include "view/ViewState.h"
 
+#include <QAction>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -28,8 +25,6 @@ namespace {
 
 // Pointer pixels per metre of drag step.
 constexpr double kPixelsPerStep = 200;
-// The help file, below the start directory.
-const char* const kHelpFile = "doc/index.html";
 
 QSurfaceFormat ViewFormat() {
     QSurfaceFormat format;
@@ -57,34 +52,42 @@ bool ContextCanDraw(const QOpenGLContext* context) {
     return atLeast21 && format.profile() != QSurfaceFormat::CoreProfile;
 }
 
+bool ManipulatesObjects(ManipulationMode mode) {
+    return mode == ManipulationMode::Move || mode == ManipulationMode::Rotate;
+}
+
 } // namespace
 
-CaseView::CaseView(Case& scene, Platform& platform, QWidget* parent, RendererFactory makeRenderer)
-    : QOpenGLWidget(parent), scene(scene), platform(platform),
-      trackBall(std::make_unique<TrackBall>()), makeRenderer(std::move(makeRenderer)) {
+CaseView::CaseView(CaseEditor& editor, ViewState& view, RendererFactory makeRenderer,
+                   QWidget* parent)
+    : QOpenGLWidget(parent), editor(editor), view(view), trackBall(view.GetCamera()),
+      makeRenderer(std::move(makeRenderer)) {
     if (!this->makeRenderer) {
         this->makeRenderer = [] { return std::make_unique<Renderer>(); };
     }
-    commands = std::make_unique<ViewCommands>(
-        scene, platform, this, [this] { Redraw(); }, [this] { return CaptureView(); });
-    placement = std::make_unique<PointPlacement>(
-        scene, *commands, [this](const QString& text) { emit statusMessage(text); },
-        [this] { Redraw(); });
     setFormat(ViewFormat());
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // every pointer move draws a frame
     // The view offers its own menu on a right press; the keyboard's menu key opens nothing.
     setContextMenuPolicy(Qt::PreventContextMenu);
-    BuildContextMenu();
     // Every change of the case, and every preview of one, is drawn.
-    sceneListener = scene.GetEditor().AddListener([this](const CaseChange&) { Redraw(); });
+    caseListener = editor.AddListener([this](const CaseChange& change) {
+        this->view.AfterCaseChange(change);
+        Redraw();
+    });
 }
 
 CaseView::~CaseView() {
-    scene.GetEditor().RemoveListener(sceneListener);
+    editor.RemoveListener(caseListener);
     // The base class destroys the context after this class is gone.
     disconnect(contextGone);
     ReleaseContext();
+}
+
+void CaseView::Attach(CommandSet& commandSet, PointPlacement& pointPlacement) {
+    commands = &commandSet;
+    placement = &pointPlacement;
+    BuildMenus();
 }
 
 void CaseView::ReleaseContext() {
@@ -92,37 +95,24 @@ void CaseView::ReleaseContext() {
         return;
     }
     makeCurrent();
-    scene.DestroyContext();
+    renderer->DestroyContext();
     doneCurrent();
-    scene.SetRenderer(nullptr);
     renderer.reset();
 }
 
-int CaseView::FramesRequested() const {
-    return renderer ? renderer->FramesRequested() : 0;
-}
-
-int CaseView::FramesPainted() const {
-    return renderer ? renderer->FramesPainted() : 0;
-}
-
-void CaseView::BuildContextMenu() {
+void CaseView::BuildMenus() {
     contextMenu = new QMenu(QStringLiteral("TopItem"), this);
-    contextMenu->addAction(QStringLiteral("Move"), this,
-                           [this] { OnSetManipulationMode(ManipulationMode::Move); });
-    contextMenu->addAction(QStringLiteral("Rotate"), this,
-                           [this] { OnSetManipulationMode(ManipulationMode::Rotate); });
-    contextMenu->addAction(QStringLiteral("Select"), this,
-                           [this] { OnSetManipulationMode(ManipulationMode::Select); });
-    contextMenu->addAction(QStringLiteral("Delete"), this, [this] { commands->DeleteSelected(); });
+    contextMenu->addAction(commands->Action(Command::ModeMove));
+    contextMenu->addAction(commands->Action(Command::ModeRotate));
+    contextMenu->addAction(commands->Action(Command::ModeSelect));
+    contextMenu->addAction(commands->Action(Command::ContextDelete));
     contextMenu->addSeparator();
-    contextMenu->addAction(QStringLiteral("Change color"), this,
-                           [this] { commands->ChangeColor(); });
+    contextMenu->addAction(commands->Action(Command::ChangeColor));
     contextMenu->addSeparator();
-    contextMenu->addAction(QStringLiteral("Properties"), this, [this] { commands->Properties(); });
+    contextMenu->addAction(commands->Action(Command::Properties));
 
     placementMenu = new QMenu(QStringLiteral("View"), this);
-    placementMenu->addAction(QStringLiteral("Place points"), this, [this] { OnPlacePoints(); });
+    placementMenu->addAction(commands->Action(Command::ContextPlacePoints));
 }
 
 void CaseView::SetContextState(ContextState state) {
@@ -131,35 +121,33 @@ void CaseView::SetContextState(ContextState state) {
 }
 
 void CaseView::initializeGL() {
-    body = &scene.GetBody();
-    trackBall->SetScene(&scene);
     if (!ContextCanDraw(context())) {
         SetContextState(ContextState::ContextFailed);
         return;
     }
-    renderer = std::make_unique<WindowRenderer>(makeRenderer(), [this] { update(); });
-    scene.SetRenderer(renderer.get());
+    renderer = makeRenderer();
     contextGone =
         connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] { ReleaseContext(); });
-    if (scene.CreateContext(&startupError) == 0) {
+    if (renderer->InitializeContext()) {
         SetContextState(ContextState::Ready);
         return;
     }
-    // Without its models or its context the scene must not draw: the view stays blank.
-    const bool contextFailed = renderer->ContextFailed();
-    scene.SetRenderer(nullptr);
+    // Without its context the view must not draw: it stays blank.
     renderer.reset();
-    SetContextState(contextFailed ? ContextState::ContextFailed : ContextState::ModelsFailed);
+    SetContextState(ContextState::ContextFailed);
 }
 
 void CaseView::resizeGL(int width, int height) {
-    const qreal ratio = devicePixelRatioF();
-    scene.Resize(qRound(width * ratio), qRound(height * ratio));
+    if (renderer) {
+        const qreal ratio = devicePixelRatioF();
+        renderer->Resize(qRound(width * ratio), qRound(height * ratio));
+    }
 }
 
 void CaseView::paintGL() {
     if (renderer) {
-        renderer->Paint(scene);
+        renderer->RenderFrame(editor.GetCase(), view);
+        ++framesPainted;
         return;
     }
     QOpenGLFunctions* gl = context()->functions();
@@ -168,7 +156,10 @@ void CaseView::paintGL() {
 }
 
 void CaseView::Redraw() {
-    scene.RenderFrame();
+    if (renderer) {
+        ++framesRequested;
+        update();
+    }
 }
 
 std::optional<CapturedImage> CaseView::CaptureView() {
@@ -185,11 +176,12 @@ int CaseView::DevicePixels(double logical) const {
 void CaseView::mousePressEvent(QMouseEvent* event) {
     const QPointF position = event->position();
     if (event->button() == Qt::LeftButton) {
-        if (placement->IsActive()) {
+        if (placement != nullptr && placement->IsActive()) {
             PlacePointAt(position);
         } else if (renderer) {
             makeCurrent();
-            scene.Pick(DevicePixels(position.x()), DevicePixels(position.y()));
+            renderer->Pick(editor.GetCase(), view, DevicePixels(position.x()),
+                           DevicePixels(position.y()));
         }
         leftButtonDown = true;
         RememberDragOrigin();
@@ -200,8 +192,8 @@ void CaseView::mousePressEvent(QMouseEvent* event) {
 
 void CaseView::PlacePointAt(const QPointF& position) {
     // The ray through the centre of the pixel under the pointer, in the view's own proportions.
-    placement->Click(BodySurfaceAt(scene, width(), height(), std::floor(position.x()) + 0.5,
-                                   std::floor(position.y()) + 0.5));
+    placement->Click(BodySurfaceAt(editor.GetCase().GetBody(), view.GetCamera(), width(), height(),
+                                   std::floor(position.x()) + 0.5, std::floor(position.y()) + 0.5));
 }
 
 void CaseView::wheelEvent(QWheelEvent* event) {
@@ -211,21 +203,22 @@ void CaseView::wheelEvent(QWheelEvent* event) {
         return;
     }
     const QPointF position = event->position();
-    ZoomTowardPixel(scene, width(), height(), position.x(), position.y(), steps);
+    ZoomTowardPixel(editor.GetCase().GetBody(), view.GetCamera(), width(), height(), position.x(),
+                    position.y(), steps);
     event->accept();
     Redraw();
 }
 
 void CaseView::RightButtonPressed(int x, int y) {
     rightPressOnNothing.reset();
-    if (scene.GetSelectionState() == SelectionState::ObjectSelected) {
+    if (view.GetSelectionState() == SelectionState::ObjectSelected && contextMenu != nullptr) {
         rightButtonDown = true;
         contextMenu->exec(mapToGlobal(QPoint(x, y)));
         // The menu takes the button's release when the user lets go over it.
         rightButtonDown = QGuiApplication::mouseButtons().testFlag(Qt::RightButton);
         return;
     }
-    trackBall->MouseEvent(0, 0, x, y);
+    trackBall.MouseEvent(0, 0, x, y);
     rightButtonDown = true;
     rightPressOnNothing = QPoint(x, y);
 }
@@ -234,19 +227,19 @@ void CaseView::mouseReleaseEvent(QMouseEvent* event) {
     const int x = qRound(event->position().x());
     const int y = qRound(event->position().y());
     if (event->button() == Qt::LeftButton) {
-        trackBall->MouseEvent(1, 1, x, y);
+        trackBall.MouseEvent(1, 1, x, y);
         leftButtonDown = false;
         CommitDrag();
         Redraw();
     } else if (event->button() == Qt::RightButton) {
         const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
-        trackBall->MouseEvent(shift ? 1 : 0, 1, x, y);
+        trackBall.MouseEvent(shift ? 1 : 0, 1, x, y);
         rightButtonDown = false;
         Redraw();
         // A right click that did not drag the camera offers the view's menu.
         const bool clicked = rightPressOnNothing && *rightPressOnNothing == QPoint(x, y);
         rightPressOnNothing.reset();
-        if (clicked) {
+        if (clicked && placementMenu != nullptr) {
             placementMenu->exec(mapToGlobal(QPoint(x, y)));
         }
     }
@@ -256,37 +249,29 @@ void CaseView::mouseMoveEvent(QMouseEvent* event) {
     PointerMoved(qRound(event->position().x()), qRound(event->position().y()));
 }
 
-namespace {
-
-bool ManipulatesObjects(ManipulationMode mode) {
-    return mode == ManipulationMode::Move || mode == ManipulationMode::Rotate;
-}
-
-} // namespace
-
 bool CaseView::MoveDrivesObject() const {
-    return ManipulatesObjects(scene.GetManipulationMode()) && leftButtonDown;
+    return ManipulatesObjects(view.GetManipulationMode()) && leftButtonDown;
 }
 
 bool CaseView::MoveDrivesCamera() const {
-    return ManipulatesObjects(scene.GetManipulationMode()) && !leftButtonDown && rightButtonDown;
+    return ManipulatesObjects(view.GetManipulationMode()) && !leftButtonDown && rightButtonDown;
 }
 
 void CaseView::RememberDragOrigin() {
     dragOrigin = {};
-    if (const Trajectory* trajectory = scene.GetSelectedTrajectory()) {
-        dragOrigin.trajectoryIndex = scene.GetSelectedTrajectoryNumber() - 1;
+    const Case& theCase = editor.GetCase();
+    if (const Trajectory* trajectory = view.SelectedTrajectory(theCase)) {
+        dragOrigin.trajectoryIndex = view.GetSelectedTrajectoryNumber() - 1;
         dragOrigin.trajectory = *trajectory;
-    } else if (const Element* element = scene.GetSelectedElement()) {
-        dragOrigin.elementIndex = scene.GetSelectedElementNumber() - 1;
+    } else if (const Element* element = view.SelectedElement(theCase)) {
+        dragOrigin.elementIndex = view.GetSelectedElementNumber() - 1;
         dragOrigin.element = *element;
     }
 }
 
 void CaseView::CommitDrag() {
     const std::string name =
-        scene.GetManipulationMode() == ManipulationMode::Rotate ? "Rotate" : "Move";
-    CaseEditor& editor = scene.GetEditor();
+        view.GetManipulationMode() == ManipulationMode::Rotate ? "Rotate" : "Move";
     if (dragOrigin.trajectoryIndex >= 0) {
         editor.CommitTrajectory(dragOrigin.trajectoryIndex, name, dragOrigin.trajectory);
     } else if (dragOrigin.elementIndex >= 0) {
@@ -297,11 +282,11 @@ void CaseView::CommitDrag() {
 
 void CaseView::PointerMoved(int x, int y) {
     dragStep = {(x - lastMouseX) / kPixelsPerStep, (y - lastMouseY) / -kPixelsPerStep};
-    const Handle handle = scene.GetSelectedHandle();
+    const Handle handle = view.GetSelectedHandle();
     if (handle == Handle::None || MoveDrivesCamera()) {
-        trackBall->MouseMove(x, y);
+        trackBall.MouseMove(x, y);
     } else if (MoveDrivesObject()) {
-        if (!DragSelectedObject(scene, scene.GetManipulationMode(), handle, dragStep)) {
+        if (!DragSelectedObject(editor, view, handle, dragStep)) {
             return; // nothing selected: nothing drawn, the position is not remembered
         }
     }
@@ -311,51 +296,47 @@ void CaseView::PointerMoved(int x, int y) {
 }
 
 bool CaseView::HandleKey(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && placement->IsActive()) {
+    if (event->key() == Qt::Key_Escape && placement != nullptr && placement->IsActive()) {
         placement->Leave();
         return true;
     }
     switch (event->key()) {
     case Qt::Key_PageUp:
-        scene.CameraUp();
+        view.CameraUp();
         break;
     case Qt::Key_PageDown:
-        scene.CameraDown();
+        view.CameraDown();
         break;
     case Qt::Key_Left:
-        scene.CameraLeft();
+        view.CameraLeft();
         break;
     case Qt::Key_Up:
-        scene.CameraCloser();
+        view.CameraCloser();
         break;
     case Qt::Key_Right:
-        scene.CameraRight();
+        view.CameraRight();
         break;
     case Qt::Key_Down:
-        scene.CameraFarther();
+        view.CameraFarther();
         break;
     default: {
         // Typed characters: only these lower-case letters act, and "+" and "-" from any key.
+        static const std::pair<const char*, Command> kTypedCommands[] = {
+            {"f", Command::ViewFront},        {"k", Command::ViewBack},
+            {"l", Command::ViewLeft},         {"p", Command::ViewProfile},
+            {"r", Command::ViewRight},        {"t", Command::ViewTop},
+            {"+", Command::IncreaseLighting}, {"-", Command::DecreaseLighting},
+        };
         const QString text = event->text();
-        if (text == "f")
-            OnViewFront();
-        else if (text == "k")
-            OnViewBack();
-        else if (text == "l")
-            OnViewLeft();
-        else if (text == "p")
-            OnViewProfile();
-        else if (text == "r")
-            OnViewRight();
-        else if (text == "t")
-            OnViewTop();
-        else if (text == "+")
-            OnIncreaseBodyLighting();
-        else if (text == "-")
-            OnDecreaseBodyLighting();
-        else
-            return false;
-        return true;
+        for (const auto& [typed, command] : kTypedCommands) {
+            if (text == QLatin1String(typed)) {
+                if (commands != nullptr) {
+                    commands->Trigger(command);
+                }
+                return true;
+            }
+        }
+        return false;
     }
     }
     Redraw();
@@ -366,111 +347,4 @@ void CaseView::keyPressEvent(QKeyEvent* event) {
     if (!HandleKey(event)) {
         QOpenGLWidget::keyPressEvent(event);
     }
-}
-
-void CaseView::OnDeleteAll() {
-    scene.GetEditor().EditCase("Delete all trajectories and elements",
-                               [](Case& edited) { edited.DeleteAll(); });
-    Redraw();
-}
-
-void CaseView::OnViewProfile() {
-    scene.ViewProfile();
-    Redraw();
-}
-
-void CaseView::OnViewFront() {
-    scene.ViewFront();
-    Redraw();
-}
-
-void CaseView::OnViewBack() {
-    scene.ViewBack();
-    Redraw();
-}
-
-void CaseView::OnViewRight() {
-    scene.ViewRight();
-    Redraw();
-}
-
-void CaseView::OnViewLeft() {
-    scene.ViewLeft();
-    Redraw();
-}
-
-void CaseView::OnViewTop() {
-    scene.ViewTop();
-    Redraw();
-}
-
-void CaseView::OnIncreaseBodyLighting() {
-    scene.GetEditor().EditBody("Increase body lighting",
-                               [](Body& edited) { edited.IncreaseBodyLighting(); });
-}
-
-void CaseView::OnDecreaseBodyLighting() {
-    scene.GetEditor().EditBody("Decrease body lighting",
-                               [](Body& edited) { edited.DecreaseBodyLighting(); });
-}
-
-void CaseView::OnToggleUncertaintyCones() {
-    scene.ToggleUncertaintyCones();
-    Redraw();
-}
-
-bool CaseView::GetShowUncertaintyCones() const {
-    return scene.GetShowUncertaintyCones();
-}
-
-void CaseView::OnToggleText() {
-    scene.ToggleText();
-    Redraw();
-}
-
-void CaseView::OnToggleAxes() {
-    scene.ToggleAxes();
-    Redraw();
-}
-
-void CaseView::OnToggleFrontGrid() {
-    scene.ToggleFrontGrid();
-    Redraw();
-}
-
-void CaseView::OnToggleLateralGrid() {
-    scene.ToggleLateralGrid();
-    Redraw();
-}
-
-void CaseView::OnToggleBodyTransparency() {
-    scene.ToggleBodyTransparency();
-    Redraw();
-}
-
-void CaseView::OnToggleLandmarks() {
-    scene.ToggleLandmarks();
-    Redraw();
-}
-
-void CaseView::OnSetManipulationMode(ManipulationMode mode) {
-    scene.SetManipulationMode(mode);
-}
-
-void CaseView::OnPlacePoints() {
-    placement->Enter();
-}
-
-void CaseView::OnHelpContents() {
-    platform.ShellOpen(QString::fromLatin1(kHelpFile),
-                       QString::fromStdString(GetAppInfo().startDirectory));
-}
-
-void CaseView::OnWebsite() {
-    platform.ShellOpen(QString::fromStdString(GetAppInfo().website), QString());
-}
-
-void CaseView::OnAbout() {
-    AboutDialog about(window());
-    about.exec();
 }

@@ -4,6 +4,7 @@
 #include "case/Trajectory.h"
 #include "export/CapturedImage.h"
 #include "ui/ViewDrag.h"
+#include "view/TrackBall.h"
 #include "view/ViewModes.h"
 
 #include <QOpenGLWidget>
@@ -11,77 +12,49 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <string>
 
-class Body;
-class Platform;
+class CaseEditor;
+class CommandSet;
+class FrameRenderer;
 class PointPlacement;
 class QKeyEvent;
 class QMenu;
-class SceneRenderer;
-class TrackBall;
-class Case;
-class ViewCommands;
-class WindowRenderer;
+class ViewState;
 
-// The single OpenGL view of the main window. It turns mouse buttons and motion into picking,
-// camera drags and the moving or turning of the selected object, and keys and commands into
-// scene operations; selection, mode and handle live in the scene so the drawing can show them.
+// The single OpenGL view of the main window: it draws the case as the view state shows it, and
+// turns mouse buttons and motion into picking, camera drags and the moving or turning of the
+// selected object, and keys into camera steps and commands. Selection, mode and handle live in
+// the view state so the drawing can show them.
 class CaseView : public QOpenGLWidget {
     Q_OBJECT
 
 public:
     // How far setting up the drawing has come; known after the view was first shown.
-    enum class ContextState { Pending, Ready, ContextFailed, ModelsFailed };
-    using RendererFactory = std::function<std::unique_ptr<SceneRenderer>()>;
+    enum class ContextState { Pending, Ready, ContextFailed };
+    using RendererFactory = std::function<std::unique_ptr<FrameRenderer>()>;
 
-    CaseView(Case& scene, Platform& platform, QWidget* parent = nullptr,
-             RendererFactory makeRenderer = {});
+    // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
+    CaseView(CaseEditor& editor, ViewState& view, RendererFactory makeRenderer = {},
+             QWidget* parent = nullptr);
     ~CaseView() override;
 
-    ViewCommands& GetCommands() { return *commands; }
-    Case& GetScene() { return scene; }
-    ContextState GetContextState() const { return contextState; }
-    // The reader's message when a default model could not be read.
-    const std::string& GetStartupError() const { return startupError; }
-    // Frames asked for and frames drawn, for tests.
-    int FramesRequested() const;
-    int FramesPainted() const;
+    // The commands the typed keys and the context menus run, and the point placement the left
+    // clicks feed while it is active. Set once, before the view takes input.
+    void Attach(CommandSet& commands, PointPlacement& placement);
 
-    // Draws one frame (Qt presents it at the next paint).
+    ContextState GetContextState() const { return contextState; }
+    // Frames asked for and frames drawn, for tests.
+    int FramesRequested() const { return framesRequested; }
+    int FramesPainted() const { return framesPainted; }
+
+    // Asks for a frame (Qt draws it at the next paint); nothing while there is nothing to draw
+    // with.
     void Redraw();
     // The displayed pixels as a 32-bit bitmap, bottom row first.
     std::optional<CapturedImage> CaptureView();
     // Arrow keys, Page Up/Down and the typed characters f k l p r t + -. Returns false for keys
     // that are not the view's, so the main window can pass on keys the view did not see.
     bool HandleKey(QKeyEvent* event);
-
-    // Commands acting on the scene directly.
-    void OnDeleteAll();
-    void OnViewProfile();
-    void OnViewFront();
-    void OnViewBack();
-    void OnViewRight();
-    void OnViewLeft();
-    void OnViewTop();
-    void OnIncreaseBodyLighting();
-    void OnDecreaseBodyLighting();
-    void OnToggleText();
-    void OnToggleAxes();
-    void OnToggleFrontGrid();
-    void OnToggleLateralGrid();
-    void OnToggleBodyTransparency();
-    void OnToggleUncertaintyCones();
-    bool GetShowUncertaintyCones() const;
-    void OnToggleLandmarks();
-    void OnSetManipulationMode(ManipulationMode mode);
-    // "Place points": left clicks on the body place IN and OUT of a new trajectory; Esc leaves.
-    void OnPlacePoints();
-    PointPlacement& GetPlacement() { return *placement; }
-    // Help and About.
-    void OnHelpContents();
-    void OnWebsite();
-    void OnAbout();
 
     // The context menu offered on a right press over a selected object.
     QMenu& GetContextMenu() { return *contextMenu; }
@@ -105,7 +78,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
-    void BuildContextMenu();
+    void BuildMenus();
     void SetContextState(ContextState state);
     void RightButtonPressed(int x, int y);
     void PointerMoved(int x, int y);
@@ -119,27 +92,26 @@ private:
     void RememberDragOrigin();
     void CommitDrag();
 
-    // The first seven members of the original view are the dialogs; they live in `commands`.
+    CaseEditor& editor;
+    ViewState& view;
+    CommandSet* commands = nullptr;
+    PointPlacement* placement = nullptr;
     bool leftButtonDown = false;
     bool rightButtonDown = false;
-    Case& scene;
-    Platform& platform;
-    Body* body = nullptr;
-    std::unique_ptr<TrackBall> trackBall;
+    TrackBall trackBall;
     DragStep dragStep;
     double lastMouseX = 0;
     double lastMouseY = 0;
-    std::unique_ptr<ViewCommands> commands;
     RendererFactory makeRenderer;
-    std::unique_ptr<WindowRenderer> renderer;
+    std::unique_ptr<FrameRenderer> renderer;
     ContextState contextState = ContextState::Pending;
-    std::string startupError;
+    int framesRequested = 0;
+    int framesPainted = 0;
     QMenu* contextMenu = nullptr;
     QMenu* placementMenu = nullptr;
-    std::unique_ptr<PointPlacement> placement;
     std::optional<QPoint> rightPressOnNothing; // where a right press began with nothing selected
     QMetaObject::Connection contextGone;
-    int sceneListener = 0;
+    int caseListener = 0;
     struct DragOrigin {
         int trajectoryIndex = -1;
         Trajectory trajectory;

@@ -2,14 +2,15 @@
 
 #include "case/Case.h"
 #include "case/CaseEditor.h"
+#include "view/ViewState.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ConfirmDeleteDialog::ConfirmDeleteDialog(std::function<void()> redraw, QWidget* parent)
-    : QDialog(parent), redraw(std::move(redraw)) {
+ConfirmDeleteDialog::ConfirmDeleteDialog(CaseEditor& editor, ViewState& view, QWidget* parent)
+    : QDialog(parent), editor(editor), view(view) {
     setWindowTitle("Confirm ?");
     auto* layout = new QVBoxLayout(this);
     messageLabel = new QLabel("Trajectory nbr", this);
@@ -30,13 +31,8 @@ ConfirmDeleteDialog::ConfirmDeleteDialog(std::function<void()> redraw, QWidget* 
 }
 
 int ConfirmDeleteDialog::exec() {
-    trajectoryNumber = 0;
-    elementNumber = 0;
-    if (scene == nullptr) {
-        return Rejected;
-    }
-    trajectoryNumber = scene->GetSelectedTrajectoryNumber();
-    elementNumber = scene->GetSelectedElementNumber();
+    trajectoryNumber = view.GetSelectedTrajectoryNumber();
+    elementNumber = view.GetSelectedElementNumber();
     if (trajectoryNumber != 0) {
         messageLabel->setText(QString("Delete trajectory number %1").arg(trajectoryNumber));
     } else if (elementNumber != 0) {
@@ -46,15 +42,12 @@ int ConfirmDeleteDialog::exec() {
 }
 
 void ConfirmDeleteDialog::accept() {
-    if (scene != nullptr && (trajectoryNumber != 0 || elementNumber != 0)) {
-        CaseEditor& editor = scene->GetEditor();
-        if (trajectoryNumber != 0) {
-            editor.DeleteTrajectory("Delete trajectory", trajectoryNumber - 1);
-        } else {
-            editor.DeleteElement("Delete element", elementNumber - 1);
-        }
-        scene->ClearSelection();
-        redraw();
+    if (trajectoryNumber != 0) {
+        editor.DeleteTrajectory("Delete trajectory", trajectoryNumber - 1);
+        view.ClearSelection();
+    } else if (elementNumber != 0) {
+        editor.DeleteElement("Delete element", elementNumber - 1);
+        view.ClearSelection();
     }
     QDialog::accept();
 }

@@ -95,17 +95,7 @@ QColor ColorFromChannels(double red, double green, double blue) {
     return QColor(ChannelToByte(red), ChannelToByte(green), ChannelToByte(blue));
 }
 
-QColor ProposedColor(const Case& scene) {
-    double red = 0, green = 0, blue = 0;
-    scene.GetTrajectoryColor(red, green, blue);
-    return ColorFromChannels(red, green, blue);
-}
-
-void StoreProposedColor(Case& scene, const QColor& color) {
-    scene.SetTrajectoryColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
-}
-
-void ChooseProposedColor(Case& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
+void ChooseProposedColor(QColor& proposed, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
                          const std::function<void()>& redraw) {
     QColor chosen;
     {
@@ -114,7 +104,7 @@ void ChooseProposedColor(Case& scene, Platform& platform, QWidget* dialog, Color
         chosen = platform.ChooseColor(concealed.ChooserOwner(), swatch.GetColor());
     }
     swatch.SetColor(chosen);
-    StoreProposedColor(scene, chosen);
+    proposed = chosen;
     if (redraw) {
         redraw();
     }

@@ -8,7 +8,6 @@
 class ColorSwatch;
 class Platform;
 class QWidget;
-class Case;
 
 // Reads a typed number the forgiving way every dialog does: leading blanks are skipped, the longest
 // leading decimal number (sign, digits, point, fraction, exponent) is taken, and anything else
@@ -26,12 +25,10 @@ QString UncertaintyText(double metres);
 
 // A colour held as three channels 0..1 shown as bytes: each channel times 255, truncated.
 QColor ColorFromChannels(double red, double green, double blue);
-// The colour proposed for new trajectories and elements, shared by both creation dialogs.
-QColor ProposedColor(const Case& scene);
-void StoreProposedColor(Case& scene, const QColor& color);
 
 // The colour sample was clicked: the platform chooser opens on the sample's colour, the dialog
-// out of sight meanwhile; its answer (the initial colour when cancelled) becomes the proposal and
-// the sample's colour, and the view is redrawn. The dialog then has the keyboard again.
-void ChooseProposedColor(Case& scene, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
+// out of sight meanwhile; its answer (the initial colour when cancelled) becomes `proposed` (the
+// colour proposed for new trajectories and elements, shared by both creation dialogs) and the
+// sample's colour, and the view is redrawn. The dialog then has the keyboard again.
+void ChooseProposedColor(QColor& proposed, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
                          const std::function<void()>& redraw);

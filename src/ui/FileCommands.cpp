@@ -94,10 +94,11 @@ FileChooserRequest ExportSceneRequest(const QString& startDirectory) {
     return request;
 }
 
-bool ExportSceneTo(Case& scene, Platform& platform, QWidget* owner, const QString& chosen) {
+bool ExportSceneTo(const Case& theCase, bool withUncertaintyCones, Platform& platform,
+                   QWidget* owner, const QString& chosen) {
     const std::string path =
         LocalPath(IsSceneExportPath(LocalPath(chosen)) ? chosen : WithExtension(chosen, ".glb"));
-    const Status status = ExportSceneFile(scene, path);
+    const Status status = ExportSceneFile(theCase, path, withUncertaintyCones);
     if (!status.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(status.message()), "Export scene");
         return false;
@@ -112,13 +113,13 @@ FileChooserRequest SaveImageRequest() {
     return request;
 }
 
-bool LoadBodyFile(Case& scene, Platform& platform, QWidget* owner, const QString& path) {
+bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path) {
     Status status = Status::Ok();
     bool cancelled = false;
     QStringList warnings;
     {
         const std::unique_ptr<ProgressSink> progress = platform.OpenProgress(owner);
-        status = scene.GetBody().LoadWithProgress(
+        status = theCase.GetBody().LoadWithProgress(
             LocalPath(path), *progress,
             [&warnings](const std::string& text) { warnings << QString::fromStdString(text); });
         cancelled = !status.ok() && progress->CancelRequested();
@@ -130,7 +131,7 @@ bool LoadBodyFile(Case& scene, Platform& platform, QWidget* owner, const QString
         platform.ShowMessage(owner, QString::fromStdString(status.message()), "Info");
         return false;
     }
-    scene.SetBodyModelFile(LocalPath(path));
+    theCase.SetBodyModelFile(LocalPath(path));
     if (!warnings.isEmpty()) {
         platform.ShowMessage(
             owner, "The body model " + path + " was read with warnings:\n" + warnings.join('\n'),
@@ -139,9 +140,8 @@ bool LoadBodyFile(Case& scene, Platform& platform, QWidget* owner, const QString
     return true;
 }
 
-bool ReadDataFile(Case& scene, Platform& platform, QWidget* owner, const QString& path) {
-    DataFile file(scene);
-    const DataFileReadResult result = file.Read(LocalPath(path));
+bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path) {
+    const DataFileReadResult result = DataFile::Read(theCase, LocalPath(path));
     if (!result.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(result.status.message()), "Open data");
         return false;
@@ -152,9 +152,8 @@ bool ReadDataFile(Case& scene, Platform& platform, QWidget* owner, const QString
     return true;
 }
 
-bool WriteDataFile(Case& scene, Platform& platform, QWidget* owner, const QString& path) {
-    DataFile file(scene);
-    const Status status = file.Write(LocalPath(path));
+bool WriteDataFile(const Case& theCase, Platform& platform, QWidget* owner, const QString& path) {
+    const Status status = DataFile::Write(theCase, LocalPath(path));
     if (!status.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(status.message()), "Save data");
         return false;

@@ -29,15 +29,16 @@ bool IsBodyModelPath(const QString& path);
 // ".obj, .ply, .stl, .glb, .gltf, .off"
 QString BodyModelExtensionList();
 
-// Appends the file's trajectories and elements to the scene (and takes its body block). A file
+// Appends the file's trajectories and elements to the case (and takes its body block). A file
 // that cannot be read, or a case with more entries than fit, is reported. True when read.
-bool ReadDataFile(Case& scene, Platform& platform, QWidget* owner, const QString& path);
+bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path);
 // Writes the case; a failure is reported and leaves any previous file as it was.
-bool WriteDataFile(Case& scene, Platform& platform, QWidget* owner, const QString& path);
+bool WriteDataFile(const Case& theCase, Platform& platform, QWidget* owner, const QString& path);
 // Replaces the body's mesh, showing the progress window while it loads. A model that cannot be
 // read is reported (caption "Info") and the previous body stays; so it does, silently, when the
 // user cancels the load. The reader's warnings are shown once the body is in. True when loaded.
-bool LoadBodyFile(Case& scene, Platform& platform, QWidget* owner, const QString& path);
-// Writes the scene to `chosen` (".glb" added when it names neither format); failures are
-// reported. True when written.
-bool ExportSceneTo(Case& scene, Platform& platform, QWidget* owner, const QString& chosen);
+bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path);
+// Writes the case as a 3-D scene to `chosen` (".glb" added when it names neither format), with
+// the uncertainty cones when asked; failures are reported. True when written.
+bool ExportSceneTo(const Case& theCase, bool withUncertaintyCones, Platform& platform,
+                   QWidget* owner, const QString& chosen);

@@ -1,41 +1,50 @@
 #pragma once
 
 #include "ui/CaseView.h"
+#include "ui/CommandSet.h"
 
 #include <QMainWindow>
 
+#include <initializer_list>
 #include <memory>
 
+class CaseCommands;
+class CaseEditor;
 class CaseSession;
-class Document;
 class Platform;
-class QAction;
+class PointPlacement;
 class QLabel;
 class QTimer;
 class QUndoStack;
-class Case;
+class ViewState;
 
 // The main window: a fixed title, the menu bar, the toolbar, the status bar with the lock
-// indicators, and the one 3-D view. Files dropped on it are opened as the document.
+// indicators, and the one 3-D view of the case. It lays out the command set's actions and opens
+// files dropped on it. The case, its editor and the view state outlive it.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
     // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
-    MainWindow(Case& scene, Platform& platform, QWidget* parent = nullptr,
+    MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, QWidget* parent = nullptr,
                CaseView::RendererFactory makeRenderer = {});
     ~MainWindow() override;
 
-    CaseView& GetView() { return *view; }
-    // The undo history of the case: every edit of the scene, in order.
+    CaseView& GetView() { return *caseView; }
+    // The commands on the case (dialogs, files, exports) and every action of the window.
+    CaseCommands& GetCommands() { return *caseCommands; }
+    CommandSet& GetCommandSet() { return *commandSet; }
+    // The "Place points" mode of the view.
+    PointPlacement& GetPlacement() { return *placement; }
+    // The undo history of the case: every edit, in order.
     QUndoStack& GetUndoStack() { return *undoStack; }
     // Unsaved changes, the recovery file and the recent files.
     CaseSession& GetSession() { return *session; }
-    Document& GetDocument() { return *document; }
     // The message pane's idle text and the three lock indicators, left to right.
     QLabel& GetMessagePane() { return *messagePane; }
     QLabel& GetIndicator(int index) { return *indicators[index]; }
-    // Opens each file as the document, in order, as a drop on the window does.
+    // Opens each file as the document, in order, as a drop on the window does: a body model
+    // replaces the body, a data file is read into the case.
     void OpenFiles(const QList<QString>& files);
     // Reads the lock keys again and updates the indicators.
     void UpdateIndicators();
@@ -57,23 +66,18 @@ private:
     void BuildEditMenu();
     void BuildViewMenu();
     void BuildHelpMenu();
-    void BuildHiddenAccelerators();
     void BuildToolBar();
     void BuildStatusBar();
-    QAction* AddItem(QMenu* menu, const QString& text, const QKeySequence& shortcut,
-                     const std::function<void()>& handler);
+    void AddActions(QMenu* menu, std::initializer_list<Command> commands);
 
-    CaseView* view;
-    Case& scene;
+    CaseEditor& editor;
+    CaseView* caseView;
     QUndoStack* undoStack;
     CaseSession* session;
-    std::unique_ptr<Document> document;
+    std::unique_ptr<CaseCommands> caseCommands;
+    std::unique_ptr<PointPlacement> placement;
+    CommandSet* commandSet = nullptr;
     QMenu* recentFilesMenu = nullptr;
-    QAction* newTrajectoryAction = nullptr;
-    QAction* openDataAction = nullptr;
-    QAction* saveDataAction = nullptr;
-    QAction* aboutAction = nullptr;
-    QAction* landmarksAction = nullptr;
     QLabel* messagePane = nullptr;
     QLabel* indicators[3] = {};
     QTimer* indicatorTimer = nullptr;

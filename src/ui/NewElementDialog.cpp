@@ -12,9 +12,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-NewElementDialog::NewElementDialog(Case& scene, Platform& platform, std::function<void()> redraw,
-                                   QWidget* parent)
-    : QDialog(parent), scene(scene), platform(platform), redraw(std::move(redraw)) {
+NewElementDialog::NewElementDialog(CaseEditor& editor, Platform& platform, QColor& proposedColor,
+                                   std::function<void()> redraw, QWidget* parent)
+    : QDialog(parent), editor(editor), platform(platform), proposedColor(proposedColor),
+      redraw(std::move(redraw)) {
     setWindowTitle("New element");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("x"), 0, 1, Qt::AlignHCenter);
@@ -54,7 +55,7 @@ NewElementDialog::NewElementDialog(Case& scene, Platform& platform, std::functio
     connect(ok, &QPushButton::clicked, this, &NewElementDialog::CreateElement);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(colorSwatch, &ColorSwatch::clicked, this, [this] {
-        ChooseProposedColor(this->scene, this->platform, this, *colorSwatch, this->redraw);
+        ChooseProposedColor(this->proposedColor, this->platform, this, *colorSwatch, this->redraw);
     });
 }
 
@@ -70,7 +71,7 @@ int NewElementDialog::exec() {
          {positionX, positionY, positionZ, widthField, heightField, lengthField}) {
         field->clear();
     }
-    colorSwatch->SetColor(ProposedColor(scene));
+    colorSwatch->SetColor(proposedColor);
     positionX->setFocus();
     return QDialog::exec();
 }
@@ -89,7 +90,7 @@ void NewElementDialog::CreateElement() {
     const QColor color = colorSwatch->GetColor();
     element.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
     element.SetText("");
-    if (!scene.GetEditor().AddElement("New element", element)) {
+    if (!editor.AddElement("New element", element)) {
         platform.ShowMessage(this,
                              QString("The case already holds %1 elements; no more can be added.")
                                  .arg(ElementList::kCapacity),

@@ -6,16 +6,17 @@
 
 class ColorSwatch;
 class Platform;
+class CaseEditor;
 class QLineEdit;
-class Case;
 
 // "New element": centre and sizes in centimetres and the colour; "OK" appends the element to the
-// scene's list.
+// case's list. The colour sample starts at `proposedColor`, which a choice changes; `redraw`
+// draws the view after the colour chooser has been open.
 class NewElementDialog : public QDialog {
     Q_OBJECT
 public:
-    NewElementDialog(Case& scene, Platform& platform, std::function<void()> redraw,
-                     QWidget* parent = nullptr);
+    NewElementDialog(CaseEditor& editor, Platform& platform, QColor& proposedColor,
+                     std::function<void()> redraw, QWidget* parent = nullptr);
 
     // Opens with empty fields and the proposed colour.
     int exec() override;
@@ -26,8 +27,9 @@ private:
     void CreateElement();
     QLineEdit* AddField(const char* name);
 
-    Case& scene;
+    CaseEditor& editor;
     Platform& platform;
+    QColor& proposedColor;
     std::function<void()> redraw;
     bool created = false;
     QLineEdit* positionX;

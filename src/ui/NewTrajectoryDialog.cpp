@@ -12,9 +12,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-NewTrajectoryDialog::NewTrajectoryDialog(Case& scene, Platform& platform,
-                                         std::function<void()> redraw, QWidget* parent)
-    : QDialog(parent), scene(scene), platform(platform), redraw(std::move(redraw)) {
+NewTrajectoryDialog::NewTrajectoryDialog(CaseEditor& editor, Platform& platform,
+                                         QColor& proposedColor, std::function<void()> redraw,
+                                         QWidget* parent)
+    : QDialog(parent), editor(editor), platform(platform), proposedColor(proposedColor),
+      redraw(std::move(redraw)) {
     setWindowTitle("New trajectory");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("x"), 0, 1, Qt::AlignHCenter);
@@ -64,7 +66,7 @@ NewTrajectoryDialog::NewTrajectoryDialog(Case& scene, Platform& platform,
     connect(compute, &QPushButton::clicked, this, &NewTrajectoryDialog::Compute);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(colorSwatch, &ColorSwatch::clicked, this, [this] {
-        ChooseProposedColor(this->scene, this->platform, this, *colorSwatch, this->redraw);
+        ChooseProposedColor(this->proposedColor, this->platform, this, *colorSwatch, this->redraw);
     });
 }
 
@@ -81,7 +83,7 @@ int NewTrajectoryDialog::exec() {
     insideBox->setChecked(false);
     withArmBox->setChecked(initialWithArm.value_or(true));
     initialWithArm.reset();
-    colorSwatch->SetColor(ProposedColor(scene));
+    colorSwatch->SetColor(proposedColor);
     inX->setFocus();
     return QDialog::exec();
 }
@@ -114,7 +116,7 @@ void NewTrajectoryDialog::Compute() {
     trajectory.SetWithArm(withArmBox->isChecked());
     // A negative radius means nothing: the trajectory keeps the default one.
     trajectory.SetUncertainty(ReadCentimetres(uncertaintyField->text()));
-    if (!scene.GetEditor().AddTrajectory("New trajectory", trajectory)) {
+    if (!editor.AddTrajectory("New trajectory", trajectory)) {
         platform.ShowMessage(
             this,
             QString("The case already holds %1 trajectories; no more can be added.")
@@ -123,6 +125,7 @@ void NewTrajectoryDialog::Compute() {
         reject();
         return;
     }
-    createdTrajectory = scene.GetTrajectory(scene.GetTrajectoryCount() - 1);
+    const Case& theCase = editor.GetCase();
+    createdTrajectory = theCase.GetTrajectory(theCase.GetTrajectoryCount() - 1);
     accept();
 }

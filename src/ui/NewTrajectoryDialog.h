@@ -8,20 +8,22 @@
 #include <optional>
 
 class ColorSwatch;
+class CaseEditor;
 class Trajectory;
 class Platform;
 class QCheckBox;
+class QColor;
 class QLineEdit;
-class Case;
 
 // "New trajectory": entry and exit points in centimetres, whether the bullet stayed inside the
 // body, the colour and the measurement uncertainty (cm); "Compute" adds the trajectory to the
-// scene.
+// case. The colour sample starts at `proposedColor`, which a choice changes; `redraw` draws the
+// view after the colour chooser has been open.
 class NewTrajectoryDialog : public QDialog {
     Q_OBJECT
 public:
-    NewTrajectoryDialog(Case& scene, Platform& platform, std::function<void()> redraw,
-                        QWidget* parent = nullptr);
+    NewTrajectoryDialog(CaseEditor& editor, Platform& platform, QColor& proposedColor,
+                        std::function<void()> redraw, QWidget* parent = nullptr);
 
     // Opens with empty fields, "Bullet inside body" unchecked, "Moves with the arm" checked and
     // the proposed colour.
@@ -33,17 +35,18 @@ public:
         initialWithArm = movesWithArm;
     }
     // The trajectory made by "Compute" during the last opening; nullptr when none was made.
-    Trajectory* GetCreatedTrajectory() const { return createdTrajectory; }
+    const Trajectory* GetCreatedTrajectory() const { return createdTrajectory; }
 
 private:
     void Compute();
     QLineEdit* AddField(const char* name);
     void FillFields();
 
-    Case& scene;
+    CaseEditor& editor;
     Platform& platform;
+    QColor& proposedColor;
     std::function<void()> redraw;
-    Trajectory* createdTrajectory = nullptr;
+    const Trajectory* createdTrajectory = nullptr;
     std::optional<std::pair<Vec3, Vec3>> initialPoints;
     std::optional<bool> initialWithArm;
     QLineEdit* inX;

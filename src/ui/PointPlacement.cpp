@@ -1,12 +1,13 @@
 #include "ui/PointPlacement.h"
 
 #include "case/Case.h"
+#include "ui/CaseCommands.h"
 #include "ui/DialogInput.h"
-#include "ui/ViewCommands.h"
+#include "view/ViewState.h"
 
-PointPlacement::PointPlacement(Case& scene, ViewCommands& commands, StatusSink showStatus,
-                               std::function<void()> redraw)
-    : scene(scene), commands(commands), showStatus(std::move(showStatus)),
+PointPlacement::PointPlacement(const Case& theCase, ViewState& view, CaseCommands& commands,
+                               StatusSink showStatus, std::function<void()> redraw)
+    : theCase(theCase), view(view), commands(commands), showStatus(std::move(showStatus)),
       redraw(std::move(redraw)) {}
 
 QString PointPlacement::PointText(const Vec3& metres) {
@@ -15,15 +16,15 @@ QString PointPlacement::PointText(const Vec3& metres) {
 }
 
 bool PointPlacement::IsActive() const {
-    return scene.GetManipulationMode() == ManipulationMode::PlacePoints;
+    return view.GetManipulationMode() == ManipulationMode::PlacePoints;
 }
 
 void PointPlacement::Enter() {
-    scene.SetManipulationMode(ManipulationMode::PlacePoints);
+    view.SetManipulationMode(ManipulationMode::PlacePoints);
     // A handle left in force would turn right-button drags into object drags.
-    scene.ClearSelection();
-    scene.ClearSurfaceMarkers();
-    if (const Status ready = scene.GetBody().PrepareSurface(); !ready) {
+    view.ClearSelection();
+    view.ClearSurfaceMarkers();
+    if (const Status ready = theCase.GetBody().PrepareSurface(); !ready) {
         showStatus(QString::fromStdString(ready.message()));
     } else {
         Prompt();
@@ -35,8 +36,8 @@ void PointPlacement::Leave() {
     if (!IsActive()) {
         return;
     }
-    scene.SetManipulationMode(ManipulationMode::Select);
-    scene.ClearSurfaceMarkers();
+    view.SetManipulationMode(ManipulationMode::Select);
+    view.ClearSurfaceMarkers();
     showStatus(QString());
     redraw();
 }
@@ -47,7 +48,7 @@ void PointPlacement::Prompt() {
 }
 
 std::optional<bool> PointPlacement::MovesWithArm() const {
-    if (!scene.GetBody().HasArmParts()) {
+    if (!theCase.GetBody().HasArmParts()) {
         return std::nullopt;
     }
     return inPart == "right_arm" || inPart == "right_forearm";
@@ -58,11 +59,11 @@ void PointPlacement::Click(const std::optional<SurfaceHit>& hit) {
         showStatus(QStringLiteral("No body surface under the pointer."));
         return;
     }
-    if (scene.GetSurfaceMarkers().size() >= 2) {
-        scene.ClearSurfaceMarkers();
+    if (view.GetSurfaceMarkers().size() >= 2) {
+        view.ClearSurfaceMarkers();
     }
-    scene.AddSurfaceMarker(hit->point);
-    const std::vector<Vec3> markers = scene.GetSurfaceMarkers();
+    view.AddSurfaceMarker(hit->point);
+    const std::vector<Vec3> markers = view.GetSurfaceMarkers();
     if (markers.size() == 1) {
         inPart = hit->group;
         showStatus(
@@ -74,7 +75,7 @@ void PointPlacement::Click(const std::optional<SurfaceHit>& hit) {
     redraw();
     commands.NewTrajectoryFromPoints(markers[0], markers[1], MovesWithArm());
     // Made or cancelled, the pair is done: its markers go and the next click is a new IN.
-    scene.ClearSurfaceMarkers();
+    view.ClearSurfaceMarkers();
     if (IsActive()) {
         Prompt();
     }

@@ -9,7 +9,8 @@
 #include <string>
 
 class Case;
-class ViewCommands;
+class CaseCommands;
+class ViewState;
 
 // The "Place points" mode of the view: each left click on the body puts a marker there, the first
 // for IN and the second for OUT, and the second opens "New trajectory" with both points filled in.
@@ -19,8 +20,8 @@ class PointPlacement {
 public:
     using StatusSink = std::function<void(const QString&)>;
 
-    PointPlacement(Case& scene, ViewCommands& commands, StatusSink showStatus,
-                   std::function<void()> redraw);
+    PointPlacement(const Case& theCase, ViewState& view, CaseCommands& commands,
+                   StatusSink showStatus, std::function<void()> redraw);
 
     bool IsActive() const;
     void Enter();
@@ -38,8 +39,9 @@ private:
     // when IN lies on the upper arm or the forearm; otherwise the dialog's usual answer.
     std::optional<bool> MovesWithArm() const;
 
-    Case& scene;
-    ViewCommands& commands;
+    const Case& theCase;
+    ViewState& view;
+    CaseCommands& commands;
     StatusSink showStatus;
     std::function<void()> redraw;
     std::string inPart; // the body part IN was placed on

@@ -2,6 +2,7 @@
 
 #include "case/Case.h"
 #include "case/CaseEditor.h"
+#include "view/ViewState.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -10,7 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PropertiesDialog::PropertiesDialog(Case& scene, QWidget* parent) : QDialog(parent), scene(scene) {
+PropertiesDialog::PropertiesDialog(CaseEditor& editor, const ViewState& view, QWidget* parent)
+    : QDialog(parent), editor(editor), view(view) {
     setWindowTitle("Properties");
     auto* layout = new QVBoxLayout(this);
     textField = new QPlainTextEdit(this);
@@ -64,9 +66,10 @@ bool PropertiesDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 int PropertiesDialog::exec() {
-    if (const Trajectory* trajectory = scene.GetSelectedTrajectory()) {
+    const Case& theCase = editor.GetCase();
+    if (const Trajectory* trajectory = view.SelectedTrajectory(theCase)) {
         text = trajectory->GetText();
-    } else if (const Element* element = scene.GetSelectedElement()) {
+    } else if (const Element* element = view.SelectedElement(theCase)) {
         text = element->GetText();
     }
     textField->setPlainText(ToFieldText(text));
@@ -76,12 +79,12 @@ int PropertiesDialog::exec() {
 
 void PropertiesDialog::accept() {
     text = FromFieldText(textField->toPlainText());
-    CaseEditor& editor = scene.GetEditor();
-    if (scene.GetSelectedTrajectory() != nullptr) {
-        editor.EditTrajectory(scene.GetSelectedTrajectoryNumber() - 1, "Properties",
+    const Case& theCase = editor.GetCase();
+    if (view.SelectedTrajectory(theCase) != nullptr) {
+        editor.EditTrajectory(view.GetSelectedTrajectoryNumber() - 1, "Properties",
                               [this](Trajectory& trajectory) { trajectory.SetText(text); });
-    } else if (scene.GetSelectedElement() != nullptr) {
-        editor.EditElement(scene.GetSelectedElementNumber() - 1, "Properties",
+    } else if (view.SelectedElement(theCase) != nullptr) {
+        editor.EditElement(view.GetSelectedElementNumber() - 1, "Properties",
                            [this](Element& element) { element.SetText(text); });
     }
     QDialog::accept();

@@ -4,8 +4,9 @@
 
 #include <string>
 
+class CaseEditor;
 class QPlainTextEdit;
-class Case;
+class ViewState;
 
 // "Properties": edits the text of the selected trajectory (or else element), which is its label
 // in the view and its text in the data file. Lines are separated by "\r\n" in the stored text.
@@ -15,7 +16,7 @@ class PropertiesDialog : public QDialog {
 public:
     static constexpr int kMaxCharacters = 4999;
 
-    explicit PropertiesDialog(Case& scene, QWidget* parent = nullptr);
+    PropertiesDialog(CaseEditor& editor, const ViewState& view, QWidget* parent = nullptr);
 
     int exec() override;
     void accept() override;
@@ -29,7 +30,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    Case& scene;
+    CaseEditor& editor;
+    const ViewState& view;
     std::string text = "Props: No data available\r\n";
     QPlainTextEdit* textField;
 };

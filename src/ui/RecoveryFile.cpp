@@ -35,7 +35,7 @@ RecoveryFile::RecoveryFile(QString folder) : folder(std::move(folder)) {
     }
 }
 
-QString RecoveryFile::Trajectory() const {
+QString RecoveryFile::FilePath() const {
     return QDir(folder).filePath(kPrefix + QString::number(QCoreApplication::applicationPid()) +
                                  kSuffix);
 }
@@ -48,7 +48,7 @@ bool RecoveryFile::Write(const std::string& contents, QString* error) const {
         return false;
     }
     if (const int failure =
-            ReplaceFileContents(QFile::encodeName(Trajectory()).toStdString(), contents)) {
+            ReplaceFileContents(QFile::encodeName(FilePath()).toStdString(), contents)) {
         if (error) {
             *error = QString::fromLocal8Bit(std::strerror(failure));
         }
@@ -58,7 +58,7 @@ bool RecoveryFile::Write(const std::string& contents, QString* error) const {
 }
 
 void RecoveryFile::Remove() const {
-    QFile::remove(Trajectory());
+    QFile::remove(FilePath());
 }
 
 std::vector<RecoveryFile::Leftover> RecoveryFile::FindLeftovers() const {

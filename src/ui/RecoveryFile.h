@@ -22,7 +22,7 @@ public:
 
     const QString& Folder() const { return folder; }
     // This process's recovery file.
-    QString Trajectory() const;
+    QString FilePath() const;
     // Replaces the file's contents as a save does (beside it, then renamed over it). False, with
     // the reason in `error`, when it could not be written.
     bool Write(const std::string& contents, QString* error = nullptr) const;

@@ -40,7 +40,7 @@ FileChooserRequest ExportReportRequest(const QString& startDirectory) {
     return request;
 }
 
-QString SavedCaseFile(Case& scene, const QString& lastDataFile) {
+QString SavedCaseFile(const Case& theCase, const QString& lastDataFile) {
     if (lastDataFile.isEmpty()) {
         return {};
     }
@@ -48,11 +48,11 @@ QString SavedCaseFile(Case& scene, const QString& lastDataFile) {
     if (ReadWholeFile(LocalPath(lastDataFile), onDisk) != 0) {
         return {};
     }
-    return onDisk == DataFile(scene).Format() ? lastDataFile : QString();
+    return onDisk == DataFile::Format(theCase) ? lastDataFile : QString();
 }
 
-bool ExportReport(Case& scene, Platform& platform, QWidget* owner, const QString& path,
-                  const QString& caseFile) {
+bool ExportReport(const Case& theCase, const ViewState& view, Platform& platform, QWidget* owner,
+                  const QString& path, const QString& caseFile) {
     const QString target = ReportFormatForPath(LocalPath(path)) ? path : path + ".pdf";
     ReportSource source;
     source.caseFile = LocalPath(caseFile);
@@ -65,7 +65,7 @@ bool ExportReport(Case& scene, Platform& platform, QWidget* owner, const QString
         if (QOpenGLContext* current = QOpenGLContext::currentContext()) {
             current->doneCurrent();
         }
-        status = WriteCaseReport(scene, LocalPath(target), source);
+        status = WriteCaseReport(theCase, view, LocalPath(target), source);
     }
     if (!status.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(status.message()), kCaption);

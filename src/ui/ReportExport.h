@@ -5,6 +5,7 @@
 #include <QString>
 
 class Case;
+class ViewState;
 
 // "Export report...": where the chooser starts (the data folder, beside the cases) and what it
 // offers.
@@ -12,10 +13,10 @@ FileChooserRequest ExportReportRequest(const QString& startDirectory);
 
 // The data file that holds exactly the case shown, or an empty text: a case is named with its
 // file only while the file's bytes are what saving the case now would write.
-QString SavedCaseFile(Case& scene, const QString& lastDataFile);
+QString SavedCaseFile(const Case& theCase, const QString& lastDataFile);
 
-// Writes the report of the scene, body and pose as they are, to `path` (format by its extension;
-// a name without one of the three gets the first filter's ".pdf"). Every failure is reported with
-// a message box; true when written.
-bool ExportReport(Case& scene, Platform& platform, QWidget* owner, const QString& path,
-                  const QString& caseFile);
+// Writes the report of the case, body and pose as they are, with the display switches of `view`,
+// to `path` (format by its extension; a name without one of the three gets the first filter's
+// ".pdf"). Every failure is reported with a message box; true when written.
+bool ExportReport(const Case& theCase, const ViewState& view, Platform& platform, QWidget* owner,
+                  const QString& path, const QString& caseFile);

@@ -2,6 +2,8 @@
 
 #include "base/Angles.h"
 #include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "view/ViewState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,22 +108,30 @@ ScreenAxes ComputeScreenAxes(double yawDegrees, double pitchDegrees) {
             OnScreen({0, 0, 1}, yaw, pitch)};
 }
 
-bool DragSelectedObject(Case& scene, ManipulationMode mode, Handle handle, const DragStep& step) {
-    Trajectory* trajectory =
-        scene.GetSelectedTrajectoryNumber() != 0 ? scene.GetSelectedTrajectory() : nullptr;
-    Element* element = trajectory ? nullptr : scene.GetSelectedElement();
-    if (!trajectory && !element) {
-        return false;
+bool DragSelectedObject(CaseEditor& editor, const ViewState& view, Handle handle,
+                        const DragStep& step) {
+    const Case& theCase = editor.GetCase();
+    const ManipulationMode mode = view.GetManipulationMode();
+    const ScreenAxes axes =
+        ComputeScreenAxes(view.GetCamera().GetYaw(), view.GetCamera().GetPitch());
+    if (view.SelectedTrajectory(theCase) != nullptr) {
+        return editor.PreviewTrajectory(view.GetSelectedTrajectoryNumber() - 1,
+                                        [&](Trajectory& trajectory) {
+                                            if (mode == ManipulationMode::Move) {
+                                                MoveTrajectory(trajectory, handle, axes, step);
+                                            } else if (mode == ManipulationMode::Rotate) {
+                                                TurnTrajectory(trajectory, handle, axes, step);
+                                            }
+                                        });
     }
-    const ScreenAxes axes = ComputeScreenAxes(scene.GetCameraYaw(), scene.GetCameraPitch());
-    if (trajectory && mode == ManipulationMode::Move) {
-        MoveTrajectory(*trajectory, handle, axes, step);
-    } else if (trajectory && mode == ManipulationMode::Rotate) {
-        TurnTrajectory(*trajectory, handle, axes, step);
-    } else if (mode == ManipulationMode::Move) {
-        MoveElement(*element, handle, axes, step);
-    } else if (mode == ManipulationMode::Rotate) {
-        TurnElement(*element, handle, axes, step);
+    if (view.SelectedElement(theCase) != nullptr) {
+        return editor.PreviewElement(view.GetSelectedElementNumber() - 1, [&](Element& element) {
+            if (mode == ManipulationMode::Move) {
+                MoveElement(element, handle, axes, step);
+            } else if (mode == ManipulationMode::Rotate) {
+                TurnElement(element, handle, axes, step);
+            }
+        });
     }
-    return true;
+    return false;
 }

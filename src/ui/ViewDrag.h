@@ -2,7 +2,8 @@
 
 #include "view/ViewModes.h"
 
-class Case;
+class CaseEditor;
+class ViewState;
 
 // The pointer step of one move in the view, in metres: pixels / 200 to the right and pixels / -200
 // downward (so upward motion is positive).
@@ -31,6 +32,8 @@ struct ScreenAxes {
 ScreenAxes ComputeScreenAxes(double yawDegrees, double pitchDegrees);
 
 // Moves or turns the selected trajectory, or else the selected element, along or about the axis
-// of `handle` by one pointer step. Trajectory shifts stay within +-0.4 m. Returns false, changing
-// nothing, when neither a trajectory nor an element is selected.
-bool DragSelectedObject(Case& scene, ManipulationMode mode, Handle handle, const DragStep& step);
+// of `handle` by one pointer step, in the view's manipulation mode, as a preview of the editor
+// (the release makes the whole drag one edit). Trajectory shifts stay within +-0.4 m. Returns
+// false, changing nothing, when neither a trajectory nor an element is selected.
+bool DragSelectedObject(CaseEditor& editor, const ViewState& view, Handle handle,
+                        const DragStep& step);

@@ -11,12 +11,9 @@ public:
     static constexpr double kNearPlane = 0.01;   // m
     static constexpr double kFarPlane = 128.0;   // m
 
-    // The matrix Apply multiplies onto OpenGL's current matrix.
+    // The view transform as a matrix: the drawing multiplies it onto OpenGL's model-view matrix.
     Matrix4 ViewMatrix() const;
     // The perspective of a view `width` by `height` pixels (a height of 0 counts as 1). The frame,
     // the selection pass and the surface picking all project through this one matrix.
     static Matrix4 ProjectionMatrix(int width, int height);
-    // Multiplies the view transform onto the current OpenGL matrix (defined by the rendering
-    // library; the core never calls it).
-    void Apply() const;
 };

@@ -1,6 +1,7 @@
 #include "view/SurfacePicking.h"
 
-#include "case/Case.h"
+#include "case/Body.h"
+#include "view/Camera.h"
 
 #include <cmath>
 
@@ -35,17 +36,17 @@ std::optional<SurfaceRay> PixelRay(const Camera& camera, int width, int height, 
     return ray;
 }
 
-std::optional<SurfaceHit> BodySurfaceAt(const Case& scene, int width, int height, double x,
-                                        double y) {
-    const std::optional<SurfaceRay> ray = PixelRay(scene.GetCamera(), width, height, x, y);
+std::optional<SurfaceHit> BodySurfaceAt(const Body& body, const Camera& camera, int width,
+                                        int height, double x, double y) {
+    const std::optional<SurfaceRay> ray = PixelRay(camera, width, height, x, y);
     if (!ray) {
         return std::nullopt;
     }
-    return scene.GetBody().FirstSurfaceHit(*ray);
+    return body.FirstSurfaceHit(*ray);
 }
 
-void ZoomTowardPixel(Case& scene, int width, int height, double x, double y, double steps) {
-    Camera& camera = scene.GetCamera();
+void ZoomTowardPixel(const Body& body, Camera& camera, int width, int height, double x, double y,
+                     double steps) {
     const std::optional<SurfaceRay> ray = PixelRay(camera, width, height, x, y);
     if (!ray || !std::isfinite(steps)) {
         return;
@@ -59,7 +60,7 @@ void ZoomTowardPixel(Case& scene, int width, int height, double x, double y, dou
     const Vec3 unit = {eyeDirection.x / rayLength, eyeDirection.y / rayLength,
                        eyeDirection.z / rayLength};
     double distance = Length({camera.GetX(), camera.GetY(), camera.GetZ()});
-    if (const std::optional<SurfaceHit> hit = scene.GetBody().FirstSurfaceHit(*ray)) {
+    if (const std::optional<SurfaceHit> hit = body.FirstSurfaceHit(*ray)) {
         distance = Length(view.TransformPoint(hit->point));
     }
     // The eye sits at the origin of eye space; moving it by s along the ray adds s * unit to the

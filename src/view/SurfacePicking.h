@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class Case;
+class Body;
 class Camera;
 
 // The ray a view pixel shows: from the near plane to the far plane of the camera's projection, in
@@ -12,12 +12,13 @@ class Camera;
 // captured image has its centre at (i + 0.5, j + 0.5). Empty for a view without area.
 std::optional<SurfaceRay> PixelRay(const Camera& camera, int width, int height, double x, double y);
 
-// The first body surface point under window position (x, y) of a width x height view of the
-// scene, in metres in the body frame (+X to the body's left, +Y up, +Z to its front).
-std::optional<SurfaceHit> BodySurfaceAt(const Case& scene, int width, int height, double x,
-                                        double y);
+// The first point of the body's surface under window position (x, y) of a width x height view
+// through the camera, in metres in the body frame (+X to the body's left, +Y up, +Z to its front).
+std::optional<SurfaceHit> BodySurfaceAt(const Body& body, const Camera& camera, int width,
+                                        int height, double x, double y);
 
 // Moves the camera along the ray under window position (x, y): `steps` of 10 % of the distance
 // to the body surface there, or of the eye's distance from the scene origin when the ray misses.
-// Positive steps move toward the scene.
-void ZoomTowardPixel(Case& scene, int width, int height, double x, double y, double steps);
+// Positive steps move toward the body.
+void ZoomTowardPixel(const Body& body, Camera& camera, int width, int height, double x, double y,
+                     double steps);

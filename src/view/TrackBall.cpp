@@ -1,14 +1,9 @@
 #include "view/TrackBall.h"
 
-#include "case/Case.h"
-
-TrackBall::TrackBall() {
-    tracking = false;
-}
+#include "view/Camera.h"
 
 void TrackBall::MouseEvent(int buttonCode, int eventCode, int x, int y) {
     button = buttonCode;
-    event = eventCode;
     if (eventCode == 0) {
         tracking = true;
         lastX = x;
@@ -18,22 +13,18 @@ void TrackBall::MouseEvent(int buttonCode, int eventCode, int x, int y) {
     }
 }
 
-void TrackBall::MouseMove(int x, int y) {
+bool TrackBall::MouseMove(int x, int y) {
     if (!tracking) {
-        return;
+        return false;
     }
-    // Half a degree per pixel; moving down tilts the scene the other way.
-    deltaX = (x - lastX) * 0.5;
-    deltaY = (y - lastY) * -0.5;
-    if (scene) {
-        if (button == 0) {
-            scene->RotateCameraYaw(deltaX);
-        }
-        scene->RotateCameraPitch(deltaY);
+    // Half a degree per pixel; moving down tilts the view the other way.
+    const double deltaX = (x - lastX) * 0.5;
+    const double deltaY = (y - lastY) * -0.5;
+    if (button == 0) {
+        camera.SetYaw(camera.GetYaw() + deltaX);
     }
+    camera.SetPitch(camera.GetPitch() + deltaY);
     lastX = x;
     lastY = y;
-    if (scene) {
-        scene->RenderFrame();
-    }
+    return true;
 }

@@ -1,30 +1,25 @@
 #pragma once
 
-class Case;
+class Camera;
 
-// Turns mouse drags in the view into camera yaw and pitch (half a degree per pixel) and draws a
-// frame after each move.
+// Turns mouse drags in the view into camera yaw and pitch, half a degree per pixel: the yaw only
+// while the drag began with button code 0, the pitch always.
 class TrackBall {
 public:
-    TrackBall();
-    virtual ~TrackBall() = default;
+    explicit TrackBall(Camera& camera) : camera(camera) {}
 
-    void SetScene(Case* value) { scene = value; }
     // event 0 = press (starts tracking at x, y), 1 = release (stops tracking).
     void MouseEvent(int buttonCode, int eventCode, int x, int y);
-    void MouseMove(int x, int y);
+    // Turns the camera by the motion since the last position; false (nothing turned) while not
+    // tracking.
+    bool MouseMove(int x, int y);
 
-    static bool IsTracking() { return tracking; }
+    bool IsTracking() const { return tracking; }
 
 private:
-    Case* scene = nullptr;
-    double deltaX = 0;
+    Camera& camera;
     double lastX = 0;
-    double deltaY = 0;
     double lastY = 0;
-
-    // Shared by every trackball of the program.
-    static inline bool tracking = false;
-    static inline int button = 0;
-    static inline int event = 0;
+    bool tracking = false;
+    int button = 0;
 };

@@ -40,7 +40,7 @@ protected:
         WriteText(body, kBoxObj);
         WriteText(caseFile, kCase);
         LoadBoxBody(expected);
-        ASSERT_TRUE(DataFile(expected).ReadText(kCase).ok());
+        ASSERT_TRUE(DataFile::ReadText(expected, kCase).ok());
     }
 
     TemporaryFolder folder;
@@ -66,7 +66,7 @@ TEST_F(CaseCommandsTest, RewriteWritesTheCaseAsSaveDoes) {
     const CommandRun run = RunRuvo({"--rewrite", caseFile, output, "--body", body});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(FileText(output), DataFile(expected).Format());
+    EXPECT_EQ(FileText(output), DataFile::Format(expected));
 }
 
 TEST_F(CaseCommandsTest, MissingFilesFailWithOneLine) {

@@ -38,7 +38,7 @@ TEST(ExportSceneCommand, WritesTheSceneWithABodyOfAnyFormat) {
     {
         Case scene;
         scene.AddTrajectory(1)->SetPoints(0.1, 1.2, 0.3, 0.1, 1.2, 0.0);
-        ASSERT_TRUE(DataFile(scene).Write(caseFile).ok());
+        ASSERT_TRUE(DataFile::Write(scene, caseFile).ok());
     }
     const auto run = [](const std::vector<std::string>& arguments, std::string& errors) {
         std::ostringstream out, err;

@@ -74,7 +74,7 @@ TEST(RenderCommand, DrawsTheCaseIntoAJpeg) {
         Trajectory& path = *scene.AddTrajectory(1);
         path.SetPoints(0.3, 1.2, 0.5, 0.3, 1.2, 0.2);
         path.SetColor(1, 0, 0);
-        ASSERT_TRUE(DataFile(scene).Write((models.Root() / "case.txt").string()).ok());
+        ASSERT_TRUE(DataFile::Write(scene, (models.Root() / "case.txt").string()).ok());
     }
     std::string errorText;
     ASSERT_EQ(
@@ -110,7 +110,7 @@ TEST(RenderCommand, AScanBodyIsDrawnInItsOwnColours) {
     // face round it, mostly that corner's, is drawn red (lit, but not the material's grey).
     TestModels models;
     ASSERT_TRUE(
-        DataFile(*std::make_unique<Case>()).Write((models.Root() / "empty.txt").string()).ok());
+        DataFile::Write(*std::make_unique<Case>(), (models.Root() / "empty.txt").string()).ok());
     const std::string scan = std::string(RUVO_SOURCE_DIR) + "/tests/data/meshes/octahedron_le.ply";
     std::string errorText;
     ASSERT_EQ(RunRuvo(models.Root(),

@@ -27,9 +27,9 @@ protected:
     void SetUp() override { LoadBoxBody(scene); }
 
     Trajectory& AddTrajectory(int exited) {
-        Trajectory* path = scene.AddTrajectory(exited);
-        EXPECT_NE(path, nullptr);
-        return *path;
+        Trajectory* trajectory = scene.AddTrajectory(exited);
+        EXPECT_NE(trajectory, nullptr);
+        return *trajectory;
     }
 
     Element& AddElement() {
@@ -47,7 +47,7 @@ protected:
 TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
     scene.GetBody().SetName("Jane");
     scene.GetBody().SetHeight(1.75);
-    const std::string text = DataFile(scene).Format();
+    const std::string text = DataFile::Format(scene);
     EXPECT_EQ(text, kHeader + "<body>\r\n"
                               "   <name>Jane</name>\r\n"
                               "   <height>1.7500</height>\r\n"
@@ -63,13 +63,13 @@ TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
 
 TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
     scene.GetBody().SetName("Jane");
-    Trajectory& path = AddTrajectory(0);
-    path.SetPoints(0.1234, 1.2, 0.05, -0.05, 1.1, 0.25);
-    path.SetDx(0.0015);
-    path.SetDPitch(2.5);
-    path.SetDYaw(-10);
-    path.SetColor(1, 0.5, 0);
-    path.SetText("T");
+    Trajectory& trajectory = AddTrajectory(0);
+    trajectory.SetPoints(0.1234, 1.2, 0.05, -0.05, 1.1, 0.25);
+    trajectory.SetDx(0.0015);
+    trajectory.SetDPitch(2.5);
+    trajectory.SetDYaw(-10);
+    trajectory.SetColor(1, 0.5, 0);
+    trajectory.SetText("T");
     Element& element = AddElement();
     element.SetColor(0.5, 0.25, 1);
     element.SetPosition(0.1, 1.0, 0.123);
@@ -129,11 +129,11 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
                                            "  <text>E</text>\r\n"
                                            "</element>\r\n"
                                            "</root>\r\n";
-    EXPECT_EQ(DataFile(scene).Format(), expected);
+    EXPECT_EQ(DataFile::Format(scene), expected);
 
     // A bullet that left the body, and a text line with nothing between its tags.
     AddTrajectory(1);
-    const std::string second = DataFile(scene).Format();
+    const std::string second = DataFile::Format(scene);
     EXPECT_NE(second.find("  <number>2</number>\r\n  <inside>false</inside>\r\n"),
               std::string::npos);
     EXPECT_NE(second.find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0100</uncertainty>\r\n  "
@@ -163,7 +163,7 @@ TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
         // An element whose block never ends is dropped.
         "<element>\r\n<x>0.3</x>\r\n";
 
-    DataFileReadResult result = DataFile(scene).ReadText(text);
+    DataFileReadResult result = DataFile::ReadText(scene, text);
     ASSERT_TRUE(result.ok());
     EXPECT_FALSE(result.LeftSomethingOut());
     EXPECT_EQ(scene.GetBody().GetName(), "Old");
@@ -196,7 +196,7 @@ TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
 
     // Reading again appends again and applies the body block again.
     scene.GetBody().SetName("Changed");
-    DataFile(scene).ReadText(text);
+    DataFile::ReadText(scene, text);
     EXPECT_EQ(scene.GetTrajectoryCount(), 6);
     EXPECT_EQ(scene.GetBody().GetName(), "Old");
 }
@@ -206,12 +206,12 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
     const std::string longName(83, 'n');
     scene.GetBody().SetName(longName + "&<>");
     scene.GetBody().SetHeight(1.234);
-    Trajectory& path = AddTrajectory(1);
-    path.SetPoints(0.1234, 1.2345, -0.0011, -0.0567, 1.1009, 0.2468);
-    path.SetDx(0.0012);
-    path.SetDy(-0.0034);
-    path.SetDz(0.0056);
-    path.SetText(awkward);
+    Trajectory& trajectory = AddTrajectory(1);
+    trajectory.SetPoints(0.1234, 1.2345, -0.0011, -0.0567, 1.1009, 0.2468);
+    trajectory.SetDx(0.0012);
+    trajectory.SetDy(-0.0034);
+    trajectory.SetDz(0.0056);
+    trajectory.SetText(awkward);
     Element& element = AddElement();
     element.SetPosition(0.0101, 1.0203, 0.3045);
     element.SetWidth(0.0123);
@@ -221,11 +221,11 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
 
     TemporaryFolder folder;
     const std::string file = folder.File("case.txt");
-    ASSERT_TRUE(DataFile(scene).Write(file).ok());
+    ASSERT_TRUE(DataFile::Write(scene, file).ok());
 
     Case reopened;
     LoadBoxBody(reopened);
-    ASSERT_TRUE(DataFile(reopened).Read(file).ok());
+    ASSERT_TRUE(DataFile::Read(reopened, file).ok());
     EXPECT_EQ(reopened.GetBody().GetName(), longName + "&<>");
     EXPECT_FLOAT_EQ(reopened.GetBody().GetHeight(), 1.234f);
     ASSERT_EQ(reopened.GetTrajectoryCount(), 1);
@@ -239,8 +239,8 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
     EXPECT_DOUBLE_EQ(read.GetDx(), 0.0012);
     EXPECT_DOUBLE_EQ(read.GetDy(), -0.0034);
     EXPECT_DOUBLE_EQ(read.GetDz(), 0.0056);
-    EXPECT_NEAR(read.GetDirectionAngle(), path.GetDirectionAngle(), 1e-9);
-    EXPECT_NEAR(read.GetElevationDegrees(), path.GetElevationDegrees(), 1e-9);
+    EXPECT_NEAR(read.GetDirectionAngle(), trajectory.GetDirectionAngle(), 1e-9);
+    EXPECT_NEAR(read.GetElevationDegrees(), trajectory.GetElevationDegrees(), 1e-9);
     EXPECT_EQ(read.GetText(), awkward);
     ASSERT_EQ(reopened.GetElements().GetCount(), 1);
     const Element& readElement = *reopened.GetElements().GetItem(0);
@@ -253,7 +253,7 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
 
     // The written file is still one value per line: every line ends in CR LF and no text breaks it.
     const std::string written = FileText(file);
-    EXPECT_EQ(written, DataFile(scene).Format());
+    EXPECT_EQ(written, DataFile::Format(scene));
     EXPECT_NE(written.find("<text>a &amp; b &lt;r&gt; c &amp;amp; d&#13;&#10;second line &gt; "
                            "&lt;/text&gt;&#10;third</text>\r\n"),
               std::string::npos);
@@ -264,13 +264,13 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
     AddTrajectory(1).SetUncertainty(0);
     TemporaryFolder folder;
     const std::string file = folder.File("case.txt");
-    ASSERT_TRUE(DataFile(scene).Write(file).ok());
+    ASSERT_TRUE(DataFile::Write(scene, file).ok());
     EXPECT_NE(FileText(file).find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0234</uncertainty>"),
               std::string::npos);
 
     Case reopened;
     LoadBoxBody(reopened);
-    ASSERT_TRUE(DataFile(reopened).Read(file).ok());
+    ASSERT_TRUE(DataFile::Read(reopened, file).ok());
     ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
     EXPECT_DOUBLE_EQ(reopened.GetTrajectory(0)->GetUncertainty(), 0.0234);
     EXPECT_DOUBLE_EQ(reopened.GetTrajectory(1)->GetUncertainty(), 0.0);
@@ -279,7 +279,7 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
     // a negative radius is refused and a value with capital tags reads as written.
     Case old;
     LoadBoxBody(old);
-    DataFile(old).ReadText("<trajectory>\n<uncertainty>0.05</uncertainty>\n</trajectory>\n"
+    DataFile::ReadText(old, "<trajectory>\n<uncertainty>0.05</uncertainty>\n</trajectory>\n"
                            "<trajectory>\n<x1>0.1</x1>\n</trajectory>\n"
                            "<trajectory>\n<uncertainty>-0.2</uncertainty>\n</trajectory>\n"
                            "<trajectory>\n<UNCERTAINTY>0.03</UNCERTAINTY>\n</trajectory>\n");
@@ -300,7 +300,7 @@ TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
     body.GetHead().Set(0, 0, 0, 20, -10, 2);
     AddTrajectory(1).SetWithArm(false);
     AddTrajectory(1);
-    const std::string text = DataFile(scene).Format();
+    const std::string text = DataFile::Format(scene);
     EXPECT_NE(text.find("   <height>1.7500</height>\r\n"
                         "   <scalex>1.2400</scalex>\r\n"
                         "   <scalez>0.7000</scalez>\r\n"
@@ -313,7 +313,7 @@ TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
     Case reopened;
     LoadBoxBody(reopened);
     reopened.GetBody().GetArm().SetPitch(10); // whatever pose was there before goes
-    DataFile(reopened).ReadText(text);
+    DataFile::ReadText(reopened, text);
     const Body& read = reopened.GetBody();
     EXPECT_DOUBLE_EQ(read.GetScaleX(), 1.24);
     EXPECT_DOUBLE_EQ(read.GetScaleZ(), 0.7);
@@ -327,14 +327,14 @@ TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
     ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
     EXPECT_FALSE(reopened.GetTrajectory(0)->GetWithArm());
     EXPECT_TRUE(reopened.GetTrajectory(1)->GetWithArm()); // not carried over from the first
-    EXPECT_EQ(DataFile(reopened).Format(), text);
+    EXPECT_EQ(DataFile::Format(reopened), text);
 }
 
 TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
     Body& body = scene.GetBody();
     body.SetScaleX(1.3);
     body.GetForearm().SetYaw(40);
-    DataFile(scene).ReadText("<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
+    DataFile::ReadText(scene, "<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
                              "<trajectory>\r\n<x1>0.1</x1>\r\n</trajectory>\r\n"
                              // hand-edited values: any case, blanks, a zero, unknown joints
                              "<trajectory>\r\n<WITHARM> FALSE </WITHARM>\r\n</trajectory>\r\n"
@@ -349,7 +349,7 @@ TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
     EXPECT_FALSE(scene.GetTrajectory(2)->GetWithArm());
     EXPECT_TRUE(scene.GetTrajectory(3)->GetWithArm());
 
-    DataFile(scene).ReadText("<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
+    DataFile::ReadText(scene, "<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
                              "<scalez>wide</scalez>\r\n<pose>ARM 10</pose>\r\n"
                              "<pose>knee 1 2 3</pose>\r\n<pose>head 1 2 3 4</pose>\r\n"
                              "<pose>forearm 1e300 5 -7e6</pose>\r\n</body>\r\n");
@@ -362,7 +362,7 @@ TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
     EXPECT_DOUBLE_EQ(body.GetForearm().GetYaw(), 0);
     EXPECT_DOUBLE_EQ(body.GetForearm().GetPitch(), 5);
     EXPECT_DOUBLE_EQ(body.GetForearm().GetRoll(), 0);
-    DataFile(scene).ReadText("<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
+    DataFile::ReadText(scene, "<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
                              "</body>\r\n");
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
     EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
@@ -372,7 +372,7 @@ TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
     // 1e300 is a finite double but an infinite float, and the height is kept as a float.
     for (const char* height : {"0", "-1.7", "none", "1e999", "nan", "1e300", "1e-300"}) {
         const DataFileReadResult result =
-            DataFile(scene).ReadText(std::string("<body>\r\n<name>B</name>\r\n<height>") + height +
+            DataFile::ReadText(scene, std::string("<body>\r\n<name>B</name>\r\n<height>") + height +
                                      "</height>\r\n</body>\r\n");
         EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 2.0f) << height;
         EXPECT_FLOAT_EQ(scene.GetBody().GetScale(), 1.0f) << height;
@@ -384,24 +384,24 @@ TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
     }
     EXPECT_EQ(scene.GetBody().GetName(), "B");
     const DataFileReadResult taken =
-        DataFile(scene).ReadText("<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
+        DataFile::ReadText(scene, "<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
     EXPECT_FALSE(taken.LeftSomethingOut());
 }
 
 TEST_F(DataFileTest, FilesThatCannotBeOpenedAreReported) {
     TemporaryFolder folder;
     const std::string missing = folder.File("missing.txt");
-    DataFileReadResult result = DataFile(scene).Read(missing);
+    DataFileReadResult result = DataFile::Read(scene, missing);
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.status.message(),
               "Cannot open data file \"" + missing + "\": No such file or directory");
-    result = DataFile(scene).Read(folder.path().string());
+    result = DataFile::Read(scene, folder.path().string());
     EXPECT_EQ(result.status.message(),
               "Cannot open data file \"" + folder.path().string() + "\": Is a directory");
     EXPECT_EQ(scene.GetTrajectoryCount(), 0);
 
     const std::string nowhere = folder.File("no-such-folder/case.txt");
-    const Status written = DataFile(scene).Write(nowhere);
+    const Status written = DataFile::Write(scene, nowhere);
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.message(),
               "Cannot write data file \"" + nowhere + "\": No such file or directory");
@@ -413,8 +413,8 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
     WriteText(file, "previous case");
     ::chmod(file.c_str(), 0640);
     AddTrajectory(1);
-    ASSERT_TRUE(DataFile(scene).Write(file).ok());
-    EXPECT_EQ(FileText(file), DataFile(scene).Format());
+    ASSERT_TRUE(DataFile::Write(scene, file).ok());
+    EXPECT_EQ(FileText(file), DataFile::Format(scene));
     struct stat info {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u); // a replaced file keeps its permissions
@@ -423,7 +423,7 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
     const std::string blocked = folder.File("blocked.txt");
     std::filesystem::create_directory(blocked);
     WriteText(blocked + "/inside", "kept");
-    EXPECT_FALSE(DataFile(scene).Write(blocked).ok());
+    EXPECT_FALSE(DataFile::Write(scene, blocked).ok());
     EXPECT_EQ(FileText(blocked + "/inside"), "kept");
 
     // A folder that cannot be written to (root may write anyway, so only checked for others).
@@ -432,7 +432,7 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
     WriteText(locked + "/case.txt", "previous case");
     ::chmod(locked.c_str(), 0555);
     if (::geteuid() != 0) {
-        EXPECT_FALSE(DataFile(scene).Write(locked + "/case.txt").ok());
+        EXPECT_FALSE(DataFile::Write(scene, locked + "/case.txt").ok());
         EXPECT_EQ(FileText(locked + "/case.txt"), "previous case");
     }
     ::chmod(locked.c_str(), 0755);
@@ -456,7 +456,7 @@ TEST_F(DataFileTest, TablesTakeWhatFitsAndCountWhatWasLeftOut) {
     for (int i = 0; i < 22; ++i) {
         text += "<element>\r\n<width>0.1</width>\r\n</element>\r\n";
     }
-    const DataFileReadResult result = DataFile(scene).ReadText(text);
+    const DataFileReadResult result = DataFile::ReadText(scene, text);
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(result.trajectoriesLeftOut, 1);
     EXPECT_EQ(result.elementsLeftOut, 2);
@@ -476,23 +476,23 @@ TEST_F(DataFileTest, LineEndsOfEveryKindAndHugeNumbersReadSafely) {
     for (const std::string& text : {unix, oldMac}) {
         Case fresh;
         LoadBoxBody(fresh);
-        DataFile(fresh).ReadText(text);
+        DataFile::ReadText(fresh, text);
         EXPECT_EQ(fresh.GetBody().GetName(), "Unix");
         EXPECT_FLOAT_EQ(fresh.GetBody().GetHeight(), 1.8f);
         ASSERT_EQ(fresh.GetTrajectoryCount(), 1);
-        const Trajectory& path = *fresh.GetTrajectory(0);
-        EXPECT_DOUBLE_EQ(path.GetX1(), 0.1);
+        const Trajectory& trajectory = *fresh.GetTrajectory(0);
+        EXPECT_DOUBLE_EQ(trajectory.GetX1(), 0.1);
         // A length no body has would overflow centimetres and angles: it reads as 0.
-        EXPECT_EQ(path.GetY1(), 0.0);
-        EXPECT_EQ(path.GetY2(), 0.0);
-        EXPECT_TRUE(std::isfinite(path.GetDirectionAngle()));
-        EXPECT_EQ(path.GetText(), "a");
+        EXPECT_EQ(trajectory.GetY1(), 0.0);
+        EXPECT_EQ(trajectory.GetY2(), 0.0);
+        EXPECT_TRUE(std::isfinite(trajectory.GetDirectionAngle()));
+        EXPECT_EQ(trajectory.GetText(), "a");
         // What is written reads back to the same bytes.
-        const std::string written = DataFile(fresh).Format();
+        const std::string written = DataFile::Format(fresh);
         Case again;
         LoadBoxBody(again);
-        DataFile(again).ReadText(written);
-        EXPECT_EQ(DataFile(again).Format(), written);
+        DataFile::ReadText(again, written);
+        EXPECT_EQ(DataFile::Format(again), written);
     }
 }
 
@@ -502,18 +502,18 @@ TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
     WriteText(locked, "evidence");
     ::chmod(locked.c_str(), 0444);
     AddTrajectory(1);
-    const Status written = DataFile(scene).Write(locked);
+    const Status written = DataFile::Write(scene, locked);
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.message(), "\"" + locked + "\" is read-only.");
     EXPECT_EQ(FileText(locked), "evidence");
 
     const std::string fifo = folder.File("pipe.txt");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(DataFile(scene).Read(fifo).status.message(),
+    EXPECT_EQ(DataFile::Read(scene, fifo).status.message(),
               "Cannot open data file \"" + fifo + "\": not a regular file");
-    EXPECT_EQ(DataFile(scene).Write(fifo).message(),
+    EXPECT_EQ(DataFile::Write(scene, fifo).message(),
               "Cannot write data file \"" + fifo + "\": not a regular file");
-    EXPECT_EQ(DataFile(scene).Read("/dev/zero").status.message(),
+    EXPECT_EQ(DataFile::Read(scene, "/dev/zero").status.message(),
               "Cannot open data file \"/dev/zero\": not a regular file");
 
     const std::string huge = folder.File("huge.txt");
@@ -522,7 +522,7 @@ TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
         file.seekp((64 << 20) + 1);
         file << 'x';
     }
-    EXPECT_EQ(DataFile(scene).Read(huge).status.message(),
+    EXPECT_EQ(DataFile::Read(scene, huge).status.message(),
               "Cannot open data file \"" + huge +
                   "\": it is larger than 64 MiB, more than any case needs");
     EXPECT_EQ(scene.GetTrajectoryCount(), 1);

@@ -10,10 +10,10 @@ protected:
     void SetUp() override { LoadBoxBody(scene); }
 
     Trajectory& AddTrajectory(const std::string& text) {
-        Trajectory* path = scene.AddTrajectory(1);
-        EXPECT_NE(path, nullptr);
-        path->SetText(text);
-        return *path;
+        Trajectory* trajectory = scene.AddTrajectory(1);
+        EXPECT_NE(trajectory, nullptr);
+        trajectory->SetText(text);
+        return *trajectory;
     }
 
     Element& AddElement(const std::string& text) {

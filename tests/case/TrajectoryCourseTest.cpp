@@ -9,10 +9,10 @@ namespace {
 
 TrajectoryCourse Describe(double x1, double y1, double z1, double x2, double y2, double z2,
                           double radius = Trajectory::kDefaultUncertainty) {
-    Trajectory path;
-    path.SetPoints(x1, y1, z1, x2, y2, z2);
-    path.SetUncertainty(radius);
-    return DescribeTrajectory(path);
+    Trajectory trajectory;
+    trajectory.SetPoints(x1, y1, z1, x2, y2, z2);
+    trajectory.SetUncertainty(radius);
+    return DescribeTrajectory(trajectory);
 }
 
 } // namespace
@@ -115,12 +115,12 @@ TEST(TrajectoryCourseTest, UncertaintyConeAndRanges) {
 }
 
 TEST(TrajectoryCourseTest, PathRefusesAMeaninglessRadius) {
-    Trajectory path;
-    EXPECT_DOUBLE_EQ(path.GetUncertainty(), 0.01);
-    EXPECT_FALSE(path.SetUncertainty(-0.01));
-    EXPECT_FALSE(path.SetUncertainty(std::nan("")));
-    EXPECT_FALSE(path.SetUncertainty(INFINITY));
-    EXPECT_DOUBLE_EQ(path.GetUncertainty(), 0.01);
-    EXPECT_TRUE(path.SetUncertainty(0.025));
-    EXPECT_DOUBLE_EQ(path.GetUncertainty(), 0.025);
+    Trajectory trajectory;
+    EXPECT_DOUBLE_EQ(trajectory.GetUncertainty(), 0.01);
+    EXPECT_FALSE(trajectory.SetUncertainty(-0.01));
+    EXPECT_FALSE(trajectory.SetUncertainty(std::nan("")));
+    EXPECT_FALSE(trajectory.SetUncertainty(INFINITY));
+    EXPECT_DOUBLE_EQ(trajectory.GetUncertainty(), 0.01);
+    EXPECT_TRUE(trajectory.SetUncertainty(0.025));
+    EXPECT_DOUBLE_EQ(trajectory.GetUncertainty(), 0.025);
 }

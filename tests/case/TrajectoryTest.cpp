@@ -20,14 +20,14 @@ TEST(TrajectoryTest, AnglesMatchTheWorkedCases) {
         {{0, 1, 0}, {-1e-18, 1, -1}, 0.0, -0.0}, // a hair west of -Z reads 0, not 360
     };
     for (const Case& c : cases) {
-        Trajectory path;
-        path.SetPoints(c.in[0], c.in[1], c.in[2], c.out[0], c.out[1], c.out[2]);
+        Trajectory trajectory;
+        trajectory.SetPoints(c.in[0], c.in[1], c.in[2], c.out[0], c.out[1], c.out[2]);
         SCOPED_TRACE(testing::Message()
                      << "OUT " << c.out[0] << " " << c.out[1] << " " << c.out[2]);
-        EXPECT_NEAR(path.GetDirectionAngle(), c.bearing, 0.005);
-        EXPECT_NEAR(path.GetElevationDegrees(), c.elevation, 0.005);
-        EXPECT_FALSE(std::signbit(path.GetDirectionAngle())) << "must never print -0.0";
-        EXPECT_EQ(std::signbit(path.GetElevationDegrees()), std::signbit(c.elevation));
+        EXPECT_NEAR(trajectory.GetDirectionAngle(), c.bearing, 0.005);
+        EXPECT_NEAR(trajectory.GetElevationDegrees(), c.elevation, 0.005);
+        EXPECT_FALSE(std::signbit(trajectory.GetDirectionAngle())) << "must never print -0.0";
+        EXPECT_EQ(std::signbit(trajectory.GetElevationDegrees()), std::signbit(c.elevation));
     }
     // Degrees use pi as 3.1415926535, so a quarter turn reads a hair over 90.
     Trajectory sideways;

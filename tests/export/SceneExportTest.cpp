@@ -25,7 +25,7 @@ namespace {
 class ExportFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(scene.LoadDefaultModels());
+        ASSERT_TRUE(scene.LoadModels());
         scene.GetBody().SetHeight(1.75);
         scene.GetBody().SetScaleX(1.1);
         scene.GetBody().SetScaleZ(0.9);
@@ -47,6 +47,7 @@ protected:
     }
 
     Case scene;
+    bool withCones = false; // whether the uncertainty cones are exported
     TemporaryFolder folder;
 };
 
@@ -140,7 +141,7 @@ TEST_F(ExportFixture, ArrowsArePlacedFromTheirEntryTowardTheirExit) {
 }
 
 TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
-    const ExportScene built = BuildExportScene(scene);
+    const ExportScene built = BuildExportScene(scene, withCones);
     std::map<std::string, unsigned> expected;
     Box expectedBox;
     for (const ExportNode& node : built.nodes) {
@@ -163,7 +164,7 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
     for (const char* name : {"scene.glb", "scene.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(scene, path));
+        ASSERT_TRUE(ExportSceneFile(scene, path, withCones));
         Box box;
         NodeSurvey survey = SurveyFile(path, box);
         for (const auto& [node, count] : expected) {
@@ -185,7 +186,7 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
 TEST_F(ExportFixture, LabelsThatAreNotUtf8AreWrittenReadably) {
     scene.GetTrajectory(0)->SetText("Schu\xdf \xe9");
     const std::string glb = folder.File("latin1.glb");
-    ASSERT_TRUE(ExportSceneFile(scene, glb));
+    ASSERT_TRUE(ExportSceneFile(scene, glb, withCones));
     Box box;
     const NodeSurvey survey = SurveyFile(glb, box);
     EXPECT_EQ(survey.triangles.count("Trajectory 1 (Schu\xEF\xBF\xBD \xEF\xBF\xBD)"), 1u);
@@ -202,14 +203,14 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     const std::string obj = folder.File("off.obj");
     const std::string glb = folder.File("off.glb");
     for (const std::string& path : {obj, glb}) {
-        ASSERT_TRUE(ExportSceneFile(scene, path));
+        ASSERT_TRUE(ExportSceneFile(scene, path, withCones));
         Box box;
         for (const auto& [name, count] : SurveyFile(path, box).triangles) {
             EXPECT_FALSE(name.starts_with("Uncertainty")) << name;
         }
     }
 
-    scene.ToggleUncertaintyCones();
+    withCones = !withCones; // as View > "Show uncertainty cones" does
     // The frame's cone: its shape carried by the arm pose, moved to the drawn entry point and
     // turned by the direction and elevation, as the arrow is.
     std::map<std::string, Box> expected;
@@ -231,7 +232,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     for (const char* name : {"on.glb", "on.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(scene, path));
+        ASSERT_TRUE(ExportSceneFile(scene, path, withCones));
         Box all;
         NodeSurvey survey = SurveyFile(path, all);
         EXPECT_EQ(survey.triangles.count(WrittenName("Uncertainty cone 3 (graze)", path)), 0u);
@@ -271,7 +272,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
 }
 
 TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
-    scene.ToggleUncertaintyCones();
+    withCones = !withCones; // as View > "Show uncertainty cones" does
     const Element& element = *scene.GetElements().GetItem(0);
     const Vec3 centre{element.GetX(), element.GetY(), element.GetZ()};
     // The ellipsoid's own axes: a normal transformed like a position would lean off these.
@@ -292,7 +293,7 @@ TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
     for (const char* name : {"normals.glb", "normals.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(scene, path));
+        ASSERT_TRUE(ExportSceneFile(scene, path, withCones));
         Assimp::Importer importer;
         const aiScene* imported = importer.ReadFile(path, 0);
         ASSERT_NE(imported, nullptr) << importer.GetErrorString();
@@ -338,7 +339,7 @@ TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
     ASSERT_TRUE(scene.GetBody().HasArmParts());
     const auto bodyBox = [this] {
         Box box;
-        for (const ExportNode& node : BuildExportScene(scene).nodes) {
+        for (const ExportNode& node : BuildExportScene(scene, withCones).nodes) {
             for (const ExportPrimitive& primitive : node.primitives) {
                 for (std::size_t i = 0; node.name == "Body" && i + 2 < primitive.positions.size();
                      i += 3) {

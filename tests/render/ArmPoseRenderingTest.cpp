@@ -15,7 +15,7 @@ protected:
         ASSERT_TRUE(h.Ready()) << h.Error();
         std::unique_ptr<Mesh> arm = armtest::ReadMesh(armtest::ArmObj(false));
         ASSERT_TRUE(arm);
-        ASSERT_TRUE(scene.GetBody().LoadMesh(std::move(arm)).ok());
+        ASSERT_TRUE(theCase.GetBody().LoadMesh(std::move(arm)).ok());
     }
 
     Rgb PixelAt(double x, double y, double z) {
@@ -29,7 +29,8 @@ protected:
     }
 
     RenderHarness h;
-    Case& scene = h.Scene();
+    Case& theCase = h.GetCase();
+    ViewState& view = h.GetView();
 };
 
 } // namespace
@@ -49,7 +50,7 @@ TEST_F(ArmPoseRendering, PosedArmIsDrawnAndOnlyItsTrajectoriesFollow) {
     trunk.SetPoints(0.1, 1.0, 0.5, 0.1, 0.7, 0.5);
     trunk.SetWithArm(false);
 
-    scene.GetBody().GetArm().SetPitch(0);
+    theCase.GetBody().GetArm().SetPitch(0);
     h.Render();
     EXPECT_FALSE(IsBlue(PixelAt(forearmX, shoulderY - 0.5, front)));
     EXPECT_TRUE(IsBlue(PixelAt(forearmX - 0.5, shoulderY, front)));
@@ -59,16 +60,16 @@ TEST_F(ArmPoseRendering, PosedArmIsDrawnAndOnlyItsTrajectoriesFollow) {
     EXPECT_LT(block.g, 10);
     EXPECT_LT(block.b, 10);
 
-    const Vec3 moved = scene.GetBody().ArmPoseTransform().TransformPoint({-0.2, 0.9, 0.53});
+    const Vec3 moved = theCase.GetBody().ArmPoseTransform().TransformPoint({-0.2, 0.9, 0.53});
     PickPoint(moved.x, moved.y, moved.z);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 1);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 1);
     PickPoint(0.1, 0.9, 0.53);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 2);
     PickPoint(-0.2, 0.9, 0.53); // the following arrow left its rest place
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
 
     // Back at the initial pose the model is drawn as read.
-    scene.GetBody().ResetPose();
+    theCase.GetBody().ResetPose();
     h.Render();
     EXPECT_TRUE(IsBlue(PixelAt(forearmX, shoulderY - 0.5, front)));
 }

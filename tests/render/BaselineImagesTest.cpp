@@ -14,18 +14,20 @@ TEST_P(BaselineImages, HeadlessRenderMatchesTheBaseline) {
     std::string error;
     const auto context = HeadlessContext::Create(baseline::kWidth, baseline::kHeight, error);
     ASSERT_NE(context, nullptr) << error;
-    Case scene;
+    Case theCase;
+    ViewState view;
     Renderer renderer;
-    scene.SetRenderer(&renderer);
-    ASSERT_EQ(scene.CreateContext(&error), 0) << error;
-    baseline::AddEvidence(scene);
-    GetParam().apply(scene);
-    scene.Resize(baseline::kWidth, baseline::kHeight);
-    scene.RenderFrame();
+    view.ViewFront();
+    const Status loaded = theCase.LoadModels();
+    ASSERT_TRUE(loaded.ok()) << loaded.message();
+    ASSERT_TRUE(renderer.InitializeContext());
+    baseline::AddEvidence(theCase);
+    GetParam().apply(view);
+    renderer.Resize(baseline::kWidth, baseline::kHeight);
+    renderer.RenderFrame(theCase, view);
     glFinish();
     const baseline::RgbImage image = baseline::ReadFramebuffer(baseline::kWidth, baseline::kHeight);
-    scene.DestroyContext();
-    scene.SetRenderer(nullptr);
+    renderer.DestroyContext();
 
     EXPECT_EQ(baseline::CompareWithBaseline(GetParam().name, image), "");
 }

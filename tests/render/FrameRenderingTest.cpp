@@ -54,7 +54,7 @@ protected:
 TEST_F(FrameRendering, ArrowElementAxesAndGridsLandWhereTheyProject) {
     h.AddTrajectory(1, -0.4, 1.2, 0.5, 1, 0, 0);
     h.AddElement(0.4, 1.2, 0.5, 0.2, 0, 1, 0);
-    h.Scene().ToggleFrontGrid();
+    h.GetView().ToggleFrontGrid();
     h.Render();
 
     const Rgb arrow = PixelAt(h, h.Project(-0.4, 1.2, 0.5));
@@ -74,17 +74,17 @@ TEST_F(FrameRendering, ArrowElementAxesAndGridsLandWhereTheyProject) {
         Near(PixelAt(h, h.Project(0.75, 0.55, 0)), kBackground, kBackground, kBackground, 1));
 
     // Without the switches only the background remains there.
-    h.Scene().ToggleAxes();
-    h.Scene().ToggleFrontGrid();
+    h.GetView().ToggleAxes();
+    h.GetView().ToggleFrontGrid();
     h.Render();
     EXPECT_FALSE(ColourNear(h, h.Project(0.8, 0, 0), 255, 0, 0));
     EXPECT_FALSE(ColourNear(h, h.Project(0.75, 0.5, 0), 178, 178, 178));
 }
 
 TEST_F(FrameRendering, LateralGridLiesInThePlaneXZero) {
-    h.Scene().ToggleAxes();
-    h.Scene().ToggleLateralGrid();
-    h.Scene().ViewRight();
+    h.GetView().ToggleAxes();
+    h.GetView().ToggleLateralGrid();
+    h.GetView().ViewRight();
     h.Render();
     // A horizontal line at y = 0.5 running along z, and the vertical line at z = 0.7.
     EXPECT_TRUE(ColourNear(h, h.Project(0, 0.5, 0.75), 178, 178, 178));
@@ -94,19 +94,19 @@ TEST_F(FrameRendering, LateralGridLiesInThePlaneXZero) {
 }
 
 TEST_F(FrameRendering, LandmarkMarkersShowOnlyWhenAskedAndFollowTheBodyScale) {
-    h.Scene().ToggleAxes();
+    h.GetView().ToggleAxes();
     // The markers are green; the body is blue and the background grey.
     auto isMarker = [](const Rgb& c) { return c.g > 150 && c.r < 60 && c.b < 120; };
     const auto marker = h.Project(0.05, 1.0, 0.2222);
     h.Render();
     EXPECT_FALSE(isMarker(PixelAt(h, marker))) << "hidden at first";
 
-    h.Scene().ToggleLandmarks();
+    h.GetView().ToggleLandmarks();
     h.Render();
     EXPECT_TRUE(isMarker(PixelAt(h, marker)));
 
     // A body 1 m tall carries its marker down to half the height.
-    ASSERT_TRUE(h.Scene().GetBody().SetHeight(1.0));
+    ASSERT_TRUE(h.GetCase().GetBody().SetHeight(1.0));
     h.Render();
     EXPECT_FALSE(isMarker(PixelAt(h, marker)));
     EXPECT_TRUE(isMarker(PixelAt(h, h.Project(0.025, 0.5, 0.1111))));
@@ -121,7 +121,7 @@ TEST_F(FrameRendering, TransparentBodyShowsTheArrowInsideIt) {
     EXPECT_LT(opaque.r, 50);
     EXPECT_GT(opaque.b, 200);
 
-    h.Scene().ToggleBodyTransparency();
+    h.GetView().ToggleBodyTransparency();
     h.Render();
     const Rgb blended = PixelAt(h, front);
     // 0.6 of the body over 0.4 of the red arrow.
@@ -173,8 +173,8 @@ bool GlyphNear(const RenderHarness& h, const FontGlyph& glyph, std::array<double
 
 TEST_F(FrameRendering, LabelsDrawEveryLineUnderTheOneBefore) {
     // Codes outside 32..126 draw nothing and take no room.
-    Trajectory& path = h.AddTrajectory(1, 0.5, 1.3, 0, 1, 0.5, 0);
-    path.SetText("\x01"
+    Trajectory& trajectory = h.AddTrajectory(1, 0.5, 1.3, 0, 1, 0.5, 0);
+    trajectory.SetText("\x01"
                  "A\xC3\xA9\r\nA");
     const auto raster = h.Project(0.5, 1.3, 0.71);
     const FontGlyph& a = kFontGlyphs['A' - 32];
@@ -185,13 +185,13 @@ TEST_F(FrameRendering, LabelsDrawEveryLineUnderTheOneBefore) {
     const Rgb after = h.Pixel(static_cast<int>(raster[0]) + 13, static_cast<int>(raster[1]) + 4);
     EXPECT_TRUE(Near(after, kBackground, kBackground, kBackground, 1));
 
-    h.Scene().ToggleText();
+    h.GetView().ToggleText();
     h.Render();
     EXPECT_FALSE(GlyphNear(h, a, raster, 0));
 }
 
 TEST_F(FrameRendering, ZeroHeightAndZeroWidthStayFinite) {
-    h.Scene().Resize(RenderHarness::kWidth, 0);
+    h.Resize(RenderHarness::kWidth, 0);
     double projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     for (double value : projection) {
@@ -199,7 +199,7 @@ TEST_F(FrameRendering, ZeroHeightAndZeroWidthStayFinite) {
     }
     // Aspect = width / 1.
     EXPECT_NEAR(projection[0], std::sqrt(3.0) / RenderHarness::kWidth, 1e-9);
-    h.Scene().Resize(RenderHarness::kWidth, RenderHarness::kHeight);
+    h.Resize(RenderHarness::kWidth, RenderHarness::kHeight);
 
     // An element without width draws no solid; the next element still draws.
     h.AddElement(-0.4, 1.2, 0.5, 0.0, 0, 1, 0).SetHeight(0.3);

@@ -79,22 +79,19 @@ protected:
     void TearDown() override {
         if (context) {
             cache.Release();
-            MeshDrawCache::Install(nullptr);
         }
     }
 
     std::vector<unsigned char> Draw(const Mesh& mesh, float alpha, MeshDrawCache* with) {
-        MeshDrawCache::Install(with);
         glClearColor(0.85f, 0.85f, 0.85f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         glRotated(30, 1, 0.5, 0);
-        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, alpha);
+        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, alpha, 1.0f, with);
         glFinish();
         std::vector<unsigned char> pixels(kSize * kSize * 4);
         glReadPixels(0, 0, kSize, kSize, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        MeshDrawCache::Install(nullptr);
         return pixels;
     }
 

@@ -49,26 +49,26 @@ void AddMaterial(Mesh& mesh, float r, float g, float b) {
     mesh.groups[0].material = 1;
 }
 
-std::string WarningsOf(const Mesh& mesh, unsigned mode) {
+std::string WarningsOf(const Mesh& mesh, unsigned mode, MeshDrawCache* cache = nullptr) {
     testing::internal::CaptureStdout();
-    DrawMesh(mesh, mode, 1.0f);
+    DrawMesh(mesh, mode, 1.0f, 1.0f, cache);
     std::fflush(stdout);
     return testing::internal::GetCapturedStdout();
 }
 
-class GlmDrawing : public ::testing::Test {
+class MeshDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
         context = HeadlessContext::Create(64, 64, error);
         ASSERT_TRUE(context) << error;
     }
     // The red channel at the middle after drawing the mesh lit by the headlight.
-    int LitRed(const Mesh& mesh) {
+    int LitRed(const Mesh& mesh, MeshDrawCache* cache = nullptr) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);
-        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f);
+        DrawMesh(mesh, RENDER_SMOOTH | RENDER_COLOR, 1.0f, 1.0f, cache);
         unsigned char rgba[4] = {0, 0, 0, 0};
         glReadPixels(32, 28, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
         return rgba[0];
@@ -78,7 +78,7 @@ protected:
     std::unique_ptr<HeadlessContext> context;
 };
 
-TEST_F(GlmDrawing, ModesTheMeshCannotServeAreDroppedWithAWarningOnEveryCall) {
+TEST_F(MeshDrawing, ModesTheMeshCannotServeAreDroppedWithAWarningOnEveryCall) {
     Mesh bare = Triangle();
     const std::string smooth =
         "glmDraw() warning: smooth render mode requested with no normals defined.\n";
@@ -107,7 +107,7 @@ TEST_F(GlmDrawing, ModesTheMeshCannotServeAreDroppedWithAWarningOnEveryCall) {
     EXPECT_EQ(WarningsOf(full, RENDER_SMOOTH | RENDER_COLOR), "");
 }
 
-TEST_F(GlmDrawing, ColourModeUsesTheDiffuseColourWithTheGivenAlpha) {
+TEST_F(MeshDrawing, ColourModeUsesTheDiffuseColourWithTheGivenAlpha) {
     Mesh mesh = Triangle();
     AddMaterial(mesh, 0.2f, 0.4f, 0.6f);
     DrawMesh(mesh, RENDER_COLOR, 0.25f);
@@ -121,7 +121,7 @@ TEST_F(GlmDrawing, ColourModeUsesTheDiffuseColourWithTheGivenAlpha) {
     EXPECT_FALSE(glIsEnabled(GL_COLOR_MATERIAL));
 }
 
-TEST_F(GlmDrawing, CachedDrawingFollowsTheMeshRevision) {
+TEST_F(MeshDrawing, CachedDrawingFollowsTheMeshRevision) {
     Mesh mesh = Triangle();
     AddNormals(mesh, 0.5f);
     AddMaterial(mesh, 1, 0, 0);
@@ -129,20 +129,18 @@ TEST_F(GlmDrawing, CachedDrawingFollowsTheMeshRevision) {
     EXPECT_NEAR(immediate, (0.2 + 0.5) * 255, 2);
 
     MeshDrawCache cache;
-    MeshDrawCache::Install(&cache);
-    EXPECT_EQ(LitRed(mesh), immediate);
-    EXPECT_EQ(LitRed(mesh), immediate);
+    EXPECT_EQ(LitRed(mesh, &cache), immediate);
+    EXPECT_EQ(LitRed(mesh, &cache), immediate);
     EXPECT_EQ(cache.ListCount(), 1);
     // Brighter normals with a new revision are drawn at once; the old list is gone.
     mesh.normals[5] = 0.7f;
     mesh.revision = NextMeshRevision();
-    EXPECT_NEAR(LitRed(mesh), (0.2 + 0.7) * 255, 2);
+    EXPECT_NEAR(LitRed(mesh, &cache), (0.2 + 0.7) * 255, 2);
     EXPECT_EQ(cache.ListCount(), 1);
     // Warnings still come on every call.
     Mesh bare = Triangle();
-    EXPECT_NE(WarningsOf(bare, RENDER_SMOOTH), "");
-    EXPECT_NE(WarningsOf(bare, RENDER_SMOOTH), "");
-    MeshDrawCache::Install(nullptr);
+    EXPECT_NE(WarningsOf(bare, RENDER_SMOOTH, &cache), "");
+    EXPECT_NE(WarningsOf(bare, RENDER_SMOOTH, &cache), "");
 }
 
 } // namespace

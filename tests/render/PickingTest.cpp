@@ -13,8 +13,8 @@ protected:
     // A trajectory whose arrow hangs straight down from (x, y, z): arrows side by side never
     // cover each other on the screen. Its front face is at z + 0.03.
     void AddHanging(double x, double y, double z) {
-        Trajectory& path = h.AddTrajectory(1, x, y, z, 1, 0, 0);
-        path.SetPoints(x, y, z, x, y - 0.3, z);
+        Trajectory& trajectory = h.AddTrajectory(1, x, y, z, 1, 0, 0);
+        trajectory.SetPoints(x, y, z, x, y - 0.3, z);
     }
 
     void PickPoint(double x, double y, double z) {
@@ -23,73 +23,74 @@ protected:
     }
 
     RenderHarness h;
-    Case& scene = h.Scene();
+    Case& theCase = h.GetCase();
+    ViewState& view = h.GetView();
 };
 
 TEST_F(Picking, MissClearsTheSelectionButKeepsTheHandle) {
     h.AddTrajectory(1, -0.4, 1.2, 0.5, 1, 0, 0);
-    scene.SelectTrajectory(1);
-    scene.SelectHandle(Handle::Y);
+    view.SelectTrajectory(1);
+    view.SelectHandle(Handle::Y);
     PickPoint(0.6, 0.3, 0.5); // only the body and the axes could be there; neither is picked
-    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y);
+    EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::Y);
     PickPoint(0, 1.0, 0.23); // on the body
-    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
+    EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
 }
 
 TEST_F(Picking, HandlesBelongToTheSelectedObjectInMoveAndRotateModesOnly) {
     h.AddTrajectory(1, -0.6, 1.2, 0.5, 1, 0, 0);
     h.AddTrajectory(1, 0.0, 0.9, 0.5, 0, 1, 0); // along -Z from its entry point
-    scene.SelectTrajectory(2);
+    view.SelectTrajectory(2);
 
     // Select mode: no handles, so a press on the X handle's place misses.
     PickPoint(0.7, 0.9, 0.5);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
 
-    scene.SelectTrajectory(2);
-    scene.SetManipulationMode(ManipulationMode::Move);
+    view.SelectTrajectory(2);
+    view.SetManipulationMode(ManipulationMode::Move);
     PickPoint(0.7, 0.9, 0.5);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::X);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::X);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 2);
     PickPoint(0.0, 0.9 + 0.7, 0.5);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::Y);
     // The arrow itself reselects the trajectory and keeps the handle.
     PickPoint(0.0, 0.9, 0.5);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 2);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::Y);
 
     // Rotate mode: the yaw ring (radius 0.5, horizontal round the entry point), at 45 degrees.
-    scene.SetManipulationMode(ManipulationMode::Rotate);
-    scene.SelectHandle(Handle::X);
+    view.SetManipulationMode(ManipulationMode::Rotate);
+    view.SelectHandle(Handle::X);
     PickPoint(0.3536, 0.9, 0.5 + 0.3536);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Y);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::Y);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 2);
 }
 
 TEST_F(Picking, ASelectedElementKeepsItsSolidAboveItsHandlesAndOwnsTheRollRing) {
     h.AddElement(0.4, 1.0, 0.5, 0.2, 0, 1, 0);
-    scene.SelectElement(1);
-    scene.SetManipulationMode(ManipulationMode::Move);
+    view.SelectElement(1);
+    view.SetManipulationMode(ManipulationMode::Move);
     PickPoint(0.4, 1.0, 0.6); // the solid, where the three axes start
-    EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::None);
+    EXPECT_EQ(view.GetSelectedElementNumber(), 1);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::None);
     PickPoint(0.4 + 0.7, 1.0, 0.5);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::X);
-    EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::X);
+    EXPECT_EQ(view.GetSelectedElementNumber(), 1);
 
     // The roll ring stands in the plane z = centre; at 45 degrees no other ring passes.
-    scene.SetManipulationMode(ManipulationMode::Rotate);
+    view.SetManipulationMode(ManipulationMode::Rotate);
     PickPoint(0.4 + 0.3536, 1.0 - 0.3536, 0.5);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Z);
-    EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::Z);
+    EXPECT_EQ(view.GetSelectedElementNumber(), 1);
 
     // A trajectory has no roll ring: the same place misses.
     h.AddTrajectory(1, -0.4, 1.0, 0.5, 1, 0, 0);
-    scene.SelectTrajectory(1);
+    view.SelectTrajectory(1);
     PickPoint(-0.4 + 0.3536, 1.0 - 0.3536, 0.5);
-    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
-    EXPECT_EQ(scene.GetSelectedHandle(), Handle::Z);
+    EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
+    EXPECT_EQ(view.GetSelectedHandle(), Handle::Z);
 }
 
 TEST_F(Picking, LaterDrawingWinsWhateverTheDepth) {
@@ -97,14 +98,14 @@ TEST_F(Picking, LaterDrawingWinsWhateverTheDepth) {
     AddHanging(0, 1.7, 0.6);
     AddHanging(0, 1.7, 0.4);
     PickPoint(0, 1.6, 0.63);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 2);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 2);
     // An element behind a trajectory: the element.
     AddHanging(0, 0.9, 0.7);
     h.AddElement(0, 0.7, 0.4, 0.2, 0, 1, 0);
     PickPoint(0, 0.7, 0.73);
-    EXPECT_EQ(scene.GetSelectedElementNumber(), 1);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
-    EXPECT_EQ(scene.GetSelectionState(), SelectionState::ObjectSelected);
+    EXPECT_EQ(view.GetSelectedElementNumber(), 1);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(view.GetSelectionState(), SelectionState::ObjectSelected);
 }
 
 TEST_F(Picking, EveryTrajectoryAndElementCanBeSelected) {
@@ -115,11 +116,11 @@ TEST_F(Picking, EveryTrajectoryAndElementCanBeSelected) {
     }
     for (int n = 1; n <= 20; ++n) {
         PickPoint(-0.95 + 0.1 * (n - 1), 1.6, 0.63);
-        EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), n);
-        EXPECT_EQ(scene.GetSelectedElementNumber(), 0);
+        EXPECT_EQ(view.GetSelectedTrajectoryNumber(), n);
+        EXPECT_EQ(view.GetSelectedElementNumber(), 0);
         PickPoint(-0.95 + 0.1 * (n - 1), 0.8, 0.625);
-        EXPECT_EQ(scene.GetSelectedElementNumber(), n);
-        EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+        EXPECT_EQ(view.GetSelectedElementNumber(), n);
+        EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
     }
 }
 
@@ -129,8 +130,8 @@ TEST_F(Picking, TrajectoryTwentyIsNeverElementOne) {
     }
     h.AddElement(0.5, 0.6, 0.6, 0.1, 0, 1, 0);
     PickPoint(0.95, 1.6, 0.63);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 20);
-    EXPECT_EQ(scene.GetSelectedElementNumber(), 0);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 20);
+    EXPECT_EQ(view.GetSelectedElementNumber(), 0);
 }
 
 TEST(PickDecoding, RecordsAreWalkedSafely) {
@@ -144,16 +145,17 @@ TEST(PickDecoding, RecordsAreWalkedSafely) {
     const GLuint truncated[] = {1, 10, 20, 3, 7, 5, 6, 25};
     EXPECT_EQ(LastHitName(truncated, 8, 2), std::optional<GLuint>(3));
 
-    Case scene;
-    scene.AddTrajectory(1);
-    ApplyPickName(scene, 2); // no trajectory 2
-    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
-    ApplyPickName(scene, 21); // no element 1
-    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
-    ApplyPickName(scene, 1);
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 1);
-    ApplyPickName(scene, 44);
-    EXPECT_EQ(scene.GetSelectionState(), SelectionState::Nothing);
+    Case theCase;
+    ViewState view;
+    theCase.AddTrajectory(1);
+    ApplyPickName(theCase, view, 2); // no trajectory 2
+    EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
+    ApplyPickName(theCase, view, 21); // no element 1
+    EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
+    ApplyPickName(theCase, view, 1);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 1);
+    ApplyPickName(theCase, view, 44);
+    EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
 }
 
 } // namespace

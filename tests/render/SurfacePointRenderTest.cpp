@@ -39,17 +39,18 @@ class SurfacePointRender : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(h.Ready()) << h.Error();
-        ASSERT_TRUE(scene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj"));
-        scene.ToggleAxes(); // the axes cross would cover some body pixels
+        ASSERT_TRUE(theCase.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj"));
+        view.ToggleAxes(); // the axes cross would cover some body pixels
     }
     RenderHarness h;
-    Case& scene = h.Scene();
+    Case& theCase = h.GetCase();
+    ViewState& view = h.GetView();
 };
 
 } // namespace
 
 TEST_F(SurfacePointRender, FrameProjectsThroughTheCameraMatrixAsGluDid) {
-    scene.Resize(W, H);
+    h.Resize(W, H);
     const auto ours = ProjectionOnTheStack();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -63,25 +64,24 @@ TEST_F(SurfacePointRender, FrameProjectsThroughTheCameraMatrixAsGluDid) {
 // depth, and a marker drawn at the point covers that very pixel.
 TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
     int checked = 0;
-    using View = void (*)(Case&);
-    const std::array<View, 3> views = {[](Case& s) { s.ViewFront(); },
-                                       [](Case& s) { s.ViewBack(); },
-                                       [](Case& s) { s.ViewLeft(); }};
-    for (const View view : views) {
-        view(scene);
+    const Body& body = theCase.GetBody();
+    const Camera& camera = view.GetCamera();
+    for (void (ViewState::*standard)() :
+         {&ViewState::ViewFront, &ViewState::ViewBack, &ViewState::ViewLeft}) {
+        (view.*standard)();
         for (int y = 30; y < H; y += 45) {
             for (int x = 170; x < 235; x += 16) {
-                const auto hit = BodySurfaceAt(scene, W, H, x + 0.5, y + 0.5);
+                const auto hit = BodySurfaceAt(body, camera, W, H, x + 0.5, y + 0.5);
                 if (!hit) {
                     continue;
                 }
-                scene.ClearSurfaceMarkers();
+                view.ClearSurfaceMarkers();
                 h.Render();
                 const double eyeDepth =
-                    -scene.GetCamera().ViewMatrix().TransformPoint(hit->point).z;
+                    -view.GetCamera().ViewMatrix().TransformPoint(hit->point).z;
                 EXPECT_NEAR(ShownDepth(x, H - 1 - y), eyeDepth, 1e-3) << x << "," << y;
 
-                scene.AddSurfaceMarker(hit->point);
+                view.AddSurfaceMarker(hit->point);
                 h.Render();
                 EXPECT_TRUE(Is(h.Pixel(x, H - 1 - y), kInMarkerColor)) << x << "," << y;
                 ++checked;
@@ -89,7 +89,7 @@ TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
         }
     }
     EXPECT_GT(checked, 20);
-    scene.ClearSurfaceMarkers();
-    scene.ViewFront();
-    EXPECT_FALSE(BodySurfaceAt(scene, W, H, 3.5, 3.5));
+    view.ClearSurfaceMarkers();
+    view.ViewFront();
+    EXPECT_FALSE(BodySurfaceAt(body, camera, W, H, 3.5, 3.5));
 }

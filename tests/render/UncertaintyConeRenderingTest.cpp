@@ -21,7 +21,8 @@ bool Same(const Rgb& a, const Rgb& b) {
 TEST(UncertaintyConeRendering, TheExportedConeLiesWhereTheFrameDrawsIt) {
     RenderHarness h;
     ASSERT_TRUE(h.Ready()) << h.Error();
-    Case& scene = h.Scene();
+    Case& theCase = h.GetCase();
+    ViewState& view = h.GetView();
     Trajectory& shot = h.AddTrajectory(1, 0.3, 1.0, 0.2, 1, 0, 0);
     shot.SetPoints(0.3, 1.0, 0.2, 0.6, 1.0, 0.2); // travelling toward the body's left
     ASSERT_TRUE(shot.SetUncertainty(0.05));
@@ -40,10 +41,10 @@ TEST(UncertaintyConeRendering, TheExportedConeLiesWhereTheFrameDrawsIt) {
         return pixels;
     };
     const std::vector<Rgb> without = frame();
-    scene.ToggleUncertaintyCones();
+    view.ToggleUncertaintyCones();
     const std::vector<Rgb> with = frame();
 
-    const ExportScene exported = BuildExportScene(scene);
+    const ExportScene exported = BuildExportScene(theCase, view.Switches().uncertaintyCones);
     const ExportNode& cone = exported.nodes.back();
     ASSERT_EQ(cone.name, "Uncertainty cone 1");
     const ExportPrimitive& side = cone.primitives.at(0);

@@ -57,12 +57,12 @@ protected:
             {0.1, 1.0, 0.1, 0.105, 1.0, 0.1},
         };
         for (const auto& t : tracks) {
-            Trajectory* path = scene.AddTrajectory(1);
-            path->SetPoints(t[0], t[1], t[2], t[3], t[4], t[5]);
+            Trajectory* trajectory = scene.AddTrajectory(1);
+            trajectory->SetPoints(t[0], t[1], t[2], t[3], t[4], t[5]);
         }
         scene.GetTrajectory(3)->SetUncertainty(0.004);
         caseFile = folder.File("case.txt");
-        ASSERT_TRUE(DataFile(scene).Write(caseFile).ok());
+        ASSERT_TRUE(DataFile::Write(scene, caseFile).ok());
     }
 
     Case scene;
@@ -80,12 +80,12 @@ TEST_F(ReportCommandTest, PdfReadsBackEveryAngle) {
     std::string text;
     ASSERT_EQ(RunShell("pdftotext -raw '" + pdf + "' -", text), 0);
     for (int i = 0; i < scene.GetTrajectoryCount(); ++i) {
-        const Trajectory& path = *scene.GetTrajectory(i);
-        const TrajectoryCourse course = DescribeTrajectory(path);
+        const Trajectory& trajectory = *scene.GetTrajectory(i);
+        const TrajectoryCourse course = DescribeTrajectory(trajectory);
         SCOPED_TRACE(testing::Message() << "trajectory " << i + 1);
         std::vector<std::string> expected = {
-            "Direction angle " + OneDecimal(path.GetDirectionAngle()) + "\u00b0",
-            "Elevation angle " + OneDecimal(path.GetElevationDegrees()) + "\u00b0",
+            "Direction angle " + OneDecimal(trajectory.GetDirectionAngle()) + "\u00b0",
+            "Elevation angle " + OneDecimal(trajectory.GetElevationDegrees()) + "\u00b0",
             course.sentence,
             "transverse " + DegreesText(course.planeAngles.transverse),
             "sagittal " + DegreesText(course.planeAngles.sagittal),

@@ -5,6 +5,7 @@
 // sources).
 
 #include "case/Case.h"
+#include "view/ViewState.h"
 #include "case/Element.h"
 #include "case/ElementList.h"
 
@@ -147,12 +148,12 @@ inline std::string CompareWithBaseline(const std::string& name, const RgbImage& 
 // The evidence every case shows: a full arrow through the chest with a two-line label, a half
 // arrow that stayed in the abdomen, and a small labelled element beside it. Body frame: +X toward
 // the body's left, +Y up, +Z toward its front.
-inline void AddEvidence(Case& scene) {
-    Trajectory* through = scene.AddTrajectory(1);
+inline void AddEvidence(Case& theCase) {
+    Trajectory* through = theCase.AddTrajectory(1);
     through->SetPoints(-0.10, 1.36, 0.26, 0.06, 1.22, 0.02);
     through->SetColor(1, 0, 0);
     through->SetText("Entry A\r\nright chest");
-    Trajectory* inside = scene.AddTrajectory(0);
+    Trajectory* inside = theCase.AddTrajectory(0);
     inside->SetPoints(0.10, 1.02, 0.24, 0.02, 1.06, 0.10);
     inside->SetColor(0, 0, 1);
     inside->SetText("Entry B");
@@ -164,14 +165,14 @@ inline void AddEvidence(Case& scene) {
     element->SetBounds(-0.03, -0.02, -0.025, 0.03, 0.02, 0.025);
     element->SetColor(0, 0.8, 0);
     element->SetText("Fragment");
-    scene.GetElements().Add(std::move(element));
+    theCase.GetElements().Add(std::move(element));
 }
 
-// One display mode: its baseline's name and the switches that make it, applied to a scene that
-// was just set up (front view, axes on, labels on, opaque body) and holds the evidence.
+// One display mode: its baseline's name and the switches that make it, applied to a view that was
+// just set up (front view, axes on, labels on, opaque body) on a case that holds the evidence.
 struct DisplayMode {
     const char* name;
-    std::function<void(::Case&)> apply;
+    std::function<void(ViewState&)> apply;
 };
 
 // Test listings name a mode by its name, not by its bytes.
@@ -181,28 +182,28 @@ inline void PrintTo(const DisplayMode& c, std::ostream* out) {
 
 inline std::vector<DisplayMode> DisplayModes() {
     return {
-        {"plain", [](::Case& s) { s.ToggleAxes(); }},
+        {"plain", [](ViewState& s) { s.ToggleAxes(); }},
         {"transparent",
-         [](::Case& s) {
+         [](ViewState& s) {
              s.ToggleAxes();
              s.ToggleBodyTransparency();
          }},
-        {"axes", [](::Case&) {}},
-        {"front_grid", [](::Case& s) { s.ToggleFrontGrid(); }},
+        {"axes", [](ViewState&) {}},
+        {"front_grid", [](ViewState& s) { s.ToggleFrontGrid(); }},
         {"lateral_grid",
-         [](::Case& s) {
+         [](ViewState& s) {
              s.ToggleLateralGrid();
              s.ViewProfile();
          }},
-        {"labels_off", [](::Case& s) { s.ToggleText(); }},
-        {"labels_transparent", [](::Case& s) { s.ToggleBodyTransparency(); }},
+        {"labels_off", [](ViewState& s) { s.ToggleText(); }},
+        {"labels_transparent", [](ViewState& s) { s.ToggleBodyTransparency(); }},
         {"move_handles",
-         [](::Case& s) {
+         [](ViewState& s) {
              s.SetManipulationMode(ManipulationMode::Move);
              s.SelectTrajectory(1);
          }},
         {"rotate_handles",
-         [](::Case& s) {
+         [](ViewState& s) {
              s.ToggleBodyTransparency();
              s.SetManipulationMode(ManipulationMode::Rotate);
              s.SelectElement(1);

@@ -79,23 +79,24 @@ RenderHarness::RenderHarness() {
     if (!context) {
         return;
     }
-    scene.SetRenderer(&renderer);
+    view.ViewFront();
     {
         WorkingDirectory inModels(models.Root());
-        ready = scene.CreateContext(&error) == 0;
+        const Status loaded = theCase.LoadModels();
+        error = loaded.message();
+        ready = loaded.ok() && renderer.InitializeContext();
     }
-    scene.Resize(kWidth, kHeight);
+    renderer.Resize(kWidth, kHeight);
 }
 
 RenderHarness::~RenderHarness() {
     if (context) {
-        scene.DestroyContext();
+        renderer.DestroyContext();
     }
-    scene.SetRenderer(nullptr);
 }
 
 void RenderHarness::Render() {
-    scene.RenderFrame();
+    renderer.RenderFrame(theCase, view);
     glFinish();
 }
 
@@ -106,7 +107,7 @@ Rgb RenderHarness::Pixel(int x, int y) const {
 }
 
 std::array<double, 2> RenderHarness::Project(double x, double y, double z) const {
-    const Vec3 eye = scene.GetCamera().ViewMatrix().TransformPoint({x, y, z});
+    const Vec3 eye = view.GetCamera().ViewMatrix().TransformPoint({x, y, z});
     const double focal = 1.0 / std::tan(std::numbers::pi / 6.0);
     const double aspect = static_cast<double>(kWidth) / kHeight;
     const double ndcX = focal / aspect * eye.x / -eye.z;
@@ -115,16 +116,17 @@ std::array<double, 2> RenderHarness::Project(double x, double y, double z) const
 }
 
 void RenderHarness::PickAt(double x, double y) {
-    scene.Pick(static_cast<int>(std::lround(x)), kHeight - static_cast<int>(std::lround(y)));
+    renderer.Pick(theCase, view, static_cast<int>(std::lround(x)),
+                  kHeight - static_cast<int>(std::lround(y)));
 }
 
 Trajectory& RenderHarness::AddTrajectory(int exited, double x, double y, double z, double r,
                                          double g, double b) {
-    Trajectory& path = *scene.AddTrajectory(exited);
+    Trajectory& trajectory = *theCase.AddTrajectory(exited);
     // Along -Z from IN: no turn at all.
-    path.SetPoints(x, y, z, x, y, z - 0.3);
-    path.SetColor(r, g, b);
-    return path;
+    trajectory.SetPoints(x, y, z, x, y, z - 0.3);
+    trajectory.SetColor(r, g, b);
+    return trajectory;
 }
 
 Element& RenderHarness::AddElement(double x, double y, double z, double width, double r, double g,
@@ -137,6 +139,6 @@ Element& RenderHarness::AddElement(double x, double y, double z, double width, d
     element->SetBounds(-width / 2, -width / 2, -width / 2, width / 2, width / 2, width / 2);
     element->SetColor(r, g, b);
     Element& added = *element;
-    scene.GetElements().Add(std::move(element));
+    theCase.GetElements().Add(std::move(element));
     return added;
 }

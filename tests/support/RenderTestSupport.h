@@ -3,6 +3,7 @@
 #include "case/Case.h"
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
+#include "view/ViewState.h"
 
 #include <array>
 #include <filesystem>
@@ -31,7 +32,8 @@ struct Rgb {
     int r = 0, g = 0, b = 0;
 };
 
-// A scene drawn by the real renderer into a headless framebuffer, with the test models loaded.
+// A case drawn by the real renderer into a headless framebuffer, with the test models loaded and
+// the front view.
 class RenderHarness {
 public:
     static constexpr int kWidth = 400;
@@ -42,8 +44,10 @@ public:
     bool Ready() const { return ready; }
     const std::string& Error() const { return error; }
 
-    Case& Scene() { return scene; }
+    Case& GetCase() { return theCase; }
+    ViewState& GetView() { return view; }
     void Render();                 // draws one frame and waits for it
+    void Resize(int width, int height) { renderer.Resize(width, height); }
     Rgb Pixel(int x, int y) const; // y counted from the bottom row, as OpenGL does
     // Where a world point lands in the framebuffer (x right, y up from the bottom row).
     std::array<double, 2> Project(double x, double y, double z) const;
@@ -57,7 +61,8 @@ public:
 private:
     TestModels models;
     std::unique_ptr<HeadlessContext> context;
-    Case scene;
+    Case theCase;
+    ViewState view;
     Renderer renderer;
     bool ready = false;
     std::string error;

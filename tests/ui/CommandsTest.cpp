@@ -11,7 +11,9 @@
 #include "ui/NewElementDialog.h"
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/QtPlatform.h"
-#include "ui/ViewCommands.h"
+#include "ui/CaseCommands.h"
+#include "case/CaseEditor.h"
+#include "view/ViewState.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,10 +30,12 @@ namespace {
 
 struct CommandsFixture : ::testing::Test {
     Case scene;
+    CaseEditor editor{scene};
+    ViewState view;
     ScriptedPlatform platform;
     int redraws = 0;
     std::optional<CapturedImage> capturedImage = CapturedImage::Create(4, 3, 32);
-    ViewCommands commands{scene, platform, nullptr, [this] { ++redraws; },
+    CaseCommands commands{editor, view, platform, nullptr, [this] { ++redraws; },
                           [this] { return capturedImage; }};
     QTemporaryDir folder;
 
@@ -76,9 +80,9 @@ TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
     scene.AddTrajectory(1);
     commands.AdjustTrajectory();
     scene.GetElements().Add(std::make_unique<Element>());
-    scene.SelectElement(1);
+    view.SelectElement(1);
     commands.AdjustTrajectory();
-    scene.ClearSelection();
+    view.ClearSelection();
     commands.DeleteSelected();
     const std::vector<QString> expected = {
         "Adjust trajectory: Create a trajectory first",
@@ -93,7 +97,7 @@ TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
 TEST_F(CommandsFixture, DeleteAsksAndRemovesTheSelectedElement) {
     scene.AddTrajectory(1);
     scene.GetElements().Add(std::make_unique<Element>());
-    scene.SelectElement(1);
+    view.SelectElement(1);
     WhenModal<QDialog>([](QDialog& d) { Click(d, "okButton"); });
     commands.DeleteSelected();
     EXPECT_EQ(scene.GetElements().GetCount(), 0);
@@ -143,7 +147,7 @@ TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
     commands.ChangeColor(); // nothing selected: nothing asked
     EXPECT_TRUE(platform.ColorRequests().empty());
 
-    scene.SelectTrajectory(1);
+    view.SelectTrajectory(1);
     commands.ChangeColor(); // the chooser is cancelled and answers its initial colour
     ASSERT_EQ(platform.ColorRequests().size(), 1u);
     EXPECT_EQ(platform.ColorRequests()[0], QColor(127, 63, 255));
@@ -151,7 +155,7 @@ TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
     EXPECT_DOUBLE_EQ(path.GetBlue(), 1.0);
 
     scene.GetElements().Add(std::make_unique<Element>());
-    scene.SelectElement(1);
+    view.SelectElement(1);
     platform.QueueColor(QColor(0, 128, 0));
     commands.ChangeColor();
     double r = 0, g = 0, b = 0;

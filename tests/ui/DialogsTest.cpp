@@ -2,6 +2,8 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "view/ViewState.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
@@ -24,9 +26,17 @@
 
 namespace {
 
+// `redraws` counts the frames the dialogs ask for: every change (or preview) they announce
+// through the editor, and the frame after the colour chooser.
 struct DialogFixture : ::testing::Test {
+    DialogFixture() {
+        editor.AddListener([this](const CaseChange&) { ++redraws; });
+    }
     Case scene;
+    CaseEditor editor{scene};
+    ViewState view;
     ScriptedPlatform platform;
+    QColor proposedColor = Qt::white;
     int redraws = 0;
     std::function<void()> redraw = [this] { ++redraws; };
 };
@@ -40,11 +50,11 @@ void Click(QDialog& dialog, const char* button) {
 }
 
 Trajectory& AddTrajectory(Case& scene, double dx, double dy, double dz) {
-    Trajectory& path = *scene.AddTrajectory(1);
-    path.SetDx(dx);
-    path.SetDy(dy);
-    path.SetDz(dz);
-    return path;
+    Trajectory& trajectory = *scene.AddTrajectory(1);
+    trajectory.SetDx(dx);
+    trajectory.SetDy(dy);
+    trajectory.SetDz(dz);
+    return trajectory;
 }
 
 } // namespace
@@ -72,8 +82,8 @@ TEST(DialogInputTest, ColoursBecomeBytesByTruncation) {
 }
 
 TEST_F(DialogFixture, NewTrajectoryComputesFromTypedCentimetres) {
-    scene.SetTrajectoryColor(0.0, 1.0, 0.0);
-    NewTrajectoryDialog dialog(scene, platform, redraw);
+    proposedColor = QColor(0, 255, 0);
+    NewTrajectoryDialog dialog(editor, platform, proposedColor, redraw);
     platform.QueueColor(QColor(255, 0, 0));
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         EXPECT_EQ(d.windowTitle(), "New trajectory");
@@ -89,25 +99,25 @@ TEST_F(DialogFixture, NewTrajectoryComputesFromTypedCentimetres) {
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     ASSERT_EQ(scene.GetTrajectoryCount(), 1);
-    const Trajectory& path = *scene.GetTrajectory(0);
-    EXPECT_EQ(dialog.GetCreatedTrajectory(), &path);
-    EXPECT_DOUBLE_EQ(path.GetX1(), 0.1);
-    EXPECT_DOUBLE_EQ(path.GetY1(), 1.5);
-    EXPECT_DOUBLE_EQ(path.GetZ1(), 0.05);
-    EXPECT_DOUBLE_EQ(path.GetX2(), -0.1);
-    EXPECT_DOUBLE_EQ(path.GetY2(), 1.4);
-    EXPECT_DOUBLE_EQ(path.GetZ2(), 0.2);
-    EXPECT_EQ(path.GetExited(), 0);
+    const Trajectory& trajectory = *scene.GetTrajectory(0);
+    EXPECT_EQ(dialog.GetCreatedTrajectory(), &trajectory);
+    EXPECT_DOUBLE_EQ(trajectory.GetX1(), 0.1);
+    EXPECT_DOUBLE_EQ(trajectory.GetY1(), 1.5);
+    EXPECT_DOUBLE_EQ(trajectory.GetZ1(), 0.05);
+    EXPECT_DOUBLE_EQ(trajectory.GetX2(), -0.1);
+    EXPECT_DOUBLE_EQ(trajectory.GetY2(), 1.4);
+    EXPECT_DOUBLE_EQ(trajectory.GetZ2(), 0.2);
+    EXPECT_EQ(trajectory.GetExited(), 0);
     // The chooser opened on the proposed colour; its answer colours the new trajectory.
     ASSERT_EQ(platform.ColorRequests().size(), 1u);
     EXPECT_EQ(platform.ColorRequests()[0], QColor(0, 255, 0));
-    EXPECT_DOUBLE_EQ(path.GetRed(), 1.0);
-    EXPECT_DOUBLE_EQ(path.GetGreen(), 0.0);
-    EXPECT_EQ(redraws, 1);
+    EXPECT_DOUBLE_EQ(trajectory.GetRed(), 1.0);
+    EXPECT_DOUBLE_EQ(trajectory.GetGreen(), 0.0);
+    EXPECT_EQ(redraws, 2); // after the colour chooser, and the new trajectory
 }
 
 TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) {
-    NewTrajectoryDialog dialog(scene, platform, redraw);
+    NewTrajectoryDialog dialog(editor, platform, proposedColor, redraw);
     platform.QueueColor(QColor(0, 0, 255));
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         Type(d, "inX", "10");
@@ -117,7 +127,7 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     EXPECT_EQ(scene.GetTrajectoryCount(), 0);
     EXPECT_EQ(dialog.GetCreatedTrajectory(), nullptr);
-    EXPECT_EQ(ProposedColor(scene), QColor(0, 0, 255));
+    EXPECT_EQ(proposedColor, QColor(0, 0, 255));
 
     // The next opening starts empty and unchecked: an empty Compute gives a full arrow at 0.
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
@@ -148,7 +158,7 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
 }
 
 TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
-    NewElementDialog dialog(scene, platform, redraw);
+    NewElementDialog dialog(editor, platform, proposedColor, redraw);
     WhenModal<NewElementDialog>([](NewElementDialog& d) {
         EXPECT_EQ(d.windowTitle(), "New element");
         Type(d, "positionX", "5");
@@ -173,13 +183,12 @@ TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
 }
 
 TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) {
-    Trajectory& path = AddTrajectory(scene, 0.13, -0.05, 0.0);
-    path.SetDPitch(7);
-    path.SetDYaw(3);
-    scene.SelectTrajectory(1);
-    AdjustTrajectoryDialog dialog(redraw);
-    dialog.Bind(scene);
-    WhenModal<AdjustTrajectoryDialog>([&path](AdjustTrajectoryDialog& d) {
+    Trajectory& trajectory = AddTrajectory(scene, 0.13, -0.05, 0.0);
+    trajectory.SetDPitch(7);
+    trajectory.SetDYaw(3);
+    view.SelectTrajectory(1);
+    AdjustTrajectoryDialog dialog(editor, view);
+    WhenModal<AdjustTrajectoryDialog>([&trajectory](AdjustTrajectoryDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "numberField").text(), "1");
         QSlider& x = Child<QSlider>(d, "sliderX");
         EXPECT_EQ(x.value(), 56);
@@ -187,45 +196,44 @@ TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) 
         EXPECT_EQ(x.minimum(), 30);
         EXPECT_EQ(x.maximum(), 70);
         // Opening changes nothing; moving one slider rewrites all three shifts.
-        EXPECT_DOUBLE_EQ(path.GetDx(), 0.13);
+        EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0.13);
         QTest::keyClick(&Child<QSlider>(d, "sliderZ"), Qt::Key_Right);
-        EXPECT_NEAR(path.GetDx(), 0.12, 1e-12);
-        EXPECT_NEAR(path.GetDy(), -0.06, 1e-12);
-        EXPECT_NEAR(path.GetDz(), 0.02, 1e-12);
+        EXPECT_NEAR(trajectory.GetDx(), 0.12, 1e-12);
+        EXPECT_NEAR(trajectory.GetDy(), -0.06, 1e-12);
+        EXPECT_NEAR(trajectory.GetDz(), 0.02, 1e-12);
         Click(d, "resetButton");
-        EXPECT_EQ(path.GetDx(), 0.0);
-        EXPECT_EQ(path.GetDPitch(), 0.0);
-        EXPECT_EQ(path.GetDYaw(), 0.0);
+        EXPECT_EQ(trajectory.GetDx(), 0.0);
+        EXPECT_EQ(trajectory.GetDPitch(), 0.0);
+        EXPECT_EQ(trajectory.GetDYaw(), 0.0);
         EXPECT_EQ(x.value(), 50);
         Click(d, "cancelButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     // Cancel brings back exactly what the dialog opened on, the rotations Reset cleared too.
-    EXPECT_EQ(path.GetDx(), 0.13);
-    EXPECT_EQ(path.GetDy(), -0.05);
-    EXPECT_EQ(path.GetDz(), 0.0);
-    EXPECT_EQ(path.GetDPitch(), 7.0);
-    EXPECT_EQ(path.GetDYaw(), 3.0);
+    EXPECT_EQ(trajectory.GetDx(), 0.13);
+    EXPECT_EQ(trajectory.GetDy(), -0.05);
+    EXPECT_EQ(trajectory.GetDz(), 0.0);
+    EXPECT_EQ(trajectory.GetDPitch(), 7.0);
+    EXPECT_EQ(trajectory.GetDYaw(), 3.0);
     EXPECT_EQ(redraws, 3); // the slider, Reset and Cancel
 }
 
 TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
-    Trajectory& path = AddTrajectory(scene, 0.0, 0.0, 0.0);
-    path.SetWithArm(false);
-    scene.SelectTrajectory(1);
-    AdjustTrajectoryDialog dialog(redraw);
-    dialog.Bind(scene);
+    Trajectory& trajectory = AddTrajectory(scene, 0.0, 0.0, 0.0);
+    trajectory.SetWithArm(false);
+    view.SelectTrajectory(1);
+    AdjustTrajectoryDialog dialog(editor, view);
     // Ticking shows at once; Cancel puts it back.
-    WhenModal<AdjustTrajectoryDialog>([&path, this](AdjustTrajectoryDialog& d) {
+    WhenModal<AdjustTrajectoryDialog>([&trajectory, this](AdjustTrajectoryDialog& d) {
         QCheckBox& box = Child<QCheckBox>(d, "withArmBox");
         EXPECT_FALSE(box.isChecked());
         QTest::mouseClick(&box, Qt::LeftButton);
-        EXPECT_TRUE(path.GetWithArm());
+        EXPECT_TRUE(trajectory.GetWithArm());
         EXPECT_EQ(redraws, 1);
         Click(d, "cancelButton");
     });
     dialog.exec();
-    EXPECT_FALSE(path.GetWithArm());
+    EXPECT_FALSE(trajectory.GetWithArm());
     // OK keeps it; Reset leaves it alone.
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         QTest::mouseClick(&Child<QCheckBox>(d, "withArmBox"), Qt::LeftButton);
@@ -233,36 +241,34 @@ TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
         Click(d, "okButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_TRUE(path.GetWithArm());
+    EXPECT_TRUE(trajectory.GetWithArm());
 }
 
 TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {
-    Trajectory& path = AddTrajectory(scene, 0.1, 0.0, 0.0);
-    scene.SelectTrajectory(1);
-    AdjustTrajectoryDialog dialog(redraw);
-    dialog.Bind(scene);
+    Trajectory& trajectory = AddTrajectory(scene, 0.1, 0.0, 0.0);
+    view.SelectTrajectory(1);
+    AdjustTrajectoryDialog dialog(editor, view);
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         Child<QSlider>(d, "sliderX").setValue(70);
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     dialog.exec();
-    EXPECT_NEAR(path.GetDx(), 0.1, 1e-12);
+    EXPECT_NEAR(trajectory.GetDx(), 0.1, 1e-12);
 
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         Child<QSlider>(d, "sliderY").setValue(30);
         Click(d, "okButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_NEAR(path.GetDy(), -0.4, 1e-12);
-    EXPECT_NEAR(path.GetDx(), 0.1, 1e-12);
+    EXPECT_NEAR(trajectory.GetDy(), -0.4, 1e-12);
+    EXPECT_NEAR(trajectory.GetDx(), 0.1, 1e-12);
 }
 
 TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
     Body& body = scene.GetBody();
     ASSERT_TRUE(body.SetHeight(0.5));
     body.SetName("victim");
-    BodyParametersDialog dialog(platform, redraw);
-    dialog.Bind(scene);
+    BodyParametersDialog dialog(editor, platform);
     WhenModal<BodyParametersDialog>([&body](BodyParametersDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "heightField").text(), " 50.0");
         EXPECT_EQ(Child<QLineEdit>(d, "nameField").text(), "victim");
@@ -304,8 +310,7 @@ TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
 
 TEST_F(DialogFixture, BodyParametersRefuseAHeightOfZeroWithAMessage) {
     ASSERT_TRUE(scene.GetBody().SetHeight(1.8));
-    BodyParametersDialog dialog(platform, redraw);
-    dialog.Bind(scene);
+    BodyParametersDialog dialog(editor, platform);
     WhenModal<BodyParametersDialog>([](BodyParametersDialog& d) {
         Child<QLineEdit>(d, "heightField").setText("tall");
         Click(d, "okButton");
@@ -321,8 +326,7 @@ TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
     arm.SetPitch(90);
     Placement& head = scene.GetBody().GetHead();
     head.SetYaw(-3);
-    BodyMovementsDialog dialog(redraw);
-    dialog.Bind(scene);
+    BodyMovementsDialog dialog(editor);
     WhenModal<BodyMovementsDialog>([&arm](BodyMovementsDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Body movements");
         QComboBox& parts = Child<QComboBox>(d, "partList");
@@ -374,8 +378,8 @@ TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
 
 TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
     scene.AddTrajectory(1);
-    scene.SelectTrajectory(1);
-    PropertiesDialog dialog(scene);
+    view.SelectTrajectory(1);
+    PropertiesDialog dialog(editor, view);
     WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         QPlainTextEdit& field = Child<QPlainTextEdit>(d, "textField");
         EXPECT_TRUE(field.toPlainText().isEmpty());
@@ -398,7 +402,7 @@ TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
 
     // An element's text when no trajectory is selected; the stored text is cut to 4999.
     scene.GetElements().Add(std::make_unique<Element>());
-    scene.SelectElement(1);
+    view.SelectElement(1);
     WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         Child<QPlainTextEdit>(d, "textField").setPlainText(QString(6000, 'a'));
         Click(d, "okButton");
@@ -412,9 +416,8 @@ TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
     for (int i = 0; i < 5; ++i) {
         scene.AddTrajectory(1)->SetText("t" + std::to_string(i + 1));
     }
-    scene.SelectTrajectory(3);
-    ConfirmDeleteDialog dialog(redraw);
-    dialog.Bind(scene);
+    view.SelectTrajectory(3);
+    ConfirmDeleteDialog dialog(editor, view);
     WhenModal<ConfirmDeleteDialog>([](ConfirmDeleteDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Confirm ?");
         EXPECT_EQ(Child<QLabel>(d, "messageLabel").text(), "Delete trajectory number 3");
@@ -424,18 +427,18 @@ TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
     ASSERT_EQ(scene.GetTrajectoryCount(), 4);
     EXPECT_EQ(scene.GetTrajectory(2)->GetText(), "t4");
     EXPECT_EQ(scene.GetTrajectory(3)->GetText(), "t5");
-    EXPECT_EQ(scene.GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
     EXPECT_EQ(redraws, 1);
 
     scene.GetElements().Add(std::make_unique<Element>());
     scene.GetElements().Add(std::make_unique<Element>());
-    scene.SelectElement(2);
+    view.SelectElement(2);
     WhenModal<ConfirmDeleteDialog>([](ConfirmDeleteDialog& d) {
         EXPECT_EQ(Child<QLabel>(d, "messageLabel").text(), "Delete element number 2");
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     dialog.exec();
     EXPECT_EQ(scene.GetElements().GetCount(), 2);
-    EXPECT_EQ(scene.GetSelectedElementNumber(), 2);
+    EXPECT_EQ(view.GetSelectedElementNumber(), 2);
     EXPECT_EQ(redraws, 1);
 }

@@ -4,7 +4,9 @@
 #include "case/Case.h"
 #include "ui/FileCommands.h"
 #include "ui/QtPlatform.h"
-#include "ui/ViewCommands.h"
+#include "case/CaseEditor.h"
+#include "ui/CaseCommands.h"
+#include "view/ViewState.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -40,8 +42,10 @@ struct FolderFixture : ::testing::Test {
     QTemporaryDir start;
     QString previous = QDir::currentPath();
     Case scene;
+    CaseEditor editor{scene};
+    ViewState view;
     ScriptedPlatform platform;
-    ViewCommands commands{scene, platform, nullptr, [] {},
+    CaseCommands commands{editor, view, platform, nullptr, [] {},
                           [] { return CapturedImage::Create(2, 2, 32); }};
 
     void SetUp() override {
@@ -111,7 +115,7 @@ TEST_F(FolderFixture, SavingCreatesTheDataFolderOnlyWhenTheUserAgrees) {
     EXPECT_EQ(platform.SaveRequests().at(1).initialFolder, Work());
     EXPECT_TRUE(platform.Messages().empty());
 
-    ViewCommands fresh{scene, platform, nullptr, [] {},
+    CaseCommands fresh{editor, view, platform, nullptr, [] {},
                        [] { return CapturedImage::Create(2, 2, 32); }};
     fresh.SetStartDirectory(Work());
     platform.ClearRecords();

@@ -5,7 +5,7 @@
 #include "render/Renderer.h"
 #include "support/BaselineImage.h"
 #include "ui/ImageCapture.h"
-#include "ui/ViewCommands.h"
+#include "ui/CaseCommands.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -53,7 +53,7 @@ baseline::RgbImage FromQImage(const QImage& source) {
     return image;
 }
 
-// The case drawn the way `ruvo --render` draws it: a scene of its own with the default models,
+// The case drawn the way `ruvo --render` draws it: a case of its own with the default models,
 // a headless context of the given size.
 baseline::RgbImage RenderHeadless(const baseline::DisplayMode& displayMode, int width, int height) {
     std::string error;
@@ -62,18 +62,20 @@ baseline::RgbImage RenderHeadless(const baseline::DisplayMode& displayMode, int 
     if (!context) {
         return {};
     }
-    Case scene;
+    Case theCase;
+    ViewState view;
     Renderer renderer;
-    scene.SetRenderer(&renderer);
-    EXPECT_EQ(scene.CreateContext(&error), 0) << error;
-    baseline::AddEvidence(scene);
-    displayMode.apply(scene);
-    scene.Resize(width, height);
-    scene.RenderFrame();
+    view.ViewFront();
+    const Status loaded = theCase.LoadModels();
+    EXPECT_TRUE(loaded.ok()) << loaded.message();
+    EXPECT_TRUE(renderer.InitializeContext());
+    baseline::AddEvidence(theCase);
+    displayMode.apply(view);
+    renderer.Resize(width, height);
+    renderer.RenderFrame(theCase, view);
     glFinish();
     baseline::RgbImage image = baseline::ReadFramebuffer(width, height);
-    scene.DestroyContext();
-    scene.SetRenderer(nullptr);
+    renderer.DestroyContext();
     return image;
 }
 
@@ -82,8 +84,8 @@ class WindowCapture : public MainWindowFixture,
                       public ::testing::WithParamInterface<baseline::DisplayMode> {
 protected:
     void ShowCase() {
-        baseline::AddEvidence(Scene());
-        GetParam().apply(Scene());
+        baseline::AddEvidence(TheCase());
+        GetParam().apply(TheViewState());
         View().Redraw();
         QTest::qWait(50);
     }
@@ -128,7 +130,7 @@ TEST_P(TransparentBodyImage, ScreenCaptureAndSavedFileShowTheSamePixels) {
 
     QTemporaryDir folder;
     platform.QueueSaveFile(folder.filePath("view.jpg"));
-    View().GetCommands().SaveImage();
+    Commands().SaveImage();
     QImage saved;
     ASSERT_TRUE(saved.load(folder.filePath("view.jpg")));
     // The same encoder given the headless pixels writes the same picture (JPEG's own error at

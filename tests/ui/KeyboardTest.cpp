@@ -9,7 +9,7 @@
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/PropertiesDialog.h"
 #include "ui/QtPlatform.h"
-#include "ui/ViewCommands.h"
+#include "ui/CaseCommands.h"
 
 #include <QColorDialog>
 #include <QGuiApplication>
@@ -74,9 +74,11 @@ void CloseLeftoverModals() {
 } // namespace
 
 TEST(KeyboardTest, TheMainWindowHasTheKeyboardAsSoonAsItIsShown) {
-    Case scene;
+    Case theCase;
+    CaseEditor editor(theCase);
+    ViewState view;
     ScriptedPlatform platform;
-    MainWindow frame(scene, platform);
+    MainWindow frame(editor, view, platform);
     frame.show(); // nobody clicks, nobody activates it
     ASSERT_TRUE(HasKeyboard(&frame));
 }
@@ -97,10 +99,12 @@ TEST(KeyboardTest, EnterClosesTheDataSummaryAndItsTextCannotBeChanged) {
 }
 
 TEST(KeyboardTest, PropertiesTakeEnterAsANewLineAndCtrlEnterAsOk) {
-    Case scene;
-    Trajectory* path = scene.AddTrajectory(1);
-    scene.SelectTrajectory(1);
-    PropertiesDialog dialog(scene);
+    Case theCase;
+    CaseEditor editor(theCase);
+    ViewState view;
+    Trajectory* trajectory = theCase.AddTrajectory(1);
+    view.SelectTrajectory(1);
+    PropertiesDialog dialog(editor, view);
     bool stillOpenAfterEnter = false;
     WhenModal<PropertiesDialog>([&](PropertiesDialog& d) {
         EXPECT_TRUE(Child<QLabel>(d, "keysHint").text().contains("Ctrl+Enter"));
@@ -113,16 +117,18 @@ TEST(KeyboardTest, PropertiesTakeEnterAsANewLineAndCtrlEnterAsOk) {
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(stillOpenAfterEnter);
-    EXPECT_EQ(path->GetText(), "Entry\r\nchest");
+    EXPECT_EQ(trajectory->GetText(), "Entry\r\nchest");
 }
 
 // The colour chooser stands in for the New trajectory dialog: the dialog is out of sight (its
 // modal loop still running) while the chooser is open, and back with the keyboard afterwards, so
 // Enter presses Compute.
 TEST(KeyboardTest, TheColourChooserHidesTheDialogWhichGetsTheKeyboardBack) {
-    Case scene;
+    Case theCase;
+    CaseEditor editor(theCase);
     QtPlatform platform;
-    NewTrajectoryDialog dialog(scene, platform, [] {});
+    QColor proposedColor = Qt::white;
+    NewTrajectoryDialog dialog(editor, platform, proposedColor, [] {});
     CloseLeftoverModals();
     bool runningWhileChoosing = false;
     bool seenWhileChoosing = true;
@@ -150,19 +156,19 @@ TEST(KeyboardTest, TheColourChooserHidesTheDialogWhichGetsTheKeyboardBack) {
     EXPECT_FALSE(seenWhileChoosing);
     EXPECT_EQ(after, before);
     EXPECT_DOUBLE_EQ(dialog.windowOpacity(), 1.0);
-    ASSERT_EQ(scene.GetTrajectoryCount(), 1);
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(0)->GetX1(), 0.1);
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(0)->GetRed(), 10 / 255.0);
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetX1(), 0.1);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetRed(), 10 / 255.0);
 }
 
 // A height of 0 typed in Body parameters reaches the field, is refused, and the refusal is a
 // message box that has the keyboard, so Enter closes it.
 TEST(KeyboardTest, TheRefusedHeightIsTypedIntoTheDialogAndItsMessageHasTheKeyboard) {
-    Case scene;
-    ASSERT_TRUE(scene.GetBody().SetHeight(1.8));
+    Case theCase;
+    CaseEditor editor(theCase);
+    ASSERT_TRUE(theCase.GetBody().SetHeight(1.8));
     QtPlatform platform;
-    BodyParametersDialog dialog(platform, [] {});
-    dialog.Bind(scene);
+    BodyParametersDialog dialog(editor, platform);
     CloseLeftoverModals();
     QString shownText;
     QTimer::singleShot(0, [&] {
@@ -181,7 +187,7 @@ TEST(KeyboardTest, TheRefusedHeightIsTypedIntoTheDialogAndItsMessageHasTheKeyboa
     });
     dialog.exec();
     EXPECT_TRUE(shownText.contains("more than 0")) << shownText.toStdString();
-    EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 1.8f);
+    EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 1.8f);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -191,8 +197,8 @@ using MenuKeyboardTest = MainWindowFixture;
 // "f" then shows the front view instead of opening the File menu.
 TEST_F(MenuKeyboardTest, LettersActOnTheViewAfterLeavingTheMenusWithEscape) {
     ASSERT_TRUE(HasKeyboard(frame.get()));
-    Scene().ViewTop();
-    const double topHeight = Scene().GetCamera().GetY();
+    TheViewState().ViewTop();
+    const double topHeight = TheViewState().GetCamera().GetY();
     TypeKey(Qt::Key_F, Qt::AltModifier); // opens File
     ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
     TypeKey(Qt::Key_Down);
@@ -207,6 +213,6 @@ TEST_F(MenuKeyboardTest, LettersActOnTheViewAfterLeavingTheMenusWithEscape) {
         opened->close();
     }
     EXPECT_EQ(opened, nullptr);
-    EXPECT_NE(Scene().GetCamera().GetY(), topHeight);
+    EXPECT_NE(TheViewState().GetCamera().GetY(), topHeight);
     EXPECT_TRUE(View().hasFocus());
 }

@@ -2,8 +2,13 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "ui/CaseCommands.h"
 #include "ui/CaseView.h"
+#include "ui/CommandSet.h"
 #include "ui/MainWindow.h"
+#include "ui/PointPlacement.h"
+#include "view/ViewState.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -16,13 +21,18 @@
 
 #include <gtest/gtest.h>
 
-// The real main window on its own scene, answered by the scripted platform, shown and with its
-// drawing set up (the default models read from ./data/default).
+// The real main window on a case of its own, answered by the scripted platform, shown and with its
+// drawing set up (the default models read from ./data/default, the front view).
 class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        scene = std::make_unique<Case>();
-        frame = std::make_unique<MainWindow>(*scene, platform);
+        theCase = std::make_unique<Case>();
+        editor = std::make_unique<CaseEditor>(*theCase);
+        viewState = std::make_unique<ViewState>();
+        viewState->ViewFront();
+        const Status loaded = theCase->LoadModels();
+        ASSERT_TRUE(loaded.ok()) << loaded.message();
+        frame = std::make_unique<MainWindow>(*editor, *viewState, platform);
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
         QDeadlineTimer deadline(30000);
@@ -30,8 +40,7 @@ protected:
                !deadline.hasExpired()) {
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
-        ASSERT_EQ(View().GetContextState(), CaseView::ContextState::Ready)
-            << View().GetStartupError();
+        ASSERT_EQ(View().GetContextState(), CaseView::ContextState::Ready);
         QCursor::setPos(0, 0); // keep the real pointer away from the view
         frame->activateWindow();
         View().setFocus();
@@ -40,16 +49,23 @@ protected:
 
     void TearDown() override {
         frame.reset();
-        scene.reset();
+        editor.reset();
+        viewState.reset();
+        theCase.reset();
     }
 
     CaseView& View() { return frame->GetView(); }
-    Case& Scene() { return *scene; }
+    // The case the window shows; the test changes it directly, as a file or a dialog would.
+    Case& TheCase() { return *theCase; }
+    CaseEditor& Editor() { return *editor; }
+    ViewState& TheViewState() { return *viewState; }
+    CaseCommands& Commands() { return frame->GetCommands(); }
+    void Trigger(Command command) { frame->GetCommandSet().Trigger(command); }
 
     // Where a world point shows in the view for a camera that is not turned (the front view and
     // its shifts): the frame's 60-degree perspective.
     QPoint Project(double x, double y, double z) {
-        const Camera& camera = scene->GetCamera();
+        const Camera& camera = viewState->GetCamera();
         const double ex = x - camera.GetX();
         const double ey = y - camera.GetY();
         const double ez = z - camera.GetZ();
@@ -64,10 +80,10 @@ protected:
 
     // A full arrow from (-0.3, 1, 0.5) to (0.3, 1, 0.5), selected as number n.
     Trajectory& AddTrajectory() {
-        Trajectory* path = scene->AddTrajectory(1);
-        path->SetPoints(-0.3, 1.0, 0.5, 0.3, 1.0, 0.5);
-        path->SetColor(1, 0, 0);
-        return *path;
+        Trajectory* trajectory = theCase->AddTrajectory(1);
+        trajectory->SetPoints(-0.3, 1.0, 0.5, 0.3, 1.0, 0.5);
+        trajectory->SetColor(1, 0, 0);
+        return *trajectory;
     }
 
     // A 20 cm element at (x, y, z).
@@ -79,7 +95,7 @@ protected:
         element->SetLength(0.2);
         element->SetBounds(-0.1, -0.1, -0.1, 0.1, 0.1, 0.1);
         Element& added = *element;
-        scene->GetElements().Add(std::move(element));
+        theCase->GetElements().Add(std::move(element));
         return added;
     }
 
@@ -101,6 +117,8 @@ protected:
     }
 
     ScriptedPlatform platform;
-    std::unique_ptr<Case> scene;
+    std::unique_ptr<Case> theCase;
+    std::unique_ptr<CaseEditor> editor;
+    std::unique_ptr<ViewState> viewState;
     std::unique_ptr<MainWindow> frame;
 };

@@ -2,7 +2,6 @@
 
 #include "base/AppInfo.h"
 #include "ui/AboutDialog.h"
-#include "ui/Document.h"
 
 #include <QDialog>
 #include <QFileInfo>
@@ -55,9 +54,9 @@ TEST_F(MainWindowTest, TitleNamesTheMakerAndVersionAndNeverTheDocument) {
     EXPECT_EQ(frame->windowHandle()->title(), title);
     // A dropped body file does not change it.
     const QString body =
-        QFileInfo(QString::fromStdString(Scene().GetBodyModelFile())).absoluteFilePath();
+        QFileInfo(QString::fromStdString(TheCase().GetBodyModelFile())).absoluteFilePath();
     frame->OpenFiles({body});
-    EXPECT_EQ(frame->GetDocument().GetFileName(), QFileInfo(body).fileName());
+    EXPECT_EQ(QString::fromStdString(TheCase().GetBodyModelFile()), body) << "opened as the body";
     EXPECT_EQ(frame->windowHandle()->title(), title + "*") << "the body changed the case";
     EXPECT_EQ(frame->pos(), QPoint(50, 50));
     EXPECT_EQ(frame->size(), QSize(800, 600));
@@ -109,9 +108,9 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
     EXPECT_TRUE(Item(*frame, "&View", "Front\tF")->shortcut().isEmpty());
 
     // Menu commands act like their keys.
-    Scene().ViewTop();
+    TheViewState().ViewTop();
     Item(*frame, "&View", "Front\tF")->trigger();
-    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), 0);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetPitch(), 0);
     Item(*frame, "&Help", "Contents\tF1")->trigger();
     Item(*frame, "&Help", "Kestrane website")->trigger();
     ASSERT_EQ(platform.ShellCalls().size(), 2u);
@@ -125,27 +124,27 @@ TEST_F(MainWindowTest, LetterKeysActInTheMainWindowButNotWhileTypingInADialog) {
     // Keys reach the menu commands only while one of the program's windows is active.
     frame->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    const bool axes = Scene().GetShowAxes();
+    const bool axes = TheViewState().Switches().axes;
     QTest::keyClick(&View(), Qt::Key_X);
-    EXPECT_NE(Scene().GetShowAxes(), axes);
+    EXPECT_NE(TheViewState().Switches().axes, axes);
     QTest::keyClick(&View(), Qt::Key_X, Qt::ShiftModifier); // not a plain letter
-    EXPECT_NE(Scene().GetShowAxes(), axes);
+    EXPECT_NE(TheViewState().Switches().axes, axes);
     QTest::keyClick(&View(), Qt::Key_G, Qt::AltModifier);
-    EXPECT_TRUE(Scene().GetShowLateralGrid());
+    EXPECT_TRUE(TheViewState().Switches().lateralGrid);
     QTest::keyClick(&View(), Qt::Key_Y);
-    EXPECT_TRUE(Scene().GetBodyTransparent());
+    EXPECT_TRUE(TheViewState().Switches().bodyTransparent);
     // The landmarks start hidden; W shows them and ticks the menu item, and hides them again.
     QAction* landmarks = Item(*frame, "&View", "Show landmarks\tW");
-    EXPECT_FALSE(Scene().GetShowLandmarks());
+    EXPECT_FALSE(TheViewState().Switches().landmarks);
     EXPECT_TRUE(landmarks->isCheckable());
     QTest::keyClick(&View(), Qt::Key_W);
-    EXPECT_TRUE(Scene().GetShowLandmarks());
+    EXPECT_TRUE(TheViewState().Switches().landmarks);
     EXPECT_TRUE(landmarks->isChecked());
     landmarks->trigger();
-    EXPECT_FALSE(Scene().GetShowLandmarks());
+    EXPECT_FALSE(TheViewState().Switches().landmarks);
     EXPECT_FALSE(landmarks->isChecked());
     QTest::keyClick(&View(), Qt::Key_E);
-    EXPECT_FALSE(Scene().GetShowText());
+    EXPECT_FALSE(TheViewState().Switches().text);
 
     bool typedIntoField = false;
     QTimer::singleShot(100, [&] {
@@ -161,10 +160,10 @@ TEST_F(MainWindowTest, LetterKeysActInTheMainWindowButNotWhileTypingInADialog) {
     layout->addWidget(new QLineEdit);
     dialog.exec();
     EXPECT_TRUE(typedIntoField);
-    EXPECT_NE(Scene().GetShowAxes(), axes);
-    EXPECT_FALSE(Scene().GetShowFrontGrid());
-    EXPECT_TRUE(Scene().GetBodyTransparent());
-    EXPECT_FALSE(Scene().GetShowText());
+    EXPECT_NE(TheViewState().Switches().axes, axes);
+    EXPECT_FALSE(TheViewState().Switches().frontGrid);
+    EXPECT_TRUE(TheViewState().Switches().bodyTransparent);
+    EXPECT_FALSE(TheViewState().Switches().text);
 }
 
 TEST_F(MainWindowTest, KeysWorkAgainAfterADialogClosesWithoutAWindowManager) {
@@ -181,19 +180,19 @@ TEST_F(MainWindowTest, KeysWorkAgainAfterADialogClosesWithoutAWindowManager) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     QWidget* keyboard = QApplication::focusWidget();
     ASSERT_NE(keyboard, nullptr);
-    const bool axes = Scene().GetShowAxes();
+    const bool axes = TheViewState().Switches().axes;
     QTest::keyClick(keyboard, Qt::Key_X);
-    EXPECT_NE(Scene().GetShowAxes(), axes);
+    EXPECT_NE(TheViewState().Switches().axes, axes);
 }
 
 TEST_F(MainWindowTest, DeleteAllEmptiesTheSceneWithoutAsking) {
     AddTrajectory();
     AddElement(0.5, 1.4, 0.3);
-    Scene().SelectElement(1);
+    TheViewState().SelectElement(1);
     Item(*frame, "&Edit", "Delete all trajectories and elements")->trigger();
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
-    EXPECT_EQ(Scene().GetElements().GetCount(), 0);
-    EXPECT_EQ(Scene().GetSelectionState(), SelectionState::Nothing);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().GetElements().GetCount(), 0);
+    EXPECT_EQ(TheViewState().GetSelectionState(), SelectionState::Nothing);
     EXPECT_TRUE(platform.Messages().empty());
 }
 

@@ -21,7 +21,8 @@ protected:
     // The body point the view shows at a widget position (pixel centre), as the click finds it.
     Vec3 BodyPointAt(QPoint at) {
         const auto hit =
-            BodySurfaceAt(Scene(), View().width(), View().height(), at.x() + 0.5, at.y() + 0.5);
+            BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(), View().width(),
+                          View().height(), at.x() + 0.5, at.y() + 0.5);
         EXPECT_TRUE(hit);
         return hit ? hit->point : Vec3{};
     }
@@ -46,16 +47,16 @@ QString Cm(double metres) {
 // removes the markers, Compute makes the trajectory; a miss only says so; Esc leaves the mode.
 TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     QTest::keyClick(&View(), 'c');
-    ASSERT_TRUE(View().GetPlacement().IsActive());
+    ASSERT_TRUE(frame->GetPlacement().IsActive());
     EXPECT_TRUE(Status().startsWith("Place points")) << Status().toStdString();
 
     Click({3, 3});
     EXPECT_EQ(Status(), "No body surface under the pointer.");
-    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+    EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
 
     const Vec3 in = BodyPointAt(Chest());
     Click(Chest());
-    ASSERT_EQ(Scene().GetSurfaceMarkers().size(), 1u);
+    ASSERT_EQ(TheViewState().GetSurfaceMarkers().size(), 1u);
     EXPECT_EQ(Status(), "IN at " + PointPlacement::PointText(in) + ". Click the exit point OUT.");
 
     QTest::keyClick(&View(), 'k'); // the back view, for the exit wound
@@ -70,9 +71,9 @@ TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     });
     Click(Chest());
     EXPECT_EQ(shown, QStringList({Cm(in.x), Cm(in.y), Cm(in.z), Cm(out.x), Cm(out.y), Cm(out.z)}));
-    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
-    EXPECT_TRUE(View().GetPlacement().IsActive());
+    EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_TRUE(frame->GetPlacement().IsActive());
 
     QTest::keyClick(&View(), 'f');
     const Vec3 second = BodyPointAt(Belly());
@@ -80,19 +81,19 @@ TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     WhenModal<NewTrajectoryDialog>(
         [](NewTrajectoryDialog& d) { Child<QPushButton>(d, "computeButton").click(); });
     Click(Belly());
-    ASSERT_EQ(Scene().GetTrajectoryCount(), 1);
-    const Trajectory& made = *Scene().GetTrajectory(0);
+    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
+    const Trajectory& made = *TheCase().GetTrajectory(0);
     EXPECT_NEAR(made.GetX1(), in.x, 1e-4);
     EXPECT_NEAR(made.GetY2(), second.y, 1e-4);
     EXPECT_NEAR(made.GetZ2(), second.z, 1e-4);
-    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+    EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
 
     Click(Chest());
     QTest::keyClick(&View(), Qt::Key_Escape);
-    EXPECT_FALSE(View().GetPlacement().IsActive());
-    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+    EXPECT_FALSE(frame->GetPlacement().IsActive());
+    EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
     Click(Chest()); // a plain click again: no marker
-    EXPECT_TRUE(Scene().GetSurfaceMarkers().empty());
+    EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
 }
 
 TEST_F(PlacePointsTest, RightClickOffersTheModeAndTheWheelZoomsTowardThePointer) {
@@ -109,20 +110,20 @@ TEST_F(PlacePointsTest, RightClickOffersTheModeAndTheWheelZoomsTowardThePointer)
     const QPoint at(20, 20);
     QTest::mousePress(&View(), Qt::RightButton, Qt::NoModifier, at);
     QTest::mouseRelease(&View(), Qt::RightButton, Qt::NoModifier, at);
-    EXPECT_TRUE(View().GetPlacement().IsActive());
+    EXPECT_TRUE(frame->GetPlacement().IsActive());
 
     const QPoint chest = Chest();
     const Vec3 before = BodyPointAt(chest);
-    const double zBefore = Scene().GetCamera().GetZ();
+    const double zBefore = TheViewState().GetCamera().GetZ();
     QWheelEvent wheel(chest, View().mapToGlobal(chest), {}, QPoint(0, 120), Qt::NoButton,
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&View(), &wheel);
-    EXPECT_LT(Scene().GetCamera().GetZ(), zBefore);
+    EXPECT_LT(TheViewState().GetCamera().GetZ(), zBefore);
     const Vec3 after = BodyPointAt(chest);
     EXPECT_NEAR(after.x, before.x, 2e-3); // the same spot stays under the pointer
     EXPECT_NEAR(after.y, before.y, 2e-3);
     QTest::keyClick(&View(), 'f'); // the standard view puts the camera back
-    EXPECT_DOUBLE_EQ(Scene().GetCamera().GetZ(), 2.5);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetZ(), 2.5);
 }
 
 // "Moves with the arm" follows the part the IN click lies on, and the trajectory made from the
@@ -132,7 +133,8 @@ TEST_F(PlacePointsTest, TheInPartSetsMovesWithTheArmAndTheResultUndoes) {
     for (int x = 0; x < View().width() / 2 && !arm; x += 2) {
         const QPoint at(x, Chest().y() + 40);
         const auto hit =
-            BodySurfaceAt(Scene(), View().width(), View().height(), at.x() + 0.5, at.y() + 0.5);
+            BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(), View().width(),
+                          View().height(), at.x() + 0.5, at.y() + 0.5);
         if (hit && (hit->group == "right_arm" || hit->group == "right_forearm")) {
             arm = at;
         }
@@ -152,12 +154,12 @@ TEST_F(PlacePointsTest, TheInPartSetsMovesWithTheArmAndTheResultUndoes) {
     placePair(*arm, Belly());
     placePair(Chest(), *arm);
     EXPECT_EQ(checked, std::vector<bool>({true, false}));
-    ASSERT_EQ(Scene().GetTrajectoryCount(), 2);
-    EXPECT_TRUE(Scene().GetTrajectory(0)->GetWithArm());
-    EXPECT_FALSE(Scene().GetTrajectory(1)->GetWithArm());
+    ASSERT_EQ(TheCase().GetTrajectoryCount(), 2);
+    EXPECT_TRUE(TheCase().GetTrajectory(0)->GetWithArm());
+    EXPECT_FALSE(TheCase().GetTrajectory(1)->GetWithArm());
 
     QTest::keyClick(&View(), Qt::Key_Escape);
     QTest::keyClick(&View(), Qt::Key_Z, Qt::ControlModifier);
     QApplication::processEvents();
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 1);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 1);
 }

@@ -7,7 +7,9 @@
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/ReportExport.h"
-#include "ui/ViewCommands.h"
+#include "case/CaseEditor.h"
+#include "ui/CaseCommands.h"
+#include "view/ViewState.h"
 
 #include <nlohmann/json.hpp>
 
@@ -29,7 +31,7 @@ QByteArray Contents(const QString& path) {
 
 struct ReportCommandsFixture : ::testing::Test {
     void SetUp() override {
-        ASSERT_TRUE(scene.LoadDefaultModels().ok());
+        ASSERT_TRUE(scene.LoadModels().ok());
         workingFolder = QDir::currentPath();
         // Choosers start in the data folder below the start directory; here it exists.
         ASSERT_TRUE(QDir(folder.path()).mkpath("database"));
@@ -43,8 +45,11 @@ struct ReportCommandsFixture : ::testing::Test {
 
     QString workingFolder;
     Case scene;
+    CaseEditor editor{scene};
+    ViewState view;
     ScriptedPlatform platform;
-    ViewCommands commands{scene, platform, nullptr, [] {}, [] { return std::nullopt; }};
+    CaseCommands commands{editor, view, platform, nullptr, [] {}, [] { return std::nullopt; }};
+    QColor proposedColor = Qt::white;
     QTemporaryDir folder;
 };
 
@@ -97,7 +102,7 @@ TEST_F(ReportCommandsFixture, ExportWritesPdfAndReportsFailures) {
 }
 
 TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
-    NewTrajectoryDialog create(scene, platform, [] {});
+    NewTrajectoryDialog create(editor, platform, proposedColor, [] {});
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "uncertainty").text(), "1.0");
         SetField(d, "outY", "100");
@@ -107,9 +112,8 @@ TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
     ASSERT_EQ(create.exec(), QDialog::Accepted);
     EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025);
 
-    AdjustTrajectoryDialog adjust([] {});
-    adjust.Bind(scene);
-    scene.SelectTrajectory(2);
+    AdjustTrajectoryDialog adjust(editor, view);
+    view.SelectTrajectory(2);
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "uncertainty").text(), "2.5");
         SetField(d, "uncertainty", "0.4");
@@ -140,7 +144,7 @@ TEST_F(ReportWindowTest, ExportFromTheWindowAndTheConeKey) {
     Trajectory& path = AddTrajectory();
     path.SetPoints(0.3, 1.0, 0.5, -0.3, 1.0, 0.5); // toward the body's right: the cone opens left
     platform.QueueSaveFile(folder.filePath("r.html"));
-    View().GetCommands().ExportReport();
+    Commands().ExportReport();
     for (const auto& message : platform.Messages()) {
         // The chooser may say the data folder is missing; the export itself must say nothing.
         EXPECT_FALSE(message.text.startsWith("Cannot write")) << message.text.toStdString();
@@ -149,14 +153,14 @@ TEST_F(ReportWindowTest, ExportFromTheWindowAndTheConeKey) {
 
     const QPoint behind = Project(1.3, 1.0, 0.5); // 1 m back along the cone's axis, past the arrow
     const QColor before = View().grabFramebuffer().pixelColor(behind);
-    EXPECT_FALSE(Scene().GetShowUncertaintyCones());
+    EXPECT_FALSE(TheViewState().Switches().uncertaintyCones);
     QTest::keyClick(frame.get(), Qt::Key_U);
-    EXPECT_TRUE(Scene().GetShowUncertaintyCones());
+    EXPECT_TRUE(TheViewState().Switches().uncertaintyCones);
     const QImage withCones = View().grabFramebuffer();
     const QColor with = withCones.pixelColor(behind);
     EXPECT_EQ(with.alpha(), 255) << "the frame stays opaque";
     EXPECT_GT(with.red() - with.green(), before.red() - before.green() + 20)
         << "a translucent red cone over the grey background";
     QTest::keyClick(frame.get(), Qt::Key_U);
-    EXPECT_FALSE(Scene().GetShowUncertaintyCones());
+    EXPECT_FALSE(TheViewState().Switches().uncertaintyCones);
 }

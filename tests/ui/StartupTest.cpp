@@ -2,9 +2,9 @@
 #include "case/Case.h"
 #include "ui/Application.h"
 #include "ui/CaseView.h"
-#include "ui/Document.h"
 #include "ui/MainWindow.h"
-#include "view/SceneRenderer.h"
+#include "render/FrameRenderer.h"
+#include "view/ViewState.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -14,10 +14,10 @@
 #include <gtest/gtest.h>
 
 TEST(StartupTest, AMissingDefaultModelIsReportedAndEndsTheStart) {
-    Case scene;
-    scene.SetBodyModelFile("./no/such/man.obj");
+    DefaultModelFiles models;
+    models.body = "./no/such/man.obj";
     ScriptedPlatform platform;
-    Application app(scene, platform);
+    Application app(platform, models);
     EXPECT_FALSE(app.InitInstance(QString()));
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, QStringLiteral("Info"));
@@ -26,17 +26,16 @@ TEST(StartupTest, AMissingDefaultModelIsReportedAndEndsTheStart) {
 }
 
 TEST(StartupTest, TheFileOnTheCommandLineIsOpenedAfterTheDefaultModels) {
-    Case scene;
     ScriptedPlatform platform;
-    Application app(scene, platform);
+    Application app(platform);
     const QString body =
-        QFileInfo(QString::fromStdString(scene.GetBodyModelFile())).absoluteFilePath();
+        QFileInfo(QString::fromStdString(DefaultModelFiles().body)).absoluteFilePath();
     ASSERT_TRUE(app.InitInstance(body));
-    MainWindow* frame = app.GetMainFrame();
+    MainWindow* frame = app.GetMainWindow();
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(frame->GetView().GetContextState(), CaseView::ContextState::Ready);
-    EXPECT_EQ(frame->GetDocument().GetFilePath(), body);
+    EXPECT_EQ(QString::fromStdString(app.GetCase().GetBodyModelFile()), body);
     // The body came through the body-file path, with its progress window.
     EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
     EXPECT_TRUE(platform.Messages().empty());
@@ -45,31 +44,34 @@ TEST(StartupTest, TheFileOnTheCommandLineIsOpenedAfterTheDefaultModels) {
 namespace {
 
 // A renderer whose context cannot be used, as on a display without a suitable pixel format.
-class RefusingRenderer : public SceneRenderer {
+class RefusingRenderer : public FrameRenderer {
 public:
-    bool InitializeContext(Case&) override { return false; }
+    bool InitializeContext() override { return false; }
     void Resize(int, int) override {}
-    void RenderFrame(Case&) override { ADD_FAILURE() << "drew without a context"; }
-    void Pick(Case&, int, int) override { ADD_FAILURE() << "picked without a context"; }
+    void RenderFrame(const Case&, const ViewState&) override {
+        ADD_FAILURE() << "drew without a context";
+    }
+    void Pick(const Case&, ViewState&, int, int) override {
+        ADD_FAILURE() << "picked without a context";
+    }
     void DestroyContext() override {}
 };
 
 } // namespace
 
 TEST(StartupTest, AContextThatCannotBeUsedIsReportedAndLeavesTheViewBlank) {
-    Case scene;
     ScriptedPlatform platform;
-    Application app(scene, platform, [] { return std::make_unique<RefusingRenderer>(); });
+    Application app(platform, {}, [] { return std::make_unique<RefusingRenderer>(); });
     ASSERT_TRUE(app.InitInstance(QString()));
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].text, QStringLiteral("SetPixelformat Failed!"));
     EXPECT_EQ(platform.Messages()[0].caption, QStringLiteral("Error"));
-    CaseView& view = app.GetMainFrame()->GetView();
+    CaseView& view = app.GetMainWindow()->GetView();
     EXPECT_EQ(view.GetContextState(), CaseView::ContextState::ContextFailed);
-    // The program keeps running: input and commands change the scene but draw nothing.
+    // The program keeps running: input and commands change the view but draw nothing.
     QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, view.rect().center());
     QTest::keyClick(&view, 't');
-    EXPECT_DOUBLE_EQ(scene.GetCameraPitch(), -90);
+    EXPECT_DOUBLE_EQ(app.GetViewState().GetCamera().GetPitch(), -90);
     view.repaint();
     EXPECT_FALSE(view.CaptureView().has_value());
 }

@@ -9,7 +9,7 @@
 #include "ui/NewElementDialog.h"
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/PropertiesDialog.h"
-#include "ui/ViewCommands.h"
+#include "ui/CaseCommands.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,8 +25,7 @@ namespace {
 class UndoTest : public MainWindowFixture {
 protected:
     QUndoStack& History() { return frame->GetUndoStack(); }
-    ViewCommands& Commands() { return View().GetCommands(); }
-    std::string Bytes() { return DataFile(Scene()).Format(); }
+    std::string Bytes() { return DataFile::Format(TheCase()); }
 
     QAction& EditMenuItem(int index) {
         for (QAction* menu : frame->menuBar()->actions()) {
@@ -57,8 +56,8 @@ TEST_F(UndoTest, DeleteAllIsTakenBackAndRedoneByTheEditMenuKeys) {
     EXPECT_FALSE(frame->isWindowModified());
     EXPECT_FALSE(EditMenuItem(0).isEnabled());
 
-    View().OnDeleteAll();
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+    Trigger(Command::DeleteAll);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
     EXPECT_TRUE(frame->isWindowModified());
     EXPECT_EQ(frame->windowTitle(), MainWindow::FrameTitle() + "[*]");
     EXPECT_EQ(EditMenuItem(0).text(), "Undo Delete all trajectories and elements");
@@ -70,19 +69,19 @@ TEST_F(UndoTest, DeleteAllIsTakenBackAndRedoneByTheEditMenuKeys) {
     EXPECT_EQ(EditMenuItem(1).text(), "Redo Delete all trajectories and elements");
 
     Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
     Key(Qt::Key_Z, Qt::ControlModifier);
     Key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(Scene().GetElements().GetCount(), 0);
+    EXPECT_EQ(TheCase().GetElements().GetCount(), 0);
     EXPECT_EQ(History().count(), 1);
 }
 
 TEST_F(UndoTest, ADragIsOneStepAndLightingComesBackExactly) {
-    Trajectory& path = AddTrajectory();
+    Trajectory& trajectory = AddTrajectory();
     QTest::keyClick(&View(), 'f');
-    Scene().SetManipulationMode(ManipulationMode::Move);
-    Scene().SelectTrajectory(1);
-    Scene().SelectHandle(Handle::X);
+    TheViewState().SetManipulationMode(ManipulationMode::Move);
+    TheViewState().SelectTrajectory(1);
+    TheViewState().SelectHandle(Handle::X);
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
     Move(onArrow);
     QTest::mousePress(&View(), Qt::LeftButton, Qt::NoModifier, onArrow);
@@ -92,22 +91,22 @@ TEST_F(UndoTest, ADragIsOneStepAndLightingComesBackExactly) {
     QTest::mouseRelease(&View(), Qt::LeftButton, Qt::NoModifier, onArrow + QPoint(50, 0));
     ASSERT_EQ(History().count(), 1);
     EXPECT_EQ(History().undoText(), "Move");
-    EXPECT_DOUBLE_EQ(path.GetDx(), 0.25);
+    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0.25);
     History().undo();
-    EXPECT_EQ(Scene().GetTrajectory(0)->GetDx(), 0.0);
+    EXPECT_EQ(TheCase().GetTrajectory(0)->GetDx(), 0.0);
 
-    const float normalScale = Scene().GetBody().GetNormalScale();
+    const float normalScale = TheCase().GetBody().GetNormalScale();
     QTest::keyClick(&View(), '+');
     QTest::keyClick(&View(), '+');
     EXPECT_EQ(History().undoText(), "Increase body lighting");
     History().undo();
     History().undo();
-    EXPECT_EQ(Scene().GetBody().GetNormalScale(), normalScale);
+    EXPECT_EQ(TheCase().GetBody().GetNormalScale(), normalScale);
 }
 
 TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
     AddTrajectory();
-    Scene().SelectTrajectory(1);
+    TheViewState().SelectTrajectory(1);
     const std::string before = Bytes();
     for (const char* button : {"cancelButton", "okButton"}) {
         WhenModal<AdjustTrajectoryDialog>([button](AdjustTrajectoryDialog& d) {
@@ -125,7 +124,7 @@ TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
     History().undo();
     EXPECT_EQ(Bytes(), before);
 
-    const Body body = Scene().GetBody();
+    const Body body = TheCase().GetBody();
     for (const char* button : {"cancelButton", "okButton"}) {
         WhenModal<BodyParametersDialog>([button](BodyParametersDialog& d) {
             Child<QSlider>(d, "sliderScaleX").setValue(60);
@@ -148,14 +147,14 @@ TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
     EXPECT_EQ(History().undoText(), "Body movements");
     EXPECT_EQ(History().text(0), "Body parameters");
     History().setIndex(0);
-    EXPECT_TRUE(Scene().GetBody() == body);
+    EXPECT_TRUE(TheCase().GetBody() == body);
     EXPECT_EQ(Bytes(), before);
 }
 
 TEST_F(UndoTest, CancelledDialogsAndChoosersLeaveNoStep) {
     AddTrajectory();
     AddElement(0.5, 1.4, 0.3);
-    Scene().SelectTrajectory(1);
+    TheViewState().SelectTrajectory(1);
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "cancelButton"); });
     Commands().NewTrajectory();
     WhenModal<NewElementDialog>([](NewElementDialog& d) { Click(d, "cancelButton"); });
@@ -183,5 +182,5 @@ TEST_F(UndoTest, CancelledDialogsAndChoosersLeaveNoStep) {
     ASSERT_EQ(History().count(), 2);
     EXPECT_EQ(History().undoText(), "Delete trajectory");
     History().undo();
-    EXPECT_EQ(Scene().GetTrajectory(0)->GetText(), "exit wound");
+    EXPECT_EQ(TheCase().GetTrajectory(0)->GetText(), "exit wound");
 }

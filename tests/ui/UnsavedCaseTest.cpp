@@ -3,7 +3,7 @@
 #include "case/DataFile.h"
 #include "ui/CaseSession.h"
 #include "ui/RecentFiles.h"
-#include "ui/ViewCommands.h"
+#include "ui/CaseCommands.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,7 +45,7 @@ std::string CaseText(const std::string& label) {
     Trajectory* path = scene.AddTrajectory(1);
     path->SetPoints(0.1, 1.2, 0.05, -0.1, 1.3, 0.25);
     path->SetText(label);
-    return DataFile(scene).Format();
+    return DataFile::Format(scene);
 }
 
 class UnsavedCaseTest : public MainWindowFixture {
@@ -56,12 +56,11 @@ protected:
     }
     CaseSession& Session() { return frame->GetSession(); }
     QUndoStack& History() { return frame->GetUndoStack(); }
-    ViewCommands& Commands() { return View().GetCommands(); }
 
     // An unsaved change: a trajectory deleted.
     void MakeUnsavedChange() {
         AddTrajectory();
-        View().OnDeleteAll();
+        Trigger(Command::DeleteAll);
         ASSERT_TRUE(frame->isWindowModified());
     }
 
@@ -94,7 +93,7 @@ TEST_F(UnsavedCaseTest, ClosingAsksAndEachAnswerDoesWhatItSays) {
     platform.QueueSaveFile(saved);
     EXPECT_TRUE(frame->close());
     EXPECT_EQ(platform.SaveChangesQuestions(), 4);
-    EXPECT_EQ(ReadAll(saved).toStdString(), DataFile(Scene()).Format());
+    EXPECT_EQ(ReadAll(saved).toStdString(), DataFile::Format(TheCase()));
     EXPECT_FALSE(frame->isWindowModified());
 }
 
@@ -114,16 +113,16 @@ TEST_F(UnsavedCaseTest, NewDocumentAndOpeningAskFirst) {
     platform.QueueSaveChanges(SaveChangesAnswer::Cancel);
     Commands().OpenDocument(file);
     EXPECT_TRUE(platform.OpenRequests().empty()) << "Cancel stops the command";
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
 
     platform.QueueSaveChanges(SaveChangesAnswer::Discard);
     platform.QueueOpenFile(file);
     Commands().OpenDataFile();
     EXPECT_EQ(platform.SaveChangesQuestions(), 5);
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 1);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 1);
     EXPECT_EQ(History().undoText(), "Open data file");
     History().undo();
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
 }
 
 TEST_F(UnsavedCaseTest, RecentFilesKeepTheEightNewestAndReopen) {
@@ -149,16 +148,16 @@ TEST_F(UnsavedCaseTest, RecentFilesKeepTheEightNewestAndReopen) {
     ASSERT_EQ(menu->actions().size(), 8);
     EXPECT_EQ(menu->actions().front()->text(), "&1 " + folder.filePath("case9.txt"));
     menu->actions().front()->trigger();
-    EXPECT_EQ(Scene().GetTrajectoryCount(), 2);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 2);
     EXPECT_TRUE(frame->isWindowModified());
 }
 
 TEST_F(UnsavedCaseTest, TheRecoveryFileFollowsTheUnsavedChanges) {
-    const QString path = Session().GetRecoveryFile().Trajectory();
+    const QString path = Session().GetRecoveryFile().FilePath();
     MakeUnsavedChange();
     EXPECT_FALSE(QFile::exists(path)) << "written when the burst of edits is over";
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(path); }, 10000));
-    EXPECT_EQ(ReadAll(path).toStdString(), DataFile(Scene()).Format());
+    EXPECT_EQ(ReadAll(path).toStdString(), DataFile::Format(TheCase()));
     History().undo(); // back to the saved case
     EXPECT_FALSE(QFile::exists(path));
 }
@@ -177,7 +176,7 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
                                      QFileDevice::FileModificationTime));
     keptFile.close();
 
-    CaseSession session(Scene(), platform, History(), frame.get(), recovery);
+    CaseSession session(Editor(), platform, History(), frame.get(), recovery);
     platform.QueueAnswer(false);
     platform.QueueAnswer(true);
     session.OfferRecovery();
@@ -186,11 +185,11 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
     EXPECT_TRUE(QFile::exists(folder.filePath("unsaved case 2026-12-08 09-30-05.txt")));
     EXPECT_FALSE(QFile::exists(kept));
 
-    ASSERT_EQ(Scene().GetTrajectoryCount(), 1);
-    EXPECT_EQ(Scene().GetTrajectory(0)->GetText(), "recovered");
+    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
+    EXPECT_EQ(TheCase().GetTrajectory(0)->GetText(), "recovered");
     EXPECT_TRUE(frame->isWindowModified()) << "a recovered case is unsaved";
     EXPECT_FALSE(QFile::exists(recovered));
-    EXPECT_EQ(ReadAll(recovery.Trajectory()).toStdString(), DataFile(Scene()).Format());
+    EXPECT_EQ(ReadAll(recovery.FilePath()).toStdString(), DataFile::Format(TheCase()));
     recovery.Remove();
 }
 

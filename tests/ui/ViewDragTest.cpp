@@ -1,5 +1,7 @@
 #include "ui/ViewDrag.h"
 #include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "view/ViewState.h"
 
 #include <memory>
 
@@ -15,17 +17,30 @@ DragStep Pixels(double right, double down) {
     return {right / 200, down / -200};
 }
 
-Trajectory& AddSelectedTrajectory(Case& scene) {
-    Trajectory* path = scene.AddTrajectory(1);
-    path->SetPoints(-0.3, 1.0, 0, 0.3, 1.0, 0);
-    scene.SelectTrajectory(scene.GetTrajectoryCount());
-    return *path;
+// A case, its editor and the view state a drag works with.
+struct Drag {
+    Case theCase;
+    CaseEditor editor{theCase};
+    ViewState view;
+
+    // One pointer step in the given mode along or about the handle.
+    bool Step(ManipulationMode mode, Handle handle, const DragStep& step) {
+        view.SetManipulationMode(mode);
+        return DragSelectedObject(editor, view, handle, step);
+    }
+};
+
+Trajectory& AddSelectedTrajectory(Drag& drag) {
+    Trajectory* trajectory = drag.theCase.AddTrajectory(1);
+    trajectory->SetPoints(-0.3, 1.0, 0, 0.3, 1.0, 0);
+    drag.view.SelectTrajectory(drag.theCase.GetTrajectoryCount());
+    return *trajectory;
 }
 
-Element& AddSelectedElement(Case& scene) {
-    scene.GetElements().Add(std::make_unique<Element>());
-    scene.SelectElement(scene.GetElements().GetCount());
-    return *scene.GetSelectedElement();
+Element& AddSelectedElement(Drag& drag) {
+    drag.theCase.GetElements().Add(std::make_unique<Element>());
+    drag.view.SelectElement(drag.theCase.GetElements().GetCount());
+    return *drag.theCase.GetElements().GetItem(drag.theCase.GetElements().GetCount() - 1);
 }
 
 } // namespace
@@ -52,55 +67,55 @@ TEST(ViewDragTest, ScreenAxesFollowTheCameraYawAndPitch) {
 }
 
 TEST(ViewDragTest, MovingClampsTrajectoryShiftsButNotElementPositions) {
-    Case scene;
-    Trajectory& path = AddSelectedTrajectory(scene);
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(300, 0)));
-    EXPECT_DOUBLE_EQ(path.GetDx(), 0.4);
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::Y, Pixels(0, 20)));
-    EXPECT_DOUBLE_EQ(path.GetDy(), -0.1); // downward is negative
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(-1000, 0)));
-    EXPECT_DOUBLE_EQ(path.GetDx(), -0.4);
+    Drag drag;
+    Trajectory& trajectory = AddSelectedTrajectory(drag);
+    ASSERT_TRUE(drag.Step(kMove, Handle::X, Pixels(300, 0)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0.4);
+    ASSERT_TRUE(drag.Step(kMove, Handle::Y, Pixels(0, 20)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDy(), -0.1); // downward is negative
+    ASSERT_TRUE(drag.Step(kMove, Handle::X, Pixels(-1000, 0)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDx(), -0.4);
 
-    Element& element = AddSelectedElement(scene);
+    Element& element = AddSelectedElement(drag);
     element.SetPosition(0.2, 1.0, 0.1);
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::X, Pixels(300, 0)));
+    ASSERT_TRUE(drag.Step(kMove, Handle::X, Pixels(300, 0)));
     EXPECT_DOUBLE_EQ(element.GetX(), 1.7);
     EXPECT_DOUBLE_EQ(element.GetY(), 1.0);
     // The Z axis has no screen travel in the front view.
-    ASSERT_TRUE(DragSelectedObject(scene, kMove, Handle::Z, Pixels(300, 300)));
+    ASSERT_TRUE(drag.Step(kMove, Handle::Z, Pixels(300, 300)));
     EXPECT_DOUBLE_EQ(element.GetZ(), 0.1);
 }
 
 TEST(ViewDragTest, TurningUsesHalfADegreePerPixel) {
-    Case scene;
-    Trajectory& path = AddSelectedTrajectory(scene);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Y, Pixels(0, -40)));
-    EXPECT_DOUBLE_EQ(path.GetDYaw(), 0); // yaw follows horizontal travel only
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Y, Pixels(10, 0)));
-    EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::X, Pixels(0, -10)));
-    EXPECT_DOUBLE_EQ(path.GetDPitch(), -5);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Z, Pixels(0, -10)));
-    EXPECT_DOUBLE_EQ(path.GetDPitch(), -5); // a trajectory has no roll
-    EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
+    Drag drag;
+    Trajectory& trajectory = AddSelectedTrajectory(drag);
+    ASSERT_TRUE(drag.Step(kRotate, Handle::Y, Pixels(0, -40)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 0); // yaw follows horizontal travel only
+    ASSERT_TRUE(drag.Step(kRotate, Handle::Y, Pixels(10, 0)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 5);
+    ASSERT_TRUE(drag.Step(kRotate, Handle::X, Pixels(0, -10)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDPitch(), -5);
+    ASSERT_TRUE(drag.Step(kRotate, Handle::Z, Pixels(0, -10)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDPitch(), -5); // a trajectory has no roll
+    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 5);
 
-    Element& element = AddSelectedElement(scene);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Z, Pixels(0, -10)));
+    Element& element = AddSelectedElement(drag);
+    ASSERT_TRUE(drag.Step(kRotate, Handle::Z, Pixels(0, -10)));
     EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::X, Pixels(0, 10)));
+    ASSERT_TRUE(drag.Step(kRotate, Handle::X, Pixels(0, 10)));
     EXPECT_DOUBLE_EQ(element.GetPitch(), 5);
-    ASSERT_TRUE(DragSelectedObject(scene, kRotate, Handle::Y, Pixels(-4, 0)));
+    ASSERT_TRUE(drag.Step(kRotate, Handle::Y, Pixels(-4, 0)));
     EXPECT_DOUBLE_EQ(element.GetYaw(), -2);
 }
 
 TEST(ViewDragTest, NothingSelectedChangesNothing) {
-    Case scene;
-    Trajectory& path = AddSelectedTrajectory(scene);
-    scene.MissSelection();
-    EXPECT_FALSE(DragSelectedObject(scene, kMove, Handle::X, Pixels(100, 0)));
-    EXPECT_DOUBLE_EQ(path.GetDx(), 0);
+    Drag drag;
+    Trajectory& trajectory = AddSelectedTrajectory(drag);
+    drag.view.MissSelection();
+    EXPECT_FALSE(drag.Step(kMove, Handle::X, Pixels(100, 0)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0);
     // Select mode never moves anything, but still reports the selected object.
-    scene.SelectTrajectory(1);
-    EXPECT_TRUE(DragSelectedObject(scene, ManipulationMode::Select, Handle::X, Pixels(100, 0)));
-    EXPECT_DOUBLE_EQ(path.GetDx(), 0);
+    drag.view.SelectTrajectory(1);
+    EXPECT_TRUE(drag.Step(ManipulationMode::Select, Handle::X, Pixels(100, 0)));
+    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0);
 }

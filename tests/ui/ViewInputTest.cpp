@@ -22,25 +22,25 @@ using ViewInputTest = MainWindowFixture;
 
 TEST_F(ViewInputTest, LowerCaseCharactersChooseTheStandardViewsAndUpperCaseDoesNothing) {
     QTest::keyClick(&View(), 't');
-    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), -90);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetPitch(), -90);
     QTest::keyClick(&View(), 'F'); // Shift or Caps Lock
-    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), -90);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetPitch(), -90);
     QTest::keyClick(&View(), 'f');
-    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), 0);
-    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 0);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetPitch(), 0);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 0);
     QTest::keyClick(&View(), 'k');
-    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 180);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 180);
     QTest::keyClick(&View(), 'r');
-    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), -90);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), -90);
     QTest::keyClick(&View(), 'l');
-    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 90);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 90);
     QTest::keyClick(&View(), 'p');
-    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 45);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 45);
 }
 
 TEST_F(ViewInputTest, ArrowKeysAndPageKeysStepTheCamera) {
     QTest::keyClick(&View(), 'f');
-    const Camera& camera = Scene().GetCamera();
+    const Camera& camera = TheViewState().GetCamera();
     const double z = camera.GetZ(), x = camera.GetX(), y = camera.GetY();
     QTest::keyClick(&View(), Qt::Key_Up);
     EXPECT_NEAR(camera.GetZ(), z - 0.2, 1e-12);
@@ -60,7 +60,7 @@ TEST_F(ViewInputTest, ArrowKeysAndPageKeysStepTheCamera) {
 }
 
 TEST_F(ViewInputTest, PlusAndMinusScaleTheBodyNormals) {
-    const Body& body = Scene().GetBody();
+    const Body& body = TheCase().GetBody();
     ASSERT_NE(body.GetModel(), nullptr);
     const float before = body.GetNormalScale();
     for (int i = 0; i < 3; ++i) {
@@ -74,78 +74,78 @@ TEST_F(ViewInputTest, PlusAndMinusScaleTheBodyNormals) {
 TEST_F(ViewInputTest, LeftPressSelectsAnArrowAndEmptySpaceClearsTheSelectionButNotTheHandle) {
     AddTrajectory();
     QTest::keyClick(&View(), 'f');
-    Scene().SelectHandle(Handle::Y);
+    TheViewState().SelectHandle(Handle::Y);
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
     QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, onArrow);
-    EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 1);
-    EXPECT_EQ(Scene().GetSelectionState(), SelectionState::ObjectSelected);
+    EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1);
+    EXPECT_EQ(TheViewState().GetSelectionState(), SelectionState::ObjectSelected);
 
     QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 0);
-    EXPECT_EQ(Scene().GetSelectionState(), SelectionState::Nothing);
-    EXPECT_EQ(Scene().GetSelectedHandle(), Handle::Y);
+    EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 0);
+    EXPECT_EQ(TheViewState().GetSelectionState(), SelectionState::Nothing);
+    EXPECT_EQ(TheViewState().GetSelectedHandle(), Handle::Y);
 }
 
 TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnElementFreely) {
-    Trajectory& path = AddTrajectory();
+    Trajectory& trajectory = AddTrajectory();
     QTest::keyClick(&View(), 'f');
-    Scene().SetManipulationMode(kMove);
-    Scene().SelectTrajectory(1);
-    Scene().SelectHandle(Handle::X);
+    TheViewState().SetManipulationMode(kMove);
+    TheViewState().SelectTrajectory(1);
+    TheViewState().SelectHandle(Handle::X);
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
     Drag(Qt::LeftButton, onArrow, onArrow + QPoint(300, 0)); // the press reselects the arrow
-    EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 1);
-    EXPECT_DOUBLE_EQ(path.GetDx(), 0.4);
-    EXPECT_DOUBLE_EQ(path.GetDy(), 0);
+    EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1);
+    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0.4);
+    EXPECT_DOUBLE_EQ(trajectory.GetDy(), 0);
 
     Element& element = AddElement(0.5, 1.4, 0.3);
-    Scene().SelectElement(1);
+    TheViewState().SelectElement(1);
     const QPoint onElement = Project(0.5, 1.4, 0.3);
     Drag(Qt::LeftButton, onElement, onElement + QPoint(300, 0));
-    EXPECT_EQ(Scene().GetSelectedElementNumber(), 1);
+    EXPECT_EQ(TheViewState().GetSelectedElementNumber(), 1);
     EXPECT_DOUBLE_EQ(element.GetX(), 2.0);
     EXPECT_DOUBLE_EQ(element.GetY(), 1.4);
 }
 
 TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
-    Trajectory& path = AddTrajectory();
+    Trajectory& trajectory = AddTrajectory();
     Element& element = AddElement(0.5, 1.4, 0.3);
     QTest::keyClick(&View(), 'f');
-    Scene().SetManipulationMode(kRotate);
+    TheViewState().SetManipulationMode(kRotate);
 
-    Scene().SelectElement(1);
-    Scene().SelectHandle(Handle::Z);
+    TheViewState().SelectElement(1);
+    TheViewState().SelectHandle(Handle::Z);
     const QPoint onElement = Project(0.5, 1.4, 0.3);
     Drag(Qt::LeftButton, onElement, onElement + QPoint(0, -10)); // upward
     EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
 
-    Scene().SelectTrajectory(1);
+    TheViewState().SelectTrajectory(1);
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
     Drag(Qt::LeftButton, onArrow, onArrow + QPoint(0, -10));
-    EXPECT_EQ(Scene().GetSelectedTrajectoryNumber(), 1);
-    EXPECT_DOUBLE_EQ(path.GetDPitch(), 0); // handle 3 has no trajectory turn
-    EXPECT_DOUBLE_EQ(path.GetDYaw(), 0);
+    EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1);
+    EXPECT_DOUBLE_EQ(trajectory.GetDPitch(), 0); // handle 3 has no trajectory turn
+    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 0);
 
-    Scene().SelectHandle(Handle::Y);
+    TheViewState().SelectHandle(Handle::Y);
     Drag(Qt::LeftButton, onArrow, onArrow + QPoint(10, 0));
-    EXPECT_DOUBLE_EQ(path.GetDYaw(), 5);
+    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 5);
 }
 
 TEST_F(ViewInputTest, DragAfterAMissWithAHandleInForceMovesAndDrawsNothing) {
-    Trajectory& path = AddTrajectory();
+    Trajectory& trajectory = AddTrajectory();
     QTest::keyClick(&View(), 'f');
-    Scene().SetManipulationMode(kMove);
-    Scene().SelectTrajectory(1);
-    Scene().SelectHandle(Handle::X);
+    TheViewState().SetManipulationMode(kMove);
+    TheViewState().SelectTrajectory(1);
+    TheViewState().SelectHandle(Handle::X);
     QApplication::processEvents();
     const QPoint empty(5, 5);
     Move(empty);
     QTest::mousePress(&View(), Qt::LeftButton, Qt::NoModifier, empty);
-    ASSERT_EQ(Scene().GetSelectionState(), SelectionState::Nothing);
+    ASSERT_EQ(TheViewState().GetSelectionState(), SelectionState::Nothing);
     const int framesBefore = View().FramesRequested();
     Move(empty + QPoint(100, 0), Qt::LeftButton);
     EXPECT_EQ(View().FramesRequested(), framesBefore);
-    EXPECT_DOUBLE_EQ(path.GetDx(), 0);
+    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0);
     QTest::mouseRelease(&View(), Qt::LeftButton, Qt::NoModifier, empty + QPoint(100, 0));
 }
 
@@ -153,17 +153,17 @@ TEST_F(ViewInputTest, RightDragTurnsTheCameraWhenNothingIsSelected) {
     QTest::keyClick(&View(), 'f');
     const QPoint start = View().rect().center();
     Drag(Qt::RightButton, start, start + QPoint(40, 40));
-    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 20);
-    EXPECT_DOUBLE_EQ(Scene().GetCameraPitch(), -20);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 20);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetPitch(), -20);
     // After the release the pointer no longer turns anything.
     Move(start);
-    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 20);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 20);
 }
 
 TEST_F(ViewInputTest, RightPressOnASelectionOpensTheContextMenuInsteadOfTurning) {
     AddElement(0.5, 1.4, 0.3);
     QTest::keyClick(&View(), 'f');
-    Scene().SelectElement(1);
+    TheViewState().SelectElement(1);
     QStringList shownItems;
     QTimer::singleShot(200, [&] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -180,7 +180,7 @@ TEST_F(ViewInputTest, RightPressOnASelectionOpensTheContextMenuInsteadOfTurning)
     Drag(Qt::RightButton, start, start + QPoint(40, 0));
     EXPECT_EQ(shownItems, (QStringList{"Move", "Rotate", "Select", "Delete", "-", "Change color",
                                        "-", "Properties"}));
-    EXPECT_EQ(Scene().GetManipulationMode(), kRotate);
-    EXPECT_DOUBLE_EQ(Scene().GetCameraYaw(), 0);
-    EXPECT_EQ(Scene().GetSelectedElementNumber(), 1);
+    EXPECT_EQ(TheViewState().GetManipulationMode(), kRotate);
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 0);
+    EXPECT_EQ(TheViewState().GetSelectedElementNumber(), 1);
 }

@@ -4,6 +4,7 @@
 #include "case/Case.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "view/SurfacePicking.h"
+#include "view/ViewState.h"
 
 #include <gtest/gtest.h>
 
@@ -106,9 +107,9 @@ TEST(MatrixTest, PerspectiveLookAtAndInverse) {
     EXPECT_NEAR(centre.z, -3, 1e-12);
     EXPECT_NEAR(centre.x, 0, 1e-12);
 
-    Case scene;
-    scene.ViewProfile();
-    const Matrix4 both = projection * scene.GetCamera().ViewMatrix();
+    ViewState view;
+    view.ViewProfile();
+    const Matrix4 both = projection * view.GetCamera().ViewMatrix();
     const auto inverse = both.Inverse();
     ASSERT_TRUE(inverse);
     const Matrix4 identity = *inverse * both;
@@ -123,23 +124,25 @@ TEST(MatrixTest, PerspectiveLookAtAndInverse) {
 // Across the default body in three views (with the body scaled as a case may scale it): every
 // point found lies on the drawn mesh and is the nearest crossing of that pixel's ray.
 TEST(SurfacePickingTest, PointIsTheNearestCrossingOnTheDrawnMesh) {
-    Case scene;
-    ASSERT_TRUE(scene.GetBody().Load(kDefaultBody));
-    scene.GetBody().SetHeight(1.62);
-    scene.GetBody().SetScaleX(1.15);
-    scene.GetBody().SetScaleZ(0.9);
-    const Body& body = scene.GetBody();
+    Body body;
+    ASSERT_TRUE(body.Load(kDefaultBody));
+    body.SetHeight(1.62);
+    body.SetScaleX(1.15);
+    body.SetScaleZ(0.9);
     const std::vector<DrawnTriangle> triangles = AllDrawn(body);
+    ViewState view;
+    const Camera& camera = view.GetCamera();
 
     int hits = 0;
-    for (void (Case::*view)() : {&Case::ViewFront, &Case::ViewRight, &Case::ViewProfile}) {
-        (scene.*view)();
+    for (void (ViewState::*standard)() :
+         {&ViewState::ViewFront, &ViewState::ViewRight, &ViewState::ViewProfile}) {
+        (view.*standard)();
         for (int y = 40; y < kHeight; y += 70) {
             for (int x = 365; x < 440; x += 15) {
                 const double px = x + 0.5, py = y + 0.5;
-                const auto ray = PixelRay(scene.GetCamera(), kWidth, kHeight, px, py);
+                const auto ray = PixelRay(camera, kWidth, kHeight, px, py);
                 ASSERT_TRUE(ray);
-                const auto hit = BodySurfaceAt(scene, kWidth, kHeight, px, py);
+                const auto hit = BodySurfaceAt(body, camera, kWidth, kHeight, px, py);
                 const double expected = NearestHitByBruteForce(triangles, *ray);
                 if (!std::isfinite(expected)) {
                     EXPECT_FALSE(hit) << x << "," << y;
@@ -155,7 +158,7 @@ TEST(SurfacePickingTest, PointIsTheNearestCrossingOnTheDrawnMesh) {
         }
     }
     EXPECT_GT(hits, 35);                                           // the pixels do cover the body
-    EXPECT_FALSE(BodySurfaceAt(scene, kWidth, kHeight, 2.5, 2.5)); // a corner shows no body
+    EXPECT_FALSE(BodySurfaceAt(body, camera, kWidth, kHeight, 2.5, 2.5)); // a corner: no body
 }
 
 // Two parallel squares in different groups: the ray reports the nearer one's group, and moving
@@ -198,26 +201,27 @@ TEST(SurfacePickingTest, ReportsTheGroupAndFollowsMovedVertices) {
 // The wheel moves the eye along the pointer's ray: the surface point under the pointer stays
 // under it and comes 10 % nearer per step; a miss steps by the eye's distance.
 TEST(SurfacePickingTest, ZoomKeepsThePointUnderThePointer) {
-    Case scene;
-    ASSERT_TRUE(scene.GetBody().Load(kDefaultBody));
-    scene.ViewFront();
+    Body body;
+    ASSERT_TRUE(body.Load(kDefaultBody));
+    ViewState view;
+    view.ViewFront();
+    Camera& camera = view.GetCamera();
     const double px = 380.5, py = 250.5;
-    const auto before = BodySurfaceAt(scene, kWidth, kHeight, px, py);
+    const auto before = BodySurfaceAt(body, camera, kWidth, kHeight, px, py);
     ASSERT_TRUE(before);
-    const double distanceBefore =
-        Length(scene.GetCamera().ViewMatrix().TransformPoint(before->point));
-    ZoomTowardPixel(scene, kWidth, kHeight, px, py, 2);
-    const auto after = BodySurfaceAt(scene, kWidth, kHeight, px, py);
+    const double distanceBefore = Length(camera.ViewMatrix().TransformPoint(before->point));
+    ZoomTowardPixel(body, camera, kWidth, kHeight, px, py, 2);
+    const auto after = BodySurfaceAt(body, camera, kWidth, kHeight, px, py);
     ASSERT_TRUE(after);
     EXPECT_LT(Length(Minus(after->point, before->point)), 1e-6);
-    EXPECT_NEAR(Length(scene.GetCamera().ViewMatrix().TransformPoint(after->point)),
-                0.8 * distanceBefore, 1e-6);
+    EXPECT_NEAR(Length(camera.ViewMatrix().TransformPoint(after->point)), 0.8 * distanceBefore,
+                1e-6);
 
-    Case empty; // no body: every ray misses
-    empty.ViewFront();
-    ZoomTowardPixel(empty, kWidth, kHeight, kWidth / 2.0, kHeight / 2.0, -1);
-    EXPECT_NEAR(empty.GetCamera().GetZ(), 2.5 + 0.1 * std::hypot(1.0, 2.5), 1e-9);
-    EXPECT_NEAR(empty.GetCamera().GetY(), 1.0, 1e-9);
+    const Body empty; // no mesh: every ray misses
+    view.ViewFront();
+    ZoomTowardPixel(empty, camera, kWidth, kHeight, kWidth / 2.0, kHeight / 2.0, -1);
+    EXPECT_NEAR(camera.GetZ(), 2.5 + 0.1 * std::hypot(1.0, 2.5), 1e-9);
+    EXPECT_NEAR(camera.GetY(), 1.0, 1e-9);
 }
 
 // A model with named parts reports the part under the ray, not the material it is drawn with.
@@ -229,24 +233,23 @@ TEST(SurfacePickingTest, ReportsTheModelPartOfTheBody) {
                                     "v -1 0 -1\nv 1 0 -1\nv 1 2 -1\nv -1 2 -1\n"
                                     "g right_arm\nf 5 6 7\nf 5 7 8\n"
                                     "g right_forearm\nf 9 10 11\nf 9 11 12\n");
-    Case scene;
-    ASSERT_TRUE(scene.GetBody().Load(path));
-    const auto hit = scene.GetBody().FirstSurfaceHit({{0.01, 0.5, 5}, {0, 0, -10}, 1.0});
+    Body body;
+    ASSERT_TRUE(body.Load(path));
+    const auto hit = body.FirstSurfaceHit({{0.01, 0.5, 5}, {0, 0, -10}, 1.0});
     ASSERT_TRUE(hit);
     EXPECT_EQ(hit->group, "right_arm");
 }
 
-// The desktop program's scene lives for the whole run and is made before the ray-tracing library
-// is loaded (at the first click), so the library's own clean-up comes first at exit. Leaving the
-// program must still end it cleanly. The check runs in a fresh process, where the library is not
-// loaded yet.
-TEST(SurfacePickingDeathTest, AScenePickedForTheWholeRunEndsCleanly) {
+// A case that lives until the process ends releases its ray-tracing structure at exit, among the
+// clean-ups of the ray-tracing library's own objects. Leaving the program must still end it
+// cleanly. The check runs in a fresh process.
+TEST(SurfacePickingDeathTest, ACasePickedForTheWholeRunEndsCleanly) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            static Case scene; // made before the library is loaded
+            static Case theCase;
             const bool prepared =
-                scene.GetBody().Load(kDefaultBody) && scene.GetBody().PrepareSurface();
+                theCase.GetBody().Load(kDefaultBody) && theCase.GetBody().PrepareSurface();
             std::exit(prepared ? 0 : 2);
         },
         ::testing::ExitedWithCode(0), "");

@@ -3,6 +3,7 @@
 #include "base/FileAccess.h"
 #include "case/Case.h"
 #include "case/DataFile.h"
+#include "view/ViewState.h"
 
 #include <ostream>
 
@@ -20,23 +21,26 @@ bool CanOpen(const std::string& path, std::ostream& err) {
 
 } // namespace
 
-bool LoadCase(const CommandLine& commandLine, Case& universe, std::ostream& err, bool withArrows) {
-    const std::string bodyFile =
-        commandLine.bodyFile.empty() ? universe.GetBodyModelFile() : commandLine.bodyFile;
+bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, bool withArrows) {
+    DefaultModelFiles models;
+    if (!commandLine.bodyFile.empty()) {
+        models.body = commandLine.bodyFile;
+    }
+    const std::string& bodyFile = models.body;
     if (!CanOpen(bodyFile, err)) {
         return false;
     }
     const Body::WarningSink warnings = [&err](const std::string& message) {
         err << "ruvo: warning: " << message << '\n';
     };
-    universe.SetBodyModelFile(bodyFile);
-    const Status loaded = withArrows ? universe.LoadDefaultModels(warnings)
-                                     : universe.GetBody().Load(bodyFile, warnings);
+    theCase.SetBodyModelFile(bodyFile);
+    const Status loaded = withArrows ? theCase.LoadModels(models, warnings)
+                                     : theCase.GetBody().Load(bodyFile, warnings);
     if (!loaded) {
         err << "ruvo: " << loaded.message() << '\n';
         return false;
     }
-    const DataFileReadResult read = DataFile(universe).Read(commandLine.caseFile);
+    const DataFileReadResult read = DataFile::Read(theCase, commandLine.caseFile);
     if (!read.ok()) {
         err << "ruvo: " << read.status.message() << '\n';
         return false;
@@ -47,18 +51,18 @@ bool LoadCase(const CommandLine& commandLine, Case& universe, std::ostream& err,
     return true;
 }
 
-void ApplyNamedView(Case& universe, const std::string& view) {
+void ApplyNamedView(ViewState& viewState, const std::string& view) {
     if (view == "back") {
-        universe.ViewBack();
+        viewState.ViewBack();
     } else if (view == "left") {
-        universe.ViewLeft();
+        viewState.ViewLeft();
     } else if (view == "right") {
-        universe.ViewRight();
+        viewState.ViewRight();
     } else if (view == "top") {
-        universe.ViewTop();
+        viewState.ViewTop();
     } else if (view == "profile") {
-        universe.ViewProfile();
+        viewState.ViewProfile();
     } else {
-        universe.ViewFront();
+        viewState.ViewFront();
     }
 }

@@ -3,6 +3,7 @@
 #include "app/cli/CaseLoading.h"
 #include "case/Case.h"
 #include "report/ReportWriter.h"
+#include "view/ViewState.h"
 
 #include <QGuiApplication>
 
@@ -44,14 +45,16 @@ int RunCaseReportCommand(const CommandLine& commandLine, std::ostream& err) {
         err << "ruvo: the report's name must end in .pdf, .html or .json\n";
         return 2;
     }
-    Case scene;
-    if (!LoadCase(commandLine, scene, err, /*withArrows=*/true)) {
+    Case theCase;
+    if (!LoadCase(commandLine, theCase, err, /*withArrows=*/true)) {
         return 1;
     }
     OffscreenGuiApplication application;
     ReportSource source;
     source.caseFile = commandLine.caseFile;
-    if (const Status written = WriteCaseReport(scene, commandLine.outputFile, source); !written) {
+    const ViewState view; // the switches a new window starts with
+    if (const Status written = WriteCaseReport(theCase, view, commandLine.outputFile, source);
+        !written) {
         err << "ruvo: " << written.message() << '\n';
         return 1;
     }

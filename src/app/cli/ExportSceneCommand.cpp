@@ -5,13 +5,13 @@
 
 #include <ostream>
 
-// Reads the case with its body and both arrows, then writes the scene the view would show.
+// Reads the case with its body and both arrows, then writes the case the view would show.
 int RunExportSceneCommand(const CommandLine& commandLine, std::ostream&, std::ostream& err) {
-    Case universe;
-    if (!LoadCase(commandLine, universe, err, true)) {
+    Case theCase;
+    if (!LoadCase(commandLine, theCase, err, true)) {
         return 1;
     }
-    if (const Status written = ExportSceneFile(universe, commandLine.outputFile); !written) {
+    if (const Status written = ExportSceneFile(theCase, commandLine.outputFile); !written) {
         err << "ruvo: " << written.message() << '\n';
         return 1;
     }

@@ -8,6 +8,7 @@
 #include "render/FramebufferCapture.h"
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 
@@ -18,16 +19,10 @@ namespace {
 
 constexpr int kJpegQuality = 100;
 
-// Detaches the renderer from the scene before either goes away.
-struct RendererAttachment {
-    Case& scene;
-    RendererAttachment(Case& s, SceneRenderer& renderer) : scene(s) {
-        scene.SetRenderer(&renderer);
-    }
-    ~RendererAttachment() {
-        scene.DestroyContext();
-        scene.SetRenderer(nullptr);
-    }
+// Releases what the renderer keeps in the context before the context goes away.
+struct ContextRelease {
+    FrameRenderer& renderer;
+    ~ContextRelease() { renderer.DestroyContext(); }
 };
 
 } // namespace
@@ -39,17 +34,24 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
         err << "ruvo: " << error << '\n';
         return 1;
     }
-    Case scene;
+    Case theCase;
+    ViewState view;
     Renderer renderer;
-    RendererAttachment attachment(scene, renderer);
+    const ContextRelease release{renderer};
+    view.ViewFront();
+    DefaultModelFiles models;
     if (!commandLine.bodyFile.empty()) {
-        scene.SetBodyModelFile(commandLine.bodyFile);
+        models.body = commandLine.bodyFile;
     }
-    if (scene.CreateContext(&error) != 0) {
-        err << "ruvo: " << error << '\n';
+    if (const Status loaded = theCase.LoadModels(models); !loaded) {
+        err << "ruvo: " << loaded.message() << '\n';
         return 1;
     }
-    const DataFileReadResult read = DataFile(scene).Read(commandLine.caseFile);
+    if (!renderer.InitializeContext()) {
+        err << "ruvo: The OpenGL context could not be set up\n";
+        return 1;
+    }
+    const DataFileReadResult read = DataFile::Read(theCase, commandLine.caseFile);
     if (!read.ok()) {
         err << "ruvo: " << read.status.message() << '\n';
         return 1;
@@ -57,12 +59,12 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
     if (read.LeftSomethingOut()) {
         err << "ruvo: " << read.LeftOutMessage() << '\n';
     }
-    ApplyNamedView(scene, commandLine.view);
+    ApplyNamedView(view, commandLine.view);
     if (commandLine.transparent) {
-        scene.ToggleBodyTransparency();
+        view.ToggleBodyTransparency();
     }
-    scene.Resize(commandLine.width, commandLine.height);
-    scene.RenderFrame();
+    renderer.Resize(commandLine.width, commandLine.height);
+    renderer.RenderFrame(theCase, view);
     glFinish();
     const CapturedImage image = CaptureFramebuffer(commandLine.width, commandLine.height);
     if (!WriteJpeg(&image, kJpegQuality, commandLine.outputFile, error)) {

@@ -6,11 +6,11 @@
 #include <ostream>
 
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream&, std::ostream& err) {
-    Case universe;
-    if (!LoadCase(commandLine, universe, err)) {
+    Case theCase;
+    if (!LoadCase(commandLine, theCase, err)) {
         return 1;
     }
-    if (const Status written = DataFile(universe).Write(commandLine.outputFile); !written) {
+    if (const Status written = DataFile::Write(theCase, commandLine.outputFile); !written) {
         err << "ruvo: " << written.message() << '\n';
         return 1;
     }

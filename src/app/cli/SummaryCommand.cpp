@@ -6,11 +6,11 @@
 #include <ostream>
 
 int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
-    Case universe;
-    if (!LoadCase(commandLine, universe, err)) {
+    Case theCase;
+    if (!LoadCase(commandLine, theCase, err)) {
         return 1;
     }
-    out << DataSummary::Build(universe);
+    out << DataSummary::Build(theCase);
     out.flush();
     if (!out) {
         err << "ruvo: cannot write the summary to the standard output\n";

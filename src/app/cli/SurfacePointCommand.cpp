@@ -2,6 +2,7 @@
 #include "app/cli/HeadlessCommands.h"
 #include "case/Case.h"
 #include "view/SurfacePicking.h"
+#include "view/ViewState.h"
 
 #include <cmath>
 #include <iomanip>
@@ -27,19 +28,20 @@ std::string Centimetres(double metres) {
 } // namespace
 
 int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
-    Case universe;
-    if (!LoadCase(commandLine, universe, err)) {
+    Case theCase;
+    if (!LoadCase(commandLine, theCase, err)) {
         return 1;
     }
-    if (const Status prepared = universe.GetBody().PrepareSurface(); !prepared) {
+    if (const Status prepared = theCase.GetBody().PrepareSurface(); !prepared) {
         err << "ruvo: " << prepared.message() << '\n';
         return 1;
     }
-    ApplyNamedView(universe, commandLine.view);
+    ViewState view;
+    ApplyNamedView(view, commandLine.view);
     // The centre of the pixel, in the window coordinates the picking takes.
     const std::optional<SurfaceHit> hit =
-        BodySurfaceAt(universe, commandLine.width, commandLine.height, commandLine.pixelX + 0.5,
-                      commandLine.pixelY + 0.5);
+        BodySurfaceAt(theCase.GetBody(), view.GetCamera(), commandLine.width, commandLine.height,
+                      commandLine.pixelX + 0.5, commandLine.pixelY + 0.5);
     if (!hit) {
         err << "No body surface under pixel " << commandLine.pixelX << ',' << commandLine.pixelY
             << ".\n";

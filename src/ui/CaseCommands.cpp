@@ -1,4 +1,4 @@
-#include "ui/ViewCommands.h"
+#include "ui/CaseCommands.h"
 
 #include "case/Case.h"
 #include "case/CaseEditor.h"
@@ -17,16 +17,17 @@
 #include "ui/Platform.h"
 #include "ui/PropertiesDialog.h"
 #include "ui/ReportExport.h"
+#include "view/ViewState.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-void ViewCommands::RestoreStartDirectory() {
+void CaseCommands::RestoreStartDirectory() {
     QDir::setCurrent(startDirectory);
 }
 
-FileChooserRequest ViewCommands::InExistingFolder(FileChooserRequest request, bool offerToCreate) {
+FileChooserRequest CaseCommands::InExistingFolder(FileChooserRequest request, bool offerToCreate) {
     const QString folder = QDir::cleanPath(QDir::current().absoluteFilePath(request.initialFolder));
     if (QFileInfo(folder).isDir()) {
         return request;
@@ -59,52 +60,54 @@ FileChooserRequest ViewCommands::InExistingFolder(FileChooserRequest request, bo
     return request;
 }
 
-ViewCommands::ViewCommands(Case& scene, Platform& platform, QWidget* owner,
+CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, Platform& platform, QWidget* owner,
                            std::function<void()> redraw,
                            std::function<std::optional<CapturedImage>()> capture)
-    : scene(scene), platform(platform), owner(owner), redraw(std::move(redraw)),
+    : editor(editor), view(view), platform(platform), owner(owner), redraw(std::move(redraw)),
       capture(std::move(capture)), startDirectory(StartDirectory()) {
     if (!this->redraw) {
         this->redraw = [] {};
     }
-    // The dialogs' live previews (sliders, colour) are announced through the scene, whose
-    // listeners draw them.
-    const std::function<void()> draw = [&scene] { scene.GetEditor().Preview(); };
-    bodyDialog = std::make_unique<BodyParametersDialog>(platform, draw, owner);
-    adjustDialog = std::make_unique<AdjustTrajectoryDialog>(draw, owner);
-    movementsDialog = std::make_unique<BodyMovementsDialog>(draw, owner);
-    confirmDialog = std::make_unique<ConfirmDeleteDialog>(draw, owner);
-    trajectoryDialog = std::make_unique<NewTrajectoryDialog>(scene, platform, draw, owner);
-    elementDialog = std::make_unique<NewElementDialog>(scene, platform, draw, owner);
-    propertiesDialog = std::make_unique<PropertiesDialog>(scene, owner);
+    // The dialogs' live previews (sliders) go through the editor, whose listeners draw them; the
+    // colour chooser, which covers the view, asks for a frame once it is closed.
+    const std::function<void()> draw = [&editor] { editor.Preview(); };
+    bodyDialog = std::make_unique<BodyParametersDialog>(editor, platform, owner);
+    adjustDialog = std::make_unique<AdjustTrajectoryDialog>(editor, view, owner);
+    movementsDialog = std::make_unique<BodyMovementsDialog>(editor, owner);
+    confirmDialog = std::make_unique<ConfirmDeleteDialog>(editor, view, owner);
+    trajectoryDialog =
+        std::make_unique<NewTrajectoryDialog>(editor, platform, proposedColor, draw, owner);
+    elementDialog =
+        std::make_unique<NewElementDialog>(editor, platform, proposedColor, draw, owner);
+    propertiesDialog = std::make_unique<PropertiesDialog>(editor, view, owner);
 }
 
-ViewCommands::~ViewCommands() = default;
+CaseCommands::~CaseCommands() = default;
 
-BodyParametersDialog& ViewCommands::GetBodyDialog() {
+BodyParametersDialog& CaseCommands::GetBodyDialog() {
     return *bodyDialog;
 }
-AdjustTrajectoryDialog& ViewCommands::GetAdjustDialog() {
+AdjustTrajectoryDialog& CaseCommands::GetAdjustDialog() {
     return *adjustDialog;
 }
-BodyMovementsDialog& ViewCommands::GetMovementsDialog() {
+BodyMovementsDialog& CaseCommands::GetMovementsDialog() {
     return *movementsDialog;
 }
-ConfirmDeleteDialog& ViewCommands::GetConfirmDialog() {
+ConfirmDeleteDialog& CaseCommands::GetConfirmDialog() {
     return *confirmDialog;
 }
-NewTrajectoryDialog& ViewCommands::GetTrajectoryDialog() {
+NewTrajectoryDialog& CaseCommands::GetTrajectoryDialog() {
     return *trajectoryDialog;
 }
-NewElementDialog& ViewCommands::GetElementDialog() {
+NewElementDialog& CaseCommands::GetElementDialog() {
     return *elementDialog;
 }
-PropertiesDialog& ViewCommands::GetPropertiesDialog() {
+PropertiesDialog& CaseCommands::GetPropertiesDialog() {
     return *propertiesDialog;
 }
 
-void ViewCommands::NewTrajectory() {
-    if (scene.GetTrajectoryCount() >= Case::kMaxTrajectories) {
+void CaseCommands::NewTrajectory() {
+    if (editor.GetCase().GetTrajectoryCount() >= Case::kMaxTrajectories) {
         platform.ShowMessage(
             owner,
             QString("The case already holds %1 trajectories; no more can be added.")
@@ -118,9 +121,9 @@ void ViewCommands::NewTrajectory() {
     redraw();
 }
 
-bool ViewCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
+bool CaseCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
                                            std::optional<bool> movesWithArm) {
-    if (scene.GetTrajectoryCount() >= Case::kMaxTrajectories) {
+    if (editor.GetCase().GetTrajectoryCount() >= Case::kMaxTrajectories) {
         NewTrajectory(); // says why nothing opens
         return false;
     }
@@ -129,8 +132,8 @@ bool ViewCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
     return trajectoryDialog->GetCreatedTrajectory() != nullptr;
 }
 
-void ViewCommands::NewElement() {
-    if (scene.GetElements().GetCount() >= ElementList::kCapacity) {
+void CaseCommands::NewElement() {
+    if (editor.GetCase().GetElements().GetCount() >= ElementList::kCapacity) {
         platform.ShowMessage(owner,
                              QString("The case already holds %1 elements; no more can be added.")
                                  .arg(ElementList::kCapacity),
@@ -141,11 +144,11 @@ void ViewCommands::NewElement() {
     redraw();
 }
 
-bool ViewCommands::MaySetAside() {
+bool CaseCommands::MaySetAside() {
     return session == nullptr || session->MaySetAside();
 }
 
-void ViewCommands::OpenDataFile() {
+void CaseCommands::OpenDataFile() {
     if (!MaySetAside()) {
         return;
     }
@@ -158,13 +161,13 @@ void ViewCommands::OpenDataFile() {
     redraw();
 }
 
-bool ViewCommands::SaveDataFile() {
+bool CaseCommands::SaveDataFile() {
     const QString chosen =
         platform.ChooseSaveFile(owner, InExistingFolder(SaveDataRequest(startDirectory), true));
     bool saved = false;
     if (!chosen.isEmpty()) {
         const QString path = WithExtension(chosen, ".txt");
-        saved = WriteDataFile(scene, platform, owner, path);
+        saved = WriteDataFile(editor.GetCase(), platform, owner, path);
         if (saved) {
             lastDataFile = path;
         }
@@ -176,24 +179,25 @@ bool ViewCommands::SaveDataFile() {
     return saved;
 }
 
-void ViewCommands::ReadCase(const QString& path) {
+void CaseCommands::ReadCase(const QString& path) {
     if (AppendDataFile(path)) {
         lastDataFile = path;
     }
 }
 
-void ViewCommands::ExportReport() {
+void CaseCommands::ExportReport() {
     const QString chosen = platform.ChooseSaveFile(
         owner, InExistingFolder(ExportReportRequest(startDirectory), false));
     RestoreStartDirectory();
     if (chosen.isEmpty()) {
         return; // cancelled: nothing is written
     }
-    ::ExportReport(scene, platform, owner, chosen, SavedCaseFile(scene, lastDataFile));
+    ::ExportReport(editor.GetCase(), view, platform, owner, chosen,
+                   SavedCaseFile(editor.GetCase(), lastDataFile));
     redraw();
 }
 
-void ViewCommands::OpenBodyFile() {
+void CaseCommands::OpenBodyFile() {
     if (!MaySetAside()) {
         return;
     }
@@ -204,11 +208,12 @@ void ViewCommands::OpenBodyFile() {
     }
 }
 
-bool ViewCommands::AppendDataFile(const QString& path) {
+bool CaseCommands::AppendDataFile(const QString& path) {
+    const Case& theCase = editor.GetCase();
     const bool fresh = session != nullptr && !session->IsModified() &&
-                       scene.GetTrajectoryCount() == 0 && scene.GetElements().GetCount() == 0;
+                       theCase.GetTrajectoryCount() == 0 && theCase.GetElements().GetCount() == 0;
     bool read = false;
-    scene.GetEditor().EditCase("Open data file", [this, &path, &read](Case& edited) {
+    editor.EditCase("Open data file", [this, &path, &read](Case& edited) {
         read = ReadDataFile(edited, platform, owner, path);
     });
     if (read && session != nullptr) {
@@ -217,7 +222,7 @@ bool ViewCommands::AppendDataFile(const QString& path) {
     return read;
 }
 
-void ViewCommands::OpenRecentDataFile(const QString& path) {
+void CaseCommands::OpenRecentDataFile(const QString& path) {
     if (!MaySetAside()) {
         return;
     }
@@ -226,9 +231,9 @@ void ViewCommands::OpenRecentDataFile(const QString& path) {
     redraw();
 }
 
-void ViewCommands::ReplaceBody(const QString& path) {
+void CaseCommands::ReplaceBody(const QString& path) {
     bool loaded = false;
-    scene.GetEditor().EditCase("Open body file", [this, &path, &loaded](Case& edited) {
+    editor.EditCase("Open body file", [this, &path, &loaded](Case& edited) {
         loaded = LoadBodyFile(edited, platform, owner, path);
         if (loaded) {
             edited.GetBody().SetScaleX(1);
@@ -243,7 +248,7 @@ void ViewCommands::ReplaceBody(const QString& path) {
     redraw();
 }
 
-void ViewCommands::OpenDocument(const QString& path) {
+void CaseCommands::OpenDocument(const QString& path) {
     const bool known = IsBodyModelPath(path) || HasExtensionNoCase(path, ".txt");
     if (known && !MaySetAside()) {
         return;
@@ -262,16 +267,16 @@ void ViewCommands::OpenDocument(const QString& path) {
     }
 }
 
-void ViewCommands::ExportScene() {
+void CaseCommands::ExportScene() {
     const QString chosen =
         platform.ChooseSaveFile(owner, InExistingFolder(ExportSceneRequest(startDirectory), false));
     if (chosen.isEmpty()) {
         return; // cancelled: nothing is written
     }
-    ExportSceneTo(scene, platform, owner, chosen);
+    ExportSceneTo(editor.GetCase(), view.Switches().uncertaintyCones, platform, owner, chosen);
 }
 
-void ViewCommands::SaveImage() {
+void CaseCommands::SaveImage() {
     std::optional<CapturedImage> image = capture ? capture() : std::nullopt;
     if (!image) {
         platform.ShowMessage(owner, "The view could not be captured.", "Save image");
@@ -292,58 +297,56 @@ void ViewCommands::SaveImage() {
     }
 }
 
-void ViewCommands::BodyParameters() {
-    bodyDialog->Bind(scene);
+void CaseCommands::BodyParameters() {
     bodyDialog->exec();
     redraw();
 }
 
-void ViewCommands::AdjustTrajectory() {
-    if (scene.GetTrajectoryCount() == 0) {
+void CaseCommands::AdjustTrajectory() {
+    if (editor.GetCase().GetTrajectoryCount() == 0) {
         platform.ShowMessage(owner, "Create a trajectory first", "Adjust trajectory");
         return;
     }
-    if (scene.GetSelectedTrajectoryNumber() == 0) {
+    if (view.GetSelectedTrajectoryNumber() == 0) {
         platform.ShowMessage(owner,
                              "Select a trajectory first, by left clicking on an arrow or element.",
                              "Adjust trajectory");
         return;
     }
-    adjustDialog->Bind(scene);
     adjustDialog->exec();
     redraw();
 }
 
-void ViewCommands::DeleteSelected() {
-    if (scene.GetTrajectoryCount() == 0 && scene.GetElements().GetCount() == 0) {
+void CaseCommands::DeleteSelected() {
+    const Case& theCase = editor.GetCase();
+    if (theCase.GetTrajectoryCount() == 0 && theCase.GetElements().GetCount() == 0) {
         return;
     }
-    if (scene.GetSelectedTrajectoryNumber() == 0 && scene.GetSelectedElementNumber() == 0) {
+    if (view.GetSelectedTrajectoryNumber() == 0 && view.GetSelectedElementNumber() == 0) {
         platform.ShowMessage(owner, "No trajectory or element selected.",
                              "Delete trajectory/element");
         return;
     }
-    confirmDialog->Bind(scene);
     confirmDialog->exec();
     redraw();
 }
 
-void ViewCommands::DataSummary() {
+void CaseCommands::DataSummary() {
     DataSummaryDialog dialog(owner);
-    dialog.SetSummaryText(::DataSummary::Build(scene)); // the class, not this command
+    dialog.SetSummaryText(::DataSummary::Build(editor.GetCase())); // the class, not this command
     dialog.exec();
     redraw();
 }
 
-void ViewCommands::BodyMovements() {
-    movementsDialog->Bind(scene);
+void CaseCommands::BodyMovements() {
     movementsDialog->exec();
     redraw();
 }
 
-void ViewCommands::ChangeColor() {
-    Trajectory* trajectory = scene.GetSelectedTrajectory();
-    Element* element = trajectory == nullptr ? scene.GetSelectedElement() : nullptr;
+void CaseCommands::ChangeColor() {
+    const Trajectory* trajectory = view.SelectedTrajectory(editor.GetCase());
+    const Element* element =
+        trajectory == nullptr ? view.SelectedElement(editor.GetCase()) : nullptr;
     double red = 0, green = 0, blue = 0;
     if (trajectory != nullptr) {
         red = trajectory->GetRed();
@@ -358,18 +361,23 @@ void ViewCommands::ChangeColor() {
     red = chosen.red() / 255.0;
     green = chosen.green() / 255.0;
     blue = chosen.blue() / 255.0;
-    CaseEditor& editor = scene.GetEditor();
     if (trajectory != nullptr) {
-        editor.EditTrajectory(scene.GetSelectedTrajectoryNumber() - 1, "Change color",
+        editor.EditTrajectory(view.GetSelectedTrajectoryNumber() - 1, "Change color",
                               [&](Trajectory& edited) { edited.SetColor(red, green, blue); });
     } else {
-        editor.EditElement(scene.GetSelectedElementNumber() - 1, "Change color",
+        editor.EditElement(view.GetSelectedElementNumber() - 1, "Change color",
                            [&](Element& edited) { edited.SetColor(red, green, blue); });
     }
     redraw();
 }
 
-void ViewCommands::Properties() {
+void CaseCommands::Properties() {
     propertiesDialog->exec();
+    redraw();
+}
+
+void CaseCommands::DeleteAll() {
+    editor.EditCase("Delete all trajectories and elements",
+                    [](Case& edited) { edited.DeleteAll(); });
     redraw();
 }

@@ -8,13 +8,15 @@
 #include <memory>
 #include <optional>
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 
+class CaseEditor;
 class CaseSession;
-class Case;
 class Platform;
 class QWidget;
+class ViewState;
 class BodyParametersDialog;
 class AdjustTrajectoryDialog;
 class BodyMovementsDialog;
@@ -23,15 +25,17 @@ class NewTrajectoryDialog;
 class NewElementDialog;
 class PropertiesDialog;
 
-// The view's commands that open dialogs, files, the summary and the image export, with the checks
-// and follow-up steps around them. The view owns one and routes its menu, toolbar, accelerator and
-// context-menu commands here; every command ends by asking the view to redraw where it should.
-class ViewCommands {
+// The commands that work on the case: they open its dialogs, read and write its files, show the
+// summary and export the image, the report and the scene, with the checks and follow-up steps
+// around them. The command set's actions call them; every command ends by asking the view to
+// redraw where it should.
+class CaseCommands {
 public:
     // `redraw` draws one frame of the view; `capture` returns the displayed pixels of the view.
-    ViewCommands(Case& scene, Platform& platform, QWidget* owner, std::function<void()> redraw,
+    CaseCommands(CaseEditor& editor, ViewState& view, Platform& platform, QWidget* owner,
+                 std::function<void()> redraw,
                  std::function<std::optional<CapturedImage>()> capture);
-    ~ViewCommands();
+    ~CaseCommands();
 
     void NewTrajectory(); // N
     // "New trajectory" opened on two points placed on the body (metres); true when the user
@@ -52,6 +56,7 @@ public:
     void BodyMovements();    // M
     void ChangeColor();      // context menu "Change color"
     void Properties();       // context menu "Properties"
+    void DeleteAll();        // Edit > Delete all trajectories and elements
 
     // A file named on the command line or dropped on the main window: a body model (".obj",
     // ".ply", ".stl", ".glb", ".gltf", ".off") replaces the body as "Open body file..." does, a
@@ -96,7 +101,8 @@ private:
 
     // The data file last opened or saved: the report names it while the case is what it holds.
     QString lastDataFile;
-    Case& scene;
+    CaseEditor& editor;
+    ViewState& view;
     Platform& platform;
     QWidget* owner;
     std::function<void()> redraw;
@@ -104,6 +110,9 @@ private:
     CaseSession* session = nullptr;
     QString startDirectory;
     QStringList foldersReported; // missing folders the user has been told about
+    // The colour the New trajectory and New element dialogs propose; a choice in either changes
+    // it.
+    QColor proposedColor = Qt::white;
     std::unique_ptr<BodyParametersDialog> bodyDialog;
     std::unique_ptr<AdjustTrajectoryDialog> adjustDialog;
     std::unique_ptr<BodyMovementsDialog> movementsDialog;

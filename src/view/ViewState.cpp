@@ -1,0 +1,109 @@
+#include "view/ViewState.h"
+
+#include "case/Case.h"
+#include "case/CaseChange.h"
+
+namespace {
+
+constexpr double kViewHeight = 1.0;   // m, the eye's height in the horizontal views
+constexpr double kViewDistance = 2.5; // m from the vertical axis
+constexpr double kCameraStep = 0.2;   // metres per arrow-key step
+
+} // namespace
+
+void ViewState::SelectTrajectory(int number) {
+    selectedTrajectory = number;
+    selectedElement = 0;
+    selectionState = SelectionState::ObjectSelected;
+}
+
+void ViewState::SelectElement(int number) {
+    selectedElement = number;
+    selectedTrajectory = 0;
+    selectionState = SelectionState::ObjectSelected;
+}
+
+void ViewState::SelectHandle(Handle handle) {
+    selectedHandle = handle;
+}
+
+void ViewState::ClearSelection() {
+    selectedHandle = Handle::None;
+    MissSelection();
+}
+
+void ViewState::MissSelection() {
+    selectedTrajectory = 0;
+    selectedElement = 0;
+    selectionState = SelectionState::Nothing;
+}
+
+void ViewState::AfterCaseChange(const CaseChange& change) {
+    if (change.Renumbers()) {
+        ClearSelection();
+    }
+}
+
+const Trajectory* ViewState::SelectedTrajectory(const Case& theCase) const {
+    return selectedTrajectory == 0 ? nullptr : theCase.GetTrajectory(selectedTrajectory - 1);
+}
+
+const Element* ViewState::SelectedElement(const Case& theCase) const {
+    return theCase.GetElements().GetItem(selectedElement - 1);
+}
+
+void ViewState::ViewProfile() {
+    camera.Set(0, kViewHeight, kViewDistance, 45, 0, 0);
+}
+
+void ViewState::ViewFront() {
+    camera.Set(0, kViewHeight, kViewDistance, 0, 0, 0);
+}
+
+void ViewState::ViewBack() {
+    camera.Set(0, kViewHeight, kViewDistance, 180, 0, 0);
+}
+
+void ViewState::ViewRight() {
+    camera.Set(0, kViewHeight, kViewDistance, -90, 0, 0);
+}
+
+void ViewState::ViewLeft() {
+    camera.Set(0, kViewHeight, kViewDistance, 90, 0, 0);
+}
+
+void ViewState::ViewTop() {
+    camera.Set(0, 0, 3.0, 0, -90, 0);
+}
+
+void ViewState::CameraCloser() {
+    camera.SetZ(camera.GetZ() - kCameraStep);
+}
+
+void ViewState::CameraFarther() {
+    camera.SetZ(camera.GetZ() + kCameraStep);
+}
+
+void ViewState::CameraLeft() {
+    camera.SetX(camera.GetX() - kCameraStep);
+}
+
+void ViewState::CameraRight() {
+    camera.SetX(camera.GetX() + kCameraStep);
+}
+
+void ViewState::CameraUp() {
+    camera.SetY(camera.GetY() + kCameraStep);
+}
+
+void ViewState::CameraDown() {
+    camera.SetY(camera.GetY() - kCameraStep);
+}
+
+void ViewState::RotateCameraYaw(double delta) {
+    camera.SetYaw(camera.GetYaw() + delta);
+}
+
+void ViewState::RotateCameraPitch(double delta) {
+    camera.SetPitch(camera.GetPitch() + delta);
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "base/Matrix4.h"
+#include "view/Camera.h"
+#include "view/ViewModes.h"
+
+#include <vector>
+
+class Case;
+class Element;
+class Trajectory;
+struct CaseChange;
+
+// What the display shows of a case, switched from the View menu.
+struct DisplaySwitches {
+    bool axes = true;
+    bool frontGrid = false;
+    bool lateralGrid = false;
+    bool bodyTransparent = false;
+    bool text = true;
+    // The translucent cones of the trajectories' uncertainty.
+    bool uncertaintyCones = false;
+    // Markers at the body's landmarks (with their names while texts are shown).
+    bool landmarks = false;
+
+    bool operator==(const DisplaySwitches&) const = default;
+};
+
+// What the user looks at, as opposed to what the case holds: the camera, the selection and the
+// manipulation mode, the display switches and the points placed on the body that are not yet a
+// trajectory. A value: the report copies it to draw its own views.
+class ViewState {
+public:
+    Camera& GetCamera() { return camera; }
+    const Camera& GetCamera() const { return camera; }
+
+    // Selection of trajectory or element by number (1-based, 0 for none). Selecting a trajectory
+    // clears the element selection and the reverse.
+    void SelectTrajectory(int number);
+    void SelectElement(int number);
+    void SelectHandle(Handle handle);
+    // Nothing selected and no handle in force.
+    void ClearSelection();
+    // A pick that hits nothing: nothing selected, but the handle stays in force.
+    void MissSelection();
+    // Follows a change of the case: a change that renumbers the trajectories or elements leaves
+    // nothing selected, since a number would name another entry.
+    void AfterCaseChange(const CaseChange& change);
+    SelectionState GetSelectionState() const { return selectionState; }
+    Handle GetSelectedHandle() const { return selectedHandle; }
+    int GetSelectedTrajectoryNumber() const { return selectedTrajectory; }
+    int GetSelectedElementNumber() const { return selectedElement; }
+    // The selected entries of `theCase`; nullptr when none is selected or the number names none.
+    const Trajectory* SelectedTrajectory(const Case& theCase) const;
+    const Element* SelectedElement(const Case& theCase) const;
+
+    void SetManipulationMode(ManipulationMode mode) { manipulationMode = mode; }
+    ManipulationMode GetManipulationMode() const { return manipulationMode; }
+
+    // Points placed on the body surface that are not yet a trajectory: the first is IN, the
+    // second OUT. The frame draws them as markers.
+    void AddSurfaceMarker(const Vec3& point) { surfaceMarkers.push_back(point); }
+    void ClearSurfaceMarkers() { surfaceMarkers.clear(); }
+    const std::vector<Vec3>& GetSurfaceMarkers() const { return surfaceMarkers; }
+
+    DisplaySwitches& Switches() { return switches; }
+    const DisplaySwitches& Switches() const { return switches; }
+    void ToggleAxes() { switches.axes = !switches.axes; }
+    void ToggleFrontGrid() { switches.frontGrid = !switches.frontGrid; }
+    void ToggleLateralGrid() { switches.lateralGrid = !switches.lateralGrid; }
+    void ToggleBodyTransparency() { switches.bodyTransparent = !switches.bodyTransparent; }
+    void ToggleText() { switches.text = !switches.text; }
+    void ToggleUncertaintyCones() { switches.uncertaintyCones = !switches.uncertaintyCones; }
+    void ToggleLandmarks() { switches.landmarks = !switches.landmarks; }
+
+    // Standard views: the eye 2.5 m from the vertical axis at a height of 1 m, or 3 m above the
+    // origin looking down; and the arrow-key steps of 0.2 m.
+    void ViewProfile();
+    void ViewFront();
+    void ViewBack();
+    void ViewRight();
+    void ViewLeft();
+    void ViewTop();
+    void CameraCloser();
+    void CameraFarther();
+    void CameraLeft();
+    void CameraRight();
+    void CameraUp();
+    void CameraDown();
+    void RotateCameraYaw(double delta);
+    void RotateCameraPitch(double delta);
+
+private:
+    Camera camera;
+    int selectedTrajectory = 0;
+    int selectedElement = 0;
+    Handle selectedHandle = Handle::None;
+    SelectionState selectionState = SelectionState::Nothing;
+    ManipulationMode manipulationMode = ManipulationMode::Select;
+    DisplaySwitches switches;
+    std::vector<Vec3> surfaceMarkers;
+};
