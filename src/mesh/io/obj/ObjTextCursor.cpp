@@ -52,9 +52,56 @@ std::size_t ParseShortFloat(std::string_view text, float& value) {
     return i;
 }
 
-bool HasNegativeExponent(std::string_view number) {
-    const std::size_t e = number.find_first_of("eE");
-    return e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+bool IsDecimalDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Whether a decimal number (sign, digits, point, fraction, exponent) is 1 or more in magnitude,
+// read from its digits alone: a number out of a float's range overflows when it is and
+// underflows when it is not, whatever its exponent's sign ("1000e-1" is 100).
+bool AtLeastOne(std::string_view number) {
+    std::size_t at = number.starts_with('-') || number.starts_with('+') ? 1 : 0;
+    const auto skipDigits = [&number, &at] {
+        while (at < number.size() && IsDecimalDigit(number[at])) {
+            ++at;
+        }
+    };
+    while (at < number.size() && number[at] == '0') {
+        ++at;
+    }
+    const std::size_t firstInteger = at;
+    skipDigits();
+    // The power of ten of the first significant digit.
+    long long power = static_cast<long long>(at - firstInteger) - 1;
+    if (at < number.size() && number[at] == '.') {
+        ++at;
+        if (power < 0) {
+            const std::size_t firstFraction = at;
+            while (at < number.size() && number[at] == '0') {
+                ++at;
+            }
+            if (at == number.size() || !IsDecimalDigit(number[at])) {
+                return false; // no significant digit: zero
+            }
+            power = -static_cast<long long>(at - firstFraction) - 1;
+        }
+        skipDigits();
+    } else if (power < 0) {
+        return false;
+    }
+    long long exponent = 0;
+    if (at < number.size() && (number[at] == 'e' || number[at] == 'E')) {
+        ++at;
+        const bool negative = at < number.size() && number[at] == '-';
+        if (at < number.size() && (number[at] == '-' || number[at] == '+')) {
+            ++at;
+        }
+        for (; at < number.size() && IsDecimalDigit(number[at]); ++at) {
+            exponent = std::min<long long>(exponent * 10 + (number[at] - '0'), 1'000'000'000);
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    return power + exponent >= 0;
 }
 
 } // namespace
@@ -152,8 +199,7 @@ std::size_t ParseFloatCarefully(std::string_view text, float& value) {
     if (error == std::errc::result_out_of_range) {
         const std::string_view number(first, static_cast<std::size_t>(end - first));
         const bool negative = number.starts_with('-');
-        const float magnitude =
-            HasNegativeExponent(number) ? 0.0f : std::numeric_limits<float>::infinity();
+        const float magnitude = AtLeastOne(number) ? std::numeric_limits<float>::infinity() : 0.0f;
         value = negative ? -magnitude : magnitude;
     } else if (error != std::errc()) {
         return 0;

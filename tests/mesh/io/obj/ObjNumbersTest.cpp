@@ -60,6 +60,17 @@ TEST(ObjNumbers, FloatsRoundLikeTheCLibrary) {
     EXPECT_EQ(value, 0.5f);
     EXPECT_EQ(ParseFloat("-1e-60", value), 6u);
     EXPECT_EQ(value, 0.0f);
+    // Beyond a float's range a number overflows or underflows by its size, not by the sign of
+    // its exponent, as the C library reads it.
+    for (const char* text : {"100000000000000000000000000000000000000000000000000e-5", "1e39",
+                             "-0.0000000000000000000000000000000000000000000000000001e100",
+                             "0.00000000000000000000000000000000000000000000000001e2", "-1e-60",
+                             "123456789012345678901234567890123456789012345678901234.5e-10",
+                             "0.0000001e-40", "9e999999999999"}) {
+        const float expected = std::strtof(text, nullptr);
+        ASSERT_EQ(ParseFloat(text, value), std::strlen(text)) << text;
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0) << text << " gave " << value;
+    }
     EXPECT_EQ(ParseFloat("x1", value), 0u);
     EXPECT_EQ(ParseFloat("-", value), 0u);
 }
