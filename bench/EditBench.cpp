@@ -34,7 +34,8 @@ struct FullCase {
             const double x = -0.3 + 0.03 * n;
             trajectory.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
             trajectory.SetColor(1, 0.2, 0.1);
-            trajectory.SetText("Trajectory " + std::to_string(n + 1) + "\r\nentry wound, left chest");
+            trajectory.SetText("Trajectory " + std::to_string(n + 1) +
+                               "\r\nentry wound, left chest");
             auto element = std::make_unique<Element>();
             element->SetPosition(0.5, 0.1 * n, 0.2);
             element->SetWidth(0.08);
@@ -59,7 +60,7 @@ void BM_EditTrajectoryWithNotification(benchmark::State& state) {
     for (auto _ : state) {
         shift += 0.001;
         full.editor.EditTrajectory(7, "Move",
-                                              [shift](Trajectory& trajectory) { trajectory.SetDx(shift); });
+                                   [shift](Trajectory& trajectory) { trajectory.SetDx(shift); });
         if (history.size() >= (1 << 20)) {
             state.PauseTiming();
             history.clear();
@@ -76,8 +77,7 @@ void BM_EditBodyWithNotification(benchmark::State& state) {
     double height = 1.5;
     for (auto _ : state) {
         height = height > 1.9 ? 1.5 : height + 0.001;
-        full.editor.EditBody("Body parameters",
-                                        [height](Body& b) { b.SetHeight(height); });
+        full.editor.EditBody("Body parameters", [height](Body& b) { b.SetHeight(height); });
     }
     benchmark::DoNotOptimize(full.heard);
 }
@@ -87,11 +87,10 @@ BENCHMARK(BM_EditBodyWithNotification);
 void BM_DeleteAllAndUndo(benchmark::State& state) {
     FullCase full;
     std::unique_ptr<CaseEdit> last;
-    full.editor.SetRecorder(
-        [&last](std::unique_ptr<CaseEdit> edit) { last = std::move(edit); });
+    full.editor.SetRecorder([&last](std::unique_ptr<CaseEdit> edit) { last = std::move(edit); });
     for (auto _ : state) {
         full.editor.EditCase("Delete all trajectories and elements",
-                                        [](Case& edited) { edited.DeleteAll(); });
+                             [](Case& edited) { edited.DeleteAll(); });
         full.editor.Undo(*last);
     }
     benchmark::DoNotOptimize(full.heard);

@@ -3,6 +3,7 @@
 // number of stretches that varies with the input, gives exactly what the sequential one gives;
 // then prepares the mesh as the body is prepared and checks that every index the mesh holds
 // names an element of its array.
+#include "ReferenceObjReader.h"
 #include "mesh/MeshFitting.h"
 #include "mesh/MeshNormals.h"
 #include "mesh/io/obj/ObjParallelReader.h"
@@ -67,8 +68,11 @@ void CheckSame(const Mesh& a, const Mesh& b) {
               SameBits(x.box, y.box));
     }
     for (std::size_t i = 0; i < a.materials.size(); ++i) {
-        Check(a.materials[i].name == b.materials[i].name &&
-              SameBits(a.materials[i].diffuse, b.materials[i].diffuse));
+        const MeshMaterial& x = a.materials[i];
+        const MeshMaterial& y = b.materials[i];
+        Check(x.name == y.name && SameBits(x.diffuse, y.diffuse) &&
+              SameBits(x.ambient, y.ambient) && SameBits(x.specular, y.specular) &&
+              std::memcmp(&x.shininess, &y.shininess, sizeof(float)) == 0);
     }
 }
 
@@ -88,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     };
 
     const std::string path = "fuzz\\dir\\model.obj";
-    const ObjReadResult reference = ReadObjTextSequentially(objText, path, library);
+    const ObjReadResult reference = ReadObjReference(objText, path, library);
     ObjParallelOptions options;
     options.stretches = 1 + static_cast<unsigned>(size % 7);
     ObjReadResult result = ReadObjInParallel(ObjSource(objText), path, library, nullptr, options);

@@ -1,5 +1,7 @@
 #include "base/FileAccess.h"
 
+#include "base/RegularFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -7,7 +9,6 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -167,22 +168,6 @@ int ExamineTarget(const std::string& target, struct stat& info, bool& exists) {
 
 constexpr int kMaxLinksFollowed = 40;
 
-// Opens a regular file for reading, non-blocking so that a FIFO without a writer cannot hold the
-// program in open(). Returns 0 or the code of the failure.
-int OpenRegularForReading(const std::string& path, Descriptor& file, struct stat& info) {
-    file.Reset(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.get() < 0) {
-        return errno;
-    }
-    if (::fstat(file.get(), &info) != 0) {
-        return errno;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        return EISDIR;
-    }
-    return S_ISREG(info.st_mode) ? 0 : kFileNotRegular;
-}
-
 } // namespace
 
 std::string FileErrorText(int error) {
@@ -228,40 +213,27 @@ int ResolveWriteTarget(const std::string& path, std::string& target) {
 }
 
 int CheckReadableFile(const std::string& path) {
-    Descriptor file;
-    struct stat info {};
-    return OpenRegularForReading(path, file, info);
+    int error = 0;
+    RegularFile::Open(path, &error);
+    return error;
 }
 
 int ReadWholeFile(const std::string& path, std::string& contents, std::size_t maxBytes) {
-    Descriptor file;
-    struct stat info {};
-    if (const int error = OpenRegularForReading(path, file, info)) {
+    int error = 0;
+    const std::optional<RegularFile> file = RegularFile::Open(path, &error);
+    if (!file) {
         return error;
     }
-    if (static_cast<std::size_t>(info.st_size) > maxBytes) {
+    if (file->Size() > maxBytes) {
         return kFileTooLarge;
     }
-    contents.clear();
-    std::vector<char> chunk(1 << 16);
-    for (;;) {
-        const ssize_t count = ::read(file.get(), chunk.data(), chunk.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (count == 0) {
-            return 0;
-        }
-        // A file that grows while it is read is still held to the limit.
-        if (contents.size() + static_cast<std::size_t>(count) > maxBytes) {
-            contents.clear();
-            return kFileTooLarge;
-        }
-        contents.append(chunk.data(), static_cast<std::size_t>(count));
+    std::optional<std::string> whole = file->ReadWhole();
+    if (!whole) {
+        contents.clear();
+        return kFileChangedWhileRead;
     }
+    contents = std::move(*whole);
+    return 0;
 }
 
 int ReplaceFileContents(const std::string& path, std::string_view contents) {

@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
-// Whole-file reading and safe replacement. Each returns 0 on success or a code that describes the
-// failure: an errno value, or one of the codes below. FileErrorText gives the reason in words.
+// Whole-file reading (through RegularFile, which opens every file the program reads) and safe
+// replacement. Each returns 0 on success or a code that describes the failure: an errno value, or
+// one of the codes below. FileErrorText gives the reason in words.
 
 // The path names something that is not a regular file (a folder, FIFO, device or socket).
 inline constexpr int kFileNotRegular = 0x10001;
@@ -21,7 +22,8 @@ inline constexpr int kFileChangedWhileRead = 0x10004;
 std::string FileErrorText(int error);
 
 // Reads every byte of a regular file into `contents`. Anything else (a FIFO, a device, a folder) is
-// refused without waiting for it; so is a file of more than `maxBytes`.
+// refused without waiting for it; so is a file of more than `maxBytes`, and one that shrinks
+// while it is read (kFileChangedWhileRead).
 int ReadWholeFile(const std::string& path, std::string& contents,
                   std::size_t maxBytes = std::string::npos);
 

@@ -1,5 +1,7 @@
 #include "base/RegularFile.h"
 
+#include "base/FileAccess.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,21 +9,36 @@
 
 #include <utility>
 
-std::optional<RegularFile> RegularFile::Open(const std::string& path) {
+std::optional<RegularFile> RegularFile::Open(const std::string& path, int* error) {
+    const auto refuse = [error](int code) {
+        if (error != nullptr) {
+            *error = code;
+        }
+        return std::nullopt;
+    };
     // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (descriptor < 0) {
-        return std::nullopt;
+        return refuse(errno);
     }
     RegularFile file(descriptor);
     struct stat info {};
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
-        return std::nullopt;
+    if (::fstat(descriptor, &info) != 0) {
+        return refuse(errno);
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return refuse(EISDIR);
+    }
+    if (!S_ISREG(info.st_mode) || info.st_size < 0) {
+        return refuse(kFileNotRegular);
     }
     // A regular file reads the same either way; blocking reads keep the loop below simple.
     const int flags = ::fcntl(descriptor, F_GETFL);
     if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        return std::nullopt;
+        return refuse(errno);
+    }
+    if (error != nullptr) {
+        *error = 0;
     }
     file.size_ = static_cast<std::size_t>(info.st_size);
     file.modifiedSeconds_ = info.st_mtim.tv_sec;

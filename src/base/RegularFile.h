@@ -5,14 +5,17 @@
 #include <string>
 #include <sys/types.h>
 
-// A regular file opened for reading. Opening never blocks and refuses anything that is not a
-// regular file (a FIFO, a device, a folder), so that a named pipe cannot hang the program and
-// an endless device cannot exhaust its memory. Reads go through read(), never a memory mapping,
-// so a file that shrinks while it is read gives a short read instead of a fatal signal.
+// A regular file opened for reading: every file the program reads is opened through this class.
+// Opening never blocks and refuses anything that is not a regular file (a FIFO, a device, a
+// folder), so that a named pipe cannot hang the program and an endless device cannot exhaust its
+// memory. Reads go through pread(), never a memory mapping, so a file that shrinks while it is
+// read gives a short read instead of a fatal signal.
 class RegularFile {
 public:
-    // Nothing when the file cannot be opened or is not a regular file.
-    static std::optional<RegularFile> Open(const std::string& path);
+    // Nothing when the file cannot be opened or is not a regular file; then `error`, when given,
+    // holds why: the errno of the failed open, EISDIR for a folder, or kFileNotRegular
+    // (FileAccess.h, whose FileErrorText words every code).
+    static std::optional<RegularFile> Open(const std::string& path, int* error = nullptr);
 
     RegularFile(RegularFile&& other) noexcept;
     RegularFile& operator=(RegularFile&& other) noexcept;

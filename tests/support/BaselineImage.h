@@ -5,9 +5,9 @@
 // sources).
 
 #include "case/Case.h"
-#include "view/ViewState.h"
 #include "case/Element.h"
 #include "case/ElementList.h"
+#include "view/ViewState.h"
 
 #include <GL/gl.h>
 

@@ -27,7 +27,12 @@ inline void ExpectSameMesh(const Mesh& a, const Mesh& b) {
     ASSERT_EQ(a.materials.size(), b.materials.size());
     for (std::size_t i = 0; i < a.materials.size(); ++i) {
         EXPECT_EQ(a.materials[i].name, b.materials[i].name);
-        EXPECT_EQ(a.materials[i].diffuse, b.materials[i].diffuse);
+        EXPECT_TRUE(sameBits(a.materials[i].diffuse, b.materials[i].diffuse)) << i;
+        EXPECT_TRUE(sameBits(a.materials[i].ambient, b.materials[i].ambient)) << i;
+        EXPECT_TRUE(sameBits(a.materials[i].specular, b.materials[i].specular)) << i;
+        EXPECT_EQ(std::memcmp(&a.materials[i].shininess, &b.materials[i].shininess, sizeof(float)),
+                  0)
+            << i;
     }
     ASSERT_EQ(a.groups.size(), b.groups.size());
     for (std::size_t i = 0; i < a.groups.size(); ++i) {

@@ -46,7 +46,7 @@ public:
 
     Case& GetCase() { return theCase; }
     ViewState& GetView() { return view; }
-    void Render();                 // draws one frame and waits for it
+    void Render(); // draws one frame and waits for it
     void Resize(int width, int height) { renderer.Resize(width, height); }
     Rgb Pixel(int x, int y) const; // y counted from the bottom row, as OpenGL does
     // Where a world point lands in the framebuffer (x right, y up from the bottom row).

@@ -1,5 +1,6 @@
 #include "mesh/io/MeshImport.h"
 
+#include "base/FileAccess.h"
 #include "base/RegularFile.h"
 #include "mesh/io/MeshFormat.h"
 #include "mesh/io/assimp/AssimpMeshReader.h"
@@ -9,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -28,15 +28,13 @@ MeshImportResult Cancelled() {
     return result;
 }
 
-// Why a file cannot be opened, in the system's words.
-std::string OpenFailureReason(const std::string& path) {
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file != nullptr) {
-        std::fclose(file);
+// Why a file cannot be opened, in the system's words; a folder, a FIFO or a device is not a
+// regular file.
+std::string OpenFailureReason(int error) {
+    if (error == EISDIR || error == kFileNotRegular) {
         return "it is not a regular file";
     }
-    return errno != 0 ? std::strerror(errno) : "it cannot be opened";
+    return error != 0 ? std::strerror(error) : "it cannot be opened";
 }
 
 std::string UnknownFormatReason() {
@@ -96,13 +94,17 @@ MeshImportResult ReadOtherFormat(MeshFormat format, const std::string& path,
 
 MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& callbacks) {
     ImportProgress progress(callbacks);
-    const std::optional<RegularFile> file = RegularFile::Open(path);
+    // The file is opened once: the format is told from its first bytes, then it is read.
+    int openError = 0;
+    std::optional<RegularFile> file = RegularFile::Open(path, &openError);
     if (!file) {
         if (MeshFormatFromExtension(path) == MeshFormat::Obj) {
             // The Wavefront reader words this failure itself.
-            return FromObjResult(ReadObjWithProgress(path, ObjProgress(progress)), progress);
+            ObjReadResult failed;
+            failed.error = ObjOpenFailureMessage(path);
+            return FromObjResult(std::move(failed), progress);
         }
-        return Failed(path, OpenFailureReason(path));
+        return Failed(path, OpenFailureReason(openError));
     }
     // The first bytes (and the length) tell most formats apart.
     std::string head(std::min<std::size_t>(file->Size(), kHeadSize), '\0');
@@ -117,7 +119,8 @@ MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& 
         return Failed(path, UnknownFormatReason());
     }
     if (format == MeshFormat::Obj) {
-        return FromObjResult(ReadObjWithProgress(path, ObjProgress(progress)), progress);
+        return FromObjResult(ReadObjFromFile(std::move(*file), path, ObjProgress(progress)),
+                             progress);
     }
     const std::optional<std::string> bytes = file->ReadWhole();
     if (!bytes) {

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -108,6 +113,21 @@ TEST(MeshImport, BrokenFilesAreRefusedWithTheFileAndTheReason) {
         EXPECT_NE(result.error.find(reason), std::string::npos) << result.error;
         EXPECT_EQ(result.error.find('\n'), std::string::npos);
     }
+    // A named pipe or a folder is refused at once: nothing waits for a pipe's writer.
+    const std::filesystem::path folder =
+        testing::TempDir() + "mesh-import-" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder / "folder.stl");
+    const std::string pipe = (folder / "pipe.ply").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {pipe, (folder / "folder.stl").string()}) {
+        EXPECT_EQ(ImportMesh(path).error,
+                  "Cannot read the body model \"" + path + "\": it is not a regular file.");
+    }
+    const std::string objPipe = (folder / "pipe.obj").string();
+    ASSERT_EQ(::mkfifo(objPipe.c_str(), 0600), 0);
+    EXPECT_EQ(ImportMesh(objPipe).error,
+              "Read Obj failed: can't open data file \"" + objPipe + "\".");
+    std::filesystem::remove_all(folder);
     // A missing Wavefront file keeps the reader's own words.
     EXPECT_EQ(ImportMesh("absent.obj").error,
               "Read Obj failed: can't open data file \"absent.obj\".");

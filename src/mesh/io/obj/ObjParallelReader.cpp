@@ -6,7 +6,7 @@
 #include "mesh/io/obj/MtlReader.h"
 #include "mesh/io/obj/ObjChunkCounter.h"
 #include "mesh/io/obj/ObjChunkFiller.h"
-#include "mesh/io/obj/ObjPasses.h"
+#include "mesh/io/obj/ObjRefusals.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/RegularFile.h"
 #include "mesh/Mesh.h"
 
 #include <functional>
@@ -26,17 +27,19 @@ ObjReadResult ReadObj(const std::string& path);
 ObjReadResult ReadObjWithProgress(const std::string& path,
                                   const std::function<void(double fraction)>& onProgress);
 
+// The same on a file its caller has already opened (as the import does to tell the format).
+ObjReadResult ReadObjFromFile(RegularFile file, const std::string& path,
+                              const std::function<void(double fraction)>& onProgress);
+
+// The refusal of a model file that cannot be opened: Read Obj failed: can't open data file "x".
+std::string ObjOpenFailureMessage(const std::string& path);
+
 // Reading splits the text across the processor's cores and gives the same mesh, and the same
-// messages, as reading it sequentially. A model file must be a regular file (a FIFO or a device
-// is refused as a file that cannot be opened); a file that changes while it is read is refused
-// with "... changed while it was read.".
+// messages, as reading it in one stretch. A model file must be a regular file (a FIFO or a
+// device is refused as a file that cannot be opened); a file that changes while it is read is
+// refused with "... changed while it was read.".
 
 // Reads OBJ text held in memory; `path` plays the role of the file's path (it decides where the
 // material library is looked for) and `mtlSource` supplies the libraries.
 ObjReadResult ReadObjFromMemory(std::string_view objText, const std::string& path,
                                 const MtlTextSource& mtlSource);
-
-// The same as ReadObjFromMemory on one thread, the whole text in one sequence of two readings:
-// the reference that the parallel reading is checked against.
-ObjReadResult ReadObjTextSequentially(std::string_view objText, const std::string& path,
-                                      const MtlTextSource& mtlSource);

@@ -1,6 +1,7 @@
 #include "support/MeshComparison.h"
 #include "support/ObjTestText.h"
 
+#include "ReferenceObjReader.h"
 #include "base/RegularFile.h"
 #include "mesh/io/obj/ObjParallelReader.h"
 
@@ -113,8 +114,7 @@ TEST(ObjParallelReader, EveryStretchCountAndWindowGivesTheSequentialMesh) {
     for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
         for (unsigned seed = 1; seed <= 6; ++seed) {
             const std::string text = GeneratedModel(seed, 3000, lineEnd);
-            const ObjReadResult reference =
-                ReadObjTextSequentially(text, "dir/model.obj", Libraries());
+            const ObjReadResult reference = ReadObjReference(text, "dir/model.obj", Libraries());
             ASSERT_TRUE(reference.mesh) << reference.error;
             for (unsigned stretches : {1u, 2u, 3u, 7u, 64u}) {
                 const ObjReadResult parallel = Parallel(text, stretches);
@@ -152,7 +152,7 @@ TEST(ObjParallelReader, RefusalsAndWarningsAreTheSequentialOnes) {
     for (const std::string& text : faulty) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
-        const ObjReadResult reference = ReadObjTextSequentially(text, "dir/model.obj", Libraries());
+        const ObjReadResult reference = ReadObjReference(text, "dir/model.obj", Libraries());
         const std::string referenceOut = testing::internal::GetCapturedStdout();
         const std::string referenceErr = testing::internal::GetCapturedStderr();
         ASSERT_FALSE(reference.mesh);

@@ -1,6 +1,7 @@
 #include "support/MeshComparison.h"
 #include "support/ObjTestText.h"
 
+#include "ReferenceObjReader.h"
 #include "mesh/MeshGroups.h"
 #include "mesh/io/obj/ObjParallelReader.h"
 
@@ -154,7 +155,7 @@ TEST(ObjReaderGroups, ManyMaterialsKeepTheirOrderAndMaterials) {
     const MeshGroup& seven = mesh.groups.at(*FindGroup(mesh, "m7"));
     EXPECT_EQ(seven.material, 8u);
     EXPECT_EQ(seven.triangleIndices, (std::vector<uint32_t>{8, kGroups + 1}));
-    const ObjReadResult reference = ReadObjTextSequentially(
+    const ObjReadResult reference = ReadObjReference(
         model, "model.obj", [&](auto&) { return std::optional<std::string>(library); });
     ASSERT_TRUE(reference.mesh);
     ExpectSameMesh(mesh, *reference.mesh);
