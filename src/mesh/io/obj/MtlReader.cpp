@@ -100,6 +100,19 @@ Status ReadMtl(Mesh& mesh, std::string_view libraryName, const MtlTextSource& so
     return Status::Ok();
 }
 
+Status MtlLibraries::ReadInto(Mesh& mesh, std::string_view libraryName) {
+    if (const auto known = read.find(libraryName); known != read.end()) {
+        mesh.materials = known->second;
+        mesh.materialCount = static_cast<uint32_t>(mesh.materials.size());
+        return Status::Ok();
+    }
+    if (Status status = ReadMtl(mesh, libraryName, source); !status) {
+        return status;
+    }
+    read.emplace(std::string(libraryName), mesh.materials);
+    return Status::Ok();
+}
+
 namespace {
 
 uint32_t MaterialNotFound(std::string_view name) {

@@ -83,7 +83,7 @@ std::vector<ObjChunkCount> SplitText(const ObjSource& source, const ObjParallelO
 class StretchPlanner {
 public:
     StretchPlanner(Mesh& mesh, const std::string& path, const MtlTextSource& mtlSource)
-        : mesh_(mesh), path_(path), mtlSource_(mtlSource) {
+        : mesh_(mesh), path_(path), libraries_(mtlSource) {
         current_ = groups_.GroupFor("default");
         slotsUsed_.push_back(0);
     }
@@ -126,7 +126,7 @@ private:
             if (count.faultOffset && library.offset >= *count.faultOffset) {
                 break;
             }
-            if (Status status = ReadMtl(mesh_, library.name, mtlSource_); !status) {
+            if (Status status = libraries_.ReadInto(mesh_, library.name); !status) {
                 return status;
             }
         }
@@ -172,7 +172,7 @@ private:
 
     Mesh& mesh_;
     const std::string& path_;
-    const MtlTextSource& mtlSource_;
+    MtlLibraries libraries_;
     MeshGroupBuilder groups_;
     std::vector<uint64_t> slotsUsed_; // per group number
     uint32_t current_ = 0;

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+#include <string>
+
 namespace {
 
 const std::string kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
@@ -52,6 +56,30 @@ TEST(MtlReader, ASecondLibraryReplacesTheFirst) {
     ASSERT_EQ(result.mesh->materialCount, 2u);
     EXPECT_EQ(result.mesh->materials[1].name, "only");
     EXPECT_EQ(result.mesh->groups[0].material, 1u);
+}
+
+// A model that names one library again and again gets it read once, and the same materials each
+// time; another library in between still replaces them.
+TEST(MtlReader, ALibraryNamedAgainAndAgainIsReadOnce) {
+    std::map<std::string, int> reads;
+    const MtlTextSource libraries = [&reads](const std::string& path) {
+        ++reads[path];
+        return std::optional<std::string>(path == "a.mtl" ? "newmtl skin\nKd 1 0 0\n"
+                                                           : "newmtl bone\nKd 0 0 1\n");
+    };
+    std::string text = kTriangle;
+    for (int i = 0; i < 500; ++i) {
+        text += "mtllib a.mtl\n";
+    }
+    text += "mtllib b.mtl\nmtllib a.mtl\nusemtl skin\nf 1 2 3\n";
+    const ObjReadResult result = ReadObjFromMemory(text, "model.obj", libraries);
+    ASSERT_TRUE(result.mesh) << result.error;
+    EXPECT_EQ(reads["a.mtl"], 1);
+    EXPECT_EQ(reads["b.mtl"], 1);
+    const Mesh& mesh = *result.mesh;
+    ASSERT_EQ(mesh.materialCount, 2u);
+    EXPECT_EQ(mesh.materials[1].name, "skin");
+    EXPECT_EQ(mesh.groups.at(*FindGroup(mesh, "skin")).material, 1u);
 }
 
 TEST(MtlReader, LibraryPathsAndNames) {
