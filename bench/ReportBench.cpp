@@ -15,27 +15,28 @@ namespace {
 
 std::string FullCaseFile() {
     static const std::string path = [] {
-        Case scene;
+        Case theCase;
         // The default body, so that the case carries its height.
-        scene.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj");
+        theCase.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj");
         for (int i = 0; i < 20; ++i) {
             const double angle = i * 0.3;
-            Trajectory* path = scene.AddTrajectory(i % 2);
-            path->SetPoints(0.15 * std::cos(angle), 0.9 + 0.03 * i, 0.12 + 0.1 * std::sin(angle),
-                            -0.15 * std::cos(angle), 1.0 + 0.02 * i, 0.12 - 0.1 * std::sin(angle));
-            path->SetColor(1, i / 20.0, 0);
-            path->SetText("Wound " + std::to_string(i + 1));
+            Trajectory* trajectory = theCase.AddTrajectory(i % 2);
+            trajectory->SetPoints(0.15 * std::cos(angle), 0.9 + 0.03 * i,
+                                  0.12 + 0.1 * std::sin(angle), -0.15 * std::cos(angle),
+                                  1.0 + 0.02 * i, 0.12 - 0.1 * std::sin(angle));
+            trajectory->SetColor(1, i / 20.0, 0);
+            trajectory->SetText("Wound " + std::to_string(i + 1));
             auto element = std::make_unique<Element>();
             element->Set(0.2 * std::sin(angle), 0.5 + 0.05 * i, 0.1, 10.0 * i, 0, 0);
             element->SetWidth(0.03);
             element->SetHeight(0.02);
             element->SetLength(0.05);
             element->SetText("Fragment " + std::to_string(i + 1));
-            scene.GetElements().Add(std::move(element));
+            theCase.GetElements().Add(std::move(element));
         }
         const std::string file =
             (std::filesystem::temp_directory_path() / "ruvo-report-bench-case.txt").string();
-        DataFile::Write(scene, file);
+        DataFile::Write(theCase, file);
         return file;
     }();
     return path;

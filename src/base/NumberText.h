@@ -18,5 +18,5 @@ std::string PadLeft(std::string_view text, size_t width);
 // Reads a number the way atof does: leading white space skipped, then the longest valid prefix
 // (sign, digits, decimal point, exponent, or a 0x hexadecimal form); 0 when there is none. A value
 // beyond the range of double, an infinity or a NaN also reads as 0, so that no such value reaches
-// the scene.
+// the case.
 double ParseLenientNumber(std::string_view text);

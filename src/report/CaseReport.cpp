@@ -23,29 +23,31 @@ std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-TrajectoryFacts GatherTrajectory(const Trajectory& path, int number, const ReportSource& source,
-                                 const LandmarkTable* landmarks) {
+TrajectoryFacts GatherTrajectory(const Trajectory& trajectory, int number,
+                                 const ReportSource& source, const LandmarkTable* landmarks) {
     TrajectoryFacts facts;
     facts.number = number;
-    facts.label = path.GetText();
-    facts.bulletInside = path.GetExited() == 0;
-    facts.inCm = Centimetres(path.GetX1(), path.GetY1(), path.GetZ1());
-    facts.outCm = Centimetres(path.GetX2(), path.GetY2(), path.GetZ2());
-    facts.direction = path.GetDirectionAngle();
-    facts.elevation = path.GetElevationDegrees();
-    facts.course = DescribeTrajectory(path);
+    facts.label = trajectory.GetText();
+    facts.bulletInside = trajectory.GetExited() == 0;
+    facts.inCm = Centimetres(trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1());
+    facts.outCm = Centimetres(trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2());
+    facts.direction = trajectory.GetDirectionAngle();
+    facts.elevation = trajectory.GetElevationDegrees();
+    facts.course = DescribeTrajectory(trajectory);
     if (source.describePoint) {
-        facts.inDescription = source.describePoint(path.GetX1(), path.GetY1(), path.GetZ1());
-        facts.outDescription = source.describePoint(path.GetX2(), path.GetY2(), path.GetZ2());
-    } else if (landmarks) {
         facts.inDescription =
-            DescribeBodyPoint({path.GetX1(), path.GetY1(), path.GetZ1()}, *landmarks);
+            source.describePoint(trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1());
         facts.outDescription =
-            DescribeBodyPoint({path.GetX2(), path.GetY2(), path.GetZ2()}, *landmarks);
+            source.describePoint(trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2());
+    } else if (landmarks) {
+        facts.inDescription = DescribeBodyPoint(
+            {trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()}, *landmarks);
+        facts.outDescription = DescribeBodyPoint(
+            {trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()}, *landmarks);
     }
-    facts.offsetCm = Centimetres(path.GetDx(), path.GetDy(), path.GetDz());
-    facts.yawAdjustment = path.GetDYaw();
-    facts.pitchAdjustment = path.GetDPitch();
+    facts.offsetCm = Centimetres(trajectory.GetDx(), trajectory.GetDy(), trajectory.GetDz());
+    facts.yawAdjustment = trajectory.GetDYaw();
+    facts.pitchAdjustment = trajectory.GetDPitch();
     return facts;
 }
 

@@ -7,7 +7,7 @@
 class CaseEdit;
 class CaseEditor;
 
-// One step of the undo history: an edit of the scene that the editor has already applied. The
+// One step of the undo history: an edit of the case that the editor has already applied. The
 // stack's first redo() (at push) therefore does nothing; later ones make the edit again.
 class EditCommand : public QUndoCommand {
 public:

@@ -38,29 +38,31 @@ double ClampShift(double value) {
     return std::clamp(value, -kMaxShift, kMaxShift);
 }
 
-void MoveTrajectory(Trajectory& path, Handle handle, const ScreenAxes& axes, const DragStep& step) {
+void MoveTrajectory(Trajectory& trajectory, Handle handle, const ScreenAxes& axes,
+                    const DragStep& step) {
     switch (handle) {
     case Handle::X:
-        path.SetDx(ClampShift(path.GetDx() + axes.ax.Along(step)));
+        trajectory.SetDx(ClampShift(trajectory.GetDx() + axes.ax.Along(step)));
         break;
     case Handle::Y:
-        path.SetDy(ClampShift(path.GetDy() + axes.ay.Along(step)));
+        trajectory.SetDy(ClampShift(trajectory.GetDy() + axes.ay.Along(step)));
         break;
     case Handle::Z:
-        path.SetDz(ClampShift(path.GetDz() + axes.az.Along(step)));
+        trajectory.SetDz(ClampShift(trajectory.GetDz() + axes.az.Along(step)));
         break;
     default:
         break;
     }
 }
 
-void TurnTrajectory(Trajectory& path, Handle handle, const ScreenAxes& axes, const DragStep& step) {
+void TurnTrajectory(Trajectory& trajectory, Handle handle, const ScreenAxes& axes,
+                    const DragStep& step) {
     switch (handle) {
     case Handle::X:
-        path.SetDPitch(path.GetDPitch() - kTurnPerStep * axes.ay.Along(step));
+        trajectory.SetDPitch(trajectory.GetDPitch() - kTurnPerStep * axes.ay.Along(step));
         break;
     case Handle::Y:
-        path.SetDYaw(path.GetDYaw() + kTurnPerStep * step.x);
+        trajectory.SetDYaw(trajectory.GetDYaw() + kTurnPerStep * step.x);
         break;
     default:
         break; // a trajectory has no roll

@@ -8,7 +8,7 @@ class Body;
 class Camera;
 
 // The ray a view pixel shows: from the near plane to the far plane of the camera's projection, in
-// the scene (body) frame. (x, y) are window coordinates with y downward, so pixel (i, j) of a
+// the body frame. (x, y) are window coordinates with y downward, so pixel (i, j) of a
 // captured image has its centre at (i + 0.5, j + 0.5). Empty for a view without area.
 std::optional<SurfaceRay> PixelRay(const Camera& camera, int width, int height, double x, double y);
 
@@ -18,7 +18,7 @@ std::optional<SurfaceHit> BodySurfaceAt(const Body& body, const Camera& camera, 
                                         int height, double x, double y);
 
 // Moves the camera along the ray under window position (x, y): `steps` of 10 % of the distance
-// to the body surface there, or of the eye's distance from the scene origin when the ray misses.
+// to the body surface there, or of the eye's distance from the origin when the ray misses.
 // Positive steps move toward the body.
 void ZoomTowardPixel(const Body& body, Camera& camera, int width, int height, double x, double y,
                      double steps);

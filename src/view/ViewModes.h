@@ -1,6 +1,6 @@
 #pragma once
 
-// The typed states of the scene root.
+// The typed states of what the view shows: the manipulation mode, the selection and the handle.
 
 // What a left drag in the view does to the selected object (chosen from the context menu), or
 // PlacePoints, in which left clicks place points on the body surface.

@@ -36,9 +36,9 @@ TEST(ExportSceneCommand, WritesTheSceneWithABodyOfAnyFormat) {
     fs::create_directories(folder);
     const std::string caseFile = (folder / "case.txt").string();
     {
-        Case scene;
-        scene.AddTrajectory(1)->SetPoints(0.1, 1.2, 0.3, 0.1, 1.2, 0.0);
-        ASSERT_TRUE(DataFile::Write(scene, caseFile).ok());
+        Case theCase;
+        theCase.AddTrajectory(1)->SetPoints(0.1, 1.2, 0.3, 0.1, 1.2, 0.0);
+        ASSERT_TRUE(DataFile::Write(theCase, caseFile).ok());
     }
     const auto run = [](const std::vector<std::string>& arguments, std::string& errors) {
         std::ostringstream out, err;

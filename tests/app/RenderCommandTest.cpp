@@ -70,11 +70,11 @@ TEST(RenderCommand, DrawsTheCaseIntoAJpeg) {
     TestModels models;
     {
         // A red arrow in front of the body, at (0.3, 1.2, 0.5), pointing away from the viewer.
-        Case scene;
-        Trajectory& path = *scene.AddTrajectory(1);
-        path.SetPoints(0.3, 1.2, 0.5, 0.3, 1.2, 0.2);
-        path.SetColor(1, 0, 0);
-        ASSERT_TRUE(DataFile::Write(scene, (models.Root() / "case.txt").string()).ok());
+        Case theCase;
+        Trajectory& trajectory = *theCase.AddTrajectory(1);
+        trajectory.SetPoints(0.3, 1.2, 0.5, 0.3, 1.2, 0.2);
+        trajectory.SetColor(1, 0, 0);
+        ASSERT_TRUE(DataFile::Write(theCase, (models.Root() / "case.txt").string()).ok());
     }
     std::string errorText;
     ASSERT_EQ(

@@ -21,18 +21,18 @@ struct State {
     bool operator==(const State&) const = default;
 };
 
-State Capture(Case& scene) {
-    return {DataFile::Format(scene), CaseContents::Capture(scene)};
+State Capture(Case& theCase) {
+    return {DataFile::Format(theCase), CaseContents::Capture(theCase)};
 }
 
 // A case with something of everything, and the edits made on it kept in order.
 class CaseEditorTest : public testing::Test {
 protected:
     void SetUp() override {
-        LoadBoxBody(scene);
-        ASSERT_TRUE(scene.GetBody().SetHeight(1.8));
+        LoadBoxBody(theCase);
+        ASSERT_TRUE(theCase.GetBody().SetHeight(1.8));
         for (int i = 0; i < 3; ++i) {
-            Trajectory* trajectory = scene.AddTrajectory(i % 2);
+            Trajectory* trajectory = theCase.AddTrajectory(i % 2);
             trajectory->SetPoints(0.01 * i, 1.2, 0.1, -0.05, 1.1 + 0.1 * i, 0.2);
             trajectory->SetColor(0.2 * i, 0.5, 1);
             trajectory->SetDx(0.03 * i);
@@ -42,7 +42,7 @@ protected:
             element->SetPosition(0.1 * i, 1, 0.05);
             element->SetWidth(0.02 * (i + 1));
             element->SetText("casing " + std::to_string(i + 1));
-            scene.GetElements().Add(std::move(element));
+            theCase.GetElements().Add(std::move(element));
         }
         editor().SetRecorder(
             [this](std::unique_ptr<CaseEdit> edit) { edits.push_back(std::move(edit)); });
@@ -54,23 +54,23 @@ protected:
     // state before it and redo the state after it, twice over.
     void ExpectExactUndo(const std::string& name, const std::function<void()>& edit) {
         SCOPED_TRACE(name);
-        const State before = Capture(scene);
+        const State before = Capture(theCase);
         const size_t count = edits.size();
         edit();
         ASSERT_EQ(edits.size(), count + 1);
         EXPECT_EQ(edits.back()->Name(), name);
-        const State after = Capture(scene);
+        const State after = Capture(theCase);
         EXPECT_FALSE(after == before) << "the edit changed nothing";
         for (int round = 0; round < 2; ++round) {
             editor().Undo(*edits.back());
-            EXPECT_TRUE(Capture(scene) == before);
+            EXPECT_TRUE(Capture(theCase) == before);
             editor().Redo(*edits.back());
-            EXPECT_TRUE(Capture(scene) == after);
+            EXPECT_TRUE(Capture(theCase) == after);
         }
     }
 
-    Case scene;
-    CaseEditor caseEditor{scene};
+    Case theCase;
+    CaseEditor caseEditor{theCase};
     std::vector<std::unique_ptr<CaseEdit>> edits;
 };
 
@@ -135,20 +135,20 @@ TEST_F(CaseEditorTest, BodyAndWholeCaseEditsUndoExactly) {
             b.GetForearm().SetYaw(-30);
         });
     });
-    const float normalScale = scene.GetBody().GetNormalScale();
+    const float normalScale = theCase.GetBody().GetNormalScale();
     ExpectExactUndo("Increase body lighting", [&] {
         editor().EditBody("Increase body lighting", [](Body& b) { b.IncreaseBodyLighting(); });
     });
     editor().Undo(*edits.back());
-    EXPECT_EQ(scene.GetBody().GetNormalScale(), normalScale) << "the same pixels come back";
+    EXPECT_EQ(theCase.GetBody().GetNormalScale(), normalScale) << "the same pixels come back";
 
     ExpectExactUndo("Delete all trajectories and elements", [&] {
         editor().EditCase("Delete all trajectories and elements", [](Case& s) { s.DeleteAll(); });
     });
     editor().Undo(*edits.back());
-    ASSERT_EQ(scene.GetTrajectoryCount(), 3);
-    EXPECT_EQ(scene.GetTrajectory(2)->GetText(), "shot 3");
-    EXPECT_EQ(scene.GetElements().GetCount(), 3);
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 3);
+    EXPECT_EQ(theCase.GetTrajectory(2)->GetText(), "shot 3");
+    EXPECT_EQ(theCase.GetElements().GetCount(), 3);
 
     ExpectExactUndo("Open data file", [&] {
         editor().EditCase("Open data file", [](Case& s) {
@@ -167,7 +167,7 @@ TEST_F(CaseEditorTest, BodyAndWholeCaseEditsUndoExactly) {
 }
 
 TEST_F(CaseEditorTest, TwentyMixedStepsUndoAndRedoInOrder) {
-    std::vector<State> states = {Capture(scene)};
+    std::vector<State> states = {Capture(theCase)};
     for (int step = 0; step < 20; ++step) {
         switch (step % 5) {
         case 0: {
@@ -192,16 +192,16 @@ TEST_F(CaseEditorTest, TwentyMixedStepsUndoAndRedoInOrder) {
             ASSERT_TRUE(editor().DeleteTrajectory("Delete trajectory", 1));
             break;
         }
-        states.push_back(Capture(scene));
+        states.push_back(Capture(theCase));
     }
     ASSERT_EQ(edits.size(), 20u);
     for (int i = 19; i >= 0; --i) {
         editor().Undo(*edits[i]);
-        ASSERT_TRUE(Capture(scene) == states[i]) << "after undoing step " << i + 1;
+        ASSERT_TRUE(Capture(theCase) == states[i]) << "after undoing step " << i + 1;
     }
     for (int i = 0; i < 20; ++i) {
         editor().Redo(*edits[i]);
-        ASSERT_TRUE(Capture(scene) == states[i + 1]) << "after redoing step " << i + 1;
+        ASSERT_TRUE(Capture(theCase) == states[i + 1]) << "after redoing step " << i + 1;
     }
 }
 
@@ -212,7 +212,7 @@ TEST_F(CaseEditorTest, UnchangedValuesMakeNoEditAndListenersHearEveryChange) {
         editor().EditTrajectory(0, "Properties", [](Trajectory& p) { p.SetText("shot 1"); }));
     EXPECT_FALSE(editor().EditTrajectory(7, "Properties", [](Trajectory&) {}));
     EXPECT_FALSE(editor().EditCase("Delete all", [](Case&) {}));
-    EXPECT_FALSE(editor().CommitBody("Body parameters", scene.GetBody()));
+    EXPECT_FALSE(editor().CommitBody("Body parameters", theCase.GetBody()));
     EXPECT_FALSE(editor().DeleteElement("Delete element", 3));
     EXPECT_TRUE(edits.empty());
     EXPECT_TRUE(heard.empty());
@@ -229,15 +229,15 @@ TEST_F(CaseEditorTest, UnchangedValuesMakeNoEditAndListenersHearEveryChange) {
 }
 
 TEST_F(CaseEditorTest, FullTablesRefuseAdditionsWithoutAnEdit) {
-    while (scene.GetTrajectoryCount() < Case::kMaxTrajectories) {
+    while (theCase.GetTrajectoryCount() < Case::kMaxTrajectories) {
         ASSERT_TRUE(editor().AddTrajectory("New trajectory", Trajectory()));
     }
-    while (scene.GetElements().GetCount() < ElementList::kCapacity) {
+    while (theCase.GetElements().GetCount() < ElementList::kCapacity) {
         ASSERT_TRUE(editor().AddElement("New element", Element()));
     }
     const size_t count = edits.size();
     EXPECT_FALSE(editor().AddTrajectory("New trajectory", Trajectory()));
     EXPECT_FALSE(editor().AddElement("New element", Element()));
     EXPECT_EQ(edits.size(), count);
-    EXPECT_EQ(scene.GetTrajectoryCount(), 20);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 20);
 }

@@ -24,10 +24,10 @@ const std::string kHeader = "<root>\r\n"
 
 class DataFileTest : public ::testing::Test {
 protected:
-    void SetUp() override { LoadBoxBody(scene); }
+    void SetUp() override { LoadBoxBody(theCase); }
 
     Trajectory& AddTrajectory(int exited) {
-        Trajectory* trajectory = scene.AddTrajectory(exited);
+        Trajectory* trajectory = theCase.AddTrajectory(exited);
         EXPECT_NE(trajectory, nullptr);
         return *trajectory;
     }
@@ -35,19 +35,19 @@ protected:
     Element& AddElement() {
         auto element = std::make_unique<Element>();
         Element& added = *element;
-        EXPECT_TRUE(scene.GetElements().Add(std::move(element)));
+        EXPECT_TRUE(theCase.GetElements().Add(std::move(element)));
         return added;
     }
 
-    Case scene;
+    Case theCase;
 };
 
 } // namespace
 
 TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
-    scene.GetBody().SetName("Jane");
-    scene.GetBody().SetHeight(1.75);
-    const std::string text = DataFile::Format(scene);
+    theCase.GetBody().SetName("Jane");
+    theCase.GetBody().SetHeight(1.75);
+    const std::string text = DataFile::Format(theCase);
     EXPECT_EQ(text, kHeader + "<body>\r\n"
                               "   <name>Jane</name>\r\n"
                               "   <height>1.7500</height>\r\n"
@@ -62,7 +62,7 @@ TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
 }
 
 TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
-    scene.GetBody().SetName("Jane");
+    theCase.GetBody().SetName("Jane");
     Trajectory& trajectory = AddTrajectory(0);
     trajectory.SetPoints(0.1234, 1.2, 0.05, -0.05, 1.1, 0.25);
     trajectory.SetDx(0.0015);
@@ -129,11 +129,11 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
                                            "  <text>E</text>\r\n"
                                            "</element>\r\n"
                                            "</root>\r\n";
-    EXPECT_EQ(DataFile::Format(scene), expected);
+    EXPECT_EQ(DataFile::Format(theCase), expected);
 
     // A bullet that left the body, and a text line with nothing between its tags.
     AddTrajectory(1);
-    const std::string second = DataFile::Format(scene);
+    const std::string second = DataFile::Format(theCase);
     EXPECT_NE(second.find("  <number>2</number>\r\n  <inside>false</inside>\r\n"),
               std::string::npos);
     EXPECT_NE(second.find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0100</uncertainty>\r\n  "
@@ -163,15 +163,15 @@ TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
         // An element whose block never ends is dropped.
         "<element>\r\n<x>0.3</x>\r\n";
 
-    DataFileReadResult result = DataFile::ReadText(scene, text);
+    DataFileReadResult result = DataFile::ReadText(theCase, text);
     ASSERT_TRUE(result.ok());
     EXPECT_FALSE(result.LeftSomethingOut());
-    EXPECT_EQ(scene.GetBody().GetName(), "Old");
-    EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 1.8f);
-    ASSERT_EQ(scene.GetTrajectoryCount(), 3);
-    EXPECT_EQ(scene.GetElements().GetCount(), 0);
+    EXPECT_EQ(theCase.GetBody().GetName(), "Old");
+    EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 1.8f);
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 3);
+    EXPECT_EQ(theCase.GetElements().GetCount(), 0);
 
-    const Trajectory& first = *scene.GetTrajectory(0);
+    const Trajectory& first = *theCase.GetTrajectory(0);
     EXPECT_EQ(first.GetExited(), 0);
     EXPECT_DOUBLE_EQ(first.GetX1(), 0.10);
     EXPECT_DOUBLE_EQ(first.GetY1(), 1.5);
@@ -181,7 +181,7 @@ TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
     EXPECT_DOUBLE_EQ(first.GetGreen(), 1);
     EXPECT_EQ(first.GetText(), "a > b < c");
 
-    const Trajectory& second = *scene.GetTrajectory(1);
+    const Trajectory& second = *theCase.GetTrajectory(1);
     EXPECT_EQ(second.GetExited(), 1);
     EXPECT_DOUBLE_EQ(second.GetX1(), 0.10);
     EXPECT_DOUBLE_EQ(second.GetDx(), 0.02);
@@ -190,22 +190,22 @@ TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
     EXPECT_DOUBLE_EQ(second.GetGreen(), 0);
     EXPECT_EQ(second.GetText(), "");
 
-    const Trajectory& third = *scene.GetTrajectory(2);
+    const Trajectory& third = *theCase.GetTrajectory(2);
     EXPECT_DOUBLE_EQ(third.GetDy(), 0.5);
     EXPECT_EQ(third.GetText(), ""); // an over-long line and a raw line break both lose the text
 
     // Reading again appends again and applies the body block again.
-    scene.GetBody().SetName("Changed");
-    DataFile::ReadText(scene, text);
-    EXPECT_EQ(scene.GetTrajectoryCount(), 6);
-    EXPECT_EQ(scene.GetBody().GetName(), "Old");
+    theCase.GetBody().SetName("Changed");
+    DataFile::ReadText(theCase, text);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 6);
+    EXPECT_EQ(theCase.GetBody().GetName(), "Old");
 }
 
 TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
     const std::string awkward = "a & b <r> c &amp; d\r\nsecond line > </text>\nthird";
     const std::string longName(83, 'n');
-    scene.GetBody().SetName(longName + "&<>");
-    scene.GetBody().SetHeight(1.234);
+    theCase.GetBody().SetName(longName + "&<>");
+    theCase.GetBody().SetHeight(1.234);
     Trajectory& trajectory = AddTrajectory(1);
     trajectory.SetPoints(0.1234, 1.2345, -0.0011, -0.0567, 1.1009, 0.2468);
     trajectory.SetDx(0.0012);
@@ -221,7 +221,7 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
 
     TemporaryFolder folder;
     const std::string file = folder.File("case.txt");
-    ASSERT_TRUE(DataFile::Write(scene, file).ok());
+    ASSERT_TRUE(DataFile::Write(theCase, file).ok());
 
     Case reopened;
     LoadBoxBody(reopened);
@@ -253,7 +253,7 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
 
     // The written file is still one value per line: every line ends in CR LF and no text breaks it.
     const std::string written = FileText(file);
-    EXPECT_EQ(written, DataFile::Format(scene));
+    EXPECT_EQ(written, DataFile::Format(theCase));
     EXPECT_NE(written.find("<text>a &amp; b &lt;r&gt; c &amp;amp; d&#13;&#10;second line &gt; "
                            "&lt;/text&gt;&#10;third</text>\r\n"),
               std::string::npos);
@@ -264,7 +264,7 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
     AddTrajectory(1).SetUncertainty(0);
     TemporaryFolder folder;
     const std::string file = folder.File("case.txt");
-    ASSERT_TRUE(DataFile::Write(scene, file).ok());
+    ASSERT_TRUE(DataFile::Write(theCase, file).ok());
     EXPECT_NE(FileText(file).find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0234</uncertainty>"),
               std::string::npos);
 
@@ -280,9 +280,9 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
     Case old;
     LoadBoxBody(old);
     DataFile::ReadText(old, "<trajectory>\n<uncertainty>0.05</uncertainty>\n</trajectory>\n"
-                           "<trajectory>\n<x1>0.1</x1>\n</trajectory>\n"
-                           "<trajectory>\n<uncertainty>-0.2</uncertainty>\n</trajectory>\n"
-                           "<trajectory>\n<UNCERTAINTY>0.03</UNCERTAINTY>\n</trajectory>\n");
+                            "<trajectory>\n<x1>0.1</x1>\n</trajectory>\n"
+                            "<trajectory>\n<uncertainty>-0.2</uncertainty>\n</trajectory>\n"
+                            "<trajectory>\n<UNCERTAINTY>0.03</UNCERTAINTY>\n</trajectory>\n");
     ASSERT_EQ(old.GetTrajectoryCount(), 4);
     EXPECT_DOUBLE_EQ(old.GetTrajectory(0)->GetUncertainty(), 0.05);
     EXPECT_DOUBLE_EQ(old.GetTrajectory(1)->GetUncertainty(), Trajectory::kDefaultUncertainty);
@@ -291,7 +291,7 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
 }
 
 TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
-    Body& body = scene.GetBody();
+    Body& body = theCase.GetBody();
     body.SetScaleX(1.24);
     body.SetScaleZ(0.7);
     body.SetHeight(1.75);
@@ -300,7 +300,7 @@ TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
     body.GetHead().Set(0, 0, 0, 20, -10, 2);
     AddTrajectory(1).SetWithArm(false);
     AddTrajectory(1);
-    const std::string text = DataFile::Format(scene);
+    const std::string text = DataFile::Format(theCase);
     EXPECT_NE(text.find("   <height>1.7500</height>\r\n"
                         "   <scalex>1.2400</scalex>\r\n"
                         "   <scalez>0.7000</scalez>\r\n"
@@ -331,28 +331,28 @@ TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
 }
 
 TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
-    Body& body = scene.GetBody();
+    Body& body = theCase.GetBody();
     body.SetScaleX(1.3);
     body.GetForearm().SetYaw(40);
-    DataFile::ReadText(scene, "<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
-                             "<trajectory>\r\n<x1>0.1</x1>\r\n</trajectory>\r\n"
-                             // hand-edited values: any case, blanks, a zero, unknown joints
-                             "<trajectory>\r\n<WITHARM> FALSE </WITHARM>\r\n</trajectory>\r\n"
-                             "<trajectory>\r\n<witharm>0</witharm>\r\n</trajectory>\r\n"
-                             "<trajectory>\r\n<witharm>yes</witharm>\r\n</trajectory>\r\n");
+    DataFile::ReadText(theCase, "<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
+                                "<trajectory>\r\n<x1>0.1</x1>\r\n</trajectory>\r\n"
+                                // hand-edited values: any case, blanks, a zero, unknown joints
+                                "<trajectory>\r\n<WITHARM> FALSE </WITHARM>\r\n</trajectory>\r\n"
+                                "<trajectory>\r\n<witharm>0</witharm>\r\n</trajectory>\r\n"
+                                "<trajectory>\r\n<witharm>yes</witharm>\r\n</trajectory>\r\n");
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
     EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
     EXPECT_TRUE(body.HasInitialPose());
-    ASSERT_EQ(scene.GetTrajectoryCount(), 4);
-    EXPECT_TRUE(scene.GetTrajectory(0)->GetWithArm());
-    EXPECT_FALSE(scene.GetTrajectory(1)->GetWithArm());
-    EXPECT_FALSE(scene.GetTrajectory(2)->GetWithArm());
-    EXPECT_TRUE(scene.GetTrajectory(3)->GetWithArm());
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 4);
+    EXPECT_TRUE(theCase.GetTrajectory(0)->GetWithArm());
+    EXPECT_FALSE(theCase.GetTrajectory(1)->GetWithArm());
+    EXPECT_FALSE(theCase.GetTrajectory(2)->GetWithArm());
+    EXPECT_TRUE(theCase.GetTrajectory(3)->GetWithArm());
 
-    DataFile::ReadText(scene, "<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
-                             "<scalez>wide</scalez>\r\n<pose>ARM 10</pose>\r\n"
-                             "<pose>knee 1 2 3</pose>\r\n<pose>head 1 2 3 4</pose>\r\n"
-                             "<pose>forearm 1e300 5 -7e6</pose>\r\n</body>\r\n");
+    DataFile::ReadText(theCase, "<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
+                                "<scalez>wide</scalez>\r\n<pose>ARM 10</pose>\r\n"
+                                "<pose>knee 1 2 3</pose>\r\n<pose>head 1 2 3 4</pose>\r\n"
+                                "<pose>forearm 1e300 5 -7e6</pose>\r\n</body>\r\n");
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0); // unusable stretches read as none
     EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
     EXPECT_DOUBLE_EQ(body.GetArm().GetYaw(), 10);
@@ -362,8 +362,8 @@ TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
     EXPECT_DOUBLE_EQ(body.GetForearm().GetYaw(), 0);
     EXPECT_DOUBLE_EQ(body.GetForearm().GetPitch(), 5);
     EXPECT_DOUBLE_EQ(body.GetForearm().GetRoll(), 0);
-    DataFile::ReadText(scene, "<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
-                             "</body>\r\n");
+    DataFile::ReadText(theCase, "<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
+                                "</body>\r\n");
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
     EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
 }
@@ -372,36 +372,36 @@ TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
     // 1e300 is a finite double but an infinite float, and the height is kept as a float.
     for (const char* height : {"0", "-1.7", "none", "1e999", "nan", "1e300", "1e-300"}) {
         const DataFileReadResult result =
-            DataFile::ReadText(scene, std::string("<body>\r\n<name>B</name>\r\n<height>") + height +
-                                     "</height>\r\n</body>\r\n");
-        EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 2.0f) << height;
-        EXPECT_FLOAT_EQ(scene.GetBody().GetScale(), 1.0f) << height;
+            DataFile::ReadText(theCase, std::string("<body>\r\n<name>B</name>\r\n<height>") +
+                                            height + "</height>\r\n</body>\r\n");
+        EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 2.0f) << height;
+        EXPECT_FLOAT_EQ(theCase.GetBody().GetScale(), 1.0f) << height;
         EXPECT_TRUE(result.LeftSomethingOut()) << height;
         EXPECT_EQ(result.LeftOutMessage(),
                   std::string("The body height \"") + height +
                       "\" of the data file left out: a body height must be more than 0 cm; the "
                       "height stays 200.0 cm.");
     }
-    EXPECT_EQ(scene.GetBody().GetName(), "B");
-    const DataFileReadResult taken =
-        DataFile::ReadText(scene, "<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
+    EXPECT_EQ(theCase.GetBody().GetName(), "B");
+    const DataFileReadResult taken = DataFile::ReadText(
+        theCase, "<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
     EXPECT_FALSE(taken.LeftSomethingOut());
 }
 
 TEST_F(DataFileTest, FilesThatCannotBeOpenedAreReported) {
     TemporaryFolder folder;
     const std::string missing = folder.File("missing.txt");
-    DataFileReadResult result = DataFile::Read(scene, missing);
+    DataFileReadResult result = DataFile::Read(theCase, missing);
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.status.message(),
               "Cannot open data file \"" + missing + "\": No such file or directory");
-    result = DataFile::Read(scene, folder.path().string());
+    result = DataFile::Read(theCase, folder.path().string());
     EXPECT_EQ(result.status.message(),
               "Cannot open data file \"" + folder.path().string() + "\": Is a directory");
-    EXPECT_EQ(scene.GetTrajectoryCount(), 0);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
 
     const std::string nowhere = folder.File("no-such-folder/case.txt");
-    const Status written = DataFile::Write(scene, nowhere);
+    const Status written = DataFile::Write(theCase, nowhere);
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.message(),
               "Cannot write data file \"" + nowhere + "\": No such file or directory");
@@ -413,8 +413,8 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
     WriteText(file, "previous case");
     ::chmod(file.c_str(), 0640);
     AddTrajectory(1);
-    ASSERT_TRUE(DataFile::Write(scene, file).ok());
-    EXPECT_EQ(FileText(file), DataFile::Format(scene));
+    ASSERT_TRUE(DataFile::Write(theCase, file).ok());
+    EXPECT_EQ(FileText(file), DataFile::Format(theCase));
     struct stat info {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u); // a replaced file keeps its permissions
@@ -423,7 +423,7 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
     const std::string blocked = folder.File("blocked.txt");
     std::filesystem::create_directory(blocked);
     WriteText(blocked + "/inside", "kept");
-    EXPECT_FALSE(DataFile::Write(scene, blocked).ok());
+    EXPECT_FALSE(DataFile::Write(theCase, blocked).ok());
     EXPECT_EQ(FileText(blocked + "/inside"), "kept");
 
     // A folder that cannot be written to (root may write anyway, so only checked for others).
@@ -432,7 +432,7 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
     WriteText(locked + "/case.txt", "previous case");
     ::chmod(locked.c_str(), 0555);
     if (::geteuid() != 0) {
-        EXPECT_FALSE(DataFile::Write(scene, locked + "/case.txt").ok());
+        EXPECT_FALSE(DataFile::Write(theCase, locked + "/case.txt").ok());
         EXPECT_EQ(FileText(locked + "/case.txt"), "previous case");
     }
     ::chmod(locked.c_str(), 0755);
@@ -456,15 +456,15 @@ TEST_F(DataFileTest, TablesTakeWhatFitsAndCountWhatWasLeftOut) {
     for (int i = 0; i < 22; ++i) {
         text += "<element>\r\n<width>0.1</width>\r\n</element>\r\n";
     }
-    const DataFileReadResult result = DataFile::ReadText(scene, text);
+    const DataFileReadResult result = DataFile::ReadText(theCase, text);
     EXPECT_TRUE(result.ok());
     EXPECT_EQ(result.trajectoriesLeftOut, 1);
     EXPECT_EQ(result.elementsLeftOut, 2);
     EXPECT_EQ(result.LeftOutMessage(), "1 trajectory and 2 elements of the data file left out: the "
                                        "scene holds at most 20 trajectories and 20 elements.");
-    ASSERT_EQ(scene.GetTrajectoryCount(), 20);
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(19)->GetX1(), 0.2);
-    EXPECT_EQ(scene.GetElements().GetCount(), 20);
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 20);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(19)->GetX1(), 0.2);
+    EXPECT_EQ(theCase.GetElements().GetCount(), 20);
 }
 
 TEST_F(DataFileTest, LineEndsOfEveryKindAndHugeNumbersReadSafely) {
@@ -502,18 +502,18 @@ TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
     WriteText(locked, "evidence");
     ::chmod(locked.c_str(), 0444);
     AddTrajectory(1);
-    const Status written = DataFile::Write(scene, locked);
+    const Status written = DataFile::Write(theCase, locked);
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.message(), "\"" + locked + "\" is read-only.");
     EXPECT_EQ(FileText(locked), "evidence");
 
     const std::string fifo = folder.File("pipe.txt");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(DataFile::Read(scene, fifo).status.message(),
+    EXPECT_EQ(DataFile::Read(theCase, fifo).status.message(),
               "Cannot open data file \"" + fifo + "\": not a regular file");
-    EXPECT_EQ(DataFile::Write(scene, fifo).message(),
+    EXPECT_EQ(DataFile::Write(theCase, fifo).message(),
               "Cannot write data file \"" + fifo + "\": not a regular file");
-    EXPECT_EQ(DataFile::Read(scene, "/dev/zero").status.message(),
+    EXPECT_EQ(DataFile::Read(theCase, "/dev/zero").status.message(),
               "Cannot open data file \"/dev/zero\": not a regular file");
 
     const std::string huge = folder.File("huge.txt");
@@ -522,8 +522,8 @@ TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
         file.seekp((64 << 20) + 1);
         file << 'x';
     }
-    EXPECT_EQ(DataFile::Read(scene, huge).status.message(),
+    EXPECT_EQ(DataFile::Read(theCase, huge).status.message(),
               "Cannot open data file \"" + huge +
                   "\": it is larger than 64 MiB, more than any case needs");
-    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
 }

@@ -7,10 +7,10 @@ namespace {
 
 class DataSummaryTest : public ::testing::Test {
 protected:
-    void SetUp() override { LoadBoxBody(scene); }
+    void SetUp() override { LoadBoxBody(theCase); }
 
     Trajectory& AddTrajectory(const std::string& text) {
-        Trajectory* trajectory = scene.AddTrajectory(1);
+        Trajectory* trajectory = theCase.AddTrajectory(1);
         EXPECT_NE(trajectory, nullptr);
         trajectory->SetText(text);
         return *trajectory;
@@ -20,28 +20,28 @@ protected:
         auto element = std::make_unique<Element>();
         Element& added = *element;
         added.SetText(text);
-        EXPECT_TRUE(scene.GetElements().Add(std::move(element)));
+        EXPECT_TRUE(theCase.GetElements().Add(std::move(element)));
         return added;
     }
 
-    Case scene;
+    Case theCase;
 };
 
 } // namespace
 
 TEST_F(DataSummaryTest, BodyAloneIsTwoLinesAfterAnEmptyLine) {
-    scene.GetBody().SetName("Jo");
-    scene.GetBody().SetHeight(1.75);
-    EXPECT_EQ(DataSummary::Build(scene), "\r\nBody name:    Jo\r\nBody height:  1.75 m\r\n");
-    scene.GetBody().SetName("Johanna Example");
-    EXPECT_EQ(DataSummary::Build(scene),
+    theCase.GetBody().SetName("Jo");
+    theCase.GetBody().SetHeight(1.75);
+    EXPECT_EQ(DataSummary::Build(theCase), "\r\nBody name:    Jo\r\nBody height:  1.75 m\r\n");
+    theCase.GetBody().SetName("Johanna Example");
+    EXPECT_EQ(DataSummary::Build(theCase),
               "\r\nBody name: Johanna Example\r\nBody height:  1.75 m\r\n");
 }
 
 TEST_F(DataSummaryTest, WorkedTrajectoryExample) {
-    scene.GetBody().SetName("Jane");
+    theCase.GetBody().SetName("Jane");
     AddTrajectory("T").SetPoints(0.10, 1.20, 0.05, -0.05, 1.10, 0.25);
-    EXPECT_EQ(DataSummary::Build(scene),
+    EXPECT_EQ(DataSummary::Build(theCase),
               "\r\n"
               "Body name:  Jane\r\n"
               "Body height:  2.00 m\r\n"
@@ -56,7 +56,7 @@ TEST_F(DataSummaryTest, WorkedTrajectoryExample) {
 }
 
 TEST_F(DataSummaryTest, HeaderVariantsAdjustmentAndElements) {
-    scene.GetBody().SetName("Jane");
+    theCase.GetBody().SetName("Jane");
     for (int i = 0; i < 9; ++i) {
         AddTrajectory("");
     }
@@ -70,7 +70,7 @@ TEST_F(DataSummaryTest, HeaderVariantsAdjustmentAndElements) {
     AddElement("").SetPosition(0.1, -0.004, 1.5);
     AddElement("E 2");
 
-    const std::string summary = DataSummary::Build(scene);
+    const std::string summary = DataSummary::Build(theCase);
     EXPECT_NE(summary.find("\r\n\r\nTrajectory  9:\r\nx1 =   0.0 cm"), std::string::npos);
     EXPECT_NE(summary.find("\r\n\r\nTrajectory 10:\r\n"), std::string::npos);
     EXPECT_NE(summary.find("Adjustment x =  -0.4 cm    y =   1.3 cm    z =   0.0 cm\r\n"

@@ -25,28 +25,28 @@ namespace {
 class ExportFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(scene.LoadModels());
-        scene.GetBody().SetHeight(1.75);
-        scene.GetBody().SetScaleX(1.1);
-        scene.GetBody().SetScaleZ(0.9);
-        Trajectory* shot = scene.AddTrajectory(1);
+        ASSERT_TRUE(theCase.LoadModels());
+        theCase.GetBody().SetHeight(1.75);
+        theCase.GetBody().SetScaleX(1.1);
+        theCase.GetBody().SetScaleZ(0.9);
+        Trajectory* shot = theCase.AddTrajectory(1);
         shot->SetPoints(0.1, 1.2, 0.3, 0.05, 1.1, 0.0);
         shot->SetColor(1, 0, 0);
         shot->SetText("gun\nshot");
-        Trajectory* arm = scene.AddTrajectory(0);
+        Trajectory* arm = theCase.AddTrajectory(0);
         arm->SetPoints(-0.2, 1.0, 0.1, -0.25, 1.0, 0.05);
         arm->SetDx(0.01);
         arm->SetDPitch(5);
-        scene.GetBody().GetArm().SetPitch(60);
+        theCase.GetBody().GetArm().SetPitch(60);
         auto element = std::make_unique<Element>();
         element->Set(0, 1, 0.1, 30, 0, 0);
         element->SetWidth(0.1);
         element->SetHeight(0.05);
         element->SetLength(0.2);
-        ASSERT_TRUE(scene.GetElements().Add(std::move(element)));
+        ASSERT_TRUE(theCase.GetElements().Add(std::move(element)));
     }
 
-    Case scene;
+    Case theCase;
     bool withCones = false; // whether the uncertainty cones are exported
     TemporaryFolder folder;
 };
@@ -123,10 +123,10 @@ Vec3 FromAssimp(const aiVector3D& v) {
 } // namespace
 
 TEST_F(ExportFixture, ArrowsArePlacedFromTheirEntryTowardTheirExit) {
-    const Trajectory& shot = *scene.GetTrajectory(0);
+    const Trajectory& shot = *theCase.GetTrajectory(0);
     // The arm pose is at rest for the first trajectory's frame only when the arm is lowered.
-    scene.GetBody().GetArm().SetPitch(90);
-    const Matrix4 placement = TrajectoryArrowTransform(scene, 1);
+    theCase.GetBody().GetArm().SetPitch(90);
+    const Matrix4 placement = TrajectoryArrowTransform(theCase, 1);
     const Vec3 tail = placement.TransformPoint({0, 0, 0});
     const Vec3 ahead = placement.TransformPoint({0, 0, -1});
     EXPECT_NEAR(tail.x, 0.1, 1e-6);
@@ -141,7 +141,7 @@ TEST_F(ExportFixture, ArrowsArePlacedFromTheirEntryTowardTheirExit) {
 }
 
 TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
-    const ExportScene built = BuildExportScene(scene, withCones);
+    const ExportScene built = BuildExportScene(theCase, withCones);
     std::map<std::string, unsigned> expected;
     Box expectedBox;
     for (const ExportNode& node : built.nodes) {
@@ -157,14 +157,14 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
     EXPECT_EQ(expected.count("Trajectory 1 (gun shot)"), 1u);
     EXPECT_EQ(expected.count("Trajectory 2"), 1u);
     EXPECT_EQ(expected.count("Element 1"), 1u);
-    EXPECT_EQ(expected["Body"], scene.GetBody().GetModel()->triangleCount);
+    EXPECT_EQ(expected["Body"], theCase.GetBody().GetModel()->triangleCount);
     // The body as drawn: 1.75 m tall, standing on the floor.
     EXPECT_NEAR(expectedBox.min[1], 0.0, 1e-4);
 
     for (const char* name : {"scene.glb", "scene.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(scene, path, withCones));
+        ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
         Box box;
         NodeSurvey survey = SurveyFile(path, box);
         for (const auto& [node, count] : expected) {
@@ -176,17 +176,17 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
             EXPECT_NEAR(box.max[axis], expectedBox.max[axis], 1e-4);
         }
     }
-    EXPECT_FALSE(ExportSceneFile(scene, folder.File("scene.fbx")));
-    EXPECT_FALSE(ExportSceneFile(scene, folder.File("missing/scene.glb")));
+    EXPECT_FALSE(ExportSceneFile(theCase, folder.File("scene.fbx")));
+    EXPECT_FALSE(ExportSceneFile(theCase, folder.File("missing/scene.glb")));
 }
 
 // A label from an older data file need not be UTF-8, which glTF's JSON requires: the scene is still
 // written, each such byte shown as U+FFFD (as the report's JSON shows it), the rest of the label
 // kept. Writing it used to end the program.
 TEST_F(ExportFixture, LabelsThatAreNotUtf8AreWrittenReadably) {
-    scene.GetTrajectory(0)->SetText("Schu\xdf \xe9");
+    theCase.GetTrajectory(0)->SetText("Schu\xdf \xe9");
     const std::string glb = folder.File("latin1.glb");
-    ASSERT_TRUE(ExportSceneFile(scene, glb, withCones));
+    ASSERT_TRUE(ExportSceneFile(theCase, glb, withCones));
     Box box;
     const NodeSurvey survey = SurveyFile(glb, box);
     EXPECT_EQ(survey.triangles.count("Trajectory 1 (Schu\xEF\xBF\xBD \xEF\xBF\xBD)"), 1u);
@@ -195,15 +195,15 @@ TEST_F(ExportFixture, LabelsThatAreNotUtf8AreWrittenReadably) {
 
 TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenShown) {
     // A third trajectory whose points lie within the balls' width has no direction and no cone.
-    Trajectory* undetermined = scene.AddTrajectory(1);
+    Trajectory* undetermined = theCase.AddTrajectory(1);
     undetermined->SetPoints(0, 1.5, 0.1, 0.005, 1.5, 0.1);
     undetermined->SetText("graze");
-    scene.GetTrajectory(1)->SetUncertainty(0.02);
+    theCase.GetTrajectory(1)->SetUncertainty(0.02);
 
     const std::string obj = folder.File("off.obj");
     const std::string glb = folder.File("off.glb");
     for (const std::string& path : {obj, glb}) {
-        ASSERT_TRUE(ExportSceneFile(scene, path, withCones));
+        ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
         Box box;
         for (const auto& [name, count] : SurveyFile(path, box).triangles) {
             EXPECT_FALSE(name.starts_with("Uncertainty")) << name;
@@ -215,11 +215,11 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     // turned by the direction and elevation, as the arrow is.
     std::map<std::string, Box> expected;
     for (int number = 1; number <= 2; ++number) {
-        const Trajectory& path = *scene.GetTrajectory(number - 1);
-        const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(path);
+        const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+        const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(trajectory);
         ASSERT_TRUE(cone.has_value());
-        const Matrix4 frame =
-            TrajectoryPose(scene, number) * TrajectoryAnchor(path) * TrajectoryTurn(path);
+        const Matrix4 frame = TrajectoryPose(theCase, number) * TrajectoryAnchor(trajectory) *
+                              TrajectoryTurn(trajectory);
         Box& box = expected[number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2"];
         for (const Vec3& point : cone->rim) {
             const Vec3 p = frame.TransformPoint(point);
@@ -232,7 +232,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     for (const char* name : {"on.glb", "on.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(scene, path, withCones));
+        ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
         Box all;
         NodeSurvey survey = SurveyFile(path, all);
         EXPECT_EQ(survey.triangles.count(WrittenName("Uncertainty cone 3 (graze)", path)), 0u);
@@ -273,7 +273,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
 
 TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
     withCones = !withCones; // as View > "Show uncertainty cones" does
-    const Element& element = *scene.GetElements().GetItem(0);
+    const Element& element = *theCase.GetElements().GetItem(0);
     const Vec3 centre{element.GetX(), element.GetY(), element.GetZ()};
     // The ellipsoid's own axes: a normal transformed like a position would lean off these.
     const Matrix4 turn = Matrix4::Rotation(element.GetYaw(), 0, 1, 0) *
@@ -287,13 +287,13 @@ TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
             const std::string node =
                 number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2";
             apexes[WrittenName(node, name)] =
-                TrajectoryArrowTransform(scene, number).TransformPoint({0, 0, 0});
+                TrajectoryArrowTransform(theCase, number).TransformPoint({0, 0, 0});
         }
     }
     for (const char* name : {"normals.glb", "normals.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(scene, path, withCones));
+        ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
         Assimp::Importer importer;
         const aiScene* imported = importer.ReadFile(path, 0);
         ASSERT_NE(imported, nullptr) << importer.GetErrorString();
@@ -336,10 +336,10 @@ TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
 }
 
 TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
-    ASSERT_TRUE(scene.GetBody().HasArmParts());
+    ASSERT_TRUE(theCase.GetBody().HasArmParts());
     const auto bodyBox = [this] {
         Box box;
-        for (const ExportNode& node : BuildExportScene(scene, withCones).nodes) {
+        for (const ExportNode& node : BuildExportScene(theCase, withCones).nodes) {
             for (const ExportPrimitive& primitive : node.primitives) {
                 for (std::size_t i = 0; node.name == "Body" && i + 2 < primitive.positions.size();
                      i += 3) {
@@ -352,14 +352,14 @@ TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
     };
     const Box raised = bodyBox(); // the arm at pitch 60
     Box drawn;
-    const Mesh& posed = *scene.GetBody().GetPosedModel();
-    const Matrix4 transform = scene.GetBody().DrawTransform();
+    const Mesh& posed = *theCase.GetBody().GetPosedModel();
+    const Matrix4 transform = theCase.GetBody().DrawTransform();
     for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
         const Vec3 p = transform.TransformPoint(
             {posed.vertices[3 * v], posed.vertices[3 * v + 1], posed.vertices[3 * v + 2]});
         drawn.Add(p.x, p.y, p.z);
     }
-    scene.GetBody().GetArm().SetPitch(90);
+    theCase.GetBody().GetArm().SetPitch(90);
     const Box rest = bodyBox();
     double moved = 0;
     for (int axis = 0; axis < 3; ++axis) {

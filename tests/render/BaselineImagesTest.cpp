@@ -32,7 +32,8 @@ TEST_P(BaselineImages, HeadlessRenderMatchesTheBaseline) {
     EXPECT_EQ(baseline::CompareWithBaseline(GetParam().name, image), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(DisplayModes, BaselineImages, ::testing::ValuesIn(baseline::DisplayModes()),
+INSTANTIATE_TEST_SUITE_P(DisplayModes, BaselineImages,
+                         ::testing::ValuesIn(baseline::DisplayModes()),
                          [](const ::testing::TestParamInfo<baseline::DisplayMode>& info) {
                              return std::string(info.param.name);
                          });

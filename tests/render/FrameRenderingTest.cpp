@@ -175,7 +175,7 @@ TEST_F(FrameRendering, LabelsDrawEveryLineUnderTheOneBefore) {
     // Codes outside 32..126 draw nothing and take no room.
     Trajectory& trajectory = h.AddTrajectory(1, 0.5, 1.3, 0, 1, 0.5, 0);
     trajectory.SetText("\x01"
-                 "A\xC3\xA9\r\nA");
+                       "A\xC3\xA9\r\nA");
     const auto raster = h.Project(0.5, 1.3, 0.71);
     const FontGlyph& a = kFontGlyphs['A' - 32];
     h.Render();

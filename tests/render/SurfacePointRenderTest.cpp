@@ -77,8 +77,7 @@ TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
                 }
                 view.ClearSurfaceMarkers();
                 h.Render();
-                const double eyeDepth =
-                    -view.GetCamera().ViewMatrix().TransformPoint(hit->point).z;
+                const double eyeDepth = -view.GetCamera().ViewMatrix().TransformPoint(hit->point).z;
                 EXPECT_NEAR(ShownDepth(x, H - 1 - y), eyeDepth, 1e-3) << x << "," << y;
 
                 view.AddSurfaceMarker(hit->point);

@@ -20,15 +20,15 @@ using nlohmann::json;
 class CaseReportTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        LoadBoxBody(scene);
-        scene.GetBody().SetName("Doe & <Co>");
-        Trajectory* chest = scene.AddTrajectory(1);
+        LoadBoxBody(theCase);
+        theCase.GetBody().SetName("Doe & <Co>");
+        Trajectory* chest = theCase.AddTrajectory(1);
         chest->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);
         chest->SetText("Chest");
         chest->SetDx(0.03);
-        Trajectory* down = scene.AddTrajectory(0);
+        Trajectory* down = theCase.AddTrajectory(0);
         down->SetPoints(0, 1.5, 0.1, 0, 1.2, 0.1);
-        Trajectory* coincident = scene.AddTrajectory(1);
+        Trajectory* coincident = theCase.AddTrajectory(1);
         coincident->SetPoints(0.1, 1, 0.1, 0.1, 1, 0.1);
         coincident->SetUncertainty(0.02);
         auto element = std::make_unique<Element>();
@@ -36,14 +36,14 @@ protected:
         element->SetWidth(0.05);
         element->SetYaw(10);
         element->SetText("Projectile");
-        scene.GetElements().Add(std::move(element));
+        theCase.GetElements().Add(std::move(element));
     }
 
     json Json(const ReportSource& source = {}) {
-        return json::parse(FormatReportJson(GatherCaseReport(scene, source)));
+        return json::parse(FormatReportJson(GatherCaseReport(theCase, source)));
     }
 
-    Case scene;
+    Case theCase;
 };
 
 } // namespace
@@ -51,7 +51,7 @@ protected:
 TEST_F(CaseReportTest, JsonHasTheDocumentedShapeAndFullPrecision) {
     const json report = Json({"", "2026-01-02T03:04:05+01:00", {}});
     const auto ordered = nlohmann::ordered_json::parse(
-        FormatReportJson(GatherCaseReport(scene, {"", "2026-01-02T03:04:05+01:00", {}})));
+        FormatReportJson(GatherCaseReport(theCase, {"", "2026-01-02T03:04:05+01:00", {}})));
     EXPECT_EQ(ordered.begin().key(), "format") << "the format comes first";
     EXPECT_EQ(report["format"], "ruvolane-report");
     EXPECT_EQ(report["version"], 1);
@@ -72,9 +72,9 @@ TEST_F(CaseReportTest, JsonHasTheDocumentedShapeAndFullPrecision) {
     EXPECT_DOUBLE_EQ(chest["in_cm"][2].get<double>(), 25.0);
     // Not rounded: the value the summary prints to one decimal.
     EXPECT_DOUBLE_EQ(chest["direction_deg"].get<double>(),
-                     scene.GetTrajectory(0)->GetDirectionAngle());
+                     theCase.GetTrajectory(0)->GetDirectionAngle());
     EXPECT_DOUBLE_EQ(chest["elevation_deg"].get<double>(),
-                     scene.GetTrajectory(0)->GetElevationDegrees());
+                     theCase.GetTrajectory(0)->GetElevationDegrees());
     EXPECT_EQ(chest["course"]["anteroposterior"], "front to back");
     EXPECT_EQ(chest["description"], "front to back, right to left and downward");
     EXPECT_NEAR(chest["plane_angles_deg"]["coronal"].get<double>(), 45.0, 1e-9);
@@ -106,7 +106,7 @@ TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
     const json unsaved = Json();
     EXPECT_TRUE(unsaved["case"]["file"].is_null());
     EXPECT_TRUE(unsaved["case"]["sha256"].is_null());
-    const std::string html = FormatReportHtml(GatherCaseReport(scene, {}), {}, {});
+    const std::string html = FormatReportHtml(GatherCaseReport(theCase, {}), {}, {});
     EXPECT_NE(html.find("<th align=\"left\" valign=\"top\">Case file</th><td>not saved</td>"),
               std::string::npos);
     // Texts of the case are escaped, never taken as markup.

@@ -50,22 +50,22 @@ int RunRuvo(const std::string& arguments, std::string& errorText) {
 class ReportCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        LoadBoxBody(scene);
+        LoadBoxBody(theCase);
         const double tracks[][6] = {
             {-0.05, 1.4, 0.25, 0.05, 1.3, 0.02}, {0, 1.5, 0.1, 0, 1.2, 0.1},
             {-0.15, 1.2, 0.1, 0.15, 1.2, 0.1},   {0.02, 0.9, 0.05, -0.07, 1.05, 0.22},
             {0.1, 1.0, 0.1, 0.105, 1.0, 0.1},
         };
         for (const auto& t : tracks) {
-            Trajectory* trajectory = scene.AddTrajectory(1);
+            Trajectory* trajectory = theCase.AddTrajectory(1);
             trajectory->SetPoints(t[0], t[1], t[2], t[3], t[4], t[5]);
         }
-        scene.GetTrajectory(3)->SetUncertainty(0.004);
+        theCase.GetTrajectory(3)->SetUncertainty(0.004);
         caseFile = folder.File("case.txt");
-        ASSERT_TRUE(DataFile::Write(scene, caseFile).ok());
+        ASSERT_TRUE(DataFile::Write(theCase, caseFile).ok());
     }
 
-    Case scene;
+    Case theCase;
     TemporaryFolder folder;
     std::string caseFile;
 };
@@ -79,8 +79,8 @@ TEST_F(ReportCommandTest, PdfReadsBackEveryAngle) {
     EXPECT_EQ(errors, "") << "nothing on standard error on success";
     std::string text;
     ASSERT_EQ(RunShell("pdftotext -raw '" + pdf + "' -", text), 0);
-    for (int i = 0; i < scene.GetTrajectoryCount(); ++i) {
-        const Trajectory& trajectory = *scene.GetTrajectory(i);
+    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
+        const Trajectory& trajectory = *theCase.GetTrajectory(i);
         const TrajectoryCourse course = DescribeTrajectory(trajectory);
         SCOPED_TRACE(testing::Message() << "trajectory " << i + 1);
         std::vector<std::string> expected = {

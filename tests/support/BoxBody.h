@@ -18,12 +18,12 @@ inline constexpr const char* kBoxObj = "v -0.25 0 0\nv 0.25 0 0\nv 0.25 2 0\nv -
                                        "f 1 2 3\nf 1 3 4\nf 5 7 6\nf 5 8 7\nf 1 5 6\nf 1 6 2\n"
                                        "f 4 3 7\nf 4 7 8\nf 1 4 8\nf 1 8 5\nf 2 6 7\nf 2 7 3\n";
 
-// Gives the scene's body the box mesh above.
-inline void LoadBoxBody(Case& universe) {
+// Gives the case's body the box mesh above.
+inline void LoadBoxBody(Case& theCase) {
     ObjReadResult read = ReadObjFromMemory(
         kBoxObj, "box.obj", [](const std::string&) { return std::optional<std::string>(); });
     ASSERT_TRUE(read.mesh) << read.error;
-    const Status loaded = universe.GetBody().LoadMesh(std::move(read.mesh));
+    const Status loaded = theCase.GetBody().LoadMesh(std::move(read.mesh));
     ASSERT_TRUE(loaded.ok()) << loaded.message();
 }
 

@@ -2,17 +2,17 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
+#include "case/CaseEditor.h"
 #include "case/DataSummary.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyLoadProgressDialog.h"
 #include "ui/BodyParametersDialog.h"
+#include "ui/CaseCommands.h"
 #include "ui/DataSummaryDialog.h"
 #include "ui/FileCommands.h"
 #include "ui/NewElementDialog.h"
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/QtPlatform.h"
-#include "ui/CaseCommands.h"
-#include "case/CaseEditor.h"
 #include "view/ViewState.h"
 
 #include <QDir>
@@ -29,14 +29,14 @@
 namespace {
 
 struct CommandsFixture : ::testing::Test {
-    Case scene;
-    CaseEditor editor{scene};
+    Case theCase;
+    CaseEditor editor{theCase};
     ViewState view;
     ScriptedPlatform platform;
     int redraws = 0;
     std::optional<CapturedImage> capturedImage = CapturedImage::Create(4, 3, 32);
-    CaseCommands commands{editor, view, platform, nullptr, [this] { ++redraws; },
-                          [this] { return capturedImage; }};
+    CaseCommands commands{
+        editor, view, platform, nullptr, [this] { ++redraws; }, [this] { return capturedImage; }};
     QTemporaryDir folder;
 
     QString InFolder(const QString& name) const { return folder.filePath(name); }
@@ -74,12 +74,12 @@ bool WriteTetrahedron(const QString& path) {
 
 TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
     commands.DeleteSelected();
-    EXPECT_TRUE(platform.Messages().empty()); // an empty scene: nothing at all
+    EXPECT_TRUE(platform.Messages().empty()); // an empty case: nothing at all
 
     commands.AdjustTrajectory();
-    scene.AddTrajectory(1);
+    theCase.AddTrajectory(1);
     commands.AdjustTrajectory();
-    scene.GetElements().Add(std::make_unique<Element>());
+    theCase.GetElements().Add(std::make_unique<Element>());
     view.SelectElement(1);
     commands.AdjustTrajectory();
     view.ClearSelection();
@@ -90,23 +90,23 @@ TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
         "Adjust trajectory: Select a trajectory first, by left clicking on an arrow or element.",
         "Delete trajectory/element: No trajectory or element selected."};
     EXPECT_EQ(MessageTexts(), expected);
-    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
-    EXPECT_EQ(scene.GetElements().GetCount(), 1);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.GetElements().GetCount(), 1);
 }
 
 TEST_F(CommandsFixture, DeleteAsksAndRemovesTheSelectedElement) {
-    scene.AddTrajectory(1);
-    scene.GetElements().Add(std::make_unique<Element>());
+    theCase.AddTrajectory(1);
+    theCase.GetElements().Add(std::make_unique<Element>());
     view.SelectElement(1);
     WhenModal<QDialog>([](QDialog& d) { Click(d, "okButton"); });
     commands.DeleteSelected();
-    EXPECT_EQ(scene.GetElements().GetCount(), 0);
-    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.GetElements().GetCount(), 0);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
     EXPECT_GE(redraws, 1);
 }
 
 TEST_F(CommandsFixture, NewTrajectoryZeroesOnlyTheShiftOfTheOneItCreated) {
-    Trajectory& older = *scene.AddTrajectory(1);
+    Trajectory& older = *theCase.AddTrajectory(1);
     older.SetDx(0.1);
     older.SetDz(-0.2);
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "cancelButton"); });
@@ -117,16 +117,16 @@ TEST_F(CommandsFixture, NewTrajectoryZeroesOnlyTheShiftOfTheOneItCreated) {
 
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "computeButton"); });
     commands.NewTrajectory();
-    ASSERT_EQ(scene.GetTrajectoryCount(), 2);
-    EXPECT_EQ(scene.GetLastTrajectory()->GetDx(), 0.0);
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 2);
+    EXPECT_EQ(theCase.GetLastTrajectory()->GetDx(), 0.0);
     EXPECT_DOUBLE_EQ(older.GetDx(), 0.1);
 }
 
 TEST_F(CommandsFixture, TheTwentyFirstTrajectoryAndElementAreRefused) {
-    while (scene.GetTrajectoryCount() < Case::kMaxTrajectories) {
-        scene.AddTrajectory(1);
+    while (theCase.GetTrajectoryCount() < Case::kMaxTrajectories) {
+        theCase.AddTrajectory(1);
     }
-    while (scene.GetElements().Add(std::make_unique<Element>())) {
+    while (theCase.GetElements().Add(std::make_unique<Element>())) {
     }
     bool opened = false;
     WhenModal<QDialog>([&opened](QDialog&) { opened = true; });
@@ -138,12 +138,12 @@ TEST_F(CommandsFixture, TheTwentyFirstTrajectoryAndElementAreRefused) {
         "New trajectory: The case already holds 20 trajectories; no more can be added.",
         "New element: The case already holds 20 elements; no more can be added."};
     EXPECT_EQ(MessageTexts(), expected);
-    EXPECT_EQ(scene.GetTrajectoryCount(), 20);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 20);
 }
 
 TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
-    Trajectory& path = *scene.AddTrajectory(1);
-    path.SetColor(0.5, 0.25, 1.0);
+    Trajectory& trajectory = *theCase.AddTrajectory(1);
+    trajectory.SetColor(0.5, 0.25, 1.0);
     commands.ChangeColor(); // nothing selected: nothing asked
     EXPECT_TRUE(platform.ColorRequests().empty());
 
@@ -151,22 +151,22 @@ TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
     commands.ChangeColor(); // the chooser is cancelled and answers its initial colour
     ASSERT_EQ(platform.ColorRequests().size(), 1u);
     EXPECT_EQ(platform.ColorRequests()[0], QColor(127, 63, 255));
-    EXPECT_DOUBLE_EQ(path.GetRed(), 127 / 255.0);
-    EXPECT_DOUBLE_EQ(path.GetBlue(), 1.0);
+    EXPECT_DOUBLE_EQ(trajectory.GetRed(), 127 / 255.0);
+    EXPECT_DOUBLE_EQ(trajectory.GetBlue(), 1.0);
 
-    scene.GetElements().Add(std::make_unique<Element>());
+    theCase.GetElements().Add(std::make_unique<Element>());
     view.SelectElement(1);
     platform.QueueColor(QColor(0, 128, 0));
     commands.ChangeColor();
     double r = 0, g = 0, b = 0;
-    scene.GetElements().GetItem(0)->GetColor(r, g, b);
+    theCase.GetElements().GetItem(0)->GetColor(r, g, b);
     EXPECT_DOUBLE_EQ(g, 128 / 255.0);
     EXPECT_DOUBLE_EQ(r, 0.0);
 }
 
 TEST_F(CommandsFixture, SaveDataAppendsTxtAndReportsFailures) {
     ASSERT_TRUE(folder.isValid());
-    scene.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
+    theCase.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
     const QString start = QDir::currentPath();
     platform.QueueSaveFile(InFolder("case"));
     platform.QueueSaveFile(InFolder("case.TXT"));
@@ -196,7 +196,7 @@ TEST_F(CommandsFixture, SaveDataAppendsTxtAndReportsFailures) {
 
 TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
     for (int i = 0; i < 12; ++i) {
-        scene.AddTrajectory(1)->SetPoints(0.01 * i, 1, 0, 0, 1, 0.3);
+        theCase.AddTrajectory(1)->SetPoints(0.01 * i, 1, 0, 0, 1, 0.3);
     }
     platform.QueueSaveFile(InFolder("twelve.txt"));
     commands.SaveDataFile();
@@ -207,8 +207,8 @@ TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
     commands.OpenDataFile();
     EXPECT_EQ(QDir::currentPath(), start);
     commands.OpenDataFile();
-    EXPECT_EQ(scene.GetTrajectoryCount(), 20);
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(19)->GetX1(), 0.07);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 20);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(19)->GetX1(), 0.07);
     ASSERT_EQ(platform.Messages().size(), 2u);
     EXPECT_TRUE(platform.Messages()[0].text.contains("4"));
     EXPECT_TRUE(platform.Messages()[1].text.contains("absent.txt"));
@@ -220,14 +220,14 @@ TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
 
 TEST_F(CommandsFixture, OpenBodyReplacesTheBodyAndCentresTheScaleSliders) {
     ASSERT_TRUE(WriteTetrahedron(InFolder("small.obj")));
-    scene.GetBody().SetScaleX(1.2);
+    theCase.GetBody().SetScaleX(1.2);
     commands.GetBodyDialog().SetSavedScaleX(60);
     commands.GetBodyDialog().SetSavedScaleZ(35);
     platform.QueueOpenFile(InFolder("small.obj"));
     commands.OpenBodyFile();
     EXPECT_TRUE(platform.Messages().empty());
-    ASSERT_NE(scene.GetBody().GetModel(), nullptr);
-    EXPECT_EQ(scene.GetBody().GetScaleX(), 1.0);
+    ASSERT_NE(theCase.GetBody().GetModel(), nullptr);
+    EXPECT_EQ(theCase.GetBody().GetScaleX(), 1.0);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 50);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleZ(), 50);
     EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
@@ -242,16 +242,16 @@ TEST_F(CommandsFixture, OpenBodyReplacesTheBodyAndCentresTheScaleSliders) {
     EXPECT_EQ(request.initialFolder, StartDirectory() + "/data");
 
     // A model that cannot be read is reported; the body and its scales stay.
-    const Mesh* before = scene.GetBody().GetModel();
-    scene.GetBody().SetScaleZ(0.8);
+    const Mesh* before = theCase.GetBody().GetModel();
+    theCase.GetBody().SetScaleZ(0.8);
     commands.GetBodyDialog().SetSavedScaleZ(40);
     platform.QueueOpenFile(InFolder("nothing.obj"));
     commands.OpenBodyFile();
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, "Info");
     EXPECT_FALSE(platform.Messages()[0].text.isEmpty());
-    EXPECT_EQ(scene.GetBody().GetModel(), before);
-    EXPECT_DOUBLE_EQ(scene.GetBody().GetScaleZ(), 0.8);
+    EXPECT_EQ(theCase.GetBody().GetModel(), before);
+    EXPECT_DOUBLE_EQ(theCase.GetBody().GetScaleZ(), 0.8);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleZ(), 40);
 }
 
@@ -259,16 +259,16 @@ TEST_F(CommandsFixture, ScansOpenLikeWavefrontModelsAndACancelKeepsTheBody) {
     const QString meshes = QStringLiteral(RUVO_SOURCE_DIR "/tests/data/meshes/");
     ASSERT_TRUE(WriteTetrahedron(InFolder("small.obj")));
     commands.OpenDocument(InFolder("small.obj"));
-    const Mesh* before = scene.GetBody().GetModel();
+    const Mesh* before = theCase.GetBody().GetModel();
     ASSERT_NE(before, nullptr);
-    scene.AddTrajectory(1);
+    theCase.AddTrajectory(1);
 
     // Cancel pressed while the scan is read: the body and the case stay, nothing is reported.
     platform.CancelProgressAt(15);
     commands.GetBodyDialog().SetSavedScaleX(66);
     commands.OpenDocument(meshes + "octahedron_le.ply");
-    EXPECT_EQ(scene.GetBody().GetModel(), before);
-    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.GetBody().GetModel(), before);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 66);
     EXPECT_TRUE(platform.Messages().empty());
     EXPECT_FALSE(platform.ProgressWindowOpen());
@@ -278,21 +278,21 @@ TEST_F(CommandsFixture, ScansOpenLikeWavefrontModelsAndACancelKeepsTheBody) {
     platform.CancelProgressAt(0);
     commands.OpenDocument(meshes + "octahedron_binary.STL");
     EXPECT_TRUE(platform.Messages().empty());
-    ASSERT_NE(scene.GetBody().GetModel(), before);
-    EXPECT_EQ(scene.GetBody().GetModel()->triangleCount, 8u);
+    ASSERT_NE(theCase.GetBody().GetModel(), before);
+    EXPECT_EQ(theCase.GetBody().GetModel()->triangleCount, 8u);
     platform.QueueOpenFile(meshes + "octahedron.glb");
     commands.OpenBodyFile();
     EXPECT_TRUE(platform.Messages().empty());
-    EXPECT_FALSE(scene.GetBody().GetModel()->colors.empty());
-    EXPECT_EQ(scene.GetTrajectoryCount(), 1);
+    EXPECT_FALSE(theCase.GetBody().GetModel()->colors.empty());
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
 
     // A broken scan: one message naming the file, the body stays.
-    before = scene.GetBody().GetModel();
+    before = theCase.GetBody().GetModel();
     commands.OpenDocument(meshes + "truncated.ply");
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, "Info");
     EXPECT_TRUE(platform.Messages()[0].text.contains("truncated.ply"));
-    EXPECT_EQ(scene.GetBody().GetModel(), before);
+    EXPECT_EQ(theCase.GetBody().GetModel(), before);
 }
 
 TEST(BodyLoadBar, CancelEscAndTheCloseBoxAskTheLoadToStop) {
@@ -336,20 +336,20 @@ TEST_F(CommandsFixture, OpenedDocumentsGoByTheirExtension) {
     ASSERT_TRUE(WriteTetrahedron(InFolder("DROPPED.OBJ")));
     commands.GetBodyDialog().SetSavedScaleX(66);
     commands.OpenDocument(InFolder("DROPPED.OBJ"));
-    EXPECT_NE(scene.GetBody().GetModel(), nullptr);
+    EXPECT_NE(theCase.GetBody().GetModel(), nullptr);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 50);
     EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
 
-    scene.AddTrajectory(0);
+    theCase.AddTrajectory(0);
     platform.QueueSaveFile(InFolder("case.txt"));
     commands.SaveDataFile();
     commands.OpenDocument(InFolder("case.txt"));
-    EXPECT_EQ(scene.GetTrajectoryCount(), 2);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 2);
 
     commands.OpenDocument(InFolder("photo.png"));
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_TRUE(platform.Messages()[0].text.contains("photo.png"));
-    EXPECT_EQ(scene.GetTrajectoryCount(), 2);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 2);
 }
 
 TEST_F(CommandsFixture, SaveImageWritesAJpegAndReportsFailures) {
@@ -387,7 +387,7 @@ TEST_F(CommandsFixture, SaveImageWritesAJpegAndReportsFailures) {
 }
 
 TEST_F(CommandsFixture, DataSummaryShowsTheReportAndPropertiesRedraw) {
-    scene.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
+    theCase.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
     QString shown;
     WhenModal<DataSummaryDialog>([&shown](DataSummaryDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Data summary");
@@ -395,7 +395,7 @@ TEST_F(CommandsFixture, DataSummaryShowsTheReportAndPropertiesRedraw) {
         Click(d, "okButton");
     });
     commands.DataSummary();
-    QString expected = QString::fromStdString(DataSummary::Build(scene));
+    QString expected = QString::fromStdString(DataSummary::Build(theCase));
     expected.replace("\r\n", "\n");
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(redraws, 1);

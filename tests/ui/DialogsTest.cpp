@@ -3,7 +3,6 @@
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
 #include "case/CaseEditor.h"
-#include "view/ViewState.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
@@ -12,6 +11,7 @@
 #include "ui/NewElementDialog.h"
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/PropertiesDialog.h"
+#include "view/ViewState.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -32,8 +32,8 @@ struct DialogFixture : ::testing::Test {
     DialogFixture() {
         editor.AddListener([this](const CaseChange&) { ++redraws; });
     }
-    Case scene;
-    CaseEditor editor{scene};
+    Case theCase;
+    CaseEditor editor{theCase};
     ViewState view;
     ScriptedPlatform platform;
     QColor proposedColor = Qt::white;
@@ -49,8 +49,8 @@ void Click(QDialog& dialog, const char* button) {
     QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
-Trajectory& AddTrajectory(Case& scene, double dx, double dy, double dz) {
-    Trajectory& trajectory = *scene.AddTrajectory(1);
+Trajectory& AddTrajectory(Case& theCase, double dx, double dy, double dz) {
+    Trajectory& trajectory = *theCase.AddTrajectory(1);
     trajectory.SetDx(dx);
     trajectory.SetDy(dy);
     trajectory.SetDz(dz);
@@ -98,8 +98,8 @@ TEST_F(DialogFixture, NewTrajectoryComputesFromTypedCentimetres) {
         Click(d, "computeButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    ASSERT_EQ(scene.GetTrajectoryCount(), 1);
-    const Trajectory& trajectory = *scene.GetTrajectory(0);
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
+    const Trajectory& trajectory = *theCase.GetTrajectory(0);
     EXPECT_EQ(dialog.GetCreatedTrajectory(), &trajectory);
     EXPECT_DOUBLE_EQ(trajectory.GetX1(), 0.1);
     EXPECT_DOUBLE_EQ(trajectory.GetY1(), 1.5);
@@ -125,7 +125,7 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
         Click(d, "cancelButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_EQ(scene.GetTrajectoryCount(), 0);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
     EXPECT_EQ(dialog.GetCreatedTrajectory(), nullptr);
     EXPECT_EQ(proposedColor, QColor(0, 0, 255));
 
@@ -137,11 +137,11 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
         Click(d, "computeButton");
     });
     dialog.exec();
-    ASSERT_EQ(scene.GetTrajectoryCount(), 1);
-    EXPECT_EQ(scene.GetTrajectory(0)->GetExited(), 1);
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(0)->GetX1(), 0.0);
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(0)->GetBlue(), 1.0);
-    EXPECT_TRUE(scene.GetTrajectory(0)->GetWithArm());
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.GetTrajectory(0)->GetExited(), 1);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetX1(), 0.0);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetBlue(), 1.0);
+    EXPECT_TRUE(theCase.GetTrajectory(0)->GetWithArm());
 
     // A wound of the trunk: unticked, the trajectory stays put when the arm is posed; the box is
     // ticked again at the next opening.
@@ -150,8 +150,8 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
         Click(d, "computeButton");
     });
     dialog.exec();
-    ASSERT_EQ(scene.GetTrajectoryCount(), 2);
-    EXPECT_FALSE(scene.GetTrajectory(1)->GetWithArm());
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 2);
+    EXPECT_FALSE(theCase.GetTrajectory(1)->GetWithArm());
     WhenModal<NewTrajectoryDialog>(
         [](NewTrajectoryDialog& d) { EXPECT_TRUE(Child<QCheckBox>(d, "withArmBox").isChecked()); });
     dialog.exec();
@@ -170,8 +170,8 @@ TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
         Click(d, "okButton");
     });
     dialog.exec();
-    ASSERT_EQ(scene.GetElements().GetCount(), 1);
-    const Element& element = *scene.GetElements().GetItem(0);
+    ASSERT_EQ(theCase.GetElements().GetCount(), 1);
+    const Element& element = *theCase.GetElements().GetItem(0);
     EXPECT_DOUBLE_EQ(element.GetX(), 0.05);
     EXPECT_DOUBLE_EQ(element.GetY(), 1.2);
     EXPECT_DOUBLE_EQ(element.GetZ(), 0.0);
@@ -183,7 +183,7 @@ TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
 }
 
 TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) {
-    Trajectory& trajectory = AddTrajectory(scene, 0.13, -0.05, 0.0);
+    Trajectory& trajectory = AddTrajectory(theCase, 0.13, -0.05, 0.0);
     trajectory.SetDPitch(7);
     trajectory.SetDYaw(3);
     view.SelectTrajectory(1);
@@ -219,7 +219,7 @@ TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) 
 }
 
 TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
-    Trajectory& trajectory = AddTrajectory(scene, 0.0, 0.0, 0.0);
+    Trajectory& trajectory = AddTrajectory(theCase, 0.0, 0.0, 0.0);
     trajectory.SetWithArm(false);
     view.SelectTrajectory(1);
     AdjustTrajectoryDialog dialog(editor, view);
@@ -245,7 +245,7 @@ TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
 }
 
 TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {
-    Trajectory& trajectory = AddTrajectory(scene, 0.1, 0.0, 0.0);
+    Trajectory& trajectory = AddTrajectory(theCase, 0.1, 0.0, 0.0);
     view.SelectTrajectory(1);
     AdjustTrajectoryDialog dialog(editor, view);
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
@@ -265,7 +265,7 @@ TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {
 }
 
 TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
-    Body& body = scene.GetBody();
+    Body& body = theCase.GetBody();
     ASSERT_TRUE(body.SetHeight(0.5));
     body.SetName("victim");
     BodyParametersDialog dialog(editor, platform);
@@ -309,22 +309,22 @@ TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
 }
 
 TEST_F(DialogFixture, BodyParametersRefuseAHeightOfZeroWithAMessage) {
-    ASSERT_TRUE(scene.GetBody().SetHeight(1.8));
+    ASSERT_TRUE(theCase.GetBody().SetHeight(1.8));
     BodyParametersDialog dialog(editor, platform);
     WhenModal<BodyParametersDialog>([](BodyParametersDialog& d) {
         Child<QLineEdit>(d, "heightField").setText("tall");
         Click(d, "okButton");
     });
     dialog.exec();
-    EXPECT_FLOAT_EQ(scene.GetBody().GetHeight(), 1.8f);
+    EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 1.8f);
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, "Body parameters");
 }
 
 TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
-    Placement& arm = scene.GetBody().GetArm();
+    Placement& arm = theCase.GetBody().GetArm();
     arm.SetPitch(90);
-    Placement& head = scene.GetBody().GetHead();
+    Placement& head = theCase.GetBody().GetHead();
     head.SetYaw(-3);
     BodyMovementsDialog dialog(editor);
     WhenModal<BodyMovementsDialog>([&arm](BodyMovementsDialog& d) {
@@ -377,7 +377,7 @@ TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
 }
 
 TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
-    scene.AddTrajectory(1);
+    theCase.AddTrajectory(1);
     view.SelectTrajectory(1);
     PropertiesDialog dialog(editor, view);
     WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
@@ -389,7 +389,7 @@ TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
         Click(d, "okButton");
     });
     dialog.exec();
-    EXPECT_EQ(scene.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
 
     WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         QPlainTextEdit& field = Child<QPlainTextEdit>(d, "textField");
@@ -398,23 +398,23 @@ TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
         Click(d, "cancelButton");
     });
     dialog.exec();
-    EXPECT_EQ(scene.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
 
     // An element's text when no trajectory is selected; the stored text is cut to 4999.
-    scene.GetElements().Add(std::make_unique<Element>());
+    theCase.GetElements().Add(std::make_unique<Element>());
     view.SelectElement(1);
     WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         Child<QPlainTextEdit>(d, "textField").setPlainText(QString(6000, 'a'));
         Click(d, "okButton");
     });
     dialog.exec();
-    EXPECT_EQ(scene.GetElements().GetItem(0)->GetText().size(), 4999u);
-    EXPECT_EQ(scene.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+    EXPECT_EQ(theCase.GetElements().GetItem(0)->GetText().size(), 4999u);
+    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
 }
 
 TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
     for (int i = 0; i < 5; ++i) {
-        scene.AddTrajectory(1)->SetText("t" + std::to_string(i + 1));
+        theCase.AddTrajectory(1)->SetText("t" + std::to_string(i + 1));
     }
     view.SelectTrajectory(3);
     ConfirmDeleteDialog dialog(editor, view);
@@ -424,21 +424,21 @@ TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
         Click(d, "okButton");
     });
     dialog.exec();
-    ASSERT_EQ(scene.GetTrajectoryCount(), 4);
-    EXPECT_EQ(scene.GetTrajectory(2)->GetText(), "t4");
-    EXPECT_EQ(scene.GetTrajectory(3)->GetText(), "t5");
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 4);
+    EXPECT_EQ(theCase.GetTrajectory(2)->GetText(), "t4");
+    EXPECT_EQ(theCase.GetTrajectory(3)->GetText(), "t5");
     EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
     EXPECT_EQ(redraws, 1);
 
-    scene.GetElements().Add(std::make_unique<Element>());
-    scene.GetElements().Add(std::make_unique<Element>());
+    theCase.GetElements().Add(std::make_unique<Element>());
+    theCase.GetElements().Add(std::make_unique<Element>());
     view.SelectElement(2);
     WhenModal<ConfirmDeleteDialog>([](ConfirmDeleteDialog& d) {
         EXPECT_EQ(Child<QLabel>(d, "messageLabel").text(), "Delete element number 2");
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     dialog.exec();
-    EXPECT_EQ(scene.GetElements().GetCount(), 2);
+    EXPECT_EQ(theCase.GetElements().GetCount(), 2);
     EXPECT_EQ(view.GetSelectedElementNumber(), 2);
     EXPECT_EQ(redraws, 1);
 }

@@ -2,10 +2,10 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
-#include "ui/FileCommands.h"
-#include "ui/QtPlatform.h"
 #include "case/CaseEditor.h"
 #include "ui/CaseCommands.h"
+#include "ui/FileCommands.h"
+#include "ui/QtPlatform.h"
 #include "view/ViewState.h"
 
 #include <QDir>
@@ -41,12 +41,12 @@ ChooserSeen ShowChooser(const FileChooserRequest& request, bool saving) {
 struct FolderFixture : ::testing::Test {
     QTemporaryDir start;
     QString previous = QDir::currentPath();
-    Case scene;
-    CaseEditor editor{scene};
+    Case theCase;
+    CaseEditor editor{theCase};
     ViewState view;
     ScriptedPlatform platform;
-    CaseCommands commands{editor, view, platform, nullptr, [] {},
-                          [] { return CapturedImage::Create(2, 2, 32); }};
+    CaseCommands commands{editor,  view,  platform,
+                          nullptr, [] {}, [] { return CapturedImage::Create(2, 2, 32); }};
 
     void SetUp() override {
         ASSERT_TRUE(start.isValid());
@@ -115,8 +115,8 @@ TEST_F(FolderFixture, SavingCreatesTheDataFolderOnlyWhenTheUserAgrees) {
     EXPECT_EQ(platform.SaveRequests().at(1).initialFolder, Work());
     EXPECT_TRUE(platform.Messages().empty());
 
-    CaseCommands fresh{editor, view, platform, nullptr, [] {},
-                       [] { return CapturedImage::Create(2, 2, 32); }};
+    CaseCommands fresh{editor,  view,  platform,
+                       nullptr, [] {}, [] { return CapturedImage::Create(2, 2, 32); }};
     fresh.SetStartDirectory(Work());
     platform.ClearRecords();
     platform.QueueAnswer(true);

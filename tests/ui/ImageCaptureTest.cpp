@@ -4,8 +4,8 @@
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
 #include "support/BaselineImage.h"
-#include "ui/ImageCapture.h"
 #include "ui/CaseCommands.h"
+#include "ui/ImageCapture.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -145,7 +145,8 @@ TEST_P(TransparentBodyImage, ScreenCaptureAndSavedFileShowTheSamePixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Transparency, TransparentBodyImage,
-                         ::testing::Values(baseline::DisplayModes()[1], baseline::DisplayModes()[6]),
+                         ::testing::Values(baseline::DisplayModes()[1],
+                                           baseline::DisplayModes()[6]),
                          [](const ::testing::TestParamInfo<baseline::DisplayMode>& info) {
                              return std::string(info.param.name);
                          });

@@ -5,11 +5,11 @@
 #include "MainWindowFixture.h"
 
 #include "ui/BodyParametersDialog.h"
+#include "ui/CaseCommands.h"
 #include "ui/DataSummaryDialog.h"
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/PropertiesDialog.h"
 #include "ui/QtPlatform.h"
-#include "ui/CaseCommands.h"
 
 #include <QColorDialog>
 #include <QGuiApplication>

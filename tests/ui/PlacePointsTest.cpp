@@ -20,9 +20,8 @@ protected:
 
     // The body point the view shows at a widget position (pixel centre), as the click finds it.
     Vec3 BodyPointAt(QPoint at) {
-        const auto hit =
-            BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(), View().width(),
-                          View().height(), at.x() + 0.5, at.y() + 0.5);
+        const auto hit = BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(),
+                                       View().width(), View().height(), at.x() + 0.5, at.y() + 0.5);
         EXPECT_TRUE(hit);
         return hit ? hit->point : Vec3{};
     }
@@ -132,9 +131,8 @@ TEST_F(PlacePointsTest, TheInPartSetsMovesWithTheArmAndTheResultUndoes) {
     std::optional<QPoint> arm;
     for (int x = 0; x < View().width() / 2 && !arm; x += 2) {
         const QPoint at(x, Chest().y() + 40);
-        const auto hit =
-            BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(), View().width(),
-                          View().height(), at.x() + 0.5, at.y() + 0.5);
+        const auto hit = BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(),
+                                       View().width(), View().height(), at.x() + 0.5, at.y() + 0.5);
         if (hit && (hit->group == "right_arm" || hit->group == "right_forearm")) {
             arm = at;
         }

@@ -3,12 +3,12 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
+#include "case/CaseEditor.h"
 #include "case/DataFile.h"
 #include "ui/AdjustTrajectoryDialog.h"
+#include "ui/CaseCommands.h"
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/ReportExport.h"
-#include "case/CaseEditor.h"
-#include "ui/CaseCommands.h"
 #include "view/ViewState.h"
 
 #include <nlohmann/json.hpp>
@@ -31,12 +31,12 @@ QByteArray Contents(const QString& path) {
 
 struct ReportCommandsFixture : ::testing::Test {
     void SetUp() override {
-        ASSERT_TRUE(scene.LoadModels().ok());
+        ASSERT_TRUE(theCase.LoadModels().ok());
         workingFolder = QDir::currentPath();
         // Choosers start in the data folder below the start directory; here it exists.
         ASSERT_TRUE(QDir(folder.path()).mkpath("database"));
         commands.SetStartDirectory(folder.path());
-        scene.AddTrajectory(1)->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);
+        theCase.AddTrajectory(1)->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);
     }
 
     // The commands put the working folder back to their start directory, set here to a
@@ -44,8 +44,8 @@ struct ReportCommandsFixture : ::testing::Test {
     void TearDown() override { QDir::setCurrent(workingFolder); }
 
     QString workingFolder;
-    Case scene;
-    CaseEditor editor{scene};
+    Case theCase;
+    CaseEditor editor{theCase};
     ViewState view;
     ScriptedPlatform platform;
     CaseCommands commands{editor, view, platform, nullptr, [] {}, [] { return std::nullopt; }};
@@ -69,7 +69,7 @@ TEST_F(ReportCommandsFixture, ExportOffersThreeFormatsAndNamesOnlyAnUnchangedSav
     commands.ExportReport();
     commands.SaveDataFile();
     commands.ExportReport();
-    scene.GetTrajectory(0)->SetText("changed after saving");
+    theCase.GetTrajectory(0)->SetText("changed after saving");
     commands.ExportReport();
     commands.ExportReport(); // cancelled: nothing written, nothing said
     EXPECT_TRUE(platform.Messages().empty());
@@ -110,7 +110,7 @@ TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
         QTest::mouseClick(&Child<QPushButton>(d, "computeButton"), Qt::LeftButton);
     });
     ASSERT_EQ(create.exec(), QDialog::Accepted);
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(1)->GetUncertainty(), 0.025);
 
     AdjustTrajectoryDialog adjust(editor, view);
     view.SelectTrajectory(2);
@@ -120,19 +120,19 @@ TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
         QTest::mouseClick(&Child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
     });
     adjust.exec();
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025) << "Cancel keeps it";
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(1)->GetUncertainty(), 0.025) << "Cancel keeps it";
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         SetField(d, "uncertainty", "-3");
         QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
     });
     adjust.exec();
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.025) << "negative is refused";
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(1)->GetUncertainty(), 0.025) << "negative is refused";
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         SetField(d, "uncertainty", "0.4");
         QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
     });
     adjust.exec();
-    EXPECT_DOUBLE_EQ(scene.GetTrajectory(1)->GetUncertainty(), 0.004);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(1)->GetUncertainty(), 0.004);
 }
 
 using ReportWindowTest = MainWindowFixture;
@@ -141,8 +141,9 @@ using ReportWindowTest = MainWindowFixture;
 // the window keeps drawing afterwards, and the U key shows the cones in it.
 TEST_F(ReportWindowTest, ExportFromTheWindowAndTheConeKey) {
     QTemporaryDir folder;
-    Trajectory& path = AddTrajectory();
-    path.SetPoints(0.3, 1.0, 0.5, -0.3, 1.0, 0.5); // toward the body's right: the cone opens left
+    Trajectory& trajectory = AddTrajectory();
+    trajectory.SetPoints(0.3, 1.0, 0.5, -0.3, 1.0,
+                         0.5); // toward the body's right: the cone opens left
     platform.QueueSaveFile(folder.filePath("r.html"));
     Commands().ExportReport();
     for (const auto& message : platform.Messages()) {

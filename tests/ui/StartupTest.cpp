@@ -1,9 +1,9 @@
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
+#include "render/FrameRenderer.h"
 #include "ui/Application.h"
 #include "ui/CaseView.h"
 #include "ui/MainWindow.h"
-#include "render/FrameRenderer.h"
 #include "view/ViewState.h"
 
 #include <QFileInfo>

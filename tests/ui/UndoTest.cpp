@@ -5,11 +5,11 @@
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
+#include "ui/CaseCommands.h"
 #include "ui/ConfirmDeleteDialog.h"
 #include "ui/NewElementDialog.h"
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/PropertiesDialog.h"
-#include "ui/CaseCommands.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "MainWindowFixture.h"
 
 #include "case/DataFile.h"
+#include "ui/CaseCommands.h"
 #include "ui/CaseSession.h"
 #include "ui/RecentFiles.h"
-#include "ui/CaseCommands.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,12 +40,12 @@ qint64 EndedProcessId() {
 
 // A small case as a data file.
 std::string CaseText(const std::string& label) {
-    Case scene;
-    scene.GetBody().SetHeight(1.8);
-    Trajectory* path = scene.AddTrajectory(1);
-    path->SetPoints(0.1, 1.2, 0.05, -0.1, 1.3, 0.25);
-    path->SetText(label);
-    return DataFile::Format(scene);
+    Case theCase;
+    theCase.GetBody().SetHeight(1.8);
+    Trajectory* trajectory = theCase.AddTrajectory(1);
+    trajectory->SetPoints(0.1, 1.2, 0.05, -0.1, 1.3, 0.25);
+    trajectory->SetText(label);
+    return DataFile::Format(theCase);
 }
 
 class UnsavedCaseTest : public MainWindowFixture {

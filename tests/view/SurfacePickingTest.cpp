@@ -157,7 +157,7 @@ TEST(SurfacePickingTest, PointIsTheNearestCrossingOnTheDrawnMesh) {
             }
         }
     }
-    EXPECT_GT(hits, 35);                                           // the pixels do cover the body
+    EXPECT_GT(hits, 35); // the pixels do cover the body
     EXPECT_FALSE(BodySurfaceAt(body, camera, kWidth, kHeight, 2.5, 2.5)); // a corner: no body
 }
 

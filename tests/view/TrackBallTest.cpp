@@ -1,5 +1,5 @@
-#include "view/Camera.h"
 #include "view/TrackBall.h"
+#include "view/Camera.h"
 
 #include <gtest/gtest.h>
 

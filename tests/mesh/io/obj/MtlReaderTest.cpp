@@ -65,7 +65,7 @@ TEST(MtlReader, ALibraryNamedAgainAndAgainIsReadOnce) {
     const MtlTextSource libraries = [&reads](const std::string& path) {
         ++reads[path];
         return std::optional<std::string>(path == "a.mtl" ? "newmtl skin\nKd 1 0 0\n"
-                                                           : "newmtl bone\nKd 0 0 1\n");
+                                                          : "newmtl bone\nKd 0 0 1\n");
     };
     std::string text = kTriangle;
     for (int i = 0; i < 500; ++i) {
