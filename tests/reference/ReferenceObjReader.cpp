@@ -373,6 +373,11 @@ private:
         }
         mesh_->materials = ReadLibraryText(*text);
         mesh_->materialCount = static_cast<uint32_t>(mesh_->materials.size());
+        // The first material of each name, for the lookups of usemtl.
+        materialNumbers_.clear();
+        for (std::size_t i = 0; i < mesh_->materials.size(); ++i) {
+            materialNumbers_.emplace(mesh_->materials[i].name, static_cast<uint32_t>(i));
+        }
         return true;
     }
 
@@ -485,10 +490,8 @@ private:
     }
 
     uint32_t MaterialNamed(std::string_view name) {
-        for (std::size_t i = 0; i < mesh_->materials.size(); ++i) {
-            if (mesh_->materials[i].name == name) {
-                return static_cast<uint32_t>(i);
-            }
+        if (const auto found = materialNumbers_.find(name); found != materialNumbers_.end()) {
+            return found->second;
         }
         std::printf("glmFindMaterial():  can't find material \"%s\".\n", std::string(name).c_str());
         return 0;
@@ -618,6 +621,7 @@ private:
     std::vector<MeshGroup> groups_;
     std::vector<uint64_t> groupTriangles_; // as the survey counted them
     std::map<std::string, uint32_t, std::less<>> groupNumbers_;
+    std::map<std::string, uint32_t, std::less<>> materialNumbers_;
 
     std::vector<WrittenCorner> written_; // the corners of the face being read
     std::vector<Corner> corners_;

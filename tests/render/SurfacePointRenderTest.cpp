@@ -66,9 +66,12 @@ TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
     int checked = 0;
     const Body& body = theCase.GetBody();
     const Camera& camera = view.GetCamera();
-    for (void (ViewState::*standard)() :
-         {&ViewState::ViewFront, &ViewState::ViewBack, &ViewState::ViewLeft}) {
-        (view.*standard)();
+    using Standard = void (*)(ViewState&);
+    const std::array<Standard, 3> standards = {[](ViewState& v) { v.ViewFront(); },
+                                               [](ViewState& v) { v.ViewBack(); },
+                                               [](ViewState& v) { v.ViewLeft(); }};
+    for (const Standard standard : standards) {
+        standard(view);
         for (int y = 30; y < H; y += 45) {
             for (int x = 170; x < 235; x += 16) {
                 const auto hit = BodySurfaceAt(body, camera, W, H, x + 0.5, y + 0.5);
