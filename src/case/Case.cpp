@@ -1,5 +1,6 @@
 #include "case/Case.h"
 
+#include "base/ProgramFiles.h"
 #include "mesh/MeshNormals.h"
 #include "mesh/io/obj/ObjReader.h"
 
@@ -20,6 +21,14 @@ Status LoadArrow(const std::string& path, std::unique_ptr<Mesh>& target) {
 }
 
 } // namespace
+
+DefaultModelFiles DefaultModelFiles::Located() {
+    DefaultModelFiles files;
+    files.body = ProgramFile(files.body);
+    files.arrow = ProgramFile(files.arrow);
+    files.halfArrow = ProgramFile(files.halfArrow);
+    return files;
+}
 
 Case::Case() = default;
 

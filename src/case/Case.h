@@ -15,6 +15,9 @@ struct DefaultModelFiles {
     std::string body = "./data/default/man1.obj";
     std::string arrow = "./data/default/Arrow1.obj";
     std::string halfArrow = "./data/default/HalfArrow1.obj";
+
+    // The same files below the start folder, or else where the program was installed.
+    static DefaultModelFiles Located();
 };
 
 // What the user builds and saves: the body with its parameters and pose, up to 20 trajectories

@@ -19,7 +19,8 @@ class Platform;
 class Application {
 public:
     // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
-    explicit Application(Platform& platform, DefaultModelFiles models = {},
+    explicit Application(Platform& platform,
+                         DefaultModelFiles models = DefaultModelFiles::Located(),
                          CaseView::RendererFactory makeRenderer = {});
     ~Application();
 

@@ -1,6 +1,7 @@
 #include "ui/CommandSet.h"
 
 #include "base/AppInfo.h"
+#include "base/ProgramFiles.h"
 #include "case/CaseEditor.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcons.h"
@@ -157,8 +158,9 @@ void CommandSet::AddViewCommands() {
 void CommandSet::AddHelpCommands() {
     Platform& platform = targets.platform;
     Add(Command::HelpContents, "Contents\tF1", QKeySequence(Qt::Key_F1), [&platform] {
-        platform.ShellOpen(QString::fromLatin1(kHelpFile),
-                           QString::fromStdString(GetAppInfo().startDirectory));
+        const std::string& start = GetAppInfo().startDirectory;
+        platform.ShellOpen(QString::fromStdString(ProgramFile(start, kHelpFile)),
+                           QString::fromStdString(start));
     });
     Add(Command::Website, "Kestrane website", {}, [&platform] {
         platform.ShellOpen(QString::fromStdString(GetAppInfo().website), QString());

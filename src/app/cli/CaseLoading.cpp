@@ -22,7 +22,7 @@ bool CanOpen(const std::string& path, std::ostream& err) {
 } // namespace
 
 bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, bool withArrows) {
-    DefaultModelFiles models;
+    DefaultModelFiles models = DefaultModelFiles::Located();
     if (!commandLine.bodyFile.empty()) {
         models.body = commandLine.bodyFile;
     }

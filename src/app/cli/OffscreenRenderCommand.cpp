@@ -39,7 +39,7 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
     Renderer renderer;
     const ContextRelease release{renderer};
     view.ViewFront();
-    DefaultModelFiles models;
+    DefaultModelFiles models = DefaultModelFiles::Located();
     if (!commandLine.bodyFile.empty()) {
         models.body = commandLine.bodyFile;
     }

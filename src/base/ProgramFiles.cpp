@@ -1,0 +1,34 @@
+#include "base/ProgramFiles.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+bool IsFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::filesystem::path Installed(const std::string& relativePath) {
+    return std::filesystem::path(RUVO_INSTALLED_FILES) /
+           std::filesystem::path(relativePath).lexically_normal();
+}
+
+} // namespace
+
+std::string ProgramFile(const std::string& relativePath) {
+    if (IsFile(relativePath)) {
+        return relativePath;
+    }
+    const std::filesystem::path installed = Installed(relativePath);
+    return IsFile(installed) ? installed.string() : relativePath;
+}
+
+std::string ProgramFile(const std::string& startFolder, const std::string& relativePath) {
+    if (IsFile(std::filesystem::path(startFolder) / relativePath)) {
+        return relativePath;
+    }
+    const std::filesystem::path installed = Installed(relativePath);
+    return IsFile(installed) ? installed.string() : relativePath;
+}

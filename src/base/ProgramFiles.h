@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// Where the program finds a file it comes with (its default models, its manual), given as a path
+// relative to the folder it was started from ("./data/default/man1.obj", "doc/index.html"): that
+// path when the file is there, as it is in the project folder; else the same file where the
+// program was installed (cmake --install), when it is there; else the relative path, so that a
+// message about the missing file names it as it has always been named.
+std::string ProgramFile(const std::string& relativePath);
+
+// The same below `startFolder` instead of the current folder.
+std::string ProgramFile(const std::string& startFolder, const std::string& relativePath);
