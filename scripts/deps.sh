@@ -1,19 +1,23 @@
 # Sourced by scripts/run and scripts/test: makes sure the Debian packages the project needs are
 # installed. As root it installs what is missing; otherwise it prints the one command to run.
 RUVO_PACKAGES=(
-    build-essential cmake ninja-build pkg-config
+    build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev libqt6opengl6-dev
     libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libjpeg-dev libfreetype-dev fonts-dejavu-core libembree-dev
     libassimp-dev libtinygltf-dev nlohmann-json3-dev poppler-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdg-utils xdotool
-    clang libclang-rt-14-dev
 )
+# Only for fuzzing with libFuzzer (scripts/fuzz-replay); the tests replay the corpora without it.
+RUVO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
+# The missing packages among those named, or among RUVO_PACKAGES when none are named.
 ruvo_missing_packages() {
     local missing=()
-    for package in "${RUVO_PACKAGES[@]}"; do
+    local wanted=("$@")
+    [ ${#wanted[@]} -eq 0 ] && wanted=("${RUVO_PACKAGES[@]}")
+    for package in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
         fi
@@ -21,9 +25,10 @@ ruvo_missing_packages() {
     echo "${missing[@]}"
 }
 
+# Installs the packages named, or RUVO_PACKAGES when none are named.
 ruvo_install_dependencies() {
     local missing
-    missing=$(ruvo_missing_packages)
+    missing=$(ruvo_missing_packages "$@")
     [ -z "$missing" ] && return 0
     if [ "$(id -u)" -ne 0 ]; then
         echo "Missing Debian packages. Run this once, then try again:" >&2
