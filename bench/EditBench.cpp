@@ -24,7 +24,7 @@ struct FullCase {
     int heard = 0;
 
     FullCase() {
-        ObjReadResult body = ReadObj(std::string(RUVO_SOURCE_DIR) + "/data/default/man1.obj");
+        ObjReadResult body = ReadObj(std::string(RUVO_SOURCE_DIR "/data/default/man1.obj"));
         if (body.mesh) {
             theCase.GetBody().LoadMesh(std::move(body.mesh));
         }

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Model(const std::string& name) {
-    return std::string(RUVO_SOURCE_DIR) + "/tests/data/meshes/" + name;
+    return RUVO_SOURCE_DIR "/tests/data/meshes/" + name;
 }
 
 std::string FirstBytes(const fs::path& path, std::size_t count) {

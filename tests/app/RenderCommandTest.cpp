@@ -111,7 +111,7 @@ TEST(RenderCommand, AScanBodyIsDrawnInItsOwnColours) {
     TestModels models;
     ASSERT_TRUE(
         DataFile::Write(*std::make_unique<Case>(), (models.Root() / "empty.txt").string()).ok());
-    const std::string scan = std::string(RUVO_SOURCE_DIR) + "/tests/data/meshes/octahedron_le.ply";
+    const std::string scan = std::string(RUVO_SOURCE_DIR "/tests/data/meshes/octahedron_le.ply");
     std::string errorText;
     ASSERT_EQ(RunRuvo(models.Root(),
                       "--render empty.txt --output scan.jpg --size 160x120 --body '" + scan + "'",

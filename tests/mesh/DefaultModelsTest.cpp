@@ -19,7 +19,7 @@
 namespace {
 
 std::string DefaultModel(const std::string& name) {
-    return std::string(RUVO_SOURCE_DIR) + "/data/default/" + name;
+    return std::string(RUVO_SOURCE_DIR "/data/default/") + name;
 }
 
 struct Point {

@@ -17,7 +17,7 @@
 namespace {
 
 std::string TestModel(const std::string& name) {
-    return std::string(RUVO_SOURCE_DIR) + "/tests/data/meshes/" + name;
+    return std::string(RUVO_SOURCE_DIR "/tests/data/meshes/") + name;
 }
 
 const float* Position(const Mesh& mesh, int32_t vertex) {
