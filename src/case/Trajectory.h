@@ -2,7 +2,7 @@
 
 #include <string>
 
-// One bullet trajectory: entry point IN and exit point OUT in metres, the derived direction and
+// One bullet trajectory (a wound track): entry point IN and exit point OUT in metres, the derived direction and
 // elevation angles, an adjustment that moves only the drawn arrow, colour, arrow kind and label.
 class Trajectory {
 public:
