@@ -15,13 +15,35 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr float kBodyAlphaTransparent = 0.6f;
 constexpr float kBodyAlphaOpaque = 1.0f;
 
+// The key light comes from above the viewer, 30 degrees over the line of sight, and moves with
+// the camera. Along the line of sight itself it left skin that faces upward as well as toward the
+// viewer (the top of the feet seen from the front) at half brightness, as dark as a bruise. Its
+// strength is the inverse of its cosine to the line of sight, so that a surface facing the viewer
+// is as bright as before.
+constexpr GLfloat kKeyLightRise = 0.57735f; // tan(30 degrees)
+
+void SetUpKeyLight() {
+    const GLfloat strength = std::sqrt(1.0f + kKeyLightRise * kKeyLightRise);
+    const GLfloat diffuse[] = {strength, strength, strength, 1.0f};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+}
+
+// Before the camera: the direction is given in the eye's coordinates.
+void PlaceKeyLight() {
+    const GLfloat direction[] = {0.0f, kKeyLightRise, 1.0f, 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);
+}
+
 void SetUpLights() {
     const GLfloat white[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    SetUpKeyLight();
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
     glEnable(GL_LIGHT1);
     glEnable(GL_LIGHT2);
@@ -77,6 +99,7 @@ void Renderer::RenderFrame(const Case& theCase, const ViewState& view) {
     glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
+    PlaceKeyLight();
     glPushMatrix();
     ApplyCameraView(view.GetCamera());
 
