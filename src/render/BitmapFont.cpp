@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -92,9 +93,69 @@ void BitmapFont::Release() {
         texture = 0;
     }
     glyphs.clear();
+    leaders.clear();
+    BeginFrame();
 }
 
-void BitmapFont::DrawText(const std::string& text) const {
+namespace {
+
+// A label's text lines, "\n" or "\r\n" apart.
+std::vector<std::string> TextLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t lineBegin = 0;
+    while (true) {
+        size_t lineEnd = text.find('\n', lineBegin);
+        const bool lastLine = lineEnd == std::string::npos;
+        if (lastLine) {
+            lineEnd = text.size();
+        }
+        size_t contentEnd = lineEnd;
+        if (contentEnd > lineBegin && text[contentEnd - 1] == '\r') {
+            --contentEnd;
+        }
+        lines.push_back(text.substr(lineBegin, contentEnd - lineBegin));
+        if (lastLine) {
+            return lines;
+        }
+        lineBegin = lineEnd + 1;
+    }
+}
+
+int PrintableCount(const std::string& line) {
+    return static_cast<int>(std::count_if(line.begin(), line.end(), Printable));
+}
+
+// The pixels the lines cover when the first line's raster position is (x, y).
+LabelBox BoxOfLines(const std::vector<std::string>& lines, double x, double y) {
+    int widest = 0;
+    for (const std::string& line : lines) {
+        widest = std::max(widest, PrintableCount(line));
+    }
+    const int count = static_cast<int>(lines.size());
+    LabelBox box;
+    box.left = static_cast<int>(std::floor(x));
+    box.bottom = static_cast<int>(std::floor(y)) - BitmapFont::kBaselineOffset -
+                 (count - 1) * BitmapFont::kLineHeight;
+    box.width = widest * BitmapFont::kAdvance;
+    box.height = (count - 1) * BitmapFont::kLineHeight + BitmapFont::kGlyphHeight;
+    return box;
+}
+
+// The point of the box nearest to (x, y).
+std::array<float, 2> NearestPointOf(const LabelBox& box, float x, float y) {
+    return {std::clamp(x, static_cast<float>(box.left), static_cast<float>(box.left + box.width)),
+            std::clamp(y, static_cast<float>(box.bottom),
+                       static_cast<float>(box.bottom + box.height))};
+}
+
+} // namespace
+
+void BitmapFont::BeginFrame() {
+    layout.Clear();
+    placed.clear();
+}
+
+void BitmapFont::DrawText(const std::string& text, Depth depth) const {
     if (texture == 0) {
         return;
     }
@@ -109,25 +170,26 @@ void BitmapFont::DrawText(const std::string& text) const {
     std::array<float, 4> color{};
     glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
     glGetFloatv(GL_CURRENT_RASTER_COLOR, color.data());
-    double y = position[1];
-    size_t lineBegin = 0;
-    while (true) {
-        size_t lineEnd = text.find('\n', lineBegin);
-        const bool lastLine = lineEnd == std::string::npos;
-        if (lastLine) {
-            lineEnd = text.size();
-        }
-        size_t contentEnd = lineEnd;
-        if (contentEnd > lineBegin && text[contentEnd - 1] == '\r') {
-            --contentEnd;
-        }
-        QueueLine(text.substr(lineBegin, contentEnd - lineBegin), position[0], y, position[2],
-                  color);
-        if (lastLine) {
-            break;
-        }
+    const std::vector<std::string> lines = TextLines(text);
+    const LabelBox wanted = BoxOfLines(lines, position[0], position[1]);
+    if (wanted.width == 0) {
+        return; // nothing printable takes no room
+    }
+    const std::optional<LabelBox> box = layout.Place(wanted);
+    if (!box) {
+        return; // no free place near its point
+    }
+    placed.push_back({text, *box});
+    const float labelDepth = depth == Depth::InFront ? 0.0f : position[2];
+    const int shiftX = box->left - wanted.left, shiftY = box->bottom - wanted.bottom;
+    if (shiftX != 0 || shiftY != 0) {
+        const std::array<float, 2> end = NearestPointOf(*box, position[0], position[1]);
+        leaders.push_back({position[0], position[1], end[0], end[1], labelDepth, color});
+    }
+    double y = position[1] + shiftY;
+    for (const std::string& line : lines) {
+        QueueLine(line, position[0] + shiftX, y, labelDepth, color);
         y -= kLineHeight;
-        lineBegin = lineEnd + 1;
     }
 }
 
@@ -156,7 +218,7 @@ void BitmapFont::QueueLine(const std::string& line, double x, double y, float de
 }
 
 void BitmapFont::Flush() {
-    if (glyphs.empty()) {
+    if (glyphs.empty() && leaders.empty()) {
         return;
     }
     GLint viewport[4] = {0, 0, 1, 1};
@@ -176,6 +238,7 @@ void BitmapFont::Flush() {
     glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    DrawLeaderLines();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -188,6 +251,7 @@ void BitmapFont::Flush() {
     glPopMatrix();
     glPopAttrib();
     glyphs.clear();
+    leaders.clear();
 }
 
 void BitmapFont::DrawQueued() const {
@@ -195,6 +259,19 @@ void BitmapFont::DrawQueued() const {
     for (const QueuedGlyph& glyph : glyphs) {
         glColor4fv(glyph.color.data());
         TexturedQuad(glyph.x, glyph.y, glyph.depth, glyph.code - kFirstGlyph);
+    }
+    glEnd();
+}
+
+void BitmapFont::DrawLeaderLines() const {
+    if (leaders.empty()) {
+        return;
+    }
+    glBegin(GL_LINES);
+    for (const LeaderLine& leader : leaders) {
+        glColor4fv(leader.color.data());
+        glVertex3f(leader.fromX, leader.fromY, -leader.depth);
+        glVertex3f(leader.toX, leader.toY, -leader.depth);
     }
     glEnd();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/LabelLayout.h"
+
 #include <array>
 #include <string>
 #include <vector>
@@ -8,6 +10,9 @@
 // raster position, in the raster colour) and drawn together by Flush: one batch of textured quads
 // from one glyph texture, giving the same pixels as one glBitmap per character would, at a fraction
 // of the cost. The texture belongs to the context that was current when Build ran.
+//
+// No two labels of a frame overlap: a label whose place is taken by one queued before it in the
+// same frame goes to the nearest free place (LabelLayout), with a leader line back to its point.
 class BitmapFont {
 public:
     static constexpr int kAdvance = 10;    // pixels from one character to the next
@@ -26,10 +31,24 @@ public:
     // it: each text line ("\n" or "\r\n") under the one before; characters outside 32..126 draw
     // nothing and take no room. Nothing is queued while the raster position is invalid or while the
     // context is in selection mode (the raster position itself still makes its hit there).
-    void DrawText(const std::string& text) const;
+    void DrawText(const std::string& text) const { DrawText(text, Depth::AtRasterPosition); }
+    // The same, optionally in front of everything drawn (a name the caller knows to be seen, which
+    // the skin around its point must not cut).
+    enum class Depth { AtRasterPosition, InFront };
+    void DrawText(const std::string& text, Depth depth) const;
     // Draws everything queued since the last flush, then forgets it. GL state is left as it was.
     void Flush();
     bool HasQueued() const { return !glyphs.empty(); }
+
+    // A new frame: the places taken by the last frame's labels are free again.
+    void BeginFrame();
+
+    // The labels queued since BeginFrame, with the boxes they were given (window pixels).
+    struct PlacedLabel {
+        std::string text;
+        LabelBox box;
+    };
+    const std::vector<PlacedLabel>& PlacedLabels() const { return placed; }
 
 private:
     struct QueuedGlyph {
@@ -40,12 +59,22 @@ private:
         unsigned char code = 0;
     };
 
+    struct LeaderLine {
+        float fromX = 0, fromY = 0, toX = 0, toY = 0;
+        float depth = 0;
+        std::array<float, 4> color{};
+    };
+
     void QueueLine(const std::string& line, double x, double y, float depth,
                    const std::array<float, 4>& color) const;
     void DrawQueued() const;
+    void DrawLeaderLines() const;
 
     unsigned texture = 0;
     // The queue is the frame's pending output, not the font's state: the passes that place labels
     // hold the font as const.
     mutable std::vector<QueuedGlyph> glyphs;
+    mutable std::vector<LeaderLine> leaders;
+    mutable LabelLayout layout;
+    mutable std::vector<PlacedLabel> placed;
 };

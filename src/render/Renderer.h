@@ -21,6 +21,9 @@ public:
 
     static constexpr float kClearGrey = 0.85f;
 
+    // The font, with the labels of the last frame and where they were placed.
+    const BitmapFont& Font() const { return font; }
+
 private:
     FrameContext Context(const Case& theCase, const ViewState& view);
     void DrawBody(const FrameContext& frame);

