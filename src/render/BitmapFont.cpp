@@ -150,7 +150,8 @@ std::array<float, 2> NearestPointOf(const LabelBox& box, float x, float y) {
 
 } // namespace
 
-void BitmapFont::BeginFrame() {
+void BitmapFont::BeginFrame(bool outlinedLabels) {
+    outlined = outlinedLabels;
     layout.Clear();
     placed.clear();
 }
@@ -224,7 +225,7 @@ void BitmapFont::Flush() {
     GLint viewport[4] = {0, 0, 1, 1};
     glGetIntegerv(GL_VIEWPORT, viewport);
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_TEXTURE_BIT |
-                 GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_TRANSFORM_BIT);
+                 GL_COLOR_BUFFER_BIT | GL_POLYGON_BIT | GL_TRANSFORM_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -245,6 +246,11 @@ void BitmapFont::Flush() {
     // Only the set bits of a glyph make fragments, as with a bitmap.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
+    if (outlined) {
+        // The glyph is drawn at its outline's depth.
+        glDepthFunc(GL_LEQUAL);
+        DrawOutlines();
+    }
     DrawQueued();
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
@@ -272,6 +278,22 @@ void BitmapFont::DrawLeaderLines() const {
         glColor4fv(leader.color.data());
         glVertex3f(leader.fromX, leader.fromY, -leader.depth);
         glVertex3f(leader.toX, leader.toY, -leader.depth);
+    }
+    glEnd();
+}
+
+void BitmapFont::DrawOutlines() const {
+    constexpr float kOutline[4] = {0.08f, 0.08f, 0.08f, 1.0f};
+    glBegin(GL_QUADS);
+    for (const QueuedGlyph& glyph : glyphs) {
+        glColor4f(kOutline[0], kOutline[1], kOutline[2], glyph.color[3]);
+        for (int dy = -1; dy <= 1; ++dy) {
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (dx != 0 || dy != 0) {
+                    TexturedQuad(glyph.x + dx, glyph.y + dy, glyph.depth, glyph.code - kFirstGlyph);
+                }
+            }
+        }
     }
     glEnd();
 }

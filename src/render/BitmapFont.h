@@ -40,8 +40,9 @@ public:
     void Flush();
     bool HasQueued() const { return !glyphs.empty(); }
 
-    // A new frame: the places taken by the last frame's labels are free again.
-    void BeginFrame();
+    // A new frame: the places taken by the last frame's labels are free again. With `outlined`
+    // every glyph of the frame is drawn over a dark outline one pixel wide.
+    void BeginFrame(bool outlined = false);
 
     // The labels queued since BeginFrame, with the boxes they were given (window pixels).
     struct PlacedLabel {
@@ -68,6 +69,7 @@ private:
     void QueueLine(const std::string& line, double x, double y, float depth,
                    const std::array<float, 4>& color) const;
     void DrawQueued() const;
+    void DrawOutlines() const;
     void DrawLeaderLines() const;
 
     unsigned texture = 0;
@@ -77,4 +79,5 @@ private:
     mutable std::vector<LeaderLine> leaders;
     mutable LabelLayout layout;
     mutable std::vector<PlacedLabel> placed;
+    bool outlined = false;
 };

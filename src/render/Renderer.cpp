@@ -96,7 +96,7 @@ FrameContext Renderer::Context(const Case& theCase, const ViewState& view) {
 
 void Renderer::RenderFrame(const Case& theCase, const ViewState& view) {
     const FrameContext frame = Context(theCase, view);
-    font.BeginFrame();
+    font.BeginFrame(view.Switches().outlines);
     glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();

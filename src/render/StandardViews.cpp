@@ -41,6 +41,7 @@ std::optional<std::vector<StandardView>> RenderStandardViews(const Case& theCase
     }
     renderer.Resize(width, height);
     ViewState shown = view; // the caller's camera stays as it was
+    shown.Switches().outlines = true; // printed, a white arrow on grey hardly shows
     for (const ViewChoice& choice : kViews) {
         (shown.*choice.apply)();
         renderer.RenderFrame(theCase, shown);

@@ -29,6 +29,25 @@ void DrawLabel(const Trajectory& trajectory, const BitmapFont& font) {
     glEnable(GL_LIGHTING);
 }
 
+// A dark rim around the arrow: its back faces drawn as wide lines behind the arrow itself.
+void DrawOutline(const Mesh& model, const FrameContext& frame) {
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    // Without this the rim's colour would become the arrow's material too.
+    glDisable(GL_COLOR_MATERIAL);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
+    glPolygonMode(GL_BACK, GL_LINE);
+    // Pushed back, so that the arrow's own faces cover the rim's inner half even where the
+    // arrow is only a few pixels thick.
+    glEnable(GL_POLYGON_OFFSET_LINE);
+    glPolygonOffset(4.0f, 64.0f);
+    glLineWidth(3.0f);
+    glColor3f(0.08f, 0.08f, 0.08f);
+    DrawMesh(model, RENDER_SMOOTH, 1.0f, 1.0f, frame.meshes);
+    glPopAttrib();
+}
+
 void DrawHandles(const FrameContext& frame, RenderPass pass) {
     const ViewState& view = frame.view;
     if (view.GetManipulationMode() == ManipulationMode::Move) {
@@ -56,6 +75,9 @@ void DrawTrajectory(const FrameContext& frame, int number, RenderPass pass) {
     const Mesh* model = frame.theCase.ArrowModelFor(trajectory);
     if (model == nullptr) {
         return;
+    }
+    if (frame.view.Switches().outlines && pass == RenderPass::Normal) {
+        DrawOutline(*model, frame);
     }
     DrawMesh(*model, RENDER_SMOOTH, 1.0f, 1.0f, frame.meshes);
     if (selected) {

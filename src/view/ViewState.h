@@ -22,6 +22,9 @@ struct DisplaySwitches {
     bool uncertaintyCones = false;
     // Markers at the body's landmarks (with their names while texts are shown).
     bool landmarks = false;
+    // Dark outlines around the arrows and the labels, so that they read on skin and on the grey
+    // field alike (the report's pictures).
+    bool outlines = false;
 
     bool operator==(const DisplaySwitches&) const = default;
 };
