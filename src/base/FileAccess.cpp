@@ -168,6 +168,69 @@ int ExamineTarget(const std::string& target, struct stat& info, bool& exists) {
 
 constexpr int kMaxLinksFollowed = 40;
 
+// One file of a replacement on its way: where it goes, what stands there now, and the temporary
+// file its new contents are written to (empty until made, and again once renamed or removed).
+struct PendingReplacement {
+    std::string target;
+    struct stat existing {};
+    bool exists = false;
+    std::string temporary;
+    bool HardLinked() const { return exists && existing.st_nlink > 1; }
+};
+
+int PrepareTarget(const std::string& path, PendingReplacement& pending) {
+    if (const int error = ResolveWriteTarget(path, pending.target)) {
+        return error;
+    }
+    return ExamineTarget(pending.target, pending.existing, pending.exists);
+}
+
+// The place a target names, however it is spelt (relative or absolute, through a linked folder):
+// a file that does not exist yet has no inode to compare.
+std::filesystem::path PlaceOf(const std::string& target) {
+    std::error_code error;
+    std::filesystem::path place = std::filesystem::weakly_canonical(target, error);
+    return error ? std::filesystem::path(target).lexically_normal() : place;
+}
+
+// Two names of one file: the same place once links are followed, or the same file on the disk
+// (hard links).
+bool SameFile(const PendingReplacement& a, const PendingReplacement& b) {
+    if (PlaceOf(a.target) == PlaceOf(b.target)) {
+        return true;
+    }
+    return a.exists && b.exists && a.existing.st_dev == b.existing.st_dev &&
+           a.existing.st_ino == b.existing.st_ino;
+}
+
+int WritePending(PendingReplacement& pending, std::string_view contents) {
+    std::string name = TemporaryPattern(pending.target);
+    Descriptor file(::mkstemp(name.data()));
+    if (file.get() < 0) {
+        return errno;
+    }
+    pending.temporary = std::move(name);
+    return WriteTemporary(file, pending.exists ? &pending.existing : nullptr, contents);
+}
+
+int RenameOverTarget(PendingReplacement& pending) {
+    if (std::rename(pending.temporary.c_str(), pending.target.c_str()) != 0) {
+        return errno;
+    }
+    pending.temporary.clear();
+    SyncFolderOf(pending.target);
+    return 0;
+}
+
+void RemoveTemporaries(std::vector<PendingReplacement>& pending) {
+    for (PendingReplacement& file : pending) {
+        if (!file.temporary.empty()) {
+            ::unlink(file.temporary.c_str());
+            file.temporary.clear();
+        }
+    }
+}
+
 } // namespace
 
 std::string FileErrorText(int error) {
@@ -180,6 +243,8 @@ std::string FileErrorText(int error) {
         return "the file is too large";
     case kFileChangedWhileRead:
         return "the file changed while it was read";
+    case kFilesShareTarget:
+        return "two of its files would be one and the same file";
     default:
         return std::generic_category().message(error);
     }
@@ -237,33 +302,52 @@ int ReadWholeFile(const std::string& path, std::string& contents, std::size_t ma
 }
 
 int ReplaceFileContents(const std::string& path, std::string_view contents) {
-    std::string target;
-    if (const int error = ResolveWriteTarget(path, target)) {
+    return ReplaceFilesTogether({{path, contents}});
+}
+
+int ReplaceFilesTogether(const std::vector<FileReplacement>& files, std::size_t* failed) {
+    std::vector<PendingReplacement> pending(files.size());
+    const auto fail = [&pending, failed](std::size_t index, int error) {
+        RemoveTemporaries(pending);
+        if (failed != nullptr) {
+            *failed = index;
+        }
         return error;
+    };
+    // Nothing is written before every target is known to be replaceable.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (const int error = PrepareTarget(files[i].path, pending[i])) {
+            return fail(i, error);
+        }
+        for (std::size_t earlier = 0; earlier < i; ++earlier) {
+            if (SameFile(pending[earlier], pending[i])) {
+                return fail(i, kFilesShareTarget);
+            }
+        }
     }
-    struct stat existing {};
-    bool exists = false;
-    if (const int error = ExamineTarget(target, existing, exists)) {
-        return error;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (const int error = WritePending(pending[i], files[i].contents)) {
+            return fail(i, error);
+        }
     }
-    std::string temporary = TemporaryPattern(target);
-    Descriptor file(::mkstemp(temporary.data()));
-    if (file.get() < 0) {
-        return errno;
+    // Every new contents is on the disk. The renames come first: they cannot run out of space.
+    // A hard-linked file is rewritten in place last, once its own temporary copy is gone.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!pending[i].HardLinked()) {
+            if (const int error = RenameOverTarget(pending[i])) {
+                return fail(i, error);
+            }
+        }
     }
-    int error = WriteTemporary(file, exists ? &existing : nullptr, contents);
-    const bool hardLinked = exists && existing.st_nlink > 1;
-    if (error == 0 && hardLinked) {
-        ::unlink(temporary.c_str());
-        return RewriteInPlace(target, existing, contents);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (pending[i].HardLinked()) {
+            ::unlink(pending[i].temporary.c_str());
+            pending[i].temporary.clear();
+            if (const int error =
+                    RewriteInPlace(pending[i].target, pending[i].existing, files[i].contents)) {
+                return fail(i, error);
+            }
+        }
     }
-    if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return error;
-    }
-    SyncFolderOf(target);
     return 0;
 }

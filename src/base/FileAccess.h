@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Whole-file reading (through RegularFile, which opens every file the program reads) and safe
 // replacement. Each returns 0 on success or a code that describes the failure: an errno value, or
@@ -16,6 +17,8 @@ inline constexpr int kFileReadOnly = 0x10002;
 inline constexpr int kFileTooLarge = 0x10003;
 // The file shrank or grew while it was read.
 inline constexpr int kFileChangedWhileRead = 0x10004;
+// Two of the files replaced together are one and the same file (through a link).
+inline constexpr int kFilesShareTarget = 0x10005;
 
 // The reason for a code of this file's functions, for example "Permission denied" or
 // "not a regular file".
@@ -43,6 +46,20 @@ int CheckReadableFile(const std::string& path);
 // - a replaced file keeps its permissions (and, for root, its owner); a new file gets the usual
 //   ones (0666 less the umask).
 int ReplaceFileContents(const std::string& path, std::string_view contents);
+
+// One file of an output made of several files.
+struct FileReplacement {
+    std::string path;
+    std::string_view contents;
+};
+
+// Replaces several files as one output (a scene and its material library), all or none, each by
+// the rules of ReplaceFileContents: every target is examined and every new contents written to
+// its temporary file and flushed before the first rename; on any failure every temporary file is
+// removed and every target left untouched. Two names that lead to the same file are refused
+// (kFilesShareTarget). Returns 0, or the failure's code with `failed` (when given) set to the
+// index of the file it concerns.
+int ReplaceFilesTogether(const std::vector<FileReplacement>& files, std::size_t* failed = nullptr);
 
 // The file that writing to `path` would change: `path` with its symbolic links followed (the last
 // one may name a file that does not exist yet). Returns 0 or the errno of the failure (ELOOP for a

@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -81,7 +80,7 @@ Status LandmarkTable::Load(const std::string& path, LandmarkTable& table) {
     std::string text;
     if (const int error = ReadWholeFile(path, text); error != 0) {
         return Status::Failure("Cannot read the landmark table \"" + path +
-                               "\": " + std::strerror(error));
+                               "\": " + FileErrorText(error));
     }
     if (Status status = Parse(text, table); !status) {
         return Status::Failure("\"" + path + "\": " + status.message());

@@ -1,5 +1,7 @@
 #include "export/GltfEncoder.h"
 
+#include "export/ExportSceneValues.h"
+
 #include <nlohmann/json.hpp>
 #include <tiny_gltf.h>
 
@@ -102,12 +104,14 @@ private:
     int AddMaterial(const ExportPrimitive& primitive) {
         tinygltf::Material material;
         material.name = ReadableUtf8(primitive.materialName);
-        material.pbrMetallicRoughness.baseColorFactor = {primitive.color[0], primitive.color[1],
-                                                         primitive.color[2], primitive.color[3]};
+        const std::array<float, 4>& color = primitive.color;
+        material.pbrMetallicRoughness.baseColorFactor = {
+            WrittenColorChannel(color[0]), WrittenColorChannel(color[1]),
+            WrittenColorChannel(color[2]), WrittenColorChannel(color[3])};
         material.pbrMetallicRoughness.metallicFactor = 0.0;
         material.pbrMetallicRoughness.roughnessFactor = 1.0;
         material.doubleSided = true;
-        if (primitive.color[3] < 1.0f) {
+        if (WrittenColorChannel(color[3]) < 1.0f) {
             material.alphaMode = "BLEND"; // the translucent cones
         }
         model.materials.push_back(std::move(material));
@@ -124,8 +128,10 @@ private:
                 AddFloatAccessor(source.normals, 3, TINYGLTF_TYPE_VEC3, false);
         }
         if (!source.colors.empty()) {
+            std::vector<float> colors = source.colors;
+            std::transform(colors.begin(), colors.end(), colors.begin(), WrittenColorChannel);
             primitive.attributes["COLOR_0"] =
-                AddFloatAccessor(source.colors, 4, TINYGLTF_TYPE_VEC4, false);
+                AddFloatAccessor(colors, 4, TINYGLTF_TYPE_VEC4, false);
         }
         primitive.indices = AddIndexAccessor(source.indices);
         primitive.material = AddMaterial(source);

@@ -1,9 +1,9 @@
 #include "export/ObjSceneWriter.h"
 
 #include "base/FileAccess.h"
+#include "export/ExportSceneValues.h"
 
 #include <charconv>
-#include <cstring>
 
 namespace {
 
@@ -60,7 +60,7 @@ void AppendTriples(std::string& obj, const char* keyword, const std::vector<floa
         }
         for (int channel = 0; colors != nullptr && channel < 3; ++channel) {
             obj += ' ';
-            AppendNumber(obj, (*colors)[4 * v + channel]);
+            AppendNumber(obj, WrittenColorChannel((*colors)[4 * v + channel]));
         }
         obj += '\n';
     }
@@ -99,16 +99,21 @@ void AppendMaterial(std::string& mtl, const ExportPrimitive& primitive) {
     mtl += "newmtl " + MaterialWord(primitive.materialName) + "\nKd";
     for (int channel = 0; channel < 3; ++channel) {
         mtl += ' ';
-        AppendNumber(mtl, primitive.color[channel]);
+        AppendNumber(mtl, WrittenColorChannel(primitive.color[channel]));
     }
     mtl += "\nKa 0 0 0\nKs 0 0 0\nd ";
-    AppendNumber(mtl, primitive.color[3]);
+    AppendNumber(mtl, WrittenColorChannel(primitive.color[3]));
     mtl += "\nillum 1\n\n";
 }
 
-Status Write(const std::string& path, const std::string& contents) {
-    if (const int error = ReplaceFileContents(path, contents); error != 0) {
-        return Status::Failure("Cannot write the scene \"" + path + "\": " + std::strerror(error));
+// The scene and its library are one output: both replace their files, or neither does.
+Status WriteBoth(const std::string& objPath, const std::string& obj, const std::string& mtlPath,
+                 const std::string& mtl) {
+    const std::vector<FileReplacement> files = {{objPath, obj}, {mtlPath, mtl}};
+    std::size_t failed = 0;
+    if (const int error = ReplaceFilesTogether(files, &failed); error != 0) {
+        return Status::Failure("Cannot write the scene \"" + files[failed].path +
+                               "\": " + FileErrorText(error));
     }
     return Status::Ok();
 }
@@ -117,6 +122,9 @@ Status Write(const std::string& path, const std::string& contents) {
 
 Status WriteObjScene(const ExportScene& scene, const std::string& path,
                      const std::string& generator) {
+    if (Status values = CheckExportSceneValues(scene); !values) {
+        return Status::Failure("Cannot write the scene \"" + path + "\": " + values.message());
+    }
     const std::string library = LibraryPath(path);
     std::string header = "# " + generator + "\n# " + kExportFrameNote + "\n";
     std::string obj = header + "mtllib " + FileName(library) + '\n';
@@ -130,8 +138,5 @@ Status WriteObjScene(const ExportScene& scene, const std::string& path,
             AppendMaterial(mtl, primitive);
         }
     }
-    if (Status status = Write(library, mtl); !status) {
-        return status;
-    }
-    return Write(path, obj);
+    return WriteBoth(path, obj, library, mtl);
 }

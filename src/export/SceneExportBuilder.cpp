@@ -10,8 +10,10 @@
 #include "export/NormalTransform.h"
 #include "mesh/Mesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 
@@ -21,18 +23,36 @@ namespace {
 constexpr int kSphereSegments = 32;
 constexpr double kDegreesToRadians = 3.1415 / 180.0;
 
+// A value beyond the range of float becomes an infinity, which the writers refuse, rather than
+// a conversion whose result is undefined.
+float AsFloat(double value) {
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    if (value > kLargest || value < -kLargest) {
+        return value > 0 ? std::numeric_limits<float>::infinity()
+                         : -std::numeric_limits<float>::infinity();
+    }
+    return static_cast<float>(value);
+}
+
+// A colour channel is held within 0 to 1; one that is not a number at all stays so, and the
+// export is refused.
+float ColorChannel(double value) {
+    return std::isfinite(value) ? static_cast<float>(std::clamp(value, 0.0, 1.0)) : AsFloat(value);
+}
+
+std::array<float, 4> OpaqueColor(double red, double green, double blue) {
+    return {ColorChannel(red), ColorChannel(green), ColorChannel(blue), 1.0f};
+}
+
 void AddPoint(ExportPrimitive& primitive, const Matrix4& transform, const Vec3& point) {
     const Vec3 p = transform.TransformPoint(point);
-    primitive.positions.insert(
-        primitive.positions.end(),
-        {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)});
+    primitive.positions.insert(primitive.positions.end(),
+                               {AsFloat(p.x), AsFloat(p.y), AsFloat(p.z)});
 }
 
 void AddNormal(ExportPrimitive& primitive, const NormalTransform& transform, const Vec3& normal) {
     const Vec3 n = transform.Apply(normal);
-    primitive.normals.insert(
-        primitive.normals.end(),
-        {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)});
+    primitive.normals.insert(primitive.normals.end(), {AsFloat(n.x), AsFloat(n.y), AsFloat(n.z)});
 }
 
 Vec3 Entry(const std::vector<float>& values, int32_t index) {
@@ -179,9 +199,8 @@ void AddTrajectories(ExportScene& out, const Case& theCase) {
         const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
         const Mesh* arrow = theCase.ArrowModelFor(trajectory);
         ExportNode node{"Trajectory " + NumberedName(number, trajectory), {}};
-        const std::array<float, 4> color = {static_cast<float>(trajectory.GetRed()),
-                                            static_cast<float>(trajectory.GetGreen()),
-                                            static_cast<float>(trajectory.GetBlue()), 1.0f};
+        const std::array<float, 4> color =
+            OpaqueColor(trajectory.GetRed(), trajectory.GetGreen(), trajectory.GetBlue());
         if (arrow != nullptr) {
             AddMeshGroups(node, *arrow, TrajectoryArrowTransform(theCase, number), &color);
         }
@@ -194,7 +213,7 @@ ExportPrimitive Ellipsoid(const Element& element, const std::string& name) {
     primitive.materialName = name;
     double r = 0, g = 0, b = 0;
     element.GetColor(r, g, b);
-    primitive.color = {static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), 1.0f};
+    primitive.color = OpaqueColor(r, g, b);
     const double width = element.GetWidth();
     const Matrix4 transform =
         Matrix4::Translation(element.GetX(), element.GetY(), element.GetZ()) *
@@ -253,9 +272,8 @@ ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement,
                      const Trajectory& trajectory, const std::string& name) {
     ExportPrimitive primitive;
     primitive.materialName = name;
-    primitive.color = {static_cast<float>(trajectory.GetRed()),
-                       static_cast<float>(trajectory.GetGreen()),
-                       static_cast<float>(trajectory.GetBlue()), kUncertaintyConeAlpha};
+    primitive.color = OpaqueColor(trajectory.GetRed(), trajectory.GetGreen(), trajectory.GetBlue());
+    primitive.color[3] = kUncertaintyConeAlpha;
     const NormalTransform normalTransform(placement);
     // The rim points share their normals; the apex has none of its own, so each side triangle
     // gets its own apex with the normal halfway round its side.

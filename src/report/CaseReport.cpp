@@ -8,8 +8,6 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 
-#include <cstring>
-
 namespace {
 
 constexpr double kCentimetresPerMetre = 100.0;
@@ -83,7 +81,7 @@ FileFact DescribeFile(const std::string& path) {
     fact.name = FileName(path);
     std::string bytes;
     if (const int error = ReadWholeFile(path, bytes)) {
-        fact.problem = std::string("cannot be read: ") + std::strerror(error);
+        fact.problem = std::string("cannot be read: ") + FileErrorText(error);
         return fact;
     }
     const QByteArray digest =

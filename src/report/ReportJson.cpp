@@ -2,6 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+#include <optional>
+
 namespace {
 
 using json = nlohmann::ordered_json;
@@ -62,9 +65,33 @@ json ElementJson(const ElementFacts& e) {
             {"roll", e.roll}};
 }
 
+// Where the first number that is not finite sits in the document, or nothing.
+std::optional<std::string> NonFiniteNumberPlace(const json& value, const std::string& place) {
+    if (value.is_number_float()) {
+        return std::isfinite(value.get<double>()) ? std::nullopt : std::optional(place);
+    }
+    if (value.is_object()) {
+        for (const auto& member : value.items()) {
+            const std::string inner = place.empty() ? member.key() : place + "." + member.key();
+            if (auto found = NonFiniteNumberPlace(member.value(), inner)) {
+                return found;
+            }
+        }
+    }
+    if (value.is_array()) {
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            if (auto found =
+                    NonFiniteNumberPlace(value[i], place + "[" + std::to_string(i) + "]")) {
+                return found;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-std::string FormatReportJson(const CaseReport& report) {
+Status FormatReportJson(const CaseReport& report, std::string& text) {
     json trajectories = json::array();
     for (const TrajectoryFacts& t : report.trajectories) {
         trajectories.push_back(TrajectoryJson(t));
@@ -90,6 +117,10 @@ std::string FormatReportJson(const CaseReport& report) {
         {"trajectories", trajectories},
         {"elements", elements},
     };
+    if (const auto place = NonFiniteNumberPlace(document, {})) {
+        return Status::Failure(*place + " is not a finite number");
+    }
     // Labels are the user's bytes; a text that is not valid UTF-8 is kept readable, not refused.
-    return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+    text = document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+    return Status::Ok();
 }

@@ -9,7 +9,6 @@
 #include <QBuffer>
 #include <QImage>
 
-#include <cstring>
 #include <map>
 
 static void InitReportResources() {
@@ -111,8 +110,7 @@ Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat 
                        const ReportSource& source, std::string& bytes) {
     const CaseReport report = GatherCaseReport(theCase, source);
     if (format == ReportFormat::Json) {
-        bytes = FormatReportJson(report);
-        return Status::Ok();
+        return FormatReportJson(report, bytes);
     }
     Figures figures;
     if (Status status = CollectFigures(theCase, view, format, figures); !status.ok()) {
@@ -147,7 +145,7 @@ Status WriteCaseReport(const Case& theCase, const ViewState& view, const std::st
         return Status::Failure("Cannot write the report \"" + path + "\": " + status.message());
     }
     if (const int error = ReplaceFileContents(path, bytes)) {
-        return Status::Failure("Cannot write the report \"" + path + "\": " + std::strerror(error));
+        return Status::Failure("Cannot write the report \"" + path + "\": " + FileErrorText(error));
     }
     return Status::Ok();
 }

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <signal.h>
 
 namespace {
@@ -50,7 +49,7 @@ bool RecoveryFile::Write(const std::string& contents, QString* error) const {
     if (const int failure =
             ReplaceFileContents(QFile::encodeName(FilePath()).toStdString(), contents)) {
         if (error) {
-            *error = QString::fromLocal8Bit(std::strerror(failure));
+            *error = QString::fromLocal8Bit(FileErrorText(failure).c_str());
         }
         return false;
     }

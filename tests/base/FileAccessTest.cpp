@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +17,37 @@ struct stat Examine(const std::string& path) {
     EXPECT_EQ(::lstat(path.c_str(), &info), 0) << path;
     return info;
 }
+
+int EntryCount(const std::filesystem::path& folder) {
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++entries;
+    }
+    return entries;
+}
+
+// Limits the size of any file this process writes, as a nearly full disk would; a write beyond it
+// fails with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = previous_;
+        limited.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
 
 } // namespace
 
@@ -103,4 +136,107 @@ TEST(FileAccessTest, ReadingStopsAtTheSizeLimit) {
     EXPECT_EQ(ReadWholeFile(file, contents, 999), kFileTooLarge);
     EXPECT_EQ(ReadWholeFile(file, contents, 1000), 0);
     EXPECT_EQ(contents.size(), 1000u);
+}
+
+// A scene and its material library are one output: the library used to be replaced first, so a
+// scene that could not be written left a new library beside the old scene.
+TEST(FileAccessTest, FilesReplacedTogetherStayAsTheyWereWhenOneIsRefused) {
+    TemporaryFolder folder;
+    const std::string library = folder.File("scene.mtl");
+    const std::string locked = folder.File("locked.obj");
+    WriteText(library, "old library");
+    WriteText(locked, "old scene");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    const std::string fifo = folder.File("pipe.obj");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string full = folder.File("full.obj");
+    ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+    const std::string subfolder = folder.File("folder.obj");
+    ASSERT_EQ(::mkdir(subfolder.c_str(), 0700), 0);
+    const int entries = EntryCount(folder.path());
+
+    const std::pair<std::string, int> refused[] = {{locked, kFileReadOnly},
+                                                   {fifo, kFileNotRegular},
+                                                   {full, kFileNotRegular},
+                                                   {subfolder, kFileNotRegular}};
+    for (const auto& [scene, error] : refused) {
+        SCOPED_TRACE(scene);
+        std::size_t failed = 9;
+        EXPECT_EQ(ReplaceFilesTogether({{library, "new library"}, {scene, "new scene"}}, &failed),
+                  error);
+        EXPECT_EQ(failed, 1u);
+        EXPECT_EQ(FileText(library), "old library");
+    }
+    EXPECT_EQ(FileText(locked), "old scene");
+    EXPECT_TRUE(S_ISFIFO(Examine(fifo).st_mode));
+    EXPECT_TRUE(S_ISLNK(Examine(full).st_mode));
+    EXPECT_EQ(EntryCount(folder.path()), entries) << "no temporary file is left";
+}
+
+TEST(FileAccessTest, FilesReplacedTogetherStayAsTheyWereWhenTheDiskFillsOnTheLast) {
+    TemporaryFolder folder;
+    const std::string library = folder.File("scene.mtl");
+    const std::string scene = folder.File("scene.obj");
+    WriteText(library, "old library");
+    WriteText(scene, "old scene");
+    const std::string large(64 * 1024, 'v');
+    {
+        const FileSizeLimit limit(16 * 1024);
+        std::size_t failed = 9;
+        EXPECT_EQ(ReplaceFilesTogether({{library, "new library"}, {scene, large}}, &failed), EFBIG);
+        EXPECT_EQ(failed, 1u);
+    }
+    EXPECT_EQ(FileText(library), "old library");
+    EXPECT_EQ(FileText(scene), "old scene");
+    EXPECT_EQ(EntryCount(folder.path()), 2) << "no temporary file is left";
+
+    // A file in a folder that does not exist fails once the first one's copy is written.
+    std::size_t failed = 9;
+    EXPECT_EQ(
+        ReplaceFilesTogether({{library, "new"}, {folder.File("gone/scene.obj"), "x"}}, &failed),
+        ENOENT);
+    EXPECT_EQ(failed, 1u);
+    EXPECT_EQ(FileText(library), "old library");
+    EXPECT_EQ(EntryCount(folder.path()), 2);
+}
+
+TEST(FileAccessTest, FilesReplacedTogetherRefuseTwoNamesOfOneFile) {
+    TemporaryFolder folder;
+    const std::string scene = folder.File("scene.obj");
+    WriteText(scene, "old scene");
+    const std::string linked = folder.File("linked.mtl");
+    ASSERT_EQ(::symlink("scene.obj", linked.c_str()), 0);
+    const std::string hard = folder.File("hard.mtl");
+    ASSERT_EQ(::link(scene.c_str(), hard.c_str()), 0);
+    for (const std::string& library : {linked, hard}) {
+        EXPECT_EQ(ReplaceFilesTogether({{scene, "new scene"}, {library, "new library"}}),
+                  kFilesShareTarget);
+        EXPECT_EQ(FileText(scene), "old scene");
+    }
+    // Also when neither exists yet: the library's contents would have become the scene.
+    const std::string dangling = folder.File("dangling.mtl");
+    ASSERT_EQ(::symlink((folder.path() / "new.obj").c_str(), dangling.c_str()), 0);
+    EXPECT_EQ(ReplaceFilesTogether({{folder.File("./new.obj"), "scene"}, {dangling, "library"}}),
+              kFilesShareTarget);
+    EXPECT_EQ(EntryCount(folder.path()), 4);
+}
+
+TEST(FileAccessTest, FilesReplacedTogetherFollowLinksAndKeepPermissions) {
+    TemporaryFolder folder;
+    const std::string scene = folder.File("scene.obj");
+    WriteText(scene, "old scene");
+    ASSERT_EQ(::chmod(scene.c_str(), 0640), 0);
+    const std::string library = folder.File("real.mtl");
+    const std::string libraryLink = folder.File("scene.mtl");
+    ASSERT_EQ(::symlink("real.mtl", libraryLink.c_str()), 0);
+    const std::string copy = folder.File("copy.obj");
+    ASSERT_EQ(::link(scene.c_str(), copy.c_str()), 0);
+
+    EXPECT_EQ(ReplaceFilesTogether({{scene, "new scene"}, {libraryLink, "new library"}}), 0);
+    EXPECT_EQ(FileText(scene), "new scene");
+    EXPECT_EQ(FileText(copy), "new scene") << "a hard-linked file is rewritten in place";
+    EXPECT_EQ(FileText(library), "new library");
+    EXPECT_TRUE(S_ISLNK(Examine(libraryLink).st_mode));
+    EXPECT_EQ(Examine(scene).st_mode & 07777, 0640u);
+    EXPECT_EQ(EntryCount(folder.path()), 4);
 }

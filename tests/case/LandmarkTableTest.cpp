@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -55,6 +57,17 @@ TEST(LandmarkTableTest, MalformedLineIsNamedAndTheTableIsKept) {
         EXPECT_EQ(status.message(), c.message);
         EXPECT_EQ(table.GetLandmarks().size(), 3u) << "a failed read keeps the table";
     }
+}
+
+// The file API's own codes used to be put into words by strerror: "Unknown error 65537".
+TEST(LandmarkTableTest, ATableThatIsNotARegularFileIsRefusedInWords) {
+    const std::string fifo = testing::TempDir() + "ruvo-landmarks-" + std::to_string(::getpid());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    LandmarkTable table;
+    const Status loaded = LandmarkTable::Load(fifo, table);
+    ::unlink(fifo.c_str());
+    EXPECT_EQ(loaded.message(),
+              "Cannot read the landmark table \"" + fifo + "\": not a regular file");
 }
 
 TEST(LandmarkTableTest, FileBesideTheModelFollowsTheBodyAndItsScales) {

@@ -1,10 +1,13 @@
 #include "support/BoxBody.h"
 
+#include "base/FileAccess.h"
 #include "base/Matrix4.h"
 #include "case/Case.h"
 #include "case/Trajectory.h"
 #include "case/TrajectoryArrow.h"
 #include "case/UncertaintyCone.h"
+#include "export/GlbSceneWriter.h"
+#include "export/ObjSceneWriter.h"
 #include "export/SceneExport.h"
 #include "export/SceneExportBuilder.h"
 
@@ -16,7 +19,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <limits>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -369,4 +376,141 @@ TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
                           std::fabs(raised.max[axis] - rest.max[axis])});
     }
     EXPECT_GT(moved, 0.01);
+}
+
+// The library used to be written before the scene: a scene that could not be replaced left its
+// old scene beside a new library, and an export that failed left a stray library.
+TEST_F(ExportFixture, AnObjSceneThatCannotBeWrittenLeavesItsLibraryAsItWas) {
+    const std::string scene = folder.File("locked.obj");
+    const std::string library = folder.File("locked.mtl");
+    WriteText(scene, "old scene");
+    WriteText(library, "old library");
+    ASSERT_EQ(::chmod(scene.c_str(), 0444), 0);
+    const Status locked = ExportSceneFile(theCase, scene);
+    EXPECT_EQ(locked.message(), "Cannot write the scene \"" + scene + "\": the file is read-only");
+    EXPECT_EQ(FileText(scene), "old scene");
+    EXPECT_EQ(FileText(library), "old library");
+
+    ASSERT_EQ(::mkdir(folder.File("folder.obj").c_str(), 0700), 0);
+    EXPECT_FALSE(ExportSceneFile(theCase, folder.File("folder.obj")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("folder.mtl"))) << "no stray library";
+
+    // The library's own failure leaves the scene as it was.
+    ASSERT_EQ(::chmod(scene.c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(library.c_str(), 0444), 0);
+    const Status lockedLibrary = ExportSceneFile(theCase, scene);
+    EXPECT_EQ(lockedLibrary.message(),
+              "Cannot write the scene \"" + library + "\": the file is read-only");
+    EXPECT_EQ(FileText(scene), "old scene");
+}
+
+// The file API's own codes used to be put into words by strerror: "Unknown error 65537".
+TEST_F(ExportFixture, ScenesOntoWhatCannotBeReplacedSayWhyInWords) {
+    for (const char* extension : {".glb", ".obj"}) {
+        SCOPED_TRACE(extension);
+        const std::string fifo = folder.File(std::string("pipe") + extension);
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        const std::string full = folder.File(std::string("full") + extension);
+        ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+        const std::string subfolder = folder.File(std::string("folder") + extension);
+        ASSERT_EQ(::mkdir(subfolder.c_str(), 0700), 0);
+        const std::string locked = folder.File(std::string("locked") + extension);
+        WriteText(locked, "evidence");
+        ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+        const std::pair<std::string, std::string> targets[] = {{fifo, "not a regular file"},
+                                                               {full, "not a regular file"},
+                                                               {subfolder, "not a regular file"},
+                                                               {locked, "the file is read-only"}};
+        for (const auto& [target, reason] : targets) {
+            EXPECT_EQ(ExportSceneFile(theCase, target).message(),
+                      "Cannot write the scene \"" + target + "\": " + reason);
+        }
+        EXPECT_EQ(FileText(locked), "evidence");
+    }
+}
+
+// A colour far beyond 1 (an older file, a hand-edited one) used to be written as "inf".
+TEST_F(ExportFixture, ColoursBeyondZeroToOneAreWrittenClamped) {
+    theCase.GetTrajectory(0)->SetColor(1e300, 0.5, -3);
+    theCase.GetElements().GetItem(0)->SetColor(-1e300, 2, 0.25);
+    const std::string obj = folder.File("colours.obj");
+    const std::string glb = folder.File("colours.glb");
+    ASSERT_TRUE(ExportSceneFile(theCase, obj));
+    ASSERT_TRUE(ExportSceneFile(theCase, glb));
+    const std::string mtl = FileText(folder.File("colours.mtl"));
+    EXPECT_EQ(mtl.find("inf"), std::string::npos) << mtl;
+    const std::size_t arrow = mtl.find("newmtl Trajectory_1__gun_shot_");
+    ASSERT_NE(arrow, std::string::npos) << mtl;
+    EXPECT_EQ(mtl.find("\nKd ", arrow), mtl.find("\nKd 1 0.5 0\n", arrow));
+    const std::size_t element = mtl.find("newmtl Element_1\n");
+    ASSERT_NE(element, std::string::npos) << mtl;
+    EXPECT_EQ(mtl.find("\nKd ", element), mtl.find("\nKd 0 1 0.25\n", element));
+
+    Assimp::Importer importer;
+    const aiScene* imported = importer.ReadFile(glb, 0);
+    ASSERT_NE(imported, nullptr) << importer.GetErrorString();
+    std::map<std::string, aiColor4D> colours;
+    for (unsigned i = 0; i < imported->mNumMaterials; ++i) {
+        aiColor4D colour;
+        imported->mMaterials[i]->Get(AI_MATKEY_BASE_COLOR, colour);
+        colours[imported->mMaterials[i]->GetName().C_Str()] = colour;
+    }
+    ASSERT_EQ(colours.count("Element 1"), 1u);
+    EXPECT_EQ(colours["Element 1"], aiColor4D(0, 1, 0.25f, 1));
+    const auto arrowMaterial = std::find_if(colours.begin(), colours.end(), [](const auto& entry) {
+        return entry.first.starts_with("Trajectory 1 (gun shot)");
+    });
+    ASSERT_NE(arrowMaterial, colours.end());
+    EXPECT_EQ(arrowMaterial->second, aiColor4D(1, 0.5f, 0, 1));
+}
+
+// A NaN angle (a NaN adjustment, a NaN element pose) put NaN into every vertex of the object,
+// and the export said it had succeeded.
+TEST_F(ExportFixture, ANonFiniteAngleRefusesTheExportNamingTheObject) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    theCase.GetTrajectory(0)->SetDYaw(nan);
+    for (const char* name : {"nan.glb", "nan.obj"}) {
+        const std::string path = folder.File(name);
+        EXPECT_EQ(ExportSceneFile(theCase, path).message(),
+                  "Cannot write the scene \"" + path +
+                      "\": \"Trajectory 1 (gun shot)\" has a vertex position that is not a "
+                      "finite number");
+    }
+    theCase.GetTrajectory(0)->SetDYaw(0);
+    theCase.GetElements().GetItem(0)->SetYaw(nan);
+    const std::string path = folder.File("nan.glb");
+    EXPECT_EQ(ExportSceneFile(theCase, path).message(),
+              "Cannot write the scene \"" + path +
+                  "\": \"Element 1\" has a vertex position that is not a finite number");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("nan.obj")));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("nan.mtl")));
+}
+
+// The writers are the last guard: a mesh whose reader let a NaN through is not written either.
+TEST(SceneWriters, RefuseAVertexThatIsNotFinite) {
+    TemporaryFolder folder;
+    ExportScene scene;
+    ExportPrimitive triangle;
+    triangle.materialName = "Body skin";
+    triangle.positions = {0, 0, 0, 1, 0, 0, 0, std::numeric_limits<float>::quiet_NaN(), 0};
+    triangle.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    triangle.indices = {0, 1, 2};
+    scene.nodes.push_back({"Body", {triangle}});
+    const std::string glb = folder.File("body.glb");
+    const std::string obj = folder.File("body.obj");
+    const std::string reason = "\"Body\" has a vertex position that is not a finite number";
+    EXPECT_EQ(WriteGlbScene(scene, glb, "test").message(),
+              "Cannot write the scene \"" + glb + "\": " + reason);
+    EXPECT_EQ(WriteObjScene(scene, obj, "test").message(),
+              "Cannot write the scene \"" + obj + "\": " + reason);
+    EXPECT_EQ(EncodeGltfScene(scene, "test", false), "");
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "nothing is written";
+
+    scene.nodes[0].primitives[0].positions[7] = 1;
+    scene.nodes[0].primitives[0].colors.assign(12, 0.5f);
+    scene.nodes[0].primitives[0].colors[5] = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(WriteObjScene(scene, obj, "test").message(),
+              "Cannot write the scene \"" + obj +
+                  "\": \"Body\" has a vertex colour that is not a finite number");
 }

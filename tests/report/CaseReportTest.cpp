@@ -5,13 +5,17 @@
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportWriter.h"
+#include "view/ViewState.h"
 
 #include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <limits>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -39,9 +43,13 @@ protected:
         theCase.GetElements().Add(std::move(element));
     }
 
-    json Json(const ReportSource& source = {}) {
-        return json::parse(FormatReportJson(GatherCaseReport(theCase, source)));
+    std::string JsonText(const ReportSource& source = {}) {
+        std::string text;
+        const Status formatted = FormatReportJson(GatherCaseReport(theCase, source), text);
+        EXPECT_TRUE(formatted.ok()) << formatted.message();
+        return text;
     }
+    json Json(const ReportSource& source = {}) { return json::parse(JsonText(source)); }
 
     Case theCase;
 };
@@ -50,8 +58,8 @@ protected:
 
 TEST_F(CaseReportTest, JsonHasTheDocumentedShapeAndFullPrecision) {
     const json report = Json({"", "2026-01-02T03:04:05+01:00", {}});
-    const auto ordered = nlohmann::ordered_json::parse(
-        FormatReportJson(GatherCaseReport(theCase, {"", "2026-01-02T03:04:05+01:00", {}})));
+    const auto ordered =
+        nlohmann::ordered_json::parse(JsonText({"", "2026-01-02T03:04:05+01:00", {}}));
     EXPECT_EQ(ordered.begin().key(), "format") << "the format comes first";
     EXPECT_EQ(report["format"], "ruvolane-report");
     EXPECT_EQ(report["version"], 1);
@@ -139,6 +147,51 @@ TEST_F(CaseReportTest, PointsAreLocatedOnTheBody) {
     const json described = Json(source);
     EXPECT_EQ(described["trajectories"][0]["in_description"], "high");
     EXPECT_EQ(described["trajectories"][0]["out_description"], "low");
+}
+
+// JSON has no NaN: its writer put a null there, which reads as "not determined".
+TEST_F(CaseReportTest, JsonRefusesANumberThatIsNotFinite) {
+    theCase.GetTrajectory(1)->SetDYaw(std::numeric_limits<double>::quiet_NaN());
+    std::string text = "untouched";
+    const Status formatted = FormatReportJson(GatherCaseReport(theCase, {}), text);
+    EXPECT_FALSE(formatted.ok());
+    EXPECT_EQ(formatted.message(), "trajectories[1].adjustment.yaw is not a finite number");
+    EXPECT_EQ(text, "untouched");
+
+    TemporaryFolder folder;
+    const std::string previous = folder.File("report.json");
+    WriteText(previous, "the previous report");
+    const Status written = WriteCaseReport(theCase, ViewState(), previous, {});
+    EXPECT_EQ(written.message(), "Cannot write the report \"" + previous +
+                                     "\": trajectories[1].adjustment.yaw is not a finite number");
+    EXPECT_EQ(FileText(previous), "the previous report");
+}
+
+// The reasons of the file API's own codes used to reach the reader as "Unknown error 65537".
+TEST_F(CaseReportTest, ReportsOntoWhatCannotBeReplacedSayWhyInWords) {
+    TemporaryFolder folder;
+    const std::string fifo = folder.File("pipe.json");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string locked = folder.File("locked.json");
+    WriteText(locked, "evidence");
+    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    const std::string full = folder.File("full.json");
+    ASSERT_EQ(::symlink("/dev/full", full.c_str()), 0);
+    const std::string subfolder = folder.File("folder.json");
+    ASSERT_EQ(::mkdir(subfolder.c_str(), 0700), 0);
+    const std::pair<std::string, std::string> cases[] = {{fifo, "not a regular file"},
+                                                         {locked, "the file is read-only"},
+                                                         {full, "not a regular file"},
+                                                         {subfolder, "not a regular file"}};
+    for (const auto& [target, reason] : cases) {
+        const Status written = WriteCaseReport(theCase, ViewState(), target, {});
+        EXPECT_EQ(written.message(), "Cannot write the report \"" + target + "\": " + reason);
+    }
+    EXPECT_EQ(FileText(locked), "evidence");
+
+    // A case file that cannot be hashed is named with the reason in words.
+    const std::string html = FormatReportHtml(GatherCaseReport(theCase, {fifo, "", {}}), {}, {});
+    EXPECT_NE(html.find("cannot be read: not a regular file"), std::string::npos) << html;
 }
 
 TEST(ReportTextTest, UncertaintyInWords) {

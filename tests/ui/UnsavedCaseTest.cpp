@@ -4,6 +4,7 @@
 #include "ui/CaseCommands.h"
 #include "ui/CaseSession.h"
 #include "ui/RecentFiles.h"
+#include "ui/RecoveryFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,6 +161,17 @@ TEST_F(UnsavedCaseTest, TheRecoveryFileFollowsTheUnsavedChanges) {
     EXPECT_EQ(ReadAll(path).toStdString(), DataFile::Format(TheCase()));
     History().undo(); // back to the saved case
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// The file API's own codes used to be put into words by strerror: "Unknown error 65537".
+TEST(RecoveryFileTest, AFileThatCannotBeReplacedIsRefusedInWords) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const RecoveryFile recovery(folder.path());
+    ASSERT_TRUE(QDir().mkpath(recovery.FilePath())); // a folder where the file would be
+    QString error;
+    EXPECT_FALSE(recovery.Write("case", &error));
+    EXPECT_EQ(error.toStdString(), "not a regular file");
 }
 
 TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {

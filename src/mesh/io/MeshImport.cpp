@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -34,7 +33,7 @@ std::string OpenFailureReason(int error) {
     if (error == EISDIR || error == kFileNotRegular) {
         return "it is not a regular file";
     }
-    return error != 0 ? std::strerror(error) : "it cannot be opened";
+    return error != 0 ? FileErrorText(error) : "it cannot be opened";
 }
 
 std::string UnknownFormatReason() {
