@@ -11,7 +11,7 @@ namespace {
 
 // The first vertex (1-based) whose `width` values in `values` are not all finite numbers.
 std::optional<std::size_t> FirstNonFiniteEntry(const std::vector<float>& values,
-                                                std::size_t width) {
+                                               std::size_t width) {
     for (std::size_t i = width; i < values.size(); ++i) {
         if (!std::isfinite(values[i])) {
             return i / width;

@@ -136,18 +136,15 @@ std::size_t MinimumRecordSize(const PlyHeader::Element& element, PlyHeader::Enco
 // The fewest bytes a record of the face element takes when its list makes a triangle: the
 // triangles reserved for a face element are as many as the rest of the body can hold.
 std::size_t MinimumTriangleFaceSize(const PlyHeader::Element& element,
-                                    const PlyHeader::Property& list,
-                                    PlyHeader::Encoding encoding) {
-    const std::size_t corner =
-        encoding == PlyHeader::Encoding::Ascii ? 2 : PlyTypeSize(list.type);
+                                    const PlyHeader::Property& list, PlyHeader::Encoding encoding) {
+    const std::size_t corner = encoding == PlyHeader::Encoding::Ascii ? 2 : PlyTypeSize(list.type);
     return MinimumRecordSize(element, encoding) + 3 * corner;
 }
 
 // A corner read from a face list names vertex `corner` + 1 only when it is a whole number
 // within the vertices read.
 bool NamesVertex(double corner, uint64_t vertexCount) {
-    return corner >= 0 && corner < static_cast<double>(vertexCount) &&
-           corner == std::floor(corner);
+    return corner >= 0 && corner < static_cast<double>(vertexCount) && corner == std::floor(corner);
 }
 
 std::optional<std::size_t> PropertyIndex(const PlyHeader::Element& element,

@@ -125,8 +125,8 @@ TEST_F(ObjReaderInput, MaterialLibrariesOutsideTheModelsFolderAreNotRead) {
         return ReadObj(Write("model/m.obj", "mtllib " + library + "\n" + triangle));
     };
     const auto refusal = [&](const std::string& library, const std::string& why) {
-        return "glmReadMTL() failed: can't open material file \"" + folder + library + "\": " +
-               why + ".";
+        return "glmReadMTL() failed: can't open material file \"" + folder + library +
+               "\": " + why + ".";
     };
     for (const std::string library : {"../secret.mtl", "sub/../../secret.mtl", "/etc/passwd",
                                       "../../../../../../../../etc/passwd"}) {
