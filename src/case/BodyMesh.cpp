@@ -8,9 +8,11 @@
 #include "mesh/io/MeshImport.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -47,6 +49,33 @@ MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
         }
     }
     return PartsFromMaterialGroups(mesh);
+}
+
+// The shortest text that reads back as `value`, whatever the locale.
+std::string FormatExtent(float value) {
+    std::string text(32, '\0'); // room for any float's shortest form
+    const auto [end, error] = std::to_chars(text.data(), text.data() + text.size(), value);
+    text.resize(error == std::errc() ? static_cast<std::size_t>(end - text.data()) : 0);
+    return text;
+}
+
+// Why the mesh cannot be fitted to the view as `fit` (measured on it) says, in the words the body
+// load reports; fitting may go ahead when the status is ok. Nothing that is not a finite number
+// may reach the body.
+Status CheckFittable(const Mesh& mesh, const MeshFit& fit) {
+    const std::string model = "The body model \"" + mesh.path + "\"";
+    if (const std::optional<uint32_t> vertex = FirstNonFiniteVertex(mesh)) {
+        return Status::Failure(model + " has a coordinate that is not a number (vertex " +
+                               std::to_string(*vertex) + ")");
+    }
+    if (fit.refusal == MeshFit::Refusal::TooSmall) {
+        return Status::Failure(model + " is too small to be scaled to the view (its largest " +
+                               "extent is " + FormatExtent(fit.largest) + ")");
+    }
+    if (fit.refusal != MeshFit::Refusal::None) {
+        return Status::Failure(model + " has no extent");
+    }
+    return Status::Ok();
 }
 
 } // namespace
@@ -102,10 +131,11 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink
     if (mesh->triangleCount == 0) {
         return Status::Failure("The body model \"" + mesh->path + "\" has no triangles");
     }
-    const float fitScale = FitToUnitBox(*mesh);
-    if (fitScale == 0.0f) {
-        return Status::Failure("The body model \"" + mesh->path + "\" has no extent");
+    const MeshFit fit = MeasureFit(*mesh);
+    if (Status fittable = CheckFittable(*mesh, fit); !fittable) {
+        return fittable;
     }
+    const float fitScale = ApplyFit(*mesh, fit);
     ComputeFacetNormals(*mesh);
     ComputeVertexNormals(*mesh, smoothingAngle);
     if (progress) {

@@ -2,12 +2,13 @@
 
 #include "base/StrictBounds.h"
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 
-float FitToUnitBox(Mesh& mesh) {
+MeshFit MeasureFit(const Mesh& mesh) {
+    MeshFit fit;
     if (mesh.vertexCount == 0 || mesh.vertices.size() < 3 * (std::size_t{mesh.vertexCount} + 1)) {
-        return 0.0f;
+        return fit;
     }
     // Every vertex, including those no triangle uses, by the rule of the boxes, on every core.
     const float* positions = mesh.vertices.data();
@@ -21,20 +22,37 @@ float FitToUnitBox(Mesh& mesh) {
     const std::array<float, 3>& min = bounds.min;
     const std::array<float, 3>& max = bounds.max;
     // The extents add the magnitudes of both ends: max - min only when the range holds 0.
-    float size[3], centre[3];
     for (int axis = 0; axis < 3; ++axis) {
-        size[axis] = std::fabs(max[axis]) + std::fabs(min[axis]);
-        centre[axis] = (max[axis] + min[axis]) / 2.0f;
-        if (!std::isfinite(size[axis]) || !std::isfinite(centre[axis])) {
-            return 0.0f;
+        fit.size[axis] = std::fabs(max[axis]) + std::fabs(min[axis]);
+        fit.centre[axis] = (max[axis] + min[axis]) / 2.0f;
+        if (!std::isfinite(fit.size[axis]) || !std::isfinite(fit.centre[axis])) {
+            return fit;
         }
     }
-    float largest = size[0] < size[1] ? size[1] : size[0];
-    largest = largest < size[2] ? size[2] : largest;
+    float largest = fit.size[0] < fit.size[1] ? fit.size[1] : fit.size[0];
+    largest = largest < fit.size[2] ? fit.size[2] : largest;
+    fit.largest = largest;
     if (!(largest > 0.0f)) {
+        return fit;
+    }
+    // An extent below 2 / FLT_MAX (a subnormal) has no finite factor: scaling by infinity
+    // would make every coordinate infinite or not a number.
+    const float scale = 2.0f / largest;
+    if (!std::isfinite(scale)) {
+        fit.refusal = MeshFit::Refusal::TooSmall;
+        return fit;
+    }
+    fit.scale = scale;
+    fit.refusal = MeshFit::Refusal::None;
+    return fit;
+}
+
+float ApplyFit(Mesh& mesh, const MeshFit& fit) {
+    if (fit.refusal != MeshFit::Refusal::None) {
         return 0.0f;
     }
-    const float scale = 2.0f / largest;
+    const float scale = fit.scale;
+    const std::array<float, 3> centre = fit.centre;
     float* values = mesh.vertices.data();
     ForEachPart(mesh.vertexCount, [&](std::size_t begin, std::size_t end) {
         for (std::size_t v = begin + 1; v <= end; ++v) {
@@ -44,7 +62,21 @@ float FitToUnitBox(Mesh& mesh) {
             }
         }
     });
-    mesh.fitSize = {size[0], size[1], size[2]};
+    mesh.fitSize = {fit.size[0], fit.size[1], fit.size[2]};
     mesh.revision = NextMeshRevision();
     return scale;
+}
+
+float FitToUnitBox(Mesh& mesh) {
+    return ApplyFit(mesh, MeasureFit(mesh));
+}
+
+std::optional<uint32_t> FirstNonFiniteVertex(const Mesh& mesh) {
+    const std::size_t end = std::min(mesh.vertices.size(), 3 * (std::size_t{mesh.vertexCount} + 1));
+    for (std::size_t i = 3; i < end; ++i) {
+        if (!std::isfinite(mesh.vertices[i])) {
+            return static_cast<uint32_t>(i / 3);
+        }
+    }
+    return std::nullopt;
 }

@@ -1,5 +1,6 @@
 #include "case/Body.h"
 #include "case/ProgressSink.h"
+#include "mesh/io/MeshImport.h"
 #include "support/TestObjFiles.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,40 @@ TEST_F(BodyMeshTest, FailedLoadKeepsThePreviousBody) {
     EXPECT_EQ(body.GetModel(), previous);
     EXPECT_FLOAT_EQ(body.GetHeight(), 1.75f);
     EXPECT_FLOAT_EQ(body.GetScale(), 0.875f);
+}
+
+// A model of extent 1e-45 was scaled by 2 / 1e-45, which is infinite: every coordinate of the
+// body became NaN. It is refused with the reason, and the body stays as it was.
+TEST_F(BodyMeshTest, RefusesAModelTooSmallToScale) {
+    const Mesh* previous = body.GetModel();
+    MeshImportResult tiny = ImportMeshFromMemory(
+        "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
+        "property float z\nelement face 1\nproperty list uchar int vertex_indices\nend_header\n"
+        "0 0 0\n1e-45 0 0\n0 1e-45 0\n3 0 1 2\n",
+        "tiny.ply");
+    ASSERT_TRUE(tiny.mesh) << tiny.error;
+    EXPECT_EQ(body.LoadMesh(std::move(tiny.mesh)).message(),
+              "The body model \"tiny.ply\" is too small to be scaled to the view (its largest "
+              "extent is 1e-45)");
+    EXPECT_EQ(body.GetModel(), previous);
+}
+
+// A Wavefront model whose first coordinate is NaN was said to have no extent, and one with a NaN
+// later on was taken with that vertex NaN in the body: both are refused for what they are.
+TEST_F(BodyMeshTest, SaysACoordinateIsNotANumberRatherThanNoExtent) {
+    const Mesh* previous = body.GetModel();
+    const std::string first =
+        testobj::Write("nan_first.obj", "v nan 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    EXPECT_EQ(body.Load(first).message(),
+              "The body model \"" + first + "\" has a coordinate that is not a number (vertex 1)");
+    const std::string later =
+        testobj::Write("nan_later.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 nan 1\nf 1 2 3\n");
+    EXPECT_EQ(body.Load(later).message(),
+              "The body model \"" + later + "\" has a coordinate that is not a number (vertex 4)");
+    EXPECT_EQ(body.GetModel(), previous);
+    // No extent stays no extent.
+    const std::string flat = testobj::Write("flat.obj", "v 0 0 0\nv 0 0 0\nv 0 0 0\nf 1 2 3\n");
+    EXPECT_EQ(body.Load(flat).message(), "The body model \"" + flat + "\" has no extent");
 }
 
 TEST_F(BodyMeshTest, LoadWithProgressReportsEachStage) {

@@ -167,6 +167,25 @@ TEST(MeshFitting, NothingToFitIsLeftAlone) {
     EXPECT_EQ(FitToUnitBox(*infinite), 0.0f);
 }
 
+// An extent of 1e-45 once gave the factor 2 / 1e-45, infinite, and every fitted coordinate became
+// infinite or NaN; such a mesh is left as it is and the fit is refused as too small.
+TEST(MeshFitting, ASubnormalExtentIsNotScaledToInfinity) {
+    auto tiny = Read("v 0 0 0\nv 1e-45 0 0\nv 0 1e-45 0\nf 1 2 3\n");
+    const std::vector<float> vertices = tiny->vertices;
+    ASSERT_GT(tiny->vertices[3 * 2], 0.0f);
+    EXPECT_EQ(MeasureFit(*tiny).refusal, MeshFit::Refusal::TooSmall);
+    EXPECT_EQ(FitToUnitBox(*tiny), 0.0f);
+    EXPECT_EQ(tiny->vertices, vertices);
+    // A subnormal extent whose factor is still finite is fitted.
+    auto small = Read("v 0 0 0\nv 1e-38 0 0\nv 0 1e-38 0\nf 1 2 3\n");
+    EXPECT_EQ(MeasureFit(*small).refusal, MeshFit::Refusal::None);
+    EXPECT_GT(FitToUnitBox(*small), 0.0f);
+    for (std::size_t i = 3; i < small->vertices.size(); ++i) {
+        EXPECT_TRUE(std::isfinite(small->vertices[i]));
+        EXPECT_LE(std::fabs(small->vertices[i]), 1.0f);
+    }
+}
+
 TEST(MeshFitting, LaterNaNsAreSkippedWhereverTheVerticesAreCut) {
     // Enough vertices to be measured on several cores; a NaN first in the later half, and the
     // widest vertex after it.

@@ -367,7 +367,7 @@ private:
         const std::string file =
             (slash == std::string::npos ? std::string() : mesh_->path.substr(0, slash + 1)) +
             std::string(name);
-        const std::optional<std::string> text = source_ ? source_(file) : std::nullopt;
+        const std::optional<std::string> text = source_ ? source_(file).text : std::nullopt;
         if (!text) {
             return Refuse("glmReadMTL() failed: can't open material file \"" + file + "\".");
         }

@@ -2,7 +2,7 @@
 
 #include "mesh/MeshFitting.h"
 #include "mesh/MeshNormals.h"
-#include "mesh/io/obj/ObjReader.h"
+#include "mesh/io/MeshImport.h"
 
 #include <cstdio>
 #include <ostream>
@@ -36,10 +36,11 @@ void PrintCounts(const Mesh& mesh, std::ostream& out) {
 
 } // namespace
 
-// Reads the model and prepares it as the body is prepared (fitting, facet normals, vertex normals
-// at 90 degrees), printing the counts as read and what the preparation gave.
+// Reads the model through the import every body comes in by, whatever its format, and prepares
+// it as the body is prepared (fitting, facet normals, vertex normals at 90 degrees), printing the
+// counts as read and what the preparation gave.
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
-    const ObjReadResult result = ReadObj(commandLine.modelFile);
+    const MeshImportResult result = ImportMesh(commandLine.modelFile);
     if (!result.mesh) {
         err << result.error << '\n';
         return 1;

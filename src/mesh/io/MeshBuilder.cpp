@@ -5,6 +5,22 @@
 
 #include <cmath>
 #include <numeric>
+#include <optional>
+
+namespace {
+
+// The first vertex (1-based) whose `width` values in `values` are not all finite numbers.
+std::optional<std::size_t> FirstNonFiniteEntry(const std::vector<float>& values,
+                                               std::size_t width) {
+    for (std::size_t i = width; i < values.size(); ++i) {
+        if (!std::isfinite(values[i])) {
+            return i / width;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 void MeshBuilder::Reserve(uint64_t vertices, uint64_t triangles, bool colors, bool texCoords) {
     mesh.vertexCount = static_cast<uint32_t>(vertices);
@@ -70,11 +86,18 @@ void MeshBuilder::ShrinkVertices(uint32_t count) {
 }
 
 Status MeshBuilder::Finish() {
-    for (std::size_t v = 3; v < mesh.vertices.size(); ++v) {
-        if (!std::isfinite(mesh.vertices[v])) {
-            return Status::Failure("vertex " + std::to_string(v / 3) +
-                                   " has a coordinate that is not a number");
-        }
+    // Colours and texture coordinates go on to drawing and to the exported scene as they are.
+    if (const auto vertex = FirstNonFiniteEntry(mesh.vertices, 3)) {
+        return Status::Failure("vertex " + std::to_string(*vertex) +
+                               " has a coordinate that is not a number");
+    }
+    if (const auto vertex = FirstNonFiniteEntry(mesh.colors, 4)) {
+        return Status::Failure("vertex " + std::to_string(*vertex) +
+                               " has a colour that is not a number");
+    }
+    if (const auto vertex = FirstNonFiniteEntry(mesh.texCoords, 2)) {
+        return Status::Failure("vertex " + std::to_string(*vertex) +
+                               " has a texture coordinate that is not a number");
     }
     for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
         for (int32_t vertex : mesh.triangles[t].vertex) {

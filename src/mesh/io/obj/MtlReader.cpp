@@ -91,12 +91,13 @@ void ReadMtlText(Mesh& mesh, std::string_view text) {
 
 Status ReadMtl(Mesh& mesh, std::string_view libraryName, const MtlTextSource& source) {
     const std::string fileName = PathDirectory(mesh.path) + std::string(libraryName);
-    const std::optional<std::string> text = source ? source(fileName) : std::nullopt;
-    if (!text) {
+    const MtlLibraryText library = source ? source(fileName) : MtlLibraryText();
+    if (!library.text) {
+        const std::string why = library.reason.empty() ? std::string() : ": " + library.reason;
         return Status::Failure("glmReadMTL() failed: can't open material file \"" + fileName +
-                               "\".");
+                               "\"" + why + ".");
     }
-    ReadMtlText(mesh, *text);
+    ReadMtlText(mesh, *library.text);
     return Status::Ok();
 }
 

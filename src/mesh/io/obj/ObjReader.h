@@ -16,11 +16,24 @@ struct ObjReadResult {
     std::string error;
 };
 
-// Supplies the text of a material library by its path; nothing when it cannot be opened.
-using MtlTextSource = std::function<std::optional<std::string>(const std::string& path)>;
+// The text of a material library, or nothing; then `reason`, when not empty, says why it was not
+// read (for example "it lies outside the model's folder").
+struct MtlLibraryText {
+    // A source may answer with the text or nothing alone.
+    MtlLibraryText(std::optional<std::string> text = std::nullopt) : text(std::move(text)) {}
+    static MtlLibraryText Refused(std::string reason);
 
-// Reads an OBJ file and the material library it names. On failure `error` holds one line without
-// a line break, for example: Read Obj failed: can't open data file "x.obj".
+    std::optional<std::string> text;
+    std::string reason;
+};
+
+// Supplies a material library by its path: the model's folder (as the model's path gives it)
+// followed by the name the model gives.
+using MtlTextSource = std::function<MtlLibraryText(const std::string& path)>;
+
+// Reads an OBJ file and the material libraries it names, which are read only when they are
+// regular files in the model's folder or below it. On failure `error` holds one line without a
+// line break, for example: Read Obj failed: can't open data file "x.obj".
 ObjReadResult ReadObj(const std::string& path);
 
 // The same, reporting the fraction of the file read so far (0 to 1) as reading advances.

@@ -3,8 +3,10 @@
 #include "mesh/io/MeshBuilder.h"
 #include "mesh/io/ply/PlyHeader.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -27,6 +29,20 @@ public:
     std::string_view Peek() const { return body.substr(position); }
     void Skip(std::size_t count) { position += count; }
     std::size_t Remaining() const { return body.size() - position; }
+
+    // Whether a list count just read is a whole number of items of `itemType` that the rest of
+    // the body can hold, so that no list is sized beyond the bytes there are. An ASCII item
+    // takes at least a separator and a digit.
+    bool CanHold(double count, Type itemType) const {
+        if (!(count >= 0) || count != std::floor(count)) {
+            return false;
+        }
+        if (encoding == PlyHeader::Encoding::Ascii) {
+            return 2 * count <= static_cast<double>(Remaining());
+        }
+        return count * static_cast<double>(PlyTypeSize(itemType)) <=
+               static_cast<double>(Remaining());
+    }
 
 private:
     bool NextText(double& value) {
@@ -117,6 +133,20 @@ std::size_t MinimumRecordSize(const PlyHeader::Element& element, PlyHeader::Enco
     return size > 1 ? size - (encoding == PlyHeader::Encoding::Ascii ? 1 : 0) : 1;
 }
 
+// The fewest bytes a record of the face element takes when its list makes a triangle: the
+// triangles reserved for a face element are as many as the rest of the body can hold.
+std::size_t MinimumTriangleFaceSize(const PlyHeader::Element& element,
+                                    const PlyHeader::Property& list, PlyHeader::Encoding encoding) {
+    const std::size_t corner = encoding == PlyHeader::Encoding::Ascii ? 2 : PlyTypeSize(list.type);
+    return MinimumRecordSize(element, encoding) + 3 * corner;
+}
+
+// A corner read from a face list names vertex `corner` + 1 only when it is a whole number
+// within the vertices read.
+bool NamesVertex(double corner, uint64_t vertexCount) {
+    return corner >= 0 && corner < static_cast<double>(vertexCount) && corner == std::floor(corner);
+}
+
 std::optional<std::size_t> PropertyIndex(const PlyHeader::Element& element,
                                          std::initializer_list<std::string_view> names) {
     for (std::size_t i = 0; i < element.properties.size(); ++i) {
@@ -187,8 +217,7 @@ private:
                 continue;
             }
             double count = 0;
-            if (!values.Next(property.countType, count) || count < 0 ||
-                count > static_cast<double>(values.Remaining())) {
+            if (!values.Next(property.countType, count) || !values.CanHold(count, property.type)) {
                 return false;
             }
             const bool keep = keepList && *keepList == p;
@@ -287,7 +316,7 @@ private:
             return Truncated(element);
         }
         for (double corner : corners) {
-            if (!(corner >= 0) || corner >= static_cast<double>(vertexCount)) {
+            if (!NamesVertex(corner, vertexCount)) {
                 return Status::Failure("PLY face " + std::to_string(i + 1) +
                                        " names a vertex that does not exist");
             }
@@ -308,7 +337,10 @@ private:
         if (!listIndex) {
             return Status::Failure("the PLY faces have no vertex_indices list");
         }
-        builder.ReserveTriangles(element.count);
+        const std::size_t mostTriangles =
+            values.Remaining() /
+            MinimumTriangleFaceSize(element, element.properties[*listIndex], header.encoding);
+        builder.ReserveTriangles(std::min<uint64_t>(element.count, mostTriangles));
         if (IsPlainBinaryTriangleList(element)) {
             return ReadBinaryTriangles(element);
         }

@@ -109,7 +109,45 @@ TEST_F(ObjReaderInput, PipesAndDevicesAreRefusedWithoutWaiting) {
     testing::internal::GetCapturedStderr();
     EXPECT_FALSE(result.mesh);
     EXPECT_EQ(result.error, "glmReadMTL() failed: can't open material file \"" +
-                                (folder_ / "pipe.mtl").string() + "\".");
+                                (folder_ / "pipe.mtl").string() + "\": not a regular file.");
+}
+
+// "mtllib ../../etc/passwd" was read as a material library: a model names only regular files in
+// its own folder or below it, and the refusal says why the library was not read.
+TEST_F(ObjReaderInput, MaterialLibrariesOutsideTheModelsFolderAreNotRead) {
+    std::filesystem::create_directories(folder_ / "model" / "sub");
+    Write("secret.mtl", "newmtl secret\n");
+    Write("model/sub/skin.mtl", "newmtl skin\n");
+    Write("model/skin.mtl", "newmtl skin\n");
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl skin\nf 1 2 3\n";
+    const std::string folder = (folder_ / "model").string() + "/";
+    const auto read = [&](const std::string& library) {
+        return ReadObj(Write("model/m.obj", "mtllib " + library + "\n" + triangle));
+    };
+    const auto refusal = [&](const std::string& library, const std::string& why) {
+        return "glmReadMTL() failed: can't open material file \"" + folder + library +
+               "\": " + why + ".";
+    };
+    for (const std::string library : {"../secret.mtl", "sub/../../secret.mtl", "/etc/passwd",
+                                      "../../../../../../../../etc/passwd"}) {
+        SCOPED_TRACE(library);
+        const ObjReadResult result = read(library);
+        EXPECT_FALSE(result.mesh);
+        EXPECT_EQ(result.error, refusal(library, "it lies outside the model's folder"));
+    }
+    // A link beside the model that points out of its folder is refused as well.
+    ASSERT_EQ(::symlink("../secret.mtl", (folder_ / "model" / "link.mtl").c_str()), 0);
+    EXPECT_EQ(read("link.mtl").error, refusal("link.mtl", "it lies outside the model's folder"));
+    EXPECT_EQ(read("gone.mtl").error, refusal("gone.mtl", "No such file or directory"));
+
+    // Libraries beside the model and in a folder below it are read as ever.
+    for (const std::string library : {"skin.mtl", "sub/skin.mtl", "./sub/../skin.mtl"}) {
+        SCOPED_TRACE(library);
+        const ObjReadResult result = read(library);
+        ASSERT_TRUE(result.mesh) << result.error;
+        EXPECT_EQ(result.mesh->materials.at(1).name, "skin");
+        EXPECT_EQ(result.mesh->groups.at(*FindGroup(*result.mesh, "skin")).material, 1u);
+    }
 }
 
 TEST_F(ObjReaderInput, LineEndsOfEveryKindReadAlike) {
