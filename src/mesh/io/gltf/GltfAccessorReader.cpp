@@ -246,29 +246,36 @@ Status GltfAccessorReader::ReadIndices(int index, const std::string& what, uint6
     if (shape.components != 1 || !IsIndexType(shape.componentType)) {
         return Status::Failure(what + " are not unsigned whole numbers");
     }
-    std::vector<float> unused;
     const tinygltf::Accessor& accessor = model.accessors[static_cast<std::size_t>(index)];
-    if (accessor.sparse.isSparse || accessor.bufferView < 0) {
-        // Rare for indices: read through floats, exact up to 2^24, then checked like any other.
-        if (Status status = ReadFloats(index, what, false, unused); !status) {
-            return status;
+    const int bytes = ComponentBytes(shape.componentType);
+    values.assign(shape.count, 0);
+    if (accessor.bufferView >= 0) {
+        Span span;
+        (void)CheckView(accessor.bufferView, accessor.byteOffset, shape.count, bytes, what, span);
+        for (uint64_t i = 0; i < shape.count; ++i) {
+            values[i] = IndexAt(span.data + i * span.stride, shape.componentType);
         }
-        values.resize(unused.size());
-        for (std::size_t i = 0; i < unused.size(); ++i) {
-            if (!(unused[i] >= 0) || unused[i] >= static_cast<float>(vertexCount)) {
-                return Status::Failure(what + " name a vertex that does not exist");
-            }
-            values[i] = static_cast<uint32_t>(unused[i]);
-        }
-        return Status::Ok();
     }
-    Span span;
-    (void)CheckView(accessor.bufferView, accessor.byteOffset, shape.count,
-                    ComponentBytes(shape.componentType), what, span);
-    values.resize(shape.count);
-    for (uint64_t i = 0; i < shape.count; ++i) {
-        values[i] = IndexAt(span.data + i * span.stride, shape.componentType);
-        if (values[i] >= vertexCount) {
+    if (accessor.sparse.isSparse) {
+        const auto& sparse = accessor.sparse;
+        Span targets, replacements;
+        (void)CheckView(sparse.indices.bufferView, static_cast<uint64_t>(sparse.indices.byteOffset),
+                        static_cast<uint64_t>(sparse.count),
+                        ComponentBytes(sparse.indices.componentType), what, targets);
+        (void)CheckView(sparse.values.bufferView, static_cast<uint64_t>(sparse.values.byteOffset),
+                        static_cast<uint64_t>(sparse.count), bytes, what, replacements);
+        for (uint64_t i = 0; i < static_cast<uint64_t>(sparse.count); ++i) {
+            const uint64_t target =
+                IndexAt(targets.data + i * targets.stride, sparse.indices.componentType);
+            if (target >= shape.count) {
+                return Status::Failure(what + " replace a value beyond their count");
+            }
+            values[target] =
+                IndexAt(replacements.data + i * replacements.stride, shape.componentType);
+        }
+    }
+    for (uint32_t value : values) {
+        if (value >= vertexCount) {
             return Status::Failure(what + " name a vertex that does not exist");
         }
     }

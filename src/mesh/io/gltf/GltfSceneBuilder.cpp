@@ -20,6 +20,10 @@ uint64_t Plus(uint64_t a, uint64_t b) {
     return std::min(kSaturated, a + b);
 }
 
+std::string Count(uint64_t count, const std::string& noun) {
+    return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
+}
+
 MeshMaterial MaterialOf(const tinygltf::Material& source) {
     MeshMaterial material;
     material.name = source.name;
@@ -79,11 +83,12 @@ Status GltfSceneBuilder::CheckCost() {
         Plus(ImportBudget::MeshBytes(totalVertices, totalTriangles, colors, texCoords),
              Times(totalPlacements, ImportBudget::kBytesPerPlacement));
     if (!budget.Allows(bytes)) {
-        return Status::Failure(
-            budget.TooLarge("the model places its meshes " + std::to_string(meshPlacements) +
-                                " times (" + std::to_string(totalTriangles) + " triangles, " +
-                                std::to_string(totalPlacements) + " nodes placed), which",
-                            bytes));
+        const std::string times =
+            meshPlacements == 1 ? "once" : std::to_string(meshPlacements) + " times";
+        return Status::Failure(budget.TooLarge(
+            "the model places its meshes " + times + " (" + Count(totalTriangles, "triangle") +
+                ", " + Count(totalPlacements, "node placement") + "), which",
+            bytes));
     }
     if (totalVertices > kMaxMeshElements || totalTriangles > kMaxMeshElements) {
         return Status::Failure("the model has more vertices or faces than can be drawn");
@@ -130,8 +135,9 @@ Status GltfSceneBuilder::Place(MeshBuilder& builder, const GltfNodeWalker::Place
                 builder.SetColor(index, c[0], c[1], c[2], c[3]);
             }
             if (!primitive.texCoords.empty()) {
+                // glTF counts v from the top of the image, OpenGL (and OBJ) from the bottom.
                 builder.SetTexCoord(index, primitive.texCoords[2 * v],
-                                    primitive.texCoords[2 * v + 1]);
+                                    1.0f - primitive.texCoords[2 * v + 1]);
             }
         }
         for (std::size_t t = 0; t + 2 < primitive.triangles.size(); t += 3) {
