@@ -31,6 +31,10 @@ Status GlbLayout::Parse(std::string_view bytes, GlbLayout& layout) {
     if (total > bytes.size()) {
         return Status::Failure("the binary glTF file is shorter than its header says");
     }
+    // Every length below is measured within the length the header gives.
+    if (total < kHeaderBytes + kChunkHeadBytes) {
+        return Status::Failure("the binary glTF file's header gives it no room for its JSON chunk");
+    }
     const std::string_view file = bytes.substr(0, total);
     const uint64_t jsonLength = Word(file, 12);
     if (Word(file, 16) != kJsonChunk || jsonLength == 0) {
