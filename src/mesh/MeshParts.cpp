@@ -1,6 +1,7 @@
 #include "mesh/MeshParts.h"
 
 #include "base/LargeArrays.h"
+#include "base/NameIndex.h"
 #include "base/RegularFile.h"
 
 #include <algorithm>
@@ -47,13 +48,29 @@ bool IsStatement(const char* at, const char* end, char letter) {
     return end - at >= 2 && at[0] == letter && IsBlank(at[1]);
 }
 
-uint32_t PartNumber(MeshParts& parts, std::string_view name) {
-    if (const auto found = parts.Find(name)) {
-        return *found;
+// Numbers the parts of a MeshParts as their names come, finding a name already seen in constant
+// time: a model of many thousand groups would otherwise compare each new one with all before it.
+class PartNumbering {
+public:
+    explicit PartNumbering(MeshParts& parts) : parts(parts) {
+        for (std::size_t i = 0; i < parts.names.size(); ++i) {
+            index.Add(parts.names[i], static_cast<uint32_t>(i));
+        }
     }
-    parts.names.emplace_back(name);
-    return static_cast<uint32_t>(parts.names.size() - 1);
-}
+
+    uint32_t Of(std::string_view name) {
+        const auto number = static_cast<uint32_t>(parts.names.size());
+        const uint32_t found = index.Add(name, number);
+        if (found == number) {
+            parts.names.emplace_back(name);
+        }
+        return found;
+    }
+
+private:
+    MeshParts& parts;
+    NameIndex index;
+};
 
 // The size of the pieces a model file is scanned in; a longer line grows the buffer.
 constexpr std::size_t kScanBytes = std::size_t{64} << 10;
@@ -78,7 +95,7 @@ public:
     // `textBytes`: the length of the whole text, which bounds the triangles it can hold.
     PartGroupScanner(uint32_t triangleCount, std::size_t textBytes)
         : triangleCount_(triangleCount), textBytes_(textBytes) {
-        current_ = PartNumber(parts_, "default");
+        current_ = numbering_.Of("default");
     }
 
     // Scans the lines of `text` that end in '\n'; returns how many bytes they take. The rest is
@@ -127,7 +144,7 @@ private:
         if (IsStatement(at, end, 'g')) {
             const char* name = SkipBlanks(at + 1, end);
             const std::string_view word(name, static_cast<std::size_t>(SkipWord(name, end) - name));
-            current_ = PartNumber(parts_, word.empty() ? "default" : word);
+            current_ = numbering_.Of(word.empty() ? "default" : word);
             named_ = true;
         } else if (IsStatement(at, end, 'f')) {
             std::size_t corners = 0;
@@ -156,6 +173,7 @@ private:
     uint32_t triangleCount_;
     std::size_t textBytes_;
     MeshParts parts_;
+    PartNumbering numbering_{parts_};
     uint32_t current_ = 0;
     bool named_ = false;
 };
@@ -200,9 +218,10 @@ MeshParts ReadObjPartGroupsFromFile(const std::string& path, uint32_t triangleCo
 
 MeshParts PartsFromMaterialGroups(const Mesh& mesh) {
     MeshParts parts;
+    PartNumbering numbering(parts);
     parts.triangleParts.assign(mesh.triangles.size(), 0);
     for (const MeshGroup& group : mesh.groups) {
-        const uint32_t number = PartNumber(parts, group.name);
+        const uint32_t number = numbering.Of(group.name);
         for (uint32_t i = 0; i < group.triangleCount && i < group.triangleIndices.size(); ++i) {
             if (group.triangleIndices[i] < parts.triangleParts.size()) {
                 parts.triangleParts[group.triangleIndices[i]] = number;

@@ -1,4 +1,5 @@
 #include "support/BoxBody.h"
+#include "support/ExportedScene.h"
 
 #include "base/FileAccess.h"
 #include "base/Matrix4.h"
@@ -10,10 +11,6 @@
 #include "export/ObjSceneWriter.h"
 #include "export/SceneExport.h"
 #include "export/SceneExportBuilder.h"
-
-#include <assimp/Importer.hpp>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
 
 #include <gtest/gtest.h>
 
@@ -70,48 +67,23 @@ struct Box {
     }
 };
 
-// Triangles and the box of every vertex per named node (a node's counts include its
-// children's), with the node transforms applied.
+// Triangles and the box of every vertex per named node.
 struct NodeSurvey {
     std::map<std::string, unsigned> triangles;
     std::map<std::string, Box> boxes;
 };
 
-void Survey(const aiScene& imported, const aiNode& node, const aiMatrix4x4& parent,
-            NodeSurvey& survey, unsigned& below, Box& belowBox) {
-    const aiMatrix4x4 transform = parent * node.mTransformation;
-    unsigned count = 0;
-    Box box;
-    for (unsigned i = 0; i < node.mNumMeshes; ++i) {
-        const aiMesh& mesh = *imported.mMeshes[node.mMeshes[i]];
-        count += mesh.mNumFaces;
-        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-            const aiVector3D p = transform * mesh.mVertices[v];
+NodeSurvey SurveyFile(const std::string& path, Box& box) {
+    const ExportedScene scene = ReadExportedScene(path);
+    EXPECT_EQ(scene.error, "");
+    NodeSurvey survey;
+    for (const ExportedNode& node : scene.nodes) {
+        survey.triangles[node.name] += node.triangles;
+        Box& nodeBox = survey.boxes[node.name];
+        for (const Vec3& p : node.positions) {
+            nodeBox.Add(p.x, p.y, p.z);
             box.Add(p.x, p.y, p.z);
         }
-    }
-    for (unsigned c = 0; c < node.mNumChildren; ++c) {
-        unsigned child = 0;
-        Box childBox;
-        Survey(imported, *node.mChildren[c], transform, survey, child, childBox);
-        count += child;
-        box.Add(childBox.min[0], childBox.min[1], childBox.min[2]);
-        box.Add(childBox.max[0], childBox.max[1], childBox.max[2]);
-    }
-    survey.triangles[node.mName.C_Str()] += count;
-    survey.boxes[node.mName.C_Str()] = box;
-    below = count;
-    belowBox = box;
-}
-
-NodeSurvey SurveyFile(const std::string& path, Box& box) {
-    Assimp::Importer importer;
-    const aiScene* imported = importer.ReadFile(path, 0);
-    EXPECT_NE(imported, nullptr) << importer.GetErrorString();
-    NodeSurvey survey;
-    unsigned total = 0;
-    if (imported != nullptr) {
-        Survey(*imported, *imported->mRootNode, aiMatrix4x4(), survey, total, box);
     }
     return survey;
 }
@@ -121,10 +93,6 @@ std::string WrittenName(std::string name, const std::string& path) {
         std::replace(name.begin(), name.end(), ' ', '_');
     }
     return name;
-}
-
-Vec3 FromAssimp(const aiVector3D& v) {
-    return {v.x, v.y, v.z};
 }
 
 } // namespace
@@ -257,21 +225,14 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     const std::size_t coneMaterial = mtl.find("newmtl Uncertainty_cone_2\n");
     ASSERT_NE(coneMaterial, std::string::npos);
     EXPECT_EQ(mtl.find("\nd ", coneMaterial), mtl.find("\nd 0.25\n", coneMaterial));
-    Assimp::Importer importer;
-    const aiScene* imported = importer.ReadFile(folder.File("on.glb"), 0);
-    ASSERT_NE(imported, nullptr);
+    const ExportedScene imported = ReadExportedScene(folder.File("on.glb"));
+    ASSERT_EQ(imported.error, "");
     unsigned blended = 0;
-    for (unsigned i = 0; i < imported->mNumMaterials; ++i) {
-        const aiMaterial& material = *imported->mMaterials[i];
-        aiString mode;
-        material.Get("$mat.gltf.alphaMode", 0, 0, mode);
-        float opacity = 1;
-        material.Get(AI_MATKEY_OPACITY, opacity);
-        const bool cone = material.GetName().length > 0 &&
-                          std::string(material.GetName().C_Str()).starts_with("Uncertainty");
-        EXPECT_EQ(std::string(mode.C_Str()) == "BLEND", cone) << material.GetName().C_Str();
+    for (const ExportedMaterial& material : imported.materials) {
+        const bool cone = material.name.starts_with("Uncertainty");
+        EXPECT_EQ(material.alphaMode == "BLEND", cone) << material.name;
         if (cone) {
-            EXPECT_NEAR(opacity, kUncertaintyConeAlpha, 1e-6);
+            EXPECT_NEAR(material.alpha, kUncertaintyConeAlpha, 1e-6);
             ++blended;
         }
     }
@@ -301,39 +262,34 @@ TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
         ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
-        Assimp::Importer importer;
-        const aiScene* imported = importer.ReadFile(path, 0);
-        ASSERT_NE(imported, nullptr) << importer.GetErrorString();
+        const ExportedScene imported = ReadExportedScene(path);
+        ASSERT_EQ(imported.error, "");
         std::map<std::string, unsigned> checked;
-        for (unsigned c = 0; c < imported->mRootNode->mNumChildren; ++c) {
-            const aiNode& node = *imported->mRootNode->mChildren[c];
-            const std::string nodeName = node.mName.C_Str();
-            for (unsigned m = 0; m < node.mNumMeshes; ++m) {
-                const aiMesh& mesh = *imported->mMeshes[node.mMeshes[m]];
-                ASSERT_TRUE(mesh.HasNormals()) << nodeName;
-                for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-                    const Vec3 n = FromAssimp(mesh.mNormals[v]);
-                    ASSERT_NEAR(Dot(n, n), 1.0, 1e-5) << nodeName;
-                    const Vec3 p = FromAssimp(mesh.mVertices[v]);
-                    if (nodeName == "Element_1" || nodeName == "Element 1") {
-                        // The gradient of the ellipsoid's equation is its outward normal.
-                        const Vec3 local = turn.Inverse()->TransformVector(Minus(p, centre));
-                        const Vec3 gradient =
-                            turn.TransformVector({local.x / (semiAxes[0] * semiAxes[0]),
-                                                  local.y / (semiAxes[1] * semiAxes[1]),
-                                                  local.z / (semiAxes[2] * semiAxes[2])});
-                        EXPECT_GT(Dot(n, Minus(p, centre)), 0);
-                        EXPECT_NEAR(Dot(n, gradient), std::sqrt(Dot(gradient, gradient)), 1e-3);
-                        ++checked["element"];
-                    } else if (nodeName.starts_with("Uncertainty")) {
-                        // Across the side: perpendicular to the line from the apex (the entry).
-                        const Vec3 apex = apexes.at(nodeName);
-                        const Vec3 side = Minus(p, apex);
-                        if (Dot(side, side) > 1e-6) {
-                            EXPECT_NEAR(Dot(n, side) / std::sqrt(Dot(side, side)), 0, 1e-4);
-                        }
-                        ++checked["cone"];
+        for (const ExportedNode& node : imported.nodes) {
+            const std::string& nodeName = node.name;
+            ASSERT_EQ(node.normals.size(), node.positions.size()) << nodeName;
+            for (std::size_t v = 0; v < node.positions.size(); ++v) {
+                const Vec3 n = node.normals[v];
+                ASSERT_NEAR(Dot(n, n), 1.0, 1e-5) << nodeName;
+                const Vec3 p = node.positions[v];
+                if (nodeName == "Element_1" || nodeName == "Element 1") {
+                    // The gradient of the ellipsoid's equation is its outward normal.
+                    const Vec3 local = turn.Inverse()->TransformVector(Minus(p, centre));
+                    const Vec3 gradient =
+                        turn.TransformVector({local.x / (semiAxes[0] * semiAxes[0]),
+                                              local.y / (semiAxes[1] * semiAxes[1]),
+                                              local.z / (semiAxes[2] * semiAxes[2])});
+                    EXPECT_GT(Dot(n, Minus(p, centre)), 0);
+                    EXPECT_NEAR(Dot(n, gradient), std::sqrt(Dot(gradient, gradient)), 1e-3);
+                    ++checked["element"];
+                } else if (nodeName.starts_with("Uncertainty")) {
+                    // Across the side: perpendicular to the line from the apex (the entry).
+                    const Vec3 apex = apexes.at(nodeName);
+                    const Vec3 side = Minus(p, apex);
+                    if (Dot(side, side) > 1e-6) {
+                        EXPECT_NEAR(Dot(n, side) / std::sqrt(Dot(side, side)), 0, 1e-4);
                     }
+                    ++checked["cone"];
                 }
             }
         }

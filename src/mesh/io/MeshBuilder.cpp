@@ -136,7 +136,10 @@ void MeshBuilder::BuildGroups() {
         pendingGroups.insert(pendingGroups.begin(), PendingGroup{"default", 0, 0});
     }
     mesh.groups.clear();
-    for (std::size_t g = 0; g < pendingGroups.size(); ++g) {
+    mesh.groups.reserve(pendingGroups.size());
+    // Walked from the last group to the first, so that each is appended: inserting every group
+    // at the front took time growing with the square of their number.
+    for (std::size_t g = pendingGroups.size(); g-- > 0;) {
         const uint32_t first = pendingGroups[g].firstTriangle;
         const uint32_t end =
             g + 1 < pendingGroups.size() ? pendingGroups[g + 1].firstTriangle : mesh.triangleCount;
@@ -150,7 +153,7 @@ void MeshBuilder::BuildGroups() {
         group.triangleCount = end - first;
         group.triangleIndices.resize(group.triangleCount);
         std::iota(group.triangleIndices.begin(), group.triangleIndices.end(), first);
-        mesh.groups.insert(mesh.groups.begin(), std::move(group));
+        mesh.groups.push_back(std::move(group));
     }
     mesh.groupCount = static_cast<uint32_t>(mesh.groups.size());
 }

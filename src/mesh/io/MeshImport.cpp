@@ -3,8 +3,9 @@
 #include "base/FileAccess.h"
 #include "base/RegularFile.h"
 #include "mesh/io/MeshFormat.h"
-#include "mesh/io/assimp/AssimpMeshReader.h"
+#include "mesh/io/gltf/GltfReader.h"
 #include "mesh/io/obj/ObjReader.h"
+#include "mesh/io/off/OffReader.h"
 #include "mesh/io/ply/PlyReader.h"
 #include "mesh/io/stl/StlReader.h"
 
@@ -73,8 +74,10 @@ MeshImportResult ReadOtherFormat(MeshFormat format, const std::string& path,
         status = ReadPly(bytes, *mesh, progress);
     } else if (format == MeshFormat::Stl) {
         status = ReadStl(bytes, *mesh, progress);
+    } else if (format == MeshFormat::Off) {
+        status = ReadOff(bytes, *mesh, progress);
     } else {
-        status = ReadWithAssimp(format, filePath, bytes, *mesh, progress);
+        status = ReadGltf(bytes, format == MeshFormat::Glb, filePath, *mesh, progress);
     }
     progress.FinishWarnings();
     if (progress.Cancelled()) {

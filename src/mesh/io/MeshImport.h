@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-// The one way a body model comes in, whatever its format: Wavefront OBJ goes to our own reader,
-// PLY and STL to our own fast readers, glTF (text or binary) and OFF to Assimp. The reader is
+// The one way a body model comes in, whatever its format: Wavefront OBJ, PLY, STL and OFF go to
+// our own readers, glTF (text or binary) to our reader over the tinygltf parser. The reader is
 // chosen by the file's content where that is conclusive, otherwise by its extension. The mesh is
 // laid out as the OBJ reader lays it out, so fitting, normals, drawing and picking treat every
-// format alike.
+// format alike. No reader takes more memory than ImportBudget allows a file of its size.
 struct MeshImportResult {
     std::unique_ptr<Mesh> mesh; // null on failure or cancel
     std::string error;          // one line naming the file and the reason
