@@ -83,8 +83,48 @@ template <Format format> void LoadBody(benchmark::State& state) {
     }
 }
 
+// A glTF text model whose `count` nodes each place one triangle under a name of their own: the
+// reading must grow linearly with the nodes (it grew with their square).
+std::string GltfPlacements(int64_t count) {
+    // The triangle's three positions (floats) and its indices (0, 1, 2), base64.
+    const std::string buffer = "data:application/octet-stream;base64,"
+                               "AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAAAAABAAIA";
+    std::string json = R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":42,"uri":")" +
+                       buffer + R"("}],"bufferViews":[{"buffer":0,"byteLength":36},)"
+                       R"({"buffer":0,"byteOffset":36,"byteLength":6}],"accessors":[)"
+                       R"({"bufferView":0,"componentType":5126,"count":3,"type":"VEC3"},)"
+                       R"({"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"}],)"
+                       R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
+                       R"("nodes":[)";
+    std::string roots;
+    for (int64_t i = 0; i < count; ++i) {
+        json += (i ? "," : "") + std::string(R"({"mesh":0,"name":"n)") + std::to_string(i) + "\"}";
+        roots += (i ? "," : "") + std::to_string(i);
+    }
+    return json + R"(],"scenes":[{"nodes":[)" + roots + R"(]}],"scene":0})";
+}
+
+void ReadGltfPlacements(benchmark::State& state) {
+    const std::string json = GltfPlacements(state.range(0));
+    for (auto _ : state) {
+        MeshImportResult result = ImportMeshFromMemory(json, "placements.gltf");
+        if (!result.mesh) {
+            state.SkipWithError(result.error.c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(result.mesh->groupCount);
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
 
+BENCHMARK(ReadGltfPlacements)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Arg(100000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(Read<kPly>)->Name("Read/ply")->Arg(1000000)->Arg(5000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Read<kStl>)->Name("Read/stl")->Arg(1000000)->Arg(5000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Read<kObj>)->Name("Read/obj")->Arg(1000000)->Arg(5000000)->Unit(benchmark::kMillisecond);

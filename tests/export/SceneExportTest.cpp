@@ -402,22 +402,19 @@ TEST_F(ExportFixture, ColoursBeyondZeroToOneAreWrittenClamped) {
     ASSERT_NE(element, std::string::npos) << mtl;
     EXPECT_EQ(mtl.find("\nKd ", element), mtl.find("\nKd 0 1 0.25\n", element));
 
-    Assimp::Importer importer;
-    const aiScene* imported = importer.ReadFile(glb, 0);
-    ASSERT_NE(imported, nullptr) << importer.GetErrorString();
-    std::map<std::string, aiColor4D> colours;
-    for (unsigned i = 0; i < imported->mNumMaterials; ++i) {
-        aiColor4D colour;
-        imported->mMaterials[i]->Get(AI_MATKEY_BASE_COLOR, colour);
-        colours[imported->mMaterials[i]->GetName().C_Str()] = colour;
+    const ExportedScene scene = ReadExportedScene(glb);
+    ASSERT_EQ(scene.error, "");
+    std::map<std::string, std::vector<double>> colours;
+    for (const ExportedMaterial& material : scene.materials) {
+        colours[material.name] = material.baseColor;
     }
     ASSERT_EQ(colours.count("Element 1"), 1u);
-    EXPECT_EQ(colours["Element 1"], aiColor4D(0, 1, 0.25f, 1));
+    EXPECT_EQ(colours["Element 1"], (std::vector<double>{0, 1, 0.25, 1}));
     const auto arrowMaterial = std::find_if(colours.begin(), colours.end(), [](const auto& entry) {
         return entry.first.starts_with("Trajectory 1 (gun shot)");
     });
     ASSERT_NE(arrowMaterial, colours.end());
-    EXPECT_EQ(arrowMaterial->second, aiColor4D(1, 0.5f, 0, 1));
+    EXPECT_EQ(arrowMaterial->second, (std::vector<double>{1, 0.5, 0, 1}));
 }
 
 // A NaN angle (a NaN adjustment, a NaN element pose) put NaN into every vertex of the object,

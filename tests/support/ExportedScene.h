@@ -25,6 +25,7 @@ struct ExportedMaterial {
     std::string name;
     std::string alphaMode;
     double alpha = 1;
+    std::vector<double> baseColor; // the base colour factor as written (r, g, b, a)
 };
 
 struct ExportedScene {
@@ -118,7 +119,7 @@ inline ExportedScene ReadGlb(const std::string& path) {
     for (const tinygltf::Material& source : model.materials) {
         const std::vector<double>& color = source.pbrMetallicRoughness.baseColorFactor;
         scene.materials.push_back(
-            {source.name, source.alphaMode, color.size() == 4 ? color[3] : 1.0});
+            {source.name, source.alphaMode, color.size() == 4 ? color[3] : 1.0, color});
     }
     return scene;
 }

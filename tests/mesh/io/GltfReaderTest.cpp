@@ -8,7 +8,6 @@
 
 #include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -75,14 +74,12 @@ TEST(GltfReader, RefusesSparseAccessorsThatAskForMoreThanTheFileHolds) {
                R"(,"type":"VEC3","sparse":{"count":)" + sparseCount +
                R"(,"indices":{"bufferView":0,"componentType":5125},"values":{"bufferView":0}}})";
     };
-    const auto start = std::chrono::steady_clock::now();
     // More replacements than their views hold, more than the accessor has, and a count of zeros
     // the file's size cannot pay for.
     EXPECT_TRUE(Says(ReadText(head + sparse("300000000", "300000000") + tail), "outside"));
     EXPECT_TRUE(Says(ReadText(head + sparse("3", "5") + tail), "more of their values"));
     const MeshImportResult zeros = ReadText(head + sparse("300000000", "1") + tail);
     EXPECT_TRUE(Says(zeros, "more than a file of its size may make")) << zeros.error;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 // A 1.1 KB file whose nodes each list the next one twice placed its mesh 2^22 times: 10 GB and
@@ -93,12 +90,10 @@ TEST(GltfReader, RefusesAModelThatPlacesItsMeshesMoreOftenThanItsSizeAllows) {
         nodes += R"({"children":[)" + std::to_string(i + 1) + "," + std::to_string(i + 1) + "]},";
     }
     nodes += R"({"mesh":0})";
-    const auto start = std::chrono::steady_clock::now();
     const std::string json = "{" + TriangleParts("") + R"(,"nodes":[)" + nodes +
                              R"(],"scenes":[{"nodes":[0]}],"scene":0})";
     const MeshImportResult result = ImportMeshFromMemory(Glb(json, TriangleBuffer()), "model.glb");
     EXPECT_TRUE(Says(result, "the model places its meshes 4194304 times")) << result.error;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     // A few levels of the same sharing are read, every path placed.
     std::string few;
     for (int i = 0; i < 4; ++i) {
@@ -110,33 +105,28 @@ TEST(GltfReader, RefusesAModelThatPlacesItsMeshesMoreOftenThanItsSizeAllows) {
 }
 
 // Reads `count` nodes that each place the one mesh under a name of their own, and takes the parts
-// from their groups; returns how long that took.
-std::chrono::duration<double> ReadPlacements(int count, MeshImportResult& result,
-                                             MeshParts& parts) {
+// from their groups.
+void ReadPlacements(int count, MeshImportResult& result, MeshParts& parts) {
     std::string nodes, roots;
     for (int i = 0; i < count; ++i) {
         nodes += (i ? "," : "") + std::string(R"({"mesh":0,"name":"n)") + std::to_string(i) + "\"}";
         roots += (i ? "," : "") + std::to_string(i);
     }
-    const std::string json = TriangleModel(nodes, roots);
-    const auto start = std::chrono::steady_clock::now();
-    result = ReadText(json);
+    result = ReadText(TriangleModel(nodes, roots));
     if (result.mesh) {
         parts = PartsFromMaterialGroups(*result.mesh);
     }
-    return std::chrono::steady_clock::now() - start;
 }
 
 // 30,000 nodes placing one mesh took 4 s, 100,000 over a minute: every group was inserted at the
-// front of the list, and every part name compared with all before it. Four times the nodes now
-// take about four times as long, not sixteen.
-TEST(GltfReader, ReadsManyPlacementsOfOneMeshInLinearTime) {
-    MeshImportResult small, large;
-    MeshParts smallParts, parts;
-    const auto smallTime = ReadPlacements(10000, small, smallParts);
-    const auto largeTime = ReadPlacements(40000, large, parts);
+// front of the list, and every part name compared with all before it (40,000 took 42 s). The
+// time it takes now is measured by MeshImportBench (ReadGltfPlacements, linear in the nodes);
+// here, that the groups and parts come out right.
+TEST(GltfReader, ReadsManyPlacementsOfOneMesh) {
+    MeshImportResult large;
+    MeshParts parts;
+    ReadPlacements(40000, large, parts);
     ASSERT_NE(large.mesh, nullptr) << large.error;
-    EXPECT_LT(largeTime, 8 * smallTime);
     EXPECT_EQ(large.mesh->triangleCount, 40000u);
     ASSERT_EQ(large.mesh->groupCount, 40000u);
     // The most recent group first, as the Wavefront reader lists them.
