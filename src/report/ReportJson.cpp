@@ -79,6 +79,7 @@ std::string FormatReportJson(const CaseReport& report) {
         {"software", report.software},
         {"generated", report.generated},
         {"case", FileJson(report.caseFile)},
+        {"reading_notes", report.readingNotes},
         {"body",
          {{"name", report.bodyName},
           {"height_m", report.bodyHeight},
