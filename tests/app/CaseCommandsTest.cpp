@@ -152,6 +152,5 @@ TEST_F(CaseCommandsTest, LandmarkTableFailuresAreWarningsWithThePrefix) {
     const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "ruvo: warning: \"" + table +
-                           "\": Landmark table line 1: expected a name followed by x, y and z in "
-                           "metres\n");
+                           "\": Landmark table line 1: \"nipple\" is not a number\n");
 }
