@@ -96,6 +96,7 @@ TEST(PropertiesTextTest, TheLongestLabelOfAwkwardCharactersReadsBackWhole) {
          {QString::fromUtf8("\u20ac"), QString(">"), QString("&"), QString("\n")}) {
         const std::string label = PropertiesDialog::FromFieldText(character.repeated(6000));
         Case theCase;
+        theCase.GetBody().SetHeight(1.8);
         theCase.AddTrajectory(1)->SetText(label);
         Case reopened;
         const DataFileReadResult read = DataFile::ReadText(reopened, DataFile::Format(theCase));
