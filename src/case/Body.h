@@ -27,7 +27,8 @@ public:
     Body& operator=(const Body&) = default;
     bool operator==(const Body&) const = default;
 
-    // Receives the reader's warnings about a model file, one line each.
+    // Receives the reader's warnings about a model file, one line each, and why the landmark table
+    // beside it could not be read.
     using WarningSink = std::function<void(const std::string& message)>;
 
     // Reads (any supported format), fits and prepares a mesh file. On failure the previous mesh
@@ -125,15 +126,17 @@ public:
 private:
     // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.
-    Status AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress);
+    Status AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress,
+                     const WarningSink& warnings = nullptr);
     // The three turns of the arm pose transform, in the world.
     struct ArmTurns {
         Matrix4 arm, forearm, rest;
     };
     ArmTurns ArmPoseTurns() const;
 
-    // Reads the landmark table beside the mesh file, or clears the table.
-    void LoadLandmarks(const std::string& modelPath);
+    // Reads the landmark table beside the mesh file, or clears the table; a table that cannot be
+    // read is said to `warnings` (to the standard error without one).
+    void LoadLandmarks(const std::string& modelPath, const WarningSink& warnings);
 
     // The landmarks belong to the mesh: copies of the body share them with it.
     struct MeshLandmarks {

@@ -88,7 +88,7 @@ Status Body::Load(const std::string& path, const WarningSink& warnings) {
         return FailedRead(result);
     }
     MeshParts parts = PartsOf(*result.mesh, path);
-    return AdoptMesh(std::move(result.mesh), std::move(parts), nullptr);
+    return AdoptMesh(std::move(result.mesh), std::move(parts), nullptr, warnings);
 }
 
 Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress,
@@ -116,7 +116,7 @@ Status Body::LoadWithProgress(const std::string& path, ProgressSink& progress,
         return Status::Failure(kCancelled);
     }
     MeshParts parts = PartsOf(*result.mesh, path);
-    return AdoptMesh(std::move(result.mesh), std::move(parts), &progress);
+    return AdoptMesh(std::move(result.mesh), std::move(parts), &progress, warnings);
 }
 
 Status Body::LoadMesh(std::unique_ptr<Mesh> mesh) {
@@ -127,7 +127,8 @@ Status Body::LoadMesh(std::unique_ptr<Mesh> mesh) {
     return AdoptMesh(std::move(mesh), std::move(parts), nullptr);
 }
 
-Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress) {
+Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress,
+                       const WarningSink& warnings) {
     if (mesh->triangleCount == 0) {
         return Status::Failure("The body model \"" + mesh->path + "\" has no triangles");
     }
@@ -155,23 +156,25 @@ Status Body::AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink
     model = std::move(mesh);
     modelParts = std::make_shared<const MeshParts>(std::move(parts));
     surface = {};
-    LoadLandmarks(model->path);
+    LoadLandmarks(model->path, warnings);
     if (progress) {
         progress->SetProgress(60);
     }
     return Status::Ok();
 }
 
-void Body::LoadLandmarks(const std::string& modelPath) {
+void Body::LoadLandmarks(const std::string& modelPath, const WarningSink& warnings) {
     auto loaded = std::make_shared<MeshLandmarks>();
     const std::string path = LandmarkTable::PathBesideModel(modelPath);
     std::error_code error;
     if (!modelPath.empty() && std::filesystem::is_regular_file(path, error)) {
         loaded->status = LandmarkTable::Load(path, loaded->table);
-        if (!loaded->status) {
+        if (!loaded->status && warnings) {
             // The body is usable without its landmarks; say why they are missing, as the model
             // reader reports its warnings.
-            std::fprintf(stderr, "%s\n", loaded->status.message().c_str());
+            warnings(loaded->status.message());
+        } else if (!loaded->status) {
+            std::fprintf(stderr, "ruvo: warning: %s\n", loaded->status.message().c_str());
         }
     }
     meshLandmarks = std::move(loaded);

@@ -61,10 +61,8 @@ std::string Plural(int count, std::string_view one, std::string_view many) {
 
 } // namespace
 
-std::string DataFileReadResult::LeftOutMessage() const {
-    if (!LeftSomethingOut()) {
-        return {};
-    }
+std::vector<std::string> DataFileReadResult::ReadingNotes() const {
+    std::vector<std::string> lines;
     std::string parts;
     if (trajectoriesLeftOut > 0) {
         parts = Plural(trajectoriesLeftOut, "trajectory", "trajectories");
@@ -72,18 +70,35 @@ std::string DataFileReadResult::LeftOutMessage() const {
     if (elementsLeftOut > 0) {
         parts += (parts.empty() ? "" : " and ") + Plural(elementsLeftOut, "element", "elements");
     }
-    std::string message;
     if (!parts.empty()) {
-        message = parts + " of the data file left out: the scene holds at most 20 trajectories "
-                          "and 20 elements.";
+        lines.push_back(parts + " of the data file left out: the scene holds at most 20 "
+                                "trajectories and 20 elements.");
     }
     if (bodyHeightRefused) {
         const std::string kept = FormatFixed(keptBodyHeight * 100.0, 0, 1);
-        message += std::string(message.empty() ? "" : "\n") + "The body height \"" +
-                   refusedBodyHeight +
-                   "\" of the data file left out: a body height must be "
-                   "more than 0 cm; the height stays " +
-                   kept + " cm.";
+        // A hand-edited line may hold kilobytes where the height should be.
+        constexpr size_t kLongest = 40;
+        const std::string shown = refusedBodyHeight.size() > kLongest
+                                      ? refusedBodyHeight.substr(0, kLongest) + "..."
+                                      : refusedBodyHeight;
+        lines.push_back("The body height \"" + shown +
+                        "\" of the data file left out: a body height must be more than 0 cm; the "
+                        "height stays " +
+                        kept + " cm.");
+    }
+    lines.insert(lines.end(), notes.begin(), notes.end());
+    if (notesNotListed > 0) {
+        lines.push_back("And " +
+                        Plural(notesNotListed, "more value or line", "more values or lines") +
+                        " of the data file left out or replaced.");
+    }
+    return lines;
+}
+
+std::string DataFileReadResult::LeftOutMessage() const {
+    std::string message;
+    for (const std::string& line : ReadingNotes()) {
+        message += (message.empty() ? "" : "\n") + line;
     }
     return message;
 }
@@ -156,7 +171,40 @@ void AppendElements(std::string& out, const ElementList& elements) {
 
 } // namespace
 
+bool DataFile::TextFits(std::string_view text) {
+    return EscapeText(text).size() <= kMaxTextLength;
+}
+
+namespace {
+
+// The first text of the case that would not read back whole, named for the user; empty when
+// every one fits.
+std::string TextTooLong(const Case& theCase) {
+    if (!DataFile::TextFits(theCase.GetBody().GetName())) {
+        return "the name of the body";
+    }
+    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
+        if (!DataFile::TextFits(theCase.GetTrajectory(i)->GetText())) {
+            return "the text of trajectory " + std::to_string(i + 1);
+        }
+    }
+    const ElementList& elements = theCase.GetElements();
+    for (int i = 0; i < elements.GetCount(); ++i) {
+        if (!DataFile::TextFits(elements.GetItem(i)->GetText())) {
+            return "the text of element " + std::to_string(i + 1);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 Status DataFile::Write(const Case& theCase, const std::string& path) {
+    if (const std::string text = TextTooLong(theCase); !text.empty()) {
+        return Status::Failure("Cannot write data file \"" + path + "\": " + text +
+                               " would take more than the " + std::to_string(kMaxTextLength) +
+                               " bytes a text may take");
+    }
     if (const int error = ReplaceFileContents(path, Format(theCase))) {
         if (error == kFileReadOnly) {
             return Status::Failure("\"" + path + "\" is read-only.");
@@ -176,13 +224,26 @@ DataFileReadResult DataFile::Read(Case& theCase, const std::string& path) {
         result.status = Status::Failure("Cannot open data file \"" + path + "\": " + reason);
         return result;
     }
-    return ReadText(theCase, text);
+    DataFileReadResult result = ReadText(theCase, text);
+    if (!result.ok()) {
+        result.status =
+            Status::Failure("Cannot open data file \"" + path + "\": " + result.status.message());
+    }
+    return result;
 }
 
 DataFileReadResult DataFile::ReadText(Case& theCase, std::string_view text) {
     DataFileReader reader(theCase);
     reader.ReadText(text);
     DataFileReadResult result;
+    // An empty file is an empty case, as it always was; any other text needs a tag of a case
+    // (the reader then has changed nothing, since only closing tags apply what was read).
+    if (!text.empty() && !reader.SawCaseTag()) {
+        result.status = Status::Failure("not a data file");
+        return result;
+    }
+    result.notes = reader.GetNotes();
+    result.notesNotListed = reader.GetNotesNotListed();
     result.trajectoriesLeftOut = reader.GetTrajectoriesLeftOut();
     result.elementsLeftOut = reader.GetElementsLeftOut();
     result.bodyHeightRefused = reader.BodyHeightRefused();

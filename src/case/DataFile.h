@@ -2,8 +2,10 @@
 
 #include "base/Status.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class Case;
 
@@ -18,12 +20,20 @@ struct DataFileReadResult {
     bool bodyHeightRefused = false;
     std::string refusedBodyHeight;
     double keptBodyHeight = 0;
+    // Every other value or line left out or replaced (an angle no turn has, a colour beyond 255, a
+    // line too long for the reader, ...), one sentence each, in file order; and how many more
+    // there were beyond those listed.
+    std::vector<std::string> notes;
+    int notesNotListed = 0;
 
     bool ok() const { return status.ok(); }
     bool LeftSomethingOut() const {
-        return trajectoriesLeftOut > 0 || elementsLeftOut > 0 || bodyHeightRefused;
+        return trajectoriesLeftOut > 0 || elementsLeftOut > 0 || bodyHeightRefused ||
+               !notes.empty() || notesNotListed > 0;
     }
-    // A line for the user for each thing left out; empty when nothing was.
+    // One sentence for the user per thing left out or replaced; empty when nothing was.
+    std::vector<std::string> ReadingNotes() const;
+    // Those sentences, one per line; empty when nothing was left out.
     std::string LeftOutMessage() const;
 };
 
@@ -31,10 +41,23 @@ struct DataFileReadResult {
 // element, one value per line with XML-like tags, lengths in metres, lines ending in CR LF.
 class DataFile {
 public:
+    // The one line rule of writer and reader: the reader takes a line of up to this many bytes
+    // (its line end not counted) whole, and the writer writes no longer line.
+    static constexpr std::size_t kMaxLineLength = 32768;
+    // The longest text (a label, the body name) once escaped for the file, so that its line fits
+    // with its tags and indent. The label dialog's 4,999 characters fit even when every one is
+    // written as a five-byte entity.
+    static constexpr std::size_t kMaxTextLength = 32000;
+    // True when the text, escaped as the file stores it, fits on a line.
+    static bool TextFits(std::string_view text);
+
     // Writes the case to `path`, replacing the file only once the whole case is safely on disk;
-    // on failure the previous file is left as it was and the status says why.
+    // on failure the previous file is left as it was and the status says why. A case holding a
+    // text too long for a line is refused, since it would not read back whole.
     static Status Write(const Case& theCase, const std::string& path);
-    // Appends the file's trajectories and elements to the case and applies its body block.
+    // Appends the file's trajectories and elements to the case and applies its body block. A
+    // file that is not empty but holds no tag of a case is refused as no data file, and the case
+    // is left as it was.
     static DataFileReadResult Read(Case& theCase, const std::string& path);
 
     // The text that Write stores.

@@ -3,8 +3,9 @@
 #include "base/NumberText.h"
 #include "base/TextEscaping.h"
 #include "case/Case.h"
+#include "case/CaseLimits.h"
 
-#include <cmath>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -16,6 +17,18 @@ constexpr std::array<std::string_view, 16> kTrajectoryTags = {
 constexpr std::array<std::string_view, 12> kElementTags = {
     "<r>",     "<g>",   "<b>",    "<x>",     "<y>",      "<z>",
     "<pitch>", "<yaw>", "<roll>", "<width>", "<height>", "<length>"};
+
+// The tags as the writer spells them, for the notes.
+constexpr std::array<std::string_view, 16> kTrajectoryNames = {
+    "r",  "g",  "b",  "x1", "y1",     "z1",   "x2",    "y2",
+    "z2", "dx", "dy", "dz", "dPitch", "dYaw", "dRoll", "uncertainty"};
+constexpr std::array<std::string_view, 12> kElementNames = {
+    "r", "g", "b", "x", "y", "z", "pitch", "yaw", "roll", "width", "height", "length"};
+
+// The tags of a case's blocks: a text in which no line is one of them is no data file.
+constexpr std::array<std::string_view, 10> kCaseTags = {
+    "<root>",  "</root>",      "<software>",    "</software>", "<body>",
+    "</body>", "<trajectory>", "</trajectory>", "<element>",   "</element>"};
 
 bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -61,33 +74,17 @@ bool WithArmValue(std::string_view value) {
     return word != "false" && word != "0";
 }
 
-// A stretch from the file; a missing one, or one no body could have, is no stretch.
-double ScaleValue(const std::string& text) {
-    constexpr double kSmallest = 0.01, kLargest = 100;
-    const double scale = ParseLenientNumber(text);
-    return text.empty() || !(scale >= kSmallest && scale <= kLargest) ? 1.0 : scale;
+// A value text as a note shows it: trimmed, and cut when long (a hand-edited line may hold
+// 32 KiB).
+std::string Quoted(std::string_view text) {
+    constexpr size_t kLongest = 40;
+    const std::string_view trimmed = Trimmed(text);
+    return "\"" + std::string(trimmed.substr(0, kLongest)) +
+           (trimmed.size() > kLongest ? "...\"" : "\"");
 }
 
-// A joint angle in degrees. One beyond a million degrees is no pose (and would overflow the
-// dialog's slider position), so it reads as 0 like any other text without a usable number.
-double JointAngle(std::string_view text) {
-    constexpr double kLargestAngle = 1e6;
-    const double value = ParseLenientNumber(text);
-    return std::fabs(value) <= kLargestAngle ? value : 0;
-}
-
-// A colour text (0..255) as a component 0..1.
-double Component(const std::string& text) {
-    return ParseLenientNumber(text) / 255.0;
-}
-
-// A length in metres. Anything beyond a thousand kilometres is no measurement on a body: such a
-// value (1e308, say) would overflow to an infinite number of centimetres and to angles that are not
-// numbers, so it reads as 0, like any other text that holds no usable number.
-double Length(const std::string& text) {
-    constexpr double kLargestLength = 1e6;
-    const double value = ParseLenientNumber(text);
-    return std::fabs(value) <= kLargestLength ? value : 0;
+std::string Whole(double value) {
+    return FormatFixed(value, 0, 0);
 }
 
 } // namespace
@@ -97,17 +94,113 @@ DataFileReader::DataFileReader(Case& theCase) : theCase(theCase) {}
 void DataFileReader::ReadText(std::string_view text) {
     while (!text.empty()) {
         // Lines end in LF, CR LF or (old Mac exports) a lone CR.
-        const std::string_view window = text.substr(0, kMaxPieceLength);
+        const std::string_view window = text.substr(0, kMaxPieceLength + 1);
         const size_t lineEnd = window.find_first_of("\r\n");
         size_t length = std::min(text.size(), kMaxPieceLength);
-        if (lineEnd != std::string_view::npos) {
+        const bool endsLine = lineEnd != std::string_view::npos;
+        if (endsLine) {
             const bool crLf =
                 text[lineEnd] == '\r' && lineEnd + 1 < text.size() && text[lineEnd + 1] == '\n';
             length = lineEnd + (crLf ? 2 : 1);
+        } else if (text.size() > kMaxPieceLength && !lineNoted) {
+            lineNoted = true;
+            Note("Line " + std::to_string(lineNumber) + " of the data file is longer than " +
+                 std::to_string(kMaxPieceLength) +
+                 " bytes: it was read in pieces, and a value or text on it may be lost.");
         }
         ReadPiece(text.substr(0, length));
         text.remove_prefix(length);
+        if (endsLine) {
+            ++lineNumber;
+            lineNoted = false;
+        }
     }
+    NoteUnfinishedBlock();
+}
+
+// A file cut short loses its last block: worth a word, since nothing else shows it.
+void DataFileReader::NoteUnfinishedBlock() {
+    const char* kind = block == Block::Body         ? "body"
+                       : block == Block::Trajectory ? "trajectory"
+                       : block == Block::Element    ? "element"
+                                                    : nullptr;
+    if (kind != nullptr) {
+        Note("The " + std::string(kind) + " from line " + std::to_string(blockLine) +
+             " of the data file left out: the file ends before its </" + kind + ">.");
+    }
+}
+
+void DataFileReader::Note(std::string note) {
+    if (notes.size() < kMaxNotes) {
+        notes.push_back(std::move(note));
+    } else {
+        ++notesNotListed;
+    }
+}
+
+double DataFileReader::LengthValue(std::string_view tag, const std::string& text,
+                                   const std::string& where) {
+    const double value = ParseLenientNumber(text);
+    if (case_limits::IsLength(value)) {
+        return value;
+    }
+    Note("The " + std::string(tag) + " " + Quoted(text) + " of " + where +
+         " left out: a length must be at most " + Whole(case_limits::kLargestLength) +
+         " m either way; it reads as 0.");
+    return 0;
+}
+
+double DataFileReader::AngleValue(std::string_view tag, std::string_view text,
+                                  const std::string& where) {
+    const double value = ParseLenientNumber(text);
+    if (case_limits::IsAngle(value)) {
+        return value;
+    }
+    Note("The " + std::string(tag) + " " + Quoted(text) + " of " + where +
+         " left out: an angle must be at most " + Whole(case_limits::kLargestAngle) +
+         " degrees either way; it reads as 0.");
+    return 0;
+}
+
+// A colour text (0..255) as a component 0..1; one beyond the range is taken at its end.
+double DataFileReader::ComponentValue(std::string_view tag, const std::string& text,
+                                      const std::string& where) {
+    const double value = ParseLenientNumber(text);
+    const double kept = std::clamp(value, 0.0, case_limits::kLargestColorByte);
+    if (kept != value) {
+        Note("The " + std::string(tag) + " " + Quoted(text) + " of " + where +
+             " replaced: a colour component must lie within 0 and " +
+             Whole(case_limits::kLargestColorByte) + "; it reads as " + Whole(kept) + ".");
+    }
+    return kept / case_limits::kLargestColorByte;
+}
+
+// A stretch from the file; a missing one is no stretch, and so is one no body could have.
+double DataFileReader::ScaleValue(std::string_view tag, const std::string& text) {
+    constexpr double kSmallest = 0.01, kLargest = 100;
+    if (text.empty()) {
+        return 1.0;
+    }
+    const double scale = ParseLenientNumber(text);
+    if (scale >= kSmallest && scale <= kLargest) {
+        return scale;
+    }
+    Note("The " + std::string(tag) + " " + Quoted(text) +
+         " of the body left out: a stretch must lie within 0.01 and 100; it reads as 1.");
+    return 1.0;
+}
+
+// A text of the file unescaped; one that could not be written back on a line is left out.
+std::string DataFileReader::TextValue(std::string_view what, const std::string& text,
+                                      const std::string& where) {
+    std::string plain = UnescapeText(text);
+    if (DataFile::TextFits(plain)) {
+        return plain;
+    }
+    Note("The " + std::string(what) + " of " + where + " left out: written to a data file it " +
+         "would take " + std::to_string(EscapeText(plain).size()) + " bytes, more than the " +
+         std::to_string(DataFile::kMaxTextLength) + " a text may take.");
+    return {};
 }
 
 void DataFileReader::ReadPiece(std::string_view piece) {
@@ -177,15 +270,20 @@ void DataFileReader::StoreElementValue(std::string_view lowered, std::string_vie
 }
 
 void DataFileReader::HandleTagLine(std::string_view lowered) {
+    sawCaseTag = sawCaseTag ||
+                 std::any_of(kCaseTags.begin(), kCaseTags.end(),
+                             [lowered](std::string_view tag) { return Contains(lowered, tag); });
     // Only the colours, the text and the inside flag start afresh with a block; every other value
     // carries over from the previous block of the same kind.
     if (Contains(lowered, "<body>")) {
         block = Block::Body;
+        blockLine = lineNumber;
         bodyScaleX.clear();
         bodyScaleZ.clear();
         bodyPoses.clear();
     } else if (Contains(lowered, "<trajectory>")) {
         block = Block::Trajectory;
+        blockLine = lineNumber;
         exited = 1;
         withArm = true;
         trajectoryValues[kTrajR] = trajectoryValues[kTrajG] = trajectoryValues[kTrajB] = "255";
@@ -195,6 +293,7 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         trajectoryText.clear();
     } else if (Contains(lowered, "<element>")) {
         block = Block::Element;
+        blockLine = lineNumber;
         elementValues[kElemR] = elementValues[kElemG] = elementValues[kElemB] = "255";
         elementText.clear();
     } else if (Contains(lowered, "</body>")) {
@@ -211,9 +310,9 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
 
 void DataFileReader::ApplyBody() {
     Body& body = theCase.GetBody();
-    body.SetName(UnescapeText(bodyName));
-    body.SetScaleX(ScaleValue(bodyScaleX));
-    body.SetScaleZ(ScaleValue(bodyScaleZ));
+    body.SetName(TextValue("name", bodyName, "the body"));
+    body.SetScaleX(ScaleValue("scalex", bodyScaleX));
+    body.SetScaleZ(ScaleValue("scalez", bodyScaleZ));
     // A height of 0 or less is refused and leaves the body as it was; the reader says so.
     if (!body.SetHeight(ParseLenientNumber(bodyHeight))) {
         bodyHeightRefused = true;
@@ -240,10 +339,15 @@ void DataFileReader::ApplyPose(std::string_view value) {
     if (target == nullptr) {
         return;
     }
-    const auto angle = [&words](size_t i) { return i < words.size() ? JointAngle(words[i]) : 0.0; };
-    target->SetYaw(angle(1));
-    target->SetPitch(angle(2));
-    target->SetRoll(angle(3));
+    // One beyond a million degrees is no pose (and would overflow the dialog's slider position).
+    constexpr std::array<std::string_view, 3> kAngleNames = {"yaw", "pitch", "roll"};
+    double angles[3] = {0, 0, 0};
+    for (size_t i = 0; i < kAngleNames.size() && i + 1 < words.size(); ++i) {
+        angles[i] = AngleValue(joint + " " + std::string(kAngleNames[i]), words[i + 1], "the body");
+    }
+    target->SetYaw(angles[0]);
+    target->SetPitch(angles[1]);
+    target->SetRoll(angles[2]);
 }
 
 void DataFileReader::CreateTrajectory() {
@@ -252,24 +356,39 @@ void DataFileReader::CreateTrajectory() {
         ++trajectoriesLeftOut;
         return;
     }
-    const auto value = [this](int index) { return ParseLenientNumber(trajectoryValues[index]); };
-    const auto length = [this](int index) { return Length(trajectoryValues[index]); };
-    trajectory->SetPoints(length(kX1), length(kY1), length(kZ1), length(kX2), length(kY2),
-                          length(kZ2));
+    const std::string where = "trajectory " + std::to_string(theCase.GetTrajectoryCount());
+    const auto component = [this, &where](int index) {
+        return ComponentValue(kTrajectoryNames[index], trajectoryValues[index], where);
+    };
+    const auto length = [this, &where](int index) {
+        return LengthValue(kTrajectoryNames[index], trajectoryValues[index], where);
+    };
+    const auto angle = [this, &where](int index) {
+        return AngleValue(kTrajectoryNames[index], trajectoryValues[index], where);
+    };
+    // One value after the other, so that the notes follow the file's order.
+    const double red = component(kTrajR), green = component(kTrajG), blue = component(kTrajB);
+    double points[6] = {};
+    for (int i = 0; i < 6; ++i) {
+        points[i] = length(kX1 + i);
+    }
+    trajectory->SetPoints(points[0], points[1], points[2], points[3], points[4], points[5]);
     trajectory->SetDx(length(kDx));
     trajectory->SetDy(length(kDy));
     trajectory->SetDz(length(kDz));
-    trajectory->SetDPitch(value(kDPitch));
-    trajectory->SetDYaw(value(kDYaw));
+    trajectory->SetDPitch(angle(kDPitch));
+    trajectory->SetDYaw(angle(kDYaw));
     // A trajectory has no roll: the dRoll text is read and not used.
-    if (!trajectoryValues[kUncertainty].empty()) {
-        // A negative radius means nothing and is refused: the default stays.
-        trajectory->SetUncertainty(value(kUncertainty));
+    if (const std::string& radius = trajectoryValues[kUncertainty];
+        !radius.empty() && !trajectory->SetUncertainty(ParseLenientNumber(radius))) {
+        Note("The uncertainty " + Quoted(radius) + " of " + where +
+             " left out: an uncertainty radius must lie within 0 and " +
+             Whole(case_limits::kLargestUncertainty * 100) + " cm; the radius stays " +
+             FormatFixed(trajectory->GetUncertainty() * 100, 0, 1) + " cm.");
     }
-    trajectory->SetColor(Component(trajectoryValues[kTrajR]), Component(trajectoryValues[kTrajG]),
-                         Component(trajectoryValues[kTrajB]));
+    trajectory->SetColor(red, green, blue);
     trajectory->SetWithArm(withArm);
-    trajectory->SetText(UnescapeText(trajectoryText));
+    trajectory->SetText(TextValue("text", trajectoryText, where));
 }
 
 void DataFileReader::CreateElement() {
@@ -278,15 +397,24 @@ void DataFileReader::CreateElement() {
         ++elementsLeftOut;
         return;
     }
-    const auto value = [this](int index) { return ParseLenientNumber(elementValues[index]); };
-    const auto length = [this](int index) { return Length(elementValues[index]); };
+    const std::string where = "element " + std::to_string(elements.GetCount() + 1);
+    const auto component = [this, &where](int index) {
+        return ComponentValue(kElementNames[index], elementValues[index], where);
+    };
+    const auto length = [this, &where](int index) {
+        return LengthValue(kElementNames[index], elementValues[index], where);
+    };
+    const auto angle = [this, &where](int index) {
+        return AngleValue(kElementNames[index], elementValues[index], where);
+    };
     auto element = std::make_unique<Element>();
-    element->SetColor(Component(elementValues[kElemR]), Component(elementValues[kElemG]),
-                      Component(elementValues[kElemB]));
-    element->SetPosition(length(kX), length(kY), length(kZ));
-    element->SetPitch(value(kPitch));
-    element->SetYaw(value(kYaw));
-    element->SetRoll(value(kRoll));
+    const double red = component(kElemR), green = component(kElemG), blue = component(kElemB);
+    element->SetColor(red, green, blue);
+    const double x = length(kX), y = length(kY), z = length(kZ);
+    element->SetPosition(x, y, z);
+    element->SetPitch(angle(kPitch));
+    element->SetYaw(angle(kYaw));
+    element->SetRoll(angle(kRoll));
     const double width = length(kWidth);
     const double height = length(kHeight);
     const double depth = length(kLength);
@@ -294,7 +422,7 @@ void DataFileReader::CreateElement() {
     element->SetHeight(height);
     element->SetLength(depth);
     element->SetBounds(-width / 2, -height / 2, -depth / 2, width / 2, height / 2, depth / 2);
-    element->SetText(UnescapeText(elementText));
+    element->SetText(TextValue("text", elementText, where));
     if (!elements.Add(std::move(element))) {
         ++elementsLeftOut;
     }

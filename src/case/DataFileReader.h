@@ -1,5 +1,7 @@
 #pragma once
 
+#include "case/DataFile.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -13,9 +15,13 @@ class Case;
 // depend on these rules, so they are kept exactly.
 class DataFileReader {
 public:
-    // Lines are read in pieces of at most this many characters; a longer line arrives as several
-    // pieces, each handled as a line of its own.
-    static constexpr size_t kMaxPieceLength = 5099;
+    // Lines are read in pieces of at most this many characters before their line end (the
+    // longest line the writer makes fits in one); a longer line arrives as several pieces, each
+    // handled as a line of its own, and is named in a note.
+    static constexpr size_t kMaxPieceLength = DataFile::kMaxLineLength;
+    // Notes beyond this many are only counted, so that a damaged file gives a message a person
+    // can read.
+    static constexpr size_t kMaxNotes = 20;
 
     explicit DataFileReader(Case& theCase);
 
@@ -25,12 +31,19 @@ public:
     // Handles one piece (with its line feed, when it has one).
     void ReadPiece(std::string_view piece);
 
+    // True once a line was taken as a tag of the case's blocks ("<root>", "<body>",
+    // "</trajectory>", ...): text without any is no data file.
+    bool SawCaseTag() const { return sawCaseTag; }
     // Blocks that were complete but did not fit the case's tables.
     int GetTrajectoriesLeftOut() const { return trajectoriesLeftOut; }
     int GetElementsLeftOut() const { return elementsLeftOut; }
     // True when a body block's height was 0 or less and so refused; its text as written.
     bool BodyHeightRefused() const { return bodyHeightRefused; }
     const std::string& GetBodyHeightText() const { return bodyHeight; }
+    // A line for the user for each other value or line left out or replaced, in file order, at
+    // most kMaxNotes of them; and how many more there were.
+    const std::vector<std::string>& GetNotes() const { return notes; }
+    int GetNotesNotListed() const { return notesNotListed; }
 
 private:
     enum class Block { None, Body, Trajectory, Element };
@@ -72,6 +85,15 @@ private:
         kElementValueCount
     };
 
+    void Note(std::string note);
+    void NoteUnfinishedBlock();
+    // The value texts checked as they go into the case; each one refused or replaced is noted
+    // with its tag and where it stood ("trajectory 3", "the body").
+    double LengthValue(std::string_view tag, const std::string& text, const std::string& where);
+    double AngleValue(std::string_view tag, std::string_view text, const std::string& where);
+    double ComponentValue(std::string_view tag, const std::string& text, const std::string& where);
+    double ScaleValue(std::string_view tag, const std::string& text);
+    std::string TextValue(std::string_view what, const std::string& text, const std::string& where);
     void StoreValue(std::string_view lowered, std::string_view value);
     void StoreTrajectoryValue(std::string_view lowered, std::string_view value);
     void StoreElementValue(std::string_view lowered, std::string_view value);
@@ -98,4 +120,12 @@ private:
     int trajectoriesLeftOut = 0;
     int elementsLeftOut = 0;
     bool bodyHeightRefused = false;
+    bool sawCaseTag = false;
+    // The file's line the current piece belongs to (from 1), and whether it was noted as too long.
+    long lineNumber = 1;
+    bool lineNoted = false;
+    long blockLine = 0; // where the open block started
+
+    std::vector<std::string> notes;
+    int notesNotListed = 0;
 };

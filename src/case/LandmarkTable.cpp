@@ -1,6 +1,7 @@
 #include "case/LandmarkTable.h"
 
 #include "base/FileAccess.h"
+#include "case/CaseLimits.h"
 
 #include <charconv>
 #include <cmath>
@@ -63,6 +64,12 @@ Status LandmarkTable::Parse(std::string_view text, LandmarkTable& table) {
             const std::string_view word = words[words.size() - 3 + axis];
             if (!ReadNumber(word, xyz[axis])) {
                 return BadLine(lineNumber, "\"" + std::string(word) + "\" is not a number");
+            }
+            // 1e308 is a number, but scaled with the body it becomes infinite.
+            if (!case_limits::IsLength(xyz[axis])) {
+                return BadLine(lineNumber, "\"" + std::string(word) +
+                                               "\" is not a length on a body (at most 1000000 m "
+                                               "either way)");
             }
         }
         std::string name(words.front());

@@ -1,6 +1,7 @@
 #include "case/Trajectory.h"
 
 #include "base/Angles.h"
+#include "case/CaseLimits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,7 +79,7 @@ void Trajectory::SetColor(double red, double green, double blue) {
 }
 
 bool Trajectory::SetUncertainty(double metres) {
-    if (!std::isfinite(metres) || metres < 0) {
+    if (!case_limits::IsUncertainty(metres)) { // also refuses a NaN
         return false;
     }
     uncertainty = metres;

@@ -47,7 +47,8 @@ public:
 
     // Radius of the ball around IN and around OUT in which each point may lie, in metres.
     static constexpr double kDefaultUncertainty = 0.01;
-    // Refuses (returns false, keeps the radius) a negative or non-finite value.
+    // Refuses (returns false, keeps the radius) a negative or non-finite value, and one beyond a
+    // metre (case_limits::kLargestUncertainty), which no measurement on a body has.
     bool SetUncertainty(double metres);
     double GetUncertainty() const { return uncertainty; }
 

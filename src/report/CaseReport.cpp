@@ -98,6 +98,7 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     if (!source.caseFile.empty()) {
         report.caseFile = DescribeFile(source.caseFile);
     }
+    report.readingNotes = source.readingNotes;
     const Body& body = theCase.GetBody();
     report.bodyName = body.GetName();
     report.bodyHeight = body.GetHeight();

@@ -54,6 +54,9 @@ struct CaseReport {
     double forearmYaw = 0, forearmPitch = 0;
     std::vector<TrajectoryFacts> trajectories;
     std::vector<ElementFacts> elements;
+    // What reading the case file left out or replaced, one sentence each: the case reported is
+    // then not all the file holds, whatever its SHA-256 says.
+    std::vector<std::string> readingNotes;
 };
 
 // Where the case came from and how to describe a point on the body.
@@ -63,6 +66,8 @@ struct ReportSource {
     // Describes a body point given in metres; empty: located from the body's midline, heel and
     // nearest landmark.
     std::function<std::string(double x, double y, double z)> describePoint;
+    // The reader's notes on the case file: values and blocks it left out or replaced.
+    std::vector<std::string> readingNotes;
 };
 
 CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source);

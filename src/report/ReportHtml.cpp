@@ -92,6 +92,21 @@ void Header(std::ostringstream& out, const CaseReport& report) {
     out << "</table>\n";
 }
 
+// Right below the file's citation: a file whose reading left something out or replaced it holds
+// more (or other) than the case this report describes.
+void ReadingNotes(std::ostringstream& out, const std::vector<std::string>& notes) {
+    if (notes.empty()) {
+        return;
+    }
+    out << "<h2>Reading the case file</h2>\n"
+           "<p>The case described here is not all the case file holds. Reading it left out or "
+           "replaced:</p>\n<ul>\n";
+    for (const std::string& note : notes) {
+        out << "<li>" << Escaped(note) << "</li>\n";
+    }
+    out << "</ul>\n";
+}
+
 void Conventions(std::ostringstream& out, const std::vector<ReportFigure>& figures,
                  const std::function<std::string(const std::string&)>& imageSource) {
     out << "<h2>Conventions</h2>\n"
@@ -242,6 +257,7 @@ std::string FormatReportHtml(const CaseReport& report, const std::vector<ReportF
            "table { border-collapse: collapse; }</style>\n"
         << "</head>\n<body>\n";
     Header(out, report);
+    ReadingNotes(out, report.readingNotes);
     Conventions(out, figures, imageSource);
     Views(out, figures, imageSource);
     out << "<h2>Trajectories</h2>\n";

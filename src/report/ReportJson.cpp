@@ -106,6 +106,7 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
         {"software", report.software},
         {"generated", report.generated},
         {"case", FileJson(report.caseFile)},
+        {"reading_notes", report.readingNotes},
         {"body",
          {{"name", report.bodyName},
           {"height_m", report.bodyHeight},

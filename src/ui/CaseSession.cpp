@@ -114,8 +114,9 @@ void CaseSession::OfferRecovery() {
 
 bool CaseSession::Recover(const RecoveryFile::Leftover& leftover) {
     bool read = false;
+    bool leftSomethingOut = false;
     editor.EditCase("Recover unsaved case", [&](Case& edited) {
-        read = ReadDataFile(edited, platform, window, leftover.path);
+        read = ReadDataFile(edited, platform, window, leftover.path, &leftSomethingOut);
     });
     if (!read) {
         return false; // reported; the file is kept aside
@@ -125,5 +126,7 @@ bool CaseSession::Recover(const RecoveryFile::Leftover& leftover) {
     if (IsModified() && !QFile::exists(recovery.FilePath())) {
         return false;
     }
-    return QFile::remove(leftover.path);
+    // A leftover that did not read back whole (reported) holds more than the case now does: it
+    // is kept aside rather than deleted.
+    return !leftSomethingOut && QFile::remove(leftover.path);
 }

@@ -50,7 +50,7 @@ public:
 
     // At start-up: offers each recovery file a crash left ("Recover the unsaved case from
     // <time>?"). Yes reads it into the case as an unsaved edit; No keeps it aside, renamed with
-    // its time.
+    // its time, and so does a Yes whose file could not be read whole (said in a message).
     void OfferRecovery();
     // Writes the recovery file now when there are unsaved changes, removes it otherwise.
     void UpdateRecoveryFile();
@@ -63,6 +63,7 @@ signals:
 
 private:
     void CaseChanged(const CaseChange& change);
+    // Reads a leftover into the case; true when the leftover may go.
     bool Recover(const RecoveryFile::Leftover& leftover);
 
     CaseEditor& editor;

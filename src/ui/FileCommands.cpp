@@ -140,11 +140,15 @@ bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QStri
     return true;
 }
 
-bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path) {
+bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path,
+                  bool* leftSomethingOut) {
     const DataFileReadResult result = DataFile::Read(theCase, LocalPath(path));
     if (!result.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(result.status.message()), "Open data");
         return false;
+    }
+    if (leftSomethingOut != nullptr) {
+        *leftSomethingOut = result.LeftSomethingOut();
     }
     if (result.LeftSomethingOut()) {
         platform.ShowMessage(owner, QString::fromStdString(result.LeftOutMessage()), "Open data");

@@ -30,8 +30,11 @@ bool IsBodyModelPath(const QString& path);
 QString BodyModelExtensionList();
 
 // Appends the file's trajectories and elements to the case (and takes its body block). A file
-// that cannot be read, or a case with more entries than fit, is reported. True when read.
-bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path);
+// that cannot be read, or is no data file, is reported and leaves the case as it was; so is what
+// reading left out or replaced (more entries than fit, a value no case takes), and then
+// `leftSomethingOut`, when given, is set. True when read.
+bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path,
+                  bool* leftSomethingOut = nullptr);
 // Writes the case; a failure is reported and leaves any previous file as it was.
 bool WriteDataFile(const Case& theCase, Platform& platform, QWidget* owner, const QString& path);
 // Replaces the body's mesh, showing the progress window while it loads. A model that cannot be

@@ -2,6 +2,7 @@
 
 #include "case/Case.h"
 #include "case/CaseEditor.h"
+#include "case/DataFile.h"
 #include "view/ViewState.h"
 
 #include <QHBoxLayout>
@@ -10,6 +11,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+// Every label the dialog takes must be saved on one line and read back whole: a character of the
+// field is at most three bytes of UTF-8, and the longest entity the file writes for one is five.
+static_assert(static_cast<std::size_t>(PropertiesDialog::kMaxCharacters) * 5 <=
+              DataFile::kMaxTextLength);
 
 PropertiesDialog::PropertiesDialog(CaseEditor& editor, const ViewState& view, QWidget* parent)
     : QDialog(parent), editor(editor), view(view) {

@@ -104,3 +104,53 @@ TEST_F(CaseCommandsTest, CaseLargerThanTheTablesIsReadAsFarAsItFits) {
     EXPECT_NE(run.out.find("Trajectory 20:"), std::string::npos);
     EXPECT_EQ(run.out.find("Trajectory 21"), std::string::npos);
 }
+
+TEST_F(CaseCommandsTest, FilesThatAreNoDataFileFailWithOneLine) {
+    const std::string passwd = folder.File("passwd");
+    WriteText(passwd,
+              "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1::/usr/sbin:/usr/sbin/nologin\n");
+    const std::string joined = folder.File("joined.txt");
+    std::string oneLine = kCase;
+    std::erase(oneLine, '\r');
+    std::erase(oneLine, '\n');
+    WriteText(joined, oneLine);
+    for (const std::string& file : {passwd, joined}) {
+        const CommandRun run = RunRuvo({"--summary", file, "--body", body});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "ruvo: Cannot open data file \"" + file + "\": not a data file\n");
+    }
+    // An empty file is still an empty case.
+    const std::string empty = folder.File("empty.txt");
+    WriteText(empty, "");
+    EXPECT_EQ(RunRuvo({"--summary", empty, "--body", body}).status, 0);
+}
+
+TEST_F(CaseCommandsTest, EveryReadingNoteIsALineOfItsOwnWithThePrefix) {
+    std::string damaged = "<body>\r\n<height>0</height>\r\n</body>\r\n";
+    for (int i = 0; i < 21; ++i) {
+        damaged += "<trajectory>\r\n<dPitch>1e308</dPitch>\r\n</trajectory>\r\n";
+    }
+    WriteText(caseFile, damaged);
+    const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
+    EXPECT_EQ(run.status, 0);
+    const std::string angle = "left out: an angle must be at most 1000000 degrees either way; "
+                              "it reads as 0.\n";
+    std::string expected = "ruvo: 1 trajectory of the data file left out: the scene holds at most "
+                           "20 trajectories and 20 elements.\n"
+                           "ruvo: The body height \"0\" of the data file left out: a body height "
+                           "must be more than 0 cm; the height stays 200.0 cm.\n";
+    for (int i = 1; i <= 20; ++i) {
+        expected += "ruvo: The dPitch \"1e308\" of trajectory " + std::to_string(i) + " " + angle;
+    }
+    EXPECT_EQ(run.err, expected);
+}
+
+TEST_F(CaseCommandsTest, LandmarkTableFailuresAreWarningsWithThePrefix) {
+    const std::string table = folder.File("box.landmarks");
+    WriteText(table, "left nipple 0.1 1.5\n");
+    const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "ruvo: warning: \"" + table +
+                           "\": Landmark table line 1: \"nipple\" is not a number\n");
+}

@@ -120,6 +120,9 @@ TEST(TrajectoryCourseTest, PathRefusesAMeaninglessRadius) {
     EXPECT_FALSE(trajectory.SetUncertainty(-0.01));
     EXPECT_FALSE(trajectory.SetUncertainty(std::nan("")));
     EXPECT_FALSE(trajectory.SetUncertainty(INFINITY));
+    // 1e300 is finite, but no ball around a point on a body is larger than a metre.
+    EXPECT_FALSE(trajectory.SetUncertainty(1e300));
+    EXPECT_FALSE(trajectory.SetUncertainty(1.0001));
     EXPECT_DOUBLE_EQ(trajectory.GetUncertainty(), 0.01);
     EXPECT_TRUE(trajectory.SetUncertainty(0.025));
     EXPECT_DOUBLE_EQ(trajectory.GetUncertainty(), 0.025);

@@ -4,6 +4,7 @@
 #include "case/DataFile.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
+#include "report/ReportPdf.h"
 #include "report/ReportWriter.h"
 #include "view/ViewState.h"
 
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <limits>
 #include <regex>
@@ -57,9 +59,9 @@ protected:
 } // namespace
 
 TEST_F(CaseReportTest, JsonHasTheDocumentedShapeAndFullPrecision) {
-    const json report = Json({"", "2026-01-02T03:04:05+01:00", {}});
+    const json report = Json({"", "2026-01-02T03:04:05+01:00", {}, {}});
     const auto ordered =
-        nlohmann::ordered_json::parse(JsonText({"", "2026-01-02T03:04:05+01:00", {}}));
+        nlohmann::ordered_json::parse(JsonText({"", "2026-01-02T03:04:05+01:00", {}, {}}));
     EXPECT_EQ(ordered.begin().key(), "format") << "the format comes first";
     EXPECT_EQ(report["format"], "ruvolane-report");
     EXPECT_EQ(report["version"], 1);
@@ -123,7 +125,7 @@ TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
     TemporaryFolder folder;
     const std::string file = folder.File("case.txt");
     std::ofstream(file, std::ios::binary) << "abc";
-    const json saved = Json({file, "", {}});
+    const json saved = Json({file, "", {}, {}});
     EXPECT_EQ(saved["case"]["file"], "case.txt");
     // SHA-256 of "abc".
     EXPECT_EQ(saved["case"]["sha256"],
@@ -131,7 +133,7 @@ TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
     EXPECT_TRUE(std::regex_match(saved["generated"].get<std::string>(),
                                  std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")));
 
-    const json missing = Json({folder.File("gone.txt"), "", {}});
+    const json missing = Json({folder.File("gone.txt"), "", {}, {}});
     EXPECT_EQ(missing["case"]["file"], "gone.txt");
     EXPECT_TRUE(missing["case"]["sha256"].is_null());
 }
@@ -190,8 +192,50 @@ TEST_F(CaseReportTest, ReportsOntoWhatCannotBeReplacedSayWhyInWords) {
     EXPECT_EQ(FileText(locked), "evidence");
 
     // A case file that cannot be hashed is named with the reason in words.
-    const std::string html = FormatReportHtml(GatherCaseReport(theCase, {fifo, "", {}}), {}, {});
+    const std::string html =
+        FormatReportHtml(GatherCaseReport(theCase, {fifo, "", {}, {}}), {}, {});
     EXPECT_NE(html.find("cannot be read: not a regular file"), std::string::npos) << html;
+}
+
+TEST_F(CaseReportTest, WhatReadingTheCaseFileLeftOutIsListedInEveryFormat) {
+    // A report citing the file's SHA-256 must not pass off a reduced case as the whole file.
+    ReportSource source;
+    source.caseFile = RUVO_SOURCE_DIR "/README.md"; // any file: only its hash is cited
+    source.readingNotes = {"99980 trajectories of the data file left out: the scene holds at most "
+                           "20 trajectories and 20 elements.",
+                           "The text of trajectory 2 left out: <text> & more"};
+    EXPECT_EQ(Json(source)["reading_notes"], json(source.readingNotes));
+    EXPECT_EQ(Json()["reading_notes"], json::array()) << "the key is there when nothing was";
+
+    const std::string html = FormatReportHtml(GatherCaseReport(theCase, source), {}, {});
+    const size_t notes = html.find("<h2>Reading the case file</h2>");
+    ASSERT_NE(notes, std::string::npos);
+    EXPECT_LT(html.find("Case file SHA-256"), notes);
+    EXPECT_LT(notes, html.find("<h2>Conventions</h2>"));
+    EXPECT_NE(html.find("<li>99980 trajectories of the data file left out: the scene holds at most "
+                        "20 trajectories and 20 elements.</li>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<li>The text of trajectory 2 left out: &lt;text&gt; &amp; more</li>"),
+              std::string::npos);
+    EXPECT_EQ(FormatReportHtml(GatherCaseReport(theCase, {}), {}, {}).find("Reading the case"),
+              std::string::npos);
+
+    // The PDF is laid out from the same HTML: the notes are on its page.
+    const QByteArray pdf = RenderReportPdf(html, {}, "report");
+    TemporaryFolder folder;
+    const std::string file = folder.File("report.pdf");
+    std::ofstream(file, std::ios::binary).write(pdf.constData(), pdf.size());
+    std::string text;
+    if (FILE* pipe = ::popen(("pdftotext -raw '" + file + "' -").c_str(), "r")) {
+        char buffer[4096];
+        for (size_t read = 0; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            text.append(buffer, read);
+        }
+        ::pclose(pipe);
+    }
+    const std::string flat = std::regex_replace(text, std::regex("\\s+"), " ");
+    EXPECT_NE(flat.find("Reading the case file"), std::string::npos) << flat;
+    EXPECT_NE(flat.find("99980 trajectories of the data file left out"), std::string::npos);
 }
 
 TEST(ReportTextTest, UncertaintyInWords) {

@@ -129,6 +129,26 @@ TEST_F(ReportCommandTest, HtmlIsOneFileAndJsonMatchesTheCase) {
     EXPECT_TRUE(report["trajectories"][4]["uncertainty"]["cone_half_angle_deg"].is_null());
 }
 
+TEST_F(ReportCommandTest, JsonListsWhatReadingTheCaseFileLeftOut) {
+    std::string damaged = "<body>\r\n<height>0</height>\r\n</body>\r\n";
+    for (int i = 0; i < 21; ++i) {
+        damaged += "<trajectory>\r\n</trajectory>\r\n";
+    }
+    WriteText(caseFile, damaged);
+    const std::string json = folder.File("report.json");
+    std::string errors;
+    ASSERT_EQ(RunRuvo("--report '" + caseFile + "' --output '" + json + "'", errors), 0) << errors;
+    const std::vector<std::string> notes = {
+        "1 trajectory of the data file left out: the scene holds at most 20 trajectories and 20 "
+        "elements.",
+        "The body height \"0\" of the data file left out: a body height must be more than 0 cm; "
+        "the height stays 200.0 cm."};
+    const auto report = nlohmann::json::parse(FileText(json));
+    EXPECT_EQ(report["reading_notes"], nlohmann::json(notes));
+    EXPECT_EQ(report["trajectories"].size(), 20u);
+    EXPECT_EQ(errors, "ruvo: " + notes[0] + "\nruvo: " + notes[1] + "\n");
+}
+
 TEST_F(ReportCommandTest, FailuresSayOneLineAndLeaveNothingBehind) {
     std::string errors;
     const std::string pdf = folder.File("out.pdf");

@@ -3,6 +3,7 @@
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
 #include "case/CaseEditor.h"
+#include "case/DataFile.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
@@ -23,6 +24,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -74,6 +77,33 @@ TEST(DialogInputTest, ReadsTheLongestLeadingNumberAndIgnoresTheRest) {
     EXPECT_DOUBLE_EQ(ReadCentimetres(" 150"), 1.5);
     // Only the first 78 characters are read.
     EXPECT_DOUBLE_EQ(ReadLenientNumber(QString(78, ' ') + "5"), 0.0);
+}
+
+TEST(DialogInputTest, TypedLengthsNoBodyHasReadAsZero) {
+    // 1e300 cm squares to infinity in a trajectory's angles; the data file's bound applies.
+    EXPECT_EQ(ReadCentimetres("1e300"), 0.0);
+    EXPECT_EQ(ReadCentimetres("-1e300"), 0.0);
+    EXPECT_DOUBLE_EQ(ReadCentimetres("1e8"), 1e6);
+    Trajectory trajectory;
+    trajectory.SetPoints(ReadCentimetres("1e300"), 0, 0, ReadCentimetres("-1e300"), 1, 0);
+    EXPECT_TRUE(std::isfinite(trajectory.GetDirectionAngle()));
+    EXPECT_TRUE(std::isfinite(trajectory.GetElevationDegrees()));
+}
+
+TEST(PropertiesTextTest, TheLongestLabelOfAwkwardCharactersReadsBackWhole) {
+    // The field's limit in characters of three bytes, of five-byte entities and of line breaks.
+    for (const QString& character :
+         {QString::fromUtf8("\u20ac"), QString(">"), QString("&"), QString("\n")}) {
+        const std::string label = PropertiesDialog::FromFieldText(character.repeated(6000));
+        Case theCase;
+        theCase.GetBody().SetHeight(1.8);
+        theCase.AddTrajectory(1)->SetText(label);
+        Case reopened;
+        const DataFileReadResult read = DataFile::ReadText(reopened, DataFile::Format(theCase));
+        EXPECT_FALSE(read.LeftSomethingOut()) << read.LeftOutMessage();
+        ASSERT_EQ(reopened.GetTrajectoryCount(), 1);
+        EXPECT_EQ(reopened.GetTrajectory(0)->GetText(), label) << character.toStdString();
+    }
 }
 
 TEST(DialogInputTest, ColoursBecomeBytesByTruncation) {

@@ -205,6 +205,66 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
     recovery.Remove();
 }
 
+TEST_F(UnsavedCaseTest, ALeftoverThatIsNoDataFileIsReportedAndKeptAside) {
+    RecoveryFile recovery(folder.path());
+    const QString damaged = folder.filePath(QString("recovery-%1.txt").arg(EndedProcessId()));
+    ASSERT_TRUE(WriteAll(damaged, std::string("\xff\xd8\xff\xe0\0\x10JFIF\0<x1>1</x1>", 21)));
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime(QDate(2026, 12, 8), QTime(10, 0, 0)),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+
+    CaseSession session(Editor(), platform, History(), frame.get(), recovery);
+    platform.QueueAnswer(true);
+    session.OfferRecovery();
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].text,
+              QString("Cannot open data file \"%1\": not a data file").arg(damaged));
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_FALSE(frame->isWindowModified()) << "nothing was read into the case";
+    EXPECT_FALSE(QFile::exists(damaged));
+    EXPECT_EQ(ReadAll(folder.filePath("unsaved case 2026-12-08 10-00-00.txt")).size(), 21)
+        << "kept aside, whole";
+}
+
+TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredWithEveryLabelWhole) {
+    RecoveryFile recovery(folder.path());
+    const std::string label(1300, '>'); // a 5,217-byte line once escaped
+    const QString leftover = folder.filePath(QString("recovery-%1.txt").arg(EndedProcessId()));
+    ASSERT_TRUE(WriteAll(leftover, CaseText(label)));
+
+    CaseSession session(Editor(), platform, History(), frame.get(), recovery);
+    platform.QueueAnswer(true);
+    session.OfferRecovery();
+    EXPECT_TRUE(platform.Messages().empty());
+    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
+    EXPECT_EQ(TheCase().GetTrajectory(0)->GetText(), label);
+    EXPECT_FALSE(QFile::exists(leftover));
+    recovery.Remove();
+}
+
+TEST_F(UnsavedCaseTest, ALeftoverThatDidNotReadBackWholeIsRecoveredAndKeptAside) {
+    RecoveryFile recovery(folder.path());
+    const QString leftover = folder.filePath(QString("recovery-%1.txt").arg(EndedProcessId()));
+    std::string text = CaseText("recovered");
+    text.replace(text.find("<dPitch>"), 8, "<dPitch>1e308"); // a hand-edited value
+    ASSERT_TRUE(WriteAll(leftover, text));
+
+    CaseSession session(Editor(), platform, History(), frame.get(), recovery);
+    platform.QueueAnswer(true);
+    session.OfferRecovery();
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_TRUE(platform.Messages()[0].text.startsWith("The dPitch \"1e308"));
+    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
+    EXPECT_EQ(TheCase().GetTrajectory(0)->GetText(), "recovered");
+    EXPECT_FALSE(QFile::exists(leftover));
+    const QStringList aside = QDir(folder.path()).entryList({"unsaved case *.txt"});
+    ASSERT_EQ(aside.size(), 1) << "the leftover holds more than the case: it is kept";
+    EXPECT_EQ(ReadAll(folder.filePath(aside[0])).toStdString(), text);
+    recovery.Remove();
+}
+
 // Sends keys to whichever window of the display has the keyboard, as a person would.
 void TypeKey(const QString& key) {
     QProcess::execute(QStandardPaths::findExecutable("xdotool"), {"key", key});

@@ -21,7 +21,18 @@ bool CanOpen(const std::string& path, std::ostream& err) {
 
 } // namespace
 
-bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, bool withArrows) {
+Body::WarningSink WarningsTo(std::ostream& err) {
+    return [&err](const std::string& message) { err << "ruvo: warning: " << message << '\n'; };
+}
+
+void ReportReadingNotes(const std::vector<std::string>& notes, std::ostream& err) {
+    for (const std::string& note : notes) {
+        err << "ruvo: " << note << '\n';
+    }
+}
+
+bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, bool withArrows,
+              std::vector<std::string>* readingNotes) {
     DefaultModelFiles models = DefaultModelFiles::Located();
     if (!commandLine.bodyFile.empty()) {
         models.body = commandLine.bodyFile;
@@ -30,9 +41,7 @@ bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, 
     if (!CanOpen(bodyFile, err)) {
         return false;
     }
-    const Body::WarningSink warnings = [&err](const std::string& message) {
-        err << "ruvo: warning: " << message << '\n';
-    };
+    const Body::WarningSink warnings = WarningsTo(err);
     theCase.SetBodyModelFile(bodyFile);
     const Status loaded = withArrows ? theCase.LoadModels(models, warnings)
                                      : theCase.GetBody().Load(bodyFile, warnings);
@@ -45,8 +54,10 @@ bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, 
         err << "ruvo: " << read.status.message() << '\n';
         return false;
     }
-    if (read.LeftSomethingOut()) {
-        err << "ruvo: " << read.LeftOutMessage() << '\n';
+    const std::vector<std::string> notes = read.ReadingNotes();
+    ReportReadingNotes(notes, err);
+    if (readingNotes != nullptr) {
+        *readingNotes = notes;
     }
     return true;
 }

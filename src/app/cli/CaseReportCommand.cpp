@@ -46,11 +46,11 @@ int RunCaseReportCommand(const CommandLine& commandLine, std::ostream& err) {
         return 2;
     }
     Case theCase;
-    if (!LoadCase(commandLine, theCase, err, /*withArrows=*/true)) {
+    ReportSource source;
+    if (!LoadCase(commandLine, theCase, err, /*withArrows=*/true, &source.readingNotes)) {
         return 1;
     }
     OffscreenGuiApplication application;
-    ReportSource source;
     source.caseFile = commandLine.caseFile;
     const ViewState view; // the switches a new window starts with
     if (const Status written = WriteCaseReport(theCase, view, commandLine.outputFile, source);

@@ -43,7 +43,7 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
     if (!commandLine.bodyFile.empty()) {
         models.body = commandLine.bodyFile;
     }
-    if (const Status loaded = theCase.LoadModels(models); !loaded) {
+    if (const Status loaded = theCase.LoadModels(models, WarningsTo(err)); !loaded) {
         err << "ruvo: " << loaded.message() << '\n';
         return 1;
     }
@@ -56,9 +56,7 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
         err << "ruvo: " << read.status.message() << '\n';
         return 1;
     }
-    if (read.LeftSomethingOut()) {
-        err << "ruvo: " << read.LeftOutMessage() << '\n';
-    }
+    ReportReadingNotes(read.ReadingNotes(), err);
     ApplyNamedView(view, commandLine.view);
     if (commandLine.transparent) {
         view.ToggleBodyTransparency();
