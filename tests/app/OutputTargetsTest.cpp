@@ -7,30 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs the program in the models' folder with a time limit (a FIFO must never be waited for);
-// returns its exit status (124 when it had to be stopped) and its standard error.
-int RunRuvoWithin(const fs::path& folder, const std::string& arguments, std::string& errorText) {
-    const fs::path errors = folder / "stderr.txt";
-    const std::string command = "cd '" + folder.string() + "' && timeout 120 '" RUVO_BINARY "' " +
-                                arguments + " 2>'" + errors.string() + "'";
-    const int status = std::system(command.c_str());
-    std::ifstream in(errors);
-    std::stringstream text;
-    text << in.rdbuf();
-    errorText = text.str();
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 std::string Contents(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -108,7 +92,7 @@ TEST(OutputTargets, CommandsOntoWhatCannotBeReplacedFailInWordsAndLeaveIt) {
             const fs::path path = models.Root() / name;
             MakeTarget(target.stem, path);
             std::string errors;
-            EXPECT_EQ(RunRuvoWithin(models.Root(), command + " " + name, errors), 1) << errors;
+            EXPECT_EQ(RunRuvo(models.Root(), command + " " + name, errors, 120), 1) << errors;
             EXPECT_TRUE(errors.starts_with("ruvo: ")) << errors;
             EXPECT_NE(errors.find(name), std::string::npos) << errors;
             EXPECT_NE(errors.find(target.reason), std::string::npos) << errors;

@@ -11,7 +11,6 @@
 #include <fstream>
 #include <numbers>
 #include <sstream>
-#include <sys/wait.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -51,19 +50,6 @@ bool ReadJpeg(const fs::path& path, Image& image) {
     jpeg_destroy_decompress(&info);
     std::fclose(file);
     return true;
-}
-
-// Runs the program in the models' folder; returns its exit status and its standard error.
-int RunRuvo(const fs::path& folder, const std::string& arguments, std::string& errorText) {
-    const fs::path errors = folder / "stderr.txt";
-    const std::string command = "cd '" + folder.string() + "' && '" RUVO_BINARY "' " + arguments +
-                                " 2>'" + errors.string() + "'";
-    const int status = std::system(command.c_str());
-    std::ifstream in(errors);
-    std::stringstream text;
-    text << in.rdbuf();
-    errorText = text.str();
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(RenderCommand, DrawsTheCaseIntoAJpeg) {

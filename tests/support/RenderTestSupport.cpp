@@ -3,10 +3,12 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <numbers>
 #include <random>
 #include <sstream>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -141,4 +143,19 @@ Element& RenderHarness::AddElement(double x, double y, double z, double width, d
     Element& added = *element;
     theCase.GetElements().Add(std::move(element));
     return added;
+}
+
+int RunRuvo(const fs::path& folder, const std::string& arguments, std::string& errorText,
+            int timeLimitSeconds) {
+    const fs::path errors = folder / "stderr.txt";
+    const std::string limit =
+        timeLimitSeconds > 0 ? "timeout " + std::to_string(timeLimitSeconds) + " " : "";
+    const std::string command = "cd '" + folder.string() + "' && " + limit + "'" RUVO_BINARY "' " +
+                                arguments + " 2>'" + errors.string() + "'";
+    const int status = std::system(command.c_str());
+    std::ifstream in(errors);
+    std::stringstream text;
+    text << in.rdbuf();
+    errorText = text.str();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

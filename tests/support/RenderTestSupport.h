@@ -67,3 +67,9 @@ private:
     bool ready = false;
     std::string error;
 };
+
+// Runs the program (RUVO_BINARY) in `folder` with `arguments`; returns its exit status and puts
+// its standard error in `errorText`. With a time limit the program is stopped after that many
+// seconds (status 124), for commands that must never wait, such as one aimed at a FIFO.
+int RunRuvo(const std::filesystem::path& folder, const std::string& arguments,
+            std::string& errorText, int timeLimitSeconds = 0);
