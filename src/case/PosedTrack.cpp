@@ -1,0 +1,18 @@
+#include "case/PosedTrack.h"
+
+#include "case/Case.h"
+#include "case/Trajectory.h"
+#include "case/TrajectoryArrow.h"
+
+PosedTrack PoseTrajectoryPoints(const Case& theCase, int number) {
+    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+    const Matrix4 pose = TrajectoryPose(theCase, number);
+    return {pose.TransformPoint({trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()}),
+            pose.TransformPoint({trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()})};
+}
+
+TrackAngles AnglesOfTrack(const Vec3& in, const Vec3& out) {
+    Trajectory line;
+    line.SetPoints(in.x, in.y, in.z, out.x, out.y, out.z);
+    return {line.GetDirectionAngle(), line.GetElevationDegrees()};
+}
