@@ -5,6 +5,7 @@
 
 struct Vec3 {
     double x = 0, y = 0, z = 0;
+    bool operator==(const Vec3&) const = default;
 };
 
 inline Vec3 Minus(const Vec3& a, const Vec3& b) {

@@ -3,7 +3,9 @@
 #include "base/Matrix4.h"
 #include "base/Status.h"
 #include "case/LandmarkTable.h"
-#include "case/Placement.h"
+#include "case/Posture.h"
+#include "case/SegmentPoses.h"
+#include "case/Skeleton.h"
 #include "mesh/Mesh.h"
 #include "mesh/MeshParts.h"
 #include "mesh/SurfaceRayCaster.h"
@@ -11,13 +13,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class PosedBodyMesh;
 class ProgressSink;
 
 // The human model on which trajectories are measured: one mesh, fitted when loaded, scaled to the
-// body height and stretched sideways (scale X) and front to back (scale Z), with the head, arm and
-// forearm joints whose angles pose the trajectories. A Body is a value: copying it copies every
+// body height and stretched sideways (scale X) and front to back (scale Z), and posed by its
+// skeleton's joints, which carry the mesh and every measured point with its own part. A Body is a value: copying it copies every
 // parameter and shares the (never modified) mesh, which is how edits remember a body to go back to.
 class Body {
 public:
@@ -59,12 +62,11 @@ public:
 
     const Mesh* GetModel() const { return model.get(); }
 
-    Placement& GetHead() { return head; }
-    Placement& GetArm() { return arm; }
-    Placement& GetForearm() { return forearm; }
-    const Placement& GetHead() const { return head; }
-    const Placement& GetArm() const { return arm; }
-    const Placement& GetForearm() const { return forearm; }
+    // The posture and the pivots it turns about (found from the landmarks when the mesh is read).
+    const Posture& GetPosture() const { return posture; }
+    void SetPosture(const Posture& value) { posture = value; }
+    void SetJoint(skeleton::Joint joint, const JointAngles& angles) { posture.Set(joint, angles); }
+    const skeleton::Pivots& GetPivots() const { return pivots; }
 
     // The landmarks read with the mesh from the table beside its file (none when there is no
     // table), at the default height and scales.
@@ -85,33 +87,43 @@ public:
     // back out) times the lighting factor.
     float GetNormalScale() const { return static_cast<float>(scale * lighting); }
 
-    // The arm pose transform that carries the trajectories that move with the arm, and the
-    // forearm part of the body mesh.
-    Matrix4 ArmPoseTransform() const;
-    // The same without the elbow's turn: how the upper arm moves.
-    Matrix4 UpperArmTransform() const;
-    // Where the elbow's pivot is in the world with the arm at rest.
-    Vec3 RestElbow() const;
-    // How a trajectory entering at `entry` (its measured point, with the arm at rest) is carried
-    // by the pose: not at all when it does not move with the arm, with the upper arm when it
-    // enters above the elbow (an upper-arm wound must not swing with the forearm), otherwise by
-    // the whole arm pose transform.
+    // Where segment `segment` is carried by the posture, in the body frame (the body as drawn,
+    // set down on the floor).
+    Matrix4 SegmentTransform(skeleton::Segment segment) const;
+    // Where a measured point (body frame, anatomical position) on the named part lies on the
+    // posed body: moved with its own part only, blended as the skin is near a joint.
+    Vec3 PosePoint(const Vec3& point, std::string_view part) const;
+    // The part of the body's surface (at rest) nearest to `point` (body frame); "trunk" when the
+    // model has no parts the skeleton knows.
+    std::string PartNearest(const Vec3& point) const;
+    // The way older files carried a trajectory: not at all when it does not move with the arm,
+    // with the upper arm when it enters above the elbow (an upper-arm wound must not swing with
+    // the forearm), otherwise with the forearm.
     Matrix4 TrajectoryPoseTransform(bool movesWithArm, const Vec3& entry) const;
+    // The upper arm's and the forearm's transforms, and the elbow's pivot at rest (body frame).
+    Matrix4 UpperArmTransform() const { return SegmentTransform(skeleton::Segment::RightUpperArm); }
+    Matrix4 ArmPoseTransform() const { return SegmentTransform(skeleton::Segment::RightForearm); }
+    Vec3 RestElbow() const;
+    // The rest frame (the body frame at the default height and scales) from the fitted mesh's
+    // frame: a shift, since the drawing's scales cancel.
+    Vec3 MeshToRest() const { return {0, baseHeight * 0.5, baseDepth * 0.5}; }
     // Where the fitted mesh is drawn: translate (0, height/2, depth/2), scale (scaleX, 1, scaleZ),
     // then the uniform scale.
     Matrix4 DrawTransform() const;
     Matrix4 DrawTransformInverse() const;
 
-    // Arm pitch 90 and every other arm and forearm angle 0: nothing is moved by the pose.
-    bool HasInitialPose() const;
-    // Puts the three joints back to their initial angles (the pivots stay).
-    void ResetPose();
+    // The anatomical position: nothing is moved by the posture.
+    bool HasInitialPose() const { return posture.IsAnatomical(); }
+    // Puts every joint back to the anatomical position (the pivots stay).
+    void ResetPose() { posture = Posture(); }
 
-    // The mesh as it is drawn: the model with its arm groups posed, or the model itself at the
-    // initial pose or when it has no arm groups. Kept until the pose, scales or mesh change.
+    // The mesh as it is drawn: the model in its posture, or the model itself in the anatomical
+    // position. Kept until the posture or the mesh change.
     const Mesh* GetPosedModel() const;
-    // Whether the model has the "right_arm" and "right_forearm" parts the pose moves.
+    // Whether the model has the "right_arm" and "right_forearm" parts older files' arm pose moves.
     bool HasArmParts() const;
+    // Whether the model has parts the skeleton knows (otherwise it moves as one piece).
+    bool HasPostureParts() const;
     // The model's named parts: its `g` groups, or its material groups when those name the arm.
     const MeshParts& GetModelParts() const { return *modelParts; }
 
@@ -124,16 +136,16 @@ public:
     Status PrepareSurface() const;
 
 private:
+    // The segments' rest-frame transforms, the posture's support included.
+    SegmentPoses RestSegments() const;
+    // Rest frame from the body frame and back.
+    Vec3 ToRest(const Vec3& point) const;
+    Vec3 FromRest(const Vec3& point) const;
+
     // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.
     Status AdoptMesh(std::unique_ptr<Mesh> mesh, MeshParts parts, ProgressSink* progress,
                      const WarningSink& warnings = nullptr);
-    // The three turns of the arm pose transform, in the world.
-    struct ArmTurns {
-        Matrix4 arm, forearm, rest;
-    };
-    ArmTurns ArmPoseTurns() const;
-
     // Reads the landmark table beside the mesh file, or clears the table; a table that cannot be
     // read is said to `warnings` (to the standard error without one).
     void LoadLandmarks(const std::string& modelPath, const WarningSink& warnings);
@@ -157,9 +169,8 @@ private:
     double depth = 0;
     double baseHeight = 0;
     double baseDepth = 0;
-    Placement head;
-    Placement arm;
-    Placement forearm;
+    Posture posture;
+    skeleton::Pivots pivots = skeleton::Pivots::Default();
     double lighting = 1.0;
     // A cache of what is drawn, not part of the body's state: a copy starts with an empty cache
     // of its own, and bodies compare equal whatever their caches hold.

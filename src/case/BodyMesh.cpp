@@ -2,6 +2,7 @@
 #include "case/Body.h"
 
 #include "case/ProgressSink.h"
+#include "case/Skeleton.h"
 #include "mesh/MeshFitting.h"
 #include "mesh/MeshNormals.h"
 #include "mesh/io/MeshFormat.h"
@@ -30,25 +31,25 @@ Status FailedRead(MeshImportResult& result) {
     return Status::Failure(std::move(result.error));
 }
 
-bool NamesArm(const Mesh& mesh) {
-    const auto named = [&mesh](std::string_view name) {
-        return std::any_of(mesh.groups.begin(), mesh.groups.end(),
-                           [name](const MeshGroup& group) { return group.name == name; });
-    };
-    return named("right_arm") && named("right_forearm");
+bool NamesABodyPart(const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(), [](const std::string& name) {
+        return name != "trunk" && skeleton::SegmentOfPart(name).has_value();
+    });
 }
 
-// The parts the arm pose needs: the material groups when they name the arm, else the file's `g`
-// groups (read again, since the reader keeps only material groups), else the material groups.
+// The parts the posture moves: the material groups when they name a limb or the head, else the
+// file's `g` groups (read again, since the reader keeps only material groups), else the material
+// groups.
 MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
+    MeshParts byMaterial = PartsFromMaterialGroups(mesh);
     // Only a Wavefront file has `g` groups to read again.
-    if (!NamesArm(mesh) && MeshFormatFromExtension(path) == MeshFormat::Obj) {
+    if (!NamesABodyPart(byMaterial.names) && MeshFormatFromExtension(path) == MeshFormat::Obj) {
         MeshParts byGroup = ReadObjPartGroupsFromFile(path, mesh.triangleCount);
-        if (byGroup.Find("right_arm") && byGroup.Find("right_forearm")) {
+        if (NamesABodyPart(byGroup.names)) {
             return byGroup;
         }
     }
-    return PartsFromMaterialGroups(mesh);
+    return byMaterial;
 }
 
 // The shortest text that reads back as `value`, whatever the locale.
@@ -177,6 +178,7 @@ void Body::LoadLandmarks(const std::string& modelPath, const WarningSink& warnin
             std::fprintf(stderr, "ruvo: warning: %s\n", loaded->status.message().c_str());
         }
     }
+    pivots = skeleton::Pivots::FromLandmarks(loaded->table);
     meshLandmarks = std::move(loaded);
 }
 

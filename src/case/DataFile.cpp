@@ -50,9 +50,9 @@ std::string TruncatedComponent(double component) {
 }
 
 // "joint yaw pitch roll", the angles in the file's angle format.
-std::string PoseValue(std::string_view joint, const Placement& angles) {
-    return std::string(joint) + " " + Angle(angles.GetYaw()) + " " + Angle(angles.GetPitch()) +
-           " " + Angle(angles.GetRoll());
+std::string PoseValue(std::string_view joint, const JointAngles& angles) {
+    return std::string(joint) + " " + Angle(angles.yaw) + " " + Angle(angles.pitch) + " " +
+           Angle(angles.roll);
 }
 
 std::string Plural(int count, std::string_view one, std::string_view many) {
@@ -110,9 +110,14 @@ namespace {
 void AppendBodyShape(std::string& out, const Body& body) {
     AppendValueLine(out, "   ", "scalex", FormatFixed(body.GetScaleX(), 6, kLengthDecimals));
     AppendValueLine(out, "   ", "scalez", FormatFixed(body.GetScaleZ(), 6, kLengthDecimals));
-    AppendValueLine(out, "   ", "pose", PoseValue("arm", body.GetArm()));
-    AppendValueLine(out, "   ", "pose", PoseValue("forearm", body.GetForearm()));
-    AppendValueLine(out, "   ", "pose", PoseValue("head", body.GetHead()));
+    const Posture& posture = body.GetPosture();
+    AppendValueLine(out, "   ", "posture", posture.GetName());
+    for (int j = 0; j < skeleton::kJointCount; ++j) {
+        const skeleton::Joint joint = static_cast<skeleton::Joint>(j);
+        AppendValueLine(out, "   ", "pose",
+                        PoseValue(skeleton::InfoOf(joint).name, posture.Get(joint)));
+    }
+    AppendValueLine(out, "   ", "pose", PoseValue("body", posture.GetBodyTurn()));
 }
 
 void AppendTrajectories(std::string& out, const Case& theCase) {
@@ -138,7 +143,12 @@ void AppendTrajectories(std::string& out, const Case& theCase) {
         AppendValueLine(out, "  ", "dYaw", Angle(trajectory.GetDYaw()));
         AppendValueLine(out, "  ", "dRoll", Angle(0)); // a trajectory has no roll
         AppendValueLine(out, "  ", "uncertainty", FormatFixed(trajectory.GetUncertainty(), 0, 4));
-        AppendValueLine(out, "  ", "witharm", trajectory.GetWithArm() ? "true" : "false");
+        if (trajectory.HasParts()) {
+            AppendValueLine(out, "  ", "inpart", trajectory.GetInPart());
+            AppendValueLine(out, "  ", "outpart", trajectory.GetOutPart());
+        } else {
+            AppendValueLine(out, "  ", "witharm", trajectory.GetWithArm() ? "true" : "false");
+        }
         AppendValueLine(out, "  ", "text", EscapeText(trajectory.GetText()));
         AppendLine(out, "</trajectory>");
     }

@@ -116,6 +116,24 @@ void DataFileReader::ReadText(std::string_view text) {
         }
     }
     NoteUnfinishedBlock();
+    AssignMissingParts();
+}
+
+void DataFileReader::AssignMissingParts() {
+    const Body& body = theCase.GetBody();
+    // An older file with a posed arm drew every such trajectory with the arm: it keeps that rule.
+    if (!body.HasInitialPose() || !body.HasPostureParts()) {
+        return;
+    }
+    for (int index : withoutParts) {
+        Trajectory* trajectory = theCase.GetTrajectory(index);
+        if (trajectory == nullptr || trajectory->HasParts()) {
+            continue;
+        }
+        trajectory->SetParts(
+            body.PartNearest({trajectory->GetX1(), trajectory->GetY1(), trajectory->GetZ1()}),
+            body.PartNearest({trajectory->GetX2(), trajectory->GetY2(), trajectory->GetZ2()}));
+    }
 }
 
 // A file cut short loses its last block: worth a word, since nothing else shows it.
@@ -229,6 +247,7 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
         } else if (Contains(lowered, "<pose>")) {
             bodyPoses.emplace_back(value);
         }
+        // The posture's name line is written for the reader's eye: the pose lines hold it.
         break;
     case Block::Trajectory:
         StoreTrajectoryValue(lowered, value);
@@ -252,6 +271,11 @@ void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_
         exited = Contains(value, "true") ? 0 : 1; // case-sensitive: "TRUE" is not inside
     } else if (Contains(lowered, "<witharm>")) {
         withArm = WithArmValue(value);
+        sawWithArm = true;
+    } else if (Contains(lowered, "<inpart>")) {
+        inPartText = value;
+    } else if (Contains(lowered, "<outpart>")) {
+        outPartText = value;
     } else if (Contains(lowered, "<text>")) {
         trajectoryText = value;
     }
@@ -286,6 +310,9 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         blockLine = lineNumber;
         exited = 1;
         withArm = true;
+        sawWithArm = false;
+        inPartText.clear();
+        outPartText.clear();
         trajectoryValues[kTrajR] = trajectoryValues[kTrajG] = trajectoryValues[kTrajB] = "255";
         // Files written before trajectories had an uncertainty have no such line: each block
         // without one gets the default radius, never the previous block's.
@@ -324,7 +351,10 @@ void DataFileReader::ApplyBody() {
     }
 }
 
-// "joint yaw pitch roll"; an unknown joint is ignored, a missing angle reads as 0.
+// "joint yaw pitch roll"; an unknown joint is ignored, a missing angle reads as 0. Older files'
+// "arm" and "forearm" lines pose the right shoulder and elbow as they did (their angles are kept
+// even beyond today's limits, so that such a case draws as it did); their "head" line turned
+// nothing and still turns nothing. A joint's own line beyond its limits is brought within them.
 void DataFileReader::ApplyPose(std::string_view value) {
     const std::vector<std::string_view> words = Words(value);
     if (words.empty()) {
@@ -332,22 +362,76 @@ void DataFileReader::ApplyPose(std::string_view value) {
     }
     Body& body = theCase.GetBody();
     const std::string joint = LowerCased(words[0]);
-    Placement* target = joint == "arm"       ? &body.GetArm()
-                        : joint == "forearm" ? &body.GetForearm()
-                        : joint == "head"    ? &body.GetHead()
-                                             : nullptr;
-    if (target == nullptr) {
+    const std::optional<skeleton::Joint> named = skeleton::JointNamed(joint);
+    if (!named && joint != "arm" && joint != "forearm" && joint != "body") {
         return;
     }
-    // One beyond a million degrees is no pose (and would overflow the dialog's slider position).
+    // One beyond a million degrees is no pose.
     constexpr std::array<std::string_view, 3> kAngleNames = {"yaw", "pitch", "roll"};
     double angles[3] = {0, 0, 0};
     for (size_t i = 0; i < kAngleNames.size() && i + 1 < words.size(); ++i) {
         angles[i] = AngleValue(joint + " " + std::string(kAngleNames[i]), words[i + 1], "the body");
     }
-    target->SetYaw(angles[0]);
-    target->SetPitch(angles[1]);
-    target->SetRoll(angles[2]);
+    Posture posture = body.GetPosture();
+    if (joint == "arm") {
+        posture.Set(skeleton::Joint::RightShoulder,
+                    Posture::RightShoulderFromOldArm(angles[0], angles[1]));
+    } else if (joint == "forearm") {
+        posture.Set(skeleton::Joint::RightElbow,
+                    Posture::RightElbowFromOldForearm(angles[0], angles[1]));
+    } else if (joint == "body") {
+        Posture turned;
+        turned.SetBodyTurn({angles[0], angles[1], angles[2]});
+        posture.SetBodyTurn(turned.Clamped().GetBodyTurn());
+    } else {
+        Posture alone;
+        alone.Set(*named, {angles[0], angles[1], angles[2]});
+        if (const std::optional<std::string> beyond = alone.FirstAngleBeyondLimits()) {
+            Note("The pose " + Quoted(value) + " of the body replaced: the " + *beyond +
+                 " lies beyond the joint's limits; it reads as the nearest angle within them.");
+        }
+        posture.Set(*named, alone.Clamped().Get(*named));
+    }
+    body.SetPosture(posture);
+}
+
+std::string DataFileReader::PartValue(std::string_view tag, std::string_view text,
+                                      const std::string& where) {
+    const std::string lowered = LowerCased(Trimmed(text));
+    if (lowered.empty()) {
+        return {}; // no such line: nothing to say
+    }
+    for (std::string_view part : skeleton::kPartNames) {
+        if (lowered == part) {
+            return lowered;
+        }
+    }
+    std::string list;
+    for (std::string_view part : skeleton::kPartNames) {
+        list += (list.empty() ? "" : ", ") + std::string(part);
+    }
+    Note("The " + std::string(tag) + " " + Quoted(text) + " of " + where +
+         " left out: a part is one of " + list + "; the part nearest to the point is taken.");
+    return {};
+}
+
+void DataFileReader::ReadParts(Trajectory& trajectory, const std::string& where) {
+    if (inPartText.empty() && outPartText.empty()) {
+        if (!sawWithArm) {
+            withoutParts.push_back(theCase.GetTrajectoryCount() - 1);
+        }
+        return;
+    }
+    const Body& body = theCase.GetBody();
+    std::string in = PartValue("inpart", inPartText, where);
+    std::string out = PartValue("outpart", outPartText, where);
+    if (in.empty()) {
+        in = body.PartNearest({trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()});
+    }
+    if (out.empty()) {
+        out = body.PartNearest({trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()});
+    }
+    trajectory.SetParts(in, out);
 }
 
 void DataFileReader::CreateTrajectory() {
@@ -388,6 +472,7 @@ void DataFileReader::CreateTrajectory() {
     }
     trajectory->SetColor(red, green, blue);
     trajectory->SetWithArm(withArm);
+    ReadParts(*trajectory, where);
     trajectory->SetText(TextValue("text", trajectoryText, where));
 }
 

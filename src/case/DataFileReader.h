@@ -8,6 +8,7 @@
 #include <vector>
 
 class Case;
+class Trajectory;
 
 // The line-by-line reader of data files. It is not an XML parser: it finds tags anywhere in a
 // lower-cased copy of each line, takes as a value whatever stands between the first ">" and the
@@ -100,6 +101,14 @@ private:
     void HandleTagLine(std::string_view lowered);
     void ApplyBody();
     void ApplyPose(std::string_view value);
+    // A part line's value, checked: a part the skeleton knows, or empty (with a note).
+    std::string PartValue(std::string_view tag, std::string_view text, const std::string& where);
+    // Gives the trajectories read without parts or a with-arm line the parts nearest to their
+    // points, when that moves nothing: the body stands in the anatomical position.
+    void AssignMissingParts();
+    // The parts of the trajectory just read: its part lines (a bad or missing one replaced by the
+    // part nearest to its point), or none, to be found later, when it has no with-arm line.
+    void ReadParts(Trajectory& trajectory, const std::string& where);
     void CreateTrajectory();
     void CreateElement();
 
@@ -115,6 +124,10 @@ private:
     std::string trajectoryText;
     int exited = 0;
     bool withArm = true;
+    bool sawWithArm = false;
+    std::string inPartText, outPartText;
+    // Trajectories of this read (0-based) that had neither parts nor a with-arm line.
+    std::vector<int> withoutParts;
     std::array<std::string, kElementValueCount> elementValues;
     std::string elementText;
     int trajectoriesLeftOut = 0;

@@ -1,17 +1,18 @@
 #pragma once
 
-#include "case/ArmSkin.h"
+#include "case/BodySkin.h"
+#include "case/Posture.h"
+#include "case/Skeleton.h"
 #include "mesh/Mesh.h"
 
-#include <array>
 #include <memory>
 #include <optional>
 
 class Body;
 
-// The body mesh as drawn with its arm posed, kept until the pose, the body's scales or the mesh
-// change, so that frames and picks reuse it. A body at its initial pose, or one whose mesh has no
-// arm groups, is drawn as it was read.
+// The body mesh as drawn in its posture, kept until the posture or the mesh change, so that
+// frames and picks reuse it. A body in the anatomical position, or one whose mesh has no parts
+// the skeleton knows, is drawn as it was read (the latter still turned and set down as a whole).
 class PosedBodyMesh {
 public:
     PosedBodyMesh();
@@ -21,21 +22,25 @@ public:
     // mesh.
     const Mesh* Update(const Body& body);
 
-    // Whether the mesh has the arm groups the pose moves (false before the first Update).
-    bool HasArmParts() const { return skin.has_value(); }
+    // The skin weights of the current mesh (none before the first Update or without parts).
+    const BodySkin* Skin() const { return skin ? &*skin : nullptr; }
+    // How far the posture's support raised the body (rest frame, metres) so that its lowest point
+    // stays where the standing body's lowest point is.
+    double Lift() const { return lift; }
 
 private:
-    // Everything the posed positions depend on.
     struct Key {
         const Mesh* model = nullptr;
         uint64_t revision = 0;
-        std::array<double, 9> values{};
+        Posture posture;
+        skeleton::Pivots pivots;
         bool operator==(const Key&) const = default;
     };
-    static Key KeyFor(const Body& body);
 
-    std::optional<Key> skinKey;  // the mesh the skin weights belong to
+    std::optional<Key> skinKey;  // the mesh and pivots the skin weights belong to
     std::optional<Key> posedKey; // the state the posed mesh was made for
-    std::optional<ArmSkin> skin;
+    std::optional<BodySkin> skin;
     std::unique_ptr<Mesh> posed;
+    double restLowest = 0;
+    double lift = 0;
 };

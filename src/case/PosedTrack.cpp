@@ -6,9 +6,15 @@
 
 PosedTrack PoseTrajectoryPoints(const Case& theCase, int number) {
     const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+    const Vec3 in = {trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()};
+    const Vec3 out = {trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()};
+    const Body& body = theCase.GetBody();
+    if (trajectory.HasParts()) {
+        return {body.PosePoint(in, trajectory.GetInPart()),
+                body.PosePoint(out, trajectory.GetOutPart())};
+    }
     const Matrix4 pose = TrajectoryPose(theCase, number);
-    return {pose.TransformPoint({trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()}),
-            pose.TransformPoint({trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()})};
+    return {pose.TransformPoint(in), pose.TransformPoint(out)};
 }
 
 TrackAngles AnglesOfTrack(const Vec3& in, const Vec3& out) {

@@ -57,6 +57,18 @@ public:
     void SetWithArm(bool value) { withArm = value; }
     bool GetWithArm() const { return withArm; }
 
+    // The body parts IN and OUT belong to ("right_forearm", "trunk", ...): a posed point moves
+    // with its own part only. A trajectory from an older file may have none: it then follows the
+    // arm or not, as its with-arm flag says.
+    void SetParts(const std::string& in, const std::string& out) {
+        inPart = in;
+        outPart = out;
+    }
+    void ClearParts() { inPart.clear(), outPart.clear(); }
+    bool HasParts() const { return !inPart.empty() && !outPart.empty(); }
+    const std::string& GetInPart() const { return inPart; }
+    const std::string& GetOutPart() const { return outPart; }
+
     void SetText(const std::string& value) { text = value; }
     const std::string& GetText() const { return text; }
 
@@ -70,5 +82,6 @@ private:
     double r = 0, g = 0, b = 0;
     double uncertainty = kDefaultUncertainty;
     bool withArm = true;
+    std::string inPart, outPart;
     std::string text;
 };

@@ -60,12 +60,12 @@ void DrawHandles(const FrameContext& frame, RenderPass pass) {
 void DrawTrajectory(const FrameContext& frame, int number, RenderPass pass) {
     const Trajectory& trajectory = *frame.theCase.GetTrajectory(number - 1);
     const bool selected = number == frame.view.GetSelectedTrajectoryNumber();
-    glMultMatrixd(TrajectoryAnchor(trajectory).Data());
+    glMultMatrixd(TrajectoryAnchor(frame.theCase, number).Data());
     // Handles are aligned with the world axes, so they come before the rotations.
     if (selected) {
         DrawHandles(frame, pass);
     }
-    glMultMatrixd(TrajectoryTurn(trajectory).Data());
+    glMultMatrixd(TrajectoryTurn(frame.theCase, number).Data());
     LoadPickName(pass, pick_names::ForTrajectory(number));
     glColor3f(static_cast<float>(trajectory.GetRed()), static_cast<float>(trajectory.GetGreen()),
               static_cast<float>(trajectory.GetBlue()));
@@ -91,10 +91,7 @@ void DrawTrajectory(const FrameContext& frame, int number, RenderPass pass) {
 void DrawTrajectories(const FrameContext& frame, RenderPass pass) {
     for (int number = 1; number <= frame.theCase.GetTrajectoryCount(); ++number) {
         glPushMatrix();
-        glMultMatrixd(TrajectoryPose(frame.theCase, number).Data());
-        glPushMatrix();
         DrawTrajectory(frame, number, pass);
-        glPopMatrix();
         glPopMatrix();
     }
 }

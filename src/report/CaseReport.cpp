@@ -105,10 +105,13 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     report.scaleX = body.GetScaleX();
     report.scaleZ = body.GetScaleZ();
     report.bodyModel = DescribeFile(theCase.GetBodyModelFile());
-    report.armYaw = body.GetArm().GetYaw();
-    report.armPitch = body.GetArm().GetPitch();
-    report.forearmYaw = body.GetForearm().GetYaw();
-    report.forearmPitch = body.GetForearm().GetPitch();
+    // The right arm in the angles older reports gave: the arm hanging at pitch 90.
+    const JointAngles& shoulder = body.GetPosture().Get(skeleton::Joint::RightShoulder);
+    const JointAngles& elbow = body.GetPosture().Get(skeleton::Joint::RightElbow);
+    report.armYaw = shoulder.yaw;
+    report.armPitch = 90 - shoulder.roll;
+    report.forearmYaw = elbow.pitch;
+    report.forearmPitch = -elbow.roll;
     // Each point is also located on the body as drawn now: from the midline, the heel and the
     // nearest landmark of the body's table (when it has one).
     const LandmarkTable landmarks = body.DrawnLandmarks();

@@ -71,19 +71,17 @@ int BodyMovementsDialog::exec() {
 
 namespace {
 
-// The joint that list entry `part` names (0 head, 1 arm, 2 forearm), or nullptr for none; const
-// for a const body.
-template <typename SomeBody> auto* JointOfPart(SomeBody& body, int part) {
-    decltype(&body.GetHead()) none = nullptr;
+// The joint that list entry `part` names (0 neck, 1 right shoulder, 2 right elbow).
+std::optional<skeleton::Joint> JointOfPart(int part) {
     switch (part) {
     case 0:
-        return &body.GetHead();
+        return skeleton::Joint::Neck;
     case 1:
-        return &body.GetArm();
+        return skeleton::Joint::RightShoulder;
     case 2:
-        return &body.GetForearm();
+        return skeleton::Joint::RightElbow;
     default:
-        return none;
+        return std::nullopt;
     }
 }
 
@@ -91,10 +89,12 @@ template <typename SomeBody> auto* JointOfPart(SomeBody& body, int part) {
 
 void BodyMovementsDialog::PartChosen(int index) {
     part = index;
-    const Placement* joint = JointOfPart(editor.GetCase().GetBody(), part);
-    startPitch = joint != nullptr ? PositionFromAngle(joint->GetPitch()) : 0;
-    startYaw = joint != nullptr ? PositionFromAngle(joint->GetYaw()) : 0;
-    startRoll = joint != nullptr ? PositionFromAngle(joint->GetRoll()) : 0;
+    const std::optional<skeleton::Joint> joint = JointOfPart(part);
+    const JointAngles angles =
+        joint ? editor.GetCase().GetBody().GetPosture().Get(*joint) : JointAngles{};
+    startPitch = joint ? PositionFromAngle(angles.pitch) : 0;
+    startYaw = joint ? PositionFromAngle(angles.yaw) : 0;
+    startRoll = joint ? PositionFromAngle(angles.roll) : 0;
     PlaceSlider(sliderPitch, startPitch);
     PlaceSlider(sliderYaw, startYaw);
     PlaceSlider(sliderRoll, startRoll);
@@ -105,10 +105,9 @@ void BodyMovementsDialog::SliderMoved() {
     positionYaw = sliderYaw->value();
     positionRoll = sliderRoll->value();
     editor.PreviewBody([this](Body& body) {
-        if (Placement* joint = JointOfPart(body, part)) {
-            joint->SetPitch(AngleFromPosition(positionPitch));
-            joint->SetYaw(AngleFromPosition(positionYaw));
-            joint->SetRoll(AngleFromPosition(positionRoll));
+        if (const std::optional<skeleton::Joint> joint = JointOfPart(part)) {
+            body.SetJoint(*joint, {AngleFromPosition(positionYaw), AngleFromPosition(positionPitch),
+                                   AngleFromPosition(positionRoll)});
         }
     });
 }

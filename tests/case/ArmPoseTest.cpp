@@ -1,3 +1,4 @@
+#include "support/OldArmPose.h"
 #include "case/Body.h"
 
 #include <gtest/gtest.h>
@@ -25,20 +26,19 @@ TEST(ArmPoseTest, JointsTurnAboutShoulderAndElbow) {
     for (Vec3 p : {Vec3{0, 0, 0}, Vec3{0.3, 1.5, 0.2}, kShoulder}) {
         ExpectMoved(body, p, {0, 0, 0}, {0, 0, 0}); // the rest pose changes nothing
     }
-    body.GetHead().Set(0.1, 0.2, 0.3, 40, 50, 60); // no part in the pose
     ExpectMoved(body, {0.3, 1.5, 0.2}, {0, 0, 0}, {0, 0, 0});
 
-    body.GetArm().SetPitch(45); // a hand below the shoulder swings out by -45 about Z
+    OldArm(body).SetPitch(45); // a hand below the shoulder swings out by -45 about Z
     const double half = 0.5 * std::sqrt(0.5);
     ExpectMoved(body, kShoulder, {0, 0, 0}, {0, 0, 0});
     ExpectMoved(body, kShoulder, {0, -0.5, 0}, {-half, -half, 0});
 
-    body.GetArm().SetPitch(90);
-    body.GetForearm().SetPitch(30);
+    OldArm(body).SetPitch(90);
+    OldForearm(body).SetPitch(30);
     ExpectMoved(body, kElbow, {0, 0, 0}, {0, 0, 0});
     ExpectMoved(body, kElbow, {0, -0.3, 0}, {0.15, -0.3 * std::cos(M_PI / 6), 0});
-    body.GetForearm().SetPitch(0);
-    body.GetForearm().SetYaw(90); // bending the elbow brings the hand forward
+    OldForearm(body).SetPitch(0);
+    OldForearm(body).SetYaw(90); // bending the elbow brings the hand forward
     ExpectMoved(body, kElbow, {0, -0.3, 0}, {0, 0, 0.3});
 }
 
@@ -49,8 +49,8 @@ TEST(ArmPoseTest, TrajectoriesTurnWithThePartTheyEnter) {
     EXPECT_NEAR(elbow.y, kElbow.y, 1e-5);
     EXPECT_NEAR(elbow.z, kElbow.z, 1e-5);
 
-    body.GetForearm().SetPitch(30);
-    body.GetArm().SetPitch(45);
+    OldForearm(body).SetPitch(30);
+    OldArm(body).SetPitch(45);
     const Vec3 upperArmWound = {kShoulder.x, kShoulder.y - 0.15, kShoulder.z};
     const Vec3 forearmWound = {kElbow.x, kElbow.y - 0.2, kElbow.z};
     const auto carried = [&body](bool withArm, Vec3 entry) {

@@ -1,3 +1,4 @@
+#include "support/OldArmPose.h"
 #include "case/CaseEditor.h"
 #include "case/Case.h"
 #include "case/CaseContents.h"
@@ -131,8 +132,8 @@ TEST_F(CaseEditorTest, BodyAndWholeCaseEditsUndoExactly) {
     });
     ExpectExactUndo("Body movements", [&] {
         editor().EditBody("Body movements", [](Body& b) {
-            b.GetArm().SetPitch(40);
-            b.GetForearm().SetYaw(-30);
+            OldArm(b).SetPitch(40);
+            OldForearm(b).SetYaw(-30);
         });
     });
     const float normalScale = theCase.GetBody().GetNormalScale();

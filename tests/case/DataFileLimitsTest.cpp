@@ -1,6 +1,7 @@
 // Hostile data files: values no case takes, lines and labels of every length, and files that are
 // no data file at all. Each input is built here; nothing may reach the case that the drawing, the
 // report or the exports cannot carry, and what is left out is said.
+#include "support/OldArmPose.h"
 #include "case/DataFile.h"
 #include "case/TrajectoryArrow.h"
 #include "support/BoxBody.h"
@@ -60,8 +61,8 @@ TEST_F(HostileDataFileTest, AnglesBeyondAMillionDegreesReadAsZeroAndAreNoted) {
     const Element& element = *theCase.GetElements().GetItem(0);
     EXPECT_EQ(element.GetPitch(), 0.0);
     EXPECT_EQ(element.GetYaw(), 999999.0) << "an angle within the bound reads as written";
-    EXPECT_EQ(theCase.GetBody().GetForearm().GetYaw(), 0.0);
-    EXPECT_EQ(theCase.GetBody().GetForearm().GetPitch(), 5.0);
+    EXPECT_EQ(OldForearm(theCase.GetBody()).GetYaw(), 0.0);
+    EXPECT_EQ(OldForearm(theCase.GetBody()).GetPitch(), 5.0);
     EXPECT_EQ(result.ReadingNotes(),
               (std::vector<std::string>{
                   "The forearm yaw \"1e300\" of the body left out: an angle must be at most "
@@ -251,6 +252,6 @@ TEST_F(HostileDataFileTest, AFileCutShortNamesTheBlockItLost) {
     const DataFileReadResult result = DataFile::ReadText(theCase, text);
     EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
     EXPECT_EQ(result.ReadingNotes(),
-              std::vector<std::string>{"The trajectory from line 20 of the data file left out: the "
+              std::vector<std::string>{"The trajectory from line 29 of the data file left out: the "
                                        "file ends before its </trajectory>."});
 }

@@ -1,3 +1,4 @@
+#include "support/OldArmPose.h"
 #include "case/DataFile.h"
 #include "support/BoxBody.h"
 
@@ -21,6 +22,20 @@ const std::string kHeader = "<root>\r\n"
                             "  <rights>All rights reserved.</rights>\r\n"
                             "</software>\r\n"
                             "\r\n";
+
+// The body block's posture lines of a body standing in the anatomical position.
+const std::string kStandingPose = "   <posture>standing</posture>\r\n"
+                                  "   <pose>neck  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>trunk  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>right_shoulder  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>right_elbow  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>left_shoulder  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>left_elbow  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>right_hip  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>right_knee  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>left_hip  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>left_knee  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>body  0.00  0.00  0.00</pose>\r\n";
 
 class DataFileTest : public ::testing::Test {
 protected:
@@ -53,12 +68,9 @@ TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
                               "   <height>1.7500</height>\r\n"
                               "   <scalex>1.0000</scalex>\r\n"
                               "   <scalez>1.0000</scalez>\r\n"
-                              "   <pose>arm  0.00 90.00  0.00</pose>\r\n"
-                              "   <pose>forearm  0.00  0.00  0.00</pose>\r\n"
-                              "   <pose>head  0.00  0.00  0.00</pose>\r\n"
-                              "</body>\r\n"
+                              + kStandingPose + "</body>\r\n"
                               "</root>\r\n");
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 19);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 28);
 }
 
 TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
@@ -85,10 +97,7 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
                                            "   <height>2.0000</height>\r\n"
                                            "   <scalex>1.0000</scalex>\r\n"
                                            "   <scalez>1.0000</scalez>\r\n"
-                                           "   <pose>arm  0.00 90.00  0.00</pose>\r\n"
-                                           "   <pose>forearm  0.00  0.00  0.00</pose>\r\n"
-                                           "   <pose>head  0.00  0.00  0.00</pose>\r\n"
-                                           "</body>\r\n"
+                                           + kStandingPose + "</body>\r\n"
                                            "\r\n"
                                            "<trajectory>\r\n"
                                            "  <number>1</number>\r\n"
@@ -306,35 +315,31 @@ TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
     body.SetScaleX(1.24);
     body.SetScaleZ(0.7);
     body.SetHeight(1.75);
-    body.GetArm().Set(0, 0, 0, -12, 46, 8);
-    body.GetForearm().Set(0, 0, 0, 30, -4, 0);
-    body.GetHead().Set(0, 0, 0, 20, -10, 2);
+    OldArm(body).Set(0, 0, 0, -12, 46, 8);
+    OldForearm(body).Set(0, 0, 0, 30, -4, 0);
     AddTrajectory(1).SetWithArm(false);
     AddTrajectory(1);
     const std::string text = DataFile::Format(theCase);
     EXPECT_NE(text.find("   <height>1.7500</height>\r\n"
                         "   <scalex>1.2400</scalex>\r\n"
                         "   <scalez>0.7000</scalez>\r\n"
-                        "   <pose>arm -12.00 46.00  8.00</pose>\r\n"
-                        "   <pose>forearm 30.00 -4.00  0.00</pose>\r\n"
-                        "   <pose>head 20.00 -10.00  2.00</pose>\r\n</body>"),
+                        "   <posture>custom</posture>\r\n"
+                        "   <pose>neck  0.00  0.00  0.00</pose>\r\n"
+                        "   <pose>trunk  0.00  0.00  0.00</pose>\r\n"
+                        "   <pose>right_shoulder -12.00  0.00 44.00</pose>\r\n"
+                        "   <pose>right_elbow  0.00 30.00  4.00</pose>\r\n"),
               std::string::npos);
     EXPECT_NE(text.find("<witharm>false</witharm>"), std::string::npos);
 
     Case reopened;
     LoadBoxBody(reopened);
-    reopened.GetBody().GetArm().SetPitch(10); // whatever pose was there before goes
+    OldArm(reopened.GetBody()).SetPitch(10); // whatever pose was there before goes
     DataFile::ReadText(reopened, text);
     const Body& read = reopened.GetBody();
     EXPECT_DOUBLE_EQ(read.GetScaleX(), 1.24);
     EXPECT_DOUBLE_EQ(read.GetScaleZ(), 0.7);
     EXPECT_FLOAT_EQ(read.GetDepth(), body.GetDepth());
-    const auto angles = [](const Placement& joint) {
-        return std::vector<double>{joint.GetYaw(), joint.GetPitch(), joint.GetRoll()};
-    };
-    EXPECT_EQ(angles(read.GetArm()), angles(body.GetArm()));
-    EXPECT_EQ(angles(read.GetForearm()), angles(body.GetForearm()));
-    EXPECT_EQ(angles(read.GetHead()), angles(body.GetHead()));
+    EXPECT_EQ(read.GetPosture(), body.GetPosture());
     ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
     EXPECT_FALSE(reopened.GetTrajectory(0)->GetWithArm());
     EXPECT_TRUE(reopened.GetTrajectory(1)->GetWithArm()); // not carried over from the first
@@ -344,7 +349,7 @@ TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
 TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
     Body& body = theCase.GetBody();
     body.SetScaleX(1.3);
-    body.GetForearm().SetYaw(40);
+    OldForearm(body).SetYaw(40);
     DataFile::ReadText(theCase, "<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
                                 "<trajectory>\r\n<x1>0.1</x1>\r\n</trajectory>\r\n"
                                 // hand-edited values: any case, blanks, a zero, unknown joints
@@ -366,13 +371,14 @@ TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
                                 "<pose>forearm 1e300 5 -7e6</pose>\r\n</body>\r\n");
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0); // unusable stretches read as none
     EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
-    EXPECT_DOUBLE_EQ(body.GetArm().GetYaw(), 10);
-    EXPECT_DOUBLE_EQ(body.GetArm().GetPitch(), 0); // a missing angle reads as 0
-    EXPECT_DOUBLE_EQ(body.GetHead().GetRoll(), 3);
+    EXPECT_DOUBLE_EQ(OldArm(body).GetYaw(), 10);
+    EXPECT_DOUBLE_EQ(OldArm(body).GetPitch(), 0); // a missing angle reads as 0
+    // The older head line turned nothing, and still turns nothing.
+    EXPECT_EQ(body.GetPosture().Get(skeleton::Joint::Neck), JointAngles{});
     // Angles no pose has read as 0.
-    EXPECT_DOUBLE_EQ(body.GetForearm().GetYaw(), 0);
-    EXPECT_DOUBLE_EQ(body.GetForearm().GetPitch(), 5);
-    EXPECT_DOUBLE_EQ(body.GetForearm().GetRoll(), 0);
+    EXPECT_DOUBLE_EQ(OldForearm(body).GetYaw(), 0);
+    EXPECT_DOUBLE_EQ(OldForearm(body).GetPitch(), 5);
+    EXPECT_DOUBLE_EQ(OldForearm(body).GetRoll(), 0);
     DataFile::ReadText(theCase, "<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
                                 "</body>\r\n");
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);

@@ -1,3 +1,4 @@
+#include "support/OldArmPose.h"
 #include "support/BoxBody.h"
 #include "support/ExportedScene.h"
 
@@ -41,7 +42,7 @@ protected:
         arm->SetPoints(-0.2, 1.0, 0.1, -0.25, 1.0, 0.05);
         arm->SetDx(0.01);
         arm->SetDPitch(5);
-        theCase.GetBody().GetArm().SetPitch(60);
+        OldArm(theCase.GetBody()).SetPitch(60);
         auto element = std::make_unique<Element>();
         element->Set(0, 1, 0.1, 30, 0, 0);
         element->SetWidth(0.1);
@@ -100,7 +101,7 @@ std::string WrittenName(std::string name, const std::string& path) {
 TEST_F(ExportFixture, ArrowsArePlacedFromTheirEntryTowardTheirExit) {
     const Trajectory& shot = *theCase.GetTrajectory(0);
     // The arm pose is at rest for the first trajectory's frame only when the arm is lowered.
-    theCase.GetBody().GetArm().SetPitch(90);
+    OldArm(theCase.GetBody()).SetPitch(90);
     const Matrix4 placement = TrajectoryArrowTransform(theCase, 1);
     const Vec3 tail = placement.TransformPoint({0, 0, 0});
     const Vec3 ahead = placement.TransformPoint({0, 0, -1});
@@ -193,8 +194,8 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
         const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
         const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(trajectory);
         ASSERT_TRUE(cone.has_value());
-        const Matrix4 frame = TrajectoryPose(theCase, number) * TrajectoryAnchor(trajectory) *
-                              TrajectoryTurn(trajectory);
+        const Matrix4 frame =
+            TrajectoryAnchor(theCase, number) * TrajectoryTurn(theCase, number);
         Box& box = expected[number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2"];
         for (const Vec3& point : cone->rim) {
             const Vec3 p = frame.TransformPoint(point);
@@ -322,7 +323,7 @@ TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
             {posed.vertices[3 * v], posed.vertices[3 * v + 1], posed.vertices[3 * v + 2]});
         drawn.Add(p.x, p.y, p.z);
     }
-    theCase.GetBody().GetArm().SetPitch(90);
+    OldArm(theCase.GetBody()).SetPitch(90);
     const Box rest = bodyBox();
     double moved = 0;
     for (int axis = 0; axis < 3; ++axis) {

@@ -1,5 +1,6 @@
 // The default body and arrow models in data/default, read the way the program reads them.
 
+#include "support/OldArmPose.h"
 #include "case/Body.h"
 #include "case/LandmarkTable.h"
 #include "mesh/Mesh.h"
@@ -216,13 +217,6 @@ ObjReadResult ReadModel(const std::string& name) {
     return read;
 }
 
-// The arm and forearm pivots of a freshly loaded 2 m body in world metres: the pose frame is
-// scaled by 1.21 after a shift of 0.104 along z, and with the arm's initial pitch the forearm
-// pivot, held in the arm's turned frame, lies below the shoulder.
-Point PoseFrameToWorld(double x, double y, double z) {
-    return {1.21 * x, 1.21 * y, 1.21 * (z + 0.104)};
-}
-
 } // namespace
 
 TEST(DefaultModelsTest, BodyIsOneClosedSkinColouredSurfaceStandingInItsBox) {
@@ -274,14 +268,11 @@ TEST(DefaultModelsTest, BodyLoadsTwoMetresTallWithItsJointsInsideTheArm) {
     ASSERT_TRUE(read.mesh);
     EXPECT_NEAR(body.GetDepth(), read.mesh->box[5], 1e-5);
 
-    const Placement& arm = body.GetArm();
-    const Placement& forearm = body.GetForearm();
-    const double pitch = arm.GetPitch() * 3.14159265358979 / 180.0;
-    const Point shoulder = PoseFrameToWorld(arm.GetX(), arm.GetY(), arm.GetZ());
-    const Point elbow = PoseFrameToWorld(
-        arm.GetX() + forearm.GetX() * std::cos(pitch) - forearm.GetY() * std::sin(pitch),
-        arm.GetY() + forearm.GetX() * std::sin(pitch) + forearm.GetY() * std::cos(pitch),
-        arm.GetZ() + forearm.GetZ());
+    // The pivots found from the landmarks are those older files' arm pose turned about.
+    const Vec3 shoulderPivot = body.GetPivots()[skeleton::Joint::RightShoulder];
+    const Vec3 elbowPivot = body.GetPivots()[skeleton::Joint::RightElbow];
+    const Point shoulder = {shoulderPivot.x, shoulderPivot.y, shoulderPivot.z};
+    const Point elbow = {elbowPivot.x, elbowPivot.y, elbowPivot.z};
     EXPECT_NEAR(shoulder.x, -0.2093, 1e-3);
     EXPECT_NEAR(elbow.y, 1.2802, 1e-3);
 
@@ -337,9 +328,9 @@ TEST(DefaultModelsTest, BodyKeepsItsPartsAsGroupsSplitAtTheShoulderAndElbow) {
             highest[group] = std::max(highest[group], p.y);
         }
     }
-    const std::set<std::string> expected = {"head",      "trunk",         "right_arm",
-                                            "left_arm",  "right_forearm", "left_forearm",
-                                            "right_leg", "left_leg"};
+    const std::set<std::string> expected = {
+        "head",        "trunk",       "right_arm",  "left_arm",   "right_forearm",
+        "left_forearm", "right_thigh", "left_thigh", "right_shank", "left_shank"};
     for (const std::string& name : expected) {
         EXPECT_GT(counts[name], 1000) << name;
     }
@@ -357,7 +348,14 @@ TEST(DefaultModelsTest, BodyKeepsItsPartsAsGroupsSplitAtTheShoulderAndElbow) {
         EXPECT_NEAR(highest[forearm], 1.28, 0.04);
         EXPECT_GT(highest[arm], 1.62);
         EXPECT_LT(lowest[forearm], 0.80);
+        // The thigh ends and the shank begins at the knee (0.545), through the kneecap.
+        const std::string thigh = std::string(side) + "thigh";
+        const std::string shank = std::string(side) + "shank";
+        EXPECT_NEAR(lowest[thigh], 0.545, 0.01);
+        EXPECT_NEAR(highest[shank], 0.545, 0.01);
+        EXPECT_LT(lowest[shank], 0.001);
     }
+    EXPECT_EQ(counts["right_thigh"], counts["left_thigh"]);
 }
 
 TEST(DefaultModelsTest, LandmarksLieOnTheDrawnBodyOnTheirSide) {

@@ -1,3 +1,4 @@
+#include "support/OldArmPose.h"
 #include "support/ArmTestModel.h"
 #include "support/RenderTestSupport.h"
 
@@ -50,7 +51,7 @@ TEST_F(ArmPoseRendering, PosedArmIsDrawnAndOnlyItsTrajectoriesFollow) {
     trunk.SetPoints(0.1, 1.0, 0.5, 0.1, 0.7, 0.5);
     trunk.SetWithArm(false);
 
-    theCase.GetBody().GetArm().SetPitch(0);
+    OldArm(theCase.GetBody()).SetPitch(0);
     h.Render();
     EXPECT_FALSE(IsBlue(PixelAt(forearmX, shoulderY - 0.5, front)));
     EXPECT_TRUE(IsBlue(PixelAt(forearmX - 0.5, shoulderY, front)));

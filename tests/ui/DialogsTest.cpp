@@ -1,3 +1,4 @@
+#include "support/OldArmPose.h"
 #include "DialogsTestSupport.h"
 
 #include "ScriptedPlatform.h"
@@ -349,61 +350,6 @@ TEST_F(DialogFixture, BodyParametersRefuseAHeightOfZeroWithAMessage) {
     EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 1.8f);
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, "Body parameters");
-}
-
-TEST_F(DialogFixture, BodyMovementsPoseTheChosenJoint) {
-    Placement& arm = theCase.GetBody().GetArm();
-    arm.SetPitch(90);
-    Placement& head = theCase.GetBody().GetHead();
-    head.SetYaw(-3);
-    BodyMovementsDialog dialog(editor);
-    WhenModal<BodyMovementsDialog>([&arm](BodyMovementsDialog& d) {
-        EXPECT_EQ(d.windowTitle(), "Body movements");
-        QComboBox& parts = Child<QComboBox>(d, "partList");
-        ASSERT_EQ(parts.count(), 3);
-        EXPECT_EQ(parts.itemText(0), "1_Head");
-        EXPECT_EQ(parts.itemText(1), "2_Arm");
-        EXPECT_EQ(parts.itemText(2), "3_ForeArm");
-        EXPECT_EQ(parts.currentIndex(), -1);
-        // Sliders moved before a joint is chosen pose nothing.
-        Child<QSlider>(d, "sliderRoll").setValue(80);
-        EXPECT_EQ(arm.GetRoll(), 0.0);
-        QTest::keyClick(&parts, Qt::Key_Down);
-        QTest::keyClick(&parts, Qt::Key_Down);
-        EXPECT_EQ(parts.currentText(), "2_Arm");
-        EXPECT_EQ(Child<QSlider>(d, "sliderPitch").value(), 95);
-        EXPECT_EQ(Child<QSlider>(d, "sliderRoll").value(), 50);
-        Child<QSlider>(d, "sliderYaw").setValue(60);
-        EXPECT_EQ(arm.GetYaw(), 20.0);
-        EXPECT_EQ(arm.GetPitch(), 90.0);
-        EXPECT_EQ(arm.GetRoll(), 0.0);
-        Click(d, "cancelButton");
-    });
-    dialog.exec();
-    EXPECT_EQ(arm.GetYaw(), 0.0); // Cancel puts the joint back
-
-    WhenModal<BodyMovementsDialog>([&head](BodyMovementsDialog& d) {
-        EXPECT_EQ(Child<QComboBox>(d, "partList").currentIndex(), -1);
-        EXPECT_EQ(Child<QSlider>(d, "sliderYaw").value(), 50);
-        QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
-        QSlider& yaw = Child<QSlider>(d, "sliderYaw");
-        EXPECT_EQ(yaw.value(), 48);
-        QTest::keyClick(&Child<QSlider>(d, "sliderPitch"), Qt::Key_Right);
-        EXPECT_EQ(head.GetYaw(), -4.0);
-        EXPECT_EQ(head.GetPitch(), 2.0);
-        QTest::keyClick(&d, Qt::Key_Escape);
-    });
-    dialog.exec();
-    EXPECT_EQ(head.GetPitch(), 0.0) << "Esc acts as Cancel";
-    EXPECT_EQ(head.GetYaw(), -3.0);
-
-    WhenModal<BodyMovementsDialog>([](BodyMovementsDialog& d) {
-        QTest::keyClick(&Child<QComboBox>(d, "partList"), Qt::Key_Down);
-        QTest::keyClick(&Child<QSlider>(d, "sliderPitch"), Qt::Key_Right);
-        Click(d, "okButton");
-    });
-    dialog.exec();
-    EXPECT_EQ(head.GetPitch(), 2.0) << "OK keeps the pose";
 }
 
 TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {

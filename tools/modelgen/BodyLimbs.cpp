@@ -120,8 +120,8 @@ double Leg(Vec3 p) {
         far > kFarFromPart) {
         return far;
     }
-    constexpr Vec3 kHip = {-0.098, 1.0, 0.118};
-    constexpr Vec3 kKnee = {-0.088, 0.535, 0.118};
+    constexpr Vec3 kHip = BodyShape::kRightHip;
+    constexpr Vec3 kKnee = BodyShape::kRightKnee;
     constexpr Vec3 kAnkle = {-0.090, 0.092, 0.086};
     double d = RoundConeDistance(p, kHip, kKnee, 0.085, 0.05); // thigh
     d = SmoothUnion(d, EllipsoidDistance(p, {-0.104, 0.76, 0.148}, {0.066, 0.19, 0.058}),

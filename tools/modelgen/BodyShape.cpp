@@ -76,10 +76,14 @@ const char* PartName(Part part) {
         return "left_arm";
     case Part::LeftForearm:
         return "left_forearm";
-    case Part::RightLeg:
-        return "right_leg";
-    case Part::LeftLeg:
-        return "left_leg";
+    case Part::RightThigh:
+        return "right_thigh";
+    case Part::RightShank:
+        return "right_shank";
+    case Part::LeftThigh:
+        return "left_thigh";
+    case Part::LeftShank:
+        return "left_shank";
     }
     return "trunk";
 }
@@ -94,7 +98,12 @@ Part PartAt(Vec3 p) {
         return BeyondElbow(Mirrored(p)) ? Part::LeftForearm : Part::LeftArm;
     }
     if (f.legs < f.core) {
-        return p.x < 0 ? Part::RightLeg : Part::LeftLeg;
+        // The knee's own sphere sits 1 cm above its axis point: the split runs through its middle.
+        const bool belowKnee = p.y < kRightKnee.y + 0.01;
+        if (p.x < 0) {
+            return belowKnee ? Part::RightShank : Part::RightThigh;
+        }
+        return belowKnee ? Part::LeftShank : Part::LeftThigh;
     }
     return f.head < std::min(f.trunk, f.neck) ? Part::Head : Part::Trunk;
 }
