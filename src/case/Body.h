@@ -132,6 +132,9 @@ public:
     // else its material group). Empty when the ray misses or no mesh is loaded. The search
     // structure is built on the first call after the drawn mesh changes.
     std::optional<SurfaceHit> FirstSurfaceHit(const SurfaceRay& ray) const;
+    // Where a hit on the body as drawn lies on the body at rest (the anatomical position): the same
+    // place on the same triangle. A measured point is kept at rest and posed with its part.
+    Vec3 RestPointOf(const SurfaceHit& hit) const;
     // Builds the search structure now (it is otherwise built by the first ray).
     Status PrepareSurface() const;
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "case/Posture.h"
+#include "case/Skeleton.h"
+
+#include <vector>
+
+class Case;
+
+// "Align wounds": two trajectories one bullet made (through the forearm and on into the chest)
+// must lie on one straight line in the posture the body had when it was shot. The search finds
+// the postures, within the chosen joints' limits and starting from the case's posture, that make
+// the two posed tracks most nearly one line: the smallest angle between their directions, then
+// the smallest gap between their lines.
+struct AlignmentRequest {
+    int first = 0, second = 0;             // trajectory numbers (1-based), both with parts
+    std::vector<skeleton::Joint> joints;   // the joints that may move
+};
+
+struct AlignmentAnswer {
+    Posture posture;
+    double angleDegrees = 0; // between the two posed tracks' directions
+    double gapMetres = 0;    // the shortest distance between their lines
+};
+
+struct AlignmentResult {
+    // Best first. Several are given when they fit equally well (within 0.1 degree and 1 mm) and
+    // differ by more than 5 degrees at some joint.
+    std::vector<AlignmentAnswer> answers;
+    std::string refusal; // why no search was made (empty when answers were searched for)
+};
+
+AlignmentResult AlignWounds(const Case& theCase, const AlignmentRequest& request);
+
+// The angle (degrees, 0 to 180) between the two posed tracks' directions of travel and the gap
+// between their lines, for the tracks as posed by `posture`.
+AlignmentAnswer MeasureAlignment(const Case& theCase, int first, int second,
+                                 const Posture& posture);
