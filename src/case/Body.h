@@ -7,6 +7,7 @@
 #include "case/Posture.h"
 #include "case/SegmentPoses.h"
 #include "case/Skeleton.h"
+#include "case/UncertaintyModel.h"
 #include "mesh/Mesh.h"
 #include "mesh/MeshParts.h"
 #include "mesh/SurfaceRayCaster.h"
@@ -68,6 +69,9 @@ public:
     void SetPosture(const Posture& value) { posture = value; }
     void SetJoint(skeleton::Joint joint, const JointAngles& angles) { posture.Set(joint, angles); }
     const skeleton::Pivots& GetPivots() const { return pivots; }
+    // What the uncertainty budget draws from beyond the points' balls.
+    const UncertaintyModel& GetUncertaintyModel() const { return uncertaintyModel; }
+    UncertaintyModel& GetUncertaintyModel() { return uncertaintyModel; }
 
     // The landmarks read with the mesh from the table beside its file (none when there is no
     // table), at the default height and scales.
@@ -178,6 +182,7 @@ private:
     double baseDepth = 0;
     Posture posture;
     skeleton::Pivots pivots = skeleton::Pivots::Default();
+    UncertaintyModel uncertaintyModel;
     double lighting = 1.0;
     // A cache of what is drawn, not part of the body's state: a copy starts with an empty cache
     // of its own, and bodies compare equal whatever their caches hold.

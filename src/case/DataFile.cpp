@@ -105,6 +105,35 @@ std::string DataFileReadResult::LeftOutMessage() const {
 
 namespace {
 
+// The uncertainty budget's sources beyond the balls, only those that are set: a case without
+// them is written as before.
+void AppendUncertaintyModel(std::string& out, const UncertaintyModel& model) {
+    const auto sigma = [&out](std::string_view name, double value, int decimals) {
+        AppendValueLine(out, "   ", "sigma",
+                        std::string(name) + " " + FormatFixed(value, 0, decimals));
+    };
+    if (model.poseSigma > 0) {
+        sigma("pose", model.poseSigma, 2);
+    }
+    for (int j = 0; j < skeleton::kJointCount; ++j) {
+        if (model.jointSigma[j]) {
+            sigma(skeleton::InfoOf(static_cast<skeleton::Joint>(j)).name, *model.jointSigma[j], 2);
+        }
+    }
+    if (model.tissueSigma > 0) {
+        sigma("tissue", model.tissueSigma, 4);
+    }
+    if (model.headingSigma > 0) {
+        sigma("heading", model.headingSigma, 2);
+    }
+    if (model.placementSigma > 0) {
+        sigma("placement", model.placementSigma, 4);
+    }
+    if (model.draws != UncertaintyModel::kDefaultDraws) {
+        AppendValueLine(out, "   ", "draws", std::to_string(model.draws));
+    }
+}
+
 // The stretches and the joints' angles, so that the case reopens with the picture it was saved
 // with.
 void AppendBodyShape(std::string& out, const Body& body) {
@@ -118,6 +147,7 @@ void AppendBodyShape(std::string& out, const Body& body) {
                         PoseValue(skeleton::InfoOf(joint).name, posture.Get(joint)));
     }
     AppendValueLine(out, "   ", "pose", PoseValue("body", posture.GetBodyTurn()));
+    AppendUncertaintyModel(out, body.GetUncertaintyModel());
 }
 
 void AppendTrajectories(std::string& out, const Case& theCase) {
@@ -143,6 +173,10 @@ void AppendTrajectories(std::string& out, const Case& theCase) {
         AppendValueLine(out, "  ", "dYaw", Angle(trajectory.GetDYaw()));
         AppendValueLine(out, "  ", "dRoll", Angle(0)); // a trajectory has no roll
         AppendValueLine(out, "  ", "uncertainty", FormatFixed(trajectory.GetUncertainty(), 0, 4));
+        if (trajectory.HasOwnUncertaintyOut()) {
+            AppendValueLine(out, "  ", "uncertaintyout",
+                            FormatFixed(trajectory.GetUncertaintyOut(), 0, 4));
+        }
         if (trajectory.HasParts()) {
             AppendValueLine(out, "  ", "inpart", trajectory.GetInPart());
             AppendValueLine(out, "  ", "outpart", trajectory.GetOutPart());

@@ -6,6 +6,7 @@
 #include "case/CaseLimits.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -246,6 +247,10 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
             bodyScaleZ = value;
         } else if (Contains(lowered, "<pose>")) {
             bodyPoses.emplace_back(value);
+        } else if (Contains(lowered, "<sigma>")) {
+            bodySigmas.emplace_back(value);
+        } else if (Contains(lowered, "<draws>")) {
+            bodyDraws = value;
         }
         // The posture's name line is written for the reader's eye: the pose lines hold it.
         break;
@@ -272,6 +277,8 @@ void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_
     } else if (Contains(lowered, "<witharm>")) {
         withArm = WithArmValue(value);
         sawWithArm = true;
+    } else if (Contains(lowered, "<uncertaintyout>")) {
+        uncertaintyOutText = value;
     } else if (Contains(lowered, "<inpart>")) {
         inPartText = value;
     } else if (Contains(lowered, "<outpart>")) {
@@ -305,6 +312,8 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         bodyScaleX.clear();
         bodyScaleZ.clear();
         bodyPoses.clear();
+        bodySigmas.clear();
+        bodyDraws.clear();
     } else if (Contains(lowered, "<trajectory>")) {
         block = Block::Trajectory;
         blockLine = lineNumber;
@@ -313,6 +322,7 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         sawWithArm = false;
         inPartText.clear();
         outPartText.clear();
+        uncertaintyOutText.clear();
         trajectoryValues[kTrajR] = trajectoryValues[kTrajG] = trajectoryValues[kTrajB] = "255";
         // Files written before trajectories had an uncertainty have no such line: each block
         // without one gets the default radius, never the previous block's.
@@ -349,6 +359,27 @@ void DataFileReader::ApplyBody() {
     for (const std::string& pose : bodyPoses) {
         ApplyPose(pose);
     }
+    ApplyUncertaintyModel();
+}
+
+void DataFileReader::ApplyUncertaintyModel() {
+    UncertaintyModel model;
+    for (const std::string& line : bodySigmas) {
+        const std::vector<std::string_view> words = Words(line);
+        const std::string name = words.empty() ? std::string() : LowerCased(words[0]);
+        const double value = words.size() > 1 ? ParseLenientNumber(words[1])
+                                              : std::numeric_limits<double>::quiet_NaN();
+        if (const Status set = model.SetSigma(name, value); !set) {
+            Note("The sigma " + Quoted(line) + " of the body left out: " + set.message());
+        }
+    }
+    if (!bodyDraws.empty()) {
+        if (const Status set = model.SetDraws(ParseLenientNumber(bodyDraws)); !set) {
+            Note("The draws " + Quoted(bodyDraws) + " of the body left out: " + set.message() +
+                 " The budget makes " + std::to_string(model.draws) + ".");
+        }
+    }
+    theCase.GetBody().GetUncertaintyModel() = model;
 }
 
 // "joint yaw pitch roll"; an unknown joint is ignored, a missing angle reads as 0. Older files'
@@ -469,6 +500,12 @@ void DataFileReader::CreateTrajectory() {
              " left out: an uncertainty radius must lie within 0 and " +
              Whole(case_limits::kLargestUncertainty * 100) + " cm; the radius stays " +
              FormatFixed(trajectory->GetUncertainty() * 100, 0, 1) + " cm.");
+    }
+    if (!uncertaintyOutText.empty() &&
+        !trajectory->SetUncertaintyOut(ParseLenientNumber(uncertaintyOutText))) {
+        Note("The uncertainty of OUT " + Quoted(uncertaintyOutText) + " of " + where +
+             " left out: an uncertainty radius must lie within 0 and " +
+             Whole(case_limits::kLargestUncertainty * 100) + " cm; OUT's ball is IN's.");
     }
     trajectory->SetColor(red, green, blue);
     trajectory->SetWithArm(withArm);

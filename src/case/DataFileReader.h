@@ -101,6 +101,7 @@ private:
     void HandleTagLine(std::string_view lowered);
     void ApplyBody();
     void ApplyPose(std::string_view value);
+    void ApplyUncertaintyModel();
     // A part line's value, checked: a part the skeleton knows, or empty (with a note).
     std::string PartValue(std::string_view tag, std::string_view text, const std::string& where);
     // Gives the trajectories read without parts or a with-arm line the parts nearest to their
@@ -120,12 +121,15 @@ private:
     std::string bodyScaleX;
     std::string bodyScaleZ;
     std::vector<std::string> bodyPoses;
+    std::vector<std::string> bodySigmas;
+    std::string bodyDraws;
     std::array<std::string, kTrajectoryValueCount> trajectoryValues;
     std::string trajectoryText;
     int exited = 0;
     bool withArm = true;
     bool sawWithArm = false;
     std::string inPartText, outPartText;
+    std::string uncertaintyOutText;
     // Trajectories of this read (0-based) that had neither parts nor a with-arm line.
     std::vector<int> withoutParts;
     std::array<std::string, kElementValueCount> elementValues;

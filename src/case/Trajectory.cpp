@@ -85,3 +85,11 @@ bool Trajectory::SetUncertainty(double metres) {
     uncertainty = metres;
     return true;
 }
+
+bool Trajectory::SetUncertaintyOut(double metres) {
+    if (!case_limits::IsUncertainty(metres)) { // also refuses a NaN
+        return false;
+    }
+    uncertaintyOut = metres;
+    return true;
+}

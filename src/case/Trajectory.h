@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // One bullet trajectory (a wound track): entry point IN and exit point OUT in metres, the derived direction and
@@ -51,6 +52,12 @@ public:
     // metre (case_limits::kLargestUncertainty), which no measurement on a body has.
     bool SetUncertainty(double metres);
     double GetUncertainty() const { return uncertainty; }
+    // The ball around OUT alone, when it differs from IN's (same refusals); otherwise OUT's ball is
+    // IN's.
+    bool SetUncertaintyOut(double metres);
+    void ClearUncertaintyOut() { uncertaintyOut.reset(); }
+    bool HasOwnUncertaintyOut() const { return uncertaintyOut.has_value(); }
+    double GetUncertaintyOut() const { return uncertaintyOut.value_or(uncertainty); }
 
     // Whether the arrow follows the arm and forearm when they are posed (a wound of the arm) or
     // stays where its points say (a wound of the trunk, head or legs).
@@ -81,6 +88,7 @@ private:
     int exited = 0;
     double r = 0, g = 0, b = 0;
     double uncertainty = kDefaultUncertainty;
+    std::optional<double> uncertaintyOut;
     bool withArm = true;
     std::string inPart, outPart;
     std::string text;
