@@ -110,6 +110,7 @@ void AddPosedTrack(const Case& theCase, int number, TrajectoryFacts& facts) {
     const TrackAngles angles = AnglesOfTrack(track.in, track.out);
     facts.direction = angles.direction;
     facts.elevation = angles.elevation;
+    facts.budget = ComputeUncertaintyBudget(theCase, number);
 }
 
 } // namespace
@@ -153,6 +154,7 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     }
     const JointAngles& turn = posture.GetBodyTurn();
     report.bodyTurn = {turn.yaw, turn.pitch, turn.roll};
+    report.budgetConvention = UncertaintyBudgetConvention(theCase);
     const ElementList& elements = theCase.GetElements();
     for (int i = 0; i < elements.GetCount(); ++i) {
         report.elements.push_back(GatherElement(*elements.GetItem(i), i + 1));

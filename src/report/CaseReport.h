@@ -1,6 +1,7 @@
 #pragma once
 
 #include "case/TrajectoryCourse.h"
+#include "case/UncertaintyBudget.h"
 
 #include <array>
 #include <functional>
@@ -33,6 +34,8 @@ struct TrajectoryFacts {
     bool followsArm = false;
     std::array<double, 3> posedInCm{};
     std::array<double, 3> posedOutCm{};
+    // The 95 % figures from every source the case names; none without a direction.
+    std::optional<UncertaintyBudget> budget;
     TrajectoryCourse course;
     std::string inDescription; // where the point lies on the body; empty when not known
     std::string outDescription;
@@ -65,6 +68,7 @@ struct CaseReport {
     std::string postureName;
     std::vector<std::pair<std::string, std::array<double, 3>>> joints;
     std::array<double, 3> bodyTurn{};
+    std::string budgetConvention; // how the uncertainty budget is made
     std::vector<TrajectoryFacts> trajectories;
     std::vector<ElementFacts> elements;
     // What reading the case file left out or replaced, one sentence each: the case reported is

@@ -86,9 +86,14 @@ void Header(std::ostringstream& out, const CaseReport& report) {
     Row(out, "Body height", FormatFixed(report.bodyHeight, 0, 2) + " m");
     Row(out, "Lateral scale", FormatFixed(report.scaleX, 0, 2));
     Row(out, "Front-to-back scale", FormatFixed(report.scaleZ, 0, 2));
-    Row(out, "Arm", "yaw " + Angle(report.armYaw) + ", pitch " + Angle(report.armPitch));
-    Row(out, "Forearm",
-        "yaw " + Angle(report.forearmYaw) + ", pitch " + Angle(report.forearmPitch));
+    Row(out, "Posture", Escaped(report.postureName));
+    for (const auto& [name, angles] : report.joints) {
+        Row(out, "Joint " + Escaped(name),
+            "yaw " + Angle(angles[0]) + ", pitch " + Angle(angles[1]) + ", roll " + Angle(angles[2]));
+    }
+    Row(out, "Whole body turn",
+        "yaw " + Angle(report.bodyTurn[0]) + ", pitch " + Angle(report.bodyTurn[1]) + ", roll " +
+            Angle(report.bodyTurn[2]));
     out << "</table>\n";
 }
 
@@ -123,6 +128,11 @@ void Conventions(std::ostringstream& out, const std::vector<ReportFigure>& figur
            "<p><b>Elevation angle.</b> The angle between the track and the horizontal plane, "
            "positive when OUT is higher than IN. A horizontal travel under 1 mm counts as 1 mm, "
            "so a vertical track reads &plusmn;89.8&deg;.</p>\n"
+           "<p><b>Posture.</b> Each measured point belongs to the body part under it and moves "
+           "with that part when the body is posed. Direction and elevation are those of the "
+           "posed track, between the posed IN and OUT; each is also given in the anatomical "
+           "position (the measured points as entered). The course and the plane angles describe "
+           "the track in the anatomical position, as wound tracks are described.</p>\n"
            "<p><b>Course.</b> Each component of IN&rarr;OUT is named when it is 1 mm or more: "
            "anteroposterior (front to back / back to front), lateral (right to left / left to "
            "right), vertical (upward / downward).</p>\n"
@@ -178,14 +188,33 @@ std::string PointWithDescription(const std::array<double, 3>& cm, const std::str
     return where.empty() ? Point(cm) : Point(cm) + "<br>" + Escaped(where);
 }
 
+// Where IN and OUT lie on the body, and how the posture carries them.
+std::string PartsText(const TrajectoryFacts& t) {
+    if (t.inPart.empty()) {
+        return t.followsArm ? "none (older file): the track follows the right arm whole"
+                            : "none (older file): the track stays where it was measured";
+    }
+    return "IN on " + Escaped(t.inPart) + ", OUT on " + Escaped(t.outPart) + "; posed IN " +
+           Point(t.posedInCm) + ", posed OUT " + Point(t.posedOutCm);
+}
+
+// The angle of the posed track is the one given; in the anatomical position it may differ.
+std::string PostureNote(double anatomical) {
+    return " (posed track; in the anatomical position " + Angle(anatomical) + ")";
+}
+
 void WriteTrajectory(std::ostringstream& out, const TrajectoryFacts& t) {
     const PlaneAngles& planes = t.course.planeAngles;
     out << "<h3>" << TrajectoryTitle(t) << "</h3>\n" << kTableStart;
     Row(out, "Bullet", t.bulletInside ? "bullet inside body" : "exited");
     Row(out, "IN", PointWithDescription(t.inCm, t.inDescription));
     Row(out, "OUT", PointWithDescription(t.outCm, t.outDescription));
-    Row(out, "Direction angle", Angle(t.direction));
-    Row(out, "Elevation angle", Angle(t.elevation));
+    Row(out, "Body parts", PartsText(t));
+    Row(out, "Direction angle", Angle(t.direction) + PostureNote(t.anatomicalDirection));
+    Row(out, "Elevation angle", Angle(t.elevation) + PostureNote(t.anatomicalElevation));
+    if (t.budget) {
+        Row(out, "Uncertainty budget", Escaped(t.budget->Statement()));
+    }
     Row(out, "Course", Escaped(t.course.sentence));
     Row(out, "Plane angles",
         "transverse " + DegreesText(planes.transverse) + ", sagittal " +
@@ -259,6 +288,8 @@ std::string FormatReportHtml(const CaseReport& report, const std::vector<ReportF
     Header(out, report);
     ReadingNotes(out, report.readingNotes);
     Conventions(out, figures, imageSource);
+    out << "<p><b>Uncertainty budget.</b> " << Escaped(report.budgetConvention)
+        << " The ball cone beside it stays the worst case of the balls alone.</p>\n";
     Views(out, figures, imageSource);
     out << "<h2>Trajectories</h2>\n";
     if (report.trajectories.empty()) {

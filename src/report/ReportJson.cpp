@@ -29,6 +29,22 @@ json UncertaintyJson(const DirectionUncertainty& uncertainty) {
             {"elevation_deg", OrNull(uncertainty.elevation)}};
 }
 
+json BudgetJson(const std::optional<UncertaintyBudget>& budget) {
+    if (!budget) {
+        return nullptr;
+    }
+    json sources = json::array();
+    for (const BudgetSource& source : budget->sources) {
+        sources.push_back({{"source", source.source}, {"cone95_deg", source.cone95}});
+    }
+    return {{"draws", budget->draws},
+            {"direction_deg", budget->directionInterval},
+            {"elevation_deg", budget->elevationInterval},
+            {"cone95_deg", budget->cone95},
+            {"sources", sources},
+            {"statement", budget->Statement()}};
+}
+
 json TrajectoryJson(const TrajectoryFacts& t) {
     const TrajectoryCourse& course = t.course;
     json result = {
@@ -58,6 +74,7 @@ json TrajectoryJson(const TrajectoryFacts& t) {
         {"adjustment",
          {{"offset_cm", t.offsetCm}, {"yaw", t.yawAdjustment}, {"pitch", t.pitchAdjustment}}},
     };
+    result["uncertainty_budget"] = BudgetJson(t.budget);
     if (!t.inDescription.empty() || !t.outDescription.empty()) {
         result["in_description"] = t.inDescription;
         result["out_description"] = t.outDescription;
@@ -130,6 +147,7 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
           {"arm", {{"yaw", report.armYaw}, {"pitch", report.armPitch}}},
           {"forearm", {{"yaw", report.forearmYaw}, {"pitch", report.forearmPitch}}}}},
         {"posture", PostureJson(report)},
+        {"uncertainty_budget_convention", report.budgetConvention},
         {"trajectories", trajectories},
         {"elements", elements},
     };
