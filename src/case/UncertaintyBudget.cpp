@@ -409,6 +409,20 @@ std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, i
     return budget;
 }
 
+std::optional<double> UncertaintyCone95(const Case& theCase, int number, int draws,
+                                        int threads) {
+    const Sampler sampler(theCase, number);
+    if (!sampler.HasDirection()) {
+        return std::nullopt;
+    }
+    if (threads <= 0) {
+        threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    }
+    Sources all{true, true, {}};
+    all.joints.fill(true);
+    return Cone95(DrawAll(sampler, all, std::max(draws, 1), threads));
+}
+
 std::string UncertaintyBudgetConvention(const Case& theCase) {
     const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
     return "The 95 % intervals come from " + std::to_string(model.draws) +

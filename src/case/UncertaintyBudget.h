@@ -42,5 +42,12 @@ struct UncertaintyBudget {
 std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, int number,
                                                           int threads = 0);
 
+// The draws the view and the exported scene make for a trajectory's cone: enough for the
+// quantile to a tenth of a degree, few enough to follow a posture being dragged.
+inline constexpr int kDrawnConeDraws = 20000;
+// The 95 % cone alone (degrees) from `draws` draws of every source; none without a direction.
+std::optional<double> UncertaintyCone95(const Case& theCase, int number,
+                                        int draws = kDrawnConeDraws, int threads = 0);
+
 // How the budget is made, in one sentence for a report's conventions.
 std::string UncertaintyBudgetConvention(const Case& theCase);

@@ -2,6 +2,7 @@
 
 #include "case/TrajectoryArrow.h"
 #include "case/TrajectoryCourse.h"
+#include "case/UncertaintyBudget.h"
 
 #include <cmath>
 #include <numbers>
@@ -15,8 +16,22 @@ std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& trajecto
     if (!course.uncertainty.coneHalfAngle) {
         return std::nullopt;
     }
-    const double radius = kUncertaintyConeLength *
-                          std::tan(*course.uncertainty.coneHalfAngle * std::numbers::pi / 180.0);
+    return ConeWithHalfAngle(*course.uncertainty.coneHalfAngle);
+}
+
+std::optional<UncertaintyConeShape> DrawnUncertaintyConeOf(const Case& theCase, int number) {
+    const std::optional<double> cone95 = UncertaintyCone95(theCase, number);
+    if (!cone95) {
+        return std::nullopt;
+    }
+    return ConeWithHalfAngle(*cone95);
+}
+
+std::optional<UncertaintyConeShape> ConeWithHalfAngle(double degrees) {
+    if (!(degrees >= 0 && degrees < 89)) {
+        return std::nullopt;
+    }
+    const double radius = kUncertaintyConeLength * std::tan(degrees * std::numbers::pi / 180.0);
     if (!std::isfinite(radius)) {
         return std::nullopt; // a half-angle of 90 degrees opens no cone that can be drawn
     }

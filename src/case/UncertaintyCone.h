@@ -25,8 +25,14 @@ struct UncertaintyConeShape {
     double radius = 0;     // of the rim, m
 };
 
-// The cone of the trajectory; empty when IN and OUT lie within the balls' width (no direction).
+// The cone of the trajectory's balls alone (the worst case); empty when IN and OUT lie within the
+// balls' width (no direction).
 std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& trajectory);
+// The cone of this half-angle (degrees); empty when it opens too wide to draw.
+std::optional<UncertaintyConeShape> ConeWithHalfAngle(double degrees);
+// The cone drawn and exported for trajectory `number` (1-based): its 95 % cone from the
+// uncertainty budget's draws (UncertaintyCone95); empty without a direction.
+std::optional<UncertaintyConeShape> DrawnUncertaintyConeOf(const Case& theCase, int number);
 
 // The unit normal of the cone's side, pointing away from its axis, at the rim angle (radians).
 Vec3 UncertaintyConeNormal(const UncertaintyConeShape& cone, double angle);

@@ -299,7 +299,7 @@ ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement,
 void AddCones(ExportScene& out, const Case& theCase) {
     for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
         const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-        const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(trajectory);
+        const std::optional<UncertaintyConeShape> cone = DrawnUncertaintyConeOf(theCase, number);
         if (!cone) {
             continue;
         }

@@ -2,6 +2,7 @@
 
 class BitmapFont;
 class Case;
+class DrawnConeCache;
 class MeshDrawCache;
 class ShapeListCache;
 class ViewState;
@@ -15,4 +16,5 @@ struct FrameContext {
     const BitmapFont& font;
     MeshDrawCache* meshes = nullptr;
     ShapeListCache* shapes = nullptr;
+    DrawnConeCache* cones = nullptr; // without it, cones are drawn afresh
 };

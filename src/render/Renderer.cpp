@@ -91,7 +91,7 @@ void Renderer::Resize(int width, int height) {
 }
 
 FrameContext Renderer::Context(const Case& theCase, const ViewState& view) {
-    return {theCase, view, font, &meshCache, &shapeCache};
+    return {theCase, view, font, &meshCache, &shapeCache, &coneCache};
 }
 
 void Renderer::RenderFrame(const Case& theCase, const ViewState& view) {

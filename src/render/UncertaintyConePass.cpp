@@ -3,6 +3,7 @@
 #include "case/Case.h"
 #include "case/Trajectory.h"
 #include "case/UncertaintyCone.h"
+#include "render/DrawnConeCache.h"
 #include "render/FrameContext.h"
 #include "view/ViewState.h"
 
@@ -10,9 +11,11 @@
 
 namespace {
 
-void DrawTrajectoryCone(const Case& theCase, int number) {
+void DrawTrajectoryCone(const FrameContext& frame, int number) {
+    const Case& theCase = frame.theCase;
     const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-    const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(trajectory);
+    const std::optional<UncertaintyConeShape> cone =
+        frame.cones ? frame.cones->ConeOf(theCase, number) : DrawnUncertaintyConeOf(theCase, number);
     if (!cone) {
         return; // IN and OUT lie within the balls' width: no direction to draw around
     }
@@ -42,7 +45,7 @@ void DrawUncertaintyCones(const FrameContext& frame) {
     // The frame stays opaque: captured views and saved images read its alpha as coverage.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
-        DrawTrajectoryCone(theCase, number);
+        DrawTrajectoryCone(frame, number);
     }
     glPopAttrib();
 }

@@ -191,8 +191,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     // turned by the direction and elevation, as the arrow is.
     std::map<std::string, Box> expected;
     for (int number = 1; number <= 2; ++number) {
-        const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-        const std::optional<UncertaintyConeShape> cone = UncertaintyConeOf(trajectory);
+        const std::optional<UncertaintyConeShape> cone = DrawnUncertaintyConeOf(theCase, number);
         ASSERT_TRUE(cone.has_value());
         const Matrix4 frame =
             TrajectoryAnchor(theCase, number) * TrajectoryTurn(theCase, number);
