@@ -1,5 +1,6 @@
 #pragma once
 
+#include "case/CaseInfoBlock.h"
 #include "case/DataFile.h"
 
 #include <array>
@@ -46,7 +47,7 @@ public:
     int GetNotesNotListed() const { return notesNotListed; }
 
 private:
-    enum class Block { None, Body, Trajectory, Element };
+    enum class Block { None, Body, Trajectory, Element, CaseInfo };
 
     // Raw value texts of a trajectory block, in the order its tags are tried.
     enum TrajectoryValue {
@@ -111,6 +112,7 @@ private:
     std::string bodyScaleX;
     std::string bodyScaleZ;
     std::vector<std::string> bodyPoses;
+    CaseInfoBlock caseInfo;
     std::array<std::string, kTrajectoryValueCount> trajectoryValues;
     std::string trajectoryText;
     int exited = 0;
