@@ -59,6 +59,16 @@ json TrajectoryJson(const TrajectoryFacts& t) {
     return result;
 }
 
+// Each field of the case information by its key, null when not given.
+json CaseInfoJson(const CaseInfo& info) {
+    json result = json::object();
+    for (const CaseInfo::Field field : CaseInfo::kFields) {
+        const std::string& value = info.Get(field);
+        result[std::string(CaseInfo::Key(field))] = value.empty() ? json(nullptr) : json(value);
+    }
+    return result;
+}
+
 json ElementJson(const ElementFacts& e) {
     return {{"number", e.number},  {"label", e.label}, {"centre_cm", e.centreCm},
             {"size_cm", e.sizeCm}, {"yaw", e.yaw},     {"pitch", e.pitch},
@@ -106,6 +116,7 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
         {"software", report.software},
         {"generated", report.generated},
         {"case", FileJson(report.caseFile)},
+        {"case_info", CaseInfoJson(report.caseInfo)},
         {"reading_notes", report.readingNotes},
         {"body",
          {{"name", report.bodyName},
