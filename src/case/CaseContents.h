@@ -11,8 +11,8 @@
 class Case;
 
 // Everything a case holds, as a value: every trajectory and element in order, the body with its
-// parameters (sharing its mesh), the file the body was read from and the case information. Used by the edits that
-// change the case as a whole: "Delete all", reading a data file, replacing the body.
+// parameters (sharing its mesh), the file the body was read from and the case information. Used by
+// the edits that change the case as a whole: "Delete all", reading a data file, replacing the body.
 struct CaseContents {
     std::vector<Trajectory> trajectories;
     std::vector<Element> elements;

@@ -15,10 +15,9 @@ public:
     // The fields as the data file and the report name them, in that order.
     enum class Field { Number, Examiner, Agency, Incident, Examined, Decedent, Notes };
     static constexpr int kFieldCount = 7;
-    static constexpr Field kFields[kFieldCount] = {Field::Number,   Field::Examiner,
-                                                   Field::Agency,   Field::Incident,
-                                                   Field::Examined, Field::Decedent,
-                                                   Field::Notes};
+    static constexpr Field kFields[kFieldCount] = {
+        Field::Number,   Field::Examiner, Field::Agency, Field::Incident,
+        Field::Examined, Field::Decedent, Field::Notes};
     // "number", "examiner", ...: the data file's tag and the report's key.
     static std::string_view Key(Field field);
     // "case number", "examiner", ...: how a message names the field.

@@ -27,7 +27,7 @@ constexpr std::array<std::string_view, 12> kElementNames = {
 
 // The tags of a case's blocks: a text in which no line is one of them is no data file.
 constexpr std::array<std::string_view, 12> kCaseTags = {
-    "<root>",       "</root>",       "<software>", "</software>", "<body>",  "</body>",
+    "<root>",       "</root>",       "<software>", "</software>", "<body>", "</body>",
     "<trajectory>", "</trajectory>", "<element>",  "</element>",  "<case>", "</case>"};
 
 bool Contains(std::string_view text, std::string_view part) {

@@ -103,6 +103,12 @@ CloseUpFraming FrameCloseUp(const Vec3& in, const Vec3& out, double coneHalfAngl
     return framing;
 }
 
+std::array<double, 2> PixelOf(const Camera& camera, const Vec3& point, int width, int height) {
+    const Vec3 eye = camera.ViewMatrix().TransformPoint(point);
+    const Vec3 clip = Camera::ProjectionMatrix(width, height).TransformPoint(eye);
+    return {(clip.x + 1) / 2 * width, (1 - clip.y) / 2 * height};
+}
+
 std::optional<std::vector<CloseUpView>> RenderCloseUps(const Case& theCase, const ViewState& view,
                                                        int width, int height, std::string& error) {
     std::vector<CloseUpView> views;
@@ -137,6 +143,9 @@ std::optional<std::vector<CloseUpView>> RenderCloseUps(const Case& theCase, cons
         CloseUpView close;
         close.number = number;
         close.framing = FrameCloseUp(track.in, track.out, halfAngle, 0.0, axisZ, width, height);
+        close.inPixel = PixelOf(close.framing.camera, track.in, width, height);
+        close.outPixel = PixelOf(close.framing.camera, track.out, width, height);
+        close.exited = theCase.GetTrajectory(number - 1)->GetExited() != 0;
         shown.GetCamera() = close.framing.camera;
         renderer.RenderFrame(theCase, shown);
         glFinish();

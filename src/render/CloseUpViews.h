@@ -4,6 +4,7 @@
 #include "export/CapturedImage.h"
 #include "view/Camera.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,10 +29,18 @@ CloseUpFraming FrameCloseUp(const Vec3& in, const Vec3& out, double coneHalfAngl
 
 // A close-up of one trajectory, drawn offscreen.
 struct CloseUpView {
-    int number = 0;     // the trajectory's, 1-based
+    int number = 0;      // the trajectory's, 1-based
     CapturedImage image; // 32-bit, the bottom row first
     CloseUpFraming framing;
+    // Where the posed IN and OUT show in the picture: pixels from its top left corner.
+    std::array<double, 2> inPixel{};
+    std::array<double, 2> outPixel{};
+    bool exited = true; // the bullet left the body: OUT is an exit wound
 };
+
+// Where a body point shows in a picture `width` by `height` drawn with `camera`: pixels from the
+// picture's top left corner.
+std::array<double, 2> PixelOf(const Camera& camera, const Vec3& point, int width, int height);
 
 // Draws every trajectory's close-up in a headless context of its own, with the body
 // transparent, the uncertainty cones and the landmarks shown and the other display switches of

@@ -134,15 +134,7 @@ void MarkWound(QPainter& painter, const DiagramWound& wound, const QPointF& at, 
         painter.setBrush(Qt::black);
         painter.drawEllipse(at, size / 8, size / 8);
     }
-    painter.setPen(QPen(wound.entry ? kEntry : kExit, size / 9));
-    painter.setBrush(QColor(255, 255, 255, 255));
-    if (wound.entry) {
-        painter.drawEllipse(mark);
-    } else {
-        painter.drawRect(mark);
-    }
-    painter.setPen(Qt::black);
-    painter.drawText(mark, Qt::AlignCenter, QString::number(wound.number));
+    DrawWoundMark(painter, wound.number, wound.entry, mark.center(), size);
 }
 
 void Caption(QPainter& painter, const QRectF& panel, const QString& title, const QString& left,
@@ -155,6 +147,21 @@ void Caption(QPainter& painter, const QRectF& panel, const QString& title, const
 }
 
 } // namespace
+
+void DrawWoundMark(QPainter& painter, int number, bool entry, const QPointF& at, double size) {
+    const QRectF mark(at.x() - size / 2, at.y() - size / 2, size, size);
+    painter.save();
+    painter.setPen(QPen(entry ? kEntry : kExit, size / 9));
+    painter.setBrush(QColor(255, 255, 255));
+    if (entry) {
+        painter.drawEllipse(mark);
+    } else {
+        painter.drawRect(mark);
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(mark, Qt::AlignCenter, QString::number(number));
+    painter.restore();
+}
 
 std::vector<DiagramWound> CaseWounds(const Case& theCase) {
     std::vector<DiagramWound> wounds;

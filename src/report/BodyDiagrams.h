@@ -3,6 +3,7 @@
 #include "base/Matrix4.h"
 
 #include <QImage>
+#include <QPainter>
 
 #include <vector>
 
@@ -18,6 +19,10 @@ struct DiagramWound {
 
 // The posed body's wounds: each trajectory's IN, and its OUT when the bullet left the body.
 std::vector<DiagramWound> CaseWounds(const Case& theCase);
+
+// Draws a wound's mark centred at `at`, `size` pixels across: a circle for an entry, a square for
+// an exit, the trajectory's number inside.
+void DrawWoundMark(QPainter& painter, int number, bool entry, const QPointF& at, double size);
 
 // The front and back body diagrams side by side, as autopsy diagrams are drawn: the posed body's
 // silhouette seen straight from the front (its right on the left) and from the back, each

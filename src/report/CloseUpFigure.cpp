@@ -1,6 +1,7 @@
 #include "report/CloseUpFigure.h"
 
 #include "base/NumberText.h"
+#include "report/BodyDiagrams.h"
 
 #include <QFont>
 #include <QPainter>
@@ -58,7 +59,8 @@ void DrawScaleBar(QImage& image, double pixelsPerMetre) {
     QFont font;
     font.setPixelSize(static_cast<int>(unit * 1.4));
     painter.setFont(font);
-    const QString text = QString::fromStdString(FormatFixed(centimetres, 0, centimetres < 1 ? 1 : 0) + " cm");
+    const QString text =
+        QString::fromStdString(FormatFixed(centimetres, 0, centimetres < 1 ? 1 : 0) + " cm");
     const QRectF backing(start.x() - unit, start.y() - 2 * unit, length + 2 * unit, 4.2 * unit);
     painter.fillRect(backing, QColor(255, 255, 255, 230));
     painter.setPen(QPen(Qt::black, unit / 3, Qt::SolidLine, Qt::FlatCap));
@@ -70,10 +72,38 @@ void DrawScaleBar(QImage& image, double pixelsPerMetre) {
                      Qt::AlignHCenter | Qt::AlignTop, text);
 }
 
+void DrawTrackMarks(QImage& image, const CloseUpView& view) {
+    const QPointF in(view.inPixel[0], view.inPixel[1]);
+    const QPointF out(view.outPixel[0], view.outPixel[1]);
+    const double size = image.height() / 16.0;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (const auto& [colour, width] :
+         {std::pair{QColor(255, 255, 255), size / 5}, std::pair{QColor(0, 0, 0), size / 12}}) {
+        painter.setPen(QPen(colour, width, Qt::DashLine, Qt::RoundCap));
+        painter.drawLine(in, out);
+    }
+    QFont font;
+    font.setBold(true);
+    font.setPixelSize(static_cast<int>(size * 0.6));
+    painter.setFont(font);
+    if (view.exited) {
+        DrawWoundMark(painter, view.number, false, out, size);
+    } else {
+        painter.setPen(QPen(Qt::white, size / 12));
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(out, size / 5, size / 5);
+    }
+    DrawWoundMark(painter, view.number, true, in, size);
+}
+
 std::string CloseUpCaption(int number, const CloseUpFraming& framing, double scaleBarCm) {
     const std::string sides = SidesSeenFrom(framing.toCamera);
-    return "Trajectory " + std::to_string(number) +
-           " seen perpendicular to its track" + (sides.empty() ? "" : ", from " + sides) +
-           ", the body transparent, the cone of its uncertainty drawn behind IN; the scale bar is " +
-           FormatFixed(scaleBarCm, 0, scaleBarCm < 1 ? 1 : 0) + " cm long in the plane of the track";
+    return "Trajectory " + std::to_string(number) + " seen perpendicular to its track" +
+           (sides.empty() ? "" : ", from " + sides) +
+           ", IN the numbered circle, OUT the square (a dot where the bullet stayed)" +
+           ", the body transparent, the cone of its uncertainty drawn behind IN; the scale bar "
+           "is " +
+           FormatFixed(scaleBarCm, 0, scaleBarCm < 1 ? 1 : 0) +
+           " cm long in the plane of the track";
 }

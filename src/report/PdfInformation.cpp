@@ -129,7 +129,8 @@ bool AddToXmp(QByteArray& pdf, const QString& author, const QString& subject) {
     const qsizetype numberAt = pdf.indexOf(oldNumber, lengthKey);
     QByteArray result = pdf;
     // The later change first, so that the earlier position still holds.
-    if (length < 0 || !ReplaceBytes(result, title + qsizetype(sizeof("</dc:title>")) - 1, 0, added) ||
+    if (length < 0 ||
+        !ReplaceBytes(result, title + qsizetype(sizeof("</dc:title>")) - 1, 0, added) ||
         !ReplaceBytes(result, numberAt, oldNumber.size(),
                       QByteArray::number(length + added.size()))) {
         return false;

@@ -82,13 +82,13 @@ std::string GivenOr(const std::string& value, const char* absent) {
 void PairRow(std::ostringstream& out, const std::string& name, const std::string& value,
              const std::string& secondName, const std::string& secondValue) {
     out << "<tr><th align=\"left\" valign=\"top\">" << name << "</th><td>" << value
-        << "</td><th align=\"left\" valign=\"top\">" << secondName << "</th><td>"
-        << secondValue << "</td></tr>\n";
+        << "</td><th align=\"left\" valign=\"top\">" << secondName << "</th><td>" << secondValue
+        << "</td></tr>\n";
 }
 
 void WideRow(std::ostringstream& out, const std::string& name, const std::string& value) {
-    out << "<tr><th align=\"left\" valign=\"top\">" << name << "</th><td colspan=\"3\">"
-        << value << "</td></tr>\n";
+    out << "<tr><th align=\"left\" valign=\"top\">" << name << "</th><td colspan=\"3\">" << value
+        << "</td></tr>\n";
 }
 
 // The case as a laboratory identifies it, the software and the file: the head of page 1, two

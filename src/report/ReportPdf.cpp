@@ -71,8 +71,8 @@ struct Placed {
 // Lays out the blocks page by page.
 class Paginator {
 public:
-    Paginator(const std::map<std::string, QImage>& images, QPagedPaintDevice& device,
-              double width, double pageHeight)
+    Paginator(const std::map<std::string, QImage>& images, QPagedPaintDevice& device, double width,
+              double pageHeight)
         : images(images), device(device), width(width), pageHeight(pageHeight) {
         pages.emplace_back();
     }
@@ -175,15 +175,15 @@ void DrawFrame(QPainter& painter, const ReportPdfFrame& frame, int page, int pag
     const double left = Dots(kSideMarginMm), right = paper.width() - Dots(kSideMarginMm);
     const QRectF header(left, Dots(8), right - left, Dots(kTopMarginMm - 10));
     painter.drawText(header, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, frame.header);
-    painter.drawLine(QPointF(left, Dots(kTopMarginMm - 1.5)), QPointF(right, Dots(kTopMarginMm - 1.5)));
+    painter.drawLine(QPointF(left, Dots(kTopMarginMm - 1.5)),
+                     QPointF(right, Dots(kTopMarginMm - 1.5)));
     const double footerTop = paper.height() - Dots(kBottomMarginMm) + Dots(4);
     painter.drawLine(QPointF(left, footerTop - Dots(1.5)), QPointF(right, footerTop - Dots(1.5)));
     const QRectF footer(left, footerTop, right - left, Dots(6));
     painter.drawText(footer, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, frame.footerLeft);
     painter.drawText(footer, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
                      QStringLiteral("Page %1 of %2").arg(page).arg(pageCount));
-    painter.drawText(footer, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
-                     frame.footerRight);
+    painter.drawText(footer, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, frame.footerRight);
     painter.restore();
 }
 

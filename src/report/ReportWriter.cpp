@@ -77,13 +77,13 @@ struct Figures {
 Status CollectCloseUps(const Case& theCase, const ViewState& view, ReportFormat format,
                        Figures& figures) {
     std::string error;
-    const auto closeUps =
-        RenderCloseUps(theCase, view, kReportViewWidth, kReportViewHeight, error);
+    const auto closeUps = RenderCloseUps(theCase, view, kReportViewWidth, kReportViewHeight, error);
     if (!closeUps) {
         return Status::Failure("cannot draw the close-ups of the trajectories: " + error);
     }
     for (const CloseUpView& close : *closeUps) {
         QImage image = QImageFromCapturedImage(close.image);
+        DrawTrackMarks(image, close);
         DrawScaleBar(image, close.framing.pixelsPerMetre);
         const double bar = ScaleBarCentimetres(close.framing.pixelsPerMetre, image.width());
         const std::string name = CloseUpFigureName(close.number);
@@ -139,15 +139,15 @@ ReportPdfFrame PdfFrame(const CaseReport& report) {
     frame.author = Text(info.Examiner());
     frame.subject = Text(info.Number());
     frame.creator = Text(report.software);
-    frame.header = Text("Case " + (info.Number().empty() ? "number not given" : info.Number()) +
-                        "   \u00b7   Decedent " +
-                        (info.Decedent().empty() ? "not given" : info.Decedent()));
+    frame.header =
+        Text("Case " + (info.Number().empty() ? "number not given" : info.Number()) +
+             "   \u00b7   Decedent " + (info.Decedent().empty() ? "not given" : info.Decedent()));
     constexpr size_t kHashDigitsShown = 16;
     const FileFact& file = report.caseFile;
-    frame.footerLeft =
-        file.name.empty() ? QStringLiteral("Case file not saved")
-        : file.sha256     ? Text("Case file SHA-256 " + file.sha256->substr(0, kHashDigitsShown))
-                          : Text("Case file " + file.name + " cannot be read");
+    frame.footerLeft = file.name.empty() ? QStringLiteral("Case file not saved")
+                       : file.sha256
+                           ? Text("Case file SHA-256 " + file.sha256->substr(0, kHashDigitsShown))
+                           : Text("Case file " + file.name + " cannot be read");
     frame.footerRight = Text(report.software);
     return frame;
 }

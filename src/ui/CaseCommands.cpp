@@ -7,6 +7,7 @@
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
+#include "ui/CaseInfoDialog.h"
 #include "ui/CaseSession.h"
 #include "ui/ConfirmDeleteDialog.h"
 #include "ui/DataSummaryDialog.h"
@@ -16,7 +17,6 @@
 #include "ui/NewTrajectoryDialog.h"
 #include "ui/Platform.h"
 #include "ui/PropertiesDialog.h"
-#include "ui/CaseInfoDialog.h"
 #include "ui/ReportExport.h"
 #include "view/ViewState.h"
 

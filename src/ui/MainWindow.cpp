@@ -9,9 +9,9 @@
 #include "ui/CaseView.h"
 #include "ui/EditCommand.h"
 #include "ui/FocusRestorer.h"
-#include "ui/WindowTitle.h"
 #include "ui/LockKeyState.h"
 #include "ui/PointPlacement.h"
+#include "ui/WindowTitle.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -113,8 +113,8 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::UpdateTitle() {
-    const QString title = CaseWindowTitle(FrameTitle(), caseCommands->GetDataFile(),
-                                          editor.GetCase().GetCaseInfo());
+    const QString title =
+        CaseWindowTitle(FrameTitle(), caseCommands->GetDataFile(), editor.GetCase().GetCaseInfo());
     if (title != windowTitle()) {
         setWindowTitle(title);
     }

@@ -22,7 +22,8 @@ QString CaseWindowTitle(const QString& programTitle, const QString& dataFile,
         identified = "Case " + Literal(info.Number());
     }
     if (!info.Decedent().empty()) {
-        identified += (identified.isEmpty() ? "Decedent " : ", decedent ") + Literal(info.Decedent());
+        identified +=
+            (identified.isEmpty() ? "Decedent " : ", decedent ") + Literal(info.Decedent());
     }
     if (!identified.isEmpty()) {
         title += " - " + identified;

@@ -1,6 +1,6 @@
+#include "case/CaseInfo.h"
 #include "case/Case.h"
 #include "case/CaseEditor.h"
-#include "case/CaseInfo.h"
 #include "case/DataFile.h"
 #include "support/BoxBody.h"
 
@@ -23,19 +23,21 @@ CaseInfo FullInfo() {
 }
 
 std::string CaseBlockFile(const std::string& lines) {
-    return "<root>\r\n<case>\r\n" + lines + "</case>\r\n<body>\r\n   <name>B</name>\r\n"
+    return "<root>\r\n<case>\r\n" + lines +
+           "</case>\r\n<body>\r\n   <name>B</name>\r\n"
            "   <height>1.8</height>\r\n</body>\r\n</root>\r\n";
 }
 
 } // namespace
 
 TEST(CaseInfoTest, DatesMustNameDaysOfTheCalendar) {
-    for (const char* good : {"2026-03-14", "2024-02-29", "2000-02-29", "0001-01-01", "9999-12-31"}) {
+    for (const char* good :
+         {"2026-03-14", "2024-02-29", "2000-02-29", "0001-01-01", "9999-12-31"}) {
         EXPECT_TRUE(CaseInfo::IsIsoDate(good)) << good;
     }
-    for (const char* bad : {"2026-3-14", "2023-02-29", "1900-02-29", "2026-13-01", "2026-04-31",
-                            "0000-01-01", "14.03.2026", "2026-03-14T10:00", "2026/03/14",
-                            "2026-03-1a", ""}) {
+    for (const char* bad :
+         {"2026-3-14", "2023-02-29", "1900-02-29", "2026-13-01", "2026-04-31", "0000-01-01",
+          "14.03.2026", "2026-03-14T10:00", "2026/03/14", "2026-03-1a", ""}) {
         EXPECT_FALSE(CaseInfo::IsIsoDate(bad)) << bad;
     }
     EXPECT_EQ(CaseInfo::Problem(Field::Incident, ""), "");
@@ -62,8 +64,9 @@ TEST(CaseInfoTest, BlockRoundTripsAndAnEmptyCaseWritesNone) {
     theCase.SetCaseInfo(FullInfo());
     const std::string text = DataFile::Format(theCase);
     // After the software block, each value escaped as the labels are, one line each.
-    const size_t block = text.find("</software>\r\n\r\n<case>\r\n  <number>2026-0412 &lt;A&amp;B&gt;"
-                                   "</number>\r\n");
+    const size_t block =
+        text.find("</software>\r\n\r\n<case>\r\n  <number>2026-0412 &lt;A&amp;B&gt;"
+                  "</number>\r\n");
     ASSERT_NE(block, std::string::npos) << text;
     EXPECT_LT(block, text.find("<body>"));
     EXPECT_NE(text.find("  <notes>Two shots.&#10;The second"), std::string::npos);
@@ -124,9 +127,8 @@ TEST(CaseInfoTest, EditorChangesItAsOneUndoableEdit) {
     Case theCase;
     CaseEditor editor(theCase);
     std::vector<std::unique_ptr<CaseEdit>> history;
-    editor.SetRecorder([&history](std::unique_ptr<CaseEdit> edit) {
-        history.push_back(std::move(edit));
-    });
+    editor.SetRecorder(
+        [&history](std::unique_ptr<CaseEdit> edit) { history.push_back(std::move(edit)); });
     int told = 0;
     editor.AddListener([&told](const CaseChange&) { ++told; });
 

@@ -23,11 +23,11 @@ TEST(CloseUpFramingTest, LooksAcrossTheTrackAndScalesTheBarToIt) {
         double cone;
     };
     const Track tracks[] = {
-        {{-0.05, 1.35, 0.22}, {0.06, 1.30, 0.03}, 5},  // chest, front to back
-        {{0.18, 1.1, 0.05}, {0.15, 1.15, 0.20}, 3},    // flank, back to front
-        {{0.0, 1.5, 0.1}, {0.0, 1.2, 0.1}, 0},         // straight down
-        {{-0.25, 1.2, 0.12}, {-0.25, 1.2, 0.12}, 0},   // IN equal to OUT
-        {{-0.3, 1.0, 0.1}, {0.3, 1.0, 0.1}, 20},       // right to left through both arms
+        {{-0.05, 1.35, 0.22}, {0.06, 1.30, 0.03}, 5}, // chest, front to back
+        {{0.18, 1.1, 0.05}, {0.15, 1.15, 0.20}, 3},   // flank, back to front
+        {{0.0, 1.5, 0.1}, {0.0, 1.2, 0.1}, 0},        // straight down
+        {{-0.25, 1.2, 0.12}, {-0.25, 1.2, 0.12}, 0},  // IN equal to OUT
+        {{-0.3, 1.0, 0.1}, {0.3, 1.0, 0.1}, 20},      // right to left through both arms
     };
     for (const Track& t : tracks) {
         const CloseUpFraming framing = FrameCloseUp(t.in, t.out, t.cone, 0, 0.12, kWidth, kHeight);

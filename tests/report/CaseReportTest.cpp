@@ -117,8 +117,10 @@ TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
     EXPECT_TRUE(unsaved["case"]["file"].is_null());
     EXPECT_TRUE(unsaved["case"]["sha256"].is_null());
     const std::string html = FormatReportHtml(GatherCaseReport(theCase, {}), {}, {});
-    EXPECT_NE(html.find("<th align=\"left\" valign=\"top\">Case file</th><td colspan=\"3\">not saved</td>"),
-              std::string::npos);
+    EXPECT_NE(
+        html.find(
+            "<th align=\"left\" valign=\"top\">Case file</th><td colspan=\"3\">not saved</td>"),
+        std::string::npos);
     // Texts of the case are escaped, never taken as markup.
     EXPECT_NE(html.find("Doe &amp; &lt;Co&gt;"), std::string::npos);
 

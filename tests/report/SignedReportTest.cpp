@@ -41,8 +41,8 @@ std::vector<std::string> PageTexts(const std::string& pdf) {
     std::vector<std::string> pages;
     size_t start = 0;
     for (size_t feed; (feed = text.find('\f', start)) != std::string::npos; start = feed + 1) {
-        pages.push_back(std::regex_replace(text.substr(start, feed - start), std::regex("\\s+"),
-                                           " "));
+        pages.push_back(
+            std::regex_replace(text.substr(start, feed - start), std::regex("\\s+"), " "));
     }
     return pages;
 }
@@ -153,9 +153,12 @@ TEST_F(SignedReportTest, EveryFormatCarriesTheCaseInformation) {
     partial.Set(CaseInfo::Field::Notes, "first line\nsecond line");
     const std::string caseFile = WriteCase(1, partial);
     const auto report = nlohmann::json::parse(FileText(Report(caseFile, "json")));
-    const nlohmann::json expected = {{"number", "7 <&> 8"},  {"examiner", nullptr},
-                                     {"agency", nullptr},    {"incident", nullptr},
-                                     {"examined", nullptr},  {"decedent", nullptr},
+    const nlohmann::json expected = {{"number", "7 <&> 8"},
+                                     {"examiner", nullptr},
+                                     {"agency", nullptr},
+                                     {"incident", nullptr},
+                                     {"examined", nullptr},
+                                     {"decedent", nullptr},
                                      {"notes", "first line\nsecond line"}};
     EXPECT_EQ(report["case_info"], expected);
     const std::string html = FileText(Report(caseFile, "html"));
