@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -174,13 +175,17 @@ void DrawFrame(QPainter& painter, const ReportPdfFrame& frame, int page, int pag
     painter.setPen(Qt::black);
     const double left = Dots(kSideMarginMm), right = paper.width() - Dots(kSideMarginMm);
     const QRectF header(left, Dots(8), right - left, Dots(kTopMarginMm - 10));
-    painter.drawText(header, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, frame.header);
+    // A case number of 200 characters still leaves the line on the page.
+    const QFontMetricsF metrics(painter.font(), painter.device());
+    painter.drawText(header, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
+                     metrics.elidedText(frame.header, Qt::ElideRight, header.width()));
     painter.drawLine(QPointF(left, Dots(kTopMarginMm - 1.5)),
                      QPointF(right, Dots(kTopMarginMm - 1.5)));
     const double footerTop = paper.height() - Dots(kBottomMarginMm) + Dots(4);
     painter.drawLine(QPointF(left, footerTop - Dots(1.5)), QPointF(right, footerTop - Dots(1.5)));
     const QRectF footer(left, footerTop, right - left, Dots(6));
-    painter.drawText(footer, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, frame.footerLeft);
+    painter.drawText(footer, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                     metrics.elidedText(frame.footerLeft, Qt::ElideRight, footer.width() / 3));
     painter.drawText(footer, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
                      QStringLiteral("Page %1 of %2").arg(page).arg(pageCount));
     painter.drawText(footer, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, frame.footerRight);
