@@ -2,6 +2,7 @@
 
 #include "base/Status.h"
 #include "case/Body.h"
+#include "case/CaseInfo.h"
 #include "case/ElementList.h"
 #include "case/Trajectory.h"
 #include "mesh/Mesh.h"
@@ -66,6 +67,10 @@ public:
     // nullptr while that model is not loaded.
     const Mesh* ArrowModelFor(const Trajectory& trajectory) const;
 
+    // Who examined the case and when: changed only through the CaseEditor, like the rest.
+    const CaseInfo& GetCaseInfo() const { return caseInfo; }
+    void SetCaseInfo(CaseInfo value) { caseInfo = std::move(value); }
+
     // The file the body was read from.
     const std::string& GetBodyModelFile() const { return bodyModelFile; }
     void SetBodyModelFile(const std::string& path) { bodyModelFile = path; }
@@ -73,6 +78,7 @@ public:
 private:
     Body body;
     ElementList elements;
+    CaseInfo caseInfo;
     std::array<std::unique_ptr<Trajectory>, kMaxTrajectories> trajectories;
     int trajectoryCount = 0;
     int lastTrajectory = 0;

@@ -2,6 +2,7 @@
 
 #include "case/BodyEdit.h"
 #include "case/Case.h"
+#include "case/CaseInfoEdit.h"
 #include "case/ElementEdit.h"
 #include "case/ElementListEdit.h"
 #include "case/TrajectoryEdit.h"
@@ -200,5 +201,13 @@ bool CaseEditor::DeleteElement(const std::string& name, int index) {
         return false;
     }
     Submit(std::make_unique<ElementListEdit>(name, ElementListEdit::Kind::Remove, index, *element));
+    return true;
+}
+
+bool CaseEditor::EditCaseInfo(const std::string& name, const CaseInfo& info) {
+    if (info == theCase.GetCaseInfo()) {
+        return false;
+    }
+    Submit(std::make_unique<CaseInfoEdit>(name, theCase.GetCaseInfo(), info));
     return true;
 }

@@ -3,6 +3,7 @@
 #include "case/Body.h"
 #include "case/CaseChange.h"
 #include "case/CaseEdit.h"
+#include "case/CaseInfo.h"
 #include "case/Element.h"
 #include "case/Trajectory.h"
 
@@ -72,6 +73,9 @@ public:
     bool CommitElement(int index, const std::string& name, const Element& before);
     bool CommitBody(const std::string& name, const Body& before,
                     const std::function<void(Body&)>& finish = nullptr);
+
+    // Replaces the case information as one edit.
+    bool EditCaseInfo(const std::string& name, const CaseInfo& info);
 
     // Appends a trajectory or an element; false (no edit) when the table is full.
     bool AddTrajectory(const std::string& name, const Trajectory& trajectory);

@@ -5,6 +5,7 @@
 #include "base/NumberText.h"
 #include "base/TextEscaping.h"
 #include "case/Case.h"
+#include "case/CaseInfoBlock.h"
 #include "case/DataFileReader.h"
 
 #include <cmath>
@@ -308,6 +309,7 @@ std::string DataFile::Format(const Case& theCase) {
     AppendValueLine(out, "  ", "copyright", EscapeText(info.legalNotice));
     AppendValueLine(out, "  ", "rights", EscapeText(info.rightsNotice));
     AppendLine(out, "</software>");
+    CaseInfoBlock::Append(out, theCase.GetCaseInfo(), kLineEnd);
     AppendLine(out, "");
     AppendLine(out, "<body>");
     AppendValueLine(out, "   ", "name", EscapeText(body.GetName()));

@@ -27,9 +27,9 @@ constexpr std::array<std::string_view, 12> kElementNames = {
     "r", "g", "b", "x", "y", "z", "pitch", "yaw", "roll", "width", "height", "length"};
 
 // The tags of a case's blocks: a text in which no line is one of them is no data file.
-constexpr std::array<std::string_view, 10> kCaseTags = {
-    "<root>",  "</root>",      "<software>",    "</software>", "<body>",
-    "</body>", "<trajectory>", "</trajectory>", "<element>",   "</element>"};
+constexpr std::array<std::string_view, 12> kCaseTags = {
+    "<root>",       "</root>",       "<software>", "</software>", "<body>", "</body>",
+    "<trajectory>", "</trajectory>", "<element>",  "</element>",  "<case>", "</case>"};
 
 bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
@@ -142,6 +142,7 @@ void DataFileReader::NoteUnfinishedBlock() {
     const char* kind = block == Block::Body         ? "body"
                        : block == Block::Trajectory ? "trajectory"
                        : block == Block::Element    ? "element"
+                       : block == Block::CaseInfo   ? "case"
                                                     : nullptr;
     if (kind != nullptr) {
         Note("The " + std::string(kind) + " from line " + std::to_string(blockLine) +
@@ -260,6 +261,9 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
     case Block::Element:
         StoreElementValue(lowered, value);
         break;
+    case Block::CaseInfo:
+        caseInfo.Store(lowered, value);
+        break;
     case Block::None:
         break; // the software block, "<number>" and anything unknown
     }
@@ -333,6 +337,13 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         blockLine = lineNumber;
         elementValues[kElemR] = elementValues[kElemG] = elementValues[kElemB] = "255";
         elementText.clear();
+    } else if (Contains(lowered, "<case>")) {
+        block = Block::CaseInfo;
+        blockLine = lineNumber;
+        caseInfo.Start();
+    } else if (Contains(lowered, "</case>") && block == Block::CaseInfo) {
+        theCase.SetCaseInfo(caseInfo.Finish([this](std::string note) { Note(std::move(note)); }));
+        block = Block::None;
     } else if (Contains(lowered, "</body>")) {
         ApplyBody();
         block = Block::None;

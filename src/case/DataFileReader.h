@@ -1,5 +1,6 @@
 #pragma once
 
+#include "case/CaseInfoBlock.h"
 #include "case/DataFile.h"
 
 #include <array>
@@ -47,7 +48,7 @@ public:
     int GetNotesNotListed() const { return notesNotListed; }
 
 private:
-    enum class Block { None, Body, Trajectory, Element };
+    enum class Block { None, Body, Trajectory, Element, CaseInfo };
 
     // Raw value texts of a trajectory block, in the order its tags are tried.
     enum TrajectoryValue {
@@ -123,6 +124,7 @@ private:
     std::vector<std::string> bodyPoses;
     std::vector<std::string> bodySigmas;
     std::string bodyDraws;
+    CaseInfoBlock caseInfo;
     std::array<std::string, kTrajectoryValueCount> trajectoryValues;
     std::string trajectoryText;
     int exited = 0;

@@ -123,6 +123,7 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
         report.caseFile = DescribeFile(source.caseFile);
     }
     report.readingNotes = source.readingNotes;
+    report.caseInfo = theCase.GetCaseInfo();
     const Body& body = theCase.GetBody();
     report.bodyName = body.GetName();
     report.bodyHeight = body.GetHeight();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "case/CaseInfo.h"
 #include "case/TrajectoryCourse.h"
 #include "case/UncertaintyBudget.h"
 
@@ -57,6 +58,7 @@ struct CaseReport {
     std::string software;  // "Ruvolane 2.7.0"
     std::string generated; // ISO 8601, local time with its offset
     FileFact caseFile;
+    CaseInfo caseInfo;
     std::string bodyName;
     double bodyHeight = 0; // m
     double scaleX = 1, scaleZ = 1;

@@ -1,6 +1,7 @@
 #include "report/ReportHtml.h"
 
 #include "base/NumberText.h"
+#include "report/ReportBlock.h"
 
 #include <sstream>
 
@@ -74,12 +75,44 @@ void Figure(std::ostringstream& out, const ReportFigure& figure,
         << Escaped(figure.caption) << "</i></p>\n";
 }
 
-void Header(std::ostringstream& out, const CaseReport& report) {
+std::string GivenOr(const std::string& value, const char* absent) {
+    return value.empty() ? std::string("<i>") + absent + "</i>" : Escaped(value);
+}
+
+void PairRow(std::ostringstream& out, const std::string& name, const std::string& value,
+             const std::string& secondName, const std::string& secondValue) {
+    out << "<tr><th align=\"left\" valign=\"top\">" << name << "</th><td>" << value
+        << "</td><th align=\"left\" valign=\"top\">" << secondName << "</th><td>" << secondValue
+        << "</td></tr>\n";
+}
+
+void WideRow(std::ostringstream& out, const std::string& name, const std::string& value) {
+    out << "<tr><th align=\"left\" valign=\"top\">" << name << "</th><td colspan=\"3\">" << value
+        << "</td></tr>\n";
+}
+
+// The case as a laboratory identifies it, the software and the file: the head of page 1, two
+// facts a row so that the wound table and the diagrams follow on the same page.
+void CaseInformation(std::ostringstream& out, const CaseReport& report) {
+    const CaseInfo& info = report.caseInfo;
     out << "<h1>Case report</h1>\n" << kTableStart;
-    Row(out, "Software", Escaped(report.software));
-    Row(out, "Report made", Escaped(report.generated));
-    Row(out, "Case file", FileName(report.caseFile));
-    Row(out, "Case file SHA-256", FileHash(report.caseFile));
+    PairRow(out, "Case number", GivenOr(info.Number(), "not given"), "Decedent",
+            GivenOr(info.Decedent(), "not given"));
+    PairRow(out, "Agency", GivenOr(info.Agency(), "not given"), "Examiner",
+            GivenOr(info.Examiner(), "not given"));
+    PairRow(out, "Date of the incident", GivenOr(info.Incident(), "not given"),
+            "Date of the examination", GivenOr(info.Examined(), "not given"));
+    if (!info.Notes().empty()) {
+        WideRow(out, "Notes", Escaped(info.Notes()));
+    }
+    PairRow(out, "Software", Escaped(report.software), "Report made", Escaped(report.generated));
+    WideRow(out, "Case file", FileName(report.caseFile));
+    WideRow(out, "Case file SHA-256", FileHash(report.caseFile));
+    out << "</table>\n";
+}
+
+void BodyFacts(std::ostringstream& out, const CaseReport& report) {
+    out << "<h2>Body</h2>\n" << kTableStart;
     Row(out, "Body", Escaped(report.bodyName));
     Row(out, "Body model file", FileName(report.bodyModel));
     Row(out, "Body model SHA-256", FileHash(report.bodyModel));
@@ -112,8 +145,7 @@ void ReadingNotes(std::ostringstream& out, const std::vector<std::string>& notes
     out << "</ul>\n";
 }
 
-void Conventions(std::ostringstream& out, const std::vector<ReportFigure>& figures,
-                 const std::function<std::string(const std::string&)>& imageSource) {
+void Conventions(std::ostringstream& out) {
     out << "<h2>Conventions</h2>\n"
            "<p><b>Units.</b> Positions and sizes are in centimetres, the body height in metres, "
            "angles in degrees. Values are shown to one decimal.</p>\n"
@@ -155,25 +187,6 @@ void Conventions(std::ostringstream& out, const std::vector<ReportFigure>& figur
            "<p><b>Posture.</b> All angles are given for the body in anatomical position. "
            "Positions are as measured; the arm and forearm pose above only changes where "
            "trajectories are drawn.</p>\n";
-    for (const ReportFigure& figure : figures) {
-        if (figure.name == "axes") {
-            Figure(out, figure, imageSource);
-        }
-    }
-}
-
-void Views(std::ostringstream& out, const std::vector<ReportFigure>& figures,
-           const std::function<std::string(const std::string&)>& imageSource) {
-    bool any = false;
-    for (const ReportFigure& figure : figures) {
-        if (figure.name != "axes") {
-            if (!any) {
-                out << "<h2>Views of the case</h2>\n";
-                any = true;
-            }
-            Figure(out, figure, imageSource);
-        }
-    }
 }
 
 std::string TrajectoryTitle(const TrajectoryFacts& t) {
@@ -191,21 +204,20 @@ std::string PointWithDescription(const std::array<double, 3>& cm, const std::str
 // Where IN and OUT lie on the body, and how the posture carries them.
 std::string PartsText(const TrajectoryFacts& t) {
     if (t.inPart.empty()) {
-        return t.followsArm ? "none (older file): the track follows the right arm whole"
-                            : "none (older file): the track stays where it was measured";
+        return t.followsArm ? "none (older file): follows the right arm"
+                            : "none (older file): stays as measured";
     }
-    return "IN on " + Escaped(t.inPart) + ", OUT on " + Escaped(t.outPart) + "; posed IN " +
-           Point(t.posedInCm) + ", posed OUT " + Point(t.posedOutCm);
+    return "IN " + Escaped(t.inPart) + ", OUT " + Escaped(t.outPart);
 }
 
 // The angle of the posed track is the one given; in the anatomical position it may differ.
 std::string PostureNote(double anatomical) {
-    return " (posed track; in the anatomical position " + Angle(anatomical) + ")";
+    return " (anatomical position " + Angle(anatomical) + ")";
 }
 
 void WriteTrajectory(std::ostringstream& out, const TrajectoryFacts& t) {
     const PlaneAngles& planes = t.course.planeAngles;
-    out << "<h3>" << TrajectoryTitle(t) << "</h3>\n" << kTableStart;
+    out << "<h2>" << TrajectoryTitle(t) << "</h2>\n" << kTableStart;
     Row(out, "Bullet", t.bulletInside ? "bullet inside body" : "exited");
     Row(out, "IN", PointWithDescription(t.inCm, t.inDescription));
     Row(out, "OUT", PointWithDescription(t.outCm, t.outDescription));
@@ -276,29 +288,210 @@ std::string UncertaintyText(const DirectionUncertainty& u) {
     return text + "; elevation " + Angle(elevation[0]) + " to " + Angle(elevation[1]);
 }
 
+namespace {
+
+// The report's sections in their order, each appending its blocks.
+class ReportComposer {
+public:
+    ReportComposer(const CaseReport& report, const std::vector<ReportFigure>& figures,
+                   const std::function<std::string(const std::string&)>& imageSource)
+        : report(report), figures(figures), imageSource(imageSource) {}
+
+    std::vector<ReportBlock> Compose() {
+        FirstPage();
+        ConventionsSection();
+        for (const TrajectoryFacts& t : report.trajectories) {
+            TrajectorySection(t);
+        }
+        ViewsSection();
+        ElementsSection();
+        SignatureSection();
+        return std::move(blocks);
+    }
+
+private:
+    void Add(const std::ostringstream& out, bool newPage = false) {
+        blocks.push_back({out.str(), newPage, {}});
+    }
+    // A figure with its caption, when the report has it.
+    void AddFigure(const std::string& name) {
+        for (const ReportFigure& figure : figures) {
+            if (figure.name == name) {
+                std::ostringstream out;
+                Figure(out, figure, imageSource);
+                Add(out);
+            }
+        }
+    }
+
+    // Case information, the wound table and the body diagrams.
+    void FirstPage() {
+        std::ostringstream head;
+        CaseInformation(head, report);
+        Add(head);
+        if (!report.readingNotes.empty()) {
+            std::ostringstream notes;
+            ReadingNotes(notes, report.readingNotes);
+            Add(notes);
+        }
+        WoundTable();
+        AddFigure("diagrams");
+    }
+
+    void WoundTable() {
+        std::ostringstream heading;
+        heading << "<h2>Wounds</h2>\n";
+        if (report.trajectories.empty()) {
+            heading << "<p>No trajectory.</p>\n";
+            Add(heading);
+            return;
+        }
+        heading << "<p>One row per trajectory: IN is the entry, OUT the exit; the number is the "
+                   "one the body diagrams and the sections below give it.</p>\n";
+        Add(heading);
+        const std::string table =
+            std::string("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
+                        "style=\"font-size: 8pt\">\n") +
+            "<tr><th>No.</th><th>Label</th><th>IN</th><th>OUT</th><th>Course</th>"
+            "<th>Direction</th><th>Elevation</th></tr>\n";
+        for (const TrajectoryFacts& t : report.trajectories) {
+            blocks.push_back({WoundRow(t), false, table});
+        }
+    }
+
+    void ConventionsSection() {
+        std::ostringstream out;
+        Conventions(out);
+        out << "<p><b>Uncertainty budget.</b> " << Escaped(report.budgetConvention)
+            << " The ball cone beside it stays the worst case of the balls alone.</p>\n";
+        Add(out, true);
+        AddFigure("axes");
+        std::ostringstream body;
+        BodyFacts(body, report);
+        Add(body);
+    }
+
+    // A section of its own page: the track's table, then its close-up.
+    void TrajectorySection(const TrajectoryFacts& t) {
+        std::ostringstream out;
+        WriteTrajectory(out, t);
+        Add(out, true);
+        AddFigure(CloseUpFigureName(t.number));
+    }
+
+    void ViewsSection() {
+        bool first = true;
+        for (const ReportFigure& figure : figures) {
+            if (figure.name.rfind("view-", 0) != 0) {
+                continue;
+            }
+            std::ostringstream out;
+            if (first) {
+                out << "<h2>Views of the case</h2>\n";
+            }
+            Figure(out, figure, imageSource);
+            Add(out, first);
+            first = false;
+        }
+    }
+
+    void ElementsSection() {
+        std::ostringstream out;
+        Elements(out, report.elements);
+        Add(out);
+    }
+
+    void SignatureSection() {
+        std::ostringstream out;
+        const std::string& examiner = report.caseInfo.Examiner();
+        out << "<h2>Signature</h2>\n<table width=\"100%\" cellspacing=\"0\" cellpadding=\"8\">\n"
+            << "<tr><th align=\"left\" width=\"25%\">Examiner</th><td>"
+            << (examiner.empty() ? std::string("&nbsp;") : Escaped(examiner)) << "</td></tr>\n"
+            << "<tr><th align=\"left\">Date</th><td>"
+               "______________________________</td></tr>\n"
+            << "<tr><th align=\"left\">Signature</th><td><br><br>"
+               "______________________________</td></tr>\n</table>\n";
+        Add(out);
+    }
+
+    const CaseReport& report;
+    const std::vector<ReportFigure>& figures;
+    const std::function<std::string(const std::string&)>& imageSource;
+    std::vector<ReportBlock> blocks;
+};
+
+} // namespace
+
+std::string CloseUpFigureName(int number) {
+    return "closeup-" + std::to_string(number);
+}
+
+std::string WoundRow(const TrajectoryFacts& t) {
+    // The posed track's angles with the budget's 95 % intervals (every source the case names).
+    std::string direction = Angle(t.direction);
+    std::string elevation = Angle(t.elevation);
+    if (!t.budget) {
+        direction += "<br>undetermined";
+        elevation += "<br>undetermined";
+    } else {
+        const UncertaintyBudget& b = *t.budget;
+        direction += "<br>(95 %: " + Angle(b.directionInterval[0]) + " to " +
+                     Angle(b.directionInterval[1]) + ")";
+        elevation += "<br>(95 %: " + Angle(b.elevationInterval[0]) + " to " +
+                     Angle(b.elevationInterval[1]) + ")";
+    }
+    const auto where = [](const std::array<double, 3>& cm, const std::string& described) {
+        return described.empty() ? Point(cm) : Escaped(described);
+    };
+    return "<tr><td>" + std::to_string(t.number) + "</td><td>" + Escaped(t.label) + "</td><td>" +
+           where(t.inCm, t.inDescription) + "</td><td>" + where(t.outCm, t.outDescription) +
+           "</td><td>" + Escaped(t.course.sentence) + "</td><td>" + direction + "</td><td>" +
+           elevation + "</td></tr>\n";
+}
+
+std::vector<ReportBlock>
+FormatReportBlocks(const CaseReport& report, const std::vector<ReportFigure>& figures,
+                   const std::function<std::string(const std::string&)>& imageSource) {
+    return ReportComposer(report, figures, imageSource).Compose();
+}
+
+std::string JoinReportBlocks(const std::vector<ReportBlock>& blocks) {
+    std::string out;
+    const std::string* openTable = nullptr;
+    for (const ReportBlock& block : blocks) {
+        const bool sameTable = openTable != nullptr && *openTable == block.table;
+        if (openTable != nullptr && !sameTable) {
+            out += "</table>\n";
+            openTable = nullptr;
+        }
+        if (block.newPage) {
+            out += "<div style=\"page-break-before: always\"></div>\n";
+        }
+        if (!block.table.empty() && openTable == nullptr) {
+            out += block.table;
+            openTable = &block.table;
+        }
+        out += block.html;
+    }
+    if (openTable != nullptr) {
+        out += "</table>\n";
+    }
+    return out;
+}
+
+std::string ReportHtmlHead(const CaseReport& report) {
+    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+           Escaped(report.software) + " case report</title>\n" +
+           "<style>body { font-family: sans-serif; max-width: 60em; margin: 1em auto; } "
+           "th { text-align: left; vertical-align: top; } "
+           "td { vertical-align: top; } "
+           "table { border-collapse: collapse; }</style>\n"
+           "</head>\n<body>\n";
+}
+
 std::string FormatReportHtml(const CaseReport& report, const std::vector<ReportFigure>& figures,
                              const std::function<std::string(const std::string&)>& imageSource) {
-    std::ostringstream out;
-    out << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
-        << Escaped(report.software) << " case report</title>\n"
-        << "<style>body { font-family: sans-serif; max-width: 60em; margin: 1em auto; } "
-           "th { text-align: left; vertical-align: top; } "
-           "table { border-collapse: collapse; }</style>\n"
-        << "</head>\n<body>\n";
-    Header(out, report);
-    ReadingNotes(out, report.readingNotes);
-    Conventions(out, figures, imageSource);
-    out << "<p><b>Uncertainty budget.</b> " << Escaped(report.budgetConvention)
-        << " The ball cone beside it stays the worst case of the balls alone.</p>\n";
-    Views(out, figures, imageSource);
-    out << "<h2>Trajectories</h2>\n";
-    if (report.trajectories.empty()) {
-        out << "<p>None.</p>\n";
-    }
-    for (const TrajectoryFacts& t : report.trajectories) {
-        WriteTrajectory(out, t);
-    }
-    Elements(out, report.elements);
-    out << "</body>\n</html>\n";
-    return out.str();
+    return ReportHtmlHead(report) +
+           JoinReportBlocks(FormatReportBlocks(report, figures, imageSource)) +
+           "</body>\n</html>\n";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/CaseReport.h"
+#include "report/ReportBlock.h"
 
 #include <functional>
 #include <string>
@@ -17,6 +18,21 @@ struct ReportFigure {
 // it is. `imageSource` gives each figure's src attribute (a data: URL, or a resource name).
 std::string FormatReportHtml(const CaseReport& report, const std::vector<ReportFigure>& figures,
                              const std::function<std::string(const std::string&)>& imageSource);
+
+// The report as the blocks a page never splits, in the report's order: page 1 (case
+// information, the wound table, the body diagrams), the conventions and the body, one page per
+// trajectory with its close-up, the views, the elements and the signature block. A new section
+// is one more step of this order (ReportComposer in ReportHtml.cpp).
+std::vector<ReportBlock>
+FormatReportBlocks(const CaseReport& report, const std::vector<ReportFigure>& figures,
+                   const std::function<std::string(const std::string&)>& imageSource);
+// The HTML document's head, up to and with its <body>.
+std::string ReportHtmlHead(const CaseReport& report);
+// One row of the wound table: number, label, IN and OUT located on the body, the course, the
+// direction and elevation angles with the ranges their uncertainty gives.
+std::string WoundRow(const TrajectoryFacts& trajectory);
+// The name of trajectory `number`'s close-up figure ("closeup-3").
+std::string CloseUpFigureName(int number);
 
 // Number texts as the report prints them (one decimal, a decimal point whatever the locale).
 std::string OneDecimal(double value);

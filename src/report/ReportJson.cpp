@@ -90,6 +90,16 @@ json PostureJson(const CaseReport& report) {
     return {{"name", report.postureName}, {"joints", joints}, {"body_turn", report.bodyTurn}};
 }
 
+// Each field of the case information by its key, null when not given.
+json CaseInfoJson(const CaseInfo& info) {
+    json result = json::object();
+    for (const CaseInfo::Field field : CaseInfo::kFields) {
+        const std::string& value = info.Get(field);
+        result[std::string(CaseInfo::Key(field))] = value.empty() ? json(nullptr) : json(value);
+    }
+    return result;
+}
+
 json ElementJson(const ElementFacts& e) {
     return {{"number", e.number},  {"label", e.label}, {"centre_cm", e.centreCm},
             {"size_cm", e.sizeCm}, {"yaw", e.yaw},     {"pitch", e.pitch},
@@ -137,6 +147,7 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
         {"software", report.software},
         {"generated", report.generated},
         {"case", FileJson(report.caseFile)},
+        {"case_info", CaseInfoJson(report.caseInfo)},
         {"reading_notes", report.readingNotes},
         {"body",
          {{"name", report.bodyName},

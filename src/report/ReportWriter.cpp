@@ -1,7 +1,10 @@
 #include "report/ReportWriter.h"
 
 #include "base/FileAccess.h"
+#include "render/CloseUpViews.h"
 #include "render/StandardViews.h"
+#include "report/BodyDiagrams.h"
+#include "report/CloseUpFigure.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportPdf.h"
@@ -23,6 +26,10 @@ constexpr int kPdfViewWidth = 460;
 constexpr int kPdfAxesWidth = 400;
 constexpr int kHtmlViewWidth = 800;
 constexpr int kHtmlAxesWidth = 520;
+constexpr int kPdfDiagramWidth = 330;
+constexpr int kHtmlDiagramWidth = 560;
+constexpr int kDiagramHeight = 900; // pixels of the picture
+constexpr int kPdfCloseUpWidth = 480;
 
 bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
     if (text.size() < suffix.size()) {
@@ -66,10 +73,36 @@ struct Figures {
     std::map<std::string, QImage> images;
 };
 
+// Each trajectory's close-up with its scale bar.
+Status CollectCloseUps(const Case& theCase, const ViewState& view, ReportFormat format,
+                       Figures& figures) {
+    std::string error;
+    const auto closeUps = RenderCloseUps(theCase, view, kReportViewWidth, kReportViewHeight, error);
+    if (!closeUps) {
+        return Status::Failure("cannot draw the close-ups of the trajectories: " + error);
+    }
+    for (const CloseUpView& close : *closeUps) {
+        QImage image = QImageFromCapturedImage(close.image);
+        DrawTrackMarks(image, close);
+        DrawScaleBar(image, close.framing.pixelsPerMetre);
+        const double bar = ScaleBarCentimetres(close.framing.pixelsPerMetre, image.width());
+        const std::string name = CloseUpFigureName(close.number);
+        figures.list.push_back({name, CloseUpCaption(close.number, close.framing, bar),
+                                format == ReportFormat::Pdf ? kPdfCloseUpWidth : kHtmlViewWidth});
+        figures.images[name] = image;
+    }
+    return Status::Ok();
+}
+
 Status CollectFigures(const Case& theCase, const ViewState& view, ReportFormat format,
                       Figures& figures) {
     const bool pdf = format == ReportFormat::Pdf;
     InitReportResources();
+    figures.list.push_back({"diagrams",
+                            "Body diagrams, front and back: each entry (IN) a numbered circle, "
+                            "each exit (OUT) a numbered square, numbered as the wound table",
+                            pdf ? kPdfDiagramWidth : kHtmlDiagramWidth});
+    figures.images["diagrams"] = DrawBodyDiagrams(theCase, CaseWounds(theCase), kDiagramHeight);
     const QImage axes(QStringLiteral(":/report/axes.png"));
     if (!axes.isNull()) {
         figures.list.push_back({"axes",
@@ -88,7 +121,35 @@ Status CollectFigures(const Case& theCase, const ViewState& view, ReportFormat f
         figures.list.push_back({name, view.caption, pdf ? kPdfViewWidth : kHtmlViewWidth});
         figures.images[name] = QImageFromCapturedImage(view.image);
     }
-    return Status::Ok();
+    return CollectCloseUps(theCase, view, format, figures);
+}
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The document information and the running header and footer of the PDF.
+ReportPdfFrame PdfFrame(const CaseReport& report) {
+    const CaseInfo& info = report.caseInfo;
+    ReportPdfFrame frame;
+    frame.title = Text(report.software + " case report");
+    if (!info.Number().empty()) {
+        frame.title = Text("Case report " + info.Number());
+    }
+    frame.author = Text(info.Examiner());
+    frame.subject = Text(info.Number());
+    frame.creator = Text(report.software);
+    frame.header =
+        Text("Case " + (info.Number().empty() ? "number not given" : info.Number()) +
+             "   \u00b7   Decedent " + (info.Decedent().empty() ? "not given" : info.Decedent()));
+    constexpr size_t kHashDigitsShown = 16;
+    const FileFact& file = report.caseFile;
+    frame.footerLeft = file.name.empty() ? QStringLiteral("Case file not saved")
+                       : file.sha256
+                           ? Text("Case file SHA-256 " + file.sha256->substr(0, kHashDigitsShown))
+                           : Text("Case file " + file.name + " cannot be read");
+    frame.footerRight = Text(report.software);
+    return frame;
 }
 
 } // namespace
@@ -122,10 +183,9 @@ Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat 
         });
         return Status::Ok();
     }
-    const std::string html =
-        FormatReportHtml(report, figures.list, [](const std::string& name) { return name; });
-    const QByteArray pdf = RenderReportPdf(
-        html, figures.images, QString::fromStdString(report.software + " case report"));
+    const std::vector<ReportBlock> blocks =
+        FormatReportBlocks(report, figures.list, [](const std::string& name) { return name; });
+    const QByteArray pdf = RenderReportPdf(blocks, figures.images, PdfFrame(report));
     if (pdf.isEmpty()) {
         return Status::Failure("the PDF could not be laid out");
     }

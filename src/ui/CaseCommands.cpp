@@ -7,6 +7,7 @@
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
+#include "ui/CaseInfoDialog.h"
 #include "ui/CaseSession.h"
 #include "ui/ConfirmDeleteDialog.h"
 #include "ui/DataSummaryDialog.h"
@@ -80,6 +81,7 @@ CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, Platform& platfo
     elementDialog =
         std::make_unique<NewElementDialog>(editor, platform, proposedColor, draw, owner);
     propertiesDialog = std::make_unique<PropertiesDialog>(editor, view, owner);
+    caseInfoDialog = std::make_unique<CaseInfoDialog>(editor, platform, owner);
 }
 
 CaseCommands::~CaseCommands() = default;
@@ -104,6 +106,21 @@ NewElementDialog& CaseCommands::GetElementDialog() {
 }
 PropertiesDialog& CaseCommands::GetPropertiesDialog() {
     return *propertiesDialog;
+}
+CaseInfoDialog& CaseCommands::GetCaseInfoDialog() {
+    return *caseInfoDialog;
+}
+
+void CaseCommands::SetDataFile(const QString& path) {
+    lastDataFile = path;
+    if (dataFileListener) {
+        dataFileListener();
+    }
+}
+
+void CaseCommands::CaseInformation() {
+    caseInfoDialog->exec();
+    redraw();
 }
 
 void CaseCommands::NewTrajectory() {
@@ -169,7 +186,7 @@ bool CaseCommands::SaveDataFile() {
         const QString path = WithExtension(chosen, ".txt");
         saved = WriteDataFile(editor.GetCase(), platform, owner, path);
         if (saved) {
-            lastDataFile = path;
+            SetDataFile(path);
         }
         if (saved && session != nullptr) {
             session->Saved(path);
@@ -181,7 +198,7 @@ bool CaseCommands::SaveDataFile() {
 
 void CaseCommands::ReadCase(const QString& path) {
     if (AppendDataFile(path)) {
-        lastDataFile = path;
+        SetDataFile(path);
     }
 }
 

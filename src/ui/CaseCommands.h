@@ -24,6 +24,7 @@ class ConfirmDeleteDialog;
 class NewTrajectoryDialog;
 class NewElementDialog;
 class PropertiesDialog;
+class CaseInfoDialog;
 
 // The commands that work on the case: they open its dialogs, read and write its files, show the
 // summary and export the image, the report and the scene, with the checks and follow-up steps
@@ -49,6 +50,7 @@ public:
     void SaveImage();        // Alt+I
     void ExportReport();     // File > Export report...
     void ExportScene();      // File > Export scene...
+    void CaseInformation();  // File > Case information...
     void BodyParameters();   // B
     void AdjustTrajectory(); // A
     void DeleteSelected();   // Del, context menu "Delete"
@@ -81,6 +83,13 @@ public:
     NewTrajectoryDialog& GetTrajectoryDialog();
     NewElementDialog& GetElementDialog();
     PropertiesDialog& GetPropertiesDialog();
+    CaseInfoDialog& GetCaseInfoDialog();
+
+    // The data file last opened or saved ("" before any), and who is told when it changes.
+    const QString& GetDataFile() const { return lastDataFile; }
+    void SetDataFileListener(std::function<void()> listener) {
+        dataFileListener = std::move(listener);
+    }
 
 private:
     // Reads a data file into the case as one edit. True when it was read.
@@ -101,6 +110,7 @@ private:
 
     // The data file last opened or saved: the report names it while the case is what it holds.
     QString lastDataFile;
+    void SetDataFile(const QString& path);
     CaseEditor& editor;
     ViewState& view;
     Platform& platform;
@@ -120,4 +130,6 @@ private:
     std::unique_ptr<NewTrajectoryDialog> trajectoryDialog;
     std::unique_ptr<NewElementDialog> elementDialog;
     std::unique_ptr<PropertiesDialog> propertiesDialog;
+    std::unique_ptr<CaseInfoDialog> caseInfoDialog;
+    std::function<void()> dataFileListener;
 };

@@ -79,6 +79,8 @@ void CommandSet::AddFileCommands() {
         [&commands] { commands.SaveImage(); });
     Add(Command::ExportReport, "Export report...", {}, [&commands] { commands.ExportReport(); });
     Add(Command::ExportScene, "Export scene...", {}, [&commands] { commands.ExportScene(); });
+    Add(Command::CaseInformation, "Case information...", {},
+        [&commands] { commands.CaseInformation(); });
     Add(Command::Exit, "E&xit", {}, [this] { windowCommands.close(); });
 }
 

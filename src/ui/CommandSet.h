@@ -28,6 +28,7 @@ enum class Command {
     SaveImage,
     ExportReport,
     ExportScene,
+    CaseInformation,
     Exit,
     // Edit
     Undo,

@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 
 #include "base/AppInfo.h"
+#include "case/Case.h"
 #include "case/CaseEditor.h"
 #include "ui/AppIcons.h"
 #include "ui/CaseCommands.h"
@@ -10,6 +11,7 @@
 #include "ui/FocusRestorer.h"
 #include "ui/LockKeyState.h"
 #include "ui/PointPlacement.h"
+#include "ui/WindowTitle.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -78,6 +80,8 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, 
         editor, view, platform, caseView, [this] { caseView->Redraw(); },
         [this] { return caseView->CaptureView(); });
     caseCommands->SetSession(session);
+    caseCommands->SetDataFileListener([this] { UpdateTitle(); });
+    titleListener = editor.AddListener([this](const CaseChange&) { UpdateTitle(); });
     session->SetSaveCommand([this] { return caseCommands->SaveDataFile(); });
     placement = std::make_unique<PointPlacement>(
         editor.GetCase(), view, *caseCommands,
@@ -104,7 +108,16 @@ MainWindow::~MainWindow() {
     // The case outlives the window; its edits must no longer reach this history, and the
     // history's clearing on destruction is not a return to the saved case.
     editor.SetRecorder({});
+    editor.RemoveListener(titleListener);
     undoStack->blockSignals(true);
+}
+
+void MainWindow::UpdateTitle() {
+    const QString title =
+        CaseWindowTitle(FrameTitle(), caseCommands->GetDataFile(), editor.GetCase().GetCaseInfo());
+    if (title != windowTitle()) {
+        setWindowTitle(title);
+    }
 }
 
 QString MainWindow::FrameTitle() {
@@ -133,6 +146,8 @@ void MainWindow::BuildFileMenu() {
     file->addSeparator();
     AddActions(file, {Command::SaveDataFile, Command::SaveImage, Command::ExportReport,
                       Command::ExportScene});
+    file->addSeparator();
+    AddActions(file, {Command::CaseInformation});
     file->addSeparator();
     recentFilesMenu = file->addMenu(QStringLiteral("Recent data files"));
     recentFilesMenu->setObjectName(QStringLiteral("recentFilesMenu"));

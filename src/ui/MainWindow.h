@@ -60,6 +60,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The title after a change of the case or of its data file.
+    void UpdateTitle();
     void BuildMenus();
     void BuildFileMenu();
     void FillRecentFilesMenu();
@@ -75,6 +77,7 @@ private:
     QUndoStack* undoStack;
     CaseSession* session;
     std::unique_ptr<CaseCommands> caseCommands;
+    int titleListener = 0; // the editor's key for the title's listener
     std::unique_ptr<PointPlacement> placement;
     CommandSet* commandSet = nullptr;
     QMenu* recentFilesMenu = nullptr;

@@ -117,8 +117,10 @@ TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
     EXPECT_TRUE(unsaved["case"]["file"].is_null());
     EXPECT_TRUE(unsaved["case"]["sha256"].is_null());
     const std::string html = FormatReportHtml(GatherCaseReport(theCase, {}), {}, {});
-    EXPECT_NE(html.find("<th align=\"left\" valign=\"top\">Case file</th><td>not saved</td>"),
-              std::string::npos);
+    EXPECT_NE(
+        html.find(
+            "<th align=\"left\" valign=\"top\">Case file</th><td colspan=\"3\">not saved</td>"),
+        std::string::npos);
     // Texts of the case are escaped, never taken as markup.
     EXPECT_NE(html.find("Doe &amp; &lt;Co&gt;"), std::string::npos);
 
@@ -221,7 +223,8 @@ TEST_F(CaseReportTest, WhatReadingTheCaseFileLeftOutIsListedInEveryFormat) {
               std::string::npos);
 
     // The PDF is laid out from the same HTML: the notes are on its page.
-    const QByteArray pdf = RenderReportPdf(html, {}, "report");
+    const QByteArray pdf =
+        RenderReportPdf(FormatReportBlocks(GatherCaseReport(theCase, source), {}, {}), {}, {});
     TemporaryFolder folder;
     const std::string file = folder.File("report.pdf");
     std::ofstream(file, std::ios::binary).write(pdf.constData(), pdf.size());

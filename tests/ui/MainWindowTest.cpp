@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
               (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
                            "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",
                            "Save image \tAlt+I", "Export report...", "Export scene...", "-",
-                           "Recent data files", "-", "E&xit"}));
+                           "Case information...", "-", "Recent data files", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
               (QStringList{"Undo", "Redo", "-", "Body parameters\tB", "Adjust active trajectory\tA",
                            "Delete active trajectory or element\tDel",

@@ -1,0 +1,228 @@
+#include "report/BodyDiagrams.h"
+
+#include "case/Case.h"
+#include "case/PosedTrack.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QColor kPaper(255, 255, 255);
+const QColor kSilhouette(226, 226, 226);
+const QColor kOutline(70, 70, 70);
+const QColor kEntry(170, 0, 0);
+const QColor kExit(0, 60, 160);
+
+struct Box {
+    double minX = std::numeric_limits<double>::max(), maxX = -minX;
+    double minY = minX, maxY = -minX;
+    double minZ = minX, maxZ = -minX;
+    void Add(const Vec3& p) {
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+        minZ = std::min(minZ, p.z), maxZ = std::max(maxZ, p.z);
+    }
+    bool Empty() const { return minX > maxX; }
+};
+
+// The posed body's vertices in the body frame.
+std::vector<Vec3> PosedVertices(const Case& theCase) {
+    std::vector<Vec3> points;
+    const Body& body = theCase.GetBody();
+    const Mesh* mesh = body.GetPosedModel();
+    if (mesh == nullptr) {
+        return points;
+    }
+    const Matrix4 transform = body.DrawTransform();
+    const size_t count = mesh->vertices.size() / 3;
+    points.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        points.push_back(transform.TransformPoint(
+            {mesh->vertices[3 * i], mesh->vertices[3 * i + 1], mesh->vertices[3 * i + 2]}));
+    }
+    return points;
+}
+
+// Maps the body frame onto one panel: x across (mirrored for the back), y up.
+class PanelProjection {
+public:
+    PanelProjection(const Box& box, const QRectF& panel, bool back) : box(box), back(back) {
+        const double width = std::max(box.maxX - box.minX, 1e-3);
+        const double height = std::max(box.maxY - box.minY, 1e-3);
+        scale = std::min(panel.width() / width, panel.height() / height);
+        centreX = panel.center().x();
+        bottom = panel.center().y() + height * scale / 2;
+    }
+    QPointF operator()(const Vec3& p) const {
+        const double across = p.x - (box.minX + box.maxX) / 2;
+        return {centreX + (back ? -across : across) * scale, bottom - (p.y - box.minY) * scale};
+    }
+
+private:
+    Box box;
+    bool back;
+    double scale = 1;
+    double centreX = 0;
+    double bottom = 0;
+};
+
+void FillSilhouette(QImage& image, const Case& theCase, const std::vector<Vec3>& points,
+                    const PanelProjection& project) {
+    const Mesh* mesh = theCase.GetBody().GetPosedModel();
+    if (mesh == nullptr) {
+        return;
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(kSilhouette, 1.5));
+    painter.setBrush(kSilhouette);
+    const auto vertexCount = static_cast<int32_t>(points.size());
+    for (const MeshTriangle& triangle : mesh->triangles) {
+        QPolygonF polygon;
+        bool valid = true;
+        for (const int32_t index : triangle.vertex) {
+            valid = valid && index > 0 && index < vertexCount;
+            if (valid) {
+                polygon << project(points[static_cast<size_t>(index)]);
+            }
+        }
+        if (valid) {
+            painter.drawPolygon(polygon);
+        }
+    }
+}
+
+// Darkens the silhouette's pixels that touch the paper: its outline.
+void TraceOutline(QImage& image) {
+    const QImage filled = image.copy();
+    const QRgb paper = kPaper.rgb();
+    for (int y = 1; y + 1 < image.height(); ++y) {
+        for (int x = 1; x + 1 < image.width(); ++x) {
+            if (filled.pixel(x, y) == paper) {
+                continue;
+            }
+            const bool edge = filled.pixel(x - 1, y) == paper || filled.pixel(x + 1, y) == paper ||
+                              filled.pixel(x, y - 1) == paper || filled.pixel(x, y + 1) == paper;
+            if (edge) {
+                image.setPixel(x, y, kOutline.rgb());
+            }
+        }
+    }
+}
+
+// Marks the wound at `at`, or, when an earlier mark is there, just below the marks in the way
+// with a line to the point.
+void MarkWound(QPainter& painter, const DiagramWound& wound, const QPointF& at, double size,
+               std::vector<QRectF>& placed) {
+    QRectF mark(at.x() - size / 2, at.y() - size / 2, size, size);
+    const auto overlaps = [&placed](const QRectF& rect) {
+        return std::any_of(placed.begin(), placed.end(),
+                           [&rect](const QRectF& other) { return other.intersects(rect); });
+    };
+    while (overlaps(mark)) {
+        mark.translate(0, size * 1.05);
+    }
+    placed.push_back(mark);
+    if (mark.center() != at) {
+        painter.setPen(QPen(Qt::black, size / 14));
+        painter.drawLine(at, mark.center());
+        painter.setBrush(Qt::black);
+        painter.drawEllipse(at, size / 8, size / 8);
+    }
+    DrawWoundMark(painter, wound.number, wound.entry, mark.center(), size);
+}
+
+void Caption(QPainter& painter, const QRectF& panel, const QString& title, const QString& left,
+             const QString& right, double textHeight) {
+    painter.setPen(Qt::black);
+    const QRectF top(panel.left(), panel.top() - 1.6 * textHeight, panel.width(), 1.4 * textHeight);
+    painter.drawText(top, Qt::AlignHCenter | Qt::AlignVCenter, title);
+    painter.drawText(top, Qt::AlignLeft | Qt::AlignVCenter, left);
+    painter.drawText(top, Qt::AlignRight | Qt::AlignVCenter, right);
+}
+
+} // namespace
+
+void DrawWoundMark(QPainter& painter, int number, bool entry, const QPointF& at, double size) {
+    const QRectF mark(at.x() - size / 2, at.y() - size / 2, size, size);
+    painter.save();
+    painter.setPen(QPen(entry ? kEntry : kExit, size / 9));
+    painter.setBrush(QColor(255, 255, 255));
+    if (entry) {
+        painter.drawEllipse(mark);
+    } else {
+        painter.drawRect(mark);
+    }
+    painter.setPen(Qt::black);
+    painter.drawText(mark, Qt::AlignCenter, QString::number(number));
+    painter.restore();
+}
+
+std::vector<DiagramWound> CaseWounds(const Case& theCase) {
+    std::vector<DiagramWound> wounds;
+    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
+        const PosedTrack track = PoseTrajectoryPoints(theCase, number);
+        wounds.push_back({number, track.in, true});
+        if (theCase.GetTrajectory(number - 1)->GetExited() != 0) {
+            wounds.push_back({number, track.out, false});
+        }
+    }
+    return wounds;
+}
+
+QImage DrawBodyDiagrams(const Case& theCase, const std::vector<DiagramWound>& wounds, int height) {
+    const int panelHeight = std::max(200, height);
+    const double textHeight = panelHeight / 28.0;
+    const int panelWidth = panelHeight / 2;
+    QImage image(2 * panelWidth + static_cast<int>(textHeight * 2),
+                 panelHeight + static_cast<int>(textHeight * 2.5), QImage::Format_RGB32);
+    image.fill(kPaper);
+    const std::vector<Vec3> points = PosedVertices(theCase);
+    Box box;
+    for (size_t i = 1; i < points.size(); ++i) { // entry 0 is no vertex
+        box.Add(points[i]);
+    }
+    for (const DiagramWound& wound : wounds) {
+        box.Add(wound.point);
+    }
+    if (box.Empty()) {
+        box.Add({-0.3, 0, 0});
+        box.Add({0.3, 1.8, 0.3});
+    }
+    const double margin = textHeight;
+    const double top = textHeight * 2;
+    const QRectF front(margin / 2, top, panelWidth - margin, panelHeight - margin);
+    const QRectF back(panelWidth + margin * 1.5, top, panelWidth - margin, panelHeight - margin);
+    const PanelProjection frontProjection(box, front, false);
+    const PanelProjection backProjection(box, back, true);
+    FillSilhouette(image, theCase, points, frontProjection);
+    FillSilhouette(image, theCase, points, backProjection);
+    TraceOutline(image);
+
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    QFont font;
+    font.setPixelSize(static_cast<int>(textHeight));
+    painter.setFont(font);
+    Caption(painter, front, QStringLiteral("Front"), QStringLiteral("R"), QStringLiteral("L"),
+            textHeight);
+    Caption(painter, back, QStringLiteral("Back"), QStringLiteral("L"), QStringLiteral("R"),
+            textHeight);
+    // A wound in front of the body's middle is seen on the front, any other on the back.
+    const double middle = (box.minZ + box.maxZ) / 2;
+    font.setBold(true);
+    font.setPixelSize(static_cast<int>(textHeight * 0.8));
+    painter.setFont(font);
+    std::vector<QRectF> placed; // both panels: they do not meet
+    for (const DiagramWound& wound : wounds) {
+        const bool onFront = wound.point.z >= middle;
+        const QPointF at = onFront ? frontProjection(wound.point) : backProjection(wound.point);
+        MarkWound(painter, wound, at, textHeight * 1.3, placed);
+    }
+    return image;
+}

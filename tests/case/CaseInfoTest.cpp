@@ -1,0 +1,152 @@
+#include "case/CaseInfo.h"
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "case/DataFile.h"
+#include "support/BoxBody.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Field = CaseInfo::Field;
+
+CaseInfo FullInfo() {
+    CaseInfo info;
+    info.Set(Field::Number, "2026-0412 <A&B>");
+    info.Set(Field::Examiner, "Dr. R. Amsel");
+    info.Set(Field::Agency, "Institute of Legal Medicine");
+    info.Set(Field::Incident, "2026-03-14");
+    info.Set(Field::Examined, "2024-02-29");
+    info.Set(Field::Decedent, "D-17");
+    info.Set(Field::Notes, "Two shots.\nThe second through the arm; \"<text>\" & tabs\there.");
+    return info;
+}
+
+std::string CaseBlockFile(const std::string& lines) {
+    return "<root>\r\n<case>\r\n" + lines +
+           "</case>\r\n<body>\r\n   <name>B</name>\r\n"
+           "   <height>1.8</height>\r\n</body>\r\n</root>\r\n";
+}
+
+} // namespace
+
+TEST(CaseInfoTest, DatesMustNameDaysOfTheCalendar) {
+    for (const char* good :
+         {"2026-03-14", "2024-02-29", "2000-02-29", "0001-01-01", "9999-12-31"}) {
+        EXPECT_TRUE(CaseInfo::IsIsoDate(good)) << good;
+    }
+    for (const char* bad :
+         {"2026-3-14", "2023-02-29", "1900-02-29", "2026-13-01", "2026-04-31", "0000-01-01",
+          "14.03.2026", "2026-03-14T10:00", "2026/03/14", "2026-03-1a", ""}) {
+        EXPECT_FALSE(CaseInfo::IsIsoDate(bad)) << bad;
+    }
+    EXPECT_EQ(CaseInfo::Problem(Field::Incident, ""), "");
+    EXPECT_NE(CaseInfo::Problem(Field::Examined, "yesterday"), "");
+    // One-line fields take no line break; the notes do, and tabs, but no other control.
+    EXPECT_NE(CaseInfo::Problem(Field::Number, "12\n34"), "");
+    EXPECT_NE(CaseInfo::Problem(Field::Decedent, std::string("a\0b", 3)), "");
+    EXPECT_EQ(CaseInfo::Problem(Field::Notes, "line\nline\tcell\r\n"), "");
+    EXPECT_NE(CaseInfo::Problem(Field::Notes, "bell\a"), "");
+    EXPECT_EQ(CaseInfo::Problem(Field::Agency, std::string(CaseInfo::kMaxFieldLength, 'x')), "");
+    EXPECT_NE(CaseInfo::Problem(Field::Agency, std::string(CaseInfo::kMaxFieldLength + 1, 'x')),
+              "");
+    // The notes are bounded by the data file's text line, counted as escaped.
+    EXPECT_NE(CaseInfo::Problem(Field::Notes, std::string(DataFile::kMaxTextLength / 5 + 1, '&')),
+              "");
+}
+
+TEST(CaseInfoTest, BlockRoundTripsAndAnEmptyCaseWritesNone) {
+    Case theCase;
+    LoadBoxBody(theCase);
+    const std::string without = DataFile::Format(theCase);
+    EXPECT_EQ(without.find("<case>"), std::string::npos);
+
+    theCase.SetCaseInfo(FullInfo());
+    const std::string text = DataFile::Format(theCase);
+    // After the software block, each value escaped as the labels are, one line each.
+    const size_t block =
+        text.find("</software>\r\n\r\n<case>\r\n  <number>2026-0412 &lt;A&amp;B&gt;"
+                  "</number>\r\n");
+    ASSERT_NE(block, std::string::npos) << text;
+    EXPECT_LT(block, text.find("<body>"));
+    EXPECT_NE(text.find("  <notes>Two shots.&#10;The second"), std::string::npos);
+
+    Case reread;
+    LoadBoxBody(reread);
+    const DataFileReadResult result = DataFile::ReadText(reread, text);
+    ASSERT_TRUE(result.ok());
+    EXPECT_FALSE(result.LeftSomethingOut()) << result.LeftOutMessage();
+    EXPECT_EQ(reread.GetCaseInfo(), FullInfo());
+    EXPECT_EQ(DataFile::Format(reread), text);
+
+    // A file without the block keeps what the case held (reading appends to a case).
+    EXPECT_TRUE(DataFile::ReadText(reread, without).ok());
+    EXPECT_EQ(reread.GetCaseInfo(), FullInfo());
+}
+
+TEST(CaseInfoTest, HostileValuesAreLeftOutWithANote) {
+    Case theCase;
+    LoadBoxBody(theCase);
+    const std::string lines = "  <NUMBER>K-1</NUMBER>\r\n"
+                              "  <incident>2026-02-30</incident>\r\n"
+                              "  <examined>2026-12-01</examined>\r\n"
+                              "  <decedent>a&#10;b</decedent>\r\n"
+                              "  <examiner>" +
+                              std::string(CaseInfo::kMaxFieldLength + 1, 'e') + "</examiner>\r\n";
+    const DataFileReadResult result = DataFile::ReadText(theCase, CaseBlockFile(lines));
+    ASSERT_TRUE(result.ok());
+    const CaseInfo& info = theCase.GetCaseInfo();
+    EXPECT_EQ(info.Number(), "K-1");
+    EXPECT_EQ(info.Examined(), "2026-12-01");
+    EXPECT_EQ(info.Incident(), "");
+    EXPECT_EQ(info.Decedent(), "");
+    EXPECT_EQ(info.Examiner(), "");
+    ASSERT_EQ(result.notes.size(), 3u) << result.LeftOutMessage();
+    // Noted when the block closes, in the order of the fields.
+    EXPECT_NE(result.notes[0].find("...\" of the case information left out: it may be at most 200"),
+              std::string::npos);
+    EXPECT_EQ(result.notes[1], "The date of the incident \"2026-02-30\" of the case information "
+                               "left out: it must be a date written yyyy-mm-dd, for example "
+                               "2026-03-14.");
+    EXPECT_NE(result.notes[2].find("decedent identifier \"a&#10;b\""), std::string::npos);
+    // The body that follows the block reads as ever.
+    EXPECT_EQ(theCase.GetBody().GetName(), "B");
+
+    // A block cut short by the end of the file changes nothing and says so; a stray closing
+    // tag outside a block is no block.
+    Case cut;
+    LoadBoxBody(cut);
+    const DataFileReadResult unfinished =
+        DataFile::ReadText(cut, "<root>\r\n</case>\r\n<case>\r\n  <number>9</number>\r\n");
+    EXPECT_TRUE(cut.GetCaseInfo().IsEmpty());
+    ASSERT_EQ(unfinished.notes.size(), 1u);
+    EXPECT_NE(unfinished.notes[0].find("ends before its </case>"), std::string::npos);
+}
+
+TEST(CaseInfoTest, EditorChangesItAsOneUndoableEdit) {
+    Case theCase;
+    CaseEditor editor(theCase);
+    std::vector<std::unique_ptr<CaseEdit>> history;
+    editor.SetRecorder(
+        [&history](std::unique_ptr<CaseEdit> edit) { history.push_back(std::move(edit)); });
+    int told = 0;
+    editor.AddListener([&told](const CaseChange&) { ++told; });
+
+    EXPECT_TRUE(editor.EditCaseInfo("Case information", FullInfo()));
+    EXPECT_EQ(theCase.GetCaseInfo(), FullInfo());
+    EXPECT_FALSE(editor.EditCaseInfo("Case information", FullInfo())); // nothing changed
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0]->Name(), "Case information");
+    EXPECT_EQ(told, 1);
+
+    editor.Undo(*history[0]);
+    EXPECT_TRUE(theCase.GetCaseInfo().IsEmpty());
+    editor.Redo(*history[0]);
+    EXPECT_EQ(theCase.GetCaseInfo(), FullInfo());
+
+    // An edit of the whole case ("Delete all", opening a file) takes it back with the rest.
+    editor.EditCase("Open data file", [](Case& edited) { edited.SetCaseInfo(CaseInfo()); });
+    EXPECT_TRUE(theCase.GetCaseInfo().IsEmpty());
+    editor.Undo(*history.back());
+    EXPECT_EQ(theCase.GetCaseInfo(), FullInfo());
+}

@@ -1,0 +1,272 @@
+#include "support/BoxBody.h"
+
+#include "case/Case.h"
+#include "case/DataFile.h"
+#include "report/PdfInformation.h"
+#include "report/ReportHtml.h"
+#include "report/ReportPdf.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <QByteArray>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+int RunShell(const std::string& command, std::string& output) {
+    output.clear();
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return -1;
+    }
+    char buffer[4096];
+    for (size_t read = 0; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        output.append(buffer, read);
+    }
+    const int status = ::pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The text of each page of a PDF.
+std::vector<std::string> PageTexts(const std::string& pdf) {
+    std::string text;
+    EXPECT_EQ(RunShell("pdftotext -layout '" + pdf + "' -", text), 0);
+    std::vector<std::string> pages;
+    size_t start = 0;
+    for (size_t feed; (feed = text.find('\f', start)) != std::string::npos; start = feed + 1) {
+        pages.push_back(
+            std::regex_replace(text.substr(start, feed - start), std::regex("\\s+"), " "));
+    }
+    return pages;
+}
+
+std::string PdfInfo(const std::string& pdf) {
+    std::string info;
+    EXPECT_EQ(RunShell("pdfinfo '" + pdf + "' 2>&1", info), 0);
+    return info;
+}
+
+CaseInfo Information() {
+    CaseInfo info;
+    info.Set(CaseInfo::Field::Number, "K-2026/0412");
+    info.Set(CaseInfo::Field::Examiner, "Dr. Ümit Çelik (forensic pathology)");
+    info.Set(CaseInfo::Field::Agency, "Institute of Legal Medicine");
+    info.Set(CaseInfo::Field::Incident, "2026-03-14");
+    info.Set(CaseInfo::Field::Examined, "2026-03-15");
+    info.Set(CaseInfo::Field::Decedent, "D-17");
+    return info;
+}
+
+class SignedReportTest : public ::testing::Test {
+protected:
+    // A case of `count` trajectories through the chest and belly, written to a data file; the
+    // program reports it on its default body.
+    std::string WriteCase(int count, const CaseInfo& info = Information()) {
+        Case theCase;
+        LoadBoxBody(theCase);
+        theCase.SetCaseInfo(info);
+        for (int i = 0; i < count; ++i) {
+            Trajectory* t = theCase.AddTrajectory(i % 3 == 0 ? 0 : 1);
+            const double x = -0.12 + 0.012 * i, y = 1.0 + 0.02 * i;
+            t->SetPoints(x, y, 0.22, x + 0.05, y - 0.04, 0.04);
+            t->SetText("Wound " + std::to_string(i + 1));
+        }
+        const std::string file = folder.File("case" + std::to_string(count) + ".txt");
+        EXPECT_TRUE(DataFile::Write(theCase, file).ok());
+        return file;
+    }
+
+    std::string Report(const std::string& caseFile, const std::string& extension) {
+        const std::string output = caseFile + "." + extension;
+        std::string ignored;
+        EXPECT_EQ(RunShell("cd '" RUVO_SOURCE_DIR "' && '" RUVO_BINARY "' --report '" + caseFile +
+                               "' --output '" + output + "' 2>&1",
+                           ignored),
+                  0)
+            << ignored;
+        return output;
+    }
+
+    TemporaryFolder folder;
+};
+
+} // namespace
+
+TEST_F(SignedReportTest, EveryPageCarriesTheCaseAndItsNumberAndPageOneTheWounds) {
+    const std::string pdf = Report(WriteCase(3), "pdf");
+    const std::vector<std::string> pages = PageTexts(pdf);
+    ASSERT_GE(pages.size(), 5u);
+    const std::string count = std::to_string(pages.size());
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const std::string& page = pages[i];
+        EXPECT_NE(page.find("Case K-2026/0412"), std::string::npos) << "page " << i + 1;
+        EXPECT_NE(page.find("Decedent D-17"), std::string::npos) << "page " << i + 1;
+        EXPECT_NE(page.find("Page " + std::to_string(i + 1) + " of " + count), std::string::npos)
+            << page;
+        EXPECT_NE(page.find("Ruvolane 2.7.0"), std::string::npos);
+        EXPECT_NE(page.find("Case file SHA-256 "), std::string::npos);
+    }
+    // Page 1: the case information, the wound table with each trajectory's row and the diagrams.
+    const std::string& first = pages[0];
+    for (const char* piece : {"Institute of Legal Medicine", "2026-03-14", "2026-03-15", "Wounds",
+                              "Wound 1", "Wound 2", "Wound 3", "front to back", "Body diagrams"}) {
+        EXPECT_NE(first.find(piece), std::string::npos) << piece << "\n" << first;
+    }
+    EXPECT_EQ(first.find("Conventions"), std::string::npos);
+    // Then the conventions, a page per trajectory with its close-up, the views, the elements
+    // and the signature, in that order.
+    EXPECT_NE(pages[1].find("Conventions"), std::string::npos);
+    size_t previous = 1;
+    for (int n = 1; n <= 3; ++n) {
+        const std::string heading = "Trajectory " + std::to_string(n) + ": Wound";
+        const auto at = std::find_if(pages.begin(), pages.end(), [&heading](const std::string& p) {
+            return p.find(heading) != std::string::npos;
+        });
+        ASSERT_NE(at, pages.end()) << heading;
+        const size_t index = static_cast<size_t>(at - pages.begin());
+        EXPECT_GT(index, previous) << "each trajectory on a page of its own, in order";
+        previous = index;
+        EXPECT_NE(at->find("Trajectory " + std::to_string(n) + " seen perpendicular"),
+                  std::string::npos);
+        EXPECT_NE(at->find(" cm long in the plane of the track"), std::string::npos);
+    }
+    EXPECT_NE(pages.back().find("Signature"), std::string::npos);
+    EXPECT_NE(pages.back().find("Dr. Ümit Çelik"), std::string::npos);
+
+    const std::string info = PdfInfo(pdf);
+    EXPECT_NE(info.find("Title:           Case report K-2026/0412"), std::string::npos) << info;
+    EXPECT_NE(info.find("Author:          Dr. Ümit Çelik (forensic pathology)"), std::string::npos)
+        << info;
+    EXPECT_NE(info.find("Subject:         K-2026/0412"), std::string::npos) << info;
+    EXPECT_NE(info.find("Creator:         Ruvolane 2.7.0"), std::string::npos) << info;
+    EXPECT_EQ(info.find("Syntax Error"), std::string::npos) << "the moved offsets still hold";
+    // Archival: the XMP packet names PDF/A-1b and agrees with the document information.
+    const std::string bytes = FileText(pdf);
+    EXPECT_NE(bytes.find("pdfaid:part=\"1\" pdfaid:conformance=\"B\""), std::string::npos);
+    EXPECT_NE(bytes.find("<rdf:li>Dr. Ümit Çelik (forensic pathology)</rdf:li>"),
+              std::string::npos);
+}
+
+TEST_F(SignedReportTest, EveryFormatCarriesTheCaseInformation) {
+    CaseInfo partial;
+    partial.Set(CaseInfo::Field::Number, "7 <&> 8");
+    partial.Set(CaseInfo::Field::Notes, "first line\nsecond line");
+    const std::string caseFile = WriteCase(1, partial);
+    const auto report = nlohmann::json::parse(FileText(Report(caseFile, "json")));
+    const nlohmann::json expected = {{"number", "7 <&> 8"},
+                                     {"examiner", nullptr},
+                                     {"agency", nullptr},
+                                     {"incident", nullptr},
+                                     {"examined", nullptr},
+                                     {"decedent", nullptr},
+                                     {"notes", "first line\nsecond line"}};
+    EXPECT_EQ(report["case_info"], expected);
+    const std::string html = FileText(Report(caseFile, "html"));
+    EXPECT_NE(html.find("7 &lt;&amp;&gt; 8"), std::string::npos);
+    EXPECT_NE(html.find("first line<br>second line"), std::string::npos);
+    // Without an examiner and a case number the PDF names neither.
+    const std::string info = PdfInfo(Report(caseFile, "pdf"));
+    EXPECT_NE(info.find("Subject:         7 <&> 8"), std::string::npos) << info;
+    EXPECT_EQ(info.find("Author:"), std::string::npos) << info;
+}
+
+TEST_F(SignedReportTest, TwentyTrajectoriesTakeAPageEachAndThePageCountGrowsLinearly) {
+    const auto pageCount = [this](int trajectories) {
+        return PageTexts(Report(WriteCase(trajectories), "pdf"));
+    };
+    const std::vector<std::string> one = pageCount(1);
+    const std::vector<std::string> ten = pageCount(10);
+    const std::vector<std::string> twenty = pageCount(20);
+    // One page per trajectory, and the wound table's rows on page 1 and as few pages after it as
+    // they fill (a row takes about a twentieth of a page).
+    const size_t fixedPages = one.size() - 1;
+    EXPECT_GE(ten.size(), fixedPages + 10);
+    EXPECT_LE(ten.size(), fixedPages + 10 + 1);
+    EXPECT_GE(twenty.size(), fixedPages + 20);
+    EXPECT_LE(twenty.size(), fixedPages + 20 + 2);
+    // Each trajectory's table and close-up share a page of their own.
+    int sections = 0;
+    for (const std::string& page : twenty) {
+        for (int n = 1; n <= 20; ++n) {
+            if (page.find("Trajectory " + std::to_string(n) + ": Wound") != std::string::npos) {
+                ++sections;
+                EXPECT_NE(page.find("Trajectory " + std::to_string(n) + " seen perpendicular"),
+                          std::string::npos)
+                    << page;
+                EXPECT_NE(page.find("Adjustment (drawing only)"), std::string::npos);
+            }
+        }
+    }
+    EXPECT_EQ(sections, 20);
+    // The wound table starts on page 1 and lists every row, whatever page it ends on.
+    EXPECT_NE(twenty[0].find("Wound 1 "), std::string::npos);
+    std::string all;
+    for (const std::string& page : twenty) {
+        all += page;
+    }
+    EXPECT_NE(all.find("Wound 20 "), std::string::npos);
+}
+
+TEST(ReportPagesTest, RowsAndBlocksAreNeverSplitAndTheHeadingRepeats) {
+    std::vector<ReportBlock> blocks;
+    blocks.push_back({"<h2>Before</h2><p>" + std::string(2000, 'x') + "</p>", false, {}});
+    const std::string table = "<table border=\"1\"><tr><th>HEADING</th></tr>\n";
+    for (int row = 1; row <= 60; ++row) {
+        blocks.push_back({"<tr><td>row-" + std::to_string(row) + "-start<br><br>row-" +
+                              std::to_string(row) + "-end</td></tr>\n",
+                          false, table});
+    }
+    // A block taller than a page is cut, not lost, and nothing hangs on it.
+    std::string tall = "<p>TALL-START</p>";
+    for (int i = 0; i < 120; ++i) {
+        tall += "<p>line " + std::to_string(i) + "</p>";
+    }
+    blocks.push_back({tall + "<p>TALL-END</p>", true, {}});
+    ReportPdfFrame frame;
+    frame.header = "HEADER";
+    const QByteArray pdf = RenderReportPdf(blocks, {}, frame);
+    TemporaryFolder folder;
+    const std::string file = folder.File("pages.pdf");
+    std::ofstream(file, std::ios::binary).write(pdf.constData(), pdf.size());
+    const std::vector<std::string> pages = PageTexts(file);
+    ASSERT_GE(pages.size(), 4u);
+    int rowsSeen = 0;
+    for (const std::string& page : pages) {
+        EXPECT_NE(page.find("HEADER"), std::string::npos);
+        const bool hasRows = page.find("-start") != std::string::npos &&
+                             page.find("TALL-START") == std::string::npos;
+        if (hasRows) {
+            EXPECT_NE(page.find("HEADING"), std::string::npos) << page;
+        }
+        for (int row = 1; row <= 60; ++row) {
+            const std::string name = "row-" + std::to_string(row);
+            const bool start = page.find(name + "-start") != std::string::npos;
+            EXPECT_EQ(start, page.find(name + "-end") != std::string::npos) << name << ": " << page;
+            rowsSeen += start ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(rowsSeen, 60);
+    std::string all;
+    for (const std::string& page : pages) {
+        all += page;
+    }
+    EXPECT_NE(all.find("TALL-START"), std::string::npos);
+    EXPECT_NE(all.find("TALL-END"), std::string::npos);
+}
+
+TEST(ReportPagesTest, InformationIsAddedOnlyToAPdfLaidOutAsExpected) {
+    QByteArray notPdf("%PDF-1.4\nsomething else entirely\n%%EOF\n");
+    const QByteArray before = notPdf;
+    EXPECT_FALSE(AddPdfInformation(notPdf, "someone", "a case"));
+    EXPECT_EQ(notPdf, before);
+    EXPECT_TRUE(AddPdfInformation(notPdf, "", "")) << "nothing to add is no failure";
+}
