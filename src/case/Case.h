@@ -2,6 +2,7 @@
 
 #include "base/Status.h"
 #include "case/Body.h"
+#include "case/CaseWorld.h"
 #include "case/ElementList.h"
 #include "case/Trajectory.h"
 #include "mesh/Mesh.h"
@@ -37,6 +38,9 @@ public:
     const Body& GetBody() const { return body; }
     ElementList& GetElements() { return elements; }
     const ElementList& GetElements() const { return elements; }
+    // Where the body stands, the scene model and the muzzle heights.
+    CaseWorld& GetWorld() { return world; }
+    const CaseWorld& GetWorld() const { return world; }
 
     // Trajectory table. AddTrajectory returns nullptr (and adds nothing) when the table is full.
     Trajectory* AddTrajectory(int exited);
@@ -73,6 +77,7 @@ public:
 private:
     Body body;
     ElementList elements;
+    CaseWorld world;
     std::array<std::unique_ptr<Trajectory>, kMaxTrajectories> trajectories;
     int trajectoryCount = 0;
     int lastTrajectory = 0;

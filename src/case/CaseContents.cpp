@@ -15,6 +15,7 @@ CaseContents CaseContents::Capture(const Case& theCase) {
     }
     contents.body = theCase.GetBody();
     contents.bodyModelFile = theCase.GetBodyModelFile();
+    contents.world = theCase.GetWorld();
     return contents;
 }
 
@@ -29,4 +30,5 @@ void CaseContents::RestoreInto(Case& theCase) const {
     }
     theCase.GetBody() = body;
     theCase.SetBodyModelFile(bodyModelFile);
+    theCase.GetWorld() = world;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "case/Body.h"
+#include "case/CaseWorld.h"
 #include "case/Element.h"
 #include "case/Trajectory.h"
 
@@ -17,6 +18,7 @@ struct CaseContents {
     std::vector<Element> elements;
     Body body;
     std::string bodyModelFile;
+    CaseWorld world;
 
     static CaseContents Capture(const Case& theCase);
     // Makes the case hold exactly these contents.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "case/TrajectoryWorld.h"
+
 #include <string>
 
 // One bullet trajectory (a wound track): entry point IN and exit point OUT in metres, the derived direction and
@@ -60,6 +62,10 @@ public:
     void SetText(const std::string& value) { text = value; }
     const std::string& GetText() const { return text; }
 
+    // Its exterior points and shot group.
+    TrajectoryWorld& GetWorld() { return world; }
+    const TrajectoryWorld& GetWorld() const { return world; }
+
 private:
     double elevation = 0, direction = 0;
     double x1 = 0, y1 = 0, z1 = 0;
@@ -71,4 +77,5 @@ private:
     double uncertainty = kDefaultUncertainty;
     bool withArm = true;
     std::string text;
+    TrajectoryWorld world;
 };
