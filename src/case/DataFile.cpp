@@ -6,6 +6,7 @@
 #include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/DataFileReader.h"
+#include "case/SceneLineWriter.h"
 
 #include <cmath>
 #include <cstring>
@@ -140,6 +141,7 @@ void AppendTrajectories(std::string& out, const Case& theCase) {
         AppendValueLine(out, "  ", "uncertainty", FormatFixed(trajectory.GetUncertainty(), 0, 4));
         AppendValueLine(out, "  ", "witharm", trajectory.GetWithArm() ? "true" : "false");
         AppendValueLine(out, "  ", "text", EscapeText(trajectory.GetText()));
+        AppendTrajectoryWorldLines(out, trajectory, kLineEnd);
         AppendLine(out, "</trajectory>");
     }
 }
@@ -194,7 +196,7 @@ std::string TextTooLong(const Case& theCase) {
             return "the text of element " + std::to_string(i + 1);
         }
     }
-    return {};
+    return SceneTextTooLong(theCase);
 }
 
 } // namespace
@@ -270,9 +272,11 @@ std::string DataFile::Format(const Case& theCase) {
     // GetHeight gives the height in single precision, as it has always been written.
     AppendValueLine(out, "   ", "height", FormatFixed(body.GetHeight(), 4, kLengthDecimals));
     AppendBodyShape(out, theCase.GetBody());
+    AppendBodyPlacementLine(out, theCase, kLineEnd);
     AppendLine(out, "</body>");
     AppendTrajectories(out, theCase);
     AppendElements(out, theCase.GetElements());
+    AppendSceneBlock(out, theCase, kLineEnd);
     AppendLine(out, "</root>");
     return out;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "case/DataFile.h"
+#include "case/SceneLineReader.h"
 
 #include <array>
 #include <string>
@@ -128,4 +129,6 @@ private:
 
     std::vector<std::string> notes;
     int notesNotListed = 0;
+    // The lines about the world around the body.
+    SceneLineReader sceneLines{[this](std::string text) { Note(std::move(text)); }};
 };
