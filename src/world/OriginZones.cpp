@@ -62,13 +62,14 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
     if (flattest > 0) {
         zone.maxDistance = ReachAt(climb, flattest);
     }
-    if (obstacle && obstacle->t >= 0 && obstacle->t < t) {
-        zone.limitedBy = obstacle->surface;
-        zone.limitDistance = obstacle->t * std::hypot(back.x, back.z);
-        zone.maxDistance =
-            std::min(zone.maxDistance.value_or(zone.limitDistance), zone.limitDistance);
-        if (zone.limitDistance < zone.minDistance) {
-            zone.reached = false; // the whole zone lies behind the surface
+    // The shooter stood before the surface: it caps the zone wherever it cuts it.
+    if (obstacle && obstacle->t >= 0) {
+        const double limit = obstacle->t * std::hypot(back.x, back.z);
+        if (!zone.maxDistance || limit < *zone.maxDistance) {
+            zone.limitedBy = obstacle->surface;
+            zone.limitDistance = limit;
+            zone.maxDistance = limit;
+            zone.reached = limit >= zone.minDistance; // else the whole zone lies behind it
         }
     }
     return zone;

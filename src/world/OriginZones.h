@@ -18,8 +18,9 @@ struct OriginZone {
     // the cone's elevations reach the horizontal.
     double minDistance = 0;
     std::optional<double> maxDistance;
-    // The first surface of the scene the back line meets before the height, which the shooter
-    // cannot be behind: its name, and its horizontal distance from IN, which caps maxDistance.
+    // The first surface of the scene the back line meets, which the shooter cannot be behind,
+    // where it cuts the zone short: its name, and its horizontal distance from IN, which
+    // becomes maxDistance. The nominal point may then lie behind it.
     std::optional<std::string> limitedBy;
     double limitDistance = 0;
 };
@@ -32,8 +33,8 @@ struct BackLineObstacle {
 
 // The zone at `height` of the back line from `in` along the unit vector `back`, with the cone's
 // half-angle `halfAngle` in degrees (empty: the direction is not determined, every elevation is
-// possible). An obstacle met before the height caps the zone; one that lies nearer than the
-// cone's nearest reach leaves it unreached.
+// possible). An obstacle nearer than the zone's far end caps it; one nearer than the cone's
+// nearest reach leaves it unreached.
 OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<double> halfAngle,
                              double height,
                              const std::optional<BackLineObstacle>& obstacle = std::nullopt);

@@ -159,6 +159,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         result.caseFile = arguments[1];
         options = 2;
+    } else if (first == "--origin") {
+        result.mode = CommandLine::Mode::Origin;
+        if (arguments.size() < 2) {
+            return Invalid("--origin needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
     } else if (first == "--report") {
         result.mode = CommandLine::Mode::Report;
         if (arguments.size() < 2) {
@@ -219,6 +226,7 @@ std::string UsageText() {
            "            [--body MODEL.obj]\n"
            "       ruvo --report CASE.txt --output REPORT.(pdf|html|json) [--body MODEL.obj]\n"
            "       ruvo --export-scene CASE.txt --output SCENE.glb|SCENE.obj [--body MODEL.obj]\n"
+           "       ruvo --origin CASE.txt [--body MODEL.obj]\n"
            "       ruvo --obj-info MODEL.obj\n"
            "       ruvo --help | --version\n"
            "\n"
@@ -234,6 +242,8 @@ std::string UsageText() {
            "  --report     write the case report (PDF, HTML or JSON, by the output's extension)\n"
            "  --export-scene  write the body, arrows and elements as a glTF binary or OBJ scene\n"
            "               (metres; +X toward the body's left, +Y up, +Z toward its front)\n"
+           "  --origin     print where each shot came from: the zone at each muzzle height and\n"
+           "               the convergence of shot groups, in the scene frame (cm)\n"
            "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
            "  --body       read the case with this body instead of the default one\n";
 }
@@ -260,6 +270,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return RunObjInfoCommand(commandLine, out, err);
     case CommandLine::Mode::ExportScene:
         return RunExportSceneCommand(commandLine, out, err);
+    case CommandLine::Mode::Origin:
+        return RunOriginCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:
         err << "ruvo: " << commandLine.error << '\n';
         return 2;

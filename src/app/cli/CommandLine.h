@@ -18,12 +18,13 @@ struct CommandLine {
         Report,
         ObjInfo,
         ExportScene,
+        Origin,
         Invalid
     };
 
     Mode mode = Mode::Desktop;
     std::string documentFile; // Desktop: a body model or a ".txt" data file to open
-    std::string caseFile;     // Summary, Rewrite, Render, SurfacePoint, Report, ExportScene
+    std::string caseFile;     // Summary, Rewrite, Render, SurfacePoint, Report, ExportScene, Origin
     std::string outputFile;   // Rewrite, Render, Report, ExportScene
     std::string bodyFile;     // every case command: a body instead of the default one
     std::string modelFile;    // ObjInfo
