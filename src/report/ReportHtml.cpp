@@ -1,6 +1,7 @@
 #include "report/ReportHtml.h"
 
 #include "base/NumberText.h"
+#include "report/ReportOrigin.h"
 
 #include <sstream>
 
@@ -267,6 +268,7 @@ std::string FormatReportHtml(const CaseReport& report, const std::vector<ReportF
     for (const TrajectoryFacts& t : report.trajectories) {
         WriteTrajectory(out, t);
     }
+    out << FormatOriginHtml(report.origin, imageSource);
     Elements(out, report.elements);
     out << "</body>\n</html>\n";
     return out.str();
