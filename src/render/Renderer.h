@@ -3,6 +3,7 @@
 #include "render/BitmapFont.h"
 #include "render/FrameRenderer.h"
 #include "render/MeshDrawCache.h"
+#include "render/ScenePass.h"
 #include "render/ShapeListCache.h"
 
 struct FrameContext;
@@ -32,4 +33,5 @@ private:
     BitmapFont font;
     MeshDrawCache meshCache;
     ShapeListCache shapeCache;
+    ScenePass scenePass;
 };

@@ -1,12 +1,15 @@
 #include "world/SceneModelFile.h"
 
 #include "case/Case.h"
+#include "mesh/MeshNormals.h"
 #include "mesh/io/MeshImport.h"
 
 #include <filesystem>
 #include <system_error>
 
 namespace {
+
+constexpr float kSceneCreaseAngle = 30.0f; // degrees
 
 std::string Resolved(const std::string& path, const std::string& caseFile) {
     const std::filesystem::path model(path);
@@ -29,6 +32,10 @@ Status Read(const std::string& path, std::shared_ptr<const Mesh>& mesh) {
         return Status::Failure("Cannot read the scene model \"" + path +
                                "\": it holds no triangle");
     }
+    // Smooth normals up to a crease of 30 degrees: a wall's corner stays sharp, a scan's curved
+    // car door stays round, and the drawing can keep the mesh in indexed vertex buffers.
+    ComputeFacetNormals(*result.mesh);
+    ComputeVertexNormals(*result.mesh, kSceneCreaseAngle);
     mesh = std::move(result.mesh);
     return Status::Ok();
 }

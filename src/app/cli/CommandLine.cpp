@@ -92,6 +92,8 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Comma
             }
         } else if (option == "--transparent" && result.mode == CommandLine::Mode::Render) {
             result.transparent = true;
+        } else if (option == "--origin-zones" && result.mode == CommandLine::Mode::Render) {
+            result.originZones = true;
         } else if (option == "--pixel" && hasValue &&
                    result.mode == CommandLine::Mode::SurfacePoint) {
             if (!ParsePixel(arguments[++i], result.pixelX, result.pixelY)) {
@@ -221,7 +223,7 @@ std::string UsageText() {
            "       ruvo --rewrite CASE.txt OUT.txt [--body MODEL.obj]\n"
            "       ruvo --render CASE.txt --output OUT.jpg [--view front|back|left|right|top|"
            "profile]\n"
-           "            [--size WxH] [--transparent] [--body MODEL.obj]\n"
+           "            [--size WxH] [--transparent] [--origin-zones] [--body MODEL.obj]\n"
            "       ruvo --surface-point CASE.txt --pixel X,Y [--view V] [--size WxH]\n"
            "            [--body MODEL.obj]\n"
            "       ruvo --report CASE.txt --output REPORT.(pdf|html|json) [--body MODEL.obj]\n"
@@ -235,7 +237,8 @@ std::string UsageText() {
            "Body models (FILE and --body): .obj, .ply, .stl, .glb, .gltf, .off.\n"
            "  --summary    print the data summary of a case\n"
            "  --rewrite    read a case and write it back as \"Save data file\" does\n"
-           "  --render     draw a case offscreen and save the view as a JPEG (no display needed)\n"
+           "  --render     draw a case offscreen and save the view as a JPEG (no display needed);\n"
+           "               with --origin-zones also each back line, cone and muzzle height's zone\n"
            "  --surface-point  print the body surface point (x y z in cm, body frame: +x to the\n"
            "               body's left, +y up, +z to its front) under pixel X,Y of the image\n"
            "               --render draws with the same --view and --size\n"

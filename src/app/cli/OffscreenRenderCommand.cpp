@@ -57,9 +57,13 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
         return 1;
     }
     ReportReadingNotes(read.ReadingNotes(), err);
+    LoadCaseScene(commandLine, theCase, err);
     ApplyNamedView(view, commandLine.view);
     if (commandLine.transparent) {
         view.ToggleBodyTransparency();
+    }
+    if (commandLine.originZones) {
+        view.ToggleOriginZones();
     }
     renderer.Resize(commandLine.width, commandLine.height);
     renderer.RenderFrame(theCase, view);
