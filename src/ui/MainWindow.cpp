@@ -10,6 +10,7 @@
 #include "ui/FocusRestorer.h"
 #include "ui/LockKeyState.h"
 #include "ui/PointPlacement.h"
+#include "ui/SceneCommands.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -87,6 +88,8 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, 
         {editor, view, *caseView, *caseCommands, *placement, *session, *undoStack, platform},
         {[this] { close(); }, [this](bool shown) { statusBar()->setVisible(shown); }}, this);
     caseView->Attach(*commandSet, *placement);
+    sceneCommands = new SceneCommands(
+        editor, view, platform, [this] { caseView->Redraw(); }, this);
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
@@ -122,6 +125,7 @@ void MainWindow::BuildMenus() {
     BuildFileMenu();
     BuildEditMenu();
     BuildViewMenu();
+    menuBar()->addMenu(sceneCommands->Menu());
     BuildHelpMenu();
 }
 

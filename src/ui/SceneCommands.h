@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class Case;
+class CaseEditor;
+class ExteriorPointsDialog;
+class Platform;
+class QAction;
+class QMenu;
+class QWidget;
+class ScenePlacementDialog;
+class ViewState;
+
+// The "Scene" menu: the scene model (load, remove), the body's placement and the muzzle heights,
+// the selected trajectory's exterior points and shot group, the origin zones as a table, and the
+// view switches of the scene and the zones. Every change of the case is one edit through the
+// editor; a file or value that does not read is refused with a message and the case kept.
+class SceneCommands : public QObject {
+    Q_OBJECT
+public:
+    SceneCommands(CaseEditor& editor, ViewState& view, Platform& platform,
+                  std::function<void()> redraw, QWidget* window);
+    ~SceneCommands() override;
+
+    // The menu, made on first use; its actions are named for the tests.
+    QMenu* Menu();
+
+    void LoadSceneModel();
+    void LoadSceneModelFrom(const QString& path);
+    void RemoveSceneModel();
+    void EditPlacement();
+    void EditExteriorPoints();
+    void ShowOriginZones();
+
+    ScenePlacementDialog& GetPlacementDialog() { return *placementDialog; }
+    ExteriorPointsDialog& GetExteriorDialog() { return *exteriorDialog; }
+
+private:
+    QAction* AddAction(const QString& text, const QString& name, std::function<void()> handler);
+    QAction* AddSwitch(const QString& text, const QString& name, bool checked,
+                       std::function<void()> toggle);
+
+    CaseEditor& editor;
+    ViewState& view;
+    Platform& platform;
+    std::function<void()> redraw;
+    QWidget* window;
+    QMenu* menu = nullptr;
+    std::unique_ptr<ScenePlacementDialog> placementDialog;
+    std::unique_ptr<ExteriorPointsDialog> exteriorDialog;
+};
+
+// After a data file was read into `theCase` (inside the edit that reads it): reads the scene
+// model it names; one that does not read is said in a message, and the case keeps the rest.
+void LoadSceneOfDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path);
