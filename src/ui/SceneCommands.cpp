@@ -8,6 +8,7 @@
 #include "view/ViewState.h"
 #include "world/OriginAnalysis.h"
 #include "world/OriginText.h"
+#include "world/SceneFraming.h"
 #include "world/SceneModelFile.h"
 #include "world/SceneSurfaces.h"
 
@@ -74,6 +75,11 @@ QMenu* SceneCommands::Menu() {
               [this] { EditExteriorPoints(); });
     AddAction(QStringLiteral("Origin zones..."), QStringLiteral("originTable"),
               [this] { ShowOriginZones(); });
+    AddAction(QStringLiteral("Orbit the scene"), QStringLiteral("orbitScene"), [this] {
+        const SceneFraming framing = FrameScene(editor.GetCase());
+        view.OrbitAround(framing.centre, framing.radius);
+        redraw();
+    });
     menu->addSeparator();
     const DisplaySwitches& switches = view.Switches();
     AddSwitch(QStringLiteral("Show scene model"), QStringLiteral("showScene"), switches.scene,

@@ -94,6 +94,9 @@ public:
     void ViewRight();
     void ViewLeft();
     void ViewTop();
+    // The camera turns about `centre` (body frame, m) from far enough to see a ball of `radius`
+    // around it, looking down from the front left; the standard views return to the body.
+    void OrbitAround(const Vec3& centre, double radius);
     void CameraCloser();
     void CameraFarther();
     void CameraLeft();

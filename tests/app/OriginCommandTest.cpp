@@ -107,4 +107,8 @@ TEST_F(OriginCommandTest, ASceneModelThatDoesNotReadKeepsTheCaseAndSaysWhy) {
     run = RunRuvo({"--origin"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "ruvo: --origin needs a data file\n");
+    // The whole-scene view belongs to --render; a pixel of it would name no standard view.
+    run = RunRuvo({"--surface-point", caseFile, "--view", "scene", "--pixel", "1,1"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("unknown view \"scene\""), std::string::npos) << run.err;
 }

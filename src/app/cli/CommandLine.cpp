@@ -80,7 +80,10 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Comma
             result.outputFile = arguments[++i];
         } else if (option == "--view" && hasValue && TakesViewOptions(result.mode)) {
             result.view = arguments[++i];
-            if (!kViews.contains(result.view)) {
+            // The whole scene depends on the case, which only --render draws.
+            const bool sceneView =
+                result.view == "scene" && result.mode == CommandLine::Mode::Render;
+            if (!kViews.contains(result.view) && !sceneView) {
                 result.error = "unknown view \"" + result.view +
                                "\" (front, back, left, right, top or profile)";
                 return false;
@@ -238,7 +241,9 @@ std::string UsageText() {
            "  --summary    print the data summary of a case\n"
            "  --rewrite    read a case and write it back as \"Save data file\" does\n"
            "  --render     draw a case offscreen and save the view as a JPEG (no display needed);\n"
-           "               with --origin-zones also each back line, cone and muzzle height's zone\n"
+           "               with --origin-zones also each back line, cone and muzzle height's "
+           "zone;\n"
+           "               --view scene turns about the scene model (or the zones) from afar\n"
            "  --surface-point  print the body surface point (x y z in cm, body frame: +x to the\n"
            "               body's left, +y up, +z to its front) under pixel X,Y of the image\n"
            "               --render draws with the same --view and --size\n"
