@@ -90,6 +90,8 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, 
     caseView->Attach(*commandSet, *placement);
     sceneCommands = new SceneCommands(
         editor, view, platform, [this] { caseView->Redraw(); }, this);
+    sceneCommands->WatchClicksOn(caseView);
+    connect(sceneCommands, &SceneCommands::statusMessage, caseView, &CaseView::statusMessage);
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();

@@ -12,9 +12,15 @@
 #include "world/SceneModelFile.h"
 #include "world/SceneSurfaces.h"
 
+#include <cmath>
+
+#include "view/SurfacePicking.h"
+#include "world/SceneFrame.h"
+
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QMouseEvent>
 
 namespace {
 
@@ -88,6 +94,8 @@ QMenu* SceneCommands::Menu() {
               switches.sceneTransparent, [this] { view.ToggleSceneTransparency(); });
     AddSwitch(QStringLiteral("Show origin zones"), QStringLiteral("showOriginZones"),
               switches.originZones, [this] { view.ToggleOriginZones(); });
+    AddSwitch(QStringLiteral("Click exterior points"), QStringLiteral("clickExteriorPoints"), false,
+              [this] { clickingPoints = !clickingPoints; });
     return menu;
 }
 
@@ -142,6 +150,93 @@ void SceneCommands::ShowOriginZones() {
     const std::string table =
         FormatOriginTable(theCase, AnalyseOrigins(theCase, built ? &surfaces : nullptr));
     platform.ShowMessage(window, QString::fromStdString(table), QStringLiteral("Origin zones"));
+}
+
+void SceneCommands::WatchClicksOn(QWidget* viewWidget) {
+    clickedView = viewWidget;
+    viewWidget->installEventFilter(this);
+}
+
+bool SceneCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (clickingPoints && watched == clickedView && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            const QPointF at = mouse->position();
+            PlaceExteriorPointAt(clickedView->width(), clickedView->height(), at.x(), at.y());
+            return true; // the click is the scene's, not a selection or a drag
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+const SceneSurfaces* SceneCommands::Surfaces() {
+    const CaseWorld& world = editor.GetCase().GetWorld();
+    const Mesh* mesh = world.sceneMesh.get();
+    if (mesh == nullptr) {
+        return nullptr;
+    }
+    if (!surfaces || mesh != surfacesMesh || mesh->revision != surfacesRevision ||
+        !(world.scene == surfacesPlacement)) {
+        surfaces = std::make_unique<SceneSurfaces>();
+        surfacesMesh = mesh;
+        surfacesRevision = mesh->revision;
+        surfacesPlacement = world.scene;
+        if (!surfaces->Build(*mesh, world.scene).ok()) {
+            surfaces.reset();
+        }
+    }
+    return surfaces.get();
+}
+
+bool SceneCommands::PlaceExteriorPointAt(int width, int height, double x, double y) {
+    const Case& theCase = editor.GetCase();
+    const int number = view.GetSelectedTrajectoryNumber();
+    const SceneSurfaces* scene = Surfaces();
+    const std::optional<SurfaceRay> ray = PixelRay(view.GetCamera(), width, height, x, y);
+    if (number < 1 || number > theCase.GetTrajectoryCount() || scene == nullptr || !ray) {
+        emit statusMessage(QStringLiteral("Select a trajectory and click on the scene model."));
+        return false;
+    }
+    // The pixel's ray is in the body frame the view draws in; the scene's surfaces are placed.
+    const ScenePlacement& body = theCase.GetWorld().body;
+    const Vec3 span =
+        PlaceDirection(body, {ray->direction.x * ray->tMax, ray->direction.y * ray->tMax,
+                              ray->direction.z * ray->tMax});
+    const double length = std::sqrt(Dot(span, span));
+    if (!(length > 0)) {
+        return false;
+    }
+    const Vec3 start = PlacePoint(body, ray->origin);
+    const Vec3 unit{span.x / length, span.y / length, span.z / length};
+    const std::optional<BackLineObstacle> hit = scene->FirstAlong(start, unit, length, {});
+    if (!hit) {
+        emit statusMessage(QStringLiteral("No scene surface under the pointer."));
+        return false;
+    }
+    const Vec3 point{start.x + hit->t * unit.x, start.y + hit->t * unit.y,
+                     start.z + hit->t * unit.z};
+    const SceneTrack track = SceneTrackOf(theCase, number);
+    const Vec3 back = Minus(track.in, track.out);
+    const bool before = Dot(Minus(point, track.in), back) >= 0;
+    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+    if (trajectory.GetWorld().exterior.size() >= TrajectoryWorld::kMaxExteriorPoints) {
+        platform.ShowMessage(
+            window, QStringLiteral("Trajectory %1 holds 20 exterior points already.").arg(number),
+            QStringLiteral("Exterior points"));
+        return false;
+    }
+    editor.EditTrajectory(number - 1, "Exterior point", [&point, before](Trajectory& edited) {
+        edited.GetWorld().exterior.push_back({point, before});
+    });
+    emit statusMessage(QStringLiteral("Exterior point of trajectory %1 at %2 %3 %4 cm (%5, %6)")
+                           .arg(number)
+                           .arg(point.x * 100, 0, 'f', 1)
+                           .arg(point.y * 100, 0, 'f', 1)
+                           .arg(point.z * 100, 0, 'f', 1)
+                           .arg(before ? QStringLiteral("before IN") : QStringLiteral("after OUT"))
+                           .arg(QString::fromStdString(hit->surface)));
+    redraw();
+    return true;
 }
 
 void LoadSceneOfDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path) {

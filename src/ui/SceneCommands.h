@@ -6,7 +6,13 @@
 #include <functional>
 #include <memory>
 
+#include "case/ScenePlacement.h"
+
+#include <cstdint>
+
 class Case;
+class SceneSurfaces;
+struct Mesh;
 class CaseEditor;
 class ExteriorPointsDialog;
 class Platform;
@@ -37,10 +43,25 @@ public:
     void EditExteriorPoints();
     void ShowOriginZones();
 
+    // While "Click exterior points" is on, a left click on the scene model in `viewWidget` adds
+    // the point under it to the selected trajectory (before IN when it lies on the back line's
+    // side, else after OUT), one edit each. False when the click meets no scene surface or no
+    // trajectory is selected.
+    bool PlaceExteriorPointAt(int width, int height, double x, double y);
+    void WatchClicksOn(QWidget* viewWidget);
+
     ScenePlacementDialog& GetPlacementDialog() { return *placementDialog; }
     ExteriorPointsDialog& GetExteriorDialog() { return *exteriorDialog; }
 
+signals:
+    // A line for the status bar (where a clicked point went, or why none).
+    void statusMessage(const QString& text);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    const SceneSurfaces* Surfaces();
     QAction* AddAction(const QString& text, const QString& name, std::function<void()> handler);
     QAction* AddSwitch(const QString& text, const QString& name, bool checked,
                        std::function<void()> toggle);
@@ -53,6 +74,12 @@ private:
     QMenu* menu = nullptr;
     std::unique_ptr<ScenePlacementDialog> placementDialog;
     std::unique_ptr<ExteriorPointsDialog> exteriorDialog;
+    QWidget* clickedView = nullptr;
+    bool clickingPoints = false;
+    std::unique_ptr<SceneSurfaces> surfaces;
+    const Mesh* surfacesMesh = nullptr;
+    uint64_t surfacesRevision = 0;
+    ScenePlacement surfacesPlacement;
 };
 
 // After a data file was read into `theCase` (inside the edit that reads it): reads the scene

@@ -118,3 +118,42 @@ TEST_F(SceneCommandsTest, PlacementAndExteriorPointsAreOneEditEachAndBadValuesAr
     MenuAction("originTable").trigger();
     EXPECT_TRUE(platform.Messages().back().text.startsWith("Origin zones, scene frame"));
 }
+
+TEST_F(SceneCommandsTest, AClickOnTheSceneModelAddsAnExteriorPointToTheSelectedTrajectory) {
+    QTemporaryDir folder;
+    const QString wall = folder.filePath(QStringLiteral("wall.obj"));
+    // A wall 1 m behind the body, facing the front view's camera.
+    std::ofstream(wall.toStdString()) << "v -3 0 -1\nv 3 0 -1\nv 3 3 -1\nv -3 3 -1\n"
+                                         "usemtl wall\nf 1 2 3\nf 1 3 4\n";
+    Scene().LoadSceneModelFrom(wall);
+    ASSERT_TRUE(TheCase().GetWorld().sceneMesh);
+    Trajectory trajectory;
+    trajectory.SetPoints(0, 1.3, 0.25, 0, 1.28, 0.05); // front to back, toward the wall
+    ASSERT_TRUE(Editor().AddTrajectory("New trajectory", trajectory));
+    const int edits = frame->GetUndoStack().count();
+
+    // Without the switch a click is the view's as always.
+    const QPoint pixel = Project(-1.0, 1.6, -1.0);
+    TheViewState().SelectTrajectory(1);
+    QTest::mouseClick(&View(), Qt::LeftButton, {}, pixel);
+    EXPECT_TRUE(TheCase().GetTrajectory(0)->GetWorld().exterior.empty());
+
+    TheViewState().SelectTrajectory(1);
+    MenuAction("clickExteriorPoints").trigger();
+    QString said;
+    QObject::connect(&Scene(), &SceneCommands::statusMessage,
+                     [&said](const QString& text) { said = text; });
+    QTest::mouseClick(&View(), Qt::LeftButton, {}, pixel);
+    EXPECT_TRUE(said.startsWith("Exterior point of trajectory 1")) << said.toStdString();
+    const std::vector<ExteriorPoint>& points = TheCase().GetTrajectory(0)->GetWorld().exterior;
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_NEAR(points[0].point.x, -1.0, 0.02);
+    EXPECT_NEAR(points[0].point.y, 1.6, 0.02);
+    EXPECT_NEAR(points[0].point.z, -1.0, 1e-4);
+    EXPECT_FALSE(points[0].beforeEntry) << "beyond OUT";
+    EXPECT_EQ(frame->GetUndoStack().count(), edits + 1);
+
+    // Off the wall (above it) nothing is added.
+    EXPECT_FALSE(Scene().PlaceExteriorPointAt(View().width(), View().height(), 5, 5));
+    EXPECT_EQ(TheCase().GetTrajectory(0)->GetWorld().exterior.size(), 1u);
+}
