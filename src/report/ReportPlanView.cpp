@@ -19,6 +19,8 @@ constexpr double kOpenZoneLength = 10.0; // m
 // The scene model's walls are drawn edge by edge up to this many triangles, beyond that as the
 // outline of its box.
 constexpr size_t kMostDrawnTriangles = 300000;
+// The farthest a zone is taken into the picture's frame, from IN.
+constexpr double kFramedReach = 50.0; // m
 
 const QColor kHeightColors[] = {QColor(30, 90, 200), QColor(230, 120, 20), QColor(30, 150, 60),
                                 QColor(150, 40, 160)};
@@ -102,8 +104,10 @@ void IncludeAnalysis(PlanFrame& frame, const OriginFacts& origin) {
         frame.Include(t.track.in);
         frame.Include(t.track.out);
         for (const OriginZone& zone : t.zones) {
-            if (zone.reached) {
-                frame.Include(AlongBack(t, std::min(FarEnd(zone), zone.minDistance + 30.0)));
+            // A straight line holds to some 30 m: a zone farther away (a nearly level shot)
+            // would shrink the rest to a dot, so it runs off the edge instead of being framed.
+            if (zone.reached && zone.minDistance < kFramedReach) {
+                frame.Include(AlongBack(t, std::min(FarEnd(zone), kFramedReach)));
             }
         }
     }
@@ -121,7 +125,8 @@ void IncludeAnalysis(PlanFrame& frame, const OriginFacts& origin) {
 
 void DrawGrid(QPainter& painter, const PlanFrame& frame) {
     const double span = std::max(frame.MaxX() - frame.MinX(), frame.MaxZ() - frame.MinZ());
-    const double step = span > 200 ? 10.0 : 1.0;
+    // A metre, or the power of ten that keeps the grid to a few dozen lines.
+    const double step = std::max(1.0, std::pow(10.0, std::ceil(std::log10(span / 40))));
     painter.setPen(QPen(QColor(225, 225, 225), 1));
     for (double x = std::ceil(frame.MinX() / step) * step; x <= frame.MaxX(); x += step) {
         painter.drawLine(frame.At({x, 0, frame.MinZ()}), frame.At({x, 0, frame.MaxZ()}));
@@ -134,7 +139,7 @@ void DrawGrid(QPainter& painter, const PlanFrame& frame) {
     const QPointF start(kMargin, kHeight - 15);
     painter.drawLine(start, start + QPointF(step * frame.Scale(), 0));
     painter.drawText(start + QPointF(step * frame.Scale() + 6, 5),
-                     step > 1 ? QStringLiteral("10 m") : QStringLiteral("1 m"));
+                     QString::number(step, 'f', 0) + QStringLiteral(" m"));
 }
 
 // The walls: triangles standing upright, each drawn as its outline from above.

@@ -111,3 +111,22 @@ TEST_F(ReportOriginTest, TheHtmlSectionAndThePlanViewShowTheZones) {
     EXPECT_GT(blue, 200);
     EXPECT_GT(skin, 10);
 }
+
+TEST_F(ReportOriginTest, ANearlyLevelShotKeepsThePlanViewReadable) {
+    // Falling 1 mm over 30 cm toward OUT: the prone zone lies some 270 m away, and its cone has
+    // no upper bound.
+    Trajectory* flat = theCase.AddTrajectory(1);
+    flat->SetPoints(0, 1.2, 0.3, 0, 1.201, 0);
+    const CaseReport report = GatherCaseReport(theCase, {});
+    ASSERT_TRUE(report.origin.analysis.trajectories[3].zones[2].reached);
+    const QImage plan = DrawPlanView(theCase, report.origin);
+    ASSERT_FALSE(plan.isNull());
+    // The zone runs off the edge: the body is still drawn at a readable size.
+    int skin = 0;
+    for (int y = 0; y < plan.height(); ++y) {
+        for (int x = 0; x < plan.width(); ++x) {
+            skin += plan.pixelColor(x, y) == QColor(240, 210, 180) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(skin, 10);
+}
