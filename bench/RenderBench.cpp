@@ -329,6 +329,46 @@ void BM_LargeMeshImmediate(benchmark::State& state) {
 }
 BENCHMARK(BM_LargeMeshImmediate)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The scene model of a case: the million-triangle height field stood up as a wall 1.5 m behind
+// the body, with its smooth normals as a scene model read from a file has them.
+std::shared_ptr<const Mesh> SceneWall() {
+    return std::make_shared<const Mesh>(LargeMesh());
+}
+
+// Frames of the default body alone while the camera orbits it, with or without the scene model
+// in the case: the scene's frame against the body's.
+void OrbitFrames(benchmark::State& state, bool withScene) {
+    DefaultCase fixture(false);
+    if (!fixture.context) {
+        state.SkipWithError(fixture.error.c_str());
+        return;
+    }
+    if (withScene) {
+        fixture.theCase.GetWorld().sceneMesh = SceneWall();
+        fixture.theCase.GetWorld().scene = {0, 1, -1.5, 0};
+        fixture.renderer.RenderFrame(fixture.theCase, fixture.view); // builds the buffers
+        glFinish();
+    }
+    ProcessCpu cpu(state);
+    double yaw = 0;
+    for (auto _ : state) {
+        fixture.view.GetCamera().SetYaw(yaw);
+        yaw = std::fmod(yaw + 7.0, 360.0);
+        fixture.renderer.RenderFrame(fixture.theCase, fixture.view);
+        glFinish();
+    }
+}
+
+void BM_OrbitBodyOnly(benchmark::State& state) {
+    OrbitFrames(state, false);
+}
+BENCHMARK(BM_OrbitBodyOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_OrbitBodyInScene(benchmark::State& state) {
+    OrbitFrames(state, true);
+}
+BENCHMARK(BM_OrbitBodyInScene)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 } // namespace
 
 BENCHMARK_MAIN();

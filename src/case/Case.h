@@ -3,6 +3,7 @@
 #include "base/Status.h"
 #include "case/Body.h"
 #include "case/CaseInfo.h"
+#include "case/CaseWorld.h"
 #include "case/ElementList.h"
 #include "case/Trajectory.h"
 #include "mesh/Mesh.h"
@@ -38,6 +39,9 @@ public:
     const Body& GetBody() const { return body; }
     ElementList& GetElements() { return elements; }
     const ElementList& GetElements() const { return elements; }
+    // Where the body stands, the scene model and the muzzle heights.
+    CaseWorld& GetWorld() { return world; }
+    const CaseWorld& GetWorld() const { return world; }
 
     // Trajectory table. AddTrajectory returns nullptr (and adds nothing) when the table is full.
     Trajectory* AddTrajectory(int exited);
@@ -79,6 +83,7 @@ private:
     Body body;
     ElementList elements;
     CaseInfo caseInfo;
+    CaseWorld world;
     std::array<std::unique_ptr<Trajectory>, kMaxTrajectories> trajectories;
     int trajectoryCount = 0;
     int lastTrajectory = 0;

@@ -16,6 +16,7 @@ CaseContents CaseContents::Capture(const Case& theCase) {
     contents.body = theCase.GetBody();
     contents.bodyModelFile = theCase.GetBodyModelFile();
     contents.caseInfo = theCase.GetCaseInfo();
+    contents.world = theCase.GetWorld();
     return contents;
 }
 
@@ -31,4 +32,5 @@ void CaseContents::RestoreInto(Case& theCase) const {
     theCase.GetBody() = body;
     theCase.SetBodyModelFile(bodyModelFile);
     theCase.SetCaseInfo(caseInfo);
+    theCase.GetWorld() = world;
 }

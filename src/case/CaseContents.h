@@ -2,6 +2,7 @@
 
 #include "case/Body.h"
 #include "case/CaseInfo.h"
+#include "case/CaseWorld.h"
 #include "case/Element.h"
 #include "case/Trajectory.h"
 
@@ -19,6 +20,7 @@ struct CaseContents {
     Body body;
     std::string bodyModelFile;
     CaseInfo caseInfo;
+    CaseWorld world;
 
     static CaseContents Capture(const Case& theCase);
     // Makes the case hold exactly these contents.

@@ -7,6 +7,7 @@
 #include "case/Case.h"
 #include "case/CaseInfoBlock.h"
 #include "case/DataFileReader.h"
+#include "case/SceneLineWriter.h"
 
 #include <cmath>
 #include <cstring>
@@ -185,6 +186,7 @@ void AppendTrajectories(std::string& out, const Case& theCase) {
             AppendValueLine(out, "  ", "witharm", trajectory.GetWithArm() ? "true" : "false");
         }
         AppendValueLine(out, "  ", "text", EscapeText(trajectory.GetText()));
+        AppendTrajectoryWorldLines(out, trajectory, kLineEnd);
         AppendLine(out, "</trajectory>");
     }
 }
@@ -239,7 +241,7 @@ std::string TextTooLong(const Case& theCase) {
             return "the text of element " + std::to_string(i + 1);
         }
     }
-    return {};
+    return SceneTextTooLong(theCase);
 }
 
 } // namespace
@@ -316,9 +318,11 @@ std::string DataFile::Format(const Case& theCase) {
     // GetHeight gives the height in single precision, as it has always been written.
     AppendValueLine(out, "   ", "height", FormatFixed(body.GetHeight(), 4, kLengthDecimals));
     AppendBodyShape(out, theCase.GetBody());
+    AppendBodyPlacementLine(out, theCase, kLineEnd);
     AppendLine(out, "</body>");
     AppendTrajectories(out, theCase);
     AppendElements(out, theCase.GetElements());
+    AppendSceneBlock(out, theCase, kLineEnd);
     AppendLine(out, "</root>");
     return out;
 }

@@ -148,6 +148,7 @@ void DataFileReader::NoteUnfinishedBlock() {
         Note("The " + std::string(kind) + " from line " + std::to_string(blockLine) +
              " of the data file left out: the file ends before its </" + kind + ">.");
     }
+    sceneLines.NoteUnfinishedBlock();
 }
 
 void DataFileReader::Note(std::string note) {
@@ -238,7 +239,8 @@ void DataFileReader::ReadPiece(std::string_view piece) {
 void DataFileReader::StoreValue(std::string_view lowered, std::string_view value) {
     switch (block) {
     case Block::Body:
-        if (Contains(lowered, "<name>")) {
+        if (sceneLines.StoreBodyValue(lowered, value)) {
+        } else if (Contains(lowered, "<name>")) {
             bodyName = value;
         } else if (Contains(lowered, "<height>")) {
             bodyHeight = value;
@@ -265,11 +267,15 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
         caseInfo.Store(lowered, value);
         break;
     case Block::None:
+        sceneLines.StoreOtherValue(lowered, value);
         break; // the software block, "<number>" and anything unknown
     }
 }
 
 void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_view value) {
+    if (sceneLines.StoreTrajectoryValue(lowered, value)) {
+        return;
+    }
     for (size_t i = 0; i < kTrajectoryTags.size(); ++i) {
         if (Contains(lowered, kTrajectoryTags[i])) {
             trajectoryValues[i] = value;
@@ -308,6 +314,10 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
     sawCaseTag = sawCaseTag ||
                  std::any_of(kCaseTags.begin(), kCaseTags.end(),
                              [lowered](std::string_view tag) { return Contains(lowered, tag); });
+    if (block == Block::None && sceneLines.HandleTagLine(lowered, theCase.GetWorld(), lineNumber)) {
+        sawCaseTag = true;
+        return;
+    }
     // Only the colours, the text and the inside flag start afresh with a block; every other value
     // carries over from the previous block of the same kind.
     if (Contains(lowered, "<body>")) {
@@ -318,6 +328,7 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         bodyPoses.clear();
         bodySigmas.clear();
         bodyDraws.clear();
+        sceneLines.StartBody();
     } else if (Contains(lowered, "<trajectory>")) {
         block = Block::Trajectory;
         blockLine = lineNumber;
@@ -332,6 +343,7 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         // without one gets the default radius, never the previous block's.
         trajectoryValues[kUncertainty].clear();
         trajectoryText.clear();
+        sceneLines.StartTrajectory();
     } else if (Contains(lowered, "<element>")) {
         block = Block::Element;
         blockLine = lineNumber;
@@ -371,6 +383,7 @@ void DataFileReader::ApplyBody() {
         ApplyPose(pose);
     }
     ApplyUncertaintyModel();
+    sceneLines.ApplyBody(theCase.GetWorld());
 }
 
 void DataFileReader::ApplyUncertaintyModel() {
@@ -522,6 +535,7 @@ void DataFileReader::CreateTrajectory() {
     trajectory->SetWithArm(withArm);
     ReadParts(*trajectory, where);
     trajectory->SetText(TextValue("text", trajectoryText, where));
+    sceneLines.ApplyTrajectory(*trajectory, where);
 }
 
 void DataFileReader::CreateElement() {

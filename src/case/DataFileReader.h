@@ -2,6 +2,7 @@
 
 #include "case/CaseInfoBlock.h"
 #include "case/DataFile.h"
+#include "case/SceneLineReader.h"
 
 #include <array>
 #include <string>
@@ -147,4 +148,6 @@ private:
 
     std::vector<std::string> notes;
     int notesNotListed = 0;
+    // The lines about the world around the body.
+    SceneLineReader sceneLines{[this](std::string text) { Note(std::move(text)); }};
 };

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include "case/TrajectoryWorld.h"
+
 #include <string>
 
 // One bullet trajectory (a wound track): entry point IN and exit point OUT in metres, the derived direction and
@@ -79,6 +81,10 @@ public:
     void SetText(const std::string& value) { text = value; }
     const std::string& GetText() const { return text; }
 
+    // Its exterior points and shot group.
+    TrajectoryWorld& GetWorld() { return world; }
+    const TrajectoryWorld& GetWorld() const { return world; }
+
 private:
     double elevation = 0, direction = 0;
     double x1 = 0, y1 = 0, z1 = 0;
@@ -92,4 +98,5 @@ private:
     bool withArm = true;
     std::string inPart, outPart;
     std::string text;
+    TrajectoryWorld world;
 };

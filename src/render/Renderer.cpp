@@ -108,6 +108,7 @@ void Renderer::RenderFrame(const Case& theCase, const ViewState& view) {
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHT1);
     glEnable(GL_LIGHT2);
+    scenePass.DrawSceneModel(frame);
     DrawTrajectories(frame, RenderPass::Normal);
     // Elements and body are lit by light 0 alone.
     glDisable(GL_LIGHT1);
@@ -121,6 +122,7 @@ void Renderer::RenderFrame(const Case& theCase, const ViewState& view) {
     if (view.Switches().uncertaintyCones) {
         DrawUncertaintyCones(frame);
     }
+    scenePass.DrawTranslucent(frame);
     DrawLandmarks(frame);
     DrawDecorations(frame);
     font.Flush(); // anything labelled after the passes

@@ -4,6 +4,7 @@
 #include "render/FrameRenderer.h"
 #include "render/MeshDrawCache.h"
 #include "render/DrawnConeCache.h"
+#include "render/ScenePass.h"
 #include "render/ShapeListCache.h"
 
 struct FrameContext;
@@ -34,4 +35,5 @@ private:
     MeshDrawCache meshCache;
     ShapeListCache shapeCache;
     DrawnConeCache coneCache;
+    ScenePass scenePass;
 };

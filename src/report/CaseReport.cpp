@@ -160,5 +160,6 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     for (int i = 0; i < elements.GetCount(); ++i) {
         report.elements.push_back(GatherElement(*elements.GetItem(i), i + 1));
     }
+    report.origin = GatherOrigin(theCase);
     return report;
 }

@@ -3,6 +3,7 @@
 #include "case/CaseInfo.h"
 #include "case/TrajectoryCourse.h"
 #include "case/UncertaintyBudget.h"
+#include "report/ReportOrigin.h"
 
 #include <array>
 #include <functional>
@@ -76,6 +77,8 @@ struct CaseReport {
     // What reading the case file left out or replaced, one sentence each: the case reported is
     // then not all the file holds, whatever its SHA-256 says.
     std::vector<std::string> readingNotes;
+    // Where the shots came from, in the scene frame.
+    OriginFacts origin;
 };
 
 // Where the case came from and how to describe a point on the body.

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "report/ReportBlock.h"
+#include "report/ReportOrigin.h"
 
 #include <sstream>
 
@@ -303,6 +304,8 @@ public:
         for (const TrajectoryFacts& t : report.trajectories) {
             TrajectorySection(t);
         }
+        // Where the shots came from, in the scene around the body.
+        blocks.push_back({FormatOriginHtml(report.origin, imageSource), true, {}});
         ViewsSection();
         ElementsSection();
         SignatureSection();

@@ -1,5 +1,7 @@
 #include "report/ReportJson.h"
 
+#include "report/ReportOriginJson.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -136,12 +138,13 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
     json trajectories = json::array();
     for (const TrajectoryFacts& t : report.trajectories) {
         trajectories.push_back(TrajectoryJson(t));
+        AddOriginJson(trajectories.back(), report.origin, t.number);
     }
     json elements = json::array();
     for (const ElementFacts& e : report.elements) {
         elements.push_back(ElementJson(e));
     }
-    const json document = {
+    json document = {
         {"format", "ruvolane-report"},
         {"version", kFormatVersion},
         {"software", report.software},
@@ -162,6 +165,7 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
         {"trajectories", trajectories},
         {"elements", elements},
     };
+    document["convergence"] = ConvergenceJson(report.origin);
     if (const auto place = NonFiniteNumberPlace(document, {})) {
         return Status::Failure(*place + " is not a finite number");
     }

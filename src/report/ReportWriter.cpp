@@ -8,6 +8,7 @@
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportPdf.h"
+#include "report/ReportPlanView.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -177,6 +178,7 @@ Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat 
     if (Status status = CollectFigures(theCase, view, format, figures); !status.ok()) {
         return status;
     }
+    figures.images[kPlanViewImage] = DrawPlanView(theCase, report.origin);
     if (format == ReportFormat::Html) {
         bytes = FormatReportHtml(report, figures.list, [&figures](const std::string& name) {
             return PngDataUrl(figures.images[name]);

@@ -12,6 +12,7 @@
 #include "ui/LockKeyState.h"
 #include "ui/PointPlacement.h"
 #include "ui/WindowTitle.h"
+#include "ui/SceneCommands.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -91,6 +92,10 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, 
         {editor, view, *caseView, *caseCommands, *placement, *session, *undoStack, platform},
         {[this] { close(); }, [this](bool shown) { statusBar()->setVisible(shown); }}, this);
     caseView->Attach(*commandSet, *placement);
+    sceneCommands = new SceneCommands(
+        editor, view, platform, [this] { caseView->Redraw(); }, this);
+    sceneCommands->WatchClicksOn(caseView);
+    connect(sceneCommands, &SceneCommands::statusMessage, caseView, &CaseView::statusMessage);
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
@@ -135,6 +140,7 @@ void MainWindow::BuildMenus() {
     BuildFileMenu();
     BuildEditMenu();
     BuildViewMenu();
+    menuBar()->addMenu(sceneCommands->Menu());
     BuildHelpMenu();
 }
 

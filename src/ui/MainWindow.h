@@ -21,6 +21,8 @@ class ViewState;
 // The main window: a fixed title, the menu bar, the toolbar, the status bar with the lock
 // indicators, and the one 3-D view of the case. It lays out the command set's actions and opens
 // files dropped on it. The case, its editor and the view state outlive it.
+class SceneCommands;
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -34,6 +36,8 @@ public:
     // The commands on the case (dialogs, files, exports) and every action of the window.
     CaseCommands& GetCommands() { return *caseCommands; }
     CommandSet& GetCommandSet() { return *commandSet; }
+    // The "Scene" menu's commands: scene model, placement, exterior points, origin zones.
+    SceneCommands& GetSceneCommands() { return *sceneCommands; }
     // The "Place points" mode of the view.
     PointPlacement& GetPlacement() { return *placement; }
     // The undo history of the case: every edit, in order.
@@ -80,6 +84,7 @@ private:
     int titleListener = 0; // the editor's key for the title's listener
     std::unique_ptr<PointPlacement> placement;
     CommandSet* commandSet = nullptr;
+    SceneCommands* sceneCommands = nullptr;
     QMenu* recentFilesMenu = nullptr;
     QLabel* messagePane = nullptr;
     QLabel* indicators[3] = {};

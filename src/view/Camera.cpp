@@ -3,7 +3,8 @@
 // The scene is turned by yaw first, then pitch, then roll, and then shifted by the eye offset.
 Matrix4 Camera::ViewMatrix() const {
     return Matrix4::Translation(-x, -y, -z) * Matrix4::Rotation(roll, 0, 0, 1) *
-           Matrix4::Rotation(pitch, -1, 0, 0) * Matrix4::Rotation(yaw, 0, 1, 0);
+           Matrix4::Rotation(pitch, -1, 0, 0) * Matrix4::Rotation(yaw, 0, 1, 0) *
+           Matrix4::Translation(-pivot.x, -pivot.y, -pivot.z);
 }
 
 Matrix4 Camera::ProjectionMatrix(int width, int height) {

@@ -3,6 +3,10 @@
 #include "case/Case.h"
 #include "case/CaseChange.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 namespace {
 
 constexpr double kViewHeight = 1.0;   // m, the eye's height in the horizontal views
@@ -53,27 +57,41 @@ const Element* ViewState::SelectedElement(const Case& theCase) const {
 }
 
 void ViewState::ViewProfile() {
+    camera.SetPivot({});
     camera.Set(0, kViewHeight, kViewDistance, 45, 0, 0);
 }
 
 void ViewState::ViewFront() {
+    camera.SetPivot({});
     camera.Set(0, kViewHeight, kViewDistance, 0, 0, 0);
 }
 
 void ViewState::ViewBack() {
+    camera.SetPivot({});
     camera.Set(0, kViewHeight, kViewDistance, 180, 0, 0);
 }
 
 void ViewState::ViewRight() {
+    camera.SetPivot({});
     camera.Set(0, kViewHeight, kViewDistance, -90, 0, 0);
 }
 
 void ViewState::ViewLeft() {
+    camera.SetPivot({});
     camera.Set(0, kViewHeight, kViewDistance, 90, 0, 0);
 }
 
 void ViewState::ViewTop() {
+    camera.SetPivot({});
     camera.Set(0, 0, 3.0, 0, -90, 0);
+}
+
+void ViewState::OrbitAround(const Vec3& centre, double radius) {
+    camera.SetPivot(centre);
+    // Far enough for a sphere of the radius to fit the 60 degree field, from above and the front.
+    const double distance =
+        std::min(radius / std::tan(std::numbers::pi / 6) * 1.15, Camera::kFarPlane / 2);
+    camera.Set(0, 0, distance, 30, -30, 0);
 }
 
 void ViewState::CameraCloser() {

@@ -25,6 +25,13 @@ struct DisplaySwitches {
     // Dark outlines around the arrows and the labels, so that they read on skin and on the grey
     // field alike (the report's pictures).
     bool outlines = false;
+    // The case's scene model (a room, a vehicle), drawn with the body when the case has one, and
+    // whether it is see-through.
+    bool scene = true;
+    bool sceneTransparent = false;
+    // Each trajectory's back line and cone with each muzzle height's zone outlined on its plane,
+    // and a floor grid when there is no scene model.
+    bool originZones = false;
 
     bool operator==(const DisplaySwitches&) const = default;
 };
@@ -75,6 +82,9 @@ public:
     void ToggleText() { switches.text = !switches.text; }
     void ToggleUncertaintyCones() { switches.uncertaintyCones = !switches.uncertaintyCones; }
     void ToggleLandmarks() { switches.landmarks = !switches.landmarks; }
+    void ToggleScene() { switches.scene = !switches.scene; }
+    void ToggleSceneTransparency() { switches.sceneTransparent = !switches.sceneTransparent; }
+    void ToggleOriginZones() { switches.originZones = !switches.originZones; }
 
     // Standard views: the eye 2.5 m from the vertical axis at a height of 1 m, or 3 m above the
     // origin looking down; and the arrow-key steps of 0.2 m.
@@ -84,6 +94,9 @@ public:
     void ViewRight();
     void ViewLeft();
     void ViewTop();
+    // The camera turns about `centre` (body frame, m) from far enough to see a ball of `radius`
+    // around it, looking down from the front left; the standard views return to the body.
+    void OrbitAround(const Vec3& centre, double radius);
     void CameraCloser();
     void CameraFarther();
     void CameraLeft();

@@ -111,8 +111,8 @@ TEST_F(ReportCommandTest, HtmlIsOneFileAndJsonMatchesTheCase) {
     ASSERT_EQ(RunRuvo("--report '" + caseFile + "' --output '" + html + "'", errors), 0) << errors;
     ASSERT_EQ(RunRuvo("--report '" + caseFile + "' --output '" + json + "'", errors), 0) << errors;
     const std::string page = FileText(html);
-    // The body diagrams, the axes figure, three views and a close-up per trajectory, all inline:
-    // no src that names another file.
+    // The body diagrams, the axes figure, three views, a close-up per trajectory and the plan
+    // view of the origin zones, all inline: no src that names another file.
     const std::regex source("src=\"([^\"]{0,30})");
     int images = 0;
     for (auto it = std::sregex_iterator(page.begin(), page.end(), source);
@@ -120,7 +120,7 @@ TEST_F(ReportCommandTest, HtmlIsOneFileAndJsonMatchesTheCase) {
         EXPECT_EQ((*it)[1].str().rfind("data:image/png;base64,", 0), 0u) << (*it)[1];
         ++images;
     }
-    EXPECT_EQ(images, 5 + 5);
+    EXPECT_EQ(images, 5 + 5 + 1);
 
     const auto report = nlohmann::json::parse(FileText(json));
     EXPECT_EQ(report["case"]["file"], "case.txt");

@@ -4,6 +4,7 @@
 #include "case/Case.h"
 #include "case/DataFile.h"
 #include "view/ViewState.h"
+#include "world/SceneModelFile.h"
 
 #include <ostream>
 
@@ -60,6 +61,17 @@ bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, 
         *readingNotes = notes;
     }
     return true;
+}
+
+void LoadCaseScene(const CommandLine& commandLine, Case& theCase, std::ostream& err,
+                   std::vector<std::string>* readingNotes) {
+    const Status scene = LoadSceneModel(theCase, commandLine.caseFile);
+    if (!scene.ok()) {
+        err << "ruvo: warning: " << scene.message() << '\n';
+        if (readingNotes != nullptr) {
+            readingNotes->push_back(scene.message() + ".");
+        }
+    }
 }
 
 void ApplyNamedView(ViewState& viewState, const std::string& view) {

@@ -21,6 +21,12 @@ class ViewState;
 bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err,
               bool withArrows = false, std::vector<std::string>* readingNotes = nullptr);
 
+// Reads the scene model the case names, if any (a relative path from the case file's folder).
+// One that does not read is said on `err` as a warning (and added to `readingNotes` when
+// given): the case is kept, without the scene's surfaces.
+void LoadCaseScene(const CommandLine& commandLine, Case& theCase, std::ostream& err,
+                   std::vector<std::string>* readingNotes = nullptr);
+
 // Says a reader's warning (the body model's, its landmark table's) on `err` as "ruvo: warning:".
 Body::WarningSink WarningsTo(std::ostream& err);
 

@@ -50,6 +50,7 @@ int RunCaseReportCommand(const CommandLine& commandLine, std::ostream& err) {
     if (!LoadCase(commandLine, theCase, err, /*withArrows=*/true, &source.readingNotes)) {
         return 1;
     }
+    LoadCaseScene(commandLine, theCase, err, &source.readingNotes);
     OffscreenGuiApplication application;
     source.caseFile = commandLine.caseFile;
     const ViewState view; // the switches a new window starts with

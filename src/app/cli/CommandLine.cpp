@@ -80,7 +80,10 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Comma
             result.outputFile = arguments[++i];
         } else if (option == "--view" && hasValue && TakesViewOptions(result.mode)) {
             result.view = arguments[++i];
-            if (!kViews.contains(result.view)) {
+            // The whole scene depends on the case, which only --render draws.
+            const bool sceneView =
+                result.view == "scene" && result.mode == CommandLine::Mode::Render;
+            if (!kViews.contains(result.view) && !sceneView) {
                 result.error = "unknown view \"" + result.view +
                                "\" (front, back, left, right, top or profile)";
                 return false;
@@ -92,6 +95,8 @@ bool ParseOptions(const std::vector<std::string>& arguments, size_t first, Comma
             }
         } else if (option == "--transparent" && result.mode == CommandLine::Mode::Render) {
             result.transparent = true;
+        } else if (option == "--origin-zones" && result.mode == CommandLine::Mode::Render) {
+            result.originZones = true;
         } else if (option == "--pixel" && hasValue &&
                    result.mode == CommandLine::Mode::SurfacePoint) {
             if (!ParsePixel(arguments[++i], result.pixelX, result.pixelY)) {
@@ -159,6 +164,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         result.caseFile = arguments[1];
         options = 2;
+    } else if (first == "--origin") {
+        result.mode = CommandLine::Mode::Origin;
+        if (arguments.size() < 2) {
+            return Invalid("--origin needs a data file");
+        }
+        result.caseFile = arguments[1];
+        options = 2;
     } else if (first == "--report") {
         result.mode = CommandLine::Mode::Report;
         if (arguments.size() < 2) {
@@ -214,11 +226,12 @@ std::string UsageText() {
            "       ruvo --rewrite CASE.txt OUT.txt [--body MODEL.obj]\n"
            "       ruvo --render CASE.txt --output OUT.jpg [--view front|back|left|right|top|"
            "profile]\n"
-           "            [--size WxH] [--transparent] [--body MODEL.obj]\n"
+           "            [--size WxH] [--transparent] [--origin-zones] [--body MODEL.obj]\n"
            "       ruvo --surface-point CASE.txt --pixel X,Y [--view V] [--size WxH]\n"
            "            [--body MODEL.obj]\n"
            "       ruvo --report CASE.txt --output REPORT.(pdf|html|json) [--body MODEL.obj]\n"
            "       ruvo --export-scene CASE.txt --output SCENE.glb|SCENE.obj [--body MODEL.obj]\n"
+           "       ruvo --origin CASE.txt [--body MODEL.obj]\n"
            "       ruvo --obj-info MODEL.obj\n"
            "       ruvo --help | --version\n"
            "\n"
@@ -227,13 +240,18 @@ std::string UsageText() {
            "Body models (FILE and --body): .obj, .ply, .stl, .glb, .gltf, .off.\n"
            "  --summary    print the data summary of a case\n"
            "  --rewrite    read a case and write it back as \"Save data file\" does\n"
-           "  --render     draw a case offscreen and save the view as a JPEG (no display needed)\n"
+           "  --render     draw a case offscreen and save the view as a JPEG (no display needed);\n"
+           "               with --origin-zones also each back line, cone and muzzle height's "
+           "zone;\n"
+           "               --view scene turns about the scene model (or the zones) from afar\n"
            "  --surface-point  print the body surface point (x y z in cm, body frame: +x to the\n"
            "               body's left, +y up, +z to its front) under pixel X,Y of the image\n"
            "               --render draws with the same --view and --size\n"
            "  --report     write the case report (PDF, HTML or JSON, by the output's extension)\n"
            "  --export-scene  write the body, arrows and elements as a glTF binary or OBJ scene\n"
            "               (metres; +X toward the body's left, +Y up, +Z toward its front)\n"
+           "  --origin     print where each shot came from: the zone at each muzzle height and\n"
+           "               the convergence of shot groups, in the scene frame (cm)\n"
            "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
            "  --body       read the case with this body instead of the default one\n";
 }
@@ -260,6 +278,8 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
         return RunObjInfoCommand(commandLine, out, err);
     case CommandLine::Mode::ExportScene:
         return RunExportSceneCommand(commandLine, out, err);
+    case CommandLine::Mode::Origin:
+        return RunOriginCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:
         err << "ruvo: " << commandLine.error << '\n';
         return 2;

@@ -18,12 +18,13 @@ struct CommandLine {
         Report,
         ObjInfo,
         ExportScene,
+        Origin,
         Invalid
     };
 
     Mode mode = Mode::Desktop;
     std::string documentFile; // Desktop: a body model or a ".txt" data file to open
-    std::string caseFile;     // Summary, Rewrite, Render, SurfacePoint, Report, ExportScene
+    std::string caseFile;     // Summary, Rewrite, Render, SurfacePoint, Report, ExportScene, Origin
     std::string outputFile;   // Rewrite, Render, Report, ExportScene
     std::string bodyFile;     // every case command: a body instead of the default one
     std::string modelFile;    // ObjInfo
@@ -31,6 +32,7 @@ struct CommandLine {
     int width = 800;
     int height = 600;
     bool transparent = false;
+    bool originZones = false; // Render: draw the back lines, cones and origin zones
     int pixelX = -1; // SurfacePoint: the image pixel, (0, 0) at the top left
     int pixelY = -1;
     std::string error; // Invalid: what is wrong

@@ -10,4 +10,5 @@ int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::os
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+int RunOriginCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunExportSceneCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

@@ -9,6 +9,7 @@
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
 #include "view/ViewState.h"
+#include "world/SceneFraming.h"
 
 #include <GL/gl.h>
 
@@ -57,9 +58,17 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
         return 1;
     }
     ReportReadingNotes(read.ReadingNotes(), err);
+    LoadCaseScene(commandLine, theCase, err);
     ApplyNamedView(view, commandLine.view);
+    if (commandLine.view == "scene") {
+        const SceneFraming framing = FrameScene(theCase);
+        view.OrbitAround(framing.centre, framing.radius);
+    }
     if (commandLine.transparent) {
         view.ToggleBodyTransparency();
+    }
+    if (commandLine.originZones) {
+        view.ToggleOriginZones();
     }
     renderer.Resize(commandLine.width, commandLine.height);
     renderer.RenderFrame(theCase, view);

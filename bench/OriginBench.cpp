@@ -1,0 +1,108 @@
+// The origin zones' costs: the search structure over a scene model of a million triangles, one
+// back line's first hit on it (Embree, as the surface picking is), and the whole analysis of 20
+// trajectories against it.
+#include "case/Case.h"
+#include "world/OriginAnalysis.h"
+#include "world/SceneSurfaces.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// A room-sized height field of 999,698 triangles standing as a wall across z = 3 (x from -5 to
+// 5 m, y from 0 to 10 m), with a relief of 10 cm.
+Mesh SceneWall() {
+    constexpr int n = 708;
+    Mesh mesh;
+    mesh.vertexCount = n * n;
+    mesh.vertices.assign(3, 0.0f);
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+            const float x = -5.0f + 10.0f * i / (n - 1);
+            const float y = 10.0f * j / (n - 1);
+            mesh.vertices.insert(mesh.vertices.end(),
+                                 {x, y, 3.0f + 0.1f * std::sin(3 * x) * std::cos(3 * y)});
+        }
+    }
+    MeshGroup group;
+    group.name = "wall";
+    const auto index = [](int i, int j) { return j * n + i + 1; };
+    for (int j = 0; j + 1 < n; ++j) {
+        for (int i = 0; i + 1 < n; ++i) {
+            for (const auto& corner :
+                 {std::array{index(i, j), index(i + 1, j), index(i + 1, j + 1)},
+                  std::array{index(i, j), index(i + 1, j + 1), index(i, j + 1)}}) {
+                MeshTriangle triangle;
+                for (int k = 0; k < 3; ++k) {
+                    triangle.vertex[k] = corner[k];
+                }
+                group.triangleIndices.push_back(static_cast<uint32_t>(mesh.triangles.size()));
+                mesh.triangles.push_back(triangle);
+            }
+        }
+    }
+    mesh.triangleCount = static_cast<uint32_t>(mesh.triangles.size());
+    group.triangleCount = mesh.triangleCount;
+    mesh.groups = {group};
+    mesh.groupCount = 1;
+    return mesh;
+}
+
+const Mesh& SharedWall() {
+    static const Mesh mesh = SceneWall();
+    return mesh;
+}
+
+void BM_SceneSurfacesBuild(benchmark::State& state) {
+    const Mesh& wall = SharedWall();
+    for (auto _ : state) {
+        SceneSurfaces surfaces;
+        benchmark::DoNotOptimize(surfaces.Build(wall, {}).ok());
+    }
+}
+BENCHMARK(BM_SceneSurfacesBuild)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One back line from a body at the origin to the wall, turning a little each time.
+void BM_BackLineFirstHit(benchmark::State& state) {
+    SceneSurfaces surfaces;
+    if (!surfaces.Build(SharedWall(), {}).ok()) {
+        state.SkipWithError("the wall could not be prepared");
+        return;
+    }
+    double turn = 0;
+    for (auto _ : state) {
+        const Vec3 direction{0.3 * std::sin(turn), 0.1, 1.0};
+        const double length = std::sqrt(Dot(direction, direction));
+        benchmark::DoNotOptimize(surfaces.FirstAlong(
+            {0, 1.3, 0.2}, {direction.x / length, direction.y / length, direction.z / length},
+            kBackLineReach, {}));
+        turn += 0.01;
+    }
+}
+BENCHMARK(BM_BackLineFirstHit)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The analysis of a case of 20 trajectories, three muzzle heights each, against the wall.
+void BM_AnalyseTwentyTrajectories(benchmark::State& state) {
+    SceneSurfaces surfaces;
+    if (!surfaces.Build(SharedWall(), {}).ok()) {
+        state.SkipWithError("the wall could not be prepared");
+        return;
+    }
+    Case theCase;
+    for (int n = 0; n < 20; ++n) {
+        const double x = -0.3 + 0.03 * n;
+        theCase.AddTrajectory(1)->SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, 0.05);
+        theCase.GetTrajectory(n)->GetWorld().group = n % 2 ? "A" : "B";
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(AnalyseOrigins(theCase, &surfaces));
+    }
+}
+BENCHMARK(BM_AnalyseTwentyTrajectories)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,33 @@
+#include "app/cli/CaseLoading.h"
+#include "app/cli/HeadlessCommands.h"
+#include "case/Case.h"
+#include "world/OriginAnalysis.h"
+#include "world/OriginText.h"
+#include "world/SceneSurfaces.h"
+
+#include <ostream>
+
+int RunOriginCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    Case theCase;
+    if (!LoadCase(commandLine, theCase, err)) {
+        return 1;
+    }
+    LoadCaseScene(commandLine, theCase, err);
+    SceneSurfaces surfaces;
+    const CaseWorld& world = theCase.GetWorld();
+    if (world.sceneMesh) {
+        if (const Status built = surfaces.Build(*world.sceneMesh, world.scene); !built.ok()) {
+            err << "ruvo: warning: the scene model's surfaces limit no zone: " << built.message()
+                << '\n';
+        }
+    }
+    const OriginAnalysis analysis =
+        AnalyseOrigins(theCase, surfaces.IsBuilt() ? &surfaces : nullptr);
+    out << FormatOriginTable(theCase, analysis);
+    out.flush();
+    if (!out) {
+        err << "ruvo: cannot write the origin zones to the standard output\n";
+        return 1;
+    }
+    return 0;
+}

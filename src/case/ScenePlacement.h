@@ -1,0 +1,12 @@
+#pragma once
+
+// Where a thing stands in the scene: its origin at (x, y, z) in the scene frame (metres, +Y up,
+// the floor at y = 0) and turned about +Y by `heading` degrees, so that a heading of 90 turns the
+// thing's +Z toward the scene's +X. The default puts the thing's frame on the scene frame.
+struct ScenePlacement {
+    double x = 0, y = 0, z = 0;
+    double heading = 0; // degrees
+
+    bool operator==(const ScenePlacement&) const = default;
+    bool IsIdentity() const { return x == 0 && y == 0 && z == 0 && heading == 0; }
+};

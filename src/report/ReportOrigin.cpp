@@ -1,0 +1,204 @@
+#include "report/ReportOrigin.h"
+
+#include "base/NumberText.h"
+#include "case/Case.h"
+#include "world/SceneSurfaces.h"
+
+#include <sstream>
+
+namespace {
+
+std::string Escaped(const std::string& text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string Cm(double metres) {
+    return FormatFixed(metres * 100, 0, 1);
+}
+
+std::string Point(const Vec3& point) {
+    return "x " + Cm(point.x) + ", y " + Cm(point.y) + ", z " + Cm(point.z) + " cm";
+}
+
+std::string Degrees(double degrees) {
+    return FormatFixed(degrees, 0, 1) + "&deg;";
+}
+
+const char* const kTableStart =
+    "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n";
+
+void Conventions(std::ostringstream& out, const OriginFacts& origin) {
+    out << "<h2>Origin</h2>\n"
+           "<p><b>Scene frame.</b> Right-handed, in centimetres, +Y up, the floor at y = 0. The "
+           "body stands at a position p with a heading h: a body point b lies in the scene at "
+           "p + R(h)&middot;b, R turning about +Y so that heading 90&deg; turns the body's front "
+           "(+Z) toward +X. Here the body stands at "
+        << Point({origin.body.x, origin.body.y, origin.body.z}) << ", heading "
+        << Degrees(origin.body.heading)
+        << ". IN and OUT are those of the body as posed.</p>\n"
+           "<p><b>Zones.</b> The back line runs from IN against the direction of travel, u = "
+           "(IN &minus; OUT) / |IN &minus; OUT|. At each muzzle height h it reaches going back "
+           "(t = (h &minus; IN<sub>y</sub>) / u<sub>y</sub> &ge; 0) the nominal point is IN + "
+           "t&middot;u; distances are horizontal, from IN. The interval holds every line of the "
+           "uncertainty cone (elevations within its half-angle of u's): from |&Delta;h| / "
+           "tan(steepest) to |&Delta;h| / tan(flattest), with no upper bound when the cone "
+           "reaches the horizontal. A straight line holds to about 20 m for a handgun bullet and "
+           "30 m for a rifle bullet.</p>\n";
+    if (origin.sceneModel.empty()) {
+        out << "<p><b>Scene.</b> No scene model: nothing limits the zones.</p>\n";
+    } else if (origin.sceneRead) {
+        out << "<p><b>Scene.</b> The scene model " << Escaped(origin.sceneModel)
+            << " is placed in the scene. The first of its surfaces the back line meets limits "
+               "the zones (the shooter cannot stand behind a wall the bullet did not pass); a "
+               "surface within 5 cm of an exterior point before IN is the hole the bullet "
+               "passed.</p>\n";
+    } else {
+        out << "<p><b>Scene.</b> The scene model " << Escaped(origin.sceneModel)
+            << " could not be read: its surfaces limit no zone.</p>\n";
+    }
+}
+
+std::string ZoneRow(const OriginZone& zone) {
+    std::string row = "<tr><td>" + FormatFixed(zone.height * 100, 0, 0) + " cm</td>";
+    if (!zone.reached && !zone.limitedBy) {
+        return row + "<td colspan=\"4\">not reached going back</td></tr>\n";
+    }
+    row += "<td>" + Point(zone.nominalPoint) + "</td><td>" + Cm(zone.nominalDistance) + "</td>";
+    row += zone.reached ? "<td>" + Cm(zone.minDistance) + " to " +
+                              (zone.maxDistance ? Cm(*zone.maxDistance) : "unbounded") + "</td>"
+                        : "<td>none: the zone lies behind the surface</td>";
+    row += "<td>" +
+           (zone.limitedBy ? Escaped(*zone.limitedBy) + ", " + Cm(zone.limitDistance) + " cm"
+                           : std::string("&ndash;")) +
+           "</td></tr>\n";
+    return row;
+}
+
+void TrajectorySection(std::ostringstream& out, const OriginFacts& origin,
+                       const TrajectoryOrigin& t) {
+    const size_t index = static_cast<size_t>(t.number - 1);
+    out << "<h3>Origin of trajectory " << t.number;
+    if (index < origin.labels.size() && !origin.labels[index].empty()) {
+        out << ": " << Escaped(origin.labels[index]);
+    }
+    out << "</h3>\n<p>In the scene: IN " << Point(t.track.in) << ", OUT " << Point(t.track.out);
+    if (!t.hasDirection) {
+        out << ". IN and OUT are the same point: the track has no direction.</p>\n";
+        return;
+    }
+    out << (t.halfAngle ? ". Cone half-angle " + Degrees(*t.halfAngle) + ".</p>\n"
+                        : ". The direction is not determined (IN and OUT lie within the "
+                          "uncertainty): every elevation is possible.</p>\n");
+    out << kTableStart
+        << "<tr><th>Muzzle height</th><th>Nominal point</th><th>Distance (cm)</th>"
+           "<th>Interval (cm)</th><th>Limited by</th></tr>\n";
+    for (const OriginZone& zone : t.zones) {
+        out << ZoneRow(zone);
+    }
+    out << "</table>\n";
+    if (index >= origin.exterior.size()) {
+        return;
+    }
+    const std::vector<ExteriorPoint>& points = origin.exterior[index];
+    for (size_t i = 0; i < points.size() && i < t.exterior.size(); ++i) {
+        out << "<p>Exterior point " << i + 1 << " (" << Point(points[i].point)
+            << (points[i].beforeEntry ? ", before IN" : ", after OUT") << "): ";
+        if (const auto& deviation = t.exterior[i]) {
+            out << Cm(deviation->distance) << " cm from the track's line, "
+                << FormatFixed(deviation->angle, 0, 2) << "&deg; off it, " << Cm(deviation->reach)
+                << " cm from " << (points[i].beforeEntry ? "IN" : "OUT") << ".</p>\n";
+        } else {
+            out << "the track has no line.</p>\n";
+        }
+    }
+}
+
+void Groups(std::ostringstream& out, const OriginFacts& origin) {
+    if (origin.analysis.groups.empty()) {
+        return;
+    }
+    out << "<h3>Shot groups</h3>\n"
+        << kTableStart
+        << "<tr><th>Group</th><th>Trajectories</th><th>Nearest point of their back lines</th>"
+           "<th>Miss distances (cm)</th></tr>\n";
+    for (const GroupConvergence& group : origin.analysis.groups) {
+        std::string numbers, miss;
+        for (const int number : group.trajectories) {
+            numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
+        }
+        out << "<tr><td>" << Escaped(group.group) << "</td><td>" << numbers << "</td>";
+        if (!group.convergence) {
+            out << "<td colspan=\"2\">none: " << Escaped(group.refusal) << "</td></tr>\n";
+            continue;
+        }
+        for (const double distance : group.convergence->miss) {
+            miss += (miss.empty() ? "" : ", ") + Cm(distance);
+        }
+        out << "<td>" << Point(group.convergence->point) << "</td><td>" << miss << "</td></tr>\n";
+    }
+    out << "</table>\n<p>The point nearest to all back lines of a group in the least-squares "
+           "sense, X = (&Sigma; M<sub>i</sub>)<sup>&minus;1</sup> &Sigma; M<sub>i</sub> "
+           "IN<sub>i</sub> with M<sub>i</sub> = I &minus; u<sub>i</sub>u<sub>i</sub><sup>T</sup>; "
+           "each line's miss distance is |M<sub>i</sub>(X &minus; IN<sub>i</sub>)|.</p>\n";
+}
+
+} // namespace
+
+OriginFacts GatherOrigin(const Case& theCase) {
+    OriginFacts facts;
+    const CaseWorld& world = theCase.GetWorld();
+    facts.sceneModel = world.sceneModelFile;
+    facts.muzzleHeights = world.muzzleHeights;
+    facts.body = world.body;
+    SceneSurfaces surfaces;
+    if (world.sceneMesh) {
+        facts.sceneRead = surfaces.Build(*world.sceneMesh, world.scene).ok();
+    }
+    facts.analysis = AnalyseOrigins(theCase, facts.sceneRead ? &surfaces : nullptr);
+    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
+        facts.labels.push_back(theCase.GetTrajectory(i)->GetText());
+        facts.exterior.push_back(theCase.GetTrajectory(i)->GetWorld().exterior);
+    }
+    return facts;
+}
+
+std::string FormatOriginHtml(const OriginFacts& origin,
+                             const std::function<std::string(const std::string&)>& imageSource) {
+    std::ostringstream out;
+    Conventions(out, origin);
+    if (origin.analysis.trajectories.empty()) {
+        out << "<p>No trajectory.</p>\n";
+        return out.str();
+    }
+    if (const std::string source = imageSource ? imageSource(kPlanViewImage) : std::string();
+        !source.empty()) {
+        out << "<p align=\"center\"><img src=\"" << source
+            << "\" width=\"460\" alt=\"Plan view\"><br><i>The scene seen from above (+X to the "
+               "right, +Z down the page): the body, each back line and each height's zone."
+               "</i></p>\n";
+    }
+    for (const TrajectoryOrigin& t : origin.analysis.trajectories) {
+        TrajectorySection(out, origin, t);
+    }
+    Groups(out, origin);
+    return out.str();
+}

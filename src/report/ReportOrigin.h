@@ -1,0 +1,34 @@
+#pragma once
+
+#include "case/ScenePlacement.h"
+#include "case/TrajectoryWorld.h"
+#include "world/OriginAnalysis.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class Case;
+
+// What the report says about where the shots came from: the analysis of the case in the scene
+// frame, and the scene it was made in.
+struct OriginFacts {
+    OriginAnalysis analysis;
+    std::string sceneModel;            // the file named, empty without a scene model
+    bool sceneRead = false;            // its surfaces limited the zones
+    std::vector<double> muzzleHeights; // m
+    ScenePlacement body;
+    std::vector<std::string> labels;                  // per trajectory
+    std::vector<std::vector<ExteriorPoint>> exterior; // per trajectory
+};
+
+// The origin zones of the case, with the scene model's surfaces when the case holds its mesh.
+OriginFacts GatherOrigin(const Case& theCase);
+
+// The name of the plan view among the report's images.
+inline constexpr const char* kPlanViewImage = "plan-view";
+
+// The report's "Origin" section as HTML: its conventions, a table of zones per trajectory, the
+// exterior points, the shot groups and the plan view (its src from `imageSource`).
+std::string FormatOriginHtml(const OriginFacts& origin,
+                             const std::function<std::string(const std::string&)>& imageSource);

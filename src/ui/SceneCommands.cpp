@@ -1,0 +1,250 @@
+#include "ui/SceneCommands.h"
+
+#include "case/Case.h"
+#include "case/CaseEditor.h"
+#include "ui/ExteriorPointsDialog.h"
+#include "ui/Platform.h"
+#include "ui/ScenePlacementDialog.h"
+#include "view/ViewState.h"
+#include "world/OriginAnalysis.h"
+#include "world/OriginText.h"
+#include "world/SceneFraming.h"
+#include "world/SceneModelFile.h"
+#include "world/SceneSurfaces.h"
+
+#include <cmath>
+
+#include "view/SurfacePicking.h"
+#include "world/SceneFrame.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace {
+
+FileChooserRequest SceneModelRequest() {
+    return {QStringLiteral("Open scene model"),
+            {{QStringLiteral("Scene models (*.obj *.ply *.stl *.glb *.gltf *.off) "),
+              QStringLiteral(" *.obj *.ply *.stl *.glb *.gltf *.off")},
+             {QStringLiteral("All Files (*.*) "), QStringLiteral(" *.*")}},
+            QDir::currentPath()};
+}
+
+} // namespace
+
+SceneCommands::SceneCommands(CaseEditor& editor, ViewState& view, Platform& platform,
+                             std::function<void()> redraw, QWidget* window)
+    : QObject(window), editor(editor), view(view), platform(platform), redraw(std::move(redraw)),
+      window(window),
+      placementDialog(std::make_unique<ScenePlacementDialog>(editor, platform, window)),
+      exteriorDialog(std::make_unique<ExteriorPointsDialog>(editor, platform, window)) {}
+
+SceneCommands::~SceneCommands() = default;
+
+QAction* SceneCommands::AddAction(const QString& text, const QString& name,
+                                  std::function<void()> handler) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    if (handler) {
+        connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    }
+    return action;
+}
+
+QAction* SceneCommands::AddSwitch(const QString& text, const QString& name, bool checked,
+                                  std::function<void()> toggle) {
+    QAction* action = AddAction(text, name, {});
+    action->setCheckable(true);
+    action->setChecked(checked);
+    connect(action, &QAction::toggled, this, [this, toggle = std::move(toggle)] {
+        toggle();
+        redraw();
+    });
+    return action;
+}
+
+QMenu* SceneCommands::Menu() {
+    if (menu != nullptr) {
+        return menu;
+    }
+    menu = new QMenu(QStringLiteral("&Scene"), window);
+    menu->setObjectName(QStringLiteral("sceneMenu"));
+    AddAction(QStringLiteral("Open scene model..."), QStringLiteral("openSceneModel"),
+              [this] { LoadSceneModel(); });
+    AddAction(QStringLiteral("Remove scene model"), QStringLiteral("removeSceneModel"),
+              [this] { RemoveSceneModel(); });
+    AddAction(QStringLiteral("Scene and placement..."), QStringLiteral("scenePlacement"),
+              [this] { EditPlacement(); });
+    AddAction(QStringLiteral("Exterior points and shot group..."), QStringLiteral("exteriorPoints"),
+              [this] { EditExteriorPoints(); });
+    AddAction(QStringLiteral("Origin zones..."), QStringLiteral("originTable"),
+              [this] { ShowOriginZones(); });
+    AddAction(QStringLiteral("Orbit the scene"), QStringLiteral("orbitScene"), [this] {
+        const SceneFraming framing = FrameScene(editor.GetCase());
+        view.OrbitAround(framing.centre, framing.radius);
+        redraw();
+    });
+    menu->addSeparator();
+    const DisplaySwitches& switches = view.Switches();
+    AddSwitch(QStringLiteral("Show scene model"), QStringLiteral("showScene"), switches.scene,
+              [this] { view.ToggleScene(); });
+    AddSwitch(QStringLiteral("Transparent scene model"), QStringLiteral("transparentScene"),
+              switches.sceneTransparent, [this] { view.ToggleSceneTransparency(); });
+    AddSwitch(QStringLiteral("Show origin zones"), QStringLiteral("showOriginZones"),
+              switches.originZones, [this] { view.ToggleOriginZones(); });
+    AddSwitch(QStringLiteral("Click exterior points"), QStringLiteral("clickExteriorPoints"), false,
+              [this] { clickingPoints = !clickingPoints; });
+    return menu;
+}
+
+void SceneCommands::LoadSceneModel() {
+    const QString path = platform.ChooseOpenFile(window, SceneModelRequest());
+    if (!path.isEmpty()) {
+        LoadSceneModelFrom(path);
+    }
+}
+
+void SceneCommands::LoadSceneModelFrom(const QString& path) {
+    Status status = Status::Ok();
+    editor.EditCase("Open scene model", [&status, &path](Case& edited) {
+        status = ReplaceSceneModel(edited, path.toStdString());
+    });
+    if (!status.ok()) {
+        platform.ShowMessage(window, QString::fromStdString(status.message()),
+                             QStringLiteral("Open scene model"));
+    }
+    redraw();
+}
+
+void SceneCommands::RemoveSceneModel() {
+    editor.EditCase("Remove scene model", [](Case& edited) {
+        edited.GetWorld().sceneModelFile.clear();
+        edited.GetWorld().sceneMesh.reset();
+    });
+    redraw();
+}
+
+void SceneCommands::EditPlacement() {
+    placementDialog->exec();
+    redraw();
+}
+
+void SceneCommands::EditExteriorPoints() {
+    const int number = view.GetSelectedTrajectoryNumber();
+    if (!exteriorDialog->Open(number - 1)) {
+        platform.ShowMessage(window,
+                             QStringLiteral("Select a trajectory first: its exterior points and "
+                                            "shot group are edited here."),
+                             QStringLiteral("Exterior points"));
+    }
+    redraw();
+}
+
+void SceneCommands::ShowOriginZones() {
+    const Case& theCase = editor.GetCase();
+    SceneSurfaces surfaces;
+    const CaseWorld& world = theCase.GetWorld();
+    const bool built = world.sceneMesh && surfaces.Build(*world.sceneMesh, world.scene).ok();
+    const std::string table =
+        FormatOriginTable(theCase, AnalyseOrigins(theCase, built ? &surfaces : nullptr));
+    platform.ShowMessage(window, QString::fromStdString(table), QStringLiteral("Origin zones"));
+}
+
+void SceneCommands::WatchClicksOn(QWidget* viewWidget) {
+    clickedView = viewWidget;
+    viewWidget->installEventFilter(this);
+}
+
+bool SceneCommands::eventFilter(QObject* watched, QEvent* event) {
+    if (clickingPoints && watched == clickedView && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            const QPointF at = mouse->position();
+            PlaceExteriorPointAt(clickedView->width(), clickedView->height(), at.x(), at.y());
+            return true; // the click is the scene's, not a selection or a drag
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+const SceneSurfaces* SceneCommands::Surfaces() {
+    const CaseWorld& world = editor.GetCase().GetWorld();
+    const Mesh* mesh = world.sceneMesh.get();
+    if (mesh == nullptr) {
+        return nullptr;
+    }
+    if (!surfaces || mesh != surfacesMesh || mesh->revision != surfacesRevision ||
+        !(world.scene == surfacesPlacement)) {
+        surfaces = std::make_unique<SceneSurfaces>();
+        surfacesMesh = mesh;
+        surfacesRevision = mesh->revision;
+        surfacesPlacement = world.scene;
+        if (!surfaces->Build(*mesh, world.scene).ok()) {
+            surfaces.reset();
+        }
+    }
+    return surfaces.get();
+}
+
+bool SceneCommands::PlaceExteriorPointAt(int width, int height, double x, double y) {
+    const Case& theCase = editor.GetCase();
+    const int number = view.GetSelectedTrajectoryNumber();
+    const SceneSurfaces* scene = Surfaces();
+    const std::optional<SurfaceRay> ray = PixelRay(view.GetCamera(), width, height, x, y);
+    if (number < 1 || number > theCase.GetTrajectoryCount() || scene == nullptr || !ray) {
+        emit statusMessage(QStringLiteral("Select a trajectory and click on the scene model."));
+        return false;
+    }
+    // The pixel's ray is in the body frame the view draws in; the scene's surfaces are placed.
+    const ScenePlacement& body = theCase.GetWorld().body;
+    const Vec3 span =
+        PlaceDirection(body, {ray->direction.x * ray->tMax, ray->direction.y * ray->tMax,
+                              ray->direction.z * ray->tMax});
+    const double length = std::sqrt(Dot(span, span));
+    if (!(length > 0)) {
+        return false;
+    }
+    const Vec3 start = PlacePoint(body, ray->origin);
+    const Vec3 unit{span.x / length, span.y / length, span.z / length};
+    const std::optional<BackLineObstacle> hit = scene->FirstAlong(start, unit, length, {});
+    if (!hit) {
+        emit statusMessage(QStringLiteral("No scene surface under the pointer."));
+        return false;
+    }
+    const Vec3 point{start.x + hit->t * unit.x, start.y + hit->t * unit.y,
+                     start.z + hit->t * unit.z};
+    const SceneTrack track = SceneTrackOf(theCase, number);
+    const Vec3 back = Minus(track.in, track.out);
+    const bool before = Dot(Minus(point, track.in), back) >= 0;
+    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+    if (trajectory.GetWorld().exterior.size() >= TrajectoryWorld::kMaxExteriorPoints) {
+        platform.ShowMessage(
+            window, QStringLiteral("Trajectory %1 holds 20 exterior points already.").arg(number),
+            QStringLiteral("Exterior points"));
+        return false;
+    }
+    editor.EditTrajectory(number - 1, "Exterior point", [&point, before](Trajectory& edited) {
+        edited.GetWorld().exterior.push_back({point, before});
+    });
+    emit statusMessage(QStringLiteral("Exterior point of trajectory %1 at %2 %3 %4 cm (%5, %6)")
+                           .arg(number)
+                           .arg(point.x * 100, 0, 'f', 1)
+                           .arg(point.y * 100, 0, 'f', 1)
+                           .arg(point.z * 100, 0, 'f', 1)
+                           .arg(before ? QStringLiteral("before IN") : QStringLiteral("after OUT"))
+                           .arg(QString::fromStdString(hit->surface)));
+    redraw();
+    return true;
+}
+
+void LoadSceneOfDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path) {
+    const Status status = ::LoadSceneModel(theCase, path.toStdString());
+    if (!status.ok()) {
+        platform.ShowMessage(owner,
+                             QString::fromStdString(status.message()) +
+                                 QStringLiteral(". The case is read without it."),
+                             QStringLiteral("Open data"));
+    }
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "world/ExteriorPointFit.h"
+#include "world/OriginZones.h"
+#include "world/SceneFrame.h"
+#include "world/ShotConvergence.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class Case;
+class SceneSurfaces;
+
+// Where each trajectory's shot came from, in the scene frame: the posed track placed in the
+// scene, the zone at each of the case's muzzle heights, how far each exterior point lies from
+// the track's line; and, for each shot group, the point its back lines converge on.
+struct TrajectoryOrigin {
+    int number = 0; // 1-based
+    SceneTrack track;
+    bool hasDirection = false;       // IN and OUT differ
+    std::optional<double> halfAngle; // of the uncertainty cone, degrees
+    std::vector<OriginZone> zones;   // one per muzzle height, in the case's order
+    std::vector<std::optional<ExteriorDeviation>> exterior; // one per exterior point
+};
+
+struct GroupConvergence {
+    std::string group;
+    std::vector<int> trajectories;          // 1-based, in case order
+    std::optional<Convergence> convergence; // empty when refused
+    std::string refusal;                    // why, when refused
+};
+
+struct OriginAnalysis {
+    std::vector<TrajectoryOrigin> trajectories;
+    std::vector<GroupConvergence> groups; // in the order each group first appears
+};
+
+// With `surfaces` (the scene model built for searching), the first surface each back line meets
+// limits its zones.
+OriginAnalysis AnalyseOrigins(const Case& theCase, const SceneSurfaces* surfaces = nullptr);
+
+// The back line searches no farther than this for a surface (straight lines hold to about
+// 30 m for a rifle bullet; a scan of a street is far smaller than this).
+inline constexpr double kBackLineReach = 1000.0; // m

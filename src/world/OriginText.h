@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+class Case;
+struct OriginAnalysis;
+
+// The origin zones and convergences of a case as the command line prints them: one table per
+// trajectory in the scene frame (cm), each zone also as a distance and bearing from the body,
+// then the shot groups.
+std::string FormatOriginTable(const Case& theCase, const OriginAnalysis& analysis);
+
+// The bearing of a scene point seen from the body, in the body's own direction convention:
+// 0 toward its back, 90 toward its left, 180 toward its front, 270 toward its right (degrees).
+double BearingFromBody(const Case& theCase, double sceneX, double sceneZ);

@@ -1,0 +1,76 @@
+#include "world/OriginZones.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kDegrees = 180.0 / std::numbers::pi;
+
+double Length(const Vec3& v) {
+    return std::sqrt(Dot(v, v));
+}
+
+// The horizontal distance at which a line of elevation `degrees` (toward the height) climbs or
+// falls `rise`; 0 for a vertical line.
+double ReachAt(double rise, double degrees) {
+    if (degrees >= 90.0) {
+        return 0.0;
+    }
+    return rise / std::tan(degrees / kDegrees);
+}
+
+} // namespace
+
+std::optional<Vec3> BackDirection(const Vec3& in, const Vec3& out) {
+    const Vec3 back = Minus(in, out);
+    const double length = Length(back);
+    if (!(length > 0) || !std::isfinite(length)) {
+        return std::nullopt;
+    }
+    return Vec3{back.x / length, back.y / length, back.z / length};
+}
+
+OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<double> halfAngle,
+                             double height, const std::optional<BackLineObstacle>& obstacle) {
+    OriginZone zone;
+    zone.height = height;
+    const double rise = height - in.y;
+    if (rise == 0) {
+        // The muzzle at IN's own height: the zone starts at IN.
+        zone.reached = true;
+        zone.nominalPoint = in;
+        zone.maxDistance = halfAngle ? std::optional<double>(0.0) : std::nullopt;
+        return zone;
+    }
+    if (back.y == 0 || (rise > 0) != (back.y > 0)) {
+        return zone; // level, or going back away from the height: never reaches it
+    }
+    const double t = rise / back.y;
+    zone.reached = true;
+    zone.nominalPoint = {in.x + t * back.x, height, in.z + t * back.z};
+    zone.nominalDistance = t * std::hypot(back.x, back.z);
+
+    // Elevations toward the height, as magnitudes: the cone holds [e - a, e + a] about u's.
+    const double elevation = std::asin(std::clamp(std::fabs(back.y), 0.0, 1.0)) * kDegrees;
+    const double alpha = halfAngle.value_or(90.0);
+    const double steepest = std::min(90.0, elevation + alpha);
+    const double flattest = elevation - alpha;
+    const double climb = std::fabs(rise);
+    zone.minDistance = ReachAt(climb, steepest);
+    if (flattest > 0) {
+        zone.maxDistance = ReachAt(climb, flattest);
+    }
+    // The shooter stood before the surface: it caps the zone wherever it cuts it.
+    if (obstacle && obstacle->t >= 0) {
+        const double limit = obstacle->t * std::hypot(back.x, back.z);
+        if (!zone.maxDistance || limit < *zone.maxDistance) {
+            zone.limitedBy = obstacle->surface;
+            zone.limitDistance = limit;
+            zone.maxDistance = limit;
+            zone.reached = limit >= zone.minDistance; // else the whole zone lies behind it
+        }
+    }
+    return zone;
+}

@@ -1,0 +1,114 @@
+#include "app/cli/CommandLine.h"
+#include "support/BoxBody.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+struct CommandRun {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+
+CommandRun RunRuvo(const std::vector<std::string>& arguments) {
+    std::ostringstream out, err;
+    CommandRun run;
+    run.status = RunHeadless(ParseCommandLine(arguments), out, err);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+// Two shots into a body standing 2 m in front of a wall at z = 3 (its own frame turned by 180,
+// so that its front faces the wall): both falling by 1 in 10 toward OUT, so that going back they
+// rise toward the standing height.
+std::string CaseText(const std::string& model) {
+    std::string text = "<root>\r\n<body>\r\n   <name>b</name>\r\n   <height>2.0</height>\r\n"
+                       "   <placement>0 0 1 180</placement>\r\n</body>\r\n";
+    const char* tracks[] = {"0.05 1.30 0.25 0.05 1.28 0.05", "-0.05 1.30 0.25 -0.03 1.28 0.05"};
+    for (const char* track : tracks) {
+        std::istringstream values(track);
+        double v[6];
+        for (double& value : v) {
+            values >> value;
+        }
+        text += "<trajectory>\r\n  <x1>" + std::to_string(v[0]) + "</x1>\r\n  <y1>" +
+                std::to_string(v[1]) + "</y1>\r\n  <z1>" + std::to_string(v[2]) +
+                "</z1>\r\n  <x2>" + std::to_string(v[3]) + "</x2>\r\n  <y2>" +
+                std::to_string(v[4]) + "</y2>\r\n  <z2>" + std::to_string(v[5]) +
+                "</z2>\r\n  <uncertainty>0.005</uncertainty>\r\n  "
+                "<group>door</group>\r\n</trajectory>\r\n";
+    }
+    return text + "<scene>\r\n  <model>" + model +
+           "</model>\r\n  <muzzleheights>150 30</muzzleheights>\r\n</scene>\r\n</root>\r\n";
+}
+
+// A wall across z = -1.5 (the body's front, turned by 180, faces -Z), 10 m wide and high.
+constexpr const char* kWall =
+    "v -5 0 -1.5\nv 5 0 -1.5\nv 5 5 -1.5\nv -5 5 -1.5\nusemtl wall\nf 1 2 3\nf 1 3 4\n";
+
+class OriginCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteText(body, kBoxObj);
+        WriteText(folder.File("wall.obj"), kWall);
+    }
+
+    TemporaryFolder folder;
+    std::string body = folder.File("box.obj");
+    std::string caseFile = folder.File("case.txt");
+};
+
+} // namespace
+
+TEST_F(OriginCommandTest, PrintsEachZoneInTheSceneFrameTheWallThatLimitsItAndTheConvergence) {
+    WriteText(caseFile, CaseText("wall.obj")); // beside the case file
+    const CommandRun run = RunRuvo({"--origin", caseFile, "--body", body});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    // The body at z = 1 turned by 180: IN (0.05, 1.3, 0.25) is at (-0.05, 1.3, 0.75) in the scene.
+    EXPECT_NE(run.out.find("Body placed at x 0.0, y 0.0, z 100.0 cm, heading 180.0 degrees"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Trajectory 1: IN -5.0 130.0 75.0, OUT -5.0 128.0 95.0 cm"),
+              std::string::npos)
+        << run.out;
+    // Rising 1 in 10 going back: 20 cm up to 150 cm takes 200 cm, to z = -125, before the wall
+    // at -150; the prone height lies below, never reached.
+    EXPECT_NE(run.out.find("  150 cm    -5.0 150.0 -125.0         200.0     "), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("  30 cm     not reached going back"), std::string::npos) << run.out;
+    // The cone's far lines reach 150 cm only behind the wall, 225 cm from IN: capped there.
+    EXPECT_NE(run.out.find("wall at 225.0"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Shot group \"door\", trajectories 1, 2: nearest point "),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(OriginCommandTest, ASceneModelThatDoesNotReadKeepsTheCaseAndSaysWhy) {
+    WriteText(folder.File("broken.obj"), "v 1 2\nf 1 2 3\n");
+    WriteText(caseFile, CaseText("broken.obj"));
+    CommandRun run = RunRuvo({"--origin", caseFile, "--body", body});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("ruvo: warning: Cannot read the scene model"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("(not read: its surfaces limit no zone)"), std::string::npos);
+    EXPECT_NE(run.out.find("Trajectory 2:"), std::string::npos);
+    EXPECT_EQ(run.out.find("wall at"), std::string::npos);
+
+    WriteText(caseFile, CaseText("nowhere/missing.ply"));
+    run = RunRuvo({"--origin", caseFile, "--body", body});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("missing.ply"), std::string::npos) << run.err;
+
+    run = RunRuvo({"--origin"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "ruvo: --origin needs a data file\n");
+    // The whole-scene view belongs to --render; a pixel of it would name no standard view.
+    run = RunRuvo({"--surface-point", caseFile, "--view", "scene", "--pixel", "1,1"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("unknown view \"scene\""), std::string::npos) << run.err;
+}

@@ -1,0 +1,132 @@
+#include "support/BoxBody.h"
+
+#include "case/Case.h"
+#include "report/ReportHtml.h"
+#include "report/ReportJson.h"
+#include "report/ReportPlanView.h"
+
+#include <nlohmann/json.hpp>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using nlohmann::json;
+
+// The body 2 m along +X from the scene's origin, turned to face +X (heading 90); two shots
+// falling by 1 in 10 toward OUT, in one group, and a third one level.
+class ReportOriginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadBoxBody(theCase);
+        theCase.GetWorld().body = {2, 0, 0, 90};
+        Trajectory* first = theCase.AddTrajectory(1);
+        first->SetPoints(0.05, 1.3, 0.25, 0.05, 1.28, 0.05);
+        first->SetUncertainty(0.005);
+        first->GetWorld().group = "A";
+        first->GetWorld().exterior = {{{3.05, 1.48, -0.05}, true}};
+        Trajectory* second = theCase.AddTrajectory(1);
+        second->SetPoints(-0.05, 1.3, 0.25, -0.03, 1.285, 0.05);
+        second->GetWorld().group = "A";
+        Trajectory* level = theCase.AddTrajectory(1);
+        level->SetPoints(0, 1.1, 0.25, 0, 1.1, 0.05);
+        level->GetWorld().group = "alone";
+    }
+
+    Case theCase;
+};
+
+} // namespace
+
+TEST_F(ReportOriginTest, JsonGivesTheSceneTrackEachZoneAndEachGroup) {
+    std::string text;
+    ASSERT_TRUE(FormatReportJson(GatherCaseReport(theCase, {}), text).ok());
+    const json report = json::parse(text);
+    const json& first = report["trajectories"][0];
+    // Heading 90: body (x, z) = (0.05, 0.25) lies at (2 + 0.25, -0.05) in the scene.
+    EXPECT_NEAR(first["scene_in_cm"][0].get<double>(), 225.0, 1e-3);
+    EXPECT_NEAR(first["scene_in_cm"][1].get<double>(), 130.0, 1e-3);
+    EXPECT_NEAR(first["scene_in_cm"][2].get<double>(), -5.0, 1e-3);
+    EXPECT_NEAR(first["scene_out_cm"][0].get<double>(), 205.0, 1e-3);
+    ASSERT_EQ(first["origin"].size(), 3u);
+    const json& standing = first["origin"][0];
+    EXPECT_EQ(standing["height_cm"], 150.0);
+    EXPECT_TRUE(standing["reached"]);
+    // 20 cm up at 1 in 10: 200 cm back along +X.
+    EXPECT_NEAR(standing["nominal_distance_cm"].get<double>(), 200.0, 1e-3);
+    EXPECT_NEAR(standing["nominal_point_cm"][0].get<double>(), 425.0, 1e-3);
+    ASSERT_EQ(standing["distance_cm"].size(), 2u);
+    EXPECT_TRUE(standing["distance_cm"][1].is_number());
+    EXPECT_TRUE(standing["limited_by"].is_null());
+    EXPECT_FALSE(first["origin"][1]["reached"]);
+    EXPECT_TRUE(first["origin"][1]["distance_cm"].is_null());
+    // The second shot's cone (5.7 degrees about an elevation of 4.3) reaches the horizontal:
+    // no upper bound.
+    EXPECT_TRUE(report["trajectories"][1]["origin"][0]["distance_cm"][1].is_null());
+    // 10 cm above the line 80 cm back from IN.
+    EXPECT_NEAR(first["exterior"][0]["distance_from_line_cm"].get<double>(), 10.0 / 1.005, 0.05);
+    EXPECT_EQ(first["exterior"][0]["side"], "before");
+
+    ASSERT_EQ(report["convergence"].size(), 2u);
+    const json& group = report["convergence"][0];
+    EXPECT_EQ(group["group"], "A");
+    EXPECT_EQ(group["trajectories"], json::array({1, 2}));
+    EXPECT_EQ(group["point_cm"].size(), 3u);
+    EXPECT_EQ(group["miss_cm"].size(), 2u);
+    EXPECT_TRUE(group["refused"].is_null());
+    EXPECT_TRUE(report["convergence"][1]["point_cm"].is_null());
+    EXPECT_NE(report["convergence"][1]["refused"].get<std::string>().find("two or more"),
+              std::string::npos);
+}
+
+TEST_F(ReportOriginTest, TheHtmlSectionAndThePlanViewShowTheZones) {
+    const CaseReport report = GatherCaseReport(theCase, {});
+    const std::string html = FormatReportHtml(report, {}, [](const std::string& name) {
+        return name == kPlanViewImage ? std::string("plan.png") : std::string();
+    });
+    const size_t origin = html.find("<h2>Origin</h2>");
+    ASSERT_NE(origin, std::string::npos);
+    EXPECT_LT(html.find("Trajectory 1"), origin);
+    EXPECT_LT(origin, html.find("<h2>Elements</h2>"));
+    EXPECT_NE(html.find("<img src=\"plan.png\""), std::string::npos);
+    EXPECT_NE(html.find("heading 90.0&deg;"), std::string::npos);
+    EXPECT_NE(html.find("<h3>Origin of trajectory 3</h3>"), std::string::npos);
+    EXPECT_NE(html.find("unbounded"), std::string::npos);
+    EXPECT_NE(html.find("not reached going back"), std::string::npos);
+    EXPECT_NE(html.find("<h3>Shot groups</h3>"), std::string::npos);
+    EXPECT_NE(html.find("none: a point of convergence needs"), std::string::npos);
+
+    // The standing zone of the first shot runs along +X from x = 4.25 m: the picture holds its
+    // colour (blue), and the body's skin colour where it stands.
+    const QImage plan = DrawPlanView(theCase, report.origin);
+    ASSERT_FALSE(plan.isNull());
+    int blue = 0, skin = 0;
+    for (int y = 0; y < plan.height(); ++y) {
+        for (int x = 0; x < plan.width(); ++x) {
+            const QColor c = plan.pixelColor(x, y);
+            blue += c.blue() > 150 && c.red() < 80 ? 1 : 0;
+            skin += c == QColor(240, 210, 180) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blue, 200);
+    EXPECT_GT(skin, 10);
+}
+
+TEST_F(ReportOriginTest, ANearlyLevelShotKeepsThePlanViewReadable) {
+    // Falling 1 mm over 30 cm toward OUT: the prone zone lies some 270 m away, and its cone has
+    // no upper bound.
+    Trajectory* flat = theCase.AddTrajectory(1);
+    flat->SetPoints(0, 1.2, 0.3, 0, 1.201, 0);
+    const CaseReport report = GatherCaseReport(theCase, {});
+    ASSERT_TRUE(report.origin.analysis.trajectories[3].zones[2].reached);
+    const QImage plan = DrawPlanView(theCase, report.origin);
+    ASSERT_FALSE(plan.isNull());
+    // The zone runs off the edge: the body is still drawn at a readable size.
+    int skin = 0;
+    for (int y = 0; y < plan.height(); ++y) {
+        for (int x = 0; x < plan.width(); ++x) {
+            skin += plan.pixelColor(x, y) == QColor(240, 210, 180) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(skin, 10);
+}
