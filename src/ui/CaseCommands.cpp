@@ -5,7 +5,6 @@
 #include "case/DataSummary.h"
 #include "export/JpegWriter.h"
 #include "ui/AdjustTrajectoryDialog.h"
-#include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
 #include "ui/CaseSession.h"
 #include "ui/ConfirmDeleteDialog.h"
@@ -73,7 +72,6 @@ CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, Platform& platfo
     const std::function<void()> draw = [&editor] { editor.Preview(); };
     bodyDialog = std::make_unique<BodyParametersDialog>(editor, platform, owner);
     adjustDialog = std::make_unique<AdjustTrajectoryDialog>(editor, view, owner);
-    movementsDialog = std::make_unique<BodyMovementsDialog>(editor, owner);
     confirmDialog = std::make_unique<ConfirmDeleteDialog>(editor, view, owner);
     trajectoryDialog =
         std::make_unique<NewTrajectoryDialog>(editor, platform, proposedColor, draw, owner);
@@ -89,9 +87,6 @@ BodyParametersDialog& CaseCommands::GetBodyDialog() {
 }
 AdjustTrajectoryDialog& CaseCommands::GetAdjustDialog() {
     return *adjustDialog;
-}
-BodyMovementsDialog& CaseCommands::GetMovementsDialog() {
-    return *movementsDialog;
 }
 ConfirmDeleteDialog& CaseCommands::GetConfirmDialog() {
     return *confirmDialog;
@@ -335,11 +330,6 @@ void CaseCommands::DataSummary() {
     DataSummaryDialog dialog(owner);
     dialog.SetSummaryText(::DataSummary::Build(editor.GetCase())); // the class, not this command
     dialog.exec();
-    redraw();
-}
-
-void CaseCommands::BodyMovements() {
-    movementsDialog->exec();
     redraw();
 }
 

@@ -19,7 +19,6 @@ class QWidget;
 class ViewState;
 class BodyParametersDialog;
 class AdjustTrajectoryDialog;
-class BodyMovementsDialog;
 class ConfirmDeleteDialog;
 class NewTrajectoryDialog;
 class NewElementDialog;
@@ -53,7 +52,6 @@ public:
     void AdjustTrajectory(); // A
     void DeleteSelected();   // Del, context menu "Delete"
     void DataSummary();      // D
-    void BodyMovements();    // M
     void ChangeColor();      // context menu "Change color"
     void Properties();       // context menu "Properties"
     void DeleteAll();        // Edit > Delete all trajectories and elements
@@ -76,7 +74,6 @@ public:
     // The dialog objects, created with the view and reused for every opening.
     BodyParametersDialog& GetBodyDialog();
     AdjustTrajectoryDialog& GetAdjustDialog();
-    BodyMovementsDialog& GetMovementsDialog();
     ConfirmDeleteDialog& GetConfirmDialog();
     NewTrajectoryDialog& GetTrajectoryDialog();
     NewElementDialog& GetElementDialog();
@@ -115,7 +112,6 @@ private:
     QColor proposedColor = Qt::white;
     std::unique_ptr<BodyParametersDialog> bodyDialog;
     std::unique_ptr<AdjustTrajectoryDialog> adjustDialog;
-    std::unique_ptr<BodyMovementsDialog> movementsDialog;
     std::unique_ptr<ConfirmDeleteDialog> confirmDialog;
     std::unique_ptr<NewTrajectoryDialog> trajectoryDialog;
     std::unique_ptr<NewElementDialog> elementDialog;

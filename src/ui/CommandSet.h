@@ -55,12 +55,13 @@ enum class Command {
     ShowLandmarks,
     ShowUncertaintyCones,
     ShowStatusBar,
+    // Body
+    PosturePanel,
     // Help
     HelpContents,
     Website,
     About,
     // Keys without a menu item
-    BodyMovements,
     NewDocument,
     // The view's context menu over a selected object, and its menu over nothing
     ModeMove,
@@ -95,6 +96,7 @@ public:
     struct WindowCommands {
         std::function<void()> close;
         std::function<void(bool shown)> showStatusBar;
+        std::function<void(bool shown)> showPosturePanel;
     };
 
     CommandSet(const CommandTargets& targets, WindowCommands windowCommands, QWidget* window);
@@ -110,6 +112,7 @@ private:
     void AddFileCommands();
     void AddEditCommands();
     void AddViewCommands();
+    void AddBodyCommands();
     void AddHelpCommands();
     void AddHiddenCommands();
     void AddContextCommands();

@@ -13,6 +13,7 @@ class CaseEditor;
 class CaseSession;
 class Platform;
 class PointPlacement;
+class PosturePanel;
 class QLabel;
 class QTimer;
 class QUndoStack;
@@ -36,6 +37,8 @@ public:
     CommandSet& GetCommandSet() { return *commandSet; }
     // The "Place points" mode of the view.
     PointPlacement& GetPlacement() { return *placement; }
+    // The posture panel beside the view (Body > Posture panel, M).
+    PosturePanel& GetPosturePanel() { return *posturePanel; }
     // The undo history of the case: every edit, in order.
     QUndoStack& GetUndoStack() { return *undoStack; }
     // Unsaved changes, the recovery file and the recent files.
@@ -65,6 +68,8 @@ private:
     void FillRecentFilesMenu();
     void BuildEditMenu();
     void BuildViewMenu();
+    void BuildBodyMenu();
+    void BuildPosturePanel();
     void BuildHelpMenu();
     void BuildToolBar();
     void BuildStatusBar();
@@ -74,6 +79,7 @@ private:
     CaseView* caseView;
     QUndoStack* undoStack;
     CaseSession* session;
+    PosturePanel* posturePanel;
     std::unique_ptr<CaseCommands> caseCommands;
     std::unique_ptr<PointPlacement> placement;
     CommandSet* commandSet = nullptr;

@@ -6,7 +6,6 @@
 #include "case/CaseEditor.h"
 #include "case/DataFile.h"
 #include "ui/AdjustTrajectoryDialog.h"
-#include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
 #include "ui/ConfirmDeleteDialog.h"
 #include "ui/DialogInput.h"
