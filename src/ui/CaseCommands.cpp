@@ -117,12 +117,12 @@ void CaseCommands::NewTrajectory() {
 }
 
 bool CaseCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
-                                           std::optional<bool> movesWithArm) {
+                                           const std::string& inPart, const std::string& outPart) {
     if (editor.GetCase().GetTrajectoryCount() >= Case::kMaxTrajectories) {
         NewTrajectory(); // says why nothing opens
         return false;
     }
-    trajectoryDialog->SetInitialPoints(in, out, movesWithArm);
+    trajectoryDialog->SetInitialPoints(in, out, inPart, outPart);
     NewTrajectory();
     return trajectoryDialog->GetCreatedTrajectory() != nullptr;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <QColor>
 #include <QString>
@@ -37,10 +38,11 @@ public:
     ~CaseCommands();
 
     void NewTrajectory(); // N
-    // "New trajectory" opened on two points placed on the body (metres); true when the user
-    // made the trajectory, false when the dialog was cancelled or the table is full.
-    // `movesWithArm`, when given, sets the dialog's "Moves with the arm".
-    bool NewTrajectoryFromPoints(const Vec3& in, const Vec3& out, std::optional<bool> movesWithArm);
+    // "New trajectory" opened on two points placed on the body (metres, at rest) and the parts
+    // they lie on; true when the user made the trajectory, false when the dialog was cancelled or
+    // the table is full.
+    bool NewTrajectoryFromPoints(const Vec3& in, const Vec3& out, const std::string& inPart,
+                                 const std::string& outPart);
     void NewElement();       // File > New Element
     void OpenDataFile();     // Ctrl+D
     void OpenBodyFile();     // Ctrl+B
