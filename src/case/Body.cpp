@@ -124,15 +124,18 @@ Vec3 Body::PosePoint(const Vec3& point, std::string_view part) const {
         return point;
     }
     const SegmentPoses segments = RestSegments();
-    const BodySkin* skin = posedModel->Skin();
     const Vec3 rest = ToRest(point);
-    BodySkin::Weights weights{};
-    if (skin != nullptr) {
-        weights = skin->WeightsAt(rest, part);
-    } else {
-        weights[0] = {skeleton::Segment::Pelvis, 1.0f};
+    return FromRest(PoseWithWeights(RestPointWeights(rest, part), segments, rest));
+}
+
+BodySkin::Weights Body::RestPointWeights(const Vec3& restPoint, std::string_view part) const {
+    posedModel->Update(*this);
+    if (const BodySkin* skin = posedModel->Skin()) {
+        return skin->WeightsAt(restPoint, part);
     }
-    return FromRest(PoseWithWeights(weights, segments, rest));
+    BodySkin::Weights whole{};
+    whole[0] = {skeleton::Segment::Pelvis, 1.0f};
+    return whole;
 }
 
 std::string Body::PartNearest(const Vec3& point) const {

@@ -3,6 +3,7 @@
 #include "base/Matrix4.h"
 #include "base/Status.h"
 #include "case/LandmarkTable.h"
+#include "case/BodySkin.h"
 #include "case/Posture.h"
 #include "case/SegmentPoses.h"
 #include "case/Skeleton.h"
@@ -93,6 +94,12 @@ public:
     // Where a measured point (body frame, anatomical position) on the named part lies on the
     // posed body: moved with its own part only, blended as the skin is near a joint.
     Vec3 PosePoint(const Vec3& point, std::string_view part) const;
+    // The pieces PosePoint is made of, for searches that pose the same points in many postures:
+    // the rest frame (the body frame at the default height and scales) and back, and the weights
+    // with which the segments carry a rest-frame point of the named part.
+    Vec3 ToRest(const Vec3& point) const;
+    Vec3 FromRest(const Vec3& point) const;
+    BodySkin::Weights RestPointWeights(const Vec3& restPoint, std::string_view part) const;
     // The part of the body's surface (at rest) nearest to `point` (body frame); "trunk" when the
     // model has no parts the skeleton knows.
     std::string PartNearest(const Vec3& point) const;
@@ -141,9 +148,6 @@ public:
 private:
     // The segments' rest-frame transforms, the posture's support included.
     SegmentPoses RestSegments() const;
-    // Rest frame from the body frame and back.
-    Vec3 ToRest(const Vec3& point) const;
-    Vec3 FromRest(const Vec3& point) const;
 
     // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.

@@ -122,6 +122,8 @@ struct BodySkin::Borders {
     // Per chain: where it meets the trunk, and where its upper part meets its lower part.
     std::array<BorderGrid, kChainCount> trunk;
     std::array<BorderGrid, kChainCount> joint;
+    // Where the two thighs meet below the crotch: each leg's seam with the other.
+    std::array<BorderGrid, kChainCount> seam;
 };
 
 namespace {
@@ -230,6 +232,30 @@ const std::array<BodySkin::Chain, BodySkin::kChainCount>& BodySkin::Chains() {
 
 namespace {
 
+// The other leg of a leg's chain (the thighs meet below the crotch), or -1.
+int OtherLeg(int chain) {
+    return chain == 3 ? 4 : chain == 4 ? 3 : -1;
+}
+
+// `a` with the share `t` of `b` mixed in; the pelvis and torso shares of both add up.
+BodySkin::Weights Mix(const BodySkin::Weights& a, const BodySkin::Weights& b, double t) {
+    std::array<double, skeleton::kSegmentCount> total{};
+    for (const BodySkin::Share& s : a) {
+        total[static_cast<size_t>(s.segment)] += (1 - t) * s.weight;
+    }
+    for (const BodySkin::Share& s : b) {
+        total[static_cast<size_t>(s.segment)] += t * s.weight;
+    }
+    BodySkin::Weights mixed{};
+    size_t used = 0;
+    for (size_t segment = 0; segment < total.size(); ++segment) {
+        if (total[segment] > 0 && used < mixed.size()) {
+            mixed[used++] = {static_cast<Segment>(segment), static_cast<float>(total[segment])};
+        }
+    }
+    return mixed;
+}
+
 // The chain a part belongs to, or -1 for the trunk.
 int ChainOfPart(int partIndex) {
     static constexpr std::array<int, 10> kChainOf = {0, -1, 1, 1, 2, 2, 3, 3, 4, 4};
@@ -260,6 +286,35 @@ BodySkin::Weights BodySkin::ChainWeights(const Chain& chain, bool onUpper, bool 
     return {{{upper, static_cast<float>(follow * (1.0 - lowerShare))},
              {lower, static_cast<float>(follow * lowerShare)},
              {chain.root, static_cast<float>(1.0 - follow)}}};
+}
+
+BodySkin::Weights BodySkin::SeamWeights(int chainIndex, const Point& p, uint16_t partBits) const {
+    const Chain& chain = Chains()[chainIndex];
+    const int other = OtherLeg(chainIndex);
+    if (partBits == 0 && other >= 0) {
+        // On the seam between the thighs: halfway between the two, each faded into the pelvis.
+        const Weights own = ChainWeights(chain, true, false, borders->trunk[chainIndex].NearestWithinBand(p),
+                                         borders->joint[chainIndex].NearestWithinBand(p));
+        const Weights theirs = ChainWeights(Chains()[other], true, false,
+                                            borders->trunk[other].NearestWithinBand(p),
+                                            borders->joint[other].NearestWithinBand(p));
+        return Mix(own, theirs, 0.5);
+    }
+    const Weights own = ChainWeights(chain, partBits & BitOf(chain.upperPart),
+                                     chain.lowerPart >= 0 && (partBits & BitOf(chain.lowerPart)),
+                                     borders->trunk[chainIndex].NearestWithinBand(p),
+                                     borders->joint[chainIndex].NearestWithinBand(p));
+    if (other < 0) {
+        return own;
+    }
+    const double toSeam = borders->seam[chainIndex].NearestWithinBand(p);
+    if (!std::isfinite(toSeam)) {
+        return own;
+    }
+    const Weights theirs = ChainWeights(Chains()[other], true, false,
+                                        borders->trunk[other].NearestWithinBand(p),
+                                        borders->joint[other].NearestWithinBand(p));
+    return Mix(own, theirs, 0.5 - 0.5 * SmoothStep(toSeam / kSeamHalfBand));
 }
 
 BodySkin::Weights BodySkin::TrunkWeights(const Vec3& restPoint) const {
@@ -301,7 +356,7 @@ std::optional<BodySkin> BodySkin::Build(const Mesh& mesh, const MeshParts& meshP
     skin.meshToRest = meshToRest;
     skin.lumbarHeight = pivots[skeleton::Joint::Trunk].y;
     skin.hasRightArm = meshParts.Find("right_arm") && meshParts.Find("right_forearm");
-    std::array<std::vector<Point>, kChainCount> trunkBorder, jointBorder;
+    std::array<std::vector<Point>, kChainCount> trunkBorder, jointBorder, seamPoints;
     for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
         if (representative[v] != v) {
             continue;
@@ -316,12 +371,17 @@ std::optional<BodySkin> BodySkin::Build(const Mesh& mesh, const MeshParts& meshP
             } else if ((p & upperBit) && (p & lowerBit)) {
                 jointBorder[c].push_back(PointOf(mesh, v));
             }
+            const int other = OtherLeg(c);
+            if (other >= 0 && (p & upperBit) && (p & BitOf(Chains()[other].upperPart))) {
+                seamPoints[c].push_back(PointOf(mesh, v));
+            }
         }
     }
     auto borders = std::make_shared<Borders>();
     for (int c = 0; c < kChainCount; ++c) {
         borders->trunk[c] = BorderGrid(trunkBorder[c], Chains()[c].trunkBand);
         borders->joint[c] = BorderGrid(jointBorder[c], kJointHalfBand);
+        borders->seam[c] = BorderGrid(seamPoints[c], kSeamHalfBand);
     }
     skin.borders = borders;
 
@@ -344,15 +404,13 @@ std::optional<BodySkin> BodySkin::Build(const Mesh& mesh, const MeshParts& meshP
             }
         }
         if (chainOfVertex < 0) {
-            skin.vertexWeights[v] = skin.TrunkWeights(rest);
+            const bool thighSeam = !(parts[v] & kTrunkBit) &&
+                                   (parts[v] & BitOf(Chains()[3].upperPart)) &&
+                                   (parts[v] & BitOf(Chains()[4].upperPart));
+            skin.vertexWeights[v] = thighSeam ? skin.SeamWeights(3, p, 0) : skin.TrunkWeights(rest);
             continue;
         }
-        const Chain& chain = Chains()[chainOfVertex];
-        const bool onUpper = parts[v] & BitOf(chain.upperPart);
-        const bool onLower = chain.lowerPart >= 0 && (parts[v] & BitOf(chain.lowerPart));
-        skin.vertexWeights[v] = ChainWeights(chain, onUpper, onLower,
-                                             borders->trunk[chainOfVertex].NearestWithinBand(p),
-                                             borders->joint[chainOfVertex].NearestWithinBand(p));
+        skin.vertexWeights[v] = skin.SeamWeights(chainOfVertex, p, parts[v]);
     }
     return skin;
 }
@@ -363,13 +421,10 @@ BodySkin::Weights BodySkin::WeightsAt(const Vec3& restPoint, std::string_view pa
     if (chainIndex < 0) {
         return TrunkWeights(restPoint);
     }
-    const Chain& chain = Chains()[chainIndex];
     const Point p = {static_cast<float>(restPoint.x - meshToRest.x),
                      static_cast<float>(restPoint.y - meshToRest.y),
                      static_cast<float>(restPoint.z - meshToRest.z)};
-    return ChainWeights(chain, index == chain.upperPart, index == chain.lowerPart,
-                        borders->trunk[chainIndex].NearestWithinBand(p),
-                        borders->joint[chainIndex].NearestWithinBand(p));
+    return SeamWeights(chainIndex, p, BitOf(index));
 }
 
 void BodySkin::Pose(const Mesh& model, const SegmentPoses& segments, Mesh& posed) const {

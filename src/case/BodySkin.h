@@ -28,13 +28,15 @@ public:
     static constexpr double kJointHalfBand = 0.03; // either side of an elbow or knee
     static constexpr double kNeckBand = 0.04;      // inside the head, from where it meets the neck
     static constexpr double kLumbarHalfBand = 0.08;
+    static constexpr double kSeamHalfBand = 0.04; // either side of where the thighs meet
 
     struct Share {
         skeleton::Segment segment = skeleton::Segment::Pelvis;
         float weight = 0;
     };
-    // At most three segments move a point: its limb's two and the trunk's.
-    using Weights = std::array<Share, 3>;
+    // At most four segments move a point: its limb's two and the trunk's, or near the seam
+    // between the thighs both thighs and the pelvis.
+    using Weights = std::array<Share, 4>;
 
     // The weights for `mesh` (its vertex v at rest lies at mesh vertex + `meshToRest`), or nothing
     // when the mesh has no triangle parts the skeleton knows (it is then carried as one piece).
@@ -67,6 +69,9 @@ private:
     static Weights ChainWeights(const Chain& chain, bool onUpper, bool onLower, double toTrunk,
                                 double toJoint);
     Weights TrunkWeights(const Vec3& restPoint) const;
+    // The chain's weights at mesh-frame point p of the parts `partBits`, mixed with the other
+    // thigh's near the seam between the thighs (no bits: on that seam).
+    Weights SeamWeights(int chainIndex, const std::array<float, 3>& p, uint16_t partBits) const;
 
     class BorderGrid;
     struct Borders;

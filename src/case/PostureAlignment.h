@@ -3,6 +3,8 @@
 #include "case/Posture.h"
 #include "case/Skeleton.h"
 
+#include <array>
+#include <string>
 #include <vector>
 
 class Case;
@@ -13,8 +15,12 @@ class Case;
 // the two posed tracks most nearly one line: the smallest angle between their directions, then
 // the smallest gap between their lines.
 struct AlignmentRequest {
-    int first = 0, second = 0;             // trajectory numbers (1-based), both with parts
-    std::vector<skeleton::Joint> joints;   // the joints that may move
+    int first = 0, second = 0;           // trajectory numbers (1-based), both with parts
+    std::vector<skeleton::Joint> joints; // the joints that may move
+    // Which of each chosen joint's angles (yaw, pitch, roll) may move. Two tracks fix four
+    // numbers; two joints turn by six angles, so with every angle free the fit has a family of
+    // exact answers, of which the search prefers those nearest the starting posture.
+    std::array<bool, 3> angles = {true, true, true};
 };
 
 struct AlignmentAnswer {

@@ -1,9 +1,12 @@
 #include "report/CaseReport.h"
 
+#include "case/PosedTrack.h"
+
 #include "base/AppInfo.h"
 #include "base/FileAccess.h"
 #include "case/BodyPointDescription.h"
 #include "case/Case.h"
+#include "case/PosedTrack.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -91,6 +94,26 @@ FileFact DescribeFile(const std::string& path) {
     return fact;
 }
 
+namespace {
+
+// The track as the posture carries it: its parts, its posed points and the angles reported.
+void AddPosedTrack(const Case& theCase, int number, TrajectoryFacts& facts) {
+    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+    facts.inPart = trajectory.GetInPart();
+    facts.outPart = trajectory.GetOutPart();
+    facts.followsArm = !trajectory.HasParts() && trajectory.GetWithArm();
+    facts.anatomicalDirection = facts.direction;
+    facts.anatomicalElevation = facts.elevation;
+    const PosedTrack track = PoseTrajectoryPoints(theCase, number);
+    facts.posedInCm = {track.in.x * 100, track.in.y * 100, track.in.z * 100};
+    facts.posedOutCm = {track.out.x * 100, track.out.y * 100, track.out.z * 100};
+    const TrackAngles angles = AnglesOfTrack(track.in, track.out);
+    facts.direction = angles.direction;
+    facts.elevation = angles.elevation;
+}
+
+} // namespace
+
 CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     CaseReport report;
     report.software = GetAppInfo().title + " " + GetAppInfo().version;
@@ -118,7 +141,18 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
         report.trajectories.push_back(
             GatherTrajectory(*theCase.GetTrajectory(i), i + 1, source, &landmarks));
+        AddPosedTrack(theCase, i + 1, report.trajectories.back());
     }
+    const Posture& posture = body.GetPosture();
+    report.postureName = posture.GetName();
+    for (int j = 0; j < skeleton::kJointCount; ++j) {
+        const skeleton::Joint joint = static_cast<skeleton::Joint>(j);
+        const JointAngles& a = posture.Get(joint);
+        report.joints.emplace_back(std::string(skeleton::InfoOf(joint).name),
+                                   std::array<double, 3>{a.yaw, a.pitch, a.roll});
+    }
+    const JointAngles& turn = posture.GetBodyTurn();
+    report.bodyTurn = {turn.yaw, turn.pitch, turn.roll};
     const ElementList& elements = theCase.GetElements();
     for (int i = 0; i < elements.GetCount(); ++i) {
         report.elements.push_back(GatherElement(*elements.GetItem(i), i + 1));

@@ -23,8 +23,16 @@ struct TrajectoryFacts {
     bool bulletInside = false;
     std::array<double, 3> inCm{};
     std::array<double, 3> outCm{};
-    double direction = 0; // the displayed direction angle, degrees
-    double elevation = 0; // degrees
+    double direction = 0; // the displayed direction angle of the posed track, degrees
+    double elevation = 0; // of the posed track, degrees
+    // The same in the anatomical position (the measured points themselves).
+    double anatomicalDirection = 0, anatomicalElevation = 0;
+    // The body parts of IN and OUT (empty for a trajectory of an older file, which follows the
+    // arm or not as `followsArm` says) and the points where the posture carries them.
+    std::string inPart, outPart;
+    bool followsArm = false;
+    std::array<double, 3> posedInCm{};
+    std::array<double, 3> posedOutCm{};
     TrajectoryCourse course;
     std::string inDescription; // where the point lies on the body; empty when not known
     std::string outDescription;
@@ -52,6 +60,11 @@ struct CaseReport {
     FileFact bodyModel;
     double armYaw = 0, armPitch = 0;
     double forearmYaw = 0, forearmPitch = 0;
+    // The posture: its preset's name (or "custom"), every joint's yaw, pitch and roll in the
+    // skeleton's order, and the whole body's turn.
+    std::string postureName;
+    std::vector<std::pair<std::string, std::array<double, 3>>> joints;
+    std::array<double, 3> bodyTurn{};
     std::vector<TrajectoryFacts> trajectories;
     std::vector<ElementFacts> elements;
     // What reading the case file left out or replaced, one sentence each: the case reported is

@@ -39,6 +39,12 @@ json TrajectoryJson(const TrajectoryFacts& t) {
         {"out_cm", t.outCm},
         {"direction_deg", t.direction},
         {"elevation_deg", t.elevation},
+        {"anatomical_direction_deg", t.anatomicalDirection},
+        {"anatomical_elevation_deg", t.anatomicalElevation},
+        {"in_part", t.inPart.empty() ? json(nullptr) : json(t.inPart)},
+        {"out_part", t.outPart.empty() ? json(nullptr) : json(t.outPart)},
+        {"posed_in_cm", t.posedInCm},
+        {"posed_out_cm", t.posedOutCm},
         {"course",
          {{"anteroposterior", course.components.anteroposterior},
           {"lateral", course.components.lateral},
@@ -57,6 +63,14 @@ json TrajectoryJson(const TrajectoryFacts& t) {
         result["out_description"] = t.outDescription;
     }
     return result;
+}
+
+json PostureJson(const CaseReport& report) {
+    json joints = json::object();
+    for (const auto& [name, angles] : report.joints) {
+        joints[name] = angles;
+    }
+    return {{"name", report.postureName}, {"joints", joints}, {"body_turn", report.bodyTurn}};
 }
 
 json ElementJson(const ElementFacts& e) {
@@ -115,6 +129,7 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
           {"model", FileJson(report.bodyModel)},
           {"arm", {{"yaw", report.armYaw}, {"pitch", report.armPitch}}},
           {"forearm", {{"yaw", report.forearmYaw}, {"pitch", report.forearmPitch}}}}},
+        {"posture", PostureJson(report)},
         {"trajectories", trajectories},
         {"elements", elements},
     };

@@ -1,0 +1,412 @@
+#include "case/Body.h"
+#include "case/Case.h"
+#include "case/DataFile.h"
+#include "case/PosedTrack.h"
+#include "case/PostureAlignment.h"
+#include "case/TrajectoryArrow.h"
+#include "support/OldArmPose.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+using skeleton::Joint;
+
+namespace {
+
+std::string DefaultModel() {
+    return RUVO_SOURCE_DIR "/data/default/man1.obj";
+}
+
+double Distance(const Vec3& a, const Vec3& b) {
+    return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+
+Vec3 LandmarkAt(const Body& body, const std::string& name) {
+    const LandmarkTable table = body.DrawnLandmarks();
+    for (const Landmark& l : table.GetLandmarks()) {
+        if (l.name == name) {
+            return l.position;
+        }
+    }
+    ADD_FAILURE() << "no landmark " << name;
+    return {};
+}
+
+Vec3 MeshVertex(const Body& body, const Mesh& mesh, int32_t v) {
+    const float* p = &mesh.vertices[3 * static_cast<size_t>(v)];
+    return body.DrawTransform().TransformPoint({p[0], p[1], p[2]});
+}
+
+// One default body for the whole suite (reading it takes a moment); each test poses a copy.
+class PostureTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        shared = std::make_unique<Case>();
+        ASSERT_TRUE(shared->GetBody().Load(DefaultModel()).ok());
+    }
+    static void TearDownTestSuite() { shared.reset(); }
+    void SetUp() override { body = shared->GetBody(); }
+
+    // The centre of a triangle of each part, far from its borders as the mesh allows: the
+    // triangle whose centre is nearest the centre of all the part's triangles.
+    std::map<std::string, Vec3> PartCentres() const {
+        const Mesh& mesh = *body.GetModel();
+        const MeshParts& parts = body.GetModelParts();
+        std::map<std::string, std::pair<Vec3, int>> sums;
+        std::vector<Vec3> centres(mesh.triangles.size());
+        for (size_t t = 0; t < mesh.triangles.size(); ++t) {
+            const auto& v = mesh.triangles[t].vertex;
+            const Vec3 a = MeshVertex(body, mesh, v[0]), b = MeshVertex(body, mesh, v[1]),
+                       c = MeshVertex(body, mesh, v[2]);
+            centres[t] = {(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
+            auto& [sum, count] = sums[parts.names[parts.triangleParts[t]]];
+            sum = {sum.x + centres[t].x, sum.y + centres[t].y, sum.z + centres[t].z};
+            ++count;
+        }
+        std::map<std::string, Vec3> result;
+        for (const auto& [name, entry] : sums) {
+            const Vec3 mean = {entry.first.x / entry.second, entry.first.y / entry.second,
+                               entry.first.z / entry.second};
+            double best = 1e9;
+            for (size_t t = 0; t < mesh.triangles.size(); ++t) {
+                if (parts.names[parts.triangleParts[t]] == name &&
+                    Distance(centres[t], mean) < best) {
+                    best = Distance(centres[t], mean);
+                    result[name] = centres[t];
+                }
+            }
+        }
+        return result;
+    }
+
+    static std::unique_ptr<Case> shared;
+    Body body;
+};
+
+std::unique_ptr<Case> PostureTest::shared;
+
+} // namespace
+
+TEST_F(PostureTest, EveryPointsPartIsFoundOnEveryPartAndOnTheSeams) {
+    const std::map<std::string, Vec3> centres = PartCentres();
+    ASSERT_EQ(centres.size(), skeleton::kPartNames.size());
+    for (const auto& [name, point] : centres) {
+        EXPECT_EQ(body.PartNearest(point), name);
+        // A few millimetres off the skin, inside or out, the part is the same.
+        EXPECT_EQ(body.PartNearest({point.x, point.y, point.z + 0.003}), name);
+    }
+    // On a seam the point belongs to one of the two parts it joins.
+    const Mesh& mesh = *body.GetModel();
+    const MeshParts& parts = body.GetModelParts();
+    std::map<int32_t, std::set<std::string>> partsOfVertex;
+    for (size_t t = 0; t < mesh.triangles.size(); ++t) {
+        for (int32_t v : mesh.triangles[t].vertex) {
+            partsOfVertex[v].insert(parts.names[parts.triangleParts[t]]);
+        }
+    }
+    std::set<std::set<std::string>> seamsSeen;
+    for (const auto& [vertex, names] : partsOfVertex) {
+        if (names.size() == 2 && seamsSeen.insert(names).second) {
+            const std::string found = body.PartNearest(MeshVertex(body, mesh, vertex));
+            EXPECT_TRUE(names.count(found)) << found;
+        }
+    }
+    EXPECT_GE(seamsSeen.size(), 9u); // head-trunk, 4 limbs at the trunk, 2 elbows, 2 knees
+    // A model without parts puts every point on the trunk.
+    EXPECT_EQ(Body().PartNearest({0, 1, 0}), "trunk");
+}
+
+TEST_F(PostureTest, ALimbPosedMovesItsOwnPartsAndNeverTheTrunk) {
+    const std::map<std::string, Vec3> centres = PartCentres();
+    // Trunk points near every limb's border: the shoulders, the hips, the groin, the neck.
+    const std::vector<Vec3> trunk = {
+        centres.at("trunk"),
+        LandmarkAt(body, "right acromion"),
+        LandmarkAt(body, "left acromion"),
+        LandmarkAt(body, "right iliac crest"),
+        LandmarkAt(body, "left anterior superior iliac spine"),
+        LandmarkAt(body, "right buttock"),
+        LandmarkAt(body, "jugular notch"),
+    };
+    Posture arms;
+    for (Joint joint : {Joint::RightShoulder, Joint::RightElbow, Joint::LeftShoulder,
+                        Joint::LeftElbow, Joint::Neck}) {
+        arms.Set(joint, {10, 40, 20});
+    }
+    body.SetPosture(arms);
+    for (const Vec3& p : trunk) {
+        EXPECT_EQ(Distance(body.PosePoint(p, "trunk"), p), 0.0);
+    }
+    for (const char* part : {"right_forearm", "left_arm", "head"}) {
+        EXPECT_GT(Distance(body.PosePoint(centres.at(part), part), centres.at(part)), 0.02) << part;
+    }
+    // Legs posed: the trunk is only set down (one knee bent lifts a foot, the other leg stands
+    // bent), never turned: every trunk point moves by the same vertical step.
+    Posture legs;
+    legs.Set(Joint::RightKnee, {0, 60, 0});
+    legs.Set(Joint::LeftHip, {5, 30, 10});
+    legs.Set(Joint::LeftKnee, {0, 30, 0});
+    body.SetPosture(legs);
+    const Vec3 first = body.PosePoint(trunk[0], "trunk");
+    const double step = first.y - trunk[0].y;
+    for (const Vec3& p : trunk) {
+        const Vec3 moved = body.PosePoint(p, "trunk");
+        // Within the single-precision weights' rounding.
+        EXPECT_NEAR(moved.x, p.x, 1e-6);
+        EXPECT_NEAR(moved.y - p.y, step, 1e-6);
+        EXPECT_NEAR(moved.z, p.z, 1e-6);
+    }
+}
+
+TEST_F(PostureTest, AForearmPointFollowsTheElbowAndTheShoulder) {
+    const Vec3 wrist = PartCentres().at("right_forearm");
+    Posture posture;
+    posture.Set(Joint::RightElbow, {0, 60, 0});
+    body.SetPosture(posture);
+    const Vec3 bent = body.PosePoint(wrist, "right_forearm");
+    // Far from the elbow's band the point turns rigidly with the forearm.
+    const Vec3 rigid = body.SegmentTransform(skeleton::Segment::RightForearm).TransformPoint(wrist);
+    EXPECT_LT(Distance(bent, rigid), 1e-9);
+    EXPECT_GT(bent.z, wrist.z + 0.1); // the elbow flexes forward
+    // The elbow itself stays put when only it turns, and the distance from it is kept.
+    const Vec3 elbow = body.RestElbow();
+    EXPECT_NEAR(Distance(bent, elbow), Distance(wrist, elbow), 1e-9);
+
+    posture.Set(Joint::RightShoulder, {0, 0, 45});
+    body.SetPosture(posture);
+    const Vec3 raised = body.PosePoint(wrist, "right_forearm");
+    EXPECT_LT(raised.x, bent.x - 0.1); // abduction swings the whole arm out to the right
+    const Vec3 shoulder = body.GetPivots()[Joint::RightShoulder];
+    EXPECT_NEAR(Distance(raised, shoulder), Distance(bent, shoulder), 1e-9);
+    // The same point called an upper-arm point would not bend at the elbow.
+    EXPECT_GT(Distance(body.PosePoint(wrist, "right_arm"), raised), 0.05);
+}
+
+TEST_F(PostureTest, JointLimitsHoldAndAFileCannotBendAKneeBackward) {
+    Posture posture;
+    posture.Set(Joint::RightKnee, {0, -10, 0});
+    posture.Set(Joint::LeftKnee, {0, 170, 0});
+    EXPECT_EQ(posture.FirstAngleBeyondLimits(), "right knee pitch -10.0 (0.0 to 150.0)");
+    const Posture clamped = posture.Clamped();
+    EXPECT_EQ(clamped.Get(Joint::RightKnee).pitch, 0);
+    EXPECT_EQ(clamped.Get(Joint::LeftKnee).pitch, 150);
+    EXPECT_FALSE(clamped.FirstAngleBeyondLimits().has_value());
+    for (const std::string& name : Posture::PresetNames()) {
+        EXPECT_FALSE(Posture::Preset(name)->FirstAngleBeyondLimits().has_value()) << name;
+        EXPECT_EQ(Posture::Preset(name)->GetName(), name);
+    }
+    EXPECT_FALSE(Posture::Preset("crouching").has_value());
+
+    Case theCase;
+    theCase.GetBody() = body;
+    const DataFileReadResult read = DataFile::ReadText(
+        theCase, "<root><body>\r\n<height>2</height>\r\n<pose>right_knee 0 -20 0</pose>\r\n"
+                 "<pose>left_knee 0 400 3</pose>\r\n<pose>body 0 -90 0</pose>\r\n</body></root>\r\n");
+    const Posture& readPosture = theCase.GetBody().GetPosture();
+    EXPECT_EQ(readPosture.Get(Joint::RightKnee), (JointAngles{0, 0, 0}));
+    EXPECT_EQ(readPosture.Get(Joint::LeftKnee), (JointAngles{0, 150, 3}));
+    EXPECT_EQ(readPosture.GetBodyTurn(), (JointAngles{0, -90, 0}));
+    ASSERT_EQ(read.ReadingNotes().size(), 2u);
+    EXPECT_NE(read.ReadingNotes()[0].find("right knee pitch -20.0"), std::string::npos);
+}
+
+TEST_F(PostureTest, KneelingPutsTheKneesOnTheFloorAndLowersTheChestByTheShank) {
+    const Vec3 nipple = LandmarkAt(body, "right nipple");
+    const Vec3 patella = LandmarkAt(body, "right patella");
+    body.SetPosture(*Posture::Preset("kneeling"));
+    const Vec3 kneeling = body.PosePoint(nipple, "trunk");
+    // The lowest point of the kneeling body is at the knee, on the floor.
+    const Mesh& posed = *body.GetPosedModel();
+    float lowest = 1e9f;
+    int32_t lowestVertex = 1;
+    for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
+        if (posed.vertices[3 * v + 1] < lowest) {
+            lowest = posed.vertices[3 * v + 1];
+            lowestVertex = static_cast<int32_t>(v);
+        }
+    }
+    EXPECT_NEAR(MeshVertex(body, posed, lowestVertex).y, 0.0, 1e-6);
+    const Vec3 restOfLowest = MeshVertex(body, *body.GetModel(), lowestVertex);
+    EXPECT_LT(Distance(restOfLowest, patella), 0.12) << "the lowest point lies at the knee";
+    // The chest comes down by the shank: the knee's height less the knee's own thickness.
+    const double drop = nipple.y - kneeling.y;
+    EXPECT_GT(drop, patella.y - 0.10);
+    EXPECT_LT(drop, patella.y + 0.01);
+    EXPECT_NEAR(kneeling.x, nipple.x, 1e-9);
+    EXPECT_NEAR(kneeling.z, nipple.z, 1e-9);
+}
+
+TEST_F(PostureTest, EveryPresetKeepsTheSkinClosedAndStandsOnTheFloor) {
+    const Mesh& rest = *body.GetModel();
+    for (const std::string& name : Posture::PresetNames()) {
+        SCOPED_TRACE(name);
+        body.SetPosture(*Posture::Preset(name));
+        const Mesh& posed = *body.GetPosedModel();
+        float lowest = 1e9f;
+        for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
+            lowest = std::min(lowest, posed.vertices[3 * v + 1]);
+        }
+        EXPECT_NEAR(body.DrawTransform().TransformPoint({0, lowest, 0}).y, 0.0, 1e-6);
+        // The posed mesh uses the same triangles, so the surface stays closed as long as no
+        // edge tears: the bands at the hips and shoulders stretch edges of under a centimetre
+        // to a few centimetres at a right angle, where a tear would span the gap between parts.
+        int torn = 0;
+        double worst = 0;
+        Vec3 worstAt;
+        for (const MeshTriangle& t : rest.triangles) {
+            for (int c = 0; c < 3; ++c) {
+                const int32_t a = t.vertex[c], b = t.vertex[(c + 1) % 3];
+                const double after =
+                    Distance(MeshVertex(body, posed, a), MeshVertex(body, posed, b));
+                torn += !(after < 0.08);
+                if (after > worst) {
+                    worst = after;
+                    worstAt = MeshVertex(body, rest, a);
+                }
+            }
+        }
+        EXPECT_EQ(torn, 0) << "longest edge " << worst << " m, at " << worstAt.x << " "
+                           << worstAt.y << " " << worstAt.z;
+    }
+}
+
+TEST_F(PostureTest, OlderFilesReadAndDrawAsBefore) {
+    // A first-version file: no with-arm line (every trajectory then followed the arm) and the
+    // arm raised. Its trajectories keep the arm rule and are drawn as the arm carries them.
+    Case posedCase;
+    posedCase.GetBody() = body;
+    const std::string trajectoryBlock = "<trajectory>\r\n<x1>0.05</x1>\r\n<y1>1.4</y1>\r\n"
+                                        "<z1>0.27</z1>\r\n<x2>0.05</x2>\r\n<y2>1.4</y2>\r\n"
+                                        "<z2>0.02</z2>\r\n</trajectory>\r\n";
+    DataFile::ReadText(posedCase, "<root><body>\r\n<height>2</height>\r\n"
+                                  "<pose>arm 0 40 0</pose>\r\n</body>\r\n" +
+                                      trajectoryBlock + "</root>\r\n");
+    const Trajectory& legacy = *posedCase.GetTrajectory(0);
+    EXPECT_FALSE(legacy.HasParts());
+    const Matrix4 carried = posedCase.GetBody().UpperArmTransform() *
+                            Matrix4::Translation(0.05, 1.4, 0.27) * TrajectoryTurn(posedCase, 1);
+    const Matrix4 drawn = TrajectoryArrowTransform(posedCase, 1);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(drawn.Data()[i], carried.Data()[i], 1e-12);
+    }
+    EXPECT_NE(DataFile::Format(posedCase).find("<witharm>true</witharm>"), std::string::npos);
+
+    // The same file standing: the trajectory gets the parts under its points, drawn where they
+    // are, and is written with them from now on.
+    Case standing;
+    standing.GetBody() = body;
+    DataFile::ReadText(standing, "<root><body>\r\n<height>2</height>\r\n</body>\r\n" +
+                                     trajectoryBlock + "</root>\r\n");
+    const Trajectory& assigned = *standing.GetTrajectory(0);
+    EXPECT_EQ(assigned.GetInPart(), "trunk");
+    EXPECT_EQ(assigned.GetOutPart(), "trunk");
+    const std::string written = DataFile::Format(standing);
+    EXPECT_NE(written.find("  <inpart>trunk</inpart>\r\n  <outpart>trunk</outpart>\r\n"),
+              std::string::npos);
+    EXPECT_EQ(written.find("<witharm>"), std::string::npos);
+
+    // A second-version file says whether each trajectory follows the arm: it keeps that.
+    Case second;
+    second.GetBody() = body;
+    DataFile::ReadText(second, "<root><body>\r\n<height>2</height>\r\n</body>\r\n"
+                               "<trajectory>\r\n<x1>0.05</x1>\r\n<witharm>false</witharm>\r\n"
+                               "</trajectory>\r\n</root>\r\n");
+    EXPECT_FALSE(second.GetTrajectory(0)->HasParts());
+    EXPECT_FALSE(second.GetTrajectory(0)->GetWithArm());
+}
+
+TEST_F(PostureTest, APosedCaseRoundTripsAndItsTrackIsThePosedOne) {
+    Case theCase;
+    theCase.GetBody() = body;
+    Trajectory* forearm = theCase.AddTrajectory(1);
+    const Vec3 wrist = PartCentres().at("right_forearm");
+    forearm->SetPoints(wrist.x, wrist.y, wrist.z + 0.03, wrist.x, wrist.y, wrist.z - 0.03);
+    forearm->SetParts("right_forearm", "right_forearm");
+    Posture posture = *Posture::Preset("arms raised");
+    posture.Set(Joint::Trunk, {5, 10, -3});
+    theCase.GetBody().SetPosture(posture);
+    const std::string text = DataFile::Format(theCase);
+    EXPECT_NE(text.find("   <posture>custom</posture>\r\n"), std::string::npos);
+    EXPECT_NE(text.find("   <pose>trunk  5.00 10.00 -3.00</pose>\r\n"), std::string::npos);
+
+    Case reopened;
+    reopened.GetBody() = shared->GetBody();
+    const DataFileReadResult read = DataFile::ReadText(reopened, text);
+    EXPECT_TRUE(read.ReadingNotes().empty());
+    EXPECT_EQ(reopened.GetBody().GetPosture(), posture);
+    EXPECT_EQ(reopened.GetTrajectory(0)->GetInPart(), "right_forearm");
+    EXPECT_EQ(DataFile::Format(reopened), text);
+
+    // The arms are raised: the forearm track now lies above the head, and the arrow is drawn on it.
+    const PosedTrack track = PoseTrajectoryPoints(reopened, 1);
+    EXPECT_GT(track.in.y, 1.9);
+    const Vec3 anchor = TrajectoryAnchor(reopened, 1).TransformPoint({0, 0, 0});
+    EXPECT_LT(Distance(anchor, track.in), 1e-9);
+}
+
+TEST_F(PostureTest, AlignFindsTheArmPoseThatMadeTwoTracksOneLine) {
+    // A bullet through the right forearm and on into the chest, with the arm raised forward and
+    // out and the elbow bent: the tracks are one line in that pose only.
+    Case theCase;
+    theCase.GetBody() = body;
+    Posture known;
+    known.Set(Joint::RightShoulder, {0, 50, 25});
+    known.Set(Joint::RightElbow, {0, 60, 0});
+    theCase.GetBody().SetPosture(known);
+    const Vec3 wrist = PartCentres().at("right_forearm");
+    const Vec3 in1 = {wrist.x - 0.03, wrist.y, wrist.z};
+    const Vec3 out1 = {wrist.x + 0.03, wrist.y + 0.005, wrist.z - 0.01};
+    const Vec3 p1 = theCase.GetBody().PosePoint(in1, "right_forearm");
+    const Vec3 p2 = theCase.GetBody().PosePoint(out1, "right_forearm");
+    const Vec3 d = {p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
+    const Vec3 in2 = {p2.x + 3 * d.x, p2.y + 3 * d.y, p2.z + 3 * d.z};
+    const Vec3 out2 = {p2.x + 6 * d.x, p2.y + 6 * d.y, p2.z + 6 * d.z};
+    Trajectory* arm = theCase.AddTrajectory(1);
+    arm->SetPoints(in1.x, in1.y, in1.z, out1.x, out1.y, out1.z);
+    arm->SetParts("right_forearm", "right_forearm");
+    Trajectory* chest = theCase.AddTrajectory(1);
+    chest->SetPoints(in2.x, in2.y, in2.z, out2.x, out2.y, out2.z);
+    chest->SetParts("trunk", "trunk");
+    EXPECT_LT(MeasureAlignment(theCase, 1, 2, known).angleDegrees, 1e-6);
+    theCase.GetBody().ResetPose();
+    EXPECT_GT(MeasureAlignment(theCase, 1, 2, Posture()).angleDegrees, 20);
+
+    // The shoulder's flexion and abduction and the elbow's flexion: as many unknowns as the two
+    // lines fix, so the answer is the pose the tracks were made with.
+    AlignmentRequest request{1, 2, {Joint::RightShoulder, Joint::RightElbow}, {false, true, true}};
+    const AlignmentResult result = AlignWounds(theCase, request);
+    ASSERT_TRUE(result.refusal.empty()) << result.refusal;
+    ASSERT_FALSE(result.answers.empty());
+    const auto near = [&known](const AlignmentAnswer& a) {
+        for (Joint joint : {Joint::RightShoulder, Joint::RightElbow}) {
+            const JointAngles &p = a.posture.Get(joint), &q = known.Get(joint);
+            if (std::fabs(p.pitch - q.pitch) > 2 || std::fabs(p.roll - q.roll) > 2 ||
+                std::fabs(p.yaw - q.yaw) > 2) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(std::any_of(result.answers.begin(), result.answers.end(), near));
+    EXPECT_LT(result.answers.front().angleDegrees, 0.5);
+    EXPECT_LT(result.answers.front().gapMetres, 0.005);
+
+    // With every angle free the fit has many exact answers; the best still lines the tracks up.
+    request.angles = {true, true, true};
+    const AlignmentResult free = AlignWounds(theCase, request);
+    ASSERT_FALSE(free.answers.empty());
+    EXPECT_LT(free.answers.front().angleDegrees, 0.5);
+
+    // Refusals say what to do.
+    request.joints.clear();
+    EXPECT_EQ(AlignWounds(theCase, request).refusal, "Choose at least one joint that may move.");
+    theCase.GetTrajectory(1)->ClearParts();
+    request.joints = {Joint::RightElbow};
+    EXPECT_NE(AlignWounds(theCase, request).refusal.find("has no body parts"), std::string::npos);
+}
