@@ -5,6 +5,7 @@
 #include "case/DataSummary.h"
 #include "export/JpegWriter.h"
 #include "ui/AdjustTrajectoryDialog.h"
+#include "ui/AlignWoundsDialog.h"
 #include "ui/BodyParametersDialog.h"
 #include "ui/CaseSession.h"
 #include "ui/ConfirmDeleteDialog.h"
@@ -78,6 +79,7 @@ CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, Platform& platfo
     elementDialog =
         std::make_unique<NewElementDialog>(editor, platform, proposedColor, draw, owner);
     propertiesDialog = std::make_unique<PropertiesDialog>(editor, view, owner);
+    alignDialog = std::make_unique<AlignWoundsDialog>(editor, view, owner);
 }
 
 CaseCommands::~CaseCommands() = default;
@@ -99,6 +101,9 @@ NewElementDialog& CaseCommands::GetElementDialog() {
 }
 PropertiesDialog& CaseCommands::GetPropertiesDialog() {
     return *propertiesDialog;
+}
+AlignWoundsDialog& CaseCommands::GetAlignDialog() {
+    return *alignDialog;
 }
 
 void CaseCommands::NewTrajectory() {
@@ -369,5 +374,19 @@ void CaseCommands::Properties() {
 void CaseCommands::DeleteAll() {
     editor.EditCase("Delete all trajectories and elements",
                     [](Case& edited) { edited.DeleteAll(); });
+    redraw();
+}
+
+void CaseCommands::AlignWounds() {
+    const int count = editor.GetCase().GetTrajectoryCount();
+    if (count < 2) {
+        platform.ShowMessage(owner,
+                             QString("Align wounds needs two trajectories that one bullet made; "
+                                     "the case holds %1.")
+                                 .arg(count),
+                             "Align wounds");
+        return;
+    }
+    alignDialog->exec();
     redraw();
 }

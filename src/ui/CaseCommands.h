@@ -20,6 +20,7 @@ class QWidget;
 class ViewState;
 class BodyParametersDialog;
 class AdjustTrajectoryDialog;
+class AlignWoundsDialog;
 class ConfirmDeleteDialog;
 class NewTrajectoryDialog;
 class NewElementDialog;
@@ -57,6 +58,7 @@ public:
     void ChangeColor();      // context menu "Change color"
     void Properties();       // context menu "Properties"
     void DeleteAll();        // Edit > Delete all trajectories and elements
+    void AlignWounds();      // Body > Align wounds...
 
     // A file named on the command line or dropped on the main window: a body model (".obj",
     // ".ply", ".stl", ".glb", ".gltf", ".off") replaces the body as "Open body file..." does, a
@@ -80,6 +82,7 @@ public:
     NewTrajectoryDialog& GetTrajectoryDialog();
     NewElementDialog& GetElementDialog();
     PropertiesDialog& GetPropertiesDialog();
+    AlignWoundsDialog& GetAlignDialog();
 
 private:
     // Reads a data file into the case as one edit. True when it was read.
@@ -118,4 +121,5 @@ private:
     std::unique_ptr<NewTrajectoryDialog> trajectoryDialog;
     std::unique_ptr<NewElementDialog> elementDialog;
     std::unique_ptr<PropertiesDialog> propertiesDialog;
+    std::unique_ptr<AlignWoundsDialog> alignDialog;
 };

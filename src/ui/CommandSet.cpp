@@ -163,6 +163,8 @@ void CommandSet::AddBodyCommands() {
             windowCommands.showPosturePanel(Action(Command::PosturePanel)->isChecked());
         });
     posture->setCheckable(true);
+    CaseCommands& commands = targets.caseCommands;
+    Add(Command::AlignWounds, "Align wounds...", {}, [&commands] { commands.AlignWounds(); });
 }
 
 void CommandSet::AddHelpCommands() {

@@ -57,6 +57,7 @@ enum class Command {
     ShowStatusBar,
     // Body
     PosturePanel,
+    AlignWounds,
     // Help
     HelpContents,
     Website,

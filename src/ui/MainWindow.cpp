@@ -188,7 +188,7 @@ void MainWindow::BuildViewMenu() {
 
 void MainWindow::BuildBodyMenu() {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Body"));
-    AddActions(menu, {Command::PosturePanel});
+    AddActions(menu, {Command::PosturePanel, Command::AlignWounds});
 }
 
 void MainWindow::BuildPosturePanel() {

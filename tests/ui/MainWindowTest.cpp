@@ -68,7 +68,8 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
         titles << action->text();
     }
     EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Body", "&Help"}));
-    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Body")), (QStringList{"Posture panel\tM"}));
+    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Body")),
+              (QStringList{"Posture panel\tM", "Align wounds..."}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
               (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
                            "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",
