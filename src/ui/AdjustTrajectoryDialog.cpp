@@ -2,16 +2,15 @@
 
 #include "case/Case.h"
 #include "case/CaseEditor.h"
+#include "ui/BodyPartBox.h"
 #include "ui/DialogInput.h"
 #include "ui/SliderSetup.h"
 #include "view/ViewState.h"
 
-#include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QSlider>
 
 #include <cmath>
@@ -42,10 +41,14 @@ AdjustTrajectoryDialog::AdjustTrajectoryDialog(CaseEditor& editor, const ViewSta
     grid->addWidget(new QLabel("z"), 3, 0);
     grid->addWidget(sliderZ, 3, 1, 1, 3);
 
-    withArmBox = new QCheckBox("Moves with the arm", this);
-    withArmBox->setObjectName("withArmBox");
-    withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
-    grid->addWidget(withArmBox, 4, 1, 1, 3, Qt::AlignLeft);
+    grid->addWidget(new QLabel("Part of IN"), 4, 0);
+    inPartBox = new BodyPartBox(this);
+    inPartBox->setObjectName("inPartBox");
+    grid->addWidget(inPartBox, 4, 1, 1, 3, Qt::AlignLeft);
+    grid->addWidget(new QLabel("Part of OUT"), 5, 0);
+    outPartBox = new BodyPartBox(this);
+    outPartBox->setObjectName("outPartBox");
+    grid->addWidget(outPartBox, 5, 1, 1, 3, Qt::AlignLeft);
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("okButton");
@@ -56,15 +59,15 @@ AdjustTrajectoryDialog::AdjustTrajectoryDialog(CaseEditor& editor, const ViewSta
     auto* cancel = new QPushButton("Cancel", this);
     cancel->setObjectName("cancelButton");
     cancel->setAutoDefault(false);
-    grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
+    grid->addWidget(new QLabel("Uncertainty (cm)"), 6, 0);
     uncertaintyField = new QLineEdit(this);
     uncertaintyField->setObjectName("uncertainty");
     uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
                                  "point may lie");
-    grid->addWidget(uncertaintyField, 5, 1);
-    grid->addWidget(ok, 6, 1);
-    grid->addWidget(reset, 6, 2);
-    grid->addWidget(cancel, 6, 3);
+    grid->addWidget(uncertaintyField, 6, 1);
+    grid->addWidget(ok, 7, 1);
+    grid->addWidget(reset, 7, 2);
+    grid->addWidget(cancel, 7, 3);
 
     connect(ok, &QPushButton::clicked, this, &AdjustTrajectoryDialog::accept);
     connect(reset, &QPushButton::clicked, this, &AdjustTrajectoryDialog::Reset);
@@ -72,7 +75,8 @@ AdjustTrajectoryDialog::AdjustTrajectoryDialog(CaseEditor& editor, const ViewSta
     for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
         connect(slider, &QSlider::valueChanged, this, &AdjustTrajectoryDialog::SliderMoved);
     }
-    connect(withArmBox, &QCheckBox::toggled, this, &AdjustTrajectoryDialog::WithArmToggled);
+    connect(inPartBox, &QComboBox::activated, this, [this] { PartChosen(true); });
+    connect(outPartBox, &QComboBox::activated, this, [this] { PartChosen(false); });
 }
 
 int AdjustTrajectoryDialog::PositionFromShift(double shift) {
@@ -96,11 +100,7 @@ int AdjustTrajectoryDialog::exec() {
     PlaceSlider(sliderX, savedX);
     PlaceSlider(sliderY, savedY);
     PlaceSlider(sliderZ, savedZ);
-    savedWithArm = trajectory->GetWithArm();
-    {
-        const QSignalBlocker quiet(withArmBox);
-        withArmBox->setChecked(savedWithArm);
-    }
+    ShowParts(*trajectory);
     const int result = QDialog::exec();
     trajectoryIndex = -1; // the trajectory may be deleted before the next opening
     return result;
@@ -124,9 +124,40 @@ void AdjustTrajectoryDialog::SliderMoved() {
     });
 }
 
+void AdjustTrajectoryDialog::ShowParts(const Trajectory& trajectory) {
+    if (trajectory.HasParts()) {
+        inPartBox->DropOlderRule();
+        outPartBox->DropOlderRule();
+        inPartBox->SetPart(trajectory.GetInPart());
+        outPartBox->SetPart(trajectory.GetOutPart());
+    } else {
+        inPartBox->ShowOlderRule(trajectory.GetWithArm());
+        outPartBox->ShowOlderRule(trajectory.GetWithArm());
+    }
+}
+
 // Drawn at once, like the sliders, so the arrow shows where it goes.
-void AdjustTrajectoryDialog::WithArmToggled(bool checked) {
-    Preview([checked](Trajectory& trajectory) { trajectory.SetWithArm(checked); });
+void AdjustTrajectoryDialog::PartChosen(bool inChosen) {
+    const Trajectory* shown = editor.GetCase().GetTrajectory(trajectoryIndex);
+    if (trajectoryIndex < 0 || shown == nullptr) {
+        return;
+    }
+    BodyPartBox* chosen = inChosen ? inPartBox : outPartBox;
+    BodyPartBox* other = inChosen ? outPartBox : inPartBox;
+    if (chosen->ShowsOlderRule()) {
+        Preview([](Trajectory& trajectory) { trajectory.ClearParts(); });
+        ShowParts(*shown);
+        return;
+    }
+    if (other->ShowsOlderRule()) {
+        const Body& body = editor.GetCase().GetBody();
+        const Vec3 point = inChosen ? Vec3{shown->GetX2(), shown->GetY2(), shown->GetZ2()}
+                                    : Vec3{shown->GetX1(), shown->GetY1(), shown->GetZ1()};
+        other->SetPart(body.PartNearest(point));
+    }
+    const std::string in = inPartBox->GetPart();
+    const std::string out = outPartBox->GetPart();
+    Preview([&in, &out](Trajectory& trajectory) { trajectory.SetParts(in, out); });
 }
 
 void AdjustTrajectoryDialog::Reset() {

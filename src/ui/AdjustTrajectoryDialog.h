@@ -6,15 +6,16 @@
 
 #include <functional>
 
+class BodyPartBox;
 class CaseEditor;
-class QCheckBox;
 class QLineEdit;
 class QSlider;
 class ViewState;
 
 // "Adjust trajectory": shifts the drawn arrow of the selected trajectory by up to 40 cm along
-// each axis (slider 50 is no shift, one step is 2 cm), drawn while the sliders move, and says
-// whether it follows the arm when the arm is posed.
+// each axis (slider 50 is no shift, one step is 2 cm), drawn while the sliders move, and shows
+// the body part IN and OUT each move with, which can be changed (drawn at once). A trajectory
+// from an older file without parts shows how that file carries it until a part is chosen.
 class AdjustTrajectoryDialog : public QDialog {
     Q_OBJECT
 public:
@@ -36,7 +37,11 @@ private:
     bool Preview(const std::function<void(Trajectory&)>& change);
     void SliderMoved();
     void Reset();
-    void WithArmToggled(bool checked);
+    // A part chosen in the IN box (`inChosen`) or the OUT box: the trajectory takes both parts,
+    // the other box's found as the part nearest to its point when it showed the older rule.
+    // Choosing the older rule again gives the trajectory back the older file's rule.
+    void PartChosen(bool inChosen);
+    void ShowParts(const Trajectory& trajectory);
 
     CaseEditor& editor;
     const ViewState& view;
@@ -47,8 +52,8 @@ private:
     QSlider* sliderX;
     QSlider* sliderY;
     QSlider* sliderZ;
-    QCheckBox* withArmBox;
+    BodyPartBox* inPartBox;
+    BodyPartBox* outPartBox;
     int positionX = 50, positionY = 50, positionZ = 50;
     int savedX = 50, savedY = 50, savedZ = 50;
-    bool savedWithArm = true;
 };

@@ -5,7 +5,7 @@
 #include "case/DataSummary.h"
 #include "export/JpegWriter.h"
 #include "ui/AdjustTrajectoryDialog.h"
-#include "ui/BodyMovementsDialog.h"
+#include "ui/AlignWoundsDialog.h"
 #include "ui/BodyParametersDialog.h"
 #include "ui/CaseInfoDialog.h"
 #include "ui/CaseSession.h"
@@ -75,7 +75,6 @@ CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, Platform& platfo
     const std::function<void()> draw = [&editor] { editor.Preview(); };
     bodyDialog = std::make_unique<BodyParametersDialog>(editor, platform, owner);
     adjustDialog = std::make_unique<AdjustTrajectoryDialog>(editor, view, owner);
-    movementsDialog = std::make_unique<BodyMovementsDialog>(editor, owner);
     confirmDialog = std::make_unique<ConfirmDeleteDialog>(editor, view, owner);
     trajectoryDialog =
         std::make_unique<NewTrajectoryDialog>(editor, platform, proposedColor, draw, owner);
@@ -83,6 +82,7 @@ CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, Platform& platfo
         std::make_unique<NewElementDialog>(editor, platform, proposedColor, draw, owner);
     propertiesDialog = std::make_unique<PropertiesDialog>(editor, view, owner);
     caseInfoDialog = std::make_unique<CaseInfoDialog>(editor, platform, owner);
+    alignDialog = std::make_unique<AlignWoundsDialog>(editor, view, owner);
 }
 
 CaseCommands::~CaseCommands() = default;
@@ -92,9 +92,6 @@ BodyParametersDialog& CaseCommands::GetBodyDialog() {
 }
 AdjustTrajectoryDialog& CaseCommands::GetAdjustDialog() {
     return *adjustDialog;
-}
-BodyMovementsDialog& CaseCommands::GetMovementsDialog() {
-    return *movementsDialog;
 }
 ConfirmDeleteDialog& CaseCommands::GetConfirmDialog() {
     return *confirmDialog;
@@ -124,6 +121,10 @@ void CaseCommands::CaseInformation() {
     redraw();
 }
 
+AlignWoundsDialog& CaseCommands::GetAlignDialog() {
+    return *alignDialog;
+}
+
 void CaseCommands::NewTrajectory() {
     if (editor.GetCase().GetTrajectoryCount() >= Case::kMaxTrajectories) {
         platform.ShowMessage(
@@ -140,12 +141,12 @@ void CaseCommands::NewTrajectory() {
 }
 
 bool CaseCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
-                                           std::optional<bool> movesWithArm) {
+                                           const std::string& inPart, const std::string& outPart) {
     if (editor.GetCase().GetTrajectoryCount() >= Case::kMaxTrajectories) {
         NewTrajectory(); // says why nothing opens
         return false;
     }
-    trajectoryDialog->SetInitialPoints(in, out, movesWithArm);
+    trajectoryDialog->SetInitialPoints(in, out, inPart, outPart);
     NewTrajectory();
     return trajectoryDialog->GetCreatedTrajectory() != nullptr;
 }
@@ -359,11 +360,6 @@ void CaseCommands::DataSummary() {
     redraw();
 }
 
-void CaseCommands::BodyMovements() {
-    movementsDialog->exec();
-    redraw();
-}
-
 void CaseCommands::ChangeColor() {
     const Trajectory* trajectory = view.SelectedTrajectory(editor.GetCase());
     const Element* element =
@@ -400,5 +396,19 @@ void CaseCommands::Properties() {
 void CaseCommands::DeleteAll() {
     editor.EditCase("Delete all trajectories and elements",
                     [](Case& edited) { edited.DeleteAll(); });
+    redraw();
+}
+
+void CaseCommands::AlignWounds() {
+    const int count = editor.GetCase().GetTrajectoryCount();
+    if (count < 2) {
+        platform.ShowMessage(owner,
+                             QString("Align wounds needs two trajectories that one bullet made; "
+                                     "the case holds %1.")
+                                 .arg(count),
+                             "Align wounds");
+        return;
+    }
+    alignDialog->exec();
     redraw();
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <QColor>
 #include <QString>
@@ -19,7 +20,7 @@ class QWidget;
 class ViewState;
 class BodyParametersDialog;
 class AdjustTrajectoryDialog;
-class BodyMovementsDialog;
+class AlignWoundsDialog;
 class ConfirmDeleteDialog;
 class NewTrajectoryDialog;
 class NewElementDialog;
@@ -39,10 +40,11 @@ public:
     ~CaseCommands();
 
     void NewTrajectory(); // N
-    // "New trajectory" opened on two points placed on the body (metres); true when the user
-    // made the trajectory, false when the dialog was cancelled or the table is full.
-    // `movesWithArm`, when given, sets the dialog's "Moves with the arm".
-    bool NewTrajectoryFromPoints(const Vec3& in, const Vec3& out, std::optional<bool> movesWithArm);
+    // "New trajectory" opened on two points placed on the body (metres, at rest) and the parts
+    // they lie on; true when the user made the trajectory, false when the dialog was cancelled or
+    // the table is full.
+    bool NewTrajectoryFromPoints(const Vec3& in, const Vec3& out, const std::string& inPart,
+                                 const std::string& outPart);
     void NewElement();       // File > New Element
     void OpenDataFile();     // Ctrl+D
     void OpenBodyFile();     // Ctrl+B
@@ -55,10 +57,10 @@ public:
     void AdjustTrajectory(); // A
     void DeleteSelected();   // Del, context menu "Delete"
     void DataSummary();      // D
-    void BodyMovements();    // M
     void ChangeColor();      // context menu "Change color"
     void Properties();       // context menu "Properties"
     void DeleteAll();        // Edit > Delete all trajectories and elements
+    void AlignWounds();      // Body > Align wounds...
 
     // A file named on the command line or dropped on the main window: a body model (".obj",
     // ".ply", ".stl", ".glb", ".gltf", ".off") replaces the body as "Open body file..." does, a
@@ -78,7 +80,6 @@ public:
     // The dialog objects, created with the view and reused for every opening.
     BodyParametersDialog& GetBodyDialog();
     AdjustTrajectoryDialog& GetAdjustDialog();
-    BodyMovementsDialog& GetMovementsDialog();
     ConfirmDeleteDialog& GetConfirmDialog();
     NewTrajectoryDialog& GetTrajectoryDialog();
     NewElementDialog& GetElementDialog();
@@ -90,6 +91,7 @@ public:
     void SetDataFileListener(std::function<void()> listener) {
         dataFileListener = std::move(listener);
     }
+    AlignWoundsDialog& GetAlignDialog();
 
 private:
     // Reads a data file into the case as one edit. True when it was read.
@@ -125,11 +127,11 @@ private:
     QColor proposedColor = Qt::white;
     std::unique_ptr<BodyParametersDialog> bodyDialog;
     std::unique_ptr<AdjustTrajectoryDialog> adjustDialog;
-    std::unique_ptr<BodyMovementsDialog> movementsDialog;
     std::unique_ptr<ConfirmDeleteDialog> confirmDialog;
     std::unique_ptr<NewTrajectoryDialog> trajectoryDialog;
     std::unique_ptr<NewElementDialog> elementDialog;
     std::unique_ptr<PropertiesDialog> propertiesDialog;
     std::unique_ptr<CaseInfoDialog> caseInfoDialog;
     std::function<void()> dataFileListener;
+    std::unique_ptr<AlignWoundsDialog> alignDialog;
 };

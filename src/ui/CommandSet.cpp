@@ -30,6 +30,7 @@ CommandSet::CommandSet(const CommandTargets& targets, WindowCommands windowComma
     AddFileCommands();
     AddEditCommands();
     AddViewCommands();
+    AddBodyCommands();
     AddHelpCommands();
     AddHiddenCommands();
     AddContextCommands();
@@ -157,6 +158,17 @@ void CommandSet::AddViewCommands() {
     actions[static_cast<size_t>(Command::ShowStatusBar)] = statusBar;
 }
 
+void CommandSet::AddBodyCommands() {
+    // M shows the posture panel beside the view, and hides it again.
+    QAction* posture =
+        Add(Command::PosturePanel, "Posture panel\tM", QKeySequence(Qt::Key_M), [this] {
+            windowCommands.showPosturePanel(Action(Command::PosturePanel)->isChecked());
+        });
+    posture->setCheckable(true);
+    CaseCommands& commands = targets.caseCommands;
+    Add(Command::AlignWounds, "Align wounds...", {}, [&commands] { commands.AlignWounds(); });
+}
+
 void CommandSet::AddHelpCommands() {
     Platform& platform = targets.platform;
     Add(Command::HelpContents, "Contents\tF1", QKeySequence(Qt::Key_F1), [&platform] {
@@ -176,11 +188,8 @@ void CommandSet::AddHelpCommands() {
 }
 
 void CommandSet::AddHiddenCommands() {
-    // Keys without a menu item: M for Body movements, and Ctrl+N, the new-document key, which
-    // only asks about unsaved changes.
-    CaseCommands& commands = targets.caseCommands;
-    Add(Command::BodyMovements, QString(), QKeySequence(Qt::Key_M),
-        [&commands] { commands.BodyMovements(); });
+    // A key without a menu item: Ctrl+N, the new-document key, which only asks about unsaved
+    // changes.
     CaseSession& session = targets.session;
     Add(Command::NewDocument, QString(), QKeySequence(Qt::CTRL | Qt::Key_N),
         [&session] { session.MaySetAside(); });

@@ -56,12 +56,14 @@ enum class Command {
     ShowLandmarks,
     ShowUncertaintyCones,
     ShowStatusBar,
+    // Body
+    PosturePanel,
+    AlignWounds,
     // Help
     HelpContents,
     Website,
     About,
     // Keys without a menu item
-    BodyMovements,
     NewDocument,
     // The view's context menu over a selected object, and its menu over nothing
     ModeMove,
@@ -96,6 +98,7 @@ public:
     struct WindowCommands {
         std::function<void()> close;
         std::function<void(bool shown)> showStatusBar;
+        std::function<void(bool shown)> showPosturePanel;
     };
 
     CommandSet(const CommandTargets& targets, WindowCommands windowCommands, QWidget* window);
@@ -111,6 +114,7 @@ private:
     void AddFileCommands();
     void AddEditCommands();
     void AddViewCommands();
+    void AddBodyCommands();
     void AddHelpCommands();
     void AddHiddenCommands();
     void AddContextCommands();

@@ -13,6 +13,7 @@
 #include "ui/PointPlacement.h"
 #include "ui/WindowTitle.h"
 #include "ui/SceneCommands.h"
+#include "ui/PosturePanel.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -65,8 +66,8 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, 
                        CaseView::RendererFactory makeRenderer)
     : QMainWindow(parent), editor(editor),
       caseView(new CaseView(editor, view, std::move(makeRenderer))),
-      undoStack(new QUndoStack(this)),
-      session(new CaseSession(editor, platform, *undoStack, this)) {
+      undoStack(new QUndoStack(this)), session(new CaseSession(editor, platform, *undoStack, this)),
+      posturePanel(new PosturePanel(editor, this)) {
     // The title shows "*" while the case has changes that are not saved, and nothing else.
     setWindowTitle(FrameTitle() + QStringLiteral("[*]"));
     editor.SetRecorder([this, &editor](std::unique_ptr<CaseEdit> edit) {
@@ -90,7 +91,9 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, 
         [this] { caseView->Redraw(); });
     commandSet = new CommandSet(
         {editor, view, *caseView, *caseCommands, *placement, *session, *undoStack, platform},
-        {[this] { close(); }, [this](bool shown) { statusBar()->setVisible(shown); }}, this);
+        {[this] { close(); }, [this](bool shown) { statusBar()->setVisible(shown); },
+         [this](bool shown) { posturePanel->setVisible(shown); }},
+        this);
     caseView->Attach(*commandSet, *placement);
     sceneCommands = new SceneCommands(
         editor, view, platform, [this] { caseView->Redraw(); }, this);
@@ -100,8 +103,8 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, 
     BuildToolBar();
     BuildStatusBar();
     // Keys without a menu item.
-    addAction(commandSet->Action(Command::BodyMovements));
     addAction(commandSet->Action(Command::NewDocument));
+    BuildPosturePanel();
     setAcceptDrops(true);
     new FocusRestorer(this); // owned by the window
     move(50, 50);
@@ -140,6 +143,7 @@ void MainWindow::BuildMenus() {
     BuildFileMenu();
     BuildEditMenu();
     BuildViewMenu();
+    BuildBodyMenu();
     menuBar()->addMenu(sceneCommands->Menu());
     BuildHelpMenu();
 }
@@ -201,6 +205,19 @@ void MainWindow::BuildViewMenu() {
                       Command::ShowLandmarks, Command::ShowUncertaintyCones});
     menu->addSeparator();
     AddActions(menu, {Command::ShowStatusBar});
+}
+
+void MainWindow::BuildBodyMenu() {
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Body"));
+    AddActions(menu, {Command::PosturePanel, Command::AlignWounds});
+}
+
+void MainWindow::BuildPosturePanel() {
+    // Beside the view, never over the body; shown by M and the Body menu, closed by its own box.
+    addDockWidget(Qt::RightDockWidgetArea, posturePanel);
+    posturePanel->hide();
+    connect(posturePanel->toggleViewAction(), &QAction::toggled,
+            commandSet->Action(Command::PosturePanel), &QAction::setChecked);
 }
 
 void MainWindow::BuildHelpMenu() {

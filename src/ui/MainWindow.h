@@ -13,6 +13,7 @@ class CaseEditor;
 class CaseSession;
 class Platform;
 class PointPlacement;
+class PosturePanel;
 class QLabel;
 class QTimer;
 class QUndoStack;
@@ -40,6 +41,8 @@ public:
     SceneCommands& GetSceneCommands() { return *sceneCommands; }
     // The "Place points" mode of the view.
     PointPlacement& GetPlacement() { return *placement; }
+    // The posture panel beside the view (Body > Posture panel, M).
+    PosturePanel& GetPosturePanel() { return *posturePanel; }
     // The undo history of the case: every edit, in order.
     QUndoStack& GetUndoStack() { return *undoStack; }
     // Unsaved changes, the recovery file and the recent files.
@@ -71,6 +74,8 @@ private:
     void FillRecentFilesMenu();
     void BuildEditMenu();
     void BuildViewMenu();
+    void BuildBodyMenu();
+    void BuildPosturePanel();
     void BuildHelpMenu();
     void BuildToolBar();
     void BuildStatusBar();
@@ -80,6 +85,7 @@ private:
     CaseView* caseView;
     QUndoStack* undoStack;
     CaseSession* session;
+    PosturePanel* posturePanel;
     std::unique_ptr<CaseCommands> caseCommands;
     int titleListener = 0; // the editor's key for the title's listener
     std::unique_ptr<PointPlacement> placement;

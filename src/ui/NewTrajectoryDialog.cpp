@@ -2,6 +2,7 @@
 
 #include "case/Case.h"
 #include "case/CaseEditor.h"
+#include "ui/BodyPartBox.h"
 #include "ui/ColorSwatch.h"
 #include "ui/DialogInput.h"
 #include "ui/Platform.h"
@@ -22,6 +23,7 @@ NewTrajectoryDialog::NewTrajectoryDialog(CaseEditor& editor, Platform& platform,
     grid->addWidget(new QLabel("x"), 0, 1, Qt::AlignHCenter);
     grid->addWidget(new QLabel("y"), 0, 2, Qt::AlignHCenter);
     grid->addWidget(new QLabel("z"), 0, 3, Qt::AlignHCenter);
+    grid->addWidget(new QLabel("part"), 0, 4, Qt::AlignHCenter);
     grid->addWidget(new QLabel("Position IN      (cm)"), 1, 0);
     inX = AddField("inX");
     inY = AddField("inY");
@@ -29,6 +31,9 @@ NewTrajectoryDialog::NewTrajectoryDialog(CaseEditor& editor, Platform& platform,
     grid->addWidget(inX, 1, 1);
     grid->addWidget(inY, 1, 2);
     grid->addWidget(inZ, 1, 3);
+    inPartBox = new BodyPartBox(this);
+    inPartBox->setObjectName("inPartBox");
+    grid->addWidget(inPartBox, 1, 4);
     grid->addWidget(new QLabel("Position OUT  (cm)"), 2, 0);
     outX = AddField("outX");
     outY = AddField("outY");
@@ -36,6 +41,9 @@ NewTrajectoryDialog::NewTrajectoryDialog(CaseEditor& editor, Platform& platform,
     grid->addWidget(outX, 2, 1);
     grid->addWidget(outY, 2, 2);
     grid->addWidget(outZ, 2, 3);
+    outPartBox = new BodyPartBox(this);
+    outPartBox->setObjectName("outPartBox");
+    grid->addWidget(outPartBox, 2, 4);
 
     insideBox = new QCheckBox("Bullet inside body", this);
     insideBox->setObjectName("insideBox");
@@ -45,10 +53,6 @@ NewTrajectoryDialog::NewTrajectoryDialog(CaseEditor& editor, Platform& platform,
     colorSwatch->setObjectName("colorSwatch");
     grid->addWidget(colorSwatch, 3, 3);
 
-    withArmBox = new QCheckBox("Moves with the arm", this);
-    withArmBox->setObjectName("withArmBox");
-    withArmBox->setToolTip("The arrow follows the arm and forearm when they are posed");
-    grid->addWidget(withArmBox, 4, 0, 1, 2);
     grid->addWidget(new QLabel("Uncertainty (cm)"), 5, 0);
     uncertaintyField = AddField("uncertainty");
     uncertaintyField->setToolTip("Radius of the ball around IN and around OUT in which each "
@@ -65,6 +69,13 @@ NewTrajectoryDialog::NewTrajectoryDialog(CaseEditor& editor, Platform& platform,
 
     connect(compute, &QPushButton::clicked, this, &NewTrajectoryDialog::Compute);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // A point typed anew belongs to the part nearest to it, until another part is chosen.
+    for (QLineEdit* field : {inX, inY, inZ}) {
+        connect(field, &QLineEdit::textEdited, this, &NewTrajectoryDialog::FindInPart);
+    }
+    for (QLineEdit* field : {outX, outY, outZ}) {
+        connect(field, &QLineEdit::textEdited, this, &NewTrajectoryDialog::FindOutPart);
+    }
     connect(colorSwatch, &ColorSwatch::clicked, this, [this] {
         ChooseProposedColor(this->proposedColor, this->platform, this, *colorSwatch, this->redraw);
     });
@@ -81,8 +92,6 @@ int NewTrajectoryDialog::exec() {
     FillFields();
     uncertaintyField->setText(UncertaintyText(Trajectory::kDefaultUncertainty));
     insideBox->setChecked(false);
-    withArmBox->setChecked(initialWithArm.value_or(true));
-    initialWithArm.reset();
     colorSwatch->SetColor(proposedColor);
     inX->setFocus();
     return QDialog::exec();
@@ -90,30 +99,55 @@ int NewTrajectoryDialog::exec() {
 
 void NewTrajectoryDialog::FillFields() {
     QLineEdit* const fields[6] = {inX, inY, inZ, outX, outY, outZ};
-    if (!initialPoints) {
+    const auto [inPart, outPart] = initialParts;
+    initialParts = {};
+    if (initialPoints) {
+        const auto [in, out] = *initialPoints;
+        initialPoints.reset();
+        const double metres[6] = {in.x, in.y, in.z, out.x, out.y, out.z};
+        for (int index = 0; index < 6; ++index) {
+            fields[index]->setText(CentimetreText(metres[index]));
+        }
+    } else {
         for (QLineEdit* field : fields) {
             field->clear();
         }
-        return;
     }
-    const auto [in, out] = *initialPoints;
-    initialPoints.reset();
-    const double metres[6] = {in.x, in.y, in.z, out.x, out.y, out.z};
-    for (int index = 0; index < 6; ++index) {
-        fields[index]->setText(CentimetreText(metres[index]));
+    if (inPart.empty()) {
+        FindInPart();
+    } else {
+        inPartBox->SetPart(inPart);
     }
+    if (outPart.empty()) {
+        FindOutPart();
+    } else {
+        outPartBox->SetPart(outPart);
+    }
+}
+
+Vec3 NewTrajectoryDialog::TypedPoint(QLineEdit* x, QLineEdit* y, QLineEdit* z) const {
+    return {ReadCentimetres(x->text()), ReadCentimetres(y->text()), ReadCentimetres(z->text())};
+}
+
+void NewTrajectoryDialog::FindInPart() {
+    inPartBox->SetPart(editor.GetCase().GetBody().PartNearest(TypedPoint(inX, inY, inZ)));
+}
+
+void NewTrajectoryDialog::FindOutPart() {
+    outPartBox->SetPart(editor.GetCase().GetBody().PartNearest(TypedPoint(outX, outY, outZ)));
 }
 
 void NewTrajectoryDialog::Compute() {
     // A new trajectory starts unshifted, with an empty label.
     Trajectory trajectory;
     trajectory.SetExited(insideBox->isChecked() ? 0 : 1);
-    trajectory.SetPoints(ReadCentimetres(inX->text()), ReadCentimetres(inY->text()),
-                         ReadCentimetres(inZ->text()), ReadCentimetres(outX->text()),
-                         ReadCentimetres(outY->text()), ReadCentimetres(outZ->text()));
+    const Vec3 in = TypedPoint(inX, inY, inZ);
+    const Vec3 out = TypedPoint(outX, outY, outZ);
+    trajectory.SetPoints(in.x, in.y, in.z, out.x, out.y, out.z);
+    // Every new trajectory moves with the parts of its points.
+    trajectory.SetParts(inPartBox->GetPart(), outPartBox->GetPart());
     const QColor color = colorSwatch->GetColor();
     trajectory.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
-    trajectory.SetWithArm(withArmBox->isChecked());
     // A negative radius means nothing: the trajectory keeps the default one.
     trajectory.SetUncertainty(ReadCentimetres(uncertaintyField->text()));
     if (!editor.AddTrajectory("New trajectory", trajectory)) {

@@ -1,6 +1,7 @@
 #include "ui/PointPlacement.h"
 
 #include "case/Case.h"
+#include "case/Skeleton.h"
 #include "ui/CaseCommands.h"
 #include "ui/DialogInput.h"
 #include "view/ViewState.h"
@@ -47,11 +48,13 @@ void PointPlacement::Prompt() {
                               "+x to the body's left, +y up, +z to its front). Esc leaves."));
 }
 
-std::optional<bool> PointPlacement::MovesWithArm() const {
-    if (!theCase.GetBody().HasArmParts()) {
-        return std::nullopt;
+std::string PointPlacement::PartOf(const SurfaceHit& hit, const Vec3& rest) const {
+    for (const std::string_view part : skeleton::kPartNames) {
+        if (hit.group == part) {
+            return hit.group;
+        }
     }
-    return inPart == "right_arm" || inPart == "right_forearm";
+    return theCase.GetBody().PartNearest(rest);
 }
 
 void PointPlacement::Click(const std::optional<SurfaceHit>& hit) {
@@ -62,18 +65,22 @@ void PointPlacement::Click(const std::optional<SurfaceHit>& hit) {
     if (view.GetSurfaceMarkers().size() >= 2) {
         view.ClearSurfaceMarkers();
     }
+    // The marker shows where the click was; the point is kept where it lies at rest.
     view.AddSurfaceMarker(hit->point);
-    const std::vector<Vec3> markers = view.GetSurfaceMarkers();
-    if (markers.size() == 1) {
-        inPart = hit->group;
-        showStatus(
-            QStringLiteral("IN at %1. Click the exit point OUT.").arg(PointText(markers[0])));
+    const Vec3 rest = theCase.GetBody().RestPointOf(*hit);
+    const std::string part = PartOf(*hit, rest);
+    const QString where =
+        PointText(rest) + QStringLiteral(" (%1)").arg(QString::fromStdString(part));
+    if (view.GetSurfaceMarkers().size() == 1) {
+        inPoint = rest;
+        inPart = part;
+        showStatus(QStringLiteral("IN at %1. Click the exit point OUT.").arg(where));
         redraw();
         return;
     }
-    showStatus(QStringLiteral("OUT at %1.").arg(PointText(markers[1])));
+    showStatus(QStringLiteral("OUT at %1.").arg(where));
     redraw();
-    commands.NewTrajectoryFromPoints(markers[0], markers[1], MovesWithArm());
+    commands.NewTrajectoryFromPoints(inPoint, rest, inPart, part);
     // Made or cancelled, the pair is done: its markers go and the next click is a new IN.
     view.ClearSurfaceMarkers();
     if (IsActive()) {

@@ -14,8 +14,9 @@ class ViewState;
 
 // The "Place points" mode of the view: each left click on the body puts a marker there, the first
 // for IN and the second for OUT, and the second opens "New trajectory" with both points filled in.
-// Whatever the dialog's answer, the markers go and the next click starts a new IN. Each step is
-// told in the status bar.
+// A click on the posed body gives the point where that place lies with the body at rest (where
+// measured points are kept) and the part of the triangle clicked. Whatever the dialog's answer,
+// the markers go and the next click starts a new IN. Each step is told in the status bar.
 class PointPlacement {
 public:
     using StatusSink = std::function<void(const QString&)>;
@@ -35,14 +36,15 @@ public:
 
 private:
     void Prompt();
-    // Whether the trajectory should move with the arm: when the model has arm parts, exactly
-    // when IN lies on the upper arm or the forearm; otherwise the dialog's usual answer.
-    std::optional<bool> MovesWithArm() const;
+    // The part a clicked point belongs to: the part of the triangle hit when it is one a point
+    // may move with, otherwise the part nearest to the point at rest.
+    std::string PartOf(const SurfaceHit& hit, const Vec3& rest) const;
 
     const Case& theCase;
     ViewState& view;
     CaseCommands& commands;
     StatusSink showStatus;
     std::function<void()> redraw;
+    Vec3 inPoint;       // IN at rest
     std::string inPart; // the body part IN was placed on
 };

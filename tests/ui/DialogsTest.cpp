@@ -6,7 +6,6 @@
 #include "case/CaseEditor.h"
 #include "case/DataFile.h"
 #include "ui/AdjustTrajectoryDialog.h"
-#include "ui/BodyMovementsDialog.h"
 #include "ui/BodyParametersDialog.h"
 #include "ui/ConfirmDeleteDialog.h"
 #include "ui/DialogInput.h"
@@ -164,7 +163,6 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         EXPECT_TRUE(Child<QLineEdit>(d, "inX").text().isEmpty());
         EXPECT_FALSE(Child<QCheckBox>(d, "insideBox").isChecked());
-        EXPECT_TRUE(Child<QCheckBox>(d, "withArmBox").isChecked());
         Click(d, "computeButton");
     });
     dialog.exec();
@@ -172,20 +170,6 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
     EXPECT_EQ(theCase.GetTrajectory(0)->GetExited(), 1);
     EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetX1(), 0.0);
     EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetBlue(), 1.0);
-    EXPECT_TRUE(theCase.GetTrajectory(0)->GetWithArm());
-
-    // A wound of the trunk: unticked, the trajectory stays put when the arm is posed; the box is
-    // ticked again at the next opening.
-    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
-        QTest::mouseClick(&Child<QCheckBox>(d, "withArmBox"), Qt::LeftButton);
-        Click(d, "computeButton");
-    });
-    dialog.exec();
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 2);
-    EXPECT_FALSE(theCase.GetTrajectory(1)->GetWithArm());
-    WhenModal<NewTrajectoryDialog>(
-        [](NewTrajectoryDialog& d) { EXPECT_TRUE(Child<QCheckBox>(d, "withArmBox").isChecked()); });
-    dialog.exec();
 }
 
 TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
@@ -247,32 +231,6 @@ TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) 
     EXPECT_EQ(trajectory.GetDPitch(), 7.0);
     EXPECT_EQ(trajectory.GetDYaw(), 3.0);
     EXPECT_EQ(redraws, 3); // the slider, Reset and Cancel
-}
-
-TEST_F(DialogFixture, AdjustSaysWhetherTheArrowFollowsTheArm) {
-    Trajectory& trajectory = AddTrajectory(theCase, 0.0, 0.0, 0.0);
-    trajectory.SetWithArm(false);
-    view.SelectTrajectory(1);
-    AdjustTrajectoryDialog dialog(editor, view);
-    // Ticking shows at once; Cancel puts it back.
-    WhenModal<AdjustTrajectoryDialog>([&trajectory, this](AdjustTrajectoryDialog& d) {
-        QCheckBox& box = Child<QCheckBox>(d, "withArmBox");
-        EXPECT_FALSE(box.isChecked());
-        QTest::mouseClick(&box, Qt::LeftButton);
-        EXPECT_TRUE(trajectory.GetWithArm());
-        EXPECT_EQ(redraws, 1);
-        Click(d, "cancelButton");
-    });
-    dialog.exec();
-    EXPECT_FALSE(trajectory.GetWithArm());
-    // OK keeps it; Reset leaves it alone.
-    WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
-        QTest::mouseClick(&Child<QCheckBox>(d, "withArmBox"), Qt::LeftButton);
-        Click(d, "resetButton");
-        Click(d, "okButton");
-    });
-    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_TRUE(trajectory.GetWithArm());
 }
 
 TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {

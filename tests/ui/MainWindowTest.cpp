@@ -67,12 +67,14 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
     for (const QAction* action : frame->menuBar()->actions()) {
         titles << action->text();
     }
-    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Scene", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Body", "&Scene", "&Help"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Scene")),
               (QStringList{"Open scene model...", "Remove scene model", "Scene and placement...",
                            "Exterior points and shot group...", "Origin zones...",
                            "Orbit the scene", "-", "Show scene model", "Transparent scene model",
                            "Show origin zones", "Click exterior points"}));
+    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Body")),
+              (QStringList{"Posture panel\tM", "Align wounds..."}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
               (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
                            "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",

@@ -6,7 +6,7 @@
 #include "ui/PointPlacement.h"
 #include "view/SurfacePicking.h"
 
-#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -56,7 +56,8 @@ TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     const Vec3 in = BodyPointAt(Chest());
     Click(Chest());
     ASSERT_EQ(TheViewState().GetSurfaceMarkers().size(), 1u);
-    EXPECT_EQ(Status(), "IN at " + PointPlacement::PointText(in) + ". Click the exit point OUT.");
+    EXPECT_EQ(Status(),
+              "IN at " + PointPlacement::PointText(in) + " (trunk). Click the exit point OUT.");
 
     QTest::keyClick(&View(), 'k'); // the back view, for the exit wound
     const Vec3 out = BodyPointAt(Chest());
@@ -125,39 +126,60 @@ TEST_F(PlacePointsTest, RightClickOffersTheModeAndTheWheelZoomsTowardThePointer)
     EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetZ(), 2.5);
 }
 
-// "Moves with the arm" follows the part the IN click lies on, and the trajectory made from the
-// clicks is one edit that Ctrl+Z takes back.
-TEST_F(PlacePointsTest, TheInPartSetsMovesWithTheArmAndTheResultUndoes) {
-    std::optional<QPoint> arm;
-    for (int x = 0; x < View().width() / 2 && !arm; x += 2) {
-        const QPoint at(x, Chest().y() + 40);
-        const auto hit = BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(),
-                                       View().width(), View().height(), at.x() + 0.5, at.y() + 0.5);
-        if (hit && (hit->group == "right_arm" || hit->group == "right_forearm")) {
-            arm = at;
+// Each click gives its point the part of the triangle clicked; on the posed body the point is
+// kept where that place lies at rest. The trajectory made from the clicks is one edit that Ctrl+Z
+// takes back.
+TEST_F(PlacePointsTest, ClickedPointsTakeTheirPartAndAreKeptAtRest) {
+    // The forearms held out in front: the front view shows them over the trunk.
+    Posture posture;
+    posture.Set(skeleton::Joint::RightShoulder, {0, 60, 0});
+    posture.Set(skeleton::Joint::RightElbow, {0, 30, 0});
+    TheCase().GetBody().SetPosture(posture);
+    std::optional<QPoint> forearm;
+    std::optional<SurfaceHit> forearmHit;
+    for (int y = 0; y < View().height() && !forearm; y += 2) {
+        for (int x = 0; x < View().width() / 2 && !forearm; x += 2) {
+            const auto hit = BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(),
+                                           View().width(), View().height(), x + 0.5, y + 0.5);
+            if (hit && hit->group == "right_forearm") {
+                forearm = QPoint(x, y);
+                forearmHit = hit;
+            }
         }
     }
-    ASSERT_TRUE(arm) << "no pixel of the right arm in the front view";
+    ASSERT_TRUE(forearm) << "no pixel of the right forearm in the front view";
+    const Body& body = TheCase().GetBody();
+    const Vec3 rest = body.RestPointOf(*forearmHit);
+    // At rest the forearm hangs: the point is far from where the posed forearm was clicked, and
+    // the posture carries it back there.
+    EXPECT_GT(std::fabs(rest.z - forearmHit->point.z), 0.05);
+    const Vec3 posed = body.PosePoint(rest, "right_forearm");
+    EXPECT_NEAR(posed.x, forearmHit->point.x, 1e-3);
+    EXPECT_NEAR(posed.y, forearmHit->point.y, 1e-3);
+    EXPECT_NEAR(posed.z, forearmHit->point.z, 1e-3);
 
     QTest::keyClick(&View(), 'c');
-    std::vector<bool> checked;
-    const auto placePair = [&](QPoint in, QPoint out) {
-        WhenModal<NewTrajectoryDialog>([&](NewTrajectoryDialog& d) {
-            checked.push_back(Child<QCheckBox>(d, "withArmBox").isChecked());
-            Child<QPushButton>(d, "computeButton").click();
-        });
-        Click(in);
-        Click(out);
-    };
-    placePair(*arm, Belly());
-    placePair(Chest(), *arm);
-    EXPECT_EQ(checked, std::vector<bool>({true, false}));
-    ASSERT_EQ(TheCase().GetTrajectoryCount(), 2);
-    EXPECT_TRUE(TheCase().GetTrajectory(0)->GetWithArm());
-    EXPECT_FALSE(TheCase().GetTrajectory(1)->GetWithArm());
+    QStringList shown;
+    WhenModal<NewTrajectoryDialog>([&](NewTrajectoryDialog& d) {
+        for (const char* name : {"inX", "inY", "inZ"}) {
+            shown << Field(d, name);
+        }
+        shown << Child<QComboBox>(d, "inPartBox").currentText()
+              << Child<QComboBox>(d, "outPartBox").currentText();
+        Child<QPushButton>(d, "computeButton").click();
+    });
+    Click(*forearm);
+    EXPECT_TRUE(Status().contains("(right_forearm)")) << Status().toStdString();
+    Click(Belly());
+    EXPECT_EQ(shown, QStringList({Cm(rest.x), Cm(rest.y), Cm(rest.z), "right_forearm", "trunk"}));
+    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
+    const Trajectory& made = *TheCase().GetTrajectory(0);
+    EXPECT_EQ(made.GetInPart(), "right_forearm");
+    EXPECT_EQ(made.GetOutPart(), "trunk");
+    EXPECT_NEAR(made.GetZ1(), rest.z, 1e-4);
 
     QTest::keyClick(&View(), Qt::Key_Escape);
     QTest::keyClick(&View(), Qt::Key_Z, Qt::ControlModifier);
     QApplication::processEvents();
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 1);
+    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
 }

@@ -1,0 +1,203 @@
+// The posture panel beside the view: shown and hidden by M, every change one step of the undo
+// history, and always showing the case's posture.
+#include "MainWindowFixture.h"
+
+#include "case/DataFile.h"
+#include "ui/PosturePanel.h"
+
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QUndoStack>
+
+namespace {
+
+class PosturePanelTest : public MainWindowFixture {
+protected:
+    PosturePanel& Panel() { return frame->GetPosturePanel(); }
+    QUndoStack& History() { return frame->GetUndoStack(); }
+    const Posture& CasePosture() { return TheCase().GetBody().GetPosture(); }
+    template <typename Widget> Widget& Part(const char* name) {
+        auto* widget = Panel().findChild<Widget*>(name);
+        if (widget == nullptr) {
+            std::fprintf(stderr, "no child widget named %s\n", name);
+            std::abort();
+        }
+        return *widget;
+    }
+    QListWidget& Presets() { return Part<QListWidget>("presetList"); }
+    QListWidget& Joints() { return Part<QListWidget>("jointList"); }
+    QSlider& Slider(const char* name) { return Part<QSlider>(name); }
+    QDoubleSpinBox& Spin(const char* name) { return Part<QDoubleSpinBox>(name); }
+    QString ShownName() { return Part<QLabel>("postureName").text(); }
+
+    // A click on a list's row, as the user chooses it.
+    void ClickRow(QListWidget& list, int row) {
+        const QRect place = list.visualItemRect(list.item(row));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+        QApplication::processEvents();
+    }
+
+    // A drag of the slider's handle: pressed, moved through the positions, let go.
+    static void DragSlider(QSlider& slider, std::initializer_list<int> positions) {
+        slider.setSliderDown(true);
+        for (int position : positions) {
+            slider.setSliderPosition(position);
+        }
+        slider.setSliderDown(false);
+    }
+};
+
+int PresetRow(const std::string& name) {
+    const std::vector<std::string>& names = Posture::PresetNames();
+    return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+}
+
+} // namespace
+
+TEST_F(PosturePanelTest, MShowsThePanelBesideTheViewAndHidesIt) {
+    QAction* item = frame->GetCommandSet().Action(Command::PosturePanel);
+    EXPECT_FALSE(Panel().isVisible());
+    EXPECT_FALSE(item->isChecked());
+    const int viewWidth = View().width();
+
+    QTest::keyClick(&View(), Qt::Key_M);
+    QApplication::processEvents();
+    ASSERT_TRUE(Panel().isVisible());
+    EXPECT_TRUE(item->isChecked());
+    // The view makes room: the panel covers none of it.
+    const QRect panel(Panel().mapTo(frame.get(), QPoint(0, 0)), Panel().size());
+    const QRect view(View().mapTo(frame.get(), QPoint(0, 0)), View().size());
+    EXPECT_FALSE(panel.intersects(view));
+    EXPECT_LT(View().width(), viewWidth);
+    EXPECT_EQ(Panel().windowTitle(), "Posture");
+
+    // The panel's own close box unticks the menu entry; M brings it back.
+    Panel().close();
+    QApplication::processEvents();
+    EXPECT_FALSE(item->isChecked());
+    Trigger(Command::PosturePanel);
+    EXPECT_TRUE(Panel().isVisible());
+    Trigger(Command::PosturePanel);
+    EXPECT_FALSE(Panel().isVisible());
+    EXPECT_EQ(History().count(), 0); // showing the panel changes nothing
+}
+
+TEST_F(PosturePanelTest, APresetIsOneStepAndThePanelFollowsUndoAndRedo) {
+    Trigger(Command::PosturePanel);
+    ASSERT_EQ(Presets().count(), static_cast<int>(Posture::PresetNames().size()));
+    EXPECT_EQ(Presets().currentRow(), PresetRow("standing"));
+    EXPECT_EQ(ShownName(), "Posture: standing");
+
+    ClickRow(Presets(), PresetRow("kneeling"));
+    EXPECT_TRUE(CasePosture() == *Posture::Preset("kneeling"));
+    ASSERT_EQ(History().count(), 1);
+    EXPECT_EQ(History().undoText(), "Posture: kneeling");
+    EXPECT_EQ(ShownName(), "Posture: kneeling");
+    ClickRow(Presets(), PresetRow("kneeling")); // already so: no step
+    EXPECT_EQ(History().count(), 1);
+
+    // The sliders show the chosen joint of the case's posture.
+    ClickRow(Joints(), static_cast<int>(skeleton::Joint::RightKnee));
+    EXPECT_EQ(Slider("sliderPitch").value(), 120);
+    EXPECT_DOUBLE_EQ(Spin("spinPitch").value(), 120.0);
+
+    History().undo();
+    EXPECT_TRUE(CasePosture().IsAnatomical());
+    EXPECT_EQ(Slider("sliderPitch").value(), 0);
+    EXPECT_EQ(Presets().currentRow(), PresetRow("standing"));
+    History().redo();
+    EXPECT_EQ(Slider("sliderPitch").value(), 120);
+    EXPECT_EQ(ShownName(), "Posture: kneeling");
+
+    // The whole body's turn is a row of its own: lying on the back is the body tipped back.
+    ClickRow(Presets(), PresetRow("lying on the back"));
+    ClickRow(Joints(), PosturePanel::kWholeBodyRow);
+    EXPECT_EQ(Joints().item(PosturePanel::kWholeBodyRow)->text(), "Whole body");
+    EXPECT_DOUBLE_EQ(Spin("spinPitch").value(), -90.0);
+    EXPECT_EQ(Slider("sliderYaw").minimum(), -180);
+}
+
+TEST_F(PosturePanelTest, TheSlidersKeepToTheJointsLimitsAndADragIsOneStep) {
+    Trigger(Command::PosturePanel);
+    const int knee = static_cast<int>(skeleton::Joint::RightKnee);
+    ASSERT_EQ(Joints().item(knee)->text(), "Right knee");
+    ClickRow(Joints(), knee);
+    EXPECT_EQ(Slider("sliderPitch").minimum(), 0); // a knee does not bend backward
+    EXPECT_EQ(Slider("sliderPitch").maximum(), 150);
+    EXPECT_DOUBLE_EQ(Spin("spinPitch").minimum(), 0.0);
+    EXPECT_DOUBLE_EQ(Spin("spinPitch").maximum(), 150.0);
+
+    // While dragged the body is drawn posed and nothing is recorded; the release records it all.
+    QSlider& pitch = Slider("sliderPitch");
+    pitch.setSliderDown(true);
+    pitch.setSliderPosition(30);
+    pitch.setSliderPosition(60);
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).pitch, 60.0);
+    EXPECT_DOUBLE_EQ(Spin("spinPitch").value(), 60.0);
+    EXPECT_EQ(History().count(), 0);
+    pitch.setSliderPosition(90);
+    pitch.setSliderDown(false);
+    ASSERT_EQ(History().count(), 1);
+    EXPECT_EQ(History().undoText(), "Posture: Right knee");
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).pitch, 90.0);
+    EXPECT_EQ(ShownName(), "Posture: custom");
+    EXPECT_EQ(Presets().currentRow(), -1);
+
+    // A key on the slider is a step of its own; a typed digit that would pass the limit is
+    // refused.
+    pitch.setFocus();
+    QTest::keyClick(&pitch, Qt::Key_Right);
+    EXPECT_EQ(History().count(), 2);
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).pitch, 91.0);
+    QDoubleSpinBox& roll = Spin("spinRoll");
+    roll.setFocus();
+    roll.selectAll();
+    QTest::keyClicks(&roll, "20");
+    QTest::keyClick(&roll, Qt::Key_Return);
+    EXPECT_EQ(History().count(), 3);
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).roll, 2.0); // not 20
+
+    // Other joints and the other angles stayed as they were; undoing the drag leaves the others.
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).yaw, 0.0);
+    EXPECT_TRUE(CasePosture().Get(skeleton::Joint::LeftKnee) == JointAngles{});
+    History().setIndex(0);
+    EXPECT_TRUE(CasePosture().IsAnatomical());
+    EXPECT_EQ(pitch.value(), 0);
+    EXPECT_DOUBLE_EQ(roll.value(), 0.0);
+
+    // A drag let go where it began makes no step.
+    DragSlider(Slider("sliderYaw"), {10, 0});
+    EXPECT_EQ(History().index(), 0);
+}
+
+TEST_F(PosturePanelTest, AnOpenedFileShowsItsPosture) {
+    Case posed;
+    ASSERT_TRUE(posed.GetBody().SetHeight(TheCase().GetBody().GetHeight()));
+    Posture posture = *Posture::Preset("seated");
+    posture.Set(skeleton::Joint::LeftElbow, {10, 35.5, -5});
+    posed.GetBody().SetPosture(posture);
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath("seated.txt");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(DataFile::Format(posed)));
+    file.close();
+
+    Trigger(Command::PosturePanel);
+    ClickRow(Joints(), static_cast<int>(skeleton::Joint::LeftElbow));
+    Commands().OpenDocument(path);
+    EXPECT_TRUE(CasePosture() == posture);
+    EXPECT_EQ(ShownName(), "Posture: custom");
+    EXPECT_DOUBLE_EQ(Spin("spinYaw").value(), 10.0);
+    EXPECT_DOUBLE_EQ(Spin("spinPitch").value(), 35.5);
+    EXPECT_EQ(Slider("sliderPitch").value(), 36);
+    EXPECT_DOUBLE_EQ(Spin("spinRoll").value(), -5.0);
+    History().undo();
+    EXPECT_DOUBLE_EQ(Spin("spinPitch").value(), 0.0);
+}
