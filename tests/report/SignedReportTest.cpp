@@ -74,6 +74,8 @@ protected:
         Case theCase;
         LoadBoxBody(theCase);
         theCase.SetCaseInfo(info);
+        // The budget's precision is not what these tests read: a few draws keep them quick.
+        EXPECT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
         for (int i = 0; i < count; ++i) {
             Trajectory* t = theCase.AddTrajectory(i % 3 == 0 ? 0 : 1);
             const double x = -0.12 + 0.012 * i, y = 1.0 + 0.02 * i;
