@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "base/TextEscaping.h"
+#include "base/TextWords.h"
 #include "case/Case.h"
 #include "case/CaseLimits.h"
 
@@ -48,25 +49,6 @@ std::string LowerCased(std::string_view line) {
 // Position of a character, or -1 when there is none.
 long Position(size_t found) {
     return found == std::string::npos ? -1 : static_cast<long>(found);
-}
-
-std::string_view Trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-// The words of a text separated by blanks or tabs.
-std::vector<std::string_view> Words(std::string_view text) {
-    std::vector<std::string_view> words;
-    while (!(text = Trimmed(text)).empty()) {
-        const size_t end = std::min(text.find_first_of(" \t"), text.size());
-        words.push_back(text.substr(0, end));
-        text.remove_prefix(end);
-    }
-    return words;
 }
 
 // Only an explicit "false" (or 0) keeps a trajectory from following the arm.

@@ -343,6 +343,18 @@ std::vector<NamedSource> NamedSources(const Sampler& sampler, const UncertaintyM
     return named;
 }
 
+// `threads`, or as many as the machine has (at most 8) for 0.
+int ThreadsToUse(int threads) {
+    return threads > 0 ? threads
+                       : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+}
+
+Sources EverySource() {
+    Sources all{true, true, {}};
+    all.joints.fill(true);
+    return all;
+}
+
 std::string Degrees(double value) {
     std::string text = FormatFixed(value, 0, 1);
     if (!text.empty() && text[0] == '-') {
@@ -375,12 +387,9 @@ std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, i
     if (!sampler.HasDirection()) {
         return std::nullopt;
     }
-    if (threads <= 0) {
-        threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-    }
+    threads = ThreadsToUse(threads);
     const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
-    Sources all{true, true, {}};
-    all.joints.fill(true);
+    const Sources all = EverySource();
     const std::vector<Sampler::Draw> draws = DrawAll(sampler, all, model.draws, threads);
 
     UncertaintyBudget budget;
@@ -415,11 +424,8 @@ std::optional<double> UncertaintyCone95(const Case& theCase, int number, int dra
     if (!sampler.HasDirection()) {
         return std::nullopt;
     }
-    if (threads <= 0) {
-        threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-    }
-    Sources all{true, true, {}};
-    all.joints.fill(true);
+    threads = ThreadsToUse(threads);
+    const Sources all = EverySource();
     return Cone95(DrawAll(sampler, all, std::max(draws, 1), threads));
 }
 
