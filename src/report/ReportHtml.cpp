@@ -1,6 +1,7 @@
 #include "report/ReportHtml.h"
 
 #include "base/NumberText.h"
+#include "report/HtmlText.h"
 #include "report/ReportBlock.h"
 #include "report/ReportOrigin.h"
 
@@ -11,31 +12,7 @@ namespace {
 const char* const kDegree = "\u00b0";
 
 std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\n':
-            out += "<br>";
-            break;
-        case '\r':
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return HtmlEscaped(text, LineEnds::AsBreaks);
 }
 
 std::string Angle(double degrees) {

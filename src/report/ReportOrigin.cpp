@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "case/Case.h"
+#include "report/HtmlText.h"
 #include "world/SceneSurfaces.h"
 
 #include <sstream>
@@ -9,26 +10,7 @@
 namespace {
 
 std::string Escaped(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
+    return HtmlEscaped(text, LineEnds::AsWritten);
 }
 
 std::string Cm(double metres) {
