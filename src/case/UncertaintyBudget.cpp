@@ -144,6 +144,15 @@ public:
         }
     }
 
+    // The same draws as DrawBlock's, posed but not measured.
+    void PoseBlock(const Sources& sources, int block, int count, DrawnTrack* out) const {
+        std::mt19937_64 random(kSeed ^ (0x9E3779B97F4A7C15u * uint64_t(block + 1)));
+        for (int i = 0; i < count; ++i) {
+            const std::array<Vec3, 2> posed = PosedPoints(sources, random);
+            out[i] = {posed[0], posed[1]};
+        }
+    }
+
 private:
     static double Uniform(std::mt19937_64& random) {
         return static_cast<double>(random() >> 11) * (1.0 / 9007199254740992.0);
@@ -217,6 +226,17 @@ private:
     }
 
     Draw OneDraw(const Sources& sources, std::mt19937_64& random) const {
+        const std::array<Vec3, 2> posed = PosedPoints(sources, random);
+        const TrackAngles angles = AnglesOfTrack(posed[0], posed[1]);
+        double deviation = std::fmod(angles.direction - nominalDirection, 360.0);
+        deviation = deviation > 180 ? deviation - 360 : deviation < -180 ? deviation + 360 : deviation;
+        const Vec3 d = Minus(posed[1], posed[0]);
+        const double lengths = std::sqrt(Dot(d, d) * Dot(nominal, nominal));
+        const double cosine = lengths > 0 ? std::clamp(Dot(d, nominal) / lengths, -1.0, 1.0) : 1.0;
+        return {deviation, angles.elevation, std::acos(cosine) / kRadians};
+    }
+
+    std::array<Vec3, 2> PosedPoints(const Sources& sources, std::mt19937_64& random) const {
         NormalSource normal{random};
         std::array<Affine, skeleton::kSegmentCount> seg = nominalSegments;
         // Only the segments that carry a point are turned again, parents first; a segment whose
@@ -253,13 +273,7 @@ private:
             const Vec3 point = {measured[k].x + shift.x, measured[k].y + shift.y, measured[k].z + shift.z};
             posed[k] = Posed(k, body.ToRest(point), seg);
         }
-        const TrackAngles angles = AnglesOfTrack(posed[0], posed[1]);
-        double deviation = std::fmod(angles.direction - nominalDirection, 360.0);
-        deviation = deviation > 180 ? deviation - 360 : deviation < -180 ? deviation + 360 : deviation;
-        const Vec3 d = Minus(posed[1], posed[0]);
-        const double lengths = std::sqrt(Dot(d, d) * Dot(nominal, nominal));
-        const double cosine = lengths > 0 ? std::clamp(Dot(d, nominal) / lengths, -1.0, 1.0) : 1.0;
-        return {deviation, angles.elevation, std::acos(cosine) / kRadians};
+        return posed;
     }
 
     const Body& body;
@@ -276,14 +290,15 @@ private:
     std::vector<Segment> carrying; // the segments that carry a point, parents first
 };
 
-std::vector<Sampler::Draw> DrawAll(const Sampler& sampler, const Sources& sources, int count,
-                                   int threads) {
-    std::vector<Sampler::Draw> draws(static_cast<size_t>(count));
+// `count` results of `drawBlock(block, count, first)`, the blocks shared out among `threads`.
+template <typename Result, typename DrawBlock>
+std::vector<Result> DrawInBlocks(int count, int threads, const DrawBlock& drawBlock) {
+    std::vector<Result> draws(static_cast<size_t>(count));
     const int blocks = (count + kBlock - 1) / kBlock;
     const auto work = [&](int first) {
         for (int b = first; b < blocks; b += threads) {
             const int start = b * kBlock;
-            sampler.DrawBlock(sources, b, std::min(kBlock, count - start), &draws[size_t(start)]);
+            drawBlock(b, std::min(kBlock, count - start), &draws[size_t(start)]);
         }
     };
     std::vector<std::thread> pool;
@@ -295,6 +310,13 @@ std::vector<Sampler::Draw> DrawAll(const Sampler& sampler, const Sources& source
         thread.join();
     }
     return draws;
+}
+
+std::vector<Sampler::Draw> DrawAll(const Sampler& sampler, const Sources& sources, int count,
+                                   int threads) {
+    return DrawInBlocks<Sampler::Draw>(count, threads, [&](int block, int n, Sampler::Draw* out) {
+        sampler.DrawBlock(sources, block, n, out);
+    });
 }
 
 // The q-quantile of `values` (reordered), by the nearest rank.
@@ -416,6 +438,17 @@ std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, i
     std::stable_sort(budget.sources.begin(), budget.sources.end(),
                      [](const BudgetSource& a, const BudgetSource& b) { return a.cone95 > b.cone95; });
     return budget;
+}
+
+std::vector<DrawnTrack> DrawPosedTracks(const Case& theCase, int number, int count, int threads) {
+    const Sampler sampler(theCase, number);
+    if (!sampler.HasDirection() || count <= 0) {
+        return {};
+    }
+    const Sources all = EverySource();
+    return DrawInBlocks<DrawnTrack>(count, ThreadsToUse(threads), [&](int block, int n, DrawnTrack* out) {
+        sampler.PoseBlock(all, block, n, out);
+    });
 }
 
 std::optional<double> UncertaintyCone95(const Case& theCase, int number, int draws,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Matrix4.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -41,6 +43,14 @@ struct UncertaintyBudget {
 // times (at least 1000), which is enough to rank them.
 std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, int number,
                                                           int threads = 0);
+
+// One draw of a trajectory's posed IN and OUT (body frame, metres) with every source on.
+struct DrawnTrack {
+    Vec3 in, out;
+};
+// The first `count` draws of the budget's run with every source on (the same seeds, so the same
+// draws), for what is measured beyond the body frame; empty when IN and OUT coincide.
+std::vector<DrawnTrack> DrawPosedTracks(const Case& theCase, int number, int count, int threads = 0);
 
 // The draws the view and the exported scene make for a trajectory's cone: enough for the
 // quantile to a tenth of a degree, few enough to follow a posture being dragged.
