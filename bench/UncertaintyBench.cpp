@@ -49,6 +49,23 @@ void BudgetDraws(benchmark::State& state) {
 }
 BENCHMARK(BudgetDraws)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same on one core, timed by that core's own clock: the cost of a draw, whatever else the
+// machine is doing.
+void BudgetDrawsOnOneCore(benchmark::State& state) {
+    std::unique_ptr<Case> theCase = CaseWithSpreads(1);
+    if (!theCase) {
+        state.SkipWithError("the default body did not load");
+        return;
+    }
+    int64_t draws = 0;
+    for (auto _ : state) {
+        const auto budget = ComputeUncertaintyBudget(*theCase, 1, 1);
+        draws += budget->draws + static_cast<int64_t>(budget->sources.size()) * (budget->draws / 5);
+    }
+    state.SetItemsProcessed(draws);
+}
+BENCHMARK(BudgetDrawsOnOneCore)->Unit(benchmark::kMillisecond);
+
 void BudgetOfTwentyTrajectories(benchmark::State& state) {
     std::unique_ptr<Case> theCase = CaseWithSpreads(20);
     if (!theCase) {

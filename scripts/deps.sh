@@ -5,7 +5,7 @@ RUVO_PACKAGES=(
     qt6-base-dev libqt6opengl6-dev
     libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libjpeg-dev libfreetype-dev fonts-dejavu-core libembree-dev
-    libtinygltf-dev nlohmann-json3-dev poppler-utils
+    libtinygltf-dev nlohmann-json3-dev libboost-dev poppler-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdg-utils xdotool
 )

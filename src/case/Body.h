@@ -149,9 +149,10 @@ public:
     // Builds the search structure now (it is otherwise built by the first ray).
     Status PrepareSurface() const;
 
-private:
     // The segments' rest-frame transforms, the posture's support included.
     SegmentPoses RestSegments() const;
+
+private:
 
     // Fits the mesh, computes its normals and takes it with its dimensions, reporting 40 and 60
     // when a progress sink is given. Leaves everything as it was when the mesh is refused.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/Matrix4.h"
+#include "case/TrackSampler.h"
 
 #include <array>
 #include <optional>
@@ -44,10 +44,6 @@ struct UncertaintyBudget {
 std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, int number,
                                                           int threads = 0);
 
-// One draw of a trajectory's posed IN and OUT (body frame, metres) with every source on.
-struct DrawnTrack {
-    Vec3 in, out;
-};
 // The first `count` draws of the budget's run with every source on (the same seeds, so the same
 // draws), for what is measured beyond the body frame; empty when IN and OUT coincide.
 std::vector<DrawnTrack> DrawPosedTracks(const Case& theCase, int number, int count, int threads = 0);
