@@ -2,6 +2,7 @@
 #include "case/UncertaintyBudget.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "world/OriginAnalysis.h"
+#include "world/OriginText.h"
 #include "world/SceneSurfaces.h"
 
 #include <gtest/gtest.h>
@@ -192,4 +193,12 @@ TEST(OriginDrawsTest, ANearlyLevelShotIsReachedByOnlySomeOfTheDraws) {
     ASSERT_TRUE(prone.distance95);
     EXPECT_LT((*prone.distance95)[0], origin.zones[2].nominalDistance);
     EXPECT_GT((*prone.distance95)[1], origin.zones[2].nominalDistance);
+}
+
+TEST(OriginDrawsTest, AShareSaysAllOrNoneOnlyWhenItIs) {
+    EXPECT_EQ(ReachShareText(1.0), "100 %");
+    EXPECT_EQ(ReachShareText(0.0), "0 %");
+    EXPECT_EQ(ReachShareText(0.99996), "> 99.9 %");
+    EXPECT_EQ(ReachShareText(0.00004), "< 0.1 %");
+    EXPECT_EQ(ReachShareText(0.62345), "62.3 %");
 }
