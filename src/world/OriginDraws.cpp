@@ -54,7 +54,8 @@ std::optional<double> DistanceAt(const Vec3& in, const Vec3& back, double height
     }
     const double dx = in.x + *t * back.x - from.x, dz = in.z + *t * back.z - from.z;
     const double distance = std::sqrt(dx * dx + dz * dz);
-    if (farthest && distance > *farthest) {
+    // A line all but level meets the height farther than a number can say: it does not reach it.
+    if (!std::isfinite(distance) || (farthest && distance > *farthest)) {
         return std::nullopt;
     }
     return distance;
@@ -112,7 +113,7 @@ OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.GetWorld().muzzl
 }
 
 // As PlacePoint: turned about +Y by the heading, then moved.
-Vec3 OriginDraws::Place(const Placed& placed, const Vec3& point) const {
+Vec3 OriginDraws::Place(const Placed& placed, const Vec3& point) {
     return {placed.position.x + placed.cosine * point.x + placed.sine * point.z,
             placed.position.y + point.y,
             placed.position.z - placed.sine * point.x + placed.cosine * point.z};
@@ -126,10 +127,7 @@ std::optional<OriginReach> OriginDraws::Reach(const Case& theCase, int number,
     if (count == 0) {
         return std::nullopt;
     }
-    std::vector<std::vector<double>> distances(heights.size());
-    for (std::vector<double>& atHeight : distances) {
-        atHeight.reserve(count);
-    }
+    std::vector<std::vector<double>> distances(heights.size()); // of the reaching draws
     for (size_t i = 0; i < count; ++i) {
         const Vec3 in = Place(placements[i], drawn[i].in);
         const std::optional<Vec3> back = BackDirection(in, Place(placements[i], drawn[i].out));

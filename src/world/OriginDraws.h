@@ -52,7 +52,7 @@ private:
         double cosine = 1, sine = 0; // of the heading
         Vec3 position;
     };
-    Vec3 Place(const Placed& placed, const Vec3& point) const;
+    static Vec3 Place(const Placed& placed, const Vec3& point);
 
     std::vector<Placed> placements;
     std::vector<double> heights;
