@@ -34,11 +34,11 @@ OriginAnalysis WithDraws(const Case& theCase, int threads = 0,
     return AnalyseOrigins(theCase, surfaces, {.budgetDraws = true, .threads = threads});
 }
 
-const OriginReach& ReachOf(const OriginAnalysis& analysis, int number) {
+// A copy, so that it outlives an analysis made for the call.
+OriginReach ReachOf(const OriginAnalysis& analysis, int number) {
     const std::optional<OriginReach>& reach = analysis.trajectories[number - 1].reach;
     EXPECT_TRUE(reach) << "trajectory " << number;
-    static const OriginReach none;
-    return reach ? *reach : none;
+    return reach.value_or(OriginReach());
 }
 
 double Width(const HeightReach& height) {
@@ -62,7 +62,7 @@ TEST(OriginDrawsTest, WithoutSpreadsEveryDrawReachesAsTheNominalZoneDoesAndAtIts
 
     const OriginAnalysis analysis = WithDraws(theCase);
     for (const TrajectoryOrigin& origin : analysis.trajectories) {
-        const OriginReach& reach = ReachOf(analysis, origin.number);
+        const OriginReach reach = ReachOf(analysis, origin.number);
         EXPECT_EQ(reach.draws, kDraws);
         ASSERT_EQ(reach.heights.size(), origin.zones.size());
         for (size_t z = 0; z < origin.zones.size(); ++z) {
@@ -99,7 +99,7 @@ TEST(OriginDrawsTest, ADrawCountsOnlyBeforeTheSurfaceTheNominalBackLineMeets) {
     SceneSurfaces surfaces;
     ASSERT_TRUE(surfaces.Build(*read.mesh, {}).ok());
 
-    const OriginReach& reach = ReachOf(WithDraws(theCase, 0, &surfaces), 1);
+    const OriginReach reach = ReachOf(WithDraws(theCase, 0, &surfaces), 1);
     EXPECT_EQ(reach.heights[1].share, 1.0);
     EXPECT_EQ(reach.heights[2].share, 0.0);
     EXPECT_FALSE(reach.heights[2].distance95);
@@ -179,7 +179,7 @@ TEST(OriginDrawsTest, ANearlyLevelShotIsReachedByOnlySomeOfTheDraws) {
     AddTrack(theCase, {0, 1.2, 0.3}, {0, 1.21, 0}, 0.01);
     const OriginAnalysis analysis = WithDraws(theCase);
     const TrajectoryOrigin& origin = analysis.trajectories[0];
-    const OriginReach& reach = ReachOf(analysis, 1);
+    const OriginReach reach = ReachOf(analysis, 1);
     const HeightReach& standing = reach.heights[0];
     const HeightReach& kneeling = reach.heights[1];
     const HeightReach& prone = reach.heights[2];
