@@ -1,6 +1,6 @@
 // The origin zones' costs: the search structure over a scene model of a million triangles, one
-// back line's first hit on it (Embree, as the surface picking is), and the whole analysis of 20
-// trajectories against it.
+// back line's first hit on it (Embree, as the surface picking is), the whole analysis of 20
+// trajectories against it, and the same with the uncertainty budget's draws at each height.
 #include "case/Case.h"
 #include "world/OriginAnalysis.h"
 #include "world/SceneSurfaces.h"
@@ -102,6 +102,33 @@ void BM_AnalyseTwentyTrajectories(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AnalyseTwentyTrajectories)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The same 20 trajectories at two muzzle heights with the budget's 100,000 draws each, every
+// source of the scene on (the body's heading and position, soft tissue, the balls), as the report
+// and `ruvo --origin` analyse them.
+void BM_AnalyseTwentyTrajectoriesWithDraws(benchmark::State& state) {
+    SceneSurfaces surfaces;
+    if (!surfaces.Build(SharedWall(), {}).ok()) {
+        state.SkipWithError("the wall could not be prepared");
+        return;
+    }
+    Case theCase;
+    UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    if (!model.SetDraws(100000).ok() || !model.SetSigma("tissue", 0.005).ok() ||
+        !model.SetSigma("heading", 2).ok() || !model.SetSigma("placement", 0.05).ok()) {
+        state.SkipWithError("the model refused a figure");
+        return;
+    }
+    theCase.GetWorld().muzzleHeights = {1.5, 0.3};
+    for (int n = 0; n < 20; ++n) {
+        const double x = -0.3 + 0.03 * n;
+        theCase.AddTrajectory(1)->SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, 0.05);
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(AnalyseOrigins(theCase, &surfaces, {.budgetDraws = true}));
+    }
+}
+BENCHMARK(BM_AnalyseTwentyTrajectoriesWithDraws)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -343,7 +343,12 @@ private:
         std::ostringstream out;
         Conventions(out);
         out << "<p><b>Uncertainty budget.</b> " << Escaped(report.budgetConvention)
-            << " The ball cone beside it stays the worst case of the balls alone.</p>\n";
+            << " The ball cone beside it stays the worst case of the balls alone.";
+        // What the body's heading and placement in the scene move, from the world's side.
+        if (!report.origin.placementNote.empty()) {
+            out << " " << Escaped(report.origin.placementNote);
+        }
+        out << "</p>\n";
         Add(out, true);
         AddFigure("axes");
         std::ostringstream body;

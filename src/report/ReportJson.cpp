@@ -139,6 +139,7 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
     for (const TrajectoryFacts& t : report.trajectories) {
         trajectories.push_back(TrajectoryJson(t));
         AddOriginJson(trajectories.back(), report.origin, t.number);
+        AddBudgetOriginJson(trajectories.back(), report.origin, t.number);
     }
     json elements = json::array();
     for (const ElementFacts& e : report.elements) {
@@ -162,6 +163,9 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
           {"forearm", {{"yaw", report.forearmYaw}, {"pitch", report.forearmPitch}}}}},
         {"posture", PostureJson(report)},
         {"uncertainty_budget_convention", report.budgetConvention},
+        {"origin_draws_convention", report.origin.drawsConvention.empty()
+                                        ? json(nullptr)
+                                        : json(report.origin.drawsConvention)},
         {"trajectories", trajectories},
         {"elements", elements},
     };

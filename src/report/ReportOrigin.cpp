@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 #include "case/Case.h"
 #include "report/HtmlText.h"
+#include "world/OriginText.h"
 #include "world/SceneSurfaces.h"
 
 #include <sstream>
@@ -45,6 +46,9 @@ void Conventions(std::ostringstream& out, const OriginFacts& origin) {
            "tan(steepest) to |&Delta;h| / tan(flattest), with no upper bound when the cone "
            "reaches the horizontal. A straight line holds to about 20 m for a handgun bullet and "
            "30 m for a rifle bullet.</p>\n";
+    if (!origin.drawsConvention.empty()) {
+        out << "<p><b>Draws.</b> " << Escaped(origin.drawsConvention) << "</p>\n";
+    }
     if (origin.sceneModel.empty()) {
         out << "<p><b>Scene.</b> No scene model: nothing limits the zones.</p>\n";
     } else if (origin.sceneRead) {
@@ -59,10 +63,22 @@ void Conventions(std::ostringstream& out, const OriginFacts& origin) {
     }
 }
 
-std::string ZoneRow(const OriginZone& zone) {
+// The share of the budget's draws that reach the height, and where 95 % of those do.
+std::string DrawCell(const HeightReach* reach) {
+    if (reach == nullptr) {
+        return {};
+    }
+    std::string cell = "<td>" + Escaped(ReachShareText(reach->share));
+    if (reach->distance95) {
+        cell += " (" + Cm((*reach->distance95)[0]) + " to " + Cm((*reach->distance95)[1]) + ")";
+    }
+    return cell + "</td>";
+}
+
+std::string ZoneRow(const OriginZone& zone, const HeightReach* reach) {
     std::string row = "<tr><td>" + FormatFixed(zone.height * 100, 0, 0) + " cm</td>";
     if (!zone.reached && !zone.limitedBy) {
-        return row + "<td colspan=\"4\">not reached going back</td></tr>\n";
+        return row + "<td colspan=\"4\">not reached going back</td>" + DrawCell(reach) + "</tr>\n";
     }
     row += "<td>" + Point(zone.nominalPoint) + "</td><td>" + Cm(zone.nominalDistance) + "</td>";
     row += zone.reached ? "<td>" + Cm(zone.minDistance) + " to " +
@@ -71,7 +87,7 @@ std::string ZoneRow(const OriginZone& zone) {
     row += "<td>" +
            (zone.limitedBy ? Escaped(*zone.limitedBy) + ", " + Cm(zone.limitDistance) + " cm"
                            : std::string("&ndash;")) +
-           "</td></tr>\n";
+           "</td>" + DrawCell(reach) + "</tr>\n";
     return row;
 }
 
@@ -92,9 +108,11 @@ void TrajectorySection(std::ostringstream& out, const OriginFacts& origin,
                           "uncertainty): every elevation is possible.</p>\n");
     out << kTableStart
         << "<tr><th>Muzzle height</th><th>Nominal point</th><th>Distance (cm)</th>"
-           "<th>Interval (cm)</th><th>Limited by</th></tr>\n";
-    for (const OriginZone& zone : t.zones) {
-        out << ZoneRow(zone);
+           "<th>Interval (cm)</th><th>Limited by</th>"
+        << (t.reach ? "<th>Draws reaching (95 % of those, cm)</th>" : "") << "</tr>\n";
+    for (size_t z = 0; z < t.zones.size(); ++z) {
+        const bool drawn = t.reach && z < t.reach->heights.size();
+        out << ZoneRow(t.zones[z], drawn ? &t.reach->heights[z] : nullptr);
     }
     out << "</table>\n";
     if (index >= origin.exterior.size()) {
@@ -155,7 +173,12 @@ OriginFacts GatherOrigin(const Case& theCase) {
     if (world.sceneMesh) {
         facts.sceneRead = surfaces.Build(*world.sceneMesh, world.scene).ok();
     }
-    facts.analysis = AnalyseOrigins(theCase, facts.sceneRead ? &surfaces : nullptr);
+    facts.analysis = AnalyseOrigins(theCase, facts.sceneRead ? &surfaces : nullptr,
+                                    OriginOptions{.budgetDraws = true});
+    if (!world.muzzleHeights.empty()) {
+        facts.drawsConvention = OriginDrawsConvention(theCase);
+    }
+    facts.placementNote = PlacementSpreadNote(theCase);
     for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
         facts.labels.push_back(theCase.GetTrajectory(i)->GetText());
         facts.exterior.push_back(theCase.GetTrajectory(i)->GetWorld().exterior);

@@ -20,9 +20,14 @@ struct OriginFacts {
     ScenePlacement body;
     std::vector<std::string> labels;                  // per trajectory
     std::vector<std::vector<ExteriorPoint>> exterior; // per trajectory
+    // How the uncertainty budget's draws are carried into the scene (empty without muzzle
+    // heights), and what the body's heading and placement sigmas move.
+    std::string drawsConvention;
+    std::string placementNote;
 };
 
-// The origin zones of the case, with the scene model's surfaces when the case holds its mesh.
+// The origin zones of the case, with the scene model's surfaces when the case holds its mesh,
+// and how the uncertainty budget's draws reach each muzzle height.
 OriginFacts GatherOrigin(const Case& theCase);
 
 // The name of the plan view among the report's images.

@@ -22,6 +22,14 @@ json ZoneJson(const OriginZone& zone) {
             {"limited_by", zone.limitedBy ? json(*zone.limitedBy) : json(nullptr)}};
 }
 
+json ReachJson(const HeightReach& reach) {
+    return {{"height_cm", reach.height * 100},
+            {"reach_share", reach.share},
+            {"distance_95_cm", reach.distance95 ? json::array({(*reach.distance95)[0] * 100,
+                                                               (*reach.distance95)[1] * 100})
+                                                : json(nullptr)}};
+}
+
 } // namespace
 
 void AddOriginJson(json& trajectory, const OriginFacts& origin, int number) {
@@ -51,6 +59,21 @@ void AddOriginJson(json& trajectory, const OriginFacts& origin, int number) {
              {"angle_from_line_deg", deviation ? json(deviation->angle) : json(nullptr)}});
     }
     trajectory["exterior"] = exterior;
+}
+
+void AddBudgetOriginJson(json& trajectory, const OriginFacts& origin, int number) {
+    const std::vector<TrajectoryOrigin>& all = origin.analysis.trajectories;
+    json& budget = trajectory["uncertainty_budget"];
+    if (!budget.is_object() || number < 1 || static_cast<size_t>(number) > all.size()) {
+        return;
+    }
+    json heights = json::array();
+    if (const std::optional<OriginReach>& reach = all[number - 1].reach) {
+        for (const HeightReach& height : reach->heights) {
+            heights.push_back(ReachJson(height));
+        }
+    }
+    budget["origin"] = heights;
 }
 
 json ConvergenceJson(const OriginFacts& origin) {

@@ -19,7 +19,16 @@ std::vector<Vec3> HolesBeforeEntry(const Trajectory& trajectory) {
     return holes;
 }
 
-TrajectoryOrigin AnalyseTrajectory(const Case& theCase, int number, const SceneSurfaces* surfaces) {
+// How far from IN, horizontally, the back line runs before the surface stops it.
+std::optional<double> Farthest(const Vec3& back, const std::optional<BackLineObstacle>& obstacle) {
+    if (!obstacle || obstacle->t < 0) {
+        return std::nullopt;
+    }
+    return obstacle->t * std::hypot(back.x, back.z);
+}
+
+TrajectoryOrigin AnalyseTrajectory(const Case& theCase, int number, const SceneSurfaces* surfaces,
+                                   const OriginDraws* draws, int threads) {
     const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
     TrajectoryOrigin origin;
     origin.number = number;
@@ -46,6 +55,10 @@ TrajectoryOrigin AnalyseTrajectory(const Case& theCase, int number, const SceneS
         origin.zones.push_back(
             ComputeOriginZone(origin.track.in, *back, origin.halfAngle, height, obstacle));
     }
+    if (draws != nullptr && !origin.zones.empty()) {
+        origin.reach =
+            draws->Reach(theCase, number, origin.track.in, Farthest(*back, obstacle), threads);
+    }
     return origin;
 }
 
@@ -71,10 +84,16 @@ void Converge(const OriginAnalysis& analysis, GroupConvergence& group) {
 
 } // namespace
 
-OriginAnalysis AnalyseOrigins(const Case& theCase, const SceneSurfaces* surfaces) {
+OriginAnalysis AnalyseOrigins(const Case& theCase, const SceneSurfaces* surfaces,
+                              const OriginOptions& options) {
     OriginAnalysis analysis;
+    std::optional<OriginDraws> draws;
+    if (options.budgetDraws && !theCase.GetWorld().muzzleHeights.empty()) {
+        draws.emplace(theCase);
+    }
     for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
-        analysis.trajectories.push_back(AnalyseTrajectory(theCase, number, surfaces));
+        analysis.trajectories.push_back(AnalyseTrajectory(
+            theCase, number, surfaces, draws ? &*draws : nullptr, options.threads));
         const std::string& name = theCase.GetTrajectory(number - 1)->GetWorld().group;
         if (name.empty()) {
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "world/ExteriorPointFit.h"
+#include "world/OriginDraws.h"
 #include "world/OriginZones.h"
 #include "world/SceneFrame.h"
 #include "world/ShotConvergence.h"
@@ -22,6 +23,9 @@ struct TrajectoryOrigin {
     std::optional<double> halfAngle; // of the uncertainty cone, degrees
     std::vector<OriginZone> zones;   // one per muzzle height, in the case's order
     std::vector<std::optional<ExteriorDeviation>> exterior; // one per exterior point
+    // How the uncertainty budget's draws reach each muzzle height: only when asked for, the
+    // case has muzzle heights and the track a direction.
+    std::optional<OriginReach> reach;
 };
 
 struct GroupConvergence {
@@ -36,9 +40,18 @@ struct OriginAnalysis {
     std::vector<GroupConvergence> groups; // in the order each group first appears
 };
 
+// What the analysis computes beyond the zones.
+struct OriginOptions {
+    // Each trajectory's reach among the uncertainty budget's draws (as many as the budget
+    // makes: a report's work, not a frame's).
+    bool budgetDraws = false;
+    int threads = 0; // for drawing the budget's tracks; 0: as many as the machine has
+};
+
 // With `surfaces` (the scene model built for searching), the first surface each back line meets
 // limits its zones.
-OriginAnalysis AnalyseOrigins(const Case& theCase, const SceneSurfaces* surfaces = nullptr);
+OriginAnalysis AnalyseOrigins(const Case& theCase, const SceneSurfaces* surfaces = nullptr,
+                              const OriginOptions& options = {});
 
 // The back line searches no farther than this for a surface (straight lines hold to about
 // 30 m for a rifle bullet; a scan of a street is far smaller than this).

@@ -4,6 +4,7 @@
 #include "case/Case.h"
 #include "world/OriginAnalysis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -62,6 +63,21 @@ std::string ZoneLine(const Case& theCase, const OriginZone& zone) {
     return line;
 }
 
+std::string DrawnDistanceText(const HeightReach& reach) {
+    return reach.distance95 ? Cm((*reach.distance95)[0]) + " - " + Cm((*reach.distance95)[1])
+                            : std::string("-");
+}
+
+// Each height's share of the budget's draws that reach it, and where 95 % of those do.
+void AppendReach(std::string& out, const OriginReach& reach) {
+    out += "  " + Column("height", 10) + Column("draws reaching", 16) +
+           "distance, 95 % of them (cm)\n";
+    for (const HeightReach& height : reach.heights) {
+        out += "  " + Column(HeightText(height.height), 10) +
+               Column(ReachShareText(height.share), 16) + DrawnDistanceText(height) + "\n";
+    }
+}
+
 void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOrigin& origin) {
     const Trajectory& trajectory = *theCase.GetTrajectory(origin.number - 1);
     out += "\nTrajectory " + std::to_string(origin.number);
@@ -81,6 +97,9 @@ void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOri
            "limited by (cm)\n";
     for (const OriginZone& zone : origin.zones) {
         out += ZoneLine(theCase, zone) + "\n";
+    }
+    if (origin.reach) {
+        AppendReach(out, *origin.reach);
     }
     const std::vector<ExteriorPoint>& points = trajectory.GetWorld().exterior;
     for (size_t i = 0; i < origin.exterior.size() && i < points.size(); ++i) {
@@ -112,7 +131,39 @@ void AppendGroup(std::string& out, const GroupConvergence& group) {
     out += " cm\n";
 }
 
+bool AnyReach(const OriginAnalysis& analysis) {
+    return std::any_of(analysis.trajectories.begin(), analysis.trajectories.end(),
+                       [](const TrajectoryOrigin& origin) { return origin.reach.has_value(); });
+}
+
+std::string DrawsText(const Case& theCase) {
+    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    return "Draws: the uncertainty budget's " + std::to_string(model.draws) +
+           ", each with the body's heading (sigma " + FormatFixed(model.headingSigma, 0, 2) +
+           " degrees) and position (sigma " + FormatFixed(model.placementSigma * 100, 0, 2) +
+           " cm on each axis) drawn about the case's; the distances are from the nominal IN, and "
+           "a draw that reaches a height only beyond the first surface the back line meets does "
+           "not count.\n";
+}
+
 } // namespace
+
+std::string ReachShareText(double share) {
+    if (share >= 1) {
+        return "100 %";
+    }
+    if (share <= 0) {
+        return "0 %";
+    }
+    const double percent = share * 100;
+    if (percent < 0.05) {
+        return "< 0.1 %";
+    }
+    if (percent >= 99.95) {
+        return "> 99.9 %";
+    }
+    return FormatFixed(percent, 0, 1) + " %";
+}
 
 double BearingFromBody(const Case& theCase, double sceneX, double sceneZ) {
     const ScenePlacement& body = theCase.GetWorld().body;
@@ -143,6 +194,9 @@ std::string FormatOriginTable(const Case& theCase, const OriginAnalysis& analysi
     out += "\nDistances are horizontal, from IN; the interval holds the uncertainty cone's "
            "lines; the bearing from the body is 0 toward its back, 90 toward its left, 180 "
            "toward its front.\n";
+    if (AnyReach(analysis)) {
+        out += DrawsText(theCase);
+    }
     if (analysis.trajectories.empty()) {
         out += "\nNo trajectory.\n";
     }

@@ -10,6 +10,10 @@ struct OriginAnalysis;
 // then the shot groups.
 std::string FormatOriginTable(const Case& theCase, const OriginAnalysis& analysis);
 
+// A share of draws (0 to 1) as a percentage with one decimal: "100 %" and "0 %" only when all or
+// none, "> 99.9 %" and "< 0.1 %" when rounding would say so otherwise.
+std::string ReachShareText(double share);
+
 // The bearing of a scene point seen from the body, in the body's own direction convention:
 // 0 toward its back, 90 toward its left, 180 toward its front, 270 toward its right (degrees).
 double BearingFromBody(const Case& theCase, double sceneX, double sceneZ);

@@ -32,6 +32,17 @@ std::optional<Vec3> BackDirection(const Vec3& in, const Vec3& out) {
     return Vec3{back.x / length, back.y / length, back.z / length};
 }
 
+std::optional<double> BackLineReach(const Vec3& in, const Vec3& back, double height) {
+    const double rise = height - in.y;
+    if (rise == 0) {
+        return 0.0;
+    }
+    if (back.y == 0 || (rise > 0) != (back.y > 0)) {
+        return std::nullopt;
+    }
+    return rise / back.y;
+}
+
 OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<double> halfAngle,
                              double height, const std::optional<BackLineObstacle>& obstacle) {
     OriginZone zone;
@@ -44,10 +55,11 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
         zone.maxDistance = halfAngle ? std::optional<double>(0.0) : std::nullopt;
         return zone;
     }
-    if (back.y == 0 || (rise > 0) != (back.y > 0)) {
+    const std::optional<double> reach = BackLineReach(in, back, height);
+    if (!reach) {
         return zone; // level, or going back away from the height: never reaches it
     }
-    const double t = rise / back.y;
+    const double t = *reach;
     zone.reached = true;
     zone.nominalPoint = {in.x + t * back.x, height, in.z + t * back.z};
     zone.nominalDistance = t * std::hypot(back.x, back.z);

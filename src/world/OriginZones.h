@@ -39,5 +39,10 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
                              double height,
                              const std::optional<BackLineObstacle>& obstacle = std::nullopt);
 
+// How far along the back line from `in` (the unit vector `back`) it meets the plane at `height`
+// going back: t >= 0 (0 when IN lies at that height), or none when the line is level or runs
+// away from the height.
+std::optional<double> BackLineReach(const Vec3& in, const Vec3& back, double height);
+
 // The back direction of a track (unit); empty when IN and OUT coincide.
 std::optional<Vec3> BackDirection(const Vec3& in, const Vec3& out);

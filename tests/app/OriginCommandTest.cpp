@@ -27,7 +27,8 @@ CommandRun RunRuvo(const std::vector<std::string>& arguments) {
 // rise toward the standing height.
 std::string CaseText(const std::string& model) {
     std::string text = "<root>\r\n<body>\r\n   <name>b</name>\r\n   <height>2.0</height>\r\n"
-                       "   <placement>0 0 1 180</placement>\r\n</body>\r\n";
+                       "   <placement>0 0 1 180</placement>\r\n   <draws>2000</draws>\r\n"
+                       "</body>\r\n";
     const char* tracks[] = {"0.05 1.30 0.25 0.05 1.28 0.05", "-0.05 1.30 0.25 -0.03 1.28 0.05"};
     for (const char* track : tracks) {
         std::istringstream values(track);
@@ -83,6 +84,16 @@ TEST_F(OriginCommandTest, PrintsEachZoneInTheSceneFrameTheWallThatLimitsItAndThe
     EXPECT_NE(run.out.find("  30 cm     not reached going back"), std::string::npos) << run.out;
     // The cone's far lines reach 150 cm only behind the wall, 225 cm from IN: capped there.
     EXPECT_NE(run.out.find("wall at 225.0"), std::string::npos) << run.out;
+    // The budget's draws at each height: a quarter of them would reach 150 cm only behind the
+    // wall, and none reaches the prone height.
+    EXPECT_NE(run.out.find("Draws: the uncertainty budget's 2000, each with the body's heading "
+                           "(sigma 0.00 degrees)"),
+              std::string::npos)
+        << run.out;
+    const size_t drawn = run.out.find("  height    draws reaching  distance, 95 % of them (cm)\n"
+                                      "  150 cm    7");
+    ASSERT_NE(drawn, std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("  30 cm     0 %             -\n", drawn), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Shot group \"door\", trajectories 1, 2: nearest point "),
               std::string::npos)
         << run.out;

@@ -19,6 +19,8 @@ class ReportOriginTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadBoxBody(theCase);
+        // Few draws of the budget keep the sanitizer run short.
+        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
         theCase.GetWorld().body = {2, 0, 0, 90};
         Trajectory* first = theCase.AddTrajectory(1);
         first->SetPoints(0.05, 1.3, 0.25, 0.05, 1.28, 0.05);
@@ -110,6 +112,56 @@ TEST_F(ReportOriginTest, TheHtmlSectionAndThePlanViewShowTheZones) {
     }
     EXPECT_GT(blue, 200);
     EXPECT_GT(skin, 10);
+}
+
+TEST_F(ReportOriginTest, TheBudgetsDrawsReachEachHeightInTheJsonAndTheOriginSection) {
+    std::string text;
+    ASSERT_TRUE(FormatReportJson(GatherCaseReport(theCase, {}), text).ok());
+    json report = json::parse(text);
+    EXPECT_NE(report["origin_draws_convention"].get<std::string>().find("2000 draws"),
+              std::string::npos);
+    const json& budget = report["trajectories"][0]["uncertainty_budget"];
+    for (const char* key : {"draws", "direction_deg", "elevation_deg", "cone95_deg", "sources"}) {
+        EXPECT_TRUE(budget.contains(key)) << key;
+    }
+    ASSERT_EQ(budget["origin"].size(), 3u);
+    // Rising 1 in 10 going back with a cone of 2.9 degrees: every draw reaches the standing
+    // height, about the nominal 200 cm, and none of the lower ones.
+    const json& standing = budget["origin"][0];
+    EXPECT_EQ(standing["height_cm"], 150.0);
+    EXPECT_EQ(standing["reach_share"], 1.0);
+    ASSERT_EQ(standing["distance_95_cm"].size(), 2u);
+    EXPECT_LT(standing["distance_95_cm"][0].get<double>(), 200.0);
+    EXPECT_GT(standing["distance_95_cm"][1].get<double>(), 200.0);
+    EXPECT_EQ(budget["origin"][2]["reach_share"], 0.0);
+    EXPECT_TRUE(budget["origin"][2]["distance_95_cm"].is_null());
+    // The level shot: its draws go back upward or downward, about half each.
+    const json& level = report["trajectories"][2]["uncertainty_budget"]["origin"];
+    const double up = level[0]["reach_share"].get<double>();
+    EXPECT_GT(up, 0.2);
+    EXPECT_LT(up, 0.8);
+    EXPECT_DOUBLE_EQ(up + level[1]["reach_share"].get<double>(), 1.0);
+
+    const std::string html = FormatReportHtml(GatherCaseReport(theCase, {}), {}, {});
+    EXPECT_NE(html.find("<p><b>Draws.</b> Each of the uncertainty budget's 2000 draws"),
+              std::string::npos);
+    EXPECT_NE(html.find("<th>Limited by</th><th>Draws reaching (95 % of those, cm)</th>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<td colspan=\"4\">not reached going back</td><td>0 %</td>"),
+              std::string::npos);
+    EXPECT_NE(html.find("<td>100 % ("), std::string::npos);
+    EXPECT_NE(html.find("worst case of the balls alone. The body's heading in the scene (sigma "
+                        "0.00 degrees)"),
+              std::string::npos);
+
+    // Without muzzle heights nothing is drawn, and the budget says so.
+    theCase.GetWorld().muzzleHeights.clear();
+    ASSERT_TRUE(FormatReportJson(GatherCaseReport(theCase, {}), text).ok());
+    report = json::parse(text);
+    EXPECT_TRUE(report["origin_draws_convention"].is_null());
+    EXPECT_EQ(report["trajectories"][0]["uncertainty_budget"]["origin"], json::array());
+    EXPECT_EQ(FormatReportHtml(GatherCaseReport(theCase, {}), {}, {}).find("Draws reaching"),
+              std::string::npos);
 }
 
 TEST_F(ReportOriginTest, ANearlyLevelShotKeepsThePlanViewReadable) {

@@ -21,8 +21,9 @@ int RunOriginCommand(const CommandLine& commandLine, std::ostream& out, std::ost
                 << '\n';
         }
     }
-    const OriginAnalysis analysis =
-        AnalyseOrigins(theCase, surfaces.IsBuilt() ? &surfaces : nullptr);
+    // Each zone also with the share of the uncertainty budget's draws that reach its height.
+    const OriginAnalysis analysis = AnalyseOrigins(
+        theCase, surfaces.IsBuilt() ? &surfaces : nullptr, OriginOptions{.budgetDraws = true});
     out << FormatOriginTable(theCase, analysis);
     out.flush();
     if (!out) {
