@@ -78,13 +78,24 @@ std::vector<Result> DrawInBlocks(int count, int threads, const DrawBlock& drawBl
     return draws;
 }
 
+// The measures of `count` draws varying `sources`; their tracks kept in `tracks` when given.
 std::vector<Measure> DrawAll(const TrackSampler& sampler, const Sources& sources, int count,
-                             int threads) {
+                             int threads, std::vector<DrawnTrack>* tracks = nullptr) {
     const TrackMeasure measure(sampler.NominalTrack());
+    if (tracks != nullptr) {
+        tracks->assign(static_cast<size_t>(count), DrawnTrack{});
+    }
     return DrawInBlocks<Measure>(count, threads, [&](int block, int n, Measure* out) {
-        std::vector<DrawnTrack> tracks(static_cast<size_t>(n));
-        sampler.DrawBlock(sources, block, n, tracks.data());
-        std::transform(tracks.begin(), tracks.end(), out,
+        std::vector<DrawnTrack> own;
+        DrawnTrack* drawn = nullptr;
+        if (tracks != nullptr) {
+            drawn = tracks->data() + size_t(block) * TrackSampler::kBlock;
+        } else {
+            own.resize(size_t(n));
+            drawn = own.data();
+        }
+        sampler.DrawBlock(sources, block, n, drawn);
+        std::transform(drawn, drawn + n, out,
                        [&](const DrawnTrack& track) { return measure.Of(track); });
     });
 }
@@ -168,14 +179,19 @@ std::string UncertaintyBudget::Statement() const {
 }
 
 std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, int number,
-                                                          int threads) {
+                                                          int threads,
+                                                          std::vector<DrawnTrack>* wholeRun) {
+    if (wholeRun != nullptr) {
+        wholeRun->clear();
+    }
     const TrackSampler sampler(theCase, number);
     if (!sampler.HasDirection()) {
         return std::nullopt;
     }
     threads = ThreadsToUse(threads);
     const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
-    const std::vector<Measure> draws = DrawAll(sampler, Sources::Every(), model.draws, threads);
+    const std::vector<Measure> draws =
+        DrawAll(sampler, Sources::Every(), model.draws, threads, wholeRun);
 
     UncertaintyBudget budget;
     budget.draws = model.draws;

@@ -41,8 +41,11 @@ struct UncertaintyBudget {
 // The budget of trajectory `number` (1-based); none when its IN and OUT coincide (no direction).
 // `threads` 0: as many as the machine has, at most 8. Each source alone is drawn a fifth as many
 // times (at least 1000), which is enough to rank them.
+// With `wholeRun`, the posed tracks of the run with every source on are kept there as well (the
+// draws DrawPosedTracks makes), for what is measured of them beyond the body frame.
 std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, int number,
-                                                          int threads = 0);
+                                                          int threads = 0,
+                                                          std::vector<DrawnTrack>* wholeRun = nullptr);
 
 // The first `count` draws of the budget's run with every source on (the same seeds, so the same
 // draws), for what is measured beyond the body frame; empty when IN and OUT coincide.

@@ -147,6 +147,7 @@ std::optional<std::vector<CloseUpView>> RenderCloseUps(const Case& theCase, cons
         close.outPixel = PixelOf(close.framing.camera, track.out, width, height);
         close.exited = theCase.GetTrajectory(number - 1)->GetExited() != 0;
         shown.GetCamera() = close.framing.camera;
+        switches.soleTrajectory = number; // the others' arrows would cross its picture
         renderer.RenderFrame(theCase, shown);
         glFinish();
         close.image = CaptureFramebuffer(width, height);

@@ -234,6 +234,9 @@ void ScenePass::DrawTranslucent(const FrameContext& frame) {
         DrawFloorGrid();
     }
     for (const TrajectoryOrigin& origin : analysis.trajectories) {
+        if (!switches.ShowsTrajectory(origin.number)) {
+            continue;
+        }
         const std::optional<Vec3> back = BackDirection(origin.track.in, origin.track.out);
         for (size_t i = 0; back && i < origin.zones.size(); ++i) {
             if (origin.zones[i].reached) {
@@ -244,7 +247,9 @@ void ScenePass::DrawTranslucent(const FrameContext& frame) {
     }
     glDepthMask(GL_FALSE);
     for (const TrajectoryOrigin& origin : analysis.trajectories) {
-        DrawBackLineAndCone(frame.theCase, origin);
+        if (switches.ShowsTrajectory(origin.number)) {
+            DrawBackLineAndCone(frame.theCase, origin);
+        }
     }
     glPopMatrix();
     glPopAttrib();

@@ -90,6 +90,9 @@ void DrawTrajectory(const FrameContext& frame, int number, RenderPass pass) {
 
 void DrawTrajectories(const FrameContext& frame, RenderPass pass) {
     for (int number = 1; number <= frame.theCase.GetTrajectoryCount(); ++number) {
+        if (!frame.view.Switches().ShowsTrajectory(number)) {
+            continue;
+        }
         glPushMatrix();
         DrawTrajectory(frame, number, pass);
         glPopMatrix();

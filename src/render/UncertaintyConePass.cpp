@@ -45,6 +45,9 @@ void DrawUncertaintyCones(const FrameContext& frame) {
     // The frame stays opaque: captured views and saved images read its alpha as coverage.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
+        if (!frame.view.Switches().ShowsTrajectory(number)) {
+            continue;
+        }
         DrawTrajectoryCone(frame, number);
     }
     glPopAttrib();

@@ -96,8 +96,10 @@ FileFact DescribeFile(const std::string& path) {
 
 namespace {
 
-// The track as the posture carries it: its parts, its posed points and the angles reported.
-void AddPosedTrack(const Case& theCase, int number, TrajectoryFacts& facts) {
+// The track as the posture carries it: its parts, its posed points and the angles reported,
+// with its uncertainty budget (`budget` when the origin zones have made it already).
+void AddPosedTrack(const Case& theCase, int number, std::optional<UncertaintyBudget> budget,
+                   TrajectoryFacts& facts) {
     const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
     facts.inPart = trajectory.GetInPart();
     facts.outPart = trajectory.GetOutPart();
@@ -110,7 +112,7 @@ void AddPosedTrack(const Case& theCase, int number, TrajectoryFacts& facts) {
     const TrackAngles angles = AnglesOfTrack(track.in, track.out);
     facts.direction = angles.direction;
     facts.elevation = angles.elevation;
-    facts.budget = ComputeUncertaintyBudget(theCase, number);
+    facts.budget = budget ? std::move(budget) : ComputeUncertaintyBudget(theCase, number);
 }
 
 } // namespace
@@ -140,10 +142,14 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     // Each point is also located on the body as drawn now: from the midline, the heel and the
     // nearest landmark of the body's table (when it has one).
     const LandmarkTable landmarks = body.DrawnLandmarks();
+    // The origin zones first: where they draw the budget, the trajectory's facts take it.
+    report.origin = GatherOrigin(theCase);
     for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
         report.trajectories.push_back(
             GatherTrajectory(*theCase.GetTrajectory(i), i + 1, source, &landmarks));
-        AddPosedTrack(theCase, i + 1, report.trajectories.back());
+        std::optional<UncertaintyBudget>& drawn = report.origin.analysis.trajectories[size_t(i)].budget;
+        AddPosedTrack(theCase, i + 1, std::move(drawn), report.trajectories.back());
+        drawn.reset();
     }
     const Posture& posture = body.GetPosture();
     report.postureName = posture.GetName();
@@ -160,6 +166,5 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     for (int i = 0; i < elements.GetCount(); ++i) {
         report.elements.push_back(GatherElement(*elements.GetItem(i), i + 1));
     }
-    report.origin = GatherOrigin(theCase);
     return report;
 }

@@ -32,6 +32,11 @@ struct DisplaySwitches {
     // Each trajectory's back line and cone with each muzzle height's zone outlined on its plane,
     // and a floor grid when there is no scene model.
     bool originZones = false;
+    // When not 0, the one trajectory (1-based) drawn with its cone and back line, as a close-up
+    // of it shows it; 0 draws them all.
+    int soleTrajectory = 0;
+
+    bool ShowsTrajectory(int number) const { return soleTrajectory == 0 || soleTrajectory == number; }
 
     bool operator==(const DisplaySwitches&) const = default;
 };

@@ -2,6 +2,7 @@
 
 #include "case/Case.h"
 #include "case/TrajectoryCourse.h"
+#include "case/UncertaintyBudget.h"
 #include "world/SceneSurfaces.h"
 
 #include <algorithm>
@@ -56,8 +57,10 @@ TrajectoryOrigin AnalyseTrajectory(const Case& theCase, int number, const SceneS
             ComputeOriginZone(origin.track.in, *back, origin.halfAngle, height, obstacle));
     }
     if (draws != nullptr && !origin.zones.empty()) {
-        origin.reach =
-            draws->Reach(theCase, number, origin.track.in, Farthest(*back, obstacle), threads);
+        // The budget's own run is the one carried into the scene, so it is drawn once.
+        std::vector<DrawnTrack> drawn;
+        origin.budget = ComputeUncertaintyBudget(theCase, number, threads, &drawn);
+        origin.reach = draws->Reach(drawn, origin.track.in, Farthest(*back, obstacle));
     }
     return origin;
 }

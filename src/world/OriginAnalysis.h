@@ -1,5 +1,6 @@
 #pragma once
 
+#include "case/UncertaintyBudget.h"
 #include "world/ExteriorPointFit.h"
 #include "world/OriginDraws.h"
 #include "world/OriginZones.h"
@@ -26,6 +27,8 @@ struct TrajectoryOrigin {
     // How the uncertainty budget's draws reach each muzzle height: only when asked for, the
     // case has muzzle heights and the track a direction.
     std::optional<OriginReach> reach;
+    // The trajectory's uncertainty budget, made with the draws of its reach (so, only then).
+    std::optional<UncertaintyBudget> budget;
 };
 
 struct GroupConvergence {

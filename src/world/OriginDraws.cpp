@@ -119,10 +119,9 @@ Vec3 OriginDraws::Place(const Placed& placed, const Vec3& point) {
             placed.position.z - placed.sine * point.x + placed.cosine * point.z};
 }
 
-std::optional<OriginReach> OriginDraws::Reach(const Case& theCase, int number,
-                                              const Vec3& nominalIn, std::optional<double> farthest,
-                                              int threads) const {
-    const std::vector<DrawnTrack> drawn = DrawPosedTracks(theCase, number, Count(), threads);
+std::optional<OriginReach> OriginDraws::Reach(const std::vector<DrawnTrack>& drawn,
+                                              const Vec3& nominalIn,
+                                              std::optional<double> farthest) const {
     const size_t count = std::min(drawn.size(), placements.size());
     if (count == 0) {
         return std::nullopt;

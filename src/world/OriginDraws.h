@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Matrix4.h"
+#include "case/TrackSampler.h"
 
 #include <array>
 #include <optional>
@@ -41,11 +42,11 @@ public:
 
     int Count() const { return static_cast<int>(placements.size()); }
 
-    // The reach of trajectory `number` (1-based) at each of the case's muzzle heights, from
-    // `nominalIn` (scene frame, m); none when its IN and OUT coincide. `threads` as the budget
-    // takes it (0: as many as the machine has).
-    std::optional<OriginReach> Reach(const Case& theCase, int number, const Vec3& nominalIn,
-                                     std::optional<double> farthest, int threads = 0) const;
+    // The reach at each of the case's muzzle heights of a trajectory's budget draws `drawn`
+    // (DrawPosedTracks, or the budget's whole run), from `nominalIn` (scene frame, m); none when
+    // there are no draws (its IN and OUT coincide).
+    std::optional<OriginReach> Reach(const std::vector<DrawnTrack>& drawn, const Vec3& nominalIn,
+                                     std::optional<double> farthest) const;
 
 private:
     struct Placed {

@@ -1,7 +1,11 @@
 #include "render/CloseUpViews.h"
 
+#include "case/Case.h"
+#include "view/ViewState.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -58,4 +62,41 @@ TEST(CloseUpFramingTest, LooksAcrossTheTrackAndScalesTheBarToIt) {
     // through the body's axis), the flank track from the body's left, away from the axis.
     EXPECT_GT(FrameCloseUp(tracks[0].in, tracks[0].out, 5, 0, 0.12, kWidth, kHeight).toCamera.z, 0);
     EXPECT_GT(FrameCloseUp(tracks[1].in, tracks[1].out, 3, 0, 0.12, kWidth, kHeight).toCamera.x, 0);
+}
+
+namespace {
+
+// Pixels of a captured picture whose colour is mostly the one channel (0 blue, 1 green, 2 red).
+int PixelsMostly(const CapturedImage& image, int channel) {
+    int count = 0;
+    for (int row = 0; row < image.Height(); ++row) {
+        const uint8_t* pixel = image.Pixels() + image.RowStride() * row;
+        for (int x = 0; x < image.Width(); ++x, pixel += 4) {
+            const int others = std::max(pixel[(channel + 1) % 3], pixel[(channel + 2) % 3]);
+            count += pixel[channel] > 120 && pixel[channel] > others + 60 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+TEST(CloseUpViewsTest, EachCloseUpDrawsItsOwnTrajectoryAndNoOther) {
+    // Two tracks that cross before the camera of either close-up: a red one across the chest
+    // and a blue one up through it.
+    Case theCase;
+    Trajectory& red = *theCase.AddTrajectory(1);
+    red.SetPoints(-0.1, 1.2, 0.1, 0.1, 1.2, 0.1);
+    red.SetColor(1, 0, 0);
+    Trajectory& blue = *theCase.AddTrajectory(1);
+    blue.SetPoints(0.0, 1.1, 0.1, 0.0, 1.3, 0.08);
+    blue.SetColor(0, 0, 1);
+    std::string error;
+    const auto closeUps = RenderCloseUps(theCase, ViewState(), 320, 240, error);
+    ASSERT_TRUE(closeUps) << error;
+    ASSERT_EQ(closeUps->size(), 2u);
+    EXPECT_GT(PixelsMostly((*closeUps)[0].image, 2), 50);
+    EXPECT_EQ(PixelsMostly((*closeUps)[0].image, 0), 0) << "the blue track in the red one's picture";
+    EXPECT_GT(PixelsMostly((*closeUps)[1].image, 0), 50);
+    EXPECT_EQ(PixelsMostly((*closeUps)[1].image, 2), 0) << "the red track in the blue one's picture";
 }
