@@ -42,8 +42,8 @@ void BudgetDraws(benchmark::State& state) {
     int64_t draws = 0;
     for (auto _ : state) {
         const auto budget = ComputeUncertaintyBudget(*theCase, 1);
-        // The whole run and each source alone (a fifth as many draws each).
-        draws += budget->draws + static_cast<int64_t>(budget->sources.size()) * (budget->draws / 5);
+        // The whole run and each source alone.
+        draws += budget->draws + static_cast<int64_t>(budget->sources.size()) * SourceRankingDraws(budget->draws);
     }
     state.SetItemsProcessed(draws);
 }
@@ -60,7 +60,7 @@ void BudgetDrawsOnOneCore(benchmark::State& state) {
     int64_t draws = 0;
     for (auto _ : state) {
         const auto budget = ComputeUncertaintyBudget(*theCase, 1, 1);
-        draws += budget->draws + static_cast<int64_t>(budget->sources.size()) * (budget->draws / 5);
+        draws += budget->draws + static_cast<int64_t>(budget->sources.size()) * SourceRankingDraws(budget->draws);
     }
     state.SetItemsProcessed(draws);
 }

@@ -1,5 +1,7 @@
 #include "case/TrackSampler.h"
 
+#include "base/Xoshiro256.h"
+
 #include "case/Case.h"
 #include "case/PosedTrack.h"
 #include "case/Trajectory.h"
@@ -9,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 
 using skeleton::Joint;
 using skeleton::Segment;
@@ -19,7 +20,7 @@ namespace {
 constexpr double kRadians = 3.14159265358979323846 / 180.0;
 constexpr uint64_t kSeed = 0x52564F4255444754u;
 
-using Random = std::mt19937_64;
+using Random = Xoshiro256;
 
 double Uniform(Random& random) {
     return static_cast<double>(random() >> 11) * (1.0 / 9007199254740992.0);

@@ -212,7 +212,7 @@ std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, i
                                 std::asin(Quantile(elevationSines, 0.975)) * kDegrees};
     budget.cone95 = Cone95(draws);
 
-    const int sourceDraws = std::max(1000, model.draws / 5);
+    const int sourceDraws = SourceRankingDraws(model.draws);
     for (const NamedSource& source : NamedSources(sampler, model)) {
         budget.sources.push_back(
             {source.name, Cone95(DrawAll(sampler, source.sources, sourceDraws, threads))});
@@ -248,6 +248,6 @@ std::string UncertaintyBudgetConvention(const Case& theCase) {
            "that carries a point turned by a normal spread (sigma " +
            FormatFixed(model.poseSigma, 0, 1) + " degrees unless set per joint), soft tissue a "
            "normal shift of each point (sigma " + FormatFixed(model.tissueSigma * 100, 0, 1) +
-           " cm); each source alone is drawn " + std::to_string(std::max(1000, model.draws / 5)) +
+           " cm); each source alone is drawn " + std::to_string(SourceRankingDraws(model.draws)) +
            " times to rank the sources by their 95 % cone.";
 }

@@ -38,11 +38,16 @@ struct UncertaintyBudget {
     std::string Statement() const;
 };
 
+// Each source alone is drawn a tenth as many times as the whole run, at least 1000 times: its
+// 95 % cone to about a fiftieth of itself, enough to tell which source is the largest.
+inline int SourceRankingDraws(int draws) {
+    return draws / 10 > 1000 ? draws / 10 : 1000;
+}
+
 // The budget of trajectory `number` (1-based); none when its IN and OUT coincide (no direction).
-// `threads` 0: as many as the machine has, at most 8. Each source alone is drawn a fifth as many
-// times (at least 1000), which is enough to rank them.
-// With `wholeRun`, the posed tracks of the run with every source on are kept there as well (the
-// draws DrawPosedTracks makes), for what is measured of them beyond the body frame.
+// `threads` 0: as many as the machine has, at most 8. With `wholeRun`, the posed tracks of the
+// run with every source on are kept there as well (the draws DrawPosedTracks makes), for what is
+// measured of them beyond the body frame.
 std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, int number,
                                                           int threads = 0,
                                                           std::vector<DrawnTrack>* wholeRun = nullptr);
