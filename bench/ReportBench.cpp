@@ -1,5 +1,6 @@
-// The case report of a full case (20 trajectories, 20 elements) in each format, written by the
-// command line exactly as a user runs it: start, default models, case, views, layout, file.
+// The case report of a full case (20 trajectories, 20 elements, every uncertainty source on) in
+// each format, written by the command line exactly as a user runs it: start, default models,
+// case, budgets, views, layout, file.
 #include "case/Case.h"
 #include "case/DataFile.h"
 
@@ -18,6 +19,12 @@ std::string FullCaseFile() {
         Case theCase;
         // The default body, so that the case carries its height.
         theCase.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj");
+        // Every source of the uncertainty budget on, at its default 100,000 draws.
+        UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+        (void)model.SetSigma("pose", 5);
+        (void)model.SetSigma("tissue", 0.01);
+        (void)model.SetSigma("heading", 3);
+        (void)model.SetSigma("placement", 0.05);
         for (int i = 0; i < 20; ++i) {
             const double angle = i * 0.3;
             Trajectory* trajectory = theCase.AddTrajectory(i % 2);
@@ -25,6 +32,7 @@ std::string FullCaseFile() {
                                   0.12 + 0.1 * std::sin(angle), -0.15 * std::cos(angle),
                                   1.0 + 0.02 * i, 0.12 - 0.1 * std::sin(angle));
             trajectory->SetColor(1, i / 20.0, 0);
+            (void)trajectory->SetUncertainty(0.005);
             trajectory->SetText("Wound " + std::to_string(i + 1));
             auto element = std::make_unique<Element>();
             element->Set(0.2 * std::sin(angle), 0.5 + 0.05 * i, 0.1, 10.0 * i, 0, 0);

@@ -109,8 +109,9 @@ std::array<double, 2> PixelOf(const Camera& camera, const Vec3& point, int width
     return {(clip.x + 1) / 2 * width, (1 - clip.y) / 2 * height};
 }
 
-std::optional<std::vector<CloseUpView>> RenderCloseUps(const Case& theCase, const ViewState& view,
-                                                       int width, int height, std::string& error) {
+std::optional<std::vector<CloseUpView>> RenderCloseUps(
+    const Case& theCase, const ViewState& view, int width, int height, std::string& error,
+    const std::vector<std::optional<double>>& cones95) {
     std::vector<CloseUpView> views;
     if (theCase.GetTrajectoryCount() == 0) {
         return views;
@@ -126,6 +127,9 @@ std::optional<std::vector<CloseUpView>> RenderCloseUps(const Case& theCase, cons
         return std::nullopt;
     }
     renderer.Resize(width, height);
+    for (size_t i = 0; i < cones95.size() && i < size_t(theCase.GetTrajectoryCount()); ++i) {
+        renderer.DrawnCones().Keep(theCase, static_cast<int>(i) + 1, cones95[i]);
+    }
     ViewState shown = view; // the caller's camera and switches stay as they were
     shown.ClearSelection();
     DisplaySwitches& switches = shown.Switches();

@@ -44,6 +44,9 @@ std::array<double, 2> PixelOf(const Camera& camera, const Vec3& point, int width
 
 // Draws every trajectory's close-up in a headless context of its own, with the body
 // transparent, the uncertainty cones and the landmarks shown and the other display switches of
-// `view`. Returns nothing (and says why in `error`) when no headless context can be made.
-std::optional<std::vector<CloseUpView>> RenderCloseUps(const Case& theCase, const ViewState& view,
-                                                       int width, int height, std::string& error);
+// `view`. `cones95` (one per trajectory, degrees, when given) are the 95 % cones the caller has
+// drawn already, shown instead of drawing them again. Returns nothing (and says why in `error`)
+// when no headless context can be made.
+std::optional<std::vector<CloseUpView>> RenderCloseUps(
+    const Case& theCase, const ViewState& view, int width, int height, std::string& error,
+    const std::vector<std::optional<double>>& cones95 = {});

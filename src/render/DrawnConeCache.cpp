@@ -15,3 +15,12 @@ const std::optional<UncertaintyConeShape>& DrawnConeCache::ConeOf(const Case& th
     }
     return entry->cone;
 }
+
+void DrawnConeCache::Keep(const Case& theCase, int number, std::optional<double> cone95) {
+    if (entries.size() < static_cast<size_t>(number)) {
+        entries.resize(static_cast<size_t>(number));
+    }
+    entries[static_cast<size_t>(number - 1)] =
+        Entry{theCase.GetBody(), *theCase.GetTrajectory(number - 1),
+              cone95 ? ConeWithHalfAngle(*cone95) : std::nullopt};
+}

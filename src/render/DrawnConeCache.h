@@ -15,6 +15,10 @@ class Case;
 class DrawnConeCache {
 public:
     const std::optional<UncertaintyConeShape>& ConeOf(const Case& theCase, int number);
+    // Takes the 95 % cone (degrees) of trajectory `number` as the case is now from elsewhere (a
+    // report's budget, drawn many more times), so that the picture shows the figure printed
+    // beside it and is not drawn again.
+    void Keep(const Case& theCase, int number, std::optional<double> cone95);
 
 private:
     struct Entry {

@@ -25,6 +25,8 @@ public:
 
     // The font, with the labels of the last frame and where they were placed.
     const BitmapFont& Font() const { return font; }
+    // The drawn uncertainty cones, which a caller that has them already may hand in.
+    DrawnConeCache& DrawnCones() { return coneCache; }
 
 private:
     FrameContext Context(const Case& theCase, const ViewState& view);

@@ -76,10 +76,16 @@ struct Figures {
 };
 
 // Each trajectory's close-up with its scale bar.
-Status CollectCloseUps(const Case& theCase, const ViewState& view, ReportFormat format,
-                       Figures& figures) {
+Status CollectCloseUps(const Case& theCase, const CaseReport& report, const ViewState& view,
+                       ReportFormat format, Figures& figures) {
+    // The cones drawn are the budgets' own, from many more draws than a view makes.
+    std::vector<std::optional<double>> cones95;
+    for (const TrajectoryFacts& trajectory : report.trajectories) {
+        cones95.push_back(trajectory.budget ? std::optional(trajectory.budget->cone95) : std::nullopt);
+    }
     std::string error;
-    const auto closeUps = RenderCloseUps(theCase, view, kReportViewWidth, kReportViewHeight, error);
+    const auto closeUps =
+        RenderCloseUps(theCase, view, kReportViewWidth, kReportViewHeight, error, cones95);
     if (!closeUps) {
         return Status::Failure("cannot draw the close-ups of the trajectories: " + error);
     }
@@ -96,8 +102,8 @@ Status CollectCloseUps(const Case& theCase, const ViewState& view, ReportFormat 
     return Status::Ok();
 }
 
-Status CollectFigures(const Case& theCase, const ViewState& view, ReportFormat format,
-                      Figures& figures) {
+Status CollectFigures(const Case& theCase, const CaseReport& report, const ViewState& view,
+                      ReportFormat format, Figures& figures) {
     const bool pdf = format == ReportFormat::Pdf;
     InitReportResources();
     figures.list.push_back({"diagrams",
@@ -123,7 +129,7 @@ Status CollectFigures(const Case& theCase, const ViewState& view, ReportFormat f
         figures.list.push_back({name, view.caption, pdf ? kPdfViewWidth : kHtmlViewWidth});
         figures.images[name] = QImageFromCapturedImage(view.image);
     }
-    return CollectCloseUps(theCase, view, format, figures);
+    return CollectCloseUps(theCase, report, view, format, figures);
 }
 
 QString Text(const std::string& text) {
@@ -176,7 +182,7 @@ Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat 
         return FormatReportJson(report, bytes);
     }
     Figures figures;
-    if (Status status = CollectFigures(theCase, view, format, figures); !status.ok()) {
+    if (Status status = CollectFigures(theCase, report, view, format, figures); !status.ok()) {
         return status;
     }
     figures.images[kPlanViewImage] = DrawPlanView(theCase, report.origin);

@@ -2,6 +2,7 @@
 
 #include "case/Trajectory.h"
 #include "export/SceneExportBuilder.h"
+#include "render/DrawnConeCache.h"
 
 #include <gtest/gtest.h>
 
@@ -100,4 +101,23 @@ TEST(UncertaintyConeRendering, TheExportedConeLiesWhereTheFrameDrawsIt) {
     }
     EXPECT_GT(inside, 10);
     EXPECT_GE(outside, 2);
+}
+
+// A cone handed in (a report's budget) is the one drawn, until the trajectory it was drawn for
+// changes; then the cache draws it afresh.
+TEST(UncertaintyConeRendering, AConeHandedInIsKeptUntilItsTrajectoryChanges) {
+    Case theCase;
+    Trajectory& shot = *theCase.AddTrajectory(1);
+    shot.SetPoints(0.3, 1.0, 0.2, 0.6, 1.0, 0.2);
+    ASSERT_TRUE(shot.SetUncertainty(0.01));
+    DrawnConeCache cache;
+    const double drawn = cache.ConeOf(theCase, 1)->radius;
+    cache.Keep(theCase, 1, 20.0);
+    EXPECT_NEAR(cache.ConeOf(theCase, 1)->radius, ConeWithHalfAngle(20.0)->radius, 1e-12);
+    EXPECT_GT(std::fabs(ConeWithHalfAngle(20.0)->radius - drawn), 1e-3);
+    cache.Keep(theCase, 1, std::nullopt);
+    EXPECT_FALSE(cache.ConeOf(theCase, 1));
+    shot.SetPoints(0.3, 1.0, 0.2, 0.6, 1.0, 0.25);
+    ASSERT_TRUE(cache.ConeOf(theCase, 1));
+    EXPECT_NEAR(cache.ConeOf(theCase, 1)->radius, drawn, 0.1 * drawn);
 }
