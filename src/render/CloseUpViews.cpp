@@ -3,12 +3,8 @@
 #include "case/Case.h"
 #include "case/PosedTrack.h"
 #include "case/UncertaintyCone.h"
-#include "render/FramebufferCapture.h"
-#include "render/HeadlessContext.h"
-#include "render/Renderer.h"
+#include "render/OffscreenRenderer.h"
 #include "view/ViewState.h"
-
-#include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -109,26 +105,13 @@ std::array<double, 2> PixelOf(const Camera& camera, const Vec3& point, int width
     return {(clip.x + 1) / 2 * width, (1 - clip.y) / 2 * height};
 }
 
-std::optional<std::vector<CloseUpView>> RenderCloseUps(
-    const Case& theCase, const ViewState& view, int width, int height, std::string& error,
-    const std::vector<std::optional<double>>& cones95) {
+std::vector<CloseUpView> RenderCloseUps(const Case& theCase, const ViewState& view,
+                                        OffscreenRenderer& offscreen,
+                                        const std::vector<std::optional<double>>& cones95) {
+    const int width = offscreen.Width(), height = offscreen.Height();
     std::vector<CloseUpView> views;
-    if (theCase.GetTrajectoryCount() == 0) {
-        return views;
-    }
-    const auto context = HeadlessContext::Create(width, height, error);
-    if (!context) {
-        return std::nullopt;
-    }
-    Renderer renderer;
-    if (!renderer.InitializeContext()) {
-        error = "the headless drawing context cannot be set up";
-        renderer.DestroyContext();
-        return std::nullopt;
-    }
-    renderer.Resize(width, height);
     for (size_t i = 0; i < cones95.size() && i < size_t(theCase.GetTrajectoryCount()); ++i) {
-        renderer.DrawnCones().Keep(theCase, static_cast<int>(i) + 1, cones95[i]);
+        offscreen.GetRenderer().DrawnCones().Keep(theCase, static_cast<int>(i) + 1, cones95[i]);
     }
     ViewState shown = view; // the caller's camera and switches stay as they were
     shown.ClearSelection();
@@ -152,11 +135,21 @@ std::optional<std::vector<CloseUpView>> RenderCloseUps(
         close.exited = theCase.GetTrajectory(number - 1)->GetExited() != 0;
         shown.GetCamera() = close.framing.camera;
         switches.soleTrajectory = number; // the others' arrows would cross its picture
-        renderer.RenderFrame(theCase, shown);
-        glFinish();
-        close.image = CaptureFramebuffer(width, height);
+        close.image = offscreen.Draw(theCase, shown);
         views.push_back(std::move(close));
     }
-    renderer.DestroyContext(); // while its context is still current
     return views;
+}
+
+std::optional<std::vector<CloseUpView>> RenderCloseUps(
+    const Case& theCase, const ViewState& view, int width, int height, std::string& error,
+    const std::vector<std::optional<double>>& cones95) {
+    if (theCase.GetTrajectoryCount() == 0) {
+        return std::vector<CloseUpView>();
+    }
+    const auto offscreen = OffscreenRenderer::Create(width, height, error);
+    if (!offscreen) {
+        return std::nullopt;
+    }
+    return RenderCloseUps(theCase, view, *offscreen, cones95);
 }

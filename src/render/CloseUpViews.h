@@ -10,6 +10,7 @@
 #include <vector>
 
 class Case;
+class OffscreenRenderer;
 class ViewState;
 
 // Where a close-up of one track looks from, and at what scale.
@@ -50,3 +51,7 @@ std::array<double, 2> PixelOf(const Camera& camera, const Vec3& point, int width
 std::optional<std::vector<CloseUpView>> RenderCloseUps(
     const Case& theCase, const ViewState& view, int width, int height, std::string& error,
     const std::vector<std::optional<double>>& cones95 = {});
+// The same, drawn by `offscreen` (whose size they take).
+std::vector<CloseUpView> RenderCloseUps(const Case& theCase, const ViewState& view,
+                                        OffscreenRenderer& offscreen,
+                                        const std::vector<std::optional<double>>& cones95 = {});

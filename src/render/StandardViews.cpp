@@ -1,11 +1,8 @@
 #include "render/StandardViews.h"
 
-#include "render/FramebufferCapture.h"
-#include "render/HeadlessContext.h"
-#include "render/Renderer.h"
+#include "render/OffscreenRenderer.h"
 #include "view/ViewState.h"
 
-#include <GL/gl.h>
 
 namespace {
 
@@ -25,29 +22,24 @@ constexpr ViewChoice kViews[] = {
 
 } // namespace
 
-std::optional<std::vector<StandardView>> RenderStandardViews(const Case& theCase,
-                                                             const ViewState& view, int width,
-                                                             int height, std::string& error) {
-    const auto context = HeadlessContext::Create(width, height, error);
-    if (!context) {
-        return std::nullopt;
-    }
+std::vector<StandardView> RenderStandardViews(const Case& theCase, const ViewState& view,
+                                              OffscreenRenderer& offscreen) {
     std::vector<StandardView> views;
-    Renderer renderer;
-    if (!renderer.InitializeContext()) {
-        error = "the headless drawing context cannot be set up";
-        renderer.DestroyContext();
-        return std::nullopt;
-    }
-    renderer.Resize(width, height);
     ViewState shown = view; // the caller's camera stays as it was
     shown.Switches().outlines = true; // printed, a white arrow on grey hardly shows
     for (const ViewChoice& choice : kViews) {
         (shown.*choice.apply)();
-        renderer.RenderFrame(theCase, shown);
-        glFinish();
-        views.push_back({choice.name, choice.caption, CaptureFramebuffer(width, height)});
+        views.push_back({choice.name, choice.caption, offscreen.Draw(theCase, shown)});
     }
-    renderer.DestroyContext(); // while its context is still current
     return views;
+}
+
+std::optional<std::vector<StandardView>> RenderStandardViews(const Case& theCase,
+                                                             const ViewState& view, int width,
+                                                             int height, std::string& error) {
+    const auto offscreen = OffscreenRenderer::Create(width, height, error);
+    if (!offscreen) {
+        return std::nullopt;
+    }
+    return RenderStandardViews(theCase, view, *offscreen);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 class Case;
+class OffscreenRenderer;
 class ViewState;
 
 // One standard view of a case, drawn offscreen as the view draws it.
@@ -23,3 +24,6 @@ struct StandardView {
 std::optional<std::vector<StandardView>> RenderStandardViews(const Case& theCase,
                                                              const ViewState& view, int width,
                                                              int height, std::string& error);
+// The same, drawn by `offscreen` (whose size they take).
+std::vector<StandardView> RenderStandardViews(const Case& theCase, const ViewState& view,
+                                              OffscreenRenderer& offscreen);
