@@ -34,5 +34,8 @@ struct CaseWorld {
     // shares its mesh); null while none is loaded.
     std::shared_ptr<const Mesh> sceneMesh;
 
+    // The scene model's own frame into the body frame: placed in the scene, seen from the body.
+    Matrix4 SceneModelToBodyFrame() const { return body.FromScene() * scene.ToScene(); }
+
     bool operator==(const CaseWorld&) const = default;
 };

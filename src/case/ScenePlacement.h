@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Matrix4.h"
+
 // Where a thing stands in the scene: its origin at (x, y, z) in the scene frame (metres, +Y up,
 // the floor at y = 0) and turned about +Y by `heading` degrees, so that a heading of 90 turns the
 // thing's +Z toward the scene's +X. The default puts the thing's frame on the scene frame.
@@ -9,4 +11,12 @@ struct ScenePlacement {
 
     bool operator==(const ScenePlacement&) const = default;
     bool IsIdentity() const { return x == 0 && y == 0 && z == 0 && heading == 0; }
+
+    // The placed thing's own frame into the scene frame, and back.
+    Matrix4 ToScene() const {
+        return Matrix4::Translation(x, y, z) * Matrix4::Rotation(heading, 0, 1, 0);
+    }
+    Matrix4 FromScene() const {
+        return Matrix4::Rotation(-heading, 0, 1, 0) * Matrix4::Translation(-x, -y, -z);
+    }
 };

@@ -24,13 +24,14 @@ bool IsSceneExportPath(const std::string& path) {
     return EndsWithNoCase(path, ".glb") || EndsWithNoCase(path, ".obj");
 }
 
-Status ExportSceneFile(const Case& theCase, const std::string& path, bool withUncertaintyCones) {
+Status ExportSceneFile(const Case& theCase, const std::string& path, bool withUncertaintyCones,
+                       bool withSceneModel) {
     const std::string generator = GetAppInfo().title + " " + GetAppInfo().version;
     if (EndsWithNoCase(path, ".glb")) {
-        return WriteGlbScene(BuildExportScene(theCase, withUncertaintyCones), path, generator);
+        return WriteGlbScene(BuildExportScene(theCase, withUncertaintyCones, withSceneModel), path, generator);
     }
     if (EndsWithNoCase(path, ".obj")) {
-        return WriteObjScene(BuildExportScene(theCase, withUncertaintyCones), path, generator);
+        return WriteObjScene(BuildExportScene(theCase, withUncertaintyCones, withSceneModel), path, generator);
     }
     return Status::Failure("Cannot export the scene to \"" + path +
                            "\": the name must end in .glb or .obj.");

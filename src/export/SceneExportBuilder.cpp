@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -310,15 +311,33 @@ void AddCones(ExportScene& out, const Case& theCase) {
     }
 }
 
+// The scene model whole (a copy simplified for drawing is the view's affair): "Scene model
+// (room.obj)".
+void AddSceneModel(ExportScene& out, const Case& theCase) {
+    const CaseWorld& world = theCase.GetWorld();
+    if (!world.sceneMesh) {
+        return;
+    }
+    const std::string file = std::filesystem::path(world.sceneModelFile).filename().string();
+    ExportNode node{"Scene model" + (file.empty() ? std::string() : " (" + SingleLine(file) + ")"),
+                    {}};
+    AddMeshGroups(node, *world.sceneMesh, world.SceneModelToBodyFrame(), nullptr);
+    out.nodes.push_back(std::move(node));
+}
+
 } // namespace
 
-ExportScene BuildExportScene(const Case& theCase, bool withUncertaintyCones) {
+ExportScene BuildExportScene(const Case& theCase, bool withUncertaintyCones,
+                             bool withSceneModel) {
     ExportScene out;
     AddBody(out, theCase);
     AddTrajectories(out, theCase);
     AddElements(out, theCase);
     if (withUncertaintyCones) {
         AddCones(out, theCase);
+    }
+    if (withSceneModel) {
+        AddSceneModel(out, theCase);
     }
     return out;
 }

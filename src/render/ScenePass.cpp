@@ -156,8 +156,7 @@ void DrawFloorGrid() {
 } // namespace
 
 Matrix4 SceneToBodyFrame(const ScenePlacement& body) {
-    return Matrix4::Rotation(-body.heading, 0, 1, 0) *
-           Matrix4::Translation(-body.x, -body.y, -body.z);
+    return body.FromScene();
 }
 
 const SceneSurfaces* ScenePass::Surfaces(const FrameContext& frame) {
@@ -191,10 +190,7 @@ const Mesh& ScenePass::DrawnMesh(const Mesh& model) {
 void ScenePass::DrawModel(const FrameContext& frame, float alpha) {
     const CaseWorld& world = frame.theCase.GetWorld();
     glPushMatrix();
-    glMultMatrixd((SceneToBodyFrame(world.body) *
-                   Matrix4::Translation(world.scene.x, world.scene.y, world.scene.z) *
-                   Matrix4::Rotation(world.scene.heading, 0, 1, 0))
-                      .Data());
+    glMultMatrixd(world.SceneModelToBodyFrame().Data());
     DrawMesh(DrawnMesh(*world.sceneMesh), RENDER_SMOOTH | RENDER_COLOR, alpha, 1.0f, frame.meshes);
     glPopMatrix();
 }

@@ -295,7 +295,7 @@ void CaseCommands::ExportScene() {
     if (chosen.isEmpty()) {
         return; // cancelled: nothing is written
     }
-    ExportSceneTo(editor.GetCase(), view.Switches().uncertaintyCones, platform, owner, chosen);
+    ExportSceneTo(editor.GetCase(), view.Switches(), platform, owner, chosen);
 }
 
 void CaseCommands::SaveImage() {

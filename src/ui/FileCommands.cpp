@@ -6,6 +6,7 @@
 #include "case/ProgressSink.h"
 #include "export/SceneExport.h"
 #include "mesh/io/MeshFormat.h"
+#include "view/ViewState.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,11 +95,11 @@ FileChooserRequest ExportSceneRequest(const QString& startDirectory) {
     return request;
 }
 
-bool ExportSceneTo(const Case& theCase, bool withUncertaintyCones, Platform& platform,
+bool ExportSceneTo(const Case& theCase, const DisplaySwitches& shown, Platform& platform,
                    QWidget* owner, const QString& chosen) {
     const std::string path =
         LocalPath(IsSceneExportPath(LocalPath(chosen)) ? chosen : WithExtension(chosen, ".glb"));
-    const Status status = ExportSceneFile(theCase, path, withUncertaintyCones);
+    const Status status = ExportSceneFile(theCase, path, shown.uncertaintyCones, shown.scene);
     if (!status.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(status.message()), "Export scene");
         return false;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+struct DisplaySwitches;
+
 class Case;
 
 // The file side of the view's commands: where the choosers start, the extension rule, and reading
@@ -42,6 +44,7 @@ bool WriteDataFile(const Case& theCase, Platform& platform, QWidget* owner, cons
 // user cancels the load. The reader's warnings are shown once the body is in. True when loaded.
 bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path);
 // Writes the case as a 3-D scene to `chosen` (".glb" added when it names neither format), with
-// the uncertainty cones when asked; failures are reported. True when written.
-bool ExportSceneTo(const Case& theCase, bool withUncertaintyCones, Platform& platform,
+// the uncertainty cones and the scene model where `shown` shows them; failures are reported.
+// True when written.
+bool ExportSceneTo(const Case& theCase, const DisplaySwitches& shown, Platform& platform,
                    QWidget* owner, const QString& chosen);

@@ -21,8 +21,7 @@ Vec3 Turn(double degrees, const Vec3& v) {
 } // namespace
 
 Matrix4 PlacementTransform(const ScenePlacement& placement) {
-    return Matrix4::Translation(placement.x, placement.y, placement.z) *
-           Matrix4::Rotation(placement.heading, 0, 1, 0);
+    return placement.ToScene();
 }
 
 Vec3 PlaceDirection(const ScenePlacement& placement, const Vec3& direction) {

@@ -12,6 +12,8 @@
 #include "export/ObjSceneWriter.h"
 #include "export/SceneExport.h"
 #include "export/SceneExportBuilder.h"
+#include "mesh/MeshNormals.h"
+#include "mesh/io/obj/ObjReader.h"
 
 #include <gtest/gtest.h>
 
@@ -466,4 +468,41 @@ TEST(SceneWriters, RefuseAVertexThatIsNotFinite) {
     EXPECT_EQ(WriteObjScene(scene, obj, "test").message(),
               "Cannot write the scene \"" + obj +
                   "\": \"Body\" has a vertex colour that is not a finite number");
+}
+
+// The scene model goes out whole where the view draws it: placed in the scene by its own
+// placement, seen from the body placed by the body's; and only while the view shows it.
+TEST(SceneModelExport, TheSceneModelIsWrittenWhereTheViewDrawsItOnlyWhenShown) {
+    Case theCase;
+    ObjReadResult read = ReadObjFromMemory("v 0 0 0\nv 1 0 0\nv 0 2 0\nf 1 2 3\n", "room.obj",
+                                           [](const std::string&) { return std::optional<std::string>(); });
+    ASSERT_TRUE(read.mesh) << read.error;
+    ComputeFacetNormals(*read.mesh);
+    ComputeVertexNormals(*read.mesh, 30.0f);
+    CaseWorld& world = theCase.GetWorld();
+    world.sceneMesh = std::shared_ptr<const Mesh>(std::move(read.mesh));
+    world.sceneModelFile = "/cases/17/room.obj";
+    world.scene = {0, 0, 3, 0}; // the room 3 m along the scene's +Z
+    world.body = {2, 0, 0, 90}; // the body 2 m along +X, its +Z turned toward +X
+
+    const auto named = [](const ExportScene& scene) {
+        return std::find_if(scene.nodes.begin(), scene.nodes.end(),
+                            [](const ExportNode& node) { return node.name == "Scene model (room.obj)"; });
+    };
+    const ExportScene shown = BuildExportScene(theCase, false);
+    const auto node = named(shown);
+    ASSERT_NE(node, shown.nodes.end());
+    ASSERT_EQ(node->primitives.size(), 1u);
+    const std::vector<float>& p = node->primitives[0].positions;
+    ASSERT_EQ(p.size(), 9u);
+    // Scene point (1, 0, 3) is 1 m short of the body along -X and 3 m along +Z: the body, turned
+    // by 90, has its +Z along the scene's +X and its +X along the scene's -Z.
+    const std::array<std::array<float, 3>, 3> expected = {{{-3, 0, -2}, {-3, 0, -1}, {-3, 2, -2}}};
+    for (size_t v = 0; v < 3; ++v) {
+        for (size_t axis = 0; axis < 3; ++axis) {
+            EXPECT_NEAR(p[3 * v + axis], expected[v][axis], 1e-5) << "vertex " << v << " axis " << axis;
+        }
+    }
+    const ExportScene hidden = BuildExportScene(theCase, false, false);
+    EXPECT_EQ(named(hidden), hidden.nodes.end());
 }
