@@ -71,14 +71,27 @@ public:
     BorderGrid() : cell(1) {}
     BorderGrid(const std::vector<Point>& points, double cellSize) : cell(cellSize) {
         for (const Point& p : points) {
-            cells[CellOf(p[0], p[1], p[2])].push_back(p);
+            const Cell c = CellOf(p[0], p[1], p[2]);
+            cells[c].push_back(p);
+            for (int axis = 0; axis < 3; ++axis) {
+                lowest[axis] = std::min(lowest[axis], c[axis]);
+                highest[axis] = std::max(highest[axis], c[axis]);
+            }
         }
     }
 
     // The distance to the nearest border point when it is within one cell; infinity otherwise
     // (farther than the band, which weighs the same).
     double NearestWithinBand(const Point& p) const {
-        const auto [cx, cy, cz] = CellOf(p[0], p[1], p[2]);
+        const Cell at = CellOf(p[0], p[1], p[2]);
+        // Most of a limb lies farther than a cell from the cubes that hold its borders: none of
+        // the 27 cubes around such a point holds one.
+        for (int axis = 0; axis < 3; ++axis) {
+            if (at[axis] < lowest[axis] - 1 || at[axis] > highest[axis] + 1) {
+                return std::numeric_limits<double>::infinity();
+            }
+        }
+        const auto [cx, cy, cz] = at;
         double best = std::numeric_limits<double>::infinity();
         for (int64_t dx = -1; dx <= 1; ++dx) {
             for (int64_t dy = -1; dy <= 1; ++dy) {
@@ -116,6 +129,11 @@ private:
 
     double cell;
     std::unordered_map<Cell, std::vector<Point>, CellHash> cells;
+    // The range of the cubes that hold a point (empty while lowest exceeds highest).
+    Cell lowest = {std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::max(),
+                   std::numeric_limits<int64_t>::max()};
+    Cell highest = {std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::min(),
+                    std::numeric_limits<int64_t>::min()};
 };
 
 struct BodySkin::Borders {

@@ -286,10 +286,10 @@ AlignmentResult AlignWounds(const Case& theCase, const AlignmentRequest& request
     const AlignmentProblem problem(theCase, request);
     // From the case's posture and from starts spread over the limits (a fixed seed: the same
     // case gives the same answers), each polished by a second, finer simplex.
-    constexpr int kStarts = 24;
+    const int starts = std::max(1, request.starts);
     std::mt19937_64 random(0x5EED);
     std::vector<std::pair<double, std::vector<double>>> found;
-    for (int s = 0; s < kStarts; ++s) {
+    for (int s = 0; s < starts; ++s) {
         std::vector<double> x = s == 0 ? problem.StartValues() : problem.RandomValues(random);
         x = Minimise(problem, x, 20.0, 1500);
         x = Minimise(problem, x, 2.0, 1500);

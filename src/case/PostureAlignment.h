@@ -21,6 +21,10 @@ struct AlignmentRequest {
     // numbers; two joints turn by six angles, so with every angle free the fit has a family of
     // exact answers, of which the search prefers those nearest the starting posture.
     std::array<bool, 3> angles = {true, true, true};
+    // How many searches are made: the first from the case's posture, the others from postures
+    // drawn evenly within the limits (at least one). Fewer are quicker and may miss an answer
+    // that lies far from the case's posture.
+    int starts = 24;
 };
 
 struct AlignmentAnswer {

@@ -84,17 +84,20 @@ void FillSilhouette(QImage& image, const Case& theCase, const std::vector<Vec3>&
     painter.setPen(Qt::NoPen);
     painter.setBrush(kSilhouette);
     const auto vertexCount = static_cast<int32_t>(points.size());
+    // The corners go into a fixed array: a polygon list per triangle made a heap block for each
+    // of the body's triangles, twice per diagram.
+    QPointF corners[3];
     for (const MeshTriangle& triangle : mesh->triangles) {
-        QPolygonF polygon;
         bool valid = true;
-        for (const int32_t index : triangle.vertex) {
-            valid = valid && index > 0 && index < vertexCount;
+        for (int c = 0; c < 3 && valid; ++c) {
+            const int32_t index = triangle.vertex[c];
+            valid = index > 0 && index < vertexCount;
             if (valid) {
-                polygon << project(points[static_cast<size_t>(index)]);
+                corners[c] = project(points[static_cast<size_t>(index)]);
             }
         }
         if (valid) {
-            painter.drawPolygon(polygon);
+            painter.drawPolygon(corners, 3);
         }
     }
 }

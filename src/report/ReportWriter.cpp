@@ -48,11 +48,16 @@ bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
 
 // A 32-bit bitmap (rows bottom first, bytes blue, green, red, unused) as an opaque image.
 QImage QImageFromCapturedImage(const CapturedImage& dib) {
-    QImage image(dib.Width(), dib.Height(), QImage::Format_RGB32);
-    for (int row = 0; row < dib.Height(); ++row) {
-        const uint8_t* source = dib.Pixels() + dib.RowStride() * (dib.Height() - 1 - row);
+    // The header's fields are read once: each read decodes them from the bytes again.
+    const int width = dib.Width();
+    const int height = dib.Height();
+    const uint8_t* pixels = dib.Pixels();
+    const std::size_t stride = dib.RowStride();
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int row = 0; row < height; ++row) {
+        const uint8_t* source = pixels + stride * (height - 1 - row);
         auto* target = reinterpret_cast<uint32_t*>(image.scanLine(row));
-        for (int x = 0; x < dib.Width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             const uint8_t* pixel = source + 4 * x;
             target[x] = 0xff000000u | (uint32_t{pixel[2]} << 16) | (uint32_t{pixel[1]} << 8) |
                         uint32_t{pixel[0]};

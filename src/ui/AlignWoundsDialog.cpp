@@ -221,6 +221,7 @@ AlignmentRequest AlignWoundsDialog::Request() const {
     AlignmentRequest request;
     request.first = firstBox->currentData().toInt();
     request.second = secondBox->currentData().toInt();
+    request.starts = searchStarts;
     for (int j = 0; j < skeleton::kJointCount; ++j) {
         if (jointBoxes[j]->isChecked()) {
             request.joints.push_back(static_cast<Joint>(j));

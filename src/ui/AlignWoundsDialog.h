@@ -39,6 +39,8 @@ public:
                                                       const Trajectory& second);
     // The answers of the last search, best first.
     const std::vector<AlignmentAnswer>& GetAnswers() const { return answers; }
+    // How many searches a click on Search makes (AlignmentRequest::starts; 24 unless set).
+    void SetSearchStarts(int starts) { searchStarts = starts; }
 
 private:
     void FillTrajectoryLists();
@@ -56,6 +58,7 @@ private:
     const ViewState& view;
     Body before; // the body as the dialog opened on it
     std::vector<AlignmentAnswer> answers;
+    int searchStarts = AlignmentRequest().starts;
     QComboBox* firstBox;
     QComboBox* secondBox;
     std::array<QCheckBox*, skeleton::kJointCount> jointBoxes{};

@@ -53,6 +53,10 @@ protected:
         ASSERT_TRUE(theCase.GetElements().Add(std::move(element)));
     }
 
+    // For a test of what is written where (targets, names, colours, refusals) the body is only
+    // bulk: a box stands in for it, so that each export takes a moment.
+    void UseBoxBody() { LoadBoxBody(theCase); }
+
     Case theCase;
     bool withCones = false; // whether the uncertainty cones are exported
     TemporaryFolder folder;
@@ -162,6 +166,7 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
 // written, each such byte shown as U+FFFD (as the report's JSON shows it), the rest of the label
 // kept. Writing it used to end the program.
 TEST_F(ExportFixture, LabelsThatAreNotUtf8AreWrittenReadably) {
+    UseBoxBody();
     theCase.GetTrajectory(0)->SetText("Schu\xdf \xe9");
     const std::string glb = folder.File("latin1.glb");
     ASSERT_TRUE(ExportSceneFile(theCase, glb, withCones));
@@ -339,6 +344,7 @@ TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
 // The library used to be written before the scene: a scene that could not be replaced left its
 // old scene beside a new library, and an export that failed left a stray library.
 TEST_F(ExportFixture, AnObjSceneThatCannotBeWrittenLeavesItsLibraryAsItWas) {
+    UseBoxBody();
     const std::string scene = folder.File("locked.obj");
     const std::string library = folder.File("locked.mtl");
     WriteText(scene, "old scene");
@@ -364,6 +370,7 @@ TEST_F(ExportFixture, AnObjSceneThatCannotBeWrittenLeavesItsLibraryAsItWas) {
 
 // The file API's own codes used to be put into words by strerror: "Unknown error 65537".
 TEST_F(ExportFixture, ScenesOntoWhatCannotBeReplacedSayWhyInWords) {
+    UseBoxBody();
     for (const char* extension : {".glb", ".obj"}) {
         SCOPED_TRACE(extension);
         const std::string fifo = folder.File(std::string("pipe") + extension);
@@ -389,6 +396,7 @@ TEST_F(ExportFixture, ScenesOntoWhatCannotBeReplacedSayWhyInWords) {
 
 // A colour far beyond 1 (an older file, a hand-edited one) used to be written as "inf".
 TEST_F(ExportFixture, ColoursBeyondZeroToOneAreWrittenClamped) {
+    UseBoxBody();
     theCase.GetTrajectory(0)->SetColor(1e300, 0.5, -3);
     theCase.GetElements().GetItem(0)->SetColor(-1e300, 2, 0.25);
     const std::string obj = folder.File("colours.obj");
@@ -422,6 +430,7 @@ TEST_F(ExportFixture, ColoursBeyondZeroToOneAreWrittenClamped) {
 // A NaN angle (a NaN adjustment, a NaN element pose) put NaN into every vertex of the object,
 // and the export said it had succeeded.
 TEST_F(ExportFixture, ANonFiniteAngleRefusesTheExportNamingTheObject) {
+    UseBoxBody();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     theCase.GetTrajectory(0)->SetDYaw(nan);
     for (const char* name : {"nan.glb", "nan.obj"}) {

@@ -51,6 +51,8 @@ class ReportCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadBoxBody(theCase);
+        // The budget's precision is not what these tests read: a few draws keep them quick.
+        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
         const double tracks[][6] = {
             {-0.05, 1.4, 0.25, 0.05, 1.3, 0.02}, {0, 1.5, 0.1, 0, 1.2, 0.1},
             {-0.15, 1.2, 0.1, 0.15, 1.2, 0.1},   {0.02, 0.9, 0.05, -0.07, 1.05, 0.22},

@@ -36,13 +36,17 @@ struct TrajectoryPartsTest : ::testing::Test {
     std::vector<std::string> edits;
 };
 
+// Each field gets its whole number at once and then its last character typed, so that the dialog
+// answers one edit of each field (each edit searches the whole body for the nearest part).
 void TypePoint(QDialog& dialog, const char* prefix, const Vec3& metres) {
     const double values[3] = {metres.x, metres.y, metres.z};
     const char* axes[3] = {"X", "Y", "Z"};
     for (int axis = 0; axis < 3; ++axis) {
         QLineEdit& field = Child<QLineEdit>(dialog, (std::string(prefix) + axes[axis]).c_str());
-        field.clear();
-        QTest::keyClicks(&field, CentimetreText(values[axis]));
+        const QString text = CentimetreText(values[axis]);
+        field.setText(text.chopped(1));
+        QTest::keyClicks(&field, text.right(1));
+        ASSERT_EQ(field.text(), text);
     }
 }
 

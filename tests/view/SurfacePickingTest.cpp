@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -21,17 +22,50 @@ const char* const kDefaultBody = RUVO_SOURCE_DIR "/data/default/man1.obj";
 
 struct DrawnTriangle {
     Vec3 corner[3];
+    double low[3], high[3]; // its box, a micrometre wider each way
 };
 
-DrawnTriangle Drawn(const Body& body, uint32_t triangle) {
+// Triangle `triangle` of the body's mesh placed by `place`, the body's draw transform.
+DrawnTriangle Drawn(const Body& body, const Matrix4& place, uint32_t triangle) {
     const Mesh& mesh = *body.GetModel();
-    const Matrix4 place = body.DrawTransform();
     DrawnTriangle drawn;
     for (int k = 0; k < 3; ++k) {
         const float* p = &mesh.vertices[3 * mesh.triangles[triangle].vertex[k]];
         drawn.corner[k] = place.TransformPoint({p[0], p[1], p[2]});
     }
+    for (int axis = 0; axis < 3; ++axis) {
+        const auto along = [&drawn, axis](int k) {
+            const Vec3& c = drawn.corner[k];
+            return axis == 0 ? c.x : axis == 1 ? c.y : c.z;
+        };
+        drawn.low[axis] = std::min({along(0), along(1), along(2)}) - 1e-6;
+        drawn.high[axis] = std::max({along(0), along(1), along(2)}) + 1e-6;
+    }
     return drawn;
+}
+
+// Whether the ray, within its length, passes through the triangle's box: a triangle whose box
+// it misses cannot be hit, which spares most of the exact tests below.
+bool MayHit(const SurfaceRay& ray, const DrawnTriangle& tri) {
+    const double origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    const double direction[3] = {ray.direction.x, ray.direction.y, ray.direction.z};
+    double enter = 0, leave = ray.tMax;
+    for (int axis = 0; axis < 3; ++axis) {
+        if (direction[axis] == 0) {
+            if (origin[axis] < tri.low[axis] || origin[axis] > tri.high[axis]) {
+                return false;
+            }
+            continue;
+        }
+        const double a = (tri.low[axis] - origin[axis]) / direction[axis];
+        const double b = (tri.high[axis] - origin[axis]) / direction[axis];
+        enter = std::max(enter, std::min(a, b));
+        leave = std::min(leave, std::max(a, b));
+        if (enter > leave) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Moller-Trumbore in double precision; the ray parameter of the hit, if any.
@@ -70,9 +104,10 @@ double DistanceToTriangle(const Vec3& point, const DrawnTriangle& tri) {
 }
 
 std::vector<DrawnTriangle> AllDrawn(const Body& body) {
+    const Matrix4 place = body.DrawTransform();
     std::vector<DrawnTriangle> all;
     for (uint32_t t = 0; t < body.GetModel()->triangleCount; ++t) {
-        all.push_back(Drawn(body, t));
+        all.push_back(Drawn(body, place, t));
     }
     return all;
 }
@@ -80,6 +115,9 @@ std::vector<DrawnTriangle> AllDrawn(const Body& body) {
 double NearestHitByBruteForce(const std::vector<DrawnTriangle>& triangles, const SurfaceRay& ray) {
     double nearest = std::numeric_limits<double>::infinity();
     for (const DrawnTriangle& triangle : triangles) {
+        if (!MayHit(ray, triangle)) {
+            continue;
+        }
         if (const auto hit = Intersect(ray, triangle)) {
             nearest = std::min(nearest, *hit);
         }
@@ -152,7 +190,9 @@ TEST(SurfacePickingTest, PointIsTheNearestCrossingOnTheDrawnMesh) {
                 ++hits;
                 const double rayLength = Length(ray->direction);
                 EXPECT_NEAR(hit->t * rayLength, expected * rayLength, 1e-4) << x << "," << y;
-                EXPECT_LT(DistanceToTriangle(hit->point, Drawn(body, hit->triangle)), 1e-4);
+                EXPECT_LT(DistanceToTriangle(hit->point,
+                                             Drawn(body, body.DrawTransform(), hit->triangle)),
+                          1e-4);
                 EXPECT_TRUE(body.GetModelParts().Find(hit->group)) << hit->group;
             }
         }
