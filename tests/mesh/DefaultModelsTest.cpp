@@ -39,19 +39,34 @@ struct EdgeCounts {
     int misoriented = 0;
 };
 
+// An edge from vertex a to vertex b as one number, so that the edges of a large mesh are sorted
+// and searched in flat arrays.
+uint64_t EdgeKey(int32_t a, int32_t b) {
+    return uint64_t{static_cast<uint32_t>(a)} << 32 | static_cast<uint32_t>(b);
+}
+
 EdgeCounts CountBadEdges(const Mesh& mesh) {
-    std::map<std::pair<int32_t, int32_t>, int> directed;
+    std::vector<uint64_t> directed;
+    directed.reserve(3 * mesh.triangles.size());
     for (const MeshTriangle& t : mesh.triangles) {
         for (int c = 0; c < 3; ++c) {
-            ++directed[{t.vertex[c], t.vertex[(c + 1) % 3]}];
+            directed.push_back(EdgeKey(t.vertex[c], t.vertex[(c + 1) % 3]));
         }
     }
+    std::sort(directed.begin(), directed.end());
+    const auto usesOf = [&directed](uint64_t edge) {
+        const auto [first, last] = std::equal_range(directed.begin(), directed.end(), edge);
+        return static_cast<int>(last - first);
+    };
     EdgeCounts counts;
-    for (const auto& [edge, uses] : directed) {
-        const auto reverse = directed.find({edge.second, edge.first});
-        const int reverseUses = reverse == directed.end() ? 0 : reverse->second;
+    for (auto at = directed.begin(); at != directed.end();) {
+        const uint64_t edge = *at;
+        const auto next = std::upper_bound(at, directed.end(), edge);
+        const int uses = static_cast<int>(next - at);
+        const int reverseUses = usesOf(edge << 32 | edge >> 32);
         counts.misoriented += uses > 1 ? 1 : 0;
         counts.unpaired += (uses + reverseUses) != 2 ? 1 : 0;
+        at = next;
     }
     return counts;
 }
@@ -78,23 +93,32 @@ bool AtFingertipOrToe(const Point& p) {
 // degenerate): there the drawn skin would show a hard edge. Edges at the fingertips and toes
 // are not counted.
 int CountHardEdges(const Mesh& mesh) {
-    std::map<std::pair<int32_t, int32_t>, std::vector<size_t>> facetsOfEdge;
+    // Each undirected edge (lower vertex first) with a facet that has it, sorted by edge and then
+    // by facet: the facets of an edge in file order.
+    std::vector<std::pair<uint64_t, size_t>> facetsOfEdge;
+    facetsOfEdge.reserve(3 * mesh.triangles.size());
     for (size_t i = 0; i < mesh.triangles.size(); ++i) {
         const MeshTriangle& t = mesh.triangles[i];
         for (int c = 0; c < 3; ++c) {
             const int32_t a = t.vertex[c];
             const int32_t b = t.vertex[(c + 1) % 3];
-            facetsOfEdge[{std::min(a, b), std::max(a, b)}].push_back(i);
+            facetsOfEdge.emplace_back(EdgeKey(std::min(a, b), std::max(a, b)), i);
         }
     }
+    std::sort(facetsOfEdge.begin(), facetsOfEdge.end());
     int hard = 0;
-    for (const auto& [edge, facets] : facetsOfEdge) {
-        if (facets.size() != 2 || AtFingertipOrToe(Vertex(mesh, edge.first))) {
-            continue;
+    for (size_t at = 0; at < facetsOfEdge.size();) {
+        size_t next = at + 1;
+        while (next < facetsOfEdge.size() && facetsOfEdge[next].first == facetsOfEdge[at].first) {
+            ++next;
         }
-        const Point n0 = FacetNormal(mesh, mesh.triangles[facets[0]]);
-        const Point n1 = FacetNormal(mesh, mesh.triangles[facets[1]]);
-        hard += (n0.x * n1.x + n0.y * n1.y + n0.z * n1.z) <= 0.0 ? 1 : 0;
+        const auto lower = static_cast<int32_t>(facetsOfEdge[at].first >> 32);
+        if (next - at == 2 && !AtFingertipOrToe(Vertex(mesh, lower))) {
+            const Point n0 = FacetNormal(mesh, mesh.triangles[facetsOfEdge[at].second]);
+            const Point n1 = FacetNormal(mesh, mesh.triangles[facetsOfEdge[at + 1].second]);
+            hard += (n0.x * n1.x + n0.y * n1.y + n0.z * n1.z) <= 0.0 ? 1 : 0;
+        }
+        at = next;
     }
     return hard;
 }
@@ -193,23 +217,57 @@ double TriangleDistance(Point p, Point a, Point b, Point c) {
     return std::min({segment(p, a, b), segment(p, b, c), segment(p, c, a)});
 }
 
-// The distance from p to the body as it is drawn (its fitted mesh under the draw transform).
-double DistanceToDrawnBody(const Body& body, Point p) {
-    const Matrix4 draw = body.DrawTransform();
-    const Mesh& mesh = *body.GetModel();
-    std::vector<Point> drawn(mesh.vertexCount + 1);
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
-        const Point f = Vertex(mesh, static_cast<int32_t>(v));
-        const Vec3 w = draw.TransformPoint({f.x, f.y, f.z});
-        drawn[v] = {w.x, w.y, w.z};
+// The body as it is drawn (its fitted mesh under the draw transform), placed once for the
+// distances of many points.
+class DrawnBody {
+public:
+    explicit DrawnBody(const Body& body) : mesh(*body.GetModel()) {
+        const Matrix4 draw = body.DrawTransform();
+        vertices.resize(mesh.vertexCount + 1);
+        for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+            const Point f = Vertex(mesh, static_cast<int32_t>(v));
+            const Vec3 w = draw.TransformPoint({f.x, f.y, f.z});
+            vertices[v] = {w.x, w.y, w.z};
+        }
+        for (const MeshTriangle& t : mesh.triangles) {
+            const Point& a = vertices[t.vertex[0]];
+            const Point& b = vertices[t.vertex[1]];
+            const Point& c = vertices[t.vertex[2]];
+            boxes.push_back({{std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}),
+                              std::min({a.z, b.z, c.z})},
+                             {std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y}),
+                              std::max({a.z, b.z, c.z})}});
+        }
     }
-    double nearest = 1e9;
-    for (const MeshTriangle& t : mesh.triangles) {
-        nearest = std::min(nearest, TriangleDistance(p, drawn[t.vertex[0]], drawn[t.vertex[1]],
-                                                     drawn[t.vertex[2]]));
+
+    // The distance from p to the drawn body. A triangle whose box lies farther from p than the
+    // nearest triangle found so far cannot be nearer: it is passed over.
+    double DistanceTo(Point p) const {
+        double nearest = 1e9;
+        for (size_t i = 0; i < mesh.triangles.size(); ++i) {
+            const Box& box = boxes[i];
+            const double gx = std::max({box.low.x - p.x, p.x - box.high.x, 0.0});
+            const double gy = std::max({box.low.y - p.y, p.y - box.high.y, 0.0});
+            const double gz = std::max({box.low.z - p.z, p.z - box.high.z, 0.0});
+            if (std::sqrt(gx * gx + gy * gy + gz * gz) > nearest + 1e-9) {
+                continue;
+            }
+            const MeshTriangle& t = mesh.triangles[i];
+            nearest = std::min(nearest, TriangleDistance(p, vertices[t.vertex[0]],
+                                                         vertices[t.vertex[1]],
+                                                         vertices[t.vertex[2]]));
+        }
+        return nearest;
     }
-    return nearest;
-}
+
+private:
+    struct Box {
+        Point low, high;
+    };
+    const Mesh& mesh;
+    std::vector<Point> vertices;
+    std::vector<Box> boxes;
+};
 
 ObjReadResult ReadModel(const std::string& name) {
     ObjReadResult read = ReadObj(DefaultModel(name));
@@ -366,11 +424,12 @@ TEST(DefaultModelsTest, LandmarksLieOnTheDrawnBodyOnTheirSide) {
     const std::vector<Landmark>& landmarks = body.GetLandmarks().GetLandmarks();
 
     std::set<std::string> names;
+    const DrawnBody drawnBody(body);
     for (const Landmark& landmark : landmarks) {
         SCOPED_TRACE(landmark.name);
         names.insert(landmark.name);
         const Point p = {landmark.position.x, landmark.position.y, landmark.position.z};
-        EXPECT_LT(DistanceToDrawnBody(body, p), 0.01);
+        EXPECT_LT(drawnBody.DistanceTo(p), 0.01);
         if (landmark.name.rfind("left ", 0) == 0) {
             EXPECT_GT(p.x, 0.02);
         } else if (landmark.name.rfind("right ", 0) == 0) {
@@ -391,10 +450,11 @@ TEST(DefaultModelsTest, LandmarksLieOnTheDrawnBodyOnTheirSide) {
     body.SetScaleX(1.2);
     ASSERT_TRUE(body.SetHeight(1.75));
     const LandmarkTable drawn = body.DrawnLandmarks();
+    const DrawnBody scaled(body);
     for (const Landmark& landmark : drawn.GetLandmarks()) {
         if (landmark.name == "umbilicus" || landmark.name == "left nipple") {
             const Point p = {landmark.position.x, landmark.position.y, landmark.position.z};
-            EXPECT_LT(DistanceToDrawnBody(body, p), 0.01) << landmark.name;
+            EXPECT_LT(scaled.DistanceTo(p), 0.01) << landmark.name;
         }
     }
 }

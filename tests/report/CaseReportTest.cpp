@@ -27,6 +27,8 @@ class CaseReportTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LoadBoxBody(theCase);
+        // The budget's precision is not what these tests read: a few draws keep them quick.
+        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
         theCase.GetBody().SetName("Doe & <Co>");
         Trajectory* chest = theCase.AddTrajectory(1);
         chest->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);

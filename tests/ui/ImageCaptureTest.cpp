@@ -19,12 +19,16 @@
 namespace {
 
 baseline::RgbImage FromDib(const CapturedImage& dib) {
-    baseline::RgbImage image{dib.Width(), dib.Height(), {}};
-    image.rgb.reserve(static_cast<std::size_t>(dib.Width()) * dib.Height() * 3);
-    for (int y = 0; y < dib.Height(); ++y) {
-        const uint8_t* row = dib.Pixels() + dib.RowStride() * (dib.Height() - 1 - y);
-        for (int x = 0; x < dib.Width(); ++x) {
-            image.rgb.insert(image.rgb.end(), {row[4 * x + 2], row[4 * x + 1], row[4 * x]});
+    const int width = dib.Width(), height = dib.Height();
+    baseline::RgbImage image{width, height, {}};
+    image.rgb.resize(static_cast<std::size_t>(width) * height * 3);
+    uint8_t* out = image.rgb.data();
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = dib.Pixels() + dib.RowStride() * (height - 1 - y);
+        for (int x = 0; x < width; ++x, out += 3) {
+            out[0] = row[4 * x + 2];
+            out[1] = row[4 * x + 1];
+            out[2] = row[4 * x];
         }
     }
     return image;

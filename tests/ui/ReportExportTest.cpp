@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 
 #include "ScriptedPlatform.h"
+#include "support/BoxBody.h"
 #include "case/Case.h"
 #include "case/CaseEditor.h"
 #include "case/DataFile.h"
@@ -32,6 +33,8 @@ QByteArray Contents(const QString& path) {
 struct ReportCommandsFixture : ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(theCase.LoadModels().ok());
+        // The budget's precision is not what these tests read: a few draws keep them quick.
+        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
         workingFolder = QDir::currentPath();
         // Choosers start in the data folder below the start directory; here it exists.
         ASSERT_TRUE(QDir(folder.path()).mkpath("database"));
@@ -91,6 +94,8 @@ TEST_F(ReportCommandsFixture, ExportOffersThreeFormatsAndNamesOnlyAnUnchangedSav
 }
 
 TEST_F(ReportCommandsFixture, ExportWritesPdfAndReportsFailures) {
+    // What is written where does not depend on the body: a box is drawn in a moment.
+    LoadBoxBody(theCase);
     platform.QueueSaveFile(folder.filePath("report"));
     platform.QueueSaveFile(folder.filePath("missing/folder/r.pdf"));
     commands.ExportReport();
@@ -141,6 +146,7 @@ using ReportWindowTest = MainWindowFixture;
 // the window keeps drawing afterwards, and the U key shows the cones in it.
 TEST_F(ReportWindowTest, ExportFromTheWindowAndTheConeKey) {
     QTemporaryDir folder;
+    ASSERT_TRUE(TheCase().GetBody().GetUncertaintyModel().SetDraws(2000).ok());
     Trajectory& trajectory = AddTrajectory();
     trajectory.SetPoints(0.3, 1.0, 0.5, -0.3, 1.0,
                          0.5); // toward the body's right: the cone opens left
