@@ -33,7 +33,9 @@ std::unique_ptr<Case> CaseWithSpreads(int trajectories) {
     return theCase;
 }
 
-void BudgetDraws(benchmark::State& state) {
+// Draws per second of one budget on `threads` cores (0: all of them): the whole run and each
+// source alone.
+void DrawBudgets(benchmark::State& state, int threads) {
     std::unique_ptr<Case> theCase = CaseWithSpreads(1);
     if (!theCase) {
         state.SkipWithError("the default body did not load");
@@ -41,28 +43,22 @@ void BudgetDraws(benchmark::State& state) {
     }
     int64_t draws = 0;
     for (auto _ : state) {
-        const auto budget = ComputeUncertaintyBudget(*theCase, 1);
-        // The whole run and each source alone.
-        draws += budget->draws + static_cast<int64_t>(budget->sources.size()) * SourceRankingDraws(budget->draws);
+        const auto budget = ComputeUncertaintyBudget(*theCase, 1, threads);
+        draws += budget->draws +
+                 static_cast<int64_t>(budget->sources.size()) * SourceRankingDraws(budget->draws);
     }
     state.SetItemsProcessed(draws);
+}
+
+void BudgetDraws(benchmark::State& state) {
+    DrawBudgets(state, 0);
 }
 BENCHMARK(BudgetDraws)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same on one core, timed by that core's own clock: the cost of a draw, whatever else the
 // machine is doing.
 void BudgetDrawsOnOneCore(benchmark::State& state) {
-    std::unique_ptr<Case> theCase = CaseWithSpreads(1);
-    if (!theCase) {
-        state.SkipWithError("the default body did not load");
-        return;
-    }
-    int64_t draws = 0;
-    for (auto _ : state) {
-        const auto budget = ComputeUncertaintyBudget(*theCase, 1, 1);
-        draws += budget->draws + static_cast<int64_t>(budget->sources.size()) * SourceRankingDraws(budget->draws);
-    }
-    state.SetItemsProcessed(draws);
+    DrawBudgets(state, 1);
 }
 BENCHMARK(BudgetDrawsOnOneCore)->Unit(benchmark::kMillisecond);
 
