@@ -2,8 +2,8 @@
 // recovery write of a full case (what the desktop program does after each burst of edits).
 #include "base/FileAccess.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
+#include "edit/CaseEditor.h"
 #include "mesh/io/obj/ObjReader.h"
 
 #include <benchmark/benchmark.h>

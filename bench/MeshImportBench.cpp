@@ -4,7 +4,7 @@
 // temporary folder and removed when the program ends.
 #include "MeshFiles.h"
 
-#include "case/Body.h"
+#include "body/Body.h"
 #include "mesh/io/MeshImport.h"
 
 #include <benchmark/benchmark.h>
@@ -90,7 +90,8 @@ std::string GltfPlacements(int64_t count) {
     const std::string buffer = "data:application/octet-stream;base64,"
                                "AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAAAAABAAIA";
     std::string json = R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":42,"uri":")" +
-                       buffer + R"("}],"bufferViews":[{"buffer":0,"byteLength":36},)"
+                       buffer +
+                       R"("}],"bufferViews":[{"buffer":0,"byteLength":36},)"
                        R"({"buffer":0,"byteOffset":36,"byteLength":6}],"accessors":[)"
                        R"({"bufferView":0,"componentType":5126,"count":3,"type":"VEC3"},)"
                        R"({"bufferView":1,"componentType":5123,"count":3,"type":"SCALAR"}],)"

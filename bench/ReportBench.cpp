@@ -2,7 +2,7 @@
 // each format, written by the command line exactly as a user runs it: start, default models,
 // case, budgets, views, layout, file.
 #include "case/Case.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The uncertainty budget's speed: draws per second with every source on (the points' balls, the
 // soft tissue and the spread of every joint, each draw posing both points), and the budget of a
 // whole case of 20 trajectories at the default 100,000 draws, as a report computes it.
+#include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
-#include "case/UncertaintyBudget.h"
 
 #include <benchmark/benchmark.h>
 

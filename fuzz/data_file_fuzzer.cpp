@@ -2,8 +2,8 @@
 // produced and reads that back: no input may crash, hang or overrun anything, and what a case
 // holds once read (every block, every label, the body's name) must survive a save and reopen.
 #include "case/Case.h"
-#include "case/DataFile.h"
-#include "case/DataSummary.h"
+#include "casefile/DataFile.h"
+#include "casefile/DataSummary.h"
 
 #include <cmath>
 #include <cstddef>

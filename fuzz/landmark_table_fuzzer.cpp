@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the landmark table reader, then uses whatever table it gave as the
 // report and the view do: no input may crash or overrun anything, and a table that reads holds
 // only named landmarks at finite positions.
-#include "case/LandmarkTable.h"
+#include "body/LandmarkTable.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Status.h"
-#include "case/Body.h"
+#include "body/Body.h"
 #include "case/CaseInfo.h"
 #include "case/CaseWorld.h"
 #include "case/ElementList.h"

@@ -1,6 +1,6 @@
 #include "case/CaseInfo.h"
 
-#include "case/DataFile.h"
+#include "case/CaseText.h"
 
 namespace {
 
@@ -146,9 +146,9 @@ std::string CaseInfo::Problem(Field field, std::string_view value) {
                          : "must be one line without control characters";
     }
     if (multiline) {
-        return DataFile::TextFits(value)
+        return CaseTextFits(value)
                    ? std::string()
-                   : "would take more than the " + std::to_string(DataFile::kMaxTextLength) +
+                   : "would take more than the " + std::to_string(kMaxCaseTextLength) +
                          " bytes a text of the data file may take";
     }
     return value.size() <= kMaxFieldLength

@@ -1,7 +1,7 @@
 #include "case/PostureAlignment.h"
 
+#include "body/SegmentPoses.h"
 #include "case/Case.h"
-#include "case/SegmentPoses.h"
 #include "case/Trajectory.h"
 
 #include <algorithm>
@@ -29,7 +29,7 @@ double DistanceFromLine(const Vec3& p, const Vec3& a, const Vec3& d) {
 
 struct Fit {
     double angleDegrees = 0;
-    double gapMetres = 0;   // between the lines
+    double gapMetres = 0;    // between the lines
     double pointsMetres = 0; // mean distance of each track's points from the other's line
 };
 
@@ -44,8 +44,8 @@ Fit FitOf(const Vec3& in1, const Vec3& out1, const Vec3& in2, const Vec3& out2) 
     fit.angleDegrees = std::acos(std::clamp(Dot(d1, d2), -1.0, 1.0)) * kDegrees;
     const Vec3 n = Cross(d1, d2);
     const double nl = Norm(n);
-    fit.gapMetres = nl > 1e-9 ? std::fabs(Dot(Minus(in2, in1), n)) / nl
-                              : DistanceFromLine(in2, in1, d1);
+    fit.gapMetres =
+        nl > 1e-9 ? std::fabs(Dot(Minus(in2, in1), n)) / nl : DistanceFromLine(in2, in1, d1);
     fit.pointsMetres = (DistanceFromLine(in2, in1, d1) + DistanceFromLine(out2, in1, d1) +
                         DistanceFromLine(in1, in2, d2) + DistanceFromLine(out1, in2, d2)) /
                        4;
@@ -99,10 +99,12 @@ public:
         Posture posture = start;
         for (size_t i = 0; i < free.size(); ++i) {
             JointAngles angles = posture.Get(free[i].joint);
-            const skeleton::AngleRange& range = skeleton::InfoOf(free[i].joint).limits[free[i].angle];
+            const skeleton::AngleRange& range =
+                skeleton::InfoOf(free[i].joint).limits[free[i].angle];
             const double value = std::clamp(x[i], range.min, range.max);
-            (free[i].angle == 0 ? angles.yaw : free[i].angle == 1 ? angles.pitch : angles.roll) =
-                value;
+            (free[i].angle == 0   ? angles.yaw
+             : free[i].angle == 1 ? angles.pitch
+                                  : angles.roll) = value;
             posture.Set(free[i].joint, angles);
         }
         return posture;
@@ -124,7 +126,8 @@ public:
     double Cost(const std::vector<double>& x) const {
         double outside = 0;
         for (size_t i = 0; i < free.size(); ++i) {
-            const skeleton::AngleRange& range = skeleton::InfoOf(free[i].joint).limits[free[i].angle];
+            const skeleton::AngleRange& range =
+                skeleton::InfoOf(free[i].joint).limits[free[i].angle];
             outside += std::max(0.0, range.min - x[i]) + std::max(0.0, x[i] - range.max);
         }
         const Fit fit = FitAt(PostureAt(x));
@@ -145,7 +148,9 @@ private:
         Joint joint;
         int angle; // 0 yaw, 1 pitch, 2 roll
     };
-    static double Angle(const JointAngles& a, int k) { return k == 0 ? a.yaw : k == 1 ? a.pitch : a.roll; }
+    static double Angle(const JointAngles& a, int k) {
+        return k == 0 ? a.yaw : k == 1 ? a.pitch : a.roll;
+    }
     PosedPoint Point(const Vec3& measured, const std::string& part) const {
         const Vec3 rest = body.ToRest(measured);
         return {rest, body.RestPointWeights(rest, part)};
@@ -183,7 +188,8 @@ std::vector<double> Minimise(const AlignmentProblem& problem, std::vector<double
         for (size_t i = 0; i <= n; ++i) {
             order[i] = i;
         }
-        std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return cost[a] < cost[b]; });
+        std::sort(order.begin(), order.end(),
+                  [&](size_t a, size_t b) { return cost[a] < cost[b]; });
         const size_t best = order[0], worst = order[n], second = order[n - 1];
         if (cost[worst] - cost[best] < 1e-9) {
             break;
@@ -301,8 +307,8 @@ AlignmentResult AlignWounds(const Case& theCase, const AlignmentRequest& request
     for (const auto& [cost, x] : found) {
         const Posture posture = problem.PostureAt(x);
         const Fit fit = problem.FitAt(posture);
-        const bool asGood = fit.angleDegrees <= best.angleDegrees + 0.1 &&
-                            fit.gapMetres <= best.gapMetres + 0.001;
+        const bool asGood =
+            fit.angleDegrees <= best.angleDegrees + 0.1 && fit.gapMetres <= best.gapMetres + 0.001;
         const bool distinct = std::all_of(
             result.answers.begin(), result.answers.end(),
             [&](const AlignmentAnswer& a) { return LargestDifference(a.posture, posture) > 5; });

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "case/Posture.h"
-#include "case/Skeleton.h"
+#include "body/Posture.h"
+#include "body/Skeleton.h"
 
 #include <array>
 #include <string>

@@ -1,7 +1,7 @@
 #include "case/Trajectory.h"
 
 #include "base/Angles.h"
-#include "case/CaseLimits.h"
+#include "base/ValueLimits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -79,7 +79,7 @@ void Trajectory::SetColor(double red, double green, double blue) {
 }
 
 bool Trajectory::SetUncertainty(double metres) {
-    if (!case_limits::IsUncertainty(metres)) { // also refuses a NaN
+    if (!value_limits::IsUncertainty(metres)) { // also refuses a NaN
         return false;
     }
     uncertainty = metres;
@@ -87,7 +87,7 @@ bool Trajectory::SetUncertainty(double metres) {
 }
 
 bool Trajectory::SetUncertaintyOut(double metres) {
-    if (!case_limits::IsUncertainty(metres)) { // also refuses a NaN
+    if (!value_limits::IsUncertainty(metres)) { // also refuses a NaN
         return false;
     }
     uncertaintyOut = metres;

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <optional>
 #include "case/TrajectoryWorld.h"
+#include <optional>
 
 #include <string>
 
-// One bullet trajectory (a wound track): entry point IN and exit point OUT in metres, the derived direction and
-// elevation angles, an adjustment that moves only the drawn arrow, colour, arrow kind and label.
+// One bullet trajectory (a wound track): entry point IN and exit point OUT in metres, the derived
+// direction and elevation angles, an adjustment that moves only the drawn arrow, colour, arrow kind
+// and label.
 class Trajectory {
 public:
     virtual ~Trajectory() = default;
@@ -51,7 +52,7 @@ public:
     // Radius of the ball around IN and around OUT in which each point may lie, in metres.
     static constexpr double kDefaultUncertainty = 0.01;
     // Refuses (returns false, keeps the radius) a negative or non-finite value, and one beyond a
-    // metre (case_limits::kLargestUncertainty), which no measurement on a body has.
+    // metre (value_limits::kLargestUncertainty), which no measurement on a body has.
     bool SetUncertainty(double metres);
     double GetUncertainty() const { return uncertainty; }
     // The ball around OUT alone, when it differs from IN's (same refusals); otherwise OUT's ball is

@@ -1,12 +1,12 @@
 #include "export/SceneExportBuilder.h"
 
 #include "base/Matrix4.h"
+#include "budget/UncertaintyCone.h"
 #include "case/Case.h"
 #include "case/Element.h"
 #include "case/ElementList.h"
 #include "case/Trajectory.h"
 #include "case/TrajectoryArrow.h"
-#include "case/UncertaintyCone.h"
 #include "export/NormalTransform.h"
 #include "mesh/Mesh.h"
 
@@ -327,8 +327,7 @@ void AddSceneModel(ExportScene& out, const Case& theCase) {
 
 } // namespace
 
-ExportScene BuildExportScene(const Case& theCase, bool withUncertaintyCones,
-                             bool withSceneModel) {
+ExportScene BuildExportScene(const Case& theCase, bool withUncertaintyCones, bool withSceneModel) {
     ExportScene out;
     AddBody(out, theCase);
     AddTrajectories(out, theCase);

@@ -1,8 +1,8 @@
 #include "render/CloseUpViews.h"
 
+#include "budget/UncertaintyCone.h"
 #include "case/Case.h"
 #include "case/PosedTrack.h"
-#include "case/UncertaintyCone.h"
 #include "render/OffscreenRenderer.h"
 #include "view/ViewState.h"
 
@@ -141,9 +141,9 @@ std::vector<CloseUpView> RenderCloseUps(const Case& theCase, const ViewState& vi
     return views;
 }
 
-std::optional<std::vector<CloseUpView>> RenderCloseUps(
-    const Case& theCase, const ViewState& view, int width, int height, std::string& error,
-    const std::vector<std::optional<double>>& cones95) {
+std::optional<std::vector<CloseUpView>>
+RenderCloseUps(const Case& theCase, const ViewState& view, int width, int height,
+               std::string& error, const std::vector<std::optional<double>>& cones95) {
     if (theCase.GetTrajectoryCount() == 0) {
         return std::vector<CloseUpView>();
     }

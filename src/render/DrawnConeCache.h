@@ -1,8 +1,8 @@
 #pragma once
 
-#include "case/Body.h"
+#include "body/Body.h"
+#include "budget/UncertaintyCone.h"
 #include "case/Trajectory.h"
-#include "case/UncertaintyCone.h"
 
 #include <optional>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "render/UncertaintyConePass.h"
 
+#include "budget/UncertaintyCone.h"
 #include "case/Case.h"
 #include "case/Trajectory.h"
-#include "case/UncertaintyCone.h"
 #include "render/DrawnConeCache.h"
 #include "render/FrameContext.h"
 #include "view/ViewState.h"
@@ -14,8 +14,9 @@ namespace {
 void DrawTrajectoryCone(const FrameContext& frame, int number) {
     const Case& theCase = frame.theCase;
     const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-    const std::optional<UncertaintyConeShape> cone =
-        frame.cones ? frame.cones->ConeOf(theCase, number) : DrawnUncertaintyConeOf(theCase, number);
+    const std::optional<UncertaintyConeShape> cone = frame.cones
+                                                         ? frame.cones->ConeOf(theCase, number)
+                                                         : DrawnUncertaintyConeOf(theCase, number);
     if (!cone) {
         return; // IN and OUT lie within the balls' width: no direction to draw around
     }

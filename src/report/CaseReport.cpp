@@ -4,7 +4,7 @@
 
 #include "base/AppInfo.h"
 #include "base/FileAccess.h"
-#include "case/BodyPointDescription.h"
+#include "body/BodyPointDescription.h"
 #include "case/Case.h"
 #include "case/PosedTrack.h"
 
@@ -147,7 +147,8 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
         report.trajectories.push_back(
             GatherTrajectory(*theCase.GetTrajectory(i), i + 1, source, &landmarks));
-        std::optional<UncertaintyBudget>& drawn = report.origin.analysis.trajectories[size_t(i)].budget;
+        std::optional<UncertaintyBudget>& drawn =
+            report.origin.analysis.trajectories[size_t(i)].budget;
         AddPosedTrack(theCase, i + 1, std::move(drawn), report.trajectories.back());
         drawn.reset();
     }

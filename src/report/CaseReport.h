@@ -1,8 +1,8 @@
 #pragma once
 
+#include "budget/UncertaintyBudget.h"
 #include "case/CaseInfo.h"
 #include "case/TrajectoryCourse.h"
-#include "case/UncertaintyBudget.h"
 #include "report/ReportOrigin.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #include "ui/AdjustTrajectoryDialog.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/BodyPartBox.h"
 #include "ui/DialogInput.h"
 #include "ui/SliderSetup.h"

@@ -1,8 +1,8 @@
 #include "ui/AlignWoundsDialog.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
 #include "case/Trajectory.h"
+#include "edit/CaseEditor.h"
 #include "view/ViewState.h"
 
 #include <QApplication>

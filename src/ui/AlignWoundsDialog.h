@@ -1,8 +1,8 @@
 #pragma once
 
-#include "case/Body.h"
+#include "body/Body.h"
+#include "body/Skeleton.h"
 #include "case/PostureAlignment.h"
-#include "case/Skeleton.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/CaseView.h"
 #include "view/ViewState.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "case/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
 #include "ui/BodyParametersDialog.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/DialogInput.h"
 #include "ui/Platform.h"
 #include "ui/SliderSetup.h"

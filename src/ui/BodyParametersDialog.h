@@ -1,6 +1,6 @@
 #pragma once
 
-#include "case/Body.h"
+#include "body/Body.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "ui/BodyPartBox.h"
 
-#include "case/Skeleton.h"
+#include "body/Skeleton.h"
 
 namespace {
 

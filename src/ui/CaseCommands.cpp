@@ -1,8 +1,8 @@
 #include "ui/CaseCommands.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
-#include "case/DataSummary.h"
+#include "casefile/DataSummary.h"
+#include "edit/CaseEditor.h"
 #include "export/JpegWriter.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/AlignWoundsDialog.h"

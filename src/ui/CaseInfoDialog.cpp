@@ -1,7 +1,7 @@
 #include "ui/CaseInfoDialog.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/Platform.h"
 
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
 #include "ui/CaseSession.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
+#include "edit/CaseEditor.h"
 #include "ui/FileCommands.h"
 #include "ui/Platform.h"
 

@@ -1,7 +1,7 @@
 #include "ui/CaseView.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "render/Renderer.h"
 #include "ui/CommandSet.h"
 #include "ui/ImageCapture.h"

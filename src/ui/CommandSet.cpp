@@ -2,7 +2,7 @@
 
 #include "base/AppInfo.h"
 #include "base/ProgramFiles.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/AboutDialog.h"
 #include "ui/AppIcons.h"
 #include "ui/CaseCommands.h"

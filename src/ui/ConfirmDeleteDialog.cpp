@@ -1,7 +1,7 @@
 #include "ui/ConfirmDeleteDialog.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "view/ViewState.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "ui/DialogInput.h"
 
+#include "base/ValueLimits.h"
 #include "case/Case.h"
-#include "case/CaseLimits.h"
 #include "ui/ColorSwatch.h"
 #include "ui/ConcealedDialog.h"
 #include "ui/Platform.h"
@@ -92,7 +92,7 @@ double ReadCentimetres(const QString& text) {
     // A typed 1e300 would square to infinity in the trajectory's angles: a length no body has
     // reads as 0, as it does from a data file.
     const double metres = ReadLenientNumber(text) / 100.0;
-    return case_limits::IsLength(metres) ? metres : 0.0;
+    return value_limits::IsLength(metres) ? metres : 0.0;
 }
 
 QColor ColorFromChannels(double red, double green, double blue) {

@@ -14,7 +14,7 @@ class QWidget;
 // gives 0. Only the first 78 characters count. Never depends on the user's locale.
 double ReadLenientNumber(const QString& text);
 // The same, read as centimetres and returned in metres; a length beyond a thousand kilometres
-// (case_limits::kLargestLength) reads as 0.
+// (value_limits::kLargestLength) reads as 0.
 double ReadCentimetres(const QString& text);
 
 // A length in metres as dialogs show it: centimetres with two decimals (a tenth of a millimetre,

@@ -1,6 +1,6 @@
 #include "ui/EditCommand.h"
 
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 
 EditCommand::EditCommand(CaseEditor& editor, std::unique_ptr<CaseEdit> edit)
     : editor(editor), edit(std::move(edit)) {

@@ -1,9 +1,9 @@
 #include "ui/FileCommands.h"
 
 #include "base/AppInfo.h"
+#include "base/ProgressSink.h"
 #include "case/Case.h"
-#include "case/DataFile.h"
-#include "case/ProgressSink.h"
+#include "casefile/DataFile.h"
 #include "export/SceneExport.h"
 #include "mesh/io/MeshFormat.h"
 #include "view/ViewState.h"

@@ -2,7 +2,7 @@
 
 #include "base/AppInfo.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/AppIcons.h"
 #include "ui/CaseCommands.h"
 #include "ui/CaseSession.h"
@@ -11,9 +11,9 @@
 #include "ui/FocusRestorer.h"
 #include "ui/LockKeyState.h"
 #include "ui/PointPlacement.h"
-#include "ui/WindowTitle.h"
-#include "ui/SceneCommands.h"
 #include "ui/PosturePanel.h"
+#include "ui/SceneCommands.h"
+#include "ui/WindowTitle.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "ui/NewElementDialog.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
 #include "case/Element.h"
+#include "edit/CaseEditor.h"
 #include "ui/ColorSwatch.h"
 #include "ui/DialogInput.h"
 #include "ui/Platform.h"

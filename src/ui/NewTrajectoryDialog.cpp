@@ -1,7 +1,7 @@
 #include "ui/NewTrajectoryDialog.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/BodyPartBox.h"
 #include "ui/ColorSwatch.h"
 #include "ui/DialogInput.h"

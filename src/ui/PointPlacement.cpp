@@ -1,7 +1,7 @@
 #include "ui/PointPlacement.h"
 
+#include "body/Skeleton.h"
 #include "case/Case.h"
-#include "case/Skeleton.h"
 #include "ui/CaseCommands.h"
 #include "ui/DialogInput.h"
 #include "view/ViewState.h"

@@ -1,7 +1,7 @@
 #include "ui/PosturePanel.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/SliderSetup.h"
 
 #include <QDoubleSpinBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "case/Body.h"
-#include "case/Posture.h"
+#include "body/Body.h"
+#include "body/Posture.h"
 
 #include <QDockWidget>
 

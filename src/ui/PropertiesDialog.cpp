@@ -1,8 +1,9 @@
 #include "ui/PropertiesDialog.h"
+#include "case/CaseText.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
+#include "edit/CaseEditor.h"
 #include "view/ViewState.h"
 
 #include <QHBoxLayout>
@@ -14,8 +15,7 @@
 
 // Every label the dialog takes must be saved on one line and read back whole: a character of the
 // field is at most three bytes of UTF-8, and the longest entity the file writes for one is five.
-static_assert(static_cast<std::size_t>(PropertiesDialog::kMaxCharacters) * 5 <=
-              DataFile::kMaxTextLength);
+static_assert(static_cast<std::size_t>(PropertiesDialog::kMaxCharacters) * 5 <= kMaxCaseTextLength);
 
 PropertiesDialog::PropertiesDialog(CaseEditor& editor, const ViewState& view, QWidget* parent)
     : QDialog(parent), editor(editor), view(view) {

@@ -2,7 +2,7 @@
 
 #include "base/FileAccess.h"
 #include "case/Case.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 #include "report/ReportWriter.h"
 #include "ui/FileCommands.h"
 

@@ -1,7 +1,7 @@
 #include "ui/SceneCommands.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/ExteriorPointsDialog.h"
 #include "ui/Platform.h"
 #include "ui/ScenePlacementDialog.h"

@@ -2,7 +2,7 @@
 
 #include "base/NumberText.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/Platform.h"
 #include "world/WorldInput.h"
 

@@ -2,7 +2,7 @@
 
 #include "base/Angles.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "view/ViewState.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "view/SurfacePicking.h"
 
-#include "case/Body.h"
+#include "body/Body.h"
 #include "view/Camera.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "view/ViewState.h"
 
 #include "case/Case.h"
-#include "case/CaseChange.h"
+#include "edit/CaseChange.h"
 
 #include <algorithm>
 #include <cmath>

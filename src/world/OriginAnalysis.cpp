@@ -1,8 +1,8 @@
 #include "world/OriginAnalysis.h"
 
+#include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
 #include "case/TrajectoryCourse.h"
-#include "case/UncertaintyBudget.h"
 #include "world/SceneSurfaces.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "case/UncertaintyBudget.h"
+#include "budget/UncertaintyBudget.h"
 #include "world/ExteriorPointFit.h"
 #include "world/OriginDraws.h"
 #include "world/OriginZones.h"

@@ -1,8 +1,8 @@
 #include "world/OriginDraws.h"
 
 #include "base/NumberText.h"
+#include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
-#include "case/UncertaintyBudget.h"
 #include "world/OriginZones.h"
 
 #include <algorithm>

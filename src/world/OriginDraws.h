@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Matrix4.h"
-#include "case/TrackSampler.h"
+#include "budget/TrackSampler.h"
 
 #include <array>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "base/NumberText.h"
 #include "base/TextWords.h"
-#include "case/CaseLimits.h"
+#include "base/ValueLimits.h"
 #include "case/CaseWorld.h"
 
 #include <charconv>
@@ -54,7 +54,7 @@ Status ReadSceneCoordinate(std::string_view text, const std::string& field, doub
 
 Status ReadHeading(std::string_view text, const std::string& field, double& degrees) {
     const std::optional<double> value = Number(text);
-    if (!value || !case_limits::IsAngle(*value)) {
+    if (!value || !value_limits::IsAngle(*value)) {
         return Status::Failure(field + " " + Quoted(Trimmed(text)) +
                                " is refused: it must be a number of degrees within 1000000 "
                                "either way.");

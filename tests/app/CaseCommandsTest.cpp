@@ -1,6 +1,6 @@
 #include "app/cli/CommandLine.h"
-#include "case/DataFile.h"
-#include "case/DataSummary.h"
+#include "casefile/DataFile.h"
+#include "casefile/DataSummary.h"
 #include "support/BoxBody.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "app/cli/CommandLine.h"
 #include "case/Case.h"
-#include "case/DataFile.h"
 #include "case/Trajectory.h"
+#include "casefile/DataFile.h"
 
 #include <gtest/gtest.h>
 

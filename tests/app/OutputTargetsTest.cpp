@@ -1,8 +1,8 @@
 #include "support/RenderTestSupport.h"
 
 #include "case/Case.h"
-#include "case/DataFile.h"
 #include "case/Trajectory.h"
+#include "casefile/DataFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "support/RenderTestSupport.h"
 
 #include "case/Case.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 
 #include <gtest/gtest.h>
 #include <jpeglib.h>

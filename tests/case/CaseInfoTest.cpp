@@ -1,7 +1,8 @@
 #include "case/CaseInfo.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
-#include "case/DataFile.h"
+#include "case/CaseText.h"
+#include "casefile/DataFile.h"
+#include "edit/CaseEditor.h"
 #include "support/BoxBody.h"
 
 #include <gtest/gtest.h>
@@ -51,8 +52,7 @@ TEST(CaseInfoTest, DatesMustNameDaysOfTheCalendar) {
     EXPECT_NE(CaseInfo::Problem(Field::Agency, std::string(CaseInfo::kMaxFieldLength + 1, 'x')),
               "");
     // The notes are bounded by the data file's text line, counted as escaped.
-    EXPECT_NE(CaseInfo::Problem(Field::Notes, std::string(DataFile::kMaxTextLength / 5 + 1, '&')),
-              "");
+    EXPECT_NE(CaseInfo::Problem(Field::Notes, std::string(kMaxCaseTextLength / 5 + 1, '&')), "");
 }
 
 TEST(CaseInfoTest, BlockRoundTripsAndAnEmptyCaseWritesNone) {

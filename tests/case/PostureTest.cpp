@@ -1,9 +1,9 @@
-#include "case/Body.h"
+#include "body/Body.h"
 #include "case/Case.h"
-#include "case/DataFile.h"
 #include "case/PosedTrack.h"
 #include "case/PostureAlignment.h"
 #include "case/TrajectoryArrow.h"
+#include "casefile/DataFile.h"
 #include "support/OldArmPose.h"
 
 #include <gtest/gtest.h>
@@ -209,8 +209,9 @@ TEST_F(PostureTest, JointLimitsHoldAndAFileCannotBendAKneeBackward) {
     Case theCase;
     theCase.GetBody() = body;
     const DataFileReadResult read = DataFile::ReadText(
-        theCase, "<root><body>\r\n<height>2</height>\r\n<pose>right_knee 0 -20 0</pose>\r\n"
-                 "<pose>left_knee 0 400 3</pose>\r\n<pose>body 0 -90 0</pose>\r\n</body></root>\r\n");
+        theCase,
+        "<root><body>\r\n<height>2</height>\r\n<pose>right_knee 0 -20 0</pose>\r\n"
+        "<pose>left_knee 0 400 3</pose>\r\n<pose>body 0 -90 0</pose>\r\n</body></root>\r\n");
     const Posture& readPosture = theCase.GetBody().GetPosture();
     EXPECT_EQ(readPosture.Get(Joint::RightKnee), (JointAngles{0, 0, 0}));
     EXPECT_EQ(readPosture.Get(Joint::LeftKnee), (JointAngles{0, 150, 3}));
@@ -278,8 +279,8 @@ TEST_F(PostureTest, EveryPresetKeepsTheSkinClosedAndStandsOnTheFloor) {
                 }
             }
         }
-        EXPECT_EQ(torn, 0) << "longest edge " << worst << " m, at " << worstAt.x << " "
-                           << worstAt.y << " " << worstAt.z;
+        EXPECT_EQ(torn, 0) << "longest edge " << worst << " m, at " << worstAt.x << " " << worstAt.y
+                           << " " << worstAt.z;
     }
 }
 

@@ -1,13 +1,13 @@
-#include "support/OldArmPose.h"
 #include "support/BoxBody.h"
 #include "support/ExportedScene.h"
+#include "support/OldArmPose.h"
 
 #include "base/FileAccess.h"
 #include "base/Matrix4.h"
+#include "budget/UncertaintyCone.h"
 #include "case/Case.h"
 #include "case/Trajectory.h"
 #include "case/TrajectoryArrow.h"
-#include "case/UncertaintyCone.h"
 #include "export/GlbSceneWriter.h"
 #include "export/ObjSceneWriter.h"
 #include "export/SceneExport.h"
@@ -200,8 +200,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     for (int number = 1; number <= 2; ++number) {
         const std::optional<UncertaintyConeShape> cone = DrawnUncertaintyConeOf(theCase, number);
         ASSERT_TRUE(cone.has_value());
-        const Matrix4 frame =
-            TrajectoryAnchor(theCase, number) * TrajectoryTurn(theCase, number);
+        const Matrix4 frame = TrajectoryAnchor(theCase, number) * TrajectoryTurn(theCase, number);
         Box& box = expected[number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2"];
         for (const Vec3& point : cone->rim) {
             const Vec3 p = frame.TransformPoint(point);
@@ -483,8 +482,9 @@ TEST(SceneWriters, RefuseAVertexThatIsNotFinite) {
 // placement, seen from the body placed by the body's; and only while the view shows it.
 TEST(SceneModelExport, TheSceneModelIsWrittenWhereTheViewDrawsItOnlyWhenShown) {
     Case theCase;
-    ObjReadResult read = ReadObjFromMemory("v 0 0 0\nv 1 0 0\nv 0 2 0\nf 1 2 3\n", "room.obj",
-                                           [](const std::string&) { return std::optional<std::string>(); });
+    ObjReadResult read =
+        ReadObjFromMemory("v 0 0 0\nv 1 0 0\nv 0 2 0\nf 1 2 3\n", "room.obj",
+                          [](const std::string&) { return std::optional<std::string>(); });
     ASSERT_TRUE(read.mesh) << read.error;
     ComputeFacetNormals(*read.mesh);
     ComputeVertexNormals(*read.mesh, 30.0f);
@@ -495,8 +495,9 @@ TEST(SceneModelExport, TheSceneModelIsWrittenWhereTheViewDrawsItOnlyWhenShown) {
     world.body = {2, 0, 0, 90}; // the body 2 m along +X, its +Z turned toward +X
 
     const auto named = [](const ExportScene& scene) {
-        return std::find_if(scene.nodes.begin(), scene.nodes.end(),
-                            [](const ExportNode& node) { return node.name == "Scene model (room.obj)"; });
+        return std::find_if(scene.nodes.begin(), scene.nodes.end(), [](const ExportNode& node) {
+            return node.name == "Scene model (room.obj)";
+        });
     };
     const ExportScene shown = BuildExportScene(theCase, false);
     const auto node = named(shown);
@@ -509,7 +510,8 @@ TEST(SceneModelExport, TheSceneModelIsWrittenWhereTheViewDrawsItOnlyWhenShown) {
     const std::array<std::array<float, 3>, 3> expected = {{{-3, 0, -2}, {-3, 0, -1}, {-3, 2, -2}}};
     for (size_t v = 0; v < 3; ++v) {
         for (size_t axis = 0; axis < 3; ++axis) {
-            EXPECT_NEAR(p[3 * v + axis], expected[v][axis], 1e-5) << "vertex " << v << " axis " << axis;
+            EXPECT_NEAR(p[3 * v + axis], expected[v][axis], 1e-5)
+                << "vertex " << v << " axis " << axis;
         }
     }
     const ExportScene hidden = BuildExportScene(theCase, false, false);

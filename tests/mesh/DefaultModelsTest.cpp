@@ -1,10 +1,10 @@
 // The default body and arrow models in data/default, read the way the program reads them.
 
-#include "support/OldArmPose.h"
-#include "case/Body.h"
-#include "case/LandmarkTable.h"
+#include "body/Body.h"
+#include "body/LandmarkTable.h"
 #include "mesh/Mesh.h"
 #include "mesh/io/obj/ObjReader.h"
+#include "support/OldArmPose.h"
 
 #include <gtest/gtest.h>
 
@@ -233,10 +233,10 @@ public:
             const Point& a = vertices[t.vertex[0]];
             const Point& b = vertices[t.vertex[1]];
             const Point& c = vertices[t.vertex[2]];
-            boxes.push_back({{std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}),
-                              std::min({a.z, b.z, c.z})},
-                             {std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y}),
-                              std::max({a.z, b.z, c.z})}});
+            boxes.push_back(
+                {{std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}), std::min({a.z, b.z, c.z})},
+                 {std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y}),
+                  std::max({a.z, b.z, c.z})}});
         }
     }
 
@@ -253,9 +253,9 @@ public:
                 continue;
             }
             const MeshTriangle& t = mesh.triangles[i];
-            nearest = std::min(nearest, TriangleDistance(p, vertices[t.vertex[0]],
-                                                         vertices[t.vertex[1]],
-                                                         vertices[t.vertex[2]]));
+            nearest =
+                std::min(nearest, TriangleDistance(p, vertices[t.vertex[0]], vertices[t.vertex[1]],
+                                                   vertices[t.vertex[2]]));
         }
         return nearest;
     }
@@ -387,7 +387,7 @@ TEST(DefaultModelsTest, BodyKeepsItsPartsAsGroupsSplitAtTheShoulderAndElbow) {
         }
     }
     const std::set<std::string> expected = {
-        "head",        "trunk",       "right_arm",  "left_arm",   "right_forearm",
+        "head",         "trunk",       "right_arm",  "left_arm",    "right_forearm",
         "left_forearm", "right_thigh", "left_thigh", "right_shank", "left_shank"};
     for (const std::string& name : expected) {
         EXPECT_GT(counts[name], 1000) << name;

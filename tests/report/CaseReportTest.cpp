@@ -1,7 +1,7 @@
 #include "support/BoxBody.h"
 
 #include "case/Case.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportPdf.h"

@@ -1,8 +1,8 @@
 #include "support/BoxBody.h"
 
 #include "case/Case.h"
-#include "case/DataFile.h"
 #include "case/TrajectoryCourse.h"
+#include "casefile/DataFile.h"
 #include "report/ReportHtml.h"
 
 #include <nlohmann/json.hpp>

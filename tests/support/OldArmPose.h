@@ -1,6 +1,6 @@
 #pragma once
 
-#include "case/Body.h"
+#include "body/Body.h"
 
 // The right arm posed in the angles older files' "arm" and "forearm" lines gave (the arm hanging
 // at pitch 90), for the tests that pin how such a case still draws.
@@ -28,9 +28,11 @@ private:
     }
     void Store(double yaw, double pitch) {
         if (joint == Joint::Arm) {
-            body.SetJoint(skeleton::Joint::RightShoulder, Posture::RightShoulderFromOldArm(yaw, pitch));
+            body.SetJoint(skeleton::Joint::RightShoulder,
+                          Posture::RightShoulderFromOldArm(yaw, pitch));
         } else {
-            body.SetJoint(skeleton::Joint::RightElbow, Posture::RightElbowFromOldForearm(yaw, pitch));
+            body.SetJoint(skeleton::Joint::RightElbow,
+                          Posture::RightElbowFromOldForearm(yaw, pitch));
         }
     }
 

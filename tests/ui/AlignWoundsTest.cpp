@@ -5,7 +5,7 @@
 #include "DialogsTestSupport.h"
 
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/AlignWoundsDialog.h"
 #include "view/ViewState.h"
 

@@ -2,8 +2,8 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
-#include "case/DataSummary.h"
+#include "casefile/DataSummary.h"
+#include "edit/CaseEditor.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyLoadProgressDialog.h"
 #include "ui/BodyParametersDialog.h"

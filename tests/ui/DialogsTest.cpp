@@ -1,10 +1,10 @@
-#include "support/OldArmPose.h"
 #include "DialogsTestSupport.h"
+#include "support/OldArmPose.h"
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
+#include "edit/CaseEditor.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyParametersDialog.h"
 #include "ui/ConfirmDeleteDialog.h"

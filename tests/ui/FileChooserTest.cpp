@@ -2,7 +2,7 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/CaseCommands.h"
 #include "ui/FileCommands.h"
 #include "ui/QtPlatform.h"

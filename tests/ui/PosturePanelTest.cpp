@@ -2,7 +2,7 @@
 // history, and always showing the case's posture.
 #include "MainWindowFixture.h"
 
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 #include "ui/PosturePanel.h"
 
 #include <QAction>

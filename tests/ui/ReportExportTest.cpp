@@ -2,10 +2,10 @@
 #include "MainWindowFixture.h"
 
 #include "ScriptedPlatform.h"
-#include "support/BoxBody.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
+#include "edit/CaseEditor.h"
+#include "support/BoxBody.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/CaseCommands.h"
 #include "ui/NewTrajectoryDialog.h"

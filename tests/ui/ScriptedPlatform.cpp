@@ -1,6 +1,6 @@
 #include "ScriptedPlatform.h"
 
-#include "case/ProgressSink.h"
+#include "base/ProgressSink.h"
 
 // Records the positions into the platform and marks the window closed when released.
 class ScriptedPlatform::ScriptedProgress : public ProgressSink {

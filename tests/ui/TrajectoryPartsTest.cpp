@@ -6,7 +6,7 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyPartBox.h"
 #include "ui/DialogInput.h"

@@ -1,7 +1,7 @@
 #include "DialogsTestSupport.h"
 #include "MainWindowFixture.h"
 
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyParametersDialog.h"
 #include "ui/CaseCommands.h"

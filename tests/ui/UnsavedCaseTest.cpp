@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 #include "ui/CaseCommands.h"
 #include "ui/CaseSession.h"
 #include "ui/RecentFiles.h"

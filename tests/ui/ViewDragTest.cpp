@@ -1,6 +1,6 @@
 #include "ui/ViewDrag.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 #include "view/ViewState.h"
 
 #include <memory>

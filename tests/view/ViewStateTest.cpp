@@ -1,6 +1,6 @@
 #include "view/ViewState.h"
 #include "case/Case.h"
-#include "case/CaseEditor.h"
+#include "edit/CaseEditor.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
+#include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
-#include "case/UncertaintyBudget.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "world/OriginAnalysis.h"
 #include "world/OriginText.h"

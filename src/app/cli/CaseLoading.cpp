@@ -2,7 +2,7 @@
 
 #include "base/FileAccess.h"
 #include "case/Case.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 #include "view/ViewState.h"
 #include "world/SceneModelFile.h"
 

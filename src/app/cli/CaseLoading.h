@@ -2,7 +2,7 @@
 
 #include "app/cli/CommandLine.h"
 
-#include "case/Body.h"
+#include "body/Body.h"
 
 #include <iosfwd>
 #include <string>

@@ -3,7 +3,7 @@
 #include "app/cli/CaseLoading.h"
 
 #include "case/Case.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 #include "export/JpegWriter.h"
 #include "render/FramebufferCapture.h"
 #include "render/HeadlessContext.h"

@@ -1,7 +1,7 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
 #include "case/Case.h"
-#include "case/DataFile.h"
+#include "casefile/DataFile.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
 #include "case/Case.h"
-#include "case/DataSummary.h"
+#include "casefile/DataSummary.h"
 
 #include <ostream>
 

@@ -1,7 +1,7 @@
 #include "MeshFiles.h"
 
-#include "case/Body.h"
-#include "case/ProgressSink.h"
+#include "base/ProgressSink.h"
+#include "body/Body.h"
 #include "mesh/io/MeshImport.h"
 
 #include <gtest/gtest.h>

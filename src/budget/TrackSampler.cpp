@@ -1,0 +1,232 @@
+#include "budget/TrackSampler.h"
+
+#include "base/Xoshiro256.h"
+
+#include "case/Case.h"
+#include "case/PosedTrack.h"
+#include "case/Trajectory.h"
+#include "case/TrajectoryArrow.h"
+
+#include <boost/random/normal_distribution.hpp>
+
+#include <algorithm>
+#include <cmath>
+
+using skeleton::Joint;
+using skeleton::Segment;
+
+namespace {
+
+constexpr double kRadians = 3.14159265358979323846 / 180.0;
+constexpr uint64_t kSeed = 0x52564F4255444754u;
+
+using Random = Xoshiro256;
+
+double Uniform(Random& random) {
+    return static_cast<double>(random() >> 11) * (1.0 / 9007199254740992.0);
+}
+
+Vec3 InBall(Random& random, double radius) {
+    if (radius <= 0) {
+        return {};
+    }
+    while (true) {
+        const Vec3 p = {2 * Uniform(random) - 1, 2 * Uniform(random) - 1, 2 * Uniform(random) - 1};
+        if (Dot(p, p) <= 1) {
+            return {p.x * radius, p.y * radius, p.z * radius};
+        }
+    }
+}
+
+} // namespace
+
+Vec3 TrackSampler::Turn::Apply(const Vec3& p) const {
+    return {r[0] * p.x + r[1] * p.y + r[2] * p.z + t.x, r[3] * p.x + r[4] * p.y + r[5] * p.z + t.y,
+            r[6] * p.x + r[7] * p.y + r[8] * p.z + t.z};
+}
+
+TrackSampler::Turn TrackSampler::Turn::Then(const Turn& inner) const {
+    Turn out;
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            out.r[3 * row + column] = r[3 * row] * inner.r[column] +
+                                      r[3 * row + 1] * inner.r[3 + column] +
+                                      r[3 * row + 2] * inner.r[6 + column];
+        }
+    }
+    out.t = Apply(inner.t);
+    return out;
+}
+
+TrackSampler::Turn TrackSampler::Turn::Of(const Matrix4& m) {
+    Turn turn;
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            turn.r[3 * row + column] = m.At(row, column);
+        }
+    }
+    turn.t = {m.At(0, 3), m.At(1, 3), m.At(2, 3)};
+    return turn;
+}
+
+namespace {
+
+// A joint's turn about its pivot by yaw a, pitch b and roll c (radians, signs applied):
+// Ry(a) Rx(b) Rz(c), as the skeleton turns, written out so that a draw needs three sines and
+// three cosines and no matrix products.
+template <typename Turn> Turn JointTurn(const Vec3& pivot, double a, double b, double c) {
+    const double ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b),
+                 cc = std::cos(c), sc = std::sin(c);
+    Turn turn;
+    turn.r = {ca * cc + sa * sb * sc, sa * sb * cc - ca * sc, sa * cb, cb * sc, cb * cc, -sb,
+              ca * sb * sc - sa * cc, sa * sc + ca * sb * cc, ca * cb};
+    const auto& r = turn.r;
+    turn.t = {pivot.x - (r[0] * pivot.x + r[1] * pivot.y + r[2] * pivot.z),
+              pivot.y - (r[3] * pivot.x + r[4] * pivot.y + r[5] * pivot.z),
+              pivot.z - (r[6] * pivot.x + r[7] * pivot.y + r[8] * pivot.z)};
+    return turn;
+}
+
+} // namespace
+
+TrackSampler::Sources TrackSampler::Sources::Every() {
+    Sources all;
+    all.joints.fill(true);
+    return all;
+}
+
+TrackSampler::TrackSampler(const Case& theCase, int number)
+    : body(theCase.GetBody()), model(body.GetUncertaintyModel()) {
+    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+    radii = {trajectory.GetUncertainty(), trajectory.GetUncertaintyOut()};
+    measured = {Vec3{trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()},
+                Vec3{trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()}};
+    hasParts = trajectory.HasParts();
+    if (hasParts) {
+        const std::array<std::string, 2> parts = {trajectory.GetInPart(), trajectory.GetOutPart()};
+        for (int k = 0; k < 2; ++k) {
+            for (const BodySkin::Share& share :
+                 body.RestPointWeights(body.ToRest(measured[k]), parts[k])) {
+                if (share.weight != 0) {
+                    shares[k].push_back({static_cast<int>(share.segment), double(share.weight)});
+                }
+            }
+        }
+    } else {
+        legacyPose = Turn::Of(TrajectoryPose(theCase, number));
+    }
+    const PosedTrack track = PoseTrajectoryPoints(theCase, number);
+    nominal = Minus(track.out, track.in);
+    const SegmentPoses segments = body.RestSegments();
+    for (int s = 0; s < skeleton::kSegmentCount; ++s) {
+        nominalTurns[s] = Turn::Of(segments[static_cast<Segment>(s)]);
+    }
+    FindLinks(body);
+}
+
+bool TrackSampler::HasDirection() const {
+    return std::sqrt(Dot(nominal, nominal)) > 1e-9;
+}
+
+void TrackSampler::FindLinks(const Body& body) {
+    if (!hasParts) {
+        return; // an older file's trajectory is carried by the arm's nominal pose only
+    }
+    std::array<bool, skeleton::kSegmentCount> carries{};
+    for (const std::vector<Share>& pointShares : shares) {
+        for (const Share& share : pointShares) {
+            for (Segment s = static_cast<Segment>(share.segment); s != Segment::Pelvis;
+                 s = skeleton::ParentOf(s)) {
+                carries[static_cast<size_t>(s)] = true;
+            }
+        }
+    }
+    // Segments are numbered after their parents, so the links come parents first.
+    for (int s = 1; s < skeleton::kSegmentCount; ++s) {
+        if (!carries[s]) {
+            continue;
+        }
+        const Segment segment = static_cast<Segment>(s);
+        const Joint joint = *skeleton::JointCarrying(segment);
+        const auto& signs = skeleton::InfoOf(joint).signs;
+        const JointAngles& angles = body.GetPosture().Get(joint);
+        const double sigma = model.SigmaOf(joint);
+        moving[static_cast<size_t>(joint)] = sigma > 0;
+        Link link{s,
+                  static_cast<int>(skeleton::ParentOf(segment)),
+                  static_cast<int>(joint),
+                  body.GetPivots()[joint],
+                  {signs[0] * angles.yaw * kRadians, signs[1] * angles.pitch * kRadians,
+                   signs[2] * angles.roll * kRadians},
+                  sigma * kRadians,
+                  {}};
+        link.local = JointTurn<Turn>(link.pivot, link.nominal[0], link.nominal[1], link.nominal[2]);
+        links.push_back(link);
+    }
+}
+
+void TrackSampler::DrawBlock(const Sources& sources, int block, int count, DrawnTrack* out) const {
+    Random random(kSeed ^ (0x9E3779B97F4A7C15u * uint64_t(block + 1)));
+    for (int i = 0; i < count; ++i) {
+        const std::array<Vec3, 2> posed = PosedDraw(sources, random);
+        out[i] = {posed[0], posed[1]};
+    }
+}
+
+template <typename Random>
+std::array<Vec3, 2> TrackSampler::PosedDraw(const Sources& sources, Random& random) const {
+    boost::random::normal_distribution<double> normal;
+    // Each segment's turn in this draw: the posture's, unless its joint or a parent's varies.
+    std::array<const Turn*, skeleton::kSegmentCount> turnOf;
+    for (int s = 0; s < skeleton::kSegmentCount; ++s) {
+        turnOf[s] = &nominalTurns[s];
+    }
+    std::array<Turn, skeleton::kSegmentCount> drawn;
+    std::array<bool, skeleton::kSegmentCount> changed{};
+    for (const Link& link : links) {
+        const bool varies = link.sigma > 0 && sources.joints[link.joint];
+        if (!varies && !changed[link.parent]) {
+            continue;
+        }
+        if (varies) {
+            std::array<double, 3> angles = link.nominal;
+            for (double& angle : angles) {
+                angle += link.sigma * normal(random);
+            }
+            drawn[link.segment] = turnOf[link.parent]->Then(
+                JointTurn<Turn>(link.pivot, angles[0], angles[1], angles[2]));
+        } else {
+            drawn[link.segment] = turnOf[link.parent]->Then(link.local);
+        }
+        turnOf[link.segment] = &drawn[link.segment];
+        changed[link.segment] = true;
+    }
+    std::array<Vec3, 2> posed;
+    for (int k = 0; k < 2; ++k) {
+        Vec3 point = measured[k];
+        if (sources.points) {
+            const Vec3 shift = InBall(random, radii[k]);
+            point = {point.x + shift.x, point.y + shift.y, point.z + shift.z};
+        }
+        if (sources.tissue && model.tissueSigma > 0) {
+            const double dx = normal(random), dy = normal(random), dz = normal(random);
+            point = {point.x + model.tissueSigma * dx, point.y + model.tissueSigma * dy,
+                     point.z + model.tissueSigma * dz};
+        }
+        const Vec3 rest = body.ToRest(point);
+        if (!hasParts) {
+            posed[k] = legacyPose.Apply(point);
+            continue;
+        }
+        // Blended as the skin is at that point: each share moves it by its segment's turn.
+        Vec3 moved = rest;
+        for (const Share& share : shares[k]) {
+            const Vec3 q = turnOf[share.segment]->Apply(rest);
+            moved = {moved.x + share.weight * (q.x - rest.x),
+                     moved.y + share.weight * (q.y - rest.y),
+                     moved.z + share.weight * (q.z - rest.z)};
+        }
+        posed[k] = body.FromRest(moved);
+    }
+    return posed;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "base/Matrix4.h"
+#include "body/Skeleton.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class Case;
+class Body;
+struct UncertaintyModel;
+
+// One draw of a trajectory's posed IN and OUT (body frame, metres).
+struct DrawnTrack {
+    Vec3 in, out;
+};
+
+// Draws a trajectory's posed IN and OUT as the uncertainty model spreads them: IN and OUT each
+// uniform in its ball and shifted by the soft tissue's normal spread (in the anatomical
+// position), every joint that carries either point turned by its normal spread, both points then
+// posed as the posture poses them. Draws come in blocks, each with a seed of its own, so that a
+// block is the same whichever thread draws it.
+class TrackSampler {
+public:
+    static constexpr int kBlock = 4096; // draws per block
+
+    // What a run of draws varies.
+    struct Sources {
+        bool points = true;
+        bool tissue = true;
+        std::array<bool, skeleton::kJointCount> joints{};
+        static Sources Every();
+    };
+
+    TrackSampler(const Case& theCase, int number); // number is 1-based
+
+    // The posed track's OUT - IN at the nominal posture (body frame, metres).
+    const Vec3& NominalTrack() const { return nominal; }
+    bool HasDirection() const;
+    // The joints that carry either point and have a spread.
+    const std::array<bool, skeleton::kJointCount>& MovingJoints() const { return moving; }
+
+    // Draws `count` (at most kBlock) tracks of block `block` of a run varying `sources`.
+    void DrawBlock(const Sources& sources, int block, int count, DrawnTrack* out) const;
+
+private:
+    // A rotation and shift of the rest frame: p -> r p + t.
+    struct Turn {
+        std::array<double, 9> r{1, 0, 0, 0, 1, 0, 0, 0, 1}; // rows
+        Vec3 t;
+        Vec3 Apply(const Vec3& p) const;
+        Turn Then(const Turn& inner) const; // this after inner
+        static Turn Of(const Matrix4& m);
+    };
+    // A segment that carries a point, with what its joint's draw needs.
+    struct Link {
+        int segment = 0, parent = 0, joint = 0;
+        Vec3 pivot;
+        std::array<double, 3> nominal{}; // yaw, pitch, roll, radians, with the joint's signs
+        double sigma = 0;                // radians; zero when the joint does not vary
+        Turn local;                      // the joint's turn at the posture
+    };
+    struct Share {
+        int segment = 0;
+        double weight = 0;
+    };
+
+    void FindLinks(const Body& body);
+    template <typename Random>
+    std::array<Vec3, 2> PosedDraw(const Sources& sources, Random& random) const;
+
+    const Body& body;
+    const UncertaintyModel& model;
+    std::array<double, 2> radii{};
+    std::array<Vec3, 2> measured;
+    std::array<std::vector<Share>, 2> shares; // of each point's rest weights
+    bool hasParts = false;
+    Turn legacyPose; // an older file's trajectory moves whole with it
+    std::array<Turn, skeleton::kSegmentCount> nominalTurns; // each segment at the posture
+    std::vector<Link> links;                                // parents first
+    Vec3 nominal;
+    std::array<bool, skeleton::kJointCount> moving{};
+};

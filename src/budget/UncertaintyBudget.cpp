@@ -1,0 +1,257 @@
+#include "budget/UncertaintyBudget.h"
+
+#include "base/NumberText.h"
+#include "case/Case.h"
+#include "case/PosedTrack.h"
+#include "case/Trajectory.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+using skeleton::Joint;
+
+namespace {
+
+constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+
+// What a draw's track is measured by, each kept in a form whose order is the angle's, so that
+// the arc functions are needed for the quantiles only.
+struct Measure {
+    double directionDeviation; // degrees, wrapped to +-180
+    double elevationSine;      // sine of the elevation, as the trajectory reckons it
+    double coneMinusCosine;    // minus the cosine of the angle to the nominal track
+};
+
+// The direction angle is the bearing atan2(dx, -dz) (clockwise from -Z, seen from above), so a
+// draw's deviation from the nominal is the angle from the nominal's horizontal part to its own.
+class TrackMeasure {
+public:
+    explicit TrackMeasure(const Vec3& nominalTrack)
+        : nominal(nominalTrack), nominalLength(std::sqrt(Dot(nominalTrack, nominalTrack))) {}
+
+    Measure Of(const DrawnTrack& track) const {
+        const Vec3 d = Minus(track.out, track.in);
+        // Bearings as (cosine, sine) = (-dz, dx).
+        const double cross = -nominal.z * d.x - nominal.x * -d.z;
+        const double dot = nominal.z * d.z + nominal.x * d.x;
+        const double horizontal = std::max(std::sqrt(d.x * d.x + d.z * d.z), 0.001);
+        const double length = std::sqrt(Dot(d, d));
+        const double lengths = length * nominalLength;
+        return {std::atan2(cross, dot) * kDegrees,
+                d.y / std::sqrt(d.y * d.y + horizontal * horizontal),
+                lengths > 0 ? -std::clamp(Dot(d, nominal) / lengths, -1.0, 1.0) : -1.0};
+    }
+
+private:
+    Vec3 nominal;
+    double nominalLength;
+};
+
+using Sources = TrackSampler::Sources;
+
+// The sources the statement names, each a set of joints or the points or the tissue.
+struct NamedSource {
+    std::string name;
+    Sources sources;
+};
+
+// `count` results of `drawBlock(block, count, first)`, the blocks shared out among `threads`.
+template <typename Result, typename DrawBlock>
+std::vector<Result> DrawInBlocks(int count, int threads, const DrawBlock& drawBlock) {
+    std::vector<Result> draws(static_cast<size_t>(count));
+    const int blocks = (count + TrackSampler::kBlock - 1) / TrackSampler::kBlock;
+    const auto work = [&](int first) {
+        for (int b = first; b < blocks; b += threads) {
+            const int start = b * TrackSampler::kBlock;
+            drawBlock(b, std::min(TrackSampler::kBlock, count - start), &draws[size_t(start)]);
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < std::min(threads, blocks); ++t) {
+        pool.emplace_back(work, t);
+    }
+    work(0);
+    for (std::thread& thread : pool) {
+        thread.join();
+    }
+    return draws;
+}
+
+// The measures of `count` draws varying `sources`; their tracks kept in `tracks` when given.
+std::vector<Measure> DrawAll(const TrackSampler& sampler, const Sources& sources, int count,
+                             int threads, std::vector<DrawnTrack>* tracks = nullptr) {
+    const TrackMeasure measure(sampler.NominalTrack());
+    if (tracks != nullptr) {
+        tracks->assign(static_cast<size_t>(count), DrawnTrack{});
+    }
+    return DrawInBlocks<Measure>(count, threads, [&](int block, int n, Measure* out) {
+        std::vector<DrawnTrack> own;
+        DrawnTrack* drawn = nullptr;
+        if (tracks != nullptr) {
+            drawn = tracks->data() + size_t(block) * TrackSampler::kBlock;
+        } else {
+            own.resize(size_t(n));
+            drawn = own.data();
+        }
+        sampler.DrawBlock(sources, block, n, drawn);
+        std::transform(drawn, drawn + n, out,
+                       [&](const DrawnTrack& track) { return measure.Of(track); });
+    });
+}
+
+// The q-quantile of `values` (reordered), by the nearest rank.
+double Quantile(std::vector<double>& values, double q) {
+    const size_t rank =
+        std::min(values.size() - 1,
+                 static_cast<size_t>(std::ceil(q * double(values.size()))) - (q > 0 ? 1 : 0));
+    std::nth_element(values.begin(), values.begin() + static_cast<long>(rank), values.end());
+    return values[rank];
+}
+
+double Cone95(const std::vector<Measure>& draws) {
+    std::vector<double> cosines;
+    cosines.reserve(draws.size());
+    for (const Measure& d : draws) {
+        cosines.push_back(d.coneMinusCosine);
+    }
+    return std::acos(-Quantile(cosines, 0.95)) * kDegrees;
+}
+
+std::vector<NamedSource> NamedSources(const TrackSampler& sampler, const UncertaintyModel& model) {
+    std::vector<NamedSource> named;
+    Sources points{true, false, {}};
+    named.push_back({"IN and OUT", points});
+    if (model.tissueSigma > 0) {
+        named.push_back({"soft tissue", {false, true, {}}});
+    }
+    const std::array<std::pair<const char*, std::vector<Joint>>, 6> groups = {{
+        {"posture of the head", {Joint::Neck}},
+        {"posture of the trunk", {Joint::Trunk}},
+        {"posture of the right arm", {Joint::RightShoulder, Joint::RightElbow}},
+        {"posture of the left arm", {Joint::LeftShoulder, Joint::LeftElbow}},
+        {"posture of the right leg", {Joint::RightHip, Joint::RightKnee}},
+        {"posture of the left leg", {Joint::LeftHip, Joint::LeftKnee}},
+    }};
+    for (const auto& [name, joints] : groups) {
+        Sources s{false, false, {}};
+        bool any = false;
+        for (Joint joint : joints) {
+            s.joints[static_cast<size_t>(joint)] = true;
+            any = any || sampler.MovingJoints()[static_cast<size_t>(joint)];
+        }
+        if (any) {
+            named.push_back({name, s});
+        }
+    }
+    return named;
+}
+
+// `threads`, or as many as the machine has (at most 8) for 0.
+int ThreadsToUse(int threads) {
+    return threads > 0 ? threads
+                       : static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+}
+
+std::string Degrees(double value) {
+    std::string text = FormatFixed(value, 0, 1);
+    if (!text.empty() && text[0] == '-') {
+        text.replace(0, 1, "\u2212"); // the minus sign, as printed figures have it
+    }
+    return text == "\u22120.0" ? "0.0" : text + "\u00B0";
+}
+
+double Bearing(double degrees) {
+    const double wrapped = std::fmod(degrees, 360.0);
+    return wrapped < 0 ? wrapped + 360 : wrapped;
+}
+
+} // namespace
+
+std::string UncertaintyBudget::Statement() const {
+    std::string text =
+        "direction " + Degrees(direction) + " (95 %: " + Degrees(directionInterval[0]) + " to " +
+        Degrees(directionInterval[1]) + "), elevation " + Degrees(elevation) +
+        " (95 %: " + Degrees(elevationInterval[0]) + " to " + Degrees(elevationInterval[1]) + ")";
+    if (!sources.empty()) {
+        text += "; largest source: " + sources.front().source;
+    }
+    return text;
+}
+
+std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, int number,
+                                                          int threads,
+                                                          std::vector<DrawnTrack>* wholeRun) {
+    if (wholeRun != nullptr) {
+        wholeRun->clear();
+    }
+    const TrackSampler sampler(theCase, number);
+    if (!sampler.HasDirection()) {
+        return std::nullopt;
+    }
+    threads = ThreadsToUse(threads);
+    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    const std::vector<Measure> draws =
+        DrawAll(sampler, Sources::Every(), model.draws, threads, wholeRun);
+
+    UncertaintyBudget budget;
+    budget.draws = model.draws;
+    const PosedTrack track = PoseTrajectoryPoints(theCase, number);
+    const TrackAngles nominal = AnglesOfTrack(track.in, track.out);
+    budget.direction = nominal.direction;
+    budget.elevation = nominal.elevation;
+    std::vector<double> deviations, elevationSines;
+    deviations.reserve(draws.size());
+    elevationSines.reserve(draws.size());
+    for (const Measure& d : draws) {
+        deviations.push_back(d.directionDeviation);
+        elevationSines.push_back(d.elevationSine);
+    }
+    budget.directionInterval = {Bearing(budget.direction + Quantile(deviations, 0.025)),
+                                Bearing(budget.direction + Quantile(deviations, 0.975))};
+    budget.elevationInterval = {std::asin(Quantile(elevationSines, 0.025)) * kDegrees,
+                                std::asin(Quantile(elevationSines, 0.975)) * kDegrees};
+    budget.cone95 = Cone95(draws);
+
+    const int sourceDraws = SourceRankingDraws(model.draws);
+    for (const NamedSource& source : NamedSources(sampler, model)) {
+        budget.sources.push_back(
+            {source.name, Cone95(DrawAll(sampler, source.sources, sourceDraws, threads))});
+    }
+    std::stable_sort(
+        budget.sources.begin(), budget.sources.end(),
+        [](const BudgetSource& a, const BudgetSource& b) { return a.cone95 > b.cone95; });
+    return budget;
+}
+
+std::vector<DrawnTrack> DrawPosedTracks(const Case& theCase, int number, int count, int threads) {
+    const TrackSampler sampler(theCase, number);
+    if (!sampler.HasDirection() || count <= 0) {
+        return {};
+    }
+    return DrawInBlocks<DrawnTrack>(count, ThreadsToUse(threads),
+                                    [&](int block, int n, DrawnTrack* out) {
+                                        sampler.DrawBlock(Sources::Every(), block, n, out);
+                                    });
+}
+
+std::optional<double> UncertaintyCone95(const Case& theCase, int number, int draws, int threads) {
+    const TrackSampler sampler(theCase, number);
+    if (!sampler.HasDirection()) {
+        return std::nullopt;
+    }
+    return Cone95(DrawAll(sampler, Sources::Every(), std::max(draws, 1), ThreadsToUse(threads)));
+}
+
+std::string UncertaintyBudgetConvention(const Case& theCase) {
+    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    return "The 95 % intervals come from " + std::to_string(model.draws) +
+           " draws (Monte Carlo, fixed seed): IN and OUT each uniform in its ball, every joint "
+           "that carries a point turned by a normal spread (sigma " +
+           FormatFixed(model.poseSigma, 0, 1) +
+           " degrees unless set per joint), soft tissue a "
+           "normal shift of each point (sigma " +
+           FormatFixed(model.tissueSigma * 100, 0, 1) + " cm); each source alone is drawn " +
+           std::to_string(SourceRankingDraws(model.draws)) +
+           " times to rank the sources by their 95 % cone.";
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "budget/TrackSampler.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Case;
+
+// The uncertainty budget of one trajectory: the spread of its posed track's angles when every
+// source the case names varies as its model says, found by drawing (Monte Carlo) from a fixed seed
+// so that the same case gives the same figures, on one core or many.
+//
+// Each draw moves IN and OUT uniformly within their balls and by the soft tissue's normal shift
+// (both in the anatomical position), turns every joint that carries either point by its normal
+// spread, poses the two points as the posture does and measures the track. The 95 % intervals
+// are the central ones (2.5 % to 97.5 %) of the direction's deviation from the nominal direction
+// (wrapped to +-180 degrees and added back) and of the elevation; the 95 % cone is the 95 %
+// quantile of the angle between a draw's direction and the nominal one.
+struct BudgetSource {
+    std::string source; // "posture of the right arm", "soft tissue", "IN and OUT"
+    double cone95 = 0;  // degrees, with this source alone
+};
+
+struct UncertaintyBudget {
+    int draws = 0;
+    double direction = 0, elevation = 0;       // nominal, degrees
+    std::array<double, 2> directionInterval{}; // 95 %, degrees (the low end may exceed the high
+                                               // end's value across 0/360: read it as a bearing)
+    std::array<double, 2> elevationInterval{};
+    double cone95 = 0;
+    std::vector<BudgetSource> sources; // every source that moves the track, largest first
+
+    // "direction 212.4° (95 %: 208.1° to 216.9°), elevation −12.0° (95 %: −16.2° to −7.9°);
+    // largest source: posture of the right arm"
+    std::string Statement() const;
+};
+
+// Each source alone is drawn a tenth as many times as the whole run, at least 1000 times: its
+// 95 % cone to about a fiftieth of itself, enough to tell which source is the largest.
+inline int SourceRankingDraws(int draws) {
+    return draws / 10 > 1000 ? draws / 10 : 1000;
+}
+
+// The budget of trajectory `number` (1-based); none when its IN and OUT coincide (no direction).
+// `threads` 0: as many as the machine has, at most 8. With `wholeRun`, the posed tracks of the
+// run with every source on are kept there as well (the draws DrawPosedTracks makes), for what is
+// measured of them beyond the body frame.
+std::optional<UncertaintyBudget>
+ComputeUncertaintyBudget(const Case& theCase, int number, int threads = 0,
+                         std::vector<DrawnTrack>* wholeRun = nullptr);
+
+// The first `count` draws of the budget's run with every source on (the same seeds, so the same
+// draws), for what is measured beyond the body frame; empty when IN and OUT coincide.
+std::vector<DrawnTrack> DrawPosedTracks(const Case& theCase, int number, int count,
+                                        int threads = 0);
+
+// The draws the view and the exported scene make for a trajectory's cone: enough for the
+// quantile to a tenth of a degree, few enough to follow a posture being dragged.
+inline constexpr int kDrawnConeDraws = 20000;
+// The 95 % cone alone (degrees) from `draws` draws of every source; none without a direction.
+std::optional<double> UncertaintyCone95(const Case& theCase, int number,
+                                        int draws = kDrawnConeDraws, int threads = 0);
+
+// How the budget is made, in one sentence for a report's conventions.
+std::string UncertaintyBudgetConvention(const Case& theCase);

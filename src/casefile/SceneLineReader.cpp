@@ -1,0 +1,252 @@
+#include "casefile/SceneLineReader.h"
+
+#include "base/NumberText.h"
+#include "base/TextEscaping.h"
+#include "base/TextWords.h"
+#include "base/ValueLimits.h"
+#include "case/Trajectory.h"
+#include "casefile/DataFile.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+bool Contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
+
+// The value as a note shows it: trimmed, and cut when long.
+std::string Quoted(std::string_view text) {
+    constexpr size_t kLongest = 40;
+    const std::string_view trimmed = Trimmed(text);
+    return "\"" + std::string(trimmed.substr(0, kLongest)) +
+           (trimmed.size() > kLongest ? "...\"" : "\"");
+}
+
+// These lines are new, so they are read strictly: a word is a whole finite number or nothing.
+std::optional<double> Number(std::string_view word) {
+    double value = 0;
+    const char* end = word.data() + word.size();
+    const auto [stop, error] = std::from_chars(word.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string LowerCased(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lowered;
+}
+
+const std::string kSceneLimit = "10000"; // m, CaseWorld::kLargestSceneCoordinate
+
+} // namespace
+
+bool SceneLineReader::StoreBodyValue(std::string_view lowered, std::string_view value) {
+    if (!Contains(lowered, "<placement>")) {
+        return false;
+    }
+    bodyPlacement = std::string(value);
+    return true;
+}
+
+bool SceneLineReader::StoreTrajectoryValue(std::string_view lowered, std::string_view value) {
+    if (Contains(lowered, "<exterior>")) {
+        exteriorTexts.emplace_back(value);
+        return true;
+    }
+    if (Contains(lowered, "<group>")) {
+        groupText = std::string(value);
+        return true;
+    }
+    return false;
+}
+
+bool SceneLineReader::StoreOtherValue(std::string_view lowered, std::string_view value) {
+    if (!inScene) {
+        return false;
+    }
+    if (Contains(lowered, "<model>")) {
+        sceneModel = std::string(value);
+    } else if (Contains(lowered, "<placement>")) {
+        scenePlacement = std::string(value);
+    } else if (Contains(lowered, "<muzzleheights>")) {
+        muzzleHeights = std::string(value);
+    }
+    return true; // anything else in the scene block is skipped, as unknown lines are
+}
+
+bool SceneLineReader::HandleTagLine(std::string_view lowered, CaseWorld& world, long lineNumber) {
+    if (Contains(lowered, "</scene>")) {
+        if (inScene) {
+            inScene = false;
+            if (sceneModel) {
+                const std::string path = UnescapeText(*sceneModel);
+                if (path != world.sceneModelFile) {
+                    world.sceneMesh = path == keptModelFile ? keptMesh : nullptr;
+                }
+                world.sceneModelFile = path;
+            }
+            if (scenePlacement) {
+                world.scene = PlacementValue(*scenePlacement, "the scene").value_or(world.scene);
+            }
+            ApplyMuzzleHeights(world);
+        }
+        return true;
+    }
+    if (Contains(lowered, "<scene>")) {
+        inScene = true;
+        sceneLine = lineNumber;
+        sceneModel.reset();
+        scenePlacement.reset();
+        muzzleHeights.reset();
+        return true;
+    }
+    return false;
+}
+
+void SceneLineReader::NoteUnfinishedBlock() {
+    if (inScene) {
+        note("The scene from line " + std::to_string(sceneLine) +
+             " of the data file left out: the file ends before its </scene>.");
+    }
+}
+
+void SceneLineReader::StartTrajectory() {
+    exteriorTexts.clear();
+    groupText.reset();
+}
+
+void SceneLineReader::ApplyBody(CaseWorld& world) {
+    // A scene block that follows and names the same model keeps the mesh already read for it.
+    if (world.sceneMesh) {
+        keptMesh = world.sceneMesh;
+        keptModelFile = world.sceneModelFile;
+    }
+    world = CaseWorld();
+    if (bodyPlacement) {
+        world.body = PlacementValue(*bodyPlacement, "the body").value_or(ScenePlacement());
+    }
+    bodyPlacement.reset();
+}
+
+void SceneLineReader::ApplyTrajectory(Trajectory& trajectory, const std::string& where) {
+    TrajectoryWorld world;
+    for (const std::string& text : exteriorTexts) {
+        const std::optional<ExteriorPoint> point = ExteriorValue(text, where);
+        if (!point) {
+            continue;
+        }
+        if (world.exterior.size() >= TrajectoryWorld::kMaxExteriorPoints) {
+            note("The exterior " + Quoted(text) + " of " + where +
+                 " left out: a trajectory holds at most " +
+                 std::to_string(TrajectoryWorld::kMaxExteriorPoints) + " exterior points.");
+            continue;
+        }
+        world.exterior.push_back(*point);
+    }
+    if (groupText) {
+        std::string group = std::string(Trimmed(UnescapeText(*groupText)));
+        if (group.size() > TrajectoryWorld::kMaxGroupLength) {
+            note("The group " + Quoted(*groupText) + " of " + where +
+                 " left out: a shot group's name takes at most " +
+                 std::to_string(TrajectoryWorld::kMaxGroupLength) + " characters.");
+        } else {
+            world.group = std::move(group);
+        }
+    }
+    trajectory.GetWorld() = std::move(world);
+}
+
+// "x y z heading": three scene coordinates in metres and an angle in degrees.
+std::optional<ScenePlacement> SceneLineReader::PlacementValue(std::string_view text,
+                                                              const std::string& where) {
+    const std::vector<std::string_view> words = Words(text);
+    std::optional<double> values[4];
+    for (size_t i = 0; i < 4 && i < words.size(); ++i) {
+        values[i] = Number(words[i]);
+    }
+    const bool complete = words.size() == 4 && values[0] && values[1] && values[2] && values[3];
+    if (!complete) {
+        note("The placement " + Quoted(text) + " of " + where +
+             " left out: a placement is four numbers, x y z in metres and a heading in degrees; "
+             "it reads as 0 0 0 0.");
+        return std::nullopt;
+    }
+    if (!CaseWorld::IsSceneCoordinate(*values[0]) || !CaseWorld::IsSceneCoordinate(*values[1]) ||
+        !CaseWorld::IsSceneCoordinate(*values[2])) {
+        note("The placement " + Quoted(text) + " of " + where +
+             " left out: a position in the scene must lie within " + kSceneLimit +
+             " m of its origin either way; it reads as 0 0 0 0.");
+        return std::nullopt;
+    }
+    if (!value_limits::IsAngle(*values[3])) {
+        note("The placement " + Quoted(text) + " of " + where +
+             " left out: a heading must be at most 1000000 degrees either way; it reads as "
+             "0 0 0 0.");
+        return std::nullopt;
+    }
+    return ScenePlacement{*values[0], *values[1], *values[2], *values[3]};
+}
+
+// "x y z before|after": a point of the scene in metres and the side of the body it lies on.
+std::optional<ExteriorPoint> SceneLineReader::ExteriorValue(std::string_view text,
+                                                            const std::string& where) {
+    const std::vector<std::string_view> words = Words(text);
+    std::optional<double> values[3];
+    for (size_t i = 0; i < 3 && i < words.size(); ++i) {
+        values[i] = Number(words[i]);
+    }
+    const std::string side = words.size() == 4 ? LowerCased(words[3]) : std::string();
+    if (!values[0] || !values[1] || !values[2] || (side != "before" && side != "after")) {
+        note("The exterior " + Quoted(text) + " of " + where +
+             " left out: an exterior point is x y z in metres and \"before\" or \"after\".");
+        return std::nullopt;
+    }
+    if (!CaseWorld::IsSceneCoordinate(*values[0]) || !CaseWorld::IsSceneCoordinate(*values[1]) ||
+        !CaseWorld::IsSceneCoordinate(*values[2])) {
+        note("The exterior " + Quoted(text) + " of " + where +
+             " left out: a point of the scene must lie within " + kSceneLimit +
+             " m of its origin either way.");
+        return std::nullopt;
+    }
+    return ExteriorPoint{{*values[0], *values[1], *values[2]}, side == "before"};
+}
+
+// "150 100 30": centimetres above the floor. A height no shooter holds is left out; a line
+// that leaves none keeps the standard heights.
+void SceneLineReader::ApplyMuzzleHeights(CaseWorld& world) {
+    if (!muzzleHeights) {
+        return;
+    }
+    std::vector<double> heights;
+    for (const std::string_view word : Words(*muzzleHeights)) {
+        const std::optional<double> centimetres = Number(word);
+        if (!centimetres || !CaseWorld::IsMuzzleHeight(*centimetres / 100)) {
+            note("The muzzle height " + Quoted(word) +
+                 " of the scene left out: a muzzle height must lie within 0 and 10000 cm.");
+            continue;
+        }
+        if (heights.size() >= CaseWorld::kMaxMuzzleHeights) {
+            note("The muzzle height " + Quoted(word) +
+                 " of the scene left out: a case holds at "
+                 "most " +
+                 std::to_string(CaseWorld::kMaxMuzzleHeights) + " muzzle heights.");
+            continue;
+        }
+        heights.push_back(*centimetres / 100);
+    }
+    if (heights.empty()) {
+        note("The muzzle heights of the scene left out: none is a height; the case keeps 150, "
+             "100 and 30 cm.");
+        heights = CaseWorld::DefaultMuzzleHeights();
+    }
+    world.muzzleHeights = std::move(heights);
+}

@@ -1,0 +1,96 @@
+#include "casefile/SceneLineWriter.h"
+#include "case/CaseText.h"
+
+#include "base/NumberText.h"
+#include "base/TextEscaping.h"
+#include "case/Case.h"
+#include "casefile/DataFile.h"
+
+namespace {
+
+void AppendValueLine(std::string& out, std::string_view indent, std::string_view tag,
+                     std::string_view value, std::string_view lineEnd) {
+    out.append(indent).append("<").append(tag).append(">").append(value);
+    out.append("</").append(tag).append(">").append(lineEnd);
+}
+
+// Lengths in metres with four decimals and angles with two, as every other line of the file.
+std::string Length(double metres) {
+    return FormatFixed(metres, 0, 4);
+}
+
+std::string PlacementValue(const ScenePlacement& placement) {
+    return Length(placement.x) + " " + Length(placement.y) + " " + Length(placement.z) + " " +
+           FormatFixed(placement.heading, 0, 2);
+}
+
+// A height in centimetres with at most two decimals and no trailing zeros: "150", "97.5".
+std::string Centimetres(double metres) {
+    std::string text = FormatFixed(metres * 100, 0, 2);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
+bool SceneIsDefault(const CaseWorld& world) {
+    return world.sceneModelFile.empty() && world.scene.IsIdentity() &&
+           world.muzzleHeights == CaseWorld::DefaultMuzzleHeights();
+}
+
+} // namespace
+
+void AppendBodyPlacementLine(std::string& out, const Case& theCase, std::string_view lineEnd) {
+    const ScenePlacement& placement = theCase.GetWorld().body;
+    if (!placement.IsIdentity()) {
+        AppendValueLine(out, "   ", "placement", PlacementValue(placement), lineEnd);
+    }
+}
+
+void AppendTrajectoryWorldLines(std::string& out, const Trajectory& trajectory,
+                                std::string_view lineEnd) {
+    const TrajectoryWorld& world = trajectory.GetWorld();
+    for (const ExteriorPoint& exterior : world.exterior) {
+        AppendValueLine(out, "  ", "exterior",
+                        Length(exterior.point.x) + " " + Length(exterior.point.y) + " " +
+                            Length(exterior.point.z) +
+                            (exterior.beforeEntry ? " before" : " after"),
+                        lineEnd);
+    }
+    if (!world.group.empty()) {
+        AppendValueLine(out, "  ", "group", EscapeText(world.group), lineEnd);
+    }
+}
+
+void AppendSceneBlock(std::string& out, const Case& theCase, std::string_view lineEnd) {
+    const CaseWorld& world = theCase.GetWorld();
+    if (SceneIsDefault(world)) {
+        return;
+    }
+    out.append(lineEnd).append("<scene>").append(lineEnd);
+    if (!world.sceneModelFile.empty()) {
+        AppendValueLine(out, "  ", "model", EscapeText(world.sceneModelFile), lineEnd);
+    }
+    if (!world.scene.IsIdentity()) {
+        AppendValueLine(out, "  ", "placement", PlacementValue(world.scene), lineEnd);
+    }
+    std::string heights;
+    for (const double height : world.muzzleHeights) {
+        heights += (heights.empty() ? "" : " ") + Centimetres(height);
+    }
+    AppendValueLine(out, "  ", "muzzleheights", heights, lineEnd);
+    out.append("</scene>").append(lineEnd);
+}
+
+std::string SceneTextTooLong(const Case& theCase) {
+    if (!CaseTextFits(theCase.GetWorld().sceneModelFile)) {
+        return "the path of the scene model";
+    }
+    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
+        if (!CaseTextFits(theCase.GetTrajectory(i)->GetWorld().group)) {
+            return "the shot group of trajectory " + std::to_string(i + 1);
+        }
+    }
+    return {};
+}

@@ -1,0 +1,257 @@
+// Hostile data files: values no case takes, lines and labels of every length, and files that are
+// no data file at all. Each input is built here; nothing may reach the case that the drawing, the
+// report or the exports cannot carry, and what is left out is said.
+#include "case/TrajectoryArrow.h"
+#include "casefile/DataFile.h"
+#include "support/BoxBody.h"
+#include "support/OldArmPose.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+class HostileDataFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { LoadBoxBody(theCase); }
+
+    // The case written and read back into `reopened`, which must say nothing was left out.
+    void Reopen(Case& reopened) {
+        LoadBoxBody(reopened);
+        const DataFileReadResult result = DataFile::ReadText(reopened, DataFile::Format(theCase));
+        EXPECT_TRUE(result.ok()) << result.status.message();
+        EXPECT_FALSE(result.LeftSomethingOut()) << result.LeftOutMessage();
+    }
+
+    bool IsFinite(const Matrix4& transform) {
+        for (int i = 0; i < 16; ++i) {
+            if (!std::isfinite(transform.Data()[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    Case theCase;
+};
+
+std::string TrajectoryBlock(const std::string& lines) {
+    return "<trajectory>\r\n" + lines + "</trajectory>\r\n";
+}
+
+std::string TextLine(const std::string& text) {
+    return "<text>" + text + "</text>\r\n";
+}
+
+} // namespace
+
+TEST_F(HostileDataFileTest, AnglesBeyondAMillionDegreesReadAsZeroAndAreNoted) {
+    const DataFileReadResult result = DataFile::ReadText(
+        theCase,
+        "<body>\r\n<height>1.8</height>\r\n<pose>forearm 1e300 5 0</pose>\r\n</body>\r\n" +
+            TrajectoryBlock("<x1>0.1</x1>\r\n<dPitch>1e308</dPitch>\r\n<dYaw>-2e6</dYaw>\r\n") +
+            "<element>\r\n<pitch>1e308</pitch>\r\n<yaw>999999</yaw>\r\n</element>\r\n");
+    ASSERT_TRUE(result.ok());
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
+    const Trajectory& trajectory = *theCase.GetTrajectory(0);
+    EXPECT_EQ(trajectory.GetDPitch(), 0.0);
+    EXPECT_EQ(trajectory.GetDYaw(), 0.0);
+    EXPECT_TRUE(IsFinite(TrajectoryArrowTransform(theCase, 1))) << "no NaN positions";
+    const Element& element = *theCase.GetElements().GetItem(0);
+    EXPECT_EQ(element.GetPitch(), 0.0);
+    EXPECT_EQ(element.GetYaw(), 999999.0) << "an angle within the bound reads as written";
+    EXPECT_EQ(OldForearm(theCase.GetBody()).GetYaw(), 0.0);
+    EXPECT_EQ(OldForearm(theCase.GetBody()).GetPitch(), 5.0);
+    EXPECT_EQ(result.ReadingNotes(),
+              (std::vector<std::string>{
+                  "The forearm yaw \"1e300\" of the body left out: an angle must be at most "
+                  "1000000 degrees either way; it reads as 0.",
+                  "The dPitch \"1e308\" of trajectory 1 left out: an angle must be at most "
+                  "1000000 degrees either way; it reads as 0.",
+                  "The dYaw \"-2e6\" of trajectory 1 left out: an angle must be at most 1000000 "
+                  "degrees either way; it reads as 0.",
+                  "The pitch \"1e308\" of element 1 left out: an angle must be at most 1000000 "
+                  "degrees either way; it reads as 0."}));
+}
+
+TEST_F(HostileDataFileTest, ColoursBeyondTheByteRangeAreClampedAndNoted) {
+    const DataFileReadResult result =
+        DataFile::ReadText(theCase, TrajectoryBlock("<r>1e300</r>\r\n<g>-7</g>\r\n") +
+                                        "<element>\r\n<r>0</r>\r\n<g>300</g>\r\n</element>\r\n");
+    ASSERT_TRUE(result.ok());
+    const Trajectory& trajectory = *theCase.GetTrajectory(0);
+    EXPECT_EQ(trajectory.GetRed(), 1.0);
+    EXPECT_EQ(trajectory.GetGreen(), 0.0);
+    EXPECT_EQ(trajectory.GetBlue(), 1.0);
+    double r = 0, g = 0, b = 0;
+    theCase.GetElements().GetItem(0)->GetColor(r, g, b);
+    EXPECT_EQ(g, 1.0);
+    EXPECT_EQ(b, 1.0);
+    ASSERT_EQ(result.notes.size(), 3u);
+    EXPECT_EQ(result.notes[0], "The r \"1e300\" of trajectory 1 replaced: a colour component must "
+                               "lie within 0 and 255; it reads as 255.");
+    EXPECT_EQ(result.notes[1], "The g \"-7\" of trajectory 1 replaced: a colour component must "
+                               "lie within 0 and 255; it reads as 0.");
+    // A rewrite keeps the colour it shows, never 0.
+    EXPECT_NE(DataFile::Format(theCase).find("  <r>  255</r>\r\n  <g>    0</g>\r\n"),
+              std::string::npos);
+    Case reopened;
+    Reopen(reopened);
+    EXPECT_EQ(DataFile::Format(reopened), DataFile::Format(theCase));
+}
+
+TEST_F(HostileDataFileTest, UncertaintyBeyondAMetreIsRefusedAndNoted) {
+    const DataFileReadResult result =
+        DataFile::ReadText(theCase, TrajectoryBlock("<uncertainty>1e300</uncertainty>\r\n") +
+                                        TrajectoryBlock("<uncertainty>-0.2</uncertainty>\r\n") +
+                                        TrajectoryBlock("<uncertainty>1</uncertainty>\r\n"));
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 3);
+    EXPECT_EQ(theCase.GetTrajectory(0)->GetUncertainty(), Trajectory::kDefaultUncertainty);
+    EXPECT_EQ(theCase.GetTrajectory(1)->GetUncertainty(), Trajectory::kDefaultUncertainty);
+    EXPECT_EQ(theCase.GetTrajectory(2)->GetUncertainty(), 1.0) << "a metre is the bound";
+    EXPECT_EQ(result.ReadingNotes(),
+              (std::vector<std::string>{
+                  "The uncertainty \"1e300\" of trajectory 1 left out: an uncertainty radius must "
+                  "lie within 0 and 100 cm; the radius stays 1.0 cm.",
+                  "The uncertainty \"-0.2\" of trajectory 2 left out: an uncertainty radius must "
+                  "lie within 0 and 100 cm; the radius stays 1.0 cm."}));
+    EXPECT_NE(DataFile::Format(theCase).find("<uncertainty>0.0100</uncertainty>"),
+              std::string::npos);
+}
+
+TEST_F(HostileDataFileTest, LengthsAndStretchesNoBodyHasAreNoted) {
+    const DataFileReadResult result = DataFile::ReadText(
+        theCase,
+        "<body>\r\n<height>1.8</height>\r\n<scalex>1e300</scalex>\r\n</body>\r\n" +
+            TrajectoryBlock("<y1>1e308</y1>\r\n<x2>" + std::string(100, '9') + "</x2>\r\n"));
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.GetTrajectory(0)->GetY1(), 0.0);
+    EXPECT_EQ(theCase.GetTrajectory(0)->GetX2(), 0.0);
+    EXPECT_EQ(theCase.GetBody().GetScaleX(), 1.0);
+    EXPECT_EQ(result.ReadingNotes(),
+              (std::vector<std::string>{
+                  "The scalex \"1e300\" of the body left out: a stretch must lie within 0.01 and "
+                  "100; it reads as 1.",
+                  "The y1 \"1e308\" of trajectory 1 left out: a length must be at most 1000000 m "
+                  "either way; it reads as 0.",
+                  // A value text is cut in the note, so that a long one cannot flood the message.
+                  "The x2 \"" + std::string(40, '9') +
+                      "...\" of trajectory 1 left out: a length must be at most 1000000 m either "
+                      "way; it reads as 0."}));
+}
+
+TEST_F(HostileDataFileTest, LabelsOfEveryLengthTheLabelDialogTakesSurviveASaveAndReopen) {
+    // 1,300 ">" became a 5,217-byte line the reader cut into pieces; 4,999 characters (the label
+    // dialog's limit) of three-byte UTF-8 or of five-byte entities are longer still.
+    std::string euros;
+    for (int i = 0; i < 4999; ++i) {
+        euros += "\u20ac";
+    }
+    const std::vector<std::string> labels = {std::string(1300, '>'), euros, std::string(4999, '&'),
+                                             std::string(4999, '\n')};
+    for (const std::string& label : labels) {
+        theCase.AddTrajectory(1)->SetText(label);
+        auto element = std::make_unique<Element>();
+        element->SetText(label);
+        theCase.GetElements().Add(std::move(element));
+    }
+    theCase.GetBody().SetName(std::string(4999, '<'));
+    Case reopened;
+    Reopen(reopened);
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(reopened.GetTrajectory(i)->GetText(), labels[i]) << "label " << i;
+        EXPECT_EQ(reopened.GetElements().GetItem(i)->GetText(), labels[i]) << "label " << i;
+    }
+    EXPECT_EQ(reopened.GetBody().GetName(), std::string(4999, '<'));
+}
+
+TEST_F(HostileDataFileTest, LinesAndTextsTooLongToReadBackAreNamedNeverDroppedSilently) {
+    // A megabyte label (hand-made: the program writes none) and a label that fits its line but
+    // would not once escaped.
+    const std::string text = "<root>\r\n" + TrajectoryBlock(TextLine(std::string(1 << 20, 'x'))) +
+                             TrajectoryBlock(TextLine(std::string(10000, '>')));
+    const DataFileReadResult result = DataFile::ReadText(theCase, text);
+    ASSERT_TRUE(result.ok());
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 2);
+    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "");
+    EXPECT_EQ(theCase.GetTrajectory(1)->GetText(), "");
+    EXPECT_EQ(result.ReadingNotes(),
+              (std::vector<std::string>{
+                  "Line 3 of the data file is longer than 32768 bytes: it was read in pieces, and "
+                  "a value or text on it may be lost.",
+                  "The text of trajectory 2 left out: written to a data file it would take 40000 "
+                  "bytes, more than the 32000 a text may take."}));
+
+    // Nor does a save write a line that would not read back: the previous file stays.
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    WriteText(file, "previous case");
+    theCase.GetTrajectory(1)->SetText(std::string(8001, '&'));
+    const Status written = DataFile::Write(theCase, file);
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.message(), "Cannot write data file \"" + file +
+                                     "\": the text of trajectory 2 would take more than the "
+                                     "32000 bytes a text may take");
+    EXPECT_EQ(FileText(file), "previous case");
+}
+
+TEST_F(HostileDataFileTest, TextWithoutAnyCaseTagIsNoDataFileAndChangesNothing) {
+    theCase.GetBody().SetName("Kept");
+    theCase.AddTrajectory(1)->SetText("kept");
+    const std::string before = DataFile::Format(theCase);
+    constexpr char kBinary[] = "\x7f"
+                               "ELF\x02\x01\x01\0\0\0<r>\0\xff";
+    constexpr char kJpeg[] = "\xff\xd8\xff\xe0\0\x10JFIF\0\x01\x01<x1>1</x1>";
+    const std::string binary(kBinary, sizeof kBinary - 1);
+    const std::string jpeg(kJpeg, sizeof kJpeg - 1);
+    std::string joined = before; // a case whose line ends were lost
+    std::erase(joined, '\r');
+    std::erase(joined, '\n');
+    for (const std::string& text :
+         {std::string("root:x:0:0:root:/root:/bin/bash\nbin:x:1:1::/:/sbin/nologin\n"), binary,
+          jpeg, joined, std::string("\r\n")}) {
+        const DataFileReadResult result = DataFile::ReadText(theCase, text);
+        EXPECT_FALSE(result.ok()) << text;
+        EXPECT_EQ(result.status.message(), "not a data file");
+        EXPECT_EQ(DataFile::Format(theCase), before);
+    }
+
+    TemporaryFolder folder;
+    const std::string passwd = folder.File("passwd");
+    WriteText(passwd, "root:x:0:0:root:/root:/bin/bash\n");
+    EXPECT_EQ(DataFile::Read(theCase, passwd).status.message(),
+              "Cannot open data file \"" + passwd + "\": not a data file");
+    // An empty file is an empty case, and any tag of a case makes a data file.
+    const std::string empty = folder.File("empty.txt");
+    WriteText(empty, "");
+    EXPECT_TRUE(DataFile::Read(theCase, empty).ok());
+    EXPECT_TRUE(DataFile::ReadText(theCase, "<root>\r\n</root>\r\n").ok());
+    EXPECT_EQ(DataFile::Format(theCase), before);
+}
+
+TEST_F(HostileDataFileTest, NotesOfAHugeDamagedFileAreCappedAndCounted) {
+    // A value carries over to the following blocks, so every trajectory has both bad angles.
+    std::string text = TrajectoryBlock("<dPitch>1e308</dPitch>\r\n<dYaw>1e308</dYaw>\r\n");
+    for (int i = 0; i < 99999; ++i) {
+        text += TrajectoryBlock("");
+    }
+    const DataFileReadResult result = DataFile::ReadText(theCase, text);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 20);
+    const std::vector<std::string> notes = result.ReadingNotes();
+    ASSERT_EQ(notes.size(), 22u);
+    EXPECT_EQ(notes.front(), "99980 trajectories of the data file left out: the scene holds at "
+                             "most 20 trajectories and 20 elements.");
+    EXPECT_EQ(notes.back(), "And 20 more values or lines of the data file left out or replaced.");
+}
+
+TEST_F(HostileDataFileTest, AFileCutShortNamesTheBlockItLost) {
+    std::string text = DataFile::Format(theCase);
+    text += "<trajectory>\r\n<x1>0.1</x1>\r\n";
+    const DataFileReadResult result = DataFile::ReadText(theCase, text);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
+    EXPECT_EQ(result.ReadingNotes(),
+              std::vector<std::string>{"The trajectory from line 29 of the data file left out: the "
+                                       "file ends before its </trajectory>."});
+}

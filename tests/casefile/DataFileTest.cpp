@@ -1,0 +1,550 @@
+#include "casefile/DataFile.h"
+#include "support/BoxBody.h"
+#include "support/OldArmPose.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kHeader = "<root>\r\n"
+                            "\r\n"
+                            "<software>\r\n"
+                            "  <title>Ruvolane</title>\r\n"
+                            "  <version>2.7.0</version>\r\n"
+                            "  <copyright>Copyright (C) 2026 Kestrane</copyright>\r\n"
+                            "  <rights>All rights reserved.</rights>\r\n"
+                            "</software>\r\n"
+                            "\r\n";
+
+// The body block's posture lines of a body standing in the anatomical position.
+const std::string kStandingPose = "   <posture>standing</posture>\r\n"
+                                  "   <pose>neck  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>trunk  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>right_shoulder  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>right_elbow  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>left_shoulder  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>left_elbow  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>right_hip  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>right_knee  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>left_hip  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>left_knee  0.00  0.00  0.00</pose>\r\n"
+                                  "   <pose>body  0.00  0.00  0.00</pose>\r\n";
+
+class DataFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { LoadBoxBody(theCase); }
+
+    Trajectory& AddTrajectory(int exited) {
+        Trajectory* trajectory = theCase.AddTrajectory(exited);
+        EXPECT_NE(trajectory, nullptr);
+        return *trajectory;
+    }
+
+    Element& AddElement() {
+        auto element = std::make_unique<Element>();
+        Element& added = *element;
+        EXPECT_TRUE(theCase.GetElements().Add(std::move(element)));
+        return added;
+    }
+
+    Case theCase;
+};
+
+} // namespace
+
+TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
+    theCase.GetBody().SetName("Jane");
+    theCase.GetBody().SetHeight(1.75);
+    const std::string text = DataFile::Format(theCase);
+    EXPECT_EQ(text, kHeader +
+                        "<body>\r\n"
+                        "   <name>Jane</name>\r\n"
+                        "   <height>1.7500</height>\r\n"
+                        "   <scalex>1.0000</scalex>\r\n"
+                        "   <scalez>1.0000</scalez>\r\n" +
+                        kStandingPose +
+                        "</body>\r\n"
+                        "</root>\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 28);
+}
+
+TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
+    theCase.GetBody().SetName("Jane");
+    Trajectory& trajectory = AddTrajectory(0);
+    trajectory.SetPoints(0.1234, 1.2, 0.05, -0.05, 1.1, 0.25);
+    trajectory.SetDx(0.0015);
+    trajectory.SetDPitch(2.5);
+    trajectory.SetDYaw(-10);
+    trajectory.SetColor(1, 0.5, 0);
+    trajectory.SetText("T");
+    Element& element = AddElement();
+    element.SetColor(0.5, 0.25, 1);
+    element.SetPosition(0.1, 1.0, 0.123);
+    element.SetWidth(0.2);
+    element.SetHeight(0.1);
+    element.SetLength(0.4);
+    element.SetPitch(10);
+    element.SetYaw(-20.5);
+    element.SetText("E");
+
+    const std::string expected = kHeader +
+                                 "<body>\r\n"
+                                 "   <name>Jane</name>\r\n"
+                                 "   <height>2.0000</height>\r\n"
+                                 "   <scalex>1.0000</scalex>\r\n"
+                                 "   <scalez>1.0000</scalez>\r\n" +
+                                 kStandingPose +
+                                 "</body>\r\n"
+                                 "\r\n"
+                                 "<trajectory>\r\n"
+                                 "  <number>1</number>\r\n"
+                                 "  <inside>true</inside>\r\n"
+                                 "  <r>  255</r>\r\n"
+                                 "  <g>  127</g>\r\n"
+                                 "  <b>    0</b>\r\n"
+                                 "  <x1>0.1234</x1>\r\n"
+                                 "  <y1>1.2000</y1>\r\n"
+                                 "  <z1>0.0500</z1>\r\n"
+                                 "  <x2>-0.0500</x2>\r\n"
+                                 "  <y2>1.1000</y2>\r\n"
+                                 "  <z2>0.2500</z2>\r\n"
+                                 "  <dx>0.0015</dx>\r\n"
+                                 "  <dy>0.0000</dy>\r\n"
+                                 "  <dz>0.0000</dz>\r\n"
+                                 "  <dPitch> 2.50</dPitch>\r\n"
+                                 "  <dYaw>-10.00</dYaw>\r\n"
+                                 "  <dRoll> 0.00</dRoll>\r\n"
+                                 "  <uncertainty>0.0100</uncertainty>\r\n"
+                                 "  <witharm>true</witharm>\r\n"
+                                 "  <text>T</text>\r\n"
+                                 "</trajectory>\r\n"
+                                 "\r\n"
+                                 "<element>\r\n"
+                                 "  <r>  128</r>\r\n"
+                                 "  <g>   64</g>\r\n"
+                                 "  <b>  255</b>\r\n"
+                                 "  <x>0.1000</x>\r\n"
+                                 "  <y>1.0000</y>\r\n"
+                                 "  <z>0.1230</z>\r\n"
+                                 "  <width>0.2000</width>\r\n"
+                                 "  <height>0.1000</height>\r\n"
+                                 "  <length>0.4000</length>\r\n"
+                                 "  <pitch>10.00</pitch>\r\n"
+                                 "  <yaw>-20.50</yaw>\r\n"
+                                 "  <roll> 0.00</roll>\r\n"
+                                 "  <text>E</text>\r\n"
+                                 "</element>\r\n"
+                                 "</root>\r\n";
+    EXPECT_EQ(DataFile::Format(theCase), expected);
+
+    // A bullet that left the body, and a text line with nothing between its tags.
+    AddTrajectory(1);
+    const std::string second = DataFile::Format(theCase);
+    EXPECT_NE(second.find("  <number>2</number>\r\n  <inside>false</inside>\r\n"),
+              std::string::npos);
+    EXPECT_NE(second.find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0100</uncertainty>\r\n  "
+                          "<witharm>true</witharm>\r\n  <text></text>\r\n</trajectory>\r\n\r\n"
+                          "<element>"),
+              std::string::npos);
+}
+
+TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
+    // Lines are read in pieces of 32768 characters.
+    const std::string overLongText =
+        "<text>" + std::string(DataFile::kMaxLineLength, 'x') + "</text>\r\n";
+    const std::string valueInSecondPiece =
+        std::string(DataFile::kMaxLineLength, 'y') + "<dy>0.5</dy>\r\n";
+    const std::string text =
+        "<body>\r\n<name>Old</name>\r\n<HEIGHT> 1.80abc</HEIGHT>\r\n</body>\r\n"
+        // 1: capital tags, lenient numbers, "untrue" counts as inside, a raw "<" and ">" in text.
+        "<Trajectory>\r\n<INSIDE>untrue</INSIDE>\r\n<X1>  0.10</X1>\r\n<y1>1.5abc</y1>\r\n"
+        "<z1>abc</z1>\r\n<DPITCH> 12.5</DPITCH>\r\n<dx>0.02</dx>\r\n<r>0</r>\r\n"
+        "<text>a > b < c</text>\r\n</TRAJECTORY>\r\n"
+        // 2: "TRUE" is not inside; values not given carry over, colours start again at 255; an old
+        // text holding a tag is taken by that tag.
+        "<trajectory>\r\n<inside>TRUE</inside>\r\n<text>see <g> here</text>\r\n"
+        "</trajectory>\r\n"
+        // 3: a line longer than a piece: its second piece is read as a line of its own.
+        "<trajectory>\r\n" +
+        overLongText + valueInSecondPiece +
+        "<text>line one\r\nline two</text>\r\n</trajectory>\r\n"
+        // An element whose block never ends is dropped.
+        "<element>\r\n<x>0.3</x>\r\n";
+
+    DataFileReadResult result = DataFile::ReadText(theCase, text);
+    ASSERT_TRUE(result.ok());
+    // Only the two over-long lines and the unfinished block are worth a word; lenient numbers
+    // and raw texts are not.
+    EXPECT_EQ(result.ReadingNotes(),
+              (std::vector<std::string>{
+                  "Line 20 of the data file is longer than 32768 bytes: it was read in pieces, "
+                  "and a value or text on it may be lost.",
+                  "Line 21 of the data file is longer than 32768 bytes: it was read in pieces, "
+                  "and a value or text on it may be lost.",
+                  "The element from line 25 of the data file left out: the file ends before its "
+                  "</element>."}));
+    EXPECT_EQ(theCase.GetBody().GetName(), "Old");
+    EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 1.8f);
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 3);
+    EXPECT_EQ(theCase.GetElements().GetCount(), 0);
+
+    const Trajectory& first = *theCase.GetTrajectory(0);
+    EXPECT_EQ(first.GetExited(), 0);
+    EXPECT_DOUBLE_EQ(first.GetX1(), 0.10);
+    EXPECT_DOUBLE_EQ(first.GetY1(), 1.5);
+    EXPECT_DOUBLE_EQ(first.GetZ1(), 0);
+    EXPECT_DOUBLE_EQ(first.GetDPitch(), 12.5);
+    EXPECT_DOUBLE_EQ(first.GetRed(), 0);
+    EXPECT_DOUBLE_EQ(first.GetGreen(), 1);
+    EXPECT_EQ(first.GetText(), "a > b < c");
+
+    const Trajectory& second = *theCase.GetTrajectory(1);
+    EXPECT_EQ(second.GetExited(), 1);
+    EXPECT_DOUBLE_EQ(second.GetX1(), 0.10);
+    EXPECT_DOUBLE_EQ(second.GetDx(), 0.02);
+    EXPECT_DOUBLE_EQ(second.GetDPitch(), 12.5);
+    EXPECT_DOUBLE_EQ(second.GetRed(), 1);
+    EXPECT_DOUBLE_EQ(second.GetGreen(), 0);
+    EXPECT_EQ(second.GetText(), "");
+
+    const Trajectory& third = *theCase.GetTrajectory(2);
+    EXPECT_DOUBLE_EQ(third.GetDy(), 0.5);
+    EXPECT_EQ(third.GetText(), ""); // an over-long line and a raw line break both lose the text
+
+    // Reading again appends again and applies the body block again.
+    theCase.GetBody().SetName("Changed");
+    DataFile::ReadText(theCase, text);
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 6);
+    EXPECT_EQ(theCase.GetBody().GetName(), "Old");
+}
+
+TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
+    const std::string awkward = "a & b <r> c &amp; d\r\nsecond line > </text>\nthird";
+    const std::string longName(83, 'n');
+    theCase.GetBody().SetName(longName + "&<>");
+    theCase.GetBody().SetHeight(1.234);
+    Trajectory& trajectory = AddTrajectory(1);
+    trajectory.SetPoints(0.1234, 1.2345, -0.0011, -0.0567, 1.1009, 0.2468);
+    trajectory.SetDx(0.0012);
+    trajectory.SetDy(-0.0034);
+    trajectory.SetDz(0.0056);
+    trajectory.SetText(awkward);
+    Element& element = AddElement();
+    element.SetPosition(0.0101, 1.0203, 0.3045);
+    element.SetWidth(0.0123);
+    element.SetHeight(0.0456);
+    element.SetLength(0.0789);
+    element.SetText(awkward);
+
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    ASSERT_TRUE(DataFile::Write(theCase, file).ok());
+
+    Case reopened;
+    LoadBoxBody(reopened);
+    ASSERT_TRUE(DataFile::Read(reopened, file).ok());
+    EXPECT_EQ(reopened.GetBody().GetName(), longName + "&<>");
+    EXPECT_FLOAT_EQ(reopened.GetBody().GetHeight(), 1.234f);
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 1);
+    const Trajectory& read = *reopened.GetTrajectory(0);
+    EXPECT_DOUBLE_EQ(read.GetX1(), 0.1234);
+    EXPECT_DOUBLE_EQ(read.GetY1(), 1.2345);
+    EXPECT_DOUBLE_EQ(read.GetZ1(), -0.0011);
+    EXPECT_DOUBLE_EQ(read.GetX2(), -0.0567);
+    EXPECT_DOUBLE_EQ(read.GetY2(), 1.1009);
+    EXPECT_DOUBLE_EQ(read.GetZ2(), 0.2468);
+    EXPECT_DOUBLE_EQ(read.GetDx(), 0.0012);
+    EXPECT_DOUBLE_EQ(read.GetDy(), -0.0034);
+    EXPECT_DOUBLE_EQ(read.GetDz(), 0.0056);
+    EXPECT_NEAR(read.GetDirectionAngle(), trajectory.GetDirectionAngle(), 1e-9);
+    EXPECT_NEAR(read.GetElevationDegrees(), trajectory.GetElevationDegrees(), 1e-9);
+    EXPECT_EQ(read.GetText(), awkward);
+    ASSERT_EQ(reopened.GetElements().GetCount(), 1);
+    const Element& readElement = *reopened.GetElements().GetItem(0);
+    EXPECT_DOUBLE_EQ(readElement.GetX(), 0.0101);
+    EXPECT_DOUBLE_EQ(readElement.GetZ(), 0.3045);
+    EXPECT_DOUBLE_EQ(readElement.GetWidth(), 0.0123);
+    EXPECT_DOUBLE_EQ(readElement.GetLength(), 0.0789);
+    EXPECT_DOUBLE_EQ(readElement.GetBounds()[4], 0.0456 / 2);
+    EXPECT_EQ(readElement.GetText(), awkward);
+
+    // The written file is still one value per line: every line ends in CR LF and no text breaks it.
+    const std::string written = FileText(file);
+    EXPECT_EQ(written, DataFile::Format(theCase));
+    EXPECT_NE(written.find("<text>a &amp; b &lt;r&gt; c &amp;amp; d&#13;&#10;second line &gt; "
+                           "&lt;/text&gt;&#10;third</text>\r\n"),
+              std::string::npos);
+}
+
+TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
+    AddTrajectory(1).SetUncertainty(0.0234);
+    AddTrajectory(1).SetUncertainty(0);
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    ASSERT_TRUE(DataFile::Write(theCase, file).ok());
+    EXPECT_NE(FileText(file).find("  <dRoll> 0.00</dRoll>\r\n  <uncertainty>0.0234</uncertainty>"),
+              std::string::npos);
+
+    Case reopened;
+    LoadBoxBody(reopened);
+    ASSERT_TRUE(DataFile::Read(reopened, file).ok());
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
+    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(0)->GetUncertainty(), 0.0234);
+    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(1)->GetUncertainty(), 0.0);
+
+    // A block without the line (an older file) gets the default, not the previous block's value;
+    // a negative radius is refused and a value with capital tags reads as written.
+    Case old;
+    LoadBoxBody(old);
+    DataFile::ReadText(old, "<trajectory>\n<uncertainty>0.05</uncertainty>\n</trajectory>\n"
+                            "<trajectory>\n<x1>0.1</x1>\n</trajectory>\n"
+                            "<trajectory>\n<uncertainty>-0.2</uncertainty>\n</trajectory>\n"
+                            "<trajectory>\n<UNCERTAINTY>0.03</UNCERTAINTY>\n</trajectory>\n");
+    ASSERT_EQ(old.GetTrajectoryCount(), 4);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(0)->GetUncertainty(), 0.05);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(1)->GetUncertainty(), Trajectory::kDefaultUncertainty);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(2)->GetUncertainty(), Trajectory::kDefaultUncertainty);
+    EXPECT_DOUBLE_EQ(old.GetTrajectory(3)->GetUncertainty(), 0.03);
+}
+
+TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
+    Body& body = theCase.GetBody();
+    body.SetScaleX(1.24);
+    body.SetScaleZ(0.7);
+    body.SetHeight(1.75);
+    OldArm(body).Set(0, 0, 0, -12, 46, 8);
+    OldForearm(body).Set(0, 0, 0, 30, -4, 0);
+    AddTrajectory(1).SetWithArm(false);
+    AddTrajectory(1);
+    const std::string text = DataFile::Format(theCase);
+    EXPECT_NE(text.find("   <height>1.7500</height>\r\n"
+                        "   <scalex>1.2400</scalex>\r\n"
+                        "   <scalez>0.7000</scalez>\r\n"
+                        "   <posture>custom</posture>\r\n"
+                        "   <pose>neck  0.00  0.00  0.00</pose>\r\n"
+                        "   <pose>trunk  0.00  0.00  0.00</pose>\r\n"
+                        "   <pose>right_shoulder -12.00  0.00 44.00</pose>\r\n"
+                        "   <pose>right_elbow  0.00 30.00  4.00</pose>\r\n"),
+              std::string::npos);
+    EXPECT_NE(text.find("<witharm>false</witharm>"), std::string::npos);
+
+    Case reopened;
+    LoadBoxBody(reopened);
+    OldArm(reopened.GetBody()).SetPitch(10); // whatever pose was there before goes
+    DataFile::ReadText(reopened, text);
+    const Body& read = reopened.GetBody();
+    EXPECT_DOUBLE_EQ(read.GetScaleX(), 1.24);
+    EXPECT_DOUBLE_EQ(read.GetScaleZ(), 0.7);
+    EXPECT_FLOAT_EQ(read.GetDepth(), body.GetDepth());
+    EXPECT_EQ(read.GetPosture(), body.GetPosture());
+    ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
+    EXPECT_FALSE(reopened.GetTrajectory(0)->GetWithArm());
+    EXPECT_TRUE(reopened.GetTrajectory(1)->GetWithArm()); // not carried over from the first
+    EXPECT_EQ(DataFile::Format(reopened), text);
+}
+
+TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
+    Body& body = theCase.GetBody();
+    body.SetScaleX(1.3);
+    OldForearm(body).SetYaw(40);
+    DataFile::ReadText(theCase, "<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
+                                "<trajectory>\r\n<x1>0.1</x1>\r\n</trajectory>\r\n"
+                                // hand-edited values: any case, blanks, a zero, unknown joints
+                                "<trajectory>\r\n<WITHARM> FALSE </WITHARM>\r\n</trajectory>\r\n"
+                                "<trajectory>\r\n<witharm>0</witharm>\r\n</trajectory>\r\n"
+                                "<trajectory>\r\n<witharm>yes</witharm>\r\n</trajectory>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
+    EXPECT_TRUE(body.HasInitialPose());
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 4);
+    EXPECT_TRUE(theCase.GetTrajectory(0)->GetWithArm());
+    EXPECT_FALSE(theCase.GetTrajectory(1)->GetWithArm());
+    EXPECT_FALSE(theCase.GetTrajectory(2)->GetWithArm());
+    EXPECT_TRUE(theCase.GetTrajectory(3)->GetWithArm());
+
+    DataFile::ReadText(theCase, "<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
+                                "<scalez>wide</scalez>\r\n<pose>ARM 10</pose>\r\n"
+                                "<pose>knee 1 2 3</pose>\r\n<pose>head 1 2 3 4</pose>\r\n"
+                                "<pose>forearm 1e300 5 -7e6</pose>\r\n</body>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0); // unusable stretches read as none
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
+    EXPECT_DOUBLE_EQ(OldArm(body).GetYaw(), 10);
+    EXPECT_DOUBLE_EQ(OldArm(body).GetPitch(), 0); // a missing angle reads as 0
+    // The older head line turned nothing, and still turns nothing.
+    EXPECT_EQ(body.GetPosture().Get(skeleton::Joint::Neck), JointAngles{});
+    // Angles no pose has read as 0.
+    EXPECT_DOUBLE_EQ(OldForearm(body).GetYaw(), 0);
+    EXPECT_DOUBLE_EQ(OldForearm(body).GetPitch(), 5);
+    EXPECT_DOUBLE_EQ(OldForearm(body).GetRoll(), 0);
+    DataFile::ReadText(theCase, "<body>\r\n<scalex>1e300</scalex>\r\n<scalez>0.001</scalez>\r\n"
+                                "</body>\r\n");
+    EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
+    EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
+}
+
+TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
+    // 1e300 is a finite double but an infinite float, and the height is kept as a float.
+    for (const char* height : {"0", "-1.7", "none", "1e999", "nan", "1e300", "1e-300"}) {
+        const DataFileReadResult result =
+            DataFile::ReadText(theCase, std::string("<body>\r\n<name>B</name>\r\n<height>") +
+                                            height + "</height>\r\n</body>\r\n");
+        EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 2.0f) << height;
+        EXPECT_FLOAT_EQ(theCase.GetBody().GetScale(), 1.0f) << height;
+        EXPECT_TRUE(result.LeftSomethingOut()) << height;
+        EXPECT_EQ(result.LeftOutMessage(),
+                  std::string("The body height \"") + height +
+                      "\" of the data file left out: a body height must be more than 0 cm; the "
+                      "height stays 200.0 cm.");
+    }
+    EXPECT_EQ(theCase.GetBody().GetName(), "B");
+    const DataFileReadResult taken = DataFile::ReadText(
+        theCase, "<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
+    EXPECT_FALSE(taken.LeftSomethingOut());
+}
+
+TEST_F(DataFileTest, FilesThatCannotBeOpenedAreReported) {
+    TemporaryFolder folder;
+    const std::string missing = folder.File("missing.txt");
+    DataFileReadResult result = DataFile::Read(theCase, missing);
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.status.message(),
+              "Cannot open data file \"" + missing + "\": No such file or directory");
+    result = DataFile::Read(theCase, folder.path().string());
+    EXPECT_EQ(result.status.message(),
+              "Cannot open data file \"" + folder.path().string() + "\": Is a directory");
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
+
+    const std::string nowhere = folder.File("no-such-folder/case.txt");
+    const Status written = DataFile::Write(theCase, nowhere);
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.message(),
+              "Cannot write data file \"" + nowhere + "\": No such file or directory");
+}
+
+TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
+    TemporaryFolder folder;
+    const std::string file = folder.File("case.txt");
+    WriteText(file, "previous case");
+    ::chmod(file.c_str(), 0640);
+    AddTrajectory(1);
+    ASSERT_TRUE(DataFile::Write(theCase, file).ok());
+    EXPECT_EQ(FileText(file), DataFile::Format(theCase));
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u); // a replaced file keeps its permissions
+
+    // A folder where the file should go: the rename fails and the folder stays as it was.
+    const std::string blocked = folder.File("blocked.txt");
+    std::filesystem::create_directory(blocked);
+    WriteText(blocked + "/inside", "kept");
+    EXPECT_FALSE(DataFile::Write(theCase, blocked).ok());
+    EXPECT_EQ(FileText(blocked + "/inside"), "kept");
+
+    // A folder that cannot be written to (root may write anyway, so only checked for others).
+    const std::string locked = folder.File("locked");
+    std::filesystem::create_directory(locked);
+    WriteText(locked + "/case.txt", "previous case");
+    ::chmod(locked.c_str(), 0555);
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(DataFile::Write(theCase, locked + "/case.txt").ok());
+        EXPECT_EQ(FileText(locked + "/case.txt"), "previous case");
+    }
+    ::chmod(locked.c_str(), 0755);
+
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"blocked.txt", "case.txt", "locked"}));
+}
+
+TEST_F(DataFileTest, TablesTakeWhatFitsAndCountWhatWasLeftOut) {
+    for (int i = 0; i < 18; ++i) {
+        AddTrajectory(1);
+    }
+    std::string text;
+    for (int i = 1; i <= 3; ++i) {
+        text += "<trajectory>\r\n<x1>0." + std::to_string(i) + "</x1>\r\n</trajectory>\r\n";
+    }
+    for (int i = 0; i < 22; ++i) {
+        text += "<element>\r\n<width>0.1</width>\r\n</element>\r\n";
+    }
+    const DataFileReadResult result = DataFile::ReadText(theCase, text);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.trajectoriesLeftOut, 1);
+    EXPECT_EQ(result.elementsLeftOut, 2);
+    EXPECT_EQ(result.LeftOutMessage(), "1 trajectory and 2 elements of the data file left out: the "
+                                       "scene holds at most 20 trajectories and 20 elements.");
+    ASSERT_EQ(theCase.GetTrajectoryCount(), 20);
+    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(19)->GetX1(), 0.2);
+    EXPECT_EQ(theCase.GetElements().GetCount(), 20);
+}
+
+TEST_F(DataFileTest, LineEndsOfEveryKindAndHugeNumbersReadSafely) {
+    const std::string unix = "<body>\n<name>Unix</name>\n<height>1.80</height>\n</body>\n"
+                             "<trajectory>\n<x1>0.1</x1>\n<y1>1e308</y1>\n<y2>-1e308</y2>\n"
+                             "<text>a</text>\n</trajectory>\n";
+    std::string oldMac = unix;
+    std::replace(oldMac.begin(), oldMac.end(), '\n', '\r');
+    for (const std::string& text : {unix, oldMac}) {
+        Case fresh;
+        LoadBoxBody(fresh);
+        DataFile::ReadText(fresh, text);
+        EXPECT_EQ(fresh.GetBody().GetName(), "Unix");
+        EXPECT_FLOAT_EQ(fresh.GetBody().GetHeight(), 1.8f);
+        ASSERT_EQ(fresh.GetTrajectoryCount(), 1);
+        const Trajectory& trajectory = *fresh.GetTrajectory(0);
+        EXPECT_DOUBLE_EQ(trajectory.GetX1(), 0.1);
+        // A length no body has would overflow centimetres and angles: it reads as 0.
+        EXPECT_EQ(trajectory.GetY1(), 0.0);
+        EXPECT_EQ(trajectory.GetY2(), 0.0);
+        EXPECT_TRUE(std::isfinite(trajectory.GetDirectionAngle()));
+        EXPECT_EQ(trajectory.GetText(), "a");
+        // What is written reads back to the same bytes.
+        const std::string written = DataFile::Format(fresh);
+        Case again;
+        LoadBoxBody(again);
+        DataFile::ReadText(again, written);
+        EXPECT_EQ(DataFile::Format(again), written);
+    }
+}
+
+TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
+    TemporaryFolder folder;
+    const std::string locked = folder.File("locked.txt");
+    WriteText(locked, "evidence");
+    ::chmod(locked.c_str(), 0444);
+    AddTrajectory(1);
+    const Status written = DataFile::Write(theCase, locked);
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.message(), "\"" + locked + "\" is read-only.");
+    EXPECT_EQ(FileText(locked), "evidence");
+
+    const std::string fifo = folder.File("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(DataFile::Read(theCase, fifo).status.message(),
+              "Cannot open data file \"" + fifo + "\": not a regular file");
+    EXPECT_EQ(DataFile::Write(theCase, fifo).message(),
+              "Cannot write data file \"" + fifo + "\": not a regular file");
+    EXPECT_EQ(DataFile::Read(theCase, "/dev/zero").status.message(),
+              "Cannot open data file \"/dev/zero\": not a regular file");
+
+    const std::string huge = folder.File("huge.txt");
+    {
+        std::ofstream file(huge, std::ios::binary);
+        file.seekp((64 << 20) + 1);
+        file << 'x';
+    }
+    EXPECT_EQ(DataFile::Read(theCase, huge).status.message(),
+              "Cannot open data file \"" + huge +
+                  "\": it is larger than 64 MiB, more than any case needs");
+    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
+}

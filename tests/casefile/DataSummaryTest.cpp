@@ -1,0 +1,89 @@
+#include "casefile/DataSummary.h"
+#include "support/BoxBody.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DataSummaryTest : public ::testing::Test {
+protected:
+    void SetUp() override { LoadBoxBody(theCase); }
+
+    Trajectory& AddTrajectory(const std::string& text) {
+        Trajectory* trajectory = theCase.AddTrajectory(1);
+        EXPECT_NE(trajectory, nullptr);
+        trajectory->SetText(text);
+        return *trajectory;
+    }
+
+    Element& AddElement(const std::string& text) {
+        auto element = std::make_unique<Element>();
+        Element& added = *element;
+        added.SetText(text);
+        EXPECT_TRUE(theCase.GetElements().Add(std::move(element)));
+        return added;
+    }
+
+    Case theCase;
+};
+
+} // namespace
+
+TEST_F(DataSummaryTest, BodyAloneIsTwoLinesAfterAnEmptyLine) {
+    theCase.GetBody().SetName("Jo");
+    theCase.GetBody().SetHeight(1.75);
+    EXPECT_EQ(DataSummary::Build(theCase), "\r\nBody name:    Jo\r\nBody height:  1.75 m\r\n");
+    theCase.GetBody().SetName("Johanna Example");
+    EXPECT_EQ(DataSummary::Build(theCase),
+              "\r\nBody name: Johanna Example\r\nBody height:  1.75 m\r\n");
+}
+
+TEST_F(DataSummaryTest, WorkedTrajectoryExample) {
+    theCase.GetBody().SetName("Jane");
+    AddTrajectory("T").SetPoints(0.10, 1.20, 0.05, -0.05, 1.10, 0.25);
+    EXPECT_EQ(DataSummary::Build(theCase),
+              "\r\n"
+              "Body name:  Jane\r\n"
+              "Body height:  2.00 m\r\n"
+              "\r\n"
+              "Trajectory  1 (T):\r\n"
+              "x1 =  10.0 cm    y1 = 120.0 cm    z1 =   5.0 cm\r\n"
+              "x2 =  -5.0 cm    y2 = 110.0 cm    z2 =  25.0 cm\r\n"
+              "Adjustment x =   0.0 cm    y =   0.0 cm    z =   0.0 cm\r\n"
+              "Direction angle: 216.9 deg\r\n"
+              "Elevation angle: -21.8 deg\r\n"
+              "Adjustment yaw =   0.0    pitch =   0.0\r\n");
+}
+
+TEST_F(DataSummaryTest, HeaderVariantsAdjustmentAndElements) {
+    theCase.GetBody().SetName("Jane");
+    for (int i = 0; i < 9; ++i) {
+        AddTrajectory("");
+    }
+    Trajectory& tenth = AddTrajectory("");
+    tenth.SetDx(-0.004);
+    tenth.SetDy(0.0126);
+    tenth.SetDYaw(12.26);
+    tenth.SetDPitch(-3);
+    const std::string longText(6000, 'L');
+    AddTrajectory(longText);
+    AddElement("").SetPosition(0.1, -0.004, 1.5);
+    AddElement("E 2");
+
+    const std::string summary = DataSummary::Build(theCase);
+    EXPECT_NE(summary.find("\r\n\r\nTrajectory  9:\r\nx1 =   0.0 cm"), std::string::npos);
+    EXPECT_NE(summary.find("\r\n\r\nTrajectory 10:\r\n"), std::string::npos);
+    EXPECT_NE(summary.find("Adjustment x =  -0.4 cm    y =   1.3 cm    z =   0.0 cm\r\n"
+                           "Direction angle:"),
+              std::string::npos);
+    EXPECT_NE(summary.find("Adjustment yaw =  12.3    pitch =  -3.0\r\n"), std::string::npos);
+    EXPECT_NE(summary.find("\r\n\r\nTrajectory 11 (" + longText + "):\r\n"), std::string::npos);
+    const std::string elements = "\r\n"
+                                 "Element  1 :\r\n"
+                                 "x =  10.0 cm    y =  -0.4 cm    z = 150.0 cm\r\n"
+                                 "\r\n"
+                                 "Element  2 (E 2):\r\n"
+                                 "x =   0.0 cm    y =   0.0 cm    z =   0.0 cm\r\n";
+    ASSERT_GE(summary.size(), elements.size());
+    EXPECT_EQ(summary.substr(summary.size() - elements.size()), elements);
+}
