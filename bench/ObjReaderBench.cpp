@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,11 +40,11 @@ bool WriteTorus(const std::filesystem::path& path) {
     if (!file) {
         return false;
     }
-    constexpr double kPi = 3.14159265358979;
     std::fprintf(file, "# torus, %d triangles\n", 2 * kRings * kSides);
     for (int r = 0; r < kRings; ++r) {
         for (int s = 0; s < kSides; ++s) {
-            const double u = 2 * kPi * r / kRings, v = 2 * kPi * s / kSides;
+            const double u = 2 * std::numbers::pi * r / kRings,
+                         v = 2 * std::numbers::pi * s / kSides;
             const double nx = std::cos(v) * std::cos(u), ny = std::cos(v) * std::sin(u);
             const double nz = std::sin(v);
             std::fprintf(file, "v %.6f %.6f %.6f\n", 0.8 * std::cos(u) + 0.25 * nx,

@@ -1,12 +1,12 @@
 #include "mesh/MeshNormals.h"
 
 #include "base/Angles.h"
+#include "base/Diagnostics.h"
 #include "base/LargeArrays.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -207,7 +207,7 @@ public:
     uint32_t CountNormals(std::size_t v) const {
         const uint32_t first = lists_.First(v);
         if (first == CornerLists::kEnd) {
-            std::fputs("glmVertexNormals(): vertex w/o a triangle\n", stderr);
+            ReportDiagnostic("glmVertexNormals(): vertex w/o a triangle");
             return 0;
         }
         const Vector3 reference = Facet(first);

@@ -1,10 +1,9 @@
 #include "render/MeshDrawing.h"
 
+#include "base/Diagnostics.h"
 #include "render/MeshDrawCache.h"
 
 #include <GL/gl.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -13,7 +12,7 @@ bool Has(unsigned mode, unsigned bit) {
 }
 
 void Warn(const char* text) {
-    std::fputs(text, stdout);
+    ReportDiagnostic(text);
 }
 
 bool HasMaterials(const Mesh& mesh) {
@@ -85,34 +84,34 @@ void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode
 
 unsigned ReconcileDrawMode(const Mesh& mesh, unsigned mode) {
     if (Has(mode, RENDER_FLAT) && (mesh.facetNormalCount == 0 || mesh.facetNormals.empty())) {
-        Warn("glmDraw() warning: flat render mode requested with no facet normals defined.\n");
+        Warn("glmDraw() warning: flat render mode requested with no facet normals defined.");
         mode &= ~RENDER_FLAT;
     }
     if (Has(mode, RENDER_SMOOTH) && (mesh.normalCount == 0 || mesh.normals.empty())) {
-        Warn("glmDraw() warning: smooth render mode requested with no normals defined.\n");
+        Warn("glmDraw() warning: smooth render mode requested with no normals defined.");
         mode &= ~RENDER_SMOOTH;
     }
     if (Has(mode, RENDER_TEXTURE) && (mesh.texCoordCount == 0 || mesh.texCoords.empty())) {
         Warn("glmDraw() warning: texture render mode requested with no texture coordinates "
-             "defined.\n");
+             "defined.");
         mode &= ~RENDER_TEXTURE;
     }
     if (Has(mode, RENDER_FLAT) && Has(mode, RENDER_SMOOTH)) {
         Warn("glmDraw() warning: flat render mode requested and smooth render mode requested "
-             "(using smooth).\n");
+             "(using smooth).");
         mode &= ~RENDER_FLAT;
     }
     if (Has(mode, RENDER_COLOR) && !HasMaterials(mesh)) {
-        Warn("glmDraw() warning: color render mode requested with no materials defined.\n");
+        Warn("glmDraw() warning: color render mode requested with no materials defined.");
         mode &= ~RENDER_COLOR;
     }
     if (Has(mode, RENDER_MATERIAL) && !HasMaterials(mesh)) {
-        Warn("glmDraw() warning: material render mode requested with no materials defined.\n");
+        Warn("glmDraw() warning: material render mode requested with no materials defined.");
         mode &= ~RENDER_MATERIAL;
     }
     if (Has(mode, RENDER_COLOR) && Has(mode, RENDER_MATERIAL)) {
         Warn("glmDraw() warning: color and material render mode requested using only material "
-             "mode.\n");
+             "mode.");
         mode &= ~RENDER_COLOR;
     }
     return mode;

@@ -1,4 +1,5 @@
 #include "app/cli/CommandLine.h"
+#include "base/Diagnostics.h"
 
 #include <gtest/gtest.h>
 
@@ -99,5 +100,28 @@ TEST(ObjInfoCommand, ReadsEveryFormatThroughTheImport) {
     EXPECT_EQ(out.str(), "");
     EXPECT_NE(err.str().find("Cannot read the body model \"" + broken + "\""), std::string::npos)
         << err.str();
+    std::filesystem::remove_all(folder);
+}
+
+// The reader's warnings (a material the library lacks, a vertex no triangle uses) came on stdout
+// and stderr as they were printed: the first one before the counts. They are said on the
+// command's error stream as "ruvo: warning:" lines; the counts alone are its result.
+TEST(ObjInfoCommand, ReaderWarningsGoToTheErrorStreamNotBeforeTheCounts) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("ruvo-obj-info-warnings-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string model = WriteFile(folder / "loose.obj", "v 0 0 0\nv 4 0 0\nv 0 2 0\nv 9 9 9\n"
+                                                              "usemtl skin\nf 1 2 3\n")
+                                  .string();
+    std::ostringstream out, err;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunHeadless(ParseCommandLine({"--obj-info", model}), out, err), 0);
+    ReportDiagnostic("after the command: its stream is no longer written");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(out.str().rfind("vertices 4\n", 0), 0u) << out.str();
+    EXPECT_EQ(err.str(), "ruvo: warning: glmFindMaterial():  can't find material \"skin\".\n"
+                         "ruvo: warning: glmVertexNormals(): vertex w/o a triangle\n");
     std::filesystem::remove_all(folder);
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 
 namespace {
@@ -43,7 +44,7 @@ TEST(SurfacePointCommandTest, PrintsThePointUnderThePixelCentreInCentimetres) {
     ASSERT_EQ(hit.status, 0) << hit.err;
     double x = 0, y = 0, z = 0;
     std::istringstream(hit.out) >> x >> y >> z;
-    const double slope = std::tan(M_PI / 6) * 0.01 * (2.5 - 0.27) * 100;
+    const double slope = std::tan(std::numbers::pi / 6) * 0.01 * (2.5 - 0.27) * 100;
     EXPECT_NEAR(x, slope, 1e-4); // 0.005 of the half-width, twice as wide
     EXPECT_NEAR(y, 100 - slope, 1e-4);
     EXPECT_EQ(hit.out.substr(hit.out.size() - 9), " 27.0000\n");

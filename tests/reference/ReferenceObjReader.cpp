@@ -1,12 +1,13 @@
 #include "ReferenceObjReader.h"
 
+#include "base/Diagnostics.h"
+
 #include <algorithm>
 #include <array>
 #include <clocale>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <limits>
@@ -493,7 +494,7 @@ private:
         if (const auto found = materialNumbers_.find(name); found != materialNumbers_.end()) {
             return found->second;
         }
-        std::printf("glmFindMaterial():  can't find material \"%s\".\n", std::string(name).c_str());
+        ReportDiagnostic("glmFindMaterial():  can't find material \"" + std::string(name) + "\".");
         return 0;
     }
 

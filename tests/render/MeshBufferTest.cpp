@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,9 @@ Mesh Sphere(int n) {
     Mesh mesh;
     mesh.vertices = {0, 0, 0};
     for (int i = 0; i <= n; ++i) {
-        const double lat = M_PI * i / n - M_PI / 2;
+        const double lat = std::numbers::pi * i / n - std::numbers::pi / 2;
         for (int j = 0; j <= n; ++j) {
-            const double lon = 2 * M_PI * j / n;
+            const double lon = 2 * std::numbers::pi * j / n;
             mesh.vertices.insert(mesh.vertices.end(),
                                  {static_cast<float>(0.8 * std::cos(lat) * std::sin(lon)),
                                   static_cast<float>(0.8 * std::sin(lat)),

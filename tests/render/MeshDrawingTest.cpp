@@ -1,6 +1,7 @@
 #include "render/MeshDrawing.h"
 #include "render/HeadlessContext.h"
 #include "render/MeshDrawCache.h"
+#include "support/RecordedDiagnostics.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -50,10 +51,9 @@ void AddMaterial(Mesh& mesh, float r, float g, float b) {
 }
 
 std::string WarningsOf(const Mesh& mesh, unsigned mode, MeshDrawCache* cache = nullptr) {
-    testing::internal::CaptureStdout();
+    const RecordedDiagnostics recorded;
     DrawMesh(mesh, mode, 1.0f, 1.0f, cache);
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+    return recorded.Lines();
 }
 
 class MeshDrawing : public ::testing::Test {
@@ -100,10 +100,8 @@ TEST_F(MeshDrawing, ModesTheMeshCannotServeAreDroppedWithAWarningOnEveryCall) {
               "(using smooth).\n"
               "glmDraw() warning: color and material render mode requested using only material "
               "mode.\n");
-    testing::internal::CaptureStdout();
     EXPECT_EQ(ReconcileDrawMode(full, RENDER_FLAT | RENDER_SMOOTH | RENDER_COLOR | RENDER_MATERIAL),
               static_cast<unsigned>(RENDER_SMOOTH | RENDER_MATERIAL));
-    testing::internal::GetCapturedStdout();
     EXPECT_EQ(WarningsOf(full, RENDER_SMOOTH | RENDER_COLOR), "");
 }
 

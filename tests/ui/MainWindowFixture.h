@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <memory>
+#include <numbers>
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ protected:
         const double ex = x - camera.GetX();
         const double ey = y - camera.GetY();
         const double ez = z - camera.GetZ();
-        const double focal = 1 / std::tan(30 * M_PI / 180);
+        const double focal = 1 / std::tan(30 * std::numbers::pi / 180);
         const double width = View().width();
         const double height = View().height();
         const double ndcX = ex / -ez * focal * height / width;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <numbers>
 #include <optional>
 
 namespace {
@@ -136,7 +137,7 @@ TEST(MatrixTest, PerspectiveLookAtAndInverse) {
     // The near plane maps to depth -1, the far plane to +1; the top edge of the field to y = 1.
     EXPECT_NEAR(projection.TransformPoint({0, 0, -0.01}).z, -1, 1e-9);
     EXPECT_NEAR(projection.TransformPoint({0, 0, -128}).z, 1, 1e-9);
-    EXPECT_NEAR(projection.TransformPoint({0, std::tan(M_PI / 6) * 5, -5}).y, 1, 1e-9);
+    EXPECT_NEAR(projection.TransformPoint({0, std::tan(std::numbers::pi / 6) * 5, -5}).y, 1, 1e-9);
 
     const Matrix4 look = Matrix4::LookAt({1, 2, 3}, {1, 2, 0}, {0, 1, 0});
     const Vec3 eye = look.TransformPoint({1, 2, 3});

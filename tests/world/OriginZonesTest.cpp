@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <optional>
 
 namespace {
@@ -162,9 +163,9 @@ TEST(OriginZonesTest, ShotGroupsConvergeInTheCaseAndExteriorPointsAreMeasuredFro
     ASSERT_EQ(exterior.size(), 2u);
     ASSERT_TRUE(exterior[0] && exterior[1]);
     EXPECT_NEAR(exterior[0]->distance, 0.1, kMicrometre);
-    EXPECT_NEAR(exterior[0]->angle, std::atan2(0.1, run) * 180 / M_PI, 1e-4);
+    EXPECT_NEAR(exterior[0]->angle, std::atan2(0.1, run) * 180 / std::numbers::pi, 1e-4);
     EXPECT_NEAR(exterior[1]->distance, 0.05, kMicrometre);
-    EXPECT_NEAR(exterior[1]->angle, std::atan2(0.05, 1.0) * 180 / M_PI, 1e-4);
+    EXPECT_NEAR(exterior[1]->angle, std::atan2(0.05, 1.0) * 180 / std::numbers::pi, 1e-4);
 
     // A group whose tracks are parallel gives no point and says why.
     second.SetPoints(0.4, 1.1, 0.2, 0.4, 1.1 - 0.3 / 2.8 * 0.2, 0);

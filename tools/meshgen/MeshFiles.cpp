@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 namespace {
 
@@ -46,10 +47,9 @@ SimpleMesh MakeTorus(uint64_t triangles) {
     const uint32_t u = around < 3 ? 3 : around;
     const uint32_t v = u / 2 < 3 ? 3 : u / 2;
     SimpleMesh mesh;
-    constexpr double kPi = 3.14159265358979323846;
     for (uint32_t i = 0; i < u; ++i) {
         for (uint32_t j = 0; j < v; ++j) {
-            const double a = 2 * kPi * i / u, b = 2 * kPi * j / v;
+            const double a = 2 * std::numbers::pi * i / u, b = 2 * std::numbers::pi * j / v;
             mesh.positions.push_back({static_cast<float>((1 + 0.3 * std::cos(b)) * std::cos(a)),
                                       static_cast<float>(0.3 * std::sin(b)),
                                       static_cast<float>((1 + 0.3 * std::cos(b)) * std::sin(a))});

@@ -22,7 +22,7 @@ bool CanOpen(const std::string& path, std::ostream& err) {
 
 } // namespace
 
-Body::WarningSink WarningsTo(std::ostream& err) {
+DiagnosticSink WarningsTo(std::ostream& err) {
     return [&err](const std::string& message) { err << "ruvo: warning: " << message << '\n'; };
 }
 

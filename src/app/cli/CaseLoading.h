@@ -2,6 +2,7 @@
 
 #include "app/cli/CommandLine.h"
 
+#include "base/Diagnostics.h"
 #include "body/Body.h"
 
 #include <iosfwd>
@@ -27,8 +28,9 @@ bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err,
 void LoadCaseScene(const CommandLine& commandLine, Case& theCase, std::ostream& err,
                    std::vector<std::string>* readingNotes = nullptr);
 
-// Says a reader's warning (the body model's, its landmark table's) on `err` as "ruvo: warning:".
-Body::WarningSink WarningsTo(std::ostream& err);
+// Says a warning (the body model's, its landmark table's, any the libraries report) on `err` as
+// "ruvo: warning: TEXT".
+DiagnosticSink WarningsTo(std::ostream& err);
 
 // Says what reading the case file left out or replaced on `err`, one "ruvo:" line each.
 void ReportReadingNotes(const std::vector<std::string>& notes, std::ostream& err);

@@ -1,9 +1,11 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/cli/CaseLoading.h"
 #include "app/cli/CaseReportCommand.h"
 #include "app/cli/HeadlessCommands.h"
 #include "app/cli/OffscreenRenderCommand.h"
 #include "base/AppInfo.h"
+#include "base/ScopedDiagnosticSink.h"
 #include "export/SceneExport.h"
 
 #include <charconv>
@@ -256,7 +258,9 @@ std::string UsageText() {
            "  --body       read the case with this body instead of the default one\n";
 }
 
-int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+namespace {
+
+int RunMode(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     switch (commandLine.mode) {
     case CommandLine::Mode::Help:
         out << UsageText();
@@ -288,4 +292,14 @@ int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream&
     }
     err << "ruvo: the desktop program is not started by RunHeadless\n";
     return 2;
+}
+
+} // namespace
+
+int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
+    // What the libraries warn about while the command runs (a material the model lacks, a vertex
+    // no triangle uses) is said on `err` as the body's own warnings are, never on `out`, which
+    // holds the command's result.
+    const ScopedDiagnosticSink warnings(WarningsTo(err));
+    return RunMode(commandLine, out, err);
 }

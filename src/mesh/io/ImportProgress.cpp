@@ -1,5 +1,7 @@
 #include "mesh/io/ImportProgress.h"
 
+#include "base/Diagnostics.h"
+
 bool ImportProgress::Report(double fraction) {
     if (cancelled) {
         return false;
@@ -14,13 +16,14 @@ bool ImportProgress::Report(double fraction) {
 
 void ImportProgress::Warn(const std::string& message) {
     ++warnings;
-    if (callbacks.warning && warnings <= kMaxWarnings) {
-        callbacks.warning(message);
+    if (warnings <= kMaxWarnings) {
+        ReportDiagnostic(callbacks.warning, message);
     }
 }
 
 void ImportProgress::FinishWarnings() {
-    if (callbacks.warning && warnings > kMaxWarnings) {
-        callbacks.warning(std::to_string(warnings - kMaxWarnings) + " more warnings not shown");
+    if (warnings > kMaxWarnings) {
+        ReportDiagnostic(callbacks.warning,
+                         std::to_string(warnings - kMaxWarnings) + " more warnings not shown");
     }
 }

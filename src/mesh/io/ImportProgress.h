@@ -4,7 +4,8 @@
 #include <string>
 
 // What a mesh import tells its caller while it runs: how far it has come, whether to go on, and
-// the warnings of the reader. The core never prints them; the caller decides where they go.
+// the warnings of the reader. The core never prints them: they go to `warning` when the caller
+// collects them (to show them with the loaded body), otherwise to the process's diagnostics sink.
 struct MeshImportCallbacks {
     // The fraction of the import done (0 to 1); returning false stops the import (cancel).
     std::function<bool(double fraction)> progress;

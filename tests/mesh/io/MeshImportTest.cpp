@@ -1,4 +1,5 @@
 #include "MeshFiles.h"
+#include "support/RecordedDiagnostics.h"
 
 #include "base/ProgressSink.h"
 #include "body/Body.h"
@@ -156,6 +157,15 @@ TEST(MeshImport, ReaderErrorsRefuseTheFileAndWarningsComeBackAsValues) {
         EXPECT_FALSE(warning.empty());
         EXPECT_EQ(warning.find('\n'), std::string::npos);
     }
+    // A caller that collects none leaves them to the process's diagnostics sink; one that
+    // collects them gets them alone.
+    const std::vector<std::string> collected = warnings;
+    const RecordedDiagnostics recorded;
+    ImportMeshFromMemory(image, "model.gltf");
+    EXPECT_EQ(recorded.Texts(), collected);
+    ImportMeshFromMemory(image, "model.gltf", callbacks);
+    EXPECT_EQ(recorded.Texts(), collected);
+    EXPECT_EQ(warnings.size(), 2 * collected.size());
 }
 
 TEST(MeshImport, ProgressAdvancesAndACancelStopsTheRead) {

@@ -1,9 +1,9 @@
 #include "mesh/io/obj/MtlReader.h"
 
+#include "base/Diagnostics.h"
 #include "mesh/MeshGroups.h"
 #include "mesh/io/obj/ObjTextCursor.h"
 
-#include <cstdio>
 #include <optional>
 
 namespace {
@@ -117,8 +117,7 @@ Status MtlLibraries::ReadInto(Mesh& mesh, std::string_view libraryName) {
 namespace {
 
 uint32_t MaterialNotFound(std::string_view name) {
-    const std::string text(name);
-    std::printf("glmFindMaterial():  can't find material \"%s\".\n", text.c_str());
+    ReportDiagnostic("glmFindMaterial():  can't find material \"" + std::string(name) + "\".");
     return 0;
 }
 

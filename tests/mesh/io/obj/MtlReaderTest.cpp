@@ -1,4 +1,5 @@
 #include "support/ObjTestText.h"
+#include "support/RecordedDiagnostics.h"
 
 #include "mesh/MeshGroups.h"
 
@@ -7,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -19,12 +21,11 @@ TEST(MtlReader, MaterialsColoursAndShininess) {
                                 "# skin\nnewmtl skin\nKd 0.9 0.7 0.6\nKa 0.1 0.2 0.3\n"
                                 "Ks 1 1 1\nNs 96.0\nillum 2\nmap_Kd skin.png\n"
                                 "newmtl bone\nNs 96.0\nNi 1.5\n";
-    testing::internal::CaptureStdout();
+    const RecordedDiagnostics recorded;
     const ObjReadResult result =
         ReadObjText("mtllib body.mtl\n" + kTriangle + "usemtl bone\nf 1 2 3\nusemtl skin\n" +
                         "usemtl missing\nf 3 2 1\n",
                     {{"body.mtl", library}});
-    const std::string out = testing::internal::GetCapturedStdout();
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     ASSERT_EQ(mesh.materialCount, 3u);
@@ -44,7 +45,30 @@ TEST(MtlReader, MaterialsColoursAndShininess) {
     EXPECT_EQ(mesh.groups.at(*FindGroup(mesh, "bone")).material, 2u);
     EXPECT_EQ(mesh.groups.at(*FindGroup(mesh, "skin")).material, 1u);
     EXPECT_EQ(mesh.groups.at(*FindGroup(mesh, "missing")).material, 0u);
-    EXPECT_EQ(out, "glmFindMaterial():  can't find material \"missing\".\n");
+    EXPECT_EQ(recorded.Lines(), "glmFindMaterial():  can't find material \"missing\".\n");
+}
+
+// A material the model names but its library lacks is a warning for a person: it goes to the
+// process's diagnostics sink, or nowhere without one. It was printed on stdout, where it came
+// before the table a command prints there.
+TEST(MtlReader, AMissingMaterialGoesToTheDiagnosticsSinkNeverToTheConsole) {
+    const std::string text = "mtllib body.mtl\n" + kTriangle + "usemtl skin\nf 1 2 3\n" +
+                             "usemtl bone\nf 3 2 1\nusemtl bone\nf 1 2 3\n";
+    const std::map<std::string, std::string> library = {{"body.mtl", "newmtl skin\n"}};
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    std::vector<std::string> texts;
+    {
+        const RecordedDiagnostics recorded;
+        EXPECT_TRUE(ReadObjText(text, library).mesh);
+        texts = recorded.Texts();
+    }
+    EXPECT_TRUE(ReadObjText(text, library).mesh);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    // Once at every usemtl naming it.
+    const std::string bone = "glmFindMaterial():  can't find material \"bone\".";
+    EXPECT_EQ(texts, (std::vector<std::string>{bone, bone}));
 }
 
 TEST(MtlReader, ASecondLibraryReplacesTheFirst) {

@@ -1,4 +1,5 @@
 #include "support/ObjTestText.h"
+#include "support/RecordedDiagnostics.h"
 
 #include "mesh/MeshGroups.h"
 
@@ -80,9 +81,8 @@ TEST(ObjReader, GroupsFollowMaterialsAndIgnoreGStatements) {
                                        "g arm\nf 2 3 4\n"
                                        "usemtl bone\nf 1 2 4\n"
                                        "usemtl skin\nf 3 4 5\n";
-    testing::internal::CaptureStdout();
+    const RecordedDiagnostics recorded;
     const ObjReadResult result = ReadObjText(text);
-    const std::string out = testing::internal::GetCapturedStdout();
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     ASSERT_EQ(mesh.groupCount, 3u);
@@ -97,17 +97,15 @@ TEST(ObjReader, GroupsFollowMaterialsAndIgnoreGStatements) {
     // Without a library every usemtl warns and the group keeps material 0.
     EXPECT_EQ(mesh.materialCount, 0u);
     EXPECT_EQ(Group(mesh, "skin").material, 0u);
-    EXPECT_EQ(out, "glmFindMaterial():  can't find material \"skin\".\n"
-                   "glmFindMaterial():  can't find material \"bone\".\n"
-                   "glmFindMaterial():  can't find material \"skin\".\n");
+    EXPECT_EQ(recorded.Lines(), "glmFindMaterial():  can't find material \"skin\".\n"
+                                "glmFindMaterial():  can't find material \"bone\".\n"
+                                "glmFindMaterial():  can't find material \"skin\".\n");
 }
 
 TEST(ObjReader, BoxesCoverTheCornersAndTheMeshBoxTheOrigin) {
     const std::string text = "v 1 2 3\nv 2 3 4\nv 3 5 6\nv -1 -2 -3\n"
                              "f 1 2 3\nusemtl other\nf 2 3 4\nusemtl empty\n";
-    testing::internal::CaptureStdout();
     const ObjReadResult result = ReadObjText(text);
-    testing::internal::GetCapturedStdout();
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     EXPECT_EQ(Group(mesh, "default").box, (std::array<float, 6>{1, 2, 3, 3, 5, 6}));
@@ -125,9 +123,7 @@ TEST(ObjReader, StatementsItDoesNotDrawAreSkippedWhole) {
     const std::string longName = std::string(200, 'n');
     const std::string text = longComment + kSquare + "o thing\ns 1\nl 1 2\ng part\n" + "usemtl " +
                              longName + "\nf 1 2 3\n" + "v 1 2 3 4 f 1 2 3\n";
-    testing::internal::CaptureStdout();
     const ObjReadResult result = ReadObjText(text);
-    testing::internal::GetCapturedStdout();
     ASSERT_TRUE(result.mesh) << result.error;
     EXPECT_EQ(result.mesh->triangleCount, 1u);
     EXPECT_EQ(result.mesh->vertexCount, 6u);

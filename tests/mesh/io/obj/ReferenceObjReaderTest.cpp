@@ -1,6 +1,7 @@
 // The reference reader checked on its own, against results worked out by hand, so that a
 // comparison with it means something.
 #include "ReferenceObjReader.h"
+#include "support/RecordedDiagnostics.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -186,13 +188,12 @@ TEST(ReferenceObjReader, GroupsFollowUsemtlAndTakeTheirMaterialsFromTheLastLibra
     const std::map<std::string, std::string> libraries = {
         {"dir/first.mtl", "newmtl unused\n"},
         {"dir/second.mtl", "newmtl skin\nnewmtl bone\nnewmtl skin\n"}};
-    testing::internal::CaptureStdout();
+    std::optional<RecordedDiagnostics> recorded(std::in_place);
     const ObjReadResult result =
         ReadObjReference(text, "dir\\model.obj", [&libraries](const std::string& asked) {
             const auto found = libraries.find(asked);
             return found == libraries.end() ? std::nullopt : std::optional(found->second);
         });
-    const std::string out = testing::internal::GetCapturedStdout();
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     EXPECT_EQ(mesh.path, "dir/model.obj");
@@ -215,14 +216,13 @@ TEST(ReferenceObjReader, GroupsFollowUsemtlAndTakeTheirMaterialsFromTheLastLibra
     EXPECT_EQ(mesh.groups[2].material, 2u);
     EXPECT_EQ(mesh.groups[0].material, 0u);
     EXPECT_EQ(mesh.groups[3].material, 0u);
-    EXPECT_EQ(out, "glmFindMaterial():  can't find material \"missing\".\n");
+    EXPECT_EQ(recorded->Lines(), "glmFindMaterial():  can't find material \"missing\".\n");
 
     // Without a library every usemtl warns, "default" included.
-    testing::internal::CaptureStdout();
+    recorded.emplace();
     ASSERT_TRUE(Read(kFive + "usemtl default\nf 1 2 3\nusemtl a\n").mesh);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "glmFindMaterial():  can't find material \"default\".\n"
-              "glmFindMaterial():  can't find material \"a\".\n");
+    EXPECT_EQ(recorded->Lines(), "glmFindMaterial():  can't find material \"default\".\n"
+                                 "glmFindMaterial():  can't find material \"a\".\n");
 }
 
 TEST(ReferenceObjReader, LibrariesGiveColoursAndShininess) {
@@ -303,14 +303,12 @@ TEST(ReferenceObjReader, NumbersAreReadAsTheCLibraryReadsThem) {
 }
 
 TEST(ReferenceObjReader, BoxesFollowTheCornersAndTheMeshBoxHoldsTheOrigin) {
-    testing::internal::CaptureStdout();
     const ObjReadResult result = Read("v 1 2 3\nv 2 3 4\nv 3 5 6\nv -1 -2 -3\nv 100 100 100\n"
                                       "f 1 2 3\n"
                                       "usemtl other\nf 2 3 4\n"
                                       "usemtl empty\n"
                                       "usemtl odd\nv nan -0 1\nv 0 0 -1\nf 6 7 6\n"
                                       "usemtl zero\nv -0 5 5\nv 0 6 6\nf 8 9 9\n");
-    testing::internal::GetCapturedStdout();
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     ASSERT_EQ(mesh.groups.size(), 5u);
@@ -350,13 +348,12 @@ TEST(ReferenceObjReader, LongLinesWordsAndNamesAreReadWhole) {
     const std::string text = "# " + std::string(300, 'x') + " f 1 2 3 vp 1\n" + kFive +
                              "o thing\ns 1\nl 1 2\n" + "usemtl " + longName + "\nf 1 2 3\n" +
                              "v 1 2 3 4 f 1 2 3\n" + "v\n";
-    testing::internal::CaptureStdout();
+    const RecordedDiagnostics recorded;
     const ObjReadResult result = Read(text);
-    const std::string out = testing::internal::GetCapturedStdout();
     ASSERT_TRUE(result.mesh) << result.error;
     EXPECT_EQ(result.mesh->triangleCount, 1u);
     EXPECT_EQ(result.mesh->vertexCount, 7u);
     EXPECT_EQ(result.mesh->groups[0].name, longName);
-    EXPECT_EQ(out, "glmFindMaterial():  can't find material \"" + longName + "\".\n");
+    EXPECT_EQ(recorded.Lines(), "glmFindMaterial():  can't find material \"" + longName + "\".\n");
     EXPECT_FLOAT_EQ(result.mesh->vertices[3 * 6 + 2], 3.0f);
 }
