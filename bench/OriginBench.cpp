@@ -2,6 +2,7 @@
 // back line's first hit on it (Embree, as the surface picking is), the whole analysis of 20
 // trajectories against it, and the same with the uncertainty budget's draws at each height.
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "world/OriginAnalysis.h"
 #include "world/SceneSurfaces.h"
 
@@ -56,6 +57,18 @@ const Mesh& SharedWall() {
     return mesh;
 }
 
+// 20 trajectories side by side, each a little higher than the one before, shot front to back.
+void AddTwentyTrajectories(Case& theCase) {
+    for (int n = 0; n < 20; ++n) {
+        const double x = -0.3 + 0.03 * n;
+        Trajectory trajectory;
+        trajectory.in = {x, 1.2 + 0.01 * n, 0.3};
+        trajectory.out = {x + 0.05, 1.1, 0.05};
+        trajectory.exited = true;
+        theCase.trajectories.push_back(trajectory);
+    }
+}
+
 void BM_SceneSurfacesBuild(benchmark::State& state) {
     const Mesh& wall = SharedWall();
     for (auto _ : state) {
@@ -92,13 +105,13 @@ void BM_AnalyseTwentyTrajectories(benchmark::State& state) {
         return;
     }
     Case theCase;
-    for (int n = 0; n < 20; ++n) {
-        const double x = -0.3 + 0.03 * n;
-        theCase.AddTrajectory(1)->SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, 0.05);
-        theCase.GetTrajectory(n)->GetWorld().group = n % 2 ? "A" : "B";
+    AddTwentyTrajectories(theCase);
+    for (size_t n = 0; n < theCase.trajectories.size(); ++n) {
+        theCase.trajectories[n].group = n % 2 ? "A" : "B";
     }
+    const PosedCase posed(theCase);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(AnalyseOrigins(theCase, &surfaces));
+        benchmark::DoNotOptimize(AnalyseOrigins(posed, &surfaces));
     }
 }
 BENCHMARK(BM_AnalyseTwentyTrajectories)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -113,19 +126,17 @@ void BM_AnalyseTwentyTrajectoriesWithDraws(benchmark::State& state) {
         return;
     }
     Case theCase;
-    UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     if (!model.SetDraws(100000).ok() || !model.SetSigma("tissue", 0.005).ok() ||
         !model.SetSigma("heading", 2).ok() || !model.SetSigma("placement", 0.05).ok()) {
         state.SkipWithError("the model refused a figure");
         return;
     }
-    theCase.GetWorld().muzzleHeights = {1.5, 0.3};
-    for (int n = 0; n < 20; ++n) {
-        const double x = -0.3 + 0.03 * n;
-        theCase.AddTrajectory(1)->SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, 0.05);
-    }
+    theCase.world.muzzleHeights = {1.5, 0.3};
+    AddTwentyTrajectories(theCase);
+    const PosedCase posed(theCase);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(AnalyseOrigins(theCase, &surfaces, {.budgetDraws = true}));
+        benchmark::DoNotOptimize(AnalyseOrigins(posed, &surfaces, {.budgetDraws = true}));
     }
 }
 BENCHMARK(BM_AnalyseTwentyTrajectoriesWithDraws)->Unit(benchmark::kMillisecond)->UseRealTime();

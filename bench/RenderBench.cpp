@@ -1,6 +1,8 @@
 // Frame, mesh and pick timings on the headless context (llvmpipe here). Each timed iteration ends
 // with glFinish, so the figures include the rasterisation, not only the command submission.
 #include "case/Case.h"
+#include "case/PosedCase.h"
+#include "mesh/ArrowModels.h"
 #include "render/HeadlessContext.h"
 #include "render/MeshDrawCache.h"
 #include "render/MeshDrawing.h"
@@ -40,10 +42,27 @@ private:
     std::clock_t start;
 };
 
+// The program's default body and arrows, read from the project folder.
+Status LoadDefaultModels(Case& theCase, std::shared_ptr<const ArrowModels>& arrows) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(RUVO_SOURCE_DIR);
+    const DefaultModelFiles files;
+    auto loaded = std::make_shared<ArrowModels>();
+    Status status = loaded->Load(files.arrow, files.halfArrow);
+    if (status) {
+        status = theCase.body.Load(files.body);
+    }
+    std::filesystem::current_path(previous);
+    arrows = std::move(loaded);
+    return status;
+}
+
 // The default case: the default body, 20 trajectories over the chest and 20 elements beside it.
+// The frames draw it posed once, as the editor poses it once for each change.
 struct DefaultCase {
     std::unique_ptr<HeadlessContext> context;
     Case theCase;
+    PosedCase posed;
     ViewState view;
     Renderer renderer;
     std::string error;
@@ -54,20 +73,20 @@ struct DefaultCase {
         if (!context) {
             return;
         }
-        const auto previous = std::filesystem::current_path();
-        std::filesystem::current_path(RUVO_SOURCE_DIR);
-        const Status loaded = theCase.LoadModels();
-        std::filesystem::current_path(previous);
+        std::shared_ptr<const ArrowModels> arrows;
+        const Status loaded = LoadDefaultModels(theCase, arrows);
         if (!loaded || !renderer.InitializeContext()) {
             error = loaded ? "the OpenGL context could not be set up" : loaded.message();
             context.reset();
             return;
         }
+        renderer.SetArrowModels(arrows);
         view.ViewFront();
         renderer.Resize(kWidth, kHeight);
         if (filled) {
             Fill();
         }
+        Pose();
     }
     ~DefaultCase() {
         if (context) {
@@ -77,23 +96,27 @@ struct DefaultCase {
 
     void Fill() {
         for (int n = 0; n < 20; ++n) {
-            Trajectory& trajectory = *theCase.AddTrajectory(n % 2);
+            Trajectory trajectory;
+            trajectory.exited = n % 2 != 0;
             const double x = -0.3 + 0.03 * n;
-            trajectory.SetPoints(x, 1.2 + 0.01 * n, 0.3, x + 0.05, 1.1, -0.1);
-            trajectory.SetColor(1, 0.2, 0.1);
-            trajectory.SetText("Trajectory " + std::to_string(n + 1));
-            auto element = std::make_unique<Element>();
-            element->SetPosition(0.5, 0.1 * n, 0.2);
-            element->SetWidth(0.08);
-            element->SetHeight(0.05);
-            element->SetLength(0.06);
-            element->SetColor(0.2, 0.8, 0.2);
-            element->SetText("Element " + std::to_string(n + 1));
-            theCase.GetElements().Add(std::move(element));
+            trajectory.in = {x, 1.2 + 0.01 * n, 0.3};
+            trajectory.out = {x + 0.05, 1.1, -0.1};
+            trajectory.color = {1, 0.2, 0.1};
+            trajectory.label = "Trajectory " + std::to_string(n + 1);
+            theCase.trajectories.push_back(trajectory);
+            Element element;
+            element.centre = {0.5, 0.1 * n, 0.2};
+            element.size = {0.08, 0.05, 0.06};
+            element.color = {0.2, 0.8, 0.2};
+            element.label = "Element " + std::to_string(n + 1);
+            theCase.elements.push_back(element);
         }
         view.SelectTrajectory(5);
         view.SetManipulationMode(ManipulationMode::Rotate);
     }
+
+    // After a change of the case.
+    void Pose() { posed = PosedCase(theCase, &posed); }
 };
 
 // Frames of the transparent body (axes shown), with or without the 20 + 20 objects.
@@ -106,7 +129,7 @@ void RenderFrames(benchmark::State& state, bool filled) {
     fixture.view.ToggleBodyTransparency();
     ProcessCpu cpu(state);
     for (auto _ : state) {
-        fixture.renderer.RenderFrame(fixture.theCase, fixture.view);
+        fixture.renderer.RenderFrame(fixture.posed, fixture.view);
         glFinish();
     }
 }
@@ -130,7 +153,7 @@ void BM_DefaultCasePick(benchmark::State& state) {
     }
     ProcessCpu cpu(state);
     for (auto _ : state) {
-        fixture.renderer.Pick(fixture.theCase, fixture.view, kWidth / 2, kHeight / 2);
+        fixture.renderer.Pick(fixture.posed, fixture.view, kWidth / 2, kHeight / 2);
         glFinish();
     }
 }
@@ -344,9 +367,10 @@ void OrbitFrames(benchmark::State& state, bool withScene) {
         return;
     }
     if (withScene) {
-        fixture.theCase.GetWorld().sceneMesh = SceneWall();
-        fixture.theCase.GetWorld().scene = {0, 1, -1.5, 0};
-        fixture.renderer.RenderFrame(fixture.theCase, fixture.view); // builds the buffers
+        fixture.theCase.world.sceneMesh = SceneWall();
+        fixture.theCase.world.scene = {0, 1, -1.5, 0};
+        fixture.Pose();
+        fixture.renderer.RenderFrame(fixture.posed, fixture.view); // builds the buffers
         glFinish();
     }
     ProcessCpu cpu(state);
@@ -354,7 +378,7 @@ void OrbitFrames(benchmark::State& state, bool withScene) {
     for (auto _ : state) {
         fixture.view.GetCamera().SetYaw(yaw);
         yaw = std::fmod(yaw + 7.0, 360.0);
-        fixture.renderer.RenderFrame(fixture.theCase, fixture.view);
+        fixture.renderer.RenderFrame(fixture.posed, fixture.view);
         glFinish();
     }
 }

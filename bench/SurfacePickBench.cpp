@@ -3,6 +3,7 @@
 // same shape as the reader benchmark's. The CPU column of the builds is the process's CPU time (all
 // threads), which is the wall time on an idle machine.
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "view/SurfacePicking.h"
 #include "view/ViewState.h"
@@ -57,20 +58,24 @@ std::unique_ptr<Mesh> TorusMesh() {
     return mesh;
 }
 
-Body& BodyWith(bool torus) {
-    static Body defaultBody;
-    static Body torusBody;
-    static const bool loaded = [] {
-        const bool body = defaultBody.Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok();
-        const bool ring = torusBody.LoadMesh(TorusMesh()).ok();
-        return body && ring;
+// A case of the default body or of the torus, posed once (in the anatomical position, so that
+// its mesh is the model's own); a model that does not load leaves the case without a mesh.
+const PosedCase& PosedWith(bool torus) {
+    static const PosedCase defaultCase = [] {
+        Case theCase;
+        (void)theCase.body.Load(RUVO_SOURCE_DIR "/data/default/man1.obj");
+        return PosedCase(theCase);
     }();
-    (void)loaded;
-    return torus ? torusBody : defaultBody;
+    static const PosedCase torusCase = [] {
+        Case theCase;
+        (void)theCase.body.LoadMesh(TorusMesh());
+        return PosedCase(theCase);
+    }();
+    return torus ? torusCase : defaultCase;
 }
 
 void Build(benchmark::State& state, bool torus) {
-    const Mesh* mesh = BodyWith(torus).GetModel();
+    const Mesh* mesh = PosedWith(torus).GetBody().GetMesh();
     if (mesh == nullptr) {
         state.SkipWithError("model not loaded");
         return;
@@ -85,10 +90,10 @@ void Build(benchmark::State& state, bool torus) {
 
 // One click per iteration, at pixels spread over the middle of the view.
 void Query(benchmark::State& state, bool torus) {
-    const Body& body = BodyWith(torus);
+    const PosedCase& posed = PosedWith(torus);
     ViewState view;
     view.ViewFront();
-    if (!body.PrepareSurface()) {
+    if (!posed.GetBody().PrepareSurface()) {
         state.SkipWithError("surface not built");
         return;
     }
@@ -98,7 +103,7 @@ void Query(benchmark::State& state, bool torus) {
         const double x = 250 + (pixel % 17) * 18 + 0.5;
         const double y = 50 + (pixel / 17 % 17) * 30 + 0.5;
         ++pixel;
-        const auto hit = BodySurfaceAt(body, view.GetCamera(), kWidth, kHeight, x, y);
+        const auto hit = BodySurfaceAt(posed, view.GetCamera(), kWidth, kHeight, x, y);
         hits += hit ? 1 : 0;
         benchmark::DoNotOptimize(hit);
     }

@@ -1,8 +1,10 @@
 // The uncertainty budget's speed: draws per second with every source on (the points' balls, the
-// soft tissue and the spread of every joint, each draw posing both points), and the budget of a
-// whole case of 20 trajectories at the default 100,000 draws, as a report computes it.
+// soft tissue and the spread of every joint, each draw carrying both points with their bones), and
+// the budget of a whole case of 20 trajectories at the default 100,000 draws, as a report computes
+// it.
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 
 #include <benchmark/benchmark.h>
 
@@ -10,33 +12,33 @@
 
 namespace {
 
-std::unique_ptr<Case> CaseWithSpreads(int trajectories) {
-    auto theCase = std::make_unique<Case>();
-    if (!theCase->GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok()) {
+// The default body with its arms raised and `trajectories` tracks through the right forearm and
+// the chest, posed once as a report poses its case.
+std::unique_ptr<PosedCase> CaseWithSpreads(int trajectories) {
+    Case theCase;
+    if (!theCase.body.Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok()) {
         return nullptr;
     }
-    UncertaintyModel& model = theCase->GetBody().GetUncertaintyModel();
+    UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     (void)model.SetSigma("pose", 5);
     (void)model.SetSigma("tissue", 0.01);
-    Posture posture = *Posture::Preset("arms raised");
-    theCase->GetBody().SetPosture(posture);
+    theCase.body.SetPosture(*Posture::Preset("arms raised"));
     for (int n = 0; n < trajectories; ++n) {
-        Trajectory& t = *theCase->AddTrajectory(1);
-        if (n % 2 == 0) {
-            t.SetPoints(-0.27, 0.95 - 0.01 * n, 0.13, -0.21, 0.95, 0.10);
-            t.SetParts("right_forearm", "right_forearm");
-        } else {
-            t.SetPoints(0.05, 1.40 - 0.01 * n, 0.26, 0.05, 1.38, 0.03);
-            t.SetParts("trunk", "trunk");
-        }
+        Trajectory t;
+        t.exited = true;
+        const bool forearm = n % 2 == 0;
+        t.in = forearm ? Vec3{-0.27, 0.95 - 0.01 * n, 0.13} : Vec3{0.05, 1.40 - 0.01 * n, 0.26};
+        t.out = forearm ? Vec3{-0.21, 0.95, 0.10} : Vec3{0.05, 1.38, 0.03};
+        t.inPart = t.outPart = forearm ? "right_forearm" : "trunk";
+        theCase.trajectories.push_back(t);
     }
-    return theCase;
+    return std::make_unique<PosedCase>(std::move(theCase));
 }
 
 // Draws per second of one budget on `threads` cores (0: all of them): the whole run and each
 // source alone.
 void DrawBudgets(benchmark::State& state, int threads) {
-    std::unique_ptr<Case> theCase = CaseWithSpreads(1);
+    std::unique_ptr<PosedCase> theCase = CaseWithSpreads(1);
     if (!theCase) {
         state.SkipWithError("the default body did not load");
         return;
@@ -63,7 +65,7 @@ void BudgetDrawsOnOneCore(benchmark::State& state) {
 BENCHMARK(BudgetDrawsOnOneCore)->Unit(benchmark::kMillisecond);
 
 void BudgetOfTwentyTrajectories(benchmark::State& state) {
-    std::unique_ptr<Case> theCase = CaseWithSpreads(20);
+    std::unique_ptr<PosedCase> theCase = CaseWithSpreads(20);
     if (!theCase) {
         state.SkipWithError("the default body did not load");
         return;

@@ -32,3 +32,11 @@ std::string ProgramFile(const std::string& startFolder, const std::string& relat
     const std::filesystem::path installed = Installed(relativePath);
     return IsFile(installed) ? installed.string() : relativePath;
 }
+
+DefaultModelFiles DefaultModelFiles::Located() {
+    DefaultModelFiles files;
+    files.body = ProgramFile(files.body);
+    files.arrow = ProgramFile(files.arrow);
+    files.halfArrow = ProgramFile(files.halfArrow);
+    return files;
+}

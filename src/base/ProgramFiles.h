@@ -11,3 +11,13 @@ std::string ProgramFile(const std::string& relativePath);
 
 // The same below `startFolder` instead of the current folder.
 std::string ProgramFile(const std::string& startFolder, const std::string& relativePath);
+
+// Where the program finds the models it starts with, relative to the folder it was started from.
+struct DefaultModelFiles {
+    std::string body = "./data/default/man1.obj";
+    std::string arrow = "./data/default/Arrow1.obj";
+    std::string halfArrow = "./data/default/HalfArrow1.obj";
+
+    // The same files below the start folder, or else where the program was installed.
+    static DefaultModelFiles Located();
+};

@@ -112,6 +112,14 @@ LandmarkTable LandmarkTable::Scaled(double sx, double sy, double sz) const {
     return scaled;
 }
 
+LandmarkTable LandmarkTable::Placed(const std::vector<Vec3>& positions) const {
+    LandmarkTable placed = *this;
+    for (size_t i = 0; i < placed.landmarks.size() && i < positions.size(); ++i) {
+        placed.landmarks[i].position = positions[i];
+    }
+    return placed;
+}
+
 const Landmark* LandmarkTable::Nearest(const Vec3& point) const {
     const Landmark* nearest = nullptr;
     double best = std::numeric_limits<double>::infinity();

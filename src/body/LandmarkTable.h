@@ -32,6 +32,8 @@ public:
     // The same landmarks on a body stretched by these factors about the origin of the body
     // frame (the heel plane, the midline and the back stay where they are).
     LandmarkTable Scaled(double sx, double sy, double sz) const;
+    // The same landmarks, in order, at these positions (one per landmark; missing ones stay).
+    LandmarkTable Placed(const std::vector<Vec3>& positions) const;
     // The landmark nearest to `point`, or nullptr when there is none.
     const Landmark* Nearest(const Vec3& point) const;
 

@@ -2,22 +2,20 @@
 
 #include "base/Xoshiro256.h"
 
-#include "case/Case.h"
-#include "case/PosedTrack.h"
-#include "case/Trajectory.h"
-#include "case/TrajectoryArrow.h"
+#include "case/PosedCase.h"
 
 #include <boost/random/normal_distribution.hpp>
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 using skeleton::Joint;
 using skeleton::Segment;
 
 namespace {
 
-constexpr double kRadians = 3.14159265358979323846 / 180.0;
+constexpr double kRadians = std::numbers::pi / 180.0;
 constexpr uint64_t kSeed = 0x52564F4255444754u;
 
 using Random = Xoshiro256;
@@ -95,31 +93,23 @@ TrackSampler::Sources TrackSampler::Sources::Every() {
     return all;
 }
 
-TrackSampler::TrackSampler(const Case& theCase, int number)
-    : body(theCase.GetBody()), model(body.GetUncertaintyModel()) {
-    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-    radii = {trajectory.GetUncertainty(), trajectory.GetUncertaintyOut()};
-    measured = {Vec3{trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()},
-                Vec3{trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()}};
+TrackSampler::TrackSampler(const PosedCase& posed, int number)
+    : body(posed.GetCase().body), model(body.GetUncertaintyModel()) {
+    const Trajectory& trajectory = *posed.GetCase().TrajectoryNumbered(number);
+    const PosedTrajectory& track = *posed.TrajectoryNumbered(number);
+    radii = {trajectory.radiusIn, trajectory.RadiusOut()};
+    measured = {trajectory.in, trajectory.out};
+    measuredTrack = Minus(trajectory.out, trajectory.in);
     hasParts = trajectory.HasParts();
     if (hasParts) {
-        const std::array<std::string, 2> parts = {trajectory.GetInPart(), trajectory.GetOutPart()};
-        for (int k = 0; k < 2; ++k) {
-            for (const BodySkin::Share& share :
-                 body.RestPointWeights(body.ToRest(measured[k]), parts[k])) {
-                if (share.weight != 0) {
-                    shares[k].push_back({static_cast<int>(share.segment), double(share.weight)});
-                }
-            }
-        }
+        segments = {static_cast<int>(track.inSegment), static_cast<int>(track.outSegment)};
     } else {
-        legacyPose = Turn::Of(TrajectoryPose(theCase, number));
+        legacyPose = Turn::Of(track.olderFilePose.value_or(Matrix4::Identity()));
     }
-    const PosedTrack track = PoseTrajectoryPoints(theCase, number);
     nominal = Minus(track.out, track.in);
-    const SegmentPoses segments = body.RestSegments();
+    const SegmentPoses rest = posed.GetBody().RestSegments();
     for (int s = 0; s < skeleton::kSegmentCount; ++s) {
-        nominalTurns[s] = Turn::Of(segments[static_cast<Segment>(s)]);
+        nominalTurns[s] = Turn::Of(rest[static_cast<Segment>(s)]);
     }
     FindLinks(body);
 }
@@ -133,12 +123,10 @@ void TrackSampler::FindLinks(const Body& body) {
         return; // an older file's trajectory is carried by the arm's nominal pose only
     }
     std::array<bool, skeleton::kSegmentCount> carries{};
-    for (const std::vector<Share>& pointShares : shares) {
-        for (const Share& share : pointShares) {
-            for (Segment s = static_cast<Segment>(share.segment); s != Segment::Pelvis;
-                 s = skeleton::ParentOf(s)) {
-                carries[static_cast<size_t>(s)] = true;
-            }
+    for (const int segment : segments) {
+        for (Segment s = static_cast<Segment>(segment); s != Segment::Pelvis;
+             s = skeleton::ParentOf(s)) {
+            carries[static_cast<size_t>(s)] = true;
         }
     }
     // Segments are numbered after their parents, so the links come parents first.
@@ -168,13 +156,12 @@ void TrackSampler::FindLinks(const Body& body) {
 void TrackSampler::DrawBlock(const Sources& sources, int block, int count, DrawnTrack* out) const {
     Random random(kSeed ^ (0x9E3779B97F4A7C15u * uint64_t(block + 1)));
     for (int i = 0; i < count; ++i) {
-        const std::array<Vec3, 2> posed = PosedDraw(sources, random);
-        out[i] = {posed[0], posed[1]};
+        out[i] = Draw(sources, random);
     }
 }
 
 template <typename Random>
-std::array<Vec3, 2> TrackSampler::PosedDraw(const Sources& sources, Random& random) const {
+DrawnTrack TrackSampler::Draw(const Sources& sources, Random& random) const {
     boost::random::normal_distribution<double> normal;
     // Each segment's turn in this draw: the posture's, unless its joint or a parent's varies.
     std::array<const Turn*, skeleton::kSegmentCount> turnOf;
@@ -201,7 +188,7 @@ std::array<Vec3, 2> TrackSampler::PosedDraw(const Sources& sources, Random& rand
         turnOf[link.segment] = &drawn[link.segment];
         changed[link.segment] = true;
     }
-    std::array<Vec3, 2> posed;
+    std::array<Vec3, 2> posed, shifted;
     for (int k = 0; k < 2; ++k) {
         Vec3 point = measured[k];
         if (sources.points) {
@@ -213,20 +200,10 @@ std::array<Vec3, 2> TrackSampler::PosedDraw(const Sources& sources, Random& rand
             point = {point.x + model.tissueSigma * dx, point.y + model.tissueSigma * dy,
                      point.z + model.tissueSigma * dz};
         }
-        const Vec3 rest = body.ToRest(point);
-        if (!hasParts) {
-            posed[k] = legacyPose.Apply(point);
-            continue;
-        }
-        // Blended as the skin is at that point: each share moves it by its segment's turn.
-        Vec3 moved = rest;
-        for (const Share& share : shares[k]) {
-            const Vec3 q = turnOf[share.segment]->Apply(rest);
-            moved = {moved.x + share.weight * (q.x - rest.x),
-                     moved.y + share.weight * (q.y - rest.y),
-                     moved.z + share.weight * (q.z - rest.z)};
-        }
-        posed[k] = body.FromRest(moved);
+        shifted[k] = point;
+        // Carried rigidly by the bone of its part, as the posture carries it in this draw.
+        posed[k] = hasParts ? body.FromRest(turnOf[segments[k]]->Apply(body.ToRest(point)))
+                            : legacyPose.Apply(point);
     }
-    return posed;
+    return {posed[0], posed[1], shifted[0], shifted[1]};
 }

@@ -7,20 +7,23 @@
 #include <cstdint>
 #include <vector>
 
-class Case;
 class Body;
+class PosedCase;
 struct UncertaintyModel;
 
-// One draw of a trajectory's posed IN and OUT (body frame, metres).
+// One draw of a trajectory: IN and OUT as measured, moved within their balls and by the soft
+// tissue (the body in the anatomical position), and where the drawn posture carries them (body
+// frame, metres).
 struct DrawnTrack {
-    Vec3 in, out;
+    Vec3 in, out;                 // posed
+    Vec3 measuredIn, measuredOut; // in the anatomical position
 };
 
 // Draws a trajectory's posed IN and OUT as the uncertainty model spreads them: IN and OUT each
 // uniform in its ball and shifted by the soft tissue's normal spread (in the anatomical
-// position), every joint that carries either point turned by its normal spread, both points then
-// posed as the posture poses them. Draws come in blocks, each with a seed of its own, so that a
-// block is the same whichever thread draws it.
+// position), every joint that carries either point turned by its normal spread, each point then
+// carried rigidly by its part's bone as the posture carries it. Draws come in blocks, each with a
+// seed of its own, so that a block is the same whichever thread draws it.
 class TrackSampler {
 public:
     static constexpr int kBlock = 4096; // draws per block
@@ -33,10 +36,13 @@ public:
         static Sources Every();
     };
 
-    TrackSampler(const Case& theCase, int number); // number is 1-based
+    // Draws for the trajectory the user numbers `number` in the posed case.
+    TrackSampler(const PosedCase& posed, int number);
 
-    // The posed track's OUT - IN at the nominal posture (body frame, metres).
+    // The posed track's OUT - IN at the nominal posture, and the measured track's (body frame,
+    // metres).
     const Vec3& NominalTrack() const { return nominal; }
+    const Vec3& MeasuredTrack() const { return measuredTrack; }
     bool HasDirection() const;
     // The joints that carry either point and have a spread.
     const std::array<bool, skeleton::kJointCount>& MovingJoints() const { return moving; }
@@ -61,24 +67,19 @@ private:
         double sigma = 0;                // radians; zero when the joint does not vary
         Turn local;                      // the joint's turn at the posture
     };
-    struct Share {
-        int segment = 0;
-        double weight = 0;
-    };
-
     void FindLinks(const Body& body);
-    template <typename Random>
-    std::array<Vec3, 2> PosedDraw(const Sources& sources, Random& random) const;
+    template <typename Random> DrawnTrack Draw(const Sources& sources, Random& random) const;
 
     const Body& body;
     const UncertaintyModel& model;
     std::array<double, 2> radii{};
     std::array<Vec3, 2> measured;
-    std::array<std::vector<Share>, 2> shares; // of each point's rest weights
+    std::array<int, 2> segments{}; // whose bone carries each point
     bool hasParts = false;
-    Turn legacyPose; // an older file's trajectory moves whole with it
+    Turn legacyPose; // an older file's trajectory moves whole with it (body frame)
     std::array<Turn, skeleton::kSegmentCount> nominalTurns; // each segment at the posture
     std::vector<Link> links;                                // parents first
     Vec3 nominal;
+    Vec3 measuredTrack;
     std::array<bool, skeleton::kJointCount> moving{};
 };

@@ -1,27 +1,43 @@
 #include "budget/UncertaintyBudget.h"
 
 #include "base/NumberText.h"
-#include "case/Case.h"
-#include "case/PosedTrack.h"
-#include "case/Trajectory.h"
+#include "case/PosedCase.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <thread>
 
 using skeleton::Joint;
 
 namespace {
 
-constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+constexpr double kDegrees = 180.0 / std::numbers::pi;
 
 // What a draw's track is measured by, each kept in a form whose order is the angle's, so that
 // the arc functions are needed for the quantiles only.
 struct Measure {
-    double directionDeviation; // degrees, wrapped to +-180
-    double elevationSine;      // sine of the elevation, as the trajectory reckons it
-    double coneMinusCosine;    // minus the cosine of the angle to the nominal track
+    // The deviation from the nominal direction is atan2(cross, dot), wrapped to +-180 degrees;
+    // `directionKey` grows with it (a "diamond angle", from -2 to 2), so the draws are ordered by
+    // the key and the arc tangent is taken of the two the 95 % interval picks.
+    double directionKey;
+    double cross, dot;
+    double elevationSine;   // sine of the elevation, as the trajectory reckons it
+    double coneMinusCosine; // minus the cosine of the angle to the nominal track
+
+    double DirectionDeviation() const { return std::atan2(cross, dot) * kDegrees; }
 };
+
+// A number that grows with atan2(y, x) over (-pi, pi]: y / (|x| + |y|) on the right half-plane,
+// carried on to 2 and -2 on the left.
+double DiamondAngle(double y, double x) {
+    const double sum = std::fabs(x) + std::fabs(y);
+    const double p = sum > 0 ? y / sum : 0;
+    if (x >= 0) {
+        return p;
+    }
+    return y >= 0 ? 2 - p : -2 - p;
+}
 
 // The direction angle is the bearing atan2(dx, -dz) (clockwise from -Z, seen from above), so a
 // draw's deviation from the nominal is the angle from the nominal's horizontal part to its own.
@@ -30,15 +46,15 @@ public:
     explicit TrackMeasure(const Vec3& nominalTrack)
         : nominal(nominalTrack), nominalLength(std::sqrt(Dot(nominalTrack, nominalTrack))) {}
 
-    Measure Of(const DrawnTrack& track) const {
-        const Vec3 d = Minus(track.out, track.in);
+    Measure Of(const Vec3& in, const Vec3& out) const {
+        const Vec3 d = Minus(out, in);
         // Bearings as (cosine, sine) = (-dz, dx).
         const double cross = -nominal.z * d.x - nominal.x * -d.z;
         const double dot = nominal.z * d.z + nominal.x * d.x;
         const double horizontal = std::max(std::sqrt(d.x * d.x + d.z * d.z), 0.001);
         const double length = std::sqrt(Dot(d, d));
         const double lengths = length * nominalLength;
-        return {std::atan2(cross, dot) * kDegrees,
+        return {DiamondAngle(cross, dot), cross, dot,
                 d.y / std::sqrt(d.y * d.y + horizontal * horizontal),
                 lengths > 0 ? -std::clamp(Dot(d, nominal) / lengths, -1.0, 1.0) : -1.0};
     }
@@ -78,12 +94,18 @@ std::vector<Result> DrawInBlocks(int count, int threads, const DrawBlock& drawBl
     return draws;
 }
 
-// The measures of `count` draws varying `sources`; their tracks kept in `tracks` when given.
+// The measures of `count` draws varying `sources`; their tracks kept in `tracks` when given, and
+// the measures of their measured (not posed) tracks in `measuredDraws` when given.
 std::vector<Measure> DrawAll(const TrackSampler& sampler, const Sources& sources, int count,
-                             int threads, std::vector<DrawnTrack>* tracks = nullptr) {
+                             int threads, std::vector<DrawnTrack>* tracks = nullptr,
+                             std::vector<Measure>* measuredDraws = nullptr) {
     const TrackMeasure measure(sampler.NominalTrack());
+    const TrackMeasure measuredMeasure(sampler.MeasuredTrack());
     if (tracks != nullptr) {
         tracks->assign(static_cast<size_t>(count), DrawnTrack{});
+    }
+    if (measuredDraws != nullptr) {
+        measuredDraws->assign(static_cast<size_t>(count), Measure{});
     }
     return DrawInBlocks<Measure>(count, threads, [&](int block, int n, Measure* out) {
         std::vector<DrawnTrack> own;
@@ -96,17 +118,36 @@ std::vector<Measure> DrawAll(const TrackSampler& sampler, const Sources& sources
         }
         sampler.DrawBlock(sources, block, n, drawn);
         std::transform(drawn, drawn + n, out,
-                       [&](const DrawnTrack& track) { return measure.Of(track); });
+                       [&](const DrawnTrack& track) { return measure.Of(track.in, track.out); });
+        if (measuredDraws != nullptr) {
+            std::transform(drawn, drawn + n,
+                           measuredDraws->data() + size_t(block) * TrackSampler::kBlock,
+                           [&](const DrawnTrack& track) {
+                               return measuredMeasure.Of(track.measuredIn, track.measuredOut);
+                           });
+        }
     });
 }
 
-// The q-quantile of `values` (reordered), by the nearest rank.
+// Where the q-quantile of `count` values stands in their order, by the nearest rank.
+size_t QuantileRank(size_t count, double q) {
+    return std::min(count - 1, static_cast<size_t>(std::ceil(q * double(count))) - (q > 0 ? 1 : 0));
+}
+
+// The q-quantile of `values` (reordered).
 double Quantile(std::vector<double>& values, double q) {
-    const size_t rank =
-        std::min(values.size() - 1,
-                 static_cast<size_t>(std::ceil(q * double(values.size()))) - (q > 0 ? 1 : 0));
+    const size_t rank = QuantileRank(values.size(), q);
     std::nth_element(values.begin(), values.begin() + static_cast<long>(rank), values.end());
     return values[rank];
+}
+
+// The draw at the q-quantile of the direction's deviation (`draws` reordered).
+const Measure& DirectionQuantile(std::vector<Measure>& draws, double q) {
+    const size_t rank = QuantileRank(draws.size(), q);
+    std::nth_element(
+        draws.begin(), draws.begin() + static_cast<long>(rank), draws.end(),
+        [](const Measure& a, const Measure& b) { return a.directionKey < b.directionKey; });
+    return draws[rank];
 }
 
 double Cone95(const std::vector<Measure>& draws) {
@@ -161,9 +202,23 @@ std::string Degrees(double value) {
     return text == "\u22120.0" ? "0.0" : text + "\u00B0";
 }
 
-double Bearing(double degrees) {
-    const double wrapped = std::fmod(degrees, 360.0);
-    return wrapped < 0 ? wrapped + 360 : wrapped;
+// The nominal angles with the central 95 % of the draws' around them (`draws` reordered).
+AngleIntervals IntervalsOf(const TrackAngles& nominal, std::vector<Measure>& draws) {
+    std::vector<double> elevationSines;
+    elevationSines.reserve(draws.size());
+    for (const Measure& d : draws) {
+        elevationSines.push_back(d.elevationSine);
+    }
+    AngleIntervals intervals;
+    intervals.direction = nominal.direction;
+    intervals.elevation = nominal.elevation;
+    const double low = DirectionQuantile(draws, 0.025).DirectionDeviation();
+    const double high = DirectionQuantile(draws, 0.975).DirectionDeviation();
+    intervals.directionInterval = {WrapBearing(nominal.direction + low),
+                                   WrapBearing(nominal.direction + high)};
+    intervals.elevationInterval = {std::asin(Quantile(elevationSines, 0.025)) * kDegrees,
+                                   std::asin(Quantile(elevationSines, 0.975)) * kDegrees};
+    return intervals;
 }
 
 } // namespace
@@ -179,39 +234,34 @@ std::string UncertaintyBudget::Statement() const {
     return text;
 }
 
-std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, int number,
+std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const PosedCase& posed, int number,
                                                           int threads,
                                                           std::vector<DrawnTrack>* wholeRun) {
     if (wholeRun != nullptr) {
         wholeRun->clear();
     }
-    const TrackSampler sampler(theCase, number);
+    const TrackSampler sampler(posed, number);
     if (!sampler.HasDirection()) {
         return std::nullopt;
     }
     threads = ThreadsToUse(threads);
-    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
-    const std::vector<Measure> draws =
-        DrawAll(sampler, Sources::Every(), model.draws, threads, wholeRun);
+    const UncertaintyModel& model = posed.GetCase().body.GetUncertaintyModel();
+    // Standing, the measured track is the posed one and its angles share the posed intervals.
+    std::vector<Measure> measuredDraws;
+    std::vector<Measure> draws = DrawAll(sampler, Sources::Every(), model.draws, threads, wholeRun,
+                                         posed.IsPosed() ? &measuredDraws : nullptr);
 
     UncertaintyBudget budget;
     budget.draws = model.draws;
-    const PosedTrack track = PoseTrajectoryPoints(theCase, number);
-    const TrackAngles nominal = AnglesOfTrack(track.in, track.out);
-    budget.direction = nominal.direction;
-    budget.elevation = nominal.elevation;
-    std::vector<double> deviations, elevationSines;
-    deviations.reserve(draws.size());
-    elevationSines.reserve(draws.size());
-    for (const Measure& d : draws) {
-        deviations.push_back(d.directionDeviation);
-        elevationSines.push_back(d.elevationSine);
-    }
-    budget.directionInterval = {Bearing(budget.direction + Quantile(deviations, 0.025)),
-                                Bearing(budget.direction + Quantile(deviations, 0.975))};
-    budget.elevationInterval = {std::asin(Quantile(elevationSines, 0.025)) * kDegrees,
-                                std::asin(Quantile(elevationSines, 0.975)) * kDegrees};
     budget.cone95 = Cone95(draws);
+    const PosedTrajectory& track = *posed.TrajectoryNumbered(number);
+    const AngleIntervals posedIntervals = IntervalsOf(track.posed, draws);
+    budget.direction = posedIntervals.direction;
+    budget.elevation = posedIntervals.elevation;
+    budget.directionInterval = posedIntervals.directionInterval;
+    budget.elevationInterval = posedIntervals.elevationInterval;
+    budget.anatomical =
+        posed.IsPosed() ? IntervalsOf(track.anatomical, measuredDraws) : posedIntervals;
 
     const int sourceDraws = SourceRankingDraws(model.draws);
     for (const NamedSource& source : NamedSources(sampler, model)) {
@@ -224,8 +274,9 @@ std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const Case& theCase, i
     return budget;
 }
 
-std::vector<DrawnTrack> DrawPosedTracks(const Case& theCase, int number, int count, int threads) {
-    const TrackSampler sampler(theCase, number);
+std::vector<DrawnTrack> DrawPosedTracks(const PosedCase& posed, int number, int count,
+                                        int threads) {
+    const TrackSampler sampler(posed, number);
     if (!sampler.HasDirection() || count <= 0) {
         return {};
     }
@@ -235,8 +286,9 @@ std::vector<DrawnTrack> DrawPosedTracks(const Case& theCase, int number, int cou
                                     });
 }
 
-std::optional<double> UncertaintyCone95(const Case& theCase, int number, int draws, int threads) {
-    const TrackSampler sampler(theCase, number);
+std::optional<double> UncertaintyCone95(const PosedCase& posed, int number, int draws,
+                                        int threads) {
+    const TrackSampler sampler(posed, number);
     if (!sampler.HasDirection()) {
         return std::nullopt;
     }
@@ -244,7 +296,7 @@ std::optional<double> UncertaintyCone95(const Case& theCase, int number, int dra
 }
 
 std::string UncertaintyBudgetConvention(const Case& theCase) {
-    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     return "The 95 % intervals come from " + std::to_string(model.draws) +
            " draws (Monte Carlo, fixed seed): IN and OUT each uniform in its ball, every joint "
            "that carries a point turned by a normal spread (sigma " +

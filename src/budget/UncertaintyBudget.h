@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-class Case;
+class PosedCase;
+struct Case;
 
 // The uncertainty budget of one trajectory: the spread of its posed track's angles when every
 // source the case names varies as its model says, found by drawing (Monte Carlo) from a fixed seed
@@ -18,10 +19,20 @@ class Case;
 // spread, poses the two points as the posture does and measures the track. The 95 % intervals
 // are the central ones (2.5 % to 97.5 %) of the direction's deviation from the nominal direction
 // (wrapped to +-180 degrees and added back) and of the elevation; the 95 % cone is the 95 %
-// quantile of the angle between a draw's direction and the nominal one.
+// quantile of the angle between a draw's direction and the nominal one. The same draws, before the
+// posture carries them, give the intervals of the anatomical angles: the measured points'
+// uncertainty without the posture's.
 struct BudgetSource {
     std::string source; // "posture of the right arm", "soft tissue", "IN and OUT"
     double cone95 = 0;  // degrees, with this source alone
+};
+
+// An angle pair with its 95 % intervals, degrees.
+struct AngleIntervals {
+    double direction = 0, elevation = 0;       // nominal
+    std::array<double, 2> directionInterval{}; // read as bearings: the low end may exceed the
+                                               // high end's value across 0/360
+    std::array<double, 2> elevationInterval{};
 };
 
 struct UncertaintyBudget {
@@ -32,6 +43,15 @@ struct UncertaintyBudget {
     std::array<double, 2> elevationInterval{};
     double cone95 = 0;
     std::vector<BudgetSource> sources; // every source that moves the track, largest first
+    // The angles of the measured points (the body in the anatomical position) from the same
+    // draws, before the posture carries them: only the balls and the soft tissue move them. A
+    // body that is not posed has one set of angles: these are then the figures above.
+    AngleIntervals anatomical;
+
+    // The figures above of the posed track, as an angle pair with its intervals.
+    AngleIntervals Posed() const {
+        return {direction, elevation, directionInterval, elevationInterval};
+    }
 
     // "direction 212.4° (95 %: 208.1° to 216.9°), elevation −12.0° (95 %: −16.2° to −7.9°);
     // largest source: posture of the right arm"
@@ -44,24 +64,25 @@ inline int SourceRankingDraws(int draws) {
     return draws / 10 > 1000 ? draws / 10 : 1000;
 }
 
-// The budget of trajectory `number` (1-based); none when its IN and OUT coincide (no direction).
+// The budget of the trajectory the user numbers `number`; none when its IN and OUT coincide (no
+// direction).
 // `threads` 0: as many as the machine has, at most 8. With `wholeRun`, the posed tracks of the
 // run with every source on are kept there as well (the draws DrawPosedTracks makes), for what is
 // measured of them beyond the body frame.
 std::optional<UncertaintyBudget>
-ComputeUncertaintyBudget(const Case& theCase, int number, int threads = 0,
+ComputeUncertaintyBudget(const PosedCase& posed, int number, int threads = 0,
                          std::vector<DrawnTrack>* wholeRun = nullptr);
 
 // The first `count` draws of the budget's run with every source on (the same seeds, so the same
 // draws), for what is measured beyond the body frame; empty when IN and OUT coincide.
-std::vector<DrawnTrack> DrawPosedTracks(const Case& theCase, int number, int count,
+std::vector<DrawnTrack> DrawPosedTracks(const PosedCase& posed, int number, int count,
                                         int threads = 0);
 
 // The draws the view and the exported scene make for a trajectory's cone: enough for the
 // quantile to a tenth of a degree, few enough to follow a posture being dragged.
 inline constexpr int kDrawnConeDraws = 20000;
 // The 95 % cone alone (degrees) from `draws` draws of every source; none without a direction.
-std::optional<double> UncertaintyCone95(const Case& theCase, int number,
+std::optional<double> UncertaintyCone95(const PosedCase& posed, int number,
                                         int draws = kDrawnConeDraws, int threads = 0);
 
 // How the budget is made, in one sentence for a report's conventions.

@@ -1,7 +1,6 @@
 #include "budget/UncertaintyCone.h"
 
 #include "budget/UncertaintyBudget.h"
-#include "case/TrajectoryArrow.h"
 #include "case/TrajectoryCourse.h"
 
 #include <cmath>
@@ -19,8 +18,8 @@ std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& trajecto
     return ConeWithHalfAngle(*course.uncertainty.coneHalfAngle);
 }
 
-std::optional<UncertaintyConeShape> DrawnUncertaintyConeOf(const Case& theCase, int number) {
-    const std::optional<double> cone95 = UncertaintyCone95(theCase, number);
+std::optional<UncertaintyConeShape> DrawnUncertaintyConeOf(const PosedCase& posed, int number) {
+    const std::optional<double> cone95 = UncertaintyCone95(posed, number);
     if (!cone95) {
         return std::nullopt;
     }
@@ -51,8 +50,4 @@ Vec3 UncertaintyConeNormal(const UncertaintyConeShape& cone, double angle) {
     const double length = std::hypot(kUncertaintyConeLength, cone.radius);
     return {kUncertaintyConeLength * std::cos(angle) / length,
             kUncertaintyConeLength * std::sin(angle) / length, -cone.radius / length};
-}
-
-Matrix4 UncertaintyConePlacement(const Case& theCase, int number) {
-    return TrajectoryArrowTransform(theCase, number);
 }

@@ -5,8 +5,8 @@
 #include <optional>
 #include <vector>
 
-class Trajectory;
-class Case;
+class PosedCase;
+struct Trajectory;
 
 // The translucent cone drawn around a trajectory whose direction its uncertainty allows to be
 // determined: apex at the drawn entry point, opening back against the direction of travel (toward
@@ -30,16 +30,13 @@ struct UncertaintyConeShape {
 std::optional<UncertaintyConeShape> UncertaintyConeOf(const Trajectory& trajectory);
 // The cone of this half-angle (degrees); empty when it opens too wide to draw.
 std::optional<UncertaintyConeShape> ConeWithHalfAngle(double degrees);
-// The cone drawn and exported for trajectory `number` (1-based): its 95 % cone from the
-// uncertainty budget's draws (UncertaintyCone95); empty without a direction.
-std::optional<UncertaintyConeShape> DrawnUncertaintyConeOf(const Case& theCase, int number);
+// The cone drawn and exported for the trajectory the user numbers `number`: its 95 % cone from
+// the uncertainty budget's draws (UncertaintyCone95); empty without a direction. It is placed as
+// the trajectory's arrow is (PosedTrajectory::ArrowTransform).
+std::optional<UncertaintyConeShape> DrawnUncertaintyConeOf(const PosedCase& posed, int number);
 
 // The unit normal of the cone's side, pointing away from its axis, at the rim angle (radians).
 Vec3 UncertaintyConeNormal(const UncertaintyConeShape& cone, double angle);
 
 // The rim angle (radians) of rim point `index`.
 double UncertaintyConeRimAngle(int index);
-
-// Where trajectory `number` (1-based) has its cone drawn: placed as its arrow is (arm pose,
-// adjustment, direction and elevation).
-Matrix4 UncertaintyConePlacement(const Case& theCase, int number);

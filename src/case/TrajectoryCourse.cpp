@@ -1,5 +1,6 @@
 #include "case/TrajectoryCourse.h"
 
+#include "case/TrackAngles.h"
 #include "case/Trajectory.h"
 
 #include <algorithm>
@@ -32,18 +33,6 @@ std::string Named(double component, const char* positive, const char* negative) 
         return "none";
     }
     return component > 0 ? positive : negative;
-}
-
-// A bearing taken into [0, 360); never -0.0 and never 360 after rounding.
-double Bearing(double degrees) {
-    double bearing = std::fmod(degrees, 360.0);
-    if (bearing < 0) {
-        bearing += 360.0;
-    }
-    if (bearing >= 360.0) {
-        bearing = 0;
-    }
-    return bearing + 0.0;
 }
 
 } // namespace
@@ -98,7 +87,7 @@ DirectionUncertainty ComputeUncertainty(double length, double radius, double dir
         const double ratio = std::sin(alphaRadians) / std::cos(elevationRadians);
         const double spread = std::asin(std::min(ratio, 1.0)) * kDegreesPerRadian;
         result.direction =
-            std::array<double, 2>{Bearing(direction - spread), Bearing(direction + spread)};
+            std::array<double, 2>{WrapBearing(direction - spread), WrapBearing(direction + spread)};
     } else {
         result.direction = std::array<double, 2>{0.0, 360.0};
         result.directionUnbounded = true;
@@ -107,16 +96,16 @@ DirectionUncertainty ComputeUncertainty(double length, double radius, double dir
 }
 
 TrajectoryCourse DescribeTrajectory(const Trajectory& trajectory) {
-    const double deltaX = trajectory.GetX2() - trajectory.GetX1();
-    const double deltaY = trajectory.GetY2() - trajectory.GetY1();
-    const double deltaZ = trajectory.GetZ2() - trajectory.GetZ1();
+    const double deltaX = trajectory.out.x - trajectory.in.x;
+    const double deltaY = trajectory.out.y - trajectory.in.y;
+    const double deltaZ = trajectory.out.z - trajectory.in.z;
     TrajectoryCourse course;
     course.components = DescribeCourse(deltaX, deltaY, deltaZ);
     course.sentence = CourseSentence(course.components);
     course.planeAngles = ComputePlaneAngles(deltaX, deltaY, deltaZ);
     course.length = std::sqrt(deltaX * deltaX + deltaY * deltaY + deltaZ * deltaZ);
-    course.uncertainty =
-        ComputeUncertainty(course.length, trajectory.GetUncertainty(),
-                           trajectory.GetDirectionAngle(), trajectory.GetElevationDegrees());
+    course.uncertainty = ComputeUncertainty(course.length, trajectory.radiusIn,
+                                            Bearing(trajectory.in, trajectory.out),
+                                            Elevation(trajectory.in, trajectory.out));
     return course;
 }

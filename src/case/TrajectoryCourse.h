@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-class Trajectory;
+struct Trajectory;
 
 // The course of a trajectory through the body as a pathologist writes it, in the body frame (+X
 // toward the body's left, +Y up, +Z toward its front), and what the measurement uncertainty of its

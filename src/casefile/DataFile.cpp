@@ -1,11 +1,13 @@
 #include "casefile/DataFile.h"
-#include "case/CaseText.h"
 
 #include "base/AppInfo.h"
 #include "base/FileAccess.h"
 #include "base/NumberText.h"
 #include "base/TextEscaping.h"
 #include "case/Case.h"
+#include "case/CaseText.h"
+#include "case/EntryNumber.h"
+#include "casefile/CaseFileApplication.h"
 #include "casefile/CaseInfoBlock.h"
 #include "casefile/DataFileReader.h"
 #include "casefile/SceneLineWriter.h"
@@ -58,53 +60,7 @@ std::string PoseValue(std::string_view joint, const JointAngles& angles) {
            Angle(angles.roll);
 }
 
-std::string Plural(int count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 } // namespace
-
-std::vector<std::string> DataFileReadResult::ReadingNotes() const {
-    std::vector<std::string> lines;
-    std::string parts;
-    if (trajectoriesLeftOut > 0) {
-        parts = Plural(trajectoriesLeftOut, "trajectory", "trajectories");
-    }
-    if (elementsLeftOut > 0) {
-        parts += (parts.empty() ? "" : " and ") + Plural(elementsLeftOut, "element", "elements");
-    }
-    if (!parts.empty()) {
-        lines.push_back(parts + " of the data file left out: the scene holds at most 20 "
-                                "trajectories and 20 elements.");
-    }
-    if (bodyHeightRefused) {
-        const std::string kept = FormatFixed(keptBodyHeight * 100.0, 0, 1);
-        // A hand-edited line may hold kilobytes where the height should be.
-        constexpr size_t kLongest = 40;
-        const std::string shown = refusedBodyHeight.size() > kLongest
-                                      ? refusedBodyHeight.substr(0, kLongest) + "..."
-                                      : refusedBodyHeight;
-        lines.push_back("The body height \"" + shown +
-                        "\" of the data file left out: a body height must be more than 0 cm; the "
-                        "height stays " +
-                        kept + " cm.");
-    }
-    lines.insert(lines.end(), notes.begin(), notes.end());
-    if (notesNotListed > 0) {
-        lines.push_back("And " +
-                        Plural(notesNotListed, "more value or line", "more values or lines") +
-                        " of the data file left out or replaced.");
-    }
-    return lines;
-}
-
-std::string DataFileReadResult::LeftOutMessage() const {
-    std::string message;
-    for (const std::string& line : ReadingNotes()) {
-        message += (message.empty() ? "" : "\n") + line;
-    }
-    return message;
-}
 
 namespace {
 
@@ -153,68 +109,59 @@ void AppendBodyShape(std::string& out, const Body& body) {
     AppendUncertaintyModel(out, body.GetUncertaintyModel());
 }
 
-void AppendTrajectories(std::string& out, const Case& theCase) {
-    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
-        const Trajectory& trajectory = *theCase.GetTrajectory(i);
-        AppendLine(out, "");
-        AppendLine(out, "<trajectory>");
-        AppendValueLine(out, "  ", "number", std::to_string(i + 1));
-        AppendValueLine(out, "  ", "inside", trajectory.GetExited() == 0 ? "true" : "false");
-        AppendValueLine(out, "  ", "r", TruncatedComponent(trajectory.GetRed()));
-        AppendValueLine(out, "  ", "g", TruncatedComponent(trajectory.GetGreen()));
-        AppendValueLine(out, "  ", "b", TruncatedComponent(trajectory.GetBlue()));
-        AppendValueLine(out, "  ", "x1", Length(trajectory.GetX1()));
-        AppendValueLine(out, "  ", "y1", Length(trajectory.GetY1()));
-        AppendValueLine(out, "  ", "z1", Length(trajectory.GetZ1()));
-        AppendValueLine(out, "  ", "x2", Length(trajectory.GetX2()));
-        AppendValueLine(out, "  ", "y2", Length(trajectory.GetY2()));
-        AppendValueLine(out, "  ", "z2", Length(trajectory.GetZ2()));
-        AppendValueLine(out, "  ", "dx", Length(trajectory.GetDx()));
-        AppendValueLine(out, "  ", "dy", Length(trajectory.GetDy()));
-        AppendValueLine(out, "  ", "dz", Length(trajectory.GetDz()));
-        AppendValueLine(out, "  ", "dPitch", Angle(trajectory.GetDPitch()));
-        AppendValueLine(out, "  ", "dYaw", Angle(trajectory.GetDYaw()));
-        AppendValueLine(out, "  ", "dRoll", Angle(0)); // a trajectory has no roll
-        AppendValueLine(out, "  ", "uncertainty", FormatFixed(trajectory.GetUncertainty(), 0, 4));
-        if (trajectory.HasOwnUncertaintyOut()) {
-            AppendValueLine(out, "  ", "uncertaintyout",
-                            FormatFixed(trajectory.GetUncertaintyOut(), 0, 4));
-        }
-        if (trajectory.HasParts()) {
-            AppendValueLine(out, "  ", "inpart", trajectory.GetInPart());
-            AppendValueLine(out, "  ", "outpart", trajectory.GetOutPart());
-        } else {
-            AppendValueLine(out, "  ", "witharm", trajectory.GetWithArm() ? "true" : "false");
-        }
-        AppendValueLine(out, "  ", "text", EscapeText(trajectory.GetText()));
-        AppendTrajectoryWorldLines(out, trajectory, kLineEnd);
-        AppendLine(out, "</trajectory>");
+void AppendTrajectory(std::string& out, int number, const Trajectory& trajectory) {
+    AppendLine(out, "");
+    AppendLine(out, "<trajectory>");
+    AppendValueLine(out, "  ", "number", std::to_string(number));
+    AppendValueLine(out, "  ", "inside", trajectory.exited ? "false" : "true");
+    AppendValueLine(out, "  ", "r", TruncatedComponent(trajectory.color.x));
+    AppendValueLine(out, "  ", "g", TruncatedComponent(trajectory.color.y));
+    AppendValueLine(out, "  ", "b", TruncatedComponent(trajectory.color.z));
+    AppendValueLine(out, "  ", "x1", Length(trajectory.in.x));
+    AppendValueLine(out, "  ", "y1", Length(trajectory.in.y));
+    AppendValueLine(out, "  ", "z1", Length(trajectory.in.z));
+    AppendValueLine(out, "  ", "x2", Length(trajectory.out.x));
+    AppendValueLine(out, "  ", "y2", Length(trajectory.out.y));
+    AppendValueLine(out, "  ", "z2", Length(trajectory.out.z));
+    AppendValueLine(out, "  ", "dx", Length(trajectory.offset.x));
+    AppendValueLine(out, "  ", "dy", Length(trajectory.offset.y));
+    AppendValueLine(out, "  ", "dz", Length(trajectory.offset.z));
+    AppendValueLine(out, "  ", "dPitch", Angle(trajectory.pitchAdjustment));
+    AppendValueLine(out, "  ", "dYaw", Angle(trajectory.yawAdjustment));
+    AppendValueLine(out, "  ", "dRoll", Angle(0)); // a trajectory has no roll
+    AppendValueLine(out, "  ", "uncertainty", FormatFixed(trajectory.radiusIn, 0, 4));
+    if (trajectory.radiusOut) {
+        AppendValueLine(out, "  ", "uncertaintyout", FormatFixed(*trajectory.radiusOut, 0, 4));
     }
+    if (trajectory.HasParts()) {
+        AppendValueLine(out, "  ", "inpart", trajectory.inPart);
+        AppendValueLine(out, "  ", "outpart", trajectory.outPart);
+    } else {
+        AppendValueLine(out, "  ", "witharm", trajectory.withArm ? "true" : "false");
+    }
+    AppendValueLine(out, "  ", "text", EscapeText(trajectory.label));
+    AppendTrajectoryWorldLines(out, trajectory, kLineEnd);
+    AppendLine(out, "</trajectory>");
 }
 
-void AppendElements(std::string& out, const ElementList& elements) {
-    for (int i = 0; i < elements.GetCount(); ++i) {
-        const Element& element = *elements.GetItem(i);
-        double r = 0, g = 0, b = 0;
-        element.GetColor(r, g, b);
-        AppendLine(out, "");
-        AppendLine(out, "<element>");
-        // Element colours are rounded, trajectory colours truncated; readers of old files see both.
-        AppendValueLine(out, "  ", "r", FormatFixed(r * 255, 5, 0));
-        AppendValueLine(out, "  ", "g", FormatFixed(g * 255, 5, 0));
-        AppendValueLine(out, "  ", "b", FormatFixed(b * 255, 5, 0));
-        AppendValueLine(out, "  ", "x", Length(element.GetX()));
-        AppendValueLine(out, "  ", "y", Length(element.GetY()));
-        AppendValueLine(out, "  ", "z", Length(element.GetZ()));
-        AppendValueLine(out, "  ", "width", Length(element.GetWidth()));
-        AppendValueLine(out, "  ", "height", Length(element.GetHeight()));
-        AppendValueLine(out, "  ", "length", Length(element.GetLength()));
-        AppendValueLine(out, "  ", "pitch", Angle(element.GetPitch()));
-        AppendValueLine(out, "  ", "yaw", Angle(element.GetYaw()));
-        AppendValueLine(out, "  ", "roll", Angle(element.GetRoll()));
-        AppendValueLine(out, "  ", "text", EscapeText(element.GetText()));
-        AppendLine(out, "</element>");
-    }
+void AppendElement(std::string& out, const Element& element) {
+    AppendLine(out, "");
+    AppendLine(out, "<element>");
+    // Element colours are rounded, trajectory colours truncated; readers of old files see both.
+    AppendValueLine(out, "  ", "r", FormatFixed(element.color.x * 255, 5, 0));
+    AppendValueLine(out, "  ", "g", FormatFixed(element.color.y * 255, 5, 0));
+    AppendValueLine(out, "  ", "b", FormatFixed(element.color.z * 255, 5, 0));
+    AppendValueLine(out, "  ", "x", Length(element.centre.x));
+    AppendValueLine(out, "  ", "y", Length(element.centre.y));
+    AppendValueLine(out, "  ", "z", Length(element.centre.z));
+    AppendValueLine(out, "  ", "width", Length(element.size.x));
+    AppendValueLine(out, "  ", "height", Length(element.size.y));
+    AppendValueLine(out, "  ", "length", Length(element.size.z));
+    AppendValueLine(out, "  ", "pitch", Angle(element.pitch));
+    AppendValueLine(out, "  ", "yaw", Angle(element.yaw));
+    AppendValueLine(out, "  ", "roll", Angle(element.roll));
+    AppendValueLine(out, "  ", "text", EscapeText(element.label));
+    AppendLine(out, "</element>");
 }
 
 } // namespace
@@ -224,18 +171,17 @@ namespace {
 // The first text of the case that would not read back whole, named for the user; empty when
 // every one fits.
 std::string TextTooLong(const Case& theCase) {
-    if (!CaseTextFits(theCase.GetBody().GetName())) {
+    if (!CaseTextFits(theCase.body.GetName())) {
         return "the name of the body";
     }
-    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
-        if (!CaseTextFits(theCase.GetTrajectory(i)->GetText())) {
-            return "the text of trajectory " + std::to_string(i + 1);
+    for (std::size_t i = 0; i < theCase.trajectories.size(); ++i) {
+        if (!CaseTextFits(theCase.trajectories[i].label)) {
+            return "the text of trajectory " + std::to_string(NumberOfIndex(i));
         }
     }
-    const ElementList& elements = theCase.GetElements();
-    for (int i = 0; i < elements.GetCount(); ++i) {
-        if (!CaseTextFits(elements.GetItem(i)->GetText())) {
-            return "the text of element " + std::to_string(i + 1);
+    for (std::size_t i = 0; i < theCase.elements.size(); ++i) {
+        if (!CaseTextFits(theCase.elements[i].label)) {
+            return "the text of element " + std::to_string(NumberOfIndex(i));
         }
     }
     return SceneTextTooLong(theCase);
@@ -277,28 +223,21 @@ DataFileReadResult DataFile::Read(Case& theCase, const std::string& path) {
 }
 
 DataFileReadResult DataFile::ReadText(Case& theCase, std::string_view text) {
-    DataFileReader reader(theCase);
-    reader.ReadText(text);
-    DataFileReadResult result;
+    const CaseFileRecord record =
+        ReadCaseFileText(text, {theCase.TrajectoryCount(), theCase.ElementCount()});
     // An empty file is an empty case, as it always was; any other text needs a tag of a case
-    // (the reader then has changed nothing, since only closing tags apply what was read).
-    if (!text.empty() && !reader.SawCaseTag()) {
+    // (without one the record holds nothing to apply, and the case is not touched).
+    if (!text.empty() && !record.sawCaseTag) {
+        DataFileReadResult result;
         result.status = Status::Failure("not a data file");
         return result;
     }
-    result.notes = reader.GetNotes();
-    result.notesNotListed = reader.GetNotesNotListed();
-    result.trajectoriesLeftOut = reader.GetTrajectoriesLeftOut();
-    result.elementsLeftOut = reader.GetElementsLeftOut();
-    result.bodyHeightRefused = reader.BodyHeightRefused();
-    result.refusedBodyHeight = reader.GetBodyHeightText();
-    result.keptBodyHeight = theCase.GetBody().GetHeight();
-    return result;
+    return ApplyCaseFile(record, theCase);
 }
 
 std::string DataFile::Format(const Case& theCase) {
     const AppInfo& info = GetAppInfo();
-    const Body& body = theCase.GetBody();
+    const Body& body = theCase.body;
     std::string out;
     AppendLine(out, "<root>");
     AppendLine(out, "");
@@ -308,17 +247,21 @@ std::string DataFile::Format(const Case& theCase) {
     AppendValueLine(out, "  ", "copyright", EscapeText(info.legalNotice));
     AppendValueLine(out, "  ", "rights", EscapeText(info.rightsNotice));
     AppendLine(out, "</software>");
-    CaseInfoBlock::Append(out, theCase.GetCaseInfo(), kLineEnd);
+    CaseInfoBlock::Append(out, theCase.info, kLineEnd);
     AppendLine(out, "");
     AppendLine(out, "<body>");
     AppendValueLine(out, "   ", "name", EscapeText(body.GetName()));
     // GetHeight gives the height in single precision, as it has always been written.
     AppendValueLine(out, "   ", "height", FormatFixed(body.GetHeight(), 4, kLengthDecimals));
-    AppendBodyShape(out, theCase.GetBody());
+    AppendBodyShape(out, body);
     AppendBodyPlacementLine(out, theCase, kLineEnd);
     AppendLine(out, "</body>");
-    AppendTrajectories(out, theCase);
-    AppendElements(out, theCase.GetElements());
+    for (std::size_t i = 0; i < theCase.trajectories.size(); ++i) {
+        AppendTrajectory(out, NumberOfIndex(i), theCase.trajectories[i]);
+    }
+    for (const Element& element : theCase.elements) {
+        AppendElement(out, element);
+    }
     AppendSceneBlock(out, theCase, kLineEnd);
     AppendLine(out, "</root>");
     return out;

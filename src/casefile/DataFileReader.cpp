@@ -6,10 +6,10 @@
 #include "base/TextWords.h"
 #include "base/ValueLimits.h"
 #include "case/Case.h"
+#include "case/EntryNumber.h"
 
 #include <algorithm>
 #include <limits>
-#include <memory>
 
 namespace {
 
@@ -73,7 +73,11 @@ std::string Whole(double value) {
 
 } // namespace
 
-DataFileReader::DataFileReader(Case& theCase) : theCase(theCase) {}
+CaseFileRecord ReadCaseFileText(std::string_view text, EntriesHeld held) {
+    DataFileReader reader(held);
+    reader.ReadText(text);
+    return reader.TakeRecord();
+}
 
 void DataFileReader::ReadText(std::string_view text) {
     while (!text.empty()) {
@@ -100,24 +104,6 @@ void DataFileReader::ReadText(std::string_view text) {
         }
     }
     NoteUnfinishedBlock();
-    AssignMissingParts();
-}
-
-void DataFileReader::AssignMissingParts() {
-    const Body& body = theCase.GetBody();
-    // An older file with a posed arm drew every such trajectory with the arm: it keeps that rule.
-    if (!body.HasInitialPose() || !body.HasPostureParts()) {
-        return;
-    }
-    for (int index : withoutParts) {
-        Trajectory* trajectory = theCase.GetTrajectory(index);
-        if (trajectory == nullptr || trajectory->HasParts()) {
-            continue;
-        }
-        trajectory->SetParts(
-            body.PartNearest({trajectory->GetX1(), trajectory->GetY1(), trajectory->GetZ1()}),
-            body.PartNearest({trajectory->GetX2(), trajectory->GetY2(), trajectory->GetZ2()}));
-    }
 }
 
 // A file cut short loses its last block: worth a word, since nothing else shows it.
@@ -135,11 +121,7 @@ void DataFileReader::NoteUnfinishedBlock() {
 }
 
 void DataFileReader::Note(std::string note) {
-    if (notes.size() < kMaxNotes) {
-        notes.push_back(std::move(note));
-    } else {
-        ++notesNotListed;
-    }
+    record.notes.Add(std::move(note));
 }
 
 double DataFileReader::LengthValue(std::string_view tag, const std::string& text,
@@ -222,23 +204,7 @@ void DataFileReader::ReadPiece(std::string_view piece) {
 void DataFileReader::StoreValue(std::string_view lowered, std::string_view value) {
     switch (block) {
     case Block::Body:
-        if (sceneLines.StoreBodyValue(lowered, value)) {
-        } else if (Contains(lowered, "<name>")) {
-            bodyName = value;
-        } else if (Contains(lowered, "<height>")) {
-            bodyHeight = value;
-        } else if (Contains(lowered, "<scalex>")) {
-            bodyScaleX = value;
-        } else if (Contains(lowered, "<scalez>")) {
-            bodyScaleZ = value;
-        } else if (Contains(lowered, "<pose>")) {
-            bodyPoses.emplace_back(value);
-        } else if (Contains(lowered, "<sigma>")) {
-            bodySigmas.emplace_back(value);
-        } else if (Contains(lowered, "<draws>")) {
-            bodyDraws = value;
-        }
-        // The posture's name line is written for the reader's eye: the pose lines hold it.
+        StoreBodyValue(lowered, value);
         break;
     case Block::Trajectory:
         StoreTrajectoryValue(lowered, value);
@@ -255,6 +221,27 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
     }
 }
 
+void DataFileReader::StoreBodyValue(std::string_view lowered, std::string_view value) {
+    if (sceneLines.StoreBodyValue(lowered, value)) {
+    } else if (Contains(lowered, "<name>")) {
+        bodyName = value;
+    } else if (Contains(lowered, "<height>")) {
+        body.heightText = value;
+    } else if (Contains(lowered, "<scalex>")) {
+        bodyScaleX = value;
+    } else if (Contains(lowered, "<scalez>")) {
+        bodyScaleZ = value;
+    } else if (Contains(lowered, "<pose>")) {
+        body.poseLines.emplace_back(value);
+    } else if (Contains(lowered, "<posture>")) {
+        body.postureLine = value;
+    } else if (Contains(lowered, "<sigma>")) {
+        body.sigmaLines.emplace_back(value);
+    } else if (Contains(lowered, "<draws>")) {
+        body.drawsLine = value;
+    }
+}
+
 void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_view value) {
     if (sceneLines.StoreTrajectoryValue(lowered, value)) {
         return;
@@ -266,7 +253,7 @@ void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_
         }
     }
     if (Contains(lowered, "<inside>")) {
-        exited = Contains(value, "true") ? 0 : 1; // case-sensitive: "TRUE" is not inside
+        exited = !Contains(value, "true"); // case-sensitive: "TRUE" is not inside
     } else if (Contains(lowered, "<witharm>")) {
         withArm = WithArmValue(value);
         sawWithArm = true;
@@ -294,28 +281,36 @@ void DataFileReader::StoreElementValue(std::string_view lowered, std::string_vie
 }
 
 void DataFileReader::HandleTagLine(std::string_view lowered) {
-    sawCaseTag = sawCaseTag ||
-                 std::any_of(kCaseTags.begin(), kCaseTags.end(),
-                             [lowered](std::string_view tag) { return Contains(lowered, tag); });
-    if (block == Block::None && sceneLines.HandleTagLine(lowered, theCase.GetWorld(), lineNumber)) {
-        sawCaseTag = true;
+    record.sawCaseTag = record.sawCaseTag || std::any_of(kCaseTags.begin(), kCaseTags.end(),
+                                                         [lowered](std::string_view tag) {
+                                                             return Contains(lowered, tag);
+                                                         });
+    if (block == Block::None && sceneLines.HandleTagLine(lowered, lineNumber, record)) {
+        record.sawCaseTag = true;
         return;
     }
-    // Only the colours, the text and the inside flag start afresh with a block; every other value
-    // carries over from the previous block of the same kind.
+    if (!StartBlock(lowered)) {
+        FinishBlock(lowered);
+    }
+}
+
+// Only the colours, the text and the inside flag start afresh with a block; every other value
+// carries over from the previous block of the same kind.
+bool DataFileReader::StartBlock(std::string_view lowered) {
     if (Contains(lowered, "<body>")) {
         block = Block::Body;
         blockLine = lineNumber;
         bodyScaleX.clear();
         bodyScaleZ.clear();
-        bodyPoses.clear();
-        bodySigmas.clear();
-        bodyDraws.clear();
+        body.poseLines.clear();
+        body.postureLine.clear();
+        body.sigmaLines.clear();
+        body.drawsLine.clear();
         sceneLines.StartBody();
     } else if (Contains(lowered, "<trajectory>")) {
         block = Block::Trajectory;
         blockLine = lineNumber;
-        exited = 1;
+        exited = true;
         withArm = true;
         sawWithArm = false;
         inPartText.clear();
@@ -336,42 +331,77 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
         block = Block::CaseInfo;
         blockLine = lineNumber;
         caseInfo.Start();
-    } else if (Contains(lowered, "</case>") && block == Block::CaseInfo) {
-        theCase.SetCaseInfo(caseInfo.Finish([this](std::string note) { Note(std::move(note)); }));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void DataFileReader::FinishBlock(std::string_view lowered) {
+    if (Contains(lowered, "</case>") && block == Block::CaseInfo) {
+        record.info = caseInfo.Finish([this](std::string note) { Note(std::move(note)); });
         block = Block::None;
     } else if (Contains(lowered, "</body>")) {
-        ApplyBody();
+        FinishBody();
         block = Block::None;
     } else if (Contains(lowered, "</trajectory>")) {
-        CreateTrajectory();
+        FinishTrajectory();
         block = Block::None;
     } else if (Contains(lowered, "</element>")) {
-        CreateElement();
+        FinishElement();
         block = Block::None;
     }
 }
 
-void DataFileReader::ApplyBody() {
-    Body& body = theCase.GetBody();
-    body.SetName(TextValue("name", bodyName, "the body"));
-    body.SetScaleX(ScaleValue("scalex", bodyScaleX));
-    body.SetScaleZ(ScaleValue("scalez", bodyScaleZ));
-    // A height of 0 or less is refused and leaves the body as it was; the reader says so.
-    if (!body.SetHeight(ParseLenientNumber(bodyHeight))) {
-        bodyHeightRefused = true;
-    }
-    // A file without pose lines was drawn with the initial pose.
-    body.ResetPose();
-    for (const std::string& pose : bodyPoses) {
-        ApplyPose(pose);
-    }
-    ApplyUncertaintyModel();
-    sceneLines.ApplyBody(theCase.GetWorld());
+void DataFileReader::FinishBody() {
+    body.name = TextValue("name", bodyName, "the body");
+    body.scaleX = ScaleValue("scalex", bodyScaleX);
+    body.scaleZ = ScaleValue("scalez", bodyScaleZ);
+    ReadPosture(body);
+    body.uncertainty = ReadUncertaintyModel(body);
+    body.placement = sceneLines.FinishBody();
+    record.bodyBlocks.push_back(body);
 }
 
-void DataFileReader::ApplyUncertaintyModel() {
+// The pose lines turn the joints from the anatomical position, each block afresh; a block without
+// any may name a preset in its posture line (which the writer adds for the reader's eye).
+void DataFileReader::ReadPosture(CaseFileRecord::BodyBlock& read) {
+    using PoseSource = CaseFileRecord::PoseSource;
+    read.posture = Posture();
+    read.poseSource = PoseSource::None;
+    for (const std::string& line : read.poseLines) {
+        const std::optional<PoseSource> source = ReadPose(line, read.posture);
+        if (source && read.poseSource != PoseSource::JointLines) {
+            read.poseSource = *source;
+        }
+    }
+    if (read.poseSource == PoseSource::None) {
+        ReadPostureName(read);
+    }
+}
+
+void DataFileReader::ReadPostureName(CaseFileRecord::BodyBlock& read) {
+    const std::string name = LowerCased(Trimmed(read.postureLine));
+    if (name.empty()) {
+        return;
+    }
+    if (const std::optional<Posture> preset = Posture::Preset(name)) {
+        read.posture = *preset;
+        read.poseSource = CaseFileRecord::PoseSource::Preset;
+        return;
+    }
+    std::string presets;
+    for (const std::string& preset : Posture::PresetNames()) {
+        presets += (presets.empty() ? "" : ", ") + preset;
+    }
+    Note("The posture " + Quoted(read.postureLine) +
+         " of the body left out: without pose lines a posture must be one of " + presets +
+         "; the body stands in the anatomical position.");
+}
+
+UncertaintyModel DataFileReader::ReadUncertaintyModel(const CaseFileRecord::BodyBlock& read) {
     UncertaintyModel model;
-    for (const std::string& line : bodySigmas) {
+    for (const std::string& line : read.sigmaLines) {
         const std::vector<std::string_view> words = Words(line);
         const std::string name = words.empty() ? std::string() : LowerCased(words[0]);
         const double value = words.size() > 1 ? ParseLenientNumber(words[1])
@@ -380,29 +410,30 @@ void DataFileReader::ApplyUncertaintyModel() {
             Note("The sigma " + Quoted(line) + " of the body left out: " + set.message());
         }
     }
-    if (!bodyDraws.empty()) {
-        if (const Status set = model.SetDraws(ParseLenientNumber(bodyDraws)); !set) {
-            Note("The draws " + Quoted(bodyDraws) + " of the body left out: " + set.message() +
+    if (!read.drawsLine.empty()) {
+        if (const Status set = model.SetDraws(ParseLenientNumber(read.drawsLine)); !set) {
+            Note("The draws " + Quoted(read.drawsLine) + " of the body left out: " + set.message() +
                  " The budget makes " + std::to_string(model.draws) + ".");
         }
     }
-    theCase.GetBody().GetUncertaintyModel() = model;
+    return model;
 }
 
 // "joint yaw pitch roll"; an unknown joint is ignored, a missing angle reads as 0. Older files'
 // "arm" and "forearm" lines pose the right shoulder and elbow as they did (their angles are kept
 // even beyond today's limits, so that such a case draws as it did); their "head" line turned
 // nothing and still turns nothing. A joint's own line beyond its limits is brought within them.
-void DataFileReader::ApplyPose(std::string_view value) {
+std::optional<CaseFileRecord::PoseSource> DataFileReader::ReadPose(std::string_view value,
+                                                                   Posture& posture) {
+    using PoseSource = CaseFileRecord::PoseSource;
     const std::vector<std::string_view> words = Words(value);
     if (words.empty()) {
-        return;
+        return std::nullopt;
     }
-    Body& body = theCase.GetBody();
     const std::string joint = LowerCased(words[0]);
     const std::optional<skeleton::Joint> named = skeleton::JointNamed(joint);
     if (!named && joint != "arm" && joint != "forearm" && joint != "body") {
-        return;
+        return std::nullopt;
     }
     // One beyond a million degrees is no pose.
     constexpr std::array<std::string_view, 3> kAngleNames = {"yaw", "pitch", "roll"};
@@ -410,27 +441,30 @@ void DataFileReader::ApplyPose(std::string_view value) {
     for (size_t i = 0; i < kAngleNames.size() && i + 1 < words.size(); ++i) {
         angles[i] = AngleValue(joint + " " + std::string(kAngleNames[i]), words[i + 1], "the body");
     }
-    Posture posture = body.GetPosture();
     if (joint == "arm") {
         posture.Set(skeleton::Joint::RightShoulder,
                     Posture::RightShoulderFromOldArm(angles[0], angles[1]));
-    } else if (joint == "forearm") {
+        return PoseSource::OlderArmLines;
+    }
+    if (joint == "forearm") {
         posture.Set(skeleton::Joint::RightElbow,
                     Posture::RightElbowFromOldForearm(angles[0], angles[1]));
-    } else if (joint == "body") {
+        return PoseSource::OlderArmLines;
+    }
+    if (joint == "body") {
         Posture turned;
         turned.SetBodyTurn({angles[0], angles[1], angles[2]});
         posture.SetBodyTurn(turned.Clamped().GetBodyTurn());
-    } else {
-        Posture alone;
-        alone.Set(*named, {angles[0], angles[1], angles[2]});
-        if (const std::optional<std::string> beyond = alone.FirstAngleBeyondLimits()) {
-            Note("The pose " + Quoted(value) + " of the body replaced: the " + *beyond +
-                 " lies beyond the joint's limits; it reads as the nearest angle within them.");
-        }
-        posture.Set(*named, alone.Clamped().Get(*named));
+        return PoseSource::JointLines;
     }
-    body.SetPosture(posture);
+    Posture alone;
+    alone.Set(*named, {angles[0], angles[1], angles[2]});
+    if (const std::optional<std::string> beyond = alone.FirstAngleBeyondLimits()) {
+        Note("The pose " + Quoted(value) + " of the body replaced: the " + *beyond +
+             " lies beyond the joint's limits; it reads as the nearest angle within them.");
+    }
+    posture.Set(*named, alone.Clamped().Get(*named));
+    return PoseSource::JointLines;
 }
 
 std::string DataFileReader::PartValue(std::string_view tag, std::string_view text,
@@ -453,32 +487,13 @@ std::string DataFileReader::PartValue(std::string_view tag, std::string_view tex
     return {};
 }
 
-void DataFileReader::ReadParts(Trajectory& trajectory, const std::string& where) {
-    if (inPartText.empty() && outPartText.empty()) {
-        if (!sawWithArm) {
-            withoutParts.push_back(theCase.GetTrajectoryCount() - 1);
-        }
+void DataFileReader::FinishTrajectory() {
+    const int number = held.trajectories + NumberOfIndex(record.trajectories.size());
+    if (number > Case::kMaxTrajectories) {
+        ++record.trajectoriesLeftOut;
         return;
     }
-    const Body& body = theCase.GetBody();
-    std::string in = PartValue("inpart", inPartText, where);
-    std::string out = PartValue("outpart", outPartText, where);
-    if (in.empty()) {
-        in = body.PartNearest({trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()});
-    }
-    if (out.empty()) {
-        out = body.PartNearest({trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()});
-    }
-    trajectory.SetParts(in, out);
-}
-
-void DataFileReader::CreateTrajectory() {
-    Trajectory* trajectory = theCase.AddTrajectory(exited);
-    if (trajectory == nullptr) {
-        ++trajectoriesLeftOut;
-        return;
-    }
-    const std::string where = "trajectory " + std::to_string(theCase.GetTrajectoryCount());
+    const std::string where = "trajectory " + std::to_string(number);
     const auto component = [this, &where](int index) {
         return ComponentValue(kTrajectoryNames[index], trajectoryValues[index], where);
     };
@@ -488,46 +503,63 @@ void DataFileReader::CreateTrajectory() {
     const auto angle = [this, &where](int index) {
         return AngleValue(kTrajectoryNames[index], trajectoryValues[index], where);
     };
+    CaseFileRecord::TrajectoryRecord read;
+    Trajectory& trajectory = read.trajectory;
+    trajectory.exited = exited;
     // One value after the other, so that the notes follow the file's order.
     const double red = component(kTrajR), green = component(kTrajG), blue = component(kTrajB);
-    double points[6] = {};
-    for (int i = 0; i < 6; ++i) {
-        points[i] = length(kX1 + i);
-    }
-    trajectory->SetPoints(points[0], points[1], points[2], points[3], points[4], points[5]);
-    trajectory->SetDx(length(kDx));
-    trajectory->SetDy(length(kDy));
-    trajectory->SetDz(length(kDz));
-    trajectory->SetDPitch(angle(kDPitch));
-    trajectory->SetDYaw(angle(kDYaw));
+    trajectory.color = {red, green, blue};
+    trajectory.in.x = length(kX1);
+    trajectory.in.y = length(kY1);
+    trajectory.in.z = length(kZ1);
+    trajectory.out.x = length(kX2);
+    trajectory.out.y = length(kY2);
+    trajectory.out.z = length(kZ2);
+    trajectory.offset.x = length(kDx);
+    trajectory.offset.y = length(kDy);
+    trajectory.offset.z = length(kDz);
+    trajectory.pitchAdjustment = angle(kDPitch);
+    trajectory.yawAdjustment = angle(kDYaw);
     // A trajectory has no roll: the dRoll text is read and not used.
-    if (const std::string& radius = trajectoryValues[kUncertainty];
-        !radius.empty() && !trajectory->SetUncertainty(ParseLenientNumber(radius))) {
-        Note("The uncertainty " + Quoted(radius) + " of " + where +
-             " left out: an uncertainty radius must lie within 0 and " +
-             Whole(value_limits::kLargestUncertainty * 100) + " cm; the radius stays " +
-             FormatFixed(trajectory->GetUncertainty() * 100, 0, 1) + " cm.");
+    if (const std::string& radius = trajectoryValues[kUncertainty]; !radius.empty()) {
+        if (const double metres = ParseLenientNumber(radius); Trajectory::IsRadius(metres)) {
+            trajectory.radiusIn = metres;
+        } else {
+            Note("The uncertainty " + Quoted(radius) + " of " + where +
+                 " left out: an uncertainty radius must lie within 0 and " +
+                 Whole(value_limits::kLargestUncertainty * 100) + " cm; the radius stays " +
+                 FormatFixed(trajectory.radiusIn * 100, 0, 1) + " cm.");
+        }
     }
-    if (!uncertaintyOutText.empty() &&
-        !trajectory->SetUncertaintyOut(ParseLenientNumber(uncertaintyOutText))) {
-        Note("The uncertainty of OUT " + Quoted(uncertaintyOutText) + " of " + where +
-             " left out: an uncertainty radius must lie within 0 and " +
-             Whole(value_limits::kLargestUncertainty * 100) + " cm; OUT's ball is IN's.");
+    if (!uncertaintyOutText.empty()) {
+        if (const double metres = ParseLenientNumber(uncertaintyOutText);
+            Trajectory::IsRadius(metres)) {
+            trajectory.radiusOut = metres;
+        } else {
+            Note("The uncertainty of OUT " + Quoted(uncertaintyOutText) + " of " + where +
+                 " left out: an uncertainty radius must lie within 0 and " +
+                 Whole(value_limits::kLargestUncertainty * 100) + " cm; OUT's ball is IN's.");
+        }
     }
-    trajectory->SetColor(red, green, blue);
-    trajectory->SetWithArm(withArm);
-    ReadParts(*trajectory, where);
-    trajectory->SetText(TextValue("text", trajectoryText, where));
-    sceneLines.ApplyTrajectory(*trajectory, where);
+    trajectory.withArm = withArm;
+    read.hadWithArmLine = sawWithArm;
+    read.hadPartLines = !inPartText.empty() || !outPartText.empty();
+    if (read.hadPartLines) {
+        trajectory.inPart = PartValue("inpart", inPartText, where);
+        trajectory.outPart = PartValue("outpart", outPartText, where);
+    }
+    trajectory.label = TextValue("text", trajectoryText, where);
+    sceneLines.FinishTrajectory(trajectory, where);
+    record.trajectories.push_back(std::move(read));
 }
 
-void DataFileReader::CreateElement() {
-    ElementList& elements = theCase.GetElements();
-    if (elements.GetCount() >= ElementList::kCapacity) {
-        ++elementsLeftOut;
+void DataFileReader::FinishElement() {
+    const int number = held.elements + NumberOfIndex(record.elements.size());
+    if (number > Case::kMaxElements) {
+        ++record.elementsLeftOut;
         return;
     }
-    const std::string where = "element " + std::to_string(elements.GetCount() + 1);
+    const std::string where = "element " + std::to_string(number);
     const auto component = [this, &where](int index) {
         return ComponentValue(kElementNames[index], elementValues[index], where);
     };
@@ -537,23 +569,18 @@ void DataFileReader::CreateElement() {
     const auto angle = [this, &where](int index) {
         return AngleValue(kElementNames[index], elementValues[index], where);
     };
-    auto element = std::make_unique<Element>();
+    Element element;
     const double red = component(kElemR), green = component(kElemG), blue = component(kElemB);
-    element->SetColor(red, green, blue);
+    element.color = {red, green, blue};
     const double x = length(kX), y = length(kY), z = length(kZ);
-    element->SetPosition(x, y, z);
-    element->SetPitch(angle(kPitch));
-    element->SetYaw(angle(kYaw));
-    element->SetRoll(angle(kRoll));
+    element.centre = {x, y, z};
+    element.pitch = angle(kPitch);
+    element.yaw = angle(kYaw);
+    element.roll = angle(kRoll);
     const double width = length(kWidth);
     const double height = length(kHeight);
     const double depth = length(kLength);
-    element->SetWidth(width);
-    element->SetHeight(height);
-    element->SetLength(depth);
-    element->SetBounds(-width / 2, -height / 2, -depth / 2, width / 2, height / 2, depth / 2);
-    element->SetText(TextValue("text", elementText, where));
-    if (!elements.Add(std::move(element))) {
-        ++elementsLeftOut;
-    }
+    element.size = {width, height, depth};
+    element.label = TextValue("text", elementText, where);
+    record.elements.push_back(std::move(element));
 }

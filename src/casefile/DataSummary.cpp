@@ -2,6 +2,8 @@
 
 #include "base/NumberText.h"
 #include "case/Case.h"
+#include "case/EntryNumber.h"
+#include "case/TrackAngles.h"
 
 #include <string_view>
 
@@ -43,49 +45,40 @@ std::string Header(std::string_view kind, int number, const std::string& text,
     return line;
 }
 
-void AppendTrajectory(std::string& out, int number, const Trajectory& trajectory) {
-    out += Header("Trajectory", number, trajectory.GetText(), "");
-    out +=
-        PointLine("", "x1", "y1", "z1", trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1());
-    out +=
-        PointLine("", "x2", "y2", "z2", trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2());
-    out += PointLine("Adjustment ", "x", "y", "z", trajectory.GetDx(), trajectory.GetDy(),
-                     trajectory.GetDz());
-    out.append("Direction angle: ")
-        .append(OneDecimal(trajectory.GetDirectionAngle()))
-        .append(" deg");
+void AppendTrajectory(std::string& out, int number, const Trajectory& t) {
+    out += Header("Trajectory", number, t.label, "");
+    out += PointLine("", "x1", "y1", "z1", t.in.x, t.in.y, t.in.z);
+    out += PointLine("", "x2", "y2", "z2", t.out.x, t.out.y, t.out.z);
+    out += PointLine("Adjustment ", "x", "y", "z", t.offset.x, t.offset.y, t.offset.z);
+    // The measured track's angles, the body in the anatomical position.
+    out.append("Direction angle: ").append(OneDecimal(Bearing(t.in, t.out))).append(" deg");
     out.append(kLineEnd);
-    out.append("Elevation angle: ")
-        .append(OneDecimal(trajectory.GetElevationDegrees()))
-        .append(" deg");
+    out.append("Elevation angle: ").append(OneDecimal(Elevation(t.in, t.out))).append(" deg");
     out.append(kLineEnd);
     // The adjustment angles are shown as stored, in degrees, yaw first.
-    out.append("Adjustment yaw = ").append(OneDecimal(trajectory.GetDYaw()));
-    out.append("    pitch = ").append(OneDecimal(trajectory.GetDPitch())).append(kLineEnd);
+    out.append("Adjustment yaw = ").append(OneDecimal(t.yawAdjustment));
+    out.append("    pitch = ").append(OneDecimal(t.pitchAdjustment)).append(kLineEnd);
 }
 
 void AppendElement(std::string& out, int number, const Element& element) {
     // The element header without a text keeps its blank before the colon.
-    out += Header("Element", number, element.GetText(), " ");
-    out += PointLine("", "x", "y", "z", element.GetX(), element.GetY(), element.GetZ());
+    out += Header("Element", number, element.label, " ");
+    out += PointLine("", "x", "y", "z", element.centre.x, element.centre.y, element.centre.z);
 }
 
 } // namespace
 
 std::string DataSummary::Build(const Case& theCase) {
-    const Body& body = theCase.GetBody();
+    const Body& body = theCase.body;
     std::string out(kLineEnd);
     out.append("Body name: ").append(PadLeft(body.GetName(), 5)).append(kLineEnd);
     out.append("Body height: ").append(FormatFixed(body.GetHeight(), 5, 2)).append(" m");
     out.append(kLineEnd);
-    const int trajectoryCount = theCase.GetTrajectoryCount();
-    for (int i = 0; i < trajectoryCount; ++i) {
-        AppendTrajectory(out, i + 1, *theCase.GetTrajectory(i));
+    for (std::size_t i = 0; i < theCase.trajectories.size(); ++i) {
+        AppendTrajectory(out, NumberOfIndex(i), theCase.trajectories[i]);
     }
-    const ElementList& elements = theCase.GetElements();
-    const int elementCount = elements.GetCount();
-    for (int i = 0; i < elementCount; ++i) {
-        AppendElement(out, i + 1, *elements.GetItem(i));
+    for (std::size_t i = 0; i < theCase.elements.size(); ++i) {
+        AppendElement(out, NumberOfIndex(i), theCase.elements[i]);
     }
     return out;
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-class Case;
+struct Case;
 
 // The plain-text report of a case shown by "Data summary": the body's name and height, then every
 // trajectory's points (cm), adjustment and angles, then every element's position. Lines end in

@@ -4,8 +4,7 @@
 #include "base/TextEscaping.h"
 #include "base/TextWords.h"
 #include "base/ValueLimits.h"
-#include "case/Trajectory.h"
-#include "casefile/DataFile.h"
+#include "case/CaseWorld.h"
 
 #include <charconv>
 #include <cmath>
@@ -83,21 +82,21 @@ bool SceneLineReader::StoreOtherValue(std::string_view lowered, std::string_view
     return true; // anything else in the scene block is skipped, as unknown lines are
 }
 
-bool SceneLineReader::HandleTagLine(std::string_view lowered, CaseWorld& world, long lineNumber) {
+bool SceneLineReader::HandleTagLine(std::string_view lowered, long lineNumber,
+                                    CaseFileRecord& record) {
     if (Contains(lowered, "</scene>")) {
         if (inScene) {
             inScene = false;
+            CaseFileRecord::SceneBlock scene;
+            scene.bodyBlocksBefore = record.bodyBlocks.size();
             if (sceneModel) {
-                const std::string path = UnescapeText(*sceneModel);
-                if (path != world.sceneModelFile) {
-                    world.sceneMesh = path == keptModelFile ? keptMesh : nullptr;
-                }
-                world.sceneModelFile = path;
+                scene.modelFile = UnescapeText(*sceneModel);
             }
             if (scenePlacement) {
-                world.scene = PlacementValue(*scenePlacement, "the scene").value_or(world.scene);
+                scene.placement = PlacementValue(*scenePlacement, "the scene");
             }
-            ApplyMuzzleHeights(world);
+            scene.muzzleHeights = MuzzleHeights();
+            record.sceneBlocks.push_back(std::move(scene));
         }
         return true;
     }
@@ -124,45 +123,41 @@ void SceneLineReader::StartTrajectory() {
     groupText.reset();
 }
 
-void SceneLineReader::ApplyBody(CaseWorld& world) {
-    // A scene block that follows and names the same model keeps the mesh already read for it.
-    if (world.sceneMesh) {
-        keptMesh = world.sceneMesh;
-        keptModelFile = world.sceneModelFile;
-    }
-    world = CaseWorld();
+ScenePlacement SceneLineReader::FinishBody() {
+    ScenePlacement placement;
     if (bodyPlacement) {
-        world.body = PlacementValue(*bodyPlacement, "the body").value_or(ScenePlacement());
+        placement = PlacementValue(*bodyPlacement, "the body").value_or(ScenePlacement());
     }
     bodyPlacement.reset();
+    return placement;
 }
 
-void SceneLineReader::ApplyTrajectory(Trajectory& trajectory, const std::string& where) {
-    TrajectoryWorld world;
+void SceneLineReader::FinishTrajectory(Trajectory& trajectory, const std::string& where) {
+    trajectory.exterior.clear();
     for (const std::string& text : exteriorTexts) {
         const std::optional<ExteriorPoint> point = ExteriorValue(text, where);
         if (!point) {
             continue;
         }
-        if (world.exterior.size() >= TrajectoryWorld::kMaxExteriorPoints) {
+        if (trajectory.exterior.size() >= Trajectory::kMaxExteriorPoints) {
             note("The exterior " + Quoted(text) + " of " + where +
                  " left out: a trajectory holds at most " +
-                 std::to_string(TrajectoryWorld::kMaxExteriorPoints) + " exterior points.");
+                 std::to_string(Trajectory::kMaxExteriorPoints) + " exterior points.");
             continue;
         }
-        world.exterior.push_back(*point);
+        trajectory.exterior.push_back(*point);
     }
+    trajectory.group.clear();
     if (groupText) {
         std::string group = std::string(Trimmed(UnescapeText(*groupText)));
-        if (group.size() > TrajectoryWorld::kMaxGroupLength) {
+        if (group.size() > Trajectory::kMaxGroupLength) {
             note("The group " + Quoted(*groupText) + " of " + where +
                  " left out: a shot group's name takes at most " +
-                 std::to_string(TrajectoryWorld::kMaxGroupLength) + " characters.");
+                 std::to_string(Trajectory::kMaxGroupLength) + " characters.");
         } else {
-            world.group = std::move(group);
+            trajectory.group = std::move(group);
         }
     }
-    trajectory.GetWorld() = std::move(world);
 }
 
 // "x y z heading": three scene coordinates in metres and an angle in degrees.
@@ -221,10 +216,10 @@ std::optional<ExteriorPoint> SceneLineReader::ExteriorValue(std::string_view tex
 }
 
 // "150 100 30": centimetres above the floor. A height no shooter holds is left out; a line
-// that leaves none keeps the standard heights.
-void SceneLineReader::ApplyMuzzleHeights(CaseWorld& world) {
+// that leaves none keeps the standard heights. None when the scene block has no such line.
+std::optional<std::vector<double>> SceneLineReader::MuzzleHeights() {
     if (!muzzleHeights) {
-        return;
+        return std::nullopt;
     }
     std::vector<double> heights;
     for (const std::string_view word : Words(*muzzleHeights)) {
@@ -248,5 +243,5 @@ void SceneLineReader::ApplyMuzzleHeights(CaseWorld& world) {
              "100 and 30 cm.");
         heights = CaseWorld::DefaultMuzzleHeights();
     }
-    world.muzzleHeights = std::move(heights);
+    return heights;
 }

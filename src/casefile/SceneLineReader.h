@@ -1,15 +1,12 @@
 #pragma once
 
-#include "case/CaseWorld.h"
-#include "case/TrajectoryWorld.h"
+#include "casefile/CaseFileRecord.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class Trajectory;
 
 // The data-file reader's part for the lines about the world around the body: the body block's
 // placement, a trajectory block's exterior points and shot group, and the scene block. It keeps
@@ -25,24 +22,24 @@ public:
     bool StoreBodyValue(std::string_view lowered, std::string_view value);
     bool StoreTrajectoryValue(std::string_view lowered, std::string_view value);
     bool StoreOtherValue(std::string_view lowered, std::string_view value);
-    // Opens or closes the scene block (applying it to `world` when it closes); false when the
-    // line is no tag of it.
-    bool HandleTagLine(std::string_view lowered, CaseWorld& world, long lineNumber);
+    // Opens or closes the scene block (adding what it says to the record's scene blocks when it
+    // closes); false when the line is no tag of it.
+    bool HandleTagLine(std::string_view lowered, long lineNumber, CaseFileRecord& record);
 
     void StartBody() { bodyPlacement.reset(); }
     void StartTrajectory();
-    // A body block without a placement puts the body at the scene's origin, and the scene starts
-    // from its defaults (no model, the standard muzzle heights) until a scene block says more:
-    // a file read over a case with a scene leaves none behind unless it has one itself.
-    void ApplyBody(CaseWorld& world);
-    void ApplyTrajectory(Trajectory& trajectory, const std::string& where);
-    // A scene block left open at the end of the file is noted and not applied.
+    // The body block's placement, checked: the scene's origin when it has none or one no case
+    // takes.
+    ScenePlacement FinishBody();
+    // The trajectory block's exterior points and group, checked.
+    void FinishTrajectory(Trajectory& trajectory, const std::string& where);
+    // A scene block left open at the end of the file is noted and left out.
     void NoteUnfinishedBlock();
 
 private:
     std::optional<ScenePlacement> PlacementValue(std::string_view text, const std::string& where);
     std::optional<ExteriorPoint> ExteriorValue(std::string_view text, const std::string& where);
-    void ApplyMuzzleHeights(CaseWorld& world);
+    std::optional<std::vector<double>> MuzzleHeights();
 
     NoteSink note;
     std::optional<std::string> bodyPlacement;
@@ -53,6 +50,4 @@ private:
     std::optional<std::string> sceneModel;
     std::optional<std::string> scenePlacement;
     std::optional<std::string> muzzleHeights;
-    std::shared_ptr<const Mesh> keptMesh;
-    std::string keptModelFile;
 };

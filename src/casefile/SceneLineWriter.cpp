@@ -1,10 +1,10 @@
 #include "casefile/SceneLineWriter.h"
-#include "case/CaseText.h"
 
 #include "base/NumberText.h"
 #include "base/TextEscaping.h"
 #include "case/Case.h"
-#include "casefile/DataFile.h"
+#include "case/CaseText.h"
+#include "case/EntryNumber.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ bool SceneIsDefault(const CaseWorld& world) {
 } // namespace
 
 void AppendBodyPlacementLine(std::string& out, const Case& theCase, std::string_view lineEnd) {
-    const ScenePlacement& placement = theCase.GetWorld().body;
+    const ScenePlacement& placement = theCase.world.body;
     if (!placement.IsIdentity()) {
         AppendValueLine(out, "   ", "placement", PlacementValue(placement), lineEnd);
     }
@@ -50,21 +50,20 @@ void AppendBodyPlacementLine(std::string& out, const Case& theCase, std::string_
 
 void AppendTrajectoryWorldLines(std::string& out, const Trajectory& trajectory,
                                 std::string_view lineEnd) {
-    const TrajectoryWorld& world = trajectory.GetWorld();
-    for (const ExteriorPoint& exterior : world.exterior) {
+    for (const ExteriorPoint& exterior : trajectory.exterior) {
         AppendValueLine(out, "  ", "exterior",
                         Length(exterior.point.x) + " " + Length(exterior.point.y) + " " +
                             Length(exterior.point.z) +
                             (exterior.beforeEntry ? " before" : " after"),
                         lineEnd);
     }
-    if (!world.group.empty()) {
-        AppendValueLine(out, "  ", "group", EscapeText(world.group), lineEnd);
+    if (!trajectory.group.empty()) {
+        AppendValueLine(out, "  ", "group", EscapeText(trajectory.group), lineEnd);
     }
 }
 
 void AppendSceneBlock(std::string& out, const Case& theCase, std::string_view lineEnd) {
-    const CaseWorld& world = theCase.GetWorld();
+    const CaseWorld& world = theCase.world;
     if (SceneIsDefault(world)) {
         return;
     }
@@ -84,12 +83,12 @@ void AppendSceneBlock(std::string& out, const Case& theCase, std::string_view li
 }
 
 std::string SceneTextTooLong(const Case& theCase) {
-    if (!CaseTextFits(theCase.GetWorld().sceneModelFile)) {
+    if (!CaseTextFits(theCase.world.sceneModelFile)) {
         return "the path of the scene model";
     }
-    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
-        if (!CaseTextFits(theCase.GetTrajectory(i)->GetWorld().group)) {
-            return "the shot group of trajectory " + std::to_string(i + 1);
+    for (std::size_t i = 0; i < theCase.trajectories.size(); ++i) {
+        if (!CaseTextFits(theCase.trajectories[i].group)) {
+            return "the shot group of trajectory " + std::to_string(NumberOfIndex(i));
         }
     }
     return {};

@@ -2,8 +2,10 @@
 
 #include <string>
 
-class Case;
-class Trajectory;
+#include <string_view>
+
+struct Case;
+struct Trajectory;
 
 // The data file's lines about the world around the body. Each is written only when it says more
 // than its default, so that a case without a placed body, scene or exterior point is written

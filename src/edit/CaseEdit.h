@@ -1,16 +1,18 @@
 #pragma once
 
+#include "case/Case.h"
+
 #include <string>
 
-class Case;
-
-// One undoable change of the case. An edit holds the values it sets and the values it replaces,
-// so applying it and reverting it can be repeated in the order of an undo history: Revert is only
-// called on a case that Apply left, Apply (again) only on a case that Revert left.
+// One undoable change of the case, kept as the case's value before and after it: applying it
+// sets the case to the value after, reverting it to the value before. The undo history calls
+// them in its order (Revert only on a case that Apply left, Apply again only on a case that
+// Revert left), so either restores the case exactly. The loaded models are shared, not copied.
 class CaseEdit {
 public:
-    explicit CaseEdit(std::string name) : name(std::move(name)) {}
-    virtual ~CaseEdit() = default;
+    CaseEdit(std::string name, Case before, Case after, bool renumbers)
+        : name(std::move(name)), before(std::move(before)), after(std::move(after)),
+          renumbers(renumbers) {}
     CaseEdit(const CaseEdit&) = delete;
     CaseEdit& operator=(const CaseEdit&) = delete;
 
@@ -18,14 +20,17 @@ public:
     const std::string& Name() const { return name; }
 
     // Makes the change (do and redo).
-    virtual void Apply(Case& theCase) const = 0;
+    void Apply(Case& theCase) const { theCase = after; }
     // Takes it back exactly.
-    virtual void Revert(Case& theCase) const = 0;
+    void Revert(Case& theCase) const { theCase = before; }
     // True when applying or reverting the edit changes which number names which trajectory or
     // element (an entry added or removed, the whole case replaced): a selection by number no
     // longer means what it meant.
-    virtual bool Renumbers() const { return false; }
+    bool Renumbers() const { return renumbers; }
 
 private:
     std::string name;
+    Case before;
+    Case after;
+    bool renumbers;
 };

@@ -1,15 +1,10 @@
 #include "edit/CaseEditor.h"
 
-#include "case/Case.h"
-#include "edit/BodyEdit.h"
-#include "edit/CaseInfoEdit.h"
-#include "edit/ElementEdit.h"
-#include "edit/ElementListEdit.h"
-#include "edit/TrajectoryEdit.h"
-#include "edit/TrajectoryListEdit.h"
-#include "edit/WholeCaseEdit.h"
+#include "case/EntryNumber.h"
 
 #include <algorithm>
+
+CaseEditor::CaseEditor(Case& theCase) : theCase(theCase), posed(theCase) {}
 
 void CaseEditor::Submit(std::unique_ptr<CaseEdit> edit) {
     if (!edit) {
@@ -36,8 +31,8 @@ void CaseEditor::Preview() {
     Notify(CaseChange::Kind::Preview, nullptr);
 }
 
-bool CaseEditor::PreviewTrajectory(int index, const std::function<void(Trajectory&)>& change) {
-    Trajectory* trajectory = theCase.GetTrajectory(index);
+bool CaseEditor::PreviewTrajectory(int number, const std::function<void(Trajectory&)>& change) {
+    Trajectory* trajectory = theCase.TrajectoryNumbered(number);
     if (trajectory == nullptr) {
         return false;
     }
@@ -46,8 +41,8 @@ bool CaseEditor::PreviewTrajectory(int index, const std::function<void(Trajector
     return true;
 }
 
-bool CaseEditor::PreviewElement(int index, const std::function<void(Element&)>& change) {
-    Element* element = theCase.GetElements().GetItem(index);
+bool CaseEditor::PreviewElement(int number, const std::function<void(Element&)>& change) {
+    Element* element = theCase.ElementNumbered(number);
     if (element == nullptr) {
         return false;
     }
@@ -57,7 +52,7 @@ bool CaseEditor::PreviewElement(int index, const std::function<void(Element&)>& 
 }
 
 void CaseEditor::PreviewBody(const std::function<void(Body&)>& change) {
-    change(theCase.GetBody());
+    change(theCase.body);
     Preview();
 }
 
@@ -71,6 +66,7 @@ void CaseEditor::RemoveListener(int key) {
 }
 
 void CaseEditor::Notify(CaseChange::Kind kind, const CaseEdit* edit) {
+    posed = PosedCase(theCase, &posed);
     const CaseChange change{kind, edit};
     // A listener may remove itself (or another) while being told.
     const std::vector<Entry> current = listeners;
@@ -79,135 +75,127 @@ void CaseEditor::Notify(CaseChange::Kind kind, const CaseEdit* edit) {
     }
 }
 
-bool CaseEditor::EditTrajectory(int index, const std::string& name,
-                                const std::function<void(Trajectory&)>& change) {
-    const Trajectory* current = theCase.GetTrajectory(index);
-    if (current == nullptr) {
+bool CaseEditor::SubmitFrom(const std::string& name, Case before, bool renumbers) {
+    if (before == theCase) {
         return false;
     }
-    Trajectory after = *current;
-    change(after);
-    if (after == *current) {
-        return false;
-    }
-    Submit(std::make_unique<TrajectoryEdit>(name, index, *current, std::move(after)));
+    Submit(std::make_unique<CaseEdit>(name, std::move(before), theCase, renumbers));
     return true;
 }
 
-bool CaseEditor::EditElement(int index, const std::string& name,
-                             const std::function<void(Element&)>& change) {
-    const Element* current = theCase.GetElements().GetItem(index);
-    if (current == nullptr) {
+bool CaseEditor::SubmitTo(const std::string& name, Case after, bool renumbers) {
+    if (after == theCase) {
         return false;
     }
-    Element after = *current;
-    change(after);
-    if (after == *current) {
-        return false;
-    }
-    Submit(std::make_unique<ElementEdit>(name, index, *current, std::move(after)));
+    Submit(std::make_unique<CaseEdit>(name, theCase, std::move(after), renumbers));
     return true;
+}
+
+bool CaseEditor::EditTrajectory(int number, const std::string& name,
+                                const std::function<void(Trajectory&)>& change) {
+    if (theCase.TrajectoryNumbered(number) == nullptr) {
+        return false;
+    }
+    Case after = theCase;
+    change(*after.TrajectoryNumbered(number));
+    return SubmitTo(name, std::move(after), false);
+}
+
+bool CaseEditor::EditElement(int number, const std::string& name,
+                             const std::function<void(Element&)>& change) {
+    if (theCase.ElementNumbered(number) == nullptr) {
+        return false;
+    }
+    Case after = theCase;
+    change(*after.ElementNumbered(number));
+    return SubmitTo(name, std::move(after), false);
 }
 
 bool CaseEditor::EditBody(const std::string& name, const std::function<void(Body&)>& change) {
-    Body after = theCase.GetBody();
-    change(after);
-    return CommitBodyValue(name, theCase.GetBody(), std::move(after));
+    Case after = theCase;
+    change(after.body);
+    return SubmitTo(name, std::move(after), false);
 }
 
 bool CaseEditor::EditCase(const std::string& name, const std::function<void(Case&)>& change) {
-    CaseContents before = CaseContents::Capture(theCase);
+    Case before = theCase;
     change(theCase);
-    CaseContents after = CaseContents::Capture(theCase);
-    if (after == before) {
-        return false;
-    }
-    Submit(std::make_unique<WholeCaseEdit>(name, std::move(before), std::move(after)));
-    return true;
+    return SubmitFrom(name, std::move(before), true);
 }
 
-bool CaseEditor::CommitTrajectory(int index, const std::string& name, const Trajectory& before,
+bool CaseEditor::CommitTrajectory(int number, const std::string& name, const Trajectory& before,
                                   const std::function<void(Trajectory&)>& finish) {
-    Trajectory* current = theCase.GetTrajectory(index);
+    Trajectory* current = theCase.TrajectoryNumbered(number);
     if (current == nullptr) {
         return false;
     }
     if (finish) {
         finish(*current);
     }
-    if (*current == before) {
-        return false;
-    }
-    Submit(std::make_unique<TrajectoryEdit>(name, index, before, *current));
-    return true;
+    Case start = theCase;
+    *start.TrajectoryNumbered(number) = before;
+    return SubmitFrom(name, std::move(start), false);
 }
 
-bool CaseEditor::CommitElement(int index, const std::string& name, const Element& before) {
-    const Element* current = theCase.GetElements().GetItem(index);
-    if (current == nullptr || *current == before) {
+bool CaseEditor::CommitElement(int number, const std::string& name, const Element& before) {
+    if (theCase.ElementNumbered(number) == nullptr) {
         return false;
     }
-    Submit(std::make_unique<ElementEdit>(name, index, before, *current));
-    return true;
+    Case start = theCase;
+    *start.ElementNumbered(number) = before;
+    return SubmitFrom(name, std::move(start), false);
 }
 
 bool CaseEditor::CommitBody(const std::string& name, const Body& before,
                             const std::function<void(Body&)>& finish) {
     if (finish) {
-        finish(theCase.GetBody());
+        finish(theCase.body);
     }
-    return CommitBodyValue(name, before, theCase.GetBody());
-}
-
-bool CaseEditor::CommitBodyValue(const std::string& name, const Body& before, Body after) {
-    if (after == before) {
-        return false;
-    }
-    Submit(std::make_unique<BodyEdit>(name, before, std::move(after)));
-    return true;
-}
-
-bool CaseEditor::AddTrajectory(const std::string& name, const Trajectory& trajectory) {
-    if (theCase.GetTrajectoryCount() >= Case::kMaxTrajectories) {
-        return false;
-    }
-    Submit(std::make_unique<TrajectoryListEdit>(name, TrajectoryListEdit::Kind::Add,
-                                                theCase.GetTrajectoryCount(), trajectory));
-    return true;
-}
-
-bool CaseEditor::AddElement(const std::string& name, const Element& element) {
-    const int count = theCase.GetElements().GetCount();
-    if (count >= ElementList::kCapacity) {
-        return false;
-    }
-    Submit(std::make_unique<ElementListEdit>(name, ElementListEdit::Kind::Add, count, element));
-    return true;
-}
-
-bool CaseEditor::DeleteTrajectory(const std::string& name, int index) {
-    const Trajectory* trajectory = theCase.GetTrajectory(index);
-    if (trajectory == nullptr) {
-        return false;
-    }
-    Submit(std::make_unique<TrajectoryListEdit>(name, TrajectoryListEdit::Kind::Remove, index,
-                                                *trajectory));
-    return true;
-}
-
-bool CaseEditor::DeleteElement(const std::string& name, int index) {
-    const Element* element = theCase.GetElements().GetItem(index);
-    if (element == nullptr) {
-        return false;
-    }
-    Submit(std::make_unique<ElementListEdit>(name, ElementListEdit::Kind::Remove, index, *element));
-    return true;
+    Case start = theCase;
+    start.body = before;
+    return SubmitFrom(name, std::move(start), false);
 }
 
 bool CaseEditor::EditCaseInfo(const std::string& name, const CaseInfo& info) {
-    if (info == theCase.GetCaseInfo()) {
+    Case after = theCase;
+    after.info = info;
+    return SubmitTo(name, std::move(after), false);
+}
+
+bool CaseEditor::AddTrajectory(const std::string& name, const Trajectory& trajectory) {
+    if (theCase.TrajectoryCount() >= Case::kMaxTrajectories) {
         return false;
     }
-    Submit(std::make_unique<CaseInfoEdit>(name, theCase.GetCaseInfo(), info));
-    return true;
+    Case after = theCase;
+    after.trajectories.push_back(trajectory);
+    return SubmitTo(name, std::move(after), true);
+}
+
+bool CaseEditor::AddElement(const std::string& name, const Element& element) {
+    if (theCase.ElementCount() >= Case::kMaxElements) {
+        return false;
+    }
+    Case after = theCase;
+    after.elements.push_back(element);
+    return SubmitTo(name, std::move(after), true);
+}
+
+bool CaseEditor::DeleteTrajectory(const std::string& name, int number) {
+    if (theCase.TrajectoryNumbered(number) == nullptr) {
+        return false;
+    }
+    Case after = theCase;
+    after.trajectories.erase(after.trajectories.begin() +
+                             static_cast<std::ptrdiff_t>(IndexOfNumber(number)));
+    return SubmitTo(name, std::move(after), true);
+}
+
+bool CaseEditor::DeleteElement(const std::string& name, int number) {
+    if (theCase.ElementNumbered(number) == nullptr) {
+        return false;
+    }
+    Case after = theCase;
+    after.elements.erase(after.elements.begin() +
+                         static_cast<std::ptrdiff_t>(IndexOfNumber(number)));
+    return SubmitTo(name, std::move(after), true);
 }

@@ -24,14 +24,17 @@ bool IsSceneExportPath(const std::string& path) {
     return EndsWithNoCase(path, ".glb") || EndsWithNoCase(path, ".obj");
 }
 
-Status ExportSceneFile(const Case& theCase, const std::string& path, bool withUncertaintyCones,
-                       bool withSceneModel) {
+Status ExportSceneFile(const PosedCase& posed, const ArrowModels& arrows, const std::string& path,
+                       bool withUncertaintyCones, bool withSceneModel) {
     const std::string generator = GetAppInfo().title + " " + GetAppInfo().version;
+    const auto scene = [&] {
+        return BuildExportScene(posed, arrows, withUncertaintyCones, withSceneModel);
+    };
     if (EndsWithNoCase(path, ".glb")) {
-        return WriteGlbScene(BuildExportScene(theCase, withUncertaintyCones, withSceneModel), path, generator);
+        return WriteGlbScene(scene(), path, generator);
     }
     if (EndsWithNoCase(path, ".obj")) {
-        return WriteObjScene(BuildExportScene(theCase, withUncertaintyCones, withSceneModel), path, generator);
+        return WriteObjScene(scene(), path, generator);
     }
     return Status::Failure("Cannot export the scene to \"" + path +
                            "\": the name must end in .glb or .obj.");

@@ -1,13 +1,13 @@
 #include "export/SceneExportBuilder.h"
 
 #include "base/Matrix4.h"
+#include "base/Radians.h"
 #include "budget/UncertaintyCone.h"
 #include "case/Case.h"
-#include "case/Element.h"
-#include "case/ElementList.h"
-#include "case/Trajectory.h"
-#include "case/TrajectoryArrow.h"
+#include "case/EntryNumber.h"
+#include "case/PosedCase.h"
 #include "export/NormalTransform.h"
+#include "mesh/ArrowModels.h"
 #include "mesh/Mesh.h"
 
 #include <algorithm>
@@ -20,9 +20,9 @@
 
 namespace {
 
-// The ellipsoid is tessellated as the view draws it: 32 steps round, 16 bands, pi as 3.1415.
+// The ellipsoid is tessellated as the view draws it: 32 steps round, 16 bands, each angle in
+// degrees turned into radians as the view turns it.
 constexpr int kSphereSegments = 32;
-constexpr double kDegreesToRadians = 3.1415 / 180.0;
 
 // A value beyond the range of float becomes an infinity, which the writers refuse, rather than
 // a conversion whose result is undefined.
@@ -41,8 +41,8 @@ float ColorChannel(double value) {
     return std::isfinite(value) ? static_cast<float>(std::clamp(value, 0.0, 1.0)) : AsFloat(value);
 }
 
-std::array<float, 4> OpaqueColor(double red, double green, double blue) {
-    return {ColorChannel(red), ColorChannel(green), ColorChannel(blue), 1.0f};
+std::array<float, 4> OpaqueColor(const Vec3& color) {
+    return {ColorChannel(color.x), ColorChannel(color.y), ColorChannel(color.z), 1.0f};
 }
 
 void AddPoint(ExportPrimitive& primitive, const Matrix4& transform, const Vec3& point) {
@@ -180,30 +180,31 @@ std::string SingleLine(const std::string& text) {
 
 // "3 (label)", or "3" without a label.
 std::string NumberedName(int number, const Trajectory& trajectory) {
-    const std::string label = SingleLine(trajectory.GetText());
+    const std::string label = SingleLine(trajectory.label);
     return std::to_string(number) + (label.empty() ? std::string() : " (" + label + ")");
 }
 
-void AddBody(ExportScene& out, const Case& theCase) {
-    // The mesh as drawn: its arm posed as the view shows it.
-    const Mesh* mesh = theCase.GetBody().GetPosedModel();
+void AddBody(ExportScene& out, const PosedCase& posed) {
+    // The mesh as drawn: in its posture, as the view shows it.
+    const Mesh* mesh = posed.GetBody().GetMesh();
     if (mesh == nullptr) {
         return;
     }
     ExportNode node{"Body", {}};
-    AddMeshGroups(node, *mesh, theCase.GetBody().DrawTransform(), nullptr);
+    AddMeshGroups(node, *mesh, posed.GetCase().body.DrawTransform(), nullptr);
     out.nodes.push_back(std::move(node));
 }
 
-void AddTrajectories(ExportScene& out, const Case& theCase) {
-    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
-        const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-        const Mesh* arrow = theCase.ArrowModelFor(trajectory);
-        ExportNode node{"Trajectory " + NumberedName(number, trajectory), {}};
-        const std::array<float, 4> color =
-            OpaqueColor(trajectory.GetRed(), trajectory.GetGreen(), trajectory.GetBlue());
+// Each arrow where the posed case puts it; a trajectory whose arrow is not loaded keeps its
+// (empty) node, so that the nodes still name every trajectory.
+void AddTrajectories(ExportScene& out, const PosedCase& posed, const ArrowModels& arrows) {
+    for (const PosedTrajectory& placed : posed.GetTrajectories()) {
+        const Trajectory& trajectory = *posed.GetCase().TrajectoryNumbered(placed.number);
+        const Mesh* arrow = arrows.For(trajectory.exited);
+        ExportNode node{"Trajectory " + NumberedName(placed.number, trajectory), {}};
+        const std::array<float, 4> color = OpaqueColor(trajectory.color);
         if (arrow != nullptr) {
-            AddMeshGroups(node, *arrow, TrajectoryArrowTransform(theCase, number), &color);
+            AddMeshGroups(node, *arrow, placed.ArrowTransform(), &color);
         }
         out.nodes.push_back(std::move(node));
     }
@@ -212,24 +213,21 @@ void AddTrajectories(ExportScene& out, const Case& theCase) {
 ExportPrimitive Ellipsoid(const Element& element, const std::string& name) {
     ExportPrimitive primitive;
     primitive.materialName = name;
-    double r = 0, g = 0, b = 0;
-    element.GetColor(r, g, b);
-    primitive.color = OpaqueColor(r, g, b);
-    const double width = element.GetWidth();
+    primitive.color = OpaqueColor(element.color);
+    const double width = element.size.x;
     const Matrix4 transform =
-        Matrix4::Translation(element.GetX(), element.GetY(), element.GetZ()) *
-        Matrix4::Rotation(element.GetYaw(), 0, 1, 0) *
-        Matrix4::Rotation(element.GetPitch(), 1, 0, 0) *
-        Matrix4::Rotation(element.GetRoll(), 0, 0, 1) *
-        Matrix4::Scaling(1.0, element.GetHeight() / width, element.GetLength() / width);
+        Matrix4::Translation(element.centre.x, element.centre.y, element.centre.z) *
+        Matrix4::Rotation(element.yaw, 0, 1, 0) * Matrix4::Rotation(element.pitch, 1, 0, 0) *
+        Matrix4::Rotation(element.roll, 0, 0, 1) *
+        Matrix4::Scaling(1.0, element.size.y / width, element.size.z / width);
     const NormalTransform normalTransform(transform);
     const double radius = width * 0.5;
     const double step = 360.0 / kSphereSegments;
     const int bands = kSphereSegments / 2;
     for (int i = 0; i <= bands; ++i) {
         for (int j = 0; j <= kSphereSegments; ++j) {
-            const double a = (-90.0 + i * step) * kDegreesToRadians;
-            const double c = (j * step) * kDegreesToRadians;
+            const double a = DegreesToRadians(-90.0 + i * step);
+            const double c = DegreesToRadians(j * step);
             const Vec3 onUnitSphere{std::cos(a) * std::sin(c), std::sin(a),
                                     std::cos(a) * std::cos(c)};
             AddPoint(primitive, transform,
@@ -252,16 +250,15 @@ ExportPrimitive Ellipsoid(const Element& element, const std::string& name) {
 
 // An element the view cannot draw (zero or unusable width) is left out as the view leaves it.
 bool Drawable(const Element& element) {
-    const double width = element.GetWidth();
-    return width != 0.0 && std::isfinite(width) && std::isfinite(element.GetHeight() / width) &&
-           std::isfinite(element.GetLength() / width);
+    const double width = element.size.x;
+    return width != 0.0 && std::isfinite(width) && std::isfinite(element.size.y / width) &&
+           std::isfinite(element.size.z / width);
 }
 
 void AddElements(ExportScene& out, const Case& theCase) {
-    const ElementList& elements = theCase.GetElements();
-    for (int number = 1; number <= elements.GetCount(); ++number) {
-        const Element& element = *elements.GetItem(number - 1);
-        ExportNode node{"Element " + std::to_string(number), {}};
+    for (std::size_t index = 0; index < theCase.elements.size(); ++index) {
+        const Element& element = theCase.elements[index];
+        ExportNode node{"Element " + std::to_string(NumberOfIndex(index)), {}};
         if (Drawable(element)) {
             node.primitives.push_back(Ellipsoid(element, node.name));
         }
@@ -273,7 +270,7 @@ ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement,
                      const Trajectory& trajectory, const std::string& name) {
     ExportPrimitive primitive;
     primitive.materialName = name;
-    primitive.color = OpaqueColor(trajectory.GetRed(), trajectory.GetGreen(), trajectory.GetBlue());
+    primitive.color = OpaqueColor(trajectory.color);
     primitive.color[3] = kUncertaintyConeAlpha;
     const NormalTransform normalTransform(placement);
     // The rim points share their normals; the apex has none of its own, so each side triangle
@@ -296,17 +293,17 @@ ExportPrimitive Cone(const UncertaintyConeShape& cone, const Matrix4& placement,
     return primitive;
 }
 
-// One node per trajectory that has a cone.
-void AddCones(ExportScene& out, const Case& theCase) {
-    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
-        const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-        const std::optional<UncertaintyConeShape> cone = DrawnUncertaintyConeOf(theCase, number);
+// One node per trajectory that has a cone, placed as its arrow is.
+void AddCones(ExportScene& out, const PosedCase& posed) {
+    for (const PosedTrajectory& placed : posed.GetTrajectories()) {
+        const std::optional<UncertaintyConeShape> cone =
+            DrawnUncertaintyConeOf(posed, placed.number);
         if (!cone) {
             continue;
         }
-        ExportNode node{"Uncertainty cone " + NumberedName(number, trajectory), {}};
-        node.primitives.push_back(
-            Cone(*cone, UncertaintyConePlacement(theCase, number), trajectory, node.name));
+        const Trajectory& trajectory = *posed.GetCase().TrajectoryNumbered(placed.number);
+        ExportNode node{"Uncertainty cone " + NumberedName(placed.number, trajectory), {}};
+        node.primitives.push_back(Cone(*cone, placed.ArrowTransform(), trajectory, node.name));
         out.nodes.push_back(std::move(node));
     }
 }
@@ -314,7 +311,7 @@ void AddCones(ExportScene& out, const Case& theCase) {
 // The scene model whole (a copy simplified for drawing is the view's affair): "Scene model
 // (room.obj)".
 void AddSceneModel(ExportScene& out, const Case& theCase) {
-    const CaseWorld& world = theCase.GetWorld();
+    const CaseWorld& world = theCase.world;
     if (!world.sceneMesh) {
         return;
     }
@@ -327,16 +324,17 @@ void AddSceneModel(ExportScene& out, const Case& theCase) {
 
 } // namespace
 
-ExportScene BuildExportScene(const Case& theCase, bool withUncertaintyCones, bool withSceneModel) {
+ExportScene BuildExportScene(const PosedCase& posed, const ArrowModels& arrows,
+                             bool withUncertaintyCones, bool withSceneModel) {
     ExportScene out;
-    AddBody(out, theCase);
-    AddTrajectories(out, theCase);
-    AddElements(out, theCase);
+    AddBody(out, posed);
+    AddTrajectories(out, posed, arrows);
+    AddElements(out, posed.GetCase());
     if (withUncertaintyCones) {
-        AddCones(out, theCase);
+        AddCones(out, posed);
     }
     if (withSceneModel) {
-        AddSceneModel(out, theCase);
+        AddSceneModel(out, posed.GetCase());
     }
     return out;
 }

@@ -1,8 +1,8 @@
 #include "mesh/MeshNormals.h"
 
-#include "base/Angles.h"
 #include "base/Diagnostics.h"
 #include "base/LargeArrays.h"
+#include "base/Radians.h"
 
 #include <algorithm>
 #include <array>

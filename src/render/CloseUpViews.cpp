@@ -1,8 +1,8 @@
 #include "render/CloseUpViews.h"
 
 #include "budget/UncertaintyCone.h"
-#include "case/Case.h"
-#include "case/PosedTrack.h"
+#include "case/EntryNumber.h"
+#include "case/PosedCase.h"
 #include "render/OffscreenRenderer.h"
 #include "view/ViewState.h"
 
@@ -105,13 +105,13 @@ std::array<double, 2> PixelOf(const Camera& camera, const Vec3& point, int width
     return {(clip.x + 1) / 2 * width, (1 - clip.y) / 2 * height};
 }
 
-std::vector<CloseUpView> RenderCloseUps(const Case& theCase, const ViewState& view,
+std::vector<CloseUpView> RenderCloseUps(const PosedCase& posed, const ViewState& view,
                                         OffscreenRenderer& offscreen,
                                         const std::vector<std::optional<double>>& cones95) {
     const int width = offscreen.Width(), height = offscreen.Height();
-    std::vector<CloseUpView> views;
-    for (size_t i = 0; i < cones95.size() && i < size_t(theCase.GetTrajectoryCount()); ++i) {
-        offscreen.GetRenderer().DrawnCones().Keep(theCase, static_cast<int>(i) + 1, cones95[i]);
+    const Case& theCase = posed.GetCase();
+    for (std::size_t i = 0; i < cones95.size() && i < theCase.trajectories.size(); ++i) {
+        offscreen.GetRenderer().DrawnCones().Keep(posed, NumberOfIndex(i), cones95[i]);
     }
     ViewState shown = view; // the caller's camera and switches stay as they were
     shown.ClearSelection();
@@ -120,36 +120,37 @@ std::vector<CloseUpView> RenderCloseUps(const Case& theCase, const ViewState& vi
     switches.bodyTransparent = true; // the track runs inside the body
     switches.uncertaintyCones = true;
     switches.landmarks = true;
-    const Body& body = theCase.GetBody();
-    const double axisZ = body.GetDepth() / 2;
-    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
-        const PosedTrack track = PoseTrajectoryPoints(theCase, number);
-        const auto cone = UncertaintyConeOf(*theCase.GetTrajectory(number - 1));
+    const double axisZ = theCase.body.GetDepth() / 2;
+    std::vector<CloseUpView> views;
+    for (const PosedTrajectory& track : posed.GetTrajectories()) {
+        const Trajectory& trajectory = *theCase.TrajectoryNumbered(track.number);
+        const auto cone = UncertaintyConeOf(trajectory);
         const double halfAngle =
             cone ? std::atan2(cone->radius, kUncertaintyConeLength) * kDegreesPerRadian : 0.0;
         CloseUpView close;
-        close.number = number;
+        close.number = track.number;
         close.framing = FrameCloseUp(track.in, track.out, halfAngle, 0.0, axisZ, width, height);
         close.inPixel = PixelOf(close.framing.camera, track.in, width, height);
         close.outPixel = PixelOf(close.framing.camera, track.out, width, height);
-        close.exited = theCase.GetTrajectory(number - 1)->GetExited() != 0;
+        close.exited = trajectory.exited;
         shown.GetCamera() = close.framing.camera;
-        switches.soleTrajectory = number; // the others' arrows would cross its picture
-        close.image = offscreen.Draw(theCase, shown);
+        switches.soleTrajectory = track.number; // the others' arrows would cross its picture
+        close.image = offscreen.Draw(posed, shown);
         views.push_back(std::move(close));
     }
     return views;
 }
 
 std::optional<std::vector<CloseUpView>>
-RenderCloseUps(const Case& theCase, const ViewState& view, int width, int height,
-               std::string& error, const std::vector<std::optional<double>>& cones95) {
-    if (theCase.GetTrajectoryCount() == 0) {
+RenderCloseUps(const PosedCase& posed, const ViewState& view,
+               std::shared_ptr<const ArrowModels> arrows, int width, int height, std::string& error,
+               const std::vector<std::optional<double>>& cones95) {
+    if (posed.GetTrajectories().empty()) {
         return std::vector<CloseUpView>();
     }
-    const auto offscreen = OffscreenRenderer::Create(width, height, error);
+    const auto offscreen = OffscreenRenderer::Create(width, height, std::move(arrows), error);
     if (!offscreen) {
         return std::nullopt;
     }
-    return RenderCloseUps(theCase, view, *offscreen, cones95);
+    return RenderCloseUps(posed, view, *offscreen, cones95);
 }

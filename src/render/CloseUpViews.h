@@ -5,13 +5,15 @@
 #include "view/Camera.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-class Case;
 class OffscreenRenderer;
+class PosedCase;
 class ViewState;
+struct ArrowModels;
 
 // Where a close-up of one track looks from, and at what scale.
 struct CloseUpFraming {
@@ -43,15 +45,17 @@ struct CloseUpView {
 // picture's top left corner.
 std::array<double, 2> PixelOf(const Camera& camera, const Vec3& point, int width, int height);
 
-// Draws every trajectory's close-up in a headless context of its own, with the body
-// transparent, the uncertainty cones and the landmarks shown and the other display switches of
-// `view`. `cones95` (one per trajectory, degrees, when given) are the 95 % cones the caller has
-// drawn already, shown instead of drawing them again. Returns nothing (and says why in `error`)
-// when no headless context can be made.
-std::optional<std::vector<CloseUpView>> RenderCloseUps(
-    const Case& theCase, const ViewState& view, int width, int height, std::string& error,
-    const std::vector<std::optional<double>>& cones95 = {});
-// The same, drawn by `offscreen` (whose size they take).
-std::vector<CloseUpView> RenderCloseUps(const Case& theCase, const ViewState& view,
+// Draws every trajectory's close-up around its posed IN and OUT in a headless context of its own,
+// the trajectories with `arrows`, with the body transparent, the uncertainty cones and the posed
+// landmarks shown and the other display switches of `view`. `cones95` (one per trajectory in
+// the case's order, degrees, when given) are the 95 % cones the caller has drawn already, shown
+// instead of drawing them again. Returns nothing (and says why in `error`) when no headless
+// context can be made.
+std::optional<std::vector<CloseUpView>>
+RenderCloseUps(const PosedCase& posed, const ViewState& view,
+               std::shared_ptr<const ArrowModels> arrows, int width, int height, std::string& error,
+               const std::vector<std::optional<double>>& cones95 = {});
+// The same, drawn by `offscreen` (whose size and arrows they take).
+std::vector<CloseUpView> RenderCloseUps(const PosedCase& posed, const ViewState& view,
                                         OffscreenRenderer& offscreen,
                                         const std::vector<std::optional<double>>& cones95 = {});

@@ -1,26 +1,28 @@
 #include "render/DrawnConeCache.h"
 
-#include "case/Case.h"
+#include "case/EntryNumber.h"
+#include "case/PosedCase.h"
 
-const std::optional<UncertaintyConeShape>& DrawnConeCache::ConeOf(const Case& theCase,
-                                                                  int number) {
-    if (entries.size() < static_cast<size_t>(number)) {
-        entries.resize(static_cast<size_t>(number));
+std::optional<DrawnConeCache::Entry>& DrawnConeCache::EntryOf(int number) {
+    const std::size_t index = IndexOfNumber(number);
+    if (entries.size() <= index) {
+        entries.resize(index + 1);
     }
-    std::optional<Entry>& entry = entries[static_cast<size_t>(number - 1)];
-    const Body& body = theCase.GetBody();
-    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+    return entries[index];
+}
+
+const std::optional<UncertaintyConeShape>& DrawnConeCache::ConeOf(const PosedCase& posed,
+                                                                  int number) {
+    std::optional<Entry>& entry = EntryOf(number);
+    const Body& body = posed.GetCase().body;
+    const Trajectory& trajectory = *posed.GetCase().TrajectoryNumbered(number);
     if (!entry || !(entry->body == body) || !(entry->trajectory == trajectory)) {
-        entry = Entry{body, trajectory, DrawnUncertaintyConeOf(theCase, number)};
+        entry = Entry{body, trajectory, DrawnUncertaintyConeOf(posed, number)};
     }
     return entry->cone;
 }
 
-void DrawnConeCache::Keep(const Case& theCase, int number, std::optional<double> cone95) {
-    if (entries.size() < static_cast<size_t>(number)) {
-        entries.resize(static_cast<size_t>(number));
-    }
-    entries[static_cast<size_t>(number - 1)] =
-        Entry{theCase.GetBody(), *theCase.GetTrajectory(number - 1),
-              cone95 ? ConeWithHalfAngle(*cone95) : std::nullopt};
+void DrawnConeCache::Keep(const PosedCase& posed, int number, std::optional<double> cone95) {
+    EntryOf(number) = Entry{posed.GetCase().body, *posed.GetCase().TrajectoryNumbered(number),
+                            cone95 ? ConeWithHalfAngle(*cone95) : std::nullopt};
 }

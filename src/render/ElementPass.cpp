@@ -1,6 +1,7 @@
 #include "render/ElementPass.h"
 
-#include "case/Case.h"
+#include "case/EntryNumber.h"
+#include "case/PosedCase.h"
 #include "render/BitmapFont.h"
 #include "render/FrameContext.h"
 #include "render/Handles.h"
@@ -17,10 +18,9 @@ constexpr double kLabelHeight = 0.1;
 constexpr int kSphereSegments = 32;
 
 void DrawLabel(const Element& element, const BitmapFont& font) {
-    double r = 0, g = 0, b = 0;
-    element.GetColor(r, g, b);
-    glColor3f(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b));
-    if (element.GetText().empty()) {
+    glColor3f(static_cast<float>(element.color.x), static_cast<float>(element.color.y),
+              static_cast<float>(element.color.z));
+    if (element.label.empty()) {
         return;
     }
     // Unlit, so that the label shows the element's own colour.
@@ -30,15 +30,14 @@ void DrawLabel(const Element& element, const BitmapFont& font) {
     glVertex3d(0, 0, kLabelHeight);
     glEnd();
     glRasterPos3d(0, 0, kLabelHeight);
-    font.DrawText(element.GetText());
+    font.DrawText(element.label);
     glEnable(GL_LIGHTING);
 }
 
-void DrawElement(const FrameContext& frame, int number, RenderPass pass) {
-    const Element& element = *frame.theCase.GetElements().GetItem(number - 1);
+void DrawElement(const FrameContext& frame, const Element& element, int number, RenderPass pass) {
     const ViewState& view = frame.view;
     const bool selected = number == view.GetSelectedElementNumber();
-    glTranslated(element.GetX(), element.GetY(), element.GetZ());
+    glTranslated(element.centre.x, element.centre.y, element.centre.z);
     LoadPickName(pass, pick_names::ForElement(number));
     if (view.Switches().text) {
         DrawLabel(element, frame.font);
@@ -52,14 +51,15 @@ void DrawElement(const FrameContext& frame, int number, RenderPass pass) {
     }
     // The handles loaded their own names; what follows is the element again.
     LoadPickName(pass, pick_names::ForElement(number));
-    glRotated(element.GetYaw(), 0, 1, 0);
-    glRotated(element.GetPitch(), 1, 0, 0);
-    glRotated(element.GetRoll(), 0, 0, 1);
+    glRotated(element.yaw, 0, 1, 0);
+    glRotated(element.pitch, 1, 0, 0);
+    glRotated(element.roll, 0, 0, 1);
     if (selected) {
-        const auto& bounds = element.GetBounds();
-        DrawBox(static_cast<float>(bounds[0]), static_cast<float>(bounds[1]),
-                static_cast<float>(bounds[2]), static_cast<float>(bounds[3]),
-                static_cast<float>(bounds[4]), static_cast<float>(bounds[5]));
+        // The box of the solid: half the extents each way from the centre.
+        const Vec3 half = {element.size.x / 2, element.size.y / 2, element.size.z / 2};
+        DrawBox(static_cast<float>(-half.x), static_cast<float>(-half.y),
+                static_cast<float>(-half.z), static_cast<float>(half.x), static_cast<float>(half.y),
+                static_cast<float>(half.z));
     }
     DrawElementShape(element, frame.shapes);
 }
@@ -68,19 +68,18 @@ void DrawElement(const FrameContext& frame, int number, RenderPass pass) {
 
 void DrawElementShape(const Element& element, ShapeListCache* shapes) {
     // A width of 0 would stretch the sphere by an infinite (or undefined) factor.
-    const double width = element.GetWidth();
+    const double width = element.size.x;
     if (width == 0.0 || !std::isfinite(width)) {
         return;
     }
-    const double heightRatio = element.GetHeight() / width;
-    const double lengthRatio = element.GetLength() / width;
+    const double heightRatio = element.size.y / width;
+    const double lengthRatio = element.size.z / width;
     if (!std::isfinite(heightRatio) || !std::isfinite(lengthRatio)) {
         return;
     }
-    double r = 0, g = 0, b = 0;
-    element.GetColor(r, g, b);
     glEnable(GL_COLOR_MATERIAL);
-    glColor4f(static_cast<float>(r), static_cast<float>(g), static_cast<float>(b), 1.0f);
+    glColor4f(static_cast<float>(element.color.x), static_cast<float>(element.color.y),
+              static_cast<float>(element.color.z), 1.0f);
     glPushMatrix();
     glScaled(1.0, heightRatio, lengthRatio);
     DrawSphere(width * 0.5, kSphereSegments, shapes);
@@ -88,10 +87,10 @@ void DrawElementShape(const Element& element, ShapeListCache* shapes) {
 }
 
 void DrawElements(const FrameContext& frame, RenderPass pass) {
-    const int count = frame.theCase.GetElements().GetCount();
-    for (int number = 1; number <= count; ++number) {
+    const std::vector<Element>& elements = frame.posed.GetCase().elements;
+    for (std::size_t index = 0; index < elements.size(); ++index) {
         glPushMatrix();
-        DrawElement(frame, number, pass);
+        DrawElement(frame, elements[index], NumberOfIndex(index), pass);
         glPopMatrix();
     }
 }

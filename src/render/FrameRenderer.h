@@ -1,10 +1,10 @@
 #pragma once
 
-class Case;
+class PosedCase;
 class ViewState;
 
-// Draws a case as the user looks at it into the current OpenGL context. The window's view and the
-// headless commands hold one; tests put one in that refuses its context.
+// Draws a posed case as the user looks at it into the current OpenGL context. The window's view
+// and the headless commands hold one; tests put one in that refuses its context.
 class FrameRenderer {
 public:
     virtual ~FrameRenderer() = default;
@@ -13,10 +13,10 @@ public:
     // cannot be used.
     virtual bool InitializeContext() = 0;
     virtual void Resize(int width, int height) = 0;
-    virtual void RenderFrame(const Case& theCase, const ViewState& view) = 0;
+    virtual void RenderFrame(const PosedCase& posed, const ViewState& view) = 0;
     // Runs the selection pass at window pixel (x, y), y downward, and stores the hit in the
     // view's selection.
-    virtual void Pick(const Case& theCase, ViewState& view, int x, int y) = 0;
+    virtual void Pick(const PosedCase& posed, ViewState& view, int x, int y) = 0;
     // Releases what the renderer keeps in the context, which must still be current.
     virtual void DestroyContext() = 0;
 };

@@ -1,6 +1,6 @@
 #include "render/Handles.h"
 
-#include "case/Case.h"
+#include "case/PosedCase.h"
 #include "render/FrameContext.h"
 #include "render/Primitives.h"
 #include "view/ViewState.h"
@@ -37,13 +37,24 @@ void Axis(RenderPass pass, Handle handle, Handle highlighted, float r, float g, 
     glEnd();
 }
 
+// The turn about +Y of a trajectory's arrow in the frame its handles are drawn in (the anchor's):
+// that of the posed track, or, for an older file's trajectory carried whole with the anchor, that
+// of the measured track; with the yaw adjustment.
+double ArrowHeading(const Trajectory& trajectory, const PosedTrajectory& posed) {
+    const double yaw = posed.olderFilePose ? ArrowYaw(trajectory.in, trajectory.out)
+                                           : ArrowYaw(posed.in, posed.out);
+    return yaw + trajectory.yawAdjustment;
+}
+
 // The heading the rings turn with: the selected trajectory's, else the selected element's.
 std::optional<double> SelectedHeading(const FrameContext& frame) {
-    if (const Trajectory* trajectory = frame.view.SelectedTrajectory(frame.theCase)) {
-        return trajectory->GetDirectionDegrees() + trajectory->GetDYaw();
+    const Case& theCase = frame.posed.GetCase();
+    if (const Trajectory* trajectory = frame.view.SelectedTrajectory(theCase)) {
+        return ArrowHeading(
+            *trajectory, *frame.posed.TrajectoryNumbered(frame.view.GetSelectedTrajectoryNumber()));
     }
-    if (const Element* element = frame.view.SelectedElement(frame.theCase)) {
-        return element->GetYaw();
+    if (const Element* element = frame.view.SelectedElement(theCase)) {
+        return element->yaw;
     }
     return std::nullopt;
 }
@@ -128,7 +139,7 @@ void DrawRotateHandles(const FrameContext& frame, RenderPass pass, Handle highli
     if (!heading) {
         return;
     }
-    const bool trajectorySelected = frame.view.SelectedTrajectory(frame.theCase) != nullptr;
+    const bool trajectorySelected = frame.view.SelectedTrajectory(frame.posed.GetCase()) != nullptr;
     glDisable(GL_LIGHTING);
     glPushMatrix();
     PitchRing(pass, highlighted, *heading);

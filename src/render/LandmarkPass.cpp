@@ -1,6 +1,6 @@
 #include "render/LandmarkPass.h"
 
-#include "case/Case.h"
+#include "case/PosedCase.h"
 #include "render/BitmapFont.h"
 #include "render/FrameContext.h"
 #include "render/Primitives.h"
@@ -74,22 +74,21 @@ bool SeenFromTheEye(const Vec3& point) {
         windowY >= viewport[1] + viewport[3]) {
         return false;
     }
-    const double windowDepth =
-        depthRange[0] + (ndcZ + 1) * 0.5 * (depthRange[1] - depthRange[0]);
+    const double windowDepth = depthRange[0] + (ndcZ + 1) * 0.5 * (depthRange[1] - depthRange[0]);
     GLfloat stored = 1.0f;
-    glReadPixels(static_cast<GLint>(windowX), static_cast<GLint>(windowY), 1, 1,
-                 GL_DEPTH_COMPONENT, GL_FLOAT, &stored);
+    glReadPixels(static_cast<GLint>(windowX), static_cast<GLint>(windowY), 1, 1, GL_DEPTH_COMPONENT,
+                 GL_FLOAT, &stored);
     return windowDepth <= stored;
 }
 
 } // namespace
 
 void DrawLandmarks(const FrameContext& frame) {
-    const Body& body = frame.theCase.GetBody();
-    if (!frame.view.Switches().landmarks || body.GetModel() == nullptr) {
+    if (!frame.view.Switches().landmarks || frame.posed.GetBody().GetMesh() == nullptr) {
         return;
     }
-    const LandmarkTable landmarks = body.DrawnLandmarks();
+    const Body& body = frame.posed.GetCase().body;
+    const LandmarkTable& landmarks = frame.posed.PosedLandmarks();
     // Before the markers are drawn, which would hide their own points. Only the names of the
     // landmarks the viewer faces are written: a name on the back shows through the body.
     std::vector<bool> seen;

@@ -4,9 +4,11 @@
 
 #include <GL/gl.h>
 
-std::unique_ptr<OffscreenRenderer> OffscreenRenderer::Create(int width, int height,
-                                                             std::string& error) {
+std::unique_ptr<OffscreenRenderer>
+OffscreenRenderer::Create(int width, int height, std::shared_ptr<const ArrowModels> arrows,
+                          std::string& error) {
     std::unique_ptr<OffscreenRenderer> offscreen(new OffscreenRenderer());
+    offscreen->renderer.SetArrowModels(std::move(arrows));
     offscreen->context = HeadlessContext::Create(width, height, error);
     if (!offscreen->context) {
         return nullptr;
@@ -25,9 +27,9 @@ OffscreenRenderer::~OffscreenRenderer() {
     }
 }
 
-CapturedImage OffscreenRenderer::Draw(const Case& theCase, const ViewState& view) {
+CapturedImage OffscreenRenderer::Draw(const PosedCase& posed, const ViewState& view) {
     context->MakeCurrent();
-    renderer.RenderFrame(theCase, view);
+    renderer.RenderFrame(posed, view);
     glFinish();
     return CaptureFramebuffer(Width(), Height());
 }

@@ -48,9 +48,9 @@ void ApplyPickName(const Case& theCase, ViewState& view, std::optional<GLuint> n
         return;
     }
     const GLuint value = *name;
-    if (InRange(value, pick_names::ForTrajectory(1), theCase.GetTrajectoryCount())) {
+    if (InRange(value, pick_names::ForTrajectory(1), theCase.TrajectoryCount())) {
         view.SelectTrajectory(static_cast<int>(value));
-    } else if (InRange(value, pick_names::ForElement(1), theCase.GetElements().GetCount())) {
+    } else if (InRange(value, pick_names::ForElement(1), theCase.ElementCount())) {
         view.SelectElement(static_cast<int>(value - pick_names::kFirstElement));
     } else if (InRange(value, pick_names::Handle(1), 3)) {
         view.SelectHandle(static_cast<Handle>(value - pick_names::kFirstHandle));

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-class Case;
 class ViewState;
+struct Case;
 struct FrameContext;
 
 // The selection buffer of one pick: records of name count, minimum and maximum depth, names.
@@ -15,8 +15,9 @@ constexpr int kSelectionBufferSize = 512;
 // (a count of 0 or less, as after a buffer overflow).
 std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hitCount);
 
-// Stores what the name designates: a trajectory, an element or a handle of the selected object;
-// anything else (or no name) is a miss, which keeps the handle.
+// Stores what the name designates: a trajectory or an element of `theCase` (by the number the
+// user reads), or a handle of the selected object; anything else (or no name) is a miss, which
+// keeps the handle.
 void ApplyPickName(const Case& theCase, ViewState& view, std::optional<GLuint> name);
 
 // Runs the selection pass around window pixel (x, y) (y downward) with the camera and the

@@ -1,6 +1,6 @@
 #include "render/Primitives.h"
 
-#include "base/Angles.h"
+#include "base/Radians.h"
 #include "render/ShapeListCache.h"
 
 #include <GL/gl.h>

@@ -1,6 +1,6 @@
 #include "render/Renderer.h"
 
-#include "case/Case.h"
+#include "case/PosedCase.h"
 #include "render/Decorations.h"
 #include "render/ElementPass.h"
 #include "render/FrameContext.h"
@@ -90,12 +90,12 @@ void Renderer::Resize(int width, int height) {
     glMatrixMode(GL_MODELVIEW);
 }
 
-FrameContext Renderer::Context(const Case& theCase, const ViewState& view) {
-    return {theCase, view, font, &meshCache, &shapeCache, &coneCache};
+FrameContext Renderer::Context(const PosedCase& posed, const ViewState& view) {
+    return {posed, view, font, arrows.get(), &meshCache, &shapeCache, &coneCache};
 }
 
-void Renderer::RenderFrame(const Case& theCase, const ViewState& view) {
-    const FrameContext frame = Context(theCase, view);
+void Renderer::RenderFrame(const PosedCase& posed, const ViewState& view) {
+    const FrameContext frame = Context(posed, view);
     font.BeginFrame(view.Switches().outlines);
     glClearColor(kClearGrey, kClearGrey, kClearGrey, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -130,15 +130,16 @@ void Renderer::RenderFrame(const Case& theCase, const ViewState& view) {
     glPopMatrix();
 }
 
+// The mesh in its posture, as the posed case holds it.
 void Renderer::DrawBody(const FrameContext& frame) {
-    const Body& body = frame.theCase.GetBody();
-    const Mesh* model = body.GetPosedModel();
-    if (model == nullptr) {
+    const Mesh* mesh = frame.posed.GetBody().GetMesh();
+    if (mesh == nullptr) {
         return;
     }
+    const Body& body = frame.posed.GetCase().body;
     glPushMatrix();
     glMultMatrixd(body.DrawTransform().Data());
-    DrawMesh(*model, RENDER_SMOOTH | RENDER_COLOR,
+    DrawMesh(*mesh, RENDER_SMOOTH | RENDER_COLOR,
              frame.view.Switches().bodyTransparent ? kBodyAlphaTransparent : kBodyAlphaOpaque,
              body.GetNormalScale(), frame.meshes);
     glPopMatrix();
@@ -160,8 +161,8 @@ void Renderer::DrawDecorations(const FrameContext& frame) {
     }
 }
 
-void Renderer::Pick(const Case& theCase, ViewState& view, int x, int y) {
-    ApplyPickName(theCase, view, PickName(Context(theCase, view), x, y));
+void Renderer::Pick(const PosedCase& posed, ViewState& view, int x, int y) {
+    ApplyPickName(posed.GetCase(), view, PickName(Context(posed, view), x, y));
 }
 
 void Renderer::DestroyContext() {

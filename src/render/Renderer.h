@@ -1,25 +1,34 @@
 #pragma once
 
+#include "mesh/ArrowModels.h"
 #include "render/BitmapFont.h"
+#include "render/DrawnConeCache.h"
 #include "render/FrameRenderer.h"
 #include "render/MeshDrawCache.h"
-#include "render/DrawnConeCache.h"
 #include "render/ScenePass.h"
 #include "render/ShapeListCache.h"
 
+#include <memory>
+
 struct FrameContext;
 
-// Draws the case with the OpenGL fixed-function pipeline into the current context: the frame
-// (camera, three lights, trajectories, elements, body, axes and grids) and the selection pass of
-// picking. It owns the font and the display-list caches of its context and presents nothing: the
-// window (or the headless context) shows the frame.
+// Draws the posed case with the OpenGL fixed-function pipeline into the current context: the
+// frame (camera, three lights, trajectories, elements, body, axes and grids) and the selection
+// pass of picking. It owns the font and the display-list caches of its context, holds the arrows
+// it draws the trajectories with, and presents nothing: the window (or the headless context)
+// shows the frame.
 class Renderer : public FrameRenderer {
 public:
     bool InitializeContext() override;
     void Resize(int width, int height) override;
-    void RenderFrame(const Case& theCase, const ViewState& view) override;
-    void Pick(const Case& theCase, ViewState& view, int x, int y) override;
+    void RenderFrame(const PosedCase& posed, const ViewState& view) override;
+    void Pick(const PosedCase& posed, ViewState& view, int x, int y) override;
     void DestroyContext() override;
+
+    // The arrows the trajectories are drawn with (loaded once, shared with whoever else draws
+    // them); until they are handed in, a trajectory shows only its label and handles.
+    void SetArrowModels(std::shared_ptr<const ArrowModels> models) { arrows = std::move(models); }
+    const std::shared_ptr<const ArrowModels>& GetArrowModels() const { return arrows; }
 
     static constexpr float kClearGrey = 0.85f;
 
@@ -29,7 +38,7 @@ public:
     DrawnConeCache& DrawnCones() { return coneCache; }
 
 private:
-    FrameContext Context(const Case& theCase, const ViewState& view);
+    FrameContext Context(const PosedCase& posed, const ViewState& view);
     void DrawBody(const FrameContext& frame);
     void DrawDecorations(const FrameContext& frame);
 
@@ -38,4 +47,5 @@ private:
     ShapeListCache shapeCache;
     DrawnConeCache coneCache;
     ScenePass scenePass;
+    std::shared_ptr<const ArrowModels> arrows;
 };

@@ -1,6 +1,6 @@
 #include "render/ScenePass.h"
 
-#include "case/Case.h"
+#include "case/PosedCase.h"
 #include "mesh/MeshSimplify.h"
 #include "render/FrameContext.h"
 #include "render/MeshDrawing.h"
@@ -78,7 +78,7 @@ void DrawZoneOutline(const TrajectoryOrigin& origin, const Vec3& u, const Origin
     glBegin(GL_LINE_STRIP);
     for (int i = 0; i <= kOutlineSegments; ++i) {
         bool met = false;
-        const Vec3 point = OutlinePoint(origin.track.in, u, a, b, alpha,
+        const Vec3 point = OutlinePoint(origin.sceneIn, u, a, b, alpha,
                                         2 * std::numbers::pi * i / kOutlineSegments, zone.height,
                                         kOpenReach, cap + 1e-9, met);
         if (met) {
@@ -101,25 +101,26 @@ void DrawZoneOutline(const TrajectoryOrigin& origin, const Vec3& u, const Origin
 }
 
 void DrawBackLineAndCone(const Case& theCase, const TrajectoryOrigin& origin) {
-    const std::optional<Vec3> back = BackDirection(origin.track.in, origin.track.out);
+    const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
     if (!back) {
         return;
     }
+    const Vec3& in = origin.sceneIn;
     double reach = 2.0;
     for (const OriginZone& zone : origin.zones) {
         if (zone.reached) {
-            reach = std::max(reach, std::hypot(zone.nominalPoint.x - origin.track.in.x,
-                                               zone.nominalPoint.y - origin.track.in.y,
-                                               zone.nominalPoint.z - origin.track.in.z));
+            reach =
+                std::max(reach, std::hypot(zone.nominalPoint.x - in.x, zone.nominalPoint.y - in.y,
+                                           zone.nominalPoint.z - in.z));
         }
     }
     reach = std::min(reach * 1.2, kOpenReach);
-    const Trajectory& trajectory = *theCase.GetTrajectory(origin.number - 1);
-    glColor4f(static_cast<float>(trajectory.GetRed()), static_cast<float>(trajectory.GetGreen()),
-              static_cast<float>(trajectory.GetBlue()), 1.0f);
+    const Vec3& color = theCase.TrajectoryNumbered(origin.number)->color;
+    glColor4f(static_cast<float>(color.x), static_cast<float>(color.y), static_cast<float>(color.z),
+              1.0f);
     glBegin(GL_LINES);
-    Vertex(origin.track.in);
-    Vertex(Sum(origin.track.in, Scaled(*back, reach)));
+    Vertex(in);
+    Vertex(Sum(in, Scaled(*back, reach)));
     glEnd();
     if (!origin.halfAngle) {
         return;
@@ -127,16 +128,16 @@ void DrawBackLineAndCone(const Case& theCase, const TrajectoryOrigin& origin) {
     Vec3 a, b;
     AcrossAxis(*back, a, b);
     const double alpha = *origin.halfAngle * std::numbers::pi / 180.0;
-    glColor4f(static_cast<float>(trajectory.GetRed()), static_cast<float>(trajectory.GetGreen()),
-              static_cast<float>(trajectory.GetBlue()), 0.15f);
+    glColor4f(static_cast<float>(color.x), static_cast<float>(color.y), static_cast<float>(color.z),
+              0.15f);
     glBegin(GL_TRIANGLE_FAN);
-    Vertex(origin.track.in);
+    Vertex(in);
     for (int i = 0; i <= kOutlineSegments; ++i) {
         const double phi = 2 * std::numbers::pi * i / kOutlineSegments;
         const Vec3 side =
             Sum(Scaled(*back, std::cos(alpha)), Sum(Scaled(a, std::sin(alpha) * std::cos(phi)),
                                                     Scaled(b, std::sin(alpha) * std::sin(phi))));
-        Vertex(Sum(origin.track.in, Scaled(side, reach)));
+        Vertex(Sum(in, Scaled(side, reach)));
     }
     glEnd();
 }
@@ -160,7 +161,7 @@ Matrix4 SceneToBodyFrame(const ScenePlacement& body) {
 }
 
 const SceneSurfaces* ScenePass::Surfaces(const FrameContext& frame) {
-    const CaseWorld& world = frame.theCase.GetWorld();
+    const CaseWorld& world = frame.posed.GetCase().world;
     const Mesh* mesh = world.sceneMesh.get();
     if (mesh == nullptr) {
         return nullptr;
@@ -188,7 +189,7 @@ const Mesh& ScenePass::DrawnMesh(const Mesh& model) {
 }
 
 void ScenePass::DrawModel(const FrameContext& frame, float alpha) {
-    const CaseWorld& world = frame.theCase.GetWorld();
+    const CaseWorld& world = frame.posed.GetCase().world;
     glPushMatrix();
     glMultMatrixd(world.SceneModelToBodyFrame().Data());
     DrawMesh(DrawnMesh(*world.sceneMesh), RENDER_SMOOTH | RENDER_COLOR, alpha, 1.0f, frame.meshes);
@@ -197,14 +198,14 @@ void ScenePass::DrawModel(const FrameContext& frame, float alpha) {
 
 void ScenePass::DrawSceneModel(const FrameContext& frame) {
     const DisplaySwitches& switches = frame.view.Switches();
-    if (switches.scene && !switches.sceneTransparent && frame.theCase.GetWorld().sceneMesh) {
+    if (switches.scene && !switches.sceneTransparent && frame.posed.GetCase().world.sceneMesh) {
         DrawModel(frame, 1.0f);
     }
 }
 
 void ScenePass::DrawTranslucent(const FrameContext& frame) {
     const DisplaySwitches& switches = frame.view.Switches();
-    const CaseWorld& world = frame.theCase.GetWorld();
+    const CaseWorld& world = frame.posed.GetCase().world;
     if (switches.scene && switches.sceneTransparent && world.sceneMesh) {
         glPushAttrib(GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT);
         glDepthMask(GL_FALSE);
@@ -215,7 +216,7 @@ void ScenePass::DrawTranslucent(const FrameContext& frame) {
     if (!switches.originZones) {
         return;
     }
-    const OriginAnalysis analysis = AnalyseOrigins(frame.theCase, Surfaces(frame));
+    const OriginAnalysis analysis = AnalyseOrigins(frame.posed, Surfaces(frame));
     glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT |
                  GL_LINE_BIT);
     glDisable(GL_LIGHTING);
@@ -233,7 +234,7 @@ void ScenePass::DrawTranslucent(const FrameContext& frame) {
         if (!switches.ShowsTrajectory(origin.number)) {
             continue;
         }
-        const std::optional<Vec3> back = BackDirection(origin.track.in, origin.track.out);
+        const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
         for (size_t i = 0; back && i < origin.zones.size(); ++i) {
             if (origin.zones[i].reached) {
                 HeightColor(i, 1.0f);
@@ -244,7 +245,7 @@ void ScenePass::DrawTranslucent(const FrameContext& frame) {
     glDepthMask(GL_FALSE);
     for (const TrajectoryOrigin& origin : analysis.trajectories) {
         if (switches.ShowsTrajectory(origin.number)) {
-            DrawBackLineAndCone(frame.theCase, origin);
+            DrawBackLineAndCone(frame.posed.GetCase(), origin);
         }
     }
     glPopMatrix();

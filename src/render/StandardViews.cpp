@@ -3,7 +3,6 @@
 #include "render/OffscreenRenderer.h"
 #include "view/ViewState.h"
 
-
 namespace {
 
 struct ViewChoice {
@@ -22,24 +21,25 @@ constexpr ViewChoice kViews[] = {
 
 } // namespace
 
-std::vector<StandardView> RenderStandardViews(const Case& theCase, const ViewState& view,
+std::vector<StandardView> RenderStandardViews(const PosedCase& posed, const ViewState& view,
                                               OffscreenRenderer& offscreen) {
     std::vector<StandardView> views;
-    ViewState shown = view; // the caller's camera stays as it was
+    ViewState shown = view;           // the caller's camera stays as it was
     shown.Switches().outlines = true; // printed, a white arrow on grey hardly shows
     for (const ViewChoice& choice : kViews) {
         (shown.*choice.apply)();
-        views.push_back({choice.name, choice.caption, offscreen.Draw(theCase, shown)});
+        views.push_back({choice.name, choice.caption, offscreen.Draw(posed, shown)});
     }
     return views;
 }
 
-std::optional<std::vector<StandardView>> RenderStandardViews(const Case& theCase,
-                                                             const ViewState& view, int width,
-                                                             int height, std::string& error) {
-    const auto offscreen = OffscreenRenderer::Create(width, height, error);
+std::optional<std::vector<StandardView>>
+RenderStandardViews(const PosedCase& posed, const ViewState& view,
+                    std::shared_ptr<const ArrowModels> arrows, int width, int height,
+                    std::string& error) {
+    const auto offscreen = OffscreenRenderer::Create(width, height, std::move(arrows), error);
     if (!offscreen) {
         return std::nullopt;
     }
-    return RenderStandardViews(theCase, view, *offscreen);
+    return RenderStandardViews(posed, view, *offscreen);
 }

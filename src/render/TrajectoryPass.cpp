@@ -1,7 +1,7 @@
 #include "render/TrajectoryPass.h"
 
-#include "case/Case.h"
-#include "case/TrajectoryArrow.h"
+#include "case/PosedCase.h"
+#include "mesh/ArrowModels.h"
 #include "render/BitmapFont.h"
 #include "render/FrameContext.h"
 #include "render/Handles.h"
@@ -25,7 +25,7 @@ void DrawLabel(const Trajectory& trajectory, const BitmapFont& font) {
     glVertex3d(0, 0, kLabelTickStart);
     glVertex3d(0, 0, kLabelDistance);
     glEnd();
-    font.DrawText(trajectory.GetText());
+    font.DrawText(trajectory.label);
     glEnable(GL_LIGHTING);
 }
 
@@ -57,22 +57,23 @@ void DrawHandles(const FrameContext& frame, RenderPass pass) {
     }
 }
 
-void DrawTrajectory(const FrameContext& frame, int number, RenderPass pass) {
-    const Trajectory& trajectory = *frame.theCase.GetTrajectory(number - 1);
-    const bool selected = number == frame.view.GetSelectedTrajectoryNumber();
-    glMultMatrixd(TrajectoryAnchor(frame.theCase, number).Data());
+// The arrow where the posed case puts it: its handles at the anchor, the arrow turned from there.
+void DrawTrajectory(const FrameContext& frame, const PosedTrajectory& posed, RenderPass pass) {
+    const Trajectory& trajectory = *frame.posed.GetCase().TrajectoryNumbered(posed.number);
+    const bool selected = posed.number == frame.view.GetSelectedTrajectoryNumber();
+    glMultMatrixd(posed.arrowAnchor.Data());
     // Handles are aligned with the world axes, so they come before the rotations.
     if (selected) {
         DrawHandles(frame, pass);
     }
-    glMultMatrixd(TrajectoryTurn(frame.theCase, number).Data());
-    LoadPickName(pass, pick_names::ForTrajectory(number));
-    glColor3f(static_cast<float>(trajectory.GetRed()), static_cast<float>(trajectory.GetGreen()),
-              static_cast<float>(trajectory.GetBlue()));
-    if (frame.view.Switches().text && !trajectory.GetText().empty()) {
+    glMultMatrixd(posed.arrowTurn.Data());
+    LoadPickName(pass, pick_names::ForTrajectory(posed.number));
+    glColor3f(static_cast<float>(trajectory.color.x), static_cast<float>(trajectory.color.y),
+              static_cast<float>(trajectory.color.z));
+    if (frame.view.Switches().text && !trajectory.label.empty()) {
         DrawLabel(trajectory, frame.font);
     }
-    const Mesh* model = frame.theCase.ArrowModelFor(trajectory);
+    const Mesh* model = frame.arrows ? frame.arrows->For(trajectory.exited) : nullptr;
     if (model == nullptr) {
         return;
     }
@@ -89,12 +90,12 @@ void DrawTrajectory(const FrameContext& frame, int number, RenderPass pass) {
 } // namespace
 
 void DrawTrajectories(const FrameContext& frame, RenderPass pass) {
-    for (int number = 1; number <= frame.theCase.GetTrajectoryCount(); ++number) {
-        if (!frame.view.Switches().ShowsTrajectory(number)) {
+    for (const PosedTrajectory& posed : frame.posed.GetTrajectories()) {
+        if (!frame.view.Switches().ShowsTrajectory(posed.number)) {
             continue;
         }
         glPushMatrix();
-        DrawTrajectory(frame, number, pass);
+        DrawTrajectory(frame, posed, pass);
         glPopMatrix();
     }
 }

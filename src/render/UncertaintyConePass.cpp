@@ -1,8 +1,7 @@
 #include "render/UncertaintyConePass.h"
 
 #include "budget/UncertaintyCone.h"
-#include "case/Case.h"
-#include "case/Trajectory.h"
+#include "case/PosedCase.h"
 #include "render/DrawnConeCache.h"
 #include "render/FrameContext.h"
 #include "view/ViewState.h"
@@ -11,19 +10,18 @@
 
 namespace {
 
-void DrawTrajectoryCone(const FrameContext& frame, int number) {
-    const Case& theCase = frame.theCase;
-    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-    const std::optional<UncertaintyConeShape> cone = frame.cones
-                                                         ? frame.cones->ConeOf(theCase, number)
-                                                         : DrawnUncertaintyConeOf(theCase, number);
+void DrawTrajectoryCone(const FrameContext& frame, const PosedTrajectory& posed) {
+    const Trajectory& trajectory = *frame.posed.GetCase().TrajectoryNumbered(posed.number);
+    const std::optional<UncertaintyConeShape> cone =
+        frame.cones ? frame.cones->ConeOf(frame.posed, posed.number)
+                    : DrawnUncertaintyConeOf(frame.posed, posed.number);
     if (!cone) {
         return; // IN and OUT lie within the balls' width: no direction to draw around
     }
     glPushMatrix();
-    glMultMatrixd(UncertaintyConePlacement(theCase, number).Data());
-    glColor4f(static_cast<float>(trajectory.GetRed()), static_cast<float>(trajectory.GetGreen()),
-              static_cast<float>(trajectory.GetBlue()), kUncertaintyConeAlpha);
+    glMultMatrixd(posed.ArrowTransform().Data());
+    glColor4f(static_cast<float>(trajectory.color.x), static_cast<float>(trajectory.color.y),
+              static_cast<float>(trajectory.color.z), kUncertaintyConeAlpha);
     glBegin(GL_TRIANGLE_FAN);
     glVertex3d(cone->apex.x, cone->apex.y, cone->apex.z);
     for (const Vec3& point : cone->rim) {
@@ -36,7 +34,6 @@ void DrawTrajectoryCone(const FrameContext& frame, int number) {
 } // namespace
 
 void DrawUncertaintyCones(const FrameContext& frame) {
-    const Case& theCase = frame.theCase;
     glPushAttrib(GL_ENABLE_BIT | GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
@@ -45,11 +42,10 @@ void DrawUncertaintyCones(const FrameContext& frame) {
     glDepthMask(GL_FALSE);
     // The frame stays opaque: captured views and saved images read its alpha as coverage.
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
-        if (!frame.view.Switches().ShowsTrajectory(number)) {
-            continue;
+    for (const PosedTrajectory& posed : frame.posed.GetTrajectories()) {
+        if (frame.view.Switches().ShowsTrajectory(posed.number)) {
+            DrawTrajectoryCone(frame, posed);
         }
-        DrawTrajectoryCone(frame, number);
     }
     glPopAttrib();
 }

@@ -1,7 +1,6 @@
 #include "report/BodyDiagrams.h"
 
-#include "case/Case.h"
-#include "case/PosedTrack.h"
+#include "body/Body.h"
 
 #include <QFont>
 #include <QPainter>
@@ -21,32 +20,12 @@ const QColor kExit(0, 60, 160);
 struct Box {
     double minX = std::numeric_limits<double>::max(), maxX = -minX;
     double minY = minX, maxY = -minX;
-    double minZ = minX, maxZ = -minX;
     void Add(const Vec3& p) {
         minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
         minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
-        minZ = std::min(minZ, p.z), maxZ = std::max(maxZ, p.z);
     }
     bool Empty() const { return minX > maxX; }
 };
-
-// The posed body's vertices in the body frame.
-std::vector<Vec3> PosedVertices(const Case& theCase) {
-    std::vector<Vec3> points;
-    const Body& body = theCase.GetBody();
-    const Mesh* mesh = body.GetPosedModel();
-    if (mesh == nullptr) {
-        return points;
-    }
-    const Matrix4 transform = body.DrawTransform();
-    const size_t count = mesh->vertices.size() / 3;
-    points.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        points.push_back(transform.TransformPoint(
-            {mesh->vertices[3 * i], mesh->vertices[3 * i + 1], mesh->vertices[3 * i + 2]}));
-    }
-    return points;
-}
 
 // Maps the body frame onto one panel: x across (mirrored for the back), y up.
 class PanelProjection {
@@ -71,9 +50,9 @@ private:
     double bottom = 0;
 };
 
-void FillSilhouette(QImage& image, const Case& theCase, const std::vector<Vec3>& points,
+void FillSilhouette(QImage& image, const Body& body, const std::vector<Vec3>& points,
                     const PanelProjection& project) {
-    const Mesh* mesh = theCase.GetBody().GetPosedModel();
+    const Mesh* mesh = body.GetModel();
     if (mesh == nullptr) {
         return;
     }
@@ -168,26 +147,14 @@ void DrawWoundMark(QPainter& painter, int number, bool entry, const QPointF& at,
     painter.restore();
 }
 
-std::vector<DiagramWound> CaseWounds(const Case& theCase) {
-    std::vector<DiagramWound> wounds;
-    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
-        const PosedTrack track = PoseTrajectoryPoints(theCase, number);
-        wounds.push_back({number, track.in, true});
-        if (theCase.GetTrajectory(number - 1)->GetExited() != 0) {
-            wounds.push_back({number, track.out, false});
-        }
-    }
-    return wounds;
-}
-
-QImage DrawBodyDiagrams(const Case& theCase, const std::vector<DiagramWound>& wounds, int height) {
+QImage DrawBodyDiagrams(const Body& body, const std::vector<DiagramWound>& wounds, int height) {
     const int panelHeight = std::max(200, height);
     const double textHeight = panelHeight / 28.0;
     const int panelWidth = panelHeight / 2;
     QImage image(2 * panelWidth + static_cast<int>(textHeight * 2),
                  panelHeight + static_cast<int>(textHeight * 2.5), QImage::Format_RGB32);
     image.fill(kPaper);
-    const std::vector<Vec3> points = PosedVertices(theCase);
+    const std::vector<Vec3> points = RestMeshVertices(body);
     Box box;
     for (size_t i = 1; i < points.size(); ++i) { // entry 0 is no vertex
         box.Add(points[i]);
@@ -205,8 +172,8 @@ QImage DrawBodyDiagrams(const Case& theCase, const std::vector<DiagramWound>& wo
     const QRectF back(panelWidth + margin * 1.5, top, panelWidth - margin, panelHeight - margin);
     const PanelProjection frontProjection(box, front, false);
     const PanelProjection backProjection(box, back, true);
-    FillSilhouette(image, theCase, points, frontProjection);
-    FillSilhouette(image, theCase, points, backProjection);
+    FillSilhouette(image, body, points, frontProjection);
+    FillSilhouette(image, body, points, backProjection);
     TraceOutline(image);
 
     QPainter painter(&image);
@@ -218,15 +185,13 @@ QImage DrawBodyDiagrams(const Case& theCase, const std::vector<DiagramWound>& wo
             textHeight);
     Caption(painter, back, QStringLiteral("Back"), QStringLiteral("L"), QStringLiteral("R"),
             textHeight);
-    // A wound in front of the body's middle is seen on the front, any other on the back.
-    const double middle = (box.minZ + box.maxZ) / 2;
     font.setBold(true);
     font.setPixelSize(static_cast<int>(textHeight * 0.8));
     painter.setFont(font);
     std::vector<QRectF> placed; // both panels: they do not meet
     for (const DiagramWound& wound : wounds) {
-        const bool onFront = wound.point.z >= middle;
-        const QPointF at = onFront ? frontProjection(wound.point) : backProjection(wound.point);
+        const QPointF at = wound.side == DiagramSide::Front ? frontProjection(wound.point)
+                                                            : backProjection(wound.point);
         MarkWound(painter, wound, at, textHeight * 1.3, placed);
     }
     return image;

@@ -1,12 +1,11 @@
 #include "report/CaseReport.h"
 
-#include "case/PosedTrack.h"
-
 #include "base/AppInfo.h"
 #include "base/FileAccess.h"
 #include "body/BodyPointDescription.h"
 #include "case/Case.h"
-#include "case/PosedTrack.h"
+#include "case/EntryNumber.h"
+#include "case/PosedCase.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -15,8 +14,9 @@ namespace {
 
 constexpr double kCentimetresPerMetre = 100.0;
 
-std::array<double, 3> Centimetres(double x, double y, double z) {
-    return {x * kCentimetresPerMetre, y * kCentimetresPerMetre, z * kCentimetresPerMetre};
+std::array<double, 3> Centimetres(const Vec3& point) {
+    return {point.x * kCentimetresPerMetre, point.y * kCentimetresPerMetre,
+            point.z * kCentimetresPerMetre};
 }
 
 std::string FileName(const std::string& path) {
@@ -24,44 +24,80 @@ std::string FileName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-TrajectoryFacts GatherTrajectory(const Trajectory& trajectory, int number,
-                                 const ReportSource& source, const LandmarkTable* landmarks) {
+// The trajectory as measured and as the posture carries it: its points, parts and angles.
+TrajectoryFacts GatherTrajectory(const Trajectory& trajectory, const PosedTrajectory& track,
+                                 const ReportSource& source, const LandmarkTable& landmarks) {
     TrajectoryFacts facts;
-    facts.number = number;
-    facts.label = trajectory.GetText();
-    facts.bulletInside = trajectory.GetExited() == 0;
-    facts.inCm = Centimetres(trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1());
-    facts.outCm = Centimetres(trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2());
-    facts.direction = trajectory.GetDirectionAngle();
-    facts.elevation = trajectory.GetElevationDegrees();
+    facts.number = track.number;
+    facts.label = trajectory.label;
+    facts.bulletInside = !trajectory.exited;
+    facts.inCm = Centimetres(trajectory.in);
+    facts.outCm = Centimetres(trajectory.out);
+    facts.direction = track.posed.direction;
+    facts.elevation = track.posed.elevation;
+    facts.anatomicalDirection = track.anatomical.direction;
+    facts.anatomicalElevation = track.anatomical.elevation;
+    facts.inPart = trajectory.inPart;
+    facts.outPart = trajectory.outPart;
+    facts.followsArm = !trajectory.HasParts() && trajectory.withArm;
+    facts.posedInCm = Centimetres(track.in);
+    facts.posedOutCm = Centimetres(track.out);
     facts.course = DescribeTrajectory(trajectory);
+    // Each point is located on the body in the anatomical position, where it was measured.
+    const Vec3& in = trajectory.in;
+    const Vec3& out = trajectory.out;
     if (source.describePoint) {
-        facts.inDescription =
-            source.describePoint(trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1());
-        facts.outDescription =
-            source.describePoint(trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2());
-    } else if (landmarks) {
-        facts.inDescription = DescribeBodyPoint(
-            {trajectory.GetX1(), trajectory.GetY1(), trajectory.GetZ1()}, *landmarks);
-        facts.outDescription = DescribeBodyPoint(
-            {trajectory.GetX2(), trajectory.GetY2(), trajectory.GetZ2()}, *landmarks);
+        facts.inDescription = source.describePoint(in.x, in.y, in.z);
+        facts.outDescription = source.describePoint(out.x, out.y, out.z);
+    } else {
+        facts.inDescription = DescribeBodyPoint(in, landmarks);
+        facts.outDescription = DescribeBodyPoint(out, landmarks);
     }
-    facts.offsetCm = Centimetres(trajectory.GetDx(), trajectory.GetDy(), trajectory.GetDz());
-    facts.yawAdjustment = trajectory.GetDYaw();
-    facts.pitchAdjustment = trajectory.GetDPitch();
+    facts.offsetCm = Centimetres(trajectory.offset);
+    facts.yawAdjustment = trajectory.yawAdjustment;
+    facts.pitchAdjustment = trajectory.pitchAdjustment;
     return facts;
 }
 
 ElementFacts GatherElement(const Element& element, int number) {
     ElementFacts facts;
     facts.number = number;
-    facts.label = element.GetText();
-    facts.centreCm = Centimetres(element.GetX(), element.GetY(), element.GetZ());
-    facts.sizeCm = Centimetres(element.GetWidth(), element.GetHeight(), element.GetLength());
-    facts.yaw = element.GetYaw();
-    facts.pitch = element.GetPitch();
-    facts.roll = element.GetRoll();
+    facts.label = element.label;
+    facts.centreCm = Centimetres(element.centre);
+    facts.sizeCm = Centimetres(element.size);
+    facts.yaw = element.yaw;
+    facts.pitch = element.pitch;
+    facts.roll = element.roll;
     return facts;
+}
+
+// Each landmark at rest and where the posture carries it.
+std::vector<LandmarkFacts> GatherLandmarks(const PosedCase& posed) {
+    const std::vector<Landmark>& anatomical = posed.AnatomicalLandmarks().GetLandmarks();
+    const std::vector<Landmark>& carried = posed.PosedLandmarks().GetLandmarks();
+    std::vector<LandmarkFacts> landmarks;
+    for (size_t i = 0; i < anatomical.size() && i < carried.size(); ++i) {
+        landmarks.push_back({anatomical[i].name, Centimetres(anatomical[i].position),
+                             Centimetres(carried[i].position)});
+    }
+    return landmarks;
+}
+
+// The diagram each trajectory's IN and OUT are marked on.
+void SetDiagramSides(const std::vector<DiagramWound>& wounds,
+                     std::vector<TrajectoryFacts>& trajectories) {
+    for (const DiagramWound& wound : wounds) {
+        for (TrajectoryFacts& facts : trajectories) {
+            if (facts.number != wound.number) {
+                continue;
+            }
+            if (wound.entry) {
+                facts.inDiagram = wound.side;
+            } else {
+                facts.outDiagram = wound.side;
+            }
+        }
+    }
 }
 
 } // namespace
@@ -94,30 +130,8 @@ FileFact DescribeFile(const std::string& path) {
     return fact;
 }
 
-namespace {
-
-// The track as the posture carries it: its parts, its posed points and the angles reported,
-// with its uncertainty budget (`budget` when the origin zones have made it already).
-void AddPosedTrack(const Case& theCase, int number, std::optional<UncertaintyBudget> budget,
-                   TrajectoryFacts& facts) {
-    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-    facts.inPart = trajectory.GetInPart();
-    facts.outPart = trajectory.GetOutPart();
-    facts.followsArm = !trajectory.HasParts() && trajectory.GetWithArm();
-    facts.anatomicalDirection = facts.direction;
-    facts.anatomicalElevation = facts.elevation;
-    const PosedTrack track = PoseTrajectoryPoints(theCase, number);
-    facts.posedInCm = {track.in.x * 100, track.in.y * 100, track.in.z * 100};
-    facts.posedOutCm = {track.out.x * 100, track.out.y * 100, track.out.z * 100};
-    const TrackAngles angles = AnglesOfTrack(track.in, track.out);
-    facts.direction = angles.direction;
-    facts.elevation = angles.elevation;
-    facts.budget = budget ? std::move(budget) : ComputeUncertaintyBudget(theCase, number);
-}
-
-} // namespace
-
-CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
+CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source) {
+    const Case& theCase = posed.GetCase();
     CaseReport report;
     report.software = GetAppInfo().title + " " + GetAppInfo().version;
     report.generated = source.generated.empty() ? CurrentLocalTime() : source.generated;
@@ -125,13 +139,13 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
         report.caseFile = DescribeFile(source.caseFile);
     }
     report.readingNotes = source.readingNotes;
-    report.caseInfo = theCase.GetCaseInfo();
-    const Body& body = theCase.GetBody();
+    report.caseInfo = theCase.info;
+    const Body& body = theCase.body;
     report.bodyName = body.GetName();
     report.bodyHeight = body.GetHeight();
     report.scaleX = body.GetScaleX();
     report.scaleZ = body.GetScaleZ();
-    report.bodyModel = DescribeFile(theCase.GetBodyModelFile());
+    report.bodyModel = DescribeFile(theCase.bodyModelFile);
     // The right arm in the angles older reports gave: the arm hanging at pitch 90.
     const JointAngles& shoulder = body.GetPosture().Get(skeleton::Joint::RightShoulder);
     const JointAngles& elbow = body.GetPosture().Get(skeleton::Joint::RightElbow);
@@ -139,19 +153,26 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     report.armPitch = 90 - shoulder.roll;
     report.forearmYaw = elbow.pitch;
     report.forearmPitch = -elbow.roll;
-    // Each point is also located on the body as drawn now: from the midline, the heel and the
-    // nearest landmark of the body's table (when it has one).
-    const LandmarkTable landmarks = body.DrawnLandmarks();
+    report.posed = posed.IsPosed();
+    report.placed = posed.IsPlaced();
     // The origin zones first: where they draw the budget, the trajectory's facts take it.
-    report.origin = GatherOrigin(theCase);
-    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
-        report.trajectories.push_back(
-            GatherTrajectory(*theCase.GetTrajectory(i), i + 1, source, &landmarks));
-        std::optional<UncertaintyBudget>& drawn =
-            report.origin.analysis.trajectories[size_t(i)].budget;
-        AddPosedTrack(theCase, i + 1, std::move(drawn), report.trajectories.back());
-        drawn.reset();
+    report.origin = GatherOrigin(posed);
+    for (const PosedTrajectory& track : posed.GetTrajectories()) {
+        TrajectoryFacts facts = GatherTrajectory(*theCase.TrajectoryNumbered(track.number), track,
+                                                 source, posed.AnatomicalLandmarks());
+        std::vector<TrajectoryOrigin>& origins = report.origin.analysis.trajectories;
+        const size_t index = IndexOfNumber(track.number);
+        if (index < origins.size() && origins[index].budget) {
+            facts.budget = std::move(origins[index].budget);
+            origins[index].budget.reset();
+        } else {
+            facts.budget = ComputeUncertaintyBudget(posed, track.number);
+        }
+        report.trajectories.push_back(std::move(facts));
     }
+    report.wounds = CaseWounds(posed);
+    SetDiagramSides(report.wounds, report.trajectories);
+    report.landmarks = GatherLandmarks(posed);
     const Posture& posture = body.GetPosture();
     report.postureName = posture.GetName();
     for (int j = 0; j < skeleton::kJointCount; ++j) {
@@ -163,9 +184,8 @@ CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source) {
     const JointAngles& turn = posture.GetBodyTurn();
     report.bodyTurn = {turn.yaw, turn.pitch, turn.roll};
     report.budgetConvention = UncertaintyBudgetConvention(theCase);
-    const ElementList& elements = theCase.GetElements();
-    for (int i = 0; i < elements.GetCount(); ++i) {
-        report.elements.push_back(GatherElement(*elements.GetItem(i), i + 1));
+    for (size_t i = 0; i < theCase.elements.size(); ++i) {
+        report.elements.push_back(GatherElement(theCase.elements[i], NumberOfIndex(i)));
     }
     return report;
 }

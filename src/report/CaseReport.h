@@ -3,6 +3,7 @@
 #include "budget/UncertaintyBudget.h"
 #include "case/CaseInfo.h"
 #include "case/TrajectoryCourse.h"
+#include "report/DiagramWound.h"
 #include "report/ReportOrigin.h"
 
 #include <array>
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-class Case;
+class PosedCase;
 
 // A file the report names: its name (without folders) and the SHA-256 of its bytes.
 struct FileFact {
@@ -30,13 +31,17 @@ struct TrajectoryFacts {
     double elevation = 0; // of the posed track, degrees
     // The same in the anatomical position (the measured points themselves).
     double anatomicalDirection = 0, anatomicalElevation = 0;
+    // The body diagrams IN and OUT are marked on; OUT has none when the bullet stayed inside.
+    DiagramSide inDiagram = DiagramSide::Front;
+    std::optional<DiagramSide> outDiagram;
     // The body parts of IN and OUT (empty for a trajectory of an older file, which follows the
     // arm or not as `followsArm` says) and the points where the posture carries them.
     std::string inPart, outPart;
     bool followsArm = false;
     std::array<double, 3> posedInCm{};
     std::array<double, 3> posedOutCm{};
-    // The 95 % figures from every source the case names; none without a direction.
+    // The 95 % figures from every source the case names, of the posed track and of the measured
+    // points; none without a direction.
     std::optional<UncertaintyBudget> budget;
     TrajectoryCourse course;
     std::string inDescription; // where the point lies on the body; empty when not known
@@ -52,6 +57,14 @@ struct ElementFacts {
     std::array<double, 3> centreCm{};
     std::array<double, 3> sizeCm{}; // width, height, length
     double yaw = 0, pitch = 0, roll = 0;
+};
+
+// A landmark of the body model, where it lies in the anatomical position and where the posed skin
+// carries it (body frame, centimetres; the same when the body is not posed).
+struct LandmarkFacts {
+    std::string name;
+    std::array<double, 3> anatomicalCm{};
+    std::array<double, 3> posedCm{};
 };
 
 // Every fact a case report states, gathered once so that the three formats say the same.
@@ -71,9 +84,14 @@ struct CaseReport {
     std::string postureName;
     std::vector<std::pair<std::string, std::array<double, 3>>> joints;
     std::array<double, 3> bodyTurn{};
+    // Whether the posture moves anything, and whether the body stands placed in the scene.
+    bool posed = false, placed = false;
+    std::vector<LandmarkFacts> landmarks;
     std::string budgetConvention; // how the uncertainty budget is made
     std::vector<TrajectoryFacts> trajectories;
     std::vector<ElementFacts> elements;
+    // The marks of the body diagrams: each wound where it was measured, on its side of the body.
+    std::vector<DiagramWound> wounds;
     // What reading the case file left out or replaced, one sentence each: the case reported is
     // then not all the file holds, whatever its SHA-256 says.
     std::vector<std::string> readingNotes;
@@ -92,7 +110,10 @@ struct ReportSource {
     std::vector<std::string> readingNotes;
 };
 
-CaseReport GatherCaseReport(const Case& theCase, const ReportSource& source);
+// The facts of the posed case (the case is posed.GetCase()). Each trajectory's uncertainty budget
+// is drawn once: by the origin analysis where it follows the draws into the scene, otherwise
+// here.
+CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source);
 
 // The current local time as ISO 8601 with its offset from UTC, to the second.
 std::string CurrentLocalTime();

@@ -100,7 +100,8 @@ void BodyFacts(std::ostringstream& out, const CaseReport& report) {
     Row(out, "Posture", Escaped(report.postureName));
     for (const auto& [name, angles] : report.joints) {
         Row(out, "Joint " + Escaped(name),
-            "yaw " + Angle(angles[0]) + ", pitch " + Angle(angles[1]) + ", roll " + Angle(angles[2]));
+            "yaw " + Angle(angles[0]) + ", pitch " + Angle(angles[1]) + ", roll " +
+                Angle(angles[2]));
     }
     Row(out, "Whole body turn",
         "yaw " + Angle(report.bodyTurn[0]) + ", pitch " + Angle(report.bodyTurn[1]) + ", roll " +
@@ -123,7 +124,34 @@ void ReadingNotes(std::ostringstream& out, const std::vector<std::string>& notes
     out << "</ul>\n";
 }
 
-void Conventions(std::ostringstream& out) {
+// The one paragraph that says which angles the report gives: for a posed body both, each
+// labelled; for a body in the anatomical position the one set there is.
+std::string PostureConvention(const CaseReport& report) {
+    const std::string diagrams =
+        " The body diagrams show the body in the anatomical position, each wound where it was "
+        "measured, on the side of the body it lies on.";
+    if (!report.posed) {
+        return "The body stands in the anatomical position: IN and OUT are as measured and "
+               "there is one set of angles, that of the anatomical position. Its 95 % "
+               "intervals are those of every source the uncertainty budget names, the spread of "
+               "the joints about the anatomical position included." +
+               diagrams;
+    }
+    return "The body is posed (" + Escaped(report.postureName) +
+           "). Each measured point belongs to the body part under it and moves with that "
+           "part's bone (a trajectory of an older file, without parts, moves whole with the "
+           "right arm or not at all). Every angle is therefore given twice, each labelled: "
+           "<i>anatomical position</i>, between IN and OUT as measured, the body standing in "
+           "the anatomical position, as wound tracks are described; and <i>as posed</i>, "
+           "between the posed IN and OUT, the body in its posture. Each 95 % interval stands "
+           "beside the angle it belongs to: those of the anatomical position come from the "
+           "uncertainty budget's draws before the posture carries them (the balls and the soft "
+           "tissue alone), those as posed from every source. The course, the plane angles and "
+           "the balls' uncertainty describe the track in the anatomical position." +
+           diagrams;
+}
+
+void Conventions(std::ostringstream& out, const CaseReport& report) {
     out << "<h2>Conventions</h2>\n"
            "<p><b>Units.</b> Positions and sizes are in centimetres, the body height in metres, "
            "angles in degrees. Values are shown to one decimal.</p>\n"
@@ -138,11 +166,9 @@ void Conventions(std::ostringstream& out) {
            "<p><b>Elevation angle.</b> The angle between the track and the horizontal plane, "
            "positive when OUT is higher than IN. A horizontal travel under 1 mm counts as 1 mm, "
            "so a vertical track reads &plusmn;89.8&deg;.</p>\n"
-           "<p><b>Posture.</b> Each measured point belongs to the body part under it and moves "
-           "with that part when the body is posed. Direction and elevation are those of the "
-           "posed track, between the posed IN and OUT; each is also given in the anatomical "
-           "position (the measured points as entered). The course and the plane angles describe "
-           "the track in the anatomical position, as wound tracks are described.</p>\n"
+           "<p><b>Posture.</b> "
+        << PostureConvention(report)
+        << "</p>\n"
            "<p><b>Course.</b> Each component of IN&rarr;OUT is named when it is 1 mm or more: "
            "anteroposterior (front to back / back to front), lateral (right to left / left to "
            "right), vertical (upward / downward).</p>\n"
@@ -161,10 +187,7 @@ void Conventions(std::ostringstream& out) {
            "&minus; |E|, when it may be anything from 0&deg; to 360&deg;; the elevation lies "
            "within E &plusmn; &alpha;, kept within &plusmn;90&deg;.</p>\n"
            "<p><b>Adjustments.</b> An adjustment moves or turns only the drawn arrow; it never "
-           "changes IN, OUT or any angle in this report.</p>\n"
-           "<p><b>Posture.</b> All angles are given for the body in anatomical position. "
-           "Positions are as measured; the arm and forearm pose above only changes where "
-           "trajectories are drawn.</p>\n";
+           "changes IN, OUT or any angle in this report.</p>\n";
 }
 
 std::string TrajectoryTitle(const TrajectoryFacts& t) {
@@ -188,32 +211,94 @@ std::string PartsText(const TrajectoryFacts& t) {
     return "IN " + Escaped(t.inPart) + ", OUT " + Escaped(t.outPart);
 }
 
-// The angle of the posed track is the one given; in the anatomical position it may differ.
-std::string PostureNote(double anatomical) {
-    return " (anatomical position " + Angle(anatomical) + ")";
+// One of a track's two angles, as the budget gives its intervals.
+enum class TrackAngle { Direction, Elevation };
+
+// The 95 % interval of an angle of the posed track or of the measured points; none without a
+// budget.
+std::optional<std::array<double, 2>> Interval95(const TrajectoryFacts& t, TrackAngle angle,
+                                                bool anatomical) {
+    if (!t.budget) {
+        return std::nullopt;
+    }
+    const AngleIntervals intervals = anatomical ? t.budget->anatomical : t.budget->Posed();
+    return angle == TrackAngle::Direction ? intervals.directionInterval
+                                          : intervals.elevationInterval;
 }
 
-void WriteTrajectory(std::ostringstream& out, const TrajectoryFacts& t) {
+std::string IntervalText(const std::array<double, 2>& interval) {
+    return "(95 %: " + Angle(interval[0]) + " to " + Angle(interval[1]) + ")";
+}
+
+double AngleOf(const TrajectoryFacts& t, TrackAngle angle, bool anatomical) {
+    if (angle == TrackAngle::Direction) {
+        return anatomical ? t.anatomicalDirection : t.direction;
+    }
+    return anatomical ? t.anatomicalElevation : t.elevation;
+}
+
+// The angle of a posed body's track labelled as what it is, with its own interval beside it:
+// "anatomical position 101.2° (95 %: 99.0° to 103.4°)", "as posed 12.3°".
+std::string LabelledAngle(const TrajectoryFacts& t, TrackAngle angle, bool anatomical,
+                          const char* gap) {
+    std::string text =
+        std::string(anatomical ? "<i>anatomical position</i> " : "<i>as posed</i> ") +
+        Angle(AngleOf(t, angle, anatomical));
+    if (const auto interval = Interval95(t, angle, anatomical)) {
+        text += gap + IntervalText(*interval);
+    }
+    return text;
+}
+
+// A section's angle row: for a body in the anatomical position its one angle, for a posed body
+// the angle of the anatomical position and the angle as posed, each with its interval.
+std::string SectionAngle(const TrajectoryFacts& t, TrackAngle angle, bool posed) {
+    if (!posed) {
+        return Angle(AngleOf(t, angle, false));
+    }
+    return LabelledAngle(t, angle, true, " ") + "<br>" + LabelledAngle(t, angle, false, " ");
+}
+
+void WriteTrajectory(std::ostringstream& out, const TrajectoryFacts& t, bool posed) {
     const PlaneAngles& planes = t.course.planeAngles;
+    // The track's description is that of the measured points; a posed body's report says so.
+    const std::string anatomical = posed ? " (anatomical position)" : "";
     out << "<h2>" << TrajectoryTitle(t) << "</h2>\n" << kTableStart;
     Row(out, "Bullet", t.bulletInside ? "bullet inside body" : "exited");
     Row(out, "IN", PointWithDescription(t.inCm, t.inDescription));
     Row(out, "OUT", PointWithDescription(t.outCm, t.outDescription));
     Row(out, "Body parts", PartsText(t));
-    Row(out, "Direction angle", Angle(t.direction) + PostureNote(t.anatomicalDirection));
-    Row(out, "Elevation angle", Angle(t.elevation) + PostureNote(t.anatomicalElevation));
+    Row(out, "Direction angle", SectionAngle(t, TrackAngle::Direction, posed));
+    Row(out, "Elevation angle", SectionAngle(t, TrackAngle::Elevation, posed));
     if (t.budget) {
-        Row(out, "Uncertainty budget", Escaped(t.budget->Statement()));
+        Row(out, posed ? "Uncertainty budget (as posed)" : "Uncertainty budget",
+            Escaped(t.budget->Statement()));
     }
-    Row(out, "Course", Escaped(t.course.sentence));
-    Row(out, "Plane angles",
+    Row(out, "Course" + anatomical, Escaped(t.course.sentence));
+    Row(out, "Plane angles" + anatomical,
         "transverse " + DegreesText(planes.transverse) + ", sagittal " +
             DegreesText(planes.sagittal) + ", coronal " + DegreesText(planes.coronal));
-    Row(out, "Uncertainty", Escaped(UncertaintyText(t.course.uncertainty)));
+    Row(out, "Uncertainty" + anatomical, Escaped(UncertaintyText(t.course.uncertainty)));
     Row(out, "Adjustment (drawing only)",
         "offset " + Point(t.offsetCm) + "; yaw " + Angle(t.yawAdjustment) + ", pitch " +
             Angle(t.pitchAdjustment));
     out << "</table>\n";
+}
+
+// A wound table's angle cell: the angle with its interval under it ("undetermined" without a
+// budget); for a posed body the angle of the anatomical position and the angle as posed, each so.
+std::string WoundAngleCell(const TrajectoryFacts& t, TrackAngle angle, bool posed) {
+    if (!posed) {
+        const auto interval = Interval95(t, angle, false);
+        return Angle(AngleOf(t, angle, false)) + "<br>" +
+               (interval ? IntervalText(*interval) : std::string("undetermined"));
+    }
+    std::string cell;
+    for (const bool anatomical : {true, false}) {
+        cell += (anatomical ? "" : "<br>") + LabelledAngle(t, angle, anatomical, "<br>") +
+                (t.budget ? "" : "<br>undetermined");
+    }
+    return cell;
 }
 
 void Elements(std::ostringstream& out, const std::vector<ElementFacts>& elements) {
@@ -335,13 +420,13 @@ private:
             "<tr><th>No.</th><th>Label</th><th>IN</th><th>OUT</th><th>Course</th>"
             "<th>Direction</th><th>Elevation</th></tr>\n";
         for (const TrajectoryFacts& t : report.trajectories) {
-            blocks.push_back({WoundRow(t), false, table});
+            blocks.push_back({WoundRow(t, report.posed), false, table});
         }
     }
 
     void ConventionsSection() {
         std::ostringstream out;
-        Conventions(out);
+        Conventions(out, report);
         out << "<p><b>Uncertainty budget.</b> " << Escaped(report.budgetConvention)
             << " The ball cone beside it stays the worst case of the balls alone.";
         // What the body's heading and placement in the scene move, from the world's side.
@@ -359,7 +444,7 @@ private:
     // A section of its own page: the track's table, then its close-up.
     void TrajectorySection(const TrajectoryFacts& t) {
         std::ostringstream out;
-        WriteTrajectory(out, t);
+        WriteTrajectory(out, t, report.posed);
         Add(out, true);
         AddFigure(CloseUpFigureName(t.number));
     }
@@ -411,27 +496,15 @@ std::string CloseUpFigureName(int number) {
     return "closeup-" + std::to_string(number);
 }
 
-std::string WoundRow(const TrajectoryFacts& t) {
-    // The posed track's angles with the budget's 95 % intervals (every source the case names).
-    std::string direction = Angle(t.direction);
-    std::string elevation = Angle(t.elevation);
-    if (!t.budget) {
-        direction += "<br>undetermined";
-        elevation += "<br>undetermined";
-    } else {
-        const UncertaintyBudget& b = *t.budget;
-        direction += "<br>(95 %: " + Angle(b.directionInterval[0]) + " to " +
-                     Angle(b.directionInterval[1]) + ")";
-        elevation += "<br>(95 %: " + Angle(b.elevationInterval[0]) + " to " +
-                     Angle(b.elevationInterval[1]) + ")";
-    }
+std::string WoundRow(const TrajectoryFacts& t, bool posed) {
     const auto where = [](const std::array<double, 3>& cm, const std::string& described) {
         return described.empty() ? Point(cm) : Escaped(described);
     };
     return "<tr><td>" + std::to_string(t.number) + "</td><td>" + Escaped(t.label) + "</td><td>" +
            where(t.inCm, t.inDescription) + "</td><td>" + where(t.outCm, t.outDescription) +
-           "</td><td>" + Escaped(t.course.sentence) + "</td><td>" + direction + "</td><td>" +
-           elevation + "</td></tr>\n";
+           "</td><td>" + Escaped(t.course.sentence) + "</td><td>" +
+           WoundAngleCell(t, TrackAngle::Direction, posed) + "</td><td>" +
+           WoundAngleCell(t, TrackAngle::Elevation, posed) + "</td></tr>\n";
 }
 
 std::vector<ReportBlock>

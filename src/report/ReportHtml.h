@@ -29,8 +29,10 @@ FormatReportBlocks(const CaseReport& report, const std::vector<ReportFigure>& fi
 // The HTML document's head, up to and with its <body>.
 std::string ReportHtmlHead(const CaseReport& report);
 // One row of the wound table: number, label, IN and OUT located on the body, the course, the
-// direction and elevation angles with the ranges their uncertainty gives.
-std::string WoundRow(const TrajectoryFacts& trajectory);
+// direction and elevation angles with the 95 % intervals of the uncertainty budget; for a
+// `posed` body the angles of the anatomical position and as posed, each labelled and with its
+// own interval.
+std::string WoundRow(const TrajectoryFacts& trajectory, bool posed);
 // The name of trajectory `number`'s close-up figure ("closeup-3").
 std::string CloseUpFigureName(int number);
 

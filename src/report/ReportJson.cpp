@@ -84,6 +84,36 @@ json TrajectoryJson(const TrajectoryFacts& t) {
     return result;
 }
 
+// An angle pair with the budget's 95 % intervals for it (null without a budget).
+json AnglesJson(double direction, double elevation, const AngleIntervals* intervals) {
+    return {{"direction_deg", direction},
+            {"elevation_deg", elevation},
+            {"direction_95_deg", intervals ? json(intervals->directionInterval) : json(nullptr)},
+            {"elevation_95_deg", intervals ? json(intervals->elevationInterval) : json(nullptr)}};
+}
+
+// What a posed or placed case adds to a trajectory, after the keys every case has: the angles
+// of the measured points and of the posed track, each with its own intervals, and the body
+// diagram each wound is marked on.
+void AddPostureJson(json& trajectory, const TrajectoryFacts& t) {
+    const AngleIntervals posed = t.budget ? t.budget->Posed() : AngleIntervals{};
+    trajectory["anatomical"] = AnglesJson(t.anatomicalDirection, t.anatomicalElevation,
+                                          t.budget ? &t.budget->anatomical : nullptr);
+    trajectory["posed"] = AnglesJson(t.direction, t.elevation, t.budget ? &posed : nullptr);
+    trajectory["in_diagram"] = DiagramSideName(t.inDiagram);
+    trajectory["out_diagram"] = t.outDiagram ? json(DiagramSideName(*t.outDiagram)) : json(nullptr);
+}
+
+json LandmarksJson(const std::vector<LandmarkFacts>& landmarks) {
+    json list = json::array();
+    for (const LandmarkFacts& landmark : landmarks) {
+        list.push_back({{"name", landmark.name},
+                        {"anatomical_cm", landmark.anatomicalCm},
+                        {"posed_cm", landmark.posedCm}});
+    }
+    return list;
+}
+
 json PostureJson(const CaseReport& report) {
     json joints = json::object();
     for (const auto& [name, angles] : report.joints) {
@@ -135,11 +165,17 @@ std::optional<std::string> NonFiniteNumberPlace(const json& value, const std::st
 } // namespace
 
 Status FormatReportJson(const CaseReport& report, std::string& text) {
+    const bool postureKeys = report.posed || report.placed;
     json trajectories = json::array();
     for (const TrajectoryFacts& t : report.trajectories) {
         trajectories.push_back(TrajectoryJson(t));
         AddOriginJson(trajectories.back(), report.origin, t.number);
         AddBudgetOriginJson(trajectories.back(), report.origin, t.number);
+        // Only a posed or placed case says more than before, so that the report of a body in
+        // the anatomical position, not placed, stays as it was.
+        if (postureKeys) {
+            AddPostureJson(trajectories.back(), t);
+        }
     }
     json elements = json::array();
     for (const ElementFacts& e : report.elements) {
@@ -170,6 +206,9 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
         {"elements", elements},
     };
     document["convergence"] = ConvergenceJson(report.origin);
+    if (postureKeys) {
+        document["landmarks"] = LandmarksJson(report.landmarks);
+    }
     if (const auto place = NonFiniteNumberPlace(document, {})) {
         return Status::Failure(*place + " is not a finite number");
     }

@@ -2,6 +2,8 @@
 
 #include "base/NumberText.h"
 #include "case/Case.h"
+#include "case/EntryNumber.h"
+#include "case/PosedCase.h"
 #include "report/HtmlText.h"
 #include "world/OriginText.h"
 #include "world/SceneSurfaces.h"
@@ -93,12 +95,12 @@ std::string ZoneRow(const OriginZone& zone, const HeightReach* reach) {
 
 void TrajectorySection(std::ostringstream& out, const OriginFacts& origin,
                        const TrajectoryOrigin& t) {
-    const size_t index = static_cast<size_t>(t.number - 1);
+    const size_t index = IndexOfNumber(t.number);
     out << "<h3>Origin of trajectory " << t.number;
     if (index < origin.labels.size() && !origin.labels[index].empty()) {
         out << ": " << Escaped(origin.labels[index]);
     }
-    out << "</h3>\n<p>In the scene: IN " << Point(t.track.in) << ", OUT " << Point(t.track.out);
+    out << "</h3>\n<p>In the scene: IN " << Point(t.sceneIn) << ", OUT " << Point(t.sceneOut);
     if (!t.hasDirection) {
         out << ". IN and OUT are the same point: the track has no direction.</p>\n";
         return;
@@ -163,9 +165,10 @@ void Groups(std::ostringstream& out, const OriginFacts& origin) {
 
 } // namespace
 
-OriginFacts GatherOrigin(const Case& theCase) {
+OriginFacts GatherOrigin(const PosedCase& posed) {
     OriginFacts facts;
-    const CaseWorld& world = theCase.GetWorld();
+    const Case& theCase = posed.GetCase();
+    const CaseWorld& world = theCase.world;
     facts.sceneModel = world.sceneModelFile;
     facts.muzzleHeights = world.muzzleHeights;
     facts.body = world.body;
@@ -173,15 +176,15 @@ OriginFacts GatherOrigin(const Case& theCase) {
     if (world.sceneMesh) {
         facts.sceneRead = surfaces.Build(*world.sceneMesh, world.scene).ok();
     }
-    facts.analysis = AnalyseOrigins(theCase, facts.sceneRead ? &surfaces : nullptr,
+    facts.analysis = AnalyseOrigins(posed, facts.sceneRead ? &surfaces : nullptr,
                                     OriginOptions{.budgetDraws = true});
     if (!world.muzzleHeights.empty()) {
         facts.drawsConvention = OriginDrawsConvention(theCase);
     }
     facts.placementNote = PlacementSpreadNote(theCase);
-    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
-        facts.labels.push_back(theCase.GetTrajectory(i)->GetText());
-        facts.exterior.push_back(theCase.GetTrajectory(i)->GetWorld().exterior);
+    for (const Trajectory& trajectory : theCase.trajectories) {
+        facts.labels.push_back(trajectory.label);
+        facts.exterior.push_back(trajectory.exterior);
     }
     return facts;
 }

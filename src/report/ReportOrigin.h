@@ -1,14 +1,14 @@
 #pragma once
 
+#include "case/ExteriorPoint.h"
 #include "case/ScenePlacement.h"
-#include "case/TrajectoryWorld.h"
 #include "world/OriginAnalysis.h"
 
 #include <functional>
 #include <string>
 #include <vector>
 
-class Case;
+class PosedCase;
 
 // What the report says about where the shots came from: the analysis of the case in the scene
 // frame, and the scene it was made in.
@@ -26,9 +26,9 @@ struct OriginFacts {
     std::string placementNote;
 };
 
-// The origin zones of the case, with the scene model's surfaces when the case holds its mesh,
-// and how the uncertainty budget's draws reach each muzzle height.
-OriginFacts GatherOrigin(const Case& theCase);
+// The origin zones of the posed case, with the scene model's surfaces when the case holds its
+// mesh, and how the uncertainty budget's draws reach each muzzle height.
+OriginFacts GatherOrigin(const PosedCase& posed);
 
 // The name of the plan view among the report's images.
 inline constexpr const char* kPlanViewImage = "plan-view";

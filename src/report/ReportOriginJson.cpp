@@ -1,5 +1,7 @@
 #include "report/ReportOriginJson.h"
 
+#include "case/EntryNumber.h"
+
 namespace {
 
 using json = nlohmann::ordered_json;
@@ -37,16 +39,16 @@ void AddOriginJson(json& trajectory, const OriginFacts& origin, int number) {
     if (number < 1 || static_cast<size_t>(number) > all.size()) {
         return;
     }
-    const TrajectoryOrigin& found = all[number - 1];
-    trajectory["scene_in_cm"] = Cm(found.track.in);
-    trajectory["scene_out_cm"] = Cm(found.track.out);
+    const TrajectoryOrigin& found = all[IndexOfNumber(number)];
+    trajectory["scene_in_cm"] = Cm(found.sceneIn);
+    trajectory["scene_out_cm"] = Cm(found.sceneOut);
     json zones = json::array();
     for (const OriginZone& zone : found.zones) {
         zones.push_back(ZoneJson(zone));
     }
     trajectory["origin"] = zones;
     json exterior = json::array();
-    const size_t index = static_cast<size_t>(number - 1);
+    const size_t index = IndexOfNumber(number);
     for (size_t i = 0; index < origin.exterior.size() && i < origin.exterior[index].size() &&
                        i < found.exterior.size();
          ++i) {
@@ -68,7 +70,7 @@ void AddBudgetOriginJson(json& trajectory, const OriginFacts& origin, int number
         return;
     }
     json heights = json::array();
-    if (const std::optional<OriginReach>& reach = all[number - 1].reach) {
+    if (const std::optional<OriginReach>& reach = all[IndexOfNumber(number)].reach) {
         for (const HeightReach& height : reach->heights) {
             heights.push_back(ReachJson(height));
         }

@@ -1,7 +1,7 @@
 #include "report/ReportPlanView.h"
 
 #include "case/Case.h"
-#include "world/SceneFrame.h"
+#include "case/PosedCase.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -31,12 +31,12 @@ QColor HeightColor(size_t index) {
 
 // The horizontal point at `distance` metres from IN along the back line.
 Vec3 AlongBack(const TrajectoryOrigin& t, double distance) {
-    const double dx = t.track.in.x - t.track.out.x, dz = t.track.in.z - t.track.out.z;
+    const double dx = t.sceneIn.x - t.sceneOut.x, dz = t.sceneIn.z - t.sceneOut.z;
     const double length = std::hypot(dx, dz);
     if (!(length > 0)) {
-        return t.track.in;
+        return t.sceneIn;
     }
-    return {t.track.in.x + distance * dx / length, 0, t.track.in.z + distance * dz / length};
+    return {t.sceneIn.x + distance * dx / length, 0, t.sceneIn.z + distance * dz / length};
 }
 
 double FarEnd(const OriginZone& zone) {
@@ -93,7 +93,7 @@ void IncludeScene(PlanFrame& frame, const CaseWorld& world) {
     const std::array<float, 6>& box = world.sceneMesh->box;
     for (const float x : {box[0], box[3]}) {
         for (const float z : {box[2], box[5]}) {
-            frame.Include(PlacePoint(world.scene, {x, 0, z}));
+            frame.Include(world.scene.Place({x, 0, z}));
         }
     }
 }
@@ -101,8 +101,8 @@ void IncludeScene(PlanFrame& frame, const CaseWorld& world) {
 void IncludeAnalysis(PlanFrame& frame, const OriginFacts& origin) {
     frame.Include({origin.body.x, 0, origin.body.z});
     for (const TrajectoryOrigin& t : origin.analysis.trajectories) {
-        frame.Include(t.track.in);
-        frame.Include(t.track.out);
+        frame.Include(t.sceneIn);
+        frame.Include(t.sceneOut);
         for (const OriginZone& zone : t.zones) {
             // A straight line holds to some 30 m: a zone farther away (a nearly level shot)
             // would shrink the rest to a dot, so it runs off the edge instead of being framed.
@@ -154,7 +154,7 @@ void DrawScene(QPainter& painter, const PlanFrame& frame, const CaseWorld& world
         QPolygonF outline;
         for (const auto& corner : {std::pair{box[0], box[2]}, std::pair{box[3], box[2]},
                                    std::pair{box[3], box[5]}, std::pair{box[0], box[5]}}) {
-            outline << frame.At(PlacePoint(world.scene, {corner.first, 0, corner.second}));
+            outline << frame.At(world.scene.Place({corner.first, 0, corner.second}));
         }
         painter.drawPolygon(outline);
         return;
@@ -163,9 +163,9 @@ void DrawScene(QPainter& painter, const PlanFrame& frame, const CaseWorld& world
         if (!ValidTriangle(mesh, triangle)) {
             continue;
         }
-        const Vec3 a = PlacePoint(world.scene, MeshPoint(mesh, triangle.vertex[0]));
-        const Vec3 b = PlacePoint(world.scene, MeshPoint(mesh, triangle.vertex[1]));
-        const Vec3 c = PlacePoint(world.scene, MeshPoint(mesh, triangle.vertex[2]));
+        const Vec3 a = world.scene.Place(MeshPoint(mesh, triangle.vertex[0]));
+        const Vec3 b = world.scene.Place(MeshPoint(mesh, triangle.vertex[1]));
+        const Vec3 c = world.scene.Place(MeshPoint(mesh, triangle.vertex[2]));
         const Vec3 normal = Cross(Minus(b, a), Minus(c, a));
         const double length = std::sqrt(Dot(normal, normal));
         if (!(length > 0) || std::fabs(normal.y) / length > 0.3) {
@@ -181,17 +181,20 @@ void DrawBody(QPainter& painter, const PlanFrame& frame, const ScenePlacement& b
     painter.setPen(QPen(QColor(160, 110, 80), 2));
     painter.setBrush(QColor(240, 210, 180));
     painter.drawEllipse(centre, radius, radius * 0.6);
-    const Vec3 front = PlacePoint(body, {0, 0, 0.45});
+    const Vec3 front = body.Place({0, 0, 0.45});
     painter.drawLine(centre, frame.At(front));
     painter.setBrush(Qt::NoBrush);
 }
 
 void DrawTrajectory(QPainter& painter, const PlanFrame& frame, const Case& theCase,
                     const TrajectoryOrigin& t) {
-    const Trajectory& trajectory = *theCase.GetTrajectory(t.number - 1);
-    const QColor color = QColor::fromRgbF(static_cast<float>(trajectory.GetRed()),
-                                          static_cast<float>(trajectory.GetGreen()),
-                                          static_cast<float>(trajectory.GetBlue()));
+    const Trajectory* trajectory = theCase.TrajectoryNumbered(t.number);
+    if (trajectory == nullptr) {
+        return;
+    }
+    const Vec3& rgb = trajectory->color;
+    const QColor color = QColor::fromRgbF(static_cast<float>(rgb.x), static_cast<float>(rgb.y),
+                                          static_cast<float>(rgb.z));
     double farthest = 1.0;
     for (const OriginZone& zone : t.zones) {
         if (zone.reached) {
@@ -199,9 +202,9 @@ void DrawTrajectory(QPainter& painter, const PlanFrame& frame, const Case& theCa
         }
     }
     painter.setPen(QPen(color.darker(130), 1.5, Qt::DashLine));
-    painter.drawLine(frame.At(t.track.in), frame.At(AlongBack(t, farthest)));
+    painter.drawLine(frame.At(t.sceneIn), frame.At(AlongBack(t, farthest)));
     painter.setPen(QPen(color.darker(130), 3));
-    painter.drawLine(frame.At(t.track.in), frame.At(t.track.out));
+    painter.drawLine(frame.At(t.sceneIn), frame.At(t.sceneOut));
     for (size_t i = 0; i < t.zones.size(); ++i) {
         const OriginZone& zone = t.zones[i];
         if (!zone.reached) {
@@ -218,7 +221,7 @@ void DrawTrajectory(QPainter& painter, const PlanFrame& frame, const Case& theCa
         painter.drawEllipse(frame.At(zone.nominalPoint), 6, 6);
     }
     painter.setPen(QPen(Qt::black, 1));
-    painter.drawText(frame.At(t.track.in) + QPointF(8, -8), QString::number(t.number));
+    painter.drawText(frame.At(t.sceneIn) + QPointF(8, -8), QString::number(t.number));
 }
 
 void DrawMarks(QPainter& painter, const PlanFrame& frame, const OriginFacts& origin) {
@@ -253,17 +256,18 @@ void DrawLegend(QPainter& painter, const OriginFacts& origin) {
 
 } // namespace
 
-QImage DrawPlanView(const Case& theCase, const OriginFacts& origin) {
+QImage DrawPlanView(const PosedCase& posed, const OriginFacts& origin) {
+    const Case& theCase = posed.GetCase();
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
     PlanFrame frame;
-    IncludeScene(frame, theCase.GetWorld());
+    IncludeScene(frame, theCase.world);
     IncludeAnalysis(frame, origin);
     frame.Fix();
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     DrawGrid(painter, frame);
-    DrawScene(painter, frame, theCase.GetWorld());
+    DrawScene(painter, frame, theCase.world);
     DrawBody(painter, frame, origin.body);
     for (const TrajectoryOrigin& t : origin.analysis.trajectories) {
         DrawTrajectory(painter, frame, theCase, t);

@@ -1,6 +1,8 @@
 #include "report/ReportWriter.h"
 
 #include "base/FileAccess.h"
+#include "case/PosedCase.h"
+#include "mesh/ArrowModels.h"
 #include "render/CloseUpViews.h"
 #include "render/StandardViews.h"
 #include "report/BodyDiagrams.h"
@@ -80,17 +82,25 @@ struct Figures {
     std::map<std::string, QImage> images;
 };
 
+// What the views are drawn from: the posed case, the arrows and the display switches.
+struct ViewSource {
+    const PosedCase& posed;
+    std::shared_ptr<const ArrowModels> arrows;
+    const ViewState& view;
+};
+
 // Each trajectory's close-up with its scale bar.
-Status CollectCloseUps(const Case& theCase, const CaseReport& report, const ViewState& view,
-                       ReportFormat format, Figures& figures) {
+Status CollectCloseUps(const ViewSource& source, const CaseReport& report, ReportFormat format,
+                       Figures& figures) {
     // The cones drawn are the budgets' own, from many more draws than a view makes.
     std::vector<std::optional<double>> cones95;
     for (const TrajectoryFacts& trajectory : report.trajectories) {
-        cones95.push_back(trajectory.budget ? std::optional(trajectory.budget->cone95) : std::nullopt);
+        cones95.push_back(trajectory.budget ? std::optional(trajectory.budget->cone95)
+                                            : std::nullopt);
     }
     std::string error;
-    const auto closeUps =
-        RenderCloseUps(theCase, view, kReportViewWidth, kReportViewHeight, error, cones95);
+    const auto closeUps = RenderCloseUps(source.posed, source.view, source.arrows, kReportViewWidth,
+                                         kReportViewHeight, error, cones95);
     if (!closeUps) {
         return Status::Failure("cannot draw the close-ups of the trajectories: " + error);
     }
@@ -107,15 +117,17 @@ Status CollectCloseUps(const Case& theCase, const CaseReport& report, const View
     return Status::Ok();
 }
 
-Status CollectFigures(const Case& theCase, const CaseReport& report, const ViewState& view,
-                      ReportFormat format, Figures& figures) {
+Status CollectFigures(const ViewSource& source, const CaseReport& report, ReportFormat format,
+                      Figures& figures) {
     const bool pdf = format == ReportFormat::Pdf;
     InitReportResources();
     figures.list.push_back({"diagrams",
-                            "Body diagrams, front and back: each entry (IN) a numbered circle, "
-                            "each exit (OUT) a numbered square, numbered as the wound table",
+                            "Body diagrams, front and back, the body in the anatomical position: "
+                            "each entry (IN) a numbered circle, each exit (OUT) a numbered square, "
+                            "where it was measured and numbered as the wound table",
                             pdf ? kPdfDiagramWidth : kHtmlDiagramWidth});
-    figures.images["diagrams"] = DrawBodyDiagrams(theCase, CaseWounds(theCase), kDiagramHeight);
+    figures.images["diagrams"] =
+        DrawBodyDiagrams(source.posed.GetCase().body, report.wounds, kDiagramHeight);
     const QImage axes(QStringLiteral(":/report/axes.png"));
     if (!axes.isNull()) {
         figures.list.push_back({"axes",
@@ -124,8 +136,8 @@ Status CollectFigures(const Case& theCase, const CaseReport& report, const ViewS
         figures.images["axes"] = axes;
     }
     std::string error;
-    const auto views =
-        RenderStandardViews(theCase, view, kReportViewWidth, kReportViewHeight, error);
+    const auto views = RenderStandardViews(source.posed, source.view, source.arrows,
+                                           kReportViewWidth, kReportViewHeight, error);
     if (!views) {
         return Status::Failure("cannot draw the views of the case: " + error);
     }
@@ -134,7 +146,7 @@ Status CollectFigures(const Case& theCase, const CaseReport& report, const ViewS
         figures.list.push_back({name, view.caption, pdf ? kPdfViewWidth : kHtmlViewWidth});
         figures.images[name] = QImageFromCapturedImage(view.image);
     }
-    return CollectCloseUps(theCase, report, view, format, figures);
+    return CollectCloseUps(source, report, format, figures);
 }
 
 QString Text(const std::string& text) {
@@ -180,17 +192,19 @@ std::optional<ReportFormat> ReportFormatForPath(const std::string& path) {
     return std::nullopt;
 }
 
-Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat format,
-                       const ReportSource& source, std::string& bytes) {
-    const CaseReport report = GatherCaseReport(theCase, source);
+Status BuildCaseReport(const PosedCase& posed, const ArrowModels& arrows, const ViewState& view,
+                       ReportFormat format, const ReportSource& source, std::string& bytes) {
+    const CaseReport report = GatherCaseReport(posed, source);
     if (format == ReportFormat::Json) {
         return FormatReportJson(report, bytes);
     }
     Figures figures;
-    if (Status status = CollectFigures(theCase, report, view, format, figures); !status.ok()) {
+    // The renderer keeps the arrows it draws: it shares these meshes, it does not copy them.
+    const ViewSource views{posed, std::make_shared<const ArrowModels>(arrows), view};
+    if (Status status = CollectFigures(views, report, format, figures); !status.ok()) {
         return status;
     }
-    figures.images[kPlanViewImage] = DrawPlanView(theCase, report.origin);
+    figures.images[kPlanViewImage] = DrawPlanView(posed, report.origin);
     if (format == ReportFormat::Html) {
         bytes = FormatReportHtml(report, figures.list, [&figures](const std::string& name) {
             return PngDataUrl(figures.images[name]);
@@ -207,15 +221,16 @@ Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat 
     return Status::Ok();
 }
 
-Status WriteCaseReport(const Case& theCase, const ViewState& view, const std::string& path,
-                       const ReportSource& source) {
+Status WriteCaseReport(const PosedCase& posed, const ArrowModels& arrows, const ViewState& view,
+                       const std::string& path, const ReportSource& source) {
     const auto format = ReportFormatForPath(path);
     if (!format) {
         return Status::Failure("Cannot write the report \"" + path +
                                "\": its name must end in .pdf, .html or .json");
     }
     std::string bytes;
-    if (Status status = BuildCaseReport(theCase, view, *format, source, bytes); !status.ok()) {
+    if (Status status = BuildCaseReport(posed, arrows, view, *format, source, bytes);
+        !status.ok()) {
         return Status::Failure("Cannot write the report \"" + path + "\": " + status.message());
     }
     if (const int error = ReplaceFileContents(path, bytes)) {

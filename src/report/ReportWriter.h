@@ -6,8 +6,9 @@
 #include <optional>
 #include <string>
 
-class Case;
+class PosedCase;
 class ViewState;
+struct ArrowModels;
 
 enum class ReportFormat { Pdf, Html, Json };
 
@@ -19,13 +20,14 @@ std::optional<ReportFormat> ReportFormatForPath(const std::string& path);
 inline constexpr int kReportViewWidth = 1000;
 inline constexpr int kReportViewHeight = 750;
 
-// Builds the report of the case in the given format. The PDF and HTML carry the axes figure and
-// the front, profile and top views, drawn offscreen with the display switches of `view`; a
-// failure to draw them fails the report. Needs a QGuiApplication for the PDF and HTML.
-Status BuildCaseReport(const Case& theCase, const ViewState& view, ReportFormat format,
-                       const ReportSource& source, std::string& bytes);
+// Builds the report of the posed case in the given format. The PDF and HTML carry the body
+// diagrams, the axes figure, the front, profile and top views and each trajectory's close-up,
+// the views drawn offscreen with `arrows` and the display switches of `view`; a failure to draw
+// them fails the report. Needs a QGuiApplication for the PDF and HTML.
+Status BuildCaseReport(const PosedCase& posed, const ArrowModels& arrows, const ViewState& view,
+                       ReportFormat format, const ReportSource& source, std::string& bytes);
 
 // Builds the report in the format its file name asks for and writes it there, replacing any
 // previous file only once the whole report is on disk.
-Status WriteCaseReport(const Case& theCase, const ViewState& view, const std::string& path,
-                       const ReportSource& source);
+Status WriteCaseReport(const PosedCase& posed, const ArrowModels& arrows, const ViewState& view,
+                       const std::string& path, const ReportSource& source);

@@ -84,43 +84,42 @@ int AdjustTrajectoryDialog::PositionFromShift(double shift) {
 }
 
 int AdjustTrajectoryDialog::exec() {
-    trajectoryIndex = -1;
+    trajectoryNumber = 0;
     const int number = view.GetSelectedTrajectoryNumber();
-    const Trajectory* trajectory = editor.GetCase().GetTrajectory(number - 1);
+    const Trajectory* trajectory = editor.GetCase().TrajectoryNumbered(number);
     if (trajectory == nullptr) {
         return Rejected;
     }
-    trajectoryIndex = number - 1;
+    trajectoryNumber = number;
     before = *trajectory;
     numberField->setText(QString::number(number));
-    uncertaintyField->setText(UncertaintyText(trajectory->GetUncertainty()));
-    savedX = PositionFromShift(trajectory->GetDx());
-    savedY = PositionFromShift(trajectory->GetDy());
-    savedZ = PositionFromShift(trajectory->GetDz());
+    uncertaintyField->setText(UncertaintyText(trajectory->radiusIn));
+    savedX = PositionFromShift(trajectory->offset.x);
+    savedY = PositionFromShift(trajectory->offset.y);
+    savedZ = PositionFromShift(trajectory->offset.z);
     PlaceSlider(sliderX, savedX);
     PlaceSlider(sliderY, savedY);
     PlaceSlider(sliderZ, savedZ);
     ShowParts(*trajectory);
     const int result = QDialog::exec();
-    trajectoryIndex = -1; // the trajectory may be deleted before the next opening
+    trajectoryNumber = 0; // the trajectory may be deleted before the next opening
     return result;
 }
 
 bool AdjustTrajectoryDialog::Preview(const std::function<void(Trajectory&)>& change) {
-    return trajectoryIndex >= 0 && editor.PreviewTrajectory(trajectoryIndex, change);
+    return trajectoryNumber != 0 && editor.PreviewTrajectory(trajectoryNumber, change);
 }
 
 void AdjustTrajectoryDialog::SliderMoved() {
-    if (trajectoryIndex < 0) {
+    if (trajectoryNumber == 0) {
         return;
     }
     positionX = sliderX->value();
     positionY = sliderY->value();
     positionZ = sliderZ->value();
     Preview([this](Trajectory& trajectory) {
-        trajectory.SetDx(ShiftFromPosition(positionX));
-        trajectory.SetDy(ShiftFromPosition(positionY));
-        trajectory.SetDz(ShiftFromPosition(positionZ));
+        trajectory.offset = {ShiftFromPosition(positionX), ShiftFromPosition(positionY),
+                             ShiftFromPosition(positionZ)};
     });
 }
 
@@ -128,67 +127,72 @@ void AdjustTrajectoryDialog::ShowParts(const Trajectory& trajectory) {
     if (trajectory.HasParts()) {
         inPartBox->DropOlderRule();
         outPartBox->DropOlderRule();
-        inPartBox->SetPart(trajectory.GetInPart());
-        outPartBox->SetPart(trajectory.GetOutPart());
+        inPartBox->SetPart(trajectory.inPart);
+        outPartBox->SetPart(trajectory.outPart);
     } else {
-        inPartBox->ShowOlderRule(trajectory.GetWithArm());
-        outPartBox->ShowOlderRule(trajectory.GetWithArm());
+        inPartBox->ShowOlderRule(trajectory.withArm);
+        outPartBox->ShowOlderRule(trajectory.withArm);
     }
 }
 
 // Drawn at once, like the sliders, so the arrow shows where it goes.
 void AdjustTrajectoryDialog::PartChosen(bool inChosen) {
-    const Trajectory* shown = editor.GetCase().GetTrajectory(trajectoryIndex);
-    if (trajectoryIndex < 0 || shown == nullptr) {
+    const Trajectory* shown = editor.GetCase().TrajectoryNumbered(trajectoryNumber);
+    if (shown == nullptr) {
         return;
     }
     BodyPartBox* chosen = inChosen ? inPartBox : outPartBox;
     BodyPartBox* other = inChosen ? outPartBox : inPartBox;
     if (chosen->ShowsOlderRule()) {
-        Preview([](Trajectory& trajectory) { trajectory.ClearParts(); });
-        ShowParts(*shown);
+        Preview([](Trajectory& trajectory) {
+            trajectory.inPart.clear();
+            trajectory.outPart.clear();
+        });
+        // The preview changed the case: the trajectory is read again.
+        ShowParts(*editor.GetCase().TrajectoryNumbered(trajectoryNumber));
         return;
     }
     if (other->ShowsOlderRule()) {
-        const Body& body = editor.GetCase().GetBody();
-        const Vec3 point = inChosen ? Vec3{shown->GetX2(), shown->GetY2(), shown->GetZ2()}
-                                    : Vec3{shown->GetX1(), shown->GetY1(), shown->GetZ1()};
-        other->SetPart(body.PartNearest(point));
+        other->SetPart(editor.GetCase().body.PartNearest(inChosen ? shown->out : shown->in));
     }
     const std::string in = inPartBox->GetPart();
     const std::string out = outPartBox->GetPart();
-    Preview([&in, &out](Trajectory& trajectory) { trajectory.SetParts(in, out); });
+    Preview([&in, &out](Trajectory& trajectory) {
+        trajectory.inPart = in;
+        trajectory.outPart = out;
+    });
 }
 
 void AdjustTrajectoryDialog::Reset() {
-    if (trajectoryIndex < 0) {
+    if (trajectoryNumber == 0) {
         return;
     }
     for (QSlider* slider : {sliderX, sliderY, sliderZ}) {
         PlaceSlider(slider, 50);
     }
     Preview([](Trajectory& trajectory) {
-        trajectory.SetDx(0);
-        trajectory.SetDy(0);
-        trajectory.SetDz(0);
-        trajectory.SetDPitch(0);
-        trajectory.SetDYaw(0);
+        trajectory.offset = {};
+        trajectory.pitchAdjustment = 0;
+        trajectory.yawAdjustment = 0;
     });
 }
 
 void AdjustTrajectoryDialog::accept() {
-    if (trajectoryIndex >= 0) {
+    if (trajectoryNumber != 0) {
         // A negative radius means nothing and is refused: the trajectory keeps its own.
         const double radius = ReadCentimetres(uncertaintyField->text());
-        editor.CommitTrajectory(
-            trajectoryIndex, "Adjust trajectory", before,
-            [radius](Trajectory& trajectory) { trajectory.SetUncertainty(radius); });
+        editor.CommitTrajectory(trajectoryNumber, "Adjust trajectory", before,
+                                [radius](Trajectory& trajectory) {
+                                    if (Trajectory::IsRadius(radius)) {
+                                        trajectory.radiusIn = radius;
+                                    }
+                                });
     }
     QDialog::accept();
 }
 
 void AdjustTrajectoryDialog::reject() {
-    if (trajectoryIndex >= 0) {
+    if (trajectoryNumber != 0) {
         positionX = savedX;
         positionY = savedY;
         positionZ = savedZ;

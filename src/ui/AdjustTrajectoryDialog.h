@@ -45,7 +45,7 @@ private:
 
     CaseEditor& editor;
     const ViewState& view;
-    int trajectoryIndex = -1; // while open: the trajectory it adjusts
+    int trajectoryNumber = 0; // while open: the trajectory it adjusts (0: none)
     Trajectory before;        // the trajectory as the dialog opened on it
     QLineEdit* numberField;
     QLineEdit* uncertaintyField;

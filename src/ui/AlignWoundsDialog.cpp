@@ -1,8 +1,11 @@
 #include "ui/AlignWoundsDialog.h"
 
 #include "case/Case.h"
+#include "case/EntryNumber.h"
 #include "case/Trajectory.h"
+#include "case/WoundAlignment.h"
 #include "edit/CaseEditor.h"
+#include "ui/AngleLabel.h"
 #include "view/ViewState.h"
 
 #include <QApplication>
@@ -37,7 +40,7 @@ QString Degrees(double value) {
 // the torso by height, so a trunk point may be on either.
 std::vector<Segment> SegmentsOf(const Trajectory& trajectory) {
     std::vector<Segment> segments;
-    for (const std::string& part : {trajectory.GetInPart(), trajectory.GetOutPart()}) {
+    for (const std::string& part : {trajectory.inPart, trajectory.outPart}) {
         const std::optional<Segment> segment = skeleton::SegmentOfPart(part);
         if (!segment) {
             continue;
@@ -151,7 +154,8 @@ AlignWoundsDialog::AlignWoundsDialog(CaseEditor& editor, const ViewState& view, 
     layout->addWidget(searchButton, 0, Qt::AlignLeft);
     answerList = new QTableWidget(0, 3, this);
     answerList->setObjectName("answerList");
-    answerList->setHorizontalHeaderLabels({"Angle (°)", "Gap (cm)", "Joints moved"});
+    answerList->setHorizontalHeaderLabels(
+        {QString("Angle, %1 (°)").arg(AngleLabel(AngleKind::AsPosed)), "Gap (cm)", "Joints moved"});
     answerList->horizontalHeader()->setStretchLastSection(true);
     answerList->verticalHeader()->setVisible(false);
     answerList->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -186,7 +190,7 @@ AlignWoundsDialog::AlignWoundsDialog(CaseEditor& editor, const ViewState& view, 
 }
 
 int AlignWoundsDialog::exec() {
-    before = editor.GetCase().GetBody();
+    before = editor.GetCase().body;
     answers.clear();
     answerList->setRowCount(0);
     message->clear();
@@ -199,28 +203,31 @@ void AlignWoundsDialog::FillTrajectoryLists() {
     const Case& theCase = editor.GetCase();
     for (QComboBox* box : {firstBox, secondBox}) {
         box->clear();
-        for (int index = 0; index < theCase.GetTrajectoryCount(); ++index) {
-            const Trajectory& trajectory = *theCase.GetTrajectory(index);
-            QString text = QString::number(index + 1);
-            const QString label = QString::fromStdString(trajectory.GetText()).section('\n', 0, 0);
+        for (size_t index = 0; index < theCase.trajectories.size(); ++index) {
+            const int number = NumberOfIndex(index);
+            QString text = QString::number(number);
+            const QString label =
+                QString::fromStdString(theCase.trajectories[index].label).section('\n', 0, 0);
             if (!label.trimmed().isEmpty()) {
                 text += " (" + label.trimmed() + ")";
             }
-            box->addItem(text, index + 1);
+            box->addItem(text, number);
         }
     }
-    const int count = theCase.GetTrajectoryCount();
+    const int count = theCase.TrajectoryCount();
     const int selected = view.GetSelectedTrajectoryNumber();
-    const int first = selected >= 1 && selected <= count ? selected : 1;
+    const int first = theCase.TrajectoryNumbered(selected) != nullptr ? selected : 1;
     const int second = first < count ? first + 1 : first - 1;
-    firstBox->setCurrentIndex(first - 1);
-    secondBox->setCurrentIndex(second - 1);
+    // The boxes list every trajectory in number order.
+    firstBox->setCurrentIndex(firstBox->findData(first));
+    secondBox->setCurrentIndex(secondBox->findData(second));
 }
 
 AlignmentRequest AlignWoundsDialog::Request() const {
+    const Case& theCase = editor.GetCase();
     AlignmentRequest request;
-    request.first = firstBox->currentData().toInt();
-    request.second = secondBox->currentData().toInt();
+    request.first = AlignmentTrackOf(theCase, firstBox->currentData().toInt());
+    request.second = AlignmentTrackOf(theCase, secondBox->currentData().toInt());
     request.starts = searchStarts;
     for (int j = 0; j < skeleton::kJointCount; ++j) {
         if (jointBoxes[j]->isChecked()) {
@@ -232,8 +239,8 @@ AlignmentRequest AlignWoundsDialog::Request() const {
 
 void AlignWoundsDialog::TrajectoriesChosen() {
     const Case& theCase = editor.GetCase();
-    const Trajectory* first = theCase.GetTrajectory(firstBox->currentData().toInt() - 1);
-    const Trajectory* second = theCase.GetTrajectory(secondBox->currentData().toInt() - 1);
+    const Trajectory* first = theCase.TrajectoryNumbered(firstBox->currentData().toInt());
+    const Trajectory* second = theCase.TrajectoryNumbered(secondBox->currentData().toInt());
     std::vector<Joint> between;
     if (first != nullptr && second != nullptr && first != second) {
         between = JointsBetween(*first, *second);
@@ -247,28 +254,31 @@ void AlignWoundsDialog::TrajectoriesChosen() {
 
 void AlignWoundsDialog::ShowPresentAlignment() {
     const AlignmentRequest request = Request();
-    if (request.first < 1 || request.second < 1 || request.first == request.second) {
+    const int first = request.first.number;
+    const int second = request.second.number;
+    if (first < 1 || second < 1 || first == second) {
         present->clear();
         return;
     }
     const AlignmentAnswer now =
-        MeasureAlignment(editor.GetCase(), request.first, request.second, before.GetPosture());
-    present->setText(QString("In the case's posture: %1° between the tracks, their lines %2 cm "
-                             "apart.")
-                         .arg(Degrees(now.angleDegrees), Degrees(now.gapMetres * 100)));
+        MeasureAlignment(before, request.first, request.second, before.GetPosture());
+    present->setText(QString("In the case's posture: %1° between the tracks (%2), their lines "
+                             "%3 cm apart.")
+                         .arg(Degrees(now.angleDegrees), AngleLabel(AngleKind::AsPosed),
+                              Degrees(now.gapMetres * 100)));
 }
 
 QString AlignWoundsDialog::Refusal(const AlignmentRequest& request) const {
     const Case& theCase = editor.GetCase();
-    if (theCase.GetTrajectoryCount() < 2) {
+    if (theCase.TrajectoryCount() < 2) {
         return "Align wounds needs two trajectories; the case holds " +
-               QString::number(theCase.GetTrajectoryCount()) + ".";
+               QString::number(theCase.TrajectoryCount()) + ".";
     }
-    if (request.first == request.second) {
+    if (request.first.number == request.second.number) {
         return "Choose two different trajectories.";
     }
-    for (const int number : {request.first, request.second}) {
-        const Trajectory* trajectory = theCase.GetTrajectory(number - 1);
+    for (const int number : {request.first.number, request.second.number}) {
+        const Trajectory* trajectory = theCase.TrajectoryNumbered(number);
         if (trajectory != nullptr && !trajectory->HasParts()) {
             return QString("Trajectory %1 comes from an older file and has no body parts: choose "
                            "the parts of its IN and OUT in Adjust trajectory first.")
@@ -294,7 +304,7 @@ void AlignWoundsDialog::Search() {
     AlignmentResult result;
     {
         const BusyCursor busy;
-        result = AlignWounds(editor.GetCase(), request);
+        result = AlignWounds(before, request);
     }
     if (!result.refusal.empty()) {
         message->setText(QString::fromStdString(result.refusal));
@@ -348,7 +358,7 @@ void AlignWoundsDialog::AnswerChosen() {
 }
 
 void AlignWoundsDialog::ShowBody(const Body& body) {
-    if (!(editor.GetCase().GetBody() == body)) {
+    if (!(editor.GetCase().body == body)) {
         editor.PreviewBody([&body](Body& edited) { edited = body; });
     }
 }

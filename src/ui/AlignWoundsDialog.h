@@ -1,8 +1,8 @@
 #pragma once
 
 #include "body/Body.h"
+#include "body/PostureAlignment.h"
 #include "body/Skeleton.h"
-#include "case/PostureAlignment.h"
 
 #include <QDialog>
 
@@ -15,14 +15,15 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
-class Trajectory;
 class ViewState;
+struct Trajectory;
 
 // "Align wounds": two trajectories one bullet made and the joints that may move (those on the
 // way from one's parts to the other's chosen at first); "Search" looks for the postures that
 // make the two posed tracks one straight line and lists them with the angle left between the
-// tracks and the gap between their lines. The chosen answer is shown in the view; OK makes it one
-// edit, Cancel, Esc and the close box put the posture back as it was.
+// tracks and the gap between their lines; that angle is between the tracks as posed, and the
+// dialog says so. The chosen answer is shown in the view; OK makes it one edit, Cancel, Esc and
+// the close box put the posture back as it was.
 class AlignWoundsDialog : public QDialog {
     Q_OBJECT
 public:

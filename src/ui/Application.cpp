@@ -35,16 +35,28 @@ bool Application::WaitForDrawingSetup() {
     return caseView.GetContextState() != CaseView::ContextState::Pending;
 }
 
+Status Application::LoadDefaultModels() {
+    const Status arrowsRead = arrows.Load(models.arrow, models.halfArrow);
+    Status bodyRead = Status::Ok();
+    // Before the window and its history exist: the editor applies the load and poses the case,
+    // and nothing is recorded.
+    editor.EditCase("Open body file", [this, &bodyRead](Case& edited) {
+        bodyRead = edited.body.Load(models.body);
+        edited.bodyModelFile = models.body;
+    });
+    return arrowsRead.ok() ? bodyRead : arrowsRead;
+}
+
 bool Application::InitInstance(const QString& documentFile) {
     GetAppInfo(); // the start directory, before anything can change it
     view.ViewFront();
     // Without its default models the program cannot show a case.
-    if (const Status loaded = theCase.LoadModels(models); !loaded) {
+    if (const Status loaded = LoadDefaultModels(); !loaded) {
         platform.ShowMessage(nullptr, QString::fromStdString(loaded.message()),
                              QStringLiteral("Info"));
         return false;
     }
-    window = std::make_unique<MainWindow>(editor, view, platform, nullptr, makeRenderer);
+    window = std::make_unique<MainWindow>(editor, view, arrows, platform, nullptr, makeRenderer);
     // The view sets up its drawing when it is first shown; the document is opened after that.
     window->show();
     const bool settled = WaitForDrawingSetup();

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "base/Status.h"
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
+#include "mesh/ArrowModels.h"
 #include "ui/CaseView.h"
 #include "view/ViewState.h"
 
@@ -12,10 +14,10 @@
 class MainWindow;
 class Platform;
 
-// The desktop program: it holds the open case with its editor and what the view shows, reads the
-// default models, creates the main window, waits for the view's drawing to be set up, offers a
-// case a crash left unsaved, opens the file named on the command line, and runs until the window
-// closes.
+// The desktop program: it holds the open case with its editor, the arrows the trajectories are
+// drawn with and what the view shows, reads the default models, creates the main window, waits for
+// the view's drawing to be set up, offers a case a crash left unsaved, opens the file named on the
+// command line, and runs until the window closes.
 class Application {
 public:
     // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
@@ -31,15 +33,21 @@ public:
     int Run(const QString& documentFile);
 
     const Case& GetCase() const { return theCase; }
+    const CaseEditor& GetEditor() const { return editor; }
+    const ArrowModels& GetArrows() const { return arrows; }
     ViewState& GetViewState() { return view; }
     MainWindow* GetMainWindow() { return window.get(); }
 
 private:
     bool WaitForDrawingSetup();
+    // Reads both arrows and the default body into the case; every model is tried, so that one
+    // missing file does not hide the others, and the first failure is returned.
+    Status LoadDefaultModels();
 
     Platform& platform;
     DefaultModelFiles models;
     CaseView::RendererFactory makeRenderer;
+    ArrowModels arrows;
     Case theCase;
     CaseEditor editor{theCase};
     ViewState view;

@@ -55,7 +55,7 @@ BodyParametersDialog::BodyParametersDialog(CaseEditor& editor, Platform& platfor
 }
 
 int BodyParametersDialog::exec() {
-    before = editor.GetCase().GetBody();
+    before = editor.GetCase().body;
     nameField->setText(QString::fromStdString(before.GetName()));
     heightField->setText(QString::asprintf("%5.1f", before.GetHeight() * 100.0));
     PlaceSlider(sliderScaleX, savedScaleX);
@@ -94,7 +94,7 @@ void BodyParametersDialog::accept() {
         platform.ShowMessage(
             this,
             QString("A body height must be more than 0 cm; the height stays %1 cm.")
-                .arg(QString::asprintf("%.1f", editor.GetCase().GetBody().GetHeight() * 100.0)),
+                .arg(QString::asprintf("%.1f", editor.GetCase().body.GetHeight() * 100.0)),
             "Body parameters");
     }
     QDialog::accept();

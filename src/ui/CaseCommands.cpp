@@ -62,11 +62,11 @@ FileChooserRequest CaseCommands::InExistingFolder(FileChooserRequest request, bo
     return request;
 }
 
-CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, Platform& platform, QWidget* owner,
-                           std::function<void()> redraw,
+CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, const ArrowModels& arrows,
+                           Platform& platform, QWidget* owner, std::function<void()> redraw,
                            std::function<std::optional<CapturedImage>()> capture)
-    : editor(editor), view(view), platform(platform), owner(owner), redraw(std::move(redraw)),
-      capture(std::move(capture)), startDirectory(StartDirectory()) {
+    : editor(editor), view(view), arrows(arrows), platform(platform), owner(owner),
+      redraw(std::move(redraw)), capture(std::move(capture)), startDirectory(StartDirectory()) {
     if (!this->redraw) {
         this->redraw = [] {};
     }
@@ -126,7 +126,7 @@ AlignWoundsDialog& CaseCommands::GetAlignDialog() {
 }
 
 void CaseCommands::NewTrajectory() {
-    if (editor.GetCase().GetTrajectoryCount() >= Case::kMaxTrajectories) {
+    if (editor.GetCase().TrajectoryCount() >= Case::kMaxTrajectories) {
         platform.ShowMessage(
             owner,
             QString("The case already holds %1 trajectories; no more can be added.")
@@ -142,20 +142,20 @@ void CaseCommands::NewTrajectory() {
 
 bool CaseCommands::NewTrajectoryFromPoints(const Vec3& in, const Vec3& out,
                                            const std::string& inPart, const std::string& outPart) {
-    if (editor.GetCase().GetTrajectoryCount() >= Case::kMaxTrajectories) {
+    if (editor.GetCase().TrajectoryCount() >= Case::kMaxTrajectories) {
         NewTrajectory(); // says why nothing opens
         return false;
     }
     trajectoryDialog->SetInitialPoints(in, out, inPart, outPart);
     NewTrajectory();
-    return trajectoryDialog->GetCreatedTrajectory() != nullptr;
+    return trajectoryDialog->GetCreatedNumber() != 0;
 }
 
 void CaseCommands::NewElement() {
-    if (editor.GetCase().GetElements().GetCount() >= ElementList::kCapacity) {
+    if (editor.GetCase().ElementCount() >= Case::kMaxElements) {
         platform.ShowMessage(owner,
                              QString("The case already holds %1 elements; no more can be added.")
-                                 .arg(ElementList::kCapacity),
+                                 .arg(Case::kMaxElements),
                              "New element");
         return;
     }
@@ -211,7 +211,7 @@ void CaseCommands::ExportReport() {
     if (chosen.isEmpty()) {
         return; // cancelled: nothing is written
     }
-    ::ExportReport(editor.GetCase(), view, platform, owner, chosen,
+    ::ExportReport(editor.GetPosed(), arrows, view, platform, owner, chosen,
                    SavedCaseFile(editor.GetCase(), lastDataFile));
     redraw();
 }
@@ -230,7 +230,7 @@ void CaseCommands::OpenBodyFile() {
 bool CaseCommands::AppendDataFile(const QString& path) {
     const Case& theCase = editor.GetCase();
     const bool fresh = session != nullptr && !session->IsModified() &&
-                       theCase.GetTrajectoryCount() == 0 && theCase.GetElements().GetCount() == 0;
+                       theCase.TrajectoryCount() == 0 && theCase.ElementCount() == 0;
     bool read = false;
     editor.EditCase("Open data file", [this, &path, &read](Case& edited) {
         read = ReadDataFile(edited, platform, owner, path);
@@ -258,8 +258,8 @@ void CaseCommands::ReplaceBody(const QString& path) {
     editor.EditCase("Open body file", [this, &path, &loaded](Case& edited) {
         loaded = LoadBodyFile(edited, platform, owner, path);
         if (loaded) {
-            edited.GetBody().SetScaleX(1);
-            edited.GetBody().SetScaleZ(1);
+            edited.body.SetScaleX(1);
+            edited.body.SetScaleZ(1);
         }
     });
     if (!loaded) {
@@ -295,7 +295,7 @@ void CaseCommands::ExportScene() {
     if (chosen.isEmpty()) {
         return; // cancelled: nothing is written
     }
-    ExportSceneTo(editor.GetCase(), view.Switches(), platform, owner, chosen);
+    ExportSceneTo(editor.GetPosed(), arrows, view.Switches(), platform, owner, chosen);
 }
 
 void CaseCommands::SaveImage() {
@@ -325,7 +325,7 @@ void CaseCommands::BodyParameters() {
 }
 
 void CaseCommands::AdjustTrajectory() {
-    if (editor.GetCase().GetTrajectoryCount() == 0) {
+    if (editor.GetCase().TrajectoryCount() == 0) {
         platform.ShowMessage(owner, "Create a trajectory first", "Adjust trajectory");
         return;
     }
@@ -341,7 +341,7 @@ void CaseCommands::AdjustTrajectory() {
 
 void CaseCommands::DeleteSelected() {
     const Case& theCase = editor.GetCase();
-    if (theCase.GetTrajectoryCount() == 0 && theCase.GetElements().GetCount() == 0) {
+    if (theCase.TrajectoryCount() == 0 && theCase.ElementCount() == 0) {
         return;
     }
     if (view.GetSelectedTrajectoryNumber() == 0 && view.GetSelectedElementNumber() == 0) {
@@ -364,26 +364,18 @@ void CaseCommands::ChangeColor() {
     const Trajectory* trajectory = view.SelectedTrajectory(editor.GetCase());
     const Element* element =
         trajectory == nullptr ? view.SelectedElement(editor.GetCase()) : nullptr;
-    double red = 0, green = 0, blue = 0;
-    if (trajectory != nullptr) {
-        red = trajectory->GetRed();
-        green = trajectory->GetGreen();
-        blue = trajectory->GetBlue();
-    } else if (element != nullptr) {
-        element->GetColor(red, green, blue);
-    } else {
+    if (trajectory == nullptr && element == nullptr) {
         return;
     }
-    const QColor chosen = platform.ChooseColor(owner, ColorFromChannels(red, green, blue));
-    red = chosen.red() / 255.0;
-    green = chosen.green() / 255.0;
-    blue = chosen.blue() / 255.0;
+    const Vec3 shown = trajectory != nullptr ? trajectory->color : element->color;
+    const QColor chosen = platform.ChooseColor(owner, ColorFromChannels(shown.x, shown.y, shown.z));
+    const Vec3 color = ChannelsOf(chosen);
     if (trajectory != nullptr) {
-        editor.EditTrajectory(view.GetSelectedTrajectoryNumber() - 1, "Change color",
-                              [&](Trajectory& edited) { edited.SetColor(red, green, blue); });
+        editor.EditTrajectory(view.GetSelectedTrajectoryNumber(), "Change color",
+                              [&color](Trajectory& edited) { edited.color = color; });
     } else {
-        editor.EditElement(view.GetSelectedElementNumber() - 1, "Change color",
-                           [&](Element& edited) { edited.SetColor(red, green, blue); });
+        editor.EditElement(view.GetSelectedElementNumber(), "Change color",
+                           [&color](Element& edited) { edited.color = color; });
     }
     redraw();
 }
@@ -394,13 +386,15 @@ void CaseCommands::Properties() {
 }
 
 void CaseCommands::DeleteAll() {
-    editor.EditCase("Delete all trajectories and elements",
-                    [](Case& edited) { edited.DeleteAll(); });
+    editor.EditCase("Delete all trajectories and elements", [](Case& edited) {
+        edited.trajectories.clear();
+        edited.elements.clear();
+    });
     redraw();
 }
 
 void CaseCommands::AlignWounds() {
-    const int count = editor.GetCase().GetTrajectoryCount();
+    const int count = editor.GetCase().TrajectoryCount();
     if (count < 2) {
         platform.ShowMessage(owner,
                              QString("Align wounds needs two trajectories that one bullet made; "

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+struct ArrowModels;
 class CaseEditor;
 class CaseSession;
 class Platform;
@@ -34,8 +35,9 @@ class CaseInfoDialog;
 class CaseCommands {
 public:
     // `redraw` draws one frame of the view; `capture` returns the displayed pixels of the view.
-    CaseCommands(CaseEditor& editor, ViewState& view, Platform& platform, QWidget* owner,
-                 std::function<void()> redraw,
+    // The report and the scene export draw the trajectories with `arrows`.
+    CaseCommands(CaseEditor& editor, ViewState& view, const ArrowModels& arrows, Platform& platform,
+                 QWidget* owner, std::function<void()> redraw,
                  std::function<std::optional<CapturedImage>()> capture);
     ~CaseCommands();
 
@@ -115,6 +117,7 @@ private:
     void SetDataFile(const QString& path);
     CaseEditor& editor;
     ViewState& view;
+    const ArrowModels& arrows;
     Platform& platform;
     QWidget* owner;
     std::function<void()> redraw;

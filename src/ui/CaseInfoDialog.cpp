@@ -81,7 +81,7 @@ QLineEdit* CaseInfoDialog::LineField(CaseInfo::Field field) const {
 }
 
 int CaseInfoDialog::exec() {
-    const CaseInfo& info = editor.GetCase().GetCaseInfo();
+    const CaseInfo& info = editor.GetCase().info;
     for (size_t i = 0; i < lines.size(); ++i) {
         lines[i]->setText(QString::fromStdString(info.Get(CaseInfo::kFields[i])));
     }

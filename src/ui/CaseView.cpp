@@ -2,10 +2,11 @@
 
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
+#include "mesh/ArrowModels.h"
 #include "render/Renderer.h"
 #include "ui/CommandSet.h"
 #include "ui/ImageCapture.h"
-#include "ui/PointPlacement.h"
+#include "ui/PointPicking.h"
 #include "view/SurfacePicking.h"
 #include "view/ViewState.h"
 
@@ -58,12 +59,16 @@ bool ManipulatesObjects(ManipulationMode mode) {
 
 } // namespace
 
-CaseView::CaseView(CaseEditor& editor, ViewState& view, RendererFactory makeRenderer,
-                   QWidget* parent)
+CaseView::CaseView(CaseEditor& editor, ViewState& view, const ArrowModels& arrows,
+                   RendererFactory makeRenderer, QWidget* parent)
     : QOpenGLWidget(parent), editor(editor), view(view), trackBall(view.GetCamera()),
       makeRenderer(std::move(makeRenderer)) {
     if (!this->makeRenderer) {
-        this->makeRenderer = [] { return std::make_unique<Renderer>(); };
+        this->makeRenderer = [&arrows] {
+            auto renderer = std::make_unique<Renderer>();
+            renderer->SetArrowModels(std::make_shared<const ArrowModels>(arrows));
+            return renderer;
+        };
     }
     setFormat(ViewFormat());
     setFocusPolicy(Qt::StrongFocus);
@@ -84,9 +89,9 @@ CaseView::~CaseView() {
     ReleaseContext();
 }
 
-void CaseView::Attach(CommandSet& commandSet, PointPlacement& pointPlacement) {
+void CaseView::Attach(CommandSet& commandSet, PointPicking& pointPicking) {
     commands = &commandSet;
-    placement = &pointPlacement;
+    this->pointPicking = &pointPicking;
     BuildMenus();
 }
 
@@ -146,7 +151,7 @@ void CaseView::resizeGL(int width, int height) {
 
 void CaseView::paintGL() {
     if (renderer) {
-        renderer->RenderFrame(editor.GetCase(), view);
+        renderer->RenderFrame(editor.GetPosed(), view);
         ++framesPainted;
         return;
     }
@@ -176,11 +181,11 @@ int CaseView::DevicePixels(double logical) const {
 void CaseView::mousePressEvent(QMouseEvent* event) {
     const QPointF position = event->position();
     if (event->button() == Qt::LeftButton) {
-        if (placement != nullptr && placement->IsActive()) {
+        if (pointPicking != nullptr && pointPicking->IsActive()) {
             PlacePointAt(position);
         } else if (renderer) {
             makeCurrent();
-            renderer->Pick(editor.GetCase(), view, DevicePixels(position.x()),
+            renderer->Pick(editor.GetPosed(), view, DevicePixels(position.x()),
                            DevicePixels(position.y()));
         }
         leftButtonDown = true;
@@ -192,8 +197,9 @@ void CaseView::mousePressEvent(QMouseEvent* event) {
 
 void CaseView::PlacePointAt(const QPointF& position) {
     // The ray through the centre of the pixel under the pointer, in the view's own proportions.
-    placement->Click(BodySurfaceAt(editor.GetCase().GetBody(), view.GetCamera(), width(), height(),
-                                   std::floor(position.x()) + 0.5, std::floor(position.y()) + 0.5));
+    pointPicking->Click(BodySurfaceAt(editor.GetPosed(), view.GetCamera(), width(), height(),
+                                      std::floor(position.x()) + 0.5,
+                                      std::floor(position.y()) + 0.5));
 }
 
 void CaseView::wheelEvent(QWheelEvent* event) {
@@ -203,7 +209,7 @@ void CaseView::wheelEvent(QWheelEvent* event) {
         return;
     }
     const QPointF position = event->position();
-    ZoomTowardPixel(editor.GetCase().GetBody(), view.GetCamera(), width(), height(), position.x(),
+    ZoomTowardPixel(editor.GetPosed(), view.GetCamera(), width(), height(), position.x(),
                     position.y(), steps);
     event->accept();
     Redraw();
@@ -261,10 +267,10 @@ void CaseView::RememberDragOrigin() {
     dragOrigin = {};
     const Case& theCase = editor.GetCase();
     if (const Trajectory* trajectory = view.SelectedTrajectory(theCase)) {
-        dragOrigin.trajectoryIndex = view.GetSelectedTrajectoryNumber() - 1;
+        dragOrigin.trajectoryNumber = view.GetSelectedTrajectoryNumber();
         dragOrigin.trajectory = *trajectory;
     } else if (const Element* element = view.SelectedElement(theCase)) {
-        dragOrigin.elementIndex = view.GetSelectedElementNumber() - 1;
+        dragOrigin.elementNumber = view.GetSelectedElementNumber();
         dragOrigin.element = *element;
     }
 }
@@ -272,10 +278,10 @@ void CaseView::RememberDragOrigin() {
 void CaseView::CommitDrag() {
     const std::string name =
         view.GetManipulationMode() == ManipulationMode::Rotate ? "Rotate" : "Move";
-    if (dragOrigin.trajectoryIndex >= 0) {
-        editor.CommitTrajectory(dragOrigin.trajectoryIndex, name, dragOrigin.trajectory);
-    } else if (dragOrigin.elementIndex >= 0) {
-        editor.CommitElement(dragOrigin.elementIndex, name, dragOrigin.element);
+    if (dragOrigin.trajectoryNumber != 0) {
+        editor.CommitTrajectory(dragOrigin.trajectoryNumber, name, dragOrigin.trajectory);
+    } else if (dragOrigin.elementNumber != 0) {
+        editor.CommitElement(dragOrigin.elementNumber, name, dragOrigin.element);
     }
     dragOrigin = {};
 }
@@ -296,8 +302,8 @@ void CaseView::PointerMoved(int x, int y) {
 }
 
 bool CaseView::HandleKey(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && placement != nullptr && placement->IsActive()) {
-        placement->Leave();
+    if (event->key() == Qt::Key_Escape && pointPicking != nullptr && pointPicking->IsActive()) {
+        pointPicking->Leave();
         return true;
     }
     switch (event->key()) {

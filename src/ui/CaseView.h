@@ -13,18 +13,19 @@
 #include <memory>
 #include <optional>
 
+struct ArrowModels;
 class CaseEditor;
 class CommandSet;
 class FrameRenderer;
-class PointPlacement;
+class PointPicking;
 class QKeyEvent;
 class QMenu;
 class ViewState;
 
-// The single OpenGL view of the main window: it draws the case as the view state shows it, and
-// turns mouse buttons and motion into picking, camera drags and the moving or turning of the
-// selected object, and keys into camera steps and commands. Selection, mode and handle live in
-// the view state so the drawing can show them.
+// The single OpenGL view of the main window: it draws the editor's posed case as the view state
+// shows it, and turns mouse buttons and motion into picking, camera drags and the moving or
+// turning of the selected object, and keys into camera steps and commands. Selection, mode and
+// handle live in the view state so the drawing can show them.
 class CaseView : public QOpenGLWidget {
     Q_OBJECT
 
@@ -33,14 +34,15 @@ public:
     enum class ContextState { Pending, Ready, ContextFailed };
     using RendererFactory = std::function<std::unique_ptr<FrameRenderer>()>;
 
-    // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
-    CaseView(CaseEditor& editor, ViewState& view, RendererFactory makeRenderer = {},
-             QWidget* parent = nullptr);
+    // `makeRenderer` draws the view; empty for the OpenGL renderer, which draws the trajectories
+    // with `arrows` (tests pass their own).
+    CaseView(CaseEditor& editor, ViewState& view, const ArrowModels& arrows,
+             RendererFactory makeRenderer = {}, QWidget* parent = nullptr);
     ~CaseView() override;
 
-    // The commands the typed keys and the context menus run, and the point placement the left
+    // The commands the typed keys and the context menus run, and the point picking the left
     // clicks feed while it is active. Set once, before the view takes input.
-    void Attach(CommandSet& commands, PointPlacement& placement);
+    void Attach(CommandSet& commands, PointPicking& pointPicking);
 
     ContextState GetContextState() const { return contextState; }
     // Frames asked for and frames drawn, for tests.
@@ -95,7 +97,7 @@ private:
     CaseEditor& editor;
     ViewState& view;
     CommandSet* commands = nullptr;
-    PointPlacement* placement = nullptr;
+    PointPicking* pointPicking = nullptr;
     bool leftButtonDown = false;
     bool rightButtonDown = false;
     TrackBall trackBall;
@@ -113,9 +115,9 @@ private:
     QMetaObject::Connection contextGone;
     int caseListener = 0;
     struct DragOrigin {
-        int trajectoryIndex = -1;
+        int trajectoryNumber = 0; // 0: no trajectory is dragged
         Trajectory trajectory;
-        int elementIndex = -1;
+        int elementNumber = 0;
         Element element;
     };
     DragOrigin dragOrigin;

@@ -9,7 +9,7 @@
 #include "ui/CaseSession.h"
 #include "ui/CaseView.h"
 #include "ui/Platform.h"
-#include "ui/PointPlacement.h"
+#include "ui/PointPicking.h"
 #include "view/ViewState.h"
 
 #include <QAction>
@@ -106,9 +106,9 @@ void CommandSet::AddEditCommands() {
         QKeySequence(Qt::Key_Delete), [&commands] { commands.DeleteSelected(); });
     Add(Command::DeleteAll, "Delete all trajectories and elements", {},
         [&commands] { commands.DeleteAll(); });
-    PointPlacement& placement = targets.placement;
+    PointPicking& pointPicking = targets.pointPicking;
     Add(Command::PlacePoints, "Place points\tC", QKeySequence(Qt::Key_C),
-        [&placement] { placement.Enter(); });
+        [&pointPicking] { pointPicking.Enter(); });
 }
 
 void CommandSet::AddViewCommands() {
@@ -214,6 +214,7 @@ void CommandSet::AddContextCommands() {
     addPlain(Command::ContextDelete, "Delete", [&commands] { commands.DeleteSelected(); });
     addPlain(Command::ChangeColor, "Change color", [&commands] { commands.ChangeColor(); });
     addPlain(Command::Properties, "Properties", [&commands] { commands.Properties(); });
-    PointPlacement& placement = targets.placement;
-    addPlain(Command::ContextPlacePoints, "Place points", [&placement] { placement.Enter(); });
+    PointPicking& pointPicking = targets.pointPicking;
+    addPlain(Command::ContextPlacePoints, "Place points",
+             [&pointPicking] { pointPicking.Enter(); });
 }

@@ -10,7 +10,7 @@ class CaseEditor;
 class CaseSession;
 class CaseView;
 class Platform;
-class PointPlacement;
+class PointPicking;
 class QAction;
 class QUndoStack;
 class QWidget;
@@ -76,13 +76,13 @@ enum class Command {
 };
 
 // What the command set works on: the case through its editor, what the view shows, the view
-// itself, the case's commands, the point placement, the unsaved-case guard and the undo history.
+// itself, the case's commands, the point picking, the unsaved-case guard and the undo history.
 struct CommandTargets {
     CaseEditor& editor;
     ViewState& view;
     CaseView& caseView;
     CaseCommands& caseCommands;
-    PointPlacement& placement;
+    PointPicking& pointPicking;
     CaseSession& session;
     QUndoStack& history;
     Platform& platform;

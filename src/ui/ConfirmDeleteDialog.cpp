@@ -43,10 +43,10 @@ int ConfirmDeleteDialog::exec() {
 
 void ConfirmDeleteDialog::accept() {
     if (trajectoryNumber != 0) {
-        editor.DeleteTrajectory("Delete trajectory", trajectoryNumber - 1);
+        editor.DeleteTrajectory("Delete trajectory", trajectoryNumber);
         view.ClearSelection();
     } else if (elementNumber != 0) {
-        editor.DeleteElement("Delete element", elementNumber - 1);
+        editor.DeleteElement("Delete element", elementNumber);
         view.ClearSelection();
     }
     QDialog::accept();

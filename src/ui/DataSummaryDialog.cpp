@@ -1,8 +1,10 @@
 #include "ui/DataSummaryDialog.h"
 
+#include "ui/AngleLabel.h"
 #include "ui/PropertiesDialog.h"
 
 #include <QFontDatabase>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,6 +22,11 @@ DataSummaryDialog::DataSummaryDialog(QWidget* parent) : QDialog(parent) {
     textField->setReadOnly(true);
     textField->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     layout->addWidget(textField);
+    auto* angles = new QLabel(QString("Direction and elevation angles: %1, as measured.")
+                                  .arg(AngleLabel(AngleKind::Anatomical)),
+                              this);
+    angles->setObjectName("angleLabel");
+    layout->addWidget(angles);
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("okButton");
     ok->setDefault(true);

@@ -6,7 +6,8 @@
 
 class QPlainTextEdit;
 
-// "Data summary": shows the case report, read only; Enter closes it.
+// "Data summary": shows the case report, read only; Enter closes it. The report gives the angles
+// of the measured points, and a line under it says so, since a posed body's tracks run otherwise.
 class DataSummaryDialog : public QDialog {
     Q_OBJECT
 public:

@@ -99,6 +99,10 @@ QColor ColorFromChannels(double red, double green, double blue) {
     return QColor(ChannelToByte(red), ChannelToByte(green), ChannelToByte(blue));
 }
 
+Vec3 ChannelsOf(const QColor& color) {
+    return {color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0};
+}
+
 void ChooseProposedColor(QColor& proposed, Platform& platform, QWidget* dialog, ColorSwatch& swatch,
                          const std::function<void()>& redraw) {
     QColor chosen;

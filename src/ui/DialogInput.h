@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Matrix4.h"
+
 #include <QColor>
 #include <QString>
 
@@ -26,6 +28,8 @@ QString UncertaintyText(double metres);
 
 // A colour held as three channels 0..1 shown as bytes: each channel times 255, truncated.
 QColor ColorFromChannels(double red, double green, double blue);
+// A chosen colour as the case holds it: red, green and blue, each byte / 255.
+Vec3 ChannelsOf(const QColor& color);
 
 // The colour sample was clicked: the platform chooser opens on the sample's colour, the dialog
 // out of sight meanwhile; its answer (the initial colour when cancelled) becomes `proposed` (the

@@ -31,34 +31,36 @@ ExteriorPointsDialog::ExteriorPointsDialog(CaseEditor& editor, Platform& platfor
     layout->addWidget(buttons);
 }
 
-bool ExteriorPointsDialog::Open(int trajectoryIndex) {
-    const Trajectory* trajectory = editor.GetCase().GetTrajectory(trajectoryIndex);
+bool ExteriorPointsDialog::Open(int trajectoryNumber) {
+    const Trajectory* trajectory = editor.GetCase().TrajectoryNumbered(trajectoryNumber);
     if (trajectory == nullptr) {
         return false;
     }
-    index = trajectoryIndex;
+    number = trajectoryNumber;
     setWindowTitle(
-        QStringLiteral("Exterior points and shot group of trajectory %1").arg(trajectoryIndex + 1));
-    points->setPlainText(
-        QString::fromStdString(ExteriorPointsText(trajectory->GetWorld().exterior)));
-    group->setText(QString::fromStdString(trajectory->GetWorld().group));
+        QStringLiteral("Exterior points and shot group of trajectory %1").arg(trajectoryNumber));
+    points->setPlainText(QString::fromStdString(ExteriorPointsText(trajectory->exterior)));
+    group->setText(QString::fromStdString(trajectory->group));
     points->setFocus();
     exec();
     return true;
 }
 
 void ExteriorPointsDialog::accept() {
-    TrajectoryWorld world;
-    Status status = ReadExteriorPoints(points->toPlainText().toStdString(), world.exterior);
+    std::vector<ExteriorPoint> exterior;
+    std::string groupName;
+    Status status = ReadExteriorPoints(points->toPlainText().toStdString(), exterior);
     if (status.ok()) {
-        status = ReadGroupName(group->text().toStdString(), world.group);
+        status = ReadGroupName(group->text().toStdString(), groupName);
     }
     if (!status.ok()) {
         platform.ShowMessage(this, QString::fromStdString(status.message()),
                              QStringLiteral("Exterior points"));
         return;
     }
-    editor.EditTrajectory(index, "Exterior points",
-                          [&world](Trajectory& trajectory) { trajectory.GetWorld() = world; });
+    editor.EditTrajectory(number, "Exterior points", [&](Trajectory& trajectory) {
+        trajectory.exterior = exterior;
+        trajectory.group = groupName;
+    });
     QDialog::accept();
 }

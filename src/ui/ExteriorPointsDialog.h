@@ -15,8 +15,8 @@ class ExteriorPointsDialog : public QDialog {
     Q_OBJECT
 public:
     ExteriorPointsDialog(CaseEditor& editor, Platform& platform, QWidget* parent = nullptr);
-    // Opens on trajectory `index` (0-based); false (not opened) when there is none.
-    bool Open(int index);
+    // Opens on trajectory `number`; false (not opened) when there is none.
+    bool Open(int number);
     void accept() override;
 
     QPlainTextEdit* PointsField() const { return points; }
@@ -25,7 +25,7 @@ public:
 private:
     CaseEditor& editor;
     Platform& platform;
-    int index = -1;
+    int number = 0;
     QPlainTextEdit* points;
     QLineEdit* group;
 };

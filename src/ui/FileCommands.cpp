@@ -3,6 +3,7 @@
 #include "base/AppInfo.h"
 #include "base/ProgressSink.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "casefile/DataFile.h"
 #include "export/SceneExport.h"
 #include "mesh/io/MeshFormat.h"
@@ -95,11 +96,11 @@ FileChooserRequest ExportSceneRequest(const QString& startDirectory) {
     return request;
 }
 
-bool ExportSceneTo(const Case& theCase, const DisplaySwitches& shown, Platform& platform,
-                   QWidget* owner, const QString& chosen) {
+bool ExportSceneTo(const PosedCase& posed, const ArrowModels& arrows, const DisplaySwitches& shown,
+                   Platform& platform, QWidget* owner, const QString& chosen) {
     const std::string path =
         LocalPath(IsSceneExportPath(LocalPath(chosen)) ? chosen : WithExtension(chosen, ".glb"));
-    const Status status = ExportSceneFile(theCase, path, shown.uncertaintyCones, shown.scene);
+    const Status status = ExportSceneFile(posed, arrows, path, shown.uncertaintyCones, shown.scene);
     if (!status.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(status.message()), "Export scene");
         return false;
@@ -120,7 +121,7 @@ bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QStri
     QStringList warnings;
     {
         const std::unique_ptr<ProgressSink> progress = platform.OpenProgress(owner);
-        status = theCase.GetBody().LoadWithProgress(
+        status = theCase.body.LoadWithProgress(
             LocalPath(path), *progress,
             [&warnings](const std::string& text) { warnings << QString::fromStdString(text); });
         cancelled = !status.ok() && progress->CancelRequested();
@@ -132,7 +133,7 @@ bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QStri
         platform.ShowMessage(owner, QString::fromStdString(status.message()), "Info");
         return false;
     }
-    theCase.SetBodyModelFile(LocalPath(path));
+    theCase.bodyModelFile = LocalPath(path);
     if (!warnings.isEmpty()) {
         platform.ShowMessage(
             owner, "The body model " + path + " was read with warnings:\n" + warnings.join('\n'),

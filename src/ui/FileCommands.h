@@ -4,9 +4,10 @@
 
 #include <QString>
 
+struct ArrowModels;
+struct Case;
 struct DisplaySwitches;
-
-class Case;
+class PosedCase;
 
 // The file side of the view's commands: where the choosers start, the extension rule, and reading
 // or writing a case and loading a body with every failure reported to the user.
@@ -43,8 +44,8 @@ bool WriteDataFile(const Case& theCase, Platform& platform, QWidget* owner, cons
 // read is reported (caption "Info") and the previous body stays; so it does, silently, when the
 // user cancels the load. The reader's warnings are shown once the body is in. True when loaded.
 bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path);
-// Writes the case as a 3-D scene to `chosen` (".glb" added when it names neither format), with
-// the uncertainty cones and the scene model where `shown` shows them; failures are reported.
-// True when written.
-bool ExportSceneTo(const Case& theCase, const DisplaySwitches& shown, Platform& platform,
-                   QWidget* owner, const QString& chosen);
+// Writes the posed case as a 3-D scene to `chosen` (".glb" added when it names neither format),
+// its trajectories drawn with `arrows`, with the uncertainty cones and the scene model where
+// `shown` shows them; failures are reported. True when written.
+bool ExportSceneTo(const PosedCase& posed, const ArrowModels& arrows, const DisplaySwitches& shown,
+                   Platform& platform, QWidget* owner, const QString& chosen);

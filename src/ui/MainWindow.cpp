@@ -10,7 +10,7 @@
 #include "ui/EditCommand.h"
 #include "ui/FocusRestorer.h"
 #include "ui/LockKeyState.h"
-#include "ui/PointPlacement.h"
+#include "ui/PointPicking.h"
 #include "ui/PosturePanel.h"
 #include "ui/SceneCommands.h"
 #include "ui/WindowTitle.h"
@@ -62,10 +62,10 @@ QList<QString> LocalFiles(const QMimeData* data) {
 
 } // namespace
 
-MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, QWidget* parent,
-                       CaseView::RendererFactory makeRenderer)
+MainWindow::MainWindow(CaseEditor& editor, ViewState& view, const ArrowModels& arrows,
+                       Platform& platform, QWidget* parent, CaseView::RendererFactory makeRenderer)
     : QMainWindow(parent), editor(editor),
-      caseView(new CaseView(editor, view, std::move(makeRenderer))),
+      caseView(new CaseView(editor, view, arrows, std::move(makeRenderer))),
       undoStack(new QUndoStack(this)), session(new CaseSession(editor, platform, *undoStack, this)),
       posturePanel(new PosturePanel(editor, this)) {
     // The title shows "*" while the case has changes that are not saved, and nothing else.
@@ -79,22 +79,22 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, 
     setCentralWidget(caseView);
     // Message boxes and choosers of the commands belong to the view.
     caseCommands = std::make_unique<CaseCommands>(
-        editor, view, platform, caseView, [this] { caseView->Redraw(); },
+        editor, view, arrows, platform, caseView, [this] { caseView->Redraw(); },
         [this] { return caseView->CaptureView(); });
     caseCommands->SetSession(session);
     caseCommands->SetDataFileListener([this] { UpdateTitle(); });
     titleListener = editor.AddListener([this](const CaseChange&) { UpdateTitle(); });
     session->SetSaveCommand([this] { return caseCommands->SaveDataFile(); });
-    placement = std::make_unique<PointPlacement>(
-        editor.GetCase(), view, *caseCommands,
+    pointPicking = std::make_unique<PointPicking>(
+        editor, view, *caseCommands,
         [this](const QString& text) { emit caseView->statusMessage(text); },
         [this] { caseView->Redraw(); });
     commandSet = new CommandSet(
-        {editor, view, *caseView, *caseCommands, *placement, *session, *undoStack, platform},
+        {editor, view, *caseView, *caseCommands, *pointPicking, *session, *undoStack, platform},
         {[this] { close(); }, [this](bool shown) { statusBar()->setVisible(shown); },
          [this](bool shown) { posturePanel->setVisible(shown); }},
         this);
-    caseView->Attach(*commandSet, *placement);
+    caseView->Attach(*commandSet, *pointPicking);
     sceneCommands = new SceneCommands(
         editor, view, platform, [this] { caseView->Redraw(); }, this);
     sceneCommands->WatchClicksOn(caseView);
@@ -122,7 +122,7 @@ MainWindow::~MainWindow() {
 
 void MainWindow::UpdateTitle() {
     const QString title =
-        CaseWindowTitle(FrameTitle(), caseCommands->GetDataFile(), editor.GetCase().GetCaseInfo());
+        CaseWindowTitle(FrameTitle(), caseCommands->GetDataFile(), editor.GetCase().info);
     if (title != windowTitle()) {
         setWindowTitle(title);
     }

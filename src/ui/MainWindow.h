@@ -8,11 +8,12 @@
 #include <initializer_list>
 #include <memory>
 
+struct ArrowModels;
 class CaseCommands;
 class CaseEditor;
 class CaseSession;
 class Platform;
-class PointPlacement;
+class PointPicking;
 class PosturePanel;
 class QLabel;
 class QTimer;
@@ -21,7 +22,7 @@ class ViewState;
 
 // The main window: a fixed title, the menu bar, the toolbar, the status bar with the lock
 // indicators, and the one 3-D view of the case. It lays out the command set's actions and opens
-// files dropped on it. The case, its editor and the view state outlive it.
+// files dropped on it. The case, its editor, the arrows and the view state outlive it.
 class SceneCommands;
 
 class MainWindow : public QMainWindow {
@@ -29,8 +30,8 @@ class MainWindow : public QMainWindow {
 
 public:
     // `makeRenderer` draws the view; empty for the OpenGL renderer (tests pass their own).
-    MainWindow(CaseEditor& editor, ViewState& view, Platform& platform, QWidget* parent = nullptr,
-               CaseView::RendererFactory makeRenderer = {});
+    MainWindow(CaseEditor& editor, ViewState& view, const ArrowModels& arrows, Platform& platform,
+               QWidget* parent = nullptr, CaseView::RendererFactory makeRenderer = {});
     ~MainWindow() override;
 
     CaseView& GetView() { return *caseView; }
@@ -40,7 +41,7 @@ public:
     // The "Scene" menu's commands: scene model, placement, exterior points, origin zones.
     SceneCommands& GetSceneCommands() { return *sceneCommands; }
     // The "Place points" mode of the view.
-    PointPlacement& GetPlacement() { return *placement; }
+    PointPicking& GetPointPicking() { return *pointPicking; }
     // The posture panel beside the view (Body > Posture panel, M).
     PosturePanel& GetPosturePanel() { return *posturePanel; }
     // The undo history of the case: every edit, in order.
@@ -88,7 +89,7 @@ private:
     PosturePanel* posturePanel;
     std::unique_ptr<CaseCommands> caseCommands;
     int titleListener = 0; // the editor's key for the title's listener
-    std::unique_ptr<PointPlacement> placement;
+    std::unique_ptr<PointPicking> pointPicking;
     CommandSet* commandSet = nullptr;
     SceneCommands* sceneCommands = nullptr;
     QMenu* recentFilesMenu = nullptr;

@@ -81,19 +81,14 @@ void NewElementDialog::CreateElement() {
     const double height = ReadCentimetres(heightField->text());
     const double length = ReadCentimetres(lengthField->text());
     Element element;
-    element.SetPosition(ReadCentimetres(positionX->text()), ReadCentimetres(positionY->text()),
-                        ReadCentimetres(positionZ->text()));
-    element.SetWidth(width);
-    element.SetHeight(height);
-    element.SetLength(length);
-    element.SetBounds(-width / 2, -height / 2, -length / 2, width / 2, height / 2, length / 2);
-    const QColor color = colorSwatch->GetColor();
-    element.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
-    element.SetText("");
+    element.centre = {ReadCentimetres(positionX->text()), ReadCentimetres(positionY->text()),
+                      ReadCentimetres(positionZ->text())};
+    element.size = {width, height, length};
+    element.color = ChannelsOf(colorSwatch->GetColor());
     if (!editor.AddElement("New element", element)) {
         platform.ShowMessage(this,
                              QString("The case already holds %1 elements; no more can be added.")
-                                 .arg(ElementList::kCapacity),
+                                 .arg(Case::kMaxElements),
                              "New element");
         reject();
         return;

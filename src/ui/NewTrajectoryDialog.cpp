@@ -88,9 +88,9 @@ QLineEdit* NewTrajectoryDialog::AddField(const char* name) {
 }
 
 int NewTrajectoryDialog::exec() {
-    createdTrajectory = nullptr;
+    createdNumber = 0;
     FillFields();
-    uncertaintyField->setText(UncertaintyText(Trajectory::kDefaultUncertainty));
+    uncertaintyField->setText(UncertaintyText(Trajectory::kDefaultRadius));
     insideBox->setChecked(false);
     colorSwatch->SetColor(proposedColor);
     inX->setFocus();
@@ -130,26 +130,28 @@ Vec3 NewTrajectoryDialog::TypedPoint(QLineEdit* x, QLineEdit* y, QLineEdit* z) c
 }
 
 void NewTrajectoryDialog::FindInPart() {
-    inPartBox->SetPart(editor.GetCase().GetBody().PartNearest(TypedPoint(inX, inY, inZ)));
+    inPartBox->SetPart(editor.GetCase().body.PartNearest(TypedPoint(inX, inY, inZ)));
 }
 
 void NewTrajectoryDialog::FindOutPart() {
-    outPartBox->SetPart(editor.GetCase().GetBody().PartNearest(TypedPoint(outX, outY, outZ)));
+    outPartBox->SetPart(editor.GetCase().body.PartNearest(TypedPoint(outX, outY, outZ)));
 }
 
 void NewTrajectoryDialog::Compute() {
     // A new trajectory starts unshifted, with an empty label.
     Trajectory trajectory;
-    trajectory.SetExited(insideBox->isChecked() ? 0 : 1);
-    const Vec3 in = TypedPoint(inX, inY, inZ);
-    const Vec3 out = TypedPoint(outX, outY, outZ);
-    trajectory.SetPoints(in.x, in.y, in.z, out.x, out.y, out.z);
+    trajectory.exited = !insideBox->isChecked();
+    trajectory.in = TypedPoint(inX, inY, inZ);
+    trajectory.out = TypedPoint(outX, outY, outZ);
     // Every new trajectory moves with the parts of its points.
-    trajectory.SetParts(inPartBox->GetPart(), outPartBox->GetPart());
-    const QColor color = colorSwatch->GetColor();
-    trajectory.SetColor(color.red() / 255.0, color.green() / 255.0, color.blue() / 255.0);
+    trajectory.inPart = inPartBox->GetPart();
+    trajectory.outPart = outPartBox->GetPart();
+    trajectory.color = ChannelsOf(colorSwatch->GetColor());
     // A negative radius means nothing: the trajectory keeps the default one.
-    trajectory.SetUncertainty(ReadCentimetres(uncertaintyField->text()));
+    if (const double radius = ReadCentimetres(uncertaintyField->text());
+        Trajectory::IsRadius(radius)) {
+        trajectory.radiusIn = radius;
+    }
     if (!editor.AddTrajectory("New trajectory", trajectory)) {
         platform.ShowMessage(
             this,
@@ -159,7 +161,6 @@ void NewTrajectoryDialog::Compute() {
         reject();
         return;
     }
-    const Case& theCase = editor.GetCase();
-    createdTrajectory = theCase.GetTrajectory(theCase.GetTrajectoryCount() - 1);
+    createdNumber = editor.GetCase().TrajectoryCount(); // appended: the last number
     accept();
 }

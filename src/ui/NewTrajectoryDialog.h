@@ -11,7 +11,6 @@
 class BodyPartBox;
 class ColorSwatch;
 class CaseEditor;
-class Trajectory;
 class Platform;
 class QCheckBox;
 class QColor;
@@ -38,8 +37,9 @@ public:
         initialPoints = {in, out};
         initialParts = {inPart, outPart};
     }
-    // The trajectory made by "Compute" during the last opening; nullptr when none was made.
-    const Trajectory* GetCreatedTrajectory() const { return createdTrajectory; }
+    // The number of the trajectory made by "Compute" during the last opening; 0 when none was
+    // made.
+    int GetCreatedNumber() const { return createdNumber; }
 
 private:
     void Compute();
@@ -55,7 +55,7 @@ private:
     Platform& platform;
     QColor& proposedColor;
     std::function<void()> redraw;
-    const Trajectory* createdTrajectory = nullptr;
+    int createdNumber = 0;
     std::optional<std::pair<Vec3, Vec3>> initialPoints;
     std::pair<std::string, std::string> initialParts;
     QLineEdit* inX;

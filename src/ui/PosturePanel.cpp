@@ -188,7 +188,7 @@ void PosturePanel::ChooseJoint(int row) {
 }
 
 void PosturePanel::ShowPosture() {
-    const Body& body = editor.GetCase().GetBody();
+    const Body& body = editor.GetCase().body;
     const Posture& posture = body.GetPosture();
     const std::string name = posture.GetName();
     postureName->setText(QStringLiteral("Posture: %1").arg(QString::fromStdString(name)));
@@ -236,12 +236,11 @@ void PosturePanel::PresetChosen(int row) {
 }
 
 void PosturePanel::SliderPressed() {
-    dragStart = editor.GetCase().GetBody();
+    dragStart = editor.GetCase().body;
 }
 
 void PosturePanel::SliderMoved(int axis, int value) {
-    const Posture posture =
-        WithAngle(editor.GetCase().GetBody().GetPosture(), jointRow, axis, value);
+    const Posture posture = WithAngle(editor.GetCase().body.GetPosture(), jointRow, axis, value);
     if (dragStart && sliders[axis]->isSliderDown()) {
         editor.PreviewBody([&posture](Body& body) { body.SetPosture(posture); });
         return;
@@ -260,8 +259,7 @@ void PosturePanel::SliderReleased() {
 }
 
 void PosturePanel::SpinChanged(int axis, double value) {
-    const Posture posture =
-        WithAngle(editor.GetCase().GetBody().GetPosture(), jointRow, axis, value);
+    const Posture posture = WithAngle(editor.GetCase().body.GetPosture(), jointRow, axis, value);
     editor.EditBody(JointEditName(), [&posture](Body& body) { body.SetPosture(posture); });
     ShowPosture();
 }

@@ -74,9 +74,9 @@ bool PropertiesDialog::eventFilter(QObject* watched, QEvent* event) {
 int PropertiesDialog::exec() {
     const Case& theCase = editor.GetCase();
     if (const Trajectory* trajectory = view.SelectedTrajectory(theCase)) {
-        text = trajectory->GetText();
+        text = trajectory->label;
     } else if (const Element* element = view.SelectedElement(theCase)) {
-        text = element->GetText();
+        text = element->label;
     }
     textField->setPlainText(ToFieldText(text));
     textField->setFocus();
@@ -87,11 +87,11 @@ void PropertiesDialog::accept() {
     text = FromFieldText(textField->toPlainText());
     const Case& theCase = editor.GetCase();
     if (view.SelectedTrajectory(theCase) != nullptr) {
-        editor.EditTrajectory(view.GetSelectedTrajectoryNumber() - 1, "Properties",
-                              [this](Trajectory& trajectory) { trajectory.SetText(text); });
+        editor.EditTrajectory(view.GetSelectedTrajectoryNumber(), "Properties",
+                              [this](Trajectory& trajectory) { trajectory.label = text; });
     } else if (view.SelectedElement(theCase) != nullptr) {
-        editor.EditElement(view.GetSelectedElementNumber() - 1, "Properties",
-                           [this](Element& element) { element.SetText(text); });
+        editor.EditElement(view.GetSelectedElementNumber(), "Properties",
+                           [this](Element& element) { element.label = text; });
     }
     QDialog::accept();
 }

@@ -2,6 +2,7 @@
 
 #include "base/FileAccess.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "casefile/DataFile.h"
 #include "report/ReportWriter.h"
 #include "ui/FileCommands.h"
@@ -51,8 +52,9 @@ QString SavedCaseFile(const Case& theCase, const QString& lastDataFile) {
     return onDisk == DataFile::Format(theCase) ? lastDataFile : QString();
 }
 
-bool ExportReport(const Case& theCase, const ViewState& view, Platform& platform, QWidget* owner,
-                  const QString& path, const QString& caseFile) {
+bool ExportReport(const PosedCase& posed, const ArrowModels& arrows, const ViewState& view,
+                  Platform& platform, QWidget* owner, const QString& path,
+                  const QString& caseFile) {
     const QString target = ReportFormatForPath(LocalPath(path)) ? path : path + ".pdf";
     ReportSource source;
     source.caseFile = LocalPath(caseFile);
@@ -65,7 +67,7 @@ bool ExportReport(const Case& theCase, const ViewState& view, Platform& platform
         if (QOpenGLContext* current = QOpenGLContext::currentContext()) {
             current->doneCurrent();
         }
-        status = WriteCaseReport(theCase, view, LocalPath(target), source);
+        status = WriteCaseReport(posed, arrows, view, LocalPath(target), source);
     }
     if (!status.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(status.message()), kCaption);

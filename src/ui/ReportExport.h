@@ -4,7 +4,9 @@
 
 #include <QString>
 
-class Case;
+struct ArrowModels;
+struct Case;
+class PosedCase;
 class ViewState;
 
 // "Export report...": where the chooser starts (the data folder, beside the cases) and what it
@@ -15,8 +17,9 @@ FileChooserRequest ExportReportRequest(const QString& startDirectory);
 // file only while the file's bytes are what saving the case now would write.
 QString SavedCaseFile(const Case& theCase, const QString& lastDataFile);
 
-// Writes the report of the case, body and pose as they are, with the display switches of `view`,
-// to `path` (format by its extension; a name without one of the three gets the first filter's
-// ".pdf"). Every failure is reported with a message box; true when written.
-bool ExportReport(const Case& theCase, const ViewState& view, Platform& platform, QWidget* owner,
-                  const QString& path, const QString& caseFile);
+// Writes the report of the posed case, body and posture as they are, its trajectories drawn with
+// `arrows` and the display switches of `view`, to `path` (format by its extension; a name without
+// one of the three gets the first filter's ".pdf"). Every failure is reported with a message box;
+// true when written.
+bool ExportReport(const PosedCase& posed, const ArrowModels& arrows, const ViewState& view,
+                  Platform& platform, QWidget* owner, const QString& path, const QString& caseFile);

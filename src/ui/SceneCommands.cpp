@@ -1,6 +1,7 @@
 #include "ui/SceneCommands.h"
 
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "edit/CaseEditor.h"
 #include "ui/ExteriorPointsDialog.h"
 #include "ui/Platform.h"
@@ -15,7 +16,6 @@
 #include <cmath>
 
 #include "view/SurfacePicking.h"
-#include "world/SceneFrame.h"
 
 #include <QAction>
 #include <QDir>
@@ -82,7 +82,7 @@ QMenu* SceneCommands::Menu() {
     AddAction(QStringLiteral("Origin zones..."), QStringLiteral("originTable"),
               [this] { ShowOriginZones(); });
     AddAction(QStringLiteral("Orbit the scene"), QStringLiteral("orbitScene"), [this] {
-        const SceneFraming framing = FrameScene(editor.GetCase());
+        const SceneFraming framing = FrameScene(editor.GetPosed());
         view.OrbitAround(framing.centre, framing.radius);
         redraw();
     });
@@ -120,8 +120,8 @@ void SceneCommands::LoadSceneModelFrom(const QString& path) {
 
 void SceneCommands::RemoveSceneModel() {
     editor.EditCase("Remove scene model", [](Case& edited) {
-        edited.GetWorld().sceneModelFile.clear();
-        edited.GetWorld().sceneMesh.reset();
+        edited.world.sceneModelFile.clear();
+        edited.world.sceneMesh.reset();
     });
     redraw();
 }
@@ -133,7 +133,7 @@ void SceneCommands::EditPlacement() {
 
 void SceneCommands::EditExteriorPoints() {
     const int number = view.GetSelectedTrajectoryNumber();
-    if (!exteriorDialog->Open(number - 1)) {
+    if (!exteriorDialog->Open(number)) {
         platform.ShowMessage(window,
                              QStringLiteral("Select a trajectory first: its exterior points and "
                                             "shot group are edited here."),
@@ -143,12 +143,12 @@ void SceneCommands::EditExteriorPoints() {
 }
 
 void SceneCommands::ShowOriginZones() {
-    const Case& theCase = editor.GetCase();
+    const PosedCase& posed = editor.GetPosed();
     SceneSurfaces surfaces;
-    const CaseWorld& world = theCase.GetWorld();
+    const CaseWorld& world = posed.GetCase().world;
     const bool built = world.sceneMesh && surfaces.Build(*world.sceneMesh, world.scene).ok();
     const std::string table =
-        FormatOriginTable(theCase, AnalyseOrigins(theCase, built ? &surfaces : nullptr));
+        FormatOriginTable(posed.GetCase(), AnalyseOrigins(posed, built ? &surfaces : nullptr));
     platform.ShowMessage(window, QString::fromStdString(table), QStringLiteral("Origin zones"));
 }
 
@@ -170,7 +170,7 @@ bool SceneCommands::eventFilter(QObject* watched, QEvent* event) {
 }
 
 const SceneSurfaces* SceneCommands::Surfaces() {
-    const CaseWorld& world = editor.GetCase().GetWorld();
+    const CaseWorld& world = editor.GetCase().world;
     const Mesh* mesh = world.sceneMesh.get();
     if (mesh == nullptr) {
         return nullptr;
@@ -189,24 +189,24 @@ const SceneSurfaces* SceneCommands::Surfaces() {
 }
 
 bool SceneCommands::PlaceExteriorPointAt(int width, int height, double x, double y) {
-    const Case& theCase = editor.GetCase();
+    const PosedCase& posed = editor.GetPosed();
     const int number = view.GetSelectedTrajectoryNumber();
+    const PosedTrajectory* track = posed.TrajectoryNumbered(number);
     const SceneSurfaces* scene = Surfaces();
     const std::optional<SurfaceRay> ray = PixelRay(view.GetCamera(), width, height, x, y);
-    if (number < 1 || number > theCase.GetTrajectoryCount() || scene == nullptr || !ray) {
+    if (track == nullptr || scene == nullptr || !ray) {
         emit statusMessage(QStringLiteral("Select a trajectory and click on the scene model."));
         return false;
     }
     // The pixel's ray is in the body frame the view draws in; the scene's surfaces are placed.
-    const ScenePlacement& body = theCase.GetWorld().body;
-    const Vec3 span =
-        PlaceDirection(body, {ray->direction.x * ray->tMax, ray->direction.y * ray->tMax,
-                              ray->direction.z * ray->tMax});
+    const ScenePlacement& body = posed.GetCase().world.body;
+    const Vec3 span = body.PlaceDirection(
+        {ray->direction.x * ray->tMax, ray->direction.y * ray->tMax, ray->direction.z * ray->tMax});
     const double length = std::sqrt(Dot(span, span));
     if (!(length > 0)) {
         return false;
     }
-    const Vec3 start = PlacePoint(body, ray->origin);
+    const Vec3 start = body.Place(ray->origin);
     const Vec3 unit{span.x / length, span.y / length, span.z / length};
     const std::optional<BackLineObstacle> hit = scene->FirstAlong(start, unit, length, {});
     if (!hit) {
@@ -215,18 +215,20 @@ bool SceneCommands::PlaceExteriorPointAt(int width, int height, double x, double
     }
     const Vec3 point{start.x + hit->t * unit.x, start.y + hit->t * unit.y,
                      start.z + hit->t * unit.z};
-    const SceneTrack track = SceneTrackOf(theCase, number);
-    const Vec3 back = Minus(track.in, track.out);
-    const bool before = Dot(Minus(point, track.in), back) >= 0;
-    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
-    if (trajectory.GetWorld().exterior.size() >= TrajectoryWorld::kMaxExteriorPoints) {
-        platform.ShowMessage(
-            window, QStringLiteral("Trajectory %1 holds 20 exterior points already.").arg(number),
-            QStringLiteral("Exterior points"));
+    // The side of the posed track's IN the point lies on, in the scene.
+    const Vec3 back = Minus(track->sceneIn, track->sceneOut);
+    const bool before = Dot(Minus(point, track->sceneIn), back) >= 0;
+    const Trajectory& trajectory = *posed.GetCase().TrajectoryNumbered(number);
+    if (trajectory.exterior.size() >= Trajectory::kMaxExteriorPoints) {
+        platform.ShowMessage(window,
+                             QStringLiteral("Trajectory %1 holds %2 exterior points already.")
+                                 .arg(number)
+                                 .arg(Trajectory::kMaxExteriorPoints),
+                             QStringLiteral("Exterior points"));
         return false;
     }
-    editor.EditTrajectory(number - 1, "Exterior point", [&point, before](Trajectory& edited) {
-        edited.GetWorld().exterior.push_back({point, before});
+    editor.EditTrajectory(number, "Exterior point", [&point, before](Trajectory& edited) {
+        edited.exterior.push_back({point, before});
     });
     emit statusMessage(QStringLiteral("Exterior point of trajectory %1 at %2 %3 %4 cm (%5, %6)")
                            .arg(number)

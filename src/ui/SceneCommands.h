@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-class Case;
+struct Case;
 class SceneSurfaces;
 struct Mesh;
 class CaseEditor;

@@ -61,7 +61,7 @@ ScenePlacementDialog::ScenePlacementDialog(CaseEditor& editor, Platform& platfor
 }
 
 int ScenePlacementDialog::exec() {
-    const CaseWorld& world = editor.GetCase().GetWorld();
+    const CaseWorld& world = editor.GetCase().world;
     const ScenePlacement* placements[2] = {&world.body, &world.scene};
     for (int p = 0; p < 2; ++p) {
         fields[4 * p]->setText(Text(placements[p]->x * 100, 2));
@@ -75,7 +75,7 @@ int ScenePlacementDialog::exec() {
 }
 
 void ScenePlacementDialog::accept() {
-    CaseWorld world = editor.GetCase().GetWorld();
+    CaseWorld world = editor.GetCase().world;
     Status status = ReadPlacement(fields, 0, world.body);
     if (status.ok()) {
         status = ReadPlacement(fields, 4, world.scene);
@@ -88,6 +88,6 @@ void ScenePlacementDialog::accept() {
                              QStringLiteral("Scene and placement"));
         return; // the dialog stays open, the case as it was
     }
-    editor.EditCase("Scene and placement", [&world](Case& edited) { edited.GetWorld() = world; });
+    editor.EditCase("Scene and placement", [&world](Case& edited) { edited.world = world; });
     QDialog::accept();
 }

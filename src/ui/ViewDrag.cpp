@@ -1,6 +1,6 @@
 #include "ui/ViewDrag.h"
 
-#include "base/Angles.h"
+#include "base/Radians.h"
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
 #include "view/ViewState.h"
@@ -42,13 +42,13 @@ void MoveTrajectory(Trajectory& trajectory, Handle handle, const ScreenAxes& axe
                     const DragStep& step) {
     switch (handle) {
     case Handle::X:
-        trajectory.SetDx(ClampShift(trajectory.GetDx() + axes.ax.Along(step)));
+        trajectory.offset.x = ClampShift(trajectory.offset.x + axes.ax.Along(step));
         break;
     case Handle::Y:
-        trajectory.SetDy(ClampShift(trajectory.GetDy() + axes.ay.Along(step)));
+        trajectory.offset.y = ClampShift(trajectory.offset.y + axes.ay.Along(step));
         break;
     case Handle::Z:
-        trajectory.SetDz(ClampShift(trajectory.GetDz() + axes.az.Along(step)));
+        trajectory.offset.z = ClampShift(trajectory.offset.z + axes.az.Along(step));
         break;
     default:
         break;
@@ -59,10 +59,10 @@ void TurnTrajectory(Trajectory& trajectory, Handle handle, const ScreenAxes& axe
                     const DragStep& step) {
     switch (handle) {
     case Handle::X:
-        trajectory.SetDPitch(trajectory.GetDPitch() - kTurnPerStep * axes.ay.Along(step));
+        trajectory.pitchAdjustment -= kTurnPerStep * axes.ay.Along(step);
         break;
     case Handle::Y:
-        trajectory.SetDYaw(trajectory.GetDYaw() + kTurnPerStep * step.x);
+        trajectory.yawAdjustment += kTurnPerStep * step.x;
         break;
     default:
         break; // a trajectory has no roll
@@ -72,13 +72,13 @@ void TurnTrajectory(Trajectory& trajectory, Handle handle, const ScreenAxes& axe
 void MoveElement(Element& element, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
     case Handle::X:
-        element.SetX(element.GetX() + axes.ax.Along(step));
+        element.centre.x += axes.ax.Along(step);
         break;
     case Handle::Y:
-        element.SetY(element.GetY() + axes.ay.Along(step));
+        element.centre.y += axes.ay.Along(step);
         break;
     case Handle::Z:
-        element.SetZ(element.GetZ() + axes.az.Along(step));
+        element.centre.z += axes.az.Along(step);
         break;
     default:
         break;
@@ -88,13 +88,13 @@ void MoveElement(Element& element, Handle handle, const ScreenAxes& axes, const 
 void TurnElement(Element& element, Handle handle, const ScreenAxes& axes, const DragStep& step) {
     switch (handle) {
     case Handle::X:
-        element.SetPitch(element.GetPitch() - kTurnPerStep * axes.ay.Along(step));
+        element.pitch -= kTurnPerStep * axes.ay.Along(step);
         break;
     case Handle::Y:
-        element.SetYaw(element.GetYaw() + kTurnPerStep * step.x);
+        element.yaw += kTurnPerStep * step.x;
         break;
     case Handle::Z:
-        element.SetRoll(element.GetRoll() - kTurnPerStep * axes.ay.Along(step));
+        element.roll -= kTurnPerStep * axes.ay.Along(step);
         break;
     default:
         break;
@@ -117,7 +117,7 @@ bool DragSelectedObject(CaseEditor& editor, const ViewState& view, Handle handle
     const ScreenAxes axes =
         ComputeScreenAxes(view.GetCamera().GetYaw(), view.GetCamera().GetPitch());
     if (view.SelectedTrajectory(theCase) != nullptr) {
-        return editor.PreviewTrajectory(view.GetSelectedTrajectoryNumber() - 1,
+        return editor.PreviewTrajectory(view.GetSelectedTrajectoryNumber(),
                                         [&](Trajectory& trajectory) {
                                             if (mode == ManipulationMode::Move) {
                                                 MoveTrajectory(trajectory, handle, axes, step);
@@ -127,7 +127,7 @@ bool DragSelectedObject(CaseEditor& editor, const ViewState& view, Handle handle
                                         });
     }
     if (view.SelectedElement(theCase) != nullptr) {
-        return editor.PreviewElement(view.GetSelectedElementNumber() - 1, [&](Element& element) {
+        return editor.PreviewElement(view.GetSelectedElementNumber(), [&](Element& element) {
             if (mode == ManipulationMode::Move) {
                 MoveElement(element, handle, axes, step);
             } else if (mode == ManipulationMode::Rotate) {

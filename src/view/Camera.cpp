@@ -1,5 +1,15 @@
 #include "view/Camera.h"
 
+void Camera::Set(double newX, double newY, double newZ, double newYaw, double newPitch,
+                 double newRoll) {
+    x = newX;
+    y = newY;
+    z = newZ;
+    yaw = newYaw;
+    pitch = newPitch;
+    roll = newRoll;
+}
+
 // The scene is turned by yaw first, then pitch, then roll, and then shifted by the eye offset.
 Matrix4 Camera::ViewMatrix() const {
     return Matrix4::Translation(-x, -y, -z) * Matrix4::Rotation(roll, 0, 0, 1) *

@@ -1,6 +1,6 @@
 #include "view/SurfacePicking.h"
 
-#include "body/Body.h"
+#include "case/PosedCase.h"
 #include "view/Camera.h"
 
 #include <cmath>
@@ -36,17 +36,17 @@ std::optional<SurfaceRay> PixelRay(const Camera& camera, int width, int height, 
     return ray;
 }
 
-std::optional<SurfaceHit> BodySurfaceAt(const Body& body, const Camera& camera, int width,
+std::optional<SurfaceHit> BodySurfaceAt(const PosedCase& posed, const Camera& camera, int width,
                                         int height, double x, double y) {
     const std::optional<SurfaceRay> ray = PixelRay(camera, width, height, x, y);
     if (!ray) {
         return std::nullopt;
     }
-    return body.FirstSurfaceHit(*ray);
+    return posed.GetBody().FirstSurfaceHit(*ray);
 }
 
-void ZoomTowardPixel(const Body& body, Camera& camera, int width, int height, double x, double y,
-                     double steps) {
+void ZoomTowardPixel(const PosedCase& posed, Camera& camera, int width, int height, double x,
+                     double y, double steps) {
     const std::optional<SurfaceRay> ray = PixelRay(camera, width, height, x, y);
     if (!ray || !std::isfinite(steps)) {
         return;
@@ -60,7 +60,7 @@ void ZoomTowardPixel(const Body& body, Camera& camera, int width, int height, do
     const Vec3 unit = {eyeDirection.x / rayLength, eyeDirection.y / rayLength,
                        eyeDirection.z / rayLength};
     double distance = Length({camera.GetX(), camera.GetY(), camera.GetZ()});
-    if (const std::optional<SurfaceHit> hit = body.FirstSurfaceHit(*ray)) {
+    if (const std::optional<SurfaceHit> hit = posed.GetBody().FirstSurfaceHit(*ray)) {
         distance = Length(view.TransformPoint(hit->point));
     }
     // The eye sits at the origin of eye space; moving it by s along the ray adds s * unit to the

@@ -49,11 +49,11 @@ void ViewState::AfterCaseChange(const CaseChange& change) {
 }
 
 const Trajectory* ViewState::SelectedTrajectory(const Case& theCase) const {
-    return selectedTrajectory == 0 ? nullptr : theCase.GetTrajectory(selectedTrajectory - 1);
+    return theCase.TrajectoryNumbered(selectedTrajectory);
 }
 
 const Element* ViewState::SelectedElement(const Case& theCase) const {
-    return theCase.GetElements().GetItem(selectedElement - 1);
+    return theCase.ElementNumbered(selectedElement);
 }
 
 void ViewState::ViewProfile() {

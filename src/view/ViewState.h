@@ -6,10 +6,10 @@
 
 #include <vector>
 
-class Case;
-class Element;
-class Trajectory;
+struct Case;
 struct CaseChange;
+struct Element;
+struct Trajectory;
 
 // What the display shows of a case, switched from the View menu.
 struct DisplaySwitches {
@@ -36,7 +36,9 @@ struct DisplaySwitches {
     // of it shows it; 0 draws them all.
     int soleTrajectory = 0;
 
-    bool ShowsTrajectory(int number) const { return soleTrajectory == 0 || soleTrajectory == number; }
+    bool ShowsTrajectory(int number) const {
+        return soleTrajectory == 0 || soleTrajectory == number;
+    }
 
     bool operator==(const DisplaySwitches&) const = default;
 };

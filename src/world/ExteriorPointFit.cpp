@@ -1,9 +1,10 @@
 #include "world/ExteriorPointFit.h"
 
+#include "base/Radians.h"
+
 #include "world/OriginZones.h"
 
 #include <cmath>
-#include <numbers>
 
 std::optional<ExteriorDeviation> DeviationFromTrack(const Vec3& in, const Vec3& out,
                                                     const ExteriorPoint& exterior) {
@@ -19,7 +20,6 @@ std::optional<ExteriorDeviation> DeviationFromTrack(const Vec3& in, const Vec3& 
     ExteriorDeviation deviation;
     deviation.distance = std::sqrt(Dot(across, across));
     deviation.reach = std::sqrt(Dot(toPoint, toPoint));
-    deviation.angle =
-        std::atan2(deviation.distance, Dot(toPoint, outward)) * 180.0 / std::numbers::pi;
+    deviation.angle = RadiansToDegrees(std::atan2(deviation.distance, Dot(toPoint, outward)));
     return deviation;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "base/Matrix4.h"
-#include "case/TrajectoryWorld.h"
+#include "case/ExteriorPoint.h"
+
+#include <optional>
 
 // How far an exterior point lies from the line through the posed IN and OUT (scene frame): its
 // distance from the line, and the angle at the track's end on its side (IN for a point before

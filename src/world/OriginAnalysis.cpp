@@ -2,6 +2,8 @@
 
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
+#include "case/EntryNumber.h"
+#include "case/PosedCase.h"
 #include "case/TrajectoryCourse.h"
 #include "world/SceneSurfaces.h"
 
@@ -12,7 +14,7 @@ namespace {
 
 std::vector<Vec3> HolesBeforeEntry(const Trajectory& trajectory) {
     std::vector<Vec3> holes;
-    for (const ExteriorPoint& exterior : trajectory.GetWorld().exterior) {
+    for (const ExteriorPoint& exterior : trajectory.exterior) {
         if (exterior.beforeEntry) {
             holes.push_back(exterior.point);
         }
@@ -28,39 +30,41 @@ std::optional<double> Farthest(const Vec3& back, const std::optional<BackLineObs
     return obstacle->t * std::hypot(back.x, back.z);
 }
 
-TrajectoryOrigin AnalyseTrajectory(const Case& theCase, int number, const SceneSurfaces* surfaces,
-                                   const OriginDraws* draws, int threads) {
-    const Trajectory& trajectory = *theCase.GetTrajectory(number - 1);
+TrajectoryOrigin AnalyseTrajectory(const PosedCase& posed, const PosedTrajectory& placed,
+                                   const SceneSurfaces* surfaces, const OriginDraws* draws,
+                                   int threads) {
+    const Case& theCase = posed.GetCase();
+    const Trajectory& trajectory = *theCase.TrajectoryNumbered(placed.number);
     TrajectoryOrigin origin;
-    origin.number = number;
-    origin.track = SceneTrackOf(theCase, number);
-    for (const ExteriorPoint& exterior : trajectory.GetWorld().exterior) {
-        origin.exterior.push_back(DeviationFromTrack(origin.track.in, origin.track.out, exterior));
+    origin.number = placed.number;
+    origin.sceneIn = placed.sceneIn;
+    origin.sceneOut = placed.sceneOut;
+    for (const ExteriorPoint& exterior : trajectory.exterior) {
+        origin.exterior.push_back(DeviationFromTrack(origin.sceneIn, origin.sceneOut, exterior));
     }
-    const std::optional<Vec3> back = BackDirection(origin.track.in, origin.track.out);
+    const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
     if (!back) {
         return origin;
     }
     origin.hasDirection = true;
     // The cone of the posed track: its length is the one the uncertainty acts on.
-    const Vec3 track = Minus(origin.track.out, origin.track.in);
+    const Vec3 track = Minus(origin.sceneOut, origin.sceneIn);
     origin.halfAngle =
-        ComputeUncertainty(std::sqrt(Dot(track, track)), trajectory.GetUncertainty(), 0, 0)
-            .coneHalfAngle;
+        ComputeUncertainty(std::sqrt(Dot(track, track)), trajectory.radiusIn, 0, 0).coneHalfAngle;
     std::optional<BackLineObstacle> obstacle;
     if (surfaces != nullptr) {
-        obstacle = surfaces->FirstAlong(origin.track.in, *back, kBackLineReach,
+        obstacle = surfaces->FirstAlong(origin.sceneIn, *back, kBackLineReach,
                                         HolesBeforeEntry(trajectory));
     }
-    for (const double height : theCase.GetWorld().muzzleHeights) {
+    for (const double height : theCase.world.muzzleHeights) {
         origin.zones.push_back(
-            ComputeOriginZone(origin.track.in, *back, origin.halfAngle, height, obstacle));
+            ComputeOriginZone(origin.sceneIn, *back, origin.halfAngle, height, obstacle));
     }
     if (draws != nullptr && !origin.zones.empty()) {
         // The budget's own run is the one carried into the scene, so it is drawn once.
         std::vector<DrawnTrack> drawn;
-        origin.budget = ComputeUncertaintyBudget(theCase, number, threads, &drawn);
-        origin.reach = draws->Reach(drawn, origin.track.in, Farthest(*back, obstacle));
+        origin.budget = ComputeUncertaintyBudget(posed, placed.number, threads, &drawn);
+        origin.reach = draws->Reach(drawn, origin.sceneIn, Farthest(*back, obstacle));
     }
     return origin;
 }
@@ -68,14 +72,14 @@ TrajectoryOrigin AnalyseTrajectory(const Case& theCase, int number, const SceneS
 void Converge(const OriginAnalysis& analysis, GroupConvergence& group) {
     std::vector<BackLine> lines;
     for (const int number : group.trajectories) {
-        const TrajectoryOrigin& origin = analysis.trajectories[number - 1];
-        const std::optional<Vec3> back = BackDirection(origin.track.in, origin.track.out);
+        const TrajectoryOrigin& origin = analysis.trajectories[IndexOfNumber(number)];
+        const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
         if (!back) {
             group.refusal = "trajectory " + std::to_string(number) +
                             " has no direction: its IN and OUT are the same point";
             return;
         }
-        lines.push_back({origin.track.in, *back});
+        lines.push_back({origin.sceneIn, *back});
     }
     Convergence convergence;
     if (const Status status = ConvergeLines(lines, convergence); !status.ok()) {
@@ -85,29 +89,34 @@ void Converge(const OriginAnalysis& analysis, GroupConvergence& group) {
     group.convergence = std::move(convergence);
 }
 
+// Adds the trajectory to its shot group, the group made where its name first appears.
+void JoinGroup(OriginAnalysis& analysis, const std::string& name, int number) {
+    if (name.empty()) {
+        return;
+    }
+    auto group = std::find_if(analysis.groups.begin(), analysis.groups.end(),
+                              [&name](const GroupConvergence& g) { return g.group == name; });
+    if (group == analysis.groups.end()) {
+        analysis.groups.push_back({name, {}, std::nullopt, {}});
+        group = analysis.groups.end() - 1;
+    }
+    group->trajectories.push_back(number);
+}
+
 } // namespace
 
-OriginAnalysis AnalyseOrigins(const Case& theCase, const SceneSurfaces* surfaces,
+OriginAnalysis AnalyseOrigins(const PosedCase& posed, const SceneSurfaces* surfaces,
                               const OriginOptions& options) {
+    const Case& theCase = posed.GetCase();
     OriginAnalysis analysis;
     std::optional<OriginDraws> draws;
-    if (options.budgetDraws && !theCase.GetWorld().muzzleHeights.empty()) {
+    if (options.budgetDraws && !theCase.world.muzzleHeights.empty()) {
         draws.emplace(theCase);
     }
-    for (int number = 1; number <= theCase.GetTrajectoryCount(); ++number) {
-        analysis.trajectories.push_back(AnalyseTrajectory(
-            theCase, number, surfaces, draws ? &*draws : nullptr, options.threads));
-        const std::string& name = theCase.GetTrajectory(number - 1)->GetWorld().group;
-        if (name.empty()) {
-            continue;
-        }
-        auto group = std::find_if(analysis.groups.begin(), analysis.groups.end(),
-                                  [&name](const GroupConvergence& g) { return g.group == name; });
-        if (group == analysis.groups.end()) {
-            analysis.groups.push_back({name, {}, std::nullopt, {}});
-            group = analysis.groups.end() - 1;
-        }
-        group->trajectories.push_back(number);
+    for (const PosedTrajectory& placed : posed.GetTrajectories()) {
+        analysis.trajectories.push_back(
+            AnalyseTrajectory(posed, placed, surfaces, draws ? &*draws : nullptr, options.threads));
+        JoinGroup(analysis, theCase.TrajectoryNumbered(placed.number)->group, placed.number);
     }
     for (GroupConvergence& group : analysis.groups) {
         Converge(analysis, group);

@@ -4,22 +4,22 @@
 #include "world/ExteriorPointFit.h"
 #include "world/OriginDraws.h"
 #include "world/OriginZones.h"
-#include "world/SceneFrame.h"
 #include "world/ShotConvergence.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-class Case;
+class PosedCase;
 class SceneSurfaces;
 
 // Where each trajectory's shot came from, in the scene frame: the posed track placed in the
 // scene, the zone at each of the case's muzzle heights, how far each exterior point lies from
 // the track's line; and, for each shot group, the point its back lines converge on.
 struct TrajectoryOrigin {
-    int number = 0; // 1-based
-    SceneTrack track;
+    int number = 0; // the user's number, from 1
+    // The posed IN and OUT placed in the scene, as the posed case holds them (scene frame, m).
+    Vec3 sceneIn, sceneOut;
     bool hasDirection = false;       // IN and OUT differ
     std::optional<double> halfAngle; // of the uncertainty cone, degrees
     std::vector<OriginZone> zones;   // one per muzzle height, in the case's order
@@ -33,7 +33,7 @@ struct TrajectoryOrigin {
 
 struct GroupConvergence {
     std::string group;
-    std::vector<int> trajectories;          // 1-based, in case order
+    std::vector<int> trajectories;          // the user's numbers, in case order
     std::optional<Convergence> convergence; // empty when refused
     std::string refusal;                    // why, when refused
 };
@@ -51,9 +51,10 @@ struct OriginOptions {
     int threads = 0; // for drawing the budget's tracks; 0: as many as the machine has
 };
 
+// The zones of every trajectory of the posed case, from its posed points placed in the scene.
 // With `surfaces` (the scene model built for searching), the first surface each back line meets
 // limits its zones.
-OriginAnalysis AnalyseOrigins(const Case& theCase, const SceneSurfaces* surfaces = nullptr,
+OriginAnalysis AnalyseOrigins(const PosedCase& posed, const SceneSurfaces* surfaces = nullptr,
                               const OriginOptions& options = {});
 
 // The back line searches no farther than this for a surface (straight lines hold to about

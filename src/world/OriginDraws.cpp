@@ -1,6 +1,7 @@
 #include "world/OriginDraws.h"
 
 #include "base/NumberText.h"
+#include "base/Radians.h"
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
 #include "world/OriginZones.h"
@@ -15,10 +16,6 @@ namespace {
 
 // The placements' own seed, apart from the budget's, so that they never repeat its numbers.
 constexpr uint64_t kPlacementSeed = 0x5256504C41434544u;
-
-double Radians(double degrees) {
-    return degrees * std::numbers::pi / 180.0;
-}
 
 // Normal numbers by Box and Muller's transform, both of each pair used, from 53-bit uniforms: the
 // same sequence from every standard library.
@@ -87,13 +84,13 @@ std::string PlacementSigma(const UncertaintyModel& model) {
 
 } // namespace
 
-OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.GetWorld().muzzleHeights) {
-    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
-    const ScenePlacement& body = theCase.GetWorld().body;
+OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.world.muzzleHeights) {
+    const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
+    const ScenePlacement& body = theCase.world.body;
     const size_t count = static_cast<size_t>(std::max(model.draws, 0));
     const auto placed = [&body](double heading, double dx, double dy, double dz) {
-        return Placed{std::cos(Radians(heading)),
-                      std::sin(Radians(heading)),
+        return Placed{std::cos(DegreesToRadians(heading)),
+                      std::sin(DegreesToRadians(heading)),
                       {body.x + dx, body.y + dy, body.z + dz}};
     };
     if (model.headingSigma == 0 && model.placementSigma == 0) {
@@ -112,7 +109,7 @@ OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.GetWorld().muzzl
     }
 }
 
-// As PlacePoint: turned about +Y by the heading, then moved.
+// As ScenePlacement::Place: turned about +Y by the heading, then moved.
 Vec3 OriginDraws::Place(const Placed& placed, const Vec3& point) {
     return {placed.position.x + placed.cosine * point.x + placed.sine * point.z,
             placed.position.y + point.y,
@@ -149,7 +146,7 @@ std::optional<OriginReach> OriginDraws::Reach(const std::vector<DrawnTrack>& dra
 }
 
 std::string OriginDrawsConvention(const Case& theCase) {
-    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     return "Each of the uncertainty budget's " + std::to_string(model.draws) +
            " draws also places the body in the scene: its heading is the case's plus a normal "
            "spread (" +
@@ -164,10 +161,10 @@ std::string OriginDrawsConvention(const Case& theCase) {
 }
 
 std::string PlacementSpreadNote(const Case& theCase) {
-    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     const std::string spread = "The body's heading in the scene (" + HeadingSigma(model) +
                                ") and its position (" + PlacementSigma(model) + " on each axis)";
-    if (theCase.GetWorld().muzzleHeights.empty()) {
+    if (theCase.world.muzzleHeights.empty()) {
         return spread + " move no figure: the case has no muzzle height.";
     }
     return spread + " move only the draws of the origin zones, not these angles, which are "

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-class Case;
+struct Case;
 
 // How one muzzle height is reached by the uncertainty budget's draws carried into the scene.
 struct HeightReach {

@@ -1,12 +1,12 @@
 #include "world/OriginText.h"
 
 #include "base/NumberText.h"
+#include "base/Radians.h"
 #include "case/Case.h"
 #include "world/OriginAnalysis.h"
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -49,7 +49,7 @@ std::string ZoneLine(const Case& theCase, const OriginZone& zone) {
     if (!zone.reached && !zone.limitedBy) {
         return line + "not reached going back";
     }
-    const ScenePlacement& body = theCase.GetWorld().body;
+    const ScenePlacement& body = theCase.world.body;
     const double fromBody = std::hypot(zone.nominalPoint.x - body.x, zone.nominalPoint.z - body.z);
     line += Column(PointCm(zone.nominalPoint), 26) + Column(Cm(zone.nominalDistance), 10) +
             Column(zone.reached ? IntervalText(zone) : std::string("behind the surface"), 22) +
@@ -79,12 +79,12 @@ void AppendReach(std::string& out, const OriginReach& reach) {
 }
 
 void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOrigin& origin) {
-    const Trajectory& trajectory = *theCase.GetTrajectory(origin.number - 1);
+    const Trajectory& trajectory = *theCase.TrajectoryNumbered(origin.number);
     out += "\nTrajectory " + std::to_string(origin.number);
-    if (!trajectory.GetText().empty()) {
-        out += " (" + trajectory.GetText() + ")";
+    if (!trajectory.label.empty()) {
+        out += " (" + trajectory.label + ")";
     }
-    out += ": IN " + PointCm(origin.track.in) + ", OUT " + PointCm(origin.track.out) + " cm";
+    out += ": IN " + PointCm(origin.sceneIn) + ", OUT " + PointCm(origin.sceneOut) + " cm";
     if (!origin.hasDirection) {
         out += "\n  no direction: IN and OUT are the same point\n";
         return;
@@ -101,7 +101,7 @@ void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOri
     if (origin.reach) {
         AppendReach(out, *origin.reach);
     }
-    const std::vector<ExteriorPoint>& points = trajectory.GetWorld().exterior;
+    const std::vector<ExteriorPoint>& points = trajectory.exterior;
     for (size_t i = 0; i < origin.exterior.size() && i < points.size(); ++i) {
         out += "  exterior " + std::to_string(i + 1) + " at " + PointCm(points[i].point) +
                (points[i].beforeEntry ? " cm, before IN: " : " cm, after OUT: ");
@@ -137,7 +137,7 @@ bool AnyReach(const OriginAnalysis& analysis) {
 }
 
 std::string DrawsText(const Case& theCase) {
-    const UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     return "Draws: the uncertainty budget's " + std::to_string(model.draws) +
            ", each with the body's heading (sigma " + FormatFixed(model.headingSigma, 0, 2) +
            " degrees) and position (sigma " + FormatFixed(model.placementSigma * 100, 0, 2) +
@@ -166,10 +166,10 @@ std::string ReachShareText(double share) {
 }
 
 double BearingFromBody(const Case& theCase, double sceneX, double sceneZ) {
-    const ScenePlacement& body = theCase.GetWorld().body;
-    const Vec3 local = UnplacePoint(body, {sceneX, body.y, sceneZ});
+    const ScenePlacement& body = theCase.world.body;
+    const Vec3 local = body.Unplace({sceneX, body.y, sceneZ});
     // 0 toward -Z, 90 toward +X, as the trajectories' direction angle.
-    double bearing = std::atan2(local.x, -local.z) * 180.0 / std::numbers::pi;
+    double bearing = RadiansToDegrees(std::atan2(local.x, -local.z));
     if (bearing < 0) {
         bearing += 360;
     }
@@ -177,7 +177,7 @@ double BearingFromBody(const Case& theCase, double sceneX, double sceneZ) {
 }
 
 std::string FormatOriginTable(const Case& theCase, const OriginAnalysis& analysis) {
-    const CaseWorld& world = theCase.GetWorld();
+    const CaseWorld& world = theCase.world;
     std::string out = "Origin zones, scene frame (cm; +Y up, the floor at y = 0)\n";
     out += "Body placed at " + PlacementText(world.body) + "\n";
     if (world.sceneModelFile.empty()) {

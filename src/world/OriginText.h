@@ -2,12 +2,13 @@
 
 #include <string>
 
-class Case;
+struct Case;
 struct OriginAnalysis;
 
 // The origin zones and convergences of a case as the command line prints them: one table per
 // trajectory in the scene frame (cm), each zone also as a distance and bearing from the body,
-// then the shot groups.
+// then the shot groups. `analysis` is that of the case's posed case; the case gives the labels,
+// the exterior points and the world.
 std::string FormatOriginTable(const Case& theCase, const OriginAnalysis& analysis);
 
 // A share of draws (0 to 1) as a percentage with one decimal: "100 %" and "0 %" only when all or

@@ -1,6 +1,7 @@
 #include "world/SceneFraming.h"
 
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "world/OriginAnalysis.h"
 
 #include <algorithm>
@@ -20,22 +21,22 @@ struct Box {
 
 } // namespace
 
-SceneFraming FrameScene(const Case& theCase) {
-    const CaseWorld& world = theCase.GetWorld();
+SceneFraming FrameScene(const PosedCase& posed) {
+    const CaseWorld& world = posed.GetCase().world;
     Box box;
-    box.Add(PlacePoint(world.body, {0, 0, 0}));
-    box.Add(PlacePoint(world.body, {0, 1.8, 0}));
+    box.Add(world.body.Place({0, 0, 0}));
+    box.Add(world.body.Place({0, 1.8, 0}));
     if (world.sceneMesh) {
         const std::array<float, 6>& b = world.sceneMesh->box;
         for (const float x : {b[0], b[3]}) {
             for (const float y : {b[1], b[4]}) {
                 for (const float z : {b[2], b[5]}) {
-                    box.Add(PlacePoint(world.scene, {x, y, z}));
+                    box.Add(world.scene.Place({x, y, z}));
                 }
             }
         }
     } else {
-        for (const TrajectoryOrigin& origin : AnalyseOrigins(theCase).trajectories) {
+        for (const TrajectoryOrigin& origin : AnalyseOrigins(posed).trajectories) {
             for (const OriginZone& zone : origin.zones) {
                 if (zone.reached && zone.nominalDistance < kBackLineReach) {
                     box.Add(zone.nominalPoint);
@@ -46,5 +47,5 @@ SceneFraming FrameScene(const Case& theCase) {
     const Vec3 centre{(box.min.x + box.max.x) / 2, (box.min.y + box.max.y) / 2,
                       (box.min.z + box.max.z) / 2};
     const Vec3 half = Minus(box.max, centre);
-    return {UnplacePoint(world.body, centre), std::max(0.5, std::sqrt(Dot(half, half)))};
+    return {world.body.Unplace(centre), std::max(0.5, std::sqrt(Dot(half, half)))};
 }

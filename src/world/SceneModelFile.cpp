@@ -43,7 +43,7 @@ Status Read(const std::string& path, std::shared_ptr<const Mesh>& mesh) {
 } // namespace
 
 Status LoadSceneModel(Case& theCase, const std::string& caseFile) {
-    CaseWorld& world = theCase.GetWorld();
+    CaseWorld& world = theCase.world;
     if (world.sceneModelFile.empty() || world.sceneMesh) {
         return Status::Ok();
     }
@@ -55,7 +55,7 @@ Status ReplaceSceneModel(Case& theCase, const std::string& path) {
     if (Status status = Read(path, mesh); !status.ok()) {
         return status;
     }
-    theCase.GetWorld().sceneModelFile = path;
-    theCase.GetWorld().sceneMesh = std::move(mesh);
+    theCase.world.sceneModelFile = path;
+    theCase.world.sceneMesh = std::move(mesh);
     return Status::Ok();
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-class Case;
+struct Case;
 
 // Reads the scene model the case names (any body format) into the case's world, unless it is
 // read already; the path is taken as written, or, when relative, from the folder of the data

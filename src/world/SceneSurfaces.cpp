@@ -1,7 +1,6 @@
 #include "world/SceneSurfaces.h"
 
 #include "mesh/Mesh.h"
-#include "world/SceneFrame.h"
 
 #include <cmath>
 
@@ -25,7 +24,7 @@ bool NearAHole(const Vec3& point, const std::vector<Vec3>& holes) {
 } // namespace
 
 Status SceneSurfaces::Build(const Mesh& mesh, const ScenePlacement& scenePlacement) {
-    placement = PlacementTransform(scenePlacement);
+    placement = scenePlacement.ToScene();
     return caster.Build(mesh, mesh.vertices);
 }
 

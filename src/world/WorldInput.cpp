@@ -4,6 +4,7 @@
 #include "base/TextWords.h"
 #include "base/ValueLimits.h"
 #include "case/CaseWorld.h"
+#include "case/Trajectory.h"
 
 #include <charconv>
 #include <cmath>
@@ -111,7 +112,7 @@ Status ReadExteriorPoints(std::string_view text, std::vector<ExteriorPoint>& poi
             }
         }
         point.beforeEntry = words[3] == "before";
-        if (read.size() >= TrajectoryWorld::kMaxExteriorPoints) {
+        if (read.size() >= Trajectory::kMaxExteriorPoints) {
             return Status::Failure(where + " is refused: a trajectory holds at most 20 exterior "
                                            "points.");
         }
@@ -123,7 +124,7 @@ Status ReadExteriorPoints(std::string_view text, std::vector<ExteriorPoint>& poi
 
 Status ReadGroupName(std::string_view text, std::string& group) {
     const std::string_view name = Trimmed(text);
-    if (name.size() > TrajectoryWorld::kMaxGroupLength || name.find('\n') != name.npos) {
+    if (name.size() > Trajectory::kMaxGroupLength || name.find('\n') != name.npos) {
         return Status::Failure("The shot group " + Quoted(name) +
                                " is refused: a group's name is one line of at most 80 "
                                "characters.");

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/Status.h"
-#include "case/TrajectoryWorld.h"
+#include "case/ExteriorPoint.h"
 
 #include <string>
 #include <string_view>

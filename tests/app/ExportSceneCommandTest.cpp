@@ -37,7 +37,11 @@ TEST(ExportSceneCommand, WritesTheSceneWithABodyOfAnyFormat) {
     const std::string caseFile = (folder / "case.txt").string();
     {
         Case theCase;
-        theCase.AddTrajectory(1)->SetPoints(0.1, 1.2, 0.3, 0.1, 1.2, 0.0);
+        Trajectory trajectory;
+        trajectory.exited = true;
+        trajectory.in = {0.1, 1.2, 0.3};
+        trajectory.out = {0.1, 1.2, 0.0};
+        theCase.trajectories.push_back(trajectory);
         ASSERT_TRUE(DataFile::Write(theCase, caseFile).ok());
     }
     const auto run = [](const std::vector<std::string>& arguments, std::string& errors) {

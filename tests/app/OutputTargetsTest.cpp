@@ -74,10 +74,14 @@ TEST(OutputTargets, CommandsOntoWhatCannotBeReplacedFailInWordsAndLeaveIt) {
     TestModels models;
     {
         Case theCase;
-        theCase.GetBody().SetHeight(1.8);
+        theCase.body.SetHeight(1.8);
         // The report's budget is not what this test reads: a few draws keep it quick.
-        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
-        theCase.AddTrajectory(1)->SetPoints(0.05, 1.2, 0.3, 0.05, 1.2, 0.0);
+        ASSERT_TRUE(theCase.body.GetUncertaintyModel().SetDraws(2000).ok());
+        Trajectory trajectory;
+        trajectory.exited = true;
+        trajectory.in = {0.05, 1.2, 0.3};
+        trajectory.out = {0.05, 1.2, 0.0};
+        theCase.trajectories.push_back(trajectory);
         ASSERT_TRUE(DataFile::Write(theCase, (models.Root() / "case.txt").string()).ok());
     }
     const std::pair<std::string, std::string> commands[] = {

@@ -57,9 +57,12 @@ TEST(RenderCommand, DrawsTheCaseIntoAJpeg) {
     {
         // A red arrow in front of the body, at (0.3, 1.2, 0.5), pointing away from the viewer.
         Case theCase;
-        Trajectory& trajectory = *theCase.AddTrajectory(1);
-        trajectory.SetPoints(0.3, 1.2, 0.5, 0.3, 1.2, 0.2);
-        trajectory.SetColor(1, 0, 0);
+        Trajectory trajectory;
+        trajectory.exited = true;
+        trajectory.in = {0.3, 1.2, 0.5};
+        trajectory.out = {0.3, 1.2, 0.2};
+        trajectory.color = {1, 0, 0};
+        theCase.trajectories.push_back(trajectory);
         ASSERT_TRUE(DataFile::Write(theCase, (models.Root() / "case.txt").string()).ok());
     }
     std::string errorText;

@@ -1,5 +1,9 @@
 #include "app/cli/CommandLine.h"
+#include "case/PosedCase.h"
+#include "casefile/DataFile.h"
 #include "support/BoxBody.h"
+#include "view/SurfacePicking.h"
+#include "view/ViewState.h"
 
 #include <gtest/gtest.h>
 
@@ -74,4 +78,41 @@ TEST(SurfacePointCommandTest, RefusesAMissingOrOutsidePixel) {
     const CommandResult missing =
         SurfacePoint({"--surface-point", "/nonexistent/case.txt", "--pixel", "1,1"});
     EXPECT_EQ(missing.status, 1);
+}
+
+// The command finds the point on the body as the view draws it: posed. The box, turned a
+// quarter about the vertical, shows its narrower side to the front view.
+TEST(SurfacePointCommandTest, FindsThePointOnTheBodyAsPosed) {
+    TemporaryFolder folder;
+    const std::string body = folder.File("box.obj");
+    const std::string caseFile = folder.File("case.txt");
+    std::ofstream(body, std::ios::binary) << kBoxObj;
+    Case theCase;
+    LoadBoxBody(theCase);
+    ASSERT_TRUE(theCase.body.SetHeight(1.8));
+    Posture turned;
+    turned.SetBodyTurn({90, 0, 0});
+    theCase.body.SetPosture(turned);
+    ASSERT_TRUE(DataFile::Write(theCase, caseFile).ok());
+
+    const CommandResult hit =
+        SurfacePoint({"--surface-point", caseFile, "--view", "front", "--size", "200x100",
+                      "--pixel", "100,50", "--body", body});
+    ASSERT_EQ(hit.status, 0) << hit.err;
+    double x = 0, y = 0, z = 0;
+    std::istringstream(hit.out) >> x >> y >> z;
+
+    Case read;
+    LoadBoxBody(read);
+    ASSERT_TRUE(DataFile::ReadText(read, FileText(caseFile)).ok());
+    ASSERT_FALSE(read.body.HasInitialPose());
+    ViewState view;
+    view.ViewFront();
+    const std::optional<SurfaceHit> posed =
+        BodySurfaceAt(PosedCase(read), view.GetCamera(), 200, 100, 100.5, 50.5);
+    ASSERT_TRUE(posed.has_value());
+    EXPECT_NEAR(x, posed->point.x * 100, 1e-4);
+    EXPECT_NEAR(y, posed->point.y * 100, 1e-4);
+    EXPECT_NEAR(z, posed->point.z * 100, 1e-4);
+    EXPECT_GT(std::abs(z - 27.0), 1.0) << "the front face of the box at rest";
 }

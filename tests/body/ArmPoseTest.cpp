@@ -1,9 +1,11 @@
 #include "body/Body.h"
+#include "body/PosedBody.h"
 #include "support/OldArmPose.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -11,9 +13,13 @@ namespace {
 constexpr Vec3 kShoulder = {-0.20933, 1.5851, 0.1089};
 constexpr Vec3 kElbow = {-0.19602, 1.28018, 0.09922};
 
+Matrix4 ForearmTransform(const Body& body) {
+    return PosedBody(body).SegmentTransform(skeleton::Segment::RightForearm);
+}
+
 void ExpectMoved(const Body& body, Vec3 p, Vec3 offset, Vec3 movedOffset) {
     const Vec3 moved =
-        body.ArmPoseTransform().TransformPoint({p.x + offset.x, p.y + offset.y, p.z + offset.z});
+        ForearmTransform(body).TransformPoint({p.x + offset.x, p.y + offset.y, p.z + offset.z});
     EXPECT_NEAR(moved.x, p.x + movedOffset.x, 1e-5);
     EXPECT_NEAR(moved.y, p.y + movedOffset.y, 1e-5);
     EXPECT_NEAR(moved.z, p.z + movedOffset.z, 1e-5);
@@ -36,7 +42,7 @@ TEST(ArmPoseTest, JointsTurnAboutShoulderAndElbow) {
     OldArm(body).SetPitch(90);
     OldForearm(body).SetPitch(30);
     ExpectMoved(body, kElbow, {0, 0, 0}, {0, 0, 0});
-    ExpectMoved(body, kElbow, {0, -0.3, 0}, {0.15, -0.3 * std::cos(M_PI / 6), 0});
+    ExpectMoved(body, kElbow, {0, -0.3, 0}, {0.15, -0.3 * std::cos(std::numbers::pi / 6), 0});
     OldForearm(body).SetPitch(0);
     OldForearm(body).SetYaw(90); // bending the elbow brings the hand forward
     ExpectMoved(body, kElbow, {0, -0.3, 0}, {0, 0, 0.3});
@@ -53,20 +59,23 @@ TEST(ArmPoseTest, TrajectoriesTurnWithThePartTheyEnter) {
     OldArm(body).SetPitch(45);
     const Vec3 upperArmWound = {kShoulder.x, kShoulder.y - 0.15, kShoulder.z};
     const Vec3 forearmWound = {kElbow.x, kElbow.y - 0.2, kElbow.z};
-    const auto carried = [&body](bool withArm, Vec3 entry) {
-        return body.TrajectoryPoseTransform(withArm, entry).TransformPoint(entry);
+    const PosedBody posed(body);
+    const auto carried = [&posed](bool withArm, Vec3 entry) {
+        return posed.OlderFilePose(withArm, entry).TransformPoint(entry);
     };
+    const Matrix4 upperArm = posed.SegmentTransform(skeleton::Segment::RightUpperArm);
+    const Matrix4 forearm = posed.SegmentTransform(skeleton::Segment::RightForearm);
     // The upper arm's wound turns with the shoulder only, the forearm's with both joints.
     const Vec3 upper = carried(true, upperArmWound);
-    const Vec3 expectedUpper = body.UpperArmTransform().TransformPoint(upperArmWound);
+    const Vec3 expectedUpper = upperArm.TransformPoint(upperArmWound);
     EXPECT_NEAR(upper.x, expectedUpper.x, 1e-9);
     EXPECT_NEAR(upper.y, expectedUpper.y, 1e-9);
     const Vec3 fore = carried(true, forearmWound);
-    const Vec3 expectedFore = body.ArmPoseTransform().TransformPoint(forearmWound);
+    const Vec3 expectedFore = forearm.TransformPoint(forearmWound);
     EXPECT_NEAR(fore.x, expectedFore.x, 1e-9);
     EXPECT_NEAR(fore.y, expectedFore.y, 1e-9);
-    EXPECT_GT(std::hypot(expectedFore.x - body.UpperArmTransform().TransformPoint(forearmWound).x,
-                         expectedFore.y - body.UpperArmTransform().TransformPoint(forearmWound).y),
+    EXPECT_GT(std::hypot(expectedFore.x - upperArm.TransformPoint(forearmWound).x,
+                         expectedFore.y - upperArm.TransformPoint(forearmWound).y),
               0.05);
     // A trajectory that does not move with the arm stays where its points say.
     const Vec3 still = carried(false, forearmWound);

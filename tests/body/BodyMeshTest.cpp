@@ -1,5 +1,6 @@
 #include "base/ProgressSink.h"
 #include "body/Body.h"
+#include "body/PosedBody.h"
 #include "mesh/io/MeshImport.h"
 #include "support/TestObjFiles.h"
 
@@ -141,5 +142,6 @@ TEST(BodyWithoutMeshTest, HeightIsKeptWithoutDividingByZero) {
     EXPECT_FLOAT_EQ(body.GetScale(), 1.0f);
     body.SetScaleX(0);
     EXPECT_EQ(body.GetScaleX(), 1.0);
-    EXPECT_TRUE(std::isfinite(body.ArmPoseTransform().At(0, 0)));
+    EXPECT_TRUE(
+        std::isfinite(PosedBody(body).SegmentTransform(skeleton::Segment::RightForearm).At(0, 0)));
 }

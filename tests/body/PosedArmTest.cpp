@@ -1,4 +1,5 @@
 #include "body/Body.h"
+#include "body/PosedBody.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "support/ArmTestModel.h"
 #include "support/OldArmPose.h"
@@ -62,14 +63,15 @@ TEST(PosedArmTest, PosingMovesOnlyTheArmAndTheForearmEachByItsTurn) {
     const Mesh& model = *body.GetModel();
     ASSERT_TRUE(body.HasArmParts());
     // At the initial pose the body is drawn exactly as read.
-    EXPECT_EQ(body.GetPosedModel(), &model);
+    EXPECT_EQ(PosedBody(body).GetMesh(), &model);
 
     OldArm(body).SetPitch(40);   // the arm swings out sideways
     OldForearm(body).SetYaw(60); // and the elbow bends forward
-    const Mesh* posed = body.GetPosedModel();
+    const PosedBody posedBody(body);
+    const Mesh* posed = posedBody.GetMesh();
     ASSERT_NE(posed, &model);
-    const Matrix4 upper = body.UpperArmTransform();
-    const Matrix4 whole = body.ArmPoseTransform();
+    const Matrix4 upper = posedBody.SegmentTransform(skeleton::Segment::RightUpperArm);
+    const Matrix4 whole = posedBody.SegmentTransform(skeleton::Segment::RightForearm);
     int trunk = 0, upperArm = 0, forearm = 0;
     for (uint32_t v = 1; v <= model.vertexCount; ++v) {
         const Vec3 rest = World(body, model, v);
@@ -109,31 +111,30 @@ TEST(PosedArmTest, PosedMeshIsKeptUntilThePoseOrTheMeshChange) {
     Body body;
     LoadBody(body, armtest::ArmObj(false));
     OldArm(body).SetPitch(50);
-    const Mesh* posed = body.GetPosedModel();
-    const uint64_t revision = posed->revision;
-    EXPECT_EQ(body.GetPosedModel()->revision, revision); // a second frame reuses it
+    const PosedBody first(body);
+    const uint64_t revision = first.GetMesh()->revision;
+    EXPECT_EQ(PosedBody(body, &first).GetMesh(), first.GetMesh()); // a second frame reuses it
 
-    EXPECT_EQ(body.GetPosedModel()->revision, revision);
     OldForearm(body).SetPitch(20);
-    const uint64_t afterForearm = body.GetPosedModel()->revision;
-    EXPECT_NE(afterForearm, revision);
+    const PosedBody afterForearm(body, &first);
+    EXPECT_NE(afterForearm.GetMesh()->revision, revision);
     // The posed mesh lies in the mesh's own frame, which the body's stretches leave alone.
     body.SetScaleX(1.2);
-    const uint64_t afterScale = body.GetPosedModel()->revision;
-    EXPECT_EQ(afterScale, afterForearm);
+    const PosedBody afterScale(body, &afterForearm);
+    EXPECT_EQ(afterScale.GetMesh(), afterForearm.GetMesh());
     body.IncreaseBodyLighting(); // a drawing factor: the posed copy stays as it is
-    const Mesh* lit = body.GetPosedModel();
-    EXPECT_EQ(lit->revision, afterScale);
+    const PosedBody lit(body, &afterScale);
+    EXPECT_EQ(lit.GetMesh(), afterScale.GetMesh());
     const auto length = [](const Mesh& mesh, size_t n) {
         return std::hypot(mesh.normals[3 * n], mesh.normals[3 * n + 1], mesh.normals[3 * n + 2]);
     };
-    for (size_t n = 1; n <= lit->normalCount; ++n) {
-        EXPECT_NEAR(length(*lit, n), length(*body.GetModel(), n), 1e-5);
+    for (size_t n = 1; n <= lit.GetMesh()->normalCount; ++n) {
+        EXPECT_NEAR(length(*lit.GetMesh(), n), length(*body.GetModel(), n), 1e-5);
     }
 
     body.ResetPose();
     EXPECT_TRUE(body.HasInitialPose());
-    EXPECT_EQ(body.GetPosedModel(), body.GetModel());
+    EXPECT_EQ(PosedBody(body, &lit).GetMesh(), body.GetModel());
 }
 
 TEST(PosedArmTest, ShoulderAndElbowStayClosedWhenThePartsAreWrittenApart) {
@@ -145,7 +146,8 @@ TEST(PosedArmTest, ShoulderAndElbowStayClosedWhenThePartsAreWrittenApart) {
         OldArm(body).SetPitch(30);
         OldArm(body).SetYaw(20);
         OldForearm(body).SetPitch(70);
-        const Mesh& posed = *body.GetPosedModel();
+        const PosedBody posedBody(body);
+        const Mesh& posed = *posedBody.GetMesh();
         const auto edgesAfter = EdgeUse(posed);
         // Every edge keeps exactly the triangles it had: no border opens a gap.
         EXPECT_EQ(edgesAfter.size(), edgesBefore.size()) << "split " << split;
@@ -173,7 +175,7 @@ TEST(PosedArmTest, BodyWithoutArmGroupsIsDrawnUnposed) {
                    "f 1 3 2\nf 1 2 4\nf 2 3 4\nf 3 1 4\n");
     OldArm(body).SetPitch(10);
     EXPECT_FALSE(body.HasArmParts());
-    EXPECT_EQ(body.GetPosedModel(), body.GetModel());
+    EXPECT_EQ(PosedBody(body).GetMesh(), body.GetModel());
 }
 
 TEST(PosedArmTest, PartsNamedByGroupStatementsArePosedToo) {
@@ -189,7 +191,8 @@ TEST(PosedArmTest, PartsNamedByGroupStatementsArePosedToo) {
     ASSERT_TRUE(body.Load(path).ok());
     EXPECT_TRUE(body.HasArmParts());
     OldArm(body).SetPitch(0);
-    const Mesh& posed = *body.GetPosedModel();
+    const PosedBody posedBody(body);
+    const Mesh& posed = *posedBody.GetMesh();
     const Vec3 hand = World(body, posed, 4 * 13 + 1);
     EXPECT_NEAR(hand.y, World(body, *body.GetModel(), 4 * 13 + 1).y + 0.985, 0.06);
 }

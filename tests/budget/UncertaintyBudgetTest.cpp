@@ -1,5 +1,6 @@
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "casefile/DataFile.h"
 
 #include <gtest/gtest.h>
@@ -7,11 +8,24 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numbers>
 #include <random>
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+// The budget of the case as it stands now.
+std::optional<UncertaintyBudget> BudgetOf(const Case& theCase, int number, int threads = 0) {
+    return ComputeUncertaintyBudget(PosedCase(theCase), number, threads);
+}
+
+Trajectory Track(Vec3 in, Vec3 out, const std::string& part) {
+    Trajectory trajectory;
+    trajectory.exited = true;
+    trajectory.in = in;
+    trajectory.out = out;
+    trajectory.inPart = trajectory.outPart = part;
+    return trajectory;
+}
 
 // An independent simulation of IN and OUT each uniform in its ball, written from the definitions
 // (bearing 0 toward -Z and 90 toward +X; elevation up from the horizontal): the budget must agree.
@@ -31,7 +45,7 @@ Simulated Simulate(const Vec3& in, const Vec3& out, double r, int n) {
         }
     };
     const auto bearing = [](const Vec3& d) {
-        const double b = std::atan2(d.x, -d.z) * 180 / kPi;
+        const double b = std::atan2(d.x, -d.z) * 180 / std::numbers::pi;
         return b < 0 ? b + 360 : b;
     };
     const Vec3 nominal = {out.x - in.x, out.y - in.y, out.z - in.z};
@@ -43,12 +57,12 @@ Simulated Simulate(const Vec3& in, const Vec3& out, double r, int n) {
         double dev = bearing(d) - nominalBearing;
         dev = dev > 180 ? dev - 360 : dev < -180 ? dev + 360 : dev;
         deviation.push_back(dev);
-        elevation.push_back(std::atan2(d.y, std::hypot(d.x, d.z)) * 180 / kPi);
+        elevation.push_back(std::atan2(d.y, std::hypot(d.x, d.z)) * 180 / std::numbers::pi);
         const double c =
             (d.x * nominal.x + d.y * nominal.y + d.z * nominal.z) /
             (std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z) *
              std::sqrt(nominal.x * nominal.x + nominal.y * nominal.y + nominal.z * nominal.z));
-        cone.push_back(std::acos(std::clamp(c, -1.0, 1.0)) * 180 / kPi);
+        cone.push_back(std::acos(std::clamp(c, -1.0, 1.0)) * 180 / std::numbers::pi);
     }
     const auto quantile = [](std::vector<double> v, double q) {
         std::sort(v.begin(), v.end());
@@ -63,7 +77,7 @@ class BudgetWithBody : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         shared = std::make_unique<Case>();
-        ASSERT_TRUE(shared->GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok());
+        ASSERT_TRUE(shared->body.Load(RUVO_SOURCE_DIR "/data/default/man1.obj").ok());
     }
     static void TearDownTestSuite() { shared.reset(); }
     static std::unique_ptr<Case> shared;
@@ -74,13 +88,12 @@ std::unique_ptr<Case> BudgetWithBody::shared;
 
 TEST(UncertaintyBudgetTest, PointsAloneAgreeWithAnIndependentSimulation) {
     Case theCase;
-    Trajectory& t = *theCase.AddTrajectory(1);
     const Vec3 in = {0.02, 1.25, 0.24}, out = {0.07, 1.17, 0.03};
-    t.SetPoints(in.x, in.y, in.z, out.x, out.y, out.z);
-    t.SetParts("trunk", "trunk");
-    ASSERT_TRUE(t.SetUncertainty(0.01));
-    theCase.GetBody().GetUncertaintyModel().draws = 200000;
-    const std::optional<UncertaintyBudget> budget = ComputeUncertaintyBudget(theCase, 1);
+    theCase.trajectories.push_back(Track(in, out, "trunk"));
+    Trajectory& t = theCase.trajectories.back();
+    t.radiusIn = 0.01;
+    theCase.body.GetUncertaintyModel().draws = 200000;
+    const std::optional<UncertaintyBudget> budget = BudgetOf(theCase, 1);
     ASSERT_TRUE(budget.has_value());
     const Simulated expected = Simulate(in, out, 0.01, 200000);
     EXPECT_NEAR(budget->directionInterval[0], expected.directionLow, 0.1);
@@ -91,73 +104,109 @@ TEST(UncertaintyBudgetTest, PointsAloneAgreeWithAnIndependentSimulation) {
     EXPECT_GT(budget->cone95, 1.0); // a spread worth measuring
     ASSERT_EQ(budget->sources.size(), 1u);
     EXPECT_EQ(budget->sources[0].source, "IN and OUT");
+    // Standing, the anatomical angles are the posed ones, with the same spread.
+    EXPECT_NEAR(budget->anatomical.directionInterval[0], budget->directionInterval[0], 1e-9);
+    EXPECT_NEAR(budget->anatomical.elevationInterval[1], budget->elevationInterval[1], 1e-9);
 
     // With no radius the intervals close on the nominal angles. What follows needs no such
     // precision: a few draws.
-    theCase.GetBody().GetUncertaintyModel().draws = 2000;
-    ASSERT_TRUE(t.SetUncertainty(0));
-    const UncertaintyBudget exact = *ComputeUncertaintyBudget(theCase, 1);
+    theCase.body.GetUncertaintyModel().draws = 2000;
+    t.radiusIn = 0;
+    const UncertaintyBudget exact = *BudgetOf(theCase, 1);
     EXPECT_NEAR(exact.directionInterval[0], exact.direction, 1e-9);
     EXPECT_NEAR(exact.directionInterval[1], exact.direction, 1e-9);
     EXPECT_NEAR(exact.elevationInterval[0], exact.elevation, 1e-9);
     EXPECT_NEAR(exact.elevationInterval[1], exact.elevation, 1e-9);
     EXPECT_NEAR(exact.cone95, 0, 1e-6);
     // OUT's own ball widens the budget.
-    ASSERT_TRUE(t.SetUncertaintyOut(0.02));
-    EXPECT_GT(ComputeUncertaintyBudget(theCase, 1)->cone95, 1.0);
+    t.radiusOut = 0.02;
+    EXPECT_GT(BudgetOf(theCase, 1)->cone95, 1.0);
     // A track without length has no direction.
-    t.SetPoints(0, 1, 0, 0, 1, 0);
-    EXPECT_FALSE(ComputeUncertaintyBudget(theCase, 1).has_value());
+    t.in = t.out = {0, 1, 0};
+    EXPECT_FALSE(BudgetOf(theCase, 1).has_value());
 }
 
 TEST_F(BudgetWithBody, AnArmsSpreadMovesOnlyTheTracksTheArmCarries) {
-    Case& theCase = *shared;
-    while (theCase.GetTrajectoryCount() > 0) {
-        theCase.DeleteTrajectory(0);
-    }
-    Trajectory& chest = *theCase.AddTrajectory(1);
-    chest.SetPoints(0.05, 1.40, 0.26, 0.05, 1.38, 0.03);
-    chest.SetParts("trunk", "trunk");
-    Trajectory& forearm = *theCase.AddTrajectory(1);
-    forearm.SetPoints(-0.27, 0.95, 0.13, -0.21, 0.95, 0.10);
-    forearm.SetParts("right_forearm", "right_forearm");
-    UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    Case theCase = *shared;
+    theCase.trajectories = {Track({0.05, 1.40, 0.26}, {0.05, 1.38, 0.03}, "trunk"),
+                            Track({-0.27, 0.95, 0.13}, {-0.21, 0.95, 0.10}, "right_forearm")};
+    // The elbow a little bent: the body is posed, so the anatomical angles have figures of their
+    // own.
+    theCase.body.SetJoint(skeleton::Joint::RightElbow, {0, 10, 0});
+    UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     model = UncertaintyModel();
     model.draws = 20000;
     ASSERT_TRUE(model.SetSigma("tissue", 0.005).ok());
-    const UncertaintyBudget chestBefore = *ComputeUncertaintyBudget(theCase, 1);
-    const UncertaintyBudget armBefore = *ComputeUncertaintyBudget(theCase, 2);
+    const UncertaintyBudget chestBefore = *BudgetOf(theCase, 1);
+    const UncertaintyBudget armBefore = *BudgetOf(theCase, 2);
     ASSERT_TRUE(model.SetSigma("right_elbow", 10).ok());
     ASSERT_TRUE(model.SetSigma("right_shoulder", 8).ok());
-    const UncertaintyBudget chestAfter = *ComputeUncertaintyBudget(theCase, 1);
-    const UncertaintyBudget armAfter = *ComputeUncertaintyBudget(theCase, 2);
+    const UncertaintyBudget chestAfter = *BudgetOf(theCase, 1);
+    const UncertaintyBudget armAfter = *BudgetOf(theCase, 2);
     EXPECT_EQ(chestAfter.Statement(), chestBefore.Statement());
     EXPECT_EQ(chestAfter.cone95, chestBefore.cone95);
     EXPECT_GT(armAfter.cone95, armBefore.cone95 + 2);
     EXPECT_EQ(armAfter.sources.front().source, "posture of the right arm");
     EXPECT_NE(armAfter.Statement().find("; largest source: posture of the right arm"),
               std::string::npos);
+    // The posture's spread belongs to the posed angles only: the measured points' do not feel it
+    // (the same spread, from other random numbers).
+    for (int end = 0; end < 2; ++end) {
+        EXPECT_NEAR(armAfter.anatomical.directionInterval[end],
+                    armBefore.anatomical.directionInterval[end], 1.0);
+        EXPECT_NEAR(armAfter.anatomical.elevationInterval[end],
+                    armBefore.anatomical.elevationInterval[end], 1.0);
+    }
 
     // The same figures on one core as on two, to the last digit.
-    const UncertaintyBudget one = *ComputeUncertaintyBudget(theCase, 2, 1);
-    const UncertaintyBudget two = *ComputeUncertaintyBudget(theCase, 2, 2);
+    const UncertaintyBudget one = *BudgetOf(theCase, 2, 1);
+    const UncertaintyBudget two = *BudgetOf(theCase, 2, 2);
     EXPECT_EQ(one.directionInterval, two.directionInterval);
     EXPECT_EQ(one.elevationInterval, two.elevationInterval);
     EXPECT_EQ(one.cone95, two.cone95);
     EXPECT_EQ(one.sources.front().cone95, two.sources.front().cone95);
-    model = UncertaintyModel();
+}
+
+TEST_F(BudgetWithBody, EachIntervalSurroundsItsOwnAngleWhenTheArmIsPosed) {
+    // An arm track with the shoulder abducted: its posed and anatomical angles differ by tens of
+    // degrees, and each 95 % interval lies about its own.
+    Case theCase = *shared;
+    theCase.trajectories = {Track({-0.22, 1.45, 0.12}, {-0.22, 1.35, 0.10}, "right_arm")};
+    theCase.trajectories[0].radiusIn = 0.005;
+    theCase.body.SetJoint(skeleton::Joint::RightShoulder, {0, 0, 78});
+    UncertaintyModel& model = theCase.body.GetUncertaintyModel();
+    model.draws = 4000;
+    ASSERT_TRUE(model.SetSigma("pose", 3).ok());
+    const PosedCase posed(theCase);
+    const UncertaintyBudget budget = *ComputeUncertaintyBudget(posed, 1);
+    const PosedTrajectory& track = posed.GetTrajectories()[0];
+    EXPECT_GT(std::fabs(track.posed.elevation - track.anatomical.elevation), 20);
+    EXPECT_EQ(budget.elevation, track.posed.elevation);
+    EXPECT_EQ(budget.anatomical.elevation, track.anatomical.elevation);
+    for (const AngleIntervals& angles : {budget.Posed(), budget.anatomical}) {
+        EXPECT_LT(angles.elevationInterval[0], angles.elevation);
+        EXPECT_GT(angles.elevationInterval[1], angles.elevation);
+        // Bearings: the nominal lies between the ends, going clockwise from the low one.
+        const double span = WrapBearing(angles.directionInterval[1] - angles.directionInterval[0]);
+        EXPECT_LT(WrapBearing(angles.direction - angles.directionInterval[0]), span);
+    }
+    // The posture widens the posed interval, not the anatomical one.
+    EXPECT_GT(budget.elevationInterval[1] - budget.elevationInterval[0],
+              budget.anatomical.elevationInterval[1] - budget.anatomical.elevationInterval[0]);
 }
 
 TEST(UncertaintyBudgetTest, SourcesRoundTripAndBadFiguresAreRefusedByName) {
     Case theCase;
-    theCase.GetBody().SetHeight(1.8);
-    UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    theCase.body.SetHeight(1.8);
+    UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     ASSERT_TRUE(model.SetSigma("pose", 5).ok());
     ASSERT_TRUE(model.SetSigma("left_knee", 12.5).ok());
     ASSERT_TRUE(model.SetSigma("tissue", 0.01).ok());
     ASSERT_TRUE(model.SetDraws(50000).ok());
-    Trajectory& t = *theCase.AddTrajectory(1);
-    ASSERT_TRUE(t.SetUncertaintyOut(0.025));
+    Trajectory t;
+    t.exited = true;
+    t.radiusOut = 0.025;
+    theCase.trajectories.push_back(t);
     const std::string text = DataFile::Format(theCase);
     EXPECT_NE(text.find("   <sigma>pose 5.00</sigma>\r\n   <sigma>left_knee 12.50</sigma>\r\n"
                         "   <sigma>tissue 0.0100</sigma>\r\n   <draws>50000</draws>\r\n"),
@@ -165,8 +214,8 @@ TEST(UncertaintyBudgetTest, SourcesRoundTripAndBadFiguresAreRefusedByName) {
     EXPECT_NE(text.find("  <uncertaintyout>0.0250</uncertaintyout>\r\n"), std::string::npos);
     Case reopened;
     EXPECT_TRUE(DataFile::ReadText(reopened, text).ReadingNotes().empty());
-    EXPECT_EQ(reopened.GetBody().GetUncertaintyModel(), model);
-    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(0)->GetUncertaintyOut(), 0.025);
+    EXPECT_EQ(reopened.body.GetUncertaintyModel(), model);
+    EXPECT_DOUBLE_EQ(reopened.trajectories.at(0).RadiusOut(), 0.025);
     EXPECT_EQ(DataFile::Format(reopened), text);
 
     // A case without these lines is written as before: none of them appears.
@@ -186,5 +235,5 @@ TEST(UncertaintyBudgetTest, SourcesRoundTripAndBadFiguresAreRefusedByName) {
     EXPECT_NE(notes[2].find("There is no sigma named \"elbow\""), std::string::npos);
     EXPECT_NE(notes[3].find("sigma of heading"), std::string::npos);
     EXPECT_NE(notes[4].find("number of draws (12.50) must be a whole number"), std::string::npos);
-    EXPECT_TRUE(reopened.GetBody().GetUncertaintyModel().IsDefault());
+    EXPECT_TRUE(reopened.body.GetUncertaintyModel().IsDefault());
 }

@@ -61,7 +61,7 @@ TEST(CaseInfoTest, BlockRoundTripsAndAnEmptyCaseWritesNone) {
     const std::string without = DataFile::Format(theCase);
     EXPECT_EQ(without.find("<case>"), std::string::npos);
 
-    theCase.SetCaseInfo(FullInfo());
+    theCase.info = FullInfo();
     const std::string text = DataFile::Format(theCase);
     // After the software block, each value escaped as the labels are, one line each.
     const size_t block =
@@ -76,12 +76,12 @@ TEST(CaseInfoTest, BlockRoundTripsAndAnEmptyCaseWritesNone) {
     const DataFileReadResult result = DataFile::ReadText(reread, text);
     ASSERT_TRUE(result.ok());
     EXPECT_FALSE(result.LeftSomethingOut()) << result.LeftOutMessage();
-    EXPECT_EQ(reread.GetCaseInfo(), FullInfo());
+    EXPECT_EQ(reread.info, FullInfo());
     EXPECT_EQ(DataFile::Format(reread), text);
 
     // A file without the block keeps what the case held (reading appends to a case).
     EXPECT_TRUE(DataFile::ReadText(reread, without).ok());
-    EXPECT_EQ(reread.GetCaseInfo(), FullInfo());
+    EXPECT_EQ(reread.info, FullInfo());
 }
 
 TEST(CaseInfoTest, HostileValuesAreLeftOutWithANote) {
@@ -95,7 +95,7 @@ TEST(CaseInfoTest, HostileValuesAreLeftOutWithANote) {
                               std::string(CaseInfo::kMaxFieldLength + 1, 'e') + "</examiner>\r\n";
     const DataFileReadResult result = DataFile::ReadText(theCase, CaseBlockFile(lines));
     ASSERT_TRUE(result.ok());
-    const CaseInfo& info = theCase.GetCaseInfo();
+    const CaseInfo& info = theCase.info;
     EXPECT_EQ(info.Number(), "K-1");
     EXPECT_EQ(info.Examined(), "2026-12-01");
     EXPECT_EQ(info.Incident(), "");
@@ -110,7 +110,7 @@ TEST(CaseInfoTest, HostileValuesAreLeftOutWithANote) {
                                "2026-03-14.");
     EXPECT_NE(result.notes[2].find("decedent identifier \"a&#10;b\""), std::string::npos);
     // The body that follows the block reads as ever.
-    EXPECT_EQ(theCase.GetBody().GetName(), "B");
+    EXPECT_EQ(theCase.body.GetName(), "B");
 
     // A block cut short by the end of the file changes nothing and says so; a stray closing
     // tag outside a block is no block.
@@ -118,7 +118,7 @@ TEST(CaseInfoTest, HostileValuesAreLeftOutWithANote) {
     LoadBoxBody(cut);
     const DataFileReadResult unfinished =
         DataFile::ReadText(cut, "<root>\r\n</case>\r\n<case>\r\n  <number>9</number>\r\n");
-    EXPECT_TRUE(cut.GetCaseInfo().IsEmpty());
+    EXPECT_TRUE(cut.info.IsEmpty());
     ASSERT_EQ(unfinished.notes.size(), 1u);
     EXPECT_NE(unfinished.notes[0].find("ends before its </case>"), std::string::npos);
 }
@@ -133,20 +133,20 @@ TEST(CaseInfoTest, EditorChangesItAsOneUndoableEdit) {
     editor.AddListener([&told](const CaseChange&) { ++told; });
 
     EXPECT_TRUE(editor.EditCaseInfo("Case information", FullInfo()));
-    EXPECT_EQ(theCase.GetCaseInfo(), FullInfo());
+    EXPECT_EQ(theCase.info, FullInfo());
     EXPECT_FALSE(editor.EditCaseInfo("Case information", FullInfo())); // nothing changed
     ASSERT_EQ(history.size(), 1u);
     EXPECT_EQ(history[0]->Name(), "Case information");
     EXPECT_EQ(told, 1);
 
     editor.Undo(*history[0]);
-    EXPECT_TRUE(theCase.GetCaseInfo().IsEmpty());
+    EXPECT_TRUE(theCase.info.IsEmpty());
     editor.Redo(*history[0]);
-    EXPECT_EQ(theCase.GetCaseInfo(), FullInfo());
+    EXPECT_EQ(theCase.info, FullInfo());
 
     // An edit of the whole case ("Delete all", opening a file) takes it back with the rest.
-    editor.EditCase("Open data file", [](Case& edited) { edited.SetCaseInfo(CaseInfo()); });
-    EXPECT_TRUE(theCase.GetCaseInfo().IsEmpty());
+    editor.EditCase("Open data file", [](Case& edited) { edited.info = CaseInfo(); });
+    EXPECT_TRUE(theCase.info.IsEmpty());
     editor.Undo(*history.back());
-    EXPECT_EQ(theCase.GetCaseInfo(), FullInfo());
+    EXPECT_EQ(theCase.info, FullInfo());
 }

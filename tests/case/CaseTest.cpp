@@ -1,43 +1,34 @@
 #include "case/Case.h"
+#include "case/EntryNumber.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace {
-
-void AddLabelled(Case& theCase, const std::string& text) {
-    Trajectory* trajectory = theCase.AddTrajectory(1);
-    ASSERT_NE(trajectory, nullptr);
-    trajectory->SetText(text);
-}
-
-} // namespace
-
-TEST(CaseTest, DeletingKeepsOrderAndTheTableHoldsTwenty) {
+TEST(CaseTest, ACaseIsAValueAndNamesItsEntriesByTheUsersNumbers) {
     Case theCase;
-    for (int i = 1; i <= 4; ++i) {
-        AddLabelled(theCase, std::to_string(i));
+    for (int i = 1; i <= 3; ++i) {
+        Trajectory trajectory;
+        trajectory.label = std::to_string(i);
+        theCase.trajectories.push_back(trajectory);
     }
-    theCase.DeleteTrajectory(1);
-    theCase.DeleteTrajectory(3);
-    theCase.DeleteTrajectory(-1);
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 3);
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "1");
-    EXPECT_EQ(theCase.GetTrajectory(1)->GetText(), "3");
-    EXPECT_EQ(theCase.GetTrajectory(2)->GetText(), "4");
-    EXPECT_EQ(theCase.GetTrajectory(3), nullptr);
-
-    for (int i = 5; i <= 21; ++i) {
-        AddLabelled(theCase, std::to_string(i));
+    theCase.elements.push_back(Element{});
+    ASSERT_NE(theCase.TrajectoryNumbered(1), nullptr);
+    EXPECT_EQ(theCase.TrajectoryNumbered(1)->label, "1");
+    EXPECT_EQ(theCase.TrajectoryNumbered(3)->label, "3");
+    for (int none : {0, -1, 4}) {
+        EXPECT_EQ(theCase.TrajectoryNumbered(none), nullptr) << none;
     }
-    EXPECT_EQ(theCase.AddTrajectory(0), nullptr);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 20);
-    EXPECT_EQ(theCase.GetLastTrajectory()->GetText(), "21");
+    EXPECT_EQ(theCase.ElementNumbered(1), &theCase.elements[0]);
+    EXPECT_EQ(theCase.ElementNumbered(2), nullptr);
+    EXPECT_EQ(IndexOfNumber(NumberOfIndex(7)), 7u);
 
-    theCase.GetElements().Add(std::make_unique<Element>());
-    theCase.DeleteAll();
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
-    EXPECT_EQ(theCase.GetElements().GetCount(), 0);
-    EXPECT_EQ(theCase.GetLastTrajectory(), nullptr);
+    // A copy is equal and independent: what undo keeps.
+    const Case copy = theCase;
+    EXPECT_EQ(copy, theCase);
+    theCase.TrajectoryNumbered(2)->in.x = 0.1;
+    EXPECT_NE(copy, theCase);
+    EXPECT_EQ(copy.TrajectoryNumbered(2)->in.x, 0.0);
+    theCase.trajectories.erase(theCase.trajectories.begin());
+    EXPECT_EQ(theCase.TrajectoryNumbered(1)->label, "2") << "later entries move down a number";
 }

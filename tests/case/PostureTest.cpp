@@ -1,8 +1,9 @@
 #include "body/Body.h"
+#include "body/PosedBody.h"
+#include "body/PostureAlignment.h"
 #include "case/Case.h"
-#include "case/PosedTrack.h"
-#include "case/PostureAlignment.h"
-#include "case/TrajectoryArrow.h"
+#include "case/PosedCase.h"
+#include "case/WoundAlignment.h"
 #include "casefile/DataFile.h"
 #include "support/OldArmPose.h"
 
@@ -50,10 +51,15 @@ class PostureTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         shared = std::make_unique<Case>();
-        ASSERT_TRUE(shared->GetBody().Load(DefaultModel()).ok());
+        ASSERT_TRUE(shared->body.Load(DefaultModel()).ok());
     }
     static void TearDownTestSuite() { shared.reset(); }
-    void SetUp() override { body = shared->GetBody(); }
+    void SetUp() override { body = shared->body; }
+
+    // Where the body in its posture carries a measured point of the named part.
+    Vec3 Posed(const Vec3& point, std::string_view part) const {
+        return PosedBody(body).PosePoint(point, part);
+    }
 
     // The centre of a triangle of each part, far from its borders as the mesh allows: the
     // triangle whose centre is nearest the centre of all the part's triangles.
@@ -144,10 +150,10 @@ TEST_F(PostureTest, ALimbPosedMovesItsOwnPartsAndNeverTheTrunk) {
     }
     body.SetPosture(arms);
     for (const Vec3& p : trunk) {
-        EXPECT_EQ(Distance(body.PosePoint(p, "trunk"), p), 0.0);
+        EXPECT_EQ(Distance(Posed(p, "trunk"), p), 0.0);
     }
     for (const char* part : {"right_forearm", "left_arm", "head"}) {
-        EXPECT_GT(Distance(body.PosePoint(centres.at(part), part), centres.at(part)), 0.02) << part;
+        EXPECT_GT(Distance(Posed(centres.at(part), part), centres.at(part)), 0.02) << part;
     }
     // Legs posed: the trunk is only set down (one knee bent lifts a foot, the other leg stands
     // bent), never turned: every trunk point moves by the same vertical step.
@@ -156,14 +162,13 @@ TEST_F(PostureTest, ALimbPosedMovesItsOwnPartsAndNeverTheTrunk) {
     legs.Set(Joint::LeftHip, {5, 30, 10});
     legs.Set(Joint::LeftKnee, {0, 30, 0});
     body.SetPosture(legs);
-    const Vec3 first = body.PosePoint(trunk[0], "trunk");
+    const Vec3 first = Posed(trunk[0], "trunk");
     const double step = first.y - trunk[0].y;
     for (const Vec3& p : trunk) {
-        const Vec3 moved = body.PosePoint(p, "trunk");
-        // Within the single-precision weights' rounding.
-        EXPECT_NEAR(moved.x, p.x, 1e-6);
-        EXPECT_NEAR(moved.y - p.y, step, 1e-6);
-        EXPECT_NEAR(moved.z, p.z, 1e-6);
+        const Vec3 moved = Posed(p, "trunk");
+        EXPECT_NEAR(moved.x, p.x, 1e-12);
+        EXPECT_NEAR(moved.y - p.y, step, 1e-12);
+        EXPECT_NEAR(moved.z, p.z, 1e-12);
     }
 }
 
@@ -172,9 +177,10 @@ TEST_F(PostureTest, AForearmPointFollowsTheElbowAndTheShoulder) {
     Posture posture;
     posture.Set(Joint::RightElbow, {0, 60, 0});
     body.SetPosture(posture);
-    const Vec3 bent = body.PosePoint(wrist, "right_forearm");
+    const Vec3 bent = Posed(wrist, "right_forearm");
     // Far from the elbow's band the point turns rigidly with the forearm.
-    const Vec3 rigid = body.SegmentTransform(skeleton::Segment::RightForearm).TransformPoint(wrist);
+    const Vec3 rigid =
+        PosedBody(body).SegmentTransform(skeleton::Segment::RightForearm).TransformPoint(wrist);
     EXPECT_LT(Distance(bent, rigid), 1e-9);
     EXPECT_GT(bent.z, wrist.z + 0.1); // the elbow flexes forward
     // The elbow itself stays put when only it turns, and the distance from it is kept.
@@ -183,12 +189,12 @@ TEST_F(PostureTest, AForearmPointFollowsTheElbowAndTheShoulder) {
 
     posture.Set(Joint::RightShoulder, {0, 0, 45});
     body.SetPosture(posture);
-    const Vec3 raised = body.PosePoint(wrist, "right_forearm");
+    const Vec3 raised = Posed(wrist, "right_forearm");
     EXPECT_LT(raised.x, bent.x - 0.1); // abduction swings the whole arm out to the right
     const Vec3 shoulder = body.GetPivots()[Joint::RightShoulder];
     EXPECT_NEAR(Distance(raised, shoulder), Distance(bent, shoulder), 1e-9);
     // The same point called an upper-arm point would not bend at the elbow.
-    EXPECT_GT(Distance(body.PosePoint(wrist, "right_arm"), raised), 0.05);
+    EXPECT_GT(Distance(Posed(wrist, "right_arm"), raised), 0.05);
 }
 
 TEST_F(PostureTest, JointLimitsHoldAndAFileCannotBendAKneeBackward) {
@@ -207,12 +213,12 @@ TEST_F(PostureTest, JointLimitsHoldAndAFileCannotBendAKneeBackward) {
     EXPECT_FALSE(Posture::Preset("crouching").has_value());
 
     Case theCase;
-    theCase.GetBody() = body;
+    theCase.body = body;
     const DataFileReadResult read = DataFile::ReadText(
         theCase,
         "<root><body>\r\n<height>2</height>\r\n<pose>right_knee 0 -20 0</pose>\r\n"
         "<pose>left_knee 0 400 3</pose>\r\n<pose>body 0 -90 0</pose>\r\n</body></root>\r\n");
-    const Posture& readPosture = theCase.GetBody().GetPosture();
+    const Posture& readPosture = theCase.body.GetPosture();
     EXPECT_EQ(readPosture.Get(Joint::RightKnee), (JointAngles{0, 0, 0}));
     EXPECT_EQ(readPosture.Get(Joint::LeftKnee), (JointAngles{0, 150, 3}));
     EXPECT_EQ(readPosture.GetBodyTurn(), (JointAngles{0, -90, 0}));
@@ -224,9 +230,10 @@ TEST_F(PostureTest, KneelingPutsTheKneesOnTheFloorAndLowersTheChestByTheShank) {
     const Vec3 nipple = LandmarkAt(body, "right nipple");
     const Vec3 patella = LandmarkAt(body, "right patella");
     body.SetPosture(*Posture::Preset("kneeling"));
-    const Vec3 kneeling = body.PosePoint(nipple, "trunk");
+    const Vec3 kneeling = Posed(nipple, "trunk");
     // The lowest point of the kneeling body is at the knee, on the floor.
-    const Mesh& posed = *body.GetPosedModel();
+    const PosedBody posedBody(body);
+    const Mesh& posed = *posedBody.GetMesh();
     float lowest = 1e9f;
     int32_t lowestVertex = 1;
     for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
@@ -251,7 +258,8 @@ TEST_F(PostureTest, EveryPresetKeepsTheSkinClosedAndStandsOnTheFloor) {
     for (const std::string& name : Posture::PresetNames()) {
         SCOPED_TRACE(name);
         body.SetPosture(*Posture::Preset(name));
-        const Mesh& posed = *body.GetPosedModel();
+        const PosedBody posedBody(body);
+        const Mesh& posed = *posedBody.GetMesh();
         float lowest = 1e9f;
         for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
             lowest = std::min(lowest, posed.vertices[3 * v + 1]);
@@ -288,32 +296,39 @@ TEST_F(PostureTest, OlderFilesReadAndDrawAsBefore) {
     // A first-version file: no with-arm line (every trajectory then followed the arm) and the
     // arm raised. Its trajectories keep the arm rule and are drawn as the arm carries them.
     Case posedCase;
-    posedCase.GetBody() = body;
+    posedCase.body = body;
     const std::string trajectoryBlock = "<trajectory>\r\n<x1>0.05</x1>\r\n<y1>1.4</y1>\r\n"
                                         "<z1>0.27</z1>\r\n<x2>0.05</x2>\r\n<y2>1.4</y2>\r\n"
                                         "<z2>0.02</z2>\r\n</trajectory>\r\n";
     DataFile::ReadText(posedCase, "<root><body>\r\n<height>2</height>\r\n"
                                   "<pose>arm 0 40 0</pose>\r\n</body>\r\n" +
                                       trajectoryBlock + "</root>\r\n");
-    const Trajectory& legacy = *posedCase.GetTrajectory(0);
+    const Trajectory& legacy = posedCase.trajectories.at(0);
     EXPECT_FALSE(legacy.HasParts());
-    const Matrix4 carried = posedCase.GetBody().UpperArmTransform() *
-                            Matrix4::Translation(0.05, 1.4, 0.27) * TrajectoryTurn(posedCase, 1);
-    const Matrix4 drawn = TrajectoryArrowTransform(posedCase, 1);
+    const PosedCase posed(posedCase);
+    const PosedTrajectory& track = *posed.TrajectoryNumbered(1);
+    const Matrix4 carried = posed.GetBody().SegmentTransform(skeleton::Segment::RightUpperArm) *
+                            Matrix4::Translation(0.05, 1.4, 0.27) * track.arrowTurn;
+    const Matrix4 drawn = track.ArrowTransform();
     for (int i = 0; i < 16; ++i) {
         EXPECT_NEAR(drawn.Data()[i], carried.Data()[i], 1e-12);
     }
+    // Its arrow is turned as measured, and its posed points are the arm's.
+    EXPECT_NEAR(track.arrowTurn.Data()[0],
+                Matrix4::Rotation(ArrowYaw(legacy.in, legacy.out), 0, 1, 0).Data()[0], 1e-12);
+    ASSERT_TRUE(track.olderFilePose.has_value());
+    EXPECT_LT(Distance(track.in, track.olderFilePose->TransformPoint(legacy.in)), 1e-12);
     EXPECT_NE(DataFile::Format(posedCase).find("<witharm>true</witharm>"), std::string::npos);
 
     // The same file standing: the trajectory gets the parts under its points, drawn where they
     // are, and is written with them from now on.
     Case standing;
-    standing.GetBody() = body;
+    standing.body = body;
     DataFile::ReadText(standing, "<root><body>\r\n<height>2</height>\r\n</body>\r\n" +
                                      trajectoryBlock + "</root>\r\n");
-    const Trajectory& assigned = *standing.GetTrajectory(0);
-    EXPECT_EQ(assigned.GetInPart(), "trunk");
-    EXPECT_EQ(assigned.GetOutPart(), "trunk");
+    const Trajectory& assigned = standing.trajectories.at(0);
+    EXPECT_EQ(assigned.inPart, "trunk");
+    EXPECT_EQ(assigned.outPart, "trunk");
     const std::string written = DataFile::Format(standing);
     EXPECT_NE(written.find("  <inpart>trunk</inpart>\r\n  <outpart>trunk</outpart>\r\n"),
               std::string::npos);
@@ -321,77 +336,169 @@ TEST_F(PostureTest, OlderFilesReadAndDrawAsBefore) {
 
     // A second-version file says whether each trajectory follows the arm: it keeps that.
     Case second;
-    second.GetBody() = body;
+    second.body = body;
     DataFile::ReadText(second, "<root><body>\r\n<height>2</height>\r\n</body>\r\n"
                                "<trajectory>\r\n<x1>0.05</x1>\r\n<witharm>false</witharm>\r\n"
                                "</trajectory>\r\n</root>\r\n");
-    EXPECT_FALSE(second.GetTrajectory(0)->HasParts());
-    EXPECT_FALSE(second.GetTrajectory(0)->GetWithArm());
+    EXPECT_FALSE(second.trajectories.at(0).HasParts());
+    EXPECT_FALSE(second.trajectories.at(0).withArm);
 }
 
 TEST_F(PostureTest, APosedCaseRoundTripsAndItsTrackIsThePosedOne) {
     Case theCase;
-    theCase.GetBody() = body;
-    Trajectory* forearm = theCase.AddTrajectory(1);
+    theCase.body = body;
+    Trajectory forearm;
+    forearm.exited = true;
     const Vec3 wrist = PartCentres().at("right_forearm");
-    forearm->SetPoints(wrist.x, wrist.y, wrist.z + 0.03, wrist.x, wrist.y, wrist.z - 0.03);
-    forearm->SetParts("right_forearm", "right_forearm");
+    forearm.in = {wrist.x, wrist.y, wrist.z + 0.03};
+    forearm.out = {wrist.x, wrist.y, wrist.z - 0.03};
+    forearm.inPart = forearm.outPart = "right_forearm";
+    theCase.trajectories.push_back(forearm);
     Posture posture = *Posture::Preset("arms raised");
     posture.Set(Joint::Trunk, {5, 10, -3});
-    theCase.GetBody().SetPosture(posture);
+    theCase.body.SetPosture(posture);
     const std::string text = DataFile::Format(theCase);
     EXPECT_NE(text.find("   <posture>custom</posture>\r\n"), std::string::npos);
     EXPECT_NE(text.find("   <pose>trunk  5.00 10.00 -3.00</pose>\r\n"), std::string::npos);
 
     Case reopened;
-    reopened.GetBody() = shared->GetBody();
+    reopened.body = shared->body;
     const DataFileReadResult read = DataFile::ReadText(reopened, text);
     EXPECT_TRUE(read.ReadingNotes().empty());
-    EXPECT_EQ(reopened.GetBody().GetPosture(), posture);
-    EXPECT_EQ(reopened.GetTrajectory(0)->GetInPart(), "right_forearm");
+    EXPECT_EQ(reopened.body.GetPosture(), posture);
+    EXPECT_EQ(reopened.trajectories.at(0).inPart, "right_forearm");
     EXPECT_EQ(DataFile::Format(reopened), text);
 
     // The arms are raised: the forearm track now lies above the head, and the arrow is drawn on it.
-    const PosedTrack track = PoseTrajectoryPoints(reopened, 1);
+    const PosedCase posed(reopened);
+    const PosedTrajectory& track = posed.GetTrajectories().at(0);
     EXPECT_GT(track.in.y, 1.9);
-    const Vec3 anchor = TrajectoryAnchor(reopened, 1).TransformPoint({0, 0, 0});
+    const Vec3 anchor = track.arrowAnchor.TransformPoint({0, 0, 0});
     EXPECT_LT(Distance(anchor, track.in), 1e-9);
+    // Both angles are kept: the measured track's and the posed one's.
+    EXPECT_EQ(track.anatomical, AnglesOfTrack(forearm.in, forearm.out));
+    EXPECT_EQ(track.posed, AnglesOfTrack(track.in, track.out));
+    // The arm raised over the head turns the front-to-back track through the forearm around.
+    EXPECT_GT(std::fabs(WrapBearing(track.posed.direction - track.anatomical.direction) - 180), 0);
+    EXPECT_NEAR(WrapBearing(track.posed.direction - track.anatomical.direction), 180, 30);
+}
+
+TEST_F(PostureTest, APointMovesRigidlyWithItsBoneAndTwoPointsOfOnePartKeepTheirDistance) {
+    // Two points on the right upper arm near the armpit, where the skin blends into the trunk:
+    // abducting the shoulder must not stretch the track between them.
+    const Vec3 acromion = LandmarkAt(body, "right acromion");
+    const Vec3 a = {acromion.x - 0.01, acromion.y - 0.08, acromion.z + 0.02};
+    const Vec3 b = {acromion.x + 0.02, acromion.y - 0.14, acromion.z - 0.04};
+    for (double abduction : {0.0, 45.0, 78.0, 150.0}) {
+        Posture posture;
+        posture.Set(Joint::RightShoulder, {10, 20, abduction});
+        posture.Set(Joint::Trunk, {0, 15, 5});
+        body.SetPosture(posture);
+        EXPECT_NEAR(Distance(Posed(a, "right_arm"), Posed(b, "right_arm")), Distance(a, b), 1e-12)
+            << abduction;
+    }
+    // Kneeling moves the trunk as one piece above the lumbar spine and the shanks as theirs.
+    body.SetPosture(*Posture::Preset("kneeling"));
+    const Vec3 nipple = LandmarkAt(body, "right nipple"), navel = LandmarkAt(body, "umbilicus");
+    EXPECT_NEAR(Distance(Posed(nipple, "trunk"), Posed(navel, "trunk")), Distance(nipple, navel),
+                1e-12);
+    const Vec3 shin = LandmarkAt(body, "right patella");
+    const Vec3 ankle = {shin.x, shin.y - 0.3, shin.z - 0.02};
+    EXPECT_NEAR(Distance(Posed(shin, "right_shank"), Posed(ankle, "right_shank")),
+                Distance(shin, ankle), 1e-12);
+}
+
+TEST_F(PostureTest, ThePosedCaseCarriesTheLandmarksWithTheSkinAndKeepsItsMeshAcrossEdits) {
+    Case theCase;
+    theCase.body = body;
+    theCase.body.SetPosture(*Posture::Preset("kneeling"));
+    const PosedCase posed(theCase);
+    ASSERT_EQ(posed.PosedLandmarks().GetLandmarks().size(),
+              posed.AnatomicalLandmarks().GetLandmarks().size());
+    const auto find = [](const LandmarkTable& table, const std::string& name) {
+        for (const Landmark& l : table.GetLandmarks()) {
+            if (l.name == name) {
+                return l.position;
+            }
+        }
+        ADD_FAILURE() << name;
+        return Vec3{};
+    };
+    // The umbilicus comes down with the trunk, by about the shank's length, and stays on the
+    // posed skin: near the posed mesh's vertex that was nearest to it at rest.
+    const Vec3 navel = find(posed.AnatomicalLandmarks(), "umbilicus");
+    const Vec3 kneeling = find(posed.PosedLandmarks(), "umbilicus");
+    EXPECT_GT(navel.y - kneeling.y, 0.3);
+    EXPECT_NEAR(kneeling.x, navel.x, 0.005);
+    const Mesh& mesh = *posed.GetBody().GetMesh();
+    const Matrix4 drawn = theCase.body.DrawTransform();
+    double nearest = 1e9;
+    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+        nearest = std::min(nearest, Distance(MeshVertex(drawn, mesh, int32_t(v)), kneeling));
+    }
+    EXPECT_LT(nearest, 0.01);
+    // The head comes down with the trunk; a heel, behind the bent knee, rises off the floor.
+    EXPECT_LT(find(posed.PosedLandmarks(), "top of the head").y,
+              find(posed.AnatomicalLandmarks(), "top of the head").y - 0.3);
+    EXPECT_GT(find(posed.PosedLandmarks(), "right heel").y,
+              find(posed.AnatomicalLandmarks(), "right heel").y + 0.1);
+
+    // An edit that leaves the body alone keeps the posed mesh; a new posture makes another.
+    Case edited = theCase;
+    edited.trajectories.push_back(Trajectory{});
+    const PosedCase again(edited, &posed);
+    EXPECT_EQ(again.GetBody().GetMesh(), posed.GetBody().GetMesh());
+    edited.body.SetPosture(*Posture::Preset("seated"));
+    const PosedCase seated(edited, &again);
+    EXPECT_NE(seated.GetBody().GetMesh(), posed.GetBody().GetMesh());
+    // Standing, the posed landmarks are the anatomical ones.
+    Case standingCase;
+    standingCase.body = shared->body;
+    const PosedCase standing(standingCase);
+    EXPECT_FALSE(standing.IsPosed());
+    EXPECT_EQ(find(standing.PosedLandmarks(), "umbilicus"),
+              find(standing.AnatomicalLandmarks(), "umbilicus"));
 }
 
 TEST_F(PostureTest, AlignFindsTheArmPoseThatMadeTwoTracksOneLine) {
     // A bullet through the right forearm and on into the chest, with the arm raised forward and
     // out and the elbow bent: the tracks are one line in that pose only.
     Case theCase;
-    theCase.GetBody() = body;
+    theCase.body = body;
     Posture known;
     known.Set(Joint::RightShoulder, {0, 50, 25});
     known.Set(Joint::RightElbow, {0, 60, 0});
-    theCase.GetBody().SetPosture(known);
+    theCase.body.SetPosture(known);
     const Vec3 wrist = PartCentres().at("right_forearm");
     const Vec3 in1 = {wrist.x - 0.03, wrist.y, wrist.z};
     const Vec3 out1 = {wrist.x + 0.03, wrist.y + 0.005, wrist.z - 0.01};
-    const Vec3 p1 = theCase.GetBody().PosePoint(in1, "right_forearm");
-    const Vec3 p2 = theCase.GetBody().PosePoint(out1, "right_forearm");
+    const PosedBody knownBody(theCase.body);
+    const Vec3 p1 = knownBody.PosePoint(in1, "right_forearm");
+    const Vec3 p2 = knownBody.PosePoint(out1, "right_forearm");
     const Vec3 d = {p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
     const Vec3 in2 = {p2.x + 3 * d.x, p2.y + 3 * d.y, p2.z + 3 * d.z};
     const Vec3 out2 = {p2.x + 6 * d.x, p2.y + 6 * d.y, p2.z + 6 * d.z};
-    Trajectory* arm = theCase.AddTrajectory(1);
-    arm->SetPoints(in1.x, in1.y, in1.z, out1.x, out1.y, out1.z);
-    arm->SetParts("right_forearm", "right_forearm");
-    Trajectory* chest = theCase.AddTrajectory(1);
-    chest->SetPoints(in2.x, in2.y, in2.z, out2.x, out2.y, out2.z);
-    chest->SetParts("trunk", "trunk");
-    EXPECT_LT(MeasureAlignment(theCase, 1, 2, known).angleDegrees, 1e-6);
-    theCase.GetBody().ResetPose();
-    EXPECT_GT(MeasureAlignment(theCase, 1, 2, Posture()).angleDegrees, 20);
+    Trajectory arm;
+    arm.in = in1, arm.out = out1;
+    arm.inPart = arm.outPart = "right_forearm";
+    Trajectory chest;
+    chest.in = in2, chest.out = out2;
+    chest.inPart = chest.outPart = "trunk";
+    theCase.trajectories = {arm, chest};
+    const AlignmentTrack first = AlignmentTrackOf(theCase, 1),
+                         second = AlignmentTrackOf(theCase, 2);
+    EXPECT_LT(MeasureAlignment(theCase.body, first, second, known).angleDegrees, 1e-6);
+    theCase.body.ResetPose();
+    EXPECT_GT(MeasureAlignment(theCase.body, first, second, Posture()).angleDegrees, 20);
 
     // The shoulder's flexion and abduction and the elbow's flexion: as many unknowns as the two
     // lines fix, so the answer is the pose the tracks were made with.
     // A few starts: the search from the case's posture reaches this answer, and the others
     // still give answers to sort and sift.
-    AlignmentRequest request{1, 2, {Joint::RightShoulder, Joint::RightElbow}, {false, true, true}};
+    AlignmentRequest request{
+        first, second, {Joint::RightShoulder, Joint::RightElbow}, {false, true, true}};
     request.starts = 4;
-    const AlignmentResult result = AlignWounds(theCase, request);
+    const AlignmentResult result = AlignWounds(theCase.body, request);
     ASSERT_TRUE(result.refusal.empty()) << result.refusal;
     ASSERT_FALSE(result.answers.empty());
     const auto near = [&known](const AlignmentAnswer& a) {
@@ -410,14 +517,20 @@ TEST_F(PostureTest, AlignFindsTheArmPoseThatMadeTwoTracksOneLine) {
 
     // With every angle free the fit has many exact answers; the best still lines the tracks up.
     request.angles = {true, true, true};
-    const AlignmentResult free = AlignWounds(theCase, request);
+    const AlignmentResult free = AlignWounds(theCase.body, request);
     ASSERT_FALSE(free.answers.empty());
     EXPECT_LT(free.answers.front().angleDegrees, 0.5);
 
     // Refusals say what to do.
     request.joints.clear();
-    EXPECT_EQ(AlignWounds(theCase, request).refusal, "Choose at least one joint that may move.");
-    theCase.GetTrajectory(1)->ClearParts();
+    EXPECT_EQ(AlignWounds(theCase.body, request).refusal,
+              "Choose at least one joint that may move.");
+    theCase.trajectories[1].inPart.clear();
+    theCase.trajectories[1].outPart.clear();
     request.joints = {Joint::RightElbow};
-    EXPECT_NE(AlignWounds(theCase, request).refusal.find("has no body parts"), std::string::npos);
+    request.second = AlignmentTrackOf(theCase, 2);
+    EXPECT_NE(AlignWounds(theCase.body, request).refusal.find("has no body parts"),
+              std::string::npos);
+    request.second = AlignmentTrackOf(theCase, 3); // no such trajectory
+    EXPECT_EQ(AlignWounds(theCase.body, request).refusal, "Choose two different trajectories.");
 }

@@ -8,10 +8,11 @@
 namespace {
 
 TrajectoryCourse Describe(double x1, double y1, double z1, double x2, double y2, double z2,
-                          double radius = Trajectory::kDefaultUncertainty) {
+                          double radius = Trajectory::kDefaultRadius) {
     Trajectory trajectory;
-    trajectory.SetPoints(x1, y1, z1, x2, y2, z2);
-    trajectory.SetUncertainty(radius);
+    trajectory.in = {x1, y1, z1};
+    trajectory.out = {x2, y2, z2};
+    trajectory.radiusIn = radius;
     return DescribeTrajectory(trajectory);
 }
 
@@ -114,16 +115,14 @@ TEST(TrajectoryCourseTest, UncertaintyConeAndRanges) {
     EXPECT_DOUBLE_EQ(*Describe(0, 1, 0, 0.1, 1, 0, 0).uncertainty.coneHalfAngle, 0.0);
 }
 
-TEST(TrajectoryCourseTest, PathRefusesAMeaninglessRadius) {
-    Trajectory trajectory;
-    EXPECT_DOUBLE_EQ(trajectory.GetUncertainty(), 0.01);
-    EXPECT_FALSE(trajectory.SetUncertainty(-0.01));
-    EXPECT_FALSE(trajectory.SetUncertainty(std::nan("")));
-    EXPECT_FALSE(trajectory.SetUncertainty(INFINITY));
+TEST(TrajectoryCourseTest, ARadiusIsAMeasurementsOrRefused) {
+    EXPECT_DOUBLE_EQ(Trajectory().radiusIn, 0.01);
+    EXPECT_FALSE(Trajectory::IsRadius(-0.01));
+    EXPECT_FALSE(Trajectory::IsRadius(std::nan("")));
+    EXPECT_FALSE(Trajectory::IsRadius(INFINITY));
     // 1e300 is finite, but no ball around a point on a body is larger than a metre.
-    EXPECT_FALSE(trajectory.SetUncertainty(1e300));
-    EXPECT_FALSE(trajectory.SetUncertainty(1.0001));
-    EXPECT_DOUBLE_EQ(trajectory.GetUncertainty(), 0.01);
-    EXPECT_TRUE(trajectory.SetUncertainty(0.025));
-    EXPECT_DOUBLE_EQ(trajectory.GetUncertainty(), 0.025);
+    EXPECT_FALSE(Trajectory::IsRadius(1e300));
+    EXPECT_FALSE(Trajectory::IsRadius(1.0001));
+    EXPECT_TRUE(Trajectory::IsRadius(0.025));
+    EXPECT_TRUE(Trajectory::IsRadius(0));
 }

@@ -1,7 +1,7 @@
 // Hostile data files: values no case takes, lines and labels of every length, and files that are
 // no data file at all. Each input is built here; nothing may reach the case that the drawing, the
 // report or the exports cannot carry, and what is left out is said.
-#include "case/TrajectoryArrow.h"
+#include "case/PosedCase.h"
 #include "casefile/DataFile.h"
 #include "support/BoxBody.h"
 #include "support/OldArmPose.h"
@@ -44,6 +44,14 @@ std::string TextLine(const std::string& text) {
     return "<text>" + text + "</text>\r\n";
 }
 
+// A trajectory of a bullet that left the body, with its label.
+Trajectory LabelledTrajectory(const std::string& label) {
+    Trajectory trajectory;
+    trajectory.exited = true;
+    trajectory.label = label;
+    return trajectory;
+}
+
 } // namespace
 
 TEST_F(HostileDataFileTest, AnglesBeyondAMillionDegreesReadAsZeroAndAreNoted) {
@@ -53,16 +61,17 @@ TEST_F(HostileDataFileTest, AnglesBeyondAMillionDegreesReadAsZeroAndAreNoted) {
             TrajectoryBlock("<x1>0.1</x1>\r\n<dPitch>1e308</dPitch>\r\n<dYaw>-2e6</dYaw>\r\n") +
             "<element>\r\n<pitch>1e308</pitch>\r\n<yaw>999999</yaw>\r\n</element>\r\n");
     ASSERT_TRUE(result.ok());
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
-    const Trajectory& trajectory = *theCase.GetTrajectory(0);
-    EXPECT_EQ(trajectory.GetDPitch(), 0.0);
-    EXPECT_EQ(trajectory.GetDYaw(), 0.0);
-    EXPECT_TRUE(IsFinite(TrajectoryArrowTransform(theCase, 1))) << "no NaN positions";
-    const Element& element = *theCase.GetElements().GetItem(0);
-    EXPECT_EQ(element.GetPitch(), 0.0);
-    EXPECT_EQ(element.GetYaw(), 999999.0) << "an angle within the bound reads as written";
-    EXPECT_EQ(OldForearm(theCase.GetBody()).GetYaw(), 0.0);
-    EXPECT_EQ(OldForearm(theCase.GetBody()).GetPitch(), 5.0);
+    ASSERT_EQ(theCase.TrajectoryCount(), 1);
+    const Trajectory& trajectory = theCase.trajectories[0];
+    EXPECT_EQ(trajectory.pitchAdjustment, 0.0);
+    EXPECT_EQ(trajectory.yawAdjustment, 0.0);
+    EXPECT_TRUE(IsFinite(PosedCase(theCase).TrajectoryNumbered(1)->ArrowTransform()))
+        << "no NaN positions";
+    const Element& element = theCase.elements.at(0);
+    EXPECT_EQ(element.pitch, 0.0);
+    EXPECT_EQ(element.yaw, 999999.0) << "an angle within the bound reads as written";
+    EXPECT_EQ(OldForearm(theCase.body).GetYaw(), 0.0);
+    EXPECT_EQ(OldForearm(theCase.body).GetPitch(), 5.0);
     EXPECT_EQ(result.ReadingNotes(),
               (std::vector<std::string>{
                   "The forearm yaw \"1e300\" of the body left out: an angle must be at most "
@@ -80,14 +89,13 @@ TEST_F(HostileDataFileTest, ColoursBeyondTheByteRangeAreClampedAndNoted) {
         DataFile::ReadText(theCase, TrajectoryBlock("<r>1e300</r>\r\n<g>-7</g>\r\n") +
                                         "<element>\r\n<r>0</r>\r\n<g>300</g>\r\n</element>\r\n");
     ASSERT_TRUE(result.ok());
-    const Trajectory& trajectory = *theCase.GetTrajectory(0);
-    EXPECT_EQ(trajectory.GetRed(), 1.0);
-    EXPECT_EQ(trajectory.GetGreen(), 0.0);
-    EXPECT_EQ(trajectory.GetBlue(), 1.0);
-    double r = 0, g = 0, b = 0;
-    theCase.GetElements().GetItem(0)->GetColor(r, g, b);
-    EXPECT_EQ(g, 1.0);
-    EXPECT_EQ(b, 1.0);
+    const Trajectory& trajectory = theCase.trajectories.at(0);
+    EXPECT_EQ(trajectory.color.x, 1.0);
+    EXPECT_EQ(trajectory.color.y, 0.0);
+    EXPECT_EQ(trajectory.color.z, 1.0);
+    const Vec3& elementColor = theCase.elements.at(0).color;
+    EXPECT_EQ(elementColor.y, 1.0);
+    EXPECT_EQ(elementColor.z, 1.0);
     ASSERT_EQ(result.notes.size(), 3u);
     EXPECT_EQ(result.notes[0], "The r \"1e300\" of trajectory 1 replaced: a colour component must "
                                "lie within 0 and 255; it reads as 255.");
@@ -106,10 +114,10 @@ TEST_F(HostileDataFileTest, UncertaintyBeyondAMetreIsRefusedAndNoted) {
         DataFile::ReadText(theCase, TrajectoryBlock("<uncertainty>1e300</uncertainty>\r\n") +
                                         TrajectoryBlock("<uncertainty>-0.2</uncertainty>\r\n") +
                                         TrajectoryBlock("<uncertainty>1</uncertainty>\r\n"));
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 3);
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetUncertainty(), Trajectory::kDefaultUncertainty);
-    EXPECT_EQ(theCase.GetTrajectory(1)->GetUncertainty(), Trajectory::kDefaultUncertainty);
-    EXPECT_EQ(theCase.GetTrajectory(2)->GetUncertainty(), 1.0) << "a metre is the bound";
+    ASSERT_EQ(theCase.TrajectoryCount(), 3);
+    EXPECT_EQ(theCase.trajectories[0].radiusIn, Trajectory::kDefaultRadius);
+    EXPECT_EQ(theCase.trajectories[1].radiusIn, Trajectory::kDefaultRadius);
+    EXPECT_EQ(theCase.trajectories[2].radiusIn, 1.0) << "a metre is the bound";
     EXPECT_EQ(result.ReadingNotes(),
               (std::vector<std::string>{
                   "The uncertainty \"1e300\" of trajectory 1 left out: an uncertainty radius must "
@@ -125,10 +133,10 @@ TEST_F(HostileDataFileTest, LengthsAndStretchesNoBodyHasAreNoted) {
         theCase,
         "<body>\r\n<height>1.8</height>\r\n<scalex>1e300</scalex>\r\n</body>\r\n" +
             TrajectoryBlock("<y1>1e308</y1>\r\n<x2>" + std::string(100, '9') + "</x2>\r\n"));
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetY1(), 0.0);
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetX2(), 0.0);
-    EXPECT_EQ(theCase.GetBody().GetScaleX(), 1.0);
+    ASSERT_EQ(theCase.TrajectoryCount(), 1);
+    EXPECT_EQ(theCase.trajectories[0].in.y, 0.0);
+    EXPECT_EQ(theCase.trajectories[0].out.x, 0.0);
+    EXPECT_EQ(theCase.body.GetScaleX(), 1.0);
     EXPECT_EQ(result.ReadingNotes(),
               (std::vector<std::string>{
                   "The scalex \"1e300\" of the body left out: a stretch must lie within 0.01 and "
@@ -151,20 +159,19 @@ TEST_F(HostileDataFileTest, LabelsOfEveryLengthTheLabelDialogTakesSurviveASaveAn
     const std::vector<std::string> labels = {std::string(1300, '>'), euros, std::string(4999, '&'),
                                              std::string(4999, '\n')};
     for (const std::string& label : labels) {
-        theCase.AddTrajectory(1)->SetText(label);
-        auto element = std::make_unique<Element>();
-        element->SetText(label);
-        theCase.GetElements().Add(std::move(element));
+        theCase.trajectories.push_back(LabelledTrajectory(label));
+        theCase.elements.emplace_back().label = label;
     }
-    theCase.GetBody().SetName(std::string(4999, '<'));
+    theCase.body.SetName(std::string(4999, '<'));
     Case reopened;
     Reopen(reopened);
-    ASSERT_EQ(reopened.GetTrajectoryCount(), 4);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(reopened.GetTrajectory(i)->GetText(), labels[i]) << "label " << i;
-        EXPECT_EQ(reopened.GetElements().GetItem(i)->GetText(), labels[i]) << "label " << i;
+    ASSERT_EQ(reopened.TrajectoryCount(), 4);
+    ASSERT_EQ(reopened.ElementCount(), 4);
+    for (size_t i = 0; i < labels.size(); ++i) {
+        EXPECT_EQ(reopened.trajectories[i].label, labels[i]) << "label " << i;
+        EXPECT_EQ(reopened.elements[i].label, labels[i]) << "label " << i;
     }
-    EXPECT_EQ(reopened.GetBody().GetName(), std::string(4999, '<'));
+    EXPECT_EQ(reopened.body.GetName(), std::string(4999, '<'));
 }
 
 TEST_F(HostileDataFileTest, LinesAndTextsTooLongToReadBackAreNamedNeverDroppedSilently) {
@@ -174,9 +181,9 @@ TEST_F(HostileDataFileTest, LinesAndTextsTooLongToReadBackAreNamedNeverDroppedSi
                              TrajectoryBlock(TextLine(std::string(10000, '>')));
     const DataFileReadResult result = DataFile::ReadText(theCase, text);
     ASSERT_TRUE(result.ok());
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 2);
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "");
-    EXPECT_EQ(theCase.GetTrajectory(1)->GetText(), "");
+    ASSERT_EQ(theCase.TrajectoryCount(), 2);
+    EXPECT_EQ(theCase.trajectories[0].label, "");
+    EXPECT_EQ(theCase.trajectories[1].label, "");
     EXPECT_EQ(result.ReadingNotes(),
               (std::vector<std::string>{
                   "Line 3 of the data file is longer than 32768 bytes: it was read in pieces, and "
@@ -188,7 +195,7 @@ TEST_F(HostileDataFileTest, LinesAndTextsTooLongToReadBackAreNamedNeverDroppedSi
     TemporaryFolder folder;
     const std::string file = folder.File("case.txt");
     WriteText(file, "previous case");
-    theCase.GetTrajectory(1)->SetText(std::string(8001, '&'));
+    theCase.trajectories[1].label = std::string(8001, '&');
     const Status written = DataFile::Write(theCase, file);
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.message(), "Cannot write data file \"" + file +
@@ -198,8 +205,8 @@ TEST_F(HostileDataFileTest, LinesAndTextsTooLongToReadBackAreNamedNeverDroppedSi
 }
 
 TEST_F(HostileDataFileTest, TextWithoutAnyCaseTagIsNoDataFileAndChangesNothing) {
-    theCase.GetBody().SetName("Kept");
-    theCase.AddTrajectory(1)->SetText("kept");
+    theCase.body.SetName("Kept");
+    theCase.trajectories.push_back(LabelledTrajectory("kept"));
     const std::string before = DataFile::Format(theCase);
     constexpr char kBinary[] = "\x7f"
                                "ELF\x02\x01\x01\0\0\0<r>\0\xff";
@@ -238,7 +245,7 @@ TEST_F(HostileDataFileTest, NotesOfAHugeDamagedFileAreCappedAndCounted) {
         text += TrajectoryBlock("");
     }
     const DataFileReadResult result = DataFile::ReadText(theCase, text);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 20);
+    EXPECT_EQ(theCase.TrajectoryCount(), 20);
     const std::vector<std::string> notes = result.ReadingNotes();
     ASSERT_EQ(notes.size(), 22u);
     EXPECT_EQ(notes.front(), "99980 trajectories of the data file left out: the scene holds at "
@@ -250,7 +257,7 @@ TEST_F(HostileDataFileTest, AFileCutShortNamesTheBlockItLost) {
     std::string text = DataFile::Format(theCase);
     text += "<trajectory>\r\n<x1>0.1</x1>\r\n";
     const DataFileReadResult result = DataFile::ReadText(theCase, text);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
+    EXPECT_EQ(theCase.TrajectoryCount(), 0);
     EXPECT_EQ(result.ReadingNotes(),
               std::vector<std::string>{"The trajectory from line 29 of the data file left out: the "
                                        "file ends before its </trajectory>."});

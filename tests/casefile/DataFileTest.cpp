@@ -1,4 +1,5 @@
 #include "casefile/DataFile.h"
+#include "case/TrackAngles.h"
 #include "support/BoxBody.h"
 #include "support/OldArmPose.h"
 
@@ -41,18 +42,14 @@ class DataFileTest : public ::testing::Test {
 protected:
     void SetUp() override { LoadBoxBody(theCase); }
 
-    Trajectory& AddTrajectory(int exited) {
-        Trajectory* trajectory = theCase.AddTrajectory(exited);
-        EXPECT_NE(trajectory, nullptr);
-        return *trajectory;
+    // The new entry, valid until the next one is added.
+    Trajectory& AddTrajectory(bool exited) {
+        theCase.trajectories.push_back(Trajectory{});
+        theCase.trajectories.back().exited = exited;
+        return theCase.trajectories.back();
     }
 
-    Element& AddElement() {
-        auto element = std::make_unique<Element>();
-        Element& added = *element;
-        EXPECT_TRUE(theCase.GetElements().Add(std::move(element)));
-        return added;
-    }
+    Element& AddElement() { return theCase.elements.emplace_back(); }
 
     Case theCase;
 };
@@ -60,8 +57,8 @@ protected:
 } // namespace
 
 TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
-    theCase.GetBody().SetName("Jane");
-    theCase.GetBody().SetHeight(1.75);
+    theCase.body.SetName("Jane");
+    theCase.body.SetHeight(1.75);
     const std::string text = DataFile::Format(theCase);
     EXPECT_EQ(text, kHeader +
                         "<body>\r\n"
@@ -76,23 +73,22 @@ TEST_F(DataFileTest, EmptySceneWritesSoftwareAndBodyBlocks) {
 }
 
 TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
-    theCase.GetBody().SetName("Jane");
-    Trajectory& trajectory = AddTrajectory(0);
-    trajectory.SetPoints(0.1234, 1.2, 0.05, -0.05, 1.1, 0.25);
-    trajectory.SetDx(0.0015);
-    trajectory.SetDPitch(2.5);
-    trajectory.SetDYaw(-10);
-    trajectory.SetColor(1, 0.5, 0);
-    trajectory.SetText("T");
+    theCase.body.SetName("Jane");
+    Trajectory& trajectory = AddTrajectory(false);
+    trajectory.in = {0.1234, 1.2, 0.05};
+    trajectory.out = {-0.05, 1.1, 0.25};
+    trajectory.offset.x = 0.0015;
+    trajectory.pitchAdjustment = 2.5;
+    trajectory.yawAdjustment = -10;
+    trajectory.color = {1, 0.5, 0};
+    trajectory.label = "T";
     Element& element = AddElement();
-    element.SetColor(0.5, 0.25, 1);
-    element.SetPosition(0.1, 1.0, 0.123);
-    element.SetWidth(0.2);
-    element.SetHeight(0.1);
-    element.SetLength(0.4);
-    element.SetPitch(10);
-    element.SetYaw(-20.5);
-    element.SetText("E");
+    element.color = {0.5, 0.25, 1};
+    element.centre = {0.1, 1.0, 0.123};
+    element.size = {0.2, 0.1, 0.4};
+    element.pitch = 10;
+    element.yaw = -20.5;
+    element.label = "E";
 
     const std::string expected = kHeader +
                                  "<body>\r\n"
@@ -145,7 +141,7 @@ TEST_F(DataFileTest, TrajectoryAndElementBlocksByteForByte) {
     EXPECT_EQ(DataFile::Format(theCase), expected);
 
     // A bullet that left the body, and a text line with nothing between its tags.
-    AddTrajectory(1);
+    AddTrajectory(true);
     const std::string second = DataFile::Format(theCase);
     EXPECT_NE(second.find("  <number>2</number>\r\n  <inside>false</inside>\r\n"),
               std::string::npos);
@@ -190,58 +186,55 @@ TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
                   "and a value or text on it may be lost.",
                   "The element from line 25 of the data file left out: the file ends before its "
                   "</element>."}));
-    EXPECT_EQ(theCase.GetBody().GetName(), "Old");
-    EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 1.8f);
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 3);
-    EXPECT_EQ(theCase.GetElements().GetCount(), 0);
+    EXPECT_EQ(theCase.body.GetName(), "Old");
+    EXPECT_FLOAT_EQ(theCase.body.GetHeight(), 1.8f);
+    ASSERT_EQ(theCase.TrajectoryCount(), 3);
+    EXPECT_EQ(theCase.ElementCount(), 0);
 
-    const Trajectory& first = *theCase.GetTrajectory(0);
-    EXPECT_EQ(first.GetExited(), 0);
-    EXPECT_DOUBLE_EQ(first.GetX1(), 0.10);
-    EXPECT_DOUBLE_EQ(first.GetY1(), 1.5);
-    EXPECT_DOUBLE_EQ(first.GetZ1(), 0);
-    EXPECT_DOUBLE_EQ(first.GetDPitch(), 12.5);
-    EXPECT_DOUBLE_EQ(first.GetRed(), 0);
-    EXPECT_DOUBLE_EQ(first.GetGreen(), 1);
-    EXPECT_EQ(first.GetText(), "a > b < c");
+    const Trajectory& first = theCase.trajectories[0];
+    EXPECT_FALSE(first.exited);
+    EXPECT_DOUBLE_EQ(first.in.x, 0.10);
+    EXPECT_DOUBLE_EQ(first.in.y, 1.5);
+    EXPECT_DOUBLE_EQ(first.in.z, 0);
+    EXPECT_DOUBLE_EQ(first.pitchAdjustment, 12.5);
+    EXPECT_DOUBLE_EQ(first.color.x, 0);
+    EXPECT_DOUBLE_EQ(first.color.y, 1);
+    EXPECT_EQ(first.label, "a > b < c");
 
-    const Trajectory& second = *theCase.GetTrajectory(1);
-    EXPECT_EQ(second.GetExited(), 1);
-    EXPECT_DOUBLE_EQ(second.GetX1(), 0.10);
-    EXPECT_DOUBLE_EQ(second.GetDx(), 0.02);
-    EXPECT_DOUBLE_EQ(second.GetDPitch(), 12.5);
-    EXPECT_DOUBLE_EQ(second.GetRed(), 1);
-    EXPECT_DOUBLE_EQ(second.GetGreen(), 0);
-    EXPECT_EQ(second.GetText(), "");
+    const Trajectory& second = theCase.trajectories[1];
+    EXPECT_TRUE(second.exited);
+    EXPECT_DOUBLE_EQ(second.in.x, 0.10);
+    EXPECT_DOUBLE_EQ(second.offset.x, 0.02);
+    EXPECT_DOUBLE_EQ(second.pitchAdjustment, 12.5);
+    EXPECT_DOUBLE_EQ(second.color.x, 1);
+    EXPECT_DOUBLE_EQ(second.color.y, 0);
+    EXPECT_EQ(second.label, "");
 
-    const Trajectory& third = *theCase.GetTrajectory(2);
-    EXPECT_DOUBLE_EQ(third.GetDy(), 0.5);
-    EXPECT_EQ(third.GetText(), ""); // an over-long line and a raw line break both lose the text
+    const Trajectory& third = theCase.trajectories[2];
+    EXPECT_DOUBLE_EQ(third.offset.y, 0.5);
+    EXPECT_EQ(third.label, ""); // an over-long line and a raw line break both lose the text
 
     // Reading again appends again and applies the body block again.
-    theCase.GetBody().SetName("Changed");
+    theCase.body.SetName("Changed");
     DataFile::ReadText(theCase, text);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 6);
-    EXPECT_EQ(theCase.GetBody().GetName(), "Old");
+    EXPECT_EQ(theCase.TrajectoryCount(), 6);
+    EXPECT_EQ(theCase.body.GetName(), "Old");
 }
 
 TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
     const std::string awkward = "a & b <r> c &amp; d\r\nsecond line > </text>\nthird";
     const std::string longName(83, 'n');
-    theCase.GetBody().SetName(longName + "&<>");
-    theCase.GetBody().SetHeight(1.234);
-    Trajectory& trajectory = AddTrajectory(1);
-    trajectory.SetPoints(0.1234, 1.2345, -0.0011, -0.0567, 1.1009, 0.2468);
-    trajectory.SetDx(0.0012);
-    trajectory.SetDy(-0.0034);
-    trajectory.SetDz(0.0056);
-    trajectory.SetText(awkward);
+    theCase.body.SetName(longName + "&<>");
+    theCase.body.SetHeight(1.234);
+    Trajectory& trajectory = AddTrajectory(true);
+    trajectory.in = {0.1234, 1.2345, -0.0011};
+    trajectory.out = {-0.0567, 1.1009, 0.2468};
+    trajectory.offset = {0.0012, -0.0034, 0.0056};
+    trajectory.label = awkward;
     Element& element = AddElement();
-    element.SetPosition(0.0101, 1.0203, 0.3045);
-    element.SetWidth(0.0123);
-    element.SetHeight(0.0456);
-    element.SetLength(0.0789);
-    element.SetText(awkward);
+    element.centre = {0.0101, 1.0203, 0.3045};
+    element.size = {0.0123, 0.0456, 0.0789};
+    element.label = awkward;
 
     TemporaryFolder folder;
     const std::string file = folder.File("case.txt");
@@ -250,30 +243,30 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
     Case reopened;
     LoadBoxBody(reopened);
     ASSERT_TRUE(DataFile::Read(reopened, file).ok());
-    EXPECT_EQ(reopened.GetBody().GetName(), longName + "&<>");
-    EXPECT_FLOAT_EQ(reopened.GetBody().GetHeight(), 1.234f);
-    ASSERT_EQ(reopened.GetTrajectoryCount(), 1);
-    const Trajectory& read = *reopened.GetTrajectory(0);
-    EXPECT_DOUBLE_EQ(read.GetX1(), 0.1234);
-    EXPECT_DOUBLE_EQ(read.GetY1(), 1.2345);
-    EXPECT_DOUBLE_EQ(read.GetZ1(), -0.0011);
-    EXPECT_DOUBLE_EQ(read.GetX2(), -0.0567);
-    EXPECT_DOUBLE_EQ(read.GetY2(), 1.1009);
-    EXPECT_DOUBLE_EQ(read.GetZ2(), 0.2468);
-    EXPECT_DOUBLE_EQ(read.GetDx(), 0.0012);
-    EXPECT_DOUBLE_EQ(read.GetDy(), -0.0034);
-    EXPECT_DOUBLE_EQ(read.GetDz(), 0.0056);
-    EXPECT_NEAR(read.GetDirectionAngle(), trajectory.GetDirectionAngle(), 1e-9);
-    EXPECT_NEAR(read.GetElevationDegrees(), trajectory.GetElevationDegrees(), 1e-9);
-    EXPECT_EQ(read.GetText(), awkward);
-    ASSERT_EQ(reopened.GetElements().GetCount(), 1);
-    const Element& readElement = *reopened.GetElements().GetItem(0);
-    EXPECT_DOUBLE_EQ(readElement.GetX(), 0.0101);
-    EXPECT_DOUBLE_EQ(readElement.GetZ(), 0.3045);
-    EXPECT_DOUBLE_EQ(readElement.GetWidth(), 0.0123);
-    EXPECT_DOUBLE_EQ(readElement.GetLength(), 0.0789);
-    EXPECT_DOUBLE_EQ(readElement.GetBounds()[4], 0.0456 / 2);
-    EXPECT_EQ(readElement.GetText(), awkward);
+    EXPECT_EQ(reopened.body.GetName(), longName + "&<>");
+    EXPECT_FLOAT_EQ(reopened.body.GetHeight(), 1.234f);
+    ASSERT_EQ(reopened.TrajectoryCount(), 1);
+    const Trajectory& read = reopened.trajectories[0];
+    EXPECT_DOUBLE_EQ(read.in.x, 0.1234);
+    EXPECT_DOUBLE_EQ(read.in.y, 1.2345);
+    EXPECT_DOUBLE_EQ(read.in.z, -0.0011);
+    EXPECT_DOUBLE_EQ(read.out.x, -0.0567);
+    EXPECT_DOUBLE_EQ(read.out.y, 1.1009);
+    EXPECT_DOUBLE_EQ(read.out.z, 0.2468);
+    EXPECT_DOUBLE_EQ(read.offset.x, 0.0012);
+    EXPECT_DOUBLE_EQ(read.offset.y, -0.0034);
+    EXPECT_DOUBLE_EQ(read.offset.z, 0.0056);
+    EXPECT_NEAR(Bearing(read.in, read.out), Bearing(trajectory.in, trajectory.out), 1e-9);
+    EXPECT_NEAR(Elevation(read.in, read.out), Elevation(trajectory.in, trajectory.out), 1e-9);
+    EXPECT_EQ(read.label, awkward);
+    ASSERT_EQ(reopened.ElementCount(), 1);
+    const Element& readElement = reopened.elements[0];
+    EXPECT_DOUBLE_EQ(readElement.centre.x, 0.0101);
+    EXPECT_DOUBLE_EQ(readElement.centre.z, 0.3045);
+    EXPECT_DOUBLE_EQ(readElement.size.x, 0.0123);
+    EXPECT_DOUBLE_EQ(readElement.size.y, 0.0456);
+    EXPECT_DOUBLE_EQ(readElement.size.z, 0.0789);
+    EXPECT_EQ(readElement.label, awkward);
 
     // The written file is still one value per line: every line ends in CR LF and no text breaks it.
     const std::string written = FileText(file);
@@ -284,8 +277,8 @@ TEST_F(DataFileTest, SavedCaseReopensWithMillimetresAndTextsIntact) {
 }
 
 TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
-    AddTrajectory(1).SetUncertainty(0.0234);
-    AddTrajectory(1).SetUncertainty(0);
+    AddTrajectory(true).radiusIn = 0.0234;
+    AddTrajectory(true).radiusIn = 0;
     TemporaryFolder folder;
     const std::string file = folder.File("case.txt");
     ASSERT_TRUE(DataFile::Write(theCase, file).ok());
@@ -295,9 +288,9 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
     Case reopened;
     LoadBoxBody(reopened);
     ASSERT_TRUE(DataFile::Read(reopened, file).ok());
-    ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
-    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(0)->GetUncertainty(), 0.0234);
-    EXPECT_DOUBLE_EQ(reopened.GetTrajectory(1)->GetUncertainty(), 0.0);
+    ASSERT_EQ(reopened.TrajectoryCount(), 2);
+    EXPECT_DOUBLE_EQ(reopened.trajectories[0].radiusIn, 0.0234);
+    EXPECT_DOUBLE_EQ(reopened.trajectories[1].radiusIn, 0.0);
 
     // A block without the line (an older file) gets the default, not the previous block's value;
     // a negative radius is refused and a value with capital tags reads as written.
@@ -307,22 +300,22 @@ TEST_F(DataFileTest, UncertaintyRoundTripsAndOldFilesReadTheDefault) {
                             "<trajectory>\n<x1>0.1</x1>\n</trajectory>\n"
                             "<trajectory>\n<uncertainty>-0.2</uncertainty>\n</trajectory>\n"
                             "<trajectory>\n<UNCERTAINTY>0.03</UNCERTAINTY>\n</trajectory>\n");
-    ASSERT_EQ(old.GetTrajectoryCount(), 4);
-    EXPECT_DOUBLE_EQ(old.GetTrajectory(0)->GetUncertainty(), 0.05);
-    EXPECT_DOUBLE_EQ(old.GetTrajectory(1)->GetUncertainty(), Trajectory::kDefaultUncertainty);
-    EXPECT_DOUBLE_EQ(old.GetTrajectory(2)->GetUncertainty(), Trajectory::kDefaultUncertainty);
-    EXPECT_DOUBLE_EQ(old.GetTrajectory(3)->GetUncertainty(), 0.03);
+    ASSERT_EQ(old.TrajectoryCount(), 4);
+    EXPECT_DOUBLE_EQ(old.trajectories[0].radiusIn, 0.05);
+    EXPECT_DOUBLE_EQ(old.trajectories[1].radiusIn, Trajectory::kDefaultRadius);
+    EXPECT_DOUBLE_EQ(old.trajectories[2].radiusIn, Trajectory::kDefaultRadius);
+    EXPECT_DOUBLE_EQ(old.trajectories[3].radiusIn, 0.03);
 }
 
 TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
-    Body& body = theCase.GetBody();
+    Body& body = theCase.body;
     body.SetScaleX(1.24);
     body.SetScaleZ(0.7);
     body.SetHeight(1.75);
     OldArm(body).Set(0, 0, 0, -12, 46, 8);
     OldForearm(body).Set(0, 0, 0, 30, -4, 0);
-    AddTrajectory(1).SetWithArm(false);
-    AddTrajectory(1);
+    AddTrajectory(true).withArm = false;
+    AddTrajectory(true);
     const std::string text = DataFile::Format(theCase);
     EXPECT_NE(text.find("   <height>1.7500</height>\r\n"
                         "   <scalex>1.2400</scalex>\r\n"
@@ -337,21 +330,21 @@ TEST_F(DataFileTest, BodyShapePoseAndArmFollowingRoundTrip) {
 
     Case reopened;
     LoadBoxBody(reopened);
-    OldArm(reopened.GetBody()).SetPitch(10); // whatever pose was there before goes
+    OldArm(reopened.body).SetPitch(10); // whatever pose was there before goes
     DataFile::ReadText(reopened, text);
-    const Body& read = reopened.GetBody();
+    const Body& read = reopened.body;
     EXPECT_DOUBLE_EQ(read.GetScaleX(), 1.24);
     EXPECT_DOUBLE_EQ(read.GetScaleZ(), 0.7);
     EXPECT_FLOAT_EQ(read.GetDepth(), body.GetDepth());
     EXPECT_EQ(read.GetPosture(), body.GetPosture());
-    ASSERT_EQ(reopened.GetTrajectoryCount(), 2);
-    EXPECT_FALSE(reopened.GetTrajectory(0)->GetWithArm());
-    EXPECT_TRUE(reopened.GetTrajectory(1)->GetWithArm()); // not carried over from the first
+    ASSERT_EQ(reopened.TrajectoryCount(), 2);
+    EXPECT_FALSE(reopened.trajectories[0].withArm);
+    EXPECT_TRUE(reopened.trajectories[1].withArm); // not carried over from the first
     EXPECT_EQ(DataFile::Format(reopened), text);
 }
 
 TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
-    Body& body = theCase.GetBody();
+    Body& body = theCase.body;
     body.SetScaleX(1.3);
     OldForearm(body).SetYaw(40);
     DataFile::ReadText(theCase, "<body>\r\n<name>Old</name>\r\n<height>1.80</height>\r\n</body>\r\n"
@@ -363,11 +356,11 @@ TEST_F(DataFileTest, CasesWithoutShapeLinesReadAtRestAndFollowTheArm) {
     EXPECT_DOUBLE_EQ(body.GetScaleX(), 1.0);
     EXPECT_DOUBLE_EQ(body.GetScaleZ(), 1.0);
     EXPECT_TRUE(body.HasInitialPose());
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 4);
-    EXPECT_TRUE(theCase.GetTrajectory(0)->GetWithArm());
-    EXPECT_FALSE(theCase.GetTrajectory(1)->GetWithArm());
-    EXPECT_FALSE(theCase.GetTrajectory(2)->GetWithArm());
-    EXPECT_TRUE(theCase.GetTrajectory(3)->GetWithArm());
+    ASSERT_EQ(theCase.TrajectoryCount(), 4);
+    EXPECT_TRUE(theCase.trajectories[0].withArm);
+    EXPECT_FALSE(theCase.trajectories[1].withArm);
+    EXPECT_FALSE(theCase.trajectories[2].withArm);
+    EXPECT_TRUE(theCase.trajectories[3].withArm);
 
     DataFile::ReadText(theCase, "<body>\r\n<height>1.80</height>\r\n<scalex>-2</scalex>\r\n"
                                 "<scalez>wide</scalez>\r\n<pose>ARM 10</pose>\r\n"
@@ -395,18 +388,26 @@ TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
         const DataFileReadResult result =
             DataFile::ReadText(theCase, std::string("<body>\r\n<name>B</name>\r\n<height>") +
                                             height + "</height>\r\n</body>\r\n");
-        EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 2.0f) << height;
-        EXPECT_FLOAT_EQ(theCase.GetBody().GetScale(), 1.0f) << height;
+        EXPECT_FLOAT_EQ(theCase.body.GetHeight(), 2.0f) << height;
+        EXPECT_FLOAT_EQ(theCase.body.GetScale(), 1.0f) << height;
         EXPECT_TRUE(result.LeftSomethingOut()) << height;
         EXPECT_EQ(result.LeftOutMessage(),
                   std::string("The body height \"") + height +
                       "\" of the data file left out: a body height must be more than 0 cm; the "
                       "height stays 200.0 cm.");
     }
-    EXPECT_EQ(theCase.GetBody().GetName(), "B");
+    EXPECT_EQ(theCase.body.GetName(), "B");
     const DataFileReadResult taken = DataFile::ReadText(
         theCase, "<body>\r\n<name>B</name>\r\n<height>1.5</height>\r\n</body>\r\n");
     EXPECT_FALSE(taken.LeftSomethingOut());
+    // Of two body blocks, the message names the height refused, not the one taken after it.
+    const DataFileReadResult two = DataFile::ReadText(
+        theCase, "<body>\r\n<height>0</height>\r\n</body>\r\n<body>\r\n<height>1.6</height>\r\n"
+                 "</body>\r\n");
+    EXPECT_FLOAT_EQ(theCase.body.GetHeight(), 1.6f);
+    EXPECT_EQ(two.LeftOutMessage(),
+              "The body height \"0\" of the data file left out: a body height "
+              "must be more than 0 cm; the height stays 160.0 cm.");
 }
 
 TEST_F(DataFileTest, FilesThatCannotBeOpenedAreReported) {
@@ -419,7 +420,7 @@ TEST_F(DataFileTest, FilesThatCannotBeOpenedAreReported) {
     result = DataFile::Read(theCase, folder.path().string());
     EXPECT_EQ(result.status.message(),
               "Cannot open data file \"" + folder.path().string() + "\": Is a directory");
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
+    EXPECT_EQ(theCase.TrajectoryCount(), 0);
 
     const std::string nowhere = folder.File("no-such-folder/case.txt");
     const Status written = DataFile::Write(theCase, nowhere);
@@ -433,7 +434,7 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
     const std::string file = folder.File("case.txt");
     WriteText(file, "previous case");
     ::chmod(file.c_str(), 0640);
-    AddTrajectory(1);
+    AddTrajectory(true);
     ASSERT_TRUE(DataFile::Write(theCase, file).ok());
     EXPECT_EQ(FileText(file), DataFile::Format(theCase));
     struct stat info {};
@@ -468,7 +469,7 @@ TEST_F(DataFileTest, FailedSaveLeavesThePreviousFileAndNoLeftovers) {
 
 TEST_F(DataFileTest, TablesTakeWhatFitsAndCountWhatWasLeftOut) {
     for (int i = 0; i < 18; ++i) {
-        AddTrajectory(1);
+        AddTrajectory(true);
     }
     std::string text;
     for (int i = 1; i <= 3; ++i) {
@@ -483,9 +484,9 @@ TEST_F(DataFileTest, TablesTakeWhatFitsAndCountWhatWasLeftOut) {
     EXPECT_EQ(result.elementsLeftOut, 2);
     EXPECT_EQ(result.LeftOutMessage(), "1 trajectory and 2 elements of the data file left out: the "
                                        "scene holds at most 20 trajectories and 20 elements.");
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 20);
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(19)->GetX1(), 0.2);
-    EXPECT_EQ(theCase.GetElements().GetCount(), 20);
+    ASSERT_EQ(theCase.TrajectoryCount(), 20);
+    EXPECT_DOUBLE_EQ(theCase.trajectories[19].in.x, 0.2);
+    EXPECT_EQ(theCase.ElementCount(), 20);
 }
 
 TEST_F(DataFileTest, LineEndsOfEveryKindAndHugeNumbersReadSafely) {
@@ -498,16 +499,16 @@ TEST_F(DataFileTest, LineEndsOfEveryKindAndHugeNumbersReadSafely) {
         Case fresh;
         LoadBoxBody(fresh);
         DataFile::ReadText(fresh, text);
-        EXPECT_EQ(fresh.GetBody().GetName(), "Unix");
-        EXPECT_FLOAT_EQ(fresh.GetBody().GetHeight(), 1.8f);
-        ASSERT_EQ(fresh.GetTrajectoryCount(), 1);
-        const Trajectory& trajectory = *fresh.GetTrajectory(0);
-        EXPECT_DOUBLE_EQ(trajectory.GetX1(), 0.1);
+        EXPECT_EQ(fresh.body.GetName(), "Unix");
+        EXPECT_FLOAT_EQ(fresh.body.GetHeight(), 1.8f);
+        ASSERT_EQ(fresh.TrajectoryCount(), 1);
+        const Trajectory& trajectory = fresh.trajectories[0];
+        EXPECT_DOUBLE_EQ(trajectory.in.x, 0.1);
         // A length no body has would overflow centimetres and angles: it reads as 0.
-        EXPECT_EQ(trajectory.GetY1(), 0.0);
-        EXPECT_EQ(trajectory.GetY2(), 0.0);
-        EXPECT_TRUE(std::isfinite(trajectory.GetDirectionAngle()));
-        EXPECT_EQ(trajectory.GetText(), "a");
+        EXPECT_EQ(trajectory.in.y, 0.0);
+        EXPECT_EQ(trajectory.out.y, 0.0);
+        EXPECT_TRUE(std::isfinite(Bearing(trajectory.in, trajectory.out)));
+        EXPECT_EQ(trajectory.label, "a");
         // What is written reads back to the same bytes.
         const std::string written = DataFile::Format(fresh);
         Case again;
@@ -522,7 +523,7 @@ TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
     const std::string locked = folder.File("locked.txt");
     WriteText(locked, "evidence");
     ::chmod(locked.c_str(), 0444);
-    AddTrajectory(1);
+    AddTrajectory(true);
     const Status written = DataFile::Write(theCase, locked);
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(written.message(), "\"" + locked + "\" is read-only.");
@@ -546,5 +547,5 @@ TEST_F(DataFileTest, ReadOnlyCasesDevicesAndFifosAreRefusedWithAReason) {
     EXPECT_EQ(DataFile::Read(theCase, huge).status.message(),
               "Cannot open data file \"" + huge +
                   "\": it is larger than 64 MiB, more than any case needs");
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.TrajectoryCount(), 1);
 }

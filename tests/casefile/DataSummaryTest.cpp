@@ -1,4 +1,5 @@
 #include "casefile/DataSummary.h"
+#include "case/Case.h"
 #include "support/BoxBody.h"
 
 #include <gtest/gtest.h>
@@ -9,18 +10,17 @@ class DataSummaryTest : public ::testing::Test {
 protected:
     void SetUp() override { LoadBoxBody(theCase); }
 
+    // The new entry, valid until the next one is added.
     Trajectory& AddTrajectory(const std::string& text) {
-        Trajectory* trajectory = theCase.AddTrajectory(1);
-        EXPECT_NE(trajectory, nullptr);
-        trajectory->SetText(text);
-        return *trajectory;
+        Trajectory& added = theCase.trajectories.emplace_back();
+        added.exited = true;
+        added.label = text;
+        return added;
     }
 
     Element& AddElement(const std::string& text) {
-        auto element = std::make_unique<Element>();
-        Element& added = *element;
-        added.SetText(text);
-        EXPECT_TRUE(theCase.GetElements().Add(std::move(element)));
+        Element& added = theCase.elements.emplace_back();
+        added.label = text;
         return added;
     }
 
@@ -30,17 +30,19 @@ protected:
 } // namespace
 
 TEST_F(DataSummaryTest, BodyAloneIsTwoLinesAfterAnEmptyLine) {
-    theCase.GetBody().SetName("Jo");
-    theCase.GetBody().SetHeight(1.75);
+    theCase.body.SetName("Jo");
+    theCase.body.SetHeight(1.75);
     EXPECT_EQ(DataSummary::Build(theCase), "\r\nBody name:    Jo\r\nBody height:  1.75 m\r\n");
-    theCase.GetBody().SetName("Johanna Example");
+    theCase.body.SetName("Johanna Example");
     EXPECT_EQ(DataSummary::Build(theCase),
               "\r\nBody name: Johanna Example\r\nBody height:  1.75 m\r\n");
 }
 
 TEST_F(DataSummaryTest, WorkedTrajectoryExample) {
-    theCase.GetBody().SetName("Jane");
-    AddTrajectory("T").SetPoints(0.10, 1.20, 0.05, -0.05, 1.10, 0.25);
+    theCase.body.SetName("Jane");
+    Trajectory& trajectory = AddTrajectory("T");
+    trajectory.in = {0.10, 1.20, 0.05};
+    trajectory.out = {-0.05, 1.10, 0.25};
     EXPECT_EQ(DataSummary::Build(theCase),
               "\r\n"
               "Body name:  Jane\r\n"
@@ -56,18 +58,17 @@ TEST_F(DataSummaryTest, WorkedTrajectoryExample) {
 }
 
 TEST_F(DataSummaryTest, HeaderVariantsAdjustmentAndElements) {
-    theCase.GetBody().SetName("Jane");
+    theCase.body.SetName("Jane");
     for (int i = 0; i < 9; ++i) {
         AddTrajectory("");
     }
     Trajectory& tenth = AddTrajectory("");
-    tenth.SetDx(-0.004);
-    tenth.SetDy(0.0126);
-    tenth.SetDYaw(12.26);
-    tenth.SetDPitch(-3);
+    tenth.offset = {-0.004, 0.0126, 0};
+    tenth.yawAdjustment = 12.26;
+    tenth.pitchAdjustment = -3;
     const std::string longText(6000, 'L');
     AddTrajectory(longText);
-    AddElement("").SetPosition(0.1, -0.004, 1.5);
+    AddElement("").centre = {0.1, -0.004, 1.5};
     AddElement("E 2");
 
     const std::string summary = DataSummary::Build(theCase);

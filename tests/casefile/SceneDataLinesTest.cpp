@@ -14,11 +14,13 @@ protected:
         LoadBoxBody(readBack);
     }
 
+    // The new entry, valid until the next one is added.
     Trajectory& AddTrajectory() {
-        Trajectory* trajectory = theCase.AddTrajectory(1);
-        EXPECT_NE(trajectory, nullptr);
-        trajectory->SetPoints(0.02, 1.3, 0.25, -0.03, 1.25, 0.04);
-        return *trajectory;
+        Trajectory& added = theCase.trajectories.emplace_back();
+        added.in = {0.02, 1.3, 0.25};
+        added.out = {-0.03, 1.25, 0.04};
+        added.exited = true;
+        return added;
     }
 
     // The notes of reading `text` into `readBack`, one per line.
@@ -44,15 +46,16 @@ std::string FileWith(const std::string& body, const std::string& trajectory,
 
 TEST_F(SceneDataLinesTest, TheWorldsLinesFollowTheExistingOnesAndReadBackExactly) {
     Trajectory& first = AddTrajectory();
-    first.GetWorld().exterior = {{{1.2345, 1.1, -2.5}, true}, {{-0.5, 0.9, 3.25}, false}};
-    first.GetWorld().group = "A <door> & hall";
+    first.exterior = {{{1.2345, 1.1, -2.5}, true}, {{-0.5, 0.9, 3.25}, false}};
+    first.group = "A <door> & hall";
+    const Trajectory written = first;
     AddTrajectory();
-    CaseWorld& world = theCase.GetWorld();
+    CaseWorld& world = theCase.world;
     world.body = {1.5, 0, 2.25, 90};
     world.sceneModelFile = "rooms/kitchen scan.ply";
     world.scene = {-0.5, 0.02, 0, -12.5};
     world.muzzleHeights = {1.6, 0.975, 0.3};
-    ASSERT_TRUE(theCase.GetElements().Add(std::make_unique<Element>()));
+    theCase.elements.emplace_back();
 
     const std::string text = DataFile::Format(theCase);
     const auto expectInOrder = [&text](const std::string& before, const std::string& line) {
@@ -77,10 +80,12 @@ TEST_F(SceneDataLinesTest, TheWorldsLinesFollowTheExistingOnesAndReadBackExactly
         << text;
 
     EXPECT_EQ(ReadNotes(text), "");
-    EXPECT_EQ(readBack.GetWorld(), theCase.GetWorld());
-    ASSERT_EQ(readBack.GetTrajectoryCount(), 2);
-    EXPECT_EQ(readBack.GetTrajectory(0)->GetWorld(), first.GetWorld());
-    EXPECT_EQ(readBack.GetTrajectory(1)->GetWorld(), TrajectoryWorld());
+    EXPECT_EQ(readBack.world, theCase.world);
+    ASSERT_EQ(readBack.TrajectoryCount(), 2);
+    EXPECT_EQ(readBack.trajectories[0].exterior, written.exterior);
+    EXPECT_EQ(readBack.trajectories[0].group, written.group);
+    EXPECT_TRUE(readBack.trajectories[1].exterior.empty());
+    EXPECT_EQ(readBack.trajectories[1].group, "");
     EXPECT_EQ(DataFile::Format(readBack), text);
 }
 
@@ -91,12 +96,13 @@ TEST_F(SceneDataLinesTest, ACaseWithoutAWorldIsWrittenAndReadAsBefore) {
         EXPECT_EQ(text.find(tag), std::string::npos) << tag;
     }
     // Read over a case placed in a scene, an old file leaves no scene behind.
-    readBack.GetWorld().body = {3, 0, 3, 45};
-    readBack.GetWorld().sceneModelFile = "room.obj";
-    readBack.GetWorld().muzzleHeights = {2.0};
+    readBack.world.body = {3, 0, 3, 45};
+    readBack.world.sceneModelFile = "room.obj";
+    readBack.world.muzzleHeights = {2.0};
     EXPECT_EQ(ReadNotes(text), "");
-    EXPECT_EQ(readBack.GetWorld(), CaseWorld());
-    EXPECT_EQ(readBack.GetTrajectory(0)->GetWorld(), TrajectoryWorld());
+    EXPECT_EQ(readBack.world, CaseWorld());
+    EXPECT_TRUE(readBack.trajectories.at(0).exterior.empty());
+    EXPECT_EQ(readBack.trajectories.at(0).group, "");
 }
 
 TEST_F(SceneDataLinesTest, HostileValuesAreLeftOutWithTheirFieldNamedAndTheRestKept) {
@@ -127,22 +133,23 @@ TEST_F(SceneDataLinesTest, HostileValuesAreLeftOutWithTheirFieldNamedAndTheRestK
         EXPECT_NE(notes.find(expected), std::string::npos) << expected << "\n" << notes;
     }
     // What was sound is kept: the trajectory, its one good exterior point, two heights.
-    ASSERT_EQ(readBack.GetTrajectoryCount(), 1);
-    EXPECT_DOUBLE_EQ(readBack.GetTrajectory(0)->GetX1(), 0.1);
-    ASSERT_EQ(readBack.GetTrajectory(0)->GetWorld().exterior.size(), 1u);
-    EXPECT_EQ(readBack.GetTrajectory(0)->GetWorld().group, "");
-    EXPECT_EQ(readBack.GetWorld().body, ScenePlacement());
-    EXPECT_EQ(readBack.GetWorld().scene, ScenePlacement());
-    EXPECT_EQ(readBack.GetWorld().muzzleHeights, (std::vector<double>{1.5, 0.3}));
+    ASSERT_EQ(readBack.TrajectoryCount(), 1);
+    EXPECT_DOUBLE_EQ(readBack.trajectories[0].in.x, 0.1);
+    ASSERT_EQ(readBack.trajectories[0].exterior.size(), 1u);
+    EXPECT_EQ(readBack.trajectories[0].group, "");
+    EXPECT_EQ(readBack.world.body, ScenePlacement());
+    EXPECT_EQ(readBack.world.scene, ScenePlacement());
+    EXPECT_EQ(readBack.world.muzzleHeights, (std::vector<double>{1.5, 0.3}));
 
     // A line with no height at all keeps the standard ones; a scene block cut short is said.
-    readBack.DeleteAll();
+    readBack.trajectories.clear();
+    readBack.elements.clear();
     const std::string none = ReadNotes(
         FileWith("", "",
                  "<scene>\r\n  <muzzleheights>x</muzzleheights>\r\n</scene>\r\n<scene>\r\n"
                  "  <model>lost.obj</model>\r\n"));
     EXPECT_NE(none.find("the case keeps 150, 100 and 30 cm"), std::string::npos) << none;
     EXPECT_NE(none.find("The scene from line"), std::string::npos) << none;
-    EXPECT_EQ(readBack.GetWorld().muzzleHeights, CaseWorld::DefaultMuzzleHeights());
-    EXPECT_EQ(readBack.GetWorld().sceneModelFile, "");
+    EXPECT_EQ(readBack.world.muzzleHeights, CaseWorld::DefaultMuzzleHeights());
+    EXPECT_EQ(readBack.world.sceneModelFile, "");
 }

@@ -4,14 +4,15 @@
 
 #include "base/FileAccess.h"
 #include "base/Matrix4.h"
+#include "base/ProgramFiles.h"
 #include "budget/UncertaintyCone.h"
 #include "case/Case.h"
-#include "case/Trajectory.h"
-#include "case/TrajectoryArrow.h"
+#include "case/PosedCase.h"
 #include "export/GlbSceneWriter.h"
 #include "export/ObjSceneWriter.h"
 #include "export/SceneExport.h"
 #include "export/SceneExportBuilder.h"
+#include "mesh/ArrowModels.h"
 #include "mesh/MeshNormals.h"
 #include "mesh/io/obj/ObjReader.h"
 
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <limits>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,32 +34,49 @@ namespace {
 class ExportFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(theCase.LoadModels());
-        theCase.GetBody().SetHeight(1.75);
-        theCase.GetBody().SetScaleX(1.1);
-        theCase.GetBody().SetScaleZ(0.9);
-        Trajectory* shot = theCase.AddTrajectory(1);
-        shot->SetPoints(0.1, 1.2, 0.3, 0.05, 1.1, 0.0);
-        shot->SetColor(1, 0, 0);
-        shot->SetText("gun\nshot");
-        Trajectory* arm = theCase.AddTrajectory(0);
-        arm->SetPoints(-0.2, 1.0, 0.1, -0.25, 1.0, 0.05);
-        arm->SetDx(0.01);
-        arm->SetDPitch(5);
-        OldArm(theCase.GetBody()).SetPitch(60);
-        auto element = std::make_unique<Element>();
-        element->Set(0, 1, 0.1, 30, 0, 0);
-        element->SetWidth(0.1);
-        element->SetHeight(0.05);
-        element->SetLength(0.2);
-        ASSERT_TRUE(theCase.GetElements().Add(std::move(element)));
+        const DefaultModelFiles files;
+        ASSERT_TRUE(theCase.body.Load(files.body).ok());
+        ASSERT_TRUE(arrows.Load(files.arrow, files.halfArrow).ok());
+        theCase.body.SetHeight(1.75);
+        theCase.body.SetScaleX(1.1);
+        theCase.body.SetScaleZ(0.9);
+        Trajectory shot;
+        shot.in = {0.1, 1.2, 0.3};
+        shot.out = {0.05, 1.1, 0.0};
+        shot.exited = true;
+        shot.color = {1, 0, 0};
+        shot.label = "gun\nshot";
+        Trajectory arm;
+        arm.in = {-0.2, 1.0, 0.1};
+        arm.out = {-0.25, 1.0, 0.05};
+        arm.offset.x = 0.01;
+        arm.pitchAdjustment = 5;
+        theCase.trajectories = {shot, arm};
+        OldArm(theCase.body).SetPitch(60);
+        Element element;
+        element.centre = {0, 1, 0.1};
+        element.yaw = 30;
+        element.size = {0.1, 0.05, 0.2};
+        theCase.elements = {element};
     }
 
     // For a test of what is written where (targets, names, colours, refusals) the body is only
     // bulk: a box stands in for it, so that each export takes a moment.
     void UseBoxBody() { LoadBoxBody(theCase); }
 
+    // The case as it stands now, posed; the posed mesh is kept while the posture is.
+    const PosedCase& Posed() {
+        posed = PosedCase(theCase, posed ? &*posed : nullptr);
+        return *posed;
+    }
+    ExportScene Build() { return BuildExportScene(Posed(), arrows, withCones); }
+    Status Export(const std::string& path) {
+        return ExportSceneFile(Posed(), arrows, path, withCones);
+    }
+
     Case theCase;
+    ArrowModels arrows;
+    std::optional<PosedCase> posed;
     bool withCones = false; // whether the uncertainty cones are exported
     TemporaryFolder folder;
 };
@@ -95,6 +114,21 @@ NodeSurvey SurveyFile(const std::string& path, Box& box) {
     return survey;
 }
 
+// The box of every vertex a node's triangle sets hold, as built for writing.
+Box NodeBox(const ExportScene& scene, const std::string& name) {
+    Box box;
+    for (const ExportNode& node : scene.nodes) {
+        for (const ExportPrimitive& primitive : node.primitives) {
+            for (std::size_t i = 0; node.name == name && i + 2 < primitive.positions.size();
+                 i += 3) {
+                box.Add(primitive.positions[i], primitive.positions[i + 1],
+                        primitive.positions[i + 2]);
+            }
+        }
+    }
+    return box;
+}
+
 std::string WrittenName(std::string name, const std::string& path) {
     if (path.ends_with(".obj")) {
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -105,25 +139,59 @@ std::string WrittenName(std::string name, const std::string& path) {
 } // namespace
 
 TEST_F(ExportFixture, ArrowsArePlacedFromTheirEntryTowardTheirExit) {
-    const Trajectory& shot = *theCase.GetTrajectory(0);
+    const Trajectory& shot = theCase.trajectories[0];
     // The arm pose is at rest for the first trajectory's frame only when the arm is lowered.
-    OldArm(theCase.GetBody()).SetPitch(90);
-    const Matrix4 placement = TrajectoryArrowTransform(theCase, 1);
+    OldArm(theCase.body).SetPitch(90);
+    const Matrix4 placement = Posed().TrajectoryNumbered(1)->ArrowTransform();
     const Vec3 tail = placement.TransformPoint({0, 0, 0});
     const Vec3 ahead = placement.TransformPoint({0, 0, -1});
     EXPECT_NEAR(tail.x, 0.1, 1e-6);
     EXPECT_NEAR(tail.y, 1.2, 1e-6);
     EXPECT_NEAR(tail.z, 0.3, 1e-6);
-    const double d[3] = {shot.GetX2() - shot.GetX1(), shot.GetY2() - shot.GetY1(),
-                         shot.GetZ2() - shot.GetZ1()};
-    const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    EXPECT_NEAR(ahead.x - tail.x, d[0] / length, 1e-4);
-    EXPECT_NEAR(ahead.y - tail.y, d[1] / length, 1e-4);
-    EXPECT_NEAR(ahead.z - tail.z, d[2] / length, 1e-4);
+    const Vec3 d = Minus(shot.out, shot.in);
+    const double length = std::sqrt(Dot(d, d));
+    EXPECT_NEAR(ahead.x - tail.x, d.x / length, 1e-4);
+    EXPECT_NEAR(ahead.y - tail.y, d.y / length, 1e-4);
+    EXPECT_NEAR(ahead.z - tail.z, d.z / length, 1e-4);
+}
+
+// Each exported arrow is its model carried by the posed case's arrow transform: one measured on
+// the forearm's part moves with the raised arm, one of an older file with the whole arm, and one
+// on the trunk stays.
+TEST_F(ExportFixture, AnExportedArrowSitsWhereThePosedCasePutsIt) {
+    Trajectory forearm = theCase.trajectories[1];
+    forearm.inPart = forearm.outPart = "right_forearm";
+    forearm.exited = true;
+    theCase.trajectories.push_back(forearm);
+    theCase.body.SetJoint(skeleton::Joint::RightShoulder, {0, 0, 70});
+    const PosedCase& posedCase = Posed();
+    const ExportScene scene = BuildExportScene(posedCase, arrows, withCones);
+    for (const PosedTrajectory& track : posedCase.GetTrajectories()) {
+        const std::string name =
+            "Trajectory " + std::to_string(track.number) + (track.number == 1 ? " (gun shot)" : "");
+        SCOPED_TRACE(name);
+        const Trajectory& trajectory = *theCase.TrajectoryNumbered(track.number);
+        const Mesh& arrow = *arrows.For(trajectory.exited);
+        Box expected;
+        for (uint32_t v = 1; v <= arrow.vertexCount; ++v) {
+            const Vec3 p = track.ArrowTransform().TransformPoint(
+                {arrow.vertices[3 * v], arrow.vertices[3 * v + 1], arrow.vertices[3 * v + 2]});
+            expected.Add(p.x, p.y, p.z);
+        }
+        const Box written = NodeBox(scene, name);
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_NEAR(written.min[axis], expected.min[axis], 1e-6);
+            EXPECT_NEAR(written.max[axis], expected.max[axis], 1e-6);
+        }
+    }
+    // The posture moved the forearm's arrow: the measured IN is far from where it is drawn.
+    const Vec3 tail = posedCase.TrajectoryNumbered(3)->ArrowTransform().TransformPoint({});
+    const Vec3 moved = Minus(tail, theCase.trajectories[2].in);
+    EXPECT_GT(std::sqrt(Dot(moved, moved)), 0.05);
 }
 
 TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
-    const ExportScene built = BuildExportScene(theCase, withCones);
+    const ExportScene built = Build();
     std::map<std::string, unsigned> expected;
     Box expectedBox;
     for (const ExportNode& node : built.nodes) {
@@ -139,14 +207,14 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
     EXPECT_EQ(expected.count("Trajectory 1 (gun shot)"), 1u);
     EXPECT_EQ(expected.count("Trajectory 2"), 1u);
     EXPECT_EQ(expected.count("Element 1"), 1u);
-    EXPECT_EQ(expected["Body"], theCase.GetBody().GetModel()->triangleCount);
+    EXPECT_EQ(expected["Body"], theCase.body.GetModel()->triangleCount);
     // The body as drawn: 1.75 m tall, standing on the floor.
     EXPECT_NEAR(expectedBox.min[1], 0.0, 1e-4);
 
     for (const char* name : {"scene.glb", "scene.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
+        ASSERT_TRUE(Export(path));
         Box box;
         NodeSurvey survey = SurveyFile(path, box);
         for (const auto& [node, count] : expected) {
@@ -158,8 +226,8 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
             EXPECT_NEAR(box.max[axis], expectedBox.max[axis], 1e-4);
         }
     }
-    EXPECT_FALSE(ExportSceneFile(theCase, folder.File("scene.fbx")));
-    EXPECT_FALSE(ExportSceneFile(theCase, folder.File("missing/scene.glb")));
+    EXPECT_FALSE(Export(folder.File("scene.fbx")));
+    EXPECT_FALSE(Export(folder.File("missing/scene.glb")));
 }
 
 // A label from an older data file need not be UTF-8, which glTF's JSON requires: the scene is still
@@ -167,9 +235,9 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
 // kept. Writing it used to end the program.
 TEST_F(ExportFixture, LabelsThatAreNotUtf8AreWrittenReadably) {
     UseBoxBody();
-    theCase.GetTrajectory(0)->SetText("Schu\xdf \xe9");
+    theCase.trajectories[0].label = "Schu\xdf \xe9";
     const std::string glb = folder.File("latin1.glb");
-    ASSERT_TRUE(ExportSceneFile(theCase, glb, withCones));
+    ASSERT_TRUE(Export(glb));
     Box box;
     const NodeSurvey survey = SurveyFile(glb, box);
     EXPECT_EQ(survey.triangles.count("Trajectory 1 (Schu\xEF\xBF\xBD \xEF\xBF\xBD)"), 1u);
@@ -178,15 +246,18 @@ TEST_F(ExportFixture, LabelsThatAreNotUtf8AreWrittenReadably) {
 
 TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenShown) {
     // A third trajectory whose points lie within the balls' width has no direction and no cone.
-    Trajectory* undetermined = theCase.AddTrajectory(1);
-    undetermined->SetPoints(0, 1.5, 0.1, 0.005, 1.5, 0.1);
-    undetermined->SetText("graze");
-    theCase.GetTrajectory(1)->SetUncertainty(0.02);
+    Trajectory undetermined;
+    undetermined.in = {0, 1.5, 0.1};
+    undetermined.out = {0.005, 1.5, 0.1};
+    undetermined.exited = true;
+    undetermined.label = "graze";
+    theCase.trajectories.push_back(undetermined);
+    theCase.trajectories[1].radiusIn = 0.02;
 
     const std::string obj = folder.File("off.obj");
     const std::string glb = folder.File("off.glb");
     for (const std::string& path : {obj, glb}) {
-        ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
+        ASSERT_TRUE(Export(path));
         Box box;
         for (const auto& [name, count] : SurveyFile(path, box).triangles) {
             EXPECT_FALSE(name.starts_with("Uncertainty")) << name;
@@ -197,10 +268,12 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     // The frame's cone: its shape carried by the arm pose, moved to the drawn entry point and
     // turned by the direction and elevation, as the arrow is.
     std::map<std::string, Box> expected;
+    const PosedCase& posedCase = Posed();
     for (int number = 1; number <= 2; ++number) {
-        const std::optional<UncertaintyConeShape> cone = DrawnUncertaintyConeOf(theCase, number);
+        const std::optional<UncertaintyConeShape> cone = DrawnUncertaintyConeOf(posedCase, number);
         ASSERT_TRUE(cone.has_value());
-        const Matrix4 frame = TrajectoryAnchor(theCase, number) * TrajectoryTurn(theCase, number);
+        const PosedTrajectory& track = *posedCase.TrajectoryNumbered(number);
+        const Matrix4 frame = track.arrowAnchor * track.arrowTurn;
         Box& box = expected[number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2"];
         for (const Vec3& point : cone->rim) {
             const Vec3 p = frame.TransformPoint(point);
@@ -213,7 +286,7 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
     for (const char* name : {"on.glb", "on.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
+        ASSERT_TRUE(Export(path));
         Box all;
         NodeSurvey survey = SurveyFile(path, all);
         EXPECT_EQ(survey.triangles.count(WrittenName("Uncertainty cone 3 (graze)", path)), 0u);
@@ -247,27 +320,26 @@ TEST_F(ExportFixture, UncertaintyConesAreExportedWhereTheViewDrawsThemOnlyWhenSh
 
 TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
     withCones = !withCones; // as View > "Show uncertainty cones" does
-    const Element& element = *theCase.GetElements().GetItem(0);
-    const Vec3 centre{element.GetX(), element.GetY(), element.GetZ()};
+    const Element& element = theCase.elements[0];
+    const Vec3 centre = element.centre;
     // The ellipsoid's own axes: a normal transformed like a position would lean off these.
-    const Matrix4 turn = Matrix4::Rotation(element.GetYaw(), 0, 1, 0) *
-                         Matrix4::Rotation(element.GetPitch(), 1, 0, 0) *
-                         Matrix4::Rotation(element.GetRoll(), 0, 0, 1);
-    const double semiAxes[3] = {element.GetWidth() / 2, element.GetHeight() / 2,
-                                element.GetLength() / 2};
+    const Matrix4 turn = Matrix4::Rotation(element.yaw, 0, 1, 0) *
+                         Matrix4::Rotation(element.pitch, 1, 0, 0) *
+                         Matrix4::Rotation(element.roll, 0, 0, 1);
+    const double semiAxes[3] = {element.size.x / 2, element.size.y / 2, element.size.z / 2};
     std::map<std::string, Vec3> apexes;
     for (const char* name : {"normals.glb", "normals.obj"}) {
         for (int number = 1; number <= 2; ++number) {
             const std::string node =
                 number == 1 ? "Uncertainty cone 1 (gun shot)" : "Uncertainty cone 2";
             apexes[WrittenName(node, name)] =
-                TrajectoryArrowTransform(theCase, number).TransformPoint({0, 0, 0});
+                Posed().TrajectoryNumbered(number)->ArrowTransform().TransformPoint({0, 0, 0});
         }
     }
     for (const char* name : {"normals.glb", "normals.obj"}) {
         SCOPED_TRACE(name);
         const std::string path = folder.File(name);
-        ASSERT_TRUE(ExportSceneFile(theCase, path, withCones));
+        ASSERT_TRUE(Export(path));
         const ExportedScene imported = ReadExportedScene(path);
         ASSERT_EQ(imported.error, "");
         std::map<std::string, unsigned> checked;
@@ -305,30 +377,20 @@ TEST_F(ExportFixture, EveryVertexCarriesAUnitNormalOnItsOutsideSide) {
 }
 
 TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
-    ASSERT_TRUE(theCase.GetBody().HasArmParts());
-    const auto bodyBox = [this] {
-        Box box;
-        for (const ExportNode& node : BuildExportScene(theCase, withCones).nodes) {
-            for (const ExportPrimitive& primitive : node.primitives) {
-                for (std::size_t i = 0; node.name == "Body" && i + 2 < primitive.positions.size();
-                     i += 3) {
-                    box.Add(primitive.positions[i], primitive.positions[i + 1],
-                            primitive.positions[i + 2]);
-                }
-            }
-        }
-        return box;
-    };
+    ASSERT_TRUE(theCase.body.HasArmParts());
+    const auto bodyBox = [this] { return NodeBox(Build(), "Body"); };
     const Box raised = bodyBox(); // the arm at pitch 60
     Box drawn;
-    const Mesh& posed = *theCase.GetBody().GetPosedModel();
-    const Matrix4 transform = theCase.GetBody().DrawTransform();
-    for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
-        const Vec3 p = transform.TransformPoint(
-            {posed.vertices[3 * v], posed.vertices[3 * v + 1], posed.vertices[3 * v + 2]});
+    const Mesh& posedMesh = *Posed().GetBody().GetMesh();
+    ASSERT_NE(&posedMesh, theCase.body.GetModel()) << "the raised arm moved the mesh";
+    const Matrix4 transform = theCase.body.DrawTransform();
+    for (uint32_t v = 1; v <= posedMesh.vertexCount; ++v) {
+        const Vec3 p =
+            transform.TransformPoint({posedMesh.vertices[3 * v], posedMesh.vertices[3 * v + 1],
+                                      posedMesh.vertices[3 * v + 2]});
         drawn.Add(p.x, p.y, p.z);
     }
-    OldArm(theCase.GetBody()).SetPitch(90);
+    OldArm(theCase.body).SetPitch(90);
     const Box rest = bodyBox();
     double moved = 0;
     for (int axis = 0; axis < 3; ++axis) {
@@ -349,19 +411,19 @@ TEST_F(ExportFixture, AnObjSceneThatCannotBeWrittenLeavesItsLibraryAsItWas) {
     WriteText(scene, "old scene");
     WriteText(library, "old library");
     ASSERT_EQ(::chmod(scene.c_str(), 0444), 0);
-    const Status locked = ExportSceneFile(theCase, scene);
+    const Status locked = Export(scene);
     EXPECT_EQ(locked.message(), "Cannot write the scene \"" + scene + "\": the file is read-only");
     EXPECT_EQ(FileText(scene), "old scene");
     EXPECT_EQ(FileText(library), "old library");
 
     ASSERT_EQ(::mkdir(folder.File("folder.obj").c_str(), 0700), 0);
-    EXPECT_FALSE(ExportSceneFile(theCase, folder.File("folder.obj")));
+    EXPECT_FALSE(Export(folder.File("folder.obj")));
     EXPECT_FALSE(std::filesystem::exists(folder.File("folder.mtl"))) << "no stray library";
 
     // The library's own failure leaves the scene as it was.
     ASSERT_EQ(::chmod(scene.c_str(), 0644), 0);
     ASSERT_EQ(::chmod(library.c_str(), 0444), 0);
-    const Status lockedLibrary = ExportSceneFile(theCase, scene);
+    const Status lockedLibrary = Export(scene);
     EXPECT_EQ(lockedLibrary.message(),
               "Cannot write the scene \"" + library + "\": the file is read-only");
     EXPECT_EQ(FileText(scene), "old scene");
@@ -386,7 +448,7 @@ TEST_F(ExportFixture, ScenesOntoWhatCannotBeReplacedSayWhyInWords) {
                                                                {subfolder, "not a regular file"},
                                                                {locked, "the file is read-only"}};
         for (const auto& [target, reason] : targets) {
-            EXPECT_EQ(ExportSceneFile(theCase, target).message(),
+            EXPECT_EQ(Export(target).message(),
                       "Cannot write the scene \"" + target + "\": " + reason);
         }
         EXPECT_EQ(FileText(locked), "evidence");
@@ -396,12 +458,12 @@ TEST_F(ExportFixture, ScenesOntoWhatCannotBeReplacedSayWhyInWords) {
 // A colour far beyond 1 (an older file, a hand-edited one) used to be written as "inf".
 TEST_F(ExportFixture, ColoursBeyondZeroToOneAreWrittenClamped) {
     UseBoxBody();
-    theCase.GetTrajectory(0)->SetColor(1e300, 0.5, -3);
-    theCase.GetElements().GetItem(0)->SetColor(-1e300, 2, 0.25);
+    theCase.trajectories[0].color = {1e300, 0.5, -3};
+    theCase.elements[0].color = {-1e300, 2, 0.25};
     const std::string obj = folder.File("colours.obj");
     const std::string glb = folder.File("colours.glb");
-    ASSERT_TRUE(ExportSceneFile(theCase, obj));
-    ASSERT_TRUE(ExportSceneFile(theCase, glb));
+    ASSERT_TRUE(Export(obj));
+    ASSERT_TRUE(Export(glb));
     const std::string mtl = FileText(folder.File("colours.mtl"));
     EXPECT_EQ(mtl.find("inf"), std::string::npos) << mtl;
     const std::size_t arrow = mtl.find("newmtl Trajectory_1__gun_shot_");
@@ -431,18 +493,18 @@ TEST_F(ExportFixture, ColoursBeyondZeroToOneAreWrittenClamped) {
 TEST_F(ExportFixture, ANonFiniteAngleRefusesTheExportNamingTheObject) {
     UseBoxBody();
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    theCase.GetTrajectory(0)->SetDYaw(nan);
+    theCase.trajectories[0].yawAdjustment = nan;
     for (const char* name : {"nan.glb", "nan.obj"}) {
         const std::string path = folder.File(name);
-        EXPECT_EQ(ExportSceneFile(theCase, path).message(),
+        EXPECT_EQ(Export(path).message(),
                   "Cannot write the scene \"" + path +
                       "\": \"Trajectory 1 (gun shot)\" has a vertex position that is not a "
                       "finite number");
     }
-    theCase.GetTrajectory(0)->SetDYaw(0);
-    theCase.GetElements().GetItem(0)->SetYaw(nan);
+    theCase.trajectories[0].yawAdjustment = 0;
+    theCase.elements[0].yaw = nan;
     const std::string path = folder.File("nan.glb");
-    EXPECT_EQ(ExportSceneFile(theCase, path).message(),
+    EXPECT_EQ(Export(path).message(),
               "Cannot write the scene \"" + path +
                   "\": \"Element 1\" has a vertex position that is not a finite number");
     EXPECT_FALSE(std::filesystem::exists(path));
@@ -488,7 +550,7 @@ TEST(SceneModelExport, TheSceneModelIsWrittenWhereTheViewDrawsItOnlyWhenShown) {
     ASSERT_TRUE(read.mesh) << read.error;
     ComputeFacetNormals(*read.mesh);
     ComputeVertexNormals(*read.mesh, 30.0f);
-    CaseWorld& world = theCase.GetWorld();
+    CaseWorld& world = theCase.world;
     world.sceneMesh = std::shared_ptr<const Mesh>(std::move(read.mesh));
     world.sceneModelFile = "/cases/17/room.obj";
     world.scene = {0, 0, 3, 0}; // the room 3 m along the scene's +Z
@@ -499,7 +561,7 @@ TEST(SceneModelExport, TheSceneModelIsWrittenWhereTheViewDrawsItOnlyWhenShown) {
             return node.name == "Scene model (room.obj)";
         });
     };
-    const ExportScene shown = BuildExportScene(theCase, false);
+    const ExportScene shown = BuildExportScene(PosedCase(theCase), ArrowModels(), false);
     const auto node = named(shown);
     ASSERT_NE(node, shown.nodes.end());
     ASSERT_EQ(node->primitives.size(), 1u);
@@ -514,6 +576,6 @@ TEST(SceneModelExport, TheSceneModelIsWrittenWhereTheViewDrawsItOnlyWhenShown) {
                 << "vertex " << v << " axis " << axis;
         }
     }
-    const ExportScene hidden = BuildExportScene(theCase, false, false);
+    const ExportScene hidden = BuildExportScene(PosedCase(theCase), ArrowModels(), false, false);
     EXPECT_EQ(named(hidden), hidden.nodes.end());
 }

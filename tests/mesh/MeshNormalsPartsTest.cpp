@@ -1,7 +1,7 @@
 #include "support/ObjTestText.h"
 #include "support/RecordedDiagnostics.h"
 
-#include "base/Angles.h"
+#include "base/Radians.h"
 #include "mesh/MeshNormals.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "support/OldArmPose.h"
 #include "support/ArmTestModel.h"
+#include "support/OldArmPose.h"
 #include "support/RenderTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ protected:
         ASSERT_TRUE(h.Ready()) << h.Error();
         std::unique_ptr<Mesh> arm = armtest::ReadMesh(armtest::ArmObj(false));
         ASSERT_TRUE(arm);
-        ASSERT_TRUE(theCase.GetBody().LoadMesh(std::move(arm)).ok());
+        ASSERT_TRUE(theCase.body.LoadMesh(std::move(arm)).ok());
     }
 
     Rgb PixelAt(double x, double y, double z) {
@@ -45,13 +45,13 @@ TEST_F(ArmPoseRendering, PosedArmIsDrawnAndOnlyItsTrajectoriesFollow) {
     EXPECT_FALSE(IsBlue(PixelAt(forearmX - 0.5, shoulderY, front)));
 
     // Two arrows hanging in front of the forearm's rest place: one follows the arm, one not.
-    Trajectory& arm = h.AddTrajectory(1, -0.2, 1.0, 0.5, 1, 0, 0);
-    arm.SetPoints(-0.2, 1.0, 0.5, -0.2, 0.7, 0.5);
-    Trajectory& trunk = h.AddTrajectory(1, 0.1, 1.0, 0.5, 0, 1, 0);
-    trunk.SetPoints(0.1, 1.0, 0.5, 0.1, 0.7, 0.5);
-    trunk.SetWithArm(false);
+    Trajectory& arm = h.AddTrajectory(true, -0.2, 1.0, 0.5, 1, 0, 0);
+    arm.out = {-0.2, 0.7, 0.5};
+    Trajectory& trunk = h.AddTrajectory(true, 0.1, 1.0, 0.5, 0, 1, 0);
+    trunk.out = {0.1, 0.7, 0.5};
+    trunk.withArm = false;
 
-    OldArm(theCase.GetBody()).SetPitch(0);
+    OldArm(theCase.body).SetPitch(0);
     h.Render();
     EXPECT_FALSE(IsBlue(PixelAt(forearmX, shoulderY - 0.5, front)));
     EXPECT_TRUE(IsBlue(PixelAt(forearmX - 0.5, shoulderY, front)));
@@ -61,7 +61,10 @@ TEST_F(ArmPoseRendering, PosedArmIsDrawnAndOnlyItsTrajectoriesFollow) {
     EXPECT_LT(block.g, 10);
     EXPECT_LT(block.b, 10);
 
-    const Vec3 moved = theCase.GetBody().ArmPoseTransform().TransformPoint({-0.2, 0.9, 0.53});
+    const Vec3 moved = h.Posed()
+                           .GetBody()
+                           .SegmentTransform(skeleton::Segment::RightForearm)
+                           .TransformPoint({-0.2, 0.9, 0.53});
     PickPoint(moved.x, moved.y, moved.z);
     EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 1);
     PickPoint(0.1, 0.9, 0.53);
@@ -70,7 +73,7 @@ TEST_F(ArmPoseRendering, PosedArmIsDrawnAndOnlyItsTrajectoriesFollow) {
     EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
 
     // Back at the initial pose the model is drawn as read.
-    theCase.GetBody().ResetPose();
+    theCase.body.ResetPose();
     h.Render();
     EXPECT_TRUE(IsBlue(PixelAt(forearmX, shoulderY - 0.5, front)));
 }

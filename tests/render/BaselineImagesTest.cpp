@@ -1,4 +1,5 @@
 #include "support/BaselineImage.h"
+#include "support/RenderTestSupport.h"
 
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
@@ -18,13 +19,15 @@ TEST_P(BaselineImages, HeadlessRenderMatchesTheBaseline) {
     ViewState view;
     Renderer renderer;
     view.ViewFront();
-    const Status loaded = theCase.LoadModels();
+    std::shared_ptr<const ArrowModels> arrows;
+    const Status loaded = LoadDefaultModels(theCase, arrows);
     ASSERT_TRUE(loaded.ok()) << loaded.message();
     ASSERT_TRUE(renderer.InitializeContext());
+    renderer.SetArrowModels(arrows);
     baseline::AddEvidence(theCase);
     GetParam().apply(view);
     renderer.Resize(baseline::kWidth, baseline::kHeight);
-    renderer.RenderFrame(theCase, view);
+    renderer.RenderFrame(PosedCase(theCase), view);
     glFinish();
     const baseline::RgbImage image = baseline::ReadFramebuffer(baseline::kWidth, baseline::kHeight);
     renderer.DestroyContext();

@@ -1,6 +1,7 @@
 #include "render/CloseUpViews.h"
 
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "view/ViewState.h"
 
 #include <gtest/gtest.h>
@@ -85,18 +86,24 @@ TEST(CloseUpViewsTest, EachCloseUpDrawsItsOwnTrajectoryAndNoOther) {
     // Two tracks that cross before the camera of either close-up: a red one across the chest
     // and a blue one up through it.
     Case theCase;
-    Trajectory& red = *theCase.AddTrajectory(1);
-    red.SetPoints(-0.1, 1.2, 0.1, 0.1, 1.2, 0.1);
-    red.SetColor(1, 0, 0);
-    Trajectory& blue = *theCase.AddTrajectory(1);
-    blue.SetPoints(0.0, 1.1, 0.1, 0.0, 1.3, 0.08);
-    blue.SetColor(0, 0, 1);
+    Trajectory red;
+    red.in = {-0.1, 1.2, 0.1};
+    red.out = {0.1, 1.2, 0.1};
+    red.color = {1, 0, 0};
+    theCase.trajectories.push_back(red);
+    Trajectory blue;
+    blue.in = {0.0, 1.1, 0.1};
+    blue.out = {0.0, 1.3, 0.08};
+    blue.color = {0, 0, 1};
+    theCase.trajectories.push_back(blue);
     std::string error;
-    const auto closeUps = RenderCloseUps(theCase, ViewState(), 320, 240, error);
+    const auto closeUps = RenderCloseUps(PosedCase(theCase), ViewState(), nullptr, 320, 240, error);
     ASSERT_TRUE(closeUps) << error;
     ASSERT_EQ(closeUps->size(), 2u);
     EXPECT_GT(PixelsMostly((*closeUps)[0].image, 2), 50);
-    EXPECT_EQ(PixelsMostly((*closeUps)[0].image, 0), 0) << "the blue track in the red one's picture";
+    EXPECT_EQ(PixelsMostly((*closeUps)[0].image, 0), 0)
+        << "the blue track in the red one's picture";
     EXPECT_GT(PixelsMostly((*closeUps)[1].image, 0), 50);
-    EXPECT_EQ(PixelsMostly((*closeUps)[1].image, 2), 0) << "the red track in the blue one's picture";
+    EXPECT_EQ(PixelsMostly((*closeUps)[1].image, 2), 0)
+        << "the red track in the blue one's picture";
 }

@@ -39,10 +39,10 @@ Rgb PixelAt(const RenderHarness& h, std::array<double, 2> at) {
 // A point on the front of an element's sphere where the quad normal is exactly +Z (the quad from
 // latitude 0 and longitude 0), seen from the front.
 std::array<double, 3> FacingQuadPoint(const Element& element) {
-    const double r = element.GetWidth() / 2;
+    const double r = element.size.x / 2;
     const double a = 5.6 * std::numbers::pi / 180;
-    return {element.GetX() + r * std::cos(a) * std::sin(a), element.GetY() + r * std::sin(a),
-            element.GetZ() + r * std::cos(a) * std::cos(a)};
+    return {element.centre.x + r * std::cos(a) * std::sin(a), element.centre.y + r * std::sin(a),
+            element.centre.z + r * std::cos(a) * std::cos(a)};
 }
 
 class FrameRendering : public ::testing::Test {
@@ -52,7 +52,7 @@ protected:
 };
 
 TEST_F(FrameRendering, ArrowElementAxesAndGridsLandWhereTheyProject) {
-    h.AddTrajectory(1, -0.4, 1.2, 0.5, 1, 0, 0);
+    h.AddTrajectory(true, -0.4, 1.2, 0.5, 1, 0, 0);
     h.AddElement(0.4, 1.2, 0.5, 0.2, 0, 1, 0);
     h.GetView().ToggleFrontGrid();
     h.Render();
@@ -106,7 +106,7 @@ TEST_F(FrameRendering, LandmarkMarkersShowOnlyWhenAskedAndFollowTheBodyScale) {
     EXPECT_TRUE(isMarker(PixelAt(h, marker)));
 
     // A body 1 m tall carries its marker down to half the height.
-    ASSERT_TRUE(h.GetCase().GetBody().SetHeight(1.0));
+    ASSERT_TRUE(h.GetCase().body.SetHeight(1.0));
     h.Render();
     EXPECT_FALSE(isMarker(PixelAt(h, marker)));
     EXPECT_TRUE(isMarker(PixelAt(h, h.Project(0.025, 0.5, 0.1111))));
@@ -114,7 +114,7 @@ TEST_F(FrameRendering, LandmarkMarkersShowOnlyWhenAskedAndFollowTheBodyScale) {
 
 TEST_F(FrameRendering, TransparentBodyShowsTheArrowInsideIt) {
     // The body spans x -0.11..0.11 and z 0..0.22; this arrow lies inside it.
-    h.AddTrajectory(1, 0, 1.2, 0.15, 1, 0, 0);
+    h.AddTrajectory(true, 0, 1.2, 0.15, 1, 0, 0);
     const auto front = h.Project(0, 1.2, 0.222);
     h.Render();
     const Rgb opaque = PixelAt(h, front);
@@ -130,7 +130,7 @@ TEST_F(FrameRendering, TransparentBodyShowsTheArrowInsideIt) {
 }
 
 TEST_F(FrameRendering, SceneLightsReachTheArrowsButNotTheElements) {
-    h.AddTrajectory(1, -0.4, 1.2, 0.5, 0.5, 0.5, 0.5);
+    h.AddTrajectory(true, -0.4, 1.2, 0.5, 0.5, 0.5, 0.5);
     const Element& element = h.AddElement(0.4, 1.2, 0.5, 0.4, 0.5, 0.5, 0.5);
     h.Render();
     // Faces toward the viewer: ambient 0.2 and the headlight 1.0 for both; light 1 adds
@@ -173,9 +173,9 @@ bool GlyphNear(const RenderHarness& h, const FontGlyph& glyph, std::array<double
 
 TEST_F(FrameRendering, LabelsDrawEveryLineUnderTheOneBefore) {
     // Codes outside 32..126 draw nothing and take no room.
-    Trajectory& trajectory = h.AddTrajectory(1, 0.5, 1.3, 0, 1, 0.5, 0);
-    trajectory.SetText("\x01"
-                       "A\xC3\xA9\r\nA");
+    Trajectory& trajectory = h.AddTrajectory(true, 0.5, 1.3, 0, 1, 0.5, 0);
+    trajectory.label = "\x01"
+                       "A\xC3\xA9\r\nA";
     const auto raster = h.Project(0.5, 1.3, 0.71);
     const FontGlyph& a = kFontGlyphs['A' - 32];
     h.Render();
@@ -202,7 +202,7 @@ TEST_F(FrameRendering, ZeroHeightAndZeroWidthStayFinite) {
     h.Resize(RenderHarness::kWidth, RenderHarness::kHeight);
 
     // An element without width draws no solid; the next element still draws.
-    h.AddElement(-0.4, 1.2, 0.5, 0.0, 0, 1, 0).SetHeight(0.3);
+    h.AddElement(-0.4, 1.2, 0.5, 0.0, 0, 1, 0).size.y = 0.3;
     h.AddElement(0.4, 1.2, 0.5, 0.2, 0, 1, 0);
     h.Render();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));

@@ -1,4 +1,5 @@
 #include "support/BaselineImage.h"
+#include "support/RenderTestSupport.h"
 
 #include "case/Case.h"
 #include "render/HeadlessContext.h"
@@ -37,12 +38,15 @@ TEST(LabelPlacement, NoTwoLabelsOverlapAndOnlyLandmarksFacingTheViewerAreNamed) 
     const auto context = HeadlessContext::Create(800, 1000, error);
     ASSERT_NE(context, nullptr) << error;
     Case theCase;
-    ASSERT_TRUE(theCase.LoadModels().ok()); // the tests run in the project folder
+    std::shared_ptr<const ArrowModels> arrows;
+    ASSERT_TRUE(LoadDefaultModels(theCase, arrows).ok()); // the tests run in the project folder
     baseline::AddEvidence(theCase);
+    const PosedCase posed(theCase);
     Renderer renderer;
     ASSERT_TRUE(renderer.InitializeContext());
+    renderer.SetArrowModels(arrows);
     renderer.Resize(800, 1000);
-    const LandmarkTable landmarks = theCase.GetBody().DrawnLandmarks();
+    const LandmarkTable& landmarks = posed.PosedLandmarks();
     ASSERT_GT(landmarks.GetLandmarks().size(), 30u);
 
     const ViewCase views[] = {{"front", [](ViewState& v) { v.ViewFront(); }},
@@ -53,7 +57,7 @@ TEST(LabelPlacement, NoTwoLabelsOverlapAndOnlyLandmarksFacingTheViewerAreNamed) 
         ViewState view;
         viewCase.set(view);
         view.Switches().landmarks = true;
-        renderer.RenderFrame(theCase, view);
+        renderer.RenderFrame(posed, view);
         const auto& labels = renderer.Font().PlacedLabels();
         for (std::size_t a = 0; a < labels.size(); ++a) {
             for (std::size_t b = a + 1; b < labels.size(); ++b) {

@@ -23,9 +23,9 @@ int NearBlackPixels(const RenderHarness& h) {
 TEST(OutlineRendering, ArrowsAndLabelsGetADarkRimOnlyWhenOutlinesAreOn) {
     RenderHarness h;
     ASSERT_TRUE(h.Ready()) << h.Error();
-    Trajectory& trajectory = h.AddTrajectory(1, 0.3, 1.2, 0.3, 1, 1, 1);
-    trajectory.SetPoints(0.3, 1.2, 0.3, 0.9, 1.2, 0.3); // across, off the body
-    trajectory.SetText("Wound 1");
+    Trajectory& trajectory = h.AddTrajectory(true, 0.3, 1.2, 0.3, 1, 1, 1);
+    trajectory.out = {0.9, 1.2, 0.3}; // across, off the body
+    trajectory.label = "Wound 1";
     h.GetView().Switches().axes = false;
 
     h.Render();
@@ -38,14 +38,15 @@ TEST(OutlineRendering, ArrowsAndLabelsGetADarkRimOnlyWhenOutlinesAreOn) {
     // The arrow itself stays white inside its rim.
     const auto middle = h.Project(0.6, 1.2, 0.3);
     const Rgb inside = h.Pixel(static_cast<int>(middle[0]), static_cast<int>(middle[1]));
-    EXPECT_GT(inside.r + inside.g + inside.b, 600) << inside.r << " " << inside.g << " " << inside.b;
+    EXPECT_GT(inside.r + inside.g + inside.b, 600)
+        << inside.r << " " << inside.g << " " << inside.b;
 
     // The label alone: its outline is there without the arrow's.
     h.GetView().Switches().outlines = true;
-    trajectory.SetText("Wound 1 with a longer label");
+    trajectory.label = "Wound 1 with a longer label";
     h.Render();
     const int withLongLabel = NearBlackPixels(h);
-    trajectory.SetText("");
+    trajectory.label.clear();
     h.Render();
     EXPECT_GT(withLongLabel - NearBlackPixels(h), 100);
 }

@@ -13,8 +13,8 @@ protected:
     // A trajectory whose arrow hangs straight down from (x, y, z): arrows side by side never
     // cover each other on the screen. Its front face is at z + 0.03.
     void AddHanging(double x, double y, double z) {
-        Trajectory& trajectory = h.AddTrajectory(1, x, y, z, 1, 0, 0);
-        trajectory.SetPoints(x, y, z, x, y - 0.3, z);
+        Trajectory& trajectory = h.AddTrajectory(true, x, y, z, 1, 0, 0);
+        trajectory.out = {x, y - 0.3, z};
     }
 
     void PickPoint(double x, double y, double z) {
@@ -28,7 +28,7 @@ protected:
 };
 
 TEST_F(Picking, MissClearsTheSelectionButKeepsTheHandle) {
-    h.AddTrajectory(1, -0.4, 1.2, 0.5, 1, 0, 0);
+    h.AddTrajectory(true, -0.4, 1.2, 0.5, 1, 0, 0);
     view.SelectTrajectory(1);
     view.SelectHandle(Handle::Y);
     PickPoint(0.6, 0.3, 0.5); // only the body and the axes could be there; neither is picked
@@ -40,8 +40,8 @@ TEST_F(Picking, MissClearsTheSelectionButKeepsTheHandle) {
 }
 
 TEST_F(Picking, HandlesBelongToTheSelectedObjectInMoveAndRotateModesOnly) {
-    h.AddTrajectory(1, -0.6, 1.2, 0.5, 1, 0, 0);
-    h.AddTrajectory(1, 0.0, 0.9, 0.5, 0, 1, 0); // along -Z from its entry point
+    h.AddTrajectory(true, -0.6, 1.2, 0.5, 1, 0, 0);
+    h.AddTrajectory(true, 0.0, 0.9, 0.5, 0, 1, 0); // along -Z from its entry point
     view.SelectTrajectory(2);
 
     // Select mode: no handles, so a press on the X handle's place misses.
@@ -86,7 +86,7 @@ TEST_F(Picking, ASelectedElementKeepsItsSolidAboveItsHandlesAndOwnsTheRollRing) 
     EXPECT_EQ(view.GetSelectedElementNumber(), 1);
 
     // A trajectory has no roll ring: the same place misses.
-    h.AddTrajectory(1, -0.4, 1.0, 0.5, 1, 0, 0);
+    h.AddTrajectory(true, -0.4, 1.0, 0.5, 1, 0, 0);
     view.SelectTrajectory(1);
     PickPoint(-0.4 + 0.3536, 1.0 - 0.3536, 0.5);
     EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
@@ -147,7 +147,7 @@ TEST(PickDecoding, RecordsAreWalkedSafely) {
 
     Case theCase;
     ViewState view;
-    theCase.AddTrajectory(1);
+    theCase.trajectories.emplace_back();
     ApplyPickName(theCase, view, 2); // no trajectory 2
     EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
     ApplyPickName(theCase, view, 21); // no element 1

@@ -36,7 +36,7 @@ TEST(ScenePassRendering, TheSceneModelIsDrawnWhereTheBodysPlacementPutsItAndCanB
     };
     h.Render();
     const Rgb empty = pixelAt(-0.6, 1.5, -1);
-    h.GetCase().GetWorld().sceneMesh = WallBehind();
+    h.GetCase().world.sceneMesh = WallBehind();
     h.Render();
     const Rgb wall = pixelAt(-0.6, 1.5, -1);
     EXPECT_FALSE(Same(wall, empty));
@@ -56,10 +56,10 @@ TEST(ScenePassRendering, TheSceneModelIsDrawnWhereTheBodysPlacementPutsItAndCanB
     // at the wall's back, which is not drawn.
     h.Render();
     const Rgb bodyColour = pixelAt(0, 1.0, 0.1);
-    h.GetCase().GetWorld().body = {0, 0, -2, 0};
+    h.GetCase().world.body = {0, 0, -2, 0};
     h.Render();
     EXPECT_FALSE(Same(pixelAt(0, 1.0, 0.1), bodyColour));
-    h.GetCase().GetWorld().body = {0, 0, -2, 180};
+    h.GetCase().world.body = {0, 0, -2, 180};
     h.Render();
     EXPECT_TRUE(Same(pixelAt(0, 1.0, 0.1), bodyColour));
 }
@@ -69,11 +69,11 @@ TEST(ScenePassRendering, TheOriginZonesSwitchDrawsTheZoneOnItsHeightsPlaneAndAFl
     ASSERT_TRUE(h.Ready()) << h.Error();
     // Toward the body's back and downward by 1 in 10: going back it rises toward the front,
     // reaching the standing height 1.5 m at 2 m in front of IN.
-    Trajectory& shot = h.AddTrajectory(1, 0.3, 1.3, 0.2, 1, 0, 0);
-    shot.SetPoints(0.3, 1.3, 0.2, 0.3, 1.28, 0.0);
-    ASSERT_TRUE(shot.SetUncertainty(0.005));
-    h.GetCase().GetWorld().muzzleHeights = {1.5};
-    const OriginAnalysis analysis = AnalyseOrigins(h.GetCase());
+    Trajectory& shot = h.AddTrajectory(true, 0.3, 1.3, 0.2, 1, 0, 0);
+    shot.out = {0.3, 1.28, 0.0};
+    shot.radiusIn = 0.005;
+    h.GetCase().world.muzzleHeights = {1.5};
+    const OriginAnalysis analysis = AnalyseOrigins(PosedCase(h.GetCase()));
     ASSERT_TRUE(analysis.trajectories[0].zones[0].reached);
     const OriginZone& zone = analysis.trajectories[0].zones[0];
     // The zone's outline passes through the cone's nearest reach along the back line.

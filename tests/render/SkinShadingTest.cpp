@@ -1,3 +1,5 @@
+#include "support/RenderTestSupport.h"
+
 #include "case/Case.h"
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
@@ -31,7 +33,8 @@ bool IsBackground(const unsigned char* pixel) {
 bool IsInnerSkin(const Picture& picture, int x, int y) {
     for (int dy = -2; dy <= 2; ++dy) {
         for (int dx = -2; dx <= 2; ++dx) {
-            const int px = std::clamp(x + dx, 0, kWidth - 1), py = std::clamp(y + dy, 0, kHeight - 1);
+            const int px = std::clamp(x + dx, 0, kWidth - 1),
+                      py = std::clamp(y + dy, 0, kHeight - 1);
             if (IsBackground(picture.At(px, py))) {
                 return false;
             }
@@ -68,7 +71,8 @@ TEST(SkinShading, TheFeetOfTheDefaultBodyAreShadedAsTheShinsInTheFrontView) {
     std::unique_ptr<HeadlessContext> context = HeadlessContext::Create(kWidth, kHeight, error);
     ASSERT_TRUE(context) << error;
     Case theCase;
-    ASSERT_TRUE(theCase.LoadModels().ok()); // the tests run in the project folder
+    std::shared_ptr<const ArrowModels> arrows;
+    ASSERT_TRUE(LoadDefaultModels(theCase, arrows).ok()); // the tests run in the project folder
     ViewState view;
     view.ViewFront();
     view.Switches().axes = false;
@@ -76,7 +80,7 @@ TEST(SkinShading, TheFeetOfTheDefaultBodyAreShadedAsTheShinsInTheFrontView) {
     Renderer renderer;
     ASSERT_TRUE(renderer.InitializeContext());
     renderer.Resize(kWidth, kHeight);
-    renderer.RenderFrame(theCase, view);
+    renderer.RenderFrame(PosedCase(theCase), view);
     Picture picture;
     glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, picture.rgba.data());
     renderer.DestroyContext();

@@ -39,7 +39,7 @@ class SurfacePointRender : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(h.Ready()) << h.Error();
-        ASSERT_TRUE(theCase.GetBody().Load(RUVO_SOURCE_DIR "/data/default/man1.obj"));
+        ASSERT_TRUE(theCase.body.Load(RUVO_SOURCE_DIR "/data/default/man1.obj"));
         view.ToggleAxes(); // the axes cross would cover some body pixels
     }
     RenderHarness h;
@@ -64,7 +64,7 @@ TEST_F(SurfacePointRender, FrameProjectsThroughTheCameraMatrixAsGluDid) {
 // depth, and a marker drawn at the point covers that very pixel.
 TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
     int checked = 0;
-    const Body& body = theCase.GetBody();
+    const PosedCase posed(theCase);
     const Camera& camera = view.GetCamera();
     using Standard = void (*)(ViewState&);
     const std::array<Standard, 3> standards = {[](ViewState& v) { v.ViewFront(); },
@@ -74,7 +74,7 @@ TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
         standard(view);
         for (int y = 30; y < H; y += 45) {
             for (int x = 170; x < 235; x += 16) {
-                const auto hit = BodySurfaceAt(body, camera, W, H, x + 0.5, y + 0.5);
+                const auto hit = BodySurfaceAt(posed, camera, W, H, x + 0.5, y + 0.5);
                 if (!hit) {
                     continue;
                 }
@@ -93,5 +93,5 @@ TEST_F(SurfacePointRender, PointIsWhatThePixelShowsAndItsMarkerLandsThere) {
     EXPECT_GT(checked, 20);
     view.ClearSurfaceMarkers();
     view.ViewFront();
-    EXPECT_FALSE(BodySurfaceAt(body, camera, W, H, 3.5, 3.5));
+    EXPECT_FALSE(BodySurfaceAt(posed, camera, W, H, 3.5, 3.5));
 }

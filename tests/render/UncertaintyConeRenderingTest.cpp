@@ -22,13 +22,12 @@ bool Same(const Rgb& a, const Rgb& b) {
 TEST(UncertaintyConeRendering, TheExportedConeLiesWhereTheFrameDrawsIt) {
     RenderHarness h;
     ASSERT_TRUE(h.Ready()) << h.Error();
-    Case& theCase = h.GetCase();
     ViewState& view = h.GetView();
-    Trajectory& shot = h.AddTrajectory(1, 0.3, 1.0, 0.2, 1, 0, 0);
-    shot.SetPoints(0.3, 1.0, 0.2, 0.6, 1.0, 0.2); // travelling toward the body's left
-    ASSERT_TRUE(shot.SetUncertainty(0.05));
-    shot.SetDYaw(5);
-    shot.SetDy(0.02);
+    Trajectory& shot = h.AddTrajectory(true, 0.3, 1.0, 0.2, 1, 0, 0);
+    shot.out = {0.6, 1.0, 0.2}; // travelling toward the body's left
+    shot.radiusIn = 0.05;
+    shot.yawAdjustment = 5;
+    shot.offset.y = 0.02;
 
     const int width = RenderHarness::kWidth, height = RenderHarness::kHeight;
     const auto frame = [&] {
@@ -45,7 +44,8 @@ TEST(UncertaintyConeRendering, TheExportedConeLiesWhereTheFrameDrawsIt) {
     view.ToggleUncertaintyCones();
     const std::vector<Rgb> with = frame();
 
-    const ExportScene exported = BuildExportScene(theCase, view.Switches().uncertaintyCones);
+    const ExportScene exported =
+        BuildExportScene(h.Posed(), *h.Arrows(), view.Switches().uncertaintyCones);
     const ExportNode& cone = exported.nodes.back();
     ASSERT_EQ(cone.name, "Uncertainty cone 1");
     const ExportPrimitive& side = cone.primitives.at(0);
@@ -107,17 +107,20 @@ TEST(UncertaintyConeRendering, TheExportedConeLiesWhereTheFrameDrawsIt) {
 // changes; then the cache draws it afresh.
 TEST(UncertaintyConeRendering, AConeHandedInIsKeptUntilItsTrajectoryChanges) {
     Case theCase;
-    Trajectory& shot = *theCase.AddTrajectory(1);
-    shot.SetPoints(0.3, 1.0, 0.2, 0.6, 1.0, 0.2);
-    ASSERT_TRUE(shot.SetUncertainty(0.01));
+    Trajectory& shot = theCase.trajectories.emplace_back();
+    shot.in = {0.3, 1.0, 0.2};
+    shot.out = {0.6, 1.0, 0.2};
+    shot.radiusIn = 0.01;
+    const PosedCase posed(theCase);
     DrawnConeCache cache;
-    const double drawn = cache.ConeOf(theCase, 1)->radius;
-    cache.Keep(theCase, 1, 20.0);
-    EXPECT_NEAR(cache.ConeOf(theCase, 1)->radius, ConeWithHalfAngle(20.0)->radius, 1e-12);
+    const double drawn = cache.ConeOf(posed, 1)->radius;
+    cache.Keep(posed, 1, 20.0);
+    EXPECT_NEAR(cache.ConeOf(posed, 1)->radius, ConeWithHalfAngle(20.0)->radius, 1e-12);
     EXPECT_GT(std::fabs(ConeWithHalfAngle(20.0)->radius - drawn), 1e-3);
-    cache.Keep(theCase, 1, std::nullopt);
-    EXPECT_FALSE(cache.ConeOf(theCase, 1));
-    shot.SetPoints(0.3, 1.0, 0.2, 0.6, 1.0, 0.25);
-    ASSERT_TRUE(cache.ConeOf(theCase, 1));
-    EXPECT_NEAR(cache.ConeOf(theCase, 1)->radius, drawn, 0.1 * drawn);
+    cache.Keep(posed, 1, std::nullopt);
+    EXPECT_FALSE(cache.ConeOf(posed, 1));
+    shot.out = {0.6, 1.0, 0.25};
+    const PosedCase moved(theCase, &posed);
+    ASSERT_TRUE(cache.ConeOf(moved, 1));
+    EXPECT_NEAR(cache.ConeOf(moved, 1)->radius, drawn, 0.1 * drawn);
 }

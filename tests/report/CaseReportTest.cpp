@@ -1,7 +1,8 @@
 #include "support/BoxBody.h"
 
 #include "case/Case.h"
-#include "casefile/DataFile.h"
+#include "case/PosedCase.h"
+#include "mesh/ArrowModels.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportPdf.h"
@@ -28,28 +29,38 @@ protected:
     void SetUp() override {
         LoadBoxBody(theCase);
         // The budget's precision is not what these tests read: a few draws keep them quick.
-        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
-        theCase.GetBody().SetName("Doe & <Co>");
-        Trajectory* chest = theCase.AddTrajectory(1);
-        chest->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);
-        chest->SetText("Chest");
-        chest->SetDx(0.03);
-        Trajectory* down = theCase.AddTrajectory(0);
-        down->SetPoints(0, 1.5, 0.1, 0, 1.2, 0.1);
-        Trajectory* coincident = theCase.AddTrajectory(1);
-        coincident->SetPoints(0.1, 1, 0.1, 0.1, 1, 0.1);
-        coincident->SetUncertainty(0.02);
-        auto element = std::make_unique<Element>();
-        element->SetPosition(0.1, 1.0, 0.12);
-        element->SetWidth(0.05);
-        element->SetYaw(10);
-        element->SetText("Projectile");
-        theCase.GetElements().Add(std::move(element));
+        ASSERT_TRUE(theCase.body.GetUncertaintyModel().SetDraws(2000).ok());
+        theCase.body.SetName("Doe & <Co>");
+        Trajectory chest = Track({-0.05, 1.4, 0.25}, {0.05, 1.3, 0.02}, true);
+        chest.label = "Chest";
+        chest.offset.x = 0.03;
+        theCase.trajectories.push_back(chest);
+        theCase.trajectories.push_back(Track({0, 1.5, 0.1}, {0, 1.2, 0.1}, false));
+        Trajectory coincident = Track({0.1, 1, 0.1}, {0.1, 1, 0.1}, true);
+        coincident.radiusIn = 0.02;
+        theCase.trajectories.push_back(coincident);
+        Element element;
+        element.centre = {0.1, 1.0, 0.12};
+        element.size.x = 0.05;
+        element.yaw = 10;
+        element.label = "Projectile";
+        theCase.elements.push_back(element);
     }
 
+    static Trajectory Track(const Vec3& in, const Vec3& out, bool exited) {
+        Trajectory trajectory;
+        trajectory.in = in;
+        trajectory.out = out;
+        trajectory.exited = exited;
+        return trajectory;
+    }
+
+    CaseReport Gather(const ReportSource& source = {}) {
+        return GatherCaseReport(PosedCase(theCase), source);
+    }
     std::string JsonText(const ReportSource& source = {}) {
         std::string text;
-        const Status formatted = FormatReportJson(GatherCaseReport(theCase, source), text);
+        const Status formatted = FormatReportJson(Gather(source), text);
         EXPECT_TRUE(formatted.ok()) << formatted.message();
         return text;
     }
@@ -83,10 +94,9 @@ TEST_F(CaseReportTest, JsonHasTheDocumentedShapeAndFullPrecision) {
     EXPECT_EQ(chest["bullet_inside"], false);
     EXPECT_DOUBLE_EQ(chest["in_cm"][2].get<double>(), 25.0);
     // Not rounded: the value the summary prints to one decimal.
-    EXPECT_DOUBLE_EQ(chest["direction_deg"].get<double>(),
-                     theCase.GetTrajectory(0)->GetDirectionAngle());
-    EXPECT_DOUBLE_EQ(chest["elevation_deg"].get<double>(),
-                     theCase.GetTrajectory(0)->GetElevationDegrees());
+    const Trajectory& measured = theCase.trajectories[0];
+    EXPECT_DOUBLE_EQ(chest["direction_deg"].get<double>(), Bearing(measured.in, measured.out));
+    EXPECT_DOUBLE_EQ(chest["elevation_deg"].get<double>(), Elevation(measured.in, measured.out));
     EXPECT_EQ(chest["course"]["anteroposterior"], "front to back");
     EXPECT_EQ(chest["description"], "front to back, right to left and downward");
     EXPECT_NEAR(chest["plane_angles_deg"]["coronal"].get<double>(), 45.0, 1e-9);
@@ -106,6 +116,14 @@ TEST_F(CaseReportTest, JsonHasTheDocumentedShapeAndFullPrecision) {
         EXPECT_TRUE(coincident["uncertainty"][key].is_null()) << key;
     }
 
+    // Standing and not placed, the JSON is what it always was: none of a posed case's keys.
+    EXPECT_FALSE(report.contains("landmarks"));
+    for (const json& trajectory : report["trajectories"]) {
+        for (const char* key : {"anatomical", "posed", "in_diagram", "out_diagram"}) {
+            EXPECT_FALSE(trajectory.contains(key)) << key;
+        }
+    }
+
     ASSERT_EQ(report["elements"].size(), 1u);
     const json& element = report["elements"][0];
     EXPECT_EQ(element["label"], "Projectile");
@@ -118,7 +136,7 @@ TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
     const json unsaved = Json();
     EXPECT_TRUE(unsaved["case"]["file"].is_null());
     EXPECT_TRUE(unsaved["case"]["sha256"].is_null());
-    const std::string html = FormatReportHtml(GatherCaseReport(theCase, {}), {}, {});
+    const std::string html = FormatReportHtml(Gather(), {}, {});
     EXPECT_NE(
         html.find(
             "<th align=\"left\" valign=\"top\">Case file</th><td colspan=\"3\">not saved</td>"),
@@ -157,9 +175,9 @@ TEST_F(CaseReportTest, PointsAreLocatedOnTheBody) {
 
 // JSON has no NaN: its writer put a null there, which reads as "not determined".
 TEST_F(CaseReportTest, JsonRefusesANumberThatIsNotFinite) {
-    theCase.GetTrajectory(1)->SetDYaw(std::numeric_limits<double>::quiet_NaN());
+    theCase.trajectories[1].yawAdjustment = std::numeric_limits<double>::quiet_NaN();
     std::string text = "untouched";
-    const Status formatted = FormatReportJson(GatherCaseReport(theCase, {}), text);
+    const Status formatted = FormatReportJson(Gather(), text);
     EXPECT_FALSE(formatted.ok());
     EXPECT_EQ(formatted.message(), "trajectories[1].adjustment.yaw is not a finite number");
     EXPECT_EQ(text, "untouched");
@@ -167,7 +185,8 @@ TEST_F(CaseReportTest, JsonRefusesANumberThatIsNotFinite) {
     TemporaryFolder folder;
     const std::string previous = folder.File("report.json");
     WriteText(previous, "the previous report");
-    const Status written = WriteCaseReport(theCase, ViewState(), previous, {});
+    const Status written =
+        WriteCaseReport(PosedCase(theCase), ArrowModels(), ViewState(), previous, {});
     EXPECT_EQ(written.message(), "Cannot write the report \"" + previous +
                                      "\": trajectories[1].adjustment.yaw is not a finite number");
     EXPECT_EQ(FileText(previous), "the previous report");
@@ -190,14 +209,14 @@ TEST_F(CaseReportTest, ReportsOntoWhatCannotBeReplacedSayWhyInWords) {
                                                          {full, "not a regular file"},
                                                          {subfolder, "not a regular file"}};
     for (const auto& [target, reason] : cases) {
-        const Status written = WriteCaseReport(theCase, ViewState(), target, {});
+        const Status written =
+            WriteCaseReport(PosedCase(theCase), ArrowModels(), ViewState(), target, {});
         EXPECT_EQ(written.message(), "Cannot write the report \"" + target + "\": " + reason);
     }
     EXPECT_EQ(FileText(locked), "evidence");
 
     // A case file that cannot be hashed is named with the reason in words.
-    const std::string html =
-        FormatReportHtml(GatherCaseReport(theCase, {fifo, "", {}, {}}), {}, {});
+    const std::string html = FormatReportHtml(Gather({fifo, "", {}, {}}), {}, {});
     EXPECT_NE(html.find("cannot be read: not a regular file"), std::string::npos) << html;
 }
 
@@ -211,7 +230,7 @@ TEST_F(CaseReportTest, WhatReadingTheCaseFileLeftOutIsListedInEveryFormat) {
     EXPECT_EQ(Json(source)["reading_notes"], json(source.readingNotes));
     EXPECT_EQ(Json()["reading_notes"], json::array()) << "the key is there when nothing was";
 
-    const std::string html = FormatReportHtml(GatherCaseReport(theCase, source), {}, {});
+    const std::string html = FormatReportHtml(Gather(source), {}, {});
     const size_t notes = html.find("<h2>Reading the case file</h2>");
     ASSERT_NE(notes, std::string::npos);
     EXPECT_LT(html.find("Case file SHA-256"), notes);
@@ -221,12 +240,10 @@ TEST_F(CaseReportTest, WhatReadingTheCaseFileLeftOutIsListedInEveryFormat) {
               std::string::npos);
     EXPECT_NE(html.find("<li>The text of trajectory 2 left out: &lt;text&gt; &amp; more</li>"),
               std::string::npos);
-    EXPECT_EQ(FormatReportHtml(GatherCaseReport(theCase, {}), {}, {}).find("Reading the case"),
-              std::string::npos);
+    EXPECT_EQ(FormatReportHtml(Gather(), {}, {}).find("Reading the case"), std::string::npos);
 
     // The PDF is laid out from the same HTML: the notes are on its page.
-    const QByteArray pdf =
-        RenderReportPdf(FormatReportBlocks(GatherCaseReport(theCase, source), {}, {}), {}, {});
+    const QByteArray pdf = RenderReportPdf(FormatReportBlocks(Gather(source), {}, {}), {}, {});
     TemporaryFolder folder;
     const std::string file = folder.File("report.pdf");
     std::ofstream(file, std::ios::binary).write(pdf.constData(), pdf.size());

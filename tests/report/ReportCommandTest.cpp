@@ -1,6 +1,8 @@
 #include "support/BoxBody.h"
 
 #include "case/Case.h"
+#include "case/EntryNumber.h"
+#include "case/TrackAngles.h"
 #include "case/TrajectoryCourse.h"
 #include "casefile/DataFile.h"
 #include "report/ReportHtml.h"
@@ -52,17 +54,20 @@ protected:
     void SetUp() override {
         LoadBoxBody(theCase);
         // The budget's precision is not what these tests read: a few draws keep them quick.
-        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
+        ASSERT_TRUE(theCase.body.GetUncertaintyModel().SetDraws(2000).ok());
         const double tracks[][6] = {
             {-0.05, 1.4, 0.25, 0.05, 1.3, 0.02}, {0, 1.5, 0.1, 0, 1.2, 0.1},
             {-0.15, 1.2, 0.1, 0.15, 1.2, 0.1},   {0.02, 0.9, 0.05, -0.07, 1.05, 0.22},
             {0.1, 1.0, 0.1, 0.105, 1.0, 0.1},
         };
         for (const auto& t : tracks) {
-            Trajectory* trajectory = theCase.AddTrajectory(1);
-            trajectory->SetPoints(t[0], t[1], t[2], t[3], t[4], t[5]);
+            Trajectory trajectory;
+            trajectory.in = {t[0], t[1], t[2]};
+            trajectory.out = {t[3], t[4], t[5]};
+            trajectory.exited = true;
+            theCase.trajectories.push_back(trajectory);
         }
-        theCase.GetTrajectory(3)->SetUncertainty(0.004);
+        theCase.TrajectoryNumbered(4)->radiusIn = 0.004;
         caseFile = folder.File("case.txt");
         ASSERT_TRUE(DataFile::Write(theCase, caseFile).ok());
     }
@@ -81,13 +86,13 @@ TEST_F(ReportCommandTest, PdfReadsBackEveryAngle) {
     EXPECT_EQ(errors, "") << "nothing on standard error on success";
     std::string text;
     ASSERT_EQ(RunShell("pdftotext -raw '" + pdf + "' -", text), 0);
-    for (int i = 0; i < theCase.GetTrajectoryCount(); ++i) {
-        const Trajectory& trajectory = *theCase.GetTrajectory(i);
+    for (size_t i = 0; i < theCase.trajectories.size(); ++i) {
+        const Trajectory& trajectory = theCase.trajectories[i];
         const TrajectoryCourse course = DescribeTrajectory(trajectory);
-        SCOPED_TRACE(testing::Message() << "trajectory " << i + 1);
+        SCOPED_TRACE(testing::Message() << "trajectory " << NumberOfIndex(i));
         std::vector<std::string> expected = {
-            "Direction angle " + OneDecimal(trajectory.GetDirectionAngle()) + "\u00b0",
-            "Elevation angle " + OneDecimal(trajectory.GetElevationDegrees()) + "\u00b0",
+            "Direction angle " + OneDecimal(Bearing(trajectory.in, trajectory.out)) + "\u00b0",
+            "Elevation angle " + OneDecimal(Elevation(trajectory.in, trajectory.out)) + "\u00b0",
             course.sentence,
             "transverse " + DegreesText(course.planeAngles.transverse),
             "sagittal " + DegreesText(course.planeAngles.sagittal),

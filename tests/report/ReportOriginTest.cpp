@@ -1,6 +1,7 @@
 #include "support/BoxBody.h"
 
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportPlanView.h"
@@ -20,20 +21,27 @@ protected:
     void SetUp() override {
         LoadBoxBody(theCase);
         // Few draws of the budget keep the sanitizer run short.
-        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
-        theCase.GetWorld().body = {2, 0, 0, 90};
-        Trajectory* first = theCase.AddTrajectory(1);
-        first->SetPoints(0.05, 1.3, 0.25, 0.05, 1.28, 0.05);
-        first->SetUncertainty(0.005);
-        first->GetWorld().group = "A";
-        first->GetWorld().exterior = {{{3.05, 1.48, -0.05}, true}};
-        Trajectory* second = theCase.AddTrajectory(1);
-        second->SetPoints(-0.05, 1.3, 0.25, -0.03, 1.285, 0.05);
-        second->GetWorld().group = "A";
-        Trajectory* level = theCase.AddTrajectory(1);
-        level->SetPoints(0, 1.1, 0.25, 0, 1.1, 0.05);
-        level->GetWorld().group = "alone";
+        ASSERT_TRUE(theCase.body.GetUncertaintyModel().SetDraws(2000).ok());
+        theCase.world.body = {2, 0, 0, 90};
+        Trajectory& first = Add({0.05, 1.3, 0.25}, {0.05, 1.28, 0.05});
+        first.radiusIn = 0.005;
+        first.group = "A";
+        first.exterior = {{{3.05, 1.48, -0.05}, true}};
+        Add({-0.05, 1.3, 0.25}, {-0.03, 1.285, 0.05}).group = "A";
+        Add({0, 1.1, 0.25}, {0, 1.1, 0.05}).group = "alone";
     }
+
+    // A trajectory the bullet left the body by.
+    Trajectory& Add(const Vec3& in, const Vec3& out) {
+        Trajectory trajectory;
+        trajectory.in = in;
+        trajectory.out = out;
+        trajectory.exited = true;
+        theCase.trajectories.push_back(trajectory);
+        return theCase.trajectories.back();
+    }
+
+    CaseReport Gather() { return GatherCaseReport(PosedCase(theCase), {}); }
 
     Case theCase;
 };
@@ -42,7 +50,7 @@ protected:
 
 TEST_F(ReportOriginTest, JsonGivesTheSceneTrackEachZoneAndEachGroup) {
     std::string text;
-    ASSERT_TRUE(FormatReportJson(GatherCaseReport(theCase, {}), text).ok());
+    ASSERT_TRUE(FormatReportJson(Gather(), text).ok());
     const json report = json::parse(text);
     const json& first = report["trajectories"][0];
     // Heading 90: body (x, z) = (0.05, 0.25) lies at (2 + 0.25, -0.05) in the scene.
@@ -79,10 +87,22 @@ TEST_F(ReportOriginTest, JsonGivesTheSceneTrackEachZoneAndEachGroup) {
     EXPECT_TRUE(report["convergence"][1]["point_cm"].is_null());
     EXPECT_NE(report["convergence"][1]["refused"].get<std::string>().find("two or more"),
               std::string::npos);
+
+    // A placed body says which angles are which, after the keys every report has, though
+    // standing they are the same.
+    const auto ordered = nlohmann::ordered_json::parse(text);
+    const auto& shot = ordered["trajectories"][0];
+    EXPECT_EQ(std::prev(shot.end()).key(), "out_diagram");
+    EXPECT_EQ(shot["anatomical"]["direction_deg"], shot["posed"]["direction_deg"]);
+    EXPECT_EQ(shot["posed"]["direction_95_deg"], shot["uncertainty_budget"]["direction_deg"]);
+    EXPECT_EQ(shot["in_diagram"], "front");
+    EXPECT_EQ(shot["out_diagram"], "back");
+    EXPECT_EQ(std::prev(ordered.end()).key(), "landmarks");
+    EXPECT_EQ(ordered["landmarks"], nlohmann::ordered_json::array()) << "the box has none";
 }
 
 TEST_F(ReportOriginTest, TheHtmlSectionAndThePlanViewShowTheZones) {
-    const CaseReport report = GatherCaseReport(theCase, {});
+    const CaseReport report = Gather();
     const std::string html = FormatReportHtml(report, {}, [](const std::string& name) {
         return name == kPlanViewImage ? std::string("plan.png") : std::string();
     });
@@ -100,7 +120,7 @@ TEST_F(ReportOriginTest, TheHtmlSectionAndThePlanViewShowTheZones) {
 
     // The standing zone of the first shot runs along +X from x = 4.25 m: the picture holds its
     // colour (blue), and the body's skin colour where it stands.
-    const QImage plan = DrawPlanView(theCase, report.origin);
+    const QImage plan = DrawPlanView(PosedCase(theCase), report.origin);
     ASSERT_FALSE(plan.isNull());
     int blue = 0, skin = 0;
     for (int y = 0; y < plan.height(); ++y) {
@@ -116,7 +136,7 @@ TEST_F(ReportOriginTest, TheHtmlSectionAndThePlanViewShowTheZones) {
 
 TEST_F(ReportOriginTest, TheBudgetsDrawsReachEachHeightInTheJsonAndTheOriginSection) {
     std::string text;
-    ASSERT_TRUE(FormatReportJson(GatherCaseReport(theCase, {}), text).ok());
+    ASSERT_TRUE(FormatReportJson(Gather(), text).ok());
     json report = json::parse(text);
     EXPECT_NE(report["origin_draws_convention"].get<std::string>().find("2000 draws"),
               std::string::npos);
@@ -142,7 +162,7 @@ TEST_F(ReportOriginTest, TheBudgetsDrawsReachEachHeightInTheJsonAndTheOriginSect
     EXPECT_LT(up, 0.8);
     EXPECT_DOUBLE_EQ(up + level[1]["reach_share"].get<double>(), 1.0);
 
-    const std::string html = FormatReportHtml(GatherCaseReport(theCase, {}), {}, {});
+    const std::string html = FormatReportHtml(Gather(), {}, {});
     EXPECT_NE(html.find("<p><b>Draws.</b> Each of the uncertainty budget's 2000 draws"),
               std::string::npos);
     EXPECT_NE(html.find("<th>Limited by</th><th>Draws reaching (95 % of those, cm)</th>"),
@@ -155,23 +175,21 @@ TEST_F(ReportOriginTest, TheBudgetsDrawsReachEachHeightInTheJsonAndTheOriginSect
               std::string::npos);
 
     // Without muzzle heights nothing is drawn, and the budget says so.
-    theCase.GetWorld().muzzleHeights.clear();
-    ASSERT_TRUE(FormatReportJson(GatherCaseReport(theCase, {}), text).ok());
+    theCase.world.muzzleHeights.clear();
+    ASSERT_TRUE(FormatReportJson(Gather(), text).ok());
     report = json::parse(text);
     EXPECT_TRUE(report["origin_draws_convention"].is_null());
     EXPECT_EQ(report["trajectories"][0]["uncertainty_budget"]["origin"], json::array());
-    EXPECT_EQ(FormatReportHtml(GatherCaseReport(theCase, {}), {}, {}).find("Draws reaching"),
-              std::string::npos);
+    EXPECT_EQ(FormatReportHtml(Gather(), {}, {}).find("Draws reaching"), std::string::npos);
 }
 
 TEST_F(ReportOriginTest, ANearlyLevelShotKeepsThePlanViewReadable) {
     // Falling 1 mm over 30 cm toward OUT: the prone zone lies some 270 m away, and its cone has
     // no upper bound.
-    Trajectory* flat = theCase.AddTrajectory(1);
-    flat->SetPoints(0, 1.2, 0.3, 0, 1.201, 0);
-    const CaseReport report = GatherCaseReport(theCase, {});
+    Add({0, 1.2, 0.3}, {0, 1.201, 0});
+    const CaseReport report = Gather();
     ASSERT_TRUE(report.origin.analysis.trajectories[3].zones[2].reached);
-    const QImage plan = DrawPlanView(theCase, report.origin);
+    const QImage plan = DrawPlanView(PosedCase(theCase), report.origin);
     ASSERT_FALSE(plan.isNull());
     // The zone runs off the edge: the body is still drawn at a readable size.
     int skin = 0;

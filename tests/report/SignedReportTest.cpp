@@ -72,14 +72,17 @@ protected:
     std::string WriteCase(int count, const CaseInfo& info = Information()) {
         Case theCase;
         LoadBoxBody(theCase);
-        theCase.SetCaseInfo(info);
+        theCase.info = info;
         // The budget's precision is not what these tests read: a few draws keep them quick.
-        EXPECT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
+        EXPECT_TRUE(theCase.body.GetUncertaintyModel().SetDraws(2000).ok());
         for (int i = 0; i < count; ++i) {
-            Trajectory* t = theCase.AddTrajectory(i % 3 == 0 ? 0 : 1);
+            Trajectory t;
+            t.exited = i % 3 != 0;
             const double x = -0.12 + 0.012 * i, y = 1.0 + 0.02 * i;
-            t->SetPoints(x, y, 0.22, x + 0.05, y - 0.04, 0.04);
-            t->SetText("Wound " + std::to_string(i + 1));
+            t.in = {x, y, 0.22};
+            t.out = {x + 0.05, y - 0.04, 0.04};
+            t.label = "Wound " + std::to_string(i + 1);
+            theCase.trajectories.push_back(t);
         }
         const std::string file = folder.File("case" + std::to_string(count) + ".txt");
         EXPECT_TRUE(DataFile::Write(theCase, file).ok());

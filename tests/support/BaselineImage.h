@@ -6,7 +6,6 @@
 
 #include "case/Case.h"
 #include "case/Element.h"
-#include "case/ElementList.h"
 #include "view/ViewState.h"
 
 #include <GL/gl.h>
@@ -149,23 +148,26 @@ inline std::string CompareWithBaseline(const std::string& name, const RgbImage& 
 // arrow that stayed in the abdomen, and a small labelled element beside it. Body frame: +X toward
 // the body's left, +Y up, +Z toward its front.
 inline void AddEvidence(Case& theCase) {
-    Trajectory* through = theCase.AddTrajectory(1);
-    through->SetPoints(-0.10, 1.36, 0.26, 0.06, 1.22, 0.02);
-    through->SetColor(1, 0, 0);
-    through->SetText("Entry A\r\nright chest");
-    Trajectory* inside = theCase.AddTrajectory(0);
-    inside->SetPoints(0.10, 1.02, 0.24, 0.02, 1.06, 0.10);
-    inside->SetColor(0, 0, 1);
-    inside->SetText("Entry B");
-    auto element = std::make_unique<Element>();
-    element->Set(0.02, 1.06, 0.10, 0, 0, 0);
-    element->SetWidth(0.06);
-    element->SetHeight(0.04);
-    element->SetLength(0.05);
-    element->SetBounds(-0.03, -0.02, -0.025, 0.03, 0.02, 0.025);
-    element->SetColor(0, 0.8, 0);
-    element->SetText("Fragment");
-    theCase.GetElements().Add(std::move(element));
+    Trajectory through;
+    through.in = {-0.10, 1.36, 0.26};
+    through.out = {0.06, 1.22, 0.02};
+    through.exited = true;
+    through.color = {1, 0, 0};
+    through.label = "Entry A\r\nright chest";
+    theCase.trajectories.push_back(through);
+    Trajectory inside;
+    inside.in = {0.10, 1.02, 0.24};
+    inside.out = {0.02, 1.06, 0.10};
+    inside.exited = false;
+    inside.color = {0, 0, 1};
+    inside.label = "Entry B";
+    theCase.trajectories.push_back(inside);
+    Element element;
+    element.centre = {0.02, 1.06, 0.10};
+    element.size = {0.06, 0.04, 0.05};
+    element.color = {0, 0.8, 0};
+    element.label = "Fragment";
+    theCase.elements.push_back(element);
 }
 
 // One display mode: its baseline's name and the switches that make it, applied to a view that was

@@ -23,7 +23,7 @@ inline void LoadBoxBody(Case& theCase) {
     ObjReadResult read = ReadObjFromMemory(
         kBoxObj, "box.obj", [](const std::string&) { return std::optional<std::string>(); });
     ASSERT_TRUE(read.mesh) << read.error;
-    const Status loaded = theCase.GetBody().LoadMesh(std::move(read.mesh));
+    const Status loaded = theCase.body.LoadMesh(std::move(read.mesh));
     ASSERT_TRUE(loaded.ok()) << loaded.message();
 }
 

@@ -76,7 +76,20 @@ std::string TestModels::BoxObj(const std::array<float, 3>& min, const std::array
     return obj.str();
 }
 
+Status LoadDefaultModels(Case& theCase, std::shared_ptr<const ArrowModels>& arrows) {
+    const DefaultModelFiles files;
+    auto loaded = std::make_shared<ArrowModels>();
+    const Status arrowStatus = loaded->Load(files.arrow, files.halfArrow);
+    const Status bodyStatus = theCase.body.Load(files.body);
+    theCase.bodyModelFile = files.body;
+    arrows = arrowStatus ? std::move(loaded) : nullptr;
+    return arrowStatus ? bodyStatus : arrowStatus;
+}
+
 RenderHarness::RenderHarness() {
+    // References handed out by AddTrajectory and AddElement stay good while the case fills up.
+    theCase.trajectories.reserve(Case::kMaxTrajectories);
+    theCase.elements.reserve(Case::kMaxElements);
     context = HeadlessContext::Create(kWidth, kHeight, error);
     if (!context) {
         return;
@@ -84,10 +97,11 @@ RenderHarness::RenderHarness() {
     view.ViewFront();
     {
         WorkingDirectory inModels(models.Root());
-        const Status loaded = theCase.LoadModels();
+        const Status loaded = LoadDefaultModels(theCase, arrows);
         error = loaded.message();
         ready = loaded.ok() && renderer.InitializeContext();
     }
+    renderer.SetArrowModels(arrows);
     renderer.Resize(kWidth, kHeight);
 }
 
@@ -98,7 +112,8 @@ RenderHarness::~RenderHarness() {
 }
 
 void RenderHarness::Render() {
-    renderer.RenderFrame(theCase, view);
+    posed = PosedCase(theCase, &posed);
+    renderer.RenderFrame(posed, view);
     glFinish();
 }
 
@@ -118,31 +133,29 @@ std::array<double, 2> RenderHarness::Project(double x, double y, double z) const
 }
 
 void RenderHarness::PickAt(double x, double y) {
-    renderer.Pick(theCase, view, static_cast<int>(std::lround(x)),
+    posed = PosedCase(theCase, &posed);
+    renderer.Pick(posed, view, static_cast<int>(std::lround(x)),
                   kHeight - static_cast<int>(std::lround(y)));
 }
 
-Trajectory& RenderHarness::AddTrajectory(int exited, double x, double y, double z, double r,
+Trajectory& RenderHarness::AddTrajectory(bool exited, double x, double y, double z, double r,
                                          double g, double b) {
-    Trajectory& trajectory = *theCase.AddTrajectory(exited);
+    Trajectory& trajectory = theCase.trajectories.emplace_back();
+    trajectory.exited = exited;
     // Along -Z from IN: no turn at all.
-    trajectory.SetPoints(x, y, z, x, y, z - 0.3);
-    trajectory.SetColor(r, g, b);
+    trajectory.in = {x, y, z};
+    trajectory.out = {x, y, z - 0.3};
+    trajectory.color = {r, g, b};
     return trajectory;
 }
 
 Element& RenderHarness::AddElement(double x, double y, double z, double width, double r, double g,
                                    double b) {
-    auto element = std::make_unique<Element>();
-    element->SetPosition(x, y, z);
-    element->SetWidth(width);
-    element->SetHeight(width);
-    element->SetLength(width);
-    element->SetBounds(-width / 2, -width / 2, -width / 2, width / 2, width / 2, width / 2);
-    element->SetColor(r, g, b);
-    Element& added = *element;
-    theCase.GetElements().Add(std::move(element));
-    return added;
+    Element& element = theCase.elements.emplace_back();
+    element.centre = {x, y, z};
+    element.size = {width, width, width};
+    element.color = {r, g, b};
+    return element;
 }
 
 int RunRuvo(const fs::path& folder, const std::string& arguments, std::string& errorText,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "case/Case.h"
+#include "case/PosedCase.h"
+#include "mesh/ArrowModels.h"
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
 #include "view/ViewState.h"
@@ -28,12 +30,18 @@ private:
     std::filesystem::path root;
 };
 
+// The program's default models, read from ./data/default below the current folder (the project
+// folder, where the tests run, or a TestModels root): the body into `theCase` (its model file
+// named), the arrows into `arrows`. The first failure when any cannot be read.
+Status LoadDefaultModels(Case& theCase, std::shared_ptr<const ArrowModels>& arrows);
+
 struct Rgb {
     int r = 0, g = 0, b = 0;
 };
 
 // A case drawn by the real renderer into a headless framebuffer, with the test models loaded and
-// the front view.
+// the front view. The tests change the case as they please; each frame and each pick draws it
+// posed as it is then.
 class RenderHarness {
 public:
     static constexpr int kWidth = 400;
@@ -46,7 +54,10 @@ public:
 
     Case& GetCase() { return theCase; }
     ViewState& GetView() { return view; }
-    void Render(); // draws one frame and waits for it
+    // The case as the last frame or pick drew it.
+    const PosedCase& Posed() const { return posed; }
+    const std::shared_ptr<const ArrowModels>& Arrows() const { return arrows; }
+    void Render(); // poses the case, draws one frame and waits for it
     void Resize(int width, int height) { renderer.Resize(width, height); }
     Rgb Pixel(int x, int y) const; // y counted from the bottom row, as OpenGL does
     // Where a world point lands in the framebuffer (x right, y up from the bottom row).
@@ -54,14 +65,19 @@ public:
     // Picks at the framebuffer pixel (x from the left, y from the bottom row).
     void PickAt(double x, double y);
 
-    Trajectory& AddTrajectory(int exited, double x, double y, double z, double r, double g,
+    // A trajectory from IN at (x, y, z) 0.3 m along -Z (its arrow unturned), in the colour; a
+    // reference into the case, good until the case holds more than it may.
+    Trajectory& AddTrajectory(bool exited, double x, double y, double z, double r, double g,
                               double b);
+    // A ball of diameter `width` centred at (x, y, z), in the colour.
     Element& AddElement(double x, double y, double z, double width, double r, double g, double b);
 
 private:
     TestModels models;
     std::unique_ptr<HeadlessContext> context;
     Case theCase;
+    PosedCase posed;
+    std::shared_ptr<const ArrowModels> arrows;
     ViewState view;
     Renderer renderer;
     bool ready = false;

@@ -5,6 +5,7 @@
 #include "DialogsTestSupport.h"
 
 #include "case/Case.h"
+#include "case/WoundAlignment.h"
 #include "edit/CaseEditor.h"
 #include "ui/AlignWoundsDialog.h"
 #include "view/ViewState.h"
@@ -13,10 +14,15 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -24,21 +30,31 @@ using skeleton::Joint;
 
 struct AlignWoundsTest : ::testing::Test {
     void SetUp() override {
-        const Status loaded = theCase.LoadModels();
+        const Status loaded = theCase.body.Load(DefaultModelFiles().body);
         ASSERT_TRUE(loaded.ok()) << loaded.message();
         editor.SetRecorder(
             [this](std::unique_ptr<CaseEdit> edit) { edits.push_back(edit->Name()); });
         // Through the right forearm from front to back, and on into the chest.
-        const Body& body = theCase.GetBody();
+        const Body& body = theCase.body;
         const Vec3 forearm = PointOnPart(body, "right_forearm");
-        Trajectory& through = *theCase.AddTrajectory(1);
-        through.SetPoints(forearm.x, forearm.y, forearm.z, forearm.x, forearm.y, forearm.z - 0.04);
-        through.SetParts("right_forearm", "right_forearm");
+        Trajectory through = OnParts("right_forearm", "right_forearm");
+        through.exited = true;
+        through.in = forearm;
+        through.out = {forearm.x, forearm.y, forearm.z - 0.04};
         const Vec3 chest = PointOnPart(body, "trunk");
-        Trajectory& into = *theCase.AddTrajectory(0);
-        into.SetPoints(chest.x, chest.y, chest.z, chest.x + 0.02, chest.y - 0.03, chest.z - 0.12);
-        into.SetParts("trunk", "trunk");
-        into.SetText("chest");
+        Trajectory into = OnParts("trunk", "trunk");
+        into.in = chest;
+        into.out = {chest.x + 0.02, chest.y - 0.03, chest.z - 0.12};
+        into.label = "chest";
+        theCase.trajectories = {through, into};
+        editor.Preview(); // as a file read into the case
+    }
+
+    static Trajectory OnParts(const std::string& in, const std::string& out) {
+        Trajectory trajectory;
+        trajectory.inPart = in;
+        trajectory.outPart = out;
+        return trajectory;
     }
 
     Case theCase;
@@ -46,12 +62,6 @@ struct AlignWoundsTest : ::testing::Test {
     ViewState view;
     std::vector<std::string> edits;
 };
-
-Trajectory OnParts(const std::string& in, const std::string& out) {
-    Trajectory trajectory;
-    trajectory.SetParts(in, out);
-    return trajectory;
-}
 
 void Click(QDialog& dialog, const char* button) {
     QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
@@ -67,6 +77,7 @@ TEST(AlignWoundsJointsTest, TheJointsOnTheWayFromOnePartToTheOtherAreChosen) {
     const auto between = [](const Trajectory& a, const Trajectory& b) {
         return AlignWoundsDialog::JointsBetween(a, b);
     };
+    const auto OnParts = AlignWoundsTest::OnParts;
     const Trajectory forearm = OnParts("right_forearm", "right_forearm");
     const Trajectory chest = OnParts("trunk", "trunk");
     EXPECT_EQ(between(forearm, chest),
@@ -87,7 +98,7 @@ TEST(AlignWoundsJointsTest, TheJointsOnTheWayFromOnePartToTheOtherAreChosen) {
 }
 
 TEST_F(AlignWoundsTest, TheChosenAnswerIsShownOkKeepsItAndCancelPutsThePostureBack) {
-    const Posture start = theCase.GetBody().GetPosture();
+    const Posture start = theCase.body.GetPosture();
     AlignWoundsDialog dialog(editor, view);
     // Fewer searches than the program makes, still enough for two answers, so that the row
     // chosen below is not the one shown first.
@@ -101,6 +112,11 @@ TEST_F(AlignWoundsTest, TheChosenAnswerIsShownOkKeepsItAndCancelPutsThePostureBa
         EXPECT_TRUE(Child<QCheckBox>(d, "right_elbow").isChecked());
         EXPECT_FALSE(Child<QCheckBox>(d, "trunk").isChecked());
         EXPECT_TRUE(Child<QLabel>(d, "presentLabel").text().startsWith("In the case's posture"));
+        // The angle between the tracks is that of the tracks as posed, and the dialog says so.
+        EXPECT_TRUE(
+            Child<QLabel>(d, "presentLabel").text().contains("between the tracks (as posed)"));
+        EXPECT_EQ(Child<QTableWidget>(d, "answerList").horizontalHeaderItem(0)->text(),
+                  "Angle, as posed (°)");
         Click(d, "searchButton");
         found = d.GetAnswers();
         ASSERT_GE(found.size(), 2u) << Message(d).toStdString();
@@ -109,7 +125,9 @@ TEST_F(AlignWoundsTest, TheChosenAnswerIsShownOkKeepsItAndCancelPutsThePostureBa
         EXPECT_EQ(list.item(0, 0)->text(), QString::number(found[0].angleDegrees, 'f', 1));
         EXPECT_EQ(list.item(0, 1)->text(), QString::number(found[0].gapMetres * 100, 'f', 1));
         // The first answer is shown at once, and nothing is recorded.
-        EXPECT_TRUE(theCase.GetBody().GetPosture() == found[0].posture);
+        EXPECT_TRUE(theCase.body.GetPosture() == found[0].posture);
+        // The view's posed case shows it too.
+        EXPECT_TRUE(editor.GetPosed().GetCase().body.GetPosture() == found[0].posture);
         EXPECT_FALSE(found[0].posture == start);
         EXPECT_TRUE(edits.empty());
         // Only the joints chosen moved.
@@ -122,12 +140,13 @@ TEST_F(AlignWoundsTest, TheChosenAnswerIsShownOkKeepsItAndCancelPutsThePostureBa
         Click(d, "cancelButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_TRUE(theCase.GetBody().GetPosture() == start);
+    EXPECT_TRUE(theCase.body.GetPosture() == start);
     EXPECT_TRUE(edits.empty());
 
     // The search brings the two tracks nearer to one line than they are in the case's posture.
     ASSERT_FALSE(found.empty());
-    const AlignmentAnswer now = MeasureAlignment(theCase, 1, 2, start);
+    const AlignmentAnswer now = MeasureAlignment(theCase.body, AlignmentTrackOf(theCase, 1),
+                                                 AlignmentTrackOf(theCase, 2), start);
     EXPECT_LT(found[0].angleDegrees, now.angleDegrees);
 
     WhenModal<AlignWoundsDialog>([](AlignWoundsDialog& d) {
@@ -138,7 +157,7 @@ TEST_F(AlignWoundsTest, TheChosenAnswerIsShownOkKeepsItAndCancelPutsThePostureBa
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     ASSERT_GE(dialog.GetAnswers().size(), 2u);
     EXPECT_FALSE(dialog.GetAnswers().back().posture == dialog.GetAnswers().front().posture);
-    EXPECT_TRUE(theCase.GetBody().GetPosture() == dialog.GetAnswers().back().posture);
+    EXPECT_TRUE(theCase.body.GetPosture() == dialog.GetAnswers().back().posture);
     EXPECT_EQ(edits, std::vector<std::string>{"Align wounds"});
 }
 
@@ -161,7 +180,9 @@ TEST_F(AlignWoundsTest, RefusalsAreSaidInTheDialog) {
     EXPECT_TRUE(edits.empty());
 
     // A trajectory of an older file has no parts to pose with.
-    theCase.GetTrajectory(1)->ClearParts();
+    theCase.TrajectoryNumbered(2)->inPart.clear();
+    theCase.TrajectoryNumbered(2)->outPart.clear();
+    editor.Preview();
     view.SelectTrajectory(2);
     WhenModal<AlignWoundsDialog>([](AlignWoundsDialog& d) {
         EXPECT_EQ(Child<QComboBox>(d, "firstBox").currentText(), "2 (chest)");
@@ -173,4 +194,43 @@ TEST_F(AlignWoundsTest, RefusalsAreSaidInTheDialog) {
     });
     dialog.exec();
     EXPECT_TRUE(edits.empty());
+}
+
+namespace {
+
+// The angle in degrees between the directions of travel of two tracks.
+double AngleBetween(const Vec3& firstIn, const Vec3& firstOut, const Vec3& secondIn,
+                    const Vec3& secondOut) {
+    const Vec3 u = Minus(firstOut, firstIn);
+    const Vec3 v = Minus(secondOut, secondIn);
+    const double cosine = Dot(u, v) / std::sqrt(Dot(u, u) * Dot(v, v));
+    return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180 / std::numbers::pi;
+}
+
+} // namespace
+
+TEST_F(AlignWoundsTest, TheAngleBetweenTheTracksIsTheirAngleAsPosed) {
+    // The elbow bent: the forearm's track turns with it, the chest's stays.
+    JointAngles bent;
+    bent.pitch = 70;
+    editor.EditBody("Posture", [&bent](Body& body) { body.SetJoint(Joint::RightElbow, bent); });
+    const PosedTrajectory& first = *editor.GetPosed().TrajectoryNumbered(1);
+    const PosedTrajectory& second = *editor.GetPosed().TrajectoryNumbered(2);
+    const double asPosed = AngleBetween(first.in, first.out, second.in, second.out);
+    const Trajectory& measuredFirst = *theCase.TrajectoryNumbered(1);
+    const Trajectory& measuredSecond = *theCase.TrajectoryNumbered(2);
+    const double anatomical =
+        AngleBetween(measuredFirst.in, measuredFirst.out, measuredSecond.in, measuredSecond.out);
+    ASSERT_GT(std::abs(asPosed - anatomical), 1.0) << "the posture must change the angle";
+
+    AlignWoundsDialog dialog(editor, view);
+    QString present;
+    WhenModal<AlignWoundsDialog>(
+        [&present](AlignWoundsDialog& d) { present = Child<QLabel>(d, "presentLabel").text(); });
+    dialog.exec();
+    const QRegularExpressionMatch shown =
+        QRegularExpression(R"(^In the case's posture: (\d+\.\d)° between the tracks \(as posed\))")
+            .match(present);
+    ASSERT_TRUE(shown.hasMatch()) << present.toStdString();
+    EXPECT_NEAR(shown.captured(1).toDouble(), asPosed, 0.051);
 }

@@ -32,14 +32,14 @@ TEST_F(CaseInfoDialogTest, RefusedFieldsKeepTheDialogOpenAndOkIsOneUndoableEdit)
                   "Date of the incident must be a date written yyyy-mm-dd, for example "
                   "2026-03-14.");
         EXPECT_EQ(platform.Messages()[0].caption, "Case information");
-        EXPECT_TRUE(TheCase().GetCaseInfo().IsEmpty()) << "nothing changed yet";
+        EXPECT_TRUE(TheCase().info.IsEmpty()) << "nothing changed yet";
         d.LineField(Field::Incident)->setText("2026-02-28");
         ok.click();
         EXPECT_FALSE(d.isVisible());
     });
     Trigger(Command::CaseInformation);
     EXPECT_EQ(rounds, 1);
-    const CaseInfo& info = TheCase().GetCaseInfo();
+    const CaseInfo& info = TheCase().info;
     EXPECT_EQ(info.Number(), "2026-0412") << "blanks at the ends go";
     EXPECT_EQ(info.Incident(), "2026-02-28");
     EXPECT_EQ(info.Notes(), "Two shots.\nOne through the arm.");
@@ -59,7 +59,7 @@ TEST_F(CaseInfoDialogTest, RefusedFieldsKeepTheDialogOpenAndOkIsOneUndoableEdit)
     EXPECT_EQ(frame->windowTitle(),
               program + " - case.txt - Case 2026-0412, decedent D-17 [*][*][*]");
     history->undo();
-    EXPECT_TRUE(TheCase().GetCaseInfo().IsEmpty());
+    EXPECT_TRUE(TheCase().info.IsEmpty());
     EXPECT_EQ(frame->windowTitle(), program + " - case.txt[*]");
 
     // The dialog shows what the case holds, and Cancel changes nothing.
@@ -70,6 +70,6 @@ TEST_F(CaseInfoDialogTest, RefusedFieldsKeepTheDialogOpenAndOkIsOneUndoableEdit)
         Child<QPushButton>(d, "cancelButton").click();
     });
     Trigger(Command::CaseInformation);
-    EXPECT_EQ(TheCase().GetCaseInfo().Examiner(), "Dr. R. Amsel");
+    EXPECT_EQ(TheCase().info.Examiner(), "Dr. R. Amsel");
     EXPECT_EQ(history->count(), 1);
 }

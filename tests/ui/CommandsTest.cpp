@@ -4,6 +4,7 @@
 #include "case/Case.h"
 #include "casefile/DataSummary.h"
 #include "edit/CaseEditor.h"
+#include "mesh/ArrowModels.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/BodyLoadProgressDialog.h"
 #include "ui/BodyParametersDialog.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -32,12 +34,34 @@ struct CommandsFixture : ::testing::Test {
     Case theCase;
     CaseEditor editor{theCase};
     ViewState view;
+    ArrowModels arrows; // none: the scene export writes the case without arrows
     ScriptedPlatform platform;
     int redraws = 0;
     std::optional<CapturedImage> capturedImage = CapturedImage::Create(4, 3, 32);
-    CaseCommands commands{
-        editor, view, platform, nullptr, [this] { ++redraws; }, [this] { return capturedImage; }};
+    CaseCommands commands{editor,
+                          view,
+                          arrows,
+                          platform,
+                          nullptr,
+                          [this] { ++redraws; },
+                          [this] { return capturedImage; }};
     QTemporaryDir folder;
+
+    // Appends a trajectory (IN and OUT at the origin unless given), as a file would, and poses the
+    // case again; returns its number.
+    int AddTrajectory(bool exited = true, Vec3 in = {}, Vec3 out = {}) {
+        Trajectory trajectory;
+        trajectory.exited = exited;
+        trajectory.in = in;
+        trajectory.out = out;
+        theCase.trajectories.push_back(trajectory);
+        editor.Preview();
+        return theCase.TrajectoryCount();
+    }
+    void AddElement() {
+        theCase.elements.emplace_back();
+        editor.Preview();
+    }
 
     QString InFolder(const QString& name) const { return folder.filePath(name); }
     std::vector<QString> MessageTexts() const {
@@ -77,9 +101,9 @@ TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
     EXPECT_TRUE(platform.Messages().empty()); // an empty case: nothing at all
 
     commands.AdjustTrajectory();
-    theCase.AddTrajectory(1);
+    AddTrajectory();
     commands.AdjustTrajectory();
-    theCase.GetElements().Add(std::make_unique<Element>());
+    AddElement();
     view.SelectElement(1);
     commands.AdjustTrajectory();
     view.ClearSelection();
@@ -90,43 +114,44 @@ TEST_F(CommandsFixture, AdjustAndDeleteExplainWhatIsMissing) {
         "Adjust trajectory: Select a trajectory first, by left clicking on an arrow or element.",
         "Delete trajectory/element: No trajectory or element selected."};
     EXPECT_EQ(MessageTexts(), expected);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
-    EXPECT_EQ(theCase.GetElements().GetCount(), 1);
+    EXPECT_EQ(theCase.TrajectoryCount(), 1);
+    EXPECT_EQ(theCase.ElementCount(), 1);
 }
 
 TEST_F(CommandsFixture, DeleteAsksAndRemovesTheSelectedElement) {
-    theCase.AddTrajectory(1);
-    theCase.GetElements().Add(std::make_unique<Element>());
+    AddTrajectory();
+    AddElement();
     view.SelectElement(1);
     WhenModal<QDialog>([](QDialog& d) { Click(d, "okButton"); });
     commands.DeleteSelected();
-    EXPECT_EQ(theCase.GetElements().GetCount(), 0);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.ElementCount(), 0);
+    EXPECT_EQ(theCase.TrajectoryCount(), 1);
     EXPECT_GE(redraws, 1);
 }
 
 TEST_F(CommandsFixture, NewTrajectoryZeroesOnlyTheShiftOfTheOneItCreated) {
-    Trajectory& older = *theCase.AddTrajectory(1);
-    older.SetDx(0.1);
-    older.SetDz(-0.2);
+    AddTrajectory();
+    theCase.TrajectoryNumbered(1)->offset = {0.1, 0, -0.2};
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "cancelButton"); });
     commands.NewTrajectory();
-    EXPECT_DOUBLE_EQ(older.GetDx(), 0.1);
-    EXPECT_DOUBLE_EQ(older.GetDz(), -0.2);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->offset.x, 0.1);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->offset.z, -0.2);
     EXPECT_EQ(redraws, 1);
 
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "computeButton"); });
     commands.NewTrajectory();
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 2);
-    EXPECT_EQ(theCase.GetLastTrajectory()->GetDx(), 0.0);
-    EXPECT_DOUBLE_EQ(older.GetDx(), 0.1);
+    ASSERT_EQ(theCase.TrajectoryCount(), 2);
+    EXPECT_EQ(commands.GetTrajectoryDialog().GetCreatedNumber(), 2);
+    EXPECT_EQ(theCase.TrajectoryNumbered(2)->offset.x, 0.0);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->offset.x, 0.1);
 }
 
 TEST_F(CommandsFixture, TheTwentyFirstTrajectoryAndElementAreRefused) {
-    while (theCase.GetTrajectoryCount() < Case::kMaxTrajectories) {
-        theCase.AddTrajectory(1);
+    while (theCase.TrajectoryCount() < Case::kMaxTrajectories) {
+        AddTrajectory();
     }
-    while (theCase.GetElements().Add(std::make_unique<Element>())) {
+    while (theCase.ElementCount() < Case::kMaxElements) {
+        AddElement();
     }
     bool opened = false;
     WhenModal<QDialog>([&opened](QDialog&) { opened = true; });
@@ -138,12 +163,16 @@ TEST_F(CommandsFixture, TheTwentyFirstTrajectoryAndElementAreRefused) {
         "New trajectory: The case already holds 20 trajectories; no more can be added.",
         "New element: The case already holds 20 elements; no more can be added."};
     EXPECT_EQ(MessageTexts(), expected);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 20);
+    EXPECT_EQ(theCase.TrajectoryCount(), 20);
+    // The editor refuses the twenty-first as well, whatever asks it.
+    EXPECT_FALSE(editor.AddTrajectory("New trajectory", Trajectory{}));
+    EXPECT_FALSE(editor.AddElement("New element", Element{}));
+    EXPECT_EQ(theCase.ElementCount(), 20);
 }
 
 TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
-    Trajectory& trajectory = *theCase.AddTrajectory(1);
-    trajectory.SetColor(0.5, 0.25, 1.0);
+    AddTrajectory();
+    theCase.TrajectoryNumbered(1)->color = {0.5, 0.25, 1.0};
     commands.ChangeColor(); // nothing selected: nothing asked
     EXPECT_TRUE(platform.ColorRequests().empty());
 
@@ -151,22 +180,20 @@ TEST_F(CommandsFixture, ChangeColorStoresTheChooserAnswerEvenWhenCancelled) {
     commands.ChangeColor(); // the chooser is cancelled and answers its initial colour
     ASSERT_EQ(platform.ColorRequests().size(), 1u);
     EXPECT_EQ(platform.ColorRequests()[0], QColor(127, 63, 255));
-    EXPECT_DOUBLE_EQ(trajectory.GetRed(), 127 / 255.0);
-    EXPECT_DOUBLE_EQ(trajectory.GetBlue(), 1.0);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->color.x, 127 / 255.0);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->color.z, 1.0);
 
-    theCase.GetElements().Add(std::make_unique<Element>());
+    AddElement();
     view.SelectElement(1);
     platform.QueueColor(QColor(0, 128, 0));
     commands.ChangeColor();
-    double r = 0, g = 0, b = 0;
-    theCase.GetElements().GetItem(0)->GetColor(r, g, b);
-    EXPECT_DOUBLE_EQ(g, 128 / 255.0);
-    EXPECT_DOUBLE_EQ(r, 0.0);
+    EXPECT_DOUBLE_EQ(theCase.ElementNumbered(1)->color.y, 128 / 255.0);
+    EXPECT_DOUBLE_EQ(theCase.ElementNumbered(1)->color.x, 0.0);
 }
 
 TEST_F(CommandsFixture, SaveDataAppendsTxtAndReportsFailures) {
     ASSERT_TRUE(folder.isValid());
-    theCase.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
+    AddTrajectory(true, {0.1, 1.5, 0.05}, {-0.1, 1.4, 0.2});
     const QString start = QDir::currentPath();
     platform.QueueSaveFile(InFolder("case"));
     platform.QueueSaveFile(InFolder("case.TXT"));
@@ -196,7 +223,7 @@ TEST_F(CommandsFixture, SaveDataAppendsTxtAndReportsFailures) {
 
 TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
     for (int i = 0; i < 12; ++i) {
-        theCase.AddTrajectory(1)->SetPoints(0.01 * i, 1, 0, 0, 1, 0.3);
+        AddTrajectory(true, {0.01 * i, 1, 0}, {0, 1, 0.3});
     }
     platform.QueueSaveFile(InFolder("twelve.txt"));
     commands.SaveDataFile();
@@ -207,8 +234,10 @@ TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
     commands.OpenDataFile();
     EXPECT_EQ(QDir::currentPath(), start);
     commands.OpenDataFile();
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 20);
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(19)->GetX1(), 0.07);
+    EXPECT_EQ(theCase.TrajectoryCount(), 20);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(20)->in.x, 0.07);
+    // The editor's posed case holds what was read.
+    EXPECT_EQ(editor.GetPosed().GetTrajectories().size(), 20u);
     ASSERT_EQ(platform.Messages().size(), 2u);
     EXPECT_TRUE(platform.Messages()[0].text.contains("4"));
     EXPECT_TRUE(platform.Messages()[1].text.contains("absent.txt"));
@@ -220,14 +249,16 @@ TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
 
 TEST_F(CommandsFixture, OpenBodyReplacesTheBodyAndCentresTheScaleSliders) {
     ASSERT_TRUE(WriteTetrahedron(InFolder("small.obj")));
-    theCase.GetBody().SetScaleX(1.2);
+    theCase.body.SetScaleX(1.2);
+    editor.Preview();
     commands.GetBodyDialog().SetSavedScaleX(60);
     commands.GetBodyDialog().SetSavedScaleZ(35);
     platform.QueueOpenFile(InFolder("small.obj"));
     commands.OpenBodyFile();
     EXPECT_TRUE(platform.Messages().empty());
-    ASSERT_NE(theCase.GetBody().GetModel(), nullptr);
-    EXPECT_EQ(theCase.GetBody().GetScaleX(), 1.0);
+    ASSERT_NE(theCase.body.GetModel(), nullptr);
+    EXPECT_EQ(theCase.body.GetScaleX(), 1.0);
+    EXPECT_EQ(editor.GetPosed().GetCase().body.GetModel(), theCase.body.GetModel());
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 50);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleZ(), 50);
     EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
@@ -242,16 +273,16 @@ TEST_F(CommandsFixture, OpenBodyReplacesTheBodyAndCentresTheScaleSliders) {
     EXPECT_EQ(request.initialFolder, StartDirectory() + "/data");
 
     // A model that cannot be read is reported; the body and its scales stay.
-    const Mesh* before = theCase.GetBody().GetModel();
-    theCase.GetBody().SetScaleZ(0.8);
+    const Mesh* before = theCase.body.GetModel();
+    theCase.body.SetScaleZ(0.8);
     commands.GetBodyDialog().SetSavedScaleZ(40);
     platform.QueueOpenFile(InFolder("nothing.obj"));
     commands.OpenBodyFile();
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, "Info");
     EXPECT_FALSE(platform.Messages()[0].text.isEmpty());
-    EXPECT_EQ(theCase.GetBody().GetModel(), before);
-    EXPECT_DOUBLE_EQ(theCase.GetBody().GetScaleZ(), 0.8);
+    EXPECT_EQ(theCase.body.GetModel(), before);
+    EXPECT_DOUBLE_EQ(theCase.body.GetScaleZ(), 0.8);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleZ(), 40);
 }
 
@@ -259,16 +290,16 @@ TEST_F(CommandsFixture, ScansOpenLikeWavefrontModelsAndACancelKeepsTheBody) {
     const QString meshes = QStringLiteral(RUVO_SOURCE_DIR "/tests/data/meshes/");
     ASSERT_TRUE(WriteTetrahedron(InFolder("small.obj")));
     commands.OpenDocument(InFolder("small.obj"));
-    const Mesh* before = theCase.GetBody().GetModel();
+    const Mesh* before = theCase.body.GetModel();
     ASSERT_NE(before, nullptr);
-    theCase.AddTrajectory(1);
+    AddTrajectory();
 
     // Cancel pressed while the scan is read: the body and the case stay, nothing is reported.
     platform.CancelProgressAt(15);
     commands.GetBodyDialog().SetSavedScaleX(66);
     commands.OpenDocument(meshes + "octahedron_le.ply");
-    EXPECT_EQ(theCase.GetBody().GetModel(), before);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.body.GetModel(), before);
+    EXPECT_EQ(theCase.TrajectoryCount(), 1);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 66);
     EXPECT_TRUE(platform.Messages().empty());
     EXPECT_FALSE(platform.ProgressWindowOpen());
@@ -278,21 +309,21 @@ TEST_F(CommandsFixture, ScansOpenLikeWavefrontModelsAndACancelKeepsTheBody) {
     platform.CancelProgressAt(0);
     commands.OpenDocument(meshes + "octahedron_binary.STL");
     EXPECT_TRUE(platform.Messages().empty());
-    ASSERT_NE(theCase.GetBody().GetModel(), before);
-    EXPECT_EQ(theCase.GetBody().GetModel()->triangleCount, 8u);
+    ASSERT_NE(theCase.body.GetModel(), before);
+    EXPECT_EQ(theCase.body.GetModel()->triangleCount, 8u);
     platform.QueueOpenFile(meshes + "octahedron.glb");
     commands.OpenBodyFile();
     EXPECT_TRUE(platform.Messages().empty());
-    EXPECT_FALSE(theCase.GetBody().GetModel()->colors.empty());
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_FALSE(theCase.body.GetModel()->colors.empty());
+    EXPECT_EQ(theCase.TrajectoryCount(), 1);
 
     // A broken scan: one message naming the file, the body stays.
-    before = theCase.GetBody().GetModel();
+    before = theCase.body.GetModel();
     commands.OpenDocument(meshes + "truncated.ply");
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, "Info");
     EXPECT_TRUE(platform.Messages()[0].text.contains("truncated.ply"));
-    EXPECT_EQ(theCase.GetBody().GetModel(), before);
+    EXPECT_EQ(theCase.body.GetModel(), before);
 }
 
 TEST(BodyLoadBar, CancelEscAndTheCloseBoxAskTheLoadToStop) {
@@ -336,20 +367,20 @@ TEST_F(CommandsFixture, OpenedDocumentsGoByTheirExtension) {
     ASSERT_TRUE(WriteTetrahedron(InFolder("DROPPED.OBJ")));
     commands.GetBodyDialog().SetSavedScaleX(66);
     commands.OpenDocument(InFolder("DROPPED.OBJ"));
-    EXPECT_NE(theCase.GetBody().GetModel(), nullptr);
+    EXPECT_NE(theCase.body.GetModel(), nullptr);
     EXPECT_EQ(commands.GetBodyDialog().GetSavedScaleX(), 50);
     EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
 
-    theCase.AddTrajectory(0);
+    AddTrajectory(false);
     platform.QueueSaveFile(InFolder("case.txt"));
     commands.SaveDataFile();
     commands.OpenDocument(InFolder("case.txt"));
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 2);
+    EXPECT_EQ(theCase.TrajectoryCount(), 2);
 
     commands.OpenDocument(InFolder("photo.png"));
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_TRUE(platform.Messages()[0].text.contains("photo.png"));
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 2);
+    EXPECT_EQ(theCase.TrajectoryCount(), 2);
 }
 
 TEST_F(CommandsFixture, SaveImageWritesAJpegAndReportsFailures) {
@@ -387,16 +418,21 @@ TEST_F(CommandsFixture, SaveImageWritesAJpegAndReportsFailures) {
 }
 
 TEST_F(CommandsFixture, DataSummaryShowsTheReportAndPropertiesRedraw) {
-    theCase.AddTrajectory(1)->SetPoints(0.1, 1.5, 0.05, -0.1, 1.4, 0.2);
+    AddTrajectory(true, {0.1, 1.5, 0.05}, {-0.1, 1.4, 0.2});
     QString shown;
-    WhenModal<DataSummaryDialog>([&shown](DataSummaryDialog& d) {
+    QString angles;
+    WhenModal<DataSummaryDialog>([&shown, &angles](DataSummaryDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Data summary");
         shown = Child<QPlainTextEdit>(d, "textField").toPlainText();
+        angles = Child<QLabel>(d, "angleLabel").text();
         Click(d, "okButton");
     });
     commands.DataSummary();
     QString expected = QString::fromStdString(DataSummary::Build(theCase));
     expected.replace("\r\n", "\n");
     EXPECT_EQ(shown, expected);
+    // The report's angles are those of the measured points, and the window says so.
+    EXPECT_TRUE(shown.contains("Direction angle"));
+    EXPECT_EQ(angles, "Direction and elevation angles: anatomical position, as measured.");
     EXPECT_EQ(redraws, 1);
 }

@@ -3,6 +3,7 @@
 
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
+#include "case/TrackAngles.h"
 #include "casefile/DataFile.h"
 #include "edit/CaseEditor.h"
 #include "ui/AdjustTrajectoryDialog.h"
@@ -52,12 +53,14 @@ void Click(QDialog& dialog, const char* button) {
     QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
 }
 
-Trajectory& AddTrajectory(Case& theCase, double dx, double dy, double dz) {
-    Trajectory& trajectory = *theCase.AddTrajectory(1);
-    trajectory.SetDx(dx);
-    trajectory.SetDy(dy);
-    trajectory.SetDz(dz);
-    return trajectory;
+// Appends a full arrow shifted by `offset`, as a file would; returns its number.
+int AddTrajectory(Case& theCase, const Vec3& offset = {}, const std::string& label = {}) {
+    Trajectory trajectory;
+    trajectory.exited = true;
+    trajectory.offset = offset;
+    trajectory.label = label;
+    theCase.trajectories.push_back(trajectory);
+    return theCase.TrajectoryCount();
 }
 
 } // namespace
@@ -84,10 +87,10 @@ TEST(DialogInputTest, TypedLengthsNoBodyHasReadAsZero) {
     EXPECT_EQ(ReadCentimetres("1e300"), 0.0);
     EXPECT_EQ(ReadCentimetres("-1e300"), 0.0);
     EXPECT_DOUBLE_EQ(ReadCentimetres("1e8"), 1e6);
-    Trajectory trajectory;
-    trajectory.SetPoints(ReadCentimetres("1e300"), 0, 0, ReadCentimetres("-1e300"), 1, 0);
-    EXPECT_TRUE(std::isfinite(trajectory.GetDirectionAngle()));
-    EXPECT_TRUE(std::isfinite(trajectory.GetElevationDegrees()));
+    const Vec3 in{ReadCentimetres("1e300"), 0, 0};
+    const Vec3 out{ReadCentimetres("-1e300"), 1, 0};
+    EXPECT_TRUE(std::isfinite(Bearing(in, out)));
+    EXPECT_TRUE(std::isfinite(Elevation(in, out)));
 }
 
 TEST(PropertiesTextTest, TheLongestLabelOfAwkwardCharactersReadsBackWhole) {
@@ -96,13 +99,13 @@ TEST(PropertiesTextTest, TheLongestLabelOfAwkwardCharactersReadsBackWhole) {
          {QString::fromUtf8("\u20ac"), QString(">"), QString("&"), QString("\n")}) {
         const std::string label = PropertiesDialog::FromFieldText(character.repeated(6000));
         Case theCase;
-        theCase.GetBody().SetHeight(1.8);
-        theCase.AddTrajectory(1)->SetText(label);
+        theCase.body.SetHeight(1.8);
+        AddTrajectory(theCase, {}, label);
         Case reopened;
         const DataFileReadResult read = DataFile::ReadText(reopened, DataFile::Format(theCase));
         EXPECT_FALSE(read.LeftSomethingOut()) << read.LeftOutMessage();
-        ASSERT_EQ(reopened.GetTrajectoryCount(), 1);
-        EXPECT_EQ(reopened.GetTrajectory(0)->GetText(), label) << character.toStdString();
+        ASSERT_EQ(reopened.TrajectoryCount(), 1);
+        EXPECT_EQ(reopened.TrajectoryNumbered(1)->label, label) << character.toStdString();
     }
 }
 
@@ -128,21 +131,21 @@ TEST_F(DialogFixture, NewTrajectoryComputesFromTypedCentimetres) {
         Click(d, "computeButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
-    const Trajectory& trajectory = *theCase.GetTrajectory(0);
-    EXPECT_EQ(dialog.GetCreatedTrajectory(), &trajectory);
-    EXPECT_DOUBLE_EQ(trajectory.GetX1(), 0.1);
-    EXPECT_DOUBLE_EQ(trajectory.GetY1(), 1.5);
-    EXPECT_DOUBLE_EQ(trajectory.GetZ1(), 0.05);
-    EXPECT_DOUBLE_EQ(trajectory.GetX2(), -0.1);
-    EXPECT_DOUBLE_EQ(trajectory.GetY2(), 1.4);
-    EXPECT_DOUBLE_EQ(trajectory.GetZ2(), 0.2);
-    EXPECT_EQ(trajectory.GetExited(), 0);
+    ASSERT_EQ(theCase.TrajectoryCount(), 1);
+    const Trajectory& trajectory = *theCase.TrajectoryNumbered(1);
+    EXPECT_EQ(dialog.GetCreatedNumber(), 1);
+    EXPECT_DOUBLE_EQ(trajectory.in.x, 0.1);
+    EXPECT_DOUBLE_EQ(trajectory.in.y, 1.5);
+    EXPECT_DOUBLE_EQ(trajectory.in.z, 0.05);
+    EXPECT_DOUBLE_EQ(trajectory.out.x, -0.1);
+    EXPECT_DOUBLE_EQ(trajectory.out.y, 1.4);
+    EXPECT_DOUBLE_EQ(trajectory.out.z, 0.2);
+    EXPECT_FALSE(trajectory.exited);
     // The chooser opened on the proposed colour; its answer colours the new trajectory.
     ASSERT_EQ(platform.ColorRequests().size(), 1u);
     EXPECT_EQ(platform.ColorRequests()[0], QColor(0, 255, 0));
-    EXPECT_DOUBLE_EQ(trajectory.GetRed(), 1.0);
-    EXPECT_DOUBLE_EQ(trajectory.GetGreen(), 0.0);
+    EXPECT_DOUBLE_EQ(trajectory.color.x, 1.0);
+    EXPECT_DOUBLE_EQ(trajectory.color.y, 0.0);
     EXPECT_EQ(redraws, 2); // after the colour chooser, and the new trajectory
 }
 
@@ -155,8 +158,8 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
         Click(d, "cancelButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 0);
-    EXPECT_EQ(dialog.GetCreatedTrajectory(), nullptr);
+    EXPECT_EQ(theCase.TrajectoryCount(), 0);
+    EXPECT_EQ(dialog.GetCreatedNumber(), 0);
     EXPECT_EQ(proposedColor, QColor(0, 0, 255));
 
     // The next opening starts empty and unchecked: an empty Compute gives a full arrow at 0.
@@ -166,13 +169,13 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
         Click(d, "computeButton");
     });
     dialog.exec();
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetExited(), 1);
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetX1(), 0.0);
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetBlue(), 1.0);
+    ASSERT_EQ(theCase.TrajectoryCount(), 1);
+    EXPECT_TRUE(theCase.TrajectoryNumbered(1)->exited);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->in.x, 0.0);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->color.z, 1.0);
 }
 
-TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
+TEST_F(DialogFixture, NewElementTakesCentreAndSizes) {
     NewElementDialog dialog(editor, platform, proposedColor, redraw);
     WhenModal<NewElementDialog>([](NewElementDialog& d) {
         EXPECT_EQ(d.windowTitle(), "New element");
@@ -185,25 +188,28 @@ TEST_F(DialogFixture, NewElementTakesCentreSizesAndBounds) {
         Click(d, "okButton");
     });
     dialog.exec();
-    ASSERT_EQ(theCase.GetElements().GetCount(), 1);
-    const Element& element = *theCase.GetElements().GetItem(0);
-    EXPECT_DOUBLE_EQ(element.GetX(), 0.05);
-    EXPECT_DOUBLE_EQ(element.GetY(), 1.2);
-    EXPECT_DOUBLE_EQ(element.GetZ(), 0.0);
-    EXPECT_DOUBLE_EQ(element.GetWidth(), 0.2);
-    const std::array<double, 6> bounds = {-0.1, -0.05, -0.2, 0.1, 0.05, 0.2};
-    for (std::size_t i = 0; i < bounds.size(); ++i) {
-        EXPECT_DOUBLE_EQ(element.GetBounds()[i], bounds[i]) << i;
-    }
+    ASSERT_EQ(theCase.ElementCount(), 1);
+    const Element& element = *theCase.ElementNumbered(1);
+    EXPECT_DOUBLE_EQ(element.centre.x, 0.05);
+    EXPECT_DOUBLE_EQ(element.centre.y, 1.2);
+    EXPECT_DOUBLE_EQ(element.centre.z, 0.0);
+    // Width, height and length: the element's bounds are half of each either side.
+    EXPECT_DOUBLE_EQ(element.size.x, 0.2);
+    EXPECT_DOUBLE_EQ(element.size.y, 0.1);
+    EXPECT_DOUBLE_EQ(element.size.z, 0.4);
+    EXPECT_TRUE(element.label.empty());
+    EXPECT_EQ(element.yaw, 0.0);
 }
 
 TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) {
-    Trajectory& trajectory = AddTrajectory(theCase, 0.13, -0.05, 0.0);
-    trajectory.SetDPitch(7);
-    trajectory.SetDYaw(3);
+    AddTrajectory(theCase, {0.13, -0.05, 0.0});
+    theCase.TrajectoryNumbered(1)->pitchAdjustment = 7;
+    theCase.TrajectoryNumbered(1)->yawAdjustment = 3;
+    const auto shift = [this] { return theCase.TrajectoryNumbered(1)->offset; };
+    const auto trajectory = [this] { return *theCase.TrajectoryNumbered(1); };
     view.SelectTrajectory(1);
     AdjustTrajectoryDialog dialog(editor, view);
-    WhenModal<AdjustTrajectoryDialog>([&trajectory](AdjustTrajectoryDialog& d) {
+    WhenModal<AdjustTrajectoryDialog>([&](AdjustTrajectoryDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "numberField").text(), "1");
         QSlider& x = Child<QSlider>(d, "sliderX");
         EXPECT_EQ(x.value(), 56);
@@ -211,30 +217,31 @@ TEST_F(DialogFixture, AdjustSlidersMoveOnTheTwoCentimetreGridAndCancelRestores) 
         EXPECT_EQ(x.minimum(), 30);
         EXPECT_EQ(x.maximum(), 70);
         // Opening changes nothing; moving one slider rewrites all three shifts.
-        EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0.13);
+        EXPECT_DOUBLE_EQ(shift().x, 0.13);
         QTest::keyClick(&Child<QSlider>(d, "sliderZ"), Qt::Key_Right);
-        EXPECT_NEAR(trajectory.GetDx(), 0.12, 1e-12);
-        EXPECT_NEAR(trajectory.GetDy(), -0.06, 1e-12);
-        EXPECT_NEAR(trajectory.GetDz(), 0.02, 1e-12);
+        EXPECT_NEAR(shift().x, 0.12, 1e-12);
+        EXPECT_NEAR(shift().y, -0.06, 1e-12);
+        EXPECT_NEAR(shift().z, 0.02, 1e-12);
         Click(d, "resetButton");
-        EXPECT_EQ(trajectory.GetDx(), 0.0);
-        EXPECT_EQ(trajectory.GetDPitch(), 0.0);
-        EXPECT_EQ(trajectory.GetDYaw(), 0.0);
+        EXPECT_EQ(shift().x, 0.0);
+        EXPECT_EQ(trajectory().pitchAdjustment, 0.0);
+        EXPECT_EQ(trajectory().yawAdjustment, 0.0);
         EXPECT_EQ(x.value(), 50);
         Click(d, "cancelButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     // Cancel brings back exactly what the dialog opened on, the rotations Reset cleared too.
-    EXPECT_EQ(trajectory.GetDx(), 0.13);
-    EXPECT_EQ(trajectory.GetDy(), -0.05);
-    EXPECT_EQ(trajectory.GetDz(), 0.0);
-    EXPECT_EQ(trajectory.GetDPitch(), 7.0);
-    EXPECT_EQ(trajectory.GetDYaw(), 3.0);
+    EXPECT_EQ(shift().x, 0.13);
+    EXPECT_EQ(shift().y, -0.05);
+    EXPECT_EQ(shift().z, 0.0);
+    EXPECT_EQ(trajectory().pitchAdjustment, 7.0);
+    EXPECT_EQ(trajectory().yawAdjustment, 3.0);
     EXPECT_EQ(redraws, 3); // the slider, Reset and Cancel
 }
 
 TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {
-    Trajectory& trajectory = AddTrajectory(theCase, 0.1, 0.0, 0.0);
+    AddTrajectory(theCase, {0.1, 0.0, 0.0});
+    const auto shift = [this] { return theCase.TrajectoryNumbered(1)->offset; };
     view.SelectTrajectory(1);
     AdjustTrajectoryDialog dialog(editor, view);
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
@@ -242,19 +249,19 @@ TEST_F(DialogFixture, AdjustEscapeActsAsCancelAndOkKeepsTheShift) {
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     dialog.exec();
-    EXPECT_NEAR(trajectory.GetDx(), 0.1, 1e-12);
+    EXPECT_NEAR(shift().x, 0.1, 1e-12);
 
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         Child<QSlider>(d, "sliderY").setValue(30);
         Click(d, "okButton");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_NEAR(trajectory.GetDy(), -0.4, 1e-12);
-    EXPECT_NEAR(trajectory.GetDx(), 0.1, 1e-12);
+    EXPECT_NEAR(shift().y, -0.4, 1e-12);
+    EXPECT_NEAR(shift().x, 0.1, 1e-12);
 }
 
 TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
-    Body& body = theCase.GetBody();
+    Body& body = theCase.body;
     ASSERT_TRUE(body.SetHeight(0.5));
     body.SetName("victim");
     BodyParametersDialog dialog(editor, platform);
@@ -298,20 +305,20 @@ TEST_F(DialogFixture, BodyParametersShowTheHeightAndStretchLive) {
 }
 
 TEST_F(DialogFixture, BodyParametersRefuseAHeightOfZeroWithAMessage) {
-    ASSERT_TRUE(theCase.GetBody().SetHeight(1.8));
+    ASSERT_TRUE(theCase.body.SetHeight(1.8));
     BodyParametersDialog dialog(editor, platform);
     WhenModal<BodyParametersDialog>([](BodyParametersDialog& d) {
         Child<QLineEdit>(d, "heightField").setText("tall");
         Click(d, "okButton");
     });
     dialog.exec();
-    EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 1.8f);
+    EXPECT_FLOAT_EQ(theCase.body.GetHeight(), 1.8f);
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].caption, "Body parameters");
 }
 
 TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
-    theCase.AddTrajectory(1);
+    AddTrajectory(theCase);
     view.SelectTrajectory(1);
     PropertiesDialog dialog(editor, view);
     WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
@@ -323,7 +330,7 @@ TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
         Click(d, "okButton");
     });
     dialog.exec();
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+    EXPECT_EQ(theCase.TrajectoryNumbered(1)->label, "entry wound\r\nleft chest");
 
     WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         QPlainTextEdit& field = Child<QPlainTextEdit>(d, "textField");
@@ -332,23 +339,23 @@ TEST_F(DialogFixture, PropertiesEditTheSelectedTextLineByLine) {
         Click(d, "cancelButton");
     });
     dialog.exec();
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+    EXPECT_EQ(theCase.TrajectoryNumbered(1)->label, "entry wound\r\nleft chest");
 
     // An element's text when no trajectory is selected; the stored text is cut to 4999.
-    theCase.GetElements().Add(std::make_unique<Element>());
+    theCase.elements.emplace_back();
     view.SelectElement(1);
     WhenModal<PropertiesDialog>([](PropertiesDialog& d) {
         Child<QPlainTextEdit>(d, "textField").setPlainText(QString(6000, 'a'));
         Click(d, "okButton");
     });
     dialog.exec();
-    EXPECT_EQ(theCase.GetElements().GetItem(0)->GetText().size(), 4999u);
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetText(), "entry wound\r\nleft chest");
+    EXPECT_EQ(theCase.ElementNumbered(1)->label.size(), 4999u);
+    EXPECT_EQ(theCase.TrajectoryNumbered(1)->label, "entry wound\r\nleft chest");
 }
 
 TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
-    for (int i = 0; i < 5; ++i) {
-        theCase.AddTrajectory(1)->SetText("t" + std::to_string(i + 1));
+    for (const char* label : {"t1", "t2", "t3", "t4", "t5"}) {
+        AddTrajectory(theCase, {}, label);
     }
     view.SelectTrajectory(3);
     ConfirmDeleteDialog dialog(editor, view);
@@ -358,21 +365,25 @@ TEST_F(DialogFixture, ConfirmDeletesTheSelectedNumberAndRenumbers) {
         Click(d, "okButton");
     });
     dialog.exec();
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 4);
-    EXPECT_EQ(theCase.GetTrajectory(2)->GetText(), "t4");
-    EXPECT_EQ(theCase.GetTrajectory(3)->GetText(), "t5");
+    ASSERT_EQ(theCase.TrajectoryCount(), 4);
+    EXPECT_EQ(theCase.TrajectoryNumbered(2)->label, "t2");
+    EXPECT_EQ(theCase.TrajectoryNumbered(3)->label, "t4");
+    EXPECT_EQ(theCase.TrajectoryNumbered(4)->label, "t5");
+    // The editor's posed case is numbered as the case now is.
+    ASSERT_EQ(editor.GetPosed().GetTrajectories().size(), 4u);
+    EXPECT_EQ(editor.GetPosed().GetTrajectories()[2].number, 3);
+    EXPECT_EQ(editor.GetPosed().GetCase().TrajectoryNumbered(3)->label, "t4");
     EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 0);
     EXPECT_EQ(redraws, 1);
 
-    theCase.GetElements().Add(std::make_unique<Element>());
-    theCase.GetElements().Add(std::make_unique<Element>());
+    theCase.elements.resize(2);
     view.SelectElement(2);
     WhenModal<ConfirmDeleteDialog>([](ConfirmDeleteDialog& d) {
         EXPECT_EQ(Child<QLabel>(d, "messageLabel").text(), "Delete element number 2");
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     dialog.exec();
-    EXPECT_EQ(theCase.GetElements().GetCount(), 2);
+    EXPECT_EQ(theCase.ElementCount(), 2);
     EXPECT_EQ(view.GetSelectedElementNumber(), 2);
     EXPECT_EQ(redraws, 1);
 }

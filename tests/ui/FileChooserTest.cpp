@@ -3,6 +3,7 @@
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
+#include "mesh/ArrowModels.h"
 #include "ui/CaseCommands.h"
 #include "ui/FileCommands.h"
 #include "ui/QtPlatform.h"
@@ -44,9 +45,15 @@ struct FolderFixture : ::testing::Test {
     Case theCase;
     CaseEditor editor{theCase};
     ViewState view;
+    const ArrowModels arrows;
     ScriptedPlatform platform;
-    CaseCommands commands{editor,  view,  platform,
-                          nullptr, [] {}, [] { return CapturedImage::Create(2, 2, 32); }};
+    CaseCommands commands{editor,
+                          view,
+                          arrows,
+                          platform,
+                          nullptr,
+                          [] {},
+                          [] { return CapturedImage::Create(2, 2, 32); }};
 
     void SetUp() override {
         ASSERT_TRUE(start.isValid());
@@ -115,8 +122,13 @@ TEST_F(FolderFixture, SavingCreatesTheDataFolderOnlyWhenTheUserAgrees) {
     EXPECT_EQ(platform.SaveRequests().at(1).initialFolder, Work());
     EXPECT_TRUE(platform.Messages().empty());
 
-    CaseCommands fresh{editor,  view,  platform,
-                       nullptr, [] {}, [] { return CapturedImage::Create(2, 2, 32); }};
+    CaseCommands fresh{editor,
+                       view,
+                       arrows,
+                       platform,
+                       nullptr,
+                       [] {},
+                       [] { return CapturedImage::Create(2, 2, 32); }};
     fresh.SetStartDirectory(Work());
     platform.ClearRecords();
     platform.QueueAnswer(true);

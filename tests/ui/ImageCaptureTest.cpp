@@ -68,15 +68,20 @@ baseline::RgbImage RenderHeadless(const baseline::DisplayMode& displayMode, int 
     }
     Case theCase;
     ViewState view;
+    const DefaultModelFiles models;
+    ArrowModels arrows;
+    const Status arrowsRead = arrows.Load(models.arrow, models.halfArrow);
+    EXPECT_TRUE(arrowsRead.ok()) << arrowsRead.message();
     Renderer renderer;
+    renderer.SetArrowModels(std::make_shared<const ArrowModels>(arrows));
     view.ViewFront();
-    const Status loaded = theCase.LoadModels();
+    const Status loaded = theCase.body.Load(models.body);
     EXPECT_TRUE(loaded.ok()) << loaded.message();
     EXPECT_TRUE(renderer.InitializeContext());
     baseline::AddEvidence(theCase);
     displayMode.apply(view);
     renderer.Resize(width, height);
-    renderer.RenderFrame(theCase, view);
+    renderer.RenderFrame(PosedCase(theCase), view);
     glFinish();
     baseline::RgbImage image = baseline::ReadFramebuffer(width, height);
     renderer.DestroyContext();
@@ -89,6 +94,7 @@ class WindowCapture : public MainWindowFixture,
 protected:
     void ShowCase() {
         baseline::AddEvidence(TheCase());
+        Posed();
         GetParam().apply(TheViewState());
         View().Redraw();
         QTest::qWait(50);

@@ -78,7 +78,8 @@ TEST(KeyboardTest, TheMainWindowHasTheKeyboardAsSoonAsItIsShown) {
     CaseEditor editor(theCase);
     ViewState view;
     ScriptedPlatform platform;
-    MainWindow frame(editor, view, platform);
+    const ArrowModels arrows;
+    MainWindow frame(editor, view, arrows, platform);
     frame.show(); // nobody clicks, nobody activates it
     ASSERT_TRUE(HasKeyboard(&frame));
 }
@@ -102,7 +103,7 @@ TEST(KeyboardTest, PropertiesTakeEnterAsANewLineAndCtrlEnterAsOk) {
     Case theCase;
     CaseEditor editor(theCase);
     ViewState view;
-    Trajectory* trajectory = theCase.AddTrajectory(1);
+    theCase.trajectories.emplace_back();
     view.SelectTrajectory(1);
     PropertiesDialog dialog(editor, view);
     bool stillOpenAfterEnter = false;
@@ -117,7 +118,7 @@ TEST(KeyboardTest, PropertiesTakeEnterAsANewLineAndCtrlEnterAsOk) {
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
     EXPECT_TRUE(stillOpenAfterEnter);
-    EXPECT_EQ(trajectory->GetText(), "Entry\r\nchest");
+    EXPECT_EQ(theCase.TrajectoryNumbered(1)->label, "Entry\r\nchest");
 }
 
 // The colour chooser stands in for the New trajectory dialog: the dialog is out of sight (its
@@ -156,9 +157,9 @@ TEST(KeyboardTest, TheColourChooserHidesTheDialogWhichGetsTheKeyboardBack) {
     EXPECT_FALSE(seenWhileChoosing);
     EXPECT_EQ(after, before);
     EXPECT_DOUBLE_EQ(dialog.windowOpacity(), 1.0);
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetX1(), 0.1);
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(0)->GetRed(), 10 / 255.0);
+    ASSERT_EQ(theCase.TrajectoryCount(), 1);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->in.x, 0.1);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->color.x, 10 / 255.0);
 }
 
 // A height of 0 typed in Body parameters reaches the field, is refused, and the refusal is a
@@ -166,7 +167,7 @@ TEST(KeyboardTest, TheColourChooserHidesTheDialogWhichGetsTheKeyboardBack) {
 TEST(KeyboardTest, TheRefusedHeightIsTypedIntoTheDialogAndItsMessageHasTheKeyboard) {
     Case theCase;
     CaseEditor editor(theCase);
-    ASSERT_TRUE(theCase.GetBody().SetHeight(1.8));
+    ASSERT_TRUE(theCase.body.SetHeight(1.8));
     QtPlatform platform;
     BodyParametersDialog dialog(editor, platform);
     CloseLeftoverModals();
@@ -187,7 +188,7 @@ TEST(KeyboardTest, TheRefusedHeightIsTypedIntoTheDialogAndItsMessageHasTheKeyboa
     });
     dialog.exec();
     EXPECT_TRUE(shownText.contains("more than 0")) << shownText.toStdString();
-    EXPECT_FLOAT_EQ(theCase.GetBody().GetHeight(), 1.8f);
+    EXPECT_FLOAT_EQ(theCase.body.GetHeight(), 1.8f);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 

@@ -3,11 +3,12 @@
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
+#include "mesh/ArrowModels.h"
 #include "ui/CaseCommands.h"
 #include "ui/CaseView.h"
 #include "ui/CommandSet.h"
 #include "ui/MainWindow.h"
-#include "ui/PointPlacement.h"
+#include "ui/PointPicking.h"
 #include "view/ViewState.h"
 
 #include <QApplication>
@@ -17,6 +18,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <numbers>
 
@@ -28,12 +30,16 @@ class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         theCase = std::make_unique<Case>();
+        const DefaultModelFiles models;
+        const Status arrowsRead = arrows.Load(models.arrow, models.halfArrow);
+        ASSERT_TRUE(arrowsRead.ok()) << arrowsRead.message();
+        const Status loaded = theCase->body.Load(models.body);
+        ASSERT_TRUE(loaded.ok()) << loaded.message();
+        theCase->bodyModelFile = models.body;
         editor = std::make_unique<CaseEditor>(*theCase);
         viewState = std::make_unique<ViewState>();
         viewState->ViewFront();
-        const Status loaded = theCase->LoadModels();
-        ASSERT_TRUE(loaded.ok()) << loaded.message();
-        frame = std::make_unique<MainWindow>(*editor, *viewState, platform);
+        frame = std::make_unique<MainWindow>(*editor, *viewState, arrows, platform);
         frame->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
         QDeadlineTimer deadline(30000);
@@ -56,8 +62,15 @@ protected:
     }
 
     CaseView& View() { return frame->GetView(); }
-    // The case the window shows; the test changes it directly, as a file or a dialog would.
+    // The case the window shows; the test changes it directly, as a file or a dialog would, and
+    // then calls Posed() so that the editor poses it again.
     Case& TheCase() { return *theCase; }
+    const PosedCase& Posed() {
+        editor->Preview();
+        return editor->GetPosed();
+    }
+    Trajectory& TrajectoryNumbered(int number) { return *theCase->TrajectoryNumbered(number); }
+    Element& ElementNumbered(int number) { return *theCase->ElementNumbered(number); }
     CaseEditor& Editor() { return *editor; }
     ViewState& TheViewState() { return *viewState; }
     CaseCommands& Commands() { return frame->GetCommands(); }
@@ -79,25 +92,34 @@ protected:
                 static_cast<int>(std::lround((1 - ndcY) / 2 * height))};
     }
 
-    // A full arrow from (-0.3, 1, 0.5) to (0.3, 1, 0.5), selected as number n.
-    Trajectory& AddTrajectory() {
-        Trajectory* trajectory = theCase->AddTrajectory(1);
-        trajectory->SetPoints(-0.3, 1.0, 0.5, 0.3, 1.0, 0.5);
-        trajectory->SetColor(1, 0, 0);
-        return *trajectory;
+    // A full red arrow from (-0.3, 1, 0.5) to (0.3, 1, 0.5), changed by `adjust`, appended to
+    // the case (which is posed again); returns its number.
+    int AddTrajectory(const std::function<void(Trajectory&)>& adjust = nullptr) {
+        Trajectory trajectory;
+        trajectory.exited = true;
+        trajectory.in = {-0.3, 1.0, 0.5};
+        trajectory.out = {0.3, 1.0, 0.5};
+        trajectory.color = {1, 0, 0};
+        if (adjust) {
+            adjust(trajectory);
+        }
+        theCase->trajectories.push_back(trajectory);
+        Posed();
+        return theCase->TrajectoryCount();
     }
 
-    // A 20 cm element at (x, y, z).
-    Element& AddElement(double x, double y, double z) {
-        auto element = std::make_unique<Element>();
-        element->Set(x, y, z, 0, 0, 0);
-        element->SetWidth(0.2);
-        element->SetHeight(0.2);
-        element->SetLength(0.2);
-        element->SetBounds(-0.1, -0.1, -0.1, 0.1, 0.1, 0.1);
-        Element& added = *element;
-        theCase->GetElements().Add(std::move(element));
-        return added;
+    // A 20 cm element at (x, y, z), changed by `adjust`, appended to the case; returns its number.
+    int AddElement(double x, double y, double z,
+                   const std::function<void(Element&)>& adjust = nullptr) {
+        Element element;
+        element.centre = {x, y, z};
+        element.size = {0.2, 0.2, 0.2};
+        if (adjust) {
+            adjust(element);
+        }
+        theCase->elements.push_back(element);
+        Posed();
+        return theCase->ElementCount();
     }
 
     // A pointer move over the view with the given buttons held, delivered at once.
@@ -118,6 +140,7 @@ protected:
     }
 
     ScriptedPlatform platform;
+    ArrowModels arrows;
     std::unique_ptr<Case> theCase;
     std::unique_ptr<CaseEditor> editor;
     std::unique_ptr<ViewState> viewState;

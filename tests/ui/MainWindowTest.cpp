@@ -54,9 +54,9 @@ TEST_F(MainWindowTest, TitleNamesTheMakerAndVersionAndNeverTheDocument) {
     EXPECT_EQ(frame->windowHandle()->title(), title);
     // A dropped body file does not change it.
     const QString body =
-        QFileInfo(QString::fromStdString(TheCase().GetBodyModelFile())).absoluteFilePath();
+        QFileInfo(QString::fromStdString(TheCase().bodyModelFile)).absoluteFilePath();
     frame->OpenFiles({body});
-    EXPECT_EQ(QString::fromStdString(TheCase().GetBodyModelFile()), body) << "opened as the body";
+    EXPECT_EQ(QString::fromStdString(TheCase().bodyModelFile), body) << "opened as the body";
     EXPECT_EQ(frame->windowHandle()->title(), title + "*") << "the body changed the case";
     EXPECT_EQ(frame->pos(), QPoint(50, 50));
     EXPECT_EQ(frame->size(), QSize(800, 600));
@@ -197,8 +197,8 @@ TEST_F(MainWindowTest, DeleteAllEmptiesTheSceneWithoutAsking) {
     AddElement(0.5, 1.4, 0.3);
     TheViewState().SelectElement(1);
     Item(*frame, "&Edit", "Delete all trajectories and elements")->trigger();
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
-    EXPECT_EQ(TheCase().GetElements().GetCount(), 0);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().ElementCount(), 0);
     EXPECT_EQ(TheViewState().GetSelectionState(), SelectionState::Nothing);
     EXPECT_TRUE(platform.Messages().empty());
 }

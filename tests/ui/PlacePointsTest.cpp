@@ -3,7 +3,7 @@
 
 #include "ui/DialogInput.h"
 #include "ui/NewTrajectoryDialog.h"
-#include "ui/PointPlacement.h"
+#include "ui/PointPicking.h"
 #include "view/SurfacePicking.h"
 
 #include <QComboBox>
@@ -20,7 +20,7 @@ protected:
 
     // The body point the view shows at a widget position (pixel centre), as the click finds it.
     Vec3 BodyPointAt(QPoint at) {
-        const auto hit = BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(),
+        const auto hit = BodySurfaceAt(Editor().GetPosed(), TheViewState().GetCamera(),
                                        View().width(), View().height(), at.x() + 0.5, at.y() + 0.5);
         EXPECT_TRUE(hit);
         return hit ? hit->point : Vec3{};
@@ -46,7 +46,7 @@ QString Cm(double metres) {
 // removes the markers, Compute makes the trajectory; a miss only says so; Esc leaves the mode.
 TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     QTest::keyClick(&View(), 'c');
-    ASSERT_TRUE(frame->GetPlacement().IsActive());
+    ASSERT_TRUE(frame->GetPointPicking().IsActive());
     EXPECT_TRUE(Status().startsWith("Place points")) << Status().toStdString();
 
     Click({3, 3});
@@ -57,7 +57,7 @@ TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     Click(Chest());
     ASSERT_EQ(TheViewState().GetSurfaceMarkers().size(), 1u);
     EXPECT_EQ(Status(),
-              "IN at " + PointPlacement::PointText(in) + " (trunk). Click the exit point OUT.");
+              "IN at " + PointPicking::PointText(in) + " (trunk). Click the exit point OUT.");
 
     QTest::keyClick(&View(), 'k'); // the back view, for the exit wound
     const Vec3 out = BodyPointAt(Chest());
@@ -72,8 +72,8 @@ TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     Click(Chest());
     EXPECT_EQ(shown, QStringList({Cm(in.x), Cm(in.y), Cm(in.z), Cm(out.x), Cm(out.y), Cm(out.z)}));
     EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
-    EXPECT_TRUE(frame->GetPlacement().IsActive());
+    EXPECT_EQ(TheCase().TrajectoryCount(), 0);
+    EXPECT_TRUE(frame->GetPointPicking().IsActive());
 
     QTest::keyClick(&View(), 'f');
     const Vec3 second = BodyPointAt(Belly());
@@ -81,16 +81,16 @@ TEST_F(PlacePointsTest, TwoClicksOpenThePrefilledDialog) {
     WhenModal<NewTrajectoryDialog>(
         [](NewTrajectoryDialog& d) { Child<QPushButton>(d, "computeButton").click(); });
     Click(Belly());
-    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
-    const Trajectory& made = *TheCase().GetTrajectory(0);
-    EXPECT_NEAR(made.GetX1(), in.x, 1e-4);
-    EXPECT_NEAR(made.GetY2(), second.y, 1e-4);
-    EXPECT_NEAR(made.GetZ2(), second.z, 1e-4);
+    ASSERT_EQ(TheCase().TrajectoryCount(), 1);
+    const Trajectory& made = TrajectoryNumbered(1);
+    EXPECT_NEAR(made.in.x, in.x, 1e-4);
+    EXPECT_NEAR(made.out.y, second.y, 1e-4);
+    EXPECT_NEAR(made.out.z, second.z, 1e-4);
     EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
 
     Click(Chest());
     QTest::keyClick(&View(), Qt::Key_Escape);
-    EXPECT_FALSE(frame->GetPlacement().IsActive());
+    EXPECT_FALSE(frame->GetPointPicking().IsActive());
     EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
     Click(Chest()); // a plain click again: no marker
     EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
@@ -110,7 +110,7 @@ TEST_F(PlacePointsTest, RightClickOffersTheModeAndTheWheelZoomsTowardThePointer)
     const QPoint at(20, 20);
     QTest::mousePress(&View(), Qt::RightButton, Qt::NoModifier, at);
     QTest::mouseRelease(&View(), Qt::RightButton, Qt::NoModifier, at);
-    EXPECT_TRUE(frame->GetPlacement().IsActive());
+    EXPECT_TRUE(frame->GetPointPicking().IsActive());
 
     const QPoint chest = Chest();
     const Vec3 before = BodyPointAt(chest);
@@ -134,13 +134,14 @@ TEST_F(PlacePointsTest, ClickedPointsTakeTheirPartAndAreKeptAtRest) {
     Posture posture;
     posture.Set(skeleton::Joint::RightShoulder, {0, 60, 0});
     posture.Set(skeleton::Joint::RightElbow, {0, 30, 0});
-    TheCase().GetBody().SetPosture(posture);
+    Editor().EditBody("Posture", [&posture](Body& body) { body.SetPosture(posture); });
+    const PosedCase& shown = Editor().GetPosed();
     std::optional<QPoint> forearm;
     std::optional<SurfaceHit> forearmHit;
     for (int y = 0; y < View().height() && !forearm; y += 2) {
         for (int x = 0; x < View().width() / 2 && !forearm; x += 2) {
-            const auto hit = BodySurfaceAt(TheCase().GetBody(), TheViewState().GetCamera(),
-                                           View().width(), View().height(), x + 0.5, y + 0.5);
+            const auto hit = BodySurfaceAt(shown, TheViewState().GetCamera(), View().width(),
+                                           View().height(), x + 0.5, y + 0.5);
             if (hit && hit->group == "right_forearm") {
                 forearm = QPoint(x, y);
                 forearmHit = hit;
@@ -148,7 +149,7 @@ TEST_F(PlacePointsTest, ClickedPointsTakeTheirPartAndAreKeptAtRest) {
         }
     }
     ASSERT_TRUE(forearm) << "no pixel of the right forearm in the front view";
-    const Body& body = TheCase().GetBody();
+    const PosedBody& body = shown.GetBody();
     const Vec3 rest = body.RestPointOf(*forearmHit);
     // At rest the forearm hangs: the point is far from where the posed forearm was clicked, and
     // the posture carries it back there.
@@ -159,27 +160,32 @@ TEST_F(PlacePointsTest, ClickedPointsTakeTheirPartAndAreKeptAtRest) {
     EXPECT_NEAR(posed.z, forearmHit->point.z, 1e-3);
 
     QTest::keyClick(&View(), 'c');
-    QStringList shown;
+    QStringList fields;
     WhenModal<NewTrajectoryDialog>([&](NewTrajectoryDialog& d) {
         for (const char* name : {"inX", "inY", "inZ"}) {
-            shown << Field(d, name);
+            fields << Field(d, name);
         }
-        shown << Child<QComboBox>(d, "inPartBox").currentText()
-              << Child<QComboBox>(d, "outPartBox").currentText();
+        fields << Child<QComboBox>(d, "inPartBox").currentText()
+               << Child<QComboBox>(d, "outPartBox").currentText();
         Child<QPushButton>(d, "computeButton").click();
     });
     Click(*forearm);
     EXPECT_TRUE(Status().contains("(right_forearm)")) << Status().toStdString();
     Click(Belly());
-    EXPECT_EQ(shown, QStringList({Cm(rest.x), Cm(rest.y), Cm(rest.z), "right_forearm", "trunk"}));
-    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
-    const Trajectory& made = *TheCase().GetTrajectory(0);
-    EXPECT_EQ(made.GetInPart(), "right_forearm");
-    EXPECT_EQ(made.GetOutPart(), "trunk");
-    EXPECT_NEAR(made.GetZ1(), rest.z, 1e-4);
+    EXPECT_EQ(fields, QStringList({Cm(rest.x), Cm(rest.y), Cm(rest.z), "right_forearm", "trunk"}));
+    ASSERT_EQ(TheCase().TrajectoryCount(), 1);
+    const Trajectory& made = TrajectoryNumbered(1);
+    EXPECT_EQ(made.inPart, "right_forearm");
+    EXPECT_EQ(made.outPart, "trunk");
+    EXPECT_NEAR(made.in.z, rest.z, 1e-4);
+    // The view's posed case carries the new trajectory's IN back to where it was clicked.
+    const PosedTrajectory& drawn = *Editor().GetPosed().TrajectoryNumbered(1);
+    EXPECT_NEAR(drawn.in.x, forearmHit->point.x, 1.5e-3);
+    EXPECT_NEAR(drawn.in.y, forearmHit->point.y, 1.5e-3);
+    EXPECT_NEAR(drawn.in.z, forearmHit->point.z, 1.5e-3);
 
     QTest::keyClick(&View(), Qt::Key_Escape);
     QTest::keyClick(&View(), Qt::Key_Z, Qt::ControlModifier);
     QApplication::processEvents();
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 0);
 }

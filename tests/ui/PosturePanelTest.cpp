@@ -14,13 +14,15 @@
 #include <QTemporaryDir>
 #include <QUndoStack>
 
+#include <algorithm>
+
 namespace {
 
 class PosturePanelTest : public MainWindowFixture {
 protected:
     PosturePanel& Panel() { return frame->GetPosturePanel(); }
     QUndoStack& History() { return frame->GetUndoStack(); }
-    const Posture& CasePosture() { return TheCase().GetBody().GetPosture(); }
+    const Posture& CasePosture() { return TheCase().body.GetPosture(); }
     template <typename Widget> Widget& Part(const char* name) {
         auto* widget = Panel().findChild<Widget*>(name);
         if (widget == nullptr) {
@@ -177,10 +179,10 @@ TEST_F(PosturePanelTest, TheSlidersKeepToTheJointsLimitsAndADragIsOneStep) {
 
 TEST_F(PosturePanelTest, AnOpenedFileShowsItsPosture) {
     Case posed;
-    ASSERT_TRUE(posed.GetBody().SetHeight(TheCase().GetBody().GetHeight()));
+    ASSERT_TRUE(posed.body.SetHeight(TheCase().body.GetHeight()));
     Posture posture = *Posture::Preset("seated");
     posture.Set(skeleton::Joint::LeftElbow, {10, 35.5, -5});
-    posed.GetBody().SetPosture(posture);
+    posed.body.SetPosture(posture);
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath("seated.txt");
@@ -200,4 +202,57 @@ TEST_F(PosturePanelTest, AnOpenedFileShowsItsPosture) {
     EXPECT_DOUBLE_EQ(Spin("spinRoll").value(), -5.0);
     History().undo();
     EXPECT_DOUBLE_EQ(Spin("spinPitch").value(), 0.0);
+}
+
+// The view draws the editor's posed case, made again after every change: a posture taken back by
+// Ctrl+Z leaves exactly the posed case a fresh posing of the restored case gives, and the view
+// shows the very pixels it showed before the posture.
+TEST_F(PosturePanelTest, UndoOfAPostureRestoresThePosedCaseTheViewDraws) {
+    AddTrajectory([](Trajectory& trajectory) {
+        trajectory.inPart = "trunk";
+        trajectory.outPart = "trunk";
+    });
+    Trigger(Command::PosturePanel); // beside the view, which it narrows
+    QApplication::processEvents();
+    const std::optional<CapturedImage> standing = View().CaptureView();
+    ASSERT_TRUE(standing.has_value());
+    const PosedTrajectory before = *Editor().GetPosed().TrajectoryNumbered(1);
+
+    ClickRow(Presets(), PresetRow("kneeling"));
+    ASSERT_EQ(History().count(), 1);
+    EXPECT_TRUE(Editor().GetPosed().IsPosed());
+    EXPECT_NE(Editor().GetPosed().TrajectoryNumbered(1)->in, before.in) << "kneeling lowers it";
+    const std::optional<CapturedImage> kneeling = View().CaptureView();
+    ASSERT_TRUE(kneeling.has_value());
+    EXPECT_NE(kneeling->Bytes(), standing->Bytes());
+
+    QTest::keyClick(&View(), Qt::Key_Z, Qt::ControlModifier);
+    QApplication::processEvents();
+    ASSERT_EQ(History().index(), 0);
+    const PosedCase& shown = Editor().GetPosed();
+    const PosedCase afresh(TheCase());
+    EXPECT_TRUE(shown.GetCase() == TheCase());
+    EXPECT_FALSE(shown.IsPosed());
+    ASSERT_EQ(shown.GetTrajectories().size(), afresh.GetTrajectories().size());
+    for (size_t i = 0; i < afresh.GetTrajectories().size(); ++i) {
+        const PosedTrajectory& a = shown.GetTrajectories()[i];
+        const PosedTrajectory& b = afresh.GetTrajectories()[i];
+        EXPECT_EQ(a.number, b.number);
+        EXPECT_EQ(a.in, b.in);
+        EXPECT_EQ(a.out, b.out);
+        EXPECT_EQ(a.posed, b.posed);
+        EXPECT_EQ(a.anatomical, b.anatomical);
+        EXPECT_EQ(a.sceneIn, b.sceneIn);
+        const Matrix4 drawn = a.ArrowTransform();
+        const Matrix4 fresh = b.ArrowTransform();
+        EXPECT_TRUE(std::equal(drawn.Data(), drawn.Data() + 16, fresh.Data()));
+    }
+    EXPECT_EQ(shown.TrajectoryNumbered(1)->in, before.in);
+    ASSERT_NE(shown.GetBody().GetMesh(), nullptr);
+    ASSERT_NE(afresh.GetBody().GetMesh(), nullptr);
+    EXPECT_EQ(shown.GetBody().GetMesh()->vertices, afresh.GetBody().GetMesh()->vertices);
+    EXPECT_EQ(shown.GetBody().GetMesh()->normals, afresh.GetBody().GetMesh()->normals);
+    const std::optional<CapturedImage> restored = View().CaptureView();
+    ASSERT_TRUE(restored.has_value());
+    EXPECT_EQ(restored->Bytes(), standing->Bytes());
 }

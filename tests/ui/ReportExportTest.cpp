@@ -5,6 +5,7 @@
 #include "case/Case.h"
 #include "casefile/DataFile.h"
 #include "edit/CaseEditor.h"
+#include "mesh/ArrowModels.h"
 #include "support/BoxBody.h"
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/CaseCommands.h"
@@ -32,14 +33,21 @@ QByteArray Contents(const QString& path) {
 
 struct ReportCommandsFixture : ::testing::Test {
     void SetUp() override {
-        ASSERT_TRUE(theCase.LoadModels().ok());
+        const DefaultModelFiles models;
+        ASSERT_TRUE(arrows.Load(models.arrow, models.halfArrow).ok());
+        ASSERT_TRUE(theCase.body.Load(models.body).ok());
         // The budget's precision is not what these tests read: a few draws keep them quick.
-        ASSERT_TRUE(theCase.GetBody().GetUncertaintyModel().SetDraws(2000).ok());
+        ASSERT_TRUE(theCase.body.GetUncertaintyModel().SetDraws(2000).ok());
         workingFolder = QDir::currentPath();
         // Choosers start in the data folder below the start directory; here it exists.
         ASSERT_TRUE(QDir(folder.path()).mkpath("database"));
         commands.SetStartDirectory(folder.path());
-        theCase.AddTrajectory(1)->SetPoints(-0.05, 1.4, 0.25, 0.05, 1.3, 0.02);
+        Trajectory trajectory;
+        trajectory.exited = true;
+        trajectory.in = {-0.05, 1.4, 0.25};
+        trajectory.out = {0.05, 1.3, 0.02};
+        theCase.trajectories.push_back(trajectory);
+        editor.Preview(); // as a file read into the case
     }
 
     // The commands put the working folder back to their start directory, set here to a
@@ -50,8 +58,10 @@ struct ReportCommandsFixture : ::testing::Test {
     Case theCase;
     CaseEditor editor{theCase};
     ViewState view;
+    ArrowModels arrows;
     ScriptedPlatform platform;
-    CaseCommands commands{editor, view, platform, nullptr, [] {}, [] { return std::nullopt; }};
+    CaseCommands commands{
+        editor, view, arrows, platform, nullptr, [] {}, [] { return std::nullopt; }};
     QColor proposedColor = Qt::white;
     QTemporaryDir folder;
 };
@@ -72,7 +82,7 @@ TEST_F(ReportCommandsFixture, ExportOffersThreeFormatsAndNamesOnlyAnUnchangedSav
     commands.ExportReport();
     commands.SaveDataFile();
     commands.ExportReport();
-    theCase.GetTrajectory(0)->SetText("changed after saving");
+    editor.EditTrajectory(1, "Properties", [](Trajectory& t) { t.label = "changed after saving"; });
     commands.ExportReport();
     commands.ExportReport(); // cancelled: nothing written, nothing said
     EXPECT_TRUE(platform.Messages().empty());
@@ -96,6 +106,7 @@ TEST_F(ReportCommandsFixture, ExportOffersThreeFormatsAndNamesOnlyAnUnchangedSav
 TEST_F(ReportCommandsFixture, ExportWritesPdfAndReportsFailures) {
     // What is written where does not depend on the body: a box is drawn in a moment.
     LoadBoxBody(theCase);
+    editor.Preview();
     platform.QueueSaveFile(folder.filePath("report"));
     platform.QueueSaveFile(folder.filePath("missing/folder/r.pdf"));
     commands.ExportReport();
@@ -115,7 +126,7 @@ TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
         QTest::mouseClick(&Child<QPushButton>(d, "computeButton"), Qt::LeftButton);
     });
     ASSERT_EQ(create.exec(), QDialog::Accepted);
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(1)->GetUncertainty(), 0.025);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(2)->radiusIn, 0.025);
 
     AdjustTrajectoryDialog adjust(editor, view);
     view.SelectTrajectory(2);
@@ -125,19 +136,19 @@ TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
         QTest::mouseClick(&Child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
     });
     adjust.exec();
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(1)->GetUncertainty(), 0.025) << "Cancel keeps it";
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(2)->radiusIn, 0.025) << "Cancel keeps it";
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         SetField(d, "uncertainty", "-3");
         QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
     });
     adjust.exec();
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(1)->GetUncertainty(), 0.025) << "negative is refused";
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(2)->radiusIn, 0.025) << "negative is refused";
     WhenModal<AdjustTrajectoryDialog>([](AdjustTrajectoryDialog& d) {
         SetField(d, "uncertainty", "0.4");
         QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
     });
     adjust.exec();
-    EXPECT_DOUBLE_EQ(theCase.GetTrajectory(1)->GetUncertainty(), 0.004);
+    EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(2)->radiusIn, 0.004);
 }
 
 using ReportWindowTest = MainWindowFixture;
@@ -146,10 +157,11 @@ using ReportWindowTest = MainWindowFixture;
 // the window keeps drawing afterwards, and the U key shows the cones in it.
 TEST_F(ReportWindowTest, ExportFromTheWindowAndTheConeKey) {
     QTemporaryDir folder;
-    ASSERT_TRUE(TheCase().GetBody().GetUncertaintyModel().SetDraws(2000).ok());
-    Trajectory& trajectory = AddTrajectory();
-    trajectory.SetPoints(0.3, 1.0, 0.5, -0.3, 1.0,
-                         0.5); // toward the body's right: the cone opens left
+    ASSERT_TRUE(TheCase().body.GetUncertaintyModel().SetDraws(2000).ok());
+    AddTrajectory([](Trajectory& trajectory) { // toward the body's right: the cone opens left
+        trajectory.in = {0.3, 1.0, 0.5};
+        trajectory.out = {-0.3, 1.0, 0.5};
+    });
     platform.QueueSaveFile(folder.filePath("r.html"));
     Commands().ExportReport();
     for (const auto& message : platform.Messages()) {

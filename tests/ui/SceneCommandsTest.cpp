@@ -38,20 +38,20 @@ TEST_F(SceneCommandsTest, TheSceneModelLoadsAsOneEditAndAFileThatDoesNotReadKeep
 
     platform.QueueOpenFile(room);
     MenuAction("openSceneModel").trigger();
-    ASSERT_TRUE(TheCase().GetWorld().sceneMesh);
-    EXPECT_EQ(TheCase().GetWorld().sceneModelFile, room.toStdString());
+    ASSERT_TRUE(TheCase().world.sceneMesh);
+    EXPECT_EQ(TheCase().world.sceneModelFile, room.toStdString());
     EXPECT_EQ(frame->GetUndoStack().count(), 1);
 
     Scene().LoadSceneModelFrom(broken);
     ASSERT_FALSE(platform.Messages().empty());
     EXPECT_TRUE(platform.Messages().back().text.startsWith("Cannot read the scene model"))
         << platform.Messages().back().text.toStdString();
-    EXPECT_EQ(TheCase().GetWorld().sceneModelFile, room.toStdString()) << "the case is kept";
+    EXPECT_EQ(TheCase().world.sceneModelFile, room.toStdString()) << "the case is kept";
     EXPECT_EQ(frame->GetUndoStack().count(), 1) << "no edit";
 
     frame->GetUndoStack().undo();
-    EXPECT_FALSE(TheCase().GetWorld().sceneMesh);
-    EXPECT_EQ(TheCase().GetWorld().sceneModelFile, "");
+    EXPECT_FALSE(TheCase().world.sceneMesh);
+    EXPECT_EQ(TheCase().world.sceneModelFile, "");
 
     // The view switches are the view's, not the case's.
     MenuAction("showOriginZones").trigger();
@@ -69,8 +69,8 @@ TEST_F(SceneCommandsTest, PlacementAndExteriorPointsAreOneEditEachAndBadValuesAr
         dialog.accept();
     });
     MenuAction("scenePlacement").trigger();
-    EXPECT_EQ(TheCase().GetWorld().body, (ScenePlacement{1.5, 0, 0, 90}));
-    EXPECT_EQ(TheCase().GetWorld().muzzleHeights, (std::vector<double>{1.6, 0.3}));
+    EXPECT_EQ(TheCase().world.body, (ScenePlacement{1.5, 0, 0, 90}));
+    EXPECT_EQ(TheCase().world.muzzleHeights, (std::vector<double>{1.6, 0.3}));
     EXPECT_EQ(frame->GetUndoStack().count(), 1);
 
     WhenModal<ScenePlacementDialog>([](ScenePlacementDialog& dialog) {
@@ -80,7 +80,7 @@ TEST_F(SceneCommandsTest, PlacementAndExteriorPointsAreOneEditEachAndBadValuesAr
     MenuAction("scenePlacement").trigger();
     ASSERT_FALSE(platform.Messages().empty());
     EXPECT_TRUE(platform.Messages().back().text.startsWith("The body's z \"two metres\""));
-    EXPECT_EQ(TheCase().GetWorld().body, (ScenePlacement{1.5, 0, 0, 90}));
+    EXPECT_EQ(TheCase().world.body, (ScenePlacement{1.5, 0, 0, 90}));
     EXPECT_EQ(frame->GetUndoStack().count(), 1);
 
     // Without a selected trajectory there is nothing to edit.
@@ -88,7 +88,8 @@ TEST_F(SceneCommandsTest, PlacementAndExteriorPointsAreOneEditEachAndBadValuesAr
     EXPECT_TRUE(platform.Messages().back().text.startsWith("Select a trajectory first"));
 
     Trajectory trajectory;
-    trajectory.SetPoints(0, 1.3, 0.25, 0, 1.28, 0.05);
+    trajectory.in = {0, 1.3, 0.25};
+    trajectory.out = {0, 1.28, 0.05};
     ASSERT_TRUE(Editor().AddTrajectory("New trajectory", trajectory));
     TheViewState().SelectTrajectory(1);
     WhenModal<ExteriorPointsDialog>([](ExteriorPointsDialog& dialog) {
@@ -97,10 +98,10 @@ TEST_F(SceneCommandsTest, PlacementAndExteriorPointsAreOneEditEachAndBadValuesAr
         dialog.accept();
     });
     MenuAction("exteriorPoints").trigger();
-    const TrajectoryWorld& world = TheCase().GetTrajectory(0)->GetWorld();
-    ASSERT_EQ(world.exterior.size(), 1u);
-    EXPECT_DOUBLE_EQ(world.exterior[0].point.z, 3.0);
-    EXPECT_EQ(world.group, "door");
+    const Trajectory& edited = TrajectoryNumbered(1);
+    ASSERT_EQ(edited.exterior.size(), 1u);
+    EXPECT_DOUBLE_EQ(edited.exterior[0].point.z, 3.0);
+    EXPECT_EQ(edited.group, "door");
     EXPECT_EQ(frame->GetUndoStack().count(), 3);
 
     WhenModal<ExteriorPointsDialog>([](ExteriorPointsDialog& dialog) {
@@ -109,11 +110,11 @@ TEST_F(SceneCommandsTest, PlacementAndExteriorPointsAreOneEditEachAndBadValuesAr
     });
     MenuAction("exteriorPoints").trigger();
     EXPECT_TRUE(platform.Messages().back().text.startsWith("Exterior point 1 (line 1)"));
-    EXPECT_EQ(TheCase().GetTrajectory(0)->GetWorld().exterior.size(), 1u);
+    EXPECT_EQ(TrajectoryNumbered(1).exterior.size(), 1u);
     EXPECT_EQ(frame->GetUndoStack().count(), 3);
 
     frame->GetUndoStack().undo();
-    EXPECT_TRUE(TheCase().GetTrajectory(0)->GetWorld().exterior.empty());
+    EXPECT_TRUE(TrajectoryNumbered(1).exterior.empty());
 
     MenuAction("originTable").trigger();
     EXPECT_TRUE(platform.Messages().back().text.startsWith("Origin zones, scene frame"));
@@ -126,9 +127,10 @@ TEST_F(SceneCommandsTest, AClickOnTheSceneModelAddsAnExteriorPointToTheSelectedT
     std::ofstream(wall.toStdString()) << "v -3 0 -1\nv 3 0 -1\nv 3 3 -1\nv -3 3 -1\n"
                                          "usemtl wall\nf 1 2 3\nf 1 3 4\n";
     Scene().LoadSceneModelFrom(wall);
-    ASSERT_TRUE(TheCase().GetWorld().sceneMesh);
-    Trajectory trajectory;
-    trajectory.SetPoints(0, 1.3, 0.25, 0, 1.28, 0.05); // front to back, toward the wall
+    ASSERT_TRUE(TheCase().world.sceneMesh);
+    Trajectory trajectory; // front to back, toward the wall
+    trajectory.in = {0, 1.3, 0.25};
+    trajectory.out = {0, 1.28, 0.05};
     ASSERT_TRUE(Editor().AddTrajectory("New trajectory", trajectory));
     const int edits = frame->GetUndoStack().count();
 
@@ -136,7 +138,7 @@ TEST_F(SceneCommandsTest, AClickOnTheSceneModelAddsAnExteriorPointToTheSelectedT
     const QPoint pixel = Project(-1.0, 1.6, -1.0);
     TheViewState().SelectTrajectory(1);
     QTest::mouseClick(&View(), Qt::LeftButton, {}, pixel);
-    EXPECT_TRUE(TheCase().GetTrajectory(0)->GetWorld().exterior.empty());
+    EXPECT_TRUE(TrajectoryNumbered(1).exterior.empty());
 
     TheViewState().SelectTrajectory(1);
     MenuAction("clickExteriorPoints").trigger();
@@ -145,7 +147,7 @@ TEST_F(SceneCommandsTest, AClickOnTheSceneModelAddsAnExteriorPointToTheSelectedT
                      [&said](const QString& text) { said = text; });
     QTest::mouseClick(&View(), Qt::LeftButton, {}, pixel);
     EXPECT_TRUE(said.startsWith("Exterior point of trajectory 1")) << said.toStdString();
-    const std::vector<ExteriorPoint>& points = TheCase().GetTrajectory(0)->GetWorld().exterior;
+    const std::vector<ExteriorPoint>& points = TrajectoryNumbered(1).exterior;
     ASSERT_EQ(points.size(), 1u);
     EXPECT_NEAR(points[0].point.x, -1.0, 0.02);
     EXPECT_NEAR(points[0].point.y, 1.6, 0.02);
@@ -155,5 +157,5 @@ TEST_F(SceneCommandsTest, AClickOnTheSceneModelAddsAnExteriorPointToTheSelectedT
 
     // Off the wall (above it) nothing is added.
     EXPECT_FALSE(Scene().PlaceExteriorPointAt(View().width(), View().height(), 5, 5));
-    EXPECT_EQ(TheCase().GetTrajectory(0)->GetWorld().exterior.size(), 1u);
+    EXPECT_EQ(TrajectoryNumbered(1).exterior.size(), 1u);
 }

@@ -1,5 +1,6 @@
 #include "ScriptedPlatform.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "render/FrameRenderer.h"
 #include "ui/Application.h"
 #include "ui/CaseView.h"
@@ -35,7 +36,12 @@ TEST(StartupTest, TheFileOnTheCommandLineIsOpenedAfterTheDefaultModels) {
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->isVisible());
     EXPECT_EQ(frame->GetView().GetContextState(), CaseView::ContextState::Ready);
-    EXPECT_EQ(QString::fromStdString(app.GetCase().GetBodyModelFile()), body);
+    EXPECT_EQ(QString::fromStdString(app.GetCase().bodyModelFile), body);
+    // The view draws the editor's posed case, which holds the body read.
+    EXPECT_EQ(app.GetEditor().GetPosed().GetCase().body.GetModel(), app.GetCase().body.GetModel());
+    ASSERT_NE(app.GetEditor().GetPosed().GetBody().GetMesh(), nullptr);
+    EXPECT_NE(app.GetArrows().For(true), nullptr);
+    EXPECT_NE(app.GetArrows().For(false), nullptr);
     // The body came through the body-file path, with its progress window.
     EXPECT_EQ(platform.ProgressWindowsOpened(), 1);
     EXPECT_TRUE(platform.Messages().empty());
@@ -48,10 +54,10 @@ class RefusingRenderer : public FrameRenderer {
 public:
     bool InitializeContext() override { return false; }
     void Resize(int, int) override {}
-    void RenderFrame(const Case&, const ViewState&) override {
+    void RenderFrame(const PosedCase&, const ViewState&) override {
         ADD_FAILURE() << "drew without a context";
     }
-    void Pick(const Case&, ViewState&, int, int) override {
+    void Pick(const PosedCase&, ViewState&, int, int) override {
         ADD_FAILURE() << "picked without a context";
     }
     void DestroyContext() override {}

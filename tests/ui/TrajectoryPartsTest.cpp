@@ -23,8 +23,9 @@ namespace {
 
 struct TrajectoryPartsTest : ::testing::Test {
     void SetUp() override {
-        const Status loaded = theCase.LoadModels();
+        const Status loaded = theCase.body.Load(DefaultModelFiles().body);
         ASSERT_TRUE(loaded.ok()) << loaded.message();
+        editor.Preview();
         editor.SetRecorder(
             [this](std::unique_ptr<CaseEdit> edit) { edits.push_back(edit->Name()); });
     }
@@ -66,7 +67,7 @@ void Choose(QDialog& dialog, const char* box, const QString& text) {
 } // namespace
 
 TEST_F(TrajectoryPartsTest, NewTrajectoryFindsEachTypedPointsPartAndKeepsTheOneChosen) {
-    const Body& body = theCase.GetBody();
+    const Body& body = theCase.body;
     NewTrajectoryDialog dialog(editor, platform, proposedColor, [] {});
     WhenModal<NewTrajectoryDialog>([&body](NewTrajectoryDialog& d) {
         // Every part a point may belong to is found under its coordinates.
@@ -83,9 +84,9 @@ TEST_F(TrajectoryPartsTest, NewTrajectoryFindsEachTypedPointsPartAndKeepsTheOneC
         QTest::mouseClick(&Child<QPushButton>(d, "computeButton"), Qt::LeftButton);
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    ASSERT_EQ(theCase.GetTrajectoryCount(), 1);
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetInPart(), "right_forearm");
-    EXPECT_EQ(theCase.GetTrajectory(0)->GetOutPart(), "right_arm");
+    ASSERT_EQ(theCase.TrajectoryCount(), 1);
+    EXPECT_EQ(theCase.TrajectoryNumbered(1)->inPart, "right_forearm");
+    EXPECT_EQ(theCase.TrajectoryNumbered(1)->outPart, "right_arm");
     EXPECT_EQ(edits, std::vector<std::string>{"New trajectory"});
 
     // The next opening finds the parts of its own points again; a point typed anew after a
@@ -99,18 +100,25 @@ TEST_F(TrajectoryPartsTest, NewTrajectoryFindsEachTypedPointsPartAndKeepsTheOneC
         EXPECT_EQ(Shown(d, "outPartBox"), "left_thigh");
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_EQ(theCase.GetTrajectoryCount(), 1);
+    EXPECT_EQ(theCase.TrajectoryCount(), 1);
 }
 
 TEST_F(TrajectoryPartsTest, AdjustShowsTheOlderRuleUntilAPartIsChosen) {
-    const Body& body = theCase.GetBody();
-    Trajectory& older = *theCase.AddTrajectory(1);
+    const Body& body = theCase.body;
     const Vec3 in = PointOnPart(body, "right_forearm");
     const Vec3 out = PointOnPart(body, "trunk");
-    older.SetPoints(in.x, in.y, in.z, out.x, out.y, out.z);
-    older.SetWithArm(false);
-    Trajectory& armWound = *theCase.AddTrajectory(1);
-    armWound.SetPoints(in.x, in.y, in.z, in.x + 0.01, in.y, in.z);
+    Trajectory first;
+    first.exited = true;
+    first.in = in;
+    first.out = out;
+    first.withArm = false;
+    Trajectory armWound;
+    armWound.exited = true;
+    armWound.in = in;
+    armWound.out = {in.x + 0.01, in.y, in.z};
+    theCase.trajectories = {first, armWound};
+    editor.Preview(); // as a file read into the case
+    const auto older = [this]() -> const Trajectory& { return *theCase.TrajectoryNumbered(1); };
     AdjustTrajectoryDialog dialog(editor, view);
 
     view.SelectTrajectory(2);
@@ -123,23 +131,27 @@ TEST_F(TrajectoryPartsTest, AdjustShowsTheOlderRuleUntilAPartIsChosen) {
     // A part chosen shows at once and gives the other point its nearest part; Cancel takes both
     // back.
     view.SelectTrajectory(1);
-    WhenModal<AdjustTrajectoryDialog>([&older](AdjustTrajectoryDialog& d) {
+    WhenModal<AdjustTrajectoryDialog>([this, &older](AdjustTrajectoryDialog& d) {
         EXPECT_EQ(Shown(d, "inPartBox"), "stays (older file)");
         Choose(d, "inPartBox", "right_forearm");
-        EXPECT_TRUE(older.HasParts());
-        EXPECT_EQ(older.GetOutPart(), "trunk");
+        EXPECT_TRUE(older().HasParts());
+        EXPECT_EQ(older().outPart, "trunk");
         EXPECT_EQ(Shown(d, "outPartBox"), "trunk");
+        // The view's posed case shows the trajectory on its parts at once.
+        EXPECT_TRUE(editor.GetPosed().GetCase().TrajectoryNumbered(1)->HasParts());
+        EXPECT_FALSE(editor.GetPosed().TrajectoryNumbered(1)->olderFilePose.has_value());
         // The older rule chosen again: the trajectory is as the file had it.
         Choose(d, "outPartBox", "stays (older file)");
-        EXPECT_FALSE(older.HasParts());
+        EXPECT_FALSE(older().HasParts());
         EXPECT_EQ(Shown(d, "inPartBox"), "stays (older file)");
         Choose(d, "outPartBox", "right_arm");
-        EXPECT_EQ(older.GetInPart(), "right_forearm");
+        EXPECT_EQ(older().inPart, "right_forearm");
         QTest::keyClick(&d, Qt::Key_Escape);
     });
     EXPECT_EQ(dialog.exec(), QDialog::Rejected);
-    EXPECT_FALSE(older.HasParts());
-    EXPECT_FALSE(older.GetWithArm());
+    EXPECT_FALSE(older().HasParts());
+    EXPECT_FALSE(older().withArm);
+    EXPECT_TRUE(editor.GetPosed().TrajectoryNumbered(1)->olderFilePose.has_value());
     EXPECT_TRUE(edits.empty());
 
     // OK keeps the parts with the rest of the adjustment, as one edit.
@@ -149,9 +161,9 @@ TEST_F(TrajectoryPartsTest, AdjustShowsTheOlderRuleUntilAPartIsChosen) {
         QTest::mouseClick(&Child<QPushButton>(d, "okButton"), Qt::LeftButton);
     });
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
-    EXPECT_EQ(older.GetInPart(), "right_forearm");
-    EXPECT_EQ(older.GetOutPart(), "right_arm");
-    EXPECT_DOUBLE_EQ(older.GetUncertainty(), 0.02);
+    EXPECT_EQ(older().inPart, "right_forearm");
+    EXPECT_EQ(older().outPart, "right_arm");
+    EXPECT_DOUBLE_EQ(older().radiusIn, 0.02);
     EXPECT_EQ(edits, std::vector<std::string>{"Adjust trajectory"});
 
     // With parts, the older rule is no longer offered.

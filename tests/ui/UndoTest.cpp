@@ -48,15 +48,15 @@ void Click(QDialog& dialog, const char* button) {
 } // namespace
 
 TEST_F(UndoTest, DeleteAllIsTakenBackAndRedoneByTheEditMenuKeys) {
-    AddTrajectory().SetText("entry wound");
-    AddTrajectory().SetDx(0.05);
-    AddElement(0.5, 1.4, 0.3).SetText("casing");
+    AddTrajectory([](Trajectory& t) { t.label = "entry wound"; });
+    AddTrajectory([](Trajectory& t) { t.offset.x = 0.05; });
+    AddElement(0.5, 1.4, 0.3, [](Element& e) { e.label = "casing"; });
     const std::string before = Bytes();
     EXPECT_FALSE(frame->isWindowModified());
     EXPECT_FALSE(EditMenuItem(0).isEnabled());
 
     Trigger(Command::DeleteAll);
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 0);
     EXPECT_TRUE(frame->isWindowModified());
     EXPECT_EQ(frame->windowTitle(), MainWindow::FrameTitle() + "[*]");
     EXPECT_EQ(EditMenuItem(0).text(), "Undo Delete all trajectories and elements");
@@ -68,15 +68,15 @@ TEST_F(UndoTest, DeleteAllIsTakenBackAndRedoneByTheEditMenuKeys) {
     EXPECT_EQ(EditMenuItem(1).text(), "Redo Delete all trajectories and elements");
 
     Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 0);
     Key(Qt::Key_Z, Qt::ControlModifier);
     Key(Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(TheCase().GetElements().GetCount(), 0);
+    EXPECT_EQ(TheCase().ElementCount(), 0);
     EXPECT_EQ(History().count(), 1);
 }
 
 TEST_F(UndoTest, ADragIsOneStepAndLightingComesBackExactly) {
-    Trajectory& trajectory = AddTrajectory();
+    AddTrajectory();
     QTest::keyClick(&View(), 'f');
     TheViewState().SetManipulationMode(ManipulationMode::Move);
     TheViewState().SelectTrajectory(1);
@@ -90,17 +90,17 @@ TEST_F(UndoTest, ADragIsOneStepAndLightingComesBackExactly) {
     QTest::mouseRelease(&View(), Qt::LeftButton, Qt::NoModifier, onArrow + QPoint(50, 0));
     ASSERT_EQ(History().count(), 1);
     EXPECT_EQ(History().undoText(), "Move");
-    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0.25);
+    EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).offset.x, 0.25);
     History().undo();
-    EXPECT_EQ(TheCase().GetTrajectory(0)->GetDx(), 0.0);
+    EXPECT_EQ(TrajectoryNumbered(1).offset.x, 0.0);
 
-    const float normalScale = TheCase().GetBody().GetNormalScale();
+    const float normalScale = TheCase().body.GetNormalScale();
     QTest::keyClick(&View(), '+');
     QTest::keyClick(&View(), '+');
     EXPECT_EQ(History().undoText(), "Increase body lighting");
     History().undo();
     History().undo();
-    EXPECT_EQ(TheCase().GetBody().GetNormalScale(), normalScale);
+    EXPECT_EQ(TheCase().body.GetNormalScale(), normalScale);
 }
 
 TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
@@ -123,7 +123,7 @@ TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
     History().undo();
     EXPECT_EQ(Bytes(), before);
 
-    const Body body = TheCase().GetBody();
+    const Body body = TheCase().body;
     for (const char* button : {"cancelButton", "okButton"}) {
         WhenModal<BodyParametersDialog>([button](BodyParametersDialog& d) {
             Child<QSlider>(d, "sliderScaleX").setValue(60);
@@ -137,7 +137,7 @@ TEST_F(UndoTest, SliderDialogsMakeOneStepOnOkAndNoneOnCancel) {
     ASSERT_EQ(History().count(), 1);
     EXPECT_EQ(History().undoText(), "Body parameters");
     History().setIndex(0);
-    EXPECT_TRUE(TheCase().GetBody() == body);
+    EXPECT_TRUE(TheCase().body == body);
     EXPECT_EQ(Bytes(), before);
 }
 
@@ -172,5 +172,5 @@ TEST_F(UndoTest, CancelledDialogsAndChoosersLeaveNoStep) {
     ASSERT_EQ(History().count(), 2);
     EXPECT_EQ(History().undoText(), "Delete trajectory");
     History().undo();
-    EXPECT_EQ(TheCase().GetTrajectory(0)->GetText(), "exit wound");
+    EXPECT_EQ(TrajectoryNumbered(1).label, "exit wound");
 }

@@ -42,10 +42,13 @@ qint64 EndedProcessId() {
 // A small case as a data file.
 std::string CaseText(const std::string& label) {
     Case theCase;
-    theCase.GetBody().SetHeight(1.8);
-    Trajectory* trajectory = theCase.AddTrajectory(1);
-    trajectory->SetPoints(0.1, 1.2, 0.05, -0.1, 1.3, 0.25);
-    trajectory->SetText(label);
+    theCase.body.SetHeight(1.8);
+    Trajectory trajectory;
+    trajectory.exited = true;
+    trajectory.in = {0.1, 1.2, 0.05};
+    trajectory.out = {-0.1, 1.3, 0.25};
+    trajectory.label = label;
+    theCase.trajectories.push_back(trajectory);
     return DataFile::Format(theCase);
 }
 
@@ -114,16 +117,16 @@ TEST_F(UnsavedCaseTest, NewDocumentAndOpeningAskFirst) {
     platform.QueueSaveChanges(SaveChangesAnswer::Cancel);
     Commands().OpenDocument(file);
     EXPECT_TRUE(platform.OpenRequests().empty()) << "Cancel stops the command";
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 0);
 
     platform.QueueSaveChanges(SaveChangesAnswer::Discard);
     platform.QueueOpenFile(file);
     Commands().OpenDataFile();
     EXPECT_EQ(platform.SaveChangesQuestions(), 5);
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 1);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 1);
     EXPECT_EQ(History().undoText(), "Open data file");
     History().undo();
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 0);
 }
 
 TEST_F(UnsavedCaseTest, RecentFilesKeepTheEightNewestAndReopen) {
@@ -149,7 +152,7 @@ TEST_F(UnsavedCaseTest, RecentFilesKeepTheEightNewestAndReopen) {
     ASSERT_EQ(menu->actions().size(), 8);
     EXPECT_EQ(menu->actions().front()->text(), "&1 " + folder.filePath("case9.txt"));
     menu->actions().front()->trigger();
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 2);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 2);
     EXPECT_TRUE(frame->isWindowModified());
 }
 
@@ -197,8 +200,8 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
     EXPECT_TRUE(QFile::exists(folder.filePath("unsaved case 2026-12-08 09-30-05.txt")));
     EXPECT_FALSE(QFile::exists(kept));
 
-    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
-    EXPECT_EQ(TheCase().GetTrajectory(0)->GetText(), "recovered");
+    ASSERT_EQ(TheCase().TrajectoryCount(), 1);
+    EXPECT_EQ(TrajectoryNumbered(1).label, "recovered");
     EXPECT_TRUE(frame->isWindowModified()) << "a recovered case is unsaved";
     EXPECT_FALSE(QFile::exists(recovered));
     EXPECT_EQ(ReadAll(recovery.FilePath()).toStdString(), DataFile::Format(TheCase()));
@@ -221,7 +224,7 @@ TEST_F(UnsavedCaseTest, ALeftoverThatIsNoDataFileIsReportedAndKeptAside) {
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_EQ(platform.Messages()[0].text,
               QString("Cannot open data file \"%1\": not a data file").arg(damaged));
-    EXPECT_EQ(TheCase().GetTrajectoryCount(), 0);
+    EXPECT_EQ(TheCase().TrajectoryCount(), 0);
     EXPECT_FALSE(frame->isWindowModified()) << "nothing was read into the case";
     EXPECT_FALSE(QFile::exists(damaged));
     EXPECT_EQ(ReadAll(folder.filePath("unsaved case 2026-12-08 10-00-00.txt")).size(), 21)
@@ -238,8 +241,8 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredWithEveryLabelWhole) {
     platform.QueueAnswer(true);
     session.OfferRecovery();
     EXPECT_TRUE(platform.Messages().empty());
-    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
-    EXPECT_EQ(TheCase().GetTrajectory(0)->GetText(), label);
+    ASSERT_EQ(TheCase().TrajectoryCount(), 1);
+    EXPECT_EQ(TrajectoryNumbered(1).label, label);
     EXPECT_FALSE(QFile::exists(leftover));
     recovery.Remove();
 }
@@ -256,8 +259,8 @@ TEST_F(UnsavedCaseTest, ALeftoverThatDidNotReadBackWholeIsRecoveredAndKeptAside)
     session.OfferRecovery();
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_TRUE(platform.Messages()[0].text.startsWith("The dPitch \"1e308"));
-    ASSERT_EQ(TheCase().GetTrajectoryCount(), 1);
-    EXPECT_EQ(TheCase().GetTrajectory(0)->GetText(), "recovered");
+    ASSERT_EQ(TheCase().TrajectoryCount(), 1);
+    EXPECT_EQ(TrajectoryNumbered(1).label, "recovered");
     EXPECT_FALSE(QFile::exists(leftover));
     const QStringList aside = QDir(folder.path()).entryList({"unsaved case *.txt"});
     ASSERT_EQ(aside.size(), 1) << "the leftover holds more than the case: it is kept";

@@ -1,5 +1,6 @@
 #include "ui/ViewDrag.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "edit/CaseEditor.h"
 #include "view/ViewState.h"
 
@@ -30,17 +31,23 @@ struct Drag {
     }
 };
 
+// Each returns the entry as the case holds it while it is dragged (a drag previews in place).
 Trajectory& AddSelectedTrajectory(Drag& drag) {
-    Trajectory* trajectory = drag.theCase.AddTrajectory(1);
-    trajectory->SetPoints(-0.3, 1.0, 0, 0.3, 1.0, 0);
-    drag.view.SelectTrajectory(drag.theCase.GetTrajectoryCount());
-    return *trajectory;
+    Trajectory trajectory;
+    trajectory.exited = true;
+    trajectory.in = {-0.3, 1.0, 0};
+    trajectory.out = {0.3, 1.0, 0};
+    drag.theCase.trajectories.push_back(trajectory);
+    drag.editor.Preview();
+    drag.view.SelectTrajectory(drag.theCase.TrajectoryCount());
+    return drag.theCase.trajectories.back();
 }
 
 Element& AddSelectedElement(Drag& drag) {
-    drag.theCase.GetElements().Add(std::make_unique<Element>());
-    drag.view.SelectElement(drag.theCase.GetElements().GetCount());
-    return *drag.theCase.GetElements().GetItem(drag.theCase.GetElements().GetCount() - 1);
+    drag.theCase.elements.emplace_back();
+    drag.editor.Preview();
+    drag.view.SelectElement(drag.theCase.ElementCount());
+    return drag.theCase.elements.back();
 }
 
 } // namespace
@@ -53,8 +60,8 @@ TEST(ViewDragTest, ScreenAxesFollowTheCameraYawAndPitch) {
     EXPECT_DOUBLE_EQ(front.az.x, 0); // Z points at the viewer: no screen travel moves along it
     EXPECT_DOUBLE_EQ(front.az.y, 0);
 
-    // Yaw 90 turns world Z to the right of the screen and X away from the viewer; the degrees
-    // are converted with a ten-digit pi, so the results are close to, not exactly, 0 and 1.
+    // Yaw 90 turns world Z to the right of the screen and X away from the viewer; the cosine of
+    // a right angle in floating point is close to, not exactly, 0.
     const ScreenAxes side = ComputeScreenAxes(90, 0);
     EXPECT_NEAR(side.ax.x, 0, 1e-4);
     EXPECT_NEAR(side.az.x, 1, 1e-4);
@@ -70,42 +77,44 @@ TEST(ViewDragTest, MovingClampsTrajectoryShiftsButNotElementPositions) {
     Drag drag;
     Trajectory& trajectory = AddSelectedTrajectory(drag);
     ASSERT_TRUE(drag.Step(kMove, Handle::X, Pixels(300, 0)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0.4);
+    EXPECT_DOUBLE_EQ(trajectory.offset.x, 0.4);
+    // The drawn arrow moves with it: the editor posed the case again.
+    EXPECT_DOUBLE_EQ(drag.editor.GetPosed().TrajectoryNumbered(1)->arrowAnchor.At(0, 3), 0.1);
     ASSERT_TRUE(drag.Step(kMove, Handle::Y, Pixels(0, 20)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDy(), -0.1); // downward is negative
+    EXPECT_DOUBLE_EQ(trajectory.offset.y, -0.1); // downward is negative
     ASSERT_TRUE(drag.Step(kMove, Handle::X, Pixels(-1000, 0)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDx(), -0.4);
+    EXPECT_DOUBLE_EQ(trajectory.offset.x, -0.4);
 
     Element& element = AddSelectedElement(drag);
-    element.SetPosition(0.2, 1.0, 0.1);
+    element.centre = {0.2, 1.0, 0.1};
     ASSERT_TRUE(drag.Step(kMove, Handle::X, Pixels(300, 0)));
-    EXPECT_DOUBLE_EQ(element.GetX(), 1.7);
-    EXPECT_DOUBLE_EQ(element.GetY(), 1.0);
+    EXPECT_DOUBLE_EQ(element.centre.x, 1.7);
+    EXPECT_DOUBLE_EQ(element.centre.y, 1.0);
     // The Z axis has no screen travel in the front view.
     ASSERT_TRUE(drag.Step(kMove, Handle::Z, Pixels(300, 300)));
-    EXPECT_DOUBLE_EQ(element.GetZ(), 0.1);
+    EXPECT_DOUBLE_EQ(element.centre.z, 0.1);
 }
 
 TEST(ViewDragTest, TurningUsesHalfADegreePerPixel) {
     Drag drag;
     Trajectory& trajectory = AddSelectedTrajectory(drag);
     ASSERT_TRUE(drag.Step(kRotate, Handle::Y, Pixels(0, -40)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 0); // yaw follows horizontal travel only
+    EXPECT_DOUBLE_EQ(trajectory.yawAdjustment, 0); // yaw follows horizontal travel only
     ASSERT_TRUE(drag.Step(kRotate, Handle::Y, Pixels(10, 0)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 5);
+    EXPECT_DOUBLE_EQ(trajectory.yawAdjustment, 5);
     ASSERT_TRUE(drag.Step(kRotate, Handle::X, Pixels(0, -10)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDPitch(), -5);
+    EXPECT_DOUBLE_EQ(trajectory.pitchAdjustment, -5);
     ASSERT_TRUE(drag.Step(kRotate, Handle::Z, Pixels(0, -10)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDPitch(), -5); // a trajectory has no roll
-    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 5);
+    EXPECT_DOUBLE_EQ(trajectory.pitchAdjustment, -5); // a trajectory has no roll
+    EXPECT_DOUBLE_EQ(trajectory.yawAdjustment, 5);
 
     Element& element = AddSelectedElement(drag);
     ASSERT_TRUE(drag.Step(kRotate, Handle::Z, Pixels(0, -10)));
-    EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
+    EXPECT_DOUBLE_EQ(element.roll, -5);
     ASSERT_TRUE(drag.Step(kRotate, Handle::X, Pixels(0, 10)));
-    EXPECT_DOUBLE_EQ(element.GetPitch(), 5);
+    EXPECT_DOUBLE_EQ(element.pitch, 5);
     ASSERT_TRUE(drag.Step(kRotate, Handle::Y, Pixels(-4, 0)));
-    EXPECT_DOUBLE_EQ(element.GetYaw(), -2);
+    EXPECT_DOUBLE_EQ(element.yaw, -2);
 }
 
 TEST(ViewDragTest, NothingSelectedChangesNothing) {
@@ -113,9 +122,9 @@ TEST(ViewDragTest, NothingSelectedChangesNothing) {
     Trajectory& trajectory = AddSelectedTrajectory(drag);
     drag.view.MissSelection();
     EXPECT_FALSE(drag.Step(kMove, Handle::X, Pixels(100, 0)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0);
+    EXPECT_DOUBLE_EQ(trajectory.offset.x, 0);
     // Select mode never moves anything, but still reports the selected object.
     drag.view.SelectTrajectory(1);
     EXPECT_TRUE(drag.Step(ManipulationMode::Select, Handle::X, Pixels(100, 0)));
-    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0);
+    EXPECT_DOUBLE_EQ(trajectory.offset.x, 0);
 }

@@ -60,7 +60,7 @@ TEST_F(ViewInputTest, ArrowKeysAndPageKeysStepTheCamera) {
 }
 
 TEST_F(ViewInputTest, PlusAndMinusScaleTheBodyNormals) {
-    const Body& body = TheCase().GetBody();
+    const Body& body = TheCase().body;
     ASSERT_NE(body.GetModel(), nullptr);
     const float before = body.GetNormalScale();
     for (int i = 0; i < 3; ++i) {
@@ -87,7 +87,7 @@ TEST_F(ViewInputTest, LeftPressSelectsAnArrowAndEmptySpaceClearsTheSelectionButN
 }
 
 TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnElementFreely) {
-    Trajectory& trajectory = AddTrajectory();
+    AddTrajectory();
     QTest::keyClick(&View(), 'f');
     TheViewState().SetManipulationMode(kMove);
     TheViewState().SelectTrajectory(1);
@@ -95,21 +95,21 @@ TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnEl
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
     Drag(Qt::LeftButton, onArrow, onArrow + QPoint(300, 0)); // the press reselects the arrow
     EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1);
-    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0.4);
-    EXPECT_DOUBLE_EQ(trajectory.GetDy(), 0);
+    EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).offset.x, 0.4);
+    EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).offset.y, 0);
 
-    Element& element = AddElement(0.5, 1.4, 0.3);
+    AddElement(0.5, 1.4, 0.3);
     TheViewState().SelectElement(1);
     const QPoint onElement = Project(0.5, 1.4, 0.3);
     Drag(Qt::LeftButton, onElement, onElement + QPoint(300, 0));
     EXPECT_EQ(TheViewState().GetSelectedElementNumber(), 1);
-    EXPECT_DOUBLE_EQ(element.GetX(), 2.0);
-    EXPECT_DOUBLE_EQ(element.GetY(), 1.4);
+    EXPECT_DOUBLE_EQ(ElementNumbered(1).centre.x, 2.0);
+    EXPECT_DOUBLE_EQ(ElementNumbered(1).centre.y, 1.4);
 }
 
 TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
-    Trajectory& trajectory = AddTrajectory();
-    Element& element = AddElement(0.5, 1.4, 0.3);
+    AddTrajectory();
+    AddElement(0.5, 1.4, 0.3);
     QTest::keyClick(&View(), 'f');
     TheViewState().SetManipulationMode(kRotate);
 
@@ -117,22 +117,22 @@ TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
     TheViewState().SelectHandle(Handle::Z);
     const QPoint onElement = Project(0.5, 1.4, 0.3);
     Drag(Qt::LeftButton, onElement, onElement + QPoint(0, -10)); // upward
-    EXPECT_DOUBLE_EQ(element.GetRoll(), -5);
+    EXPECT_DOUBLE_EQ(ElementNumbered(1).roll, -5);
 
     TheViewState().SelectTrajectory(1);
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
     Drag(Qt::LeftButton, onArrow, onArrow + QPoint(0, -10));
     EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1);
-    EXPECT_DOUBLE_EQ(trajectory.GetDPitch(), 0); // handle 3 has no trajectory turn
-    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 0);
+    EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).pitchAdjustment, 0); // handle 3: no trajectory turn
+    EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).yawAdjustment, 0);
 
     TheViewState().SelectHandle(Handle::Y);
     Drag(Qt::LeftButton, onArrow, onArrow + QPoint(10, 0));
-    EXPECT_DOUBLE_EQ(trajectory.GetDYaw(), 5);
+    EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).yawAdjustment, 5);
 }
 
 TEST_F(ViewInputTest, DragAfterAMissWithAHandleInForceMovesAndDrawsNothing) {
-    Trajectory& trajectory = AddTrajectory();
+    AddTrajectory();
     QTest::keyClick(&View(), 'f');
     TheViewState().SetManipulationMode(kMove);
     TheViewState().SelectTrajectory(1);
@@ -145,7 +145,7 @@ TEST_F(ViewInputTest, DragAfterAMissWithAHandleInForceMovesAndDrawsNothing) {
     const int framesBefore = View().FramesRequested();
     Move(empty + QPoint(100, 0), Qt::LeftButton);
     EXPECT_EQ(View().FramesRequested(), framesBefore);
-    EXPECT_DOUBLE_EQ(trajectory.GetDx(), 0);
+    EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).offset.x, 0);
     QTest::mouseRelease(&View(), Qt::LeftButton, Qt::NoModifier, empty + QPoint(100, 0));
 }
 

@@ -1,4 +1,5 @@
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "view/ViewState.h"
 #include "world/SceneFraming.h"
 
@@ -8,12 +9,13 @@
 
 TEST(OrbitSceneTest, TheViewTurnsAboutTheScenesCentreUntilAStandardViewReturnsToTheBody) {
     Case theCase;
-    Trajectory& shot = *theCase.AddTrajectory(1);
     // Falling 1 in 10 toward OUT at the back: the standing zone lies 2 m in front of IN.
-    shot.SetPoints(0, 1.3, 0.25, 0, 1.28, 0.05);
-    theCase.GetWorld().muzzleHeights = {1.5};
-    theCase.GetWorld().body = {1, 0, 0, 90};
-    const SceneFraming framing = FrameScene(theCase);
+    Trajectory& shot = theCase.trajectories.emplace_back();
+    shot.in = {0, 1.3, 0.25};
+    shot.out = {0, 1.28, 0.05};
+    theCase.world.muzzleHeights = {1.5};
+    theCase.world.body = {1, 0, 0, 90};
+    const SceneFraming framing = FrameScene(PosedCase(theCase));
     // In the body frame the body stands at the origin up to 1.8 m and the zone at z = 2.25.
     EXPECT_NEAR(framing.centre.z, 1.125, 1e-6);
     EXPECT_NEAR(framing.centre.y, 0.9, 1e-6);

@@ -2,6 +2,7 @@
 
 #include "base/Matrix4.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "view/SurfacePicking.h"
 #include "view/ViewState.h"
@@ -26,9 +27,8 @@ struct DrawnTriangle {
     double low[3], high[3]; // its box, a micrometre wider each way
 };
 
-// Triangle `triangle` of the body's mesh placed by `place`, the body's draw transform.
-DrawnTriangle Drawn(const Body& body, const Matrix4& place, uint32_t triangle) {
-    const Mesh& mesh = *body.GetModel();
+// Triangle `triangle` of a body's mesh placed by `place`, the body's draw transform.
+DrawnTriangle Drawn(const Mesh& mesh, const Matrix4& place, uint32_t triangle) {
     DrawnTriangle drawn;
     for (int k = 0; k < 3; ++k) {
         const float* p = &mesh.vertices[3 * mesh.triangles[triangle].vertex[k]];
@@ -108,7 +108,7 @@ std::vector<DrawnTriangle> AllDrawn(const Body& body) {
     const Matrix4 place = body.DrawTransform();
     std::vector<DrawnTriangle> all;
     for (uint32_t t = 0; t < body.GetModel()->triangleCount; ++t) {
-        all.push_back(Drawn(body, place, t));
+        all.push_back(Drawn(*body.GetModel(), place, t));
     }
     return all;
 }
@@ -163,11 +163,13 @@ TEST(MatrixTest, PerspectiveLookAtAndInverse) {
 // Across the default body in three views (with the body scaled as a case may scale it): every
 // point found lies on the drawn mesh and is the nearest crossing of that pixel's ray.
 TEST(SurfacePickingTest, PointIsTheNearestCrossingOnTheDrawnMesh) {
-    Body body;
+    Case theCase;
+    Body& body = theCase.body;
     ASSERT_TRUE(body.Load(kDefaultBody));
     body.SetHeight(1.62);
     body.SetScaleX(1.15);
     body.SetScaleZ(0.9);
+    const PosedCase posed(theCase);
     const std::vector<DrawnTriangle> triangles = AllDrawn(body);
     ViewState view;
     const Camera& camera = view.GetCamera();
@@ -181,7 +183,7 @@ TEST(SurfacePickingTest, PointIsTheNearestCrossingOnTheDrawnMesh) {
                 const double px = x + 0.5, py = y + 0.5;
                 const auto ray = PixelRay(camera, kWidth, kHeight, px, py);
                 ASSERT_TRUE(ray);
-                const auto hit = BodySurfaceAt(body, camera, kWidth, kHeight, px, py);
+                const auto hit = BodySurfaceAt(posed, camera, kWidth, kHeight, px, py);
                 const double expected = NearestHitByBruteForce(triangles, *ray);
                 if (!std::isfinite(expected)) {
                     EXPECT_FALSE(hit) << x << "," << y;
@@ -191,15 +193,49 @@ TEST(SurfacePickingTest, PointIsTheNearestCrossingOnTheDrawnMesh) {
                 ++hits;
                 const double rayLength = Length(ray->direction);
                 EXPECT_NEAR(hit->t * rayLength, expected * rayLength, 1e-4) << x << "," << y;
-                EXPECT_LT(DistanceToTriangle(hit->point,
-                                             Drawn(body, body.DrawTransform(), hit->triangle)),
-                          1e-4);
+                EXPECT_LT(
+                    DistanceToTriangle(
+                        hit->point, Drawn(*body.GetModel(), body.DrawTransform(), hit->triangle)),
+                    1e-4);
                 EXPECT_TRUE(body.GetModelParts().Find(hit->group)) << hit->group;
             }
         }
     }
     EXPECT_GT(hits, 35); // the pixels do cover the body
-    EXPECT_FALSE(BodySurfaceAt(body, camera, kWidth, kHeight, 2.5, 2.5)); // a corner: no body
+    EXPECT_FALSE(BodySurfaceAt(posed, camera, kWidth, kHeight, 2.5, 2.5)); // a corner: no body
+}
+
+// A kneeling body is picked where it is drawn, not where it would stand: rays through the
+// standing body's chest and head miss it, and every point found lies on the posed mesh.
+TEST(SurfacePickingTest, CastsAgainstThePosedBody) {
+    Case theCase;
+    ASSERT_TRUE(theCase.body.Load(kDefaultBody));
+    const PosedCase standing(theCase);
+    theCase.body.SetPosture(*Posture::Preset("kneeling"));
+    const PosedCase kneeling(theCase);
+    ASSERT_TRUE(kneeling.IsPosed());
+    ASSERT_NE(kneeling.GetBody().GetMesh(), nullptr);
+    const Mesh& posedMesh = *kneeling.GetBody().GetMesh();
+    const Matrix4 place = theCase.body.DrawTransform();
+    ViewState view;
+    view.ViewFront();
+    const Camera& camera = view.GetCamera();
+    int hits = 0, onlyStanding = 0;
+    for (int y = 40; y < kHeight; y += 35) {
+        for (int x = 380; x < 425; x += 11) {
+            const auto hit = BodySurfaceAt(kneeling, camera, kWidth, kHeight, x + 0.5, y + 0.5);
+            if (!hit) {
+                onlyStanding +=
+                    BodySurfaceAt(standing, camera, kWidth, kHeight, x + 0.5, y + 0.5) ? 1 : 0;
+                continue;
+            }
+            ++hits;
+            EXPECT_LT(DistanceToTriangle(hit->point, Drawn(posedMesh, place, hit->triangle)), 1e-4)
+                << x << "," << y;
+        }
+    }
+    EXPECT_GT(hits, 20);
+    EXPECT_GT(onlyStanding, 4);
 }
 
 // Two parallel squares in different groups: the ray reports the nearer one's group, and moving
@@ -242,23 +278,24 @@ TEST(SurfacePickingTest, ReportsTheGroupAndFollowsMovedVertices) {
 // The wheel moves the eye along the pointer's ray: the surface point under the pointer stays
 // under it and comes 10 % nearer per step; a miss steps by the eye's distance.
 TEST(SurfacePickingTest, ZoomKeepsThePointUnderThePointer) {
-    Body body;
-    ASSERT_TRUE(body.Load(kDefaultBody));
+    Case theCase;
+    ASSERT_TRUE(theCase.body.Load(kDefaultBody));
+    const PosedCase posed(theCase);
     ViewState view;
     view.ViewFront();
     Camera& camera = view.GetCamera();
     const double px = 380.5, py = 250.5;
-    const auto before = BodySurfaceAt(body, camera, kWidth, kHeight, px, py);
+    const auto before = BodySurfaceAt(posed, camera, kWidth, kHeight, px, py);
     ASSERT_TRUE(before);
     const double distanceBefore = Length(camera.ViewMatrix().TransformPoint(before->point));
-    ZoomTowardPixel(body, camera, kWidth, kHeight, px, py, 2);
-    const auto after = BodySurfaceAt(body, camera, kWidth, kHeight, px, py);
+    ZoomTowardPixel(posed, camera, kWidth, kHeight, px, py, 2);
+    const auto after = BodySurfaceAt(posed, camera, kWidth, kHeight, px, py);
     ASSERT_TRUE(after);
     EXPECT_LT(Length(Minus(after->point, before->point)), 1e-6);
     EXPECT_NEAR(Length(camera.ViewMatrix().TransformPoint(after->point)), 0.8 * distanceBefore,
                 1e-6);
 
-    const Body empty; // no mesh: every ray misses
+    const PosedCase empty; // no mesh: every ray misses
     view.ViewFront();
     ZoomTowardPixel(empty, camera, kWidth, kHeight, kWidth / 2.0, kHeight / 2.0, -1);
     EXPECT_NEAR(camera.GetZ(), 2.5 + 0.1 * std::hypot(1.0, 2.5), 1e-9);
@@ -276,7 +313,7 @@ TEST(SurfacePickingTest, ReportsTheModelPartOfTheBody) {
                                     "g right_forearm\nf 9 10 11\nf 9 11 12\n");
     Body body;
     ASSERT_TRUE(body.Load(path));
-    const auto hit = body.FirstSurfaceHit({{0.01, 0.5, 5}, {0, 0, -10}, 1.0});
+    const auto hit = PosedBody(body).FirstSurfaceHit({{0.01, 0.5, 5}, {0, 0, -10}, 1.0});
     ASSERT_TRUE(hit);
     EXPECT_EQ(hit->group, "right_arm");
 }
@@ -288,9 +325,10 @@ TEST(SurfacePickingDeathTest, ACasePickedForTheWholeRunEndsCleanly) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            static Case theCase;
-            const bool prepared =
-                theCase.GetBody().Load(kDefaultBody) && theCase.GetBody().PrepareSurface();
+            Case theCase;
+            const bool loaded = theCase.body.Load(kDefaultBody).ok();
+            static const PosedCase posed(theCase);
+            const bool prepared = loaded && posed.GetBody().PrepareSurface().ok();
             std::exit(prepared ? 0 : 2);
         },
         ::testing::ExitedWithCode(0), "");

@@ -21,8 +21,8 @@ void ExpectCamera(const Camera& camera, double y, double z, double yaw, double p
 
 TEST(ViewStateTest, SelectionKeepsOneKindAtATime) {
     Case theCase;
-    theCase.AddTrajectory(1)->SetText("shot");
-    theCase.GetElements().Add(std::make_unique<Element>());
+    theCase.trajectories.emplace_back().label = "shot";
+    theCase.elements.emplace_back();
     ViewState view;
 
     view.SelectTrajectory(1);
@@ -30,10 +30,10 @@ TEST(ViewStateTest, SelectionKeepsOneKindAtATime) {
     EXPECT_EQ(view.GetSelectionState(), SelectionState::ObjectSelected);
     view.SelectElement(1);
     EXPECT_EQ(view.SelectedTrajectory(theCase), nullptr);
-    EXPECT_EQ(view.SelectedElement(theCase), theCase.GetElements().GetItem(0));
+    EXPECT_EQ(view.SelectedElement(theCase), &theCase.elements[0]);
     view.SelectTrajectory(1);
     EXPECT_EQ(view.SelectedElement(theCase), nullptr);
-    EXPECT_EQ(view.SelectedTrajectory(theCase), theCase.GetTrajectory(0));
+    EXPECT_EQ(view.SelectedTrajectory(theCase), &theCase.trajectories[0]);
     view.SelectTrajectory(2);
     EXPECT_EQ(view.SelectedTrajectory(theCase), nullptr) << "number 2 names no trajectory";
 
@@ -56,17 +56,17 @@ TEST(ViewStateTest, ASelectionDoesNotOutliveARenumbering) {
     }
 
     view.SelectTrajectory(3);
-    ASSERT_TRUE(editor.EditTrajectory(2, "Properties", [](Trajectory& t) { t.SetText("x"); }));
+    ASSERT_TRUE(editor.EditTrajectory(3, "Properties", [](Trajectory& t) { t.label = "x"; }));
     EXPECT_EQ(view.GetSelectedTrajectoryNumber(), 3) << "an edit in place keeps the selection";
 
     view.SelectTrajectory(3);
     view.SelectHandle(Handle::X);
-    ASSERT_TRUE(editor.DeleteTrajectory("Delete trajectory", 0));
+    ASSERT_TRUE(editor.DeleteTrajectory("Delete trajectory", 1));
     EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
     EXPECT_EQ(view.GetSelectedHandle(), Handle::None);
 
     view.SelectElement(1);
-    ASSERT_TRUE(editor.EditCase("Delete all", [](Case& edited) { edited.DeleteAll(); }));
+    ASSERT_TRUE(editor.EditCase("Delete all", [](Case& edited) { edited.trajectories.clear(); }));
     EXPECT_EQ(view.GetSelectedElementNumber(), 0);
 }
 

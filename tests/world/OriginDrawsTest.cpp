@@ -1,5 +1,7 @@
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
+#include "case/EntryNumber.h"
+#include "case/PosedCase.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "world/OriginAnalysis.h"
 #include "world/OriginText.h"
@@ -14,15 +16,18 @@ namespace {
 // Few draws keep the sanitizer run short; two blocks of the budget's draws need more than 4096.
 constexpr int kDraws = 2000;
 
-Trajectory& AddTrack(Case& theCase, Vec3 in, Vec3 out, double radius) {
-    Trajectory& trajectory = *theCase.AddTrajectory(1);
-    trajectory.SetPoints(in.x, in.y, in.z, out.x, out.y, out.z);
-    EXPECT_TRUE(trajectory.SetUncertainty(radius));
-    return trajectory;
+void AddTrack(Case& theCase, Vec3 in, Vec3 out, double radius) {
+    ASSERT_TRUE(Trajectory::IsRadius(radius));
+    Trajectory trajectory;
+    trajectory.in = in;
+    trajectory.out = out;
+    trajectory.exited = true;
+    trajectory.radiusIn = radius;
+    theCase.trajectories.push_back(trajectory);
 }
 
 void SetModel(Case& theCase, int draws, double tissue, double heading, double placement) {
-    UncertaintyModel& model = theCase.GetBody().GetUncertaintyModel();
+    UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     ASSERT_TRUE(model.SetDraws(draws).ok());
     ASSERT_TRUE(model.SetSigma("tissue", tissue).ok());
     ASSERT_TRUE(model.SetSigma("heading", heading).ok());
@@ -31,12 +36,16 @@ void SetModel(Case& theCase, int draws, double tissue, double heading, double pl
 
 OriginAnalysis WithDraws(const Case& theCase, int threads = 0,
                          const SceneSurfaces* surfaces = nullptr) {
-    return AnalyseOrigins(theCase, surfaces, {.budgetDraws = true, .threads = threads});
+    return AnalyseOrigins(PosedCase(theCase), surfaces, {.budgetDraws = true, .threads = threads});
+}
+
+std::optional<UncertaintyBudget> BudgetOf(const Case& theCase, int number, int threads) {
+    return ComputeUncertaintyBudget(PosedCase(theCase), number, threads);
 }
 
 // A copy, so that it outlives an analysis made for the call.
 OriginReach ReachOf(const OriginAnalysis& analysis, int number) {
-    const std::optional<OriginReach>& reach = analysis.trajectories[number - 1].reach;
+    const std::optional<OriginReach>& reach = analysis.trajectories[IndexOfNumber(number)].reach;
     EXPECT_TRUE(reach) << "trajectory " << number;
     return reach.value_or(OriginReach());
 }
@@ -54,11 +63,12 @@ constexpr Vec3 kRisingIn{0, 1.05, 0.3}, kRisingOut{0, 1.15, 0};
 TEST(OriginDrawsTest, WithoutSpreadsEveryDrawReachesAsTheNominalZoneDoesAndAtItsDistance) {
     Case theCase;
     SetModel(theCase, kDraws, 0, 0, 0);
-    theCase.GetWorld().body = {1.0, 0.05, 2.0, 30};
+    theCase.world.body = {1.0, 0.05, 2.0, 30};
     AddTrack(theCase, kRisingIn, kRisingOut, 0);
     AddTrack(theCase, {0.1, 1.2, 0.25}, {0.1, 1.0, 0.05}, 0); // falling: reaches standing only
     AddTrack(theCase, {0, 1.2, 0.3}, {0, 1.2, 0.05}, 0);      // level: reaches none
-    EXPECT_FALSE(AnalyseOrigins(theCase).trajectories[0].reach) << "draws only when asked for";
+    EXPECT_FALSE(AnalyseOrigins(PosedCase(theCase)).trajectories[0].reach)
+        << "draws only when asked for";
 
     const OriginAnalysis analysis = WithDraws(theCase);
     for (const TrajectoryOrigin& origin : analysis.trajectories) {
@@ -82,7 +92,7 @@ TEST(OriginDrawsTest, WithoutSpreadsEveryDrawReachesAsTheNominalZoneDoesAndAtIts
     EXPECT_EQ(ReachOf(analysis, 2).heights[0].share, 1.0);
 
     // Without muzzle heights nothing is drawn.
-    theCase.GetWorld().muzzleHeights.clear();
+    theCase.world.muzzleHeights.clear();
     EXPECT_FALSE(WithDraws(theCase).trajectories[0].reach);
 }
 
@@ -104,7 +114,7 @@ TEST(OriginDrawsTest, ADrawCountsOnlyBeforeTheSurfaceTheNominalBackLineMeets) {
     EXPECT_EQ(reach.heights[2].share, 0.0);
     EXPECT_FALSE(reach.heights[2].distance95);
     // A hole where the line passes the wall: the bullet came through, the draws count again.
-    theCase.GetTrajectory(0)->GetWorld().exterior = {{{0, 1.05 - 1.7 / 3, 3.0}, true}};
+    theCase.trajectories[0].exterior = {{{0, 1.05 - 1.7 / 3, 3.0}, true}};
     EXPECT_EQ(ReachOf(WithDraws(theCase, 0, &surfaces), 1).heights[2].share, 1.0);
 }
 
@@ -114,7 +124,7 @@ TEST(OriginDrawsTest, HeadingAndPlacementMoveTheDrawsInTheSceneButNotTheBodyFram
     // 20 cm beside the body's vertical axis, about which the heading turns it: a turn moves the
     // back line's points toward or away from IN as well as sideways.
     AddTrack(theCase, {0.2, 1.05, 0.3}, {0.2, 1.15, 0}, 0.01);
-    const std::optional<UncertaintyBudget> still = ComputeUncertaintyBudget(theCase, 1, 1);
+    const std::optional<UncertaintyBudget> still = BudgetOf(theCase, 1, 1);
     const OriginReach fixed = ReachOf(WithDraws(theCase, 1), 1);
     ASSERT_TRUE(still);
     ASSERT_EQ(fixed.heights[1].share, 1.0) << "every draw's IN lies above the kneeling height";
@@ -135,7 +145,7 @@ TEST(OriginDrawsTest, HeadingAndPlacementMoveTheDrawsInTheSceneButNotTheBodyFram
     EXPECT_LT(moved.heights[1].share, 0.92);
 
     // The body-frame budget is what it was, to the last bit.
-    const std::optional<UncertaintyBudget> placed = ComputeUncertaintyBudget(theCase, 1, 1);
+    const std::optional<UncertaintyBudget> placed = BudgetOf(theCase, 1, 1);
     ASSERT_TRUE(placed);
     EXPECT_EQ(placed->directionInterval, still->directionInterval);
     EXPECT_EQ(placed->elevationInterval, still->elevationInterval);
@@ -150,7 +160,7 @@ TEST(OriginDrawsTest, HeadingAndPlacementMoveTheDrawsInTheSceneButNotTheBodyFram
 TEST(OriginDrawsTest, TheFiguresAreTheSameOnOneThreadOrTwoAndWhateverTheOtherTrajectories) {
     const auto build = [](Case& theCase, bool another) {
         SetModel(theCase, 5000, 0.004, 3, 0.02); // two blocks of the budget's draws
-        theCase.GetWorld().body = {0.5, 0, -1, 45};
+        theCase.world.body = {0.5, 0, -1, 45};
         if (another) {
             AddTrack(theCase, {0.1, 1.2, 0.25}, {0.1, 1.0, 0.05}, 0.02);
         }

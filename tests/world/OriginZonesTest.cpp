@@ -1,4 +1,7 @@
+#include "support/ArmTestModel.h"
+
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "mesh/io/obj/ObjReader.h"
 #include "world/OriginAnalysis.h"
 #include "world/SceneSurfaces.h"
@@ -21,11 +24,20 @@ void ExpectPoint(const Vec3& actual, const Vec3& expected, double tolerance = kM
     EXPECT_NEAR(actual.z, expected.z, tolerance);
 }
 
-Trajectory& AddTrack(Case& theCase, Vec3 in, Vec3 out, double radius = 0.01) {
-    Trajectory& trajectory = *theCase.AddTrajectory(1);
-    trajectory.SetPoints(in.x, in.y, in.z, out.x, out.y, out.z);
-    EXPECT_TRUE(trajectory.SetUncertainty(radius));
-    return trajectory;
+// Adds a trajectory of an older file (no parts) and gives its number.
+int AddTrack(Case& theCase, Vec3 in, Vec3 out, double radius = 0.01) {
+    EXPECT_TRUE(Trajectory::IsRadius(radius));
+    Trajectory trajectory;
+    trajectory.in = in;
+    trajectory.out = out;
+    trajectory.exited = true;
+    trajectory.radiusIn = radius;
+    theCase.trajectories.push_back(trajectory);
+    return theCase.TrajectoryCount();
+}
+
+OriginAnalysis Analyse(const Case& theCase, const SceneSurfaces* surfaces = nullptr) {
+    return AnalyseOrigins(PosedCase(theCase), surfaces);
 }
 
 // A wall of the scene: the square x, y in [-5, 5] at z = 3, in its own usemtl group.
@@ -51,7 +63,7 @@ TEST(OriginZonesTest, ShotsReachOnlyTheHeightsTheirBackLinesGoTowardWithTheCones
     AddTrack(theCase, {0, 1.05, 0.3}, {0, 1.15, 0});
     // Nearly level (e = 1.909 deg) with a cone of 3.82 deg: it crosses the horizontal.
     AddTrack(theCase, {0, 1.2, 0.3}, {0, 1.21, 0});
-    const OriginAnalysis analysis = AnalyseOrigins(theCase);
+    const OriginAnalysis analysis = Analyse(theCase);
     ASSERT_EQ(analysis.trajectories.size(), 3u);
 
     const TrajectoryOrigin& level = analysis.trajectories[0];
@@ -91,18 +103,21 @@ TEST(OriginZonesTest, ShotsReachOnlyTheHeightsTheirBackLinesGoTowardWithTheCones
 TEST(OriginZonesTest, TheBodysPlacementCarriesThePosedTrackIntoTheScene) {
     Case theCase;
     AddTrack(theCase, {0.1, 1.2, 0.25}, {0.1, 1.0, 0.05});
-    theCase.GetWorld().body = {2, 0, 3, 90};
+    theCase.world.body = {2, 0, 3, 90};
     // Heading 90 turns +Z toward +X: (x, z) = (0.1, 0.25) becomes (0.25, -0.1), then moves.
-    const SceneTrack track = SceneTrackOf(theCase, 1);
-    ExpectPoint(track.in, {2.25, 1.2, 2.9}, kMicrometre);
-    ExpectPoint(track.out, {2.05, 1.0, 2.9}, kMicrometre);
-    ExpectPoint(UnplacePoint(theCase.GetWorld().body, track.in), {0.1, 1.2, 0.25}, kMicrometre);
+    const TrajectoryOrigin track = Analyse(theCase).trajectories[0];
+    ExpectPoint(track.sceneIn, {2.25, 1.2, 2.9}, kMicrometre);
+    ExpectPoint(track.sceneOut, {2.05, 1.0, 2.9}, kMicrometre);
+    ExpectPoint(theCase.world.body.Unplace(track.sceneIn), {0.1, 1.2, 0.25}, kMicrometre);
     // The matrix the drawing uses places points the same way.
-    ExpectPoint(PlacementTransform(theCase.GetWorld().body).TransformPoint({0.1, 1.2, 0.25}),
-                track.in, kMicrometre);
-    // A body at the origin with heading 0 is the scene frame: old cases read the same.
-    theCase.GetWorld().body = {};
-    ExpectPoint(SceneTrackOf(theCase, 1).in, {0.1, 1.2, 0.25});
+    ExpectPoint(theCase.world.body.ToScene().TransformPoint({0.1, 1.2, 0.25}), track.sceneIn,
+                kMicrometre);
+    // A body at the origin with heading 0 is the scene frame: old cases read the same, to the
+    // last bit.
+    theCase.world.body = {};
+    const TrajectoryOrigin unplaced = Analyse(theCase).trajectories[0];
+    EXPECT_EQ(unplaced.sceneIn, theCase.trajectories[0].in);
+    EXPECT_EQ(unplaced.sceneOut, theCase.trajectories[0].out);
 }
 
 TEST(OriginZonesTest, ConvergenceFindsTheCommonPointAndRefusesParallelLines) {
@@ -140,17 +155,17 @@ TEST(OriginZonesTest, ConvergenceFindsTheCommonPointAndRefusesParallelLines) {
 TEST(OriginZonesTest, ShotGroupsConvergeInTheCaseAndExteriorPointsAreMeasuredFromTheLine) {
     Case theCase;
     // Two tracks whose back lines meet at (0, 1.5, 3): from IN (0, 1.2, 0.2) and (0.4, 1.1, 0.2).
-    Trajectory& first = AddTrack(theCase, {0, 1.2, 0.2}, {0, 1.2 - 0.3 / 2.8 * 0.2, 0});
-    Trajectory& second =
+    const int first = AddTrack(theCase, {0, 1.2, 0.2}, {0, 1.2 - 0.3 / 2.8 * 0.2, 0});
+    const int second =
         AddTrack(theCase, {0.4, 1.1, 0.2}, {0.4 + 0.4 / 2.8 * 0.2, 1.1 - 0.4 / 2.8 * 0.2, 0});
-    first.GetWorld().group = "A";
-    second.GetWorld().group = "A";
+    theCase.TrajectoryNumbered(first)->group = "A";
+    theCase.TrajectoryNumbered(second)->group = "A";
     // 10 cm beside the back line, 2.8 m behind IN along it; and one 5 cm beside the line 1 m
     // beyond OUT.
     const double run = std::hypot(2.8, 0.3);
-    first.GetWorld().exterior = {{{0.1, 1.5, 3.0}, true},
-                                 {{0.05, 1.2 - 0.3 / 2.8 * 0.2 - 0.3 / run, -2.8 / run}, false}};
-    const OriginAnalysis analysis = AnalyseOrigins(theCase);
+    theCase.TrajectoryNumbered(first)->exterior = {
+        {{0.1, 1.5, 3.0}, true}, {{0.05, 1.2 - 0.3 / 2.8 * 0.2 - 0.3 / run, -2.8 / run}, false}};
+    const OriginAnalysis analysis = Analyse(theCase);
     ASSERT_EQ(analysis.groups.size(), 1u);
     const GroupConvergence& group = analysis.groups[0];
     EXPECT_EQ(group.group, "A");
@@ -168,8 +183,8 @@ TEST(OriginZonesTest, ShotGroupsConvergeInTheCaseAndExteriorPointsAreMeasuredFro
     EXPECT_NEAR(exterior[1]->angle, std::atan2(0.05, 1.0) * 180 / std::numbers::pi, 1e-4);
 
     // A group whose tracks are parallel gives no point and says why.
-    second.SetPoints(0.4, 1.1, 0.2, 0.4, 1.1 - 0.3 / 2.8 * 0.2, 0);
-    const OriginAnalysis refused = AnalyseOrigins(theCase);
+    theCase.TrajectoryNumbered(second)->out = {0.4, 1.1 - 0.3 / 2.8 * 0.2, 0};
+    const OriginAnalysis refused = Analyse(theCase);
     EXPECT_FALSE(refused.groups[0].convergence);
     EXPECT_NE(refused.groups[0].refusal.find("parallel"), std::string::npos);
 }
@@ -178,13 +193,14 @@ TEST(OriginZonesTest, TheFirstSurfaceTheBackLineMeetsLimitsTheZoneUnlessTheBulle
     Case theCase;
     // Falling going back by 0.1 m per 0.3 m: at the prone height 2.25 m behind IN, beyond a wall
     // 1.7 m behind it (IN at z = 1.3, the wall at z = 3).
-    Trajectory& trajectory = AddTrack(theCase, {0, 1.05, 1.3}, {0, 1.15, 1.0});
+    const int number = AddTrack(theCase, {0, 1.05, 1.3}, {0, 1.15, 1.0});
+    std::vector<ExteriorPoint>& exterior = theCase.TrajectoryNumbered(number)->exterior;
     const std::unique_ptr<Mesh> wall = WallAtZ3();
     ASSERT_TRUE(wall);
     SceneSurfaces surfaces;
     ASSERT_TRUE(surfaces.Build(*wall, {}).ok());
 
-    OriginAnalysis analysis = AnalyseOrigins(theCase, &surfaces);
+    OriginAnalysis analysis = Analyse(theCase, &surfaces);
     const OriginZone& kneeling = analysis.trajectories[0].zones[1];
     const OriginZone& prone = analysis.trajectories[0].zones[2];
     EXPECT_FALSE(kneeling.limitedBy) << "the kneeling zone lies before the wall";
@@ -197,13 +213,74 @@ TEST(OriginZonesTest, TheFirstSurfaceTheBackLineMeetsLimitsTheZoneUnlessTheBulle
     EXPECT_FALSE(prone.reached);
 
     // A hole in the wall where the back line crosses it: the bullet came through.
-    trajectory.GetWorld().exterior = {{{0, 1.05 - 1.7 / 3, 3.0}, true}};
-    analysis = AnalyseOrigins(theCase, &surfaces);
+    exterior = {{{0, 1.05 - 1.7 / 3, 3.0}, true}};
+    analysis = Analyse(theCase, &surfaces);
     EXPECT_FALSE(analysis.trajectories[0].zones[2].limitedBy);
     EXPECT_TRUE(analysis.trajectories[0].zones[2].reached);
 
     // The wall turned away (heading 90 puts it at x = 3): nothing in the way.
-    trajectory.GetWorld().exterior.clear();
+    exterior.clear();
     ASSERT_TRUE(surfaces.Build(*wall, {0, 0, 0, 90}).ok());
-    EXPECT_FALSE(AnalyseOrigins(theCase, &surfaces).trajectories[0].zones[2].limitedBy);
+    EXPECT_FALSE(Analyse(theCase, &surfaces).trajectories[0].zones[2].limitedBy);
+}
+
+// A track on the right upper arm of a body whose shoulder is raised: the zones start from the
+// IN the posture carries, placed in the scene, and follow the posed track's line, as the posed
+// case gives them; the exterior points and the budget's draws are measured from that line too.
+TEST(OriginZonesTest, ThePosedTrackPlacedInTheSceneIsWhereTheZonesStart) {
+    Case theCase;
+    ASSERT_TRUE(theCase.body.LoadMesh(armtest::ReadMesh(armtest::ArmObj(false))).ok());
+    Trajectory arm;
+    arm.in = {-0.2, 1.45, 0.14}; // the upper arm's front face, to its back face
+    arm.out = {-0.2, 1.40, 0.06};
+    arm.inPart = arm.outPart = "right_arm";
+    arm.radiusIn = 0;
+    theCase.trajectories.push_back(arm);
+    theCase.body.SetJoint(skeleton::Joint::RightShoulder, {0, 0, 78});
+    theCase.world.body = {1.0, 0.0, 2.0, 30};
+    UncertaintyModel& model = theCase.body.GetUncertaintyModel();
+    model.draws = 2000;
+    ASSERT_TRUE(model.SetSigma("pose", 0).ok());
+
+    const PosedCase posedCase(theCase);
+    const PosedTrajectory& posed = *posedCase.TrajectoryNumbered(1);
+    ASSERT_TRUE(posedCase.IsPosed());
+    ASSERT_GT(std::sqrt(Dot(Minus(posed.in, arm.in), Minus(posed.in, arm.in))), 0.05)
+        << "the raised shoulder moves IN";
+    // The muzzle at the posed IN's own height in the scene, and one half a metre along the back
+    // line's way.
+    const Vec3 back = *BackDirection(posed.sceneIn, posed.sceneOut);
+    ASSERT_GT(std::fabs(back.y), 0.05);
+    const double inHeight = posed.sceneIn.y;
+    theCase.world.muzzleHeights = {inHeight, inHeight + std::copysign(0.5, back.y)};
+    theCase.trajectories[0].exterior = {
+        {{posed.sceneIn.x + back.x, posed.sceneIn.y + back.y, posed.sceneIn.z + back.z}, true}};
+
+    const OriginAnalysis analysis =
+        AnalyseOrigins(PosedCase(theCase), nullptr, {.budgetDraws = true, .threads = 1});
+    const TrajectoryOrigin& origin = analysis.trajectories[0];
+    EXPECT_EQ(origin.sceneIn, posed.sceneIn);
+    EXPECT_EQ(origin.sceneOut, posed.sceneOut);
+    EXPECT_EQ(origin.sceneIn, theCase.world.body.Place(posed.in));
+    ASSERT_EQ(origin.zones.size(), 2u);
+    ASSERT_TRUE(origin.zones[0].reached);
+    EXPECT_EQ(origin.zones[0].nominalPoint, posed.sceneIn) << "the zone at IN's height is IN";
+    // Half a metre away: on the posed line going back.
+    const OriginZone& away = origin.zones[1];
+    ASSERT_TRUE(away.reached);
+    const Vec3 off = Minus(away.nominalPoint, posed.sceneIn);
+    const Vec3 across = Cross(off, back);
+    EXPECT_LT(std::sqrt(Dot(across, across)), kMicrometre);
+    EXPECT_NEAR(away.nominalDistance, std::hypot(off.x, off.z), kMicrometre);
+    ASSERT_EQ(origin.exterior.size(), 1u);
+    ASSERT_TRUE(origin.exterior[0]);
+    EXPECT_NEAR(origin.exterior[0]->distance, 0, kMicrometre) << "on the posed back line";
+    // Without any spread every draw is the posed track: each reaches as the zone does (the
+    // draws pose through the budget's own transforms: a micrometre apart).
+    ASSERT_TRUE(origin.reach);
+    const HeightReach& drawn = origin.reach->heights[1];
+    EXPECT_EQ(drawn.share, 1.0);
+    ASSERT_TRUE(drawn.distance95);
+    EXPECT_NEAR((*drawn.distance95)[0], away.nominalDistance, 1e-5);
+    EXPECT_NEAR((*drawn.distance95)[1], away.nominalDistance, 1e-5);
 }

@@ -3,6 +3,7 @@
 #include "base/FileAccess.h"
 #include "case/Case.h"
 #include "casefile/DataFile.h"
+#include "mesh/ArrowModels.h"
 #include "view/ViewState.h"
 #include "world/SceneModelFile.h"
 
@@ -20,6 +21,21 @@ bool CanOpen(const std::string& path, std::ostream& err) {
     return true;
 }
 
+// The models ReadModels reads, the body once it is known to open; the first failure is said
+// on `err`.
+bool LoadModels(const CommandLine& commandLine, Case& theCase, std::ostream& err,
+                ArrowModels* arrows) {
+    const DefaultModelFiles models = ModelFilesOf(commandLine);
+    if (!CanOpen(models.body, err)) {
+        return false;
+    }
+    if (const Status loaded = ReadModels(models, theCase, arrows, WarningsTo(err)); !loaded) {
+        err << "ruvo: " << loaded.message() << '\n';
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 DiagnosticSink WarningsTo(std::ostream& err) {
@@ -32,24 +48,31 @@ void ReportReadingNotes(const std::vector<std::string>& notes, std::ostream& err
     }
 }
 
-bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, bool withArrows,
-              std::vector<std::string>* readingNotes) {
+DefaultModelFiles ModelFilesOf(const CommandLine& commandLine) {
     DefaultModelFiles models = DefaultModelFiles::Located();
     if (!commandLine.bodyFile.empty()) {
         models.body = commandLine.bodyFile;
     }
-    const std::string& bodyFile = models.body;
-    if (!CanOpen(bodyFile, err)) {
-        return false;
-    }
-    const Body::WarningSink warnings = WarningsTo(err);
-    theCase.SetBodyModelFile(bodyFile);
-    const Status loaded = withArrows ? theCase.LoadModels(models, warnings)
-                                     : theCase.GetBody().Load(bodyFile, warnings);
-    if (!loaded) {
-        err << "ruvo: " << loaded.message() << '\n';
-        return false;
-    }
+    return models;
+}
+
+Status ReadModels(const DefaultModelFiles& models, Case& theCase, ArrowModels* arrows,
+                  const Body::WarningSink& warnings) {
+    const Status arrowsRead =
+        arrows != nullptr ? arrows->Load(models.arrow, models.halfArrow) : Status::Ok();
+    theCase.bodyModelFile = models.body;
+    const Status bodyRead = theCase.body.Load(models.body, warnings);
+    return arrowsRead.ok() ? bodyRead : arrowsRead;
+}
+
+bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, ArrowModels* arrows,
+              std::vector<std::string>* readingNotes) {
+    return LoadModels(commandLine, theCase, err, arrows) &&
+           ReadCaseFile(commandLine, theCase, err, readingNotes);
+}
+
+bool ReadCaseFile(const CommandLine& commandLine, Case& theCase, std::ostream& err,
+                  std::vector<std::string>* readingNotes) {
     const DataFileReadResult read = DataFile::Read(theCase, commandLine.caseFile);
     if (!read.ok()) {
         err << "ruvo: " << read.status.message() << '\n';

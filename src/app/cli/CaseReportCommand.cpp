@@ -2,6 +2,8 @@
 
 #include "app/cli/CaseLoading.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
+#include "mesh/ArrowModels.h"
 #include "report/ReportWriter.h"
 #include "view/ViewState.h"
 
@@ -46,15 +48,17 @@ int RunCaseReportCommand(const CommandLine& commandLine, std::ostream& err) {
         return 2;
     }
     Case theCase;
+    ArrowModels arrows;
     ReportSource source;
-    if (!LoadCase(commandLine, theCase, err, /*withArrows=*/true, &source.readingNotes)) {
+    if (!LoadCase(commandLine, theCase, err, &arrows, &source.readingNotes)) {
         return 1;
     }
     LoadCaseScene(commandLine, theCase, err, &source.readingNotes);
+    const PosedCase posed(std::move(theCase));
     OffscreenGuiApplication application;
     source.caseFile = commandLine.caseFile;
     const ViewState view; // the switches a new window starts with
-    if (const Status written = WriteCaseReport(theCase, view, commandLine.outputFile, source);
+    if (const Status written = WriteCaseReport(posed, arrows, view, commandLine.outputFile, source);
         !written) {
         err << "ruvo: " << written.message() << '\n';
         return 1;

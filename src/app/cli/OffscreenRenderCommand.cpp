@@ -3,8 +3,9 @@
 #include "app/cli/CaseLoading.h"
 
 #include "case/Case.h"
-#include "casefile/DataFile.h"
+#include "case/PosedCase.h"
 #include "export/JpegWriter.h"
+#include "mesh/ArrowModels.h"
 #include "render/FramebufferCapture.h"
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
@@ -13,6 +14,7 @@
 
 #include <GL/gl.h>
 
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -36,32 +38,30 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
         return 1;
     }
     Case theCase;
+    const auto arrows = std::make_shared<ArrowModels>();
     ViewState view;
     Renderer renderer;
     const ContextRelease release{renderer};
     view.ViewFront();
-    DefaultModelFiles models = DefaultModelFiles::Located();
-    if (!commandLine.bodyFile.empty()) {
-        models.body = commandLine.bodyFile;
-    }
-    if (const Status loaded = theCase.LoadModels(models, WarningsTo(err)); !loaded) {
+    const Status loaded =
+        ReadModels(ModelFilesOf(commandLine), theCase, arrows.get(), WarningsTo(err));
+    if (!loaded) {
         err << "ruvo: " << loaded.message() << '\n';
         return 1;
     }
+    renderer.SetArrowModels(arrows);
     if (!renderer.InitializeContext()) {
         err << "ruvo: The OpenGL context could not be set up\n";
         return 1;
     }
-    const DataFileReadResult read = DataFile::Read(theCase, commandLine.caseFile);
-    if (!read.ok()) {
-        err << "ruvo: " << read.status.message() << '\n';
+    if (!ReadCaseFile(commandLine, theCase, err)) {
         return 1;
     }
-    ReportReadingNotes(read.ReadingNotes(), err);
     LoadCaseScene(commandLine, theCase, err);
+    const PosedCase posed(std::move(theCase));
     ApplyNamedView(view, commandLine.view);
     if (commandLine.view == "scene") {
-        const SceneFraming framing = FrameScene(theCase);
+        const SceneFraming framing = FrameScene(posed);
         view.OrbitAround(framing.centre, framing.radius);
     }
     if (commandLine.transparent) {
@@ -71,7 +71,7 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
         view.ToggleOriginZones();
     }
     renderer.Resize(commandLine.width, commandLine.height);
-    renderer.RenderFrame(theCase, view);
+    renderer.RenderFrame(posed, view);
     glFinish();
     const CapturedImage image = CaptureFramebuffer(commandLine.width, commandLine.height);
     if (!WriteJpeg(&image, kJpegQuality, commandLine.outputFile, error)) {

@@ -1,6 +1,7 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "world/OriginAnalysis.h"
 #include "world/OriginText.h"
 #include "world/SceneSurfaces.h"
@@ -13,8 +14,9 @@ int RunOriginCommand(const CommandLine& commandLine, std::ostream& out, std::ost
         return 1;
     }
     LoadCaseScene(commandLine, theCase, err);
+    const PosedCase posed(std::move(theCase));
     SceneSurfaces surfaces;
-    const CaseWorld& world = theCase.GetWorld();
+    const CaseWorld& world = posed.GetCase().world;
     if (world.sceneMesh) {
         if (const Status built = surfaces.Build(*world.sceneMesh, world.scene); !built.ok()) {
             err << "ruvo: warning: the scene model's surfaces limit no zone: " << built.message()
@@ -22,9 +24,9 @@ int RunOriginCommand(const CommandLine& commandLine, std::ostream& out, std::ost
         }
     }
     // Each zone also with the share of the uncertainty budget's draws that reach its height.
-    const OriginAnalysis analysis = AnalyseOrigins(
-        theCase, surfaces.IsBuilt() ? &surfaces : nullptr, OriginOptions{.budgetDraws = true});
-    out << FormatOriginTable(theCase, analysis);
+    const OriginAnalysis analysis = AnalyseOrigins(posed, surfaces.IsBuilt() ? &surfaces : nullptr,
+                                                   OriginOptions{.budgetDraws = true});
+    out << FormatOriginTable(posed.GetCase(), analysis);
     out.flush();
     if (!out) {
         err << "ruvo: cannot write the origin zones to the standard output\n";

@@ -1,6 +1,7 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
 #include "case/Case.h"
+#include "case/PosedCase.h"
 #include "view/SurfacePicking.h"
 #include "view/ViewState.h"
 
@@ -32,7 +33,9 @@ int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, st
     if (!LoadCase(commandLine, theCase, err)) {
         return 1;
     }
-    if (const Status prepared = theCase.GetBody().PrepareSurface(); !prepared) {
+    // The point under the pixel on the body as the view draws it.
+    const PosedCase posed(std::move(theCase));
+    if (const Status prepared = posed.GetBody().PrepareSurface(); !prepared) {
         err << "ruvo: " << prepared.message() << '\n';
         return 1;
     }
@@ -40,7 +43,7 @@ int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, st
     ApplyNamedView(view, commandLine.view);
     // The centre of the pixel, in the window coordinates the picking takes.
     const std::optional<SurfaceHit> hit =
-        BodySurfaceAt(theCase.GetBody(), view.GetCamera(), commandLine.width, commandLine.height,
+        BodySurfaceAt(posed, view.GetCamera(), commandLine.width, commandLine.height,
                       commandLine.pixelX + 0.5, commandLine.pixelY + 0.5);
     if (!hit) {
         err << "No body surface under pixel " << commandLine.pixelX << ',' << commandLine.pixelY

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "base/Matrix4.h"
+
+// A mark of the bullet outside the body: a hole in a window, a wall or a car door, an impact
+// mark. `point` is in the scene frame (metres); `beforeEntry` says whether the bullet made it
+// before it reached IN (a hole it passed on its way to the body) or after it left at OUT.
+struct ExteriorPoint {
+    Vec3 point;
+    bool beforeEntry = true;
+
+    bool operator==(const ExteriorPoint&) const = default;
+};

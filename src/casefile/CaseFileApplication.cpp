@@ -1,0 +1,157 @@
+#include "casefile/CaseFileApplication.h"
+
+#include "base/NumberText.h"
+#include "case/Case.h"
+#include "case/EntryNumber.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// The scene model read before a body block put the scene back to its defaults: a scene block
+// that follows and names the same model keeps the mesh already read for it.
+struct KeptSceneMesh {
+    std::shared_ptr<const Mesh> mesh;
+    std::string file;
+};
+
+void ApplyBodyBlock(const CaseFileRecord::BodyBlock& block, Case& theCase, KeptSceneMesh& kept,
+                    DataFileReadResult& result) {
+    Body& body = theCase.body;
+    body.SetName(block.name);
+    body.SetScaleX(block.scaleX);
+    body.SetScaleZ(block.scaleZ);
+    if (!body.SetHeight(ParseLenientNumber(block.heightText))) {
+        result.bodyHeightRefused = true;
+        result.refusedBodyHeight = block.heightText;
+    }
+    body.SetPosture(block.posture);
+    body.GetUncertaintyModel() = block.uncertainty;
+    // A body block without a placement puts the body at the scene's origin, and the scene starts
+    // from its defaults until a scene block says more: a file read over a case with a scene
+    // leaves none behind unless it has one itself.
+    CaseWorld& world = theCase.world;
+    if (world.sceneMesh) {
+        kept = {world.sceneMesh, world.sceneModelFile};
+    }
+    world = CaseWorld();
+    world.body = block.placement;
+}
+
+void ApplySceneBlock(const CaseFileRecord::SceneBlock& scene, const KeptSceneMesh& kept,
+                     CaseWorld& world) {
+    if (scene.modelFile) {
+        if (*scene.modelFile != world.sceneModelFile) {
+            world.sceneMesh = *scene.modelFile == kept.file ? kept.mesh : nullptr;
+        }
+        world.sceneModelFile = *scene.modelFile;
+    }
+    if (scene.placement) {
+        world.scene = *scene.placement;
+    }
+    if (scene.muzzleHeights) {
+        world.muzzleHeights = *scene.muzzleHeights;
+    }
+}
+
+// The body blocks in file order, each scene block after the body blocks that came before it.
+void ApplyBodyAndScene(const CaseFileRecord& record, Case& theCase, DataFileReadResult& result) {
+    KeptSceneMesh kept;
+    auto scene = record.sceneBlocks.begin();
+    for (std::size_t body = 0; body <= record.bodyBlocks.size(); ++body) {
+        for (; scene != record.sceneBlocks.end() && scene->bodyBlocksBefore <= body; ++scene) {
+            ApplySceneBlock(*scene, kept, theCase.world);
+        }
+        if (body < record.bodyBlocks.size()) {
+            ApplyBodyBlock(record.bodyBlocks[body], theCase, kept, result);
+        }
+    }
+}
+
+// "right_forearm" as a sentence names it.
+std::string PartWords(std::string part) {
+    std::replace(part.begin(), part.end(), '_', ' ');
+    return part;
+}
+
+// Trajectories without parts take the parts under their points, so that each point moves with
+// its own part. Only an older file whose arm was posed drew them all with the arm: they keep that
+// rule. A model without parts the skeleton knows moves as one piece and needs none.
+void InferParts(const CaseFileRecord& record, const std::vector<std::size_t>& withoutParts,
+                Case& theCase, CaseFileRecord::Notes& notes) {
+    const Body& body = theCase.body;
+    const bool olderArmPose =
+        !record.bodyBlocks.empty() &&
+        record.bodyBlocks.back().poseSource == CaseFileRecord::PoseSource::OlderArmLines &&
+        !body.HasInitialPose();
+    if (olderArmPose || !body.HasPostureParts()) {
+        return;
+    }
+    for (const std::size_t index : withoutParts) {
+        Trajectory& trajectory = theCase.trajectories[index];
+        trajectory.inPart = body.PartNearest(trajectory.in);
+        trajectory.outPart = body.PartNearest(trajectory.out);
+        // In the anatomical position the parts move nothing: worth no word.
+        if (!body.HasInitialPose()) {
+            notes.Add("Trajectory " + std::to_string(NumberOfIndex(index)) +
+                      " has no body parts in the data file: IN is taken as on the " +
+                      PartWords(trajectory.inPart) + " and OUT as on the " +
+                      PartWords(trajectory.outPart) + ", the parts nearest to its points.");
+        }
+    }
+}
+
+void AppendTrajectories(const CaseFileRecord& record, Case& theCase, CaseFileRecord::Notes& notes,
+                        DataFileReadResult& result) {
+    std::vector<std::size_t> withoutParts;
+    for (const CaseFileRecord::TrajectoryRecord& read : record.trajectories) {
+        if (theCase.TrajectoryCount() >= Case::kMaxTrajectories) {
+            ++result.trajectoriesLeftOut;
+            continue;
+        }
+        theCase.trajectories.push_back(read.trajectory);
+        Trajectory& trajectory = theCase.trajectories.back();
+        if (read.hadPartLines) {
+            // A part line missing or left out: the part under the point.
+            if (trajectory.inPart.empty()) {
+                trajectory.inPart = theCase.body.PartNearest(trajectory.in);
+            }
+            if (trajectory.outPart.empty()) {
+                trajectory.outPart = theCase.body.PartNearest(trajectory.out);
+            }
+        } else if (!read.hadWithArmLine) {
+            withoutParts.push_back(theCase.trajectories.size() - 1);
+        }
+    }
+    InferParts(record, withoutParts, theCase, notes);
+}
+
+void AppendElements(const CaseFileRecord& record, Case& theCase, DataFileReadResult& result) {
+    for (const Element& element : record.elements) {
+        if (theCase.ElementCount() >= Case::kMaxElements) {
+            ++result.elementsLeftOut;
+            continue;
+        }
+        theCase.elements.push_back(element);
+    }
+}
+
+} // namespace
+
+DataFileReadResult ApplyCaseFile(const CaseFileRecord& record, Case& theCase) {
+    DataFileReadResult result;
+    result.trajectoriesLeftOut = record.trajectoriesLeftOut;
+    result.elementsLeftOut = record.elementsLeftOut;
+    CaseFileRecord::Notes notes = record.notes;
+    ApplyBodyAndScene(record, theCase, result);
+    AppendTrajectories(record, theCase, notes, result);
+    AppendElements(record, theCase, result);
+    if (record.info) {
+        theCase.info = *record.info;
+    }
+    result.notes = std::move(notes.listed);
+    result.notesNotListed = notes.notListed;
+    result.keptBodyHeight = theCase.body.GetHeight();
+    return result;
+}
