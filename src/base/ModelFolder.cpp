@@ -10,8 +10,9 @@ namespace {
 constexpr const char* kOutsideFolder = "it lies outside the model's folder";
 
 bool IsAbsoluteName(std::string_view name) {
-    const bool driveLetter = name.size() >= 2 && name[1] == ':' &&
-                             ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+    const bool driveLetter =
+        name.size() >= 2 && name[1] == ':' &&
+        ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
     return name.starts_with('/') || name.starts_with('\\') || driveLetter;
 }
 

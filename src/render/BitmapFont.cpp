@@ -143,9 +143,9 @@ LabelBox BoxOfLines(const std::vector<std::string>& lines, double x, double y) {
 
 // The point of the box nearest to (x, y).
 std::array<float, 2> NearestPointOf(const LabelBox& box, float x, float y) {
-    return {std::clamp(x, static_cast<float>(box.left), static_cast<float>(box.left + box.width)),
-            std::clamp(y, static_cast<float>(box.bottom),
-                       static_cast<float>(box.bottom + box.height))};
+    return {
+        std::clamp(x, static_cast<float>(box.left), static_cast<float>(box.left + box.width)),
+        std::clamp(y, static_cast<float>(box.bottom), static_cast<float>(box.bottom + box.height))};
 }
 
 } // namespace

@@ -111,7 +111,7 @@ TEST_F(LabelBatchTest, BatchedLabelsGiveTheBitmapFontsPixels) {
     const std::vector<Label> labels = {
         {-0.9, 0.2, -2, 1, 0.2f, 0.1f, "Trajectory 12 (left lung)"},
         {-0.333, -0.217, -2.5, 0.1f, 0.7f, 0.2f, "two\r\nlines\nand a third"},
-        {0.1, 0.0, -4, 0, 0, 1, "behind the square"},                // partly hidden by depth
+        {0.1, 0.0, -4, 0, 0, 1, "behind the square"},              // partly hidden by depth
         {0.95, 0.4, -2, 0.5f, 0, 0.5f, "runs off the right edge"}, // cut by the window
         // Lands a rounding error below a pixel edge, where the bitmap's epsilon decides the row.
         {-0.5, -0.8, -1.5, 0, 0, 0, "tab\there \x7f skipped"},

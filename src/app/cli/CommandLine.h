@@ -33,7 +33,7 @@ struct CommandLine {
     int height = 600;
     bool transparent = false;
     bool originZones = false; // Render: draw the back lines, cones and origin zones
-    int pixelX = -1; // SurfacePoint: the image pixel, (0, 0) at the top left
+    int pixelX = -1;          // SurfacePoint: the image pixel, (0, 0) at the top left
     int pixelY = -1;
     std::string error; // Invalid: what is wrong
 };
