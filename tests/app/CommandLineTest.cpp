@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -72,4 +77,149 @@ TEST(CommandLine, VersionAndHelp) {
     EXPECT_EQ(RunHeadless(Parse({"--help"}), out, err), 0);
     EXPECT_NE(out.str().find("--obj-info"), std::string::npos);
     EXPECT_TRUE(err.str().empty());
+}
+
+namespace {
+
+// What ParseCommandLine said: the mode, and the error when it refused.
+std::string Outcome(std::vector<std::string> arguments) {
+    const CommandLine parsed = Parse(std::move(arguments));
+    return parsed.mode == CommandLine::Mode::Invalid ? parsed.error : "accepted";
+}
+
+std::string Unexpected(const std::string& argument) {
+    return "unexpected argument \"" + argument + "\" (see --help)";
+}
+
+} // namespace
+
+// Each command takes its own options and refuses every other, as "unexpected argument".
+TEST(CommandLine, EachCommandTakesItsOwnOptionsOnly) {
+    // A valid command line of each command, and the options it takes beyond those it needs.
+    const std::map<std::string, std::vector<std::string>> base = {
+        {"--summary", {"--summary", "c.txt"}},
+        {"--rewrite", {"--rewrite", "c.txt", "o.txt"}},
+        {"--render", {"--render", "c.txt", "--output", "o.jpg"}},
+        {"--surface-point", {"--surface-point", "c.txt", "--pixel", "1,1"}},
+        {"--report", {"--report", "c.txt", "--output", "r.pdf"}},
+        {"--export-scene", {"--export-scene", "c.txt", "--output", "s.glb"}},
+        {"--origin", {"--origin", "c.txt"}},
+    };
+    const std::map<std::string, std::set<std::string>> takes = {
+        {"--summary", {"--body"}},
+        {"--rewrite", {"--body"}},
+        {"--render", {"--body", "--view", "--size", "--transparent", "--origin-zones"}},
+        {"--surface-point", {"--body", "--view", "--size"}},
+        {"--report", {"--body"}},
+        {"--export-scene", {"--body"}},
+        {"--origin", {"--body"}},
+    };
+    const std::map<std::string, std::vector<std::string>> option = {
+        {"--body", {"--body", "m.obj"}},
+        {"--output", {"--output", "x.jpg"}},
+        {"--view", {"--view", "top"}},
+        {"--size", {"--size", "320x240"}},
+        {"--transparent", {"--transparent"}},
+        {"--origin-zones", {"--origin-zones"}},
+        {"--pixel", {"--pixel", "2,2"}},
+        {"--frobnicate", {"--frobnicate"}},
+        {"-x", {"-x"}},
+        {"stray", {"stray"}},
+    };
+    for (const auto& [command, arguments] : base) {
+        EXPECT_EQ(Outcome(arguments), "accepted") << command;
+        for (const auto& [name, given] : option) {
+            if (std::ranges::find(arguments, name) != arguments.end()) {
+                continue; // the command needs it: given twice is another test's mistake
+            }
+            std::vector<std::string> line = arguments;
+            line.insert(line.end(), given.begin(), given.end());
+            const std::string expected =
+                takes.at(command).contains(name) ? "accepted" : Unexpected(name);
+            EXPECT_EQ(Outcome(line), expected) << command << ' ' << name;
+        }
+    }
+    // Options after a command that takes none are no better.
+    EXPECT_EQ(Outcome({"--obj-info", "m.obj", "--body", "b.obj"}),
+              "--obj-info needs exactly one model file");
+    EXPECT_EQ(Outcome({"--version", "--body", "b.obj"}), "--version takes no arguments");
+    EXPECT_EQ(Outcome({"case.txt", "--body", "b.obj"}), "the program opens one file at a time");
+    std::ostringstream out, err;
+    EXPECT_EQ(RunHeadless(Parse({"--summary", "c.txt", "--transparent"}), out, err), 2);
+    EXPECT_EQ(err.str(), "ruvo: unexpected argument \"--transparent\" (see --help)\n");
+    EXPECT_TRUE(out.str().empty());
+}
+
+// An option whose value is missing, empty or repeated is a mistake named as such, never a
+// default taken in silence or the next option read as the value.
+TEST(CommandLine, OptionValuesMissingEmptyOrTwice) {
+    for (const char* name : {"--body", "--view", "--size"}) {
+        EXPECT_EQ(Outcome({"--render", "c.txt", "--output", "o.jpg", name}), Unexpected(name));
+    }
+    EXPECT_EQ(Outcome({"--render", "c.txt", "--output"}), Unexpected("--output"));
+    EXPECT_EQ(Outcome({"--surface-point", "c.txt", "--pixel"}), Unexpected("--pixel"));
+    // An empty file name is refused first, even after a command that does not take the option.
+    EXPECT_EQ(Outcome({"--summary", "c.txt", "--output", ""}),
+              "--output needs a file name, not an empty text");
+    EXPECT_EQ(Outcome({"--render", "c.txt", "--output", "o.jpg", "--body", ""}),
+              "--body needs a file name, not an empty text");
+    EXPECT_EQ(Outcome({"--render", "c.txt", "--output", "o.jpg", "--transparent", "--transparent"}),
+              "--transparent is given more than once");
+    EXPECT_EQ(Outcome({"--summary", "c.txt", "--body", "a.obj", "--body"}),
+              "--body is given more than once");
+    EXPECT_EQ(Outcome({"--render", "c.txt", "--output", "o.jpg", "--size", "800x600x3"}),
+              "--size takes WIDTHxHEIGHT in pixels, for example 800x600");
+    EXPECT_EQ(Outcome({"--render", "c.txt", "--output", "o.jpg", "--size", "16385x10"}),
+              "--size takes WIDTHxHEIGHT in pixels, for example 800x600");
+    EXPECT_EQ(Outcome({"--surface-point", "c.txt", "--pixel", "-1,5"}),
+              "--pixel takes X,Y in pixels from the top left, for example 400,300");
+    EXPECT_EQ(Outcome({"--surface-point", "c.txt", "--pixel", "1,"}),
+              "--pixel takes X,Y in pixels from the top left, for example 400,300");
+    // The whole scene is a view of --render only.
+    EXPECT_EQ(Outcome({"--render", "c.txt", "--output", "o.jpg", "--view", "scene"}), "accepted");
+    EXPECT_EQ(Outcome({"--surface-point", "c.txt", "--pixel", "1,1", "--view", "scene"}),
+              "unknown view \"scene\" (front, back, left, right, top or profile)");
+}
+
+// Each command's operands and the options it cannot do without, with the words it says when
+// they are missing.
+TEST(CommandLine, OperandsAndNeededOptions) {
+    for (const char* command :
+         {"--summary", "--render", "--surface-point", "--report", "--export-scene", "--origin"}) {
+        EXPECT_EQ(Outcome({command}), std::string(command) + " needs a data file");
+    }
+    EXPECT_EQ(Outcome({"--rewrite", "c.txt"}),
+              "--rewrite needs a data file to read and one to write");
+    EXPECT_EQ(Outcome({"--obj-info"}), "--obj-info needs exactly one model file");
+    EXPECT_EQ(Outcome({"--help", "x"}), "--help takes no arguments");
+    EXPECT_EQ(Parse({"-h"}).mode, CommandLine::Mode::Help);
+    EXPECT_EQ(Outcome({"-"}), "unknown option \"-\" (see --help)");
+
+    EXPECT_EQ(Outcome({"--render", "c.txt", "--view", "top"}), "--render needs --output OUT.jpg");
+    EXPECT_EQ(Outcome({"--surface-point", "c.txt", "--size", "10x10"}),
+              "--surface-point needs --pixel X,Y");
+    EXPECT_EQ(Outcome({"--report", "c.txt"}),
+              "--report needs --output REPORT.pdf, REPORT.html or REPORT.json");
+    EXPECT_EQ(Outcome({"--export-scene", "c.txt"}),
+              "--export-scene needs --output SCENE.glb or SCENE.obj");
+    EXPECT_EQ(Outcome({"--export-scene", "c.txt", "--output", "s.ply"}),
+              "--export-scene needs --output SCENE.glb or SCENE.obj");
+    // The pixel is checked against the size given after it, not the default one.
+    EXPECT_EQ(Outcome({"--surface-point", "c.txt", "--pixel", "700,500", "--size", "640x480"}),
+              "--pixel 700,500 lies outside the 640x480 view");
+    EXPECT_EQ(Outcome({"--surface-point", "c.txt", "--pixel", "700,500", "--size", "701x501"}),
+              "accepted");
+
+    const CommandLine rewrite = Parse({"--rewrite", "in.txt", "out.txt", "--body", "b.ply"});
+    EXPECT_EQ(rewrite.caseFile, "in.txt");
+    EXPECT_EQ(rewrite.outputFile, "out.txt");
+    EXPECT_EQ(rewrite.bodyFile, "b.ply");
+    EXPECT_EQ(Parse({"--obj-info", "m.stl"}).modelFile, "m.stl");
+    const CommandLine point = Parse({"--surface-point", "c.txt", "--pixel", "12,34"});
+    EXPECT_EQ(point.pixelX, 12);
+    EXPECT_EQ(point.pixelY, 34);
+    EXPECT_EQ(point.view, "front");
+    EXPECT_EQ(point.width, 800);
+    EXPECT_EQ(point.height, 600);
+    EXPECT_TRUE(Parse({"--render", "c.txt", "--output", "o.jpg", "--origin-zones"}).originZones);
 }
