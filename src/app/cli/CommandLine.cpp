@@ -2,51 +2,17 @@
 
 #include "app/cli/CaseLoading.h"
 #include "app/cli/CaseReportCommand.h"
+#include "app/cli/CommandTable.h"
 #include "app/cli/HeadlessCommands.h"
 #include "app/cli/OffscreenRenderCommand.h"
 #include "base/AppInfo.h"
 #include "base/ScopedDiagnosticSink.h"
-#include "export/SceneExport.h"
 
-#include <charconv>
-#include <ostream>
 #include <set>
+#include <span>
 #include <string>
 
 namespace {
-
-bool ParseSize(const std::string& text, int& width, int& height) {
-    const auto separator = text.find('x');
-    if (separator == std::string::npos) {
-        return false;
-    }
-    const char* begin = text.data();
-    const char* middle = begin + separator;
-    const char* end = begin + text.size();
-    auto [widthEnd, widthError] = std::from_chars(begin, middle, width);
-    auto [heightEnd, heightError] = std::from_chars(middle + 1, end, height);
-    return widthError == std::errc() && widthEnd == middle && heightError == std::errc() &&
-           heightEnd == end && width > 0 && height > 0 && width <= 16384 && height <= 16384;
-}
-
-bool ParsePixel(const std::string& text, int& x, int& y) {
-    const auto separator = text.find(',');
-    if (separator == std::string::npos) {
-        return false;
-    }
-    const char* begin = text.data();
-    const char* middle = begin + separator;
-    const char* end = begin + text.size();
-    auto [xEnd, xError] = std::from_chars(begin, middle, x);
-    auto [yEnd, yError] = std::from_chars(middle + 1, end, y);
-    return xError == std::errc() && xEnd == middle && yError == std::errc() && yEnd == end &&
-           x >= 0 && y >= 0;
-}
-
-// --view and --size shape the image of --render and the view whose pixel --surface-point reads.
-bool TakesViewOptions(CommandLine::Mode mode) {
-    return mode == CommandLine::Mode::Render || mode == CommandLine::Mode::SurfacePoint;
-}
 
 CommandLine Invalid(std::string message) {
     CommandLine result;
@@ -55,60 +21,57 @@ CommandLine Invalid(std::string message) {
     return result;
 }
 
-// Reads the options that may follow a headless command's operands.
-bool ParseOptions(const std::vector<std::string>& arguments, size_t first, CommandLine& result) {
-    static const std::set<std::string> kViews = {"front", "back", "left",
-                                                 "right", "top",  "profile"};
-    std::set<std::string> seen;
-    for (size_t i = first; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
+// Reads the options that may follow a command's operands, each as the table says. Of several
+// mistakes in one option the first of these is named: a repetition, an empty file name (whichever
+// command it follows), an option the command does not take or one whose value is missing.
+Status ParseOptions(const CommandTable::Command& command, std::span<const std::string> arguments,
+                    std::set<std::string>& given, CommandLine& result) {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
-        // A repeated option would silently take the last value; an empty one would silently fall
-        // back to the default body or file. Both are mistakes worth a word.
-        if (option.starts_with("--") && !seen.insert(option).second) {
-            result.error = option + " is given more than once";
-            return false;
+        // A repeated option would silently take the last value; an empty file name would silently
+        // fall back to the default body or file. Both are mistakes worth a word.
+        if (argument.starts_with("--") && !given.insert(argument).second) {
+            return Status::Failure(argument + " is given more than once");
         }
-        if (hasValue && (option == "--body" || option == "--output") && arguments[i + 1].empty()) {
-            result.error = option + " needs a file name, not an empty text";
-            return false;
+        const CommandTable::Option* option = CommandTable::FindOption(argument);
+        if (option && option->file && hasValue && arguments[i + 1].empty()) {
+            return Status::Failure(argument + " needs a file name, not an empty text");
         }
-        if (option == "--body" && hasValue) {
-            result.bodyFile = arguments[++i];
-        } else if (option == "--output" && hasValue &&
-                   (result.mode == CommandLine::Mode::Render ||
-                    result.mode == CommandLine::Mode::Report ||
-                    result.mode == CommandLine::Mode::ExportScene)) {
-            result.outputFile = arguments[++i];
-        } else if (option == "--view" && hasValue && TakesViewOptions(result.mode)) {
-            result.view = arguments[++i];
-            // The whole scene depends on the case, which only --render draws.
-            const bool sceneView =
-                result.view == "scene" && result.mode == CommandLine::Mode::Render;
-            if (!kViews.contains(result.view) && !sceneView) {
-                result.error = "unknown view \"" + result.view +
-                               "\" (front, back, left, right, top or profile)";
-                return false;
-            }
-        } else if (option == "--size" && hasValue && TakesViewOptions(result.mode)) {
-            if (!ParseSize(arguments[++i], result.width, result.height)) {
-                result.error = "--size takes WIDTHxHEIGHT in pixels, for example 800x600";
-                return false;
-            }
-        } else if (option == "--transparent" && result.mode == CommandLine::Mode::Render) {
-            result.transparent = true;
-        } else if (option == "--origin-zones" && result.mode == CommandLine::Mode::Render) {
-            result.originZones = true;
-        } else if (option == "--pixel" && hasValue &&
-                   result.mode == CommandLine::Mode::SurfacePoint) {
-            if (!ParsePixel(arguments[++i], result.pixelX, result.pixelY)) {
-                result.error = "--pixel takes X,Y in pixels from the top left, for example 400,300";
-                return false;
-            }
-        } else {
-            result.error = "unexpected argument \"" + option + "\" (see --help)";
-            return false;
+        if (!option || !command.Use(option->name) || (option->TakesValue() && !hasValue)) {
+            return Status::Failure("unexpected argument \"" + argument + "\" (see --help)");
         }
+        const Status applied = option->apply(option->TakesValue() ? arguments[++i] : "", result);
+        if (!applied) {
+            return applied;
+        }
+    }
+    return Status::Ok();
+}
+
+// What the command needs once every option is read: the options it cannot do without, then what
+// they must satisfy together.
+Status CheckComplete(const CommandTable::Command& command, const std::set<std::string>& given,
+                     const CommandLine& result) {
+    for (const CommandTable::OptionUse& use : command.options) {
+        if (!use.missing.empty() && !given.contains(std::string(use.name))) {
+            return Status::Failure(std::string(use.missing));
+        }
+    }
+    return command.check ? command.check(result) : Status::Ok();
+}
+
+// The desktop program's file is the first argument; a command's operands follow its name.
+bool TakeOperands(const CommandTable::Command& command, std::span<const std::string> arguments,
+                  CommandLine& result) {
+    const size_t count = command.operands.size();
+    const bool countFits =
+        command.options.empty() ? arguments.size() == count : arguments.size() >= count;
+    if (!countFits) {
+        return false;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        result.*command.operands[i].field = arguments[i];
     }
     return true;
 }
@@ -121,105 +84,24 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         return result;
     }
     const std::string& first = arguments[0];
-    size_t options = 1;
-    if (first == "--help" || first == "-h") {
-        result.mode = CommandLine::Mode::Help;
-        return arguments.size() == 1 ? result : Invalid("--help takes no arguments");
-    }
-    if (first == "--version") {
-        result.mode = CommandLine::Mode::Version;
-        return arguments.size() == 1 ? result : Invalid("--version takes no arguments");
-    }
-    if (first == "--summary") {
-        result.mode = CommandLine::Mode::Summary;
-        if (arguments.size() < 2) {
-            return Invalid("--summary needs a data file");
-        }
-        result.caseFile = arguments[1];
-        options = 2;
-    } else if (first == "--rewrite") {
-        result.mode = CommandLine::Mode::Rewrite;
-        if (arguments.size() < 3) {
-            return Invalid("--rewrite needs a data file to read and one to write");
-        }
-        result.caseFile = arguments[1];
-        result.outputFile = arguments[2];
-        options = 3;
-    } else if (first == "--render") {
-        result.mode = CommandLine::Mode::Render;
-        if (arguments.size() < 2) {
-            return Invalid("--render needs a data file");
-        }
-        result.caseFile = arguments[1];
-        options = 2;
-    } else if (first == "--surface-point") {
-        result.mode = CommandLine::Mode::SurfacePoint;
-        if (arguments.size() < 2) {
-            return Invalid("--surface-point needs a data file");
-        }
-        result.caseFile = arguments[1];
-        options = 2;
-    } else if (first == "--export-scene") {
-        result.mode = CommandLine::Mode::ExportScene;
-        if (arguments.size() < 2) {
-            return Invalid("--export-scene needs a data file");
-        }
-        result.caseFile = arguments[1];
-        options = 2;
-    } else if (first == "--origin") {
-        result.mode = CommandLine::Mode::Origin;
-        if (arguments.size() < 2) {
-            return Invalid("--origin needs a data file");
-        }
-        result.caseFile = arguments[1];
-        options = 2;
-    } else if (first == "--report") {
-        result.mode = CommandLine::Mode::Report;
-        if (arguments.size() < 2) {
-            return Invalid("--report needs a data file");
-        }
-        result.caseFile = arguments[1];
-        options = 2;
-    } else if (first == "--obj-info") {
-        result.mode = CommandLine::Mode::ObjInfo;
-        if (arguments.size() != 2) {
-            return Invalid("--obj-info needs exactly one model file");
-        }
-        result.modelFile = arguments[1];
-        return result;
-    } else if (first.starts_with("-")) {
+    const CommandTable::Command* command =
+        CommandTable::FindCommand(first.starts_with("-") ? std::string_view(first) : "");
+    if (command == nullptr) {
         return Invalid("unknown option \"" + first + "\" (see --help)");
-    } else {
-        if (arguments.size() > 1) {
-            return Invalid("the program opens one file at a time");
-        }
-        result.documentFile = first;
-        return result;
     }
-    if (!ParseOptions(arguments, options, result)) {
-        return Invalid(result.error);
+    result.mode = command->mode;
+    const std::span<const std::string> operands =
+        std::span(arguments).subspan(command->name.empty() ? 0 : 1);
+    if (!TakeOperands(*command, operands, result)) {
+        return Invalid(std::string(command->wrongOperands));
     }
-    if (result.mode == CommandLine::Mode::Render && result.outputFile.empty()) {
-        return Invalid("--render needs --output OUT.jpg");
+    std::set<std::string> given;
+    Status status =
+        ParseOptions(*command, operands.subspan(command->operands.size()), given, result);
+    if (status) {
+        status = CheckComplete(*command, given, result);
     }
-    if (result.mode == CommandLine::Mode::SurfacePoint) {
-        if (result.pixelX < 0) {
-            return Invalid("--surface-point needs --pixel X,Y");
-        }
-        if (result.pixelX >= result.width || result.pixelY >= result.height) {
-            return Invalid("--pixel " + std::to_string(result.pixelX) + "," +
-                           std::to_string(result.pixelY) + " lies outside the " +
-                           std::to_string(result.width) + "x" + std::to_string(result.height) +
-                           " view");
-        }
-    }
-    if (result.mode == CommandLine::Mode::Report && result.outputFile.empty()) {
-        return Invalid("--report needs --output REPORT.pdf, REPORT.html or REPORT.json");
-    }
-    if (result.mode == CommandLine::Mode::ExportScene && !IsSceneExportPath(result.outputFile)) {
-        return Invalid("--export-scene needs --output SCENE.glb or SCENE.obj");
-    }
-    return result;
+    return status ? result : Invalid(status.message());
 }
 
 std::string UsageText() {

@@ -1,0 +1,265 @@
+#include "app/cli/CommandTable.h"
+
+#include "export/SceneExport.h"
+
+#include <algorithm>
+#include <charconv>
+#include <set>
+
+namespace {
+
+using Mode = CommandLine::Mode;
+
+// Reads "A<separator>B" as two whole integers, nothing before, between or after them.
+bool ParsePair(const std::string& text, char separator, int& first, int& second) {
+    const auto at = text.find(separator);
+    if (at == std::string::npos) {
+        return false;
+    }
+    const char* begin = text.data();
+    const char* middle = begin + at;
+    const char* end = begin + text.size();
+    auto [firstEnd, firstError] = std::from_chars(begin, middle, first);
+    auto [secondEnd, secondError] = std::from_chars(middle + 1, end, second);
+    return firstError == std::errc() && firstEnd == middle && secondError == std::errc() &&
+           secondEnd == end;
+}
+
+Status ApplyBody(const std::string& value, CommandLine& into) {
+    into.bodyFile = value;
+    return Status::Ok();
+}
+
+Status ApplyOutput(const std::string& value, CommandLine& into) {
+    into.outputFile = value;
+    return Status::Ok();
+}
+
+Status ApplyView(const std::string& value, CommandLine& into) {
+    static const std::set<std::string> kViews = {"front", "back", "left",
+                                                 "right", "top",  "profile"};
+    into.view = value;
+    // The whole scene depends on the case, which only --render draws.
+    const bool sceneView = value == "scene" && into.mode == Mode::Render;
+    if (!kViews.contains(value) && !sceneView) {
+        return Status::Failure("unknown view \"" + value +
+                               "\" (front, back, left, right, top or profile)");
+    }
+    return Status::Ok();
+}
+
+// The largest image side --size accepts.
+constexpr int kMaxSide = 16384;
+
+Status ApplySize(const std::string& value, CommandLine& into) {
+    int& width = into.width;
+    int& height = into.height;
+    if (!ParsePair(value, 'x', width, height) || width <= 0 || height <= 0 || width > kMaxSide ||
+        height > kMaxSide) {
+        return Status::Failure("--size takes WIDTHxHEIGHT in pixels, for example 800x600");
+    }
+    return Status::Ok();
+}
+
+Status ApplyPixel(const std::string& value, CommandLine& into) {
+    if (!ParsePair(value, ',', into.pixelX, into.pixelY) || into.pixelX < 0 || into.pixelY < 0) {
+        return Status::Failure(
+            "--pixel takes X,Y in pixels from the top left, for example 400,300");
+    }
+    return Status::Ok();
+}
+
+Status ApplyTransparent(const std::string&, CommandLine& into) {
+    into.transparent = true;
+    return Status::Ok();
+}
+
+Status ApplyOriginZones(const std::string&, CommandLine& into) {
+    into.originZones = true;
+    return Status::Ok();
+}
+
+// The pixel is checked once every option is read: --size may come after --pixel.
+Status CheckPixelInView(const CommandLine& parsed) {
+    if (parsed.pixelX >= parsed.width || parsed.pixelY >= parsed.height) {
+        return Status::Failure("--pixel " + std::to_string(parsed.pixelX) + "," +
+                               std::to_string(parsed.pixelY) + " lies outside the " +
+                               std::to_string(parsed.width) + "x" + std::to_string(parsed.height) +
+                               " view");
+    }
+    return Status::Ok();
+}
+
+Status CheckSceneExportPath(const CommandLine& parsed) {
+    if (!IsSceneExportPath(parsed.outputFile)) {
+        return Status::Failure("--export-scene needs --output SCENE.glb or SCENE.obj");
+    }
+    return Status::Ok();
+}
+
+constexpr CommandTable::OptionUse kBody{.name = "--body"};
+
+CommandTable::Operand CaseOperand() {
+    return {.shown = "CASE.txt", .field = &CommandLine::caseFile};
+}
+
+std::vector<CommandTable::Command> BuildCommands() {
+    return {
+        {.mode = Mode::Desktop,
+         .operands = {{.shown = "[FILE]", .field = &CommandLine::documentFile}},
+         .wrongOperands = "the program opens one file at a time",
+         .help = "the desktop program (FILE: a body model, or a .txt case to open as a data file)"},
+        {.name = "--summary",
+         .mode = Mode::Summary,
+         .operands = {CaseOperand()},
+         .wrongOperands = "--summary needs a data file",
+         .options = {kBody},
+         .help = "print the data summary of a case"},
+        {.name = "--rewrite",
+         .mode = Mode::Rewrite,
+         .operands = {CaseOperand(), {.shown = "OUT.txt", .field = &CommandLine::outputFile}},
+         .wrongOperands = "--rewrite needs a data file to read and one to write",
+         .options = {kBody},
+         .help = "read a case and write it back as \"Save data file\" does"},
+        {.name = "--render",
+         .mode = Mode::Render,
+         .operands = {CaseOperand()},
+         .wrongOperands = "--render needs a data file",
+         .options = {{.name = "--output",
+                      .shownValue = "OUT.jpg",
+                      .missing = "--render needs --output OUT.jpg"},
+                     {.name = "--view"},
+                     {.name = "--size"},
+                     {.name = "--transparent"},
+                     {.name = "--origin-zones"},
+                     kBody},
+         .help = "draw a case offscreen (no display needed) and write the view as a JPEG"},
+        {.name = "--surface-point",
+         .mode = Mode::SurfacePoint,
+         .operands = {CaseOperand()},
+         .wrongOperands = "--surface-point needs a data file",
+         .options = {{.name = "--pixel", .missing = "--surface-point needs --pixel X,Y"},
+                     {.name = "--view"},
+                     {.name = "--size"},
+                     kBody},
+         .help = "print the body point (x y z in cm, body frame: +x toward the body's left, +y "
+                 "up, +z toward its front) under pixel X,Y of the image --render draws with the "
+                 "same --view and --size",
+         .check = CheckPixelInView},
+        {.name = "--report",
+         .mode = Mode::Report,
+         .operands = {CaseOperand()},
+         .wrongOperands = "--report needs a data file",
+         .options = {{.name = "--output",
+                      .shownValue = "R.pdf|R.html|R.json",
+                      .missing = "--report needs --output REPORT.pdf, REPORT.html or REPORT.json"},
+                     kBody},
+         .help = "write the case report (PDF, HTML or JSON, by the output's extension)"},
+        {.name = "--export-scene",
+         .mode = Mode::ExportScene,
+         .operands = {CaseOperand()},
+         .wrongOperands = "--export-scene needs a data file",
+         .options = {{.name = "--output",
+                      .shownValue = "SCENE.glb|SCENE.obj",
+                      .missing = "--export-scene needs --output SCENE.glb or SCENE.obj"},
+                     kBody},
+         .help = "write the body, arrows and elements as a 3-D scene for other tools (glTF binary "
+                 "or OBJ, by the output's extension; metres, +X toward the body's left, +Y up, +Z "
+                 "toward its front)",
+         .check = CheckSceneExportPath},
+        {.name = "--origin",
+         .mode = Mode::Origin,
+         .operands = {CaseOperand()},
+         .wrongOperands = "--origin needs a data file",
+         .options = {kBody},
+         .help = "print where each shot came from: the zone at each muzzle height (scene frame, "
+                 "cm; also as distance and bearing from the body, and the share of the "
+                 "uncertainty budget's draws that reach the height) and where shot groups "
+                 "converge"},
+        {.name = "--obj-info",
+         .mode = Mode::ObjInfo,
+         .operands = {{.shown = "MODEL", .field = &CommandLine::modelFile}},
+         .wrongOperands = "--obj-info needs exactly one model file",
+         .help = "read a body model (any format) and print its counts, groups and box"},
+        {.name = "--help",
+         .alias = "-h",
+         .mode = Mode::Help,
+         .wrongOperands = "--help takes no arguments",
+         .help = "print this help"},
+        {.name = "--version",
+         .mode = Mode::Version,
+         .wrongOperands = "--version takes no arguments",
+         .help = "print the program's name and version"},
+    };
+}
+
+std::vector<CommandTable::Option> BuildOptions() {
+    return {
+        {.name = "--output",
+         .value = "FILE",
+         .file = true,
+         .help = "the file the command writes",
+         .apply = ApplyOutput},
+        {.name = "--body",
+         .value = "MODEL",
+         .file = true,
+         .help = "read the case with this body model instead of the default one",
+         .apply = ApplyBody},
+        {.name = "--view",
+         .value = "V",
+         .help = "the view: front (the default), back, left, right, top or profile; --render "
+                 "also takes scene, the whole scene seen from afar",
+         .apply = ApplyView},
+        {.name = "--size",
+         .value = "WxH",
+         .help = "the image's width and height in pixels (800x600 unless given, at most 16384 "
+                 "each)",
+         .apply = ApplySize},
+        {.name = "--transparent", .help = "draw the body transparent", .apply = ApplyTransparent},
+        {.name = "--origin-zones",
+         .help = "also draw each trajectory's back line, its uncertainty cone and its origin zone "
+                 "at each muzzle height",
+         .apply = ApplyOriginZones},
+        {.name = "--pixel",
+         .value = "X,Y",
+         .help = "the image pixel, counted from 0,0 at the top left",
+         .apply = ApplyPixel},
+    };
+}
+
+} // namespace
+
+const CommandTable::OptionUse* CommandTable::Command::Use(std::string_view option) const {
+    const auto use = std::ranges::find(options, option, &OptionUse::name);
+    return use == options.end() ? nullptr : &*use;
+}
+
+const std::vector<CommandTable::Command>& CommandTable::Commands() {
+    static const std::vector<Command> commands = BuildCommands();
+    return commands;
+}
+
+const std::vector<CommandTable::Option>& CommandTable::Options() {
+    static const std::vector<Option> options = BuildOptions();
+    return options;
+}
+
+std::string_view CommandTable::Notes() {
+    return "Body models (FILE, --body and --obj-info): .obj, .ply, .stl, .glb, .gltf, .off.\n"
+           "A failure is said on the error stream, and the program ends with status 1 (2 for a "
+           "mistake in the command line).\n";
+}
+
+const CommandTable::Command* CommandTable::FindCommand(std::string_view name) {
+    const auto& commands = Commands();
+    const auto command = std::ranges::find_if(commands, [name](const Command& candidate) {
+        return candidate.name == name || (!candidate.alias.empty() && candidate.alias == name);
+    });
+    return command == commands.end() ? nullptr : &*command;
+}
+
+const CommandTable::Option* CommandTable::FindOption(std::string_view name) {
+    const auto& options = Options();
+    const auto option = std::ranges::find(options, name, &Option::name);
+    return option == options.end() ? nullptr : &*option;
+}
