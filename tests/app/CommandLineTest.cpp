@@ -1,8 +1,10 @@
 #include "app/cli/CommandLine.h"
+#include "app/cli/CommandTable.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -91,7 +93,62 @@ std::string Unexpected(const std::string& argument) {
     return "unexpected argument \"" + argument + "\" (see --help)";
 }
 
+// The README's command list: the lines between its two markers.
+std::string ReadmeCommandList() {
+    std::ifstream readme(std::string(RUVO_SOURCE_DIR) + "/README.md");
+    std::string line, block;
+    bool inside = false;
+    while (std::getline(readme, line)) {
+        if (line.starts_with("<!-- end of ruvo --help")) {
+            return block;
+        }
+        if (inside) {
+            block += line + '\n';
+        }
+        inside = inside || line.starts_with("<!-- ruvo --help");
+    }
+    return "(no marked command list in the README)";
+}
+
 } // namespace
+
+// The README's list is the --help text itself, so that neither can change without the other.
+TEST(CommandLine, ReadmeListsWhatHelpPrints) {
+    EXPECT_EQ(ReadmeCommandList(), "```\n" + UsageText() + "```\n")
+        << "paste the output of `ruvo --help` between the README's markers";
+}
+
+// A command that lists an option the table does not define would never accept it, and an
+// option no command lists is dead.
+TEST(CommandLine, TableOptionsAreDefinedAndUsed) {
+    std::set<std::string_view> used;
+    for (const CommandTable::Command& command : CommandTable::Commands()) {
+        for (const CommandTable::OptionUse& use : command.options) {
+            EXPECT_NE(CommandTable::FindOption(use.name), nullptr)
+                << command.name << ' ' << use.name;
+            used.insert(use.name);
+        }
+    }
+    for (const CommandTable::Option& option : CommandTable::Options()) {
+        EXPECT_TRUE(used.contains(option.name)) << option.name;
+    }
+}
+
+TEST(CommandLine, HelpFitsTheColumnsAndNamesEverything) {
+    const std::string help = UsageText();
+    std::istringstream lines(help);
+    std::string line;
+    while (std::getline(lines, line)) {
+        EXPECT_LE(line.size(), 100u) << line;
+        EXPECT_FALSE(line.ends_with(' ')) << line;
+    }
+    for (const char* name : {"ruvo [FILE]", "--summary", "--rewrite", "--render", "--surface-point",
+                             "--report", "--export-scene", "--origin ", "--obj-info", "--help | -h",
+                             "--version", "--body MODEL", "--output FILE", "--view V", "--size WxH",
+                             "--transparent", "--origin-zones", "--pixel X,Y"}) {
+        EXPECT_NE(help.find(name), std::string::npos) << name;
+    }
+}
 
 // Each command takes its own options and refuses every other, as "unexpected argument".
 TEST(CommandLine, EachCommandTakesItsOwnOptionsOnly) {

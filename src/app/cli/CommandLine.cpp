@@ -4,6 +4,7 @@
 #include "app/cli/CaseReportCommand.h"
 #include "app/cli/CommandTable.h"
 #include "app/cli/HeadlessCommands.h"
+#include "app/cli/HelpText.h"
 #include "app/cli/OffscreenRenderCommand.h"
 #include "base/AppInfo.h"
 #include "base/ScopedDiagnosticSink.h"
@@ -105,39 +106,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string UsageText() {
-    return "Usage: ruvo [FILE]\n"
-           "       ruvo --summary CASE.txt [--body MODEL.obj]\n"
-           "       ruvo --rewrite CASE.txt OUT.txt [--body MODEL.obj]\n"
-           "       ruvo --render CASE.txt --output OUT.jpg [--view front|back|left|right|top|"
-           "profile]\n"
-           "            [--size WxH] [--transparent] [--origin-zones] [--body MODEL.obj]\n"
-           "       ruvo --surface-point CASE.txt --pixel X,Y [--view V] [--size WxH]\n"
-           "            [--body MODEL.obj]\n"
-           "       ruvo --report CASE.txt --output REPORT.(pdf|html|json) [--body MODEL.obj]\n"
-           "       ruvo --export-scene CASE.txt --output SCENE.glb|SCENE.obj [--body MODEL.obj]\n"
-           "       ruvo --origin CASE.txt [--body MODEL.obj]\n"
-           "       ruvo --obj-info MODEL.obj\n"
-           "       ruvo --help | --version\n"
-           "\n"
-           "Without options the desktop program starts; a FILE ending in .obj opens as the body,\n"
-           "one ending in .txt as a data file.\n"
-           "Body models (FILE and --body): .obj, .ply, .stl, .glb, .gltf, .off.\n"
-           "  --summary    print the data summary of a case\n"
-           "  --rewrite    read a case and write it back as \"Save data file\" does\n"
-           "  --render     draw a case offscreen and save the view as a JPEG (no display needed);\n"
-           "               with --origin-zones also each back line, cone and muzzle height's "
-           "zone;\n"
-           "               --view scene turns about the scene model (or the zones) from afar\n"
-           "  --surface-point  print the body surface point (x y z in cm, body frame: +x to the\n"
-           "               body's left, +y up, +z to its front) under pixel X,Y of the image\n"
-           "               --render draws with the same --view and --size\n"
-           "  --report     write the case report (PDF, HTML or JSON, by the output's extension)\n"
-           "  --export-scene  write the body, arrows and elements as a glTF binary or OBJ scene\n"
-           "               (metres; +X toward the body's left, +Y up, +Z toward its front)\n"
-           "  --origin     print where each shot came from: the zone at each muzzle height and\n"
-           "               the convergence of shot groups, in the scene frame (cm)\n"
-           "  --obj-info   read a Wavefront model and print its counts, groups and box\n"
-           "  --body       read the case with this body instead of the default one\n";
+    return HelpText();
 }
 
 namespace {
