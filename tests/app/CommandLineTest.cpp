@@ -93,12 +93,12 @@ std::string Unexpected(const std::string& argument) {
     return "unexpected argument \"" + argument + "\" (see --help)";
 }
 
-// The README's command list: the lines between its two markers.
-std::string ReadmeCommandList() {
-    std::ifstream readme(std::string(RUVO_SOURCE_DIR) + "/README.md");
+// A document's command list: the lines between its two markers.
+std::string MarkedCommandList(const std::string& document) {
+    std::ifstream file(std::string(RUVO_SOURCE_DIR) + "/" + document);
     std::string line, block;
     bool inside = false;
-    while (std::getline(readme, line)) {
+    while (std::getline(file, line)) {
         if (line.starts_with("<!-- end of ruvo --help")) {
             return block;
         }
@@ -107,15 +107,19 @@ std::string ReadmeCommandList() {
         }
         inside = inside || line.starts_with("<!-- ruvo --help");
     }
-    return "(no marked command list in the README)";
+    return "(no marked command list in " + document + ")";
 }
 
 } // namespace
 
-// The README's list is the --help text itself, so that neither can change without the other.
-TEST(CommandLine, ReadmeListsWhatHelpPrints) {
-    EXPECT_EQ(ReadmeCommandList(), "```\n" + UsageText() + "```\n")
+// The README's and the manual's lists are the --help text itself, so that none of the three can
+// change without the others.
+TEST(CommandLine, ReadmeAndManualListWhatHelpPrints) {
+    EXPECT_EQ(MarkedCommandList("README.md"), "```\n" + UsageText() + "```\n")
         << "paste the output of `ruvo --help` between the README's markers";
+    // The help text holds no character that HTML would take for markup.
+    EXPECT_EQ(MarkedCommandList("doc/index.html"), "<pre>" + UsageText() + "</pre>\n")
+        << "paste the output of `ruvo --help` between the manual's markers";
 }
 
 // A command that lists an option the table does not define would never accept it, and an
