@@ -60,8 +60,8 @@ struct PosedPoint {
 
 class AlignmentProblem {
 public:
-    AlignmentProblem(const Body& body, const AlignmentRequest& request)
-        : body(body), start(body.GetPosture()) {
+    AlignmentProblem(const Body& aligned, const AlignmentRequest& request)
+        : body(aligned), start(aligned.GetPosture()) {
         for (const AlignmentTrack* track : {&request.first, &request.second}) {
             points.push_back(Point(track->in, track->inPart));
             points.push_back(Point(track->out, track->outPart));

@@ -118,7 +118,7 @@ bool TrackSampler::HasDirection() const {
     return std::sqrt(Dot(nominal, nominal)) > 1e-9;
 }
 
-void TrackSampler::FindLinks(const Body& body) {
+void TrackSampler::FindLinks(const Body& source) {
     if (!hasParts) {
         return; // an older file's trajectory is carried by the arm's nominal pose only
     }
@@ -137,13 +137,13 @@ void TrackSampler::FindLinks(const Body& body) {
         const Segment segment = static_cast<Segment>(s);
         const Joint joint = *skeleton::JointCarrying(segment);
         const auto& signs = skeleton::InfoOf(joint).signs;
-        const JointAngles& angles = body.GetPosture().Get(joint);
+        const JointAngles& angles = source.GetPosture().Get(joint);
         const double sigma = model.SigmaOf(joint);
         moving[static_cast<size_t>(joint)] = sigma > 0;
         Link link{s,
                   static_cast<int>(skeleton::ParentOf(segment)),
                   static_cast<int>(joint),
-                  body.GetPivots()[joint],
+                  source.GetPivots()[joint],
                   {signs[0] * angles.yaw * kRadians, signs[1] * angles.pitch * kRadians,
                    signs[2] * angles.roll * kRadians},
                   sigma * kRadians,

@@ -65,7 +65,7 @@ Status ReadBinary(std::string_view bytes, std::vector<Position>& corners,
 
 class AsciiWords {
 public:
-    explicit AsciiWords(std::string_view text) : text(text) {}
+    explicit AsciiWords(std::string_view fileText) : text(fileText) {}
 
     std::string_view Next() {
         while (position < text.size() && IsSpace(text[position])) {
