@@ -41,8 +41,8 @@ bool IsDate(CaseInfo::Field field) {
 
 } // namespace
 
-CaseInfoDialog::CaseInfoDialog(CaseEditor& editor, Platform& platform, QWidget* parent)
-    : QDialog(parent), editor(editor), platform(platform) {
+CaseInfoDialog::CaseInfoDialog(CaseEditor& theEditor, Platform& thePlatform, QWidget* parent)
+    : QDialog(parent), editor(theEditor), platform(thePlatform) {
     setWindowTitle(kCaption);
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;

@@ -43,8 +43,9 @@ Status ReadPlacement(QLineEdit* const* fields, int first, ScenePlacement& placem
 
 } // namespace
 
-ScenePlacementDialog::ScenePlacementDialog(CaseEditor& editor, Platform& platform, QWidget* parent)
-    : QDialog(parent), editor(editor), platform(platform) {
+ScenePlacementDialog::ScenePlacementDialog(CaseEditor& theEditor, Platform& thePlatform,
+                                           QWidget* parent)
+    : QDialog(parent), editor(theEditor), platform(thePlatform) {
     setWindowTitle(QStringLiteral("Scene and placement"));
     auto* form = new QFormLayout;
     for (int i = 0; i < kFieldCount; ++i) {
