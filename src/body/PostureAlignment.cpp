@@ -196,7 +196,7 @@ std::vector<double> Minimise(const AlignmentProblem& problem, std::vector<double
         for (size_t i = 0; i <= n; ++i) {
             if (i != worst) {
                 for (size_t k = 0; k < n; ++k) {
-                    centre[k] += simplex[i][k] / n;
+                    centre[k] += simplex[i][k] / static_cast<double>(n);
                 }
             }
         }

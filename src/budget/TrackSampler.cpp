@@ -45,8 +45,8 @@ Vec3 TrackSampler::Turn::Apply(const Vec3& p) const {
 
 TrackSampler::Turn TrackSampler::Turn::Then(const Turn& inner) const {
     Turn out;
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column) {
+    for (std::size_t row = 0; row < 3; ++row) {
+        for (std::size_t column = 0; column < 3; ++column) {
             out.r[3 * row + column] = r[3 * row] * inner.r[column] +
                                       r[3 * row + 1] * inner.r[3 + column] +
                                       r[3 * row + 2] * inner.r[6 + column];

@@ -64,7 +64,7 @@ ScenePlacementDialog::ScenePlacementDialog(CaseEditor& theEditor, Platform& theP
 int ScenePlacementDialog::exec() {
     const CaseWorld& world = editor.GetCase().world;
     const ScenePlacement* placements[2] = {&world.body, &world.scene};
-    for (int p = 0; p < 2; ++p) {
+    for (std::size_t p = 0; p < 2; ++p) {
         fields[4 * p]->setText(Text(placements[p]->x * 100, 2));
         fields[4 * p + 1]->setText(Text(placements[p]->y * 100, 2));
         fields[4 * p + 2]->setText(Text(placements[p]->z * 100, 2));

@@ -86,7 +86,8 @@ public:
         return error == std::errc() && end == word.data() + word.size();
     }
     double Fraction() const {
-        return text.empty() ? 1.0 : static_cast<double>(position) / text.size();
+        return text.empty() ? 1.0
+                            : static_cast<double>(position) / static_cast<double>(text.size());
     }
 
 private:
