@@ -161,8 +161,8 @@ private:
 };
 
 // Nelder and Mead's downhill simplex from x with steps of `step` degrees.
-std::vector<double> Minimise(const AlignmentProblem& problem, std::vector<double> x, double step,
-                             int evaluations) {
+std::vector<double> Minimise(const AlignmentProblem& problem, const std::vector<double>& x,
+                             double step, int evaluations) {
     const size_t n = x.size();
     std::vector<std::vector<double>> simplex(n + 1, x);
     for (size_t i = 0; i < n; ++i) {

@@ -173,7 +173,7 @@ void MainWindow::FillRecentFilesMenu() {
     const QStringList entries = session->GetRecentFiles().Entries();
     CaseCommands& commands = *caseCommands;
     for (int index = 0; index < entries.size(); ++index) {
-        const QString path = entries[index];
+        const QString& path = entries[index];
         const QString text =
             QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(path));
         recentFilesMenu->addAction(text, this,
