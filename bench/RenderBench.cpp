@@ -30,7 +30,7 @@ constexpr int kHeight = 600;
 // the CPU time of the whole process per iteration, a steadier figure on a busy machine.
 class ProcessCpu {
 public:
-    explicit ProcessCpu(benchmark::State& state) : state(state), start(std::clock()) {}
+    explicit ProcessCpu(benchmark::State& benchState) : state(benchState), start(std::clock()) {}
     ~ProcessCpu() {
         const double ms = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
         state.counters["process_cpu_ms"] =

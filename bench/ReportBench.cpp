@@ -55,11 +55,11 @@ Case FullCase(bool posed) {
 }
 
 std::string CaseFile(bool posed) {
-    const auto write = [](bool posed) {
+    const auto write = [](bool kneel) {
         const std::string name =
-            posed ? "ruvo-report-bench-posed.txt" : "ruvo-report-bench-case.txt";
+            kneel ? "ruvo-report-bench-posed.txt" : "ruvo-report-bench-case.txt";
         const std::string file = (std::filesystem::temp_directory_path() / name).string();
-        (void)DataFile::Write(FullCase(posed), file);
+        (void)DataFile::Write(FullCase(kneel), file);
         return file;
     };
     static const std::string standing = write(false);

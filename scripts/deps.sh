@@ -8,6 +8,7 @@ RUVO_PACKAGES=(
     libtinygltf-dev nlohmann-json3-dev libboost-dev poppler-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdg-utils xdotool
+    clang-format clang-tidy
 )
 # Only for fuzzing with libFuzzer (scripts/fuzz-replay); the tests replay the corpora without it.
 RUVO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

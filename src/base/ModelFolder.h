@@ -26,7 +26,7 @@ public:
     const std::string& Path() const { return folder; }
 
 private:
-    explicit ModelFolder(std::string folder) : folder(std::move(folder)) {}
+    explicit ModelFolder(std::string path) : folder(std::move(path)) {}
     bool Contains(const std::string& resolved) const;
 
     std::string folder; // empty for the working folder, otherwise ending in '/'

@@ -16,9 +16,9 @@ Vec3 VertexOf(const Mesh& mesh, int32_t vertex) {
 
 PosedBody::PosedBody() = default;
 
-PosedBody::PosedBody(const Body& body, const PosedBody* previous)
-    : body(body), mesh(PosedMesh::Make(body.GetBodyModel(), body.GetPosture(),
-                                       previous ? previous->mesh : nullptr)) {}
+PosedBody::PosedBody(const Body& source, const PosedBody* previous)
+    : body(source), mesh(PosedMesh::Make(source.GetBodyModel(), source.GetPosture(),
+                                         previous ? previous->mesh : nullptr)) {}
 
 SegmentPoses PosedBody::RestSegments() const {
     return mesh ? mesh->RestSegments() : SegmentPoses(body.GetPosture(), body.GetPivots());

@@ -58,8 +58,8 @@ std::shared_ptr<const PosedMesh> PosedMesh::Make(std::shared_ptr<const BodyModel
     return made;
 }
 
-PosedMesh::PosedMesh(std::shared_ptr<const BodyModel> model, const Posture& posture)
-    : model(std::move(model)), posture(posture), segments(posture, this->model->GetPivots()) {}
+PosedMesh::PosedMesh(std::shared_ptr<const BodyModel> bodyModel, const Posture& pose)
+    : model(std::move(bodyModel)), posture(pose), segments(pose, model->GetPivots()) {}
 
 PosedMesh::~PosedMesh() = default;
 

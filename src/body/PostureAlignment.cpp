@@ -60,8 +60,8 @@ struct PosedPoint {
 
 class AlignmentProblem {
 public:
-    AlignmentProblem(const Body& body, const AlignmentRequest& request)
-        : body(body), start(body.GetPosture()) {
+    AlignmentProblem(const Body& aligned, const AlignmentRequest& request)
+        : body(aligned), start(aligned.GetPosture()) {
         for (const AlignmentTrack* track : {&request.first, &request.second}) {
             points.push_back(Point(track->in, track->inPart));
             points.push_back(Point(track->out, track->outPart));
@@ -161,8 +161,8 @@ private:
 };
 
 // Nelder and Mead's downhill simplex from x with steps of `step` degrees.
-std::vector<double> Minimise(const AlignmentProblem& problem, std::vector<double> x, double step,
-                             int evaluations) {
+std::vector<double> Minimise(const AlignmentProblem& problem, const std::vector<double>& x,
+                             double step, int evaluations) {
     const size_t n = x.size();
     std::vector<std::vector<double>> simplex(n + 1, x);
     for (size_t i = 0; i < n; ++i) {
@@ -196,7 +196,7 @@ std::vector<double> Minimise(const AlignmentProblem& problem, std::vector<double
         for (size_t i = 0; i <= n; ++i) {
             if (i != worst) {
                 for (size_t k = 0; k < n; ++k) {
-                    centre[k] += simplex[i][k] / n;
+                    centre[k] += simplex[i][k] / static_cast<double>(n);
                 }
             }
         }

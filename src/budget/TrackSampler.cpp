@@ -45,8 +45,8 @@ Vec3 TrackSampler::Turn::Apply(const Vec3& p) const {
 
 TrackSampler::Turn TrackSampler::Turn::Then(const Turn& inner) const {
     Turn out;
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 3; ++column) {
+    for (std::size_t row = 0; row < 3; ++row) {
+        for (std::size_t column = 0; column < 3; ++column) {
             out.r[3 * row + column] = r[3 * row] * inner.r[column] +
                                       r[3 * row + 1] * inner.r[3 + column] +
                                       r[3 * row + 2] * inner.r[6 + column];
@@ -118,7 +118,7 @@ bool TrackSampler::HasDirection() const {
     return std::sqrt(Dot(nominal, nominal)) > 1e-9;
 }
 
-void TrackSampler::FindLinks(const Body& body) {
+void TrackSampler::FindLinks(const Body& source) {
     if (!hasParts) {
         return; // an older file's trajectory is carried by the arm's nominal pose only
     }
@@ -137,13 +137,13 @@ void TrackSampler::FindLinks(const Body& body) {
         const Segment segment = static_cast<Segment>(s);
         const Joint joint = *skeleton::JointCarrying(segment);
         const auto& signs = skeleton::InfoOf(joint).signs;
-        const JointAngles& angles = body.GetPosture().Get(joint);
+        const JointAngles& angles = source.GetPosture().Get(joint);
         const double sigma = model.SigmaOf(joint);
         moving[static_cast<size_t>(joint)] = sigma > 0;
         Link link{s,
                   static_cast<int>(skeleton::ParentOf(segment)),
                   static_cast<int>(joint),
-                  body.GetPivots()[joint],
+                  source.GetPivots()[joint],
                   {signs[0] * angles.yaw * kRadians, signs[1] * angles.pitch * kRadians,
                    signs[2] * angles.roll * kRadians},
                   sigma * kRadians,

@@ -67,7 +67,7 @@ private:
         double sigma = 0;                // radians; zero when the joint does not vary
         Turn local;                      // the joint's turn at the posture
     };
-    void FindLinks(const Body& body);
+    void FindLinks(const Body& source);
     template <typename Random> DrawnTrack Draw(const Sources& sources, Random& random) const;
 
     const Body& body;

@@ -469,7 +469,7 @@ std::optional<CaseFileRecord::PoseSource> DataFileReader::ReadPose(std::string_v
 
 std::string DataFileReader::PartValue(std::string_view tag, std::string_view text,
                                       const std::string& where) {
-    const std::string lowered = LowerCased(Trimmed(text));
+    std::string lowered = LowerCased(Trimmed(text)); // not const: the match is moved out
     if (lowered.empty()) {
         return {}; // no such line: nothing to say
     }

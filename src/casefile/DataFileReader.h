@@ -26,7 +26,7 @@ public:
     // handled as a line of its own, and is named in a note.
     static constexpr size_t kMaxPieceLength = DataFile::kMaxLineLength;
 
-    explicit DataFileReader(EntriesHeld held) : held(held) {}
+    explicit DataFileReader(EntriesHeld entriesHeld) : held(entriesHeld) {}
     // Its scene lines' notes go to this reader.
     DataFileReader(const DataFileReader&) = delete;
     DataFileReader& operator=(const DataFileReader&) = delete;

@@ -15,7 +15,7 @@
 class SceneLineReader {
 public:
     using NoteSink = std::function<void(std::string)>;
-    explicit SceneLineReader(NoteSink note) : note(std::move(note)) {}
+    explicit SceneLineReader(NoteSink noteSink) : note(std::move(noteSink)) {}
 
     // Takes a value line of the body or a trajectory block, or of the scene block when one is
     // open; false when the line is none of those handled here. `lowered` is the lower-cased line.

@@ -10,9 +10,9 @@
 // Revert left), so either restores the case exactly. The loaded models are shared, not copied.
 class CaseEdit {
 public:
-    CaseEdit(std::string name, Case before, Case after, bool renumbers)
-        : name(std::move(name)), before(std::move(before)), after(std::move(after)),
-          renumbers(renumbers) {}
+    CaseEdit(std::string editName, Case caseBefore, Case caseAfter, bool renumbersEntries)
+        : name(std::move(editName)), before(std::move(caseBefore)), after(std::move(caseAfter)),
+          renumbers(renumbersEntries) {}
     CaseEdit(const CaseEdit&) = delete;
     CaseEdit& operator=(const CaseEdit&) = delete;
 

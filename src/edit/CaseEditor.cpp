@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-CaseEditor::CaseEditor(Case& theCase) : theCase(theCase), posed(theCase) {}
+CaseEditor::CaseEditor(Case& edited) : theCase(edited), posed(edited) {}
 
 void CaseEditor::Submit(std::unique_ptr<CaseEdit> edit) {
     if (!edit) {

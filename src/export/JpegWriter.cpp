@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -32,28 +33,32 @@ void ConvertIndexedRow(const uint8_t* source, const uint8_t* colorTable, int bit
     for (int x = 0; x < width; ++x) {
         const int shift = 8 - bitCount * (x % pixelsPerByte + 1); // most significant bits first
         const unsigned index = (source[x / pixelsPerByte] >> shift) & mask;
-        const uint8_t* entry = colorTable + 4 * index; // blue, green, red, 0
-        target[3 * x] = entry[2];
-        target[3 * x + 1] = entry[1];
-        target[3 * x + 2] = entry[0];
+        const uint8_t* entry = colorTable + 4 * std::size_t{index}; // blue, green, red, 0
+        const std::size_t at = 3 * static_cast<std::size_t>(x);
+        target[at] = entry[2];
+        target[at + 1] = entry[1];
+        target[at + 2] = entry[0];
     }
 }
 
 void Convert16BitRow(const uint8_t* source, int width, uint8_t* target) {
     for (int x = 0; x < width; ++x) {
-        const unsigned pixel = source[2 * x] | (source[2 * x + 1] << 8);
-        target[3 * x] = FiveBitLevel((pixel >> 10) & 0x1F);
-        target[3 * x + 1] = FiveBitLevel((pixel >> 5) & 0x1F);
-        target[3 * x + 2] = FiveBitLevel(pixel & 0x1F);
+        const std::size_t from = 2 * static_cast<std::size_t>(x);
+        const unsigned pixel = source[from] | (source[from + 1] << 8);
+        const std::size_t at = 3 * static_cast<std::size_t>(x);
+        target[at] = FiveBitLevel((pixel >> 10) & 0x1F);
+        target[at + 1] = FiveBitLevel((pixel >> 5) & 0x1F);
+        target[at + 2] = FiveBitLevel(pixel & 0x1F);
     }
 }
 
 void ConvertBgrRow(const uint8_t* source, int bytesPerPixel, int width, uint8_t* target) {
     for (int x = 0; x < width; ++x) {
-        const uint8_t* pixel = source + bytesPerPixel * x;
-        target[3 * x] = pixel[2];
-        target[3 * x + 1] = pixel[1];
-        target[3 * x + 2] = pixel[0];
+        const uint8_t* pixel = source + static_cast<std::size_t>(bytesPerPixel) * x;
+        const std::size_t at = 3 * static_cast<std::size_t>(x);
+        target[at] = pixel[2];
+        target[at + 1] = pixel[1];
+        target[at + 2] = pixel[0];
     }
 }
 

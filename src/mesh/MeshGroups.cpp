@@ -34,9 +34,9 @@ std::array<float, 6> GroupBox(const Mesh& mesh, const MeshGroup& group) {
     if (group.triangleCount == 0) {
         return {0, 0, 0, 0, 0, 0};
     }
-    const auto corner = [&mesh, &group](std::size_t triangle, int corner) {
+    const auto corner = [&mesh, &group](std::size_t triangle, int which) {
         const MeshTriangle& t = mesh.triangles[group.triangleIndices[triangle]];
-        return &mesh.vertices[3 * static_cast<std::size_t>(t.vertex[corner])];
+        return &mesh.vertices[3 * static_cast<std::size_t>(t.vertex[which])];
     };
     const StrictBounds bounds = StrictBoundsInParts(
         group.triangleCount, [&corner] { return StrictBounds::At(corner(0, 0)); },

@@ -52,9 +52,9 @@ bool IsStatement(const char* at, const char* end, char letter) {
 // time: a model of many thousand groups would otherwise compare each new one with all before it.
 class PartNumbering {
 public:
-    explicit PartNumbering(MeshParts& parts) : parts(parts) {
-        for (std::size_t i = 0; i < parts.names.size(); ++i) {
-            index.Add(parts.names[i], static_cast<uint32_t>(i));
+    explicit PartNumbering(MeshParts& numbered) : parts(numbered) {
+        for (std::size_t i = 0; i < numbered.names.size(); ++i) {
+            index.Add(numbered.names[i], static_cast<uint32_t>(i));
         }
     }
 

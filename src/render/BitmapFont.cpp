@@ -21,7 +21,7 @@ bool Printable(char c) {
 }
 
 std::vector<unsigned char> AtlasPixels() {
-    std::vector<unsigned char> pixels(kAtlasSize * kAtlasSize, 0);
+    std::vector<unsigned char> pixels(static_cast<size_t>(kAtlasSize) * kAtlasSize, 0);
     for (int index = 0; index < static_cast<int>(kFontGlyphs.size()); ++index) {
         const int left = (index % kGlyphsPerRow) * BitmapFont::kGlyphWidth;
         const int bottom = (index / kGlyphsPerRow) * BitmapFont::kGlyphHeight;
@@ -29,7 +29,8 @@ std::vector<unsigned char> AtlasPixels() {
             const unsigned bits = kFontGlyphs[static_cast<size_t>(index)][static_cast<size_t>(row)];
             for (int column = 0; column < BitmapFont::kGlyphWidth; ++column) {
                 if ((bits & (0x80u >> column)) != 0) {
-                    pixels[static_cast<size_t>((bottom + row) * kAtlasSize + left + column)] = 255;
+                    pixels[static_cast<size_t>(bottom + row) * kAtlasSize +
+                           static_cast<size_t>(left + column)] = 255;
                 }
             }
         }
@@ -187,9 +188,9 @@ void BitmapFont::DrawText(const std::string& text, Depth depth) const {
         const std::array<float, 2> end = NearestPointOf(*box, position[0], position[1]);
         leaders.push_back({position[0], position[1], end[0], end[1], labelDepth, color});
     }
-    double y = position[1] + shiftY;
+    double y = position[1] + static_cast<float>(shiftY);
     for (const std::string& line : lines) {
-        QueueLine(line, position[0] + shiftX, y, labelDepth, color);
+        QueueLine(line, position[0] + static_cast<float>(shiftX), y, labelDepth, color);
         y -= kLineHeight;
     }
 }

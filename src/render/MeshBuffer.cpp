@@ -23,9 +23,9 @@ bool ValidEntry(const std::vector<float>& values, int32_t index) {
 // map only the others.
 class CornerVertices {
 public:
-    CornerVertices(const Mesh& mesh, float normalScale)
-        : mesh(mesh), normalScale(normalScale), firstNormal(mesh.vertices.size() / 3, 0),
-          firstVertex(mesh.vertices.size() / 3, 0) {}
+    CornerVertices(const Mesh& source, float scale)
+        : mesh(source), normalScale(scale), firstNormal(source.vertices.size() / 3, 0),
+          firstVertex(source.vertices.size() / 3, 0) {}
 
     uint32_t Index(int32_t position, int32_t normal) {
         const auto slot = static_cast<size_t>(position);

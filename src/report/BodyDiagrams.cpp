@@ -30,9 +30,10 @@ struct Box {
 // Maps the body frame onto one panel: x across (mirrored for the back), y up.
 class PanelProjection {
 public:
-    PanelProjection(const Box& box, const QRectF& panel, bool back) : box(box), back(back) {
-        const double width = std::max(box.maxX - box.minX, 1e-3);
-        const double height = std::max(box.maxY - box.minY, 1e-3);
+    PanelProjection(const Box& bounds, const QRectF& panel, bool mirrored)
+        : box(bounds), back(mirrored) {
+        const double width = std::max(bounds.maxX - bounds.minX, 1e-3);
+        const double height = std::max(bounds.maxY - bounds.minY, 1e-3);
         scale = std::min(panel.width() / width, panel.height() / height);
         centreX = panel.center().x();
         bottom = panel.center().y() + height * scale / 2;

@@ -356,9 +356,9 @@ namespace {
 // The report's sections in their order, each appending its blocks.
 class ReportComposer {
 public:
-    ReportComposer(const CaseReport& report, const std::vector<ReportFigure>& figures,
-                   const std::function<std::string(const std::string&)>& imageSource)
-        : report(report), figures(figures), imageSource(imageSource) {}
+    ReportComposer(const CaseReport& facts, const std::vector<ReportFigure>& reportFigures,
+                   const std::function<std::string(const std::string&)>& sourceOfImage)
+        : report(facts), figures(reportFigures), imageSource(sourceOfImage) {}
 
     std::vector<ReportBlock> Compose() {
         FirstPage();

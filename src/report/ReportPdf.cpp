@@ -72,9 +72,9 @@ struct Placed {
 // Lays out the blocks page by page.
 class Paginator {
 public:
-    Paginator(const std::map<std::string, QImage>& images, QPagedPaintDevice& device, double width,
-              double pageHeight)
-        : images(images), device(device), width(width), pageHeight(pageHeight) {
+    Paginator(const std::map<std::string, QImage>& namedImages, QPagedPaintDevice& target,
+              double textWidth, double textHeight)
+        : images(namedImages), device(target), width(textWidth), pageHeight(textHeight) {
         pages.emplace_back();
     }
 

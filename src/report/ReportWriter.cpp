@@ -60,7 +60,7 @@ QImage QImageFromCapturedImage(const CapturedImage& dib) {
         const uint8_t* source = pixels + stride * (height - 1 - row);
         auto* target = reinterpret_cast<uint32_t*>(image.scanLine(row));
         for (int x = 0; x < width; ++x) {
-            const uint8_t* pixel = source + 4 * x;
+            const uint8_t* pixel = source + 4 * static_cast<std::size_t>(x);
             target[x] = 0xff000000u | (uint32_t{pixel[2]} << 16) | (uint32_t{pixel[1]} << 8) |
                         uint32_t{pixel[0]};
         }

@@ -21,9 +21,9 @@ constexpr int kMaximum = 70;
 constexpr int kTickStep = 10;
 } // namespace
 
-AdjustTrajectoryDialog::AdjustTrajectoryDialog(CaseEditor& editor, const ViewState& view,
+AdjustTrajectoryDialog::AdjustTrajectoryDialog(CaseEditor& theEditor, const ViewState& theView,
                                                QWidget* parent)
-    : QDialog(parent), editor(editor), view(view) {
+    : QDialog(parent), editor(theEditor), view(theView) {
     setWindowTitle("Adjust trajectory");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("Trajectory nbr"), 0, 0);

@@ -112,8 +112,9 @@ std::vector<Joint> AlignWoundsDialog::JointsBetween(const Trajectory& first,
     return joints;
 }
 
-AlignWoundsDialog::AlignWoundsDialog(CaseEditor& editor, const ViewState& view, QWidget* parent)
-    : QDialog(parent), editor(editor), view(view) {
+AlignWoundsDialog::AlignWoundsDialog(CaseEditor& theEditor, const ViewState& theView,
+                                     QWidget* parent)
+    : QDialog(parent), editor(theEditor), view(theView) {
     setWindowTitle("Align wounds");
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel("Two trajectories one bullet made: the search looks for the "

@@ -17,9 +17,10 @@ constexpr int kDrawingSetupTimeoutMs = 10000;
 
 } // namespace
 
-Application::Application(Platform& platform, DefaultModelFiles models,
-                         CaseView::RendererFactory makeRenderer)
-    : platform(platform), models(std::move(models)), makeRenderer(std::move(makeRenderer)) {}
+Application::Application(Platform& thePlatform, DefaultModelFiles theModels,
+                         CaseView::RendererFactory theMakeRenderer)
+    : platform(thePlatform), models(std::move(theModels)),
+      makeRenderer(std::move(theMakeRenderer)) {}
 
 Application::~Application() = default;
 

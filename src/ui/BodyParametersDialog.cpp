@@ -19,8 +19,9 @@ constexpr int kTickStep = 10;
 constexpr int kMaxNameCharacters = 78;
 } // namespace
 
-BodyParametersDialog::BodyParametersDialog(CaseEditor& editor, Platform& platform, QWidget* parent)
-    : QDialog(parent), editor(editor), platform(platform) {
+BodyParametersDialog::BodyParametersDialog(CaseEditor& theEditor, Platform& thePlatform,
+                                           QWidget* parent)
+    : QDialog(parent), editor(theEditor), platform(thePlatform) {
     setWindowTitle("Body parameters");
     auto* grid = new QGridLayout(this);
     nameField = new QLineEdit(this);

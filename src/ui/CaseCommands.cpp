@@ -62,27 +62,29 @@ FileChooserRequest CaseCommands::InExistingFolder(FileChooserRequest request, bo
     return request;
 }
 
-CaseCommands::CaseCommands(CaseEditor& editor, ViewState& view, const ArrowModels& arrows,
-                           Platform& platform, QWidget* owner, std::function<void()> redraw,
-                           std::function<std::optional<CapturedImage>()> capture)
-    : editor(editor), view(view), arrows(arrows), platform(platform), owner(owner),
-      redraw(std::move(redraw)), capture(std::move(capture)), startDirectory(StartDirectory()) {
+CaseCommands::CaseCommands(CaseEditor& theEditor, ViewState& theView, const ArrowModels& theArrows,
+                           Platform& thePlatform, QWidget* theOwner,
+                           std::function<void()> theRedraw,
+                           std::function<std::optional<CapturedImage>()> theCapture)
+    : editor(theEditor), view(theView), arrows(theArrows), platform(thePlatform), owner(theOwner),
+      redraw(std::move(theRedraw)), capture(std::move(theCapture)),
+      startDirectory(StartDirectory()) {
     if (!this->redraw) {
         this->redraw = [] {};
     }
     // The dialogs' live previews (sliders) go through the editor, whose listeners draw them; the
     // colour chooser, which covers the view, asks for a frame once it is closed.
-    const std::function<void()> draw = [&editor] { editor.Preview(); };
-    bodyDialog = std::make_unique<BodyParametersDialog>(editor, platform, owner);
-    adjustDialog = std::make_unique<AdjustTrajectoryDialog>(editor, view, owner);
-    confirmDialog = std::make_unique<ConfirmDeleteDialog>(editor, view, owner);
-    trajectoryDialog =
-        std::make_unique<NewTrajectoryDialog>(editor, platform, proposedColor, draw, owner);
+    const std::function<void()> draw = [&theEditor] { theEditor.Preview(); };
+    bodyDialog = std::make_unique<BodyParametersDialog>(theEditor, thePlatform, theOwner);
+    adjustDialog = std::make_unique<AdjustTrajectoryDialog>(theEditor, theView, theOwner);
+    confirmDialog = std::make_unique<ConfirmDeleteDialog>(theEditor, theView, theOwner);
+    trajectoryDialog = std::make_unique<NewTrajectoryDialog>(theEditor, thePlatform, proposedColor,
+                                                             draw, theOwner);
     elementDialog =
-        std::make_unique<NewElementDialog>(editor, platform, proposedColor, draw, owner);
-    propertiesDialog = std::make_unique<PropertiesDialog>(editor, view, owner);
-    caseInfoDialog = std::make_unique<CaseInfoDialog>(editor, platform, owner);
-    alignDialog = std::make_unique<AlignWoundsDialog>(editor, view, owner);
+        std::make_unique<NewElementDialog>(theEditor, thePlatform, proposedColor, draw, theOwner);
+    propertiesDialog = std::make_unique<PropertiesDialog>(theEditor, theView, theOwner);
+    caseInfoDialog = std::make_unique<CaseInfoDialog>(theEditor, thePlatform, theOwner);
+    alignDialog = std::make_unique<AlignWoundsDialog>(theEditor, theView, theOwner);
 }
 
 CaseCommands::~CaseCommands() = default;

@@ -41,8 +41,8 @@ bool IsDate(CaseInfo::Field field) {
 
 } // namespace
 
-CaseInfoDialog::CaseInfoDialog(CaseEditor& editor, Platform& platform, QWidget* parent)
-    : QDialog(parent), editor(editor), platform(platform) {
+CaseInfoDialog::CaseInfoDialog(CaseEditor& theEditor, Platform& thePlatform, QWidget* parent)
+    : QDialog(parent), editor(theEditor), platform(thePlatform) {
     setWindowTitle(kCaption);
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
@@ -109,7 +109,8 @@ void CaseInfoDialog::accept() {
         }
         std::string title(CaseInfo::Title(field));
         title[0] = static_cast<char>(title[0] - 'a' + 'A');
-        platform.ShowMessage(this, QString::fromStdString(title + " " + problem + "."), kCaption);
+        title.append(" ").append(problem).append(".");
+        platform.ShowMessage(this, QString::fromStdString(title), kCaption);
         if (QLineEdit* line = LineField(field)) {
             line->setFocus();
             line->selectAll();

@@ -11,10 +11,11 @@
 #include <QUndoStack>
 #include <QWidget>
 
-CaseSession::CaseSession(CaseEditor& editor, Platform& platform, QUndoStack& history,
-                         QWidget* window, RecoveryFile recovery)
-    : QObject(window), editor(editor), platform(platform), history(history), window(window),
-      recovery(std::move(recovery)), burstEnd(new QTimer(this)), period(new QTimer(this)) {
+CaseSession::CaseSession(CaseEditor& theEditor, Platform& thePlatform, QUndoStack& theHistory,
+                         QWidget* theWindow, RecoveryFile theRecovery)
+    : QObject(theWindow), editor(theEditor), platform(thePlatform), history(theHistory),
+      window(theWindow), recovery(std::move(theRecovery)), burstEnd(new QTimer(this)),
+      period(new QTimer(this)) {
     burstEnd->setSingleShot(true);
     burstEnd->setInterval(kBurstEndMs);
     connect(burstEnd, &QTimer::timeout, this, &CaseSession::UpdateRecoveryFile);
@@ -26,13 +27,13 @@ CaseSession::CaseSession(CaseEditor& editor, Platform& platform, QUndoStack& his
     });
     period->start();
     // Back at the saved point (by undo, or by a save): nothing is left to recover.
-    connect(&history, &QUndoStack::cleanChanged, this, [this](bool clean) {
+    connect(&theHistory, &QUndoStack::cleanChanged, this, [this](bool clean) {
         if (clean) {
             burstEnd->stop();
             this->recovery.Remove();
         }
     });
-    caseListener = editor.AddListener([this](const CaseChange& change) { CaseChanged(change); });
+    caseListener = theEditor.AddListener([this](const CaseChange& change) { CaseChanged(change); });
 }
 
 CaseSession::~CaseSession() {

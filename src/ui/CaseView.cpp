@@ -59,15 +59,15 @@ bool ManipulatesObjects(ManipulationMode mode) {
 
 } // namespace
 
-CaseView::CaseView(CaseEditor& editor, ViewState& view, const ArrowModels& arrows,
-                   RendererFactory makeRenderer, QWidget* parent)
-    : QOpenGLWidget(parent), editor(editor), view(view), trackBall(view.GetCamera()),
-      makeRenderer(std::move(makeRenderer)) {
+CaseView::CaseView(CaseEditor& theEditor, ViewState& theView, const ArrowModels& arrows,
+                   RendererFactory theMakeRenderer, QWidget* parent)
+    : QOpenGLWidget(parent), editor(theEditor), view(theView), trackBall(theView.GetCamera()),
+      makeRenderer(std::move(theMakeRenderer)) {
     if (!this->makeRenderer) {
         this->makeRenderer = [&arrows] {
-            auto renderer = std::make_unique<Renderer>();
-            renderer->SetArrowModels(std::make_shared<const ArrowModels>(arrows));
-            return renderer;
+            auto made = std::make_unique<Renderer>();
+            made->SetArrowModels(std::make_shared<const ArrowModels>(arrows));
+            return made;
         };
     }
     setFormat(ViewFormat());
@@ -76,7 +76,7 @@ CaseView::CaseView(CaseEditor& editor, ViewState& view, const ArrowModels& arrow
     // The view offers its own menu on a right press; the keyboard's menu key opens nothing.
     setContextMenuPolicy(Qt::PreventContextMenu);
     // Every change of the case, and every preview of one, is drawn.
-    caseListener = editor.AddListener([this](const CaseChange& change) {
+    caseListener = theEditor.AddListener([this](const CaseChange& change) {
         this->view.AfterCaseChange(change);
         Redraw();
     });
@@ -89,9 +89,9 @@ CaseView::~CaseView() {
     ReleaseContext();
 }
 
-void CaseView::Attach(CommandSet& commandSet, PointPicking& pointPicking) {
+void CaseView::Attach(CommandSet& commandSet, PointPicking& picking) {
     commands = &commandSet;
-    this->pointPicking = &pointPicking;
+    pointPicking = &picking;
     BuildMenus();
 }
 

@@ -24,9 +24,10 @@ const char* const kHelpFile = "doc/index.html";
 
 } // namespace
 
-CommandSet::CommandSet(const CommandTargets& targets, WindowCommands windowCommands,
-                       QWidget* window)
-    : QObject(window), targets(targets), windowCommands(std::move(windowCommands)), window(window) {
+CommandSet::CommandSet(const CommandTargets& theTargets, WindowCommands theWindowCommands,
+                       QWidget* theWindow)
+    : QObject(theWindow), targets(theTargets), windowCommands(std::move(theWindowCommands)),
+      window(theWindow) {
     AddFileCommands();
     AddEditCommands();
     AddViewCommands();

@@ -18,10 +18,10 @@ QPoint BeyondEveryScreen(const QWidget& window) {
 
 } // namespace
 
-ConcealedDialog::ConcealedDialog(QWidget& dialog)
-    : dialog(&dialog), position(dialog.pos()), opacity(dialog.windowOpacity()) {
-    dialog.setWindowOpacity(0.0); // enough where windows are composed
-    dialog.move(BeyondEveryScreen(dialog));
+ConcealedDialog::ConcealedDialog(QWidget& theDialog)
+    : dialog(&theDialog), position(theDialog.pos()), opacity(theDialog.windowOpacity()) {
+    theDialog.setWindowOpacity(0.0); // enough where windows are composed
+    theDialog.move(BeyondEveryScreen(theDialog));
 }
 
 ConcealedDialog::~ConcealedDialog() {

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-ConfirmDeleteDialog::ConfirmDeleteDialog(CaseEditor& editor, ViewState& view, QWidget* parent)
-    : QDialog(parent), editor(editor), view(view) {
+ConfirmDeleteDialog::ConfirmDeleteDialog(CaseEditor& theEditor, ViewState& theView, QWidget* parent)
+    : QDialog(parent), editor(theEditor), view(theView) {
     setWindowTitle("Confirm ?");
     auto* layout = new QVBoxLayout(this);
     messageLabel = new QLabel("Trajectory nbr", this);

@@ -2,8 +2,8 @@
 
 #include "edit/CaseEditor.h"
 
-EditCommand::EditCommand(CaseEditor& editor, std::unique_ptr<CaseEdit> edit)
-    : editor(editor), edit(std::move(edit)) {
+EditCommand::EditCommand(CaseEditor& theEditor, std::unique_ptr<CaseEdit> theEdit)
+    : editor(theEditor), edit(std::move(theEdit)) {
     setText(QString::fromStdString(this->edit->Name()));
 }
 

@@ -12,8 +12,9 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-ExteriorPointsDialog::ExteriorPointsDialog(CaseEditor& editor, Platform& platform, QWidget* parent)
-    : QDialog(parent), editor(editor), platform(platform), points(new QPlainTextEdit(this)),
+ExteriorPointsDialog::ExteriorPointsDialog(CaseEditor& theEditor, Platform& thePlatform,
+                                           QWidget* parent)
+    : QDialog(parent), editor(theEditor), platform(thePlatform), points(new QPlainTextEdit(this)),
       group(new QLineEdit(this)) {
     points->setObjectName(QStringLiteral("exteriorPoints"));
     group->setObjectName(QStringLiteral("shotGroup"));

@@ -10,8 +10,9 @@
 #include <QTimer>
 #include <QWidget>
 
-FocusRestorer::FocusRestorer(QWidget* mainWindow) : QObject(mainWindow), mainWindow(mainWindow) {
-    if (auto* frame = qobject_cast<QMainWindow*>(mainWindow)) {
+FocusRestorer::FocusRestorer(QWidget* theMainWindow)
+    : QObject(theMainWindow), mainWindow(theMainWindow) {
+    if (auto* frame = qobject_cast<QMainWindow*>(theMainWindow)) {
         menuBar = frame->menuBar();
         view = frame->centralWidget();
     }

@@ -62,16 +62,17 @@ QList<QString> LocalFiles(const QMimeData* data) {
 
 } // namespace
 
-MainWindow::MainWindow(CaseEditor& editor, ViewState& view, const ArrowModels& arrows,
+MainWindow::MainWindow(CaseEditor& theEditor, ViewState& view, const ArrowModels& arrows,
                        Platform& platform, QWidget* parent, CaseView::RendererFactory makeRenderer)
-    : QMainWindow(parent), editor(editor),
-      caseView(new CaseView(editor, view, arrows, std::move(makeRenderer))),
-      undoStack(new QUndoStack(this)), session(new CaseSession(editor, platform, *undoStack, this)),
-      posturePanel(new PosturePanel(editor, this)) {
+    : QMainWindow(parent), editor(theEditor),
+      caseView(new CaseView(theEditor, view, arrows, std::move(makeRenderer))),
+      undoStack(new QUndoStack(this)),
+      session(new CaseSession(theEditor, platform, *undoStack, this)),
+      posturePanel(new PosturePanel(theEditor, this)) {
     // The title shows "*" while the case has changes that are not saved, and nothing else.
     setWindowTitle(FrameTitle() + QStringLiteral("[*]"));
-    editor.SetRecorder([this, &editor](std::unique_ptr<CaseEdit> edit) {
-        undoStack->push(new EditCommand(editor, std::move(edit)));
+    theEditor.SetRecorder([this, &theEditor](std::unique_ptr<CaseEdit> edit) {
+        undoStack->push(new EditCommand(theEditor, std::move(edit)));
     });
     connect(undoStack, &QUndoStack::cleanChanged, this,
             [this](bool clean) { setWindowModified(!clean); });
@@ -79,24 +80,24 @@ MainWindow::MainWindow(CaseEditor& editor, ViewState& view, const ArrowModels& a
     setCentralWidget(caseView);
     // Message boxes and choosers of the commands belong to the view.
     caseCommands = std::make_unique<CaseCommands>(
-        editor, view, arrows, platform, caseView, [this] { caseView->Redraw(); },
+        theEditor, view, arrows, platform, caseView, [this] { caseView->Redraw(); },
         [this] { return caseView->CaptureView(); });
     caseCommands->SetSession(session);
     caseCommands->SetDataFileListener([this] { UpdateTitle(); });
-    titleListener = editor.AddListener([this](const CaseChange&) { UpdateTitle(); });
+    titleListener = theEditor.AddListener([this](const CaseChange&) { UpdateTitle(); });
     session->SetSaveCommand([this] { return caseCommands->SaveDataFile(); });
     pointPicking = std::make_unique<PointPicking>(
-        editor, view, *caseCommands,
+        theEditor, view, *caseCommands,
         [this](const QString& text) { emit caseView->statusMessage(text); },
         [this] { caseView->Redraw(); });
     commandSet = new CommandSet(
-        {editor, view, *caseView, *caseCommands, *pointPicking, *session, *undoStack, platform},
+        {theEditor, view, *caseView, *caseCommands, *pointPicking, *session, *undoStack, platform},
         {[this] { close(); }, [this](bool shown) { statusBar()->setVisible(shown); },
          [this](bool shown) { posturePanel->setVisible(shown); }},
         this);
     caseView->Attach(*commandSet, *pointPicking);
     sceneCommands = new SceneCommands(
-        editor, view, platform, [this] { caseView->Redraw(); }, this);
+        theEditor, view, platform, [this] { caseView->Redraw(); }, this);
     sceneCommands->WatchClicksOn(caseView);
     connect(sceneCommands, &SceneCommands::statusMessage, caseView, &CaseView::statusMessage);
     BuildMenus();
@@ -172,7 +173,7 @@ void MainWindow::FillRecentFilesMenu() {
     const QStringList entries = session->GetRecentFiles().Entries();
     CaseCommands& commands = *caseCommands;
     for (int index = 0; index < entries.size(); ++index) {
-        const QString path = entries[index];
+        const QString& path = entries[index];
         const QString text =
             QStringLiteral("&%1 %2").arg(index + 1).arg(QDir::toNativeSeparators(path));
         recentFilesMenu->addAction(text, this,

@@ -12,10 +12,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-NewElementDialog::NewElementDialog(CaseEditor& editor, Platform& platform, QColor& proposedColor,
-                                   std::function<void()> redraw, QWidget* parent)
-    : QDialog(parent), editor(editor), platform(platform), proposedColor(proposedColor),
-      redraw(std::move(redraw)) {
+NewElementDialog::NewElementDialog(CaseEditor& theEditor, Platform& thePlatform,
+                                   QColor& theProposedColor, std::function<void()> theRedraw,
+                                   QWidget* parent)
+    : QDialog(parent), editor(theEditor), platform(thePlatform), proposedColor(theProposedColor),
+      redraw(std::move(theRedraw)) {
     setWindowTitle("New element");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("x"), 0, 1, Qt::AlignHCenter);

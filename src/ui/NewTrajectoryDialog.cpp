@@ -13,11 +13,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-NewTrajectoryDialog::NewTrajectoryDialog(CaseEditor& editor, Platform& platform,
-                                         QColor& proposedColor, std::function<void()> redraw,
+NewTrajectoryDialog::NewTrajectoryDialog(CaseEditor& theEditor, Platform& thePlatform,
+                                         QColor& theProposedColor, std::function<void()> theRedraw,
                                          QWidget* parent)
-    : QDialog(parent), editor(editor), platform(platform), proposedColor(proposedColor),
-      redraw(std::move(redraw)) {
+    : QDialog(parent), editor(theEditor), platform(thePlatform), proposedColor(theProposedColor),
+      redraw(std::move(theRedraw)) {
     setWindowTitle("New trajectory");
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel("x"), 0, 1, Qt::AlignHCenter);

@@ -7,10 +7,11 @@
 #include "ui/DialogInput.h"
 #include "view/ViewState.h"
 
-PointPicking::PointPicking(const CaseEditor& editor, ViewState& view, CaseCommands& commands,
-                           StatusSink showStatus, std::function<void()> redraw)
-    : editor(editor), view(view), commands(commands), showStatus(std::move(showStatus)),
-      redraw(std::move(redraw)) {}
+PointPicking::PointPicking(const CaseEditor& theEditor, ViewState& theView,
+                           CaseCommands& theCommands, StatusSink theShowStatus,
+                           std::function<void()> theRedraw)
+    : editor(theEditor), view(theView), commands(theCommands), showStatus(std::move(theShowStatus)),
+      redraw(std::move(theRedraw)) {}
 
 QString PointPicking::PointText(const Vec3& metres) {
     return QStringLiteral("x %1, y %2, z %3 cm")

@@ -58,8 +58,8 @@ QString MeaningOf(int row) {
 
 } // namespace
 
-PosturePanel::PosturePanel(CaseEditor& editor, QWidget* parent)
-    : QDockWidget(QStringLiteral("Posture"), parent), editor(editor) {
+PosturePanel::PosturePanel(CaseEditor& theEditor, QWidget* parent)
+    : QDockWidget(QStringLiteral("Posture"), parent), editor(theEditor) {
     setObjectName(QStringLiteral("posturePanel"));
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     auto* scroll = new QScrollArea(this);
@@ -71,7 +71,7 @@ PosturePanel::PosturePanel(CaseEditor& editor, QWidget* parent)
     BuildAngleRows(content, layout);
     scroll->setWidget(content);
     setWidget(scroll);
-    listenerKey = editor.AddListener([this](const CaseChange&) { ShowPosture(); });
+    listenerKey = theEditor.AddListener([this](const CaseChange&) { ShowPosture(); });
     ChooseJoint(0);
 }
 

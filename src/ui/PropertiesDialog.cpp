@@ -17,8 +17,8 @@
 // field is at most three bytes of UTF-8, and the longest entity the file writes for one is five.
 static_assert(static_cast<std::size_t>(PropertiesDialog::kMaxCharacters) * 5 <= kMaxCaseTextLength);
 
-PropertiesDialog::PropertiesDialog(CaseEditor& editor, const ViewState& view, QWidget* parent)
-    : QDialog(parent), editor(editor), view(view) {
+PropertiesDialog::PropertiesDialog(CaseEditor& theEditor, const ViewState& theView, QWidget* parent)
+    : QDialog(parent), editor(theEditor), view(theView) {
     setWindowTitle("Properties");
     auto* layout = new QVBoxLayout(this);
     textField = new QPlainTextEdit(this);

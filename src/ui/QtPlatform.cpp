@@ -39,7 +39,7 @@ private:
 // "Txt Files (*.txt) " with " *.txt" becomes "Txt Files (*.txt)"; a description without the
 // patterns gets them appended, since Qt reads the patterns from the parentheses.
 QString FilterEntry(const FileFilter& filter) {
-    const QString description = filter.description.trimmed();
+    QString description = filter.description.trimmed(); // not const: returned by moving
     const QString patterns = filter.pattern.split(';', Qt::SkipEmptyParts).join(' ').simplified();
     if (patterns.isEmpty() || description.endsWith(QStringLiteral("(%1)").arg(patterns))) {
         return description;
@@ -130,7 +130,7 @@ QColor QtPlatform::ChooseColor(QWidget* owner, const QColor& initial) {
 }
 
 QUrl QtPlatform::ShellTarget(const QString& target, const QString& workingFolder) {
-    const QUrl url(target);
+    QUrl url(target); // not const: returned by moving
     if (url.isValid() && url.scheme().size() > 1) {
         return url;
     }

@@ -28,7 +28,7 @@ bool ProcessRunning(qint64 pid) {
 
 } // namespace
 
-RecoveryFile::RecoveryFile(QString folder) : folder(std::move(folder)) {
+RecoveryFile::RecoveryFile(QString theFolder) : folder(std::move(theFolder)) {
     if (this->folder.isEmpty()) {
         this->folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     }

@@ -34,12 +34,12 @@ FileChooserRequest SceneModelRequest() {
 
 } // namespace
 
-SceneCommands::SceneCommands(CaseEditor& editor, ViewState& view, Platform& platform,
-                             std::function<void()> redraw, QWidget* window)
-    : QObject(window), editor(editor), view(view), platform(platform), redraw(std::move(redraw)),
-      window(window),
-      placementDialog(std::make_unique<ScenePlacementDialog>(editor, platform, window)),
-      exteriorDialog(std::make_unique<ExteriorPointsDialog>(editor, platform, window)) {}
+SceneCommands::SceneCommands(CaseEditor& theEditor, ViewState& theView, Platform& thePlatform,
+                             std::function<void()> theRedraw, QWidget* theWindow)
+    : QObject(theWindow), editor(theEditor), view(theView), platform(thePlatform),
+      redraw(std::move(theRedraw)), window(theWindow),
+      placementDialog(std::make_unique<ScenePlacementDialog>(theEditor, thePlatform, theWindow)),
+      exteriorDialog(std::make_unique<ExteriorPointsDialog>(theEditor, thePlatform, theWindow)) {}
 
 SceneCommands::~SceneCommands() = default;
 
@@ -144,11 +144,11 @@ void SceneCommands::EditExteriorPoints() {
 
 void SceneCommands::ShowOriginZones() {
     const PosedCase& posed = editor.GetPosed();
-    SceneSurfaces surfaces;
+    SceneSurfaces sceneSurfaces;
     const CaseWorld& world = posed.GetCase().world;
-    const bool built = world.sceneMesh && surfaces.Build(*world.sceneMesh, world.scene).ok();
+    const bool built = world.sceneMesh && sceneSurfaces.Build(*world.sceneMesh, world.scene).ok();
     const std::string table =
-        FormatOriginTable(posed.GetCase(), AnalyseOrigins(posed, built ? &surfaces : nullptr));
+        FormatOriginTable(posed.GetCase(), AnalyseOrigins(posed, built ? &sceneSurfaces : nullptr));
     platform.ShowMessage(window, QString::fromStdString(table), QStringLiteral("Origin zones"));
 }
 

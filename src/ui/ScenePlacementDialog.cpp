@@ -43,8 +43,9 @@ Status ReadPlacement(QLineEdit* const* fields, int first, ScenePlacement& placem
 
 } // namespace
 
-ScenePlacementDialog::ScenePlacementDialog(CaseEditor& editor, Platform& platform, QWidget* parent)
-    : QDialog(parent), editor(editor), platform(platform) {
+ScenePlacementDialog::ScenePlacementDialog(CaseEditor& theEditor, Platform& thePlatform,
+                                           QWidget* parent)
+    : QDialog(parent), editor(theEditor), platform(thePlatform) {
     setWindowTitle(QStringLiteral("Scene and placement"));
     auto* form = new QFormLayout;
     for (int i = 0; i < kFieldCount; ++i) {
@@ -63,7 +64,7 @@ ScenePlacementDialog::ScenePlacementDialog(CaseEditor& editor, Platform& platfor
 int ScenePlacementDialog::exec() {
     const CaseWorld& world = editor.GetCase().world;
     const ScenePlacement* placements[2] = {&world.body, &world.scene};
-    for (int p = 0; p < 2; ++p) {
+    for (std::size_t p = 0; p < 2; ++p) {
         fields[4 * p]->setText(Text(placements[p]->x * 100, 2));
         fields[4 * p + 1]->setText(Text(placements[p]->y * 100, 2));
         fields[4 * p + 2]->setText(Text(placements[p]->z * 100, 2));

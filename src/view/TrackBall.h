@@ -6,7 +6,7 @@ class Camera;
 // while the drag began with button code 0, the pitch always.
 class TrackBall {
 public:
-    explicit TrackBall(Camera& camera) : camera(camera) {}
+    explicit TrackBall(Camera& turned) : camera(turned) {}
 
     // event 0 = press (starts tracking at x, y), 1 = release (stops tracking).
     void MouseEvent(int buttonCode, int eventCode, int x, int y);

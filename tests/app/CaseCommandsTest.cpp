@@ -136,14 +136,14 @@ TEST_F(CaseCommandsTest, EveryReadingNoteIsALineOfItsOwnWithThePrefix) {
     EXPECT_EQ(run.status, 0);
     const std::string angle = "left out: an angle must be at most 1000000 degrees either way; "
                               "it reads as 0.\n";
-    std::string expected = "ruvo: 1 trajectory of the data file left out: the scene holds at most "
-                           "20 trajectories and 20 elements.\n"
-                           "ruvo: The body height \"0\" of the data file left out: a body height "
-                           "must be more than 0 cm; the height stays 200.0 cm.\n";
+    std::string notes = "ruvo: 1 trajectory of the data file left out: the scene holds at most "
+                        "20 trajectories and 20 elements.\n"
+                        "ruvo: The body height \"0\" of the data file left out: a body height "
+                        "must be more than 0 cm; the height stays 200.0 cm.\n";
     for (int i = 1; i <= 20; ++i) {
-        expected += "ruvo: The dPitch \"1e308\" of trajectory " + std::to_string(i) + " " + angle;
+        notes += "ruvo: The dPitch \"1e308\" of trajectory " + std::to_string(i) + " " + angle;
     }
-    EXPECT_EQ(run.err, expected);
+    EXPECT_EQ(run.err, notes);
 }
 
 TEST_F(CaseCommandsTest, LandmarkTableFailuresAreWarningsWithThePrefix) {

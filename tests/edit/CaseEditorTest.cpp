@@ -55,7 +55,7 @@ protected:
             start.elements.push_back(element);
         }
         // The case the editor starts from.
-        editor().EditCase("Start", [&start](Case& theCase) { theCase = start; });
+        editor().EditCase("Start", [&start](Case& edited) { edited = start; });
         editor().SetRecorder(
             [this](std::unique_ptr<CaseEdit> edit) { edits.push_back(std::move(edit)); });
     }

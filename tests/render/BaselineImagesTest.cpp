@@ -37,8 +37,8 @@ TEST_P(BaselineImages, HeadlessRenderMatchesTheBaseline) {
 
 INSTANTIATE_TEST_SUITE_P(DisplayModes, BaselineImages,
                          ::testing::ValuesIn(baseline::DisplayModes()),
-                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& mode) {
+                             return std::string(mode.param.name);
                          });
 
 // The comparison itself: within the tolerance is equal, one channel beyond it is not.

@@ -7,7 +7,7 @@
 class OldArmPose {
 public:
     enum class Joint { Arm, Forearm };
-    OldArmPose(Body& body, Joint joint) : body(body), joint(joint) {}
+    OldArmPose(Body& posed, Joint armJoint) : body(posed), joint(armJoint) {}
 
     double GetYaw() const { return Old()[0]; }
     double GetPitch() const { return Old()[1]; }

@@ -117,8 +117,8 @@ TEST_P(WindowCapture, TheSavedPixelsAreTheHeadlessRenderOfTheSameCase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayModes, WindowCapture, ::testing::ValuesIn(baseline::DisplayModes()),
-                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& mode) {
+                             return std::string(mode.param.name);
                          });
 
 class TransparentBodyImage : public WindowCapture {};
@@ -157,8 +157,8 @@ TEST_P(TransparentBodyImage, ScreenCaptureAndSavedFileShowTheSamePixels) {
 INSTANTIATE_TEST_SUITE_P(Transparency, TransparentBodyImage,
                          ::testing::Values(baseline::DisplayModes()[1],
                                            baseline::DisplayModes()[6]),
-                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& mode) {
+                             return std::string(mode.param.name);
                          });
 
 } // namespace

@@ -5,9 +5,9 @@
 // Records the positions into the platform and marks the window closed when released.
 class ScriptedPlatform::ScriptedProgress : public ProgressSink {
 public:
-    explicit ScriptedProgress(ScriptedPlatform& platform) : platform(platform) {
-        platform.progressWindowOpen = true;
-        ++platform.progressWindowsOpened;
+    explicit ScriptedProgress(ScriptedPlatform& owner) : platform(owner) {
+        owner.progressWindowOpen = true;
+        ++owner.progressWindowsOpened;
     }
     ~ScriptedProgress() override { platform.progressWindowOpen = false; }
     ScriptedProgress(const ScriptedProgress&) = delete;

@@ -17,7 +17,8 @@ struct MeshImportCallbacks {
 // cancel, and limits the number of warnings a broken file can produce.
 class ImportProgress {
 public:
-    explicit ImportProgress(const MeshImportCallbacks& callbacks) : callbacks(callbacks) {}
+    explicit ImportProgress(const MeshImportCallbacks& importCallbacks)
+        : callbacks(importCallbacks) {}
 
     // False once the caller has asked to stop; every later call says the same.
     bool Report(double fraction);

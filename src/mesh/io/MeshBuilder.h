@@ -12,7 +12,7 @@
 // fitting, normals, drawing and picking need not know where the mesh came from.
 class MeshBuilder {
 public:
-    explicit MeshBuilder(Mesh& mesh) : mesh(mesh) {}
+    explicit MeshBuilder(Mesh& target) : mesh(target) {}
 
     // Sizes the arrays; colours and texture coordinates are per vertex when asked for.
     void Reserve(uint64_t vertices, uint64_t triangles, bool colors, bool texCoords);

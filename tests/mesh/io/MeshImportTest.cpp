@@ -38,7 +38,7 @@ int32_t VertexAt(const Mesh& mesh, float x, float y, float z) {
 
 class RecordingSink : public ProgressSink {
 public:
-    explicit RecordingSink(int cancelAt) : cancelAt(cancelAt) {}
+    explicit RecordingSink(int cancelPosition) : cancelAt(cancelPosition) {}
     void SetProgress(int position) override { positions.push_back(position); }
     bool CancelRequested() const override {
         return cancelAt > 0 && !positions.empty() && positions.back() >= cancelAt;

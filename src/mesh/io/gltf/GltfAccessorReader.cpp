@@ -5,6 +5,7 @@
 #include <tiny_gltf.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -53,7 +54,7 @@ float Component(const unsigned char* at, int type, bool normalize) {
     case TINYGLTF_COMPONENT_TYPE_FLOAT:
         return Load<float>(at);
     case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE:
-        return normalize ? at[0] / 255.0f : at[0];
+        return normalize ? static_cast<float>(at[0]) / 255.0f : static_cast<float>(at[0]);
     case TINYGLTF_COMPONENT_TYPE_BYTE: {
         const float value = Load<int8_t>(at);
         return normalize ? std::max(value / 127.0f, -1.0f) : value;
@@ -201,8 +202,8 @@ Status GltfAccessorReader::ReadFloats(int index, const std::string& what, bool n
         for (uint64_t e = 0; e < shape.count; ++e) {
             const unsigned char* element = span.data + e * span.stride;
             for (int c = 0; c < shape.components; ++c) {
-                values[e * shape.components + c] =
-                    Component(element + c * bytes, shape.componentType, scale);
+                values[e * shape.components + c] = Component(
+                    element + static_cast<std::ptrdiff_t>(c) * bytes, shape.componentType, scale);
             }
         }
     }
@@ -231,7 +232,8 @@ Status GltfAccessorReader::ApplySparse(int index, const std::string& what, bool 
         const unsigned char* element = replacements.data + i * replacements.stride;
         for (int c = 0; c < components; ++c) {
             values[target * components + c] =
-                Component(element + c * bytes, accessor.componentType, normalize);
+                Component(element + static_cast<std::ptrdiff_t>(c) * bytes, accessor.componentType,
+                          normalize);
         }
     }
     return Status::Ok();

@@ -18,7 +18,7 @@ class Model;
 // their counts ask for) before anything is read or allocated.
 class GltfAccessorReader {
 public:
-    explicit GltfAccessorReader(const tinygltf::Model& model) : model(model) {}
+    explicit GltfAccessorReader(const tinygltf::Model& gltfModel) : model(gltfModel) {}
 
     // What an accessor holds once checked.
     struct Shape {

@@ -19,7 +19,8 @@ struct FsCallbacks;
 class GltfFileAccess {
 public:
     // `folder`: the model's folder; nothing for a model read from memory.
-    explicit GltfFileAccess(std::optional<ModelFolder> folder) : folder(std::move(folder)) {}
+    explicit GltfFileAccess(std::optional<ModelFolder> modelFolder)
+        : folder(std::move(modelFolder)) {}
     GltfFileAccess(const GltfFileAccess&) = delete;
     GltfFileAccess& operator=(const GltfFileAccess&) = delete;
 

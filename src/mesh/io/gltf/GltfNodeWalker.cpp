@@ -195,7 +195,7 @@ Status GltfNodeWalker::Walk(const std::function<Status(const Placement&)>& place
         stack.push_back({*root, Identity()});
     }
     while (!stack.empty()) {
-        const Pending pending = std::move(stack.back());
+        const Pending pending = stack.back();
         stack.pop_back();
         const tinygltf::Node& node = model.nodes[static_cast<std::size_t>(pending.node)];
         const Matrix transform = Multiply(pending.parent, LocalTransform(node));

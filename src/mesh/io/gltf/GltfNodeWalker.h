@@ -28,7 +28,7 @@ public:
         Matrix transform{};
     };
 
-    explicit GltfNodeWalker(const tinygltf::Model& model) : model(model) {}
+    explicit GltfNodeWalker(const tinygltf::Model& gltfModel) : model(gltfModel) {}
 
     // Checks every node and scene index and that the graph has no cycle, and counts how many
     // times each node is placed.

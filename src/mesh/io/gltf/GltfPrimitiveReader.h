@@ -37,7 +37,8 @@ public:
         std::vector<uint32_t> triangles; // three corners per triangle, from 0
     };
 
-    explicit GltfPrimitiveReader(const tinygltf::Model& model) : model(model), accessors(model) {}
+    explicit GltfPrimitiveReader(const tinygltf::Model& gltfModel)
+        : model(gltfModel), accessors(gltfModel) {}
 
     // The triangle primitives of mesh `mesh`.
     Status PlanMesh(int mesh, std::vector<Plan>& plans) const;

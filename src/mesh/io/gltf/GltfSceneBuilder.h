@@ -23,9 +23,10 @@ class Model;
 // counted) is checked against the budget before anything is read or allocated.
 class GltfSceneBuilder {
 public:
-    GltfSceneBuilder(const tinygltf::Model& model, const ImportBudget& budget,
-                     ImportProgress& progress)
-        : model(model), budget(budget), progress(progress), walker(model), primitives(model) {}
+    GltfSceneBuilder(const tinygltf::Model& gltfModel, const ImportBudget& importBudget,
+                     ImportProgress& importProgress)
+        : model(gltfModel), budget(importBudget), progress(importProgress), walker(gltfModel),
+          primitives(gltfModel) {}
 
     Status Build(Mesh& mesh);
 

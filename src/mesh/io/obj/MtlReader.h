@@ -20,7 +20,7 @@ Status ReadMtl(Mesh& mesh, std::string_view libraryName, const MtlTextSource& so
 // a small file cannot make the reader parse a large library thousands of times.
 class MtlLibraries {
 public:
-    explicit MtlLibraries(const MtlTextSource& source) : source(source) {}
+    explicit MtlLibraries(const MtlTextSource& textSource) : source(textSource) {}
 
     // As ReadMtl does.
     Status ReadInto(Mesh& mesh, std::string_view libraryName);

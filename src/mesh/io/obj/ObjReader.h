@@ -20,7 +20,8 @@ struct ObjReadResult {
 // read (for example "it lies outside the model's folder").
 struct MtlLibraryText {
     // A source may answer with the text or nothing alone.
-    MtlLibraryText(std::optional<std::string> text = std::nullopt) : text(std::move(text)) {}
+    MtlLibraryText(std::optional<std::string> libraryText = std::nullopt)
+        : text(std::move(libraryText)) {}
     static MtlLibraryText Refused(std::string reason);
 
     std::optional<std::string> text;

@@ -8,7 +8,7 @@
 // of its line, and lines left blank are passed over. Each line comes out as its words.
 class OffLineCursor {
 public:
-    explicit OffLineCursor(std::string_view text) : text(text) {}
+    explicit OffLineCursor(std::string_view fileText) : text(fileText) {}
 
     // The words of the next line that has any; false at the end of the text.
     bool Next(std::vector<std::string_view>& words);

@@ -33,10 +33,10 @@ bool ParseIndex(std::string_view word, int64_t& value) {
 
 class OffBodyReader {
 public:
-    OffBodyReader(const OffHeader& header, OffLineCursor& lines, Mesh& mesh,
-                  ImportProgress& progress, uint64_t fileBytes)
-        : header(header), lines(lines), builder(mesh), progress(progress), budget(fileBytes),
-          fileBytes(fileBytes) {}
+    OffBodyReader(const OffHeader& fileHeader, OffLineCursor& fileLines, Mesh& mesh,
+                  ImportProgress& importProgress, uint64_t fileSize)
+        : header(fileHeader), lines(fileLines), builder(mesh), progress(importProgress),
+          budget(fileSize), fileBytes(fileSize) {}
 
     Status Read() {
         // Counts the rest of the file cannot hold are refused before anything is reserved.

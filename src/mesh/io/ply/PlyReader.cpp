@@ -19,8 +19,8 @@ using Type = PlyHeader::Type;
 // or on text that is not a number.
 class PlyValues {
 public:
-    PlyValues(std::string_view body, PlyHeader::Encoding encoding)
-        : body(body), encoding(encoding) {}
+    PlyValues(std::string_view bodyText, PlyHeader::Encoding bodyEncoding)
+        : body(bodyText), encoding(bodyEncoding) {}
 
     bool Next(Type type, double& value) {
         return encoding == PlyHeader::Encoding::Ascii ? NextText(value) : NextBinary(type, value);
@@ -175,10 +175,10 @@ double ColorScale(Type type) {
 
 class PlyBodyReader {
 public:
-    PlyBodyReader(const PlyHeader& header, std::string_view body, Mesh& mesh,
-                  ImportProgress& progress)
-        : header(header), values(body, header.encoding), builder(mesh), progress(progress),
-          bodySize(body.size()) {}
+    PlyBodyReader(const PlyHeader& fileHeader, std::string_view body, Mesh& mesh,
+                  ImportProgress& importProgress)
+        : header(fileHeader), values(body, fileHeader.encoding), builder(mesh),
+          progress(importProgress), bodySize(body.size()) {}
 
     Status Read() {
         for (const PlyHeader::Element& element : header.elements) {

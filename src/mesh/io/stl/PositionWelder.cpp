@@ -24,7 +24,11 @@ uint64_t PositionWelder::Hash(const Position& p) {
 }
 
 bool PositionWelder::SameBits(const Position& a, const Position& b) {
-    return std::memcmp(&a, &b, sizeof(Position)) == 0;
+    // Bits, not values, as Hash reads them, so that equal positions hash alike (a NaN finds
+    // itself).
+    return std::bit_cast<uint32_t>(a.x) == std::bit_cast<uint32_t>(b.x) &&
+           std::bit_cast<uint32_t>(a.y) == std::bit_cast<uint32_t>(b.y) &&
+           std::bit_cast<uint32_t>(a.z) == std::bit_cast<uint32_t>(b.z);
 }
 
 std::size_t PositionWelder::Slot(const Position& p) const {

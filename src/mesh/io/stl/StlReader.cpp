@@ -65,7 +65,7 @@ Status ReadBinary(std::string_view bytes, std::vector<Position>& corners,
 
 class AsciiWords {
 public:
-    explicit AsciiWords(std::string_view text) : text(text) {}
+    explicit AsciiWords(std::string_view fileText) : text(fileText) {}
 
     std::string_view Next() {
         while (position < text.size() && IsSpace(text[position])) {
@@ -86,7 +86,8 @@ public:
         return error == std::errc() && end == word.data() + word.size();
     }
     double Fraction() const {
-        return text.empty() ? 1.0 : static_cast<double>(position) / text.size();
+        return text.empty() ? 1.0
+                            : static_cast<double>(position) / static_cast<double>(text.size());
     }
 
 private:
