@@ -3,6 +3,7 @@
 
 #include "base/ProgressSink.h"
 #include "body/Body.h"
+#include "mesh/MeshValidation.h"
 #include "mesh/io/MeshImport.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +67,28 @@ TEST(MeshImport, TheSameOctahedronComesOutOfEveryFormat) {
         ASSERT_NE(front, kNoIndex);
         EXPECT_EQ(mesh.triangles[0].position, (std::array<uint32_t, 3>{right, top, front}));
     }
+}
+
+// Whatever the format, the import hands on only meshes that Validate accepts (a Wavefront model's
+// numbers as written), and refuses the broken files rather than handing on what they hold.
+TEST(MeshImport, EveryMeshItHandsOnIsValid) {
+    int read = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(RUVO_SOURCE_DIR "/tests/data/meshes")) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        const MeshImportResult result = ImportMesh(entry.path().string());
+        if (!result.mesh) {
+            EXPECT_FALSE(result.error.empty());
+            continue;
+        }
+        const MeshNumbers numbers =
+            entry.path().extension() == ".obj" ? MeshNumbers::AsWritten : MeshNumbers::Finite;
+        const Status valid = Validate(*result.mesh, numbers);
+        EXPECT_TRUE(valid) << valid.message();
+        ++read;
+    }
+    EXPECT_EQ(read, 10);
 }
 
 TEST(MeshImport, ScanColoursAreKeptPerVertex) {
