@@ -1,5 +1,8 @@
 #include "mesh/MeshValidation.h"
 
+#include "base/LargeArrays.h"
+
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -70,28 +73,42 @@ bool OptionalIndexValid(uint32_t index, std::size_t size) {
     return index == kNoIndex || index < size;
 }
 
-Status CheckCorners(const Mesh& mesh) {
-    const std::size_t positions = mesh.positions.size();
-    const std::size_t normals = mesh.normals.size();
-    const std::size_t texCoords = mesh.texCoords.size();
-    for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
-        const MeshTriangle& triangle = mesh.triangles[t];
-        for (int corner = 0; corner < 3; ++corner) {
-            if (triangle.position[corner] >= positions) {
-                return Status::Failure("face " + Ordinal(t) +
-                                       " names a vertex that does not exist");
-            }
-            if (!OptionalIndexValid(triangle.normal[corner], normals)) {
-                return Status::Failure("face " + Ordinal(t) +
-                                       " names a normal that does not exist");
-            }
-            if (!OptionalIndexValid(triangle.texCoord[corner], texCoords)) {
-                return Status::Failure("face " + Ordinal(t) +
-                                       " names a texture coordinate that does not exist");
-            }
+// What is wrong with the triangle's corners, or nothing.
+const char* CornerFault(const Mesh& mesh, const MeshTriangle& triangle) {
+    for (int corner = 0; corner < 3; ++corner) {
+        if (triangle.position[corner] >= mesh.positions.size()) {
+            return "a vertex";
+        }
+        if (!OptionalIndexValid(triangle.normal[corner], mesh.normals.size())) {
+            return "a normal";
+        }
+        if (!OptionalIndexValid(triangle.texCoord[corner], mesh.texCoords.size())) {
+            return "a texture coordinate";
         }
     }
-    return Status::Ok();
+    return nullptr;
+}
+
+// The triangles are looked at on every core: a scan has millions, and every model is checked as
+// it is read. Each part finds its first faulty triangle; the first of those is named.
+Status CheckCorners(const Mesh& mesh) {
+    const std::size_t count = mesh.triangles.size();
+    const std::size_t parts = PartsFor(count);
+    std::vector<std::size_t> firstFault(parts, count);
+    ForEachPart(count, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
+        for (std::size_t t = begin; t < end; ++t) {
+            if (CornerFault(mesh, mesh.triangles[t]) != nullptr) {
+                firstFault[part] = t;
+                return;
+            }
+        }
+    });
+    const std::size_t t = *std::min_element(firstFault.begin(), firstFault.end());
+    if (t == count) {
+        return Status::Ok();
+    }
+    return Status::Failure("face " + Ordinal(t) + " names " + CornerFault(mesh, mesh.triangles[t]) +
+                           " that does not exist");
 }
 
 Status CheckGroups(const Mesh& mesh) {

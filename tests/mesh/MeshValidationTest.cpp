@@ -128,3 +128,25 @@ TEST(MeshValidation, TheWavefrontReaderHandsOnValidMeshes) {
     EXPECT_TRUE(mesh.groups[2].triangleIndices.empty());
     EXPECT_EQ(mesh.groups[1].triangleIndices, (std::vector<uint32_t>{1, 2}));
 }
+
+// A scan's triangles are checked on every core; the first faulty one in file order is named,
+// wherever the parts are cut.
+TEST(MeshValidation, TheFirstFaultyTriangleOfALargeMeshIsNamed) {
+    constexpr std::size_t kTriangles = 40000;
+    Mesh mesh;
+    mesh.positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    mesh.triangles.resize(kTriangles);
+    mesh.groups.resize(1);
+    for (std::size_t t = 0; t < kTriangles; ++t) {
+        mesh.triangles[t].position = {0, 1, 2};
+        mesh.groups[0].triangleIndices.push_back(static_cast<uint32_t>(t));
+    }
+    ASSERT_TRUE(Validate(mesh));
+    mesh.triangles[kTriangles - 1].normal[2] = 0;
+    EXPECT_EQ(Validate(mesh).message(), "face 40000 names a normal that does not exist");
+    mesh.triangles[kTriangles / 2 + 1].texCoord[0] = 5;
+    EXPECT_EQ(Validate(mesh).message(),
+              "face 20002 names a texture coordinate that does not exist");
+    mesh.triangles[3].position[1] = 3;
+    EXPECT_EQ(Validate(mesh).message(), "face 4 names a vertex that does not exist");
+}
