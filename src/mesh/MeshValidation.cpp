@@ -89,13 +89,34 @@ const char* CornerFault(const Mesh& mesh, const MeshTriangle& triangle) {
     return nullptr;
 }
 
+// Whether every corner of the triangles [begin, end) names what exists, without a branch per
+// corner: the largest index of each kind is compared once. "None" (kNoIndex) plus one wraps to 0,
+// which every array admits; the arrays' sizes fit 32 bits, as the readers' limits ensure.
+bool CornersValid(const Mesh& mesh, std::size_t begin, std::size_t end) {
+    uint32_t position = 0, normalPlusOne = 0, texCoordPlusOne = 0;
+    for (std::size_t t = begin; t < end; ++t) {
+        const MeshTriangle& triangle = mesh.triangles[t];
+        for (int corner = 0; corner < 3; ++corner) {
+            position = std::max(position, triangle.position[corner]);
+            normalPlusOne = std::max(normalPlusOne, triangle.normal[corner] + 1u);
+            texCoordPlusOne = std::max(texCoordPlusOne, triangle.texCoord[corner] + 1u);
+        }
+    }
+    return (begin == end || position < mesh.positions.size()) &&
+           normalPlusOne <= mesh.normals.size() && texCoordPlusOne <= mesh.texCoords.size();
+}
+
 // The triangles are looked at on every core: a scan has millions, and every model is checked as
-// it is read. Each part finds its first faulty triangle; the first of those is named.
+// it is read. Each part that holds a fault finds its first faulty triangle; the first of those is
+// named.
 Status CheckCorners(const Mesh& mesh) {
     const std::size_t count = mesh.triangles.size();
     const std::size_t parts = PartsFor(count);
     std::vector<std::size_t> firstFault(parts, count);
     ForEachPart(count, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
+        if (CornersValid(mesh, begin, end)) {
+            return;
+        }
         for (std::size_t t = begin; t < end; ++t) {
             if (CornerFault(mesh, mesh.triangles[t]) != nullptr) {
                 firstFault[part] = t;

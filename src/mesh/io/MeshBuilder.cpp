@@ -121,9 +121,12 @@ Status MeshBuilder::Finish() {
     mesh.materials[0].name = "default";
     mesh.materials.insert(mesh.materials.end(), extraMaterials.begin(), extraMaterials.end());
     BuildGroups();
+    if (Status valid = Validate(mesh); !valid) {
+        return valid;
+    }
     ComputeMeshBoxes(mesh);
     mesh.revision = NextMeshRevision();
-    return Validate(mesh);
+    return Status::Ok();
 }
 
 uint32_t MeshBuilder::AddMaterial(const MeshMaterial& material) {

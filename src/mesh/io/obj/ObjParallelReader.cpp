@@ -262,10 +262,10 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
     if (!source.Unchanged()) {
         return Failed(RefuseObj(ObjChangedMessage(path)));
     }
-    ComputeMeshBoxes(*mesh);
     if (Status valid = Validate(*mesh, MeshNumbers::AsWritten); !valid) {
         return Failed(RefuseObj(ObjInvalidMessage(path, valid.message())));
     }
+    ComputeMeshBoxes(*mesh);
     mesh->revision = NextMeshRevision();
     if (onProgress) {
         onProgress(1.0);
