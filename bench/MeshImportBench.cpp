@@ -65,7 +65,7 @@ template <Format format> void Read(benchmark::State& state) {
             state.SkipWithError(result.error.c_str());
             return;
         }
-        benchmark::DoNotOptimize(result.mesh->triangleCount);
+        benchmark::DoNotOptimize(result.mesh->triangles.size());
     }
     state.SetBytesProcessed(state.iterations() *
                             static_cast<int64_t>(std::filesystem::file_size(path)));
@@ -79,7 +79,7 @@ template <Format format> void LoadBody(benchmark::State& state) {
             state.SkipWithError(status.message().c_str());
             return;
         }
-        benchmark::DoNotOptimize(body.GetModel()->normalCount);
+        benchmark::DoNotOptimize(body.GetModel()->normals.size());
     }
 }
 
@@ -113,7 +113,7 @@ void ReadGltfPlacements(benchmark::State& state) {
             state.SkipWithError(result.error.c_str());
             return;
         }
-        benchmark::DoNotOptimize(result.mesh->groupCount);
+        benchmark::DoNotOptimize(result.mesh->groups.size());
     }
     state.SetComplexityN(state.range(0));
 }

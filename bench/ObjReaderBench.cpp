@@ -85,7 +85,7 @@ void ReadObjOnEveryCore(benchmark::State& state) {
             state.SkipWithError(result.error.c_str());
             return;
         }
-        benchmark::DoNotOptimize(result.mesh->triangleCount);
+        benchmark::DoNotOptimize(result.mesh->triangles.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
 }
@@ -102,7 +102,7 @@ void ReadFitAndNormals(benchmark::State& state) {
         FitToUnitBox(*result.mesh);
         ComputeFacetNormals(*result.mesh);
         ComputeVertexNormals(*result.mesh, 90.0f);
-        benchmark::DoNotOptimize(result.mesh->normalCount);
+        benchmark::DoNotOptimize(result.mesh->normals.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
 }
@@ -123,7 +123,7 @@ void ReadObjReferenceReader(benchmark::State& state) {
             state.SkipWithError(result.error.c_str());
             return;
         }
-        benchmark::DoNotOptimize(result.mesh->triangleCount);
+        benchmark::DoNotOptimize(result.mesh->triangles.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
 }
@@ -145,7 +145,7 @@ void ReadObjOneStretch(benchmark::State& state) {
             state.SkipWithError(result.error.c_str());
             return;
         }
-        benchmark::DoNotOptimize(result.mesh->triangleCount);
+        benchmark::DoNotOptimize(result.mesh->triangles.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
 }
@@ -167,7 +167,7 @@ void ReadManyMaterials(benchmark::State& state) {
             state.SkipWithError(result.error.c_str());
             return;
         }
-        benchmark::DoNotOptimize(result.mesh->groupCount);
+        benchmark::DoNotOptimize(result.mesh->groups.size());
     }
     state.SetItemsProcessed(state.iterations() * groups);
 }

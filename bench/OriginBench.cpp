@@ -18,19 +18,16 @@ namespace {
 Mesh SceneWall() {
     constexpr int n = 708;
     Mesh mesh;
-    mesh.vertexCount = n * n;
-    mesh.vertices.assign(3, 0.0f);
     for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
             const float x = -5.0f + 10.0f * i / (n - 1);
             const float y = 10.0f * j / (n - 1);
-            mesh.vertices.insert(mesh.vertices.end(),
-                                 {x, y, 3.0f + 0.1f * std::sin(3 * x) * std::cos(3 * y)});
+            mesh.positions.push_back({x, y, 3.0f + 0.1f * std::sin(3 * x) * std::cos(3 * y)});
         }
     }
     MeshGroup group;
     group.name = "wall";
-    const auto index = [](int i, int j) { return j * n + i + 1; };
+    const auto index = [](int i, int j) { return static_cast<uint32_t>(j * n + i); };
     for (int j = 0; j + 1 < n; ++j) {
         for (int i = 0; i + 1 < n; ++i) {
             for (const auto& corner :
@@ -38,17 +35,14 @@ Mesh SceneWall() {
                   std::array{index(i, j), index(i + 1, j + 1), index(i, j + 1)}}) {
                 MeshTriangle triangle;
                 for (int k = 0; k < 3; ++k) {
-                    triangle.vertex[k] = corner[k];
+                    triangle.position[k] = corner[k];
                 }
                 group.triangleIndices.push_back(static_cast<uint32_t>(mesh.triangles.size()));
                 mesh.triangles.push_back(triangle);
             }
         }
     }
-    mesh.triangleCount = static_cast<uint32_t>(mesh.triangles.size());
-    group.triangleCount = mesh.triangleCount;
     mesh.groups = {group};
-    mesh.groupCount = 1;
     return mesh;
 }
 

@@ -163,32 +163,28 @@ BENCHMARK(BM_DefaultCasePick)->Unit(benchmark::kMillisecond)->UseRealTime();
 Mesh LargeMesh() {
     constexpr int n = 708; // vertices per side: 2 * 707 * 707 = 999,698 triangles
     Mesh mesh;
-    mesh.vertexCount = n * n;
-    mesh.vertices.assign(3, 0.0f);
-    mesh.normals.assign(3, 0.0f);
     for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
             const float x = -1.0f + 2.0f * i / (n - 1);
             const float y = -1.0f + 2.0f * j / (n - 1);
             const float z = 0.1f * std::sin(6 * x) * std::cos(6 * y);
-            mesh.vertices.insert(mesh.vertices.end(), {x, y, z});
+            mesh.positions.push_back({x, y, z});
             const float dx = 0.6f * std::cos(6 * x) * std::cos(6 * y);
             const float dy = -0.6f * std::sin(6 * x) * std::sin(6 * y);
             const float length = std::sqrt(dx * dx + dy * dy + 1);
-            mesh.normals.insert(mesh.normals.end(), {-dx / length, -dy / length, 1 / length});
+            mesh.normals.push_back({-dx / length, -dy / length, 1 / length});
         }
     }
-    mesh.normalCount = mesh.vertexCount;
     MeshGroup group;
-    auto index = [](int i, int j) { return j * n + i + 1; };
+    auto index = [](int i, int j) { return static_cast<uint32_t>(j * n + i); };
     for (int j = 0; j + 1 < n; ++j) {
         for (int i = 0; i + 1 < n; ++i) {
-            const int corners[2][3] = {{index(i, j), index(i + 1, j), index(i + 1, j + 1)},
-                                       {index(i, j), index(i + 1, j + 1), index(i, j + 1)}};
+            const uint32_t corners[2][3] = {{index(i, j), index(i + 1, j), index(i + 1, j + 1)},
+                                            {index(i, j), index(i + 1, j + 1), index(i, j + 1)}};
             for (const auto& corner : corners) {
                 MeshTriangle triangle;
                 for (int k = 0; k < 3; ++k) {
-                    triangle.vertex[k] = corner[k];
+                    triangle.position[k] = corner[k];
                     triangle.normal[k] = corner[k];
                 }
                 group.triangleIndices.push_back(static_cast<uint32_t>(mesh.triangles.size()));
@@ -196,11 +192,7 @@ Mesh LargeMesh() {
             }
         }
     }
-    mesh.triangleCount = static_cast<uint32_t>(mesh.triangles.size());
-    group.triangleCount = mesh.triangleCount;
     mesh.groups = {group};
-    mesh.groupCount = 1;
-    mesh.materialCount = 1;
     mesh.materials.resize(1);
     mesh.revision = NextMeshRevision();
     return mesh;

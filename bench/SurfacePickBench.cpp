@@ -24,37 +24,35 @@ constexpr int kHeight = 600;
 std::unique_ptr<Mesh> TorusMesh() {
     auto mesh = std::make_unique<Mesh>();
     mesh->path = "torus";
-    mesh->vertexCount = kRings * kSides;
-    mesh->vertices.assign(3 * (mesh->vertexCount + 1), 0.0f);
+    mesh->positions.resize(kRings * kSides);
     for (int r = 0; r < kRings; ++r) {
         for (int s = 0; s < kSides; ++s) {
             const double u = 2 * std::numbers::pi * r / kRings;
             const double v = 2 * std::numbers::pi * s / kSides;
-            float* p = &mesh->vertices[3 * (r * kSides + s + 1)];
-            p[0] = static_cast<float>(0.8 * std::cos(u) + 0.25 * std::cos(v) * std::cos(u));
-            p[1] = static_cast<float>(0.8 * std::sin(u) + 0.25 * std::cos(v) * std::sin(u));
-            p[2] = static_cast<float>(0.25 * std::sin(v));
+            mesh->positions[r * kSides + s] = {
+                static_cast<float>(0.8 * std::cos(u) + 0.25 * std::cos(v) * std::cos(u)),
+                static_cast<float>(0.8 * std::sin(u) + 0.25 * std::cos(v) * std::sin(u)),
+                static_cast<float>(0.25 * std::sin(v))};
         }
     }
-    const auto index = [](int r, int s) { return (r % kRings) * kSides + (s % kSides) + 1; };
+    const auto index = [](int r, int s) {
+        return static_cast<uint32_t>((r % kRings) * kSides + (s % kSides));
+    };
     MeshGroup group;
     group.name = "torus";
     for (int r = 0; r < kRings; ++r) {
         for (int s = 0; s < kSides; ++s) {
-            const int a = index(r, s), b = index(r + 1, s), c = index(r + 1, s + 1),
-                      d = index(r, s + 1);
+            const uint32_t a = index(r, s), b = index(r + 1, s), c = index(r + 1, s + 1),
+                           d = index(r, s + 1);
             for (const auto& corners : {std::array{a, b, c}, std::array{a, c, d}}) {
                 MeshTriangle triangle;
-                std::copy(corners.begin(), corners.end(), triangle.vertex);
+                triangle.position = corners;
                 group.triangleIndices.push_back(static_cast<uint32_t>(mesh->triangles.size()));
                 mesh->triangles.push_back(triangle);
             }
         }
     }
-    mesh->triangleCount = static_cast<uint32_t>(mesh->triangles.size());
-    group.triangleCount = mesh->triangleCount;
     mesh->groups.push_back(std::move(group));
-    mesh->groupCount = 1;
     return mesh;
 }
 
@@ -82,10 +80,10 @@ void Build(benchmark::State& state, bool torus) {
     }
     for (auto _ : state) {
         SurfaceRayCaster caster;
-        const Status built = caster.Build(*mesh, mesh->vertices);
+        const Status built = caster.Build(*mesh, mesh->positions);
         benchmark::DoNotOptimize(built.ok());
     }
-    state.counters["triangles"] = mesh->triangleCount;
+    state.counters["triangles"] = static_cast<double>(mesh->triangles.size());
 }
 
 // One click per iteration, at pixels spread over the middle of the view.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/LargeArrays.h"
+#include "base/Vec3f.h"
 
 #include <array>
 #include <cstddef>
@@ -14,7 +15,7 @@
 struct StrictBounds {
     std::array<float, 3> min{}, max{};
 
-    static StrictBounds At(const float* p) { return {{p[0], p[1], p[2]}, {p[0], p[1], p[2]}}; }
+    static StrictBounds At(const Vec3f& p) { return {{p.x, p.y, p.z}, {p.x, p.y, p.z}}; }
 
     // Bounds no point lies strictly beyond: where a later part of a run starts.
     static StrictBounds Empty() {
@@ -22,7 +23,7 @@ struct StrictBounds {
         return {{kInfinity, kInfinity, kInfinity}, {-kInfinity, -kInfinity, -kInfinity}};
     }
 
-    void Widen(const float* p) {
+    void Widen(const Vec3f& p) {
         for (int axis = 0; axis < 3; ++axis) {
             if (p[axis] < min[axis]) {
                 min[axis] = p[axis];

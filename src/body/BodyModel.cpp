@@ -50,7 +50,8 @@ MeshParts PartsOf(const Mesh& mesh, const std::string& path) {
     MeshParts byMaterial = PartsFromMaterialGroups(mesh);
     // Only a Wavefront file has `g` groups to read again.
     if (!NamesABodyPart(byMaterial.names) && MeshFormatFromExtension(path) == MeshFormat::Obj) {
-        MeshParts byGroup = ReadObjPartGroupsFromFile(path, mesh.triangleCount);
+        MeshParts byGroup =
+            ReadObjPartGroupsFromFile(path, static_cast<uint32_t>(mesh.triangles.size()));
         if (NamesABodyPart(byGroup.names)) {
             return byGroup;
         }
@@ -73,7 +74,7 @@ Status CheckFittable(const Mesh& mesh, const MeshFit& fit) {
     const std::string model = "The body model \"" + mesh.path + "\"";
     if (const std::optional<uint32_t> vertex = FirstNonFiniteVertex(mesh)) {
         return Status::Failure(model + " has a coordinate that is not a number (vertex " +
-                               std::to_string(*vertex) + ")");
+                               std::to_string(*vertex + 1) + ")"); // counting as the file does
     }
     if (fit.refusal == MeshFit::Refusal::TooSmall) {
         return Status::Failure(model + " is too small to be scaled to the view (its largest " +
@@ -86,12 +87,11 @@ Status CheckFittable(const Mesh& mesh, const MeshFit& fit) {
 }
 
 Vec3 VertexOf(const Mesh& mesh, uint32_t vertex) {
-    const float* v = &mesh.vertices[3 * static_cast<size_t>(vertex)];
-    return {v[0], v[1], v[2]};
+    return ToVec3(mesh.positions[vertex]);
 }
 
-bool HasVertex(const Mesh& mesh, int32_t vertex) {
-    return vertex > 0 && uint32_t(vertex) <= mesh.vertexCount;
+bool HasVertex(const Mesh& mesh, uint32_t vertex) {
+    return vertex < mesh.positions.size();
 }
 
 // The squared distance from p to the triangle abc, by the regions of the triangle's plane.
@@ -132,8 +132,8 @@ double SquaredDistanceToTriangle(const Vec3& p, const Vec3& a, const Vec3& b, co
 
 double LowestY(const Mesh& mesh) {
     double lowest = std::numeric_limits<double>::infinity();
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
-        lowest = std::min(lowest, double(mesh.vertices[3 * size_t(v) + 1]));
+    for (const Vec3f& position : mesh.positions) {
+        lowest = std::min(lowest, double(position.y));
     }
     return std::isfinite(lowest) ? lowest : 0.0;
 }
@@ -195,7 +195,7 @@ BodyModel::Loaded BodyModel::FromMesh(std::unique_ptr<Mesh> mesh) {
 
 BodyModel::Loaded BodyModel::Adopt(std::unique_ptr<Mesh> mesh, MeshParts parts,
                                    ProgressSink* progress, const WarningSink& warnings) {
-    if (mesh->triangleCount == 0) {
+    if (mesh->triangles.empty()) {
         return Failure(Status::Failure("The body model \"" + mesh->path + "\" has no triangles"));
     }
     const MeshFit fit = MeasureFit(*mesh);
@@ -262,13 +262,12 @@ std::string BodyModel::PartNearest(const Vec3& restPoint) const {
     double best = std::numeric_limits<double>::infinity();
     size_t nearest = 0;
     for (size_t t = 0; t < mesh->triangles.size(); ++t) {
-        const auto& v = mesh->triangles[t].vertex;
+        const auto& v = mesh->triangles[t].position;
         if (!HasVertex(*mesh, v[0]) || !HasVertex(*mesh, v[1]) || !HasVertex(*mesh, v[2])) {
             continue;
         }
-        const double d = SquaredDistanceToTriangle(p, VertexOf(*mesh, uint32_t(v[0])),
-                                                   VertexOf(*mesh, uint32_t(v[1])),
-                                                   VertexOf(*mesh, uint32_t(v[2])));
+        const double d = SquaredDistanceToTriangle(p, VertexOf(*mesh, v[0]), VertexOf(*mesh, v[1]),
+                                                   VertexOf(*mesh, v[2]));
         if (d < best) {
             best = d;
             nearest = t;
@@ -296,8 +295,8 @@ const std::vector<uint32_t>& BodyModel::LandmarkVertices() const {
         for (const Landmark& landmark : landmarks.GetLandmarks()) {
             const Vec3 p = Minus(landmark.position, toRest);
             double best = std::numeric_limits<double>::infinity();
-            uint32_t nearest = 0;
-            for (uint32_t v = 1; v <= mesh->vertexCount; ++v) {
+            uint32_t nearest = kNoIndex;
+            for (uint32_t v = 0; v < mesh->positions.size(); ++v) {
                 const Vec3 d = Minus(VertexOf(*mesh, v), p);
                 if (const double distance = Dot(d, d); distance < best) {
                     best = distance;

@@ -73,8 +73,9 @@ public:
     // The part of the surface nearest to `restPoint` (rest frame); "trunk" when the model has no
     // parts the skeleton knows.
     std::string PartNearest(const Vec3& restPoint) const;
-    // For each landmark of the table, the mesh vertex nearest to it (1-based; 0 without a mesh
-    // vertex), whose skin weights carry it when the body is posed.
+    // For each landmark of the table, the mesh vertex nearest to it (an index into
+    // Mesh::positions; kNoIndex without a mesh vertex), whose skin weights carry it when the body
+    // is posed.
     const std::vector<uint32_t>& LandmarkVertices() const;
 
 private:

@@ -25,34 +25,35 @@ struct PointHash {
 };
 
 Point PointOf(const Mesh& mesh, uint32_t vertex) {
-    const float* v = &mesh.vertices[3 * static_cast<size_t>(vertex)];
+    const Vec3f& v = mesh.positions[vertex];
     // Adding zero turns -0 into +0, so that both spellings of a border point weld.
-    return {v[0] + 0.0f, v[1] + 0.0f, v[2] + 0.0f};
+    return {v.x + 0.0f, v.y + 0.0f, v.z + 0.0f};
 }
 
 // Each vertex's representative: the first vertex at exactly the same position. The vertices seen
-// so far sit in an open-addressed table of vertex numbers (0: empty), probed from their position's
-// hash; a position that is not equal to itself (NaN) never matches and stays its own.
+// so far sit in an open-addressed table of vertex numbers + 1 (0: empty), probed from their
+// position's hash; a position that is not equal to itself (NaN) never matches and stays its own.
 std::vector<uint32_t> WeldByPosition(const Mesh& mesh) {
-    std::vector<uint32_t> representative(mesh.vertexCount + 1, 0);
+    const size_t vertices = mesh.positions.size();
+    std::vector<uint32_t> representative(vertices, 0);
     size_t slotCount = 16;
-    while (slotCount < 2 * size_t{mesh.vertexCount}) {
+    while (slotCount < 2 * vertices) {
         slotCount *= 2;
     }
     const size_t mask = slotCount - 1;
     std::vector<uint32_t> slots(slotCount, 0);
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+    for (uint32_t v = 0; v < vertices; ++v) {
         const Point p = PointOf(mesh, v);
         // The product's high bits mix every bit of the position into the slot number.
         size_t slot =
             static_cast<size_t>((uint64_t{PointHash()(p)} * 0x9E3779B97F4A7C15u) >> 32) & mask;
-        while (slots[slot] != 0 && PointOf(mesh, slots[slot]) != p) {
+        while (slots[slot] != 0 && PointOf(mesh, slots[slot] - 1) != p) {
             slot = (slot + 1) & mask;
         }
         if (slots[slot] == 0) {
-            slots[slot] = v;
+            slots[slot] = v + 1;
         }
-        representative[v] = slots[slot];
+        representative[v] = slots[slot] - 1;
     }
     return representative;
 }
@@ -154,7 +155,7 @@ std::array<double, 3> Cross(const std::array<double, 3>& a, const std::array<dou
 
 // The normal under the linear map a: along the cofactor matrix times n (the inverse transpose up
 // to the determinant), with its original length.
-void TransformNormal(const Matrix3& a, float* n) {
+void TransformNormal(const Matrix3& a, Vec3f& n) {
     const std::array<std::array<double, 3>, 3> cofactor = {Cross(a[1], a[2]), Cross(a[2], a[0]),
                                                            Cross(a[0], a[1])};
     const double det =
@@ -345,8 +346,7 @@ BodySkin::Weights BodySkin::TrunkWeights(const Vec3& restPoint) const {
 
 std::optional<BodySkin> BodySkin::Build(const Mesh& mesh, const MeshParts& meshParts,
                                         const skeleton::Pivots& pivots, const Vec3& meshToRest) {
-    if (meshParts.triangleParts.size() != mesh.triangles.size() ||
-        mesh.vertices.size() < 3 * (size_t(mesh.vertexCount) + 1)) {
+    if (meshParts.triangleParts.size() != mesh.triangles.size()) {
         return std::nullopt;
     }
     std::vector<int> partIndex(meshParts.names.size());
@@ -359,12 +359,13 @@ std::optional<BodySkin> BodySkin::Build(const Mesh& mesh, const MeshParts& meshP
         return std::nullopt;
     }
     const std::vector<uint32_t> representative = WeldByPosition(mesh);
-    std::vector<uint16_t> parts(mesh.vertexCount + 1, 0);
+    const size_t vertices = mesh.positions.size();
+    std::vector<uint16_t> parts(vertices, 0);
     for (size_t t = 0; t < mesh.triangles.size(); ++t) {
         const uint32_t part = meshParts.triangleParts[t];
         const uint16_t bit = part < partIndex.size() ? BitOf(partIndex[part]) : kTrunkBit;
-        for (int32_t v : mesh.triangles[t].vertex) {
-            if (v > 0 && uint32_t(v) <= mesh.vertexCount) {
+        for (const uint32_t v : mesh.triangles[t].position) {
+            if (v < vertices) {
                 parts[representative[v]] |= bit;
             }
         }
@@ -375,7 +376,7 @@ std::optional<BodySkin> BodySkin::Build(const Mesh& mesh, const MeshParts& meshP
     skin.lumbarHeight = pivots[skeleton::Joint::Trunk].y;
     skin.hasRightArm = meshParts.Find("right_arm") && meshParts.Find("right_forearm");
     std::array<std::vector<Point>, kChainCount> trunkBorder, jointBorder, seamPoints;
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+    for (uint32_t v = 0; v < vertices; ++v) {
         if (representative[v] != v) {
             continue;
         }
@@ -403,8 +404,8 @@ std::optional<BodySkin> BodySkin::Build(const Mesh& mesh, const MeshParts& meshP
     }
     skin.borders = borders;
 
-    skin.vertexWeights.assign(mesh.vertexCount + 1, Weights{});
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+    skin.vertexWeights.assign(vertices, Weights{});
+    for (uint32_t v = 0; v < vertices; ++v) {
         const uint32_t r = representative[v];
         if (r != v) {
             skin.vertexWeights[v] = skin.vertexWeights[r];
@@ -446,32 +447,28 @@ BodySkin::Weights BodySkin::WeightsAt(const Vec3& restPoint, std::string_view pa
 }
 
 void BodySkin::Pose(const Mesh& model, const SegmentPoses& segments, Mesh& posed) const {
-    posed.vertices = model.vertices;
+    posed.positions = model.positions;
     posed.normals = model.normals;
-    for (uint32_t v = 1; v <= model.vertexCount; ++v) {
-        float* out = &posed.vertices[3 * size_t(v)];
-        const Vec3 rest = {out[0] + meshToRest.x, out[1] + meshToRest.y, out[2] + meshToRest.z};
+    for (size_t v = 0; v < model.positions.size(); ++v) {
+        Vec3f& out = posed.positions[v];
+        const Vec3 rest = {out.x + meshToRest.x, out.y + meshToRest.y, out.z + meshToRest.z};
         const Vec3 moved = Blend(vertexWeights[v], segments, rest);
-        out[0] = static_cast<float>(moved.x - meshToRest.x);
-        out[1] = static_cast<float>(moved.y - meshToRest.y);
-        out[2] = static_cast<float>(moved.z - meshToRest.z);
+        out = ToVec3f(Minus(moved, meshToRest));
     }
     if (posed.normals.empty()) {
         return;
     }
     // A normal turns with the vertex of the first corner that uses it.
-    std::vector<uint8_t> done(model.normalCount + 1, 0);
+    std::vector<uint8_t> done(model.normals.size(), 0);
     for (const MeshTriangle& triangle : model.triangles) {
         for (int c = 0; c < 3; ++c) {
-            const int32_t v = triangle.vertex[c];
-            const int32_t n = triangle.normal[c];
-            if (n <= 0 || uint32_t(n) > model.normalCount || done[n] || v <= 0 ||
-                uint32_t(v) > model.vertexCount) {
+            const uint32_t v = triangle.position[c];
+            const uint32_t n = triangle.normal[c];
+            if (n >= model.normals.size() || done[n] || v >= model.positions.size()) {
                 continue;
             }
             done[n] = 1;
-            TransformNormal(BlendedLinearPart(vertexWeights[v], segments),
-                            &posed.normals[3 * size_t(n)]);
+            TransformNormal(BlendedLinearPart(vertexWeights[v], segments), posed.normals[n]);
         }
     }
 }

@@ -50,7 +50,7 @@ public:
 
     // The weights of a point at rest (rest frame) that belongs to the named part.
     Weights WeightsAt(const Vec3& restPoint, std::string_view part) const;
-    // The weights of mesh vertex v (1-based).
+    // The weights of mesh vertex v (an index into Mesh::positions).
     const Weights& VertexWeights(uint32_t vertex) const { return vertexWeights[vertex]; }
     // Whether the mesh has both parts of the right arm (what older files' arm pose needs).
     bool HasRightArm() const { return hasRightArm; }

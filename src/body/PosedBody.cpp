@@ -7,9 +7,8 @@ using skeleton::Segment;
 
 namespace {
 
-Vec3 VertexOf(const Mesh& mesh, int32_t vertex) {
-    const float* p = &mesh.vertices[3 * static_cast<size_t>(vertex)];
-    return {p[0], p[1], p[2]};
+Vec3 VertexOf(const Mesh& mesh, uint32_t vertex) {
+    return ToVec3(mesh.positions[vertex]);
 }
 
 } // namespace
@@ -68,7 +67,7 @@ LandmarkTable PosedBody::PosedLandmarks() const {
     for (size_t i = 0; i < rest.size(); ++i) {
         // A landmark lies on the skin: the vertex beside it says how the skin carries it.
         const BodySkin::Weights& weights =
-            skin != nullptr && vertices[i] != 0 ? skin->VertexWeights(vertices[i]) : whole;
+            skin != nullptr && vertices[i] != kNoIndex ? skin->VertexWeights(vertices[i]) : whole;
         posed.push_back(
             body.FromRest(PoseWithWeights(weights, mesh->RestSegments(), rest[i].position)));
     }
@@ -98,9 +97,9 @@ Vec3 PosedBody::RestPointOf(const SurfaceHit& hit) const {
     if (hit.triangle >= rest.triangles.size()) {
         return hit.point;
     }
-    const auto& corners = rest.triangles[hit.triangle].vertex;
-    for (int32_t v : corners) {
-        if (v <= 0 || uint32_t(v) > rest.vertexCount) {
+    const auto& corners = rest.triangles[hit.triangle].position;
+    for (const uint32_t v : corners) {
+        if (v >= rest.positions.size() || v >= posed.positions.size()) {
             return hit.point;
         }
     }

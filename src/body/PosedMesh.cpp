@@ -10,8 +10,8 @@ namespace {
 
 double LowestY(const Mesh& mesh) {
     double lowest = std::numeric_limits<double>::infinity();
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
-        lowest = std::min(lowest, double(mesh.vertices[3 * size_t(v) + 1]));
+    for (const Vec3f& position : mesh.positions) {
+        lowest = std::min(lowest, double(position.y));
     }
     return std::isfinite(lowest) ? lowest : 0.0;
 }
@@ -21,24 +21,17 @@ void PoseWhole(const BodyModel& model, const SegmentPoses& segments, Mesh& posed
     const Mesh& rest = model.GetMesh();
     BodySkin::Weights whole{};
     whole[0] = {skeleton::Segment::Pelvis, 1.0f};
-    posed.vertices = rest.vertices;
+    posed.positions = rest.positions;
     posed.normals = rest.normals;
     const Vec3 toRest = model.MeshToRest();
-    for (uint32_t v = 1; v <= rest.vertexCount; ++v) {
-        float* p = &posed.vertices[3 * size_t(v)];
+    for (Vec3f& p : posed.positions) {
         const Vec3 moved =
-            PoseWithWeights(whole, segments, {p[0] + toRest.x, p[1] + toRest.y, p[2] + toRest.z});
-        p[0] = static_cast<float>(moved.x - toRest.x);
-        p[1] = static_cast<float>(moved.y - toRest.y);
-        p[2] = static_cast<float>(moved.z - toRest.z);
+            PoseWithWeights(whole, segments, {p.x + toRest.x, p.y + toRest.y, p.z + toRest.z});
+        p = ToVec3f(Minus(moved, toRest));
     }
     const Matrix4& turn = segments[skeleton::Segment::Pelvis];
-    for (uint32_t n = 1; n <= rest.normalCount && !posed.normals.empty(); ++n) {
-        float* normal = &posed.normals[3 * size_t(n)];
-        const Vec3 turned = turn.TransformVector({normal[0], normal[1], normal[2]});
-        normal[0] = static_cast<float>(turned.x);
-        normal[1] = static_cast<float>(turned.y);
-        normal[2] = static_cast<float>(turned.z);
+    for (Vec3f& normal : posed.normals) {
+        normal = ToVec3f(turn.TransformVector(ToVec3(normal)));
     }
 }
 
@@ -78,9 +71,8 @@ void PosedMesh::Pose() {
     }
     // Set the posed body down: its lowest point where the standing body's lowest point is.
     lift = model->RestLowest() - LowestY(*posed);
-    for (uint32_t v = 1; v <= posed->vertexCount; ++v) {
-        float& y = posed->vertices[3 * size_t(v) + 1];
-        y = static_cast<float>(y + lift);
+    for (Vec3f& position : posed->positions) {
+        position.y = static_cast<float>(position.y + lift);
     }
     segments.Raise(lift);
     ComputeMeshBoxes(*posed);
@@ -94,7 +86,7 @@ Status PosedMesh::PrepareSurface() const {
     }
     const Mesh& mesh = GetMesh();
     auto built = std::make_unique<SurfaceRayCaster>();
-    surfaceStatus = built->Build(mesh, mesh.vertices);
+    surfaceStatus = built->Build(mesh, mesh.positions);
     if (surfaceStatus) {
         caster = std::move(built);
     }

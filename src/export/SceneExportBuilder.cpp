@@ -56,12 +56,8 @@ void AddNormal(ExportPrimitive& primitive, const NormalTransform& transform, con
     primitive.normals.insert(primitive.normals.end(), {AsFloat(n.x), AsFloat(n.y), AsFloat(n.z)});
 }
 
-Vec3 Entry(const std::vector<float>& values, int32_t index) {
-    const std::size_t offset = 3 * static_cast<std::size_t>(index);
-    if (index < 1 || offset + 3 > values.size()) {
-        return {};
-    }
-    return {values[offset], values[offset + 1], values[offset + 2]};
+Vec3 Entry(const std::vector<Vec3f>& values, std::size_t index) {
+    return index < values.size() ? ToVec3(values[index]) : Vec3{};
 }
 
 bool IsZero(const Vec3& v) {
@@ -71,7 +67,7 @@ bool IsZero(const Vec3& v) {
 // A written vertex is a mesh vertex with the normal it is shaded with at one corner: a vertex on a
 // crease is shaded differently on either side, so it is written once per side.
 struct CornerKey {
-    int32_t vertex = 0;
+    uint32_t vertex = 0;
     uint32_t source = 0; // 0: the corner's own normal, 1: its triangle's facet normal, 2: computed
     uint32_t index = 0;  // into that source (the triangle's index for a computed one)
     bool operator==(const CornerKey&) const = default;
@@ -79,8 +75,7 @@ struct CornerKey {
 
 struct CornerKeyHash {
     std::size_t operator()(const CornerKey& key) const {
-        const uint64_t high =
-            (static_cast<uint64_t>(static_cast<uint32_t>(key.vertex)) << 2) | key.source;
+        const uint64_t high = (static_cast<uint64_t>(key.vertex) << 2) | key.source;
         return std::hash<uint64_t>()(high * 0x9E3779B97F4A7C15ull ^ key.index);
     }
 };
@@ -91,19 +86,19 @@ Vec3 CornerNormal(const Mesh& mesh, uint32_t triangleIndex, int corner, CornerKe
     const MeshTriangle& triangle = mesh.triangles[triangleIndex];
     if (const Vec3 n = Entry(mesh.normals, triangle.normal[corner]); !IsZero(n)) {
         key.source = 0;
-        key.index = static_cast<uint32_t>(triangle.normal[corner]);
+        key.index = triangle.normal[corner];
         return n;
     }
-    if (const Vec3 n = Entry(mesh.facetNormals, triangle.facetNormal); !IsZero(n)) {
+    if (const Vec3 n = Entry(mesh.facetNormals, triangleIndex); !IsZero(n)) {
         key.source = 1;
-        key.index = static_cast<uint32_t>(triangle.facetNormal);
+        key.index = triangleIndex;
         return n;
     }
     key.source = 2;
     key.index = triangleIndex;
-    const Vec3 a = Entry(mesh.vertices, triangle.vertex[0]);
-    const Vec3 b = Entry(mesh.vertices, triangle.vertex[1]);
-    const Vec3 c = Entry(mesh.vertices, triangle.vertex[2]);
+    const Vec3 a = Entry(mesh.positions, triangle.position[0]);
+    const Vec3 b = Entry(mesh.positions, triangle.position[1]);
+    const Vec3 c = Entry(mesh.positions, triangle.position[2]);
     const Vec3 u{b.x - a.x, b.y - a.y, b.z - a.z};
     const Vec3 v{c.x - a.x, c.y - a.y, c.z - a.z};
     return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
@@ -113,19 +108,21 @@ bool TriangleInRange(const Mesh& mesh, uint32_t index) {
     if (index >= mesh.triangles.size()) {
         return false;
     }
-    for (int32_t vertex : mesh.triangles[index].vertex) {
-        if (vertex < 1 || static_cast<uint32_t>(vertex) > mesh.vertexCount) {
+    for (const uint32_t vertex : mesh.triangles[index].position) {
+        if (vertex >= mesh.positions.size()) {
             return false;
         }
     }
     return true;
 }
 
-// One primitive per mesh group, holding only the vertices its triangles use.
+// One primitive per mesh group, holding only the vertices its triangles use. The most recently
+// created group comes first, as in every scene exported before.
 void AddMeshGroups(ExportNode& node, const Mesh& mesh, const Matrix4& transform,
                    const std::array<float, 4>* colorOverride) {
     const NormalTransform normalTransform(transform);
-    for (const MeshGroup& group : mesh.groups) {
+    for (auto it = mesh.groups.rbegin(); it != mesh.groups.rend(); ++it) {
+        const MeshGroup& group = *it;
         ExportPrimitive primitive;
         primitive.materialName = node.name + " " + group.name;
         if (colorOverride != nullptr) {
@@ -141,18 +138,17 @@ void AddMeshGroups(ExportNode& node, const Mesh& mesh, const Matrix4& transform,
                 continue;
             }
             for (int corner = 0; corner < 3; ++corner) {
-                const int32_t vertex = mesh.triangles[index].vertex[corner];
+                const uint32_t vertex = mesh.triangles[index].position[corner];
                 CornerKey key{vertex};
                 const Vec3 normal = CornerNormal(mesh, index, corner, key);
                 const auto [entry, added] =
                     local.try_emplace(key, static_cast<uint32_t>(local.size()));
                 if (added) {
-                    AddPoint(primitive, transform, Entry(mesh.vertices, vertex));
+                    AddPoint(primitive, transform, Entry(mesh.positions, vertex));
                     AddNormal(primitive, normalTransform, normal);
-                    const std::size_t colorOffset = 4 * static_cast<std::size_t>(vertex);
-                    if (withColors && colorOffset + 4 <= mesh.colors.size()) {
-                        const float* c = &mesh.colors[colorOffset];
-                        primitive.colors.insert(primitive.colors.end(), c, c + 4);
+                    if (withColors && vertex < mesh.colors.size()) {
+                        const std::array<float, 4>& c = mesh.colors[vertex];
+                        primitive.colors.insert(primitive.colors.end(), c.begin(), c.end());
                     } else if (withColors) {
                         // The view shades a vertex without its own colour in the material's.
                         primitive.colors.insert(primitive.colors.end(), primitive.color.begin(),

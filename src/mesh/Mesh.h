@@ -1,21 +1,24 @@
 #pragma once
 
+#include "base/Vec3f.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// One Wavefront model in memory. Vertex, normal, texture-coordinate and facet-normal arrays are
-// 1-based like the file's indices: entry 0 exists and is never used. Positions and normals are
-// stored as consecutive float triples (entry k starts at index 3 * k), texture coordinates as
-// pairs (entry k starts at 2 * k).
+// One model in memory, whatever file it came from. Every array counts from 0; an array the file
+// does not give (normals, colours, texture coordinates) is empty. Validate (MeshValidation.h)
+// states what a mesh handed on by a reader satisfies.
+
+// A corner index that names nothing: the corner has no normal or no texture coordinate.
+inline constexpr uint32_t kNoIndex = ~uint32_t{0};
 
 struct MeshTriangle {
-    int32_t vertex[3] = {0, 0, 0};   // indices into vertices, corners in file order
-    int32_t normal[3] = {0, 0, 0};   // indices into normals (0 = none)
-    int32_t texCoord[3] = {0, 0, 0}; // indices into texCoords (0 = none)
-    int32_t facetNormal = 0;         // index into facetNormals (0 until computed)
+    std::array<uint32_t, 3> position = {0, 0, 0};                      // corners in file order
+    std::array<uint32_t, 3> normal = {kNoIndex, kNoIndex, kNoIndex};   // into normals
+    std::array<uint32_t, 3> texCoord = {kNoIndex, kNoIndex, kNoIndex}; // into texCoords
 };
 
 struct MeshMaterial {
@@ -29,7 +32,6 @@ struct MeshMaterial {
 // The triangles drawn with one material ("default" or a usemtl name).
 struct MeshGroup {
     std::string name;
-    uint32_t triangleCount = 0;
     std::vector<uint32_t> triangleIndices;         // into Mesh::triangles, in file order
     uint32_t material = 0;                         // into Mesh::materials (0 = "default")
     std::array<float, 6> box = {0, 0, 0, 0, 0, 0}; // min x, y, z, max x, y, z
@@ -38,30 +40,25 @@ struct MeshGroup {
 struct Mesh {
     std::string path; // as given to the reader, backslashes turned into forward slashes
 
-    uint32_t vertexCount = 0;
-    std::vector<float> vertices; // 3 * (vertexCount + 1)
+    std::vector<Vec3f> positions;
+    std::vector<Vec3f> normals; // as the file gives them, or as ComputeVertexNormals makes them
 
-    uint32_t normalCount = 0;
-    std::vector<float> normals; // 3 * (normalCount + 1), or empty when there are none
+    // Per-position colours (red, green, blue, alpha from 0 to 1), one per position, or empty when
+    // the file has none; drawn in place of the material colour.
+    std::vector<std::array<float, 4>> colors;
 
-    // Per-vertex colours (red, green, blue, alpha from 0 to 1), 4 * (vertexCount + 1), or empty
-    // when the file has none; drawn in place of the material colour.
-    std::vector<float> colors;
+    std::vector<std::array<float, 2>> texCoords;
 
-    uint32_t texCoordCount = 0;
-    std::vector<float> texCoords; // 2 * (texCoordCount + 1), or empty when there are none
+    std::vector<MeshTriangle> triangles; // in file order
+    std::vector<Vec3f> facetNormals;     // one per triangle, or empty until computed
 
-    uint32_t facetNormalCount = 0;
-    std::vector<float> facetNormals; // 3 * (facetNormalCount + 1), or empty until computed
+    // Empty for a Wavefront model without a material library (its groups then name material 0,
+    // which drawing treats as none), else "default" followed by the library's materials.
+    std::vector<MeshMaterial> materials;
 
-    uint32_t triangleCount = 0;
-    std::vector<MeshTriangle> triangles; // from 0, in file order
-
-    uint32_t materialCount = 0; // 0 without a material library, else 1 + the library's materials
-    std::vector<MeshMaterial> materials; // entry 0 is "default"
-
-    uint32_t groupCount = 0;
-    std::vector<MeshGroup> groups; // list order: the most recently created group first
+    // In the order the file creates them. (Older versions listed the most recent first; outputs
+    // that were written in that order walk the list backwards.)
+    std::vector<MeshGroup> groups;
 
     std::array<float, 6> box = {0, 0, 0, 0, 0, 0}; // union of the group boxes and the origin
     std::array<double, 3> fitSize = {0, 0, 0};     // recorded by FitToUnitBox
@@ -76,12 +73,3 @@ inline uint64_t NextMeshRevision() {
     static std::atomic<uint64_t> counter{0};
     return ++counter;
 }
-
-// Draw mode bits of DrawMesh.
-enum : unsigned {
-    RENDER_FLAT = 1,
-    RENDER_SMOOTH = 2,
-    RENDER_TEXTURE = 4,
-    RENDER_COLOR = 8,
-    RENDER_MATERIAL = 16,
-};

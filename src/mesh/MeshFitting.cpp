@@ -7,16 +7,16 @@
 
 MeshFit MeasureFit(const Mesh& mesh) {
     MeshFit fit;
-    if (mesh.vertexCount == 0 || mesh.vertices.size() < 3 * (std::size_t{mesh.vertexCount} + 1)) {
+    if (mesh.positions.empty()) {
         return fit;
     }
     // Every vertex, including those no triangle uses, by the rule of the boxes, on every core.
-    const float* positions = mesh.vertices.data();
+    const std::vector<Vec3f>& positions = mesh.positions;
     const StrictBounds bounds = StrictBoundsInParts(
-        mesh.vertexCount, [positions] { return StrictBounds::At(positions + 3); },
-        [positions](StrictBounds& part, std::size_t begin, std::size_t end) {
-            for (std::size_t v = begin + 1; v <= end; ++v) {
-                part.Widen(positions + 3 * v);
+        positions.size(), [&positions] { return StrictBounds::At(positions[0]); },
+        [&positions](StrictBounds& part, std::size_t begin, std::size_t end) {
+            for (std::size_t v = begin; v < end; ++v) {
+                part.Widen(positions[v]);
             }
         });
     const std::array<float, 3>& min = bounds.min;
@@ -53,11 +53,11 @@ float ApplyFit(Mesh& mesh, const MeshFit& fit) {
     }
     const float scale = fit.scale;
     const std::array<float, 3> centre = fit.centre;
-    float* values = mesh.vertices.data();
-    ForEachPart(mesh.vertexCount, [&](std::size_t begin, std::size_t end) {
-        for (std::size_t v = begin + 1; v <= end; ++v) {
+    Vec3f* positions = mesh.positions.data();
+    ForEachPart(mesh.positions.size(), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t v = begin; v < end; ++v) {
             for (int axis = 0; axis < 3; ++axis) {
-                float& value = values[3 * v + axis];
+                float& value = positions[v][axis];
                 value = (value - centre[axis]) * scale;
             }
         }
@@ -72,10 +72,9 @@ float FitToUnitBox(Mesh& mesh) {
 }
 
 std::optional<uint32_t> FirstNonFiniteVertex(const Mesh& mesh) {
-    const std::size_t end = std::min(mesh.vertices.size(), 3 * (std::size_t{mesh.vertexCount} + 1));
-    for (std::size_t i = 3; i < end; ++i) {
-        if (!std::isfinite(mesh.vertices[i])) {
-            return static_cast<uint32_t>(i / 3);
+    for (std::size_t v = 0; v < mesh.positions.size(); ++v) {
+        if (!IsFinite(mesh.positions[v])) {
+            return static_cast<uint32_t>(v);
         }
     }
     return std::nullopt;

@@ -32,5 +32,5 @@ float ApplyFit(Mesh& mesh, const MeshFit& fit);
 // extent, an extent that is not a number or too small to be scaled up).
 float FitToUnitBox(Mesh& mesh);
 
-// The first vertex (1-based) with a coordinate that is not a finite number, if any.
+// The first position (its index) with a coordinate that is not a finite number, if any.
 std::optional<uint32_t> FirstNonFiniteVertex(const Mesh& mesh);

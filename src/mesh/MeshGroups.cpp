@@ -3,7 +3,7 @@
 #include "base/StrictBounds.h"
 
 std::optional<std::size_t> FindGroup(const Mesh& mesh, std::string_view name) {
-    for (std::size_t i = 0; i < mesh.groups.size(); ++i) {
+    for (std::size_t i = mesh.groups.size(); i-- > 0;) {
         if (mesh.groups[i].name == name) {
             return i;
         }
@@ -17,9 +17,8 @@ std::size_t FindOrAddGroup(Mesh& mesh, std::string_view name) {
     }
     MeshGroup group;
     group.name = std::string(name);
-    mesh.groups.insert(mesh.groups.begin(), std::move(group));
-    mesh.groupCount = static_cast<uint32_t>(mesh.groups.size());
-    return 0;
+    mesh.groups.push_back(std::move(group));
+    return mesh.groups.size() - 1;
 }
 
 std::string PathDirectory(std::string_view path) {
@@ -31,15 +30,15 @@ namespace {
 
 // The box of the group's triangles' corners in file order, on every core.
 std::array<float, 6> GroupBox(const Mesh& mesh, const MeshGroup& group) {
-    if (group.triangleCount == 0) {
+    if (group.triangleIndices.empty()) {
         return {0, 0, 0, 0, 0, 0};
     }
     const auto corner = [&mesh, &group](std::size_t triangle, int which) {
         const MeshTriangle& t = mesh.triangles[group.triangleIndices[triangle]];
-        return &mesh.vertices[3 * static_cast<std::size_t>(t.vertex[which])];
+        return mesh.positions[t.position[which]];
     };
     const StrictBounds bounds = StrictBoundsInParts(
-        group.triangleCount, [&corner] { return StrictBounds::At(corner(0, 0)); },
+        group.triangleIndices.size(), [&corner] { return StrictBounds::At(corner(0, 0)); },
         [&corner](StrictBounds& part, std::size_t begin, std::size_t end) {
             for (std::size_t t = begin; t < end; ++t) {
                 for (int c = 0; c < 3; ++c) {

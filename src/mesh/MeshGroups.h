@@ -7,11 +7,13 @@
 #include <string>
 #include <string_view>
 
-// The position in mesh.groups (list order) of the first group named exactly `name`.
+// The position in mesh.groups of the most recently created group named exactly `name` (readers
+// other than the Wavefront one may create two groups of one name; the later one has always been
+// the one found).
 std::optional<std::size_t> FindGroup(const Mesh& mesh, std::string_view name);
 
-// The group named `name`, created at the front of the list (no triangles, material 0) when there
-// is none yet; returns its position in mesh.groups.
+// The group named `name`, created at the end of the list (no triangles, material 0) when there is
+// none yet; returns its position in mesh.groups.
 std::size_t FindOrAddGroup(Mesh& mesh, std::string_view name);
 
 // The part of `path` up to and including its last forward slash; empty when there is none.

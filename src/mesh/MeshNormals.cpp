@@ -12,31 +12,9 @@
 
 namespace {
 
-struct Vector3 {
-    float x = 0, y = 0, z = 0;
-};
-
-Vector3 Load(const std::vector<float>& array, std::size_t entry) {
-    return {array[3 * entry], array[3 * entry + 1], array[3 * entry + 2]};
-}
-
-void Store(std::vector<float>& array, std::size_t entry, const Vector3& v) {
-    array[3 * entry] = v.x;
-    array[3 * entry + 1] = v.y;
-    array[3 * entry + 2] = v.z;
-}
-
-Vector3 Cross(const Vector3& a, const Vector3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-
-float Dot(const Vector3& a, const Vector3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
 // A vector of no usable length (a degenerate triangle, opposite normals) stays zero rather than
 // becoming NaN.
-Vector3 Normalised(const Vector3& v) {
+Vec3f Normalised(const Vec3f& v) {
     const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     if (!(length > 0.0f) || !std::isfinite(length)) {
         return {};
@@ -44,18 +22,17 @@ Vector3 Normalised(const Vector3& v) {
     return {v.x / length, v.y / length, v.z / length};
 }
 
-bool VerticesValid(const Mesh& mesh, const MeshTriangle& triangle) {
-    for (int32_t vertex : triangle.vertex) {
-        if (vertex < 1 || static_cast<uint32_t>(vertex) > mesh.vertexCount) {
+bool PositionsValid(const Mesh& mesh, const MeshTriangle& triangle) {
+    for (const uint32_t position : triangle.position) {
+        if (position >= mesh.positions.size()) {
             return false;
         }
     }
-    return mesh.vertices.size() >= 3 * (std::size_t{mesh.vertexCount} + 1);
+    return true;
 }
 
 bool FacetNormalsCurrent(const Mesh& mesh) {
-    return mesh.facetNormalCount == mesh.triangleCount &&
-           mesh.facetNormals.size() == 3 * (std::size_t{mesh.triangleCount} + 1);
+    return mesh.facetNormals.size() == mesh.triangles.size();
 }
 
 // Which blocks of consecutive triangles use each part of the vertices, so that linking a part
@@ -68,10 +45,6 @@ public:
     // Checks on every core that each triangle names vertices of the mesh; nothing when one does
     // not. The vertices are cut into `parts` parts as ForEachPart cuts them.
     static std::optional<BlocksOfVertexParts> Find(const Mesh& mesh, std::size_t parts) {
-        if (mesh.vertices.size() < 3 * (std::size_t{mesh.vertexCount} + 1) &&
-            !mesh.triangles.empty()) {
-            return std::nullopt;
-        }
         BlocksOfVertexParts found(mesh, parts);
         const std::size_t blocks = found.blocks_;
         const std::size_t blockParts = PartsFor(mesh.triangles.size());
@@ -107,7 +80,7 @@ private:
     BlocksOfVertexParts(const Mesh& mesh, std::size_t parts)
         : triangles_(mesh.triangles.size()), blocks_((triangles_ + kBlock - 1) / kBlock),
           partEnds_(parts), used_(parts * blocks_, 0) {
-        const std::size_t vertices = std::size_t{mesh.vertexCount} + 1;
+        const std::size_t vertices = mesh.positions.size();
         for (std::size_t part = 0; part < parts; ++part) {
             partEnds_[part] = vertices * (part + 1) / parts;
         }
@@ -119,11 +92,11 @@ private:
         std::size_t part = 0;
         std::size_t partBegin = 0;
         for (std::size_t t = block * kBlock; t < end; ++t) {
-            for (const int32_t index : mesh.triangles[t].vertex) {
-                if (index < 1 || static_cast<uint32_t>(index) > mesh.vertexCount) {
+            for (const uint32_t index : mesh.triangles[t].position) {
+                if (index >= mesh.positions.size()) {
                     return false;
                 }
-                const auto vertex = static_cast<std::size_t>(index);
+                const std::size_t vertex = index;
                 if (vertex < partBegin || vertex >= partEnds_[part]) {
                     part = static_cast<std::size_t>(
                         std::upper_bound(partEnds_.begin(), partEnds_.end(), vertex) -
@@ -149,7 +122,7 @@ private:
 class CornerLists {
 public:
     CornerLists(Mesh& mesh, const BlocksOfVertexParts& blocks) : triangles_(mesh.triangles) {
-        const std::size_t vertices = std::size_t{mesh.vertexCount} + 1;
+        const std::size_t vertices = mesh.positions.size();
         AllocateExactly(head_, vertices, 0u);
         // Each part of the vertices links its own corners, going through the triangles that use
         // it; the lists come out as one pass over all vertices would make them.
@@ -175,7 +148,7 @@ private:
     void Link(std::size_t first, std::size_t end, std::size_t begin, std::size_t stop) {
         for (std::size_t t = begin; t < stop; ++t) {
             for (int corner = 0; corner < 3; ++corner) {
-                const auto vertex = static_cast<std::size_t>(triangles_[t].vertex[corner]);
+                const std::size_t vertex = triangles_[t].position[corner];
                 if (vertex >= first && vertex < end) {
                     const std::size_t number = 3 * t + static_cast<std::size_t>(corner);
                     Link(number) = head_[vertex];
@@ -185,10 +158,7 @@ private:
         }
     }
 
-    uint32_t& Link(std::size_t corner) const {
-        // The slot is an int32_t; the link is kept as its unsigned bit pattern.
-        return reinterpret_cast<uint32_t&>(triangles_[corner / 3].normal[corner % 3]);
-    }
+    uint32_t& Link(std::size_t corner) const { return triangles_[corner / 3].normal[corner % 3]; }
 
     std::vector<MeshTriangle>& triangles_;
     std::vector<uint32_t> head_;
@@ -210,7 +180,7 @@ public:
             ReportDiagnostic("glmVertexNormals(): vertex w/o a triangle");
             return 0;
         }
-        const Vector3 reference = Facet(first);
+        const Vec3f reference = Facet(first);
         uint32_t count = 0, kept = 0;
         for (uint32_t corner = first; corner != CornerLists::kEnd; corner = lists_.Next(corner)) {
             ++count;
@@ -227,8 +197,8 @@ public:
         if (first == CornerLists::kEnd) {
             return next;
         }
-        const Vector3 reference = Facet(first);
-        Vector3 sum;
+        const Vec3f reference = Facet(first);
+        Vec3f sum;
         bool anyAveraged = false;
         // The corners (nearly every vertex has few) are remembered on the way, so that the second
         // round need not follow the links again: each link is a wait on memory.
@@ -236,7 +206,7 @@ public:
         uint64_t averagedBits = 0;
         std::size_t count = 0;
         for (uint32_t corner = first; corner != CornerLists::kEnd; corner = lists_.Next(corner)) {
-            const Vector3 facet = Facet(corner);
+            const Vec3f facet = Facet(corner);
             const bool averaged = Dot(facet, reference) > threshold_;
             if (averaged) {
                 anyAveraged = true;
@@ -250,16 +220,16 @@ public:
         }
         uint32_t average = 0;
         if (anyAveraged) {
-            Store(mesh.normals, next, Normalised(sum));
+            mesh.normals[next] = Normalised(sum);
             average = next++;
         }
         const auto pointAt = [&](uint32_t corner, bool averaged) {
-            int32_t& normalIndex = mesh.triangles[corner / 3].normal[corner % 3];
+            uint32_t& normalIndex = mesh.triangles[corner / 3].normal[corner % 3];
             if (averaged) {
-                normalIndex = static_cast<int32_t>(average);
+                normalIndex = average;
             } else {
-                Store(mesh.normals, next, Facet(corner));
-                normalIndex = static_cast<int32_t>(next++);
+                mesh.normals[next] = Facet(corner);
+                normalIndex = next++;
             }
         };
         if (count <= kRemembered) {
@@ -279,9 +249,9 @@ public:
 private:
     static constexpr std::size_t kRemembered = 64; // one bit each in a 64-bit word
 
-    Vector3 Facet(uint32_t corner) const { return Load(facetNormals_, corner / 3 + 1); }
+    Vec3f Facet(uint32_t corner) const { return facetNormals_[corner / 3]; }
 
-    const std::vector<float>& facetNormals_;
+    const std::vector<Vec3f>& facetNormals_;
     float threshold_;
     CornerLists lists_;
 };
@@ -289,22 +259,17 @@ private:
 } // namespace
 
 void ComputeFacetNormals(Mesh& mesh) {
-    mesh.facetNormalCount = mesh.triangleCount;
-    AllocateExactly(mesh.facetNormals, 3 * (std::size_t{mesh.triangleCount} + 1), 0.0f);
-    const std::size_t count = std::min<std::size_t>(mesh.triangleCount, mesh.triangles.size());
-    ForEachPart(count, [&mesh](std::size_t begin, std::size_t end) {
+    AllocateExactly(mesh.facetNormals, mesh.triangles.size(), Vec3f());
+    ForEachPart(mesh.triangles.size(), [&mesh](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
-            MeshTriangle& triangle = mesh.triangles[i];
-            triangle.facetNormal = static_cast<int32_t>(i + 1);
-            if (!VerticesValid(mesh, triangle)) {
+            const MeshTriangle& triangle = mesh.triangles[i];
+            if (!PositionsValid(mesh, triangle)) {
                 continue;
             }
-            const Vector3 p0 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[0]));
-            const Vector3 p1 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[1]));
-            const Vector3 p2 = Load(mesh.vertices, static_cast<std::size_t>(triangle.vertex[2]));
-            const Vector3 u = {p1.x - p0.x, p1.y - p0.y, p1.z - p0.z};
-            const Vector3 v = {p2.x - p0.x, p2.y - p0.y, p2.z - p0.z};
-            Store(mesh.facetNormals, i + 1, Normalised(Cross(u, v)));
+            const Vec3f& p0 = mesh.positions[triangle.position[0]];
+            const Vec3f u = mesh.positions[triangle.position[1]] - p0;
+            const Vec3f v = mesh.positions[triangle.position[2]] - p0;
+            mesh.facetNormals[i] = Normalised(Cross(u, v));
         }
     });
     mesh.revision = NextMeshRevision();
@@ -321,50 +286,46 @@ void ComputeVertexNormals(Mesh& mesh, float angle) {
     }
     // The file's normals are replaced. Their array is kept for the new ones when it is about the
     // right size: filling pages already in use costs far less than preparing fresh ones.
-    std::vector<float> fileNormals;
+    std::vector<Vec3f> fileNormals;
     fileNormals.swap(mesh.normals);
-    mesh.normalCount = 0;
     const VertexSmoothing smoothing(mesh, static_cast<float>(std::cos(DegreesToRadians(angle))),
                                     *blocks);
 
     // How many normals each part of the vertices stores, and from that where each part's normals
     // start, so that the array is allocated at its exact size and filled in parallel.
-    const std::size_t parts = PartsFor(mesh.vertexCount);
+    const std::size_t vertices = mesh.positions.size();
+    const std::size_t parts = PartsFor(vertices);
     std::vector<uint32_t> firstNormal(parts + 1, 0);
-    ForEachPart(mesh.vertexCount, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
+    ForEachPart(vertices, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
         uint32_t count = 0;
-        for (std::size_t v = begin + 1; v <= end; ++v) {
+        for (std::size_t v = begin; v < end; ++v) {
             count += smoothing.CountNormals(v);
         }
         firstNormal[part + 1] = count;
     });
-    firstNormal[0] = 1;
     for (std::size_t part = 1; part <= parts; ++part) {
         firstNormal[part] += firstNormal[part - 1];
     }
-    const uint32_t next = firstNormal[parts];
-    const std::size_t floats = 3 * std::size_t{next};
-    if (floats <= fileNormals.capacity() && fileNormals.capacity() - floats <= floats / 8) {
-        fileNormals.assign(floats, 0.0f);
+    const std::size_t count = firstNormal[parts];
+    if (count <= fileNormals.capacity() && fileNormals.capacity() - count <= count / 8) {
+        fileNormals.assign(count, Vec3f());
         mesh.normals.swap(fileNormals);
     } else {
-        std::vector<float>().swap(fileNormals); // released before the new array is made
-        AllocateExactly(mesh.normals, floats, 0.0f);
+        std::vector<Vec3f>().swap(fileNormals); // released before the new array is made
+        AllocateExactly(mesh.normals, count, Vec3f());
     }
-    ForEachPart(mesh.vertexCount, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
+    ForEachPart(vertices, parts, [&](std::size_t part, std::size_t begin, std::size_t end) {
         uint32_t normal = firstNormal[part];
-        for (std::size_t v = begin + 1; v <= end; ++v) {
+        for (std::size_t v = begin; v < end; ++v) {
             normal = smoothing.StoreNormals(v, normal, mesh);
         }
     });
-    mesh.normalCount = next - 1;
     mesh.revision = NextMeshRevision();
 }
 
 void ScaleNormals(Mesh& mesh, float factor) {
-    const std::size_t end = std::min(mesh.normals.size(), 3 * (std::size_t{mesh.normalCount} + 1));
-    for (std::size_t i = 3; i < end; ++i) {
-        mesh.normals[i] *= factor;
+    for (Vec3f& normal : mesh.normals) {
+        normal = normal * factor;
     }
     mesh.revision = NextMeshRevision();
 }

@@ -2,7 +2,7 @@
 
 #include "mesh/Mesh.h"
 
-// One normal per triangle, 1-based; a degenerate triangle gets a zero normal.
+// One normal per triangle, in the triangles' order; a degenerate triangle gets a zero normal.
 void ComputeFacetNormals(Mesh& mesh);
 
 // One normal per triangle corner, averaged across neighbours up to the crease angle (degrees).

@@ -220,11 +220,13 @@ MeshParts PartsFromMaterialGroups(const Mesh& mesh) {
     MeshParts parts;
     PartNumbering numbering(parts);
     parts.triangleParts.assign(mesh.triangles.size(), 0);
-    for (const MeshGroup& group : mesh.groups) {
-        const uint32_t number = numbering.Of(group.name);
-        for (uint32_t i = 0; i < group.triangleCount && i < group.triangleIndices.size(); ++i) {
-            if (group.triangleIndices[i] < parts.triangleParts.size()) {
-                parts.triangleParts[group.triangleIndices[i]] = number;
+    // The parts are numbered from the most recently created group, as they always were: the
+    // numbers (and the order of the names) reach the posed body and its outputs.
+    for (auto group = mesh.groups.rbegin(); group != mesh.groups.rend(); ++group) {
+        const uint32_t number = numbering.Of(group->name);
+        for (const uint32_t triangle : group->triangleIndices) {
+            if (triangle < parts.triangleParts.size()) {
+                parts.triangleParts[triangle] = number;
             }
         }
     }

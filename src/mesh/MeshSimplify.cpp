@@ -20,34 +20,32 @@ struct Bounds {
 
 Bounds VertexBounds(const Mesh& mesh) {
     Bounds bounds;
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+    for (const Vec3f& position : mesh.positions) {
         for (int axis = 0; axis < 3; ++axis) {
-            const float value = mesh.vertices[3 * v + axis];
-            bounds.min[axis] = std::min(bounds.min[axis], value);
-            bounds.max[axis] = std::max(bounds.max[axis], value);
+            bounds.min[axis] = std::min(bounds.min[axis], position[axis]);
+            bounds.max[axis] = std::max(bounds.max[axis], position[axis]);
         }
     }
     return bounds;
 }
 
-bool ValidCorner(const Mesh& mesh, int32_t index) {
-    return index >= 1 && static_cast<uint32_t>(index) <= mesh.vertexCount;
-}
+// Every position of the mesh merged with those in its cell: the new positions (the means of
+// their cells) and, per old position, its new index.
+struct MergedPositions {
+    std::vector<Vec3f> positions;
+    std::vector<uint32_t> of;
+};
 
-Mesh Clustered(const Mesh& mesh, const Bounds& bounds, double cell) {
-    Mesh result;
-    result.path = mesh.path;
-    result.materials = mesh.materials;
-    result.materialCount = mesh.materialCount;
-    result.vertices.assign(3, 0.0f);
-    std::vector<double> sums(3, 0.0);
-    std::vector<uint32_t> counts(1, 0);
+MergedPositions MergeByCell(const Mesh& mesh, const Bounds& bounds, double cell) {
+    std::vector<double> sums;
+    std::vector<uint32_t> counts;
     std::unordered_map<uint64_t, uint32_t> cells;
-    std::vector<uint32_t> merged(mesh.vertexCount + 1, 0);
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+    MergedPositions merged;
+    merged.of.assign(mesh.positions.size(), 0);
+    for (std::size_t v = 0; v < mesh.positions.size(); ++v) {
         uint64_t key = 0;
         for (int axis = 0; axis < 3; ++axis) {
-            const double offset = (mesh.vertices[3 * v + axis] - bounds.min[axis]) / cell;
+            const double offset = (mesh.positions[v][axis] - bounds.min[axis]) / cell;
             key = key << 21 | static_cast<uint64_t>(std::clamp(offset, 0.0, 2097151.0));
         }
         const auto [found, added] = cells.try_emplace(key, static_cast<uint32_t>(counts.size()));
@@ -55,19 +53,27 @@ Mesh Clustered(const Mesh& mesh, const Bounds& bounds, double cell) {
             counts.push_back(0);
             sums.insert(sums.end(), {0.0, 0.0, 0.0});
         }
-        merged[v] = found->second;
+        merged.of[v] = found->second;
         ++counts[found->second];
         for (int axis = 0; axis < 3; ++axis) {
-            sums[3 * found->second + axis] += mesh.vertices[3 * v + axis];
+            sums[3 * found->second + axis] += mesh.positions[v][axis];
         }
     }
-    result.vertexCount = static_cast<uint32_t>(counts.size() - 1);
-    result.vertices.resize(3 * counts.size());
-    for (size_t v = 1; v < counts.size(); ++v) {
+    merged.positions.resize(counts.size());
+    for (std::size_t v = 0; v < counts.size(); ++v) {
         for (int axis = 0; axis < 3; ++axis) {
-            result.vertices[3 * v + axis] = static_cast<float>(sums[3 * v + axis] / counts[v]);
+            merged.positions[v][axis] = static_cast<float>(sums[3 * v + axis] / counts[v]);
         }
     }
+    return merged;
+}
+
+Mesh Clustered(const Mesh& mesh, const Bounds& bounds, double cell) {
+    Mesh result;
+    result.path = mesh.path;
+    result.materials = mesh.materials;
+    MergedPositions merged = MergeByCell(mesh, bounds, cell);
+    result.positions = std::move(merged.positions);
     for (const MeshGroup& group : mesh.groups) {
         MeshGroup kept;
         kept.name = group.name;
@@ -81,23 +87,19 @@ Mesh Clustered(const Mesh& mesh, const Bounds& bounds, double cell) {
             MeshTriangle triangle;
             bool valid = true;
             for (int corner = 0; corner < 3; ++corner) {
-                valid = valid && ValidCorner(mesh, source.vertex[corner]);
-                triangle.vertex[corner] =
-                    valid ? static_cast<int32_t>(merged[source.vertex[corner]]) : 0;
+                valid = valid && source.position[corner] < mesh.positions.size();
+                triangle.position[corner] = valid ? merged.of[source.position[corner]] : 0;
             }
-            if (!valid || triangle.vertex[0] == triangle.vertex[1] ||
-                triangle.vertex[1] == triangle.vertex[2] ||
-                triangle.vertex[0] == triangle.vertex[2]) {
+            if (!valid || triangle.position[0] == triangle.position[1] ||
+                triangle.position[1] == triangle.position[2] ||
+                triangle.position[0] == triangle.position[2]) {
                 continue;
             }
             kept.triangleIndices.push_back(static_cast<uint32_t>(result.triangles.size()));
             result.triangles.push_back(triangle);
         }
-        kept.triangleCount = static_cast<uint32_t>(kept.triangleIndices.size());
         result.groups.push_back(std::move(kept));
     }
-    result.groupCount = static_cast<uint32_t>(result.groups.size());
-    result.triangleCount = static_cast<uint32_t>(result.triangles.size());
     result.box = mesh.box;
     return result;
 }
@@ -115,7 +117,7 @@ Mesh SimplifyByClustering(const Mesh& mesh, uint32_t targetTriangles) {
     Mesh result;
     for (int attempt = 0; attempt < kTries; ++attempt) {
         result = Clustered(mesh, bounds, std::max(cell, 1e-6));
-        if (result.triangleCount <= targetTriangles) {
+        if (result.triangles.size() <= targetTriangles) {
             break;
         }
         cell /= kCoarser;

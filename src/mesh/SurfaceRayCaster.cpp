@@ -45,23 +45,23 @@ Status EmbreeFailure(RTCDevice device, const char* what) {
 SurfaceRayCaster::SurfaceRayCaster() = default;
 SurfaceRayCaster::~SurfaceRayCaster() = default;
 
-Status SurfaceRayCaster::Build(const Mesh& mesh, std::span<const float> positions) {
+Status SurfaceRayCaster::Build(const Mesh& mesh, std::span<const Vec3f> positions) {
     built = false;
     vertexBuffer = nullptr;
     embree.reset();
-    vertexCount = mesh.vertexCount + 1;
-    if (positions.size() < 3 * static_cast<size_t>(vertexCount)) {
+    vertexCount = static_cast<uint32_t>(mesh.positions.size());
+    if (positions.size() < vertexCount) {
         return Status::Failure("The body surface has fewer vertex positions than its model");
     }
     const size_t triangleCount = mesh.triangles.size();
     corners.assign(3 * triangleCount, 0);
     for (size_t t = 0; t < triangleCount; ++t) {
         for (int corner = 0; corner < 3; ++corner) {
-            const int32_t index = mesh.triangles[t].vertex[corner];
-            if (index < 1 || static_cast<uint32_t>(index) >= vertexCount) {
+            const uint32_t index = mesh.triangles[t].position[corner];
+            if (index >= vertexCount) {
                 return Status::Failure("The body model names a vertex it does not have");
             }
-            corners[3 * t + corner] = static_cast<uint32_t>(index);
+            corners[3 * t + corner] = index;
         }
     }
     groupOf.assign(triangleCount, 0);
@@ -95,7 +95,7 @@ Status SurfaceRayCaster::Build(const Mesh& mesh, std::span<const float> position
                                 3 * sizeof(uint32_t), triangleCount));
     vertexBuffer = static_cast<float*>(
         rtcSetNewGeometryBuffer(embree->geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
-                                3 * sizeof(float), vertexCount));
+                                3 * sizeof(float), std::max<size_t>(vertexCount, 1)));
     if (!indices || !vertexBuffer) {
         vertexBuffer = nullptr;
         return EmbreeFailure(embree->device, "no memory for the triangles");
@@ -109,16 +109,19 @@ Status SurfaceRayCaster::Build(const Mesh& mesh, std::span<const float> position
     return UpdatePositions(positions);
 }
 
-Status SurfaceRayCaster::UpdatePositions(std::span<const float> positions) {
+Status SurfaceRayCaster::UpdatePositions(std::span<const Vec3f> positions) {
     if (!embree || !vertexBuffer) {
         return Status::Failure("The body surface has not been prepared for picking");
     }
-    if (positions.size() < 3 * static_cast<size_t>(vertexCount)) {
+    if (positions.size() < vertexCount) {
         return Status::Failure("The body surface has fewer vertex positions than its model");
     }
     built = false;
-    std::copy(positions.begin(), positions.begin() + 3 * static_cast<ptrdiff_t>(vertexCount),
-              vertexBuffer);
+    for (size_t v = 0; v < vertexCount; ++v) {
+        vertexBuffer[3 * v] = positions[v].x;
+        vertexBuffer[3 * v + 1] = positions[v].y;
+        vertexBuffer[3 * v + 2] = positions[v].z;
+    }
     rtcUpdateGeometryBuffer(embree->geometry, RTC_BUFFER_TYPE_VERTEX, 0);
     return Commit();
 }

@@ -27,8 +27,8 @@ struct SurfaceHit {
 };
 
 // Finds the nearest triangle of a mesh along a ray, through a bounding volume hierarchy built once
-// per mesh (Embree). The vertex positions are a separate array in Mesh::vertices' 1-based layout,
-// so a posed copy of the mesh's vertices can take the place of the mesh's own.
+// per mesh (Embree). The positions are a separate array laid out as Mesh::positions, so a posed
+// copy of the mesh's positions can take the place of the mesh's own.
 class SurfaceRayCaster {
 public:
     SurfaceRayCaster();
@@ -36,12 +36,11 @@ public:
     SurfaceRayCaster(const SurfaceRayCaster&) = delete;
     SurfaceRayCaster& operator=(const SurfaceRayCaster&) = delete;
 
-    // Builds the hierarchy over the mesh's triangles placed at `positions` (3 floats per vertex,
-    // entry 0 unused, at least mesh.vertexCount + 1 entries). Refuses a mesh whose triangles name
-    // vertices outside the array.
-    Status Build(const Mesh& mesh, std::span<const float> positions);
+    // Builds the hierarchy over the mesh's triangles placed at `positions` (at least as many as
+    // mesh.positions). Refuses a mesh whose triangles name positions outside the array.
+    Status Build(const Mesh& mesh, std::span<const Vec3f> positions);
     // Moves the vertices (the same count as built) and builds the hierarchy again over them.
-    Status UpdatePositions(std::span<const float> positions);
+    Status UpdatePositions(std::span<const Vec3f> positions);
     bool IsBuilt() const { return built; }
 
     // The nearest hit of `ray`, given in the frame that `placement` carries the positions into
@@ -51,7 +50,6 @@ public:
 private:
     struct Embree;
 
-    Status CopyPositions(std::span<const float> positions);
     Status Commit();
     SurfaceHit RefinedHit(const SurfaceRay& ray, const Matrix4& placement, uint32_t triangle,
                           double coarseT) const;
@@ -61,6 +59,6 @@ private:
     std::vector<uint32_t> groupOf; // group index per triangle
     std::vector<std::string> groupNames;
     float* vertexBuffer = nullptr; // Embree-owned, 3 floats per vertex (+ padding)
-    uint32_t vertexCount = 0;      // entries in vertexBuffer, entry 0 included
+    uint32_t vertexCount = 0;      // positions in vertexBuffer
     bool built = false;
 };

@@ -14,8 +14,8 @@ bool Has(unsigned mode, unsigned bit) {
     return (mode & bit) != 0;
 }
 
-bool ValidEntry(const std::vector<float>& values, int32_t index) {
-    return index > 0 && static_cast<size_t>(index) * 3 + 3 <= values.size();
+bool ValidEntry(const std::vector<Vec3f>& values, uint32_t index) {
+    return index < values.size();
 }
 
 // The distinct (position, normal) pairs of the corners, numbered in the order the triangles
@@ -24,12 +24,12 @@ bool ValidEntry(const std::vector<float>& values, int32_t index) {
 class CornerVertices {
 public:
     CornerVertices(const Mesh& source, float scale)
-        : mesh(source), normalScale(scale), firstNormal(source.vertices.size() / 3, 0),
-          firstVertex(source.vertices.size() / 3, 0) {}
+        : mesh(source), normalScale(scale), firstNormal(source.positions.size(), kNoIndex),
+          firstVertex(source.positions.size(), 0) {}
 
-    uint32_t Index(int32_t position, int32_t normal) {
-        const auto slot = static_cast<size_t>(position);
-        if (firstNormal[slot] == 0) {
+    uint32_t Index(uint32_t position, uint32_t normal) {
+        const size_t slot = position;
+        if (firstNormal[slot] == kNoIndex) {
             firstNormal[slot] = normal;
             firstVertex[slot] = Append(position, normal);
             return firstVertex[slot];
@@ -37,8 +37,7 @@ public:
         if (firstNormal[slot] == normal) {
             return firstVertex[slot];
         }
-        const uint64_t key =
-            (static_cast<uint64_t>(position) << 32) | static_cast<uint32_t>(normal);
+        const uint64_t key = (static_cast<uint64_t>(position) << 32) | normal;
         const auto [entry, added] = others.try_emplace(key, 0);
         if (added) {
             entry->second = Append(position, normal);
@@ -49,17 +48,17 @@ public:
     std::vector<float> data; // normal, position
 
 private:
-    uint32_t Append(int32_t position, int32_t normal) {
-        const float* n = &mesh.normals[static_cast<size_t>(normal) * 3];
-        const float* p = &mesh.vertices[static_cast<size_t>(position) * 3];
+    uint32_t Append(uint32_t position, uint32_t normal) {
+        const Vec3f& n = mesh.normals[normal];
+        const Vec3f& p = mesh.positions[position];
         data.insert(data.end(),
-                    {n[0] * normalScale, n[1] * normalScale, n[2] * normalScale, p[0], p[1], p[2]});
+                    {n.x * normalScale, n.y * normalScale, n.z * normalScale, p.x, p.y, p.z});
         return static_cast<uint32_t>(data.size() / 6 - 1);
     }
 
     const Mesh& mesh;
     float normalScale;
-    std::vector<int32_t> firstNormal;
+    std::vector<uint32_t> firstNormal; // kNoIndex: the position has not been reached yet
     std::vector<uint32_t> firstVertex;
     std::unordered_map<uint64_t, uint32_t> others;
 };
@@ -98,7 +97,7 @@ bool MeshBuffer::Supports(const Mesh& mesh, unsigned mode) {
             }
             const MeshTriangle& triangle = mesh.triangles[index];
             for (int corner = 0; corner < 3; ++corner) {
-                if (!ValidEntry(mesh.vertices, triangle.vertex[corner]) ||
+                if (!ValidEntry(mesh.positions, triangle.position[corner]) ||
                     !ValidEntry(mesh.normals, triangle.normal[corner])) {
                     return false;
                 }
@@ -114,12 +113,14 @@ std::unique_ptr<MeshBuffer> MeshBuffer::Create(const Mesh& mesh, unsigned, float
     CornerVertices vertices(mesh, normalScale);
     std::vector<uint32_t> indices;
     indices.reserve(mesh.triangles.size() * 3);
-    for (size_t g = 0; g < mesh.groups.size(); ++g) {
+    // The most recently created group first, in the order immediate mode draws them.
+    for (size_t g = mesh.groups.size(); g-- > 0;) {
         GroupRange range{g, indices.size(), 0};
         for (const uint32_t index : mesh.groups[g].triangleIndices) {
             const MeshTriangle& triangle = mesh.triangles[index];
             for (int corner = 0; corner < 3; ++corner) {
-                indices.push_back(vertices.Index(triangle.vertex[corner], triangle.normal[corner]));
+                indices.push_back(
+                    vertices.Index(triangle.position[corner], triangle.normal[corner]));
             }
         }
         range.count = indices.size() - range.first;
@@ -175,8 +176,8 @@ void MeshBuffer::Draw(const Mesh& mesh, unsigned mode, float alpha) const {
         if (range->count > 0) {
             const MeshGroup& group = mesh.groups[range->group];
             const MeshTriangle& triangle = mesh.triangles[group.triangleIndices.back()];
-            const float* n = &mesh.normals[static_cast<size_t>(triangle.normal[2]) * 3];
-            glNormal3f(n[0] * normalScale, n[1] * normalScale, n[2] * normalScale);
+            const Vec3f& n = mesh.normals[triangle.normal[2]];
+            glNormal3f(n.x * normalScale, n.y * normalScale, n.z * normalScale);
             break;
         }
     }

@@ -16,18 +16,13 @@ void Warn(const char* text) {
 }
 
 bool HasMaterials(const Mesh& mesh) {
-    return mesh.materialCount > 0 && !mesh.materials.empty();
+    return !mesh.materials.empty();
 }
 
 // Corner data may only be read where the mesh really holds it.
-const float* Entry3(const std::vector<float>& values, int32_t index) {
-    const size_t offset = static_cast<size_t>(index) * 3;
-    return index > 0 && offset + 3 <= values.size() ? &values[offset] : nullptr;
-}
-
-const float* Entry2(const std::vector<float>& values, int32_t index) {
-    const size_t offset = static_cast<size_t>(index) * 2;
-    return index > 0 && offset + 2 <= values.size() ? &values[offset] : nullptr;
+template <typename Entry>
+const Entry* EntryAt(const std::vector<Entry>& entries, std::size_t index) {
+    return index < entries.size() ? &entries[index] : nullptr;
 }
 
 void ApplyMaterial(const MeshMaterial& material) {
@@ -37,45 +32,42 @@ void ApplyMaterial(const MeshMaterial& material) {
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, material.shininess);
 }
 
-void IssueNormal(const float* normal, float scale) {
+void IssueNormal(const Vec3f& normal, float scale) {
     if (scale == 1.0f) {
-        glNormal3fv(normal);
+        glNormal3f(normal.x, normal.y, normal.z);
     } else {
-        glNormal3f(normal[0] * scale, normal[1] * scale, normal[2] * scale);
+        glNormal3f(normal.x * scale, normal.y * scale, normal.z * scale);
     }
 }
 
-// A scan's own colours replace the material colour corner by corner; the light still shades them.
-const float* VertexColor(const Mesh& mesh, int32_t vertex) {
-    const size_t offset = static_cast<size_t>(vertex) * 4;
-    return vertex > 0 && offset + 4 <= mesh.colors.size() ? &mesh.colors[offset] : nullptr;
-}
-
-void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode, float alpha,
+void IssueTriangle(const Mesh& mesh, std::size_t index, unsigned mode, float alpha,
                    float normalScale) {
+    const MeshTriangle& triangle = mesh.triangles[index];
     if (Has(mode, RENDER_FLAT)) {
-        if (const float* normal = Entry3(mesh.facetNormals, triangle.facetNormal)) {
-            IssueNormal(normal, normalScale);
+        if (const Vec3f* normal = EntryAt(mesh.facetNormals, index)) {
+            IssueNormal(*normal, normalScale);
         }
     }
     for (int corner = 0; corner < 3; ++corner) {
         if (Has(mode, RENDER_SMOOTH)) {
-            if (const float* normal = Entry3(mesh.normals, triangle.normal[corner])) {
-                IssueNormal(normal, normalScale);
+            if (const Vec3f* normal = EntryAt(mesh.normals, triangle.normal[corner])) {
+                IssueNormal(*normal, normalScale);
             }
         }
         if (Has(mode, RENDER_TEXTURE)) {
-            if (const float* uv = Entry2(mesh.texCoords, triangle.texCoord[corner])) {
-                glTexCoord2fv(uv);
+            if (const auto* uv = EntryAt(mesh.texCoords, triangle.texCoord[corner])) {
+                glTexCoord2fv(uv->data());
             }
         }
+        // A scan's own colours replace the material colour corner by corner; the light still
+        // shades them.
         if (Has(mode, RENDER_COLOR)) {
-            if (const float* color = VertexColor(mesh, triangle.vertex[corner])) {
-                glColor4f(color[0], color[1], color[2], color[3] * alpha);
+            if (const auto* color = EntryAt(mesh.colors, triangle.position[corner])) {
+                glColor4f((*color)[0], (*color)[1], (*color)[2], (*color)[3] * alpha);
             }
         }
-        if (const float* position = Entry3(mesh.vertices, triangle.vertex[corner])) {
-            glVertex3fv(position);
+        if (const Vec3f* position = EntryAt(mesh.positions, triangle.position[corner])) {
+            glVertex3f(position->x, position->y, position->z);
         }
     }
 }
@@ -83,15 +75,15 @@ void IssueTriangle(const Mesh& mesh, const MeshTriangle& triangle, unsigned mode
 } // namespace
 
 unsigned ReconcileDrawMode(const Mesh& mesh, unsigned mode) {
-    if (Has(mode, RENDER_FLAT) && (mesh.facetNormalCount == 0 || mesh.facetNormals.empty())) {
+    if (Has(mode, RENDER_FLAT) && mesh.facetNormals.empty()) {
         Warn("glmDraw() warning: flat render mode requested with no facet normals defined.");
         mode &= ~RENDER_FLAT;
     }
-    if (Has(mode, RENDER_SMOOTH) && (mesh.normalCount == 0 || mesh.normals.empty())) {
+    if (Has(mode, RENDER_SMOOTH) && mesh.normals.empty()) {
         Warn("glmDraw() warning: smooth render mode requested with no normals defined.");
         mode &= ~RENDER_SMOOTH;
     }
-    if (Has(mode, RENDER_TEXTURE) && (mesh.texCoordCount == 0 || mesh.texCoords.empty())) {
+    if (Has(mode, RENDER_TEXTURE) && mesh.texCoords.empty()) {
         Warn("glmDraw() warning: texture render mode requested with no texture coordinates "
              "defined.");
         mode &= ~RENDER_TEXTURE;
@@ -118,7 +110,10 @@ unsigned ReconcileDrawMode(const Mesh& mesh, unsigned mode) {
 }
 
 void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha, float normalScale) {
-    for (const MeshGroup& group : mesh.groups) {
+    // The most recently created group first, as the mesh has always been drawn: where groups
+    // overlap (coplanar faces, translucent bodies) the order decides the pixels.
+    for (auto it = mesh.groups.rbegin(); it != mesh.groups.rend(); ++it) {
+        const MeshGroup& group = *it;
         const bool hasMaterial = group.material < mesh.materials.size();
         if (hasMaterial && Has(mode, RENDER_MATERIAL)) {
             ApplyMaterial(mesh.materials[group.material]);
@@ -130,7 +125,7 @@ void IssueMeshTriangles(const Mesh& mesh, unsigned mode, float alpha, float norm
         glBegin(GL_TRIANGLES);
         for (uint32_t index : group.triangleIndices) {
             if (index < mesh.triangles.size()) {
-                IssueTriangle(mesh, mesh.triangles[index], mode, alpha, normalScale);
+                IssueTriangle(mesh, index, mode, alpha, normalScale);
             }
         }
         glEnd();

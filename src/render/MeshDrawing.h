@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mesh/Mesh.h"
+#include "render/MeshDrawMode.h"
 
 class MeshDrawCache;
 

@@ -63,17 +63,17 @@ void FillSilhouette(QImage& image, const Body& body, const std::vector<Vec3>& po
     // seams, and stroking each of them cost six times the filling.
     painter.setPen(Qt::NoPen);
     painter.setBrush(kSilhouette);
-    const auto vertexCount = static_cast<int32_t>(points.size());
+
     // The corners go into a fixed array: a polygon list per triangle made a heap block for each
     // of the body's triangles, twice per diagram.
     QPointF corners[3];
     for (const MeshTriangle& triangle : mesh->triangles) {
         bool valid = true;
         for (int c = 0; c < 3 && valid; ++c) {
-            const int32_t index = triangle.vertex[c];
-            valid = index > 0 && index < vertexCount;
+            const uint32_t index = triangle.position[c];
+            valid = index < points.size();
             if (valid) {
-                corners[c] = project(points[static_cast<size_t>(index)]);
+                corners[c] = project(points[index]);
             }
         }
         if (valid) {
@@ -157,7 +157,7 @@ QImage DrawBodyDiagrams(const Body& body, const std::vector<DiagramWound>& wound
     image.fill(kPaper);
     const std::vector<Vec3> points = RestMeshVertices(body);
     Box box;
-    for (size_t i = 1; i < points.size(); ++i) { // entry 0 is no vertex
+    for (size_t i = 0; i < points.size(); ++i) {
         box.Add(points[i]);
     }
     for (const DiagramWound& wound : wounds) {

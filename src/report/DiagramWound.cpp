@@ -5,6 +5,7 @@
 #include "case/PosedCase.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -46,15 +47,15 @@ std::optional<double> DepthOnTriangle(const Vec3& a, const Vec3& b, const Vec3& 
 // Adds to each point's span where the line through it along Z crosses the mesh.
 void AddLineCrossings(const Mesh& mesh, const std::vector<Vec3>& vertices,
                       const std::vector<Vec3>& points, std::vector<DepthSpan>& spans) {
-    const auto count = static_cast<int64_t>(vertices.size());
+    const size_t count = vertices.size();
     for (const MeshTriangle& triangle : mesh.triangles) {
-        const int32_t* index = triangle.vertex;
-        if (std::any_of(index, index + 3, [count](int32_t i) { return i < 1 || i >= count; })) {
+        const std::array<uint32_t, 3>& index = triangle.position;
+        if (std::any_of(index.begin(), index.end(), [count](uint32_t i) { return i >= count; })) {
             continue;
         }
-        const Vec3& a = vertices[static_cast<size_t>(index[0])];
-        const Vec3& b = vertices[static_cast<size_t>(index[1])];
-        const Vec3& c = vertices[static_cast<size_t>(index[2])];
+        const Vec3& a = vertices[index[0]];
+        const Vec3& b = vertices[index[1]];
+        const Vec3& c = vertices[index[2]];
         const auto [minX, maxX] = std::minmax({a.x, b.x, c.x});
         const auto [minY, maxY] = std::minmax({a.y, b.y, c.y});
         for (size_t i = 0; i < points.size(); ++i) {
@@ -78,11 +79,9 @@ std::vector<Vec3> RestMeshVertices(const Body& body) {
         return points;
     }
     const Matrix4 transform = body.DrawTransform();
-    const size_t count = mesh->vertices.size() / 3;
-    points.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        points.push_back(transform.TransformPoint(
-            {mesh->vertices[3 * i], mesh->vertices[3 * i + 1], mesh->vertices[3 * i + 2]}));
+    points.reserve(mesh->positions.size());
+    for (const Vec3f& position : mesh->positions) {
+        points.push_back(transform.TransformPoint(ToVec3(position)));
     }
     return points;
 }
@@ -95,7 +94,7 @@ std::vector<DiagramSide> SidesOnBody(const Body& body, const std::vector<Vec3>& 
     std::vector<DepthSpan> along(points.size()), slice(points.size());
     DepthSpan whole, own;
     const std::vector<Vec3> vertices = RestMeshVertices(body);
-    for (size_t v = 1; v < vertices.size(); ++v) { // entry 0 is no vertex
+    for (size_t v = 0; v < vertices.size(); ++v) {
         whole.Add(vertices[v].z);
         for (size_t i = 0; i < points.size(); ++i) {
             if (std::fabs(vertices[v].y - points[i].y) <= kSliceHalfHeight) {

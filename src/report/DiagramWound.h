@@ -28,7 +28,7 @@ struct DiagramWound {
 std::vector<DiagramWound> CaseWounds(const PosedCase& posed);
 
 // The body's mesh in the anatomical position at its height and stretches (body frame, metres),
-// 1-based as the triangles index it; empty without a mesh.
+// indexed as the triangles index Mesh::positions; empty without a mesh.
 std::vector<Vec3> RestMeshVertices(const Body& body);
 
 // The side of the body in the anatomical position each point (body frame) lies on: the front

@@ -72,14 +72,13 @@ private:
     double scale = 1, centreX = 0, centreZ = 0;
 };
 
-Vec3 MeshPoint(const Mesh& mesh, int32_t index) {
-    const float* v = &mesh.vertices[3 * static_cast<size_t>(index)];
-    return {v[0], v[1], v[2]};
+Vec3 MeshPoint(const Mesh& mesh, uint32_t index) {
+    return ToVec3(mesh.positions[index]);
 }
 
 bool ValidTriangle(const Mesh& mesh, const MeshTriangle& triangle) {
-    for (const int32_t index : triangle.vertex) {
-        if (index < 1 || static_cast<uint32_t>(index) > mesh.vertexCount) {
+    for (const uint32_t index : triangle.position) {
+        if (index >= mesh.positions.size()) {
             return false;
         }
     }
@@ -163,9 +162,9 @@ void DrawScene(QPainter& painter, const PlanFrame& frame, const CaseWorld& world
         if (!ValidTriangle(mesh, triangle)) {
             continue;
         }
-        const Vec3 a = world.scene.Place(MeshPoint(mesh, triangle.vertex[0]));
-        const Vec3 b = world.scene.Place(MeshPoint(mesh, triangle.vertex[1]));
-        const Vec3 c = world.scene.Place(MeshPoint(mesh, triangle.vertex[2]));
+        const Vec3 a = world.scene.Place(MeshPoint(mesh, triangle.position[0]));
+        const Vec3 b = world.scene.Place(MeshPoint(mesh, triangle.position[1]));
+        const Vec3 c = world.scene.Place(MeshPoint(mesh, triangle.position[2]));
         const Vec3 normal = Cross(Minus(b, a), Minus(c, a));
         const double length = std::sqrt(Dot(normal, normal));
         if (!(length > 0) || std::fabs(normal.y) / length > 0.3) {

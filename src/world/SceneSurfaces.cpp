@@ -25,7 +25,7 @@ bool NearAHole(const Vec3& point, const std::vector<Vec3>& holes) {
 
 Status SceneSurfaces::Build(const Mesh& mesh, const ScenePlacement& scenePlacement) {
     placement = scenePlacement.ToScene();
-    return caster.Build(mesh, mesh.vertices);
+    return caster.Build(mesh, mesh.positions);
 }
 
 std::optional<BackLineObstacle> SceneSurfaces::FirstAlong(const Vec3& start, const Vec3& direction,

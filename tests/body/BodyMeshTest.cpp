@@ -14,9 +14,9 @@ namespace {
 
 // Length of the first vertex normal as drawn (all of them share one length here).
 double NormalLength(const Body& body) {
-    const float* n = &body.GetModel()->normals[3];
+    const Vec3f& n = body.GetModel()->normals[0];
     return body.GetNormalScale() *
-           std::sqrt(double(n[0]) * n[0] + double(n[1]) * n[1] + double(n[2]) * n[2]);
+           std::sqrt(double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z);
 }
 
 class BodyMeshTest : public testing::Test {
@@ -62,7 +62,7 @@ TEST_F(BodyMeshTest, HeightScalesDepthAndNormalsOnce) {
 }
 
 TEST_F(BodyMeshTest, LightingStepsCompoundAndLeaveTheMeshAlone) {
-    const std::vector<float> normals = body.GetModel()->normals;
+    const std::vector<Vec3f> normals = body.GetModel()->normals;
     body.IncreaseBodyLighting();
     body.IncreaseBodyLighting();
     body.IncreaseBodyLighting();

@@ -23,8 +23,7 @@ void LoadBody(Body& body, const std::string& objText) {
 }
 
 Vec3 VertexOf(const Mesh& mesh, uint32_t v) {
-    const float* p = &mesh.vertices[3 * v];
-    return {p[0], p[1], p[2]};
+    return ToVec3(mesh.positions[v]);
 }
 
 Vec3 World(const Body& body, const Mesh& mesh, uint32_t v) {
@@ -42,10 +41,10 @@ std::map<std::tuple<float, float, float, float, float, float>, int> EdgeUse(cons
     std::map<std::tuple<float, float, float, float, float, float>, int> use;
     for (const MeshTriangle& t : mesh.triangles) {
         for (int c = 0; c < 3; ++c) {
-            const float* a = &mesh.vertices[3 * t.vertex[c]];
-            const float* b = &mesh.vertices[3 * t.vertex[(c + 1) % 3]];
-            auto ta = std::make_tuple(a[0], a[1], a[2]);
-            auto tb = std::make_tuple(b[0], b[1], b[2]);
+            const Vec3f& a = mesh.positions[t.position[c]];
+            const Vec3f& b = mesh.positions[t.position[(c + 1) % 3]];
+            auto ta = std::make_tuple(a.x, a.y, a.z);
+            auto tb = std::make_tuple(b.x, b.y, b.z);
             if (tb < ta) {
                 std::swap(ta, tb);
             }
@@ -73,7 +72,7 @@ TEST(PosedArmTest, PosingMovesOnlyTheArmAndTheForearmEachByItsTurn) {
     const Matrix4 upper = posedBody.SegmentTransform(skeleton::Segment::RightUpperArm);
     const Matrix4 whole = posedBody.SegmentTransform(skeleton::Segment::RightForearm);
     int trunk = 0, upperArm = 0, forearm = 0;
-    for (uint32_t v = 1; v <= model.vertexCount; ++v) {
+    for (uint32_t v = 0; v < model.positions.size(); ++v) {
         const Vec3 rest = World(body, model, v);
         const Vec3 now = World(body, *posed, v);
         if (rest.y >= 1.6 || rest.x > 0) { // trunk, including the shoulder ring
@@ -91,18 +90,18 @@ TEST(PosedArmTest, PosingMovesOnlyTheArmAndTheForearmEachByItsTurn) {
     EXPECT_EQ(upperArm, 12);
     EXPECT_EQ(forearm, 24);
     // The hand really went somewhere: forward with the bent elbow.
-    const Vec3 hand = World(body, *posed, 4 * 13 + 1);
-    const Vec3 handAtRest = World(body, model, 4 * 13 + 1);
+    const Vec3 hand = World(body, *posed, 4 * 13);
+    const Vec3 handAtRest = World(body, model, 4 * 13);
     EXPECT_GT(hand.z, 0.3);
     EXPECT_GT(std::hypot(hand.x - handAtRest.x, hand.y - handAtRest.y, hand.z - handAtRest.z), 0.3);
 
     // Normals turn with their vertices and keep their lengths (they set the brightness).
     ASSERT_EQ(posed->normals.size(), model.normals.size());
-    for (size_t i = 3; i + 2 < model.normals.size(); i += 3) {
-        const double before =
-            std::hypot(model.normals[i], model.normals[i + 1], model.normals[i + 2]);
-        const double after =
-            std::hypot(posed->normals[i], posed->normals[i + 1], posed->normals[i + 2]);
+    for (size_t i = 0; i < model.normals.size(); ++i) {
+        const Vec3f& b = model.normals[i];
+        const Vec3f& a = posed->normals[i];
+        const double before = std::hypot(b.x, b.y, b.z);
+        const double after = std::hypot(a.x, a.y, a.z);
         EXPECT_NEAR(after, before, 1e-5);
     }
 }
@@ -126,9 +125,9 @@ TEST(PosedArmTest, PosedMeshIsKeptUntilThePoseOrTheMeshChange) {
     const PosedBody lit(body, &afterScale);
     EXPECT_EQ(lit.GetMesh(), afterScale.GetMesh());
     const auto length = [](const Mesh& mesh, size_t n) {
-        return std::hypot(mesh.normals[3 * n], mesh.normals[3 * n + 1], mesh.normals[3 * n + 2]);
+        return std::hypot(mesh.normals[n].x, mesh.normals[n].y, mesh.normals[n].z);
     };
-    for (size_t n = 1; n <= lit.GetMesh()->normalCount; ++n) {
+    for (size_t n = 0; n < lit.GetMesh()->normals.size(); ++n) {
         EXPECT_NEAR(length(*lit.GetMesh(), n), length(*body.GetModel(), n), 1e-5);
     }
 
@@ -157,7 +156,7 @@ TEST(PosedArmTest, ShoulderAndElbowStayClosedWhenThePartsAreWrittenApart) {
         // The bands stretch the skin but do not tear or collapse it.
         for (const MeshTriangle& t : model.triangles) {
             for (int c = 0; c < 3; ++c) {
-                const uint32_t a = t.vertex[c], b = t.vertex[(c + 1) % 3];
+                const uint32_t a = t.position[c], b = t.position[(c + 1) % 3];
                 const Vec3 pa = VertexOf(model, a), pb = VertexOf(model, b);
                 const Vec3 qa = VertexOf(posed, a), qb = VertexOf(posed, b);
                 const double before = std::hypot(pa.x - pb.x, pa.y - pb.y, pa.z - pb.z);

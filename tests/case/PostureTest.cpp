@@ -41,9 +41,8 @@ Vec3 LandmarkAt(const Body& body, const std::string& name) {
 
 // A mesh vertex where the body draws it; `drawn` is the body's draw transform, computed once by
 // the caller for every vertex it places.
-Vec3 MeshVertex(const Matrix4& drawn, const Mesh& mesh, int32_t v) {
-    const float* p = &mesh.vertices[3 * static_cast<size_t>(v)];
-    return drawn.TransformPoint({p[0], p[1], p[2]});
+Vec3 MeshVertex(const Matrix4& drawn, const Mesh& mesh, uint32_t v) {
+    return drawn.TransformPoint(ToVec3(mesh.positions[v]));
 }
 
 // One default body for the whole suite (reading it takes a moment); each test poses a copy.
@@ -70,7 +69,7 @@ protected:
         std::vector<std::pair<Vec3, int>> sums(parts.names.size());
         std::vector<Vec3> centres(mesh.triangles.size());
         for (size_t t = 0; t < mesh.triangles.size(); ++t) {
-            const auto& v = mesh.triangles[t].vertex;
+            const auto& v = mesh.triangles[t].position;
             const Vec3 a = MeshVertex(drawn, mesh, v[0]), b = MeshVertex(drawn, mesh, v[1]),
                        c = MeshVertex(drawn, mesh, v[2]);
             centres[t] = {(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
@@ -113,9 +112,9 @@ TEST_F(PostureTest, EveryPointsPartIsFoundOnEveryPartAndOnTheSeams) {
     const Mesh& mesh = *body.GetModel();
     const MeshParts& parts = body.GetModelParts();
     const Matrix4 drawn = body.DrawTransform();
-    std::map<int32_t, std::set<std::string>> partsOfVertex;
+    std::map<uint32_t, std::set<std::string>> partsOfVertex;
     for (size_t t = 0; t < mesh.triangles.size(); ++t) {
-        for (int32_t v : mesh.triangles[t].vertex) {
+        for (const uint32_t v : mesh.triangles[t].position) {
             partsOfVertex[v].insert(parts.names[parts.triangleParts[t]]);
         }
     }
@@ -235,11 +234,11 @@ TEST_F(PostureTest, KneelingPutsTheKneesOnTheFloorAndLowersTheChestByTheShank) {
     const PosedBody posedBody(body);
     const Mesh& posed = *posedBody.GetMesh();
     float lowest = 1e9f;
-    int32_t lowestVertex = 1;
-    for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
-        if (posed.vertices[3 * v + 1] < lowest) {
-            lowest = posed.vertices[3 * v + 1];
-            lowestVertex = static_cast<int32_t>(v);
+    uint32_t lowestVertex = 0;
+    for (uint32_t v = 0; v < posed.positions.size(); ++v) {
+        if (posed.positions[v].y < lowest) {
+            lowest = posed.positions[v].y;
+            lowestVertex = v;
         }
     }
     EXPECT_NEAR(MeshVertex(body.DrawTransform(), posed, lowestVertex).y, 0.0, 1e-6);
@@ -261,8 +260,8 @@ TEST_F(PostureTest, EveryPresetKeepsTheSkinClosedAndStandsOnTheFloor) {
         const PosedBody posedBody(body);
         const Mesh& posed = *posedBody.GetMesh();
         float lowest = 1e9f;
-        for (uint32_t v = 1; v <= posed.vertexCount; ++v) {
-            lowest = std::min(lowest, posed.vertices[3 * v + 1]);
+        for (const Vec3f& p : posed.positions) {
+            lowest = std::min(lowest, p.y);
         }
         EXPECT_NEAR(body.DrawTransform().TransformPoint({0, lowest, 0}).y, 0.0, 1e-6);
         // The posed mesh uses the same triangles, so the surface stays closed as long as no
@@ -272,13 +271,10 @@ TEST_F(PostureTest, EveryPresetKeepsTheSkinClosedAndStandsOnTheFloor) {
         double worst = 0;
         Vec3 worstAt;
         // The default body is drawn at its own height, so the mesh's units are metres.
-        const auto raw = [](const Mesh& mesh, int32_t v) {
-            const float* p = &mesh.vertices[3 * static_cast<size_t>(v)];
-            return Vec3{p[0], p[1], p[2]};
-        };
+        const auto raw = [](const Mesh& mesh, uint32_t v) { return ToVec3(mesh.positions[v]); };
         for (const MeshTriangle& t : rest.triangles) {
             for (int c = 0; c < 3; ++c) {
-                const int32_t a = t.vertex[c], b = t.vertex[(c + 1) % 3];
+                const uint32_t a = t.position[c], b = t.position[(c + 1) % 3];
                 const double after = Distance(raw(posed, a), raw(posed, b));
                 torn += !(after < 0.08);
                 if (after > worst) {
@@ -433,8 +429,8 @@ TEST_F(PostureTest, ThePosedCaseCarriesTheLandmarksWithTheSkinAndKeepsItsMeshAcr
     const Mesh& mesh = *posed.GetBody().GetMesh();
     const Matrix4 drawn = theCase.body.DrawTransform();
     double nearest = 1e9;
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
-        nearest = std::min(nearest, Distance(MeshVertex(drawn, mesh, int32_t(v)), kneeling));
+    for (uint32_t v = 0; v < mesh.positions.size(); ++v) {
+        nearest = std::min(nearest, Distance(MeshVertex(drawn, mesh, v), kneeling));
     }
     EXPECT_LT(nearest, 0.01);
     // The head comes down with the trunk; a heel, behind the bent knee, rises off the floor.

@@ -173,9 +173,8 @@ TEST_F(ExportFixture, AnExportedArrowSitsWhereThePosedCasePutsIt) {
         const Trajectory& trajectory = *theCase.TrajectoryNumbered(track.number);
         const Mesh& arrow = *arrows.For(trajectory.exited);
         Box expected;
-        for (uint32_t v = 1; v <= arrow.vertexCount; ++v) {
-            const Vec3 p = track.ArrowTransform().TransformPoint(
-                {arrow.vertices[3 * v], arrow.vertices[3 * v + 1], arrow.vertices[3 * v + 2]});
+        for (const Vec3f& position : arrow.positions) {
+            const Vec3 p = track.ArrowTransform().TransformPoint(ToVec3(position));
             expected.Add(p.x, p.y, p.z);
         }
         const Box written = NodeBox(scene, name);
@@ -207,7 +206,7 @@ TEST_F(ExportFixture, ReimportedScenesKeepEveryNodeItsTrianglesAndTheBox) {
     EXPECT_EQ(expected.count("Trajectory 1 (gun shot)"), 1u);
     EXPECT_EQ(expected.count("Trajectory 2"), 1u);
     EXPECT_EQ(expected.count("Element 1"), 1u);
-    EXPECT_EQ(expected["Body"], theCase.body.GetModel()->triangleCount);
+    EXPECT_EQ(expected["Body"], theCase.body.GetModel()->triangles.size());
     // The body as drawn: 1.75 m tall, standing on the floor.
     EXPECT_NEAR(expectedBox.min[1], 0.0, 1e-4);
 
@@ -384,10 +383,8 @@ TEST_F(ExportFixture, TheBodyIsExportedWithItsArmPosedAsDrawn) {
     const Mesh& posedMesh = *Posed().GetBody().GetMesh();
     ASSERT_NE(&posedMesh, theCase.body.GetModel()) << "the raised arm moved the mesh";
     const Matrix4 transform = theCase.body.DrawTransform();
-    for (uint32_t v = 1; v <= posedMesh.vertexCount; ++v) {
-        const Vec3 p =
-            transform.TransformPoint({posedMesh.vertices[3 * v], posedMesh.vertices[3 * v + 1],
-                                      posedMesh.vertices[3 * v + 2]});
+    for (const Vec3f& position : posedMesh.positions) {
+        const Vec3 p = transform.TransformPoint(ToVec3(position));
         drawn.Add(p.x, p.y, p.z);
     }
     OldArm(theCase.body).SetPitch(90);

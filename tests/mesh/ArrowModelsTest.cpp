@@ -15,8 +15,8 @@ TEST(ArrowModelsTest, LoadsBothArrowsUnfittedAndReportsTheFirstFailure) {
     EXPECT_EQ(arrows.For(true), nullptr);
     const Status loaded = arrows.Load(full, half);
     ASSERT_TRUE(loaded.ok()) << loaded.message();
-    EXPECT_GT(arrows.half->normalCount, 0u);
-    EXPECT_FLOAT_EQ(arrows.full->vertices[3 * 4 + 2], -0.7f) << "arrows are not fitted";
+    EXPECT_FALSE(arrows.half->normals.empty());
+    EXPECT_FLOAT_EQ(arrows.full->positions[3].z, -0.7f) << "arrows are not fitted";
     EXPECT_EQ(arrows.For(true), arrows.full.get());
     EXPECT_EQ(arrows.For(false), arrows.half.get());
 

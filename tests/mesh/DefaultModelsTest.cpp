@@ -27,9 +27,9 @@ struct Point {
     double x, y, z;
 };
 
-Point Vertex(const Mesh& mesh, int32_t index) {
-    const float* v = &mesh.vertices[3 * static_cast<size_t>(index)];
-    return {v[0], v[1], v[2]};
+Point Vertex(const Mesh& mesh, uint32_t index) {
+    const Vec3f& v = mesh.positions[index];
+    return {v.x, v.y, v.z};
 }
 
 // Undirected edges not shared by exactly two triangles, and directed edges used twice (two
@@ -41,8 +41,8 @@ struct EdgeCounts {
 
 // An edge from vertex a to vertex b as one number, so that the edges of a large mesh are sorted
 // and searched in flat arrays.
-uint64_t EdgeKey(int32_t a, int32_t b) {
-    return uint64_t{static_cast<uint32_t>(a)} << 32 | static_cast<uint32_t>(b);
+uint64_t EdgeKey(uint32_t a, uint32_t b) {
+    return uint64_t{a} << 32 | b;
 }
 
 EdgeCounts CountBadEdges(const Mesh& mesh) {
@@ -50,7 +50,7 @@ EdgeCounts CountBadEdges(const Mesh& mesh) {
     directed.reserve(3 * mesh.triangles.size());
     for (const MeshTriangle& t : mesh.triangles) {
         for (int c = 0; c < 3; ++c) {
-            directed.push_back(EdgeKey(t.vertex[c], t.vertex[(c + 1) % 3]));
+            directed.push_back(EdgeKey(t.position[c], t.position[(c + 1) % 3]));
         }
     }
     std::sort(directed.begin(), directed.end());
@@ -72,9 +72,9 @@ EdgeCounts CountBadEdges(const Mesh& mesh) {
 }
 
 Point FacetNormal(const Mesh& mesh, const MeshTriangle& t) {
-    const Point a = Vertex(mesh, t.vertex[0]);
-    const Point b = Vertex(mesh, t.vertex[1]);
-    const Point c = Vertex(mesh, t.vertex[2]);
+    const Point a = Vertex(mesh, t.position[0]);
+    const Point b = Vertex(mesh, t.position[1]);
+    const Point c = Vertex(mesh, t.position[2]);
     const Point u = {b.x - a.x, b.y - a.y, b.z - a.z};
     const Point v = {c.x - a.x, c.y - a.y, c.z - a.z};
     const Point n = {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
@@ -100,8 +100,8 @@ int CountHardEdges(const Mesh& mesh) {
     for (size_t i = 0; i < mesh.triangles.size(); ++i) {
         const MeshTriangle& t = mesh.triangles[i];
         for (int c = 0; c < 3; ++c) {
-            const int32_t a = t.vertex[c];
-            const int32_t b = t.vertex[(c + 1) % 3];
+            const uint32_t a = t.position[c];
+            const uint32_t b = t.position[(c + 1) % 3];
             facetsOfEdge.emplace_back(EdgeKey(std::min(a, b), std::max(a, b)), i);
         }
     }
@@ -112,7 +112,7 @@ int CountHardEdges(const Mesh& mesh) {
         while (next < facetsOfEdge.size() && facetsOfEdge[next].first == facetsOfEdge[at].first) {
             ++next;
         }
-        const auto lower = static_cast<int32_t>(facetsOfEdge[at].first >> 32);
+        const auto lower = static_cast<uint32_t>(facetsOfEdge[at].first >> 32);
         if (next - at == 2 && !AtFingertipOrToe(Vertex(mesh, lower))) {
             const Point n0 = FacetNormal(mesh, mesh.triangles[facetsOfEdge[at].second]);
             const Point n1 = FacetNormal(mesh, mesh.triangles[facetsOfEdge[at + 1].second]);
@@ -127,9 +127,9 @@ int CountHardEdges(const Mesh& mesh) {
 double SignedVolume(const Mesh& mesh) {
     double volume = 0;
     for (const MeshTriangle& t : mesh.triangles) {
-        const Point a = Vertex(mesh, t.vertex[0]);
-        const Point b = Vertex(mesh, t.vertex[1]);
-        const Point c = Vertex(mesh, t.vertex[2]);
+        const Point a = Vertex(mesh, t.position[0]);
+        const Point b = Vertex(mesh, t.position[1]);
+        const Point c = Vertex(mesh, t.position[2]);
         volume += (a.x * (b.y * c.z - b.z * c.y) - a.y * (b.x * c.z - b.z * c.x) +
                    a.z * (b.x * c.y - b.y * c.x)) /
                   6.0;
@@ -142,9 +142,9 @@ double SignedVolume(const Mesh& mesh) {
 std::vector<double> RayHits(const Mesh& mesh, Point origin, Point dir) {
     std::vector<double> hits;
     for (const MeshTriangle& t : mesh.triangles) {
-        const Point a = Vertex(mesh, t.vertex[0]);
-        const Point b = Vertex(mesh, t.vertex[1]);
-        const Point c = Vertex(mesh, t.vertex[2]);
+        const Point a = Vertex(mesh, t.position[0]);
+        const Point b = Vertex(mesh, t.position[1]);
+        const Point c = Vertex(mesh, t.position[2]);
         const Point e1 = {b.x - a.x, b.y - a.y, b.z - a.z};
         const Point e2 = {c.x - a.x, c.y - a.y, c.z - a.z};
         const Point p = {dir.y * e2.z - dir.z * e2.y, dir.z * e2.x - dir.x * e2.z,
@@ -223,16 +223,16 @@ class DrawnBody {
 public:
     explicit DrawnBody(const Body& body) : mesh(*body.GetModel()) {
         const Matrix4 draw = body.DrawTransform();
-        vertices.resize(mesh.vertexCount + 1);
-        for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
-            const Point f = Vertex(mesh, static_cast<int32_t>(v));
+        vertices.resize(mesh.positions.size());
+        for (uint32_t v = 0; v < mesh.positions.size(); ++v) {
+            const Point f = Vertex(mesh, v);
             const Vec3 w = draw.TransformPoint({f.x, f.y, f.z});
             vertices[v] = {w.x, w.y, w.z};
         }
         for (const MeshTriangle& t : mesh.triangles) {
-            const Point& a = vertices[t.vertex[0]];
-            const Point& b = vertices[t.vertex[1]];
-            const Point& c = vertices[t.vertex[2]];
+            const Point& a = vertices[t.position[0]];
+            const Point& b = vertices[t.position[1]];
+            const Point& c = vertices[t.position[2]];
             boxes.push_back(
                 {{std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}), std::min({a.z, b.z, c.z})},
                  {std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y}),
@@ -253,9 +253,9 @@ public:
                 continue;
             }
             const MeshTriangle& t = mesh.triangles[i];
-            nearest =
-                std::min(nearest, TriangleDistance(p, vertices[t.vertex[0]], vertices[t.vertex[1]],
-                                                   vertices[t.vertex[2]]));
+            nearest = std::min(nearest,
+                               TriangleDistance(p, vertices[t.position[0]], vertices[t.position[1]],
+                                                vertices[t.position[2]]));
         }
         return nearest;
     }
@@ -282,8 +282,8 @@ TEST(DefaultModelsTest, BodyIsOneClosedSkinColouredSurfaceStandingInItsBox) {
     ASSERT_TRUE(read.mesh);
     const Mesh& mesh = *read.mesh;
 
-    EXPECT_GE(mesh.triangleCount, 50000u);
-    EXPECT_LE(mesh.triangleCount, 150000u);
+    EXPECT_GE(mesh.triangles.size(), 50000u);
+    EXPECT_LE(mesh.triangles.size(), 150000u);
     // Feet on y = 0, 2 m tall, back at z = 0, centred on x = 0, facing +Z and shallower than wide.
     EXPECT_FLOAT_EQ(mesh.box[1], 0.0f);
     EXPECT_FLOAT_EQ(mesh.box[4], 2.0f);
@@ -301,13 +301,13 @@ TEST(DefaultModelsTest, BodyIsOneClosedSkinColouredSurfaceStandingInItsBox) {
     EXPECT_GT(volume, 0.07);
     EXPECT_LT(volume, 0.12);
 
-    ASSERT_EQ(mesh.materialCount, 2u);
+    ASSERT_EQ(mesh.materials.size(), 2u);
     EXPECT_EQ(mesh.materials[1].name, "skin");
     EXPECT_NEAR(mesh.materials[1].diffuse[0], 0.87f, 0.03f);
     EXPECT_NEAR(mesh.materials[1].diffuse[1], 0.72f, 0.03f);
     EXPECT_NEAR(mesh.materials[1].diffuse[2], 0.62f, 0.03f);
     for (const MeshGroup& group : mesh.groups) {
-        if (group.triangleCount > 0) {
+        if (!group.triangleIndices.empty()) {
             EXPECT_EQ(group.name, "skin");
             EXPECT_EQ(group.material, 1u);
         }
@@ -360,7 +360,7 @@ TEST(DefaultModelsTest, BodyKeepsItsPartsAsGroupsSplitAtTheShoulderAndElbow) {
     ASSERT_TRUE(read.mesh);
     const Mesh& mesh = *read.mesh;
     const std::vector<std::string> groups = TriangleGroups("man1.obj");
-    ASSERT_EQ(groups.size(), mesh.triangleCount);
+    ASSERT_EQ(groups.size(), mesh.triangles.size());
 
     std::map<std::string, int> counts;
     // The lowest upper-arm point and the highest forearm point, per side.
@@ -370,13 +370,13 @@ TEST(DefaultModelsTest, BodyKeepsItsPartsAsGroupsSplitAtTheShoulderAndElbow) {
         ++counts[group];
         const MeshTriangle& t = mesh.triangles[i];
         // Triangles of the legs may cross the midline at the crotch; their centres may not.
-        const double centreX = (Vertex(mesh, t.vertex[0]).x + Vertex(mesh, t.vertex[1]).x +
-                                Vertex(mesh, t.vertex[2]).x) /
+        const double centreX = (Vertex(mesh, t.position[0]).x + Vertex(mesh, t.position[1]).x +
+                                Vertex(mesh, t.position[2]).x) /
                                3.0;
         EXPECT_TRUE(group.rfind("right_", 0) != 0 || centreX < 0.0) << group;
         EXPECT_TRUE(group.rfind("left_", 0) != 0 || centreX > 0.0) << group;
         for (int c = 0; c < 3; ++c) {
-            const Point p = Vertex(mesh, t.vertex[c]);
+            const Point p = Vertex(mesh, t.position[c]);
             if (group == "head") {
                 EXPECT_GT(p.y, 1.70);
             }
@@ -479,9 +479,9 @@ TEST(DefaultModelsTest, ArrowsRunAlongMinusZFromTheirTailToTheirPoint) {
         EXPECT_NEAR(mesh.box[1], -mesh.box[4], 1e-5);
         EXPECT_GT(mesh.box[3], 0.01f);
         EXPECT_LT(mesh.box[3], 0.025f);
-        EXPECT_GE(mesh.triangleCount, 24u * 4);
+        EXPECT_GE(mesh.triangles.size(), 24u * 4);
         // No material: the trajectory's colour paints it.
-        EXPECT_EQ(mesh.materialCount, 0u);
+        EXPECT_TRUE(mesh.materials.empty());
 
         const EdgeCounts edges = CountBadEdges(mesh);
         EXPECT_EQ(edges.unpaired, 0);

@@ -14,34 +14,28 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 constexpr std::size_t kTriangles = 40000; // enough to be boxed on several cores
 
-// One group of kTriangles triangles whose corners are vertices 1, 2, 3, 4, ... in order, every
-// vertex at (1, 1, 1) unless `place` moves it.
+// One group of kTriangles triangles whose corners are vertices 1, 2, 3, 4, ... in order (counting
+// from 1, as a file does), every vertex at (1, 1, 1) unless `place` moves it.
 Mesh GridOfCorners() {
     Mesh mesh;
-    mesh.vertexCount = static_cast<uint32_t>(3 * kTriangles);
-    mesh.vertices.assign(3 * (std::size_t{mesh.vertexCount} + 1), 1.0f);
+    mesh.positions.assign(3 * kTriangles, Vec3f{1.0f, 1.0f, 1.0f});
     MeshGroup group;
     group.name = "default";
     for (std::size_t t = 0; t < kTriangles; ++t) {
         MeshTriangle triangle;
         for (int corner = 0; corner < 3; ++corner) {
-            triangle.vertex[corner] =
-                static_cast<int32_t>(3 * t + static_cast<std::size_t>(corner) + 1);
+            triangle.position[corner] =
+                static_cast<uint32_t>(3 * t + static_cast<std::size_t>(corner));
         }
         mesh.triangles.push_back(triangle);
         group.triangleIndices.push_back(static_cast<uint32_t>(t));
     }
-    group.triangleCount = static_cast<uint32_t>(kTriangles);
-    mesh.triangleCount = group.triangleCount;
     mesh.groups.push_back(group);
-    mesh.groupCount = 1;
     return mesh;
 }
 
 void Place(Mesh& mesh, std::size_t vertex, float x, float y, float z) {
-    mesh.vertices[3 * vertex] = x;
-    mesh.vertices[3 * vertex + 1] = y;
-    mesh.vertices[3 * vertex + 2] = z;
+    mesh.positions[vertex - 1] = {x, y, z};
 }
 
 // The rule in its plainest form: one pass over the corners in file order, the first setting all
@@ -50,9 +44,9 @@ std::array<float, 6> BoxInOnePass(const Mesh& mesh) {
     std::array<float, 6> box{};
     bool first = true;
     for (const MeshTriangle& triangle : mesh.triangles) {
-        for (const int32_t vertex : triangle.vertex) {
+        for (const uint32_t vertex : triangle.position) {
             for (int axis = 0; axis < 3; ++axis) {
-                const float value = mesh.vertices[3 * static_cast<std::size_t>(vertex) + axis];
+                const float value = mesh.positions[vertex][axis];
                 if (first || value < box[axis]) {
                     box[axis] = value;
                 }
@@ -108,7 +102,7 @@ TEST(MeshGroupsTest, GroupBoxIsTheBoxOfOnePassInFileOrder) {
     }
 
     Mesh empty = GridOfCorners();
-    empty.groups[0].triangleCount = 0;
+    empty.groups[0].triangleIndices.clear();
     ComputeMeshBoxes(empty);
     EXPECT_TRUE(SameBits(empty.groups[0].box, {0, 0, 0, 0, 0, 0}));
 }

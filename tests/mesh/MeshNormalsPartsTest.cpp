@@ -54,29 +54,25 @@ std::string BumpyGrid() {
     return text;
 }
 
-float Dot(const float* a, const float* b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-
 // The smoothing as documented, one vertex after the other: each vertex's list runs from the last
 // triangle using it to the first; the averaged neighbours share one normal, stored first.
-void SmoothSequentially(const Mesh& mesh, float threshold, std::vector<float>& normals,
-                        std::vector<int32_t>& cornerNormals) {
-    std::vector<std::vector<uint32_t>> lists(mesh.vertexCount + 1);
-    for (uint32_t t = 0; t < mesh.triangleCount; ++t) {
+void SmoothSequentially(const Mesh& mesh, float threshold, std::vector<Vec3f>& normals,
+                        std::vector<uint32_t>& cornerNormals) {
+    std::vector<std::vector<uint32_t>> lists(mesh.positions.size());
+    for (uint32_t t = 0; t < mesh.triangles.size(); ++t) {
         for (int c = 0; c < 3; ++c) {
-            lists[mesh.triangles[t].vertex[c]].insert(lists[mesh.triangles[t].vertex[c]].begin(),
-                                                      3 * t + c);
+            std::vector<uint32_t>& list = lists[mesh.triangles[t].position[c]];
+            list.insert(list.begin(), 3 * t + c);
         }
     }
-    normals.assign(3, 0.0f);
-    cornerNormals.assign(3 * std::size_t{mesh.triangleCount}, 0);
-    const auto facet = [&](uint32_t corner) { return &mesh.facetNormals[3 * (corner / 3 + 1)]; };
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
+    normals.clear();
+    cornerNormals.assign(3 * mesh.triangles.size(), 0);
+    const auto facet = [&](uint32_t corner) { return mesh.facetNormals[corner / 3]; };
+    for (uint32_t v = 0; v < mesh.positions.size(); ++v) {
         if (lists[v].empty()) {
             continue;
         }
-        const float* reference = facet(lists[v].front());
+        const Vec3f reference = facet(lists[v].front());
         float sum[3] = {0, 0, 0};
         bool any = false;
         for (uint32_t corner : lists[v]) {
@@ -87,20 +83,19 @@ void SmoothSequentially(const Mesh& mesh, float threshold, std::vector<float>& n
                 }
             }
         }
-        int32_t average = 0;
+        uint32_t average = 0;
         if (any) {
             const float length = std::sqrt(sum[0] * sum[0] + sum[1] * sum[1] + sum[2] * sum[2]);
-            average = static_cast<int32_t>(normals.size() / 3);
-            for (float component : sum) {
-                normals.push_back(length > 0 ? component / length : 0.0f);
-            }
+            average = static_cast<uint32_t>(normals.size());
+            normals.push_back(length > 0 ? Vec3f{sum[0] / length, sum[1] / length, sum[2] / length}
+                                         : Vec3f{});
         }
         for (uint32_t corner : lists[v]) {
             if (Dot(facet(corner), reference) > threshold) {
                 cornerNormals[corner] = average;
             } else {
-                cornerNormals[corner] = static_cast<int32_t>(normals.size() / 3);
-                normals.insert(normals.end(), facet(corner), facet(corner) + 3);
+                cornerNormals[corner] = static_cast<uint32_t>(normals.size());
+                normals.push_back(facet(corner));
             }
         }
     }
@@ -120,15 +115,14 @@ TEST(MeshNormals, SmoothingSplitAcrossThreadsNumbersNormalsAsOneThreadWould) {
             EXPECT_EQ(recorded.Lines(), "glmVertexNormals(): vertex w/o a triangle\n"
                                         "glmVertexNormals(): vertex w/o a triangle\n");
         }
-        std::vector<float> normals;
-        std::vector<int32_t> cornerNormals;
+        std::vector<Vec3f> normals;
+        std::vector<uint32_t> cornerNormals;
         SmoothSequentially(mesh, static_cast<float>(std::cos(DegreesToRadians(angle))), normals,
                            cornerNormals);
         ASSERT_EQ(mesh.normals.size(), normals.size());
-        EXPECT_EQ(mesh.normalCount, normals.size() / 3 - 1);
-        EXPECT_EQ(std::memcmp(mesh.normals.data(), normals.data(), normals.size() * sizeof(float)),
+        EXPECT_EQ(std::memcmp(mesh.normals.data(), normals.data(), normals.size() * sizeof(Vec3f)),
                   0);
-        for (uint32_t t = 0; t < mesh.triangleCount; ++t) {
+        for (uint32_t t = 0; t < mesh.triangles.size(); ++t) {
             for (int c = 0; c < 3; ++c) {
                 ASSERT_EQ(mesh.triangles[t].normal[c], cornerNormals[3 * t + c]) << t;
             }

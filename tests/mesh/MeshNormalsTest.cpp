@@ -3,6 +3,7 @@
 
 #include "mesh/MeshFitting.h"
 #include "mesh/MeshNormals.h"
+#include "mesh/MeshValidation.h"
 
 #include <gtest/gtest.h>
 
@@ -19,15 +20,14 @@ std::unique_ptr<Mesh> Read(const std::string& text) {
     return std::move(result.mesh);
 }
 
-std::array<float, 3> Normal(const Mesh& mesh, int32_t index) {
-    const auto i = static_cast<std::size_t>(index);
-    return {mesh.normals.at(3 * i), mesh.normals.at(3 * i + 1), mesh.normals.at(3 * i + 2)};
+std::array<float, 3> Normal(const Mesh& mesh, uint32_t index) {
+    const Vec3f& n = mesh.normals.at(index);
+    return {n.x, n.y, n.z};
 }
 
 std::array<float, 3> FacetNormal(const Mesh& mesh, std::size_t triangle) {
-    const auto i = static_cast<std::size_t>(mesh.triangles[triangle].facetNormal);
-    return {mesh.facetNormals.at(3 * i), mesh.facetNormals.at(3 * i + 1),
-            mesh.facetNormals.at(3 * i + 2)};
+    const Vec3f& n = mesh.facetNormals.at(triangle);
+    return {n.x, n.y, n.z};
 }
 
 const std::string kCube = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\n"
@@ -37,7 +37,7 @@ const std::string kCube = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\
 
 TEST(MeshNormals, TheCubeKeepsItsCreasesAt90Degrees) {
     const auto mesh = Read(kCube);
-    ASSERT_EQ(mesh->triangleCount, 12u);
+    ASSERT_EQ(mesh->triangles.size(), 12u);
     ComputeFacetNormals(*mesh);
     ComputeVertexNormals(*mesh, 90.0f);
     // Each corner gets its own face's normal: per vertex one average (its own face) and one
@@ -48,7 +48,7 @@ TEST(MeshNormals, TheCubeKeepsItsCreasesAt90Degrees) {
                 << t << " " << corner;
         }
     }
-    EXPECT_EQ(mesh->normals.size(), 3 * (std::size_t{mesh->normalCount} + 1));
+    EXPECT_TRUE(Validate(*mesh)) << Validate(*mesh).message();
     EXPECT_EQ(FacetNormal(*mesh, 0), (std::array<float, 3>{0, 0, -1}));
 }
 
@@ -65,7 +65,7 @@ TEST(MeshNormals, NeighboursWithin90DegreesShareOneAveragedNormal) {
     const MeshTriangle& b = mesh->triangles[1];
     EXPECT_EQ(a.normal[0], b.normal[1]); // vertex 1
     EXPECT_EQ(a.normal[1], b.normal[0]); // vertex 2
-    EXPECT_EQ(mesh->normalCount, 4u);
+    EXPECT_EQ(mesh->normals.size(), 4u);
     const std::array<float, 3> shared = Normal(*mesh, a.normal[0]);
     EXPECT_NEAR(shared[0], 0.0f, 1e-6);
     EXPECT_NEAR(std::hypot(shared[1], shared[2]), 1.0f, 1e-6);
@@ -74,7 +74,7 @@ TEST(MeshNormals, NeighboursWithin90DegreesShareOneAveragedNormal) {
     // With a crease angle below 60 the reference is the last triangle using the vertex: the
     // second triangle keeps the first entry (its own normal), the first gets its facet normal.
     ComputeVertexNormals(*mesh, 45.0f);
-    EXPECT_EQ(mesh->normalCount, 6u);
+    EXPECT_EQ(mesh->normals.size(), 6u);
     EXPECT_EQ(Normal(*mesh, mesh->triangles[1].normal[0]), FacetNormal(*mesh, 1));
     EXPECT_EQ(Normal(*mesh, mesh->triangles[0].normal[1]), FacetNormal(*mesh, 0));
 }
@@ -90,19 +90,18 @@ TEST(MeshNormals, DegenerateAndUnusedVerticesGiveNoNaN) {
         ComputeVertexNormals(*mesh, 180.0f); // opposite faces average to nothing
         EXPECT_EQ(recorded.Lines(), "glmVertexNormals(): vertex w/o a triangle\n");
     }
-    std::set<int32_t> used;
+    std::set<uint32_t> used;
     for (const MeshTriangle& triangle : mesh->triangles) {
-        for (int32_t normal : triangle.normal) {
-            ASSERT_GE(normal, 1);
-            ASSERT_LE(static_cast<uint32_t>(normal), mesh->normalCount);
+        for (const uint32_t normal : triangle.normal) {
+            ASSERT_LT(normal, mesh->normals.size());
             used.insert(normal);
         }
     }
-    for (float value : mesh->normals) {
-        EXPECT_FALSE(std::isnan(value));
+    for (const Vec3f& normal : mesh->normals) {
+        EXPECT_FALSE(std::isnan(normal.x) || std::isnan(normal.y) || std::isnan(normal.z));
     }
     // Corners 1 and 2 of "f 1 2" (vertex 2 twice) each have a normal of their own.
-    EXPECT_EQ(used.size(), mesh->normalCount);
+    EXPECT_EQ(used.size(), mesh->normals.size());
 }
 
 TEST(MeshNormals, TrianglesNamingNoVertexLeaveTheMeshAlone) {
@@ -117,33 +116,37 @@ TEST(MeshNormals, TrianglesNamingNoVertexLeaveTheMeshAlone) {
         strip += "f " + std::to_string(a) + " " + std::to_string(a + 2) + " " +
                  std::to_string(a + 3) + " " + std::to_string(a + 1) + "\n";
     }
-    for (const int32_t bad : {0, -1, 2 * kColumns + 3}) {
+    // None, just past the last vertex, and beyond it.
+    for (const uint32_t bad : {kNoIndex, uint32_t{2 * kColumns + 2}, uint32_t{2 * kColumns + 3}}) {
         auto mesh = Read(strip);
         ComputeFacetNormals(*mesh);
-        mesh->triangles[mesh->triangles.size() - 7].vertex[1] = bad;
-        const std::vector<float> normals = mesh->normals;
+        mesh->triangles[mesh->triangles.size() - 7].position[1] = bad;
+        const std::vector<Vec3f> normals = mesh->normals;
         const std::vector<MeshTriangle> triangles = mesh->triangles;
         ComputeVertexNormals(*mesh, 90.0f);
         EXPECT_EQ(mesh->normals, normals) << bad;
         EXPECT_EQ(mesh->triangles.back().normal[0], triangles.back().normal[0]) << bad;
     }
     auto shortOfPositions = Read(strip);
-    shortOfPositions->vertices.resize(30);
+    shortOfPositions->positions.resize(9);
     ComputeVertexNormals(*shortOfPositions, 90.0f);
-    EXPECT_EQ(shortOfPositions->normalCount, 0u);
+    EXPECT_TRUE(shortOfPositions->normals.empty());
 }
 
 TEST(MeshNormals, ScalingNormalsCompounds) {
     auto mesh = Read(kCube);
     ComputeFacetNormals(*mesh);
     ComputeVertexNormals(*mesh, 90.0f);
-    const std::vector<float> before = mesh->normals;
+    const std::vector<Vec3f> before = mesh->normals;
     const uint64_t revision = mesh->revision;
     ScaleNormals(*mesh, 1.1f);
     ScaleNormals(*mesh, 0.9f);
     EXPECT_NE(mesh->revision, revision);
-    for (std::size_t i = 3; i < before.size(); ++i) {
-        EXPECT_NEAR(mesh->normals[i], before[i] * 0.99f, 1e-6);
+    ASSERT_EQ(mesh->normals.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_NEAR(mesh->normals[i][axis], before[i][axis] * 0.99f, 1e-6);
+        }
     }
 }
 
@@ -153,9 +156,9 @@ TEST(MeshFitting, CentresAndScalesByTheSumOfMagnitudes) {
     const uint64_t revision = mesh->revision;
     EXPECT_FLOAT_EQ(FitToUnitBox(*mesh), 0.5f);
     EXPECT_EQ(mesh->fitSize, (std::array<double, 3>{4, 1, 1}));
-    EXPECT_FLOAT_EQ(mesh->vertices[3], -0.5f);
-    EXPECT_FLOAT_EQ(mesh->vertices[6], 0.5f);
-    EXPECT_FLOAT_EQ(mesh->vertices[7], 0.25f);
+    EXPECT_FLOAT_EQ(mesh->positions[0].x, -0.5f);
+    EXPECT_FLOAT_EQ(mesh->positions[1].x, 0.5f);
+    EXPECT_FLOAT_EQ(mesh->positions[1].y, 0.25f);
     EXPECT_EQ(mesh->box, box); // the boxes stay in file coordinates
     EXPECT_NE(mesh->revision, revision);
 }
@@ -164,9 +167,9 @@ TEST(MeshFitting, NothingToFitIsLeftAlone) {
     Mesh empty;
     EXPECT_EQ(FitToUnitBox(empty), 0.0f);
     auto point = Read("v 0 0 0\nv 0 0 0\nf 1 2\n");
-    const std::vector<float> vertices = point->vertices;
+    const std::vector<Vec3f> positions = point->positions;
     EXPECT_EQ(FitToUnitBox(*point), 0.0f);
-    EXPECT_EQ(point->vertices, vertices);
+    EXPECT_EQ(point->positions, positions);
     auto infinite = Read("v 1e39 0 0\nv 0 1 0\nf 1 2\n");
     EXPECT_EQ(FitToUnitBox(*infinite), 0.0f);
 }
@@ -175,18 +178,20 @@ TEST(MeshFitting, NothingToFitIsLeftAlone) {
 // infinite or NaN; such a mesh is left as it is and the fit is refused as too small.
 TEST(MeshFitting, ASubnormalExtentIsNotScaledToInfinity) {
     auto tiny = Read("v 0 0 0\nv 1e-45 0 0\nv 0 1e-45 0\nf 1 2 3\n");
-    const std::vector<float> vertices = tiny->vertices;
-    ASSERT_GT(tiny->vertices[3 * 2], 0.0f);
+    const std::vector<Vec3f> positions = tiny->positions;
+    ASSERT_GT(tiny->positions[1].x, 0.0f);
     EXPECT_EQ(MeasureFit(*tiny).refusal, MeshFit::Refusal::TooSmall);
     EXPECT_EQ(FitToUnitBox(*tiny), 0.0f);
-    EXPECT_EQ(tiny->vertices, vertices);
+    EXPECT_EQ(tiny->positions, positions);
     // A subnormal extent whose factor is still finite is fitted.
     auto small = Read("v 0 0 0\nv 1e-38 0 0\nv 0 1e-38 0\nf 1 2 3\n");
     EXPECT_EQ(MeasureFit(*small).refusal, MeshFit::Refusal::None);
     EXPECT_GT(FitToUnitBox(*small), 0.0f);
-    for (std::size_t i = 3; i < small->vertices.size(); ++i) {
-        EXPECT_TRUE(std::isfinite(small->vertices[i]));
-        EXPECT_LE(std::fabs(small->vertices[i]), 1.0f);
+    for (const Vec3f& p : small->positions) {
+        for (int axis = 0; axis < 3; ++axis) {
+            EXPECT_TRUE(std::isfinite(p[axis]));
+            EXPECT_LE(std::fabs(p[axis]), 1.0f);
+        }
     }
 }
 
@@ -196,10 +201,9 @@ TEST(MeshFitting, LaterNaNsAreSkippedWhereverTheVerticesAreCut) {
     constexpr std::size_t kVertices = 40000;
     const auto make = [](float middle) {
         Mesh mesh;
-        mesh.vertexCount = kVertices;
-        mesh.vertices.assign(3 * (kVertices + 1), 1.0f);
-        mesh.vertices[3 * (kVertices / 2 + 1)] = middle;
-        mesh.vertices[3 * kVertices] = 9.0f;
+        mesh.positions.assign(kVertices, Vec3f{1.0f, 1.0f, 1.0f});
+        mesh.positions[kVertices / 2].x = middle;
+        mesh.positions[kVertices - 1].x = 9.0f;
         return mesh;
     };
     Mesh withNaN = make(std::numeric_limits<float>::quiet_NaN());
@@ -208,9 +212,9 @@ TEST(MeshFitting, LaterNaNsAreSkippedWhereverTheVerticesAreCut) {
     EXPECT_FLOAT_EQ(scale, 0.2f);
     EXPECT_EQ(FitToUnitBox(withNaN), scale);
     EXPECT_EQ(withNaN.fitSize, plain.fitSize);
-    EXPECT_EQ(withNaN.vertices[3 * kVertices], plain.vertices[3 * kVertices]);
+    EXPECT_EQ(withNaN.positions[kVertices - 1].x, plain.positions[kVertices - 1].x);
 
     Mesh firstNaN = make(1.0f);
-    firstNaN.vertices[3] = std::numeric_limits<float>::quiet_NaN();
+    firstNaN.positions[0].x = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(FitToUnitBox(firstNaN), 0.0f); // a NaN first spoils the measure, as ever
 }

@@ -1,4 +1,5 @@
 #include "mesh/MeshSimplify.h"
+#include "mesh/MeshValidation.h"
 
 #include <gtest/gtest.h>
 
@@ -8,35 +9,27 @@ namespace {
 // right half of its columns.
 Mesh Grid(int n) {
     Mesh mesh;
-    mesh.vertexCount = static_cast<uint32_t>(n * n);
-    mesh.vertices.assign(3, 0.0f);
     for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
-            mesh.vertices.insert(mesh.vertices.end(),
-                                 {4.0f * i / (n - 1), 2.0f * j / (n - 1), 0.0f});
+            mesh.positions.push_back({4.0f * i / (n - 1), 2.0f * j / (n - 1), 0.0f});
         }
     }
     mesh.groups.resize(2);
     mesh.groups[0].name = "left";
     mesh.groups[1].name = "right";
-    const auto index = [n](int i, int j) { return j * n + i + 1; };
+    const auto index = [n](int i, int j) { return static_cast<uint32_t>(j * n + i); };
     for (int j = 0; j + 1 < n; ++j) {
         for (int i = 0; i + 1 < n; ++i) {
             MeshGroup& group = mesh.groups[i < n / 2 ? 0 : 1];
             for (const auto& c : {std::array{index(i, j), index(i + 1, j), index(i + 1, j + 1)},
                                   std::array{index(i, j), index(i + 1, j + 1), index(i, j + 1)}}) {
                 MeshTriangle triangle;
-                std::copy(c.begin(), c.end(), triangle.vertex);
+                triangle.position = c;
                 group.triangleIndices.push_back(static_cast<uint32_t>(mesh.triangles.size()));
                 mesh.triangles.push_back(triangle);
             }
         }
     }
-    for (MeshGroup& group : mesh.groups) {
-        group.triangleCount = static_cast<uint32_t>(group.triangleIndices.size());
-    }
-    mesh.groupCount = 2;
-    mesh.triangleCount = static_cast<uint32_t>(mesh.triangles.size());
     return mesh;
 }
 
@@ -45,30 +38,29 @@ Mesh Grid(int n) {
 TEST(MeshSimplifyTest, TheCopyStaysWithinItsBudgetKeepsItsGroupsAndCoversTheSameGround) {
     const Mesh grid = Grid(201); // 80,000 triangles
     const Mesh copy = SimplifyByClustering(grid, 5000);
-    EXPECT_LE(copy.triangleCount, 5000u);
-    EXPECT_GT(copy.triangleCount, 1000u) << "not coarser than it needs to be";
+    EXPECT_LE(copy.triangles.size(), 5000u);
+    EXPECT_GT(copy.triangles.size(), 1000u) << "not coarser than it needs to be";
     ASSERT_EQ(copy.groups.size(), 2u);
     EXPECT_EQ(copy.groups[0].name, "left");
-    EXPECT_GT(copy.groups[0].triangleCount, 0u);
-    EXPECT_GT(copy.groups[1].triangleCount, 0u);
+    EXPECT_GT(copy.groups[0].triangleIndices.size(), 0u);
+    EXPECT_GT(copy.groups[1].triangleIndices.size(), 0u);
     float minX = 1e9f, maxX = -1e9f, maxY = -1e9f;
     for (const MeshTriangle& triangle : copy.triangles) {
-        for (const int32_t v : triangle.vertex) {
-            ASSERT_GE(v, 1);
-            ASSERT_LE(static_cast<uint32_t>(v), copy.vertexCount);
-            minX = std::min(minX, copy.vertices[3 * v]);
-            maxX = std::max(maxX, copy.vertices[3 * v]);
-            maxY = std::max(maxY, copy.vertices[3 * v + 1]);
+        for (const uint32_t v : triangle.position) {
+            ASSERT_LT(v, copy.positions.size());
+            minX = std::min(minX, copy.positions[v].x);
+            maxX = std::max(maxX, copy.positions[v].x);
+            maxY = std::max(maxY, copy.positions[v].y);
         }
     }
     // Merged vertices sit at their cells' means: the outline shrinks by less than a cell.
     EXPECT_LT(minX, 0.1f);
     EXPECT_GT(maxX, 3.9f);
     EXPECT_GT(maxY, 1.9f);
-    EXPECT_EQ(copy.normals.size(), 3 * (copy.normalCount + 1));
+    EXPECT_TRUE(Validate(copy)) << Validate(copy).message();
 
     // A mesh naming a vertex it does not have loses that triangle, nothing else.
     Mesh broken = Grid(3);
-    broken.triangles[0].vertex[1] = 99;
-    EXPECT_EQ(SimplifyByClustering(broken, 1000).triangleCount, broken.triangleCount - 1);
+    broken.triangles[0].position[1] = 99;
+    EXPECT_EQ(SimplifyByClustering(broken, 1000).triangles.size(), broken.triangles.size() - 1);
 }

@@ -373,7 +373,6 @@ private:
             return Refuse("glmReadMTL() failed: can't open material file \"" + file + "\".");
         }
         mesh_->materials = ReadLibraryText(*text);
-        mesh_->materialCount = static_cast<uint32_t>(mesh_->materials.size());
         // The first material of each name, for the lookups of usemtl.
         materialNumbers_.clear();
         for (std::size_t i = 0; i < mesh_->materials.size(); ++i) {
@@ -428,27 +427,18 @@ private:
         if (vertices > kMostElements || normals > kMostElements || textures > kMostElements) {
             return TooLarge();
         }
-        mesh_->vertexCount = static_cast<uint32_t>(vertices);
-        mesh_->normalCount = static_cast<uint32_t>(normals);
-        mesh_->texCoordCount = static_cast<uint32_t>(textures);
-        mesh_->triangleCount = static_cast<uint32_t>(triangles);
+        totals_ = {static_cast<uint32_t>(vertices), static_cast<uint32_t>(normals),
+                   static_cast<uint32_t>(textures), static_cast<uint32_t>(triangles)};
         return true;
     }
 
     // The second walk: reads the coordinates and the faces into arrays sized by the survey.
     bool Fill() {
         Mesh& mesh = *mesh_;
-        mesh.vertices.reserve(3 * (std::size_t{mesh.vertexCount} + 1));
-        mesh.vertices.assign(3, 0.0f);
-        if (mesh.normalCount > 0) {
-            mesh.normals.reserve(3 * (std::size_t{mesh.normalCount} + 1));
-            mesh.normals.assign(3, 0.0f);
-        }
-        if (mesh.texCoordCount > 0) {
-            mesh.texCoords.reserve(2 * (std::size_t{mesh.texCoordCount} + 1));
-            mesh.texCoords.assign(2, 0.0f);
-        }
-        mesh.triangles.reserve(mesh.triangleCount);
+        mesh.positions.reserve(totals_.vertices);
+        mesh.normals.reserve(totals_.normals);
+        mesh.texCoords.reserve(totals_.textures);
+        mesh.triangles.reserve(totals_.triangles);
         for (std::size_t g = 0; g < groups_.size(); ++g) {
             groups_[g].triangleIndices.reserve(static_cast<std::size_t>(groupTriangles_[g]));
         }
@@ -470,23 +460,20 @@ private:
                 continue;
             }
             if (word[0] == 'v') {
-                std::vector<float>& array = word.size() == 1 ? mesh.vertices
-                                            : word[1] == 'n' ? mesh.normals
-                                                             : mesh.texCoords;
-                const int count = word.size() > 1 && word[1] == 't' ? 2 : 3;
-                array.resize(array.size() + static_cast<std::size_t>(count), 0.0f);
-                words.NumbersOnLine(&array[array.size() - static_cast<std::size_t>(count)], count);
+                float numbers[3] = {0.0f, 0.0f, 0.0f};
+                if (word.size() > 1 && word[1] == 't') {
+                    words.NumbersOnLine(numbers, 2);
+                    mesh.texCoords.push_back({numbers[0], numbers[1]});
+                } else {
+                    words.NumbersOnLine(numbers, 3);
+                    (word.size() == 1 ? mesh.positions : mesh.normals)
+                        .push_back({numbers[0], numbers[1], numbers[2]});
+                }
             }
             words.RestOfLine();
         }
 
-        // The list holds the most recently created group first.
-        mesh.groups.clear();
-        for (auto g = groups_.rbegin(); g != groups_.rend(); ++g) {
-            g->triangleCount = static_cast<uint32_t>(g->triangleIndices.size());
-            mesh.groups.push_back(std::move(*g));
-        }
-        mesh.groupCount = static_cast<uint32_t>(mesh.groups.size());
+        mesh.groups = std::move(groups_);
         return true;
     }
 
@@ -498,13 +485,14 @@ private:
         return 0;
     }
 
-    // Positive indices count from the file's first element, negative ones back from the last
-    // element read before the face; an index that names no element refuses the file.
+    // Positive indices count from the file's first element as 1, negative ones back from the
+    // last element read before the face; an index that names no element refuses the file. The
+    // mesh counts from 0.
     bool Resolve(long long written, uint32_t readBefore, uint32_t total, const Kind& kind,
-                 std::size_t faceOffset, int32_t& index) {
+                 std::size_t faceOffset, uint32_t& index) {
         const long long resolved = written < 0 ? readBefore + 1LL + written : written;
         if (written != 0 && resolved >= 1 && resolved <= total) {
-            index = static_cast<int32_t>(resolved);
+            index = static_cast<uint32_t>(resolved - 1);
             return true;
         }
         std::string message = "Read Obj failed: line " +
@@ -522,7 +510,7 @@ private:
     }
 
     struct Corner {
-        int32_t vertex = 0, texture = 0, normal = 0;
+        uint32_t vertex = kNoIndex, texture = kNoIndex, normal = kNoIndex;
     };
 
     // Reads the corners after an "f" and splits the face into the fan (c1, ck-1, ck). A face of
@@ -545,20 +533,18 @@ private:
         while (written_.size() < 3) {
             written_.push_back(written_.back());
         }
-        const uint32_t verticesBefore = static_cast<uint32_t>(mesh.vertices.size() / 3 - 1);
-        const uint32_t normalsBefore =
-            mesh.normals.empty() ? 0 : static_cast<uint32_t>(mesh.normals.size() / 3 - 1);
-        const uint32_t texturesBefore =
-            mesh.texCoords.empty() ? 0 : static_cast<uint32_t>(mesh.texCoords.size() / 2 - 1);
+        const auto verticesBefore = static_cast<uint32_t>(mesh.positions.size());
+        const auto normalsBefore = static_cast<uint32_t>(mesh.normals.size());
+        const auto texturesBefore = static_cast<uint32_t>(mesh.texCoords.size());
         corners_.assign(written_.size(), Corner());
         for (std::size_t k = 0; k < written_.size(); ++k) {
             const WrittenCorner& w = written_[k];
             Corner& c = corners_[k];
-            if (!Resolve(w.vertex, verticesBefore, mesh.vertexCount, kVertexKind, faceOffset,
+            if (!Resolve(w.vertex, verticesBefore, totals_.vertices, kVertexKind, faceOffset,
                          c.vertex) ||
-                (HasTexture(form) && !Resolve(w.texture, texturesBefore, mesh.texCoordCount,
+                (HasTexture(form) && !Resolve(w.texture, texturesBefore, totals_.textures,
                                               kTextureKind, faceOffset, c.texture)) ||
-                (HasNormal(form) && !Resolve(w.normal, normalsBefore, mesh.normalCount, kNormalKind,
+                (HasNormal(form) && !Resolve(w.normal, normalsBefore, totals_.normals, kNormalKind,
                                              faceOffset, c.normal))) {
                 return false;
             }
@@ -567,7 +553,7 @@ private:
             const Corner* fan[3] = {&corners_[0], &corners_[k - 1], &corners_[k]};
             MeshTriangle triangle;
             for (int i = 0; i < 3; ++i) {
-                triangle.vertex[i] = fan[i]->vertex;
+                triangle.position[i] = fan[i]->vertex;
                 triangle.texCoord[i] = fan[i]->texture;
                 triangle.normal[i] = fan[i]->normal;
             }
@@ -588,8 +574,8 @@ private:
             group.box = {0, 0, 0, 0, 0, 0};
             bool first = true;
             for (const uint32_t t : group.triangleIndices) {
-                for (const int32_t v : mesh.triangles[t].vertex) {
-                    const float* p = &mesh.vertices[3 * static_cast<std::size_t>(v)];
+                for (const uint32_t v : mesh.triangles[t].position) {
+                    const Vec3f& p = mesh.positions[v];
                     for (int axis = 0; axis < 3; ++axis) {
                         if (first || p[axis] < group.box[axis]) {
                             group.box[axis] = p[axis];
@@ -618,7 +604,13 @@ private:
     std::unique_ptr<Mesh> mesh_;
     std::string error_;
 
-    // Groups are numbered in the order they are created; the mesh lists them the other way.
+    // What the survey counted.
+    struct Totals {
+        uint32_t vertices = 0, normals = 0, textures = 0, triangles = 0;
+    };
+    Totals totals_;
+
+    // Groups are numbered in the order they are created, as the mesh lists them.
     std::vector<MeshGroup> groups_;
     std::vector<uint64_t> groupTriangles_; // as the survey counted them
     std::map<std::string, uint32_t, std::less<>> groupNumbers_;

@@ -17,46 +17,40 @@ namespace {
 constexpr int kSize = 160;
 
 // A sphere of 2 * n * n triangles in two groups with different materials (the upper half drawn
-// first, as the reader lists the most recent group first), smooth normals computed as for a body.
+// first: drawing takes the most recently created group first), smooth normals computed as for a
+// body.
 Mesh Sphere(int n) {
     Mesh mesh;
-    mesh.vertices = {0, 0, 0};
     for (int i = 0; i <= n; ++i) {
         const double lat = std::numbers::pi * i / n - std::numbers::pi / 2;
         for (int j = 0; j <= n; ++j) {
             const double lon = 2 * std::numbers::pi * j / n;
-            mesh.vertices.insert(mesh.vertices.end(),
-                                 {static_cast<float>(0.8 * std::cos(lat) * std::sin(lon)),
-                                  static_cast<float>(0.8 * std::sin(lat)),
-                                  static_cast<float>(0.8 * std::cos(lat) * std::cos(lon))});
+            mesh.positions.push_back({static_cast<float>(0.8 * std::cos(lat) * std::sin(lon)),
+                                      static_cast<float>(0.8 * std::sin(lat)),
+                                      static_cast<float>(0.8 * std::cos(lat) * std::cos(lon))});
         }
     }
-    mesh.vertexCount = static_cast<uint32_t>(mesh.vertices.size() / 3 - 1);
     mesh.groups.resize(2);
-    auto at = [n](int i, int j) { return 1 + i * (n + 1) + j; };
+    auto at = [n](int i, int j) { return static_cast<uint32_t>(i * (n + 1) + j); };
     for (int i = 0; i < n; ++i) {
         for (int j = 0; j < n; ++j) {
             for (const auto& corners : {std::array{at(i, j), at(i, j + 1), at(i + 1, j + 1)},
                                         std::array{at(i, j), at(i + 1, j + 1), at(i + 1, j)}}) {
                 MeshTriangle triangle;
                 for (int c = 0; c < 3; ++c) {
-                    triangle.vertex[c] = corners[static_cast<size_t>(c)];
+                    triangle.position[c] = corners[static_cast<size_t>(c)];
                 }
-                MeshGroup& group = mesh.groups[i < n / 2 ? 1 : 0];
+                MeshGroup& group = mesh.groups[i < n / 2 ? 0 : 1];
                 group.triangleIndices.push_back(static_cast<uint32_t>(mesh.triangles.size()));
-                ++group.triangleCount;
                 mesh.triangles.push_back(triangle);
             }
         }
     }
-    mesh.triangleCount = static_cast<uint32_t>(mesh.triangles.size());
-    mesh.groupCount = 2;
-    mesh.materialCount = 3;
     mesh.materials.resize(3);
     mesh.materials[1].diffuse = {0.9f, 0.7f, 0.6f, 1};
     mesh.materials[2].diffuse = {0.2f, 0.5f, 0.9f, 1};
-    mesh.groups[0].material = 1;
-    mesh.groups[1].material = 2;
+    mesh.groups[1].material = 1;
+    mesh.groups[0].material = 2;
     ComputeFacetNormals(mesh);
     ComputeVertexNormals(mesh, 90);
     mesh.revision = NextMeshRevision();
@@ -115,15 +109,16 @@ TEST_F(MeshBufferTest, ALargeMeshFromBuffersHasTheImmediatePixels) {
     EXPECT_EQ(cache.BufferCount(), 2); // one per alpha, as the lists were
     GLfloat normal[3] = {};
     glGetFloatv(GL_CURRENT_NORMAL, normal);
-    const MeshTriangle& last = sphere.triangles[sphere.groups.back().triangleIndices.back()];
-    EXPECT_FLOAT_EQ(normal[1], sphere.normals[static_cast<size_t>(last.normal[2]) * 3 + 1]);
+    // The last group drawn is the one created first.
+    const MeshTriangle& last = sphere.triangles[sphere.groups.front().triangleIndices.back()];
+    EXPECT_FLOAT_EQ(normal[1], sphere.normals[last.normal[2]].y);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(MeshBufferTest, MeshesBuffersCannotDrawExactlyStayInDisplayLists) {
     Mesh sphere = Sphere(330);
     // A corner without a normal takes the previous corner's in immediate mode: no buffer for that.
-    sphere.triangles[1000].normal[1] = 0;
+    sphere.triangles[1000].normal[1] = kNoIndex;
     sphere.revision = NextMeshRevision();
     const std::vector<unsigned char> immediate = Draw(sphere, 1.0f, nullptr);
     EXPECT_EQ(Draw(sphere, 1.0f, &cache), immediate);

@@ -14,37 +14,25 @@ namespace {
 // One triangle covering the middle of the framebuffer, facing the viewer, in one group.
 Mesh Triangle() {
     Mesh mesh;
-    mesh.vertexCount = 3;
-    mesh.vertices = {0, 0, 0, -0.8f, -0.8f, 0, 0.8f, -0.8f, 0, 0, 0.8f, 0};
-    mesh.triangleCount = 1;
+    mesh.positions = {{-0.8f, -0.8f, 0}, {0.8f, -0.8f, 0}, {0, 0.8f, 0}};
     MeshTriangle triangle;
-    triangle.vertex[0] = 1;
-    triangle.vertex[1] = 2;
-    triangle.vertex[2] = 3;
+    triangle.position = {0, 1, 2};
     mesh.triangles = {triangle};
     MeshGroup group;
-    group.triangleCount = 1;
     group.triangleIndices = {0};
-    mesh.groupCount = 1;
     mesh.groups = {group};
     mesh.revision = NextMeshRevision();
     return mesh;
 }
 
 void AddNormals(Mesh& mesh, float length) {
-    mesh.normalCount = 1;
-    mesh.normals = {0, 0, 0, 0, 0, length};
-    for (int corner = 0; corner < 3; ++corner) {
-        mesh.triangles[0].normal[corner] = 1;
-    }
-    mesh.facetNormalCount = 1;
-    mesh.facetNormals = {0, 0, 0, 0, 0, 1};
-    mesh.triangles[0].facetNormal = 1;
+    mesh.normals = {{0, 0, length}};
+    mesh.triangles[0].normal = {0, 0, 0};
+    mesh.facetNormals = {{0, 0, 1}};
     mesh.revision = NextMeshRevision();
 }
 
 void AddMaterial(Mesh& mesh, float r, float g, float b) {
-    mesh.materialCount = 2;
     mesh.materials.resize(2);
     mesh.materials[1].diffuse = {r, g, b, 1};
     mesh.groups[0].material = 1;
@@ -131,7 +119,7 @@ TEST_F(MeshDrawing, CachedDrawingFollowsTheMeshRevision) {
     EXPECT_EQ(LitRed(mesh, &cache), immediate);
     EXPECT_EQ(cache.ListCount(), 1);
     // Brighter normals with a new revision are drawn at once; the old list is gone.
-    mesh.normals[5] = 0.7f;
+    mesh.normals[0].z = 0.7f;
     mesh.revision = NextMeshRevision();
     EXPECT_NEAR(LitRed(mesh, &cache), (0.2 + 0.7) * 255, 2);
     EXPECT_EQ(cache.ListCount(), 1);

@@ -13,16 +13,16 @@ inline void ExpectSameMesh(const Mesh& a, const Mesh& b) {
                (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof(x[0])) == 0);
     };
     EXPECT_EQ(a.path, b.path);
-    EXPECT_EQ(a.vertexCount, b.vertexCount);
-    EXPECT_EQ(a.normalCount, b.normalCount);
-    EXPECT_EQ(a.texCoordCount, b.texCoordCount);
-    EXPECT_EQ(a.triangleCount, b.triangleCount);
-    EXPECT_EQ(a.materialCount, b.materialCount);
-    EXPECT_EQ(a.groupCount, b.groupCount);
-    EXPECT_TRUE(sameBits(a.vertices, b.vertices));
+    EXPECT_EQ(a.positions.size(), b.positions.size());
+    EXPECT_EQ(a.normals.size(), b.normals.size());
+    EXPECT_EQ(a.texCoords.size(), b.texCoords.size());
+    EXPECT_EQ(a.triangles.size(), b.triangles.size());
+    EXPECT_TRUE(sameBits(a.positions, b.positions));
     EXPECT_TRUE(sameBits(a.normals, b.normals));
+    EXPECT_TRUE(sameBits(a.colors, b.colors));
     EXPECT_TRUE(sameBits(a.texCoords, b.texCoords));
     EXPECT_TRUE(sameBits(a.triangles, b.triangles));
+    EXPECT_TRUE(sameBits(a.facetNormals, b.facetNormals));
     EXPECT_TRUE(sameBits(a.box, b.box));
     ASSERT_EQ(a.materials.size(), b.materials.size());
     for (std::size_t i = 0; i < a.materials.size(); ++i) {
@@ -37,7 +37,6 @@ inline void ExpectSameMesh(const Mesh& a, const Mesh& b) {
     ASSERT_EQ(a.groups.size(), b.groups.size());
     for (std::size_t i = 0; i < a.groups.size(); ++i) {
         EXPECT_EQ(a.groups[i].name, b.groups[i].name) << i;
-        EXPECT_EQ(a.groups[i].triangleCount, b.groups[i].triangleCount) << i;
         EXPECT_EQ(a.groups[i].triangleIndices, b.groups[i].triangleIndices) << i;
         EXPECT_EQ(a.groups[i].material, b.groups[i].material) << i;
         EXPECT_TRUE(sameBits(a.groups[i].box, b.groups[i].box)) << i;

@@ -11,13 +11,10 @@ inline Vec3 PointOnPart(const Body& body, const std::string& name) {
     const Mesh& mesh = *body.GetModel();
     const MeshParts& parts = body.GetModelParts();
     const uint32_t part = parts.Find(name).value();
-    const auto corner = [&mesh](int32_t v) {
-        const float* p = &mesh.vertices[3 * static_cast<size_t>(v)];
-        return Vec3{p[0], p[1], p[2]};
-    };
+    const auto corner = [&mesh](uint32_t v) { return ToVec3(mesh.positions[v]); };
     const auto centroid = [&](const MeshTriangle& triangle) {
-        const Vec3 a = corner(triangle.vertex[0]), b = corner(triangle.vertex[1]),
-                   c = corner(triangle.vertex[2]);
+        const Vec3 a = corner(triangle.position[0]), b = corner(triangle.position[1]),
+                   c = corner(triangle.position[2]);
         return Vec3{(a.x + b.x + c.x) / 3, (a.y + b.y + c.y) / 3, (a.z + b.z + c.z) / 3};
     };
     Vec3 centre{};

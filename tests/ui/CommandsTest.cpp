@@ -310,7 +310,7 @@ TEST_F(CommandsFixture, ScansOpenLikeWavefrontModelsAndACancelKeepsTheBody) {
     commands.OpenDocument(meshes + "octahedron_binary.STL");
     EXPECT_TRUE(platform.Messages().empty());
     ASSERT_NE(theCase.body.GetModel(), before);
-    EXPECT_EQ(theCase.body.GetModel()->triangleCount, 8u);
+    EXPECT_EQ(theCase.body.GetModel()->triangles.size(), 8u);
     platform.QueueOpenFile(meshes + "octahedron.glb");
     commands.OpenBodyFile();
     EXPECT_TRUE(platform.Messages().empty());

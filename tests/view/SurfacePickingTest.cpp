@@ -31,8 +31,8 @@ struct DrawnTriangle {
 DrawnTriangle Drawn(const Mesh& mesh, const Matrix4& place, uint32_t triangle) {
     DrawnTriangle drawn;
     for (int k = 0; k < 3; ++k) {
-        const float* p = &mesh.vertices[3 * mesh.triangles[triangle].vertex[k]];
-        drawn.corner[k] = place.TransformPoint({p[0], p[1], p[2]});
+        const Vec3f& p = mesh.positions[mesh.triangles[triangle].position[k]];
+        drawn.corner[k] = place.TransformPoint(ToVec3(p));
     }
     for (int axis = 0; axis < 3; ++axis) {
         const auto along = [&drawn, axis](int k) {
@@ -107,7 +107,7 @@ double DistanceToTriangle(const Vec3& point, const DrawnTriangle& tri) {
 std::vector<DrawnTriangle> AllDrawn(const Body& body) {
     const Matrix4 place = body.DrawTransform();
     std::vector<DrawnTriangle> all;
-    for (uint32_t t = 0; t < body.GetModel()->triangleCount; ++t) {
+    for (uint32_t t = 0; t < body.GetModel()->triangles.size(); ++t) {
         all.push_back(Drawn(*body.GetModel(), place, t));
     }
     return all;
@@ -250,7 +250,7 @@ TEST(SurfacePickingTest, ReportsTheGroupAndFollowsMovedVertices) {
     ASSERT_TRUE(read.mesh);
     const Mesh& mesh = *read.mesh;
     SurfaceRayCaster caster;
-    ASSERT_TRUE(caster.Build(mesh, mesh.vertices));
+    ASSERT_TRUE(caster.Build(mesh, mesh.positions));
     const SurfaceRay down = {{0.2, 0.3, 5}, {0, 0, -10}, 1.0};
     auto hit = caster.Cast(down, Matrix4::Identity());
     ASSERT_TRUE(hit);
@@ -263,16 +263,16 @@ TEST(SurfacePickingTest, ReportsTheGroupAndFollowsMovedVertices) {
     ASSERT_TRUE(hit);
     EXPECT_NEAR(hit->point.z, 2.5, 1e-12);
 
-    std::vector<float> moved = mesh.vertices;
-    for (int v = 5; v <= 8; ++v) {
-        moved[3 * v + 0] += 5; // the near square moves out of the ray's way
+    std::vector<Vec3f> moved = mesh.positions;
+    for (int v = 4; v < 8; ++v) {
+        moved[v].x += 5; // the near square moves out of the ray's way
     }
     ASSERT_TRUE(caster.UpdatePositions(moved));
     hit = caster.Cast(down, Matrix4::Identity());
     ASSERT_TRUE(hit);
     EXPECT_EQ(hit->group, "back");
     EXPECT_FALSE(caster.Cast({{3, 3, 5}, {0, 0, -10}, 1.0}, Matrix4::Identity()));
-    EXPECT_FALSE(caster.UpdatePositions(std::span<const float>(moved).first(6)));
+    EXPECT_FALSE(caster.UpdatePositions(std::span<const Vec3f>(moved).first(2)));
 }
 
 // The wheel moves the eye along the pointer's ray: the surface point under the pointer stays

@@ -18,14 +18,15 @@ std::string Number(double value) {
 }
 
 void PrintCounts(const Mesh& mesh, std::ostream& out) {
-    out << "vertices " << mesh.vertexCount << '\n'
-        << "normals " << mesh.normalCount << '\n'
-        << "texcoords " << mesh.texCoordCount << '\n'
-        << "triangles " << mesh.triangleCount << '\n'
-        << "materials " << mesh.materialCount << '\n';
-    for (const MeshGroup& group : mesh.groups) {
-        out << "group \"" << group.name << "\" triangles " << group.triangleCount << " material "
-            << group.material << '\n';
+    out << "vertices " << mesh.positions.size() << '\n'
+        << "normals " << mesh.normals.size() << '\n'
+        << "texcoords " << mesh.texCoords.size() << '\n'
+        << "triangles " << mesh.triangles.size() << '\n'
+        << "materials " << mesh.materials.size() << '\n';
+    // The listing has always named the most recently created group first.
+    for (auto group = mesh.groups.rbegin(); group != mesh.groups.rend(); ++group) {
+        out << "group \"" << group->name << "\" triangles " << group->triangleIndices.size()
+            << " material " << group->material << '\n';
     }
     out << "box";
     for (float value : mesh.box) {
@@ -50,6 +51,7 @@ int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::os
     const float scale = FitToUnitBox(mesh);
     ComputeFacetNormals(mesh);
     ComputeVertexNormals(mesh, 90.0f);
-    out << "smoothed-normals " << mesh.normalCount << '\n' << "fit-scale " << Number(scale) << '\n';
+    out << "smoothed-normals " << mesh.normals.size() << '\n'
+        << "fit-scale " << Number(scale) << '\n';
     return 0;
 }

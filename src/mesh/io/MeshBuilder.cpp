@@ -2,35 +2,49 @@
 
 #include "base/LargeArrays.h"
 #include "mesh/MeshGroups.h"
+#include "mesh/MeshValidation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <optional>
 
 namespace {
 
-// The first vertex (1-based) whose `width` values in `values` are not all finite numbers.
-std::optional<std::size_t> FirstNonFiniteEntry(const std::vector<float>& values,
-                                               std::size_t width) {
-    for (std::size_t i = width; i < values.size(); ++i) {
-        if (!std::isfinite(values[i])) {
-            return i / width;
+// The first entry whose values are not all finite numbers.
+template <typename Entry, typename IsFiniteEntry>
+std::optional<std::size_t> FirstNonFiniteEntry(const std::vector<Entry>& entries,
+                                               const IsFiniteEntry& isFinite) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!isFinite(entries[i])) {
+            return i;
         }
     }
     return std::nullopt;
 }
 
+template <std::size_t N> bool AllFinite(const std::array<float, N>& values) {
+    return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
+}
+
+bool FiniteVec3f(const Vec3f& v) {
+    return IsFinite(v);
+}
+
+// Vertices are named counting from 1, as in the file.
+std::string VertexName(std::size_t index) {
+    return "vertex " + std::to_string(index + 1);
+}
+
 } // namespace
 
 void MeshBuilder::Reserve(uint64_t vertices, uint64_t triangles, bool colors, bool texCoords) {
-    mesh.vertexCount = static_cast<uint32_t>(vertices);
-    AllocateExactly(mesh.vertices, 3 * (vertices + 1), 0.0f);
+    AllocateExactly(mesh.positions, vertices, Vec3f());
     if (colors) {
-        AllocateExactly(mesh.colors, 4 * (vertices + 1), 1.0f);
+        AllocateExactly(mesh.colors, vertices, std::array<float, 4>{1.0f, 1.0f, 1.0f, 1.0f});
     }
     if (texCoords) {
-        mesh.texCoordCount = static_cast<uint32_t>(vertices);
-        AllocateExactly(mesh.texCoords, 2 * (vertices + 1), 0.0f);
+        AllocateExactly(mesh.texCoords, vertices, std::array<float, 2>{0.0f, 0.0f});
     }
     ReserveTriangles(triangles);
 }
@@ -40,68 +54,54 @@ void MeshBuilder::ReserveTriangles(uint64_t triangles) {
 }
 
 void MeshBuilder::SetVertex(uint32_t index, float x, float y, float z) {
-    float* p = &mesh.vertices[3 * std::size_t{index}];
-    p[0] = x;
-    p[1] = y;
-    p[2] = z;
+    mesh.positions[index] = {x, y, z};
 }
 
 void MeshBuilder::SetColor(uint32_t index, float r, float g, float b, float a) {
-    float* p = &mesh.colors[4 * std::size_t{index}];
-    p[0] = r;
-    p[1] = g;
-    p[2] = b;
-    p[3] = a;
+    mesh.colors[index] = {r, g, b, a};
 }
 
 void MeshBuilder::SetTexCoord(uint32_t index, float u, float v) {
-    mesh.texCoords[2 * std::size_t{index}] = u;
-    mesh.texCoords[2 * std::size_t{index} + 1] = v;
+    mesh.texCoords[index] = {u, v};
 }
 
 void MeshBuilder::AddTriangle(uint32_t a, uint32_t b, uint32_t c) {
     MeshTriangle triangle;
-    triangle.vertex[0] = static_cast<int32_t>(a);
-    triangle.vertex[1] = static_cast<int32_t>(b);
-    triangle.vertex[2] = static_cast<int32_t>(c);
+    triangle.position = {a, b, c};
     if (!mesh.texCoords.empty()) {
-        for (int corner = 0; corner < 3; ++corner) {
-            triangle.texCoord[corner] = triangle.vertex[corner];
-        }
+        triangle.texCoord = triangle.position;
     }
     mesh.triangles.push_back(triangle);
 }
 
 void MeshBuilder::ShrinkVertices(uint32_t count) {
-    mesh.vertexCount = count;
-    mesh.vertices.resize(3 * (std::size_t{count} + 1));
-    mesh.vertices.shrink_to_fit();
+    mesh.positions.resize(count);
+    mesh.positions.shrink_to_fit();
     if (!mesh.colors.empty()) {
-        mesh.colors.resize(4 * (std::size_t{count} + 1));
+        mesh.colors.resize(count);
     }
     if (!mesh.texCoords.empty()) {
-        mesh.texCoordCount = count;
-        mesh.texCoords.resize(2 * (std::size_t{count} + 1));
+        mesh.texCoords.resize(count);
     }
 }
 
-Status MeshBuilder::Finish() {
+// The reader's own words for what Validate would also refuse, in the order they were always
+// reported.
+Status MeshBuilder::FirstFault() const {
     // Colours and texture coordinates go on to drawing and to the exported scene as they are.
-    if (const auto vertex = FirstNonFiniteEntry(mesh.vertices, 3)) {
-        return Status::Failure("vertex " + std::to_string(*vertex) +
-                               " has a coordinate that is not a number");
+    if (const auto vertex = FirstNonFiniteEntry(mesh.positions, FiniteVec3f)) {
+        return Status::Failure(VertexName(*vertex) + " has a coordinate that is not a number");
     }
-    if (const auto vertex = FirstNonFiniteEntry(mesh.colors, 4)) {
-        return Status::Failure("vertex " + std::to_string(*vertex) +
-                               " has a colour that is not a number");
+    if (const auto vertex = FirstNonFiniteEntry(mesh.colors, AllFinite<4>)) {
+        return Status::Failure(VertexName(*vertex) + " has a colour that is not a number");
     }
-    if (const auto vertex = FirstNonFiniteEntry(mesh.texCoords, 2)) {
-        return Status::Failure("vertex " + std::to_string(*vertex) +
+    if (const auto vertex = FirstNonFiniteEntry(mesh.texCoords, AllFinite<2>)) {
+        return Status::Failure(VertexName(*vertex) +
                                " has a texture coordinate that is not a number");
     }
     for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
-        for (int32_t vertex : mesh.triangles[t].vertex) {
-            if (vertex < 1 || static_cast<uint32_t>(vertex) > mesh.vertexCount) {
+        for (const uint32_t vertex : mesh.triangles[t].position) {
+            if (vertex >= mesh.positions.size()) {
                 return Status::Failure("face " + std::to_string(t + 1) +
                                        " names a vertex that does not exist");
             }
@@ -110,12 +110,20 @@ Status MeshBuilder::Finish() {
     if (mesh.triangles.empty()) {
         return Status::Failure("the file holds no triangles");
     }
-    mesh.triangleCount = static_cast<uint32_t>(mesh.triangles.size());
+    return Status::Ok();
+}
+
+Status MeshBuilder::Finish() {
+    if (Status fault = FirstFault(); !fault) {
+        return fault;
+    }
     mesh.materials.assign(1, MeshMaterial{});
     mesh.materials[0].name = "default";
     mesh.materials.insert(mesh.materials.end(), extraMaterials.begin(), extraMaterials.end());
-    mesh.materialCount = static_cast<uint32_t>(mesh.materials.size());
     BuildGroups();
+    if (Status valid = Validate(mesh); !valid) {
+        return valid;
+    }
     ComputeMeshBoxes(mesh);
     mesh.revision = NextMeshRevision();
     return Status::Ok();
@@ -130,30 +138,27 @@ void MeshBuilder::BeginGroup(const std::string& name, uint32_t material) {
     pendingGroups.push_back({name, material, static_cast<uint32_t>(mesh.triangles.size())});
 }
 
-// Groups are listed most recent first, as the Wavefront reader lists them; empty ones are left out.
+// Groups are kept in the order they began; empty ones are left out.
 void MeshBuilder::BuildGroups() {
     if (pendingGroups.empty() || pendingGroups.front().firstTriangle != 0) {
         pendingGroups.insert(pendingGroups.begin(), PendingGroup{"default", 0, 0});
     }
+    const auto triangles = static_cast<uint32_t>(mesh.triangles.size());
     mesh.groups.clear();
     mesh.groups.reserve(pendingGroups.size());
-    // Walked from the last group to the first, so that each is appended: inserting every group
-    // at the front took time growing with the square of their number.
-    for (std::size_t g = pendingGroups.size(); g-- > 0;) {
+    for (std::size_t g = 0; g < pendingGroups.size(); ++g) {
         const uint32_t first = pendingGroups[g].firstTriangle;
         const uint32_t end =
-            g + 1 < pendingGroups.size() ? pendingGroups[g + 1].firstTriangle : mesh.triangleCount;
+            g + 1 < pendingGroups.size() ? pendingGroups[g + 1].firstTriangle : triangles;
         if (end <= first) {
             continue;
         }
         MeshGroup group;
         group.name = pendingGroups[g].name;
         group.material =
-            pendingGroups[g].material < mesh.materialCount ? pendingGroups[g].material : 0;
-        group.triangleCount = end - first;
-        group.triangleIndices.resize(group.triangleCount);
+            pendingGroups[g].material < mesh.materials.size() ? pendingGroups[g].material : 0;
+        group.triangleIndices.resize(end - first);
         std::iota(group.triangleIndices.begin(), group.triangleIndices.end(), first);
         mesh.groups.push_back(std::move(group));
     }
-    mesh.groupCount = static_cast<uint32_t>(mesh.groups.size());
 }

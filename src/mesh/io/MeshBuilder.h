@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-// Fills a Mesh from a reader that knows its vertices and triangles, with the same layout the
-// Wavefront reader gives (1-based arrays, a "default" group, one "default" material), so that
-// fitting, normals, drawing and picking need not know where the mesh came from.
+// Fills a Mesh from a reader that knows its vertices and triangles, as the Wavefront reader fills
+// one (a "default" group, a "default" material), so that fitting, normals, drawing and picking
+// need not know where the mesh came from. Colours and texture coordinates are per vertex.
 class MeshBuilder {
 public:
     explicit MeshBuilder(Mesh& target) : mesh(target) {}
@@ -20,11 +20,11 @@ public:
     // Room for `triangles` triangles in all, on pages made ready for them.
     void ReserveTriangles(uint64_t triangles);
 
-    // Sets vertex `index` (1-based, within the reserved count).
+    // Sets vertex `index` (from 0, within the reserved count).
     void SetVertex(uint32_t index, float x, float y, float z);
     void SetColor(uint32_t index, float r, float g, float b, float a);
     void SetTexCoord(uint32_t index, float u, float v);
-    // Appends a triangle of 1-based vertex indices (checked by Finish) to the current group.
+    // Appends a triangle of vertex indices (from 0, checked by Finish) to the current group.
     void AddTriangle(uint32_t a, uint32_t b, uint32_t c);
 
     // Materials after "default" (entry 0); returns the new entry's index.
@@ -36,8 +36,8 @@ public:
     // Drops the vertex arrays down to `count` entries (after welding).
     void ShrinkVertices(uint32_t count);
 
-    // Checks every index and every coordinate, builds the group and the box. A failure names
-    // what is wrong.
+    // Checks every index and every coordinate, builds the groups and the box, and validates the
+    // mesh. A failure names what is wrong.
     Status Finish();
 
     uint32_t TriangleCount() const { return static_cast<uint32_t>(mesh.triangles.size()); }
@@ -48,6 +48,7 @@ private:
         uint32_t material = 0;
         uint32_t firstTriangle = 0;
     };
+    Status FirstFault() const;
     void BuildGroups();
 
     Mesh& mesh;

@@ -18,12 +18,10 @@ void MeshGroupBuilder::MoveInto(Mesh& mesh) {
     mesh.groups.clear();
     mesh.groups.resize(names_.size());
     for (uint32_t group = 0; group < names_.size(); ++group) {
-        MeshGroup& target = mesh.groups[ListPosition(group)];
+        MeshGroup& target = mesh.groups[group];
         target.name = std::move(names_[group]);
         AllocateExactly(target.triangleIndices, triangles_[group], 0u);
-        target.triangleCount = 0;
     }
-    mesh.groupCount = static_cast<uint32_t>(mesh.groups.size());
     names_.clear();
     triangles_.clear();
     index_ = NameIndex();

@@ -18,13 +18,9 @@ public:
 
     std::size_t Size() const { return names_.size(); }
 
-    // Where the group numbered `group` stands in the mesh's list: the most recently created first.
-    uint32_t ListPosition(uint32_t group) const {
-        return static_cast<uint32_t>(names_.size()) - 1 - group;
-    }
-
-    // Puts the groups into the mesh in list order, each with room for exactly its triangles and
-    // its triangleCount 0 (the filling counts them again). The counts must fit 32 bits.
+    // Puts the groups into the mesh in the order they were created (a group's number is its
+    // position in mesh.groups), each with exactly as many triangle slots as were added to it, for
+    // the filling to write. The counts must fit 32 bits.
     void MoveInto(Mesh& mesh);
 
 private:

@@ -9,8 +9,9 @@
 
 // The one way a body model comes in, whatever its format: Wavefront OBJ, PLY, STL and OFF go to
 // our own readers, glTF (text or binary) to our reader over the tinygltf parser. The reader is
-// chosen by the file's content where that is conclusive, otherwise by its extension. The mesh is
-// laid out as the OBJ reader lays it out, so fitting, normals, drawing and picking treat every
+// chosen by the file's content where that is conclusive, otherwise by its extension. Every reader
+// fills the same plain Mesh and checks it with Validate before handing it on (the import itself
+// hands on only what a reader has checked), so fitting, normals, drawing and picking treat every
 // format alike. No reader takes more memory than ImportBudget allows a file of its size.
 struct MeshImportResult {
     std::unique_ptr<Mesh> mesh; // null on failure or cancel

@@ -49,9 +49,9 @@ TEST(GltfReader, ReadsNodeChainsOfAnyDepth) {
         SCOPED_TRACE(depth);
         const MeshImportResult result = ReadText(TriangleModel(NodeChain(depth), "0"));
         ASSERT_NE(result.mesh, nullptr) << result.error;
-        EXPECT_EQ(result.mesh->triangleCount, 1u);
+        EXPECT_EQ(result.mesh->triangles.size(), 1u);
         // Every transform along the chain is applied.
-        EXPECT_EQ(result.mesh->vertices[3], (depth - 1) / 1024.0f);
+        EXPECT_EQ(result.mesh->positions[0].x, (depth - 1) / 1024.0f);
     }
 }
 
@@ -101,7 +101,7 @@ TEST(GltfReader, RefusesAModelThatPlacesItsMeshesMoreOftenThanItsSizeAllows) {
     }
     const MeshImportResult shared = ReadText(TriangleModel(few + R"({"mesh":0})", "0"));
     ASSERT_NE(shared.mesh, nullptr) << shared.error;
-    EXPECT_EQ(shared.mesh->triangleCount, 16u);
+    EXPECT_EQ(shared.mesh->triangles.size(), 16u);
 }
 
 // Reads `count` nodes that each place the one mesh under a name of their own, and takes the parts
@@ -127,11 +127,11 @@ TEST(GltfReader, ReadsManyPlacementsOfOneMesh) {
     MeshParts parts;
     ReadPlacements(40000, large, parts);
     ASSERT_NE(large.mesh, nullptr) << large.error;
-    EXPECT_EQ(large.mesh->triangleCount, 40000u);
-    ASSERT_EQ(large.mesh->groupCount, 40000u);
-    // The most recent group first, as the Wavefront reader lists them.
-    EXPECT_EQ(large.mesh->groups.front().name, "n39999");
-    EXPECT_EQ(large.mesh->groups.back().name, "n0");
+    EXPECT_EQ(large.mesh->triangles.size(), 40000u);
+    ASSERT_EQ(large.mesh->groups.size(), 40000u);
+    // The groups in the order they are placed, as the Wavefront reader keeps them.
+    EXPECT_EQ(large.mesh->groups.front().name, "n0");
+    EXPECT_EQ(large.mesh->groups.back().name, "n39999");
     EXPECT_EQ(parts.names.size(), 40000u);
     EXPECT_EQ(parts.Find("n5"), 39994u);
 }
@@ -247,23 +247,22 @@ TEST(GltfReader, TakesStripsFansTransformsColoursAndMaterials) {
     const MeshImportResult result = ReadText(json);
     ASSERT_NE(result.mesh, nullptr) << result.error;
     const Mesh& mesh = *result.mesh;
-    EXPECT_EQ(mesh.triangleCount, 4u); // two of the strip, two of the fan, no lines
+    EXPECT_EQ(mesh.triangles.size(), 4u); // two of the strip, two of the fan, no lines
     // The strip's second triangle keeps the first one's facing.
-    EXPECT_EQ(std::vector<int32_t>(mesh.triangles[1].vertex, mesh.triangles[1].vertex + 3),
-              (std::vector<int32_t>{3, 2, 4}));
+    EXPECT_EQ(mesh.triangles[1].position, (std::array<uint32_t, 3>{2, 1, 3}));
     // (1, 0, 0) turned to (0, 1, 0), then moved to x = 10.
-    EXPECT_NEAR(mesh.vertices[3 * 2], 10.0f, 1e-6);
-    EXPECT_NEAR(mesh.vertices[3 * 2 + 1], 1.0f, 1e-6);
-    ASSERT_EQ(mesh.colors.size(), 4u * 9);
-    EXPECT_EQ(mesh.colors[4 * 1 + 0], 1.0f); // 255 is 1
-    EXPECT_EQ(mesh.colors[4 * 2 + 0], 0.0f);
-    EXPECT_EQ(mesh.colors[4 * 2 + 1], 1.0f);
-    EXPECT_EQ(mesh.colors[4 * 5 + 0], 1.0f); // the fan has no colours: white
+    EXPECT_NEAR(mesh.positions[1].x, 10.0f, 1e-6);
+    EXPECT_NEAR(mesh.positions[1].y, 1.0f, 1e-6);
+    ASSERT_EQ(mesh.colors.size(), 8u);
+    EXPECT_EQ(mesh.colors[0][0], 1.0f); // 255 is 1
+    EXPECT_EQ(mesh.colors[1][0], 0.0f);
+    EXPECT_EQ(mesh.colors[1][1], 1.0f);
+    EXPECT_EQ(mesh.colors[4][0], 1.0f); // the fan has no colours: white
     ASSERT_EQ(mesh.materials.size(), 2u);
     EXPECT_EQ(mesh.materials[1].name, "skin");
     EXPECT_EQ(mesh.materials[1].diffuse, (std::array<float, 4>{0.5f, 0.25f, 1, 1}));
     ASSERT_EQ(mesh.groups.size(), 2u);
-    EXPECT_EQ(mesh.groups.back().name, "body");
-    EXPECT_EQ(mesh.groups.back().material, 1u);
-    EXPECT_EQ(mesh.groups.front().material, 0u);
+    EXPECT_EQ(mesh.groups.front().name, "body");
+    EXPECT_EQ(mesh.groups.front().material, 1u);
+    EXPECT_EQ(mesh.groups.back().material, 0u);
 }

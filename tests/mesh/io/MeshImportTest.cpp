@@ -3,6 +3,7 @@
 
 #include "base/ProgressSink.h"
 #include "body/Body.h"
+#include "mesh/MeshValidation.h"
 #include "mesh/io/MeshImport.h"
 
 #include <gtest/gtest.h>
@@ -21,19 +22,14 @@ std::string TestModel(const std::string& name) {
     return std::string(RUVO_SOURCE_DIR "/tests/data/meshes/") + name;
 }
 
-const float* Position(const Mesh& mesh, int32_t vertex) {
-    return &mesh.vertices[3 * static_cast<std::size_t>(vertex)];
-}
-
-// The octahedron's corner at +X, whichever number the reader gave it.
-int32_t VertexAt(const Mesh& mesh, float x, float y, float z) {
-    for (uint32_t v = 1; v <= mesh.vertexCount; ++v) {
-        const float* p = Position(mesh, static_cast<int32_t>(v));
-        if (p[0] == x && p[1] == y && p[2] == z) {
-            return static_cast<int32_t>(v);
+// The octahedron's corner at +X, whichever number the reader gave it; kNoIndex for none.
+uint32_t VertexAt(const Mesh& mesh, float x, float y, float z) {
+    for (uint32_t v = 0; v < mesh.positions.size(); ++v) {
+        if (mesh.positions[v] == Vec3f{x, y, z}) {
+            return v;
         }
     }
-    return 0;
+    return kNoIndex;
 }
 
 class RecordingSink : public ProgressSink {
@@ -59,18 +55,40 @@ TEST(MeshImport, TheSameOctahedronComesOutOfEveryFormat) {
         ASSERT_NE(result.mesh, nullptr) << result.error;
         const Mesh& mesh = *result.mesh;
         // STL repeats the corners in every facet; they are shared again.
-        EXPECT_EQ(mesh.vertexCount, 6u);
-        EXPECT_EQ(mesh.triangleCount, 8u);
+        EXPECT_EQ(mesh.positions.size(), 6u);
+        EXPECT_EQ(mesh.triangles.size(), 8u);
         EXPECT_EQ(mesh.box, (std::array<float, 6>{-1, -1, -1, 1, 1, 1}));
         ASSERT_FALSE(mesh.groups.empty());
         // Each triangle keeps its corners and their order (the facing of the surface).
-        const int32_t right = VertexAt(mesh, 1, 0, 0), top = VertexAt(mesh, 0, 1, 0),
-                      front = VertexAt(mesh, 0, 0, 1);
-        ASSERT_NE(right * top * front, 0);
-        const MeshTriangle& first = mesh.triangles[0];
-        EXPECT_EQ(std::vector<int32_t>(first.vertex, first.vertex + 3),
-                  (std::vector<int32_t>{right, top, front}));
+        const uint32_t right = VertexAt(mesh, 1, 0, 0), top = VertexAt(mesh, 0, 1, 0),
+                       front = VertexAt(mesh, 0, 0, 1);
+        ASSERT_NE(right, kNoIndex);
+        ASSERT_NE(top, kNoIndex);
+        ASSERT_NE(front, kNoIndex);
+        EXPECT_EQ(mesh.triangles[0].position, (std::array<uint32_t, 3>{right, top, front}));
     }
+}
+
+// Whatever the format, the import hands on only meshes that Validate accepts (a Wavefront model's
+// numbers as written), and refuses the broken files rather than handing on what they hold.
+TEST(MeshImport, EveryMeshItHandsOnIsValid) {
+    int read = 0;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(RUVO_SOURCE_DIR "/tests/data/meshes")) {
+        const std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        const MeshImportResult result = ImportMesh(entry.path().string());
+        if (!result.mesh) {
+            EXPECT_FALSE(result.error.empty());
+            continue;
+        }
+        const MeshNumbers numbers =
+            entry.path().extension() == ".obj" ? MeshNumbers::AsWritten : MeshNumbers::Finite;
+        const Status valid = Validate(*result.mesh, numbers);
+        EXPECT_TRUE(valid) << valid.message();
+        ++read;
+    }
+    EXPECT_EQ(read, 10);
 }
 
 TEST(MeshImport, ScanColoursAreKeptPerVertex) {
@@ -80,10 +98,10 @@ TEST(MeshImport, ScanColoursAreKeptPerVertex) {
         const MeshImportResult result = ImportMesh(TestModel(name));
         ASSERT_NE(result.mesh, nullptr) << result.error;
         const Mesh& mesh = *result.mesh;
-        ASSERT_EQ(mesh.colors.size(), 4 * (std::size_t{mesh.vertexCount} + 1));
+        ASSERT_EQ(mesh.colors.size(), mesh.positions.size());
         const auto color = [&](float x, float y, float z) {
-            const float* c = &mesh.colors[4 * static_cast<std::size_t>(VertexAt(mesh, x, y, z))];
-            return std::vector<float>(c, c + 4);
+            const std::array<float, 4>& c = mesh.colors.at(VertexAt(mesh, x, y, z));
+            return std::vector<float>(c.begin(), c.end());
         };
         EXPECT_EQ(color(1, 0, 0), (std::vector<float>{1, 0, 0, 1}));
         EXPECT_EQ(color(0, -1, 0), (std::vector<float>{1, 1, 0, 1}));
@@ -180,7 +198,7 @@ TEST(MeshImport, ProgressAdvancesAndACancelStopsTheRead) {
         };
         const MeshImportResult whole = ImportMeshFromMemory(bytes, "torus.ply", callbacks);
         ASSERT_NE(whole.mesh, nullptr) << whole.error;
-        EXPECT_EQ(whole.mesh->triangleCount, torus.triangles.size());
+        EXPECT_EQ(whole.mesh->triangles.size(), torus.triangles.size());
         ASSERT_GT(fractions.size(), 3u);
         EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
         EXPECT_EQ(fractions.back(), 1.0);
@@ -199,11 +217,11 @@ TEST(MeshImport, TheBodyTakesAScanAsItTakesAWavefrontModel) {
     ASSERT_TRUE(body.Load(TestModel("octahedron.obj")));
     const Mesh* obj = body.GetModel();
     const float objHeight = body.GetHeight();
-    const uint32_t objNormals = obj->normalCount;
+    const std::size_t objNormals = obj->normals.size();
 
     ASSERT_TRUE(body.Load(TestModel("octahedron_binary.STL")));
     EXPECT_EQ(body.GetHeight(), objHeight);
-    EXPECT_EQ(body.GetModel()->normalCount, objNormals);
+    EXPECT_EQ(body.GetModel()->normals.size(), objNormals);
 
     // A failure or a cancel keeps the body that was there.
     const Mesh* before = body.GetModel();

@@ -31,12 +31,12 @@ TEST(OffReader, ReadsFacesOfManyCornersAsFans) {
         SCOPED_TRACE(corners);
         const MeshImportResult result = ReadOffText(PolygonOff(corners));
         ASSERT_NE(result.mesh, nullptr) << result.error;
-        EXPECT_EQ(result.mesh->triangleCount, static_cast<uint32_t>(corners - 2 + 1));
+        EXPECT_EQ(result.mesh->triangles.size(), static_cast<uint32_t>(corners - 2 + 1));
         // The fan keeps the polygon's first corner and its winding.
         const MeshTriangle& last = result.mesh->triangles[corners - 3];
-        EXPECT_EQ(last.vertex[0], 1);
-        EXPECT_EQ(last.vertex[1], corners - 1);
-        EXPECT_EQ(last.vertex[2], corners);
+        EXPECT_EQ(last.position[0], 0u);
+        EXPECT_EQ(last.position[1], static_cast<uint32_t>(corners - 2));
+        EXPECT_EQ(last.position[2], static_cast<uint32_t>(corners - 1));
     }
 }
 
@@ -72,16 +72,16 @@ TEST(OffReader, ReadsCommentsColoursTextureCoordinatesAndCountsOnTheKeywordLine)
                                                  "0 1 0 0 0 255 255 # blue\n"
                                                  "3 0 1 2 10 20 30\n");
     ASSERT_NE(colored.mesh, nullptr) << colored.error;
-    ASSERT_EQ(colored.mesh->colors.size(), 16u);
-    EXPECT_EQ(colored.mesh->colors[4], 1.0f);
-    EXPECT_EQ(colored.mesh->colors[5], 0.0f);
-    EXPECT_EQ(colored.mesh->colors[14], 1.0f);
+    ASSERT_EQ(colored.mesh->colors.size(), 3u);
+    EXPECT_EQ(colored.mesh->colors[0][0], 1.0f);
+    EXPECT_EQ(colored.mesh->colors[0][1], 0.0f);
+    EXPECT_EQ(colored.mesh->colors[2][2], 1.0f);
 
     const MeshImportResult textured = ReadOffText(
         "STNOFF\n3 1 0\n0 0 0 0 0 1 0.5 0.25\n1 0 0 0 0 1 1 0\n0 1 0 0 0 1 0 1\n3 0 1 2\n");
     ASSERT_NE(textured.mesh, nullptr) << textured.error;
-    ASSERT_EQ(textured.mesh->texCoords.size(), 8u);
-    EXPECT_EQ(textured.mesh->texCoords[2], 0.5f);
-    EXPECT_EQ(textured.mesh->texCoords[3], 0.25f);
-    EXPECT_EQ(textured.mesh->vertices[3 * 2], 1.0f);
+    ASSERT_EQ(textured.mesh->texCoords.size(), 3u);
+    EXPECT_EQ(textured.mesh->texCoords[0][0], 0.5f);
+    EXPECT_EQ(textured.mesh->texCoords[0][1], 0.25f);
+    EXPECT_EQ(textured.mesh->positions[1].x, 1.0f);
 }

@@ -90,7 +90,7 @@ TEST(PlyReader, ReservesNoMoreTrianglesThanTheBytesHold) {
     bytes += std::string(kEmptyFaces, '\0');
     Mesh mesh;
     ASSERT_TRUE(Read(bytes, mesh));
-    EXPECT_EQ(mesh.triangleCount, 1u);
+    EXPECT_EQ(mesh.triangles.size(), 1u);
     EXPECT_LE(mesh.triangles.capacity() * sizeof(MeshTriangle), 4 * bytes.size());
 }
 

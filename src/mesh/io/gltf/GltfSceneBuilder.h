@@ -55,5 +55,5 @@ private:
     uint64_t totalTriangles = 0;
     uint64_t totalPlacements = 0;
     uint64_t placed = 0;
-    uint32_t nextVertex = 1;
+    uint32_t nextVertex = 0;
 };

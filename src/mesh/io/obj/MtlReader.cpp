@@ -56,7 +56,6 @@ void ReadMtlText(Mesh& mesh, std::string_view text) {
     const std::size_t count = CountMaterials(text);
     mesh.materials.assign(count, MeshMaterial());
     mesh.materials[0].name = "default";
-    mesh.materialCount = static_cast<uint32_t>(count);
 
     // Colour statements before the first newmtl change "default".
     std::size_t current = 0;
@@ -104,7 +103,6 @@ Status ReadMtl(Mesh& mesh, std::string_view libraryName, const MtlTextSource& so
 Status MtlLibraries::ReadInto(Mesh& mesh, std::string_view libraryName) {
     if (const auto known = read.find(libraryName); known != read.end()) {
         mesh.materials = known->second;
-        mesh.materialCount = static_cast<uint32_t>(mesh.materials.size());
         return Status::Ok();
     }
     if (Status status = ReadMtl(mesh, libraryName, source); !status) {
@@ -124,7 +122,7 @@ uint32_t MaterialNotFound(std::string_view name) {
 } // namespace
 
 uint32_t FindMaterial(const Mesh& mesh, std::string_view name) {
-    for (uint32_t i = 0; i < mesh.materialCount && i < mesh.materials.size(); ++i) {
+    for (uint32_t i = 0; i < mesh.materials.size(); ++i) {
         if (mesh.materials[i].name == name) {
             return i;
         }

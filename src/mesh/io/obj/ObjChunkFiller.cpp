@@ -4,6 +4,7 @@
 #include "mesh/io/obj/ObjTextCursor.h"
 #include "mesh/io/obj/ObjWindowReader.h"
 
+#include <array>
 #include <string_view>
 
 namespace {
@@ -14,7 +15,9 @@ class ChunkFiller {
 public:
     ChunkFiller(const ObjChunkCount& count, const ObjChunkPlan& plan, Mesh& mesh)
         : count_(count), plan_(plan),
-          mesh_(mesh), total_{mesh.vertexCount, mesh.texCoordCount, mesh.normalCount},
+          mesh_(mesh), total_{static_cast<uint32_t>(mesh.positions.size()),
+                              static_cast<uint32_t>(mesh.texCoords.size()),
+                              static_cast<uint32_t>(mesh.normals.size())},
           read_(plan.base),
           groupWritten_(count.groupNames.size(), 0), sink_{&leadingWritten_, count.leadingTriangles,
                                                            plan.leadingGroup, plan.leadingStart} {}
@@ -70,9 +73,17 @@ private:
         }
     }
 
-    static void ReadCoordinates(ObjTextCursor& cursor, float* target, int count) {
-        for (int i = 0; i < count; ++i) {
-            if (!cursor.ReadFloatOnLine(target[i])) {
+    // Missing numbers stay 0.
+    static void ReadCoordinates(ObjTextCursor& cursor, Vec3f& target) {
+        for (int axis = 0; axis < 3; ++axis) {
+            if (!cursor.ReadFloatOnLine(target[axis])) {
+                break;
+            }
+        }
+    }
+    static void ReadCoordinates(ObjTextCursor& cursor, std::array<float, 2>& target) {
+        for (float& value : target) {
+            if (!cursor.ReadFloatOnLine(value)) {
                 break;
             }
         }
@@ -84,20 +95,17 @@ private:
             if (read_.vertices - plan_.base.vertices >= count_.vertices) {
                 return false;
             }
-            ++read_.vertices;
-            ReadCoordinates(cursor, &mesh_.vertices[3 * std::size_t{read_.vertices}], 3);
+            ReadCoordinates(cursor, mesh_.positions[read_.vertices++]);
         } else if (word[1] == 'n') {
             if (read_.normals - plan_.base.normals >= count_.normals) {
                 return false;
             }
-            ++read_.normals;
-            ReadCoordinates(cursor, &mesh_.normals[3 * std::size_t{read_.normals}], 3);
+            ReadCoordinates(cursor, mesh_.normals[read_.normals++]);
         } else if (word[1] == 't') {
             if (read_.texCoords - plan_.base.texCoords >= count_.texCoords) {
                 return false;
             }
-            ++read_.texCoords;
-            ReadCoordinates(cursor, &mesh_.texCoords[2 * std::size_t{read_.texCoords}], 2);
+            ReadCoordinates(cursor, mesh_.texCoords[read_.texCoords++]);
         }
         return true;
     }
@@ -172,19 +180,20 @@ private:
             if (inRange(corner.vertex, total_.vertices) &&
                 (!withTexCoordAndNormal || (inRange(corner.texCoord, total_.texCoords) &&
                                             inRange(corner.normal, total_.normals)))) {
-                triangle.vertex[c] = static_cast<int32_t>(corner.vertex);
+                // The file counts from 1, the mesh from 0.
+                triangle.position[c] = static_cast<uint32_t>(corner.vertex - 1);
                 if (withTexCoordAndNormal) {
-                    triangle.texCoord[c] = static_cast<int32_t>(corner.texCoord);
-                    triangle.normal[c] = static_cast<int32_t>(corner.normal);
+                    triangle.texCoord[c] = static_cast<uint32_t>(corner.texCoord - 1);
+                    triangle.normal[c] = static_cast<uint32_t>(corner.normal - 1);
                 }
                 continue;
             }
-            int32_t resolved[3];
+            uint32_t resolved[3];
             ObjIndexFault ignored;
             if (!ResolveObjCorner(corner, form, read_, total_, ignored, resolved)) {
                 return false;
             }
-            triangle.vertex[c] = resolved[0];
+            triangle.position[c] = resolved[0];
             triangle.texCoord[c] = resolved[1];
             triangle.normal[c] = resolved[2];
         }

@@ -16,9 +16,9 @@
 struct ObjChunkPlan {
     ObjElementCounts base;     // elements read before the stretch
     uint32_t triangleBase = 0; // the stretch's first triangle
-    uint32_t leadingGroup = 0; // list position of the group current where the stretch starts
+    uint32_t leadingGroup = 0; // the group current where the stretch starts (into mesh.groups)
     uint32_t leadingStart = 0; // its first slot in that group's triangleIndices
-    std::vector<uint32_t> groupPositions; // per local group: its list position
+    std::vector<uint32_t> groupPositions; // per local group: its place in mesh.groups
     std::vector<uint32_t> groupStarts;    // per local group: its first slot in triangleIndices
 };
 

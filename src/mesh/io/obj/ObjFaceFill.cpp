@@ -10,7 +10,7 @@ constexpr ElementKind kKinds[] = {
     {"vertex", "vertices"}, {"texture coordinate", "texture coordinates"}, {"normal", "normals"}};
 
 bool Resolve(long long raw, uint32_t readSoFar, uint32_t total, int kind, ObjIndexFault& fault,
-             int32_t& index) {
+             uint32_t& index) {
     const long long resolved = raw < 0 ? static_cast<long long>(readSoFar) + 1 + raw : raw;
     if (raw == 0 || resolved < 1 || resolved > static_cast<long long>(total)) {
         fault.raw = raw;
@@ -19,7 +19,7 @@ bool Resolve(long long raw, uint32_t readSoFar, uint32_t total, int kind, ObjInd
         fault.kind = kind;
         return false;
     }
-    index = static_cast<int32_t>(resolved);
+    index = static_cast<uint32_t>(resolved - 1);
     return true;
 }
 
@@ -42,8 +42,8 @@ std::string DescribeIndexFault(const ObjIndexFault& fault, std::size_t lineNumbe
 }
 
 bool ResolveObjCorner(const FaceCorner& corner, CornerForm form, const ObjElementCounts& readSoFar,
-                      const ObjElementCounts& total, ObjIndexFault& fault, int32_t (&out)[3]) {
-    out[0] = out[1] = out[2] = 0;
+                      const ObjElementCounts& total, ObjIndexFault& fault, uint32_t (&out)[3]) {
+    out[0] = out[1] = out[2] = kNoIndex;
     if (!Resolve(corner.vertex, readSoFar.vertices, total.vertices, 0, fault, out[0])) {
         return false;
     }

@@ -31,11 +31,12 @@ struct ObjIndexFault {
 std::string DescribeIndexFault(const ObjIndexFault& fault, std::size_t lineNumber,
                                std::string_view path);
 
-// Turns the corner at the face reader into array indices: positive indices count from the first
-// element of the file, negative ones back from the last element read before the face. False
+// Turns the corner at the face reader into array indices from 0 (position, texture coordinate,
+// normal; kNoIndex for what the face's form does not give): the file's positive indices count from
+// its first element as 1, negative ones back from the last element read before the face. False
 // (with `fault` filled in, except its faceOffset) when an index names no element.
 bool ResolveObjCorner(const FaceCorner& corner, CornerForm form, const ObjElementCounts& readSoFar,
-                      const ObjElementCounts& total, ObjIndexFault& fault, int32_t (&out)[3]);
+                      const ObjElementCounts& total, ObjIndexFault& fault, uint32_t (&out)[3]);
 
 // The result of reading one face.
 enum class ObjFaceResult { Stored, BadIndex, Disagreement };
@@ -48,8 +49,8 @@ template <typename Store>
 ObjFaceResult FillObjFace(ObjTextCursor& cursor, FaceReader& reader,
                           const ObjElementCounts& readSoFar, const ObjElementCounts& total,
                           ObjIndexFault& fault, Store&& store) {
-    int32_t first[3], previous[3], current[3];
-    const auto resolve = [&](int32_t(&out)[3]) {
+    uint32_t first[3], previous[3], current[3];
+    const auto resolve = [&](uint32_t(&out)[3]) {
         return ResolveObjCorner(reader.Corner(), reader.Form(), readSoFar, total, fault, out);
     };
     reader.Begin();
@@ -67,15 +68,9 @@ ObjFaceResult FillObjFace(ObjTextCursor& cursor, FaceReader& reader,
             return ObjFaceResult::BadIndex;
         }
         MeshTriangle triangle;
-        triangle.vertex[0] = first[0];
-        triangle.texCoord[0] = first[1];
-        triangle.normal[0] = first[2];
-        triangle.vertex[1] = previous[0];
-        triangle.texCoord[1] = previous[1];
-        triangle.normal[1] = previous[2];
-        triangle.vertex[2] = current[0];
-        triangle.texCoord[2] = current[1];
-        triangle.normal[2] = current[2];
+        triangle.position = {first[0], previous[0], current[0]};
+        triangle.texCoord = {first[1], previous[1], current[1]};
+        triangle.normal = {first[2], previous[2], current[2]};
         if (!store(triangle)) {
             return ObjFaceResult::Disagreement;
         }

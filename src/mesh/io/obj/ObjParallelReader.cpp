@@ -2,6 +2,7 @@
 
 #include "base/LargeArrays.h"
 #include "mesh/MeshGroups.h"
+#include "mesh/MeshValidation.h"
 #include "mesh/io/MeshGroupBuilder.h"
 #include "mesh/io/obj/MtlReader.h"
 #include "mesh/io/obj/ObjChunkCounter.h"
@@ -9,6 +10,7 @@
 #include "mesh/io/obj/ObjRefusals.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <string>
 #include <system_error>
@@ -88,11 +90,15 @@ public:
         slotsUsed_.push_back(0);
     }
 
+    // What the whole text holds, once every stretch is planned.
+    struct Totals {
+        uint64_t vertices = 0, normals = 0, texCoords = 0, triangles = 0;
+    };
+
     Status Plan(const std::vector<ObjChunkCount>& counts, std::vector<ObjChunkPlan>& plans) {
         plans.resize(counts.size());
-        std::vector<std::vector<uint32_t>> groupIds(counts.size());
         for (std::size_t i = 0; i < counts.size(); ++i) {
-            if (Status status = PlanStretch(counts[i], plans[i], groupIds[i]); !status) {
+            if (Status status = PlanStretch(counts[i], plans[i]); !status) {
                 return status;
             }
         }
@@ -100,28 +106,15 @@ public:
             totals_.texCoords > kMaxObjCount) {
             return RefuseObj(ObjTooLargeMessage(path_));
         }
-        for (std::size_t i = 0; i < counts.size(); ++i) {
-            plans[i].leadingGroup = groups_.ListPosition(plans[i].leadingGroup);
-            plans[i].groupPositions.resize(groupIds[i].size());
-            for (std::size_t g = 0; g < groupIds[i].size(); ++g) {
-                plans[i].groupPositions[g] = groups_.ListPosition(groupIds[i][g]);
-            }
-        }
-        mesh_.vertexCount = static_cast<uint32_t>(totals_.vertices);
-        mesh_.normalCount = static_cast<uint32_t>(totals_.normals);
-        mesh_.texCoordCount = static_cast<uint32_t>(totals_.texCoords);
-        mesh_.triangleCount = static_cast<uint32_t>(totals_.triangles);
         groups_.MoveInto(mesh_);
         return Status::Ok();
     }
 
-private:
-    struct Totals {
-        uint64_t vertices = 0, normals = 0, texCoords = 0, triangles = 0;
-    };
+    const Totals& Counted() const { return totals_; }
 
-    Status PlanStretch(const ObjChunkCount& count, ObjChunkPlan& plan,
-                       std::vector<uint32_t>& groupIds) {
+private:
+    // A group's number is its place in mesh.groups.
+    Status PlanStretch(const ObjChunkCount& count, ObjChunkPlan& plan) {
         for (const ObjChunkCount::Library& library : count.libraries) {
             if (count.faultOffset && library.offset >= *count.faultOffset) {
                 break;
@@ -138,19 +131,19 @@ private:
                      static_cast<uint32_t>(totals_.texCoords),
                      static_cast<uint32_t>(totals_.normals)};
         plan.triangleBase = static_cast<uint32_t>(totals_.triangles);
-        plan.leadingGroup = current_; // a group number until every group is known
+        plan.leadingGroup = current_;
         plan.leadingStart = Reserve(current_, count.leadingTriangles);
-        groupIds.resize(count.groupNames.size());
+        plan.groupPositions.resize(count.groupNames.size());
         plan.groupStarts.resize(count.groupNames.size());
         for (std::size_t g = 0; g < count.groupNames.size(); ++g) {
-            groupIds[g] = groups_.GroupFor(count.groupNames[g]);
+            plan.groupPositions[g] = groups_.GroupFor(count.groupNames[g]);
             if (slotsUsed_.size() < groups_.Size()) {
                 slotsUsed_.push_back(0);
             }
-            plan.groupStarts[g] = Reserve(groupIds[g], count.groupTriangles[g]);
+            plan.groupStarts[g] = Reserve(plan.groupPositions[g], count.groupTriangles[g]);
         }
         if (!count.usemtlGroups.empty()) {
-            current_ = groupIds[count.usemtlGroups.back()];
+            current_ = plan.groupPositions[count.usemtlGroups.back()];
         }
         totals_.vertices += count.vertices;
         totals_.normals += count.normals;
@@ -179,15 +172,16 @@ private:
     Totals totals_;
 };
 
-// Every array is allocated once, at the exact size the first reading counted.
-void AllocateArrays(Mesh& mesh) {
-    AllocateExactly(mesh.vertices, 3 * (std::size_t{mesh.vertexCount} + 1), 0.0f);
-    AllocateExactly(mesh.triangles, mesh.triangleCount, MeshTriangle());
-    if (mesh.normalCount > 0) {
-        AllocateExactly(mesh.normals, 3 * (std::size_t{mesh.normalCount} + 1), 0.0f);
+// Every array is allocated once, at the exact size the first reading counted; the second reading
+// takes the counts from the arrays' sizes.
+void AllocateArrays(Mesh& mesh, const StretchPlanner::Totals& totals) {
+    AllocateExactly(mesh.positions, totals.vertices, Vec3f());
+    AllocateExactly(mesh.triangles, totals.triangles, MeshTriangle());
+    if (totals.normals > 0) {
+        AllocateExactly(mesh.normals, totals.normals, Vec3f());
     }
-    if (mesh.texCoordCount > 0) {
-        AllocateExactly(mesh.texCoords, 2 * (std::size_t{mesh.texCoordCount} + 1), 0.0f);
+    if (totals.texCoords > 0) {
+        AllocateExactly(mesh.texCoords, totals.texCoords, std::array<float, 2>{0.0f, 0.0f});
     }
 }
 
@@ -247,11 +241,12 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
         CountObjChunk(source, options.windowBytes, windowBuffer, counts[i], progress);
     });
     std::vector<ObjChunkPlan> plans;
-    if (Status status = StretchPlanner(*mesh, path, mtlSource).Plan(counts, plans); !status) {
+    StretchPlanner planner(*mesh, path, mtlSource);
+    if (Status status = planner.Plan(counts, plans); !status) {
         return Failed(status);
     }
 
-    AllocateArrays(*mesh);
+    AllocateArrays(*mesh, planner.Counted());
     progress.BeginSecondReading();
     std::vector<ObjChunkFault> faults(counts.size());
     RunStretches(counts.size(), [&](std::size_t i, std::string& windowBuffer) {
@@ -267,8 +262,8 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
     if (!source.Unchanged()) {
         return Failed(RefuseObj(ObjChangedMessage(path)));
     }
-    for (MeshGroup& group : mesh->groups) {
-        group.triangleCount = static_cast<uint32_t>(group.triangleIndices.size());
+    if (Status valid = Validate(*mesh, MeshNumbers::AsWritten); !valid) {
+        return Failed(RefuseObj(ObjInvalidMessage(path, valid.message())));
     }
     ComputeMeshBoxes(*mesh);
     mesh->revision = NextMeshRevision();

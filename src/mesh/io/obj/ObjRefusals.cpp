@@ -12,6 +12,10 @@ std::string ObjChangedMessage(std::string_view givenPath) {
     return "Read Obj failed: \"" + std::string(givenPath) + "\" changed while it was read.";
 }
 
+std::string ObjInvalidMessage(std::string_view givenPath, std::string_view reason) {
+    return "Read Obj failed: \"" + std::string(givenPath) + "\": " + std::string(reason) + ".";
+}
+
 std::string ObjTooLargeMessage(std::string_view givenPath) {
     return "Read Obj failed: \"" + std::string(givenPath) +
            "\" holds more elements than the reader can index.";

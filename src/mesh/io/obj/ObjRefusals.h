@@ -9,7 +9,7 @@
 
 // The refusals of a model file, worded as the reader has always worded them.
 
-// Indices are 32-bit and arrays hold three floats per entry plus the unused entry 0.
+// Indices are 32-bit, with room to spare for three floats per entry.
 constexpr uint64_t kMaxObjCount = std::numeric_limits<int32_t>::max() / 4;
 
 // A refusal of the file. The message goes back to the caller, who shows it once (the command
@@ -21,6 +21,9 @@ Status ObjUnknownToken(std::string_view word);
 
 // A file whose text differs between the two readings.
 std::string ObjChangedMessage(std::string_view givenPath);
+
+// A file whose mesh breaks what Validate states (`reason`).
+std::string ObjInvalidMessage(std::string_view givenPath, std::string_view reason);
 
 // A file with more elements of one kind than a 32-bit index can reach.
 std::string ObjTooLargeMessage(std::string_view givenPath);

@@ -80,7 +80,7 @@ private:
             if (values.size() < fixed + tail) {
                 return LineFailure("a vertex with fewer values than the header says");
             }
-            const auto index = static_cast<uint32_t>(v + 1);
+            const auto index = static_cast<uint32_t>(v);
             const double w = header.homogeneous ? values[3] : 1.0;
             builder.SetVertex(index, static_cast<float>(values[0] / w),
                               static_cast<float>(values[1] / w), static_cast<float>(values[2] / w));
@@ -137,7 +137,7 @@ private:
                     return Status::Failure("OFF face " + std::to_string(f + 1) +
                                            " names a vertex that does not exist");
                 }
-                corners[c] = static_cast<uint32_t>(index) + 1;
+                corners[c] = static_cast<uint32_t>(index);
             }
             // A face of fewer than three corners (a point or an edge) has no surface.
             for (std::size_t c = 2; c < corners.size(); ++c) {

@@ -278,7 +278,7 @@ private:
             if (!ReadRecord(element, record, std::nullopt, unusedList)) {
                 return Truncated(element);
             }
-            const auto index = static_cast<uint32_t>(i + 1);
+            const auto index = static_cast<uint32_t>(i);
             builder.SetVertex(index, static_cast<float>(record[*x]), static_cast<float>(record[*y]),
                               static_cast<float>(record[*z]));
             if (colors) {
@@ -322,9 +322,9 @@ private:
             }
         }
         for (std::size_t c = 2; c < corners.size(); ++c) {
-            builder.AddTriangle(static_cast<uint32_t>(corners[0]) + 1,
-                                static_cast<uint32_t>(corners[c - 1]) + 1,
-                                static_cast<uint32_t>(corners[c]) + 1);
+            builder.AddTriangle(static_cast<uint32_t>(corners[0]),
+                                static_cast<uint32_t>(corners[c - 1]),
+                                static_cast<uint32_t>(corners[c]));
         }
         if (builder.TriangleCount() > kMaxMeshElements) {
             return Status::Failure("the PLY file has more faces than can be drawn");
@@ -389,7 +389,7 @@ private:
                     return Status::Failure("PLY face " + std::to_string(i + 1) +
                                            " names a vertex that does not exist");
                 }
-                builder.AddTriangle(corner[0] + 1, corner[1] + 1, corner[2] + 1);
+                builder.AddTriangle(corner[0], corner[1], corner[2]);
                 values.Skip(13);
             } else if (Status status = ReadOneFace(element, i, record, corners); !status) {
                 return status;

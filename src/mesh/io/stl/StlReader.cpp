@@ -33,10 +33,11 @@ Status BuildWelded(const std::vector<Position>& corners, Mesh& mesh, ImportProgr
     builder.Reserve(welder.Count(), corners.size() / 3, false, false);
     uint32_t vertex = 0;
     for (const Position& p : welder.Positions()) {
-        builder.SetVertex(++vertex, p.x, p.y, p.z);
+        builder.SetVertex(vertex++, p.x, p.y, p.z);
     }
+    // The welder numbers its vertices from 1 (0 marks a free slot of its table).
     for (std::size_t c = 0; c + 2 < triangles.size(); c += 3) {
-        builder.AddTriangle(triangles[c], triangles[c + 1], triangles[c + 2]);
+        builder.AddTriangle(triangles[c] - 1, triangles[c + 1] - 1, triangles[c + 2] - 1);
     }
     return builder.Finish();
 }

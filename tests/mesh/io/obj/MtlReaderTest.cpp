@@ -28,7 +28,7 @@ TEST(MtlReader, MaterialsColoursAndShininess) {
                     {{"body.mtl", library}});
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    ASSERT_EQ(mesh.materialCount, 3u);
+    ASSERT_EQ(mesh.materials.size(), 3u);
     ASSERT_EQ(mesh.materials.size(), 3u);
     EXPECT_EQ(mesh.materials[0].name, "default");
     EXPECT_EQ(mesh.materials[0].diffuse, (std::array<float, 4>{0.5f, 0.25f, 0.125f, 1.0f}));
@@ -77,9 +77,9 @@ TEST(MtlReader, ASecondLibraryReplacesTheFirst) {
                     {{"a.mtl", "newmtl one\nnewmtl two\nnewmtl three\n"},
                      {"b.mtl", "newmtl only\nKd 0 1 0\n"}});
     ASSERT_TRUE(result.mesh) << result.error;
-    ASSERT_EQ(result.mesh->materialCount, 2u);
+    ASSERT_EQ(result.mesh->materials.size(), 2u);
     EXPECT_EQ(result.mesh->materials[1].name, "only");
-    EXPECT_EQ(result.mesh->groups[0].material, 1u);
+    EXPECT_EQ(result.mesh->groups.back().material, 1u);
 }
 
 // A model that names one library again and again gets it read once, and the same materials each
@@ -101,7 +101,7 @@ TEST(MtlReader, ALibraryNamedAgainAndAgainIsReadOnce) {
     EXPECT_EQ(reads["a.mtl"], 1);
     EXPECT_EQ(reads["b.mtl"], 1);
     const Mesh& mesh = *result.mesh;
-    ASSERT_EQ(mesh.materialCount, 2u);
+    ASSERT_EQ(mesh.materials.size(), 2u);
     EXPECT_EQ(mesh.materials[1].name, "skin");
     EXPECT_EQ(mesh.groups.at(*FindGroup(mesh, "skin")).material, 1u);
 }

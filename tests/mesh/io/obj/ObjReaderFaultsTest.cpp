@@ -28,14 +28,15 @@ TEST(ObjReaderFaults, NegativeIndicesCountBackFromWhatWasRead) {
     const ObjReadResult result = ReadObjText(
         kTriangle + "vt 0 0\nvn 0 0 1\nf -3/-1/-1 -2/1/1 -1/1/1\n" + "v 5 5 5\nf -1 -2 -3\n");
     ASSERT_TRUE(result.mesh) << result.error;
+    // The mesh counts from 0 where the file counts from 1.
     const MeshTriangle& first = result.mesh->triangles[0];
-    EXPECT_EQ(first.vertex[0], 1);
-    EXPECT_EQ(first.vertex[2], 3);
-    EXPECT_EQ(first.texCoord[0], 1);
-    EXPECT_EQ(first.normal[0], 1);
+    EXPECT_EQ(first.position[0], 0u);
+    EXPECT_EQ(first.position[2], 2u);
+    EXPECT_EQ(first.texCoord[0], 0u);
+    EXPECT_EQ(first.normal[0], 0u);
     const MeshTriangle& second = result.mesh->triangles[1];
-    EXPECT_EQ(second.vertex[0], 4);
-    EXPECT_EQ(second.vertex[2], 2);
+    EXPECT_EQ(second.position[0], 3u);
+    EXPECT_EQ(second.position[2], 1u);
 }
 
 TEST(ObjReaderFaults, IndicesNamingNoElementRefuseTheFile) {
@@ -73,14 +74,13 @@ TEST(ObjReaderFaults, MissingAndExtraCoordinatesStayOnTheirLine) {
         ReadObjText("v 1 2\nv 3 4 5 6\nvt 0.5\nv\nvn 1e60 -1e60 1e-60\nf 1 2 3\n");
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    ASSERT_EQ(mesh.vertexCount, 3u);
-    EXPECT_EQ(std::vector<float>(mesh.vertices.begin() + 3, mesh.vertices.end()),
-              (std::vector<float>{1, 2, 0, 3, 4, 5, 0, 0, 0}));
-    EXPECT_FLOAT_EQ(mesh.texCoords[2], 0.5f);
-    EXPECT_FLOAT_EQ(mesh.texCoords[3], 0.0f);
-    EXPECT_TRUE(std::isinf(mesh.normals[3]) && mesh.normals[3] > 0);
-    EXPECT_TRUE(std::isinf(mesh.normals[4]) && mesh.normals[4] < 0);
-    EXPECT_EQ(mesh.normals[5], 0.0f);
+    ASSERT_EQ(mesh.positions.size(), 3u);
+    EXPECT_EQ(mesh.positions, (std::vector<Vec3f>{{1, 2, 0}, {3, 4, 5}, {0, 0, 0}}));
+    EXPECT_FLOAT_EQ(mesh.texCoords[0][0], 0.5f);
+    EXPECT_FLOAT_EQ(mesh.texCoords[0][1], 0.0f);
+    EXPECT_TRUE(std::isinf(mesh.normals[0].x) && mesh.normals[0].x > 0);
+    EXPECT_TRUE(std::isinf(mesh.normals[0].y) && mesh.normals[0].y < 0);
+    EXPECT_EQ(mesh.normals[0].z, 0.0f);
 }
 
 TEST(ObjReaderFaults, FilesOnDisk) {
@@ -93,8 +93,8 @@ TEST(ObjReaderFaults, FilesOnDisk) {
     const ObjReadResult result = ReadObjWithProgress(
         (folder / "t.obj").string(), [&fractions](double f) { fractions.push_back(f); });
     ASSERT_TRUE(result.mesh) << result.error;
-    EXPECT_EQ(result.mesh->materialCount, 2u);
-    EXPECT_EQ(result.mesh->groups[0].material, 1u);
+    EXPECT_EQ(result.mesh->materials.size(), 2u);
+    EXPECT_EQ(result.mesh->groups.back().material, 1u);
     ASSERT_FALSE(fractions.empty());
     EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
     EXPECT_EQ(fractions.back(), 1.0);

@@ -156,7 +156,7 @@ TEST_F(ObjReaderInput, LineEndsOfEveryKindReadAlike) {
     Write("c.mtl", "newmtl red\r\nKd 1 0 0\r\n");
     const ObjReadResult reference = ReadObj(Write("lf.obj", lf));
     ASSERT_TRUE(reference.mesh) << reference.error;
-    EXPECT_EQ(reference.mesh->triangleCount, 2u);
+    EXPECT_EQ(reference.mesh->triangles.size(), 2u);
     EXPECT_EQ(reference.mesh->materials.at(1).diffuse[1], 0.0f);
     for (const std::string& lineEnd : {std::string("\r\n"), std::string("\r")}) {
         std::string text;
@@ -187,9 +187,9 @@ TEST(ObjReaderGroups, ManyMaterialsKeepTheirOrderAndMaterials) {
     const ObjReadResult result = ReadObjText(model, {{"many.mtl", library}});
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    ASSERT_EQ(mesh.groupCount, kGroups + 1u);
-    EXPECT_EQ(mesh.groups.front().name, "m" + std::to_string(kGroups - 1)); // the newest first
-    EXPECT_EQ(mesh.groups.back().name, "default");
+    ASSERT_EQ(mesh.groups.size(), kGroups + 1u);
+    EXPECT_EQ(mesh.groups.front().name, "default"); // in the order the file creates them
+    EXPECT_EQ(mesh.groups.back().name, "m" + std::to_string(kGroups - 1));
     const MeshGroup& seven = mesh.groups.at(*FindGroup(mesh, "m7"));
     EXPECT_EQ(seven.material, 8u);
     EXPECT_EQ(seven.triangleIndices, (std::vector<uint32_t>{8, kGroups + 1}));

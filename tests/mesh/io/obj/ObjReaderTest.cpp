@@ -12,11 +12,19 @@
 
 namespace {
 
-using Corners = std::array<int32_t, 3>;
+using Corners = std::array<int64_t, 3>;
+
+// The corners' indices as the file numbers its elements: from 1, 0 for none.
+Corners FileNumbers(const std::array<uint32_t, 3>& indices) {
+    Corners numbers{};
+    for (int c = 0; c < 3; ++c) {
+        numbers[c] = indices[c] == kNoIndex ? 0 : int64_t{indices[c]} + 1;
+    }
+    return numbers;
+}
 
 Corners Vertices(const Mesh& mesh, std::size_t triangle) {
-    const MeshTriangle& t = mesh.triangles.at(triangle);
-    return {t.vertex[0], t.vertex[1], t.vertex[2]};
+    return FileNumbers(mesh.triangles.at(triangle).position);
 }
 
 const MeshGroup& Group(const Mesh& mesh, const std::string& name) {
@@ -33,9 +41,8 @@ TEST(ObjReader, FacesBecomeFansAndShortFacesStillMakeOneTriangle) {
     const ObjReadResult result = ReadObjText(kSquare + "f 1 2 3 4 5\nf 1 2\nf 3\n");
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    EXPECT_EQ(mesh.vertexCount, 5u);
-    EXPECT_EQ(mesh.vertices.size(), 18u);
-    ASSERT_EQ(mesh.triangleCount, 5u);
+    EXPECT_EQ(mesh.positions.size(), 5u);
+    ASSERT_EQ(mesh.triangles.size(), 5u);
     EXPECT_EQ(Vertices(mesh, 0), (Corners{1, 2, 3}));
     EXPECT_EQ(Vertices(mesh, 1), (Corners{1, 3, 4}));
     EXPECT_EQ(Vertices(mesh, 2), (Corners{1, 4, 5}));
@@ -43,7 +50,7 @@ TEST(ObjReader, FacesBecomeFansAndShortFacesStillMakeOneTriangle) {
     EXPECT_EQ(Vertices(mesh, 4), (Corners{3, 3, 3}));
     EXPECT_TRUE(mesh.normals.empty());
     EXPECT_TRUE(mesh.texCoords.empty());
-    EXPECT_EQ(mesh.facetNormalCount, 0u);
+    EXPECT_TRUE(mesh.facetNormals.empty());
     EXPECT_NE(mesh.revision, 0u);
 }
 
@@ -55,24 +62,21 @@ TEST(ObjReader, CornerFormsCarryTheirIndices) {
     const ObjReadResult result = ReadObjText(text);
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    ASSERT_EQ(mesh.triangleCount, 4u);
-    EXPECT_EQ(mesh.texCoordCount, 4u);
-    EXPECT_EQ(mesh.normalCount, 2u);
+    ASSERT_EQ(mesh.triangles.size(), 4u);
+    EXPECT_EQ(mesh.texCoords.size(), 4u);
+    EXPECT_EQ(mesh.normals.size(), 2u);
     const MeshTriangle& second = mesh.triangles[1];
-    EXPECT_EQ((Corners{second.vertex[0], second.vertex[1], second.vertex[2]}), (Corners{1, 3, 4}));
-    EXPECT_EQ((Corners{second.texCoord[0], second.texCoord[1], second.texCoord[2]}),
-              (Corners{1, 3, 4}));
-    EXPECT_EQ((Corners{second.normal[0], second.normal[1], second.normal[2]}), (Corners{1, 2, 2}));
+    EXPECT_EQ(FileNumbers(second.position), (Corners{1, 3, 4}));
+    EXPECT_EQ(FileNumbers(second.texCoord), (Corners{1, 3, 4}));
+    EXPECT_EQ(FileNumbers(second.normal), (Corners{1, 2, 2}));
     const MeshTriangle& vertexNormal = mesh.triangles[2];
-    EXPECT_EQ((Corners{vertexNormal.normal[0], vertexNormal.normal[1], vertexNormal.normal[2]}),
-              (Corners{2, 1, 2}));
-    EXPECT_EQ(vertexNormal.texCoord[0], 0);
+    EXPECT_EQ(FileNumbers(vertexNormal.normal), (Corners{2, 1, 2}));
+    EXPECT_EQ(vertexNormal.texCoord[0], kNoIndex);
     const MeshTriangle& vertexTex = mesh.triangles[3];
-    EXPECT_EQ((Corners{vertexTex.texCoord[0], vertexTex.texCoord[1], vertexTex.texCoord[2]}),
-              (Corners{4, 3, 2}));
-    EXPECT_EQ(vertexTex.normal[0], 0);
-    EXPECT_FLOAT_EQ(mesh.texCoords[2 * 3 + 1], 1.0f);
-    EXPECT_FLOAT_EQ(mesh.normals[3 * 2 + 2], -1.0f);
+    EXPECT_EQ(FileNumbers(vertexTex.texCoord), (Corners{4, 3, 2}));
+    EXPECT_EQ(vertexTex.normal[0], kNoIndex);
+    EXPECT_FLOAT_EQ(mesh.texCoords[2][1], 1.0f);
+    EXPECT_FLOAT_EQ(mesh.normals[1].z, -1.0f);
 }
 
 TEST(ObjReader, GroupsFollowMaterialsAndIgnoreGStatements) {
@@ -85,17 +89,16 @@ TEST(ObjReader, GroupsFollowMaterialsAndIgnoreGStatements) {
     const ObjReadResult result = ReadObjText(text);
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    ASSERT_EQ(mesh.groupCount, 3u);
-    // The most recently created group comes first.
-    EXPECT_EQ(mesh.groups[0].name, "bone");
+    ASSERT_EQ(mesh.groups.size(), 3u);
+    // The groups stand in the order the file creates them.
+    EXPECT_EQ(mesh.groups[0].name, "default");
     EXPECT_EQ(mesh.groups[1].name, "skin");
-    EXPECT_EQ(mesh.groups[2].name, "default");
+    EXPECT_EQ(mesh.groups[2].name, "bone");
     EXPECT_EQ(Group(mesh, "default").triangleIndices, (std::vector<uint32_t>{0}));
     EXPECT_EQ(Group(mesh, "skin").triangleIndices, (std::vector<uint32_t>{1, 2, 4}));
-    EXPECT_EQ(Group(mesh, "skin").triangleCount, 3u);
     EXPECT_EQ(Group(mesh, "bone").triangleIndices, (std::vector<uint32_t>{3}));
     // Without a library every usemtl warns and the group keeps material 0.
-    EXPECT_EQ(mesh.materialCount, 0u);
+    EXPECT_TRUE(mesh.materials.empty());
     EXPECT_EQ(Group(mesh, "skin").material, 0u);
     EXPECT_EQ(recorded.Lines(), "glmFindMaterial():  can't find material \"skin\".\n"
                                 "glmFindMaterial():  can't find material \"bone\".\n"
@@ -125,10 +128,10 @@ TEST(ObjReader, StatementsItDoesNotDrawAreSkippedWhole) {
                              longName + "\nf 1 2 3\n" + "v 1 2 3 4 f 1 2 3\n";
     const ObjReadResult result = ReadObjText(text);
     ASSERT_TRUE(result.mesh) << result.error;
-    EXPECT_EQ(result.mesh->triangleCount, 1u);
-    EXPECT_EQ(result.mesh->vertexCount, 6u);
-    EXPECT_EQ(result.mesh->groups[0].name, longName);
-    EXPECT_FLOAT_EQ(result.mesh->vertices[3 * 6 + 2], 3.0f);
+    EXPECT_EQ(result.mesh->triangles.size(), 1u);
+    EXPECT_EQ(result.mesh->positions.size(), 6u);
+    EXPECT_EQ(result.mesh->groups.back().name, longName);
+    EXPECT_FLOAT_EQ(result.mesh->positions[5].z, 3.0f);
 }
 
 TEST(ObjReader, LongFaceLinesCountAsTheyFill) {
@@ -147,7 +150,7 @@ TEST(ObjReader, LongFaceLinesCountAsTheyFill) {
                 "vt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\nvt 0 0\n");
     const ObjReadResult result = ReadObjText(text);
     ASSERT_TRUE(result.mesh) << result.error;
-    EXPECT_EQ(result.mesh->triangleCount, 8u + 11u + 15u + 10u + 12u);
+    EXPECT_EQ(result.mesh->triangles.size(), 8u + 11u + 15u + 10u + 12u);
     EXPECT_EQ(Vertices(*result.mesh, 8 + 11 + 14), (Corners{30, 35, 34}));
     EXPECT_EQ(Vertices(*result.mesh, 8 + 11 + 15 + 9), (Corners{1, 11, 12}));
 }

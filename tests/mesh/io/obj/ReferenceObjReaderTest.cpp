@@ -43,17 +43,22 @@ std::string Refusal(const std::string& text,
     return result.error;
 }
 
+// The corners' indices as the file numbers its elements: from 1, 0 for none.
+Corners FileNumbers(const std::array<uint32_t, 3>& indices) {
+    Corners numbers{};
+    for (int c = 0; c < 3; ++c) {
+        numbers[c] = indices[c] == kNoIndex ? 0 : static_cast<int32_t>(indices[c]) + 1;
+    }
+    return numbers;
+}
 Corners VertexCorners(const Mesh& mesh, std::size_t t) {
-    const MeshTriangle& x = mesh.triangles.at(t);
-    return {x.vertex[0], x.vertex[1], x.vertex[2]};
+    return FileNumbers(mesh.triangles.at(t).position);
 }
 Corners TextureCorners(const Mesh& mesh, std::size_t t) {
-    const MeshTriangle& x = mesh.triangles.at(t);
-    return {x.texCoord[0], x.texCoord[1], x.texCoord[2]};
+    return FileNumbers(mesh.triangles.at(t).texCoord);
 }
 Corners NormalCorners(const Mesh& mesh, std::size_t t) {
-    const MeshTriangle& x = mesh.triangles.at(t);
-    return {x.normal[0], x.normal[1], x.normal[2]};
+    return FileNumbers(mesh.triangles.at(t).normal);
 }
 
 uint32_t Bits(float f) {
@@ -75,7 +80,6 @@ TEST(ReferenceObjReader, FacesBecomeFansAndShortFacesRepeatTheirLastCorner) {
                                               "fo\t2\v3\f4\r\n");
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    ASSERT_EQ(mesh.triangleCount, 9u);
     ASSERT_EQ(mesh.triangles.size(), 9u);
     EXPECT_EQ(VertexCorners(mesh, 0), (Corners{1, 2, 3}));
     EXPECT_EQ(VertexCorners(mesh, 1), (Corners{1, 3, 4}));
@@ -87,8 +91,7 @@ TEST(ReferenceObjReader, FacesBecomeFansAndShortFacesRepeatTheirLastCorner) {
     EXPECT_EQ(VertexCorners(mesh, 7), (Corners{1, 2, 3}));
     EXPECT_EQ(VertexCorners(mesh, 8), (Corners{2, 3, 4}));
     EXPECT_EQ(NormalCorners(mesh, 0), (Corners{0, 0, 0}));
-    EXPECT_EQ(mesh.vertexCount, 5u);
-    EXPECT_EQ(mesh.vertices.size(), 18u);
+    EXPECT_EQ(mesh.positions.size(), 5u);
     EXPECT_TRUE(mesh.normals.empty());
     EXPECT_TRUE(mesh.texCoords.empty());
     EXPECT_NE(mesh.revision, 0u);
@@ -106,7 +109,7 @@ TEST(ReferenceObjReader, TheFirstCornerDecidesWhatEveryCornerCarries) {
     const ObjReadResult result = Read(text);
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    ASSERT_EQ(mesh.triangleCount, 8u);
+    ASSERT_EQ(mesh.triangles.size(), 8u);
     EXPECT_EQ(TextureCorners(mesh, 1), (Corners{1, 3, 4}));
     EXPECT_EQ(NormalCorners(mesh, 1), (Corners{1, 2, 2}));
     EXPECT_EQ(NormalCorners(mesh, 2), (Corners{2, 1, 2}));
@@ -122,8 +125,8 @@ TEST(ReferenceObjReader, TheFirstCornerDecidesWhatEveryCornerCarries) {
     EXPECT_EQ(TextureCorners(mesh, 6), (Corners{4, 2, 1}));
     EXPECT_EQ(VertexCorners(mesh, 7), (Corners{1, 2, 3}));
     EXPECT_EQ(TextureCorners(mesh, 7), (Corners{0, 0, 0}));
-    EXPECT_FLOAT_EQ(mesh.texCoords[2 * 3 + 1], 1.0f);
-    EXPECT_FLOAT_EQ(mesh.normals[3 * 2 + 2], -1.0f);
+    EXPECT_FLOAT_EQ(mesh.texCoords[2][1], 1.0f);
+    EXPECT_FLOAT_EQ(mesh.normals[1].z, -1.0f);
 }
 
 TEST(ReferenceObjReader, NegativeIndicesCountBackFromTheElementsReadBeforeTheFace) {
@@ -197,25 +200,23 @@ TEST(ReferenceObjReader, GroupsFollowUsemtlAndTakeTheirMaterialsFromTheLastLibra
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     EXPECT_EQ(mesh.path, "dir/model.obj");
-    EXPECT_EQ(mesh.materialCount, 4u);
-    ASSERT_EQ(mesh.groupCount, 4u);
+    EXPECT_EQ(mesh.materials.size(), 4u);
     ASSERT_EQ(mesh.groups.size(), 4u);
-    // The most recently created group first; g statements change nothing.
-    EXPECT_EQ(mesh.groups[0].name, "missing");
-    EXPECT_EQ(mesh.groups[1].name, "skin");
-    EXPECT_EQ(mesh.groups[2].name, "bone");
-    EXPECT_EQ(mesh.groups[3].name, "default");
-    EXPECT_EQ(mesh.groups[1].triangleIndices, (std::vector<uint32_t>{1, 2, 4}));
-    EXPECT_EQ(mesh.groups[1].triangleCount, 3u);
+    // The groups in the order they are created; g statements change nothing.
+    EXPECT_EQ(mesh.groups[0].name, "default");
+    EXPECT_EQ(mesh.groups[1].name, "bone");
+    EXPECT_EQ(mesh.groups[2].name, "skin");
+    EXPECT_EQ(mesh.groups[3].name, "missing");
+    EXPECT_EQ(mesh.groups[2].triangleIndices, (std::vector<uint32_t>{1, 2, 4}));
     // The faces before the first usemtl of the text belong to that usemtl's group.
-    EXPECT_EQ(mesh.groups[2].triangleIndices, (std::vector<uint32_t>{0, 3}));
-    EXPECT_TRUE(mesh.groups[3].triangleIndices.empty());
+    EXPECT_EQ(mesh.groups[1].triangleIndices, (std::vector<uint32_t>{0, 3}));
     EXPECT_TRUE(mesh.groups[0].triangleIndices.empty());
+    EXPECT_TRUE(mesh.groups[3].triangleIndices.empty());
     // The first material of the name; a name the library lacks is warned about each time.
-    EXPECT_EQ(mesh.groups[1].material, 1u);
-    EXPECT_EQ(mesh.groups[2].material, 2u);
-    EXPECT_EQ(mesh.groups[0].material, 0u);
+    EXPECT_EQ(mesh.groups[2].material, 1u);
+    EXPECT_EQ(mesh.groups[1].material, 2u);
     EXPECT_EQ(mesh.groups[3].material, 0u);
+    EXPECT_EQ(mesh.groups[0].material, 0u);
     EXPECT_EQ(recorded->Lines(), "glmFindMaterial():  can't find material \"missing\".\n");
 
     // Without a library every usemtl warns, "default" included.
@@ -235,7 +236,6 @@ TEST(ReferenceObjReader, LibrariesGiveColoursAndShininess) {
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     ASSERT_EQ(mesh.materials.size(), 4u);
-    EXPECT_EQ(mesh.materialCount, 4u);
     EXPECT_EQ(mesh.materials[0].name, "default");
     EXPECT_EQ(mesh.materials[0].diffuse, (std::array<float, 4>{0.5f, 0.25f, 0.125f, 1.0f}));
     const MeshMaterial& b = mesh.materials[1];
@@ -281,7 +281,12 @@ TEST(ReferenceObjReader, NumbersAreReadAsTheCLibraryReadsThem) {
              "f 1 2 3 4 5 6 7\n");
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    const std::vector<float>& v = mesh.vertices;
+    // The coordinates one after the other, as the file writes them.
+    std::vector<float> v;
+    for (const Vec3f& p : mesh.positions) {
+        v.insert(v.end(), {p.x, p.y, p.z});
+    }
+    v.insert(v.begin(), {0.0f, 0.0f, 0.0f}); // so that vertex k starts at 3 * k, as in the file
     ASSERT_EQ(v.size(), 3u * 8);
     const float infinity = std::numeric_limits<float>::infinity();
     EXPECT_EQ(v[3], infinity);
@@ -298,8 +303,8 @@ TEST(ReferenceObjReader, NumbersAreReadAsTheCLibraryReadsThem) {
     EXPECT_EQ(v[21], infinity);
     EXPECT_EQ(Bits(v[22]), 0u);
     EXPECT_EQ(v[23], -infinity);
-    EXPECT_EQ(mesh.texCoords, (std::vector<float>{0, 0, 0.25f, 0}));
-    EXPECT_EQ(mesh.normals, (std::vector<float>{0, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(mesh.texCoords, (std::vector<std::array<float, 2>>{{0.25f, 0}}));
+    EXPECT_EQ(mesh.normals, (std::vector<Vec3f>{{1, 0, 0}}));
 }
 
 TEST(ReferenceObjReader, BoxesFollowTheCornersAndTheMeshBoxHoldsTheOrigin) {
@@ -313,19 +318,19 @@ TEST(ReferenceObjReader, BoxesFollowTheCornersAndTheMeshBoxHoldsTheOrigin) {
     const Mesh& mesh = *result.mesh;
     ASSERT_EQ(mesh.groups.size(), 5u);
     const auto box = [&mesh](std::size_t g) { return mesh.groups.at(g).box; };
-    EXPECT_EQ(mesh.groups[4].name, "default");
-    EXPECT_EQ(box(4), (std::array<float, 6>{1, 2, 3, 3, 5, 6}));
-    EXPECT_EQ(box(3), (std::array<float, 6>{-1, -2, -3, 3, 5, 6}));
+    EXPECT_EQ(mesh.groups[0].name, "default");
+    EXPECT_EQ(box(0), (std::array<float, 6>{1, 2, 3, 3, 5, 6}));
+    EXPECT_EQ(box(1), (std::array<float, 6>{-1, -2, -3, 3, 5, 6}));
     EXPECT_EQ(box(2), (std::array<float, 6>{0, 0, 0, 0, 0, 0})); // "empty"
     // A NaN met first stays; of -0 and 0 the first met stays.
-    const std::array<float, 6> odd = box(1);
+    const std::array<float, 6> odd = box(3);
     EXPECT_TRUE(std::isnan(odd[0]) && std::isnan(odd[3]));
     EXPECT_EQ(Bits(odd[1]), 0x80000000u);
     EXPECT_EQ(Bits(odd[4]), 0x80000000u);
     EXPECT_EQ(odd[2], -1.0f);
     EXPECT_EQ(odd[5], 1.0f);
-    EXPECT_EQ(Bits(box(0)[0]), 0x80000000u);
-    EXPECT_EQ(Bits(box(0)[3]), 0x80000000u); // the later 0 is not strictly larger
+    EXPECT_EQ(Bits(box(4)[0]), 0x80000000u);
+    EXPECT_EQ(Bits(box(4)[3]), 0x80000000u); // the later 0 is not strictly larger
     // The mesh box: the union of the group boxes and the origin; vertex 5, named by no
     // triangle, counts for nothing; a NaN or a -0 in a group box never enters it.
     EXPECT_EQ(mesh.box, (std::array<float, 6>{-1, -2, -3, 3, 6, 6}));
@@ -337,9 +342,9 @@ TEST(ReferenceObjReader, BoxesFollowTheCornersAndTheMeshBoxHoldsTheOrigin) {
 
     const ObjReadResult empty = Read("");
     ASSERT_TRUE(empty.mesh);
-    EXPECT_EQ(empty.mesh->groupCount, 1u);
-    EXPECT_EQ(empty.mesh->vertices.size(), 3u);
-    EXPECT_EQ(empty.mesh->materialCount, 0u);
+    EXPECT_EQ(empty.mesh->groups.size(), 1u);
+    EXPECT_TRUE(empty.mesh->positions.empty());
+    EXPECT_TRUE(empty.mesh->materials.empty());
     EXPECT_EQ(empty.mesh->box, (std::array<float, 6>{0, 0, 0, 0, 0, 0}));
 }
 
@@ -351,9 +356,9 @@ TEST(ReferenceObjReader, LongLinesWordsAndNamesAreReadWhole) {
     const RecordedDiagnostics recorded;
     const ObjReadResult result = Read(text);
     ASSERT_TRUE(result.mesh) << result.error;
-    EXPECT_EQ(result.mesh->triangleCount, 1u);
-    EXPECT_EQ(result.mesh->vertexCount, 7u);
-    EXPECT_EQ(result.mesh->groups[0].name, longName);
+    EXPECT_EQ(result.mesh->triangles.size(), 1u);
+    EXPECT_EQ(result.mesh->positions.size(), 7u);
+    EXPECT_EQ(result.mesh->groups.back().name, longName);
     EXPECT_EQ(recorded.Lines(), "glmFindMaterial():  can't find material \"" + longName + "\".\n");
-    EXPECT_FLOAT_EQ(result.mesh->vertices[3 * 6 + 2], 3.0f);
+    EXPECT_FLOAT_EQ(result.mesh->positions[5].z, 3.0f);
 }
