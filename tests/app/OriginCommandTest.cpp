@@ -1,26 +1,12 @@
 #include "app/cli/CommandLine.h"
 #include "support/BoxBody.h"
+#include "support/InProcessCommand.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 namespace {
-
-struct InProcessRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-InProcessRun RunInProcess(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    InProcessRun run;
-    run.status = RunHeadless(ParseCommandLine(arguments), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 // Two shots into a body standing 2 m in front of a wall at z = 3 (its own frame turned by 180,
 // so that its front faces the wall): both falling by 1 in 10 toward OUT, so that going back they
