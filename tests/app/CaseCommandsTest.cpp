@@ -2,6 +2,7 @@
 #include "casefile/DataFile.h"
 #include "casefile/DataSummary.h"
 #include "support/BoxBody.h"
+#include "support/InProcessCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +10,6 @@
 #include <sstream>
 
 namespace {
-
-struct CommandRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-CommandRun RunRuvo(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    CommandRun run;
-    run.status = RunHeadless(ParseCommandLine(arguments), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 const std::string kCase =
     "<root>\r\n<body>\r\n   <name>Case body</name>\r\n"
@@ -52,7 +38,7 @@ protected:
 } // namespace
 
 TEST_F(CaseCommandsTest, SummaryPrintsTheCaseByteForByte) {
-    const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
+    const InProcessRun run = RunInProcess({"--summary", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.out, DataSummary::Build(expected));
@@ -63,7 +49,7 @@ TEST_F(CaseCommandsTest, SummaryPrintsTheCaseByteForByte) {
 
 TEST_F(CaseCommandsTest, RewriteWritesTheCaseAsSaveDoes) {
     const std::string output = folder.File("out.txt");
-    const CommandRun run = RunRuvo({"--rewrite", caseFile, output, "--body", body});
+    const InProcessRun run = RunInProcess({"--rewrite", caseFile, output, "--body", body});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(FileText(output), DataFile::Format(expected));
@@ -71,21 +57,21 @@ TEST_F(CaseCommandsTest, RewriteWritesTheCaseAsSaveDoes) {
 
 TEST_F(CaseCommandsTest, MissingFilesFailWithOneLine) {
     const std::string missing = folder.File("missing.txt");
-    CommandRun run = RunRuvo({"--summary", missing, "--body", body});
+    InProcessRun run = RunInProcess({"--summary", missing, "--body", body});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
               "ruvo: Cannot open data file \"" + missing + "\": No such file or directory\n");
 
     const std::string noBody = folder.File("no.obj");
-    run = RunRuvo({"--rewrite", caseFile, folder.File("out.txt"), "--body", noBody});
+    run = RunInProcess({"--rewrite", caseFile, folder.File("out.txt"), "--body", noBody});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "ruvo: Cannot open body file \"" + noBody + "\": No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(folder.File("out.txt")));
 
     const std::string intoFolder = folder.path().string();
-    run = RunRuvo({"--rewrite", caseFile, intoFolder, "--body", body});
+    run = RunInProcess({"--rewrite", caseFile, intoFolder, "--body", body});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with("ruvo: Cannot write data file \"" + intoFolder + "\": "))
         << run.err;
@@ -97,7 +83,7 @@ TEST_F(CaseCommandsTest, CaseLargerThanTheTablesIsReadAsFarAsItFits) {
         big += "<trajectory>\r\n</trajectory>\r\n";
     }
     WriteText(caseFile, big);
-    const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
+    const InProcessRun run = RunInProcess({"--summary", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "ruvo: 1 trajectory of the data file left out: the scene holds at most 20 "
                        "trajectories and 20 elements.\n");
@@ -115,7 +101,7 @@ TEST_F(CaseCommandsTest, FilesThatAreNoDataFileFailWithOneLine) {
     std::erase(oneLine, '\n');
     WriteText(joined, oneLine);
     for (const std::string& file : {passwd, joined}) {
-        const CommandRun run = RunRuvo({"--summary", file, "--body", body});
+        const InProcessRun run = RunInProcess({"--summary", file, "--body", body});
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err, "ruvo: Cannot open data file \"" + file + "\": not a data file\n");
@@ -123,7 +109,7 @@ TEST_F(CaseCommandsTest, FilesThatAreNoDataFileFailWithOneLine) {
     // An empty file is still an empty case.
     const std::string empty = folder.File("empty.txt");
     WriteText(empty, "");
-    EXPECT_EQ(RunRuvo({"--summary", empty, "--body", body}).status, 0);
+    EXPECT_EQ(RunInProcess({"--summary", empty, "--body", body}).status, 0);
 }
 
 TEST_F(CaseCommandsTest, EveryReadingNoteIsALineOfItsOwnWithThePrefix) {
@@ -132,7 +118,7 @@ TEST_F(CaseCommandsTest, EveryReadingNoteIsALineOfItsOwnWithThePrefix) {
         damaged += "<trajectory>\r\n<dPitch>1e308</dPitch>\r\n</trajectory>\r\n";
     }
     WriteText(caseFile, damaged);
-    const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
+    const InProcessRun run = RunInProcess({"--summary", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0);
     const std::string angle = "left out: an angle must be at most 1000000 degrees either way; "
                               "it reads as 0.\n";
@@ -149,7 +135,7 @@ TEST_F(CaseCommandsTest, EveryReadingNoteIsALineOfItsOwnWithThePrefix) {
 TEST_F(CaseCommandsTest, LandmarkTableFailuresAreWarningsWithThePrefix) {
     const std::string table = folder.File("box.landmarks");
     WriteText(table, "left nipple 0.1 1.5\n");
-    const CommandRun run = RunRuvo({"--summary", caseFile, "--body", body});
+    const InProcessRun run = RunInProcess({"--summary", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "ruvo: warning: \"" + table +
                            "\": Landmark table line 1: \"nipple\" is not a number\n");

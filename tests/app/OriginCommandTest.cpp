@@ -1,26 +1,12 @@
 #include "app/cli/CommandLine.h"
 #include "support/BoxBody.h"
+#include "support/InProcessCommand.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 namespace {
-
-struct CommandRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-
-CommandRun RunRuvo(const std::vector<std::string>& arguments) {
-    std::ostringstream out, err;
-    CommandRun run;
-    run.status = RunHeadless(ParseCommandLine(arguments), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 // Two shots into a body standing 2 m in front of a wall at z = 3 (its own frame turned by 180,
 // so that its front faces the wall): both falling by 1 in 10 toward OUT, so that going back they
@@ -67,7 +53,7 @@ protected:
 
 TEST_F(OriginCommandTest, PrintsEachZoneInTheSceneFrameTheWallThatLimitsItAndTheConvergence) {
     WriteText(caseFile, CaseText("wall.obj")); // beside the case file
-    const CommandRun run = RunRuvo({"--origin", caseFile, "--body", body});
+    const InProcessRun run = RunInProcess({"--origin", caseFile, "--body", body});
     ASSERT_EQ(run.status, 0) << run.err;
     // The wall names a material it has no library for: the warning is said on the error stream;
     // it came first on stdout, before the table.
@@ -105,7 +91,7 @@ TEST_F(OriginCommandTest, PrintsEachZoneInTheSceneFrameTheWallThatLimitsItAndThe
 TEST_F(OriginCommandTest, ASceneModelThatDoesNotReadKeepsTheCaseAndSaysWhy) {
     WriteText(folder.File("broken.obj"), "v 1 2\nf 1 2 3\n");
     WriteText(caseFile, CaseText("broken.obj"));
-    CommandRun run = RunRuvo({"--origin", caseFile, "--body", body});
+    InProcessRun run = RunInProcess({"--origin", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("ruvo: warning: Cannot read the scene model"), std::string::npos)
         << run.err;
@@ -114,15 +100,15 @@ TEST_F(OriginCommandTest, ASceneModelThatDoesNotReadKeepsTheCaseAndSaysWhy) {
     EXPECT_EQ(run.out.find("wall at"), std::string::npos);
 
     WriteText(caseFile, CaseText("nowhere/missing.ply"));
-    run = RunRuvo({"--origin", caseFile, "--body", body});
+    run = RunInProcess({"--origin", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.err.find("missing.ply"), std::string::npos) << run.err;
 
-    run = RunRuvo({"--origin"});
+    run = RunInProcess({"--origin"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "ruvo: --origin needs a data file\n");
     // The whole-scene view belongs to --render; a pixel of it would name no standard view.
-    run = RunRuvo({"--surface-point", caseFile, "--view", "scene", "--pixel", "1,1"});
+    run = RunInProcess({"--surface-point", caseFile, "--view", "scene", "--pixel", "1,1"});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("unknown view \"scene\""), std::string::npos) << run.err;
 }

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 180;
+constexpr int kBatchWidth = 320;
+constexpr int kBatchHeight = 180;
 
 // The labels below are placed so that none overlaps another: overlapping labels are moved apart,
 // which glBitmap never did.
@@ -47,12 +47,12 @@ struct Label {
 class LabelBatchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        context = HeadlessContext::Create(kWidth, kHeight, error);
+        context = HeadlessContext::Create(kBatchWidth, kBatchHeight, error);
         if (!context) {
             GTEST_SKIP() << error;
         }
         ASSERT_TRUE(font.Build());
-        glViewport(0, 0, kWidth, kHeight);
+        glViewport(0, 0, kBatchWidth, kBatchHeight);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glFrustum(-1, 1, -0.6, 0.6, 1, 10);
@@ -95,8 +95,8 @@ protected:
         }
         font.Flush();
         glFinish();
-        std::vector<unsigned char> pixels(kWidth * kHeight * 4);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        std::vector<unsigned char> pixels(kBatchWidth * kBatchHeight * 4);
+        glReadPixels(0, 0, kBatchWidth, kBatchHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
     }
 
@@ -123,8 +123,9 @@ TEST_F(LabelBatchTest, BatchedLabelsGiveTheBitmapFontsPixels) {
     int differing = 0;
     for (size_t i = 0; i < actual.size(); ++i) {
         if (actual[i] != expected[i] && differing < 12) {
-            ADD_FAILURE() << "pixel " << (i / 4) % kWidth << "," << (i / 4) / kWidth << " channel "
-                          << i % 4 << ": " << int(actual[i]) << " instead of " << int(expected[i]);
+            ADD_FAILURE() << "pixel " << (i / 4) % kBatchWidth << "," << (i / 4) / kBatchWidth
+                          << " channel " << i % 4 << ": " << int(actual[i]) << " instead of "
+                          << int(expected[i]);
         }
         differing += actual[i] != expected[i] ? 1 : 0;
     }

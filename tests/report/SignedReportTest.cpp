@@ -22,7 +22,7 @@
 
 namespace {
 
-int RunShell(const std::string& command, std::string& output) {
+int RunShellCommand(const std::string& command, std::string& output) {
     output.clear();
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -39,7 +39,7 @@ int RunShell(const std::string& command, std::string& output) {
 // The text of each page of a PDF.
 std::vector<std::string> PageTexts(const std::string& pdf) {
     std::string text;
-    EXPECT_EQ(RunShell("pdftotext -layout '" + pdf + "' -", text), 0);
+    EXPECT_EQ(RunShellCommand("pdftotext -layout '" + pdf + "' -", text), 0);
     std::vector<std::string> pages;
     size_t start = 0;
     for (size_t feed; (feed = text.find('\f', start)) != std::string::npos; start = feed + 1) {
@@ -51,7 +51,7 @@ std::vector<std::string> PageTexts(const std::string& pdf) {
 
 std::string PdfInfo(const std::string& pdf) {
     std::string info;
-    EXPECT_EQ(RunShell("pdfinfo '" + pdf + "' 2>&1", info), 0);
+    EXPECT_EQ(RunShellCommand("pdfinfo '" + pdf + "' 2>&1", info), 0);
     return info;
 }
 
@@ -95,9 +95,10 @@ protected:
         const std::string output = caseFile + "." + extension;
         const std::string bodyOption = body.empty() ? "" : " --body '" + body + "'";
         std::string ignored;
-        EXPECT_EQ(RunShell("cd '" RUVO_SOURCE_DIR "' && '" RUVO_BINARY "' --report '" + caseFile +
-                               "' --output '" + output + "'" + bodyOption + " 2>&1",
-                           ignored),
+        EXPECT_EQ(RunShellCommand("cd '" RUVO_SOURCE_DIR "' && '" RUVO_BINARY "' --report '" +
+                                      caseFile + "' --output '" + output + "'" + bodyOption +
+                                      " 2>&1",
+                                  ignored),
                   0)
             << ignored;
         return output;

@@ -63,10 +63,6 @@ struct AlignWoundsTest : ::testing::Test {
     std::vector<std::string> edits;
 };
 
-void Click(QDialog& dialog, const char* button) {
-    QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
-}
-
 QString Message(QDialog& dialog) {
     return Child<QLabel>(dialog, "messageLabel").text();
 }

@@ -79,10 +79,6 @@ QString ChooserStart(const QString& documented) {
     return QFileInfo(documented).isDir() ? documented : StartDirectory();
 }
 
-void Click(QDialog& dialog, const char* button) {
-    QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
-}
-
 // A small closed model: a tetrahedron one metre high.
 bool WriteTetrahedron(const QString& path) {
     QFile file(path);

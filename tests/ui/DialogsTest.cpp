@@ -49,10 +49,6 @@ void Type(QDialog& dialog, const char* field, const QString& text) {
     QTest::keyClicks(&Child<QLineEdit>(dialog, field), text);
 }
 
-void Click(QDialog& dialog, const char* button) {
-    QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
-}
-
 // Appends a full arrow shifted by `offset`, as a file would; returns its number.
 int AddTrajectory(Case& theCase, const Vec3& offset = {}, const std::string& label = {}) {
     Trajectory trajectory;

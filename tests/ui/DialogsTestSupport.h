@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdio>
@@ -35,4 +37,9 @@ template <typename Widget> Widget& Child(QWidget& parent, const char* name) {
         std::abort();
     }
     return *child;
+}
+
+// Clicks the named push button of a dialog.
+inline void Click(QDialog& dialog, const char* button) {
+    QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
 }

@@ -41,10 +41,6 @@ protected:
     }
 };
 
-void Click(QDialog& dialog, const char* button) {
-    QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
-}
-
 } // namespace
 
 TEST_F(UndoTest, DeleteAllIsTakenBackAndRedoneByTheEditMenuKeys) {

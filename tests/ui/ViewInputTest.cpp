@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr ManipulationMode kMove = ManipulationMode::Move;
-constexpr ManipulationMode kRotate = ManipulationMode::Rotate;
+constexpr ManipulationMode kMoveMode = ManipulationMode::Move;
+constexpr ManipulationMode kRotateMode = ManipulationMode::Rotate;
 
 QStringList ActionTexts(const QMenu& menu) {
     QStringList texts;
@@ -89,7 +89,7 @@ TEST_F(ViewInputTest, LeftPressSelectsAnArrowAndEmptySpaceClearsTheSelectionButN
 TEST_F(ViewInputTest, MoveModeDragShiftsATrajectoryAtMostFortyCentimetresAndAnElementFreely) {
     AddTrajectory();
     QTest::keyClick(&View(), 'f');
-    TheViewState().SetManipulationMode(kMove);
+    TheViewState().SetManipulationMode(kMoveMode);
     TheViewState().SelectTrajectory(1);
     TheViewState().SelectHandle(Handle::X);
     const QPoint onArrow = Project(0.0, 1.0, 0.5);
@@ -111,7 +111,7 @@ TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
     AddTrajectory();
     AddElement(0.5, 1.4, 0.3);
     QTest::keyClick(&View(), 'f');
-    TheViewState().SetManipulationMode(kRotate);
+    TheViewState().SetManipulationMode(kRotateMode);
 
     TheViewState().SelectElement(1);
     TheViewState().SelectHandle(Handle::Z);
@@ -134,7 +134,7 @@ TEST_F(ViewInputTest, RotateModeTurnsHalfADegreePerPixel) {
 TEST_F(ViewInputTest, DragAfterAMissWithAHandleInForceMovesAndDrawsNothing) {
     AddTrajectory();
     QTest::keyClick(&View(), 'f');
-    TheViewState().SetManipulationMode(kMove);
+    TheViewState().SetManipulationMode(kMoveMode);
     TheViewState().SelectTrajectory(1);
     TheViewState().SelectHandle(Handle::X);
     QApplication::processEvents();
@@ -180,7 +180,7 @@ TEST_F(ViewInputTest, RightPressOnASelectionOpensTheContextMenuInsteadOfTurning)
     Drag(Qt::RightButton, start, start + QPoint(40, 0));
     EXPECT_EQ(shownItems, (QStringList{"Move", "Rotate", "Select", "Delete", "-", "Change color",
                                        "-", "Properties"}));
-    EXPECT_EQ(TheViewState().GetManipulationMode(), kRotate);
+    EXPECT_EQ(TheViewState().GetManipulationMode(), kRotateMode);
     EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 0);
     EXPECT_EQ(TheViewState().GetSelectedElementNumber(), 1);
 }

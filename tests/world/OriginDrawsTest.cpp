@@ -16,7 +16,7 @@ namespace {
 // Few draws keep the sanitizer run short; two blocks of the budget's draws need more than 4096.
 constexpr int kDraws = 2000;
 
-void AddTrack(Case& theCase, Vec3 in, Vec3 out, double radius) {
+void AddShot(Case& theCase, Vec3 in, Vec3 out, double radius) {
     ASSERT_TRUE(Trajectory::IsRadius(radius));
     Trajectory trajectory;
     trajectory.in = in;
@@ -64,9 +64,9 @@ TEST(OriginDrawsTest, WithoutSpreadsEveryDrawReachesAsTheNominalZoneDoesAndAtIts
     Case theCase;
     SetModel(theCase, kDraws, 0, 0, 0);
     theCase.world.body = {1.0, 0.05, 2.0, 30};
-    AddTrack(theCase, kRisingIn, kRisingOut, 0);
-    AddTrack(theCase, {0.1, 1.2, 0.25}, {0.1, 1.0, 0.05}, 0); // falling: reaches standing only
-    AddTrack(theCase, {0, 1.2, 0.3}, {0, 1.2, 0.05}, 0);      // level: reaches none
+    AddShot(theCase, kRisingIn, kRisingOut, 0);
+    AddShot(theCase, {0.1, 1.2, 0.25}, {0.1, 1.0, 0.05}, 0); // falling: reaches standing only
+    AddShot(theCase, {0, 1.2, 0.3}, {0, 1.2, 0.05}, 0);      // level: reaches none
     EXPECT_FALSE(AnalyseOrigins(PosedCase(theCase)).trajectories[0].reach)
         << "draws only when asked for";
 
@@ -101,7 +101,7 @@ TEST(OriginDrawsTest, ADrawCountsOnlyBeforeTheSurfaceTheNominalBackLineMeets) {
     SetModel(theCase, kDraws, 0, 0, 0);
     // IN at z = 1.3; the wall at z = 3, 1.7 m behind it: the kneeling height is reached 0.15 m
     // back, the prone one only behind the wall, at 2.25 m.
-    AddTrack(theCase, {0, 1.05, 1.3}, {0, 1.15, 1.0}, 0);
+    AddShot(theCase, {0, 1.05, 1.3}, {0, 1.15, 1.0}, 0);
     ObjReadResult read = ReadObjFromMemory(
         "v -5 -5 3\nv 5 -5 3\nv 5 5 3\nv -5 5 3\nusemtl north_wall\nf 1 2 3\nf 1 3 4\n", "room.obj",
         [](const std::string&) { return std::optional<std::string>(); });
@@ -123,7 +123,7 @@ TEST(OriginDrawsTest, HeadingAndPlacementMoveTheDrawsInTheSceneButNotTheBodyFram
     SetModel(theCase, kDraws, 0.003, 0, 0);
     // 20 cm beside the body's vertical axis, about which the heading turns it: a turn moves the
     // back line's points toward or away from IN as well as sideways.
-    AddTrack(theCase, {0.2, 1.05, 0.3}, {0.2, 1.15, 0}, 0.01);
+    AddShot(theCase, {0.2, 1.05, 0.3}, {0.2, 1.15, 0}, 0.01);
     const std::optional<UncertaintyBudget> still = BudgetOf(theCase, 1, 1);
     const OriginReach fixed = ReachOf(WithDraws(theCase, 1), 1);
     ASSERT_TRUE(still);
@@ -162,9 +162,9 @@ TEST(OriginDrawsTest, TheFiguresAreTheSameOnOneThreadOrTwoAndWhateverTheOtherTra
         SetModel(theCase, 5000, 0.004, 3, 0.02); // two blocks of the budget's draws
         theCase.world.body = {0.5, 0, -1, 45};
         if (another) {
-            AddTrack(theCase, {0.1, 1.2, 0.25}, {0.1, 1.0, 0.05}, 0.02);
+            AddShot(theCase, {0.1, 1.2, 0.25}, {0.1, 1.0, 0.05}, 0.02);
         }
-        AddTrack(theCase, kRisingIn, kRisingOut, 0.01);
+        AddShot(theCase, kRisingIn, kRisingOut, 0.01);
     };
     Case alone, second;
     build(alone, false);
@@ -186,7 +186,7 @@ TEST(OriginDrawsTest, ANearlyLevelShotIsReachedByOnlySomeOfTheDraws) {
     SetModel(theCase, kDraws, 0, 0, 0);
     // Rising 1 cm over 30 cm toward OUT (1.9 degrees) with a cone of 3.8: some draws fall going
     // back, the others rise, toward the standing height the nominal line never reaches.
-    AddTrack(theCase, {0, 1.2, 0.3}, {0, 1.21, 0}, 0.01);
+    AddShot(theCase, {0, 1.2, 0.3}, {0, 1.21, 0}, 0.01);
     const OriginAnalysis analysis = WithDraws(theCase);
     const TrajectoryOrigin& origin = analysis.trajectories[0];
     const OriginReach reach = ReachOf(analysis, 1);

@@ -12,7 +12,7 @@
 
 namespace {
 
-const std::string kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
+const std::string kTriangleVertices = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
 
 } // namespace
 
@@ -23,8 +23,8 @@ TEST(MtlReader, MaterialsColoursAndShininess) {
                                 "newmtl bone\nNs 96.0\nNi 1.5\n";
     const RecordedDiagnostics recorded;
     const ObjReadResult result =
-        ReadObjText("mtllib body.mtl\n" + kTriangle + "usemtl bone\nf 1 2 3\nusemtl skin\n" +
-                        "usemtl missing\nf 3 2 1\n",
+        ReadObjText("mtllib body.mtl\n" + kTriangleVertices +
+                        "usemtl bone\nf 1 2 3\nusemtl skin\n" + "usemtl missing\nf 3 2 1\n",
                     {{"body.mtl", library}});
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
@@ -52,7 +52,7 @@ TEST(MtlReader, MaterialsColoursAndShininess) {
 // process's diagnostics sink, or nowhere without one. It was printed on stdout, where it came
 // before the table a command prints there.
 TEST(MtlReader, AMissingMaterialGoesToTheDiagnosticsSinkNeverToTheConsole) {
-    const std::string text = "mtllib body.mtl\n" + kTriangle + "usemtl skin\nf 1 2 3\n" +
+    const std::string text = "mtllib body.mtl\n" + kTriangleVertices + "usemtl skin\nf 1 2 3\n" +
                              "usemtl bone\nf 3 2 1\nusemtl bone\nf 1 2 3\n";
     const std::map<std::string, std::string> library = {{"body.mtl", "newmtl skin\n"}};
     testing::internal::CaptureStdout();
@@ -73,7 +73,7 @@ TEST(MtlReader, AMissingMaterialGoesToTheDiagnosticsSinkNeverToTheConsole) {
 
 TEST(MtlReader, ASecondLibraryReplacesTheFirst) {
     const ObjReadResult result =
-        ReadObjText("mtllib a.mtl\nmtllib b.mtl\n" + kTriangle + "usemtl only\nf 1 2 3\n",
+        ReadObjText("mtllib a.mtl\nmtllib b.mtl\n" + kTriangleVertices + "usemtl only\nf 1 2 3\n",
                     {{"a.mtl", "newmtl one\nnewmtl two\nnewmtl three\n"},
                      {"b.mtl", "newmtl only\nKd 0 1 0\n"}});
     ASSERT_TRUE(result.mesh) << result.error;
@@ -91,7 +91,7 @@ TEST(MtlReader, ALibraryNamedAgainAndAgainIsReadOnce) {
         return std::optional<std::string>(path == "a.mtl" ? "newmtl skin\nKd 1 0 0\n"
                                                           : "newmtl bone\nKd 0 0 1\n");
     };
-    std::string text = kTriangle;
+    std::string text = kTriangleVertices;
     for (int i = 0; i < 500; ++i) {
         text += "mtllib a.mtl\n";
     }
@@ -130,7 +130,7 @@ TEST(MtlReader, LibraryPathsAndNames) {
 TEST(MtlReader, AMissingLibraryRefusesTheModel) {
     testing::internal::CaptureStderr();
     const ObjReadResult result =
-        ReadObjText("mtllib gone.mtl\n" + kTriangle + "f 1 2 3\n", {}, "data\\man.obj");
+        ReadObjText("mtllib gone.mtl\n" + kTriangleVertices + "f 1 2 3\n", {}, "data\\man.obj");
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(result.mesh);
     EXPECT_EQ(result.error, "glmReadMTL() failed: can't open material file \"data/gone.mtl\".");
