@@ -37,22 +37,23 @@ TEST(LandmarkTableTest, ReadsNamesOfSeveralWordsAndSkipsCommentsAndBlankLines) {
 }
 
 TEST(LandmarkTableTest, MalformedLineIsNamedAndTheTableIsKept) {
-    struct Case {
+    struct Malformed {
         const char* text;
         const char* message;
     };
-    for (const Case& c : {
-             Case{"chin 0 1.7\n", "Landmark table line 1: expected a name followed by x, y and "
-                                  "z in metres"},
-             Case{"# x\nchin 0 1.7 0.2\nnose 0 1,8 0.3\n",
-                  "Landmark table line 3: \"1,8\" is not a number"},
-             Case{"nose 0 1.8 0.3cm\n", "Landmark table line 1: \"0.3cm\" is not a number"},
-             Case{"nose 0 nan 0.3\n", "Landmark table line 1: \"nan\" is not a number"},
+    for (const Malformed& c : {
+             Malformed{"chin 0 1.7\n",
+                       "Landmark table line 1: expected a name followed by x, y and "
+                       "z in metres"},
+             Malformed{"# x\nchin 0 1.7 0.2\nnose 0 1,8 0.3\n",
+                       "Landmark table line 3: \"1,8\" is not a number"},
+             Malformed{"nose 0 1.8 0.3cm\n", "Landmark table line 1: \"0.3cm\" is not a number"},
+             Malformed{"nose 0 nan 0.3\n", "Landmark table line 1: \"nan\" is not a number"},
              // Finite, but infinite once scaled with the body.
-             Case{"nose 0 1e308 0.3\n", "Landmark table line 1: \"1e308\" is not a length on "
-                                        "a body (at most 1000000 m either way)"},
-             Case{"0 1.8 0.3\n", "Landmark table line 1: expected a name followed by x, y and "
-                                 "z in metres"},
+             Malformed{"nose 0 1e308 0.3\n", "Landmark table line 1: \"1e308\" is not a length on "
+                                             "a body (at most 1000000 m either way)"},
+             Malformed{"0 1.8 0.3\n", "Landmark table line 1: expected a name followed by x, y and "
+                                      "z in metres"},
          }) {
         LandmarkTable table = Torso();
         const Status status = LandmarkTable::Parse(c.text, table);

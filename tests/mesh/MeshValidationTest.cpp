@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kNotANumber = std::numeric_limits<float>::quiet_NaN();
 
 // Two triangles over four positions in two groups, with normals, texture coordinates, colours,
 // facet normals and materials: every array a mesh can hold, each entry linked.
@@ -88,21 +88,21 @@ TEST(MeshValidation, TheSquareIsValidAndEachBreachIsNamed) {
 }
 
 TEST(MeshValidation, NumbersMustBeFiniteUnlessTakenAsWritten) {
-    const auto nanPosition = [](Mesh& m) { m.positions[3].y = kNaN; };
+    const auto nanPosition = [](Mesh& m) { m.positions[3].y = kNotANumber; };
     EXPECT_EQ(Breach(nanPosition), "vertex 4 has a coordinate that is not a number");
     EXPECT_EQ(Breach(nanPosition, MeshNumbers::AsWritten), "");
     EXPECT_EQ(Breach([](Mesh& m) { m.normals[0].z = std::numeric_limits<float>::infinity(); }),
               "normal 1 is not a number");
-    EXPECT_EQ(Breach([](Mesh& m) { m.facetNormals[1].x = kNaN; }),
+    EXPECT_EQ(Breach([](Mesh& m) { m.facetNormals[1].x = kNotANumber; }),
               "the normal of face 2 is not a number");
-    EXPECT_EQ(Breach([](Mesh& m) { m.colors[2][3] = kNaN; }),
+    EXPECT_EQ(Breach([](Mesh& m) { m.colors[2][3] = kNotANumber; }),
               "vertex 3 has a colour that is not a number");
-    EXPECT_EQ(Breach([](Mesh& m) { m.texCoords[1][0] = kNaN; }),
+    EXPECT_EQ(Breach([](Mesh& m) { m.texCoords[1][0] = kNotANumber; }),
               "texture coordinate 2 is not a number");
     // Taken as written, the links are still checked.
     EXPECT_EQ(Breach(
                   [](Mesh& m) {
-                      m.positions[0].x = kNaN;
+                      m.positions[0].x = kNotANumber;
                       m.triangles[0].position[0] = 9;
                   },
                   MeshNumbers::AsWritten),

@@ -99,7 +99,7 @@ template <typename Reading> std::vector<std::string> WarningsOf(const Reading& r
     return recorded.Texts();
 }
 
-std::filesystem::path TemporaryFolder() {
+std::filesystem::path ParallelTestFolder() {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("ruvo-parallel-reader-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
@@ -109,7 +109,7 @@ std::filesystem::path TemporaryFolder() {
 } // namespace
 
 TEST(ObjParallelReader, EveryStretchCountAndWindowGivesTheSequentialMesh) {
-    const std::filesystem::path folder = TemporaryFolder();
+    const std::filesystem::path folder = ParallelTestFolder();
     for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
         for (unsigned seed = 1; seed <= 6; ++seed) {
             const std::string text = GeneratedModel(seed, 3000, lineEnd);

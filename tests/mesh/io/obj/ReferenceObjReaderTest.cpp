@@ -16,7 +16,7 @@
 
 namespace {
 
-using Corners = std::array<int32_t, 3>;
+using ReferenceCorners = std::array<int32_t, 3>;
 
 ObjReadResult Read(const std::string& text,
                    const std::map<std::string, std::string>& libraries = {},
@@ -32,8 +32,8 @@ ObjReadResult Read(const std::string& text,
 }
 
 // Reads text that must be refused; nothing may be printed on either stream.
-std::string Refusal(const std::string& text,
-                    const std::map<std::string, std::string>& libraries = {}) {
+std::string ReferenceRefusal(const std::string& text,
+                             const std::map<std::string, std::string>& libraries = {}) {
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const ObjReadResult result = Read(text, libraries);
@@ -44,21 +44,21 @@ std::string Refusal(const std::string& text,
 }
 
 // The corners' indices as the file numbers its elements: from 1, 0 for none.
-Corners FileNumbers(const std::array<uint32_t, 3>& indices) {
-    Corners numbers{};
+ReferenceCorners ReferenceFileNumbers(const std::array<uint32_t, 3>& indices) {
+    ReferenceCorners numbers{};
     for (int c = 0; c < 3; ++c) {
         numbers[c] = indices[c] == kNoIndex ? 0 : static_cast<int32_t>(indices[c]) + 1;
     }
     return numbers;
 }
-Corners VertexCorners(const Mesh& mesh, std::size_t t) {
-    return FileNumbers(mesh.triangles.at(t).position);
+ReferenceCorners VertexCorners(const Mesh& mesh, std::size_t t) {
+    return ReferenceFileNumbers(mesh.triangles.at(t).position);
 }
-Corners TextureCorners(const Mesh& mesh, std::size_t t) {
-    return FileNumbers(mesh.triangles.at(t).texCoord);
+ReferenceCorners TextureCorners(const Mesh& mesh, std::size_t t) {
+    return ReferenceFileNumbers(mesh.triangles.at(t).texCoord);
 }
-Corners NormalCorners(const Mesh& mesh, std::size_t t) {
-    return FileNumbers(mesh.triangles.at(t).normal);
+ReferenceCorners NormalCorners(const Mesh& mesh, std::size_t t) {
+    return ReferenceFileNumbers(mesh.triangles.at(t).normal);
 }
 
 uint32_t Bits(float f) {
@@ -81,16 +81,16 @@ TEST(ReferenceObjReader, FacesBecomeFansAndShortFacesRepeatTheirLastCorner) {
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     ASSERT_EQ(mesh.triangles.size(), 9u);
-    EXPECT_EQ(VertexCorners(mesh, 0), (Corners{1, 2, 3}));
-    EXPECT_EQ(VertexCorners(mesh, 1), (Corners{1, 3, 4}));
-    EXPECT_EQ(VertexCorners(mesh, 2), (Corners{1, 4, 5}));
-    EXPECT_EQ(VertexCorners(mesh, 3), (Corners{1, 2, 2}));
-    EXPECT_EQ(VertexCorners(mesh, 4), (Corners{3, 3, 3}));
-    EXPECT_EQ(VertexCorners(mesh, 5), (Corners{5, 4, 3}));
-    EXPECT_EQ(VertexCorners(mesh, 6), (Corners{5, 3, 2}));
-    EXPECT_EQ(VertexCorners(mesh, 7), (Corners{1, 2, 3}));
-    EXPECT_EQ(VertexCorners(mesh, 8), (Corners{2, 3, 4}));
-    EXPECT_EQ(NormalCorners(mesh, 0), (Corners{0, 0, 0}));
+    EXPECT_EQ(VertexCorners(mesh, 0), (ReferenceCorners{1, 2, 3}));
+    EXPECT_EQ(VertexCorners(mesh, 1), (ReferenceCorners{1, 3, 4}));
+    EXPECT_EQ(VertexCorners(mesh, 2), (ReferenceCorners{1, 4, 5}));
+    EXPECT_EQ(VertexCorners(mesh, 3), (ReferenceCorners{1, 2, 2}));
+    EXPECT_EQ(VertexCorners(mesh, 4), (ReferenceCorners{3, 3, 3}));
+    EXPECT_EQ(VertexCorners(mesh, 5), (ReferenceCorners{5, 4, 3}));
+    EXPECT_EQ(VertexCorners(mesh, 6), (ReferenceCorners{5, 3, 2}));
+    EXPECT_EQ(VertexCorners(mesh, 7), (ReferenceCorners{1, 2, 3}));
+    EXPECT_EQ(VertexCorners(mesh, 8), (ReferenceCorners{2, 3, 4}));
+    EXPECT_EQ(NormalCorners(mesh, 0), (ReferenceCorners{0, 0, 0}));
     EXPECT_EQ(mesh.positions.size(), 5u);
     EXPECT_TRUE(mesh.normals.empty());
     EXPECT_TRUE(mesh.texCoords.empty());
@@ -110,21 +110,21 @@ TEST(ReferenceObjReader, TheFirstCornerDecidesWhatEveryCornerCarries) {
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
     ASSERT_EQ(mesh.triangles.size(), 8u);
-    EXPECT_EQ(TextureCorners(mesh, 1), (Corners{1, 3, 4}));
-    EXPECT_EQ(NormalCorners(mesh, 1), (Corners{1, 2, 2}));
-    EXPECT_EQ(NormalCorners(mesh, 2), (Corners{2, 1, 2}));
-    EXPECT_EQ(TextureCorners(mesh, 2), (Corners{0, 0, 0}));
-    EXPECT_EQ(TextureCorners(mesh, 3), (Corners{4, 3, 2}));
-    EXPECT_EQ(NormalCorners(mesh, 3), (Corners{0, 0, 0}));
-    EXPECT_EQ(VertexCorners(mesh, 4), (Corners{1, 3, 4}));
-    EXPECT_EQ(TextureCorners(mesh, 4), (Corners{2, 2, 1}));
-    EXPECT_EQ(VertexCorners(mesh, 5), (Corners{2, 3, 4}));
-    EXPECT_EQ(TextureCorners(mesh, 5), (Corners{0, 0, 0}));
+    EXPECT_EQ(TextureCorners(mesh, 1), (ReferenceCorners{1, 3, 4}));
+    EXPECT_EQ(NormalCorners(mesh, 1), (ReferenceCorners{1, 2, 2}));
+    EXPECT_EQ(NormalCorners(mesh, 2), (ReferenceCorners{2, 1, 2}));
+    EXPECT_EQ(TextureCorners(mesh, 2), (ReferenceCorners{0, 0, 0}));
+    EXPECT_EQ(TextureCorners(mesh, 3), (ReferenceCorners{4, 3, 2}));
+    EXPECT_EQ(NormalCorners(mesh, 3), (ReferenceCorners{0, 0, 0}));
+    EXPECT_EQ(VertexCorners(mesh, 4), (ReferenceCorners{1, 3, 4}));
+    EXPECT_EQ(TextureCorners(mesh, 4), (ReferenceCorners{2, 2, 1}));
+    EXPECT_EQ(VertexCorners(mesh, 5), (ReferenceCorners{2, 3, 4}));
+    EXPECT_EQ(TextureCorners(mesh, 5), (ReferenceCorners{0, 0, 0}));
     // -1 texture of 4 read is 4; "-4/+2/x" gives vertex -4 = 2 and texture 2; -3 is vertex 3.
-    EXPECT_EQ(VertexCorners(mesh, 6), (Corners{1, 2, 3}));
-    EXPECT_EQ(TextureCorners(mesh, 6), (Corners{4, 2, 1}));
-    EXPECT_EQ(VertexCorners(mesh, 7), (Corners{1, 2, 3}));
-    EXPECT_EQ(TextureCorners(mesh, 7), (Corners{0, 0, 0}));
+    EXPECT_EQ(VertexCorners(mesh, 6), (ReferenceCorners{1, 2, 3}));
+    EXPECT_EQ(TextureCorners(mesh, 6), (ReferenceCorners{4, 2, 1}));
+    EXPECT_EQ(VertexCorners(mesh, 7), (ReferenceCorners{1, 2, 3}));
+    EXPECT_EQ(TextureCorners(mesh, 7), (ReferenceCorners{0, 0, 0}));
     EXPECT_FLOAT_EQ(mesh.texCoords[2][1], 1.0f);
     EXPECT_FLOAT_EQ(mesh.normals[1].z, -1.0f);
 }
@@ -137,44 +137,45 @@ TEST(ReferenceObjReader, NegativeIndicesCountBackFromTheElementsReadBeforeTheFac
                                       "f -1 -2 -3\n");
     ASSERT_TRUE(result.mesh) << result.error;
     const Mesh& mesh = *result.mesh;
-    EXPECT_EQ(VertexCorners(mesh, 0), (Corners{1, 2, 3}));
-    EXPECT_EQ(TextureCorners(mesh, 0), (Corners{1, 1, 1}));
-    EXPECT_EQ(NormalCorners(mesh, 0), (Corners{1, 1, 1}));
-    EXPECT_EQ(VertexCorners(mesh, 1), (Corners{1, 2, 4}));
-    EXPECT_EQ(VertexCorners(mesh, 2), (Corners{4, 3, 2}));
+    EXPECT_EQ(VertexCorners(mesh, 0), (ReferenceCorners{1, 2, 3}));
+    EXPECT_EQ(TextureCorners(mesh, 0), (ReferenceCorners{1, 1, 1}));
+    EXPECT_EQ(NormalCorners(mesh, 0), (ReferenceCorners{1, 1, 1}));
+    EXPECT_EQ(VertexCorners(mesh, 1), (ReferenceCorners{1, 2, 4}));
+    EXPECT_EQ(VertexCorners(mesh, 2), (ReferenceCorners{4, 3, 2}));
 }
 
 TEST(ReferenceObjReader, FilesNamingNoElementOrUnknownStatementsAreRefused) {
     const std::string three = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
-    EXPECT_EQ(Refusal(three + "f 1 2 3\n\nf 0 1 2\n"),
+    EXPECT_EQ(ReferenceRefusal(three + "f 1 2 3\n\nf 0 1 2\n"),
               "Read Obj failed: line 6 of \"model.obj\" names vertex 0, but indices start at 1.");
-    EXPECT_EQ(Refusal(three + "f 1 2 4\n"),
+    EXPECT_EQ(ReferenceRefusal(three + "f 1 2 4\n"),
               "Read Obj failed: line 4 of \"model.obj\" names vertex 4, but the file has 3 "
               "vertices.");
-    EXPECT_EQ(Refusal("v 0 0 0\nf -1 -2 -1\nv 1 1 1\n"),
+    EXPECT_EQ(ReferenceRefusal("v 0 0 0\nf -1 -2 -1\nv 1 1 1\n"),
               "Read Obj failed: line 2 of \"model.obj\" names vertex -2, but only 1 vertices "
               "come before it.");
-    EXPECT_EQ(Refusal(three + "f 1/1 2/1 3/1\n"),
+    EXPECT_EQ(ReferenceRefusal(three + "f 1/1 2/1 3/1\n"),
               "Read Obj failed: line 4 of \"model.obj\" names texture coordinate 1, but the file "
               "has 0 texture coordinates.");
     // "//" anywhere makes the vertex-normal form, which "1/2//3" then does not fit.
-    EXPECT_EQ(Refusal(three + "vn 0 0 1\nf 1/2//3 2//1 3//1\n"),
+    EXPECT_EQ(ReferenceRefusal(three + "vn 0 0 1\nf 1/2//3 2//1 3//1\n"),
               "Read Obj failed: line 5 of \"model.obj\" names normal 0, but indices start at 1.");
     // Every CR ends a line, an LF only when it does not follow a CR; the line is the f's.
-    EXPECT_EQ(Refusal("v 0 0 0\r\nv 1 0 0\rv 0 1 0\n\r\nf 1 2\n 9\n"),
+    EXPECT_EQ(ReferenceRefusal("v 0 0 0\r\nv 1 0 0\rv 0 1 0\n\r\nf 1 2\n 9\n"),
               "Read Obj failed: line 5 of \"model.obj\" names vertex 9, but the file has 3 "
               "vertices.");
-    EXPECT_EQ(Refusal(three + "f 2 3 99999999999999999999\n"),
+    EXPECT_EQ(ReferenceRefusal(three + "f 2 3 99999999999999999999\n"),
               "Read Obj failed: line 4 of \"model.obj\" names vertex 1000000000000, but the file "
               "has 3 vertices.");
-    EXPECT_EQ(Refusal(three + "f 2 3 -2147483649\n"),
+    EXPECT_EQ(ReferenceRefusal(three + "f 2 3 -2147483649\n"),
               "Read Obj failed: line 4 of \"model.obj\" names vertex -2147483649, but only 3 "
               "vertices come before it.");
-    EXPECT_NE(Refusal(three + "f\n").find("names vertex 0, but indices start at 1."),
+    EXPECT_NE(ReferenceRefusal(three + "f\n").find("names vertex 0, but indices start at 1."),
               std::string::npos);
     // The first reading's refusals come before any index is looked at, wherever they stand.
-    EXPECT_EQ(Refusal(three + "f 0 0 0\nvp 0.5 0.5\n"), "glmFirstPass(): Unknown token \"vp\".");
-    EXPECT_EQ(Refusal(three + "usemtl x\nf 0 0 0\nmtllib gone.mtl\nv1 2 3\n"),
+    EXPECT_EQ(ReferenceRefusal(three + "f 0 0 0\nvp 0.5 0.5\n"),
+              "glmFirstPass(): Unknown token \"vp\".");
+    EXPECT_EQ(ReferenceRefusal(three + "usemtl x\nf 0 0 0\nmtllib gone.mtl\nv1 2 3\n"),
               "glmReadMTL() failed: can't open material file \"gone.mtl\".");
 }
 
@@ -253,7 +254,7 @@ TEST(ReferenceObjReader, LibrariesGiveColoursAndShininess) {
 
     // The library is looked for beside the model, with the model's backslashes as slashes; the
     // refusal names the file asked for.
-    EXPECT_EQ(Refusal("mtllib first man.mtl\n", {{"C:/models/man.mtl", ""}}),
+    EXPECT_EQ(ReferenceRefusal("mtllib first man.mtl\n", {{"C:/models/man.mtl", ""}}),
               "glmReadMTL() failed: can't open material file \"man.mtl\".");
     const ObjReadResult found =
         ReadObjReference("mtllib first man.mtl\n", "C:\\models\\man.obj",
