@@ -1,6 +1,7 @@
 #include "mesh/MeshValidation.h"
 
 #include "base/LargeArrays.h"
+#include "mesh/FiniteEntries.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,41 +16,21 @@ std::string Ordinal(std::size_t index) {
     return std::to_string(index + 1);
 }
 
-template <typename Entry, typename IsFiniteEntry>
-std::optional<std::size_t> FirstNonFinite(const std::vector<Entry>& entries,
-                                          const IsFiniteEntry& isFinite) {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!isFinite(entries[i])) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
-
-template <std::size_t N> bool AllFinite(const std::array<float, N>& values) {
-    for (const float value : values) {
-        if (!std::isfinite(value)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 Status CheckFiniteValues(const Mesh& mesh) {
     const auto vec3 = [](const Vec3f& v) { return IsFinite(v); };
-    if (const auto i = FirstNonFinite(mesh.positions, vec3)) {
+    if (const auto i = FirstNonFiniteEntry(mesh.positions, vec3)) {
         return Status::Failure("vertex " + Ordinal(*i) + " has a coordinate that is not a number");
     }
-    if (const auto i = FirstNonFinite(mesh.normals, vec3)) {
+    if (const auto i = FirstNonFiniteEntry(mesh.normals, vec3)) {
         return Status::Failure("normal " + Ordinal(*i) + " is not a number");
     }
-    if (const auto i = FirstNonFinite(mesh.facetNormals, vec3)) {
+    if (const auto i = FirstNonFiniteEntry(mesh.facetNormals, vec3)) {
         return Status::Failure("the normal of face " + Ordinal(*i) + " is not a number");
     }
-    if (const auto i = FirstNonFinite(mesh.colors, AllFinite<4>)) {
+    if (const auto i = FirstNonFiniteEntry(mesh.colors, AllFinite<4>)) {
         return Status::Failure("vertex " + Ordinal(*i) + " has a colour that is not a number");
     }
-    if (const auto i = FirstNonFinite(mesh.texCoords, AllFinite<2>)) {
+    if (const auto i = FirstNonFiniteEntry(mesh.texCoords, AllFinite<2>)) {
         return Status::Failure("texture coordinate " + Ordinal(*i) + " is not a number");
     }
     return Status::Ok();
