@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMenu>
 #include <QProcess>
 #include <QStandardPaths>
@@ -205,6 +206,56 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
     EXPECT_TRUE(frame->isWindowModified()) << "a recovered case is unsaved";
     EXPECT_FALSE(QFile::exists(recovered));
     EXPECT_EQ(ReadAll(recovery.FilePath()).toStdString(), DataFile::Format(TheCase()));
+    recovery.Remove();
+}
+
+// A leftover was skipped whenever its process number belonged to any live process, as it
+// often does after a restart: the unsaved case was hidden. Only a recovery file whose program
+// still runs is passed over.
+TEST_F(UnsavedCaseTest, ALeftoverIsOfferedWhateverProcessNowHasItsNumber) {
+    RecoveryFile recovery(folder.path());
+    const auto leftover = [this](const QString& name, const char* label, int minute) {
+        const QString path = folder.filePath(name);
+        EXPECT_TRUE(WriteAll(path, CaseText(label)));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadWrite));
+        EXPECT_TRUE(file.setFileTime(QDateTime(QDate(2026, 12, 8), QTime(9, minute, 0)),
+                                     QFileDevice::FileModificationTime));
+        return path;
+    };
+    // An earlier version's file named after a process that runs now (the first one always does).
+    const QString first = leftover("recovery-1.txt", "first", 1);
+    // This program's file with a lock naming this very process and program, as after a restart
+    // that gave the test the crashed program's number.
+    const QString stem = QString("recovery-%1-5").arg(QCoreApplication::applicationPid());
+    const QString again = leftover(stem + ".txt", "again", 2);
+    {
+        // A lock as this process writes it, which no process holds any more.
+        QLockFile model(folder.filePath("model.lock"));
+        ASSERT_TRUE(model.tryLock(0));
+        ASSERT_TRUE(WriteAll(folder.filePath(stem + ".lock"),
+                             ReadAll(folder.filePath("model.lock")).toStdString()));
+    }
+    // Another running copy's file, and this session's own, are never offered.
+    const RecoveryFile running(folder.path());
+    ASSERT_TRUE(running.Write(CaseText("running")));
+    ASSERT_TRUE(recovery.Write("mine"));
+
+    CaseSession session(Editor(), platform, History(), frame.get(), recovery);
+    platform.QueueAnswer(false);
+    platform.QueueAnswer(false);
+    session.OfferRecovery();
+    ASSERT_EQ(platform.Questions().size(), 2u);
+    EXPECT_EQ(platform.Questions()[0].text, "Recover the unsaved case from 2026-12-08 09:01:00?");
+    EXPECT_EQ(platform.Questions()[1].text, "Recover the unsaved case from 2026-12-08 09:02:00?");
+    EXPECT_FALSE(QFile::exists(first));
+    EXPECT_FALSE(QFile::exists(again));
+    EXPECT_FALSE(QFile::exists(folder.filePath(stem + ".lock"))) << "the stale lock went with it";
+    EXPECT_TRUE(QFile::exists(running.FilePath()));
+    EXPECT_TRUE(QFile::exists(recovery.FilePath()));
+    EXPECT_EQ(RecoveryFile(folder.path()).FindLeftovers().size(), 0u);
+    running.Remove();
+    ASSERT_EQ(RecoveryFile(folder.path()).FindLeftovers().size(), 0u) << "removed, not left";
     recovery.Remove();
 }
 
