@@ -341,16 +341,23 @@ void StartProgram(QProcess& ruvo, const QTemporaryDir& home, const QStringList& 
     ruvo.start(RUVO_BINARY, arguments);
 }
 
-// Presses `key`, then waits a few seconds for the file, and again until it exists (at most about
-// a minute): the first presses may come before the program has a window.
-bool TypeUntilWritten(const QString& key, const QString& file) {
+// The recovery file of the program with process id `pid` in `folder`, or an empty text.
+QString RecoveryFileOf(const QString& folder, qint64 pid) {
+    const QStringList found = QDir(folder).entryList({QString("recovery-%1-*.txt").arg(pid)});
+    return found.isEmpty() ? QString() : QDir(folder).filePath(found.front());
+}
+
+// Presses `key`, then waits a few seconds for the recovery file of process `pid`, and again until
+// it exists (at most about a minute): the first presses may come before the program has a
+// window. Its path, or an empty text.
+QString TypeUntilWritten(const QString& key, const QString& folder, qint64 pid) {
     for (int attempt = 0; attempt < 15; ++attempt) {
         TypeKey(key);
-        if (QTest::qWaitFor([&] { return QFile::exists(file); }, 4000)) {
-            return true;
+        if (QTest::qWaitFor([&] { return !RecoveryFileOf(folder, pid).isEmpty(); }, 4000)) {
+            return RecoveryFileOf(folder, pid);
         }
     }
-    return false;
+    return {};
 }
 
 TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStart) {
@@ -365,8 +372,8 @@ TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStar
     QProcess first;
     StartProgram(first, home, {saved}, true);
     ASSERT_TRUE(first.waitForStarted());
-    const QString firstFile = folder + QString("/recovery-%1.txt").arg(first.processId());
-    const bool written = TypeUntilWritten("plus", firstFile);
+    const QString firstFile = TypeUntilWritten("plus", folder, first.processId());
+    const bool written = !firstFile.isEmpty();
     first.kill(); // SIGKILL: no chance to clean up
     first.waitForFinished();
     ASSERT_TRUE(written) << first.readAllStandardError().toStdString();
@@ -377,8 +384,8 @@ TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStar
     QProcess second;
     StartProgram(second, home, {}, false);
     ASSERT_TRUE(second.waitForStarted());
-    const QString secondFile = folder + QString("/recovery-%1.txt").arg(second.processId());
-    const bool recovered = TypeUntilWritten("Return", secondFile);
+    const QString secondFile = TypeUntilWritten("Return", folder, second.processId());
+    const bool recovered = !secondFile.isEmpty();
     QTest::qWait(200); // the old file goes once the new one is written
     const QStringList left = QDir(folder).entryList({"*.txt"});
     second.kill();
