@@ -10,28 +10,18 @@ bool IsWhiteSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsSign(char c) {
-    return c == '+' || c == '-';
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
-// The number at the start of [begin, end), without a sign; 0 when none converts.
-double ParseUnsigned(const char* begin, const char* end) {
-    if (begin == end || IsSign(*begin)) {
-        return 0;
+std::string_view WithoutBlanks(std::string_view text) {
+    while (!text.empty() && IsWhiteSpace(text.front())) {
+        text.remove_prefix(1);
     }
-    double value = 0;
-    const bool hexadecimal =
-        end - begin > 2 && begin[0] == '0' && (begin[1] == 'x' || begin[1] == 'X');
-    if (hexadecimal && !IsSign(begin[2])) {
-        if (std::from_chars(begin + 2, end, value, std::chars_format::hex).ec != std::errc()) {
-            value = 0; // "0x" with nothing after it reads as the 0 in front
-        }
-        return value;
+    while (!text.empty() && IsWhiteSpace(text.back())) {
+        text.remove_suffix(1);
     }
-    if (std::from_chars(begin, end, value, std::chars_format::general).ec != std::errc()) {
-        return 0;
-    }
-    return value;
+    return text;
 }
 
 } // namespace
@@ -63,19 +53,23 @@ std::string PadLeft(std::string_view text, size_t width) {
     return padded;
 }
 
-double ParseLenientNumber(std::string_view text) {
-    size_t position = 0;
-    while (position < text.size() && IsWhiteSpace(text[position])) {
-        ++position;
+std::optional<double> ParseNumberToken(std::string_view text) {
+    text = WithoutBlanks(text);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '+' || negative)) {
+        text.remove_prefix(1);
     }
-    bool negative = false;
-    if (position < text.size() && IsSign(text[position])) {
-        negative = text[position] == '-';
-        ++position;
+    // from_chars alone would also take "inf", "nan" and a second sign; the token starts with a
+    // digit or a point.
+    if (text.empty() || !(IsDigit(text.front()) || text.front() == '.')) {
+        return std::nullopt;
     }
-    const double magnitude = ParseUnsigned(text.data() + position, text.data() + text.size());
-    if (!std::isfinite(magnitude)) {
-        return 0;
+    double magnitude = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] =
+        std::from_chars(text.data(), end, magnitude, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(magnitude)) {
+        return std::nullopt;
     }
     return negative ? -magnitude : magnitude;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,8 @@ std::string FormatInteger(long long value, int width);
 // As printf "%<width>s": the whole text, right-aligned with blanks in at least `width` characters.
 std::string PadLeft(std::string_view text, size_t width);
 
-// Reads a number the way atof does: leading white space skipped, then the longest valid prefix
-// (sign, digits, decimal point, exponent, or a 0x hexadecimal form); 0 when there is none. A value
-// beyond the range of double, an infinity or a NaN also reads as 0, so that no such value reaches
-// the case.
-double ParseLenientNumber(std::string_view text);
+// Reads a number written as one whole token, the way the data file and the tables write them:
+// blanks around it, then an optional sign, decimal digits with at most one decimal point, and an
+// optional exponent with its digits. Anything else is no number, nothing read from its front:
+// "45,5", "1O", "0x1A", "1e", "nan", "inf", an empty text, and a value beyond the range of double.
+std::optional<double> ParseNumberToken(std::string_view text);

@@ -1,9 +1,9 @@
 #include "body/LandmarkTable.h"
 
 #include "base/FileAccess.h"
+#include "base/NumberText.h"
 #include "base/ValueLimits.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -33,9 +33,9 @@ std::vector<std::string_view> SplitWords(std::string_view line) {
 
 // A whole word that is a finite decimal number.
 bool ReadNumber(std::string_view word, double& value) {
-    const char* end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, value);
-    return error == std::errc() && stop == end && std::isfinite(value);
+    const std::optional<double> number = ParseNumberToken(word);
+    value = number.value_or(0);
+    return number.has_value();
 }
 
 Status BadLine(size_t lineNumber, const std::string& why) {

@@ -37,7 +37,10 @@ Fit FitOf(const Vec3& in1, const Vec3& out1, const Vec3& in2, const Vec3& out2) 
     const Vec3 a = Minus(out1, in1), b = Minus(out2, in2);
     const double la = Norm(a), lb = Norm(b);
     Fit fit;
-    if (la == 0 || lb == 0) {
+    if (la < 1e-9 || lb < 1e-9) {
+        // A track posed to a point has no direction: it lines up with nothing, rather than
+        // with everything.
+        fit.angleDegrees = 180;
         return fit;
     }
     const Vec3 d1 = Scaled(a, 1 / la), d2 = Scaled(b, 1 / lb);
@@ -252,6 +255,9 @@ std::string Refusal(const Body& body, const AlignmentRequest& request) {
         return "Choose two different trajectories.";
     }
     for (const AlignmentTrack* track : {&request.first, &request.second}) {
+        if (std::string refusal = DirectionRefusal(*track); !refusal.empty()) {
+            return refusal;
+        }
         if (track->inPart.empty() || track->outPart.empty()) {
             return "Trajectory " + std::to_string(track->number) +
                    " comes from an older file and has no body parts: choose its parts in its "
@@ -269,6 +275,15 @@ std::string Refusal(const Body& body, const AlignmentRequest& request) {
 }
 
 } // namespace
+
+std::string DirectionRefusal(const AlignmentTrack& track) {
+    constexpr double kShortest = 0.001; // metres
+    if (Norm(Minus(track.out, track.in)) >= kShortest) {
+        return {};
+    }
+    return "Trajectory " + std::to_string(track.number) +
+           " has no direction: its IN and OUT lie within 1 mm of each other.";
+}
 
 AlignmentAnswer MeasureAlignment(const Body& body, const AlignmentTrack& first,
                                  const AlignmentTrack& second, const Posture& posture) {

@@ -51,6 +51,10 @@ struct AlignmentResult {
 
 AlignmentResult AlignWounds(const Body& body, const AlignmentRequest& request);
 
+// Why a track gives no direction to line up (its IN within a millimetre of its OUT); empty when
+// it gives one.
+std::string DirectionRefusal(const AlignmentTrack& track);
+
 // The angle (degrees, 0 to 180) between the two posed tracks' directions of travel and the gap
 // between their lines, for the tracks as posed by `posture`.
 AlignmentAnswer MeasureAlignment(const Body& body, const AlignmentTrack& first,

@@ -5,6 +5,7 @@
 #include "case/EntryNumber.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 namespace {
@@ -22,7 +23,9 @@ void ApplyBodyBlock(const CaseFileRecord::BodyBlock& block, Case& theCase, KeptS
     body.SetName(block.name);
     body.SetScaleX(block.scaleX);
     body.SetScaleZ(block.scaleZ);
-    if (!body.SetHeight(ParseLenientNumber(block.heightText))) {
+    // A height that is not a number is refused as one that is no height.
+    if (!body.SetHeight(ParseNumberToken(block.heightText)
+                            .value_or(std::numeric_limits<double>::quiet_NaN()))) {
         result.bodyHeightRefused = true;
         result.refusedBodyHeight = block.heightText;
     }

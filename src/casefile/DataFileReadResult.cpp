@@ -30,10 +30,12 @@ std::vector<std::string> DataFileReadResult::ReadingNotes() const {
         const std::string shown = refusedBodyHeight.size() > kLongest
                                       ? refusedBodyHeight.substr(0, kLongest) + "..."
                                       : refusedBodyHeight;
-        lines.push_back("The body height \"" + shown +
-                        "\" of the data file left out: a body height must be more than 0 cm; the "
-                        "height stays " +
-                        kept + " cm.");
+        // A blank height reads as 0, as it always did.
+        const bool number = ParseNumberToken(refusedBodyHeight) ||
+                            refusedBodyHeight.find_first_not_of(" \t\r\n") == std::string::npos;
+        lines.push_back("The body height \"" + shown + "\" of the data file left out: " +
+                        (number ? "a body height must be more than 0 cm" : "it is not a number") +
+                        "; the height stays " + kept + " cm.");
     }
     lines.insert(lines.end(), notes.begin(), notes.end());
     if (notesNotListed > 0) {

@@ -71,6 +71,19 @@ std::string Whole(double value) {
     return FormatFixed(value, 0, 0);
 }
 
+// What keeps a pose line's words from being a joint and up to three angles; empty when nothing.
+std::string PoseNumbersWrong(const std::vector<std::string_view>& words) {
+    if (words.size() > 4) {
+        return "a pose line is a joint and at most three angles";
+    }
+    for (size_t i = 1; i < words.size(); ++i) {
+        if (!ParseNumberToken(words[i])) {
+            return Quoted(words[i]) + " is not a number";
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 CaseFileRecord ReadCaseFileText(std::string_view text, EntriesHeld held) {
@@ -124,11 +137,30 @@ void DataFileReader::Note(std::string note) {
     record.notes.Add(std::move(note));
 }
 
+// A blank value reads as 0, as it always did; any other text that is not one whole number is
+// none, named in a note with what stands instead.
+std::optional<double> DataFileReader::NumberValue(std::string_view tag, std::string_view text,
+                                                  const std::string& where,
+                                                  std::string_view instead) {
+    if (Trimmed(text).empty()) {
+        return 0.0;
+    }
+    if (const std::optional<double> value = ParseNumberToken(text)) {
+        return value;
+    }
+    Note("The " + std::string(tag) + " " + Quoted(text) + " of " + where +
+         " left out: it is not a number; " + std::string(instead) + ".");
+    return std::nullopt;
+}
+
 double DataFileReader::LengthValue(std::string_view tag, const std::string& text,
                                    const std::string& where) {
-    const double value = ParseLenientNumber(text);
-    if (value_limits::IsLength(value)) {
-        return value;
+    const std::optional<double> value = NumberValue(tag, text, where, "it reads as 0");
+    if (!value) {
+        return 0;
+    }
+    if (value_limits::IsLength(*value)) {
+        return *value;
     }
     Note("The " + std::string(tag) + " " + Quoted(text) + " of " + where +
          " left out: a length must be at most " + Whole(value_limits::kLargestLength) +
@@ -138,9 +170,12 @@ double DataFileReader::LengthValue(std::string_view tag, const std::string& text
 
 double DataFileReader::AngleValue(std::string_view tag, std::string_view text,
                                   const std::string& where) {
-    const double value = ParseLenientNumber(text);
-    if (value_limits::IsAngle(value)) {
-        return value;
+    const std::optional<double> value = NumberValue(tag, text, where, "it reads as 0");
+    if (!value) {
+        return 0;
+    }
+    if (value_limits::IsAngle(*value)) {
+        return *value;
     }
     Note("The " + std::string(tag) + " " + Quoted(text) + " of " + where +
          " left out: an angle must be at most " + Whole(value_limits::kLargestAngle) +
@@ -151,7 +186,9 @@ double DataFileReader::AngleValue(std::string_view tag, std::string_view text,
 // A colour text (0..255) as a component 0..1; one beyond the range is taken at its end.
 double DataFileReader::ComponentValue(std::string_view tag, const std::string& text,
                                       const std::string& where) {
-    const double value = ParseLenientNumber(text);
+    // Not 255: a label line of an older file that holds "<g>" is taken by that tag, and such a
+    // file has always drawn with 0 there.
+    const double value = NumberValue(tag, text, where, "it reads as 0").value_or(0);
     const double kept = std::clamp(value, 0.0, value_limits::kLargestColorByte);
     if (kept != value) {
         Note("The " + std::string(tag) + " " + Quoted(text) + " of " + where +
@@ -167,9 +204,12 @@ double DataFileReader::ScaleValue(std::string_view tag, const std::string& text)
     if (text.empty()) {
         return 1.0;
     }
-    const double scale = ParseLenientNumber(text);
-    if (scale >= kSmallest && scale <= kLargest) {
-        return scale;
+    const std::optional<double> scale = NumberValue(tag, text, "the body", "it reads as 1");
+    if (!scale) {
+        return 1.0;
+    }
+    if (*scale >= kSmallest && *scale <= kLargest) {
+        return *scale;
     }
     Note("The " + std::string(tag) + " " + Quoted(text) +
          " of the body left out: a stretch must lie within 0.01 and 100; it reads as 1.");
@@ -404,14 +444,27 @@ UncertaintyModel DataFileReader::ReadUncertaintyModel(const CaseFileRecord::Body
     for (const std::string& line : read.sigmaLines) {
         const std::vector<std::string_view> words = Words(line);
         const std::string name = words.empty() ? std::string() : LowerCased(words[0]);
-        const double value = words.size() > 1 ? ParseLenientNumber(words[1])
-                                              : std::numeric_limits<double>::quiet_NaN();
+        const std::optional<double> number =
+            words.size() == 2 ? ParseNumberToken(words[1]) : std::nullopt;
+        if (words.size() > 1 && !number) {
+            Note("The sigma " + Quoted(line) + " of the body left out: " +
+                 (words.size() == 2 ? Quoted(words[1]) + " is not a number"
+                                    : std::string("a sigma line is a name and one number")) +
+                 "; the sigma stays as it was.");
+            continue;
+        }
+        const double value = number.value_or(std::numeric_limits<double>::quiet_NaN());
         if (const Status set = model.SetSigma(name, value); !set) {
             Note("The sigma " + Quoted(line) + " of the body left out: " + set.message());
         }
     }
     if (!read.drawsLine.empty()) {
-        if (const Status set = model.SetDraws(ParseLenientNumber(read.drawsLine)); !set) {
+        const std::optional<double> draws = ParseNumberToken(read.drawsLine);
+        if (!draws) {
+            Note("The draws " + Quoted(read.drawsLine) +
+                 " of the body left out: it is not a number. The budget makes " +
+                 std::to_string(model.draws) + ".");
+        } else if (const Status set = model.SetDraws(*draws); !set) {
             Note("The draws " + Quoted(read.drawsLine) + " of the body left out: " + set.message() +
                  " The budget makes " + std::to_string(model.draws) + ".");
         }
@@ -433,6 +486,11 @@ std::optional<CaseFileRecord::PoseSource> DataFileReader::ReadPose(std::string_v
     const std::string joint = LowerCased(words[0]);
     const std::optional<skeleton::Joint> named = skeleton::JointNamed(joint);
     if (!named && joint != "arm" && joint != "forearm" && joint != "body") {
+        return std::nullopt;
+    }
+    if (const std::string wrong = PoseNumbersWrong(words); !wrong.empty()) {
+        Note("The pose " + Quoted(value) + " of the body left out: " + wrong +
+             "; the joint keeps its angles.");
         return std::nullopt;
     }
     // One beyond a million degrees is no pose.
@@ -521,10 +579,13 @@ void DataFileReader::FinishTrajectory() {
     trajectory.pitchAdjustment = angle(kDPitch);
     trajectory.yawAdjustment = angle(kDYaw);
     // A trajectory has no roll: the dRoll text is read and not used.
+    const std::string radiusKept =
+        "the radius stays " + FormatFixed(trajectory.radiusIn * 100, 0, 1) + " cm";
     if (const std::string& radius = trajectoryValues[kUncertainty]; !radius.empty()) {
-        if (const double metres = ParseLenientNumber(radius); Trajectory::IsRadius(metres)) {
-            trajectory.radiusIn = metres;
-        } else {
+        const std::optional<double> metres = NumberValue("uncertainty", radius, where, radiusKept);
+        if (metres && Trajectory::IsRadius(*metres)) {
+            trajectory.radiusIn = *metres;
+        } else if (metres) {
             Note("The uncertainty " + Quoted(radius) + " of " + where +
                  " left out: an uncertainty radius must lie within 0 and " +
                  Whole(value_limits::kLargestUncertainty * 100) + " cm; the radius stays " +
@@ -532,10 +593,11 @@ void DataFileReader::FinishTrajectory() {
         }
     }
     if (!uncertaintyOutText.empty()) {
-        if (const double metres = ParseLenientNumber(uncertaintyOutText);
-            Trajectory::IsRadius(metres)) {
-            trajectory.radiusOut = metres;
-        } else {
+        const std::optional<double> metres =
+            NumberValue("uncertainty of OUT", uncertaintyOutText, where, "OUT's ball is IN's");
+        if (metres && Trajectory::IsRadius(*metres)) {
+            trajectory.radiusOut = *metres;
+        } else if (metres) {
             Note("The uncertainty of OUT " + Quoted(uncertaintyOutText) + " of " + where +
                  " left out: an uncertainty radius must lie within 0 and " +
                  Whole(value_limits::kLargestUncertainty * 100) + " cm; OUT's ball is IN's.");

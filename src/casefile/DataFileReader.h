@@ -84,6 +84,8 @@ private:
     void NoteUnfinishedBlock();
     // The value texts checked as they go into the record; each one refused or replaced is noted
     // with its tag and where it stood ("trajectory 3", "the body").
+    std::optional<double> NumberValue(std::string_view tag, std::string_view text,
+                                      const std::string& where, std::string_view instead);
     double LengthValue(std::string_view tag, const std::string& text, const std::string& where);
     double AngleValue(std::string_view tag, std::string_view text, const std::string& where);
     double ComponentValue(std::string_view tag, const std::string& text, const std::string& where);

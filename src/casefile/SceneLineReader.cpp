@@ -6,7 +6,6 @@
 #include "base/ValueLimits.h"
 #include "case/CaseWorld.h"
 
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -23,15 +22,9 @@ std::string Quoted(std::string_view text) {
            (trimmed.size() > kLongest ? "...\"" : "\"");
 }
 
-// These lines are new, so they are read strictly: a word is a whole finite number or nothing.
+// A word is a whole finite number or nothing, as everywhere in the file.
 std::optional<double> Number(std::string_view word) {
-    double value = 0;
-    const char* end = word.data() + word.size();
-    const auto [stop, error] = std::from_chars(word.data(), end, value);
-    if (error != std::errc() || stop != end || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return ParseNumberToken(word);
 }
 
 std::string LowerCased(std::string_view text) {

@@ -261,6 +261,14 @@ void AlignWoundsDialog::ShowPresentAlignment() {
         present->clear();
         return;
     }
+    // A track without direction has no angle to anything: "0.0° between the tracks" would be a
+    // perfect fit that is none.
+    for (const AlignmentTrack* track : {&request.first, &request.second}) {
+        if (const std::string refusal = DirectionRefusal(*track); !refusal.empty()) {
+            present->setText(QString::fromStdString(refusal));
+            return;
+        }
+    }
     const AlignmentAnswer now =
         MeasureAlignment(before, request.first, request.second, before.GetPosture());
     present->setText(QString("In the case's posture: %1° between the tracks (%2), their lines "
@@ -278,7 +286,14 @@ QString AlignWoundsDialog::Refusal(const AlignmentRequest& request) const {
     if (request.first.number == request.second.number) {
         return "Choose two different trajectories.";
     }
-    for (const int number : {request.first.number, request.second.number}) {
+    for (const AlignmentTrack* track : {&request.first, &request.second}) {
+        if (track->number < 1) {
+            continue;
+        }
+        if (const std::string refusal = DirectionRefusal(*track); !refusal.empty()) {
+            return QString::fromStdString(refusal);
+        }
+        const int number = track->number;
         const Trajectory* trajectory = theCase.TrajectoryNumbered(number);
         if (trajectory != nullptr && !trajectory->HasParts()) {
             return QString("Trajectory %1 comes from an older file and has no body parts: choose "

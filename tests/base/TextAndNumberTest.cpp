@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -33,23 +34,27 @@ TEST(NumberText, FormatsLikePrintfInEveryLocale) {
     const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr) {
         EXPECT_EQ(FormatFixed(1.5, 5, 2), " 1.50");
-        EXPECT_DOUBLE_EQ(ParseLenientNumber("1.5"), 1.5);
+        EXPECT_EQ(ParseNumberToken("1.5"), 1.5);
         std::setlocale(LC_NUMERIC, previous.c_str());
     }
 }
 
-TEST(NumberText, ReadsNumbersLikeAtofButNeverInfinity) {
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("  0.12"), 0.12);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("\t\r\n -3.5e2xyz"), -350);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("+.5"), 0.5);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("12."), 12);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("1e"), 1);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("0x1A"), 26);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("0x"), 0);
-    EXPECT_DOUBLE_EQ(ParseLenientNumber("1,5"), 1);
-    for (const char* none :
-         {"", "abc", "--1", "+-2", "- 1", ".", "1e999", "-inf", "nan", "1e-999"}) {
-        EXPECT_EQ(ParseLenientNumber(none), 0) << none;
+// A hand-edited "45,5" used to read as 45, "1O" as 1 and "0,015" as 0, without a word.
+TEST(NumberText, ReadsOnlyAWholeNumberTokenAndNeverInfinity) {
+    EXPECT_EQ(ParseNumberToken("  0.12"), 0.12);
+    EXPECT_EQ(ParseNumberToken("\t\r\n -3.5e2 "), -350);
+    EXPECT_EQ(ParseNumberToken("+.5"), 0.5);
+    EXPECT_EQ(ParseNumberToken("12."), 12);
+    EXPECT_EQ(ParseNumberToken("1E-3"), 0.001);
+    EXPECT_TRUE(std::signbit(ParseNumberToken("-0").value_or(1)));
+    // What the writer makes reads back exactly.
+    for (const double value : {0.1234, -10.0, 1.75, 0.015, 255.0, 1e-4}) {
+        EXPECT_EQ(ParseNumberToken(FormatFixed(value, 6, 4)), std::stod(FormatFixed(value, 0, 4)));
+    }
+    for (const char* none : {"",     " ",    "abc", "--1",    "+-2",  "- 1",       ".",   "1e999",
+                             "-inf", "inf",  "nan", "1e-999", "45,5", "1O",        "2,5", "0,015",
+                             "1e",   "0x1A", "0x",  "1.5.2",  "1 2",  "-3.5e2xyz", "1e+"}) {
+        EXPECT_EQ(ParseNumberToken(none), std::nullopt) << none;
     }
 }
 

@@ -530,3 +530,37 @@ TEST_F(PostureTest, AlignFindsTheArmPoseThatMadeTwoTracksOneLine) {
     request.second = AlignmentTrackOf(theCase, 3); // no such trajectory
     EXPECT_EQ(AlignWounds(theCase.body, request).refusal, "Choose two different trajectories.");
 }
+
+// A track with IN on OUT has no direction: it was lined up "0.0° between the tracks, 0.0 cm
+// apart", and every posture fitted it equally well.
+TEST_F(PostureTest, AlignRefusesATrackWithoutDirectionNamingIt) {
+    Case theCase;
+    theCase.body = body;
+    const Vec3 wrist = PartCentres().at("right_forearm");
+    const Vec3 chest = PartCentres().at("trunk");
+    Trajectory arm;
+    arm.in = wrist;
+    arm.out = {wrist.x + 0.0004, wrist.y, wrist.z - 0.0004}; // within a millimetre
+    arm.inPart = arm.outPart = "right_forearm";
+    Trajectory into;
+    into.in = chest;
+    into.out = {chest.x, chest.y, chest.z - 0.1};
+    into.inPart = into.outPart = "trunk";
+    theCase.trajectories = {into, arm};
+    AlignmentRequest request{AlignmentTrackOf(theCase, 1),
+                             AlignmentTrackOf(theCase, 2),
+                             {Joint::RightShoulder, Joint::RightElbow}};
+    request.starts = 2;
+    const AlignmentResult refused = AlignWounds(theCase.body, request);
+    EXPECT_EQ(refused.refusal,
+              "Trajectory 2 has no direction: its IN and OUT lie within 1 mm of each other.");
+    EXPECT_TRUE(refused.answers.empty());
+    EXPECT_EQ(DirectionRefusal(request.first), "");
+
+    // A track a millimetre and more long is lined up as any other.
+    theCase.trajectories[1].out = {wrist.x, wrist.y, wrist.z - 0.0011};
+    request.second = AlignmentTrackOf(theCase, 2);
+    const AlignmentResult searched = AlignWounds(theCase.body, request);
+    EXPECT_TRUE(searched.refusal.empty()) << searched.refusal;
+    EXPECT_FALSE(searched.answers.empty());
+}

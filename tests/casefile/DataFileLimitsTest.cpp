@@ -262,3 +262,56 @@ TEST_F(HostileDataFileTest, AFileCutShortNamesTheBlockItLost) {
               std::vector<std::string>{"The trajectory from line 29 of the data file left out: the "
                                        "file ends before its </trajectory>."});
 }
+
+// "45,5" read as 45, "1O" as 1, "2,5" as 2 and "0,015" as 0 (soft tissue switched off), all
+// without a word: a value must be one whole number, or it is named and the default stays.
+TEST_F(HostileDataFileTest, NumbersThatAreNotOneWholeNumberAreNamedAndTheDefaultKept) {
+    const DataFileReadResult result = DataFile::ReadText(
+        theCase, "<body>\r\n<height>1,80</height>\r\n<scalex>1,2</scalex>\r\n"
+                 "<pose>right_elbow 0 45,5 0</pose>\r\n<pose>trunk 1O</pose>\r\n"
+                 "<pose>left_elbow 0 30 0</pose>\r\n<sigma>pose 2,5</sigma>\r\n"
+                 "<sigma>tissue 0,015</sigma>\r\n<sigma>heading 2 5</sigma>\r\n"
+                 "<draws>2e4x</draws>\r\n</body>\r\n" +
+                     TrajectoryBlock("<r>2O0</r>\r\n<x1>0,05</x1>\r\n<y1>1.2</y1>\r\n"
+                                     "<uncertainty>0x1</uncertainty>\r\n<dYaw>nan</dYaw>\r\n"));
+    ASSERT_TRUE(result.ok());
+    const Body& body = theCase.body;
+    EXPECT_EQ(body.GetScaleX(), 1.0);
+    EXPECT_EQ(body.GetPosture().Get(skeleton::Joint::RightElbow), JointAngles());
+    EXPECT_EQ(body.GetPosture().Get(skeleton::Joint::Trunk), JointAngles());
+    EXPECT_EQ(body.GetPosture().Get(skeleton::Joint::LeftElbow).pitch, 30.0)
+        << "the other lines still pose";
+    const UncertaintyModel& model = body.GetUncertaintyModel();
+    EXPECT_EQ(model.poseSigma, UncertaintyModel().poseSigma);
+    EXPECT_EQ(model.tissueSigma, UncertaintyModel().tissueSigma);
+    EXPECT_EQ(model.draws, UncertaintyModel::kDefaultDraws);
+    ASSERT_EQ(theCase.TrajectoryCount(), 1);
+    const Trajectory& trajectory = theCase.trajectories[0];
+    EXPECT_EQ(trajectory.color.x, 0.0);
+    EXPECT_EQ(trajectory.in.x, 0.0);
+    EXPECT_EQ(trajectory.in.y, 1.2);
+    EXPECT_EQ(trajectory.radiusIn, Trajectory().radiusIn);
+    EXPECT_EQ(
+        result.ReadingNotes(),
+        (std::vector<std::string>{
+            "The body height \"1,80\" of the data file left out: it is not a number; the "
+            "height stays 200.0 cm.",
+            "The scalex \"1,2\" of the body left out: it is not a number; it reads as 1.",
+            "The pose \"right_elbow 0 45,5 0\" of the body left out: \"45,5\" is not a "
+            "number; the joint keeps its angles.",
+            "The pose \"trunk 1O\" of the body left out: \"1O\" is not a number; the joint "
+            "keeps its angles.",
+            "The sigma \"pose 2,5\" of the body left out: \"2,5\" is not a number; the sigma "
+            "stays as it was.",
+            "The sigma \"tissue 0,015\" of the body left out: \"0,015\" is not a number; the "
+            "sigma stays as it was.",
+            "The sigma \"heading 2 5\" of the body left out: a sigma line is a name and one "
+            "number; the sigma stays as it was.",
+            "The draws \"2e4x\" of the body left out: it is not a number. The budget makes "
+            "100000.",
+            "The r \"2O0\" of trajectory 1 left out: it is not a number; it reads as 0.",
+            "The x1 \"0,05\" of trajectory 1 left out: it is not a number; it reads as 0.",
+            "The dYaw \"nan\" of trajectory 1 left out: it is not a number; it reads as 0.",
+            "The uncertainty \"0x1\" of trajectory 1 left out: it is not a number; the radius "
+            "stays 1.0 cm."}));
+}

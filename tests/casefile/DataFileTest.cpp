@@ -159,7 +159,8 @@ TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
         std::string(DataFile::kMaxLineLength, 'y') + "<dy>0.5</dy>\r\n";
     const std::string text =
         "<body>\r\n<name>Old</name>\r\n<HEIGHT> 1.80abc</HEIGHT>\r\n</body>\r\n"
-        // 1: capital tags, lenient numbers, "untrue" counts as inside, a raw "<" and ">" in text.
+        // 1: capital tags, blanks around numbers, "untrue" counts as inside, a raw "<" and ">" in
+        // text; a number with anything after it is no number (it was read as far as it went).
         "<Trajectory>\r\n<INSIDE>untrue</INSIDE>\r\n<X1>  0.10</X1>\r\n<y1>1.5abc</y1>\r\n"
         "<z1>abc</z1>\r\n<DPITCH> 12.5</DPITCH>\r\n<dx>0.02</dx>\r\n<r>0</r>\r\n"
         "<text>a > b < c</text>\r\n</TRAJECTORY>\r\n"
@@ -176,25 +177,35 @@ TEST_F(DataFileTest, ReaderToleratesHandEditedAndOldFiles) {
 
     DataFileReadResult result = DataFile::ReadText(theCase, text);
     ASSERT_TRUE(result.ok());
-    // Only the two over-long lines and the unfinished block are worth a word; lenient numbers
-    // and raw texts are not.
+    // The values that are no numbers, the two over-long lines and the unfinished block are
+    // worth a word; raw texts are not.
     EXPECT_EQ(result.ReadingNotes(),
               (std::vector<std::string>{
+                  "The body height \" 1.80abc\" of the data file left out: it is not a number; "
+                  "the height stays 200.0 cm.",
+                  "The y1 \"1.5abc\" of trajectory 1 left out: it is not a number; it reads as 0.",
+                  "The z1 \"abc\" of trajectory 1 left out: it is not a number; it reads as 0.",
+                  "The g \"see <g> here\" of trajectory 2 left out: it is not a number; it reads "
+                  "as 0.",
+                  "The y1 \"1.5abc\" of trajectory 2 left out: it is not a number; it reads as 0.",
+                  "The z1 \"abc\" of trajectory 2 left out: it is not a number; it reads as 0.",
                   "Line 20 of the data file is longer than 32768 bytes: it was read in pieces, "
                   "and a value or text on it may be lost.",
                   "Line 21 of the data file is longer than 32768 bytes: it was read in pieces, "
                   "and a value or text on it may be lost.",
+                  "The y1 \"1.5abc\" of trajectory 3 left out: it is not a number; it reads as 0.",
+                  "The z1 \"abc\" of trajectory 3 left out: it is not a number; it reads as 0.",
                   "The element from line 25 of the data file left out: the file ends before its "
                   "</element>."}));
     EXPECT_EQ(theCase.body.GetName(), "Old");
-    EXPECT_FLOAT_EQ(theCase.body.GetHeight(), 1.8f);
+    EXPECT_FLOAT_EQ(theCase.body.GetHeight(), 2.0f) << "as it was";
     ASSERT_EQ(theCase.TrajectoryCount(), 3);
     EXPECT_EQ(theCase.ElementCount(), 0);
 
     const Trajectory& first = theCase.trajectories[0];
     EXPECT_FALSE(first.exited);
     EXPECT_DOUBLE_EQ(first.in.x, 0.10);
-    EXPECT_DOUBLE_EQ(first.in.y, 1.5);
+    EXPECT_DOUBLE_EQ(first.in.y, 0);
     EXPECT_DOUBLE_EQ(first.in.z, 0);
     EXPECT_DOUBLE_EQ(first.pitchAdjustment, 12.5);
     EXPECT_DOUBLE_EQ(first.color.x, 0);
@@ -391,10 +402,13 @@ TEST_F(DataFileTest, BodyHeightOfZeroOrLessLeavesTheBodyAsItWasAndIsReported) {
         EXPECT_FLOAT_EQ(theCase.body.GetHeight(), 2.0f) << height;
         EXPECT_FLOAT_EQ(theCase.body.GetScale(), 1.0f) << height;
         EXPECT_TRUE(result.LeftSomethingOut()) << height;
+        const bool number = std::string_view(height) != "none" &&
+                            std::string_view(height) != "1e999" &&
+                            std::string_view(height) != "nan";
         EXPECT_EQ(result.LeftOutMessage(),
-                  std::string("The body height \"") + height +
-                      "\" of the data file left out: a body height must be more than 0 cm; the "
-                      "height stays 200.0 cm.");
+                  std::string("The body height \"") + height + "\" of the data file left out: " +
+                      (number ? "a body height must be more than 0 cm" : "it is not a number") +
+                      "; the height stays 200.0 cm.");
     }
     EXPECT_EQ(theCase.body.GetName(), "B");
     const DataFileReadResult taken = DataFile::ReadText(

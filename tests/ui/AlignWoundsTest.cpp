@@ -192,6 +192,26 @@ TEST_F(AlignWoundsTest, RefusalsAreSaidInTheDialog) {
     EXPECT_TRUE(edits.empty());
 }
 
+// IN on OUT read "0.0° between the tracks, 0.0 cm apart" and "4 postures fit equally well".
+TEST_F(AlignWoundsTest, ATrackWithoutDirectionIsRefusedAndGivesNoAngle) {
+    Trajectory& through = *theCase.TrajectoryNumbered(1);
+    through.out = through.in;
+    editor.Preview();
+    AlignWoundsDialog dialog(editor, view);
+    dialog.SetSearchStarts(2);
+    WhenModal<AlignWoundsDialog>([](AlignWoundsDialog& d) {
+        const QString refusal =
+            "Trajectory 1 has no direction: its IN and OUT lie within 1 mm of each other.";
+        EXPECT_EQ(Child<QLabel>(d, "presentLabel").text(), refusal);
+        Click(d, "searchButton");
+        EXPECT_EQ(Message(d), refusal);
+        EXPECT_EQ(Child<QTableWidget>(d, "answerList").rowCount(), 0);
+        Click(d, "okButton");
+    });
+    dialog.exec();
+    EXPECT_TRUE(edits.empty());
+}
+
 namespace {
 
 // The angle in degrees between the directions of travel of two tracks.

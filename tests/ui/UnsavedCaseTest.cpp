@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QMenu>
 #include <QProcess>
 #include <QStandardPaths>
@@ -208,6 +209,56 @@ TEST_F(UnsavedCaseTest, ALeftoverIsRecoveredOnYesAndKeptAsideOnNo) {
     recovery.Remove();
 }
 
+// A leftover was skipped whenever its process number belonged to any live process, as it
+// often does after a restart: the unsaved case was hidden. Only a recovery file whose program
+// still runs is passed over.
+TEST_F(UnsavedCaseTest, ALeftoverIsOfferedWhateverProcessNowHasItsNumber) {
+    RecoveryFile recovery(folder.path());
+    const auto leftover = [this](const QString& name, const char* label, int minute) {
+        const QString path = folder.filePath(name);
+        EXPECT_TRUE(WriteAll(path, CaseText(label)));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadWrite));
+        EXPECT_TRUE(file.setFileTime(QDateTime(QDate(2026, 12, 8), QTime(9, minute, 0)),
+                                     QFileDevice::FileModificationTime));
+        return path;
+    };
+    // An earlier version's file named after a process that runs now (the first one always does).
+    const QString first = leftover("recovery-1.txt", "first", 1);
+    // This program's file with a lock naming this very process and program, as after a restart
+    // that gave the test the crashed program's number.
+    const QString stem = QString("recovery-%1-5").arg(QCoreApplication::applicationPid());
+    const QString again = leftover(stem + ".txt", "again", 2);
+    {
+        // A lock as this process writes it, which no process holds any more.
+        QLockFile model(folder.filePath("model.lock"));
+        ASSERT_TRUE(model.tryLock(0));
+        ASSERT_TRUE(WriteAll(folder.filePath(stem + ".lock"),
+                             ReadAll(folder.filePath("model.lock")).toStdString()));
+    }
+    // Another running copy's file, and this session's own, are never offered.
+    const RecoveryFile running(folder.path());
+    ASSERT_TRUE(running.Write(CaseText("running")));
+    ASSERT_TRUE(recovery.Write("mine"));
+
+    CaseSession session(Editor(), platform, History(), frame.get(), recovery);
+    platform.QueueAnswer(false);
+    platform.QueueAnswer(false);
+    session.OfferRecovery();
+    ASSERT_EQ(platform.Questions().size(), 2u);
+    EXPECT_EQ(platform.Questions()[0].text, "Recover the unsaved case from 2026-12-08 09:01:00?");
+    EXPECT_EQ(platform.Questions()[1].text, "Recover the unsaved case from 2026-12-08 09:02:00?");
+    EXPECT_FALSE(QFile::exists(first));
+    EXPECT_FALSE(QFile::exists(again));
+    EXPECT_FALSE(QFile::exists(folder.filePath(stem + ".lock"))) << "the stale lock went with it";
+    EXPECT_TRUE(QFile::exists(running.FilePath()));
+    EXPECT_TRUE(QFile::exists(recovery.FilePath()));
+    EXPECT_EQ(RecoveryFile(folder.path()).FindLeftovers().size(), 0u);
+    running.Remove();
+    ASSERT_EQ(RecoveryFile(folder.path()).FindLeftovers().size(), 0u) << "removed, not left";
+    recovery.Remove();
+}
+
 TEST_F(UnsavedCaseTest, ALeftoverThatIsNoDataFileIsReportedAndKeptAside) {
     RecoveryFile recovery(folder.path());
     const QString damaged = folder.filePath(QString("recovery-%1.txt").arg(EndedProcessId()));
@@ -290,16 +341,23 @@ void StartProgram(QProcess& ruvo, const QTemporaryDir& home, const QStringList& 
     ruvo.start(RUVO_BINARY, arguments);
 }
 
-// Presses `key`, then waits a few seconds for the file, and again until it exists (at most about
-// a minute): the first presses may come before the program has a window.
-bool TypeUntilWritten(const QString& key, const QString& file) {
+// The recovery file of the program with process id `pid` in `folder`, or an empty text.
+QString RecoveryFileOf(const QString& folder, qint64 pid) {
+    const QStringList found = QDir(folder).entryList({QString("recovery-%1-*.txt").arg(pid)});
+    return found.isEmpty() ? QString() : QDir(folder).filePath(found.front());
+}
+
+// Presses `key`, then waits a few seconds for the recovery file of process `pid`, and again until
+// it exists (at most about a minute): the first presses may come before the program has a
+// window. Its path, or an empty text.
+QString TypeUntilWritten(const QString& key, const QString& folder, qint64 pid) {
     for (int attempt = 0; attempt < 15; ++attempt) {
         TypeKey(key);
-        if (QTest::qWaitFor([&] { return QFile::exists(file); }, 4000)) {
-            return true;
+        if (QTest::qWaitFor([&] { return !RecoveryFileOf(folder, pid).isEmpty(); }, 4000)) {
+            return RecoveryFileOf(folder, pid);
         }
     }
-    return false;
+    return {};
 }
 
 TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStart) {
@@ -314,8 +372,8 @@ TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStar
     QProcess first;
     StartProgram(first, home, {saved}, true);
     ASSERT_TRUE(first.waitForStarted());
-    const QString firstFile = folder + QString("/recovery-%1.txt").arg(first.processId());
-    const bool written = TypeUntilWritten("plus", firstFile);
+    const QString firstFile = TypeUntilWritten("plus", folder, first.processId());
+    const bool written = !firstFile.isEmpty();
     first.kill(); // SIGKILL: no chance to clean up
     first.waitForFinished();
     ASSERT_TRUE(written) << first.readAllStandardError().toStdString();
@@ -326,8 +384,8 @@ TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStar
     QProcess second;
     StartProgram(second, home, {}, false);
     ASSERT_TRUE(second.waitForStarted());
-    const QString secondFile = folder + QString("/recovery-%1.txt").arg(second.processId());
-    const bool recovered = TypeUntilWritten("Return", secondFile);
+    const QString secondFile = TypeUntilWritten("Return", folder, second.processId());
+    const bool recovered = !secondFile.isEmpty();
     QTest::qWait(200); // the old file goes once the new one is written
     const QStringList left = QDir(folder).entryList({"*.txt"});
     second.kill();
