@@ -26,6 +26,8 @@ std::vector<StandardView> RenderStandardViews(const PosedCase& posed, const View
     std::vector<StandardView> views;
     ViewState shown = view;           // the caller's camera stays as it was
     shown.Switches().outlines = true; // printed, a white arrow on grey hardly shows
+    // The body in its room: the walls, doors and ceilings before the body are cut away.
+    shown.Switches().sceneCutAway = true;
     for (const ViewChoice& choice : kViews) {
         (shown.*choice.apply)();
         views.push_back({choice.name, choice.caption, offscreen.Draw(posed, shown)});
