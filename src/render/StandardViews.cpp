@@ -14,7 +14,9 @@ struct ViewChoice {
 constexpr ViewChoice kViews[] = {
     {"front", "Front view: the body's right side is on the left of the picture",
      &ViewState::ViewFront},
-    {"profile", "Profile view: the front view turned 45 degrees about the vertical axis",
+    {"profile",
+     "Profile view: the front view turned 45 degrees about the vertical axis, seen from the "
+     "body's front right",
      &ViewState::ViewProfile},
     {"top", "Top view: looking straight down on the body", &ViewState::ViewTop},
 };
