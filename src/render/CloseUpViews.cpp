@@ -120,6 +120,7 @@ std::vector<CloseUpView> RenderCloseUps(const PosedCase& posed, const ViewState&
     switches.bodyTransparent = true; // the track runs inside the body
     switches.uncertaintyCones = true;
     switches.landmarks = true;
+    switches.sceneCutAway = true; // a wall before the body must not hide the track
     const double axisZ = theCase.body.GetDepth() / 2;
     std::vector<CloseUpView> views;
     for (const PosedTrajectory& track : posed.GetTrajectories()) {

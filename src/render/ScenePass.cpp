@@ -4,6 +4,7 @@
 #include "mesh/MeshSimplify.h"
 #include "render/FrameContext.h"
 #include "render/MeshDrawing.h"
+#include "render/SceneCutAway.h"
 #include "view/ViewState.h"
 #include "world/OriginAnalysis.h"
 
@@ -14,7 +15,12 @@
 
 namespace {
 
-constexpr float kSceneAlphaTransparent = 0.35f;
+// See-through walls: drawn last, without writing depth, so that the body and the trajectories
+// behind them show through.
+constexpr float kSceneAlphaTransparent = 0.25f;
+// A scene model without materials is drawn in a light warm grey, not in whatever colour the
+// frame last set.
+constexpr float kSceneGrey[] = {0.8f, 0.79f, 0.76f};
 // A zone without an upper bound is drawn out to this distance from IN.
 constexpr double kOpenReach = 30.0; // m
 constexpr int kOutlineSegments = 72;
@@ -190,15 +196,30 @@ const Mesh& ScenePass::DrawnMesh(const Mesh& model) {
 
 void ScenePass::DrawModel(const FrameContext& frame, float alpha) {
     const CaseWorld& world = frame.posed.GetCase().world;
+    const Mesh& drawn = DrawnMesh(*world.sceneMesh);
+    // Without materials the model takes the current colour, and the alpha with it.
+    const unsigned mode = drawn.materials.empty() ? RENDER_SMOOTH : RENDER_SMOOTH | RENDER_COLOR;
+    glColor4f(kSceneGrey[0], kSceneGrey[1], kSceneGrey[2], alpha);
     glPushMatrix();
     glMultMatrixd(world.SceneModelToBodyFrame().Data());
-    DrawMesh(DrawnMesh(*world.sceneMesh), RENDER_SMOOTH | RENDER_COLOR, alpha, 1.0f, frame.meshes);
+    DrawMesh(drawn, mode, alpha, 1.0f, frame.meshes);
     glPopMatrix();
 }
 
 void ScenePass::DrawSceneModel(const FrameContext& frame) {
     const DisplaySwitches& switches = frame.view.Switches();
-    if (switches.scene && !switches.sceneTransparent && frame.posed.GetCase().world.sceneMesh) {
+    if (!switches.scene || switches.sceneTransparent || !frame.posed.GetCase().world.sceneMesh) {
+        return;
+    }
+    std::optional<SceneCutAway> cutAway;
+    if (switches.sceneCutAway) {
+        if (const std::optional<BodyBox> box = PosedBodyBox(frame.posed)) {
+            cutAway = CutAwayBefore(frame.view.GetCamera().ViewMatrix(), *box);
+        }
+    }
+    if (cutAway) {
+        DrawOutsideCutAway(*cutAway, [this, &frame] { DrawModel(frame, 1.0f); });
+    } else {
         DrawModel(frame, 1.0f);
     }
 }

@@ -14,7 +14,9 @@ struct ViewChoice {
 constexpr ViewChoice kViews[] = {
     {"front", "Front view: the body's right side is on the left of the picture",
      &ViewState::ViewFront},
-    {"profile", "Profile view: the front view turned 45 degrees about the vertical axis",
+    {"profile",
+     "Profile view: the front view turned 45 degrees about the vertical axis, seen from the "
+     "body's front right",
      &ViewState::ViewProfile},
     {"top", "Top view: looking straight down on the body", &ViewState::ViewTop},
 };
@@ -26,6 +28,8 @@ std::vector<StandardView> RenderStandardViews(const PosedCase& posed, const View
     std::vector<StandardView> views;
     ViewState shown = view;           // the caller's camera stays as it was
     shown.Switches().outlines = true; // printed, a white arrow on grey hardly shows
+    // The body in its room: the walls, doors and ceilings before the body are cut away.
+    shown.Switches().sceneCutAway = true;
     for (const ViewChoice& choice : kViews) {
         (shown.*choice.apply)();
         views.push_back({choice.name, choice.caption, offscreen.Draw(posed, shown)});

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -81,22 +82,35 @@ QMenu* SceneCommands::Menu() {
               [this] { EditExteriorPoints(); });
     AddAction(QStringLiteral("Origin zones..."), QStringLiteral("originTable"),
               [this] { ShowOriginZones(); });
-    AddAction(QStringLiteral("Orbit the scene"), QStringLiteral("orbitScene"), [this] {
-        const SceneFraming framing = FrameScene(editor.GetPosed());
-        view.OrbitAround(framing.centre, framing.radius);
-        redraw();
-    });
+    AddAction(QStringLiteral("Orbit the scene"), QStringLiteral("orbitScene"),
+              [this] { OrbitScene(); });
     menu->addSeparator();
     const DisplaySwitches& switches = view.Switches();
     AddSwitch(QStringLiteral("Show scene model"), QStringLiteral("showScene"), switches.scene,
               [this] { view.ToggleScene(); });
-    AddSwitch(QStringLiteral("Transparent scene model"), QStringLiteral("transparentScene"),
-              switches.sceneTransparent, [this] { view.ToggleSceneTransparency(); });
+    transparentSwitch =
+        AddSwitch(QStringLiteral("Transparent scene model"), QStringLiteral("transparentScene"),
+                  switches.sceneTransparent, [this] { view.ToggleSceneTransparency(); });
     AddSwitch(QStringLiteral("Show origin zones"), QStringLiteral("showOriginZones"),
               switches.originZones, [this] { view.ToggleOriginZones(); });
     AddSwitch(QStringLiteral("Click exterior points"), QStringLiteral("clickExteriorPoints"), false,
               [this] { clickingPoints = !clickingPoints; });
     return menu;
+}
+
+// Seen from afar a room shows only its outer walls: the scene view sees through them, the switch
+// showing it (and turning it off again).
+void SceneCommands::OrbitScene() {
+    const SceneFraming framing = FrameScene(editor.GetPosed());
+    view.OrbitAround(framing.centre, framing.radius);
+    if (!view.Switches().sceneTransparent) {
+        view.ToggleSceneTransparency();
+    }
+    if (transparentSwitch != nullptr) {
+        const QSignalBlocker quiet(transparentSwitch);
+        transparentSwitch->setChecked(true);
+    }
+    redraw();
 }
 
 void SceneCommands::LoadSceneModel() {

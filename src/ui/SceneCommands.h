@@ -65,6 +65,7 @@ private:
     QAction* AddAction(const QString& text, const QString& name, std::function<void()> handler);
     QAction* AddSwitch(const QString& text, const QString& name, bool checked,
                        std::function<void()> toggle);
+    void OrbitScene();
 
     CaseEditor& editor;
     ViewState& view;
@@ -72,6 +73,7 @@ private:
     std::function<void()> redraw;
     QWidget* window;
     QMenu* menu = nullptr;
+    QAction* transparentSwitch = nullptr; // the menu's, which owns it
     std::unique_ptr<ScenePlacementDialog> placementDialog;
     std::unique_ptr<ExteriorPointsDialog> exteriorDialog;
     QWidget* clickedView = nullptr;

@@ -71,14 +71,17 @@ void ViewState::ViewBack() {
     camera.Set(0, kViewHeight, kViewDistance, 180, 0, 0);
 }
 
+// +X points to the body's left: the right view looks from the -X side, the scene turned so that
+// -X faces the eye, the body's front (+Z) on the right of the picture.
 void ViewState::ViewRight() {
     camera.SetPivot({});
-    camera.Set(0, kViewHeight, kViewDistance, -90, 0, 0);
+    camera.Set(0, kViewHeight, kViewDistance, 90, 0, 0);
 }
 
+// From the +X side, the body's front on the left of the picture.
 void ViewState::ViewLeft() {
     camera.SetPivot({});
-    camera.Set(0, kViewHeight, kViewDistance, 90, 0, 0);
+    camera.Set(0, kViewHeight, kViewDistance, -90, 0, 0);
 }
 
 void ViewState::ViewTop() {

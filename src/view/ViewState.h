@@ -29,6 +29,9 @@ struct DisplaySwitches {
     // whether it is see-through.
     bool scene = true;
     bool sceneTransparent = false;
+    // The opaque scene model is not drawn where it stands between the eye and the body (the
+    // report's pictures of the body in its room).
+    bool sceneCutAway = false;
     // Each trajectory's back line and cone with each muzzle height's zone outlined on its plane,
     // and a floor grid when there is no scene model.
     bool originZones = false;

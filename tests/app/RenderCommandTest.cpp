@@ -117,4 +117,37 @@ TEST(RenderCommand, AScanBodyIsDrawnInItsOwnColours) {
     EXPECT_GT(face.r, face.b + 40) << face.r << ' ' << face.g << ' ' << face.b;
 }
 
+// A wall of the case's scene model stands between the eye and the body: drawn as the window
+// draws it, it hides the body; --transparent-scene and the scene view see through it.
+TEST(RenderCommand, TheTransparentSceneOptionSeesThroughAWall) {
+    TestModels models;
+    std::ofstream(models.Root() / "wall.obj")
+        << "v -2 0 -1\nv 2 0 -1\nv 2 3 -1\nv -2 3 -1\nf 1 2 3\nf 1 3 4\n";
+    std::ofstream(models.Root() / "walled.txt")
+        << "<root>\n<body>\n   <placement>0.0000 0.0000 -2.0000 0.00</placement>\n</body>\n"
+           "<scene>\n  <model>wall.obj</model>\n</scene>\n</root>\n";
+    const auto centre = [&models](const std::string& options) {
+        std::string errorText;
+        EXPECT_EQ(RunRuvo(models.Root(),
+                          "--render walled.txt --output out.jpg --size 160x120 " + options,
+                          errorText),
+                  0)
+            << errorText;
+        Image image;
+        EXPECT_TRUE(ReadJpeg(models.Root() / "out.jpg", image));
+        return image.width == 160 ? image.At(80, 60) : Rgb{};
+    };
+    const auto bluish = [](const Rgb& c) { return c.b > c.r + 40 && c.b > c.g + 40; };
+    const Rgb walled = centre("");
+    EXPECT_FALSE(bluish(walled)) << walled.r << "," << walled.g << "," << walled.b;
+    const Rgb through = centre("--transparent-scene");
+    EXPECT_TRUE(bluish(through)) << through.r << "," << through.g << "," << through.b;
+    std::string errorText;
+    EXPECT_EQ(RunRuvo(models.Root(),
+                      "--render walled.txt --output scene.jpg --size 160x120 --view scene",
+                      errorText),
+              0)
+        << errorText;
+}
+
 } // namespace

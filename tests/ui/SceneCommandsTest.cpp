@@ -59,6 +59,13 @@ TEST_F(SceneCommandsTest, TheSceneModelLoadsAsOneEditAndAFileThatDoesNotReadKeep
     MenuAction("transparentScene").trigger();
     EXPECT_TRUE(TheViewState().Switches().sceneTransparent);
     EXPECT_EQ(frame->GetUndoStack().count(), 1);
+    // The scene seen from afar sees through the walls, and the switch says so and turns it off.
+    MenuAction("transparentScene").trigger();
+    MenuAction("orbitScene").trigger();
+    EXPECT_TRUE(TheViewState().Switches().sceneTransparent);
+    EXPECT_TRUE(MenuAction("transparentScene").isChecked());
+    MenuAction("transparentScene").trigger();
+    EXPECT_FALSE(TheViewState().Switches().sceneTransparent);
 }
 
 TEST_F(SceneCommandsTest, PlacementAndExteriorPointsAreOneEditEachAndBadValuesAreRefused) {

@@ -30,10 +30,10 @@ TEST_F(ViewInputTest, LowerCaseCharactersChooseTheStandardViewsAndUpperCaseDoesN
     EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 0);
     QTest::keyClick(&View(), 'k');
     EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 180);
-    QTest::keyClick(&View(), 'r');
-    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), -90);
-    QTest::keyClick(&View(), 'l');
+    QTest::keyClick(&View(), 'r'); // the eye on the body's right, -X
     EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 90);
+    QTest::keyClick(&View(), 'l');
+    EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), -90);
     QTest::keyClick(&View(), 'p');
     EXPECT_DOUBLE_EQ(TheViewState().GetCamera().GetYaw(), 45);
 }

@@ -318,6 +318,46 @@ TEST(SurfacePickingTest, ReportsTheModelPartOfTheBody) {
     EXPECT_EQ(hit->group, "right_arm");
 }
 
+// The body's right side is toward -X: the right view shows the right arm down the middle of the
+// picture, never the left one, and the left view the reverse; a click at the picture's centre
+// lands on the side named.
+TEST(SurfacePickingTest, TheRightViewShowsTheBodysRightSide) {
+    Case theCase;
+    ASSERT_TRUE(theCase.body.Load(kDefaultBody));
+    const PosedCase posed(theCase);
+    ViewState view;
+    struct Side {
+        void (ViewState::*standard)();
+        const char* seen;
+        const char* hidden;
+        double sign; // of x on the side facing the eye
+    };
+    for (const Side& side : {Side{&ViewState::ViewRight, "right_arm", "left_arm", -1},
+                             Side{&ViewState::ViewLeft, "left_arm", "right_arm", 1}}) {
+        (view.*side.standard)();
+        // The column through the body's middle, 12 cm before its back: the front is on the
+        // picture's right in the right view and on its left in the left view.
+        const double column = kWidth / 2.0 - side.sign * 0.12 / 2.5 * kHeight / 2 * std::sqrt(3.0);
+        std::vector<std::string> groups;
+        for (int y = 0; y < kHeight; y += 5) {
+            if (const auto hit =
+                    BodySurfaceAt(posed, view.GetCamera(), kWidth, kHeight, column, y + 0.5)) {
+                groups.push_back(hit->group);
+            }
+        }
+        std::string seenGroups;
+        for (const std::string& group : groups) {
+            seenGroups += group + " ";
+        }
+        EXPECT_NE(std::ranges::find(groups, side.seen), groups.end()) << seenGroups;
+        EXPECT_EQ(std::ranges::find(groups, side.hidden), groups.end()) << seenGroups;
+        const auto centre =
+            BodySurfaceAt(posed, view.GetCamera(), kWidth, kHeight, column, kHeight / 2.0 + 0.5);
+        ASSERT_TRUE(centre);
+        EXPECT_GT(centre->point.x * side.sign, 0.05) << side.seen;
+    }
+}
+
 // A case that lives until the process ends releases its ray-tracing structure at exit, among the
 // clean-ups of the ray-tracing library's own objects. Leaving the program must still end it
 // cleanly. The check runs in a fresh process.

@@ -19,8 +19,14 @@ TEST(ViewMatrixTest, StandardViewsPlaceTheBodyBeforeTheEye) {
     ExpectEye(view, {0.5, 1, 0}, 0.5, 0, -2.5);
     view.ViewBack();
     ExpectEye(view, {0.5, 1, 0}, -0.5, 0, -2.5);
-    view.ViewRight(); // the +X side faces the eye
+    // +X is the body's left: the right view faces its -X side, its front on the picture's
+    // right; the left view the reverse.
+    view.ViewRight();
+    ExpectEye(view, {-1, 1, 0}, 0, 0, -1.5);
+    ExpectEye(view, {0, 1, 0.5}, 0.5, 0, -2.5);
+    view.ViewLeft();
     ExpectEye(view, {1, 1, 0}, 0, 0, -1.5);
+    ExpectEye(view, {0, 1, 0.5}, -0.5, 0, -2.5);
     view.ViewTop(); // +Y toward the eye, the front (+Z) at the bottom
     ExpectEye(view, {0, 1, 0}, 0, 0, -2);
     ExpectEye(view, {0, 0, 0.5}, 0, -0.5, -3);

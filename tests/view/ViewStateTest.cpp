@@ -78,7 +78,7 @@ TEST(ViewStateTest, StandardViewsAndCameraSteps) {
     };
     const Standard views[] = {
         {&ViewState::ViewProfile, 1, 2.5, 45, 0}, {&ViewState::ViewBack, 1, 2.5, 180, 0},
-        {&ViewState::ViewRight, 1, 2.5, -90, 0},  {&ViewState::ViewLeft, 1, 2.5, 90, 0},
+        {&ViewState::ViewRight, 1, 2.5, 90, 0},   {&ViewState::ViewLeft, 1, 2.5, -90, 0},
         {&ViewState::ViewTop, 0, 3.0, 0, -90},    {&ViewState::ViewFront, 1, 2.5, 0, 0}};
     for (const Standard& standard : views) {
         view.GetCamera().Set(0.7, 0.7, 0.7, 7, 7, 7);

@@ -32,6 +32,8 @@ struct CommandLine {
     int width = 800;
     int height = 600;
     bool transparent = false;
+    bool transparentScene =
+        false;                // Render: the scene model see-through (always so in the scene view)
     bool originZones = false; // Render: draw the back lines, cones and origin zones
     int pixelX = -1;          // SurfacePoint: the image pixel, (0, 0) at the top left
     int pixelY = -1;

@@ -74,6 +74,11 @@ Status ApplyTransparent(const std::string&, CommandLine& into) {
     return Status::Ok();
 }
 
+Status ApplyTransparentScene(const std::string&, CommandLine& into) {
+    into.transparentScene = true;
+    return Status::Ok();
+}
+
 Status ApplyOriginZones(const std::string&, CommandLine& into) {
     into.originZones = true;
     return Status::Ok();
@@ -131,6 +136,7 @@ std::vector<CommandTable::Command> BuildCommands() {
                      {.name = "--view"},
                      {.name = "--size"},
                      {.name = "--transparent"},
+                     {.name = "--transparent-scene"},
                      {.name = "--origin-zones"},
                      kBody},
          .help = "draw a case offscreen (no display needed) and write the view as a JPEG"},
@@ -216,6 +222,10 @@ std::vector<CommandTable::Option> BuildOptions() {
                  "each)",
          .apply = ApplySize},
         {.name = "--transparent", .help = "draw the body transparent", .apply = ApplyTransparent},
+        {.name = "--transparent-scene",
+         .help = "draw the case's scene model see-through, the body and the trajectories showing "
+                 "through its walls (the scene view always does)",
+         .apply = ApplyTransparentScene},
         {.name = "--origin-zones",
          .help = "also draw each trajectory's back line, its uncertainty cone and its origin zone "
                  "at each muzzle height",

@@ -64,6 +64,10 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
         const SceneFraming framing = FrameScene(posed);
         view.OrbitAround(framing.centre, framing.radius);
     }
+    // Seen from afar a room shows only its outer walls: the scene view sees through them.
+    if (commandLine.transparentScene || commandLine.view == "scene") {
+        view.ToggleSceneTransparency();
+    }
     if (commandLine.transparent) {
         view.ToggleBodyTransparency();
     }
