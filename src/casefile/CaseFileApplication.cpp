@@ -32,8 +32,8 @@ void ApplyBodyBlock(const CaseFileRecord::BodyBlock& block, Case& theCase, KeptS
     body.SetPosture(block.posture);
     body.GetUncertaintyModel() = block.uncertainty;
     // A body block without a placement puts the body at the scene's origin, and the scene starts
-    // from its defaults until a scene block says more: a file read over a case with a scene
-    // leaves none behind unless it has one itself.
+    // from its defaults until the file's scene blocks say more: a file read over a case with a
+    // scene leaves none behind unless it has one itself.
     CaseWorld& world = theCase.world;
     if (world.sceneMesh) {
         kept = {world.sceneMesh, world.sceneModelFile};
@@ -58,17 +58,16 @@ void ApplySceneBlock(const CaseFileRecord::SceneBlock& scene, const KeptSceneMes
     }
 }
 
-// The body blocks in file order, each scene block after the body blocks that came before it.
+// The body blocks first, then the scene blocks in file order, wherever they stand: a scene block
+// written before the body block (by hand, or by another program) belongs to the same case as one
+// written after it, and a body block says nothing about the scene.
 void ApplyBodyAndScene(const CaseFileRecord& record, Case& theCase, DataFileReadResult& result) {
     KeptSceneMesh kept;
-    auto scene = record.sceneBlocks.begin();
-    for (std::size_t body = 0; body <= record.bodyBlocks.size(); ++body) {
-        for (; scene != record.sceneBlocks.end() && scene->bodyBlocksBefore <= body; ++scene) {
-            ApplySceneBlock(*scene, kept, theCase.world);
-        }
-        if (body < record.bodyBlocks.size()) {
-            ApplyBodyBlock(record.bodyBlocks[body], theCase, kept, result);
-        }
+    for (const CaseFileRecord::BodyBlock& body : record.bodyBlocks) {
+        ApplyBodyBlock(body, theCase, kept, result);
+    }
+    for (const CaseFileRecord::SceneBlock& scene : record.sceneBlocks) {
+        ApplySceneBlock(scene, kept, theCase.world);
     }
 }
 

@@ -70,11 +70,11 @@ struct CaseFileRecord {
         bool hadWithArmLine = false;
     };
 
-    // One scene block: what it sets (nothing for a line that is absent or left out), and how many
-    // body blocks came before it, since a body block puts the scene back to its defaults.
+    // One scene block: what it sets (nothing for a line that is absent or left out) and the
+    // file's line it starts on. Where it stands among the other blocks makes no difference.
     struct SceneBlock {
-        std::size_t bodyBlocksBefore = 0;
-        std::optional<std::string> modelFile; // unescaped
+        long line = 0;
+        std::optional<std::string> modelFile; // unescaped, as written
         std::optional<ScenePlacement> placement;
         std::optional<std::vector<double>> muzzleHeights; // metres
     };

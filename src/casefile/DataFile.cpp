@@ -7,6 +7,7 @@
 #include "case/Case.h"
 #include "case/CaseText.h"
 #include "case/EntryNumber.h"
+#include "case/SceneModelPath.h"
 #include "casefile/CaseFileApplication.h"
 #include "casefile/CaseInfoBlock.h"
 #include "casefile/DataFileReader.h"
@@ -195,7 +196,7 @@ Status DataFile::Write(const Case& theCase, const std::string& path) {
                                " would take more than the " + std::to_string(kMaxCaseTextLength) +
                                " bytes a text may take");
     }
-    if (const int error = ReplaceFileContents(path, Format(theCase))) {
+    if (const int error = ReplaceFileContents(path, Format(theCase, path))) {
         if (error == kFileReadOnly) {
             return Status::Failure("\"" + path + "\" is read-only.");
         }
@@ -214,7 +215,7 @@ DataFileReadResult DataFile::Read(Case& theCase, const std::string& path) {
         result.status = Status::Failure("Cannot open data file \"" + path + "\": " + reason);
         return result;
     }
-    DataFileReadResult result = ReadText(theCase, text);
+    DataFileReadResult result = ReadText(theCase, text, path);
     if (!result.ok()) {
         result.status =
             Status::Failure("Cannot open data file \"" + path + "\": " + result.status.message());
@@ -222,9 +223,15 @@ DataFileReadResult DataFile::Read(Case& theCase, const std::string& path) {
     return result;
 }
 
-DataFileReadResult DataFile::ReadText(Case& theCase, std::string_view text) {
-    const CaseFileRecord record =
+DataFileReadResult DataFile::ReadText(Case& theCase, std::string_view text,
+                                      const std::string& path) {
+    CaseFileRecord record =
         ReadCaseFileText(text, {theCase.TrajectoryCount(), theCase.ElementCount()});
+    for (CaseFileRecord::SceneBlock& scene : record.sceneBlocks) {
+        if (scene.modelFile) {
+            scene.modelFile = SceneModelPathOfFile(*scene.modelFile, path);
+        }
+    }
     // An empty file is an empty case, as it always was; any other text needs a tag of a case
     // (without one the record holds nothing to apply, and the case is not touched).
     if (!text.empty() && !record.sawCaseTag) {
@@ -235,7 +242,7 @@ DataFileReadResult DataFile::ReadText(Case& theCase, std::string_view text) {
     return ApplyCaseFile(record, theCase);
 }
 
-std::string DataFile::Format(const Case& theCase) {
+std::string DataFile::Format(const Case& theCase, const std::string& path) {
     const AppInfo& info = GetAppInfo();
     const Body& body = theCase.body;
     std::string out;
@@ -262,7 +269,8 @@ std::string DataFile::Format(const Case& theCase) {
     for (const Element& element : theCase.elements) {
         AppendElement(out, element);
     }
-    AppendSceneBlock(out, theCase, kLineEnd);
+    AppendSceneBlock(out, theCase, SceneModelNameInFile(theCase.world.sceneModelFile, path),
+                     kLineEnd);
     AppendLine(out, "</root>");
     return out;
 }

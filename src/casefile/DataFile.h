@@ -25,10 +25,15 @@ public:
     // Appends the file's trajectories and elements to the case and applies its body block: reads
     // it into a record (ReadCaseFileText) and applies that (ApplyCaseFile). A file that is not
     // empty but holds no tag of a case is refused as no data file, and the case is left as it was.
+    // The case holds the scene model by its whole path, a relative name taken from the file's
+    // folder (SceneModelPath.h).
     static DataFileReadResult Read(Case& theCase, const std::string& path);
 
-    // The text that Write stores.
-    static std::string Format(const Case& theCase);
-    // Reads data-file text held in memory exactly as Read reads a file.
-    static DataFileReadResult ReadText(Case& theCase, std::string_view text);
+    // The text that Write stores at `path`: the scene model named relative to the file's folder
+    // when it lies in or below it. Without a path, the scene model's path as the case holds it.
+    static std::string Format(const Case& theCase, const std::string& path = {});
+    // Reads data-file text held in memory exactly as Read reads the file `path` (without one,
+    // the scene model's name stays as written).
+    static DataFileReadResult ReadText(Case& theCase, std::string_view text,
+                                       const std::string& path = {});
 };

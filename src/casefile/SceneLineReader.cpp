@@ -81,7 +81,7 @@ bool SceneLineReader::HandleTagLine(std::string_view lowered, long lineNumber,
         if (inScene) {
             inScene = false;
             CaseFileRecord::SceneBlock scene;
-            scene.bodyBlocksBefore = record.bodyBlocks.size();
+            scene.line = sceneLine;
             if (sceneModel) {
                 scene.modelFile = UnescapeText(*sceneModel);
             }
@@ -89,6 +89,7 @@ bool SceneLineReader::HandleTagLine(std::string_view lowered, long lineNumber,
                 scene.placement = PlacementValue(*scenePlacement, "the scene");
             }
             scene.muzzleHeights = MuzzleHeights();
+            NoteSetAgain(scene, record.sceneBlocks);
             record.sceneBlocks.push_back(std::move(scene));
         }
         return true;
@@ -102,6 +103,38 @@ bool SceneLineReader::HandleTagLine(std::string_view lowered, long lineNumber,
         return true;
     }
     return false;
+}
+
+// A case has one scene: where two blocks set the same line differently, the later one is taken,
+// and what the earlier one said is named rather than dropped in silence (each value once: only
+// the last block before that set it is compared).
+void SceneLineReader::NoteSetAgain(const CaseFileRecord::SceneBlock& later,
+                                   const std::vector<CaseFileRecord::SceneBlock>& earlier) {
+    const auto last = [&earlier](auto member) -> const CaseFileRecord::SceneBlock* {
+        for (auto block = earlier.rbegin(); block != earlier.rend(); ++block) {
+            if ((*block).*member) {
+                return &*block;
+            }
+        }
+        return nullptr;
+    };
+    const auto leftOut = [this, &later](const std::string& what, long line) {
+        note(what + " of the scene from line " + std::to_string(line) +
+             " left out: the scene from line " + std::to_string(later.line) + " sets another.");
+    };
+    using Block = CaseFileRecord::SceneBlock;
+    if (const Block* model = last(&Block::modelFile);
+        model && later.modelFile && *later.modelFile != *model->modelFile) {
+        leftOut("The scene model " + Quoted(*model->modelFile), model->line);
+    }
+    if (const Block* placed = last(&Block::placement);
+        placed && later.placement && !(*later.placement == *placed->placement)) {
+        leftOut("The placement", placed->line);
+    }
+    if (const Block* heights = last(&Block::muzzleHeights);
+        heights && later.muzzleHeights && *later.muzzleHeights != *heights->muzzleHeights) {
+        leftOut("The muzzle heights", heights->line);
+    }
 }
 
 void SceneLineReader::NoteUnfinishedBlock() {

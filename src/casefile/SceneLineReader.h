@@ -40,6 +40,8 @@ private:
     std::optional<ScenePlacement> PlacementValue(std::string_view text, const std::string& where);
     std::optional<ExteriorPoint> ExteriorValue(std::string_view text, const std::string& where);
     std::optional<std::vector<double>> MuzzleHeights();
+    void NoteSetAgain(const CaseFileRecord::SceneBlock& later,
+                      const std::vector<CaseFileRecord::SceneBlock>& earlier);
 
     NoteSink note;
     std::optional<std::string> bodyPlacement;

@@ -62,14 +62,15 @@ void AppendTrajectoryWorldLines(std::string& out, const Trajectory& trajectory,
     }
 }
 
-void AppendSceneBlock(std::string& out, const Case& theCase, std::string_view lineEnd) {
+void AppendSceneBlock(std::string& out, const Case& theCase, std::string_view modelName,
+                      std::string_view lineEnd) {
     const CaseWorld& world = theCase.world;
     if (SceneIsDefault(world)) {
         return;
     }
     out.append(lineEnd).append("<scene>").append(lineEnd);
     if (!world.sceneModelFile.empty()) {
-        AppendValueLine(out, "  ", "model", EscapeText(world.sceneModelFile), lineEnd);
+        AppendValueLine(out, "  ", "model", EscapeText(modelName), lineEnd);
     }
     if (!world.scene.IsIdentity()) {
         AppendValueLine(out, "  ", "placement", PlacementValue(world.scene), lineEnd);

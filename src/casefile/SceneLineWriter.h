@@ -18,8 +18,10 @@ void AppendBodyPlacementLine(std::string& out, const Case& theCase, std::string_
 void AppendTrajectoryWorldLines(std::string& out, const Trajectory& trajectory,
                                 std::string_view lineEnd);
 // After the elements: the scene block with "<model>PATH</model>", "<placement>x y z
-// heading</placement>" and "<muzzleheights>150 100 30</muzzleheights>" (cm).
-void AppendSceneBlock(std::string& out, const Case& theCase, std::string_view lineEnd);
+// heading</placement>" and "<muzzleheights>150 100 30</muzzleheights>" (cm). The model is named
+// `modelName`, the case's model as this file names it (SceneModelNameInFile).
+void AppendSceneBlock(std::string& out, const Case& theCase, std::string_view modelName,
+                      std::string_view lineEnd);
 
 // The first text of the world lines that would not read back whole, named for the user; empty
 // when every one fits.

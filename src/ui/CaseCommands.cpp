@@ -18,7 +18,6 @@
 #include "ui/Platform.h"
 #include "ui/PropertiesDialog.h"
 #include "ui/ReportExport.h"
-#include "ui/SceneCommands.h"
 #include "view/ViewState.h"
 
 #include <QDir>
@@ -236,9 +235,6 @@ bool CaseCommands::AppendDataFile(const QString& path) {
     bool read = false;
     editor.EditCase("Open data file", [this, &path, &read](Case& edited) {
         read = ReadDataFile(edited, platform, owner, path);
-        if (read) {
-            LoadSceneOfDataFile(edited, platform, owner, path);
-        }
     });
     if (read && session != nullptr) {
         session->Opened(path, fresh);

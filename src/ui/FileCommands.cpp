@@ -8,6 +8,7 @@
 #include "export/SceneExport.h"
 #include "mesh/io/MeshFormat.h"
 #include "view/ViewState.h"
+#include "world/SceneModelFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,6 +155,14 @@ bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QStri
     }
     if (result.LeftSomethingOut()) {
         platform.ShowMessage(owner, QString::fromStdString(result.LeftOutMessage()), "Open data");
+    }
+    // The scene model is read wherever a data file is (opened, appended or recovered), so that
+    // no way into the case leaves its room behind.
+    if (const Status scene = LoadSceneModel(theCase, LocalPath(path)); !scene.ok()) {
+        platform.ShowMessage(owner,
+                             QString::fromStdString(scene.message()) +
+                                 QStringLiteral(". The case is read without it."),
+                             "Open data");
     }
     return true;
 }

@@ -32,10 +32,11 @@ bool IsBodyModelPath(const QString& path);
 // ".obj, .ply, .stl, .glb, .gltf, .off"
 QString BodyModelExtensionList();
 
-// Appends the file's trajectories and elements to the case (and takes its body block). A file
-// that cannot be read, or is no data file, is reported and leaves the case as it was; so is what
-// reading left out or replaced (more entries than fit, a value no case takes), and then
-// `leftSomethingOut`, when given, is set. True when read.
+// Appends the file's trajectories and elements to the case (and takes its body block), and reads
+// the scene model the file names. A file that cannot be read, or is no data file, is reported and
+// leaves the case as it was; so is what reading left out or replaced (more entries than fit, a
+// value no case takes), and then `leftSomethingOut`, when given, is set. A scene model that
+// cannot be read is reported as such, and the case keeps the rest. True when read.
 bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path,
                   bool* leftSomethingOut = nullptr);
 // Writes the case; a failure is reported and leaves any previous file as it was.

@@ -49,7 +49,7 @@ QString SavedCaseFile(const Case& theCase, const QString& lastDataFile) {
     if (ReadWholeFile(LocalPath(lastDataFile), onDisk) != 0) {
         return {};
     }
-    return onDisk == DataFile::Format(theCase) ? lastDataFile : QString();
+    return onDisk == DataFile::Format(theCase, LocalPath(lastDataFile)) ? lastDataFile : QString();
 }
 
 bool ExportReport(const PosedCase& posed, const ArrowModels& arrows, const ViewState& view,

@@ -254,13 +254,3 @@ bool SceneCommands::PlaceExteriorPointAt(int width, int height, double x, double
     redraw();
     return true;
 }
-
-void LoadSceneOfDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path) {
-    const Status status = ::LoadSceneModel(theCase, path.toStdString());
-    if (!status.ok()) {
-        platform.ShowMessage(owner,
-                             QString::fromStdString(status.message()) +
-                                 QStringLiteral(". The case is read without it."),
-                             QStringLiteral("Open data"));
-    }
-}

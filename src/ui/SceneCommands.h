@@ -83,7 +83,3 @@ private:
     uint64_t surfacesRevision = 0;
     ScenePlacement surfacesPlacement;
 };
-
-// After a data file was read into `theCase` (inside the edit that reads it): reads the scene
-// model it names; one that does not read is said in a message, and the case keeps the rest.
-void LoadSceneOfDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path);

@@ -153,3 +153,41 @@ TEST_F(SceneDataLinesTest, HostileValuesAreLeftOutWithTheirFieldNamedAndTheRestK
     EXPECT_EQ(readBack.world.muzzleHeights, CaseWorld::DefaultMuzzleHeights());
     EXPECT_EQ(readBack.world.sceneModelFile, "");
 }
+
+TEST_F(SceneDataLinesTest, ASceneBlockAnywhereInTheFileBelongsToTheCaseAndIsWrittenBack) {
+    const std::string scene = "<scene>\r\n  <model>hall.obj</model>\r\n"
+                              "  <placement>1 0 2 90</placement>\r\n"
+                              "  <muzzleheights>120</muzzleheights>\r\n</scene>\r\n";
+    const std::string body = "<body>\r\n   <height>1.8</height>\r\n"
+                             "   <placement>0.5 0 0.5 0</placement>\r\n</body>\r\n";
+    const std::string track =
+        "<trajectory>\r\n  <x1>0.1</x1>\r\n  <z2>0.3</z2>\r\n</trajectory>\r\n";
+    CaseWorld expected;
+    expected.body = {0.5, 0, 0.5, 0};
+    expected.sceneModelFile = "hall.obj";
+    expected.scene = {1, 0, 2, 90};
+    expected.muzzleHeights = {1.2};
+    for (const std::string& text : {"<root>\r\n" + scene + body + track + "</root>\r\n",
+                                    "<root>\r\n" + body + track + scene + track + "</root>\r\n",
+                                    "<root>\r\n" + track + scene + body + "</root>\r\n"}) {
+        readBack.trajectories.clear();
+        readBack.world = CaseWorld();
+        EXPECT_EQ(ReadNotes(text), "");
+        EXPECT_EQ(readBack.world, expected) << text;
+        const std::string written = DataFile::Format(readBack);
+        EXPECT_NE(written.find("  <model>hall.obj</model>\r\n"), std::string::npos) << written;
+    }
+
+    // Two blocks that say different things: the later one is taken, the earlier one named.
+    readBack.world = CaseWorld();
+    const std::string notes = ReadNotes(
+        "<root>\r\n<scene>\r\n  <model>first.obj</model>\r\n  <muzzleheights>90</muzzleheights>"
+        "\r\n</scene>\r\n" +
+        body +
+        "<scene>\r\n  <model>second.obj</model>\r\n  <muzzleheights>90</muzzleheights>\r\n"
+        "</scene>\r\n</root>\r\n");
+    EXPECT_EQ(readBack.world.sceneModelFile, "second.obj");
+    EXPECT_EQ(notes, "The scene model \"first.obj\" of the scene from line 2 left out: the scene "
+                     "from line 10 sets another.")
+        << notes;
+}

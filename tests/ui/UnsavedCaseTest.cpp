@@ -5,6 +5,7 @@
 #include "ui/CaseSession.h"
 #include "ui/RecentFiles.h"
 #include "ui/RecoveryFile.h"
+#include "ui/ReportExport.h"
 
 #include <QDir>
 #include <QFile>
@@ -393,4 +394,37 @@ TEST(RecoveryAfterKillTest, AKilledProgramsCaseIsOfferedAndRestoredAtTheNextStar
     ASSERT_TRUE(recovered) << second.readAllStandardError().toStdString();
     EXPECT_EQ(ReadAll(secondFile), kept) << "the recovered case, unsaved again";
     EXPECT_EQ(left, QStringList{QFileInfo(secondFile).fileName()});
+}
+
+TEST_F(UnsavedCaseTest, ARecoveredCaseComesBackWithItsSceneModel) {
+    RecoveryFile recovery(folder.path());
+    const QString room = folder.filePath(QStringLiteral("scans/room.obj"));
+    ASSERT_TRUE(WriteAll(room, "v -3 0 -2\nv 3 0 -2\nv 3 2 -2\nf 1 2 3\n"));
+    std::string text = CaseText("in a room");
+    text.insert(text.rfind("</root>"),
+                "<scene>\r\n  <model>" + room.toStdString() + "</model>\r\n</scene>\r\n");
+    const QString leftover = folder.filePath(QString("recovery-%1.txt").arg(EndedProcessId()));
+    ASSERT_TRUE(WriteAll(leftover, text));
+
+    CaseSession session(Editor(), platform, History(), frame.get(), recovery);
+    platform.QueueAnswer(true);
+    session.OfferRecovery();
+    EXPECT_TRUE(platform.Messages().empty()) << platform.Messages()[0].text.toStdString();
+    EXPECT_EQ(TheCase().world.sceneModelFile, room.toStdString());
+    EXPECT_TRUE(TheCase().world.sceneMesh) << "the zones would ignore the room";
+    recovery.Remove();
+}
+
+// The report names the case's file while the file holds the case: a scene model saved by its
+// name relative to the file's folder is the same case.
+TEST(SavedCaseFileTest, ACaseWithItsSceneModelBesideItIsTheSavedOne) {
+    QTemporaryDir folder;
+    Case theCase;
+    theCase.world.sceneModelFile = folder.filePath(QStringLiteral("room.obj")).toStdString();
+    const QString path = folder.filePath(QStringLiteral("case.txt"));
+    ASSERT_TRUE(DataFile::Write(theCase, path.toStdString()).ok());
+    ASSERT_NE(ReadAll(path).indexOf("<model>room.obj</model>"), -1);
+    EXPECT_EQ(SavedCaseFile(theCase, path), path);
+    theCase.world.muzzleHeights = {1.2};
+    EXPECT_EQ(SavedCaseFile(theCase, path), QString());
 }

@@ -19,6 +19,7 @@ constexpr std::size_t kHeadSize = 1024;
 MeshImportResult Failed(const std::string& path, const std::string& reason) {
     MeshImportResult result;
     result.error = "Cannot read the body model \"" + path + "\": " + reason + ".";
+    result.reason = reason;
     return result;
 }
 
@@ -54,6 +55,11 @@ MeshImportResult FromObjResult(ObjReadResult read, const ImportProgress& progres
     result.error = std::move(read.error);
     if (!result.mesh && result.error.empty()) {
         result.error = "Read Obj failed";
+    }
+    // The Wavefront reader's messages stand on their own, without a trailing full stop.
+    result.reason = result.error;
+    if (!result.reason.empty() && result.reason.back() == '.') {
+        result.reason.pop_back();
     }
     return result;
 }

@@ -15,8 +15,10 @@
 // format alike. No reader takes more memory than ImportBudget allows a file of its size.
 struct MeshImportResult {
     std::unique_ptr<Mesh> mesh; // null on failure or cancel
-    std::string error;          // one line naming the file and the reason
-    bool cancelled = false;     // the progress callback asked to stop
+    std::string error;          // one line naming the file (as a body model) and the reason
+    // The reason alone, for a caller that names the file as something else (a scene model).
+    std::string reason;
+    bool cancelled = false; // the progress callback asked to stop
 };
 
 MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& callbacks = {});
