@@ -5,6 +5,7 @@
 #include "base/TextWords.h"
 #include "base/ValueLimits.h"
 #include "case/CaseWorld.h"
+#include "case/Trajectory.h"
 
 #include <cmath>
 
@@ -52,6 +53,18 @@ bool SceneLineReader::StoreBodyValue(std::string_view lowered, std::string_view 
 bool SceneLineReader::StoreTrajectoryValue(std::string_view lowered, std::string_view value) {
     if (Contains(lowered, "<exterior>")) {
         exteriorTexts.emplace_back(value);
+        exteriorRadiusTexts.emplace_back();
+        return true;
+    }
+    // The radius of the exterior point just read; a file of an older version has none and each
+    // point keeps the default.
+    if (Contains(lowered, "<exteriorradius>")) {
+        if (exteriorRadiusTexts.empty()) {
+            note("The exterior radius " + Quoted(value) +
+                 " left out: it follows no exterior point of its trajectory.");
+        } else {
+            exteriorRadiusTexts.back() = std::string(value);
+        }
         return true;
     }
     if (Contains(lowered, "<group>")) {
@@ -146,6 +159,7 @@ void SceneLineReader::NoteUnfinishedBlock() {
 
 void SceneLineReader::StartTrajectory() {
     exteriorTexts.clear();
+    exteriorRadiusTexts.clear();
     groupText.reset();
 }
 
@@ -160,11 +174,13 @@ ScenePlacement SceneLineReader::FinishBody() {
 
 void SceneLineReader::FinishTrajectory(Trajectory& trajectory, const std::string& where) {
     trajectory.exterior.clear();
-    for (const std::string& text : exteriorTexts) {
-        const std::optional<ExteriorPoint> point = ExteriorValue(text, where);
+    for (size_t i = 0; i < exteriorTexts.size(); ++i) {
+        const std::string& text = exteriorTexts[i];
+        std::optional<ExteriorPoint> point = ExteriorValue(text, where);
         if (!point) {
             continue;
         }
+        point->radius = ExteriorRadius(exteriorRadiusTexts[i], where);
         if (trajectory.exterior.size() >= Trajectory::kMaxExteriorPoints) {
             note("The exterior " + Quoted(text) + " of " + where +
                  " left out: a trajectory holds at most " +
@@ -239,6 +255,21 @@ std::optional<ExteriorPoint> SceneLineReader::ExteriorValue(std::string_view tex
         return std::nullopt;
     }
     return ExteriorPoint{{*values[0], *values[1], *values[2]}, side == "before"};
+}
+
+// A radius in metres within 0 and 1 m; the default when there is none or it is none of those.
+double SceneLineReader::ExteriorRadius(const std::optional<std::string>& text,
+                                       const std::string& where) {
+    if (!text) {
+        return ExteriorPoint::kDefaultRadius;
+    }
+    const std::optional<double> radius = Number(Trimmed(*text));
+    if (!radius || !Trajectory::IsRadius(*radius)) {
+        note("The exterior radius " + Quoted(*text) + " of " + where +
+             " left out: a radius is a number of metres within 0 and 1; the point keeps 0.0100.");
+        return ExteriorPoint::kDefaultRadius;
+    }
+    return *radius;
 }
 
 // "150 100 30": centimetres above the floor. A height no shooter holds is left out; a line

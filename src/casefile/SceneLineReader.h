@@ -39,6 +39,7 @@ public:
 private:
     std::optional<ScenePlacement> PlacementValue(std::string_view text, const std::string& where);
     std::optional<ExteriorPoint> ExteriorValue(std::string_view text, const std::string& where);
+    double ExteriorRadius(const std::optional<std::string>& text, const std::string& where);
     std::optional<std::vector<double>> MuzzleHeights();
     void NoteSetAgain(const CaseFileRecord::SceneBlock& later,
                       const std::vector<CaseFileRecord::SceneBlock>& earlier);
@@ -46,6 +47,8 @@ private:
     NoteSink note;
     std::optional<std::string> bodyPlacement;
     std::vector<std::string> exteriorTexts;
+    // The radius line that follows each exterior line, if any (parallel to exteriorTexts).
+    std::vector<std::optional<std::string>> exteriorRadiusTexts;
     std::optional<std::string> groupText;
     bool inScene = false;
     long sceneLine = 0;

@@ -56,6 +56,11 @@ void AppendTrajectoryWorldLines(std::string& out, const Trajectory& trajectory,
                             Length(exterior.point.z) +
                             (exterior.beforeEntry ? " before" : " after"),
                         lineEnd);
+        // Only a radius of its own: a file of default points is what earlier versions wrote,
+        // and they skip this line.
+        if (exterior.radius != ExteriorPoint::kDefaultRadius) {
+            AppendValueLine(out, "  ", "exteriorradius", Length(exterior.radius), lineEnd);
+        }
     }
     if (!trajectory.group.empty()) {
         AppendValueLine(out, "  ", "group", EscapeText(trajectory.group), lineEnd);

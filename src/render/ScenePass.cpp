@@ -84,7 +84,7 @@ void DrawZoneOutline(const TrajectoryOrigin& origin, const Vec3& u, const Origin
     glBegin(GL_LINE_STRIP);
     for (int i = 0; i <= kOutlineSegments; ++i) {
         bool met = false;
-        const Vec3 point = OutlinePoint(origin.sceneIn, u, a, b, alpha,
+        const Vec3 point = OutlinePoint(origin.lineStart, u, a, b, alpha,
                                         2 * std::numbers::pi * i / kOutlineSegments, zone.height,
                                         kOpenReach, cap + 1e-9, met);
         if (met) {
@@ -107,11 +107,11 @@ void DrawZoneOutline(const TrajectoryOrigin& origin, const Vec3& u, const Origin
 }
 
 void DrawBackLineAndCone(const Case& theCase, const TrajectoryOrigin& origin) {
-    const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
-    if (!back) {
+    if (!origin.hasDirection) {
         return;
     }
-    const Vec3& in = origin.sceneIn;
+    const std::optional<Vec3> back = origin.back;
+    const Vec3& in = origin.lineStart;
     double reach = 2.0;
     for (const OriginZone& zone : origin.zones) {
         if (zone.reached) {
@@ -255,7 +255,8 @@ void ScenePass::DrawTranslucent(const FrameContext& frame) {
         if (!switches.ShowsTrajectory(origin.number)) {
             continue;
         }
-        const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
+        const std::optional<Vec3> back =
+            origin.hasDirection ? std::optional<Vec3>(origin.back) : std::nullopt;
         for (size_t i = 0; back && i < origin.zones.size(); ++i) {
             if (origin.zones[i].reached) {
                 HeightColor(i, 1.0f);

@@ -8,6 +8,8 @@
 #include "world/OriginText.h"
 #include "world/SceneSurfaces.h"
 
+#include <algorithm>
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -56,9 +58,14 @@ void Conventions(std::ostringstream& out, const OriginFacts& origin) {
     } else if (origin.sceneRead) {
         out << "<p><b>Scene.</b> The scene model " << Escaped(origin.sceneModel)
             << " is placed in the scene. The first of its surfaces the back line meets limits "
-               "the zones (the shooter cannot stand behind a wall the bullet did not pass); a "
-               "surface within 5 cm of an exterior point before IN is the hole the bullet "
-               "passed.</p>\n";
+               "the zones (the shooter cannot stand behind a wall the bullet did not pass). A "
+               "hole is a passage: a surface the back line meets within "
+            << Cm(SceneSurfaces::kHoleRadius)
+            << " cm of an exterior point before IN is the one the hole pierces, and the line "
+               "passes it and the same surface's next faces along it (each within "
+            << Cm(SceneSurfaces::kPassageGap)
+            << " cm of the last, no other surface between: the far face of a door, however "
+               "obliquely crossed).</p>\n";
     } else {
         out << "<p><b>Scene.</b> The scene model " << Escaped(origin.sceneModel)
             << " could not be read: its surfaces limit no zone.</p>\n";
@@ -79,6 +86,11 @@ std::string DrawCell(const HeightReach* reach) {
 
 std::string ZoneRow(const OriginZone& zone, const HeightReach* reach) {
     std::string row = "<tr><td>" + FormatFixed(zone.height * 100, 0, 0) + " cm</td>";
+    if (zone.beforeHole) {
+        return row + "<td colspan=\"4\">reached only before the farthest hole (" +
+               Cm(zone.holeDistance.value_or(0)) + " cm): no shooter stood there</td>" +
+               DrawCell(reach) + "</tr>\n";
+    }
     if (!zone.reached && !zone.limitedBy) {
         return row + "<td colspan=\"4\">not reached going back</td>" + DrawCell(reach) + "</tr>\n";
     }
@@ -91,6 +103,39 @@ std::string ZoneRow(const OriginZone& zone, const HeightReach* reach) {
                            : std::string("&ndash;")) +
            "</td>" + DrawCell(reach) + "</tr>\n";
     return row;
+}
+
+std::string FitPointName(size_t index) {
+    return index == 0 ? "IN" : index == 1 ? "OUT" : "exterior point " + std::to_string(index - 1);
+}
+
+// How the fitted back line was drawn and how far each point lies from it.
+void FitParagraph(std::ostringstream& out, const BackLineFit& fit) {
+    out << "<p>The back line is fitted through IN, OUT and the exterior points, each weighted by "
+           "1/r<sup>2</sup> of its radius r";
+    if (fit.hasHole) {
+        out << "; the zones lie only beyond the farthest hole before IN, "
+            << Cm(fit.holeReach * std::hypot(fit.back.x, fit.back.z)) << " cm from IN";
+    }
+    out << ". Distance of each point from it (its radius):";
+    for (size_t i = 0; i < fit.misfit.size(); ++i) {
+        out << (i == 0 ? " " : ", ") << FitPointName(i) << " " << Cm(fit.misfit[i]) << " cm ("
+            << Cm(fit.radius[i]) << " cm)";
+    }
+    if (fit.onOneLine) {
+        out << "; the points lie on one line within " << FormatFixed(kMisfitFactor, 0, 0)
+            << " times their radii.</p>\n";
+        return;
+    }
+    out << ".</p>\n<p><b>The points do not lie on one line within their uncertainties:</b>";
+    std::string off;
+    for (size_t i = 0; i < fit.misfit.size(); ++i) {
+        if (fit.misfit[i] > kMisfitFactor * std::max(fit.radius[i], kSmallestFitRadius)) {
+            off += (off.empty() ? " " : ", ") + FitPointName(i) + " lies " + Cm(fit.misfit[i]) +
+                   " cm off it";
+        }
+    }
+    out << off << " (more than " << FormatFixed(kMisfitFactor, 0, 0) << " times its radius).</p>\n";
 }
 
 void TrajectorySection(std::ostringstream& out, const OriginFacts& origin,
@@ -108,6 +153,9 @@ void TrajectorySection(std::ostringstream& out, const OriginFacts& origin,
     out << (t.halfAngle ? ". Cone half-angle " + Degrees(*t.halfAngle) + ".</p>\n"
                         : ". The direction is not determined (IN and OUT lie within the "
                           "uncertainty): every elevation is possible.</p>\n");
+    if (t.fit) {
+        FitParagraph(out, *t.fit);
+    }
     out << kTableStart
         << "<tr><th>Muzzle height</th><th>Nominal point</th><th>Distance (cm)</th>"
            "<th>Interval (cm)</th><th>Limited by</th>"
@@ -125,7 +173,7 @@ void TrajectorySection(std::ostringstream& out, const OriginFacts& origin,
         out << "<p>Exterior point " << i + 1 << " (" << Point(points[i].point)
             << (points[i].beforeEntry ? ", before IN" : ", after OUT") << "): ";
         if (const auto& deviation = t.exterior[i]) {
-            out << Cm(deviation->distance) << " cm from the track's line, "
+            out << Cm(deviation->distance) << " cm from the track's line (IN to OUT), "
                 << FormatFixed(deviation->angle, 0, 2) << "&deg; off it, " << Cm(deviation->reach)
                 << " cm from " << (points[i].beforeEntry ? "IN" : "OUT") << ".</p>\n";
         } else {
@@ -134,33 +182,62 @@ void TrajectorySection(std::ostringstream& out, const OriginFacts& origin,
     }
 }
 
+std::string GroupResult(const GroupConvergence& group) {
+    if (!group.rays) {
+        return "<td colspan=\"2\">none: " + Escaped(group.refusal) + "</td>";
+    }
+    std::string lines;
+    for (size_t i = 0; i < group.linesUsed.size() && i < group.trajectories.size(); ++i) {
+        lines += (i == 0 ? "" : "; ") + std::to_string(group.trajectories[i]) + " through " +
+                 group.linesUsed[i];
+    }
+    if (!group.convergence) {
+        std::string gaps;
+        for (const RayGap& gap : group.rays->gaps) {
+            gaps += (gaps.empty() ? "" : ", ") + std::to_string(group.trajectories[gap.first]) +
+                    "&ndash;" + std::to_string(group.trajectories[gap.second]) + ": " +
+                    Cm(gap.distance) + " cm";
+        }
+        return "<td colspan=\"2\">" + Escaped(group.refusal) +
+               ". Closest distances between the rays: " + gaps + ". Lines used: " + lines +
+               ".</td>";
+    }
+    std::string miss, along;
+    for (size_t i = 0; i < group.convergence->miss.size(); ++i) {
+        miss += (i == 0 ? "" : ", ") + Cm(group.convergence->miss[i]);
+        along += (i == 0 ? "" : ", ") + Cm(group.rays->along[i]);
+    }
+    return "<td>The back lines are consistent with a shooter near " +
+           Point(group.convergence->point) + " (" + along +
+           " cm behind the entries along the lines). Lines used: " + lines + ".</td><td>" + miss +
+           "</td>";
+}
+
 void Groups(std::ostringstream& out, const OriginFacts& origin) {
     if (origin.analysis.groups.empty()) {
         return;
     }
     out << "<h3>Shot groups</h3>\n"
         << kTableStart
-        << "<tr><th>Group</th><th>Trajectories</th><th>Nearest point of their back lines</th>"
+        << "<tr><th>Group</th><th>Trajectories</th><th>What their back lines say</th>"
            "<th>Miss distances (cm)</th></tr>\n";
     for (const GroupConvergence& group : origin.analysis.groups) {
-        std::string numbers, miss;
+        std::string numbers;
         for (const int number : group.trajectories) {
             numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
         }
-        out << "<tr><td>" << Escaped(group.group) << "</td><td>" << numbers << "</td>";
-        if (!group.convergence) {
-            out << "<td colspan=\"2\">none: " << Escaped(group.refusal) << "</td></tr>\n";
-            continue;
-        }
-        for (const double distance : group.convergence->miss) {
-            miss += (miss.empty() ? "" : ", ") + Cm(distance);
-        }
-        out << "<td>" << Point(group.convergence->point) << "</td><td>" << miss << "</td></tr>\n";
+        out << "<tr><td>" << Escaped(group.group) << "</td><td>" << numbers << "</td>"
+            << GroupResult(group) << "</tr>\n";
     }
-    out << "</table>\n<p>The point nearest to all back lines of a group in the least-squares "
-           "sense, X = (&Sigma; M<sub>i</sub>)<sup>&minus;1</sup> &Sigma; M<sub>i</sub> "
-           "IN<sub>i</sub> with M<sub>i</sub> = I &minus; u<sub>i</sub>u<sub>i</sub><sup>T</sup>; "
-           "each line's miss distance is |M<sub>i</sub>(X &minus; IN<sub>i</sub>)|.</p>\n";
+    out << "</table>\n<p>The point is sought on the back lines' rays, behind each IN against "
+           "the direction of travel (beyond the farthest hole of a line that passed one): the "
+           "point X nearest to all the rays in the least-squares sense, each ray's miss distance "
+           "its distance from X. The rays are consistent with a shooter near X when X lies "
+           "beyond the start of every ray, outside the body, and each ray passes within "
+        << Cm(kConvergenceMiss)
+        << " cm of it (or within its cone's width there, when that is more); otherwise the back "
+           "lines do not converge behind the entries, and the closest distances between the rays "
+           "are given instead.</p>\n";
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "case/EntryNumber.h"
 
+#include <cmath>
+
 namespace {
 
 using json = nlohmann::ordered_json;
@@ -12,16 +14,43 @@ json Cm(const Vec3& point) {
 
 json ZoneJson(const OriginZone& zone) {
     const bool located = zone.reached || zone.limitedBy.has_value();
-    return {{"height_cm", zone.height * 100},
-            {"reached", zone.reached},
-            {"nominal_point_cm", located ? Cm(zone.nominalPoint) : json(nullptr)},
-            {"nominal_distance_cm", located ? json(zone.nominalDistance * 100) : json(nullptr)},
-            {"distance_cm",
-             zone.reached
-                 ? json::array({zone.minDistance * 100,
-                                zone.maxDistance ? json(*zone.maxDistance * 100) : json(nullptr)})
-                 : json(nullptr)},
-            {"limited_by", zone.limitedBy ? json(*zone.limitedBy) : json(nullptr)}};
+    json result = {
+        {"height_cm", zone.height * 100},
+        {"reached", zone.reached},
+        {"nominal_point_cm", located ? Cm(zone.nominalPoint) : json(nullptr)},
+        {"nominal_distance_cm", located ? json(zone.nominalDistance * 100) : json(nullptr)},
+        {"distance_cm", zone.reached ? json::array({zone.minDistance * 100,
+                                                    zone.maxDistance ? json(*zone.maxDistance * 100)
+                                                                     : json(nullptr)})
+                                     : json(nullptr)},
+        {"limited_by", zone.limitedBy ? json(*zone.limitedBy) : json(nullptr)}};
+    if (zone.holeDistance) {
+        // Only a line that passed a hole: the zone is searched beyond it.
+        result["farthest_hole_cm"] = *zone.holeDistance * 100;
+        result["before_farthest_hole"] = zone.beforeHole;
+    }
+    return result;
+}
+
+// The fitted back line: each point's distance from it and its radius, and whether they lie on
+// one line.
+json FitJson(const BackLineFit& fit) {
+    json points = json::array();
+    for (size_t i = 0; i < fit.misfit.size(); ++i) {
+        points.push_back({{"point", i == 0   ? "IN"
+                                    : i == 1 ? "OUT"
+                                             : "exterior " + std::to_string(i - 1)},
+                          {"misfit_cm", fit.misfit[i] * 100},
+                          {"radius_cm", fit.radius[i] * 100}});
+    }
+    return {{"start_cm", Cm(fit.start)},
+            {"back_direction", json::array({fit.back.x, fit.back.y, fit.back.z})},
+            {"farthest_hole_cm",
+             fit.hasHole ? json(fit.holeReach * std::hypot(fit.back.x, fit.back.z) * 100)
+                         : json(nullptr)},
+            {"on_one_line", fit.onOneLine},
+            {"misfit_factor", kMisfitFactor},
+            {"points", points}};
 }
 
 json ReachJson(const HeightReach& reach) {
@@ -47,6 +76,9 @@ void AddOriginJson(json& trajectory, const OriginFacts& origin, int number) {
         zones.push_back(ZoneJson(zone));
     }
     trajectory["origin"] = zones;
+    if (found.fit) {
+        trajectory["back_line"] = FitJson(*found.fit);
+    }
     json exterior = json::array();
     const size_t index = IndexOfNumber(number);
     for (size_t i = 0; index < origin.exterior.size() && i < origin.exterior[index].size() &&
@@ -58,7 +90,8 @@ void AddOriginJson(json& trajectory, const OriginFacts& origin, int number) {
             {{"point_cm", Cm(point.point)},
              {"side", point.beforeEntry ? "before" : "after"},
              {"distance_from_line_cm", deviation ? json(deviation->distance * 100) : json(nullptr)},
-             {"angle_from_line_deg", deviation ? json(deviation->angle) : json(nullptr)}});
+             {"angle_from_line_deg", deviation ? json(deviation->angle) : json(nullptr)},
+             {"radius_cm", point.radius * 100}});
     }
     trajectory["exterior"] = exterior;
 }
@@ -81,10 +114,20 @@ void AddBudgetOriginJson(json& trajectory, const OriginFacts& origin, int number
 json ConvergenceJson(const OriginFacts& origin) {
     json groups = json::array();
     for (const GroupConvergence& group : origin.analysis.groups) {
-        json miss = json::array();
+        json miss = json::array(), along = json::array(), gaps = json::array();
         if (group.convergence) {
             for (const double distance : group.convergence->miss) {
                 miss.push_back(distance * 100);
+            }
+        }
+        if (group.rays) {
+            for (const double distance : group.rays->along) {
+                along.push_back(distance * 100);
+            }
+            for (const RayGap& gap : group.rays->gaps) {
+                gaps.push_back({{"trajectories",
+                                 {group.trajectories[gap.first], group.trajectories[gap.second]}},
+                                {"distance_cm", gap.distance * 100}});
             }
         }
         groups.push_back(
@@ -92,7 +135,11 @@ json ConvergenceJson(const OriginFacts& origin) {
              {"trajectories", group.trajectories},
              {"point_cm", group.convergence ? Cm(group.convergence->point) : json(nullptr)},
              {"miss_cm", group.convergence ? miss : json(nullptr)},
-             {"refused", group.convergence ? json(nullptr) : json(group.refusal)}});
+             {"refused", group.convergence ? json(nullptr) : json(group.refusal)},
+             {"converges", group.convergence.has_value()},
+             {"behind_entries_cm", group.convergence ? along : json(nullptr)},
+             {"ray_gaps", group.rays ? gaps : json(nullptr)},
+             {"lines_used", group.linesUsed}});
     }
     return groups;
 }

@@ -29,8 +29,17 @@ QColor HeightColor(size_t index) {
     return kHeightColors[index % std::size(kHeightColors)];
 }
 
-// The horizontal point at `distance` metres from IN along the back line.
+// The horizontal point at `distance` metres from IN along the back line (the fitted one where
+// the trajectory has exterior points).
 Vec3 AlongBack(const TrajectoryOrigin& t, double distance) {
+    if (t.fit) {
+        const double length = std::hypot(t.back.x, t.back.z);
+        if (!(length > 0)) {
+            return t.lineStart;
+        }
+        return {t.lineStart.x + distance * t.back.x / length, 0,
+                t.lineStart.z + distance * t.back.z / length};
+    }
     const double dx = t.sceneIn.x - t.sceneOut.x, dz = t.sceneIn.z - t.sceneOut.z;
     const double length = std::hypot(dx, dz);
     if (!(length > 0)) {

@@ -19,8 +19,9 @@ ExteriorPointsDialog::ExteriorPointsDialog(CaseEditor& theEditor, Platform& theP
     points->setObjectName(QStringLiteral("exteriorPoints"));
     group->setObjectName(QStringLiteral("shotGroup"));
     auto* form = new QFormLayout;
-    form->addRow(new QLabel(QStringLiteral("Exterior points, one a line: x y z (cm, scene frame) "
-                                           "and before (IN) or after (OUT)"),
+    form->addRow(new QLabel(QStringLiteral("Exterior points, one a line: x y z (cm, scene frame), "
+                                           "before (IN) or after (OUT), and the radius (cm) "
+                                           "within which the point is known (1 cm if left out)"),
                             this));
     form->addRow(points);
     form->addRow(QStringLiteral("Shot group"), group);

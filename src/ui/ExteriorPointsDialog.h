@@ -8,9 +8,9 @@ class QLineEdit;
 class QPlainTextEdit;
 
 // "Exterior points and shot group" of one trajectory: its exterior points, one a line as
-// "x y z before|after" in the scene's centimetres, and the name of its shot group. OK makes the
-// change one edit of the trajectory; a line that does not read is refused with its number named
-// and the dialog stays open with the case as it was.
+// "x y z before|after [radius]" in the scene's centimetres, and the name of its shot group. OK
+// makes the change one edit of the trajectory; a line that does not read is refused with its number
+// named and the dialog stays open with the case as it was.
 class ExteriorPointsDialog : public QDialog {
     Q_OBJECT
 public:

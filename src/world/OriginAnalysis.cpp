@@ -1,5 +1,6 @@
 #include "world/OriginAnalysis.h"
 
+#include "base/NumberText.h"
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
 #include "case/EntryNumber.h"
@@ -30,6 +31,47 @@ std::optional<double> Farthest(const Vec3& back, const std::optional<BackLineObs
     return obstacle->t * std::hypot(back.x, back.z);
 }
 
+// A point this near the fitted line lies on it.
+constexpr double kOnTheLine = 1e-9; // m
+
+// The back line of the trajectory: through IN and OUT, or fitted through them and the exterior
+// points, and the cone about it.
+void FindBackLine(const Trajectory& trajectory, TrajectoryOrigin& origin) {
+    if (trajectory.exterior.empty()) {
+        const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
+        if (!back) {
+            return;
+        }
+        origin.hasDirection = true;
+        origin.lineStart = origin.sceneIn;
+        origin.back = *back;
+        // The cone of the posed track: its length is the one the uncertainty acts on.
+        const Vec3 track = Minus(origin.sceneOut, origin.sceneIn);
+        origin.halfAngle =
+            ComputeUncertainty(std::sqrt(Dot(track, track)), trajectory.radiusIn, 0, 0)
+                .coneHalfAngle;
+        return;
+    }
+    origin.fit = FitBackLine(origin.sceneIn, trajectory.radiusIn, origin.sceneOut,
+                             trajectory.RadiusOut(), trajectory.exterior);
+    if (!origin.fit) {
+        return;
+    }
+    origin.hasDirection = true;
+    // IN itself where it lies on the line to rounding, so that a zone at IN's own height is IN.
+    origin.lineStart = origin.fit->misfit[0] < kOnTheLine ? origin.sceneIn : origin.fit->start;
+    origin.back = origin.fit->back;
+    origin.halfAngle = origin.fit->halfAngle;
+}
+
+// The farthest hole before IN as a horizontal distance from the line's start.
+std::optional<double> HoleDistance(const TrajectoryOrigin& origin) {
+    if (!origin.fit || !origin.fit->hasHole) {
+        return std::nullopt;
+    }
+    return origin.fit->holeReach * std::hypot(origin.back.x, origin.back.z);
+}
+
 TrajectoryOrigin AnalyseTrajectory(const PosedCase& posed, const PosedTrajectory& placed,
                                    const SceneSurfaces* surfaces, const OriginDraws* draws,
                                    int threads) {
@@ -42,51 +84,120 @@ TrajectoryOrigin AnalyseTrajectory(const PosedCase& posed, const PosedTrajectory
     for (const ExteriorPoint& exterior : trajectory.exterior) {
         origin.exterior.push_back(DeviationFromTrack(origin.sceneIn, origin.sceneOut, exterior));
     }
-    const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
-    if (!back) {
+    FindBackLine(trajectory, origin);
+    if (!origin.hasDirection) {
         return origin;
     }
-    origin.hasDirection = true;
-    // The cone of the posed track: its length is the one the uncertainty acts on.
-    const Vec3 track = Minus(origin.sceneOut, origin.sceneIn);
-    origin.halfAngle =
-        ComputeUncertainty(std::sqrt(Dot(track, track)), trajectory.radiusIn, 0, 0).coneHalfAngle;
     std::optional<BackLineObstacle> obstacle;
     if (surfaces != nullptr) {
-        obstacle = surfaces->FirstAlong(origin.sceneIn, *back, kBackLineReach,
+        obstacle = surfaces->FirstAlong(origin.lineStart, origin.back, kBackLineReach,
                                         HolesBeforeEntry(trajectory));
     }
     for (const double height : theCase.world.muzzleHeights) {
-        origin.zones.push_back(
-            ComputeOriginZone(origin.sceneIn, *back, origin.halfAngle, height, obstacle));
+        origin.zones.push_back(ComputeOriginZone(origin.lineStart, origin.back, origin.halfAngle,
+                                                 height, obstacle, HoleDistance(origin)));
     }
     if (draws != nullptr && !origin.zones.empty()) {
         // The budget's own run is the one carried into the scene, so it is drawn once.
         std::vector<DrawnTrack> drawn;
         origin.budget = ComputeUncertaintyBudget(posed, placed.number, threads, &drawn);
-        origin.reach = draws->Reach(drawn, origin.sceneIn, Farthest(*back, obstacle));
+        origin.reach =
+            draws->Reach(drawn, origin.lineStart, Farthest(origin.back, obstacle), &trajectory);
     }
     return origin;
 }
 
-void Converge(const OriginAnalysis& analysis, GroupConvergence& group) {
+// Whether a scene point lies inside the posed body: the surface is crossed an odd number of
+// times going out from it, along at least two of three axes (a body model need not be closed
+// everywhere). A case without a body model has no inside.
+bool InsideBody(const PosedCase& posed, const Vec3& scenePoint) {
+    constexpr int kMostCrossings = 64;
+    constexpr double kStepPast = 1e-5; // m
+    if (posed.GetBody().GetMesh() == nullptr) {
+        return false;
+    }
+    const Vec3 point = posed.GetCase().world.body.Unplace(scenePoint);
+    int inside = 0;
+    for (const Vec3& direction : {Vec3{0, 1, 0}, Vec3{1, 0, 0}, Vec3{0, 0, -1}}) {
+        int crossings = 0;
+        Vec3 from = point;
+        while (crossings < kMostCrossings) {
+            const std::optional<SurfaceHit> hit =
+                posed.GetBody().FirstSurfaceHit({from, direction, kBackLineReach});
+            if (!hit) {
+                break;
+            }
+            ++crossings;
+            const double step = hit->t + kStepPast;
+            from = {from.x + step * direction.x, from.y + step * direction.y,
+                    from.z + step * direction.z};
+        }
+        inside += crossings % 2;
+    }
+    return inside >= 2;
+}
+
+std::string LinesUsed(const Trajectory& trajectory) {
+    if (trajectory.exterior.empty()) {
+        return "IN and OUT";
+    }
+    std::string used = "IN, OUT and exterior";
+    for (size_t i = 0; i < trajectory.exterior.size(); ++i) {
+        used += (i == 0 ? " " : ", ") + std::to_string(i + 1);
+    }
+    return used;
+}
+
+// Why the rays have no point they are consistent with, in a sentence.
+std::string NotConverging(const GroupConvergence& group, const RayConvergence& rays,
+                          bool insideBody) {
+    for (size_t i = 0; i < rays.atStart.size(); ++i) {
+        if (rays.atStart[i]) {
+            return "the rays come nearest to one another at the start of trajectory " +
+                   std::to_string(group.trajectories[i]) +
+                   "'s (behind its entry they draw apart; the lines meet, if at all, on the "
+                   "side the shots went toward)";
+        }
+    }
+    for (size_t i = 0; i < rays.miss.size(); ++i) {
+        if (rays.miss[i] > rays.tolerance[i]) {
+            return "trajectory " + std::to_string(group.trajectories[i]) + "'s ray passes " +
+                   FormatFixed(rays.miss[i] * 100, 0, 1) + " cm from the rays' nearest point, " +
+                   "more than the " + FormatFixed(rays.tolerance[i] * 100, 0, 1) +
+                   " cm it may miss by";
+        }
+    }
+    return insideBody ? "the rays' nearest point lies inside the body" : "";
+}
+
+void Converge(const PosedCase& posed, const OriginAnalysis& analysis, GroupConvergence& group) {
     std::vector<BackLine> lines;
+    std::vector<BackRay> rays;
     for (const int number : group.trajectories) {
         const TrajectoryOrigin& origin = analysis.trajectories[IndexOfNumber(number)];
-        const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
-        if (!back) {
+        group.linesUsed.push_back(LinesUsed(*posed.GetCase().TrajectoryNumbered(number)));
+        if (!origin.hasDirection) {
             group.refusal = "trajectory " + std::to_string(number) +
                             " has no direction: its IN and OUT are the same point";
             return;
         }
-        lines.push_back({origin.sceneIn, *back});
+        lines.push_back({origin.lineStart, origin.back});
+        rays.push_back({origin.lineStart, origin.back, origin.fit ? origin.fit->holeReach : 0.0,
+                        origin.halfAngle});
     }
     Convergence convergence;
     if (const Status status = ConvergeLines(lines, convergence); !status.ok()) {
         group.refusal = status.message();
         return;
     }
-    group.convergence = std::move(convergence);
+    group.rays = ConvergeRays(rays);
+    const bool inside = group.rays->close && InsideBody(posed, group.rays->point);
+    if (!group.rays->close || inside) {
+        group.refusal = "the back lines do not converge behind the entries: " +
+                        NotConverging(group, *group.rays, inside);
+        return;
+    }
+    group.convergence = Convergence{group.rays->point, group.rays->miss};
 }
 
 // Adds the trajectory to its shot group, the group made where its name first appears.
@@ -97,7 +208,9 @@ void JoinGroup(OriginAnalysis& analysis, const std::string& name, int number) {
     auto group = std::find_if(analysis.groups.begin(), analysis.groups.end(),
                               [&name](const GroupConvergence& g) { return g.group == name; });
     if (group == analysis.groups.end()) {
-        analysis.groups.push_back({name, {}, std::nullopt, {}});
+        GroupConvergence added;
+        added.group = name;
+        analysis.groups.push_back(std::move(added));
         group = analysis.groups.end() - 1;
     }
     group->trajectories.push_back(number);
@@ -119,7 +232,7 @@ OriginAnalysis AnalyseOrigins(const PosedCase& posed, const SceneSurfaces* surfa
         JoinGroup(analysis, theCase.TrajectoryNumbered(placed.number)->group, placed.number);
     }
     for (GroupConvergence& group : analysis.groups) {
-        Converge(analysis, group);
+        Converge(posed, analysis, group);
     }
     return analysis;
 }

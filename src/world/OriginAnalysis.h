@@ -1,9 +1,11 @@
 #pragma once
 
 #include "budget/UncertaintyBudget.h"
+#include "world/BackLineFit.h"
 #include "world/ExteriorPointFit.h"
 #include "world/OriginDraws.h"
 #include "world/OriginZones.h"
+#include "world/RayConvergence.h"
 #include "world/ShotConvergence.h"
 
 #include <optional>
@@ -20,7 +22,12 @@ struct TrajectoryOrigin {
     int number = 0; // the user's number, from 1
     // The posed IN and OUT placed in the scene, as the posed case holds them (scene frame, m).
     Vec3 sceneIn, sceneOut;
-    bool hasDirection = false;       // IN and OUT differ
+    // The back line, from `lineStart` along the unit `back`: without exterior points the line
+    // from IN away from OUT (lineStart is IN); with them the line fitted through IN, OUT and
+    // every exterior point (`fit`), from its point nearest IN.
+    Vec3 lineStart, back;
+    std::optional<BackLineFit> fit;
+    bool hasDirection = false;       // the back line has a direction
     std::optional<double> halfAngle; // of the uncertainty cone, degrees
     std::vector<OriginZone> zones;   // one per muzzle height, in the case's order
     std::vector<std::optional<ExteriorDeviation>> exterior; // one per exterior point
@@ -31,11 +38,18 @@ struct TrajectoryOrigin {
     std::optional<UncertaintyBudget> budget;
 };
 
+// A shot group's back lines taken as rays behind the entries (beyond each line's farthest hole),
+// and the point outside the body they are consistent with: where they come within their
+// tolerance of one point behind every entry. Parallel lines, or a line with no direction, are
+// refused before the rays are sought.
 struct GroupConvergence {
     std::string group;
     std::vector<int> trajectories;          // the user's numbers, in case order
-    std::optional<Convergence> convergence; // empty when refused
-    std::string refusal;                    // why, when refused
+    std::optional<Convergence> convergence; // the point and each line's miss; empty when none
+    std::string refusal;                    // why there is none
+    std::optional<RayConvergence> rays;     // where the rays come closest, once sought
+    // What each trajectory's line was drawn through: "IN and OUT", "IN, OUT and exterior 1, 2".
+    std::vector<std::string> linesUsed;
 };
 
 struct OriginAnalysis {

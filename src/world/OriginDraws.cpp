@@ -4,6 +4,7 @@
 #include "base/Radians.h"
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
+#include "world/BackLineFit.h"
 #include "world/OriginZones.h"
 
 #include <algorithm>
@@ -41,12 +42,16 @@ private:
     bool hasSpare = false;
 };
 
+// The exterior points' own seed, apart from the placements' and the budget's.
+constexpr uint64_t kExteriorSeed = 0x5256455854455252u;
+
 // The horizontal distance from `from` at which the back line from `in` along `back` reaches
-// `height`; none when it does not, or only farther than `farthest`.
+// `height`; none when it does not, only nearer than `notBefore` along it (a hole the bullet
+// passed lies farther), or only farther than `farthest`.
 std::optional<double> DistanceAt(const Vec3& in, const Vec3& back, double height, const Vec3& from,
-                                 std::optional<double> farthest) {
+                                 std::optional<double> farthest, double notBefore = 0) {
     const std::optional<double> t = BackLineReach(in, back, height);
-    if (!t) {
+    if (!t || *t < notBefore) {
         return std::nullopt;
     }
     const double dx = in.x + *t * back.x - from.x, dz = in.z + *t * back.z - from.z;
@@ -84,6 +89,44 @@ std::string PlacementSigma(const UncertaintyModel& model) {
 
 } // namespace
 
+// Each draw's exterior points, uniform in their balls, drawn in turn from their own seed.
+class OriginDraws::ExteriorDraws {
+public:
+    explicit ExteriorDraws(const Trajectory& theTrajectory) : trajectory(theTrajectory) {}
+
+    // The line of a draw whose placed IN and OUT are `in` and `out`; none when it has none.
+    std::optional<DrawnLine> Line(const Vec3& in, const Vec3& out) {
+        std::vector<ExteriorPoint> drawn = trajectory.exterior;
+        for (ExteriorPoint& mark : drawn) {
+            const Vec3 shift = InBall(mark.radius);
+            mark.point = {mark.point.x + shift.x, mark.point.y + shift.y, mark.point.z + shift.z};
+        }
+        const std::optional<BackLineFit> fit =
+            FitBackLine(in, trajectory.radiusIn, out, trajectory.RadiusOut(), drawn);
+        if (!fit) {
+            return std::nullopt;
+        }
+        return DrawnLine{fit->start, fit->back, fit->holeReach};
+    }
+
+private:
+    double Uniform() { return static_cast<double>(random() >> 11) * (1.0 / 9007199254740992.0); }
+    Vec3 InBall(double radius) {
+        if (!(radius > 0)) {
+            return {};
+        }
+        while (true) {
+            const Vec3 p{2 * Uniform() - 1, 2 * Uniform() - 1, 2 * Uniform() - 1};
+            if (Dot(p, p) <= 1) {
+                return {p.x * radius, p.y * radius, p.z * radius};
+            }
+        }
+    }
+
+    const Trajectory& trajectory;
+    std::mt19937_64 random{kExteriorSeed};
+};
+
 OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.world.muzzleHeights) {
     const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     const ScenePlacement& body = theCase.world.body;
@@ -117,21 +160,32 @@ Vec3 OriginDraws::Place(const Placed& placed, const Vec3& point) {
 }
 
 std::optional<OriginReach> OriginDraws::Reach(const std::vector<DrawnTrack>& drawn,
-                                              const Vec3& nominalIn,
-                                              std::optional<double> farthest) const {
+                                              const Vec3& nominalIn, std::optional<double> farthest,
+                                              const Trajectory* trajectory) const {
     const size_t count = std::min(drawn.size(), placements.size());
     if (count == 0) {
         return std::nullopt;
     }
+    std::optional<ExteriorDraws> exterior;
+    if (trajectory != nullptr && !trajectory->exterior.empty()) {
+        exterior.emplace(*trajectory);
+    }
     std::vector<std::vector<double>> distances(heights.size()); // of the reaching draws
     for (size_t i = 0; i < count; ++i) {
         const Vec3 in = Place(placements[i], drawn[i].in);
-        const std::optional<Vec3> back = BackDirection(in, Place(placements[i], drawn[i].out));
-        if (!back) {
-            continue; // a draw whose IN and OUT fell together has no line
+        const Vec3 out = Place(placements[i], drawn[i].out);
+        std::optional<DrawnLine> line;
+        if (exterior) {
+            line = exterior->Line(in, out);
+        } else if (const std::optional<Vec3> back = BackDirection(in, out)) {
+            line = DrawnLine{in, *back, 0};
+        }
+        if (!line) {
+            continue; // a draw whose points fell together has no line
         }
         for (size_t h = 0; h < heights.size(); ++h) {
-            if (const auto distance = DistanceAt(in, *back, heights[h], nominalIn, farthest)) {
+            if (const auto distance = DistanceAt(line->start, line->back, heights[h], nominalIn,
+                                                 farthest, line->from)) {
                 distances[h].push_back(*distance);
             }
         }

@@ -9,6 +9,7 @@
 #include <vector>
 
 struct Case;
+struct Trajectory;
 
 // How one muzzle height is reached by the uncertainty budget's draws carried into the scene.
 struct HeightReach {
@@ -35,6 +36,10 @@ struct OriginReach {
 // BackLineReach), and counts only where it reaches it no farther from the nominal IN than
 // `farthest` (the surface the nominal back line meets first): its shooter would otherwise stand
 // behind that surface. Each draw's own line is not searched against the scene.
+//
+// A trajectory with exterior points draws them too, each uniform in its own ball (their own fixed
+// seed, one draw after the other), and each draw's line is fitted through its IN, OUT and those
+// points as the nominal one is (FitBackLine); it counts only beyond its own farthest hole.
 class OriginDraws {
 public:
     // The placements of the model's number of draws.
@@ -44,9 +49,12 @@ public:
 
     // The reach at each of the case's muzzle heights of a trajectory's budget draws `drawn`
     // (DrawPosedTracks, or the budget's whole run), from `nominalIn` (scene frame, m); none when
-    // there are no draws (its IN and OUT coincide).
+    // there are no draws (its IN and OUT coincide). `trajectory` gives the exterior points and
+    // the radii their fit weighs by; without one, or without exterior points, each draw's line
+    // runs through its IN and OUT.
     std::optional<OriginReach> Reach(const std::vector<DrawnTrack>& drawn, const Vec3& nominalIn,
-                                     std::optional<double> farthest) const;
+                                     std::optional<double> farthest,
+                                     const Trajectory* trajectory = nullptr) const;
 
 private:
     struct Placed {
@@ -54,6 +62,13 @@ private:
         Vec3 position;
     };
     static Vec3 Place(const Placed& placed, const Vec3& point);
+    // The draw's back line: its start and unit direction, and how far along it the shooter
+    // stands at the nearest (beyond its farthest hole).
+    struct DrawnLine {
+        Vec3 start, back;
+        double from = 0;
+    };
+    class ExteriorDraws;
 
     std::vector<Placed> placements;
     std::vector<double> heights;

@@ -4,6 +4,7 @@
 #include "base/Radians.h"
 #include "case/Case.h"
 #include "world/OriginAnalysis.h"
+#include "world/SceneSurfaces.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +47,10 @@ std::string IntervalText(const OriginZone& zone) {
 
 std::string ZoneLine(const Case& theCase, const OriginZone& zone) {
     std::string line = "  " + Column(HeightText(zone.height), 10);
+    if (zone.beforeHole) {
+        return line + "reached only before the farthest hole (" +
+               Cm(zone.holeDistance.value_or(0)) + " cm): no shooter stood there";
+    }
     if (!zone.reached && !zone.limitedBy) {
         return line + "not reached going back";
     }
@@ -78,6 +83,41 @@ void AppendReach(std::string& out, const OriginReach& reach) {
     }
 }
 
+std::string PointName(size_t index) {
+    return index == 0 ? "IN" : index == 1 ? "OUT" : "exterior " + std::to_string(index - 1);
+}
+
+// How the fitted line was drawn, and how far each of its points lies from it.
+void AppendFit(std::string& out, const Trajectory& trajectory, const BackLineFit& fit) {
+    out += "  back line fitted through IN, OUT and " + std::to_string(trajectory.exterior.size()) +
+           " exterior point" + (trajectory.exterior.size() == 1 ? "" : "s") +
+           ", each weighted by its radius";
+    if (fit.hasHole) {
+        out += "; zones only beyond the farthest hole before IN, " +
+               Cm(fit.holeReach * std::hypot(fit.back.x, fit.back.z)) + " cm from IN";
+    }
+    out += "\n  misfit (cm from the line, radius):";
+    for (size_t i = 0; i < fit.misfit.size(); ++i) {
+        out += (i == 0 ? " " : ", ") + PointName(i) + " " + Cm(fit.misfit[i]) + " (" +
+               Cm(fit.radius[i]) + ")";
+    }
+    out += "\n";
+    if (fit.onOneLine) {
+        out += "  the points lie on one line within " + FormatFixed(kMisfitFactor, 0, 0) +
+               " times their radii\n";
+        return;
+    }
+    out += "  WARNING: the points do not lie on one line within their uncertainties:";
+    std::string off;
+    for (size_t i = 0; i < fit.misfit.size(); ++i) {
+        if (fit.misfit[i] > kMisfitFactor * std::max(fit.radius[i], kSmallestFitRadius)) {
+            off += (off.empty() ? " " : ", ") + PointName(i) + " lies " + Cm(fit.misfit[i]) +
+                   " cm off it";
+        }
+    }
+    out += off + " (more than " + FormatFixed(kMisfitFactor, 0, 0) + " times its radius)\n";
+}
+
 void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOrigin& origin) {
     const Trajectory& trajectory = *theCase.TrajectoryNumbered(origin.number);
     out += "\nTrajectory " + std::to_string(origin.number);
@@ -92,6 +132,9 @@ void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOri
     out += origin.halfAngle
                ? "; cone half-angle " + FormatFixed(*origin.halfAngle, 0, 2) + " degrees\n"
                : "; direction not determined (IN and OUT within the uncertainty)\n";
+    if (origin.fit) {
+        AppendFit(out, trajectory, *origin.fit);
+    }
     out += "  " + Column("height", 10) + Column("nominal point (cm)", 26) + Column("distance", 10) +
            Column("interval (cm)", 22) + Column("from the body (cm, deg)", 26) +
            "limited by (cm)\n";
@@ -106,7 +149,8 @@ void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOri
         out += "  exterior " + std::to_string(i + 1) + " at " + PointCm(points[i].point) +
                (points[i].beforeEntry ? " cm, before IN: " : " cm, after OUT: ");
         if (const auto& deviation = origin.exterior[i]) {
-            out += Cm(deviation->distance) + " cm from the line, " +
+            out += Cm(deviation->distance) +
+                   (origin.fit ? " cm from the IN-OUT line, " : " cm from the line, ") +
                    FormatFixed(deviation->angle, 0, 2) + " degrees off it, " +
                    Cm(deviation->reach) + " cm away\n";
         } else {
@@ -115,25 +159,80 @@ void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOri
     }
 }
 
-void AppendGroup(std::string& out, const GroupConvergence& group) {
-    out += "\nShot group \"" + group.group + "\", trajectories";
-    for (size_t i = 0; i < group.trajectories.size(); ++i) {
-        out += (i == 0 ? " " : ", ") + std::to_string(group.trajectories[i]);
+std::string NumberList(const std::vector<int>& numbers) {
+    std::string list;
+    for (size_t i = 0; i < numbers.size(); ++i) {
+        list += (i == 0 ? " " : ", ") + std::to_string(numbers[i]);
     }
-    if (!group.convergence) {
+    return list;
+}
+
+// The closest distance between each two rays of the group.
+std::string GapsText(const GroupConvergence& group) {
+    std::string text;
+    for (const RayGap& gap : group.rays->gaps) {
+        text += (text.empty() ? "" : ", ") + std::to_string(group.trajectories[gap.first]) + "-" +
+                std::to_string(group.trajectories[gap.second]) + " " + Cm(gap.distance) + " cm";
+    }
+    return text;
+}
+
+std::string LinesText(const GroupConvergence& group) {
+    std::string text;
+    for (size_t i = 0; i < group.linesUsed.size() && i < group.trajectories.size(); ++i) {
+        text += (i == 0 ? "" : "; ") + std::to_string(group.trajectories[i]) + " through " +
+                group.linesUsed[i];
+    }
+    return text;
+}
+
+void AppendGroup(std::string& out, const GroupConvergence& group) {
+    out += "\nShot group \"" + group.group + "\", trajectories" + NumberList(group.trajectories);
+    if (!group.rays) {
         out += ": no point of convergence: " + group.refusal + "\n";
         return;
     }
-    out += ": nearest point " + PointCm(group.convergence->point) + " cm; miss";
+    if (!group.convergence) {
+        out += ": " + group.refusal + "; closest distances between the rays: " + GapsText(group) +
+               "\n  lines used: " + LinesText(group) + "\n";
+        return;
+    }
+    out += ": the back lines are consistent with a shooter near " +
+           PointCm(group.convergence->point) + " cm; miss";
     for (size_t i = 0; i < group.convergence->miss.size(); ++i) {
         out += (i == 0 ? " " : ", ") + Cm(group.convergence->miss[i]);
     }
-    out += " cm\n";
+    out += " cm; behind the entries";
+    for (size_t i = 0; i < group.rays->along.size(); ++i) {
+        out += (i == 0 ? " " : ", ") + Cm(group.rays->along[i]);
+    }
+    out += " cm along the lines\n  lines used: " + LinesText(group) + "\n";
 }
 
 bool AnyReach(const OriginAnalysis& analysis) {
     return std::any_of(analysis.trajectories.begin(), analysis.trajectories.end(),
                        [](const TrajectoryOrigin& origin) { return origin.reach.has_value(); });
+}
+
+bool AnyFit(const OriginAnalysis& analysis) {
+    return std::any_of(analysis.trajectories.begin(), analysis.trajectories.end(),
+                       [](const TrajectoryOrigin& origin) { return origin.fit.has_value(); });
+}
+
+std::string FitText() {
+    return "A trajectory with exterior points has its back line fitted through IN, OUT and those "
+           "points, each weighted by 1/r^2 of its radius r; a point more than " +
+           FormatFixed(kMisfitFactor, 0, 0) +
+           " times its radius from that line does not fit it. A surface the line meets within " +
+           Cm(SceneSurfaces::kHoleRadius) +
+           " cm of a hole before IN, and the same surface's next faces, are the hole's passage "
+           "and do not stop it.\n";
+}
+
+std::string GroupsText() {
+    return "A shot group's point is sought on the back lines' rays behind the entries (beyond "
+           "each line's farthest hole) and outside the body: each ray may miss it by " +
+           Cm(kConvergenceMiss) + " cm, or by its cone's width there when that is more.\n";
 }
 
 std::string DrawsText(const Case& theCase) {
@@ -194,6 +293,12 @@ std::string FormatOriginTable(const Case& theCase, const OriginAnalysis& analysi
     out += "\nDistances are horizontal, from IN; the interval holds the uncertainty cone's "
            "lines; the bearing from the body is 0 toward its back, 90 toward its left, 180 "
            "toward its front.\n";
+    if (AnyFit(analysis)) {
+        out += FitText();
+    }
+    if (!analysis.groups.empty()) {
+        out += GroupsText();
+    }
     if (AnyReach(analysis)) {
         out += DrawsText(theCase);
     }

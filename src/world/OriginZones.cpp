@@ -21,6 +21,21 @@ double ReachAt(double rise, double degrees) {
     return rise / std::tan(degrees / kDegrees);
 }
 
+// The shooter stood beyond the farthest hole: a zone that starts nearer starts there, and a height
+// the nominal line reaches nearer than the hole is not reached.
+void StartBeyondHole(OriginZone& zone, std::optional<double> holeDistance) {
+    zone.holeDistance = holeDistance;
+    if (!holeDistance || !zone.reached) {
+        return;
+    }
+    if (zone.nominalDistance < *holeDistance) {
+        zone.beforeHole = true;
+        zone.reached = false;
+        return;
+    }
+    zone.minDistance = std::max(zone.minDistance, *holeDistance);
+}
+
 } // namespace
 
 std::optional<Vec3> BackDirection(const Vec3& in, const Vec3& out) {
@@ -44,7 +59,8 @@ std::optional<double> BackLineReach(const Vec3& in, const Vec3& back, double hei
 }
 
 OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<double> halfAngle,
-                             double height, const std::optional<BackLineObstacle>& obstacle) {
+                             double height, const std::optional<BackLineObstacle>& obstacle,
+                             std::optional<double> holeDistance) {
     OriginZone zone;
     zone.height = height;
     const double rise = height - in.y;
@@ -53,6 +69,7 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
         zone.reached = true;
         zone.nominalPoint = in;
         zone.maxDistance = halfAngle ? std::optional<double>(0.0) : std::nullopt;
+        StartBeyondHole(zone, holeDistance);
         return zone;
     }
     const std::optional<double> reach = BackLineReach(in, back, height);
@@ -73,6 +90,10 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
     zone.minDistance = ReachAt(climb, steepest);
     if (flattest > 0) {
         zone.maxDistance = ReachAt(climb, flattest);
+    }
+    StartBeyondHole(zone, holeDistance);
+    if (zone.beforeHole) {
+        return zone;
     }
     // The shooter stood before the surface: it caps the zone wherever it cuts it.
     if (obstacle && obstacle->t >= 0) {

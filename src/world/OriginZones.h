@@ -23,6 +23,11 @@ struct OriginZone {
     // becomes maxDistance. The nominal point may then lie behind it.
     std::optional<std::string> limitedBy;
     double limitDistance = 0;
+    // The farthest hole the bullet made before IN, as a horizontal distance from IN: the shooter
+    // stood beyond it, so the zone is searched only there. `beforeHole`: the back line reaches
+    // the height only between that hole and the body, so no shooter stood at it.
+    std::optional<double> holeDistance;
+    bool beforeHole = false;
 };
 
 // The surface a back line first meets, as the scene model gives it.
@@ -34,10 +39,13 @@ struct BackLineObstacle {
 // The zone at `height` of the back line from `in` along the unit vector `back`, with the cone's
 // half-angle `halfAngle` in degrees (empty: the direction is not determined, every elevation is
 // possible). An obstacle nearer than the zone's far end caps it; one nearer than the cone's
-// nearest reach leaves it unreached.
+// nearest reach leaves it unreached. With `holeDistance` (the farthest hole before IN, horizontal
+// from IN) the zone starts no nearer than the hole, and a height the back line reaches before it
+// is not reached.
 OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<double> halfAngle,
                              double height,
-                             const std::optional<BackLineObstacle>& obstacle = std::nullopt);
+                             const std::optional<BackLineObstacle>& obstacle = std::nullopt,
+                             std::optional<double> holeDistance = std::nullopt);
 
 // How far along the back line from `in` (the unit vector `back`) it meets the plane at `height`
 // going back: t >= 0 (0 when IN lies at that height), or none when the line is level or runs

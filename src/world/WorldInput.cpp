@@ -97,9 +97,10 @@ Status ReadExteriorPoints(std::string_view text, std::vector<ExteriorPoint>& poi
         const std::string where = "Exterior point " + std::to_string(read.size() + 1) + " (line " +
                                   std::to_string(line) + ") " + Quoted(content);
         const std::vector<std::string_view> words = Words(content);
-        if (words.size() != 4 || (words[3] != "before" && words[3] != "after")) {
-            return Status::Failure(where + " is refused: write x y z in centimetres and "
-                                           "\"before\" (IN) or \"after\" (OUT).");
+        if (words.size() < 4 || words.size() > 5 || (words[3] != "before" && words[3] != "after")) {
+            return Status::Failure(where + " is refused: write x y z in centimetres, "
+                                           "\"before\" (IN) or \"after\" (OUT), and if you "
+                                           "wish the point's radius in centimetres.");
         }
         ExteriorPoint point;
         double* axes[3] = {&point.point.x, &point.point.y, &point.point.z};
@@ -112,6 +113,14 @@ Status ReadExteriorPoints(std::string_view text, std::vector<ExteriorPoint>& poi
             }
         }
         point.beforeEntry = words[3] == "before";
+        if (words.size() == 5) {
+            const std::optional<double> radius = Number(words[4]);
+            if (!radius || !Trajectory::IsRadius(*radius / 100)) {
+                return Status::Failure(where + " is refused: its radius " + Quoted(words[4]) +
+                                       " must be a number of centimetres within 0 and 100.");
+            }
+            point.radius = *radius / 100;
+        }
         if (read.size() >= Trajectory::kMaxExteriorPoints) {
             return Status::Failure(where + " is refused: a trajectory holds at most 20 exterior "
                                            "points.");
@@ -145,7 +154,10 @@ std::string ExteriorPointsText(const std::vector<ExteriorPoint>& points) {
     std::string text;
     for (const ExteriorPoint& point : points) {
         text += Centimetres(point.point.x) + " " + Centimetres(point.point.y) + " " +
-                Centimetres(point.point.z) + (point.beforeEntry ? " before\n" : " after\n");
+                Centimetres(point.point.z) + (point.beforeEntry ? " before" : " after") +
+                (point.radius != ExteriorPoint::kDefaultRadius ? " " + Centimetres(point.radius)
+                                                               : std::string()) +
+                "\n";
     }
     return text;
 }

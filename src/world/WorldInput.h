@@ -17,7 +17,8 @@ Status ReadSceneCoordinate(std::string_view text, const std::string& field, doub
 Status ReadHeading(std::string_view text, const std::string& field, double& degrees);
 // "150 100 30": one to eight muzzle heights in cm, each within 0 and 10000, into metres.
 Status ReadMuzzleHeights(std::string_view text, std::vector<double>& metres);
-// One exterior point per line, "x y z before|after" in cm (blank lines skipped), at most 20.
+// One exterior point per line, "x y z before|after [radius]" in cm (blank lines skipped), at
+// most 20; a point without a radius has the default, 1 cm.
 Status ReadExteriorPoints(std::string_view text, std::vector<ExteriorPoint>& points);
 // A shot group's name: trimmed, at most 80 characters, one line.
 Status ReadGroupName(std::string_view text, std::string& group);

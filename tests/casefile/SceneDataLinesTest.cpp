@@ -89,6 +89,42 @@ TEST_F(SceneDataLinesTest, TheWorldsLinesFollowTheExistingOnesAndReadBackExactly
     EXPECT_EQ(DataFile::Format(readBack), text);
 }
 
+// An exterior point's own radius is a line of its own after the point's, which earlier versions
+// skip; a point with the default radius writes none, so its file is what they wrote.
+TEST_F(SceneDataLinesTest, AnExteriorRadiusFollowsItsPointAndAnOldFileKeepsTheDefault) {
+    Trajectory& first = AddTrajectory();
+    first.exterior = {{{1, 1.2, -2}, true, 0.025}, {{2, 1.3, -3}, true}, {{0, 1, 1}, false, 0}};
+    const std::string text = DataFile::Format(theCase);
+    EXPECT_NE(text.find("  <exterior>1.0000 1.2000 -2.0000 before</exterior>\r\n"
+                        "  <exteriorradius>0.0250</exteriorradius>\r\n"
+                        "  <exterior>2.0000 1.3000 -3.0000 before</exterior>\r\n"
+                        "  <exterior>0.0000 1.0000 1.0000 after</exterior>\r\n"
+                        "  <exteriorradius>0.0000</exteriorradius>\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(ReadNotes(text), "");
+    EXPECT_EQ(readBack.trajectories.at(0).exterior, first.exterior);
+
+    // An older file: no radius lines, every point the default. A radius that is no radius, or
+    // one before any point, is left out and named.
+    Case older;
+    LoadBoxBody(older);
+    const DataFileReadResult result =
+        DataFile::ReadText(older, FileWith("", "  <exteriorradius>0.02</exteriorradius>\r\n"
+                                               "  <exterior>1 2 3 before</exterior>\r\n"
+                                               "  <exterior>1 2 4 before</exterior>\r\n"
+                                               "  <exteriorradius>2</exteriorradius>\r\n"));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.LeftOutMessage(),
+              "The exterior radius \"0.02\" left out: it follows no exterior point of its "
+              "trajectory.\nThe exterior radius \"2\" of trajectory 1 left out: a radius is a "
+              "number of metres within 0 and 1; the point keeps 0.0100.");
+    ASSERT_EQ(older.trajectories.at(0).exterior.size(), 2u);
+    for (const ExteriorPoint& point : older.trajectories[0].exterior) {
+        EXPECT_EQ(point.radius, ExteriorPoint::kDefaultRadius);
+    }
+}
+
 TEST_F(SceneDataLinesTest, ACaseWithoutAWorldIsWrittenAndReadAsBefore) {
     AddTrajectory();
     const std::string text = DataFile::Format(theCase);

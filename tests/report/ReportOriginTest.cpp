@@ -26,7 +26,8 @@ protected:
         Trajectory& first = Add({0.05, 1.3, 0.25}, {0.05, 1.28, 0.05});
         first.radiusIn = 0.005;
         first.group = "A";
-        first.exterior = {{{3.05, 1.48, -0.05}, true}};
+        // A hole on the back line 80 cm behind IN.
+        first.exterior = {{{3.05, 1.38, -0.05}, true}};
         Add({-0.05, 1.3, 0.25}, {-0.03, 1.285, 0.05}).group = "A";
         Add({0, 1.1, 0.25}, {0, 1.1, 0.05}).group = "alone";
     }
@@ -73,17 +74,35 @@ TEST_F(ReportOriginTest, JsonGivesTheSceneTrackEachZoneAndEachGroup) {
     // The second shot's cone (5.7 degrees about an elevation of 4.3) reaches the horizontal:
     // no upper bound.
     EXPECT_TRUE(report["trajectories"][1]["origin"][0]["distance_cm"][1].is_null());
-    // 10 cm above the line 80 cm back from IN.
-    EXPECT_NEAR(first["exterior"][0]["distance_from_line_cm"].get<double>(), 10.0 / 1.005, 0.05);
+    // On the line 80 cm back from IN: the line through the three points is the track's, its
+    // zones start beyond the hole.
+    EXPECT_NEAR(first["exterior"][0]["distance_from_line_cm"].get<double>(), 0.0, 1e-6);
     EXPECT_EQ(first["exterior"][0]["side"], "before");
+    EXPECT_EQ(first["exterior"][0]["radius_cm"], 1.0);
+    const json& line = first["back_line"];
+    EXPECT_TRUE(line["on_one_line"]);
+    EXPECT_NEAR(line["farthest_hole_cm"].get<double>(), 80.0, 1e-6);
+    ASSERT_EQ(line["points"].size(), 3u);
+    EXPECT_EQ(line["points"][2]["point"], "exterior 1");
+    EXPECT_NEAR(standing["farthest_hole_cm"].get<double>(), 80.0, 1e-6);
+    EXPECT_FALSE(standing["before_farthest_hole"]);
+    EXPECT_FALSE(report["trajectories"][1].contains("back_line")) << "no exterior point";
+    EXPECT_FALSE(report["trajectories"][1]["origin"][0].contains("farthest_hole_cm"));
 
     ASSERT_EQ(report["convergence"].size(), 2u);
+    // The two back lines of group A draw apart going back (the whole lines come nearest on the
+    // exit side, a metre ahead of the entries): no point, and the rays' closest distance, from
+    // the start of the first one's (its hole, 80 cm back) to the second.
     const json& group = report["convergence"][0];
     EXPECT_EQ(group["group"], "A");
     EXPECT_EQ(group["trajectories"], json::array({1, 2}));
-    EXPECT_EQ(group["point_cm"].size(), 3u);
-    EXPECT_EQ(group["miss_cm"].size(), 2u);
-    EXPECT_TRUE(group["refused"].is_null());
+    EXPECT_TRUE(group["point_cm"].is_null());
+    EXPECT_FALSE(group["converges"]);
+    EXPECT_NE(group["refused"].get<std::string>().find("do not converge behind the entries"),
+              std::string::npos);
+    ASSERT_EQ(group["ray_gaps"].size(), 1u);
+    EXPECT_NEAR(group["ray_gaps"][0]["distance_cm"].get<double>(), 18.04, 0.01);
+    EXPECT_EQ(group["lines_used"], json::array({"IN, OUT and exterior 1", "IN and OUT"}));
     EXPECT_TRUE(report["convergence"][1]["point_cm"].is_null());
     EXPECT_NE(report["convergence"][1]["refused"].get<std::string>().find("two or more"),
               std::string::npos);

@@ -29,6 +29,16 @@ TEST(WorldInputTest, TypedValuesAreReadInCentimetresOrRefusedWithTheirFieldNamed
     EXPECT_NE(refused.message().find("\"before\" (IN) or \"after\" (OUT)"), std::string::npos);
     EXPECT_FALSE(ReadExteriorPoints("1e12 0 0 after", points).ok());
     EXPECT_EQ(points.size(), 2u);
+    // A radius of its own in cm, shown again only where it is not the default.
+    ASSERT_TRUE(ReadExteriorPoints("120 140.5 -250 before 2.5\n-50 90 325 after 1\n", points).ok());
+    EXPECT_DOUBLE_EQ(points[0].radius, 0.025);
+    EXPECT_DOUBLE_EQ(points[1].radius, ExteriorPoint::kDefaultRadius);
+    EXPECT_EQ(ExteriorPointsText(points), "120 140.5 -250 before 2.5\n-50 90 325 after\n");
+    for (const char* bad :
+         {"1 2 3 before -1", "1 2 3 before 101", "1 2 3 before wide", "1 2 3 before 1 2"}) {
+        EXPECT_FALSE(ReadExteriorPoints(bad, points).ok()) << bad;
+    }
+    EXPECT_DOUBLE_EQ(points[0].radius, 0.025) << "a refusal changes nothing";
 
     double metres = 7;
     EXPECT_TRUE(ReadSceneCoordinate("+250", "the body's x", metres).ok());
