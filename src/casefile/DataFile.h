@@ -25,7 +25,11 @@ public:
     // Appends the file's trajectories and elements to the case and applies its body block: reads
     // it into a record (ReadCaseFileText) and applies that (ApplyCaseFile). A file that is not
     // empty but holds no tag of a case is refused as no data file, and the case is left as it was.
-    static DataFileReadResult Read(Case& theCase, const std::string& path);
+    // `bytesRead`, when given, receives the bytes read (also when they are not a data file), so
+    // that whoever cites the file (a report and its hash) cites what was read, not the file as it
+    // may be when opened again.
+    static DataFileReadResult Read(Case& theCase, const std::string& path,
+                                   std::string* bytesRead = nullptr);
 
     // The text that Write stores.
     static std::string Format(const Case& theCase);
