@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -52,6 +53,30 @@ bool AllFinite(const Case& theCase) {
     return true;
 }
 
+// Whatever case information the reader lets in is what the dialog would take: one line of
+// printable text per field, notes without controls beyond line breaks and tabs.
+bool InformationAcceptable(const CaseInfo& info) {
+    for (const CaseInfo::Field field : CaseInfo::kFields) {
+        if (!CaseInfo::Problem(field, info.Get(field)).empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The summary goes to a terminal: no control byte but its own CR LF line ends.
+bool SummaryPrintable(const std::string& summary) {
+    for (std::size_t i = 0; i < summary.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(summary[i]);
+        const bool lineEnd = (byte == '\r' && i + 1 < summary.size() && summary[i + 1] == '\n') ||
+                             (byte == '\n' && i > 0 && summary[i - 1] == '\r');
+        if ((byte < 0x20 || byte == 0x7f) && !lineEnd) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -60,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const DataFileReadResult read = DataFile::ReadText(theCase, text);
     read.LeftOutMessage();
     const std::string written = DataFile::Format(theCase);
-    DataSummary::Build(theCase);
-    if (!AllFinite(theCase)) {
+    if (!AllFinite(theCase) || !InformationAcceptable(theCase.info) ||
+        !SummaryPrintable(DataSummary::Build(theCase))) {
         __builtin_trap();
     }
 
@@ -80,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Case reread;
     const DataFileReadResult again = DataFile::ReadText(reread, written);
     if (!again.ok() || reread.TrajectoryCount() != theCase.TrajectoryCount() ||
-        reread.ElementCount() != theCase.ElementCount() || !SameTexts(theCase, reread)) {
+        reread.ElementCount() != theCase.ElementCount() || !SameTexts(theCase, reread) ||
+        reread.info != theCase.info) {
         __builtin_trap(); // a saved case must reopen with everything it held
     }
     return 0;

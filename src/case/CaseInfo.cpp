@@ -1,6 +1,9 @@
 #include "case/CaseInfo.h"
 
+#include "base/Utf8Text.h"
 #include "case/CaseText.h"
+
+#include <optional>
 
 namespace {
 
@@ -25,17 +28,28 @@ int DaysInMonth(int year, int month) {
     return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-// The first control character of the text that the field does not take, or nothing.
-bool HasRefusedControl(std::string_view value, bool multiline) {
-    for (const char c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        const bool control = byte < 0x20 || byte == 0x7f;
-        const bool allowed = multiline && (c == '\n' || c == '\t' || c == '\r');
-        if (control && !allowed) {
-            return true;
-        }
+// Why the text cannot stand in a field shown on one line of a page, a title bar or a terminal (or,
+// `multiline`, in the notes): empty when it can. Controls keep the words files have always been
+// given; a character that reorders the line or breaks it, a noncharacter or a byte that is not
+// UTF-8 is named, since it cannot be seen.
+std::string UnprintableProblem(std::string_view value, bool multiline) {
+    const std::optional<Utf8Character> refused = FirstUnprintable(value, multiline);
+    if (!refused) {
+        return {};
     }
-    return false;
+    if (refused->valid && IsControlCharacter(refused->value)) {
+        return multiline ? "may hold no control character other than line breaks and tabs"
+                         : "must be one line without control characters";
+    }
+    const std::string name = CharacterName(*refused);
+    if (!refused->valid) {
+        return "must be UTF-8 text, not " + name;
+    }
+    if (IsLayoutControl(refused->value)) {
+        return "may not hold " + name +
+               ", which breaks the line or changes the order its letters are shown in";
+    }
+    return "may not hold " + name + ", which is no character";
 }
 
 } // namespace
@@ -141,9 +155,8 @@ std::string CaseInfo::Problem(Field field, std::string_view value) {
                                 : "must be a date written yyyy-mm-dd, for example 2026-03-14";
     }
     const bool multiline = field == Field::Notes;
-    if (HasRefusedControl(value, multiline)) {
-        return multiline ? "may hold no control character other than line breaks and tabs"
-                         : "must be one line without control characters";
+    if (std::string problem = UnprintableProblem(value, multiline); !problem.empty()) {
+        return problem;
     }
     if (multiline) {
         return CaseTextFits(value)
@@ -151,7 +164,7 @@ std::string CaseInfo::Problem(Field field, std::string_view value) {
                    : "would take more than the " + std::to_string(kMaxCaseTextLength) +
                          " bytes a text of the data file may take";
     }
-    return value.size() <= kMaxFieldLength
+    return CountCharacters(value) <= kMaxFieldLength
                ? std::string()
-               : "may be at most " + std::to_string(kMaxFieldLength) + " bytes long";
+               : "may be at most " + std::to_string(kMaxFieldLength) + " characters long";
 }

@@ -7,9 +7,9 @@
 // the window's title. Every field may be empty; the dates are ISO dates ("2026-03-14") or empty.
 class CaseInfo {
 public:
-    // The longest case number, examiner, agency or decedent identifier, in bytes: each goes into
-    // the title bar and the report's running header, where a line of a few dozen words is already
-    // more than a page can show.
+    // The longest case number, examiner, agency or decedent identifier, in characters: each goes
+    // into the title bar and the report's running header, where a line of a few dozen words is
+    // already more than a page can show.
     static constexpr std::size_t kMaxFieldLength = 200;
 
     // The fields as the data file and the report name them, in that order.
@@ -37,9 +37,11 @@ public:
     bool IsEmpty() const;
 
     // Why a value cannot be the field's, in a phrase that follows "the <field> ... ": empty when
-    // it can. Dates must be real days written yyyy-mm-dd; the one-line fields take no line break
-    // nor other control character and at most kMaxFieldLength bytes; the notes take line breaks
-    // and tabs, and as many bytes as a data file's text line holds.
+    // it can. Dates must be real days written yyyy-mm-dd; the one-line fields are printable text:
+    // no line break nor other control character (C0 or C1), no character that reorders or breaks
+    // the line (the bidirectional controls, U+2028, U+2029), no noncharacter, only UTF-8, and at
+    // most kMaxFieldLength characters; the notes take line breaks and tabs besides, and as many
+    // bytes as a data file's text line holds.
     static std::string Problem(Field field, std::string_view value);
     // True for a date written yyyy-mm-dd that names a day of the calendar.
     static bool IsIsoDate(std::string_view text);

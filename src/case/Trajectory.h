@@ -16,7 +16,7 @@
 struct Trajectory {
     static constexpr double kDefaultRadius = 0.01; // metres
     static constexpr int kMaxExteriorPoints = 20;
-    // A group name is a short label ("A", "volley from the door").
+    // A group name is a short label ("A", "volley from the door"), of at most this many characters.
     static constexpr size_t kMaxGroupLength = 80;
 
     Vec3 in, out;

@@ -1,6 +1,7 @@
 #include "casefile/CaseInfoBlock.h"
 
 #include "base/TextEscaping.h"
+#include "base/Utf8Text.h"
 
 namespace {
 
@@ -8,11 +9,12 @@ std::string OpeningTag(CaseInfo::Field field) {
     return "<" + std::string(CaseInfo::Key(field)) + ">";
 }
 
-// A refused value as the note shows it: cut when long (a hand-edited line may hold 32 KiB) and
-// with its line breaks as the file wrote them.
+// A refused value as the note shows it: cut when long (a hand-edited line may hold 32 KiB), never
+// inside a character, and with its line breaks as the file wrote them.
 std::string Quoted(const std::string& raw) {
     constexpr size_t kLongest = 40;
-    return "\"" + raw.substr(0, kLongest) + (raw.size() > kLongest ? "...\"" : "\"");
+    const std::string_view shown = FirstCharacters(raw, kLongest);
+    return "\"" + std::string(shown) + (shown.size() < raw.size() ? "...\"" : "\"");
 }
 
 } // namespace
@@ -38,12 +40,14 @@ void CaseInfoBlock::Start() {
     for (std::string& value : values) {
         value.clear();
     }
+    lines.fill(0);
 }
 
-void CaseInfoBlock::Store(std::string_view lowered, std::string_view value) {
+void CaseInfoBlock::Store(std::string_view lowered, std::string_view value, long line) {
     for (int i = 0; i < CaseInfo::kFieldCount; ++i) {
         if (lowered.find(OpeningTag(CaseInfo::kFields[i])) != std::string_view::npos) {
             values[i] = value;
+            lines[i] = line;
             return;
         }
     }
@@ -56,7 +60,8 @@ CaseInfo CaseInfoBlock::Finish(const NoteSink& note) const {
         std::string plain = UnescapeText(values[i]);
         if (const std::string problem = CaseInfo::Problem(field, plain); !problem.empty()) {
             note("The " + std::string(CaseInfo::Title(field)) + " " + Quoted(values[i]) +
-                 " of the case information left out: it " + problem + ".");
+                 " on line " + std::to_string(lines[i]) + " of the data file left out: it " +
+                 problem + ".");
             continue;
         }
         info.Set(field, std::move(plain));

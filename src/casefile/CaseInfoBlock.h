@@ -19,14 +19,16 @@ public:
     static void Append(std::string& out, const CaseInfo& info, std::string_view lineEnd);
 
     // The reader's side: a block starts, a value line of it arrives (`lowered` is the line in
-    // lower case, `value` the raw text between its tags), the block ends.
+    // lower case, `value` the raw text between its tags, `line` its number in the file), the
+    // block ends.
     void Start();
-    void Store(std::string_view lowered, std::string_view value);
+    void Store(std::string_view lowered, std::string_view value, long line);
     // The information the block gives: each value unescaped, and one that the field cannot take
-    // (a date that is no day, a line break in the case number, a text too long) left empty with
-    // a note.
+    // (a date that is no day, a line break or a bidirectional control in the case number, a text
+    // too long) left empty with a note naming its line.
     CaseInfo Finish(const NoteSink& note) const;
 
 private:
     std::array<std::string, CaseInfo::kFieldCount> values;
+    std::array<long, CaseInfo::kFieldCount> lines{};
 };

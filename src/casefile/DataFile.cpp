@@ -205,7 +205,7 @@ Status DataFile::Write(const Case& theCase, const std::string& path) {
     return Status::Ok();
 }
 
-DataFileReadResult DataFile::Read(Case& theCase, const std::string& path) {
+DataFileReadResult DataFile::Read(Case& theCase, const std::string& path, std::string* bytesRead) {
     std::string text;
     if (const int error = ReadWholeFile(path, text, kMaxDataFileBytes)) {
         const std::string reason = error == kFileTooLarge
@@ -219,6 +219,9 @@ DataFileReadResult DataFile::Read(Case& theCase, const std::string& path) {
     if (!result.ok()) {
         result.status =
             Status::Failure("Cannot open data file \"" + path + "\": " + result.status.message());
+    }
+    if (bytesRead != nullptr) {
+        *bytesRead = std::move(text);
     }
     return result;
 }

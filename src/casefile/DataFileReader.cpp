@@ -253,7 +253,7 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
         StoreElementValue(lowered, value);
         break;
     case Block::CaseInfo:
-        caseInfo.Store(lowered, value);
+        caseInfo.Store(lowered, value, lineNumber);
         break;
     case Block::None:
         sceneLines.StoreOtherValue(lowered, value);

@@ -1,6 +1,7 @@
 #include "casefile/DataSummary.h"
 
 #include "base/NumberText.h"
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/EntryNumber.h"
 #include "case/TrackAngles.h"
@@ -39,7 +40,9 @@ std::string Header(std::string_view kind, int number, const std::string& text,
     if (text.empty()) {
         line.append(beforeColonWithoutText);
     } else {
-        line.append(" (").append(text).append(")");
+        // A label keeps its line breaks in the file; here it stays on its header line, so that
+        // no text of it can pass for a line of the summary.
+        line.append(" (").append(PrintableText(text)).append(")");
     }
     line.append(":").append(kLineEnd);
     return line;
@@ -71,7 +74,7 @@ void AppendElement(std::string& out, int number, const Element& element) {
 std::string DataSummary::Build(const Case& theCase) {
     const Body& body = theCase.body;
     std::string out(kLineEnd);
-    out.append("Body name: ").append(PadLeft(body.GetName(), 5)).append(kLineEnd);
+    out.append("Body name: ").append(PadLeft(PrintableText(body.GetName()), 5)).append(kLineEnd);
     out.append("Body height: ").append(FormatFixed(body.GetHeight(), 5, 2)).append(" m");
     out.append(kLineEnd);
     for (std::size_t i = 0; i < theCase.trajectories.size(); ++i) {

@@ -3,6 +3,7 @@
 #include "base/NumberText.h"
 #include "base/TextEscaping.h"
 #include "base/TextWords.h"
+#include "base/Utf8Text.h"
 #include "base/ValueLimits.h"
 #include "case/CaseWorld.h"
 #include "case/Trajectory.h"
@@ -192,7 +193,7 @@ void SceneLineReader::FinishTrajectory(Trajectory& trajectory, const std::string
     trajectory.group.clear();
     if (groupText) {
         std::string group = std::string(Trimmed(UnescapeText(*groupText)));
-        if (group.size() > Trajectory::kMaxGroupLength) {
+        if (CountCharacters(group) > Trajectory::kMaxGroupLength) {
             note("The group " + Quoted(*groupText) + " of " + where +
                  " left out: a shot group's name takes at most " +
                  std::to_string(Trajectory::kMaxGroupLength) + " characters.");

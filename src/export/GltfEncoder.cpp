@@ -17,11 +17,18 @@ constexpr int kElementArrayBuffer = 34963;
 
 // Names come from the user's labels, which an older data file may hold in another encoding than
 // UTF-8; glTF is JSON, whose writer refuses such bytes. Each byte that is not UTF-8 becomes U+FFFD,
-// as in the report's JSON, so that the rest of the label stays readable.
+// as in the report's JSON, so that the rest of the label stays readable. A NUL becomes U+FFFD too:
+// readers that keep names as C strings would cut the name there.
 std::string ReadableUtf8(const std::string& text) {
     using nlohmann::json;
-    return json::parse(json(text).dump(-1, ' ', false, json::error_handler_t::replace))
-        .get<std::string>();
+    std::string readable =
+        json::parse(json(text).dump(-1, ' ', false, json::error_handler_t::replace))
+            .get<std::string>();
+    for (std::size_t nul = readable.find('\0'); nul != std::string::npos;
+         nul = readable.find('\0', nul)) {
+        readable.replace(nul, 1, "\xEF\xBF\xBD");
+    }
+    return readable;
 }
 
 class GlbBuilder {

@@ -1,6 +1,7 @@
 #include "export/ObjSceneWriter.h"
 
 #include "base/FileAccess.h"
+#include "base/Utf8Text.h"
 #include "export/ExportSceneValues.h"
 
 #include <charconv>
@@ -26,13 +27,15 @@ std::string MaterialWord(const std::string& name) {
 }
 
 // Readers differ on names with blanks (some keep the first word only), so object names are one
-// word: "Trajectory 3 (label)" becomes "Trajectory_3_(label)".
+// word: "Trajectory 3 (label)" becomes "Trajectory_3_(label)". A label's line break, NUL or other
+// unprintable character becomes "_" as well: the name must stay on its line and whole.
 std::string ObjectWord(const std::string& name) {
-    std::string word = name;
-    for (char& c : word) {
-        if (c == ' ' || c == '\t') {
-            c = '_';
-        }
+    std::string word;
+    for (std::size_t at = 0; at < name.size();) {
+        const Utf8Character c = DecodeUtf8At(name, at);
+        const std::string_view character = std::string_view(name).substr(at, c.size);
+        word += c.value == ' ' || FirstUnprintable(character) ? std::string_view("_") : character;
+        at += c.size;
     }
     return word;
 }

@@ -116,13 +116,19 @@ std::string CurrentLocalTime() {
 }
 
 FileFact DescribeFile(const std::string& path) {
-    FileFact fact;
-    fact.name = FileName(path);
     std::string bytes;
     if (const int error = ReadWholeFile(path, bytes)) {
+        FileFact fact;
+        fact.name = FileName(path);
         fact.problem = std::string("cannot be read: ") + FileErrorText(error);
         return fact;
     }
+    return DescribeFileBytes(path, bytes);
+}
+
+FileFact DescribeFileBytes(const std::string& path, std::string_view bytes) {
+    FileFact fact;
+    fact.name = FileName(path);
     const QByteArray digest =
         QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
                                  QCryptographicHash::Sha256);
@@ -136,7 +142,9 @@ CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source) 
     report.software = GetAppInfo().title + " " + GetAppInfo().version;
     report.generated = source.generated.empty() ? CurrentLocalTime() : source.generated;
     if (!source.caseFile.empty()) {
-        report.caseFile = DescribeFile(source.caseFile);
+        report.caseFile = source.caseFileBytes
+                              ? DescribeFileBytes(source.caseFile, *source.caseFileBytes)
+                              : DescribeFile(source.caseFile);
     }
     report.readingNotes = source.readingNotes;
     report.caseInfo = theCase.info;

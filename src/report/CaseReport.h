@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class PosedCase;
@@ -108,6 +109,10 @@ struct ReportSource {
     std::function<std::string(double x, double y, double z)> describePoint;
     // The reader's notes on the case file: values and blocks it left out or replaced.
     std::vector<std::string> readingNotes;
+    // The bytes the case was read from (or found equal to): the report cites their SHA-256, never
+    // that of the file opened again, which may since have been replaced. Nothing: the file is
+    // read for its hash.
+    std::optional<std::string> caseFileBytes = std::nullopt;
 };
 
 // The facts of the posed case (the case is posed.GetCase()). Each trajectory's uncertainty budget
@@ -119,3 +124,5 @@ CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source);
 std::string CurrentLocalTime();
 // The name and SHA-256 of a file; a file that cannot be read keeps its name and says why.
 FileFact DescribeFile(const std::string& path);
+// The name of the file at `path` and the SHA-256 of `bytes`, the bytes read from it.
+FileFact DescribeFileBytes(const std::string& path, std::string_view bytes);

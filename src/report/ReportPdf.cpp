@@ -203,8 +203,8 @@ QByteArray RenderReportPdf(const std::vector<ReportBlock>& blocks,
     {
         QPdfWriter writer(&buffer);
         writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
-        writer.setTitle(frame.title);
-        writer.setCreator(frame.creator);
+        writer.setTitle(DocumentText(frame.title));
+        writer.setCreator(DocumentText(frame.creator));
         writer.setResolution(kPdfResolution);
         // The whole sheet is drawn on; the margins are kept here, so that the header and footer
         // can stand in them.
@@ -231,6 +231,9 @@ QByteArray RenderReportPdf(const std::vector<ReportBlock>& blocks,
         }
         painter.end();
     } // the writer finishes the file when it goes
-    AddPdfInformation(bytes, frame.author, frame.subject);
+    // A report that cannot say who wrote it and which case it is does not go out without them.
+    if (!AddPdfInformation(bytes, frame.author, frame.subject)) {
+        return {};
+    }
     return bytes;
 }

@@ -58,6 +58,11 @@ bool ExportReport(const PosedCase& posed, const ArrowModels& arrows, const ViewS
     const QString target = ReportFormatForPath(LocalPath(path)) ? path : path + ".pdf";
     ReportSource source;
     source.caseFile = LocalPath(caseFile);
+    if (!caseFile.isEmpty()) {
+        // SavedCaseFile named the file because its bytes were these: the report cites them, not
+        // the file as it may be by now.
+        source.caseFileBytes = DataFile::Format(posed.GetCase());
+    }
     Status status = Status::Ok();
     {
         WaitCursor wait;

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "base/Radians.h"
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "world/OriginAnalysis.h"
 #include "world/SceneSurfaces.h"
@@ -56,12 +57,13 @@ std::string ZoneLine(const Case& theCase, const OriginZone& zone) {
     }
     const ScenePlacement& body = theCase.world.body;
     const double fromBody = std::hypot(zone.nominalPoint.x - body.x, zone.nominalPoint.z - body.z);
-    line += Column(PointCm(zone.nominalPoint), 26) + Column(Cm(zone.nominalDistance), 10) +
-            Column(zone.reached ? IntervalText(zone) : std::string("behind the surface"), 22) +
-            Column(Cm(fromBody) + " at " +
-                       Degrees(BearingFromBody(theCase, zone.nominalPoint.x, zone.nominalPoint.z)),
-                   26) +
-            (zone.limitedBy ? *zone.limitedBy + " at " + Cm(zone.limitDistance) : "-");
+    line +=
+        Column(PointCm(zone.nominalPoint), 26) + Column(Cm(zone.nominalDistance), 10) +
+        Column(zone.reached ? IntervalText(zone) : std::string("behind the surface"), 22) +
+        Column(Cm(fromBody) + " at " +
+                   Degrees(BearingFromBody(theCase, zone.nominalPoint.x, zone.nominalPoint.z)),
+               26) +
+        (zone.limitedBy ? PrintableText(*zone.limitedBy) + " at " + Cm(zone.limitDistance) : "-");
     while (line.ends_with(' ')) {
         line.pop_back();
     }
@@ -122,7 +124,8 @@ void AppendTrajectory(std::string& out, const Case& theCase, const TrajectoryOri
     const Trajectory& trajectory = *theCase.TrajectoryNumbered(origin.number);
     out += "\nTrajectory " + std::to_string(origin.number);
     if (!trajectory.label.empty()) {
-        out += " (" + trajectory.label + ")";
+        // The label on this one line: a line break in it must not pass for a row of the table.
+        out += " (" + PrintableText(trajectory.label) + ")";
     }
     out += ": IN " + PointCm(origin.sceneIn) + ", OUT " + PointCm(origin.sceneOut) + " cm";
     if (!origin.hasDirection) {
@@ -187,9 +190,10 @@ std::string LinesText(const GroupConvergence& group) {
 }
 
 void AppendGroup(std::string& out, const GroupConvergence& group) {
-    out += "\nShot group \"" + group.group + "\", trajectories" + NumberList(group.trajectories);
+    out += "\nShot group \"" + PrintableText(group.group) + "\", trajectories" +
+           NumberList(group.trajectories);
     if (!group.rays) {
-        out += ": no point of convergence: " + group.refusal + "\n";
+        out += ": no point of convergence: " + PrintableText(group.refusal) + "\n";
         return;
     }
     if (!group.convergence) {
@@ -282,7 +286,7 @@ std::string FormatOriginTable(const Case& theCase, const OriginAnalysis& analysi
     if (world.sceneModelFile.empty()) {
         out += "Scene model: none\n";
     } else {
-        out += "Scene model: " + world.sceneModelFile + ", placed at " +
+        out += "Scene model: " + PrintableText(world.sceneModelFile) + ", placed at " +
                PlacementText(world.scene) +
                (world.sceneMesh ? "\n" : " (not read: its surfaces limit no zone)\n");
     }

@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 #include "base/TextWords.h"
+#include "base/Utf8Text.h"
 #include "base/ValueLimits.h"
 #include "case/CaseWorld.h"
 #include "case/Trajectory.h"
@@ -133,7 +134,7 @@ Status ReadExteriorPoints(std::string_view text, std::vector<ExteriorPoint>& poi
 
 Status ReadGroupName(std::string_view text, std::string& group) {
     const std::string_view name = Trimmed(text);
-    if (name.size() > Trajectory::kMaxGroupLength || name.find('\n') != name.npos) {
+    if (CountCharacters(name) > Trajectory::kMaxGroupLength || name.find('\n') != name.npos) {
         return Status::Failure("The shot group " + Quoted(name) +
                                " is refused: a group's name is one line of at most 80 "
                                "characters.");

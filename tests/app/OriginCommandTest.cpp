@@ -112,3 +112,39 @@ TEST_F(OriginCommandTest, ASceneModelThatDoesNotReadKeepsTheCaseAndSaysWhy) {
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("unknown view \"scene\""), std::string::npos) << run.err;
 }
+
+TEST_F(OriginCommandTest, LabelsGroupsAndNotesReachTheTerminalEscapedAndForgeNoRow) {
+    // A label whose line break would start a forged zone row, ESC and BEL in the group, a scene
+    // model path with a NUL-free control, and a case field the reader refuses with a note.
+    std::string text = CaseText("wall\x1b[2J.obj");
+    const std::string forgedRow = "x&#10;  150 cm    0.0 0.0 0.0          1.0       forged";
+    for (size_t at = text.find("<group>door</group>"); at != std::string::npos;
+         at = text.find("<group>door</group>", at)) {
+        text.replace(at, 19, "<group>do\x1b[31mor\x07</group>");
+    }
+    text.insert(text.find("<group>"), "<text>" + forgedRow + "</text>\r\n  ");
+    text.insert(text.find("<body>"),
+                "<case>\r\n  <number>2026-71-D\xe2\x80\xae tnedeceD</number>\r\n</case>\r\n");
+    WriteText(caseFile, text);
+    const InProcessRun run = RunInProcess({"--origin", caseFile, "--body", body});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const std::string& stream : {run.out, run.err}) {
+        for (const char raw : {'\x1b', '\x07', '\0'}) {
+            EXPECT_EQ(stream.find(raw), std::string::npos) << stream;
+        }
+        EXPECT_EQ(stream.find("\xe2\x80\xae"), std::string::npos) << stream;
+    }
+    EXPECT_NE(run.out.find("Trajectory 1 (x\\n  150 cm    0.0 0.0 0.0"), std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("\n  150 cm    0.0 0.0 0.0"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Shot group \"do\\x1b[31mor\\x07\""), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Scene model: wall\\x1b[2J.obj"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("2026-71-D\\u202e tnedeceD\" on line 3 of the data file left out"),
+              std::string::npos)
+        << run.err;
+
+    // The summary shows the label on its header line.
+    const InProcessRun summary = RunInProcess({"--summary", caseFile, "--body", body});
+    EXPECT_NE(summary.out.find("Trajectory  1 (x\\n  150 cm"), std::string::npos) << summary.out;
+    EXPECT_EQ(summary.out.find('\x1b'), std::string::npos);
+}

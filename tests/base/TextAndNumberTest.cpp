@@ -1,5 +1,6 @@
 #include "base/NumberText.h"
 #include "base/TextEscaping.h"
+#include "base/Utf8Text.h"
 
 #include <gtest/gtest.h>
 
@@ -64,4 +65,36 @@ TEST(TextEscaping, EscapesTheFiveCharactersAndReadsOldTextsAsTheyWere) {
     EXPECT_EQ(UnescapeText(EscapeText(text)), text);
     EXPECT_EQ(UnescapeText("&quot;x&#9;&amp"), "&quot;x&#9;&amp");
     EXPECT_EQ(UnescapeText("a > b < c"), "a > b < c");
+}
+
+TEST(PrintableTextTest, ControlsAndLayoutCharactersAreEscapedAndEveryScriptStays) {
+    // ESC, BEL and NUL would act on the terminal; a line break would start a row of its own.
+    EXPECT_EQ(PrintableText(std::string("a\x1b[2Jb\x07\0c", 9)), "a\\x1b[2Jb\\x07\\x00c");
+    EXPECT_EQ(PrintableText("zone\r\n  150 cm\tforged"), "zone\\r\\n  150 cm\\tforged");
+    // The right-to-left override, the line separator, a C1 control, a noncharacter, a lone byte.
+    EXPECT_EQ(PrintableText("D\u202eX\u2028Y"), "D\\u202eX\\u2028Y");
+    EXPECT_EQ(PrintableText("a\xc2\x9b"
+                            "b\xef\xbf\xbe"),
+              "a\\u009bb\\ufffe");
+    EXPECT_EQ(PrintableText("caf\xe9 \xed\xa0\x80"), "caf\\xe9 \\xed\\xa0\\x80");
+    const std::string scripts = "Ж\u05d0\u6f64 \U0001F600 \u00e9 a&b <c> \\n";
+    EXPECT_EQ(PrintableText(scripts), scripts);
+    EXPECT_EQ(PrintableText(""), "");
+}
+
+TEST(PrintableTextTest, LengthsCountCharactersNotBytes) {
+    const std::string cyrillic50 = [] {
+        std::string text;
+        for (int i = 0; i < 50; ++i) {
+            text += "\u0416";
+        }
+        return text;
+    }();
+    EXPECT_EQ(cyrillic50.size(), 100u);
+    EXPECT_EQ(CountCharacters(cyrillic50), 50u);
+    EXPECT_EQ(CountCharacters("a\U0001F600b"), 3u);
+    EXPECT_EQ(CountCharacters("\xff\xfe"), 2u) << "a byte that is not UTF-8 counts as one";
+    // Cutting never splits a character.
+    EXPECT_EQ(FirstCharacters("\u0416\u0416\u0416", 2), "\u0416\u0416");
+    EXPECT_EQ(FirstCharacters("ab", 5), "ab");
 }

@@ -103,10 +103,11 @@ TEST(CaseInfoTest, HostileValuesAreLeftOutWithANote) {
     EXPECT_EQ(info.Examiner(), "");
     ASSERT_EQ(result.notes.size(), 3u) << result.LeftOutMessage();
     // Noted when the block closes, in the order of the fields.
-    EXPECT_NE(result.notes[0].find("...\" of the case information left out: it may be at most 200"),
+    EXPECT_NE(result.notes[0].find("...\" on line 7 of the data file left out: it may be at most "
+                                   "200 characters"),
               std::string::npos);
-    EXPECT_EQ(result.notes[1], "The date of the incident \"2026-02-30\" of the case information "
-                               "left out: it must be a date written yyyy-mm-dd, for example "
+    EXPECT_EQ(result.notes[1], "The date of the incident \"2026-02-30\" on line 4 of the data "
+                               "file left out: it must be a date written yyyy-mm-dd, for example "
                                "2026-03-14.");
     EXPECT_NE(result.notes[2].find("decedent identifier \"a&#10;b\""), std::string::npos);
     // The body that follows the block reads as ever.
@@ -149,4 +150,63 @@ TEST(CaseInfoTest, EditorChangesItAsOneUndoableEdit) {
     EXPECT_TRUE(theCase.info.IsEmpty());
     editor.Undo(*history.back());
     EXPECT_EQ(theCase.info, FullInfo());
+}
+
+TEST(CaseInfoTest, OneLineFieldsRefuseWhatReordersOrBreaksTheLine) {
+    // Each of these rewrites what a page header or a terminal shows: the order of the letters,
+    // a second line, a character XML has no place for, bytes that are no text.
+    const std::pair<const char*, const char*> refused[] = {{"2026-71-D\u202e", "U+202E"},
+                                                           {"a\u2066b", "U+2066"},
+                                                           {"a\u200fb", "U+200F"},
+                                                           {"a\u061cb", "U+061C"},
+                                                           {"a\u2028b", "U+2028"},
+                                                           {"a\u2029b", "U+2029"},
+                                                           {"Dr.\uffffe", "U+FFFF"},
+                                                           {"Dr. \xef\xbf\xbe", "U+FFFE"},
+                                                           {"a\xff"
+                                                            "b",
+                                                            "0xFF"},
+                                                           {"a\xc2\x85"
+                                                            "b",
+                                                            "control"},
+                                                           {"a\x1b[31m", "control"},
+                                                           {"a\rb", "control"}};
+    for (const auto& [value, named] : refused) {
+        const std::string problem = CaseInfo::Problem(Field::Examiner, value);
+        EXPECT_NE(problem.find(named), std::string::npos) << value << ": " << problem;
+    }
+    // The notes take line breaks and tabs, never the rest.
+    EXPECT_EQ(CaseInfo::Problem(Field::Notes, "one\r\ntwo\tthree"), "");
+    EXPECT_NE(CaseInfo::Problem(Field::Notes, "one\u202etwo"), "");
+    EXPECT_NE(CaseInfo::Problem(Field::Notes, "one\u2028two"), "");
+    // Text of any script stays, and the limit counts characters: 200 CJK letters (600 bytes).
+    std::string cjk;
+    for (int i = 0; i < 200; ++i) {
+        cjk += "\u6f64";
+    }
+    EXPECT_EQ(CaseInfo::Problem(Field::Number, cjk), "");
+    EXPECT_NE(CaseInfo::Problem(Field::Number, cjk + "x").find("200 characters"),
+              std::string::npos);
+    EXPECT_EQ(CaseInfo::Problem(Field::Decedent, "\u0414-17 \u05d0"), "");
+
+    // In a data file such a value is left out with a note naming its line; the others stay.
+    Case theCase;
+    LoadBoxBody(theCase);
+    const DataFileReadResult result = DataFile::ReadText(
+        theCase, CaseBlockFile("  <number>K-1</number>\r\n"
+                               "  <examiner>Dr. \xe2\x80\xae tnedeceD</examiner>\r\n"
+                               "  <agency>A\xe2\x80\xa8"
+                               "B</agency>\r\n"));
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(theCase.info.Number(), "K-1");
+    EXPECT_EQ(theCase.info.Examiner(), "");
+    EXPECT_EQ(theCase.info.Agency(), "");
+    ASSERT_EQ(result.notes.size(), 2u) << result.LeftOutMessage();
+    EXPECT_NE(result.notes[0].find("The examiner"), std::string::npos) << result.notes[0];
+    EXPECT_NE(result.notes[0].find("on line 4 of the data file left out: it may not hold U+202E"),
+              std::string::npos)
+        << result.notes[0];
+    EXPECT_NE(result.notes[1].find("on line 5 of the data file left out: it may not hold U+2028"),
+              std::string::npos)
+        << result.notes[1];
 }

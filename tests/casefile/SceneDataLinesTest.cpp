@@ -227,3 +227,21 @@ TEST_F(SceneDataLinesTest, ASceneBlockAnywhereInTheFileBelongsToTheCaseAndIsWrit
                      "from line 10 sets another.")
         << notes;
 }
+
+TEST_F(SceneDataLinesTest, AGroupNameIsLimitedInCharactersNotBytes) {
+    // 50 Cyrillic letters take 100 bytes: well inside the 80 characters a group name takes.
+    std::string cyrillic;
+    for (int i = 0; i < 50; ++i) {
+        cyrillic += "\u0416";
+    }
+    std::string over;
+    for (int i = 0; i < 81; ++i) {
+        over += "\u0416";
+    }
+    EXPECT_EQ(ReadNotes(FileWith("", "  <group>" + cyrillic + "</group>\r\n")), "");
+    const std::string notes = ReadNotes(FileWith("", "  <group>" + over + "</group>\r\n"));
+    ASSERT_EQ(readBack.TrajectoryCount(), 2);
+    EXPECT_EQ(readBack.trajectories[0].group, cyrillic);
+    EXPECT_EQ(readBack.trajectories[1].group, "");
+    EXPECT_NE(notes.find("at most 80 characters"), std::string::npos) << notes;
+}

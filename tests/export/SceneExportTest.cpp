@@ -576,3 +576,30 @@ TEST(SceneModelExport, TheSceneModelIsWrittenWhereTheViewDrawsItOnlyWhenShown) {
     const ExportScene hidden = BuildExportScene(PosedCase(theCase), ArrowModels(), false, false);
     EXPECT_EQ(named(hidden), hidden.nodes.end());
 }
+
+TEST(SceneWriters, NamesCarryNoNulNorALineBreakIntoTheFile) {
+    TemporaryFolder folder;
+    ExportScene scene;
+    ExportPrimitive triangle;
+    triangle.materialName = "Trajectory 1";
+    triangle.positions = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    triangle.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    triangle.indices = {0, 1, 2};
+    const std::string label("Trajectory 1 (a\0b\r\nv 9 9 9\x1b)", 28);
+    scene.nodes.push_back({label, {triangle}});
+    // glTF: the whole name, the NUL as U+FFFD, the line break kept as JSON writes it.
+    const std::string gltf = EncodeGltfScene(scene, "test", false);
+    EXPECT_NE(gltf.find("Trajectory 1 (a\xef\xbf\xbd"
+                        "b\\r\\nv 9 9 9\\u001b)"),
+              std::string::npos)
+        << gltf;
+    EXPECT_EQ(gltf.find("\\u0000"), std::string::npos);
+    // OBJ: the object name stays one word on its line; no vertex line is forged.
+    const std::string obj = folder.File("named.obj");
+    ASSERT_TRUE(WriteObjScene(scene, obj, "test").ok());
+    std::string text;
+    ASSERT_EQ(ReadWholeFile(obj, text), 0);
+    EXPECT_NE(text.find("o Trajectory_1_(a_b__v_9_9_9_)\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("v 9 9 9"), std::string::npos) << text;
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+}

@@ -158,6 +158,13 @@ TEST_F(CaseReportTest, UnsavedCaseAndSavedCaseNameTheirFile) {
     const json missing = Json({folder.File("gone.txt"), "", {}, {}});
     EXPECT_EQ(missing["case"]["file"], "gone.txt");
     EXPECT_TRUE(missing["case"]["sha256"].is_null());
+
+    // The bytes the case was read from are what the report cites, whatever the file holds now
+    // (here "abc" replaced the "abd" that was read).
+    const json read = Json({file, "", {}, {}, std::string("abd")});
+    EXPECT_EQ(read["case"]["file"], "case.txt");
+    EXPECT_EQ(read["case"]["sha256"],
+              "a52d159f262b2c6ddb724a61840befc36eb30c88877a4030b65cbe86298449c9");
 }
 
 TEST_F(CaseReportTest, PointsAreLocatedOnTheBody) {

@@ -13,6 +13,8 @@
 #include <algorithm>
 
 #include <QByteArray>
+#include <QStringList>
+#include <QXmlStreamReader>
 
 #include <cstdio>
 #include <fstream>
@@ -288,4 +290,48 @@ TEST(ReportPagesTest, InformationIsAddedOnlyToAPdfLaidOutAsExpected) {
     EXPECT_FALSE(AddPdfInformation(notPdf, "someone", "a case"));
     EXPECT_EQ(notPdf, before);
     EXPECT_TRUE(AddPdfInformation(notPdf, "", "")) << "nothing to add is no failure";
+}
+
+TEST(ReportPagesTest, CaseTextsCannotForgeTheDocumentInformationOrBreakTheXmp) {
+    // Five characters whose UTF-16 bytes spell a line feed and "/Producer", as QPdfWriter writes
+    // them raw into the title's string; U+FFFE and a control, which XML has no place for.
+    const QString forged = QString::fromUtf16(u"\u0a2f\u5072\u6f64\u7563\u6572");
+    ReportPdfFrame frame;
+    frame.title = "Case report " + forged;
+    frame.subject = forged;
+    frame.author = QString::fromUtf16(u"Dr. \ufffe Mallory \u0007 <x> & \U0001F600");
+    frame.creator = "Ruvolane 2.7.0";
+    frame.header = "HEADER";
+    const QByteArray pdf = RenderReportPdf({{"<p>body</p>", false, {}}}, {}, frame);
+    ASSERT_FALSE(pdf.isEmpty());
+    TemporaryFolder folder;
+    const std::string file = folder.File("forged.pdf");
+    std::ofstream(file, std::ios::binary).write(pdf.constData(), pdf.size());
+    const std::string info = PdfInfo(file);
+    const std::string author =
+        QString::fromUtf16(u"Dr. \ufffd Mallory \ufffd <x> & \U0001F600").toStdString();
+    EXPECT_NE(info.find("Title:           Case report " + forged.toStdString() + "\n"),
+              std::string::npos)
+        << info;
+    EXPECT_NE(info.find("Subject:         " + forged.toStdString() + "\n"), std::string::npos)
+        << info;
+    EXPECT_NE(info.find("Author:          " + author + "\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Producer:        Qt"), std::string::npos) << info;
+    EXPECT_EQ(info.find("Syntax Error"), std::string::npos) << info;
+
+    // The XMP packet is well-formed XML and says what the information says.
+    const qsizetype begin = pdf.indexOf("<x:xmpmeta");
+    const qsizetype end = pdf.indexOf("</x:xmpmeta>");
+    ASSERT_TRUE(begin >= 0 && end > begin);
+    QXmlStreamReader xml(pdf.mid(begin, end + 12 - begin));
+    QStringList items;
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"li") {
+            items.append(xml.readElementText());
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(items.contains("Case report " + forged));
+    EXPECT_TRUE(items.contains(QString::fromStdString(author)));
+    EXPECT_TRUE(items.contains(forged));
 }

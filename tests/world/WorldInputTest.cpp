@@ -51,4 +51,11 @@ TEST(WorldInputTest, TypedValuesAreReadInCentimetresOrRefusedWithTheirFieldNamed
     EXPECT_TRUE(ReadGroupName("  door  ", group).ok());
     EXPECT_EQ(group, "door");
     EXPECT_FALSE(ReadGroupName(std::string(81, 'g'), group).ok());
+    // The limit counts characters: 50 Cyrillic letters (100 bytes) are a name.
+    std::string cyrillic;
+    for (int i = 0; i < 50; ++i) {
+        cyrillic += "\u0416";
+    }
+    EXPECT_TRUE(ReadGroupName(cyrillic, group).ok());
+    EXPECT_EQ(group, cyrillic);
 }

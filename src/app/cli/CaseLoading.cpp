@@ -1,6 +1,7 @@
 #include "app/cli/CaseLoading.h"
 
 #include "base/FileAccess.h"
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "casefile/DataFile.h"
 #include "mesh/ArrowModels.h"
@@ -15,7 +16,8 @@ namespace {
 // or device is refused here before any reader could wait on it.
 bool CanOpen(const std::string& path, std::ostream& err) {
     if (const int error = CheckReadableFile(path)) {
-        err << "ruvo: Cannot open body file \"" << path << "\": " << FileErrorText(error) << '\n';
+        err << "ruvo: Cannot open body file \"" << PrintableText(path)
+            << "\": " << FileErrorText(error) << '\n';
         return false;
     }
     return true;
@@ -30,7 +32,7 @@ bool LoadModels(const CommandLine& commandLine, Case& theCase, std::ostream& err
         return false;
     }
     if (const Status loaded = ReadModels(models, theCase, arrows, WarningsTo(err)); !loaded) {
-        err << "ruvo: " << loaded.message() << '\n';
+        err << "ruvo: " << PrintableText(loaded.message()) << '\n';
         return false;
     }
     return true;
@@ -39,12 +41,14 @@ bool LoadModels(const CommandLine& commandLine, Case& theCase, std::ostream& err
 } // namespace
 
 DiagnosticSink WarningsTo(std::ostream& err) {
-    return [&err](const std::string& message) { err << "ruvo: warning: " << message << '\n'; };
+    return [&err](const std::string& message) {
+        err << "ruvo: warning: " << PrintableText(message) << '\n';
+    };
 }
 
 void ReportReadingNotes(const std::vector<std::string>& notes, std::ostream& err) {
     for (const std::string& note : notes) {
-        err << "ruvo: " << note << '\n';
+        err << "ruvo: " << PrintableText(note) << '\n';
     }
 }
 
@@ -66,16 +70,16 @@ Status ReadModels(const DefaultModelFiles& models, Case& theCase, ArrowModels* a
 }
 
 bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, ArrowModels* arrows,
-              std::vector<std::string>* readingNotes) {
+              std::vector<std::string>* readingNotes, std::string* caseBytes) {
     return LoadModels(commandLine, theCase, err, arrows) &&
-           ReadCaseFile(commandLine, theCase, err, readingNotes);
+           ReadCaseFile(commandLine, theCase, err, readingNotes, caseBytes);
 }
 
 bool ReadCaseFile(const CommandLine& commandLine, Case& theCase, std::ostream& err,
-                  std::vector<std::string>* readingNotes) {
-    const DataFileReadResult read = DataFile::Read(theCase, commandLine.caseFile);
+                  std::vector<std::string>* readingNotes, std::string* caseBytes) {
+    const DataFileReadResult read = DataFile::Read(theCase, commandLine.caseFile, caseBytes);
     if (!read.ok()) {
-        err << "ruvo: " << read.status.message() << '\n';
+        err << "ruvo: " << PrintableText(read.status.message()) << '\n';
         return false;
     }
     const std::vector<std::string> notes = read.ReadingNotes();
@@ -90,7 +94,7 @@ void LoadCaseScene(const CommandLine& commandLine, Case& theCase, std::ostream& 
                    std::vector<std::string>* readingNotes) {
     const Status scene = LoadSceneModel(theCase, commandLine.caseFile);
     if (!scene.ok()) {
-        err << "ruvo: warning: " << scene.message() << '\n';
+        err << "ruvo: warning: " << PrintableText(scene.message()) << '\n';
         if (readingNotes != nullptr) {
             readingNotes->push_back(scene.message() + ".");
         }

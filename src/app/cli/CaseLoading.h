@@ -30,12 +30,15 @@ Status ReadModels(const DefaultModelFiles& models, Case& theCase, ArrowModels* a
 // `err`, one "ruvo:" line each, kept in `readingNotes` when given, and the case still counts as
 // read. The body model may be in any supported format; its reader's warnings go to `err`. The
 // arrows are for the commands that draw or export them.
+// `caseBytes`, when given, receives the bytes of the case file the case was read from.
 bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err,
-              ArrowModels* arrows = nullptr, std::vector<std::string>* readingNotes = nullptr);
+              ArrowModels* arrows = nullptr, std::vector<std::string>* readingNotes = nullptr,
+              std::string* caseBytes = nullptr);
 
 // Reads the case file into a case whose models are loaded, as LoadCase does after loading them.
 bool ReadCaseFile(const CommandLine& commandLine, Case& theCase, std::ostream& err,
-                  std::vector<std::string>* readingNotes = nullptr);
+                  std::vector<std::string>* readingNotes = nullptr,
+                  std::string* caseBytes = nullptr);
 
 // Reads the scene model the case names, if any (a relative path from the case file's folder).
 // One that does not read is said on `err` as a warning (and added to `readingNotes` when

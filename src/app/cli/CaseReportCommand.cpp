@@ -1,6 +1,7 @@
 #include "app/cli/CaseReportCommand.h"
 
 #include "app/cli/CaseLoading.h"
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
 #include "mesh/ArrowModels.h"
@@ -50,17 +51,20 @@ int RunCaseReportCommand(const CommandLine& commandLine, std::ostream& err) {
     Case theCase;
     ArrowModels arrows;
     ReportSource source;
-    if (!LoadCase(commandLine, theCase, err, &arrows, &source.readingNotes)) {
+    // The case file is read once: the report describes and hashes the same bytes.
+    std::string caseBytes;
+    if (!LoadCase(commandLine, theCase, err, &arrows, &source.readingNotes, &caseBytes)) {
         return 1;
     }
     LoadCaseScene(commandLine, theCase, err, &source.readingNotes);
     const PosedCase posed(std::move(theCase));
     OffscreenGuiApplication application;
     source.caseFile = commandLine.caseFile;
+    source.caseFileBytes = std::move(caseBytes);
     const ViewState view; // the switches a new window starts with
     if (const Status written = WriteCaseReport(posed, arrows, view, commandLine.outputFile, source);
         !written) {
-        err << "ruvo: " << written.message() << '\n';
+        err << "ruvo: " << PrintableText(written.message()) << '\n';
         return 1;
     }
     return 0;

@@ -8,6 +8,7 @@
 #include "app/cli/OffscreenRenderCommand.h"
 #include "base/AppInfo.h"
 #include "base/ScopedDiagnosticSink.h"
+#include "base/TextEscaping.h"
 
 #include <set>
 #include <span>
@@ -136,7 +137,7 @@ int RunMode(const CommandLine& commandLine, std::ostream& out, std::ostream& err
     case CommandLine::Mode::Origin:
         return RunOriginCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:
-        err << "ruvo: " << commandLine.error << '\n';
+        err << "ruvo: " << PrintableText(commandLine.error) << '\n';
         return 2;
     case CommandLine::Mode::Desktop:
         break;

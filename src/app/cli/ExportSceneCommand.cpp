@@ -1,5 +1,6 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
 #include "export/SceneExport.h"
@@ -19,7 +20,7 @@ int RunExportSceneCommand(const CommandLine& commandLine, std::ostream&, std::os
     LoadCaseScene(commandLine, theCase, err);
     const PosedCase posed(std::move(theCase));
     if (const Status written = ExportSceneFile(posed, arrows, commandLine.outputFile); !written) {
-        err << "ruvo: " << written.message() << '\n';
+        err << "ruvo: " << PrintableText(written.message()) << '\n';
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "app/cli/HeadlessCommands.h"
 
+#include "base/TextEscaping.h"
 #include "mesh/MeshFitting.h"
 #include "mesh/MeshNormals.h"
 #include "mesh/io/MeshImport.h"
@@ -25,8 +26,8 @@ void PrintCounts(const Mesh& mesh, std::ostream& out) {
         << "materials " << mesh.materials.size() << '\n';
     // The listing has always named the most recently created group first.
     for (auto group = mesh.groups.rbegin(); group != mesh.groups.rend(); ++group) {
-        out << "group \"" << group->name << "\" triangles " << group->triangleIndices.size()
-            << " material " << group->material << '\n';
+        out << "group \"" << PrintableText(group->name) << "\" triangles "
+            << group->triangleIndices.size() << " material " << group->material << '\n';
     }
     out << "box";
     for (float value : mesh.box) {
@@ -43,7 +44,7 @@ void PrintCounts(const Mesh& mesh, std::ostream& out) {
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     const MeshImportResult result = ImportMesh(commandLine.modelFile);
     if (!result.mesh) {
-        err << result.error << '\n';
+        err << PrintableText(result.error) << '\n';
         return 1;
     }
     Mesh& mesh = *result.mesh;

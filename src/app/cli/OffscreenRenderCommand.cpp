@@ -2,6 +2,7 @@
 
 #include "app/cli/CaseLoading.h"
 
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
 #include "export/JpegWriter.h"
@@ -34,7 +35,7 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
     std::string error;
     const auto context = HeadlessContext::Create(commandLine.width, commandLine.height, error);
     if (!context) {
-        err << "ruvo: " << error << '\n';
+        err << "ruvo: " << PrintableText(error) << '\n';
         return 1;
     }
     Case theCase;
@@ -46,7 +47,7 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
     const Status loaded =
         ReadModels(ModelFilesOf(commandLine), theCase, arrows.get(), WarningsTo(err));
     if (!loaded) {
-        err << "ruvo: " << loaded.message() << '\n';
+        err << "ruvo: " << PrintableText(loaded.message()) << '\n';
         return 1;
     }
     renderer.SetArrowModels(arrows);
@@ -79,7 +80,8 @@ int RunOffscreenRenderCommand(const CommandLine& commandLine, std::ostream& err)
     glFinish();
     const CapturedImage image = CaptureFramebuffer(commandLine.width, commandLine.height);
     if (!WriteJpeg(&image, kJpegQuality, commandLine.outputFile, error)) {
-        err << "ruvo: " << error << '\n'; // the writer's text names the file and the reason
+        err << "ruvo: " << PrintableText(error)
+            << '\n'; // the writer's text names the file and the reason
         return 1;
     }
     return 0;

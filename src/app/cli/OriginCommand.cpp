@@ -1,5 +1,6 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
 #include "world/OriginAnalysis.h"
@@ -19,8 +20,8 @@ int RunOriginCommand(const CommandLine& commandLine, std::ostream& out, std::ost
     const CaseWorld& world = posed.GetCase().world;
     if (world.sceneMesh) {
         if (const Status built = surfaces.Build(*world.sceneMesh, world.scene); !built.ok()) {
-            err << "ruvo: warning: the scene model's surfaces limit no zone: " << built.message()
-                << '\n';
+            err << "ruvo: warning: the scene model's surfaces limit no zone: "
+                << PrintableText(built.message()) << '\n';
         }
     }
     // Each zone also with the share of the uncertainty budget's draws that reach its height.

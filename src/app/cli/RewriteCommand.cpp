@@ -1,5 +1,6 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "casefile/DataFile.h"
 
@@ -11,7 +12,7 @@ int RunRewriteCommand(const CommandLine& commandLine, std::ostream&, std::ostrea
         return 1;
     }
     if (const Status written = DataFile::Write(theCase, commandLine.outputFile); !written) {
-        err << "ruvo: " << written.message() << '\n';
+        err << "ruvo: " << PrintableText(written.message()) << '\n';
         return 1;
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "app/cli/CaseLoading.h"
 #include "app/cli/HeadlessCommands.h"
+#include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
 #include "view/SurfacePicking.h"
@@ -36,7 +37,7 @@ int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, st
     // The point under the pixel on the body as the view draws it.
     const PosedCase posed(std::move(theCase));
     if (const Status prepared = posed.GetBody().PrepareSurface(); !prepared) {
-        err << "ruvo: " << prepared.message() << '\n';
+        err << "ruvo: " << PrintableText(prepared.message()) << '\n';
         return 1;
     }
     ViewState view;
