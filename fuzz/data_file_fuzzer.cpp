@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     read.LeftOutMessage();
     const std::string written = DataFile::Format(theCase);
     if (!AllFinite(theCase) || !InformationAcceptable(theCase.info) ||
-        !SummaryPrintable(DataSummary::Build(theCase))) {
+        !SummaryPrintable(DataSummary::Build(theCase, DataSummary::Texts::Printable))) {
         __builtin_trap();
     }
 

@@ -32,24 +32,26 @@ std::string PointLine(std::string_view prefix, std::string_view a, std::string_v
     return line;
 }
 
+std::string Shown(const std::string& text, DataSummary::Texts texts) {
+    return texts == DataSummary::Texts::Printable ? PrintableText(text) : text;
+}
+
 // "\r\n<kind> nn (text):\r\n", or without the text when it is empty.
 std::string Header(std::string_view kind, int number, const std::string& text,
-                   std::string_view beforeColonWithoutText) {
+                   std::string_view beforeColonWithoutText, DataSummary::Texts texts) {
     std::string line(kLineEnd);
     line.append(kind).append(" ").append(FormatInteger(number, 2));
     if (text.empty()) {
         line.append(beforeColonWithoutText);
     } else {
-        // A label keeps its line breaks in the file; here it stays on its header line, so that
-        // no text of it can pass for a line of the summary.
-        line.append(" (").append(PrintableText(text)).append(")");
+        line.append(" (").append(Shown(text, texts)).append(")");
     }
     line.append(":").append(kLineEnd);
     return line;
 }
 
-void AppendTrajectory(std::string& out, int number, const Trajectory& t) {
-    out += Header("Trajectory", number, t.label, "");
+void AppendTrajectory(std::string& out, int number, const Trajectory& t, DataSummary::Texts texts) {
+    out += Header("Trajectory", number, t.label, "", texts);
     out += PointLine("", "x1", "y1", "z1", t.in.x, t.in.y, t.in.z);
     out += PointLine("", "x2", "y2", "z2", t.out.x, t.out.y, t.out.z);
     out += PointLine("Adjustment ", "x", "y", "z", t.offset.x, t.offset.y, t.offset.z);
@@ -63,25 +65,25 @@ void AppendTrajectory(std::string& out, int number, const Trajectory& t) {
     out.append("    pitch = ").append(OneDecimal(t.pitchAdjustment)).append(kLineEnd);
 }
 
-void AppendElement(std::string& out, int number, const Element& element) {
+void AppendElement(std::string& out, int number, const Element& element, DataSummary::Texts texts) {
     // The element header without a text keeps its blank before the colon.
-    out += Header("Element", number, element.label, " ");
+    out += Header("Element", number, element.label, " ", texts);
     out += PointLine("", "x", "y", "z", element.centre.x, element.centre.y, element.centre.z);
 }
 
 } // namespace
 
-std::string DataSummary::Build(const Case& theCase) {
+std::string DataSummary::Build(const Case& theCase, Texts texts) {
     const Body& body = theCase.body;
     std::string out(kLineEnd);
-    out.append("Body name: ").append(PadLeft(PrintableText(body.GetName()), 5)).append(kLineEnd);
+    out.append("Body name: ").append(PadLeft(Shown(body.GetName(), texts), 5)).append(kLineEnd);
     out.append("Body height: ").append(FormatFixed(body.GetHeight(), 5, 2)).append(" m");
     out.append(kLineEnd);
     for (std::size_t i = 0; i < theCase.trajectories.size(); ++i) {
-        AppendTrajectory(out, NumberOfIndex(i), theCase.trajectories[i]);
+        AppendTrajectory(out, NumberOfIndex(i), theCase.trajectories[i], texts);
     }
     for (std::size_t i = 0; i < theCase.elements.size(); ++i) {
-        AppendElement(out, NumberOfIndex(i), theCase.elements[i]);
+        AppendElement(out, NumberOfIndex(i), theCase.elements[i], texts);
     }
     return out;
 }

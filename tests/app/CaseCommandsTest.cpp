@@ -41,7 +41,7 @@ TEST_F(CaseCommandsTest, SummaryPrintsTheCaseByteForByte) {
     const InProcessRun run = RunInProcess({"--summary", caseFile, "--body", body});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, DataSummary::Build(expected));
+    EXPECT_EQ(run.out, DataSummary::Build(expected, DataSummary::Texts::Printable));
     EXPECT_NE(run.out.find("\r\nBody name: Case body\r\nBody height:  1.80 m\r\n\r\nTrajectory  1 "
                            "(T & U):\r\n"),
               std::string::npos);

@@ -88,3 +88,14 @@ TEST_F(DataSummaryTest, HeaderVariantsAdjustmentAndElements) {
     ASSERT_GE(summary.size(), elements.size());
     EXPECT_EQ(summary.substr(summary.size() - elements.size()), elements);
 }
+
+// The window shows a label's line break as the user typed it; a terminal gets it escaped, so that
+// the label cannot start a line of its own nor send the terminal a control sequence.
+TEST_F(DataSummaryTest, LabelsAreAsTypedInTheWindowAndEscapedForATerminal) {
+    AddTrajectory("left\r\narm\x1b[2J");
+    EXPECT_NE(DataSummary::Build(theCase).find("\r\nTrajectory  1 (left\r\narm\x1b[2J):\r\n"),
+              std::string::npos);
+    const std::string printable = DataSummary::Build(theCase, DataSummary::Texts::Printable);
+    EXPECT_NE(printable.find("\r\nTrajectory  1 (left\\r\\narm\\x1b[2J):\r\n"), std::string::npos)
+        << printable;
+}

@@ -25,7 +25,8 @@ std::string FileText(const std::string& path) {
 // A case whose body stands in the anatomical position at the scene's origin is tabled as it was
 // before the case was posed as a whole, to the last digit: its posed points are its measured points
 // and its scene is its body frame. The tables were printed by `ruvo --origin` of that time, with
-// the default body and the uncertainty budget's draws.
+// the default body and the uncertainty budget's draws; since then a label's line break is shown
+// escaped, so that it cannot start a row of the table.
 TEST(OriginTableTest, AnUnposedCaseIsTabledAsItWasBeforeTheCaseWasPosed) {
     for (const std::string name : {"uncertainty_case", "old_case"}) {
         SCOPED_TRACE(name);

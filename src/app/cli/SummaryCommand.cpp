@@ -10,7 +10,7 @@ int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::os
     if (!LoadCase(commandLine, theCase, err)) {
         return 1;
     }
-    out << DataSummary::Build(theCase);
+    out << DataSummary::Build(theCase, DataSummary::Texts::Printable);
     out.flush();
     if (!out) {
         err << "ruvo: cannot write the summary to the standard output\n";
