@@ -411,7 +411,13 @@ UncertaintyModel DataFileReader::ReadUncertaintyModel(const CaseFileRecord::Body
         }
     }
     if (!read.drawsLine.empty()) {
-        if (const Status set = model.SetDraws(ParseLenientNumber(read.drawsLine)); !set) {
+        const double asked = ParseLenientNumber(read.drawsLine);
+        if (UncertaintyModel::LimitsDraws(asked)) {
+            Note("The draws " + Quoted(read.drawsLine) + " of the body: draws limited to " +
+                 std::to_string(UncertaintyModel::kMostDraws) +
+                 ", the most the uncertainty budget makes.");
+        }
+        if (const Status set = model.SetDraws(asked); !set) {
             Note("The draws " + Quoted(read.drawsLine) + " of the body left out: " + set.message() +
                  " The budget makes " + std::to_string(model.draws) + ".");
         }

@@ -13,6 +13,7 @@
 #include <vector>
 
 class PosedCase;
+struct ReportDraws;
 
 // A file the report names: its name (without folders) and the SHA-256 of its bytes.
 struct FileFact {
@@ -108,11 +109,14 @@ struct ReportSource {
     std::function<std::string(double x, double y, double z)> describePoint;
     // The reader's notes on the case file: values and blocks it left out or replaced.
     std::vector<std::string> readingNotes;
+    // The budgets and origin analysis already drawn for this posed case (DrawReport), which
+    // must outlive the gathering; null: they are drawn while the report is gathered.
+    const ReportDraws* drawn = nullptr;
 };
 
 // The facts of the posed case (the case is posed.GetCase()). Each trajectory's uncertainty budget
-// is drawn once: by the origin analysis where it follows the draws into the scene, otherwise
-// here.
+// is drawn once (DrawReport): by the origin analysis where it follows the draws into the scene,
+// otherwise on its own.
 CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source);
 
 // The current local time as ISO 8601 with its offset from UTC, to the second.

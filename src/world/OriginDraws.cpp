@@ -41,39 +41,6 @@ private:
     bool hasSpare = false;
 };
 
-// The horizontal distance from `from` at which the back line from `in` along `back` reaches
-// `height`; none when it does not, or only farther than `farthest`.
-std::optional<double> DistanceAt(const Vec3& in, const Vec3& back, double height, const Vec3& from,
-                                 std::optional<double> farthest) {
-    const std::optional<double> t = BackLineReach(in, back, height);
-    if (!t) {
-        return std::nullopt;
-    }
-    const double dx = in.x + *t * back.x - from.x, dz = in.z + *t * back.z - from.z;
-    const double distance = std::sqrt(dx * dx + dz * dz);
-    // A line all but level meets the height farther than a number can say: it does not reach it.
-    if (!std::isfinite(distance) || (farthest && distance > *farthest)) {
-        return std::nullopt;
-    }
-    return distance;
-}
-
-// The q-quantile of `values` (reordered) by the nearest rank, as the budget takes its own.
-double Quantile(std::vector<double>& values, double q) {
-    const size_t rank =
-        std::min(values.size() - 1,
-                 static_cast<size_t>(std::ceil(q * double(values.size()))) - (q > 0 ? 1 : 0));
-    std::nth_element(values.begin(), values.begin() + static_cast<long>(rank), values.end());
-    return values[rank];
-}
-
-std::optional<std::array<double, 2>> Central95(std::vector<double>& values) {
-    if (values.empty()) {
-        return std::nullopt;
-    }
-    return std::array<double, 2>{Quantile(values, 0.025), Quantile(values, 0.975)};
-}
-
 std::string HeadingSigma(const UncertaintyModel& model) {
     return "sigma " + FormatFixed(model.headingSigma, 0, 2) + " degrees";
 }
@@ -87,7 +54,7 @@ std::string PlacementSigma(const UncertaintyModel& model) {
 OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.world.muzzleHeights) {
     const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     const ScenePlacement& body = theCase.world.body;
-    const size_t count = static_cast<size_t>(std::max(model.draws, 0));
+    const size_t count = static_cast<size_t>(model.DrawCount());
     const auto placed = [&body](double heading, double dx, double dy, double dz) {
         return Placed{std::cos(DegreesToRadians(heading)),
                       std::sin(DegreesToRadians(heading)),
@@ -110,44 +77,16 @@ OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.world.muzzleHeig
 }
 
 // As ScenePlacement::Place: turned about +Y by the heading, then moved.
-Vec3 OriginDraws::Place(const Placed& placed, const Vec3& point) {
+Vec3 OriginDraws::Place(int index, const Vec3& point) const {
+    const Placed& placed = placements[size_t(index)];
     return {placed.position.x + placed.cosine * point.x + placed.sine * point.z,
             placed.position.y + point.y,
             placed.position.z - placed.sine * point.x + placed.cosine * point.z};
 }
 
-std::optional<OriginReach> OriginDraws::Reach(const std::vector<DrawnTrack>& drawn,
-                                              const Vec3& nominalIn,
-                                              std::optional<double> farthest) const {
-    const size_t count = std::min(drawn.size(), placements.size());
-    if (count == 0) {
-        return std::nullopt;
-    }
-    std::vector<std::vector<double>> distances(heights.size()); // of the reaching draws
-    for (size_t i = 0; i < count; ++i) {
-        const Vec3 in = Place(placements[i], drawn[i].in);
-        const std::optional<Vec3> back = BackDirection(in, Place(placements[i], drawn[i].out));
-        if (!back) {
-            continue; // a draw whose IN and OUT fell together has no line
-        }
-        for (size_t h = 0; h < heights.size(); ++h) {
-            if (const auto distance = DistanceAt(in, *back, heights[h], nominalIn, farthest)) {
-                distances[h].push_back(*distance);
-            }
-        }
-    }
-    OriginReach reach;
-    reach.draws = static_cast<int>(count);
-    for (size_t h = 0; h < heights.size(); ++h) {
-        const double share = double(distances[h].size()) / double(count);
-        reach.heights.push_back({heights[h], share, Central95(distances[h])});
-    }
-    return reach;
-}
-
 std::string OriginDrawsConvention(const Case& theCase) {
     const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
-    return "Each of the uncertainty budget's " + std::to_string(model.draws) +
+    return "Each of the uncertainty budget's " + std::to_string(model.DrawCount()) +
            " draws also places the body in the scene: its heading is the case's plus a normal "
            "spread (" +
            HeadingSigma(model) + "), its position the case's plus a normal spread on each axis (" +

@@ -48,31 +48,33 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
     OriginZone zone;
     zone.height = height;
     const double rise = height - in.y;
-    if (rise == 0) {
-        // The muzzle at IN's own height: the zone starts at IN.
-        zone.reached = true;
-        zone.nominalPoint = in;
-        zone.maxDistance = halfAngle ? std::optional<double>(0.0) : std::nullopt;
-        return zone;
-    }
-    const std::optional<double> reach = BackLineReach(in, back, height);
-    if (!reach) {
-        return zone; // level, or going back away from the height: never reaches it
-    }
-    const double t = *reach;
-    zone.reached = true;
-    zone.nominalPoint = {in.x + t * back.x, height, in.z + t * back.z};
-    zone.nominalDistance = t * std::hypot(back.x, back.z);
-
     // Elevations toward the height, as magnitudes: the cone holds [e - a, e + a] about u's.
     const double elevation = std::asin(std::clamp(std::fabs(back.y), 0.0, 1.0)) * kDegrees;
     const double alpha = halfAngle.value_or(90.0);
     const double steepest = std::min(90.0, elevation + alpha);
     const double flattest = elevation - alpha;
-    const double climb = std::fabs(rise);
-    zone.minDistance = ReachAt(climb, steepest);
-    if (flattest > 0) {
-        zone.maxDistance = ReachAt(climb, flattest);
+    if (rise == 0) {
+        // The muzzle at IN's own height: the zone starts at IN, and where the cone reaches the
+        // horizontal a line within it stays near the height as far as it runs.
+        zone.reached = true;
+        zone.nominalPoint = in;
+        if (flattest > 0) {
+            zone.maxDistance = 0.0;
+        }
+    } else {
+        const std::optional<double> reach = BackLineReach(in, back, height);
+        if (!reach) {
+            return zone; // level, or going back away from the height: never reaches it
+        }
+        const double t = *reach;
+        zone.reached = true;
+        zone.nominalPoint = {in.x + t * back.x, height, in.z + t * back.z};
+        zone.nominalDistance = t * std::hypot(back.x, back.z);
+        const double climb = std::fabs(rise);
+        zone.minDistance = ReachAt(climb, steepest);
+        if (flattest > 0) {
+            zone.maxDistance = ReachAt(climb, flattest);
+        }
     }
     // The shooter stood before the surface: it caps the zone wherever it cuts it.
     if (obstacle && obstacle->t >= 0) {
