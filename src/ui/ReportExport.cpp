@@ -6,6 +6,7 @@
 #include "casefile/DataFile.h"
 #include "report/ReportWriter.h"
 #include "ui/FileCommands.h"
+#include "ui/ReportDrawing.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -58,6 +59,16 @@ bool ExportReport(const PosedCase& posed, const ArrowModels& arrows, const ViewS
     const QString target = ReportFormatForPath(LocalPath(path)) ? path : path + ".pdf";
     ReportSource source;
     source.caseFile = LocalPath(caseFile);
+    // The budgets' draws run off the interface thread; the views and pages are drawn here.
+    const std::optional<ReportDraws> drawn = DrawReportWithProgress(posed, owner);
+    if (!drawn) {
+        platform.ShowMessage(owner,
+                             QStringLiteral("The report was cancelled: nothing was written, and "
+                                            "the case is as it was."),
+                             kCaption);
+        return false;
+    }
+    source.drawn = &*drawn;
     Status status = Status::Ok();
     {
         WaitCursor wait;
