@@ -7,6 +7,10 @@
 namespace {
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
+// A cone whose flattest line lies this little above the horizontal reaches it within rounding:
+// a track rising by exactly its balls' width has an elevation equal to its half-angle, which the
+// arc sines give a few 1e-15 degrees apart, and a far end of 1e16 m.
+constexpr double kLevelWithinRounding = 1e-9; // degrees
 
 double Length(const Vec3& v) {
     return std::sqrt(Dot(v, v));
@@ -58,7 +62,7 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
         // horizontal a line within it stays near the height as far as it runs.
         zone.reached = true;
         zone.nominalPoint = in;
-        if (flattest > 0) {
+        if (flattest > kLevelWithinRounding) {
             zone.maxDistance = 0.0;
         }
     } else {
@@ -72,7 +76,7 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
         zone.nominalDistance = t * std::hypot(back.x, back.z);
         const double climb = std::fabs(rise);
         zone.minDistance = ReachAt(climb, steepest);
-        if (flattest > 0) {
+        if (flattest > kLevelWithinRounding) {
             zone.maxDistance = ReachAt(climb, flattest);
         }
     }
