@@ -2,6 +2,7 @@
 
 #include "base/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -40,14 +41,27 @@ Status UncertaintyModel::SetSigma(std::string_view name, double value) {
     return Status::Ok();
 }
 
+bool UncertaintyModel::LimitsDraws(double value) {
+    return value > kMostDraws && std::isfinite(value) && value == std::floor(value);
+}
+
 Status UncertaintyModel::SetDraws(double value) {
-    if (!(value >= 1000 && value <= kMostDraws) || value != std::floor(value)) {
-        return Status::Failure(
-            "The number of draws (" +
-            (std::isfinite(value) ? FormatFixed(value, 0, value == std::floor(value) ? 0 : 2)
-                                  : std::string("not a number")) +
-            ") must be a whole number from 1000 to " + std::to_string(kMostDraws) + ".");
+    if (LimitsDraws(value)) {
+        draws = kMostDraws;
+        return Status::Ok();
+    }
+    if (!(value >= kFewestDraws && value <= kMostDraws) || value != std::floor(value)) {
+        return Status::Failure("The number of draws (" +
+                               (std::isfinite(value)
+                                    ? FormatFixed(value, 0, value == std::floor(value) ? 0 : 2)
+                                    : std::string("not a number")) +
+                               ") must be a whole number from " + std::to_string(kFewestDraws) +
+                               " (at most " + std::to_string(kMostDraws) + " are drawn).");
     }
     draws = static_cast<int>(value);
     return Status::Ok();
+}
+
+int UncertaintyModel::DrawCount() const {
+    return std::clamp(draws, kFewestDraws, kMostDraws);
 }

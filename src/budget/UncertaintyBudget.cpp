@@ -2,8 +2,10 @@
 
 #include "base/NumberText.h"
 #include "case/PosedCase.h"
+#include "case/TrajectoryCourse.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <numbers>
 #include <thread>
@@ -72,13 +74,20 @@ struct NamedSource {
     Sources sources;
 };
 
-// `count` results of `drawBlock(block, count, first)`, the blocks shared out among `threads`.
+// `count` results of `drawBlock(block, count, first)`, the blocks shared out among `threads`;
+// none once `cancelled` says so (asked before each block).
 template <typename Result, typename DrawBlock>
-std::vector<Result> DrawInBlocks(int count, int threads, const DrawBlock& drawBlock) {
+std::vector<Result> DrawInBlocks(int count, int threads, const DrawBlock& drawBlock,
+                                 const std::function<bool()>& cancelled = {}) {
     std::vector<Result> draws(static_cast<size_t>(count));
     const int blocks = (count + TrackSampler::kBlock - 1) / TrackSampler::kBlock;
+    std::atomic<bool> stopped = false;
     const auto work = [&](int first) {
-        for (int b = first; b < blocks; b += threads) {
+        for (int b = first; b < blocks && !stopped; b += threads) {
+            if (cancelled && cancelled()) {
+                stopped = true;
+                return;
+            }
             const int start = b * TrackSampler::kBlock;
             drawBlock(b, std::min(TrackSampler::kBlock, count - start), &draws[size_t(start)]);
         }
@@ -91,42 +100,43 @@ std::vector<Result> DrawInBlocks(int count, int threads, const DrawBlock& drawBl
     for (std::thread& thread : pool) {
         thread.join();
     }
+    if (stopped) {
+        draws.clear();
+    }
     return draws;
 }
 
-// The measures of `count` draws varying `sources`; their tracks kept in `tracks` when given, and
-// the measures of their measured (not posed) tracks in `measuredDraws` when given.
+// The measures of `count` draws varying `sources` (none when cancelled); each block's tracks
+// handed to `hooks.eachBlock`, and the measures of their measured (not posed) tracks kept in
+// `measuredDraws` when given.
 std::vector<Measure> DrawAll(const TrackSampler& sampler, const Sources& sources, int count,
-                             int threads, std::vector<DrawnTrack>* tracks = nullptr,
+                             int threads, const BudgetRunHooks& hooks = {},
                              std::vector<Measure>* measuredDraws = nullptr) {
     const TrackMeasure measure(sampler.NominalTrack());
     const TrackMeasure measuredMeasure(sampler.MeasuredTrack());
-    if (tracks != nullptr) {
-        tracks->assign(static_cast<size_t>(count), DrawnTrack{});
-    }
     if (measuredDraws != nullptr) {
         measuredDraws->assign(static_cast<size_t>(count), Measure{});
     }
-    return DrawInBlocks<Measure>(count, threads, [&](int block, int n, Measure* out) {
-        std::vector<DrawnTrack> own;
-        DrawnTrack* drawn = nullptr;
-        if (tracks != nullptr) {
-            drawn = tracks->data() + size_t(block) * TrackSampler::kBlock;
-        } else {
-            own.resize(size_t(n));
-            drawn = own.data();
-        }
-        sampler.DrawBlock(sources, block, n, drawn);
-        std::transform(drawn, drawn + n, out,
-                       [&](const DrawnTrack& track) { return measure.Of(track.in, track.out); });
-        if (measuredDraws != nullptr) {
-            std::transform(drawn, drawn + n,
-                           measuredDraws->data() + size_t(block) * TrackSampler::kBlock,
-                           [&](const DrawnTrack& track) {
-                               return measuredMeasure.Of(track.measuredIn, track.measuredOut);
-                           });
-        }
-    });
+    return DrawInBlocks<Measure>(
+        count, threads,
+        [&](int block, int n, Measure* out) {
+            std::vector<DrawnTrack> drawn(static_cast<size_t>(n));
+            sampler.DrawBlock(sources, block, n, drawn.data());
+            std::transform(drawn.begin(), drawn.end(), out, [&](const DrawnTrack& track) {
+                return measure.Of(track.in, track.out);
+            });
+            if (measuredDraws != nullptr) {
+                std::transform(drawn.begin(), drawn.end(),
+                               measuredDraws->data() + size_t(block) * TrackSampler::kBlock,
+                               [&](const DrawnTrack& track) {
+                                   return measuredMeasure.Of(track.measuredIn, track.measuredOut);
+                               });
+            }
+            if (hooks.eachBlock) {
+                hooks.eachBlock(block * TrackSampler::kBlock, drawn);
+            }
+        },
+        hooks.cancelled);
 }
 
 // Where the q-quantile of `count` values stands in their order, by the nearest rank.
@@ -221,13 +231,44 @@ AngleIntervals IntervalsOf(const TrackAngles& nominal, std::vector<Measure>& dra
     return intervals;
 }
 
+// Whether the direction of a track `track` long with the nominal `elevation` is determined:
+// neither the balls' worst-case cone (IN's radius, as the report's cone is reckoned) nor the
+// draws' 95 % cone `cone95` reaches the vertical.
+bool DirectionDetermined(const Vec3& track, double radius, double elevation, double cone95) {
+    const std::optional<double> balls =
+        ComputeUncertainty(std::sqrt(Dot(track, track)), radius, 0, elevation).coneHalfAngle;
+    return !DirectionUndetermined(balls, elevation) && !DirectionUndetermined(cone95, elevation);
+}
+
+// How far a budget's run has come: each run of draws adds its share of all the draws.
+class RunProgress {
+public:
+    RunProgress(const BudgetRunHooks& runHooks, double allDraws)
+        : hooks(runHooks), total(allDraws) {}
+    void Drew(int count) {
+        done += count;
+        if (hooks.progress) {
+            hooks.progress(std::min(1.0, done / total));
+        }
+    }
+    bool Cancelled() const { return hooks.cancelled && hooks.cancelled(); }
+
+private:
+    const BudgetRunHooks& hooks;
+    double total;
+    double done = 0;
+};
+
 } // namespace
 
 std::string UncertaintyBudget::Statement() const {
     std::string text =
-        "direction " + Degrees(direction) + " (95 %: " + Degrees(directionInterval[0]) + " to " +
-        Degrees(directionInterval[1]) + "), elevation " + Degrees(elevation) +
-        " (95 %: " + Degrees(elevationInterval[0]) + " to " + Degrees(elevationInterval[1]) + ")";
+        "direction " + Degrees(direction) + " (" +
+        (directionDetermined
+             ? "95 %: " + Degrees(directionInterval[0]) + " to " + Degrees(directionInterval[1])
+             : std::string("undetermined")) +
+        "), elevation " + Degrees(elevation) + " (95 %: " + Degrees(elevationInterval[0]) + " to " +
+        Degrees(elevationInterval[1]) + ")";
     if (!sources.empty()) {
         text += "; largest source: " + sources.front().source;
     }
@@ -236,37 +277,60 @@ std::string UncertaintyBudget::Statement() const {
 
 std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const PosedCase& posed, int number,
                                                           int threads,
-                                                          std::vector<DrawnTrack>* wholeRun) {
-    if (wholeRun != nullptr) {
-        wholeRun->clear();
-    }
+                                                          const BudgetRunHooks& hooks) {
     const TrackSampler sampler(posed, number);
     if (!sampler.HasDirection()) {
         return std::nullopt;
     }
     threads = ThreadsToUse(threads);
     const UncertaintyModel& model = posed.GetCase().body.GetUncertaintyModel();
+    const int draws = model.DrawCount();
+    const int sourceDraws = SourceRankingDraws(draws);
+    const std::vector<NamedSource> named = NamedSources(sampler, model);
+    RunProgress progress(hooks, draws + double(sourceDraws) * double(named.size()));
     // Standing, the measured track is the posed one and its angles share the posed intervals.
     std::vector<Measure> measuredDraws;
-    std::vector<Measure> draws = DrawAll(sampler, Sources::Every(), model.draws, threads, wholeRun,
+    std::vector<Measure> whole = DrawAll(sampler, Sources::Every(), draws, threads, hooks,
                                          posed.IsPosed() ? &measuredDraws : nullptr);
+    if (progress.Cancelled()) {
+        return std::nullopt;
+    }
+    progress.Drew(draws);
 
     UncertaintyBudget budget;
-    budget.draws = model.draws;
-    budget.cone95 = Cone95(draws);
+    budget.draws = draws;
+    budget.cone95 = Cone95(whole);
     const PosedTrajectory& track = *posed.TrajectoryNumbered(number);
-    const AngleIntervals posedIntervals = IntervalsOf(track.posed, draws);
+    const double radius = posed.GetCase().TrajectoryNumbered(number)->radiusIn;
+    AngleIntervals posedIntervals = IntervalsOf(track.posed, whole);
+    posedIntervals.directionDetermined =
+        DirectionDetermined(sampler.NominalTrack(), radius, track.posed.elevation, budget.cone95);
     budget.direction = posedIntervals.direction;
     budget.elevation = posedIntervals.elevation;
     budget.directionInterval = posedIntervals.directionInterval;
     budget.elevationInterval = posedIntervals.elevationInterval;
-    budget.anatomical =
-        posed.IsPosed() ? IntervalsOf(track.anatomical, measuredDraws) : posedIntervals;
+    budget.directionDetermined = posedIntervals.directionDetermined;
+    if (posed.IsPosed()) {
+        const double measuredCone95 = Cone95(measuredDraws);
+        budget.anatomical = IntervalsOf(track.anatomical, measuredDraws);
+        budget.anatomical.directionDetermined = DirectionDetermined(
+            sampler.MeasuredTrack(), radius, track.anatomical.elevation, measuredCone95);
+    } else {
+        budget.anatomical = posedIntervals;
+    }
+    whole = {};
+    measuredDraws = {};
 
-    const int sourceDraws = SourceRankingDraws(model.draws);
-    for (const NamedSource& source : NamedSources(sampler, model)) {
-        budget.sources.push_back(
-            {source.name, Cone95(DrawAll(sampler, source.sources, sourceDraws, threads))});
+    for (const NamedSource& source : named) {
+        BudgetRunHooks stopOnly;
+        stopOnly.cancelled = hooks.cancelled;
+        const std::vector<Measure> alone =
+            DrawAll(sampler, source.sources, sourceDraws, threads, stopOnly);
+        if (progress.Cancelled()) {
+            return std::nullopt;
+        }
+        progress.Drew(sourceDraws);
+        budget.sources.push_back({source.name, Cone95(alone)});
     }
     std::stable_sort(
         budget.sources.begin(), budget.sources.end(),
@@ -297,13 +361,13 @@ std::optional<double> UncertaintyCone95(const PosedCase& posed, int number, int 
 
 std::string UncertaintyBudgetConvention(const Case& theCase) {
     const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
-    return "The 95 % intervals come from " + std::to_string(model.draws) +
+    return "The 95 % intervals come from " + std::to_string(model.DrawCount()) +
            " draws (Monte Carlo, fixed seed): IN and OUT each uniform in its ball, every joint "
            "that carries a point turned by a normal spread (sigma " +
            FormatFixed(model.poseSigma, 0, 1) +
            " degrees unless set per joint), soft tissue a "
            "normal shift of each point (sigma " +
            FormatFixed(model.tissueSigma * 100, 0, 1) + " cm); each source alone is drawn " +
-           std::to_string(SourceRankingDraws(model.draws)) +
+           std::to_string(SourceRankingDraws(model.DrawCount())) +
            " times to rank the sources by their 95 % cone.";
 }

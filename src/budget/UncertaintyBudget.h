@@ -3,7 +3,9 @@
 #include "budget/TrackSampler.h"
 
 #include <array>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,9 @@ struct AngleIntervals {
     std::array<double, 2> directionInterval{}; // read as bearings: the low end may exceed the
                                                // high end's value across 0/360
     std::array<double, 2> elevationInterval{};
+    // False where the track's cone reaches the vertical (DirectionUndetermined): the bearing
+    // may then be anything, and the direction interval is not stated.
+    bool directionDetermined = true;
 };
 
 struct UncertaintyBudget {
@@ -41,6 +46,7 @@ struct UncertaintyBudget {
     std::array<double, 2> directionInterval{}; // 95 %, degrees (the low end may exceed the high
                                                // end's value across 0/360: read it as a bearing)
     std::array<double, 2> elevationInterval{};
+    bool directionDetermined = true; // as AngleIntervals::directionDetermined
     double cone95 = 0;
     std::vector<BudgetSource> sources; // every source that moves the track, largest first
     // The angles of the measured points (the body in the anatomical position) from the same
@@ -50,12 +56,25 @@ struct UncertaintyBudget {
 
     // The figures above of the posed track, as an angle pair with its intervals.
     AngleIntervals Posed() const {
-        return {direction, elevation, directionInterval, elevationInterval};
+        return {direction, elevation, directionInterval, elevationInterval, directionDetermined};
     }
 
     // "direction 212.4° (95 %: 208.1° to 216.9°), elevation −12.0° (95 %: −16.2° to −7.9°);
-    // largest source: posture of the right arm"
+    // largest source: posture of the right arm"; "direction 0.0° (undetermined), ..." where
+    // the direction is not determined.
     std::string Statement() const;
+};
+
+// What a budget's run tells as it goes, and how it is stopped; every part may be left empty.
+struct BudgetRunHooks {
+    // Each block of the run with every source on, as drawn: the number of its first draw and
+    // its tracks. Called from the drawing threads, several at once.
+    std::function<void(int first, std::span<const DrawnTrack> tracks)> eachBlock{};
+    // The share of the budget's draws made so far, 0 to 1, from the calling thread.
+    std::function<void(double share)> progress{};
+    // Asked between blocks, from the drawing threads: true stops the run, which then returns
+    // no budget.
+    std::function<bool()> cancelled{};
 };
 
 // Each source alone is drawn a tenth as many times as the whole run, at least 1000 times: its
@@ -65,13 +84,17 @@ inline int SourceRankingDraws(int draws) {
 }
 
 // The budget of the trajectory the user numbers `number`; none when its IN and OUT coincide (no
-// direction).
-// `threads` 0: as many as the machine has, at most 8. With `wholeRun`, the posed tracks of the
-// run with every source on are kept there as well (the draws DrawPosedTracks makes), for what is
-// measured of them beyond the body frame.
-std::optional<UncertaintyBudget>
-ComputeUncertaintyBudget(const PosedCase& posed, int number, int threads = 0,
-                         std::vector<DrawnTrack>* wholeRun = nullptr);
+// direction) or the run was cancelled. The model's DrawCount() draws are made.
+// `threads` 0: as many as the machine has, at most 8. `hooks` pass on the posed tracks of the
+// run with every source on (the draws DrawPosedTracks makes) as they are drawn, for what is
+// measured of them beyond the body frame, without keeping them all.
+//
+// The direction is undetermined (no direction interval) where the balls leave it so
+// (DirectionUndetermined with their worst-case cone) or where the budget's 95 % cone reaches the
+// vertical: the same rule for both cones.
+std::optional<UncertaintyBudget> ComputeUncertaintyBudget(const PosedCase& posed, int number,
+                                                          int threads = 0,
+                                                          const BudgetRunHooks& hooks = {});
 
 // The first `count` draws of the budget's run with every source on (the same seeds, so the same
 // draws), for what is measured beyond the body frame; empty when IN and OUT coincide.

@@ -70,6 +70,10 @@ PlaneAngles ComputePlaneAngles(double deltaX, double deltaY, double deltaZ) {
     return angles;
 }
 
+bool DirectionUndetermined(std::optional<double> halfAngle, double elevation) {
+    return !halfAngle || !(*halfAngle < 90.0 - std::fabs(elevation));
+}
+
 DirectionUncertainty ComputeUncertainty(double length, double radius, double direction,
                                         double elevation) {
     DirectionUncertainty result;
@@ -81,7 +85,7 @@ DirectionUncertainty ComputeUncertainty(double length, double radius, double dir
     result.coneHalfAngle = alpha;
     result.elevation = std::array<double, 2>{std::max(-90.0, elevation - alpha),
                                              std::min(90.0, elevation + alpha)};
-    if (alpha < 90.0 - std::fabs(elevation)) {
+    if (!DirectionUndetermined(alpha, elevation)) {
         const double alphaRadians = alpha / kDegreesPerRadian;
         const double elevationRadians = elevation / kDegreesPerRadian;
         const double ratio = std::sin(alphaRadians) / std::cos(elevationRadians);

@@ -39,6 +39,12 @@ struct DirectionUncertainty {
     bool directionUnbounded = false;                // the whole circle: direction is {0, 360}
 };
 
+// Whether a track's direction (its bearing) is undetermined: there is no cone about it, or the
+// cone, of half-angle `halfAngle`, reaches the vertical (halfAngle >= 90 - |elevation|), so that
+// a line within it may point anywhere seen from above. The balls' cone and the uncertainty
+// budget's 95 % cone are both read so. Degrees.
+bool DirectionUndetermined(std::optional<double> halfAngle, double elevation);
+
 CourseComponents DescribeCourse(double deltaX, double deltaY, double deltaZ);
 // "front to back, right to left and downward"; "no measurable course" when nothing is named.
 std::string CourseSentence(const CourseComponents& course);

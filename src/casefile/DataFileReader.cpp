@@ -460,6 +460,11 @@ UncertaintyModel DataFileReader::ReadUncertaintyModel(const CaseFileRecord::Body
     }
     if (!read.drawsLine.empty()) {
         const std::optional<double> draws = ParseNumberToken(read.drawsLine);
+        if (draws && UncertaintyModel::LimitsDraws(*draws)) {
+            Note("The draws " + Quoted(read.drawsLine) + " of the body: draws limited to " +
+                 std::to_string(UncertaintyModel::kMostDraws) +
+                 ", the most the uncertainty budget makes.");
+        }
         if (!draws) {
             Note("The draws " + Quoted(read.drawsLine) +
                  " of the body left out: it is not a number. The budget makes " +

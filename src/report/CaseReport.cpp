@@ -6,6 +6,7 @@
 #include "case/Case.h"
 #include "case/EntryNumber.h"
 #include "case/PosedCase.h"
+#include "report/ReportDraws.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -163,18 +164,22 @@ CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source) 
     report.forearmPitch = -elbow.roll;
     report.posed = posed.IsPosed();
     report.placed = posed.IsPlaced();
-    // The origin zones first: where they draw the budget, the trajectory's facts take it.
-    report.origin = GatherOrigin(posed);
-    for (const PosedTrajectory& track : posed.GetTrajectories()) {
-        TrajectoryFacts facts = GatherTrajectory(*theCase.TrajectoryNumbered(track.number), track,
-                                                 source, posed.AnatomicalLandmarks());
-        std::vector<TrajectoryOrigin>& origins = report.origin.analysis.trajectories;
-        const size_t index = IndexOfNumber(track.number);
-        if (index < origins.size() && origins[index].budget) {
-            facts.budget = std::move(origins[index].budget);
-            origins[index].budget.reset();
-        } else {
-            facts.budget = ComputeUncertaintyBudget(posed, track.number);
+    // The budgets and the origin zones that carry their draws, as the caller drew them or here.
+    std::optional<ReportDraws> ownDraws;
+    if (source.drawn == nullptr) {
+        ownDraws = DrawReport(posed);
+    }
+    const ReportDraws& drawn = source.drawn != nullptr ? *source.drawn : *ownDraws;
+    report.origin = drawn.origin;
+    for (TrajectoryOrigin& origin : report.origin.analysis.trajectories) {
+        origin.budget.reset(); // the trajectory's facts hold it
+    }
+    const std::vector<PosedTrajectory>& tracks = posed.GetTrajectories();
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        TrajectoryFacts facts = GatherTrajectory(*theCase.TrajectoryNumbered(tracks[i].number),
+                                                 tracks[i], source, posed.AnatomicalLandmarks());
+        if (i < drawn.budgets.size()) {
+            facts.budget = drawn.budgets[i];
         }
         report.trajectories.push_back(std::move(facts));
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 class PosedCase;
+struct ReportDraws;
 
 // A file the report names: its name (without folders) and the SHA-256 of its bytes.
 struct FileFact {
@@ -113,11 +114,14 @@ struct ReportSource {
     // that of the file opened again, which may since have been replaced. Nothing: the file is
     // read for its hash.
     std::optional<std::string> caseFileBytes = std::nullopt;
+    // The budgets and origin analysis already drawn for this posed case (DrawReport), which
+    // must outlive the gathering; null: they are drawn while the report is gathered.
+    const ReportDraws* drawn = nullptr;
 };
 
 // The facts of the posed case (the case is posed.GetCase()). Each trajectory's uncertainty budget
-// is drawn once: by the origin analysis where it follows the draws into the scene, otherwise
-// here.
+// is drawn once (DrawReport): by the origin analysis where it follows the draws into the scene,
+// otherwise on its own.
 CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source);
 
 // The current local time as ISO 8601 with its offset from UTC, to the second.

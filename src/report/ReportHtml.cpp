@@ -222,8 +222,12 @@ std::optional<std::array<double, 2>> Interval95(const TrajectoryFacts& t, TrackA
         return std::nullopt;
     }
     const AngleIntervals intervals = anatomical ? t.budget->anatomical : t.budget->Posed();
-    return angle == TrackAngle::Direction ? intervals.directionInterval
-                                          : intervals.elevationInterval;
+    if (angle == TrackAngle::Direction) {
+        return intervals.directionDetermined
+                   ? std::optional<std::array<double, 2>>(intervals.directionInterval)
+                   : std::nullopt;
+    }
+    return intervals.elevationInterval;
 }
 
 std::string IntervalText(const std::array<double, 2>& interval) {
@@ -246,6 +250,8 @@ std::string LabelledAngle(const TrajectoryFacts& t, TrackAngle angle, bool anato
         Angle(AngleOf(t, angle, anatomical));
     if (const auto interval = Interval95(t, angle, anatomical)) {
         text += gap + IntervalText(*interval);
+    } else if (t.budget) {
+        text += gap + std::string("(undetermined)");
     }
     return text;
 }
@@ -433,7 +439,10 @@ private:
         if (!report.origin.placementNote.empty()) {
             out << " " << Escaped(report.origin.placementNote);
         }
-        out << "</p>\n";
+        out << " Both cones follow one rule for the direction: it is undetermined, and no "
+               "interval is given, where the cone reaches the vertical (&alpha; &ge; 90&deg; "
+               "&minus; |E|); for the budget, where either the ball cone or its own 95 % cone "
+               "does.</p>\n";
         Add(out, true);
         AddFigure("axes");
         std::ostringstream body;

@@ -40,7 +40,8 @@ json BudgetJson(const std::optional<UncertaintyBudget>& budget) {
         sources.push_back({{"source", source.source}, {"cone95_deg", source.cone95}});
     }
     return {{"draws", budget->draws},
-            {"direction_deg", budget->directionInterval},
+            {"direction_deg",
+             budget->directionDetermined ? json(budget->directionInterval) : json(nullptr)},
             {"elevation_deg", budget->elevationInterval},
             {"cone95_deg", budget->cone95},
             {"sources", sources},
@@ -88,7 +89,9 @@ json TrajectoryJson(const TrajectoryFacts& t) {
 json AnglesJson(double direction, double elevation, const AngleIntervals* intervals) {
     return {{"direction_deg", direction},
             {"elevation_deg", elevation},
-            {"direction_95_deg", intervals ? json(intervals->directionInterval) : json(nullptr)},
+            {"direction_95_deg", intervals && intervals->directionDetermined
+                                     ? json(intervals->directionInterval)
+                                     : json(nullptr)},
             {"elevation_95_deg", intervals ? json(intervals->elevationInterval) : json(nullptr)}};
 }
 

@@ -51,7 +51,12 @@ void Conventions(std::ostringstream& out, const OriginFacts& origin) {
            "reaches the horizontal. A straight line holds to about 20 m for a handgun bullet and "
            "30 m for a rifle bullet.</p>\n";
     if (!origin.drawsConvention.empty()) {
-        out << "<p><b>Draws.</b> " << Escaped(origin.drawsConvention) << "</p>\n";
+        out << "<p><b>Draws.</b> " << Escaped(origin.drawsConvention)
+            << " An interval is given only where at least " << kFewestReachingDraws
+            << " draws reach the height, so that its ends rest on draws beyond them; where "
+               "the budget's 95 % elevation interval reaches the horizontal and no surface stops "
+               "the back line, the interval has no upper end, as the zone's has none when its "
+               "cone reaches the horizontal.</p>\n";
     }
     if (origin.sceneModel.empty()) {
         out << "<p><b>Scene.</b> No scene model: nothing limits the zones.</p>\n";
@@ -79,7 +84,10 @@ std::string DrawCell(const HeightReach* reach) {
     }
     std::string cell = "<td>" + Escaped(ReachShareText(reach->share));
     if (reach->distance95) {
-        cell += " (" + Cm((*reach->distance95)[0]) + " to " + Cm((*reach->distance95)[1]) + ")";
+        cell += " (" + Cm((*reach->distance95)[0]) + " to " +
+                (reach->unbounded ? std::string("unbounded") : Cm((*reach->distance95)[1])) + ")";
+    } else if (reach->reaching > 0) {
+        cell += " (" + Escaped(TooFewDrawsText(*reach)) + ")";
     }
     return cell + "</td>";
 }
@@ -242,7 +250,7 @@ void Groups(std::ostringstream& out, const OriginFacts& origin) {
 
 } // namespace
 
-OriginFacts GatherOrigin(const PosedCase& posed) {
+OriginFacts GatherOrigin(const PosedCase& posed, OriginOptions options) {
     OriginFacts facts;
     const Case& theCase = posed.GetCase();
     const CaseWorld& world = theCase.world;
@@ -253,8 +261,8 @@ OriginFacts GatherOrigin(const PosedCase& posed) {
     if (world.sceneMesh) {
         facts.sceneRead = surfaces.Build(*world.sceneMesh, world.scene).ok();
     }
-    facts.analysis = AnalyseOrigins(posed, facts.sceneRead ? &surfaces : nullptr,
-                                    OriginOptions{.budgetDraws = true});
+    options.budgetDraws = true;
+    facts.analysis = AnalyseOrigins(posed, facts.sceneRead ? &surfaces : nullptr, options);
     if (!world.muzzleHeights.empty()) {
         facts.drawsConvention = OriginDrawsConvention(theCase);
     }

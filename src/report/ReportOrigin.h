@@ -28,7 +28,8 @@ struct OriginFacts {
 
 // The origin zones of the posed case, with the scene model's surfaces when the case holds its
 // mesh, and how the uncertainty budget's draws reach each muzzle height.
-OriginFacts GatherOrigin(const PosedCase& posed);
+// `options` say how the draws are made (budgetDraws is always on here).
+OriginFacts GatherOrigin(const PosedCase& posed, OriginOptions options = {});
 
 // The name of the plan view among the report's images.
 inline constexpr const char* kPlanViewImage = "plan-view";

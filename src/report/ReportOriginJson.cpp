@@ -56,9 +56,11 @@ json FitJson(const BackLineFit& fit) {
 json ReachJson(const HeightReach& reach) {
     return {{"height_cm", reach.height * 100},
             {"reach_share", reach.share},
-            {"distance_95_cm", reach.distance95 ? json::array({(*reach.distance95)[0] * 100,
-                                                               (*reach.distance95)[1] * 100})
-                                                : json(nullptr)}};
+            {"distance_95_cm",
+             reach.distance95 ? json::array({(*reach.distance95)[0] * 100,
+                                             reach.unbounded ? json(nullptr)
+                                                             : json((*reach.distance95)[1] * 100)})
+                              : json(nullptr)}};
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "casefile/DataFile.h"
 #include "report/ReportWriter.h"
 #include "ui/FileCommands.h"
+#include "ui/ReportDrawing.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -58,10 +59,20 @@ bool ExportReport(const PosedCase& posed, const ArrowModels& arrows, const ViewS
     const QString target = ReportFormatForPath(LocalPath(path)) ? path : path + ".pdf";
     ReportSource source;
     source.caseFile = LocalPath(caseFile);
+    // The budgets' draws run off the interface thread; the views and pages are drawn here.
+    const std::optional<ReportDraws> drawn = DrawReportWithProgress(posed, owner);
+    if (!drawn) {
+        platform.ShowMessage(owner,
+                             QStringLiteral("The report was cancelled: nothing was written, and "
+                                            "the case is as it was."),
+                             kCaption);
+        return false;
+    }
+    source.drawn = &*drawn;
     if (!caseFile.isEmpty()) {
         // SavedCaseFile named the file because its bytes were these: the report cites them, not
         // the file as it may be by now.
-        source.caseFileBytes = DataFile::Format(posed.GetCase());
+        source.caseFileBytes = DataFile::Format(posed.GetCase(), source.caseFile);
     }
     Status status = Status::Ok();
     {

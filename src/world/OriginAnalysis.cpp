@@ -6,6 +6,7 @@
 #include "case/EntryNumber.h"
 #include "case/PosedCase.h"
 #include "case/TrajectoryCourse.h"
+#include "world/OriginReachTally.h"
 #include "world/SceneSurfaces.h"
 
 #include <algorithm>
@@ -72,9 +73,31 @@ std::optional<double> HoleDistance(const TrajectoryOrigin& origin) {
     return origin.fit->holeReach * std::hypot(origin.back.x, origin.back.z);
 }
 
+// Whether the budget's 95 % elevation interval reaches the horizontal.
+bool LevelWithin95(const UncertaintyBudget& budget) {
+    return budget.elevationInterval[0] <= 0 && budget.elevationInterval[1] >= 0;
+}
+
+// The trajectory's budget and how its draws reach the muzzle heights, drawn once.
+void DrawReach(const PosedCase& posed, const Trajectory& trajectory, TrajectoryOrigin& origin,
+               const OriginDraws& draws, std::optional<double> farthest,
+               const OriginOptions& options) {
+    OriginReachTally tally(draws, trajectory, origin.lineStart, farthest);
+    BudgetRunHooks hooks;
+    hooks.eachBlock = [&tally](int first, std::span<const DrawnTrack> tracks) {
+        tally.Add(first, tracks);
+    };
+    hooks.progress = options.progress;
+    hooks.cancelled = options.cancelled;
+    origin.budget = ComputeUncertaintyBudget(posed, origin.number, options.threads, hooks);
+    if (origin.budget) {
+        origin.reach = tally.Finish(LevelWithin95(*origin.budget));
+    }
+}
+
 TrajectoryOrigin AnalyseTrajectory(const PosedCase& posed, const PosedTrajectory& placed,
                                    const SceneSurfaces* surfaces, const OriginDraws* draws,
-                                   int threads) {
+                                   const OriginOptions& options) {
     const Case& theCase = posed.GetCase();
     const Trajectory& trajectory = *theCase.TrajectoryNumbered(placed.number);
     TrajectoryOrigin origin;
@@ -98,11 +121,7 @@ TrajectoryOrigin AnalyseTrajectory(const PosedCase& posed, const PosedTrajectory
                                                  height, obstacle, HoleDistance(origin)));
     }
     if (draws != nullptr && !origin.zones.empty()) {
-        // The budget's own run is the one carried into the scene, so it is drawn once.
-        std::vector<DrawnTrack> drawn;
-        origin.budget = ComputeUncertaintyBudget(posed, placed.number, threads, &drawn);
-        origin.reach =
-            draws->Reach(drawn, origin.lineStart, Farthest(origin.back, obstacle), &trajectory);
+        DrawReach(posed, trajectory, origin, *draws, Farthest(origin.back, obstacle), options);
     }
     return origin;
 }
@@ -226,10 +245,21 @@ OriginAnalysis AnalyseOrigins(const PosedCase& posed, const SceneSurfaces* surfa
     if (options.budgetDraws && !theCase.world.muzzleHeights.empty()) {
         draws.emplace(theCase);
     }
-    for (const PosedTrajectory& placed : posed.GetTrajectories()) {
+    const std::vector<PosedTrajectory>& tracks = posed.GetTrajectories();
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        // Each trajectory's budget is its share of the progress.
+        OriginOptions own = options;
+        if (options.progress) {
+            own.progress = [&options, i, &tracks](double share) {
+                options.progress((double(i) + share) / double(tracks.size()));
+            };
+        }
         analysis.trajectories.push_back(
-            AnalyseTrajectory(posed, placed, surfaces, draws ? &*draws : nullptr, options.threads));
-        JoinGroup(analysis, theCase.TrajectoryNumbered(placed.number)->group, placed.number);
+            AnalyseTrajectory(posed, tracks[i], surfaces, draws ? &*draws : nullptr, own));
+        JoinGroup(analysis, theCase.TrajectoryNumbered(tracks[i].number)->group, tracks[i].number);
+        if (options.cancelled && options.cancelled()) {
+            return analysis; // unfinished: the caller, who cancelled, does not use it
+        }
     }
     for (GroupConvergence& group : analysis.groups) {
         Converge(posed, analysis, group);

@@ -8,6 +8,7 @@
 #include "world/RayConvergence.h"
 #include "world/ShotConvergence.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +64,10 @@ struct OriginOptions {
     // makes: a report's work, not a frame's).
     bool budgetDraws = false;
     int threads = 0; // for drawing the budget's tracks; 0: as many as the machine has
+    // How far the budgets' draws have come (0 to 1, from the calling thread), and what stops
+    // them (asked from the drawing threads); an analysis cancelled midway is unfinished.
+    std::function<void(double share)> progress{};
+    std::function<bool()> cancelled{};
 };
 
 // The zones of every trajectory of the posed case, from its posed points placed in the scene.

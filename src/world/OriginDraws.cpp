@@ -4,7 +4,6 @@
 #include "base/Radians.h"
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
-#include "world/BackLineFit.h"
 #include "world/OriginZones.h"
 
 #include <algorithm>
@@ -42,43 +41,6 @@ private:
     bool hasSpare = false;
 };
 
-// The exterior points' own seed, apart from the placements' and the budget's.
-constexpr uint64_t kExteriorSeed = 0x5256455854455252u;
-
-// The horizontal distance from `from` at which the back line from `in` along `back` reaches
-// `height`; none when it does not, only nearer than `notBefore` along it (a hole the bullet
-// passed lies farther), or only farther than `farthest`.
-std::optional<double> DistanceAt(const Vec3& in, const Vec3& back, double height, const Vec3& from,
-                                 std::optional<double> farthest, double notBefore = 0) {
-    const std::optional<double> t = BackLineReach(in, back, height);
-    if (!t || *t < notBefore) {
-        return std::nullopt;
-    }
-    const double dx = in.x + *t * back.x - from.x, dz = in.z + *t * back.z - from.z;
-    const double distance = std::sqrt(dx * dx + dz * dz);
-    // A line all but level meets the height farther than a number can say: it does not reach it.
-    if (!std::isfinite(distance) || (farthest && distance > *farthest)) {
-        return std::nullopt;
-    }
-    return distance;
-}
-
-// The q-quantile of `values` (reordered) by the nearest rank, as the budget takes its own.
-double Quantile(std::vector<double>& values, double q) {
-    const size_t rank =
-        std::min(values.size() - 1,
-                 static_cast<size_t>(std::ceil(q * double(values.size()))) - (q > 0 ? 1 : 0));
-    std::nth_element(values.begin(), values.begin() + static_cast<long>(rank), values.end());
-    return values[rank];
-}
-
-std::optional<std::array<double, 2>> Central95(std::vector<double>& values) {
-    if (values.empty()) {
-        return std::nullopt;
-    }
-    return std::array<double, 2>{Quantile(values, 0.025), Quantile(values, 0.975)};
-}
-
 std::string HeadingSigma(const UncertaintyModel& model) {
     return "sigma " + FormatFixed(model.headingSigma, 0, 2) + " degrees";
 }
@@ -89,48 +51,10 @@ std::string PlacementSigma(const UncertaintyModel& model) {
 
 } // namespace
 
-// Each draw's exterior points, uniform in their balls, drawn in turn from their own seed.
-class OriginDraws::ExteriorDraws {
-public:
-    explicit ExteriorDraws(const Trajectory& theTrajectory) : trajectory(theTrajectory) {}
-
-    // The line of a draw whose placed IN and OUT are `in` and `out`; none when it has none.
-    std::optional<DrawnLine> Line(const Vec3& in, const Vec3& out) {
-        std::vector<ExteriorPoint> drawn = trajectory.exterior;
-        for (ExteriorPoint& mark : drawn) {
-            const Vec3 shift = InBall(mark.radius);
-            mark.point = {mark.point.x + shift.x, mark.point.y + shift.y, mark.point.z + shift.z};
-        }
-        const std::optional<BackLineFit> fit =
-            FitBackLine(in, trajectory.radiusIn, out, trajectory.RadiusOut(), drawn);
-        if (!fit) {
-            return std::nullopt;
-        }
-        return DrawnLine{fit->start, fit->back, fit->holeReach};
-    }
-
-private:
-    double Uniform() { return static_cast<double>(random() >> 11) * (1.0 / 9007199254740992.0); }
-    Vec3 InBall(double radius) {
-        if (!(radius > 0)) {
-            return {};
-        }
-        while (true) {
-            const Vec3 p{2 * Uniform() - 1, 2 * Uniform() - 1, 2 * Uniform() - 1};
-            if (Dot(p, p) <= 1) {
-                return {p.x * radius, p.y * radius, p.z * radius};
-            }
-        }
-    }
-
-    const Trajectory& trajectory;
-    std::mt19937_64 random{kExteriorSeed};
-};
-
 OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.world.muzzleHeights) {
     const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
     const ScenePlacement& body = theCase.world.body;
-    const size_t count = static_cast<size_t>(std::max(model.draws, 0));
+    const size_t count = static_cast<size_t>(model.DrawCount());
     const auto placed = [&body](double heading, double dx, double dy, double dz) {
         return Placed{std::cos(DegreesToRadians(heading)),
                       std::sin(DegreesToRadians(heading)),
@@ -153,55 +77,16 @@ OriginDraws::OriginDraws(const Case& theCase) : heights(theCase.world.muzzleHeig
 }
 
 // As ScenePlacement::Place: turned about +Y by the heading, then moved.
-Vec3 OriginDraws::Place(const Placed& placed, const Vec3& point) {
+Vec3 OriginDraws::Place(int index, const Vec3& point) const {
+    const Placed& placed = placements[size_t(index)];
     return {placed.position.x + placed.cosine * point.x + placed.sine * point.z,
             placed.position.y + point.y,
             placed.position.z - placed.sine * point.x + placed.cosine * point.z};
 }
 
-std::optional<OriginReach> OriginDraws::Reach(const std::vector<DrawnTrack>& drawn,
-                                              const Vec3& nominalIn, std::optional<double> farthest,
-                                              const Trajectory* trajectory) const {
-    const size_t count = std::min(drawn.size(), placements.size());
-    if (count == 0) {
-        return std::nullopt;
-    }
-    std::optional<ExteriorDraws> exterior;
-    if (trajectory != nullptr && !trajectory->exterior.empty()) {
-        exterior.emplace(*trajectory);
-    }
-    std::vector<std::vector<double>> distances(heights.size()); // of the reaching draws
-    for (size_t i = 0; i < count; ++i) {
-        const Vec3 in = Place(placements[i], drawn[i].in);
-        const Vec3 out = Place(placements[i], drawn[i].out);
-        std::optional<DrawnLine> line;
-        if (exterior) {
-            line = exterior->Line(in, out);
-        } else if (const std::optional<Vec3> back = BackDirection(in, out)) {
-            line = DrawnLine{in, *back, 0};
-        }
-        if (!line) {
-            continue; // a draw whose points fell together has no line
-        }
-        for (size_t h = 0; h < heights.size(); ++h) {
-            if (const auto distance = DistanceAt(line->start, line->back, heights[h], nominalIn,
-                                                 farthest, line->from)) {
-                distances[h].push_back(*distance);
-            }
-        }
-    }
-    OriginReach reach;
-    reach.draws = static_cast<int>(count);
-    for (size_t h = 0; h < heights.size(); ++h) {
-        const double share = double(distances[h].size()) / double(count);
-        reach.heights.push_back({heights[h], share, Central95(distances[h])});
-    }
-    return reach;
-}
-
 std::string OriginDrawsConvention(const Case& theCase) {
     const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
-    return "Each of the uncertainty budget's " + std::to_string(model.draws) +
+    return "Each of the uncertainty budget's " + std::to_string(model.DrawCount()) +
            " draws also places the body in the scene: its heading is the case's plus a normal "
            "spread (" +
            HeadingSigma(model) + "), its position the case's plus a normal spread on each axis (" +

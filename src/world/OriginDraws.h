@@ -11,13 +11,22 @@
 struct Case;
 struct Trajectory;
 
+// A muzzle height's draws give an interval only when at least this many reach it: the 2.5 % and
+// 97.5 % quantiles then each rest on at least one draw beyond them.
+inline constexpr int kFewestReachingDraws = 40;
+
 // How one muzzle height is reached by the uncertainty budget's draws carried into the scene.
 struct HeightReach {
     double height = 0; // of the muzzle above the floor, m
     double share = 0;  // of the draws whose back line reaches the height, 0 to 1
+    int reaching = 0;  // how many draws reach it
     // The central 95 % (2.5 % to 97.5 %) of the reaching draws' horizontal distances at the
-    // height from the nominal IN in the scene, m; none when no draw reaches it.
+    // height from the nominal IN in the scene, m; none when fewer than kFewestReachingDraws
+    // reach it.
     std::optional<std::array<double, 2>> distance95;
+    // The interval has no upper end: the draws' elevations reach the horizontal, so a draw may
+    // reach the height at any distance (distance95's high end is then not stated).
+    bool unbounded = false;
 };
 
 struct OriginReach {
@@ -32,43 +41,23 @@ struct OriginReach {
 // other, and are the same for every trajectory (the body stood in one place for every shot), so
 // that the figures depend neither on the number of threads nor on the other trajectories.
 //
-// A draw reaches a height as the nominal back line does (going back from its own IN, see
-// BackLineReach), and counts only where it reaches it no farther from the nominal IN than
-// `farthest` (the surface the nominal back line meets first): its shooter would otherwise stand
-// behind that surface. Each draw's own line is not searched against the scene.
-//
-// A trajectory with exterior points draws them too, each uniform in its own ball (their own fixed
-// seed, one draw after the other), and each draw's line is fitted through its IN, OUT and those
-// points as the nominal one is (FitBackLine); it counts only beyond its own farthest hole.
+// A draw reaches a height as the nominal back line does, its own line fitted through the draw's
+// points (DrawnBackLine): OriginReachTally follows each draw's back line to the heights.
 class OriginDraws {
 public:
     // The placements of the model's number of draws.
     explicit OriginDraws(const Case& theCase);
 
     int Count() const { return static_cast<int>(placements.size()); }
-
-    // The reach at each of the case's muzzle heights of a trajectory's budget draws `drawn`
-    // (DrawPosedTracks, or the budget's whole run), from `nominalIn` (scene frame, m); none when
-    // there are no draws (its IN and OUT coincide). `trajectory` gives the exterior points and
-    // the radii their fit weighs by; without one, or without exterior points, each draw's line
-    // runs through its IN and OUT.
-    std::optional<OriginReach> Reach(const std::vector<DrawnTrack>& drawn, const Vec3& nominalIn,
-                                     std::optional<double> farthest,
-                                     const Trajectory* trajectory = nullptr) const;
+    const std::vector<double>& Heights() const { return heights; }
+    // Draw `index`'s body point `point` placed in the scene (index < Count()).
+    Vec3 Place(int index, const Vec3& point) const;
 
 private:
     struct Placed {
         double cosine = 1, sine = 0; // of the heading
         Vec3 position;
     };
-    static Vec3 Place(const Placed& placed, const Vec3& point);
-    // The draw's back line: its start and unit direction, and how far along it the shooter
-    // stands at the nearest (beyond its farthest hole).
-    struct DrawnLine {
-        Vec3 start, back;
-        double from = 0;
-    };
-    class ExteriorDraws;
 
     std::vector<Placed> placements;
     std::vector<double> heights;

@@ -71,8 +71,11 @@ std::string ZoneLine(const Case& theCase, const OriginZone& zone) {
 }
 
 std::string DrawnDistanceText(const HeightReach& reach) {
-    return reach.distance95 ? Cm((*reach.distance95)[0]) + " - " + Cm((*reach.distance95)[1])
-                            : std::string("-");
+    if (reach.distance95) {
+        return Cm((*reach.distance95)[0]) + " - " +
+               (reach.unbounded ? std::string("unbounded") : Cm((*reach.distance95)[1]));
+    }
+    return reach.reaching > 0 ? TooFewDrawsText(reach) : std::string("-");
 }
 
 // Each height's share of the budget's draws that reach it, and where 95 % of those do.
@@ -241,7 +244,7 @@ std::string GroupsText() {
 
 std::string DrawsText(const Case& theCase) {
     const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
-    return "Draws: the uncertainty budget's " + std::to_string(model.draws) +
+    return "Draws: the uncertainty budget's " + std::to_string(model.DrawCount()) +
            ", each with the body's heading (sigma " + FormatFixed(model.headingSigma, 0, 2) +
            " degrees) and position (sigma " + FormatFixed(model.placementSigma * 100, 0, 2) +
            " cm on each axis) drawn about the case's; the distances are from the nominal IN, and "
@@ -250,6 +253,11 @@ std::string DrawsText(const Case& theCase) {
 }
 
 } // namespace
+
+std::string TooFewDrawsText(const HeightReach& reach) {
+    return "too few draws for an interval (" + std::to_string(reach.reaching) + " of " +
+           std::to_string(kFewestReachingDraws) + " needed)";
+}
 
 std::string ReachShareText(double share) {
     if (share >= 1) {

@@ -3,6 +3,7 @@
 #include <string>
 
 struct Case;
+struct HeightReach;
 struct OriginAnalysis;
 
 // The origin zones and convergences of a case as the command line prints them: one table per
@@ -10,6 +11,10 @@ struct OriginAnalysis;
 // then the shot groups. `analysis` is that of the case's posed case; the case gives the labels,
 // the exterior points and the world.
 std::string FormatOriginTable(const Case& theCase, const OriginAnalysis& analysis);
+
+// What a height reached by fewer than kFewestReachingDraws draws says in place of an interval:
+// "too few draws for an interval (3 of 40 needed)".
+std::string TooFewDrawsText(const HeightReach& reach);
 
 // A share of draws (0 to 1) as a percentage with one decimal: "100 %" and "0 %" only when all or
 // none, "> 99.9 %" and "< 0.1 %" when rounding would say so otherwise.

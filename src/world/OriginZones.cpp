@@ -7,6 +7,10 @@
 namespace {
 
 constexpr double kDegrees = 180.0 / std::numbers::pi;
+// A cone whose flattest line lies this little above the horizontal reaches it within rounding:
+// a track rising by exactly its balls' width has an elevation equal to its half-angle, which the
+// arc sines give a few 1e-15 degrees apart, and a far end of 1e16 m.
+constexpr double kLevelWithinRounding = 1e-9; // degrees
 
 double Length(const Vec3& v) {
     return std::sqrt(Dot(v, v));
@@ -64,32 +68,33 @@ OriginZone ComputeOriginZone(const Vec3& in, const Vec3& back, std::optional<dou
     OriginZone zone;
     zone.height = height;
     const double rise = height - in.y;
-    if (rise == 0) {
-        // The muzzle at IN's own height: the zone starts at IN.
-        zone.reached = true;
-        zone.nominalPoint = in;
-        zone.maxDistance = halfAngle ? std::optional<double>(0.0) : std::nullopt;
-        StartBeyondHole(zone, holeDistance);
-        return zone;
-    }
-    const std::optional<double> reach = BackLineReach(in, back, height);
-    if (!reach) {
-        return zone; // level, or going back away from the height: never reaches it
-    }
-    const double t = *reach;
-    zone.reached = true;
-    zone.nominalPoint = {in.x + t * back.x, height, in.z + t * back.z};
-    zone.nominalDistance = t * std::hypot(back.x, back.z);
-
     // Elevations toward the height, as magnitudes: the cone holds [e - a, e + a] about u's.
     const double elevation = std::asin(std::clamp(std::fabs(back.y), 0.0, 1.0)) * kDegrees;
     const double alpha = halfAngle.value_or(90.0);
     const double steepest = std::min(90.0, elevation + alpha);
     const double flattest = elevation - alpha;
-    const double climb = std::fabs(rise);
-    zone.minDistance = ReachAt(climb, steepest);
-    if (flattest > 0) {
-        zone.maxDistance = ReachAt(climb, flattest);
+    if (rise == 0) {
+        // The muzzle at IN's own height: the zone starts at IN, and where the cone reaches the
+        // horizontal a line within it stays near the height as far as it runs.
+        zone.reached = true;
+        zone.nominalPoint = in;
+        if (flattest > kLevelWithinRounding) {
+            zone.maxDistance = 0.0;
+        }
+    } else {
+        const std::optional<double> reach = BackLineReach(in, back, height);
+        if (!reach) {
+            return zone; // level, or going back away from the height: never reaches it
+        }
+        const double t = *reach;
+        zone.reached = true;
+        zone.nominalPoint = {in.x + t * back.x, height, in.z + t * back.z};
+        zone.nominalDistance = t * std::hypot(back.x, back.z);
+        const double climb = std::fabs(rise);
+        zone.minDistance = ReachAt(climb, steepest);
+        if (flattest > kLevelWithinRounding) {
+            zone.maxDistance = ReachAt(climb, flattest);
+        }
     }
     StartBeyondHole(zone, holeDistance);
     if (zone.beforeHole) {

@@ -1,11 +1,13 @@
 #include "budget/UncertaintyBudget.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
+#include "case/TrajectoryCourse.h"
 #include "casefile/DataFile.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <memory>
 #include <numbers>
@@ -236,4 +238,93 @@ TEST(UncertaintyBudgetTest, SourcesRoundTripAndBadFiguresAreRefusedByName) {
     EXPECT_NE(notes[3].find("sigma of heading"), std::string::npos);
     EXPECT_NE(notes[4].find("number of draws (12.50) must be a whole number"), std::string::npos);
     EXPECT_TRUE(reopened.body.GetUncertaintyModel().IsDefault());
+}
+
+TEST(UncertaintyBudgetTest, ADirectionIsUndeterminedWhereEitherConeReachesTheVertical) {
+    Case theCase;
+    theCase.body.GetUncertaintyModel().draws = 2000;
+    // Straight down 20 cm, a 1 cm ball: the ball cone (5.7 degrees) reaches the vertical.
+    theCase.trajectories.push_back(Track({0, 1.3, 0.1}, {0, 1.1, 0.1}, "trunk"));
+    theCase.trajectories.back().radiusIn = 0.01;
+    // Level, the same ball: its direction is well determined.
+    theCase.trajectories.push_back(Track({0.1, 1.2, 0.2}, {0.1, 1.2, -0.1}, "trunk"));
+    theCase.trajectories.back().radiusIn = 0.01;
+    // IN and OUT 1.5 cm apart within 1 cm balls: no cone at all.
+    theCase.trajectories.push_back(Track({0, 1.0, 0.1}, {0, 1.0, 0.085}, "trunk"));
+    theCase.trajectories.back().radiusIn = 0.01;
+    const PosedCase posed(theCase);
+
+    const UncertaintyBudget vertical = *ComputeUncertaintyBudget(posed, 1);
+    EXPECT_TRUE(DescribeTrajectory(theCase.trajectories[0]).uncertainty.directionUnbounded);
+    EXPECT_FALSE(vertical.directionDetermined);
+    EXPECT_FALSE(vertical.anatomical.directionDetermined);
+    EXPECT_EQ(vertical.Statement().rfind("direction 0.0\u00B0 (undetermined), elevation ", 0), 0u)
+        << vertical.Statement();
+    EXPECT_LT(vertical.elevationInterval[0], -80.0) << "the elevation stays stated";
+
+    const UncertaintyBudget level = *ComputeUncertaintyBudget(posed, 2);
+    EXPECT_TRUE(level.directionDetermined);
+    EXPECT_NE(level.Statement().find("direction 0.0\u00B0 (95 %: "), std::string::npos);
+
+    EXPECT_FALSE(DescribeTrajectory(theCase.trajectories[2]).uncertainty.coneHalfAngle);
+    EXPECT_FALSE(ComputeUncertaintyBudget(posed, 3)->directionDetermined);
+
+    // Without a ball the vertical track's cones are points: both say 0.0 to 0.0.
+    theCase.trajectories[0].radiusIn = 0;
+    EXPECT_FALSE(DescribeTrajectory(theCase.trajectories[0]).uncertainty.directionUnbounded);
+    EXPECT_TRUE(ComputeUncertaintyBudget(PosedCase(theCase), 1)->directionDetermined);
+    // The rule itself, at its edge.
+    EXPECT_TRUE(DirectionUndetermined(std::nullopt, 0));
+    EXPECT_TRUE(DirectionUndetermined(10, 80));
+    EXPECT_FALSE(DirectionUndetermined(9.9, 80));
+    EXPECT_TRUE(DirectionUndetermined(9.9, -80.2));
+}
+
+TEST(UncertaintyBudgetTest, DrawsAreBoundedTheUserIsToldAndARunCanBeStopped) {
+    Case theCase;
+    const DataFileReadResult read = DataFile::ReadText(
+        theCase, "<root><body>\r\n<height>1.8</height>\r\n<draws>10000000</draws>\r\n</body>"
+                 "</root>\r\n");
+    const std::vector<std::string> notes = read.ReadingNotes();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("draws limited to 100000"), std::string::npos) << notes[0];
+    UncertaintyModel& model = theCase.body.GetUncertaintyModel();
+    EXPECT_EQ(model.draws, UncertaintyModel::kMostDraws);
+    // Within the bound nothing is said; a fraction or too few are still left out.
+    EXPECT_TRUE(DataFile::ReadText(
+                    theCase,
+                    "<root><body>\r\n<height>1.8</height>\r\n<draws>100000</draws>\r\n</body>"
+                    "</root>\r\n")
+                    .ReadingNotes()
+                    .empty());
+    EXPECT_FALSE(model.SetDraws(2e5 + 0.5).ok());
+    EXPECT_FALSE(model.SetDraws(999).ok());
+    // However the model was set, the budget draws within the bound.
+    model.draws = 50000000;
+    EXPECT_EQ(model.DrawCount(), UncertaintyModel::kMostDraws);
+    model.draws = 5000;
+    theCase.trajectories.push_back(Track({0.02, 1.25, 0.24}, {0.07, 1.17, 0.03}, "trunk"));
+
+    // The tracks come block by block, each draw once; the progress ends at the whole.
+    std::vector<int> seen(5000);
+    std::vector<double> shares;
+    BudgetRunHooks hooks;
+    hooks.eachBlock = [&seen](int first, std::span<const DrawnTrack> tracks) {
+        for (size_t i = 0; i < tracks.size(); ++i) {
+            ++seen[size_t(first) + i]; // blocks share no draw, so no two threads meet here
+        }
+    };
+    hooks.progress = [&shares](double share) { shares.push_back(share); };
+    const std::optional<UncertaintyBudget> whole =
+        ComputeUncertaintyBudget(PosedCase(theCase), 1, 2, hooks);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 5000);
+    ASSERT_FALSE(shares.empty());
+    EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
+    EXPECT_DOUBLE_EQ(shares.back(), 1.0);
+    EXPECT_EQ(whole->Statement(), BudgetOf(theCase, 1)->Statement()) << "the hooks change nothing";
+
+    std::atomic<int> asked = 0;
+    hooks.cancelled = [&asked] { return ++asked > 1; };
+    EXPECT_FALSE(ComputeUncertaintyBudget(PosedCase(theCase), 1, 2, hooks));
 }

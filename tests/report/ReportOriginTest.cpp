@@ -219,3 +219,29 @@ TEST_F(ReportOriginTest, ANearlyLevelShotKeepsThePlanViewReadable) {
     }
     EXPECT_GT(skin, 10);
 }
+
+TEST_F(ReportOriginTest, AVerticalDirectionAndALevelShotsFarEndAreNotStatedAsFigures) {
+    Add({0.1, 1.3, 0.1}, {0.1, 1.1, 0.1}).radiusIn = 0.01; // straight down
+    const CaseReport report = Gather();
+    std::string text;
+    ASSERT_TRUE(FormatReportJson(report, text).ok());
+    const json parsed = json::parse(text);
+    const json& vertical = parsed["trajectories"][3];
+    EXPECT_TRUE(vertical["uncertainty"]["cone_half_angle_deg"].is_number());
+    EXPECT_EQ(vertical["uncertainty"]["direction_deg"], (json{0.0, 360.0}));
+    EXPECT_TRUE(vertical["uncertainty_budget"]["direction_deg"].is_null());
+    EXPECT_EQ(vertical["uncertainty_budget"]["elevation_deg"].size(), 2u);
+    EXPECT_NE(vertical["uncertainty_budget"]["statement"].get<std::string>().find("(undetermined)"),
+              std::string::npos);
+
+    // The level shot at 110 cm: half its draws rise to the standing height, at any distance.
+    const json& standing = parsed["trajectories"][2]["uncertainty_budget"]["origin"][0];
+    ASSERT_GT(standing["reach_share"].get<double>(), 0.3);
+    ASSERT_EQ(standing["distance_95_cm"].size(), 2u);
+    EXPECT_TRUE(standing["distance_95_cm"][0].is_number());
+    EXPECT_TRUE(standing["distance_95_cm"][1].is_null());
+
+    const std::string html = FormatReportHtml(report, {}, {});
+    EXPECT_NE(html.find("direction 0.0\u00B0 (undetermined)"), std::string::npos);
+    EXPECT_NE(html.find("at least 40 draws reach the height"), std::string::npos);
+}

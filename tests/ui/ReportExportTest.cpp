@@ -10,19 +10,25 @@
 #include "ui/AdjustTrajectoryDialog.h"
 #include "ui/CaseCommands.h"
 #include "ui/NewTrajectoryDialog.h"
+#include "ui/ReportDrawing.h"
 #include "ui/ReportExport.h"
 #include "view/ViewState.h"
 
 #include <nlohmann/json.hpp>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -182,4 +188,78 @@ TEST_F(ReportWindowTest, ExportFromTheWindowAndTheConeKey) {
         << "a translucent red cone over the grey background";
     QTest::keyClick(frame.get(), Qt::Key_U);
     EXPECT_FALSE(TheViewState().Switches().uncertaintyCones);
+}
+
+namespace {
+
+QProgressDialog* ReportDrawingDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(widget);
+            dialog != nullptr && dialog->objectName() == kReportDrawingDialogName &&
+            dialog->isVisible()) {
+            return dialog;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// A large budget is drawn beside the window: the window keeps answering (its timers run, a
+// click on the view is taken) while the draws run, and Cancel stops them at once, with nothing
+// written and the case as it was.
+TEST_F(ReportWindowTest, ALargeBudgetRunsBesideTheWindowAndCancelStopsIt) {
+    QTemporaryDir folder;
+    UncertaintyModel& model = TheCase().body.GetUncertaintyModel();
+    ASSERT_TRUE(model.SetDraws(UncertaintyModel::kMostDraws).ok());
+    ASSERT_TRUE(model.SetSigma("tissue", 0.005).ok());
+    ASSERT_TRUE(model.SetSigma("heading", 2).ok());
+    for (int i = 0; i < 60; ++i) {
+        AddTrajectory([i](Trajectory& trajectory) { trajectory.in.y += 0.005 * i; });
+    }
+    const std::string before = DataFile::Format(TheCase());
+    platform.QueueSaveFile(folder.filePath("large.pdf"));
+
+    QElapsedTimer run, sinceTick;
+    qint64 longestGap = 0, cancelledAt = -1;
+    int ticks = 0, clicks = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(10);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        longestGap = std::max(longestGap, sinceTick.restart());
+        ++ticks;
+        QProgressDialog* dialog = ReportDrawingDialog();
+        if (dialog == nullptr || cancelledAt >= 0) {
+            return;
+        }
+        if (ticks % 5 == 0) {
+            QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            ++clicks;
+        }
+        if (dialog->value() > 0 && clicks >= 2) {
+            auto* cancel = dialog->findChild<QPushButton*>();
+            ASSERT_NE(cancel, nullptr);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+            cancelledAt = run.elapsed();
+        }
+    });
+    run.start();
+    sinceTick.start();
+    heartbeat.start();
+    Commands().ExportReport();
+    const qint64 returnedAt = run.elapsed();
+    heartbeat.stop();
+
+    ASSERT_GE(cancelledAt, 0) << "the draws ended before they could be cancelled";
+    EXPECT_LT(longestGap, 500) << "the window stopped answering for " << longestGap << " ms";
+    EXPECT_LT(returnedAt - cancelledAt, 2000) << "Cancel stops the draws within a block";
+    EXPECT_FALSE(QFile::exists(folder.filePath("large.pdf")));
+    EXPECT_EQ(DataFile::Format(TheCase()), before);
+    ASSERT_FALSE(platform.Messages().empty());
+    EXPECT_TRUE(platform.Messages().back().text.contains("cancelled"));
+    EXPECT_TRUE(platform.Messages().back().text.contains("nothing was written"));
+    std::printf("[ figures ] budget of 60 trajectories x %d draws cancelled after %lld ms; "
+                "longest pause of the window %lld ms over %d ticks\n",
+                model.DrawCount(), static_cast<long long>(cancelledAt),
+                static_cast<long long>(longestGap), ticks);
 }

@@ -212,3 +212,52 @@ TEST(OriginDrawsTest, AShareSaysAllOrNoneOnlyWhenItIs) {
     EXPECT_EQ(ReachShareText(0.00004), "< 0.1 %");
     EXPECT_EQ(ReachShareText(0.62345), "62.3 %");
 }
+
+TEST(OriginDrawsTest, AHeightAtTheWoundsLevelIsUnboundedAndAFewDrawsGiveNoInterval) {
+    Case theCase;
+    SetModel(theCase, kDraws, 0, 0, 0);
+    theCase.world.muzzleHeights = {1.2, 1.5, 1.0};
+    AddShot(theCase, {0, 1.2, 0.3}, {0, 1.2, 0}, 0.01);    // level, IN at 120 cm
+    AddShot(theCase, {0, 1.2, 0.3}, {0, 1.0, 0.1}, 0.005); // steep, IN at 120 cm
+    AddShot(theCase, {0, 1.2, 0.3}, {0, 1.214, 0}, 0.01);  // rising 1.4 cm over 30
+    const OriginAnalysis analysis = WithDraws(theCase);
+
+    // Level: the cone reaches the horizontal, so neither the zone nor the draws at its own
+    // height have a far end; about a quarter of the draws reach it (IN above it and going
+    // back downward, or below it and going back upward: the ball moves both the other way).
+    const TrajectoryOrigin& level = analysis.trajectories[0];
+    ASSERT_TRUE(level.zones[0].reached);
+    EXPECT_EQ(level.zones[0].minDistance, 0.0);
+    EXPECT_FALSE(level.zones[0].maxDistance);
+    const OriginReach levelReach = ReachOf(analysis, 1);
+    const HeightReach& atLevel = levelReach.heights[0];
+    EXPECT_GT(atLevel.share, 0.15);
+    EXPECT_LT(atLevel.share, 0.6);
+    ASSERT_TRUE(atLevel.distance95);
+    EXPECT_TRUE(atLevel.unbounded);
+    // Steep: every line of the cone leaves the height at IN, which stays the whole zone.
+    const TrajectoryOrigin& steep = analysis.trajectories[1];
+    ASSERT_TRUE(steep.zones[0].maxDistance);
+    EXPECT_EQ(*steep.zones[0].maxDistance, 0.0);
+    EXPECT_FALSE(ReachOf(analysis, 2).heights[2].unbounded);
+
+    // Rising: a handful of draws fall going back to the standing height, too few for an
+    // interval; the rest reach the lower one, whose interval keeps its far end (fewer than
+    // 2.5 % of the elevations lie across the horizontal).
+    const OriginReach rising = ReachOf(analysis, 3);
+    const HeightReach& few = rising.heights[1];
+    EXPECT_GT(few.reaching, 0);
+    EXPECT_LT(few.reaching, kFewestReachingDraws);
+    EXPECT_FALSE(few.distance95);
+    EXPECT_DOUBLE_EQ(few.share, few.reaching / double(kDraws));
+    ASSERT_TRUE(rising.heights[2].distance95);
+    EXPECT_FALSE(rising.heights[2].unbounded);
+
+    const std::string table = FormatOriginTable(theCase, analysis);
+    EXPECT_NE(table.find("0.0       0.0 - unbounded"), std::string::npos) << table;
+    EXPECT_NE(table.find(" - unbounded"), std::string::npos);
+    EXPECT_NE(table.find("too few draws for an interval (" + std::to_string(few.reaching) +
+                         " of 40 needed)"),
+              std::string::npos)
+        << table;
+}

@@ -293,3 +293,19 @@ TEST(OriginZonesTest, ThePosedTrackPlacedInTheSceneIsWhereTheZonesStart) {
     EXPECT_NEAR((*drawn.distance95)[0], away.nominalDistance, 1e-5);
     EXPECT_NEAR((*drawn.distance95)[1], away.nominalDistance, 1e-5);
 }
+
+TEST(OriginZonesTest, AConeWhoseFlattestLineIsLevelWithinRoundingHasNoFarEnd) {
+    // Rising 1 cm over about 28 cm with 5 mm balls: the elevation equals the half-angle, so the
+    // flattest line of the cone is level, whatever the last bits of the two arc sines say.
+    const Vec3 in{-0.036, 0.665, 0.709}, out{0.156, 0.675, 0.499};
+    const double length = std::sqrt(Dot(Minus(out, in), Minus(out, in)));
+    const double halfAngle = std::asin(2 * 0.005 / length) * 180 / std::numbers::pi;
+    const OriginZone zone = ComputeOriginZone(in, *BackDirection(in, out), halfAngle, 0.3);
+    ASSERT_TRUE(zone.reached);
+    EXPECT_FALSE(zone.maxDistance) << *zone.maxDistance;
+    // A cone a hundredth of a degree narrower has its far end again.
+    const OriginZone narrower =
+        ComputeOriginZone(in, *BackDirection(in, out), halfAngle - 0.01, 0.3);
+    ASSERT_TRUE(narrower.maxDistance);
+    EXPECT_GT(*narrower.maxDistance, zone.minDistance);
+}
