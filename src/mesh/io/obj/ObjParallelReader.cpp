@@ -176,10 +176,12 @@ private:
 
 // Every array is allocated once, at the exact size the first reading counted; the second reading
 // takes the counts from the arrays' sizes. Each array is filled with its first values by one
-// thread: the triangles, the larger part, are made beside the other arrays.
+// thread: for a large model the triangles, more than half of the bytes, are made on one core while
+// another makes the other arrays.
 void AllocateArrays(Mesh& mesh, const StretchPlanner::Totals& totals) {
-    ForEachPart(2, 2, [&mesh, &totals](std::size_t part, std::size_t, std::size_t) {
-        if (part == 0) {
+    constexpr std::size_t kLargeBytes = std::size_t{2} << 20;
+    const auto makeArrays = [&mesh, &totals](std::size_t which) {
+        if (which == 0) {
             AllocateExactly(mesh.triangles, totals.triangles, MeshTriangle());
             return;
         }
@@ -189,6 +191,12 @@ void AllocateArrays(Mesh& mesh, const StretchPlanner::Totals& totals) {
         }
         if (totals.texCoords > 0) {
             AllocateExactly(mesh.texCoords, totals.texCoords, std::array<float, 2>{0.0f, 0.0f});
+        }
+    };
+    const std::size_t parts = totals.triangles * sizeof(MeshTriangle) < kLargeBytes ? 1 : 2;
+    ForEachPart(2, parts, [&makeArrays](std::size_t, std::size_t begin, std::size_t end) {
+        for (std::size_t which = begin; which < end; ++which) {
+            makeArrays(which);
         }
     });
 }
