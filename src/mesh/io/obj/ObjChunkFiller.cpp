@@ -155,13 +155,14 @@ private:
             (static_cast<unsigned char>(*after - '0') <= 9 || *after == '-' || *after == '+')) {
             return false;
         }
-        MeshTriangle triangle;
-        if (!ResolvePlainCorners(corners, form, triangle)) {
+        // The corners are resolved straight into the triangle's place: a triangle put together
+        // elsewhere and copied would be read back before its pieces are stored. A face that
+        // fails here is stored again, from the same place, by the general reading.
+        MeshTriangle* slot = NextSlot();
+        if (!slot || !ResolvePlainCorners(corners, form, *slot)) {
             return false; // the general reading reports it
         }
-        if (!StoreTriangle(triangle)) {
-            return false;
-        }
+        CommitTriangle();
         cursor.MoveTo(p);
         return true;
     }
@@ -182,10 +183,10 @@ private:
                                             inRange(corner.normal, total_.normals)))) {
                 // The file counts from 1, the mesh from 0.
                 triangle.position[c] = static_cast<uint32_t>(corner.vertex - 1);
-                if (withTexCoordAndNormal) {
-                    triangle.texCoord[c] = static_cast<uint32_t>(corner.texCoord - 1);
-                    triangle.normal[c] = static_cast<uint32_t>(corner.normal - 1);
-                }
+                triangle.texCoord[c] =
+                    withTexCoordAndNormal ? static_cast<uint32_t>(corner.texCoord - 1) : kNoIndex;
+                triangle.normal[c] =
+                    withTexCoordAndNormal ? static_cast<uint32_t>(corner.normal - 1) : kNoIndex;
                 continue;
             }
             uint32_t resolved[3];
@@ -223,14 +224,28 @@ private:
                  plan_.groupStarts[group]};
     }
 
+    // Where the next triangle goes, or nullptr when the stretch or the current group has no room
+    // left (the text changed since it was counted).
+    MeshTriangle* NextSlot() const {
+        if (triangles_ >= count_.triangles || *sink_.written >= sink_.counted) {
+            return nullptr;
+        }
+        return &mesh_.triangles[plan_.triangleBase + triangles_];
+    }
+
+    // Takes the triangle written at NextSlot() into the current group.
+    void CommitTriangle() {
+        const uint32_t index = plan_.triangleBase + static_cast<uint32_t>(triangles_++);
+        mesh_.groups[sink_.group].triangleIndices[sink_.start + (*sink_.written)++] = index;
+    }
+
     bool StoreTriangle(const MeshTriangle& triangle) {
-        uint64_t& written = *sink_.written;
-        if (triangles_ >= count_.triangles || written >= sink_.counted) {
+        MeshTriangle* slot = NextSlot();
+        if (!slot) {
             return false;
         }
-        const uint32_t index = plan_.triangleBase + static_cast<uint32_t>(triangles_++);
-        mesh_.triangles[index] = triangle;
-        mesh_.groups[sink_.group].triangleIndices[sink_.start + written++] = index;
+        *slot = triangle;
+        CommitTriangle();
         return true;
     }
 

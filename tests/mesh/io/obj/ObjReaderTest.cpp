@@ -79,6 +79,31 @@ TEST(ObjReader, CornerFormsCarryTheirIndices) {
     EXPECT_FLOAT_EQ(mesh.normals[1].z, -1.0f);
 }
 
+// Three-corner faces are resolved straight into their place in the triangle array, whether every
+// index counts from the start or some count back; each field is written, and "none" where the
+// face's form gives no texture coordinate or normal, also right after a face that gave both.
+TEST(ObjReader, PlainTrianglesWriteEveryFieldOfTheirPlace) {
+    const std::string text = kSquare + "vt 0 0\nvt 1 0\nvt 1 1\nvn 0 0 1\nvn 0 0 -1\n"
+                                       "f 1/1/1 -4/-2/-1 3/3/2\n"
+                                       "f 2 -2 4 \n"
+                                       "f 5/3/2 4/2/1 1/1/1\n"
+                                       "f -1 1 2\n";
+    const ObjReadResult result = ReadObjText(text);
+    ASSERT_TRUE(result.mesh) << result.error;
+    const Mesh& mesh = *result.mesh;
+    ASSERT_EQ(mesh.triangles.size(), 4u);
+    EXPECT_EQ(Vertices(mesh, 0), (Corners{1, 2, 3}));
+    EXPECT_EQ(FileNumbers(mesh.triangles[0].texCoord), (Corners{1, 2, 3}));
+    EXPECT_EQ(FileNumbers(mesh.triangles[0].normal), (Corners{1, 2, 2}));
+    EXPECT_EQ(Vertices(mesh, 1), (Corners{2, 4, 4}));
+    EXPECT_EQ(FileNumbers(mesh.triangles[1].texCoord), (Corners{0, 0, 0}));
+    EXPECT_EQ(FileNumbers(mesh.triangles[1].normal), (Corners{0, 0, 0}));
+    EXPECT_EQ(FileNumbers(mesh.triangles[2].texCoord), (Corners{3, 2, 1}));
+    EXPECT_EQ(Vertices(mesh, 3), (Corners{5, 1, 2}));
+    EXPECT_EQ(FileNumbers(mesh.triangles[3].normal), (Corners{0, 0, 0}));
+    EXPECT_EQ(Group(mesh, "default").triangleIndices, (std::vector<uint32_t>{0, 1, 2, 3}));
+}
+
 TEST(ObjReader, GroupsFollowMaterialsAndIgnoreGStatements) {
     const std::string text = kSquare + "f 1 2 3\n"
                                        "usemtl skin\nf 1 3 4\n"
