@@ -275,9 +275,13 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
     if (fault) {
         return Failed(*fault);
     }
-    if (!source.Unchanged()) {
+    // Hashed through the same descriptor, then checked unchanged since it was opened: the digest
+    // is of the bytes both readings took, and no copy of the text is held for it.
+    std::optional<std::string> digest = source.Sha256Hex();
+    if (!digest || !source.Unchanged()) {
         return Failed(RefuseObj(ObjChangedMessage(path)));
     }
+    mesh->sourceSha256 = std::move(*digest);
     if (Status valid = Validate(*mesh, MeshNumbers::AsWritten); !valid) {
         return Failed(RefuseObj(ObjInvalidMessage(path, valid.message())));
     }
