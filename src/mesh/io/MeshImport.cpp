@@ -130,8 +130,9 @@ MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& 
         return Failed(path, UnknownFormatReason());
     }
     if (format == MeshFormat::Obj) {
-        return FromObjResult(ReadObjFromFile(std::move(*file), path, ObjProgress(progress)),
-                             progress);
+        return FromObjResult(
+            ReadObjFromFile(std::move(*file), path, callbacks.digest, ObjProgress(progress)),
+            progress);
     }
     const std::optional<std::string> bytes = file->ReadWhole();
     if (!bytes) {

@@ -291,7 +291,7 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
     // readings (on a machine with cores to spare it costs no time); a small one afterwards.
     std::optional<std::string> digest;
     std::jthread hashing;
-    if (!source.InMemory() && source.Size() >= kSmallText) {
+    if (options.digest && !source.InMemory() && source.Size() >= kSmallText) {
         try {
             hashing = std::jthread([&source, &digest] { digest = source.Sha256Hex(); });
         } catch (const std::system_error&) {
@@ -307,13 +307,13 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
         return read;
     }
     std::unique_ptr<Mesh> mesh = std::move(read.mesh);
-    if (!hashedBeside) {
+    if (options.digest && !hashedBeside) {
         digest = source.Sha256Hex();
     }
-    if (!digest || !source.Unchanged()) {
+    if ((options.digest && !digest) || !source.Unchanged()) {
         return Failed(RefuseObj(ObjChangedMessage(path)));
     }
-    mesh->sourceSha256 = std::move(*digest);
+    mesh->sourceSha256 = std::move(digest).value_or(std::string());
     if (Status valid = Validate(*mesh, MeshNumbers::AsWritten); !valid) {
         return Failed(RefuseObj(ObjInvalidMessage(path, valid.message())));
     }
