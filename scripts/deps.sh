@@ -4,7 +4,7 @@ RUVO_PACKAGES=(
     build-essential cmake ninja-build pkg-config ccache
     qt6-base-dev libqt6opengl6-dev
     libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
-    libjpeg-dev libfreetype-dev fonts-dejavu-core libembree-dev
+    libjpeg-dev libfreetype-dev fonts-dejavu-core libembree-dev libssl-dev
     libtinygltf-dev nlohmann-json3-dev libboost-dev poppler-utils
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdg-utils xdotool

@@ -41,14 +41,14 @@ std::optional<RegularFile> RegularFile::Open(const std::string& path, int* error
         *error = 0;
     }
     file.size_ = static_cast<std::size_t>(info.st_size);
-    file.modifiedSeconds_ = info.st_mtim.tv_sec;
-    file.modifiedNanoseconds_ = info.st_mtim.tv_nsec;
+    file.modified_ = {info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+    file.changed_ = {info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
     return file;
 }
 
 RegularFile::RegularFile(RegularFile&& other) noexcept
     : descriptor_(std::exchange(other.descriptor_, -1)), size_(other.size_),
-      modifiedSeconds_(other.modifiedSeconds_), modifiedNanoseconds_(other.modifiedNanoseconds_) {}
+      modified_(other.modified_), changed_(other.changed_) {}
 
 RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
     if (this != &other) {
@@ -57,8 +57,8 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
         }
         descriptor_ = std::exchange(other.descriptor_, -1);
         size_ = other.size_;
-        modifiedSeconds_ = other.modifiedSeconds_;
-        modifiedNanoseconds_ = other.modifiedNanoseconds_;
+        modified_ = other.modified_;
+        changed_ = other.changed_;
     }
     return *this;
 }
@@ -96,5 +96,6 @@ std::optional<std::string> RegularFile::ReadWhole() const {
 bool RegularFile::Unchanged() const {
     struct stat info {};
     return ::fstat(descriptor_, &info) == 0 && static_cast<std::size_t>(info.st_size) == size_ &&
-           info.st_mtim.tv_sec == modifiedSeconds_ && info.st_mtim.tv_nsec == modifiedNanoseconds_;
+           modified_ == FileTime{info.st_mtim.tv_sec, info.st_mtim.tv_nsec} &&
+           changed_ == FileTime{info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
 }

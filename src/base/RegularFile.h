@@ -33,7 +33,10 @@ public:
     // The whole file as it was opened; nothing when it changed size or could not be read.
     std::optional<std::string> ReadWhole() const;
 
-    // True while the file has the size and modification time it had when it was opened.
+    // True while the file has the size, modification time and status change time it had when it
+    // was opened. The status change time cannot be set back (a tool that restores the
+    // modification time after writing in place still moves it), so an unchanged file holds the
+    // bytes it held when it was opened.
     bool Unchanged() const;
 
 private:
@@ -41,6 +44,11 @@ private:
 
     int descriptor_ = -1;
     std::size_t size_ = 0;
-    long long modifiedSeconds_ = 0;
-    long modifiedNanoseconds_ = 0;
+    struct FileTime {
+        long long seconds = 0;
+        long nanoseconds = 0;
+        bool operator==(const FileTime&) const = default;
+    };
+    FileTime modified_;
+    FileTime changed_;
 };

@@ -111,6 +111,11 @@ const Status& Body::GetLandmarkStatus() const {
     return model ? model->GetLandmarkStatus() : ok;
 }
 
+const std::string& Body::ModelSha256() const {
+    static const std::string none;
+    return model ? model->GetMesh().sourceSha256 : none;
+}
+
 const MeshParts& Body::GetModelParts() const {
     return model ? model->GetParts() : NoParts();
 }

@@ -64,6 +64,9 @@ public:
     // while no model is loaded.
     const Mesh* GetModel() const { return model ? &model->GetMesh() : nullptr; }
     const std::shared_ptr<const BodyModel>& GetBodyModel() const { return model; }
+    // The SHA-256 of the bytes the model was read from (lower-case hexadecimal); empty while no
+    // model read from a file is loaded.
+    const std::string& ModelSha256() const;
 
     // The posture, and the pivots it turns about (found from the model's landmarks).
     const Posture& GetPosture() const { return posture; }

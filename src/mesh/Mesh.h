@@ -39,6 +39,9 @@ struct MeshGroup {
 
 struct Mesh {
     std::string path; // as given to the reader, backslashes turned into forward slashes
+    // The SHA-256 (lower-case hexadecimal) of the bytes the reader parsed from `path`: what a
+    // report cites, whatever the file holds by then. Empty for a mesh not read from a file.
+    std::string sourceSha256;
 
     std::vector<Vec3f> positions;
     std::vector<Vec3f> normals; // as the file gives them, or as ComputeVertexNormals makes them

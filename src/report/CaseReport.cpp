@@ -137,6 +137,17 @@ FileFact DescribeFileBytes(const std::string& path, std::string_view bytes) {
     return fact;
 }
 
+FileFact DescribeReadModel(const std::string& path, const std::string& readSha256) {
+    FileFact fact;
+    fact.name = FileName(path);
+    if (readSha256.empty()) {
+        fact.problem = "no model was read from it";
+    } else {
+        fact.sha256 = readSha256;
+    }
+    return fact;
+}
+
 CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source) {
     const Case& theCase = posed.GetCase();
     CaseReport report;
@@ -154,7 +165,8 @@ CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source) 
     report.bodyHeight = body.GetHeight();
     report.scaleX = body.GetScaleX();
     report.scaleZ = body.GetScaleZ();
-    report.bodyModel = DescribeFile(theCase.bodyModelFile);
+    // The digest the reader took of the bytes it parsed: the file may have been replaced since.
+    report.bodyModel = DescribeReadModel(theCase.bodyModelFile, body.ModelSha256());
     // The right arm in the angles older reports gave: the arm hanging at pitch 90.
     const JointAngles& shoulder = body.GetPosture().Get(skeleton::Joint::RightShoulder);
     const JointAngles& elbow = body.GetPosture().Get(skeleton::Joint::RightElbow);

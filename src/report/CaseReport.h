@@ -130,3 +130,6 @@ std::string CurrentLocalTime();
 FileFact DescribeFile(const std::string& path);
 // The name of the file at `path` and the SHA-256 of `bytes`, the bytes read from it.
 FileFact DescribeFileBytes(const std::string& path, std::string_view bytes);
+// The name of the model file at `path` and `readSha256`, the digest its reader took of the bytes
+// it parsed (empty: no model was read from it, and the fact says so).
+FileFact DescribeReadModel(const std::string& path, const std::string& readSha256);

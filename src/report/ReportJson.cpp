@@ -209,6 +209,11 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
         {"elements", elements},
     };
     document["convergence"] = ConvergenceJson(report.origin);
+    if (!report.origin.sceneModelSha256.empty()) {
+        // Only a scene model that was read: its reader's digest of the bytes it parsed.
+        document["scene_model"] =
+            FileJson(DescribeReadModel(report.origin.sceneModel, report.origin.sceneModelSha256));
+    }
     if (postureKeys) {
         document["landmarks"] = LandmarksJson(report.landmarks);
     }

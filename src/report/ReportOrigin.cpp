@@ -33,6 +33,16 @@ std::string Degrees(double degrees) {
 const char* const kTableStart =
     "<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"4\">\n";
 
+// The scene model's name, with the SHA-256 of the bytes its reader parsed when it was read.
+std::string SceneModelCited(const OriginFacts& origin) {
+    std::string cited = Escaped(origin.sceneModel);
+    if (!origin.sceneModelSha256.empty()) {
+        cited += " (SHA-256 <tt style=\"font-size: 7pt; white-space: nowrap\">" +
+                 origin.sceneModelSha256 + "</tt>)";
+    }
+    return cited;
+}
+
 void Conventions(std::ostringstream& out, const OriginFacts& origin) {
     out << "<h2>Origin</h2>\n"
            "<p><b>Scene frame.</b> Right-handed, in centimetres, +Y up, the floor at y = 0. The "
@@ -61,7 +71,7 @@ void Conventions(std::ostringstream& out, const OriginFacts& origin) {
     if (origin.sceneModel.empty()) {
         out << "<p><b>Scene.</b> No scene model: nothing limits the zones.</p>\n";
     } else if (origin.sceneRead) {
-        out << "<p><b>Scene.</b> The scene model " << Escaped(origin.sceneModel)
+        out << "<p><b>Scene.</b> The scene model " << SceneModelCited(origin)
             << " is placed in the scene. The first of its surfaces the back line meets limits "
                "the zones (the shooter cannot stand behind a wall the bullet did not pass). A "
                "hole is a passage: a surface the back line meets within "
@@ -72,7 +82,7 @@ void Conventions(std::ostringstream& out, const OriginFacts& origin) {
             << " cm of the last, no other surface between: the far face of a door, however "
                "obliquely crossed).</p>\n";
     } else {
-        out << "<p><b>Scene.</b> The scene model " << Escaped(origin.sceneModel)
+        out << "<p><b>Scene.</b> The scene model " << SceneModelCited(origin)
             << " could not be read: its surfaces limit no zone.</p>\n";
     }
 }
@@ -255,6 +265,10 @@ OriginFacts GatherOrigin(const PosedCase& posed, OriginOptions options) {
     const Case& theCase = posed.GetCase();
     const CaseWorld& world = theCase.world;
     facts.sceneModel = world.sceneModelFile;
+    if (world.sceneMesh) {
+        // The bytes the scene model was read from, not the file as it may be by now.
+        facts.sceneModelSha256 = world.sceneMesh->sourceSha256;
+    }
     facts.muzzleHeights = world.muzzleHeights;
     facts.body = world.body;
     SceneSurfaces surfaces;

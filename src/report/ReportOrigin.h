@@ -15,6 +15,7 @@ class PosedCase;
 struct OriginFacts {
     OriginAnalysis analysis;
     std::string sceneModel;            // the file named, empty without a scene model
+    std::string sceneModelSha256;      // of the bytes read from it, empty when none were read
     bool sceneRead = false;            // its surfaces limited the zones
     std::vector<double> muzzleHeights; // m
     ScenePlacement body;

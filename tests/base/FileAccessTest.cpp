@@ -1,13 +1,18 @@
 #include "base/FileAccess.h"
+#include "base/RegularFile.h"
+#include "base/Sha256.h"
 #include "support/BoxBody.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -239,4 +244,86 @@ TEST(FileAccessTest, FilesReplacedTogetherFollowLinksAndKeepPermissions) {
     EXPECT_TRUE(S_ISLNK(Examine(libraryLink).st_mode));
     EXPECT_EQ(Examine(scene).st_mode & 07777, 0640u);
     EXPECT_EQ(EntryCount(folder.path()), 4);
+}
+
+namespace {
+
+std::string HashInPieces(const std::string& bytes, std::size_t piece) {
+    Sha256 hash;
+    for (std::size_t at = 0; at < bytes.size(); at += piece) {
+        hash.Update(std::string_view(bytes).substr(at, piece));
+    }
+    return hash.FinishHex();
+}
+
+// Bytes that differ from block to block, so that a block hashed twice or skipped shows.
+std::string VariedBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    uint32_t value = 2463534242u;
+    for (char& byte : bytes) {
+        value ^= value << 13;
+        value ^= value >> 17;
+        value ^= value << 5;
+        byte = static_cast<char>(value);
+    }
+    return bytes;
+}
+
+} // namespace
+
+// The FIPS 180 examples, whole and in pieces that cut blocks and the padding anywhere.
+TEST(Sha256Test, DigestsAreThoseOfTheStandardsExamples) {
+    const std::string million(1000000, 'a');
+    EXPECT_EQ(HashInPieces("", 1),
+              "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(HashInPieces("abc", 1),
+              "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    // 56 bytes: the length no longer fits the block, the padding takes a second one.
+    const std::string twoBlocks = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
+    for (const std::size_t piece : {1, 7, 55, 56}) {
+        EXPECT_EQ(HashInPieces(twoBlocks, piece),
+                  "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
+    }
+    for (const std::size_t piece : {63, 64, 1000, 1000000}) {
+        EXPECT_EQ(HashInPieces(million, piece),
+                  "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0");
+    }
+}
+
+// A file is hashed in blocks through its descriptor; a file that shrank since it was opened has
+// no digest.
+TEST(Sha256Test, FileDigestIsThatOfItsBytesAndNoneWhenItShrank) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("model.bin");
+    const std::string bytes = VariedBytes((std::size_t{1} << 20) * 2 + 123);
+    WriteText(path, bytes);
+    std::optional<RegularFile> file = RegularFile::Open(path);
+    ASSERT_TRUE(file);
+    EXPECT_EQ(Sha256HexOfFile(*file), Sha256Hex(bytes));
+    ASSERT_EQ(::truncate(path.c_str(), 1000), 0);
+    EXPECT_FALSE(Sha256HexOfFile(*file));
+}
+
+// A tool that writes a file in place and sets its modification time back (a copy that keeps
+// times, a careless script) leaves size and time as they were; the status change time still
+// moves, so the reader knows the bytes it hashes are not those it read.
+TEST(Sha256Test, FileRewrittenInPlaceWithItsTimeSetBackIsSeenAsChanged) {
+    TemporaryFolder folder;
+    const std::string path = folder.File("model.obj");
+    WriteText(path, "v 0 0 0\n");
+    std::optional<RegularFile> file = RegularFile::Open(path);
+    ASSERT_TRUE(file);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    EXPECT_TRUE(file->Unchanged());
+    // Past the clock tick the file system stamps its times with.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    WriteText(path, "v 9 9 9\n");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    struct stat after {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    ASSERT_EQ(after.st_size, before.st_size);
+    ASSERT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    EXPECT_FALSE(file->Unchanged());
 }

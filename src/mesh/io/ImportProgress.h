@@ -11,6 +11,9 @@ struct MeshImportCallbacks {
     std::function<bool(double fraction)> progress;
     // One warning of the reader, a single line.
     std::function<void(const std::string& message)> warning;
+    // Whether the reader takes the SHA-256 of the bytes it reads (Mesh::sourceSha256), which a
+    // report cites; a caller that only looks at the model (`--obj-info`) saves the work.
+    bool digest = true;
 };
 
 // Passes progress on to the callbacks no more often than every hundredth of the way, remembers a

@@ -2,6 +2,7 @@
 
 #include "base/FileAccess.h"
 #include "base/RegularFile.h"
+#include "base/Sha256.h"
 #include "mesh/io/MeshFormat.h"
 #include "mesh/io/gltf/GltfReader.h"
 #include "mesh/io/obj/ObjReader.h"
@@ -93,6 +94,8 @@ MeshImportResult ReadOtherFormat(MeshFormat format, const std::string& path,
         return Failed(path, status.message());
     }
     progress.Report(1.0);
+    // The bytes parsed are the digest's: they were read whole, once.
+    mesh->sourceSha256 = Sha256Hex(bytes);
     MeshImportResult result;
     result.mesh = std::move(mesh);
     return result;
@@ -127,8 +130,9 @@ MeshImportResult ImportMesh(const std::string& path, const MeshImportCallbacks& 
         return Failed(path, UnknownFormatReason());
     }
     if (format == MeshFormat::Obj) {
-        return FromObjResult(ReadObjFromFile(std::move(*file), path, ObjProgress(progress)),
-                             progress);
+        return FromObjResult(
+            ReadObjFromFile(std::move(*file), path, callbacks.digest, ObjProgress(progress)),
+            progress);
     }
     const std::optional<std::string> bytes = file->ReadWhole();
     if (!bytes) {

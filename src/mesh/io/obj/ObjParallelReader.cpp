@@ -241,12 +241,11 @@ ObjReadResult Failed(const Status& status) {
     return result;
 }
 
-} // namespace
-
-ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path,
-                                const MtlTextSource& mtlSource,
-                                const std::function<void(double)>& onProgress,
-                                const ObjParallelOptions& options) {
+// Both readings, each split across threads: the mesh as the text gives it, not yet checked.
+ObjReadResult ReadStretches(const ObjSource& source, const std::string& path,
+                            const MtlTextSource& mtlSource,
+                            const std::function<void(double)>& onProgress,
+                            const ObjParallelOptions& options) {
     auto mesh = std::make_unique<Mesh>();
     mesh->path = path;
     std::replace(mesh->path.begin(), mesh->path.end(), '\\', '/');
@@ -275,9 +274,46 @@ ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path
     if (fault) {
         return Failed(*fault);
     }
-    if (!source.Unchanged()) {
+    ObjReadResult result;
+    result.mesh = std::move(mesh);
+    return result;
+}
+
+} // namespace
+
+ObjReadResult ReadObjInParallel(const ObjSource& source, const std::string& path,
+                                const MtlTextSource& mtlSource,
+                                const std::function<void(double)>& onProgress,
+                                const ObjParallelOptions& options) {
+    // The digest is of the text read through the same descriptor, checked unchanged since it was
+    // opened once both readings and the hash are done: the bytes hashed are the bytes read, and no
+    // copy of the text is held for it. A large file is hashed on a thread of its own beside the
+    // readings (on a machine with cores to spare it costs no time); a small one afterwards.
+    std::optional<std::string> digest;
+    std::jthread hashing;
+    if (options.digest && !source.InMemory() && source.Size() >= kSmallText) {
+        try {
+            hashing = std::jthread([&source, &digest] { digest = source.Sha256Hex(); });
+        } catch (const std::system_error&) {
+            // no thread to be had: hashed afterwards
+        }
+    }
+    const bool hashedBeside = hashing.joinable();
+    ObjReadResult read = ReadStretches(source, path, mtlSource, onProgress, options);
+    if (hashedBeside) {
+        hashing.join();
+    }
+    if (!read.mesh) {
+        return read;
+    }
+    std::unique_ptr<Mesh> mesh = std::move(read.mesh);
+    if (options.digest && !hashedBeside) {
+        digest = source.Sha256Hex();
+    }
+    if ((options.digest && !digest) || !source.Unchanged()) {
         return Failed(RefuseObj(ObjChangedMessage(path)));
     }
+    mesh->sourceSha256 = std::move(digest).value_or(std::string());
     if (Status valid = Validate(*mesh, MeshNumbers::AsWritten); !valid) {
         return Failed(RefuseObj(ObjInvalidMessage(path, valid.message())));
     }

@@ -12,6 +12,7 @@
 struct ObjParallelOptions {
     unsigned stretches = 0;
     std::size_t windowBytes = std::size_t{1} << 18;
+    bool digest = true; // take the SHA-256 of the text read (Mesh::sourceSha256)
 };
 
 // Reads a model in the same two readings as the sequential reader, each split across threads:

@@ -52,13 +52,13 @@ ObjReadResult ReadObjWithProgress(const std::string& path,
         result.error = ObjOpenFailureMessage(path);
         return result;
     }
-    return ReadObjFromFile(std::move(*file), path, onProgress);
+    return ReadObjFromFile(std::move(*file), path, true, onProgress);
 }
 
-ObjReadResult ReadObjFromFile(RegularFile file, const std::string& path,
+ObjReadResult ReadObjFromFile(RegularFile file, const std::string& path, bool digest,
                               const std::function<void(double fraction)>& onProgress) {
-    return ReadObjInParallel(ObjSource(std::move(file)), path, LibraryFilesBeside(path),
-                             onProgress);
+    return ReadObjInParallel(ObjSource(std::move(file)), path, LibraryFilesBeside(path), onProgress,
+                             {.digest = digest});
 }
 
 ObjReadResult ReadObjFromMemory(std::string_view objText, const std::string& path,

@@ -41,8 +41,9 @@ ObjReadResult ReadObj(const std::string& path);
 ObjReadResult ReadObjWithProgress(const std::string& path,
                                   const std::function<void(double fraction)>& onProgress);
 
-// The same on a file its caller has already opened (as the import does to tell the format).
-ObjReadResult ReadObjFromFile(RegularFile file, const std::string& path,
+// The same on a file its caller has already opened (as the import does to tell the format); with
+// `digest`, the mesh carries the SHA-256 of the bytes read.
+ObjReadResult ReadObjFromFile(RegularFile file, const std::string& path, bool digest,
                               const std::function<void(double fraction)>& onProgress);
 
 // The refusal of a model file that cannot be opened: Read Obj failed: can't open data file "x".

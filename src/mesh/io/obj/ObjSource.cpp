@@ -1,5 +1,6 @@
 #include "mesh/io/obj/ObjSource.h"
 
+#include "base/Sha256.h"
 #include "mesh/io/obj/ObjTextCursor.h"
 
 #include <algorithm>
@@ -79,4 +80,11 @@ std::size_t ObjSource::StatementStartFrom(std::size_t offset) const {
 bool ObjSource::IsStatementStart(std::string_view text, std::size_t at) {
     return at == 0 || (at < text.size() && ObjTextCursor::IsLineBreak(text[at - 1]) &&
                        IsStatementCharacter(text[at]));
+}
+
+std::optional<std::string> ObjSource::Sha256Hex() const {
+    if (!file_) {
+        return ::Sha256Hex(text_);
+    }
+    return Sha256HexOfFile(*file_);
 }

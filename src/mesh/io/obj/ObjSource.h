@@ -33,6 +33,11 @@ public:
     // True while the text is as it was when reading began.
     bool Unchanged() const { return !file_ || file_->Unchanged(); }
 
+    // The SHA-256 of the text: of the bytes in memory, or of the file read once more through the
+    // descriptor it was read from (Unchanged afterwards tells that they are the bytes read
+    // before); nothing when the file no longer holds them.
+    std::optional<std::string> Sha256Hex() const;
+
     // Whether `text[at]` begins a line whose first word is a statement (a letter or '#'): no
     // statement before it reaches past the line break in front of it, since a face's corner list
     // stops at the first word that does not start like a corner.
