@@ -423,16 +423,15 @@ private:
             Add(heading);
             return;
         }
-        heading << "<p>One row per trajectory: IN is the entry, OUT the exit, or where a "
-                   "retained bullet lies; the number is the one the body diagrams and the "
-                   "sections below give it; the appendices define the angles and terms.</p>\n";
+        heading << "<p>IN is the entry, OUT the exit or where a retained bullet lies, numbered "
+                   "as in the diagrams and the sections; the appendices define the terms.</p>\n";
         Add(heading);
         const std::string table =
             std::string("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
                         "style=\"font-size: 8pt\">\n") +
-            "<tr><th width=\"4%\">No.</th><th width=\"11%\">Label</th>"
-            "<th width=\"22%\">IN</th><th width=\"22%\">OUT</th><th width=\"15%\">Course</th>"
-            "<th width=\"13%\">Direction</th><th width=\"13%\">Elevation</th></tr>\n";
+            "<tr><th width=\"4%\">No.</th><th width=\"9%\">Label</th>"
+            "<th width=\"26%\">IN</th><th width=\"26%\">OUT</th><th width=\"13%\">Course</th>"
+            "<th width=\"11%\">Direction</th><th width=\"11%\">Elevation</th></tr>\n";
         for (const TrajectoryFacts& t : report.trajectories) {
             blocks.push_back({WoundRow(t, report.posed), false, table});
         }

@@ -125,9 +125,8 @@ Status CollectFigures(const ViewSource& source, const CaseReport& report, Report
     const bool pdf = format == ReportFormat::Pdf;
     InitReportResources();
     figures.list.push_back({"diagrams",
-                            "Body diagrams, front and back, the body in the anatomical position: "
-                            "each entry (IN) a numbered circle, each exit (OUT) a numbered square, "
-                            "where it was measured and numbered as the wound table",
+                            "Body diagrams, front and back, anatomical position: each entry (IN) "
+                            "a numbered circle, each exit (OUT) a numbered square",
                             pdf ? kPdfDiagramWidth : kHtmlDiagramWidth});
     figures.images["diagrams"] =
         DrawBodyDiagrams(source.posed.GetCase().body, report.wounds, kDiagramHeight);
