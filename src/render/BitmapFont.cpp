@@ -95,6 +95,7 @@ void BitmapFont::Release() {
     }
     glyphs.clear();
     leaders.clear();
+    pending.clear();
     BeginFrame();
 }
 
@@ -169,34 +170,80 @@ void BitmapFont::DrawText(const std::string& text, Depth depth) const {
         return;
     }
     GLfloat position[4] = {};
-    std::array<float, 4> color{};
+    PendingLabel label;
     glGetFloatv(GL_CURRENT_RASTER_POSITION, position);
-    glGetFloatv(GL_CURRENT_RASTER_COLOR, color.data());
-    const std::vector<std::string> lines = TextLines(text);
-    const LabelBox wanted = BoxOfLines(lines, position[0], position[1]);
-    if (wanted.width == 0) {
+    glGetFloatv(GL_CURRENT_RASTER_COLOR, label.color.data());
+    label.text = text;
+    label.x = position[0];
+    label.y = position[1];
+    label.depth = position[2];
+    label.mode = depth;
+    pending.push_back(std::move(label));
+}
+
+namespace {
+
+// Whether something drawn lies in front of the window point at `depth`; a point off the viewport
+// counts as seen (nothing there to read), and so does one whose depth cannot be read.
+bool BehindWhatIsDrawn(float x, float y, float depth) {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const auto column = static_cast<GLint>(std::floor(x));
+    const auto row = static_cast<GLint>(std::floor(y));
+    if (column < viewport[0] || row < viewport[1] || column >= viewport[0] + viewport[2] ||
+        row >= viewport[1] + viewport[3]) {
+        return false;
+    }
+    // Far more than the depth buffer's resolution, far less than any gap between surfaces.
+    constexpr float kTolerance = 1e-5f;
+    GLfloat stored = 1.0f;
+    glReadPixels(column, row, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &stored);
+    return stored < depth - kTolerance;
+}
+
+} // namespace
+
+void BitmapFont::PlacePending() {
+    // Read before anything of this flush is drawn: the labels' own glyphs would hide each other.
+    for (const PendingLabel& label : pending) {
+        PlaceLabel(label);
+    }
+    pending.clear();
+}
+
+void BitmapFont::PlaceLabel(const PendingLabel& label) {
+    const std::vector<std::string> lines = TextLines(label.text);
+    const LabelBox atPoint = BoxOfLines(lines, label.x, label.y);
+    if (atPoint.width == 0) {
         return; // nothing printable takes no room
+    }
+    const bool lifted =
+        label.mode == Depth::AtRasterPosition && BehindWhatIsDrawn(label.x, label.y, label.depth);
+    LabelBox wanted = atPoint;
+    if (lifted) {
+        wanted.left += kLiftX;
+        wanted.bottom += kLiftY;
     }
     const std::optional<LabelBox> box = layout.Place(wanted);
     if (!box) {
         return; // no free place near its point
     }
-    placed.push_back({text, *box});
-    const float labelDepth = depth == Depth::InFront ? 0.0f : position[2];
-    const int shiftX = box->left - wanted.left, shiftY = box->bottom - wanted.bottom;
+    placed.push_back({label.text, *box, lifted});
+    const float labelDepth = label.mode == Depth::InFront || lifted ? 0.0f : label.depth;
+    const int shiftX = box->left - atPoint.left, shiftY = box->bottom - atPoint.bottom;
     if (shiftX != 0 || shiftY != 0) {
-        const std::array<float, 2> end = NearestPointOf(*box, position[0], position[1]);
-        leaders.push_back({position[0], position[1], end[0], end[1], labelDepth, color});
+        const std::array<float, 2> end = NearestPointOf(*box, label.x, label.y);
+        leaders.push_back({label.x, label.y, end[0], end[1], labelDepth, label.color});
     }
-    double y = position[1] + static_cast<float>(shiftY);
+    double y = label.y + static_cast<float>(shiftY);
     for (const std::string& line : lines) {
-        QueueLine(line, position[0] + static_cast<float>(shiftX), y, labelDepth, color);
+        QueueLine(line, label.x + static_cast<float>(shiftX), y, labelDepth, label.color, lifted);
         y -= kLineHeight;
     }
 }
 
 void BitmapFont::QueueLine(const std::string& line, double x, double y, float depth,
-                           const std::array<float, 4>& color) const {
+                           const std::array<float, 4>& color, bool outline) const {
     // A bitmap's lower-left pixel is at floor(raster position - origin); each printable character
     // moves the pen by the advance. The OpenGL implementation adds a small epsilon before taking
     // the floor, so that a position a rounding error below a pixel edge lands on that edge; the
@@ -214,12 +261,14 @@ void BitmapFont::QueueLine(const std::string& line, double x, double y, float de
         glyph.depth = depth;
         glyph.color = color;
         glyph.code = static_cast<unsigned char>(c);
+        glyph.outlined = outline;
         glyphs.push_back(glyph);
         pen += kAdvance;
     }
 }
 
 void BitmapFont::Flush() {
+    PlacePending();
     if (glyphs.empty() && leaders.empty()) {
         return;
     }
@@ -247,7 +296,9 @@ void BitmapFont::Flush() {
     // Only the set bits of a glyph make fragments, as with a bitmap.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    if (outlined) {
+    const bool anyOutlined = std::any_of(glyphs.begin(), glyphs.end(),
+                                         [](const QueuedGlyph& glyph) { return glyph.outlined; });
+    if (outlined || anyOutlined) {
         // The glyph is drawn at its outline's depth.
         glDepthFunc(GL_LEQUAL);
         DrawOutlines();
@@ -287,6 +338,9 @@ void BitmapFont::DrawOutlines() const {
     constexpr float kOutline[4] = {0.08f, 0.08f, 0.08f, 1.0f};
     glBegin(GL_QUADS);
     for (const QueuedGlyph& glyph : glyphs) {
+        if (!outlined && !glyph.outlined) {
+            continue;
+        }
         glColor4f(kOutline[0], kOutline[1], kOutline[2], glyph.color[3]);
         for (int dy = -1; dy <= 1; ++dy) {
             for (int dx = -1; dx <= 1; ++dx) {

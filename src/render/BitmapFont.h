@@ -13,6 +13,9 @@
 //
 // No two labels of a frame overlap: a label whose place is taken by one queued before it in the
 // same frame goes to the nearest free place (LabelLayout), with a leader line back to its point.
+// Labels are placed when they are flushed, against what has been drawn by then: a label whose
+// point lies behind something drawn (the body, a wall) would be hidden at its point, so it is
+// drawn beside it in front of everything, outlined, with a leader line to the point.
 class BitmapFont {
 public:
     static constexpr int kAdvance = 10;    // pixels from one character to the next
@@ -38,18 +41,24 @@ public:
     void DrawText(const std::string& text, Depth depth) const;
     // Draws everything queued since the last flush, then forgets it. GL state is left as it was.
     void Flush();
-    bool HasQueued() const { return !glyphs.empty(); }
+    bool HasQueued() const { return !glyphs.empty() || !pending.empty(); }
 
     // A new frame: the places taken by the last frame's labels are free again. With `outlined`
     // every glyph of the frame is drawn over a dark outline one pixel wide.
     void BeginFrame(bool outlined = false);
 
-    // The labels queued since BeginFrame, with the boxes they were given (window pixels).
+    // The labels flushed since BeginFrame, with the boxes they were given (window pixels) and
+    // whether each was lifted in front of what hid its point.
     struct PlacedLabel {
         std::string text;
         LabelBox box;
+        bool lifted = false;
     };
     const std::vector<PlacedLabel>& PlacedLabels() const { return placed; }
+
+    // How far a lifted label is first asked to stand from its point, in pixels (right, up).
+    static constexpr int kLiftX = 14;
+    static constexpr int kLiftY = 12;
 
 private:
     struct QueuedGlyph {
@@ -58,6 +67,15 @@ private:
         float depth = 0;
         std::array<float, 4> color{};
         unsigned char code = 0;
+        bool outlined = false; // a lifted label's glyph, outlined whatever the frame says
+    };
+
+    // A label asked for and not yet placed: its point in window coordinates and depth.
+    struct PendingLabel {
+        std::string text;
+        float x = 0, y = 0, depth = 0;
+        std::array<float, 4> color{};
+        Depth mode = Depth::AtRasterPosition;
     };
 
     struct LeaderLine {
@@ -66,8 +84,10 @@ private:
         std::array<float, 4> color{};
     };
 
+    void PlacePending();
+    void PlaceLabel(const PendingLabel& label);
     void QueueLine(const std::string& line, double x, double y, float depth,
-                   const std::array<float, 4>& color) const;
+                   const std::array<float, 4>& color, bool outline) const;
     void DrawQueued() const;
     void DrawOutlines() const;
     void DrawLeaderLines() const;
@@ -75,6 +95,7 @@ private:
     unsigned texture = 0;
     // The queue is the frame's pending output, not the font's state: the passes that place labels
     // hold the font as const.
+    mutable std::vector<PendingLabel> pending;
     mutable std::vector<QueuedGlyph> glyphs;
     mutable std::vector<LeaderLine> leaders;
     mutable LabelLayout layout;

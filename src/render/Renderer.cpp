@@ -114,11 +114,19 @@ void Renderer::RenderFrame(const PosedCase& posed, const ViewState& view) {
     glDisable(GL_LIGHT1);
     glDisable(GL_LIGHT2);
     DrawElements(frame, RenderPass::Normal);
-    // The labels of both passes, before the body, so that a transparent body blends over them as
-    // it did over each label drawn in its pass.
+    // The labels of both passes are placed against what has been drawn when they are flushed: an
+    // opaque body first, so that a label whose point it hides is lifted in front of it; a
+    // transparent body after them, so that it blends over them as it did over each label drawn
+    // in its pass.
+    const bool opaqueBody = !view.Switches().bodyTransparent;
+    if (opaqueBody) {
+        DrawBody(frame);
+    }
     font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.
-    DrawBody(frame);
+    if (!opaqueBody) {
+        DrawBody(frame);
+    }
     if (view.Switches().uncertaintyCones) {
         DrawUncertaintyCones(frame);
     }

@@ -83,7 +83,8 @@ void CaseInformation(std::ostringstream& out, const CaseReport& report) {
     if (!info.Notes().empty()) {
         WideRow(out, "Notes", Escaped(info.Notes()));
     }
-    PairRow(out, "Software", Escaped(report.software), "Report made", Escaped(report.generated));
+    PairRow(out, "Software", Escaped(report.software), "Report made",
+            "<span style=\"white-space: nowrap\">" + Escaped(report.generated) + "</span>");
     WideRow(out, "Case file", FileName(report.caseFile));
     WideRow(out, "Case file SHA-256", FileHash(report.caseFile));
     out << "</table>\n";
@@ -272,7 +273,8 @@ void WriteTrajectory(std::ostringstream& out, const TrajectoryFacts& t, bool pos
     out << "<h2>" << TrajectoryTitle(t) << "</h2>\n" << kTableStart;
     Row(out, "Bullet", t.bulletInside ? "bullet inside body" : "exited");
     Row(out, "IN", PointWithDescription(t.inCm, t.inDescription));
-    Row(out, "OUT", PointWithDescription(t.outCm, t.outDescription));
+    Row(out, t.bulletInside ? "OUT (bullet retained here)" : "OUT",
+        PointWithDescription(t.outCm, t.outDescription));
     Row(out, "Body parts", PartsText(t));
     Row(out, "Direction angle", SectionAngle(t, TrackAngle::Direction, posed));
     Row(out, "Elevation angle", SectionAngle(t, TrackAngle::Elevation, posed));
@@ -366,17 +368,20 @@ public:
                    const std::function<std::string(const std::string&)>& sourceOfImage)
         : report(facts), figures(reportFigures), imageSource(sourceOfImage) {}
 
+    // The findings first, closed by the signature: page 1 and one section per track. What
+    // they rest on follows as appendices, so that the signed part is read without leafing
+    // through the conventions, the views and the scene analysis.
     std::vector<ReportBlock> Compose() {
         FirstPage();
-        ConventionsSection();
         for (const TrajectoryFacts& t : report.trajectories) {
             TrajectorySection(t);
         }
-        // Where the shots came from, in the scene around the body.
-        blocks.push_back({FormatOriginHtml(report.origin, imageSource), true, {}});
+        SignatureSection();
+        AppendicesHeading();
+        ConventionsSection();
+        OriginSection();
         ViewsSection();
         ElementsSection();
-        SignatureSection();
         return std::move(blocks);
     }
 
@@ -395,7 +400,8 @@ private:
         }
     }
 
-    // Case information, the wound table and the body diagrams.
+    // Case information, the body diagrams and the wound table. The diagrams come before the
+    // table: the table's rows may run over to the next page, the diagrams stay on page 1.
     void FirstPage() {
         std::ostringstream head;
         CaseInformation(head, report);
@@ -405,8 +411,8 @@ private:
             ReadingNotes(notes, report.readingNotes);
             Add(notes);
         }
-        WoundTable();
         AddFigure("diagrams");
+        WoundTable();
     }
 
     void WoundTable() {
@@ -417,17 +423,26 @@ private:
             Add(heading);
             return;
         }
-        heading << "<p>One row per trajectory: IN is the entry, OUT the exit; the number is the "
-                   "one the body diagrams and the sections below give it.</p>\n";
+        heading << "<p>IN is the entry, OUT the exit or where a retained bullet lies, numbered "
+                   "as in the diagrams and the sections; the appendices define the terms.</p>\n";
         Add(heading);
         const std::string table =
             std::string("<table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\" "
                         "style=\"font-size: 8pt\">\n") +
-            "<tr><th>No.</th><th>Label</th><th>IN</th><th>OUT</th><th>Course</th>"
-            "<th>Direction</th><th>Elevation</th></tr>\n";
+            "<tr><th width=\"4%\">No.</th><th width=\"9%\">Label</th>"
+            "<th width=\"26%\">IN</th><th width=\"26%\">OUT</th><th width=\"13%\">Course</th>"
+            "<th width=\"11%\">Direction</th><th width=\"11%\">Elevation</th></tr>\n";
         for (const TrajectoryFacts& t : report.trajectories) {
             blocks.push_back({WoundRow(t, report.posed), false, table});
         }
+    }
+
+    void AppendicesHeading() {
+        std::ostringstream out;
+        out << "<h1>Appendices</h1>\n<p>What the findings rest on: the conventions of the "
+               "angles, the body and its posture, where the shots came from, the views of the "
+               "case and the elements.</p>\n";
+        Add(out, true);
     }
 
     void ConventionsSection() {
@@ -443,7 +458,7 @@ private:
                "interval is given, where the cone reaches the vertical (&alpha; &ge; 90&deg; "
                "&minus; |E|); for the budget, where either the ball cone or its own 95 % cone "
                "does.</p>\n";
-        Add(out, true);
+        Add(out);
         AddFigure("axes");
         std::ostringstream body;
         BodyFacts(body, report);
@@ -456,6 +471,18 @@ private:
         WriteTrajectory(out, t, report.posed);
         Add(out, true);
         AddFigure(CloseUpFigureName(t.number));
+    }
+
+    // Where the shots came from, in the scene around the body, with the plan view as the
+    // figures describe it.
+    void OriginSection() {
+        PlanFigure plan;
+        for (const ReportFigure& figure : figures) {
+            if (figure.name == kPlanViewImage) {
+                plan = {figure.caption, figure.displayWidth};
+            }
+        }
+        blocks.push_back({FormatOriginHtml(report.origin, imageSource, plan), true, {}});
     }
 
     void ViewsSection() {
@@ -483,7 +510,9 @@ private:
     void SignatureSection() {
         std::ostringstream out;
         const std::string& examiner = report.caseInfo.Examiner();
-        out << "<h2>Signature</h2>\n<table width=\"100%\" cellspacing=\"0\" cellpadding=\"8\">\n"
+        out << "<h2>Signature</h2>\n<p>The findings above are the examiner's; the appendices "
+               "that follow give what they rest on.</p>\n"
+               "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"8\">\n"
             << "<tr><th align=\"left\" width=\"25%\">Examiner</th><td>"
             << (examiner.empty() ? std::string("&nbsp;") : Escaped(examiner)) << "</td></tr>\n"
             << "<tr><th align=\"left\">Date</th><td>"
@@ -509,9 +538,13 @@ std::string WoundRow(const TrajectoryFacts& t, bool posed) {
     const auto where = [](const std::array<double, 3>& cm, const std::string& described) {
         return described.empty() ? Point(cm) : Escaped(described);
     };
+    // A bullet that stayed in the body has no exit: its OUT is where it lies.
+    const std::string out = t.bulletInside
+                                ? "<b>retained</b> at " + where(t.outCm, t.outDescription)
+                                : where(t.outCm, t.outDescription);
     return "<tr><td>" + std::to_string(t.number) + "</td><td>" + Escaped(t.label) + "</td><td>" +
-           where(t.inCm, t.inDescription) + "</td><td>" + where(t.outCm, t.outDescription) +
-           "</td><td>" + Escaped(t.course.sentence) + "</td><td>" +
+           where(t.inCm, t.inDescription) + "</td><td>" + out + "</td><td>" +
+           Escaped(t.course.sentence) + "</td><td>" +
            WoundAngleCell(t, TrackAngle::Direction, posed) + "</td><td>" +
            WoundAngleCell(t, TrackAngle::Elevation, posed) + "</td></tr>\n";
 }

@@ -19,16 +19,18 @@ struct ReportFigure {
 std::string FormatReportHtml(const CaseReport& report, const std::vector<ReportFigure>& figures,
                              const std::function<std::string(const std::string&)>& imageSource);
 
-// The report as the blocks a page never splits, in the report's order: page 1 (case
-// information, the wound table, the body diagrams), the conventions and the body, one page per
-// trajectory with its close-up, the views, the elements and the signature block. A new section
-// is one more step of this order (ReportComposer in ReportHtml.cpp).
+// The report as the blocks a page never splits, in the report's order: the findings (page 1 with
+// the case information, the body diagrams and the wound table; one page per trajectory with its
+// close-up), the signature block that closes them, then the appendices (the conventions and the
+// body, the origin, the views and the elements). A new section is one more step of this order
+// (ReportComposer in ReportHtml.cpp).
 std::vector<ReportBlock>
 FormatReportBlocks(const CaseReport& report, const std::vector<ReportFigure>& figures,
                    const std::function<std::string(const std::string&)>& imageSource);
 // The HTML document's head, up to and with its <body>.
 std::string ReportHtmlHead(const CaseReport& report);
-// One row of the wound table: number, label, IN and OUT located on the body, the course, the
+// One row of the wound table: number, label, IN and OUT located on the body (OUT "retained at"
+// where a bullet stayed in the body), the course, the
 // direction and elevation angles with the 95 % intervals of the uncertainty budget; for a
 // `posed` body the angles of the anatomical position and as posed, each labelled and with its
 // own interval.

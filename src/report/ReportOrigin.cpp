@@ -289,7 +289,8 @@ OriginFacts GatherOrigin(const PosedCase& posed, OriginOptions options) {
 }
 
 std::string FormatOriginHtml(const OriginFacts& origin,
-                             const std::function<std::string(const std::string&)>& imageSource) {
+                             const std::function<std::string(const std::string&)>& imageSource,
+                             const PlanFigure& plan) {
     std::ostringstream out;
     Conventions(out, origin);
     if (origin.analysis.trajectories.empty()) {
@@ -298,10 +299,8 @@ std::string FormatOriginHtml(const OriginFacts& origin,
     }
     if (const std::string source = imageSource ? imageSource(kPlanViewImage) : std::string();
         !source.empty()) {
-        out << "<p align=\"center\"><img src=\"" << source
-            << "\" width=\"460\" alt=\"Plan view\"><br><i>The scene seen from above (+X to the "
-               "right, +Z down the page): the body, each back line and each height's zone."
-               "</i></p>\n";
+        out << "<p align=\"center\"><img src=\"" << source << "\" width=\"" << plan.width
+            << "\" alt=\"Plan view\"><br><i>" << Escaped(plan.caption) << "</i></p>\n";
     }
     for (const TrajectoryOrigin& t : origin.analysis.trajectories) {
         TrajectorySection(out, origin, t);

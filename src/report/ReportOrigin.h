@@ -35,7 +35,16 @@ OriginFacts GatherOrigin(const PosedCase& posed, OriginOptions options = {});
 // The name of the plan view among the report's images.
 inline constexpr const char* kPlanViewImage = "plan-view";
 
+// How the plan view stands in the section: its caption (which says which way the axes run) and
+// its width on the page.
+struct PlanFigure {
+    std::string caption = "The scene seen from above (+X to the right, +Z down the page): the "
+                          "body, each back line and each height's zone.";
+    int width = 460;
+};
+
 // The report's "Origin" section as HTML: its conventions, a table of zones per trajectory, the
 // exterior points, the shot groups and the plan view (its src from `imageSource`).
 std::string FormatOriginHtml(const OriginFacts& origin,
-                             const std::function<std::string(const std::string&)>& imageSource);
+                             const std::function<std::string(const std::string&)>& imageSource,
+                             const PlanFigure& plan = {});

@@ -52,7 +52,9 @@ double FarEnd(const OriginZone& zone) {
     return zone.maxDistance.value_or(zone.minDistance + kOpenZoneLength);
 }
 
-// Where scene points land on the picture: one scale for both axes.
+// Where scene points land on the picture: one scale for both axes. The longer of the content's
+// two spans runs across the picture, so that a set of shots from front to back fills its width:
+// turned, +Z points to the right and +X up the page (the usual view turned a quarter left).
 class PlanFrame {
 public:
     void Include(const Vec3& p) {
@@ -63,22 +65,33 @@ public:
     }
     void Fix() {
         const double spanX = std::max(maxX - minX, 1.0), spanZ = std::max(maxZ - minZ, 1.0);
-        scale = std::min((kWidth - 2 * kMargin) / spanX, (kHeight - 2 * kMargin) / spanZ);
+        turned = spanZ > spanX;
+        const double across = turned ? spanZ : spanX, down = turned ? spanX : spanZ;
+        scale = std::min((kWidth - 2 * kMargin) / across, (kHeight - 2 * kMargin) / down);
         centreX = (minX + maxX) / 2;
         centreZ = (minZ + maxZ) / 2;
     }
     QPointF At(const Vec3& p) const {
+        if (turned) {
+            return {kWidth / 2.0 + (p.z - centreZ) * scale,
+                    kHeight / 2.0 - (p.x - centreX) * scale};
+        }
         return {kWidth / 2.0 + (p.x - centreX) * scale, kHeight / 2.0 + (p.z - centreZ) * scale};
     }
+    bool Turned() const { return turned; }
     double Scale() const { return scale; }
-    double MinX() const { return centreX - kWidth / 2.0 / scale; }
-    double MaxX() const { return centreX + kWidth / 2.0 / scale; }
-    double MinZ() const { return centreZ - kHeight / 2.0 / scale; }
-    double MaxZ() const { return centreZ + kHeight / 2.0 / scale; }
+    double MinX() const { return centreX - HalfSpan(!turned); }
+    double MaxX() const { return centreX + HalfSpan(!turned); }
+    double MinZ() const { return centreZ - HalfSpan(turned); }
+    double MaxZ() const { return centreZ + HalfSpan(turned); }
 
 private:
+    // Half the picture's width (across) or height, in metres.
+    double HalfSpan(bool across) const { return (across ? kWidth : kHeight) / 2.0 / scale; }
+
     double minX = 1e300, maxX = -1e300, minZ = 1e300, maxZ = -1e300;
     double scale = 1, centreX = 0, centreZ = 0;
+    bool turned = false;
 };
 
 Vec3 MeshPoint(const Mesh& mesh, uint32_t index) {
@@ -264,14 +277,33 @@ void DrawLegend(QPainter& painter, const OriginFacts& origin) {
 
 } // namespace
 
+namespace {
+
+PlanFrame FrameOf(const PosedCase& posed, const OriginFacts& origin) {
+    PlanFrame frame;
+    IncludeScene(frame, posed.GetCase().world);
+    IncludeAnalysis(frame, origin);
+    frame.Fix();
+    return frame;
+}
+
+} // namespace
+
+bool PlanViewTurned(const PosedCase& posed, const OriginFacts& origin) {
+    return FrameOf(posed, origin).Turned();
+}
+
+std::string PlanViewCaption(bool turned) {
+    return std::string("The scene seen from above (") +
+           (turned ? "+Z to the right, +X up the page" : "+X to the right, +Z down the page") +
+           "): the body, each back line and each height's zone.";
+}
+
 QImage DrawPlanView(const PosedCase& posed, const OriginFacts& origin) {
     const Case& theCase = posed.GetCase();
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     image.fill(Qt::white);
-    PlanFrame frame;
-    IncludeScene(frame, theCase.world);
-    IncludeAnalysis(frame, origin);
-    frame.Fix();
+    const PlanFrame frame = FrameOf(posed, origin);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     DrawGrid(painter, frame);

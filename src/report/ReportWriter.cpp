@@ -23,14 +23,17 @@ static void InitReportResources() {
 
 namespace {
 
-// Widths on the page: a PDF page is laid out in points (about 510 across between the margins), a
-// browser page in pixels.
+// Widths on the page: a PDF page's images are laid out in pixels of 1/96 inch (about 680 across
+// between the margins), a browser page in pixels.
 constexpr int kPdfViewWidth = 460;
 constexpr int kPdfAxesWidth = 400;
+constexpr int kPdfFullWidth = 670;
 constexpr int kHtmlViewWidth = 800;
 constexpr int kHtmlAxesWidth = 520;
-constexpr int kPdfDiagramWidth = 330;
-constexpr int kHtmlDiagramWidth = 560;
+// The diagrams some 10 cm tall on page 1, over a third of the page, so that each wound's number
+// reads at a glance.
+constexpr int kPdfDiagramWidth = 380;
+constexpr int kHtmlDiagramWidth = 640;
 constexpr int kDiagramHeight = 900; // pixels of the picture
 constexpr int kPdfCloseUpWidth = 480;
 
@@ -122,9 +125,8 @@ Status CollectFigures(const ViewSource& source, const CaseReport& report, Report
     const bool pdf = format == ReportFormat::Pdf;
     InitReportResources();
     figures.list.push_back({"diagrams",
-                            "Body diagrams, front and back, the body in the anatomical position: "
-                            "each entry (IN) a numbered circle, each exit (OUT) a numbered square, "
-                            "where it was measured and numbered as the wound table",
+                            "Body diagrams, front and back, anatomical position: each entry (IN) "
+                            "a numbered circle, each exit (OUT) a numbered square",
                             pdf ? kPdfDiagramWidth : kHtmlDiagramWidth});
     figures.images["diagrams"] =
         DrawBodyDiagrams(source.posed.GetCase().body, report.wounds, kDiagramHeight);
@@ -205,6 +207,8 @@ Status BuildCaseReport(const PosedCase& posed, const ArrowModels& arrows, const 
         return status;
     }
     figures.images[kPlanViewImage] = DrawPlanView(posed, report.origin);
+    figures.list.push_back({kPlanViewImage, PlanViewCaption(PlanViewTurned(posed, report.origin)),
+                            format == ReportFormat::Pdf ? kPdfFullWidth : kHtmlViewWidth});
     if (format == ReportFormat::Html) {
         bytes = FormatReportHtml(report, figures.list, [&figures](const std::string& name) {
             return PngDataUrl(figures.images[name]);

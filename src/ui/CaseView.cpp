@@ -167,9 +167,12 @@ void CaseView::Redraw() {
     }
 }
 
-std::optional<CapturedImage> CaseView::CaptureView() {
+std::optional<CapturedImage> CaseView::CaptureView(bool withSelection) {
     if (!renderer) {
         return std::nullopt;
+    }
+    if (!withSelection) {
+        return CaptureWithoutSelection(view, [this] { return grabFramebuffer(); });
     }
     return CapturedImageFromQImage(grabFramebuffer());
 }

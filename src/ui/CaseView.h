@@ -52,8 +52,9 @@ public:
     // Asks for a frame (Qt draws it at the next paint); nothing while there is nothing to draw
     // with.
     void Redraw();
-    // The displayed pixels as a 32-bit bitmap, bottom row first.
-    std::optional<CapturedImage> CaptureView();
+    // The displayed pixels as a 32-bit bitmap, bottom row first; without `withSelection` the
+    // frame is drawn once more with nothing selected (no selection box, no handles).
+    std::optional<CapturedImage> CaptureView(bool withSelection = true);
     // Arrow keys, Page Up/Down and the typed characters f k l p r t + -. Returns false for keys
     // that are not the view's, so the main window can pass on keys the view did not see.
     bool HandleKey(QKeyEvent* event);

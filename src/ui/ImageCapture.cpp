@@ -1,5 +1,8 @@
 #include "ui/ImageCapture.h"
 
+#include "ui/ProgramSettings.h"
+#include "view/ViewState.h"
+
 #include <QImage>
 
 #include <cstring>
@@ -44,4 +47,18 @@ CapturedImage CapturedImageFromQImage(const QImage& image) {
         }
     }
     return dib;
+}
+
+bool SavedImageShowsSelection() {
+    return OpenProgramSettings()
+        ->value(QString::fromLatin1(kSavedImageSelectionKey), false)
+        .toBool();
+}
+
+CapturedImage CaptureWithoutSelection(ViewState& view, const std::function<QImage()>& grab) {
+    const ViewState kept = view;
+    view.ClearSelection();
+    const QImage image = grab();
+    view = kept;
+    return CapturedImageFromQImage(image);
 }

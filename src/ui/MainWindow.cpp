@@ -9,6 +9,7 @@
 #include "ui/CaseView.h"
 #include "ui/EditCommand.h"
 #include "ui/FocusRestorer.h"
+#include "ui/ImageCapture.h"
 #include "ui/LockKeyState.h"
 #include "ui/PointPicking.h"
 #include "ui/PosturePanel.h"
@@ -81,7 +82,7 @@ MainWindow::MainWindow(CaseEditor& theEditor, ViewState& view, const ArrowModels
     // Message boxes and choosers of the commands belong to the view.
     caseCommands = std::make_unique<CaseCommands>(
         theEditor, view, arrows, platform, caseView, [this] { caseView->Redraw(); },
-        [this] { return caseView->CaptureView(); });
+        [this] { return caseView->CaptureView(SavedImageShowsSelection()); });
     caseCommands->SetSession(session);
     caseCommands->SetDataFileListener([this] { UpdateTitle(); });
     titleListener = theEditor.AddListener([this](const CaseChange&) { UpdateTitle(); });

@@ -2,12 +2,14 @@
 #include "support/RenderTestSupport.h"
 
 #include "case/Case.h"
+#include "render/BitmapFont.h"
 #include "render/HeadlessContext.h"
 #include "render/Renderer.h"
 #include "view/ViewState.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <set>
 #include <string>
@@ -91,4 +93,62 @@ TEST(LabelPlacement, NoTwoLabelsOverlapAndOnlyLandmarksFacingTheViewerAreNamed) 
         }
     }
     renderer.DestroyContext();
+}
+
+namespace {
+
+bool IsMagenta(const Rgb& pixel) {
+    return pixel.r >= 250 && pixel.g <= 5 && pixel.b >= 250;
+}
+
+// Magenta pixels in the box [x0, x1) x [y0, y1) of the frame (y from the bottom row).
+int MagentaIn(const RenderHarness& h, int x0, int y0, int x1, int y1) {
+    int count = 0;
+    for (int y = y0; y < y1; ++y) {
+        for (int x = x0; x < x1; ++x) {
+            count += IsMagenta(h.Pixel(x, y)) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+// A trajectory behind the body, seen from the front: its label's point lies behind the body,
+// which hid the label whole. The label is drawn in front of the body beside its point, joined to
+// it by a leader line; a trajectory in front of the body keeps its label at its point.
+TEST(HiddenLabel, ALabelWhosePointTheBodyHidesIsDrawnOverItWithALeaderLine) {
+    RenderHarness h;
+    ASSERT_TRUE(h.Ready()) << h.Error();
+    // The label stands 0.71 m behind IN along the arrow: here at z = -0.29, behind the box body
+    // (z from 0 to 0.22), and the whole arrow is behind it too.
+    Trajectory& hidden = h.AddTrajectory(true, 0.0, 1.2, -1.0, 1, 0, 1);
+    hidden.label = "BEHIND";
+    h.Render();
+    const std::array<double, 2> point = h.Project(0.0, 1.2, -1.0 + 0.71);
+    const int x = static_cast<int>(std::floor(point[0]));
+    const int y = static_cast<int>(std::floor(point[1]));
+    // The body covers the point: the label's colour is nowhere at the point.
+    EXPECT_FALSE(IsMagenta(h.Pixel(x - 3, y - 3)));
+    // The text, lifted up and right of its point and drawn over the body.
+    const int textLeft = x + BitmapFont::kLiftX, textBottom = y + BitmapFont::kLiftY - 2;
+    EXPECT_GT(MagentaIn(h, textLeft, textBottom, textLeft + 60, textBottom + 13), 40);
+    // The leader line from the point to the text.
+    EXPECT_GT(MagentaIn(h, x + 2, y + 1, textLeft - 1, textBottom), 3);
+
+    // Switched off, nothing of it is drawn: the magenta was the label's.
+    h.GetView().ToggleText();
+    h.Render();
+    EXPECT_EQ(MagentaIn(h, x, y, textLeft + 60, textBottom + 13), 0);
+    h.GetView().ToggleText();
+
+    // In front of the body the label stays at its point, without a line.
+    hidden.in = {0.0, 1.2, 0.5};
+    hidden.out = {0.0, 1.2, 0.2};
+    h.Render();
+    const std::array<double, 2> seen = h.Project(0.0, 1.2, 0.5 + 0.71);
+    const int sx = static_cast<int>(std::floor(seen[0]));
+    const int sy = static_cast<int>(std::floor(seen[1]));
+    EXPECT_GT(MagentaIn(h, sx, sy - 2, sx + 60, sy + 11), 40);
+    EXPECT_EQ(MagentaIn(h, sx + BitmapFont::kLiftX, sy + 13, sx + 74, sy + 24), 0);
 }

@@ -51,6 +51,14 @@ std::vector<std::string> PageTexts(const std::string& pdf) {
     return pages;
 }
 
+// The index of the first page whose text holds `piece`; the page count when none does.
+size_t FirstPageWith(const std::vector<std::string>& pages, const std::string& piece) {
+    const auto at = std::find_if(pages.begin(), pages.end(), [&piece](const std::string& page) {
+        return page.find(piece) != std::string::npos;
+    });
+    return static_cast<size_t>(at - pages.begin());
+}
+
 std::string PdfInfo(const std::string& pdf) {
     std::string info;
     EXPECT_EQ(RunShellCommand("pdfinfo '" + pdf + "' 2>&1", info), 0);
@@ -141,10 +149,9 @@ TEST_F(SignedReportTest, EveryPageCarriesTheCaseAndItsNumberAndPageOneTheWounds)
         EXPECT_NE(first.find(piece), std::string::npos) << piece << "\n" << first;
     }
     EXPECT_EQ(first.find("Conventions"), std::string::npos);
-    // Then the conventions, a page per trajectory with its close-up, the views, the elements
-    // and the signature, in that order.
-    EXPECT_NE(pages[1].find("Conventions"), std::string::npos);
-    size_t previous = 1;
+    // Then a page per trajectory with its close-up, the signature, and the appendices: the
+    // conventions, the views and the elements.
+    size_t previous = 0;
     for (int n = 1; n <= 3; ++n) {
         const std::string heading = "Trajectory " + std::to_string(n) + ": Wound";
         const auto at = std::find_if(pages.begin(), pages.end(), [&heading](const std::string& p) {
@@ -158,8 +165,13 @@ TEST_F(SignedReportTest, EveryPageCarriesTheCaseAndItsNumberAndPageOneTheWounds)
                   std::string::npos);
         EXPECT_NE(at->find(" cm long in the plane of the track"), std::string::npos);
     }
-    EXPECT_NE(pages.back().find("Signature"), std::string::npos);
-    EXPECT_NE(pages.back().find("Dr. Ümit Çelik"), std::string::npos);
+    const size_t signature = FirstPageWith(pages, "Signature");
+    const size_t appendices = FirstPageWith(pages, "Appendices");
+    EXPECT_GE(signature, previous) << "after the last track";
+    EXPECT_LE(signature, previous + 1);
+    EXPECT_NE(pages[signature].find("Dr. Ümit Çelik"), std::string::npos);
+    EXPECT_EQ(appendices, signature + 1) << "the appendices follow the signature";
+    EXPECT_NE(pages[appendices].find("Conventions"), std::string::npos);
 
     const std::string info = PdfInfo(pdf);
     EXPECT_NE(info.find("Title:           Case report K-2026/0412"), std::string::npos) << info;
@@ -172,6 +184,54 @@ TEST_F(SignedReportTest, EveryPageCarriesTheCaseAndItsNumberAndPageOneTheWounds)
     const std::string bytes = FileText(pdf);
     EXPECT_NE(bytes.find("pdfaid:part=\"1\" pdfaid:conformance=\"B\""), std::string::npos);
     EXPECT_NE(bytes.find("<rdf:li>Dr. Ümit Çelik (forensic pathology)</rdf:li>"),
+              std::string::npos);
+}
+
+// Page 1 tells the finding: who and what the case is, the body diagrams at a size that reads
+// (over a third of the page) and the wound table, where a bullet that stayed in the body is
+// "retained" at its OUT rather than read as an exit. The signature closes the four tracks'
+// sections, before the appendices.
+TEST_F(SignedReportTest, PageOneTellsTheFindingAndTheSignatureComesBeforeTheAppendices) {
+    const std::string pdf = Report(WriteCase(4), "pdf", BoxModel()); // track 1 and 4 retained
+    std::string first;
+    ASSERT_EQ(RunShellCommand("pdftotext -layout -f 1 -l 1 '" + pdf + "' -", first), 0);
+    first = std::regex_replace(first, std::regex("\\s+"), " ");
+    for (const char* piece :
+         {"Case number K-2026/0412", "Decedent D-17", "Examiner", "Institute of Legal Medicine",
+          "Wounds", "Wound 1", "Wound 4", "Body diagrams", "retained at"}) {
+        EXPECT_NE(first.find(piece), std::string::npos) << piece << "\n" << first;
+    }
+    // Only the two retained bullets read "retained": the exits do not.
+    const std::regex retainedAt("retained at");
+    const auto retained = std::distance(
+        std::sregex_iterator(first.begin(), first.end(), retainedAt), std::sregex_iterator());
+    EXPECT_EQ(retained, 2);
+
+    // The diagrams are page 1's picture, over a third of the page's height (297 mm) tall:
+    // "page num type width height color comp bpc enc interp object-id x-ppi y-ppi".
+    std::string images;
+    ASSERT_EQ(RunShellCommand("pdfimages -list -f 1 -l 1 '" + pdf + "'", images), 0);
+    std::smatch row;
+    ASSERT_TRUE(std::regex_search(images, row,
+                                  std::regex("\\n\\s*1\\s+\\d+\\s+image\\s+(\\d+)\\s+(\\d+)"
+                                             "\\s+\\w+\\s+\\d+\\s+\\d+\\s+\\w+\\s+\\w+"
+                                             "\\s+\\d+\\s+\\d+\\s+(\\d+)\\s+(\\d+)")))
+        << images;
+    const double heightMm = std::stod(row[2]) / std::stod(row[4]) * 25.4;
+    EXPECT_GT(heightMm, 297.0 / 3) << images;
+
+    const std::vector<std::string> pages = PageTexts(pdf);
+    const size_t lastTrack = FirstPageWith(pages, "Trajectory 4: Wound");
+    const size_t signature = FirstPageWith(pages, "Signature");
+    const size_t appendices = FirstPageWith(pages, "Appendices");
+    ASSERT_LT(appendices, pages.size());
+    EXPECT_LE(lastTrack, signature);
+    EXPECT_LT(signature, appendices);
+    for (const char* appendix : {"Conventions", "Origin", "Views of the case", "Elements"}) {
+        EXPECT_GE(FirstPageWith(pages, appendix), appendices) << appendix;
+    }
+    // The track's own section names where the retained bullet lies.
+    EXPECT_NE(pages[FirstPageWith(pages, "Trajectory 1: Wound")].find("OUT (bullet retained here)"),
               std::string::npos);
 }
 

@@ -6,6 +6,7 @@
 #include "support/BaselineImage.h"
 #include "ui/CaseCommands.h"
 #include "ui/ImageCapture.h"
+#include "ui/ProgramSettings.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -157,6 +158,64 @@ TEST_P(TransparentBodyImage, ScreenCaptureAndSavedFileShowTheSamePixels) {
 INSTANTIATE_TEST_SUITE_P(Transparency, TransparentBodyImage,
                          ::testing::Values(baseline::DisplayModes()[1],
                                            baseline::DisplayModes()[6]),
+                         [](const ::testing::TestParamInfo<baseline::DisplayMode>& mode) {
+                             return std::string(mode.param.name);
+                         });
+
+class SelectionInSavedImage : public WindowCapture {
+protected:
+    // The JPEG Save image writes of the view as it is now.
+    QImage Saved(const QTemporaryDir& folder, const QString& name) {
+        platform.QueueSaveFile(folder.filePath(name));
+        Commands().SaveImage();
+        QImage saved;
+        EXPECT_TRUE(saved.load(folder.filePath(name))) << name.toStdString();
+        return saved;
+    }
+    // The same encoder's picture of the captured pixels.
+    static QImage Encoded(const QTemporaryDir& folder, const QString& name,
+                          const CapturedImage& pixels) {
+        std::string error;
+        EXPECT_TRUE(WriteJpeg(&pixels, 100, folder.filePath(name).toStdString(), error)) << error;
+        QImage encoded;
+        EXPECT_TRUE(encoded.load(folder.filePath(name)));
+        return encoded;
+    }
+};
+
+// The window shows the selected trajectory's box and handles; the saved image leaves them out
+// unless the setting asks for them, and the window keeps its selection.
+TEST_P(SelectionInSavedImage, TheSavedJpegHasNoSelectionBoxUnlessAskedFor) {
+    ShowCase();
+    ASSERT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1);
+    const std::optional<CapturedImage> shown = View().CaptureView();
+    const std::optional<CapturedImage> unselected = View().CaptureView(false);
+    ASSERT_TRUE(shown && unselected);
+    EXPECT_NE(baseline::Differences(FromDib(*shown), FromDib(*unselected)), "")
+        << "the view shows a selection to leave out";
+    EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1);
+    EXPECT_EQ(TheViewState().GetManipulationMode(), ManipulationMode::Move);
+
+    QTemporaryDir folder;
+    const QImage saved = Saved(folder, "view.jpg");
+    EXPECT_EQ(baseline::Differences(FromQImage(saved),
+                                    FromQImage(Encoded(folder, "plain.jpg", *unselected))),
+              "");
+    EXPECT_NE(
+        baseline::Differences(FromQImage(saved), FromQImage(Encoded(folder, "box.jpg", *shown))),
+        "");
+    EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1) << "the window keeps it";
+
+    OpenProgramSettings()->setValue(kSavedImageSelectionKey, true);
+    const QImage withBox = Saved(folder, "asked.jpg");
+    OpenProgramSettings()->remove(kSavedImageSelectionKey);
+    EXPECT_EQ(
+        baseline::Differences(FromQImage(withBox), FromQImage(Encoded(folder, "box2.jpg", *shown))),
+        "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Handles, SelectionInSavedImage,
+                         ::testing::Values(baseline::DisplayModes()[7]),
                          [](const ::testing::TestParamInfo<baseline::DisplayMode>& mode) {
                              return std::string(mode.param.name);
                          });
