@@ -27,6 +27,11 @@ void CaseEditor::Redo(const CaseEdit& edit) {
     Notify(CaseChange::Kind::Redone, &edit);
 }
 
+void CaseEditor::Replace(const Case& fresh) {
+    theCase = fresh;
+    Notify(CaseChange::Kind::Replaced, nullptr);
+}
+
 void CaseEditor::Preview() {
     Notify(CaseChange::Kind::Preview, nullptr);
 }

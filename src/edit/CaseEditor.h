@@ -35,6 +35,10 @@ public:
     // Takes a recorded edit back, or makes it again, and tells the listeners.
     void Undo(const CaseEdit& edit);
     void Redo(const CaseEdit& edit);
+    // Puts `fresh` in place of the case, as a new start (a new case, a file read in place of the
+    // case): no edit is made, since the history that could take it back is cleared with it, and
+    // the listeners hear of a replacement.
+    void Replace(const Case& fresh);
     // Tells the listeners that the case shows a change that is not an edit yet (a slider being
     // moved, a drag under way).
     void Preview();

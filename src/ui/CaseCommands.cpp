@@ -24,6 +24,26 @@
 #include <QFile>
 #include <QFileInfo>
 
+namespace {
+
+// The case without what the user entered into it: its body, as it stands, is kept.
+Case WithoutEntries(Case theCase) {
+    theCase.trajectories.clear();
+    theCase.elements.clear();
+    theCase.info = CaseInfo();
+    theCase.world = CaseWorld();
+    return theCase;
+}
+
+// "1 trajectory", "2 elements", "no elements".
+QString Counted(int count, const char* one, const char* many) {
+    return count == 0   ? QStringLiteral("no %1").arg(many)
+           : count == 1 ? QStringLiteral("1 %1").arg(one)
+                        : QStringLiteral("%1 %2").arg(count).arg(many);
+}
+
+} // namespace
+
 void CaseCommands::RestoreStartDirectory() {
     QDir::setCurrent(startDirectory);
 }
@@ -67,7 +87,8 @@ CaseCommands::CaseCommands(CaseEditor& theEditor, ViewState& theView, const Arro
                            std::function<std::optional<CapturedImage>()> theCapture)
     : editor(theEditor), view(theView), arrows(theArrows), platform(thePlatform), owner(theOwner),
       redraw(std::move(theRedraw)), capture(std::move(theCapture)),
-      startDirectory(StartDirectory()) {
+      startDirectory(StartDirectory()),
+      freshCase(std::make_unique<const Case>(WithoutEntries(theEditor.GetCase()))) {
     if (!this->redraw) {
         this->redraw = [] {};
     }
@@ -181,9 +202,42 @@ void CaseCommands::OpenDataFile() {
     redraw();
 }
 
+void CaseCommands::NewCase() {
+    if (!MaySetAside()) {
+        return;
+    }
+    Renew(*freshCase);
+    SetDataFile(QString());
+    redraw();
+}
+
+void CaseCommands::Renew(const Case& fresh) {
+    editor.Replace(fresh);
+    if (session != nullptr) {
+        session->Renewed();
+    }
+    bodyDialog->SetSavedScaleX(50);
+    bodyDialog->SetSavedScaleZ(50);
+}
+
+bool CaseCommands::Save() {
+    if (lastDataFile.isEmpty()) {
+        return SaveDataFile();
+    }
+    // The same safe replacement as "Save data file": a failed write leaves the file as it was.
+    const QString path = lastDataFile;
+    if (!WriteDataFile(editor.GetCase(), platform, owner, path)) {
+        return false;
+    }
+    if (session != nullptr) {
+        session->Saved(path);
+    }
+    return true;
+}
+
 bool CaseCommands::SaveDataFile() {
-    const QString chosen =
-        platform.ChooseSaveFile(owner, InExistingFolder(SaveDataRequest(startDirectory), true));
+    const QString chosen = platform.ChooseSaveFile(
+        owner, InExistingFolder(SaveCaseRequest(lastDataFile, startDirectory), true));
     bool saved = false;
     if (!chosen.isEmpty()) {
         const QString path = WithExtension(chosen, ".txt");
@@ -199,9 +253,44 @@ bool CaseCommands::SaveDataFile() {
     return saved;
 }
 
+bool CaseCommands::IsCaseFile(const QString& path) const {
+    return !lastDataFile.isEmpty() && QFileInfo(path) == QFileInfo(lastDataFile);
+}
+
 void CaseCommands::ReadCase(const QString& path) {
-    if (AppendDataFile(path)) {
-        SetDataFile(path);
+    const Case& theCase = editor.GetCase();
+    // Nothing to add to, or no file to add (reported when read): nothing to ask.
+    if ((theCase.TrajectoryCount() == 0 && theCase.ElementCount() == 0) ||
+        !QFileInfo(path).isFile()) {
+        AppendDataFile(path);
+        return;
+    }
+    const QString name = QFileInfo(path).fileName();
+    if (IsCaseFile(path)) {
+        // Added again, the file would hold every trajectory and element twice.
+        const QString text = QString("%1 is the file this case was read from or saved to: "
+                                     "adding it again would hold each of its trajectories and "
+                                     "elements twice.\nReload the case from the file instead?")
+                                 .arg(name);
+        if (platform.AskChoice(owner, text, "Open data", {"Reload", "Cancel"}) == 0) {
+            ReplaceWithDataFile(path);
+        }
+        return;
+    }
+    const QString text =
+        QString("The case holds %1 and %2.\nAdd the trajectories and elements of %3 to them, or "
+                "replace the case with the file?")
+            .arg(Counted(theCase.TrajectoryCount(), "trajectory", "trajectories"),
+                 Counted(theCase.ElementCount(), "element", "elements"), name);
+    switch (platform.AskChoice(owner, text, "Open data", {"Add", "Replace", "Cancel"})) {
+    case 0:
+        AppendDataFile(path);
+        break;
+    case 1:
+        ReplaceWithDataFile(path);
+        break;
+    default:
+        break;
     }
 }
 
@@ -230,23 +319,47 @@ void CaseCommands::OpenBodyFile() {
 
 bool CaseCommands::AppendDataFile(const QString& path) {
     const Case& theCase = editor.GetCase();
-    const bool fresh = session != nullptr && !session->IsModified() &&
-                       theCase.TrajectoryCount() == 0 && theCase.ElementCount() == 0;
+    const bool empty = theCase.TrajectoryCount() == 0 && theCase.ElementCount() == 0;
+    const bool fresh = session != nullptr && !session->IsModified() && empty;
     bool read = false;
-    editor.EditCase("Open data file", [this, &path, &read](Case& edited) {
-        read = ReadDataFile(edited, platform, owner, path);
+    bool leftSomethingOut = false;
+    editor.EditCase("Open data file", [this, &path, &read, &leftSomethingOut](Case& edited) {
+        read = ReadDataFile(edited, platform, owner, path, &leftSomethingOut);
     });
-    if (read && session != nullptr) {
-        session->Opened(path, fresh);
+    if (!read) {
+        return false;
     }
-    return read;
+    // Read whole into an empty case, the file is the case's own; a file read in part is not, so
+    // that saving in place never writes the part over the whole.
+    const bool whole = empty && !leftSomethingOut;
+    if (session != nullptr) {
+        session->Opened(path, fresh && whole);
+    }
+    if (whole) {
+        SetDataFile(path);
+    }
+    return true;
+}
+
+bool CaseCommands::ReplaceWithDataFile(const QString& path) {
+    Case replacement = *freshCase;
+    bool leftSomethingOut = false;
+    if (!ReadDataFile(replacement, platform, owner, path, &leftSomethingOut)) {
+        return false; // reported; the case stays as it was
+    }
+    Renew(replacement);
+    if (session != nullptr) {
+        session->Opened(path);
+    }
+    SetDataFile(leftSomethingOut ? QString() : path);
+    return true;
 }
 
 void CaseCommands::OpenRecentDataFile(const QString& path) {
     if (!MaySetAside()) {
         return;
     }
-    AppendDataFile(path);
+    ReadCase(path);
     RestoreStartDirectory();
     redraw();
 }

@@ -14,6 +14,7 @@
 #include <QStringList>
 
 struct ArrowModels;
+struct Case;
 class CaseEditor;
 class CaseSession;
 class Platform;
@@ -47,10 +48,16 @@ public:
     // the table is full.
     bool NewTrajectoryFromPoints(const Vec3& in, const Vec3& out, const std::string& inPart,
                                  const std::string& outPart);
-    void NewElement();       // File > New Element
-    void OpenDataFile();     // Ctrl+D
-    void OpenBodyFile();     // Ctrl+B
-    bool SaveDataFile();     // Alt+D; true when the case was saved
+    void NewElement(); // File > New Element
+    // File > New case (Ctrl+N): once unsaved changes may be set aside, an empty case on the
+    // body the program started with, with no file of its own and a new undo history.
+    void NewCase();
+    void OpenDataFile(); // Ctrl+D
+    void OpenBodyFile(); // Ctrl+B
+    bool SaveDataFile(); // Alt+D; true when the case was saved
+    // File > Save (Ctrl+S): writes the case's own file in place, or asks for one as "Save data
+    // file" does when it has none. True when the case was saved.
+    bool Save();
     void SaveImage();        // Alt+I
     void ExportReport();     // File > Export report...
     void ExportScene();      // File > Export scene...
@@ -88,7 +95,9 @@ public:
     PropertiesDialog& GetPropertiesDialog();
     CaseInfoDialog& GetCaseInfoDialog();
 
-    // The data file last opened or saved ("" before any), and who is told when it changes.
+    // The case's own file: the data file it was read from whole into an empty case or in place
+    // of the case, or last saved to ("" before any, and after New case); adding another file's
+    // contents leaves it. Who is told when it changes.
     const QString& GetDataFile() const { return lastDataFile; }
     void SetDataFileListener(std::function<void()> listener) {
         dataFileListener = std::move(listener);
@@ -98,11 +107,21 @@ public:
 private:
     // Reads a data file into the case as one edit. True when it was read.
     bool AppendDataFile(const QString& path);
+    // Reads a data file in place of the case, on the body the program started with; a file that
+    // cannot be read leaves the case as it was. True when it was read.
+    bool ReplaceWithDataFile(const QString& path);
+    // True when `path` names the case's own file.
+    bool IsCaseFile(const QString& path) const;
+    // Puts `fresh` in place of the case and starts its history again.
+    void Renew(const Case& fresh);
     // Asks the session whether unsaved changes may be set aside.
     bool MaySetAside();
     // Loads a body model as "Open body file..." does: progress window, scales back to 1 and the
     // Body parameters sliders back to the middle. A model that cannot be read changes nothing.
     void ReplaceBody(const QString& path);
+    // Reads a data file into the case. Into a case that holds trajectories or elements, the file
+    // is added to them or put in place of the case, as the user answers; the case's own file is
+    // never added again, only read in place of the case (reloaded) when the user asks for that.
     void ReadCase(const QString& path);
     // The request with a folder that exists: its own, or else the start directory. The first time
     // a folder is found missing the user is told so; with `offerToCreate` the user is asked
@@ -112,7 +131,7 @@ private:
     // chooser left it in, so relative paths resolve as before.
     void RestoreStartDirectory();
 
-    // The data file last opened or saved: the report names it while the case is what it holds.
+    // The case's own file: the report names it while the case is what it holds.
     QString lastDataFile;
     void SetDataFile(const QString& path);
     CaseEditor& editor;
@@ -125,6 +144,9 @@ private:
     CaseSession* session = nullptr;
     QString startDirectory;
     QStringList foldersReported; // missing folders the user has been told about
+    // The case the program started with, without trajectories, elements, case information or
+    // world: what New case and a file read in place of the case start from.
+    std::unique_ptr<const Case> freshCase;
     // The colour the New trajectory and New element dialogs propose; a choice in either changes
     // it.
     QColor proposedColor = Qt::white;

@@ -80,6 +80,13 @@ void CaseSession::Opened(const QString& path, bool intoFreshCase) {
     emit recentFilesChanged();
 }
 
+void CaseSession::Renewed() {
+    history.clear();
+    history.setClean();
+    burstEnd->stop();
+    recovery.Remove();
+}
+
 void CaseSession::Closing() {
     burstEnd->stop();
     period->stop();

@@ -45,6 +45,9 @@ public:
     // A data file was read into the case: a recent file. When the case was empty and saved
     // before (`intoFreshCase`), it now holds just that file and has nothing unsaved.
     void Opened(const QString& path, bool intoFreshCase = false);
+    // The case was put in place anew (a new case, a file read in place of the case): the undo
+    // history starts again, nothing is unsaved, and the recovery file goes.
+    void Renewed();
     // The program ends cleanly: the recovery file goes.
     void Closing();
 

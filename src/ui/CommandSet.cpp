@@ -6,7 +6,6 @@
 #include "ui/AboutDialog.h"
 #include "ui/AppIcons.h"
 #include "ui/CaseCommands.h"
-#include "ui/CaseSession.h"
 #include "ui/CaseView.h"
 #include "ui/Platform.h"
 #include "ui/PointPicking.h"
@@ -33,7 +32,6 @@ CommandSet::CommandSet(const CommandTargets& theTargets, WindowCommands theWindo
     AddViewCommands();
     AddBodyCommands();
     AddHelpCommands();
-    AddHiddenCommands();
     AddContextCommands();
 }
 
@@ -65,6 +63,10 @@ std::function<void()> CommandSet::ViewChange(std::function<void(ViewState&)> cha
 
 void CommandSet::AddFileCommands() {
     CaseCommands& commands = targets.caseCommands;
+    // Ctrl+N, the desktop's new-document key, starts a new case (asking first about unsaved
+    // changes); Ctrl+S saves the case where it came from.
+    Add(Command::NewCase, "New case\tCtrl+N", QKeySequence(Qt::CTRL | Qt::Key_N),
+        [&commands] { commands.NewCase(); });
     Add(Command::NewTrajectory, "New trajectory\tN", QKeySequence(Qt::Key_N), [&commands] {
         commands.NewTrajectory();
     })->setIcon(NewTrajectoryIcon());
@@ -74,6 +76,8 @@ void CommandSet::AddFileCommands() {
         ->setIcon(OpenDataIcon());
     Add(Command::OpenBodyFile, "&Open body file...\tCtrl+B", QKeySequence(Qt::CTRL | Qt::Key_B),
         [&commands] { commands.OpenBodyFile(); });
+    Add(Command::Save, "Save\tCtrl+S", QKeySequence(Qt::CTRL | Qt::Key_S),
+        [&commands] { commands.Save(); });
     Add(Command::SaveDataFile, "Save data file \tAlt+D", QKeySequence(Qt::ALT | Qt::Key_D),
         [&commands] { commands.SaveDataFile(); })
         ->setIcon(SaveDataIcon());
@@ -186,14 +190,6 @@ void CommandSet::AddHelpCommands() {
     });
     about->setStatusTip(QStringLiteral("About the program"));
     about->setIcon(AboutIcon());
-}
-
-void CommandSet::AddHiddenCommands() {
-    // A key without a menu item: Ctrl+N, the new-document key, which only asks about unsaved
-    // changes.
-    CaseSession& session = targets.session;
-    Add(Command::NewDocument, QString(), QKeySequence(Qt::CTRL | Qt::Key_N),
-        [&session] { session.MaySetAside(); });
 }
 
 void CommandSet::AddContextCommands() {

@@ -20,10 +20,12 @@ class ViewState;
 // accelerators and the view's typed keys all reach a command through its action.
 enum class Command {
     // File
+    NewCase,
     NewTrajectory,
     NewElement,
     OpenDataFile,
     OpenBodyFile,
+    Save,
     SaveDataFile,
     SaveImage,
     ExportReport,
@@ -63,8 +65,6 @@ enum class Command {
     HelpContents,
     Website,
     About,
-    // Keys without a menu item
-    NewDocument,
     // The view's context menu over a selected object, and its menu over nothing
     ModeMove,
     ModeRotate,
@@ -116,7 +116,6 @@ private:
     void AddViewCommands();
     void AddBodyCommands();
     void AddHelpCommands();
-    void AddHiddenCommands();
     void AddContextCommands();
     // Runs a change of what the view shows, then draws it.
     std::function<void()> ViewChange(std::function<void(ViewState&)> change);

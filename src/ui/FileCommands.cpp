@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <memory>
@@ -50,7 +51,21 @@ FileChooserRequest OpenDataRequest(const QString& startDirectory) {
 }
 
 FileChooserRequest SaveDataRequest(const QString& startDirectory) {
-    return MakeRequest("Save data", "Txt Files (*.txt) ", " *.txt", startDirectory + "/database");
+    FileChooserRequest request =
+        MakeRequest("Save data", "Txt Files (*.txt) ", " *.txt", startDirectory + "/database");
+    request.savedExtension = ".txt"; // as WithExtension adds it
+    return request;
+}
+
+FileChooserRequest SaveCaseRequest(const QString& caseFile, const QString& startDirectory) {
+    FileChooserRequest request = SaveDataRequest(startDirectory);
+    if (!caseFile.isEmpty()) {
+        const QFileInfo file(caseFile);
+        request.initialFolder = file.absolutePath();
+        request.initialName = file.fileName();
+        request.replaceWithoutAsking = file.absoluteFilePath();
+    }
+    return request;
 }
 
 namespace {

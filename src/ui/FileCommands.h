@@ -23,6 +23,10 @@ bool HasExtensionNoCase(const QString& path, const QString& extension);
 // The choosers' requests; the data and body folders lie below `startDirectory`.
 FileChooserRequest OpenDataRequest(const QString& startDirectory = StartDirectory());
 FileChooserRequest SaveDataRequest(const QString& startDirectory = StartDirectory());
+// "Save data" for a case that has a file of its own (`caseFile`, empty when it has none): the
+// chooser starts in the file's folder with its name filled in, and replaces it without asking.
+FileChooserRequest SaveCaseRequest(const QString& caseFile,
+                                   const QString& startDirectory = StartDirectory());
 FileChooserRequest OpenBodyRequest(const QString& startDirectory = StartDirectory());
 FileChooserRequest SaveImageRequest();
 FileChooserRequest ExportSceneRequest(const QString& startDirectory = StartDirectory());

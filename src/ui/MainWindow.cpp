@@ -86,7 +86,7 @@ MainWindow::MainWindow(CaseEditor& theEditor, ViewState& view, const ArrowModels
     caseCommands->SetSession(session);
     caseCommands->SetDataFileListener([this] { UpdateTitle(); });
     titleListener = theEditor.AddListener([this](const CaseChange&) { UpdateTitle(); });
-    session->SetSaveCommand([this] { return caseCommands->SaveDataFile(); });
+    session->SetSaveCommand([this] { return caseCommands->Save(); });
     pointPicking = std::make_unique<PointPicking>(
         theEditor, view, *caseCommands,
         [this](const QString& text) { emit caseView->statusMessage(text); },
@@ -104,8 +104,6 @@ MainWindow::MainWindow(CaseEditor& theEditor, ViewState& view, const ArrowModels
     BuildMenus();
     BuildToolBar();
     BuildStatusBar();
-    // Keys without a menu item.
-    addAction(commandSet->Action(Command::NewDocument));
     BuildPosturePanel();
     setAcceptDrops(true);
     new FocusRestorer(this); // owned by the window
@@ -152,12 +150,14 @@ void MainWindow::BuildMenus() {
 
 void MainWindow::BuildFileMenu() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    AddActions(file, {Command::NewCase});
+    file->addSeparator();
     AddActions(file, {Command::NewTrajectory, Command::NewElement});
     file->addSeparator();
     AddActions(file, {Command::OpenDataFile, Command::OpenBodyFile});
     file->addSeparator();
-    AddActions(file, {Command::SaveDataFile, Command::SaveImage, Command::ExportReport,
-                      Command::ExportScene});
+    AddActions(file, {Command::Save, Command::SaveDataFile, Command::SaveImage,
+                      Command::ExportReport, Command::ExportScene});
     file->addSeparator();
     AddActions(file, {Command::CaseInformation});
     file->addSeparator();

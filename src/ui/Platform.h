@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -19,6 +20,14 @@ struct FileChooserRequest {
     QString title;
     QList<FileFilter> filters; // the first one is selected
     QString initialFolder;
+    // The name a save chooser offers (no folders); empty offers none.
+    QString initialName;
+    // A file a save chooser replaces without asking: the case's own file, whose replacement is
+    // what saving it means. Any other existing file is asked about, the answer No by default.
+    QString replaceWithoutAsking;
+    // The extension the program adds to a saved name that does not end in it (".txt"): the
+    // question before overwriting is about the file written, with the extension.
+    QString savedExtension;
 };
 
 // The answer to "Save changes to the case?".
@@ -37,10 +46,17 @@ public:
     virtual SaveChangesAnswer AskSaveChanges(QWidget* owner) = 0;
     // A question with the buttons Yes and No; true when the user answers Yes.
     virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
+    // A question with one button per choice, left to right; the first is the default and the
+    // last is the one Escape presses (so it should be the one that changes nothing). The index
+    // of the choice made.
+    virtual int AskChoice(QWidget* owner, const QString& text, const QString& caption,
+                          const QStringList& choices) = 0;
     // The full path chosen, or an empty text when the user cancels. The chooser starts in the
     // request's folder with no file name filled in.
     virtual QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) = 0;
-    // Asks before overwriting an existing file. Empty when the user cancels.
+    // Starts in the request's folder with its initial name filled in, and asks before
+    // overwriting an existing file (but the one to replace without asking). Empty when the user
+    // cancels.
     virtual QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) = 0;
     // The chosen colour, or the initial one when the user cancels.
     virtual QColor ChooseColor(QWidget* owner, const QColor& initial) = 0;

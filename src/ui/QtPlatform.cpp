@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -93,6 +94,32 @@ bool QtPlatform::AskYesNo(QWidget* owner, const QString& text, const QString& ca
     return box.exec() == QMessageBox::Yes;
 }
 
+int QtPlatform::AskChoice(QWidget* owner, const QString& text, const QString& caption,
+                          const QStringList& choices) {
+    const int last = static_cast<int>(choices.size()) - 1;
+    if (messagesToStandardError) {
+        std::cerr << caption.toStdString() << ": " << text.toStdString() << " ("
+                  << choices.value(last).toStdString() << ")" << std::endl;
+        return last;
+    }
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, owner);
+    QList<QPushButton*> buttons;
+    for (int index = 0; index <= last; ++index) {
+        // The last choice changes nothing: Escape and the window's close box press it.
+        buttons << box.addButton(choices[index],
+                                 index == last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    }
+    if (buttons.isEmpty()) {
+        return -1;
+    }
+    box.setDefaultButton(buttons.front());
+    box.setEscapeButton(buttons.back());
+    box.exec();
+    const auto pressed =
+        static_cast<int>(buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+    return pressed < 0 ? last : pressed;
+}
+
 QString QtPlatform::FilterText(const QList<FileFilter>& filters) {
     QStringList entries;
     for (const FileFilter& filter : filters) {
@@ -107,13 +134,46 @@ QString QtPlatform::RunFileChooser(QWidget* owner, const FileChooserRequest& req
     // "database" when that folder is missing) into the name field, ready to be saved as a file.
     chooser.setDirectory(request.initialFolder);
     chooser.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // Saving asks before overwriting an existing file (the chooser's default).
     chooser.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (chooser.exec() != QDialog::Accepted) {
-        return {};
+    if (saving && !request.initialName.isEmpty()) {
+        chooser.selectFile(request.initialName);
     }
-    const QStringList chosen = chooser.selectedFiles();
-    return chosen.isEmpty() ? QString() : chosen.first();
+    // Saving asks before overwriting an existing file. The chooser's own question is about the
+    // name typed, not about the file the program writes once it has added its extension, and it
+    // would ask about the case's own file too: where the request says either, the question is
+    // asked here instead.
+    const bool askHere =
+        saving && (!request.replaceWithoutAsking.isEmpty() || !request.savedExtension.isEmpty());
+    chooser.setOption(QFileDialog::DontConfirmOverwrite, askHere);
+    while (chooser.exec() == QDialog::Accepted) {
+        const QStringList chosen = chooser.selectedFiles();
+        if (chosen.isEmpty()) {
+            return {};
+        }
+        if (!askHere || MayReplace(owner, request, chosen.first())) {
+            return chosen.first();
+        }
+    }
+    return {};
+}
+
+bool QtPlatform::MayReplace(QWidget* owner, const FileChooserRequest& request,
+                            const QString& chosen) {
+    const QString written =
+        request.savedExtension.isEmpty() || chosen.endsWith(request.savedExtension)
+            ? chosen
+            : chosen + request.savedExtension;
+    const QFileInfo file(written);
+    if (!file.exists() || (!request.replaceWithoutAsking.isEmpty() &&
+                           file == QFileInfo(request.replaceWithoutAsking))) {
+        return true;
+    }
+    // The chooser's own question, default No: another file is replaced only on purpose.
+    return QMessageBox::warning(owner, request.title,
+                                QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                                    .arg(file.fileName()),
+                                QMessageBox::Yes | QMessageBox::No,
+                                QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString QtPlatform::ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) {

@@ -26,11 +26,13 @@
 namespace {
 
 FileChooserRequest SceneModelRequest() {
-    return {QStringLiteral("Open scene model"),
-            {{QStringLiteral("Scene models (*.obj *.ply *.stl *.glb *.gltf *.off) "),
-              QStringLiteral(" *.obj *.ply *.stl *.glb *.gltf *.off")},
-             {QStringLiteral("All Files (*.*) "), QStringLiteral(" *.*")}},
-            QDir::currentPath()};
+    FileChooserRequest request;
+    request.title = QStringLiteral("Open scene model");
+    request.filters = {{QStringLiteral("Scene models (*.obj *.ply *.stl *.glb *.gltf *.off) "),
+                        QStringLiteral(" *.obj *.ply *.stl *.glb *.gltf *.off")},
+                       {QStringLiteral("All Files (*.*) "), QStringLiteral(" *.*")}};
+    request.initialFolder = QDir::currentPath();
+    return request;
 }
 
 } // namespace

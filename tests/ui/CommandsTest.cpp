@@ -223,13 +223,18 @@ TEST_F(CommandsFixture, OpenDataAppendsWhatFitsAndReportsTheRest) {
     }
     platform.QueueSaveFile(InFolder("twelve.txt"));
     commands.SaveDataFile();
-    platform.QueueOpenFile(InFolder("twelve.txt"));
+    // A copy, since the case's own file is never added to it again.
+    ASSERT_TRUE(QFile::copy(InFolder("twelve.txt"), InFolder("copy.txt")));
+    platform.QueueOpenFile(InFolder("copy.txt"));
     platform.QueueOpenFile(InFolder("absent.txt"));
+    platform.QueueChoice(0); // Add
     const QString start = QDir::currentPath();
     QDir::setCurrent(folder.path());
     commands.OpenDataFile();
     EXPECT_EQ(QDir::currentPath(), start);
-    commands.OpenDataFile();
+    commands.OpenDataFile(); // not asked about: there is no file to add
+    ASSERT_EQ(platform.Choices().size(), 1u);
+    EXPECT_EQ(platform.Choices()[0].choices, (QStringList{"Add", "Replace", "Cancel"}));
     EXPECT_EQ(theCase.TrajectoryCount(), 20);
     EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(20)->in.x, 0.07);
     // The editor's posed case holds what was read.
@@ -370,13 +375,17 @@ TEST_F(CommandsFixture, OpenedDocumentsGoByTheirExtension) {
     AddTrajectory(false);
     platform.QueueSaveFile(InFolder("case.txt"));
     commands.SaveDataFile();
+    // The case's own file dropped again is never added to it (it was, doubling the case): the
+    // user is asked whether to reload it, here answered Cancel.
     commands.OpenDocument(InFolder("case.txt"));
-    EXPECT_EQ(theCase.TrajectoryCount(), 2);
+    ASSERT_EQ(platform.Choices().size(), 1u);
+    EXPECT_EQ(platform.Choices()[0].choices, (QStringList{"Reload", "Cancel"}));
+    EXPECT_EQ(theCase.TrajectoryCount(), 1);
 
     commands.OpenDocument(InFolder("photo.png"));
     ASSERT_EQ(platform.Messages().size(), 1u);
     EXPECT_TRUE(platform.Messages()[0].text.contains("photo.png"));
-    EXPECT_EQ(theCase.TrajectoryCount(), 2);
+    EXPECT_EQ(theCase.TrajectoryCount(), 1);
 }
 
 TEST_F(CommandsFixture, SaveImageWritesAJpegAndReportsFailures) {

@@ -76,10 +76,11 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Body")),
               (QStringList{"Posture panel\tM", "Align wounds..."}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
-              (QStringList{"New trajectory\tN", "New Element", "-", "Open data file \tCtrl+D",
-                           "&Open body file...\tCtrl+B", "-", "Save data file \tAlt+D",
-                           "Save image \tAlt+I", "Export report...", "Export scene...", "-",
-                           "Case information...", "-", "Recent data files", "-", "E&xit"}));
+              (QStringList{"New case\tCtrl+N", "-", "New trajectory\tN", "New Element", "-",
+                           "Open data file \tCtrl+D", "&Open body file...\tCtrl+B", "-",
+                           "Save\tCtrl+S", "Save data file \tAlt+D", "Save image \tAlt+I",
+                           "Export report...", "Export scene...", "-", "Case information...", "-",
+                           "Recent data files", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
               (QStringList{"Undo", "Redo", "-", "Body parameters\tB", "Adjust active trajectory\tA",
                            "Delete active trajectory or element\tDel",

@@ -82,7 +82,10 @@ TEST(ScriptedPlatformTest, AnswersFromItsQueuesAndRecordsEveryRequest) {
     ScriptedPlatform platform;
     platform.QueueOpenFile("/cases/a.txt");
     platform.QueueColor(QColor(1, 2, 3));
-    const FileChooserRequest request{"Open", {{"Txt Files (*.txt) ", " *.txt"}}, "/cases"};
+    FileChooserRequest request;
+    request.title = "Open";
+    request.filters = {{"Txt Files (*.txt) ", " *.txt"}};
+    request.initialFolder = "/cases";
 
     EXPECT_EQ(platform.ChooseOpenFile(nullptr, request), QStringLiteral("/cases/a.txt"));
     EXPECT_EQ(platform.ChooseOpenFile(nullptr, request), QString()); // cancelled

@@ -27,6 +27,7 @@ private:
 void ScriptedPlatform::ClearRecords() {
     messages.clear();
     questions.clear();
+    choices.clear();
     openRequests.clear();
     saveRequests.clear();
     colorRequests.clear();
@@ -64,6 +65,19 @@ bool ScriptedPlatform::AskYesNo(QWidget*, const QString& text, const QString& ca
     const bool yes = yesNoAnswers.front();
     yesNoAnswers.pop_front();
     return yes;
+}
+
+int ScriptedPlatform::AskChoice(QWidget*, const QString& text, const QString& caption,
+                                const QStringList& choiceTexts) {
+    choices.push_back({text, caption, choiceTexts});
+    const int last = static_cast<int>(choiceTexts.size()) - 1;
+    if (choiceAnswers.empty()) {
+        ++unscriptedRequests;
+        return last;
+    }
+    const int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
 }
 
 QString ScriptedPlatform::NextPath(std::deque<QString>& answers) {

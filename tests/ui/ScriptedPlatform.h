@@ -15,6 +15,11 @@ public:
         QString text;
         QString caption;
     };
+    struct Choice {
+        QString text;
+        QString caption;
+        QStringList choices;
+    };
     struct ShellCall {
         QString target;
         QString workingFolder;
@@ -26,6 +31,9 @@ public:
     void QueueColor(const QColor& color) { colorAnswers.push_back(color); }
     // Answers to Yes/No questions; a question asked with none queued is answered No.
     void QueueAnswer(bool yes) { yesNoAnswers.push_back(yes); }
+    // Answers (the index of the choice) to questions of several choices; asked with none
+    // queued, the last choice, the one that changes nothing, is made.
+    void QueueChoice(int index) { choiceAnswers.push_back(index); }
     // Answers to "Save changes to the case?"; asked with none queued, it is cancelled.
     void QueueSaveChanges(SaveChangesAnswer answer) { saveChangesAnswers.push_back(answer); }
     // The progress window's Cancel is pressed once a position at or beyond this is shown
@@ -40,6 +48,7 @@ public:
     // What the program asked.
     const std::vector<Message>& Messages() const { return messages; }
     const std::vector<Message>& Questions() const { return questions; }
+    const std::vector<Choice>& Choices() const { return choices; }
     int SaveChangesQuestions() const { return saveChangesQuestions; }
     const std::vector<FileChooserRequest>& OpenRequests() const { return openRequests; }
     const std::vector<FileChooserRequest>& SaveRequests() const { return saveRequests; }
@@ -55,6 +64,8 @@ public:
     void ShowMessage(QWidget* owner, const QString& text, const QString& caption) override;
     SaveChangesAnswer AskSaveChanges(QWidget* owner) override;
     bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
+    int AskChoice(QWidget* owner, const QString& text, const QString& caption,
+                  const QStringList& choiceTexts) override;
     QString ChooseOpenFile(QWidget* owner, const FileChooserRequest& request) override;
     QString ChooseSaveFile(QWidget* owner, const FileChooserRequest& request) override;
     QColor ChooseColor(QWidget* owner, const QColor& initial) override;
@@ -70,11 +81,13 @@ private:
     std::deque<QString> saveAnswers;
     std::deque<QColor> colorAnswers;
     std::deque<bool> yesNoAnswers;
+    std::deque<int> choiceAnswers;
     std::deque<SaveChangesAnswer> saveChangesAnswers;
     int saveChangesQuestions = 0;
     std::function<void(const Message&)> messageHandler;
     std::vector<Message> messages;
     std::vector<Message> questions;
+    std::vector<Choice> choices;
     std::vector<FileChooserRequest> openRequests;
     std::vector<FileChooserRequest> saveRequests;
     std::vector<QColor> colorRequests;
