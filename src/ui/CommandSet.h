@@ -35,6 +35,7 @@ enum class Command {
     Redo,
     BodyParameters,
     AdjustTrajectory,
+    EditTrajectory,
     DeleteSelected,
     DeleteAll,
     PlacePoints,

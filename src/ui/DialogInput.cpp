@@ -95,6 +95,30 @@ double ReadCentimetres(const QString& text) {
     return value_limits::IsLength(metres) ? metres : 0.0;
 }
 
+QString ReadCoordinate(const QString& text, const QString& field, double& metres) {
+    const std::string typed = text.trimmed().toStdString();
+    if (typed.empty()) {
+        return field + " is empty: type a number in centimetres.";
+    }
+    const std::size_t end = NumberEnd(typed, 0);
+    const QString unit = QString::fromStdString(typed.substr(end)).trimmed();
+    double value = 0.0;
+    const char* first = typed.data() + (typed.front() == '+' ? 1 : 0);
+    const bool read =
+        end > 0 && std::from_chars(first, typed.data() + end, value).ec == std::errc();
+    if (!read || !(unit.isEmpty() || unit.compare("cm", Qt::CaseInsensitive) == 0)) {
+        return QString("%1 \"%2\" is not a number: type a number in centimetres.")
+            .arg(field, text.trimmed().left(kMaxFieldCharacters));
+    }
+    if (!value_limits::IsLength(value / 100.0)) {
+        return QString("%1 \"%2\" is beyond any measure: type a number of centimetres within "
+                       "100000000 either way.")
+            .arg(field, text.trimmed().left(kMaxFieldCharacters));
+    }
+    metres = value / 100.0;
+    return {};
+}
+
 QColor ColorFromChannels(double red, double green, double blue) {
     return QColor(ChannelToByte(red), ChannelToByte(green), ChannelToByte(blue));
 }
