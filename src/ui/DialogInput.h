@@ -23,6 +23,9 @@ double ReadCentimetres(const QString& text);
 // naming `field` ("z2 is empty: type a number in centimetres."), or an empty text with `metres`
 // set. A field left empty is never taken for 0.
 QString ReadCoordinate(const QString& text, const QString& field, double& metres);
+// An uncertainty radius typed in centimetres, read as strictly: a number within 0 and 100 cm.
+// Returns the sentence that refuses it, naming `field`, or an empty text with `metres` set.
+QString ReadUncertainty(const QString& text, const QString& field, double& metres);
 
 // A length in metres as dialogs show it: centimetres with two decimals (a tenth of a millimetre,
 // what the data file keeps), never "-0.00".

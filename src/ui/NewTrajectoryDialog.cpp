@@ -263,16 +263,24 @@ void NewTrajectoryDialog::FindOutPart() {
     outPartBox->SetPart(editor.GetCase().body.PartNearest(TypedPoint(outX, outY, outZ)));
 }
 
+bool NewTrajectoryDialog::Refused(const QString& refusal, QWidget* field) {
+    if (refusal.isEmpty()) {
+        return false;
+    }
+    platform.ShowMessage(this, refusal, windowTitle());
+    field->setFocus();
+    if (auto* line = qobject_cast<QLineEdit*>(field)) {
+        line->selectAll();
+    }
+    return true;
+}
+
 bool NewTrajectoryDialog::ReadPoints(Vec3& in, Vec3& out) {
     QLineEdit* const fields[6] = {inX, inY, inZ, outX, outY, outZ};
     double metres[6] = {};
     for (int index = 0; index < 6; ++index) {
-        const QString refusal =
-            ReadCoordinate(fields[index]->text(), kCoordinateNames[index], metres[index]);
-        if (!refusal.isEmpty()) {
-            platform.ShowMessage(this, refusal, windowTitle());
-            fields[index]->setFocus();
-            fields[index]->selectAll();
+        if (Refused(ReadCoordinate(fields[index]->text(), kCoordinateNames[index], metres[index]),
+                    fields[index])) {
             return false;
         }
     }
@@ -283,17 +291,20 @@ bool NewTrajectoryDialog::ReadPoints(Vec3& in, Vec3& out) {
 
 void NewTrajectoryDialog::Compute() {
     Vec3 in, out;
-    if (!ReadPoints(in, out)) {
+    double radius = 0;
+    const QString radiusName = editedNumber != 0 ? "Uncertainty of IN" : "Uncertainty";
+    if (!ReadPoints(in, out) ||
+        Refused(ReadUncertainty(uncertaintyField->text(), radiusName, radius), uncertaintyField)) {
         return; // the dialog stays open with what was typed
     }
     if (editedNumber != 0) {
-        ApplyEdit(in, out);
+        ApplyEdit(in, out, radius);
     } else {
-        AddNew(in, out);
+        AddNew(in, out, radius);
     }
 }
 
-void NewTrajectoryDialog::AddNew(const Vec3& in, const Vec3& out) {
+void NewTrajectoryDialog::AddNew(const Vec3& in, const Vec3& out, double radius) {
     // A new trajectory starts unshifted, with an empty label.
     Trajectory trajectory;
     trajectory.exited = !insideBox->isChecked();
@@ -303,11 +314,7 @@ void NewTrajectoryDialog::AddNew(const Vec3& in, const Vec3& out) {
     trajectory.inPart = inPartBox->GetPart();
     trajectory.outPart = outPartBox->GetPart();
     trajectory.color = ChannelsOf(colorSwatch->GetColor());
-    // A negative radius means nothing: the trajectory keeps the default one.
-    if (const double radius = ReadCentimetres(uncertaintyField->text());
-        Trajectory::IsRadius(radius)) {
-        trajectory.radiusIn = radius;
-    }
+    trajectory.radiusIn = radius;
     if (!editor.AddTrajectory("New trajectory", trajectory)) {
         platform.ShowMessage(
             this,
@@ -321,22 +328,41 @@ void NewTrajectoryDialog::AddNew(const Vec3& in, const Vec3& out) {
     accept();
 }
 
-void NewTrajectoryDialog::ApplyEdit(const Vec3& typedIn, const Vec3& typedOut) {
+bool NewTrajectoryDialog::ReadEditFields(const Trajectory& original, Trajectory& edited) {
+    edited.exterior = original.exterior;
+    const QString exteriorText = exteriorField->toPlainText();
+    if (exteriorText != QString::fromStdString(ExteriorPointsText(original.exterior))) {
+        const Status status = ReadExteriorPoints(exteriorText.toStdString(), edited.exterior);
+        if (!status.ok()) {
+            Refused(QString::fromStdString(status.message()), exteriorField);
+            return false;
+        }
+    }
+    // Left empty, OUT is as uncertain as IN.
+    edited.radiusOut.reset();
+    const QString outText = outUncertaintyField->text();
+    if (original.radiusOut && outText == UncertaintyText(*original.radiusOut)) {
+        edited.radiusOut = original.radiusOut;
+    } else if (!outText.trimmed().isEmpty()) {
+        double radius = 0;
+        if (Refused(ReadUncertainty(outText, "Uncertainty of OUT", radius), outUncertaintyField)) {
+            return false;
+        }
+        edited.radiusOut = radius;
+    }
+    return true;
+}
+
+void NewTrajectoryDialog::ApplyEdit(const Vec3& typedIn, const Vec3& typedOut, double radius) {
     const Trajectory* shown = editor.GetCase().TrajectoryNumbered(editedNumber);
     if (shown == nullptr) {
         reject();
         return;
     }
-    const Trajectory& original = *shown;
-    std::vector<ExteriorPoint> exterior = original.exterior;
-    const QString exteriorText = exteriorField->toPlainText();
-    if (exteriorText != QString::fromStdString(ExteriorPointsText(original.exterior))) {
-        const Status status = ReadExteriorPoints(exteriorText.toStdString(), exterior);
-        if (!status.ok()) {
-            platform.ShowMessage(this, QString::fromStdString(status.message()), windowTitle());
-            exteriorField->setFocus();
-            return;
-        }
+    const Trajectory original = *shown;
+    Trajectory read;
+    if (!ReadEditFields(original, read)) {
+        return;
     }
     QLineEdit* const fields[6] = {inX, inY, inZ, outX, outY, outZ};
     const double before[6] = {original.in.x,  original.in.y,  original.in.z,
@@ -357,14 +383,8 @@ void NewTrajectoryDialog::ApplyEdit(const Vec3& typedIn, const Vec3& typedOut) {
         const Body& body = editor.GetCase().body;
         (inPart.empty() ? inPart : outPart) = body.PartNearest(inPart.empty() ? in : out);
     }
-    const double radiusIn =
-        KeptUnlessRetyped(uncertaintyField->text(), UncertaintyText(original.radiusIn),
-                          original.radiusIn, ReadCentimetres(uncertaintyField->text()));
-    const QString outRadiusText = outUncertaintyField->text().trimmed();
-    const std::optional<double> radiusOut =
-        original.radiusOut && outRadiusText == UncertaintyText(*original.radiusOut)
-            ? original.radiusOut
-            : std::optional<double>(ReadCentimetres(outRadiusText));
+    const double radiusIn = KeptUnlessRetyped(
+        uncertaintyField->text(), UncertaintyText(original.radiusIn), original.radiusIn, radius);
     const bool exited = !insideBox->isChecked();
     editor.EditTrajectory(editedNumber, "Edit trajectory", [&](Trajectory& trajectory) {
         trajectory.in = in;
@@ -372,16 +392,9 @@ void NewTrajectoryDialog::ApplyEdit(const Vec3& typedIn, const Vec3& typedOut) {
         trajectory.inPart = inPart;
         trajectory.outPart = outPart;
         trajectory.exited = exited;
-        // A radius no measurement has is refused: the trajectory keeps its own.
-        if (Trajectory::IsRadius(radiusIn)) {
-            trajectory.radiusIn = radiusIn;
-        }
-        if (outRadiusText.isEmpty()) {
-            trajectory.radiusOut.reset(); // OUT as uncertain as IN
-        } else if (Trajectory::IsRadius(*radiusOut)) {
-            trajectory.radiusOut = radiusOut;
-        }
-        trajectory.exterior = exterior;
+        trajectory.radiusIn = radiusIn;
+        trajectory.radiusOut = read.radiusOut;
+        trajectory.exterior = read.exterior;
     });
     accept();
 }

@@ -66,8 +66,14 @@ private:
     // Shows the fields and texts of a new trajectory, or of a correction when `editing`.
     void ShowMode(bool editing);
     void Compute();
-    void AddNew(const Vec3& in, const Vec3& out);
-    void ApplyEdit(const Vec3& in, const Vec3& out);
+    // `radius`: the uncertainty of IN as read.
+    void AddNew(const Vec3& in, const Vec3& out, double radius);
+    void ApplyEdit(const Vec3& in, const Vec3& out, double radius);
+    // The uncertainty of OUT and the exterior points of a correction into `edited`, those left as
+    // shown exactly as `original` has them; false when one is refused.
+    bool ReadEditFields(const Trajectory& original, Trajectory& edited);
+    // Shows a refusal (nothing when it is empty), the keyboard in `field`; true when refused.
+    bool Refused(const QString& refusal, QWidget* field);
     QLineEdit* AddField(const char* name);
     void FillFields();
     void FillFromTrajectory(const Trajectory& trajectory);

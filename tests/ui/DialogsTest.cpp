@@ -97,6 +97,23 @@ TEST(DialogInputTest, CoordinatesAreOneNumberOfCentimetresOrRefusedByName) {
     }
 }
 
+TEST(DialogInputTest, AnUncertaintyIsARadiusWithinAMetreOrRefusedByName) {
+    double metres = -1;
+    EXPECT_EQ(ReadUncertainty(" ", "Uncertainty", metres),
+              "Uncertainty is empty: type the radius in centimetres, within 0 and 100.");
+    EXPECT_EQ(ReadUncertainty("-3", "Uncertainty of OUT", metres),
+              "Uncertainty of OUT \"-3\" is refused: type the radius in centimetres, within 0 "
+              "and 100.");
+    for (const char* refused : {"abc", "100.5", "1e300", "2 mm", "nan"}) {
+        EXPECT_FALSE(ReadUncertainty(refused, "Uncertainty", metres).isEmpty()) << refused;
+    }
+    EXPECT_EQ(metres, -1);
+    EXPECT_TRUE(ReadUncertainty("2.5 cm", "Uncertainty", metres).isEmpty());
+    EXPECT_DOUBLE_EQ(metres, 0.025);
+    EXPECT_TRUE(ReadUncertainty("0", "Uncertainty", metres).isEmpty());
+    EXPECT_EQ(metres, 0.0);
+}
+
 TEST(DialogInputTest, TypedLengthsNoBodyHasReadAsZero) {
     // 1e300 cm squares to infinity in a trajectory's angles; the data file's bound applies.
     EXPECT_EQ(ReadCentimetres("1e300"), 0.0);

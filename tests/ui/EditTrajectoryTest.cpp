@@ -120,20 +120,26 @@ TEST_F(EditTrajectoryTest, AnEmptyOrMistypedCoordinateIsRefusedByNameAndTheTypin
         openAfterMistyped = d.isVisible();
         Child<QLineEdit>(d, "outZ").clear();
         TypeHere(d, "20 cm");
+        Child<QLineEdit>(d, "uncertainty").clear(); // an empty radius is no exact point
+        QTest::keyClick(d.focusWidget(), Qt::Key_Return);
+        focusAfterRefusal += " " + d.focusWidget()->objectName();
+        TypeHere(d, "1.5");
         QTest::keyClick(d.focusWidget(), Qt::Key_Return);
     });
     Key(Qt::Key_N);
     EXPECT_TRUE(openAfterEmpty);
     EXPECT_TRUE(openAfterMistyped);
     EXPECT_EQ(kept, QStringList({"10", "150", "5", "-10", "140", ""}));
-    EXPECT_EQ(focusAfterRefusal, "outZ");
-    ASSERT_EQ(platform.Messages().size(), 2u);
+    EXPECT_EQ(focusAfterRefusal, "outZ uncertainty");
+    ASSERT_EQ(platform.Messages().size(), 3u);
     EXPECT_EQ(platform.Messages()[0].text, "z2 is empty: type a number in centimetres.");
     EXPECT_EQ(platform.Messages()[0].caption, "New trajectory");
     EXPECT_EQ(platform.Messages()[1].text,
               "z2 \"2O\" is not a number: type a number in centimetres.");
+    EXPECT_TRUE(platform.Messages()[2].text.startsWith("Uncertainty is empty"));
     ASSERT_EQ(TheCase().TrajectoryCount(), 1) << "only the corrected typing made a trajectory";
     EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).out.z, 0.2);
+    EXPECT_DOUBLE_EQ(TrajectoryNumbered(1).radiusIn, 0.015);
     EXPECT_EQ(History().count(), 1);
 }
 
