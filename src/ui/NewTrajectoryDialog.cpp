@@ -122,6 +122,8 @@ void NewTrajectoryDialog::BuildEditFields(QGridLayout* grid) {
     exteriorField = new QPlainTextEdit(this);
     exteriorField->setObjectName("exteriorPoints");
     exteriorField->setTabChangesFocus(true); // Tab goes on to the buttons, as in every field
+    // Room for six points: a trajectory rarely has more, and the box scrolls beyond.
+    exteriorField->setFixedHeight(exteriorField->fontMetrics().lineSpacing() * 6 + 12);
     grid->addWidget(exteriorField, 7, 0, 1, 5);
 }
 
@@ -166,6 +168,7 @@ void NewTrajectoryDialog::ShowMode(bool editing) {
                                                            exteriorLabel, exteriorField}) {
         widget->setVisible(editing);
     }
+    adjustSize(); // the one dialog serves both: it fits the fields it shows
 }
 
 int NewTrajectoryDialog::exec() {
