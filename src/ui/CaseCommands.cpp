@@ -435,18 +435,32 @@ void CaseCommands::BodyParameters() {
     redraw();
 }
 
-void CaseCommands::AdjustTrajectory() {
+bool CaseCommands::TrajectoryChosen(const QString& title) {
     if (editor.GetCase().TrajectoryCount() == 0) {
-        platform.ShowMessage(owner, "Create a trajectory first", "Adjust trajectory");
-        return;
+        platform.ShowMessage(owner, "Create a trajectory first", title);
+        return false;
     }
     if (view.GetSelectedTrajectoryNumber() == 0) {
-        platform.ShowMessage(owner,
-                             "Select a trajectory first, by left clicking on an arrow or element.",
-                             "Adjust trajectory");
+        platform.ShowMessage(
+            owner, "Select a trajectory first, by left clicking on an arrow or element.", title);
+        return false;
+    }
+    return true;
+}
+
+void CaseCommands::AdjustTrajectory() {
+    if (!TrajectoryChosen("Adjust trajectory")) {
         return;
     }
     adjustDialog->exec();
+    redraw();
+}
+
+void CaseCommands::EditTrajectory() {
+    if (!TrajectoryChosen("Edit trajectory")) {
+        return;
+    }
+    trajectoryDialog->ExecEdit(view.GetSelectedTrajectoryNumber());
     redraw();
 }
 

@@ -71,6 +71,10 @@ public:
     void DeleteAll();        // Edit > Delete all trajectories and elements
     void AlignWounds();      // Body > Align wounds...
 
+    // Edit > Edit trajectory... (Ctrl+E, a double click on a trajectory): "New trajectory" opened
+    // as "Edit trajectory" on the active trajectory.
+    void EditTrajectory();
+
     // A file named on the command line or dropped on the main window: a body model (".obj",
     // ".ply", ".stl", ".glb", ".gltf", ".off") replaces the body as "Open body file..." does, a
     // ".txt" is read as a data file. Unknown kinds are reported.
@@ -114,6 +118,8 @@ private:
     bool IsCaseFile(const QString& path) const;
     // Puts `fresh` in place of the case and starts its history again.
     void Renew(const Case& fresh);
+    // True when a trajectory is selected; otherwise says what to do first, under `title`.
+    bool TrajectoryChosen(const QString& title);
     // Asks the session whether unsaved changes may be set aside.
     bool MaySetAside();
     // Loads a body model as "Open body file..." does: progress window, scales back to 1 and the

@@ -198,6 +198,21 @@ void CaseView::mousePressEvent(QMouseEvent* event) {
     }
 }
 
+void CaseView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const bool picking = pointPicking != nullptr && pointPicking->IsActive();
+    mousePressEvent(event);
+    if (event->button() != Qt::LeftButton || picking || commands == nullptr ||
+        view.GetSelectionState() != SelectionState::ObjectSelected ||
+        view.GetSelectedTrajectoryNumber() == 0) {
+        return;
+    }
+    // The dialog takes the button's release: no drag may go on behind it, nor become an edit
+    // after it.
+    leftButtonDown = false;
+    dragOrigin = {};
+    commands->Trigger(Command::EditTrajectory);
+}
+
 void CaseView::PlacePointAt(const QPointF& position) {
     // The ray through the centre of the pixel under the pointer, in the view's own proportions.
     pointPicking->Click(BodySurfaceAt(editor.GetPosed(), view.GetCamera(), width(), height(),

@@ -1,5 +1,6 @@
 #include "ui/ColorSwatch.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -7,6 +8,7 @@ ColorSwatch::ColorSwatch(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setMinimumSize(40, 20);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus); // a click opens the chooser and leaves the keyboard where it was
 }
 
 void ColorSwatch::SetColor(const QColor& value) {
@@ -20,6 +22,12 @@ void ColorSwatch::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     QPainter painter(this);
     painter.fillRect(contentsRect(), color);
+    if (hasFocus()) {
+        // A dotted frame in the colour's opposite shows where the keyboard is.
+        painter.setPen(QPen(QColor(255 - color.red(), 255 - color.green(), 255 - color.blue()), 1,
+                            Qt::DotLine));
+        painter.drawRect(contentsRect().adjusted(1, 1, -2, -2));
+    }
 }
 
 void ColorSwatch::mouseReleaseEvent(QMouseEvent* event) {
@@ -27,4 +35,12 @@ void ColorSwatch::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
     }
     QFrame::mouseReleaseEvent(event);
+}
+
+void ColorSwatch::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        emit clicked();
+        return;
+    }
+    QFrame::keyPressEvent(event);
 }

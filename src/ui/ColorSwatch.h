@@ -3,7 +3,9 @@
 #include <QColor>
 #include <QFrame>
 
-// The sunken colour sample of the creation dialogs: filled with its colour, reports clicks.
+// The sunken colour sample of the creation dialogs: filled with its colour, reports clicks. It
+// takes the keyboard in its turn, and Space acts as a click, so the colour can be chosen without
+// the mouse.
 class ColorSwatch : public QFrame {
     Q_OBJECT
 public:
@@ -18,6 +20,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QColor color = Qt::white;

@@ -107,6 +107,8 @@ void CommandSet::AddEditCommands() {
         [&commands] { commands.BodyParameters(); });
     Add(Command::AdjustTrajectory, "Adjust active trajectory\tA", QKeySequence(Qt::Key_A),
         [&commands] { commands.AdjustTrajectory(); });
+    Add(Command::EditTrajectory, "Edit trajectory...\tCtrl+E", QKeySequence(Qt::CTRL | Qt::Key_E),
+        [&commands] { commands.EditTrajectory(); });
     Add(Command::DeleteSelected, "Delete active trajectory or element\tDel",
         QKeySequence(Qt::Key_Delete), [&commands] { commands.DeleteSelected(); });
     Add(Command::DeleteAll, "Delete all trajectories and elements", {},

@@ -37,6 +37,7 @@ enum class Command {
     Redo,
     BodyParameters,
     AdjustTrajectory,
+    EditTrajectory,
     DeleteSelected,
     DeleteAll,
     PlacePoints,

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace {
@@ -93,6 +94,62 @@ double ReadCentimetres(const QString& text) {
     // reads as 0, as it does from a data file.
     const double metres = ReadLenientNumber(text) / 100.0;
     return value_limits::IsLength(metres) ? metres : 0.0;
+}
+
+namespace {
+
+// One number of centimetres, blanks around it and the unit "cm" after it allowed; nothing when the
+// text is anything else.
+std::optional<double> StrictCentimetres(const std::string& typed) {
+    const std::size_t end = NumberEnd(typed, 0);
+    const QString unit = QString::fromStdString(typed.substr(end)).trimmed();
+    if (end == 0 || !(unit.isEmpty() || unit.compare("cm", Qt::CaseInsensitive) == 0)) {
+        return std::nullopt;
+    }
+    double value = 0.0;
+    const char* first = typed.data() + (typed.front() == '+' ? 1 : 0);
+    if (std::from_chars(first, typed.data() + end, value).ec != std::errc()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+QString ReadCoordinate(const QString& text, const QString& field, double& metres) {
+    const QString trimmed = text.trimmed().left(kMaxFieldCharacters);
+    if (trimmed.isEmpty()) {
+        return field + " is empty: type a number in centimetres.";
+    }
+    const std::optional<double> centimetres = StrictCentimetres(text.trimmed().toStdString());
+    if (!centimetres) {
+        return QString("%1 \"%2\" is not a number: type a number in centimetres.")
+            .arg(field, trimmed);
+    }
+    if (!value_limits::IsLength(*centimetres / 100.0)) {
+        return QString("%1 \"%2\" is beyond any measure: type a number of centimetres within "
+                       "100000000 either way.")
+            .arg(field, trimmed);
+    }
+    metres = *centimetres / 100.0;
+    return {};
+}
+
+QString ReadUncertainty(const QString& text, const QString& field, double& metres) {
+    const QString trimmed = text.trimmed().left(kMaxFieldCharacters);
+    if (trimmed.isEmpty()) {
+        return QString("%1 is empty: type the radius in centimetres, within 0 and %2.")
+            .arg(field)
+            .arg(value_limits::kLargestUncertainty * 100.0);
+    }
+    const std::optional<double> centimetres = StrictCentimetres(text.trimmed().toStdString());
+    if (!centimetres || !Trajectory::IsRadius(*centimetres / 100.0)) {
+        return QString("%1 \"%2\" is refused: type the radius in centimetres, within 0 and %3.")
+            .arg(field, trimmed)
+            .arg(value_limits::kLargestUncertainty * 100.0);
+    }
+    metres = *centimetres / 100.0;
+    return {};
 }
 
 QColor ColorFromChannels(double red, double green, double blue) {

@@ -18,6 +18,14 @@ double ReadLenientNumber(const QString& text);
 // The same, read as centimetres and returned in metres; a length beyond a thousand kilometres
 // (value_limits::kLargestLength) reads as 0.
 double ReadCentimetres(const QString& text);
+// A measured coordinate typed in centimetres, read strictly: one number, blanks around it and the
+// unit "cm" after it allowed, within a thousand kilometres. Returns the sentence that refuses it,
+// naming `field` ("z2 is empty: type a number in centimetres."), or an empty text with `metres`
+// set. A field left empty is never taken for 0.
+QString ReadCoordinate(const QString& text, const QString& field, double& metres);
+// An uncertainty radius typed in centimetres, read as strictly: a number within 0 and 100 cm.
+// Returns the sentence that refuses it, naming `field`, or an empty text with `metres` set.
+QString ReadUncertainty(const QString& text, const QString& field, double& metres);
 
 // A length in metres as dialogs show it: centimetres with two decimals (a tenth of a millimetre,
 // what the data file keeps), never "-0.00".

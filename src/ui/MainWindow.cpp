@@ -187,8 +187,8 @@ void MainWindow::BuildEditMenu() {
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     AddActions(edit, {Command::Undo, Command::Redo});
     edit->addSeparator();
-    AddActions(edit, {Command::BodyParameters, Command::AdjustTrajectory, Command::DeleteSelected,
-                      Command::DeleteAll});
+    AddActions(edit, {Command::BodyParameters, Command::AdjustTrajectory, Command::EditTrajectory,
+                      Command::DeleteSelected, Command::DeleteAll});
     edit->addSeparator();
     AddActions(edit, {Command::PlacePoints});
 }

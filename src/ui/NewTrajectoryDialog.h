@@ -14,7 +14,12 @@ class CaseEditor;
 class Platform;
 class QCheckBox;
 class QColor;
+class QGridLayout;
+class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+struct Trajectory;
 
 // "New trajectory": entry and exit points in centimetres, the part of the body each belongs to
 // (the part nearest to it, found again whenever its coordinates are typed, and changeable),
@@ -22,6 +27,15 @@ class QLineEdit;
 // "Compute" adds the trajectory to the case with its parts. The colour sample starts at
 // `proposedColor`, which a choice changes; `redraw` draws the view after the colour chooser has
 // been open.
+//
+// The same dialog, titled "Edit trajectory", corrects a trajectory the case holds: its measured
+// points, their parts and uncertainties, whether the bullet stayed inside and its exterior
+// points. OK makes the correction one edit that keeps everything the dialog does not show (label,
+// colour, the drawn arrow's adjustment, shot group).
+//
+// The keyboard goes x1, y1, z1, x2, y2, z2 first, then the parts, the inside box, the colour, the
+// uncertainties, the exterior points and the buttons. A coordinate left empty or not a number is
+// refused with a message naming it, the dialog staying open with what was typed.
 class NewTrajectoryDialog : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +44,9 @@ public:
 
     // Opens with empty fields, "Bullet inside body" unchecked and the proposed colour.
     int exec() override;
+    // Opens as "Edit trajectory" on trajectory `number`, filled with its values; Rejected at once
+    // when the case holds no such trajectory.
+    int ExecEdit(int number);
     // The next opening shows these points (metres, the body at rest) in its fields instead of
     // empty ones, on the parts given (the parts nearest to them where a part is empty).
     void SetInitialPoints(const Vec3& in, const Vec3& out, const std::string& inPart = {},
@@ -42,10 +59,28 @@ public:
     int GetCreatedNumber() const { return createdNumber; }
 
 private:
+    void BuildFields(QGridLayout* grid);
+    // The uncertainty of OUT and the exterior points, shown only to correct a trajectory.
+    void BuildEditFields(QGridLayout* grid);
+    void SetKeyboardOrder();
+    // Shows the fields and texts of a new trajectory, or of a correction when `editing`.
+    void ShowMode(bool editing);
     void Compute();
+    // `radius`: the uncertainty of IN as read.
+    void AddNew(const Vec3& in, const Vec3& out, double radius);
+    void ApplyEdit(const Vec3& in, const Vec3& out, double radius);
+    // The uncertainty of OUT and the exterior points of a correction into `edited`, those left as
+    // shown exactly as `original` has them; false when one is refused.
+    bool ReadEditFields(const Trajectory& original, Trajectory& edited);
+    // Shows a refusal (nothing when it is empty), the keyboard in `field`; true when refused.
+    bool Refused(const QString& refusal, QWidget* field);
     QLineEdit* AddField(const char* name);
     void FillFields();
-    // The point typed in the three fields, in metres.
+    void FillFromTrajectory(const Trajectory& trajectory);
+    // The two typed points in metres; false (after saying which field is wrong, the keyboard
+    // in it) when a coordinate is refused.
+    bool ReadPoints(Vec3& in, Vec3& out);
+    // The point typed in the three fields, in metres, read leniently to find its part.
     Vec3 TypedPoint(QLineEdit* x, QLineEdit* y, QLineEdit* z) const;
     // Shows the part nearest to the typed IN (or OUT).
     void FindInPart();
@@ -56,6 +91,7 @@ private:
     QColor& proposedColor;
     std::function<void()> redraw;
     int createdNumber = 0;
+    int editedNumber = 0; // while open as "Edit trajectory": the trajectory it corrects
     std::optional<std::pair<Vec3, Vec3>> initialPoints;
     std::pair<std::string, std::string> initialParts;
     QLineEdit* inX;
@@ -64,9 +100,17 @@ private:
     QLineEdit* outX;
     QLineEdit* outY;
     QLineEdit* outZ;
+    QLabel* uncertaintyLabel;
     QLineEdit* uncertaintyField;
     QCheckBox* insideBox;
     BodyPartBox* inPartBox;
     BodyPartBox* outPartBox;
+    QLabel* colorLabel;
     ColorSwatch* colorSwatch;
+    QLabel* outUncertaintyLabel;
+    QLineEdit* outUncertaintyField;
+    QLabel* exteriorLabel;
+    QPlainTextEdit* exteriorField;
+    QPushButton* computeButton;
+    QPushButton* cancelButton;
 };

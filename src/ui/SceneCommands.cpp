@@ -182,6 +182,9 @@ bool SceneCommands::eventFilter(QObject* watched, QEvent* event) {
             return true; // the click is the scene's, not a selection or a drag
         }
     }
+    if (clickingPoints && watched == clickedView && event->type() == QEvent::MouseButtonDblClick) {
+        return true; // its first press placed the point; it opens nothing
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -134,7 +134,10 @@ TEST_F(CommandsFixture, NewTrajectoryZeroesOnlyTheShiftOfTheOneItCreated) {
     EXPECT_DOUBLE_EQ(theCase.TrajectoryNumbered(1)->offset.z, -0.2);
     EXPECT_EQ(redraws, 1);
 
-    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) { Click(d, "computeButton"); });
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
+        FillCoordinates(d);
+        Click(d, "computeButton");
+    });
     commands.NewTrajectory();
     ASSERT_EQ(theCase.TrajectoryCount(), 2);
     EXPECT_EQ(commands.GetTrajectoryDialog().GetCreatedNumber(), 2);

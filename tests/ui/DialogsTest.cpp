@@ -78,6 +78,42 @@ TEST(DialogInputTest, ReadsTheLongestLeadingNumberAndIgnoresTheRest) {
     EXPECT_DOUBLE_EQ(ReadLenientNumber(QString(78, ' ') + "5"), 0.0);
 }
 
+TEST(DialogInputTest, CoordinatesAreOneNumberOfCentimetresOrRefusedByName) {
+    double metres = -1;
+    EXPECT_EQ(ReadCoordinate("", "z2", metres), "z2 is empty: type a number in centimetres.");
+    EXPECT_EQ(ReadCoordinate("   ", "x1", metres), "x1 is empty: type a number in centimetres.");
+    EXPECT_EQ(ReadCoordinate("1O0", "y1", metres),
+              "y1 \"1O0\" is not a number: type a number in centimetres.");
+    for (const char* refused : {"abc", "-", ".", "1e", "12abc", "+-5", "0x10", "inf", "5 mm"}) {
+        EXPECT_FALSE(ReadCoordinate(refused, "x2", metres).isEmpty()) << refused;
+    }
+    EXPECT_TRUE(ReadCoordinate("1e300", "x2", metres).contains("beyond any measure"));
+    EXPECT_EQ(metres, -1) << "a refused field sets nothing";
+    const std::pair<const char*, double> accepted[] = {
+        {"-10", -0.1}, {" 150cm", 1.5}, {"+.5", 0.005}, {"20 CM ", 0.2}, {"1e2", 1.0}, {"0", 0}};
+    for (const auto& [text, expected] : accepted) {
+        EXPECT_TRUE(ReadCoordinate(text, "x1", metres).isEmpty()) << text;
+        EXPECT_DOUBLE_EQ(metres, expected) << text;
+    }
+}
+
+TEST(DialogInputTest, AnUncertaintyIsARadiusWithinAMetreOrRefusedByName) {
+    double metres = -1;
+    EXPECT_EQ(ReadUncertainty(" ", "Uncertainty", metres),
+              "Uncertainty is empty: type the radius in centimetres, within 0 and 100.");
+    EXPECT_EQ(ReadUncertainty("-3", "Uncertainty of OUT", metres),
+              "Uncertainty of OUT \"-3\" is refused: type the radius in centimetres, within 0 "
+              "and 100.");
+    for (const char* refused : {"abc", "100.5", "1e300", "2 mm", "nan"}) {
+        EXPECT_FALSE(ReadUncertainty(refused, "Uncertainty", metres).isEmpty()) << refused;
+    }
+    EXPECT_EQ(metres, -1);
+    EXPECT_TRUE(ReadUncertainty("2.5 cm", "Uncertainty", metres).isEmpty());
+    EXPECT_DOUBLE_EQ(metres, 0.025);
+    EXPECT_TRUE(ReadUncertainty("0", "Uncertainty", metres).isEmpty());
+    EXPECT_EQ(metres, 0.0);
+}
+
 TEST(DialogInputTest, TypedLengthsNoBodyHasReadAsZero) {
     // 1e300 cm squares to infinity in a trajectory's angles; the data file's bound applies.
     EXPECT_EQ(ReadCentimetres("1e300"), 0.0);
@@ -158,10 +194,16 @@ TEST_F(DialogFixture, NewTrajectoryCancelKeepsTheChosenColourAndCreatesNothing) 
     EXPECT_EQ(dialog.GetCreatedNumber(), 0);
     EXPECT_EQ(proposedColor, QColor(0, 0, 255));
 
-    // The next opening starts empty and unchecked: an empty Compute gives a full arrow at 0.
-    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
+    // The next opening starts empty and unchecked: an empty Compute is refused, not taken for
+    // 0; zeros typed give a full arrow at 0.
+    WhenModal<NewTrajectoryDialog>([this](NewTrajectoryDialog& d) {
         EXPECT_TRUE(Child<QLineEdit>(d, "inX").text().isEmpty());
         EXPECT_FALSE(Child<QCheckBox>(d, "insideBox").isChecked());
+        Click(d, "computeButton");
+        EXPECT_TRUE(d.isVisible());
+        ASSERT_FALSE(platform.Messages().empty());
+        EXPECT_EQ(platform.Messages().back().text, "x1 is empty: type a number in centimetres.");
+        FillCoordinates(d);
         Click(d, "computeButton");
     });
     dialog.exec();

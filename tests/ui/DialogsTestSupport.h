@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -42,4 +44,14 @@ template <typename Widget> Widget& Child(QWidget& parent, const char* name) {
 // Clicks the named push button of a dialog.
 inline void Click(QDialog& dialog, const char* button) {
     QTest::mouseClick(&Child<QPushButton>(dialog, button), Qt::LeftButton);
+}
+
+// Sets the six coordinate fields of a trajectory dialog (x1 y1 z1 x2 y2 z2, in centimetres): a
+// field left empty is refused, so a test that only cares for other fields fills them first.
+inline void FillCoordinates(QDialog& dialog, const std::array<const char*, 6>& texts = {
+                                                 "0", "0", "0", "0", "0", "0"}) {
+    const char* const names[6] = {"inX", "inY", "inZ", "outX", "outY", "outZ"};
+    for (int index = 0; index < 6; ++index) {
+        Child<QLineEdit>(dialog, names[index]).setText(texts[index]);
+    }
 }

@@ -137,6 +137,7 @@ TEST(KeyboardTest, TheColourChooserHidesTheDialogWhichGetsTheKeyboardBack) {
     QTimer::singleShot(0, [&] {
         ASSERT_TRUE(HasKeyboard(&dialog));
         before = dialog.frameGeometry();
+        FillCoordinates(dialog, {"", "0", "0", "0", "0", "0"}); // x1 is typed below
         QTimer::singleShot(0, [&] {
             auto* chooser = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(chooser, nullptr);

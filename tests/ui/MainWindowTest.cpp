@@ -83,7 +83,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                            "Recent data files", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Edit")),
               (QStringList{"Undo", "Redo", "-", "Body parameters\tB", "Adjust active trajectory\tA",
-                           "Delete active trajectory or element\tDel",
+                           "Edit trajectory...\tCtrl+E", "Delete active trajectory or element\tDel",
                            "Delete all trajectories and elements", "-", "Place points\tC"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&View")), (QStringList{"Data summary\tD",
                                                                 "-",

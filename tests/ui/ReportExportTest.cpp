@@ -127,7 +127,7 @@ TEST_F(ReportCommandsFixture, DialogsTakeTheUncertaintyInCentimetres) {
     NewTrajectoryDialog create(editor, platform, proposedColor, [] {});
     WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
         EXPECT_EQ(Child<QLineEdit>(d, "uncertainty").text(), "1.0");
-        SetField(d, "outY", "100");
+        FillCoordinates(d, {"0", "0", "0", "0", "100", "0"});
         SetField(d, "uncertainty", "2.5");
         QTest::mouseClick(&Child<QPushButton>(d, "computeButton"), Qt::LeftButton);
     });
