@@ -59,6 +59,7 @@ enum class Command {
     // Body
     PosturePanel,
     AlignWounds,
+    UncertaintyBudget,
     // Help
     HelpContents,
     Website,
