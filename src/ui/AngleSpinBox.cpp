@@ -32,8 +32,12 @@ QValidator::State AngleSpinBox::validate(QString& text, int& position) const {
     if (state != QValidator::Invalid) {
         return state;
     }
-    // A number beyond the range may be typed; it is refused, with a word, when entered.
-    return NumberIn(text) ? QValidator::Intermediate : QValidator::Invalid;
+    // A number beyond the range may be typed; it is refused, with a word, when entered. Within
+    // the range a keystroke stays refused as before (a digit past the box's decimals), since the
+    // box would otherwise go back to its old value on Enter without a word.
+    const std::optional<double> number = NumberIn(text);
+    return number && (*number < minimum() || *number > maximum()) ? QValidator::Intermediate
+                                                                  : QValidator::Invalid;
 }
 
 void AngleSpinBox::fixup(QString& text) const {

@@ -331,6 +331,14 @@ TEST_F(PosturePanelTest, AValueBeyondTheLimitsIsRefusedWithANoteAndAFilesValueIs
     EXPECT_EQ(note.text(), "Trunk pitch 200.0° not taken: it is beyond the joint's limits (-30 to "
                            "90°); the pitch stays 0.0°.");
 
+    // Within the limits the box keeps its one decimal: the digit past it is not typed.
+    pitch.selectAll();
+    QTest::keyClicks(&pitch, "12.34");
+    QTest::keyClick(&pitch, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::Trunk).pitch, 12.3);
+    EXPECT_TRUE(note.isHidden());
+    History().undo();
+
     // Leaving the box enters the typing too: refused the same way.
     pitch.selectAll();
     QTest::keyClicks(&pitch, "-31");
