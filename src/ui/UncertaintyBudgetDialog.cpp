@@ -162,8 +162,9 @@ void UncertaintyBudgetDialog::AddRows() {
     for (int j = 0; j < skeleton::kJointCount; ++j) {
         const skeleton::JointInfo& info = skeleton::InfoOf(static_cast<skeleton::Joint>(j));
         add(std::string(info.name), Utf8(info.label), Kind::JointAngle,
-            QStringLiteral("The spread of this joint's angles in place of every joint's; empty: "
-                           "as every joint."));
+            QStringLiteral("The spread of the %1's angles in place of every joint's; empty: as "
+                           "every joint.")
+                .arg(Utf8(info.label).toLower()));
     }
     add("tissue", QStringLiteral("Soft tissue"), Kind::Length,
         QStringLiteral("How far soft tissue may have moved each measured point between the shot "
