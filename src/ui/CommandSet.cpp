@@ -9,6 +9,7 @@
 #include "ui/CaseView.h"
 #include "ui/Platform.h"
 #include "ui/PointPicking.h"
+#include "ui/UncertaintyBudgetDialog.h"
 #include "view/ViewState.h"
 
 #include <QAction>
@@ -174,6 +175,13 @@ void CommandSet::AddBodyCommands() {
     posture->setCheckable(true);
     CaseCommands& commands = targets.caseCommands;
     Add(Command::AlignWounds, "Align wounds...", {}, [&commands] { commands.AlignWounds(); });
+    // The budget's sources, previewed on the active trajectory.
+    Add(Command::UncertaintyBudget, "Uncertainty budget...\tCtrl+U",
+        QKeySequence(Qt::CTRL | Qt::Key_U), [this] {
+            UncertaintyBudgetDialog dialog(targets.editor, targets.platform,
+                                           targets.view.GetSelectedTrajectoryNumber(), window);
+            dialog.exec();
+        });
 }
 
 void CommandSet::AddHelpCommands() {

@@ -62,6 +62,7 @@ enum class Command {
     // Body
     PosturePanel,
     AlignWounds,
+    UncertaintyBudget,
     // Help
     HelpContents,
     Website,

@@ -211,7 +211,7 @@ void MainWindow::BuildViewMenu() {
 
 void MainWindow::BuildBodyMenu() {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Body"));
-    AddActions(menu, {Command::PosturePanel, Command::AlignWounds});
+    AddActions(menu, {Command::PosturePanel, Command::AlignWounds, Command::UncertaintyBudget});
 }
 
 void MainWindow::BuildPosturePanel() {

@@ -2,9 +2,9 @@
 
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
+#include "ui/AngleSpinBox.h"
 #include "ui/SliderSetup.h"
 
-#include <QDoubleSpinBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -21,6 +21,7 @@ namespace {
 constexpr const char* kAxisNames[3] = {"Yaw", "Pitch", "Roll"};
 constexpr const char* kSliderNames[3] = {"sliderYaw", "sliderPitch", "sliderRoll"};
 constexpr const char* kSpinNames[3] = {"spinYaw", "spinPitch", "spinRoll"};
+constexpr const char* kLimitNames[3] = {"limitsYaw", "limitsPitch", "limitsRoll"};
 constexpr int kTickStep = 30;
 
 skeleton::Joint JointOfRow(int row) {
@@ -33,6 +34,14 @@ double& AngleRef(JointAngles& angles, int axis) {
 
 double AngleOf(const JointAngles& angles, int axis) {
     return axis == 0 ? angles.yaw : axis == 1 ? angles.pitch : angles.roll;
+}
+
+QString Degrees(double value) {
+    return QStringLiteral("%1°").arg(value, 0, 'f', 1);
+}
+
+QString LimitsText(const skeleton::AngleRange& limits) {
+    return QStringLiteral("%1 to %2°").arg(limits.min).arg(limits.max);
 }
 
 // What the three angles do at the joint of that row.
@@ -71,7 +80,10 @@ PosturePanel::PosturePanel(CaseEditor& theEditor, QWidget* parent)
     BuildAngleRows(content, layout);
     scroll->setWidget(content);
     setWidget(scroll);
-    listenerKey = theEditor.AddListener([this](const CaseChange&) { ShowPosture(); });
+    listenerKey = theEditor.AddListener([this](const CaseChange&) {
+        refusal.clear(); // it told of the entry before this change
+        ShowPosture();
+    });
     ChooseJoint(0);
 }
 
@@ -112,29 +124,40 @@ void PosturePanel::BuildAngleRows(QWidget* content, QVBoxLayout* layout) {
     for (int axis = 0; axis < 3; ++axis) {
         grid->addWidget(new QLabel(QString::fromLatin1(kAxisNames[axis]), content), axis, 0);
         QSlider* slider = MakeTickedSlider(content, kSliderNames[axis], 0, 0, kTickStep);
-        auto* spin = new QDoubleSpinBox(content);
+        auto* spin = new AngleSpinBox(content);
         spin->setObjectName(QString::fromLatin1(kSpinNames[axis]));
         spin->setDecimals(1);
         spin->setSingleStep(1);
         spin->setSuffix(QStringLiteral(" °"));
         // A typed value is taken when Enter is pressed or the box is left, not at every digit.
         spin->setKeyboardTracking(false);
+        auto* limits = new QLabel(content);
+        limits->setObjectName(QString::fromLatin1(kLimitNames[axis]));
         grid->addWidget(slider, axis, 1);
         grid->addWidget(spin, axis, 2);
+        grid->addWidget(limits, axis, 3);
         sliders[axis] = slider;
         spins[axis] = spin;
+        limitLabels[axis] = limits;
         connect(slider, &QSlider::sliderPressed, this, &PosturePanel::SliderPressed);
         connect(slider, &QSlider::valueChanged, this,
                 [this, axis](int value) { SliderMoved(axis, value); });
         connect(slider, &QSlider::sliderReleased, this, &PosturePanel::SliderReleased);
         connect(spin, &QDoubleSpinBox::valueChanged, this,
                 [this, axis](double value) { SpinChanged(axis, value); });
+        connect(spin, &AngleSpinBox::typedBeyondRange, this,
+                [this, axis](double typed) { TypedBeyondLimits(axis, typed); });
     }
     layout->addLayout(grid);
     meaning = new QLabel(content);
     meaning->setObjectName(QStringLiteral("meaning"));
     meaning->setWordWrap(true);
     layout->addWidget(meaning);
+    limitNote = new QLabel(content);
+    limitNote->setObjectName(QStringLiteral("limitNote"));
+    limitNote->setWordWrap(true);
+    limitNote->setStyleSheet(QStringLiteral("color: #a00000"));
+    layout->addWidget(limitNote);
     note = new QLabel(content);
     note->setObjectName(QStringLiteral("note"));
     note->setWordWrap(true);
@@ -172,6 +195,7 @@ void PosturePanel::ChooseJoint(int row) {
         jointList->setCurrentRow(row);
     }
     dragStart.reset();
+    refusal.clear();
     for (int axis = 0; axis < 3; ++axis) {
         const skeleton::AngleRange limits = LimitsOf(row, axis);
         const QSignalBlocker quietSlider(sliders[axis]);
@@ -182,6 +206,7 @@ void PosturePanel::ChooseJoint(int row) {
         const QString range = QStringLiteral("%1 to %2 degrees").arg(limits.min).arg(limits.max);
         sliders[axis]->setToolTip(range);
         spins[axis]->setToolTip(range);
+        limitLabels[axis]->setText(LimitsText(limits));
     }
     meaning->setText(MeaningOf(row));
     ShowPosture();
@@ -208,10 +233,43 @@ void PosturePanel::ShowPosture() {
             PlaceSlider(sliders[axis], static_cast<int>(std::lround(value)));
         }
     }
+    QString limitText = refusal;
+    const QString beyond = BeyondLimitsText(angles);
+    if (!beyond.isEmpty()) {
+        limitText += (limitText.isEmpty() ? QString() : QStringLiteral(" ")) + beyond;
+    }
+    limitNote->setText(limitText);
+    limitNote->setVisible(!limitText.isEmpty());
     note->setText(body.GetModel() != nullptr && !body.HasPostureParts()
                       ? QStringLiteral("This body model has no parts the skeleton knows: it "
                                        "moves as one piece.")
                       : QString());
+}
+
+QString PosturePanel::AngleName(int axis) const {
+    const QString joint =
+        jointRow == kWholeBodyRow
+            ? QStringLiteral("Whole body")
+            : QString::fromUtf8(
+                  skeleton::InfoOf(JointOfRow(jointRow)).label.data(),
+                  static_cast<qsizetype>(skeleton::InfoOf(JointOfRow(jointRow)).label.size()));
+    return joint + QStringLiteral(" ") + QString::fromLatin1(kAxisNames[axis]).toLower();
+}
+
+QString PosturePanel::BeyondLimitsText(const JointAngles& angles) const {
+    QString text;
+    for (int axis = 0; axis < 3; ++axis) {
+        const double value = AngleOf(angles, axis);
+        const skeleton::AngleRange limits = LimitsOf(jointRow, axis);
+        if (limits.Holds(value)) {
+            continue;
+        }
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) +
+                QStringLiteral("%1 is %2, beyond the joint's limits (%3): the box shows the "
+                               "nearest limit, the case keeps %2.")
+                    .arg(AngleName(axis), Degrees(value), LimitsText(limits));
+    }
+    return text;
 }
 
 std::string PosturePanel::JointEditName() const {
@@ -261,5 +319,15 @@ void PosturePanel::SliderReleased() {
 void PosturePanel::SpinChanged(int axis, double value) {
     const Posture posture = WithAngle(editor.GetCase().body.GetPosture(), jointRow, axis, value);
     editor.EditBody(JointEditName(), [&posture](Body& body) { body.SetPosture(posture); });
+    ShowPosture();
+}
+
+void PosturePanel::TypedBeyondLimits(int axis, double typed) {
+    const skeleton::AngleRange limits = LimitsOf(jointRow, axis);
+    const double kept = AngleOf(AnglesOf(editor.GetCase().body.GetPosture(), jointRow), axis);
+    refusal = QStringLiteral("%1 %2 not taken: it is beyond the joint's limits (%3); the %4 "
+                             "stays %5.")
+                  .arg(AngleName(axis), Degrees(typed), LimitsText(limits),
+                       QString::fromLatin1(kAxisNames[axis]).toLower(), Degrees(kept));
     ShowPosture();
 }

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
+class AngleSpinBox;
 class CaseEditor;
-class QDoubleSpinBox;
 class QLabel;
 class QListWidget;
 class QSlider;
@@ -18,9 +18,13 @@ class QVBoxLayout;
 
 // The posture panel beside the view: the preset postures, the joints (and the whole body's turn)
 // and, for the chosen joint, its yaw, pitch and roll as sliders and spin boxes in degrees within
-// the joint's limits. Every change is one edit of the body: a preset chosen, a spin box's value
-// taken, a slider step, or a slider drag when it is let go (drawn while it moves). The panel
-// always shows the case's posture, whatever changed it (an undo, a file read, another dialog).
+// the joint's limits, which each row shows. Every change is one edit of the body: a preset chosen,
+// a spin box's value taken, a slider step, or a slider drag when it is let go (drawn while it
+// moves); Ctrl+Z in a box takes it back as anywhere in the window. A typed value beyond the
+// limits is not taken, and the note under the rows says so; an angle beyond them that the case
+// holds (a data file keeps its values as written) is named there too, since the box and slider
+// can show only their nearest end. The panel always shows the case's posture, whatever changed it
+// (an undo, a file read, another dialog).
 class PosturePanel : public QDockWidget {
     Q_OBJECT
 public:
@@ -52,6 +56,11 @@ private:
     void SliderMoved(int axis, int value);
     void SliderReleased();
     void SpinChanged(int axis, double value);
+    void TypedBeyondLimits(int axis, double typed);
+    // "Trunk pitch", "Whole body yaw": an angle of the chosen joint as the notes name it.
+    QString AngleName(int axis) const;
+    // What the limit note says of the case's angles beyond the chosen joint's limits.
+    QString BeyondLimitsText(const JointAngles& angles) const;
     // The name of the edit a change of the chosen joint makes ("Posture: Right knee").
     std::string JointEditName() const;
 
@@ -63,8 +72,12 @@ private:
     QLabel* postureName = nullptr;
     QLabel* meaning = nullptr;
     QLabel* note = nullptr;
+    QLabel* limitNote = nullptr;
     std::array<QSlider*, 3> sliders{};
-    std::array<QDoubleSpinBox*, 3> spins{};
+    std::array<AngleSpinBox*, 3> spins{};
+    std::array<QLabel*, 3> limitLabels{};
+    // Why the last typed value was not taken; cleared by the next change or joint.
+    QString refusal;
     // The body as the slider drag under way started from: the drag becomes one edit from it.
     std::optional<Body> dragStart;
 };

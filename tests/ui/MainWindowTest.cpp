@@ -73,8 +73,9 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                            "Exterior points and shot group...", "Origin zones...",
                            "Orbit the scene", "-", "Show scene model", "Transparent scene model",
                            "Show origin zones", "Click exterior points"}));
-    EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Body")),
-              (QStringList{"Posture panel\tM", "Align wounds..."}));
+    EXPECT_EQ(
+        MenuTexts(TopMenu(*frame, "&Body")),
+        (QStringList{"Posture panel\tM", "Align wounds...", "Uncertainty budget...\tCtrl+U"}));
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&File")),
               (QStringList{"New case\tCtrl+N", "-", "New trajectory\tN", "New Element", "-",
                            "Open data file \tCtrl+D", "&Open body file...\tCtrl+B", "-",

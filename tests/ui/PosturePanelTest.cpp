@@ -150,8 +150,8 @@ TEST_F(PosturePanelTest, TheSlidersKeepToTheJointsLimitsAndADragIsOneStep) {
     EXPECT_EQ(ShownName(), "Posture: custom");
     EXPECT_EQ(Presets().currentRow(), -1);
 
-    // A key on the slider is a step of its own; a typed digit that would pass the limit is
-    // refused.
+    // A key on the slider is a step of its own; a typed value beyond the limit is refused
+    // whole, with a note, never cut to a value the user did not type (20 read as 2).
     pitch.setFocus();
     QTest::keyClick(&pitch, Qt::Key_Right);
     EXPECT_EQ(History().count(), 2);
@@ -161,8 +161,20 @@ TEST_F(PosturePanelTest, TheSlidersKeepToTheJointsLimitsAndADragIsOneStep) {
     roll.selectAll();
     QTest::keyClicks(&roll, "20");
     QTest::keyClick(&roll, Qt::Key_Return);
+    EXPECT_EQ(History().count(), 2);
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).roll, 0.0); // not 2, not 20
+    EXPECT_TRUE(
+        Part<QLabel>("limitNote")
+            .text()
+            .startsWith(
+                "Right knee roll 20.0° not taken: it is beyond the joint's limits (-5 to 5°)"))
+        << Part<QLabel>("limitNote").text().toStdString();
+    roll.selectAll();
+    QTest::keyClicks(&roll, "2");
+    QTest::keyClick(&roll, Qt::Key_Return);
     EXPECT_EQ(History().count(), 3);
-    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).roll, 2.0); // not 20
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).roll, 2.0);
+    EXPECT_TRUE(Part<QLabel>("limitNote").isHidden()) << "the next change clears the note";
 
     // Other joints and the other angles stayed as they were; undoing the drag leaves the others.
     EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::RightKnee).yaw, 0.0);
@@ -255,4 +267,98 @@ TEST_F(PosturePanelTest, UndoOfAPostureRestoresThePosedCaseTheViewDraws) {
     const std::optional<CapturedImage> restored = View().CaptureView();
     ASSERT_TRUE(restored.has_value());
     EXPECT_EQ(restored->Bytes(), standing->Bytes());
+}
+
+// A typed angle is one step, and Ctrl+Z typed in its box takes it back as it does anywhere in the
+// window (the box's own text undo used to swallow the key and leave the posture as it was).
+TEST_F(PosturePanelTest, CtrlZInATypedBoxUndoesTheTypedAngle) {
+    Trigger(Command::PosturePanel);
+    const int trunk = static_cast<int>(skeleton::Joint::Trunk);
+    ClickRow(Joints(), trunk);
+    QDoubleSpinBox& pitch = Spin("spinPitch");
+    pitch.setFocus();
+    pitch.selectAll();
+    QTest::keyClicks(&pitch, "45");
+    QTest::keyClick(&pitch, Qt::Key_Return);
+    ASSERT_EQ(History().count(), 1);
+    EXPECT_EQ(History().undoText(), "Posture: Trunk");
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::Trunk).pitch, 45.0);
+
+    ASSERT_TRUE(pitch.hasFocus());
+    QTest::keyClick(&pitch, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(History().index(), 0);
+    EXPECT_TRUE(CasePosture().IsAnatomical());
+    EXPECT_DOUBLE_EQ(pitch.value(), 0.0);
+    EXPECT_EQ(pitch.text(), "0.0 °");
+    QTest::keyClick(&pitch, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(History().index(), 1);
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::Trunk).pitch, 45.0);
+    EXPECT_DOUBLE_EQ(pitch.value(), 45.0);
+
+    // Typing not yet entered goes with the undo: the box shows the case again, and leaving it
+    // enters nothing.
+    pitch.selectAll();
+    QTest::keyClicks(&pitch, "60");
+    QTest::keyClick(&pitch, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(CasePosture().IsAnatomical());
+    EXPECT_EQ(pitch.text(), "0.0 °");
+    Spin("spinRoll").setFocus();
+    EXPECT_TRUE(CasePosture().IsAnatomical());
+    EXPECT_EQ(History().index(), 0);
+}
+
+// A value beyond the joint's limits is never cut silently: typing 200 into the trunk's pitch (up
+// to 90) used to give 20. It is refused, and a note says what was typed, the limits and the value
+// kept; the limits stand beside each box. An angle beyond them that a file holds is named too.
+TEST_F(PosturePanelTest, AValueBeyondTheLimitsIsRefusedWithANoteAndAFilesValueIsNamed) {
+    Trigger(Command::PosturePanel);
+    ClickRow(Joints(), static_cast<int>(skeleton::Joint::Trunk));
+    EXPECT_EQ(Part<QLabel>("limitsPitch").text(), "-30 to 90°");
+    EXPECT_EQ(Spin("spinPitch").toolTip(), "-30 to 90 degrees");
+    QLabel& note = Part<QLabel>("limitNote");
+    EXPECT_TRUE(note.isHidden());
+
+    QDoubleSpinBox& pitch = Spin("spinPitch");
+    pitch.setFocus();
+    pitch.selectAll();
+    QTest::keyClicks(&pitch, "200");
+    EXPECT_EQ(pitch.cleanText(), "200") << "every digit typed stays";
+    QTest::keyClick(&pitch, Qt::Key_Return);
+    EXPECT_EQ(History().count(), 0);
+    EXPECT_TRUE(CasePosture().IsAnatomical());
+    EXPECT_DOUBLE_EQ(pitch.value(), 0.0);
+    EXPECT_FALSE(note.isHidden());
+    EXPECT_EQ(note.text(), "Trunk pitch 200.0° not taken: it is beyond the joint's limits (-30 to "
+                           "90°); the pitch stays 0.0°.");
+
+    // Within the limits the box keeps its one decimal: the digit past it is not typed.
+    pitch.selectAll();
+    QTest::keyClicks(&pitch, "12.34");
+    QTest::keyClick(&pitch, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(CasePosture().Get(skeleton::Joint::Trunk).pitch, 12.3);
+    EXPECT_TRUE(note.isHidden());
+    History().undo();
+
+    // Leaving the box enters the typing too: refused the same way.
+    pitch.selectAll();
+    QTest::keyClicks(&pitch, "-31");
+    Spin("spinRoll").setFocus();
+    EXPECT_TRUE(CasePosture().IsAnatomical());
+    EXPECT_TRUE(note.text().startsWith("Trunk pitch -31.0° not taken"))
+        << note.text().toStdString();
+    // Another joint: the note was about the trunk.
+    ClickRow(Joints(), static_cast<int>(skeleton::Joint::Neck));
+    EXPECT_TRUE(note.isHidden());
+
+    // A data file keeps its angles as written: a knee bent backward is named, not hidden behind
+    // the box's nearest limit.
+    Posture backward;
+    backward.Set(skeleton::Joint::RightKnee, {0, -10, 0});
+    TheCase().body.SetPosture(backward);
+    Posed();
+    ClickRow(Joints(), static_cast<int>(skeleton::Joint::RightKnee));
+    EXPECT_DOUBLE_EQ(Spin("spinPitch").value(), 0.0);
+    EXPECT_EQ(note.text(), "Right knee pitch is -10.0°, beyond the joint's limits (0 to 150°): "
+                           "the box shows the nearest limit, the case keeps -10.0°.");
+    EXPECT_FALSE(note.isHidden());
 }
