@@ -35,7 +35,7 @@ std::string BodyBlock(const std::string& lines) {
            "</body>\r\n";
 }
 
-std::string TrajectoryBlock(const std::string& lines) {
+std::string PoseCaseTrajectoryBlock(const std::string& lines) {
     return "<trajectory>\r\n" + lines + "</trajectory>\r\n";
 }
 
@@ -52,7 +52,8 @@ double Distance(const Vec3& a, const Vec3& b) {
 } // namespace
 
 TEST_F(HandWrittenPoseTest, JointLinesWithoutPartsGiveEachWoundThePartsUnderItsPoints) {
-    const std::string wounds = TrajectoryBlock(kChest) + TrajectoryBlock(kForearm) + "</root>\r\n";
+    const std::string wounds =
+        PoseCaseTrajectoryBlock(kChest) + PoseCaseTrajectoryBlock(kForearm) + "</root>\r\n";
     const DataFileReadResult read =
         Read(BodyBlock("<pose>right_shoulder 0 0 78</pose>\r\n") + wounds);
     ASSERT_EQ(theCase.TrajectoryCount(), 2);
@@ -94,7 +95,7 @@ TEST_F(HandWrittenPoseTest, OlderArmLinesKeepTheArmRuleAndAWithArmLineItsMeaning
     // An older file posed only the arm, and drew every trajectory with it.
     const DataFileReadResult older =
         Read(BodyBlock("<pose>arm 0 40 0</pose>\r\n<pose>head 0 0 0</pose>\r\n") +
-             TrajectoryBlock(kChest) + "</root>\r\n");
+             PoseCaseTrajectoryBlock(kChest) + "</root>\r\n");
     EXPECT_TRUE(older.ReadingNotes().empty());
     ASSERT_EQ(theCase.TrajectoryCount(), 1);
     EXPECT_FALSE(theCase.trajectories[0].HasParts());
@@ -104,8 +105,8 @@ TEST_F(HandWrittenPoseTest, OlderArmLinesKeepTheArmRuleAndAWithArmLineItsMeaning
     theCase.trajectories.clear();
     const DataFileReadResult written =
         Read(BodyBlock("<pose>right_shoulder 0 0 78</pose>\r\n") +
-             TrajectoryBlock(kChest + "<witharm>false</witharm>\r\n") +
-             TrajectoryBlock(kChest + "<witharm>true</witharm>\r\n") + "</root>\r\n");
+             PoseCaseTrajectoryBlock(kChest + "<witharm>false</witharm>\r\n") +
+             PoseCaseTrajectoryBlock(kChest + "<witharm>true</witharm>\r\n") + "</root>\r\n");
     EXPECT_TRUE(written.ReadingNotes().empty());
     ASSERT_EQ(theCase.TrajectoryCount(), 2);
     EXPECT_FALSE(theCase.trajectories[0].HasParts());
@@ -147,9 +148,9 @@ static_assert(std::is_invocable_r_v<CaseFileRecord, decltype(&ReadCaseFileText),
 TEST(CaseFileRecordTest, TheParserReadsAFileIntoARecordWithoutAnyBody) {
     const std::string text = BodyBlock("<height>0</height>\r\n<pose>forearm 20 0 0</pose>\r\n"
                                        "<pose>neck 1e300 0 0</pose>\r\n") +
-                             TrajectoryBlock(kForearm + "<inpart>wing</inpart>\r\n"
-                                                        "<outpart>TRUNK</outpart>\r\n") +
-                             TrajectoryBlock(kChest) +
+                             PoseCaseTrajectoryBlock(kForearm + "<inpart>wing</inpart>\r\n"
+                                                                "<outpart>TRUNK</outpart>\r\n") +
+                             PoseCaseTrajectoryBlock(kChest) +
                              "<element>\r\n<x>0.1</x>\r\n</element>\r\n</root>\r\n";
     const CaseFileRecord record = ReadCaseFileText(text, {.trajectories = 19, .elements = 20});
     EXPECT_TRUE(record.sawCaseTag);

@@ -70,12 +70,12 @@ bool SameBits(const std::array<float, 6>& a, const std::array<float, 6>& b) {
 TEST(MeshGroupsTest, GroupBoxIsTheBoxOfOnePassInFileOrder) {
     const std::size_t last = 3 * kTriangles;
     const std::size_t middle = last / 2 + 1; // the first corner of a later part on two cores
-    struct Case {
+    struct Placement {
         const char* what;
         std::vector<std::array<float, 4>> placed; // vertex, x, y, z
         bool laterHalfNaN = false;
     };
-    const std::vector<Case> cases = {
+    const std::vector<Placement> cases = {
         {"a NaN first in a later part hides nothing after it",
          {{float(middle), kNaN, kNaN, kNaN}, {float(middle + 1), -5, 7, -3}}},
         {"a NaN at the very first corner stays", {{1, kNaN, 2, 2}, {float(middle), -5, 7, -3}}},
@@ -87,7 +87,7 @@ TEST(MeshGroupsTest, GroupBoxIsTheBoxOfOnePassInFileOrder) {
          {{float(middle + 7), -kInfinity, kInfinity, 1}, {float(last), 3, 3, kInfinity}}},
         {"a later part of NaNs only", {{1, 4, 4, 4}}, true},
     };
-    for (const Case& c : cases) {
+    for (const Placement& c : cases) {
         Mesh mesh = GridOfCorners();
         for (const auto& [vertex, x, y, z] : c.placed) {
             Place(mesh, static_cast<std::size_t>(vertex), x, y, z);

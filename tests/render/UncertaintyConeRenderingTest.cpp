@@ -11,7 +11,7 @@
 
 namespace {
 
-bool Same(const Rgb& a, const Rgb& b) {
+bool SameColour(const Rgb& a, const Rgb& b) {
     return a.r == b.r && a.g == b.g && a.b == b.b;
 }
 
@@ -66,7 +66,7 @@ TEST(UncertaintyConeRendering, TheExportedConeLiesWhereTheFrameDrawsIt) {
             return std::nullopt;
         }
         const std::size_t pixel = static_cast<std::size_t>(y) * width + x;
-        return !Same(with[pixel], without[pixel]);
+        return !SameColour(with[pixel], without[pixel]);
     };
     int inside = 0, outside = 0;
     for (std::size_t t = 0; t + 2 < side.indices.size(); t += 3) {
