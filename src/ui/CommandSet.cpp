@@ -7,8 +7,10 @@
 #include "ui/AppIcons.h"
 #include "ui/CaseCommands.h"
 #include "ui/CaseView.h"
+#include "ui/ImageCapture.h"
 #include "ui/Platform.h"
 #include "ui/PointPicking.h"
+#include "ui/ProgramSettings.h"
 #include "ui/UncertaintyBudgetDialog.h"
 #include "view/ViewState.h"
 
@@ -84,6 +86,16 @@ void CommandSet::AddFileCommands() {
         ->setIcon(SaveDataIcon());
     Add(Command::SaveImage, "Save image \tAlt+I", QKeySequence(Qt::ALT | Qt::Key_I),
         [&commands] { commands.SaveImage(); });
+    // A saved image leaves the selection box and handles out unless the user asks for them here;
+    // the choice is kept in the program's settings.
+    QAction* selection =
+        Add(Command::SelectionInSavedImage, "Selection in saved image", {}, [this] {
+            OpenProgramSettings()->setValue(QString::fromLatin1(kSavedImageSelectionKey),
+                                            Action(Command::SelectionInSavedImage)->isChecked());
+        });
+    selection->setCheckable(true);
+    selection->setChecked(
+        OpenProgramSettings()->value(QString::fromLatin1(kSavedImageSelectionKey), false).toBool());
     Add(Command::ExportReport, "Export report...", {}, [&commands] { commands.ExportReport(); });
     Add(Command::ExportScene, "Export scene...", {}, [&commands] { commands.ExportScene(); });
     Add(Command::CaseInformation, "Case information...", {},

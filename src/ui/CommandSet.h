@@ -28,6 +28,7 @@ enum class Command {
     Save,
     SaveDataFile,
     SaveImage,
+    SelectionInSavedImage,
     ExportReport,
     ExportScene,
     CaseInformation,

@@ -157,7 +157,7 @@ void MainWindow::BuildFileMenu() {
     AddActions(file, {Command::OpenDataFile, Command::OpenBodyFile});
     file->addSeparator();
     AddActions(file, {Command::Save, Command::SaveDataFile, Command::SaveImage,
-                      Command::ExportReport, Command::ExportScene});
+                      Command::SelectionInSavedImage, Command::ExportReport, Command::ExportScene});
     file->addSeparator();
     AddActions(file, {Command::CaseInformation});
     file->addSeparator();

@@ -206,9 +206,14 @@ TEST_P(SelectionInSavedImage, TheSavedJpegHasNoSelectionBoxUnlessAskedFor) {
         "");
     EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), 1) << "the window keeps it";
 
-    OpenProgramSettings()->setValue(kSavedImageSelectionKey, true);
+    // Asked for through File > Selection in saved image, which the settings keep.
+    QAction* ask = frame->GetCommandSet().Action(Command::SelectionInSavedImage);
+    ASSERT_FALSE(ask->isChecked());
+    ask->trigger();
+    EXPECT_TRUE(OpenProgramSettings()->value(kSavedImageSelectionKey).toBool());
     const QImage withBox = Saved(folder, "asked.jpg");
-    OpenProgramSettings()->remove(kSavedImageSelectionKey);
+    ask->trigger();
+    EXPECT_FALSE(OpenProgramSettings()->value(kSavedImageSelectionKey).toBool());
     EXPECT_EQ(
         baseline::Differences(FromQImage(withBox), FromQImage(Encoded(folder, "box2.jpg", *shown))),
         "");
