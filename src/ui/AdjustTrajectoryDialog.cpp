@@ -124,15 +124,7 @@ void AdjustTrajectoryDialog::SliderMoved() {
 }
 
 void AdjustTrajectoryDialog::ShowParts(const Trajectory& trajectory) {
-    if (trajectory.HasParts()) {
-        inPartBox->DropOlderRule();
-        outPartBox->DropOlderRule();
-        inPartBox->SetPart(trajectory.inPart);
-        outPartBox->SetPart(trajectory.outPart);
-    } else {
-        inPartBox->ShowOlderRule(trajectory.withArm);
-        outPartBox->ShowOlderRule(trajectory.withArm);
-    }
+    ShowTrajectoryParts(*inPartBox, *outPartBox, trajectory);
 }
 
 // Drawn at once, like the sliders, so the arrow shows where it goes.

@@ -1,6 +1,7 @@
 #include "ui/BodyPartBox.h"
 
 #include "body/Skeleton.h"
+#include "case/Trajectory.h"
 
 namespace {
 
@@ -51,5 +52,17 @@ void BodyPartBox::DropOlderRule() {
     }
     if (!part.isEmpty()) {
         setCurrentIndex(findData(part));
+    }
+}
+
+void ShowTrajectoryParts(BodyPartBox& inBox, BodyPartBox& outBox, const Trajectory& trajectory) {
+    if (trajectory.HasParts()) {
+        inBox.DropOlderRule();
+        outBox.DropOlderRule();
+        inBox.SetPart(trajectory.inPart);
+        outBox.SetPart(trajectory.outPart);
+    } else {
+        inBox.ShowOlderRule(trajectory.withArm);
+        outBox.ShowOlderRule(trajectory.withArm);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+struct Trajectory;
+
 // The body part a measured point belongs to, chosen among the parts a point may move with. For a
 // trajectory from an older file, which has no parts, the box shows first how that file's rule
 // carries it ("follows the arm (older file)" or "stays (older file)") until a part is chosen.
@@ -25,3 +27,7 @@ public:
 
     static QString OlderRuleText(bool withArm);
 };
+
+// Shows the trajectory's parts in the boxes of its IN and OUT, or its older file's rule while it
+// has none.
+void ShowTrajectoryParts(BodyPartBox& inBox, BodyPartBox& outBox, const Trajectory& trajectory);

@@ -238,15 +238,7 @@ void NewTrajectoryDialog::FillFromTrajectory(const Trajectory& trajectory) {
     for (int index = 0; index < 6; ++index) {
         fields[index]->setText(CentimetreText(metres[index]));
     }
-    if (trajectory.HasParts()) {
-        inPartBox->DropOlderRule();
-        outPartBox->DropOlderRule();
-        inPartBox->SetPart(trajectory.inPart);
-        outPartBox->SetPart(trajectory.outPart);
-    } else {
-        inPartBox->ShowOlderRule(trajectory.withArm);
-        outPartBox->ShowOlderRule(trajectory.withArm);
-    }
+    ShowTrajectoryParts(*inPartBox, *outPartBox, trajectory);
     insideBox->setChecked(!trajectory.exited);
     uncertaintyField->setText(UncertaintyText(trajectory.radiusIn));
     outUncertaintyField->setText(trajectory.radiusOut ? UncertaintyText(*trajectory.radiusOut)
