@@ -209,7 +209,7 @@ void Converge(const PosedCase& posed, const OriginAnalysis& analysis, GroupConve
         group.refusal = status.message();
         return;
     }
-    group.rays = ConvergeRays(rays);
+    group.rays = ConvergeRays(rays, convergence.point);
     const bool inside = group.rays->close && InsideBody(posed, group.rays->point);
     if (!group.rays->close || inside) {
         group.refusal = "the back lines do not converge behind the entries: " +

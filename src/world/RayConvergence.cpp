@@ -84,38 +84,8 @@ Vec3 NewtonStep(const std::vector<BackRay>& rays, const Vec3& point) {
     return {x[0], x[1], x[2]};
 }
 
-// The lines' least-squares point, the search's start.
-Vec3 LinesPoint(const std::vector<BackRay>& rays) {
-    Matrix3 sum{};
-    std::array<double, 3> rhs{};
-    for (const BackRay& ray : rays) {
-        const std::array<double, 3> u{ray.direction.x, ray.direction.y, ray.direction.z};
-        const std::array<double, 3> p{ray.start.x, ray.start.y, ray.start.z};
-        for (int r = 0; r < 3; ++r) {
-            for (int k = 0; k < 3; ++k) {
-                const double m = (r == k ? 1.0 : 0.0) - u[r] * u[k];
-                sum[r][k] += m;
-                rhs[r] += m * p[k];
-            }
-        }
-    }
-    const double whole = Determinant(sum);
-    if (!(std::fabs(whole) > 1e-12)) {
-        return RayStart(rays.front());
-    }
-    std::array<double, 3> x{};
-    for (int column = 0; column < 3; ++column) {
-        Matrix3 replaced = sum;
-        for (int r = 0; r < 3; ++r) {
-            replaced[r][column] = rhs[r];
-        }
-        x[column] = Determinant(replaced) / whole;
-    }
-    return {x[0], x[1], x[2]};
-}
-
-Vec3 NearestPoint(const std::vector<BackRay>& rays) {
-    Vec3 point = LinesPoint(rays);
+Vec3 NearestPoint(const std::vector<BackRay>& rays, const Vec3& start) {
+    Vec3 point = start;
     double value = Sum(rays, point);
     for (int step = 0; step < kMostSteps; ++step) {
         const Vec3 move = NewtonStep(rays, point);
@@ -171,9 +141,9 @@ double RayDistance(const BackRay& a, const BackRay& b) {
     return least;
 }
 
-RayConvergence ConvergeRays(const std::vector<BackRay>& rays) {
+RayConvergence ConvergeRays(const std::vector<BackRay>& rays, const Vec3& linesPoint) {
     RayConvergence result;
-    result.point = NearestPoint(rays);
+    result.point = NearestPoint(rays, linesPoint);
     result.close = true;
     for (const BackRay& ray : rays) {
         const double beyond = Beyond(ray, result.point);

@@ -41,9 +41,9 @@ inline constexpr double kConvergenceMiss = 0.25; // m
 
 // The rays' nearest point, found by Newton's steps on the piecewise quadratic sum (each ray
 // counts as its whole line where the point's foot falls beyond its start, as its start where
-// not), starting from the lines' own nearest point. `rays` holds two or more rays whose lines
-// are not parallel.
-RayConvergence ConvergeRays(const std::vector<BackRay>& rays);
+// not), starting from `linesPoint`, the whole lines' own nearest point (ConvergeLines). `rays`
+// holds two or more rays whose lines are not parallel.
+RayConvergence ConvergeRays(const std::vector<BackRay>& rays, const Vec3& linesPoint);
 
 // The closest distance between two rays.
 double RayDistance(const BackRay& a, const BackRay& b);

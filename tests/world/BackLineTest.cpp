@@ -265,7 +265,11 @@ TEST(BackLineTest, RaysStartBeyondTheHoleAndTheirGapsAreThoseOfRays) {
     const BackRay across{{-1, 0, 1}, {1, 0, 0}, 0.0, 1.0};
     // The lines cross at z = 1, before the first ray's start at z = 2.
     EXPECT_NEAR(RayDistance(fromHole, across), 1.0, 1e-12);
-    const RayConvergence rays = ConvergeRays({fromHole, across});
+    Convergence lines;
+    ASSERT_TRUE(ConvergeLines(
+                    {{fromHole.start, fromHole.direction}, {across.start, across.direction}}, lines)
+                    .ok());
+    const RayConvergence rays = ConvergeRays({fromHole, across}, lines.point);
     EXPECT_FALSE(rays.close);
     EXPECT_TRUE(rays.atStart[0]);
     // Parallel rays side by side, and ones pointing away from each other.
