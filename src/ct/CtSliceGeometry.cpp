@@ -86,6 +86,10 @@ Status CheckGaps(const std::vector<double>& positions, double& gap) {
     for (size_t k = 0; k < gaps.size(); ++k) {
         if (std::abs(gaps[k] - median) <= kGapTolerance * median)
             continue;
+        if (gaps[k] < 1e-3 * median)
+            return Status::Failure("Two slices lie at the same position, " +
+                                   Millimetres(positions[k]) +
+                                   "; the folder may hold a slice twice.");
         const double multiple = std::round(gaps[k] / median);
         const std::string where = " between slice positions " + Millimetres(positions[k]) +
                                   " and " + Millimetres(positions[k + 1]);

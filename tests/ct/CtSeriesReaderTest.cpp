@@ -133,6 +133,9 @@ TEST(CtSeriesReader, RefusesSeriesThatWouldDistortTheVolume) {
     CtPhantomOptions moved = base;
     moved.movedSlice = 9;
     moved.movedBy = 0.7;
+    CtPhantomOptions twice = base; // slice 9 moved onto slice 10
+    twice.movedSlice = 9;
+    twice.movedBy = -base.sliceGap;
     CtPhantomOptions tilted = base;
     tilted.tiltDegrees = 12;
     CtPhantomOptions localizer = base;
@@ -140,11 +143,9 @@ TEST(CtSeriesReader, RefusesSeriesThatWouldDistortTheVolume) {
     CtPhantomOptions rotated = base;
     rotated.rotatedSlice = 4;
     const std::pair<CtPhantomOptions, const char*> cases[] = {
-        {dropped, "A slice is missing"},
-        {moved, "slice gaps are unequal"},
-        {tilted, "gantry tilt"},
-        {localizer, "localizer"},
-        {rotated, "mixes image orientations"},
+        {dropped, "A slice is missing"}, {moved, "slice gaps are unequal"},
+        {twice, "same position"},        {tilted, "gantry tilt"},
+        {localizer, "localizer"},        {rotated, "mixes image orientations"},
     };
     for (const auto& [options, expected] : cases) {
         SCOPED_TRACE(expected);
