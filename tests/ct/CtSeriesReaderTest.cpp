@@ -77,8 +77,18 @@ TEST(CtSeriesReader, ReadsThePhantomInEveryLayoutAtItsPatientPosition) {
     halfSlope.slope = 0.5; // stored values 38000 to 46000: above the signed range
     halfSlope.intercept = -20000;
     halfSlope.size = {48, 48, 40};
-    for (const CtPhantomOptions& options : {headFirst, feetFirst, prone, halfSlope}) {
-        SCOPED_TRACE(options.size[1] * 1000 + static_cast<int>(options.posture));
+    // Twelve bits stored, signed and unsigned, with noise above them that is no part of a value.
+    CtPhantomOptions signed12;
+    signed12.size = {32, 32, 40};
+    signed12.bitsStored = 12;
+    signed12.noisyHighBits = true;
+    signed12.intercept = 1000; // stored values -2000 to 2000
+    CtPhantomOptions unsigned12 = signed12;
+    unsigned12.unsignedPixels = true;
+    unsigned12.intercept = -1024; // stored values 24 to 4024
+    for (const CtPhantomOptions& options :
+         {headFirst, feetFirst, prone, halfSlope, signed12, unsigned12}) {
+        SCOPED_TRACE(options.size[1] * 1000 + options.bitsStored * 10 + options.unsignedPixels);
         CtSeriesReader reader;
         ASSERT_TRUE(ReadPhantom(options, reader)) << reader.Facts().seriesUid;
         const CtVolume& volume = reader.Volume();

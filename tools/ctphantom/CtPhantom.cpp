@@ -80,6 +80,15 @@ SliceFrame LocalizerFrame(const CtPhantomOptions& options) {
     return frame;
 }
 
+// The value's low bits, with noise above them when asked for.
+uint16_t StoredWord(const CtPhantomOptions& options, uint16_t value) {
+    if (options.bitsStored >= 16)
+        return value;
+    const uint16_t mask = static_cast<uint16_t>((1u << options.bitsStored) - 1);
+    const uint16_t noise = options.noisyHighBits ? static_cast<uint16_t>(0xa5a5 & ~mask) : 0;
+    return static_cast<uint16_t>((value & mask) | noise);
+}
+
 std::vector<char> Pixels(const CtPhantomOptions& options, const SliceFrame& frame) {
     std::vector<char> bytes;
     bytes.reserve(static_cast<size_t>(options.size[0]) * options.size[1] * 2);
@@ -93,8 +102,9 @@ std::vector<char> Pixels(const CtPhantomOptions& options, const SliceFrame& fram
                                    ? static_cast<uint16_t>(std::clamp(stored, 0.0, 65535.0))
                                    : static_cast<uint16_t>(static_cast<int16_t>(
                                          std::clamp(stored, -32768.0, 32767.0)));
-            bytes.push_back(static_cast<char>(value & 0xff));
-            bytes.push_back(static_cast<char>(value >> 8));
+            const uint16_t word = StoredWord(options, value);
+            bytes.push_back(static_cast<char>(word & 0xff));
+            bytes.push_back(static_cast<char>(word >> 8));
         }
     return bytes;
 }
@@ -139,8 +149,10 @@ Status WriteSlice(const std::filesystem::path& file, const CtPhantomOptions& opt
     image.SetNumberOfDimensions(2);
     image.SetDimension(0, static_cast<unsigned>(options.size[0]));
     image.SetDimension(1, static_cast<unsigned>(options.size[1]));
-    image.SetPixelFormat(options.unsignedPixels ? gdcm::PixelFormat::UINT16
-                                                : gdcm::PixelFormat::INT16);
+    gdcm::PixelFormat format(options.unsignedPixels ? gdcm::PixelFormat::UINT16
+                                                    : gdcm::PixelFormat::INT16);
+    format.SetBitsStored(static_cast<unsigned short>(options.bitsStored));
+    image.SetPixelFormat(format);
     image.SetPhotometricInterpretation(gdcm::PhotometricInterpretation::MONOCHROME2);
     image.SetTransferSyntax(gdcm::TransferSyntax::ExplicitVRLittleEndian);
     // The writer takes the position, orientation, pixel spacing and rescale from the image (and

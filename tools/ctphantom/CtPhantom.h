@@ -24,6 +24,10 @@ struct CtPhantomOptions {
     bool shuffledNames = false; // file names unrelated to the slice order
     bool unsignedPixels = false;
     double slope = 1, intercept = 0;
+    // Bits of each 16-bit word that hold the value; with noisyHighBits the bits above them are
+    // set to a pattern a reader must ignore.
+    int bitsStored = 16;
+    bool noisyHighBits = false;
     std::string seriesUid = "1.2.826.0.1.3680043.10.1041.1";
     std::string description = "CT phantom";
     std::string fileNamePrefix = "slice";
