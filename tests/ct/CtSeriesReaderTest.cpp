@@ -111,6 +111,24 @@ TEST(CtSeriesReader, ReadsThePhantomInEveryLayoutAtItsPatientPosition) {
     }
 }
 
+// The lossless compressions GDCM decodes give the same voxels as the uncompressed files.
+TEST(CtSeriesReader, ReadsLosslessCompressedSeries) {
+    for (const CtPhantomCompression compression :
+         {CtPhantomCompression::JpegLossless, CtPhantomCompression::JpegLsLossless,
+          CtPhantomCompression::Rle}) {
+        SCOPED_TRACE(static_cast<int>(compression));
+        CtPhantomOptions options;
+        options.size = {32, 32, 24};
+        options.compression = compression;
+        options.unsignedPixels = compression == CtPhantomCompression::Rle;
+        options.intercept = options.unsignedPixels ? -1024 : 0;
+        CtSeriesReader reader;
+        ASSERT_TRUE(ReadPhantom(options, reader));
+        EXPECT_EQ(reader.Volume().size, options.size);
+        EXPECT_EQ(WrongVoxels(reader.Volume()), 0);
+    }
+}
+
 TEST(CtSeriesReader, TakesTheLargestSeriesOrTheOneNamed) {
     CtTestFolder folder;
     CtPhantomOptions body;

@@ -1,6 +1,7 @@
 #include "CtPhantom.h"
 
 #include <gdcmAttribute.h>
+#include <gdcmImageChangeTransferSyntax.h>
 #include <gdcmImageWriter.h>
 #include <gdcmTrace.h>
 
@@ -142,6 +143,20 @@ void PutHeader(gdcm::DataSet& data, const CtPhantomOptions& options, const Slice
     Put<0x0020, 0x0013>(data, std::to_string(n + 1));
 }
 
+gdcm::TransferSyntax CompressedSyntax(CtPhantomCompression compression) {
+    switch (compression) {
+    case CtPhantomCompression::JpegLossless:
+        return gdcm::TransferSyntax::JPEGLosslessProcess14_1;
+    case CtPhantomCompression::JpegLsLossless:
+        return gdcm::TransferSyntax::JPEGLSLossless;
+    case CtPhantomCompression::Rle:
+        return gdcm::TransferSyntax::RLELossless;
+    case CtPhantomCompression::None:
+        break;
+    }
+    return gdcm::TransferSyntax::ExplicitVRLittleEndian;
+}
+
 Status WriteSlice(const std::filesystem::path& file, const CtPhantomOptions& options,
                   const SliceFrame& frame, int n) {
     gdcm::ImageWriter writer;
@@ -172,6 +187,14 @@ Status WriteSlice(const std::filesystem::path& file, const CtPhantomOptions& opt
     pixelData.SetByteValue(pixels.data(), static_cast<uint32_t>(pixels.size()));
     image.SetDataElement(pixelData);
     PutHeader(writer.GetFile().GetDataSet(), options, frame, n);
+    gdcm::ImageChangeTransferSyntax change; // holds the compressed image until it is written
+    if (options.compression != CtPhantomCompression::None) {
+        change.SetTransferSyntax(CompressedSyntax(options.compression));
+        change.SetInput(image);
+        if (!change.Change())
+            return Status::Failure("Could not compress " + file.string() + ".");
+        writer.SetImage(change.GetOutput());
+    }
     writer.SetFileName(file.string().c_str());
     if (!writer.Write())
         return Status::Failure("Could not write " + file.string() + ".");

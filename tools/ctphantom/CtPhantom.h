@@ -12,6 +12,9 @@
 // which the slices are taken.
 enum class CtPhantomPosture { HeadFirstSupine, FeetFirstSupine, HeadFirstProne };
 
+// How the pixel data is stored: uncompressed, or in one of the lossless compressions.
+enum class CtPhantomCompression { None, JpegLossless, JpegLsLossless, Rle };
+
 // A CT phantom series and the faults it can be written with. The phantom is the same object in
 // the patient frame whatever the layout: a soft-tissue cylinder (40 HU) in air (-1000) along the
 // head-foot axis, a bone rod (+700) inside it, an air channel across it from the right side and
@@ -28,6 +31,7 @@ struct CtPhantomOptions {
     // set to a pattern a reader must ignore.
     int bitsStored = 16;
     bool noisyHighBits = false;
+    CtPhantomCompression compression = CtPhantomCompression::None;
     std::string seriesUid = "1.2.826.0.1.3680043.10.1041.1";
     std::string description = "CT phantom";
     std::string fileNamePrefix = "slice";

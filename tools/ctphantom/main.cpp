@@ -1,6 +1,7 @@
 // ct_phantom: writes a CT phantom series (DICOM, one file a slice) for trying the CT reader.
 //   ct_phantom FOLDER [--shuffle] [--feet-first | --prone] [--unsigned] [--intercept HU]
 //                     [--size NX,NY,NZ] [--spacing MM] [--uid UID]
+//                     [--compress jpeg|jpegls|rle]
 #include "CtPhantom.h"
 
 #include <cstdio>
@@ -30,6 +31,16 @@ bool ParseOption(CtPhantomOptions& options, int argc, char** argv, int& n) {
         if (std::sscanf(argv[++n], "%d,%d,%d", &options.size[0], &options.size[1],
                         &options.size[2]) != 3)
             return false;
+    } else if (option == "--compress" && hasValue) {
+        const std::string kind = argv[++n];
+        if (kind == "jpeg")
+            options.compression = CtPhantomCompression::JpegLossless;
+        else if (kind == "jpegls")
+            options.compression = CtPhantomCompression::JpegLsLossless;
+        else if (kind == "rle")
+            options.compression = CtPhantomCompression::Rle;
+        else
+            return false;
     } else if (option == "--uid" && hasValue)
         options.seriesUid = argv[++n];
     else
@@ -43,7 +54,7 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: ct_phantom FOLDER [--shuffle] [--feet-first | --prone] "
                              "[--unsigned] [--intercept HU] [--size NX,NY,NZ] [--spacing MM] "
-                             "[--uid UID]\n");
+                             "[--uid UID] [--compress jpeg|jpegls|rle]\n");
         return 2;
     }
     CtPhantomOptions options;
