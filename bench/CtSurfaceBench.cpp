@@ -1,8 +1,9 @@
 // The iso-surface of a CT volume of 256 x 256 x 256 voxels (32 MB of Hounsfield units), on one
 // thread and on every core: a wavy body-sized ellipsoid of soft tissue (40 HU) in air (-1000 HU),
 // with a spine-like bone cylinder (700 HU), extracted at the skin's (-500) and the bone's (300)
-// thresholds.
+// thresholds; and ten steps of Taubin's smoothing on the skin.
 #include "ct/IsoSurface.h"
+#include "mesh/MeshSmoothing.h"
 
 #include <benchmark/benchmark.h>
 
@@ -64,6 +65,25 @@ BENCHMARK(BM_IsoSurface)
     ->Args({300, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+void BM_TaubinSmoothing(benchmark::State& state) {
+    static const Mesh skin = [] {
+        Mesh made;
+        if (!ExtractIsoSurface(PhantomVolume(), {.thresholdHu = -500}, made)) {
+            made = Mesh{};
+        }
+        return made;
+    }();
+    for (auto _ : state) {
+        state.PauseTiming();
+        Mesh mesh = skin;
+        state.ResumeTiming();
+        SmoothTaubin(mesh, {.iterations = 10});
+        benchmark::DoNotOptimize(mesh.positions.data());
+    }
+    state.counters["triangles"] = static_cast<double>(skin.triangles.size());
+}
+BENCHMARK(BM_TaubinSmoothing)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

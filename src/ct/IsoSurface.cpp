@@ -1,6 +1,7 @@
 #include "ct/IsoSurface.h"
 
 #include "base/LargeArrays.h"
+#include "mesh/MeshSmoothing.h"
 #include "mesh/MeshValidation.h"
 
 #include <algorithm>
@@ -324,31 +325,8 @@ Status JoinSlabs(std::vector<SlabSurface>& slabs, std::size_t planeKeys, Mesh& m
     mesh.triangles.resize(triangles.size());
     for (std::size_t index = 0; index < triangles.size(); ++index) {
         mesh.triangles[index].position = triangles[index];
-        mesh.triangles[index].normal = triangles[index];
     }
     return Status::Ok();
-}
-
-// One normal per position: the sum of its triangles' area vectors, made unit length.
-void ComputePositionNormals(Mesh& mesh) {
-    std::vector<Vec3> sums(mesh.positions.size());
-    for (const MeshTriangle& triangle : mesh.triangles) {
-        const Vec3 a = ToVec3(mesh.positions[triangle.position[0]]);
-        const Vec3 area = Cross(Minus(ToVec3(mesh.positions[triangle.position[1]]), a),
-                                Minus(ToVec3(mesh.positions[triangle.position[2]]), a));
-        for (uint32_t corner : triangle.position) {
-            sums[corner] = {sums[corner].x + area.x, sums[corner].y + area.y,
-                            sums[corner].z + area.z};
-        }
-    }
-    mesh.normals.resize(sums.size());
-    for (std::size_t index = 0; index < sums.size(); ++index) {
-        const double length = std::sqrt(Dot(sums[index], sums[index]));
-        mesh.normals[index] =
-            length > 0
-                ? ToVec3f({sums[index].x / length, sums[index].y / length, sums[index].z / length})
-                : Vec3f{};
-    }
 }
 
 void AddSingleGroup(Mesh& mesh) {
