@@ -297,8 +297,12 @@ PaddedGrid MakeGrid(const CtVolume& volume, int thresholdHu) {
 // Appends the slabs' surfaces in order; the vertices on the plane two slabs share are taken
 // from the lower slab.
 Status JoinSlabs(std::vector<SlabSurface>& slabs, std::size_t planeKeys, Mesh& mesh) {
+    std::size_t triangles = 0;
+    for (const SlabSurface& slab : slabs) {
+        triangles += slab.triangles.size();
+    }
+    mesh.triangles.reserve(triangles);
     std::vector<uint32_t> sharedTop(planeKeys, kNoIndex), remap;
-    std::vector<std::array<uint32_t, 3>> triangles;
     for (SlabSurface& slab : slabs) {
         remap.assign(slab.positions.size(), kNoIndex);
         for (const auto& [key, local] : slab.bottom) {
@@ -313,18 +317,15 @@ Status JoinSlabs(std::vector<SlabSurface>& slabs, std::size_t planeKeys, Mesh& m
                 mesh.positions.push_back(slab.positions[local]);
             }
         }
-        for (const auto& triangle : slab.triangles) {
-            triangles.push_back({remap[triangle[0]], remap[triangle[1]], remap[triangle[2]]});
+        for (const auto& corners : slab.triangles) {
+            MeshTriangle& triangle = mesh.triangles.emplace_back();
+            triangle.position = {remap[corners[0]], remap[corners[1]], remap[corners[2]]};
         }
         std::fill(sharedTop.begin(), sharedTop.end(), kNoIndex);
         for (const auto& [key, local] : slab.top) {
             sharedTop[key] = remap[local];
         }
         slab = SlabSurface{}; // its memory is no longer needed
-    }
-    mesh.triangles.resize(triangles.size());
-    for (std::size_t index = 0; index < triangles.size(); ++index) {
-        mesh.triangles[index].position = triangles[index];
     }
     return Status::Ok();
 }
