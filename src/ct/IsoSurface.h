@@ -1,0 +1,32 @@
+#pragma once
+
+#include "base/Status.h"
+#include "ct/CtVolume.h"
+#include "mesh/Mesh.h"
+
+#include <cstddef>
+
+struct IsoSurfaceOptions {
+    // The surface encloses every voxel whose value is at least this (Hounsfield units).
+    int thresholdHu = -500;
+    // Threads to work on; 0 takes one per processor core. The mesh is the same on any number.
+    std::size_t threads = 0;
+};
+
+// The closed surface around the voxels at or above the threshold, by marching tetrahedra: each
+// cell of eight neighbouring voxel centres is cut into six tetrahedra around its main diagonal
+// (the same cut in every cell, so neighbouring cells split their common face alike). Unlike the
+// marching cubes' case table, whose ambiguous faces can leave holes, every edge of the result is
+// shared by exactly two triangles, and every triangle faces away from the voxels it encloses.
+//
+// The surface crosses an edge between two voxel centres where the linear interpolation of their
+// values meets threshold - 0.5 HU: the values are whole numbers, so no voxel lies on the surface
+// itself. Outside the volume counts as below the threshold: where an edge leaves the volume the
+// surface crosses it at its middle, so a body cut by the scan's field of view is closed by a cap
+// half a voxel beyond its outermost voxel centres, where the voxels' own extent ends.
+//
+// Positions are in the patient frame (LPS, mm), each crossed edge's vertex made once; normals are
+// one per position (area-weighted over its triangles) and named by the corners like the positions;
+// one group "iso-surface" holds the triangles. Fails, leaving `mesh` empty, on a volume whose
+// sizes, spacing or voxel count do not agree, or whose surface would need more than 2^32 vertices.
+Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& options, Mesh& mesh);

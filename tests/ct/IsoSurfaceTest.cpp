@@ -1,0 +1,162 @@
+#include "ct/IsoSurface.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <utility>
+
+namespace {
+
+// A ball of radius `radius` mm around the volume's centre: the value falls by 1 HU per micrometre
+// across its surface, so that the linear interpolation finds it to well within a voxel.
+CtVolume IsoBallVolume(int n, double spacing, double radius, bool leftHanded) {
+    CtVolume volume;
+    volume.size = {n, n + 2, n + 1};
+    volume.spacing = {spacing, spacing * 1.1, spacing * 0.9};
+    volume.origin = {-100, 40, 700};
+    if (leftHanded) {
+        volume.sliceDirection = {0, 0, -1};
+    }
+    volume.hu.resize(static_cast<size_t>(n) * (n + 2) * (n + 1));
+    for (int k = 0; k < n + 1; ++k) {
+        for (int j = 0; j < n + 2; ++j) {
+            for (int i = 0; i < n; ++i) {
+                const double x = (i - (n - 1) / 2.0) * volume.spacing[0];
+                const double y = (j - (n + 1) / 2.0) * volume.spacing[1];
+                const double z = (k - n / 2.0) * volume.spacing[2];
+                const double hu = 1000.0 * (radius - std::sqrt(x * x + y * y + z * z));
+                volume.hu[i + static_cast<size_t>(n) * (j + static_cast<size_t>(n + 2) * k)] =
+                    static_cast<int16_t>(std::clamp(hu, -3000.0, 3000.0));
+            }
+        }
+    }
+    return volume;
+}
+
+Vec3 IsoBallCentre(const CtVolume& volume) {
+    const int n = volume.size[0];
+    const double sign = volume.sliceDirection.z;
+    return {volume.origin.x + (n - 1) / 2.0 * volume.spacing[0],
+            volume.origin.y + (n + 1) / 2.0 * volume.spacing[1],
+            volume.origin.z + sign * n / 2.0 * volume.spacing[2]};
+}
+
+struct IsoSurfaceMeasure {
+    double area = 0, volume = 0;
+    bool closedAndOriented = true; // every edge once in each direction, nothing more
+};
+
+IsoSurfaceMeasure MeasureIsoSurface(const Mesh& mesh) {
+    IsoSurfaceMeasure measure;
+    std::map<std::pair<uint32_t, uint32_t>, int> directed;
+    for (const MeshTriangle& triangle : mesh.triangles) {
+        const Vec3 a = ToVec3(mesh.positions[triangle.position[0]]);
+        const Vec3 b = ToVec3(mesh.positions[triangle.position[1]]);
+        const Vec3 c = ToVec3(mesh.positions[triangle.position[2]]);
+        const Vec3 cross = Cross(Minus(b, a), Minus(c, a));
+        measure.area += std::sqrt(Dot(cross, cross)) / 2;
+        measure.volume += Dot(a, Cross(b, c)) / 6;
+        for (int corner = 0; corner < 3; ++corner) {
+            ++directed[{triangle.position[corner], triangle.position[(corner + 1) % 3]}];
+        }
+    }
+    for (const auto& [edge, count] : directed) {
+        const auto reverse = directed.find({edge.second, edge.first});
+        if (count != 1 || reverse == directed.end() || reverse->second != 1) {
+            measure.closedAndOriented = false;
+        }
+    }
+    return measure;
+}
+
+TEST(IsoSurface, BallIsClosedOutwardAndOfTheBallsSize) {
+    for (const bool leftHanded : {false, true}) {
+        SCOPED_TRACE(leftHanded ? "left-handed axes" : "right-handed axes");
+        const double radius = 20;
+        const CtVolume volume = IsoBallVolume(28, 2.0, radius, leftHanded);
+        Mesh mesh;
+        ASSERT_TRUE(ExtractIsoSurface(volume, {.thresholdHu = 0, .threads = 1}, mesh));
+        ASSERT_GT(mesh.triangles.size(), 1000u);
+        const IsoSurfaceMeasure measure = MeasureIsoSurface(mesh);
+        EXPECT_TRUE(measure.closedAndOriented);
+        EXPECT_NEAR(measure.area / (4 * std::numbers::pi * radius * radius), 1.0, 0.02);
+        EXPECT_NEAR(measure.volume / (4 / 3.0 * std::numbers::pi * radius * radius * radius), 1.0,
+                    0.02);
+        const Vec3 centre = IsoBallCentre(volume);
+        ASSERT_EQ(mesh.normals.size(), mesh.positions.size());
+        int inward = 0;
+        for (std::size_t index = 0; index < mesh.positions.size(); ++index) {
+            const Vec3 out = Minus(ToVec3(mesh.positions[index]), centre);
+            // Interpolating along an edge finds a point of the chord, not of the sphere: within a
+            // twentieth of a voxel here.
+            EXPECT_NEAR(std::sqrt(Dot(out, out)), radius, 0.1);
+            inward += Dot(out, ToVec3(mesh.normals[index])) <= 0 ? 1 : 0;
+        }
+        EXPECT_EQ(inward, 0);
+        ASSERT_EQ(mesh.groups.size(), 1u);
+        EXPECT_EQ(mesh.groups[0].triangleIndices.size(), mesh.triangles.size());
+    }
+}
+
+TEST(IsoSurface, SameMeshOnAnyNumberOfThreads) {
+    // Tall enough for several slabs, so that the threads' shares meet inside the ball.
+    const CtVolume volume = IsoBallVolume(40, 1.0, 17, false);
+    Mesh one, two, three;
+    ASSERT_TRUE(ExtractIsoSurface(volume, {.thresholdHu = 0, .threads = 1}, one));
+    ASSERT_TRUE(ExtractIsoSurface(volume, {.thresholdHu = 0, .threads = 2}, two));
+    ASSERT_TRUE(ExtractIsoSurface(volume, {.thresholdHu = 0, .threads = 3}, three));
+    for (const Mesh* other : {&two, &three}) {
+        EXPECT_EQ(other->positions, one.positions);
+        EXPECT_EQ(other->normals, one.normals);
+        ASSERT_EQ(other->triangles.size(), one.triangles.size());
+        for (std::size_t index = 0; index < one.triangles.size(); ++index) {
+            ASSERT_EQ(other->triangles[index].position, one.triangles[index].position);
+        }
+    }
+    // The vertices on the planes where slabs meet are made once.
+    EXPECT_TRUE(MeasureIsoSurface(two).closedAndOriented);
+}
+
+TEST(IsoSurface, EmptyFullAndBrokenVolumes) {
+    CtVolume volume;
+    volume.size = {5, 4, 11};
+    volume.spacing = {0.5, 0.75, 2.0};
+    volume.origin = {10, 20, 30};
+    volume.hu.assign(5 * 4 * 11, 299);
+    Mesh mesh;
+    // Nothing reaches the threshold: no surface, and that is no failure.
+    ASSERT_TRUE(ExtractIsoSurface(volume, {.thresholdHu = 300}, mesh));
+    EXPECT_TRUE(mesh.triangles.empty());
+    EXPECT_TRUE(mesh.positions.empty());
+
+    // Everything reaches it: the outside closes the surface half a voxel beyond the outermost
+    // voxel centres, a box as large as the voxels' extent, its edges chamfered by the tetrahedra.
+    ASSERT_TRUE(ExtractIsoSurface(volume, {.thresholdHu = 299}, mesh));
+    const IsoSurfaceMeasure measure = MeasureIsoSurface(mesh);
+    EXPECT_TRUE(measure.closedAndOriented);
+    const double a = 5 * 0.5, b = 4 * 0.75, c = 11 * 2.0;
+    EXPECT_LE(measure.volume, a * b * c + 1e-3);
+    EXPECT_GT(measure.volume, 0.95 * a * b * c);
+    EXPECT_LE(measure.area, 2 * (a * b + b * c + c * a) + 1e-3);
+    const std::array<float, 6> box = mesh.groups.at(0).box;
+    EXPECT_FLOAT_EQ(box[0], 10 - 0.25f);
+    EXPECT_FLOAT_EQ(box[4], 20 + 2.25f + 0.375f);
+    EXPECT_FLOAT_EQ(box[5], 30 + 21.0f);
+
+    // Volumes whose facts disagree are refused, not read out of bounds.
+    CtVolume shortData = volume;
+    shortData.hu.pop_back();
+    EXPECT_FALSE(ExtractIsoSurface(shortData, {}, mesh));
+    EXPECT_TRUE(mesh.triangles.empty());
+    CtVolume flat = volume;
+    flat.sliceDirection = flat.rowDirection;
+    EXPECT_FALSE(ExtractIsoSurface(flat, {}, mesh));
+    CtVolume noSpacing = volume;
+    noSpacing.spacing[2] = 0;
+    EXPECT_FALSE(ExtractIsoSurface(noSpacing, {}, mesh));
+}
+
+} // namespace
