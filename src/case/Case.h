@@ -2,6 +2,7 @@
 
 #include "base/ProgramFiles.h"
 #include "body/Body.h"
+#include "case/CaseCt.h"
 #include "case/CaseInfo.h"
 #include "case/CaseWorld.h"
 #include "case/Element.h"
@@ -27,6 +28,8 @@ struct Case {
     std::vector<Element> elements;
     CaseInfo info;
     CaseWorld world;
+    // The CT series the body was drawn from, when it is the decedent's own body.
+    CaseCt ct;
 
     bool operator==(const Case&) const = default;
 
