@@ -58,15 +58,22 @@ std::string Sha256Hex(std::string_view bytes) {
     return hash.FinishHex();
 }
 
-std::optional<std::string> Sha256HexOfFile(const RegularFile& file) {
-    Sha256 hash;
+bool Sha256::UpdateFromFile(const RegularFile& file) {
     std::string block(std::min(file.Size(), kFileBlockBytes), '\0');
     for (std::size_t offset = 0; offset < file.Size(); offset += block.size()) {
         const std::size_t length = std::min(block.size(), file.Size() - offset);
         if (!file.ReadAt(offset, length, block.data())) {
-            return std::nullopt;
+            return false;
         }
-        hash.Update(std::string_view(block.data(), length));
+        Update(std::string_view(block.data(), length));
+    }
+    return true;
+}
+
+std::optional<std::string> Sha256HexOfFile(const RegularFile& file) {
+    Sha256 hash;
+    if (!hash.UpdateFromFile(file)) {
+        return std::nullopt;
     }
     return hash.FinishHex();
 }

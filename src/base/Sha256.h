@@ -20,6 +20,9 @@ public:
     Sha256& operator=(const Sha256&) = delete;
 
     void Update(std::string_view bytes);
+    // Feeds the file's bytes, read through its open descriptor in blocks; false when the file no
+    // longer holds the size it was opened with (the hash is then of no use).
+    bool UpdateFromFile(const RegularFile& file);
     // The digest as 64 lower-case hexadecimal digits. The hash is finished: feed no more.
     std::string FinishHex();
 

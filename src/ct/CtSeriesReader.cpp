@@ -24,6 +24,7 @@ Status CtSeriesReader::Read(const std::filesystem::path& folder, const std::stri
                             ProgressSink* progress) {
     volume_ = CtVolume();
     facts_ = CtSeriesFacts();
+    files_.clear();
     std::vector<CtScannedSlice> slices;
     if (Status scanned = ScanCtFolder(folder, seriesUid, slices); !scanned)
         return scanned;
@@ -36,5 +37,8 @@ Status CtSeriesReader::Read(const std::filesystem::path& folder, const std::stri
         return read;
     volume_ = std::move(volume);
     facts_ = std::move(facts);
+    for (const CtScannedSlice& slice : slices) {
+        files_.push_back(slice.file);
+    }
     return Status::Ok();
 }

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // Reads one CT series from a folder of DICOM files into a volume of Hounsfield units.
 // With several series in the folder it takes the one with the most slices, or the one named by
@@ -23,10 +24,13 @@ public:
 
     const CtVolume& Volume() const { return volume_; }
     const CtSeriesFacts& Facts() const { return facts_; }
+    // The series' files in the order of their slices (whole paths as found in the folder).
+    const std::vector<std::string>& Files() const { return files_; }
     // Hands the volume over without a copy (the reader's own is left empty).
     CtVolume TakeVolume() { return std::move(volume_); }
 
 private:
     CtVolume volume_;
     CtSeriesFacts facts_;
+    std::vector<std::string> files_;
 };
