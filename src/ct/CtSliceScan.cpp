@@ -6,6 +6,7 @@
 #include <gdcmScanner.h>
 #include <gdcmTag.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <map>
@@ -112,13 +113,9 @@ Status ScanFiles(const std::filesystem::path& folder, std::vector<CtScannedSlice
     return Status::Ok();
 }
 
-} // namespace
-
-Status ScanCtFolder(const std::filesystem::path& folder, const std::string& seriesUid,
-                    std::vector<CtScannedSlice>& slices) {
-    slices.clear();
+// Every image slice of the folder, whatever its series.
+Status ScanAllSlices(const std::filesystem::path& folder, std::vector<CtScannedSlice>& all) {
     GdcmQuiet quiet;
-    std::vector<CtScannedSlice> all;
     try {
         if (Status scanned = ScanFiles(folder, all); !scanned)
             return scanned;
@@ -129,6 +126,17 @@ Status ScanCtFolder(const std::filesystem::path& folder, const std::string& seri
     if (all.empty())
         return Status::Failure("The folder " + folder.string() +
                                " holds no DICOM image slice with a position in the patient.");
+    return Status::Ok();
+}
+
+} // namespace
+
+Status ScanCtFolder(const std::filesystem::path& folder, const std::string& seriesUid,
+                    std::vector<CtScannedSlice>& slices) {
+    slices.clear();
+    std::vector<CtScannedSlice> all;
+    if (Status scanned = ScanAllSlices(folder, all); !scanned)
+        return scanned;
     std::map<std::string, size_t> counts;
     for (const CtScannedSlice& slice : all)
         ++counts[slice.seriesUid];
@@ -147,5 +155,28 @@ Status ScanCtFolder(const std::filesystem::path& folder, const std::string& seri
     for (CtScannedSlice& slice : all)
         if (slice.seriesUid == chosen)
             slices.push_back(std::move(slice));
+    return Status::Ok();
+}
+
+Status ListCtSeries(const std::filesystem::path& folder, std::vector<CtSeriesEntry>& series) {
+    series.clear();
+    std::vector<CtScannedSlice> all;
+    if (Status scanned = ScanAllSlices(folder, all); !scanned)
+        return scanned;
+    std::map<std::string, CtSeriesEntry> byUid;
+    for (const CtScannedSlice& slice : all) {
+        CtSeriesEntry& entry = byUid[slice.seriesUid];
+        if (entry.slices++ == 0) {
+            entry.seriesUid = slice.seriesUid;
+            entry.description = slice.description;
+        }
+    }
+    for (auto& [uid, entry] : byUid)
+        series.push_back(std::move(entry));
+    // Stable over the UID order of the map: among equals the smallest UID first, which is the
+    // one ScanCtFolder takes.
+    std::stable_sort(
+        series.begin(), series.end(),
+        [](const CtSeriesEntry& a, const CtSeriesEntry& b) { return a.slices > b.slices; });
     return Status::Ok();
 }

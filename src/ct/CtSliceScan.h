@@ -26,3 +26,15 @@ struct CtScannedSlice {
 // image slice or not the series named.
 Status ScanCtFolder(const std::filesystem::path& folder, const std::string& seriesUid,
                     std::vector<CtScannedSlice>& slices);
+
+// One series of a folder, as a chooser lists it.
+struct CtSeriesEntry {
+    std::string seriesUid;
+    std::string description; // of its first slice; empty when the files give none
+    int slices = 0;          // image slices with a position in the patient
+};
+
+// The series in the folder's files, the one ScanCtFolder takes without a uid first, the others
+// after it by their number of slices (most first, then by UID). Fails as ScanCtFolder does when
+// the folder holds no image slice.
+Status ListCtSeries(const std::filesystem::path& folder, std::vector<CtSeriesEntry>& series);

@@ -121,6 +121,8 @@ void Renderer::RenderFrame(const PosedCase& posed, const ViewState& view) {
     const bool opaqueBody = !view.Switches().bodyTransparent;
     if (opaqueBody) {
         DrawBody(frame);
+    } else {
+        bonePass.Draw(frame); // opaque, inside the skin that blends over it
     }
     font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.

@@ -2,6 +2,7 @@
 
 #include "mesh/ArrowModels.h"
 #include "render/BitmapFont.h"
+#include "render/CtBonePass.h"
 #include "render/DrawnConeCache.h"
 #include "render/FrameRenderer.h"
 #include "render/MeshDrawCache.h"
@@ -47,5 +48,6 @@ private:
     ShapeListCache shapeCache;
     DrawnConeCache coneCache;
     ScenePass scenePass;
+    CtBonePass bonePass;
     std::shared_ptr<const ArrowModels> arrows;
 };

@@ -2,6 +2,7 @@
 
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
+#include "ui/CtSeriesCommands.h"
 #include "ui/DialogInput.h"
 #include "ui/Platform.h"
 #include "ui/SliderSetup.h"
@@ -59,11 +60,26 @@ int BodyParametersDialog::exec() {
     before = editor.GetCase().body;
     nameField->setText(QString::fromStdString(before.GetName()));
     heightField->setText(QString::asprintf("%5.1f", before.GetHeight() * 100.0));
+    const bool sizeLocked = editor.GetCase().ct.IsCtBody();
+    if (sizeLocked) {
+        savedScaleX = savedScaleZ = 50; // a scan is drawn at scales 1
+    }
     PlaceSlider(sliderScaleX, savedScaleX);
     PlaceSlider(sliderScaleZ, savedScaleZ);
     positionScaleX = savedScaleX;
     positionScaleZ = savedScaleZ;
+    ShowSizeLocked(sizeLocked);
     return QDialog::exec();
+}
+
+void BodyParametersDialog::ShowSizeLocked(bool locked) {
+    // A scan's skin is the decedent's own size and shape: only its name may change.
+    const QString reason = locked ? QString::fromLatin1(kCtPostureReason) : QString();
+    for (QWidget* field : {static_cast<QWidget*>(heightField), static_cast<QWidget*>(sliderScaleX),
+                           static_cast<QWidget*>(sliderScaleZ)}) {
+        field->setEnabled(!locked);
+        field->setToolTip(reason);
+    }
 }
 
 void BodyParametersDialog::SliderMoved() {
@@ -87,9 +103,12 @@ void BodyParametersDialog::accept() {
     bool heightRefused = false;
     savedScaleX = positionScaleX;
     savedScaleZ = positionScaleZ;
+    // The height field shows a CT body's length rounded to a millimetre: taken back, it would
+    // resize the scan.
+    const bool sizeLocked = editor.GetCase().ct.IsCtBody();
     editor.CommitBody("Body parameters", before, [&](Body& body) {
         body.SetName(name);
-        heightRefused = !body.SetHeight(height);
+        heightRefused = !sizeLocked && !body.SetHeight(height);
     });
     if (heightRefused) {
         platform.ShowMessage(

@@ -12,7 +12,8 @@ class QLineEdit;
 class QSlider;
 
 // "Body parameters": the body's name and height, and its sideways (X) and front-to-back (Z)
-// stretch, drawn while the sliders move (slider 50 is scale 1, one step is 0.02).
+// stretch, drawn while the sliders move (slider 50 is scale 1, one step is 0.02). For a body read
+// from a CT series only the name can be changed.
 class BodyParametersDialog : public QDialog {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ public:
     int GetSavedScaleZ() const { return savedScaleZ; }
 
 private:
+    // Height and scales are off for a CT body, with the reason as their tooltip.
+    void ShowSizeLocked(bool locked);
     void SliderMoved();
     void ApplyScales();
 

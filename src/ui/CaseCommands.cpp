@@ -10,6 +10,7 @@
 #include "ui/CaseInfoDialog.h"
 #include "ui/CaseSession.h"
 #include "ui/ConfirmDeleteDialog.h"
+#include "ui/CtSeriesCommands.h"
 #include "ui/DataSummaryDialog.h"
 #include "ui/DialogInput.h"
 #include "ui/FileCommands.h"
@@ -317,6 +318,38 @@ void CaseCommands::OpenBodyFile() {
     }
 }
 
+void CaseCommands::OpenCtSeries() {
+    if (!MaySetAside()) {
+        return;
+    }
+    const QString folder = platform.ChooseOpenFile(
+        owner, InExistingFolder(OpenCtSeriesRequest(startDirectory), false));
+    RestoreStartDirectory();
+    if (!folder.isEmpty()) {
+        OpenCtSeriesFolder(folder);
+    }
+}
+
+bool CaseCommands::OpenCtSeriesFolder(const QString& folder) {
+    std::string seriesUid;
+    if (!ChooseCtSeries(platform, owner, folder, seriesUid)) {
+        return false;
+    }
+    Case read = editor.GetCase();
+    if (!OpenCtSeriesWithProgress(read, platform, owner, folder, seriesUid)) {
+        return false;
+    }
+    // The trajectories and elements stay, as with a body model opened over them.
+    editor.EditCase("Open CT series", [&read](Case& edited) {
+        edited.body = read.body;
+        edited.ct = read.ct;
+    });
+    bodyDialog->SetSavedScaleX(50);
+    bodyDialog->SetSavedScaleZ(50);
+    redraw();
+    return true;
+}
+
 bool CaseCommands::AppendDataFile(const QString& path) {
     const Case& theCase = editor.GetCase();
     const bool empty = theCase.TrajectoryCount() == 0 && theCase.ElementCount() == 0;
@@ -382,11 +415,14 @@ void CaseCommands::ReplaceBody(const QString& path) {
 }
 
 void CaseCommands::OpenDocument(const QString& path) {
-    const bool known = IsBodyModelPath(path) || HasExtensionNoCase(path, ".txt");
+    const bool folder = QFileInfo(path).isDir();
+    const bool known = folder || IsBodyModelPath(path) || HasExtensionNoCase(path, ".txt");
     if (known && !MaySetAside()) {
         return;
     }
-    if (IsBodyModelPath(path)) {
+    if (folder) {
+        OpenCtSeriesFolder(path);
+    } else if (IsBodyModelPath(path)) {
         ReplaceBody(path);
     } else if (HasExtensionNoCase(path, ".txt")) {
         ReadCase(path);
@@ -395,7 +431,7 @@ void CaseCommands::OpenDocument(const QString& path) {
         platform.ShowMessage(owner,
                              "Cannot open " + path + ": only body models (" +
                                  BodyModelExtensionList() +
-                                 ") and data files (.txt) can be opened.",
+                                 "), data files (.txt) and folders of CT series can be opened.",
                              "Open");
     }
 }
@@ -519,6 +555,10 @@ void CaseCommands::DeleteAll() {
 }
 
 void CaseCommands::AlignWounds() {
+    if (editor.GetCase().ct.IsCtBody()) {
+        platform.ShowMessage(owner, QString::fromLatin1(kCtPostureReason), "Align wounds");
+        return;
+    }
     const int count = editor.GetCase().TrajectoryCount();
     if (count < 2) {
         platform.ShowMessage(owner,

@@ -54,6 +54,13 @@ public:
     void NewCase();
     void OpenDataFile(); // Ctrl+D
     void OpenBodyFile(); // Ctrl+B
+    // File > Open CT series...: a folder chooser, then OpenCtSeriesFolder.
+    void OpenCtSeries();
+    // Makes a CT series of the folder the case's body, as one edit (Undo brings the previous
+    // body back): the series chosen when the folder holds several, read behind the progress
+    // window. A folder without a readable series is reported, a cancel is not; both leave the
+    // case as it was. True when the body is now the scan's.
+    bool OpenCtSeriesFolder(const QString& folder);
     bool SaveDataFile(); // Alt+D; true when the case was saved
     // File > Save (Ctrl+S): writes the case's own file in place, or asks for one as "Save data
     // file" does when it has none. True when the case was saved.
@@ -77,7 +84,8 @@ public:
 
     // A file named on the command line or dropped on the main window: a body model (".obj",
     // ".ply", ".stl", ".glb", ".gltf", ".off") replaces the body as "Open body file..." does, a
-    // ".txt" is read as a data file. Unknown kinds are reported.
+    // ".txt" is read as a data file, a folder is read as a CT series (OpenCtSeriesFolder).
+    // Unknown kinds are reported.
     void OpenDocument(const QString& path);
     // A data file from the recent-files list, read into the case as "Open data file" does.
     void OpenRecentDataFile(const QString& path);

@@ -25,6 +25,7 @@ enum class Command {
     NewElement,
     OpenDataFile,
     OpenBodyFile,
+    OpenCtSeries,
     Save,
     SaveDataFile,
     SaveImage,

@@ -7,6 +7,7 @@
 #include "casefile/DataFile.h"
 #include "export/SceneExport.h"
 #include "mesh/io/MeshFormat.h"
+#include "ui/CtSeriesCommands.h"
 #include "view/ViewState.h"
 #include "world/SceneModelFile.h"
 
@@ -150,6 +151,7 @@ bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QStri
         return false;
     }
     theCase.bodyModelFile = LocalPath(path);
+    theCase.ct = CaseCt(); // the body is no longer the scan's skin
     if (!warnings.isEmpty()) {
         platform.ShowMessage(
             owner, "The body model " + path + " was read with warnings:\n" + warnings.join('\n'),
@@ -160,11 +162,17 @@ bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QStri
 
 bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path,
                   bool* leftSomethingOut) {
-    const DataFileReadResult result = DataFile::Read(theCase, LocalPath(path));
+    // Read into a copy: a case whose CT series cannot be read is not opened at all.
+    Case read = theCase;
+    const DataFileReadResult result = DataFile::Read(read, LocalPath(path));
     if (!result.ok()) {
         platform.ShowMessage(owner, QString::fromStdString(result.status.message()), "Open data");
         return false;
     }
+    if (!LoadCaseCtBodyWithProgress(read, platform, owner, path)) {
+        return false; // reported (or cancelled); the case stays as it was
+    }
+    theCase = std::move(read);
     if (leftSomethingOut != nullptr) {
         *leftSomethingOut = result.LeftSomethingOut();
     }

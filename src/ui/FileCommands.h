@@ -40,14 +40,17 @@ QString BodyModelExtensionList();
 // the scene model the file names. A file that cannot be read, or is no data file, is reported and
 // leaves the case as it was; so is what reading left out or replaced (more entries than fit, a
 // value no case takes), and then `leftSomethingOut`, when given, is set. A scene model that
-// cannot be read is reported as such, and the case keeps the rest. True when read.
+// cannot be read is reported as such, and the case keeps the rest. A file whose body is a CT
+// series is read with the series (progress window); a series that cannot be read, or a cancel,
+// leaves the case as it was and the file unread (false). True when read.
 bool ReadDataFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path,
                   bool* leftSomethingOut = nullptr);
 // Writes the case; a failure is reported and leaves any previous file as it was.
 bool WriteDataFile(const Case& theCase, Platform& platform, QWidget* owner, const QString& path);
-// Replaces the body's mesh, showing the progress window while it loads. A model that cannot be
-// read is reported (caption "Info") and the previous body stays; so it does, silently, when the
-// user cancels the load. The reader's warnings are shown once the body is in. True when loaded.
+// Replaces the body's mesh, showing the progress window while it loads; a CT body gives way to it.
+// A model that cannot be read is reported (caption "Info") and the previous body stays; so it does,
+// silently, when the user cancels the load. The reader's warnings are shown once the body is in.
+// True when loaded.
 bool LoadBodyFile(Case& theCase, Platform& platform, QWidget* owner, const QString& path);
 // Writes the posed case as a 3-D scene to `chosen` (".glb" added when it names neither format),
 // its trajectories drawn with `arrows`, with the uncertainty cones and the scene model where

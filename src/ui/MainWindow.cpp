@@ -7,6 +7,7 @@
 #include "ui/CaseCommands.h"
 #include "ui/CaseSession.h"
 #include "ui/CaseView.h"
+#include "ui/CtSeriesCommands.h"
 #include "ui/EditCommand.h"
 #include "ui/FocusRestorer.h"
 #include "ui/ImageCapture.h"
@@ -85,7 +86,10 @@ MainWindow::MainWindow(CaseEditor& theEditor, ViewState& view, const ArrowModels
         [this] { return caseView->CaptureView(SavedImageShowsSelection()); });
     caseCommands->SetSession(session);
     caseCommands->SetDataFileListener([this] { UpdateTitle(); });
-    titleListener = theEditor.AddListener([this](const CaseChange&) { UpdateTitle(); });
+    titleListener = theEditor.AddListener([this](const CaseChange&) {
+        UpdateTitle();
+        UpdateBodyKind();
+    });
     session->SetSaveCommand([this] { return caseCommands->Save(); });
     pointPicking = std::make_unique<PointPicking>(
         theEditor, view, *caseCommands,
@@ -105,6 +109,7 @@ MainWindow::MainWindow(CaseEditor& theEditor, ViewState& view, const ArrowModels
     BuildToolBar();
     BuildStatusBar();
     BuildPosturePanel();
+    UpdateBodyKind();
     setAcceptDrops(true);
     new FocusRestorer(this); // owned by the window
     move(50, 50);
@@ -121,11 +126,41 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::UpdateTitle() {
-    const QString title =
-        CaseWindowTitle(FrameTitle(), caseCommands->GetDataFile(), editor.GetCase().info);
+    const QString title = CaseWindowTitle(FrameTitle(), caseCommands->GetDataFile(),
+                                          editor.GetCase().info, CtBodyText(editor.GetCase().ct));
     if (title != windowTitle()) {
         setWindowTitle(title);
     }
+}
+
+void MainWindow::UpdateBodyKind() {
+    if (commandSet == nullptr || bodyNote == nullptr) {
+        return; // still being built; called once the window is whole
+    }
+    const CaseCt& ct = editor.GetCase().ct;
+    const bool scanned = ct.IsCtBody();
+    const QString reason = scanned ? QString::fromLatin1(kCtPostureReason) : QString();
+    for (const Command command : {Command::PosturePanel, Command::AlignWounds}) {
+        QAction* action = commandSet->Action(command);
+        action->setEnabled(!scanned);
+        action->setToolTip(reason); // empty: Qt's own, the item's text
+        action->setStatusTip(reason);
+    }
+    if (scanned) {
+        posturePanel->hide();
+    }
+    posturePanel->setEnabled(!scanned);
+    bodyNote->setText(CtBodyText(ct));
+    bodyNote->setToolTip(reason);
+    bodyNote->setVisible(scanned);
+    if (scanned && !showingCtBody) {
+        statusBar()->showMessage(reason);
+    }
+    showingCtBody = scanned;
+}
+
+bool MainWindow::OpenCtSeriesFolder(const QString& folder) {
+    return caseCommands->OpenCtSeriesFolder(QFileInfo(folder).absoluteFilePath());
 }
 
 QString MainWindow::FrameTitle() {
@@ -154,7 +189,7 @@ void MainWindow::BuildFileMenu() {
     file->addSeparator();
     AddActions(file, {Command::NewTrajectory, Command::NewElement});
     file->addSeparator();
-    AddActions(file, {Command::OpenDataFile, Command::OpenBodyFile});
+    AddActions(file, {Command::OpenDataFile, Command::OpenBodyFile, Command::OpenCtSeries});
     file->addSeparator();
     AddActions(file, {Command::Save, Command::SaveDataFile, Command::SaveImage,
                       Command::SelectionInSavedImage, Command::ExportReport, Command::ExportScene});
@@ -211,6 +246,7 @@ void MainWindow::BuildViewMenu() {
 
 void MainWindow::BuildBodyMenu() {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Body"));
+    menu->setToolTipsVisible(true); // why posing is off for a CT body
     AddActions(menu, {Command::PosturePanel, Command::AlignWounds, Command::UncertaintyBudget});
 }
 
@@ -249,6 +285,10 @@ void MainWindow::BuildStatusBar() {
     // The idle text is a normal widget, so a command's prompt hides it while shown.
     messagePane = new QLabel(QStringLiteral("For Help, press F1"));
     statusBar()->addWidget(messagePane, 1);
+    bodyNote = new QLabel;
+    bodyNote->setObjectName(QStringLiteral("bodyNote"));
+    bodyNote->hide();
+    statusBar()->addPermanentWidget(bodyNote);
     connect(caseView, &CaseView::statusMessage, this, [this](const QString& text) {
         if (text.isEmpty()) {
             statusBar()->clearMessage();

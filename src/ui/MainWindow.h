@@ -54,6 +54,12 @@ public:
     // Opens each file as the document, in order, as a drop on the window does: a body model
     // replaces the body, a data file is read into the case.
     void OpenFiles(const QList<QString>& files);
+    // Makes the CT series in `folder` the case's body as "Open CT series..." does (the series
+    // chosen when the folder holds several, the progress window, one undoable edit): what
+    // `ruvo FOLDER` opens at start-up. True when the body is now the scan's.
+    bool OpenCtSeriesFolder(const QString& folder);
+    // The status bar's note of a CT body ("CT body: ..."), hidden for a body model.
+    QLabel& GetBodyNote() { return *bodyNote; }
     // Reads the lock keys again and updates the indicators.
     void UpdateIndicators();
 
@@ -70,6 +76,9 @@ protected:
 private:
     // The title after a change of the case or of its data file.
     void UpdateTitle();
+    // After a change of the case: a CT body turns the posing commands off and says why, and the
+    // status bar names its series; a body model turns them back on.
+    void UpdateBodyKind();
     void BuildMenus();
     void BuildFileMenu();
     void FillRecentFilesMenu();
@@ -94,6 +103,8 @@ private:
     SceneCommands* sceneCommands = nullptr;
     QMenu* recentFilesMenu = nullptr;
     QLabel* messagePane = nullptr;
+    QLabel* bodyNote = nullptr;
+    bool showingCtBody = false;
     QLabel* indicators[3] = {};
     QTimer* indicatorTimer = nullptr;
 };

@@ -28,6 +28,8 @@ struct FileChooserRequest {
     // The extension the program adds to a saved name that does not end in it (".txt"): the
     // question before overwriting is about the file written, with the extension.
     QString savedExtension;
+    // An open chooser that picks a folder (a CT series' files), not a file; no filters.
+    bool folder = false;
 };
 
 // The answer to "Save changes to the case?".

@@ -135,6 +135,10 @@ QString QtPlatform::RunFileChooser(QWidget* owner, const FileChooserRequest& req
     chooser.setDirectory(request.initialFolder);
     chooser.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     chooser.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!saving && request.folder) {
+        chooser.setFileMode(QFileDialog::Directory);
+        chooser.setOption(QFileDialog::ShowDirsOnly, true);
+    }
     if (saving && !request.initialName.isEmpty()) {
         chooser.selectFile(request.initialName);
     }

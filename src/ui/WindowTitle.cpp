@@ -11,8 +11,8 @@ QString Literal(const std::string& text) {
 
 } // namespace
 
-QString CaseWindowTitle(const QString& programTitle, const QString& dataFile,
-                        const CaseInfo& info) {
+QString CaseWindowTitle(const QString& programTitle, const QString& dataFile, const CaseInfo& info,
+                        const QString& bodyNote) {
     QString title = programTitle;
     if (!dataFile.isEmpty()) {
         title += " - " + QFileInfo(dataFile).fileName().replace("[*]", "[*][*]");
@@ -27,6 +27,9 @@ QString CaseWindowTitle(const QString& programTitle, const QString& dataFile,
     }
     if (!identified.isEmpty()) {
         title += " - " + identified;
+    }
+    if (!bodyNote.isEmpty()) {
+        title += " - " + QString(bodyNote).replace("[*]", "[*][*]");
     }
     return title + QStringLiteral("[*]");
 }

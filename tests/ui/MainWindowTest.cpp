@@ -83,6 +83,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                                                                 "-",
                                                                 "Open data file \tCtrl+D",
                                                                 "&Open body file...\tCtrl+B",
+                                                                "Open CT series...",
                                                                 "-",
                                                                 "Save\tCtrl+S",
                                                                 "Save data file \tAlt+D",
