@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+class CtBodyPhantom;
+
 // How the body lies on the scanner table; it decides the image orientation and the order in
 // which the slices are taken.
 enum class CtPhantomPosture { HeadFirstSupine, FeetFirstSupine, HeadFirstProne };
@@ -53,3 +55,12 @@ Vec3 CtPhantomCentre();
 
 // Writes the series as one DICOM file a slice into the folder (made when missing).
 Status WriteCtPhantom(const std::filesystem::path& folder, const CtPhantomOptions& options);
+
+// The options the body phantom is written with unless told otherwise: 4 mm voxels, 176 x 96 x 512
+// of them (70 x 38 x 205 cm, room for the default body of 200 cm with its arms).
+CtPhantomOptions CtBodyPhantomOptions();
+
+// Writes the body phantom as one DICOM file a slice, as WriteCtPhantom writes the cylinder. The
+// volume is never held whole: each slice is drawn as it is written.
+Status WriteCtBodyPhantom(const std::filesystem::path& folder, const CtPhantomOptions& options,
+                          const CtBodyPhantom& body);
