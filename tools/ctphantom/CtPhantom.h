@@ -18,9 +18,10 @@ enum class CtPhantomPosture { HeadFirstSupine, FeetFirstSupine, HeadFirstProne }
 enum class CtPhantomCompression { None, JpegLossless, JpegLsLossless, Rle };
 
 // A CT phantom series and the faults it can be written with. The phantom is the same object in
-// the patient frame whatever the layout: a soft-tissue cylinder (40 HU) in air (-1000) along the
-// head-foot axis, a bone rod (+700) inside it, an air channel across it from the right side and
-// a metal bead (3000) at the channel's end.
+// the patient frame whatever the layout. WriteCtPhantom's is a soft-tissue cylinder (40 HU) in
+// air (-1000) along the head-foot axis, a bone rod (+700) inside it, an air channel across it
+// from the right side and a metal bead (3000) at the channel's end; WriteCtBodyPhantom's is the
+// default body (CtBodyPhantom.h).
 struct CtPhantomOptions {
     std::array<int, 3> size{64, 64, 80};      // pixels along a row, rows, slices
     std::array<double, 2> pixelSpacing{2, 2}; // mm along a row, down a column

@@ -4,8 +4,9 @@
 //                     [--spacing MM] [--slice-gap MM] [--uid UID] [--description TEXT]
 //                     [--compress jpeg|jpegls|rle]
 // --body writes the body phantom (the default body's skin, bones, lungs, a wound channel, metal)
-// instead of the cylinder; --truth then prints its facts and known points, one `key: value` a
-// line, for checks that read the series back.
+// instead of the cylinder; --truth then prints its facts, its solids (body frame, cm) and its
+// known points (patient frame, mm, and body frame, cm), one `key: value` a line, for checks that
+// read the series back.
 #include "CtBodyPhantom.h"
 #include "CtPhantom.h"
 #include "base/ProgramFiles.h"
@@ -93,6 +94,13 @@ std::string DefaultModel() {
     return std::filesystem::is_regular_file(located, error) ? located : RUVO_DEFAULT_BODY;
 }
 
+// A solid of the layout: the ends of its axis (the same point for a sphere) in the body frame.
+void PrintSolid(const CtPhantomCapsule& solid) {
+    std::printf("solid %s: a %.3f %.3f %.3f b %.3f %.3f %.3f radius %.3f shell %.3f hu %d\n",
+                solid.name.c_str(), solid.a.x, solid.a.y, solid.a.z, solid.b.x, solid.b.y,
+                solid.b.z, solid.radius, solid.shell, solid.hu);
+}
+
 void PrintTruth(const CtPhantomOptions& options, const CtBodyPhantom& body) {
     std::printf("voxels: %d %d %d\n", options.size[0], options.size[1], options.size[2]);
     std::printf("spacing-mm: %g %g %g\n", options.pixelSpacing[0], options.pixelSpacing[1],
@@ -100,6 +108,14 @@ void PrintTruth(const CtPhantomOptions& options, const CtBodyPhantom& body) {
     std::printf("height-cm: %.3f\n", body.HeightCm());
     const Vec3 origin = body.OriginLps(options);
     std::printf("origin-lps-mm: %.3f %.3f %.3f\n", origin.x, origin.y, origin.z);
+    const CtBodyPhantomLayout& layout = body.Layout();
+    for (const CtPhantomCapsule* solid :
+         {&layout.channel, &layout.fragment, &layout.bullet, &layout.bulletChannel})
+        PrintSolid(*solid);
+    for (const CtPhantomCapsule& lung : layout.lungs)
+        PrintSolid(lung);
+    for (const CtPhantomCapsule& bone : layout.bones)
+        PrintSolid(bone);
     for (const CtBodyPhantom::KnownPoint& point : body.KnownPoints()) {
         const Vec3 lps = body.ToLps(options, point.bodyCm);
         std::printf("point %s: lps %.3f,%.3f,%.3f body %.3f %.3f %.3f hu %d\n", point.name.c_str(),
