@@ -59,7 +59,50 @@ int16_t HuNearest(const CtVolume& v, const Vec3& lps) {
     return v.At(i, j, k);
 }
 
+// A closed outward-facing octahedron: apexes at y = 0 and y = 2, its equator at y = 1 with corners
+// at x = +-1 and z = +-1.
+std::vector<CtBodySection::Triangle> OctahedronTriangles() {
+    const Vec3 bottom{0, 0, 0}, top{0, 2, 0};
+    const Vec3 ring[4] = {{1, 1, 0}, {0, 1, -1}, {-1, 1, 0}, {0, 1, 1}};
+    std::vector<CtBodySection::Triangle> triangles;
+    for (int n = 0; n < 4; ++n) {
+        const Vec3& a = ring[n];
+        const Vec3& b = ring[(n + 1) % 4];
+        triangles.push_back({a, b, top});
+        triangles.push_back({b, a, bottom});
+    }
+    return triangles;
+}
+
 } // namespace
+
+// The outline of a plane through a solid's corners and the rows through the outline's corners:
+// each corner counts once, so the points on those rows are inside exactly where they should be.
+TEST(CtBodySection, CountsCornersOnTheLineOnce) {
+    const std::vector<CtBodySection::Triangle> triangles = OctahedronTriangles();
+    const CtBodySection equator(triangles, 1.0, 0.25);
+    ASSERT_FALSE(equator.Empty());
+    for (const double x : {-0.99, -0.5, 0.0, 0.5, 0.99})
+        EXPECT_TRUE(equator.Inside(x, 0.0)) << x; // the row through the corners at x = +-1
+    EXPECT_FALSE(equator.Inside(-1.01, 0.0));
+    EXPECT_FALSE(equator.Inside(1.01, 0.0));
+    EXPECT_TRUE(equator.Inside(0.0, 0.99));
+    EXPECT_FALSE(equator.Inside(0.0, 1.01));
+    EXPECT_FALSE(equator.Inside(0.6, 0.6)); // outside the diamond, inside its box
+    std::vector<std::pair<double, int>> crossings;
+    equator.Crossings(0.5, crossings);
+    ASSERT_EQ(crossings.size(), 2u);
+    EXPECT_NEAR(crossings[0].first, -0.5, 1e-12);
+    EXPECT_NEAR(crossings[1].first, 0.5, 1e-12);
+    EXPECT_EQ(crossings[0].second + crossings[1].second, 0);
+
+    const CtBodySection half(triangles, 0.5, 0.25); // a diamond half as wide
+    EXPECT_TRUE(half.Inside(0.45, 0.0));
+    EXPECT_FALSE(half.Inside(0.55, 0.0));
+    EXPECT_TRUE(half.Within(0.3, 0.0, 0.25));  // 0.14 from the two sides
+    EXPECT_FALSE(half.Within(0.0, 0.0, 0.25)); // 0.35 from every side
+    EXPECT_TRUE(CtBodySection(triangles, 2.5, 0.25).Empty());
+}
 
 // The solids lie where the layout says, inside the skin, and the channels run from outside the
 // skin into the body: a layout that drifted out of the default body would test nothing.
