@@ -105,6 +105,9 @@ void PrintTruth(const CtPhantomOptions& options, const CtBodyPhantom& body) {
     std::printf("voxels: %d %d %d\n", options.size[0], options.size[1], options.size[2]);
     std::printf("spacing-mm: %g %g %g\n", options.pixelSpacing[0], options.pixelSpacing[1],
                 options.sliceGap);
+    std::printf("series-uid: %s\n", options.seriesUid.c_str());
+    std::printf("description: %s\n", options.description.c_str());
+    std::printf("hu-range: %d %d\n", CtBodyPhantomLayout::kAirHu, CtBodyPhantomLayout::kMetalHu);
     std::printf("height-cm: %.3f\n", body.HeightCm());
     const Vec3 origin = body.OriginLps(options);
     std::printf("origin-lps-mm: %.3f %.3f %.3f\n", origin.x, origin.y, origin.z);
