@@ -1,5 +1,7 @@
 #include "CtPhantom.h"
 
+#include "CtBodyPhantom.h"
+
 #include <gdcmAttribute.h>
 #include <gdcmImageChangeTransferSyntax.h>
 #include <gdcmImageWriter.h>
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <numeric>
 #include <random>
 #include <vector>
@@ -90,15 +93,35 @@ uint16_t StoredWord(const CtPhantomOptions& options, uint16_t value) {
     return static_cast<uint16_t>((value & mask) | noise);
 }
 
-std::vector<char> Pixels(const CtPhantomOptions& options, const SliceFrame& frame) {
+// Fills one image row (j) of a slice with Hounsfield units.
+using RowPainter = std::function<void(const SliceFrame& frame, int j, int16_t* hu)>;
+
+void PaintCylinderRow(const CtPhantomOptions& options, const SliceFrame& frame, int j,
+                      int16_t* hu) {
+    for (int i = 0; i < options.size[0]; ++i)
+        hu[i] = CtPhantomHu(
+            Add(frame.position, Add(Scaled(frame.row, i * options.pixelSpacing[0]),
+                                    Scaled(frame.column, j * options.pixelSpacing[1]))));
+}
+
+void PaintBodyRow(const CtPhantomOptions& options, const CtBodyPhantom& body,
+                  const SliceFrame& frame, int j, int16_t* hu) {
+    const Vec3 start = Add(frame.position, Scaled(frame.column, j * options.pixelSpacing[1]));
+    const Vec3 step = Scaled(frame.row, options.pixelSpacing[0]);
+    // LPS (mm) to the body frame (cm): +X left, +Y head, +Z front.
+    body.HuAlongRow(body.ToBody(options, start), {step.x / 10, step.z / 10, -step.y / 10},
+                    options.size[0], hu);
+}
+
+std::vector<char> Pixels(const CtPhantomOptions& options, const SliceFrame& frame,
+                         const RowPainter& paint) {
     std::vector<char> bytes;
     bytes.reserve(static_cast<size_t>(options.size[0]) * options.size[1] * 2);
-    for (int j = 0; j < options.size[1]; ++j)
+    std::vector<int16_t> hu(options.size[0]);
+    for (int j = 0; j < options.size[1]; ++j) {
+        paint(frame, j, hu.data());
         for (int i = 0; i < options.size[0]; ++i) {
-            const Vec3 at =
-                Add(frame.position, Add(Scaled(frame.row, i * options.pixelSpacing[0]),
-                                        Scaled(frame.column, j * options.pixelSpacing[1])));
-            const double stored = std::round((CtPhantomHu(at) - options.intercept) / options.slope);
+            const double stored = std::round((hu[i] - options.intercept) / options.slope);
             const auto value = options.unsignedPixels
                                    ? static_cast<uint16_t>(std::clamp(stored, 0.0, 65535.0))
                                    : static_cast<uint16_t>(static_cast<int16_t>(
@@ -107,6 +130,7 @@ std::vector<char> Pixels(const CtPhantomOptions& options, const SliceFrame& fram
             bytes.push_back(static_cast<char>(word & 0xff));
             bytes.push_back(static_cast<char>(word >> 8));
         }
+    }
     return bytes;
 }
 
@@ -158,7 +182,7 @@ gdcm::TransferSyntax CompressedSyntax(CtPhantomCompression compression) {
 }
 
 Status WriteSlice(const std::filesystem::path& file, const CtPhantomOptions& options,
-                  const SliceFrame& frame, int n) {
+                  const SliceFrame& frame, int n, const RowPainter& paint) {
     gdcm::ImageWriter writer;
     gdcm::Image& image = writer.GetImage();
     image.SetNumberOfDimensions(2);
@@ -182,7 +206,7 @@ Status WriteSlice(const std::filesystem::path& file, const CtPhantomOptions& opt
     image.SetSpacing(1, options.pixelSpacing[1]);
     image.SetIntercept(options.intercept);
     image.SetSlope(options.slope);
-    const std::vector<char> pixels = Pixels(options, frame);
+    const std::vector<char> pixels = Pixels(options, frame, paint);
     gdcm::DataElement pixelData(gdcm::Tag(0x7fe0, 0x0010));
     pixelData.SetByteValue(pixels.data(), static_cast<uint32_t>(pixels.size()));
     image.SetDataElement(pixelData);
@@ -213,6 +237,33 @@ std::vector<std::string> FileNames(const CtPhantomOptions& options, int count) {
     return names;
 }
 
+Status WriteSeries(const std::filesystem::path& folder, const CtPhantomOptions& options,
+                   const RowPainter& paint) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return Status::Failure("Could not make the folder " + folder.string() + ".");
+    gdcm::Trace::WarningOff();
+    const int count = options.size[2] + (options.localizer ? 1 : 0);
+    const std::vector<std::string> names = FileNames(options, count);
+    try {
+        for (int n = 0; n < options.size[2]; ++n) {
+            if (n == options.droppedSlice)
+                continue;
+            if (Status written =
+                    WriteSlice(folder / names[n], options, FrameOf(options, n), n, paint);
+                !written)
+                return written;
+        }
+        if (options.localizer)
+            return WriteSlice(folder / names.back(), options, LocalizerFrame(options),
+                              options.size[2], paint);
+    } catch (const std::exception& exception) {
+        return Status::Failure(std::string("Could not write the phantom: ") + exception.what());
+    }
+    return Status::Ok();
+}
+
 } // namespace
 
 int16_t CtPhantomHu(const Vec3& lps) {
@@ -233,26 +284,25 @@ Vec3 CtPhantomCentre() {
 }
 
 Status WriteCtPhantom(const std::filesystem::path& folder, const CtPhantomOptions& options) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error)
-        return Status::Failure("Could not make the folder " + folder.string() + ".");
-    gdcm::Trace::WarningOff();
-    const int count = options.size[2] + (options.localizer ? 1 : 0);
-    const std::vector<std::string> names = FileNames(options, count);
-    try {
-        for (int n = 0; n < options.size[2]; ++n) {
-            if (n == options.droppedSlice)
-                continue;
-            if (Status written = WriteSlice(folder / names[n], options, FrameOf(options, n), n);
-                !written)
-                return written;
-        }
-        if (options.localizer)
-            return WriteSlice(folder / names.back(), options, LocalizerFrame(options),
-                              options.size[2]);
-    } catch (const std::exception& exception) {
-        return Status::Failure(std::string("Could not write the phantom: ") + exception.what());
-    }
-    return Status::Ok();
+    return WriteSeries(folder, options, [&options](const SliceFrame& frame, int j, int16_t* hu) {
+        PaintCylinderRow(options, frame, j, hu);
+    });
+}
+
+CtPhantomOptions CtBodyPhantomOptions() {
+    CtPhantomOptions options;
+    options.size = {176, 96, 512};
+    options.pixelSpacing = {4, 4};
+    options.sliceGap = 4;
+    options.seriesUid = "1.2.826.0.1.3680043.10.1041.3";
+    options.description = "CT body phantom";
+    return options;
+}
+
+Status WriteCtBodyPhantom(const std::filesystem::path& folder, const CtPhantomOptions& options,
+                          const CtBodyPhantom& body) {
+    return WriteSeries(folder, options,
+                       [&options, &body](const SliceFrame& frame, int j, int16_t* hu) {
+                           PaintBodyRow(options, body, frame, j, hu);
+                       });
 }

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+class CtBodyPhantom;
+
 // How the body lies on the scanner table; it decides the image orientation and the order in
 // which the slices are taken.
 enum class CtPhantomPosture { HeadFirstSupine, FeetFirstSupine, HeadFirstProne };
@@ -16,9 +18,10 @@ enum class CtPhantomPosture { HeadFirstSupine, FeetFirstSupine, HeadFirstProne }
 enum class CtPhantomCompression { None, JpegLossless, JpegLsLossless, Rle };
 
 // A CT phantom series and the faults it can be written with. The phantom is the same object in
-// the patient frame whatever the layout: a soft-tissue cylinder (40 HU) in air (-1000) along the
-// head-foot axis, a bone rod (+700) inside it, an air channel across it from the right side and
-// a metal bead (3000) at the channel's end.
+// the patient frame whatever the layout. WriteCtPhantom's is a soft-tissue cylinder (40 HU) in
+// air (-1000) along the head-foot axis, a bone rod (+700) inside it, an air channel across it
+// from the right side and a metal bead (3000) at the channel's end; WriteCtBodyPhantom's is the
+// default body (CtBodyPhantom.h).
 struct CtPhantomOptions {
     std::array<int, 3> size{64, 64, 80};      // pixels along a row, rows, slices
     std::array<double, 2> pixelSpacing{2, 2}; // mm along a row, down a column
@@ -53,3 +56,12 @@ Vec3 CtPhantomCentre();
 
 // Writes the series as one DICOM file a slice into the folder (made when missing).
 Status WriteCtPhantom(const std::filesystem::path& folder, const CtPhantomOptions& options);
+
+// The options the body phantom is written with unless told otherwise: 4 mm voxels, 176 x 96 x 512
+// of them (70 x 38 x 205 cm, room for the default body of 200 cm with its arms).
+CtPhantomOptions CtBodyPhantomOptions();
+
+// Writes the body phantom as one DICOM file a slice, as WriteCtPhantom writes the cylinder. The
+// volume is never held whole: each slice is drawn as it is written.
+Status WriteCtBodyPhantom(const std::filesystem::path& folder, const CtPhantomOptions& options,
+                          const CtBodyPhantom& body);
