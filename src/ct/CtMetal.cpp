@@ -271,7 +271,19 @@ std::vector<MetalPart> PartsOf(const std::vector<CtMetalVoxel>& voxels,
     return parts;
 }
 
+// Metal is a small part of any body; a threshold that more voxels reach is not one for metal, and
+// the lists of so many voxels would grow to the size of the volume.
+std::size_t MostMetalVoxels(const CtVolume& volume) {
+    constexpr std::size_t kAlways = std::size_t{1} << 20;
+    return std::max(kAlways, volume.hu.size() / 100);
+}
+
 } // namespace
+
+Status FindCtMetal(const CtScan& scan, const CtMetalOptions& options,
+                   std::vector<CtMetalObject>& objects, ProgressSink* progress) {
+    return FindCtMetal(scan.volume, options, objects, &scan.frame, progress);
+}
 
 Status FindCtMetal(const CtVolume& volume, const CtMetalOptions& options,
                    std::vector<CtMetalObject>& objects, const CtBodyFrame* frame,
@@ -282,13 +294,11 @@ Status FindCtMetal(const CtVolume& volume, const CtMetalOptions& options,
     }
     std::vector<CtMetalVoxel> voxels;
     ProgressRange scanning(progress, 0, 90);
-    if (Status status = CollectCtMetalVoxels(volume, options.thresholdHu, options.threads,
-                                             progress ? &scanning : nullptr, voxels);
+    if (Status status =
+            CollectCtMetalVoxels(volume, options.thresholdHu, options.threads,
+                                 MostMetalVoxels(volume), progress ? &scanning : nullptr, voxels);
         !status) {
         return status;
-    }
-    if (voxels.size() >= std::numeric_limits<uint32_t>::max()) {
-        return Status::Failure("The CT volume holds too many metal voxels to group.");
     }
     uint32_t count = 0;
     const std::vector<uint32_t> group =

@@ -4,6 +4,7 @@
 #include "base/ProgressSink.h"
 #include "base/Status.h"
 #include "ct/CtBodyFrame.h"
+#include "ct/CtScan.h"
 #include "ct/CtVolume.h"
 
 #include <cstddef>
@@ -63,8 +64,13 @@ struct CtMetalObject {
 // upper bound.
 //
 // Objects smaller than the least volume are left out. The body-frame centroid is given when
-// `frame` is. Fails on a volume whose sizes, spacing or voxel count disagree, or when cancelled
-// through the progress sink (which sees 0 to 100); `objects` is then empty.
+// `frame` is. Fails on a volume whose sizes, spacing or voxel count disagree, when more than 1 %
+// of the voxels (and more than 2^20) reach the threshold, which is then too low for metal, or when
+// cancelled through the progress sink (which sees 0 to 100); `objects` is then empty.
 Status FindCtMetal(const CtVolume& volume, const CtMetalOptions& options,
                    std::vector<CtMetalObject>& objects, const CtBodyFrame* frame = nullptr,
                    ProgressSink* progress = nullptr);
+
+// The metal objects of a scan, with their centroids in its body frame.
+Status FindCtMetal(const CtScan& scan, const CtMetalOptions& options,
+                   std::vector<CtMetalObject>& objects, ProgressSink* progress = nullptr);

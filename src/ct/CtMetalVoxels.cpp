@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
+#include <string>
 #include <thread>
 
 namespace {
@@ -56,46 +57,65 @@ void CollectSlice(const CtVolume& volume, int k, int16_t threshold,
     }
 }
 
+// The pass's state shared by its threads: whether to stop (cancelled, or too many voxels) and
+// how many voxels the threads have found so far.
+struct MetalPass {
+    const CtVolume& volume;
+    int16_t threshold;
+    std::size_t maxVoxels;
+    ProgressSink* progress;
+    std::atomic<bool> cancelled{false}, tooMany{false};
+    std::atomic<std::size_t> count{0};
+
+    bool Stopped() const { return cancelled.load() || tooMany.load(); }
+
+    void Scan(std::size_t part, std::size_t begin, std::size_t end,
+              std::vector<CtMetalVoxel>& voxels) {
+        for (std::size_t k = begin; k < end && !Stopped(); ++k) {
+            const std::size_t before = voxels.size();
+            CollectSlice(volume, static_cast<int>(k), threshold, voxels);
+            if (count.fetch_add(voxels.size() - before) + voxels.size() - before > maxVoxels) {
+                tooMany = true;
+            }
+            if (part == 0 && progress && (k - begin) % kSlicesPerStep == 0) {
+                progress->SetProgress(static_cast<int>(100 * (k - begin) / (end - begin)));
+                if (progress->CancelRequested()) {
+                    cancelled = true;
+                }
+            }
+        }
+    }
+};
+
 } // namespace
 
 Status CollectCtMetalVoxels(const CtVolume& volume, int thresholdHu, std::size_t threads,
-                            ProgressSink* progress, std::vector<CtMetalVoxel>& voxels) {
+                            std::size_t maxVoxels, ProgressSink* progress,
+                            std::vector<CtMetalVoxel>& voxels) {
     voxels.clear();
     const int slices = volume.size[2];
-    if (slices <= 0 || volume.size[0] <= 0 || volume.size[1] <= 0) {
-        return Status::Ok();
+    if (slices <= 0 || volume.size[0] <= 0 || volume.size[1] <= 0 || thresholdHu > 32767) {
+        return Status::Ok(); // no voxel reaches a threshold above every stored value
     }
-    // A threshold above every int16 value finds nothing; one below all of them finds everything.
-    const int16_t threshold = static_cast<int16_t>(std::clamp(thresholdHu, -32768, 32767));
-    if (thresholdHu > 32767) {
-        return Status::Ok();
-    }
+    MetalPass pass{volume, static_cast<int16_t>(std::max(thresholdHu, -32768)), maxVoxels,
+                   progress};
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t parts =
         std::min(threads == 0 ? cores : threads, static_cast<std::size_t>(slices));
     std::vector<std::vector<CtMetalVoxel>> found(parts);
-    std::atomic<bool> stop{false};
     ForEachPart(static_cast<std::size_t>(slices), parts,
-                [&](std::size_t part, std::size_t begin, std::size_t end) {
-                    for (std::size_t k = begin; k < end && !stop.load(); ++k) {
-                        CollectSlice(volume, static_cast<int>(k), threshold, found[part]);
-                        if (part == 0 && progress && (k - begin) % kSlicesPerStep == 0) {
-                            progress->SetProgress(static_cast<int>(
-                                100 * (k - begin) / std::max<std::size_t>(1, end - begin)));
-                            if (progress->CancelRequested()) {
-                                stop = true;
-                            }
-                        }
-                    }
+                [&pass, &found](std::size_t part, std::size_t begin, std::size_t end) {
+                    pass.Scan(part, begin, end, found[part]);
                 });
-    if (stop.load()) {
+    if (pass.cancelled.load()) {
         return Status::Failure("Finding the metal was cancelled.");
     }
-    std::size_t total = 0;
-    for (const auto& part : found) {
-        total += part.size();
+    if (pass.tooMany.load()) {
+        return Status::Failure("More than " + std::to_string(maxVoxels) + " voxels reach " +
+                               std::to_string(thresholdHu) +
+                               " HU: that threshold is too low to tell metal.");
     }
-    voxels.reserve(total);
+    voxels.reserve(pass.count.load());
     for (auto& part : found) {
         voxels.insert(voxels.end(), part.begin(), part.end());
         std::vector<CtMetalVoxel>().swap(part);

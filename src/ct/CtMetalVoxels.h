@@ -18,6 +18,9 @@ struct CtMetalVoxel {
 // The voxels at or above `thresholdHu`, in index order, found in one pass over the volume cut
 // into slabs of slices, one slab per thread (0 threads: one per core). The list is the same on any
 // number of threads. The progress sink, when given, sees 0 to 100 from the calling thread and may
-// cancel; a cancelled pass fails and leaves `voxels` empty.
+// cancel. The pass stops and fails when more than `maxVoxels` voxels reach the threshold (so
+// that a threshold in the bone cannot take the memory of a copy of the volume), or when
+// cancelled; `voxels` is then empty.
 Status CollectCtMetalVoxels(const CtVolume& volume, int thresholdHu, std::size_t threads,
-                            ProgressSink* progress, std::vector<CtMetalVoxel>& voxels);
+                            std::size_t maxVoxels, ProgressSink* progress,
+                            std::vector<CtMetalVoxel>& voxels);

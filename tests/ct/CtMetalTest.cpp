@@ -228,6 +228,15 @@ TEST(CtMetal, FindsNothingInBoneAndTissue) {
     ASSERT_TRUE(FindCtMetal(volume, {.thresholdHu = 1500}, objects));
     EXPECT_EQ(objects.size(), 1u);
 
+    // A threshold in the soft tissue is refused before its voxels fill the memory.
+    CtVolume large = volume;
+    large.size[2] *= 6;
+    large.hu.resize(large.hu.size() * 6, 40);
+    const Status tooLow = FindCtMetal(large, {.thresholdHu = 0}, objects);
+    EXPECT_FALSE(tooLow);
+    EXPECT_NE(tooLow.message().find("too low"), std::string::npos);
+    EXPECT_TRUE(objects.empty());
+
     // A volume whose values disagree with its size is refused, and a cancel is honoured.
     CtVolume broken = volume;
     broken.hu.pop_back();
@@ -312,9 +321,13 @@ TEST(CtMetal, FindsThePhantomBeadAtOneBodyPointInEveryPosture) {
         ASSERT_TRUE(reader.Read(folder.path()));
         CtBodySurfaces surfaces;
         ASSERT_TRUE(BuildCtBody(reader.Volume(), {}, surfaces));
+        CtScan scan;
+        scan.volume = reader.TakeVolume();
+        scan.frame = surfaces.frame;
         std::vector<CtMetalObject> objects;
-        ASSERT_TRUE(FindCtMetal(reader.Volume(), {}, objects, &surfaces.frame));
+        ASSERT_TRUE(FindCtMetal(scan, {}, objects));
         ASSERT_EQ(objects.size(), 1u);
+        ASSERT_TRUE(objects[0].hasBodyCentroid);
         EXPECT_LT(MetalDistance(objects[0].centroidLps, bead), 1.0);
         const double truth = 4.0 / 3.0 * kMetalPi * 64;
         EXPECT_NEAR(objects[0].volumeMm3, truth, 0.1 * truth);
