@@ -1,5 +1,6 @@
 #include "ct/CtMetal.h"
 
+#include "base/LargeArrays.h"
 #include "base/ProgressRange.h"
 #include "ct/CtMetalGroups.h"
 #include "ct/CtMetalVoxels.h"
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -306,8 +308,16 @@ Status FindCtMetal(const CtVolume& volume, const CtMetalOptions& options,
     std::vector<MetalPart> parts = PartsOf(voxels, group, count);
     std::vector<CtMetalVoxel>().swap(voxels);
     const MetalGrid grid(volume);
-    for (const MetalPart& part : parts) {
-        CtMetalObject object = Measure(grid, part);
+    std::vector<CtMetalObject> measured(parts.size());
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t threads = options.threads == 0 ? cores : options.threads;
+    ForEachPart(parts.size(), std::clamp<std::size_t>(parts.size(), 1, threads),
+                [&](std::size_t, std::size_t begin, std::size_t end) {
+                    for (std::size_t at = begin; at < end; ++at) {
+                        measured[at] = Measure(grid, parts[at]);
+                    }
+                });
+    for (CtMetalObject& object : measured) {
         if (object.volumeMm3 < options.minVolumeMm3) {
             continue;
         }
