@@ -116,11 +116,9 @@ double DistanceSquared(const Vec3& a, const Vec3& b) {
 // compared, and a pair of cells that holds a single object is passed over at once.
 void JoinNearRuns(const CtVolume& volume, const std::vector<CtMetalVoxel>& voxels,
                   const std::vector<uint32_t>& runOfVoxel, double distance, DisjointSets& sets) {
-    std::vector<Vec3> centres(voxels.size());
     std::vector<CellVoxel> cells(voxels.size());
     for (std::size_t index = 0; index < voxels.size(); ++index) {
-        centres[index] = CentreOf(volume, voxels[index].index);
-        const Vec3& p = centres[index];
+        const Vec3 p = CentreOf(volume, voxels[index].index);
         cells[index] = {{static_cast<int64_t>(std::floor(p.x / distance)),
                          static_cast<int64_t>(std::floor(p.y / distance)),
                          static_cast<int64_t>(std::floor(p.z / distance))},
@@ -172,7 +170,8 @@ void JoinNearRuns(const CtVolume& volume, const std::vector<CtMetalVoxel>& voxel
                 for (std::size_t b = starts[other]; b < starts[other + 1]; ++b) {
                     const uint32_t va = cells[a].voxel, vb = cells[b].voxel;
                     if (runRoot(va) != runRoot(vb) &&
-                        DistanceSquared(centres[va], centres[vb]) <= limit) {
+                        DistanceSquared(CentreOf(volume, voxels[va].index),
+                                        CentreOf(volume, voxels[vb].index)) <= limit) {
                         sets.Join(runOfVoxel[va], runOfVoxel[vb]);
                     }
                 }
