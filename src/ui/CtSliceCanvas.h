@@ -33,6 +33,7 @@ public:
     // `thicknessMm`: the slice's thickness, within half of which IN and OUT count as in it.
     void SetTracks(std::vector<TrackMark> tracks, double thicknessMm);
     const std::vector<TrackMark>& GetTracks() const { return tracks; }
+    const QImage& GetPicture() const { return picture; }
 
     // Where the picture lies in the widget, and the picture pixel under a widget point
     // (none outside the picture).

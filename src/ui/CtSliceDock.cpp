@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QTabBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -75,6 +76,10 @@ CtSliceDock::CtSliceDock(CaseEditor& theEditor, ViewState& theView, PointPicking
     auto* content = new QWidget(this);
     BuildControls(content);
     setWidget(content);
+    drawTimer = new QTimer(this);
+    drawTimer->setSingleShot(true);
+    drawTimer->setInterval(0);
+    connect(drawTimer, &QTimer::timeout, this, &CtSliceDock::DrawSlice);
     listenerKey = theEditor.AddListener([this](const CaseChange&) { FollowCase(); });
     FollowCase();
     DrawSlice();
@@ -199,11 +204,17 @@ void CtSliceDock::Scroll(int steps) {
     const int next = Slicer().Step(slice, steps);
     if (next != slice) {
         slice = next;
-        DrawSlice();
+        DrawSoon();
     }
 }
 
+void CtSliceDock::DrawSoon() {
+    positionLabel->setText(PositionText());
+    drawTimer->start();
+}
+
 void CtSliceDock::DrawSlice() {
+    drawTimer->stop();
     if (scan) {
         Slicer().Draw(GetSlice(), WindowOfPreset(preset), image);
     }

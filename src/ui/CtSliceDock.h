@@ -16,6 +16,7 @@ class PointPicking;
 class QComboBox;
 class QLabel;
 class QTabBar;
+class QTimer;
 class ViewState;
 
 // The slices dock beside the view: axial, coronal and sagittal slices of the case's CT scan,
@@ -70,6 +71,9 @@ private:
     void FollowCase();
     // Draws the slice shown and what lies over it.
     void DrawSlice();
+    // Draws it once the events already waiting are handled: a fast turn of the wheel draws one
+    // slice for all its steps.
+    void DrawSoon();
     void ShowTracks();
     void ShowPointer(int x, int y);
     void PlaceOnTrajectory(int number, const Vec3& metres);
@@ -92,4 +96,5 @@ private:
     CtSliceCanvas* canvas = nullptr;
     QLabel* positionLabel = nullptr;
     QLabel* pointerLabel = nullptr;
+    QTimer* drawTimer = nullptr;
 };

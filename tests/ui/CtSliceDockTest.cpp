@@ -130,6 +130,25 @@ TEST_F(CtSliceDockTest, FollowsTheScanAndScrollsWithinIt) {
         << position.text().toStdString();
     Child<QComboBox>(Dock(), "presetBox").setCurrentIndex(3);
     EXPECT_EQ(Dock().GetPreset(), CtWindowPreset::Air);
+    // Scrolled past the end of the air channel (10 mm left of the middle), the picture is drawn
+    // once the waiting events are handled: the slicer's own.
+    Wheel(120 * 5);
+    EXPECT_EQ(Dock().GetSlice(), 29);
+    QApplication::processEvents();
+    CtSliceImage expected;
+    CtSlicer(*scan, CtSliceOrientation::Sagittal)
+        .Draw(29, WindowOfPreset(CtWindowPreset::Air), expected);
+    const QImage& shown = Canvas().GetPicture();
+    ASSERT_EQ(shown.width(), 40); // the prone scan's 40 rows run front to back
+    ASSERT_EQ(shown.height(), 30);
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            differing += qGray(shown.pixel(x, y)) != expected.grey[y * 40 + x];
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    Wheel(-120 * 5);
 
     // A trajectory across the sagittal plane is drawn there once the case has it.
     const Vec3 middle = VoxelMetres(*scan, 10, 10);
