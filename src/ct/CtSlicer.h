@@ -88,7 +88,8 @@ private:
     // The index along the axis, continuous, of a point given by its volume coordinates.
     double AxisCoordinate(const Axis& axis, const std::array<double, 3>& voxel) const;
     std::array<double, 3> VoxelCoordinates(const Vec3& bodyCm) const;
-    // The voxels of pixel (0, 0) and the steps to the next pixel along a row and down a column.
+    // The voxel of pixel (0, 0) of the slice, as an index into the volume, and the steps to the
+    // next pixel along a row and down a column.
     ptrdiff_t FirstVoxel(int slice) const;
     std::array<ptrdiff_t, 2> PixelSteps() const;
 
