@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -116,6 +117,11 @@ void CtSliceDock::BuildControls(QWidget* content) {
     grid->addWidget(presetBox, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("A click places"), content), 1, 0);
     grid->addWidget(placedBox, 1, 1);
+    auto* goButton = new QPushButton(QStringLiteral("Go to it"), content);
+    goButton->setObjectName(QStringLiteral("goToPointButton"));
+    goButton->setFocusPolicy(Qt::TabFocus);
+    grid->addWidget(goButton, 1, 2);
+    connect(goButton, &QPushButton::clicked, this, &CtSliceDock::GoToSelectedPoint);
     layout->addLayout(grid);
     canvas = new CtSliceCanvas(content);
     layout->addWidget(canvas, 1);
@@ -194,6 +200,15 @@ void CtSliceDock::ShowPoint(const Vec3& bodyCm) {
         slices[Index(each)] = slicers[Index(each)]->SliceThrough(bodyCm);
     }
     DrawSlice();
+}
+
+void CtSliceDock::GoToSelectedPoint() {
+    const Trajectory* selected = view.SelectedTrajectory(editor.GetCase());
+    if (!scan || selected == nullptr) {
+        emit statusMessage(QStringLiteral("Select a trajectory to show its point on the slices."));
+        return;
+    }
+    ShowPoint(ToCentimetres(placed == PlacedPoint::In ? selected->in : selected->out));
 }
 
 void CtSliceDock::Scroll(int steps) {

@@ -49,6 +49,8 @@ public:
     int GetSlice() const { return slices[Index(orientation)]; }
     // Shows the slices through a body-frame point (cm) in every orientation.
     void ShowPoint(const Vec3& bodyCm);
+    // Shows the slices through IN or OUT (as a click places) of the selected trajectory.
+    void GoToSelectedPoint();
     // Moves the shown slice `steps` voxels along its normal, held to the volume.
     void Scroll(int steps);
     // What a click on pixel (x, y) of the picture does.

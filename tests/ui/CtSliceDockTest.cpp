@@ -200,6 +200,12 @@ TEST_F(CtSliceDockTest, ClicksPlacePointsAtVoxelCentresThroughTheEditor) {
     ClickPixel(30, 25);
     ExpectSamePoint(TrajectoryNumbered(number).out, out);
     EXPECT_EQ(undo.count(), edits + 2);
+    // "Go to it" shows the slices through the point a click places: OUT, here.
+    Dock().Scroll(10);
+    Child<QPushButton>(Dock(), "goToPointButton").click();
+    EXPECT_EQ(Dock().GetSlice(), CtSlicer(*scan, CtSliceOrientation::Coronal)
+                                     .SliceThrough({out.x * 100, out.y * 100, out.z * 100}));
+    ExpectSamePoint(VoxelMetres(*scan, 30, 25), out);
     undo.undo();
     ExpectSamePoint(TrajectoryNumbered(number).out, before.out);
     undo.undo();
