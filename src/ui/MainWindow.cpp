@@ -8,6 +8,7 @@
 #include "ui/CaseSession.h"
 #include "ui/CaseView.h"
 #include "ui/CtSeriesCommands.h"
+#include "ui/CtSliceDock.h"
 #include "ui/EditCommand.h"
 #include "ui/FocusRestorer.h"
 #include "ui/ImageCapture.h"
@@ -109,6 +110,7 @@ MainWindow::MainWindow(CaseEditor& theEditor, ViewState& view, const ArrowModels
     BuildToolBar();
     BuildStatusBar();
     BuildPosturePanel();
+    BuildSliceDock(view);
     UpdateBodyKind();
     setAcceptDrops(true);
     new FocusRestorer(this); // owned by the window
@@ -256,6 +258,16 @@ void MainWindow::BuildPosturePanel() {
     posturePanel->hide();
     connect(posturePanel->toggleViewAction(), &QAction::toggled,
             commandSet->Action(Command::PosturePanel), &QAction::setChecked);
+}
+
+void MainWindow::BuildSliceDock(ViewState& view) {
+    // Beside the view while the case's body comes from a CT scan: it shows itself when a scan
+    // comes and goes with it; its close box hides it until the next scan.
+    sliceDock = new CtSliceDock(editor, view, *pointPicking, this);
+    addDockWidget(Qt::RightDockWidgetArea, sliceDock);
+    sliceDock->setVisible(sliceDock->HasScan());
+    connect(sliceDock, &CtSliceDock::scanChanged, sliceDock, &QWidget::setVisible);
+    connect(sliceDock, &CtSliceDock::statusMessage, caseView, &CaseView::statusMessage);
 }
 
 void MainWindow::BuildHelpMenu() {

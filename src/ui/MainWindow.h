@@ -12,6 +12,7 @@ struct ArrowModels;
 class CaseCommands;
 class CaseEditor;
 class CaseSession;
+class CtSliceDock;
 class Platform;
 class PointPicking;
 class PosturePanel;
@@ -44,6 +45,8 @@ public:
     PointPicking& GetPointPicking() { return *pointPicking; }
     // The posture panel beside the view (Body > Posture panel, M).
     PosturePanel& GetPosturePanel() { return *posturePanel; }
+    // The CT slices beside the view, shown while the case's body comes from a CT scan.
+    CtSliceDock& GetSliceDock() { return *sliceDock; }
     // The undo history of the case: every edit, in order.
     QUndoStack& GetUndoStack() { return *undoStack; }
     // Unsaved changes, the recovery file and the recent files.
@@ -86,6 +89,7 @@ private:
     void BuildViewMenu();
     void BuildBodyMenu();
     void BuildPosturePanel();
+    void BuildSliceDock(ViewState& view);
     void BuildHelpMenu();
     void BuildToolBar();
     void BuildStatusBar();
@@ -96,6 +100,7 @@ private:
     QUndoStack* undoStack;
     CaseSession* session;
     PosturePanel* posturePanel;
+    CtSliceDock* sliceDock = nullptr;
     std::unique_ptr<CaseCommands> caseCommands;
     int titleListener = 0; // the editor's key for the title's listener
     std::unique_ptr<PointPicking> pointPicking;

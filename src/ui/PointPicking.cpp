@@ -64,13 +64,20 @@ void PointPicking::Click(const std::optional<SurfaceHit>& hit) {
         showStatus(QStringLiteral("No body surface under the pointer."));
         return;
     }
+    // The marker shows where the click was; the point is kept where it lies at rest.
+    const Vec3 rest = editor.GetPosed().GetBody().RestPointOf(*hit);
+    Take(hit->point, rest, PartOf(*hit, rest));
+}
+
+void PointPicking::PlaceAtRest(const Vec3& rest) {
+    Take(rest, rest, editor.GetCase().body.PartNearest(rest));
+}
+
+void PointPicking::Take(const Vec3& marker, const Vec3& rest, const std::string& part) {
     if (view.GetSurfaceMarkers().size() >= 2) {
         view.ClearSurfaceMarkers();
     }
-    // The marker shows where the click was; the point is kept where it lies at rest.
-    view.AddSurfaceMarker(hit->point);
-    const Vec3 rest = editor.GetPosed().GetBody().RestPointOf(*hit);
-    const std::string part = PartOf(*hit, rest);
+    view.AddSurfaceMarker(marker);
     const QString where =
         PointText(rest) + QStringLiteral(" (%1)").arg(QString::fromStdString(part));
     if (view.GetSurfaceMarkers().size() == 1) {

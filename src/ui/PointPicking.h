@@ -31,12 +31,18 @@ public:
     void Leave();
     // A left click whose pixel shows `hit` (empty when it shows no body).
     void Click(const std::optional<SurfaceHit>& hit);
+    // A point given at rest rather than clicked on the view (a voxel picked on a CT slice):
+    // taken as the next point of the pair, with the part nearest to it. A CT body is never
+    // posed, so its marker stands at the point itself.
+    void PlaceAtRest(const Vec3& rest);
 
     // "x 12.34, y 120.56, z 15.20 cm": a body-frame point in metres, shown in centimetres.
     static QString PointText(const Vec3& metres);
 
 private:
     void Prompt();
+    // The next point of the pair: its marker where the view shows it, the point at rest.
+    void Take(const Vec3& marker, const Vec3& rest, const std::string& part);
     // The part a clicked point belongs to: the part of the triangle hit when it is one a point
     // may move with, otherwise the part nearest to the point at rest.
     std::string PartOf(const SurfaceHit& hit, const Vec3& rest) const;

@@ -1,0 +1,69 @@
+// One slice of a 512 x 512 x 1500 CT volume (750 MB of Hounsfield units, the size of a
+// whole-body post-mortem scan) drawn at a new position each time, as while scrolling: axial,
+// coronal and sagittal, each picture one voxel a pixel through the soft-tissue window. Every
+// axis of the volume runs against the patient's (as rows and columns do in a prone scan), so the
+// slicer reads its rows backwards; coronal and sagittal pictures gather across the slices.
+#include "ct/CtSlicer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+constexpr int kSide = 512, kSlices = 1500;
+
+const CtScan& WholeBodyScan() {
+    static const std::unique_ptr<CtScan> scan = [] {
+        auto made = std::make_unique<CtScan>();
+        CtVolume& volume = made->volume;
+        volume.size = {kSide, kSide, kSlices};
+        volume.spacing = {0.9, 0.9, 1.0};
+        volume.rowDirection = {-1, 0, 0};
+        volume.columnDirection = {0, -1, 0};
+        volume.sliceDirection = {0, 0, -1};
+        volume.origin = {230, 230, 0};
+        volume.hu.resize(static_cast<size_t>(kSide) * kSide * kSlices);
+        for (int k = 0; k < kSlices; ++k) {
+            for (int j = 0; j < kSide; ++j) {
+                const size_t row =
+                    static_cast<size_t>(kSide) * (j + static_cast<size_t>(kSide) * k);
+                for (int i = 0; i < kSide; ++i) {
+                    const int x = i - kSide / 2, y = j - kSide / 2;
+                    const int r2 = x * x + 2 * y * y;
+                    volume.hu[row + i] = static_cast<int16_t>(
+                        r2 > 200 * 200 ? -1000 : (r2 < 30 * 30 ? 700 : 40 + (i + j + k) % 64));
+                }
+            }
+        }
+        made->frame.originLps = {0, 230, -1500};
+        return made;
+    }();
+    return *scan;
+}
+
+// Arguments: the orientation (0 axial, 1 coronal, 2 sagittal) and the slices scrolled between
+// two pictures (1: a wheel notch at a time; 7: a fast scroll).
+void BM_SliceWhileScrolling(benchmark::State& state) {
+    const CtSlicer slicer(WholeBodyScan(), static_cast<CtSliceOrientation>(state.range(0)));
+    const CtWindow window = WindowOfPreset(CtWindowPreset::SoftTissue);
+    CtSliceImage image;
+    const int step = static_cast<int>(state.range(1));
+    int slice = slicer.SliceCount() / 3;
+    for (auto _ : state) {
+        // Wrapping at the end: never the slice just drawn.
+        slice = (slice + step) % slicer.SliceCount();
+        slicer.Draw(slice, window, image);
+        benchmark::DoNotOptimize(image.grey.data());
+    }
+    state.counters["pixels"] = static_cast<double>(image.grey.size());
+}
+BENCHMARK(BM_SliceWhileScrolling)
+    ->ArgNames({"orientation", "step"})
+    ->ArgsProduct({{0, 1, 2}, {1, 7}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
