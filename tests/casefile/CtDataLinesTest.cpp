@@ -1,5 +1,6 @@
 #include "case/CaseText.h"
 #include "casefile/DataFile.h"
+#include "casefile/DataSummary.h"
 #include "support/BoxBody.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,11 @@ TEST_F(CtDataLinesTest, TheBlockReadsBackAndLeavesTheRestOfTheFileAsItWas) {
     EXPECT_EQ(readBack.ct.seriesUid, theCase.ct.seriesUid);
     EXPECT_FALSE(readBack.ct.scan);
     EXPECT_EQ(DataFile::Format(readBack, caseFile), text);
+    // The summary names the series; a terminal sees its folder's texts as they are.
+    EXPECT_NE(DataSummary::Build(readBack, DataSummary::Texts::Printable)
+                  .find("Body from CT series: 1.2.826.0.1.3680043.10.1041.1 in "
+                        "/cases/2024-117/scans/CT 1 <thorax> & abdomen\r\n"),
+              std::string::npos);
     // Written beside another folder, the file names the series by its whole path.
     EXPECT_NE(DataFile::Format(readBack, "/elsewhere/case.txt")
                   .find("<folder>/cases/2024-117/scans/CT 1 &lt;thorax&gt; &amp; abdomen</folder>"),
