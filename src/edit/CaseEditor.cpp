@@ -87,10 +87,9 @@ void CaseEditor::Notify(CaseChange::Kind kind, const CaseEdit* edit) {
 }
 
 bool CaseEditor::BodyChangeAllowed(const Case& before, const Case& after) {
-    // Reading another series (or a case without one) replaces the body as a whole.
-    refusal = before.ct.folder == after.ct.folder && before.ct.seriesUid == after.ct.seriesUid
-                  ? BodyChangeRefusal(after, before.body, after.body)
-                  : std::string();
+    // Reading a series again, another one or none replaces the body as a whole.
+    refusal =
+        before.ct == after.ct ? BodyChangeRefusal(after, before.body, after.body) : std::string();
     return refusal.empty();
 }
 

@@ -98,8 +98,8 @@ private:
     bool SubmitFrom(const std::string& name, Case before, bool renumbers);
     // Makes the edit from the case as it is now to `after`; none when nothing would change.
     bool SubmitTo(const std::string& name, Case after, bool renumbers);
-    // Whether the body of `after` may take the place of that of `before` (same CT series); says
-    // why not in `refusal`.
+    // Whether the body of `after` may take the place of that of `before` (the same CT series as
+    // read, or none); says why not in `refusal`.
     bool BodyChangeAllowed(const Case& before, const Case& after);
 
     Case& theCase;

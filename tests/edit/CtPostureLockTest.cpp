@@ -52,6 +52,12 @@ TEST(CtPostureLock, PosingACtBodyIsRefusedWithTheReason) {
     EXPECT_FALSE(editor.CommitBody("Align wounds", unposed));
     EXPECT_TRUE(theCase == before);
     EXPECT_TRUE(recorded.empty());
+    // The series read again makes a body of its own: that replaces the body, it does not shape it.
+    EXPECT_TRUE(editor.EditCase("Open CT series", [](Case& edited) {
+        edited.ct.scan = std::make_shared<CtScan>();
+        edited.body.SetHeight(1.5);
+    }));
+    EXPECT_FALSE(editor.EditBody("Pose", raise));
 
     EXPECT_TRUE(editor.EditBody("Name", [](Body& body) { body.SetName("decedent"); }));
     EXPECT_EQ(editor.Refusal(), "");
@@ -63,6 +69,6 @@ TEST(CtPostureLock, PosingACtBodyIsRefusedWithTheReason) {
     EXPECT_EQ(PostureRefusal(theCase), "");
     EXPECT_TRUE(editor.EditBody(
         "Pose", [](Body& body) { body.SetJoint(skeleton::Joint::LeftElbow, RaisedArm()); }));
-    EXPECT_EQ(recorded, (std::vector<std::string>{"Name", "Open body", "Pose"}));
+    EXPECT_EQ(recorded, (std::vector<std::string>{"Open CT series", "Name", "Open body", "Pose"}));
     EXPECT_GT(heard, 0);
 }
