@@ -58,12 +58,13 @@ bool CaseEditor::PreviewElement(int number, const std::function<void(Element&)>&
 }
 
 void CaseEditor::PreviewBody(const std::function<void(Body&)>& change) {
-    Case after = theCase;
-    change(after.body);
-    if (!BodyChangeAllowed(theCase, after)) {
+    Body changed = theCase.body;
+    change(changed);
+    refusal = BodyChangeRefusal(theCase, theCase.body, changed);
+    if (!refusal.empty()) {
         return;
     }
-    theCase.body = std::move(after.body);
+    theCase.body = std::move(changed);
     Preview();
 }
 
