@@ -17,10 +17,18 @@ struct KeptSceneMesh {
     std::string file;
 };
 
-void ApplyBodyBlock(const CaseFileRecord::BodyBlock& block, Case& theCase, KeptSceneMesh& kept,
-                    DataFileReadResult& result) {
-    Body& body = theCase.body;
-    body.SetName(block.name);
+// The body's height, stretches and posture as the block gives them. A body drawn from a CT
+// series has the scan's length and posture: the block's are not applied to it, and a posture or
+// stretch that would have changed it is said in a note.
+void ApplyBodyShape(const CaseFileRecord::BodyBlock& block, Body& body, bool ctBody,
+                    CaseFileRecord::Notes& notes, DataFileReadResult& result) {
+    if (ctBody) {
+        if (!block.posture.IsAnatomical() || block.scaleX != 1 || block.scaleZ != 1) {
+            notes.Add("The posture and stretches of the body left out: the body is a CT scan, "
+                      "its length and posture are those it was scanned with.");
+        }
+        return;
+    }
     body.SetScaleX(block.scaleX);
     body.SetScaleZ(block.scaleZ);
     // A height that is not a number is refused as one that is no height.
@@ -30,6 +38,13 @@ void ApplyBodyBlock(const CaseFileRecord::BodyBlock& block, Case& theCase, KeptS
         result.refusedBodyHeight = block.heightText;
     }
     body.SetPosture(block.posture);
+}
+
+void ApplyBodyBlock(const CaseFileRecord::BodyBlock& block, Case& theCase, KeptSceneMesh& kept,
+                    CaseFileRecord::Notes& notes, DataFileReadResult& result) {
+    Body& body = theCase.body;
+    body.SetName(block.name);
+    ApplyBodyShape(block, body, theCase.ct.IsCtBody(), notes, result);
     body.GetUncertaintyModel() = block.uncertainty;
     // A body block without a placement puts the body at the scene's origin, and the scene starts
     // from its defaults until the file's scene blocks say more: a file read over a case with a
@@ -58,13 +73,26 @@ void ApplySceneBlock(const CaseFileRecord::SceneBlock& scene, const KeptSceneMes
     }
 }
 
+// The series the file names, before the body blocks, which do not shape a CT body. A case that
+// holds that series read already keeps it; any other is read again (LoadCtBody).
+void ApplyCtSeries(const CaseFileRecord& record, Case& theCase) {
+    if (!record.ct) {
+        return;
+    }
+    CaseCt& ct = theCase.ct;
+    if (ct.folder != record.ct->folder || ct.seriesUid != record.ct->seriesUid) {
+        ct = CaseCt{record.ct->folder, record.ct->seriesUid, nullptr};
+    }
+}
+
 // The body blocks first, then the scene blocks in file order, wherever they stand: a scene block
 // written before the body block (by hand, or by another program) belongs to the same case as one
 // written after it, and a body block says nothing about the scene.
-void ApplyBodyAndScene(const CaseFileRecord& record, Case& theCase, DataFileReadResult& result) {
+void ApplyBodyAndScene(const CaseFileRecord& record, Case& theCase, CaseFileRecord::Notes& notes,
+                       DataFileReadResult& result) {
     KeptSceneMesh kept;
     for (const CaseFileRecord::BodyBlock& body : record.bodyBlocks) {
-        ApplyBodyBlock(body, theCase, kept, result);
+        ApplyBodyBlock(body, theCase, kept, notes, result);
     }
     for (const CaseFileRecord::SceneBlock& scene : record.sceneBlocks) {
         ApplySceneBlock(scene, kept, theCase.world);
@@ -146,7 +174,8 @@ DataFileReadResult ApplyCaseFile(const CaseFileRecord& record, Case& theCase) {
     result.trajectoriesLeftOut = record.trajectoriesLeftOut;
     result.elementsLeftOut = record.elementsLeftOut;
     CaseFileRecord::Notes notes = record.notes;
-    ApplyBodyAndScene(record, theCase, result);
+    ApplyCtSeries(record, theCase);
+    ApplyBodyAndScene(record, theCase, notes, result);
     AppendTrajectories(record, theCase, notes, result);
     AppendElements(record, theCase, result);
     if (record.info) {

@@ -5,8 +5,10 @@
 
 struct Case;
 
-// Applies what a data file says to the case, the one step of reading that needs the body: each
-// body block in turn (a height of 0 or less is refused and the body keeps its own), the scene
+// Applies what a data file says to the case, the one step of reading that needs the body: the
+// CT series the body comes from, if the file names one (its scan is read later, LoadCtBody; a
+// CT body takes from the body blocks neither height, stretches nor posture), each body block in
+// turn (a height of 0 or less is refused and the body keeps its own), the scene
 // blocks after them wherever they stand in the file, then the trajectories and elements appended
 // as far as the case's tables of 20 take them (those beyond are counted), and the case
 // information. A trajectory without part lines and without a with-arm line gets the parts nearest

@@ -79,6 +79,14 @@ struct CaseFileRecord {
         std::optional<std::vector<double>> muzzleHeights; // metres
     };
 
+    // The CT series block: the folder and the Series Instance UID as written (unescaped), and the
+    // file's line it starts on.
+    struct CtBlock {
+        long line = 0;
+        std::string folder;
+        std::string seriesUid;
+    };
+
     // True once a line was taken as a tag of the case's blocks ("<root>", "<body>",
     // "</trajectory>", ...): a text without any is no data file.
     bool sawCaseTag = false;
@@ -87,6 +95,7 @@ struct CaseFileRecord {
     std::vector<Element> elements;
     std::vector<SceneBlock> sceneBlocks;
     std::optional<CaseInfo> info; // the last case block's
+    std::optional<CtBlock> ct;    // the last CT block's
     // Complete blocks beyond the case's tables of 20.
     int trajectoriesLeftOut = 0;
     int elementsLeftOut = 0;

@@ -10,6 +10,7 @@
 #include "case/SceneModelPath.h"
 #include "casefile/CaseFileApplication.h"
 #include "casefile/CaseInfoBlock.h"
+#include "casefile/CtLineWriter.h"
 #include "casefile/DataFileReader.h"
 #include "casefile/SceneLineWriter.h"
 
@@ -185,7 +186,10 @@ std::string TextTooLong(const Case& theCase) {
             return "the text of element " + std::to_string(NumberOfIndex(i));
         }
     }
-    return SceneTextTooLong(theCase);
+    if (std::string scene = SceneTextTooLong(theCase); !scene.empty()) {
+        return scene;
+    }
+    return CtTextTooLong(theCase);
 }
 
 } // namespace
@@ -235,6 +239,10 @@ DataFileReadResult DataFile::ReadText(Case& theCase, std::string_view text,
             scene.modelFile = SceneModelPathOfFile(*scene.modelFile, path);
         }
     }
+    // The series' folder as the scene model's path: whole, a relative one from the file's folder.
+    if (record.ct) {
+        record.ct->folder = SceneModelPathOfFile(record.ct->folder, path);
+    }
     // An empty file is an empty case, as it always was; any other text needs a tag of a case
     // (without one the record holds nothing to apply, and the case is not touched).
     if (!text.empty() && !record.sawCaseTag) {
@@ -274,6 +282,7 @@ std::string DataFile::Format(const Case& theCase, const std::string& path) {
     }
     AppendSceneBlock(out, theCase, SceneModelNameInFile(theCase.world.sceneModelFile, path),
                      kLineEnd);
+    AppendCtBlock(out, theCase, SceneModelNameInFile(theCase.ct.folder, path), kLineEnd);
     AppendLine(out, "</root>");
     return out;
 }

@@ -25,10 +25,10 @@ public:
     // Appends the file's trajectories and elements to the case and applies its body block: reads
     // it into a record (ReadCaseFileText) and applies that (ApplyCaseFile). A file that is not
     // empty but holds no tag of a case is refused as no data file, and the case is left as it was.
-    // The case holds the scene model by its whole path, a relative name taken from the file's
-    // folder (SceneModelPath.h). `bytesRead`, when given, receives the bytes read (also when they
-    // are not a data file), so that whoever cites the file (a report and its hash) cites what was
-    // read, not the file as it may be when opened again.
+    // The case holds the scene model and the CT series' folder by their whole paths, a relative
+    // name taken from the file's folder (SceneModelPath.h). `bytesRead`, when given, receives the
+    // bytes read (also when they are not a data file), so that whoever cites the file (a report and
+    // its hash) cites what was read, not the file as it may be when opened again.
     static DataFileReadResult Read(Case& theCase, const std::string& path,
                                    std::string* bytesRead = nullptr);
 

@@ -131,6 +131,7 @@ void DataFileReader::NoteUnfinishedBlock() {
              " of the data file left out: the file ends before its </" + kind + ">.");
     }
     sceneLines.NoteUnfinishedBlock();
+    ctLines.NoteUnfinishedBlock();
 }
 
 void DataFileReader::Note(std::string note) {
@@ -256,7 +257,9 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
         caseInfo.Store(lowered, value, lineNumber);
         break;
     case Block::None:
-        sceneLines.StoreOtherValue(lowered, value);
+        if (!ctLines.StoreValue(lowered, value)) {
+            sceneLines.StoreOtherValue(lowered, value);
+        }
         break; // the software block, "<number>" and anything unknown
     }
 }
@@ -325,7 +328,8 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
                                                          [lowered](std::string_view tag) {
                                                              return Contains(lowered, tag);
                                                          });
-    if (block == Block::None && sceneLines.HandleTagLine(lowered, lineNumber, record)) {
+    if (block == Block::None && (ctLines.HandleTagLine(lowered, lineNumber, record) ||
+                                 sceneLines.HandleTagLine(lowered, lineNumber, record))) {
         record.sawCaseTag = true;
         return;
     }

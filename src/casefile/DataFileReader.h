@@ -2,6 +2,7 @@
 
 #include "casefile/CaseFileRecord.h"
 #include "casefile/CaseInfoBlock.h"
+#include "casefile/CtLineReader.h"
 #include "casefile/DataFile.h"
 #include "casefile/SceneLineReader.h"
 
@@ -139,4 +140,6 @@ private:
 
     // The lines about the world around the body.
     SceneLineReader sceneLines{[this](std::string text) { Note(std::move(text)); }};
+    // The block naming the CT series the body comes from.
+    CtLineReader ctLines{[this](std::string text) { Note(std::move(text)); }};
 };

@@ -79,6 +79,15 @@ std::string DataSummary::Build(const Case& theCase, Texts texts) {
     out.append("Body name: ").append(PadLeft(Shown(body.GetName(), texts), 5)).append(kLineEnd);
     out.append("Body height: ").append(FormatFixed(body.GetHeight(), 5, 2)).append(" m");
     out.append(kLineEnd);
+    // Only a body drawn from a CT series says where it came from: any other summary is as it was.
+    if (theCase.ct.IsCtBody()) {
+        out.append("Body from CT series: ")
+            .append(theCase.ct.seriesUid.empty() ? "(the one with the most slices)"
+                                                 : Shown(theCase.ct.seriesUid, texts))
+            .append(" in ")
+            .append(Shown(theCase.ct.folder, texts))
+            .append(kLineEnd);
+    }
     for (std::size_t i = 0; i < theCase.trajectories.size(); ++i) {
         AppendTrajectory(out, NumberOfIndex(i), theCase.trajectories[i], texts);
     }

@@ -1,6 +1,7 @@
 #include "edit/CaseEditor.h"
 
 #include "case/EntryNumber.h"
+#include "edit/CtBodyLock.h"
 
 #include <algorithm>
 
@@ -57,7 +58,13 @@ bool CaseEditor::PreviewElement(int number, const std::function<void(Element&)>&
 }
 
 void CaseEditor::PreviewBody(const std::function<void(Body&)>& change) {
-    change(theCase.body);
+    Body changed = theCase.body;
+    change(changed);
+    refusal = BodyChangeRefusal(theCase, theCase.body, changed);
+    if (!refusal.empty()) {
+        return;
+    }
+    theCase.body = std::move(changed);
     Preview();
 }
 
@@ -78,6 +85,13 @@ void CaseEditor::Notify(CaseChange::Kind kind, const CaseEdit* edit) {
     for (const Entry& entry : current) {
         entry.listener(change);
     }
+}
+
+bool CaseEditor::BodyChangeAllowed(const Case& before, const Case& after) {
+    // Reading a series again, another one or none replaces the body as a whole.
+    refusal =
+        before.ct == after.ct ? BodyChangeRefusal(after, before.body, after.body) : std::string();
+    return refusal.empty();
 }
 
 bool CaseEditor::SubmitFrom(const std::string& name, Case before, bool renumbers) {
@@ -119,12 +133,19 @@ bool CaseEditor::EditElement(int number, const std::string& name,
 bool CaseEditor::EditBody(const std::string& name, const std::function<void(Body&)>& change) {
     Case after = theCase;
     change(after.body);
+    if (!BodyChangeAllowed(theCase, after)) {
+        return false;
+    }
     return SubmitTo(name, std::move(after), false);
 }
 
 bool CaseEditor::EditCase(const std::string& name, const std::function<void(Case&)>& change) {
     Case before = theCase;
     change(theCase);
+    if (!BodyChangeAllowed(before, theCase)) {
+        theCase = std::move(before);
+        return false;
+    }
     return SubmitFrom(name, std::move(before), true);
 }
 
@@ -158,6 +179,11 @@ bool CaseEditor::CommitBody(const std::string& name, const Body& before,
     }
     Case start = theCase;
     start.body = before;
+    if (!BodyChangeAllowed(start, theCase)) {
+        theCase = std::move(start);
+        Preview();
+        return false;
+    }
     return SubmitFrom(name, std::move(start), false);
 }
 

@@ -49,13 +49,18 @@ public:
     bool PreviewElement(int number, const std::function<void(Element&)>& change);
     void PreviewBody(const std::function<void(Body&)>& change);
 
+    // Why the last body or case edit (or body preview) was refused; empty when it was not.
+    const std::string& Refusal() const { return refusal; }
+
     void SetRecorder(Recorder value) { recorder = std::move(value); }
     // Returns a key for RemoveListener.
     int AddListener(Listener listener);
     void RemoveListener(int key);
 
     // The edits the commands make. Each compares the value before and after and makes no edit
-    // when nothing changed; each returns whether it made one.
+    // when nothing changed; each returns whether it made one. A change the case's body cannot
+    // take (posing a body drawn from a CT series, CtBodyLock.h) is refused whole: the case stays
+    // as it was, and Refusal says why.
 
     bool EditTrajectory(int number, const std::string& name,
                         const std::function<void(Trajectory&)>& change);
@@ -93,10 +98,14 @@ private:
     bool SubmitFrom(const std::string& name, Case before, bool renumbers);
     // Makes the edit from the case as it is now to `after`; none when nothing would change.
     bool SubmitTo(const std::string& name, Case after, bool renumbers);
+    // Whether the body of `after` may take the place of that of `before` (the same CT series as
+    // read, or none); says why not in `refusal`.
+    bool BodyChangeAllowed(const Case& before, const Case& after);
 
     Case& theCase;
     PosedCase posed;
     Recorder recorder;
+    std::string refusal;
     struct Entry {
         int key;
         Listener listener;

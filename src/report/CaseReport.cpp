@@ -101,6 +101,34 @@ void SetDiagramSides(const std::vector<DiagramWound>& wounds,
     }
 }
 
+// The series the case's body was drawn from, as read; its folder and UID alone when the case
+// names one it has not read.
+std::optional<CtBodyFacts> GatherCt(const CaseCt& ct) {
+    if (!ct.IsCtBody()) {
+        return std::nullopt;
+    }
+    CtBodyFacts facts;
+    facts.folder = ct.folder;
+    facts.seriesUid = ct.seriesUid;
+    if (!ct.scan) {
+        return facts;
+    }
+    const CtScan& scan = *ct.scan;
+    facts.read = true;
+    facts.description = scan.facts.description;
+    facts.date = scan.facts.date;
+    facts.sliceThickness = scan.facts.sliceThickness;
+    facts.spacing = scan.facts.spacing;
+    facts.voxels = scan.facts.size;
+    facts.skinThresholdHu = scan.skinThresholdHu;
+    facts.boneThresholdHu = scan.boneThresholdHu;
+    facts.bodyLengthCm = scan.bodyLengthCm;
+    facts.skinTriangles = scan.skinTriangles;
+    facts.boneTriangles = scan.boneTriangles;
+    facts.sha256 = scan.seriesSha256;
+    return facts;
+}
+
 } // namespace
 
 std::string CurrentLocalTime() {
@@ -209,6 +237,12 @@ CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source) 
     const JointAngles& turn = posture.GetBodyTurn();
     report.bodyTurn = {turn.yaw, turn.pitch, turn.roll};
     report.budgetConvention = UncertaintyBudgetConvention(theCase);
+    report.ct = GatherCt(theCase.ct);
+    if (report.ct) {
+        // The body is the scan's skin, not the model the case was started with: the report cites
+        // the series instead (its name, like an unsaved file's, is null in the JSON).
+        report.bodyModel = FileFact();
+    }
     for (size_t i = 0; i < theCase.elements.size(); ++i) {
         report.elements.push_back(GatherElement(theCase.elements[i], NumberOfIndex(i)));
     }

@@ -69,6 +69,31 @@ struct LandmarkFacts {
     std::array<double, 3> posedCm{};
 };
 
+// The CT series a body was drawn from, as the report cites it.
+struct CtBodyFacts {
+    std::string folder; // the series' folder as the case holds it
+    std::string seriesUid;
+    // The rest only once the series is read (false: the case names a series it has not read).
+    bool read = false;
+    std::string description;
+    std::string date;                // as the files give it (YYYYMMDD)
+    double sliceThickness = 0;       // mm; 0 when the files do not state it
+    std::array<double, 3> spacing{}; // mm: along a row, down the columns, between slices
+    std::array<int, 3> voxels{};
+    int skinThresholdHu = 0, boneThresholdHu = 0;
+    double bodyLengthCm = 0;
+    std::size_t skinTriangles = 0, boneTriangles = 0;
+    std::string sha256; // of the series' files (kCtSeriesHashRule)
+};
+
+// How the body frame of a CT body is set, and how the series' SHA-256 is made, as the report
+// states them.
+inline constexpr std::string_view kCtBodyFrameRule =
+    "body frame from the scan: y = 0 at the soles, z = 0 at the back, x = 0 at the middle of the "
+    "skin's width; +X toward the body's left, +Y toward the head, +Z toward the front";
+inline constexpr std::string_view kCtSeriesHashRule =
+    "SHA-256 of the series' files, one after the other in the byte order of their names";
+
 // Every fact a case report states, gathered once so that the three formats say the same.
 struct CaseReport {
     std::string software;  // "Ruvolane 2.7.0"
@@ -99,6 +124,8 @@ struct CaseReport {
     std::vector<std::string> readingNotes;
     // Where the shots came from, in the scene frame.
     OriginFacts origin;
+    // The CT series the body came from; none for a body model.
+    std::optional<CtBodyFacts> ct;
 };
 
 // Where the case came from and how to describe a point on the body.

@@ -90,7 +90,53 @@ void CaseInformation(std::ostringstream& out, const CaseReport& report) {
     out << "</table>\n";
 }
 
+std::string Millimetres(double value) {
+    return FormatFixed(value, 0, 3) + " mm";
+}
+
+// A body drawn from a CT series: the series and how the body was made from it, in place of the
+// body model, its stretches and its joints (the scan's posture is the body's).
+void CtBodySection(std::ostringstream& out, const CaseReport& report, const CtBodyFacts& ct) {
+    out << "<h2>Body</h2>\n" << kTableStart;
+    Row(out, "Body", Escaped(report.bodyName));
+    Row(out, "Body source", "CT series (the decedent's own body, as scanned)");
+    Row(out, "CT folder", Escaped(ct.folder));
+    Row(out, "Series UID", Escaped(ct.seriesUid));
+    if (!ct.read) {
+        Row(out, "Series", "not read");
+        out << "</table>\n";
+        return;
+    }
+    Row(out, "Series description", ct.description.empty() ? "none" : Escaped(ct.description));
+    Row(out, "Series date", ct.date.empty() ? "none" : Escaped(ct.date));
+    Row(out, "Slice thickness",
+        ct.sliceThickness > 0 ? Millimetres(ct.sliceThickness) : "not stated");
+    Row(out, "Voxel size",
+        FormatFixed(ct.spacing[0], 0, 3) + " &times; " + FormatFixed(ct.spacing[1], 0, 3) +
+            " &times; " + Millimetres(ct.spacing[2]));
+    Row(out, "Voxels",
+        std::to_string(ct.voxels[0]) + " &times; " + std::to_string(ct.voxels[1]) + " &times; " +
+            std::to_string(ct.voxels[2]));
+    Row(out, "Thresholds",
+        "skin " + std::to_string(ct.skinThresholdHu) + " HU, bone " +
+            std::to_string(ct.boneThresholdHu) + " HU");
+    Row(out, "Surfaces",
+        std::to_string(ct.skinTriangles) + " skin triangles, " + std::to_string(ct.boneTriangles) +
+            " bone triangles");
+    Row(out, "Body length", FormatFixed(ct.bodyLengthCm, 0, 1) + " cm");
+    Row(out, "Body frame", Escaped(std::string(kCtBodyFrameRule)));
+    Row(out, "Series SHA-256",
+        "<span style=\"font-family: monospace\">" + Escaped(ct.sha256) + "</span><br>(" +
+            Escaped(std::string(kCtSeriesHashRule)) + ")");
+    Row(out, "Posture", "as scanned");
+    out << "</table>\n";
+}
+
 void BodyFacts(std::ostringstream& out, const CaseReport& report) {
+    if (report.ct) {
+        CtBodySection(out, report, *report.ct);
+        return;
+    }
     out << "<h2>Body</h2>\n" << kTableStart;
     Row(out, "Body", Escaped(report.bodyName));
     Row(out, "Body model file", FileName(report.bodyModel));
@@ -128,6 +174,16 @@ void ReadingNotes(std::ostringstream& out, const std::vector<std::string>& notes
 // The one paragraph that says which angles the report gives: for a posed body both, each
 // labelled; for a body in the anatomical position the one set there is.
 std::string PostureConvention(const CaseReport& report) {
+    // A CT body lies as it was scanned, which need not be the anatomical position: its one set of
+    // angles is that of the body as scanned, and it is never posed.
+    if (report.ct) {
+        return "The body is the decedent's own, drawn from a CT series, in the posture it was "
+               "scanned in: IN and OUT are as measured on it and there is one set of angles, that "
+               "of the body <i>as scanned</i>, which is the anatomical position only as far as "
+               "the scan's posture is. Its 95 % intervals are those of every source the "
+               "uncertainty budget names. The body diagrams show each wound where it was "
+               "measured, on the side of the body it lies on.";
+    }
     const std::string diagrams =
         " The body diagrams show the body in the anatomical position, each wound where it was "
         "measured, on the side of the body it lies on.";

@@ -141,6 +141,31 @@ json ElementJson(const ElementFacts& e) {
             {"roll", e.roll}};
 }
 
+// The series a CT body was drawn from; what is not known before the series is read is null.
+json CtJson(const CtBodyFacts& ct) {
+    const auto known = [&ct](json value) { return ct.read ? value : json(nullptr); };
+    return {
+        {"folder", ct.folder},
+        {"series_uid", ct.seriesUid.empty() ? json(nullptr) : json(ct.seriesUid)},
+        {"read", ct.read},
+        {"description", known(ct.description)},
+        {"date", known(ct.date)},
+        {"slice_thickness_mm",
+         ct.read && ct.sliceThickness > 0 ? json(ct.sliceThickness) : json(nullptr)},
+        {"voxel_size_mm", known(ct.spacing)},
+        {"voxels", known(ct.voxels)},
+        {"skin_threshold_hu", known(ct.skinThresholdHu)},
+        {"bone_threshold_hu", known(ct.boneThresholdHu)},
+        {"body_length_cm", known(ct.bodyLengthCm)},
+        {"skin_triangles", known(ct.skinTriangles)},
+        {"bone_triangles", known(ct.boneTriangles)},
+        {"sha256", known(ct.sha256)},
+        {"sha256_rule", kCtSeriesHashRule},
+        {"frame", kCtBodyFrameRule},
+        {"posture", "as scanned"},
+    };
+}
+
 // Where the first number that is not finite sits in the document, or nothing.
 std::optional<std::string> NonFiniteNumberPlace(const json& value, const std::string& place) {
     if (value.is_number_float()) {
@@ -216,6 +241,11 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
     }
     if (postureKeys) {
         document["landmarks"] = LandmarksJson(report.landmarks);
+    }
+    // Only a body drawn from a CT series says so: every other report stays as it was.
+    if (report.ct) {
+        document["body_source"] = "ct";
+        document["ct"] = CtJson(*report.ct);
     }
     if (const auto place = NonFiniteNumberPlace(document, {})) {
         return Status::Failure(*place + " is not a finite number");

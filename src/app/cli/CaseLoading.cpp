@@ -6,6 +6,7 @@
 #include "casefile/DataFile.h"
 #include "mesh/ArrowModels.h"
 #include "view/ViewState.h"
+#include "world/CtBodyFile.h"
 #include "world/SceneModelFile.h"
 
 #include <ostream>
@@ -86,6 +87,11 @@ bool ReadCaseFile(const CommandLine& commandLine, Case& theCase, std::ostream& e
     ReportReadingNotes(notes, err);
     if (readingNotes != nullptr) {
         *readingNotes = notes;
+    }
+    // A case whose body is a CT series is never run on the body model instead.
+    if (const Status ct = LoadCtBody(theCase, commandLine.caseFile); !ct) {
+        err << "ruvo: " << PrintableText(ct.message()) << '\n';
+        return false;
     }
     return true;
 }

@@ -35,7 +35,8 @@ bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err,
               ArrowModels* arrows = nullptr, std::vector<std::string>* readingNotes = nullptr,
               std::string* caseBytes = nullptr);
 
-// Reads the case file into a case whose models are loaded, as LoadCase does after loading them.
+// Reads the case file into a case whose models are loaded, as LoadCase does after loading them,
+// and the CT series its body comes from, if any: a series that does not read fails the command.
 bool ReadCaseFile(const CommandLine& commandLine, Case& theCase, std::ostream& err,
                   std::vector<std::string>* readingNotes = nullptr,
                   std::string* caseBytes = nullptr);

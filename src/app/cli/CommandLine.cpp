@@ -136,6 +136,10 @@ int RunMode(const CommandLine& commandLine, std::ostream& out, std::ostream& err
         return RunExportSceneCommand(commandLine, out, err);
     case CommandLine::Mode::Origin:
         return RunOriginCommand(commandLine, out, err);
+    case CommandLine::Mode::CtInfo:
+        return RunCtInfoCommand(commandLine, out, err);
+    case CommandLine::Mode::CtPoint:
+        return RunCtPointCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:
         err << "ruvo: " << PrintableText(commandLine.error) << '\n';
         return 2;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct CommandLine {
         ObjInfo,
         ExportScene,
         Origin,
+        CtInfo,
+        CtPoint,
         Invalid
     };
 
@@ -28,6 +31,9 @@ struct CommandLine {
     std::string outputFile;   // Rewrite, Render, Report, ExportScene
     std::string bodyFile;     // every case command: a body instead of the default one
     std::string modelFile;    // ObjInfo
+    std::string ctFolder;     // CtInfo, CtPoint: the folder of the CT series
+    std::string seriesUid;    // CtInfo, CtPoint: the series to read; empty: the most slices
+    std::array<double, 3> lps{}; // CtPoint: the patient point, mm
     std::string view = "front";
     int width = 800;
     int height = 600;

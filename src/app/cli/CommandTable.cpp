@@ -1,9 +1,12 @@
 #include "app/cli/CommandTable.h"
 
+#include "base/NumberText.h"
 #include "export/SceneExport.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <optional>
 #include <set>
 
 namespace {
@@ -48,6 +51,9 @@ Status ApplyView(const std::string& value, CommandLine& into) {
     return Status::Ok();
 }
 
+// The farthest patient point --lps accepts, mm: far beyond any scanner, short of losing precision.
+constexpr double kLargestLpsCoordinate = 100000;
+
 // The largest image side --size accepts.
 constexpr int kMaxSide = 16384;
 
@@ -84,6 +90,37 @@ Status ApplyOriginZones(const std::string&, CommandLine& into) {
     return Status::Ok();
 }
 
+// A Series Instance UID: digits and dots, at most 64 characters.
+Status ApplySeries(const std::string& value, CommandLine& into) {
+    constexpr std::size_t kLongestUid = 64;
+    const bool uid = !value.empty() && value.size() <= kLongestUid &&
+                     value.find_first_not_of("0123456789.") == std::string::npos;
+    if (!uid) {
+        return Status::Failure("--series takes a Series Instance UID (digits and dots, at most "
+                               "64), for example 1.2.826.0.1.3680043.2.1125.1");
+    }
+    into.seriesUid = value;
+    return Status::Ok();
+}
+
+// "X,Y,Z": three numbers, nothing else.
+Status ApplyLps(const std::string& value, CommandLine& into) {
+    std::size_t start = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        const std::size_t comma = axis < 2 ? value.find(',', start) : value.size();
+        const std::optional<double> number =
+            comma == std::string::npos ? std::nullopt
+                                       : ParseNumberToken(value.substr(start, comma - start));
+        if (!number || std::fabs(*number) > kLargestLpsCoordinate) {
+            return Status::Failure("--lps takes X,Y,Z, a patient point in mm (within 100000 mm "
+                                   "of the origin), for example -12.5,80,-340");
+        }
+        into.lps[static_cast<std::size_t>(axis)] = *number;
+        start = comma + 1;
+    }
+    return Status::Ok();
+}
+
 // The pixel is checked once every option is read: --size may come after --pixel.
 Status CheckPixelInView(const CommandLine& parsed) {
     if (parsed.pixelX >= parsed.width || parsed.pixelY >= parsed.height) {
@@ -108,12 +145,17 @@ CommandTable::Operand CaseOperand() {
     return {.shown = "CASE.txt", .field = &CommandLine::caseFile};
 }
 
+CommandTable::Operand CtFolderOperand() {
+    return {.shown = "FOLDER", .field = &CommandLine::ctFolder};
+}
+
 std::vector<CommandTable::Command> BuildCommands() {
     return {
         {.mode = Mode::Desktop,
          .operands = {{.shown = "[FILE]", .field = &CommandLine::documentFile}},
          .wrongOperands = "the program opens one file at a time",
-         .help = "the desktop program (FILE: a body model, or a .txt case to open as a data file)"},
+         .help = "the desktop program (FILE: a body model, a .txt case to open as a data file, or "
+                 "a folder of a CT series to open as the body)"},
         {.name = "--summary",
          .mode = Mode::Summary,
          .operands = {CaseOperand()},
@@ -182,6 +224,24 @@ std::vector<CommandTable::Command> BuildCommands() {
                  "cm; also as distance and bearing from the body, and the share of the "
                  "uncertainty budget's draws that reach the height) and where shot groups "
                  "converge"},
+        {.name = "--ct-info",
+         .mode = Mode::CtInfo,
+         .operands = {CtFolderOperand()},
+         .wrongOperands = "--ct-info needs the folder of a CT series",
+         .options = {{.name = "--series"}},
+         .help = "read a CT series as a case's body is read from it and print its facts, one "
+                 "\"key: value\" a line (series, description, date, voxels, spacing, slice "
+                 "thickness, hu range, thresholds, body length, skin triangles, bone triangles, "
+                 "sha256)"},
+        {.name = "--ct-point",
+         .mode = Mode::CtPoint,
+         .operands = {CtFolderOperand()},
+         .wrongOperands = "--ct-point needs the folder of a CT series",
+         .options = {{.name = "--lps", .missing = "--ct-point needs --lps X,Y,Z"},
+                     {.name = "--series"}},
+         .help = "print the body-frame point (x y z in cm, three decimals: +x toward the body's "
+                 "left, +y toward the head from the soles, +z toward the front from the back) of "
+                 "the patient point X,Y,Z (LPS, mm) of the series"},
         {.name = "--obj-info",
          .mode = Mode::ObjInfo,
          .operands = {{.shown = "MODEL", .field = &CommandLine::modelFile}},
@@ -230,6 +290,16 @@ std::vector<CommandTable::Option> BuildOptions() {
          .help = "also draw each trajectory's back line, its uncertainty cone and its origin zone "
                  "at each muzzle height",
          .apply = ApplyOriginZones},
+        {.name = "--series",
+         .value = "UID",
+         .help = "the Series Instance UID of the series to read (without it, the one with the "
+                 "most slices)",
+         .apply = ApplySeries},
+        {.name = "--lps",
+         .value = "X,Y,Z",
+         .help = "a point of the patient frame (DICOM LPS: +x toward the patient's left, +y "
+                 "toward the back, +z toward the head) in mm",
+         .apply = ApplyLps},
         {.name = "--pixel",
          .value = "X,Y",
          .help = "the image pixel, counted from 0,0 at the top left",

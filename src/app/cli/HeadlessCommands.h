@@ -11,4 +11,7 @@ int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::os
 int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunOriginCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+// --ct-info and --ct-point read a CT series as a case's body is read from it (CtCommands.cpp).
+int RunCtInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+int RunCtPointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunExportSceneCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

@@ -1,0 +1,38 @@
+#include "casefile/CtLineWriter.h"
+
+#include "base/TextEscaping.h"
+#include "case/Case.h"
+#include "case/CaseText.h"
+
+namespace {
+
+void AppendValueLine(std::string& out, std::string_view tag, std::string_view value,
+                     std::string_view lineEnd) {
+    out.append("  <").append(tag).append(">").append(value);
+    out.append("</").append(tag).append(">").append(lineEnd);
+}
+
+} // namespace
+
+void AppendCtBlock(std::string& out, const Case& theCase, std::string_view folderName,
+                   std::string_view lineEnd) {
+    if (!theCase.ct.IsCtBody()) {
+        return;
+    }
+    out.append(lineEnd).append("<ct>").append(lineEnd);
+    AppendValueLine(out, "folder", EscapeText(folderName), lineEnd);
+    if (!theCase.ct.seriesUid.empty()) {
+        AppendValueLine(out, "series", EscapeText(theCase.ct.seriesUid), lineEnd);
+    }
+    out.append("</ct>").append(lineEnd);
+}
+
+std::string CtTextTooLong(const Case& theCase) {
+    if (!CaseTextFits(theCase.ct.folder)) {
+        return "the folder of the CT series";
+    }
+    if (!CaseTextFits(theCase.ct.seriesUid)) {
+        return "the UID of the CT series";
+    }
+    return {};
+}
