@@ -75,11 +75,8 @@ struct PaddedGrid {
 // and the slab's own index of its vertex.
 using PlaneEdge = std::pair<uint32_t, uint32_t>;
 
-struct SlabSurface {
-    std::vector<Vec3f> positions;
-    std::vector<std::array<uint32_t, 3>> triangles;
-    std::vector<PlaneEdge> bottom, top; // shared with the slab below and the slab above
-};
+// Its bottom and top edges are shared with the slab below and the slab above.
+using SlabSurface = IsoSurfaceSlab;
 
 // Marches the cell layers of one slab, making each crossed edge's vertex once.
 class SlabMarcher {
@@ -386,5 +383,24 @@ Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& option
         mesh = Mesh{};
         return status;
     }
+    return Status::Ok();
+}
+
+int IsoSurfaceLayers(const CtVolume& volume) {
+    return volume.size[2] + 1;
+}
+
+Status MarchIsoSurfaceSlab(const CtVolume& volume, int thresholdHu, int firstLayer, int endLayer,
+                           IsoSurfaceSlab& slab) {
+    slab = IsoSurfaceSlab{};
+    if (Status status = CheckVolume(volume); !status) {
+        return status;
+    }
+    if (firstLayer < 0 || endLayer > IsoSurfaceLayers(volume) || firstLayer >= endLayer) {
+        return Status::Failure("The iso-surface slab lies outside the CT volume.");
+    }
+    const PaddedGrid grid = MakeGrid(volume, thresholdHu);
+    SlabMarcher marcher(grid);
+    slab = marcher.March(firstLayer, endLayer);
     return Status::Ok();
 }

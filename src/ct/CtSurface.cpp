@@ -1,0 +1,380 @@
+#include "ct/CtSurface.h"
+
+#include "base/LargeArrays.h"
+#include "ct/IsoSurface.h"
+#include "mesh/MeshSmoothing.h"
+#include "mesh/MeshValidation.h"
+
+#include <meshoptimizer.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <utility>
+
+namespace {
+
+using Triangles = std::vector<std::array<uint32_t, 3>>;
+using SeamVertices = std::vector<std::pair<uint32_t, uint32_t>>; // (plane key, vertex)
+
+// Cell layers each chunk owns. The chunks do not depend on the number of threads.
+constexpr int kChunkLayers = 96;
+// The first simplification takes a chunk's triangles down to this share, but keeps at least twice
+// the chunk's share of the target, and stops earlier where a collapse would move the surface
+// more than kChunkErrorVoxels of the finest spacing.
+constexpr std::size_t kChunkReduction = 8;
+constexpr double kChunkErrorVoxels = 0.1;
+
+// A chunk's part of the surface once smoothed and simplified, as a slab: the vertices on its lower
+// and upper cut planes, which the neighbouring chunks share, are listed by their plane keys.
+using SurfacePiece = IsoSurfaceSlab;
+
+// Slabs joined in order: each slab's bottom vertices are the previous slab's top ones. Both
+// lists are in key order, as the marcher keeps them.
+class SlabJoiner {
+public:
+    // Appends the slab; returns, for each of its vertices, the index it has in the join.
+    std::vector<uint32_t> Append(IsoSurfaceSlab& slab) {
+        std::vector<uint32_t> remap(slab.positions.size(), kNoIndex);
+        std::size_t below = 0;
+        for (const auto& [key, local] : slab.bottom) {
+            while (below < top_.size() && top_[below].first < key) {
+                ++below;
+            }
+            if (below < top_.size() && top_[below].first == key) {
+                remap[local] = top_[below].second;
+            }
+        }
+        for (std::size_t local = 0; local < slab.positions.size(); ++local) {
+            if (remap[local] == kNoIndex) {
+                remap[local] = static_cast<uint32_t>(positions.size());
+                positions.push_back(slab.positions[local]);
+            }
+        }
+        for (const auto& corners : slab.triangles) {
+            triangles.push_back({remap[corners[0]], remap[corners[1]], remap[corners[2]]});
+        }
+        top_.clear();
+        for (const auto& [key, local] : slab.top) {
+            top_.emplace_back(key, remap[local]);
+        }
+        slab = IsoSurfaceSlab{};
+        return remap;
+    }
+
+    std::vector<Vec3f> positions;
+    Triangles triangles;
+
+private:
+    SeamVertices top_;
+};
+
+double Extent(const std::vector<Vec3f>& positions) {
+    std::array<float, 6> box = {0, 0, 0, 0, 0, 0};
+    for (std::size_t index = 0; index < positions.size(); ++index) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float value = positions[index][axis];
+            box[axis] = index == 0 ? value : std::min(box[axis], value);
+            box[axis + 3] = index == 0 ? value : std::max(box[axis + 3], value);
+        }
+    }
+    return std::max({box[3] - box[0], box[4] - box[1], box[5] - box[2]});
+}
+
+// Keeps only the positions the triangles use, in the order of first use, and renumbers the
+// triangles and the seam lists.
+void KeepUsed(std::vector<Vec3f>& positions, Triangles& triangles,
+              std::vector<SeamVertices*> seams) {
+    std::vector<uint32_t> remap(positions.size(), kNoIndex);
+    std::vector<Vec3f> kept;
+    for (auto& triangle : triangles) {
+        for (uint32_t& corner : triangle) {
+            if (remap[corner] == kNoIndex) {
+                remap[corner] = static_cast<uint32_t>(kept.size());
+                kept.push_back(positions[corner]);
+            }
+            corner = remap[corner];
+        }
+    }
+    for (SeamVertices* seam : seams) {
+        std::erase_if(*seam,
+                      [&remap](const auto& entry) { return remap[entry.second] == kNoIndex; });
+        for (auto& entry : *seam) {
+            entry.second = remap[entry.second];
+        }
+    }
+    positions = std::move(kept);
+}
+
+// Edge collapses down to about `target` triangles, moving the surface at most `error` mm;
+// vertices on open edges (the cuts) stay when `lockOpenEdges`.
+void Simplify(const std::vector<Vec3f>& positions, Triangles& triangles, std::size_t target,
+              double error, bool lockOpenEdges) {
+    if (triangles.size() <= target || positions.empty()) {
+        return;
+    }
+    const double extent = std::max(Extent(positions), 1e-6);
+    Triangles result(triangles.size());
+    const std::size_t indices = meshopt_simplify(
+        result.data()->data(), triangles.data()->data(), triangles.size() * 3, &positions.data()->x,
+        positions.size(), sizeof(Vec3f), target * 3, static_cast<float>(error / extent),
+        lockOpenEdges ? meshopt_SimplifyLockBorder : 0, nullptr);
+    result.resize(indices / 3);
+    triangles = std::move(result);
+}
+
+class ChunkBuilder {
+public:
+    ChunkBuilder(const CtVolume& volume, const CtSurfaceOptions& options)
+        : volume_(volume), options_(options), layers_(IsoSurfaceLayers(volume)),
+          margin_(2 * std::max(options.smoothingIterations, 0) + 2) {}
+
+    int Chunks() const { return (layers_ + kChunkLayers - 1) / kChunkLayers; }
+
+    Status Build(int chunk, SurfacePiece& piece) const {
+        const int first = chunk * kChunkLayers, end = std::min(first + kChunkLayers, layers_);
+        SlabJoiner joiner;
+        IsoSurfaceSlab slab;
+        if (first > 0) {
+            if (Status status = March(std::max(0, first - margin_), first, slab); !status) {
+                return status;
+            }
+            joiner.Append(slab);
+        }
+        if (Status status = March(first, end, slab); !status) {
+            return status;
+        }
+        const std::size_t coreFirst = joiner.triangles.size();
+        SeamVertices bottom = slab.bottom, top = slab.top;
+        const std::vector<uint32_t> coreRemap = joiner.Append(slab);
+        const std::size_t coreEnd = joiner.triangles.size();
+        if (end < layers_) {
+            if (Status status = March(end, std::min(layers_, end + margin_), slab); !status) {
+                return status;
+            }
+            joiner.Append(slab);
+        }
+        SmoothTaubin(joiner.positions, joiner.triangles,
+                     {.iterations = options_.smoothingIterations, .threads = 1});
+        for (SeamVertices* seam : {&bottom, &top}) {
+            for (auto& entry : *seam) {
+                entry.second = coreRemap[entry.second];
+            }
+        }
+        piece.triangles.assign(joiner.triangles.begin() + static_cast<std::ptrdiff_t>(coreFirst),
+                               joiner.triangles.begin() + static_cast<std::ptrdiff_t>(coreEnd));
+        piece.positions = std::move(joiner.positions);
+        KeepUsed(piece.positions, piece.triangles, {&bottom, &top});
+        const std::size_t share =
+            2 * options_.targetTriangles * static_cast<std::size_t>(end - first) / layers_;
+        Simplify(piece.positions, piece.triangles,
+                 std::max(piece.triangles.size() / kChunkReduction, share),
+                 kChunkErrorVoxels * FinestSpacing(), true);
+        KeepUsed(piece.positions, piece.triangles, {&bottom, &top});
+        piece.bottom = std::move(bottom);
+        piece.top = std::move(top);
+        return Status::Ok();
+    }
+
+private:
+    Status March(int first, int end, IsoSurfaceSlab& slab) const {
+        return MarchIsoSurfaceSlab(volume_, options_.thresholdHu, first, end, slab);
+    }
+
+    double FinestSpacing() const {
+        return std::min({volume_.spacing[0], volume_.spacing[1], volume_.spacing[2]});
+    }
+
+    const CtVolume& volume_;
+    const CtSurfaceOptions& options_;
+    int layers_;
+    int margin_;
+};
+
+// Builds every chunk, `threads` at a time, each taking the next chunk not yet started; only the
+// calling thread reports progress. False when stopped.
+bool BuildChunks(const ChunkBuilder& builder, std::size_t threads,
+                 const CtSurfaceProgress& progress, std::vector<SurfacePiece>& pieces,
+                 Status& failure) {
+    const int chunks = builder.Chunks();
+    pieces.assign(static_cast<std::size_t>(chunks), SurfacePiece{});
+    std::vector<Status> statuses(pieces.size(), Status::Ok());
+    std::atomic<int> next{0}, done{0};
+    std::atomic<bool> stop{false};
+    ForEachPart(threads, threads, [&](std::size_t worker, std::size_t, std::size_t) {
+        for (int chunk = next++; chunk < chunks && !stop; chunk = next++) {
+            statuses[chunk] = builder.Build(chunk, pieces[chunk]);
+            if (!statuses[chunk]) {
+                stop = true;
+            }
+            ++done;
+            if (worker == 0 && progress && !progress(0.9 * done / chunks)) {
+                stop = true;
+            }
+        }
+    });
+    for (Status& status : statuses) {
+        if (!status) {
+            failure = std::move(status);
+            return false;
+        }
+    }
+    return !stop;
+}
+
+// The pieces joined in order: each piece's bottom seam is the previous piece's top seam.
+void JoinPieces(std::vector<SurfacePiece>& pieces, std::vector<Vec3f>& positions,
+                Triangles& triangles) {
+    SlabJoiner joiner;
+    for (SurfacePiece& piece : pieces) {
+        joiner.Append(piece);
+    }
+    positions = std::move(joiner.positions);
+    triangles = std::move(joiner.triangles);
+}
+
+// Takes out pairs of triangles on the same three corners wound opposite ways: a collapse can fold
+// two sides of a thin sliver onto each other, and the pair then closes nothing.
+void DropFoldedPairs(Triangles& triangles) {
+    std::vector<std::pair<std::array<uint32_t, 3>, uint32_t>> sorted(triangles.size());
+    for (uint32_t t = 0; t < triangles.size(); ++t) {
+        std::array<uint32_t, 3> corners = triangles[t];
+        std::sort(corners.begin(), corners.end());
+        sorted[t] = {corners, t};
+    }
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<bool> drop(triangles.size(), false);
+    for (std::size_t index = 0; index + 1 < sorted.size();) {
+        std::size_t same = index + 1;
+        while (same < sorted.size() && sorted[same].first == sorted[index].first) {
+            ++same;
+        }
+        for (std::size_t member = index; member < same && same - index > 1; ++member) {
+            drop[sorted[member].second] = true;
+        }
+        index = same;
+    }
+    std::size_t kept = 0;
+    for (std::size_t t = 0; t < triangles.size(); ++t) {
+        if (!drop[t]) {
+            triangles[kept++] = triangles[t];
+        }
+    }
+    triangles.resize(kept);
+}
+
+// The last simplification, group by group when the surface is grouped. Returns each triangle's
+// group.
+std::vector<uint8_t> SimplifyGroups(const CtSurfaceOptions& options,
+                                    const std::vector<Vec3f>& positions, Triangles& triangles) {
+    if (!options.grouping) {
+        Simplify(positions, triangles, options.targetTriangles, 1e30, false);
+        DropFoldedPairs(triangles);
+        return std::vector<uint8_t>(triangles.size(), 0);
+    }
+    const std::vector<uint8_t> groups = options.grouping(positions, triangles);
+    const std::size_t total = triangles.size();
+    Triangles all;
+    std::vector<uint8_t> groupOf;
+    for (std::size_t group = 0; group < options.groupNames.size(); ++group) {
+        Triangles part;
+        for (std::size_t t = 0; t < total; ++t) {
+            if (groups[t] == group) {
+                part.push_back(triangles[t]);
+            }
+        }
+        Simplify(positions, part,
+                 options.targetTriangles * part.size() / std::max<std::size_t>(total, 1), 1e30,
+                 true);
+        DropFoldedPairs(part);
+        all.insert(all.end(), part.begin(), part.end());
+        groupOf.insert(groupOf.end(), part.size(), static_cast<uint8_t>(group));
+    }
+    triangles = std::move(all);
+    return groupOf;
+}
+
+void MakeGroups(const CtSurfaceOptions& options, const std::vector<uint8_t>& groupOf, Mesh& mesh) {
+    const std::vector<std::string> names =
+        options.grouping ? options.groupNames : std::vector<std::string>{"iso-surface"};
+    for (std::size_t number = 0; number < names.size(); ++number) {
+        MeshGroup group;
+        group.name = names[number];
+        bool first = true;
+        for (uint32_t t = 0; t < groupOf.size(); ++t) {
+            if (groupOf[t] != number) {
+                continue;
+            }
+            group.triangleIndices.push_back(t);
+            for (uint32_t corner : mesh.triangles[t].position) {
+                for (int axis = 0; axis < 3; ++axis) {
+                    const float value = mesh.positions[corner][axis];
+                    group.box[axis] = first ? value : std::min(group.box[axis], value);
+                    group.box[axis + 3] = first ? value : std::max(group.box[axis + 3], value);
+                }
+                first = false;
+            }
+        }
+        if (!group.triangleIndices.empty()) {
+            mesh.groups.push_back(std::move(group));
+        }
+    }
+    for (std::size_t index = 0; index < mesh.positions.size(); ++index) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float value = mesh.positions[index][axis];
+            mesh.box[axis] = std::min(mesh.box[axis], value);
+            mesh.box[axis + 3] = std::max(mesh.box[axis + 3], value);
+        }
+    }
+}
+
+void MakeMesh(const CtSurfaceOptions& options, std::vector<Vec3f>& positions,
+              const Triangles& triangles, const std::vector<uint8_t>& groupOf, Mesh& mesh) {
+    mesh.positions = std::move(positions);
+    mesh.triangles.resize(triangles.size());
+    for (std::size_t index = 0; index < triangles.size(); ++index) {
+        mesh.triangles[index].position = triangles[index];
+    }
+    ComputePositionNormals(mesh);
+    MakeGroups(options, groupOf, mesh);
+    mesh.revision = NextMeshRevision();
+}
+
+} // namespace
+
+Status BuildCtSurface(const CtVolume& volume, const CtSurfaceOptions& options, Mesh& mesh,
+                      const CtSurfaceProgress& progress) {
+    mesh = Mesh{};
+    const ChunkBuilder builder(volume, options);
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t threads = std::clamp<std::size_t>(
+        options.threads == 0 ? cores : options.threads, 1, std::max(1, builder.Chunks()));
+    std::vector<SurfacePiece> pieces;
+    Status failure = Status::Ok();
+    if (!BuildChunks(builder, threads, progress, pieces, failure)) {
+        return failure ? Status::Failure("Building the CT surface was cancelled.") : failure;
+    }
+    std::vector<Vec3f> positions;
+    Triangles triangles;
+    JoinPieces(pieces, positions, triangles);
+    const std::vector<uint8_t> groupOf = SimplifyGroups(options, positions, triangles);
+    KeepUsed(positions, triangles, {});
+    if (triangles.empty()) {
+        return Status::Failure("The CT series shows nothing at or above " +
+                               std::to_string(options.thresholdHu) + " HU.");
+    }
+    if (triangles.size() >= kNoIndex / 3 || positions.size() >= kNoIndex) {
+        return Status::Failure("The CT surface has too many triangles to keep.");
+    }
+    MakeMesh(options, positions, triangles, groupOf, mesh);
+    if (Status status = Validate(mesh); !status) {
+        mesh = Mesh{};
+        return status;
+    }
+    if (progress && !progress(1.0)) {
+        mesh = Mesh{};
+        return Status::Failure("Building the CT surface was cancelled.");
+    }
+    return Status::Ok();
+}
