@@ -19,7 +19,7 @@ using Triangles = std::vector<std::array<uint32_t, 3>>;
 using SeamVertices = std::vector<std::pair<uint32_t, uint32_t>>; // (plane key, vertex)
 
 // Cell layers each chunk owns. The chunks do not depend on the number of threads.
-constexpr int kChunkLayers = 96;
+constexpr int kChunkLayers = 160;
 // The first simplification takes a chunk's triangles down to this share, but keeps at least twice
 // the chunk's share of the target, and stops earlier where a collapse would move the surface
 // more than kChunkErrorVoxels of the finest spacing.
@@ -107,8 +107,80 @@ void KeepUsed(std::vector<Vec3f>& positions, Triangles& triangles,
     positions = std::move(kept);
 }
 
+// Takes out pairs of triangles on the same three corners wound opposite ways: a collapse can fold
+// two sides of a thin sliver onto each other, and the pair then closes nothing.
+// Which triangles lie on the same three corners as another.
+std::vector<bool> FoldedPairs(const Triangles& triangles) {
+    std::vector<std::pair<std::array<uint32_t, 3>, uint32_t>> sorted(triangles.size());
+    for (uint32_t t = 0; t < triangles.size(); ++t) {
+        std::array<uint32_t, 3> corners = triangles[t];
+        std::sort(corners.begin(), corners.end());
+        sorted[t] = {corners, t};
+    }
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<bool> folded(triangles.size(), false);
+    for (std::size_t index = 0; index + 1 < sorted.size();) {
+        std::size_t same = index + 1;
+        while (same < sorted.size() && sorted[same].first == sorted[index].first) {
+            ++same;
+        }
+        for (std::size_t member = index; member < same && same - index > 1; ++member) {
+            folded[sorted[member].second] = true;
+        }
+        index = same;
+    }
+    return folded;
+}
+
+// Keeps the triangles (and their tags) not marked.
+template <typename Tags>
+void DropMarked(const std::vector<bool>& marked, Triangles& triangles, Tags* tags) {
+    std::size_t kept = 0;
+    for (std::size_t t = 0; t < triangles.size(); ++t) {
+        if (!marked[t]) {
+            if (tags != nullptr) {
+                (*tags)[kept] = (*tags)[t];
+            }
+            triangles[kept++] = triangles[t];
+        }
+    }
+    triangles.resize(kept);
+    if (tags != nullptr) {
+        tags->resize(kept);
+    }
+}
+
+void DropFoldedPairs(Triangles& triangles) {
+    DropMarked<std::vector<uint8_t>>(FoldedPairs(triangles), triangles, nullptr);
+}
+
+uint64_t EdgeKey(uint32_t from, uint32_t to) {
+    return uint64_t{from} << 32 | to;
+}
+
+// The edges two triangles run the same way, in key order: a collapse that pinches two sheets of
+// the surface together leaves an edge four triangles share.
+std::vector<uint64_t> SharedDirectedEdges(const Triangles& triangles) {
+    std::vector<uint64_t> edges;
+    edges.reserve(triangles.size() * 3);
+    for (const auto& corners : triangles) {
+        for (int corner = 0; corner < 3; ++corner) {
+            edges.push_back(EdgeKey(corners[corner], corners[(corner + 1) % 3]));
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    std::vector<uint64_t> shared;
+    for (std::size_t index = 1; index < edges.size(); ++index) {
+        if (edges[index] == edges[index - 1] && (shared.empty() || shared.back() != edges[index])) {
+            shared.push_back(edges[index]);
+        }
+    }
+    return shared;
+}
+
 // Edge collapses down to about `target` triangles, moving the surface at most `error` mm;
-// vertices on open edges (the cuts) stay when `lockOpenEdges`.
+// vertices on open edges (the cuts) stay when `lockOpenEdges`. The collapses do not check that
+// the surface stays a surface; when they pinch it, fewer are tried, and in the end none.
 void Simplify(const std::vector<Vec3f>& positions, Triangles& triangles, std::size_t target,
               double error, bool lockOpenEdges) {
     if (triangles.size() <= target || positions.empty()) {
@@ -116,12 +188,21 @@ void Simplify(const std::vector<Vec3f>& positions, Triangles& triangles, std::si
     }
     const double extent = std::max(Extent(positions), 1e-6);
     Triangles result(triangles.size());
-    const std::size_t indices = meshopt_simplify(
-        result.data()->data(), triangles.data()->data(), triangles.size() * 3, &positions.data()->x,
-        positions.size(), sizeof(Vec3f), target * 3, static_cast<float>(error / extent),
-        lockOpenEdges ? meshopt_SimplifyLockBorder : 0, nullptr);
-    result.resize(indices / 3);
-    triangles = std::move(result);
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const std::size_t indices =
+            meshopt_simplify(result.data()->data(), triangles.data()->data(), triangles.size() * 3,
+                             &positions.data()->x, positions.size(), sizeof(Vec3f), target * 3,
+                             static_cast<float>(error / extent),
+                             lockOpenEdges ? meshopt_SimplifyLockBorder : 0, nullptr);
+        result.resize(indices / 3);
+        DropFoldedPairs(result);
+        if (SharedDirectedEdges(result).empty()) {
+            triangles = std::move(result);
+            return;
+        }
+        target += (triangles.size() - target) / 2;
+        result.resize(triangles.size());
+    }
 }
 
 class ChunkBuilder {
@@ -234,62 +315,67 @@ void JoinPieces(std::vector<SurfacePiece>& pieces, std::vector<Vec3f>& positions
     triangles = std::move(joiner.triangles);
 }
 
-// Takes out pairs of triangles on the same three corners wound opposite ways: a collapse can fold
-// two sides of a thin sliver onto each other, and the pair then closes nothing.
-void DropFoldedPairs(Triangles& triangles) {
-    std::vector<std::pair<std::array<uint32_t, 3>, uint32_t>> sorted(triangles.size());
-    for (uint32_t t = 0; t < triangles.size(); ++t) {
-        std::array<uint32_t, 3> corners = triangles[t];
-        std::sort(corners.begin(), corners.end());
-        sorted[t] = {corners, t};
-    }
-    std::sort(sorted.begin(), sorted.end());
-    std::vector<bool> drop(triangles.size(), false);
-    for (std::size_t index = 0; index + 1 < sorted.size();) {
-        std::size_t same = index + 1;
-        while (same < sorted.size() && sorted[same].first == sorted[index].first) {
-            ++same;
-        }
-        for (std::size_t member = index; member < same && same - index > 1; ++member) {
-            drop[sorted[member].second] = true;
-        }
-        index = same;
-    }
-    std::size_t kept = 0;
-    for (std::size_t t = 0; t < triangles.size(); ++t) {
-        if (!drop[t]) {
-            triangles[kept++] = triangles[t];
-        }
-    }
-    triangles.resize(kept);
-}
-
 // The last simplification, group by group when the surface is grouped. Returns each triangle's
 // group.
-std::vector<uint8_t> SimplifyGroups(const CtSurfaceOptions& options,
+std::vector<uint8_t> SimplifyGroups(const CtSurfaceOptions& options, std::size_t threads,
                                     const std::vector<Vec3f>& positions, Triangles& triangles) {
     if (!options.grouping) {
         Simplify(positions, triangles, options.targetTriangles, 1e30, false);
-        DropFoldedPairs(triangles);
         return std::vector<uint8_t>(triangles.size(), 0);
     }
     const std::vector<uint8_t> groups = options.grouping(positions, triangles);
-    const std::size_t total = triangles.size();
+    const std::size_t total = triangles.size(), count = options.groupNames.size();
+    std::vector<Triangles> parts(count);
+    for (std::size_t t = 0; t < total; ++t) {
+        if (groups[t] < count) {
+            parts[groups[t]].push_back(triangles[t]);
+        }
+    }
+    // The groups are simplified side by side, each thread taking the next group not yet begun.
+    // Each keeps its borders, but two may still close the same edge across them: those groups
+    // are simplified again with more triangles, and at last not at all.
+    const std::vector<Triangles> raw = parts;
+    std::vector<std::size_t> targets(count);
+    std::vector<bool> redo(count, true);
     Triangles all;
     std::vector<uint8_t> groupOf;
-    for (std::size_t group = 0; group < options.groupNames.size(); ++group) {
-        Triangles part;
-        for (std::size_t t = 0; t < total; ++t) {
-            if (groups[t] == group) {
-                part.push_back(triangles[t]);
+    for (int round = 0; round < 4; ++round) {
+        std::atomic<std::size_t> next{0};
+        ForEachPart(threads, threads, [&](std::size_t, std::size_t, std::size_t) {
+            for (std::size_t group = next++; group < count; group = next++) {
+                if (!redo[group]) {
+                    continue;
+                }
+                std::size_t& target = targets[group];
+                target = round == 0 ? options.targetTriangles * raw[group].size() /
+                                          std::max<std::size_t>(total, 1)
+                                    : target + (raw[group].size() - target) / 2;
+                parts[group] = raw[group];
+                if (round < 3) {
+                    Simplify(positions, parts[group], target, 1e30, true);
+                }
+            }
+        });
+        all.clear();
+        groupOf.clear();
+        for (std::size_t group = 0; group < count; ++group) {
+            all.insert(all.end(), parts[group].begin(), parts[group].end());
+            groupOf.insert(groupOf.end(), parts[group].size(), static_cast<uint8_t>(group));
+        }
+        DropMarked(FoldedPairs(all), all, &groupOf);
+        const std::vector<uint64_t> shared = SharedDirectedEdges(all);
+        if (shared.empty()) {
+            break;
+        }
+        std::fill(redo.begin(), redo.end(), false);
+        for (std::size_t t = 0; t < all.size(); ++t) {
+            for (int corner = 0; corner < 3; ++corner) {
+                if (std::binary_search(shared.begin(), shared.end(),
+                                       EdgeKey(all[t][corner], all[t][(corner + 1) % 3]))) {
+                    redo[groupOf[t]] = true;
+                }
             }
         }
-        Simplify(positions, part,
-                 options.targetTriangles * part.size() / std::max<std::size_t>(total, 1), 1e30,
-                 true);
-        DropFoldedPairs(part);
-        all.insert(all.end(), part.begin(), part.end());
-        groupOf.insert(groupOf.end(), part.size(), static_cast<uint8_t>(group));
     }
     triangles = std::move(all);
     return groupOf;
@@ -358,7 +444,8 @@ Status BuildCtSurface(const CtVolume& volume, const CtSurfaceOptions& options, M
     std::vector<Vec3f> positions;
     Triangles triangles;
     JoinPieces(pieces, positions, triangles);
-    const std::vector<uint8_t> groupOf = SimplifyGroups(options, positions, triangles);
+    DropFoldedPairs(triangles);
+    const std::vector<uint8_t> groupOf = SimplifyGroups(options, threads, positions, triangles);
     KeepUsed(positions, triangles, {});
     if (triangles.empty()) {
         return Status::Failure("The CT series shows nothing at or above " +

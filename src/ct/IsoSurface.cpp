@@ -20,6 +20,7 @@ constexpr int kSlabLayers = 8;
 // point it starts from, as direction code - 1; directions 0 to 2 lie within a layer of points.
 constexpr int kDirections = 7;
 constexpr int kPlaneDirections = 3;
+constexpr int kCrossDirections = kDirections - kPlaneDirections;
 
 // The six tetrahedra of a cell, each a path from corner 0 to corner 7 adding one axis at a time,
 // and the orientation of each (+1 when its corners in this order span a right-handed frame).
@@ -51,15 +52,22 @@ struct PaddedGrid {
         return static_cast<std::size_t>(points[0]) * static_cast<std::size_t>(points[1]);
     }
 
-    void LoadPlane(int gz, std::vector<float>& plane) const {
+    // The samples of grid plane gz, and whether each lies above the iso value.
+    void LoadPlane(int gz, std::vector<float>& plane, std::vector<uint8_t>& above) const {
         std::fill(plane.begin(), plane.end(), kOutside);
+        std::fill(above.begin(), above.end(), uint8_t{0});
         if (gz == 0 || gz == points[2] - 1) {
             return;
         }
+        const std::size_t rowLength = static_cast<std::size_t>(volume->size[0]);
         for (int gy = 1; gy + 1 < points[1]; ++gy) {
-            for (int gx = 1; gx + 1 < points[0]; ++gx) {
-                plane[static_cast<std::size_t>(gy) * points[0] + gx] =
-                    volume->At(gx - 1, gy - 1, gz - 1);
+            const int16_t* row = volume->hu.data() +
+                                 rowLength * (static_cast<std::size_t>(gy - 1) +
+                                              static_cast<std::size_t>(volume->size[1]) * (gz - 1));
+            const std::size_t start = static_cast<std::size_t>(gy) * points[0] + 1;
+            for (std::size_t gx = 0; gx < rowLength; ++gx) {
+                plane[start + gx] = row[gx];
+                above[start + gx] = row[gx] > iso ? 1 : 0;
             }
         }
     }
@@ -83,36 +91,52 @@ class SlabMarcher {
 public:
     explicit SlabMarcher(const PaddedGrid& grid)
         : grid_(grid), lower_(grid.PlanePoints()), upper_(grid.PlanePoints()),
-          current_(grid.PlanePoints() * kDirections, kNoIndex),
-          next_(grid.PlanePoints() * kPlaneDirections, kNoIndex) {}
+          lowerAbove_(grid.PlanePoints()), upperAbove_(grid.PlanePoints()),
+          columns_(static_cast<std::size_t>(grid.points[0])),
+          lowerPlane_(grid.PlanePoints() * kPlaneDirections, kNoIndex),
+          across_(grid.PlanePoints() * kCrossDirections, kNoIndex),
+          upperPlane_(grid.PlanePoints() * kPlaneDirections, kNoIndex) {}
 
     SlabSurface March(int firstLayer, int endLayer) {
         SlabSurface surface;
         out_ = &surface;
-        grid_.LoadPlane(firstLayer, upper_);
+        grid_.LoadPlane(firstLayer, upper_, upperAbove_);
         for (int gz = firstLayer; gz < endLayer; ++gz) {
             std::swap(lower_, upper_);
-            grid_.LoadPlane(gz + 1, upper_);
+            std::swap(lowerAbove_, upperAbove_);
+            grid_.LoadPlane(gz + 1, upper_, upperAbove_);
             layer_ = gz;
             MarchLayer();
             if (gz == firstLayer) {
-                KeepPlaneEdges(current_, kDirections, surface.bottom);
+                KeepPlaneEdges(lowerPlane_, surface.bottom);
             }
             if (gz + 1 == endLayer) {
-                KeepPlaneEdges(next_, kPlaneDirections, surface.top);
+                KeepPlaneEdges(upperPlane_, surface.top);
             }
             AdvanceMaps();
         }
-        std::fill(current_.begin(), current_.end(), kNoIndex);
+        AdvanceMaps();
         out_ = nullptr;
         return surface;
     }
 
 private:
+    // Most cells lie wholly inside or wholly outside: the corners above the iso value are
+    // counted first, column by column of four, and only the cells the surface crosses marched.
     void MarchLayer() {
+        const std::size_t width = static_cast<std::size_t>(grid_.points[0]);
         for (int gy = 0; gy + 1 < grid_.points[1]; ++gy) {
-            for (int gx = 0; gx + 1 < grid_.points[0]; ++gx) {
-                MarchCell(gx, gy);
+            const std::size_t row = static_cast<std::size_t>(gy) * width;
+            const uint8_t *a = lowerAbove_.data() + row, *b = a + width;
+            const uint8_t *c = upperAbove_.data() + row, *d = c + width;
+            for (std::size_t gx = 0; gx < width; ++gx) {
+                columns_[gx] = static_cast<uint8_t>(a[gx] + b[gx] + c[gx] + d[gx]);
+            }
+            for (std::size_t gx = 0; gx + 1 < width; ++gx) {
+                const int above = columns_[gx] + columns_[gx + 1];
+                if (above != 0 && above != 8) {
+                    MarchCell(static_cast<int>(gx), gy);
+                }
             }
         }
     }
@@ -195,9 +219,12 @@ private:
         const int code = to ^ from;
         const std::size_t point =
             static_cast<std::size_t>(gy_ + ((from >> 1) & 1)) * grid_.points[0] + gx_ + (from & 1);
-        uint32_t& slot = (from & 4) ? next_[point * kPlaneDirections + code - 1]
-                                    : current_[point * kDirections + code - 1];
+        const bool upper = (from & 4) != 0, inPlane = code < 4;
+        const std::size_t index =
+            inPlane ? point * kPlaneDirections + code - 1 : point * kCrossDirections + code - 4;
+        uint32_t& slot = upper ? upperPlane_[index] : inPlane ? lowerPlane_[index] : across_[index];
         if (slot == kNoIndex) {
+            (upper ? upperTouched_ : inPlane ? lowerTouched_ : acrossTouched_).push_back(index);
             slot = static_cast<uint32_t>(out_->positions.size());
             out_->positions.push_back(Crossing(from, to));
         }
@@ -214,37 +241,38 @@ private:
         return grid_.Position(gx_ + along(1), gy_ + along(2), layer_ + along(4));
     }
 
-    static void KeepPlaneEdges(const std::vector<uint32_t>& map, int directions,
-                               std::vector<PlaneEdge>& kept) {
-        const std::size_t points = map.size() / directions;
-        for (std::size_t point = 0; point < points; ++point) {
-            for (int direction = 0; direction < kPlaneDirections; ++direction) {
-                const uint32_t vertex = map[point * directions + direction];
-                if (vertex != kNoIndex) {
-                    kept.emplace_back(static_cast<uint32_t>(point * kPlaneDirections + direction),
-                                      vertex);
-                }
+    // In key order: the point times kPlaneDirections plus the direction.
+    static void KeepPlaneEdges(const std::vector<uint32_t>& plane, std::vector<PlaneEdge>& kept) {
+        for (std::size_t key = 0; key < plane.size(); ++key) {
+            if (plane[key] != kNoIndex) {
+                kept.emplace_back(static_cast<uint32_t>(key), plane[key]);
             }
         }
     }
 
-    // The next layer's lower points are this layer's upper ones.
-    void AdvanceMaps() {
-        const std::size_t points = grid_.PlanePoints();
-        for (std::size_t point = 0; point < points; ++point) {
-            for (int direction = 0; direction < kDirections; ++direction) {
-                current_[point * kDirections + direction] =
-                    direction < kPlaneDirections ? next_[point * kPlaneDirections + direction]
-                                                 : kNoIndex;
-            }
+    static void Forget(std::vector<uint32_t>& map, std::vector<std::size_t>& touched) {
+        for (std::size_t index : touched) {
+            map[index] = kNoIndex;
         }
-        std::fill(next_.begin(), next_.end(), kNoIndex);
+        touched.clear();
+    }
+
+    // The next layer's lower points are this layer's upper ones. Only the slots that were
+    // filled are cleared: most of a layer is far from the surface.
+    void AdvanceMaps() {
+        Forget(lowerPlane_, lowerTouched_);
+        Forget(across_, acrossTouched_);
+        std::swap(lowerPlane_, upperPlane_);
+        std::swap(lowerTouched_, upperTouched_);
     }
 
     const PaddedGrid& grid_;
     std::vector<float> lower_, upper_;
-    std::vector<uint32_t> current_; // edges from the cell layer's lower points, all directions
-    std::vector<uint32_t> next_;    // in-plane edges of its upper points
+    std::vector<uint8_t> lowerAbove_, upperAbove_, columns_;
+    // The vertices on the edges of the cell layer, by their lower point: in the lower plane, from
+    // the lower plane to the upper one, and in the upper plane; and which slots are filled.
+    std::vector<uint32_t> lowerPlane_, across_, upperPlane_;
+    std::vector<std::size_t> lowerTouched_, acrossTouched_, upperTouched_;
     SlabSurface* out_ = nullptr;
     int gx_ = 0, gy_ = 0, layer_ = 0;
     std::array<float, 8> values_{};

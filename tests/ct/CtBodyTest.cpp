@@ -3,6 +3,7 @@
 #include "body/BodyModel.h"
 #include "ct/CtSurface.h"
 #include "ct/IsoSurface.h"
+#include "mesh/MeshFitting.h"
 #include "mesh/MeshSmoothing.h"
 
 #include <gtest/gtest.h>
@@ -141,22 +142,7 @@ TEST(CtBody, SkinComesWithTheBodyModelsParts) {
         {{175, 0, 300}, "left_shank"},    {{-175, 0, 300}, "right_shank"},
         {{-255, 0, 755}, "right_forearm"}};
     std::unique_ptr<Mesh> skin = std::make_unique<Mesh>(body.skin);
-    std::vector<uint32_t> nearest;
-    for (const auto& [lps, part] : expected) {
-        const Vec3 point = LpsToBody(body.frame, lps);
-        uint32_t best = 0;
-        double bestDistance = 1e30;
-        for (uint32_t v = 0; v < skin->positions.size(); ++v) {
-            const Vec3 d = Minus(ToVec3(skin->positions[v]), point);
-            if (Dot(d, d) < bestDistance) {
-                bestDistance = Dot(d, d);
-                best = v;
-            }
-        }
-        // Flat and straight stretches simplify to long triangles: vertices lie centimetres apart.
-        EXPECT_LT(std::sqrt(bestDistance), 6.0) << part;
-        nearest.push_back(best);
-    }
+    const MeshFit fit = MeasureFit(*skin);
     BodyModel::Loaded loaded = BodyModel::FromMesh(std::move(skin));
     ASSERT_TRUE(loaded.status) << loaded.status.message();
     ASSERT_TRUE(loaded.model->HasPostureParts());
@@ -165,9 +151,12 @@ TEST(CtBody, SkinComesWithTheBodyModelsParts) {
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
     }
     for (std::size_t index = 0; index < expected.size(); ++index) {
-        const Vec3 at = ToVec3(loaded.model->GetMesh().positions[nearest[index]]);
+        // Where the point lands once the model is fitted to the view, in the rest frame.
+        const Vec3 at = LpsToBody(body.frame, expected[index].first);
         const Vec3 toRest = loaded.model->MeshToRest();
-        const Vec3 rest{at.x + toRest.x, at.y + toRest.y, at.z + toRest.z};
+        const Vec3 rest{(at.x - fit.centre[0]) * fit.scale + toRest.x,
+                        (at.y - fit.centre[1]) * fit.scale + toRest.y,
+                        (at.z - fit.centre[2]) * fit.scale + toRest.z};
         EXPECT_EQ(loaded.model->PartNearest(rest), expected[index].second) << "point " << index;
     }
 }
