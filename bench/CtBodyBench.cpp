@@ -10,8 +10,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -73,6 +76,24 @@ void Count(benchmark::State& state, const CtBodySurfaces& body) {
     state.counters["skin"] = static_cast<double>(body.skin.triangles.size());
     state.counters["bone"] = static_cast<double>(body.bone.triangles.size());
     state.counters["groups"] = static_cast<double>(body.skin.groups.size());
+    // Edges not shared by exactly two triangles wound opposite ways: 0 for a closed surface.
+    for (const auto& [name, mesh] : {std::pair{"skinOpen", &body.skin}, {"boneOpen", &body.bone}}) {
+        std::vector<std::pair<uint32_t, uint32_t>> edges;
+        for (const MeshTriangle& t : mesh->triangles) {
+            for (int c = 0; c < 3; ++c) {
+                edges.emplace_back(t.position[c], t.position[(c + 1) % 3]);
+            }
+        }
+        std::sort(edges.begin(), edges.end());
+        double open = 0;
+        for (std::size_t e = 0; e < edges.size(); ++e) {
+            const bool repeated = (e > 0 && edges[e - 1] == edges[e]) ||
+                                  (e + 1 < edges.size() && edges[e + 1] == edges[e]);
+            const auto reverse = std::pair{edges[e].second, edges[e].first};
+            open += repeated || !std::binary_search(edges.begin(), edges.end(), reverse) ? 1 : 0;
+        }
+        state.counters[name] = open;
+    }
 }
 
 // Argument: the threads.

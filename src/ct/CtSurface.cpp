@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <iterator>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -178,30 +180,157 @@ std::vector<uint64_t> SharedDirectedEdges(const Triangles& triangles) {
     return shared;
 }
 
-// Edge collapses down to about `target` triangles, moving the surface at most `error` mm;
-// vertices on open edges (the cuts) stay when `lockOpenEdges`. The collapses do not check that
-// the surface stays a surface; when they pinch it, fewer are tried, and in the end none.
-void Simplify(const std::vector<Vec3f>& positions, Triangles& triangles, std::size_t target,
-              double error, bool lockOpenEdges) {
+// Where a collapse pinched two sheets of the surface together along an edge (two triangles run
+// it each way), the sheets are parted again: going round each end of the edge from one triangle
+// that runs it, across the edges that are shared as they should be, to the first triangle that
+// runs it back, gives one sheet's fan, whose triangles get copies of the end vertices at the same
+// place. Every edge is then shared by exactly two triangles; the surface touches itself there, as
+// it did. A pinch whose fans cannot be walked is left as it is.
+class PinchSplitter {
+public:
+    PinchSplitter(std::vector<Vec3f>& positions, Triangles& triangles)
+        : positions_(positions), triangles_(triangles) {
+        for (uint32_t t = 0; t < triangles.size(); ++t) {
+            AddEdges(t);
+        }
+    }
+
+    void Split() {
+        for (const uint64_t key : SharedDirectedEdges(triangles_)) {
+            const uint32_t p = static_cast<uint32_t>(key >> 32), q = static_cast<uint32_t>(key);
+            const std::vector<uint32_t> runs = Runs(p, q);
+            if (runs.size() != 2 || Runs(q, p).size() != 2) {
+                continue;
+            }
+            std::vector<uint32_t> aroundP, aroundQ;
+            if (Fan(runs[1], p, q, aroundP) && Fan(runs[1], q, p, aroundQ)) {
+                Rename(aroundP, p);
+                Rename(aroundQ, q);
+            }
+        }
+    }
+
+private:
+    std::vector<uint32_t> Runs(uint32_t from, uint32_t to) const {
+        std::vector<uint32_t> found;
+        const auto [begin, end] = edges_.equal_range(EdgeKey(from, to));
+        for (auto entry = begin; entry != end; ++entry) {
+            found.push_back(entry->second);
+        }
+        return found;
+    }
+
+    // The triangles round `centre` from `start`, which holds the edge centre-other, leaving each
+    // by its other edge at the centre, to the first that holds the edge again.
+    bool Fan(uint32_t start, uint32_t centre, uint32_t other, std::vector<uint32_t>& fan) const {
+        uint32_t t = start, came = other;
+        for (std::size_t step = 0; step < 256; ++step) {
+            fan.push_back(t);
+            const auto& c = triangles_[t];
+            const int at = c[0] == centre ? 0 : c[1] == centre ? 1 : 2;
+            const uint32_t next = c[(at + 1) % 3], previous = c[(at + 2) % 3];
+            // This triangle runs centre -> next and previous -> centre; the one across an edge
+            // runs it the other way.
+            const bool viaPrevious = next == came;
+            const uint32_t far = viaPrevious ? previous : next;
+            const std::vector<uint32_t> beyond =
+                viaPrevious ? Runs(centre, far) : Runs(far, centre);
+            if (beyond.size() != 1) {
+                return false;
+            }
+            t = beyond[0];
+            came = far;
+            const auto& d = triangles_[t];
+            if (std::find(d.begin(), d.end(), other) != d.end()) {
+                fan.push_back(t);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void Rename(const std::vector<uint32_t>& fan, uint32_t vertex) {
+        const uint32_t copy = static_cast<uint32_t>(positions_.size());
+        positions_.push_back(positions_[vertex]);
+        for (uint32_t t : fan) {
+            RemoveEdges(t);
+            for (uint32_t& corner : triangles_[t]) {
+                corner = corner == vertex ? copy : corner;
+            }
+            AddEdges(t);
+        }
+    }
+
+    void AddEdges(uint32_t t) {
+        const auto& c = triangles_[t];
+        for (int corner = 0; corner < 3; ++corner) {
+            edges_.emplace(EdgeKey(c[corner], c[(corner + 1) % 3]), t);
+        }
+    }
+
+    void RemoveEdges(uint32_t t) {
+        const auto& c = triangles_[t];
+        for (int corner = 0; corner < 3; ++corner) {
+            const auto [begin, end] = edges_.equal_range(EdgeKey(c[corner], c[(corner + 1) % 3]));
+            for (auto entry = begin; entry != end; ++entry) {
+                if (entry->second == t) {
+                    edges_.erase(entry);
+                    break;
+                }
+            }
+        }
+    }
+
+    std::vector<Vec3f>& positions_;
+    Triangles& triangles_;
+    std::unordered_multimap<uint64_t, uint32_t> edges_;
+};
+
+// Edge collapses, on positions that the triangles all use: down to about `target` triangles,
+// moving the surface at most `error` mm; vertices on open edges (the cuts) stay when
+// `lockOpenEdges`. Two triangles a collapse folds onto each other are dropped.
+void SimplifyCompact(const std::vector<Vec3f>& positions, Triangles& triangles, std::size_t target,
+                     double error, bool lockOpenEdges) {
     if (triangles.size() <= target || positions.empty()) {
         return;
     }
     const double extent = std::max(Extent(positions), 1e-6);
     Triangles result(triangles.size());
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const std::size_t indices =
-            meshopt_simplify(result.data()->data(), triangles.data()->data(), triangles.size() * 3,
-                             &positions.data()->x, positions.size(), sizeof(Vec3f), target * 3,
-                             static_cast<float>(error / extent),
-                             lockOpenEdges ? meshopt_SimplifyLockBorder : 0, nullptr);
-        result.resize(indices / 3);
-        DropFoldedPairs(result);
-        if (SharedDirectedEdges(result).empty()) {
-            triangles = std::move(result);
-            return;
+    const std::size_t indices = meshopt_simplify(
+        result.data()->data(), triangles.data()->data(), triangles.size() * 3, &positions.data()->x,
+        positions.size(), sizeof(Vec3f), target * 3, static_cast<float>(error / extent),
+        lockOpenEdges ? meshopt_SimplifyLockBorder : 0, nullptr);
+    result.resize(indices / 3);
+    DropFoldedPairs(result);
+    triangles = std::move(result);
+}
+
+// The same on a few of many positions: the simplifier keeps tables as long as the positions it
+// is given, so the triangles' own are handed to it.
+void Simplify(const std::vector<Vec3f>& positions, Triangles& triangles, std::size_t target,
+              double error, bool lockOpenEdges) {
+    if (triangles.size() <= target) {
+        return;
+    }
+    std::unordered_map<uint32_t, uint32_t> local;
+    std::vector<uint32_t> global;
+    std::vector<Vec3f> own;
+    for (auto& triangle : triangles) {
+        for (uint32_t& corner : triangle) {
+            const auto [entry, added] =
+                local.try_emplace(corner, static_cast<uint32_t>(own.size()));
+            if (added) {
+                own.push_back(positions[corner]);
+                global.push_back(corner);
+            }
+            corner = entry->second;
         }
-        target += (triangles.size() - target) / 2;
-        result.resize(triangles.size());
+    }
+    SimplifyCompact(own, triangles, target, error, lockOpenEdges);
+    for (auto& triangle : triangles) {
+        for (uint32_t& corner : triangle) {
+            corner = global[corner];
+        }
     }
 }
 
@@ -249,9 +378,9 @@ public:
         KeepUsed(piece.positions, piece.triangles, {&bottom, &top});
         const std::size_t share =
             2 * options_.targetTriangles * static_cast<std::size_t>(end - first) / layers_;
-        Simplify(piece.positions, piece.triangles,
-                 std::max(piece.triangles.size() / kChunkReduction, share),
-                 kChunkErrorVoxels * FinestSpacing(), true);
+        SimplifyCompact(piece.positions, piece.triangles,
+                        std::max(piece.triangles.size() / kChunkReduction, share),
+                        kChunkErrorVoxels * FinestSpacing(), true);
         KeepUsed(piece.positions, piece.triangles, {&bottom, &top});
         piece.bottom = std::move(bottom);
         piece.top = std::move(top);
@@ -320,7 +449,7 @@ void JoinPieces(std::vector<SurfacePiece>& pieces, std::vector<Vec3f>& positions
 std::vector<uint8_t> SimplifyGroups(const CtSurfaceOptions& options, std::size_t threads,
                                     const std::vector<Vec3f>& positions, Triangles& triangles) {
     if (!options.grouping) {
-        Simplify(positions, triangles, options.targetTriangles, 1e30, false);
+        SimplifyCompact(positions, triangles, options.targetTriangles, 1e30, false);
         return std::vector<uint8_t>(triangles.size(), 0);
     }
     const std::vector<uint8_t> groups = options.grouping(positions, triangles);
@@ -332,51 +461,22 @@ std::vector<uint8_t> SimplifyGroups(const CtSurfaceOptions& options, std::size_t
         }
     }
     // The groups are simplified side by side, each thread taking the next group not yet begun.
-    // Each keeps its borders, but two may still close the same edge across them: those groups
-    // are simplified again with more triangles, and at last not at all.
-    const std::vector<Triangles> raw = parts;
-    std::vector<std::size_t> targets(count);
-    std::vector<bool> redo(count, true);
+    std::atomic<std::size_t> next{0};
+    ForEachPart(threads, threads, [&](std::size_t, std::size_t, std::size_t) {
+        for (std::size_t group = next++; group < count; group = next++) {
+            Simplify(positions, parts[group],
+                     options.targetTriangles * parts[group].size() /
+                         std::max<std::size_t>(total, 1),
+                     1e30, true);
+        }
+    });
     Triangles all;
     std::vector<uint8_t> groupOf;
-    for (int round = 0; round < 4; ++round) {
-        std::atomic<std::size_t> next{0};
-        ForEachPart(threads, threads, [&](std::size_t, std::size_t, std::size_t) {
-            for (std::size_t group = next++; group < count; group = next++) {
-                if (!redo[group]) {
-                    continue;
-                }
-                std::size_t& target = targets[group];
-                target = round == 0 ? options.targetTriangles * raw[group].size() /
-                                          std::max<std::size_t>(total, 1)
-                                    : target + (raw[group].size() - target) / 2;
-                parts[group] = raw[group];
-                if (round < 3) {
-                    Simplify(positions, parts[group], target, 1e30, true);
-                }
-            }
-        });
-        all.clear();
-        groupOf.clear();
-        for (std::size_t group = 0; group < count; ++group) {
-            all.insert(all.end(), parts[group].begin(), parts[group].end());
-            groupOf.insert(groupOf.end(), parts[group].size(), static_cast<uint8_t>(group));
-        }
-        DropMarked(FoldedPairs(all), all, &groupOf);
-        const std::vector<uint64_t> shared = SharedDirectedEdges(all);
-        if (shared.empty()) {
-            break;
-        }
-        std::fill(redo.begin(), redo.end(), false);
-        for (std::size_t t = 0; t < all.size(); ++t) {
-            for (int corner = 0; corner < 3; ++corner) {
-                if (std::binary_search(shared.begin(), shared.end(),
-                                       EdgeKey(all[t][corner], all[t][(corner + 1) % 3]))) {
-                    redo[groupOf[t]] = true;
-                }
-            }
-        }
+    for (std::size_t group = 0; group < count; ++group) {
+        all.insert(all.end(), parts[group].begin(), parts[group].end());
+        groupOf.insert(groupOf.end(), parts[group].size(), static_cast<uint8_t>(group));
     }
+    DropMarked(FoldedPairs(all), all, &groupOf);
     triangles = std::move(all);
     return groupOf;
 }
@@ -447,6 +547,7 @@ Status BuildCtSurface(const CtVolume& volume, const CtSurfaceOptions& options, M
     DropFoldedPairs(triangles);
     const std::vector<uint8_t> groupOf = SimplifyGroups(options, threads, positions, triangles);
     KeepUsed(positions, triangles, {});
+    PinchSplitter(positions, triangles).Split();
     if (triangles.empty()) {
         return Status::Failure("The CT series shows nothing at or above " +
                                std::to_string(options.thresholdHu) + " HU.");
