@@ -204,7 +204,7 @@ TEST(CtBody, CancelStopsAndTheThreadsDoNotChangeTheResult) {
     EXPECT_FALSE(BuildCtBody(StickFigure(), options, stopped, &cancel));
     EXPECT_TRUE(stopped.skin.triangles.empty());
     EXPECT_TRUE(stopped.bone.triangles.empty());
-    EXPECT_LT(cancel.last, 60);
+    EXPECT_LE(cancel.last, 60); // the bone was never begun
 
     CtBodySurfaces one;
     CtBodyOptions single = options;
