@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -117,18 +118,26 @@ void BM_SeriesReadAndBuild(benchmark::State& state) {
         return;
     }
     CtBodySurfaces body;
+    double readSeconds = 0, buildSeconds = 0;
     for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
         CtSeriesReader reader;
         if (Status read = reader.Read(folder); !read) {
             state.SkipWithError(read.message().c_str());
             return;
         }
         const CtVolume volume = reader.TakeVolume();
+        const auto read = std::chrono::steady_clock::now();
         if (!BuildCtBody(volume, {.threads = static_cast<size_t>(state.range(0))}, body)) {
             state.SkipWithError("the body could not be built");
             return;
         }
+        readSeconds = std::chrono::duration<double>(read - start).count();
+        buildSeconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - read).count();
     }
+    state.counters["read_s"] = readSeconds;
+    state.counters["build_s"] = buildSeconds;
     Count(state, body);
 }
 BENCHMARK(BM_SeriesReadAndBuild)

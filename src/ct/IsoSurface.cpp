@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -21,6 +22,9 @@ constexpr int kSlabLayers = 8;
 constexpr int kDirections = 7;
 constexpr int kPlaneDirections = 3;
 constexpr int kCrossDirections = kDirections - kPlaneDirections;
+
+// Eight columns of four points all above the iso value.
+constexpr uint64_t kAllFour = 0x0404040404040404ull;
 
 // The six tetrahedra of a cell, each a path from corner 0 to corner 7 adding one axis at a time,
 // and the orientation of each (+1 when its corners in this order span a right-handed frame).
@@ -52,22 +56,51 @@ struct PaddedGrid {
         return static_cast<std::size_t>(points[0]) * static_cast<std::size_t>(points[1]);
     }
 
-    // The samples of grid plane gz, and whether each lies above the iso value.
-    void LoadPlane(int gz, std::vector<float>& plane, std::vector<uint8_t>& above) const {
-        std::fill(plane.begin(), plane.end(), kOutside);
-        std::fill(above.begin(), above.end(), uint8_t{0});
+    // The value at a grid point: the voxel's, or outside on the padding.
+    float Sample(int gx, int gy, int gz) const {
+        if (gx == 0 || gy == 0 || gz == 0 || gx == points[0] - 1 || gy == points[1] - 1 ||
+            gz == points[2] - 1) {
+            return kOutside;
+        }
+        return volume->At(gx - 1, gy - 1, gz - 1);
+    }
+
+    // Whether each point of grid plane gz lies above the iso value, eight voxels at a time.
+    void LoadPlane(int gz, std::vector<uint8_t>& above) const {
+        const std::size_t width = static_cast<std::size_t>(points[0]);
         if (gz == 0 || gz == points[2] - 1) {
+            std::fill(above.begin(), above.end(), uint8_t{0});
             return;
         }
+        // The padding: the first and last rows, and the first and last point of every row.
+        std::fill(above.begin(), above.begin() + static_cast<std::ptrdiff_t>(width), uint8_t{0});
+        std::fill(above.end() - static_cast<std::ptrdiff_t>(width), above.end(), uint8_t{0});
+        using Short8 = int16_t __attribute__((vector_size(16)));
+        using Byte8 = int8_t __attribute__((vector_size(8)));
+        const int16_t lowest = static_cast<int16_t>(
+            std::clamp<float>(std::ceil(iso), std::numeric_limits<int16_t>::min(),
+                              std::numeric_limits<int16_t>::max()));
+        const bool none = iso >= std::numeric_limits<int16_t>::max();
         const std::size_t rowLength = static_cast<std::size_t>(volume->size[0]);
         for (int gy = 1; gy + 1 < points[1]; ++gy) {
             const int16_t* row = volume->hu.data() +
                                  rowLength * (static_cast<std::size_t>(gy - 1) +
                                               static_cast<std::size_t>(volume->size[1]) * (gz - 1));
-            const std::size_t start = static_cast<std::size_t>(gy) * points[0] + 1;
-            for (std::size_t gx = 0; gx < rowLength; ++gx) {
-                plane[start + gx] = row[gx];
-                above[start + gx] = row[gx] > iso ? 1 : 0;
+            uint8_t* flags = above.data() + static_cast<std::size_t>(gy) * width + 1;
+            flags[-1] = flags[rowLength] = 0;
+            if (none) {
+                std::fill(flags, flags + rowLength, uint8_t{0});
+                continue;
+            }
+            std::size_t gx = 0;
+            for (; gx + 8 <= rowLength; gx += 8) {
+                Short8 values;
+                std::memcpy(&values, row + gx, sizeof values);
+                const Byte8 bytes = __builtin_convertvector(-(values >= lowest), Byte8);
+                std::memcpy(flags + gx, &bytes, sizeof bytes);
+            }
+            for (; gx < rowLength; ++gx) {
+                flags[gx] = row[gx] > iso ? 1 : 0;
             }
         }
     }
@@ -90,8 +123,7 @@ using SlabSurface = IsoSurfaceSlab;
 class SlabMarcher {
 public:
     explicit SlabMarcher(const PaddedGrid& grid)
-        : grid_(grid), lower_(grid.PlanePoints()), upper_(grid.PlanePoints()),
-          lowerAbove_(grid.PlanePoints()), upperAbove_(grid.PlanePoints()),
+        : grid_(grid), lowerAbove_(grid.PlanePoints()), upperAbove_(grid.PlanePoints()),
           columns_(static_cast<std::size_t>(grid.points[0])),
           lowerPlane_(grid.PlanePoints() * kPlaneDirections, kNoIndex),
           across_(grid.PlanePoints() * kCrossDirections, kNoIndex),
@@ -100,18 +132,17 @@ public:
     SlabSurface March(int firstLayer, int endLayer) {
         SlabSurface surface;
         out_ = &surface;
-        grid_.LoadPlane(firstLayer, upper_, upperAbove_);
+        grid_.LoadPlane(firstLayer, upperAbove_);
         for (int gz = firstLayer; gz < endLayer; ++gz) {
-            std::swap(lower_, upper_);
             std::swap(lowerAbove_, upperAbove_);
-            grid_.LoadPlane(gz + 1, upper_, upperAbove_);
+            grid_.LoadPlane(gz + 1, upperAbove_);
             layer_ = gz;
             MarchLayer();
             if (gz == firstLayer) {
-                KeepPlaneEdges(lowerPlane_, surface.bottom);
+                KeepPlaneEdges(lowerPlane_, lowerTouched_, surface.bottom);
             }
             if (gz + 1 == endLayer) {
-                KeepPlaneEdges(upperPlane_, surface.top);
+                KeepPlaneEdges(upperPlane_, upperTouched_, surface.top);
             }
             AdvanceMaps();
         }
@@ -129,10 +160,32 @@ private:
             const std::size_t row = static_cast<std::size_t>(gy) * width;
             const uint8_t *a = lowerAbove_.data() + row, *b = a + width;
             const uint8_t *c = upperAbove_.data() + row, *d = c + width;
-            for (std::size_t gx = 0; gx < width; ++gx) {
-                columns_[gx] = static_cast<uint8_t>(a[gx] + b[gx] + c[gx] + d[gx]);
+            // Eight columns at a time: each byte's sum is at most 4, so none carries into the next.
+            std::size_t column = 0;
+            for (; column + 8 <= width; column += 8) {
+                uint64_t wa, wb, wc, wd;
+                std::memcpy(&wa, a + column, 8);
+                std::memcpy(&wb, b + column, 8);
+                std::memcpy(&wc, c + column, 8);
+                std::memcpy(&wd, d + column, 8);
+                const uint64_t sum = wa + wb + wc + wd;
+                std::memcpy(columns_.data() + column, &sum, 8);
+            }
+            for (; column < width; ++column) {
+                columns_[column] =
+                    static_cast<uint8_t>(a[column] + b[column] + c[column] + d[column]);
             }
             for (std::size_t gx = 0; gx + 1 < width; ++gx) {
+                // Eight cells at a time while all their columns agree.
+                if (gx + 9 <= width) {
+                    uint64_t here = 0, beside = 0;
+                    std::memcpy(&here, columns_.data() + gx, 8);
+                    std::memcpy(&beside, columns_.data() + gx + 1, 8);
+                    if ((here == 0 && beside == 0) || (here == kAllFour && beside == kAllFour)) {
+                        gx += 7;
+                        continue;
+                    }
+                }
                 const int above = columns_[gx] + columns_[gx + 1];
                 if (above != 0 && above != 8) {
                     MarchCell(static_cast<int>(gx), gy);
@@ -145,10 +198,8 @@ private:
         std::array<float, 8> values;
         int inside = 0;
         for (int corner = 0; corner < 8; ++corner) {
-            const std::vector<float>& plane = (corner & 4) ? upper_ : lower_;
             values[corner] =
-                plane[static_cast<std::size_t>(gy + ((corner >> 1) & 1)) * grid_.points[0] + gx +
-                      (corner & 1)];
+                grid_.Sample(gx + (corner & 1), gy + ((corner >> 1) & 1), layer_ + (corner >> 2));
             inside |= (values[corner] > grid_.iso ? 1 : 0) << corner;
         }
         if (inside == 0 || inside == 255) {
@@ -242,11 +293,11 @@ private:
     }
 
     // In key order: the point times kPlaneDirections plus the direction.
-    static void KeepPlaneEdges(const std::vector<uint32_t>& plane, std::vector<PlaneEdge>& kept) {
-        for (std::size_t key = 0; key < plane.size(); ++key) {
-            if (plane[key] != kNoIndex) {
-                kept.emplace_back(static_cast<uint32_t>(key), plane[key]);
-            }
+    static void KeepPlaneEdges(const std::vector<uint32_t>& plane, std::vector<std::size_t> touched,
+                               std::vector<PlaneEdge>& kept) {
+        std::sort(touched.begin(), touched.end());
+        for (std::size_t key : touched) {
+            kept.emplace_back(static_cast<uint32_t>(key), plane[key]);
         }
     }
 
@@ -267,7 +318,6 @@ private:
     }
 
     const PaddedGrid& grid_;
-    std::vector<float> lower_, upper_;
     std::vector<uint8_t> lowerAbove_, upperAbove_, columns_;
     // The vertices on the edges of the cell layer, by their lower point: in the lower plane, from
     // the lower plane to the upper one, and in the upper plane; and which slots are filled.
