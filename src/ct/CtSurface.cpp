@@ -344,26 +344,33 @@ public:
 
     Status Build(int chunk, SurfacePiece& piece) const {
         const int first = chunk * kChunkLayers, end = std::min(first + kChunkLayers, layers_);
-        SlabJoiner joiner;
-        IsoSurfaceSlab slab;
+        // The margin below, the chunk's own layers, the margin above.
+        std::vector<std::pair<int, int>> ranges;
         if (first > 0) {
-            if (Status status = March(std::max(0, first - margin_), first, slab); !status) {
-                return status;
-            }
-            joiner.Append(slab);
+            ranges.emplace_back(std::max(0, first - margin_), first);
         }
-        if (Status status = March(first, end, slab); !status) {
+        const std::size_t core = ranges.size();
+        ranges.emplace_back(first, end);
+        if (end < layers_) {
+            ranges.emplace_back(end, std::min(layers_, end + margin_));
+        }
+        std::vector<IsoSurfaceSlab> slabs;
+        if (Status status = MarchIsoSurfaceSlabs(volume_, options_.thresholdHu, ranges, slabs);
+            !status) {
             return status;
         }
-        const std::size_t coreFirst = joiner.triangles.size();
-        SeamVertices bottom = slab.bottom, top = slab.top;
-        const std::vector<uint32_t> coreRemap = joiner.Append(slab);
-        const std::size_t coreEnd = joiner.triangles.size();
-        if (end < layers_) {
-            if (Status status = March(end, std::min(layers_, end + margin_), slab); !status) {
-                return status;
+        SlabJoiner joiner;
+        std::size_t coreFirst = 0, coreEnd = 0;
+        SeamVertices bottom = slabs[core].bottom, top = slabs[core].top;
+        std::vector<uint32_t> coreRemap;
+        for (std::size_t index = 0; index < slabs.size(); ++index) {
+            if (index == core) {
+                coreFirst = joiner.triangles.size();
+                coreRemap = joiner.Append(slabs[index]);
+                coreEnd = joiner.triangles.size();
+            } else {
+                joiner.Append(slabs[index]);
             }
-            joiner.Append(slab);
         }
         SmoothTaubin(joiner.positions, joiner.triangles,
                      {.iterations = options_.smoothingIterations, .threads = 1});
@@ -388,10 +395,6 @@ public:
     }
 
 private:
-    Status March(int first, int end, IsoSurfaceSlab& slab) const {
-        return MarchIsoSurfaceSlab(volume_, options_.thresholdHu, first, end, slab);
-    }
-
     double FinestSpacing() const {
         return std::min({volume_.spacing[0], volume_.spacing[1], volume_.spacing[2]});
     }

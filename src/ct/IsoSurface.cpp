@@ -468,17 +468,22 @@ int IsoSurfaceLayers(const CtVolume& volume) {
     return volume.size[2] + 1;
 }
 
-Status MarchIsoSurfaceSlab(const CtVolume& volume, int thresholdHu, int firstLayer, int endLayer,
-                           IsoSurfaceSlab& slab) {
-    slab = IsoSurfaceSlab{};
+Status MarchIsoSurfaceSlabs(const CtVolume& volume, int thresholdHu,
+                            const std::vector<std::pair<int, int>>& layers,
+                            std::vector<IsoSurfaceSlab>& slabs) {
+    slabs.clear();
     if (Status status = CheckVolume(volume); !status) {
         return status;
     }
-    if (firstLayer < 0 || endLayer > IsoSurfaceLayers(volume) || firstLayer >= endLayer) {
-        return Status::Failure("The iso-surface slab lies outside the CT volume.");
+    for (const auto& [first, end] : layers) {
+        if (first < 0 || end > IsoSurfaceLayers(volume) || first >= end) {
+            return Status::Failure("The iso-surface slab lies outside the CT volume.");
+        }
     }
     const PaddedGrid grid = MakeGrid(volume, thresholdHu);
     SlabMarcher marcher(grid);
-    slab = marcher.March(firstLayer, endLayer);
+    for (const auto& [first, end] : layers) {
+        slabs.push_back(marcher.March(first, end));
+    }
     return Status::Ok();
 }

@@ -50,7 +50,9 @@ struct IsoSurfaceSlab {
 // The cell layers of the padded volume (its slices + 1).
 int IsoSurfaceLayers(const CtVolume& volume);
 
-// Marches cell layers [firstLayer, endLayer) at the threshold on the calling thread. Fails,
-// leaving `slab` empty, as ExtractIsoSurface does, or when the layers lie outside the volume.
-Status MarchIsoSurfaceSlab(const CtVolume& volume, int thresholdHu, int firstLayer, int endLayer,
-                           IsoSurfaceSlab& slab);
+// Marches each range [first, end) of cell layers at the threshold on the calling thread, one slab
+// a range. Fails, leaving `slabs` empty, as ExtractIsoSurface does, or when a range lies outside
+// the volume.
+Status MarchIsoSurfaceSlabs(const CtVolume& volume, int thresholdHu,
+                            const std::vector<std::pair<int, int>>& layers,
+                            std::vector<IsoSurfaceSlab>& slabs);
