@@ -189,14 +189,17 @@ std::vector<uint64_t> SharedDirectedEdges(const Triangles& triangles) {
 class PinchSplitter {
 public:
     PinchSplitter(std::vector<Vec3f>& positions, Triangles& triangles)
-        : positions_(positions), triangles_(triangles) {
-        for (uint32_t t = 0; t < triangles.size(); ++t) {
-            AddEdges(t);
-        }
-    }
+        : positions_(positions), triangles_(triangles) {}
 
     void Split() {
-        for (const uint64_t key : SharedDirectedEdges(triangles_)) {
+        const std::vector<uint64_t> pinched = SharedDirectedEdges(triangles_);
+        if (pinched.empty()) {
+            return; // the usual case: no edge map to build
+        }
+        for (uint32_t t = 0; t < triangles_.size(); ++t) {
+            AddEdges(t);
+        }
+        for (const uint64_t key : pinched) {
             const uint32_t p = static_cast<uint32_t>(key >> 32), q = static_cast<uint32_t>(key);
             const std::vector<uint32_t> runs = Runs(p, q);
             if (runs.size() != 2 || Runs(q, p).size() != 2) {
