@@ -6,7 +6,7 @@ RUVO_PACKAGES=(
     libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libjpeg-dev libfreetype-dev fonts-dejavu-core libembree-dev libssl-dev
     libtinygltf-dev nlohmann-json3-dev libboost-dev poppler-utils
-    libgdcm-dev
+    libgdcm-dev libmeshoptimizer-dev
     libgtest-dev libgmock-dev libbenchmark-dev python3-pydicom
     xvfb xauth xdg-utils xdotool
     clang-format clang-tidy

@@ -1,6 +1,10 @@
 #include "ct/CtBody.h"
 
-#include "ct/IsoSurface.h"
+#include "ct/CtBodyParts.h"
+#include "ct/CtSurface.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -19,31 +23,77 @@ Status Stopped(CtBodySurfaces& surfaces) {
     return Status::Failure("Building the body from the CT series was cancelled.");
 }
 
+// Reports the surface's share of the work as `from` to `to` of the whole.
+CtSurfaceProgress Between(ProgressSink* progress, int from, int to) {
+    if (progress == nullptr) {
+        return nullptr;
+    }
+    return [progress, from, to](double done) {
+        progress->SetProgress(from + static_cast<int>(done * (to - from)));
+        return !progress->CancelRequested();
+    };
+}
+
+// The body frame of a skin in LPS mm, by the rule BodyFrameOfSkin states, and the skin in it.
+std::vector<Vec3f> InBodyFrame(const std::vector<Vec3f>& positions,
+                               const std::vector<std::array<uint32_t, 3>>& triangles) {
+    constexpr double kHuge = std::numeric_limits<double>::max();
+    double minL = kHuge, maxL = -kHuge, maxP = -kHuge, minS = kHuge;
+    for (const auto& triangle : triangles) {
+        for (uint32_t corner : triangle) {
+            const Vec3f& p = positions[corner];
+            minL = std::min(minL, static_cast<double>(p.x));
+            maxL = std::max(maxL, static_cast<double>(p.x));
+            maxP = std::max(maxP, static_cast<double>(p.y));
+            minS = std::min(minS, static_cast<double>(p.z));
+        }
+    }
+    const CtBodyFrame frame{{(minL + maxL) / 2, maxP, minS}};
+    std::vector<Vec3f> body(positions.size());
+    for (std::size_t index = 0; index < positions.size(); ++index) {
+        body[index] = ToVec3f(LpsToBody(frame, ToVec3(positions[index])));
+    }
+    return body;
+}
+
+CtSurfaceOptions SurfaceOptions(const CtBodyOptions& options, int thresholdHu,
+                                std::size_t triangles) {
+    return {.thresholdHu = thresholdHu,
+            .targetTriangles = triangles,
+            .smoothingIterations = options.smoothingIterations,
+            .threads = options.threads};
+}
+
 } // namespace
 
 Status BuildCtBody(const CtVolume& volume, const CtBodyOptions& options, CtBodySurfaces& surfaces,
                    ProgressSink* progress) {
     surfaces = CtBodySurfaces();
     Report(progress, 0);
-    if (Status skin =
-            ExtractIsoSurface(volume, {options.skinThresholdHu, options.threads}, surfaces.skin);
+    CtSurfaceOptions skinOptions =
+        SurfaceOptions(options, options.skinThresholdHu, options.skinTriangles);
+    skinOptions.grouping = [](const std::vector<Vec3f>& positions,
+                              const std::vector<std::array<uint32_t, 3>>& triangles) {
+        return FindCtBodyParts(InBodyFrame(positions, triangles), triangles);
+    };
+    skinOptions.groupNames = CtBodyPartNames();
+    if (Status skin = BuildCtSurface(volume, skinOptions, surfaces.skin, Between(progress, 0, 60));
         !skin) {
-        return skin;
+        surfaces = CtBodySurfaces();
+        return Cancelled(progress) ? Stopped(surfaces) : skin;
     }
     if (Status framed = BodyFrameOfSkin(surfaces.skin, surfaces.frame); !framed) {
         surfaces = CtBodySurfaces();
-        return Status::Failure("The CT series shows no skin at " +
-                               std::to_string(options.skinThresholdHu) + " HU.");
+        return framed;
     }
-    if (Cancelled(progress)) {
-        return Stopped(surfaces);
-    }
-    Report(progress, 50);
-    if (Status bone =
-            ExtractIsoSurface(volume, {options.boneThresholdHu, options.threads}, surfaces.bone);
+    if (Status bone = BuildCtSurface(
+            volume, SurfaceOptions(options, options.boneThresholdHu, options.boneTriangles),
+            surfaces.bone, Between(progress, 60, 95));
         !bone) {
-        surfaces = CtBodySurfaces();
-        return bone;
+        if (Cancelled(progress)) {
+            return Stopped(surfaces);
+        }
+        surfaces.bone = Mesh{}; // a body without bone (a phantom of soft tissue) has none drawn
     }
     if (Cancelled(progress)) {
         return Stopped(surfaces);
@@ -51,6 +101,9 @@ Status BuildCtBody(const CtVolume& volume, const CtBodyOptions& options, CtBodyS
     MoveToBodyFrame(surfaces.frame, surfaces.skin);
     MoveToBodyFrame(surfaces.frame, surfaces.bone);
     surfaces.lengthCm = surfaces.skin.box[4] - surfaces.skin.box[1];
+    if (!surfaces.bone.groups.empty()) {
+        surfaces.bone.groups.front().name = "bone";
+    }
     Report(progress, 100);
     return Status::Ok();
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -20,6 +21,10 @@ constexpr int kSlabLayers = 8;
 // point it starts from, as direction code - 1; directions 0 to 2 lie within a layer of points.
 constexpr int kDirections = 7;
 constexpr int kPlaneDirections = 3;
+constexpr int kCrossDirections = kDirections - kPlaneDirections;
+
+// Eight columns of four points all above the iso value.
+constexpr uint64_t kAllFour = 0x0404040404040404ull;
 
 // The six tetrahedra of a cell, each a path from corner 0 to corner 7 adding one axis at a time,
 // and the orientation of each (+1 when its corners in this order span a right-handed frame).
@@ -51,15 +56,51 @@ struct PaddedGrid {
         return static_cast<std::size_t>(points[0]) * static_cast<std::size_t>(points[1]);
     }
 
-    void LoadPlane(int gz, std::vector<float>& plane) const {
-        std::fill(plane.begin(), plane.end(), kOutside);
+    // The value at a grid point: the voxel's, or outside on the padding.
+    float Sample(int gx, int gy, int gz) const {
+        if (gx == 0 || gy == 0 || gz == 0 || gx == points[0] - 1 || gy == points[1] - 1 ||
+            gz == points[2] - 1) {
+            return kOutside;
+        }
+        return volume->At(gx - 1, gy - 1, gz - 1);
+    }
+
+    // Whether each point of grid plane gz lies above the iso value, eight voxels at a time.
+    void LoadPlane(int gz, std::vector<uint8_t>& above) const {
+        const std::size_t width = static_cast<std::size_t>(points[0]);
         if (gz == 0 || gz == points[2] - 1) {
+            std::fill(above.begin(), above.end(), uint8_t{0});
             return;
         }
+        // The padding: the first and last rows, and the first and last point of every row.
+        std::fill(above.begin(), above.begin() + static_cast<std::ptrdiff_t>(width), uint8_t{0});
+        std::fill(above.end() - static_cast<std::ptrdiff_t>(width), above.end(), uint8_t{0});
+        using Short8 = int16_t __attribute__((vector_size(16)));
+        using Byte8 = int8_t __attribute__((vector_size(8)));
+        const int16_t lowest = static_cast<int16_t>(
+            std::clamp<float>(std::ceil(iso), std::numeric_limits<int16_t>::min(),
+                              std::numeric_limits<int16_t>::max()));
+        const bool none = iso >= std::numeric_limits<int16_t>::max();
+        const std::size_t rowLength = static_cast<std::size_t>(volume->size[0]);
         for (int gy = 1; gy + 1 < points[1]; ++gy) {
-            for (int gx = 1; gx + 1 < points[0]; ++gx) {
-                plane[static_cast<std::size_t>(gy) * points[0] + gx] =
-                    volume->At(gx - 1, gy - 1, gz - 1);
+            const int16_t* row = volume->hu.data() +
+                                 rowLength * (static_cast<std::size_t>(gy - 1) +
+                                              static_cast<std::size_t>(volume->size[1]) * (gz - 1));
+            uint8_t* flags = above.data() + static_cast<std::size_t>(gy) * width + 1;
+            flags[-1] = flags[rowLength] = 0;
+            if (none) {
+                std::fill(flags, flags + rowLength, uint8_t{0});
+                continue;
+            }
+            std::size_t gx = 0;
+            for (; gx + 8 <= rowLength; gx += 8) {
+                Short8 values;
+                std::memcpy(&values, row + gx, sizeof values);
+                const Byte8 bytes = __builtin_convertvector(-(values >= lowest), Byte8);
+                std::memcpy(flags + gx, &bytes, sizeof bytes);
+            }
+            for (; gx < rowLength; ++gx) {
+                flags[gx] = row[gx] > iso ? 1 : 0;
             }
         }
     }
@@ -75,47 +116,80 @@ struct PaddedGrid {
 // and the slab's own index of its vertex.
 using PlaneEdge = std::pair<uint32_t, uint32_t>;
 
-struct SlabSurface {
-    std::vector<Vec3f> positions;
-    std::vector<std::array<uint32_t, 3>> triangles;
-    std::vector<PlaneEdge> bottom, top; // shared with the slab below and the slab above
-};
+// Its bottom and top edges are shared with the slab below and the slab above.
+using SlabSurface = IsoSurfaceSlab;
 
 // Marches the cell layers of one slab, making each crossed edge's vertex once.
 class SlabMarcher {
 public:
     explicit SlabMarcher(const PaddedGrid& grid)
-        : grid_(grid), lower_(grid.PlanePoints()), upper_(grid.PlanePoints()),
-          current_(grid.PlanePoints() * kDirections, kNoIndex),
-          next_(grid.PlanePoints() * kPlaneDirections, kNoIndex) {}
+        : grid_(grid), lowerAbove_(grid.PlanePoints()), upperAbove_(grid.PlanePoints()),
+          columns_(static_cast<std::size_t>(grid.points[0])),
+          lowerPlane_(grid.PlanePoints() * kPlaneDirections, kNoIndex),
+          across_(grid.PlanePoints() * kCrossDirections, kNoIndex),
+          upperPlane_(grid.PlanePoints() * kPlaneDirections, kNoIndex) {}
 
     SlabSurface March(int firstLayer, int endLayer) {
         SlabSurface surface;
         out_ = &surface;
-        grid_.LoadPlane(firstLayer, upper_);
+        grid_.LoadPlane(firstLayer, upperAbove_);
         for (int gz = firstLayer; gz < endLayer; ++gz) {
-            std::swap(lower_, upper_);
-            grid_.LoadPlane(gz + 1, upper_);
+            std::swap(lowerAbove_, upperAbove_);
+            grid_.LoadPlane(gz + 1, upperAbove_);
             layer_ = gz;
             MarchLayer();
             if (gz == firstLayer) {
-                KeepPlaneEdges(current_, kDirections, surface.bottom);
+                KeepPlaneEdges(lowerPlane_, lowerTouched_, surface.bottom);
             }
             if (gz + 1 == endLayer) {
-                KeepPlaneEdges(next_, kPlaneDirections, surface.top);
+                KeepPlaneEdges(upperPlane_, upperTouched_, surface.top);
             }
             AdvanceMaps();
         }
-        std::fill(current_.begin(), current_.end(), kNoIndex);
+        AdvanceMaps();
         out_ = nullptr;
         return surface;
     }
 
 private:
+    // Most cells lie wholly inside or wholly outside: the corners above the iso value are
+    // counted first, column by column of four, and only the cells the surface crosses marched.
     void MarchLayer() {
+        const std::size_t width = static_cast<std::size_t>(grid_.points[0]);
         for (int gy = 0; gy + 1 < grid_.points[1]; ++gy) {
-            for (int gx = 0; gx + 1 < grid_.points[0]; ++gx) {
-                MarchCell(gx, gy);
+            const std::size_t row = static_cast<std::size_t>(gy) * width;
+            const uint8_t *a = lowerAbove_.data() + row, *b = a + width;
+            const uint8_t *c = upperAbove_.data() + row, *d = c + width;
+            // Eight columns at a time: each byte's sum is at most 4, so none carries into the next.
+            std::size_t column = 0;
+            for (; column + 8 <= width; column += 8) {
+                uint64_t wa, wb, wc, wd;
+                std::memcpy(&wa, a + column, 8);
+                std::memcpy(&wb, b + column, 8);
+                std::memcpy(&wc, c + column, 8);
+                std::memcpy(&wd, d + column, 8);
+                const uint64_t sum = wa + wb + wc + wd;
+                std::memcpy(columns_.data() + column, &sum, 8);
+            }
+            for (; column < width; ++column) {
+                columns_[column] =
+                    static_cast<uint8_t>(a[column] + b[column] + c[column] + d[column]);
+            }
+            for (std::size_t gx = 0; gx + 1 < width; ++gx) {
+                // Eight cells at a time while all their columns agree.
+                if (gx + 9 <= width) {
+                    uint64_t here = 0, beside = 0;
+                    std::memcpy(&here, columns_.data() + gx, 8);
+                    std::memcpy(&beside, columns_.data() + gx + 1, 8);
+                    if ((here == 0 && beside == 0) || (here == kAllFour && beside == kAllFour)) {
+                        gx += 7;
+                        continue;
+                    }
+                }
+                const int above = columns_[gx] + columns_[gx + 1];
+                if (above != 0 && above != 8) {
+                    MarchCell(static_cast<int>(gx), gy);
+                }
             }
         }
     }
@@ -124,10 +198,8 @@ private:
         std::array<float, 8> values;
         int inside = 0;
         for (int corner = 0; corner < 8; ++corner) {
-            const std::vector<float>& plane = (corner & 4) ? upper_ : lower_;
             values[corner] =
-                plane[static_cast<std::size_t>(gy + ((corner >> 1) & 1)) * grid_.points[0] + gx +
-                      (corner & 1)];
+                grid_.Sample(gx + (corner & 1), gy + ((corner >> 1) & 1), layer_ + (corner >> 2));
             inside |= (values[corner] > grid_.iso ? 1 : 0) << corner;
         }
         if (inside == 0 || inside == 255) {
@@ -198,9 +270,12 @@ private:
         const int code = to ^ from;
         const std::size_t point =
             static_cast<std::size_t>(gy_ + ((from >> 1) & 1)) * grid_.points[0] + gx_ + (from & 1);
-        uint32_t& slot = (from & 4) ? next_[point * kPlaneDirections + code - 1]
-                                    : current_[point * kDirections + code - 1];
+        const bool upper = (from & 4) != 0, inPlane = code < 4;
+        const std::size_t index =
+            inPlane ? point * kPlaneDirections + code - 1 : point * kCrossDirections + code - 4;
+        uint32_t& slot = upper ? upperPlane_[index] : inPlane ? lowerPlane_[index] : across_[index];
         if (slot == kNoIndex) {
+            (upper ? upperTouched_ : inPlane ? lowerTouched_ : acrossTouched_).push_back(index);
             slot = static_cast<uint32_t>(out_->positions.size());
             out_->positions.push_back(Crossing(from, to));
         }
@@ -217,37 +292,37 @@ private:
         return grid_.Position(gx_ + along(1), gy_ + along(2), layer_ + along(4));
     }
 
-    static void KeepPlaneEdges(const std::vector<uint32_t>& map, int directions,
+    // In key order: the point times kPlaneDirections plus the direction.
+    static void KeepPlaneEdges(const std::vector<uint32_t>& plane, std::vector<std::size_t> touched,
                                std::vector<PlaneEdge>& kept) {
-        const std::size_t points = map.size() / directions;
-        for (std::size_t point = 0; point < points; ++point) {
-            for (int direction = 0; direction < kPlaneDirections; ++direction) {
-                const uint32_t vertex = map[point * directions + direction];
-                if (vertex != kNoIndex) {
-                    kept.emplace_back(static_cast<uint32_t>(point * kPlaneDirections + direction),
-                                      vertex);
-                }
-            }
+        std::sort(touched.begin(), touched.end());
+        for (std::size_t key : touched) {
+            kept.emplace_back(static_cast<uint32_t>(key), plane[key]);
         }
     }
 
-    // The next layer's lower points are this layer's upper ones.
-    void AdvanceMaps() {
-        const std::size_t points = grid_.PlanePoints();
-        for (std::size_t point = 0; point < points; ++point) {
-            for (int direction = 0; direction < kDirections; ++direction) {
-                current_[point * kDirections + direction] =
-                    direction < kPlaneDirections ? next_[point * kPlaneDirections + direction]
-                                                 : kNoIndex;
-            }
+    static void Forget(std::vector<uint32_t>& map, std::vector<std::size_t>& touched) {
+        for (std::size_t index : touched) {
+            map[index] = kNoIndex;
         }
-        std::fill(next_.begin(), next_.end(), kNoIndex);
+        touched.clear();
+    }
+
+    // The next layer's lower points are this layer's upper ones. Only the slots that were
+    // filled are cleared: most of a layer is far from the surface.
+    void AdvanceMaps() {
+        Forget(lowerPlane_, lowerTouched_);
+        Forget(across_, acrossTouched_);
+        std::swap(lowerPlane_, upperPlane_);
+        std::swap(lowerTouched_, upperTouched_);
     }
 
     const PaddedGrid& grid_;
-    std::vector<float> lower_, upper_;
-    std::vector<uint32_t> current_; // edges from the cell layer's lower points, all directions
-    std::vector<uint32_t> next_;    // in-plane edges of its upper points
+    std::vector<uint8_t> lowerAbove_, upperAbove_, columns_;
+    // The vertices on the edges of the cell layer, by their lower point: in the lower plane, from
+    // the lower plane to the upper one, and in the upper plane; and which slots are filled.
+    std::vector<uint32_t> lowerPlane_, across_, upperPlane_;
+    std::vector<std::size_t> lowerTouched_, acrossTouched_, upperTouched_;
     SlabSurface* out_ = nullptr;
     int gx_ = 0, gy_ = 0, layer_ = 0;
     std::array<float, 8> values_{};
@@ -385,6 +460,30 @@ Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& option
     if (Status status = Validate(mesh); !status) {
         mesh = Mesh{};
         return status;
+    }
+    return Status::Ok();
+}
+
+int IsoSurfaceLayers(const CtVolume& volume) {
+    return volume.size[2] + 1;
+}
+
+Status MarchIsoSurfaceSlabs(const CtVolume& volume, int thresholdHu,
+                            const std::vector<std::pair<int, int>>& layers,
+                            std::vector<IsoSurfaceSlab>& slabs) {
+    slabs.clear();
+    if (Status status = CheckVolume(volume); !status) {
+        return status;
+    }
+    for (const auto& [first, end] : layers) {
+        if (first < 0 || end > IsoSurfaceLayers(volume) || first >= end) {
+            return Status::Failure("The iso-surface slab lies outside the CT volume.");
+        }
+    }
+    const PaddedGrid grid = MakeGrid(volume, thresholdHu);
+    SlabMarcher marcher(grid);
+    for (const auto& [first, end] : layers) {
+        slabs.push_back(marcher.March(first, end));
     }
     return Status::Ok();
 }

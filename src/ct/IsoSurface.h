@@ -4,7 +4,11 @@
 #include "ct/CtVolume.h"
 #include "mesh/Mesh.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <utility>
+#include <vector>
 
 struct IsoSurfaceOptions {
     // The surface encloses every voxel whose value is at least this (Hounsfield units).
@@ -30,3 +34,25 @@ struct IsoSurfaceOptions {
 // one group "iso-surface" holds the triangles. Fails, leaving `mesh` empty, on a volume whose
 // sizes, spacing or voxel count do not agree, or whose surface would need more than 2^32 vertices.
 Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& options, Mesh& mesh);
+
+// Part of the same surface, for building it piece by piece: the cells between two layers of the
+// volume padded with one outside voxel on every side (grid layer g holds voxel slice g - 1; the
+// cell layers run from 0 to IsoSurfaceLayers). Where the slab ends inside the volume the surface
+// is left open, and the vertices on its first and last grid planes are listed with a key that
+// the neighbouring slab gives the same vertex, so that the pieces join into the whole surface
+// (the same vertices and triangles ExtractIsoSurface makes). Positions are in LPS mm.
+struct IsoSurfaceSlab {
+    std::vector<Vec3f> positions;
+    std::vector<std::array<uint32_t, 3>> triangles;
+    std::vector<std::pair<uint32_t, uint32_t>> bottom, top; // (key, index into positions)
+};
+
+// The cell layers of the padded volume (its slices + 1).
+int IsoSurfaceLayers(const CtVolume& volume);
+
+// Marches each range [first, end) of cell layers at the threshold on the calling thread, one slab
+// a range. Fails, leaving `slabs` empty, as ExtractIsoSurface does, or when a range lies outside
+// the volume.
+Status MarchIsoSurfaceSlabs(const CtVolume& volume, int thresholdHu,
+                            const std::vector<std::pair<int, int>>& layers,
+                            std::vector<IsoSurfaceSlab>& slabs);

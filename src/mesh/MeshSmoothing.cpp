@@ -14,35 +14,45 @@ struct Neighbours {
     std::vector<uint32_t> list;
 };
 
-Neighbours FindNeighbours(const Mesh& mesh) {
-    std::vector<std::pair<uint32_t, uint32_t>> edges;
-    edges.reserve(mesh.triangles.size() * 6);
-    for (const MeshTriangle& triangle : mesh.triangles) {
-        for (int corner = 0; corner < 3; ++corner) {
-            const uint32_t a = triangle.position[corner], b = triangle.position[(corner + 1) % 3];
-            edges.emplace_back(a, b);
-            edges.emplace_back(b, a);
+// Rows are filled by counting (each corner gives two neighbours), then each row sorted and its
+// repeats dropped: the same lists as sorting every edge, without a sort of them all.
+template <typename Corners>
+Neighbours FindNeighbours(std::size_t positions, std::size_t triangles, const Corners& corners) {
+    std::vector<uint32_t> rowStart(positions + 1, 0);
+    for (std::size_t t = 0; t < triangles; ++t) {
+        for (uint32_t corner : corners(t)) {
+            rowStart[corner + 1] += 2;
         }
     }
-    std::sort(edges.begin(), edges.end());
-    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-    Neighbours neighbours;
-    neighbours.start.assign(mesh.positions.size() + 1, 0);
-    neighbours.list.reserve(edges.size());
-    for (const auto& [from, to] : edges) {
-        ++neighbours.start[from + 1];
-        neighbours.list.push_back(to);
+    for (std::size_t index = 1; index < rowStart.size(); ++index) {
+        rowStart[index] += rowStart[index - 1];
     }
-    for (std::size_t index = 1; index < neighbours.start.size(); ++index) {
-        neighbours.start[index] += neighbours.start[index - 1];
+    std::vector<uint32_t> all(rowStart.back()), fill(rowStart.begin(), rowStart.end() - 1);
+    for (std::size_t t = 0; t < triangles; ++t) {
+        const std::array<uint32_t, 3> c = corners(t);
+        for (int corner = 0; corner < 3; ++corner) {
+            all[fill[c[corner]]++] = c[(corner + 1) % 3];
+            all[fill[c[corner]]++] = c[(corner + 2) % 3];
+        }
+    }
+    Neighbours neighbours;
+    neighbours.start.assign(positions + 1, 0);
+    neighbours.list.reserve(all.size() / 2);
+    for (std::size_t index = 0; index < positions; ++index) {
+        const auto begin = all.begin() + rowStart[index], end = all.begin() + rowStart[index + 1];
+        std::sort(begin, end);
+        neighbours.list.insert(neighbours.list.end(), begin, std::unique(begin, end));
+        neighbours.start[index + 1] = static_cast<uint32_t>(neighbours.list.size());
     }
     return neighbours;
 }
 
 // One step: every position moved by `weight` toward its neighbours' mean, from `from` into `to`.
-void SmoothStep(const Neighbours& neighbours, float weight, const std::vector<Vec3f>& from,
-                std::vector<Vec3f>& to) {
-    ForEachPart(from.size(), [&](std::size_t begin, std::size_t end) {
+void SmoothStep(const Neighbours& neighbours, float weight, std::size_t threads,
+                const std::vector<Vec3f>& from, std::vector<Vec3f>& to) {
+    const std::size_t parts =
+        threads == 0 ? PartsFor(from.size()) : std::min(threads, PartsFor(from.size()));
+    ForEachPart(from.size(), parts, [&](std::size_t, std::size_t begin, std::size_t end) {
         for (std::size_t index = begin; index < end; ++index) {
             const uint32_t first = neighbours.start[index], last = neighbours.start[index + 1];
             if (first == last) {
@@ -69,15 +79,30 @@ bool NormalsFollowPositions(const Mesh& mesh) {
                        [](const MeshTriangle& t) { return t.normal == t.position; });
 }
 
+void Smooth(const Neighbours& neighbours, const TaubinOptions& options,
+            std::vector<Vec3f>& positions) {
+    std::vector<Vec3f> other(positions.size());
+    for (int iteration = 0; iteration < options.iterations; ++iteration) {
+        SmoothStep(neighbours, options.lambda, options.threads, positions, other);
+        SmoothStep(neighbours, options.mu, options.threads, other, positions);
+    }
+}
+
 } // namespace
 
+void SmoothTaubin(std::vector<Vec3f>& positions,
+                  const std::vector<std::array<uint32_t, 3>>& triangles,
+                  const TaubinOptions& options) {
+    const Neighbours neighbours = FindNeighbours(
+        positions.size(), triangles.size(), [&triangles](std::size_t t) { return triangles[t]; });
+    Smooth(neighbours, options, positions);
+}
+
 void SmoothTaubin(Mesh& mesh, const TaubinOptions& options) {
-    const Neighbours neighbours = FindNeighbours(mesh);
-    std::vector<Vec3f> other(mesh.positions.size());
-    for (int iteration = 0; iteration < options.iterations; ++iteration) {
-        SmoothStep(neighbours, options.lambda, mesh.positions, other);
-        SmoothStep(neighbours, options.mu, other, mesh.positions);
-    }
+    const Neighbours neighbours =
+        FindNeighbours(mesh.positions.size(), mesh.triangles.size(),
+                       [&mesh](std::size_t t) { return mesh.triangles[t].position; });
+    Smooth(neighbours, options, mesh.positions);
     if (NormalsFollowPositions(mesh)) {
         ComputePositionNormals(mesh);
     } else {
