@@ -64,6 +64,21 @@ CtSurfaceOptions SurfaceOptions(const CtBodyOptions& options, int thresholdHu,
             .threads = options.threads};
 }
 
+// The skin is drawn in the default body's skin colour: a mesh without materials would be drawn
+// in whatever colour was set last.
+void PaintSkin(Mesh& skin) {
+    MeshMaterial material;
+    material.name = "skin";
+    material.ambient = {0.25f, 0.20f, 0.18f, 1.0f};
+    material.diffuse = {0.87f, 0.72f, 0.62f, 1.0f};
+    material.specular = {0.05f, 0.05f, 0.05f, 1.0f};
+    material.shininess = 12.8f; // Ns 100 of 1000
+    skin.materials = {MeshMaterial{.name = "default"}, material};
+    for (MeshGroup& group : skin.groups) {
+        group.material = 1;
+    }
+}
+
 } // namespace
 
 Status BuildCtBody(const CtVolume& volume, const CtBodyOptions& options, CtBodySurfaces& surfaces,
@@ -98,6 +113,7 @@ Status BuildCtBody(const CtVolume& volume, const CtBodyOptions& options, CtBodyS
     if (Cancelled(progress)) {
         return Stopped(surfaces);
     }
+    PaintSkin(surfaces.skin);
     MoveToBodyFrame(surfaces.frame, surfaces.skin);
     MoveToBodyFrame(surfaces.frame, surfaces.bone);
     surfaces.lengthCm = surfaces.skin.box[4] - surfaces.skin.box[1];

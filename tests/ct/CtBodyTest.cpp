@@ -133,6 +133,11 @@ TEST(CtBody, SurfacesAreClosedNearTheirTargetsAndKeepTheBodysSize) {
 TEST(CtBody, SkinComesWithTheBodyModelsParts) {
     const CtBodySurfaces& body = StickBody();
     ASSERT_FALSE(body.skin.triangles.empty());
+    // Every part is drawn in the skin's colour, never in whatever colour was set last.
+    for (const MeshGroup& group : body.skin.groups) {
+        ASSERT_LT(group.material, body.skin.materials.size()) << group.name;
+        EXPECT_EQ(body.skin.materials[group.material].name, "skin") << group.name;
+    }
     // Points on the skin (patient frame, mm) and the part each lies on.
     const std::vector<std::pair<Vec3, std::string>> expected = {
         {{0, 0, 1795}, "head"},           {{0, -110, 1200}, "trunk"},
