@@ -74,7 +74,7 @@ int BodyParametersDialog::exec() {
 
 void BodyParametersDialog::ShowSizeLocked(bool locked) {
     // A scan's skin is the decedent's own size and shape: only its name may change.
-    const QString reason = locked ? QString::fromLatin1(kCtPostureReason) : QString();
+    const QString reason = locked ? CtPostureReason() : QString();
     for (QWidget* field : {static_cast<QWidget*>(heightField), static_cast<QWidget*>(sliderScaleX),
                            static_cast<QWidget*>(sliderScaleZ)}) {
         field->setEnabled(!locked);

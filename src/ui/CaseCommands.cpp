@@ -556,7 +556,7 @@ void CaseCommands::DeleteAll() {
 
 void CaseCommands::AlignWounds() {
     if (editor.GetCase().ct.IsCtBody()) {
-        platform.ShowMessage(owner, QString::fromLatin1(kCtPostureReason), "Align wounds");
+        platform.ShowMessage(owner, CtPostureReason(), "Align wounds");
         return;
     }
     const int count = editor.GetCase().TrajectoryCount();

@@ -2,6 +2,7 @@
 
 #include "case/Case.h"
 #include "ct/CtSliceScan.h"
+#include "edit/CtBodyLock.h"
 #include "ui/BackgroundWork.h"
 #include "world/CtBodyFile.h"
 
@@ -11,8 +12,10 @@
 
 #include <vector>
 
-const char* const kCtPostureReason =
-    "The body is a CT scan: its posture is the posture it was scanned in.";
+QString CtPostureReason() {
+    return QString::fromUtf8(kCtPostureRefusal.data(),
+                             static_cast<qsizetype>(kCtPostureRefusal.size()));
+}
 
 namespace {
 

@@ -13,8 +13,8 @@ struct CaseCt;
 // series of a folder, and the reading, which runs off the interface thread behind the progress
 // window, with every failure reported to the user.
 
-// Why the posture of a CT body cannot be changed, as tooltips and the status bar say it.
-extern const char* const kCtPostureReason;
+// Why a CT body cannot be posed, as the edits refuse it, for tooltips and messages.
+QString CtPostureReason();
 
 // "File > Open CT series...": a chooser of folders, starting in the data folder.
 FileChooserRequest OpenCtSeriesRequest(const QString& startDirectory);

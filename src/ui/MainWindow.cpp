@@ -141,7 +141,7 @@ void MainWindow::UpdateBodyKind() {
     }
     const CaseCt& ct = editor.GetCase().ct;
     const bool scanned = ct.IsCtBody();
-    const QString reason = scanned ? QString::fromLatin1(kCtPostureReason) : QString();
+    const QString reason = scanned ? CtPostureReason() : QString();
     for (const Command command : {Command::PosturePanel, Command::AlignWounds}) {
         QAction* action = commandSet->Action(command);
         action->setEnabled(!scanned);
@@ -232,6 +232,7 @@ void MainWindow::BuildEditMenu() {
 
 void MainWindow::BuildViewMenu() {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&View"));
+    viewMenu = menu;
     AddActions(menu, {Command::DataSummary});
     menu->addSeparator();
     AddActions(menu, {Command::ViewProfile, Command::ViewFront, Command::ViewBack,
@@ -267,6 +268,14 @@ void MainWindow::BuildSliceDock(ViewState& view) {
     addDockWidget(Qt::RightDockWidgetArea, sliceDock);
     sliceDock->setVisible(sliceDock->HasScan());
     connect(sliceDock, &CtSliceDock::scanChanged, sliceDock, &QWidget::setVisible);
+    // Once closed, the dock comes back from the View menu; there is nothing to show without a
+    // scan.
+    QAction* showSlices = sliceDock->toggleViewAction();
+    showSlices->setText(QStringLiteral("CT slices"));
+    showSlices->setEnabled(sliceDock->HasScan());
+    connect(sliceDock, &CtSliceDock::scanChanged, showSlices, &QAction::setEnabled);
+    viewMenu->addSeparator();
+    viewMenu->addAction(showSlices);
     connect(sliceDock, &CtSliceDock::statusMessage, caseView, &CaseView::statusMessage);
 }
 

@@ -107,6 +107,7 @@ private:
     CommandSet* commandSet = nullptr;
     SceneCommands* sceneCommands = nullptr;
     QMenu* recentFilesMenu = nullptr;
+    QMenu* viewMenu = nullptr;
     QLabel* messagePane = nullptr;
     QLabel* bodyNote = nullptr;
     bool showingCtBody = false;

@@ -4,6 +4,7 @@
 #include "casefile/DataFile.h"
 #include "ui/BodyParametersDialog.h"
 #include "ui/CtSeriesCommands.h"
+#include "ui/CtSliceDock.h"
 #include "ui/PosturePanel.h"
 
 #include <QLabel>
@@ -90,6 +91,7 @@ TEST_F(CtSeriesWindow, OpenCancelAndUndoOfACtSeries) {
     EXPECT_TRUE(frame->GetBodyNote().isVisibleTo(frame.get()));
     EXPECT_TRUE(frame->GetBodyNote().text().contains("CT body: CT phantom"));
     EXPECT_TRUE(frame->windowTitle().contains("CT body: CT phantom"));
+    EXPECT_TRUE(frame->GetSliceDock().toggleViewAction()->isEnabled());
     Trigger(Command::AlignWounds); // a disabled item does nothing
     EXPECT_TRUE(platform.Messages().empty());
 
@@ -101,6 +103,7 @@ TEST_F(CtSeriesWindow, OpenCancelAndUndoOfACtSeries) {
     EXPECT_TRUE(frame->GetPosturePanel().isEnabled());
     EXPECT_FALSE(frame->GetBodyNote().isVisibleTo(frame.get()));
     EXPECT_FALSE(frame->windowTitle().contains("CT body"));
+    EXPECT_FALSE(frame->GetSliceDock().toggleViewAction()->isEnabled());
     history.redo();
     EXPECT_TRUE(TheCase().ct.scan);
     EXPECT_TRUE(PosingOff());

@@ -121,7 +121,11 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                                                                 "Show landmarks\tW",
                                                                 "Show uncertainty cones\tU",
                                                                 "-",
-                                                                "&Status Bar"}));
+                                                                "&Status Bar",
+                                                                "-",
+                                                                "CT slices"}));
+    // The slices are there to show only while the body is a CT scan.
+    EXPECT_FALSE(Item(*frame, "&View", "CT slices")->isEnabled());
     EXPECT_EQ(MenuTexts(TopMenu(*frame, "&Help")),
               (QStringList{"Contents\tF1", "Kestrane website", "-", "&About Ruvo..."}));
     EXPECT_EQ(Item(*frame, "&File", "Open data file \tCtrl+D")->shortcut(),
