@@ -3,10 +3,13 @@
 // voxels of 0.9 mm (750 MB of Hounsfield units), on one thread and on two: a body lying on its
 // back with the arms at its sides, lungs of air in the trunk, a wavy skin, and the long bones,
 // spine and skull. BM_SeriesReadAndBuild reads a DICOM series from the folder named by the
-// environment variable RUVO_CT_SERIES and builds its body (bench/ct_vtk_side_by_side.sh).
+// environment variable RUVO_CT_SERIES and builds its body (bench/ct_vtk_side_by_side.sh);
+// BM_SeriesIsoSurfaces times only the two iso-surfaces of that series as marched, before any
+// smoothing or simplification: the step VTK's vtkFlyingEdges3D does.
 #include "base/LargeArrays.h"
 #include "ct/CtBody.h"
 #include "ct/CtSeriesReader.h"
+#include "ct/IsoSurface.h"
 
 #include <benchmark/benchmark.h>
 
@@ -146,6 +149,40 @@ BENCHMARK(BM_SeriesReadAndBuild)
     ->Unit(benchmark::kSecond)
     ->UseRealTime()
     ->Iterations(1);
+
+void BM_SeriesIsoSurfaces(benchmark::State& state) {
+    const char* folder = std::getenv("RUVO_CT_SERIES");
+    if (folder == nullptr) {
+        state.SkipWithError("RUVO_CT_SERIES names no series folder");
+        return;
+    }
+    CtSeriesReader reader;
+    if (Status read = reader.Read(folder); !read) {
+        state.SkipWithError(read.message().c_str());
+        return;
+    }
+    const CtVolume volume = reader.TakeVolume();
+    const std::size_t threads = static_cast<std::size_t>(state.range(0));
+    std::size_t triangles = 0;
+    for (auto _ : state) {
+        triangles = 0;
+        for (const int threshold : {-500, 300}) {
+            Mesh surface;
+            if (!ExtractIsoSurface(volume, {threshold, threads}, surface)) {
+                state.SkipWithError("no iso-surface");
+                return;
+            }
+            triangles += surface.triangles.size();
+        }
+    }
+    state.counters["triangles"] = static_cast<double>(triangles);
+}
+BENCHMARK(BM_SeriesIsoSurfaces)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 } // namespace
 

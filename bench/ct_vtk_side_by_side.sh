@@ -89,5 +89,12 @@ for threads in 1 2; do
     echo "ruvo, read + skin + bone, $threads thread(s): $(awk '{ print $2 " " $3 }' <<<"$line")" \
         "wall, peak $(peak "$work/ours.$threads"); ${line#*iterations:1/real_time}"
 done
+for threads in 1 2; do
+    RUVO_CT_SERIES=$series "$build/bench/CtBodyBench" \
+        --benchmark_filter="BM_SeriesIsoSurfaces/$threads/" >"$work/iso.$threads.out"
+    line=$(grep BM_SeriesIsoSurfaces "$work/iso.$threads.out")
+    echo "ruvo, the two iso-surfaces alone as marched, $threads thread(s):" \
+        "$(awk '{ print $2 " " $3 }' <<<"$line") wall; ${line#*iterations:3/real_time}"
+done
 /usr/bin/time -v -o "$work/vtk" "$python" "$work/vtk_iso.py" "$series"
 echo "VTK process (pydicom read + iso-surfaces): peak $(peak "$work/vtk")"
