@@ -70,11 +70,11 @@ TEST_F(CtCommandsTest, CtInfoPrintsTheSeriesFactsOneKeyALine) {
     const InProcessRun run = RunInProcess({"--ct-info", Series()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(
-        KeysOf(run.out),
-        (std::vector<std::string>{"series", "description", "date", "voxels", "spacing",
-                                  "slice thickness", "hu range", "skin threshold", "bone threshold",
-                                  "body length", "skin triangles", "bone triangles", "sha256"}));
+    EXPECT_EQ(KeysOf(run.out),
+              (std::vector<std::string>{"series", "description", "date", "voxels", "spacing",
+                                        "slice thickness", "hu range", "skin threshold",
+                                        "bone threshold", "body length", "skin triangles",
+                                        "bone triangles", "sha256", "metal threshold", "metal"}));
     EXPECT_EQ(ValueOf(run.out, "series"), phantom.seriesUid);
     EXPECT_EQ(ValueOf(run.out, "description"), phantom.description);
     EXPECT_EQ(ValueOf(run.out, "voxels"), "64 x 64 x 80");
@@ -96,6 +96,17 @@ TEST_F(CtCommandsTest, CtInfoPrintsTheSeriesFactsOneKeyALine) {
         bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     EXPECT_EQ(ValueOf(run.out, "sha256"), Sha256Hex(bytes));
+    // The one metal object, the bead, where --ct-point puts its centre.
+    EXPECT_EQ(ValueOf(run.out, "metal threshold"), "2500 HU");
+    const std::string metal = ValueOf(run.out, "metal");
+    ASSERT_EQ(metal.rfind("1 ", 0), 0u) << metal;
+    const std::array<double, 3> bead = PointOf(metal.substr(2));
+    EXPECT_NEAR(bead[0], 1.4, 0.1);
+    EXPECT_NEAR(bead[1], 9.0, 0.1);
+    EXPECT_NEAR(bead[2], 7.0, 0.1);
+    EXPECT_NE(metal.find(" cm, volume "), std::string::npos) << metal;
+    EXPECT_NE(metal.find(" mm3, extent "), std::string::npos) << metal;
+    EXPECT_NE(metal.find(" mm, peak 3000 HU"), std::string::npos) << metal;
 
     // A series the folder does not hold, or no series at all: one line, no facts.
     const InProcessRun other = RunInProcess({"--ct-info", Series(), "--series", "1.2.3"});

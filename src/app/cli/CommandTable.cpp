@@ -232,7 +232,8 @@ std::vector<CommandTable::Command> BuildCommands() {
          .help = "read a CT series as a case's body is read from it and print its facts, one "
                  "\"key: value\" a line (series, description, date, voxels, spacing, slice "
                  "thickness, hu range, thresholds, body length, skin triangles, bone triangles, "
-                 "sha256)"},
+                 "sha256), then one line a metal object, largest first (metal: k x y z cm, "
+                 "volume, extent, peak HU)"},
         {.name = "--ct-point",
          .mode = Mode::CtPoint,
          .operands = {CtFolderOperand()},

@@ -4,6 +4,7 @@
 #include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "ct/CtBodyFrame.h"
+#include "ct/CtMetal.h"
 #include "world/CtBodyFile.h"
 
 #include <cmath>
@@ -66,6 +67,28 @@ bool InsideVolume(const CtVolume& volume, const Vec3& lps) {
     return true;
 }
 
+// One line a metal object, largest first: "metal: k x y z cm, volume V mm3, extent E mm, peak P
+// HU", numbered from 1; "metal: none" when there is none.
+void PrintMetal(const CtScan& scan, std::ostream& out, std::ostream& err) {
+    const CtMetalOptions options;
+    std::vector<CtMetalObject> objects;
+    if (const Status found = FindCtMetal(scan, options, objects); !found) {
+        err << "ruvo: warning: no metal was looked for: " << PrintableText(found.message()) << '\n';
+        return;
+    }
+    out << "metal threshold: " << options.thresholdHu << " HU\n";
+    if (objects.empty()) {
+        out << "metal: none\n";
+    }
+    for (std::size_t index = 0; index < objects.size(); ++index) {
+        const CtMetalObject& object = objects[index];
+        out << "metal: " << index + 1 << ' ' << Centimetres(object.centroidBody.x) << ' '
+            << Centimetres(object.centroidBody.y) << ' ' << Centimetres(object.centroidBody.z)
+            << " cm, volume " << FormatFixed(object.volumeMm3, 0, 1) << " mm3, extent "
+            << FormatFixed(object.extentMm, 0, 1) << " mm, peak " << object.peakHu << " HU\n";
+    }
+}
+
 } // namespace
 
 int RunCtInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
@@ -91,6 +114,7 @@ int RunCtInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ost
         << "skin triangles: " << scan.skinTriangles << '\n'
         << "bone triangles: " << scan.boneTriangles << '\n'
         << "sha256: " << scan.seriesSha256 << '\n';
+    PrintMetal(scan, out, err);
     return Flushed(out, err) ? 0 : 1;
 }
 
