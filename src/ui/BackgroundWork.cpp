@@ -1,29 +1,15 @@
 #include "ui/BackgroundWork.h"
 
 #include "ui/Platform.h"
+#include "ui/SharedProgress.h"
 
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
 
-#include <atomic>
 #include <memory>
 
 namespace {
-
-// The position the work reached and the user's Cancel, shared between the work's thread, which
-// writes the one and reads the other, and the interface's timer, which does the reverse.
-class SharedProgress : public ProgressSink {
-public:
-    void SetProgress(int position) override { reached = position; }
-    bool CancelRequested() const override { return stop; }
-    void Cancel() { stop = true; }
-    int Reached() const { return reached; }
-
-private:
-    std::atomic<int> reached = 0;
-    std::atomic<bool> stop = false;
-};
 
 constexpr int kPollMilliseconds = 50;
 

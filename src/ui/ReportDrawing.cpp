@@ -4,30 +4,16 @@
 #include "body/UncertaintyModel.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
+#include "ui/SharedProgress.h"
 
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
 
-#include <atomic>
 #include <memory>
 
 namespace {
-
-// The progress of draws made on another thread, read by the interface's timer; Cancel is
-// asked from every drawing thread.
-class SharedProgress : public ProgressSink {
-public:
-    void SetProgress(int position) override { reached = position; }
-    bool CancelRequested() const override { return stop; }
-    void Cancel() { stop = true; }
-    int Reached() const { return reached; }
-
-private:
-    std::atomic<int> reached = 0;
-    std::atomic<bool> stop = false;
-};
 
 constexpr int kPollMilliseconds = 50;
 
