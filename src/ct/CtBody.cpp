@@ -3,9 +3,6 @@
 #include "ct/CtBodyParts.h"
 #include "ct/CtSurface.h"
 
-#include <algorithm>
-#include <limits>
-
 namespace {
 
 bool Cancelled(ProgressSink* progress) {
@@ -34,21 +31,10 @@ CtSurfaceProgress Between(ProgressSink* progress, int from, int to) {
     };
 }
 
-// The body frame of a skin in LPS mm, by the rule BodyFrameOfSkin states, and the skin in it.
+// The skin's positions in the body frame its own corners define (BodyFrameOfSkin's rule).
 std::vector<Vec3f> InBodyFrame(const std::vector<Vec3f>& positions,
                                const std::vector<std::array<uint32_t, 3>>& triangles) {
-    constexpr double kHuge = std::numeric_limits<double>::max();
-    double minL = kHuge, maxL = -kHuge, maxP = -kHuge, minS = kHuge;
-    for (const auto& triangle : triangles) {
-        for (uint32_t corner : triangle) {
-            const Vec3f& p = positions[corner];
-            minL = std::min(minL, static_cast<double>(p.x));
-            maxL = std::max(maxL, static_cast<double>(p.x));
-            maxP = std::max(maxP, static_cast<double>(p.y));
-            minS = std::min(minS, static_cast<double>(p.z));
-        }
-    }
-    const CtBodyFrame frame{{(minL + maxL) / 2, maxP, minS}};
+    const CtBodyFrame frame = BodyFrameOfCorners(positions, triangles);
     std::vector<Vec3f> body(positions.size());
     for (std::size_t index = 0; index < positions.size(); ++index) {
         body[index] = ToVec3f(LpsToBody(frame, ToVec3(positions[index])));

@@ -30,23 +30,37 @@ std::array<float, 6> BoxOf(const Mesh& mesh, const std::vector<uint32_t>& triang
 
 } // namespace
 
-Status BodyFrameOfSkin(const Mesh& skinLps, CtBodyFrame& frame) {
-    if (skinLps.triangles.empty()) {
-        return Status::Failure("The skin surface has no triangles to place the body by.");
-    }
+// The rule's extremes over the corners the triangles use (a vertex no triangle uses is no skin).
+template <typename Triangles, typename CornersOf>
+CtBodyFrame FrameOf(const std::vector<Vec3f>& positions, const Triangles& triangles,
+                    const CornersOf& cornersOf) {
     constexpr double kHuge = std::numeric_limits<double>::max();
     double minL = kHuge, maxL = -kHuge, maxP = -kHuge, minS = kHuge;
-    for (const MeshTriangle& triangle : skinLps.triangles) {
-        for (uint32_t corner : triangle.position) {
-            const Vec3f& p = skinLps.positions[corner];
+    for (const auto& triangle : triangles) {
+        for (uint32_t corner : cornersOf(triangle)) {
+            const Vec3f& p = positions[corner];
             minL = std::min(minL, static_cast<double>(p.x));
             maxL = std::max(maxL, static_cast<double>(p.x));
             maxP = std::max(maxP, static_cast<double>(p.y));
             minS = std::min(minS, static_cast<double>(p.z));
         }
     }
-    frame.originLps = {(minL + maxL) / 2, maxP, minS};
+    return {{(minL + maxL) / 2, maxP, minS}};
+}
+
+Status BodyFrameOfSkin(const Mesh& skinLps, CtBodyFrame& frame) {
+    if (skinLps.triangles.empty()) {
+        return Status::Failure("The skin surface has no triangles to place the body by.");
+    }
+    frame = FrameOf(skinLps.positions, skinLps.triangles,
+                    [](const MeshTriangle& triangle) { return triangle.position; });
     return Status::Ok();
+}
+
+CtBodyFrame BodyFrameOfCorners(const std::vector<Vec3f>& positions,
+                               const std::vector<std::array<uint32_t, 3>>& triangles) {
+    return FrameOf(positions, triangles,
+                   [](const std::array<uint32_t, 3>& triangle) { return triangle; });
 }
 
 Vec3 LpsToBody(const CtBodyFrame& frame, const Vec3& lps) {

@@ -4,6 +4,10 @@
 #include "base/Status.h"
 #include "mesh/Mesh.h"
 
+#include <array>
+#include <cstdint>
+#include <vector>
+
 // Where a CT body stands in the body frame. The series' patient frame (LPS, mm: +x toward the
 // patient's left, +y toward the back, +z toward the head) turns into the body frame (cm: +X toward
 // the left, +Y toward the head, +Z toward the front) by a rotation, which keeps every triangle's
@@ -16,6 +20,9 @@ struct CtBodyFrame {
 
 // The frame of a skin surface given in LPS mm; fails on a skin without triangles.
 Status BodyFrameOfSkin(const Mesh& skinLps, CtBodyFrame& frame);
+// The same rule for a skin given as bare positions (LPS mm) and corners, which must not be empty.
+CtBodyFrame BodyFrameOfCorners(const std::vector<Vec3f>& positions,
+                               const std::vector<std::array<uint32_t, 3>>& triangles);
 
 // A patient point (LPS, mm) in the body frame (cm), and back.
 Vec3 LpsToBody(const CtBodyFrame& frame, const Vec3& lps);
