@@ -8,6 +8,7 @@ namespace {
 
 constexpr int kHuCount = 65536;
 constexpr int kHuOffset = 32768;
+constexpr float kNoSample = std::numeric_limits<float>::max();
 
 // One axis of a trilinear sample: the lower voxel, the weight of the upper one, and whether the
 // coordinate lies within the voxels (half a voxel beyond the outer centres).
@@ -71,56 +72,109 @@ void CtObliqueSlicer::Prepare(const CtObliquePlane& plane) {
         steps.samples[static_cast<size_t>(n)] = step(centre, by);
     }
     steps.width = plane.width;
+    steps.height = plane.height;
     steps.outsideHu = plane.outsideHu;
 }
 
-int16_t CtObliqueSlicer::SlabMinimum(float i, float j, float k) const {
+float CtObliqueSlicer::Sample(float i, float j, float k) const {
     const CtVolume& volume = scan.volume;
+    AxisSample a, b, c;
+    if (!SampleAxis(i, volume.size[0], a) || !SampleAxis(j, volume.size[1], b) ||
+        !SampleAxis(k, volume.size[2], c)) {
+        return kNoSample;
+    }
     const size_t rowStride = static_cast<size_t>(volume.size[0]);
     const size_t sliceStride = rowStride * static_cast<size_t>(volume.size[1]);
     const size_t di = volume.size[0] > 1 ? 1 : 0;
     const size_t dj = volume.size[1] > 1 ? rowStride : 0;
     const size_t dk = volume.size[2] > 1 ? sliceStride : 0;
-    const int16_t* hu = volume.hu.data();
-    float lowest = std::numeric_limits<float>::max();
-    for (const std::array<float, 3>& offset : steps.samples) {
-        AxisSample a, b, c;
-        if (!SampleAxis(i + offset[0], volume.size[0], a) ||
-            !SampleAxis(j + offset[1], volume.size[1], b) ||
-            !SampleAxis(k + offset[2], volume.size[2], c)) {
-            continue;
-        }
-        const int16_t* p =
-            hu + static_cast<size_t>(a.lower) + rowStride * b.lower + sliceStride * c.lower;
-        const float v00 = Lerp(p[0], p[di], a.weight);
-        const float v10 = Lerp(p[dj], p[dj + di], a.weight);
-        const float v01 = Lerp(p[dk], p[dk + di], a.weight);
-        const float v11 = Lerp(p[dk + dj], p[dk + dj + di], a.weight);
-        const float value = Lerp(Lerp(v00, v10, b.weight), Lerp(v01, v11, b.weight), c.weight);
-        lowest = std::min(lowest, value);
-    }
-    if (lowest == std::numeric_limits<float>::max()) {
-        return static_cast<int16_t>(steps.outsideHu);
-    }
-    return static_cast<int16_t>(std::lround(lowest));
+    const int16_t* p = volume.hu.data() + static_cast<size_t>(a.lower) + rowStride * b.lower +
+                       sliceStride * c.lower;
+    const float v00 = Lerp(p[0], p[di], a.weight);
+    const float v10 = Lerp(p[dj], p[dj + di], a.weight);
+    const float v01 = Lerp(p[dk], p[dk + di], a.weight);
+    const float v11 = Lerp(p[dk + dj], p[dk + dj + di], a.weight);
+    return Lerp(Lerp(v00, v10, b.weight), Lerp(v01, v11, b.weight), c.weight);
 }
 
-template <class Out> void CtObliqueSlicer::DrawRow(int row, Out* out) const {
-    // Each pixel from its row's start rather than by adding steps along the row, so that the
-    // rounding of single precision does not creep across a wide picture.
-    const double y = row;
-    const float i = static_cast<float>(steps.first[0] + y * steps.down[0]);
-    const float j = static_cast<float>(steps.first[1] + y * steps.down[1]);
-    const float k = static_cast<float>(steps.first[2] + y * steps.down[2]);
-    Out* pixel = out + static_cast<size_t>(row) * static_cast<size_t>(steps.width);
-    for (int x = 0; x < steps.width; ++x) {
+bool CtObliqueSlicer::Within(float i, float j, float k) const {
+    const std::array<int, 3>& size = scan.volume.size;
+    return size[0] > 1 && size[1] > 1 && size[2] > 1 && i >= 0 && j >= 0 && k >= 0 &&
+           i <= static_cast<float>(size[0] - 1) && j <= static_cast<float>(size[1] - 1) &&
+           k <= static_cast<float>(size[2] - 1);
+}
+
+void CtObliqueSlicer::LowerAlong(const std::array<float, 3>& start, int count,
+                                 float* lowest) const {
+    const std::array<float, 3>& by = steps.across;
+    const float last = static_cast<float>(count - 1);
+    // A stretch is straight: when both its ends lie among the voxel centres, all of it does and
+    // the samples need no bounds.
+    if (!Within(start[0], start[1], start[2]) ||
+        !Within(start[0] + last * by[0], start[1] + last * by[1], start[2] + last * by[2])) {
+        for (int x = 0; x < count; ++x) {
+            const float fx = static_cast<float>(x);
+            lowest[x] = std::min(lowest[x], Sample(start[0] + fx * by[0], start[1] + fx * by[1],
+                                                   start[2] + fx * by[2]));
+        }
+        return;
+    }
+    const CtVolume& volume = scan.volume;
+    const size_t rowStride = static_cast<size_t>(volume.size[0]);
+    const size_t sliceStride = rowStride * static_cast<size_t>(volume.size[1]);
+    const int lastI = volume.size[0] - 2, lastJ = volume.size[1] - 2, lastK = volume.size[2] - 2;
+    const int16_t* hu = volume.hu.data();
+    for (int x = 0; x < count; ++x) {
         const float fx = static_cast<float>(x);
-        const int16_t value = SlabMinimum(i + fx * steps.across[0], j + fx * steps.across[1],
-                                          k + fx * steps.across[2]);
-        if constexpr (sizeof(Out) == 1) {
-            pixel[x] = greyOfHu[static_cast<size_t>(value + kHuOffset)];
-        } else {
-            pixel[x] = value;
+        const float fi = start[0] + fx * by[0], fj = start[1] + fx * by[1],
+                    fk = start[2] + fx * by[2];
+        const int i = std::min(static_cast<int>(fi), lastI);
+        const int j = std::min(static_cast<int>(fj), lastJ);
+        const int k = std::min(static_cast<int>(fk), lastK);
+        const float wi = fi - static_cast<float>(i), wj = fj - static_cast<float>(j),
+                    wk = fk - static_cast<float>(k);
+        const int16_t* p = hu + static_cast<size_t>(i) + rowStride * static_cast<size_t>(j) +
+                           sliceStride * static_cast<size_t>(k);
+        const int16_t* q = p + sliceStride;
+        const float v00 = Lerp(p[0], p[1], wi);
+        const float v10 = Lerp(p[rowStride], p[rowStride + 1], wi);
+        const float v01 = Lerp(q[0], q[1], wi);
+        const float v11 = Lerp(q[rowStride], q[rowStride + 1], wi);
+        lowest[x] = std::min(lowest[x], Lerp(Lerp(v00, v10, wj), Lerp(v01, v11, wj), wk));
+    }
+}
+
+template <class Out> void CtObliqueSlicer::DrawStripe(int stripe, Out* out) const {
+    // A stripe of kStretch columns from the top row to the bottom: the voxels one row's stretch
+    // reads are mostly read again by the next row's, so they are still in the cache. Each stretch
+    // starts from its row's start rather than by adding steps along the row, so that the
+    // rounding of single precision does not creep across a wide picture. The slab is taken one
+    // layer at a time along the stretch, a straight walk through the volume.
+    const int from = stripe * kStretch;
+    const int count = std::min(kStretch, steps.width - from);
+    std::array<float, kStretch> lowest;
+    for (int row = 0; row < steps.height; ++row) {
+        const double y = row;
+        std::fill_n(lowest.begin(), count, kNoSample);
+        for (const std::array<float, 3>& offset : steps.samples) {
+            std::array<float, 3> start;
+            for (int axis = 0; axis < 3; ++axis) {
+                start[axis] = static_cast<float>(steps.first[axis] + y * steps.down[axis] +
+                                                 from * static_cast<double>(steps.across[axis]) +
+                                                 offset[axis]);
+            }
+            LowerAlong(start, count, lowest.data());
+        }
+        Out* pixel = out + static_cast<size_t>(row) * static_cast<size_t>(steps.width) + from;
+        for (int x = 0; x < count; ++x) {
+            const int16_t value = lowest[x] == kNoSample
+                                      ? static_cast<int16_t>(steps.outsideHu)
+                                      : static_cast<int16_t>(std::lround(lowest[x]));
+            if constexpr (sizeof(Out) == 1) {
+                pixel[x] = greyOfHu[static_cast<size_t>(value + kHuOffset)];
+            } else {
+                pixel[x] = value;
+            }
         }
     }
 }
@@ -129,12 +183,12 @@ void CtObliqueSlicer::DrawHu(const CtObliquePlane& plane, std::vector<int16_t>& 
     Prepare(plane);
     hu.resize(static_cast<size_t>(plane.width) * static_cast<size_t>(plane.height));
     int16_t* out = hu.data();
-    auto rows = [&](int first, int end) {
-        for (int row = first; row < end; ++row) {
-            DrawRow(row, out);
+    auto stripes = [&](int first, int end) {
+        for (int stripe = first; stripe < end; ++stripe) {
+            DrawStripe(stripe, out);
         }
     };
-    threads.ForRows(plane.height, rows);
+    threads.ForParts((plane.width + kStretch - 1) / kStretch, stripes);
 }
 
 void CtObliqueSlicer::SetWindow(const CtWindow& window) {
@@ -159,10 +213,10 @@ void CtObliqueSlicer::Draw(const CtObliquePlane& plane, const CtWindow& window,
     image.pixelHeightMm = plane.pixelMm;
     image.grey.resize(static_cast<size_t>(plane.width) * static_cast<size_t>(plane.height));
     uint8_t* out = image.grey.data();
-    auto rows = [&](int first, int end) {
-        for (int row = first; row < end; ++row) {
-            DrawRow(row, out);
+    auto stripes = [&](int first, int end) {
+        for (int stripe = first; stripe < end; ++stripe) {
+            DrawStripe(stripe, out);
         }
     };
-    threads.ForRows(plane.height, rows);
+    threads.ForParts((plane.width + kStretch - 1) / kStretch, stripes);
 }

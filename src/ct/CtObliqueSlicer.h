@@ -35,15 +35,22 @@ private:
         std::array<double, 3> first{}, down{};
         std::array<float, 3> across{};
         std::vector<std::array<float, 3>> samples;
-        int width = 0;
+        int width = 0, height = 0;
         int outsideHu = -1000;
     };
     void Prepare(const CtObliquePlane& plane);
     std::array<double, 3> VoxelOf(const Vec3& bodyCm) const;
     void SetWindow(const CtWindow& window);
-    // One row's minimum values; the output turns each into the picture's pixel.
-    template <class Out> void DrawRow(int row, Out* out) const;
-    int16_t SlabMinimum(float i, float j, float k) const;
+    // One stripe's minimum values; the output turns each into the picture's pixel.
+    template <class Out> void DrawStripe(int stripe, Out* out) const;
+    // Lowers each of `count` minima by the sample at start + x * across (voxel coordinates).
+    void LowerAlong(const std::array<float, 3>& start, int count, float* lowest) const;
+    // The trilinear value at a voxel point, or the largest float outside the voxels.
+    float Sample(float i, float j, float k) const;
+    // Whether the point lies among the voxel centres of a volume at least two voxels each way.
+    bool Within(float i, float j, float k) const;
+    // Columns drawn together, layer by layer of the slab, and handed to a thread as one part.
+    static constexpr int kStretch = 32;
 
     const CtScan& scan;
     CtRowThreads threads;

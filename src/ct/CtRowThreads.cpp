@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr int kRowsPerBatch = 4;
+constexpr int kRowsPerBatch = 1;
 constexpr int kMostThreads = 8;
 
 } // namespace
@@ -43,12 +43,15 @@ void CtRowThreads::Run(int count, RowFunction function, void* context) {
         context_ = context;
         count_ = count;
         nextRow.store(0, std::memory_order_relaxed);
-        busy = static_cast<int>(workers.size());
+        open = true;
         ++generation;
     }
     started.notify_all();
     TakeBatches();
+    // A kept thread the system has not woken by now finds the job closed and sleeps on: on a
+    // busy machine the caller does not wait for threads that never started.
     std::unique_lock lock(mutex);
+    open = false;
     finished.wait(lock, [this] { return busy == 0; });
 }
 
@@ -72,6 +75,10 @@ void CtRowThreads::Work() {
                 return;
             }
             seen = generation;
+            if (!open) {
+                continue;
+            }
+            ++busy;
         }
         TakeBatches();
         {

@@ -21,8 +21,9 @@ public:
 
     int Threads() const { return static_cast<int>(workers.size()) + 1; }
 
-    // Calls rows(first, end) for batches covering rows 0 to count - 1, each exactly once.
-    template <class Rows> void ForRows(int count, Rows& rows) {
+    // Calls rows(first, end) for batches covering parts (rows, stripes) 0 to count - 1, each
+    // exactly once.
+    template <class Rows> void ForParts(int count, Rows& rows) {
         Run(
             count,
             [](void* context, int first, int end) { (*static_cast<Rows*>(context))(first, end); },
@@ -41,6 +42,7 @@ private:
     uint64_t generation = 0;
     int busy = 0;
     bool stopping = false;
+    bool open = false; // the current job still takes threads
     RowFunction function_ = nullptr;
     void* context_ = nullptr;
     int count_ = 0;
