@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <memory>
 
@@ -164,6 +165,11 @@ TEST(CtObliqueSlicer, ShowsAnObliqueAirTube) {
     EXPECT_EQ(hu.front(), -1024);
     ASSERT_TRUE(TrackPlane(scan->volume, kTubeA, kTubeB, options, plane));
     slicer.DrawHu(plane, hu);
+    // One thread draws the same values as two.
+    CtObliqueSlicer alone(*scan, 1);
+    std::vector<int16_t> aloneHu;
+    alone.DrawHu(plane, aloneHu);
+    EXPECT_EQ(aloneHu, hu);
     CtSliceImage image;
     const CtWindow window = WindowOfPreset(CtWindowPreset::Air);
     slicer.Draw(plane, window, image);
@@ -240,5 +246,28 @@ TEST(CtObliqueSlicer, ShowsTheBodyPhantomsWoundChannel) {
         const CtSlicePoint back = PicturePointOfBody(plane, BodyOfPicturePoint(plane, x, y));
         EXPECT_NEAR(back.x, x, 1e-9);
         EXPECT_NEAR(back.y, y, 1e-9);
+    }
+}
+
+// Every part is handed out exactly once, call after call, for any count against any number of
+// threads, including none to hand out.
+TEST(CtRowThreads, HandsOutEveryPartOnce) {
+    for (int threadCount : {1, 2, 3}) {
+        CtRowThreads threads(threadCount);
+        EXPECT_EQ(threads.Threads(), threadCount);
+        for (int count : {0, 1, 2, 5, 64, 1000}) {
+            std::vector<std::atomic<int>> seen(static_cast<size_t>(count));
+            for (int call = 0; call < 20; ++call) {
+                auto parts = [&](int first, int end) {
+                    for (int n = first; n < end; ++n)
+                        seen[static_cast<size_t>(n)].fetch_add(1);
+                };
+                threads.ForParts(count, parts);
+            }
+            int wrong = 0;
+            for (const std::atomic<int>& times : seen)
+                wrong += times.load() != 20;
+            EXPECT_EQ(wrong, 0) << threadCount << " threads, " << count << " parts";
+        }
     }
 }
