@@ -10,6 +10,9 @@ constexpr double kMillimetresPerCentimetre = 10;
 constexpr double kLargestSide = 4096;
 // Below this length the part of +Y square to the track is too short to set a direction by.
 constexpr double kShortestUp = 0.1;
+// The thickest slab and the widest picture and margin taken (mm, cm, cm).
+constexpr double kThickestSlabMm = 50;
+constexpr double kWidestCm = 200;
 
 Vec3 Scaled(const Vec3& v, double s) {
     return {v.x * s, v.y * s, v.z * s};
@@ -26,11 +29,25 @@ double SmallestSpacing(const CtVolume& volume) {
 // The pixel side for sides of the given lengths (cm): the one asked for, else the smallest voxel
 // spacing, enlarged where a side would pass kLargestSide pixels.
 double PixelMmFor(const CtVolume& volume, const CtObliqueOptions& options, double longestCm) {
-    double pixel = options.pixelMm > 0 ? options.pixelMm : SmallestSpacing(volume);
-    if (!(pixel > 0)) {
+    double pixel = options.pixelMm > 0 && std::isfinite(options.pixelMm) ? options.pixelMm
+                                                                         : SmallestSpacing(volume);
+    if (!(pixel > 0) || !std::isfinite(pixel)) {
         pixel = 1;
     }
     return std::max(pixel, longestCm * kMillimetresPerCentimetre / kLargestSide);
+}
+
+// An option held to its range; a value that is not a number takes the fallback.
+double Held(double value, double lowest, double highest, double fallback) {
+    return std::isfinite(value) ? std::clamp(value, lowest, highest) : fallback;
+}
+
+double SlabMmOf(const CtObliqueOptions& options) {
+    return Held(options.slabMm, 0, kThickestSlabMm, 0);
+}
+
+double WidthCmOf(const CtObliqueOptions& options) {
+    return Held(options.widthCm, 0.1, kWidestCm, 10);
 }
 
 int PixelsFor(double lengthCm, double pixelMm) {
@@ -82,12 +99,12 @@ Status TrackPlane(const CtVolume& volume, const Vec3& inCm, const Vec3& outCm,
         return status;
     }
     const Vec3 up = UpOfTrack(direction);
-    const double alongCm = lengthCm + 2 * std::max(options.marginCm, 0.0);
-    const double acrossCm = std::max(options.widthCm, 0.1);
+    const double alongCm = lengthCm + 2 * Held(options.marginCm, 0, kWidestCm, 3);
+    const double acrossCm = WidthCmOf(options);
     const double pixelMm = PixelMmFor(volume, options, std::max(alongCm, acrossCm));
     Frame(Scaled(Plus(inCm, outCm), 0.5), direction, up, alongCm, acrossCm, pixelMm, plane);
     plane.normal = Cross(direction, up);
-    plane.slabMm = std::max(options.slabMm, 0.0);
+    plane.slabMm = SlabMmOf(options);
     plane.outsideHu = options.outsideHu;
     return Status::Ok();
 }
@@ -100,12 +117,12 @@ Status CrossPlane(const CtVolume& volume, const Vec3& inCm, const Vec3& outCm, d
         return status;
     }
     const Vec3 up = UpOfTrack(direction);
-    const double sideCm = std::max(options.widthCm, 0.1);
+    const double sideCm = WidthCmOf(options);
     const double pixelMm = PixelMmFor(volume, options, sideCm);
     const Vec3 centre = Plus(inCm, Scaled(direction, fraction * lengthCm));
     Frame(centre, Cross(direction, up), up, sideCm, sideCm, pixelMm, plane);
     plane.normal = direction;
-    plane.slabMm = std::max(options.slabMm, 0.0);
+    plane.slabMm = SlabMmOf(options);
     plane.outsideHu = options.outsideHu;
     return Status::Ok();
 }

@@ -6,7 +6,9 @@
 #include "ct/CtVolume.h"
 
 // How the track's pictures are cut from a volume. Lengths along the track and across it are in
-// the body frame's centimetres, pixel and slab sizes in millimetres.
+// the body frame's centimetres, pixel and slab sizes in millimetres. The slab is held to 0-50 mm,
+// the width to 0.1-200 cm and the margin to 0-200 cm; a value that is not a number takes the
+// default (no slab for the slab).
 struct CtObliqueOptions {
     double pixelMm = 0;  // a pixel's side; 0 takes the volume's smallest voxel spacing
     double marginCm = 3; // shown beyond IN and OUT along the track

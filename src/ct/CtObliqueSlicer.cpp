@@ -71,6 +71,12 @@ void CtObliqueSlicer::Prepare(const CtObliquePlane& plane) {
                       plane.normal.z * offsetCm};
         steps.samples[static_cast<size_t>(n)] = step(centre, by);
     }
+    // A volume whose voxels do not fill its size shows as all outside rather than being read
+    // beyond its end.
+    steps.haveVoxels = volume.size[0] > 0 && volume.size[1] > 0 && volume.size[2] > 0 &&
+                       volume.hu.size() == static_cast<size_t>(volume.size[0]) *
+                                               static_cast<size_t>(volume.size[1]) *
+                                               static_cast<size_t>(volume.size[2]);
     steps.width = plane.width;
     steps.height = plane.height;
     steps.outsideHu = plane.outsideHu;
@@ -106,6 +112,9 @@ bool CtObliqueSlicer::Within(float i, float j, float k) const {
 
 void CtObliqueSlicer::LowerAlong(const std::array<float, 3>& start, int count,
                                  float* lowest) const {
+    if (!steps.haveVoxels) {
+        return;
+    }
     const std::array<float, 3>& by = steps.across;
     const float last = static_cast<float>(count - 1);
     // A stretch is straight: when both its ends lie among the voxel centres, all of it does and

@@ -37,6 +37,7 @@ private:
         std::vector<std::array<float, 3>> samples;
         int width = 0, height = 0;
         int outsideHu = -1000;
+        bool haveVoxels = false;
     };
     void Prepare(const CtObliquePlane& plane);
     std::array<double, 3> VoxelOf(const Vec3& bodyCm) const;

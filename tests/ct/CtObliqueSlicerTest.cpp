@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <memory>
@@ -110,6 +111,19 @@ TEST(CtObliquePlane, PlacesTheTrackAndMapsBothWays) {
     const Vec3 slanted{0.6, 0.8, 0};
     EXPECT_NEAR(Dot(UpOfTrack(slanted), slanted), 0, 1e-12);
     EXPECT_GT(UpOfTrack(slanted).y, 0);
+    // Options out of range are held: no picture of NaN or billions of pixels.
+    CtObliqueOptions wild;
+    wild.widthCm = std::nan("");
+    wild.slabMm = 1e12;
+    wild.marginCm = -5;
+    wild.pixelMm = std::nan("");
+    ASSERT_TRUE(TrackPlane(volume, in, out, wild, plane));
+    EXPECT_EQ(plane.height, static_cast<int>(std::ceil(100 / 0.7 - 1e-9)));
+    EXPECT_EQ(plane.width, static_cast<int>(std::ceil(length * 10 / 0.7 - 1e-9)));
+    EXPECT_EQ(plane.slabMm, 50);
+    wild.widthCm = 1e12;
+    ASSERT_TRUE(CrossPlane(volume, in, out, 0.5, wild, plane));
+    EXPECT_LE(plane.width, 4096);
     EXPECT_FALSE(TrackPlane(volume, in, in, {}, plane));
     EXPECT_FALSE(CrossPlane(volume, in, in, 0.5, {}, plane));
 }
@@ -163,6 +177,13 @@ TEST(CtObliqueSlicer, ShowsAnObliqueAirTube) {
     ASSERT_TRUE(CrossPlane(scan->volume, {100, 100, 100}, {101, 100, 100}, 0, options, plane));
     slicer.DrawHu(plane, hu);
     EXPECT_EQ(hu.front(), -1024);
+    // A volume whose voxels were never read is outside everywhere, not read beyond its end.
+    CtScan unread;
+    unread.volume.size = {4, 4, 4};
+    unread.volume.spacing = {1, 1, 1};
+    CtObliqueSlicer unreadSlicer(unread, 2);
+    unreadSlicer.DrawHu(plane, hu);
+    EXPECT_EQ(std::count(hu.begin(), hu.end(), -1024), static_cast<long>(hu.size()));
     ASSERT_TRUE(TrackPlane(scan->volume, kTubeA, kTubeB, options, plane));
     slicer.DrawHu(plane, hu);
     // One thread draws the same values as two.
