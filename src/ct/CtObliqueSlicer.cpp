@@ -133,23 +133,31 @@ void CtObliqueSlicer::LowerAlong(const std::array<float, 3>& start, int count,
     const size_t sliceStride = rowStride * static_cast<size_t>(volume.size[1]);
     const int lastI = volume.size[0] - 2, lastJ = volume.size[1] - 2, lastK = volume.size[2] - 2;
     const int16_t* hu = volume.hu.data();
+    // First the cells and weights of the whole stretch, a loop the compiler turns into vector
+    // instructions, then the reads and blends.
+    std::array<int32_t, kStretch> ci, cj, ck;
+    std::array<float, kStretch> wi, wj, wk;
     for (int x = 0; x < count; ++x) {
         const float fx = static_cast<float>(x);
         const float fi = start[0] + fx * by[0], fj = start[1] + fx * by[1],
                     fk = start[2] + fx * by[2];
-        const int i = std::min(static_cast<int>(fi), lastI);
-        const int j = std::min(static_cast<int>(fj), lastJ);
-        const int k = std::min(static_cast<int>(fk), lastK);
-        const float wi = fi - static_cast<float>(i), wj = fj - static_cast<float>(j),
-                    wk = fk - static_cast<float>(k);
-        const int16_t* p = hu + static_cast<size_t>(i) + rowStride * static_cast<size_t>(j) +
-                           sliceStride * static_cast<size_t>(k);
+        ci[x] = std::min(static_cast<int32_t>(fi), lastI);
+        cj[x] = std::min(static_cast<int32_t>(fj), lastJ);
+        ck[x] = std::min(static_cast<int32_t>(fk), lastK);
+        wi[x] = fi - static_cast<float>(ci[x]);
+        wj[x] = fj - static_cast<float>(cj[x]);
+        wk[x] = fk - static_cast<float>(ck[x]);
+    }
+    for (int x = 0; x < count; ++x) {
+        const int16_t* p = hu + static_cast<size_t>(ci[x]) +
+                           rowStride * static_cast<size_t>(cj[x]) +
+                           sliceStride * static_cast<size_t>(ck[x]);
         const int16_t* q = p + sliceStride;
-        const float v00 = Lerp(p[0], p[1], wi);
-        const float v10 = Lerp(p[rowStride], p[rowStride + 1], wi);
-        const float v01 = Lerp(q[0], q[1], wi);
-        const float v11 = Lerp(q[rowStride], q[rowStride + 1], wi);
-        lowest[x] = std::min(lowest[x], Lerp(Lerp(v00, v10, wj), Lerp(v01, v11, wj), wk));
+        const float v00 = Lerp(p[0], p[1], wi[x]);
+        const float v10 = Lerp(p[rowStride], p[rowStride + 1], wi[x]);
+        const float v01 = Lerp(q[0], q[1], wi[x]);
+        const float v11 = Lerp(q[rowStride], q[rowStride + 1], wi[x]);
+        lowest[x] = std::min(lowest[x], Lerp(Lerp(v00, v10, wj[x]), Lerp(v01, v11, wj[x]), wk[x]));
     }
 }
 
