@@ -67,8 +67,8 @@ TEST_F(CtReportTest, TheReportCitesTheSeriesTheBodyCameFrom) {
     EXPECT_EQ(ct["metal_threshold_hu"], 2500);
     const CtMetalObject& bead = theCase.ct.scan->metal.at(0);
     const nlohmann::json& metal = ct["metal"][0];
-    EXPECT_EQ(metal["centroid_cm"], (std::vector<double>{bead.centroidBody.x, bead.centroidBody.y,
-                                                         bead.centroidBody.z}));
+    EXPECT_EQ(metal["centroid_cm"],
+              (std::vector<double>{bead.centroidBody.x, bead.centroidBody.y, bead.centroidBody.z}));
     EXPECT_EQ(metal["volume_mm3"], bead.volumeMm3);
     EXPECT_NEAR(metal["volume_mm3"].get<double>(), 268, 27);
     EXPECT_EQ(metal["extent_mm"], bead.extentMm);
