@@ -34,9 +34,20 @@ CtMetalList::CtMetalList(QWidget* parent) : QWidget(parent) {
     table->setObjectName(QStringLiteral("metalTable"));
     table->setRootIsDecorated(false);
     table->setAllColumnsShowFocus(true);
-    table->setHeaderLabels({QStringLiteral("Metal"), QStringLiteral("x, y, z (cm)"),
-                            QStringLiteral("Volume (mm³)"), QStringLiteral("Extent (mm)"),
-                            QStringLiteral("Peak (HU)")});
+    // Short headers, so that the five columns fit the dock's usual width; the tips say more.
+    table->setHeaderLabels({QStringLiteral("No."), QStringLiteral("x, y, z cm"),
+                            QStringLiteral("mm³"), QStringLiteral("Extent mm"),
+                            QStringLiteral("Peak HU")});
+    const QStringList tips = {
+        QStringLiteral("Metal object, largest first"),
+        QStringLiteral("Centroid in the body frame (cm)"),
+        QStringLiteral("Volume (mm³)"),
+        QStringLiteral("Largest distance across the object (mm)"),
+        QStringLiteral("Highest value in the object (Hounsfield units)"),
+    };
+    for (int column = 0; column < tips.size(); ++column) {
+        table->headerItem()->setToolTip(column, tips[column]);
+    }
     table->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     placeButton = new QPushButton(QStringLiteral("Place point here"), this);
     placeButton->setObjectName(QStringLiteral("placeAtMetalButton"));

@@ -63,8 +63,8 @@ void ExpectAtCentroid(const Vec3& metres, const Vec3& centroidCm) {
 } // namespace
 
 // The dock lists the scan's metal; choosing an object shows the slices through it, and "Place
-// point here" puts IN or OUT of the selected trajectory (one edit Undo takes back), or the next
-// point in Place points, at its centroid; the list empties with the scan.
+// point here" (or a double-click) puts IN or OUT of the selected trajectory (one edit Undo takes
+// back), or the next point in Place points, at its centroid; the list empties with the scan.
 TEST_F(CtMetalListTest, ListsTheMetalAndPlacesPointsAtIt) {
     const std::shared_ptr<const CtScan> scan = MetalPhantomScan();
     ASSERT_NE(scan, nullptr);
@@ -107,6 +107,11 @@ TEST_F(CtMetalListTest, ListsTheMetalAndPlacesPointsAtIt) {
     ExpectAtCentroid(TrajectoryNumbered(number).out, bead.centroidBody);
     EXPECT_EQ(undo.count(), edits + 2);
     undo.undo();
+    undo.undo();
+    EXPECT_EQ(TrajectoryNumbered(number), before);
+    // A double-click on the row does what the button does.
+    emit List().Table().itemDoubleClicked(row, 1);
+    ExpectAtCentroid(TrajectoryNumbered(number).out, bead.centroidBody);
     undo.undo();
     EXPECT_EQ(TrajectoryNumbered(number), before);
 
