@@ -4,6 +4,7 @@
 #include "base/ProgressSink.h"
 #include "base/Status.h"
 #include "ct/CtBodyFrame.h"
+#include "ct/CtMetalObject.h"
 #include "ct/CtScan.h"
 #include "ct/CtVolume.h"
 
@@ -26,19 +27,6 @@ struct CtMetalOptions {
     // Threads for the pass over the volume; 0 takes one per processor core. The objects are the
     // same on any number.
     std::size_t threads = 0;
-};
-
-// One metal object of a CT volume: a projectile, a fragment, a dental filling.
-struct CtMetalObject {
-    Vec3 centroidLps;  // patient frame, mm
-    Vec3 centroidBody; // body frame, cm; set when a frame was given (hasBodyCentroid)
-    bool hasBodyCentroid = false;
-    double volumeMm3 = 0;   // partial-volume corrected, see FindCtMetal
-    double extentMm = 0;    // the largest distance across the object
-    int peakHu = 0;         // the highest voxel value
-    std::size_t voxels = 0; // voxels at or above the threshold
-    int surroundingHu = 0;  // the value taken for the tissue around it
-    int metalHu = 0;        // the value taken for the metal itself
 };
 
 // The metal objects of a volume, largest volume first (equal volumes in the order of their first

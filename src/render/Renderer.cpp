@@ -1,6 +1,7 @@
 #include "render/Renderer.h"
 
 #include "case/PosedCase.h"
+#include "render/CtMetalPass.h"
 #include "render/Decorations.h"
 #include "render/ElementPass.h"
 #include "render/FrameContext.h"
@@ -123,6 +124,7 @@ void Renderer::RenderFrame(const PosedCase& posed, const ViewState& view) {
         DrawBody(frame);
     } else {
         bonePass.Draw(frame); // opaque, inside the skin that blends over it
+        CtMetalPass::Draw(frame);
     }
     font.Flush();
     // Drawn last, so that a transparent body blends over the arrows and solids inside it.

@@ -126,6 +126,12 @@ std::optional<CtBodyFacts> GatherCt(const CaseCt& ct) {
     facts.skinTriangles = scan.skinTriangles;
     facts.boneTriangles = scan.boneTriangles;
     facts.sha256 = scan.seriesSha256;
+    facts.metalSearched = scan.metalFailure.empty();
+    facts.metalThresholdHu = scan.metalThresholdHu;
+    for (const CtMetalObject& object : scan.metal) {
+        const Vec3& c = object.centroidBody;
+        facts.metal.push_back({{c.x, c.y, c.z}, object.volumeMm3, object.extentMm, object.peakHu});
+    }
     return facts;
 }
 

@@ -69,6 +69,15 @@ struct LandmarkFacts {
     std::array<double, 3> posedCm{};
 };
 
+// A metal object found in the CT series: its centroid (body frame, cm), volume, largest extent
+// and highest value.
+struct CtMetalFacts {
+    std::array<double, 3> centroidCm{};
+    double volumeMm3 = 0;
+    double extentMm = 0;
+    int peakHu = 0;
+};
+
 // The CT series a body was drawn from, as the report cites it.
 struct CtBodyFacts {
     std::string folder; // the series' folder as the case holds it
@@ -84,6 +93,11 @@ struct CtBodyFacts {
     double bodyLengthCm = 0;
     std::size_t skinTriangles = 0, boneTriangles = 0;
     std::string sha256; // of the series' files (kCtSeriesHashRule)
+    // The metal objects, largest first, and the threshold they were found at; metalSearched is
+    // false when the search failed (a threshold too low for the series).
+    bool metalSearched = false;
+    int metalThresholdHu = 0;
+    std::vector<CtMetalFacts> metal;
 };
 
 // How the body frame of a CT body is set, and how the series' SHA-256 is made, as the report

@@ -141,6 +141,21 @@ json ElementJson(const ElementFacts& e) {
             {"roll", e.roll}};
 }
 
+// The metal objects, largest first; null when they were not looked for.
+json CtMetalJson(const CtBodyFacts& ct) {
+    if (!ct.read || !ct.metalSearched) {
+        return nullptr;
+    }
+    json objects = json::array();
+    for (const CtMetalFacts& object : ct.metal) {
+        objects.push_back({{"centroid_cm", object.centroidCm},
+                           {"volume_mm3", object.volumeMm3},
+                           {"extent_mm", object.extentMm},
+                           {"peak_hu", object.peakHu}});
+    }
+    return objects;
+}
+
 // The series a CT body was drawn from; what is not known before the series is read is null.
 json CtJson(const CtBodyFacts& ct) {
     const auto known = [&ct](json value) { return ct.read ? value : json(nullptr); };
@@ -163,6 +178,9 @@ json CtJson(const CtBodyFacts& ct) {
         {"sha256_rule", kCtSeriesHashRule},
         {"frame", kCtBodyFrameRule},
         {"posture", "as scanned"},
+        {"metal_threshold_hu",
+         ct.read && ct.metalSearched ? json(ct.metalThresholdHu) : json(nullptr)},
+        {"metal", CtMetalJson(ct)},
     };
 }
 

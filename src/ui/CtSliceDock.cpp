@@ -2,6 +2,7 @@
 
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
+#include "ui/CtMetalList.h"
 #include "ui/CtSliceCanvas.h"
 #include "ui/DialogInput.h"
 #include "ui/PointPicking.h"
@@ -21,6 +22,7 @@
 namespace {
 
 constexpr double kCentimetresPerMetre = 100;
+constexpr int kMetalListHeight = 150; // pixels: about five rows, the slice keeps the rest
 constexpr std::array<CtSliceOrientation, 3> kOrientations = {
     CtSliceOrientation::Axial, CtSliceOrientation::Coronal, CtSliceOrientation::Sagittal};
 
@@ -132,6 +134,12 @@ void CtSliceDock::BuildControls(QWidget* content) {
     pointerLabel->setWordWrap(true);
     layout->addWidget(positionLabel);
     layout->addWidget(pointerLabel);
+    metalList = new CtMetalList(content);
+    metalList->setObjectName(QStringLiteral("ctMetalList"));
+    metalList->setMaximumHeight(kMetalListHeight);
+    layout->addWidget(metalList);
+    connect(metalList, &CtMetalList::objectChosen, this, &CtSliceDock::ShowMetal);
+    connect(metalList, &CtMetalList::placeRequested, this, &CtSliceDock::PlaceAtMetal);
     connect(orientationTabs, &QTabBar::currentChanged, this,
             [this](int index) { ShowOrientation(kOrientations.at(std::clamp(index, 0, 2))); });
     connect(presetBox, &QComboBox::currentIndexChanged, this,
@@ -151,6 +159,7 @@ void CtSliceDock::FollowCase() {
         return;
     }
     scan = current;
+    ShowMetalList();
     for (const CtSliceOrientation each : kOrientations) {
         slicers[Index(each)] = scan ? std::make_unique<CtSlicer>(*scan, each) : nullptr;
     }
@@ -279,11 +288,38 @@ void CtSliceDock::ShowPointer(int x, int y) {
             .arg(hu));
 }
 
+void CtSliceDock::ShowMetalList() {
+    if (!scan) {
+        metalList->SetObjects({});
+        return;
+    }
+    metalList->SetObjects(scan->metal, QString::fromStdString(scan->metalFailure));
+}
+
+void CtSliceDock::ShowMetal(int row) {
+    if (!scan || row < 0 || row >= static_cast<int>(scan->metal.size())) {
+        return;
+    }
+    ShowPoint(scan->metal[static_cast<std::size_t>(row)].centroidBody);
+}
+
+void CtSliceDock::PlaceAtMetal(int row) {
+    if (!scan || row < 0 || row >= static_cast<int>(scan->metal.size())) {
+        return;
+    }
+    const Vec3& centroid = scan->metal[static_cast<std::size_t>(row)].centroidBody;
+    ShowPoint(centroid);
+    PlacePoint(ToMetres(centroid));
+}
+
 void CtSliceDock::ClickPixel(int x, int y) {
     if (!scan || x < 0 || y < 0 || x >= Slicer().Width() || y >= Slicer().Height()) {
         return;
     }
-    const Vec3 metres = ToMetres(Slicer().VoxelCentre(GetSlice(), x, y));
+    PlacePoint(ToMetres(Slicer().VoxelCentre(GetSlice(), x, y)));
+}
+
+void CtSliceDock::PlacePoint(const Vec3& metres) {
     if (pointPicking.IsActive()) {
         pointPicking.PlaceAtRest(metres);
         return;

@@ -11,6 +11,7 @@
 #include <memory>
 
 class CaseEditor;
+class CtMetalList;
 class CtSliceCanvas;
 class PointPicking;
 class QComboBox;
@@ -24,8 +25,10 @@ class ViewState;
 // with the case's trajectories drawn where they cross the slice. A click on a voxel places a
 // point at its centre in the body frame: the next point of the pair while "Place points" is on,
 // otherwise IN or OUT (as chosen) of the selected trajectory, as one edit that Undo takes back.
-// It follows the case: a case without a scan leaves it empty, and each change redraws one slice
-// at most, so that it never holds up the window.
+// Below the slice, the scan's metal objects: choosing one shows the slices through it, and
+// "Place point here" places a point at its centroid as a click there would. It follows the case: a
+// case without a scan leaves it empty, and each change redraws one slice at most, so that it never
+// holds up the window.
 class CtSliceDock : public QDockWidget {
     Q_OBJECT
 
@@ -56,7 +59,13 @@ public:
     // What a click on pixel (x, y) of the picture does.
     void ClickPixel(int x, int y);
 
+    // Shows the slices through the metal object in this row of the list (from 0).
+    void ShowMetal(int row);
+    // Places a point at the centroid of the metal object in this row, as a click there would.
+    void PlaceAtMetal(int row);
+
     CtSliceCanvas& GetCanvas() { return *canvas; }
+    CtMetalList& GetMetalList() { return *metalList; }
     // "Axial slice 41 of 80, y 45.20 cm": where the slice shown lies.
     QString PositionText() const;
 
@@ -78,7 +87,11 @@ private:
     void DrawSoon();
     void ShowTracks();
     void ShowPointer(int x, int y);
+    // Places the next point of the pair, or IN or OUT of the selected trajectory, at a
+    // body-frame point (metres).
+    void PlacePoint(const Vec3& metres);
     void PlaceOnTrajectory(int number, const Vec3& metres);
+    void ShowMetalList();
     const CtSlicer& Slicer() const { return *slicers[Index(orientation)]; }
 
     CaseEditor& editor;
@@ -99,4 +112,5 @@ private:
     QLabel* positionLabel = nullptr;
     QLabel* pointerLabel = nullptr;
     QTimer* drawTimer = nullptr;
+    CtMetalList* metalList = nullptr;
 };

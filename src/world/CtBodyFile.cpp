@@ -3,6 +3,7 @@
 #include "base/ProgressRange.h"
 #include "case/Case.h"
 #include "case/SceneModelPath.h"
+#include "ct/CtMetal.h"
 #include "ct/CtSeriesHash.h"
 #include "ct/CtSeriesReader.h"
 
@@ -36,8 +37,23 @@ std::unique_ptr<Mesh> SkinInMetres(Mesh skin) {
     return mesh;
 }
 
-// Reads the series, hashes its files and draws its surfaces: 0 to 50 reading, 50 to 55 hashing,
-// 55 to 95 the surfaces.
+// Finds the metal objects once, so that the panel, the view and the report share them. A search
+// that fails leaves the scan without metal, and says why, but the body is read all the same:
+// only a cancellation stops the reading.
+Status FindMetal(CtScan& scan, ProgressSink* progress) {
+    const CtMetalOptions options;
+    scan.metalThresholdHu = options.thresholdHu;
+    if (Status found = FindCtMetal(scan, options, scan.metal, progress); !found) {
+        if (progress != nullptr && progress->CancelRequested()) {
+            return found;
+        }
+        scan.metalFailure = found.message();
+    }
+    return Status::Ok();
+}
+
+// Reads the series, hashes its files, draws its surfaces and finds its metal: 0 to 50 reading,
+// 50 to 55 hashing, 55 to 95 the surfaces, 95 to 100 the metal.
 Status ReadScan(const std::string& folder, const std::string& seriesUid, ProgressSink* progress,
                 const CtBodyOptions& options, CtScan& scan, Mesh& skin) {
     CtSeriesReader reader;
@@ -63,7 +79,8 @@ Status ReadScan(const std::string& folder, const std::string& seriesUid, Progres
     scan.bodyLengthCm = surfaces.lengthCm;
     scan.bone = std::make_shared<const Mesh>(std::move(surfaces.bone));
     skin = std::move(surfaces.skin);
-    return Status::Ok();
+    ProgressRange finding(progress, 95, 100);
+    return FindMetal(scan, &finding);
 }
 
 // Makes the skin the body, at the scan's own length: the fitted model stands with its soles at

@@ -3,11 +3,13 @@
 #include "base/Sha256.h"
 #include "case/Case.h"
 #include "ct/CtBodyFrame.h"
+#include "ct/CtMetal.h"
 #include "support/BoxBody.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -54,7 +56,8 @@ std::string ConcatenatedSeriesBytes(const std::filesystem::path& folder) {
 } // namespace
 
 // The skin becomes the body without moving: the scan's body-frame points are the case's, in
-// metres, and the series' hash is that of its files in name order.
+// metres, the series' hash is that of its files in name order, and the phantom's metal bead is
+// found once, at its body-frame place.
 TEST(CtBodyFile, TheSkinIsTheBodyInTheFrameItDefines) {
     TemporaryFolder folder;
     CtPhantomOptions options;
@@ -84,6 +87,16 @@ TEST(CtBodyFile, TheSkinIsTheBodyInTheFrameItDefines) {
     EXPECT_LT(middle.y / 100.0, box[4]);
     EXPECT_GT(middle.z / 100.0, box[2]);
     EXPECT_LT(middle.z / 100.0, box[5]);
+
+    EXPECT_TRUE(scan.metalFailure.empty());
+    EXPECT_EQ(scan.metalThresholdHu, CtMetalOptions().thresholdHu);
+    ASSERT_EQ(scan.metal.size(), 1u);
+    const Vec3 bead = LpsToBody(
+        scan.frame, {CtPhantomCentre().x + 14, CtPhantomCentre().y - 20, CtPhantomCentre().z + 20});
+    EXPECT_TRUE(scan.metal[0].hasBodyCentroid);
+    const Vec3 off = Minus(scan.metal[0].centroidBody, bead);
+    EXPECT_LT(std::sqrt(Dot(off, off)), 0.1); // cm
+    EXPECT_GT(scan.metal[0].volumeMm3, 200);  // a 4 mm ball: 268 mm3
 }
 
 // A series that cannot be read, or a cancel, leaves the case with the body it had; a relative

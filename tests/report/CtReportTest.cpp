@@ -61,6 +61,18 @@ TEST_F(CtReportTest, TheReportCitesTheSeriesTheBodyCameFrom) {
     EXPECT_NE(ct["frame"].get<std::string>().find("y = 0 at the soles"), std::string::npos);
     EXPECT_EQ(ct["posture"], "as scanned");
     EXPECT_NEAR(ct["body_length_cm"].get<double>(), 14.0, 0.2);
+    // The phantom's bead, as found when the series was read (a 4 mm ball: 268 mm3).
+    ASSERT_TRUE(ct["metal"].is_array());
+    ASSERT_EQ(ct["metal"].size(), 1u);
+    EXPECT_EQ(ct["metal_threshold_hu"], 2500);
+    const CtMetalObject& bead = theCase.ct.scan->metal.at(0);
+    const nlohmann::json& metal = ct["metal"][0];
+    EXPECT_EQ(metal["centroid_cm"],
+              (std::vector<double>{bead.centroidBody.x, bead.centroidBody.y, bead.centroidBody.z}));
+    EXPECT_EQ(metal["volume_mm3"], bead.volumeMm3);
+    EXPECT_NEAR(metal["volume_mm3"].get<double>(), 268, 27);
+    EXPECT_EQ(metal["extent_mm"], bead.extentMm);
+    EXPECT_GE(metal["peak_hu"].get<int>(), 2500);
     // The body is not the model the case started with.
     EXPECT_TRUE(report["body"]["model"]["file"].is_null());
 
@@ -80,6 +92,7 @@ TEST_F(CtReportTest, TheReportCitesTheSeriesTheBodyCameFrom) {
     const nlohmann::json unread = Json();
     EXPECT_EQ(unread["ct"]["read"], false);
     EXPECT_TRUE(unread["ct"]["sha256"].is_null());
+    EXPECT_TRUE(unread["ct"]["metal"].is_null());
     // And a body model's report has neither key.
     theCase.ct = CaseCt();
     const nlohmann::json plain = Json();

@@ -4,7 +4,6 @@
 #include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "ct/CtBodyFrame.h"
-#include "ct/CtMetal.h"
 #include "world/CtBodyFile.h"
 
 #include <cmath>
@@ -68,20 +67,20 @@ bool InsideVolume(const CtVolume& volume, const Vec3& lps) {
 }
 
 // One line a metal object, largest first: "metal: k x y z cm, volume V mm3, extent E mm, peak P
-// HU", numbered from 1; "metal: none" when there is none.
+// HU", numbered from 1; "metal: none" when there is none. The objects are those found when the
+// series was read.
 void PrintMetal(const CtScan& scan, std::ostream& out, std::ostream& err) {
-    const CtMetalOptions options;
-    std::vector<CtMetalObject> objects;
-    if (const Status found = FindCtMetal(scan, options, objects); !found) {
-        err << "ruvo: warning: no metal was looked for: " << PrintableText(found.message()) << '\n';
+    if (!scan.metalFailure.empty()) {
+        err << "ruvo: warning: no metal was looked for: " << PrintableText(scan.metalFailure)
+            << '\n';
         return;
     }
-    out << "metal threshold: " << options.thresholdHu << " HU\n";
-    if (objects.empty()) {
+    out << "metal threshold: " << scan.metalThresholdHu << " HU\n";
+    if (scan.metal.empty()) {
         out << "metal: none\n";
     }
-    for (std::size_t index = 0; index < objects.size(); ++index) {
-        const CtMetalObject& object = objects[index];
+    for (std::size_t index = 0; index < scan.metal.size(); ++index) {
+        const CtMetalObject& object = scan.metal[index];
         out << "metal: " << index + 1 << ' ' << Centimetres(object.centroidBody.x) << ' '
             << Centimetres(object.centroidBody.y) << ' ' << Centimetres(object.centroidBody.z)
             << " cm, volume " << FormatFixed(object.volumeMm3, 0, 1) << " mm3, extent "

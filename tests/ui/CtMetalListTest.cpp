@@ -1,0 +1,128 @@
+#include "CtPhantom.h"
+#include "DialogsTestSupport.h"
+#include "MainWindowFixture.h"
+
+#include "ct/CtMetal.h"
+#include "ct/CtSeriesReader.h"
+#include "ui/CtMetalList.h"
+#include "ui/CtSliceDock.h"
+
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QUndoStack>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+// The cylinder phantom read as a series written for the test, with its one metal bead found in
+// a body frame that puts the soles 70 mm below the phantom's middle and its back 50 mm behind it.
+std::shared_ptr<const CtScan> MetalPhantomScan() {
+    std::string folder = (std::filesystem::temp_directory_path() / "ruvo-ct-metal-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) {
+        return nullptr;
+    }
+    CtSeriesReader reader;
+    const bool read = WriteCtPhantom(folder, CtPhantomOptions()) && reader.Read(folder);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    if (!read) {
+        return nullptr;
+    }
+    auto scan = std::make_shared<CtScan>();
+    scan->volume = reader.TakeVolume();
+    const Vec3 centre = CtPhantomCentre();
+    scan->frame.originLps = {centre.x, centre.y + 50, centre.z - 70};
+    if (!FindCtMetal(*scan, CtMetalOptions(), scan->metal)) {
+        return nullptr;
+    }
+    return scan;
+}
+
+class CtMetalListTest : public MainWindowFixture {
+protected:
+    CtSliceDock& Dock() { return frame->GetSliceDock(); }
+    CtMetalList& List() { return Dock().GetMetalList(); }
+
+    void LoadMetalScan(std::shared_ptr<const CtScan> scan) {
+        Case fresh = TheCase();
+        fresh.ct.folder = scan ? "phantom" : "";
+        fresh.ct.scan = std::move(scan);
+        Editor().Replace(fresh);
+        QApplication::processEvents();
+    }
+};
+
+void ExpectAtCentroid(const Vec3& metres, const Vec3& centroidCm) {
+    EXPECT_NEAR(metres.x, centroidCm.x / 100, 1e-9);
+    EXPECT_NEAR(metres.y, centroidCm.y / 100, 1e-9);
+    EXPECT_NEAR(metres.z, centroidCm.z / 100, 1e-9);
+}
+
+} // namespace
+
+// The dock lists the scan's metal; choosing an object shows the slices through it, and "Place
+// point here" (or a double-click) puts IN or OUT of the selected trajectory (one edit Undo takes
+// back), or the next point in Place points, at its centroid; the list empties with the scan.
+TEST_F(CtMetalListTest, ListsTheMetalAndPlacesPointsAtIt) {
+    const std::shared_ptr<const CtScan> scan = MetalPhantomScan();
+    ASSERT_NE(scan, nullptr);
+    ASSERT_EQ(scan->metal.size(), 1u);
+    const CtMetalObject& bead = scan->metal[0];
+    const int number = AddTrajectory();
+    LoadMetalScan(scan);
+    ASSERT_EQ(List().RowCount(), 1);
+    QTreeWidgetItem* row = List().Table().topLevelItem(0);
+    EXPECT_EQ(row->text(0), "1");
+    EXPECT_EQ(row->text(1), QStringLiteral("%1, %2, %3")
+                                .arg(bead.centroidBody.x, 0, 'f', 2)
+                                .arg(bead.centroidBody.y, 0, 'f', 2)
+                                .arg(bead.centroidBody.z, 0, 'f', 2));
+    EXPECT_EQ(row->text(2), QString::number(bead.volumeMm3, 'f', 1));
+    EXPECT_EQ(row->text(4), QString::number(bead.peakHu));
+    auto& place = Child<QPushButton>(Dock(), "placeAtMetalButton");
+    EXPECT_FALSE(place.isEnabled());
+
+    Dock().Scroll(-20);
+    List().ChooseRow(0);
+    EXPECT_TRUE(place.isEnabled());
+    EXPECT_EQ(Dock().GetSlice(),
+              CtSlicer(*scan, Dock().GetOrientation()).SliceThrough(bead.centroidBody));
+
+    // Nothing selected: nothing moves.
+    const Trajectory before = TrajectoryNumbered(number);
+    QUndoStack& undo = frame->GetUndoStack();
+    const int edits = undo.count();
+    place.click();
+    EXPECT_EQ(TrajectoryNumbered(number), before);
+    EXPECT_EQ(undo.count(), edits);
+
+    TheViewState().SelectTrajectory(number);
+    place.click();
+    ExpectAtCentroid(TrajectoryNumbered(number).in, bead.centroidBody);
+    EXPECT_EQ(TrajectoryNumbered(number).out, before.out);
+    Dock().ChoosePlacedPoint(CtSliceDock::PlacedPoint::Out);
+    place.click();
+    ExpectAtCentroid(TrajectoryNumbered(number).out, bead.centroidBody);
+    EXPECT_EQ(undo.count(), edits + 2);
+    undo.undo();
+    undo.undo();
+    EXPECT_EQ(TrajectoryNumbered(number), before);
+    // A double-click on the row does what the button does.
+    emit List().Table().itemDoubleClicked(row, 1);
+    ExpectAtCentroid(TrajectoryNumbered(number).out, bead.centroidBody);
+    undo.undo();
+    EXPECT_EQ(TrajectoryNumbered(number), before);
+
+    frame->GetPointPicking().Enter();
+    Dock().PlaceAtMetal(0);
+    ASSERT_EQ(TheViewState().GetSurfaceMarkers().size(), 1u);
+    ExpectAtCentroid(TheViewState().GetSurfaceMarkers().front(), bead.centroidBody);
+    Dock().PlaceAtMetal(7); // no such row: nothing
+    EXPECT_EQ(TheViewState().GetSurfaceMarkers().size(), 1u);
+    frame->GetPointPicking().Leave();
+
+    LoadMetalScan(nullptr);
+    EXPECT_EQ(List().RowCount(), 0);
+}
