@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <system_error>
 
@@ -16,6 +17,8 @@ constexpr std::size_t kTileRows = 32;
 // Rows lie a cache line or more apart, four to a page, where the processor's own prefetching
 // stops: their loads are asked for this many rows ahead.
 constexpr std::size_t kRowsAhead = 32;
+// Enough rows to share between the cores.
+constexpr std::size_t kManyRows = std::size_t{1} << 20;
 
 } // namespace
 
@@ -77,47 +80,64 @@ CtSliceBlockCache::Slot* CtSliceBlockCache::FreeSlot(int keep) {
     return chosen;
 }
 
-std::shared_ptr<const CtSliceBlock> CtSliceBlockCache::BlockHolding(int i) {
+std::shared_ptr<const CtSliceBlock> CtSliceBlockCache::BlockHolding(int i, bool wait) {
     const int block = BlockOf(i);
     std::unique_lock lock(mutex);
-    if (lastPlane >= 0 && i != lastPlane) {
+    // Scrolling moves a few planes at a time; after a jump there is no telling where to go next.
+    if (lastPlane >= 0 && std::abs(i - lastPlane) > kBlockWidth) {
+        direction = 0;
+    } else if (lastPlane >= 0 && i != lastPlane) {
         direction = i > lastPlane ? 1 : -1;
     }
     lastPlane = i;
-    Slot* slot = nullptr;
-    built.wait(lock, [&] {
-        slot = SlotOf(block);
-        return slot == nullptr || slot->ready;
-    });
-    if (slot == nullptr) {
-        slot = FreeSlot(-1);
+    Slot* slot = SlotOf(block);
+    if (wait) {
+        built.wait(lock, [&] {
+            slot = SlotOf(block);
+            return slot == nullptr || slot->ready;
+        });
         if (slot == nullptr) {
-            return nullptr;
+            slot = BuildNow(lock, block);
         }
-        slot->index = block;
-        slot->ready = false;
-        const std::shared_ptr<CtSliceBlock> target = slot->block;
-        lock.unlock();
-        const bool filled = Fill(*target, block, PartsFor(std::size_t{1} << 20));
-        lock.lock();
-        Publish(*slot, block, filled);
-        if (!filled) {
-            return nullptr;
+    } else if (slot == nullptr || !slot->ready) {
+        // A block takes longer to build than a picture takes to read from the volume.
+        if (slot == nullptr) {
+            BuildAhead(block, -1);
         }
+        return nullptr;
+    }
+    if (slot == nullptr) {
+        return nullptr;
     }
     slot->lastUse = ++uses;
     std::shared_ptr<const CtSliceBlock> held = slot->block;
     if (direction != 0) {
-        PrepareAhead(block + direction);
+        BuildAhead(block + direction, block);
     }
     return held;
 }
 
-void CtSliceBlockCache::PrepareAhead(int block) {
+CtSliceBlockCache::Slot* CtSliceBlockCache::BuildNow(std::unique_lock<std::mutex>& lock,
+                                                     int block) {
+    Slot* slot = FreeSlot(-1);
+    if (slot == nullptr) {
+        return nullptr;
+    }
+    slot->index = block;
+    slot->ready = false;
+    const std::shared_ptr<CtSliceBlock> target = slot->block;
+    lock.unlock();
+    const bool filled = Fill(*target, block, PartsFor(kManyRows));
+    lock.lock();
+    Publish(*slot, block, filled);
+    return filled ? slot : nullptr;
+}
+
+void CtSliceBlockCache::BuildAhead(int block, int keep) {
     if (block < 0 || block >= BlockCount() || SlotOf(block) != nullptr || workerBusy || stopping) {
         return;
     }
-    Slot* slot = FreeSlot(block - direction);
+    Slot* slot = FreeSlot(keep);
     if (slot == nullptr) {
         return;
     }
@@ -130,13 +150,14 @@ void CtSliceBlockCache::PrepareAhead(int block) {
     const std::shared_ptr<CtSliceBlock> target = slot->block;
     try {
         worker = std::thread([this, slot, block, target] {
-            const bool filled = Fill(*target, block, 1);
+            // Between two redraws the drawing thread is idle: both cores build.
+            const bool filled = Fill(*target, block, PartsFor(kManyRows));
             const std::lock_guard workerLock(mutex);
             Publish(*slot, block, filled);
             workerBusy = false;
         });
     } catch (const std::system_error&) {
-        // No thread to be had: the block is built when it is drawn from.
+        // No thread to be had: the pictures are read from the volume.
         Publish(*slot, block, false);
         workerBusy = false;
     }

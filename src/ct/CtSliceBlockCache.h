@@ -28,9 +28,9 @@ struct CtSliceBlock {
 // The planes across a volume's rows (one i, every j and k), as the slices whose normal runs
 // along the rows are drawn. In the volume such a plane has each voxel on a cache line of its
 // own, shared with the 31 voxels next to it along the row: a block of the indices of one cache
-// line is read once into planes of contiguous voxels, and while the reads move on from plane to
-// plane the next block that way is made ready on a thread of its own. At most three blocks are
-// held. The volume must outlive the cache; the destructor stops and waits for the thread.
+// line is read once into planes of contiguous voxels, on a thread of its own, and while the reads
+// move on from plane to plane the next block that way is made ready there too. At most three blocks
+// are held. The volume must outlive the cache; the destructor stops and waits for the thread.
 class CtSliceBlockCache {
 public:
     explicit CtSliceBlockCache(const CtVolume& volume);
@@ -38,10 +38,12 @@ public:
     CtSliceBlockCache(const CtSliceBlockCache&) = delete;
     CtSliceBlockCache& operator=(const CtSliceBlockCache&) = delete;
 
-    // The block holding plane i (0 <= i < size[0]), built now unless held or being built (then
-    // waited for); null only when every block is in use by other callers. Starts preparing the
-    // next block in the direction the planes asked for move.
-    std::shared_ptr<const CtSliceBlock> BlockHolding(int i);
+    // The block holding plane i (0 <= i < size[0]) when it is ready. With `wait` a block not
+    // ready is built now or, when being built, waited for; without, its build is begun on the
+    // thread of its own (when that is free) and null returned, the plane to be read from the
+    // volume meanwhile. Null also when every block is in use by other callers. While the planes
+    // asked for move a few at a time, the next block that way is built on that thread.
+    std::shared_ptr<const CtSliceBlock> BlockHolding(int i, bool wait);
 
     // The block plane i belongs to, and the indices that block covers.
     int BlockOf(int i) const;
@@ -61,8 +63,11 @@ private:
     Slot* SlotOf(int block);
     // A slot for a new block: the least recently used that is neither being built nor `keep`.
     Slot* FreeSlot(int keep);
-    void PrepareAhead(int block);
-    void WaitForWorker();
+    // Builds the block on the calling thread (the lock released meanwhile).
+    Slot* BuildNow(std::unique_lock<std::mutex>& lock, int block);
+    // Begins building the block on the thread of its own unless held, being built or the
+    // thread busy, in a slot other than that of `keep`.
+    void BuildAhead(int block, int keep);
     // Fills the slot's block with the voxels of `block`, on `parts` threads; false when stopped.
     bool Fill(CtSliceBlock& target, int block, std::size_t parts) const;
     void Publish(Slot& slot, int block, bool filled);

@@ -221,8 +221,8 @@ CtSlicer::Source CtSlicer::VolumeSource(int slice) const {
 
 bool CtSlicer::BlockSource(int slice, std::shared_ptr<const CtSliceBlock>& held,
                            Source& source) const {
-    const int plane = VolumeIndex(normal, slice);
-    held = blocks->BlockHolding(plane);
+    const int plane = PlaneOf(slice);
+    held = blocks->BlockHolding(plane, false);
     if (held == nullptr) {
         return false;
     }
@@ -249,6 +249,11 @@ void CtSlicer::Draw(int slice, const CtWindow& window, CtSliceImage& image) cons
 
 void CtSlicer::DrawDirect(int slice, const CtWindow& window, CtSliceImage& image) const {
     DrawFrom(VolumeSource(Step(slice, 0)), window, image);
+}
+
+bool CtSlicer::Prepare(int slice) const {
+    return blocks != nullptr && SliceCount() > 0 &&
+           blocks->BlockHolding(PlaneOf(Step(slice, 0)), true) != nullptr;
 }
 
 void CtSlicer::DrawFrom(const Source& source, const CtWindow& window, CtSliceImage& image) const {

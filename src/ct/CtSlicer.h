@@ -82,6 +82,9 @@ public:
     // The same picture read from the volume itself, never from the blocks: for a single picture
     // (no block is built for it) and to check the blocks against.
     void DrawDirect(int slice, const CtWindow& window, CtSliceImage& image) const;
+    // Makes the slice's block ready now, as for a view opening on it; false when the slice is
+    // not drawn from blocks.
+    bool Prepare(int slice) const;
 
 private:
     // A picture axis or the normal: the volume axis it runs along and whether it runs against
@@ -108,6 +111,7 @@ private:
     Source VolumeSource(int slice) const;
     // The slice's plane in its block, which `held` keeps alive; false when no block is to be had.
     bool BlockSource(int slice, std::shared_ptr<const CtSliceBlock>& held, Source& source) const;
+    int PlaneOf(int slice) const { return VolumeIndex(normal, slice); }
     void DrawFrom(const Source& source, const CtWindow& window, CtSliceImage& image) const;
 
     const CtScan& scan;

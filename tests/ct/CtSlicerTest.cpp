@@ -285,12 +285,17 @@ std::shared_ptr<CtScan> SlicerBlockScan(const std::array<int, 3>& size, const Ve
 }
 
 // Draws the slices in the order given, each from the blocks and from the volume itself, and
-// counts the pictures that differ.
+// counts the pictures that differ (and the slices no block was made ready for).
 int BlockPicturesDiffering(const CtSlicer& slicer, const std::vector<int>& order) {
     const CtWindow wide{2000, 0};
     CtSliceImage cached, direct;
     int differing = 0;
     for (int slice : order) {
+        // As it comes (from the volume while the block is built), then from the block.
+        slicer.Draw(slice, wide, cached);
+        slicer.DrawDirect(slice, wide, direct);
+        differing += cached.grey != direct.grey;
+        differing += !slicer.Prepare(slice);
         slicer.Draw(slice, wide, cached);
         slicer.DrawDirect(slice, wide, direct);
         differing += cached.grey != direct.grey || cached.width != direct.width ||
