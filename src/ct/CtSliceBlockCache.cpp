@@ -56,7 +56,7 @@ int CtSliceBlockCache::BlockCount() const {
 }
 
 CtSliceBlockCache::Slot* CtSliceBlockCache::SlotOf(int block) {
-    for (Slot& slot : slots) {
+    for (Slot& slot : blockSlots) {
         if (slot.index == block) {
             return &slot;
         }
@@ -66,7 +66,7 @@ CtSliceBlockCache::Slot* CtSliceBlockCache::SlotOf(int block) {
 
 CtSliceBlockCache::Slot* CtSliceBlockCache::FreeSlot(int keep) {
     Slot* chosen = nullptr;
-    for (Slot& slot : slots) {
+    for (Slot& slot : blockSlots) {
         const bool building = slot.index >= 0 && !slot.ready;
         if (!building && (slot.index < 0 || slot.index != keep) &&
             (chosen == nullptr || slot.lastUse < chosen->lastUse)) {

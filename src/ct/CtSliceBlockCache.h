@@ -76,7 +76,7 @@ private:
     int phase = 0; // voxels from the start of the first cache line to index 0 of a row
     std::mutex mutex;
     std::condition_variable built;
-    std::array<Slot, kSlots> slots;
+    std::array<Slot, kSlots> blockSlots; // not "slots": a macro where Qt is included
     std::uint64_t uses = 0;
     int lastPlane = -1, direction = 0;
     bool workerBusy = false;
