@@ -100,8 +100,9 @@ std::shared_ptr<const CtSliceBlock> CtSliceBlockCache::BlockHolding(int i, bool 
             slot = BuildNow(lock, block);
         }
     } else if (slot == nullptr || !slot->ready) {
-        // A block takes longer to build than a picture takes to read from the volume.
-        if (slot == nullptr) {
+        // A block takes longer to build than a picture takes to read from the volume, and its
+        // build slows the reading: it is begun only once the planes move on a few at a time.
+        if (slot == nullptr && direction != 0) {
             BuildAhead(block, -1);
         }
         return nullptr;
@@ -150,8 +151,8 @@ void CtSliceBlockCache::BuildAhead(int block, int keep) {
     const std::shared_ptr<CtSliceBlock> target = slot->block;
     try {
         worker = std::thread([this, slot, block, target] {
-            // Between two redraws the drawing thread is idle: both cores build.
-            const bool filled = Fill(*target, block, PartsFor(kManyRows));
+            // One core: the other is left to the pictures read from the volume meanwhile.
+            const bool filled = Fill(*target, block, 1);
             const std::lock_guard workerLock(mutex);
             Publish(*slot, block, filled);
             workerBusy = false;

@@ -39,10 +39,11 @@ public:
     CtSliceBlockCache& operator=(const CtSliceBlockCache&) = delete;
 
     // The block holding plane i (0 <= i < size[0]) when it is ready. With `wait` a block not
-    // ready is built now or, when being built, waited for; without, its build is begun on the
-    // thread of its own (when that is free) and null returned, the plane to be read from the
-    // volume meanwhile. Null also when every block is in use by other callers. While the planes
-    // asked for move a few at a time, the next block that way is built on that thread.
+    // ready is built now or, when being built, waited for. Without, null is returned (the plane
+    // is then read from the volume) and, once the planes asked for move a few at a time, the
+    // block's build begun on the thread of its own when that is free. Null also when every
+    // block is in use by other callers. While the planes asked for move a few at a time, the
+    // next block that way is built on that thread.
     std::shared_ptr<const CtSliceBlock> BlockHolding(int i, bool wait);
 
     // The block plane i belongs to, and the indices that block covers.
