@@ -4,7 +4,6 @@
 // axis of the volume runs against the patient's (as rows and columns do in a prone scan), so the
 // slicer reads its rows backwards; coronal and sagittal pictures gather across the slices, and
 // sagittal ones come from the slicer's blocks of neighbouring planes unless drawn directly.
-#include "base/LargeArrays.h"
 #include "ct/CtSliceBlockCache.h"
 #include "ct/CtSlicer.h"
 
@@ -29,7 +28,8 @@ const CtScan& WholeBodyScan() {
         volume.columnDirection = {0, -1, 0};
         volume.sliceDirection = {0, 0, -1};
         volume.origin = {230, 230, 0};
-        AllocateExactly(volume.hu, static_cast<size_t>(kSide) * kSide * kSlices, int16_t{0});
+        // As the series reader allocates it (small pages).
+        volume.hu.resize(static_cast<size_t>(kSide) * kSide * kSlices);
         for (int k = 0; k < kSlices; ++k) {
             for (int j = 0; j < kSide; ++j) {
                 const size_t row =

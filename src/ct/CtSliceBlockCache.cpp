@@ -17,6 +17,8 @@ constexpr std::size_t kTileRows = 32;
 // Rows lie a cache line or more apart, four to a page, where the processor's own prefetching
 // stops: their loads are asked for this many rows ahead.
 constexpr std::size_t kRowsAhead = 32;
+// The most planes between two pictures for which blocks are built.
+constexpr int kScrollPlanes = 3;
 // Enough rows to share between the cores.
 constexpr std::size_t kManyRows = std::size_t{1} << 20;
 
@@ -83,8 +85,10 @@ CtSliceBlockCache::Slot* CtSliceBlockCache::FreeSlot(int keep) {
 std::shared_ptr<const CtSliceBlock> CtSliceBlockCache::BlockHolding(int i, bool wait) {
     const int block = BlockOf(i);
     std::unique_lock lock(mutex);
-    // Scrolling moves a few planes at a time; after a jump there is no telling where to go next.
-    if (lastPlane >= 0 && std::abs(i - lastPlane) > kBlockWidth) {
+    // Scrolling slowly moves a plane or two at a time. A block built while scrolling fast would
+    // serve few pictures and slow those read beside its build; after a jump there is no telling
+    // where to go next.
+    if (lastPlane >= 0 && std::abs(i - lastPlane) > kScrollPlanes) {
         direction = 0;
     } else if (lastPlane >= 0 && i != lastPlane) {
         direction = i > lastPlane ? 1 : -1;
