@@ -81,6 +81,10 @@ CtSlicer::CtSlicer(const CtScan& theScan, CtSliceOrientation theOrientation)
         normal = AxisAlong(kLeft, 1);
         break;
     }
+    // Along a row a cache line holds the voxels of this many neighbouring slices.
+    if (normal.volumeAxis == 0 && scan.volume.size[0] >= kScatteredStep) {
+        blocks = std::make_unique<CtSliceBlockCache>(scan.volume);
+    }
 }
 
 CtSlicer::Axis CtSlicer::AxisAlong(int patientAxis, int sign) const {
@@ -211,7 +215,48 @@ std::array<ptrdiff_t, 2> CtSlicer::PixelSteps() const {
             strides[down.volumeAxis] * (down.reversed ? -1 : 1)};
 }
 
+CtSlicer::Source CtSlicer::VolumeSource(int slice) const {
+    return {scan.volume.hu.data(), FirstVoxel(slice), PixelSteps()};
+}
+
+bool CtSlicer::BlockSource(int slice, std::shared_ptr<const CtSliceBlock>& held,
+                           Source& source) const {
+    const int plane = PlaneOf(slice);
+    held = blocks->BlockHolding(plane, false);
+    if (held == nullptr) {
+        return false;
+    }
+    // In a plane j runs fastest, then k.
+    const std::array<int, 3> first = VoxelAt(slice, 0, 0);
+    const ptrdiff_t rowLength = scan.volume.size[1];
+    const std::array<ptrdiff_t, 3> strides = {0, 1, rowLength};
+    source.voxels = held->Plane(plane);
+    source.first = first[1] + rowLength * first[2];
+    source.steps = {strides[across.volumeAxis] * (across.reversed ? -1 : 1),
+                    strides[down.volumeAxis] * (down.reversed ? -1 : 1)};
+    return true;
+}
+
 void CtSlicer::Draw(int slice, const CtWindow& window, CtSliceImage& image) const {
+    const int held = Step(slice, 0);
+    std::shared_ptr<const CtSliceBlock> block;
+    Source source;
+    if (blocks == nullptr || SliceCount() == 0 || !BlockSource(held, block, source)) {
+        source = VolumeSource(held);
+    }
+    DrawFrom(source, window, image);
+}
+
+void CtSlicer::DrawDirect(int slice, const CtWindow& window, CtSliceImage& image) const {
+    DrawFrom(VolumeSource(Step(slice, 0)), window, image);
+}
+
+bool CtSlicer::Prepare(int slice) const {
+    return blocks != nullptr && SliceCount() > 0 &&
+           blocks->BlockHolding(PlaneOf(Step(slice, 0)), true) != nullptr;
+}
+
+void CtSlicer::DrawFrom(const Source& source, const CtWindow& window, CtSliceImage& image) const {
     image.width = Width();
     image.height = Height();
     image.pixelWidthMm = PixelWidthMm();
@@ -221,9 +266,9 @@ void CtSlicer::Draw(int slice, const CtWindow& window, CtSliceImage& image) cons
         return;
     }
     const std::vector<uint8_t> table = GreyTable(window);
-    const std::array<ptrdiff_t, 2> steps = PixelSteps();
-    const ptrdiff_t first = FirstVoxel(Step(slice, 0));
-    const int16_t* hu = scan.volume.hu.data();
+    const std::array<ptrdiff_t, 2>& steps = source.steps;
+    const ptrdiff_t first = source.first;
+    const int16_t* hu = source.voxels;
     const int width = image.width;
     // Along a picture row the voxels are one step apart: contiguous for the slices across the
     // volume's slices, a volume row apart for those along them. There each voxel lies on a

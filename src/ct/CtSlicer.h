@@ -2,11 +2,13 @@
 
 #include "base/Matrix4.h"
 #include "ct/CtScan.h"
+#include "ct/CtSliceBlockCache.h"
 #include "ct/CtWindow.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // The three slice planes, each across one body-frame axis: axial across +Y (toward the head),
@@ -45,7 +47,9 @@ struct CtSliceTrack {
 // Each picture axis follows the volume axis nearest to its patient direction, so that every
 // pixel is one voxel: an oblique series shows turned by its obliquity, never resampled. Slices
 // are numbered from 0 along the normal: from the feet, the back or the body's right. Points are
-// in the body frame, cm. The scan must outlive the slicer.
+// in the body frame, cm. The scan must outlive the slicer. Slices whose normal runs along the
+// volume's rows (sagittal ones, as a rule) are drawn from blocks of neighbouring planes the
+// slicer keeps and prepares ahead while the slices are scrolled through (CtSliceBlockCache).
 class CtSlicer {
 public:
     CtSlicer(const CtScan& scan, CtSliceOrientation orientation);
@@ -75,6 +79,12 @@ public:
 
     // Draws the slice (held to the volume) through the window into `image`, reusing its memory.
     void Draw(int slice, const CtWindow& window, CtSliceImage& image) const;
+    // The same picture read from the volume itself, never from the blocks: for a single picture
+    // (no block is built for it) and to check the blocks against.
+    void DrawDirect(int slice, const CtWindow& window, CtSliceImage& image) const;
+    // Makes the slice's block ready now, as for a view opening on it; false when the slice is
+    // not drawn from blocks.
+    bool Prepare(int slice) const;
 
 private:
     // A picture axis or the normal: the volume axis it runs along and whether it runs against
@@ -92,6 +102,17 @@ private:
     // next pixel along a row and down a column.
     ptrdiff_t FirstVoxel(int slice) const;
     std::array<ptrdiff_t, 2> PixelSteps() const;
+    // The voxels a picture is read from: voxel (0, 0) at voxels[first], the steps as PixelSteps.
+    struct Source {
+        const int16_t* voxels = nullptr;
+        ptrdiff_t first = 0;
+        std::array<ptrdiff_t, 2> steps{};
+    };
+    Source VolumeSource(int slice) const;
+    // The slice's plane in its block, which `held` keeps alive; false when no block is to be had.
+    bool BlockSource(int slice, std::shared_ptr<const CtSliceBlock>& held, Source& source) const;
+    int PlaneOf(int slice) const { return VolumeIndex(normal, slice); }
+    void DrawFrom(const Source& source, const CtWindow& window, CtSliceImage& image) const;
 
     const CtScan& scan;
     CtSliceOrientation orientation;
@@ -99,4 +120,6 @@ private:
     std::array<int, 3> volumeAxisOf{};
     std::array<bool, 3> sameWay{};
     Axis across, down, normal;
+    // Only for the slices across the volume's rows.
+    std::unique_ptr<CtSliceBlockCache> blocks;
 };

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -260,4 +261,96 @@ TEST(CtWindow, PresetsPutTheirTissuesAtTheRightGreys) {
     for (CtWindowPreset preset : kCtWindowPresets) {
         EXPECT_FALSE(NameOfPreset(preset).empty());
     }
+}
+
+namespace {
+
+// A grid of the size and axes given whose voxels differ from their neighbours, none alike in a
+// wide window.
+std::shared_ptr<CtScan> SlicerBlockScan(const std::array<int, 3>& size, const Vec3& row,
+                                        const Vec3& column, const Vec3& across) {
+    auto scan = std::make_shared<CtScan>();
+    CtVolume& volume = scan->volume;
+    volume.size = size;
+    volume.spacing = {1, 1.5, 2};
+    volume.rowDirection = row;
+    volume.columnDirection = column;
+    volume.sliceDirection = across;
+    volume.hu.resize(static_cast<size_t>(size[0]) * size[1] * size[2]);
+    for (size_t n = 0; n < volume.hu.size(); ++n) {
+        volume.hu[n] = static_cast<int16_t>((n * 7919 + n / 13 * 104729) % 2001) - 1000;
+    }
+    scan->frame = SlicerTestFrame();
+    return scan;
+}
+
+// Draws the slices in the order given, each from the blocks and from the volume itself, and
+// counts the pictures that differ (and the slices no block was made ready for).
+int BlockPicturesDiffering(const CtSlicer& slicer, const std::vector<int>& order) {
+    const CtWindow wide{2000, 0};
+    CtSliceImage cached, direct;
+    int differing = 0;
+    for (int slice : order) {
+        // As it comes (from the volume while the block is built), then from the block.
+        slicer.Draw(slice, wide, cached);
+        slicer.DrawDirect(slice, wide, direct);
+        differing += cached.grey != direct.grey;
+        differing += !slicer.Prepare(slice);
+        slicer.Draw(slice, wide, cached);
+        slicer.DrawDirect(slice, wide, direct);
+        differing += cached.grey != direct.grey || cached.width != direct.width ||
+                     cached.height != direct.height;
+    }
+    return differing;
+}
+
+} // namespace
+
+// Slices across the volume's rows come from blocks of neighbouring planes built ahead while
+// scrolling: one slice on at a time both ways, across every block's edge and into the last,
+// partial block, and jumps, give the pictures the volume itself gives, whichever way the rows,
+// columns and slices run; a slicer ends cleanly while it prepares a block.
+TEST(CtSlicer, DrawsFromBlocksWhatTheVolumeShows) {
+    struct Layout {
+        std::array<int, 3> size;
+        Vec3 row, column, across;
+        CtSliceOrientation orientation;
+    };
+    const Layout layouts[] = {
+        {{70, 9, 7}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, CtSliceOrientation::Sagittal},
+        {{70, 9, 7}, {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}, CtSliceOrientation::Sagittal},
+        {{64, 11, 5}, {-1, 0, 0}, {0, 1, 0}, {0, 0, 1}, CtSliceOrientation::Sagittal},
+        {{97, 6, 8}, {0, 1, 0}, {1, 0, 0}, {0, 0, -1}, CtSliceOrientation::Coronal},
+    };
+    for (const Layout& layout : layouts) {
+        SCOPED_TRACE(layout.size[0]);
+        const std::shared_ptr<CtScan> scan =
+            SlicerBlockScan(layout.size, layout.row, layout.column, layout.across);
+        const CtSlicer slicer(*scan, layout.orientation);
+        ASSERT_EQ(slicer.SliceCount(), layout.size[0]);
+        std::vector<int> onward, back;
+        for (int slice = 0; slice < slicer.SliceCount(); ++slice) {
+            onward.push_back(slice);
+            back.insert(back.begin(), slice);
+        }
+        EXPECT_EQ(BlockPicturesDiffering(slicer, onward), 0);
+        EXPECT_EQ(BlockPicturesDiffering(slicer, back), 0);
+        const int last = slicer.SliceCount() - 1;
+        EXPECT_EQ(BlockPicturesDiffering(slicer, {last, 0, 31, 32, 33, 31, last, last - 1, 40}), 0);
+        // Left while the block ahead may still be built.
+        const CtSlicer brief(*scan, layout.orientation);
+        EXPECT_EQ(BlockPicturesDiffering(brief, {last, last - 1}), 0);
+    }
+    // The phantom's sagittal slices as read from its series, all of them both ways.
+    const std::shared_ptr<CtScan> phantom = SlicerPhantomScan(CtPhantomPosture::HeadFirstProne);
+    ASSERT_NE(phantom, nullptr);
+    const CtSlicer sagittal(*phantom, CtSliceOrientation::Sagittal);
+    std::vector<int> there;
+    for (int slice = 0; slice < sagittal.SliceCount(); ++slice) {
+        there.push_back(slice);
+    }
+    for (int slice = sagittal.SliceCount() - 1; slice >= 0; --slice) {
+        there.push_back(slice);
+    }
+    EXPECT_EQ(BlockPicturesDiffering(sagittal, there), 0);
 }
