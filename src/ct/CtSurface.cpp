@@ -24,9 +24,11 @@ using SeamVertices = std::vector<std::pair<uint32_t, uint32_t>>; // (plane key, 
 constexpr int kChunkLayers = 160;
 // The first simplification takes a chunk's triangles down to this share, but keeps at least twice
 // the chunk's share of the target, and stops earlier where a collapse would move the surface
-// more than kChunkErrorVoxels of the finest spacing.
+// more than kChunkErrorVoxels of the finest spacing. Half a voxel is within what the scan itself
+// resolves; a tenth left a noisy skin's collapses to trickle out a few per pass, which took a
+// whole body twelve minutes.
 constexpr std::size_t kChunkReduction = 8;
-constexpr double kChunkErrorVoxels = 0.1;
+constexpr double kChunkErrorVoxels = 0.5;
 
 // A chunk's part of the surface once smoothed and simplified, as a slab: the vertices on its lower
 // and upper cut planes, which the neighbouring chunks share, are listed by their plane keys.
