@@ -1,6 +1,7 @@
 #include "ct/CtSliceGeometry.h"
 
-#include <cstdio>
+#include "base/NumberText.h"
+
 #include <filesystem>
 
 #include <algorithm>
@@ -29,9 +30,7 @@ bool SameDirection(const Vec3& a, const Vec3& b) {
 }
 
 std::string Millimetres(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f mm", value);
-    return text;
+    return FormatFixed(value, 0, 3) + " mm";
 }
 
 std::string FileName(const std::string& path) {
@@ -113,9 +112,8 @@ Status CheckNoTilt(const std::vector<CtScannedSlice>& slices, const Vec3& normal
     const double angle = std::atan2(across, std::abs(along));
     if (angle <= kTiltTolerance)
         return Status::Ok();
-    char degrees[32];
-    std::snprintf(degrees, sizeof degrees, "%.2f", angle * 180 / 3.14159265358979323846);
-    return Status::Failure(std::string("The slices are tilted against their normal by ") + degrees +
+    const std::string degrees = FormatFixed(angle * 180 / 3.14159265358979323846, 0, 2);
+    return Status::Failure("The slices are tilted against their normal by " + degrees +
                            " degrees (a gantry tilt); a tilted series is not read as a volume.");
 }
 
