@@ -3,7 +3,7 @@
 #include "MainWindowFixture.h"
 
 #include "ct/CtMetal.h"
-#include "ct/CtSeriesReader.h"
+#include "support/CtPhantomScan.h"
 #include "ui/CtMetalList.h"
 #include "ui/CtSliceDock.h"
 
@@ -11,30 +11,12 @@
 #include <QTreeWidget>
 #include <QUndoStack>
 
-#include <cstdlib>
-#include <filesystem>
-
 namespace {
 
-// The cylinder phantom read as a series written for the test, with its one metal bead found in
-// a body frame that puts the soles 70 mm below the phantom's middle and its back 50 mm behind it.
+// The cylinder phantom with its one metal bead found in the phantom scan's body frame.
 std::shared_ptr<const CtScan> MetalPhantomScan() {
-    std::string folder = (std::filesystem::temp_directory_path() / "ruvo-ct-metal-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) {
-        return nullptr;
-    }
-    CtSeriesReader reader;
-    const bool read = WriteCtPhantom(folder, CtPhantomOptions()) && reader.Read(folder);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    if (!read) {
-        return nullptr;
-    }
-    auto scan = std::make_shared<CtScan>();
-    scan->volume = reader.TakeVolume();
-    const Vec3 centre = CtPhantomCentre();
-    scan->frame.originLps = {centre.x, centre.y + 50, centre.z - 70};
-    if (!FindCtMetal(*scan, CtMetalOptions(), scan->metal)) {
+    std::shared_ptr<CtScan> scan = ReadCtPhantomScan();
+    if (!scan || !FindCtMetal(*scan, CtMetalOptions(), scan->metal)) {
         return nullptr;
     }
     return scan;

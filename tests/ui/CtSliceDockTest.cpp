@@ -2,7 +2,7 @@
 #include "DialogsTestSupport.h"
 #include "MainWindowFixture.h"
 
-#include "ct/CtSeriesReader.h"
+#include "support/CtPhantomScan.h"
 #include "ui/CtSliceCanvas.h"
 #include "ui/CtSliceDock.h"
 #include "ui/NewTrajectoryDialog.h"
@@ -15,35 +15,16 @@
 #include <QUndoStack>
 #include <QWheelEvent>
 
-#include <cstdlib>
-#include <filesystem>
-
 namespace {
 
-// The CT phantom, scanned prone, read as a series written for the test; its body frame puts
-// the soles 70 mm below the phantom's middle and its back 50 mm behind it.
+// The CT phantom, scanned prone, small and with unequal spacings.
 std::shared_ptr<const CtScan> DockPhantomScan() {
-    std::string folder = (std::filesystem::temp_directory_path() / "ruvo-ct-dock-XXXXXX").string();
-    if (::mkdtemp(folder.data()) == nullptr) {
-        return nullptr;
-    }
     CtPhantomOptions options;
     options.posture = CtPhantomPosture::HeadFirstProne;
     options.size = {48, 40, 30};
     options.pixelSpacing = {2.5, 3};
     options.sliceGap = 4;
-    CtSeriesReader reader;
-    const bool read = WriteCtPhantom(folder, options) && reader.Read(folder);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    if (!read) {
-        return nullptr;
-    }
-    auto scan = std::make_shared<CtScan>();
-    scan->volume = reader.TakeVolume();
-    const Vec3 centre = CtPhantomCentre();
-    scan->frame.originLps = {centre.x, centre.y + 50, centre.z - 70};
-    return scan;
+    return ReadCtPhantomScan(options);
 }
 
 class CtSliceDockTest : public MainWindowFixture {
