@@ -57,10 +57,7 @@ protected:
         h.GetCase().ct.scan = std::move(scan);
     }
 
-    Rgb At(double x, double y, double z) {
-        const auto at = h.Project(x, y, z);
-        return h.Pixel(static_cast<int>(at[0]), static_cast<int>(at[1]));
-    }
+    Rgb At(double x, double y, double z) { return h.PixelAt(x, y, z); }
 
     RenderHarness h;
 };

@@ -45,10 +45,7 @@ protected:
         camera.SetZ(0.4);
     }
 
-    Rgb MetalPixel(double x, double y, double z) {
-        const auto at = h.Project(x, y, z);
-        return h.Pixel(static_cast<int>(at[0]), static_cast<int>(at[1]));
-    }
+    Rgb MetalPixel(double x, double y, double z) { return h.PixelAt(x, y, z); }
 
     RenderHarness h;
 };

@@ -132,6 +132,11 @@ std::array<double, 2> RenderHarness::Project(double x, double y, double z) const
     return {(ndcX + 1.0) * 0.5 * kWidth, (ndcY + 1.0) * 0.5 * kHeight};
 }
 
+Rgb RenderHarness::PixelAt(double x, double y, double z) const {
+    const std::array<double, 2> at = Project(x, y, z);
+    return Pixel(static_cast<int>(at[0]), static_cast<int>(at[1]));
+}
+
 void RenderHarness::PickAt(double x, double y) {
     posed = PosedCase(theCase, &posed);
     renderer.Pick(posed, view, static_cast<int>(std::lround(x)),

@@ -62,6 +62,8 @@ public:
     Rgb Pixel(int x, int y) const; // y counted from the bottom row, as OpenGL does
     // Where a world point lands in the framebuffer (x right, y up from the bottom row).
     std::array<double, 2> Project(double x, double y, double z) const;
+    // The pixel a world point lands on.
+    Rgb PixelAt(double x, double y, double z) const;
     // Picks at the framebuffer pixel (x from the left, y from the bottom row).
     void PickAt(double x, double y);
 
