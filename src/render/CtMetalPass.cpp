@@ -31,7 +31,7 @@ double CtMetalPass::MarkerRadiusMm(const CtMetalObject& object) {
     return std::max(equivalent, kLeastRadiusMm);
 }
 
-void CtMetalPass::Draw(const FrameContext& frame) {
+void CtMetalPass::Draw(const FrameContext& frame, RenderPass pass) {
     const Case& theCase = frame.posed.GetCase();
     if (!frame.view.Switches().bodyTransparent || !theCase.ct.scan ||
         theCase.ct.scan->metal.empty()) {
@@ -51,10 +51,13 @@ void CtMetalPass::Draw(const FrameContext& frame) {
     const Matrix4 draw = body.DrawTransform();
     glEnable(GL_COLOR_MATERIAL);
     glColor4f(kMetalColor[0], kMetalColor[1], kMetalColor[2], 1.0f);
-    for (const CtMetalObject& object : theCase.ct.scan->metal) {
+    const std::vector<CtMetalObject>& metal = theCase.ct.scan->metal;
+    for (std::size_t index = 0; index < metal.size(); ++index) {
+        const CtMetalObject& object = metal[index];
         if (!object.hasBodyCentroid) {
             continue;
         }
+        LoadPickName(pass, pick_names::ForMetal(static_cast<int>(index)));
         const Vec3& c = object.centroidBody;
         const Vec3 fitted = Minus({c.x * toFitted, c.y * toFitted, c.z * toFitted}, shift);
         const Vec3 at = draw.TransformPoint(fitted);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/PickNames.h"
+
 struct CtMetalObject;
 struct FrameContext;
 
@@ -10,8 +12,9 @@ struct FrameContext;
 // metal.
 class CtMetalPass {
 public:
-    // Draws before the transparent skin, so that the skin blends over the balls.
-    static void Draw(const FrameContext& frame);
+    // Draws before the transparent skin, so that the skin blends over the balls. In the
+    // selection pass each ball carries its object's pick name (pick_names::ForMetal).
+    static void Draw(const FrameContext& frame, RenderPass pass = RenderPass::Normal);
 
     // The radius of an object's ball (mm): that of a ball of its volume, at least kLeastRadiusMm.
     static double MarkerRadiusMm(const CtMetalObject& object);

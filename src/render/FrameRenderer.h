@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 class PosedCase;
 class ViewState;
 
@@ -17,6 +19,11 @@ public:
     // Runs the selection pass at window pixel (x, y), y downward, and stores the hit in the
     // view's selection.
     virtual void Pick(const PosedCase& posed, ViewState& view, int x, int y) = 0;
+    // The index (in the case's CT scan's list) of the metal ball drawn at window pixel (x, y),
+    // nearest the eye; nothing where no ball is drawn, and for a renderer that draws none.
+    virtual std::optional<int> PickMetal(const PosedCase&, const ViewState&, int, int) {
+        return std::nullopt;
+    }
     // Releases what the renderer keeps in the context, which must still be current.
     virtual void DestroyContext() = 0;
 };

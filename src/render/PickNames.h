@@ -6,11 +6,13 @@
 // load the pick names below.
 enum class RenderPass { Normal, Selection };
 
-// Pick names: trajectory n is n (1..20), element m is 20 + m (21..40), the handles 41, 42, 43.
-// Name 0 carries whatever is drawn before the first name is loaded.
+// Pick names: trajectory n is n (1..20), element m is 20 + m (21..40), the handles 41, 42, 43;
+// the metal objects of a CT scan, which have a selection pass of their own, 100 + their index in
+// the scan's list. Name 0 carries whatever is drawn before the first name is loaded.
 namespace pick_names {
 constexpr GLuint kFirstElement = 20;
 constexpr GLuint kFirstHandle = 40;
+constexpr GLuint kFirstMetal = 100;
 constexpr GLuint ForTrajectory(int number) {
     return static_cast<GLuint>(number);
 }
@@ -19,6 +21,9 @@ constexpr GLuint ForElement(int number) {
 }
 constexpr GLuint Handle(int handle) {
     return kFirstHandle + static_cast<GLuint>(handle);
+}
+constexpr GLuint ForMetal(int index) {
+    return kFirstMetal + static_cast<GLuint>(index);
 }
 } // namespace pick_names
 

@@ -1,6 +1,7 @@
 #include "render/Picking.h"
 
 #include "case/Case.h"
+#include "render/CtMetalPass.h"
 #include "render/ElementPass.h"
 #include "render/FrameContext.h"
 #include "render/FrameProjection.h"
@@ -11,6 +12,7 @@
 #include <GL/glu.h>
 
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -20,10 +22,9 @@ bool InRange(GLuint name, GLuint first, int count) {
     return count > 0 && name >= first && name < first + static_cast<GLuint>(count);
 }
 
-} // namespace
-
-std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hitCount) {
-    std::optional<GLuint> last;
+// Calls `each` with the name count, minimum depth and first name of every complete record.
+void ForEachHit(const GLuint* buffer, int bufferSize, GLint hitCount,
+                const std::function<void(GLuint, GLuint, const GLuint*)>& each) {
     size_t at = 0;
     const auto size = static_cast<size_t>(bufferSize);
     for (GLint record = 0; record < hitCount; ++record) {
@@ -34,12 +35,67 @@ std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hi
         if (at + 3 + nameCount > size) {
             break;
         }
-        if (nameCount > 0) {
-            last = buffer[at + 3 + nameCount - 1];
-        }
+        each(nameCount, buffer[at + 1], buffer + at + 3);
         at += 3 + nameCount;
     }
+}
+
+// The selection pass around window pixel (x, y) with the frame's camera and projection, drawing
+// what `draw` draws; returns the hit count (negative after an overflow). Leaves the matrices and
+// the matrix mode (model-view) as the frame expects them.
+GLint RunSelectionPass(const FrameContext& frame, int x, int y, GLuint* buffer,
+                       const std::function<void()>& draw) {
+    GLint viewport[4] = {0, 0, 1, 1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int height = viewport[3] > 0 ? viewport[3] : 1;
+
+    glSelectBuffer(kSelectionBufferSize, buffer);
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glPushName(0);
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    gluPickMatrix(x, height - y, kPickRegion, kPickRegion, viewport);
+    ApplyFramePerspective(viewport[2], height);
+
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    ApplyCameraView(frame.view.GetCamera());
+    draw();
+    glPopMatrix();
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    const GLint hits = glRenderMode(GL_RENDER);
+    glMatrixMode(GL_MODELVIEW);
+    return hits;
+}
+
+} // namespace
+
+std::optional<GLuint> LastHitName(const GLuint* buffer, int bufferSize, GLint hitCount) {
+    std::optional<GLuint> last;
+    ForEachHit(buffer, bufferSize, hitCount, [&](GLuint count, GLuint, const GLuint* names) {
+        if (count > 0) {
+            last = names[count - 1];
+        }
+    });
     return last;
+}
+
+std::optional<GLuint> NearestHitName(const GLuint* buffer, int bufferSize, GLint hitCount) {
+    std::optional<GLuint> nearest;
+    GLuint nearestDepth = 0;
+    ForEachHit(buffer, bufferSize, hitCount, [&](GLuint count, GLuint depth, const GLuint* names) {
+        if (count > 0 && (!nearest || depth < nearestDepth)) {
+            nearest = names[count - 1];
+            nearestDepth = depth;
+        }
+    });
+    return nearest;
 }
 
 void ApplyPickName(const Case& theCase, ViewState& view, std::optional<GLuint> name) {
@@ -60,34 +116,22 @@ void ApplyPickName(const Case& theCase, ViewState& view, std::optional<GLuint> n
 }
 
 std::optional<GLuint> PickName(const FrameContext& frame, int x, int y) {
-    GLint viewport[4] = {0, 0, 1, 1};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const int height = viewport[3] > 0 ? viewport[3] : 1;
-
     std::array<GLuint, kSelectionBufferSize> buffer{};
-    glSelectBuffer(kSelectionBufferSize, buffer.data());
-    glRenderMode(GL_SELECT);
-    glInitNames();
-    glPushName(0);
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    gluPickMatrix(x, height - y, kPickRegion, kPickRegion, viewport);
-    ApplyFramePerspective(viewport[2], height);
-
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    ApplyCameraView(frame.view.GetCamera());
-    DrawTrajectories(frame, RenderPass::Selection);
-    DrawElements(frame, RenderPass::Selection);
-    glPopMatrix();
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    const GLint hits = glRenderMode(GL_RENDER);
-    glMatrixMode(GL_MODELVIEW);
-
+    const GLint hits = RunSelectionPass(frame, x, y, buffer.data(), [&] {
+        DrawTrajectories(frame, RenderPass::Selection);
+        DrawElements(frame, RenderPass::Selection);
+    });
     return LastHitName(buffer.data(), kSelectionBufferSize, hits);
+}
+
+std::optional<int> PickMetalObject(const FrameContext& frame, int x, int y) {
+    std::array<GLuint, kSelectionBufferSize> buffer{};
+    const GLint hits = RunSelectionPass(frame, x, y, buffer.data(),
+                                        [&] { CtMetalPass::Draw(frame, RenderPass::Selection); });
+    const std::optional<GLuint> name = NearestHitName(buffer.data(), kSelectionBufferSize, hits);
+    // Name 0 is what was drawn before the first ball's name: no object.
+    if (!name || *name < pick_names::kFirstMetal) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*name - pick_names::kFirstMetal);
 }

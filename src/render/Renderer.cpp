@@ -177,6 +177,11 @@ void Renderer::Pick(const PosedCase& posed, ViewState& view, int x, int y) {
     ApplyPickName(posed.GetCase(), view, PickName(Context(posed, view), x, y));
 }
 
+std::optional<int> Renderer::PickMetal(const PosedCase& posed, const ViewState& view, int x,
+                                       int y) {
+    return PickMetalObject(Context(posed, view), x, y);
+}
+
 void Renderer::DestroyContext() {
     font.Release();
     meshCache.Release();

@@ -24,6 +24,8 @@ public:
     void Resize(int width, int height) override;
     void RenderFrame(const PosedCase& posed, const ViewState& view) override;
     void Pick(const PosedCase& posed, ViewState& view, int x, int y) override;
+    std::optional<int> PickMetal(const PosedCase& posed, const ViewState& view, int x,
+                                 int y) override;
     void DestroyContext() override;
 
     // The arrows the trajectories are drawn with (loaded once, shared with whoever else draws

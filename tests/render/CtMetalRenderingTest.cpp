@@ -98,3 +98,27 @@ TEST_F(CtMetalRendering, EachObjectIsABallAtItsCentroidInsideTheTransparentSkin)
     h.Render();
     EXPECT_EQ(MetalChannelDistance(MetalPixel(0.03, 1.0, kBallDepth), opaqueWithout), 0);
 }
+
+// A pick finds the ball drawn under the pointer, the nearer of two one behind the other, and
+// nothing beside the balls, for an object without a place, or while the opaque skin hides them.
+TEST_F(CtMetalRendering, APickFindsTheBallInFront) {
+    auto scan = std::make_shared<CtScan>();
+    scan->metal.push_back(MetalAt({3, 100, 6}, 33510.3)); // behind
+    scan->metal.push_back(MetalAt({3, 100, 12}, 904.8));  // in front, 6 mm in radius
+    CtMetalObject unplaced = MetalAt({-3, 100, 12}, 33510.3);
+    unplaced.hasBodyCentroid = false;
+    scan->metal.push_back(unplaced);
+    h.GetCase().ct.folder = "scan";
+    h.GetCase().ct.scan = scan;
+    const auto at = [&](double x, double y, double z) {
+        const std::array<double, 2> pixel = h.Project(x, y, z);
+        return h.PickMetalAt(pixel[0], pixel[1]);
+    };
+    EXPECT_EQ(at(0.03, 1.0, 0.12), std::nullopt) << "the opaque skin hides them";
+    h.GetView().ToggleBodyTransparency();
+    EXPECT_EQ(at(0.03, 1.0, 0.12), std::optional<int>(1));
+    // Beside the small ball, the large one behind it still shows.
+    EXPECT_EQ(at(0.03 + 0.015, 1.0, 0.06), std::optional<int>(0));
+    EXPECT_EQ(at(0.03 + 0.04, 1.0, 0.06), std::nullopt);
+    EXPECT_EQ(at(-0.03, 1.0, 0.12), std::nullopt);
+}

@@ -158,4 +158,14 @@ TEST(PickDecoding, RecordsAreWalkedSafely) {
     EXPECT_EQ(view.GetSelectionState(), SelectionState::Nothing);
 }
 
+// Of balls one behind another, the one in front: the least minimum depth, whatever the order of
+// the records; truncated records and overflows are skipped as for the last name.
+TEST(PickDecoding, NearestRecordIsTheOneInFront) {
+    const GLuint buffer[] = {1, 900, 950, 101, 1, 300, 320, 103, 0, 100, 100, 1, 200, 250, 7};
+    EXPECT_EQ(NearestHitName(buffer, 15, 3), std::optional<GLuint>(103));
+    EXPECT_EQ(NearestHitName(buffer, 15, 4), std::optional<GLuint>(7)); // the nameless skipped
+    EXPECT_EQ(NearestHitName(buffer, 15, -1), std::nullopt);
+    EXPECT_EQ(NearestHitName(buffer, 6, 3), std::optional<GLuint>(101)); // the second cut off
+}
+
 } // namespace

@@ -143,6 +143,12 @@ void RenderHarness::PickAt(double x, double y) {
                   kHeight - static_cast<int>(std::lround(y)));
 }
 
+std::optional<int> RenderHarness::PickMetalAt(double x, double y) {
+    posed = PosedCase(theCase, &posed);
+    return renderer.PickMetal(posed, view, static_cast<int>(std::lround(x)),
+                              kHeight - static_cast<int>(std::lround(y)));
+}
+
 Trajectory& RenderHarness::AddTrajectory(bool exited, double x, double y, double z, double r,
                                          double g, double b) {
     Trajectory& trajectory = theCase.trajectories.emplace_back();

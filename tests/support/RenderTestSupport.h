@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Writes small models into a fresh folder laid out like the program's working directory
@@ -66,6 +67,8 @@ public:
     Rgb PixelAt(double x, double y, double z) const;
     // Picks at the framebuffer pixel (x from the left, y from the bottom row).
     void PickAt(double x, double y);
+    // The metal object (its index in the scan's list) whose ball is drawn at that pixel.
+    std::optional<int> PickMetalAt(double x, double y);
 
     // A trajectory from IN at (x, y, z) 0.3 m along -Z (its arrow unturned), in the colour; a
     // reference into the case, good until the case holds more than it may.
