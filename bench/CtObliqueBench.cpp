@@ -4,7 +4,9 @@
 // a 31 cm chest shot. Each redraw moves IN 0.5 mm and draws the plane through IN and OUT as a
 // 6 mm minimum-intensity slab through the air window (0.8 mm pixels, the track and 3 cm each
 // side by 10 cm: 467 x 125 pixels, 9 samples each), on one thread and on two. Also the plane
-// across the track at its middle.
+// across the track at its middle, and that plane as the window redraws it while IN is dragged
+// over the picture along the track (whose plane is held during the drag): the new plane across
+// the moved track and its slab.
 #include "ct/CtObliqueSlicer.h"
 
 #include <benchmark/benchmark.h>
@@ -116,9 +118,33 @@ void BM_CrossTrackSlab(benchmark::State& state) {
     state.counters["pixels"] = static_cast<double>(image.grey.size());
 }
 
+void BM_DragCrossSlab(benchmark::State& state) {
+    const CtScan& scan = BenchScan();
+    CtObliqueSlicer slicer(scan, static_cast<int>(state.range(0)));
+    const CtWindow window = WindowOfPreset(CtWindowPreset::Air);
+    CtObliqueOptions options;
+    options.slabMm = 6;
+    CtSliceImage image;
+    CtObliquePlane plane;
+    int step = 0;
+    for (auto _ : state) {
+        const double shift = 0.05 * (step % 80 < 40 ? step % 40 : 40 - step % 40);
+        ++step;
+        const Vec3 in{kIn.x + shift, kIn.y + shift * 0.5, kIn.z};
+        if (!CrossPlane(scan.volume, in, kOut, 0.5, options, plane)) {
+            state.SkipWithError("no plane");
+            break;
+        }
+        slicer.Draw(plane, window, image);
+        benchmark::DoNotOptimize(image.grey.data());
+    }
+    state.counters["pixels"] = static_cast<double>(image.grey.size());
+}
+
 } // namespace
 
 BENCHMARK(BM_DragTrackSlab)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CrossTrackSlab)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DragCrossSlab)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

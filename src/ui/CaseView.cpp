@@ -1,6 +1,7 @@
 #include "ui/CaseView.h"
 
 #include "case/Case.h"
+#include "ct/CtScan.h"
 #include "edit/CaseEditor.h"
 #include "mesh/ArrowModels.h"
 #include "render/Renderer.h"
@@ -181,15 +182,33 @@ int CaseView::DevicePixels(double logical) const {
     return qRound(logical * devicePixelRatioF());
 }
 
+std::optional<int> CaseView::MetalAt(const QPointF& position) {
+    const Case& theCase = editor.GetCase();
+    if (!renderer || !theCase.ct.scan || theCase.ct.scan->metal.empty()) {
+        return std::nullopt;
+    }
+    makeCurrent();
+    return renderer->PickMetal(editor.GetPosed(), view, DevicePixels(position.x()),
+                               DevicePixels(position.y()));
+}
+
 void CaseView::mousePressEvent(QMouseEvent* event) {
     const QPointF position = event->position();
     if (event->button() == Qt::LeftButton) {
+        // A metal ball lies inside the skin, where no click on the body could reach: a click on
+        // it places a point at the object, in Place points too, keeps the selection (whose IN or
+        // OUT it may place) and starts no drag.
+        if (const std::optional<int> metal = MetalAt(position)) {
+            emit metalClicked(*metal);
+            return;
+        }
         if (pointPicking != nullptr && pointPicking->IsActive()) {
             PlacePointAt(position);
         } else if (renderer) {
             makeCurrent();
             renderer->Pick(editor.GetPosed(), view, DevicePixels(position.x()),
                            DevicePixels(position.y()));
+            emit picked();
         }
         leftButtonDown = true;
         RememberDragOrigin();
@@ -199,6 +218,11 @@ void CaseView::mousePressEvent(QMouseEvent* event) {
 }
 
 void CaseView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The first press of the double click placed the point at the metal: the second would place
+    // the next point of a pair there too.
+    if (event->button() == Qt::LeftButton && MetalAt(event->position())) {
+        return;
+    }
     const bool picking = pointPicking != nullptr && pointPicking->IsActive();
     mousePressEvent(event);
     if (event->button() != Qt::LeftButton || picking || commands == nullptr ||

@@ -69,6 +69,11 @@ signals:
     void contextStateKnown();
     // A message for the status bar; an empty text clears it.
     void statusMessage(const QString& text);
+    // A left click on the ball of the CT scan's metal object at this index of its list: the
+    // slices dock places a point at its centroid.
+    void metalClicked(int index);
+    // A left click picked in the view: the selection may have changed.
+    void picked();
 
 protected:
     void initializeGL() override;
@@ -93,6 +98,8 @@ private:
     int DevicePixels(double logical) const;
     void ReleaseContext();
     void PlacePointAt(const QPointF& position);
+    // The metal object whose ball is drawn under the pointer, if any.
+    std::optional<int> MetalAt(const QPointF& position);
     // A drag of the selected object starts from the values it had at the press; the release
     // makes the whole drag one edit.
     void RememberDragOrigin();

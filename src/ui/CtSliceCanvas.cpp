@@ -49,6 +49,11 @@ void CtSliceCanvas::SetTracks(std::vector<TrackMark> theTracks, double theThickn
     update();
 }
 
+void CtSliceCanvas::SetGuide(const QLineF& line) {
+    guide = line;
+    update();
+}
+
 QRectF CtSliceCanvas::PictureRect() const {
     if (picture.isNull()) {
         return {};
@@ -83,6 +88,15 @@ QPointF CtSliceCanvas::WidgetPoint(double x, double y) const {
             rect.top() + y / picture.height() * rect.height()};
 }
 
+QPointF CtSliceCanvas::PicturePoint(const QPointF& position) const {
+    const QRectF rect = PictureRect();
+    if (rect.isEmpty()) {
+        return {};
+    }
+    return {(position.x() - rect.left()) / rect.width() * picture.width(),
+            (position.y() - rect.top()) / rect.height() * picture.height()};
+}
+
 void CtSliceCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
@@ -93,6 +107,10 @@ void CtSliceCanvas::paintEvent(QPaintEvent*) {
     painter.drawImage(PictureRect(), picture);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(PictureRect());
+    if (!guide.isNull()) {
+        painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+        painter.drawLine(WidgetPoint(guide.x1(), guide.y1()), WidgetPoint(guide.x2(), guide.y2()));
+    }
     for (const TrackMark& mark : tracks) {
         DrawTrack(painter, mark);
     }
@@ -137,12 +155,27 @@ void CtSliceCanvas::mousePressEvent(QMouseEvent* event) {
     if (const std::optional<QPoint> pixel = PixelAt(event->position())) {
         emit pixelClicked(pixel->x(), pixel->y());
     }
+    leftDown = true;
+    emit leftPressed(event->position());
     event->accept();
 }
 
 void CtSliceCanvas::mouseMoveEvent(QMouseEvent* event) {
     const std::optional<QPoint> pixel = PixelAt(event->position());
     emit pixelHovered(pixel ? pixel->x() : -1, pixel ? pixel->y() : -1);
+    if (leftDown) {
+        emit leftDragged(event->position());
+    }
+}
+
+void CtSliceCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !leftDown) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    leftDown = false;
+    emit leftReleased(event->position());
+    event->accept();
 }
 
 void CtSliceCanvas::leaveEvent(QEvent*) {

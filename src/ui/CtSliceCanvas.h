@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLineF>
 #include <QString>
 #include <QWidget>
 
@@ -33,6 +34,10 @@ public:
     // `thicknessMm`: the slice's thickness, within half of which IN and OUT count as in it.
     void SetTracks(std::vector<TrackMark> tracks, double thicknessMm);
     const std::vector<TrackMark>& GetTracks() const { return tracks; }
+    // A thin line over the picture (picture points), as where another picture cuts this one; a
+    // null line draws none.
+    void SetGuide(const QLineF& line);
+    const QLineF& GetGuide() const { return guide; }
     const QImage& GetPicture() const { return picture; }
 
     // Where the picture lies in the widget, and the picture pixel under a widget point
@@ -41,6 +46,8 @@ public:
     std::optional<QPoint> PixelAt(const QPointF& position) const;
     // The widget point of a picture point (pixels of the picture, a pixel's centre at + 0.5).
     QPointF WidgetPoint(double x, double y) const;
+    // The picture point of a widget point, within the picture or not.
+    QPointF PicturePoint(const QPointF& position) const;
 
     QSize sizeHint() const override { return {320, 320}; }
 
@@ -51,11 +58,17 @@ signals:
     void pixelHovered(int x, int y);
     // Scrolling by `steps` slices: positive toward the head, the front or the left.
     void scrolled(int steps);
+    // The left button pressed, moved while held, and let go, at a widget point: what drags a
+    // mark over the picture.
+    void leftPressed(const QPointF& position);
+    void leftDragged(const QPointF& position);
+    void leftReleased(const QPointF& position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -67,6 +80,8 @@ private:
     double pixelWidthMm = 1, pixelHeightMm = 1;
     std::vector<TrackMark> tracks;
     double thicknessMm = 1;
+    QLineF guide;
+    bool leftDown = false;
     // Wheel turns below one notch, kept until they make a whole step (touchpads).
     int wheelRemainder = 0;
 };

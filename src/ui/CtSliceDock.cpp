@@ -2,8 +2,10 @@
 
 #include "case/Case.h"
 #include "edit/CaseEditor.h"
+#include "edit/TrajectoryEndPlacing.h"
 #include "ui/CtMetalList.h"
 #include "ui/CtSliceCanvas.h"
+#include "ui/CtTrackPage.h"
 #include "ui/DialogInput.h"
 #include "ui/PointPicking.h"
 #include "view/ViewState.h"
@@ -12,6 +14,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -25,6 +28,8 @@ constexpr double kCentimetresPerMetre = 100;
 constexpr int kMetalListHeight = 150; // pixels: about five rows, the slice keeps the rest
 constexpr std::array<CtSliceOrientation, 3> kOrientations = {
     CtSliceOrientation::Axial, CtSliceOrientation::Coronal, CtSliceOrientation::Sagittal};
+// The tab after the orientations'.
+constexpr int kTrackTab = 3;
 
 Vec3 ToCentimetres(const Vec3& metres) {
     return {metres.x * kCentimetresPerMetre, metres.y * kCentimetresPerMetre,
@@ -99,6 +104,7 @@ void CtSliceDock::BuildControls(QWidget* content) {
     for (const CtSliceOrientation each : kOrientations) {
         orientationTabs->addTab(OrientationName(each));
     }
+    orientationTabs->addTab(QStringLiteral("Track"));
     orientationTabs->setFocusPolicy(Qt::TabFocus);
     layout->addWidget(orientationTabs);
     auto* grid = new QGridLayout;
@@ -125,23 +131,37 @@ void CtSliceDock::BuildControls(QWidget* content) {
     grid->addWidget(goButton, 1, 2);
     connect(goButton, &QPushButton::clicked, this, &CtSliceDock::GoToSelectedPoint);
     layout->addLayout(grid);
-    canvas = new CtSliceCanvas(content);
-    layout->addWidget(canvas, 1);
-    positionLabel = new QLabel(content);
+    pages = new QStackedWidget(content);
+    auto* slicePage = new QWidget(pages);
+    auto* sliceLayout = new QVBoxLayout(slicePage);
+    sliceLayout->setContentsMargins(0, 0, 0, 0);
+    canvas = new CtSliceCanvas(slicePage);
+    sliceLayout->addWidget(canvas, 1);
+    positionLabel = new QLabel(slicePage);
     positionLabel->setObjectName(QStringLiteral("positionLabel"));
-    pointerLabel = new QLabel(content);
+    pointerLabel = new QLabel(slicePage);
     pointerLabel->setObjectName(QStringLiteral("pointerLabel"));
     pointerLabel->setWordWrap(true);
-    layout->addWidget(positionLabel);
-    layout->addWidget(pointerLabel);
+    sliceLayout->addWidget(positionLabel);
+    sliceLayout->addWidget(pointerLabel);
+    trackPage = new CtTrackPage(editor, view, pages);
+    pages->addWidget(slicePage);
+    pages->addWidget(trackPage);
+    layout->addWidget(pages, 1);
+    connect(trackPage, &CtTrackPage::statusMessage, this, &CtSliceDock::statusMessage);
     metalList = new CtMetalList(content);
     metalList->setObjectName(QStringLiteral("ctMetalList"));
     metalList->setMaximumHeight(kMetalListHeight);
     layout->addWidget(metalList);
     connect(metalList, &CtMetalList::objectChosen, this, &CtSliceDock::ShowMetal);
     connect(metalList, &CtMetalList::placeRequested, this, &CtSliceDock::PlaceAtMetal);
-    connect(orientationTabs, &QTabBar::currentChanged, this,
-            [this](int index) { ShowOrientation(kOrientations.at(std::clamp(index, 0, 2))); });
+    connect(orientationTabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (index == kTrackTab) {
+            ShowTrack();
+        } else {
+            ShowOrientation(kOrientations.at(std::clamp(index, 0, 2)));
+        }
+    });
     connect(presetBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { ChoosePreset(kCtWindowPresets.at(std::clamp(index, 0, 3))); });
     connect(placedBox, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -156,9 +176,11 @@ void CtSliceDock::FollowCase() {
     const std::shared_ptr<const CtScan>& current = editor.GetCase().ct.scan;
     if (current == scan) {
         ShowTracks(); // the trajectories may have changed; the slice has not
+        trackPage->Refresh();
         return;
     }
     scan = current;
+    trackPage->SetScan(scan);
     ShowMetalList();
     for (const CtSliceOrientation each : kOrientations) {
         slicers[Index(each)] = scan ? std::make_unique<CtSlicer>(*scan, each) : nullptr;
@@ -179,10 +201,25 @@ void CtSliceDock::ShowOrientation(CtSliceOrientation value) {
         orientationTabs->setCurrentIndex(Index(value)); // comes back here
         return;
     }
+    showingTrack = false;
+    pages->setCurrentIndex(0);
     if (value != orientation) {
         orientation = value;
         DrawSlice();
     }
+}
+
+void CtSliceDock::ShowTrack() {
+    if (orientationTabs->currentIndex() != kTrackTab) {
+        orientationTabs->setCurrentIndex(kTrackTab); // comes back here
+        return;
+    }
+    showingTrack = true;
+    pages->setCurrentWidget(trackPage); // the page draws itself once shown
+}
+
+void CtSliceDock::FollowSelection() {
+    trackPage->Refresh();
 }
 
 void CtSliceDock::ChoosePreset(CtWindowPreset value) {
@@ -192,6 +229,7 @@ void CtSliceDock::ChoosePreset(CtWindowPreset value) {
     }
     if (value != preset) {
         preset = value;
+        trackPage->SetPreset(value);
         DrawSlice();
     }
 }
@@ -215,6 +253,10 @@ void CtSliceDock::GoToSelectedPoint() {
     const Trajectory* selected = view.SelectedTrajectory(editor.GetCase());
     if (!scan || selected == nullptr) {
         emit statusMessage(QStringLiteral("Select a trajectory to show its point on the slices."));
+        return;
+    }
+    if (showingTrack) {
+        trackPage->ChooseFraction(placed == PlacedPoint::In ? 0 : 1);
         return;
     }
     ShowPoint(ToCentimetres(placed == PlacedPoint::In ? selected->in : selected->out));
@@ -308,7 +350,11 @@ void CtSliceDock::PlaceAtMetal(int row) {
         return;
     }
     const Vec3& centroid = scan->metal[static_cast<std::size_t>(row)].centroidBody;
-    ShowPoint(centroid);
+    if (metalList->CurrentRow() != row) {
+        metalList->ChooseRow(row); // shows the slices through it
+    } else {
+        ShowPoint(centroid);
+    }
     PlacePoint(ToMetres(centroid));
 }
 
@@ -336,21 +382,14 @@ void CtSliceDock::PlacePoint(const Vec3& metres) {
 void CtSliceDock::PlaceOnTrajectory(int number, const Vec3& metres) {
     const bool in = placed == PlacedPoint::In;
     const Body& body = editor.GetCase().body;
-    const std::string part = body.PartNearest(metres);
-    editor.EditTrajectory(number, in ? "Place IN on a slice" : "Place OUT on a slice",
-                          [&](Trajectory& trajectory) {
-                              (in ? trajectory.in : trajectory.out) = metres;
-                              (in ? trajectory.inPart : trajectory.outPart) = part;
-                              // A trajectory moves with two parts or none: the other point of
-                              // one from an older file takes the part nearest to it.
-                              std::string& other = in ? trajectory.outPart : trajectory.inPart;
-                              if (other.empty()) {
-                                  other = body.PartNearest(in ? trajectory.out : trajectory.in);
-                              }
-                          });
+    editor.EditTrajectory(
+        number, in ? "Place IN on a slice" : "Place OUT on a slice", [&](Trajectory& trajectory) {
+            PlaceTrajectoryEnd(trajectory, in ? TrajectoryEnd::In : TrajectoryEnd::Out, metres,
+                               body);
+        });
     emit statusMessage(QStringLiteral("%1 of trajectory %2 at %3 (%4).")
                            .arg(in ? QStringLiteral("IN") : QStringLiteral("OUT"))
                            .arg(number)
                            .arg(PointPicking::PointText(metres))
-                           .arg(QString::fromStdString(part)));
+                           .arg(QString::fromStdString(body.PartNearest(metres))));
 }

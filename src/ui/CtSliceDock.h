@@ -13,9 +13,11 @@
 class CaseEditor;
 class CtMetalList;
 class CtSliceCanvas;
+class CtTrackPage;
 class PointPicking;
 class QComboBox;
 class QLabel;
+class QStackedWidget;
 class QTabBar;
 class QTimer;
 class ViewState;
@@ -28,7 +30,8 @@ class ViewState;
 // Below the slice, the scan's metal objects: choosing one shows the slices through it, and
 // "Place point here" places a point at its centroid as a click there would. It follows the case: a
 // case without a scan leaves it empty, and each change redraws one slice at most, so that it never
-// holds up the window.
+// holds up the window. The "Track" tab shows instead the planes along and across the selected
+// trajectory's track (CtTrackPage), on which IN and OUT are dragged to the channel.
 class CtSliceDock : public QDockWidget {
     Q_OBJECT
 
@@ -43,6 +46,12 @@ public:
     bool HasScan() const { return scan != nullptr; }
     CtSliceOrientation GetOrientation() const { return orientation; }
     void ShowOrientation(CtSliceOrientation value);
+    // The "Track" tab: the selected trajectory's planes in place of the slices.
+    void ShowTrack();
+    bool IsShowingTrack() const { return showingTrack; }
+    CtTrackPage& GetTrackPage() { return *trackPage; }
+    // The selection may have changed (a pick in the view): the track shown follows it.
+    void FollowSelection();
     CtWindowPreset GetPreset() const { return preset; }
     void ChoosePreset(CtWindowPreset value);
     PlacedPoint GetPlacedPoint() const { return placed; }
@@ -52,7 +61,8 @@ public:
     int GetSlice() const { return slices[Index(orientation)]; }
     // Shows the slices through a body-frame point (cm) in every orientation.
     void ShowPoint(const Vec3& bodyCm);
-    // Shows the slices through IN or OUT (as a click places) of the selected trajectory.
+    // Shows the slices through IN or OUT (as a click places) of the selected trajectory; on the
+    // "Track" tab, the picture across the track there.
     void GoToSelectedPoint();
     // Moves the shown slice `steps` voxels along its normal, held to the volume.
     void Scroll(int steps);
@@ -104,6 +114,7 @@ private:
     CtSliceOrientation orientation = CtSliceOrientation::Axial;
     CtWindowPreset preset = CtWindowPreset::SoftTissue;
     PlacedPoint placed = PlacedPoint::In;
+    bool showingTrack = false;
     CtSliceImage image; // reused from slice to slice
     QTabBar* orientationTabs = nullptr;
     QComboBox* presetBox = nullptr;
@@ -113,4 +124,6 @@ private:
     QLabel* pointerLabel = nullptr;
     QTimer* drawTimer = nullptr;
     CtMetalList* metalList = nullptr;
+    QStackedWidget* pages = nullptr;
+    CtTrackPage* trackPage = nullptr;
 };

@@ -277,6 +277,8 @@ void MainWindow::BuildSliceDock(ViewState& view) {
     viewMenu->addSeparator();
     viewMenu->addAction(showSlices);
     connect(sliceDock, &CtSliceDock::statusMessage, caseView, &CaseView::statusMessage);
+    connect(caseView, &CaseView::metalClicked, sliceDock, &CtSliceDock::PlaceAtMetal);
+    connect(caseView, &CaseView::picked, sliceDock, &CtSliceDock::FollowSelection);
 }
 
 void MainWindow::BuildHelpMenu() {

@@ -108,3 +108,45 @@ TEST_F(CtMetalListTest, ListsTheMetalAndPlacesPointsAtIt) {
     LoadMetalScan(nullptr);
     EXPECT_EQ(List().RowCount(), 0);
 }
+
+// A click on a metal ball in the view does what "Place point here" does: IN of the selected
+// trajectory at the object's centroid (one edit, the selection kept), the next point in Place
+// points; while the opaque skin hides the balls a click there is an ordinary pick.
+TEST_F(CtMetalListTest, AClickOnAMetalBallInTheViewPlacesAPointAtIt) {
+    std::shared_ptr<CtScan> scan = ReadCtPhantomScan();
+    ASSERT_NE(scan, nullptr);
+    // A ball 2 cm across in the trunk of the window's body, 10 cm before its back.
+    CtMetalObject ball;
+    ball.centroidBody = {0, 110, 10};
+    ball.hasBodyCentroid = true;
+    ball.volumeMm3 = 33510.3;
+    ball.peakHu = 3071;
+    scan->metal = {ball};
+    const int number = AddTrajectory();
+    LoadMetalScan(scan);
+    TheViewState().SelectTrajectory(number);
+    TheViewState().ToggleBodyTransparency();
+    const Trajectory before = TrajectoryNumbered(number);
+    QUndoStack& undo = frame->GetUndoStack();
+    const int edits = undo.count();
+    const QPoint onBall = Project(0, 1.10, 0.10);
+
+    QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, onBall);
+    ExpectAtCentroid(TrajectoryNumbered(number).in, ball.centroidBody);
+    EXPECT_EQ(TrajectoryNumbered(number).out, before.out);
+    EXPECT_EQ(undo.count(), edits + 1);
+    EXPECT_EQ(TheViewState().GetSelectedTrajectoryNumber(), number);
+    EXPECT_EQ(List().CurrentRow(), 0);
+
+    frame->GetPointPicking().Enter();
+    QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, onBall);
+    ASSERT_EQ(TheViewState().GetSurfaceMarkers().size(), 1u);
+    ExpectAtCentroid(TheViewState().GetSurfaceMarkers().front(), ball.centroidBody);
+    frame->GetPointPicking().Leave();
+
+    TheViewState().ToggleBodyTransparency();
+    Dock().ChoosePlacedPoint(CtSliceDock::PlacedPoint::Out);
+    QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, onBall);
+    EXPECT_EQ(TrajectoryNumbered(number).out, before.out);
+    EXPECT_EQ(undo.count(), edits + 1);
+}
