@@ -148,8 +148,17 @@ void CtTrackPage::showEvent(QShowEvent* event) {
 }
 
 void CtTrackPage::Refresh() {
-    // A hidden page draws nothing; it is drawn when it is shown. A drag holds its plane.
-    if (grabbed || !isVisible()) {
+    // A drag makes no change to the case until its release: a change during one comes from
+    // elsewhere (an undo by its key, a file read) and may have moved or renumbered the
+    // trajectory dragged, so the drag is left rather than let go onto another one.
+    if (grabbed) {
+        grabbed.reset();
+        crossTimer->stop();
+        drawn = {};
+        emit statusMessage(QStringLiteral("The case changed during the drag: nothing was moved."));
+    }
+    // A hidden page draws nothing; it is drawn when it is shown.
+    if (!isVisible()) {
         return;
     }
     const Drawn want = Wanted();

@@ -36,7 +36,7 @@ public:
     void SetScan(const std::shared_ptr<const CtScan>& scan);
     void SetPreset(CtWindowPreset preset);
     // Follows the case and the selection: draws both pictures again when the trajectory, its
-    // points or the settings changed since they were drawn. Nothing changes during a drag.
+    // points or the settings changed since they were drawn. A drag under way is left.
     void Refresh();
 
     // The fraction of the way from IN to OUT where the picture across the track lies (0 to 1).

@@ -205,4 +205,17 @@ TEST_F(CtTrackPageTest, DraggingInMovesItWithinThePlaneAsOneEdit) {
     undo.undo();
     EXPECT_EQ(TrajectoryNumbered(number), before);
     EXPECT_EQ(Page().TrackDraws(), trackDraws + 2);
+
+    // A change of the case during a drag (here an edit made elsewhere) leaves the drag: its
+    // release moves nothing.
+    QTest::mousePress(&canvas, Qt::LeftButton, Qt::NoModifier,
+                      OnTrackPicture(TrackCentimetres(kTrackOut)));
+    ASSERT_TRUE(Page().IsDragging());
+    MoveOn(canvas, to);
+    Editor().EditTrajectory(number, "Colour", [](Trajectory& t) { t.color = {0, 0, 1}; });
+    EXPECT_FALSE(Page().IsDragging());
+    MoveOn(canvas, to + QPoint(5, 5));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, Qt::NoModifier, to + QPoint(5, 5));
+    EXPECT_EQ(TrajectoryNumbered(number).out, before.out);
+    EXPECT_EQ(TrajectoryNumbered(number).in, before.in);
 }
