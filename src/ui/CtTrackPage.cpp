@@ -100,6 +100,14 @@ void CtTrackPage::BuildControls() {
     layout->addWidget(trackCanvas, 1);
     layout->addLayout(grid);
     layout->addWidget(crossCanvas, 1);
+    pointerLabel = new QLabel(this);
+    pointerLabel->setObjectName(QStringLiteral("trackPointerLabel"));
+    pointerLabel->setWordWrap(true);
+    layout->addWidget(pointerLabel);
+    connect(trackCanvas, &CtSliceCanvas::pixelHovered, this,
+            [this](int x, int y) { ShowPointer(trackPlane, x, y); });
+    connect(crossCanvas, &CtSliceCanvas::pixelHovered, this,
+            [this](int x, int y) { ShowPointer(crossPlane, x, y); });
     connect(fractionSlider, &QSlider::valueChanged, this,
             [this](int value) { ChooseFraction(static_cast<double>(value) / kFractionSteps); });
     connect(slabBox, &QDoubleSpinBox::valueChanged, this, &CtTrackPage::ChooseSlabMm);
@@ -260,6 +268,22 @@ QString CtTrackPage::DescriptionText() const {
         .arg(lengthCm, 0, 'f', 1)
         .arg(std::lround(fraction * 100))
         .arg(lengthCm * fraction, 0, 'f', 1);
+}
+
+void CtTrackPage::ShowPointer(const CtObliquePlane& plane, int x, int y) {
+    const double lengthCm = Distance(inCm, outCm);
+    if (!haveTrack || x < 0 || y < 0 || !(lengthCm > 0)) {
+        pointerLabel->clear();
+        return;
+    }
+    const Vec3 at = BodyOfPicturePoint(plane, x + 0.5, y + 0.5);
+    const Vec3 fromIn = Minus(at, inCm);
+    const double alongCm = Dot(fromIn, Minus(outCm, inCm)) / lengthCm;
+    const double squared = std::max(Dot(fromIn, fromIn) - alongCm * alongCm, 0.0);
+    pointerLabel->setText(QStringLiteral("%1; %2 cm along the track from IN, %3 mm from it")
+                              .arg(PointPicking::PointText(Scaled(at, 1 / kCentimetresPerMetre)))
+                              .arg(alongCm, 0, 'f', 1)
+                              .arg(std::sqrt(squared) * kMillimetresPerCentimetre, 0, 'f', 1));
 }
 
 void CtTrackPage::ChooseFraction(double value) {

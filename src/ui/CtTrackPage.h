@@ -24,7 +24,8 @@ class ViewState;
 // projection so that the air of the wound channel shows black however the plane cuts it. IN and
 // OUT are drawn on both; on the track picture the user drags either to where the channel really
 // is. While dragging the point moves within the plane shown, which is kept; only the picture
-// across the track is drawn again, as it follows the point. The release makes the move one edit
+// across the track is drawn again, as it follows the point. Under the pictures, the point under
+// the pointer and how far it lies along the track and from it. The release makes the move one edit
 // that Undo takes back, and the planes are then cut afresh through the new track.
 class CtTrackPage : public QWidget {
     Q_OBJECT
@@ -83,6 +84,9 @@ private:
     void Drag(const QPointF& position);
     void Release();
     void StepFraction(int steps);
+    // Where the pointer is over pixel (x, y) of a picture: the body point, how far along the
+    // track from IN and how far from it.
+    void ShowPointer(const CtObliquePlane& plane, int x, int y);
 
     CaseEditor& editor;
     ViewState& view;
@@ -105,6 +109,7 @@ private:
     QSlider* fractionSlider = nullptr;
     QDoubleSpinBox* slabBox = nullptr;
     QLabel* descriptionLabel = nullptr;
+    QLabel* pointerLabel = nullptr;
     // Draws the picture across the track once the pointer moves that are waiting are handled:
     // a fast drag draws it once for all of them.
     QTimer* crossTimer = nullptr;

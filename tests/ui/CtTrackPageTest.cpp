@@ -125,6 +125,17 @@ TEST_F(CtTrackPageTest, ShowsTheSelectedTracksPlanes) {
     EXPECT_NEAR(across.in.x, plane.width / 2.0, 1e-6);
     EXPECT_NEAR(across.in.offsetMm, -0.27 * 63.2456, 1e-3);
 
+    // The pointer over the middle of the picture across the track: on the track, 27 % along.
+    const CtSliceCanvas& crossCanvas = Page().CrossCanvas();
+    const QPointF centre = crossCanvas.WidgetPoint(plane.width / 2.0, plane.height / 2.0);
+    QMouseEvent hover(QEvent::MouseMove, centre, Page().CrossCanvas().mapToGlobal(centre),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&Page().CrossCanvas(), &hover);
+    const QString pointer = Child<QLabel>(Page(), "trackPointerLabel").text();
+    EXPECT_TRUE(pointer.endsWith("; 1.7 cm along the track from IN, 0.0 mm from it") ||
+                pointer.endsWith("; 1.7 cm along the track from IN, 1.4 mm from it"))
+        << pointer.toStdString();
+
     // The slab: both pictures again.
     Child<QDoubleSpinBox>(Page(), "trackSlabBox").setValue(0);
     EXPECT_EQ(Page().GetSlabMm(), 0);
