@@ -108,8 +108,12 @@ void CtSliceCanvas::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(PictureRect());
     if (!guide.isNull()) {
-        painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
-        painter.drawLine(WidgetPoint(guide.x1(), guide.y1()), WidgetPoint(guide.x2(), guide.y2()));
+        // White dashes over a black line: seen on air and on tissue alike.
+        const QLineF line(WidgetPoint(guide.x1(), guide.y1()), WidgetPoint(guide.x2(), guide.y2()));
+        painter.setPen(QPen(Qt::black, 3));
+        painter.drawLine(line);
+        painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
+        painter.drawLine(line);
     }
     for (const TrackMark& mark : tracks) {
         DrawTrack(painter, mark);
