@@ -206,6 +206,9 @@ void CtSliceCanvas::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
         emit scrolled(-1);
         break;
+    case Qt::Key_Escape:
+        emit escaped();
+        break;
     default:
         QWidget::keyPressEvent(event);
         return;

@@ -63,6 +63,8 @@ signals:
     void leftPressed(const QPointF& position);
     void leftDragged(const QPointF& position);
     void leftReleased(const QPointF& position);
+    // Escape: what a drag over the picture is to be given up by.
+    void escaped();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

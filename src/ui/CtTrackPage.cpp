@@ -115,6 +115,7 @@ void CtTrackPage::BuildControls() {
     connect(trackCanvas, &CtSliceCanvas::leftDragged, this, &CtTrackPage::Drag);
     connect(trackCanvas, &CtSliceCanvas::leftReleased, this, [this] { Release(); });
     connect(trackCanvas, &CtSliceCanvas::scrolled, this, &CtTrackPage::StepFraction);
+    connect(trackCanvas, &CtSliceCanvas::escaped, this, &CtTrackPage::GiveUpDrag);
     connect(crossCanvas, &CtSliceCanvas::scrolled, this, &CtTrackPage::StepFraction);
 }
 
@@ -348,6 +349,19 @@ void CtTrackPage::Drag(const QPointF& position) {
     (in ? inCm : outCm) = at;
     ShowMarks();
     crossTimer->start();
+}
+
+void CtTrackPage::GiveUpDrag() {
+    if (!grabbed) {
+        return;
+    }
+    grabbed.reset();
+    crossTimer->stop();
+    // The points as the case holds them, on the plane that was kept.
+    inCm = drawn.in;
+    outCm = drawn.out;
+    DrawCross();
+    emit statusMessage(QStringLiteral("Drag given up: nothing was moved."));
 }
 
 void CtTrackPage::Release() {

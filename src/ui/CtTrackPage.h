@@ -83,6 +83,8 @@ private:
     void Press(const QPointF& position);
     void Drag(const QPointF& position);
     void Release();
+    // Escape during a drag: the point goes back and nothing is moved.
+    void GiveUpDrag();
     void StepFraction(int steps);
     // Where the pointer is over pixel (x, y) of a picture: the body point, how far along the
     // track from IN and how far from it.

@@ -217,6 +217,20 @@ TEST_F(CtTrackPageTest, DraggingInMovesItWithinThePlaneAsOneEdit) {
     EXPECT_EQ(TrajectoryNumbered(number), before);
     EXPECT_EQ(Page().TrackDraws(), trackDraws + 2);
 
+    // Escape gives a drag up: the point goes back, the release moves nothing.
+    const int drawsBefore = Page().CrossDraws();
+    const int undoIndex = undo.index();
+    QTest::mousePress(&canvas, Qt::LeftButton, Qt::NoModifier, from);
+    MoveOn(canvas, to);
+    QTest::keyClick(&canvas, Qt::Key_Escape);
+    EXPECT_FALSE(Page().IsDragging());
+    EXPECT_EQ(Page().CrossDraws(), drawsBefore + 1);
+    EXPECT_NEAR(canvas.GetTracks().front().track.in.x,
+                PicturePointOfBody(Page().TrackPicturePlane(), TrackCentimetres(kTrackIn)).x, 1e-9);
+    QTest::mouseRelease(&canvas, Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_EQ(TrajectoryNumbered(number), before);
+    EXPECT_EQ(undo.index(), undoIndex);
+
     // A change of the case during a drag (here an edit made elsewhere) leaves the drag: its
     // release moves nothing.
     QTest::mousePress(&canvas, Qt::LeftButton, Qt::NoModifier,
