@@ -142,6 +142,15 @@ TEST_F(CtMetalListTest, AClickOnAMetalBallInTheViewPlacesAPointAtIt) {
     QTest::mouseClick(&View(), Qt::LeftButton, Qt::NoModifier, onBall);
     ASSERT_EQ(TheViewState().GetSurfaceMarkers().size(), 1u);
     ExpectAtCentroid(TheViewState().GetSurfaceMarkers().front(), ball.centroidBody);
+    // The second press of a double-click places no second point at the same object.
+    bool asked = false;
+    WhenModal<QDialog>([&](QDialog&) { asked = true; });
+    QMouseEvent twice(QEvent::MouseButtonDblClick, onBall, View().mapToGlobal(onBall),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&View(), &twice);
+    QApplication::processEvents();
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(TheViewState().GetSurfaceMarkers().size(), 1u);
     frame->GetPointPicking().Leave();
 
     TheViewState().ToggleBodyTransparency();
