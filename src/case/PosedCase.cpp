@@ -11,6 +11,23 @@ Matrix4 ArrowTurn(double yawDegrees, double elevationDegrees, const Trajectory& 
            Matrix4::Rotation(adjustment.pitchAdjustment, 1, 0, 0);
 }
 
+// The lines through the measured and the posed stops, and the angles read from them.
+void FitLines(std::vector<TrackStop> stops, PosedTrajectory& posed) {
+    posed.anatomicalLine = FitTrackLine(stops);
+    stops.front().point = posed.in;
+    stops.back().point = posed.out;
+    for (std::size_t i = 0; i < posed.points.size(); ++i) {
+        stops[i + 1].point = posed.points[i];
+    }
+    posed.posedLine = FitTrackLine(stops);
+    if (posed.anatomicalLine) {
+        posed.anatomical = posed.anatomicalLine->angles;
+    }
+    if (posed.posedLine) {
+        posed.posed = posed.posedLine->angles;
+    }
+}
+
 } // namespace
 
 PosedCase::PosedCase() = default;
@@ -47,32 +64,47 @@ PosedTrajectory PosedCase::Pose(const Trajectory& trajectory, int number) const 
     posed.anatomical = AnglesOfTrack(trajectory.in, trajectory.out);
     Matrix4 carry = Matrix4::Identity();
     Vec3 anchor = trajectory.in;
-    double yaw = 0, elevation = 0;
+    std::vector<TrackStop> stops = StopsOfTrajectory(trajectory);
     if (trajectory.HasParts()) {
         posed.inSegment = theCase.body.SegmentOf(trajectory.in, trajectory.inPart);
         posed.outSegment = theCase.body.SegmentOf(trajectory.out, trajectory.outPart);
         posed.in = body.PosePoint(trajectory.in, trajectory.inPart);
         posed.out = body.PosePoint(trajectory.out, trajectory.outPart);
+        for (std::size_t i = 0; i < trajectory.points.size(); ++i) {
+            posed.points.push_back(body.PosePoint(trajectory.points[i].point, stops[i + 1].part));
+        }
         anchor = posed.in;
-        yaw = ArrowYaw(posed.in, posed.out);
-        elevation = Elevation(posed.in, posed.out);
     } else {
         // An older file's trajectory is carried whole, its arrow turned as measured.
         carry = body.OlderFilePose(trajectory.withArm, trajectory.in);
         posed.olderFilePose = carry;
         posed.in = carry.TransformPoint(trajectory.in);
         posed.out = carry.TransformPoint(trajectory.out);
-        yaw = ArrowYaw(trajectory.in, trajectory.out);
-        elevation = Elevation(trajectory.in, trajectory.out);
+        for (const TrackPoint& point : trajectory.points) {
+            posed.points.push_back(carry.TransformPoint(point.point));
+        }
     }
     posed.posed = AnglesOfTrack(posed.in, posed.out);
+    if (!trajectory.points.empty()) {
+        FitLines(stops, posed);
+    }
+    // The arrow of an older file's trajectory is turned as measured and carried whole; a track
+    // with points between IN and OUT is drawn along its fitted line.
+    const std::optional<TrackLine>& line =
+        trajectory.HasParts() ? posed.posedLine : posed.anatomicalLine;
+    Vec3 from = trajectory.HasParts() ? posed.in : trajectory.in;
+    Vec3 to = trajectory.HasParts() ? posed.out : trajectory.out;
+    if (line) {
+        from = line->start;
+        to = {from.x + line->direction.x, from.y + line->direction.y, from.z + line->direction.z};
+    }
     const ScenePlacement& placement = theCase.world.body;
     posed.sceneIn = placement.Place(posed.in);
     posed.sceneOut = placement.Place(posed.out);
     const Vec3& offset = trajectory.offset;
     posed.arrowAnchor =
         carry * Matrix4::Translation(anchor.x + offset.x, anchor.y + offset.y, anchor.z + offset.z);
-    posed.arrowTurn = ArrowTurn(yaw, elevation, trajectory);
+    posed.arrowTurn = ArrowTurn(ArrowYaw(from, to), Elevation(from, to), trajectory);
     return posed;
 }
 

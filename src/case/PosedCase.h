@@ -6,6 +6,7 @@
 #include "body/Skeleton.h"
 #include "case/Case.h"
 #include "case/TrackAngles.h"
+#include "case/TrackLine.h"
 
 #include <memory>
 #include <optional>
@@ -17,8 +18,15 @@ struct PosedTrajectory {
     // Where the posture carries IN and OUT (body frame, metres): with the bone of each point's
     // part, or for an older file's trajectory without parts, whole with the arm or not at all.
     Vec3 in, out;
+    // The points between them as the posture carries them, each with its own part (or, without
+    // one, with IN's), in order from IN to OUT.
+    std::vector<Vec3> points;
+    // For a track with points between IN and OUT: the lines fitted through all its stops as
+    // measured and as posed, from which its angles are read.
+    std::optional<TrackLine> anatomicalLine, posedLine;
     // The angles of the measured points (the body in the anatomical position) and of the posed
-    // ones (the body as posed); the same when the body is not posed.
+    // ones (the body as posed); the same when the body is not posed. A track with points between
+    // IN and OUT reads them from its fitted lines.
     TrackAngles anatomical;
     TrackAngles posed;
     // The posed points placed in the scene (scene frame, metres).

@@ -2,6 +2,7 @@
 
 #include "base/Matrix4.h"
 #include "case/ExteriorPoint.h"
+#include "case/TrackPoint.h"
 
 #include <cstddef>
 #include <optional>
@@ -12,10 +13,12 @@
 // point OUT in the body frame (metres, the body in the anatomical position), the body parts they
 // lie on, how far each may be off (the radius of a ball around it), and how the track is shown:
 // colour, label, arrow kind and an adjustment that moves only the drawn arrow. Outside the body
-// it may carry exterior points (holes, impact marks) and the name of its shot group.
+// it may carry exterior points (holes, impact marks) and the name of its shot group; inside it,
+// the points the bullet passed between IN and OUT.
 struct Trajectory {
     static constexpr double kDefaultRadius = 0.01; // metres
     static constexpr int kMaxExteriorPoints = 20;
+    static constexpr int kMaxTrackPoints = 20;
     // A group name is a short label ("A", "volley from the door"), of at most this many characters.
     static constexpr size_t kMaxGroupLength = 80;
 
@@ -38,6 +41,7 @@ struct Trajectory {
     bool withArm = true;
     std::string label;
     std::vector<ExteriorPoint> exterior; // in the order they were entered
+    std::vector<TrackPoint> points;      // inside the body, in order from IN to OUT
     std::string group;                   // empty: no group
 
     bool operator==(const Trajectory&) const = default;

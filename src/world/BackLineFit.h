@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/Matrix4.h"
+#include "base/WeightedLineFit.h"
 #include "case/ExteriorPoint.h"
 
 #include <optional>
@@ -29,14 +30,6 @@ struct BackLineFit {
     // Every point lies within kMisfitFactor times its radius of the line.
     bool onOneLine = true;
 };
-
-// A point lies off the line when it is farther from it than this many times its radius: for a
-// point measured within its ball the line through the true points passes within one radius, and
-// the fitted line may stand off the true one by about as much again.
-inline constexpr double kMisfitFactor = 2.0;
-// A radius under a millimetre weighs as a millimetre (and is judged against one), so that a
-// point entered with radius 0 does not take the whole weight.
-inline constexpr double kSmallestFitRadius = 0.001; // m
 
 // The line through IN and OUT (their radii `radiusIn`, `radiusOut`) and the exterior points;
 // none when all the points coincide. The direction of travel runs from the holes before IN

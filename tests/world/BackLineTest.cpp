@@ -74,11 +74,6 @@ std::unique_ptr<Mesh> TwoRooms() {
     return std::move(read.mesh);
 }
 
-double AngleBetween(const Vec3& a, const Vec3& b) {
-    const Vec3 across = Cross(a, b);
-    return std::atan2(std::sqrt(Dot(across, across)), Dot(a, b)) * 180 / std::numbers::pi;
-}
-
 // The kneeling man's trajectory: OUT 25 cm on, along the line of travel; the door's hole
 // recorded on its near face, the wall's on its far face (the shooter's side).
 Trajectory KneelingShot() {

@@ -1,0 +1,93 @@
+#include "case/TrackLine.h"
+
+#include "base/WeightedLineFit.h"
+#include "case/Trajectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+Vec3 AlongTrack(const Vec3& from, const Vec3& step, double times) {
+    return {from.x + step.x * times, from.y + step.y * times, from.z + step.z * times};
+}
+
+} // namespace
+
+TEST(TrackLineTest, FitsStraightTrackAndReportsPointsOffIt) {
+    Trajectory trajectory;
+    trajectory.in = {0.10, 1.40, 0.20};
+    trajectory.out = {-0.05, 1.25, 0.02};
+    const Vec3 step = Minus(trajectory.out, trajectory.in);
+    trajectory.points = {{AlongTrack(trajectory.in, step, 0.3), 0.005, ""},
+                         {AlongTrack(trajectory.in, step, 0.7), 0.005, ""}};
+    const std::vector<TrackStop> stops = StopsOfTrajectory(trajectory);
+    ASSERT_EQ(stops.size(), 4u);
+    std::optional<TrackLine> line = FitTrackLine(stops);
+    ASSERT_TRUE(line);
+    const TrackAngles measured = AnglesOfTrack(trajectory.in, trajectory.out);
+    EXPECT_NEAR(line->angles.direction, measured.direction, 1e-9);
+    EXPECT_NEAR(line->angles.elevation, measured.elevation, 1e-9);
+    EXPECT_TRUE(line->onOneLine);
+    ASSERT_EQ(line->misfit.size(), 4u);
+    for (double misfit : line->misfit) {
+        EXPECT_LT(misfit, 1e-9);
+    }
+    ASSERT_EQ(line->pieces.size(), 1u);
+    EXPECT_TRUE(line->deflection.empty());
+    // The line starts at IN and runs toward OUT, whatever order the scatter's axis came in.
+    EXPECT_LT(std::hypot(line->start.x - trajectory.in.x, line->start.y - trajectory.in.y,
+                         line->start.z - trajectory.in.z),
+              1e-9);
+    EXPECT_GT(Dot(line->direction, step), 0);
+
+    // A point 5 cm off a track its others fix lies off the line; the well-known
+    // points keep the line where they are.
+    trajectory.points[1].point.x += 0.05;
+    trajectory.points[1].radius = 0.01;
+    line = FitTrackLine(StopsOfTrajectory(trajectory));
+    ASSERT_TRUE(line);
+    EXPECT_FALSE(line->onOneLine);
+    EXPECT_GT(line->misfit[2], kMisfitFactor * 0.01);
+    EXPECT_LT(line->misfit[1], 0.01);
+}
+
+TEST(TrackLineTest, BreaksAtBodyPartsIntoPiecesWithTheirDeflection) {
+    // Through the forearm along +X, then into the trunk turned 30 degrees down.
+    const double turn = 30.0 * M_PI / 180.0;
+    const Vec3 bend{0.30, 1.20, 0.10};
+    const Vec3 onward{std::cos(turn), -std::sin(turn), 0};
+    std::vector<TrackStop> stops{{{0.20, 1.20, 0.10}, 0.005, "right_forearm"},
+                                 {{0.28, 1.20, 0.10}, 0.005, "right_forearm"},
+                                 {AlongTrack(bend, onward, 0.05), 0.005, "trunk"},
+                                 {AlongTrack(bend, onward, 0.20), 0.005, "trunk"}};
+    std::optional<TrackLine> line = FitTrackLine(stops);
+    ASSERT_TRUE(line);
+    ASSERT_EQ(line->pieces.size(), 2u);
+    EXPECT_EQ(line->pieces[0].part, "right_forearm");
+    EXPECT_EQ(line->pieces[1].part, "trunk");
+    EXPECT_EQ(line->pieces[0].last, 1u);
+    EXPECT_EQ(line->pieces[1].first, 2u);
+    ASSERT_EQ(line->deflection.size(), 1u);
+    EXPECT_NEAR(line->deflection[0], 30.0, 1e-6);
+    EXPECT_NEAR(line->pieces[1].angles.elevation, -30.0, 1e-6);
+
+    // A lone stop on a part gives no direction of its own: it joins the piece after it.
+    stops.erase(stops.begin() + 1);
+    line = FitTrackLine(stops);
+    ASSERT_TRUE(line);
+    ASSERT_EQ(line->pieces.size(), 1u);
+    EXPECT_EQ(line->pieces[0].first, 0u);
+    EXPECT_EQ(line->pieces[0].last, 2u);
+    EXPECT_EQ(line->pieces[0].part, "trunk");
+}
+
+TEST(TrackLineTest, RefusesTracksWithoutDirection) {
+    EXPECT_FALSE(FitTrackLine({}));
+    EXPECT_FALSE(FitTrackLine({{{0, 1, 0}, 0.01, ""}}));
+    EXPECT_FALSE(FitTrackLine({{{0, 1, 0}, 0.01, ""}, {{0, 1, 0}, 0.01, ""}}));
+    // IN and OUT the same with a point aside: the line has no way from IN to OUT.
+    EXPECT_FALSE(
+        FitTrackLine({{{0, 1, 0}, 0.01, ""}, {{0.1, 1, 0}, 0.01, ""}, {{0, 1, 0}, 0.01, ""}}));
+}
