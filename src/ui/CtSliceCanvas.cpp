@@ -14,6 +14,7 @@ namespace {
 constexpr int kWheelNotch = 120;
 constexpr double kRingRadius = 4;
 constexpr double kDotRadius = 3;
+constexpr double kStopHalf = 3;
 
 QPointF Along(const QPointF& from, const QPointF& to, double t) {
     return from + (to - from) * t;
@@ -146,6 +147,14 @@ void CtSliceCanvas::DrawTrack(QPainter& painter, const TrackMark& mark) const {
         painter.setBrush(std::abs(point.offsetMm) <= half ? QBrush(mark.color)
                                                           : QBrush(Qt::NoBrush));
         painter.drawEllipse(at, kRingRadius, kRingRadius);
+    }
+    for (const CtSlicePoint& stop : mark.stops) {
+        painter.setPen(QPen(mark.color, 1.5));
+        painter.setBrush(std::abs(stop.offsetMm) <= half ? QBrush(mark.color)
+                                                         : QBrush(Qt::NoBrush));
+        const QPointF at = WidgetPoint(stop.x, stop.y);
+        painter.drawRect(
+            QRectF(at.x() - kStopHalf, at.y() - kStopHalf, 2 * kStopHalf, 2 * kStopHalf));
     }
     painter.setBrush(Qt::NoBrush);
 }

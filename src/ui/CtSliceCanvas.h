@@ -14,7 +14,8 @@
 // The picture of one CT slice, fitted into the widget with its voxels' proportions, with the
 // trajectories drawn over it: each one's segment projected into the slice as a thin dashed line,
 // the part within half a slice thickness of the plane as a thick one, the point where it passes
-// through the plane as a dot, IN and OUT as small rings (filled where they lie in the slice). It
+// through the plane as a dot, IN and OUT as small rings (filled where they lie in the slice), the
+// points between them as small squares. It
 // only shows what it is given and tells of clicks, the wheel and Page Up/Down; the slices dock
 // decides what they do.
 class CtSliceCanvas : public QWidget {
@@ -25,6 +26,9 @@ public:
         CtSliceTrack track;
         QColor color;
         bool selected = false;
+        // The points the track passes between IN and OUT, drawn as small squares (filled where
+        // they lie in the slice).
+        std::vector<CtSlicePoint> stops{};
     };
 
     explicit CtSliceCanvas(QWidget* parent = nullptr);

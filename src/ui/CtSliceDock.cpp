@@ -309,9 +309,13 @@ void CtSliceDock::ShowTracks() {
         for (const Trajectory& trajectory : editor.GetCase().trajectories) {
             // Measured points are kept in the body frame at rest, in metres; the scan's frame
             // is in centimetres.
-            marks.push_back({Slicer().Track(GetSlice(), ToCentimetres(trajectory.in),
-                                            ToCentimetres(trajectory.out)),
-                             ColorOf(trajectory)});
+            CtSliceCanvas::TrackMark mark{Slicer().Track(GetSlice(), ToCentimetres(trajectory.in),
+                                                         ToCentimetres(trajectory.out)),
+                                          ColorOf(trajectory)};
+            for (const TrackPoint& stop : trajectory.points) {
+                mark.stops.push_back(Slicer().ImagePoint(GetSlice(), ToCentimetres(stop.point)));
+            }
+            marks.push_back(std::move(mark));
         }
     }
     canvas->SetTracks(std::move(marks), scan ? Slicer().ThicknessMm() : 1);

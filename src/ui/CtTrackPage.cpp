@@ -46,6 +46,15 @@ QColor TrackColor(const Trajectory& trajectory) {
     return {channel(trajectory.color.x), channel(trajectory.color.y), channel(trajectory.color.z)};
 }
 
+// The trajectory's points between IN and OUT on a picture.
+std::vector<CtSlicePoint> StopsOn(const CtObliquePlane& plane, const Trajectory& trajectory) {
+    std::vector<CtSlicePoint> stops;
+    for (const TrackPoint& stop : trajectory.points) {
+        stops.push_back(PicturePointOfBody(plane, Scaled(stop.point, kCentimetresPerMetre)));
+    }
+    return stops;
+}
+
 QPointF PictureOf(const CtSlicePoint& point) {
     return {point.x, point.y};
 }
@@ -172,6 +181,7 @@ void CtTrackPage::Refresh() {
     }
     const Drawn want = Wanted();
     if (want == drawn) {
+        ShowMarks(); // the points between IN and OUT, or the colour, may have changed
         return;
     }
     drawn = want;
@@ -229,7 +239,8 @@ void CtTrackPage::ShowMarks() {
     CtSliceCanvas::TrackMark along{
         {PicturePointOfBody(trackPlane, inCm), PicturePointOfBody(trackPlane, outCm), true, 0, 1},
         color,
-        true};
+        true,
+        StopsOn(trackPlane, *trajectory)};
     const double thickness = std::max(options.slabMm, trackPlane.pixelMm);
     trackCanvas->SetTracks({along}, thickness);
     // Where the picture across the track cuts it: a line square to the track, as wide as that
@@ -248,7 +259,8 @@ void CtTrackPage::ShowMarks() {
     CtSliceCanvas::TrackMark across{
         {PicturePointOfBody(crossPlane, inCm), PicturePointOfBody(crossPlane, outCm), false, 0, 0},
         color,
-        true};
+        true,
+        StopsOn(crossPlane, *trajectory)};
     crossCanvas->SetTracks({across}, std::max(options.slabMm, crossPlane.pixelMm));
     descriptionLabel->setText(DescriptionText());
 }

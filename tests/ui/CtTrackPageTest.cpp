@@ -100,11 +100,27 @@ TEST_F(CtTrackPageTest, ShowsTheSelectedTracksPlanes) {
     EXPECT_EQ(DifferingPixels(Page().TrackCanvas().GetPicture(), expected), 0);
     // IN and OUT lie in the plane: rings filled, the segment thick.
     ASSERT_EQ(Page().TrackCanvas().GetTracks().size(), 1u);
-    const CtSliceTrack& along = Page().TrackCanvas().GetTracks().front().track;
+    const CtSliceTrack along = Page().TrackCanvas().GetTracks().front().track;
     EXPECT_NEAR(along.in.offsetMm, 0, 1e-9);
     EXPECT_NEAR(along.in.y, plane.height / 2.0, 1e-6);
     EXPECT_LT(along.in.x, along.out.x);
     EXPECT_FALSE(Page().TrackCanvas().GetGuide().isNull());
+
+    // A point between IN and OUT, 1 mm off the plane: a square on both pictures and on the
+    // slices, with no picture drawn again.
+    const int drawsBeforePoint = Page().TrackDraws();
+    Editor().EditTrajectory(number, "Add a point", [](Trajectory& t) {
+        TrackPoint stop;
+        stop.point = {0, 0.07, 0.051};
+        t.points.push_back(stop);
+    });
+    ASSERT_EQ(Page().TrackCanvas().GetTracks().front().stops.size(), 1u);
+    const CtSlicePoint stop = Page().TrackCanvas().GetTracks().front().stops.front();
+    EXPECT_NEAR(std::abs(stop.offsetMm), 1, 1e-6);
+    EXPECT_NEAR(stop.x, (along.in.x + along.out.x) / 2, 1e-6);
+    EXPECT_EQ(Page().CrossCanvas().GetTracks().front().stops.size(), 1u);
+    EXPECT_EQ(Dock().GetCanvas().GetTracks().front().stops.size(), 1u);
+    EXPECT_EQ(Page().TrackDraws(), drawsBeforePoint);
 
     // A quarter of the way, then one wheel notch further (2 %), through the air window.
     const int trackDraws = Page().TrackDraws();
@@ -121,7 +137,7 @@ TEST_F(CtTrackPageTest, ShowsTheSelectedTracksPlanes) {
                            0.27, options, plane));
     slicer.Draw(plane, WindowOfPreset(CtWindowPreset::Air), expected);
     EXPECT_EQ(DifferingPixels(Page().CrossCanvas().GetPicture(), expected), 0);
-    const CtSliceTrack& across = Page().CrossCanvas().GetTracks().front().track;
+    const CtSliceTrack across = Page().CrossCanvas().GetTracks().front().track;
     EXPECT_NEAR(across.in.x, plane.width / 2.0, 1e-6);
     EXPECT_NEAR(across.in.offsetMm, -0.27 * 63.2456, 1e-3);
 
