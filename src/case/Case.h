@@ -2,6 +2,7 @@
 
 #include "base/ProgramFiles.h"
 #include "body/Body.h"
+#include "case/CarriedFrom.h"
 #include "case/CaseCt.h"
 #include "case/CaseInfo.h"
 #include "case/CaseWorld.h"
@@ -30,6 +31,8 @@ struct Case {
     CaseWorld world;
     // The CT series the body was drawn from, when it is the decedent's own body.
     CaseCt ct;
+    // The CT case the trajectories were carried from, when they were measured on a scan.
+    CarriedFrom carriedFrom;
 
     bool operator==(const Case&) const = default;
 

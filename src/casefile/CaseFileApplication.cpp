@@ -181,6 +181,9 @@ DataFileReadResult ApplyCaseFile(const CaseFileRecord& record, Case& theCase) {
     if (record.info) {
         theCase.info = *record.info;
     }
+    if (record.carried) {
+        theCase.carriedFrom = *record.carried;
+    }
     result.notes = std::move(notes.listed);
     result.notesNotListed = notes.notListed;
     result.keptBodyHeight = theCase.body.GetHeight();

@@ -2,6 +2,7 @@
 
 #include "body/Posture.h"
 #include "body/UncertaintyModel.h"
+#include "case/CarriedFrom.h"
 #include "case/CaseInfo.h"
 #include "case/Element.h"
 #include "case/ScenePlacement.h"
@@ -96,6 +97,8 @@ struct CaseFileRecord {
     std::vector<SceneBlock> sceneBlocks;
     std::optional<CaseInfo> info; // the last case block's
     std::optional<CtBlock> ct;    // the last CT block's
+    // Where the case was carried from: the last complete record's.
+    std::optional<CarriedFrom> carried;
     // Complete blocks beyond the case's tables of 20.
     int trajectoriesLeftOut = 0;
     int elementsLeftOut = 0;

@@ -8,6 +8,7 @@
 #include "case/CaseText.h"
 #include "case/EntryNumber.h"
 #include "case/SceneModelPath.h"
+#include "casefile/CarriedLineWriter.h"
 #include "casefile/CaseFileApplication.h"
 #include "casefile/CaseInfoBlock.h"
 #include "casefile/CtLineWriter.h"
@@ -189,7 +190,10 @@ std::string TextTooLong(const Case& theCase) {
     if (std::string scene = SceneTextTooLong(theCase); !scene.empty()) {
         return scene;
     }
-    return CtTextTooLong(theCase);
+    if (std::string ct = CtTextTooLong(theCase); !ct.empty()) {
+        return ct;
+    }
+    return CarriedTextTooLong(theCase);
 }
 
 } // namespace
@@ -283,6 +287,7 @@ std::string DataFile::Format(const Case& theCase, const std::string& path) {
     AppendSceneBlock(out, theCase, SceneModelNameInFile(theCase.world.sceneModelFile, path),
                      kLineEnd);
     AppendCtBlock(out, theCase, SceneModelNameInFile(theCase.ct.folder, path), kLineEnd);
+    AppendCarriedBlock(out, theCase, kLineEnd);
     AppendLine(out, "</root>");
     return out;
 }

@@ -132,6 +132,7 @@ void DataFileReader::NoteUnfinishedBlock() {
     }
     sceneLines.NoteUnfinishedBlock();
     ctLines.NoteUnfinishedBlock();
+    carriedLines.NoteUnfinishedBlock();
 }
 
 void DataFileReader::Note(std::string note) {
@@ -257,7 +258,7 @@ void DataFileReader::StoreValue(std::string_view lowered, std::string_view value
         caseInfo.Store(lowered, value, lineNumber);
         break;
     case Block::None:
-        if (!ctLines.StoreValue(lowered, value)) {
+        if (!ctLines.StoreValue(lowered, value) && !carriedLines.StoreValue(lowered, value)) {
             sceneLines.StoreOtherValue(lowered, value);
         }
         break; // the software block, "<number>" and anything unknown
@@ -329,6 +330,7 @@ void DataFileReader::HandleTagLine(std::string_view lowered) {
                                                              return Contains(lowered, tag);
                                                          });
     if (block == Block::None && (ctLines.HandleTagLine(lowered, lineNumber, record) ||
+                                 carriedLines.HandleTagLine(lowered, lineNumber, record.carried) ||
                                  sceneLines.HandleTagLine(lowered, lineNumber, record))) {
         record.sawCaseTag = true;
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "casefile/CarriedLineReader.h"
 #include "casefile/CaseFileRecord.h"
 #include "casefile/CaseInfoBlock.h"
 #include "casefile/CtLineReader.h"
@@ -142,4 +143,6 @@ private:
     SceneLineReader sceneLines{[this](std::string text) { Note(std::move(text)); }};
     // The block naming the CT series the body comes from.
     CtLineReader ctLines{[this](std::string text) { Note(std::move(text)); }};
+    // The block saying which CT body the case was carried from.
+    CarriedLineReader carriedLines{[this](std::string text) { Note(std::move(text)); }};
 };

@@ -249,6 +249,9 @@ CaseReport GatherCaseReport(const PosedCase& posed, const ReportSource& source) 
         // the series instead (its name, like an unsaved file's, is null in the JSON).
         report.bodyModel = FileFact();
     }
+    if (theCase.carriedFrom.IsCarried()) {
+        report.carried = theCase.carriedFrom;
+    }
     for (size_t i = 0; i < theCase.elements.size(); ++i) {
         report.elements.push_back(GatherElement(theCase.elements[i], NumberOfIndex(i)));
     }

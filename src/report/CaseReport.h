@@ -1,6 +1,7 @@
 #pragma once
 
 #include "budget/UncertaintyBudget.h"
+#include "case/CarriedFrom.h"
 #include "case/CaseInfo.h"
 #include "case/TrajectoryCourse.h"
 #include "report/DiagramWound.h"
@@ -140,6 +141,9 @@ struct CaseReport {
     OriginFacts origin;
     // The CT series the body came from; none for a body model.
     std::optional<CtBodyFacts> ct;
+    // The CT body the case was carried from to the posable body; none for a case measured on
+    // the body it stands on.
+    std::optional<CarriedFrom> carried;
 };
 
 // Where the case came from and how to describe a point on the body.

@@ -1,6 +1,7 @@
 #include "report/ReportHtml.h"
 
 #include "base/NumberText.h"
+#include "report/CarriedBodies.h"
 #include "report/HtmlText.h"
 #include "report/ReportBlock.h"
 #include "report/ReportOrigin.h"
@@ -132,6 +133,17 @@ void CtBodySection(std::ostringstream& out, const CaseReport& report, const CtBo
     out << "</table>\n";
 }
 
+// A case measured on a CT body and carried to the posable body: both bodies, the series cited as
+// the CT case cites it, and how each point was placed.
+void CarriedRows(std::ostringstream& out, const CarriedFrom& carried) {
+    Row(out, "Body source", Escaped(CarriedBodiesText(carried)));
+    Row(out, "CT folder", Escaped(carried.ctFolder));
+    Row(out, "Series SHA-256",
+        carried.seriesSha256.empty() ? "not known"
+                                     : "<span style=\"font-family: monospace\">" +
+                                           Escaped(carried.seriesSha256) + "</span>");
+}
+
 void BodyFacts(std::ostringstream& out, const CaseReport& report) {
     if (report.ct) {
         CtBodySection(out, report, *report.ct);
@@ -139,6 +151,9 @@ void BodyFacts(std::ostringstream& out, const CaseReport& report) {
     }
     out << "<h2>Body</h2>\n" << kTableStart;
     Row(out, "Body", Escaped(report.bodyName));
+    if (report.carried) {
+        CarriedRows(out, *report.carried);
+    }
     Row(out, "Body model file", FileName(report.bodyModel));
     Row(out, "Body model SHA-256", FileHash(report.bodyModel));
     Row(out, "Body height", FormatFixed(report.bodyHeight, 0, 2) + " m");

@@ -1,5 +1,6 @@
 #include "report/ReportJson.h"
 
+#include "report/CarriedBodies.h"
 #include "report/ReportOriginJson.h"
 
 #include <nlohmann/json.hpp>
@@ -156,6 +157,20 @@ json CtMetalJson(const CtBodyFacts& ct) {
     return objects;
 }
 
+// The CT body a carried case was measured on, and how its points reached the posable body.
+json CarriedJson(const CarriedFrom& carried) {
+    return {
+        {"ct_folder", carried.ctFolder},
+        {"series_uid", carried.seriesUid},
+        {"sha256", carried.seriesSha256.empty() ? json(nullptr) : json(carried.seriesSha256)},
+        {"ct_length_cm", carried.ctLength * 100},
+        {"body_length_cm", carried.bodyLength * 100},
+        {"body_scale", carried.bodyScale},
+        {"rule", kCarriedPointRule},
+        {"text", CarriedBodiesText(carried)},
+    };
+}
+
 // The series a CT body was drawn from; what is not known before the series is read is null.
 json CtJson(const CtBodyFacts& ct) {
     const auto known = [&ct](json value) { return ct.read ? value : json(nullptr); };
@@ -264,6 +279,9 @@ Status FormatReportJson(const CaseReport& report, std::string& text) {
     if (report.ct) {
         document["body_source"] = "ct";
         document["ct"] = CtJson(*report.ct);
+    }
+    if (report.carried) {
+        document["carried_from"] = CarriedJson(*report.carried);
     }
     if (const auto place = NonFiniteNumberPlace(document, {})) {
         return Status::Failure(*place + " is not a finite number");

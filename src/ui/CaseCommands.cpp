@@ -20,6 +20,7 @@
 #include "ui/PropertiesDialog.h"
 #include "ui/ReportExport.h"
 #include "view/ViewState.h"
+#include "world/CarryToPosableBody.h"
 
 #include <QDir>
 #include <QFile>
@@ -344,6 +345,38 @@ bool CaseCommands::OpenCtSeriesFolder(const QString& folder) {
         edited.body = read.body;
         edited.ct = read.ct;
     });
+    bodyDialog->SetSavedScaleX(50);
+    bodyDialog->SetSavedScaleZ(50);
+    redraw();
+    return true;
+}
+
+bool CaseCommands::CarryToPosable() {
+    const QString title = QStringLiteral("Carry to posable body");
+    const Case& theCase = editor.GetCase();
+    if (!theCase.ct.IsCtBody()) {
+        platform.ShowMessage(owner,
+                             QStringLiteral("The case's body is not a CT series: its points stand "
+                                            "on a posable body already."),
+                             title);
+        return false;
+    }
+    if (freshCase->ct.IsCtBody()) {
+        platform.ShowMessage(owner,
+                             QStringLiteral("The program was started on a CT body: there is no "
+                                            "posable body to carry the case to."),
+                             title);
+        return false;
+    }
+    Case carried;
+    if (const Status done =
+            CarryToPosableBody(theCase, freshCase->body, freshCase->bodyModelFile, carried);
+        !done) {
+        platform.ShowMessage(owner, QString::fromStdString(done.message()), title);
+        return false;
+    }
+    editor.EditCase("Carry to posable body", [&carried](Case& edited) { edited = carried; });
+    SetDataFile(QString());
     bodyDialog->SetSavedScaleX(50);
     bodyDialog->SetSavedScaleZ(50);
     redraw();

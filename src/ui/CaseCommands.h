@@ -61,6 +61,12 @@ public:
     // window. A folder without a readable series is reported, a cancel is not; both leave the
     // case as it was. True when the body is now the scan's.
     bool OpenCtSeriesFolder(const QString& folder);
+    // File > Carry to posable body...: the case measured on a CT body becomes, as one edit (Undo
+    // brings the CT case back), the same measurements carried to the body the program started
+    // with, scaled to the CT body's length. The carried case has no file of its own, so that
+    // saving it never writes over the CT case. A case whose body is not a scan is refused with a
+    // message. True when the case was carried.
+    bool CarryToPosable();
     bool SaveDataFile(); // Alt+D; true when the case was saved
     // File > Save (Ctrl+S): writes the case's own file in place, or asks for one as "Save data
     // file" does when it has none. True when the case was saved.

@@ -80,6 +80,8 @@ void CommandSet::AddFileCommands() {
     Add(Command::OpenBodyFile, "&Open body file...\tCtrl+B", QKeySequence(Qt::CTRL | Qt::Key_B),
         [&commands] { commands.OpenBodyFile(); });
     Add(Command::OpenCtSeries, "Open CT series...", {}, [&commands] { commands.OpenCtSeries(); });
+    Add(Command::CarryToPosableBody, "Carry to posable body...", {},
+        [&commands] { commands.CarryToPosable(); });
     Add(Command::Save, "Save\tCtrl+S", QKeySequence(Qt::CTRL | Qt::Key_S),
         [&commands] { commands.Save(); });
     Add(Command::SaveDataFile, "Save data file \tAlt+D", QKeySequence(Qt::ALT | Qt::Key_D),

@@ -26,6 +26,7 @@ enum class Command {
     OpenDataFile,
     OpenBodyFile,
     OpenCtSeries,
+    CarryToPosableBody,
     Save,
     SaveDataFile,
     SaveImage,

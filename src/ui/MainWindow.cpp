@@ -191,7 +191,8 @@ void MainWindow::BuildFileMenu() {
     file->addSeparator();
     AddActions(file, {Command::NewTrajectory, Command::NewElement});
     file->addSeparator();
-    AddActions(file, {Command::OpenDataFile, Command::OpenBodyFile, Command::OpenCtSeries});
+    AddActions(file, {Command::OpenDataFile, Command::OpenBodyFile, Command::OpenCtSeries,
+                      Command::CarryToPosableBody});
     file->addSeparator();
     AddActions(file, {Command::Save, Command::SaveDataFile, Command::SaveImage,
                       Command::SelectionInSavedImage, Command::ExportReport, Command::ExportScene});

@@ -203,3 +203,29 @@ TEST_F(CtSeriesWindow, ACaseFilesSeriesIsReadOrTheCaseIsNotOpened) {
     EXPECT_EQ(named.ct.scan->facts.description, "CT phantom");
     EXPECT_NE(named.body.GetModel(), TheCase().body.GetModel());
 }
+
+// Carrying a CT case is one edit: the trajectories stand on the body the program started with,
+// at the scan's length and posable, the case has no file of its own (saving asks where), and
+// Undo brings the CT case back. A case on a body model is refused with a message.
+TEST_F(CtSeriesWindow, CarryToPosableBodyIsOneEditOnANewUnsavedCase) {
+    Trigger(Command::CarryToPosableBody);
+    ASSERT_EQ(platform.Messages().size(), 1u);
+    EXPECT_EQ(platform.Messages()[0].caption, "Carry to posable body");
+    EXPECT_FALSE(TheCase().carriedFrom.IsCarried());
+
+    ASSERT_TRUE(frame->OpenCtSeriesFolder(WritePhantom("phantom")));
+    AddTrajectory();
+    const Case scanned = TheCase();
+    ASSERT_TRUE(scanned.ct.IsCtBody());
+    Trigger(Command::CarryToPosableBody);
+    EXPECT_EQ(platform.Messages().size(), 1u);
+    EXPECT_FALSE(TheCase().ct.IsCtBody());
+    EXPECT_EQ(TheCase().carriedFrom.seriesUid, scanned.ct.seriesUid);
+    EXPECT_NEAR(TheCase().body.GetHeight(), scanned.ct.scan->bodyLengthCm / 100, 1e-5);
+    EXPECT_EQ(TheCase().TrajectoryCount(), scanned.TrajectoryCount());
+    EXPECT_FALSE(PosingOff());
+    EXPECT_TRUE(Commands().GetDataFile().isEmpty());
+
+    frame->GetUndoStack().undo();
+    EXPECT_TRUE(TheCase() == scanned);
+}

@@ -84,6 +84,7 @@ TEST_F(MainWindowTest, MenusCarryTheDocumentedTextsAndKeys) {
                                                                 "Open data file \tCtrl+D",
                                                                 "&Open body file...\tCtrl+B",
                                                                 "Open CT series...",
+                                                                "Carry to posable body...",
                                                                 "-",
                                                                 "Save\tCtrl+S",
                                                                 "Save data file \tAlt+D",

@@ -24,10 +24,10 @@ bool CanOpen(const std::string& path, std::ostream& err) {
     return true;
 }
 
-// The models ReadModels reads, the body once it is known to open; the first failure is said
-// on `err`.
-bool LoadModels(const CommandLine& commandLine, Case& theCase, std::ostream& err,
-                ArrowModels* arrows) {
+} // namespace
+
+bool LoadCaseModels(const CommandLine& commandLine, Case& theCase, std::ostream& err,
+                    ArrowModels* arrows) {
     const DefaultModelFiles models = ModelFilesOf(commandLine);
     if (!CanOpen(models.body, err)) {
         return false;
@@ -38,8 +38,6 @@ bool LoadModels(const CommandLine& commandLine, Case& theCase, std::ostream& err
     }
     return true;
 }
-
-} // namespace
 
 DiagnosticSink WarningsTo(std::ostream& err) {
     return [&err](const std::string& message) {
@@ -72,7 +70,7 @@ Status ReadModels(const DefaultModelFiles& models, Case& theCase, ArrowModels* a
 
 bool LoadCase(const CommandLine& commandLine, Case& theCase, std::ostream& err, ArrowModels* arrows,
               std::vector<std::string>* readingNotes, std::string* caseBytes) {
-    return LoadModels(commandLine, theCase, err, arrows) &&
+    return LoadCaseModels(commandLine, theCase, err, arrows) &&
            ReadCaseFile(commandLine, theCase, err, readingNotes, caseBytes);
 }
 

@@ -23,6 +23,11 @@ DefaultModelFiles ModelFilesOf(const CommandLine& commandLine);
 Status ReadModels(const DefaultModelFiles& models, Case& theCase, ArrowModels* arrows,
                   const Body::WarningSink& warnings);
 
+// Reads the models as ReadModels does, the body (the one named with --body, else the default
+// model) once it is known to open. Returns false after writing one line on `err`.
+bool LoadCaseModels(const CommandLine& commandLine, Case& theCase, std::ostream& err,
+                    ArrowModels* arrows = nullptr);
+
 // Reads the models as ReadModels does (the body the one named with --body, else the default
 // model, once it is known to open), then reads the case file into the case. Returns false after
 // writing one line on `err` when a model or the case cannot be read; what reading left out or

@@ -140,6 +140,8 @@ int RunMode(const CommandLine& commandLine, std::ostream& out, std::ostream& err
         return RunCtInfoCommand(commandLine, out, err);
     case CommandLine::Mode::CtPoint:
         return RunCtPointCommand(commandLine, out, err);
+    case CommandLine::Mode::CarryToBody:
+        return RunCarryToBodyCommand(commandLine, out, err);
     case CommandLine::Mode::Invalid:
         err << "ruvo: " << PrintableText(commandLine.error) << '\n';
         return 2;

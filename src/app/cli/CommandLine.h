@@ -22,13 +22,14 @@ struct CommandLine {
         Origin,
         CtInfo,
         CtPoint,
+        CarryToBody,
         Invalid
     };
 
     Mode mode = Mode::Desktop;
     std::string documentFile; // Desktop: a body model or a ".txt" data file to open
     std::string caseFile;     // Summary, Rewrite, Render, SurfacePoint, Report, ExportScene, Origin
-    std::string outputFile;   // Rewrite, Render, Report, ExportScene
+    std::string outputFile;   // Rewrite, Render, Report, ExportScene, CarryToBody
     std::string bodyFile;     // every case command: a body instead of the default one
     std::string modelFile;    // ObjInfo
     std::string ctFolder;     // CtInfo, CtPoint: the folder of the CT series

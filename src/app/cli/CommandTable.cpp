@@ -243,6 +243,15 @@ std::vector<CommandTable::Command> BuildCommands() {
          .help = "print the body-frame point (x y z in cm, three decimals: +x toward the body's "
                  "left, +y toward the head from the soles, +z toward the front from the back) of "
                  "the patient point X,Y,Z (LPS, mm) of the series"},
+        {.name = "--carry-to-body",
+         .mode = Mode::CarryToBody,
+         .operands = {CaseOperand(), {.shown = "OUT.txt", .field = &CommandLine::outputFile}},
+         .wrongOperands = "--carry-to-body needs a CT case to read and a data file to write",
+         .options = {kBody},
+         .help = "carry the trajectories of a case whose body is a CT series to the posable "
+                 "body (the default one, or --body) scaled to the CT body's length, each point "
+                 "by its height above the soles and its offsets from the midline and the back, "
+                 "and write the carried case (never over CASE.txt)"},
         {.name = "--obj-info",
          .mode = Mode::ObjInfo,
          .operands = {{.shown = "MODEL", .field = &CommandLine::modelFile}},

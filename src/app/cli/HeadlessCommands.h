@@ -14,4 +14,6 @@ int RunOriginCommand(const CommandLine& commandLine, std::ostream& out, std::ost
 // --ct-info and --ct-point read a CT series as a case's body is read from it (CtCommands.cpp).
 int RunCtInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunCtPointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
+// --carry-to-body writes a CT case carried to the posable body (CarryToBodyCommand.cpp).
+int RunCarryToBodyCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunExportSceneCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

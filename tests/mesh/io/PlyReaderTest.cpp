@@ -8,15 +8,15 @@
 
 namespace {
 
-Status Read(const std::string& bytes, Mesh& mesh) {
+Status PlyRead(const std::string& bytes, Mesh& mesh) {
     const MeshImportCallbacks callbacks;
     ImportProgress progress(callbacks);
     return ReadPly(bytes, mesh, progress);
 }
 
-std::string Read(const std::string& bytes) {
+std::string PlyRead(const std::string& bytes) {
     Mesh mesh;
-    const Status status = Read(bytes, mesh);
+    const Status status = PlyRead(bytes, mesh);
     return status ? std::string("read") : status.message();
 }
 
@@ -54,22 +54,23 @@ TEST(PlyReader, RefusesNanFaceCount) {
     const std::string truncated = "shorter than its header says, or not a number";
     for (const char* count : {"nan", "-nan", "2.5", "-1", "inf", "1e300"}) {
         SCOPED_TRACE(count);
-        EXPECT_NE(Read(kAsciiTriangleHeader + kAsciiVertices + count + " 0 1 2\n").find(truncated),
-                  std::string::npos);
+        EXPECT_NE(
+            PlyRead(kAsciiTriangleHeader + kAsciiVertices + count + " 0 1 2\n").find(truncated),
+            std::string::npos);
     }
-    EXPECT_EQ(Read(kAsciiTriangleHeader + kAsciiVertices + "3 0 1 2\n"), "read");
+    EXPECT_EQ(PlyRead(kAsciiTriangleHeader + kAsciiVertices + "3 0 1 2\n"), "read");
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (float count : {nan, -nan, 1.5f, 4e9f}) {
         SCOPED_TRACE(count);
-        EXPECT_NE(Read(FloatCountTriangle(count)).find(truncated), std::string::npos);
+        EXPECT_NE(PlyRead(FloatCountTriangle(count)).find(truncated), std::string::npos);
     }
-    EXPECT_EQ(Read(FloatCountTriangle(3.0f)), "read");
+    EXPECT_EQ(PlyRead(FloatCountTriangle(3.0f)), "read");
 }
 
 // A corner of 1.5 was taken as vertex 1: a face names only whole vertex numbers.
 TEST(PlyReader, RefusesACornerThatIsNotAWholeNumber) {
-    EXPECT_EQ(Read(kAsciiTriangleHeader + kAsciiVertices + "3 0 1.5 2\n"),
+    EXPECT_EQ(PlyRead(kAsciiTriangleHeader + kAsciiVertices + "3 0 1.5 2\n"),
               "PLY face 1 names a vertex that does not exist");
 }
 
@@ -89,7 +90,7 @@ TEST(PlyReader, ReservesNoMoreTrianglesThanTheBytesHold) {
     bytes += '\3' + Bytes(int32_t{0}) + Bytes(int32_t{1}) + Bytes(int32_t{2});
     bytes += std::string(kEmptyFaces, '\0');
     Mesh mesh;
-    ASSERT_TRUE(Read(bytes, mesh));
+    ASSERT_TRUE(PlyRead(bytes, mesh));
     EXPECT_EQ(mesh.triangles.size(), 1u);
     EXPECT_LE(mesh.triangles.capacity() * sizeof(MeshTriangle), 4 * bytes.size());
 }
@@ -105,9 +106,9 @@ TEST(PlyReader, RefusesColoursAndTextureCoordinatesThatAreNotNumbers) {
     const auto model = [&header](const std::string& second) {
         return header + "0 0 0 1 1 1 0 0\n" + second + "\n0 1 0 1 1 1 0 0\n3 0 1 2\n";
     };
-    EXPECT_EQ(Read(model("1 0 0 1 1 1 0 0")), "read");
-    EXPECT_EQ(Read(model("1 0 0 1 nan 1 0 0")), "vertex 2 has a colour that is not a number");
-    EXPECT_EQ(Read(model("1 0 0 1 1 -inf 0 0")), "vertex 2 has a colour that is not a number");
-    EXPECT_EQ(Read(model("1 0 0 1 1 1 0 nan")),
+    EXPECT_EQ(PlyRead(model("1 0 0 1 1 1 0 0")), "read");
+    EXPECT_EQ(PlyRead(model("1 0 0 1 nan 1 0 0")), "vertex 2 has a colour that is not a number");
+    EXPECT_EQ(PlyRead(model("1 0 0 1 1 -inf 0 0")), "vertex 2 has a colour that is not a number");
+    EXPECT_EQ(PlyRead(model("1 0 0 1 1 1 0 nan")),
               "vertex 2 has a texture coordinate that is not a number");
 }
