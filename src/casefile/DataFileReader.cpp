@@ -286,7 +286,8 @@ void DataFileReader::StoreBodyValue(std::string_view lowered, std::string_view v
 }
 
 void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_view value) {
-    if (sceneLines.StoreTrajectoryValue(lowered, value)) {
+    if (sceneLines.StoreTrajectoryValue(lowered, value) ||
+        pointLines.StoreValue(lowered, value, lineNumber)) {
         return;
     }
     for (size_t i = 0; i < kTrajectoryTags.size(); ++i) {
@@ -366,6 +367,7 @@ bool DataFileReader::StartBlock(std::string_view lowered) {
         trajectoryValues[kUncertainty].clear();
         trajectoryText.clear();
         sceneLines.StartTrajectory();
+        pointLines.Start();
     } else if (Contains(lowered, "<element>")) {
         block = Block::Element;
         blockLine = lineNumber;
@@ -621,6 +623,7 @@ void DataFileReader::FinishTrajectory() {
     }
     trajectory.label = TextValue("text", trajectoryText, where);
     sceneLines.FinishTrajectory(trajectory, where);
+    pointLines.Finish(trajectory, where);
     record.trajectories.push_back(std::move(read));
 }
 
