@@ -97,16 +97,35 @@ TrackSampler::TrackSampler(const PosedCase& posed, int number)
     : body(posed.GetCase().body), model(body.GetUncertaintyModel()) {
     const Trajectory& trajectory = *posed.GetCase().TrajectoryNumbered(number);
     const PosedTrajectory& track = *posed.TrajectoryNumbered(number);
-    radii = {trajectory.radiusIn, trajectory.RadiusOut()};
-    measured = {trajectory.in, trajectory.out};
+    const std::vector<TrackStop> stops = StopsOfTrajectory(trajectory);
+    stopCount = std::min(stops.size(), kMostStops);
+    for (std::size_t k = 0; k < stopCount; ++k) {
+        radii.push_back(stops[k].radius);
+        measured[k] = stops[k].point;
+    }
     measuredTrack = Minus(trajectory.out, trajectory.in);
     hasParts = trajectory.HasParts();
     if (hasParts) {
-        segments = {static_cast<int>(track.inSegment), static_cast<int>(track.outSegment)};
+        segments.push_back(static_cast<int>(track.inSegment));
+        for (std::size_t k = 1; k + 1 < stopCount; ++k) {
+            segments.push_back(static_cast<int>(body.SegmentOf(stops[k].point, stops[k].part)));
+        }
+        segments.push_back(static_cast<int>(track.outSegment));
     } else {
         legacyPose = Turn::Of(track.olderFilePose.value_or(Matrix4::Identity()));
     }
     nominal = Minus(track.out, track.in);
+    // A track with points runs along its fitted lines, from where IN lies on them to where OUT
+    // does.
+    const auto alongLine = [](const std::optional<TrackLine>& line, const Vec3& out, Vec3& travel) {
+        if (line) {
+            const double length = Dot(Minus(out, line->start), line->direction);
+            travel = {line->direction.x * length, line->direction.y * length,
+                      line->direction.z * length};
+        }
+    };
+    alongLine(track.anatomicalLine, trajectory.out, measuredTrack);
+    alongLine(track.posedLine, track.out, nominal);
     const SegmentPoses rest = posed.GetBody().RestSegments();
     for (int s = 0; s < skeleton::kSegmentCount; ++s) {
         nominalTurns[s] = Turn::Of(rest[static_cast<Segment>(s)]);
@@ -188,8 +207,8 @@ DrawnTrack TrackSampler::Draw(const Sources& sources, Random& random) const {
         turnOf[link.segment] = &drawn[link.segment];
         changed[link.segment] = true;
     }
-    std::array<Vec3, 2> posed, shifted;
-    for (int k = 0; k < 2; ++k) {
+    Stops posed, shifted;
+    for (std::size_t k = 0; k < stopCount; ++k) {
         Vec3 point = measured[k];
         if (sources.points) {
             const Vec3 shift = InBall(random, radii[k]);
@@ -205,5 +224,30 @@ DrawnTrack TrackSampler::Draw(const Sources& sources, Random& random) const {
         posed[k] = hasParts ? body.FromRest(turnOf[segments[k]]->Apply(body.ToRest(point)))
                             : legacyPose.Apply(point);
     }
-    return {posed[0], posed[1], shifted[0], shifted[1]};
+    if (stopCount == 2) {
+        return {posed[0], posed[1], shifted[0], shifted[1]};
+    }
+    const auto [in, out] = FittedEnds(posed);
+    const auto [measuredIn, measuredOut] = FittedEnds(shifted);
+    return {in, out, measuredIn, measuredOut};
+}
+
+std::pair<Vec3, Vec3> TrackSampler::FittedEnds(const Stops& stops) const {
+    // Without parts: the draw needs the whole track's line, not its pieces.
+    std::vector<TrackStop> fitted;
+    fitted.reserve(stopCount);
+    for (std::size_t k = 0; k < stopCount; ++k) {
+        fitted.push_back({stops[k], radii[k], {}});
+    }
+    const std::optional<TrackLine> line = FitTrackLine(fitted);
+    if (!line) {
+        return {stops[0], stops[stopCount - 1]}; // the stops coincide: no line to lie on
+    }
+    const auto onLine = [&line](const Vec3& p) {
+        const double along = Dot(Minus(p, line->start), line->direction);
+        return Vec3{line->start.x + line->direction.x * along,
+                    line->start.y + line->direction.y * along,
+                    line->start.z + line->direction.z * along};
+    };
+    return {onLine(stops[0]), onLine(stops[stopCount - 1])};
 }

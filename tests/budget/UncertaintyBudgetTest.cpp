@@ -328,3 +328,51 @@ TEST(UncertaintyBudgetTest, DrawsAreBoundedTheUserIsToldAndARunCanBeStopped) {
     hooks.cancelled = [&asked] { return ++asked > 1; };
     EXPECT_FALSE(ComputeUncertaintyBudget(PosedCase(theCase), 1, 2, hooks));
 }
+
+// A track with points between IN and OUT draws every stop in its ball and fits the line through
+// them: precise points pin the line that loose IN and OUT balls leave wide, and the nominal
+// angles are the fitted line's, not those from IN to OUT.
+TEST(UncertaintyBudgetTest, ATrackWithPointsDrawsEveryStopAndFitsItsLine) {
+    Case theCase;
+    const Vec3 in = {0.02, 1.25, 0.24}, out = {0.07, 1.17, 0.03};
+    theCase.trajectories.push_back(Track(in, out, "trunk"));
+    Trajectory& t = theCase.trajectories.back();
+    t.radiusIn = 0.02;
+    theCase.body.GetUncertaintyModel().draws = 20000;
+    const double loose = BudgetOf(theCase, 1)->cone95;
+    EXPECT_GT(loose, 5.0);
+
+    const Vec3 d = Minus(out, in);
+    const auto at = [&](double k, double sideways) {
+        return Vec3{in.x + k * d.x + sideways, in.y + k * d.y, in.z + k * d.z};
+    };
+    for (const double k : {0.25, 0.5, 0.75}) {
+        t.points.push_back({at(k, 0), 0, "trunk"});
+    }
+    const UncertaintyBudget pinned = *BudgetOf(theCase, 1);
+    EXPECT_LT(pinned.cone95, loose / 5);
+    EXPECT_NEAR(pinned.direction, Bearing(in, out), 1e-6);
+    EXPECT_LE(pinned.elevationInterval[0], pinned.elevation);
+    EXPECT_GE(pinned.elevationInterval[1], pinned.elevation);
+
+    // Points ever farther to the body's left of IN-OUT (0, 2 and 4 cm) turn the line; the
+    // budget is about that line.
+    for (std::size_t k = 0; k < t.points.size(); ++k) {
+        t.points[k].point = at(0.25 * double(k + 1), 0.02 * double(k));
+    }
+    const PosedCase posed(theCase);
+    const UncertaintyBudget turned = *ComputeUncertaintyBudget(posed, 1);
+    EXPECT_NEAR(turned.direction, posed.TrajectoryNumbered(1)->posed.direction, 1e-9);
+    EXPECT_GT(std::fabs(turned.direction - Bearing(in, out)), 1.0);
+    const double low = turned.directionInterval[0], high = turned.directionInterval[1];
+    EXPECT_TRUE(low <= turned.direction && turned.direction <= high) << low << " " << high;
+    // The draws' tracks run along the fitted lines: their mean direction is the nominal one.
+    const std::vector<DrawnTrack> drawn = DrawPosedTracks(posed, 1, 2000);
+    Vec3 sum;
+    for (const DrawnTrack& track : drawn) {
+        const Vec3 step = Minus(track.out, track.in);
+        const double length = std::sqrt(Dot(step, step));
+        sum = {sum.x + step.x / length, sum.y + step.y / length, sum.z + step.z / length};
+    }
+    EXPECT_NEAR(Bearing({}, sum), turned.direction, 0.2);
+}
