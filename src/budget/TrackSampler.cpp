@@ -1,5 +1,6 @@
 #include "budget/TrackSampler.h"
 
+#include "base/WeightedLineFit.h"
 #include "base/Xoshiro256.h"
 
 #include "case/PosedCase.h"
@@ -233,21 +234,24 @@ DrawnTrack TrackSampler::Draw(const Sources& sources, Random& random) const {
 }
 
 std::pair<Vec3, Vec3> TrackSampler::FittedEnds(const Stops& stops) const {
-    // Without parts: the draw needs the whole track's line, not its pieces.
-    std::vector<TrackStop> fitted;
-    fitted.reserve(stopCount);
+    // The whole track's weighted line, as FitTrackLine fits it, without its pieces and misfits
+    // and without taking memory: a draw makes tens of thousands of these.
+    std::array<WeightedPoint, kMostStops> weighted;
     for (std::size_t k = 0; k < stopCount; ++k) {
-        fitted.push_back({stops[k], radii[k], {}});
+        weighted[k] = {stops[k], radii[k]};
     }
-    const std::optional<TrackLine> line = FitTrackLine(fitted);
-    if (!line) {
-        return {stops[0], stops[stopCount - 1]}; // the stops coincide: no line to lie on
+    const std::optional<WeightedLine> line =
+        FitWeightedLine(std::span<const WeightedPoint>(weighted.data(), stopCount));
+    const Vec3 &first = stops[0], &last = stops[stopCount - 1];
+    const double turn = line ? Dot(Minus(last, first), line->axis) : 0;
+    if (turn == 0) {
+        return {first, last}; // no line, or IN and OUT equally far along it
     }
-    const auto onLine = [&line](const Vec3& p) {
-        const double along = Dot(Minus(p, line->start), line->direction);
-        return Vec3{line->start.x + line->direction.x * along,
-                    line->start.y + line->direction.y * along,
-                    line->start.z + line->direction.z * along};
+    const Vec3 axis = turn > 0 ? line->axis : Vec3{-line->axis.x, -line->axis.y, -line->axis.z};
+    const auto onLine = [&](const Vec3& p) {
+        const double along = Dot(Minus(p, line->centre), axis);
+        return Vec3{line->centre.x + axis.x * along, line->centre.y + axis.y * along,
+                    line->centre.z + axis.z * along};
     };
-    return {onLine(stops[0]), onLine(stops[stopCount - 1])};
+    return {onLine(first), onLine(last)};
 }

@@ -1,4 +1,5 @@
 #include "budget/UncertaintyBudget.h"
+#include "base/WeightedLineFit.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
 #include "case/TrajectoryCourse.h"
@@ -375,4 +376,18 @@ TEST(UncertaintyBudgetTest, ATrackWithPointsDrawsEveryStopAndFitsItsLine) {
         sum = {sum.x + step.x / length, sum.y + step.y / length, sum.z + step.z / length};
     }
     EXPECT_NEAR(Bearing({}, sum), turned.direction, 0.2);
+
+    // Stops known exactly draw the fitted line itself: IN where it lies on it, OUT likewise.
+    t.radiusIn = 0;
+    for (TrackPoint& point : t.points) {
+        point.radius = 0;
+    }
+    const PosedCase exact(theCase);
+    const TrackLine& line = *exact.TrajectoryNumbered(1)->posedLine;
+    for (const DrawnTrack& track : DrawPosedTracks(exact, 1, 3)) {
+        EXPECT_NEAR(DistanceFromLine(track.in, line.start, line.direction), 0, 1e-12);
+        EXPECT_NEAR(Dot(Minus(track.in, line.start), line.direction), 0, 1e-12);
+        EXPECT_NEAR(AngleBetween(Minus(track.out, track.in), line.direction), 0, 1e-6);
+        EXPECT_NEAR(DistanceFromLine(track.out, line.start, line.direction), 0, 1e-12);
+    }
 }
