@@ -98,8 +98,13 @@ TrackSampler::TrackSampler(const PosedCase& posed, int number)
     : body(posed.GetCase().body), model(body.GetUncertaintyModel()) {
     const Trajectory& trajectory = *posed.GetCase().TrajectoryNumbered(number);
     const PosedTrajectory& track = *posed.TrajectoryNumbered(number);
-    const std::vector<TrackStop> stops = StopsOfTrajectory(trajectory);
-    stopCount = std::min(stops.size(), kMostStops);
+    std::vector<TrackStop> stops = StopsOfTrajectory(trajectory);
+    if (stops.size() > kMostStops) {
+        // More points than a trajectory holds (none the file or the dialogs make): the first
+        // ones are drawn, and OUT always.
+        stops.erase(stops.begin() + static_cast<std::ptrdiff_t>(kMostStops) - 1, stops.end() - 1);
+    }
+    stopCount = stops.size();
     for (std::size_t k = 0; k < stopCount; ++k) {
         radii.push_back(stops[k].radius);
         measured[k] = stops[k].point;

@@ -2,6 +2,7 @@
 
 #include "base/Matrix4.h"
 #include "body/Skeleton.h"
+#include "case/Trajectory.h"
 
 #include <array>
 #include <cstdint>
@@ -71,7 +72,7 @@ private:
         Turn local;                      // the joint's turn at the posture
     };
     // IN, the points and OUT (at most this many).
-    static constexpr std::size_t kMostStops = 22;
+    static constexpr std::size_t kMostStops = Trajectory::kMaxTrackPoints + 2;
     using Stops = std::array<Vec3, kMostStops>;
 
     void FindLinks(const Body& source);

@@ -377,6 +377,18 @@ TEST(UncertaintyBudgetTest, ATrackWithPointsDrawsEveryStopAndFitsItsLine) {
     }
     EXPECT_NEAR(Bearing({}, sum), turned.direction, 0.2);
 
+    // More points than a trajectory holds (none the file or the dialogs make) still draw a
+    // budget, OUT carried as OUT: exact stops, the points all 2 cm off the middle of IN-OUT, give
+    // a line along IN-OUT, where one through IN and the points alone would turn 10 degrees.
+    Trajectory crowded = t;
+    crowded.radiusIn = 0;
+    crowded.points.assign(Trajectory::kMaxTrackPoints + 5, {at(0.5, 0.02), 0, "trunk"});
+    Case crowdedCase;
+    crowdedCase.trajectories = {crowded};
+    ASSERT_TRUE(BudgetOf(crowdedCase, 1).has_value());
+    const DrawnTrack crowdedDraw = DrawPosedTracks(PosedCase(crowdedCase), 1, 1).at(0);
+    EXPECT_LT(AngleBetween(Minus(crowdedDraw.out, crowdedDraw.in), Minus(out, in)), 1);
+
     // Stops known exactly draw the fitted line itself: IN where it lies on it, OUT likewise.
     t.radiusIn = 0;
     for (TrackPoint& point : t.points) {
