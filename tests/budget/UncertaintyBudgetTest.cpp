@@ -342,6 +342,7 @@ TEST(UncertaintyBudgetTest, ATrackWithPointsDrawsEveryStopAndFitsItsLine) {
     theCase.body.GetUncertaintyModel().draws = 20000;
     const double loose = BudgetOf(theCase, 1)->cone95;
     EXPECT_GT(loose, 5.0);
+    EXPECT_EQ(UncertaintyBudgetConvention(theCase).find("point between"), std::string::npos);
 
     const Vec3 d = Minus(out, in);
     const auto at = [&](double k, double sideways) {
@@ -351,6 +352,8 @@ TEST(UncertaintyBudgetTest, ATrackWithPointsDrawsEveryStopAndFitsItsLine) {
         t.points.push_back({at(k, 0), 0, "trunk"});
     }
     const UncertaintyBudget pinned = *BudgetOf(theCase, 1);
+    EXPECT_NE(UncertaintyBudgetConvention(theCase).find("each point between them in its own"),
+              std::string::npos);
     EXPECT_LT(pinned.cone95, loose / 5);
     EXPECT_NEAR(pinned.direction, Bearing(in, out), 1e-6);
     EXPECT_LE(pinned.elevationInterval[0], pinned.elevation);
