@@ -78,6 +78,67 @@ void BudgetOfTwentyTrajectories(benchmark::State& state) {
 }
 BENCHMARK(BudgetOfTwentyTrajectories)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A track through the right forearm and on into the chest with `points` points between IN and
+// OUT: each draw moves and carries every stop and fits the line through them.
+std::unique_ptr<PosedCase> ShotWithPoints(int points) {
+    std::unique_ptr<PosedCase> base = CaseWithSpreads(0);
+    if (!base) {
+        return nullptr;
+    }
+    Case theCase = base->GetCase();
+    Trajectory t;
+    t.exited = true;
+    t.in = {-0.27, 0.95, 0.13};
+    t.inPart = "right_forearm";
+    t.out = {0.05, 1.38, 0.03};
+    t.outPart = "trunk";
+    for (int k = 1; k <= points; ++k) {
+        const double s = double(k) / (points + 1);
+        t.points.push_back({{t.in.x + s * (t.out.x - t.in.x), t.in.y + s * (t.out.y - t.in.y),
+                             t.in.z + s * (t.out.z - t.in.z)},
+                            0.005,
+                            s < 0.3 ? "right_forearm" : "trunk"});
+    }
+    theCase.trajectories = {t};
+    return std::make_unique<PosedCase>(std::move(theCase));
+}
+
+// Draws per second on one core of the budget of a track with `points` points (0: IN and OUT
+// alone, as every track before points).
+void BudgetDrawsWithPoints(benchmark::State& state) {
+    std::unique_ptr<PosedCase> theCase = ShotWithPoints(static_cast<int>(state.range(0)));
+    if (!theCase) {
+        state.SkipWithError("the default body did not load");
+        return;
+    }
+    int64_t draws = 0;
+    for (auto _ : state) {
+        const auto budget = ComputeUncertaintyBudget(*theCase, 1, 1);
+        draws += budget->draws +
+                 static_cast<int64_t>(budget->sources.size()) * SourceRankingDraws(budget->draws);
+    }
+    state.SetItemsProcessed(draws);
+}
+BENCHMARK(BudgetDrawsWithPoints)->Arg(0)->Arg(3)->Arg(20)->Unit(benchmark::kMillisecond);
+
+// The drawn cone of a track with points, as the view redraws it while a posture is dragged.
+void DrawnConeWithPoints(benchmark::State& state) {
+    std::unique_ptr<PosedCase> theCase = ShotWithPoints(static_cast<int>(state.range(0)));
+    if (!theCase) {
+        state.SkipWithError("the default body did not load");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(UncertaintyCone95(*theCase, 1));
+    }
+}
+BENCHMARK(DrawnConeWithPoints)
+    ->Arg(0)
+    ->Arg(3)
+    ->Arg(20)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -65,7 +65,7 @@ std::optional<Vec3> MainAxis(Matrix3 a) {
     return Scaled(axis, 1 / length);
 }
 
-Vec3 WeightedCentre(const std::vector<WeightedPoint>& points) {
+Vec3 WeightedCentre(std::span<const WeightedPoint> points) {
     Vec3 sum;
     double weights = 0;
     for (const WeightedPoint& p : points) {
@@ -76,7 +76,7 @@ Vec3 WeightedCentre(const std::vector<WeightedPoint>& points) {
     return Scaled(sum, 1 / weights);
 }
 
-Matrix3 WeightedScatter(const std::vector<WeightedPoint>& points, const Vec3& centre) {
+Matrix3 WeightedScatter(std::span<const WeightedPoint> points, const Vec3& centre) {
     Matrix3 scatter{};
     for (const WeightedPoint& p : points) {
         const Vec3 d = Minus(p.point, centre);
@@ -98,7 +98,7 @@ double FitWeight(double radius) {
     return 1.0 / (r * r);
 }
 
-std::optional<WeightedLine> FitWeightedLine(const std::vector<WeightedPoint>& points) {
+std::optional<WeightedLine> FitWeightedLine(std::span<const WeightedPoint> points) {
     if (points.empty()) {
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include "base/Matrix4.h"
 
 #include <optional>
+#include <span>
 #include <vector>
 
 // A measured point and the radius of the ball it is known within (any length unit, the same for
@@ -30,7 +31,7 @@ struct WeightedLine {
     Vec3 centre;
     Vec3 axis;
 };
-std::optional<WeightedLine> FitWeightedLine(const std::vector<WeightedPoint>& points);
+std::optional<WeightedLine> FitWeightedLine(std::span<const WeightedPoint> points);
 
 // The distance of `point` from the line through `start` along the unit vector `direction`.
 double DistanceFromLine(const Vec3& point, const Vec3& start, const Vec3& direction);

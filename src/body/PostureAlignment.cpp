@@ -251,7 +251,8 @@ double LargestDifference(const Posture& a, const Posture& b) {
 
 std::string Refusal(const Body& body, const AlignmentRequest& request) {
     if (request.first.number < 1 || request.second.number < 1 ||
-        request.first.number == request.second.number) {
+        (request.first.number == request.second.number &&
+         request.first.piece == request.second.piece)) {
         return "Choose two different trajectories.";
     }
     for (const AlignmentTrack* track : {&request.first, &request.second}) {

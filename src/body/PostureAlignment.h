@@ -16,13 +16,16 @@ struct AlignmentTrack {
     int number = 0; // the trajectory's number, for the messages
     Vec3 in, out;
     std::string inPart, outPart;
+    // 0: the whole trajectory; 1 or 2: the first or second straight piece of a track that runs
+    // through two parts (the arm, then the chest), which can be lined up with each other.
+    int piece = 0;
 };
 
-// "Align wounds": two trajectories one bullet made (through the forearm and on into the chest)
-// must lie on one straight line in the posture the body had when it was shot. The search finds
-// the postures, within the chosen joints' limits and starting from the body's posture, that make
-// the two posed tracks most nearly one line: the smallest angle between their directions, then
-// the smallest gap between their lines.
+// "Align wounds": two trajectories one bullet made (through the forearm and on into the chest),
+// or the two pieces of one trajectory through both, must lie on one straight line in the posture
+// the body had when it was shot. The search finds the postures, within the chosen joints' limits
+// and starting from the body's posture, that make the two posed tracks most nearly one line: the
+// smallest angle between their directions, then the smallest gap between their lines.
 struct AlignmentRequest {
     AlignmentTrack first, second;        // both with parts
     std::vector<skeleton::Joint> joints; // the joints that may move

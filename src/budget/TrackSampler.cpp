@@ -1,5 +1,6 @@
 #include "budget/TrackSampler.h"
 
+#include "base/WeightedLineFit.h"
 #include "base/Xoshiro256.h"
 
 #include "case/PosedCase.h"
@@ -97,16 +98,40 @@ TrackSampler::TrackSampler(const PosedCase& posed, int number)
     : body(posed.GetCase().body), model(body.GetUncertaintyModel()) {
     const Trajectory& trajectory = *posed.GetCase().TrajectoryNumbered(number);
     const PosedTrajectory& track = *posed.TrajectoryNumbered(number);
-    radii = {trajectory.radiusIn, trajectory.RadiusOut()};
-    measured = {trajectory.in, trajectory.out};
+    std::vector<TrackStop> stops = StopsOfTrajectory(trajectory);
+    if (stops.size() > kMostStops) {
+        // More points than a trajectory holds (none the file or the dialogs make): the first
+        // ones are drawn, and OUT always.
+        stops.erase(stops.begin() + static_cast<std::ptrdiff_t>(kMostStops) - 1, stops.end() - 1);
+    }
+    stopCount = stops.size();
+    for (std::size_t k = 0; k < stopCount; ++k) {
+        radii.push_back(stops[k].radius);
+        measured[k] = stops[k].point;
+    }
     measuredTrack = Minus(trajectory.out, trajectory.in);
     hasParts = trajectory.HasParts();
     if (hasParts) {
-        segments = {static_cast<int>(track.inSegment), static_cast<int>(track.outSegment)};
+        segments.push_back(static_cast<int>(track.inSegment));
+        for (std::size_t k = 1; k + 1 < stopCount; ++k) {
+            segments.push_back(static_cast<int>(body.SegmentOf(stops[k].point, stops[k].part)));
+        }
+        segments.push_back(static_cast<int>(track.outSegment));
     } else {
         legacyPose = Turn::Of(track.olderFilePose.value_or(Matrix4::Identity()));
     }
     nominal = Minus(track.out, track.in);
+    // A track with points runs along its fitted lines, from where IN lies on them to where OUT
+    // does.
+    const auto alongLine = [](const std::optional<TrackLine>& line, const Vec3& out, Vec3& travel) {
+        if (line) {
+            const double length = Dot(Minus(out, line->start), line->direction);
+            travel = {line->direction.x * length, line->direction.y * length,
+                      line->direction.z * length};
+        }
+    };
+    alongLine(track.anatomicalLine, trajectory.out, measuredTrack);
+    alongLine(track.posedLine, track.out, nominal);
     const SegmentPoses rest = posed.GetBody().RestSegments();
     for (int s = 0; s < skeleton::kSegmentCount; ++s) {
         nominalTurns[s] = Turn::Of(rest[static_cast<Segment>(s)]);
@@ -188,8 +213,8 @@ DrawnTrack TrackSampler::Draw(const Sources& sources, Random& random) const {
         turnOf[link.segment] = &drawn[link.segment];
         changed[link.segment] = true;
     }
-    std::array<Vec3, 2> posed, shifted;
-    for (int k = 0; k < 2; ++k) {
+    Stops posed, shifted;
+    for (std::size_t k = 0; k < stopCount; ++k) {
         Vec3 point = measured[k];
         if (sources.points) {
             const Vec3 shift = InBall(random, radii[k]);
@@ -205,5 +230,33 @@ DrawnTrack TrackSampler::Draw(const Sources& sources, Random& random) const {
         posed[k] = hasParts ? body.FromRest(turnOf[segments[k]]->Apply(body.ToRest(point)))
                             : legacyPose.Apply(point);
     }
-    return {posed[0], posed[1], shifted[0], shifted[1]};
+    if (stopCount == 2) {
+        return {posed[0], posed[1], shifted[0], shifted[1]};
+    }
+    const auto [in, out] = FittedEnds(posed);
+    const auto [measuredIn, measuredOut] = FittedEnds(shifted);
+    return {in, out, measuredIn, measuredOut};
+}
+
+std::pair<Vec3, Vec3> TrackSampler::FittedEnds(const Stops& stops) const {
+    // The whole track's weighted line, as FitTrackLine fits it, without its pieces and misfits
+    // and without taking memory: a draw makes tens of thousands of these.
+    std::array<WeightedPoint, kMostStops> weighted;
+    for (std::size_t k = 0; k < stopCount; ++k) {
+        weighted[k] = {stops[k], radii[k]};
+    }
+    const std::optional<WeightedLine> line =
+        FitWeightedLine(std::span<const WeightedPoint>(weighted.data(), stopCount));
+    const Vec3 &first = stops[0], &last = stops[stopCount - 1];
+    const double turn = line ? Dot(Minus(last, first), line->axis) : 0;
+    if (turn == 0) {
+        return {first, last}; // no line, or IN and OUT equally far along it
+    }
+    const Vec3 axis = turn > 0 ? line->axis : Vec3{-line->axis.x, -line->axis.y, -line->axis.z};
+    const auto onLine = [&](const Vec3& p) {
+        const double along = Dot(Minus(p, line->centre), axis);
+        return Vec3{line->centre.x + axis.x * along, line->centre.y + axis.y * along,
+                    line->centre.z + axis.z * along};
+    };
+    return {onLine(first), onLine(last)};
 }

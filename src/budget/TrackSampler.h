@@ -2,9 +2,11 @@
 
 #include "base/Matrix4.h"
 #include "body/Skeleton.h"
+#include "case/Trajectory.h"
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class Body;
@@ -22,8 +24,10 @@ struct DrawnTrack {
 // Draws a trajectory's posed IN and OUT as the uncertainty model spreads them: IN and OUT each
 // uniform in its ball and shifted by the soft tissue's normal spread (in the anatomical
 // position), every joint that carries either point turned by its normal spread, each point then
-// carried rigidly by its part's bone as the posture carries it. Draws come in blocks, each with a
-// seed of its own, so that a block is the same whichever thread draws it.
+// carried rigidly by its part's bone as the posture carries it. A track with points between IN
+// and OUT has every one of its stops drawn so, and the line fitted through the drawn stops gives
+// the draw's track: IN and OUT as they lie on that line. Draws come in blocks, each with a seed
+// of its own, so that a block is the same whichever thread draws it.
 class TrackSampler {
 public:
     static constexpr int kBlock = 4096; // draws per block
@@ -67,14 +71,21 @@ private:
         double sigma = 0;                // radians; zero when the joint does not vary
         Turn local;                      // the joint's turn at the posture
     };
+    // IN, the points and OUT (at most this many).
+    static constexpr std::size_t kMostStops = Trajectory::kMaxTrackPoints + 2;
+    using Stops = std::array<Vec3, kMostStops>;
+
     void FindLinks(const Body& source);
     template <typename Random> DrawnTrack Draw(const Sources& sources, Random& random) const;
+    // The first and last of `count` stops as they lie on the line fitted through them all.
+    std::pair<Vec3, Vec3> FittedEnds(const Stops& stops) const;
 
     const Body& body;
     const UncertaintyModel& model;
-    std::array<double, 2> radii{};
-    std::array<Vec3, 2> measured;
-    std::array<int, 2> segments{}; // whose bone carries each point
+    std::size_t stopCount = 2; // IN, the points between, OUT
+    std::vector<double> radii; // each stop's ball
+    Stops measured;
+    std::vector<int> segments; // whose bone carries each stop
     bool hasParts = false;
     Turn legacyPose; // an older file's trajectory moves whole with it (body frame)
     std::array<Turn, skeleton::kSegmentCount> nominalTurns; // each segment at the posture

@@ -361,8 +361,16 @@ std::optional<double> UncertaintyCone95(const PosedCase& posed, int number, int 
 
 std::string UncertaintyBudgetConvention(const Case& theCase) {
     const UncertaintyModel& model = theCase.body.GetUncertaintyModel();
+    // Only a case with a track of many points says how those are drawn: any other reads as it
+    // always did.
+    const bool points = std::any_of(theCase.trajectories.begin(), theCase.trajectories.end(),
+                                    [](const Trajectory& t) { return !t.points.empty(); });
     return "The 95 % intervals come from " + std::to_string(model.DrawCount()) +
-           " draws (Monte Carlo, fixed seed): IN and OUT each uniform in its ball, every joint "
+           " draws (Monte Carlo, fixed seed): IN and OUT each uniform in its ball" +
+           (points ? " (and each point between them in its own, the track then the line fitted "
+                     "through all of them)"
+                   : "") +
+           ", every joint "
            "that carries a point turned by a normal spread (sigma " +
            FormatFixed(model.poseSigma, 0, 1) +
            " degrees unless set per joint), soft tissue a "

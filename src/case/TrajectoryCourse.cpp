@@ -1,6 +1,7 @@
 #include "case/TrajectoryCourse.h"
 
 #include "case/TrackAngles.h"
+#include "case/TrackLine.h"
 #include "case/Trajectory.h"
 
 #include <algorithm>
@@ -100,16 +101,26 @@ DirectionUncertainty ComputeUncertainty(double length, double radius, double dir
 }
 
 TrajectoryCourse DescribeTrajectory(const Trajectory& trajectory) {
-    const double deltaX = trajectory.out.x - trajectory.in.x;
-    const double deltaY = trajectory.out.y - trajectory.in.y;
-    const double deltaZ = trajectory.out.z - trajectory.in.z;
+    // A track with points between IN and OUT runs along the line fitted through all its stops:
+    // its course is that line's from where IN lies on it to where OUT does.
+    Vec3 delta = Minus(trajectory.out, trajectory.in);
+    Vec3 to = trajectory.out;
+    if (!trajectory.points.empty()) {
+        if (const std::optional<TrackLine> line = FitTrackLine(StopsOfTrajectory(trajectory))) {
+            const double along = Dot(Minus(trajectory.out, line->start), line->direction);
+            delta = {line->direction.x * along, line->direction.y * along,
+                     line->direction.z * along};
+            to = {trajectory.in.x + delta.x, trajectory.in.y + delta.y, trajectory.in.z + delta.z};
+        }
+    }
+    const double deltaX = delta.x, deltaY = delta.y, deltaZ = delta.z;
     TrajectoryCourse course;
     course.components = DescribeCourse(deltaX, deltaY, deltaZ);
     course.sentence = CourseSentence(course.components);
     course.planeAngles = ComputePlaneAngles(deltaX, deltaY, deltaZ);
     course.length = std::sqrt(deltaX * deltaX + deltaY * deltaY + deltaZ * deltaZ);
-    course.uncertainty = ComputeUncertainty(course.length, trajectory.radiusIn,
-                                            Bearing(trajectory.in, trajectory.out),
-                                            Elevation(trajectory.in, trajectory.out));
+    course.uncertainty =
+        ComputeUncertainty(course.length, trajectory.radiusIn, Bearing(trajectory.in, to),
+                           Elevation(trajectory.in, to));
     return course;
 }

@@ -14,6 +14,7 @@
 #include "casefile/CtLineWriter.h"
 #include "casefile/DataFileReader.h"
 #include "casefile/SceneLineWriter.h"
+#include "casefile/TrackPointLineWriter.h"
 
 #include <cmath>
 #include <cstring>
@@ -143,6 +144,7 @@ void AppendTrajectory(std::string& out, int number, const Trajectory& trajectory
         AppendValueLine(out, "  ", "witharm", trajectory.withArm ? "true" : "false");
     }
     AppendValueLine(out, "  ", "text", EscapeText(trajectory.label));
+    AppendTrackPointLines(out, trajectory, kLineEnd);
     AppendTrajectoryWorldLines(out, trajectory, kLineEnd);
     AppendLine(out, "</trajectory>");
 }

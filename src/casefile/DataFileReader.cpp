@@ -287,7 +287,8 @@ void DataFileReader::StoreBodyValue(std::string_view lowered, std::string_view v
 }
 
 void DataFileReader::StoreTrajectoryValue(std::string_view lowered, std::string_view value) {
-    if (sceneLines.StoreTrajectoryValue(lowered, value)) {
+    if (sceneLines.StoreTrajectoryValue(lowered, value) ||
+        pointLines.StoreValue(lowered, value, lineNumber)) {
         return;
     }
     for (size_t i = 0; i < kTrajectoryTags.size(); ++i) {
@@ -368,6 +369,7 @@ bool DataFileReader::StartBlock(std::string_view lowered) {
         trajectoryValues[kUncertainty].clear();
         trajectoryText.clear();
         sceneLines.StartTrajectory();
+        pointLines.Start();
     } else if (Contains(lowered, "<element>")) {
         block = Block::Element;
         blockLine = lineNumber;
@@ -623,6 +625,7 @@ void DataFileReader::FinishTrajectory() {
     }
     trajectory.label = TextValue("text", trajectoryText, where);
     sceneLines.FinishTrajectory(trajectory, where);
+    pointLines.Finish(trajectory, where);
     record.trajectories.push_back(std::move(read));
 }
 

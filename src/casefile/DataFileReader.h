@@ -6,6 +6,7 @@
 #include "casefile/CtLineReader.h"
 #include "casefile/DataFile.h"
 #include "casefile/SceneLineReader.h"
+#include "casefile/TrackPointLineReader.h"
 
 #include <array>
 #include <optional>
@@ -141,6 +142,8 @@ private:
 
     // The lines about the world around the body.
     SceneLineReader sceneLines{[this](std::string text) { Note(std::move(text)); }};
+    // The points a trajectory passed between IN and OUT.
+    TrackPointLineReader pointLines{[this](std::string text) { Note(std::move(text)); }};
     // The block naming the CT series the body comes from.
     CtLineReader ctLines{[this](std::string text) { Note(std::move(text)); }};
     // The block saying which CT body the case was carried from.

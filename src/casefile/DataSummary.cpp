@@ -2,10 +2,13 @@
 
 #include "base/NumberText.h"
 #include "base/TextEscaping.h"
+#include "base/WeightedLineFit.h"
 #include "case/Case.h"
 #include "case/EntryNumber.h"
 #include "case/TrackAngles.h"
+#include "case/TrackLine.h"
 
+#include <cmath>
 #include <string_view>
 
 namespace {
@@ -50,19 +53,79 @@ std::string Header(std::string_view kind, int number, const std::string& text,
     return line;
 }
 
+// An angle of the fitted lines with one decimal; one that rounds to zero is 0.0, never -0.0.
+std::string FittedAngle(double degrees) {
+    return OneDecimal(std::fabs(degrees) < 0.05 ? 0.0 : degrees);
+}
+
+// "IN", "point 2", "OUT": a stop of a track by its index among IN, the points and OUT.
+std::string StopName(std::size_t index, std::size_t stops) {
+    return index == 0 ? "IN" : index + 1 == stops ? "OUT" : "point " + std::to_string(index);
+}
+
+// ", misfit v cm", with " (off the line)" when the line passes beyond what its radius allows.
+std::string Misfit(const TrackLine& line, std::size_t index) {
+    return ", misfit " + Centimetres(line.misfit[index]) + " cm" +
+           (LiesOffLine(line.misfit[index], line.radius[index]) ? " (off the line)" : "");
+}
+
+// For a track with points between IN and OUT: each point with its radius, part and distance from
+// the fitted line, IN's and OUT's distances, and for a track that breaks into pieces at the body
+// parts, each piece's angles and the deflection between one piece and the next.
+void AppendTrackLine(std::string& out, const Trajectory& t, const TrackLine& line) {
+    const std::vector<TrackStop> stops = StopsOfTrajectory(t);
+    for (std::size_t i = 0; i < t.points.size(); ++i) {
+        const TrackPoint& point = t.points[i];
+        out += PointLine("Point " + std::to_string(i + 1) + ": ", "x", "y", "z", point.point.x,
+                         point.point.y, point.point.z);
+        out.append("   radius ").append(Centimetres(point.radius)).append(" cm, part ");
+        out.append(point.part.empty() ? "not known" : point.part);
+        out.append(Misfit(line, i + 1)).append(kLineEnd);
+    }
+    out.append("Misfit of IN: ").append(Centimetres(line.misfit.front())).append(" cm");
+    out.append(LiesOffLine(line.misfit.front(), line.radius.front()) ? " (off the line)" : "");
+    out.append("    of OUT: ").append(Centimetres(line.misfit.back())).append(" cm");
+    out.append(LiesOffLine(line.misfit.back(), line.radius.back()) ? " (off the line)" : "");
+    out.append(kLineEnd);
+    if (line.pieces.size() < 2) {
+        return;
+    }
+    for (std::size_t k = 0; k < line.pieces.size(); ++k) {
+        const TrackPiece& piece = line.pieces[k];
+        out.append("Piece ").append(std::to_string(k + 1)).append(" (");
+        out.append(piece.part.empty() ? "part not known" : piece.part).append(", ");
+        out.append(StopName(piece.first, stops.size())).append(" to ");
+        out.append(StopName(piece.last, stops.size())).append("): direction ");
+        out.append(FittedAngle(piece.angles.direction)).append(" deg, elevation ");
+        out.append(FittedAngle(piece.angles.elevation)).append(" deg").append(kLineEnd);
+        if (k + 1 < line.pieces.size()) {
+            out.append("Deflection between pieces ").append(std::to_string(k + 1));
+            out.append(" and ").append(std::to_string(k + 2)).append(": ");
+            out.append(FittedAngle(line.deflection[k])).append(" deg").append(kLineEnd);
+        }
+    }
+}
+
 void AppendTrajectory(std::string& out, int number, const Trajectory& t, DataSummary::Texts texts) {
     out += Header("Trajectory", number, t.label, "", texts);
     out += PointLine("", "x1", "y1", "z1", t.in.x, t.in.y, t.in.z);
     out += PointLine("", "x2", "y2", "z2", t.out.x, t.out.y, t.out.z);
     out += PointLine("Adjustment ", "x", "y", "z", t.offset.x, t.offset.y, t.offset.z);
-    // The measured track's angles, the body in the anatomical position.
-    out.append("Direction angle: ").append(OneDecimal(Bearing(t.in, t.out))).append(" deg");
+    // The measured track's angles, the body in the anatomical position; a track with points
+    // between IN and OUT has those of the line fitted through all its stops.
+    const std::optional<TrackLine> line =
+        t.points.empty() ? std::nullopt : FitTrackLine(StopsOfTrajectory(t));
+    const TrackAngles angles = line ? line->angles : AnglesOfTrack(t.in, t.out);
+    out.append("Direction angle: ").append(OneDecimal(angles.direction)).append(" deg");
     out.append(kLineEnd);
-    out.append("Elevation angle: ").append(OneDecimal(Elevation(t.in, t.out))).append(" deg");
+    out.append("Elevation angle: ").append(OneDecimal(angles.elevation)).append(" deg");
     out.append(kLineEnd);
     // The adjustment angles are shown as stored, in degrees, yaw first.
     out.append("Adjustment yaw = ").append(OneDecimal(t.yawAdjustment));
     out.append("    pitch = ").append(OneDecimal(t.pitchAdjustment)).append(kLineEnd);
+    if (line) {
+        AppendTrackLine(out, t, *line);
+    }
 }
 
 void AppendElement(std::string& out, int number, const Element& element, DataSummary::Texts texts) {

@@ -83,6 +83,16 @@ std::vector<Joint> JointsBetweenSegments(Segment a, Segment b) {
     return joints;
 }
 
+// A piece of a track as the trajectory the joints between parts are found for.
+Trajectory PieceAsTrajectory(const AlignmentTrack& piece) {
+    Trajectory trajectory;
+    trajectory.in = piece.in;
+    trajectory.out = piece.out;
+    trajectory.inPart = piece.inPart;
+    trajectory.outPart = piece.outPart;
+    return trajectory;
+}
+
 // Restores the pointer when the search is over, however it ends.
 struct BusyCursor {
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -117,7 +127,8 @@ AlignWoundsDialog::AlignWoundsDialog(CaseEditor& theEditor, const ViewState& the
     : QDialog(parent), editor(theEditor), view(theView) {
     setWindowTitle("Align wounds");
     auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel("Two trajectories one bullet made: the search looks for the "
+    auto* intro = new QLabel("Two trajectories one bullet made, or the two pieces of one "
+                             "trajectory through two parts: the search looks for the "
                              "posture, within the joints' limits, in which they lie on one "
                              "straight line.",
                              this);
@@ -215,6 +226,14 @@ void AlignWoundsDialog::FillTrajectoryLists() {
             box->addItem(text, number);
         }
     }
+    // A track that breaks into two pieces (the arm, then the chest) is one shot whose pieces
+    // line up on their own: listed after the trajectories, by minus its number.
+    for (size_t index = 0; index < theCase.trajectories.size(); ++index) {
+        const int number = NumberOfIndex(index);
+        if (AlignmentPiecesOf(theCase, number)) {
+            firstBox->addItem(QString("Trajectory %1, its two pieces").arg(number), -number);
+        }
+    }
     const int count = theCase.TrajectoryCount();
     const int selected = view.GetSelectedTrajectoryNumber();
     const int first = theCase.TrajectoryNumbered(selected) != nullptr ? selected : 1;
@@ -224,11 +243,21 @@ void AlignWoundsDialog::FillTrajectoryLists() {
     secondBox->setCurrentIndex(secondBox->findData(second));
 }
 
+std::optional<std::array<AlignmentTrack, 2>> AlignWoundsDialog::ChosenPieces() const {
+    const int chosen = firstBox->currentData().toInt();
+    return chosen < 0 ? AlignmentPiecesOf(editor.GetCase(), -chosen) : std::nullopt;
+}
+
 AlignmentRequest AlignWoundsDialog::Request() const {
     const Case& theCase = editor.GetCase();
     AlignmentRequest request;
-    request.first = AlignmentTrackOf(theCase, firstBox->currentData().toInt());
-    request.second = AlignmentTrackOf(theCase, secondBox->currentData().toInt());
+    if (const auto pieces = ChosenPieces()) {
+        request.first = (*pieces)[0];
+        request.second = (*pieces)[1];
+    } else {
+        request.first = AlignmentTrackOf(theCase, firstBox->currentData().toInt());
+        request.second = AlignmentTrackOf(theCase, secondBox->currentData().toInt());
+    }
     request.starts = searchStarts;
     for (int j = 0; j < skeleton::kJointCount; ++j) {
         if (jointBoxes[j]->isChecked()) {
@@ -243,7 +272,11 @@ void AlignWoundsDialog::TrajectoriesChosen() {
     const Trajectory* first = theCase.TrajectoryNumbered(firstBox->currentData().toInt());
     const Trajectory* second = theCase.TrajectoryNumbered(secondBox->currentData().toInt());
     std::vector<Joint> between;
-    if (first != nullptr && second != nullptr && first != second) {
+    const auto pieces = ChosenPieces();
+    secondBox->setEnabled(!pieces);
+    if (pieces) {
+        between = JointsBetween(PieceAsTrajectory((*pieces)[0]), PieceAsTrajectory((*pieces)[1]));
+    } else if (first != nullptr && second != nullptr && first != second) {
         between = JointsBetween(*first, *second);
     }
     for (int j = 0; j < skeleton::kJointCount; ++j) {
@@ -257,7 +290,7 @@ void AlignWoundsDialog::ShowPresentAlignment() {
     const AlignmentRequest request = Request();
     const int first = request.first.number;
     const int second = request.second.number;
-    if (first < 1 || second < 1 || first == second) {
+    if (first < 1 || second < 1 || (first == second && request.first.piece == 0)) {
         present->clear();
         return;
     }
@@ -279,11 +312,12 @@ void AlignWoundsDialog::ShowPresentAlignment() {
 
 QString AlignWoundsDialog::Refusal(const AlignmentRequest& request) const {
     const Case& theCase = editor.GetCase();
-    if (theCase.TrajectoryCount() < 2) {
+    const bool pieces = request.first.piece != 0;
+    if (theCase.TrajectoryCount() < 2 && !pieces) {
         return "Align wounds needs two trajectories; the case holds " +
                QString::number(theCase.TrajectoryCount()) + ".";
     }
-    if (request.first.number == request.second.number) {
+    if (request.first.number == request.second.number && !pieces) {
         return "Choose two different trajectories.";
     }
     for (const AlignmentTrack* track : {&request.first, &request.second}) {

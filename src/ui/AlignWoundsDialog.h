@@ -7,6 +7,7 @@
 #include <QDialog>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class CaseEditor;
@@ -18,8 +19,9 @@ class QTableWidget;
 class ViewState;
 struct Trajectory;
 
-// "Align wounds": two trajectories one bullet made and the joints that may move (those on the
-// way from one's parts to the other's chosen at first); "Search" looks for the postures that
+// "Align wounds": two trajectories one bullet made, or the two pieces of one trajectory through
+// two parts, and the joints that may move (those on the way from one's parts to the other's
+// chosen at first); "Search" looks for the postures that
 // make the two posed tracks one straight line and lists them with the angle left between the
 // tracks and the gap between their lines; that angle is between the tracks as posed, and the
 // dialog says so. The chosen answer is shown in the view; OK makes it one edit, Cancel, Esc and
@@ -53,6 +55,9 @@ private:
     // Why the search cannot be made with what is chosen; empty when it can.
     QString Refusal(const AlignmentRequest& request) const;
     AlignmentRequest Request() const;
+    // The two pieces of the trajectory chosen as one shot in the first list; none when a
+    // trajectory is chosen whole.
+    std::optional<std::array<AlignmentTrack, 2>> ChosenPieces() const;
     void ShowBody(const Body& body);
 
     CaseEditor& editor;

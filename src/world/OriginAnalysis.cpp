@@ -35,32 +35,51 @@ std::optional<double> Farthest(const Vec3& back, const std::optional<BackLineObs
 // A point this near the fitted line lies on it.
 constexpr double kOnTheLine = 1e-9; // m
 
+// Where the posed track's IN and OUT lie in the scene: the posed points, or for a track with
+// points between them, where they lie on the line fitted through all its stops.
+struct TrackEnds {
+    Vec3 in, out;
+};
+
+TrackEnds EndsInScene(const PosedCase& posed, const PosedTrajectory& placed) {
+    if (!placed.posedLine) {
+        return {placed.sceneIn, placed.sceneOut};
+    }
+    const TrackLine& line = *placed.posedLine;
+    const double along = Dot(Minus(placed.out, line.start), line.direction);
+    const Vec3 out = {line.start.x + line.direction.x * along,
+                      line.start.y + line.direction.y * along,
+                      line.start.z + line.direction.z * along};
+    const ScenePlacement& placement = posed.GetCase().world.body;
+    return {placement.Place(line.start), placement.Place(out)};
+}
+
 // The back line of the trajectory: through IN and OUT, or fitted through them and the exterior
 // points, and the cone about it.
-void FindBackLine(const Trajectory& trajectory, TrajectoryOrigin& origin) {
+void FindBackLine(const Trajectory& trajectory, const TrackEnds& ends, TrajectoryOrigin& origin) {
     if (trajectory.exterior.empty()) {
-        const std::optional<Vec3> back = BackDirection(origin.sceneIn, origin.sceneOut);
+        const std::optional<Vec3> back = BackDirection(ends.in, ends.out);
         if (!back) {
             return;
         }
         origin.hasDirection = true;
-        origin.lineStart = origin.sceneIn;
+        origin.lineStart = ends.in;
         origin.back = *back;
         // The cone of the posed track: its length is the one the uncertainty acts on.
-        const Vec3 track = Minus(origin.sceneOut, origin.sceneIn);
+        const Vec3 track = Minus(ends.out, ends.in);
         origin.halfAngle =
             ComputeUncertainty(std::sqrt(Dot(track, track)), trajectory.radiusIn, 0, 0)
                 .coneHalfAngle;
         return;
     }
-    origin.fit = FitBackLine(origin.sceneIn, trajectory.radiusIn, origin.sceneOut,
-                             trajectory.RadiusOut(), trajectory.exterior);
+    origin.fit = FitBackLine(ends.in, trajectory.radiusIn, ends.out, trajectory.RadiusOut(),
+                             trajectory.exterior);
     if (!origin.fit) {
         return;
     }
     origin.hasDirection = true;
     // IN itself where it lies on the line to rounding, so that a zone at IN's own height is IN.
-    origin.lineStart = origin.fit->misfit[0] < kOnTheLine ? origin.sceneIn : origin.fit->start;
+    origin.lineStart = origin.fit->misfit[0] < kOnTheLine ? ends.in : origin.fit->start;
     origin.back = origin.fit->back;
     origin.halfAngle = origin.fit->halfAngle;
 }
@@ -104,10 +123,11 @@ TrajectoryOrigin AnalyseTrajectory(const PosedCase& posed, const PosedTrajectory
     origin.number = placed.number;
     origin.sceneIn = placed.sceneIn;
     origin.sceneOut = placed.sceneOut;
+    const TrackEnds ends = EndsInScene(posed, placed);
     for (const ExteriorPoint& exterior : trajectory.exterior) {
-        origin.exterior.push_back(DeviationFromTrack(origin.sceneIn, origin.sceneOut, exterior));
+        origin.exterior.push_back(DeviationFromTrack(ends.in, ends.out, exterior));
     }
-    FindBackLine(trajectory, origin);
+    FindBackLine(trajectory, ends, origin);
     if (!origin.hasDirection) {
         return origin;
     }

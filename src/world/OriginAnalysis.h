@@ -25,7 +25,8 @@ struct TrajectoryOrigin {
     Vec3 sceneIn, sceneOut;
     // The back line, from `lineStart` along the unit `back`: without exterior points the line
     // from IN away from OUT (lineStart is IN); with them the line fitted through IN, OUT and
-    // every exterior point (`fit`), from its point nearest IN.
+    // every exterior point (`fit`), from its point nearest IN. For a track with points between
+    // IN and OUT, IN and OUT are where they lie on the line fitted through all its stops.
     Vec3 lineStart, back;
     std::optional<BackLineFit> fit;
     bool hasDirection = false;       // the back line has a direction

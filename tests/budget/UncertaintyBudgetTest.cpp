@@ -1,4 +1,5 @@
 #include "budget/UncertaintyBudget.h"
+#include "base/WeightedLineFit.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
 #include "case/TrajectoryCourse.h"
@@ -327,4 +328,81 @@ TEST(UncertaintyBudgetTest, DrawsAreBoundedTheUserIsToldAndARunCanBeStopped) {
     std::atomic<int> asked = 0;
     hooks.cancelled = [&asked] { return ++asked > 1; };
     EXPECT_FALSE(ComputeUncertaintyBudget(PosedCase(theCase), 1, 2, hooks));
+}
+
+// A track with points between IN and OUT draws every stop in its ball and fits the line through
+// them: precise points pin the line that loose IN and OUT balls leave wide, and the nominal
+// angles are the fitted line's, not those from IN to OUT.
+TEST(UncertaintyBudgetTest, ATrackWithPointsDrawsEveryStopAndFitsItsLine) {
+    Case theCase;
+    const Vec3 in = {0.02, 1.25, 0.24}, out = {0.07, 1.17, 0.03};
+    theCase.trajectories.push_back(Track(in, out, "trunk"));
+    Trajectory& t = theCase.trajectories.back();
+    t.radiusIn = 0.02;
+    theCase.body.GetUncertaintyModel().draws = 20000;
+    const double loose = BudgetOf(theCase, 1)->cone95;
+    EXPECT_GT(loose, 5.0);
+    EXPECT_EQ(UncertaintyBudgetConvention(theCase).find("point between"), std::string::npos);
+
+    const Vec3 d = Minus(out, in);
+    const auto at = [&](double k, double sideways) {
+        return Vec3{in.x + k * d.x + sideways, in.y + k * d.y, in.z + k * d.z};
+    };
+    for (const double k : {0.25, 0.5, 0.75}) {
+        t.points.push_back({at(k, 0), 0, "trunk"});
+    }
+    const UncertaintyBudget pinned = *BudgetOf(theCase, 1);
+    EXPECT_NE(UncertaintyBudgetConvention(theCase).find("each point between them in its own"),
+              std::string::npos);
+    EXPECT_LT(pinned.cone95, loose / 5);
+    EXPECT_NEAR(pinned.direction, Bearing(in, out), 1e-6);
+    EXPECT_LE(pinned.elevationInterval[0], pinned.elevation);
+    EXPECT_GE(pinned.elevationInterval[1], pinned.elevation);
+
+    // Points ever farther to the body's left of IN-OUT (0, 2 and 4 cm) turn the line; the
+    // budget is about that line.
+    for (std::size_t k = 0; k < t.points.size(); ++k) {
+        t.points[k].point = at(0.25 * double(k + 1), 0.02 * double(k));
+    }
+    const PosedCase posed(theCase);
+    const UncertaintyBudget turned = *ComputeUncertaintyBudget(posed, 1);
+    EXPECT_NEAR(turned.direction, posed.TrajectoryNumbered(1)->posed.direction, 1e-9);
+    EXPECT_GT(std::fabs(turned.direction - Bearing(in, out)), 1.0);
+    const double low = turned.directionInterval[0], high = turned.directionInterval[1];
+    EXPECT_TRUE(low <= turned.direction && turned.direction <= high) << low << " " << high;
+    // The draws' tracks run along the fitted lines: their mean direction is the nominal one.
+    const std::vector<DrawnTrack> drawn = DrawPosedTracks(posed, 1, 2000);
+    Vec3 sum;
+    for (const DrawnTrack& track : drawn) {
+        const Vec3 step = Minus(track.out, track.in);
+        const double length = std::sqrt(Dot(step, step));
+        sum = {sum.x + step.x / length, sum.y + step.y / length, sum.z + step.z / length};
+    }
+    EXPECT_NEAR(Bearing({}, sum), turned.direction, 0.2);
+
+    // More points than a trajectory holds (none the file or the dialogs make) still draw a
+    // budget, OUT carried as OUT: exact stops, the points all 2 cm off the middle of IN-OUT, give
+    // a line along IN-OUT, where one through IN and the points alone would turn 10 degrees.
+    Trajectory crowded = t;
+    crowded.radiusIn = 0;
+    crowded.points.assign(Trajectory::kMaxTrackPoints + 5, {at(0.5, 0.02), 0, "trunk"});
+    Case crowdedCase;
+    crowdedCase.trajectories = {crowded};
+    ASSERT_TRUE(BudgetOf(crowdedCase, 1).has_value());
+    const DrawnTrack crowdedDraw = DrawPosedTracks(PosedCase(crowdedCase), 1, 1).at(0);
+    EXPECT_LT(AngleBetween(Minus(crowdedDraw.out, crowdedDraw.in), Minus(out, in)), 1);
+
+    // Stops known exactly draw the fitted line itself: IN where it lies on it, OUT likewise.
+    t.radiusIn = 0;
+    for (TrackPoint& point : t.points) {
+        point.radius = 0;
+    }
+    const PosedCase exact(theCase);
+    const TrackLine& line = *exact.TrajectoryNumbered(1)->posedLine;
+    for (const DrawnTrack& track : DrawPosedTracks(exact, 1, 3)) {
+        EXPECT_NEAR(DistanceFromLine(track.in, line.start, line.direction), 0, 1e-12);
+        EXPECT_NEAR(Dot(Minus(track.in, line.start), line.direction), 0, 1e-12);
+        EXPECT_NEAR(AngleBetween(Minus(track.out, track.in), line.direction), 0, 1e-6);
+        EXPECT_NEAR(DistanceFromLine(track.out, line.start, line.direction), 0, 1e-12);
+    }
 }

@@ -564,3 +564,65 @@ TEST_F(PostureTest, AlignRefusesATrackWithoutDirectionNamingIt) {
     EXPECT_TRUE(searched.refusal.empty()) << searched.refusal;
     EXPECT_FALSE(searched.answers.empty());
 }
+
+// One shot through the right forearm and on into the chest, entered as one trajectory with
+// points: its two pieces line up as two trajectories would, and in the posture found the posed
+// track runs on with hardly a deflection.
+TEST_F(PostureTest, AlignLinesUpTheTwoPiecesOfOneTrajectory) {
+    Case theCase;
+    theCase.body = body;
+    Posture known;
+    known.Set(Joint::RightShoulder, {0, 50, 25});
+    known.Set(Joint::RightElbow, {0, 60, 0});
+    theCase.body.SetPosture(known);
+    // The stops as measured on the posed body, carried back to the body at rest: the forearm's
+    // with its bone, the chest's where they are (the trunk does not move).
+    const Vec3 wrist = PartCentres().at("right_forearm");
+    const Vec3 in = {wrist.x - 0.03, wrist.y, wrist.z};
+    const Vec3 exitArm = {wrist.x + 0.03, wrist.y + 0.005, wrist.z - 0.01};
+    const PosedBody knownBody(theCase.body);
+    const Vec3 p1 = knownBody.PosePoint(in, "right_forearm");
+    const Vec3 p2 = knownBody.PosePoint(exitArm, "right_forearm");
+    const Vec3 d = Minus(p2, p1);
+    const auto along = [&](double k) {
+        return Vec3{p2.x + k * d.x, p2.y + k * d.y, p2.z + k * d.z};
+    };
+    Trajectory shot;
+    shot.in = in;
+    shot.inPart = "right_forearm";
+    shot.points = {
+        {exitArm, 0.002, "right_forearm"}, {along(3), 0.002, "trunk"}, {along(4.5), 0.002, ""}};
+    shot.out = along(6);
+    shot.outPart = "trunk";
+    theCase.trajectories = {shot};
+
+    const auto pieces = AlignmentPiecesOf(theCase, 1);
+    ASSERT_TRUE(pieces.has_value());
+    EXPECT_EQ((*pieces)[0].inPart, "right_forearm");
+    EXPECT_EQ((*pieces)[1].outPart, "trunk");
+    EXPECT_LT(Distance((*pieces)[0].in, in), 1e-6);
+    EXPECT_LT(MeasureAlignment(theCase.body, (*pieces)[0], (*pieces)[1], known).angleDegrees, 1e-6);
+    theCase.body.ResetPose();
+    EXPECT_GT(PosedCase(theCase).TrajectoryNumbered(1)->posedLine->deflection.at(0), 20);
+
+    AlignmentRequest request{
+        (*pieces)[0], (*pieces)[1], {Joint::RightShoulder, Joint::RightElbow}, {false, true, true}};
+    request.starts = 4;
+    const AlignmentResult result = AlignWounds(theCase.body, request);
+    ASSERT_TRUE(result.refusal.empty()) << result.refusal;
+    ASSERT_FALSE(result.answers.empty());
+    EXPECT_LT(result.answers.front().angleDegrees, 0.5);
+    theCase.body.SetPosture(result.answers.front().posture);
+    const PosedCase aligned(theCase);
+    ASSERT_TRUE(aligned.TrajectoryNumbered(1)->posedLine.has_value());
+    EXPECT_LT(aligned.TrajectoryNumbered(1)->posedLine->deflection.at(0), 0.5);
+
+    // A piece is not lined up with itself; a track on one part has no two pieces.
+    request.second = request.first;
+    EXPECT_EQ(AlignWounds(theCase.body, request).refusal, "Choose two different trajectories.");
+    theCase.trajectories[0].points.resize(1);
+    theCase.trajectories[0].out = exitArm;
+    theCase.trajectories[0].outPart = "right_forearm";
+    EXPECT_FALSE(AlignmentPiecesOf(theCase, 1).has_value());
+    EXPECT_FALSE(AlignmentPiecesOf(theCase, 2).has_value());
+}

@@ -1,5 +1,7 @@
 #include "casefile/DataSummary.h"
+#include "base/NumberText.h"
 #include "case/Case.h"
+#include "case/TrackLine.h"
 #include "support/BoxBody.h"
 
 #include <gtest/gtest.h>
@@ -98,4 +100,43 @@ TEST_F(DataSummaryTest, LabelsAreAsTypedInTheWindowAndEscapedForATerminal) {
     const std::string printable = DataSummary::Build(theCase, DataSummary::Texts::Printable);
     EXPECT_NE(printable.find("\r\nTrajectory  1 (left\\r\\narm\\x1b[2J):\r\n"), std::string::npos)
         << printable;
+}
+
+// A track with points between IN and OUT has the angles of the line fitted through all its
+// stops, then each point with its misfit, and for a track through two parts each piece and the
+// deflection between them.
+TEST_F(DataSummaryTest, ATrackWithPointsListsThemWithTheFittedLine) {
+    Trajectory& trajectory = AddTrajectory("");
+    // Straight ahead (+Z) through the left arm, then turned 45 degrees toward the right in the
+    // trunk.
+    trajectory.in = {0.10, 1.20, 0.00};
+    trajectory.inPart = "left_arm";
+    trajectory.points = {{{0.10, 1.20, 0.10}, 0.005, "left_arm"},
+                         {{0.10, 1.20, 0.20}, 0.002, "trunk"}};
+    trajectory.out = {0.00, 1.20, 0.30};
+    trajectory.outPart = "trunk";
+    const std::string summary = DataSummary::Build(theCase);
+    const std::optional<TrackLine> line = FitTrackLine(StopsOfTrajectory(trajectory));
+    ASSERT_TRUE(line.has_value());
+    EXPECT_NE(summary.find("Direction angle: " + FormatFixed(line->angles.direction, 5, 1)),
+              std::string::npos)
+        << summary;
+    // The pieces run straight ahead (180) and ahead and to the right (225): 45 degrees apart.
+    EXPECT_EQ(summary.substr(summary.find("Adjustment yaw")),
+              "Adjustment yaw =   0.0    pitch =   0.0\r\n"
+              "Point 1: x =  10.0 cm    y = 120.0 cm    z =  10.0 cm\r\n"
+              "   radius   0.5 cm, part left_arm, misfit   1.0 cm\r\n"
+              "Point 2: x =  10.0 cm    y = 120.0 cm    z =  20.0 cm\r\n"
+              "   radius   0.2 cm, part trunk, misfit   0.6 cm (off the line)\r\n"
+              "Misfit of IN:   2.5 cm (off the line)    of OUT:   7.8 cm (off the line)\r\n"
+              "Piece 1 (left_arm, IN to point 1): direction 180.0 deg, elevation   0.0 deg\r\n"
+              "Deflection between pieces 1 and 2:  45.0 deg\r\n"
+              "Piece 2 (trunk, point 2 to OUT): direction 225.0 deg, elevation   0.0 deg\r\n");
+
+    // On one part, the track is one piece: no piece lines.
+    trajectory.points[1].part = "left_arm";
+    trajectory.outPart = "left_arm";
+    const std::string onePiece = DataSummary::Build(theCase);
+    EXPECT_EQ(onePiece.find("Piece"), std::string::npos) << onePiece;
+    EXPECT_NE(onePiece.find("Misfit of IN"), std::string::npos) << onePiece;
 }

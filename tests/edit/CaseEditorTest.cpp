@@ -116,6 +116,21 @@ TEST_F(CaseEditorTest, TrajectoryEditsUndoExactly) {
     ExpectExactUndo("Properties", [&] {
         editor().EditTrajectory(1, "Properties", [](Trajectory& p) { p.label = "a & b\r\n<c>"; });
     });
+    // Points between IN and OUT, and a change of one point's radius or part alone, are edits
+    // like any other: the data file the recovery keeps says them too.
+    ExpectExactUndo("Track points", [&] {
+        editor().EditTrajectory(2, "Track points", [](Trajectory& p) {
+            p.points = {{{0.0, 1.15, 0.15}, 0.004, "trunk"}, {{-0.02, 1.2, 0.18}, 0.01, ""}};
+        });
+    });
+    ExpectExactUndo("Point radius", [&] {
+        editor().EditTrajectory(2, "Point radius",
+                                [](Trajectory& p) { p.points.at(1).radius = 0.002; });
+    });
+    ExpectExactUndo("Point part", [&] {
+        editor().EditTrajectory(2, "Point part",
+                                [](Trajectory& p) { p.points.at(1).part = "left_arm"; });
+    });
 }
 
 TEST_F(CaseEditorTest, ElementEditsUndoExactly) {

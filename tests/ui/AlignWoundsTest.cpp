@@ -250,3 +250,34 @@ TEST_F(AlignWoundsTest, TheAngleBetweenTheTracksIsTheirAngleAsPosed) {
     ASSERT_TRUE(shown.hasMatch()) << present.toStdString();
     EXPECT_NEAR(shown.captured(1).toDouble(), asPosed, 0.051);
 }
+
+// One trajectory through the forearm and on into the chest, its points on both parts: the first
+// list offers its two pieces, which need no second trajectory and tick the joints between them.
+TEST_F(AlignWoundsTest, TheTwoPiecesOfOneTrajectoryAreLinedUpOnTheirOwn) {
+    const Trajectory through = theCase.trajectories[0], into = theCase.trajectories[1];
+    Trajectory shot = through;
+    shot.points = {{through.out, 0.005, "right_forearm"}, {into.in, 0.005, "trunk"}};
+    shot.out = into.out;
+    shot.outPart = "trunk";
+    theCase.trajectories = {shot};
+    editor.Preview();
+    AlignWoundsDialog dialog(editor, view);
+    dialog.SetSearchStarts(2);
+    WhenModal<AlignWoundsDialog>([](AlignWoundsDialog& d) {
+        QComboBox& first = Child<QComboBox>(d, "firstBox");
+        ASSERT_EQ(first.count(), 2);
+        EXPECT_EQ(first.itemText(1), "Trajectory 1, its two pieces");
+        first.setCurrentIndex(1);
+        emit first.activated(1);
+        EXPECT_FALSE(Child<QComboBox>(d, "secondBox").isEnabled());
+        EXPECT_TRUE(Child<QCheckBox>(d, "right_shoulder").isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(d, "right_elbow").isChecked());
+        EXPECT_TRUE(Child<QLabel>(d, "presentLabel").text().startsWith("In the case's posture"))
+            << Child<QLabel>(d, "presentLabel").text().toStdString();
+        Click(d, "searchButton");
+        EXPECT_FALSE(d.GetAnswers().empty()) << Message(d).toStdString();
+        Click(d, "okButton");
+    });
+    dialog.exec();
+    EXPECT_EQ(edits, std::vector<std::string>{"Align wounds"});
+}
