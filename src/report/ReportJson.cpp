@@ -48,6 +48,41 @@ json BudgetJson(const std::optional<UncertaintyBudget>& budget) {
             {"statement", budget->Statement()}};
 }
 
+json PartJson(const std::string& part) {
+    return part.empty() ? json(nullptr) : json(part);
+}
+
+// The points between IN and OUT in order, each with its misfit from the track's fitted line.
+json TrackPointsJson(const TrackPointsFacts& track) {
+    json points = json::array();
+    for (const TrackPointFacts& p : track.points) {
+        points.push_back({{"x_cm", p.cm[0]},
+                          {"y_cm", p.cm[1]},
+                          {"z_cm", p.cm[2]},
+                          {"radius_cm", p.radiusCm},
+                          {"part", PartJson(p.part)},
+                          {"description", p.description},
+                          {"misfit_cm", p.misfitCm},
+                          {"off_line", p.offLine}});
+    }
+    return points;
+}
+
+// A track of several pieces: each piece's stops (0 is IN), part and angles, and the angle between
+// each piece and the next.
+void AddPiecesJson(json& trajectory, const TrackPointsFacts& track) {
+    json pieces = json::array();
+    for (const TrackPieceFacts& piece : track.pieces) {
+        pieces.push_back({{"first_stop", piece.firstStop},
+                          {"last_stop", piece.lastStop},
+                          {"part", PartJson(piece.part)},
+                          {"direction_deg", piece.direction},
+                          {"elevation_deg", piece.elevation}});
+    }
+    trajectory["pieces"] = pieces;
+    trajectory["deflection_deg"] = track.deflection;
+}
+
 json TrajectoryJson(const TrajectoryFacts& t) {
     const TrajectoryCourse& course = t.course;
     json result = {
@@ -81,6 +116,15 @@ json TrajectoryJson(const TrajectoryFacts& t) {
     if (!t.inDescription.empty() || !t.outDescription.empty()) {
         result["in_description"] = t.inDescription;
         result["out_description"] = t.outDescription;
+    }
+    result["points"] = TrackPointsJson(t.track);
+    if (!t.track.points.empty()) {
+        result["in_misfit_cm"] = t.track.inMisfitCm;
+        result["out_misfit_cm"] = t.track.outMisfitCm;
+        result["on_one_line"] = t.track.onOneLine;
+    }
+    if (t.track.pieces.size() > 1) {
+        AddPiecesJson(result, t.track);
     }
     return result;
 }
