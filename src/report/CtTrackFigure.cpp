@@ -9,6 +9,7 @@
 #include "report/CloseUpFigure.h"
 
 #include <QPainter>
+#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
@@ -48,17 +49,22 @@ QColor TrackColour(const Trajectory& trajectory) {
                   channel(trajectory.color.z));
 }
 
+// Each point a dot in the track's colour ringed in white, numbered from IN; the number has a
+// dark edge, so that it reads on black gas and on white bone alike.
 void DrawPointMarks(QPainter& painter, const std::vector<QPointF>& points, const QColor& colour,
                     double size) {
     QFont font = painter.font();
+    font.setBold(true);
     font.setPixelSize(static_cast<int>(size * 0.45));
-    painter.setFont(font);
     for (std::size_t i = 0; i < points.size(); ++i) {
-        painter.setPen(QPen(Qt::black, size / 10));
+        painter.setPen(QPen(Qt::white, size / 14));
         painter.setBrush(colour);
         painter.drawEllipse(points[i], size / 6, size / 6);
-        painter.setPen(Qt::white);
-        painter.drawText(points[i] + QPointF(size / 4, -size / 4), QString::number(i + 1));
+        QPainterPath number;
+        number.addText(points[i] + QPointF(size / 4, -size / 4), font, QString::number(i + 1));
+        painter.setPen(QPen(Qt::black, size / 50));
+        painter.setBrush(Qt::white);
+        painter.drawPath(number);
     }
 }
 
@@ -76,7 +82,11 @@ void DrawMarks(QImage& image, const CtObliquePlane& plane, const Trajectory& tra
     std::vector<QPointF> path{in};
     path.insert(path.end(), points.begin(), points.end());
     path.push_back(out);
-    painter.setPen(QPen(TrackColour(trajectory), size / 14, Qt::DashLine, Qt::RoundCap));
+    // A solid white line under the track's dashed one, so that a dark track reads on the black
+    // channel.
+    painter.setPen(QPen(Qt::white, size / 8, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPolyline(path.data(), static_cast<int>(path.size()));
+    painter.setPen(QPen(TrackColour(trajectory), size / 16, Qt::DashLine, Qt::RoundCap));
     painter.drawPolyline(path.data(), static_cast<int>(path.size()));
     DrawPointMarks(painter, points, TrackColour(trajectory), size);
     QFont font;
