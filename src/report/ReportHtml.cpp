@@ -388,27 +388,30 @@ void TrackPieces(std::ostringstream& out, const TrackPointsFacts& track) {
     out << "</ul>\n";
 }
 
-// The stops of a track with points between IN and OUT: where each lies, how well it is known,
-// the part it moves with, where it lies from the body's planes and how far the line fitted
-// through all of them passes from it.
-void TrackPointsTable(std::ostringstream& out, const TrajectoryFacts& t) {
+const char* const kStopTableHead =
+    "<tr><th>Stop</th><th>Point</th><th>Radius</th><th>Part</th><th>Where on the body</th>"
+    "<th>Misfit</th></tr>\n";
+
+// The rows of a track with points between IN and OUT, IN first: where each stop lies, how well
+// it is known, the part it moves with, where it lies from the body's planes and how far the line
+// fitted through all of them passes from it.
+std::vector<std::string> StopRows(const TrajectoryFacts& t) {
     const TrackPointsFacts& track = t.track;
-    out << "<h3>Points along the track</h3>\n<p>The track's line is the least-squares line "
-           "through IN, the points and OUT, each weighted by the inverse square of its radius; "
-           "a point farther from it than twice its radius lies off the line.</p>\n"
-        << kTableStart
-        << "<tr><th>Stop</th><th>Point</th><th>Radius</th><th>Part</th><th>Where on the "
-           "body</th><th>Misfit</th></tr>\n";
-    out << StopRow("IN", t.inCm, track.inRadiusCm, t.inPart,
-                   MisfitText(track.inMisfitCm, track.inOffLine));
+    std::vector<std::string> rows{StopRow("IN", t.inCm, track.inRadiusCm, t.inPart,
+                                          MisfitText(track.inMisfitCm, track.inOffLine))};
     for (std::size_t i = 0; i < track.points.size(); ++i) {
         const TrackPointFacts& p = track.points[i];
-        out << StopRow(std::to_string(i + 1), p.cm, p.radiusCm, p.part,
-                       MisfitText(p.misfitCm, p.offLine));
+        rows.push_back(StopRow(std::to_string(i + 1), p.cm, p.radiusCm, p.part,
+                               MisfitText(p.misfitCm, p.offLine)));
     }
-    out << StopRow("OUT", t.outCm, track.outRadiusCm, t.outPart,
-                   MisfitText(track.outMisfitCm, track.outOffLine));
-    out << "</table>\n<p>"
+    rows.push_back(StopRow("OUT", t.outCm, track.outRadiusCm, t.outPart,
+                           MisfitText(track.outMisfitCm, track.outOffLine)));
+    return rows;
+}
+
+// Whether the stops lie on one line, and the pieces of a track through several parts.
+void TrackLineVerdict(std::ostringstream& out, const TrackPointsFacts& track) {
+    out << "<p>"
         << (track.onOneLine ? "Every stop lies on the line."
                             : "<b>Not every stop lies on one line.</b>")
         << "</p>\n";
@@ -442,9 +445,6 @@ void WriteTrajectory(std::ostringstream& out, const TrajectoryFacts& t, bool pos
         "offset " + Point(t.offsetCm) + "; yaw " + Angle(t.yawAdjustment) + ", pitch " +
             Angle(t.pitchAdjustment));
     out << "</table>\n";
-    if (!t.track.points.empty()) {
-        TrackPointsTable(out, t);
-    }
 }
 
 // A wound table's angle cell: the angle with its interval under it ("undetermined" without a
@@ -624,8 +624,30 @@ private:
         std::ostringstream out;
         WriteTrajectory(out, t, report.posed);
         Add(out, true);
+        TrackPointsSection(t);
         AddFigure(CloseUpFigureName(t.number));
         AddFigure(CtTrackFigureName(t.number));
+    }
+
+    // The points between IN and OUT, a row a stop so that a long list runs on over pages with
+    // its heading, then whether they lie on one line and the pieces.
+    void TrackPointsSection(const TrajectoryFacts& t) {
+        if (t.track.points.empty()) {
+            return;
+        }
+        std::ostringstream heading;
+        heading << "<h3>Points along the track</h3>\n<p>The track's line is the least-squares "
+                   "line through IN, the points and OUT, each weighted by the inverse square of "
+                   "its radius; a point farther from it than twice its radius lies off the "
+                   "line.</p>\n";
+        Add(heading);
+        const std::string table = std::string(kTableStart) + kStopTableHead;
+        for (std::string& row : StopRows(t)) {
+            blocks.push_back({std::move(row), false, table});
+        }
+        std::ostringstream verdict;
+        TrackLineVerdict(verdict, t.track);
+        Add(verdict);
     }
 
     // Where the shots came from, in the scene around the body, with the plan view as the

@@ -173,6 +173,8 @@ TEST_F(CtReportTest, TracksWithPointsAndTheirSliceAreReported) {
     for (const std::string& fact :
          {std::string("src=\"picture:ct-track-2\""), CtTrackFigureCaption(2),
           std::string("Points along the track"), std::string("<b>(off the line)</b>"),
+          std::string("<th>Misfit</th></tr>\n<tr><td>IN</td>"),
+          std::string("</td></tr>\n<tr><td>OUT</td>"),
           std::string("Deflection between pieces 1 and 2"), std::string("Metal objects"),
           std::string("3000 HU")}) {
         EXPECT_NE(html.find(fact), std::string::npos) << fact;
