@@ -125,6 +125,15 @@ void CtSliceCanvas::DrawTrack(QPainter& painter, const TrackMark& mark) const {
                                                           : QBrush(Qt::NoBrush));
         painter.drawEllipse(at, kRingRadius, kRingRadius);
     }
+    // The points between: squares, so that they are not taken for IN or OUT.
+    for (const CtSlicePoint& point : mark.points) {
+        painter.setPen(QPen(mark.color, 1.5));
+        painter.setBrush(std::abs(point.offsetMm) <= half ? QBrush(mark.color)
+                                                          : QBrush(Qt::NoBrush));
+        const QPointF at = WidgetPoint(point.x, point.y);
+        painter.drawRect(
+            QRectF(at.x() - kDotRadius, at.y() - kDotRadius, 2 * kDotRadius, 2 * kDotRadius));
+    }
     painter.setBrush(Qt::NoBrush);
 }
 

@@ -13,9 +13,9 @@
 // The picture of one CT slice, fitted into the widget with its voxels' proportions, with the
 // trajectories drawn over it: each one's segment projected into the slice as a thin dashed line,
 // the part within half a slice thickness of the plane as a thick one, the point where it passes
-// through the plane as a dot, IN and OUT as small rings (filled where they lie in the slice). It
-// only shows what it is given and tells of clicks, the wheel and Page Up/Down; the slices dock
-// decides what they do.
+// through the plane as a dot, IN and OUT as small rings and the points between as small squares
+// (each filled where it lies in the slice). It only shows what it is given and tells of clicks, the
+// wheel and Page Up/Down; the slices dock decides what they do.
 class CtSliceCanvas : public QWidget {
     Q_OBJECT
 
@@ -24,6 +24,8 @@ public:
         CtSliceTrack track;
         QColor color;
         bool selected = false;
+        // The points between IN and OUT, each a small square (filled where it lies in the slice).
+        std::vector<CtSlicePoint> points;
     };
 
     explicit CtSliceCanvas(QWidget* parent = nullptr);

@@ -276,9 +276,13 @@ void CtSliceDock::ShowTracks() {
         for (const Trajectory& trajectory : editor.GetCase().trajectories) {
             // Measured points are kept in the body frame at rest, in metres; the scan's frame
             // is in centimetres.
-            marks.push_back({Slicer().Track(GetSlice(), ToCentimetres(trajectory.in),
-                                            ToCentimetres(trajectory.out)),
-                             ColorOf(trajectory)});
+            CtSliceCanvas::TrackMark& mark = marks.emplace_back();
+            mark.track = Slicer().Track(GetSlice(), ToCentimetres(trajectory.in),
+                                        ToCentimetres(trajectory.out));
+            mark.color = ColorOf(trajectory);
+            for (const TrackPoint& point : trajectory.points) {
+                mark.points.push_back(Slicer().ImagePoint(GetSlice(), ToCentimetres(point.point)));
+            }
         }
     }
     canvas->SetTracks(std::move(marks), scan ? Slicer().ThicknessMm() : 1);

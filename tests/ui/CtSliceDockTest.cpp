@@ -246,8 +246,17 @@ TEST_F(CtSliceDockTest, ClicksBetweenInAndOutAddPointsInOrderAlongTheTrack) {
     ExpectSamePoint(placed.out, out);
     EXPECT_TRUE(Status().startsWith("Point 1 of trajectory 1 at ")) << Status().toStdString();
     EXPECT_EQ(undo.count(), edits + 2);
+    // The slice shows both where they were clicked.
+    ASSERT_EQ(Canvas().GetTracks().size(), 1u);
+    const std::vector<CtSlicePoint>& shown = Canvas().GetTracks()[0].points;
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NEAR(shown[0].x, 15.5, 1e-6);
+    EXPECT_NEAR(shown[0].y, 14.5, 1e-6);
+    EXPECT_NEAR(shown[1].x, 30.5, 1e-6);
+    EXPECT_NEAR(shown[0].offsetMm, 0, 1e-6);
     undo.undo();
     ASSERT_EQ(TrajectoryNumbered(number).points.size(), 1u);
+    EXPECT_EQ(Canvas().GetTracks()[0].points.size(), 1u);
     ExpectSamePoint(TrajectoryNumbered(number).points[0].point, far);
 
     Editor().EditTrajectory(number, "Test", [&](Trajectory& t) {
