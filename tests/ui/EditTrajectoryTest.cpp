@@ -322,4 +322,22 @@ TEST_F(EditTrajectoryTest, EditListsThePointsBetweenInAndOutAndCorrectsThemAsOne
     ASSERT_EQ(History().count(), 1);
     History().undo();
     EXPECT_EQ(TrajectoryNumbered(1), before);
+
+    // A trajectory holding as many points as it may takes no more.
+    Editor().EditTrajectory(1, "Test", [](Trajectory& t) {
+        t.points.assign(Trajectory::kMaxTrackPoints, TrackPoint{{0, 1, 0.5}, 0.01, "trunk"});
+    });
+    bool canAdd = true;
+    int rows = 0;
+    WhenModal<NewTrajectoryDialog>([&canAdd, &rows](NewTrajectoryDialog& d) {
+        auto& table = Child<QTableWidget>(d, "trackPoints");
+        table.setCurrentCell(0, 0);
+        canAdd = Child<QPushButton>(d, "addTrackPoint").isEnabled();
+        Child<QPushButton>(d, "addTrackPoint").click();
+        rows = table.rowCount();
+        Child<QPushButton>(d, "cancelButton").click();
+    });
+    Trigger(Command::EditTrajectory);
+    EXPECT_FALSE(canAdd);
+    EXPECT_EQ(rows, Trajectory::kMaxTrackPoints);
 }
