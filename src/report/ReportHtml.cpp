@@ -357,7 +357,10 @@ std::string StopName(std::size_t stop, std::size_t stops) {
     return stop + 1 == stops ? "OUT" : std::to_string(stop);
 }
 
-std::string MisfitText(double cm, bool offLine) {
+std::string MisfitText(double cm, bool offLine, bool fitted) {
+    if (!fitted) {
+        return "not defined";
+    }
     return OneDecimal(cm) + " cm" + (offLine ? " <b>(off the line)</b>" : "");
 }
 
@@ -397,20 +400,25 @@ const char* const kStopTableHead =
 // fitted through all of them passes from it.
 std::vector<std::string> StopRows(const TrajectoryFacts& t) {
     const TrackPointsFacts& track = t.track;
-    std::vector<std::string> rows{StopRow("IN", t.inCm, track.inRadiusCm, t.inPart,
-                                          MisfitText(track.inMisfitCm, track.inOffLine))};
+    std::vector<std::string> rows{
+        StopRow("IN", t.inCm, track.inRadiusCm, t.inPart,
+                MisfitText(track.inMisfitCm, track.inOffLine, track.fitted))};
     for (std::size_t i = 0; i < track.points.size(); ++i) {
         const TrackPointFacts& p = track.points[i];
         rows.push_back(StopRow(std::to_string(i + 1), p.cm, p.radiusCm, p.part,
-                               MisfitText(p.misfitCm, p.offLine)));
+                               MisfitText(p.misfitCm, p.offLine, track.fitted)));
     }
     rows.push_back(StopRow("OUT", t.outCm, track.outRadiusCm, t.outPart,
-                           MisfitText(track.outMisfitCm, track.outOffLine)));
+                           MisfitText(track.outMisfitCm, track.outOffLine, track.fitted)));
     return rows;
 }
 
 // Whether the stops lie on one line, and the pieces of a track through several parts.
 void TrackLineVerdict(std::ostringstream& out, const TrackPointsFacts& track) {
+    if (!track.fitted) {
+        out << "<p><b>No line can be fitted: the stops coincide.</b></p>\n";
+        return;
+    }
     out << "<p>"
         << (track.onOneLine ? "Every stop lies on the line."
                             : "<b>Not every stop lies on one line.</b>")

@@ -54,6 +54,8 @@ json PartJson(const std::string& part) {
 
 // The points between IN and OUT in order, each with its misfit from the track's fitted line.
 json TrackPointsJson(const TrackPointsFacts& track) {
+    // Without a fitted line (the stops coincide) no point has a misfit.
+    const auto fitted = [&track](json value) { return track.fitted ? value : json(nullptr); };
     json points = json::array();
     for (const TrackPointFacts& p : track.points) {
         points.push_back({{"x_cm", p.cm[0]},
@@ -62,8 +64,8 @@ json TrackPointsJson(const TrackPointsFacts& track) {
                           {"radius_cm", p.radiusCm},
                           {"part", PartJson(p.part)},
                           {"description", p.description},
-                          {"misfit_cm", p.misfitCm},
-                          {"off_line", p.offLine}});
+                          {"misfit_cm", fitted(p.misfitCm)},
+                          {"off_line", fitted(p.offLine)}});
     }
     return points;
 }
@@ -119,9 +121,10 @@ json TrajectoryJson(const TrajectoryFacts& t) {
     }
     result["points"] = TrackPointsJson(t.track);
     if (!t.track.points.empty()) {
-        result["in_misfit_cm"] = t.track.inMisfitCm;
-        result["out_misfit_cm"] = t.track.outMisfitCm;
-        result["on_one_line"] = t.track.onOneLine;
+        const bool fitted = t.track.fitted;
+        result["in_misfit_cm"] = fitted ? json(t.track.inMisfitCm) : json(nullptr);
+        result["out_misfit_cm"] = fitted ? json(t.track.outMisfitCm) : json(nullptr);
+        result["on_one_line"] = fitted ? json(t.track.onOneLine) : json(nullptr);
     }
     if (t.track.pieces.size() > 1) {
         AddPiecesJson(result, t.track);

@@ -69,6 +69,7 @@ TrackPointsFacts GatherTrackPoints(const Trajectory& trajectory,
     if (!fitted) {
         return facts;
     }
+    facts.fitted = true;
     facts.inMisfitCm = line->misfit.front() * kCentimetresPerMetre;
     facts.outMisfitCm = line->misfit.back() * kCentimetresPerMetre;
     facts.inOffLine = LiesOffLine(line->misfit.front(), stops.front().radius);

@@ -34,6 +34,8 @@ struct TrackPieceFacts {
 // the next (degrees).
 struct TrackPointsFacts {
     std::vector<TrackPointFacts> points;
+    // False when no line could be fitted (the stops coincide): the misfits are then not defined.
+    bool fitted = false;
     double inRadiusCm = 0, outRadiusCm = 0;
     double inMisfitCm = 0, outMisfitCm = 0;
     bool inOffLine = false, outOffLine = false;

@@ -179,4 +179,17 @@ TEST_F(CtReportTest, TracksWithPointsAndTheirSliceAreReported) {
           std::string("3000 HU")}) {
         EXPECT_NE(html.find(fact), std::string::npos) << fact;
     }
+
+    // Stops that all coincide have no line: no misfit is claimed for them.
+    Trajectory still;
+    still.in = still.out = {0.01, 0.07, 0.05};
+    still.points.push_back({still.in, 0.005, ""});
+    theCase.trajectories.push_back(still);
+    const nlohmann::json lineless = Json()["trajectories"][2];
+    EXPECT_TRUE(lineless["points"][0]["misfit_cm"].is_null());
+    EXPECT_TRUE(lineless["points"][0]["off_line"].is_null());
+    EXPECT_TRUE(lineless["on_one_line"].is_null());
+    const std::string stillHtml =
+        FormatReportHtml(GatherCaseReport(PosedCase(theCase), {}), {}, {});
+    EXPECT_NE(stillHtml.find("No line can be fitted: the stops coincide."), std::string::npos);
 }
