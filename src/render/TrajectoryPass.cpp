@@ -11,10 +11,16 @@
 
 #include <GL/gl.h>
 
+#include <vector>
+
 namespace {
 
 constexpr double kLabelTickStart = 0.66;
 constexpr double kLabelDistance = 0.71;
+// A point between IN and OUT: a ball of 4 mm, seen against the body and the arrow without
+// hiding them (its own radius of uncertainty is the budget's to draw).
+constexpr double kPointBallRadius = 0.004;
+constexpr int kPointBallSegments = 12;
 
 // Unlit, so that the label and its tick show the trajectory's own colour rather than one lit
 // with whatever normal was issued last.
@@ -57,10 +63,68 @@ void DrawHandles(const FrameContext& frame, RenderPass pass) {
     }
 }
 
+// The stop `stop` projected onto a piece's line.
+Vec3 OnPiece(const TrackPiece& piece, const Vec3& stop) {
+    const Vec3 along = Minus(stop, piece.start);
+    const double t = Dot(along, piece.direction);
+    return {piece.start.x + piece.direction.x * t, piece.start.y + piece.direction.y * t,
+            piece.start.z + piece.direction.z * t};
+}
+
+// For a track through several parts, each piece's line from its first stop to its last, so that
+// the bend between them shows; thin and unlit, in the track's colour.
+void DrawPieces(const PosedTrajectory& posed) {
+    if (!posed.posedLine || posed.posedLine->pieces.size() < 2) {
+        return;
+    }
+    std::vector<Vec3> stops{posed.in};
+    stops.insert(stops.end(), posed.points.begin(), posed.points.end());
+    stops.push_back(posed.out);
+    glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT);
+    glDisable(GL_LIGHTING);
+    glLineWidth(2.0f);
+    glBegin(GL_LINES);
+    for (const TrackPiece& piece : posed.posedLine->pieces) {
+        if (piece.last >= stops.size()) {
+            continue;
+        }
+        const Vec3 first = OnPiece(piece, stops[piece.first]);
+        const Vec3 last = OnPiece(piece, stops[piece.last]);
+        glVertex3d(first.x, first.y, first.z);
+        glVertex3d(last.x, last.y, last.z);
+    }
+    glEnd();
+    glPopAttrib();
+}
+
+// The points between IN and OUT, each a small ball in the track's colour where the posture
+// carries it, picked as the trajectory.
+void DrawTrackPoints(const FrameContext& frame, const PosedTrajectory& posed, RenderPass pass) {
+    if (posed.points.empty()) {
+        return;
+    }
+    LoadPickName(pass, pick_names::ForTrajectory(posed.number));
+    glPushAttrib(GL_ENABLE_BIT);
+    glEnable(GL_COLOR_MATERIAL);
+    for (const Vec3& point : posed.points) {
+        glPushMatrix();
+        glTranslated(point.x, point.y, point.z);
+        DrawSphere(kPointBallRadius, kPointBallSegments, frame.shapes);
+        glPopMatrix();
+    }
+    glPopAttrib();
+    if (pass == RenderPass::Normal) {
+        DrawPieces(posed);
+    }
+}
+
 // The arrow where the posed case puts it: its handles at the anchor, the arrow turned from there.
 void DrawTrajectory(const FrameContext& frame, const PosedTrajectory& posed, RenderPass pass) {
     const Trajectory& trajectory = *frame.posed.GetCase().TrajectoryNumbered(posed.number);
     const bool selected = posed.number == frame.view.GetSelectedTrajectoryNumber();
+    glColor3f(static_cast<float>(trajectory.color.x), static_cast<float>(trajectory.color.y),
+              static_cast<float>(trajectory.color.z));
+    DrawTrackPoints(frame, posed, pass);
     glMultMatrixd(posed.arrowAnchor.Data());
     // Handles are aligned with the world axes, so they come before the rotations.
     if (selected) {

@@ -57,6 +57,7 @@ TrajectoryFacts GatherTrajectory(const Trajectory& trajectory, const PosedTrajec
     facts.offsetCm = Centimetres(trajectory.offset);
     facts.yawAdjustment = trajectory.yawAdjustment;
     facts.pitchAdjustment = trajectory.pitchAdjustment;
+    facts.track = GatherTrackPoints(trajectory, track.anatomicalLine);
     return facts;
 }
 

@@ -6,6 +6,7 @@
 #include "case/TrajectoryCourse.h"
 #include "report/DiagramWound.h"
 #include "report/ReportOrigin.h"
+#include "report/TrackPointFacts.h"
 
 #include <array>
 #include <functional>
@@ -52,6 +53,9 @@ struct TrajectoryFacts {
     std::array<double, 3> offsetCm{}; // adjustment of the drawn arrow
     double yawAdjustment = 0;         // degrees
     double pitchAdjustment = 0;       // degrees
+    // The points between IN and OUT, the fitted line's misfits and the pieces; empty points for
+    // a track of IN and OUT alone.
+    TrackPointsFacts track;
 };
 
 struct ElementFacts {

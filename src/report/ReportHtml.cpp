@@ -2,9 +2,11 @@
 
 #include "base/NumberText.h"
 #include "report/CarriedBodies.h"
+#include "report/CtTrackFigure.h"
 #include "report/HtmlText.h"
 #include "report/ReportBlock.h"
 #include "report/ReportOrigin.h"
+#include "report/TrackPointFacts.h"
 
 #include <sstream>
 
@@ -95,6 +97,31 @@ std::string Millimetres(double value) {
     return FormatFixed(value, 0, 3) + " mm";
 }
 
+// The metal objects found in the series, largest first: a bullet, its fragments, a clip.
+void CtMetalTable(std::ostringstream& out, const CtBodyFacts& ct) {
+    out << "<h3>Metal objects</h3>\n";
+    if (!ct.metalSearched) {
+        out << "<p>Not looked for: the threshold is too low for this series.</p>\n";
+        return;
+    }
+    out << "<p>Every connected object above " << ct.metalThresholdHu
+        << " HU, largest first; the centroid in the body frame.</p>\n";
+    if (ct.metal.empty()) {
+        out << "<p>None.</p>\n";
+        return;
+    }
+    out << kTableStart
+        << "<tr><th>No.</th><th>Centroid</th><th>Volume</th><th>Largest extent</th><th>Peak</th>"
+           "</tr>\n";
+    for (std::size_t i = 0; i < ct.metal.size(); ++i) {
+        const CtMetalFacts& object = ct.metal[i];
+        out << "<tr><td>" << i + 1 << "</td><td>" << Point(object.centroidCm) << "</td><td>"
+            << FormatFixed(object.volumeMm3, 0, 0) << " mm&sup3;</td><td>"
+            << OneDecimal(object.extentMm) << " mm</td><td>" << object.peakHu << " HU</td></tr>\n";
+    }
+    out << "</table>\n";
+}
+
 // A body drawn from a CT series: the series and how the body was made from it, in place of the
 // body model, its stretches and its joints (the scan's posture is the body's).
 void CtBodySection(std::ostringstream& out, const CaseReport& report, const CtBodyFacts& ct) {
@@ -131,6 +158,7 @@ void CtBodySection(std::ostringstream& out, const CaseReport& report, const CtBo
             Escaped(std::string(kCtSeriesHashRule)) + ")");
     Row(out, "Posture", "as scanned");
     out << "</table>\n";
+    CtMetalTable(out, ct);
 }
 
 // A case measured on a CT body and carried to the posable body: both bodies, the series cited as
@@ -337,6 +365,84 @@ std::string SectionAngle(const TrajectoryFacts& t, TrackAngle angle, bool posed)
     return LabelledAngle(t, angle, true, " ") + "<br>" + LabelledAngle(t, angle, false, " ");
 }
 
+std::string StopName(std::size_t stop, std::size_t stops) {
+    if (stop == 0) {
+        return "IN";
+    }
+    return stop + 1 == stops ? "OUT" : std::to_string(stop);
+}
+
+std::string MisfitText(double cm, bool offLine, bool fitted) {
+    if (!fitted) {
+        return "not defined";
+    }
+    return OneDecimal(cm) + " cm" + (offLine ? " <b>(off the line)</b>" : "");
+}
+
+std::string StopRow(const std::string& name, const std::array<double, 3>& cm, double radiusCm,
+                    const std::string& part, const std::string& misfit) {
+    return "<tr><td>" + name + "</td><td>" + Point(cm) + "</td><td>" + OneDecimal(radiusCm) +
+           " cm</td><td>" + (part.empty() ? std::string("<i>not known</i>") : Escaped(part)) +
+           "</td><td>" + Escaped(DescribeFromBodyPlanes(cm[0] / 100, cm[1] / 100, cm[2] / 100)) +
+           "</td><td>" + misfit + "</td></tr>\n";
+}
+
+// The pieces of a track through several body parts, and the angle between each and the next.
+void TrackPieces(std::ostringstream& out, const TrackPointsFacts& track) {
+    const std::size_t stops = track.points.size() + 2;
+    out << "<p><b>Pieces</b> (anatomical position):</p>\n<ul>\n";
+    for (std::size_t k = 0; k < track.pieces.size(); ++k) {
+        const TrackPieceFacts& piece = track.pieces[k];
+        out << "<li>Piece " << k + 1 << ", " << StopName(piece.firstStop, stops) << " to "
+            << StopName(piece.lastStop, stops) << " ("
+            << (piece.part.empty() ? std::string("part not known") : Escaped(piece.part))
+            << "): direction " << Angle(piece.direction) << ", elevation " << Angle(piece.elevation)
+            << "</li>\n";
+        if (k < track.deflection.size()) {
+            out << "<li>Deflection between pieces " << k + 1 << " and " << k + 2 << ": "
+                << Angle(track.deflection[k]) << "</li>\n";
+        }
+    }
+    out << "</ul>\n";
+}
+
+const char* const kStopTableHead =
+    "<tr><th>Stop</th><th>Point</th><th>Radius</th><th>Part</th><th>Where on the body</th>"
+    "<th>Misfit</th></tr>\n";
+
+// The rows of a track with points between IN and OUT, IN first: where each stop lies, how well
+// it is known, the part it moves with, where it lies from the body's planes and how far the line
+// fitted through all of them passes from it.
+std::vector<std::string> StopRows(const TrajectoryFacts& t) {
+    const TrackPointsFacts& track = t.track;
+    std::vector<std::string> rows{
+        StopRow("IN", t.inCm, track.inRadiusCm, t.inPart,
+                MisfitText(track.inMisfitCm, track.inOffLine, track.fitted))};
+    for (std::size_t i = 0; i < track.points.size(); ++i) {
+        const TrackPointFacts& p = track.points[i];
+        rows.push_back(StopRow(std::to_string(i + 1), p.cm, p.radiusCm, p.part,
+                               MisfitText(p.misfitCm, p.offLine, track.fitted)));
+    }
+    rows.push_back(StopRow("OUT", t.outCm, track.outRadiusCm, t.outPart,
+                           MisfitText(track.outMisfitCm, track.outOffLine, track.fitted)));
+    return rows;
+}
+
+// Whether the stops lie on one line, and the pieces of a track through several parts.
+void TrackLineVerdict(std::ostringstream& out, const TrackPointsFacts& track) {
+    if (!track.fitted) {
+        out << "<p><b>No line can be fitted: the stops coincide.</b></p>\n";
+        return;
+    }
+    out << "<p>"
+        << (track.onOneLine ? "Every stop lies on the line."
+                            : "<b>Not every stop lies on one line.</b>")
+        << "</p>\n";
+    if (track.pieces.size() > 1) {
+        TrackPieces(out, track);
+    }
+}
+
 void WriteTrajectory(std::ostringstream& out, const TrajectoryFacts& t, bool posed) {
     const PlaneAngles& planes = t.course.planeAngles;
     // The track's description is that of the measured points; a posed body's report says so.
@@ -541,7 +647,30 @@ private:
         std::ostringstream out;
         WriteTrajectory(out, t, report.posed);
         Add(out, true);
+        TrackPointsSection(t);
         AddFigure(CloseUpFigureName(t.number));
+        AddFigure(CtTrackFigureName(t.number));
+    }
+
+    // The points between IN and OUT, a row a stop so that a long list runs on over pages with
+    // its heading, then whether they lie on one line and the pieces.
+    void TrackPointsSection(const TrajectoryFacts& t) {
+        if (t.track.points.empty()) {
+            return;
+        }
+        std::ostringstream heading;
+        heading << "<h3>Points along the track</h3>\n<p>The track's line is the least-squares "
+                   "line through IN, the points and OUT, each weighted by the inverse square of "
+                   "its radius; a point farther from it than twice its radius lies off the "
+                   "line.</p>\n";
+        Add(heading);
+        const std::string table = std::string(kTableStart) + kStopTableHead;
+        for (std::string& row : StopRows(t)) {
+            blocks.push_back({std::move(row), false, table});
+        }
+        std::ostringstream verdict;
+        TrackLineVerdict(verdict, t.track);
+        Add(verdict);
     }
 
     // Where the shots came from, in the scene around the body, with the plan view as the

@@ -49,6 +49,43 @@ json BudgetJson(const std::optional<UncertaintyBudget>& budget) {
             {"statement", budget->Statement()}};
 }
 
+json PartJson(const std::string& part) {
+    return part.empty() ? json(nullptr) : json(part);
+}
+
+// The points between IN and OUT in order, each with its misfit from the track's fitted line.
+json TrackPointsJson(const TrackPointsFacts& track) {
+    // Without a fitted line (the stops coincide) no point has a misfit.
+    const auto fitted = [&track](json value) { return track.fitted ? value : json(nullptr); };
+    json points = json::array();
+    for (const TrackPointFacts& p : track.points) {
+        points.push_back({{"x_cm", p.cm[0]},
+                          {"y_cm", p.cm[1]},
+                          {"z_cm", p.cm[2]},
+                          {"radius_cm", p.radiusCm},
+                          {"part", PartJson(p.part)},
+                          {"description", p.description},
+                          {"misfit_cm", fitted(p.misfitCm)},
+                          {"off_line", fitted(p.offLine)}});
+    }
+    return points;
+}
+
+// A track of several pieces: each piece's stops (0 is IN), part and angles, and the angle between
+// each piece and the next.
+void AddPiecesJson(json& trajectory, const TrackPointsFacts& track) {
+    json pieces = json::array();
+    for (const TrackPieceFacts& piece : track.pieces) {
+        pieces.push_back({{"first_stop", piece.firstStop},
+                          {"last_stop", piece.lastStop},
+                          {"part", PartJson(piece.part)},
+                          {"direction_deg", piece.direction},
+                          {"elevation_deg", piece.elevation}});
+    }
+    trajectory["pieces"] = pieces;
+    trajectory["deflection_deg"] = track.deflection;
+}
+
 json TrajectoryJson(const TrajectoryFacts& t) {
     const TrajectoryCourse& course = t.course;
     json result = {
@@ -82,6 +119,16 @@ json TrajectoryJson(const TrajectoryFacts& t) {
     if (!t.inDescription.empty() || !t.outDescription.empty()) {
         result["in_description"] = t.inDescription;
         result["out_description"] = t.outDescription;
+    }
+    result["points"] = TrackPointsJson(t.track);
+    if (!t.track.points.empty()) {
+        const bool fitted = t.track.fitted;
+        result["in_misfit_cm"] = fitted ? json(t.track.inMisfitCm) : json(nullptr);
+        result["out_misfit_cm"] = fitted ? json(t.track.outMisfitCm) : json(nullptr);
+        result["on_one_line"] = fitted ? json(t.track.onOneLine) : json(nullptr);
+    }
+    if (t.track.pieces.size() > 1) {
+        AddPiecesJson(result, t.track);
     }
     return result;
 }

@@ -7,6 +7,7 @@
 #include "render/StandardViews.h"
 #include "report/BodyDiagrams.h"
 #include "report/CloseUpFigure.h"
+#include "report/CtTrackFigure.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "report/ReportPdf.h"
@@ -120,6 +121,29 @@ Status CollectCloseUps(const ViewSource& source, const CaseReport& report, Repor
     return Status::Ok();
 }
 
+// For a body drawn from a CT series, each trajectory's slice along its track.
+void CollectCtTracks(const PosedCase& posed, ReportFormat format, Figures& figures) {
+    const Case& theCase = posed.GetCase();
+    if (!theCase.ct.scan) {
+        return;
+    }
+    for (const PosedTrajectory& track : posed.GetTrajectories()) {
+        const Trajectory* trajectory = theCase.TrajectoryNumbered(track.number);
+        if (trajectory == nullptr) {
+            continue;
+        }
+        auto image =
+            DrawCtTrackFigure(*theCase.ct.scan, *trajectory, track.number, kReportViewWidth);
+        if (!image) {
+            continue; // IN and OUT coincide: there is no plane to show
+        }
+        const std::string name = CtTrackFigureName(track.number);
+        figures.list.push_back({name, CtTrackFigureCaption(track.number),
+                                format == ReportFormat::Pdf ? kPdfCloseUpWidth : kHtmlViewWidth});
+        figures.images[name] = std::move(*image);
+    }
+}
+
 Status CollectFigures(const ViewSource& source, const CaseReport& report, ReportFormat format,
                       Figures& figures) {
     const bool pdf = format == ReportFormat::Pdf;
@@ -148,6 +172,7 @@ Status CollectFigures(const ViewSource& source, const CaseReport& report, Report
         figures.list.push_back({name, view.caption, pdf ? kPdfViewWidth : kHtmlViewWidth});
         figures.images[name] = QImageFromCapturedImage(view.image);
     }
+    CollectCtTracks(source.posed, format, figures);
     return CollectCloseUps(source, report, format, figures);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/CtSliceDock.h"
 
 #include "case/Case.h"
+#include "case/TrackPointPlace.h"
 #include "edit/CaseEditor.h"
 #include "edit/TrajectoryEndPlacing.h"
 #include "ui/CtMetalList.h"
@@ -120,7 +121,8 @@ void CtSliceDock::BuildControls(QWidget* content) {
     }
     placedBox = new QComboBox(content);
     placedBox->setObjectName(QStringLiteral("placedBox"));
-    placedBox->addItems({QStringLiteral("IN"), QStringLiteral("OUT")});
+    placedBox->addItems(
+        {QStringLiteral("IN"), QStringLiteral("OUT"), QStringLiteral("a point between")});
     grid->addWidget(new QLabel(QStringLiteral("Window"), content), 0, 0);
     grid->addWidget(presetBox, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("A click places"), content), 1, 0);
@@ -165,7 +167,9 @@ void CtSliceDock::BuildControls(QWidget* content) {
     connect(presetBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { ChoosePreset(kCtWindowPresets.at(std::clamp(index, 0, 3))); });
     connect(placedBox, &QComboBox::currentIndexChanged, this, [this](int index) {
-        ChoosePlacedPoint(index == 1 ? PlacedPoint::Out : PlacedPoint::In);
+        ChoosePlacedPoint(index == 2   ? PlacedPoint::Between
+                          : index == 1 ? PlacedPoint::Out
+                                       : PlacedPoint::In);
     });
     connect(canvas, &CtSliceCanvas::scrolled, this, &CtSliceDock::Scroll);
     connect(canvas, &CtSliceCanvas::pixelClicked, this, &CtSliceDock::ClickPixel);
@@ -236,7 +240,7 @@ void CtSliceDock::ChoosePreset(CtWindowPreset value) {
 
 void CtSliceDock::ChoosePlacedPoint(PlacedPoint value) {
     placed = value;
-    placedBox->setCurrentIndex(value == PlacedPoint::Out ? 1 : 0);
+    placedBox->setCurrentIndex(static_cast<int>(value));
 }
 
 void CtSliceDock::ShowPoint(const Vec3& bodyCm) {
@@ -256,10 +260,15 @@ void CtSliceDock::GoToSelectedPoint() {
         return;
     }
     if (showingTrack) {
-        trackPage->ChooseFraction(placed == PlacedPoint::In ? 0 : 1);
+        trackPage->ChooseFraction(placed == PlacedPoint::Out ? 1 : 0);
         return;
     }
-    ShowPoint(ToCentimetres(placed == PlacedPoint::In ? selected->in : selected->out));
+    // For points between: the last one placed along the track, or IN while there is none.
+    const Vec3& point = placed == PlacedPoint::Out ? selected->out
+                        : placed == PlacedPoint::Between && !selected->points.empty()
+                            ? selected->points.back().point
+                            : selected->in;
+    ShowPoint(ToCentimetres(point));
 }
 
 void CtSliceDock::Scroll(int steps) {
@@ -383,7 +392,32 @@ void CtSliceDock::PlacePoint(const Vec3& metres) {
     PlaceOnTrajectory(number, metres);
 }
 
+void CtSliceDock::PlaceBetween(int number, const Vec3& metres) {
+    const Trajectory* trajectory = editor.GetCase().TrajectoryNumbered(number);
+    if (trajectory->points.size() >= static_cast<std::size_t>(Trajectory::kMaxTrackPoints)) {
+        emit statusMessage(QStringLiteral("Trajectory %1 already holds %2 points between IN and "
+                                          "OUT; remove one in Edit trajectory to place another.")
+                               .arg(number)
+                               .arg(Trajectory::kMaxTrackPoints));
+        return;
+    }
+    const std::string part = editor.GetCase().body.PartNearest(metres);
+    const std::size_t place = TrackPointPlace(*trajectory, metres);
+    editor.EditTrajectory(number, "Place a point on a slice", [&](Trajectory& edited) {
+        InsertTrackPoint(edited, {metres, TrackPoint::kDefaultRadius, part});
+    });
+    emit statusMessage(QStringLiteral("Point %1 of trajectory %2 at %3 (%4).")
+                           .arg(place + 1)
+                           .arg(number)
+                           .arg(PointPicking::PointText(metres))
+                           .arg(QString::fromStdString(part)));
+}
+
 void CtSliceDock::PlaceOnTrajectory(int number, const Vec3& metres) {
+    if (placed == PlacedPoint::Between) {
+        PlaceBetween(number, metres);
+        return;
+    }
     const bool in = placed == PlacedPoint::In;
     const Body& body = editor.GetCase().body;
     editor.EditTrajectory(

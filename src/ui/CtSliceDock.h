@@ -26,7 +26,9 @@ class ViewState;
 // one orientation at a time, through a window preset, scrolled with the wheel and Page Up/Down,
 // with the case's trajectories drawn where they cross the slice. A click on a voxel places a
 // point at its centre in the body frame: the next point of the pair while "Place points" is on,
-// otherwise IN or OUT (as chosen) of the selected trajectory, as one edit that Undo takes back.
+// otherwise IN, OUT or a point between them (as chosen) of the selected trajectory, as one edit
+// that Undo takes back; a point between goes where it lies along the track, on the part nearest
+// to it.
 // Below the slice, the scan's metal objects: choosing one shows the slices through it, and
 // "Place point here" places a point at its centroid as a click there would. It follows the case: a
 // case without a scan leaves it empty, and each change redraws one slice at most, so that it never
@@ -37,7 +39,7 @@ class CtSliceDock : public QDockWidget {
 
 public:
     // Which point of the selected trajectory a click places.
-    enum class PlacedPoint { In, Out };
+    enum class PlacedPoint { In, Out, Between };
 
     CtSliceDock(CaseEditor& editor, ViewState& view, PointPicking& pointPicking,
                 QWidget* parent = nullptr);
@@ -101,6 +103,7 @@ private:
     // body-frame point (metres).
     void PlacePoint(const Vec3& metres);
     void PlaceOnTrajectory(int number, const Vec3& metres);
+    void PlaceBetween(int number, const Vec3& metres);
     void ShowMetalList();
     const CtSlicer& Slicer() const { return *slicers[Index(orientation)]; }
 

@@ -6,6 +6,7 @@
 #include "ui/ColorSwatch.h"
 #include "ui/DialogInput.h"
 #include "ui/Platform.h"
+#include "ui/TrackPointsEditor.h"
 #include "world/WorldInput.h"
 
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 
 #include <initializer_list>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -103,8 +105,8 @@ void NewTrajectoryDialog::BuildFields(QGridLayout* grid) {
     computeButton->setDefault(true);
     cancelButton = new QPushButton("Cancel", this);
     cancelButton->setObjectName("cancelButton");
-    grid->addWidget(computeButton, 8, 2);
-    grid->addWidget(cancelButton, 8, 3);
+    grid->addWidget(computeButton, 10, 2);
+    grid->addWidget(cancelButton, 10, 3);
 }
 
 void NewTrajectoryDialog::BuildEditFields(QGridLayout* grid) {
@@ -125,27 +127,39 @@ void NewTrajectoryDialog::BuildEditFields(QGridLayout* grid) {
     // Room for six points: a trajectory rarely has more, and the box scrolls beyond.
     exteriorField->setFixedHeight(exteriorField->fontMetrics().lineSpacing() * 6 + 12);
     grid->addWidget(exteriorField, 7, 0, 1, 5);
+    pointsLabel = new QLabel("Points between IN and OUT, in order from IN (body frame, cm): bone "
+                             "defects, fragments, the re-entry; the track's line is fitted "
+                             "through IN, these and OUT",
+                             this);
+    pointsLabel->setWordWrap(true);
+    grid->addWidget(pointsLabel, 8, 0, 1, 5);
+    pointsEditor = new TrackPointsEditor(
+        [this](const Vec3& point) { return editor.GetCase().body.PartNearest(point); }, this);
+    grid->addWidget(pointsEditor, 9, 0, 1, 5);
 }
 
 // The documented order first, whatever the layout: a person types x1 Tab y1 Tab z1 Tab x2 Tab y2
 // Tab z2 from the measurement sheet without looking at the dialog.
 void NewTrajectoryDialog::SetKeyboardOrder() {
-    QWidget* const order[] = {inX,
-                              inY,
-                              inZ,
-                              outX,
-                              outY,
-                              outZ,
-                              inPartBox,
-                              outPartBox,
-                              insideBox,
-                              colorSwatch,
-                              uncertaintyField,
-                              outUncertaintyField,
-                              exteriorField,
-                              computeButton,
-                              cancelButton};
-    for (size_t index = 1; index < std::size(order); ++index) {
+    std::vector<QWidget*> order = {inX,
+                                   inY,
+                                   inZ,
+                                   outX,
+                                   outY,
+                                   outZ,
+                                   inPartBox,
+                                   outPartBox,
+                                   insideBox,
+                                   colorSwatch,
+                                   uncertaintyField,
+                                   outUncertaintyField,
+                                   exteriorField};
+    for (QWidget* widget : pointsEditor->KeyboardOrder()) {
+        order.push_back(widget);
+    }
+    order.push_back(computeButton);
+    order.push_back(cancelButton);
+    for (size_t index = 1; index < order.size(); ++index) {
         setTabOrder(order[index - 1], order[index]);
     }
 }
@@ -164,8 +178,9 @@ void NewTrajectoryDialog::ShowMode(bool editing) {
     // yet.
     colorLabel->setVisible(!editing);
     colorSwatch->setVisible(!editing);
-    for (QWidget* widget : std::initializer_list<QWidget*>{outUncertaintyLabel, outUncertaintyField,
-                                                           exteriorLabel, exteriorField}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{outUncertaintyLabel, outUncertaintyField, exteriorLabel,
+                                         exteriorField, pointsLabel, pointsEditor}) {
         widget->setVisible(editing);
     }
     adjustSize(); // the one dialog serves both: it fits the fields it shows
@@ -244,6 +259,7 @@ void NewTrajectoryDialog::FillFromTrajectory(const Trajectory& trajectory) {
     outUncertaintyField->setText(trajectory.radiusOut ? UncertaintyText(*trajectory.radiusOut)
                                                       : QString());
     exteriorField->setPlainText(QString::fromStdString(ExteriorPointsText(trajectory.exterior)));
+    pointsEditor->SetPoints(trajectory.points);
 }
 
 Vec3 NewTrajectoryDialog::TypedPoint(QLineEdit* x, QLineEdit* y, QLineEdit* z) const {
@@ -292,14 +308,23 @@ void NewTrajectoryDialog::Compute() {
         Refused(ReadUncertainty(uncertaintyField->text(), radiusName, radius), uncertaintyField)) {
         return; // the dialog stays open with what was typed
     }
+    // A new trajectory has no points between yet: Edit trajectory adds them.
+    std::vector<TrackPoint> points;
     if (editedNumber != 0) {
-        ApplyEdit(in, out, radius);
+        if (const QString refusal = pointsEditor->Read(points); !refusal.isEmpty()) {
+            platform.ShowMessage(this, refusal, windowTitle());
+            return; // the editor put the keyboard in the cell refused
+        }
+    }
+    if (editedNumber != 0) {
+        ApplyEdit(in, out, radius, points);
     } else {
-        AddNew(in, out, radius);
+        AddNew(in, out, radius, points);
     }
 }
 
-void NewTrajectoryDialog::AddNew(const Vec3& in, const Vec3& out, double radius) {
+void NewTrajectoryDialog::AddNew(const Vec3& in, const Vec3& out, double radius,
+                                 const std::vector<TrackPoint>& points) {
     // A new trajectory starts unshifted, with an empty label.
     Trajectory trajectory;
     trajectory.exited = !insideBox->isChecked();
@@ -310,6 +335,7 @@ void NewTrajectoryDialog::AddNew(const Vec3& in, const Vec3& out, double radius)
     trajectory.outPart = outPartBox->GetPart();
     trajectory.color = ChannelsOf(colorSwatch->GetColor());
     trajectory.radiusIn = radius;
+    trajectory.points = points;
     if (!editor.AddTrajectory("New trajectory", trajectory)) {
         platform.ShowMessage(
             this,
@@ -348,7 +374,8 @@ bool NewTrajectoryDialog::ReadEditFields(const Trajectory& original, Trajectory&
     return true;
 }
 
-void NewTrajectoryDialog::ApplyEdit(const Vec3& typedIn, const Vec3& typedOut, double radius) {
+void NewTrajectoryDialog::ApplyEdit(const Vec3& typedIn, const Vec3& typedOut, double radius,
+                                    const std::vector<TrackPoint>& points) {
     const Trajectory* shown = editor.GetCase().TrajectoryNumbered(editedNumber);
     if (shown == nullptr) {
         reject();
@@ -390,6 +417,7 @@ void NewTrajectoryDialog::ApplyEdit(const Vec3& typedIn, const Vec3& typedOut, d
         trajectory.radiusIn = radiusIn;
         trajectory.radiusOut = read.radiusOut;
         trajectory.exterior = read.exterior;
+        trajectory.points = points;
     });
     accept();
 }

@@ -3,10 +3,12 @@
 #include <QDialog>
 
 #include "base/Matrix4.h"
+#include "case/TrackPoint.h"
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class BodyPartBox;
 class ColorSwatch;
@@ -19,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class TrackPointsEditor;
 struct Trajectory;
 
 // "New trajectory": entry and exit points in centimetres, the part of the body each belongs to
@@ -29,13 +32,15 @@ struct Trajectory;
 // been open.
 //
 // The same dialog, titled "Edit trajectory", corrects a trajectory the case holds: its measured
-// points, their parts and uncertainties, whether the bullet stayed inside and its exterior
-// points. OK makes the correction one edit that keeps everything the dialog does not show (label,
-// colour, the drawn arrow's adjustment, shot group).
+// points, their parts and uncertainties, the points the bullet passed between them (bone
+// defects, fragments; see TrackPointsEditor), whether the bullet stayed inside and its exterior
+// points. OK makes the correction one edit that keeps everything the dialog
+// does not show (label, colour, the drawn arrow's adjustment, shot group).
 //
 // The keyboard goes x1, y1, z1, x2, y2, z2 first, then the parts, the inside box, the colour, the
-// uncertainties, the exterior points and the buttons. A coordinate left empty or not a number is
-// refused with a message naming it, the dialog staying open with what was typed.
+// uncertainties, the exterior points, the points between and the buttons. A coordinate left
+// empty or not a number is refused with a message naming it, the dialog staying open with what
+// was typed.
 class NewTrajectoryDialog : public QDialog {
     Q_OBJECT
 public:
@@ -67,8 +72,10 @@ private:
     void ShowMode(bool editing);
     void Compute();
     // `radius`: the uncertainty of IN as read.
-    void AddNew(const Vec3& in, const Vec3& out, double radius);
-    void ApplyEdit(const Vec3& in, const Vec3& out, double radius);
+    void AddNew(const Vec3& in, const Vec3& out, double radius,
+                const std::vector<TrackPoint>& points);
+    void ApplyEdit(const Vec3& in, const Vec3& out, double radius,
+                   const std::vector<TrackPoint>& points);
     // The uncertainty of OUT and the exterior points of a correction into `edited`, those left as
     // shown exactly as `original` has them; false when one is refused.
     bool ReadEditFields(const Trajectory& original, Trajectory& edited);
@@ -111,6 +118,8 @@ private:
     QLineEdit* outUncertaintyField;
     QLabel* exteriorLabel;
     QPlainTextEdit* exteriorField;
+    QLabel* pointsLabel;
+    TrackPointsEditor* pointsEditor;
     QPushButton* computeButton;
     QPushButton* cancelButton;
 };

@@ -1,6 +1,7 @@
 #include "case/TrackLine.h"
 
 #include "base/WeightedLineFit.h"
+#include "case/TrackPointPlace.h"
 #include "case/Trajectory.h"
 
 #include <gtest/gtest.h>
@@ -90,4 +91,38 @@ TEST(TrackLineTest, RefusesTracksWithoutDirection) {
     // IN and OUT the same with a point aside: the line has no way from IN to OUT.
     EXPECT_FALSE(
         FitTrackLine({{{0, 1, 0}, 0.01, ""}, {{0.1, 1, 0}, 0.01, ""}, {{0, 1, 0}, 0.01, ""}}));
+}
+
+// A point found along a track goes between the stops it lies between, measured along the track
+// from IN (not by its distance from IN); a trajectory full of points refuses one more; a track
+// whose IN and OUT coincide takes it last.
+TEST(TrackPointPlace, APointGoesBetweenTheStopsItLiesBetween) {
+    Trajectory t;
+    t.in = {0, 1, 0.2};
+    t.out = {0, 1, -0.2};
+    EXPECT_EQ(TrackPointPlace(t, {0, 1, 0}), 0u);
+    ASSERT_TRUE(InsertTrackPoint(t, {{0, 1, 0}, 0.01, "trunk"}));
+    // Far off to the side but before the first point along the track.
+    ASSERT_TRUE(InsertTrackPoint(t, {{0.3, 1, 0.1}, 0.01, ""}));
+    ASSERT_TRUE(InsertTrackPoint(t, {{0, 1, -0.1}, 0.01, ""}));
+    // Beyond OUT: last.
+    ASSERT_TRUE(InsertTrackPoint(t, {{0, 1, -0.5}, 0.01, ""}));
+    ASSERT_EQ(t.points.size(), 4u);
+    EXPECT_DOUBLE_EQ(t.points[0].point.z, 0.1);
+    EXPECT_DOUBLE_EQ(t.points[1].point.z, 0);
+    EXPECT_EQ(t.points[1].part, "trunk");
+    EXPECT_DOUBLE_EQ(t.points[2].point.z, -0.1);
+    EXPECT_DOUBLE_EQ(t.points[3].point.z, -0.5);
+    // Behind IN: first.
+    EXPECT_EQ(TrackPointPlace(t, {0, 1, 0.5}), 0u);
+
+    t.points.assign(Trajectory::kMaxTrackPoints, TrackPoint{});
+    const Trajectory full = t;
+    EXPECT_FALSE(InsertTrackPoint(t, {{0, 1, 0}, 0.01, ""}));
+    EXPECT_EQ(t, full);
+
+    Trajectory still;
+    still.in = still.out = {0, 1, 0};
+    still.points.push_back({{0, 1, 0.1}, 0.01, ""});
+    EXPECT_EQ(TrackPointPlace(still, {0, 1, -0.3}), 1u);
 }

@@ -3,6 +3,7 @@
 #include "CtPhantom.h"
 #include "case/Case.h"
 #include "case/PosedCase.h"
+#include "report/CtTrackFigure.h"
 #include "report/ReportHtml.h"
 #include "report/ReportJson.h"
 #include "world/CtBodyFile.h"
@@ -98,4 +99,97 @@ TEST_F(CtReportTest, TheReportCitesTheSeriesTheBodyCameFrom) {
     const nlohmann::json plain = Json();
     EXPECT_FALSE(plain.contains("body_source"));
     EXPECT_FALSE(plain.contains("ct"));
+}
+
+namespace {
+
+// A shot along the phantom's air channel up to the bead (body frame, metres): IN 4 cm right of
+// the bead, OUT just short of it, a point on the channel and one well above it; the first pair
+// on the arm, the second on the trunk, so that the track breaks into two pieces.
+Trajectory ChannelShot(const CtMetalObject& bead) {
+    const Vec3 b{bead.centroidBody.x / 100, bead.centroidBody.y / 100, bead.centroidBody.z / 100};
+    Trajectory shot;
+    shot.in = {b.x - 0.04, b.y, b.z};
+    shot.out = {b.x - 0.008, b.y, b.z};
+    shot.exited = false;
+    shot.radiusIn = 0.002;
+    shot.inPart = "right_arm";
+    shot.outPart = "trunk";
+    shot.points.push_back({{b.x - 0.03, b.y, b.z}, 0.002, ""});
+    shot.points.push_back({{b.x - 0.02, b.y + 0.02, b.z}, 0.005, "trunk"});
+    return shot;
+}
+
+} // namespace
+
+// A track with points lists each with its own misfit from the line fitted through all the stops,
+// the point that carries no part reported on the part before it, the pieces and the deflection;
+// a track of IN and OUT alone has an empty list and no pieces. The HTML states the same and
+// shows the CT slice along the track and the metal objects.
+TEST_F(CtReportTest, TracksWithPointsAndTheirSliceAreReported) {
+    theCase.trajectories.push_back(ChannelShot(theCase.ct.scan->metal.at(0)));
+    const PosedCase posed(theCase);
+    const TrackLine& line = *posed.GetTrajectories().at(1).anatomicalLine;
+    const nlohmann::json report = Json();
+    const nlohmann::json& plain = report["trajectories"][0];
+    EXPECT_EQ(plain["points"], nlohmann::json::array());
+    EXPECT_FALSE(plain.contains("pieces"));
+    const nlohmann::json& shot = report["trajectories"][1];
+    ASSERT_EQ(shot["points"].size(), 2u);
+    const nlohmann::json& first = shot["points"][0];
+    EXPECT_NEAR(first["x_cm"].get<double>(), theCase.trajectories[1].points[0].point.x * 100, 1e-9);
+    EXPECT_EQ(first["radius_cm"], 0.2);
+    EXPECT_EQ(first["part"], "right_arm"); // carried from IN
+    EXPECT_NE(first["description"].get<std::string>().find("above the soles"), std::string::npos);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_NEAR(shot["points"][i]["misfit_cm"].get<double>(), line.misfit.at(i + 1) * 100,
+                    1e-9);
+    }
+    // The point 2 cm off the channel lies off a line the others hold to it.
+    EXPECT_EQ(shot["points"][1]["off_line"], true);
+    EXPECT_GT(shot["points"][1]["misfit_cm"].get<double>(), 1.0);
+    EXPECT_EQ(shot["on_one_line"], false);
+    ASSERT_EQ(shot["pieces"].size(), 2u);
+    EXPECT_EQ(shot["pieces"][0]["last_stop"], 1);
+    EXPECT_EQ(shot["pieces"][1]["first_stop"], 2);
+    EXPECT_EQ(shot["pieces"][1]["part"], "trunk");
+    ASSERT_EQ(shot["deflection_deg"].size(), 1u);
+    EXPECT_GT(shot["deflection_deg"][0].get<double>(), 10.0);
+
+    // The slice along the track runs down the channel: black air just above the track past the
+    // first point, soft tissue well above it (some 11 pixels a millimetre, IN 30 mm from the
+    // left edge, the track on the middle row).
+    const auto picture = DrawCtTrackFigure(*theCase.ct.scan, theCase.trajectories[1], 2, 1000);
+    ASSERT_TRUE(picture.has_value());
+    ASSERT_EQ(picture->width(), 1000);
+    const int middle = picture->height() / 2;
+    EXPECT_LT(qGray(picture->pixel(510, middle - 30)), 40);
+    EXPECT_NEAR(qGray(picture->pixel(480, middle - 300)), 128, 30);
+
+    const std::vector<ReportFigure> figures{{CtTrackFigureName(2), CtTrackFigureCaption(2), 800}};
+    const std::string html =
+        FormatReportHtml(GatherCaseReport(posed, {}), figures,
+                         [](const std::string& name) { return "picture:" + name; });
+    for (const std::string& fact :
+         {std::string("src=\"picture:ct-track-2\""), CtTrackFigureCaption(2),
+          std::string("Points along the track"), std::string("<b>(off the line)</b>"),
+          std::string("<th>Misfit</th></tr>\n<tr><td>IN</td>"),
+          std::string("</td></tr>\n<tr><td>OUT</td>"),
+          std::string("Deflection between pieces 1 and 2"), std::string("Metal objects"),
+          std::string("3000 HU")}) {
+        EXPECT_NE(html.find(fact), std::string::npos) << fact;
+    }
+
+    // Stops that all coincide have no line: no misfit is claimed for them.
+    Trajectory still;
+    still.in = still.out = {0.01, 0.07, 0.05};
+    still.points.push_back({still.in, 0.005, ""});
+    theCase.trajectories.push_back(still);
+    const nlohmann::json lineless = Json()["trajectories"][2];
+    EXPECT_TRUE(lineless["points"][0]["misfit_cm"].is_null());
+    EXPECT_TRUE(lineless["points"][0]["off_line"].is_null());
+    EXPECT_TRUE(lineless["on_one_line"].is_null());
+    const std::string stillHtml =
+        FormatReportHtml(GatherCaseReport(PosedCase(theCase), {}), {}, {});
+    EXPECT_NE(stillHtml.find("No line can be fitted: the stops coincide."), std::string::npos);
 }

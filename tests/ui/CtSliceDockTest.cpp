@@ -209,3 +209,61 @@ TEST_F(CtSliceDockTest, ClicksPlacePointsAtVoxelCentresThroughTheEditor) {
     EXPECT_NEAR(made.out.z, second.z, 1e-4);
     EXPECT_TRUE(TheViewState().GetSurfaceMarkers().empty());
 }
+
+// "A point between" adds a click as a point of the selected trajectory where it lies along the
+// track, on the part nearest to it, as one edit Undo takes back; a trajectory that holds as many
+// points as it may is left as it is, and the status bar says why.
+TEST_F(CtSliceDockTest, ClicksBetweenInAndOutAddPointsInOrderAlongTheTrack) {
+    const std::shared_ptr<const CtScan> scan = DockPhantomScan();
+    ASSERT_NE(scan, nullptr);
+    const int number = AddTrajectory();
+    LoadScan(scan);
+    Child<QTabBar>(Dock(), "orientationTabs").setCurrentIndex(1); // coronal
+    const Vec3 in = VoxelMetres(*scan, 5, 12);
+    const Vec3 out = VoxelMetres(*scan, 40, 12);
+    Editor().EditTrajectory(number, "Test", [&](Trajectory& t) {
+        t.in = in;
+        t.out = out;
+    });
+    TheViewState().SelectTrajectory(number);
+    Child<QComboBox>(Dock(), "placedBox").setCurrentIndex(2);
+    EXPECT_EQ(Dock().GetPlacedPoint(), CtSliceDock::PlacedPoint::Between);
+    QUndoStack& undo = frame->GetUndoStack();
+    const int edits = undo.count();
+
+    const Vec3 far = VoxelMetres(*scan, 30, 12);
+    const Vec3 near = VoxelMetres(*scan, 15, 14);
+    ClickPixel(30, 12);
+    ClickPixel(15, 14); // nearer IN: goes before the first
+    const Trajectory& placed = TrajectoryNumbered(number);
+    ASSERT_EQ(placed.points.size(), 2u);
+    ExpectSamePoint(placed.points[0].point, near);
+    ExpectSamePoint(placed.points[1].point, far);
+    EXPECT_EQ(placed.points[0].part, TheCase().body.PartNearest(near));
+    EXPECT_FALSE(placed.points[0].part.empty());
+    EXPECT_EQ(placed.points[0].radius, TrackPoint::kDefaultRadius);
+    ExpectSamePoint(placed.in, in);
+    ExpectSamePoint(placed.out, out);
+    EXPECT_TRUE(Status().startsWith("Point 1 of trajectory 1 at ")) << Status().toStdString();
+    EXPECT_EQ(undo.count(), edits + 2);
+    // The slice shows both where they were clicked.
+    ASSERT_EQ(Canvas().GetTracks().size(), 1u);
+    const std::vector<CtSlicePoint>& shown = Canvas().GetTracks()[0].stops;
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_NEAR(shown[0].x, 15.5, 1e-6);
+    EXPECT_NEAR(shown[0].y, 14.5, 1e-6);
+    EXPECT_NEAR(shown[1].x, 30.5, 1e-6);
+    EXPECT_NEAR(shown[0].offsetMm, 0, 1e-6);
+    undo.undo();
+    ASSERT_EQ(TrajectoryNumbered(number).points.size(), 1u);
+    EXPECT_EQ(Canvas().GetTracks()[0].stops.size(), 1u);
+    ExpectSamePoint(TrajectoryNumbered(number).points[0].point, far);
+
+    Editor().EditTrajectory(number, "Test", [&](Trajectory& t) {
+        t.points.assign(Trajectory::kMaxTrackPoints, TrackPoint{far, 0.01, ""});
+    });
+    const Trajectory full = TrajectoryNumbered(number);
+    ClickPixel(20, 12);
+    EXPECT_EQ(TrajectoryNumbered(number), full);
+    EXPECT_TRUE(Status().contains("already holds 20 points")) << Status().toStdString();
+}

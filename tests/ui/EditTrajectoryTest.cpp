@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QUndoStack>
 
@@ -264,4 +266,78 @@ TEST_F(EditTrajectoryTest, DoubleClickOnAnArrowOpensEditAndLeavesNoDragBehind) {
     QTest::mouseDClick(&View(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QApplication::processEvents();
     EXPECT_TRUE(title.isEmpty());
+}
+
+// Edit trajectory lists the points between IN and OUT: OK on them as shown keeps them exactly;
+// an added point left empty is refused by its number and field, the dialog staying open; a point
+// typed in takes the part nearest to it; rows move and go; the whole correction is one edit.
+TEST_F(EditTrajectoryTest, EditListsThePointsBetweenInAndOutAndCorrectsThemAsOneEdit) {
+    AddTrajectory([](Trajectory& t) {
+        t.inPart = "trunk";
+        t.outPart = "trunk";
+        t.points = {TrackPoint{{-0.100004, 1.0, 0.5}, 0.005, "trunk"},
+                    TrackPoint{{0.1, 1.0, 0.5}, 0.01, ""}};
+    });
+    const Trajectory before = TrajectoryNumbered(1);
+    TheViewState().SelectTrajectory(1);
+    WhenModal<NewTrajectoryDialog>([](NewTrajectoryDialog& d) {
+        const auto& table = Child<QTableWidget>(d, "trackPoints");
+        EXPECT_TRUE(table.isVisible());
+        EXPECT_EQ(table.rowCount(), 2);
+        EXPECT_EQ(table.item(0, 0)->text(), "-10.00");
+        EXPECT_EQ(table.item(0, 3)->text(), "0.5");
+        Child<QPushButton>(d, "computeButton").click();
+    });
+    Trigger(Command::EditTrajectory);
+    EXPECT_EQ(TrajectoryNumbered(1), before);
+    EXPECT_EQ(History().count(), 0);
+
+    QString refusal;
+    WhenModal<NewTrajectoryDialog>([this, &refusal](NewTrajectoryDialog& d) {
+        auto& table = Child<QTableWidget>(d, "trackPoints");
+        table.setCurrentCell(0, 0);
+        Child<QPushButton>(d, "addTrackPoint").click(); // after the first
+        ASSERT_EQ(table.rowCount(), 3);
+        EXPECT_EQ(table.currentRow(), 1);
+        Child<QPushButton>(d, "computeButton").click();
+        EXPECT_TRUE(d.isVisible());
+        refusal = platform.Messages().empty() ? QString() : platform.Messages().back().text;
+        table.item(1, 0)->setText("0");
+        table.item(1, 1)->setText("120");
+        table.item(1, 2)->setText("5 cm");
+        Child<QPushButton>(d, "trackPointDown").click(); // now last
+        table.setCurrentCell(1, 0);
+        Child<QPushButton>(d, "removeTrackPoint").click(); // the second of before
+        Child<QPushButton>(d, "computeButton").click();
+    });
+    Trigger(Command::EditTrajectory);
+    EXPECT_EQ(refusal, "Point 2: x is empty: type a number in centimetres.");
+    const Trajectory& edited = TrajectoryNumbered(1);
+    ASSERT_EQ(edited.points.size(), 2u);
+    EXPECT_EQ(edited.points[0], before.points[0]);
+    EXPECT_NEAR(edited.points[1].point.y, 1.2, 1e-12);
+    EXPECT_NEAR(edited.points[1].point.z, 0.05, 1e-12);
+    EXPECT_EQ(edited.points[1].radius, TrackPoint::kDefaultRadius);
+    EXPECT_EQ(edited.points[1].part, TheCase().body.PartNearest(edited.points[1].point));
+    ASSERT_EQ(History().count(), 1);
+    History().undo();
+    EXPECT_EQ(TrajectoryNumbered(1), before);
+
+    // A trajectory holding as many points as it may takes no more.
+    Editor().EditTrajectory(1, "Test", [](Trajectory& t) {
+        t.points.assign(Trajectory::kMaxTrackPoints, TrackPoint{{0, 1, 0.5}, 0.01, "trunk"});
+    });
+    bool canAdd = true;
+    int rows = 0;
+    WhenModal<NewTrajectoryDialog>([&canAdd, &rows](NewTrajectoryDialog& d) {
+        auto& table = Child<QTableWidget>(d, "trackPoints");
+        table.setCurrentCell(0, 0);
+        canAdd = Child<QPushButton>(d, "addTrackPoint").isEnabled();
+        Child<QPushButton>(d, "addTrackPoint").click();
+        rows = table.rowCount();
+        Child<QPushButton>(d, "cancelButton").click();
+    });
+    Trigger(Command::EditTrajectory);
+    EXPECT_FALSE(canAdd);
+    EXPECT_EQ(rows, Trajectory::kMaxTrackPoints);
 }
