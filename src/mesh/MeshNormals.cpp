@@ -256,11 +256,10 @@ private:
     CornerLists lists_;
 };
 
-} // namespace
-
-void ComputeFacetNormals(Mesh& mesh) {
-    AllocateExactly(mesh.facetNormals, mesh.triangles.size(), Vec3f());
-    ForEachPart(mesh.triangles.size(), [&mesh](std::size_t begin, std::size_t end) {
+// One normal per triangle into `facets`.
+void FacetNormalsInto(const Mesh& mesh, std::vector<Vec3f>& facets) {
+    AllocateExactly(facets, mesh.triangles.size(), Vec3f());
+    ForEachPart(mesh.triangles.size(), [&mesh, &facets](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             const MeshTriangle& triangle = mesh.triangles[i];
             if (!PositionsValid(mesh, triangle)) {
@@ -269,9 +268,77 @@ void ComputeFacetNormals(Mesh& mesh) {
             const Vec3f& p0 = mesh.positions[triangle.position[0]];
             const Vec3f u = mesh.positions[triangle.position[1]] - p0;
             const Vec3f v = mesh.positions[triangle.position[2]] - p0;
-            mesh.facetNormals[i] = Normalised(Cross(u, v));
+            facets[i] = Normalised(Cross(u, v));
         }
     });
+}
+
+// Counts, for one part of the vertices, the normals the smoothing stores: walking the triangles
+// that use the part twice in file order, first to find each vertex's last triangle (whose facet
+// normal is the reference), then to count the corners outside the crease angle. No list of
+// corners is linked and no normal is made: two numbers a vertex.
+class PartNormalCount {
+public:
+    PartNormalCount(const Mesh& mesh, const std::vector<Vec3f>& facets, float threshold,
+                    std::size_t first, std::size_t end)
+        : mesh_(mesh), facets_(facets), threshold_(threshold), first_(first), end_(end),
+          last_(end - first, kNone), stored_(end - first, 0) {}
+
+    void FindLast(std::size_t begin, std::size_t stop) {
+        ForEachCorner(begin, stop, [this](std::size_t v, std::size_t t) {
+            last_[v] = static_cast<uint32_t>(t);
+        });
+    }
+
+    void CountKept(std::size_t begin, std::size_t stop) {
+        ForEachCorner(begin, stop, [this](std::size_t v, std::size_t t) {
+            const bool averaged = Dot(facets_[t], facets_[last_[v]]) > threshold_;
+            stored_[v] = averaged ? stored_[v] | kAveraged : stored_[v] + 1;
+        });
+    }
+
+    // One average when any corner is averaged, plus one per corner that is not.
+    std::size_t Total() const {
+        std::size_t total = 0;
+        for (std::size_t v = 0; v < stored_.size(); ++v) {
+            if (last_[v] == kNone) {
+                ReportDiagnostic("glmVertexNormals(): vertex w/o a triangle");
+                continue;
+            }
+            total += (stored_[v] & ~kAveraged) + (stored_[v] >> 31);
+        }
+        return total;
+    }
+
+private:
+    static constexpr uint32_t kNone = ~uint32_t{0};
+    // The top bit says that a corner is averaged; the others count the corners that are not
+    // (fewer than 2^31: the smoothing numbers every corner of the mesh in 32 bits).
+    static constexpr uint32_t kAveraged = uint32_t{1} << 31;
+
+    // Calls work(v, t) for each corner of the triangles [begin, stop) whose vertex lies in the
+    // part, v counted from the part's first vertex.
+    template <typename Work> void ForEachCorner(std::size_t begin, std::size_t stop, Work work) {
+        for (std::size_t t = begin; t < stop; ++t) {
+            for (const uint32_t vertex : mesh_.triangles[t].position) {
+                if (vertex >= first_ && vertex < end_) {
+                    work(vertex - first_, t);
+                }
+            }
+        }
+    }
+
+    const Mesh& mesh_;
+    const std::vector<Vec3f>& facets_;
+    float threshold_;
+    std::size_t first_, end_;
+    std::vector<uint32_t> last_, stored_;
+};
+
+} // namespace
+
+void ComputeFacetNormals(Mesh& mesh) {
+    FacetNormalsInto(mesh, mesh.facetNormals);
     mesh.revision = NextMeshRevision();
 }
 
@@ -321,6 +388,38 @@ void ComputeVertexNormals(Mesh& mesh, float angle) {
         }
     });
     mesh.revision = NextMeshRevision();
+}
+
+std::optional<std::size_t> CountVertexNormals(const Mesh& mesh, float angle) {
+    const std::optional<BlocksOfVertexParts> blocks =
+        BlocksOfVertexParts::Find(mesh, PartsFor(mesh.triangles.size()));
+    if (!blocks) {
+        return std::nullopt;
+    }
+    // Facet normals that are not current are made aside, as the smoothing would make them.
+    std::vector<Vec3f> madeFacets;
+    if (!FacetNormalsCurrent(mesh)) {
+        FacetNormalsInto(mesh, madeFacets);
+    }
+    const std::vector<Vec3f>& facets = FacetNormalsCurrent(mesh) ? mesh.facetNormals : madeFacets;
+    const auto threshold = static_cast<float>(std::cos(DegreesToRadians(angle)));
+    std::vector<std::size_t> partTotals(blocks->Parts(), 0);
+    ForEachPart(mesh.positions.size(), blocks->Parts(),
+                [&](std::size_t part, std::size_t first, std::size_t end) {
+                    PartNormalCount count(mesh, facets, threshold, first, end);
+                    blocks->ForEachUse(part, [&count](std::size_t begin, std::size_t stop) {
+                        count.FindLast(begin, stop);
+                    });
+                    blocks->ForEachUse(part, [&count](std::size_t begin, std::size_t stop) {
+                        count.CountKept(begin, stop);
+                    });
+                    partTotals[part] = count.Total();
+                });
+    std::size_t total = 0;
+    for (const std::size_t partTotal : partTotals) {
+        total += partTotal;
+    }
+    return total;
 }
 
 void ScaleNormals(Mesh& mesh, float factor) {
