@@ -67,6 +67,15 @@ public:
 
     std::size_t Parts() const { return partEnds_.size(); }
 
+    // The same from the last run to the first.
+    template <typename Work> void ForEachUseBackwards(std::size_t part, const Work& work) const {
+        for (std::size_t block = blocks_; block-- > 0;) {
+            if (used_[part * blocks_ + block] != 0) {
+                work(block * kBlock, std::min(triangles_, (block + 1) * kBlock));
+            }
+        }
+    }
+
     // Calls work(begin, end) on each run of triangles used by the part, in file order.
     template <typename Work> void ForEachUse(std::size_t part, const Work& work) const {
         for (std::size_t block = 0; block < blocks_; ++block) {
@@ -273,10 +282,10 @@ void FacetNormalsInto(const Mesh& mesh, std::vector<Vec3f>& facets) {
     });
 }
 
-// Counts, for one part of the vertices, the normals the smoothing stores: walking the triangles
-// that use the part twice in file order, first to find each vertex's last triangle (whose facet
-// normal is the reference), then to count the corners outside the crease angle. No list of
-// corners is linked and no normal is made: two numbers a vertex.
+// Counts, for one part of the vertices, the normals the smoothing stores, walking the triangles
+// that use the part once, from the last in file order to the first: a vertex's first corner met
+// is of its last triangle, whose facet normal is the reference the others are weighed against.
+// No list of corners is linked and no normal is made: two numbers a vertex.
 class PartNormalCount {
 public:
     PartNormalCount(const Mesh& mesh, const std::vector<Vec3f>& facets, float threshold,
@@ -284,17 +293,15 @@ public:
         : mesh_(mesh), facets_(facets), threshold_(threshold), first_(first), end_(end),
           last_(end - first, kNone), stored_(end - first, 0) {}
 
-    void FindLast(std::size_t begin, std::size_t stop) {
-        ForEachCorner(begin, stop, [this](std::size_t v, std::size_t t) {
-            last_[v] = static_cast<uint32_t>(t);
-        });
-    }
-
-    void CountKept(std::size_t begin, std::size_t stop) {
-        ForEachCorner(begin, stop, [this](std::size_t v, std::size_t t) {
-            const bool averaged = Dot(facets_[t], facets_[last_[v]]) > threshold_;
-            stored_[v] = averaged ? stored_[v] | kAveraged : stored_[v] + 1;
-        });
+    // The triangles [begin, stop), from the last to the first; runs are taken backwards too.
+    void CountBackwards(std::size_t begin, std::size_t stop) {
+        for (std::size_t t = stop; t-- > begin;) {
+            for (const uint32_t vertex : mesh_.triangles[t].position) {
+                if (vertex >= first_ && vertex < end_) {
+                    Count(vertex - first_, t);
+                }
+            }
+        }
     }
 
     // One average when any corner is averaged, plus one per corner that is not.
@@ -316,16 +323,12 @@ private:
     // (fewer than 2^31: the smoothing numbers every corner of the mesh in 32 bits).
     static constexpr uint32_t kAveraged = uint32_t{1} << 31;
 
-    // Calls work(v, t) for each corner of the triangles [begin, stop) whose vertex lies in the
-    // part, v counted from the part's first vertex.
-    template <typename Work> void ForEachCorner(std::size_t begin, std::size_t stop, Work work) {
-        for (std::size_t t = begin; t < stop; ++t) {
-            for (const uint32_t vertex : mesh_.triangles[t].position) {
-                if (vertex >= first_ && vertex < end_) {
-                    work(vertex - first_, t);
-                }
-            }
+    void Count(std::size_t v, std::size_t t) {
+        if (last_[v] == kNone) {
+            last_[v] = static_cast<uint32_t>(t);
         }
+        const bool averaged = Dot(facets_[t], facets_[last_[v]]) > threshold_;
+        stored_[v] = averaged ? stored_[v] | kAveraged : stored_[v] + 1;
     }
 
     const Mesh& mesh_;
@@ -407,12 +410,10 @@ std::optional<std::size_t> CountVertexNormals(const Mesh& mesh, float angle) {
     ForEachPart(mesh.positions.size(), blocks->Parts(),
                 [&](std::size_t part, std::size_t first, std::size_t end) {
                     PartNormalCount count(mesh, facets, threshold, first, end);
-                    blocks->ForEachUse(part, [&count](std::size_t begin, std::size_t stop) {
-                        count.FindLast(begin, stop);
-                    });
-                    blocks->ForEachUse(part, [&count](std::size_t begin, std::size_t stop) {
-                        count.CountKept(begin, stop);
-                    });
+                    blocks->ForEachUseBackwards(part,
+                                                [&count](std::size_t begin, std::size_t stop) {
+                                                    count.CountBackwards(begin, stop);
+                                                });
                     partTotals[part] = count.Total();
                 });
     std::size_t total = 0;
