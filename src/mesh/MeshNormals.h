@@ -12,10 +12,10 @@ void ComputeFacetNormals(Mesh& mesh);
 // Needs the facet normals.
 void ComputeVertexNormals(Mesh& mesh, float angle);
 
-// The number of normals ComputeVertexNormals(mesh, angle) makes, with the same diagnostics, for
-// a caller that wants only the count: no normal is made and the mesh is not changed (facet
-// normals that are not current are made aside). Nothing when a triangle names no vertex of the
-// mesh: the smoothing then leaves the normals as they are.
+// The number of normals ComputeFacetNormals and then ComputeVertexNormals(mesh, angle) make, with
+// the same diagnostics, for a caller that wants only the count: no normal is stored and the mesh
+// is not changed. Nothing when a triangle names no vertex of the mesh: the smoothing then leaves
+// the normals as they are.
 std::optional<std::size_t> CountVertexNormals(const Mesh& mesh, float angle);
 
 // Multiplies every vertex normal by the factor (the normals are not normalised again).
