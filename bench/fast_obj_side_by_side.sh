@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times `ruvo --obj-info` (read, fit, facet and vertex normals) against fast_obj, a public
-# single-threaded OBJ reader, reading the same file: whole processes, run in turn.
+# Times `ruvo --obj-info` (read, fit, and the count of the normals the smoothing makes) against
+# fast_obj, a public single-threaded OBJ reader, reading the same file: whole processes, in turn.
 #   bench/fast_obj_side_by_side.sh [RUNS] [MODEL.obj]
 # Without a model it writes ObjReaderBench's 1,000,000-triangle torus. fast_obj is the copy that
 # Debian's meshoptimizer source carries (extern/fast_obj.h); it is fetched into a temporary folder

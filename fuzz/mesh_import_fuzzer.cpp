@@ -30,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz_checks::CheckMesh(*result.mesh, fuzz_checks::Materials::AbsentWithoutALibrary,
                            obj ? MeshNumbers::AsWritten : MeshNumbers::Finite);
     if (FitToUnitBox(*result.mesh) != 0.0f) {
-        ComputeFacetNormals(*result.mesh);
-        ComputeVertexNormals(*result.mesh, 90.0f);
+        fuzz_checks::SmoothCheckingTheCount(*result.mesh);
     }
     return 0;
 }

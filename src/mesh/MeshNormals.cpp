@@ -67,6 +67,15 @@ public:
 
     std::size_t Parts() const { return partEnds_.size(); }
 
+    // The same from the last run to the first.
+    template <typename Work> void ForEachUseBackwards(std::size_t part, const Work& work) const {
+        for (std::size_t block = blocks_; block-- > 0;) {
+            if (used_[part * blocks_ + block] != 0) {
+                work(block * kBlock, std::min(triangles_, (block + 1) * kBlock));
+            }
+        }
+    }
+
     // Calls work(begin, end) on each run of triangles used by the part, in file order.
     template <typename Work> void ForEachUse(std::size_t part, const Work& work) const {
         for (std::size_t block = 0; block < blocks_; ++block) {
@@ -256,6 +265,79 @@ private:
     CornerLists lists_;
 };
 
+// The unit normal of a triangle whose corners are vertices of the mesh.
+Vec3f FacetNormal(const Mesh& mesh, const MeshTriangle& triangle) {
+    const Vec3f& p0 = mesh.positions[triangle.position[0]];
+    const Vec3f u = mesh.positions[triangle.position[1]] - p0;
+    const Vec3f v = mesh.positions[triangle.position[2]] - p0;
+    return Normalised(Cross(u, v));
+}
+
+// Counts, for one part of the vertices, the normals the smoothing stores, walking the triangles
+// that use the part once, from the last in file order to the first: a vertex's first corner met
+// is of its last triangle, whose facet normal is the reference the others are weighed against.
+// The facet normals are worked out as the walk meets the triangles, as ComputeFacetNormals works
+// them out; no list of corners is linked and no normal is stored but each vertex's reference.
+class PartNormalCount {
+public:
+    PartNormalCount(const Mesh& mesh, float threshold, std::size_t first, std::size_t end)
+        : mesh_(mesh), threshold_(threshold), first_(first), end_(end), reference_(end - first),
+          stored_(end - first, kNone) {}
+
+    // The triangles [begin, stop), from the last to the first; runs are taken backwards too.
+    void CountBackwards(std::size_t begin, std::size_t stop) {
+        for (std::size_t t = stop; t-- > begin;) {
+            const MeshTriangle& triangle = mesh_.triangles[t];
+            bool made = false;
+            Vec3f facet;
+            for (const uint32_t vertex : triangle.position) {
+                if (vertex >= first_ && vertex < end_) {
+                    if (!made) {
+                        facet = FacetNormal(mesh_, triangle);
+                        made = true;
+                    }
+                    Count(vertex - first_, facet);
+                }
+            }
+        }
+    }
+
+    // One average when any corner is averaged, plus one per corner that is not.
+    std::size_t Total() const {
+        std::size_t total = 0;
+        for (const uint32_t stored : stored_) {
+            if (stored == kNone) {
+                ReportDiagnostic("glmVertexNormals(): vertex w/o a triangle");
+                continue;
+            }
+            total += (stored & ~kAveraged) + (stored >> 31);
+        }
+        return total;
+    }
+
+private:
+    // A vertex no triangle has reached yet.
+    static constexpr uint32_t kNone = ~uint32_t{0};
+    // The top bit says that a corner is averaged; the others count the corners that are not
+    // (fewer than 2^31 - 1: the smoothing numbers every corner of the mesh in 32 bits).
+    static constexpr uint32_t kAveraged = uint32_t{1} << 31;
+
+    void Count(std::size_t v, const Vec3f& facet) {
+        if (stored_[v] == kNone) {
+            reference_[v] = facet;
+            stored_[v] = 0;
+        }
+        const bool averaged = Dot(facet, reference_[v]) > threshold_;
+        stored_[v] = averaged ? stored_[v] | kAveraged : stored_[v] + 1;
+    }
+
+    const Mesh& mesh_;
+    float threshold_;
+    std::size_t first_, end_;
+    std::vector<Vec3f> reference_;
+    std::vector<uint32_t> stored_;
+};
+
 } // namespace
 
 void ComputeFacetNormals(Mesh& mesh) {
@@ -263,13 +345,9 @@ void ComputeFacetNormals(Mesh& mesh) {
     ForEachPart(mesh.triangles.size(), [&mesh](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) {
             const MeshTriangle& triangle = mesh.triangles[i];
-            if (!PositionsValid(mesh, triangle)) {
-                continue;
+            if (PositionsValid(mesh, triangle)) {
+                mesh.facetNormals[i] = FacetNormal(mesh, triangle);
             }
-            const Vec3f& p0 = mesh.positions[triangle.position[0]];
-            const Vec3f u = mesh.positions[triangle.position[1]] - p0;
-            const Vec3f v = mesh.positions[triangle.position[2]] - p0;
-            mesh.facetNormals[i] = Normalised(Cross(u, v));
         }
     });
     mesh.revision = NextMeshRevision();
@@ -321,6 +399,30 @@ void ComputeVertexNormals(Mesh& mesh, float angle) {
         }
     });
     mesh.revision = NextMeshRevision();
+}
+
+std::optional<std::size_t> CountVertexNormals(const Mesh& mesh, float angle) {
+    const std::optional<BlocksOfVertexParts> blocks =
+        BlocksOfVertexParts::Find(mesh, PartsFor(mesh.triangles.size()));
+    if (!blocks) {
+        return std::nullopt;
+    }
+    const auto threshold = static_cast<float>(std::cos(DegreesToRadians(angle)));
+    std::vector<std::size_t> partTotals(blocks->Parts(), 0);
+    ForEachPart(mesh.positions.size(), blocks->Parts(),
+                [&](std::size_t part, std::size_t first, std::size_t end) {
+                    PartNormalCount count(mesh, threshold, first, end);
+                    blocks->ForEachUseBackwards(part,
+                                                [&count](std::size_t begin, std::size_t stop) {
+                                                    count.CountBackwards(begin, stop);
+                                                });
+                    partTotals[part] = count.Total();
+                });
+    std::size_t total = 0;
+    for (const std::size_t partTotal : partTotals) {
+        total += partTotal;
+    }
+    return total;
 }
 
 void ScaleNormals(Mesh& mesh, float factor) {

@@ -129,3 +129,43 @@ TEST(MeshNormals, SmoothingSplitAcrossThreadsNumbersNormalsAsOneThreadWould) {
         }
     }
 }
+
+// The count alone must be what the smoothing stores, split across threads or not: the command
+// line prints it in place of smoothing. A cube's faces meet at exactly 90 degrees (a dot product
+// of exactly 0, which the crease keeps apart), and a degenerate triangle has a zero normal.
+TEST(MeshNormals, CountingTheSmoothedNormalsGivesWhatTheSmoothingStores) {
+    const std::string cube = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 1 1 1\n"
+                             "v 0 1 1\nv 5 5 5\n"
+                             "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n"
+                             "f 1 1 2\n";
+    for (const std::string& text : {BumpyGrid(), cube}) {
+        ObjReadResult read = ReadObjText(text);
+        ASSERT_TRUE(read.mesh) << read.error;
+        Mesh& mesh = *read.mesh;
+        for (float angle : {90.0f, 20.0f, 180.0f}) {
+            // The count works out the facet normals of the positions as they are, whatever the
+            // mesh holds, and changes nothing.
+            mesh.facetNormals.assign(mesh.triangles.size(), Vec3f{0, 0, 1});
+            const std::size_t fileNormals = mesh.normals.size();
+            std::string countDiagnostics;
+            std::size_t counted = 0;
+            {
+                const RecordedDiagnostics recorded;
+                counted = CountVertexNormals(mesh, angle).value_or(0);
+                countDiagnostics = recorded.Lines();
+            }
+            EXPECT_EQ(mesh.facetNormals[0].z, 1.0f);
+            EXPECT_EQ(mesh.normals.size(), fileNormals);
+            ComputeFacetNormals(mesh);
+            const RecordedDiagnostics recorded;
+            ComputeVertexNormals(mesh, angle);
+            EXPECT_EQ(counted, mesh.normals.size()) << angle;
+            EXPECT_EQ(countDiagnostics, recorded.Lines());
+        }
+    }
+    // A triangle naming a vertex the mesh lacks: the smoothing makes nothing, and says so.
+    Mesh broken;
+    broken.positions = {Vec3f{0, 0, 0}, Vec3f{1, 0, 0}, Vec3f{0, 1, 0}};
+    broken.triangles.emplace_back().position = {0, 1, 5};
+    EXPECT_EQ(CountVertexNormals(broken, 90.0f), std::nullopt);
+}

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,8 +40,9 @@ void PrintCounts(const Mesh& mesh, std::ostream& out) {
 } // namespace
 
 // Reads the model through the import every body comes in by, whatever its format, and prepares
-// it as the body is prepared (fitting, facet normals, vertex normals at 90 degrees), printing the
-// counts as read and what the preparation gave.
+// it as the body is prepared, printing the counts as read and what the preparation gives: the
+// fitting's scale, and the number of normals the smoothing at 90 degrees makes, counted without
+// storing them (nor the facet normals), since nothing here looks at the normals themselves.
 int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     // The counts need no digest of the file: the reading is timed against other readers.
     MeshImportCallbacks callbacks;
@@ -52,10 +54,12 @@ int RunObjInfoCommand(const CommandLine& commandLine, std::ostream& out, std::os
     }
     Mesh& mesh = *result.mesh;
     PrintCounts(mesh, out);
+    // Nothing below reads the file's normals or texture coordinates: their memory is let go.
+    const std::size_t fileNormals = mesh.normals.size();
+    std::vector<Vec3f>().swap(mesh.normals);
+    std::vector<std::array<float, 2>>().swap(mesh.texCoords);
     const float scale = FitToUnitBox(mesh);
-    ComputeFacetNormals(mesh);
-    ComputeVertexNormals(mesh, 90.0f);
-    out << "smoothed-normals " << mesh.normals.size() << '\n'
+    out << "smoothed-normals " << CountVertexNormals(mesh, 90.0f).value_or(fileNormals) << '\n'
         << "fit-scale " << Number(scale) << '\n';
     return 0;
 }
