@@ -2,6 +2,7 @@
 
 #include "base/LargeArrays.h"
 #include "ct/CubeCaseTable.h"
+#include "ct/IsoSurfaceJoin.h"
 #include "mesh/MeshSmoothing.h"
 #include "mesh/MeshValidation.h"
 
@@ -384,65 +385,6 @@ PaddedGrid MakeGrid(const CtVolume& volume, int thresholdHu) {
     return grid;
 }
 
-// Appends the slabs' surfaces in order; the vertices on the plane two slabs share are taken
-// from the lower slab.
-Status JoinSlabs(std::vector<SlabSurface>& slabs, std::size_t planeKeys, Mesh& mesh) {
-    std::size_t triangles = 0;
-    for (const SlabSurface& slab : slabs) {
-        triangles += slab.triangles.size();
-    }
-    mesh.triangles.reserve(triangles);
-    std::vector<uint32_t> sharedTop(planeKeys, kNoIndex), remap;
-    for (SlabSurface& slab : slabs) {
-        remap.assign(slab.positions.size(), kNoIndex);
-        for (const auto& [key, local] : slab.bottom) {
-            remap[local] = sharedTop[key];
-        }
-        for (std::size_t local = 0; local < slab.positions.size(); ++local) {
-            if (remap[local] == kNoIndex) {
-                if (mesh.positions.size() >= kNoIndex) {
-                    return Status::Failure("The iso-surface has too many vertices to keep.");
-                }
-                remap[local] = static_cast<uint32_t>(mesh.positions.size());
-                mesh.positions.push_back(slab.positions[local]);
-            }
-        }
-        for (const auto& corners : slab.triangles) {
-            MeshTriangle& triangle = mesh.triangles.emplace_back();
-            triangle.position = {remap[corners[0]], remap[corners[1]], remap[corners[2]]};
-        }
-        std::fill(sharedTop.begin(), sharedTop.end(), kNoIndex);
-        for (const auto& [key, local] : slab.top) {
-            sharedTop[key] = remap[local];
-        }
-        slab = SlabSurface{}; // its memory is no longer needed
-    }
-    return Status::Ok();
-}
-
-void AddSingleGroup(Mesh& mesh) {
-    MeshGroup group;
-    group.name = "iso-surface";
-    group.triangleIndices.resize(mesh.triangles.size());
-    for (std::size_t index = 0; index < mesh.triangles.size(); ++index) {
-        group.triangleIndices[index] = static_cast<uint32_t>(index);
-    }
-    std::array<float, 6> box = {0, 0, 0, 0, 0, 0};
-    for (std::size_t index = 0; index < mesh.positions.size(); ++index) {
-        for (int axis = 0; axis < 3; ++axis) {
-            const float value = mesh.positions[index][axis];
-            box[axis] = index == 0 ? value : std::min(box[axis], value);
-            box[axis + 3] = index == 0 ? value : std::max(box[axis + 3], value);
-        }
-    }
-    group.box = box;
-    for (int axis = 0; axis < 3; ++axis) {
-        mesh.box[axis] = std::min(box[axis], 0.0f);
-        mesh.box[axis + 3] = std::max(box[axis + 3], 0.0f);
-    }
-    mesh.groups.push_back(std::move(group));
-}
-
 } // namespace
 
 Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& options, Mesh& mesh) {
@@ -466,12 +408,9 @@ Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& option
                         slabs[slab] = marcher.March(first, std::min(first + kSlabLayers, layers));
                     }
                 });
-    if (Status status = JoinSlabs(slabs, grid.PlanePoints() * kPlaneDirections, mesh); !status) {
-        mesh = Mesh{};
+    if (Status status = IsoSurfaceJoin(slabs, parts).Into(mesh); !status) {
         return status;
     }
-    ComputePositionNormals(mesh);
-    AddSingleGroup(mesh);
     mesh.revision = NextMeshRevision();
     if (Status status = Validate(mesh); !status) {
         mesh = Mesh{};
