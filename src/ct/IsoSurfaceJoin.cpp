@@ -11,7 +11,8 @@ namespace {
 
 using SeamList = std::vector<std::pair<uint32_t, uint32_t>>;
 
-// Calls found(localA, localB) for each key both lists hold; both are in key order.
+// Calls found(localA, indexB) for each key both lists hold, indexB its place in b; both lists are
+// in key order. False when b lacks a key of a.
 template <typename Found> bool MatchKeys(const SeamList& a, const SeamList& b, const Found& found) {
     std::size_t at = 0;
     bool all = true;
@@ -20,7 +21,7 @@ template <typename Found> bool MatchKeys(const SeamList& a, const SeamList& b, c
             ++at;
         }
         if (at < b.size() && b[at].first == key) {
-            found(local, b[at].second);
+            found(local, at);
         } else {
             all = false;
         }
@@ -34,7 +35,7 @@ IsoSurfaceJoin::IsoSurfaceJoin(std::vector<IsoSurfaceSlab>& slabs, std::size_t t
     : slabs_(slabs),
       threads_(std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(slabs.size(), 1))),
       ranks_(slabs.size()), ownCounts_(slabs.size(), 0), vertexOffsets_(slabs.size(), 0),
-      triangleOffsets_(slabs.size(), 0), sums_(slabs.size()), boxes_(slabs.size()) {}
+      triangleOffsets_(slabs.size(), 0), firstPlaneSums_(slabs.size()), boxes_(slabs.size()) {}
 
 template <typename Work> void IsoSurfaceJoin::EachSlab(const Work& work) {
     std::atomic<std::size_t> next{0};
@@ -87,7 +88,8 @@ bool IsoSurfaceJoin::Place(std::size_t slab, Mesh& mesh) {
     if (slab > 0) {
         const std::size_t below = slab - 1;
         met = MatchKeys(surface.bottom, slabs_[below].top,
-                        [this, &global, below](uint32_t local, uint32_t belowLocal) {
+                        [this, &global, below](uint32_t local, std::size_t belowIndex) {
+                            const uint32_t belowLocal = slabs_[below].top[belowIndex].second;
                             global[local] = static_cast<uint32_t>(vertexOffsets_[below] +
                                                                   ranks_[below][belowLocal]);
                         });
@@ -95,45 +97,52 @@ bool IsoSurfaceJoin::Place(std::size_t slab, Mesh& mesh) {
     if (!met) {
         return false;
     }
-    std::vector<Vec3>& sums = sums_[slab];
-    sums.assign(surface.positions.size(), Vec3{});
+    // The sums go straight to the normals of the slab's own vertices, and to a list of their own
+    // for the vertices on its first plane, which the previous slab owns.
+    std::vector<Vec3f>& shared = firstPlaneSums_[slab];
+    shared.assign(surface.bottom.size(), Vec3f{});
+    std::vector<uint32_t> sharedAt(surface.positions.size(), kNoIndex);
+    for (std::size_t index = 0; index < surface.bottom.size(); ++index) {
+        sharedAt[surface.bottom[index].second] = static_cast<uint32_t>(index);
+    }
     std::size_t at = triangleOffsets_[slab];
     for (const auto& corners : surface.triangles) {
         const Vec3 a = ToVec3(surface.positions[corners[0]]);
         const Vec3 area = Cross(Minus(ToVec3(surface.positions[corners[1]]), a),
                                 Minus(ToVec3(surface.positions[corners[2]]), a));
+        const Vec3f add = ToVec3f(area);
         MeshTriangle& triangle = mesh.triangles[at++];
         for (int corner = 0; corner < 3; ++corner) {
-            Vec3& sum = sums[corners[corner]];
-            sum = {sum.x + area.x, sum.y + area.y, sum.z + area.z};
-            triangle.position[corner] = global[corners[corner]];
+            const uint32_t local = corners[corner];
+            Vec3f& sum =
+                rank[local] == kNoIndex ? shared[sharedAt[local]] : mesh.normals[global[local]];
+            sum = {sum.x + add.x, sum.y + add.y, sum.z + add.z};
+            triangle.position[corner] = global[local];
         }
         triangle.normal = triangle.position;
     }
     return true;
 }
 
-// The normals of the slab's own vertices: those on its last plane add the next slab's sums.
+// The normals of the slab's own vertices, normalised: those on its last plane first add the
+// next slab's sums.
 void IsoSurfaceJoin::Normals(std::size_t slab, Mesh& mesh) {
-    std::vector<Vec3>& sums = sums_[slab];
-    if (slab + 1 < slabs_.size()) {
-        const std::vector<Vec3>& above = sums_[slab + 1];
-        MatchKeys(
-            slabs_[slab].top, slabs_[slab + 1].bottom,
-            [&sums, &above](uint32_t local, uint32_t aboveLocal) {
-                const Vec3& add = above[aboveLocal];
-                sums[local] = {sums[local].x + add.x, sums[local].y + add.y, sums[local].z + add.z};
-            });
-    }
+    const std::size_t offset = vertexOffsets_[slab];
     const std::vector<uint32_t>& rank = ranks_[slab];
-    for (std::size_t local = 0; local < sums.size(); ++local) {
-        if (rank[local] == kNoIndex) {
-            continue;
-        }
-        const Vec3& sum = sums[local];
+    if (slab + 1 < slabs_.size()) {
+        const std::vector<Vec3f>& above = firstPlaneSums_[slab + 1];
+        MatchKeys(slabs_[slab].top, slabs_[slab + 1].bottom,
+                  [&mesh, &above, &rank, offset](uint32_t local, std::size_t aboveIndex) {
+                      Vec3f& sum = mesh.normals[offset + rank[local]];
+                      const Vec3f& add = above[aboveIndex];
+                      sum = {sum.x + add.x, sum.y + add.y, sum.z + add.z};
+                  });
+    }
+    for (std::size_t own = 0; own < ownCounts_[slab]; ++own) {
+        Vec3f& normal = mesh.normals[offset + own];
+        const Vec3 sum = ToVec3(normal);
         const double length = std::sqrt(Dot(sum, sum));
-        mesh.normals[vertexOffsets_[slab] + rank[local]] =
-            length > 0 ? ToVec3f({sum.x / length, sum.y / length, sum.z / length}) : Vec3f{};
+        normal = length > 0 ? ToVec3f({sum.x / length, sum.y / length, sum.z / length}) : Vec3f{};
     }
 }
 

@@ -33,9 +33,10 @@ private:
     std::size_t threads_;
     // Per slab: each vertex's place among the slab's own (kNoIndex for those on its first plane),
     // how many it owns, where its vertices and triangles begin in the mesh, the area-weighted
-    // normals summed over its own triangles, and the box round its own vertices.
+    // normals its triangles add to the vertices on its first plane (in the order of its list of
+    // them), and the box round its own vertices.
     std::vector<std::vector<uint32_t>> ranks_;
     std::vector<std::size_t> ownCounts_, vertexOffsets_, triangleOffsets_;
-    std::vector<std::vector<Vec3>> sums_;
+    std::vector<std::vector<Vec3f>> firstPlaneSums_;
     std::vector<std::array<float, 6>> boxes_;
 };
