@@ -1,4 +1,5 @@
 #include "ct/IsoSurface.h"
+#include "ct/IsoSurfaceJoin.h"
 
 #include <gtest/gtest.h>
 
@@ -266,6 +267,37 @@ TEST(IsoSurface, NoiseVolumesAreClosedAndOriented) {
             ASSERT_TRUE(c[0] != c[1] && c[1] != c[2] && c[0] != c[2]);
         }
     }
+}
+
+TEST(IsoSurface, SlabsJoinIntoTheWholeSurfaceAndUnknownSeamsFail) {
+    // Slabs of uneven depth, joined on two threads, give the mesh the whole volume gives.
+    std::mt19937 random(7);
+    const CtVolume volume = IsoNoiseVolume({6, 7, 23}, random, 0.45);
+    Mesh whole;
+    ASSERT_TRUE(ExtractIsoSurface(volume, {.thresholdHu = 1, .threads = 1}, whole));
+    std::vector<IsoSurfaceSlab> slabs;
+    const int layers = IsoSurfaceLayers(volume);
+    ASSERT_TRUE(MarchIsoSurfaceSlabs(volume, 1, {{0, 1}, {1, 9}, {9, 10}, {10, layers}}, slabs));
+    Mesh joined;
+    ASSERT_TRUE(IsoSurfaceJoin(slabs, 2).Into(joined));
+    EXPECT_EQ(joined.positions, whole.positions);
+    ASSERT_EQ(joined.triangles.size(), whole.triangles.size());
+    for (std::size_t t = 0; t < whole.triangles.size(); ++t) {
+        ASSERT_EQ(joined.triangles[t].position, whole.triangles[t].position);
+    }
+    ASSERT_EQ(joined.normals.size(), whole.normals.size());
+    for (std::size_t index = 0; index < whole.normals.size(); ++index) {
+        EXPECT_NEAR(Dot(ToVec3(joined.normals[index]), ToVec3(whole.normals[index])), 1.0, 1e-5);
+    }
+
+    // A slab whose first plane names a vertex the slab below did not make is refused, not joined
+    // to whatever vertex comes first.
+    ASSERT_TRUE(MarchIsoSurfaceSlabs(volume, 1, {{0, 9}, {9, layers}}, slabs));
+    ASSERT_FALSE(slabs[1].bottom.empty());
+    slabs[1].bottom.back().first += 1000000;
+    EXPECT_FALSE(IsoSurfaceJoin(slabs, 1).Into(joined));
+    EXPECT_TRUE(joined.triangles.empty());
+    EXPECT_TRUE(joined.positions.empty());
 }
 
 } // namespace
