@@ -198,8 +198,17 @@ public:
         if (pinched.empty()) {
             return; // the usual case: no edge map to build
         }
+        // Every fan is walked round an end of a pinched edge, so only the triangles at those
+        // ends are looked up: the map of the whole surface's edges cost more than all the rest.
+        std::vector<bool> atPinch(positions_.size(), false);
+        for (const uint64_t key : pinched) {
+            atPinch[static_cast<uint32_t>(key >> 32)] = atPinch[static_cast<uint32_t>(key)] = true;
+        }
         for (uint32_t t = 0; t < triangles_.size(); ++t) {
-            AddEdges(t);
+            const auto& c = triangles_[t];
+            if (atPinch[c[0]] || atPinch[c[1]] || atPinch[c[2]]) {
+                AddEdges(t);
+            }
         }
         for (const uint64_t key : pinched) {
             const uint32_t p = static_cast<uint32_t>(key >> 32), q = static_cast<uint32_t>(key);

@@ -1,10 +1,14 @@
 #include "ct/IsoSurface.h"
 
 #include "base/LargeArrays.h"
+#include "ct/CubeCaseTable.h"
+#include "ct/IsoSurfaceJoin.h"
 #include "mesh/MeshSmoothing.h"
 #include "mesh/MeshValidation.h"
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -12,36 +16,28 @@
 
 namespace {
 
-// Cells are handed to the threads in slabs of this many layers. The slabs do not depend on the
-// number of threads, and their results are joined in order, so the mesh does not either.
-constexpr int kSlabLayers = 8;
+// Cells are handed to the threads in slabs of this many layers, each slab to the next thread
+// free. The slabs do not depend on the number of threads, and their results are joined in
+// order, so the mesh does not either.
+constexpr int kSlabLayers = 16;
 
-// An edge of a cell joins corner `from` to a corner that adds the axes of `code` (bit 0 = i,
-// 1 = j, 2 = k): the edges of the six tetrahedra all run this way. An edge is kept with the grid
-// point it starts from, as direction code - 1; directions 0 to 2 lie within a layer of points.
-constexpr int kDirections = 7;
-constexpr int kPlaneDirections = 3;
-constexpr int kCrossDirections = kDirections - kPlaneDirections;
+// The edges of the grid are kept with the point they start from: two run within a layer of
+// points (along i and j), one from that layer to the next (along k).
+constexpr int kPlaneDirections = 2;
 
-// Eight columns of four points all above the iso value.
-constexpr uint64_t kAllFour = 0x0404040404040404ull;
-
-// The six tetrahedra of a cell, each a path from corner 0 to corner 7 adding one axis at a time,
-// and the orientation of each (+1 when its corners in this order span a right-handed frame).
-struct Tetrahedron {
-    std::array<int, 4> corners;
-    int orientation;
-};
-constexpr std::array<Tetrahedron, 6> kTetrahedra = {{{{0, 1, 3, 7}, 1},
-                                                     {{0, 1, 5, 7}, -1},
-                                                     {{0, 2, 3, 7}, -1},
-                                                     {{0, 2, 6, 7}, 1},
-                                                     {{0, 4, 5, 7}, 1},
-                                                     {{0, 4, 6, 7}, -1}}};
+// Rows of voxels read ahead of the one turned into flags.
+constexpr std::size_t kPrefetchRows = 4;
 
 // Samples beyond the volume: below any threshold, and marked so that an edge reaching them is cut
 // at its middle.
 constexpr float kOutside = -std::numeric_limits<float>::infinity();
+
+// Which points of one grid plane lie above the iso value (0 or 1 each), and per row the range
+// [first, last] of those that do (first > last for none).
+struct PlaneFlags {
+    std::vector<uint8_t> above;
+    std::vector<int> first, last;
+};
 
 // The volume padded with one layer of outside samples on every side: grid point g is voxel g - 1.
 struct PaddedGrid {
@@ -65,42 +61,74 @@ struct PaddedGrid {
         return volume->At(gx - 1, gy - 1, gz - 1);
     }
 
+    void ClearPlane(PlaneFlags& plane) const {
+        std::fill(plane.above.begin(), plane.above.end(), uint8_t{0});
+        std::fill(plane.first.begin(), plane.first.end(), 1);
+        std::fill(plane.last.begin(), plane.last.end(), 0);
+    }
+
     // Whether each point of grid plane gz lies above the iso value, eight voxels at a time.
-    void LoadPlane(int gz, std::vector<uint8_t>& above) const {
-        const std::size_t width = static_cast<std::size_t>(points[0]);
-        if (gz == 0 || gz == points[2] - 1) {
-            std::fill(above.begin(), above.end(), uint8_t{0});
+    void LoadPlane(int gz, PlaneFlags& plane) const {
+        const bool none = iso >= std::numeric_limits<int16_t>::max();
+        if (gz == 0 || gz == points[2] - 1 || none) {
+            ClearPlane(plane);
             return;
         }
+        const std::size_t width = static_cast<std::size_t>(points[0]);
         // The padding: the first and last rows, and the first and last point of every row.
-        std::fill(above.begin(), above.begin() + static_cast<std::ptrdiff_t>(width), uint8_t{0});
-        std::fill(above.end() - static_cast<std::ptrdiff_t>(width), above.end(), uint8_t{0});
-        using Short8 = int16_t __attribute__((vector_size(16)));
-        using Byte8 = int8_t __attribute__((vector_size(8)));
+        std::fill(plane.above.begin(), plane.above.begin() + static_cast<std::ptrdiff_t>(width),
+                  uint8_t{0});
+        std::fill(plane.above.end() - static_cast<std::ptrdiff_t>(width), plane.above.end(),
+                  uint8_t{0});
+        plane.first.front() = plane.first.back() = 1;
+        plane.last.front() = plane.last.back() = 0;
         const int16_t lowest = static_cast<int16_t>(
             std::clamp<float>(std::ceil(iso), std::numeric_limits<int16_t>::min(),
                               std::numeric_limits<int16_t>::max()));
-        const bool none = iso >= std::numeric_limits<int16_t>::max();
         const std::size_t rowLength = static_cast<std::size_t>(volume->size[0]);
         for (int gy = 1; gy + 1 < points[1]; ++gy) {
             const int16_t* row = volume->hu.data() +
                                  rowLength * (static_cast<std::size_t>(gy - 1) +
                                               static_cast<std::size_t>(volume->size[1]) * (gz - 1));
-            uint8_t* flags = above.data() + static_cast<std::size_t>(gy) * width + 1;
-            flags[-1] = flags[rowLength] = 0;
-            if (none) {
-                std::fill(flags, flags + rowLength, uint8_t{0});
-                continue;
+            // The rows are read as one stream, which the processor's own prefetching, stopping
+            // at every small page, would leave waiting on memory.
+            for (std::size_t ahead = 0; ahead < rowLength * sizeof(int16_t); ahead += 64) {
+                __builtin_prefetch(reinterpret_cast<const char*>(row + kPrefetchRows * rowLength) +
+                                   ahead);
             }
-            std::size_t gx = 0;
-            for (; gx + 8 <= rowLength; gx += 8) {
-                Short8 values;
-                std::memcpy(&values, row + gx, sizeof values);
-                const Byte8 bytes = __builtin_convertvector(-(values >= lowest), Byte8);
-                std::memcpy(flags + gx, &bytes, sizeof bytes);
+            uint8_t* flags = plane.above.data() + static_cast<std::size_t>(gy) * width;
+            LoadRow(row, rowLength, lowest, flags, plane.first[gy], plane.last[gy]);
+        }
+    }
+
+    // One row of voxels into the flags of grid points 1 to rowLength, with the padding point on
+    // either side; `first` and `last` bound the points above.
+    static void LoadRow(const int16_t* row, std::size_t rowLength, int16_t lowest, uint8_t* flags,
+                        int& first, int& last) {
+        using Short8 = int16_t __attribute__((vector_size(16)));
+        using Byte8 = int8_t __attribute__((vector_size(8)));
+        flags[0] = flags[rowLength + 1] = 0;
+        first = 1;
+        last = 0;
+        std::size_t x = 0;
+        for (; x + 8 <= rowLength; x += 8) {
+            Short8 values;
+            std::memcpy(&values, row + x, sizeof values);
+            const Byte8 bytes = __builtin_convertvector(-(values >= lowest), Byte8);
+            std::memcpy(flags + 1 + x, &bytes, sizeof bytes);
+            uint64_t mask = 0;
+            std::memcpy(&mask, &bytes, sizeof mask);
+            if (mask != 0) {
+                const int low = static_cast<int>(x) + 1 + std::countr_zero(mask) / 8;
+                first = first > last ? low : first;
+                last = static_cast<int>(x) + 8 - std::countl_zero(mask) / 8;
             }
-            for (; gx < rowLength; ++gx) {
-                flags[gx] = row[gx] > iso ? 1 : 0;
+        }
+        for (; x < rowLength; ++x) {
+            flags[1 + x] = row[x] >= lowest ? 1 : 0;
+            if (flags[1 + x] != 0) {
+                first = first > last ? static_cast<int>(x) + 1 : first;
+                last = static_cast<int>(x) + 1;
             }
         }
     }
@@ -112,30 +140,54 @@ struct PaddedGrid {
     }
 };
 
-// An in-plane edge on a slab's first or last layer of points: its key (point * 3 + direction)
+// An in-plane edge on a slab's first or last layer of points: its key (point * 2 + direction)
 // and the slab's own index of its vertex.
 using PlaneEdge = std::pair<uint32_t, uint32_t>;
 
 // Its bottom and top edges are shared with the slab below and the slab above.
 using SlabSurface = IsoSurfaceSlab;
 
-// Marches the cell layers of one slab, making each crossed edge's vertex once.
+// Per cube edge: the offset of its start corner and its axis.
+struct CubeEdge {
+    int di, dj, dk, axis;
+};
+
+std::array<CubeEdge, 12> MakeCubeEdges() {
+    std::array<CubeEdge, 12> edges{};
+    for (int edge = 0; edge < 12; ++edge) {
+        const int start = CubeCaseTable::EdgeStart(edge);
+        edges[edge] = {start & 1, start >> 1 & 1, start >> 2 & 1, CubeCaseTable::EdgeAxis(edge)};
+    }
+    return edges;
+}
+
+// Marches the cell layers of one slab by the cube case table, making each crossed edge's vertex
+// once.
 class SlabMarcher {
 public:
     explicit SlabMarcher(const PaddedGrid& grid)
-        : grid_(grid), lowerAbove_(grid.PlanePoints()), upperAbove_(grid.PlanePoints()),
-          columns_(static_cast<std::size_t>(grid.points[0])),
+        : grid_(grid), table_(CubeCaseTable::Get()), edges_(MakeCubeEdges()),
+          width_(static_cast<std::size_t>(grid.points[0])), columns_(width_ + 16, 0),
           lowerPlane_(grid.PlanePoints() * kPlaneDirections, kNoIndex),
-          across_(grid.PlanePoints() * kCrossDirections, kNoIndex),
-          upperPlane_(grid.PlanePoints() * kPlaneDirections, kNoIndex) {}
+          across_(grid.PlanePoints(), kNoIndex),
+          upperPlane_(grid.PlanePoints() * kPlaneDirections, kNoIndex) {
+        for (PlaneFlags* plane : {&lower_, &upper_}) {
+            plane->above.assign(grid.PlanePoints(), 0);
+            plane->first.assign(static_cast<std::size_t>(grid.points[1]), 1);
+            plane->last.assign(static_cast<std::size_t>(grid.points[1]), 0);
+        }
+    }
 
     SlabSurface March(int firstLayer, int endLayer) {
         SlabSurface surface;
+        // Room for about as much as the previous slab made: neighbouring slabs cut the body alike.
+        surface.positions.reserve(lastPositions_ + lastPositions_ / 4);
+        surface.triangles.reserve(lastTriangles_ + lastTriangles_ / 4);
         out_ = &surface;
-        grid_.LoadPlane(firstLayer, upperAbove_);
+        grid_.LoadPlane(firstLayer, upper_);
         for (int gz = firstLayer; gz < endLayer; ++gz) {
-            std::swap(lowerAbove_, upperAbove_);
-            grid_.LoadPlane(gz + 1, upperAbove_);
+            std::swap(lower_, upper_);
+            grid_.LoadPlane(gz + 1, upper_);
             layer_ = gz;
             MarchLayer();
             if (gz == firstLayer) {
@@ -148,148 +200,123 @@ public:
         }
         AdvanceMaps();
         out_ = nullptr;
+        lastPositions_ = surface.positions.size();
+        lastTriangles_ = surface.triangles.size();
         return surface;
     }
 
 private:
-    // Most cells lie wholly inside or wholly outside: the corners above the iso value are
-    // counted first, column by column of four, and only the cells the surface crosses marched.
+    // Most cells lie wholly inside or wholly outside: each row of cells is marched only between
+    // the first and last points above the iso value in its four rows of points, and there eight
+    // cells at a time are passed over while all their corners agree.
     void MarchLayer() {
-        const std::size_t width = static_cast<std::size_t>(grid_.points[0]);
         for (int gy = 0; gy + 1 < grid_.points[1]; ++gy) {
-            const std::size_t row = static_cast<std::size_t>(gy) * width;
-            const uint8_t *a = lowerAbove_.data() + row, *b = a + width;
-            const uint8_t *c = upperAbove_.data() + row, *d = c + width;
-            // Eight columns at a time: each byte's sum is at most 4, so none carries into the next.
-            std::size_t column = 0;
-            for (; column + 8 <= width; column += 8) {
-                uint64_t wa, wb, wc, wd;
-                std::memcpy(&wa, a + column, 8);
-                std::memcpy(&wb, b + column, 8);
-                std::memcpy(&wc, c + column, 8);
-                std::memcpy(&wd, d + column, 8);
-                const uint64_t sum = wa + wb + wc + wd;
-                std::memcpy(columns_.data() + column, &sum, 8);
-            }
-            for (; column < width; ++column) {
-                columns_[column] =
-                    static_cast<uint8_t>(a[column] + b[column] + c[column] + d[column]);
-            }
-            for (std::size_t gx = 0; gx + 1 < width; ++gx) {
-                // Eight cells at a time while all their columns agree.
-                if (gx + 9 <= width) {
-                    uint64_t here = 0, beside = 0;
-                    std::memcpy(&here, columns_.data() + gx, 8);
-                    std::memcpy(&beside, columns_.data() + gx + 1, 8);
-                    if ((here == 0 && beside == 0) || (here == kAllFour && beside == kAllFour)) {
-                        gx += 7;
-                        continue;
+            int first = std::numeric_limits<int>::max(), last = -1;
+            for (const PlaneFlags* plane : {&lower_, &upper_}) {
+                for (int row = gy; row <= gy + 1; ++row) {
+                    if (plane->first[row] <= plane->last[row]) {
+                        first = std::min(first, plane->first[row]);
+                        last = std::max(last, plane->last[row]);
                     }
                 }
-                const int above = columns_[gx] + columns_[gx + 1];
-                if (above != 0 && above != 8) {
-                    MarchCell(static_cast<int>(gx), gy);
+            }
+            if (last >= 0) {
+                // The points above lie within the padding, so the cells [first - 1, last] exist.
+                MarchRow(gy, first - 1, last + 1);
+            }
+        }
+    }
+
+    // The cells [begin, end) of row gy: each point's four corner flags packed into a byte (rows
+    // gy and gy + 1 of the lower plane, then of the upper plane, two bits apart), so that a
+    // cell's case is its two points' bytes, the second shifted by one.
+    void MarchRow(int gy, int begin, int end) {
+        const std::size_t row = static_cast<std::size_t>(gy) * width_;
+        const uint8_t *a = lower_.above.data() + row, *b = a + width_;
+        const uint8_t *c = upper_.above.data() + row, *d = c + width_;
+        const std::size_t points = static_cast<std::size_t>(end) + 1;
+        std::size_t x = static_cast<std::size_t>(begin);
+        for (; x + 8 <= points; x += 8) {
+            uint64_t wa, wb, wc, wd;
+            std::memcpy(&wa, a + x, 8);
+            std::memcpy(&wb, b + x, 8);
+            std::memcpy(&wc, c + x, 8);
+            std::memcpy(&wd, d + x, 8);
+            const uint64_t packed = wa | wb << 2 | wc << 4 | wd << 6;
+            std::memcpy(columns_.data() + x, &packed, 8);
+        }
+        for (; x < points; ++x) {
+            columns_[x] = static_cast<uint8_t>(a[x] | b[x] << 2 | c[x] << 4 | d[x] << 6);
+        }
+        constexpr uint64_t kAllInside = 0x5555555555555555ull;
+        for (int gx = begin; gx < end; ++gx) {
+            const std::size_t at = static_cast<std::size_t>(gx);
+            if (at + 9 <= points) {
+                uint64_t here = 0, beside = 0;
+                std::memcpy(&here, columns_.data() + at, 8);
+                std::memcpy(&beside, columns_.data() + at + 1, 8);
+                if ((here == 0 && beside == 0) || (here == kAllInside && beside == kAllInside)) {
+                    gx += 7;
+                    continue;
                 }
             }
+            const int insideCorners = columns_[at] | columns_[at + 1] << 1;
+            if (insideCorners != 0 && insideCorners != 255) {
+                MarchCell(gx, gy, table_[insideCorners]);
+            }
         }
     }
 
-    void MarchCell(int gx, int gy) {
-        std::array<float, 8> values;
-        int inside = 0;
-        for (int corner = 0; corner < 8; ++corner) {
-            values[corner] =
-                grid_.Sample(gx + (corner & 1), gy + ((corner >> 1) & 1), layer_ + (corner >> 2));
-            inside |= (values[corner] > grid_.iso ? 1 : 0) << corner;
-        }
-        if (inside == 0 || inside == 255) {
-            return;
-        }
-        gx_ = gx;
-        gy_ = gy;
-        values_ = values;
-        for (const Tetrahedron& tetrahedron : kTetrahedra) {
-            MarchTetrahedron(tetrahedron, inside);
-        }
-    }
-
-    // Cuts one tetrahedron: its corners are ordered inside first, and the triangles are wound so
-    // that they face the outside corners, whatever the order's parity.
-    void MarchTetrahedron(const Tetrahedron& tetrahedron, int inside) {
-        std::array<int, 4> order{};
-        int count = 0;
-        for (int pass = 0; pass < 2; ++pass) {
-            for (int corner : tetrahedron.corners) {
-                if (((inside >> corner) & 1) == (pass == 0 ? 1 : 0)) {
-                    order[count++] = corner;
+    void MarchCell(int gx, int gy, const CubeCase& cube) {
+        std::array<uint32_t, 12> vertices;
+        vertices.fill(kNoIndex);
+        const bool flip = grid_.orientation < 0;
+        for (int t = 0; t < cube.triangleCount; ++t) {
+            std::array<uint32_t, 3> corners;
+            for (int corner = 0; corner < 3; ++corner) {
+                const int edge = cube.triangles[t][corner];
+                if (vertices[edge] == kNoIndex) {
+                    vertices[edge] = Vertex(gx, gy, edge);
                 }
+                corners[corner] = vertices[edge];
             }
-        }
-        int insideCount = 0;
-        for (int corner : tetrahedron.corners) {
-            insideCount += (inside >> corner) & 1;
-        }
-        if (insideCount == 0 || insideCount == 4) {
-            return;
-        }
-        const bool positive =
-            tetrahedron.orientation * grid_.orientation * Parity(tetrahedron.corners, order) > 0;
-        const auto at = [this, &order](int a, int b) { return Vertex(order[a], order[b]); };
-        if (insideCount == 1) {
-            Emit(at(0, 1), positive ? at(0, 2) : at(0, 3), positive ? at(0, 3) : at(0, 2));
-        } else if (insideCount == 3) {
-            Emit(at(3, 0), positive ? at(3, 1) : at(3, 2), positive ? at(3, 2) : at(3, 1));
-        } else {
-            const uint32_t ac = at(0, 2), ad = at(0, 3), bc = at(1, 2), bd = at(1, 3);
-            Emit(ac, positive ? ad : bd, positive ? bd : ad);
-            Emit(ac, positive ? bd : bc, positive ? bc : bd);
+            if (flip) {
+                std::swap(corners[1], corners[2]);
+            }
+            out_->triangles.push_back(corners);
         }
     }
 
-    // +1 when `order` is an even permutation of `corners`, else -1.
-    static int Parity(const std::array<int, 4>& corners, const std::array<int, 4>& order) {
-        std::array<int, 4> rank{};
-        for (int a = 0; a < 4; ++a) {
-            rank[a] = static_cast<int>(std::find(corners.begin(), corners.end(), order[a]) -
-                                       corners.begin());
-        }
-        int inversions = 0;
-        for (int a = 0; a < 4; ++a) {
-            for (int b = a + 1; b < 4; ++b) {
-                inversions += rank[a] > rank[b] ? 1 : 0;
-            }
-        }
-        return inversions % 2 == 0 ? 1 : -1;
-    }
-
-    void Emit(uint32_t a, uint32_t b, uint32_t c) { out_->triangles.push_back({a, b, c}); }
-
-    // The vertex on the edge between two corners of the current cell, made on first use.
-    uint32_t Vertex(int cornerA, int cornerB) {
-        const int from = std::min(cornerA, cornerB), to = std::max(cornerA, cornerB);
-        const int code = to ^ from;
+    // The vertex on a cube edge of cell (gx, gy) of the current layer, made on first use.
+    uint32_t Vertex(int gx, int gy, int edge) {
+        const CubeEdge& e = edges_[edge];
         const std::size_t point =
-            static_cast<std::size_t>(gy_ + ((from >> 1) & 1)) * grid_.points[0] + gx_ + (from & 1);
-        const bool upper = (from & 4) != 0, inPlane = code < 4;
-        const std::size_t index =
-            inPlane ? point * kPlaneDirections + code - 1 : point * kCrossDirections + code - 4;
-        uint32_t& slot = upper ? upperPlane_[index] : inPlane ? lowerPlane_[index] : across_[index];
-        if (slot == kNoIndex) {
-            (upper ? upperTouched_ : inPlane ? lowerTouched_ : acrossTouched_).push_back(index);
-            slot = static_cast<uint32_t>(out_->positions.size());
-            out_->positions.push_back(Crossing(from, to));
+            static_cast<std::size_t>(gy + e.dj) * width_ + static_cast<std::size_t>(gx + e.di);
+        uint32_t* slot = nullptr;
+        std::vector<std::size_t>* touched = nullptr;
+        std::size_t index = point;
+        if (e.axis == 2) {
+            slot = &across_[index];
+            touched = &acrossTouched_;
+        } else {
+            index = point * kPlaneDirections + static_cast<std::size_t>(e.axis);
+            slot = e.dk == 0 ? &lowerPlane_[index] : &upperPlane_[index];
+            touched = e.dk == 0 ? &lowerTouched_ : &upperTouched_;
         }
-        return slot;
+        if (*slot == kNoIndex) {
+            touched->push_back(index);
+            *slot = static_cast<uint32_t>(out_->positions.size());
+            out_->positions.push_back(Crossing(gx + e.di, gy + e.dj, layer_ + e.dk, e.axis));
+        }
+        return *slot;
     }
 
-    Vec3f Crossing(int from, int to) const {
-        const float a = values_[from], b = values_[to];
+    // Where the edge from grid point (gx, gy, gz) one step along `axis` meets the iso value.
+    Vec3f Crossing(int gx, int gy, int gz, int axis) const {
+        const int dx = axis == 0 ? 1 : 0, dy = axis == 1 ? 1 : 0, dz = axis == 2 ? 1 : 0;
+        const float a = grid_.Sample(gx, gy, gz), b = grid_.Sample(gx + dx, gy + dy, gz + dz);
         const double t = (a == kOutside || b == kOutside) ? 0.5 : (grid_.iso - a) / (b - a);
-        const auto along = [t, from, to](int bit) {
-            return ((from & bit) ? 1.0 : 0.0) +
-                   t * (((to & bit) ? 1.0 : 0.0) - ((from & bit) ? 1.0 : 0.0));
-        };
-        return grid_.Position(gx_ + along(1), gy_ + along(2), layer_ + along(4));
+        return grid_.Position(gx + t * dx, gy + t * dy, gz + t * dz);
     }
 
     // In key order: the point times kPlaneDirections plus the direction.
@@ -318,14 +345,18 @@ private:
     }
 
     const PaddedGrid& grid_;
-    std::vector<uint8_t> lowerAbove_, upperAbove_, columns_;
-    // The vertices on the edges of the cell layer, by their lower point: in the lower plane, from
+    const CubeCaseTable& table_;
+    const std::array<CubeEdge, 12> edges_;
+    std::size_t width_;
+    PlaneFlags lower_, upper_;
+    std::vector<uint8_t> columns_;
+    // The vertices on the edges of the cell layer, by their start point: in the lower plane, from
     // the lower plane to the upper one, and in the upper plane; and which slots are filled.
     std::vector<uint32_t> lowerPlane_, across_, upperPlane_;
     std::vector<std::size_t> lowerTouched_, acrossTouched_, upperTouched_;
     SlabSurface* out_ = nullptr;
-    int gx_ = 0, gy_ = 0, layer_ = 0;
-    std::array<float, 8> values_{};
+    int layer_ = 0;
+    std::size_t lastPositions_ = 0, lastTriangles_ = 0;
 };
 
 Status CheckVolume(const CtVolume& volume) {
@@ -369,65 +400,6 @@ PaddedGrid MakeGrid(const CtVolume& volume, int thresholdHu) {
     return grid;
 }
 
-// Appends the slabs' surfaces in order; the vertices on the plane two slabs share are taken
-// from the lower slab.
-Status JoinSlabs(std::vector<SlabSurface>& slabs, std::size_t planeKeys, Mesh& mesh) {
-    std::size_t triangles = 0;
-    for (const SlabSurface& slab : slabs) {
-        triangles += slab.triangles.size();
-    }
-    mesh.triangles.reserve(triangles);
-    std::vector<uint32_t> sharedTop(planeKeys, kNoIndex), remap;
-    for (SlabSurface& slab : slabs) {
-        remap.assign(slab.positions.size(), kNoIndex);
-        for (const auto& [key, local] : slab.bottom) {
-            remap[local] = sharedTop[key];
-        }
-        for (std::size_t local = 0; local < slab.positions.size(); ++local) {
-            if (remap[local] == kNoIndex) {
-                if (mesh.positions.size() >= kNoIndex) {
-                    return Status::Failure("The iso-surface has too many vertices to keep.");
-                }
-                remap[local] = static_cast<uint32_t>(mesh.positions.size());
-                mesh.positions.push_back(slab.positions[local]);
-            }
-        }
-        for (const auto& corners : slab.triangles) {
-            MeshTriangle& triangle = mesh.triangles.emplace_back();
-            triangle.position = {remap[corners[0]], remap[corners[1]], remap[corners[2]]};
-        }
-        std::fill(sharedTop.begin(), sharedTop.end(), kNoIndex);
-        for (const auto& [key, local] : slab.top) {
-            sharedTop[key] = remap[local];
-        }
-        slab = SlabSurface{}; // its memory is no longer needed
-    }
-    return Status::Ok();
-}
-
-void AddSingleGroup(Mesh& mesh) {
-    MeshGroup group;
-    group.name = "iso-surface";
-    group.triangleIndices.resize(mesh.triangles.size());
-    for (std::size_t index = 0; index < mesh.triangles.size(); ++index) {
-        group.triangleIndices[index] = static_cast<uint32_t>(index);
-    }
-    std::array<float, 6> box = {0, 0, 0, 0, 0, 0};
-    for (std::size_t index = 0; index < mesh.positions.size(); ++index) {
-        for (int axis = 0; axis < 3; ++axis) {
-            const float value = mesh.positions[index][axis];
-            box[axis] = index == 0 ? value : std::min(box[axis], value);
-            box[axis + 3] = index == 0 ? value : std::max(box[axis + 3], value);
-        }
-    }
-    group.box = box;
-    for (int axis = 0; axis < 3; ++axis) {
-        mesh.box[axis] = std::min(box[axis], 0.0f);
-        mesh.box[axis + 3] = std::max(box[axis + 3], 0.0f);
-    }
-    mesh.groups.push_back(std::move(group));
-}
-
 } // namespace
 
 Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& options, Mesh& mesh) {
@@ -442,20 +414,18 @@ Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& option
     std::vector<SlabSurface> slabs(slabCount);
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t parts = std::min(options.threads == 0 ? cores : options.threads, slabCount);
-    ForEachPart(slabCount, parts,
-                [&grid, &slabs, layers](std::size_t, std::size_t begin, std::size_t end) {
+    std::atomic<std::size_t> next{0};
+    ForEachPart(parts, parts,
+                [&grid, &slabs, &next, layers](std::size_t, std::size_t, std::size_t) {
                     SlabMarcher marcher(grid);
-                    for (std::size_t slab = begin; slab < end; ++slab) {
+                    for (std::size_t slab = next++; slab < slabs.size(); slab = next++) {
                         const int first = static_cast<int>(slab) * kSlabLayers;
                         slabs[slab] = marcher.March(first, std::min(first + kSlabLayers, layers));
                     }
                 });
-    if (Status status = JoinSlabs(slabs, grid.PlanePoints() * kPlaneDirections, mesh); !status) {
-        mesh = Mesh{};
+    if (Status status = IsoSurfaceJoin(slabs, parts).Into(mesh); !status) {
         return status;
     }
-    ComputePositionNormals(mesh);
-    AddSingleGroup(mesh);
     mesh.revision = NextMeshRevision();
     if (Status status = Validate(mesh); !status) {
         mesh = Mesh{};

@@ -17,10 +17,10 @@ struct IsoSurfaceOptions {
     std::size_t threads = 0;
 };
 
-// The closed surface around the voxels at or above the threshold, by marching tetrahedra: each
-// cell of eight neighbouring voxel centres is cut into six tetrahedra around its main diagonal
-// (the same cut in every cell, so neighbouring cells split their common face alike). Unlike the
-// marching cubes' case table, whose ambiguous faces can leave holes, every edge of the result is
+// The closed surface around the voxels at or above the threshold, by marching cubes: each cell
+// of eight neighbouring voxel centres is cut by the triangles of its case (CubeCaseTable), whose
+// faces are cut by their own four corners alone, keeping the inside corners of an ambiguous face
+// apart, so that neighbouring cells cut their common face alike. Every edge of the result is
 // shared by exactly two triangles, and every triangle faces away from the voxels it encloses.
 //
 // The surface crosses an edge between two voxel centres where the linear interpolation of their
@@ -38,9 +38,10 @@ Status ExtractIsoSurface(const CtVolume& volume, const IsoSurfaceOptions& option
 // Part of the same surface, for building it piece by piece: the cells between two layers of the
 // volume padded with one outside voxel on every side (grid layer g holds voxel slice g - 1; the
 // cell layers run from 0 to IsoSurfaceLayers). Where the slab ends inside the volume the surface
-// is left open, and the vertices on its first and last grid planes are listed with a key that
-// the neighbouring slab gives the same vertex, so that the pieces join into the whole surface
-// (the same vertices and triangles ExtractIsoSurface makes). Positions are in LPS mm.
+// is left open, and the vertices on its first and last grid planes are listed with a key (the
+// edge's grid point times two plus its axis, i or j) that the neighbouring slab gives the same
+// vertex, so that the pieces join into the whole surface (the same vertices and triangles
+// ExtractIsoSurface makes). Positions are in LPS mm.
 struct IsoSurfaceSlab {
     std::vector<Vec3f> positions;
     std::vector<std::array<uint32_t, 3>> triangles;
