@@ -4,6 +4,7 @@
 #include "base/TextEscaping.h"
 #include "base/TextWords.h"
 #include "case/CaseText.h"
+#include "casefile/LineText.h"
 
 #include <array>
 #include <cmath>
@@ -11,9 +12,7 @@
 
 namespace {
 
-bool Contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
-}
+using line_text::Contains;
 
 // A length or a scale no body has is no record of one: a hundred metres is beyond any.
 constexpr double kLargestValue = 100;

@@ -3,12 +3,11 @@
 #include "base/TextEscaping.h"
 #include "base/TextWords.h"
 #include "case/CaseText.h"
+#include "casefile/LineText.h"
 
 namespace {
 
-bool Contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
-}
+using line_text::Contains;
 
 } // namespace
 

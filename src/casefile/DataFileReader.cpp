@@ -7,11 +7,16 @@
 #include "base/ValueLimits.h"
 #include "case/Case.h"
 #include "case/EntryNumber.h"
+#include "casefile/LineText.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace {
+
+using line_text::Contains;
+using line_text::LowerCased;
+using line_text::Quoted;
 
 constexpr std::array<std::string_view, 16> kTrajectoryTags = {
     "<r>",  "<g>",  "<b>",  "<x1>", "<y1>",     "<z1>",   "<x2>",    "<y2>",
@@ -33,20 +38,6 @@ constexpr std::array<std::string_view, 12> kCaseTags = {
     "<root>",       "</root>",       "<software>", "</software>", "<body>", "</body>",
     "<trajectory>", "</trajectory>", "<element>",  "</element>",  "<case>", "</case>"};
 
-bool Contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
-}
-
-std::string LowerCased(std::string_view line) {
-    std::string lowered(line);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lowered;
-}
-
 // Position of a character, or -1 when there is none.
 long Position(size_t found) {
     return found == std::string::npos ? -1 : static_cast<long>(found);
@@ -56,15 +47,6 @@ long Position(size_t found) {
 bool WithArmValue(std::string_view value) {
     const std::string word = LowerCased(Trimmed(value));
     return word != "false" && word != "0";
-}
-
-// A value text as a note shows it: trimmed, and cut when long (a hand-edited line may hold
-// 32 KiB).
-std::string Quoted(std::string_view text) {
-    constexpr size_t kLongest = 40;
-    const std::string_view trimmed = Trimmed(text);
-    return "\"" + std::string(trimmed.substr(0, kLongest)) +
-           (trimmed.size() > kLongest ? "...\"" : "\"");
 }
 
 std::string Whole(double value) {

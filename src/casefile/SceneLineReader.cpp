@@ -7,36 +7,19 @@
 #include "base/ValueLimits.h"
 #include "case/CaseWorld.h"
 #include "case/Trajectory.h"
+#include "casefile/LineText.h"
 
 #include <cmath>
 
 namespace {
 
-bool Contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
-}
-
-// The value as a note shows it: trimmed, and cut when long.
-std::string Quoted(std::string_view text) {
-    constexpr size_t kLongest = 40;
-    const std::string_view trimmed = Trimmed(text);
-    return "\"" + std::string(trimmed.substr(0, kLongest)) +
-           (trimmed.size() > kLongest ? "...\"" : "\"");
-}
+using line_text::Contains;
+using line_text::LowerCased;
+using line_text::Quoted;
 
 // A word is a whole finite number or nothing, as everywhere in the file.
 std::optional<double> Number(std::string_view word) {
     return ParseNumberToken(word);
-}
-
-std::string LowerCased(std::string_view text) {
-    std::string lowered(text);
-    for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lowered;
 }
 
 const std::string kSceneLimit = "10000"; // m, CaseWorld::kLargestSceneCoordinate
