@@ -4,16 +4,9 @@
 #include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/CaseText.h"
+#include "casefile/LineText.h"
 
-namespace {
-
-void AppendValueLine(std::string& out, std::string_view tag, std::string_view value,
-                     std::string_view lineEnd) {
-    out.append("  <").append(tag).append(">").append(value);
-    out.append("</").append(tag).append(">").append(lineEnd);
-}
-
-} // namespace
+using line_text::AppendValueLine;
 
 void AppendCarriedBlock(std::string& out, const Case& theCase, std::string_view lineEnd) {
     const CarriedFrom& carried = theCase.carriedFrom;
@@ -21,15 +14,15 @@ void AppendCarriedBlock(std::string& out, const Case& theCase, std::string_view 
         return;
     }
     out.append(lineEnd).append("<carried>").append(lineEnd);
-    AppendValueLine(out, "ctfolder", EscapeText(carried.ctFolder), lineEnd);
-    AppendValueLine(out, "ctseries", EscapeText(carried.seriesUid), lineEnd);
+    AppendValueLine(out, "  ", "ctfolder", EscapeText(carried.ctFolder), lineEnd);
+    AppendValueLine(out, "  ", "ctseries", EscapeText(carried.seriesUid), lineEnd);
     if (!carried.seriesSha256.empty()) {
-        AppendValueLine(out, "ctsha256", EscapeText(carried.seriesSha256), lineEnd);
+        AppendValueLine(out, "  ", "ctsha256", EscapeText(carried.seriesSha256), lineEnd);
     }
     // Lengths in metres with four decimals, as every length of the file.
-    AppendValueLine(out, "ctlength", FormatFixed(carried.ctLength, 0, 4), lineEnd);
-    AppendValueLine(out, "bodylength", FormatFixed(carried.bodyLength, 0, 4), lineEnd);
-    AppendValueLine(out, "bodyscale", FormatFixed(carried.bodyScale, 0, 6), lineEnd);
+    AppendValueLine(out, "  ", "ctlength", FormatFixed(carried.ctLength, 0, 4), lineEnd);
+    AppendValueLine(out, "  ", "bodylength", FormatFixed(carried.bodyLength, 0, 4), lineEnd);
+    AppendValueLine(out, "  ", "bodyscale", FormatFixed(carried.bodyScale, 0, 6), lineEnd);
     out.append("</carried>").append(lineEnd);
 }
 

@@ -3,16 +3,9 @@
 #include "base/TextEscaping.h"
 #include "case/Case.h"
 #include "case/CaseText.h"
+#include "casefile/LineText.h"
 
-namespace {
-
-void AppendValueLine(std::string& out, std::string_view tag, std::string_view value,
-                     std::string_view lineEnd) {
-    out.append("  <").append(tag).append(">").append(value);
-    out.append("</").append(tag).append(">").append(lineEnd);
-}
-
-} // namespace
+using line_text::AppendValueLine;
 
 void AppendCtBlock(std::string& out, const Case& theCase, std::string_view folderName,
                    std::string_view lineEnd) {
@@ -20,9 +13,9 @@ void AppendCtBlock(std::string& out, const Case& theCase, std::string_view folde
         return;
     }
     out.append(lineEnd).append("<ct>").append(lineEnd);
-    AppendValueLine(out, "folder", EscapeText(folderName), lineEnd);
+    AppendValueLine(out, "  ", "folder", EscapeText(folderName), lineEnd);
     if (!theCase.ct.seriesUid.empty()) {
-        AppendValueLine(out, "series", EscapeText(theCase.ct.seriesUid), lineEnd);
+        AppendValueLine(out, "  ", "series", EscapeText(theCase.ct.seriesUid), lineEnd);
     }
     out.append("</ct>").append(lineEnd);
 }

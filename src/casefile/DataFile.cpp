@@ -1,4 +1,5 @@
 #include "casefile/DataFile.h"
+#include "casefile/LineText.h"
 
 #include "base/AppInfo.h"
 #include "base/FileAccess.h"
@@ -34,9 +35,7 @@ constexpr int kLengthDecimals = 4;
 // "<indent><tag>value</tag>" and the line end.
 void AppendValueLine(std::string& out, std::string_view indent, std::string_view tag,
                      std::string_view value) {
-    out.append(indent).append("<").append(tag).append(">");
-    out.append(value);
-    out.append("</").append(tag).append(">").append(kLineEnd);
+    line_text::AppendValueLine(out, indent, tag, value, kLineEnd);
 }
 
 void AppendLine(std::string& out, std::string_view line) {

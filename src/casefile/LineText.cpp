@@ -25,4 +25,10 @@ std::string Quoted(std::string_view text) {
            (trimmed.size() > kLongest ? "...\"" : "\"");
 }
 
+void AppendValueLine(std::string& out, std::string_view indent, std::string_view tag,
+                     std::string_view value, std::string_view lineEnd) {
+    out.append(indent).append("<").append(tag).append(">").append(value);
+    out.append("</").append(tag).append(">").append(lineEnd);
+}
+
 } // namespace line_text

@@ -5,14 +5,11 @@
 #include "case/Case.h"
 #include "case/CaseText.h"
 #include "case/EntryNumber.h"
+#include "casefile/LineText.h"
 
 namespace {
 
-void AppendValueLine(std::string& out, std::string_view indent, std::string_view tag,
-                     std::string_view value, std::string_view lineEnd) {
-    out.append(indent).append("<").append(tag).append(">").append(value);
-    out.append("</").append(tag).append(">").append(lineEnd);
-}
+using line_text::AppendValueLine;
 
 // Lengths in metres with four decimals and angles with two, as every other line of the file.
 std::string Length(double metres) {
