@@ -147,6 +147,21 @@ std::optional<TrackLine> FitTrackLine(const std::vector<TrackStop>& stops) {
     return line;
 }
 
+std::pair<Vec3, Vec3> StraightTrackEnds(const Trajectory& trajectory) {
+    if (trajectory.points.empty()) {
+        return {trajectory.in, trajectory.out};
+    }
+    const std::optional<TrackLine> line = FitTrackLine(StopsOfTrajectory(trajectory));
+    if (!line) {
+        return {trajectory.in, trajectory.out};
+    }
+    const auto onLine = [&](const Vec3& point) {
+        return Plus(line->start,
+                    Scaled(line->direction, Dot(Minus(point, line->start), line->direction)));
+    };
+    return {onLine(trajectory.in), onLine(trajectory.out)};
+}
+
 double AngleBetween(const Vec3& a, const Vec3& b) {
     // The arc tangent keeps its precision for nearly parallel directions, where the arc cosine
     // of their dot product loses it.

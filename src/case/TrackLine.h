@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Trajectory;
@@ -52,6 +53,12 @@ struct TrackLine {
 // None when fewer than two stops are given, when they all coincide, or when the line's direction
 // from IN toward OUT is not defined (IN and OUT equally far along it).
 std::optional<TrackLine> FitTrackLine(const std::vector<TrackStop>& stops);
+
+// The ends a straight picture of the track runs between (body frame, metres): IN and OUT, or, for
+// a track with points between them, the places on the line fitted through all its stops nearest
+// IN and OUT, so that the plane along the track holds the line its angles are read from (IN and
+// OUT when no line can be fitted).
+std::pair<Vec3, Vec3> StraightTrackEnds(const Trajectory& trajectory);
 
 // The angle between two directions (of any length but 0), in degrees from 0 to 180.
 double AngleBetween(const Vec3& a, const Vec3& b);

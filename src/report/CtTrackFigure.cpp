@@ -1,5 +1,6 @@
 #include "report/CtTrackFigure.h"
 
+#include "case/TrackLine.h"
 #include "case/Trajectory.h"
 #include "ct/CtObliquePlane.h"
 #include "ct/CtObliqueSlicer.h"
@@ -114,9 +115,8 @@ std::optional<QImage> DrawCtTrackFigure(const CtScan& scan, const Trajectory& tr
     CtObliqueOptions options;
     options.slabMm = kSlabMm;
     CtObliquePlane plane;
-    if (!TrackPlane(scan.volume, Centimetres(trajectory.in), Centimetres(trajectory.out), options,
-                    plane)
-             .ok() ||
+    const auto [lineIn, lineOut] = StraightTrackEnds(trajectory);
+    if (!TrackPlane(scan.volume, Centimetres(lineIn), Centimetres(lineOut), options, plane).ok() ||
         plane.width <= 0 || plane.height <= 0) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #include "ui/CtTrackPage.h"
 
 #include "case/Case.h"
+#include "case/TrackLine.h"
 #include "edit/CaseEditor.h"
 #include "ui/CtSliceCanvas.h"
 #include "ui/PointPicking.h"
@@ -156,6 +157,9 @@ CtTrackPage::Drawn CtTrackPage::Wanted() const {
         want.number = selected;
         want.in = Scaled(trajectory->in, kCentimetresPerMetre);
         want.out = Scaled(trajectory->out, kCentimetresPerMetre);
+        const auto [lineIn, lineOut] = StraightTrackEnds(*trajectory);
+        want.lineIn = Scaled(lineIn, kCentimetresPerMetre);
+        want.lineOut = Scaled(lineOut, kCentimetresPerMetre);
     }
     return want;
 }
@@ -189,7 +193,7 @@ void CtTrackPage::Refresh() {
     inCm = want.in;
     outCm = want.out;
     haveTrack = scan && number != 0 &&
-                TrackPlane(scan->volume, inCm, outCm, options, trackPlane).ok() &&
+                TrackPlane(scan->volume, want.lineIn, want.lineOut, options, trackPlane).ok() &&
                 CrossPlane(scan->volume, inCm, outCm, fraction, options, crossPlane).ok();
     if (!haveTrack) {
         Clear();

@@ -69,6 +69,9 @@ private:
         const CtScan* scan = nullptr;
         int number = 0;
         Vec3 in, out;
+        // Where the plane along the track runs: IN and OUT, or for a track with points between
+        // them, their places on the fitted line.
+        Vec3 lineIn, lineOut;
         double slabMm = 0, fraction = 0;
         CtWindowPreset preset = CtWindowPreset::SoftTissue;
         bool operator==(const Drawn&) const = default;

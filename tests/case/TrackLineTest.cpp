@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -125,4 +126,25 @@ TEST(TrackPointPlace, APointGoesBetweenTheStopsItLiesBetween) {
     still.in = still.out = {0, 1, 0};
     still.points.push_back({{0, 1, 0.1}, 0.01, ""});
     EXPECT_EQ(TrackPointPlace(still, {0, 1, -0.3}), 1u);
+}
+
+TEST(TrackLineTest, StraightEndsLieOnTheFittedLine) {
+    Trajectory trajectory;
+    trajectory.in = {0.10, 1.40, 0.20};
+    trajectory.out = {-0.05, 1.25, 0.02};
+    auto [in, out] = StraightTrackEnds(trajectory);
+    EXPECT_EQ(in, trajectory.in);
+    EXPECT_EQ(out, trajectory.out);
+
+    // Precise points pull the line off IN and OUT: the ends follow the line, and the track read
+    // between them has the fitted line's angles.
+    trajectory.points = {{{0.06, 1.37, 0.16}, 0.002, ""}, {{0.00, 1.31, 0.09}, 0.002, ""}};
+    const std::optional<TrackLine> line = FitTrackLine(StopsOfTrajectory(trajectory));
+    ASSERT_TRUE(line);
+    std::tie(in, out) = StraightTrackEnds(trajectory);
+    EXPECT_LT(DistanceFromLine(in, line->start, line->direction), 1e-12);
+    EXPECT_LT(DistanceFromLine(out, line->start, line->direction), 1e-12);
+    EXPECT_NEAR(AnglesOfTrack(in, out).direction, line->angles.direction, 1e-9);
+    EXPECT_NEAR(AnglesOfTrack(in, out).elevation, line->angles.elevation, 1e-9);
+    EXPECT_GT(Dot(Minus(trajectory.in, in), Minus(trajectory.in, in)), 1e-6);
 }

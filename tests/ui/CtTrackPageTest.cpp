@@ -106,8 +106,10 @@ TEST_F(CtTrackPageTest, ShowsTheSelectedTracksPlanes) {
     EXPECT_LT(along.in.x, along.out.x);
     EXPECT_FALSE(Page().TrackCanvas().GetGuide().isNull());
 
-    // A point between IN and OUT, 1 mm off the plane: a square on both pictures and on the
-    // slices, with no picture drawn again.
+    // A point between IN and OUT, 1 mm off their line: a square on both pictures and on the
+    // slices. The plane along the track now holds the line fitted through all three, which the
+    // point's equal weight draws a third of the way toward it: the point lies 2/3 mm off the
+    // plane, IN and OUT 1/3 mm the other way, and the picture is drawn once more.
     const int drawsBeforePoint = Page().TrackDraws();
     Editor().EditTrajectory(number, "Add a point", [](Trajectory& t) {
         TrackPoint stop;
@@ -116,11 +118,13 @@ TEST_F(CtTrackPageTest, ShowsTheSelectedTracksPlanes) {
     });
     ASSERT_EQ(Page().TrackCanvas().GetTracks().front().stops.size(), 1u);
     const CtSlicePoint stop = Page().TrackCanvas().GetTracks().front().stops.front();
-    EXPECT_NEAR(std::abs(stop.offsetMm), 1, 1e-6);
+    EXPECT_NEAR(std::abs(stop.offsetMm), 2.0 / 3.0, 1e-6);
+    EXPECT_NEAR(std::abs(Page().TrackCanvas().GetTracks().front().track.in.offsetMm), 1.0 / 3.0,
+                1e-6);
     EXPECT_NEAR(stop.x, (along.in.x + along.out.x) / 2, 1e-6);
     EXPECT_EQ(Page().CrossCanvas().GetTracks().front().stops.size(), 1u);
     EXPECT_EQ(Dock().GetCanvas().GetTracks().front().stops.size(), 1u);
-    EXPECT_EQ(Page().TrackDraws(), drawsBeforePoint);
+    EXPECT_EQ(Page().TrackDraws(), drawsBeforePoint + 1);
 
     // A quarter of the way, then one wheel notch further (2 %), through the air window.
     const int trackDraws = Page().TrackDraws();
