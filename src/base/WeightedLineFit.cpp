@@ -110,6 +110,23 @@ std::optional<WeightedLine> FitWeightedLine(std::span<const WeightedPoint> point
     return WeightedLine{centre, *axis};
 }
 
+std::optional<std::pair<Vec3, Vec3>> EndsOnFittedLine(std::span<const WeightedPoint> points) {
+    const std::optional<WeightedLine> line = FitWeightedLine(points);
+    if (!line) {
+        return std::nullopt;
+    }
+    const Vec3 &first = points.front().point, &last = points.back().point;
+    if (Dot(Minus(last, first), line->axis) == 0) {
+        return std::nullopt;
+    }
+    const auto onLine = [&](const Vec3& p) {
+        const double along = Dot(Minus(p, line->centre), line->axis);
+        return Vec3{line->centre.x + line->axis.x * along, line->centre.y + line->axis.y * along,
+                    line->centre.z + line->axis.z * along};
+    };
+    return std::pair{onLine(first), onLine(last)};
+}
+
 double DistanceFromLine(const Vec3& point, const Vec3& start, const Vec3& direction) {
     const Vec3 off = Minus(point, start);
     const Vec3 across = Minus(off, Scaled(direction, Dot(off, direction)));

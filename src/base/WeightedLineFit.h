@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 // A measured point and the radius of the ball it is known within (any length unit, the same for
@@ -32,6 +33,12 @@ struct WeightedLine {
     Vec3 axis;
 };
 std::optional<WeightedLine> FitWeightedLine(std::span<const WeightedPoint> points);
+
+// Where the first and the last of the points lie on the weighted line through them all, first
+// then last: the ends of a straight track fitted through its stops. None when no line can be
+// fitted, or when the first and last lie equally far along it. Takes no memory, so that a draw of
+// the uncertainty budget may make one for every track it draws.
+std::optional<std::pair<Vec3, Vec3>> EndsOnFittedLine(std::span<const WeightedPoint> points);
 
 // The distance of `point` from the line through `start` along the unit vector `direction`.
 double DistanceFromLine(const Vec3& point, const Vec3& start, const Vec3& direction);

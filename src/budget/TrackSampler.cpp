@@ -245,18 +245,6 @@ std::pair<Vec3, Vec3> TrackSampler::FittedEnds(const Stops& stops) const {
     for (std::size_t k = 0; k < stopCount; ++k) {
         weighted[k] = {stops[k], radii[k]};
     }
-    const std::optional<WeightedLine> line =
-        FitWeightedLine(std::span<const WeightedPoint>(weighted.data(), stopCount));
-    const Vec3 &first = stops[0], &last = stops[stopCount - 1];
-    const double turn = line ? Dot(Minus(last, first), line->axis) : 0;
-    if (turn == 0) {
-        return {first, last}; // no line, or IN and OUT equally far along it
-    }
-    const Vec3 axis = turn > 0 ? line->axis : Vec3{-line->axis.x, -line->axis.y, -line->axis.z};
-    const auto onLine = [&](const Vec3& p) {
-        const double along = Dot(Minus(p, line->centre), axis);
-        return Vec3{line->centre.x + axis.x * along, line->centre.y + axis.y * along,
-                    line->centre.z + axis.z * along};
-    };
-    return {onLine(first), onLine(last)};
+    const auto ends = EndsOnFittedLine(std::span<const WeightedPoint>(weighted.data(), stopCount));
+    return ends.value_or(std::pair{stops[0], stops[stopCount - 1]});
 }

@@ -151,15 +151,11 @@ std::pair<Vec3, Vec3> StraightTrackEnds(const Trajectory& trajectory) {
     if (trajectory.points.empty()) {
         return {trajectory.in, trajectory.out};
     }
-    const std::optional<TrackLine> line = FitTrackLine(StopsOfTrajectory(trajectory));
-    if (!line) {
-        return {trajectory.in, trajectory.out};
+    std::vector<WeightedPoint> points;
+    for (const TrackStop& stop : StopsOfTrajectory(trajectory)) {
+        points.push_back({stop.point, stop.radius});
     }
-    const auto onLine = [&](const Vec3& point) {
-        return Plus(line->start,
-                    Scaled(line->direction, Dot(Minus(point, line->start), line->direction)));
-    };
-    return {onLine(trajectory.in), onLine(trajectory.out)};
+    return EndsOnFittedLine(points).value_or(std::pair{trajectory.in, trajectory.out});
 }
 
 double AngleBetween(const Vec3& a, const Vec3& b) {
