@@ -29,6 +29,13 @@ double DistanceToChannel(const Vec3& bodyCm) {
     return std::sqrt(Dot(off, off));
 }
 
+// IN as the user drags it at redraw `step`: back and forth by up to 2 cm, half a millimetre a
+// redraw.
+Vec3 DraggedIn(int step) {
+    const double shift = 0.05 * (step % 80 < 40 ? step % 40 : 40 - step % 40);
+    return {kIn.x + shift, kIn.y + shift * 0.5, kIn.z};
+}
+
 // The body frame's origin at the patient frame's; the volume's middle on the head-foot axis.
 const CtScan& BenchScan() {
     static const std::unique_ptr<CtScan> scan = [] {
@@ -85,10 +92,7 @@ void BM_DragTrackSlab(benchmark::State& state) {
     CtObliquePlane plane;
     int step = 0;
     for (auto _ : state) {
-        // IN moves back and forth by up to 2 cm, half a millimetre a redraw.
-        const double shift = 0.05 * (step % 80 < 40 ? step % 40 : 40 - step % 40);
-        ++step;
-        const Vec3 in{kIn.x + shift, kIn.y + shift * 0.5, kIn.z};
+        const Vec3 in = DraggedIn(step++);
         if (!TrackPlane(scan.volume, in, kOut, options, plane)) {
             state.SkipWithError("no plane");
             break;
@@ -128,9 +132,7 @@ void BM_DragCrossSlab(benchmark::State& state) {
     CtObliquePlane plane;
     int step = 0;
     for (auto _ : state) {
-        const double shift = 0.05 * (step % 80 < 40 ? step % 40 : 40 - step % 40);
-        ++step;
-        const Vec3 in{kIn.x + shift, kIn.y + shift * 0.5, kIn.z};
+        const Vec3 in = DraggedIn(step++);
         if (!CrossPlane(scan.volume, in, kOut, 0.5, options, plane)) {
             state.SkipWithError("no plane");
             break;
