@@ -60,6 +60,33 @@ protected:
         return PosedBody(body).PosePoint(point, part);
     }
 
+    // A shot through the right forearm with the arm raised forward and out and the elbow bent:
+    // `theCase` takes the body in that posture; IN and the exit from the forearm are measured at
+    // rest, and posedIn and posedExit are where the posture carries them.
+    struct ForearmShot {
+        Posture known;
+        Vec3 in, exitArm, posedIn, posedExit;
+        // Along the posed forearm track, beyond its exit, `k` times its length.
+        Vec3 Beyond(double k) const {
+            const Vec3 d = Minus(posedExit, posedIn);
+            return {posedExit.x + k * d.x, posedExit.y + k * d.y, posedExit.z + k * d.z};
+        }
+    };
+    ForearmShot RaisedForearmShot(Case& theCase) const {
+        ForearmShot shot;
+        theCase.body = body;
+        shot.known.Set(Joint::RightShoulder, {0, 50, 25});
+        shot.known.Set(Joint::RightElbow, {0, 60, 0});
+        theCase.body.SetPosture(shot.known);
+        const Vec3 wrist = PartCentres().at("right_forearm");
+        shot.in = {wrist.x - 0.03, wrist.y, wrist.z};
+        shot.exitArm = {wrist.x + 0.03, wrist.y + 0.005, wrist.z - 0.01};
+        const PosedBody posed(theCase.body);
+        shot.posedIn = posed.PosePoint(shot.in, "right_forearm");
+        shot.posedExit = posed.PosePoint(shot.exitArm, "right_forearm");
+        return shot;
+    }
+
     // The centre of a triangle of each part, far from its borders as the mesh allows: the
     // triangle whose centre is nearest the centre of all the part's triangles.
     std::map<std::string, Vec3> PartCentres() const {
@@ -460,20 +487,10 @@ TEST_F(PostureTest, AlignFindsTheArmPoseThatMadeTwoTracksOneLine) {
     // A bullet through the right forearm and on into the chest, with the arm raised forward and
     // out and the elbow bent: the tracks are one line in that pose only.
     Case theCase;
-    theCase.body = body;
-    Posture known;
-    known.Set(Joint::RightShoulder, {0, 50, 25});
-    known.Set(Joint::RightElbow, {0, 60, 0});
-    theCase.body.SetPosture(known);
-    const Vec3 wrist = PartCentres().at("right_forearm");
-    const Vec3 in1 = {wrist.x - 0.03, wrist.y, wrist.z};
-    const Vec3 out1 = {wrist.x + 0.03, wrist.y + 0.005, wrist.z - 0.01};
-    const PosedBody knownBody(theCase.body);
-    const Vec3 p1 = knownBody.PosePoint(in1, "right_forearm");
-    const Vec3 p2 = knownBody.PosePoint(out1, "right_forearm");
-    const Vec3 d = {p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
-    const Vec3 in2 = {p2.x + 3 * d.x, p2.y + 3 * d.y, p2.z + 3 * d.z};
-    const Vec3 out2 = {p2.x + 6 * d.x, p2.y + 6 * d.y, p2.z + 6 * d.z};
+    const ForearmShot forearm = RaisedForearmShot(theCase);
+    const Posture& known = forearm.known;
+    const Vec3 in1 = forearm.in, out1 = forearm.exitArm;
+    const Vec3 in2 = forearm.Beyond(3), out2 = forearm.Beyond(6);
     Trajectory arm;
     arm.in = in1, arm.out = out1;
     arm.inPart = arm.outPart = "right_forearm";
@@ -570,23 +587,12 @@ TEST_F(PostureTest, AlignRefusesATrackWithoutDirectionNamingIt) {
 // track runs on with hardly a deflection.
 TEST_F(PostureTest, AlignLinesUpTheTwoPiecesOfOneTrajectory) {
     Case theCase;
-    theCase.body = body;
-    Posture known;
-    known.Set(Joint::RightShoulder, {0, 50, 25});
-    known.Set(Joint::RightElbow, {0, 60, 0});
-    theCase.body.SetPosture(known);
     // The stops as measured on the posed body, carried back to the body at rest: the forearm's
     // with its bone, the chest's where they are (the trunk does not move).
-    const Vec3 wrist = PartCentres().at("right_forearm");
-    const Vec3 in = {wrist.x - 0.03, wrist.y, wrist.z};
-    const Vec3 exitArm = {wrist.x + 0.03, wrist.y + 0.005, wrist.z - 0.01};
-    const PosedBody knownBody(theCase.body);
-    const Vec3 p1 = knownBody.PosePoint(in, "right_forearm");
-    const Vec3 p2 = knownBody.PosePoint(exitArm, "right_forearm");
-    const Vec3 d = Minus(p2, p1);
-    const auto along = [&](double k) {
-        return Vec3{p2.x + k * d.x, p2.y + k * d.y, p2.z + k * d.z};
-    };
+    const ForearmShot forearm = RaisedForearmShot(theCase);
+    const Posture& known = forearm.known;
+    const Vec3 &in = forearm.in, &exitArm = forearm.exitArm;
+    const auto along = [&](double k) { return forearm.Beyond(k); };
     Trajectory shot;
     shot.in = in;
     shot.inPart = "right_forearm";
