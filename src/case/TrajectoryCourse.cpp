@@ -103,16 +103,12 @@ DirectionUncertainty ComputeUncertainty(double length, double radius, double dir
 TrajectoryCourse DescribeTrajectory(const Trajectory& trajectory) {
     // A track with points between IN and OUT runs along the line fitted through all its stops:
     // its course is that line's from where IN lies on it to where OUT does.
-    Vec3 delta = Minus(trajectory.out, trajectory.in);
-    Vec3 to = trajectory.out;
-    if (!trajectory.points.empty()) {
-        if (const std::optional<TrackLine> line = FitTrackLine(StopsOfTrajectory(trajectory))) {
-            const double along = Dot(Minus(trajectory.out, line->start), line->direction);
-            delta = {line->direction.x * along, line->direction.y * along,
-                     line->direction.z * along};
-            to = {trajectory.in.x + delta.x, trajectory.in.y + delta.y, trajectory.in.z + delta.z};
-        }
-    }
+    const auto [lineIn, lineOut] = StraightTrackEnds(trajectory);
+    const Vec3 delta = Minus(lineOut, lineIn);
+    const Vec3 to =
+        trajectory.points.empty()
+            ? trajectory.out
+            : Vec3{trajectory.in.x + delta.x, trajectory.in.y + delta.y, trajectory.in.z + delta.z};
     const double deltaX = delta.x, deltaY = delta.y, deltaZ = delta.z;
     TrajectoryCourse course;
     course.components = DescribeCourse(deltaX, deltaY, deltaZ);
