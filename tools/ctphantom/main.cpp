@@ -146,15 +146,24 @@ int Write(const std::string& folder, const Command& command) {
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr,
-                     "usage: ct_phantom FOLDER [--body [--model OBJ]] [--truth] [--shuffle] "
+void PrintUsage(std::FILE* to) {
+    std::fprintf(to, "usage: ct_phantom FOLDER [--body [--model OBJ]] [--truth] [--shuffle] "
                      "[--feet-first | --prone] [--unsigned] [--intercept HU] [--slope S] "
                      "[--size NX,NY,NZ] [--spacing MM] [--slice-gap MM] [--uid UID] "
                      "[--description TEXT] [--compress jpeg|jpegls|rle]\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The folder comes first: an option in its place (--help among them) is never taken for a
+    // folder to write a series into.
+    if (argc >= 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        PrintUsage(stdout);
+        return 0;
+    }
+    if (argc < 2 || argv[1][0] == '-') {
+        PrintUsage(stderr);
         return 2;
     }
     Command command;
