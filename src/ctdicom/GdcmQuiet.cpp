@@ -1,4 +1,4 @@
-#include "ct/GdcmQuiet.h"
+#include "ctdicom/GdcmQuiet.h"
 
 #include <gdcmTrace.h>
 
