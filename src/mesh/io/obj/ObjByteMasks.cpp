@@ -113,14 +113,14 @@ bool ObjByteMasks::CanClassifyWide() {
 }
 #endif
 
-void ObjByteMasks::Classify(std::string_view text) {
+void ObjByteMasks::Classify(std::string_view text, Step step) {
     size_ = text.size();
     blockCount_ = (size_ + 63) / 64;
     blocks_.resize(blockCount_ + 1);
     blocks_[blockCount_] = Block();
-    std::size_t index = CanClassifyWide() ? ClassifyWide(text.data()) : 0;
+    std::size_t index = step == Step::Widest && CanClassifyWide() ? ClassifyWide(text.data()) : 0;
 #if defined(__SSE2__)
-    for (; (index + 1) * 64 <= size_; ++index) {
+    for (; step != Step::One && (index + 1) * 64 <= size_; ++index) {
         blocks_[index] = ClassifySixtyFour(text.data() + index * 64);
     }
 #endif

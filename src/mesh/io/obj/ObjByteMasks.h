@@ -13,8 +13,12 @@
 // bytes are classified sixteen at a time where the processor allows.
 class ObjByteMasks {
 public:
+    // How many bytes a classifying step takes: the widest the processor allows, or (so that every
+    // way can be tested on any machine) sixteen or one where the processor allows them.
+    enum class Step { Widest, Sixteen, One };
+
     // Classifies `text`; the masks of an earlier text are dropped (their memory is kept).
-    void Classify(std::string_view text);
+    void Classify(std::string_view text, Step step = Step::Widest);
 
     std::size_t Size() const { return size_; }
 
