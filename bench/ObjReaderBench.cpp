@@ -4,6 +4,7 @@
 #include "base/RegularFile.h"
 #include "mesh/MeshFitting.h"
 #include "mesh/MeshNormals.h"
+#include "mesh/io/obj/ObjChunkCounter.h"
 #include "mesh/io/obj/ObjParallelReader.h"
 #include "mesh/io/obj/ObjReader.h"
 
@@ -150,6 +151,45 @@ void ReadObjOneStretch(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
 }
 
+// The first reading (the counting) of the whole model on one thread: from the file in windows
+// (state.range(0) == 0), the copies of the text included, or from the text in memory cut into
+// stretches of the windows' size (the counting alone).
+void CountObjOneThread(benchmark::State& state) {
+    const TorusFile& torus = Torus();
+    std::optional<RegularFile> file = RegularFile::Open(torus.path.string());
+    const std::optional<std::string> text = file ? file->ReadWhole() : std::nullopt;
+    if (!text) {
+        state.SkipWithError("the model could not be read");
+        return;
+    }
+    const bool fromFile = state.range(0) == 0;
+    const ObjSource source = fromFile ? ObjSource(std::move(*file)) : ObjSource(*text);
+    const std::size_t windowBytes = ObjParallelOptions().windowBytes;
+    std::vector<std::size_t> cuts{0};
+    while (cuts.back() < source.Size()) {
+        cuts.push_back(fromFile ? source.Size()
+                                : source.StatementStartFrom(cuts.back() + windowBytes));
+    }
+    const std::function<void(double)> noProgress;
+    std::string windowBuffer;
+    for (auto _ : state) {
+        ObjReadProgress progress(noProgress, source.Size());
+        uint64_t triangles = 0;
+        for (std::size_t i = 1; i < cuts.size(); ++i) {
+            ObjChunkCount count;
+            count.begin = cuts[i - 1];
+            count.end = cuts[i];
+            CountObjChunk(source, windowBytes, windowBuffer, count, progress);
+            triangles += count.faultOffset ? 0 : count.triangles;
+        }
+        if (triangles != 2u * kRings * kSides) {
+            state.SkipWithError("the model was not counted");
+            return;
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * torus.bytes));
+}
+
 // Thousands of materials: every triangle in a group of its own, each named by a usemtl.
 void ReadManyMaterials(benchmark::State& state) {
     const auto groups = static_cast<int>(state.range(0));
@@ -217,6 +257,7 @@ void FscanfTwoPassRead(benchmark::State& state) {
 BENCHMARK(ReadObjOnEveryCore)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(ReadObjReferenceReader)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(ReadObjOneStretch)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(CountObjOneThread)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(ReadManyMaterials)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadFitAndNormals)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(FscanfTwoPassRead)->Unit(benchmark::kMillisecond)->Iterations(2);
