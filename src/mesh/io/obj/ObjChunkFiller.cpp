@@ -14,11 +14,7 @@ namespace {
 class ChunkFiller {
 public:
     ChunkFiller(const ObjChunkCount& count, const ObjChunkPlan& plan, Mesh& mesh)
-        : count_(count), plan_(plan),
-          mesh_(mesh), total_{static_cast<uint32_t>(mesh.positions.size()),
-                              static_cast<uint32_t>(mesh.texCoords.size()),
-                              static_cast<uint32_t>(mesh.normals.size())},
-          read_(plan.base),
+        : count_(count), plan_(plan), mesh_(mesh), total_(plan.total), read_(plan.base),
           groupWritten_(count.groupNames.size(), 0), sink_{&leadingWritten_, count.leadingTriangles,
                                                            plan.leadingGroup, plan.leadingStart} {}
 

@@ -15,6 +15,7 @@
 // stretches before it.
 struct ObjChunkPlan {
     ObjElementCounts base;     // elements read before the stretch
+    ObjElementCounts total;    // elements in the whole text
     uint32_t triangleBase = 0; // the stretch's first triangle
     uint32_t leadingGroup = 0; // the group current where the stretch starts (into mesh.groups)
     uint32_t leadingStart = 0; // its first slot in that group's triangleIndices

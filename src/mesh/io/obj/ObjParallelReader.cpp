@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -29,12 +30,13 @@ constexpr std::size_t kSmallText = std::size_t{1} << 20;
 // the 104.5 MB torus): the other cores then wait for less than a millisecond, not for several.
 constexpr unsigned kStretchesPerCore = 16;
 
-// Runs work(i, buffer) for every i in [0, count) on up to one thread per processor core, the
-// calling thread among them; each thread takes the next stretch not yet taken and reads files
-// through a window buffer of its own. Returns when all are done.
-template <typename Work> void RunStretches(std::size_t count, const Work& work) {
-    const std::size_t threadCount =
-        std::min<std::size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+// Runs work(i, buffer) for every i in [0, count) in that order on up to one thread per processor
+// core (and at most maxThreads), the calling thread among them; each thread takes the next job not
+// yet taken and reads files through a window buffer of its own. Returns when all are done.
+template <typename Work>
+void RunStretches(std::size_t count, const Work& work, std::size_t maxThreads = SIZE_MAX) {
+    const std::size_t threadCount = std::min<std::size_t>(
+        {count, maxThreads, std::max(1u, std::thread::hardware_concurrency())});
     std::atomic<std::size_t> next{0};
     const auto takeStretches = [&work, &next, count] {
         std::string windowBuffer;
@@ -108,6 +110,12 @@ public:
             totals_.texCoords > kMaxObjCount) {
             return RefuseObj(ObjTooLargeMessage(path_));
         }
+        const ObjElementCounts total{static_cast<uint32_t>(totals_.vertices),
+                                     static_cast<uint32_t>(totals_.texCoords),
+                                     static_cast<uint32_t>(totals_.normals)};
+        for (ObjChunkPlan& plan : plans) {
+            plan.total = total;
+        }
         groups_.MoveInto(mesh_);
         return Status::Ok();
     }
@@ -174,32 +182,76 @@ private:
     Totals totals_;
 };
 
-// Every array is allocated once, at the exact size the first reading counted; the second reading
-// takes the counts from the arrays' sizes. Each array is filled with its first values by one
-// thread: for a large model the triangles, more than half of the bytes, are made on one core while
-// another makes the other arrays.
-void AllocateArrays(Mesh& mesh, const StretchPlanner::Totals& totals) {
-    constexpr std::size_t kLargeBytes = std::size_t{2} << 20;
-    const auto makeArrays = [&mesh, &totals](std::size_t which) {
-        if (which == 0) {
-            AllocateExactly(mesh.triangles, totals.triangles, MeshTriangle());
-            return;
+// The jobs of the second reading, in the order threads take them: making the triangles' array,
+// making the coordinates' arrays, then reading the stretches, those without faces first. Every
+// array is allocated once, at the exact size the first reading counted. A stretch waits only for
+// the arrays it writes into: a model keeps most of its coordinates ahead of its faces, so they are
+// read on one core while the triangles' array (more than half of the bytes) is made on another.
+// The jobs that make arrays never wait and are taken before any stretch, so a single thread, or
+// any number, runs them all.
+class SecondReadingJobs {
+public:
+    SecondReadingJobs(Mesh& mesh, const StretchPlanner::Totals& totals,
+                      const std::vector<ObjChunkCount>& counts)
+        : mesh_(mesh), totals_(totals), counts_(counts) {
+        for (const bool withFaces : {false, true}) {
+            for (std::size_t i = 0; i < counts.size(); ++i) {
+                if ((counts[i].triangles > 0) == withFaces) {
+                    order_.push_back(i);
+                }
+            }
         }
-        AllocateExactly(mesh.positions, totals.vertices, Vec3f());
-        if (totals.normals > 0) {
-            AllocateExactly(mesh.normals, totals.normals, Vec3f());
+    }
+
+    std::size_t Count() const { return kArrayJobs + order_.size(); }
+
+    // Runs job `job`: makes an array, or calls readStretch(i) for a stretch i once its arrays
+    // are made.
+    template <typename ReadStretch> void Run(std::size_t job, const ReadStretch& readStretch) {
+        if (job == 0) {
+            AllocateExactly(mesh_.triangles, totals_.triangles, MeshTriangle());
+            Announce(trianglesMade_);
+        } else if (job == 1) {
+            MakeCoordinates();
+            Announce(coordinatesMade_);
+        } else {
+            const std::size_t stretch = order_[job - kArrayJobs];
+            const ObjChunkCount& count = counts_[stretch];
+            if (count.vertices > 0 || count.normals > 0 || count.texCoords > 0) {
+                coordinatesMade_.wait(false);
+            }
+            if (count.triangles > 0) {
+                trianglesMade_.wait(false);
+            }
+            readStretch(stretch);
         }
-        if (totals.texCoords > 0) {
-            AllocateExactly(mesh.texCoords, totals.texCoords, std::array<float, 2>{0.0f, 0.0f});
+    }
+
+private:
+    static constexpr std::size_t kArrayJobs = 2;
+
+    void MakeCoordinates() {
+        AllocateExactly(mesh_.positions, totals_.vertices, Vec3f());
+        if (totals_.normals > 0) {
+            AllocateExactly(mesh_.normals, totals_.normals, Vec3f());
         }
-    };
-    const std::size_t parts = totals.triangles * sizeof(MeshTriangle) < kLargeBytes ? 1 : 2;
-    ForEachPart(2, parts, [&makeArrays](std::size_t, std::size_t begin, std::size_t end) {
-        for (std::size_t which = begin; which < end; ++which) {
-            makeArrays(which);
+        if (totals_.texCoords > 0) {
+            AllocateExactly(mesh_.texCoords, totals_.texCoords, std::array<float, 2>{0.0f, 0.0f});
         }
-    });
-}
+    }
+
+    static void Announce(std::atomic<bool>& made) {
+        made.store(true);
+        made.notify_all();
+    }
+
+    Mesh& mesh_;
+    const StretchPlanner::Totals& totals_;
+    const std::vector<ObjChunkCount>& counts_;
+    std::vector<std::size_t> order_; // stretches in the order they are read
+    std::atomic<bool> trianglesMade_{false};
+    std::atomic<bool> coordinatesMade_{false};
+};
 
 // Gives each group the material its usemtl statements name, in text order (a missing material
 // is warned about at every such statement), up to `stop`.
@@ -261,13 +313,19 @@ ObjReadResult ReadStretches(const ObjSource& source, const std::string& path,
         return Failed(status);
     }
 
-    AllocateArrays(*mesh, planner.Counted());
     progress.BeginSecondReading();
     std::vector<ObjChunkFault> faults(counts.size());
-    RunStretches(counts.size(), [&](std::size_t i, std::string& windowBuffer) {
-        FillObjChunk(source, options.windowBytes, windowBuffer, counts[i], plans[i], *mesh,
-                     faults[i], progress);
-    });
+    SecondReadingJobs jobs(*mesh, planner.Counted(), counts);
+    // A text of one stretch is read on the calling thread alone.
+    RunStretches(
+        jobs.Count(),
+        [&](std::size_t job, std::string& windowBuffer) {
+            jobs.Run(job, [&](std::size_t i) {
+                FillObjChunk(source, options.windowBytes, windowBuffer, counts[i], plans[i], *mesh,
+                             faults[i], progress);
+            });
+        },
+        counts.size());
     std::size_t stop = source.Size() + 1;
     const std::optional<Status> fault = FirstFault(source, path, faults, stop);
     AssignMaterials(*mesh, counts, plans, stop);

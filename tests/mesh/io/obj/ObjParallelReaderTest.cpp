@@ -142,6 +142,31 @@ TEST(ObjParallelReader, EveryStretchCountAndWindowGivesTheSequentialMesh) {
     std::filesystem::remove_all(folder);
 }
 
+// Most exporters write every coordinate ahead of the faces; a few write them behind. Stretches
+// without faces are read while the triangles' array is still being made, those with faces wait
+// for it: either way the mesh is the one a single stretch gives.
+TEST(ObjParallelReader, CoordinatesAheadOfOrBehindTheFacesReadAsInOneStretch) {
+    std::string coordinates, faces;
+    for (int i = 1; i <= 4000; ++i) {
+        const std::string n = std::to_string(i);
+        coordinates += "v " + n + ".5 -" + n + " 0.25\nvt 0." + n + " 1\nvn 0 0 1\n";
+        if (i + 2 <= 4000) {
+            const std::string a = n + "/" + n + "/" + n;
+            const std::string b = std::to_string(i + 1), c = std::to_string(i + 2);
+            faces += "f " + a + " " + b + "/" + b + "/" + b + " " + c + "/" + c + "/" + c + "\n";
+        }
+    }
+    for (const std::string& text : {coordinates + faces, "g back\n" + faces + coordinates}) {
+        const ObjReadResult reference = ReadObjReference(text, "dir/model.obj", Libraries());
+        ASSERT_TRUE(reference.mesh) << reference.error;
+        for (unsigned stretches : {2u, 5u, 64u}) {
+            const ObjReadResult parallel = Parallel(text, stretches);
+            ASSERT_TRUE(parallel.mesh) << parallel.error;
+            ExpectSameMesh(*parallel.mesh, *reference.mesh);
+        }
+    }
+}
+
 TEST(ObjParallelReader, RefusalsAndWarningsAreTheSequentialOnes) {
     const std::string body = GeneratedModel(9, 2000, "\n");
     const std::string faulty[] = {
