@@ -14,11 +14,7 @@ MeshFit MeasureFit(const Mesh& mesh) {
     const std::vector<Vec3f>& positions = mesh.positions;
     const StrictBounds bounds = StrictBoundsInParts(
         positions.size(), [&positions] { return StrictBounds::At(positions[0]); },
-        [&positions](StrictBounds& part, std::size_t begin, std::size_t end) {
-            for (std::size_t v = begin; v < end; ++v) {
-                part.Widen(positions[v]);
-            }
-        });
+        [&positions](StrictBounds& part, std::size_t v) { part.Widen(positions[v]); });
     const std::array<float, 3>& min = bounds.min;
     const std::array<float, 3>& max = bounds.max;
     // The extents add the magnitudes of both ends: max - min only when the range holds 0.

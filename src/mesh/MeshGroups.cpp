@@ -33,17 +33,15 @@ std::array<float, 6> GroupBox(const Mesh& mesh, const MeshGroup& group) {
     if (group.triangleIndices.empty()) {
         return {0, 0, 0, 0, 0, 0};
     }
-    const auto corner = [&mesh, &group](std::size_t triangle, int which) {
-        const MeshTriangle& t = mesh.triangles[group.triangleIndices[triangle]];
-        return mesh.positions[t.position[which]];
+    const auto triangleAt = [&mesh, &group](std::size_t i) -> const MeshTriangle& {
+        return mesh.triangles[group.triangleIndices[i]];
     };
     const StrictBounds bounds = StrictBoundsInParts(
-        group.triangleIndices.size(), [&corner] { return StrictBounds::At(corner(0, 0)); },
-        [&corner](StrictBounds& part, std::size_t begin, std::size_t end) {
-            for (std::size_t t = begin; t < end; ++t) {
-                for (int c = 0; c < 3; ++c) {
-                    part.Widen(corner(t, c));
-                }
+        group.triangleIndices.size(),
+        [&] { return StrictBounds::At(mesh.positions[triangleAt(0).position[0]]); },
+        [&](StrictBounds& part, std::size_t i) {
+            for (const uint32_t position : triangleAt(i).position) {
+                part.Widen(mesh.positions[position]);
             }
         });
     return {bounds.min[0], bounds.min[1], bounds.min[2],

@@ -75,7 +75,7 @@ TEST(MeshGroupsTest, GroupBoxIsTheBoxOfOnePassInFileOrder) {
         std::vector<std::array<float, 4>> placed; // vertex, x, y, z
         bool laterHalfNaN = false;
     };
-    const std::vector<Placement> cases = {
+    std::vector<Placement> cases = {
         {"a NaN first in a later part hides nothing after it",
          {{float(middle), kNaN, kNaN, kNaN}, {float(middle + 1), -5, 7, -3}}},
         {"a NaN at the very first corner stays", {{1, kNaN, 2, 2}, {float(middle), -5, 7, -3}}},
@@ -87,6 +87,22 @@ TEST(MeshGroupsTest, GroupBoxIsTheBoxOfOnePassInFileOrder) {
          {{float(middle + 7), -kInfinity, kInfinity, 1}, {float(last), 3, 3, kInfinity}}},
         {"a later part of NaNs only", {{1, 4, 4, 4}}, true},
     };
+    // Each core walks its part as a few runs side by side: the first corner of every eighth of
+    // the triangles starts a run on one core or two. Of 0 and -0 met at those cuts the first
+    // stays, a NaN starting a later run hides nothing after it, and an extreme lies anywhere.
+    std::vector<Placement> atEveryCut = {{"0 and -0 at every cut", {{1, 1, 1, 1}}},
+                                         {"NaNs at every cut", {{1, 1, 1, 1}}},
+                                         {"extremes just before every cut", {{1, 1, 1, 1}}}};
+    for (std::size_t eighth = 1; eighth < 8; ++eighth) {
+        const auto cut = static_cast<float>(3 * (kTriangles * eighth / 8) + 1);
+        const float zero = eighth % 2 == 0 ? 0.0f : -0.0f;
+        atEveryCut[0].placed.push_back({cut, zero, -zero, zero});
+        atEveryCut[0].placed.push_back({cut + 1, -zero, zero, -zero});
+        atEveryCut[1].placed.push_back({cut, kNaN, kNaN, kNaN});
+        atEveryCut[1].placed.push_back({cut + 1, float(-1.0 - eighth), 1, float(eighth)});
+        atEveryCut[2].placed.push_back({cut - 1, float(eighth), float(-eighth), 1});
+    }
+    cases.insert(cases.end(), atEveryCut.begin(), atEveryCut.end());
     for (const Placement& c : cases) {
         Mesh mesh = GridOfCorners();
         for (const auto& [vertex, x, y, z] : c.placed) {
