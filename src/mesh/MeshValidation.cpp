@@ -113,7 +113,30 @@ Status CheckCorners(const Mesh& mesh) {
                            " that does not exist");
 }
 
+// Whether the mesh has one group, with a material that exists, naming every triangle in order:
+// most models (no usemtl) are so, and that is a scan, without marking every triangle.
+bool OneGroupOfEveryTriangleInOrder(const Mesh& mesh) {
+    if (mesh.groups.size() != 1) {
+        return false;
+    }
+    const MeshGroup& group = mesh.groups[0];
+    const bool materialValid =
+        mesh.materials.empty() ? group.material == 0 : group.material < mesh.materials.size();
+    if (!materialValid || group.triangleIndices.size() != mesh.triangles.size()) {
+        return false;
+    }
+    for (std::size_t t = 0; t < group.triangleIndices.size(); ++t) {
+        if (group.triangleIndices[t] != t) {
+            return false;
+        }
+    }
+    return true;
+}
+
 Status CheckGroups(const Mesh& mesh) {
+    if (OneGroupOfEveryTriangleInOrder(mesh)) {
+        return Status::Ok();
+    }
     std::vector<char> grouped(mesh.triangles.size(), 0);
     for (const MeshGroup& group : mesh.groups) {
         const bool materialValid =

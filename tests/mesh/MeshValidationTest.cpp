@@ -85,6 +85,23 @@ TEST(MeshValidation, TheSquareIsValidAndEachBreachIsNamed) {
               "group \"skin\" names a face that does not exist or is in another group");
     EXPECT_EQ(Breach([](Mesh& m) { m.groups[1].triangleIndices.clear(); }),
               "face 2 is in no group");
+    // One group of every face (most models): in order or not, but each face once.
+    const auto oneGroup = [](std::vector<uint32_t> faces, uint32_t material) {
+        return [faces, material](Mesh& m) {
+            m.groups.resize(1);
+            m.groups[0].name = "skin";
+            m.groups[0].triangleIndices = faces;
+            m.groups[0].material = material;
+        };
+    };
+    EXPECT_EQ(Breach(oneGroup({0, 1}, 1)), "");
+    EXPECT_EQ(Breach(oneGroup({1, 0}, 1)), "");
+    EXPECT_EQ(Breach(oneGroup({0, 0}, 1)),
+              "group \"skin\" names a face that does not exist or is in another group");
+    EXPECT_EQ(Breach(oneGroup({0, 2}, 1)),
+              "group \"skin\" names a face that does not exist or is in another group");
+    EXPECT_EQ(Breach(oneGroup({0}, 1)), "face 2 is in no group");
+    EXPECT_EQ(Breach(oneGroup({0, 1}, 2)), "group \"skin\" names a material that does not exist");
 }
 
 TEST(MeshValidation, NumbersMustBeFiniteUnlessTakenAsWritten) {
