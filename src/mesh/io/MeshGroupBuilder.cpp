@@ -14,15 +14,19 @@ uint32_t MeshGroupBuilder::GroupFor(std::string_view name) {
     return group;
 }
 
-void MeshGroupBuilder::MoveInto(Mesh& mesh) {
+std::vector<uint64_t> MeshGroupBuilder::MoveInto(Mesh& mesh) {
     mesh.groups.clear();
     mesh.groups.resize(names_.size());
     for (uint32_t group = 0; group < names_.size(); ++group) {
-        MeshGroup& target = mesh.groups[group];
-        target.name = std::move(names_[group]);
-        AllocateExactly(target.triangleIndices, triangles_[group], 0u);
+        mesh.groups[group].name = std::move(names_[group]);
     }
     names_.clear();
-    triangles_.clear();
     index_ = NameIndex();
+    return std::exchange(triangles_, {});
+}
+
+void MeshGroupBuilder::MakeTriangleSlots(Mesh& mesh, const std::vector<uint64_t>& counts) {
+    for (std::size_t group = 0; group < counts.size(); ++group) {
+        AllocateExactly(mesh.groups[group].triangleIndices, counts[group], 0u);
+    }
 }

@@ -19,9 +19,13 @@ public:
     std::size_t Size() const { return names_.size(); }
 
     // Puts the groups into the mesh in the order they were created (a group's number is its
-    // position in mesh.groups), each with exactly as many triangle slots as were added to it, for
-    // the filling to write. The counts must fit 32 bits.
-    void MoveInto(Mesh& mesh);
+    // position in mesh.groups), without triangles, and returns how many triangles were added to
+    // each: the slots the filling writes are made from them (MakeTriangleSlots), when the reading
+    // is ready for them. The counts must fit 32 bits.
+    std::vector<uint64_t> MoveInto(Mesh& mesh);
+
+    // Gives each group exactly as many triangle slots as `counts` says.
+    static void MakeTriangleSlots(Mesh& mesh, const std::vector<uint64_t>& counts);
 
 private:
     NameIndex index_;

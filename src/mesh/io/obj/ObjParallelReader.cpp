@@ -97,6 +97,7 @@ public:
     // What the whole text holds, once every stretch is planned.
     struct Totals {
         uint64_t vertices = 0, normals = 0, texCoords = 0, triangles = 0;
+        std::vector<uint64_t> groupTriangles; // per group, in mesh.groups' order
     };
 
     Status Plan(const std::vector<ObjChunkCount>& counts, std::vector<ObjChunkPlan>& plans) {
@@ -116,7 +117,7 @@ public:
         for (ObjChunkPlan& plan : plans) {
             plan.total = total;
         }
-        groups_.MoveInto(mesh_);
+        totals_.groupTriangles = groups_.MoveInto(mesh_);
         return Status::Ok();
     }
 
@@ -182,13 +183,13 @@ private:
     Totals totals_;
 };
 
-// The jobs of the second reading, in the order threads take them: making the triangles' array,
-// making the coordinates' arrays, then reading the stretches, those without faces first. Every
-// array is allocated once, at the exact size the first reading counted. A stretch waits only for
-// the arrays it writes into: a model keeps most of its coordinates ahead of its faces, so they are
-// read on one core while the triangles' array (more than half of the bytes) is made on another.
-// The jobs that make arrays never wait and are taken before any stretch, so a single thread, or
-// any number, runs them all.
+// The jobs of the second reading, in the order threads take them: making the triangles' array
+// and the groups' lists of them, making the coordinates' arrays, then reading the stretches, those
+// without faces first. Every array is allocated once, at the exact size the first reading counted.
+// A stretch waits only for the arrays it writes into: a model keeps most of its coordinates ahead
+// of its faces, so they are read on one core while the triangles' array (more than half of the
+// bytes) is made on another. The jobs that make arrays never wait and are taken before any stretch,
+// so a single thread, or any number, runs them all.
 class SecondReadingJobs {
 public:
     SecondReadingJobs(Mesh& mesh, const StretchPlanner::Totals& totals,
@@ -210,6 +211,7 @@ public:
     template <typename ReadStretch> void Run(std::size_t job, const ReadStretch& readStretch) {
         if (job == 0) {
             AllocateExactly(mesh_.triangles, totals_.triangles, MeshTriangle());
+            MeshGroupBuilder::MakeTriangleSlots(mesh_, totals_.groupTriangles);
             Announce(trianglesMade_);
         } else if (job == 1) {
             MakeCoordinates();
