@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -95,25 +96,29 @@ private:
         }
     }
 
+    // Marks the parts whose vertex range the block's corners reach, from its smallest and largest
+    // vertex: on two cores exactly the parts the block uses; on more, a part between two used
+    // ones may be marked as well, and then passes over the block's triangles (every walk of a
+    // part's blocks looks only at its own vertices).
     bool Mark(const Mesh& mesh, std::size_t block) {
         const std::size_t end = std::min(triangles_, (block + 1) * kBlock);
-        // Neighbouring corners mostly lie in one part: the last part found is tried first.
-        std::size_t part = 0;
-        std::size_t partBegin = 0;
+        uint32_t smallest = std::numeric_limits<uint32_t>::max();
+        uint32_t largest = 0;
         for (std::size_t t = block * kBlock; t < end; ++t) {
             for (const uint32_t index : mesh.triangles[t].position) {
-                if (index >= mesh.positions.size()) {
-                    return false;
-                }
-                const std::size_t vertex = index;
-                if (vertex < partBegin || vertex >= partEnds_[part]) {
-                    part = static_cast<std::size_t>(
-                        std::upper_bound(partEnds_.begin(), partEnds_.end(), vertex) -
-                        partEnds_.begin());
-                    partBegin = part == 0 ? 0 : partEnds_[part - 1];
-                }
+                smallest = std::min(smallest, index);
+                largest = std::max(largest, index);
+            }
+        }
+        if (largest >= mesh.positions.size()) {
+            return false;
+        }
+        std::size_t partBegin = 0;
+        for (std::size_t part = 0; part < partEnds_.size(); ++part) {
+            if (smallest < partEnds_[part] && largest >= partBegin) {
                 used_[part * blocks_ + block] = 1;
             }
+            partBegin = partEnds_[part];
         }
         return true;
     }
