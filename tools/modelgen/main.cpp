@@ -61,7 +61,12 @@ bool WriteArrow(const std::string& folder, const char* name, const ArrowDimensio
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
+    // An option in the folder's place (--help among them) is never taken for a folder.
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::printf("usage: modelgen OUTPUT_FOLDER\n");
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '-') {
         std::fprintf(stderr, "usage: modelgen OUTPUT_FOLDER\n");
         return 2;
     }
