@@ -2,10 +2,6 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 bool IsDigit(char c) {
@@ -68,85 +64,16 @@ const char* ParseCorner(const char* p, const char* end, CornerForm form, FaceCor
     return p;
 }
 
-// The number of set bits of a 16-bit mask (no processor instruction needed).
-std::size_t CountBits(unsigned mask) {
-    mask = mask - ((mask >> 1) & 0x5555u);
-    mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
-    mask = (mask + (mask >> 4)) & 0x0F0Fu;
-    return (mask + (mask >> 8)) & 0x1Fu;
-}
-
-// Counts the words from `p` to the end of its line when each of them starts with a digit, and
-// moves `p` to the line break (or the end); SIZE_MAX when a word does not start with a digit
-// (the careful per-word scan then decides). Almost every face line qualifies, so this runs
-// sixteen characters at a time where the processor allows.
-std::size_t CountDigitWords(const char*& p, const char* end) {
-    std::size_t words = 0;
-    unsigned bad = 0;
-    unsigned previousBlank = 1;
-#if defined(__SSE2__)
-    const __m128i lineFeed = _mm_set1_epi8('\n');
-    const __m128i carriageReturn = _mm_set1_epi8('\r');
-    const __m128i space = _mm_set1_epi8(' ');
-    const __m128i belowTab = _mm_set1_epi8('\t' - 1);
-    const __m128i aboveReturn = _mm_set1_epi8('\r' + 1);
-    const __m128i belowZero = _mm_set1_epi8('0' - 1);
-    const __m128i aboveNine = _mm_set1_epi8('9' + 1);
-    for (; end - p >= 16; p += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const __m128i control =
-            _mm_and_si128(_mm_cmpgt_epi8(chunk, belowTab), _mm_cmplt_epi8(chunk, aboveReturn));
-        const auto blank = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(chunk, space), control)));
-        const auto digit = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_and_si128(_mm_cmpgt_epi8(chunk, belowZero), _mm_cmplt_epi8(chunk, aboveNine))));
-        const auto breaks = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, lineFeed), _mm_cmpeq_epi8(chunk, carriageReturn))));
-        const unsigned beforeBreak = breaks ? (breaks & (0u - breaks)) - 1u : 0xFFFFu;
-        const unsigned starts = ~blank & ((blank << 1) | previousBlank) & beforeBreak;
-        bad |= starts & ~digit;
-        words += CountBits(starts);
-        if (breaks) {
-            p += __builtin_ctz(breaks);
-            return bad ? SIZE_MAX : words;
-        }
-        previousBlank = (blank >> 15) & 1u;
-    }
-#endif
-    for (; p < end && !ObjTextCursor::IsLineBreak(*p); ++p) {
-        const char c = *p;
-        const unsigned blank = ObjTextCursor::IsBlank(c);
-        const unsigned start = previousBlank & (blank ^ 1u);
-        words += start;
-        bad |= start & (IsDigit(c) ? 0u : 1u);
-        previousBlank = blank;
-    }
-    return bad ? SIZE_MAX : words;
-}
-
-std::size_t CountCornersWordByWord(ObjTextCursor& cursor) {
-    std::size_t count = 0;
-    for (cursor.SkipBlanks(); StartsLikeCorner(cursor.Here(), cursor.End()); cursor.SkipBlanks()) {
-        cursor.SkipWord();
-        ++count;
-    }
-    return count;
-}
-
 } // namespace
 
+// The first reading counts the common faces from its byte masks (ObjChunkCounter); only the
+// others come here, so the corners are counted word by word.
 std::size_t FaceReader::CountCorners(ObjTextCursor& cursor) {
     std::size_t count = 0;
     // The corners may go on over the next lines, for as long as the words start like corners.
     for (cursor.SkipBlanks(); StartsLikeCorner(cursor.Here(), cursor.End()); cursor.SkipBlanks()) {
-        const char* lineStart = cursor.Here();
-        const char* p = lineStart;
-        const std::size_t words = CountDigitWords(p, cursor.End());
-        if (words == SIZE_MAX) {
-            return count + CountCornersWordByWord(cursor);
-        }
-        count += words;
-        cursor.MoveTo(p);
+        cursor.SkipWord();
+        ++count;
     }
     return count;
 }
