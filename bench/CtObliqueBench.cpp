@@ -82,7 +82,9 @@ const CtScan& BenchScan() {
     return *scan;
 }
 
-void BM_DragTrackSlab(benchmark::State& state) {
+// Draws, on state.range(0) threads, the 6 mm minimum-intensity slab through the air window of
+// the plane that makePlane(volume, step, options, plane) cuts at each redraw.
+template <typename MakePlane> void DrawSlabs(benchmark::State& state, const MakePlane& makePlane) {
     const CtScan& scan = BenchScan();
     CtObliqueSlicer slicer(scan, static_cast<int>(state.range(0)));
     const CtWindow window = WindowOfPreset(CtWindowPreset::Air);
@@ -92,8 +94,7 @@ void BM_DragTrackSlab(benchmark::State& state) {
     CtObliquePlane plane;
     int step = 0;
     for (auto _ : state) {
-        const Vec3 in = DraggedIn(step++);
-        if (!TrackPlane(scan.volume, in, kOut, options, plane)) {
+        if (!makePlane(scan.volume, step++, options, plane)) {
             state.SkipWithError("no plane");
             break;
         }
@@ -101,46 +102,27 @@ void BM_DragTrackSlab(benchmark::State& state) {
         benchmark::DoNotOptimize(image.grey.data());
     }
     state.counters["pixels"] = static_cast<double>(image.grey.size());
+}
+
+void BM_DragTrackSlab(benchmark::State& state) {
+    DrawSlabs(state, [](const CtVolume& volume, int step, const CtObliqueOptions& options,
+                        CtObliquePlane& plane) {
+        return TrackPlane(volume, DraggedIn(step), kOut, options, plane);
+    });
 }
 
 void BM_CrossTrackSlab(benchmark::State& state) {
-    const CtScan& scan = BenchScan();
-    CtObliqueSlicer slicer(scan, static_cast<int>(state.range(0)));
-    const CtWindow window = WindowOfPreset(CtWindowPreset::Air);
-    CtObliqueOptions options;
-    options.slabMm = 6;
-    CtSliceImage image;
-    CtObliquePlane plane;
-    for (auto _ : state) {
-        if (!CrossPlane(scan.volume, kIn, kOut, 0.5, options, plane)) {
-            state.SkipWithError("no plane");
-            break;
-        }
-        slicer.Draw(plane, window, image);
-        benchmark::DoNotOptimize(image.grey.data());
-    }
-    state.counters["pixels"] = static_cast<double>(image.grey.size());
+    DrawSlabs(state, [](const CtVolume& volume, int, const CtObliqueOptions& options,
+                        CtObliquePlane& plane) {
+        return CrossPlane(volume, kIn, kOut, 0.5, options, plane);
+    });
 }
 
 void BM_DragCrossSlab(benchmark::State& state) {
-    const CtScan& scan = BenchScan();
-    CtObliqueSlicer slicer(scan, static_cast<int>(state.range(0)));
-    const CtWindow window = WindowOfPreset(CtWindowPreset::Air);
-    CtObliqueOptions options;
-    options.slabMm = 6;
-    CtSliceImage image;
-    CtObliquePlane plane;
-    int step = 0;
-    for (auto _ : state) {
-        const Vec3 in = DraggedIn(step++);
-        if (!CrossPlane(scan.volume, in, kOut, 0.5, options, plane)) {
-            state.SkipWithError("no plane");
-            break;
-        }
-        slicer.Draw(plane, window, image);
-        benchmark::DoNotOptimize(image.grey.data());
-    }
-    state.counters["pixels"] = static_cast<double>(image.grey.size());
+    DrawSlabs(state, [](const CtVolume& volume, int step, const CtObliqueOptions& options,
+                        CtObliquePlane& plane) {
+        return CrossPlane(volume, DraggedIn(step), kOut, 0.5, options, plane);
+    });
 }
 
 } // namespace
