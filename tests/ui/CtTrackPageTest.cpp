@@ -38,6 +38,16 @@ protected:
         QApplication::processEvents();
     }
 
+    // A trajectory from kTrackIn to kTrackOut in a case whose body is `scan`; its number.
+    int AddTrackOn(std::shared_ptr<const CtScan> scan) {
+        const int number = AddTrajectory([](Trajectory& t) {
+            t.in = kTrackIn;
+            t.out = kTrackOut;
+        });
+        LoadTrackScan(std::move(scan));
+        return number;
+    }
+
     // The widget point of a body point (cm) on the track picture.
     QPoint OnTrackPicture(const Vec3& bodyCm) {
         const CtSlicePoint at = PicturePointOfBody(Page().TrackPicturePlane(), bodyCm);
@@ -73,11 +83,7 @@ int DifferingPixels(const QImage& shown, const CtSliceImage& expected) {
 TEST_F(CtTrackPageTest, ShowsTheSelectedTracksPlanes) {
     const std::shared_ptr<const CtScan> scan = ReadCtPhantomScan();
     ASSERT_NE(scan, nullptr);
-    const int number = AddTrajectory([](Trajectory& t) {
-        t.in = kTrackIn;
-        t.out = kTrackOut;
-    });
-    LoadTrackScan(scan);
+    const int number = AddTrackOn(scan);
     Child<QTabBar>(Dock(), "orientationTabs").setCurrentIndex(3);
     ASSERT_TRUE(Dock().IsShowingTrack());
     auto& description = Child<QLabel>(Page(), "trackDescriptionLabel");
@@ -178,11 +184,7 @@ TEST_F(CtTrackPageTest, ShowsTheSelectedTracksPlanes) {
 TEST_F(CtTrackPageTest, DraggingInMovesItWithinThePlaneAsOneEdit) {
     const std::shared_ptr<const CtScan> scan = ReadCtPhantomScan();
     ASSERT_NE(scan, nullptr);
-    const int number = AddTrajectory([](Trajectory& t) {
-        t.in = kTrackIn;
-        t.out = kTrackOut;
-    });
-    LoadTrackScan(scan);
+    const int number = AddTrackOn(scan);
     TheViewState().SelectTrajectory(number);
     Dock().ShowTrack();
     const Trajectory before = TrajectoryNumbered(number);
