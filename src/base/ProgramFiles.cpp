@@ -40,3 +40,17 @@ DefaultModelFiles DefaultModelFiles::Located() {
     files.halfArrow = ProgramFile(files.halfArrow);
     return files;
 }
+
+std::vector<std::string> CompanionFileCandidates(const std::string& fileName,
+                                                 const std::string& built,
+                                                 const std::string& installed) {
+    std::vector<std::string> candidates;
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        candidates.push_back((program.parent_path() / fileName).string());
+    }
+    candidates.push_back(built);
+    candidates.push_back(installed);
+    return candidates;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Where the program finds a file it comes with (its default models, its manual), given as a path
 // relative to the folder it was started from ("./data/default/man1.obj", "doc/index.html"): that
@@ -21,3 +22,10 @@ struct DefaultModelFiles {
     // The same files below the start folder, or else where the program was installed.
     static DefaultModelFiles Located();
 };
+
+// Where a file built with the program (a module it loads, the program it hands a command to) may
+// be, in the order to try: beside the running program (the build folder, or a folder it was copied
+// to with it); `built`, where this build put it; `installed`, where cmake --install puts it.
+std::vector<std::string> CompanionFileCandidates(const std::string& fileName,
+                                                 const std::string& built,
+                                                 const std::string& installed);

@@ -1,5 +1,6 @@
 #include "ct/CtDicomModule.h"
 
+#include "base/ProgramFiles.h"
 #include "base/SharedModule.h"
 
 #include <optional>
@@ -8,20 +9,6 @@
 namespace {
 
 constexpr char kModuleFile[] = "libruvo_ctdicom.so";
-
-// Where the module may be, in the order tried: beside the program (the build folder, or a
-// folder the program was copied to with it); where this build put it; where it is installed.
-std::vector<std::string> ModuleCandidates() {
-    std::vector<std::string> candidates;
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        candidates.push_back((program.parent_path() / kModuleFile).string());
-    }
-    candidates.emplace_back(RUVO_CTDICOM_BUILT);
-    candidates.emplace_back(RUVO_CTDICOM_INSTALLED);
-    return candidates;
-}
 
 // The loaded module and its functions, or why none could be had.
 struct LoadedDicomModule {
@@ -36,7 +23,8 @@ LoadedDicomModule LoadFirstUsable() {
     LoadedDicomModule loaded;
     loaded.reason = std::string("the file ") + kModuleFile +
                     " was found neither beside the program nor where it is installed";
-    for (const std::string& path : ModuleCandidates()) {
+    for (const std::string& path :
+         CompanionFileCandidates(kModuleFile, RUVO_CTDICOM_BUILT, RUVO_CTDICOM_INSTALLED)) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error)) {
             continue;
