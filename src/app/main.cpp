@@ -1,3 +1,4 @@
+#include "app/QtProgramStart.h"
 #include "app/cli/CommandLine.h"
 #include "base/AppInfo.h"
 
@@ -5,21 +6,14 @@
 #include <string>
 #include <vector>
 
-#ifndef RUVO_NO_UI
-#include "app/DesktopProgram.h"
-#endif
-
+// `ruvo` runs the commands that need no Qt itself, so that they start without loading Qt's many
+// libraries; the window and the report it hands to the program with Qt.
 int main(int argc, char** argv) {
     GetAppInfo(); // records the start directory before anything can change it
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const CommandLine commandLine = ParseCommandLine(arguments);
-    if (commandLine.mode != CommandLine::Mode::Desktop) {
-        return RunHeadless(commandLine, std::cout, std::cerr);
+    if (NeedsQt(commandLine)) {
+        return StartQtProgram(argv, std::cerr);
     }
-#ifdef RUVO_NO_UI
-    std::cerr << "ruvo: this build has no desktop window\n";
-    return 1;
-#else
-    return RunDesktopProgram(argc, argv, commandLine.documentFile);
-#endif
+    return RunHeadless(commandLine, std::cout, std::cerr);
 }

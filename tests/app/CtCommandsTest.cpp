@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -190,14 +189,7 @@ TEST_F(CtCommandsTest, ACaseWithACtBodyRunsOnTheScanOrNotAtAll) {
 // finds the module beside itself.
 TEST_F(CtCommandsTest, TheProgramLoadsGdcmOnlyToReadASeries) {
     // The dynamic loader lists what a start loads, without running the program.
-    std::string loaded;
-    if (FILE* listing = ::popen("LD_TRACE_LOADED_OBJECTS=1 '" RUVO_BINARY "'", "r")) {
-        char buffer[4096];
-        for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, listing)) > 0;) {
-            loaded.append(buffer, read);
-        }
-        EXPECT_EQ(::pclose(listing), 0);
-    }
+    const std::string loaded = LoadedLibraries(RUVO_BINARY);
     EXPECT_NE(loaded.find("libc.so"), std::string::npos) << loaded;
     EXPECT_EQ(loaded.find("gdcm"), std::string::npos) << loaded;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cli/CommandLine.h"
+#include "app/qt/HeadlessWithReport.h"
 
 #include <sstream>
 #include <string>
@@ -17,7 +18,7 @@ struct InProcessRun {
 inline InProcessRun RunInProcess(const std::vector<std::string>& arguments) {
     std::ostringstream out, err;
     InProcessRun run;
-    run.status = RunHeadless(ParseCommandLine(arguments), out, err);
+    run.status = RunHeadlessWithReport(ParseCommandLine(arguments), out, err);
     run.out = out.str();
     run.err = err.str();
     return run;

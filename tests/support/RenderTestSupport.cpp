@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <numbers>
@@ -182,4 +183,17 @@ int RunRuvo(const fs::path& folder, const std::string& arguments, std::string& e
     text << in.rdbuf();
     errorText = text.str();
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string LoadedLibraries(const std::string& program) {
+    std::string loaded;
+    const std::string command = "LD_TRACE_LOADED_OBJECTS=1 '" + program + "'";
+    if (FILE* listing = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, listing)) > 0;) {
+            loaded.append(buffer, read);
+        }
+        ::pclose(listing);
+    }
+    return loaded;
 }

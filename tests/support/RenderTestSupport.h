@@ -94,3 +94,6 @@ private:
 // seconds (status 124), for commands that must never wait, such as one aimed at a FIFO.
 int RunRuvo(const std::filesystem::path& folder, const std::string& arguments,
             std::string& errorText, int timeLimitSeconds = 0);
+
+// What the dynamic loader loads to start `program`, as it lists it, without running the program.
+std::string LoadedLibraries(const std::string& program);

@@ -1,7 +1,6 @@
 #include "app/cli/CommandLine.h"
 
 #include "app/cli/CaseLoading.h"
-#include "app/cli/CaseReportCommand.h"
 #include "app/cli/CommandTable.h"
 #include "app/cli/HeadlessCommands.h"
 #include "app/cli/HelpText.h"
@@ -128,8 +127,6 @@ int RunMode(const CommandLine& commandLine, std::ostream& out, std::ostream& err
         return RunOffscreenRenderCommand(commandLine, err);
     case CommandLine::Mode::SurfacePoint:
         return RunSurfacePointCommand(commandLine, out, err);
-    case CommandLine::Mode::Report:
-        return RunCaseReportCommand(commandLine, err);
     case CommandLine::Mode::ObjInfo:
         return RunObjInfoCommand(commandLine, out, err);
     case CommandLine::Mode::ExportScene:
@@ -145,14 +142,24 @@ int RunMode(const CommandLine& commandLine, std::ostream& out, std::ostream& err
     case CommandLine::Mode::Invalid:
         err << "ruvo: " << PrintableText(commandLine.error) << '\n';
         return 2;
+    case CommandLine::Mode::Report:
     case CommandLine::Mode::Desktop:
         break;
     }
-    err << "ruvo: the desktop program is not started by RunHeadless\n";
+    err << "ruvo: the desktop program and the report are not run by RunHeadless\n";
     return 2;
 }
 
 } // namespace
+
+bool NeedsQt(const CommandLine& commandLine) {
+    for (const CommandTable::Command& command : CommandTable::Commands()) {
+        if (command.mode == commandLine.mode) {
+            return command.needsQt;
+        }
+    }
+    return false;
+}
 
 int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err) {
     // What the libraries warn about while the command runs (a material the model lacks, a vertex

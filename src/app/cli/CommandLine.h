@@ -52,5 +52,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // The usage text of --help.
 std::string UsageText();
 
-// Runs a headless mode (everything but Desktop); returns the process exit status.
+// Whether the mode is run by the program with Qt (the desktop program, the report), which `ruvo`
+// starts in its place.
+bool NeedsQt(const CommandLine& commandLine);
+
+// Runs a mode that needs no Qt (everything but Desktop and Report); returns the process exit
+// status.
 int RunHeadless(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

@@ -56,6 +56,9 @@ public:
         std::string_view help{};
         // What the options together must satisfy beyond being there, or null.
         Status (*check)(const CommandLine& parsed) = nullptr;
+        // Run by the program with Qt (the window, the report's layout), which `ruvo` starts in
+        // its own place: the commands without it start without loading Qt's libraries.
+        bool needsQt = false;
 
         const OptionUse* Use(std::string_view option) const;
     };

@@ -4,8 +4,8 @@
 
 #include <iosfwd>
 
-// Each returns the process exit status; a failure writes one line on `err`. The report and the
-// offscreen picture have headers of their own (CaseReportCommand.h, OffscreenRenderCommand.h).
+// Each returns the process exit status; a failure writes one line on `err`. The offscreen picture
+// has a header of its own (OffscreenRenderCommand.h), the report one in app/qt.
 int RunSummaryCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunRewriteCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);
 int RunSurfacePointCommand(const CommandLine& commandLine, std::ostream& out, std::ostream& err);

@@ -1,4 +1,4 @@
-#include "app/cli/CaseReportCommand.h"
+#include "app/qt/CaseReportCommand.h"
 
 #include "app/cli/CaseLoading.h"
 #include "base/TextEscaping.h"

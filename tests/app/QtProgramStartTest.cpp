@@ -1,0 +1,61 @@
+#include "support/BoxBody.h"
+#include "support/RenderTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <sys/wait.h>
+
+// Qt's libraries took most of every start of a command that never used them: `ruvo` loads none,
+// and the program it hands the window and the report to loads them.
+TEST(QtProgramStart, OnlyTheProgramWithQtLoadsQt) {
+    const std::string light = LoadedLibraries(RUVO_BINARY);
+    EXPECT_NE(light.find("libc.so"), std::string::npos) << light;
+    EXPECT_EQ(light.find("libQt"), std::string::npos) << light;
+    const std::string whole = LoadedLibraries(RUVO_QT_BINARY);
+    EXPECT_NE(whole.find("libQt6Gui"), std::string::npos) << whole;
+}
+
+// `ruvo` becomes the ruvo-qt beside it for the window and the report: the same arguments, blanks
+// and all, the same folder and streams, and its exit status. Every other command, a wrong one
+// among them, it runs itself.
+TEST(QtProgramStart, HandsTheWindowAndTheReportToTheProgramBesideIt) {
+    const TemporaryFolder folder;
+    const std::filesystem::path program = folder.path() / "ruvo";
+    std::filesystem::copy_file(RUVO_BINARY, program);
+    const std::filesystem::path stand = folder.path() / "ruvo-qt";
+    std::ofstream(stand) << "#!/bin/sh\n"
+                            "{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > given.txt\n"
+                            "echo 'said on stderr' >&2\n"
+                            "exit 7\n";
+    std::filesystem::permissions(stand, std::filesystem::perms::owner_all);
+
+    const auto run = [&](const std::string& arguments, std::string& errors) {
+        const std::string command = "cd '" + folder.path().string() + "' && ./ruvo " + arguments +
+                                    " 2>errors.txt >/dev/null";
+        const int status = std::system(command.c_str());
+        errors = FileText(folder.File("errors.txt"));
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    std::string errors;
+    EXPECT_EQ(run("--report 'a case.txt' --output r.pdf", errors), 7);
+    EXPECT_EQ(errors, "said on stderr\n");
+    EXPECT_EQ(FileText(folder.File("given.txt")),
+              folder.path().string() + "\n[--report]\n[a case.txt]\n[--output]\n[r.pdf]\n");
+
+    std::filesystem::remove(folder.File("given.txt"));
+    EXPECT_EQ(run("'my case.txt'", errors), 7);
+    EXPECT_EQ(FileText(folder.File("given.txt")), folder.path().string() + "\n[my case.txt]\n");
+
+    std::filesystem::remove(folder.File("given.txt"));
+    EXPECT_EQ(run("--obj-info missing.obj", errors), 1);
+    EXPECT_NE(errors.find("missing.obj"), std::string::npos) << errors;
+    EXPECT_EQ(run("--report", errors), 2);
+    EXPECT_EQ(errors, "ruvo: --report needs a data file\n");
+    EXPECT_EQ(run("--version", errors), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("given.txt")));
+}
