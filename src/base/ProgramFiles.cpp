@@ -42,15 +42,13 @@ DefaultModelFiles DefaultModelFiles::Located() {
 }
 
 std::vector<std::string> CompanionFileCandidates(const std::string& fileName,
-                                                 const std::string& built,
-                                                 const std::string& installed) {
+                                                 const std::vector<std::string>& elsewhere) {
     std::vector<std::string> candidates;
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
         candidates.push_back((program.parent_path() / fileName).string());
     }
-    candidates.push_back(built);
-    candidates.push_back(installed);
+    candidates.insert(candidates.end(), elsewhere.begin(), elsewhere.end());
     return candidates;
 }

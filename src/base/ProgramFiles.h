@@ -25,7 +25,6 @@ struct DefaultModelFiles {
 
 // Where a file built with the program (a module it loads, the program it hands a command to) may
 // be, in the order to try: beside the running program (the build folder, or a folder it was copied
-// to with it); `built`, where this build put it; `installed`, where cmake --install puts it.
+// to with it), then the paths `elsewhere` in their order.
 std::vector<std::string> CompanionFileCandidates(const std::string& fileName,
-                                                 const std::string& built,
-                                                 const std::string& installed);
+                                                 const std::vector<std::string>& elsewhere);

@@ -24,7 +24,7 @@ LoadedDicomModule LoadFirstUsable() {
     loaded.reason = std::string("the file ") + kModuleFile +
                     " was found neither beside the program nor where it is installed";
     for (const std::string& path :
-         CompanionFileCandidates(kModuleFile, RUVO_CTDICOM_BUILT, RUVO_CTDICOM_INSTALLED)) {
+         CompanionFileCandidates(kModuleFile, {RUVO_CTDICOM_BUILT, RUVO_CTDICOM_INSTALLED})) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error)) {
             continue;

@@ -59,3 +59,31 @@ TEST(QtProgramStart, HandsTheWindowAndTheReportToTheProgramBesideIt) {
     EXPECT_EQ(run("--version", errors), 0);
     EXPECT_FALSE(std::filesystem::exists(folder.File("given.txt")));
 }
+
+// Without a program with Qt to start, the window and the report are refused with the reason; the
+// build folder's is never taken, as an installed program would take another version's.
+TEST(QtProgramStart, SaysWhyTheProgramWithQtCannotStart) {
+    if (std::filesystem::exists(RUVO_QT_PROGRAM_INSTALLED)) {
+        GTEST_SKIP() << "the program with Qt is installed on this machine";
+    }
+    const TemporaryFolder folder;
+    std::filesystem::copy_file(RUVO_BINARY, folder.path() / "ruvo");
+    const auto run = [&] {
+        const std::string command = "cd '" + folder.path().string() +
+                                    "' && ./ruvo --report case.txt --output r.pdf 2>errors.txt";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string said = "ruvo: the desktop program and the report could not be started: ";
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(FileText(folder.File("errors.txt")),
+              said + "the file ruvo-qt was found neither beside this program nor where it is "
+                     "installed\n");
+
+    const std::filesystem::path notRunnable = folder.path() / "ruvo-qt";
+    std::ofstream(notRunnable) << "#!/bin/sh\nexit 0\n";
+    std::filesystem::permissions(notRunnable, std::filesystem::perms::owner_read);
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(FileText(folder.File("errors.txt")),
+              said + notRunnable.string() + ": Permission denied\n");
+}
