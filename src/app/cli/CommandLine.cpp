@@ -42,7 +42,7 @@ Status ParseOptions(const CommandTable::Command& command, std::span<const std::s
         if (!option || !command.Use(option->name) || (option->TakesValue() && !hasValue)) {
             return Status::Failure("unexpected argument \"" + argument + "\" (see --help)");
         }
-        const Status applied = option->apply(option->TakesValue() ? arguments[++i] : "", result);
+        Status applied = option->apply(option->TakesValue() ? arguments[++i] : "", result);
         if (!applied) {
             return applied;
         }
