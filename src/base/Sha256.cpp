@@ -44,7 +44,7 @@ std::string Sha256::FinishHex() {
     context_.reset();
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string hex;
-    hex.reserve(2 * size);
+    hex.reserve(2 * static_cast<std::size_t>(size));
     for (unsigned int i = 0; i < size; ++i) {
         hex += kDigits[digest[i] >> 4];
         hex += kDigits[digest[i] & 0xF];

@@ -97,9 +97,13 @@ struct CellVoxel {
 Vec3 CentreOf(const CtVolume& volume, uint64_t index) {
     const uint64_t nx = static_cast<uint64_t>(volume.size[0]);
     const uint64_t ny = static_cast<uint64_t>(volume.size[1]);
-    const double i = static_cast<double>(index % nx) * volume.spacing[0];
-    const double j = static_cast<double>((index / nx) % ny) * volume.spacing[1];
-    const double k = static_cast<double>(index / (nx * ny)) * volume.spacing[2];
+    // The voxel's column, row and slice, whole numbers.
+    const uint64_t column = index % nx;
+    const uint64_t row = (index / nx) % ny;
+    const uint64_t slice = index / (nx * ny);
+    const double i = static_cast<double>(column) * volume.spacing[0];
+    const double j = static_cast<double>(row) * volume.spacing[1];
+    const double k = static_cast<double>(slice) * volume.spacing[2];
     const Vec3& r = volume.rowDirection;
     const Vec3& c = volume.columnDirection;
     const Vec3& s = volume.sliceDirection;

@@ -188,7 +188,8 @@ template <class Out> void CtObliqueSlicer::DrawStripe(int stripe, Out* out) cons
                                       ? static_cast<int16_t>(steps.outsideHu)
                                       : static_cast<int16_t>(std::lround(lowest[x]));
             if constexpr (sizeof(Out) == 1) {
-                pixel[x] = greyOfHu[static_cast<size_t>(value + kHuOffset)];
+                const int greyIndex = value + kHuOffset; // 0 for the lowest value
+                pixel[x] = greyOfHu[static_cast<size_t>(greyIndex)];
             } else {
                 pixel[x] = value;
             }

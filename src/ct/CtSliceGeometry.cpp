@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <string>
 
 namespace {
@@ -77,7 +78,8 @@ Status CheckGaps(const std::vector<double>& positions, double& gap) {
     for (size_t k = 1; k < positions.size(); ++k)
         gaps.push_back(positions[k] - positions[k - 1]);
     std::vector<double> sorted = gaps;
-    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const auto middle = static_cast<std::ptrdiff_t>(sorted.size() / 2);
+    std::nth_element(sorted.begin(), sorted.begin() + middle, sorted.end());
     const double median = sorted[sorted.size() / 2];
     if (median < 1e-3)
         return Status::Failure("Several slices lie at the same position; the folder may hold "
@@ -132,6 +134,7 @@ Status PlaceCtSlices(std::vector<CtScannedSlice>& slices, CtVolume& volume) {
     double gap = first.sliceThickness > 0 ? first.sliceThickness : 1.0;
     if (slices.size() > 1) {
         std::vector<double> positions;
+        positions.reserve(slices.size());
         for (const CtScannedSlice& slice : slices)
             positions.push_back(Dot(slice.position, normal));
         if (Status gaps = CheckGaps(positions, gap); !gaps)

@@ -89,7 +89,7 @@ double Extent(const std::vector<Vec3f>& positions) {
 // Keeps only the positions the triangles use, in the order of first use, and renumbers the
 // triangles and the seam lists.
 void KeepUsed(std::vector<Vec3f>& positions, Triangles& triangles,
-              std::vector<SeamVertices*> seams) {
+              const std::vector<SeamVertices*>& seams) {
     std::vector<uint32_t> remap(positions.size(), kNoIndex);
     std::vector<Vec3f> kept;
     for (auto& triangle : triangles) {

@@ -64,7 +64,7 @@ void CaseEditor::PreviewBody(const std::function<void(Body&)>& change) {
     if (!refusal.empty()) {
         return;
     }
-    theCase.body = std::move(changed);
+    theCase.body = changed; // copies the parameters, shares the model
     Preview();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -56,7 +57,9 @@ json PartJson(const std::string& part) {
 // The points between IN and OUT in order, each with its misfit from the track's fitted line.
 json TrackPointsJson(const TrackPointsFacts& track) {
     // Without a fitted line (the stops coincide) no point has a misfit.
-    const auto fitted = [&track](json value) { return track.fitted ? value : json(nullptr); };
+    const auto fitted = [&track](json value) {
+        return track.fitted ? std::move(value) : json(nullptr);
+    };
     json points = json::array();
     for (const TrackPointFacts& p : track.points) {
         points.push_back({{"x_cm", p.cm[0]},
@@ -220,7 +223,7 @@ json CarriedJson(const CarriedFrom& carried) {
 
 // The series a CT body was drawn from; what is not known before the series is read is null.
 json CtJson(const CtBodyFacts& ct) {
-    const auto known = [&ct](json value) { return ct.read ? value : json(nullptr); };
+    const auto known = [&ct](json value) { return ct.read ? std::move(value) : json(nullptr); };
     return {
         {"folder", ct.folder},
         {"series_uid", ct.seriesUid.empty() ? json(nullptr) : json(ct.seriesUid)},

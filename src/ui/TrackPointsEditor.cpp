@@ -135,6 +135,7 @@ void TrackPointsEditor::MoveRow(int step) {
     // The row is taken out whole, items and part, and put back at its new place.
     filling = true;
     std::vector<QTableWidgetItem*> items;
+    items.reserve(kPartColumn);
     for (int column = 0; column < kPartColumn; ++column) {
         items.push_back(table->takeItem(row, column));
     }

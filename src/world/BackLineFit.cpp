@@ -78,6 +78,7 @@ std::optional<BackLineFit> FitBackLine(const Vec3& in, double radiusIn, const Ve
                                        const std::vector<ExteriorPoint>& exterior) {
     const std::vector<FitPoint> points = FitPoints(in, radiusIn, out, radiusOut, exterior);
     std::vector<WeightedPoint> weighted;
+    weighted.reserve(points.size());
     for (const FitPoint& p : points) {
         weighted.push_back({p.point, p.radius});
     }

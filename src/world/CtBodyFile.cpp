@@ -97,7 +97,7 @@ Status AdoptSkin(Body& body, Mesh skin, double lengthCm) {
     if (!adopted.SetHeight(lengthCm * kMetresPerCentimetre)) {
         return Status::Failure("the skin has no height");
     }
-    body = std::move(adopted);
+    body = adopted; // copies the parameters, shares the model
     return Status::Ok();
 }
 
